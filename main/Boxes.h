@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace velmora {
+
+enum class BoxAnswer { Ok, Cancel, Yes, No, Ignore };
+
+// Every message box and file dialog of the program goes through this interface. The program
+// shows real dialogs; tests answer from a queue and record what was asked; the command-line
+// tool prints the boxes and takes their first button.
+class Boxes {
+public:
+    virtual ~Boxes() = default;
+
+    // A notice: the application's title as caption, the text, one OK button, no icon.
+    virtual void Notice(const std::string& text) = 0;
+    // A plain box: its own caption, the text, OK alone or OK and Cancel, no icon. Esc gives Cancel.
+    virtual BoxAnswer Plain(const std::string& caption, const std::string& text, bool withCancel) = 0;
+    // A confirmation: caption "Confirm", question icon, "&Yes", "&No" and "Cancel"; Yes is the
+    // default and Esc gives Cancel.
+    virtual BoxAnswer Confirm(const std::string& text) = 0;
+    // A warning: caption "Warning", warning icon, "OK" and "&Ignore".
+    virtual BoxAnswer Warning(const std::string& text) = 0;
+    // An error that ended a command (the general handler), or the platform's error text.
+    virtual void Error(const std::string& text) = 0;
+
+    // File choice. `filter` is "description|pattern|description|pattern..."; `proposedName` presets
+    // the file name. Empty result: the user cancelled.
+    virtual std::optional<std::string> OpenFileName(const std::string& filter,
+                                                    const std::string& proposedName) = 0;
+    virtual std::optional<std::string> SaveFileName(const std::string& filter,
+                                                    const std::string& proposedName) = 0;
+};
+
+}  // namespace velmora

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora {
+
+// The platform's own directory separator ("\" on Windows, "/" elsewhere).
+char DirSeparator();
+// True when the text ends with "\" or "/".
+bool IsCompleteDir(std::string_view dir);
+// Appends the platform's separator unless the text already ends with "\" or "/"; "" gives it alone.
+std::string CompleteDir(std::string_view dir);
+// The file name part of a path: what follows its last "/", "\" or ":".
+std::string ExtractFileName(std::string_view path);
+// Replaces the extension of the file name part (from its last "." on) or appends one.
+std::string ChangeFileExt(std::string_view path, std::string_view extension);
+
+// Section names compare exactly when caseSensitive is true, else without regard to letter case.
+bool NamesEqual(std::string_view a, std::string_view b, bool caseSensitive);
+// The text before the first ";" trimmed at both ends, or the text unchanged when it has no ";".
+std::string StripComment(std::string_view text);
+
+// Splits a comma list: items end at a comma or a blank; a quoted item runs to its closing quote
+// (a doubled quote stands for one); blanks around the separating comma are skipped.
+std::vector<std::string> SplitCommaList(std::string_view text);
+// The number at the start of a text: blanks, an optional sign, then decimal digits, or hexadecimal
+// digits after "$", "x", "X", "0x" or "0X". Reading stops at the first character that does not fit;
+// a text that does not start with a number reads as 0. Clamped to the 32-bit range.
+int32_t ReadLeadingNumber(std::string_view text);
+
+}  // namespace velmora

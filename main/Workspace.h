@@ -1,0 +1,104 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "main/Globals.h"
+#include "store/StringList.h"
+#include "store/mIniGue.h"
+
+namespace velmora {
+
+class Boxes;
+
+// What the window does at fixed points of a load. The core runs the order of steps; the window
+// fills in labels, pictures and panels. Every hook is optional.
+class WorkspaceView {
+public:
+    virtual ~WorkspaceView() = default;
+    virtual void ShowTitle(const std::string& /*text*/) {}
+    virtual void ShowStatus(const std::string& /*text*/) {}
+    // The category rows and NumberOfMain are final: label the buttons, fill the category grid.
+    virtual void CategoryRowsBuilt() {}
+    // Bitmap1File and Bitmap2File are final for this file type: (re)load the pictures.
+    virtual void LoadPictures() {}
+    // A document was loaded: captions, first row, entry list.
+    virtual void ArrangeLayar() {}
+    // The hourglass pointer for a long operation; calls nest.
+    virtual void BeginBusy() {}
+    virtual void EndBusy() {}
+};
+
+// The data behind the main window: settings, the stores of the current file type, the category
+// rows and the catalogue of the document. The window owns one and delegates to it; tests and the
+// command-line tool use it without any window.
+class Workspace {
+public:
+    static constexpr int MainButtonCount = 10;
+    static constexpr const char* SettingsFileName = "Velmedit.ini";
+    static constexpr const char* BannerText = "halvek v3.2";
+    static constexpr const char* UnknownCategory = "Unknown!";
+    static constexpr const char* UnknownLine = "Unknown!=1,TheUnknown!";
+
+    Workspace(Globals& globals, Boxes& boxes, WorkspaceView* view = nullptr);
+    ~Workspace();
+
+    Globals& G() { return m_globals; }
+    const Globals& G() const { return m_globals; }
+    void SetView(WorkspaceView* view) { m_view = view; }
+
+    // Start-up: ProgramDir from `workingDir`, the settings file read and rewritten, the file types
+    // listed, then the load of the first file type.
+    void StartUp(const std::string& workingDir);
+    void BeginToLoadBasicValue();
+    void ReadProgBuffer(TMemIniFile& Ini, const std::string& ListSection = {},
+                        const std::string& DefaultLineName = {}, const std::string& DefaultLineValue = {},
+                        TStringList* List = nullptr);
+    void WriteProgBuffer(TMemIniFile& Ini, const std::string& ListSection, bool WriteAll,
+                         const TStringList& List);
+
+    // The file-type load and its steps.
+    void BeginToLoadNONBASIC();
+    void BeginLoadDefault_INI_file();
+    void BeginSetupDefault_001file();
+    void ReadCreate_001FilenameAndDefault();
+    void BuildCategoryRows();
+    void ArrangeButton();
+
+    // Documents and their catalogue.
+    void BeginCopyDefaultOrLoadINItoCurrentBuffer(const std::string& FileName, bool FromDefault);
+    void OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer();
+    void SelectUnknown();
+
+    // Catalogue queries.
+    void GetPages(const std::string& Category, TStringList& Pages) const;
+    void GetContentsOfAllPages(const std::string& Category, TStringList& Keys) const;
+    void GetReadSection(int Kind, const std::string& Category, TStringList& Numbers) const;
+    void GetReadSectionValuesOnly(int Kind, const std::string& Category, TStringList& Values) const;
+    int GetNextNomorUrut(int Kind, const std::string& Category) const;
+
+    // File names of the current file type.
+    std::string DefinitionFileName() const;  // ProgramDir + FileToEdit with ".001"
+    std::string GameCopyFileName() const;    // GameDirectory + FileToEdit
+
+    // State.
+    std::string FileToEdit;
+    TStringList FilesToEdit;    // the [FilesToEdit] lines, in menu order
+    TStringList CategoryList;   // the [AllSections] lines, "Unknown!" ensured
+    std::vector<int> CategoryKinds;
+    std::vector<std::string> CategoryRows;  // the category names, row by row
+    std::unique_ptr<TMemIniFile> SettingsIni;
+    std::unique_ptr<TMemIniFile> DefaultIni;
+    std::unique_ptr<TMemIniFile> DefinitionIni;
+    std::unique_ptr<TMemIniFile> DocumentIni;
+
+private:
+    std::unique_ptr<TMemIniFile> NewStore(const std::string& fileName) const;
+
+    Globals& m_globals;
+    Boxes& m_boxes;
+    WorkspaceView* m_view;
+};
+
+}  // namespace velmora

@@ -1,0 +1,188 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "store/StringList.h"
+
+namespace velmora {
+
+// Date and time as a number of days since 1899-12-30; the fraction is the time of day.
+using TDateTime = double;
+
+// The base of the INI stores: the file name and the typed reads and writes, which it builds on
+// ReadString and WriteString.
+class TCustomIniFile {
+public:
+    explicit TCustomIniFile(std::string fileName) : m_fileName(std::move(fileName)) {}
+    virtual ~TCustomIniFile() = default;
+    TCustomIniFile(const TCustomIniFile&) = delete;
+    TCustomIniFile& operator=(const TCustomIniFile&) = delete;
+
+    const std::string& FileName() const { return m_fileName; }
+
+    virtual std::string ReadString(std::string_view Section, std::string_view Ident,
+                                   std::string_view Default) const = 0;
+    virtual void WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) = 0;
+
+    virtual int32_t ReadInteger(std::string_view Section, std::string_view Ident, int32_t Default) const;
+    virtual void WriteInteger(std::string_view Section, std::string_view Ident, int32_t Value);
+    virtual bool ReadBool(std::string_view Section, std::string_view Ident, bool Default) const;
+    virtual void WriteBool(std::string_view Section, std::string_view Ident, bool Value);
+    virtual TDateTime ReadDate(std::string_view Section, std::string_view Name, TDateTime Default) const;
+    virtual TDateTime ReadDateTime(std::string_view Section, std::string_view Name, TDateTime Default) const;
+    virtual double ReadFloat(std::string_view Section, std::string_view Name, double Default) const;
+    virtual TDateTime ReadTime(std::string_view Section, std::string_view Name, TDateTime Default) const;
+    virtual void WriteDate(std::string_view Section, std::string_view Name, TDateTime Value);
+    virtual void WriteDateTime(std::string_view Section, std::string_view Name, TDateTime Value);
+    virtual void WriteFloat(std::string_view Section, std::string_view Name, double Value);
+    virtual void WriteTime(std::string_view Section, std::string_view Name, TDateTime Value);
+
+    virtual void ReadSection(std::string_view Section, TStringList& Names) const = 0;
+    virtual void ReadSections(TStringList& List) const = 0;
+    virtual void ReadSectionValues(std::string_view Section, TStringList& Lines) const = 0;
+    virtual void EraseSection(std::string_view Section) = 0;
+    virtual void DeleteKey(std::string_view Section, std::string_view Ident) = 0;
+    virtual void UpdateFile() = 0;
+
+protected:
+    std::string m_fileName;
+};
+
+// Text storage of one store. Lines are views into blocks that never move, so a load keeps the
+// file's own bytes and pays no allocation per line; edited text is appended to a new block.
+class TextArena {
+public:
+    std::string_view Adopt(std::string&& text);
+    std::string_view Store(std::string_view text);
+    std::string_view Concat(std::string_view a, std::string_view b, std::string_view c);
+    void Clear();
+
+private:
+    char* Reserve(size_t size);
+
+    std::deque<std::string> m_adopted;
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    char* m_free = nullptr;
+    size_t m_freeSize = 0;
+};
+
+// The record of one section: its lines (each with the comment block that stood before it), the
+// comment lines before its header, and the claim flag of the catalogue.
+class GueTStringList {
+public:
+    using Comments = std::vector<std::string_view>;
+
+    struct Line {
+        std::string_view text;
+        std::unique_ptr<Comments> comments;  // null: no comment block
+    };
+
+    const std::string_view Name() const { return m_name; }
+    size_t Count() const { return m_lines.size(); }
+    std::string_view Strings(size_t index) const { return m_lines[index].text; }
+    const Comments* CommentsOf(size_t index) const { return m_lines[index].comments.get(); }
+    const Comments* LeadingComments() const { return m_leadingComments.get(); }
+
+    // 1 once a category has claimed the section; never reset.
+    unsigned char Occupied = 0;
+
+private:
+    friend class TMemIniFile;
+
+    std::string_view m_name;
+    std::vector<Line> m_lines;
+    std::unique_ptr<Comments> m_leadingComments;
+};
+
+// The in-memory INI file: sections and lines in file order, comments and duplicate sections
+// kept, one claim flag per section. Lookups find the first match; an index makes them fast
+// without changing which section or line is found.
+class TMemIniFile : public TCustomIniFile {
+public:
+    // Loads `fileName` when it names an existing file; an empty store otherwise.
+    // Throws IniError("Cannot open file ...") when the file exists but cannot be read.
+    explicit TMemIniFile(std::string fileName, const bool* caseSensitive = nullptr);
+    ~TMemIniFile() override;
+
+    // The flag that decides whether section names compare exactly (true) or without regard to
+    // letter case. Not owned; null means always exact.
+    void SetCaseSensitiveFlag(const bool* caseSensitive);
+    bool CaseSensitive() const { return m_caseSensitive == nullptr || *m_caseSensitive; }
+
+    void LoadValues();
+    void Rename(std::string fileName, bool reload);
+    void UpdateFile() override;
+    std::unique_ptr<TMemIniFile> CloneAs(std::string fileName) const;
+    void Clear();
+    void SetStrings(const TStringList& lines);
+    void GetStrings(TStringList& lines) const;
+    // The text UpdateFile writes: every rendered line followed by CR LF.
+    std::string RenderText() const;
+
+    std::string ReadString(std::string_view Section, std::string_view Ident,
+                           std::string_view Default) const override;
+    void WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) override;
+    void ReadSection(std::string_view Section, TStringList& Names) const override;
+    void ReadSections(TStringList& List) const override;
+    void ReadSectionValues(std::string_view Section, TStringList& Lines) const override;
+    void ReadSectionValuesOnly(std::string_view Section, TStringList& Values) const;
+    void EraseSection(std::string_view Section) override;
+    void DeleteKey(std::string_view Section, std::string_view Ident) override;
+    bool ValueExists(std::string_view Section, std::string_view Ident) const;
+    bool SectionExists(std::string_view Section) const;
+    std::string FindKeyOfValue(std::string_view Section, std::string_view Value, bool Remove);
+    void InsertSection(std::string_view BeforeSection, std::string_view NewSection, const TStringList& Lines);
+
+    int IndexOfSection(std::string_view Name) const;
+    static std::string StripComment(std::string_view Text);
+
+    // Claiming passes of the catalogue.
+    void MarkOccupiedListSection(std::string_view Section);
+    void MarkOccupiedListed(std::string_view Section, const TStringList& Lines, TMemIniFile& OtherIni);
+    void MarkOccupiedMatching(const TStringList& KeyNames, TStringList& Found, int32_t Tolerance);
+    int IndexOfFreeSection(std::string_view Name, bool& NoneOccupied) const;
+    static bool SectionFitsKeys(const GueTStringList& Section, const TStringList& KeyNames, int32_t Tolerance);
+
+    // Direct access for readers that walk the whole store.
+    size_t SectionCount() const { return m_sections.size(); }
+    GueTStringList& SectionAt(size_t index) { return *m_sections[index]; }
+    const GueTStringList& SectionAt(size_t index) const { return *m_sections[index]; }
+
+    // Text kept outside the sections so that nothing the user wrote is lost: a byte-order mark,
+    // lines before the first header, and comment lines after the last line.
+    bool HasByteOrderMark() const { return m_byteOrderMark; }
+    const std::vector<std::string_view>& Preamble() const { return m_preamble; }
+    const std::vector<std::string_view>& Trailing() const { return m_trailing; }
+
+private:
+    class Parser;
+
+    GueTStringList* FindSection(std::string_view name) const;
+    GueTStringList& AppendSection(std::string_view name);
+    void ParseText(std::string_view text);
+    void InvalidateIndex() const;
+    void BuildExactIndex() const;
+    void BuildFoldedIndex() const;
+
+    const bool* m_caseSensitive = nullptr;
+    TextArena m_arena;
+    std::vector<std::unique_ptr<GueTStringList>> m_sections;
+    bool m_byteOrderMark = false;
+    std::vector<std::string_view> m_preamble;
+    std::vector<std::string_view> m_trailing;
+
+    // Section name -> positions of the sections of exactly that name, in store order; and the
+    // upper-cased name -> position of the first section of that name. Built on demand.
+    mutable std::unordered_map<std::string_view, std::vector<uint32_t>> m_exactIndex;
+    mutable std::unordered_map<std::string, uint32_t> m_foldedIndex;
+    mutable bool m_exactIndexValid = false;
+    mutable bool m_foldedIndexValid = false;
+};
+
+}  // namespace velmora
