@@ -1,0 +1,146 @@
+#include "store/PlatformFile.h"
+
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <system_error>
+
+#include "store/IniError.h"
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace velmora::platform {
+namespace {
+
+std::function<bool()>& WriteFault() {
+    static std::function<bool()> fault;
+    return fault;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const {
+        if (file) std::fclose(file);
+    }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+std::FILE* OpenFile(const fs::path& path, const char* mode) {
+#ifdef _WIN32
+    std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
+    return _wfopen(path.c_str(), wideMode.c_str());
+#else
+    return std::fopen(path.c_str(), mode);
+#endif
+}
+
+bool FlushToDevice(std::FILE* file) {
+    if (std::fflush(file) != 0) return false;
+#ifdef _WIN32
+    return _commit(_fileno(file)) == 0;
+#else
+    return fsync(fileno(file)) == 0;
+#endif
+}
+
+// Follows a chain of symbolic links to the file that is really written.
+fs::path ResolveLinks(fs::path path) {
+    std::error_code ec;
+    for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(path, ec)); ++hops) {
+        fs::path next = fs::read_symlink(path, ec);
+        if (ec) break;
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return path;
+}
+
+// Creates a new, empty temporary file beside `target`; never reuses an existing name.
+FileHandle CreateTemporary(const fs::path& target, fs::path& tempPath) {
+    std::random_device seed;
+    std::mt19937 random(seed());
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        tempPath = target;
+        tempPath += ".~" + std::to_string(random() % 1000000) + ".tmp";
+        if (std::FILE* file = OpenFile(tempPath, "wbx")) return FileHandle(file);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+fs::path ToPath(std::string_view text) {
+#ifdef _WIN32
+    return fs::path(std::string(text));
+#else
+    std::string native(text);
+    for (char& c : native)
+        if (c == '\\') c = '/';
+    return fs::path(native);
+#endif
+}
+
+bool IsRegularFile(std::string_view fileName) {
+    if (fileName.empty()) return false;
+    std::error_code ec;
+    return fs::is_regular_file(ToPath(fileName), ec);
+}
+
+std::optional<std::string> ReadWholeFile(std::string_view fileName) {
+    if (!IsRegularFile(fileName)) return std::nullopt;
+    const std::string name(fileName);
+    FileHandle file(OpenFile(ToPath(fileName), "rb"));
+    if (!file) throw IniError::CannotOpen(name);
+    std::string content;
+    std::error_code ec;
+    auto size = fs::file_size(ToPath(fileName), ec);
+    if (!ec) content.reserve(static_cast<size_t>(size));
+    char buffer[1 << 16];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) content.append(buffer, got);
+    if (std::ferror(file.get())) throw IniError::CannotOpen(name);
+    return content;
+}
+
+void WriteWholeFile(std::string_view fileName, std::string_view content) {
+    const std::string name(fileName);
+    if (fileName.empty()) throw IniError::CannotCreate(name);
+    const fs::path target = ResolveLinks(ToPath(fileName));
+    std::error_code ec;
+    const fs::file_status targetStatus = fs::status(target, ec);
+    if (fs::is_directory(targetStatus)) throw IniError::CannotCreate(name);
+
+    fs::path tempPath;
+    FileHandle file = CreateTemporary(target, tempPath);
+    if (!file) throw IniError::CannotCreate(name);
+
+    bool written = true;
+    const size_t half = content.size() / 2;
+    if (WriteFault() && WriteFault()()) {
+        // Simulates a device that fails after part of the text went out.
+        std::fwrite(content.data(), 1, half, file.get());
+        written = false;
+    } else {
+        written = std::fwrite(content.data(), 1, content.size(), file.get()) == content.size();
+    }
+    written = written && FlushToDevice(file.get());
+    written = (std::fclose(file.release()) == 0) && written;
+
+    if (written && fs::exists(targetStatus)) fs::permissions(tempPath, targetStatus.permissions(), ec);
+    if (written) {
+        fs::rename(tempPath, target, ec);
+        written = !ec;
+    }
+    if (!written) {
+        fs::remove(tempPath, ec);
+        throw IniError::CannotCreate(name);
+    }
+}
+
+void SetWriteFaultForTesting(std::function<bool()> fault) { WriteFault() = std::move(fault); }
+
+}  // namespace velmora::platform

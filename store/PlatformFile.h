@@ -1,0 +1,33 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The program's only contact with the operating system's file calls.
+namespace velmora::platform {
+
+// A path text as the file system sees it. Texts from Windows settings files use "\" between
+// folders; elsewhere those become "/".
+std::filesystem::path ToPath(std::string_view text);
+
+// True when the text names an existing regular file (a directory does not count).
+bool IsRegularFile(std::string_view fileName);
+
+// The whole content of a regular file; none when there is no regular file of that name.
+// Throws IniError "Cannot open file <name>" when the file exists but cannot be read.
+std::optional<std::string> ReadWholeFile(std::string_view fileName);
+
+// Replaces the file by `content` without ever leaving a half-written file: the bytes go into a
+// temporary file in the same folder, which is flushed to the device and then renamed over the
+// target. A symbolic link is written through to the file it points to; the target's permission
+// bits are kept. Throws IniError "Cannot create file <name>" and leaves the old file untouched
+// on any failure.
+void WriteWholeFile(std::string_view fileName, std::string_view content);
+
+// Test seam: while set, each write asks the function whether to fail part-way through.
+void SetWriteFaultForTesting(std::function<bool()> fault);
+
+}  // namespace velmora::platform

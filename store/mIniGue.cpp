@@ -1,0 +1,815 @@
+#include "store/mIniGue.h"
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <unordered_set>
+
+#include "store/IniError.h"
+#include "store/PlatformFile.h"
+#include "store/TextCase.h"
+
+namespace velmora {
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kLineEnd = "\r\n";
+
+// The key name of a stored line: the text before its first "="; a line without "=" has none.
+bool KeyNameOf(std::string_view line, std::string_view& name) {
+    size_t eq = line.find('=');
+    if (eq == std::string_view::npos) return false;
+    name = line.substr(0, eq);
+    return true;
+}
+
+std::string_view KeyNameOrEmpty(std::string_view line) {
+    std::string_view name;
+    return KeyNameOf(line, name) ? name : std::string_view();
+}
+
+std::string_view TextAfterEquals(std::string_view line) {
+    size_t eq = line.find('=');
+    return eq == std::string_view::npos ? std::string_view() : line.substr(eq + 1);
+}
+
+// A hash set of upper-cased key names that can be asked with a string_view.
+struct ViewHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+using FoldedKeySet = std::unordered_set<std::string, ViewHash, std::equal_to<>>;
+
+// Upper-cases a short text into `buffer` without allocating; longer texts use `spill`.
+std::string_view FoldInto(std::string_view text, char (&buffer)[96], std::string& spill) {
+    if (text.size() <= sizeof buffer) {
+        for (size_t i = 0; i < text.size(); ++i)
+            buffer[i] = static_cast<char>(UpperByte(static_cast<unsigned char>(text[i])));
+        return std::string_view(buffer, text.size());
+    }
+    spill = FoldCase(text);
+    return spill;
+}
+
+// Finds the first line of a list whose key name equals a wanted name without regard to letter
+// case. Long lists get a hash index so that asking for every line's key stays linear.
+template <class LineAt>
+class FirstKeyLookup {
+public:
+    FirstKeyLookup(size_t count, LineAt lineAt) : m_count(count), m_lineAt(lineAt) {
+        if (count <= kIndexFrom) return;
+        for (size_t i = 0; i < count; ++i) {
+            std::string_view name;
+            if (KeyNameOf(m_lineAt(i), name)) m_first.try_emplace(FoldCase(name), i);
+        }
+    }
+
+    // -1 when no line carries that key. Plain lines never match.
+    long Find(std::string_view key) const {
+        if (m_count > kIndexFrom) {
+            char buffer[96];
+            std::string spill;
+            auto it = m_first.find(FoldInto(key, buffer, spill));
+            return it == m_first.end() ? -1 : static_cast<long>(it->second);
+        }
+        for (size_t i = 0; i < m_count; ++i) {
+            std::string_view name;
+            if (KeyNameOf(m_lineAt(i), name) && EqualsNoCase(name, key)) return static_cast<long>(i);
+        }
+        return -1;
+    }
+
+    // The value of line i's key: the comment-stripped text after "=" of the first line that
+    // carries the same key name (an earlier line when keys repeat); empty when none does.
+    std::string ValueOfLine(size_t i) const {
+        long first = Find(KeyNameOrEmpty(m_lineAt(i)));
+        return first < 0 ? std::string() : TMemIniFile::StripComment(TextAfterEquals(m_lineAt(first)));
+    }
+
+private:
+    static constexpr size_t kIndexFrom = 24;
+    size_t m_count;
+    LineAt m_lineAt;
+    std::unordered_map<std::string, size_t, ViewHash, std::equal_to<>> m_first;
+};
+
+auto SectionLines(const GueTStringList& section) {
+    auto lineAt = [&section](size_t i) { return section.Strings(i); };
+    return FirstKeyLookup<decltype(lineAt)>(section.Count(), lineAt);
+}
+
+auto ListLines(const TStringList& list) {
+    auto lineAt = [&list](size_t i) { return std::string_view(list[i]); };
+    return FirstKeyLookup<decltype(lineAt)>(list.Count(), lineAt);
+}
+
+long FindKeyIn(const GueTStringList& section, std::string_view key) {
+    for (size_t i = 0; i < section.Count(); ++i) {
+        std::string_view name;
+        if (KeyNameOf(section.Strings(i), name) && EqualsNoCase(name, key)) return static_cast<long>(i);
+    }
+    return -1;
+}
+
+// Converts a whole text as a 32-bit signed integer: leading blanks, then a signed decimal
+// number or a hexadecimal mark and hexadecimal digits, nothing after.
+bool ConvertInteger(std::string_view text, int32_t& result) {
+    size_t pos = 0;
+    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
+    std::string_view rest = text.substr(pos);
+    if (rest.empty()) return false;
+    bool hex = false;
+    if (rest[0] == '$' || rest[0] == 'x' || rest[0] == 'X') {
+        hex = true;
+        rest.remove_prefix(1);
+    } else if (rest.size() >= 2 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'X')) {
+        hex = true;
+        rest.remove_prefix(2);
+    }
+    if (rest.empty()) return false;
+    if (hex) {
+        uint32_t value = 0;
+        auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), value, 16);
+        if (ec != std::errc() || end != rest.data() + rest.size()) return false;
+        if (value > 0x7FFFFFFFu) return false;
+        result = static_cast<int32_t>(value);
+        return true;
+    }
+    bool negative = false;
+    if (rest[0] == '+' || rest[0] == '-') {
+        negative = rest[0] == '-';
+        rest.remove_prefix(1);
+    }
+    if (rest.empty() || !(rest[0] >= '0' && rest[0] <= '9')) return false;
+    uint64_t magnitude = 0;
+    auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), magnitude, 10);
+    if (ec != std::errc() || end != rest.data() + rest.size()) return false;
+    if (magnitude > (negative ? 2147483648ull : 2147483647ull)) return false;
+    result = negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude)) : static_cast<int32_t>(magnitude);
+    return true;
+}
+
+// Dates are kept as days since 1899-12-30 and written as YYYY-MM-DD, times as HH:MM:SS.
+const std::chrono::sys_days kEpoch = std::chrono::sys_days(std::chrono::year(1899) / 12 / 30);
+
+bool ParseDate(std::string_view text, double& days) {
+    int y = 0;
+    unsigned m = 0, d = 0;
+    char tail = 0;
+    std::string s(text);
+    if (std::sscanf(s.c_str(), "%d-%u-%u%c", &y, &m, &d, &tail) != 3) return false;
+    std::chrono::year_month_day ymd{std::chrono::year(y), std::chrono::month(m), std::chrono::day(d)};
+    if (!ymd.ok()) return false;
+    days = static_cast<double>((std::chrono::sys_days(ymd) - kEpoch).count());
+    return true;
+}
+
+bool ParseTime(std::string_view text, double& fraction) {
+    unsigned h = 0, mi = 0, sec = 0;
+    char tail = 0;
+    std::string s(text);
+    int fields = std::sscanf(s.c_str(), "%u:%u:%u%c", &h, &mi, &sec, &tail);
+    if (fields != 3 && fields != 2) return false;
+    if (fields == 2) sec = 0;
+    if (h > 23 || mi > 59 || sec > 59) return false;
+    fraction = (h * 3600.0 + mi * 60.0 + sec) / 86400.0;
+    return true;
+}
+
+std::string FormatDate(double value) {
+    auto day = kEpoch + std::chrono::days(static_cast<long>(std::floor(value)));
+    std::chrono::year_month_day ymd(day);
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02u", static_cast<int>(ymd.year()),
+                  static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()));
+    return buffer;
+}
+
+std::string FormatTime(double value) {
+    double fraction = value - std::floor(value);
+    long seconds = std::lround(fraction * 86400.0) % 86400;
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%02ld:%02ld:%02ld", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    return buffer;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Typed values
+
+int32_t TCustomIniFile::ReadInteger(std::string_view Section, std::string_view Ident, int32_t Default) const {
+    std::string text = ReadString(Section, Ident, "");
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text = "$" + text.substr(2);
+    int32_t value = 0;
+    return ConvertInteger(text, value) ? value : Default;
+}
+
+void TCustomIniFile::WriteInteger(std::string_view Section, std::string_view Ident, int32_t Value) {
+    WriteString(Section, Ident, std::to_string(Value));
+}
+
+bool TCustomIniFile::ReadBool(std::string_view Section, std::string_view Ident, bool Default) const {
+    return ReadInteger(Section, Ident, Default ? 1 : 0) != 0;
+}
+
+void TCustomIniFile::WriteBool(std::string_view Section, std::string_view Ident, bool Value) {
+    WriteString(Section, Ident, Value ? "1" : "0");
+}
+
+TDateTime TCustomIniFile::ReadDate(std::string_view Section, std::string_view Name, TDateTime Default) const {
+    std::string text = ReadString(Section, Name, "");
+    double days = 0;
+    return !text.empty() && ParseDate(text, days) ? days : Default;
+}
+
+TDateTime TCustomIniFile::ReadTime(std::string_view Section, std::string_view Name, TDateTime Default) const {
+    std::string text = ReadString(Section, Name, "");
+    double fraction = 0;
+    return !text.empty() && ParseTime(text, fraction) ? fraction : Default;
+}
+
+TDateTime TCustomIniFile::ReadDateTime(std::string_view Section, std::string_view Name,
+                                       TDateTime Default) const {
+    std::string text = ReadString(Section, Name, "");
+    if (text.empty()) return Default;
+    size_t blank = text.find(' ');
+    double days = 0, fraction = 0;
+    if (blank == std::string::npos) return ParseDate(text, days) ? days : Default;
+    if (!ParseDate(std::string_view(text).substr(0, blank), days) ||
+        !ParseTime(std::string_view(text).substr(blank + 1), fraction))
+        return Default;
+    return days < 0 ? days - fraction : days + fraction;
+}
+
+double TCustomIniFile::ReadFloat(std::string_view Section, std::string_view Name, double Default) const {
+    std::string text = ReadString(Section, Name, "");
+    if (text.empty()) return Default;
+    double value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size() ? value : Default;
+}
+
+void TCustomIniFile::WriteDate(std::string_view Section, std::string_view Name, TDateTime Value) {
+    WriteString(Section, Name, FormatDate(Value));
+}
+
+void TCustomIniFile::WriteTime(std::string_view Section, std::string_view Name, TDateTime Value) {
+    WriteString(Section, Name, FormatTime(Value));
+}
+
+void TCustomIniFile::WriteDateTime(std::string_view Section, std::string_view Name, TDateTime Value) {
+    WriteString(Section, Name, FormatDate(Value) + " " + FormatTime(Value));
+}
+
+void TCustomIniFile::WriteFloat(std::string_view Section, std::string_view Name, double Value) {
+    char buffer[64];
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, Value);
+    WriteString(Section, Name, std::string_view(buffer, ec == std::errc() ? end - buffer : 0));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Text storage
+
+std::string_view TextArena::Adopt(std::string&& text) {
+    m_adopted.push_back(std::move(text));
+    return m_adopted.back();
+}
+
+char* TextArena::Reserve(size_t size) {
+    constexpr size_t kBlockSize = 64 * 1024;
+    if (size > kBlockSize / 4) {
+        m_blocks.push_back(std::make_unique<char[]>(size));
+        return m_blocks.back().get();
+    }
+    if (size > m_freeSize) {
+        m_blocks.push_back(std::make_unique<char[]>(kBlockSize));
+        m_free = m_blocks.back().get();
+        m_freeSize = kBlockSize;
+    }
+    char* start = m_free;
+    m_free += size;
+    m_freeSize -= size;
+    return start;
+}
+
+std::string_view TextArena::Store(std::string_view text) {
+    if (text.empty()) return {};
+    char* target = Reserve(text.size());
+    std::memcpy(target, text.data(), text.size());
+    return std::string_view(target, text.size());
+}
+
+std::string_view TextArena::Concat(std::string_view a, std::string_view b, std::string_view c) {
+    size_t size = a.size() + b.size() + c.size();
+    if (size == 0) return {};
+    char* target = Reserve(size);
+    std::memcpy(target, a.data(), a.size());
+    std::memcpy(target + a.size(), b.data(), b.size());
+    std::memcpy(target + a.size() + b.size(), c.data(), c.size());
+    return std::string_view(target, size);
+}
+
+void TextArena::Clear() {
+    m_adopted.clear();
+    m_blocks.clear();
+    m_free = nullptr;
+    m_freeSize = 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Parsing
+
+// Reads lines one at a time into the store. Every line it is given lives in the store's arena.
+class TMemIniFile::Parser {
+public:
+    explicit Parser(TMemIniFile& store) : m_store(store) {}
+
+    void Feed(std::string_view raw) {
+        std::string_view line = TrimView(raw);
+        if (line.empty() || line[0] == ';') {
+            m_pending.push_back(line);
+        } else if (line[0] == '[') {
+            GueTStringList& section = m_store.AppendSection(HeaderName(line));
+            if (!m_pending.empty()) section.m_leadingComments = TakePending();
+            m_current = &section;
+        } else if (m_current == nullptr) {
+            // Text before the first header is kept apart, with the comments around it.
+            auto& preamble = m_store.m_preamble;
+            preamble.insert(preamble.end(), m_pending.begin(), m_pending.end());
+            preamble.push_back(line);
+            m_pending.clear();
+        } else {
+            GueTStringList::Line stored{NormaliseKeyLine(line), nullptr};
+            if (!m_pending.empty()) stored.comments = TakePending();
+            m_current->m_lines.push_back(std::move(stored));
+        }
+    }
+
+    // Comment and blank lines after the last line stay as the store's trailing block.
+    void Finish() {
+        m_store.m_trailing = std::move(m_pending);
+        m_pending.clear();
+    }
+
+private:
+    static std::string_view HeaderName(std::string_view line) {
+        size_t close = line.find(']');
+        if (close != std::string_view::npos) return TrimView(line.substr(1, close - 1));
+        // No "]": drop a ";" comment, cut before the first space, and take what follows "[".
+        std::string_view text = line;
+        size_t semicolon = text.find(';');
+        if (semicolon != std::string_view::npos) text = TrimView(text.substr(0, semicolon));
+        size_t space = text.find(' ');
+        if (space != std::string_view::npos) text = text.substr(0, space);
+        text = TrimRightView(text);
+        return TrimView(text.substr(std::min<size_t>(1, text.size())));
+    }
+
+    // «key = value» becomes «key=value»; a line already in that form keeps its bytes.
+    std::string_view NormaliseKeyLine(std::string_view line) {
+        size_t eq = line.find('=');
+        if (eq == std::string_view::npos) return line;
+        std::string_view key = TrimRightView(line.substr(0, eq));
+        std::string_view value = TrimLeftView(line.substr(eq + 1));
+        if (key.size() == eq && value.size() == line.size() - eq - 1) return line;
+        return m_store.m_arena.Concat(key, "=", value);
+    }
+
+    std::unique_ptr<GueTStringList::Comments> TakePending() {
+        auto block = std::make_unique<GueTStringList::Comments>(std::move(m_pending));
+        m_pending.clear();
+        return block;
+    }
+
+    TMemIniFile& m_store;
+    GueTStringList* m_current = nullptr;
+    std::vector<std::string_view> m_pending;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Construction and files
+
+TMemIniFile::TMemIniFile(std::string fileName, const bool* caseSensitive)
+    : TCustomIniFile(std::move(fileName)), m_caseSensitive(caseSensitive) {
+    LoadValues();
+}
+
+TMemIniFile::~TMemIniFile() = default;
+
+void TMemIniFile::SetCaseSensitiveFlag(const bool* caseSensitive) {
+    m_caseSensitive = caseSensitive;
+    m_foldedIndexValid = false;
+}
+
+void TMemIniFile::Clear() {
+    m_sections.clear();
+    m_preamble.clear();
+    m_trailing.clear();
+    m_byteOrderMark = false;
+    m_arena.Clear();
+    InvalidateIndex();
+}
+
+void TMemIniFile::ParseText(std::string_view text) {
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+        m_byteOrderMark = true;
+        text.remove_prefix(kByteOrderMark.size());
+    }
+    // A NUL byte ends the text.
+    if (const void* nul = std::memchr(text.data(), '\0', text.size()))
+        text = text.substr(0, static_cast<const char*>(nul) - text.data());
+
+    Parser parser(*this);
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    // Lines end at CR LF, at a lone LF and at a lone CR. The next LF is remembered so that a
+    // file of CR-only line ends is still read in one pass.
+    const char* lf = nullptr;
+    bool lfKnown = false;
+    while (p < end) {
+        if (!lfKnown || (lf != nullptr && lf < p)) {
+            lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
+            lfKnown = true;
+        }
+        const char* stop = lf ? lf : end;
+        if (const char* cr = static_cast<const char*>(std::memchr(p, '\r', stop - p))) {
+            parser.Feed(std::string_view(p, cr - p));
+            p = cr + 1;
+            if (p < end && *p == '\n') ++p;
+            continue;
+        }
+        parser.Feed(std::string_view(p, stop - p));
+        p = lf ? lf + 1 : end;
+    }
+    parser.Finish();
+}
+
+void TMemIniFile::LoadValues() {
+    std::optional<std::string> content;
+    if (!m_fileName.empty()) content = platform::ReadWholeFile(m_fileName);  // throws: store unchanged
+    Clear();
+    if (content) ParseText(m_arena.Adopt(std::move(*content)));
+}
+
+void TMemIniFile::SetStrings(const TStringList& lines) {
+    Clear();
+    std::string text;
+    for (size_t i = 0; i < lines.Count(); ++i) {
+        text += lines[i];
+        text += '\n';
+    }
+    // Lines handed in may themselves hold line breaks; they split like a file's would.
+    ParseText(m_arena.Adopt(std::move(text)));
+}
+
+void TMemIniFile::Rename(std::string fileName, bool reload) {
+    m_fileName = std::move(fileName);
+    if (reload) LoadValues();
+}
+
+namespace {
+
+template <class Emit>
+void RenderLines(const std::vector<std::string_view>& preamble,
+                 const std::vector<std::unique_ptr<GueTStringList>>& sections,
+                 const std::vector<std::string_view>& trailing, Emit emit) {
+    for (std::string_view line : preamble) emit(line, "", "");
+    for (const auto& section : sections) {
+        if (const auto* leading = section->LeadingComments())
+            for (std::string_view line : *leading) emit(line, "", "");
+        else
+            emit("", "", "");
+        emit("[", section->Name(), "]");
+        for (size_t i = 0; i < section->Count(); ++i) {
+            if (const auto* comments = section->CommentsOf(i))
+                for (std::string_view line : *comments) emit(line, "", "");
+            emit(section->Strings(i), "", "");
+        }
+    }
+    for (std::string_view line : trailing) emit(line, "", "");
+}
+
+}  // namespace
+
+std::string TMemIniFile::RenderText() const {
+    size_t estimate = kByteOrderMark.size();
+    for (const auto& section : m_sections) {
+        estimate += section->Name().size() + 8;
+        for (size_t i = 0; i < section->Count(); ++i) estimate += section->Strings(i).size() + 2;
+    }
+    std::string text;
+    text.reserve(estimate + estimate / 8);
+    if (m_byteOrderMark) text += kByteOrderMark;
+    RenderLines(m_preamble, m_sections, m_trailing, [&text](std::string_view a, std::string_view b, std::string_view c) {
+        text += a;
+        text += b;
+        text += c;
+        text += kLineEnd;
+    });
+    return text;
+}
+
+void TMemIniFile::GetStrings(TStringList& lines) const {
+    lines.Clear();
+    RenderLines(m_preamble, m_sections, m_trailing, [&lines](std::string_view a, std::string_view b, std::string_view c) {
+        std::string line;
+        line.reserve(a.size() + b.size() + c.size());
+        line += a;
+        line += b;
+        line += c;
+        lines.Add(std::move(line));
+    });
+    if (m_byteOrderMark && !lines.Empty()) lines[0].insert(0, kByteOrderMark);
+}
+
+void TMemIniFile::UpdateFile() { platform::WriteWholeFile(m_fileName, RenderText()); }
+
+std::unique_ptr<TMemIniFile> TMemIniFile::CloneAs(std::string fileName) const {
+    auto copy = std::make_unique<TMemIniFile>(std::string(), m_caseSensitive);
+    TextArena& arena = copy->m_arena;
+    auto copyBlock = [&arena](const std::vector<std::string_view>& block) {
+        std::vector<std::string_view> result;
+        result.reserve(block.size());
+        for (std::string_view line : block) result.push_back(arena.Store(line));
+        return result;
+    };
+    copy->m_byteOrderMark = m_byteOrderMark;
+    copy->m_preamble = copyBlock(m_preamble);
+    copy->m_trailing = copyBlock(m_trailing);
+    copy->m_sections.reserve(m_sections.size());
+    for (const auto& source : m_sections) {
+        auto section = std::make_unique<GueTStringList>();
+        section->m_name = arena.Store(source->m_name);
+        if (source->m_leadingComments)
+            section->m_leadingComments =
+                std::make_unique<GueTStringList::Comments>(copyBlock(*source->m_leadingComments));
+        section->m_lines.reserve(source->m_lines.size());
+        for (const auto& line : source->m_lines) {
+            GueTStringList::Line stored{arena.Store(line.text), nullptr};
+            if (line.comments) stored.comments = std::make_unique<GueTStringList::Comments>(copyBlock(*line.comments));
+            section->m_lines.push_back(std::move(stored));
+        }
+        copy->m_sections.push_back(std::move(section));
+    }
+    copy->Rename(std::move(fileName), false);
+    return copy;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Section lookup
+
+void TMemIniFile::InvalidateIndex() const {
+    m_exactIndexValid = false;
+    m_foldedIndexValid = false;
+}
+
+void TMemIniFile::BuildExactIndex() const {
+    m_exactIndex.clear();
+    m_exactIndex.reserve(m_sections.size());
+    for (size_t i = 0; i < m_sections.size(); ++i)
+        m_exactIndex[m_sections[i]->Name()].push_back(static_cast<uint32_t>(i));
+    m_exactIndexValid = true;
+}
+
+void TMemIniFile::BuildFoldedIndex() const {
+    m_foldedIndex.clear();
+    m_foldedIndex.reserve(m_sections.size());
+    for (size_t i = 0; i < m_sections.size(); ++i)
+        m_foldedIndex.try_emplace(FoldCase(m_sections[i]->Name()), static_cast<uint32_t>(i));
+    m_foldedIndexValid = true;
+}
+
+int TMemIniFile::IndexOfSection(std::string_view Name) const {
+    if (CaseSensitive()) {
+        if (!m_exactIndexValid) BuildExactIndex();
+        auto it = m_exactIndex.find(Name);
+        return it == m_exactIndex.end() ? -1 : static_cast<int>(it->second.front());
+    }
+    if (!m_foldedIndexValid) BuildFoldedIndex();
+    auto it = m_foldedIndex.find(FoldCase(Name));
+    return it == m_foldedIndex.end() ? -1 : static_cast<int>(it->second);
+}
+
+GueTStringList* TMemIniFile::FindSection(std::string_view name) const {
+    int index = IndexOfSection(name);
+    return index < 0 ? nullptr : m_sections[static_cast<size_t>(index)].get();
+}
+
+GueTStringList& TMemIniFile::AppendSection(std::string_view name) {
+    auto section = std::make_unique<GueTStringList>();
+    section->m_name = name;
+    const auto position = static_cast<uint32_t>(m_sections.size());
+    m_sections.push_back(std::move(section));
+    if (m_exactIndexValid) m_exactIndex[name].push_back(position);
+    if (m_foldedIndexValid) m_foldedIndex.try_emplace(FoldCase(name), position);
+    return *m_sections.back();
+}
+
+std::string TMemIniFile::StripComment(std::string_view Text) {
+    size_t semicolon = Text.find(';');
+    if (semicolon == std::string_view::npos) return std::string(Text);
+    return Trim(Text.substr(0, semicolon));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Section and key access
+
+std::string TMemIniFile::ReadString(std::string_view Section, std::string_view Ident,
+                                    std::string_view Default) const {
+    const GueTStringList* section = FindSection(Section);
+    if (section == nullptr) return std::string(Default);
+    long line = FindKeyIn(*section, Ident);
+    if (line < 0) return std::string(Default);
+    return StripComment(TextAfterEquals(section->Strings(static_cast<size_t>(line))));
+}
+
+void TMemIniFile::WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) {
+    std::string_view text = m_arena.Concat(Ident, "=", Value);
+    GueTStringList* section = FindSection(Section);
+    if (section == nullptr) {
+        section = &AppendSection(m_arena.Store(Section));
+        section->m_lines.push_back({text, nullptr});
+        return;
+    }
+    long line = FindKeyIn(*section, Ident);
+    if (line >= 0)
+        section->m_lines[static_cast<size_t>(line)].text = text;
+    else
+        section->m_lines.push_back({text, nullptr});
+}
+
+void TMemIniFile::ReadSection(std::string_view Section, TStringList& Names) const {
+    Names.Clear();
+    if (const GueTStringList* section = FindSection(Section))
+        for (size_t i = 0; i < section->Count(); ++i) Names.Add(std::string(KeyNameOrEmpty(section->Strings(i))));
+}
+
+void TMemIniFile::ReadSections(TStringList& List) const {
+    List.Clear();
+    for (const auto& section : m_sections) List.Add(StringItem{std::string(section->Name()), section.get(), nullptr});
+}
+
+void TMemIniFile::ReadSectionValues(std::string_view Section, TStringList& Lines) const {
+    Lines.Clear();
+    const GueTStringList* section = FindSection(Section);
+    if (section == nullptr) return;
+    for (size_t i = 0; i < section->Count(); ++i) {
+        StringItem item{std::string(section->Strings(i)), nullptr, nullptr};
+        if (const auto* comments = section->CommentsOf(i))
+            item.comments = std::make_shared<const CommentBlock>(comments->begin(), comments->end());
+        Lines.Add(std::move(item));
+    }
+}
+
+void TMemIniFile::ReadSectionValuesOnly(std::string_view Section, TStringList& Values) const {
+    Values.Clear();
+    const GueTStringList* section = FindSection(Section);
+    if (section == nullptr) return;
+    auto lookup = SectionLines(*section);
+    for (size_t i = 0; i < section->Count(); ++i)
+        if (!KeyNameOrEmpty(section->Strings(i)).empty()) Values.Add(lookup.ValueOfLine(i));
+}
+
+void TMemIniFile::EraseSection(std::string_view Section) {
+    int index = IndexOfSection(Section);
+    if (index < 0) return;
+    m_sections.erase(m_sections.begin() + index);
+    InvalidateIndex();
+}
+
+void TMemIniFile::DeleteKey(std::string_view Section, std::string_view Ident) {
+    GueTStringList* section = FindSection(Section);
+    if (section == nullptr) return;
+    long line = FindKeyIn(*section, Ident);
+    if (line >= 0) section->m_lines.erase(section->m_lines.begin() + line);
+}
+
+bool TMemIniFile::ValueExists(std::string_view Section, std::string_view Ident) const {
+    const GueTStringList* section = FindSection(Section);
+    if (section == nullptr) return false;
+    for (size_t i = 0; i < section->Count(); ++i)
+        if (EqualsNoCase(KeyNameOrEmpty(section->Strings(i)), Ident)) return true;
+    return false;
+}
+
+bool TMemIniFile::SectionExists(std::string_view Section) const { return IndexOfSection(Section) >= 0; }
+
+std::string TMemIniFile::FindKeyOfValue(std::string_view Section, std::string_view Value, bool Remove) {
+    GueTStringList* section = FindSection(Section);
+    if (section == nullptr) return {};
+    auto lookup = SectionLines(*section);
+    for (size_t i = 0; i < section->Count(); ++i) {
+        if (lookup.ValueOfLine(i) != Value) continue;
+        if (Remove) {
+            section->m_lines.erase(section->m_lines.begin() + static_cast<long>(i));
+            return {};
+        }
+        return std::string(KeyNameOrEmpty(section->Strings(i)));
+    }
+    return {};
+}
+
+void TMemIniFile::InsertSection(std::string_view BeforeSection, std::string_view NewSection,
+                                const TStringList& Lines) {
+    int index = IndexOfSection(BeforeSection);
+    if (index < 0) return;
+    auto section = std::make_unique<GueTStringList>();
+    section->Occupied = 1;
+    section->m_name = m_arena.Store(NewSection);
+    section->m_leadingComments = std::make_unique<GueTStringList::Comments>(1, std::string_view());
+    for (const StringItem& item : Lines) {
+        GueTStringList::Line line{m_arena.Store(item.text), nullptr};
+        if (item.comments && !item.comments->empty()) {
+            line.comments = std::make_unique<GueTStringList::Comments>();
+            for (const std::string& comment : *item.comments) line.comments->push_back(m_arena.Store(comment));
+        }
+        section->m_lines.push_back(std::move(line));
+    }
+    m_sections.insert(m_sections.begin() + index, std::move(section));
+    InvalidateIndex();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Claiming passes
+
+int TMemIniFile::IndexOfFreeSection(std::string_view Name, bool& NoneOccupied) const {
+    NoneOccupied = true;
+    if (!m_exactIndexValid) BuildExactIndex();
+    auto it = m_exactIndex.find(Name);
+    if (it == m_exactIndex.end()) return -1;
+    for (uint32_t position : it->second) {
+        if (m_sections[position]->Occupied == 0) return static_cast<int>(position);
+        NoneOccupied = false;
+    }
+    return -1;
+}
+
+void TMemIniFile::MarkOccupiedListSection(std::string_view Section) {
+    GueTStringList* list = FindSection(Section);
+    if (list == nullptr) return;
+    list->Occupied = 1;
+    auto lookup = SectionLines(*list);
+    for (size_t i = 0; i < list->Count(); ++i)
+        if (GueTStringList* named = FindSection(lookup.ValueOfLine(i))) named->Occupied = 1;
+}
+
+void TMemIniFile::MarkOccupiedListed(std::string_view Section, const TStringList& Lines, TMemIniFile& OtherIni) {
+    auto lookup = ListLines(Lines);
+    for (size_t i = 0; i < Lines.Count(); ++i) {
+        bool noneOccupied = true;
+        int index = IndexOfFreeSection(lookup.ValueOfLine(i), noneOccupied);
+        if (index >= 0)
+            m_sections[static_cast<size_t>(index)]->Occupied = 1;
+        else if (noneOccupied)
+            OtherIni.DeleteKey(Section, KeyNameOrEmpty(Lines[i]));
+    }
+}
+
+namespace {
+
+struct KeySet {
+    FoldedKeySet names;
+
+    explicit KeySet(const TStringList& keyNames) {
+        for (size_t i = 0; i < keyNames.Count(); ++i) names.insert(FoldCase(keyNames[i]));
+    }
+
+    bool Contains(std::string_view key) const {
+        char buffer[96];
+        std::string spill;
+        return names.find(FoldInto(key, buffer, spill)) != names.end();
+    }
+};
+
+bool Fits(const GueTStringList& section, const KeySet& keys, int32_t tolerance) {
+    if (keys.names.empty()) return false;
+    int64_t misses = 0;
+    for (size_t i = 0; i < section.Count(); ++i) {
+        if (keys.Contains(KeyNameOrEmpty(section.Strings(i)))) continue;
+        if (++misses > tolerance) return false;
+    }
+    const auto lines = static_cast<int64_t>(section.Count());
+    return lines - misses > misses;
+}
+
+}  // namespace
+
+bool TMemIniFile::SectionFitsKeys(const GueTStringList& Section, const TStringList& KeyNames, int32_t Tolerance) {
+    return Fits(Section, KeySet(KeyNames), Tolerance);
+}
+
+void TMemIniFile::MarkOccupiedMatching(const TStringList& KeyNames, TStringList& Found, int32_t Tolerance) {
+    Found.Clear();
+    const KeySet keys(KeyNames);
+    for (const auto& section : m_sections) {
+        if (section->Occupied != 0 || !Fits(*section, keys, Tolerance)) continue;
+        Found.Add(std::string(section->Name()));
+        section->Occupied = 1;
+    }
+}
+
+}  // namespace velmora
