@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
+# When clang is present, the parser's fuzz target also runs for a short, bounded time.
+set -euo pipefail
+cd "$(dirname "$0")"
+. tools/deps.sh
+velmora_install_deps
+
+jobs="$(nproc)"
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON -DVELMORA_BENCH=ON >/dev/null
+cmake --build build/test -j"$jobs"
+
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+status=0
+(cd build/test && ctest --output-on-failure -j"$jobs") || status=$?
+
+if command -v clang++ >/dev/null 2>&1 && [ -f tests/fuzz/CMakeLists.txt ]; then
+    CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DVELMORA_FUZZ=ON -DVELMORA_GUI=OFF -DVELMORA_TESTS=OFF >/dev/null
+    cmake --build build/fuzz -j"$jobs" --target fuzz_ini_parser
+    mkdir -p build/fuzz/corpus
+    echo "Fuzzing the INI parser for 20 seconds..."
+    build/fuzz/tests/fuzz/fuzz_ini_parser -max_total_time=20 -print_final_stats=1 \
+        build/fuzz/corpus tests/fuzz/corpus 2>&1 | tail -n 3 || status=1
+fi
+exit $status
