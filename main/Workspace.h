@@ -47,10 +47,13 @@ public:
     Globals& G() { return m_globals; }
     const Globals& G() const { return m_globals; }
     void SetView(WorkspaceView* view) { m_view = view; }
+    // Off: everything happens in memory only; the settings file and the definition file are not
+    // written (a dry run of the command-line tool).
+    void SetDiskWrites(bool enabled) { m_diskWrites = enabled; }
 
     // Start-up: ProgramDir from `workingDir`, the settings file read and rewritten, the file types
-    // listed, then the load of the first file type.
-    void StartUp(const std::string& workingDir);
+    // listed, then the load of the first file type (or of `fileType` when one is given).
+    void StartUp(const std::string& workingDir, const std::string& fileType = {});
     void BeginToLoadBasicValue();
     void ReadProgBuffer(TMemIniFile& Ini, const std::string& ListSection = {},
                         const std::string& DefaultLineName = {}, const std::string& DefaultLineValue = {},
@@ -76,11 +79,12 @@ public:
     void GetContentsOfAllPages(const std::string& Category, TStringList& Keys) const;
     void GetReadSection(int Kind, const std::string& Category, TStringList& Numbers) const;
     void GetReadSectionValuesOnly(int Kind, const std::string& Category, TStringList& Values) const;
+    // Capped one below the 32-bit maximum so that the next number, this plus 1, stays in range.
     int GetNextNomorUrut(int Kind, const std::string& Category) const;
 
     // File names of the current file type.
     std::string DefinitionFileName() const;  // ProgramDir + FileToEdit with ".001"
-    std::string GameCopyFileName() const;    // GameDirectory + FileToEdit
+    std::string GameCopyFileName() const;    // GameDirectory (relative: to ProgramDir) + FileToEdit
 
     // State.
     std::string FileToEdit;
@@ -99,6 +103,7 @@ private:
     Globals& m_globals;
     Boxes& m_boxes;
     WorkspaceView* m_view;
+    bool m_diskWrites = true;
 };
 
 }  // namespace velmora

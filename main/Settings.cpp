@@ -1,0 +1,98 @@
+// Start-up and the program settings: the settings file's [GeneralSetup] options, the list of
+// file types, and the per-type overrides that a definition file may carry.
+
+#include "main/Boxes.h"
+#include "main/Routines.h"
+#include "main/Workspace.h"
+#include "store/IniError.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr const char* GeneralSetup = "GeneralSetup";
+
+}  // namespace
+
+void Workspace::StartUp(const std::string& workingDir, const std::string& fileType) {
+    if (m_view) m_view->ShowTitle("wait a moment... please");
+    m_globals.ProgramDir = CompleteDir(workingDir);
+    SettingsIni = NewStore(m_globals.ProgramDir + SettingsFileName);
+    BeginToLoadBasicValue();
+    if (!fileType.empty()) FileToEdit = fileType;
+    BeginToLoadNONBASIC();
+    if (m_view) m_view->ShowStatus(BannerText);
+}
+
+void Workspace::BeginToLoadBasicValue() {
+    m_globals.ResetToDefaults();
+
+    TStringList list;
+    ReadProgBuffer(*SettingsIni, "FilesToEdit", "Rules.ini", "1", &list);
+    // Rewritten at every start, so the file gains missing keys and shows normalised values.
+    WriteProgBuffer(*SettingsIni, "FilesToEdit", true, list);
+    if (m_diskWrites) {
+        // A settings file that cannot be written (read-only, locked) must not keep the program
+        // from starting: the user is told, and the values in memory serve this session.
+        try {
+            SettingsIni->UpdateFile();
+        } catch (const IniError& error) {
+            m_boxes.Error(error.what());
+        }
+    }
+
+    FilesToEdit = list;
+    FileToEdit = list.Name(0);
+}
+
+void Workspace::ReadProgBuffer(TMemIniFile& Ini, const std::string& ListSection,
+                               const std::string& DefaultLineName, const std::string& DefaultLineValue,
+                               TStringList* List) {
+    Globals& g = m_globals;
+    g.TitleText = Ini.ReadString(GeneralSetup, "Title", g.TitleText);
+    g.GameExe = Ini.ReadString(GeneralSetup, "TheGameExeIs", g.GameExe);
+    g.GameDirectory = CompleteDir(Ini.ReadString(GeneralSetup, "GameDirectory", g.GameDirectory));
+    g.BitmapDir = CompleteDir(Ini.ReadString(GeneralSetup, "BitmapDir", g.BitmapDir));
+    g.Bitmap1File = Ini.ReadString(GeneralSetup, "Bitmap1File", g.Bitmap1File);
+    g.Bitmap2File = Ini.ReadString(GeneralSetup, "Bitmap2File", g.Bitmap2File);
+    g.VariantAllowed = Ini.ReadInteger(GeneralSetup, "VariantAllowed", g.VariantAllowed);
+    g.NumberOfMain = Ini.ReadInteger(GeneralSetup, "NumberOfMain", g.NumberOfMain);
+    g.AllowedShowAll = Ini.ReadBool(GeneralSetup, "AllowedShowAll", g.AllowedShowAll);
+    g.CaseSensitive = Ini.ReadBool(GeneralSetup, "Case_Sensitive", g.CaseSensitive);
+    g.CheckDoubleSection = Ini.ReadBool(GeneralSetup, "CheckDoubleSection", g.CheckDoubleSection);
+    g.UpdateUnknown001 = Ini.ReadBool(GeneralSetup, "UpdateUnknown001", g.UpdateUnknown001);
+    g.SizeOfBuffer = Ini.ReadInteger(GeneralSetup, "SizeOfBuffer", g.SizeOfBuffer);
+
+    if (ListSection.empty() || List == nullptr) return;
+    Ini.ReadSectionValues(ListSection, *List);
+    if (List->Empty()) List->Add(DefaultLineName + "=" + DefaultLineValue);
+}
+
+void Workspace::WriteProgBuffer(TMemIniFile& Ini, const std::string& ListSection, bool WriteAll,
+                                const TStringList& List) {
+    const Globals& g = m_globals;
+    Ini.WriteString(GeneralSetup, "Title", g.TitleText);
+    Ini.WriteString(GeneralSetup, "BitmapDir", g.BitmapDir);
+    Ini.WriteString(GeneralSetup, "Bitmap1File", g.Bitmap1File);
+    Ini.WriteString(GeneralSetup, "Bitmap2File", g.Bitmap2File);
+    Ini.WriteInteger(GeneralSetup, "VariantAllowed", g.VariantAllowed);
+    Ini.WriteInteger(GeneralSetup, "NumberOfMain", g.NumberOfMain);
+    if (WriteAll) {
+        Ini.WriteString(GeneralSetup, "TheGameExeIs", g.GameExe);
+        Ini.WriteString(GeneralSetup, "GameDirectory", g.GameDirectory);
+        Ini.WriteBool(GeneralSetup, "AllowedShowAll", g.AllowedShowAll);
+        Ini.WriteBool(GeneralSetup, "Case_Sensitive", g.CaseSensitive);
+        Ini.WriteBool(GeneralSetup, "CheckDoubleSection", g.CheckDoubleSection);
+        Ini.WriteBool(GeneralSetup, "UpdateUnknown001", g.UpdateUnknown001);
+        Ini.WriteInteger(GeneralSetup, "SizeOfBuffer", g.SizeOfBuffer);
+    }
+
+    // A name listed twice (in any letter case) is written with the value of its first line.
+    for (size_t i = 0; i < List.Count(); ++i) {
+        std::string name = List.Name(i);
+        int first = List.IndexOfName(name);
+        Ini.WriteString(ListSection, name, first < 0 ? std::string() : List.Value(static_cast<size_t>(first)));
+    }
+}
+
+}  // namespace velmora

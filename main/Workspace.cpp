@@ -1,0 +1,278 @@
+// The file-type load and the catalogue of a document: which category claims which section, the
+// numbered lists in the definition file, and the collection of what no category claims.
+
+#include "main/Workspace.h"
+
+#include <algorithm>
+#include <limits>
+#include <unordered_set>
+
+#include "main/Boxes.h"
+#include "main/Routines.h"
+#include "store/PlatformFile.h"
+#include "store/TextCase.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr const char* AllSections = "AllSections";
+
+// The hourglass pointer of a long operation, put back on every way out.
+class BusyPointer {
+public:
+    explicit BusyPointer(WorkspaceView* view) : m_view(view) {
+        if (m_view) m_view->BeginBusy();
+    }
+    ~BusyPointer() {
+        if (m_view) m_view->EndBusy();
+    }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+
+private:
+    WorkspaceView* m_view;
+};
+
+// The status panel gets its banner back however a document load ends.
+class BannerOnExit {
+public:
+    explicit BannerOnExit(WorkspaceView* view) : m_view(view) {}
+    ~BannerOnExit() {
+        if (m_view) m_view->ShowStatus(Workspace::BannerText);
+    }
+    BannerOnExit(const BannerOnExit&) = delete;
+    BannerOnExit& operator=(const BannerOnExit&) = delete;
+
+private:
+    WorkspaceView* m_view;
+};
+
+}  // namespace
+
+Workspace::Workspace(Globals& globals, Boxes& boxes, WorkspaceView* view)
+    : m_globals(globals), m_boxes(boxes), m_view(view) {}
+
+Workspace::~Workspace() = default;
+
+std::unique_ptr<TMemIniFile> Workspace::NewStore(const std::string& fileName) const {
+    return std::make_unique<TMemIniFile>(fileName, &m_globals.CaseSensitive);
+}
+
+std::string Workspace::DefinitionFileName() const {
+    return m_globals.ProgramDir + ChangeFileExt(FileToEdit, ".001");
+}
+
+std::string Workspace::GameCopyFileName() const {
+    const std::string& dir = m_globals.GameDirectory;
+    if (platform::ToPath(dir).has_root_path()) return dir + FileToEdit;
+    return m_globals.ProgramDir + dir + FileToEdit;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The file-type load
+
+void Workspace::BeginToLoadNONBASIC() {
+    CategoryList.Clear();
+    BeginLoadDefault_INI_file();
+    BeginSetupDefault_001file();
+    BeginCopyDefaultOrLoadINItoCurrentBuffer(m_globals.UntitledName, true);
+    if (m_view) m_view->ShowStatus(BannerText);
+    SelectUnknown();
+    if (m_view) m_view->ShowTitle(m_globals.TitleText);
+}
+
+void Workspace::BeginLoadDefault_INI_file() {
+    std::string fileName = m_globals.ProgramDir + ChangeFileExt(FileToEdit, ".INI");
+    auto store = NewStore(fileName);
+    m_globals.DefaultFileName = fileName;
+    DefaultIni = std::move(store);
+}
+
+void Workspace::BeginSetupDefault_001file() {
+    ReadCreate_001FilenameAndDefault();
+    BuildCategoryRows();
+    ArrangeButton();
+    if (m_view) m_view->LoadPictures();
+}
+
+void Workspace::ReadCreate_001FilenameAndDefault() {
+    DefinitionIni = NewStore(DefinitionFileName());
+    // Settings go back to the settings file's values before this type's overrides apply.
+    ReadProgBuffer(*SettingsIni);
+    ReadProgBuffer(*DefinitionIni, AllSections, UnknownCategory, "1,TheUnknown!", &CategoryList);
+
+    // Exactly one "Unknown!" category, always kind 1 with a page no section fits.
+    int unknown = CategoryList.IndexOfName(UnknownCategory);
+    if (unknown >= 0)
+        CategoryList[static_cast<size_t>(unknown)] = UnknownLine;
+    else
+        CategoryList.Add(std::string(UnknownLine));
+}
+
+void Workspace::BuildCategoryRows() {
+    CategoryRows.clear();
+    CategoryKinds.assign(CategoryList.Count(), 0);
+    for (size_t i = 0; i < CategoryList.Count(); ++i) {
+        std::vector<std::string> items = SplitCommaList(CategoryList.Value(i));
+        if (!items.empty()) CategoryKinds[i] = ReadLeadingNumber(items.front());
+        CategoryRows.push_back(CategoryList.Name(i));
+    }
+}
+
+void Workspace::ArrangeButton() {
+    int32_t& count = m_globals.NumberOfMain;
+    if (count > 0) {
+        int32_t rows = static_cast<int32_t>(std::min<size_t>(CategoryRows.size(), MainButtonCount));
+        count = std::min({count, static_cast<int32_t>(MainButtonCount), rows});
+    }
+    if (m_view) m_view->CategoryRowsBuilt();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Documents and their catalogue
+
+void Workspace::BeginCopyDefaultOrLoadINItoCurrentBuffer(const std::string& FileName, bool FromDefault) {
+    BusyPointer busy(m_view);
+    BannerOnExit banner(m_view);
+
+    // The new store is complete before anything of the current document is let go: a file that
+    // cannot be read leaves the current document, its name and its catalogue as they were.
+    std::unique_ptr<TMemIniFile> document;
+    if (!FromDefault) {
+        document = NewStore(FileName);
+    } else if (DefaultIni) {
+        document = DefaultIni->CloneAs(FileName);
+    } else {
+        document = NewStore(std::string());
+        document->Rename(FileName, false);
+    }
+
+    m_globals.CurrentFileName = FileName;
+    DocumentIni = std::move(document);
+    OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer();
+    m_globals.DocumentModified = false;
+    m_globals.UnknownSelected = false;
+    if (m_view) m_view->ArrangeLayar();
+}
+
+void Workspace::OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer() {
+    BusyPointer busy(m_view);
+
+    // Listed sections first, so that a list always wins over a fit by keys.
+    for (size_t row = 0; row < CategoryRows.size(); ++row) {
+        const std::string& category = CategoryRows[row];
+        if (CategoryKinds[row] != 0) {
+            TStringList lines;
+            DefinitionIni->ReadSectionValues(category, lines);
+            if (!lines.Empty()) DocumentIni->MarkOccupiedListed(category, lines, *DefinitionIni);
+        } else {
+            DocumentIni->MarkOccupiedListSection(category);
+        }
+    }
+
+    // Then every free section whose keys fit a category joins the earliest such category.
+    for (size_t row = 0; row < CategoryRows.size(); ++row) {
+        const std::string& category = CategoryRows[row];
+        const int kind = CategoryKinds[row];
+        TStringList keys;
+        GetContentsOfAllPages(category, keys);
+        TStringList found;
+        DocumentIni->MarkOccupiedMatching(keys, found, m_globals.VariantAllowed);
+        if (found.Empty()) continue;
+
+        std::unordered_set<std::string> listed;
+        if (m_globals.CheckDoubleSection) {
+            TStringList values;
+            GetReadSectionValuesOnly(kind, category, values);
+            for (const auto& value : values) listed.insert(FoldCase(value.text));
+        }
+        // Each new line is written before the next number would be asked for, so counting up
+        // gives the numbers a fresh look-up would.
+        int64_t number = GetNextNomorUrut(kind, category);
+        for (const auto& item : found) {
+            const std::string& name = item.text;
+            if (m_globals.CheckDoubleSection && listed.count(FoldCase(name)) != 0) {
+                BoxAnswer answer = m_boxes.Warning(name + " in " + category +
+                                                   " reveals more than once. Only one can be processed.");
+                if (answer == BoxAnswer::Ignore) m_globals.CheckDoubleSection = false;
+            }
+            DefinitionIni->WriteString(category, std::to_string(++number), name);
+        }
+    }
+}
+
+void Workspace::SelectUnknown() {
+    BusyPointer busy(m_view);
+
+    std::vector<std::string_view> unclaimed;
+    for (size_t i = 0; i < DocumentIni->SectionCount(); ++i) {
+        const GueTStringList& section = DocumentIni->SectionAt(i);
+        if (section.Occupied == 0) unclaimed.push_back(section.Name());
+    }
+
+    if (!unclaimed.empty()) {
+        int64_t number = GetNextNomorUrut(1, UnknownCategory);
+        for (std::string_view name : unclaimed)
+            DefinitionIni->WriteString(UnknownCategory, std::to_string(++number), name);
+
+        const std::string& fileName = DefinitionIni->FileName();
+        if (!platform::IsRegularFile(fileName) || m_globals.UpdateUnknown001) {
+            m_boxes.Notice(ExtractFileName(fileName) + " not exist or will be updated.\r\nUpdating will perform.");
+            WriteProgBuffer(*DefinitionIni, AllSections, false, CategoryList);
+            if (m_diskWrites) DefinitionIni->UpdateFile();
+        }
+    }
+    m_globals.UnknownSelected = true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Catalogue queries
+
+void Workspace::GetPages(const std::string& Category, TStringList& Pages) const {
+    std::vector<std::string> items = SplitCommaList(DefinitionIni->ReadString(AllSections, Category, ""));
+    for (size_t i = 1; i < items.size(); ++i) Pages.Add(std::move(items[i]));
+}
+
+void Workspace::GetContentsOfAllPages(const std::string& Category, TStringList& Keys) const {
+    Keys.Clear();
+    TStringList pages;
+    GetPages(Category, pages);
+    TStringList names;
+    for (const auto& page : pages) {
+        DefinitionIni->ReadSection(page.text, names);
+        Keys.Append(names);
+    }
+}
+
+void Workspace::GetReadSection(int Kind, const std::string& Category, TStringList& Numbers) const {
+    if (Kind != 0) {
+        DefinitionIni->ReadSection(Category, Numbers);
+        return;
+    }
+    DocumentIni->ReadSection(Category, Numbers);
+    TStringList more;
+    DefinitionIni->ReadSection(Category, more);
+    Numbers.Append(more);
+}
+
+void Workspace::GetReadSectionValuesOnly(int Kind, const std::string& Category, TStringList& Values) const {
+    if (Kind != 0) {
+        DefinitionIni->ReadSectionValuesOnly(Category, Values);
+        return;
+    }
+    DocumentIni->ReadSectionValuesOnly(Category, Values);
+    TStringList more;
+    DefinitionIni->ReadSectionValuesOnly(Category, more);
+    Values.Append(more);
+}
+
+int Workspace::GetNextNomorUrut(int Kind, const std::string& Category) const {
+    TStringList numbers;
+    GetReadSection(Kind, Category, numbers);
+    int32_t highest = 0;
+    for (const auto& item : numbers) highest = std::max(highest, ReadLeadingNumber(item.text));
+    return std::min(highest, std::numeric_limits<int32_t>::max() - 1);
+}
+
+}  // namespace velmora
