@@ -1,0 +1,35 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string_view>
+
+#include "main/Globals.h"
+#include "main/Workspace.h"
+#include "store/mIniGue.h"
+#include "support/ScriptedBoxes.h"
+#include "support/TempFolder.h"
+
+namespace velmora::testing {
+
+// A document and a definition file written into a folder of the test's own, loaded into a
+// workspace with the category rows of the definition file's [AllSections].
+class ChoiceFixture : public ::testing::Test {
+protected:
+    void Load(std::string_view document, std::string_view definition) {
+        folder.Write("Rules.ini", document);
+        folder.Write("Rules.001", definition);
+        workspace.DocumentIni = std::make_unique<TMemIniFile>(folder.File("Rules.ini"), &globals.CaseSensitive);
+        workspace.DefinitionIni = std::make_unique<TMemIniFile>(folder.File("Rules.001"), &globals.CaseSensitive);
+        workspace.DefinitionIni->ReadSectionValues("AllSections", workspace.CategoryList);
+        workspace.BuildCategoryRows();
+    }
+
+    TempFolder folder;
+    Globals globals;
+    ScriptedBoxes boxes;
+    Workspace workspace{globals, boxes};
+};
+
+}  // namespace velmora::testing
