@@ -1,0 +1,60 @@
+#include "ScriptedBoxes.h"
+
+#include <algorithm>
+
+namespace velmora::testing {
+
+ScriptedBoxes::ScriptedBoxes(std::string applicationTitle) : m_title(std::move(applicationTitle)) {}
+
+std::vector<std::string> ScriptedBoxes::TextsOf(BoxKind kind) const {
+    std::vector<std::string> texts;
+    for (const auto& box : m_shown)
+        if (box.kind == kind) texts.push_back(box.text);
+    return texts;
+}
+
+BoxAnswer ScriptedBoxes::Answer(const ShownBox& box, const std::vector<BoxAnswer>& offered) {
+    m_shown.push_back(box);
+    if (m_answers.empty()) throw UnscriptedBox("no answer scripted for the box \"" + box.text + "\"");
+    BoxAnswer answer = m_answers.front();
+    m_answers.pop_front();
+    if (std::find(offered.begin(), offered.end(), answer) == offered.end())
+        throw UnscriptedBox("the scripted answer is not a button of the box \"" + box.text + "\"");
+    return answer;
+}
+
+std::optional<std::string> ScriptedBoxes::FileName(ShownBox box) {
+    m_shown.push_back(box);
+    if (m_fileNames.empty()) throw UnscriptedBox("no file name scripted for the dialog proposing \"" + box.text + "\"");
+    std::optional<std::string> name = std::move(m_fileNames.front());
+    m_fileNames.pop_front();
+    return name;
+}
+
+void ScriptedBoxes::Notice(const std::string& text) { m_shown.push_back({BoxKind::Notice, m_title, text, {"OK"}, {}}); }
+
+BoxAnswer ScriptedBoxes::Plain(const std::string& caption, const std::string& text, bool withCancel) {
+    if (!withCancel) return Answer({BoxKind::Plain, caption, text, {"OK"}, {}}, {BoxAnswer::Ok});
+    return Answer({BoxKind::Plain, caption, text, {"OK", "Cancel"}, {}}, {BoxAnswer::Ok, BoxAnswer::Cancel});
+}
+
+BoxAnswer ScriptedBoxes::Confirm(const std::string& text) {
+    return Answer({BoxKind::Confirm, "Confirm", text, {"&Yes", "&No", "Cancel"}, {}},
+                  {BoxAnswer::Yes, BoxAnswer::No, BoxAnswer::Cancel});
+}
+
+BoxAnswer ScriptedBoxes::Warning(const std::string& text) {
+    return Answer({BoxKind::Warning, "Warning", text, {"OK", "&Ignore"}, {}}, {BoxAnswer::Ok, BoxAnswer::Ignore});
+}
+
+void ScriptedBoxes::Error(const std::string& text) { m_shown.push_back({BoxKind::Error, m_title, text, {"OK"}, {}}); }
+
+std::optional<std::string> ScriptedBoxes::OpenFileName(const std::string& filter, const std::string& proposedName) {
+    return FileName({BoxKind::OpenFile, {}, proposedName, {}, filter});
+}
+
+std::optional<std::string> ScriptedBoxes::SaveFileName(const std::string& filter, const std::string& proposedName) {
+    return FileName({BoxKind::SaveFile, {}, proposedName, {}, filter});
+}
+
+}  // namespace velmora::testing
