@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora {
+
+class Workspace;
+
+// Longest entry code and entry name; longer input is cut to these lengths.
+constexpr size_t MaxCodeLength = 20;
+constexpr size_t MaxNameLength = 40;
+
+std::string CutCode(std::string_view code);
+std::string CutName(std::string_view name);
+
+// A code and name proposed to, or typed by, the user.
+struct CodeAndName {
+    std::string Code;
+    std::string Name;
+};
+
+// The first free proposal for a copy of the entry `code`/`name`: "D", a counter from 1 and the
+// code (cut to a code's length), with the name prefixed the same way. An entry without a name
+// ("-") gets an empty proposed name. `isTaken` decides which codes are not free.
+CodeAndName ProposeDuplicate(std::string_view code, std::string_view name,
+                             const std::function<bool(std::string_view)>& isTaken);
+
+// Texts of the boxes around the entry operations.
+std::string ChangeCodeWarning();
+std::string CodeTakenNotice(std::string_view newCode);
+std::string DeleteSingleNotice();
+std::string DeleteCaption();
+std::string DeleteQuestion(std::string_view code);
+
+// The writes of duplicate, change of code and delete for one category, on the stores of the
+// workspace. The category window asks the user, then calls these and refills its entry list.
+class EntryOperations {
+public:
+    EntryOperations(Workspace& workspace, std::string category, int kind);
+
+    // True when `newCode` may not be given to an entry: it is in the category's entry list (letter
+    // case ignored), or it already names a section of the document (found as the store finds
+    // sections). A second section of a name would never be reached by name: whatever the user
+    // edited for the new entry would land in the other one.
+    bool CodeIsTaken(std::string_view newCode, const std::vector<std::string>& entryCodes) const;
+
+    // The proposal for a duplicate of the entry `code`/`name`, skipping every taken code.
+    CodeAndName DuplicateProposal(std::string_view code, std::string_view name,
+                                  const std::vector<std::string>& entryCodes) const;
+
+    // Duplicate (`IsDuplicate`): lists NewCode under the next number and inserts a copy of the old
+    // section as NewCode directly before it. Change of code: renames the list lines in place and
+    // replaces the old section by the copy, which takes its place. The copy's "Name" gets NewName
+    // when it has that key.
+    void CopyAndWriteDuplicate(const std::string& OldCode, const std::string& NewCode, const std::string& NewName,
+                               bool IsDuplicate);
+
+    // Removes the first list line of `Code` in each store and the entry's section. Nothing for an
+    // empty code.
+    void WriteDeleteToBuffer(const std::string& Code);
+
+private:
+    void WriteListLine(const std::string& NewCode);
+    void RenameListLines(const std::string& OldCode, const std::string& NewCode);
+    void GiveCopyThePicture(const std::string& OldCode, const std::string& NewCode);
+
+    Workspace& m_workspace;
+    std::string m_category;
+    int m_kind;
+};
+
+}  // namespace velmora

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "main/Globals.h"
+#include "main/Workspace.h"
+#include "store/TextCase.h"
+#include "store/mIniGue.h"
+#include "support/ScriptedBoxes.h"
+#include "support/TempFolder.h"
+
+namespace velmora::testing {
+
+// A workspace on a document and a definition file in a folder of the test's own, with the
+// category rows of the definition file's [AllSections].
+class EntriesFixture {
+protected:
+    void Load() {
+        workspace.DocumentIni = std::make_unique<TMemIniFile>(folder.File("document.ini"), &globals.CaseSensitive);
+        workspace.DefinitionIni =
+            std::make_unique<TMemIniFile>(folder.File("definition.ini"), &globals.CaseSensitive);
+        workspace.DefinitionIni->ReadSectionValues("AllSections", workspace.CategoryList);
+        workspace.BuildCategoryRows();
+    }
+    void Load(std::string_view document, std::string_view definition) {
+        folder.Write("document.ini", document);
+        folder.Write("definition.ini", definition);
+        Load();
+    }
+    int KindOf(const std::string& category) const {
+        for (size_t row = 0; row < workspace.CategoryRows.size(); ++row)
+            if (EqualsNoCase(workspace.CategoryRows[row], category)) return workspace.CategoryKinds[row];
+        ADD_FAILURE() << "no category " << category;
+        return 0;
+    }
+
+    TempFolder folder;
+    Globals globals;
+    ScriptedBoxes boxes;
+    Workspace workspace{globals, boxes};
+};
+
+}  // namespace velmora::testing

@@ -1,0 +1,66 @@
+// Each folder under golden/ holds a document and a definition file, the entry operation to run on
+// them (operation.ini) and the text both stores must hold afterwards. A missing expected file
+// means that store must come out unchanged.
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "EntriesFixture.h"
+#include "category/EntryOperations.h"
+
+namespace velmora::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> GoldenCases() {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(VELMORA_ENTRIES_GOLDEN_DIR))
+        if (entry.is_directory()) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Line ends aside, which the store's own tests cover, so that the cases stay readable text.
+std::string WithoutCarriageReturns(std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
+class EntryWritesGoldenTest : public EntriesFixture, public ::testing::TestWithParam<std::string> {
+protected:
+    std::string ExpectedOrUnchanged(const char* expectedName, const char* inputName) {
+        if (folder.Exists(expectedName)) return folder.Read(expectedName);
+        return WithoutCarriageReturns(TMemIniFile(folder.File(inputName)).RenderText());
+    }
+};
+
+TEST_P(EntryWritesGoldenTest, StoresHoldTheExpectedText) {
+    folder.CopyTree(fs::path(VELMORA_ENTRIES_GOLDEN_DIR) / GetParam());
+    Load();
+    TMemIniFile operation(folder.File("operation.ini"));
+    auto field = [&](const char* key) { return operation.ReadString("Operation", key, ""); };
+    const std::string action = field("Action");
+    const std::string category = field("Category");
+    ASSERT_TRUE(action == "Duplicate" || action == "ChangeCode" || action == "Delete") << action;
+
+    EntryOperations operations(workspace, category, KindOf(category));
+    if (action == "Delete")
+        operations.WriteDeleteToBuffer(field("OldCode"));
+    else
+        operations.CopyAndWriteDuplicate(field("OldCode"), field("NewCode"), field("NewName"), action == "Duplicate");
+
+    EXPECT_EQ(WithoutCarriageReturns(workspace.DocumentIni->RenderText()),
+              ExpectedOrUnchanged("expected-document.ini", "document.ini"));
+    EXPECT_EQ(WithoutCarriageReturns(workspace.DefinitionIni->RenderText()),
+              ExpectedOrUnchanged("expected-definition.ini", "definition.ini"));
+    EXPECT_TRUE(globals.DocumentModified);
+}
+
+INSTANTIATE_TEST_SUITE_P(Golden, EntryWritesGoldenTest, ::testing::ValuesIn(GoldenCases()),
+                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
+
+}  // namespace
+}  // namespace velmora::testing
