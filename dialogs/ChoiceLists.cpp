@@ -20,10 +20,6 @@ int CategoryRowOf(const Workspace& workspace, std::string_view name) {
     return -1;
 }
 
-void AppendAll(std::vector<std::string>& items, const TStringList& values) {
-    for (const StringItem& value : values) items.push_back(value.text);
-}
-
 }  // namespace
 
 std::vector<std::string> SplitValueSources(std::string_view valueSources) {
@@ -41,27 +37,15 @@ std::vector<std::string> SplitValueSources(std::string_view valueSources) {
 BasicList BuildBasicList(std::string_view valueSources, const Workspace& workspace) {
     BasicList list;
     TStringList values;
+    const auto& kinds = workspace.CategoryKinds;
     for (const std::string& name : SplitValueSources(valueSources)) {
+        // A source that names no category reads like a category of kind 0: the document's section
+        // of that name, then the definition file's.
         const int row = CategoryRowOf(workspace, name);
-        if (row >= 0) {
-            // Every row has a kind once the catalogue is built; a row without one reads as kind 0.
-            const auto& kinds = workspace.CategoryKinds;
-            const int kind = static_cast<size_t>(row) < kinds.size() ? kinds[static_cast<size_t>(row)] : 0;
-            workspace.GetReadSectionValuesOnly(kind, name, values);
-            AppendAll(list.Items, values);
-            if (values.Empty()) list.MissingSources.push_back(name);
-            continue;
-        }
-        size_t before = list.Items.size();
-        if (workspace.DocumentIni) {
-            workspace.DocumentIni->ReadSectionValuesOnly(name, values);
-            AppendAll(list.Items, values);
-        }
-        if (workspace.DefinitionIni) {
-            workspace.DefinitionIni->ReadSectionValuesOnly(name, values);
-            AppendAll(list.Items, values);
-        }
-        if (list.Items.size() == before) list.MissingSources.push_back(name);
+        const int kind = row >= 0 && static_cast<size_t>(row) < kinds.size() ? kinds[static_cast<size_t>(row)] : 0;
+        workspace.GetReadSectionValuesOnly(kind, name, values);
+        if (values.Empty()) list.MissingSources.push_back(name);
+        for (const StringItem& value : values) list.Items.push_back(value.text);
     }
     return list;
 }
