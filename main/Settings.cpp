@@ -14,14 +14,17 @@ constexpr const char* GeneralSetup = "GeneralSetup";
 
 }  // namespace
 
-void Workspace::StartUp(const std::string& workingDir, const std::string& fileType) {
+void Workspace::StartUp(const std::string& workingDir) {
+    StartUpSettings(workingDir);
+    BeginToLoadNONBASIC();
+    if (m_view) m_view->ShowStatus(BannerText);
+}
+
+void Workspace::StartUpSettings(const std::string& workingDir) {
     if (m_view) m_view->ShowTitle("wait a moment... please");
     m_globals.ProgramDir = CompleteDir(workingDir);
     SettingsIni = NewStore(m_globals.ProgramDir + SettingsFileName);
     BeginToLoadBasicValue();
-    if (!fileType.empty()) FileToEdit = fileType;
-    BeginToLoadNONBASIC();
-    if (m_view) m_view->ShowStatus(BannerText);
 }
 
 void Workspace::BeginToLoadBasicValue() {

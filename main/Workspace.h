@@ -52,8 +52,9 @@ public:
     void SetDiskWrites(bool enabled) { m_diskWrites = enabled; }
 
     // Start-up: ProgramDir from `workingDir`, the settings file read and rewritten, the file types
-    // listed, then the load of the first file type (or of `fileType` when one is given).
-    void StartUp(const std::string& workingDir, const std::string& fileType = {});
+    // listed (StartUpSettings), then the load of the first file type.
+    void StartUp(const std::string& workingDir);
+    void StartUpSettings(const std::string& workingDir);
     void BeginToLoadBasicValue();
     void ReadProgBuffer(TMemIniFile& Ini, const std::string& ListSection = {},
                         const std::string& DefaultLineName = {}, const std::string& DefaultLineValue = {},

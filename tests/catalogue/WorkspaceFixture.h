@@ -32,7 +32,7 @@ class WorkspaceFixture : public ::testing::Test {
 protected:
     void Write(std::string_view name, std::string_view text) { folder.Write(name, text); }
     std::string Read(std::string_view name) { return folder.Read(name); }
-    void Start(const std::string& fileType = {}) { workspace.StartUp(folder.Dir(), fileType); }
+    void Start() { workspace.StartUp(folder.Dir()); }
 
     // The lines of a section of the definition file in memory, as stored.
     std::vector<std::string> DefinitionLines(const std::string& section) {
