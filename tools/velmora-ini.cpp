@@ -1,0 +1,158 @@
+// velmora-ini: the core of the editor on the command line.
+//
+//   velmora-ini format IN OUT
+//       reads IN and writes it to OUT in the editor's text format.
+//   velmora-ini catalogue [--type NAME] [--write] DIR [DOC]
+//       starts in program folder DIR as the editor does, optionally opens DOC and collects its
+//       unknown sections, and prints every category with its entries. Without --write nothing
+//       is written to disk.
+//
+// Exit codes: 0 done, 1 an error (its text on stderr), 2 wrong usage.
+
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "main/Boxes.h"
+#include "main/Globals.h"
+#include "main/Workspace.h"
+#include "store/IniError.h"
+#include "store/PlatformFile.h"
+#include "store/mIniGue.h"
+
+namespace velmora {
+namespace {
+
+constexpr const char* ApplicationTitle = "VelmoraEdit";
+
+constexpr const char* Usage =
+    "usage: velmora-ini format IN OUT\n"
+    "       velmora-ini catalogue [--type NAME] [--write] DIR [DOC]\n";
+
+struct UsageError {};
+
+// Boxes on a terminal: each is printed on stderr as "<caption>: <text>" and answered with its
+// first button; file dialogs are cancelled.
+class PrintedBoxes : public Boxes {
+public:
+    void Notice(const std::string& text) override { Print(ApplicationTitle, text); }
+    BoxAnswer Plain(const std::string& caption, const std::string& text, bool) override {
+        Print(caption, text);
+        return BoxAnswer::Ok;
+    }
+    BoxAnswer Confirm(const std::string& text) override {
+        Print("Confirm", text);
+        return BoxAnswer::Yes;
+    }
+    BoxAnswer Warning(const std::string& text) override {
+        Print("Warning", text);
+        return BoxAnswer::Ok;
+    }
+    void Error(const std::string& text) override { Print(ApplicationTitle, text); }
+    std::optional<std::string> OpenFileName(const std::string&, const std::string&) override { return {}; }
+    std::optional<std::string> SaveFileName(const std::string&, const std::string&) override { return {}; }
+
+private:
+    static void Print(const std::string& caption, const std::string& text) {
+        std::string line;
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+            line += (text[i] == '\r' || text[i] == '\n') ? ' ' : text[i];
+        }
+        std::cerr << caption << ": " << line << '\n';
+    }
+};
+
+int Format(const std::vector<std::string>& args) {
+    if (args.size() != 2) throw UsageError();
+    // The store reads a missing file as empty; here that would write an empty OUT as a success.
+    if (!platform::IsRegularFile(args[0])) throw IniError::CannotOpen(args[0]);
+    TMemIniFile store(args[0]);
+    store.Rename(args[1], false);
+    store.UpdateFile();
+    return 0;
+}
+
+void PrintCatalogue(const Workspace& workspace, std::ostream& out) {
+    for (size_t row = 0; row < workspace.CategoryRows.size(); ++row) {
+        const std::string& category = workspace.CategoryRows[row];
+        const int kind = workspace.CategoryKinds[row];
+        TStringList entries;
+        workspace.GetReadSectionValuesOnly(kind, category, entries);
+        out << '[' << category << "] kind=" << kind << " entries=" << entries.Count() << '\n';
+        for (const auto& entry : entries) {
+            std::string name = workspace.DocumentIni->ReadString(entry.text, "Name", "");
+            out << entry.text << '=' << (name.empty() ? "-" : name) << '\n';
+        }
+    }
+}
+
+int Catalogue(const std::vector<std::string>& args) {
+    std::optional<std::string> fileType;
+    bool write = false;
+    std::vector<std::string> places;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--write") {
+            write = true;
+        } else if (args[i] == "--type") {
+            if (i + 1 >= args.size() || fileType) throw UsageError();
+            fileType = args[++i];
+        } else if (args[i].size() > 1 && args[i][0] == '-') {
+            throw UsageError();
+        } else {
+            places.push_back(args[i]);
+        }
+    }
+    if (places.empty() || places.size() > 2) throw UsageError();
+    const std::string& dir = places[0];
+    std::error_code ec;
+    if (!std::filesystem::is_directory(platform::ToPath(dir), ec)) throw IniError("Cannot open folder " + dir);
+    // A document named on the command line must be there: an empty catalogue of a mistyped name
+    // would look like a result.
+    if (places.size() == 2 && !platform::IsRegularFile(places[1])) throw IniError::CannotOpen(places[1]);
+
+    Globals globals;
+    PrintedBoxes boxes;
+    Workspace workspace(globals, boxes);
+    workspace.SetDiskWrites(write);
+
+    workspace.StartUpSettings(dir);
+    if (fileType) {
+        bool listed = false;
+        for (size_t i = 0; i < workspace.FilesToEdit.Count(); ++i) listed |= workspace.FilesToEdit.Name(i) == *fileType;
+        if (!listed) throw IniError("No file type " + *fileType + " in [FilesToEdit] of " + dir);
+        workspace.FileToEdit = *fileType;
+    }
+    workspace.BeginToLoadNONBASIC();
+    if (places.size() == 2) {
+        workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(places[1], false);
+        if (!globals.UnknownSelected) workspace.SelectUnknown();
+    }
+    PrintCatalogue(workspace, std::cout);
+    return 0;
+}
+
+int Run(const std::vector<std::string>& args) {
+    if (args.empty()) throw UsageError();
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (args[0] == "format") return Format(rest);
+    if (args[0] == "catalogue") return Catalogue(rest);
+    throw UsageError();
+}
+
+}  // namespace
+}  // namespace velmora
+
+int main(int argc, char** argv) {
+    try {
+        return velmora::Run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const velmora::UsageError&) {
+        std::cerr << velmora::Usage;
+        return 2;
+    } catch (const std::exception& error) {
+        std::cerr << error.what() << '\n';
+        return 1;
+    }
+}
