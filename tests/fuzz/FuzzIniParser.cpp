@@ -1,0 +1,80 @@
+// Feeds arbitrary bytes to the INI parser through a file, as the program reads every INI file,
+// and aborts when a store does not render the same text after its own output is loaded again.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <string_view>
+
+#include "store/mIniGue.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// One file per fuzzing process, rewritten for every input.
+const std::string& ScratchFile() {
+    static const std::string path = [] {
+        std::random_device seed;
+        return (fs::temp_directory_path() / ("velmora-fuzz-" + std::to_string(seed()) + ".ini")).string();
+    }();
+    // Registered after `path` exists, so it runs before `path` is destroyed.
+    static const bool removedAtExit = std::atexit([] {
+        std::error_code ignored;
+        fs::remove(ScratchFile(), ignored);
+    }) == 0;
+    (void)removedAtExit;
+    return path;
+}
+
+void Overwrite(const std::string& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        std::abort();
+    }
+}
+
+[[noreturn]] void Mismatch(const char* what, const std::string& first, const std::string& second) {
+    std::fprintf(stderr, "%s: %zu bytes, then %zu bytes\n", what, first.size(), second.size());
+    std::abort();
+}
+
+// The lookups a caller makes; they must cope with whatever names and lines the parse produced.
+void ReadEverything(velmora::TMemIniFile& store) {
+    velmora::TStringList names;
+    store.ReadSections(names);
+    for (size_t i = 0; i < names.Count() && i < 64; ++i) {
+        velmora::TStringList lines;
+        store.ReadSectionValues(names[i], lines);
+        for (size_t j = 0; j < lines.Count() && j < 64; ++j) (void)store.ReadInteger(names[i], lines.Name(j), 0);
+        velmora::TStringList values;
+        store.ReadSectionValuesOnly(names[i], values);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string& path = ScratchFile();
+    Overwrite(path, std::string_view(reinterpret_cast<const char*>(data), size));
+
+    velmora::TMemIniFile first(path);
+    ReadEverything(first);
+    const std::string rendered = first.RenderText();
+
+    auto copy = first.CloneAs(path);
+    if (copy->RenderText() != rendered) Mismatch("copy renders differently", rendered, copy->RenderText());
+
+    Overwrite(path, rendered);
+    velmora::TMemIniFile second(path);
+    const std::string again = second.RenderText();
+    if (again != rendered) Mismatch("rendering changed after a reload", rendered, again);
+    return 0;
+}

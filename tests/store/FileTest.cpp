@@ -1,0 +1,195 @@
+// Loading and writing files: missing files and folders, paths that are folders, a write that
+// fails part-way, and what a save keeps of the file it replaces (permissions, symbolic links).
+
+#include <filesystem>
+#include <functional>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "StoreTestSupport.h"
+#include "store/IniError.h"
+#include "store/PlatformFile.h"
+#include "store/mIniGue.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace velmora::test {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+
+// Makes every write of UpdateFile fail part-way while it lives.
+class WriteFault {
+public:
+    WriteFault() { platform::SetWriteFaultForTesting([] { return true; }); }
+    ~WriteFault() { platform::SetWriteFaultForTesting({}); }
+    WriteFault(const WriteFault&) = delete;
+    WriteFault& operator=(const WriteFault&) = delete;
+};
+
+// Runs UpdateFile and gives the text of the error it raised; empty when it raised none.
+std::string UpdateFileError(TMemIniFile& store) {
+    try {
+        store.UpdateFile();
+    } catch (const IniError& error) {
+        return error.what();
+    }
+    return {};
+}
+
+class FileTest : public StoreTest {};
+
+TEST_F(FileTest, MissingFileLoadsEmptyAndSavesAnEmptyFile) {
+    const std::string path = m_folder.File("missing.ini");
+    TMemIniFile store(path);
+    EXPECT_EQ(store.SectionCount(), 0u);
+    EXPECT_FALSE(fs::exists(path));
+    store.UpdateFile();
+    EXPECT_EQ(ReadBytes(path), "");
+
+    TMemIniFile unnamed("");
+    EXPECT_EQ(unnamed.SectionCount(), 0u);
+}
+
+TEST_F(FileTest, SaveReplacesTheWholeOldFile) {
+    auto store = LoadLines({"[A]", "a=1", "Longer=a value that makes the old file longer than the new one",
+                            "; long comment that makes the old file longer than the new one"});
+    store->EraseSection("A");
+    store->WriteString("B", "b", "2");
+    store->UpdateFile();
+    EXPECT_EQ(ReadBytes(store->FileName()),
+              CrLf({"", "[B]", "b=2", "; long comment that makes the old file longer than the new one"}));
+    EXPECT_THAT(FolderEntries(m_folder.Path()), ElementsAre("store.ini"));
+}
+
+TEST_F(FileTest, FolderGivenAsFileLoadsEmptyAndCannotBeSaved) {
+    const std::string path = m_folder.File("rules.ini");
+    fs::create_directory(path);
+    TMemIniFile store(path);
+    EXPECT_EQ(store.SectionCount(), 0u);
+    store.WriteString("A", "a", "1");
+    EXPECT_EQ(UpdateFileError(store), "Cannot create file " + path);
+    EXPECT_TRUE(fs::is_directory(path));
+    EXPECT_TRUE(fs::is_empty(path));
+    EXPECT_THAT(FolderEntries(m_folder.Path()), ElementsAre("rules.ini"));
+
+    store.Rename(path, true);
+    EXPECT_EQ(store.SectionCount(), 0u);
+}
+
+TEST_F(FileTest, MissingFolderCannotBeSavedInto) {
+    const std::string path = m_folder.File("nowhere/rules.ini");
+    TMemIniFile store(path);
+    store.WriteString("A", "a", "1");
+    EXPECT_EQ(UpdateFileError(store), "Cannot create file " + path);
+    EXPECT_FALSE(fs::exists(m_folder.Path() / "nowhere"));
+    EXPECT_EQ(store.ReadString("A", "a", ""), "1");
+}
+
+TEST_F(FileTest, FailedWriteLeavesOldFileAndNoTemporaryFile) {
+    const std::string original = "[A]\na = 1\n; old tail";
+    auto store = Load(original);
+    store->WriteString("A", "a", "2");
+    const std::string rendered = store->RenderText();
+    {
+        WriteFault fault;
+        EXPECT_EQ(UpdateFileError(*store), "Cannot create file " + store->FileName());
+    }
+    EXPECT_EQ(ReadBytes(store->FileName()), original);
+    EXPECT_THAT(FolderEntries(m_folder.Path()), ElementsAre("store.ini"));
+    EXPECT_EQ(store->RenderText(), rendered);
+
+    store->UpdateFile();
+    EXPECT_EQ(ReadBytes(store->FileName()), rendered);
+}
+
+TEST_F(FileTest, FailedWriteOfANewFileLeavesNothing) {
+    const std::string path = m_folder.File("new.ini");
+    TMemIniFile store(path);
+    store.WriteString("A", "a", "1");
+    WriteFault fault;
+    EXPECT_EQ(UpdateFileError(store), "Cannot create file " + path);
+    EXPECT_TRUE(fs::is_empty(m_folder.Path()));
+}
+
+#ifndef _WIN32
+
+TEST_F(FileTest, SaveKeepsPermissionBits) {
+    auto store = LoadLines({"[A]", "a=1"});
+    const auto modes = {fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read,
+                        fs::perms::owner_all | fs::perms::group_read | fs::perms::others_exec};
+    for (fs::perms mode : modes) {
+        fs::permissions(store->FileName(), mode, fs::perm_options::replace);
+        store->WriteString("A", "a", std::to_string(static_cast<int>(mode)));
+        store->UpdateFile();
+        EXPECT_EQ(fs::status(store->FileName()).permissions(), mode);
+        EXPECT_EQ(TMemIniFile(store->FileName()).ReadString("A", "a", ""), std::to_string(static_cast<int>(mode)));
+    }
+}
+
+class LinkTest : public StoreTest {
+protected:
+    void SetUp() override {
+        fs::create_directory(m_folder.Path() / "data");
+        fs::create_directory(m_folder.Path() / "links");
+        m_target = m_folder.Path() / "data" / "real.ini";
+        m_link = m_folder.Path() / "links" / "rules.ini";
+        WriteBytes(m_target, "[A]\r\na=1\r\n");
+        fs::permissions(m_target, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace);
+        fs::create_symlink(fs::path("..") / "data" / "real.ini", m_link);
+    }
+
+    fs::path m_target;
+    fs::path m_link;
+};
+
+TEST_F(LinkTest, SaveThroughALinkWritesTheFileItPointsTo) {
+    TMemIniFile store(m_link.string());
+    EXPECT_EQ(store.ReadString("A", "a", ""), "1");
+    store.WriteString("A", "a", "2");
+    store.UpdateFile();
+
+    EXPECT_TRUE(fs::is_symlink(m_link));
+    EXPECT_EQ(fs::read_symlink(m_link), fs::path("..") / "data" / "real.ini");
+    EXPECT_EQ(ReadBytes(m_target), CrLf({"", "[A]", "a=2"}));
+    EXPECT_EQ(fs::status(m_target).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_THAT(FolderEntries(m_folder.Path() / "data"), ElementsAre("real.ini"));
+    EXPECT_THAT(FolderEntries(m_folder.Path() / "links"), ElementsAre("rules.ini"));
+}
+
+TEST_F(LinkTest, FailedSaveThroughALinkLeavesBothAlone) {
+    TMemIniFile store(m_link.string());
+    store.WriteString("A", "a", "2");
+    {
+        WriteFault fault;
+        EXPECT_EQ(UpdateFileError(store), "Cannot create file " + m_link.string());
+    }
+    EXPECT_TRUE(fs::is_symlink(m_link));
+    EXPECT_EQ(ReadBytes(m_target), "[A]\r\na=1\r\n");
+    EXPECT_THAT(FolderEntries(m_folder.Path() / "data"), ElementsAre("real.ini"));
+    EXPECT_THAT(FolderEntries(m_folder.Path() / "links"), ElementsAre("rules.ini"));
+}
+
+TEST_F(FileTest, FolderWithoutWritePermissionKeepsTheOldFile) {
+    auto store = LoadLines({"[A]", "a=1"});
+    const std::string original = ReadBytes(store->FileName());
+    fs::permissions(m_folder.Path(), fs::perms::owner_read | fs::perms::owner_exec, fs::perm_options::replace);
+    const bool bound = access(m_folder.Path().c_str(), W_OK) != 0;
+    if (bound) {
+        store->WriteString("A", "a", "2");
+        EXPECT_EQ(UpdateFileError(*store), "Cannot create file " + store->FileName());
+        EXPECT_EQ(ReadBytes(store->FileName()), original);
+        EXPECT_THAT(FolderEntries(m_folder.Path()), ElementsAre("store.ini"));
+    }
+    fs::permissions(m_folder.Path(), fs::perms::owner_all, fs::perm_options::replace);
+    if (!bound) GTEST_SKIP() << "folder permissions do not bind this user";
+}
+
+#endif
+
+}  // namespace
+}  // namespace velmora::test

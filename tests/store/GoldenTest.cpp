@@ -1,0 +1,68 @@
+// Each folder under golden/ holds a file as a user might have written it (input.ini) and the
+// exact bytes the store must write back for it (expected.ini).
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "StoreTestSupport.h"
+#include "store/mIniGue.h"
+
+namespace velmora::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> GoldenCases() {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(VELMORA_STORE_GOLDEN_DIR))
+        if (entry.is_directory()) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Shows where two byte texts part, with the line around it, instead of two walls of bytes.
+std::string FirstDifference(const std::string& expected, const std::string& actual) {
+    size_t at = 0;
+    while (at < expected.size() && at < actual.size() && expected[at] == actual[at]) ++at;
+    auto around = [at](const std::string& text) {
+        size_t from = at < 40 ? 0 : at - 40;
+        return ::testing::PrintToString(text.substr(from, 80));
+    };
+    return "first difference at byte " + std::to_string(at) + "\n  expected: " + around(expected) +
+           "\n  actual:   " + around(actual);
+}
+
+class GoldenFileTest : public ::testing::TestWithParam<std::string> {
+protected:
+    TempFolder m_folder;
+};
+
+TEST_P(GoldenFileTest, WritesExpectedBytesAndIsStable) {
+    const fs::path caseDir = fs::path(VELMORA_STORE_GOLDEN_DIR) / GetParam();
+    const std::string expected = ReadBytes(caseDir / "expected.ini");
+
+    TMemIniFile store((caseDir / "input.ini").string());
+    const std::string first = m_folder.File("first.ini");
+    store.Rename(first, false);
+    store.UpdateFile();
+    const std::string written = ReadBytes(first);
+    ASSERT_EQ(written, expected) << FirstDifference(expected, written);
+    EXPECT_EQ(store.RenderText(), expected);
+
+    TMemIniFile reloaded(first);
+    const std::string second = m_folder.File("second.ini");
+    reloaded.Rename(second, false);
+    reloaded.UpdateFile();
+    const std::string rewritten = ReadBytes(second);
+    EXPECT_EQ(rewritten, expected) << FirstDifference(expected, rewritten);
+}
+
+INSTANTIATE_TEST_SUITE_P(Golden, GoldenFileTest, ::testing::ValuesIn(GoldenCases()),
+                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
+
+}  // namespace
+}  // namespace velmora::test
