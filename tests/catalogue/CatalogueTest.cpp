@@ -76,13 +76,6 @@ TEST_F(CatalogueTest, SectionsJoinTheFirstCategoryTheyFitWithinTheTolerance) {
     EXPECT_EQ(globals.CurrentFileName, folder.File("doc.ini"));
 }
 
-TEST_F(CatalogueTest, TheToleranceComesFromTheSettings) {
-    Write("Velmedit.ini", "[GeneralSetup]\nVariantAllowed=0\n");
-    Write("Rules.001", InfantryDefinition);
-    StartAndOpen("[FITS]\nName=Rifle\nCost=100\nPrimary=M16\nImage=gi\n[EXACT]\nName=a\nSecondary=b\n");
-    EXPECT_EQ(DefinitionLines("Infantry"), Texts{"1=EXACT"});
-}
-
 // ---------------------------------------------------------------------------------------------
 // Duplicates
 
@@ -160,16 +153,6 @@ TEST_F(CatalogueTest, KindZeroNumbersContinueAboveTheDocumentsOwnList) {
     EXPECT_TRUE(Unclaimed().empty());
 }
 
-TEST_F(CatalogueTest, NumbersAreReadFromTheStartOfEachKey) {
-    Write("Rules.001",
-          "[AllSections]\nTanks=1,TankPage\n"
-          "[TankPage]\nName=\n"
-          "[Tanks]\n5=A\nx7=B\nabc=C\n");
-    StartWithDefault("[A]\nName=a\n[B]\nName=b\n[C]\nName=c\n[D]\nName=d\n");
-    EXPECT_EQ(workspace.GetNextNomorUrut(1, "Tanks"), 8);
-    EXPECT_EQ(DefinitionLines("Tanks").back(), "8=D");  // x7 reads as hexadecimal 7
-}
-
 TEST_F(CatalogueTest, AListedSectionMissingFromTheDocumentIsDroppedFromTheList) {
     Write("Rules.001",
           "[AllSections]\nTanks=1,TankPage\n"
@@ -194,7 +177,7 @@ TEST_F(CatalogueTest, HugeListNumbersDoNotOverflow) {
 // ---------------------------------------------------------------------------------------------
 // The unknown-section pass
 
-TEST_F(CatalogueTest, AFreshDefinitionFileIsWrittenInTheDocumentedOrder) {
+TEST_F(CatalogueTest, AFreshDefinitionFileListsUnknownThenSettingsThenCategories) {
     Write("Rules.INI", "[A]\nx=1\n[B]\ny=2\n[A]\nz=3\n");
     Start();
 
@@ -344,14 +327,6 @@ TEST_F(CatalogueTest, ANewDocumentIsACopyOfTheDefaultCopyUnderTheGivenName) {
     // Claims belong to the document's own records.
     EXPECT_EQ(workspace.DefaultIni->SectionAt(0).Occupied, 0);
     EXPECT_EQ(workspace.DocumentIni->SectionAt(0).Occupied, 1);
-}
-
-TEST_F(CatalogueTest, SectionNamesFollowTheCaseFlag) {
-    Write("Velmedit.ini", "[GeneralSetup]\nCase_Sensitive=0\n");
-    Write("Rules.001", "[AllSections]\nInfantryTypes=0,InfPage\n[InfPage]\nName=\n");
-    // Kind 0: the document's list section is found in any letter case when the flag is off.
-    StartAndOpen("[infantrytypes]\n1=I1\n[I1]\nOther=1\n");
-    EXPECT_TRUE(Unclaimed().empty());
 }
 
 }  // namespace
