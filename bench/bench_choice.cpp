@@ -22,7 +22,7 @@ struct Category {
     explicit Category(int distinctValues) : document("") {
         TStringList lines;
         for (int i = 0; i < EntryCount; ++i) {
-            const std::string code = "E" + std::to_string(i);
+            const std::string code = std::string("E").append(std::to_string(i));
             codes.push_back(code);
             lines.Add("[" + code + "]");
             lines.Add("Name=Unit " + std::to_string(i));
