@@ -337,10 +337,11 @@ public:
             if (!m_pending.empty()) section.m_leadingComments = TakePending();
             m_current = &section;
         } else if (m_current == nullptr) {
-            // Text before the first header is kept apart, with the comments around it.
+            // Text before the first header is kept apart, with the comments around it, as it
+            // was written: trimming it could expose bytes that read back as a byte-order mark.
             auto& preamble = m_store.m_preamble;
             preamble.insert(preamble.end(), m_pending.begin(), m_pending.end());
-            preamble.push_back(line);
+            preamble.push_back(raw);
             m_pending.clear();
         } else {
             GueTStringList::Line stored{NormaliseKeyLine(line), nullptr};
