@@ -1,0 +1,487 @@
+#include "main/StringGrid.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStyledItemDelegate>
+#include <QValidator>
+#include <algorithm>
+
+#include "main/QtText.h"
+#include "store/IniError.h"
+
+namespace velmora {
+
+namespace {
+char redMarkTag;
+
+const QColor RedText(255, 0, 0);
+
+// Cells hold single-byte texts, so the editor refuses characters that have no byte: the cell then
+// always holds exactly what the editor shows.
+class Latin1Validator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& /*pos*/) const override {
+        const bool bytesOnly =
+            std::all_of(input.cbegin(), input.cend(), [](QChar c) { return c.unicode() <= 0xFF; });
+        return bytesOnly ? Acceptable : Invalid;
+    }
+};
+}  // namespace
+
+void* const RedMark = &redMarkTag;
+
+// Draws the red and fixed cells and gives the grid its line editor. The editor writes into the
+// cell itself at every keystroke, so the delegate never writes editor data back.
+class GridDelegate : public QStyledItemDelegate {
+public:
+    explicit GridDelegate(StringGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& /*option*/,
+                          const QModelIndex& index) const override {
+        auto* editor = new QLineEdit(parent);
+        editor->setFrame(false);
+        editor->setValidator(new Latin1Validator(editor));
+        m_grid->EditorCreated(editor, index);
+        return editor;
+    }
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        // Rewriting an unchanged text would move the user's cursor to the end.
+        auto* line = static_cast<QLineEdit*>(editor);
+        const QString text = index.data(Qt::EditRole).toString();
+        if (line->text() != text) line->setText(text);
+    }
+
+    void setModelData(QWidget* /*editor*/, QAbstractItemModel* /*model*/,
+                      const QModelIndex& /*index*/) const override {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.column() < m_grid->FixedCols()) {
+            option->backgroundBrush = option->palette.button();
+            option->state &= ~QStyle::State_Selected;
+        }
+        if (m_grid->IsDrawnRed(index.column(), index.row())) {
+            option->palette.setColor(QPalette::Text, RedText);
+            option->palette.setColor(QPalette::HighlightedText, RedText);
+        }
+    }
+
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (object != m_grid->m_editor) return QStyledItemDelegate::eventFilter(object, event);
+        switch (event->type()) {
+            case QEvent::KeyPress:
+                return m_grid->EditorKeyPress(static_cast<QKeyEvent*>(event));
+            case QEvent::MouseButtonDblClick:
+                if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+                    emit m_grid->gridDoubleClicked();
+                return false;
+            case QEvent::FocusIn:
+                m_grid->EnterFocus();
+                return false;
+            case QEvent::FocusOut:
+                // Focus moving to the grid itself (a click on another cell) keeps the editor open,
+                // so the move that follows still sees the edit in progress.
+                if (m_grid->Contains(QApplication::focusWidget())) return false;
+                if (!m_grid->EditorFocusOut()) return false;
+                return QStyledItemDelegate::eventFilter(object, event);
+            default:
+                return QStyledItemDelegate::eventFilter(object, event);
+        }
+    }
+
+private:
+    StringGrid* m_grid;
+};
+
+// Routes every change of the current index, whoever asks for it, through the grid.
+class GridSelectionModel : public QItemSelectionModel {
+public:
+    GridSelectionModel(QAbstractItemModel* model, StringGrid* grid)
+        : QItemSelectionModel(model, grid), m_grid(grid) {}
+
+    void setCurrentIndex(const QModelIndex& index, SelectionFlags /*command*/) override {
+        m_grid->MoveCurrent(index);
+    }
+    void clear() override {
+        QItemSelectionModel::clear();
+        m_grid->EnsureCurrentCell();
+    }
+    void reset() override {
+        QItemSelectionModel::reset();
+        m_grid->EnsureCurrentCell();
+    }
+    void clearCurrentIndex() override {
+        QItemSelectionModel::clearCurrentIndex();
+        m_grid->EnsureCurrentCell();
+    }
+
+    // The move itself: the current cell becomes the selection.
+    void MoveTo(const QModelIndex& index) {
+        SelectionFlags command = ClearAndSelect;
+        if (m_grid->RowSelect()) command |= Rows;
+        QItemSelectionModel::setCurrentIndex(index, command);
+    }
+
+private:
+    StringGrid* m_grid;
+};
+
+StringGrid::StringGrid(QWidget* parent)
+    : QTableWidget(parent), m_delegate(new GridDelegate(this)), m_selection(nullptr) {
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    verticalHeader()->setMinimumSectionSize(1);
+    horizontalHeader()->setMinimumSectionSize(1);
+    setVerticalScrollMode(ScrollPerItem);
+    setHorizontalScrollMode(ScrollPerItem);
+    setSelectionMode(SingleSelection);
+    setSelectionBehavior(SelectItems);
+    setTabKeyNavigation(false);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideNone);
+    setEditTriggers(SelectedClicked | EditKeyPressed | AnyKeyPressed);
+    setItemDelegate(m_delegate);
+
+    QItemSelectionModel* previous = selectionModel();
+    m_selection = new GridSelectionModel(model(), this);
+    setSelectionModel(m_selection);
+    delete previous;
+
+    connect(model(), &QAbstractItemModel::rowsInserted, this, &StringGrid::EnsureCurrentCell);
+    connect(model(), &QAbstractItemModel::rowsRemoved, this, &StringGrid::EnsureCurrentCell);
+    connect(model(), &QAbstractItemModel::columnsInserted, this, &StringGrid::EnsureCurrentCell);
+    connect(model(), &QAbstractItemModel::columnsRemoved, this, &StringGrid::EnsureCurrentCell);
+    connect(model(), &QAbstractItemModel::modelReset, this, &StringGrid::EnsureCurrentCell);
+}
+
+StringGrid::~StringGrid() = default;
+
+void StringGrid::SetRowCount(int count) {
+    const QSignalBlocker blocker(this);
+    setRowCount(std::max(1, count));
+    EnsureCurrentCell();
+    UpdateScrollRange();
+}
+
+void StringGrid::SetColCount(int count) {
+    const QSignalBlocker blocker(this);
+    setColumnCount(std::max(1, count));
+    EnsureCurrentCell();
+    UpdateScrollRange();
+}
+
+// Qt lays out added or removed rows later; the top row and scrolling must reflect them at once.
+void StringGrid::UpdateScrollRange() {
+    executeDelayedItemsLayout();
+    updateGeometries();
+}
+
+void StringGrid::CheckCell(int col, int row) const {
+    if (col < 0 || col >= columnCount() || row < 0 || row >= rowCount())
+        throw IniError("Grid index out of range");
+}
+
+QTableWidgetItem* StringGrid::ItemForWriting(int col, int row) {
+    if (QTableWidgetItem* existing = item(row, col)) return existing;
+    setItem(row, col, new QTableWidgetItem());
+    return item(row, col);
+}
+
+std::string StringGrid::Cells(int col, int row) const {
+    CheckCell(col, row);
+    const QTableWidgetItem* cell = item(row, col);
+    return cell ? ToBytes(cell->text()) : std::string();
+}
+
+void StringGrid::SetCells(int col, int row, const std::string& text) {
+    CheckCell(col, row);
+    const QSignalBlocker blocker(this);
+    ItemForWriting(col, row)->setText(ToQString(text));
+}
+
+void* StringGrid::Objects(int col, int row) const {
+    CheckCell(col, row);
+    const QTableWidgetItem* cell = item(row, col);
+    return cell ? reinterpret_cast<void*>(cell->data(Qt::UserRole).value<quintptr>()) : nullptr;
+}
+
+void StringGrid::SetObjects(int col, int row, void* object) {
+    CheckCell(col, row);
+    if (!object && !item(row, col)) return;
+    const QSignalBlocker blocker(this);
+    ItemForWriting(col, row)->setData(Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(object)));
+}
+
+std::vector<std::string> StringGrid::ColumnTexts(int col) const {
+    CheckCell(col, 0);
+    std::vector<std::string> texts;
+    texts.reserve(static_cast<size_t>(rowCount()));
+    for (int row = 0; row < rowCount(); ++row) texts.push_back(Cells(col, row));
+    return texts;
+}
+
+int StringGrid::Row() const {
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() : 0;
+}
+
+int StringGrid::Col() const {
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.column() : m_fixedCols;
+}
+
+void StringGrid::SetCurrentCell(int col, int row) {
+    if (col < m_fixedCols || col >= columnCount() || row < 0 || row >= rowCount())
+        throw IniError("Grid index out of range");
+    MoveCurrent(model()->index(row, col));
+}
+
+void StringGrid::MoveCurrent(const QModelIndex& index) {
+    if (!index.isValid() || index.column() < m_fixedCols) return;
+    if (index == currentIndex()) {
+        m_selection->MoveTo(index);  // keeps the selection on the current cell
+        return;
+    }
+    const QPersistentModelIndex target(index);
+    emit selectCell(index.column(), index.row());
+    if (!target.isValid()) return;
+    m_selection->MoveTo(target);  // the view closes an open editor here
+    emit selectionChangedByUserOrCode();
+}
+
+void StringGrid::MoveCurrentSilently(const QModelIndex& index) {
+    m_selection->MoveTo(index);
+}
+
+void StringGrid::EnsureCurrentCell() {
+    if (!m_selection || rowCount() == 0 || columnCount() <= m_fixedCols) return;
+    const QModelIndex current = currentIndex();
+    const int row = current.isValid() ? std::clamp(current.row(), 0, rowCount() - 1) : 0;
+    const int col =
+        current.isValid() ? std::clamp(current.column(), m_fixedCols, columnCount() - 1) : m_fixedCols;
+    MoveCurrentSilently(model()->index(row, col));
+}
+
+int StringGrid::TopRow() const {
+    return verticalScrollBar()->value();
+}
+
+void StringGrid::SetTopRow(int row) {
+    UpdateScrollRange();
+    verticalScrollBar()->setValue(std::max(0, row));
+}
+
+int StringGrid::VisibleRowCount() const {
+    const int height = viewport()->height();
+    int used = 0;
+    int count = 0;
+    for (int row = TopRow(); row < rowCount(); ++row) {
+        used += rowHeight(row);
+        if (used > height) break;
+        ++count;
+    }
+    return count;
+}
+
+bool StringGrid::IsEditorOpen() const {
+    return m_editor && m_editorIndex.isValid() && state() == EditingState;
+}
+
+void StringGrid::OpenEditor() {
+    if (!IsEditorOpen()) edit(currentIndex(), AllEditTriggers, nullptr);
+}
+
+void StringGrid::CloseEditor() {
+    if (IsEditorOpen()) closeEditor(m_editor, QAbstractItemDelegate::NoHint);
+}
+
+void StringGrid::SetFixedCols(int count) {
+    m_fixedCols = std::max(0, count);
+    EnsureCurrentCell();
+    viewport()->update();
+}
+
+bool StringGrid::RowSelect() const {
+    return selectionBehavior() == SelectRows;
+}
+
+void StringGrid::SetRowSelect(bool on) {
+    setSelectionBehavior(on ? SelectRows : SelectItems);
+    EnsureCurrentCell();
+}
+
+void StringGrid::SetRedMarkWholeRow(bool on) {
+    m_redMarkWholeRow = on;
+    viewport()->update();
+}
+
+bool StringGrid::IsDrawnRed(int col, int row) const {
+    if (col < 0 || col >= columnCount() || row < 0 || row >= rowCount()) return false;
+    const int markCol = m_redMarkWholeRow ? 0 : col;
+    const QTableWidgetItem* cell = item(row, markCol);
+    return cell && reinterpret_cast<void*>(cell->data(Qt::UserRole).value<quintptr>()) == RedMark;
+}
+
+bool StringGrid::Contains(const QWidget* widget) const {
+    return widget && (widget == this || isAncestorOf(widget));
+}
+
+void StringGrid::EnterFocus() {
+    if (m_focusWithin) return;
+    m_focusWithin = true;
+    emit focusEntered();
+}
+
+void StringGrid::LeaveFocus() {
+    if (!m_focusWithin) return;
+    m_focusWithin = false;
+    emit focusLeft();
+}
+
+// Tab leaves the grid for the next control of the window, as it does when no editor is open.
+void StringGrid::FocusNeighbour(bool next) {
+    for (QWidget* widget = next ? nextInFocusChain() : previousInFocusChain(); widget && widget != this;
+         widget = next ? widget->nextInFocusChain() : widget->previousInFocusChain()) {
+        if (Contains(widget) || widget->window() != window()) continue;
+        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisible() && widget->isEnabled()) {
+            widget->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return;
+        }
+    }
+}
+
+bool StringGrid::event(QEvent* event) {
+    // Keys the editor passes on reach the grid too; they were reported by the editor already.
+    if (event->type() != QEvent::KeyPress || (m_editor && m_editor->hasFocus()))
+        return QTableWidget::event(event);
+    emit keyPressed(static_cast<QKeyEvent*>(event)->key());
+    const QEvent* outer = m_keyInGrid;
+    m_keyInGrid = event;
+    const bool handled = QTableWidget::event(event);
+    m_keyInGrid = outer;
+    return handled;
+}
+
+void StringGrid::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && !IsEditorOpen() && Col() == m_editableCol) {
+        OpenEditor();
+        event->accept();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
+}
+
+// Only the left button selects; the right one is left to the context menu.
+void StringGrid::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    QTableWidget::mousePressEvent(event);
+}
+
+void StringGrid::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    QTableWidget::mouseReleaseEvent(event);
+}
+
+void StringGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    QTableWidget::mouseDoubleClickEvent(event);
+    emit gridDoubleClicked();
+}
+
+void StringGrid::focusInEvent(QFocusEvent* event) {
+    QTableWidget::focusInEvent(event);
+    EnterFocus();
+    // An editor kept open through a click on the grid takes the keys again.
+    if (IsEditorOpen() && m_editor->isVisible()) m_editor->setFocus(Qt::OtherFocusReason);
+}
+
+void StringGrid::focusOutEvent(QFocusEvent* event) {
+    QTableWidget::focusOutEvent(event);
+    if (!Contains(QApplication::focusWidget())) LeaveFocus();
+}
+
+bool StringGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    if (!index.isValid() || index.column() != m_editableCol || index != currentIndex()) return false;
+    return QTableWidget::edit(index, trigger, event);
+}
+
+void StringGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    if (editor == m_editor) {
+        m_editor = nullptr;
+        m_editorIndex = QPersistentModelIndex();
+    }
+    // The grid never moves on to another cell by itself when an edit ends.
+    if (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem)
+        hint = QAbstractItemDelegate::NoHint;
+    QTableWidget::closeEditor(editor, hint);
+}
+
+void StringGrid::keyboardSearch(const QString& /*search*/) {}
+
+void StringGrid::setSelection(const QRect& /*rect*/, QItemSelectionModel::SelectionFlags /*command*/) {}
+
+QItemSelectionModel::SelectionFlags StringGrid::selectionCommand(const QModelIndex& index,
+                                                                 const QEvent* /*event*/) const {
+    if (!index.isValid()) return QItemSelectionModel::NoUpdate;
+    QItemSelectionModel::SelectionFlags command = QItemSelectionModel::ClearAndSelect;
+    if (RowSelect()) command |= QItemSelectionModel::Rows;
+    return command;
+}
+
+void StringGrid::EditorCreated(QLineEdit* editor, const QModelIndex& index) {
+    m_editor = editor;
+    m_editorIndex = index;
+    connect(editor, &QLineEdit::textEdited, this, &StringGrid::EditorTextEdited);
+}
+
+void StringGrid::EditorTextEdited(const QString& text) {
+    if (!m_editorIndex.isValid()) return;
+    const QSignalBlocker blocker(this);
+    ItemForWriting(m_editorIndex.column(), m_editorIndex.row())->setText(text);
+}
+
+bool StringGrid::EditorKeyPress(QKeyEvent* event) {
+    // A key that opened the editor is sent on to it; it was reported by the grid already.
+    if (event != m_keyInGrid) emit keyPressed(event->key());
+    if (!IsEditorOpen()) return true;
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            CloseEditor();
+            return true;
+        case Qt::Key_Tab:
+            FocusNeighbour(!(event->modifiers() & Qt::ShiftModifier));
+            return true;
+        case Qt::Key_Backtab:
+            FocusNeighbour(false);
+            return true;
+        default:
+            return false;  // the editor handles it; what it ignores goes on to the grid
+    }
+}
+
+bool StringGrid::EditorFocusOut() {
+    QLineEdit* editor = m_editor;
+    LeaveFocus();
+    return editor && m_editor == editor;
+}
+
+}  // namespace velmora

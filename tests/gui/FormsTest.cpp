@@ -1,0 +1,186 @@
+#include <QAction>
+#include <QDialog>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include "main/StringGrid.h"
+#include "ui_mChildWin.h"
+#include "ui_mChoice.h"
+#include "ui_mMainWin.h"
+#include "ui_mSmallEdit.h"
+
+using velmora::StringGrid;
+
+namespace {
+
+QStringList Missing(const QWidget& root, const QStringList& names) {
+    QStringList missing;
+    for (const QString& name : names)
+        if (!root.findChild<QObject*>(name)) missing << name;
+    return missing;
+}
+
+// The named widgets in the order Tab visits them, starting at `first`.
+QStringList TabOrder(QWidget* first, const QStringList& names) {
+    QStringList order;
+    QWidget* widget = first;
+    do {
+        if (names.contains(widget->objectName()) && !order.contains(widget->objectName()))
+            order << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != first && order.size() < names.size());
+    return order;
+}
+
+QStringList TabTitles(const QTabWidget& pages) {
+    QStringList titles;
+    for (int i = 0; i < pages.count(); ++i) titles << pages.tabText(i);
+    return titles;
+}
+
+}  // namespace
+
+class FormsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void mainWindow() {
+        QMainWindow window;
+        Ui::TMainWin ui;
+        ui.setupUi(&window);
+        QStringList names = {"Panel6",  "Button3",      "Panel1", "Panel2",       "Load1",       "Apply1",
+                             "Button1", "BackupButton", "Panel3", "PageControl1", "StringGrid1", "Panel4",
+                             "Button2", "ListBox2",     "Panel5", "MainMenu1",    "New1",        "Open1",
+                             "Save1",   "SaveAs1",      "Exit1"};
+        for (int k = 1; k <= 10; ++k) names << QStringLiteral("SpeedButton%1").arg(k);
+        QCOMPARE(Missing(window, names), QStringList());
+
+        QCOMPARE(window.windowTitle(), QStringLiteral("Velmora Edit Main Window"));
+        QCOMPARE(ui.Button3->parentWidget(), ui.Panel6);
+        QCOMPARE(ui.Button3->geometry(), QRect(424, 8, 19, 25));
+        QCOMPARE(ui.Load1->text(), QStringLiteral("Load Game's Data"));
+        QCOMPARE(TabTitles(*ui.PageControl1), QStringList({"MAIN", "ALL"}));
+        QCOMPARE(ui.PageControl1->currentIndex(), 0);
+        QCOMPARE(ui.SpeedButton10->geometry(), QRect(0, 8 + 24 * 9, 201, 22));
+        QVERIFY(ui.SpeedButton4->isCheckable());
+        QCOMPARE(ui.SpeedButton4->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(ui.StringGrid1->ColCount(), 1);
+        QCOMPARE(ui.StringGrid1->columnWidth(0), 170);
+
+        QStringList menu;
+        for (QAction* action : ui.File1->actions())
+            menu << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        QCOMPARE(ui.File1->title(), QStringLiteral("&File"));
+        QCOMPARE(menu, QStringList({"&New", "&Open...", "&Save", "Save &As", "-", "E&xit"}));
+
+        const QStringList tabs = {"Load1",       "Apply1",  "Button1",  "BackupButton", "PageControl1",
+                                  "StringGrid1", "Button2", "ListBox2", "Button3"};
+        QCOMPARE(TabOrder(ui.Load1, tabs), tabs);
+    }
+
+    void categoryWindowKeepsItsDockedPartsAtTheEdges() {
+        QWidget window;
+        Ui::TChildWin ui;
+        ui.setupUi(&window);
+        QCOMPARE(
+            Missing(window, {"Panel1",       "Panel5",      "Button4",   "Button2",     "Button3", "Panel6",
+                             "Panel7",       "StringGrood", "Duplicate", "Delete",      "Panel2",  "Label1",
+                             "Label2",       "Label3",      "Label6",    "Panel3",      "Image1",  "Image2",
+                             "PageControl1", "TabSheet1",   "Panel8",    "StringGrid2", "Memo1"}),
+            QStringList());
+        QCOMPARE(TabTitles(*ui.PageControl1), QStringList({"t1"}));
+        QCOMPARE(ui.Panel8->text(), QStringLiteral("_"));
+        QCOMPARE(ui.Memo1->toPlainText(), QStringLiteral("0 "));
+        QVERIFY(ui.Memo1->isReadOnly());
+
+        QCOMPARE(ui.StringGrood->RowCount(), 1200);
+        QCOMPARE(ui.StringGrood->ColCount(), 2);
+        QVERIFY(ui.StringGrood->RowSelect());
+        QVERIFY(ui.StringGrood->RedMarkWholeRow());
+        QCOMPARE(ui.StringGrood->EditableCol(), -1);
+        QCOMPARE(ui.StringGrid2->ColCount(), 3);
+        QCOMPARE(ui.StringGrid2->FixedCols(), 1);
+        QCOMPARE(ui.StringGrid2->EditableCol(), 2);
+        QCOMPARE(ui.StringGrid2->Col(), 1);
+        QCOMPARE(ui.StringGrid2->columnWidth(2), 120);
+        QCOMPARE(ui.StringGrid2->rowHeight(0), 20);
+
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QRect designed = window.rect();
+        auto expectDocked = [&](const QSize& size) {
+            QCOMPARE(ui.Panel1->geometry(), QRect(0, 0, size.width(), 33));
+            QCOMPARE(ui.Memo1->geometry(), QRect(0, size.height() - 33, size.width(), 33));
+            const QRect pages = ui.PageControl1->geometry();
+            QCOMPARE(pages, QRect(size.width() - 257, 33, 257, size.height() - 66));
+            QCOMPARE(ui.Button4->geometry(), QRect(8, 32, 73, 25));
+            QCOMPARE(ui.Panel5->width(), 88);
+        };
+        QCOMPARE(designed.size(), QSize(627, 387));
+        expectDocked(designed.size());
+        if (QTest::currentTestFailed()) return;
+        window.resize(900, 500);
+        QTRY_COMPARE(window.size(), QSize(900, 500));
+        QTRY_COMPARE(ui.Memo1->width(), 900);
+        expectDocked(QSize(900, 500));
+    }
+
+    void choiceDialog() {
+        QDialog dialog;
+        Ui::TChoice ui;
+        ui.setupUi(&dialog);
+        QCOMPARE(Missing(dialog, {"Panel1", "Panel2", "ListBox1", "Label1", "OKButton", "CancelButton",
+                                  "ValuesButton"}),
+                 QStringList());
+        QCOMPARE(ui.ListBox1->selectionMode(), QAbstractItemView::ExtendedSelection);
+        QCOMPARE(ui.OKButton->text(), QStringLiteral("&OK"));
+        const QStringList tabs = {"ListBox1", "CancelButton", "OKButton", "ValuesButton"};
+        QCOMPARE(TabOrder(ui.ListBox1, tabs), tabs);
+
+        // Enter in the list is OK, Esc is Cancel.
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        ui.ListBox1->setFocus();
+        QTest::keyClick(ui.ListBox1, Qt::Key_Return);
+        QTRY_VERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QTest::keyClick(ui.ListBox1, Qt::Key_Escape);
+        QTRY_VERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    }
+
+    void codeAndNameDialogIgnoresEnter() {
+        QDialog dialog;
+        Ui::TSmallEdit ui;
+        ui.setupUi(&dialog);
+        QCOMPARE(Missing(dialog, {"Label1", "Label2", "Edit1", "Edit2", "OKButton1", "CancelButton2"}),
+                 QStringList());
+        QCOMPARE(ui.Edit1->text(), QStringLiteral("Edit1"));
+        const QStringList tabs = {"Edit1", "Edit2", "OKButton1", "CancelButton2"};
+        QCOMPARE(TabOrder(ui.Edit1, tabs), tabs);
+
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        ui.Edit1->setFocus();
+        QTest::keyClick(ui.Edit1, Qt::Key_Return);
+        ui.OKButton1->setFocus();
+        QTest::keyClick(ui.OKButton1, Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QVERIFY(!ui.OKButton1->isDefault() && !ui.CancelButton2->isDefault());
+        ui.CancelButton2->click();
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    }
+};
+
+QTEST_MAIN(FormsTest)
+#include "FormsTest.moc"
