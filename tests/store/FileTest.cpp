@@ -174,6 +174,18 @@ TEST_F(LinkTest, FailedSaveThroughALinkLeavesBothAlone) {
     EXPECT_THAT(FolderEntries(m_folder.Path() / "links"), ElementsAre("rules.ini"));
 }
 
+TEST_F(FileTest, FileTheUserMayNotWriteIsNotReplaced) {
+    // A file made read-only to protect it stays as it is, as it would if it were written in place.
+    auto store = LoadLines({"[A]", "a=1"});
+    const std::string original = ReadBytes(store->FileName());
+    fs::permissions(store->FileName(), fs::perms::owner_read | fs::perms::group_read, fs::perm_options::replace);
+    if (access(store->FileName().c_str(), W_OK) == 0) GTEST_SKIP() << "file permissions do not bind this user";
+    store->WriteString("A", "a", "2");
+    EXPECT_EQ(UpdateFileError(*store), "Cannot create file " + store->FileName());
+    EXPECT_EQ(ReadBytes(store->FileName()), original);
+    EXPECT_THAT(FolderEntries(m_folder.Path()), ElementsAre("store.ini"));
+}
+
 TEST_F(FileTest, FolderWithoutWritePermissionKeepsTheOldFile) {
     auto store = LoadLines({"[A]", "a=1"});
     const std::string original = ReadBytes(store->FileName());

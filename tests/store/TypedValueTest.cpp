@@ -95,6 +95,16 @@ TEST_F(TypedValueTest, FloatsAndDatesComeBackAsWritten) {
     EXPECT_NEAR(m_store->ReadDateTime("S", "DT", 0.0), moment, 1.0 / 86400);
 }
 
+TEST_F(TypedValueTest, DateTimesComeBackAsWrittenAtTheEdgesOfADay) {
+    // Half a second before midnight rounds up to the next day, not back to the start of the same
+    // one; before the epoch, whatever form is written must read back as the same moment.
+    for (TDateTime moment : {45123.9999999, 45123.0, -1.25, -0.75, -700.5}) {
+        m_store->WriteDateTime("S", "DT", moment);
+        EXPECT_NEAR(m_store->ReadDateTime("S", "DT", 9e9), moment, 1.0 / 86400)
+            << moment << " written as " << m_store->ReadString("S", "DT", "");
+    }
+}
+
 TEST_F(TypedValueTest, UnreadableFloatsAndDatesGiveDefault) {
     for (const char* text : {"", "abc", "12abc"}) {
         m_store->WriteString("S", "X", text);
