@@ -48,6 +48,14 @@ bool FlushToDevice(std::FILE* file) {
 #endif
 }
 
+bool MayWrite(const fs::path& path) {
+#ifdef _WIN32
+    return _waccess(path.c_str(), 2) == 0;
+#else
+    return access(path.c_str(), W_OK) == 0;
+#endif
+}
+
 // Follows a chain of symbolic links to the file that is really written.
 fs::path ResolveLinks(fs::path path) {
     std::error_code ec;
@@ -113,6 +121,8 @@ void WriteWholeFile(std::string_view fileName, std::string_view content) {
     std::error_code ec;
     const fs::file_status targetStatus = fs::status(target, ec);
     if (fs::is_directory(targetStatus)) throw IniError::CannotCreate(name);
+    // Renaming over a file would replace it even where the user may not write it.
+    if (fs::exists(targetStatus) && !MayWrite(target)) throw IniError::CannotCreate(name);
 
     fs::path tempPath;
     FileHandle file = CreateTemporary(target, tempPath);

@@ -179,9 +179,22 @@ bool ParseTime(std::string_view text, double& fraction) {
     return true;
 }
 
+// A moment as whole days since the epoch and seconds into that day, rounded to the second; the
+// rounding may carry into the next day. Days and time of day add up linearly, also before the epoch.
+void SplitMoment(double value, int64_t& day, int64_t& second) {
+    const auto total = static_cast<int64_t>(std::llround(value * 86400.0));
+    day = total / 86400;
+    second = total % 86400;
+    if (second < 0) {
+        second += 86400;
+        --day;
+    }
+}
+
 std::string FormatDate(double value) {
-    auto day = kEpoch + std::chrono::days(static_cast<long>(std::floor(value)));
-    std::chrono::year_month_day ymd(day);
+    int64_t day = 0, second = 0;
+    SplitMoment(value, day, second);
+    std::chrono::year_month_day ymd(kEpoch + std::chrono::days(day));
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02u", static_cast<int>(ymd.year()),
                   static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()));
@@ -189,10 +202,11 @@ std::string FormatDate(double value) {
 }
 
 std::string FormatTime(double value) {
-    double fraction = value - std::floor(value);
-    long seconds = std::lround(fraction * 86400.0) % 86400;
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%02ld:%02ld:%02ld", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    int64_t day = 0, second = 0;
+    SplitMoment(value, day, second);
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", static_cast<int>(second / 3600),
+                  static_cast<int>(second / 60 % 60), static_cast<int>(second % 60));
     return buffer;
 }
 
@@ -242,7 +256,7 @@ TDateTime TCustomIniFile::ReadDateTime(std::string_view Section, std::string_vie
     if (!ParseDate(std::string_view(text).substr(0, blank), days) ||
         !ParseTime(std::string_view(text).substr(blank + 1), fraction))
         return Default;
-    return days < 0 ? days - fraction : days + fraction;
+    return days + fraction;
 }
 
 double TCustomIniFile::ReadFloat(std::string_view Section, std::string_view Name, double Default) const {
