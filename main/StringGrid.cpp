@@ -106,20 +106,27 @@ public:
     GridSelectionModel(QAbstractItemModel* model, StringGrid* grid)
         : QItemSelectionModel(model, grid), m_grid(grid) {}
 
-    void setCurrentIndex(const QModelIndex& index, SelectionFlags /*command*/) override {
-        m_grid->MoveCurrent(index);
+    // The grid is going away: its base classes may still reset the model, and those calls must
+    // no longer reach the grid's own code.
+    void Detach() { m_grid = nullptr; }
+
+    void setCurrentIndex(const QModelIndex& index, SelectionFlags command) override {
+        if (m_grid)
+            m_grid->MoveCurrent(index);
+        else
+            QItemSelectionModel::setCurrentIndex(index, command);
     }
     void clear() override {
         QItemSelectionModel::clear();
-        m_grid->EnsureCurrentCell();
+        if (m_grid) m_grid->EnsureCurrentCell();
     }
     void reset() override {
         QItemSelectionModel::reset();
-        m_grid->EnsureCurrentCell();
+        if (m_grid) m_grid->EnsureCurrentCell();
     }
     void clearCurrentIndex() override {
         QItemSelectionModel::clearCurrentIndex();
-        m_grid->EnsureCurrentCell();
+        if (m_grid) m_grid->EnsureCurrentCell();
     }
 
     // The move itself: the current cell becomes the selection.
@@ -161,7 +168,10 @@ StringGrid::StringGrid(QWidget* parent)
     connect(model(), &QAbstractItemModel::modelReset, this, &StringGrid::EnsureCurrentCell);
 }
 
-StringGrid::~StringGrid() = default;
+StringGrid::~StringGrid() {
+    m_selection->Detach();
+    disconnect(model(), nullptr, this, nullptr);
+}
 
 void StringGrid::SetRowCount(int count) {
     const QSignalBlocker blocker(this);
