@@ -18,7 +18,8 @@ CodeAndName ProposeDuplicate(std::string_view code, std::string_view name,
     // A free code always comes: the taken codes are finitely many, and the proposals of counters
     // with the same number of digits all differ.
     for (unsigned long long counter = 1;; ++counter) {
-        const std::string prefix = "D" + std::to_string(counter);
+        std::string prefix = "D";
+        prefix += std::to_string(counter);
         proposal.Code = CutCode(prefix + std::string(code));
         if (name != "-") proposal.Name = CutName(prefix + std::string(name));
         if (!isTaken(proposal.Code)) return proposal;
