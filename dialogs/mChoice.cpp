@@ -1,0 +1,224 @@
+#include "dialogs/mChoice.h"
+
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QStringList>
+#include <QToolTip>
+#include <exception>
+
+#include "dialogs/ChoiceLists.h"
+#include "dialogs/ColumnMenu.h"
+#include "main/Boxes.h"
+#include "main/QtText.h"
+#include "main/StringGrid.h"
+#include "main/Workspace.h"
+#include "store/mIniGue.h"
+#include "ui_mChoice.h"
+
+namespace velmora {
+
+namespace {
+
+// What the dialog was opened with. There is never more than one value choice dialog on screen
+// (it is modal), so one copy serves the program; the texts and ShowBasicNext stay from one
+// opening to the next.
+struct ChoiceState {
+    std::string ValueSources;  // comma-separated source names; empty: the key names none
+    std::string CurrentValue;
+    std::string DefaultValue;
+    bool ShowBasicNext = false;
+    // Set by mChoiceOpen, dropped with the dialog so that none outlives what it refers to.
+    const StringGrid* ValueGrid = nullptr;
+    const StringGrid* EntryGrid = nullptr;
+    const Workspace* TheWorkspace = nullptr;
+    Boxes* TheBoxes = nullptr;
+};
+
+ChoiceState Choice;
+
+std::string CurrentKey() {
+    return Choice.ValueGrid->Cells(1, Choice.ValueGrid->Row());
+}
+
+std::string CurrentCode() {
+    return Choice.EntryGrid->Cells(0, Choice.EntryGrid->Row());
+}
+
+}  // namespace
+
+TChoice::TChoice(QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::TChoice>()), PopupMenu1(new ColumnMenu(this)) {
+    m_ui->setupUi(this);
+    // Values are shown as they stand, never read as markup.
+    m_ui->Panel1->setTextFormat(Qt::PlainText);
+    m_ui->Panel2->setTextFormat(Qt::PlainText);
+    m_ui->Label1->setTextFormat(Qt::PlainText);
+    m_ui->ListBox1->setUniformItemSizes(true);
+    m_ui->ListBox1->installEventFilter(this);
+    // Moves without a pressed button update the tooltip.
+    m_ui->ListBox1->viewport()->setMouseTracking(true);
+    m_ui->ListBox1->viewport()->installEventFilter(this);
+    connect(m_ui->ValuesButton, &QPushButton::clicked, this, &TChoice::ValuesButtonClick);
+    // The list comes first in keyboard order and has the focus when the dialog opens; the form's
+    // widgets are created in another order, which would hand the first focus to OKButton.
+    m_ui->ListBox1->setFocus();
+}
+
+TChoice::~TChoice() {
+    Choice.ValueGrid = nullptr;
+    Choice.EntryGrid = nullptr;
+    Choice.TheWorkspace = nullptr;
+    Choice.TheBoxes = nullptr;
+}
+
+void TChoice::mChoiceOpen(std::string ValueSources, std::string CurrentValue, const StringGrid& ValueGrid,
+                          const StringGrid& EntryGrid, const Workspace& workspace, Boxes& boxes) {
+    Choice.ValueSources = std::move(ValueSources);
+    Choice.CurrentValue = std::move(CurrentValue);
+    Choice.ValueGrid = &ValueGrid;
+    Choice.EntryGrid = &EntryGrid;
+    Choice.TheWorkspace = &workspace;
+    Choice.TheBoxes = &boxes;
+
+    const TMemIniFile* defaults = workspace.DefaultIni.get();
+    Choice.DefaultValue = defaults ? defaults->ReadString(CurrentCode(), CurrentKey(), "") : std::string();
+
+    const bool hasSources = !Choice.ValueSources.empty();
+    m_ui->ValuesButton->setEnabled(hasSources);
+    Choice.ShowBasicNext = hasSources;
+    GetPreparedValuesOK();
+}
+
+void TChoice::GetPreparedValuesOK() {
+    const bool showBasic = Choice.ShowBasicNext;
+    Choice.ShowBasicNext = !showBasic;
+    const std::string key = CurrentKey();
+
+    if (showBasic) {
+        BasicList basic = BuildBasicList(Choice.ValueSources, *Choice.TheWorkspace);
+        for (const std::string& name : basic.MissingSources)
+            Choice.TheBoxes->Notice(MissingSourceNotice(name));
+        ShowItems(std::move(basic.Items));
+        setWindowTitle(ToQString(Choice.ValueSources));
+        m_ui->ValuesButton->setText(QStringLiteral("Click to &see values used by the OTHERS"));
+        m_ui->Label1->setText(QStringLiteral("BASIC"));
+    } else {
+        ShowItems(BuildOthersList(Choice.EntryGrid->ColumnTexts(0), key, *Choice.TheWorkspace->DocumentIni));
+        setWindowTitle(QStringLiteral("OTHERS VALUES"));
+        m_ui->ValuesButton->setText(QStringLiteral("Click to &see BASIC values"));
+        m_ui->Label1->clear();
+    }
+
+    m_ui->Panel1->setText(ToQString(key + "=" + Choice.CurrentValue));
+    m_ui->Panel2->setText(ToQString("Default=" + Choice.DefaultValue));
+    PositionOnCurrentValue();
+}
+
+void TChoice::ValuesButtonClick() {
+    // The end of a Qt event: an error is shown here, never let out into the event loop.
+    try {
+        GetPreparedValuesOK();
+    } catch (const std::exception& error) {
+        if (Choice.TheBoxes) Choice.TheBoxes->Error(error.what());
+    }
+}
+
+void TChoice::ShowItems(std::vector<std::string> items) {
+    // The list box itself does not sort: Qt's order is not the one the list needs (letter case
+    // ignored byte by byte, duplicates in the order given).
+    SortNoCase(items);
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(items.size()));
+    for (const std::string& item : items) texts << ToQString(item);
+    m_ui->ListBox1->clear();
+    m_ui->ListBox1->addItems(texts);
+    m_items = std::move(items);
+}
+
+void TChoice::PositionOnCurrentValue() {
+    const int row = PositionOfCurrentValue(m_items, Choice.CurrentValue);
+    if (row < 0) return;
+    QListWidgetItem* item = m_ui->ListBox1->item(row);
+    // The current item is only where the list opens; the user's choice is what is selected.
+    m_ui->ListBox1->setCurrentItem(item, QItemSelectionModel::NoUpdate);
+    m_ui->ListBox1->scrollToItem(item, QAbstractItemView::EnsureVisible);
+    if (isVisible()) m_ui->ListBox1->setFocus();
+}
+
+std::string TChoice::ChosenValue() const {
+    std::vector<ChoiceItem> items;
+    items.reserve(m_items.size());
+    for (size_t row = 0; row < m_items.size(); ++row)
+        items.push_back({m_items[row], m_ui->ListBox1->item(static_cast<int>(row))->isSelected()});
+    return velmora::ChosenValue(items);
+}
+
+void TChoice::ListBox1MouseMove(const QPoint& position) {
+    // Below the last item the tooltip keeps the text of the item last passed over.
+    QListWidgetItem* item = m_ui->ListBox1->itemAt(position);
+    if (!item || item->text() == m_ui->ListBox1->toolTip()) return;
+    m_ui->ListBox1->setToolTip(item->text());
+    if (QToolTip::isVisible())
+        QToolTip::showText(m_ui->ListBox1->viewport()->mapToGlobal(position), item->text(), m_ui->ListBox1);
+}
+
+void TChoice::OnPopUpLaunch(const QPoint& position) {
+    QListWidgetItem* item = m_ui->ListBox1->itemAt(position);
+    PopupMenu1->SetEntries(item ? PopupMenuContent(m_items[static_cast<size_t>(m_ui->ListBox1->row(item))])
+                                : std::vector<PopupMenuEntry>());
+    if (!PopupMenu1->isEmpty()) PopupMenu1->popup(m_ui->ListBox1->viewport()->mapToGlobal(position));
+}
+
+bool TChoice::eventFilter(QObject* watched, QEvent* event) {
+    QWidget* viewport = m_ui->ListBox1->viewport();
+    if (watched == m_ui->ListBox1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            accept();
+            return true;
+        }
+        return false;
+    }
+    if (watched != viewport) return QDialog::eventFilter(watched, event);
+
+    switch (event->type()) {
+        case QEvent::MouseMove:
+            ListBox1MouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
+            return false;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+            // The right button opens the context menu and leaves the user's selection alone.
+            return static_cast<QMouseEvent*>(event)->button() == Qt::RightButton;
+        case QEvent::MouseButtonDblClick:
+            // The press before it has already selected the item under the pointer.
+            if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) return true;
+            accept();
+            return true;
+        case QEvent::ToolTip: {
+            const QString text = m_ui->ListBox1->toolTip();
+            if (text.isEmpty()) {
+                QToolTip::hideText();
+                event->ignore();
+            } else {
+                QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text, m_ui->ListBox1);
+            }
+            return true;
+        }
+        case QEvent::ContextMenu: {
+            auto* request = static_cast<QContextMenuEvent*>(event);
+            // The menu is about the item under the mouse pointer, also when the keyboard asks.
+            const QPoint position = request->reason() == QContextMenuEvent::Mouse
+                                        ? request->pos()
+                                        : viewport->mapFromGlobal(QCursor::pos());
+            OnPopUpLaunch(position);
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+}  // namespace velmora

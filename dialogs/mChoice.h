@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QListWidgetItem;
+
+namespace Ui {
+class TChoice;
+}
+
+namespace velmora {
+
+class Boxes;
+class ColumnMenu;
+class StringGrid;
+class Workspace;
+
+// The modal dialog in which the user picks a value for one key of an entry: from the BASIC list
+// (the values the key's sources allow) or the OTHERS list (the values the category's entries hold
+// for the key, each with the codes that hold it). A button switches between the two; several
+// items may be picked and are joined into a comma list. A category window creates one for a
+// single use: mChoiceOpen, exec(), and on OK ChosenValue().
+//
+// What mChoiceOpen is given (sources, current value, the grids, the stores) is kept once for the
+// whole program rather than per dialog: only one such dialog can be open at a time, and which
+// list shows next carries over from one opening to the next.
+class TChoice : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit TChoice(QWidget* parent = nullptr);
+    ~TChoice() override;
+
+    // Prepares the dialog before it is shown. The key is `ValueGrid`'s column 1 and the entry
+    // `EntryGrid`'s column 0, both at their current rows; `workspace` gives the category rows and
+    // kinds and the document, definition and default stores. A key with sources opens on the
+    // BASIC list, one without on the OTHERS list with the switch disabled. The notice for a
+    // source that gives no value is shown here, before the dialog. The grids, the workspace and
+    // `boxes` must outlive the dialog. Throws IniError when a grid has no current row.
+    void mChoiceOpen(std::string ValueSources, std::string CurrentValue, const StringGrid& ValueGrid,
+                     const StringGrid& EntryGrid, const Workspace& workspace, Boxes& boxes);
+
+    // The answer after OK: the values of the selected items in list order, joined by "," without
+    // blanks; empty when nothing is selected.
+    std::string ChosenValue() const;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // Fills the list with the list that is due next and shows the key, its current and default
+    // values, and positions on the current value.
+    void GetPreparedValuesOK();
+    void ValuesButtonClick();
+    void ShowItems(std::vector<std::string> items);
+    void PositionOnCurrentValue();
+    void ListBox1MouseMove(const QPoint& position);
+    void OnPopUpLaunch(const QPoint& position);
+
+    std::unique_ptr<Ui::TChoice> m_ui;
+    ColumnMenu* PopupMenu1;
+    // The list box's items as bytes, row by row (the list box never reorders them).
+    std::vector<std::string> m_items;
+};
+
+}  // namespace velmora
