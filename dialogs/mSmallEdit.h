@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+#include <string>
+
+namespace Ui {
+class TSmallEdit;
+}
+
+namespace velmora {
+
+// The small modal dialog in which the user types an entry's code and name, for a duplicate or a
+// change of code. The caller sets the caption and both texts (and may disable the name), runs
+// exec() and on OK reads both texts. The dialog only keeps the code within a code's length; Enter
+// and Esc do nothing, so that a half-typed code is never confirmed or dropped by accident.
+class TSmallEdit : public QDialog {
+    Q_OBJECT
+
+  public:
+    // Stays on top of the other windows and opens centred on `owner`'s window.
+    explicit TSmallEdit(QWidget* owner = nullptr);
+    ~TSmallEdit() override;
+
+    void SetCaption(const std::string& caption);
+    // Edit1: the code; Edit2: the name.
+    void SetCode(const std::string& code);
+    void SetName(const std::string& name);
+    void SetNameEnabled(bool enabled);
+    std::string Code() const;
+    std::string Name() const;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void OKButtonClick();
+
+    std::unique_ptr<Ui::TSmallEdit> m_ui;
+};
+
+}  // namespace velmora
