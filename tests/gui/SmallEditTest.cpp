@@ -1,0 +1,134 @@
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <string>
+
+#include "ModalDialog.h"
+#include "dialogs/mSmallEdit.h"
+
+using namespace velmora;
+using namespace velmora::testing;
+
+namespace {
+
+QLineEdit* Field(TSmallEdit& dialog, const char* name) {
+    return dialog.findChild<QLineEdit*>(QString::fromLatin1(name));
+}
+
+QPushButton* Button(TSmallEdit& dialog, const char* name) {
+    return dialog.findChild<QPushButton*>(QString::fromLatin1(name));
+}
+
+void ClickOK(TSmallEdit& dialog) {
+    QTest::mouseClick(Button(dialog, "OKButton1"), Qt::LeftButton);
+}
+
+}  // namespace
+
+class SmallEditTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void okAcceptsACodeOfAtMostTwentyCharacters_data() {
+        QTest::addColumn<QString>("code");
+        QTest::newRow("twenty") << QStringLiteral("ABCDEFGHIJKLMNOPQRST");
+        QTest::newRow("empty") << QString();
+    }
+
+    void okAcceptsACodeOfAtMostTwentyCharacters() {
+        QFETCH(QString, code);
+        TSmallEdit dialog;
+        dialog.SetCaption("Duplicate E1/Rifleman");
+        dialog.SetCode(code.toStdString());
+        dialog.SetName("D1Rifleman");
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Duplicate E1/Rifleman"));
+        QVERIFY(Button(dialog, "OKButton1") && Button(dialog, "OKButton1")->isEnabled());
+        ModalRun run = RunModal<TSmallEdit>(dialog, ClickOK);
+        QVERIFY(run.wasModal && !run.leftOpen);
+        QCOMPARE(run.result, int(QDialog::Accepted));
+        QCOMPARE(QString::fromStdString(dialog.Code()), code);
+        QCOMPARE(dialog.Name(), std::string("D1Rifleman"));
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    void okCutsALongerCodeAndWaitsForASecondOK() {
+        TSmallEdit dialog;
+        dialog.SetCode("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+        bool openAfterFirstOK = false;
+        QString shownAfterFirstOK;
+        ModalRun run = RunModal<TSmallEdit>(dialog, [&](TSmallEdit& shown) {
+            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Field(shown, "Edit1")));
+            ClickOK(shown);
+            openAfterFirstOK = shown.isVisible();
+            shownAfterFirstOK = Field(shown, "Edit1")->text();
+            ClickOK(shown);
+        });
+        QVERIFY(openAfterFirstOK);
+        QCOMPARE(shownAfterFirstOK, QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
+        QVERIFY(!run.leftOpen);
+        QCOMPARE(run.result, int(QDialog::Accepted));
+        QCOMPARE(dialog.Code(), std::string("ABCDEFGHIJKLMNOPQRST"));
+    }
+
+    void enterAndEscDoNothingAndTheCloseBoxCancels() {
+        TSmallEdit dialog;
+        dialog.SetCode("E1");
+        bool openAfterKeys = false;
+        ModalRun run = RunModal<TSmallEdit>(dialog, [&](TSmallEdit& shown) {
+            for (const char* field : {"Edit1", "Edit2"}) {
+                QTest::keyClick(Field(shown, field), Qt::Key_Return);
+                QTest::keyClick(Field(shown, field), Qt::Key_Enter);
+                QTest::keyClick(Field(shown, field), Qt::Key_Escape);
+            }
+            QTest::keyClick(Button(shown, "OKButton1"), Qt::Key_Return);
+            QTest::keyClick(Button(shown, "CancelButton2"), Qt::Key_Escape);
+            openAfterKeys = shown.isVisible();
+            shown.close();
+        });
+        QVERIFY(openAfterKeys);
+        QVERIFY(!run.leftOpen);
+        QCOMPARE(run.result, int(QDialog::Rejected));
+    }
+
+    void cancelButtonCancels() {
+        TSmallEdit dialog;
+        ModalRun run = RunModal<TSmallEdit>(dialog, [](TSmallEdit& shown) {
+            QTest::mouseClick(Button(shown, "CancelButton2"), Qt::LeftButton);
+        });
+        QVERIFY(!run.leftOpen);
+        QCOMPARE(run.result, int(QDialog::Rejected));
+    }
+
+    void nameFieldCanBeDisabled() {
+        TSmallEdit dialog;
+        dialog.SetName("");
+        dialog.SetNameEnabled(false);
+        QVERIFY(!Field(dialog, "Edit2")->isEnabled());
+        QVERIFY(Field(dialog, "Edit1")->isEnabled());
+        QCOMPARE(dialog.Name(), std::string());
+    }
+
+    void staysOnTopCentredOnItsOwner() {
+        // Well inside the screen, so that the dialog need not be moved to stay on it.
+        QWidget owner;
+        owner.setGeometry(150, 120, 460, 340);
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&owner));
+        TSmallEdit dialog(&owner);
+        QVERIFY(dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(dialog.isWindow());
+        QPoint centre;
+        ModalRun run = RunModal<TSmallEdit>(dialog, [&](TSmallEdit& shown) {
+            centre = shown.frameGeometry().center();
+            shown.close();
+        });
+        QVERIFY(run.wasModal);
+        const QPoint offset = centre - owner.frameGeometry().center();
+        QVERIFY2(offset.manhattanLength() <= 4,
+                 qPrintable(QStringLiteral("off by %1,%2").arg(offset.x()).arg(offset.y())));
+    }
+};
+
+QTEST_MAIN(SmallEditTest)
+#include "SmallEditTest.moc"
