@@ -63,11 +63,15 @@ std::string Workspace::DefinitionFileName() const {
     return m_globals.ProgramDir + ChangeFileExt(FileToEdit, ".001");
 }
 
-std::string Workspace::GameCopyFileName() const {
+std::string Workspace::GameDirectoryPath() const {
     const std::string& dir = m_globals.GameDirectory;
-    if (platform::ToPath(dir).has_root_path()) return dir + FileToEdit;
-    return m_globals.ProgramDir + dir + FileToEdit;
+    if (platform::ToPath(dir).has_root_path()) return dir;
+    return m_globals.ProgramDir + dir;
 }
+
+std::string Workspace::GameCopyFileName() const { return GameDirectoryPath() + FileToEdit; }
+
+std::string Workspace::GameProgramFileName() const { return GameDirectoryPath() + m_globals.GameExe; }
 
 // ---------------------------------------------------------------------------------------------
 // The file-type load

@@ -86,6 +86,7 @@ public:
     // File names of the current file type.
     std::string DefinitionFileName() const;  // ProgramDir + FileToEdit with ".001"
     std::string GameCopyFileName() const;    // GameDirectory (relative: to ProgramDir) + FileToEdit
+    std::string GameProgramFileName() const; // GameDirectory (relative: to ProgramDir) + GameExe
 
     // State.
     std::string FileToEdit;
@@ -100,6 +101,7 @@ public:
 
 private:
     std::unique_ptr<TMemIniFile> NewStore(const std::string& fileName) const;
+    std::string GameDirectoryPath() const;
 
     Globals& m_globals;
     Boxes& m_boxes;
