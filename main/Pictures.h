@@ -1,0 +1,30 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+class QImage;
+
+namespace velmora {
+
+class Boxes;
+struct Globals;
+
+// A picture of the program: the background tiles and the entries' pictures. Kept decoded in its
+// compact form and shared by every window that shows it; none is an empty pointer.
+using Picture = std::shared_ptr<const QImage>;
+
+// Whether the bytes hold a complete Windows bitmap of a sane size: the signature, a known header,
+// a width and height within bounds, a known bit depth and compression, and pixel data that the
+// file holds in full. The decoder is only ever handed bytes that pass this check, so a damaged
+// file or one that claims a huge size cannot make it read past the end or allocate without limit.
+bool IsSaneBitmap(std::string_view bytes);
+
+// The picture file `fileName`, looked up in the picture folder (ProgramDir + BitmapDir), then in
+// ProgramDir. A file in neither place gives none, silently. A file that is not a valid bitmap
+// gives the notice "Error file format in <file name>" and none; a file that exists but cannot be
+// read gives its "Cannot open file" error and none, so a bad picture never ends a load.
+Picture LoadBitmapFile(const Globals& globals, Boxes& boxes, const std::string& fileName);
+
+}  // namespace velmora
