@@ -14,6 +14,8 @@ namespace velmora {
 class QtBoxes final : public Boxes {
 public:
     explicit QtBoxes(QWidget* owner);
+    // The window the boxes are centred on and modal to; it may come to exist after the boxes.
+    void SetOwner(QWidget* owner) { m_owner = owner; }
 
     void Notice(const std::string& text) override;
     BoxAnswer Plain(const std::string& caption, const std::string& text, bool withCancel) override;

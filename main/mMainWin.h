@@ -1,0 +1,141 @@
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <memory>
+#include <string>
+
+#include "main/GeneralHandler.h"
+#include "main/Pictures.h"
+#include "main/Workspace.h"
+
+class QAction;
+class QMenu;
+class QToolButton;
+
+namespace Ui {
+class TMainWin;
+}
+
+namespace velmora {
+
+class Boxes;
+struct Globals;
+
+// The program's one permanent window: the title and file-name panels, the game buttons, the
+// categories of the current file type as buttons (page "MAIN") and as a grid (page "ALL"), the
+// entries of the selected category, the File menu and the menu of file types. It owns the
+// workspace (settings, stores, catalogue) and the pictures; the data work is the workspace's, the
+// window runs the commands and shows the results.
+//
+// The operations are spread over three files: this window's own (mMainWin.cpp), the document
+// commands of the File menu (DocumentCommands.cpp) and the game buttons (GameActions.cpp).
+class TMainWin : public QMainWindow, public WorkspaceView {
+    Q_OBJECT
+
+public:
+    // `globals` and `boxes` belong to the program (or the test) and outlive the window.
+    TMainWin(Globals& globals, Boxes& boxes, QWidget* parent = nullptr);
+    ~TMainWin() override;
+
+    // Start-up: shows the window at once with the title panel asking to wait, reads (or creates)
+    // the settings file in `workingDir`, builds the file-type menu and loads the first file type.
+    void OnCreateMampir(const std::string& workingDir);
+
+    Workspace& Work() { return m_workspace; }
+    const Workspace& Work() const { return m_workspace; }
+    // The pictures of the current file type (none when absent or invalid).
+    const Picture& Bitmap1() const { return m_bitmap1; }
+    const Picture& Bitmap2() const { return m_bitmap2; }
+
+    // The shared document questions and operations, also used by the category windows.
+    bool ModifiedSavedOrDontCare();
+    bool Save1Click();
+    bool SaveAs1Click(const std::string& ProposedName);
+    bool IsDefaultFileOrUntitleNew(const std::string& Name);
+    bool FileExistOK(const std::string& Name);
+    void RenameTheWholeToNewFile(const std::string& Name);
+    void OpenProcess(const std::string& Name);
+    void SetBannerCaption();
+    // Restores the form when it is minimised and gives it the focus.
+    void FocusAndShow(QWidget* Form);
+    // Closes every open category window; run before anything replaces a store.
+    void CloseExistingChildWindow();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // What the workspace asks of the window during a load.
+    void ShowTitle(const std::string& text) override;
+    void ShowStatus(const std::string& text) override;
+    void CategoryRowsBuilt() override;
+    void LoadPictures() override;
+    void ArrangeLayar() override;
+    void BeginBusy() override;
+    void EndBusy() override;
+
+    // Categories and entries (mMainWin.cpp).
+    void ConnectControls();
+    void ArrangeButton();
+    void MainButtonClicked(int index);
+    void AllButtonClick(int index);
+    void AllButtonDoubleClick(int index);
+    void PressButton(int index);
+    void LihatSatuLine();
+    void LihatSatuLineStringGrid1();
+    void DoubleClick1();
+    void DoubleClick2();
+    void OpenDbl2Click(int EntryIndex);
+    void OpenCategoryWindow(int row, int entryIndex);
+    void TileBackground();
+    void PlacePanels();
+    void SetTitleHeight(int height);
+
+    // The file-type menu (mMainWin.cpp).
+    void BuildFileTypeMenu();
+    void CreatePopUpMenuItemList(const std::string& Caption);
+    void Bclick();
+
+    // Document commands (DocumentCommands.cpp).
+    void New1Click();
+    void Open1Click();
+    void Save1ClickMenu();
+    void SaveAs1ClickMenu();
+    void Exit1Click();
+    void MyFormCloseQuery(bool& CanClose);
+    void GantiFileToEdit(QAction* MenuItem);
+
+    // Game actions (GameActions.cpp).
+    void LoadGameClick();
+    void ApplyGameClick();
+    void BackupFileClick();
+    void CreateBackupFileNow(const std::string& Extension);
+    void RunGameButtonKlik();
+    void MinimizeApplication();
+    void StartGameProgram(const std::string& programFile);
+
+    // A handler without arguments, run through the general handler; connected as a slot.
+    template <void (TMainWin::*Handler)()>
+    void Guarded() {
+        RunEventHandler(m_boxes, [this] { (this->*Handler)(); });
+    }
+
+    std::unique_ptr<Ui::TMainWin> ui;
+    Globals& m_globals;
+    Boxes& m_boxes;
+    Workspace m_workspace;
+    QMenu* FileTypeMenu;  // owned through its Qt parent, the window
+    std::array<QToolButton*, Workspace::MainButtonCount> MainButtons{};
+    // The category names the buttons carry, as bytes (the widgets show them with "&" escaped).
+    std::array<std::string, Workspace::MainButtonCount> m_buttonCaptions;
+    Picture m_bitmap1;
+    Picture m_bitmap2;
+    int m_designedTitleHeight = 0;
+    int m_titleHeight = 0;
+    int m_gapBelowButtonBar = 0;
+    int m_titleButtonMargin = 0;  // from the ">" button to the title panel's right edge
+};
+
+}  // namespace velmora
