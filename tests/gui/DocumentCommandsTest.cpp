@@ -1,0 +1,241 @@
+// The File menu and the close query: which questions come, in which order, and what is on disk
+// and in the window afterwards.
+
+#include "MainWindowHarness.h"
+
+using namespace velmora;
+using namespace velmora::testing;
+
+namespace {
+
+const QString SaveQuestion = "Confirm | Confirm | Save changes to Untitle.ini? | &Yes,&No,Cancel";
+const QString NoModification = "Notice | VelmoraEdit | No modification. Saving is not performed. | OK";
+
+QString SaveDialog(const std::string& proposed) {
+    return "SaveFile | INI file (*.ini)|*.ini|All files (*.*)|*.* | " + Latin1(proposed);
+}
+
+QString Overwrite(const std::string& name) {
+    return "Plain | Existing File | File:\r\n" + Latin1(name) +
+           "\r\nis already exist.\r\n\r\nOverwrite file ? | OK,Cancel";
+}
+
+}  // namespace
+
+class DocumentCommandsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<MainWindowHarness> h;
+
+    std::string Cost() const { return h->window->Work().DocumentIni->ReadString("GRUNT", "Cost", ""); }
+
+private slots:
+    void init() {
+        h = std::make_unique<MainWindowHarness>();
+        h->CopySample();
+        h->Start();
+        h->TakeShown();
+    }
+
+    void cleanup() {
+        QVERIFY(!QApplication::overrideCursor());
+        h.reset();
+    }
+
+    void saveOfTheFreshDocumentAsksForAName() {
+        h->boxes.EnqueueFileName(std::nullopt);
+        QVERIFY(h->Trigger("Save1"));
+        QCOMPARE(h->TakeShown(), QStringList({SaveDialog("Untitle.ini")}));
+        QCOMPARE(h->globals.CurrentFileName, std::string("Untitle.ini"));
+        QVERIFY(!h->folder.Exists("Untitle.ini"));
+    }
+
+    void saveAsWritesUnderTheNewNameAndASecondSaveHasNothingToDo() {
+        QVERIFY(h->Trigger("New1"));
+        QVERIFY(h->globals.DocumentModified);
+        h->Edit("GRUNT", "Cost", "999");
+        const std::string name = h->folder.File("Mine.ini");
+        h->boxes.EnqueueFileName(name);
+        QVERIFY(h->Trigger("SaveAs1"));
+
+        QCOMPARE(h->TakeShown(), QStringList({SaveDialog("Untitle.ini")}));
+        QVERIFY(h->folder.Read("Mine.ini").find("Cost=999") != std::string::npos);
+        QCOMPARE(h->window->windowTitle(), Latin1(name));
+        QCOMPARE(h->Text("Panel1"), QStringLiteral("Mine.ini"));
+        QVERIFY(!h->globals.DocumentModified);
+        QCOMPARE(h->window->Work().DocumentIni->FileName(), name);
+
+        QVERIFY(h->Trigger("Save1"));
+        QCOMPARE(h->TakeShown(), QStringList({NoModification}));
+
+        // A later change is written straight to the file.
+        h->Edit("GRUNT", "Cost", "1000");
+        QTest::keyClick(h->window.get(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(h->TakeShown(), QStringList());
+        QVERIFY(h->folder.Read("Mine.ini").find("Cost=1000") != std::string::npos);
+    }
+
+    void theDefaultCopyIsNeverSavedOver() {
+        const std::string defaultCopy = h->folder.File("Rules.INI");
+        const std::string original = h->folder.Read("Rules.INI");
+        const QString defaultBox = "Plain | Default | Cannot use the name " + Latin1(defaultCopy) +
+                                   ", use text editor to create default file. | OK";
+
+        // Opened itself and changed: Save shows the box, then the dialog preset with its name.
+        h->boxes.EnqueueFileName(defaultCopy);
+        QVERIFY(h->Trigger("Open1"));
+        h->TakeShown();
+        h->Edit("GRUNT", "Cost", "999");
+        h->boxes.EnqueueAnswer(BoxAnswer::Ok);
+        h->boxes.EnqueueFileName(std::nullopt);
+        QVERIFY(h->Trigger("Save1"));
+        QCOMPARE(h->TakeShown(), QStringList({defaultBox, SaveDialog(defaultCopy)}));
+
+        // Chosen in the dialog in other letter case: the box, then the dialog again with that name.
+        std::string otherCase = defaultCopy;
+        otherCase.replace(otherCase.size() - 3, 3, "ini");
+        h->boxes.EnqueueFileName(otherCase);
+        h->boxes.EnqueueAnswer(BoxAnswer::Ok);
+        h->boxes.EnqueueFileName(std::nullopt);
+        QVERIFY(h->Trigger("SaveAs1"));
+        QCOMPARE(h->TakeShown(), QStringList({SaveDialog(defaultCopy), defaultBox, SaveDialog(otherCase)}));
+        QCOMPARE(h->folder.Read("Rules.INI"), original);
+        QVERIFY(h->globals.DocumentModified);
+    }
+
+    void saveAsOntoAnExistingFileAsksBeforeOverwriting() {
+        h->folder.Write("Taken.ini", "[Old]\r\n");
+        const std::string taken = h->folder.File("Taken.ini");
+        h->Edit("GRUNT", "Cost", "999");
+
+        h->boxes.EnqueueFileName(taken);
+        h->boxes.EnqueueAnswer(BoxAnswer::Cancel);
+        QVERIFY(h->Trigger("SaveAs1"));
+        QCOMPARE(h->TakeShown(), QStringList({SaveDialog("Untitle.ini"), Overwrite(taken)}));
+        QCOMPARE(h->folder.Read("Taken.ini"), std::string("[Old]\r\n"));
+        QCOMPARE(h->globals.CurrentFileName, std::string("Untitle.ini"));
+        QVERIFY(h->globals.DocumentModified);
+
+        h->boxes.EnqueueFileName(taken);
+        h->boxes.EnqueueAnswer(BoxAnswer::Ok);
+        QVERIFY(h->Trigger("SaveAs1"));
+        QCOMPARE(h->TakeShown(), QStringList({SaveDialog("Untitle.ini"), Overwrite(taken)}));
+        QVERIFY(h->folder.Read("Taken.ini").find("Cost=999") != std::string::npos);
+        QCOMPARE(h->globals.CurrentFileName, taken);
+    }
+
+    void newAsksAboutUnsavedChangesFirst() {
+        h->Edit("GRUNT", "Cost", "999");
+
+        // Yes, then the save dialog of an untitled document cancelled: no New.
+        h->boxes.EnqueueAnswer(BoxAnswer::Yes);
+        h->boxes.EnqueueFileName(std::nullopt);
+        QTest::keyClick(h->window.get(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(h->TakeShown(), QStringList({SaveQuestion, SaveDialog("Untitle.ini")}));
+        QCOMPARE(Cost(), std::string("999"));
+
+        // No: the changes go, the new document counts as changed.
+        h->boxes.EnqueueAnswer(BoxAnswer::No);
+        QVERIFY(h->Trigger("New1"));
+        QCOMPARE(h->TakeShown(), QStringList({SaveQuestion}));
+        QCOMPARE(Cost(), std::string("100"));
+        QVERIFY(h->globals.DocumentModified);
+        QCOMPARE(h->Entries(), QStringList({"GRUNT", "TORCH", "SAPPER", "SCOUT", "LONGSHOT"}));
+    }
+
+    void openReplacesTheDocumentUnlessCancelled() {
+        const std::string mod = h->folder.File("mods/Cinderfall.ini");
+
+        h->boxes.EnqueueFileName(std::nullopt);
+        QTest::keyClick(h->window.get(), Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(h->TakeShown(), QStringList({"OpenFile | INI files (*.ini)|*.ini|All files|*.* | "}));
+        QCOMPARE(h->globals.CurrentFileName, std::string("Untitle.ini"));
+
+        h->boxes.EnqueueFileName(mod);
+        QVERIFY(h->Trigger("Open1"));
+        h->TakeShown();
+        QCOMPARE(h->window->windowTitle(), Latin1(mod));
+        QCOMPARE(h->Text("Panel1"), QStringLiteral("Cinderfall.ini"));
+        QVERIFY(!h->globals.DocumentModified);
+        QVERIFY(h->Entries().contains("ZEALOT"));
+
+        // The save question names only the file name part; Cancel keeps the changed document.
+        h->Edit("GRUNT", "Cost", "999");
+        h->boxes.EnqueueFileName(h->folder.File("Rules.INI"));
+        h->boxes.EnqueueAnswer(BoxAnswer::Cancel);
+        QVERIFY(h->Trigger("Open1"));
+        QCOMPARE(h->TakeShown().last(),
+                 QStringLiteral("Confirm | Confirm | Save changes to Cinderfall.ini? | &Yes,&No,Cancel"));
+        QCOMPARE(h->globals.CurrentFileName, mod);
+        QCOMPARE(Cost(), std::string("999"));
+    }
+
+    void aDocumentThatCannotBeReadLeavesTheLoadedOneInPlace() {
+        const std::string mod = h->folder.File("mods/Cinderfall.ini");
+        h->boxes.EnqueueFileName(mod);
+        QVERIFY(h->Trigger("Open1"));
+        h->TakeShown();
+        const QStringList entries = h->Entries();
+        if (!MakeUnreadableFile(h->folder, "Locked.ini"))
+            QSKIP("no file here that exists but cannot be read");
+
+        const std::string locked = h->folder.File("Locked.ini");
+        h->boxes.EnqueueFileName(locked);
+        QVERIFY(h->Trigger("Open1"));
+        QCOMPARE(h->TakeShown(),
+                 QStringList({"OpenFile | INI files (*.ini)|*.ini|All files|*.* | ",
+                              "Error | VelmoraEdit | Cannot open file " + Latin1(locked) + " | OK"}));
+        QCOMPARE(h->globals.CurrentFileName, mod);
+        QCOMPARE(h->window->windowTitle(), Latin1(mod));
+        QCOMPARE(h->Entries(), entries);
+        QCOMPARE(h->window->Work().DocumentIni->FileName(), mod);
+    }
+
+    void aSaveIntoAMissingFolderFailsAndKeepsTheChanges() {
+        h->Edit("GRUNT", "Cost", "999");
+        const std::string name = h->folder.File("missing/Mine.ini");
+        h->boxes.EnqueueFileName(name);
+        QVERIFY(h->Trigger("SaveAs1"));
+
+        QCOMPARE(h->TakeShown(),
+                 QStringList({SaveDialog("Untitle.ini"),
+                              "Error | VelmoraEdit | Cannot create file " + Latin1(name) + " | OK"}));
+        QVERIFY(h->globals.DocumentModified);
+        QVERIFY(!h->folder.Exists("missing"));
+        QCOMPARE(Cost(), std::string("999"));
+        // The new name is taken before the write, as Save As always does.
+        QCOMPARE(h->globals.CurrentFileName, name);
+        QCOMPARE(h->Text("Panel1"), QStringLiteral("Mine.ini"));
+    }
+
+    void closingAsksAboutUnsavedChanges() {
+        // Unchanged: closes without a question.
+        QVERIFY(h->window->close());
+        QCOMPARE(h->TakeShown(), QStringList());
+        h->window->show();
+
+        h->Edit("GRUNT", "Cost", "999");
+        h->boxes.EnqueueAnswer(BoxAnswer::Cancel);
+        QVERIFY(h->Trigger("Exit1"));
+        QVERIFY(h->window->isVisible());
+
+        // A save that fails keeps the window open.
+        h->boxes.EnqueueAnswer(BoxAnswer::Yes);
+        h->boxes.EnqueueFileName(h->folder.File("missing/Mine.ini"));
+        QVERIFY(!h->window->close());
+        QVERIFY(h->window->isVisible());
+
+        h->boxes.EnqueueAnswer(BoxAnswer::No);
+        QVERIFY(h->window->close());
+        QVERIFY(!h->window->isVisible());
+        const QStringList shown = h->TakeShown();
+        QCOMPARE(shown.size(), 5);
+        QCOMPARE(shown[0], SaveQuestion);
+        QCOMPARE(shown[1], SaveQuestion);
+        QVERIFY(shown[3].startsWith("Error | VelmoraEdit | Cannot create file "));
+        QCOMPARE(shown[4], QStringLiteral("Confirm | Confirm | Save changes to Mine.ini? | &Yes,&No,Cancel"));
+    }
+};
+
+QTEST_MAIN(DocumentCommandsTest)
+#include "DocumentCommandsTest.moc"
