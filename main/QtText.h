@@ -17,4 +17,10 @@ inline std::string ToBytes(const QString& text) {
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
+// A text shown on a button, tab or menu item exactly as it stands: "&" would otherwise mark the
+// next letter as the accelerator and disappear.
+inline QString ToCaption(const std::string& text) {
+    return ToQString(text).replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
 }  // namespace velmora

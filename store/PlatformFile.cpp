@@ -114,6 +114,26 @@ std::optional<std::string> ReadWholeFile(std::string_view fileName) {
     return content;
 }
 
+std::vector<std::string> RegularFileNames(std::string_view dir) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    // Stepping with an error code: a folder that fails part-way gives what was read so far.
+    for (fs::directory_iterator entry(ToPath(dir), ec); !ec && entry != fs::directory_iterator();
+         entry.increment(ec)) {
+        std::error_code typeError;
+        if (entry->is_regular_file(typeError)) names.push_back(entry->path().filename().string());
+    }
+    return names;
+}
+
+bool FileNamesIgnoreCase() {
+#if defined(_WIN32) || defined(__APPLE__)
+    return true;
+#else
+    return false;
+#endif
+}
+
 void WriteWholeFile(std::string_view fileName, std::string_view content) {
     const std::string name(fileName);
     if (fileName.empty()) throw IniError::CannotCreate(name);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The program's only contact with the operating system's file calls.
 namespace velmora::platform {
@@ -19,6 +20,13 @@ bool IsRegularFile(std::string_view fileName);
 // The whole content of a regular file; none when there is no regular file of that name.
 // Throws IniError "Cannot open file <name>" when the file exists but cannot be read.
 std::optional<std::string> ReadWholeFile(std::string_view fileName);
+
+// The names of the regular files directly in the folder `dir` (links to regular files included),
+// as the file system spells them; none when the folder does not exist or cannot be read.
+std::vector<std::string> RegularFileNames(std::string_view dir);
+
+// Whether the file system finds a file by its name without regard to letter case.
+bool FileNamesIgnoreCase();
 
 // Replaces the file by `content` without ever leaving a half-written file: the bytes go into a
 // temporary file in the same folder, which is flushed to the device and then renamed over the
