@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "category/mChildWin.h"
 #include "main/Boxes.h"
 #include "main/Globals.h"
 #include "main/QtText.h"
@@ -23,12 +24,6 @@
 namespace velmora {
 
 namespace {
-
-// A text shown on a button or menu item exactly as it stands: "&" would otherwise mark the next
-// letter as the accelerator and disappear.
-QString Verbatim(const std::string& text) {
-    return ToQString(text).replace(QLatin1Char('&'), QLatin1String("&&"));
-}
 
 // Puts the banner back into the status panel however the scope is left.
 class BannerOnExit {
@@ -86,7 +81,12 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
     ConnectControls();
 }
 
-TMainWin::~TMainWin() = default;
+TMainWin::~TMainWin() {
+    // The category windows read the stores this window owns, which go before the windows' Qt
+    // parent would free them: they go first, without running any of their handlers.
+    m_childWindows.clear();
+    qDeleteAll(findChildren<TChildWin*>(QString(), Qt::FindDirectChildrenOnly));
+}
 
 void TMainWin::ConnectControls() {
     connect(ui->Panel6, &QWidget::customContextMenuRequested, this,
@@ -165,7 +165,7 @@ void TMainWin::BuildFileTypeMenu() {
 }
 
 void TMainWin::CreatePopUpMenuItemList(const std::string& Caption) {
-    QAction* item = FileTypeMenu->addAction(Verbatim(Caption));
+    QAction* item = FileTypeMenu->addAction(ToCaption(Caption));
     item->setData(QByteArray(Caption.data(), static_cast<qsizetype>(Caption.size())));
     connect(item, &QAction::triggered, this,
             [this, item] { RunEventHandler(m_boxes, [this, item] { GantiFileToEdit(item); }); });
@@ -247,7 +247,7 @@ void TMainWin::ArrangeButton() {
                                    static_cast<int32_t>(rows.size())});
     for (int k = 0; k < labelled; ++k) {
         m_buttonCaptions[k] = rows[static_cast<size_t>(k)];
-        MainButtons[k]->setText(Verbatim(m_buttonCaptions[k]));
+        MainButtons[k]->setText(ToCaption(m_buttonCaptions[k]));
     }
 }
 
@@ -290,7 +290,7 @@ void TMainWin::LihatSatuLineStringGrid1() {
     const StringGrid& grid = *ui->StringGrid1;
     const int row = grid.Row();
     const std::string category = grid.Cells(0, row);
-    ui->Button2->setText(Verbatim("Edit: " + category));
+    ui->Button2->setText(ToCaption("Edit: " + category));
     PressButton(row < Workspace::MainButtonCount ? row : -1);
 
     QListWidget& list = *ui->ListBox2;
@@ -331,21 +331,6 @@ void TMainWin::OpenDbl2Click(int EntryIndex) {
         return;
     }
     OpenCategoryWindow(row, EntryIndex);
-}
-
-// Opens the category window of grid row `row` at entry `entryIndex` (-1: none), or brings an open
-// one forward. The category windows do not exist yet: nothing opens.
-void TMainWin::OpenCategoryWindow(int /*row*/, int /*entryIndex*/) {}
-
-void TMainWin::CloseExistingChildWindow() {
-    // No category window can be open yet; the call sites are in place for when they can.
-}
-
-void TMainWin::FocusAndShow(QWidget* Form) {
-    if (Form->isMinimized()) Form->showNormal();
-    Form->show();
-    Form->raise();
-    Form->activateWindow();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "main/GeneralHandler.h"
 #include "main/Pictures.h"
@@ -21,6 +23,7 @@ namespace velmora {
 
 class Boxes;
 struct Globals;
+class TChildWin;
 
 // The program's one permanent window: the title and file-name panels, the game buttons, the
 // categories of the current file type as buttons (page "MAIN") and as a grid (page "ALL"), the
@@ -28,8 +31,9 @@ struct Globals;
 // workspace (settings, stores, catalogue) and the pictures; the data work is the workspace's, the
 // window runs the commands and shows the results.
 //
-// The operations are spread over three files: this window's own (mMainWin.cpp), the document
-// commands of the File menu (DocumentCommands.cpp) and the game buttons (GameActions.cpp).
+// The operations are spread over four files: this window's own (mMainWin.cpp), the open category
+// windows (ChildWindows.cpp), the document commands of the File menu (DocumentCommands.cpp) and
+// the game buttons (GameActions.cpp).
 class TMainWin : public QMainWindow, public WorkspaceView {
     Q_OBJECT
 
@@ -59,6 +63,20 @@ public:
     void SetBannerCaption();
     // Restores the form when it is minimised and gives it the focus.
     void FocusAndShow(QWidget* Form);
+
+    // The open category windows, one line each, in ascending order of their category numbers; at
+    // most one per category name (letter case ignored). The windows are owned through their Qt
+    // parent, this window.
+    struct ChildWindowLine {
+        std::string Name;  // the category name, also the window's caption
+        QPointer<TChildWin> Window;
+    };
+    const std::vector<ChildWindowLine>& ChildWindows() const { return m_childWindows; }
+    // From a category window's buttons: OpenNew opens the first of the main categories that has
+    // no window yet; otherwise, or when all have one, the window after `Window` gets the focus.
+    void NextFocusAndOpen(TChildWin* Window, bool OpenNew);
+    // From a category window that is closing: its line goes, and the window is freed once closed.
+    void ChildFormClose(TChildWin* Window);
     // Closes every open category window; run before anything replaces a store.
     void CloseExistingChildWindow();
 
@@ -88,7 +106,11 @@ private:
     void DoubleClick1();
     void DoubleClick2();
     void OpenDbl2Click(int EntryIndex);
+
+    // Category windows (ChildWindows.cpp).
     void OpenCategoryWindow(int row, int entryIndex);
+    TChildWin* FindChildWindow(const std::string& Name) const;
+    void SortChildWindows();
     void TileBackground();
     void PlacePanels();
     void SetTitleHeight(int height);
@@ -132,6 +154,7 @@ private:
     std::array<std::string, Workspace::MainButtonCount> m_buttonCaptions;
     Picture m_bitmap1;
     Picture m_bitmap2;
+    std::vector<ChildWindowLine> m_childWindows;
     int m_designedTitleHeight = 0;
     int m_titleHeight = 0;
     int m_gapBelowButtonBar = 0;

@@ -1,0 +1,468 @@
+// The category window itself: its filling from the stores, the pages, the selection in both grids,
+// the memo, the header highlighting, the pictures of the selected entry, the window buttons and
+// closing.
+
+#include "category/mChildWin.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "category/Bitmaplist.h"
+#include "main/Globals.h"
+#include "main/QtText.h"
+#include "main/Routines.h"
+#include "main/StringGrid.h"
+#include "main/mMainWin.h"
+#include "store/TextCase.h"
+#include "store/mIniGue.h"
+#include "ui_mChildWin.h"
+
+namespace velmora {
+
+namespace {
+
+// The two picture areas: the entry's picture above, its icon below.
+constexpr QSize PictureArea(117, 71);
+constexpr QSize IconArea(117, 79);
+
+constexpr int EntryCodeWidth = 85;
+constexpr int EntryNameWidth = 115;
+constexpr int MarkerWidth = 12;
+
+const QColor ActiveHeaderFace(0, 0, 0);
+const QColor ActiveHeaderText(255, 255, 0);
+const QColor PassiveHeaderFace(192, 192, 192);
+const QColor PassiveHeaderText(0, 0, 0);
+
+void ShowPicture(QLabel& area, const QImage& picture) {
+    if (picture.isNull())
+        area.clear();
+    else
+        area.setPixmap(QPixmap::fromImage(picture));
+}
+
+// Rows of the grid's height that fit fully into its visible area, wherever it is scrolled.
+int FittingRows(const StringGrid& grid) {
+    return std::max(1, grid.viewport()->height() / std::max(1, grid.rowHeight(0)));
+}
+
+}  // namespace
+
+TChildWin::TChildWin(TMainWin& MainWin, const Globals& globals, Boxes& boxes)
+    : QWidget(&MainWin, Qt::Window),
+      ui(std::make_unique<Ui::TChildWin>()),
+      m_main(MainWin),
+      m_globals(globals),
+      m_boxes(boxes) {
+    ui->setupUi(this);
+    move(6, 10);
+
+    // Names and texts from files are shown as they are, never read as markup.
+    for (QLabel* label : {ui->Panel1, ui->Panel5, ui->Panel8, ui->Label2, ui->Label3})
+        label->setTextFormat(Qt::PlainText);
+    for (QLabel* area : {ui->Image1, ui->Image2}) area->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    // The first page exists from the start and shows the section of its caption until pages are
+    // made from the category's page list.
+    m_pageNames = {ToBytes(ui->PageControl1->tabText(0))};
+    m_pageRows = {0};
+    ui->PageControl1->setUsesScrollButtons(true);
+    ui->PageControl1->tabBar()->setAttribute(Qt::WA_Hover);
+
+    ConnectControls();
+}
+
+TChildWin::~TChildWin() {
+    // The controls are destroyed after this window's own members; a control that loses the focus
+    // or its pages on the way must not call back into what is already gone.
+    for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+}
+
+void TChildWin::ConnectControls() {
+    StringGrid* entries = ui->StringGrood;
+    StringGrid* values = ui->StringGrid2;
+
+    connect(entries, &StringGrid::selectionChangedByUserOrCode, this,
+            &TChildWin::Guarded<&TChildWin::DiPilihLineStringGrood>);
+    connect(entries, &StringGrid::gridDoubleClicked, this, &TChildWin::Guarded<&TChildWin::StringGroodDoubleClick>);
+    connect(entries, &StringGrid::focusEntered, this, &TChildWin::Guarded<&TChildWin::OnEnterStringGrood>);
+
+    connect(values, &StringGrid::selectCell, this,
+            [this](int col, int row) { RunEventHandler(m_boxes, [this, col, row] { OnSelectKu(col, row); }); });
+    connect(values, &StringGrid::selectionChangedByUserOrCode, this,
+            &TChildWin::Guarded<&TChildWin::DiPilihLineStringGrid2>);
+    connect(values, &StringGrid::gridDoubleClicked, this, &TChildWin::Guarded<&TChildWin::DoubleClickStringGrid2>);
+    connect(values, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) {
+        RunEventHandler(m_boxes, [this, position] { OnContextPopUpKu(position); });
+    });
+    connect(values, &StringGrid::keyPressed, this,
+            [this](int key) { RunEventHandler(m_boxes, [this, key] { FormKeyPress(key); }); });
+    connect(values, &StringGrid::focusLeft, this, &TChildWin::Guarded<&TChildWin::OnExitKu>);
+    connect(values, &StringGrid::focusEntered, this, &TChildWin::Guarded<&TChildWin::OnEnterStringGrid2>);
+
+    connect(ui->PageControl1, &QTabWidget::currentChanged, this, &TChildWin::Guarded<&TChildWin::GantiPageTabSheet>);
+
+    connect(ui->Button4, &QPushButton::clicked, this, &TChildWin::Guarded<&TChildWin::MainWindowButton>);
+    connect(ui->Button2, &QPushButton::clicked, this, &TChildWin::Guarded<&TChildWin::NextFocusOnly>);
+    connect(ui->Button3, &QPushButton::clicked, this, &TChildWin::Guarded<&TChildWin::NextFocusAndShow>);
+    connect(ui->Duplicate, &QPushButton::clicked, this, &TChildWin::Guarded<&TChildWin::DuplicateButtonClick>);
+    connect(ui->Delete, &QPushButton::clicked, this, &TChildWin::Guarded<&TChildWin::DeleteButton>);
+}
+
+void TChildWin::SetBackgroundTile(const Picture& Bitmap2) {
+    if (!Bitmap2 || Bitmap2->isNull()) return;
+    QPalette colours = palette();
+    colours.setBrush(QPalette::Window, QBrush(*Bitmap2));
+    setPalette(colours);
+}
+
+void TChildWin::SetPictureBackground(const Picture& Bitmap1) {
+    m_pictureBackground = Bitmap1 && !Bitmap1->isNull() ? Bitmap1 : nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Opening
+
+void TChildWin::DiIsi(const std::vector<std::string>& Pages, int CategoryNumber, int EntryRow,
+                      const std::string& CategoryName, int Kind, TMemIniFile& defaultIni, TMemIniFile& documentIni,
+                      TMemIniFile& definitionIni, bool& documentModified, const bool& allowedShowAll) {
+    hide();  // nothing shows until the window is complete
+
+    DefaultIni = &defaultIni;
+    DocumentIni = &documentIni;
+    DefinitionIni = &definitionIni;
+    DocumentModifiedRef = &documentModified;
+    AllowedShowAllRef = &allowedShowAll;
+    CategoryKind = Kind;
+    KeyDescriptions.clear();
+    m_tag = CategoryNumber;
+    m_categoryName = CategoryName;
+
+    ui->Panel5->setText(QString::number(CategoryNumber));
+    ui->Panel1->setText(ToQString(CategoryName));
+    setWindowTitle(ToQString(CategoryName));
+
+    RubahKolomStringGrood();
+    ui->StringGrood->horizontalScrollBar()->setValue(0);
+    GetLabelCodeAndName();
+    CreatePageControl(Pages);
+    ui->StringGrid2->setColumnWidth(0, MarkerWidth);
+    GantiPageTabSheet();  // hidden still: the value grid does not take the focus
+
+    // A new window comes to the front with the focus, as a window the user opens does.
+    show();
+    raise();
+    activateWindow();
+    StringGroodSetFocus(EntryRow);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The entry list
+
+void TChildWin::RubahKolomStringGrood() {
+    StringGrid& grid = *ui->StringGrood;
+    TStringList codes;
+    m_main.Work().GetReadSectionValuesOnly(CategoryKind, m_categoryName, codes);
+
+    FreeStringGroodObjects();
+    const int count = static_cast<int>(codes.Count());
+    grid.SetRowCount(count);
+    grid.setColumnWidth(0, EntryCodeWidth);
+    grid.setColumnWidth(1, EntryNameWidth);
+
+    // The picture files are looked at here, once per filling; selecting an entry only draws.
+    const PictureFiles files(m_globals, m_boxes);
+    const int rows = grid.RowCount();
+    m_rowPictures.clear();
+    m_rowPictures.resize(static_cast<size_t>(rows));
+    for (int row = 0; row < rows; ++row) {
+        if (row >= count) {  // the one empty row of a category without entries
+            grid.SetCells(0, row, std::string());
+            grid.SetCells(1, row, std::string());
+            continue;
+        }
+        const std::string& code = codes[static_cast<size_t>(row)];
+        std::unique_ptr<TBitmaplist>& pictures = m_rowPictures[static_cast<size_t>(row)];
+        grid.SetCells(0, row, code);
+        pictures = TBitmaplistCreate(code, *DocumentIni, files);
+        grid.SetObjects(1, row, pictures.get());
+        grid.SetCells(1, row, DocumentIni->ReadString(code, "Name", "-"));
+        if (!DefaultIni->SectionExists(code)) grid.SetObjects(0, row, RedMark);
+    }
+}
+
+void TChildWin::FreeStringGroodObjects() {
+    StringGrid& grid = *ui->StringGrood;
+    for (int row = 0; row < grid.RowCount(); ++row) {
+        grid.SetObjects(0, row, nullptr);
+        grid.SetObjects(1, row, nullptr);
+    }
+    // The rows keep their places, empty, so that a row number stays a valid index.
+    for (std::unique_ptr<TBitmaplist>& pictures : m_rowPictures) pictures.reset();
+}
+
+void TChildWin::GetLabelCodeAndName() {
+    const StringGrid& entries = *ui->StringGrood;
+    ui->Label2->setText(ToQString(entries.Cells(0, entries.Row())));
+    ui->Label3->setText(ToQString(entries.Cells(1, entries.Row())));
+}
+
+void TChildWin::DiPilihLineStringGrood() {
+    RubahKolomKananStringGrid2();
+    GetLabelCodeAndName();
+    RefreshMemo(ui->StringGrood);
+}
+
+void TChildWin::StringGroodSetFocus(int Row) {
+    StringGrid& grid = *ui->StringGrood;
+    if (Row < 0) {
+        grid.SetRow(0);
+    } else {
+        grid.SetRow(Row);
+        // The selected entry becomes the last fully visible row, unless it is near the top.
+        const int fitting = FittingRows(grid);
+        if (grid.RowCount() > fitting) grid.SetTopRow(std::max(0, Row - fitting + 1));
+    }
+    grid.setFocus(Qt::OtherFocusReason);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pictures
+
+void TChildWin::ChangeTheImage(int Row, const std::string& ImageName) {
+    StringGrid& grid = *ui->StringGrood;
+    grid.SetObjects(1, Row, nullptr);  // a row that does not exist fails here
+    if (m_rowPictures.size() < static_cast<size_t>(grid.RowCount()))
+        m_rowPictures.resize(static_cast<size_t>(grid.RowCount()));
+    std::unique_ptr<TBitmaplist>& pictures = m_rowPictures[static_cast<size_t>(Row)];
+    pictures = std::make_unique<TBitmaplist>(LoadBitmapFile(m_globals, m_boxes, ImageName + ".bmp"), nullptr);
+    grid.SetObjects(1, Row, pictures.get());
+}
+
+void TChildWin::ShowTheImage() {
+    const size_t row = static_cast<size_t>(ui->StringGrood->Row());
+    const TBitmaplist* pictures = row < m_rowPictures.size() ? m_rowPictures[row].get() : nullptr;
+    const Picture none;
+    ShowPicture(*ui->Image1, DrawPictureArea(m_pictureBackground, pictures ? pictures->EntryPicture : none,
+                                             PictureArea));
+    ShowPicture(*ui->Image2, DrawPictureArea(m_pictureBackground, pictures ? pictures->EntryIcon : none,
+                                             IconArea));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pages and the value grid
+
+void TChildWin::CreatePageControl(const std::vector<std::string>& Pages) {
+    QTabWidget& pages = *ui->PageControl1;
+    pages.setTabPosition(QTabWidget::North);
+    if (Pages.size() > 1) {
+        m_pageNames[0] = Pages[1];
+        pages.setTabText(0, ToCaption(Pages[1]));
+        ui->TabSheet1->setObjectName(QStringLiteral("ts") + ToQString(Pages[1]));
+        ui->Panel8->setText(ToQString(Pages[1]));
+    }
+    // Any text names a page: it is shown as its caption and read as a section name as it stands.
+    for (size_t i = 2; i < Pages.size(); ++i) {
+        auto* page = new QWidget(&pages);
+        page->setObjectName(QStringLiteral("ts") + ToQString(Pages[i]));
+        auto* layout = new QVBoxLayout(page);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+        pages.addTab(page, ToCaption(Pages[i]));
+        m_pageNames.push_back(Pages[i]);
+        m_pageRows.push_back(0);
+    }
+}
+
+QWidget* TChildWin::GridPage() const {
+    return ui->PageControl1->widget(m_gridPage);
+}
+
+const std::string& TChildWin::GridPageName() const {
+    return m_pageNames[static_cast<size_t>(m_gridPage)];
+}
+
+void TChildWin::GantiPageTabSheet() {
+    const int index = ui->PageControl1->currentIndex();
+    QWidget* page = ui->PageControl1->widget(index);
+    if (!page || static_cast<size_t>(index) >= m_pageNames.size()) return;
+    StringGrid& grid = *ui->StringGrid2;
+    if (grid.parentWidget() != page) {
+        page->layout()->addWidget(ui->Panel8);
+        page->layout()->addWidget(&grid);
+        // A widget moved into a shown page would appear only once the event loop runs.
+        ui->Panel8->show();
+        grid.show();
+    }
+    m_gridPage = index;
+    ui->Panel8->setText(ToQString(GridPageName()));
+
+    RubahKolomKiriStringGrid2();
+    RubahKolomKananStringGrid2();
+    grid.SetRow(std::min(m_pageRows[static_cast<size_t>(index)], grid.RowCount() - 1));
+    grid.SetTopRow(0);
+    RefreshMemo(&grid);
+    if (isVisible()) grid.setFocus(Qt::OtherFocusReason);
+}
+
+void TChildWin::RubahKolomKiriStringGrid2() {
+    const std::string& page = GridPageName();
+    TStringList keys;
+    TStringList lines;
+    DefinitionIni->ReadSection(page, keys);
+    DefinitionIni->ReadSectionValues(page, lines);
+
+    // Each line's description is final before the grid moves: a move shows it in the memo.
+    KeyDescriptions.clear();
+    for (const StringItem& line : lines) {
+        const size_t equals = line.text.find('=');
+        KeyDescriptions.push_back(equals == std::string::npos
+                                      ? line.text
+                                      : std::string(TrimLeftView(std::string_view(line.text).substr(equals + 1))));
+    }
+    if (KeyDescriptions.empty()) KeyDescriptions.emplace_back();
+
+    StringGrid& grid = *ui->StringGrid2;
+    grid.SetRowCount(static_cast<int>(keys.Count()));
+    for (int row = 0; row < grid.RowCount(); ++row)
+        grid.SetCells(1, row, static_cast<size_t>(row) < keys.Count() ? keys[static_cast<size_t>(row)] : "");
+    if (grid.Col() != 2) grid.SetCol(2);
+    grid.horizontalScrollBar()->setValue(0);
+    for (int row = 0; row < grid.RowCount(); ++row) {
+        const bool hasSources = KeyDescriptions[static_cast<size_t>(row)].find("~@") != std::string::npos;
+        grid.SetCells(0, row, hasSources ? ">" : "");
+    }
+}
+
+void TChildWin::RubahKolomKananStringGrid2() {
+    StringGrid& grid = *ui->StringGrid2;
+    const StringGrid& entries = *ui->StringGrood;
+    const std::string code = entries.Cells(0, entries.Row());
+    if (code.empty()) {
+        for (int row = 0; row < grid.RowCount(); ++row) {
+            grid.SetCells(2, row, std::string());
+            grid.SetObjects(2, row, nullptr);
+        }
+        return;
+    }
+    ShowTheImage();
+    for (int row = 0; row < grid.RowCount(); ++row) {
+        const std::string key = grid.Cells(1, row);
+        const std::string value = DocumentIni->ReadString(code, key, "");
+        grid.SetCells(2, row, value);
+        const bool asDefault = NamesEqual(DefaultIni->ReadString(code, key, ""), value, m_globals.CaseSensitive);
+        grid.SetObjects(2, row, asDefault ? nullptr : RedMark);
+    }
+}
+
+void TChildWin::DiPilihLineStringGrid2() {
+    StringGrid& grid = *ui->StringGrid2;
+    grid.horizontalScrollBar()->setValue(0);
+    if (grid.Col() != 2) grid.SetCol(2);  // a click on a key lands on its value
+    RefreshMemo(&grid);
+}
+
+void TChildWin::RememberPageRow() {
+    if (static_cast<size_t>(m_gridPage) < m_pageRows.size())
+        m_pageRows[static_cast<size_t>(m_gridPage)] = ui->StringGrid2->Row();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The memo
+
+void TChildWin::RefreshMemo(const StringGrid* Grid) {
+    if (Grid == ui->StringGrid2) {
+        const int row = Grid->Row();
+        const QWidget* page = GridPage();
+        if (row == MemoKeyRow && page == MemoKeyPage && MemoSource == Grid) return;
+        MemoKeyRow = row;
+        MemoKeyPage = page;
+        MemoSource = Grid;
+        const std::string description =
+            static_cast<size_t>(row) < KeyDescriptions.size() ? KeyDescriptions[static_cast<size_t>(row)] : "";
+        ui->Memo1->clear();
+        ui->Memo1->setPlainText(ToQString(StripApprox(description)));
+        return;
+    }
+    const StringGrid* entries = ui->StringGrood;
+    const int row = entries->Row();
+    if (row == MemoEntryRow && MemoSource == entries) return;
+    MemoEntryRow = row;
+    MemoSource = entries;
+    ui->Memo1->clear();
+    ui->Memo1->setPlainText(ToQString(entries->Cells(0, row) + "\n" + entries->Cells(1, row)));
+}
+
+std::string TChildWin::StripApprox(const std::string& Text) {
+    const size_t first = Text.find('~');
+    if (first == std::string::npos) return Text;
+    const std::string_view rest = std::string_view(Text).substr(first + 1);
+    const size_t second = rest.find('~');
+    const std::string_view tail = second == std::string_view::npos ? rest : rest.substr(second + 1);
+    return Text.substr(0, first).append(tail);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Header highlighting
+
+void TChildWin::OnEnterStringGrood() {
+    MakeGridActive(ui->StringGrood);
+}
+
+void TChildWin::OnEnterStringGrid2() {
+    MakeGridActive(ui->StringGrid2);
+}
+
+// The headers of the grid that got the focus last are shown active, the other grid's passive; a
+// header keeps its design look until it first turns passive.
+void TChildWin::MakeGridActive(StringGrid* Grid) {
+    if (ActiveGrid == Grid) return;
+    if (ActiveGrid) ShowHeadersActive(ActiveGrid, false);
+    ActiveGrid = Grid;
+    ShowHeadersActive(Grid, true);
+}
+
+void TChildWin::ShowHeadersActive(const StringGrid* Grid, bool active) {
+    const std::vector<QLabel*> headers =
+        Grid == ui->StringGrood ? std::vector<QLabel*>{ui->Panel6, ui->Panel7} : std::vector<QLabel*>{ui->Panel8};
+    for (QLabel* header : headers) {
+        QPalette colours = header->palette();
+        colours.setColor(QPalette::Window, active ? ActiveHeaderFace : PassiveHeaderFace);
+        colours.setColor(QPalette::WindowText, active ? ActiveHeaderText : PassiveHeaderText);
+        header->setPalette(colours);
+        header->setAutoFillBackground(true);
+        header->setFrameStyle(active ? QFrame::Panel | QFrame::Raised : QFrame::NoFrame);
+        header->setLineWidth(active ? 2 : 0);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Window buttons and closing
+
+void TChildWin::MainWindowButton() {
+    m_main.FocusAndShow(&m_main);
+}
+
+void TChildWin::NextFocusOnly() {
+    m_main.NextFocusAndOpen(this, false);
+}
+
+void TChildWin::NextFocusAndShow() {
+    m_main.NextFocusAndOpen(this, true);
+}
+
+void TChildWin::closeEvent(QCloseEvent* event) {
+    RunEventHandler(m_boxes, [this] { FormClose(); });
+    event->accept();
+}
+
+void TChildWin::FormClose() {
+    m_main.ChildFormClose(this);
+    FreeStringGroodObjects();
+}
+
+}  // namespace velmora
