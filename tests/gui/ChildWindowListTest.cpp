@@ -1,0 +1,196 @@
+// The main window's list of open category windows, on a copy of the sample installation: one
+// window per category in category order, "Next Window", "Open Next" and "Main Window", bringing an
+// open category forward, closing, and the commands that replace the document closing every window.
+
+#include <QPointer>
+
+#include "ChildWindowHarness.h"
+
+using namespace velmora;
+using namespace velmora::testing;
+
+namespace {
+
+// Grid rows of the sample: 0 InfantryTypes, 1 VehicleTypes, 2 AircraftTypes, 3 BuildingTypes,
+// 4 Weapons, 5 Projectiles, 6 WarheadTypes, 7 Superweapons, 8 Factions, 9 Unknown!.
+using H = ChildWindowHarness;
+
+bool Press(const TChildWin* window, const char* button) {
+    auto* control = window->findChild<QPushButton*>(QLatin1String(button));
+    if (!control || !control->isEnabled() || !control->isVisible()) return false;
+    QTest::mouseClick(control, Qt::LeftButton);
+    return true;
+}
+
+}  // namespace
+
+class ChildWindowListTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ChildWindowHarness> h;
+
+    void StartSample(int numberOfMain = 10) {
+        h->CopySample();
+        std::string settings = h->folder.Read("Velmedit.ini");
+        settings.replace(settings.find("NumberOfMain=10"), 15, "NumberOfMain=" + std::to_string(numberOfMain));
+        h->folder.Write("Velmedit.ini", settings);
+        h->Start();
+        h->TakeShown();
+    }
+
+private slots:
+    void init() { h = std::make_unique<ChildWindowHarness>(); }
+
+    void cleanup() {
+        QVERIFY(!QApplication::overrideCursor());
+        h.reset();
+    }
+
+    void nextWindowFollowsTheCategoryOrder() {
+        StartSample();
+        TChildWin* row2 = h->Open(2);
+        TChildWin* row7 = h->Open(7);
+        TChildWin* row4 = h->Open(4);
+        QVERIFY(row2 && row7 && row4);
+        QCOMPARE(h->OpenTags(), QList<int>({3, 5, 8}));
+        QTRY_COMPARE(QApplication::activeWindow(), row4);
+
+        QVERIFY(Press(row2, "Button2"));
+        QTRY_COMPARE(QApplication::activeWindow(), row4);
+        QVERIFY(Press(row4, "Button2"));
+        QTRY_COMPARE(QApplication::activeWindow(), row7);
+        QVERIFY(Press(row7, "Button2"));
+        QTRY_COMPARE(QApplication::activeWindow(), row2);
+
+        QVERIFY(Press(row2, "Button4"));  // "Main Window"
+        QTRY_COMPARE(QApplication::activeWindow(), h->window.get());
+        QCOMPARE(h->TakeShown(), QStringList());
+    }
+
+    void openNextOpensTheFirstMainCategoryWithoutAWindow() {
+        StartSample();
+        TChildWin* row0 = h->Open(0);
+        h->Open(2, 1);
+        QVERIFY(Press(row0, "Button3"));
+        TChildWin* row1 = h->WindowOf("VehicleTypes");
+        QVERIFY(row1);
+        QCOMPARE(h->OpenTags(), QList<int>({1, 2, 3}));
+        QCOMPARE(H::EntryList(row1).Row(), 0);
+        QCOMPARE(h->Grid().Row(), 1);
+        QTRY_COMPARE(QApplication::activeWindow(), row1);
+
+        QVERIFY(Press(row1, "Button3"));
+        QVERIFY(h->WindowOf("BuildingTypes"));
+        QCOMPARE(h->OpenTags(), QList<int>({1, 2, 3, 4}));
+        QCOMPARE(h->TakeShown(), QStringList());
+    }
+
+    void openNextStepsOnWhenEveryMainCategoryIsOpen() {
+        StartSample(2);
+        TChildWin* row0 = h->Open(0);
+        TChildWin* row1 = h->Open(1);
+        QVERIFY(Press(row1, "Button3"));
+        QTRY_COMPARE(QApplication::activeWindow(), row0);
+        QCOMPARE(h->OpenTags(), QList<int>({1, 2}));
+    }
+
+    void openNextReachingUnknownRunsOnlyTheUnknownPass() {
+        h->StartWith(H::Settings(true, 2), "[AllSections]\r\nUnits=1,General\r\n\r\n[Units]\r\n1=ALPHA\r\n",
+                     "[ALPHA]\r\nName=Alpha\r\n\r\n[STRAY]\r\nName=Nobody's\r\n");
+        h->TakeShown();
+        TChildWin* units = h->Open(0);
+        QVERIFY(Press(units, "Button3"));
+        QCOMPARE(h->Grid().Row(), 1);
+        QCOMPARE(h->Entries(), QStringList({"STRAY"}));
+        QCOMPARE(h->OpenTags(), QList<int>({1}));
+        h->TakeShown();
+    }
+
+    void openingAnOpenCategoryBringsItForwardAtTheEntry() {
+        StartSample();
+        QPointer<TChildWin> window = h->Open(0);
+        window->showMinimized();
+        QVERIFY(window->isMinimized());
+
+        QCOMPARE(h->Open(0, 3), window.data());
+        QCOMPARE(h->window->ChildWindows().size(), size_t{1});
+        QVERIFY(!window->isMinimized());
+        QCOMPARE(H::EntryList(window).Row(), 3);
+        QCOMPARE(H::LabelText(window, "Label2"), QStringLiteral("SCOUT"));
+        QTRY_COMPARE(QApplication::activeWindow(), window.data());
+        // Without an entry chosen, the window keeps its entry.
+        QCOMPARE(h->Open(0), window.data());
+        QCOMPARE(H::EntryList(window).Row(), 3);
+        QCOMPARE(h->TakeShown(), QStringList());
+    }
+
+    void closingDropsTheWindowAndReopeningMakesANewOne() {
+        StartSample();
+        h->Open(1);
+        QPointer<TChildWin> middle = h->Open(3);
+        h->Open(5);
+        QVERIFY(middle->close());
+        QCOMPARE(h->OpenTags(), QList<int>({2, 6}));
+        QTRY_VERIFY(middle.isNull());
+
+        TChildWin* again = h->Open(3);
+        QVERIFY(again);
+        QCOMPARE(h->OpenTags(), QList<int>({2, 4, 6}));
+        QCOMPARE(H::EntryList(again).ColumnTexts(0).front(), std::string("HEARTH"));
+        QCOMPARE(h->TakeShown(), QStringList());
+    }
+
+    void commandsThatReplaceTheDocumentCloseEveryWindow_data() {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("New") << "New";
+        QTest::newRow("Open") << "Open";
+        QTest::newRow("Load Game's Data") << "Load";
+        QTest::newRow("file type") << "Art.ini";
+        QTest::newRow("Run the Game") << "Run";
+    }
+
+    void commandsThatReplaceTheDocumentCloseEveryWindow() {
+        QFETCH(QString, command);
+        StartSample();
+        const QList<QPointer<TChildWin>> windows = {h->Open(0, 2), h->Open(4), h->Open(8)};
+
+        if (command == "New") {
+            QVERIFY(h->Trigger("New1"));
+        } else if (command == "Open") {
+            h->boxes.EnqueueFileName(h->folder.File("mods/Cinderfall.ini"));
+            QVERIFY(h->Trigger("Open1"));
+        } else if (command == "Load") {
+            QVERIFY(h->Click("Load1"));
+        } else if (command == "Run") {
+            h->boxes.EnqueueAnswer(BoxAnswer::Ok);
+            QVERIFY(h->Click("Button1"));
+            QTRY_VERIFY_WITH_TIMEOUT(h->folder.Exists("game/started.log"), 10000);
+        } else {
+            h->boxes.EnqueueAnswer(BoxAnswer::Yes);
+            QVERIFY(h->ChooseFileType(command));
+        }
+        QVERIFY(h->window->ChildWindows().empty());
+        for (const QPointer<TChildWin>& window : windows) QTRY_VERIFY(window.isNull());
+        QCOMPARE(h->boxes.PendingAnswers(), size_t{0});
+
+        // A window opened now reads the new stores.
+        if (command == "Run") return;
+        TChildWin* reopened = h->Open(0);
+        QVERIFY(reopened);
+        QCOMPARE(H::EntryList(reopened).RowCount(), static_cast<int>(h->Entries().size()));
+    }
+
+    void aCommandTheUserCancelsKeepsTheWindows() {
+        StartSample();
+        QPointer<TChildWin> window = h->Open(0);
+        h->globals.DocumentModified = true;
+        h->boxes.EnqueueAnswer(BoxAnswer::Cancel);
+        QVERIFY(h->Trigger("New1"));
+        QCOMPARE(h->window->ChildWindows().size(), size_t{1});
+        QVERIFY(window && window->isVisible());
+        h->globals.DocumentModified = false;
+    }
+};
+
+QTEST_MAIN(ChildWindowListTest)
+#include "ChildWindowListTest.moc"

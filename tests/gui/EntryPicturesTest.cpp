@@ -1,0 +1,222 @@
+// The entries' pictures in a category window: which files an entry shows, drawn unscaled at (5, 5)
+// over the Bitmap1 background and cut at the areas' edges, bad files announced at every filling,
+// and pictures read from disk only when the entry list is filled.
+
+#include <QBuffer>
+#include <QImage>
+
+#include "ChildWindowHarness.h"
+#include "store/IniError.h"
+#include "store/PlatformFile.h"
+
+using namespace velmora;
+using namespace velmora::testing;
+
+namespace {
+
+using H = ChildWindowHarness;
+
+const QColor Background(0, 0, 255);
+const QColor Own(255, 0, 0);
+const QColor Icon(0, 160, 0);
+const QColor Shared(255, 255, 0);
+const QColor Big(255, 0, 255);
+const QColor Root(0, 255, 255);
+
+std::string Bitmap(QSize size, const QColor& colour) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    return bytes.toStdString();
+}
+
+// Entry rows of the category Pics.
+enum Row { OWN, ICONONLY, FALLBACK, MISSINGIMG, NOIMAGE, BIG, BAD, TRUNC, LIAR, ROOTPIC, LOWER };
+
+const std::string Definition = "[AllSections]\r\nPics=0,Look\r\n\r\n[Look]\r\nName=Name.\r\nImage=Picture.\r\n";
+const std::string Defaults =
+    "[Pics]\r\n1=OWN\r\n2=ICONONLY\r\n3=FALLBACK\r\n4=MISSINGIMG\r\n5=NOIMAGE\r\n6=BIG\r\n7=BAD\r\n"
+    "8=TRUNC\r\n9=LIAR\r\n10=ROOTPIC\r\n11=LOWER\r\n"
+    "\r\n[OWN]\r\nName=Own pictures\r\nImage=SHARED\r\n"
+    "\r\n[ICONONLY]\r\nName=Icon only\r\n"
+    "\r\n[FALLBACK]\r\nImage=SHARED ; drawn like the others\r\n"
+    "\r\n[MISSINGIMG]\r\nImage=NOFILE\r\n"
+    "\r\n[NOIMAGE]\r\nName=Nothing\r\n"
+    "\r\n[BIG]\r\n\r\n[BAD]\r\n\r\n[TRUNC]\r\n\r\n[LIAR]\r\n\r\n[ROOTPIC]\r\n\r\n[LOWER]\r\n";
+
+QColor PixelAt(const QLabel& area, int x, int y) {
+    return area.pixmap().toImage().pixelColor(x, y);
+}
+
+}  // namespace
+
+class EntryPicturesTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ChildWindowHarness> h;
+
+    void WritePictures(bool withBackground) {
+        if (withBackground) h->folder.Write("Bitmap/Bitmap1.bmp", Bitmap({120, 80}, Background));
+        h->folder.Write("Bitmap/OWN.bmp", Bitmap({20, 10}, Own));
+        h->folder.Write("Bitmap/OWNicon.bmp", Bitmap({8, 8}, Icon));
+        h->folder.Write("Bitmap/ICONONLYicon.bmp", Bitmap({8, 8}, Icon));
+        h->folder.Write("Bitmap/SHARED.bmp", Bitmap({10, 10}, Shared));
+        h->folder.Write("Bitmap/BIG.bmp", Bitmap({200, 150}, Big));
+        h->folder.Write("Bitmap/BAD.bmp", "[Not]\r\nA=picture\r\n");
+        const std::string sound = Bitmap({30, 30}, Own);
+        h->folder.Write("Bitmap/TRUNC.bmp", sound.substr(0, sound.size() / 2));
+        std::string liar = sound;
+        liar[22] = '\x7F';  // claims 127 rows; the file holds 30
+        h->folder.Write("Bitmap/LIAR.bmp", liar);
+        h->folder.Write("ROOTPIC.bmp", Bitmap({6, 6}, Root));
+        h->folder.Write("Bitmap/lower.bmp", Bitmap({6, 6}, Root));
+    }
+
+    TChildWin* OpenPics(bool withBackground = true) {
+        WritePictures(withBackground);
+        h->StartWith(H::Settings(true), Definition, Defaults);
+        h->TakeShown();
+        return h->Open(0);
+    }
+
+    static QStringList BadFileNotices() {
+        return {"Notice | VelmoraEdit | Error file format in BAD.bmp | OK",
+                "Notice | VelmoraEdit | Error file format in TRUNC.bmp | OK",
+                "Notice | VelmoraEdit | Error file format in LIAR.bmp | OK"};
+    }
+
+private slots:
+    void init() { h = std::make_unique<ChildWindowHarness>(); }
+
+    void cleanup() {
+        QVERIFY(!QApplication::overrideCursor());
+        h.reset();
+    }
+
+    void eachEntryShowsItsPictures_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QColor>("picture");  // at (5, 5) of the upper area
+        QTest::addColumn<QColor>("icon");     // at (5, 5) of the lower area
+        QTest::newRow("own picture and icon, Image not used") << int(OWN) << Own << Icon;
+        QTest::newRow("icon only") << int(ICONONLY) << Background << Icon;
+        QTest::newRow("Image names the picture") << int(FALLBACK) << Shared << Background;
+        QTest::newRow("Image names a missing file") << int(MISSINGIMG) << Background << Background;
+        QTest::newRow("no pictures, no Image") << int(NOIMAGE) << Background << Background;
+        QTest::newRow("not a bitmap") << int(BAD) << Background << Background;
+        QTest::newRow("in the program folder") << int(ROOTPIC) << Root << Background;
+        const bool exactNames = !platform::FileNamesIgnoreCase();
+        QTest::newRow("name in other letter case") << int(LOWER) << (exactNames ? Background : Root) << Background;
+    }
+
+    void eachEntryShowsItsPictures() {
+        QFETCH(int, row);
+        QFETCH(QColor, picture);
+        QFETCH(QColor, icon);
+        TChildWin* w = OpenPics();
+        QCOMPARE(h->TakeShown(), BadFileNotices());
+        w->StringGroodSetFocus(row);
+
+        const QLabel& upper = H::In<QLabel>(w, "Image1");
+        const QLabel& lower = H::In<QLabel>(w, "Image2");
+        QCOMPARE(upper.pixmap().size(), QSize(117, 71));
+        QCOMPARE(lower.pixmap().size(), QSize(117, 79));
+        QCOMPARE(PixelAt(upper, 5, 5), picture);
+        QCOMPARE(PixelAt(lower, 5, 5), icon);
+        // The pictures start at (5, 5): the background shows above and to the left.
+        QCOMPARE(PixelAt(upper, 4, 4), Background);
+        QCOMPARE(PixelAt(lower, 4, 4), Background);
+    }
+
+    void aPictureLargerThanItsAreaIsCutAtTheEdges() {
+        TChildWin* w = OpenPics();
+        h->TakeShown();
+        w->StringGroodSetFocus(BIG);
+        const QLabel& upper = H::In<QLabel>(w, "Image1");
+        QCOMPARE(upper.pixmap().size(), QSize(117, 71));
+        QCOMPARE(PixelAt(upper, 5, 5), Big);
+        QCOMPARE(PixelAt(upper, 116, 70), Big);
+        QCOMPARE(PixelAt(upper, 116, 4), Background);
+        QCOMPARE(PixelAt(upper, 4, 70), Background);
+
+        // An own picture smaller than the area leaves the background around it.
+        w->StringGroodSetFocus(OWN);
+        QCOMPARE(PixelAt(upper, 24, 14), Own);
+        QCOMPARE(PixelAt(upper, 25, 14), Background);
+        QCOMPARE(PixelAt(upper, 24, 15), Background);
+    }
+
+    void badBitmapsAreAnnouncedAtEveryFilling() {
+        TChildWin* w = OpenPics();
+        QCOMPARE(h->TakeShown(), BadFileNotices());
+        w->StringGroodSetFocus(TRUNC);  // selecting only draws what was loaded
+        w->StringGroodSetFocus(LIAR);
+        QCOMPARE(h->TakeShown(), QStringList());
+        w->RubahKolomStringGrood();
+        QCOMPARE(h->TakeShown(), BadFileNotices());
+
+        QVERIFY(w->close());
+        QVERIFY(h->Open(0));
+        QCOMPARE(h->TakeShown(), BadFileNotices());
+    }
+
+    void withoutBitmap1TheAreasStartEmpty() {
+        TChildWin* w = OpenPics(false);
+        h->TakeShown();
+        const QLabel& upper = H::In<QLabel>(w, "Image1");
+        const QLabel& lower = H::In<QLabel>(w, "Image2");
+        QCOMPARE(upper.pixmap().size(), QSize(117, 71));
+        QCOMPARE(PixelAt(upper, 5, 5), Own);
+        QCOMPARE(PixelAt(upper, 0, 0).alpha(), 0);
+        w->StringGroodSetFocus(NOIMAGE);
+        QVERIFY(upper.pixmap().isNull());
+        QVERIFY(lower.pixmap().isNull());
+    }
+
+    void changingTheImageReplacesTheRowsPictures() {
+        TChildWin* w = OpenPics();
+        h->TakeShown();
+        const QLabel& upper = H::In<QLabel>(w, "Image1");
+        const QLabel& lower = H::In<QLabel>(w, "Image2");
+
+        // The new picture alone, even where the code has files of its own.
+        w->ChangeTheImage(OWN, "SHARED");
+        w->ShowTheImage();
+        QCOMPARE(PixelAt(upper, 5, 5), Shared);
+        QCOMPARE(PixelAt(lower, 5, 5), Background);
+        w->ChangeTheImage(OWN, "NOFILE");
+        w->ShowTheImage();
+        QCOMPARE(PixelAt(upper, 5, 5), Background);
+        QCOMPARE(h->TakeShown(), QStringList());
+
+        // The next filling brings the code's own pictures back.
+        w->RubahKolomStringGrood();
+        w->ShowTheImage();
+        QCOMPARE(PixelAt(upper, 5, 5), Own);
+        QCOMPARE(PixelAt(lower, 5, 5), Icon);
+        QCOMPARE(h->TakeShown(), BadFileNotices());
+
+        QVERIFY_THROWS_EXCEPTION(IniError, w->ChangeTheImage(LOWER + 1, "SHARED"));
+    }
+
+    void picturesAreReadOnlyWhenTheListIsFilled() {
+        TChildWin* w = OpenPics();
+        h->TakeShown();
+        const QLabel& upper = H::In<QLabel>(w, "Image1");
+        std::filesystem::remove(h->folder.Path() / "Bitmap" / "OWN.bmp");
+        w->StringGroodSetFocus(NOIMAGE);
+        w->StringGroodSetFocus(OWN);
+        QCOMPARE(PixelAt(upper, 5, 5), Own);
+
+        w->RubahKolomStringGrood();
+        w->ShowTheImage();
+        QCOMPARE(PixelAt(upper, 5, 5), Background);
+        QCOMPARE(PixelAt(H::In<QLabel>(w, "Image2"), 5, 5), Icon);
+        h->TakeShown();
+    }
+};
+
+QTEST_MAIN(EntryPicturesTest)
+#include "EntryPicturesTest.moc"
