@@ -1,0 +1,193 @@
+// Timing of the category window on a big game, on the offscreen platform: opening the window of a
+// category of 3,000 entries of the generated 100,000-line document, with pictures for a tenth of
+// the entries, until it is shown and painted; and switching from one entry to another in it.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QBuffer>
+#include <QImage>
+#include <QPushButton>
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <random>
+#include <string>
+
+#include "RulesGenerator.h"
+#include "category/mChildWin.h"
+#include "main/Boxes.h"
+#include "main/Globals.h"
+#include "main/StringGrid.h"
+#include "main/mMainWin.h"
+#include "store/mIniGue.h"
+
+namespace velmora::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* BigCategory = "BenchUnits";
+constexpr size_t BigCategorySize = 3000;
+
+// Answers every box with its first button, as a user clicking through would.
+class FirstButtonBoxes final : public Boxes {
+public:
+    void Notice(const std::string&) override {}
+    BoxAnswer Plain(const std::string&, const std::string&, bool) override { return BoxAnswer::Ok; }
+    BoxAnswer Confirm(const std::string&) override { return BoxAnswer::Yes; }
+    BoxAnswer Warning(const std::string&) override { return BoxAnswer::Ok; }
+    void Error(const std::string&) override {}
+    std::optional<std::string> OpenFileName(const std::string&, const std::string&) override { return {}; }
+    std::optional<std::string> SaveFileName(const std::string&, const std::string&) override { return {}; }
+};
+
+std::string EncodedBitmap(QSize size, Qt::GlobalColor colour) {
+    QImage image(size, QImage::Format_RGB888);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    return bytes.toStdString();
+}
+
+// A program folder with the generated document, its definition file with one more category of
+// 3,000 entries drawn from all categories (kind 1, the first category's pages), its default copy,
+// the background pictures and a picture for every tenth entry (an icon too for every twentieth).
+struct Installation {
+    RulesGenerator generator;
+    fs::path folder;
+    std::vector<std::string> bigMembers;
+
+    Installation() {
+        std::random_device seed;
+        folder = fs::temp_directory_path() / ("velmora-childwin-bench-" + std::to_string(seed()));
+        fs::create_directories(folder / "Bitmap");
+
+        // Members the default copy holds too: a list line naming no section of the untitled document
+        // made from it would be dropped at start-up.
+        RulesGenerator::WriteFile(folder / "Rules.INI", generator.DefaultText());
+        const TMemIniFile defaults((folder / "Rules.INI").string());
+        for (const GeneratedCategory& category : generator.Categories())
+            for (const std::string& code : category.members)
+                if (bigMembers.size() < BigCategorySize && defaults.SectionExists(code)) bigMembers.push_back(code);
+
+        std::string definition = generator.DefinitionText();
+        std::string line = std::string(BigCategory) + "=1";
+        for (const std::string& page : generator.Categories().front().pages) line += "," + page;
+        definition.insert(definition.find("[AllSections]\r\n") + 15, line + "\r\n");
+        definition += "\r\n[" + std::string(BigCategory) + "]\r\n";
+        for (size_t i = 0; i < bigMembers.size(); ++i)
+            definition += std::to_string(i + 1) + "=" + bigMembers[i] + "\r\n";
+
+        RulesGenerator::WriteFile(folder / "Mod.ini", generator.RulesText());
+        RulesGenerator::WriteFile(folder / "Rules.001", definition);
+        RulesGenerator::WriteFile(folder / "Velmedit.ini",
+                                  "[GeneralSetup]\r\nBitmapDir=Bitmap/\r\nUpdateUnknown001=0\r\n"
+                                  "CheckDoubleSection=0\r\n\r\n[FilesToEdit]\r\nRules.ini=1\r\n");
+
+        RulesGenerator::WriteFile(folder / "Bitmap" / "Bitmap1.bmp", EncodedBitmap({120, 80}, Qt::darkBlue));
+        RulesGenerator::WriteFile(folder / "Bitmap" / "Bitmap2.bmp", EncodedBitmap({64, 64}, Qt::darkGray));
+        const std::string picture = EncodedBitmap({107, 61}, Qt::red);
+        const std::string icon = EncodedBitmap({60, 48}, Qt::green);
+        for (size_t i = 0; i < bigMembers.size(); i += 10) {
+            RulesGenerator::WriteFile(folder / "Bitmap" / (bigMembers[i] + ".bmp"), picture);
+            if (i % 20 == 0) RulesGenerator::WriteFile(folder / "Bitmap" / (bigMembers[i] + "icon.bmp"), icon);
+        }
+    }
+
+    ~Installation() {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+};
+
+// The main window on the installation with the document open and the big category selected.
+struct Editor {
+    Installation installation;
+    Globals globals;
+    FirstButtonBoxes boxes;
+    TMainWin window{globals, boxes};
+    QPushButton* editButton = nullptr;
+
+    // Made at first use, released before the application ends (a window may not outlive it).
+    static std::unique_ptr<Editor>& Slot() {
+        static std::unique_ptr<Editor> editor;
+        return editor;
+    }
+    static Editor& Get() {
+        if (!Slot()) Slot() = std::make_unique<Editor>();
+        return *Slot();
+    }
+
+    Editor() {
+        window.OnCreateMampir(installation.folder.string() + "/");
+        window.OpenProcess((installation.folder / "Mod.ini").string());
+        auto* grid = window.findChild<StringGrid*>(QStringLiteral("StringGrid1"));
+        const std::vector<std::string> rows = grid->ColumnTexts(0);
+        grid->SetRow(static_cast<int>(std::find(rows.begin(), rows.end(), BigCategory) - rows.begin()));
+        editButton = window.findChild<QPushButton*>(QStringLiteral("Button2"));
+        QApplication::processEvents();
+    }
+
+    TChildWin* Open() {
+        editButton->click();
+        QApplication::processEvents();  // shown and painted
+        return window.ChildWindows().empty() ? nullptr : window.ChildWindows().front().Window.data();
+    }
+
+    void CloseAll() {
+        window.CloseExistingChildWindow();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QApplication::processEvents();
+    }
+};
+
+void BM_OpenCategoryWindow(benchmark::State& state) {
+    Editor& editor = Editor::Get();
+    int rows = 0;
+    for (auto _ : state) {
+        TChildWin* window = editor.Open();
+        state.PauseTiming();
+        rows = window ? window->findChild<StringGrid*>(QStringLiteral("StringGrood"))->RowCount() : 0;
+        editor.CloseAll();
+        state.ResumeTiming();
+    }
+    state.counters["entries"] = rows;
+}
+BENCHMARK(BM_OpenCategoryWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+void BM_SwitchEntry(benchmark::State& state) {
+    Editor& editor = Editor::Get();
+    TChildWin* window = editor.Open();
+    const int rows = window->findChild<StringGrid*>(QStringLiteral("StringGrood"))->RowCount();
+    int row = 0;
+    for (auto _ : state) {
+        row = (row + 7) % rows;  // every tenth entry has pictures: entries with and without alternate
+        window->StringGroodSetFocus(row);
+        QApplication::processEvents();  // repainted
+    }
+    editor.CloseAll();
+}
+BENCHMARK(BM_SwitchEntry)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+}  // namespace
+
+void ReleaseEditor() {
+    Editor::Slot().reset();
+}
+
+}  // namespace velmora::bench
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    velmora::bench::ReleaseEditor();
+    benchmark::Shutdown();
+    return 0;
+}
