@@ -33,7 +33,7 @@ constexpr size_t BigCategorySize = 3000;
 
 // Answers every box with its first button, as a user clicking through would.
 class FirstButtonBoxes final : public Boxes {
-public:
+  public:
     void Notice(const std::string&) override {}
     BoxAnswer Plain(const std::string&, const std::string&, bool) override { return BoxAnswer::Ok; }
     BoxAnswer Confirm(const std::string&) override { return BoxAnswer::Yes; }
@@ -72,7 +72,8 @@ struct Installation {
         const TMemIniFile defaults((folder / "Rules.INI").string());
         for (const GeneratedCategory& category : generator.Categories())
             for (const std::string& code : category.members)
-                if (bigMembers.size() < BigCategorySize && defaults.SectionExists(code)) bigMembers.push_back(code);
+                if (bigMembers.size() < BigCategorySize && defaults.SectionExists(code))
+                    bigMembers.push_back(code);
 
         std::string definition = generator.DefinitionText();
         std::string line = std::string(BigCategory) + "=1";
@@ -94,7 +95,8 @@ struct Installation {
         const std::string icon = EncodedBitmap({60, 48}, Qt::green);
         for (size_t i = 0; i < bigMembers.size(); i += 10) {
             RulesGenerator::WriteFile(folder / "Bitmap" / (bigMembers[i] + ".bmp"), picture);
-            if (i % 20 == 0) RulesGenerator::WriteFile(folder / "Bitmap" / (bigMembers[i] + "icon.bmp"), icon);
+            if (i % 20 == 0)
+                RulesGenerator::WriteFile(folder / "Bitmap" / (bigMembers[i] + "icon.bmp"), icon);
         }
     }
 

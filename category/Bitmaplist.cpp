@@ -20,8 +20,11 @@ bool NamesAnotherFolder(const std::string& fileName) {
 
 PictureFiles::PictureFiles(const Globals& globals, Boxes& boxes)
     : m_globals(globals), m_boxes(boxes), m_ignoreCase(platform::FileNamesIgnoreCase()) {
-    for (const std::string& dir : {globals.ProgramDir + globals.BitmapDir, globals.ProgramDir})
-        for (const std::string& name : platform::RegularFileNames(dir)) m_present.insert(Key(name));
+    const std::string pictureDir = globals.ProgramDir + globals.BitmapDir;
+    for (const std::string& name : platform::RegularFileNames(pictureDir)) m_present.insert(Key(name));
+    if (pictureDir != globals.ProgramDir)
+        for (const std::string& name : platform::RegularFileNames(globals.ProgramDir))
+            m_present.insert(Key(name));
 }
 
 std::string PictureFiles::Key(const std::string& fileName) const {

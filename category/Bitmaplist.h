@@ -18,7 +18,8 @@ class TMemIniFile;
 // The two pictures of one entry: its picture (the upper area of a category window) and its icon
 // (the lower one). Either may be absent. The category window owns one per entry-list row.
 struct TBitmaplist {
-    TBitmaplist(Picture picture, Picture icon) : EntryPicture(std::move(picture)), EntryIcon(std::move(icon)) {}
+    TBitmaplist(Picture picture, Picture icon)
+        : EntryPicture(std::move(picture)), EntryIcon(std::move(icon)) {}
 
     Picture EntryPicture;
     Picture EntryIcon;
@@ -29,13 +30,13 @@ struct TBitmaplist {
 // listed once, and only files that are there are handed to LoadBitmapFile (which still decides
 // which folder wins and checks every file it reads, showing its notice for a bad one).
 class PictureFiles {
-public:
+  public:
     PictureFiles(const Globals& globals, Boxes& boxes);
 
     // What LoadBitmapFile gives for `fileName`, asked of the file system only when it is there.
     Picture Load(const std::string& fileName) const;
 
-private:
+  private:
     std::string Key(const std::string& fileName) const;
 
     const Globals& m_globals;

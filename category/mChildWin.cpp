@@ -88,14 +88,17 @@ void TChildWin::ConnectControls() {
 
     connect(entries, &StringGrid::selectionChangedByUserOrCode, this,
             &TChildWin::Guarded<&TChildWin::DiPilihLineStringGrood>);
-    connect(entries, &StringGrid::gridDoubleClicked, this, &TChildWin::Guarded<&TChildWin::StringGroodDoubleClick>);
+    connect(entries, &StringGrid::gridDoubleClicked, this,
+            &TChildWin::Guarded<&TChildWin::StringGroodDoubleClick>);
     connect(entries, &StringGrid::focusEntered, this, &TChildWin::Guarded<&TChildWin::OnEnterStringGrood>);
 
-    connect(values, &StringGrid::selectCell, this,
-            [this](int col, int row) { RunEventHandler(m_boxes, [this, col, row] { OnSelectKu(col, row); }); });
+    connect(values, &StringGrid::selectCell, this, [this](int col, int row) {
+        RunEventHandler(m_boxes, [this, col, row] { OnSelectKu(col, row); });
+    });
     connect(values, &StringGrid::selectionChangedByUserOrCode, this,
             &TChildWin::Guarded<&TChildWin::DiPilihLineStringGrid2>);
-    connect(values, &StringGrid::gridDoubleClicked, this, &TChildWin::Guarded<&TChildWin::DoubleClickStringGrid2>);
+    connect(values, &StringGrid::gridDoubleClicked, this,
+            &TChildWin::Guarded<&TChildWin::DoubleClickStringGrid2>);
     connect(values, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) {
         RunEventHandler(m_boxes, [this, position] { OnContextPopUpKu(position); });
     });
@@ -104,12 +107,14 @@ void TChildWin::ConnectControls() {
     connect(values, &StringGrid::focusLeft, this, &TChildWin::Guarded<&TChildWin::OnExitKu>);
     connect(values, &StringGrid::focusEntered, this, &TChildWin::Guarded<&TChildWin::OnEnterStringGrid2>);
 
-    connect(ui->PageControl1, &QTabWidget::currentChanged, this, &TChildWin::Guarded<&TChildWin::GantiPageTabSheet>);
+    connect(ui->PageControl1, &QTabWidget::currentChanged, this,
+            &TChildWin::Guarded<&TChildWin::GantiPageTabSheet>);
 
     connect(ui->Button4, &QPushButton::clicked, this, &TChildWin::Guarded<&TChildWin::MainWindowButton>);
     connect(ui->Button2, &QPushButton::clicked, this, &TChildWin::Guarded<&TChildWin::NextFocusOnly>);
     connect(ui->Button3, &QPushButton::clicked, this, &TChildWin::Guarded<&TChildWin::NextFocusAndShow>);
-    connect(ui->Duplicate, &QPushButton::clicked, this, &TChildWin::Guarded<&TChildWin::DuplicateButtonClick>);
+    connect(ui->Duplicate, &QPushButton::clicked, this,
+            &TChildWin::Guarded<&TChildWin::DuplicateButtonClick>);
     connect(ui->Delete, &QPushButton::clicked, this, &TChildWin::Guarded<&TChildWin::DeleteButton>);
 }
 
@@ -128,8 +133,9 @@ void TChildWin::SetPictureBackground(const Picture& Bitmap1) {
 // Opening
 
 void TChildWin::DiIsi(const std::vector<std::string>& Pages, int CategoryNumber, int EntryRow,
-                      const std::string& CategoryName, int Kind, TMemIniFile& defaultIni, TMemIniFile& documentIni,
-                      TMemIniFile& definitionIni, bool& documentModified, const bool& allowedShowAll) {
+                      const std::string& CategoryName, int Kind, TMemIniFile& defaultIni,
+                      TMemIniFile& documentIni, TMemIniFile& definitionIni, bool& documentModified,
+                      const bool& allowedShowAll) {
     hide();  // nothing shows until the window is complete
 
     DefaultIni = &defaultIni;
@@ -247,10 +253,10 @@ void TChildWin::ShowTheImage() {
     const size_t row = static_cast<size_t>(ui->StringGrood->Row());
     const TBitmaplist* pictures = row < m_rowPictures.size() ? m_rowPictures[row].get() : nullptr;
     const Picture none;
-    ShowPicture(*ui->Image1, DrawPictureArea(m_pictureBackground, pictures ? pictures->EntryPicture : none,
-                                             PictureArea));
-    ShowPicture(*ui->Image2, DrawPictureArea(m_pictureBackground, pictures ? pictures->EntryIcon : none,
-                                             IconArea));
+    ShowPicture(*ui->Image1,
+                DrawPictureArea(m_pictureBackground, pictures ? pictures->EntryPicture : none, PictureArea));
+    ShowPicture(*ui->Image2,
+                DrawPictureArea(m_pictureBackground, pictures ? pictures->EntryIcon : none, IconArea));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -320,9 +326,10 @@ void TChildWin::RubahKolomKiriStringGrid2() {
     KeyDescriptions.clear();
     for (const StringItem& line : lines) {
         const size_t equals = line.text.find('=');
-        KeyDescriptions.push_back(equals == std::string::npos
-                                      ? line.text
-                                      : std::string(TrimLeftView(std::string_view(line.text).substr(equals + 1))));
+        KeyDescriptions.push_back(
+            equals == std::string::npos
+                ? line.text
+                : std::string(TrimLeftView(std::string_view(line.text).substr(equals + 1))));
     }
     if (KeyDescriptions.empty()) KeyDescriptions.emplace_back();
 
@@ -354,7 +361,8 @@ void TChildWin::RubahKolomKananStringGrid2() {
         const std::string key = grid.Cells(1, row);
         const std::string value = DocumentIni->ReadString(code, key, "");
         grid.SetCells(2, row, value);
-        const bool asDefault = NamesEqual(DefaultIni->ReadString(code, key, ""), value, m_globals.CaseSensitive);
+        const bool asDefault =
+            NamesEqual(DefaultIni->ReadString(code, key, ""), value, m_globals.CaseSensitive);
         grid.SetObjects(2, row, asDefault ? nullptr : RedMark);
     }
 }
@@ -382,8 +390,9 @@ void TChildWin::RefreshMemo(const StringGrid* Grid) {
         MemoKeyRow = row;
         MemoKeyPage = page;
         MemoSource = Grid;
-        const std::string description =
-            static_cast<size_t>(row) < KeyDescriptions.size() ? KeyDescriptions[static_cast<size_t>(row)] : "";
+        const std::string description = static_cast<size_t>(row) < KeyDescriptions.size()
+                                            ? KeyDescriptions[static_cast<size_t>(row)]
+                                            : "";
         ui->Memo1->clear();
         ui->Memo1->setPlainText(ToQString(StripApprox(description)));
         return;
@@ -427,8 +436,9 @@ void TChildWin::MakeGridActive(StringGrid* Grid) {
 }
 
 void TChildWin::ShowHeadersActive(const StringGrid* Grid, bool active) {
-    const std::vector<QLabel*> headers =
-        Grid == ui->StringGrood ? std::vector<QLabel*>{ui->Panel6, ui->Panel7} : std::vector<QLabel*>{ui->Panel8};
+    const std::vector<QLabel*> headers = Grid == ui->StringGrood
+                                             ? std::vector<QLabel*>{ui->Panel6, ui->Panel7}
+                                             : std::vector<QLabel*>{ui->Panel8};
     for (QLabel* header : headers) {
         QPalette colours = header->palette();
         colours.setColor(QPalette::Window, active ? ActiveHeaderFace : PassiveHeaderFace);

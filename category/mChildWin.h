@@ -37,7 +37,7 @@ class TSmallEdit;
 class TChildWin : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     // A hidden, empty window owned by `MainWin`. `globals` and `boxes` outlive it.
     TChildWin(TMainWin& MainWin, const Globals& globals, Boxes& boxes);
     ~TChildWin() override;
@@ -76,10 +76,10 @@ public:
     // included) left out, or a lone "~" dropped.
     static std::string StripApprox(const std::string& Text);
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     // ---- The window: filling, pages, selection, memo, headers (mChildWin.cpp) ----
     void ConnectControls();
     void GetLabelCodeAndName();

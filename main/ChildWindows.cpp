@@ -39,11 +39,12 @@ void TMainWin::OpenCategoryWindow(int row, int entryIndex) {
     window->SetPictureBackground(m_bitmap1);
     m_childWindows.push_back({category, window});
 
-    const std::vector<std::string> pages = SplitCommaList(work.DefinitionIni->ReadString(AllSections, category, ""));
+    const std::vector<std::string> pages =
+        SplitCommaList(work.DefinitionIni->ReadString(AllSections, category, ""));
     try {
-        window->DiIsi(pages, row + 1, std::max(0, entryIndex), category, work.CategoryKinds[static_cast<size_t>(row)],
-                      *work.DefaultIni, *work.DocumentIni, *work.DefinitionIni, m_globals.DocumentModified,
-                      m_globals.AllowedShowAll);
+        window->DiIsi(pages, row + 1, std::max(0, entryIndex), category,
+                      work.CategoryKinds[static_cast<size_t>(row)], *work.DefaultIni, *work.DocumentIni,
+                      *work.DefinitionIni, m_globals.DocumentModified, m_globals.AllowedShowAll);
     } catch (...) {
         // A window that failed part-way stays open as far as it got, in its place in the order.
         SortChildWindows();

@@ -121,7 +121,12 @@ std::vector<std::string> RegularFileNames(std::string_view dir) {
     for (fs::directory_iterator entry(ToPath(dir), ec); !ec && entry != fs::directory_iterator();
          entry.increment(ec)) {
         std::error_code typeError;
-        if (entry->is_regular_file(typeError)) names.push_back(entry->path().filename().string());
+        if (!entry->is_regular_file(typeError)) continue;
+        try {
+            names.push_back(entry->path().filename().string());
+        } catch (const std::exception&) {
+            // A name the byte texts cannot spell can never be asked for by one.
+        }
     }
     return names;
 }

@@ -13,7 +13,7 @@ namespace velmora::testing {
 // The main window with category windows opened the way the user opens them: a row of the category
 // grid, an entry of the entry list, then the "Edit" button.
 class ChildWindowHarness : public MainWindowHarness {
-public:
+  public:
     // Settings for a small installation written by the test: no definition file rewrites, no
     // double-section warnings, letter case as `caseSensitive` says, pictures in "Bitmap/".
     static std::string Settings(bool caseSensitive, int numberOfMain = 10) {
@@ -65,7 +65,9 @@ public:
     static StringGrid& ValueGrid(const TChildWin* child) { return In<StringGrid>(child, "StringGrid2"); }
     static QTabWidget& Pages(const TChildWin* child) { return In<QTabWidget>(child, "PageControl1"); }
     static QString Memo(const TChildWin* child) { return In<QPlainTextEdit>(child, "Memo1").toPlainText(); }
-    static QString LabelText(const TChildWin* child, const char* name) { return In<QLabel>(child, name).text(); }
+    static QString LabelText(const TChildWin* child, const char* name) {
+        return In<QLabel>(child, name).text();
+    }
 
     // A click as the user makes it, in the middle of a cell.
     static void ClickCell(StringGrid& grid, int col, int row) {

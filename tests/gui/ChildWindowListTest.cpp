@@ -32,13 +32,14 @@ class ChildWindowListTest : public QObject {
     void StartSample(int numberOfMain = 10) {
         h->CopySample();
         std::string settings = h->folder.Read("Velmedit.ini");
-        settings.replace(settings.find("NumberOfMain=10"), 15, "NumberOfMain=" + std::to_string(numberOfMain));
+        settings.replace(settings.find("NumberOfMain=10"), 15,
+                         "NumberOfMain=" + std::to_string(numberOfMain));
         h->folder.Write("Velmedit.ini", settings);
         h->Start();
         h->TakeShown();
     }
 
-private slots:
+  private slots:
     void init() { h = std::make_unique<ChildWindowHarness>(); }
 
     void cleanup() {

@@ -94,7 +94,7 @@ class ChildWindowTest : public QObject {
         h->TakeShown();
     }
 
-private slots:
+  private slots:
     void init() { h = std::make_unique<ChildWindowHarness>(); }
 
     void cleanup() {

@@ -36,7 +36,8 @@ std::string Bitmap(QSize size, const QColor& colour) {
 // Entry rows of the category Pics.
 enum Row { OWN, ICONONLY, FALLBACK, MISSINGIMG, NOIMAGE, BIG, BAD, TRUNC, LIAR, ROOTPIC, LOWER };
 
-const std::string Definition = "[AllSections]\r\nPics=0,Look\r\n\r\n[Look]\r\nName=Name.\r\nImage=Picture.\r\n";
+const std::string Definition =
+    "[AllSections]\r\nPics=0,Look\r\n\r\n[Look]\r\nName=Name.\r\nImage=Picture.\r\n";
 const std::string Defaults =
     "[Pics]\r\n1=OWN\r\n2=ICONONLY\r\n3=FALLBACK\r\n4=MISSINGIMG\r\n5=NOIMAGE\r\n6=BIG\r\n7=BAD\r\n"
     "8=TRUNC\r\n9=LIAR\r\n10=ROOTPIC\r\n11=LOWER\r\n"
@@ -88,7 +89,7 @@ class EntryPicturesTest : public QObject {
                 "Notice | VelmoraEdit | Error file format in LIAR.bmp | OK"};
     }
 
-private slots:
+  private slots:
     void init() { h = std::make_unique<ChildWindowHarness>(); }
 
     void cleanup() {
@@ -108,7 +109,8 @@ private slots:
         QTest::newRow("not a bitmap") << int(BAD) << Background << Background;
         QTest::newRow("in the program folder") << int(ROOTPIC) << Root << Background;
         const bool exactNames = !platform::FileNamesIgnoreCase();
-        QTest::newRow("name in other letter case") << int(LOWER) << (exactNames ? Background : Root) << Background;
+        QTest::newRow("name in other letter case")
+            << int(LOWER) << (exactNames ? Background : Root) << Background;
     }
 
     void eachEntryShowsItsPictures() {
