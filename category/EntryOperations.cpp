@@ -35,9 +35,20 @@ std::string CodeTakenNotice(std::string_view newCode) {
     return std::string(newCode) + "\r\nCode already exist.\r\nTo change Name use the Right table.";
 }
 
+std::string CodeNotValidNotice(std::string_view newCode) {
+    return std::string(newCode) +
+           "\r\nCode is not valid.\r\n"
+           "A code may not be empty, begin or end with a blank, or hold \"]\" or \";\".";
+}
+
 std::string DeleteSingleNotice() { return "Can not delete single member"; }
 std::string DeleteCaption() { return "Delete Item"; }
 std::string DeleteQuestion(std::string_view code) { return "Really want to delete " + std::string(code) + " ?"; }
+
+bool CodeIsUsable(std::string_view code) {
+    return !code.empty() && !IsBlank(static_cast<unsigned char>(code.front())) &&
+           !IsBlank(static_cast<unsigned char>(code.back())) && code.find_first_of("];") == std::string_view::npos;
+}
 
 EntryOperations::EntryOperations(Workspace& workspace, std::string category, int kind)
     : m_workspace(workspace), m_category(std::move(category)), m_kind(kind) {}

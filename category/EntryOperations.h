@@ -32,9 +32,16 @@ CodeAndName ProposeDuplicate(std::string_view code, std::string_view name,
 // Texts of the boxes around the entry operations.
 std::string ChangeCodeWarning();
 std::string CodeTakenNotice(std::string_view newCode);
+std::string CodeNotValidNotice(std::string_view newCode);
 std::string DeleteSingleNotice();
 std::string DeleteCaption();
 std::string DeleteQuestion(std::string_view code);
+
+// True when `code` reads back from a saved file as the same list line and section name: it is not
+// empty (a list line without a code, and a section no delete can reach), has no blank at either end
+// (lines are trimmed when read), holds no "]" (it ends a section header) and no ";" (it starts the
+// comment after a list line's value).
+bool CodeIsUsable(std::string_view code);
 
 // The writes of duplicate, change of code and delete for one category, on the stores of the
 // workspace. The category window asks the user, then calls these and refills its entry list.

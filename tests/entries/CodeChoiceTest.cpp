@@ -5,6 +5,7 @@
 
 #include "EntriesFixture.h"
 #include "category/EntryOperations.h"
+#include "store/StringList.h"
 
 namespace velmora::testing {
 namespace {
@@ -86,6 +87,36 @@ TEST_F(CodeChoiceTest, ProposalSkipsCodesOfTheListAndOfTheDocument) {
     CodeAndName proposal = operations.DuplicateProposal("E1", "Rifleman", {"E1", "E2", "D1E1"});
     EXPECT_EQ(proposal.Code, "D3E1");
     EXPECT_EQ(proposal.Name, "D3Rifleman");
+}
+
+// A code is usable exactly when a duplicate under it, saved and read again, is listed under that
+// code and stands in a section of that name.
+TEST_F(CodeChoiceTest, UsableCodesAreTheOnesThatReadBackAfterASave) {
+    for (const std::string code :
+         {"NEW", "N E W", "[N", "N=W", "N~W#1", "\xC4N", " N", "N ", "\tN", "N]W", "N;W"}) {
+        SCOPED_TRACE("code \"" + code + "\"");
+        Load(Document, Definition);
+        operations.CopyAndWriteDuplicate("E1", code, "New", true);
+        workspace.DocumentIni->UpdateFile();
+        workspace.DefinitionIni->UpdateFile();
+        Load();
+
+        TStringList listed;
+        workspace.DefinitionIni->ReadSectionValuesOnly("Infantry", listed);
+        const int copied = workspace.DocumentIni->IndexOfSection("E1") - 1;
+        ASSERT_GE(copied, 0);
+        const bool readsBack = listed.Count() == 3 && listed[2] == code &&
+                               workspace.DocumentIni->SectionAt(static_cast<size_t>(copied)).Name() == code;
+        EXPECT_EQ(CodeIsUsable(code), readsBack);
+    }
+    // An empty code reads back, but no delete reaches it (see below).
+    EXPECT_FALSE(CodeIsUsable(""));
+}
+
+TEST(CodeNotValidNotice, NamesTheCodeAndTheRule) {
+    EXPECT_EQ(CodeNotValidNotice("A]B"),
+              "A]B\r\nCode is not valid.\r\n"
+              "A code may not be empty, begin or end with a blank, or hold \"]\" or \";\".");
 }
 
 TEST_F(CodeChoiceTest, DeletingAnEmptyCodeWritesNothing) {
