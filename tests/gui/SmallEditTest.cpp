@@ -109,6 +109,35 @@ class SmallEditTest : public QObject {
         QCOMPARE(dialog.Name(), std::string());
     }
 
+    // What the fields show is what the caller reads: a character without a byte, a line break or
+    // NUL would be written as "?" or would split the saved file's line.
+    void fieldsTakeOnlyCharactersWithAByte() {
+        TSmallEdit dialog;
+        dialog.SetCode("");
+        dialog.SetName("");
+        QString codeTyped;
+        QString nameAfterInserts;
+        ModalRun run = RunModal<TSmallEdit>(dialog, [&](TSmallEdit& shown) {
+            QLineEdit* code = Field(shown, "Edit1");
+            QLineEdit* name = Field(shown, "Edit2");
+            for (const QChar typed : QStringLiteral(u"A\u0100\u20ACB\u00E9"))
+                QTest::sendKeyEvent(QTest::Click, code, Qt::Key_unknown, QString(typed), Qt::NoModifier);
+            codeTyped = code->text();
+            name->insert(QStringLiteral(u"\u00C4rger"));
+            name->insert(QStringLiteral("Two\nLines"));
+            name->insert(QStringLiteral("Car\rriage"));
+            name->insert(QString(QChar(u'\0')));
+            name->insert(QStringLiteral(u"\u0152"));
+            nameAfterInserts = name->text();
+            ClickOK(shown);
+        });
+        QCOMPARE(run.result, int(QDialog::Accepted));
+        QCOMPARE(codeTyped, QStringLiteral(u"AB\u00E9"));
+        QCOMPARE(dialog.Code(), std::string("AB\xE9"));
+        QCOMPARE(nameAfterInserts, QStringLiteral(u"\u00C4rger"));
+        QCOMPARE(dialog.Name(), std::string("\xC4rger"));
+    }
+
     void staysOnTopCentredOnItsOwner() {
         // Well inside the screen, so that the dialog need not be moved to stay on it.
         QWidget owner;
