@@ -126,6 +126,8 @@ class TChildWin : public QWidget {
     // Fills, shows and checks the code and name dialog; true on OK, with the new code and name.
     bool AskCodeAndName(TSmallEdit& Dialog, bool IsDuplicate, std::string& NewCode, std::string& NewName);
     void DeleteButton();
+    // Shows the selected entry in the value grid, the panel and the memo as it now stands.
+    void ShowEntryAfresh();
 
     // A handler without arguments run through the general handler; connected as a slot.
     template <void (TChildWin::*Handler)()>

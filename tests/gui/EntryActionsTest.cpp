@@ -1,0 +1,472 @@
+// Duplicate, change of code and delete in a category window, driven through its buttons, the entry
+// list and the code and name dialog: the proposals, the refusals and their loop, what is written
+// and what the window selects and shows afterwards.
+
+#include <QEvent>
+#include <QLineEdit>
+#include <QTimer>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "ChildWindowHarness.h"
+#include "dialogs/mSmallEdit.h"
+#include "store/mIniGue.h"
+
+using namespace velmora;
+using namespace velmora::testing;
+
+namespace {
+
+// Categories by grid row: 0 Units, whose list the document keeps; 1 Weapons, with a single entry in
+// the definition file's list; 2 Empty; then "Unknown!". D2ALPHA and GUN are sections outside Units.
+const std::string Definition =
+    "[AllSections]\r\n"
+    "Units=0,General\r\n"
+    "Weapons=1,General\r\n"
+    "Empty=1,General\r\n"
+    "\r\n[General]\r\n"
+    "Name=Name shown in the game.\r\n"
+    "Cost=Price in ore.\r\n"
+    "Image=Picture.\r\n"
+    "\r\n[Weapons]\r\n1=GUN\r\n";
+
+const std::string Defaults =
+    "[Units]\r\n1=ALPHA\r\n2=BRAVO\r\n3=ABCDEFGHIJKLMNOPQRS\r\n4=NONAME\r\n"
+    "5=d1alpha\r\n6=ECHO\r\n7=FOXTROT\r\n"
+    "\r\n; the first unit\r\n[ALPHA]\r\nName=Alpha Trooper\r\nCost=100\r\nImage=alpha\r\n"
+    "\r\n[BRAVO]\r\nName=Bravo Tank\r\nCost=700 ; pricey\r\n"
+    "\r\n[ABCDEFGHIJKLMNOPQRS]\r\nName=Long One\r\nCost=19\r\n"
+    "\r\n[NONAME]\r\nCost=5\r\n"
+    "\r\n[d1alpha]\r\nName=First Copy\r\nCost=101\r\n"
+    "\r\n[ECHO]\r\nName=Echo Scout\r\nCost=6\r\n"
+    "\r\n[FOXTROT]\r\nName=Foxtrot Jet\r\nCost=7\r\n"
+    "\r\n[D2ALPHA]\r\nSpeed=1\r\nSight=2\r\nReach=3\r\n"
+    "\r\n[GUN]\r\nName=Gun\r\nCost=1\r\n";
+
+const QStringList UnitCodes = {
+    "ALPHA", "BRAVO", "ABCDEFGHIJKLMNOPQRS", "NONAME", "d1alpha", "ECHO", "FOXTROT",
+};
+
+const QString Warning = QStringLiteral(
+    "Notice | VelmoraEdit | It's not recommended to change the Code in the Game.\r\n"
+    "To change the Name and other parameters use the Right table. | OK");
+
+QString TakenNotice(const QString& code) {
+    return "Notice | VelmoraEdit | " + code +
+           "\r\nCode already exist.\r\nTo change Name use the Right table. | OK";
+}
+
+QString NotValidNotice(const QString& code) {
+    return "Notice | VelmoraEdit | " + code +
+           "\r\nCode is not valid.\r\nA code may not be empty, begin or end with a blank, or hold \"]\" or "
+           "\";\". | OK";
+}
+
+QStringList Column(const StringGrid& grid, int col) {
+    QStringList texts;
+    for (const std::string& text : grid.ColumnTexts(col)) texts << Latin1(text);
+    return texts;
+}
+
+QLineEdit* Field(TSmallEdit& dialog, const char* name) {
+    auto* field = dialog.findChild<QLineEdit*>(QLatin1String(name));
+    if (!field) qFatal("no field %s", name);
+    return field;
+}
+
+// What a code and name dialog showed when it opened.
+struct DialogSeen {
+    QString caption;
+    QString code;
+    QString name;
+    bool nameEnabled = false;
+    bool wasModal = false;
+};
+
+// Answers the code and name dialogs that an operation opens, one step per dialog shown, in turn:
+// each step acts on the dialog as the user would. A dialog that no step is left for, or that a
+// step leaves open, is cancelled and counted, so that a failing test ends instead of waiting.
+class DialogScript : public QObject {
+  public:
+    using Step = std::function<void(TSmallEdit&)>;
+
+    explicit DialogScript(std::vector<Step> steps) : m_steps(std::move(steps)) {
+        qApp->installEventFilter(this);
+    }
+    ~DialogScript() override { qApp->removeEventFilter(this); }
+
+    std::vector<DialogSeen> seen;
+    int leftOpen = 0;
+
+  protected:
+    // The dialog is shown right before its modal loop runs; the answer comes once the loop runs.
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            if (auto* dialog = qobject_cast<TSmallEdit*>(object))
+                QTimer::singleShot(0, dialog, [this, dialog] { Answer(*dialog); });
+        return false;
+    }
+
+  private:
+    void Answer(TSmallEdit& dialog) {
+        const QLineEdit* name = Field(dialog, "Edit2");
+        seen.push_back({dialog.windowTitle(), Field(dialog, "Edit1")->text(), name->text(), name->isEnabled(),
+                        QApplication::activeModalWidget() == &dialog});
+        if (m_next < m_steps.size()) m_steps[m_next++](dialog);
+        if (dialog.isVisible()) {
+            ++leftOpen;
+            dialog.reject();
+        }
+    }
+
+    std::vector<Step> m_steps;
+    size_t m_next = 0;
+};
+
+// Clicks a button of the dialog, which must be there and enabled.
+void Press(TSmallEdit& dialog, const char* buttonName) {
+    auto* button = dialog.findChild<QPushButton*>(QLatin1String(buttonName));
+    QVERIFY2(button && button->isEnabled(), buttonName);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// Types over a field's text as the user would: all of it selected, deleted, the new text typed.
+void TypeOver(QLineEdit* field, const QString& text) {
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Backspace);
+    QTest::keyClicks(field, text);
+}
+
+DialogScript::Step Cancel() {
+    return [](TSmallEdit& dialog) { Press(dialog, "CancelButton2"); };
+}
+
+// Confirms the dialog as it stands, or with a code (and a name) typed first.
+DialogScript::Step Ok(std::optional<QString> code = {}, std::optional<QString> name = {}) {
+    return [code, name](TSmallEdit& dialog) {
+        if (code) TypeOver(Field(dialog, "Edit1"), *code);
+        if (name) TypeOver(Field(dialog, "Edit2"), *name);
+        Press(dialog, "OKButton1");
+    };
+}
+
+}  // namespace
+
+class EntryActionsTest : public QObject {
+    Q_OBJECT
+
+    using H = ChildWindowHarness;
+    std::unique_ptr<ChildWindowHarness> h;
+
+    TMemIniFile& Document() const { return *h->window->Work().DocumentIni; }
+
+    // The Units window on a fresh untitled document (a copy of the default copy), with the entry
+    // `entry` clicked in its entry list.
+    TChildWin* OpenUnits(int entry) {
+        h->StartWith(H::Settings(false), Definition, Defaults);
+        h->TakeShown();
+        TChildWin* w = h->Open(0);
+        if (!w || Column(H::EntryList(w), 0) != UnitCodes) return nullptr;
+        if (entry != 0) H::ClickCell(H::EntryList(w), 0, entry);
+        return H::EntryList(w).Row() == entry ? w : nullptr;
+    }
+
+    static void ClickButton(TChildWin* w, const char* name) {
+        auto& button = H::In<QPushButton>(w, name);
+        QVERIFY(button.isEnabled() && button.isVisible());
+        QTest::mouseClick(&button, Qt::LeftButton);
+    }
+
+    static void DoubleClickEntry(TChildWin* w, int row) {
+        StringGrid& grid = H::EntryList(w);
+        const QRect cell = grid.visualRect(grid.model()->index(row, 0));
+        QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
+    }
+
+    // The operation's dialogs are gone and no modal is left open.
+    static void VerifyNoDialogLeft(TChildWin* w, const DialogScript& script) {
+        QCOMPARE(script.leftOpen, 0);
+        for (const DialogSeen& seen : script.seen) QVERIFY(seen.wasModal);
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(w->findChildren<TSmallEdit*>().isEmpty());
+    }
+
+    // The window shows entry `row` as selected: in the list, the panel and the value grid.
+    static void VerifyShown(TChildWin* w, int row, const QString& code, const QString& name,
+                            const QStringList& values) {
+        QCOMPARE(H::EntryList(w).Row(), row);
+        QCOMPARE(Latin1(H::EntryList(w).Cells(0, row)), code);
+        QCOMPARE(H::LabelText(w, "Label2"), code);
+        QCOMPARE(H::LabelText(w, "Label3"), name);
+        QCOMPARE(Column(H::ValueGrid(w), 2), values);
+        // The entry list has the window's focus (offscreen, a window that a closed dialog leaves
+        // behind is not made active again).
+        QCOMPARE(w->focusWidget(), static_cast<QWidget*>(&H::EntryList(w)));
+    }
+
+  private slots:
+    void init() { h = std::make_unique<ChildWindowHarness>(); }
+
+    void cleanup() {
+        QVERIFY(!QApplication::overrideCursor());
+        QCOMPARE(h->TakeShown(), QStringList());
+        h.reset();
+    }
+
+    void duplicateProposesTheFirstFreeCode_data() {
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("nameEnabled");
+        // D1ALPHA is listed (in other letters), D2ALPHA names a section outside the category.
+        QTest::newRow("taken") << 0 << QStringLiteral("Duplicate ALPHA/Alpha Trooper")
+                               << QStringLiteral("D3ALPHA") << QStringLiteral("D3Alpha Trooper") << true;
+        QTest::newRow("19 characters")
+            << 2 << QStringLiteral("Duplicate ABCDEFGHIJKLMNOPQRS/Long One")
+            << QStringLiteral("D1ABCDEFGHIJKLMNOPQR") << QStringLiteral("D1Long One") << true;
+        QTest::newRow("no name") << 3 << QStringLiteral("Duplicate NONAME/-") << QStringLiteral("D1NONAME")
+                                 << QString() << false;
+    }
+
+    void duplicateProposesTheFirstFreeCode() {
+        QFETCH(int, entry);
+        QFETCH(QString, caption);
+        QFETCH(QString, code);
+        QFETCH(QString, name);
+        QFETCH(bool, nameEnabled);
+        TChildWin* w = OpenUnits(entry);
+        QVERIFY(w);
+        const std::string before = Document().RenderText();
+
+        DialogScript script({Cancel()});
+        ClickButton(w, "Duplicate");
+
+        VerifyNoDialogLeft(w, script);
+        QCOMPARE(script.seen.size(), size_t(1));
+        QCOMPARE(script.seen[0].caption, caption);
+        QCOMPARE(script.seen[0].code, code);
+        QCOMPARE(script.seen[0].name, name);
+        QCOMPARE(script.seen[0].nameEnabled, nameEnabled);
+        // Cancelled: nothing is written and the window stays as it was.
+        QCOMPARE(Document().RenderText(), before);
+        QVERIFY(!h->globals.DocumentModified);
+        QCOMPARE(Column(H::EntryList(w), 0), UnitCodes);
+        QCOMPARE(H::EntryList(w).Row(), entry);
+    }
+
+    void duplicateWritesTheCopyAndSelectsIt() {
+        TChildWin* w = OpenUnits(0);
+        QVERIFY(w);
+        DialogScript script({Ok(QStringLiteral("NEWT"), QStringLiteral("Newt Rider"))});
+        ClickButton(w, "Duplicate");
+        VerifyNoDialogLeft(w, script);
+
+        // Listed under the next number, the copy placed directly before the entry it copies.
+        QCOMPARE(Column(H::EntryList(w), 0), UnitCodes + QStringList{"NEWT"});
+        QCOMPARE(Document().ReadString("Units", "8", ""), std::string("NEWT"));
+        QCOMPARE(Document().IndexOfSection("NEWT"), Document().IndexOfSection("ALPHA") - 1);
+        QVERIFY(h->globals.DocumentModified);
+        VerifyShown(w, 7, "NEWT", "Newt Rider", {"Newt Rider", "100", "alpha"});
+        QCOMPARE(H::Memo(w), QStringLiteral("NEWT\nNewt Rider"));
+
+        // A copy of an entry without a name gets none; it shows the copied entry's picture.
+        H::ClickCell(H::EntryList(w), 0, 3);
+        DialogScript unnamed({Ok()});
+        ClickButton(w, "Duplicate");
+        VerifyNoDialogLeft(w, unnamed);
+        QCOMPARE(Column(H::EntryList(w), 0).last(), QStringLiteral("D1NONAME"));
+        QVERIFY(!Document().ValueExists("D1NONAME", "Name"));
+        VerifyShown(w, 8, "D1NONAME", "-", {"", "5", "NONAME"});
+    }
+
+    void changeOfCodeRenamesTheEntryInPlace() {
+        TChildWin* w = OpenUnits(0);
+        QVERIFY(w);
+        const std::string before = Document().RenderText();
+        const int place = Document().IndexOfSection("BRAVO");
+
+        // Warned, then cancelled: nothing changes.
+        DialogScript cancelled({Cancel()});
+        DoubleClickEntry(w, 1);
+        VerifyNoDialogLeft(w, cancelled);
+        QCOMPARE(h->TakeShown(), QStringList{Warning});
+        QCOMPARE(cancelled.seen.size(), size_t(1));
+        QCOMPARE(cancelled.seen[0].caption, QStringLiteral("EDIT CODE"));
+        QCOMPARE(cancelled.seen[0].code, QStringLiteral("BRAVO"));
+        QCOMPARE(cancelled.seen[0].name, QStringLiteral("Bravo Tank"));
+        QVERIFY(cancelled.seen[0].nameEnabled);
+        QCOMPARE(Document().RenderText(), before);
+        QVERIFY(!h->globals.DocumentModified);
+
+        DialogScript script({Ok(QStringLiteral("CHARLIE"), QStringLiteral("Charlie Tank"))});
+        DoubleClickEntry(w, 1);
+        VerifyNoDialogLeft(w, script);
+        QCOMPARE(h->TakeShown(), QStringList{Warning});
+
+        QStringList codes = UnitCodes;
+        codes[1] = QStringLiteral("CHARLIE");
+        QCOMPARE(Column(H::EntryList(w), 0), codes);
+        QCOMPARE(Document().ReadString("Units", "2", ""), std::string("CHARLIE"));
+        QCOMPARE(Document().IndexOfSection("CHARLIE"), place);
+        QVERIFY(!Document().SectionExists("BRAVO"));
+        QVERIFY(h->globals.DocumentModified);
+        // The row did not change, yet the panel and the value grid show the entry as written.
+        VerifyShown(w, 1, "CHARLIE", "Charlie Tank", {"Charlie Tank", "700", ""});
+        QCOMPARE(H::Memo(w), QStringLiteral("CHARLIE\nCharlie Tank"));
+    }
+
+    void takenCodeIsAskedForAgain_data() {
+        QTest::addColumn<bool>("duplicate");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("own code in other letters") << false << QStringLiteral("alpha");
+        QTest::newRow("listed code in other letters") << false << QStringLiteral("bravo");
+        QTest::newRow("section outside the category") << false << QStringLiteral("GUN");
+        QTest::newRow("duplicate as a listed code") << true << QStringLiteral("Echo");
+        QTest::newRow("duplicate as a section outside") << true << QStringLiteral("D2ALPHA");
+    }
+
+    // Refused, then asked again from the start: the warning again, the fields made afresh.
+    void takenCodeIsAskedForAgain() {
+        QFETCH(bool, duplicate);
+        QFETCH(QString, typed);
+        TChildWin* w = OpenUnits(0);
+        QVERIFY(w);
+        const std::string before = Document().RenderText();
+
+        DialogScript script({Ok(typed, QStringLiteral("Changed")), Cancel()});
+        if (duplicate)
+            ClickButton(w, "Duplicate");
+        else
+            DoubleClickEntry(w, 0);
+        VerifyNoDialogLeft(w, script);
+
+        const QStringList expected =
+            duplicate ? QStringList{TakenNotice(typed)} : QStringList{Warning, TakenNotice(typed), Warning};
+        QCOMPARE(h->TakeShown(), expected);
+        QCOMPARE(script.seen.size(), size_t(2));
+        QCOMPARE(script.seen[1].code, script.seen[0].code);
+        QCOMPARE(script.seen[1].name, script.seen[0].name);
+        QCOMPARE(script.seen[1].code, duplicate ? QStringLiteral("D3ALPHA") : QStringLiteral("ALPHA"));
+        QCOMPARE(Document().RenderText(), before);
+        QVERIFY(!h->globals.DocumentModified);
+    }
+
+    void codeThatWouldNotReadBackIsAskedForAgain_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("leading blank") << QStringLiteral(" NEW");
+        QTest::newRow("trailing blank") << QStringLiteral("NEW ");
+        QTest::newRow("bracket") << QStringLiteral("NE]W");
+        QTest::newRow("semicolon") << QStringLiteral("NE;W");
+    }
+
+    void codeThatWouldNotReadBackIsAskedForAgain() {
+        QFETCH(QString, typed);
+        TChildWin* w = OpenUnits(1);
+        QVERIFY(w);
+        const std::string before = Document().RenderText();
+
+        DialogScript script({Ok(typed), Cancel()});
+        ClickButton(w, "Duplicate");
+        VerifyNoDialogLeft(w, script);
+
+        QCOMPARE(h->TakeShown(), QStringList{NotValidNotice(typed)});
+        QCOMPARE(script.seen.size(), size_t(2));
+        QCOMPARE(script.seen[1].code, QStringLiteral("D1BRAVO"));
+        QCOMPARE(Document().RenderText(), before);
+        QVERIFY(!h->globals.DocumentModified);
+    }
+
+    void codeIsCutToTwentyCharactersAndNameToForty() {
+        TChildWin* w = OpenUnits(1);
+        QVERIFY(w);
+        const QString code = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXY");
+        const QString name = QString(45, QLatin1Char('n'));
+        // The first OK cuts the code and keeps the dialog open; the second one confirms.
+        DialogScript script({[&](TSmallEdit& dialog) {
+            Ok(code, name)(dialog);
+            Press(dialog, "OKButton1");
+        }});
+        ClickButton(w, "Duplicate");
+        VerifyNoDialogLeft(w, script);
+        VerifyShown(w, 7, code.left(20), name.left(40), {name.left(40), "700", "BRAVO"});
+    }
+
+    void deleteSelectsTheRowBefore_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("selected");
+        QTest::newRow("first row") << 0 << 0;
+        QTest::newRow("row 5") << 5 << 4;
+    }
+
+    void deleteSelectsTheRowBefore() {
+        QFETCH(int, row);
+        QFETCH(int, selected);
+        TChildWin* w = OpenUnits(1);
+        QVERIFY(w);
+        // The memo shows the entry to delete, from the entry list.
+        H::ClickCell(H::EntryList(w), 0, row);
+        const QString code = UnitCodes[row];
+        QCOMPARE(H::Memo(w), code + "\n" + H::LabelText(w, "Label3"));
+
+        h->boxes.EnqueueAnswer(BoxAnswer::Ok);
+        ClickButton(w, "Delete");
+        QCOMPARE(h->TakeShown(),
+                 QStringList{"Plain | Delete Item | Really want to delete " + code + " ? | OK,Cancel"});
+
+        QStringList codes = UnitCodes;
+        codes.removeAt(row);
+        QCOMPARE(Column(H::EntryList(w), 0), codes);
+        QVERIFY(!Document().SectionExists(code.toStdString()));
+        QVERIFY(h->globals.DocumentModified);
+        const QString shown = codes[selected];
+        const std::string section = shown.toStdString();
+        VerifyShown(w, selected, shown, Latin1(Document().ReadString(section, "Name", "-")),
+                    {Latin1(Document().ReadString(section, "Name", "")),
+                     Latin1(Document().ReadString(section, "Cost", "")),
+                     Latin1(Document().ReadString(section, "Image", ""))});
+        QCOMPARE(H::Memo(w), shown + "\n" + H::LabelText(w, "Label3"));
+    }
+
+    void deleteNotConfirmedChangesNothing() {
+        TChildWin* w = OpenUnits(2);
+        QVERIFY(w);
+        const std::string before = Document().RenderText();
+        h->boxes.EnqueueAnswer(BoxAnswer::Cancel);
+        ClickButton(w, "Delete");
+        QCOMPARE(
+            h->TakeShown(),
+            QStringList{"Plain | Delete Item | Really want to delete ABCDEFGHIJKLMNOPQRS ? | OK,Cancel"});
+        QCOMPARE(Document().RenderText(), before);
+        QVERIFY(!h->globals.DocumentModified);
+        QCOMPARE(Column(H::EntryList(w), 0), UnitCodes);
+        QCOMPARE(H::EntryList(w).Row(), 2);
+    }
+
+    void singleMemberCannotBeDeleted_data() {
+        QTest::addColumn<int>("category");
+        QTest::newRow("one entry") << 1;
+        QTest::newRow("no entry") << 2;
+    }
+
+    void singleMemberCannotBeDeleted() {
+        QFETCH(int, category);
+        h->StartWith(H::Settings(false), Definition, Defaults);
+        h->TakeShown();
+        TChildWin* w = h->Open(category);
+        QVERIFY(w);
+        const std::string document = Document().RenderText();
+        const std::string definition = h->window->Work().DefinitionIni->RenderText();
+        ClickButton(w, "Delete");
+        QCOMPARE(h->TakeShown(), QStringList{"Notice | VelmoraEdit | Can not delete single member | OK"});
+        QCOMPARE(Document().RenderText(), document);
+        QCOMPARE(h->window->Work().DefinitionIni->RenderText(), definition);
+        QVERIFY(!h->globals.DocumentModified);
+    }
+};
+
+QTEST_MAIN(EntryActionsTest)
+#include "EntryActionsTest.moc"
