@@ -1,41 +1,150 @@
 // Value editing in the category window: committing a value cell into the document, Escape, the
 // keys of the value grid and the value choice dialog.
+//
+// The cell editor writes every keystroke into the cell, so the cell always holds what the user
+// sees; typing alone never reaches the document. A value is written only when it is committed:
+// before the current cell moves, when the grid loses the focus, on Enter (each with the editor
+// open) and after the dialog's OK.
+
+#include <QDialog>
+#include <QLabel>
+#include <optional>
 
 #include "category/mChildWin.h"
+#include "dialogs/mChoice.h"
+#include "main/Globals.h"
+#include "main/QtText.h"
+#include "main/Routines.h"
+#include "main/StringGrid.h"
+#include "main/mMainWin.h"
+#include "store/TextCase.h"
+#include "store/mIniGue.h"
+#include "ui_mChildWin.h"
 
 namespace velmora {
 
+namespace {
+
+constexpr int KeyCol = 1;
+constexpr int ValueCol = 2;
+
+// The sources of a key's value list: the text between the first "~@" and the first "@~" of its
+// description, empty when "@~" is missing or does not follow "~@". No value without "~@".
+std::optional<std::string> ValueSourcesOf(const std::string& description) {
+    const size_t start = description.find("~@");
+    if (start == std::string::npos) return std::nullopt;
+    const size_t end = description.find("@~");
+    if (end == std::string::npos || end < start + 2) return std::string();
+    return description.substr(start + 2, end - start - 2);
+}
+
+// The value a cell is compared with and put back to: the entry's stored value as the filling of
+// the value column shows it. Without an entry (a category without entries) that is nothing,
+// whatever the document holds.
+std::string StoredValue(const TMemIniFile& document, const std::string& code, const std::string& key) {
+    return code.empty() ? std::string() : document.ReadString(code, key, "");
+}
+
+}  // namespace
+
 void TChildWin::OnSelectKu(int /*col*/, int /*row*/) {
-    // comes with value editing
+    if (ui->StringGrid2->IsEditorOpen()) EditBerubahIsi();
 }
 
 void TChildWin::OnExitKu() {
-    // The commit of an open edit comes with value editing; it goes before the row is kept.
+    if (ui->StringGrid2->IsEditorOpen()) EditBerubahIsi();
     RememberPageRow();
 }
 
-void TChildWin::FormKeyPress(int /*Key*/) {
-    // comes with value editing
-}
-
-void TChildWin::DoubleClickStringGrid2() {
-    // comes with value editing
-}
-
-void TChildWin::OnContextPopUpKu(const QPoint& /*MousePos*/) {
-    // comes with value editing
+void TChildWin::FormKeyPress(int Key) {
+    switch (Key) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            // With the editor closed, Enter only opens it (the grid does that).
+            if (ui->StringGrid2->IsEditorOpen()) EditBerubahIsi();
+            break;
+        case Qt::Key_Escape:
+            EscapePerubahan();
+            break;
+        default:
+            break;
+    }
 }
 
 void TChildWin::EditBerubahIsi() {
-    // comes with value editing
+    StringGrid& grid = *ui->StringGrid2;
+    const StringGrid& entries = *ui->StringGrood;
+    const int row = grid.Row();
+    const std::string key = grid.Cells(KeyCol, row);
+    const std::string cell = grid.Cells(ValueCol, row);
+    const std::string code = ToBytes(ui->Label2->text());
+    const std::string stored = StoredValue(*DocumentIni, code, key);
+    if (cell == stored) return;
+
+    // Without an entry (a category without entries shows one empty row) or without a key (a page
+    // line without "="), a write would add a nameless section at the end of the document or a
+    // nameless line to the entry: the cell shows the stored value again instead.
+    const std::string entryCode = entries.Cells(0, entries.Row());
+    if (entryCode.empty() || key.empty()) {
+        grid.SetCells(ValueCol, row, stored);
+        return;
+    }
+
+    // Written before anything that may show a box (a bad picture file): a commit that runs again
+    // meanwhile, when the grid loses the focus to that box, then finds nothing to write.
+    DocumentIni->WriteString(entryCode, key, cell);
+    const bool asDefault = NamesEqual(DefaultIni->ReadString(code, key, ""), cell, m_globals.CaseSensitive);
+    grid.SetObjects(ValueCol, row, asDefault ? nullptr : RedMark);
+
+    const std::string upperKey = FoldCase(key);
+    if (upperKey == "NAME") {
+        ui->StringGrood->SetCells(1, entries.Row(), cell);
+        ui->Label3->setText(ToQString(cell));
+    } else if (upperKey == "IMAGE") {
+        ChangeTheImage(entries.Row(), cell);
+        ShowTheImage();
+    }
+    *DocumentModifiedRef = true;
 }
 
 void TChildWin::EscapePerubahan() {
-    // comes with value editing
+    StringGrid& grid = *ui->StringGrid2;
+    const int row = grid.Row();
+    const std::string stored =
+        StoredValue(*DocumentIni, ToBytes(ui->Label2->text()), grid.Cells(KeyCol, row));
+    if (grid.Cells(ValueCol, row) != stored) grid.SetCells(ValueCol, row, stored);
 }
 
-void TChildWin::InterpretModalResult(const std::string& /*Text*/) {
-    // comes with value editing
+void TChildWin::DoubleClickStringGrid2() {
+    const StringGrid& grid = *ui->StringGrid2;
+    const size_t row = static_cast<size_t>(grid.Row());
+    const std::string description = row < KeyDescriptions.size() ? KeyDescriptions[row] : std::string();
+    const std::optional<std::string> sources = ValueSourcesOf(description);
+    if (!sources && !*AllowedShowAllRef) return;
+
+    // One dialog for this use, gone when the operation ends, however it ends.
+    TChoice dialog(this);
+    dialog.mChoiceOpen(sources.value_or(std::string()), grid.Cells(ValueCol, grid.Row()), grid,
+                       *ui->StringGrood, m_main.Work(), m_boxes);
+    if (dialog.exec() != QDialog::Accepted) return;
+    InterpretModalResult(dialog.ChosenValue());
+}
+
+void TChildWin::OnContextPopUpKu(const QPoint& MousePos) {
+    StringGrid& grid = *ui->StringGrid2;
+    // A request on no row (below the last one, or from the keyboard) is for the current row.
+    const int row = grid.rowAt(MousePos.y());
+    if (row >= 0 && row != grid.Row()) grid.SetRow(row);  // commits an open edit, closes the editor
+    // A right click on the row being edited goes on editing it.
+    if (!grid.IsEditorOpen()) DoubleClickStringGrid2();
+}
+
+void TChildWin::InterpretModalResult(const std::string& Text) {
+    StringGrid& grid = *ui->StringGrid2;
+    const int row = grid.Row();
+    if (Text.empty() || Text == grid.Cells(ValueCol, row)) return;
+    grid.SetCells(ValueCol, row, Text);
+    EditBerubahIsi();
 }
 
 }  // namespace velmora
