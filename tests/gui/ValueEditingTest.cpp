@@ -1,0 +1,581 @@
+// Value editing in a category window on a small installation written by each test: when a typed
+// value reaches the document and when it does not, Escape, the value choice dialog opened by a
+// double-click or a right click, and what a commit changes besides the document.
+
+#include <QBuffer>
+#include <QContextMenuEvent>
+#include <QImage>
+#include <QPushButton>
+#include <QTimer>
+
+#include "ChildWindowHarness.h"
+#include "dialogs/mChoice.h"
+#include "store/mIniGue.h"
+
+using namespace velmora;
+using namespace velmora::testing;
+
+namespace {
+
+using H = ChildWindowHarness;
+
+// Categories by grid row: 0 Units, whose list the document keeps; 1 Empty, without entries.
+const std::string Definition =
+    "[AllSections]\r\n"
+    "Units=0,General,Combat\r\n"
+    "Empty=1,General\r\n"
+    "\r\n[General]\r\n"
+    "Name=Name shown in the game.\r\n"
+    "Cost=Price in ore.\r\n"
+    "Armor=Armor class ~@ArmorTypes@~ of the unit.\r\n"
+    "Owner=Who builds it. ~@Sides@~\r\n"
+    "Image=Graphics set.\r\n"
+    "this line has no equals sign\r\n"
+    "\r\n[Combat]\r\n"
+    "Strength=Hit points.\r\n"
+    "Broken=Sources ~@Sides without an end.\r\n"
+    "Backwards=An end @~ before ~@Sides the start.\r\n"
+    "image=The graphics set once more.\r\n"
+    "\r\n[ArmorTypes]\r\n1=plate\r\n2=heavy\r\n3=light ; the usual\r\n"
+    "\r\n[Sides]\r\n1=North = the houses of the north\r\n2=South\r\n";
+
+const std::string Defaults =
+    "[Units]\r\n1=ALPHA\r\n2=BRAVO\r\n3=GHOST\r\n"
+    "\r\n[ALPHA]\r\nName=Alpha Trooper\r\nCost=100\r\nArmor=heavy\r\nOwner=North\r\n"
+    "\r\n[BRAVO]\r\nName=Bravo Tank\r\nCost=700 ; pricey\r\nArmor=plate\r\nImage=BRAVO\r\n"
+    "\r\n[GHOST]\r\nCost=1\r\n";
+
+// The default copy without GHOST's section, and a last section that belongs to no category.
+const std::string Document =
+    "[Units]\r\n1=ALPHA\r\n2=BRAVO\r\n3=GHOST\r\n"
+    "\r\n[ALPHA]\r\nName=Alpha Trooper\r\nCost=100\r\nArmor=heavy\r\nOwner=North\r\n"
+    "\r\n[BRAVO]\r\nName=Bravo Tank\r\nCost=700 ; pricey\r\nArmor=plate\r\nImage=BRAVO\r\n"
+    "\r\n[Tail]\r\nZz=1\r\n";
+
+// Entry rows of Units and value rows of its two pages.
+enum Entry { ALPHA, BRAVO, GHOST };
+enum General { NAME, COST, ARMOR, OWNER, IMAGE, NOKEY };
+enum Combat { STRENGTH, BROKEN, BACKWARDS, LOWERIMAGE };
+
+const QColor Background(0, 0, 255);
+const QColor OwnPicture(255, 0, 0);
+const QColor OwnIcon(0, 160, 0);
+const QColor Shared(255, 255, 0);
+
+std::string Bitmap(const QColor& colour) {
+    QImage image(QSize(12, 12), QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    return bytes.toStdString();
+}
+
+QColor PixelAt(const QLabel& area, int x, int y) {
+    return area.pixmap().toImage().pixelColor(x, y);
+}
+
+QListWidget& List(TChoice& dialog) {
+    return *dialog.findChild<QListWidget*>(QStringLiteral("ListBox1"));
+}
+
+QStringList Items(TChoice& dialog) {
+    QStringList items;
+    for (int i = 0; i < List(dialog).count(); ++i) items << List(dialog).item(i)->text();
+    return items;
+}
+
+void ClickItem(TChoice& dialog, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QListWidget& list = List(dialog);
+    const QList<QListWidgetItem*> found = list.findItems(text, Qt::MatchExactly);
+    QVERIFY2(found.size() == 1, qPrintable(text));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, modifiers, list.visualItemRect(found[0]).center());
+}
+
+void ClickButton(TChoice& dialog, const char* name) {
+    auto* button = dialog.findChild<QPushButton*>(QLatin1String(name));
+    QVERIFY(button && button->isEnabled());
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// Waits for the value choice dialog that the test's next action may open, and answers it with
+// `act` once it is shown modally. What the dialog showed is kept; a dialog that `act` leaves open
+// is cancelled so that a failing test ends instead of waiting.
+class ChoiceProbe : public QObject {
+  public:
+    explicit ChoiceProbe(std::function<void(TChoice&)> act = {}) {
+        QTimer::singleShot(0, this, [this, act] {
+            fired = true;
+            auto* dialog = qobject_cast<TChoice*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            shown = true;
+            caption = dialog->windowTitle();
+            keyAndValue = dialog->findChild<QLabel*>(QStringLiteral("Panel1"))->text();
+            items = Items(*dialog);
+            valuesButtonEnabled =
+                dialog->findChild<QPushButton*>(QStringLiteral("ValuesButton"))->isEnabled();
+            if (act) act(*dialog);
+            if (dialog->isVisible()) {
+                leftOpen = true;
+                dialog->reject();
+            }
+        });
+    }
+
+    bool fired = false;
+    bool shown = false;
+    bool leftOpen = false;
+    bool valuesButtonEnabled = false;
+    QString caption;
+    QString keyAndValue;  // the key and the value the dialog was opened on
+    QStringList items;
+};
+
+// Picks the items with these texts, the first by a click and the others by Ctrl+click, then OK.
+std::function<void(TChoice&)> Pick(const QStringList& texts) {
+    return [texts](TChoice& dialog) {
+        for (qsizetype i = 0; i < texts.size(); ++i)
+            ClickItem(dialog, texts[i], i == 0 ? Qt::NoModifier : Qt::ControlModifier);
+        ClickButton(dialog, "OKButton");
+    };
+}
+
+}  // namespace
+
+class ValueEditingTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ChildWindowHarness> h;
+    TChildWin* w = nullptr;
+
+    TMemIniFile& Doc() const { return *h->window->Work().DocumentIni; }
+    std::string DocText() const { return Doc().RenderText(); }
+    bool Modified() const { return h->globals.DocumentModified; }
+    StringGrid& Values() const { return H::ValueGrid(w); }
+    StringGrid& Entries() const { return H::EntryList(w); }
+    std::string Cell(int row) const { return Values().Cells(2, row); }
+
+    // The installation above with the document opened from a file, and the window of category
+    // row `category` at entry `entry`, active, its value grid focused on the first page.
+    void OpenWindow(int category = 0, int entry = ALPHA, bool caseSensitive = false) {
+        h->folder.Write("Bitmap/Bitmap1.bmp", Bitmap(Background));
+        h->folder.Write("Bitmap/BRAVO.bmp", Bitmap(OwnPicture));
+        h->folder.Write("Bitmap/BRAVOicon.bmp", Bitmap(OwnIcon));
+        h->folder.Write("Bitmap/SHARED.bmp", Bitmap(Shared));
+        h->StartWith(H::Settings(caseSensitive), Definition, Defaults);
+        h->folder.Write("Mod.ini", Document);
+        h->boxes.EnqueueFileName(h->folder.File("Mod.ini"));
+        QVERIFY(h->Trigger("Open1"));
+        h->TakeShown();
+        QVERIFY(!Modified());
+        w = h->Open(category, entry);
+        QVERIFY(w);
+        QTRY_COMPARE(QApplication::activeWindow(), w);
+        Values().setFocus();
+        QTRY_VERIFY(Values().hasFocus());
+    }
+
+    // Types `text` into the value cell of `row` as the user does: the row selected, then the keys,
+    // the first of which opens the editor in place of the value.
+    void Type(int row, const QString& text) {
+        if (Values().Row() != row) H::ClickCell(Values(), 2, row);
+        QTRY_VERIFY(Values().hasFocus());
+        QVERIFY(!Values().IsEditorOpen());
+        QTest::keyClicks(&Values(), text.left(1));
+        QVERIFY(Values().IsEditorOpen());
+        QTest::keyClicks(QApplication::focusWidget(), text.mid(1));
+        QCOMPARE(Cell(row), text.toStdString());
+    }
+
+    // The offscreen platform has no window manager to give the window back its activation when a
+    // modal dialog closes, as a desktop does.
+    void Reactivate() {
+        w->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), w);
+    }
+
+    void PressKey(Qt::Key key) {
+        QWidget* focused = QApplication::focusWidget();
+        if (!focused) QFAIL("nothing has the focus");
+        QTest::keyClick(focused, key);
+    }
+
+    void DoubleClickKey(int row) {
+        QTest::mouseDClick(Values().viewport(), Qt::LeftButton, {},
+                           Values().visualRect(Values().model()->index(row, 1)).center());
+    }
+
+    // A right click as the window system delivers it: the button, then the context-menu request.
+    void RightClickAt(QPoint position) {
+        QWidget* viewport = Values().viewport();
+        QTest::mouseClick(viewport, Qt::RightButton, {}, position);
+        QContextMenuEvent request(QContextMenuEvent::Mouse, position, viewport->mapToGlobal(position));
+        QApplication::sendEvent(viewport, &request);
+    }
+    void RightClickRow(int row) {
+        RightClickAt(Values().visualRect(Values().model()->index(row, 2)).center());
+    }
+
+  private slots:
+    void init() { h = std::make_unique<ChildWindowHarness>(); }
+
+    void cleanup() {
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(!QApplication::overrideCursor());
+        QCOMPARE(h->TakeShown(), QStringList());
+        w = nullptr;
+        h.reset();
+    }
+
+    void typingAloneWritesNothingMovingToAnotherRowDoes() {
+        OpenWindow();
+        const std::string before = DocText();
+        Type(COST, "250");
+        QCOMPARE(DocText(), before);
+        QVERIFY(!Modified());
+
+        H::ClickCell(Values(), 2, ARMOR);
+        QCOMPARE(Values().Row(), int(ARMOR));
+        QCOMPARE(Doc().ReadString("ALPHA", "Cost", ""), std::string("250"));
+        QVERIFY(Modified());
+        QVERIFY(Values().IsDrawnRed(2, COST));  // the default copy has 100
+        QVERIFY(!Values().IsEditorOpen());
+
+        // Arrow keys move the same way.
+        Type(ARMOR, "light");
+        PressKey(Qt::Key_Down);
+        QCOMPARE(Values().Row(), int(OWNER));
+        QCOMPARE(Doc().ReadString("ALPHA", "Armor", ""), std::string("light"));
+    }
+
+    void losingTheFocusWritesTheEditedValue() {
+        OpenWindow();
+        Type(COST, "300");
+        H::ClickCell(Entries(), 0, BRAVO);
+        QCOMPARE(Doc().ReadString("ALPHA", "Cost", ""), std::string("300"));
+        QVERIFY(Modified());
+        // The grid shows the entry clicked, and its value went to no other entry.
+        QCOMPARE(Cell(COST), std::string("700"));
+        QCOMPARE(Doc().ReadString("BRAVO", "Cost", ""), std::string("700"));
+
+        Values().setFocus();
+        Type(COST, "800");
+        H::ClickTab(w, 1);
+        QCOMPARE(Doc().ReadString("BRAVO", "Cost", ""), std::string("800"));
+    }
+
+    void enterWritesOnlyWithTheEditorOpen() {
+        OpenWindow();
+        const std::string before = DocText();
+        H::ClickCell(Values(), 2, COST);
+        PressKey(Qt::Key_Return);  // opens the editor
+        QVERIFY(Values().IsEditorOpen());
+        QCOMPARE(DocText(), before);
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("125"));
+        QCOMPARE(Cell(COST), std::string("125"));
+        QCOMPARE(DocText(), before);
+        PressKey(Qt::Key_Return);
+        QVERIFY(!Values().IsEditorOpen());
+        QCOMPARE(Doc().ReadString("ALPHA", "Cost", ""), std::string("125"));
+        QCOMPARE(Values().Row(), int(COST));
+        QVERIFY(Modified());
+    }
+
+    void escapePutsTheStoredValueBack() {
+        OpenWindow();
+        const std::string before = DocText();
+        Type(COST, "999");
+        PressKey(Qt::Key_Escape);
+        QVERIFY(!Values().IsEditorOpen());
+        QCOMPARE(Cell(COST), std::string("100"));
+        // Nothing is left to commit when the grid is left afterwards.
+        H::ClickCell(Values(), 2, ARMOR);
+        H::ClickCell(Entries(), 0, ALPHA);
+        QCOMPARE(DocText(), before);
+        QVERIFY(!Modified());
+
+        Values().setFocus();
+        QTRY_VERIFY(Values().hasFocus());
+        PressKey(Qt::Key_Escape);  // on an unchanged cell, the editor closed
+        QCOMPARE(Cell(ARMOR), std::string("heavy"));
+        QCOMPARE(DocText(), before);
+        QVERIFY(!Modified());
+    }
+
+    void theStoredTextWritesNothingALetterCaseChangeDoes() {
+        OpenWindow();
+        const std::string before = DocText();
+        Type(COST, "100");
+        PressKey(Qt::Key_Return);
+        QCOMPARE(DocText(), before);
+        QVERIFY(!Modified());
+
+        Type(ARMOR, "HEAVY");
+        PressKey(Qt::Key_Return);
+        QCOMPARE(Doc().ReadString("ALPHA", "Armor", ""), std::string("HEAVY"));
+        QVERIFY(Modified());
+        QVERIFY(!Values().IsDrawnRed(2, ARMOR));  // equal to the default copy's without regard to case
+    }
+
+    void aLetterCaseChangeIsRedWhenCaseCounts() {
+        OpenWindow(0, ALPHA, true);
+        Type(ARMOR, "HEAVY");
+        PressKey(Qt::Key_Return);
+        QVERIFY(Values().IsDrawnRed(2, ARMOR));
+        Type(ARMOR, "heavy");
+        PressKey(Qt::Key_Return);
+        QVERIFY(!Values().IsDrawnRed(2, ARMOR));
+    }
+
+    void aCommentStaysUntilTheValueChanges() {
+        OpenWindow(0, BRAVO);
+        QCOMPARE(Cell(COST), std::string("700"));
+        Type(COST, "700");
+        PressKey(Qt::Key_Return);
+        QVERIFY(DocText().find("Cost=700 ; pricey\r\n") != std::string::npos);
+        QVERIFY(!Modified());
+
+        Type(COST, "750");
+        PressKey(Qt::Key_Return);
+        const std::string text = DocText();
+        QVERIFY(text.find("[BRAVO]\r\nName=Bravo Tank\r\nCost=750\r\nArmor=plate\r\n") != std::string::npos);
+        QVERIFY(text.find("pricey") == std::string::npos);
+    }
+
+    void theDialogOnADoubleClickGivesThePickedValuesInListOrder() {
+        OpenWindow();
+        ChoiceProbe probe(Pick({"South", "North = the houses of the north"}));
+        DoubleClickKey(OWNER);
+        QVERIFY(probe.shown);
+        QCOMPARE(probe.caption, QStringLiteral("Sides"));
+        QCOMPARE(probe.keyAndValue, QStringLiteral("Owner=North"));
+        QCOMPARE(probe.items, QStringList({"North = the houses of the north", "South"}));
+        QVERIFY(!probe.leftOpen);
+        QCOMPARE(Cell(OWNER), std::string("North,South"));
+        QCOMPARE(Doc().ReadString("ALPHA", "Owner", ""), std::string("North,South"));
+        QVERIFY(Values().IsDrawnRed(2, OWNER));
+        QVERIFY(Modified());
+        Reactivate();
+
+        // A double-click in the editor: the dialog opens on the typed value, and the answer
+        // replaces it.
+        Type(ARMOR, "typed");
+        ChoiceProbe again(Pick({"plate"}));
+        QTest::mouseDClick(QApplication::focusWidget(), Qt::LeftButton);
+        QVERIFY(again.shown);
+        QCOMPARE(again.keyAndValue, QStringLiteral("Armor=typed"));
+        QCOMPARE(again.items, QStringList({"heavy", "light", "plate"}));
+        QCOMPARE(Cell(ARMOR), std::string("plate"));
+        QCOMPARE(Doc().ReadString("ALPHA", "Armor", ""), std::string("plate"));
+    }
+
+    void okWithoutAPickOrCancelChangesNothing() {
+        OpenWindow();
+        const std::string before = DocText();
+        ChoiceProbe nothingPicked([](TChoice& dialog) { ClickButton(dialog, "OKButton"); });
+        DoubleClickKey(ARMOR);
+        QVERIFY(nothingPicked.shown && !nothingPicked.leftOpen);
+
+        ChoiceProbe cancelled([](TChoice& dialog) {
+            ClickItem(dialog, "plate");
+            ClickButton(dialog, "CancelButton");
+        });
+        DoubleClickKey(ARMOR);
+        QVERIFY(cancelled.shown && !cancelled.leftOpen);
+
+        // The current value picked again.
+        ChoiceProbe same(Pick({"heavy"}));
+        DoubleClickKey(ARMOR);
+        QVERIFY(same.shown && !same.leftOpen);
+
+        QCOMPARE(Cell(ARMOR), std::string("heavy"));
+        QCOMPARE(DocText(), before);
+        QVERIFY(!Modified());
+    }
+
+    void aRightClickSelectsTheRowUnderTheMouse() {
+        OpenWindow();
+        Type(COST, "555");
+        ChoiceProbe onOwner(Pick({"South"}));
+        RightClickRow(OWNER);
+        QCOMPARE(Doc().ReadString("ALPHA", "Cost", ""), std::string("555"));
+        QCOMPARE(Values().Row(), int(OWNER));
+        QCOMPARE(Values().Col(), 2);
+        QVERIFY(onOwner.shown);
+        QCOMPARE(Doc().ReadString("ALPHA", "Owner", ""), std::string("South"));
+        Reactivate();
+
+        // On the row being edited it only goes on editing.
+        Type(OWNER, "West");
+        ChoiceProbe onEdited;
+        RightClickRow(OWNER);
+        QTRY_VERIFY(onEdited.fired);
+        QVERIFY(!onEdited.shown);
+        QVERIFY(Values().IsEditorOpen());
+        PressKey(Qt::Key_Escape);
+        QCOMPARE(Cell(OWNER), std::string("South"));
+
+        // Below the last row it is for the current row.
+        const QRect last = Values().visualRect(Values().model()->index(Values().RowCount() - 1, 2));
+        QVERIFY(last.bottom() + 10 < Values().viewport()->height());
+        ChoiceProbe below(Pick({"North = the houses of the north"}));
+        RightClickAt(QPoint(last.center().x(), last.bottom() + 10));
+        QVERIFY(below.shown);
+        QCOMPARE(below.caption, QStringLiteral("Sides"));
+        QCOMPARE(Values().Row(), int(OWNER));
+        QCOMPARE(Doc().ReadString("ALPHA", "Owner", ""), std::string("North"));
+    }
+
+    void withoutShowAllOnlyKeysWithSourcesOpenTheDialog() {
+        OpenWindow();
+        h->globals.AllowedShowAll = false;
+        ChoiceProbe noSources;
+        DoubleClickKey(COST);
+        QTRY_VERIFY(noSources.fired);
+        QVERIFY(!noSources.shown);
+        ChoiceProbe rightClicked;
+        RightClickRow(NAME);
+        QTRY_VERIFY(rightClicked.fired);
+        QVERIFY(!rightClicked.shown);
+
+        ChoiceProbe withSources;
+        DoubleClickKey(ARMOR);
+        QVERIFY(withSources.shown);
+        QCOMPARE(withSources.caption, QStringLiteral("ArmorTypes"));
+
+        h->globals.AllowedShowAll = true;
+        ChoiceProbe others;
+        DoubleClickKey(COST);
+        QVERIFY(others.shown);
+        QCOMPARE(others.caption, QStringLiteral("OTHERS VALUES"));
+        QCOMPARE(others.items, QStringList({"100=   ALPHA", "700=   BRAVO"}));
+        QVERIFY(!Modified());
+    }
+
+    void aMarkerWithoutItsEndNamesNoSource() {
+        OpenWindow();
+        H::ClickTab(w, 1);
+        for (int row : {int(BROKEN), int(BACKWARDS)}) {
+            ChoiceProbe probe;
+            DoubleClickKey(row);
+            QVERIFY(probe.shown);
+            QCOMPARE(probe.caption, QStringLiteral("OTHERS VALUES"));
+            QVERIFY(!probe.valuesButtonEnabled);
+        }
+    }
+
+    void aNewNameShowsInTheEntryListAndPanel() {
+        OpenWindow();
+        const QString memo = H::Memo(w);
+        Type(NAME, "Alpha Prime");
+        PressKey(Qt::Key_Return);
+        QCOMPARE(Entries().Cells(1, ALPHA), std::string("Alpha Prime"));
+        QCOMPARE(H::LabelText(w, "Label3"), QStringLiteral("Alpha Prime"));
+        QCOMPARE(H::Memo(w), memo);
+
+        // An emptied name stays empty.
+        QTest::keyClick(&Values(), Qt::Key_Return);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        PressKey(Qt::Key_Delete);
+        PressKey(Qt::Key_Return);
+        QCOMPARE(Doc().ReadString("ALPHA", "Name", "-"), std::string());
+        QCOMPARE(Entries().Cells(1, ALPHA), std::string());
+        QCOMPARE(H::LabelText(w, "Label3"), QString());
+    }
+
+    void aNewImageReplacesThePictureAndDropsTheIcon_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("line");  // as written into BRAVO's section
+        QTest::newRow("Image") << 0 << int(IMAGE) << QStringLiteral("Image=SHARED");
+        QTest::newRow("image") << 1 << int(LOWERIMAGE) << QStringLiteral("image=SHARED");
+    }
+
+    void aNewImageReplacesThePictureAndDropsTheIcon() {
+        QFETCH(int, page);
+        QFETCH(int, row);
+        QFETCH(QString, line);
+        OpenWindow(0, BRAVO);
+        const QLabel& picture = H::In<QLabel>(w, "Image1");
+        const QLabel& icon = H::In<QLabel>(w, "Image2");
+        QCOMPARE(PixelAt(picture, 6, 6), OwnPicture);
+        QCOMPARE(PixelAt(icon, 6, 6), OwnIcon);
+
+        if (page != 0) H::ClickTab(w, page);
+        Type(row, "SHARED");
+        PressKey(Qt::Key_Return);
+        QCOMPARE(PixelAt(picture, 6, 6), Shared);
+        QCOMPARE(PixelAt(icon, 6, 6), Background);
+        QVERIFY(DocText().find("\r\nArmor=plate\r\n" + line.toStdString() + "\r\n") != std::string::npos);
+
+        // A name without a file leaves the background alone.
+        Type(row, "NOFILE");
+        PressKey(Qt::Key_Return);
+        QCOMPARE(PixelAt(picture, 6, 6), Background);
+        QCOMPARE(PixelAt(icon, 6, 6), Background);
+    }
+
+    void aValueForAnEntryWithoutSectionAddsItAtTheEnd() {
+        OpenWindow(0, GHOST);
+        QCOMPARE(Cell(COST), std::string());
+        QVERIFY(!Doc().SectionExists("GHOST"));
+        Type(COST, "5");
+        PressKey(Qt::Key_Return);
+        const std::string text = DocText();
+        const std::string added = "[GHOST]\r\nCost=5\r\n";
+        QVERIFY(text.size() > added.size());
+        QCOMPARE(text.substr(text.size() - added.size()), added);
+        QVERIFY(Modified());
+        QVERIFY(Values().IsDrawnRed(2, COST));  // the default copy has 1
+    }
+
+    void withoutAnEntryOrAKeyNothingIsWritten() {
+        OpenWindow(1, 0);
+        QCOMPARE(Entries().RowCount(), 1);
+        QCOMPARE(Entries().Cells(0, 0), std::string());
+        const std::string before = DocText();
+        const int sections = Doc().IndexOfSection("Tail");
+
+        Type(COST, "12");
+        PressKey(Qt::Key_Return);
+        QCOMPARE(Cell(COST), std::string());
+        Type(ARMOR, "heavy");
+        H::ClickCell(Values(), 2, NAME);
+        QCOMPARE(Cell(ARMOR), std::string());
+        QCOMPARE(DocText(), before);
+        QCOMPARE(Doc().IndexOfSection(""), -1);
+        QCOMPARE(Doc().IndexOfSection("Tail"), sections);
+        QVERIFY(!Modified());
+
+        // Neither does a row without a key (a page line without "=") of a real entry.
+        w->close();
+        w = h->Open(0, ALPHA);
+        QVERIFY(w);
+        QTRY_COMPARE(QApplication::activeWindow(), w);
+        QCOMPARE(Values().Cells(1, NOKEY), std::string());
+        Type(NOKEY, "orphan");
+        PressKey(Qt::Key_Return);
+        QCOMPARE(Cell(NOKEY), std::string());
+        QCOMPARE(DocText(), before);
+        QVERIFY(!Modified());
+    }
+
+    void theKeyColumnIsNeverEdited() {
+        OpenWindow();
+        H::ClickCell(Values(), 1, COST);
+        QCOMPARE(Values().Col(), 2);
+        PressKey(Qt::Key_Left);
+        QCOMPARE(Values().Col(), 2);
+        QTest::keyClick(&Values(), Qt::Key_7);
+        QVERIFY(Values().IsEditorOpen());
+        PressKey(Qt::Key_Return);
+        QCOMPARE(Values().Cells(1, COST), std::string("Cost"));
+        QCOMPARE(Doc().ReadString("ALPHA", "Cost", ""), std::string("7"));
+    }
+};
+
+QTEST_MAIN(ValueEditingTest)
+#include "ValueEditingTest.moc"
