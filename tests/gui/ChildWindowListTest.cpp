@@ -24,10 +24,8 @@ bool Press(const TChildWin* window, const char* button) {
 
 }  // namespace
 
-class ChildWindowListTest : public QObject {
+class ChildWindowListTest : public HarnessTest<ChildWindowHarness> {
     Q_OBJECT
-
-    std::unique_ptr<ChildWindowHarness> h;
 
     void StartSample(int numberOfMain = 10) {
         h->CopySample();
@@ -40,13 +38,6 @@ class ChildWindowListTest : public QObject {
     }
 
   private slots:
-    void init() { h = std::make_unique<ChildWindowHarness>(); }
-
-    void cleanup() {
-        QVERIFY(!QApplication::overrideCursor());
-        h.reset();
-    }
-
     void nextWindowFollowsTheCategoryOrder() {
         StartSample();
         TChildWin* row2 = h->Open(2);

@@ -69,12 +69,13 @@ bool ShownPassive(const QLabel& header) {
 
 }  // namespace
 
-class ChildWindowTest : public QObject {
+class ChildWindowTest : public HarnessTest<ChildWindowHarness> {
     Q_OBJECT
 
-    std::unique_ptr<ChildWindowHarness> h;
-
     using H = ChildWindowHarness;
+
+    // Nothing a test did may have left a box unanswered or an error shown.
+    void Finish() override { QCOMPARE(h->TakeShown(), QStringList()); }
 
     // The installation above, with a document opened from a file: the default copy with two of
     // ALPHA's values changed (one only in letter case), and NOVA and the entries of Many added.
@@ -95,15 +96,6 @@ class ChildWindowTest : public QObject {
     }
 
   private slots:
-    void init() { h = std::make_unique<ChildWindowHarness>(); }
-
-    void cleanup() {
-        QVERIFY(!QApplication::overrideCursor());
-        // Nothing a test did may have left a box unanswered or an error shown.
-        QCOMPARE(h->TakeShown(), QStringList());
-        h.reset();
-    }
-
     void opensAsItsOwnWindowAtTheChosenEntry() {
         StartSmall();
         TChildWin* w = h->Open(0, 2);

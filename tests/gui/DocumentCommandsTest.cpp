@@ -22,26 +22,14 @@ QString Overwrite(const std::string& name) {
 
 }  // namespace
 
-class DocumentCommandsTest : public QObject {
+class DocumentCommandsTest : public HarnessTest<MainWindowHarness> {
     Q_OBJECT
 
-    std::unique_ptr<MainWindowHarness> h;
+    void Prepare() override { h->StartOnSample(); }
 
     std::string Cost() const { return h->window->Work().DocumentIni->ReadString("GRUNT", "Cost", ""); }
 
 private slots:
-    void init() {
-        h = std::make_unique<MainWindowHarness>();
-        h->CopySample();
-        h->Start();
-        h->TakeShown();
-    }
-
-    void cleanup() {
-        QVERIFY(!QApplication::overrideCursor());
-        h.reset();
-    }
-
     void saveOfTheFreshDocumentAsksForAName() {
         h->boxes.EnqueueFileName(std::nullopt);
         QVERIFY(h->Trigger("Save1"));

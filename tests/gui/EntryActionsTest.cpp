@@ -154,11 +154,12 @@ DialogScript::Step Ok(std::optional<QString> code = {}, std::optional<QString> n
 
 }  // namespace
 
-class EntryActionsTest : public QObject {
+class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
     Q_OBJECT
 
     using H = ChildWindowHarness;
-    std::unique_ptr<ChildWindowHarness> h;
+
+    void Finish() override { QCOMPARE(h->TakeShown(), QStringList()); }
 
     TMemIniFile& Document() const { return *h->window->Work().DocumentIni; }
 
@@ -207,14 +208,6 @@ class EntryActionsTest : public QObject {
     }
 
   private slots:
-    void init() { h = std::make_unique<ChildWindowHarness>(); }
-
-    void cleanup() {
-        QVERIFY(!QApplication::overrideCursor());
-        QCOMPARE(h->TakeShown(), QStringList());
-        h.reset();
-    }
-
     void duplicateProposesTheFirstFreeCode_data() {
         QTest::addColumn<int>("entry");
         QTest::addColumn<QString>("caption");

@@ -54,10 +54,8 @@ QColor PixelAt(const QLabel& area, int x, int y) {
 
 }  // namespace
 
-class EntryPicturesTest : public QObject {
+class EntryPicturesTest : public HarnessTest<ChildWindowHarness> {
     Q_OBJECT
-
-    std::unique_ptr<ChildWindowHarness> h;
 
     void WritePictures(bool withBackground) {
         if (withBackground) h->folder.Write("Bitmap/Bitmap1.bmp", Bitmap({120, 80}, Background));
@@ -90,13 +88,6 @@ class EntryPicturesTest : public QObject {
     }
 
   private slots:
-    void init() { h = std::make_unique<ChildWindowHarness>(); }
-
-    void cleanup() {
-        QVERIFY(!QApplication::overrideCursor());
-        h.reset();
-    }
-
     void eachEntryShowsItsPictures_data() {
         QTest::addColumn<int>("row");
         QTest::addColumn<QColor>("picture");  // at (5, 5) of the upper area

@@ -27,24 +27,12 @@ QString BackupDialog(const std::string& proposed) {
 
 }  // namespace
 
-class GameActionsTest : public QObject {
+class GameActionsTest : public HarnessTest<MainWindowHarness> {
     Q_OBJECT
 
-    std::unique_ptr<MainWindowHarness> h;
+    void Prepare() override { h->StartOnSample(); }
 
 private slots:
-    void init() {
-        h = std::make_unique<MainWindowHarness>();
-        h->CopySample();
-        h->Start();
-        h->TakeShown();
-    }
-
-    void cleanup() {
-        QVERIFY(!QApplication::overrideCursor());
-        h.reset();
-    }
-
     void loadGameOpensTheGamesCopyOrSaysItIsMissing() {
         const std::string gameCopy = h->folder.Dir() + "game/Rules.ini";
         QVERIFY(h->Click("Load1"));

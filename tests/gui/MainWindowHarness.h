@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QObject>
 #include <QStringList>
 #include <QTest>
 #include <cstdio>
@@ -50,6 +51,13 @@ public:
     void Start() {
         window = std::make_unique<TMainWin>(globals, boxes);
         window->OnCreateMampir(folder.Dir());
+    }
+
+    // Starts on a copy of the sample and forgets the boxes the start-up showed.
+    void StartOnSample() {
+        CopySample();
+        Start();
+        TakeShown();
     }
 
     template <class T>
@@ -124,6 +132,40 @@ public:
     Globals globals;
     WatchedBoxes boxes;
     std::unique_ptr<TMainWin> window;
+};
+
+// The frame of a test program on the windows: every test function gets a fresh harness, and
+// whatever command a test ran, it may not leave the hourglass behind. A program adds what it does
+// before each test in Prepare() and what it checks after each one in Finish().
+class HarnessTestCase : public QObject {
+    Q_OBJECT
+
+protected:
+    virtual void MakeHarness() = 0;
+    virtual void DropHarness() = 0;
+    virtual void Prepare() {}
+    virtual void Finish() {}
+
+protected slots:
+    void init() {
+        MakeHarness();
+        Prepare();
+    }
+    void cleanup() {
+        QVERIFY(!QApplication::overrideCursor());
+        Finish();
+        DropHarness();
+    }
+};
+
+// The frame with its harness, of the kind the program drives, in `h`.
+template <class Harness>
+class HarnessTest : public HarnessTestCase {
+protected:
+    void MakeHarness() override { h = std::make_unique<Harness>(); }
+    void DropHarness() override { h.reset(); }
+
+    std::unique_ptr<Harness> h;
 };
 
 // A file that exists but cannot be read, whoever runs the test (root reads files whatever their

@@ -40,20 +40,10 @@ const QStringList SampleCategories = {"InfantryTypes", "VehicleTypes", "Aircraft
 
 }  // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public HarnessTest<MainWindowHarness> {
     Q_OBJECT
 
-    std::unique_ptr<MainWindowHarness> h;
-
 private slots:
-    void init() { h = std::make_unique<MainWindowHarness>(); }
-
-    void cleanup() {
-        // However a command ended, the hourglass is gone.
-        QVERIFY(!QApplication::overrideCursor());
-        h.reset();
-    }
-
     void startUpInAnEmptyFolderCreatesTheSettingsAndShowsOnlyUnknown() {
         h->Start();
 
@@ -240,9 +230,7 @@ private slots:
     }
 
     void fileTypeSwitchAsksThenLoadsTheOtherType() {
-        h->CopySample();
-        h->Start();
-        h->TakeShown();
+        h->StartOnSample();
 
         // The current type: nothing asked, nothing loaded.
         QVERIFY(h->ChooseFileType("Rules.ini"));

@@ -34,18 +34,10 @@ void PutU32(std::string& bytes, size_t at, uint32_t value) {
 
 }  // namespace
 
-class PicturesTest : public QObject {
+class PicturesTest : public HarnessTest<MainWindowHarness> {
     Q_OBJECT
 
-    std::unique_ptr<MainWindowHarness> h;
-
 private slots:
-    void init() { h = std::make_unique<MainWindowHarness>(); }
-    void cleanup() {
-        QVERIFY(!QApplication::overrideCursor());
-        h.reset();
-    }
-
     void soundBitmapsOfEveryDepthLoad_data() {
         QTest::addColumn<std::string>("bytes");
         QTest::addColumn<QSize>("size");

@@ -143,11 +143,16 @@ std::function<void(TChoice&)> Pick(const QStringList& texts) {
 
 }  // namespace
 
-class ValueEditingTest : public QObject {
+class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
     Q_OBJECT
 
-    std::unique_ptr<ChildWindowHarness> h;
     TChildWin* w = nullptr;
+
+    void Finish() override {
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(h->TakeShown(), QStringList());
+        w = nullptr;
+    }
 
     TMemIniFile& Doc() const { return *h->window->Work().DocumentIni; }
     std::string DocText() const { return Doc().RenderText(); }
@@ -218,16 +223,6 @@ class ValueEditingTest : public QObject {
     }
 
   private slots:
-    void init() { h = std::make_unique<ChildWindowHarness>(); }
-
-    void cleanup() {
-        QVERIFY(!QApplication::activeModalWidget());
-        QVERIFY(!QApplication::overrideCursor());
-        QCOMPARE(h->TakeShown(), QStringList());
-        w = nullptr;
-        h.reset();
-    }
-
     void typingAloneWritesNothingMovingToAnotherRowDoes() {
         OpenWindow();
         const std::string before = DocText();
