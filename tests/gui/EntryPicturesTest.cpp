@@ -2,12 +2,12 @@
 // over the Bitmap1 background and cut at the areas' edges, bad files announced at every filling,
 // and pictures read from disk only when the entry list is filled.
 
-#include <QBuffer>
 #include <QImage>
 
 #include "ChildWindowHarness.h"
 #include "store/IniError.h"
 #include "store/PlatformFile.h"
+#include "support/BitmapFiles.h"
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -22,16 +22,6 @@ const QColor Icon(0, 160, 0);
 const QColor Shared(255, 255, 0);
 const QColor Big(255, 0, 255);
 const QColor Root(0, 255, 255);
-
-std::string Bitmap(QSize size, const QColor& colour) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "BMP");
-    return bytes.toStdString();
-}
 
 // Entry rows of the category Pics.
 enum Row { OWN, ICONONLY, FALLBACK, MISSINGIMG, NOIMAGE, BIG, BAD, TRUNC, LIAR, ROOTPIC, LOWER };
@@ -58,20 +48,20 @@ class EntryPicturesTest : public HarnessTest<ChildWindowHarness> {
     Q_OBJECT
 
     void WritePictures(bool withBackground) {
-        if (withBackground) h->folder.Write("Bitmap/Bitmap1.bmp", Bitmap({120, 80}, Background));
-        h->folder.Write("Bitmap/OWN.bmp", Bitmap({20, 10}, Own));
-        h->folder.Write("Bitmap/OWNicon.bmp", Bitmap({8, 8}, Icon));
-        h->folder.Write("Bitmap/ICONONLYicon.bmp", Bitmap({8, 8}, Icon));
-        h->folder.Write("Bitmap/SHARED.bmp", Bitmap({10, 10}, Shared));
-        h->folder.Write("Bitmap/BIG.bmp", Bitmap({200, 150}, Big));
+        if (withBackground) h->folder.Write("Bitmap/Bitmap1.bmp", BitmapFile({120, 80}, Background));
+        h->folder.Write("Bitmap/OWN.bmp", BitmapFile({20, 10}, Own));
+        h->folder.Write("Bitmap/OWNicon.bmp", BitmapFile({8, 8}, Icon));
+        h->folder.Write("Bitmap/ICONONLYicon.bmp", BitmapFile({8, 8}, Icon));
+        h->folder.Write("Bitmap/SHARED.bmp", BitmapFile({10, 10}, Shared));
+        h->folder.Write("Bitmap/BIG.bmp", BitmapFile({200, 150}, Big));
         h->folder.Write("Bitmap/BAD.bmp", "[Not]\r\nA=picture\r\n");
-        const std::string sound = Bitmap({30, 30}, Own);
+        const std::string sound = BitmapFile({30, 30}, Own);
         h->folder.Write("Bitmap/TRUNC.bmp", sound.substr(0, sound.size() / 2));
         std::string liar = sound;
         liar[22] = '\x7F';  // claims 127 rows; the file holds 30
         h->folder.Write("Bitmap/LIAR.bmp", liar);
-        h->folder.Write("ROOTPIC.bmp", Bitmap({6, 6}, Root));
-        h->folder.Write("Bitmap/lower.bmp", Bitmap({6, 6}, Root));
+        h->folder.Write("ROOTPIC.bmp", BitmapFile({6, 6}, Root));
+        h->folder.Write("Bitmap/lower.bmp", BitmapFile({6, 6}, Root));
     }
 
     TChildWin* OpenPics(bool withBackground = true) {

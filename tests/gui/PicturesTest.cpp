@@ -1,11 +1,11 @@
 // Pictures: where they are looked up, and what a file that is not a sound bitmap does (a notice,
 // no picture, and the load goes on).
 
-#include <QBuffer>
 #include <QImage>
 
 #include "MainWindowHarness.h"
 #include "main/Pictures.h"
+#include "support/BitmapFiles.h"
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -18,14 +18,6 @@ std::string SampleBitmap(const char* name) {
     TempFolder scratch;
     scratch.CopyTree(std::filesystem::path(VELMORA_SAMPLES) / "Bitmap");
     return scratch.Read(name);
-}
-
-std::string Encoded(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "BMP");
-    return bytes.toStdString();
 }
 
 void PutU32(std::string& bytes, size_t at, uint32_t value) {
@@ -45,9 +37,10 @@ private slots:
         QTest::newRow("sample icon") << SampleBitmap("GRUNTicon.bmp") << QSize(60, 48);
         QImage colours(7, 5, QImage::Format_RGB32);
         colours.fill(Qt::darkCyan);
-        QTest::newRow("1 bit") << Encoded(colours.convertToFormat(QImage::Format_Mono)) << QSize(7, 5);
-        QTest::newRow("8 bits") << Encoded(colours.convertToFormat(QImage::Format_Indexed8)) << QSize(7, 5);
-        QTest::newRow("32 bits") << Encoded(colours.convertToFormat(QImage::Format_ARGB32)) << QSize(7, 5);
+        QTest::newRow("1 bit") << BitmapFile(colours.convertToFormat(QImage::Format_Mono)) << QSize(7, 5);
+        QTest::newRow("8 bits") << BitmapFile(colours.convertToFormat(QImage::Format_Indexed8))
+                                << QSize(7, 5);
+        QTest::newRow("32 bits") << BitmapFile(colours.convertToFormat(QImage::Format_ARGB32)) << QSize(7, 5);
     }
 
     void soundBitmapsOfEveryDepthLoad() {

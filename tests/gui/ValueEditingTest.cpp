@@ -2,7 +2,6 @@
 // value reaches the document and when it does not, Escape, the value choice dialog opened by a
 // double-click or a right click, and what a commit changes besides the document.
 
-#include <QBuffer>
 #include <QContextMenuEvent>
 #include <QImage>
 #include <QPushButton>
@@ -11,6 +10,7 @@
 #include "ChildWindowHarness.h"
 #include "dialogs/mChoice.h"
 #include "store/mIniGue.h"
+#include "support/BitmapFiles.h"
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -61,16 +61,6 @@ const QColor Background(0, 0, 255);
 const QColor OwnPicture(255, 0, 0);
 const QColor OwnIcon(0, 160, 0);
 const QColor Shared(255, 255, 0);
-
-std::string Bitmap(const QColor& colour) {
-    QImage image(QSize(12, 12), QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "BMP");
-    return bytes.toStdString();
-}
 
 QColor PixelAt(const QLabel& area, int x, int y) {
     return area.pixmap().toImage().pixelColor(x, y);
@@ -164,10 +154,10 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
     // The installation above with the document opened from a file, and the window of category
     // row `category` at entry `entry`, active, its value grid focused on the first page.
     void OpenWindow(int category = 0, int entry = ALPHA, bool caseSensitive = false) {
-        h->folder.Write("Bitmap/Bitmap1.bmp", Bitmap(Background));
-        h->folder.Write("Bitmap/BRAVO.bmp", Bitmap(OwnPicture));
-        h->folder.Write("Bitmap/BRAVOicon.bmp", Bitmap(OwnIcon));
-        h->folder.Write("Bitmap/SHARED.bmp", Bitmap(Shared));
+        h->folder.Write("Bitmap/Bitmap1.bmp", BitmapFile({12, 12}, Background));
+        h->folder.Write("Bitmap/BRAVO.bmp", BitmapFile({12, 12}, OwnPicture));
+        h->folder.Write("Bitmap/BRAVOicon.bmp", BitmapFile({12, 12}, OwnIcon));
+        h->folder.Write("Bitmap/SHARED.bmp", BitmapFile({12, 12}, Shared));
         h->StartWith(H::Settings(caseSensitive), Definition, Defaults);
         h->folder.Write("Mod.ini", Document);
         h->boxes.EnqueueFileName(h->folder.File("Mod.ini"));
