@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "FirstButtonBoxes.h"
 #include "RulesGenerator.h"
-#include "main/Boxes.h"
 #include "main/Globals.h"
 #include "main/Workspace.h"
 
@@ -21,18 +21,6 @@ namespace velmora::bench {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Answers every box with its first button, as a user clicking through would.
-class FirstButtonBoxes final : public Boxes {
-public:
-    void Notice(const std::string&) override {}
-    BoxAnswer Plain(const std::string&, const std::string&, bool) override { return BoxAnswer::Ok; }
-    BoxAnswer Confirm(const std::string&) override { return BoxAnswer::Yes; }
-    BoxAnswer Warning(const std::string&) override { return BoxAnswer::Ok; }
-    void Error(const std::string&) override {}
-    std::optional<std::string> OpenFileName(const std::string&, const std::string&) override { return {}; }
-    std::optional<std::string> SaveFileName(const std::string&, const std::string&) override { return {}; }
-};
 
 // A program folder with settings, definition file and default copy, and the document beside it.
 struct Installation {

@@ -5,23 +5,22 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QBuffer>
 #include <QImage>
 #include <QPushButton>
 #include <algorithm>
 #include <filesystem>
 #include <memory>
-#include <optional>
 #include <random>
 #include <string>
 
+#include "FirstButtonBoxes.h"
 #include "RulesGenerator.h"
 #include "category/mChildWin.h"
-#include "main/Boxes.h"
 #include "main/Globals.h"
 #include "main/StringGrid.h"
 #include "main/mMainWin.h"
 #include "store/mIniGue.h"
+#include "support/BitmapFiles.h"
 
 namespace velmora::bench {
 namespace {
@@ -31,26 +30,8 @@ namespace fs = std::filesystem;
 constexpr const char* BigCategory = "BenchUnits";
 constexpr size_t BigCategorySize = 3000;
 
-// Answers every box with its first button, as a user clicking through would.
-class FirstButtonBoxes final : public Boxes {
-  public:
-    void Notice(const std::string&) override {}
-    BoxAnswer Plain(const std::string&, const std::string&, bool) override { return BoxAnswer::Ok; }
-    BoxAnswer Confirm(const std::string&) override { return BoxAnswer::Yes; }
-    BoxAnswer Warning(const std::string&) override { return BoxAnswer::Ok; }
-    void Error(const std::string&) override {}
-    std::optional<std::string> OpenFileName(const std::string&, const std::string&) override { return {}; }
-    std::optional<std::string> SaveFileName(const std::string&, const std::string&) override { return {}; }
-};
-
 std::string EncodedBitmap(QSize size, Qt::GlobalColor colour) {
-    QImage image(size, QImage::Format_RGB888);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "BMP");
-    return bytes.toStdString();
+    return testing::BitmapFile(size, colour, QImage::Format_RGB888);
 }
 
 // A program folder with the generated document, its definition file with one more category of
