@@ -42,12 +42,6 @@ const std::string Defaults =
     "\r\n[NONAME]\r\nCost=5\r\n"
     "\r\n[BLANKNAME]\r\nName=\r\nCost=6\r\n";
 
-QStringList Column(const StringGrid& grid, int col) {
-    QStringList texts;
-    for (const std::string& text : grid.ColumnTexts(col)) texts << Latin1(text);
-    return texts;
-}
-
 QList<int> RedRows(const StringGrid& grid, int col) {
     QList<int> rows;
     for (int row = 0; row < grid.RowCount(); ++row)

@@ -63,12 +63,6 @@ QString NotValidNotice(const QString& code) {
            "\";\". | OK";
 }
 
-QStringList Column(const StringGrid& grid, int col) {
-    QStringList texts;
-    for (const std::string& text : grid.ColumnTexts(col)) texts << Latin1(text);
-    return texts;
-}
-
 QLineEdit* Field(TSmallEdit& dialog, const char* name) {
     auto* field = dialog.findChild<QLineEdit*>(QLatin1String(name));
     if (!field) qFatal("no field %s", name);

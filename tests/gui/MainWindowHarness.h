@@ -27,6 +27,13 @@ inline QString Latin1(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The texts of one column of a grid, as shown.
+inline QStringList Column(const StringGrid& grid, int col) {
+    QStringList texts;
+    for (const std::string& text : grid.ColumnTexts(col)) texts << Latin1(text);
+    return texts;
+}
+
 // The scripted boxes, with a look at the window each time a notice is shown: the notices of a load
 // come while the load runs, so they tell what the window showed at that moment.
 class WatchedBoxes : public ScriptedBoxes {
