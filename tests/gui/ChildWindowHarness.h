@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QColor>
+#include <QImage>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
@@ -79,5 +81,10 @@ class ChildWindowHarness : public MainWindowHarness {
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
     }
 };
+
+// The colour a picture area of a category window shows at (x, y): which picture file was drawn there.
+inline QColor PixelAt(const QLabel& area, int x, int y) {
+    return area.pixmap().toImage().pixelColor(x, y);
+}
 
 }  // namespace velmora::testing

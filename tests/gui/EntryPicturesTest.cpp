@@ -2,8 +2,6 @@
 // over the Bitmap1 background and cut at the areas' edges, bad files announced at every filling,
 // and pictures read from disk only when the entry list is filled.
 
-#include <QImage>
-
 #include "ChildWindowHarness.h"
 #include "store/IniError.h"
 #include "store/PlatformFile.h"
@@ -37,10 +35,6 @@ const std::string Defaults =
     "\r\n[MISSINGIMG]\r\nImage=NOFILE\r\n"
     "\r\n[NOIMAGE]\r\nName=Nothing\r\n"
     "\r\n[BIG]\r\n\r\n[BAD]\r\n\r\n[TRUNC]\r\n\r\n[LIAR]\r\n\r\n[ROOTPIC]\r\n\r\n[LOWER]\r\n";
-
-QColor PixelAt(const QLabel& area, int x, int y) {
-    return area.pixmap().toImage().pixelColor(x, y);
-}
 
 }  // namespace
 

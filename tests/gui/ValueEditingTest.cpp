@@ -3,7 +3,6 @@
 // double-click or a right click, and what a commit changes besides the document.
 
 #include <QContextMenuEvent>
-#include <QImage>
 #include <QPushButton>
 #include <QTimer>
 
@@ -61,10 +60,6 @@ const QColor Background(0, 0, 255);
 const QColor OwnPicture(255, 0, 0);
 const QColor OwnIcon(0, 160, 0);
 const QColor Shared(255, 255, 0);
-
-QColor PixelAt(const QLabel& area, int x, int y) {
-    return area.pixmap().toImage().pixelColor(x, y);
-}
 
 QListWidget& List(TChoice& dialog) {
     return *dialog.findChild<QListWidget*>(QStringLiteral("ListBox1"));
