@@ -1,7 +1,6 @@
 // The entry operations of the category window: duplicate, change of code and delete, with their
 // questions; the writes themselves are the core's (category/EntryOperations.h).
 
-#include <algorithm>
 #include <memory>
 
 #include "category/EntryOperations.h"
@@ -16,18 +15,6 @@
 #include "ui_mChildWin.h"
 
 namespace velmora {
-
-namespace {
-
-// The first row of `grid` whose code is `code`, letter case ignored; -1 when there is none.
-int RowOfCode(const StringGrid& grid, const std::string& code) {
-    const std::vector<std::string> codes = grid.ColumnTexts(0);
-    const auto found = std::find_if(codes.begin(), codes.end(),
-                                    [&](const std::string& listed) { return EqualsNoCase(listed, code); });
-    return found == codes.end() ? -1 : static_cast<int>(found - codes.begin());
-}
-
-}  // namespace
 
 // After an entry operation the selected row may still be the row it was (a change of code keeps its
 // row, deleting the first row selects the new first row), while the entry on it has changed: the
@@ -56,7 +43,7 @@ void TChildWin::DuplicateOrEditAction(bool IsDuplicate) {
     EntryOperations(m_main.Work(), m_categoryName, CategoryKind)
         .CopyAndWriteDuplicate(ToBytes(ui->Label2->text()), NewCode, NewName, IsDuplicate);
     RubahKolomStringGrood();
-    StringGroodSetFocus(RowOfCode(*ui->StringGrood, NewCode));
+    StringGroodSetFocus(IndexOfNoCase(ui->StringGrood->ColumnTexts(0), NewCode));
     ShowEntryAfresh();
 }
 

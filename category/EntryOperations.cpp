@@ -1,6 +1,5 @@
 #include "category/EntryOperations.h"
 
-#include <algorithm>
 
 #include "main/Workspace.h"
 #include "store/StringList.h"
@@ -54,9 +53,7 @@ EntryOperations::EntryOperations(Workspace& workspace, std::string category, int
     : m_workspace(workspace), m_category(std::move(category)), m_kind(kind) {}
 
 bool EntryOperations::CodeIsTaken(std::string_view newCode, const std::vector<std::string>& entryCodes) const {
-    const bool listed = std::any_of(entryCodes.begin(), entryCodes.end(),
-                                    [&](const std::string& code) { return EqualsNoCase(code, newCode); });
-    return listed || m_workspace.DocumentIni->IndexOfSection(newCode) >= 0;
+    return IndexOfNoCase(entryCodes, newCode) >= 0 || m_workspace.DocumentIni->IndexOfSection(newCode) >= 0;
 }
 
 CodeAndName EntryOperations::DuplicateProposal(std::string_view code, std::string_view name,

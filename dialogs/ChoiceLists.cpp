@@ -10,18 +10,6 @@
 
 namespace velmora {
 
-namespace {
-
-// The row of the first category named `name`, letter case ignored; -1 when none.
-int CategoryRowOf(const Workspace& workspace, std::string_view name) {
-    const auto& rows = workspace.CategoryRows;
-    for (size_t row = 0; row < rows.size(); ++row)
-        if (EqualsNoCase(rows[row], name)) return static_cast<int>(row);
-    return -1;
-}
-
-}  // namespace
-
 std::vector<std::string> SplitValueSources(std::string_view valueSources) {
     std::vector<std::string> names;
     size_t start = 0;
@@ -41,7 +29,7 @@ BasicList BuildBasicList(std::string_view valueSources, const Workspace& workspa
     for (const std::string& name : SplitValueSources(valueSources)) {
         // A source that names no category reads like a category of kind 0: the document's section
         // of that name, then the definition file's.
-        const int row = CategoryRowOf(workspace, name);
+        const int row = IndexOfNoCase(workspace.CategoryRows, name);
         const int kind = row >= 0 && static_cast<size_t>(row) < kinds.size() ? kinds[static_cast<size_t>(row)] : 0;
         workspace.GetReadSectionValuesOnly(kind, name, values);
         if (values.Empty()) list.MissingSources.push_back(name);

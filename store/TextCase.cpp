@@ -24,6 +24,12 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+int IndexOfNoCase(const std::vector<std::string>& texts, std::string_view text) {
+    for (size_t i = 0; i < texts.size(); ++i)
+        if (EqualsNoCase(texts[i], text)) return static_cast<int>(i);
+    return -1;
+}
+
 std::string_view TrimLeftView(std::string_view text) {
     size_t start = 0;
     while (start < text.size() && IsBlank(static_cast<unsigned char>(text[start]))) ++start;

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora {
 
@@ -11,6 +12,8 @@ namespace velmora {
 unsigned char UpperByte(unsigned char c);
 std::string FoldCase(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
+// Position of the first text equal to `text` without regard to letter case; -1 when none.
+int IndexOfNoCase(const std::vector<std::string>& texts, std::string_view text);
 
 // True for the bytes that trimming removes: every byte from 0 to 32.
 inline bool IsBlank(unsigned char c) { return c <= 32; }
