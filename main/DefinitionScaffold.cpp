@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <memory>
-#include <optional>
 #include <numeric>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -27,7 +27,8 @@ constexpr size_t KeysPerPage = 25;
 constexpr const char* GeneralSetup = "GeneralSetup";
 constexpr const char* ToleranceKey = "VariantAllowed";
 // Sections of a definition file that mean something of their own to the catalogue.
-constexpr const char* ReservedNames[] = {"AllSections", GeneralSetup, Workspace::UnknownCategory, "TheUnknown!"};
+constexpr const char* ReservedNames[] = {"AllSections", GeneralSetup, Workspace::UnknownCategory,
+                                         "TheUnknown!"};
 
 // A list section: enough lines, numbered, and mostly naming sections.
 constexpr size_t ListMinLines = 3;
@@ -39,12 +40,22 @@ constexpr size_t SourceMinCodes = 3;
 
 constexpr size_t None = static_cast<size_t>(-1);
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
-bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
-bool IsLetter(char c) { return IsUpper(c) || IsLower(c); }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsUpper(char c) {
+    return c >= 'A' && c <= 'Z';
+}
+bool IsLower(char c) {
+    return c >= 'a' && c <= 'z';
+}
+bool IsLetter(char c) {
+    return IsUpper(c) || IsLower(c);
+}
 
-bool IsDecimal(std::string_view text) { return !text.empty() && std::all_of(text.begin(), text.end(), IsDigit); }
+bool IsDecimal(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), IsDigit);
+}
 
 // Calls `visit(key, value)` for each key line of a section; the value is the raw text after the
 // first "=". Lines without a key name are left out.
@@ -69,7 +80,8 @@ bool CategoryNameIsUsable(std::string_view name) {
 std::string PageBase(std::string_view category) {
     std::string base;
     for (char c : category)
-        if (!IsBlank(static_cast<unsigned char>(c)) && std::string_view(",\"=;[]").find(c) == std::string_view::npos)
+        if (!IsBlank(static_cast<unsigned char>(c)) &&
+            std::string_view(",\"=;[]").find(c) == std::string_view::npos)
             base += c;
     return base.empty() ? std::string("Page") : base;
 }
@@ -93,7 +105,8 @@ std::string Plural(std::string_view word) {
     std::string plural(word);
     if (plural.empty() || plural.back() == 's' || plural.back() == 'S') return plural;
     const std::string_view last = HeadWord(word);
-    if (last.size() > 2 && last.back() == 'y' && std::string_view("aeiou").find(last[last.size() - 2]) == std::string_view::npos) {
+    if (last.size() > 2 && last.back() == 'y' &&
+        std::string_view("aeiou").find(last[last.size() - 2]) == std::string_view::npos) {
         plural.back() = 'i';
         plural += "es";
     } else {
@@ -105,18 +118,20 @@ std::string Plural(std::string_view word) {
 // Names already given, compared without regard to letter case (the definition file is read
 // either way).
 class TakenNames {
-public:
+  public:
     bool Taken(std::string_view name) const { return m_names.count(FoldCase(name)) != 0; }
     void Take(std::string_view name) { m_names.insert(FoldCase(name)); }
 
-private:
+  private:
     std::unordered_set<std::string> m_names;
 };
 
 // Union-find over key numbers.
 class KeyGroups {
-public:
-    explicit KeyGroups(size_t count) : m_parent(count) { std::iota(m_parent.begin(), m_parent.end(), size_t{0}); }
+  public:
+    explicit KeyGroups(size_t count) : m_parent(count) {
+        std::iota(m_parent.begin(), m_parent.end(), size_t{0});
+    }
     size_t Root(size_t key) {
         while (m_parent[key] != key) key = m_parent[key] = m_parent[m_parent[key]];
         return key;
@@ -127,7 +142,7 @@ public:
         if (a != b) m_parent[std::max(a, b)] = std::min(a, b);
     }
 
-private:
+  private:
     std::vector<size_t> m_parent;
 };
 
@@ -135,19 +150,19 @@ private:
 // The numbered lines of a section that is no list section (too short, say) count as one key,
 // spelled like the section: its numbers say nothing of what the lines name.
 struct ReferringKey {
-    std::string spelling;                       // as first met
+    std::string spelling;  // as first met
     bool numberedLines = false;
-    std::vector<size_t> targets;                // distinct, in order of the first reference
-    std::unordered_map<size_t, size_t> count;   // section -> references
+    std::vector<size_t> targets;               // distinct, in order of the first reference
+    std::unordered_map<size_t, size_t> count;  // section -> references
     size_t total = 0;
 };
 
 struct PlannedCategory {
     std::string name;
     int kind = 0;
-    std::vector<size_t> listed;    // kind 0: the sections its values name, in list order, repeats kept
-    std::vector<size_t> entries;   // distinct entry sections (kind 0: list order; kind 1: document order)
-    std::vector<size_t> keys;      // kind 1: the referring keys of the group
+    std::vector<size_t> listed;   // kind 0: the sections its values name, in list order, repeats kept
+    std::vector<size_t> entries;  // distinct entry sections (kind 0: list order; kind 1: document order)
+    std::vector<size_t> keys;     // kind 1: the referring keys of the group
 };
 
 // How the entries of one category use one key.
@@ -164,7 +179,7 @@ struct KeyUse {
 };
 
 class Scaffolder {
-public:
+  public:
     Scaffolder(const TMemIniFile& document, int32_t tolerance)
         : m_document(document), m_tolerance(tolerance), m_claims(document.CloneAs(std::string())) {
         m_firstOfName.resize(document.SectionCount());
@@ -183,7 +198,7 @@ public:
         return Result();
     }
 
-private:
+  private:
     size_t FirstOf(std::string_view name) const {
         const int index = m_document.IndexOfSection(name);
         return index < 0 ? None : static_cast<size_t>(index);
@@ -212,9 +227,9 @@ private:
     const int32_t m_tolerance;
     // The document's claims as the catalogue will make them: a copy whose flags the real passes set.
     std::unique_ptr<TMemIniFile> m_claims;
-    std::vector<bool> m_firstOfName;    // the section a lookup by its name reaches
-    TakenNames m_sectionNames;          // sections of the document and the catalogue's own names
-    TakenNames m_categoryNames;         // categories and pages
+    std::vector<bool> m_firstOfName;  // the section a lookup by its name reaches
+    TakenNames m_sectionNames;        // sections of the document and the catalogue's own names
+    TakenNames m_categoryNames;       // categories and pages
     std::vector<PlannedCategory> m_lists;
     std::vector<PlannedCategory> m_groups;
     std::vector<ReferringKey> m_keys;
@@ -256,7 +271,7 @@ void Scaffolder::FindLists() {
 void Scaffolder::GroupReferencedSections() {
     // Every item of every value that names another section no list has claimed.
     std::unordered_map<std::string, size_t> keyNumber;  // folded key -> its number in m_keys
-    std::vector<size_t> targets;                        // referenced sections, in order of the first reference
+    std::vector<size_t> targets;  // referenced sections, in order of the first reference
     std::unordered_map<size_t, std::vector<size_t>> keysOfTarget;
     for (size_t s = 0; s < m_document.SectionCount(); ++s) {
         const size_t self = FirstOf(NameOf(s));
@@ -264,11 +279,14 @@ void Scaffolder::GroupReferencedSections() {
             const bool numbered = IsDecimal(key);
             for (const std::string& item : ValueItems(value)) {
                 const size_t target = FirstOf(item);
-                if (target == None || target == self || Claimed(target) || !CodeIsUsable(NameOf(target))) continue;
+                if (target == None || target == self || Claimed(target) || !CodeIsUsable(NameOf(target)))
+                    continue;
                 // No key name holds a line break, so these stay apart from every key.
-                auto [found, isNew] =
-                    keyNumber.try_emplace(numbered ? "\n" + FoldCase(NameOf(s)) : FoldCase(key), m_keys.size());
-                if (isNew) m_keys.push_back(ReferringKey{std::string(numbered ? NameOf(s) : key), numbered, {}, {}, 0});
+                auto [found, isNew] = keyNumber.try_emplace(
+                    numbered ? "\n" + FoldCase(NameOf(s)) : FoldCase(key), m_keys.size());
+                if (isNew)
+                    m_keys.push_back(
+                        ReferringKey{std::string(numbered ? NameOf(s) : key), numbered, {}, {}, 0});
                 ReferringKey& referring = m_keys[found->second];
                 if (referring.count[target]++ == 0) {
                     referring.targets.push_back(target);
@@ -306,8 +324,10 @@ void Scaffolder::GroupReferencedSections() {
     }
     for (size_t target : targets) {
         std::vector<size_t> references(groups.size(), 0);
-        for (size_t key : keysOfTarget[target]) references[groupOfRoot[groupOf.Root(key)]] += m_keys[key].count[target];
-        const size_t best = static_cast<size_t>(std::max_element(references.begin(), references.end()) - references.begin());
+        for (size_t key : keysOfTarget[target])
+            references[groupOfRoot[groupOf.Root(key)]] += m_keys[key].count[target];
+        const size_t best =
+            static_cast<size_t>(std::max_element(references.begin(), references.end()) - references.begin());
         groups[best].entries.push_back(target);
     }
 
@@ -317,9 +337,10 @@ void Scaffolder::GroupReferencedSections() {
         for (size_t entry : group.entries) Claim(entry);
         m_groups.push_back(std::move(group));
     }
-    std::stable_sort(m_groups.begin(), m_groups.end(), [](const PlannedCategory& a, const PlannedCategory& b) {
-        return a.entries.front() < b.entries.front();
-    });
+    std::stable_sort(m_groups.begin(), m_groups.end(),
+                     [](const PlannedCategory& a, const PlannedCategory& b) {
+                         return a.entries.front() < b.entries.front();
+                     });
 }
 
 // Named after the key that refers to the group's sections most often, in the plural, unless some
@@ -441,33 +462,35 @@ std::vector<ScaffoldPage> Scaffolder::Pages(const PlannedCategory& category) {
     std::vector<KeyUse> uses;
     std::unordered_map<std::string, size_t> useOfKey;
     for (size_t e = 0; e < category.entries.size(); ++e) {
-        ForEachKeyLine(m_document.SectionAt(category.entries[e]), [&](std::string_view key, std::string_view raw) {
-            auto [found, isNew] = useOfKey.try_emplace(FoldCase(key), uses.size());
-            if (isNew) {
-                uses.emplace_back();
-                uses.back().spelling = key;
-                uses.back().sources.assign(categoryCount, false);
-            }
-            KeyUse& use = uses[found->second];
-            // The first line of a key is the one the editor shows.
-            if (use.lastEntry == e) return;
-            use.lastEntry = e;
-            ++use.entries;
-            const std::string value = StripComment(raw);
-            auto [at, isNewValue] = use.valueIndex.try_emplace(value, use.values.size());
-            if (isNewValue) use.values.emplace_back(value, 0);
-            ++use.values[at->second].second;
-            for (const std::string& item : ValueItems(value)) {
-                ++use.items;
-                auto named = m_categoriesOfCode.find(CodeKey(item));
-                if (named == m_categoriesOfCode.end()) continue;
-                ++use.itemsNamingEntries;
-                use.codes.insert(item);
-                for (size_t row : named->second) use.sources[row] = true;
-            }
-        });
+        ForEachKeyLine(m_document.SectionAt(category.entries[e]),
+                       [&](std::string_view key, std::string_view raw) {
+                           auto [found, isNew] = useOfKey.try_emplace(FoldCase(key), uses.size());
+                           if (isNew) {
+                               uses.emplace_back();
+                               uses.back().spelling = key;
+                               uses.back().sources.assign(categoryCount, false);
+                           }
+                           KeyUse& use = uses[found->second];
+                           // The first line of a key is the one the editor shows.
+                           if (use.lastEntry == e) return;
+                           use.lastEntry = e;
+                           ++use.entries;
+                           const std::string value = StripComment(raw);
+                           auto [at, isNewValue] = use.valueIndex.try_emplace(value, use.values.size());
+                           if (isNewValue) use.values.emplace_back(value, 0);
+                           ++use.values[at->second].second;
+                           for (const std::string& item : ValueItems(value)) {
+                               ++use.items;
+                               auto named = m_categoriesOfCode.find(CodeKey(item));
+                               if (named == m_categoriesOfCode.end()) continue;
+                               ++use.itemsNamingEntries;
+                               use.codes.insert(item);
+                               for (size_t row : named->second) use.sources[row] = true;
+                           }
+                       });
     }
-    std::stable_sort(uses.begin(), uses.end(), [](const KeyUse& a, const KeyUse& b) { return a.entries > b.entries; });
+    std::stable_sort(uses.begin(), uses.end(),
+                     [](const KeyUse& a, const KeyUse& b) { return a.entries > b.entries; });
 
     std::vector<ScaffoldPage> pages;
     const std::string base = PageBase(category.name);

@@ -30,8 +30,8 @@ struct ScaffoldPage {
 
 struct ScaffoldCategory {
     std::string Name;
-    int Kind = 0;                       // 0: the document's own list; 1: a list of the definition file
-    std::vector<std::string> Entries;   // the codes, in list order
+    int Kind = 0;                      // 0: the document's own list; 1: a list of the definition file
+    std::vector<std::string> Entries;  // the codes, in list order
     std::vector<ScaffoldPage> Pages;
 };
 
@@ -40,9 +40,9 @@ struct DefinitionScaffold {
     // Sections listed under "Unknown!" so that the key fit cannot give them to a category: those
     // that would fit a list the game keeps itself, and later sections of a name already taken.
     std::vector<std::string> UnknownListed;
-    int32_t Tolerance = 4;      // the key fit's tolerance the file was planned with (VariantAllowed)
-    size_t SectionCount = 0;    // sections of the document
-    size_t UnknownCount = 0;    // of them, those that belong to no category but "Unknown!"
+    int32_t Tolerance = 4;    // the key fit's tolerance the file was planned with (VariantAllowed)
+    size_t SectionCount = 0;  // sections of the document
+    size_t UnknownCount = 0;  // of them, those that belong to no category but "Unknown!"
 };
 
 // The categories, pages and lists that `document` suggests. `tolerance` is the key fit's tolerance

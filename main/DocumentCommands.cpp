@@ -124,7 +124,8 @@ void TMainWin::NewDefinition1Click() {
     std::string question = "Write a new definition file " + definition + " from the document " +
                            ExtractFileName(m_globals.CurrentFileName) + "?";
     if (platform::IsRegularFile(definition))
-        question += "\r\nThe present file is kept as " + ExtractFileName(DefinitionBackupFileName(m_workspace)) + ".";
+        question +=
+            "\r\nThe present file is kept as " + ExtractFileName(DefinitionBackupFileName(m_workspace)) + ".";
     if (m_boxes.Confirm(question) != BoxAnswer::Yes) return;
     if (!ModifiedSavedOrDontCare()) return;
 

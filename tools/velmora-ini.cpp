@@ -165,8 +165,8 @@ int Scaffold(const std::vector<std::string>& args) {
     WriteDefinitionFile(scaffold, definitionFile);
 
     for (const ScaffoldCategory& category : scaffold.Categories)
-        std::cout << '[' << category.Name << "] kind=" << category.Kind << " entries=" << category.Entries.size()
-                  << '\n';
+        std::cout << '[' << category.Name << "] kind=" << category.Kind
+                  << " entries=" << category.Entries.size() << '\n';
     std::cout << Workspace::UnknownCategory << ' ' << scaffold.UnknownCount << " of " << scaffold.SectionCount
               << " sections\n";
     return 0;

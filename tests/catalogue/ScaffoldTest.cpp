@@ -21,7 +21,9 @@ std::unique_ptr<TMemIniFile> Store(const std::string& text) {
     return store;
 }
 
-DefinitionScaffold Scaffold(const std::string& text) { return ScaffoldDefinition(*Store(text), 4); }
+DefinitionScaffold Scaffold(const std::string& text) {
+    return ScaffoldDefinition(*Store(text), 4);
+}
 
 // "Name kind: entry,entry" per category.
 Texts Categories(const DefinitionScaffold& scaffold) {
@@ -131,24 +133,28 @@ TEST(ScaffoldTest, KeysWhoseItemsNameEntriesGetTheirCategoriesAsValueSources) {
         "[U10]\nWeapon=W1\nGun=none\nPistol=none\nTwo=W2\n"
         "[W1]\nDamage=1\n[W2]\nDamage=2\n[W3]\nDamage=3\n");
 
-    EXPECT_EQ(Categories(scaffold), (Texts{"Units 0: U1,U2,U3,U4,U5,U6,U7,U8,U9,U10", "Weapons 1: W1,W2,W3"}));
+    EXPECT_EQ(Categories(scaffold),
+              (Texts{"Units 0: U1,U2,U3,U4,U5,U6,U7,U8,U9,U10", "Weapons 1: W1,W2,W3"}));
     const ScaffoldCategory& units = CategoryNamed(scaffold, "Units");
     EXPECT_EQ(PageLine(units, "Weapon"), "Weapon=used by 10 of 10; e.g. W1 ~@Weapons@~");
     EXPECT_EQ(PageLine(units, "Gun"), "Gun=used by 10 of 10; e.g. W1 ~@Weapons@~");  // 9 of 10 items
-    EXPECT_EQ(PageLine(units, "Pistol"), "Pistol=used by 10 of 10; e.g. W1");       // 8 of 10
-    EXPECT_EQ(PageLine(units, "Two"), "Two=used by 10 of 10; e.g. W1");             // two codes only
+    EXPECT_EQ(PageLine(units, "Pistol"), "Pistol=used by 10 of 10; e.g. W1");        // 8 of 10
+    EXPECT_EQ(PageLine(units, "Two"), "Two=used by 10 of 10; e.g. W1");              // two codes only
     EXPECT_EQ(PageLine(units, "Mixed"), "Mixed=used by 3 of 10; e.g. W1,U2 ~@Units,Weapons@~");
 }
 
 TEST(ScaffoldTest, TheSameDocumentGivesTheSameBytes) {
     const std::string document =
         "[Infantry]\n1=GI\n2=E1\n3=DOG\n"
-        "[GI]\nName=G.I.\nPrimary=M60\nB=X1\n[E1]\nName=Conscript\nPrimary=Jaws\nA=X1,X2\n[DOG]\nPrimary=Bite\nC=X2\n"
+        "[GI]\nName=G.I.\nPrimary=M60\nB=X1\n"
+        "[E1]\nName=Conscript\nPrimary=Jaws\nA=X1,X2\n"
+        "[DOG]\nPrimary=Bite\nC=X2\n"
         "[M60]\nDamage=1\n[Jaws]\nDamage=2\n[Bite]\nDamage=3\n[X1]\nZ=1\n[X2]\nZ=2\n";
     const std::string first = DefinitionText(ScaffoldDefinition(*Store(document), 4), TStringList());
     const std::string second = DefinitionText(ScaffoldDefinition(*Store(document), 4), TStringList());
     EXPECT_EQ(first, second);
-    EXPECT_NE(first.find("[AllSections]\r\nInfantry=0,Infantry1\r\nPrimaries=1,Primaries1\r\n"), std::string::npos);
+    EXPECT_NE(first.find("[AllSections]\r\nInfantry=0,Infantry1\r\nPrimaries=1,Primaries1\r\n"),
+              std::string::npos);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -166,7 +172,7 @@ TEST_F(ScaffoldReadBackTest, TheCatalogueClaimsTheSectionsAsPlanned) {
         "[M60]\nDamage=15\nRange=5\nProjectile=Invisible\n"
         "[Jaws]\nDamage=100\nRange=1\nProjectile=Invisible\n"
         "[Invisible]\nArm=1\n"
-        "[Spy]\nName=Spy\nCost=500\n"  // shaped like an infantry, which the game does not list
+        "[Spy]\nName=Spy\nCost=500\n"      // shaped like an infantry, which the game does not list
         "[Sniper]\nDamage=150\nRange=9\n"  // shaped like a weapon, which nothing names
         "[M60]\nDamage=20\n";              // a later section of a name, which no lookup reaches
     Write("Rules.INI", document);
@@ -188,7 +194,8 @@ TEST_F(ScaffoldReadBackTest, TheCatalogueClaimsTheSectionsAsPlanned) {
 }
 
 TEST_F(ScaffoldReadBackTest, ANewDefinitionKeepsTheOldFileAndItsSettingsButTheTolerance) {
-    const std::string old = "[GeneralSetup]\nTitle=My rules\nVariantAllowed=9\n[AllSections]\nOld=1,OldPage\n";
+    const std::string old =
+        "[GeneralSetup]\nTitle=My rules\nVariantAllowed=9\n[AllSections]\nOld=1,OldPage\n";
     Write("Rules.001", old);
     Write("Rules.INI", "[List]\n1=A\n2=B\n3=C\n[A]\nK=1\n[B]\nK=1\n[C]\nK=1\n");
     // The start does not rewrite the old file: an existing one is updated only when asked to.
@@ -200,8 +207,10 @@ TEST_F(ScaffoldReadBackTest, ANewDefinitionKeepsTheOldFileAndItsSettingsButTheTo
     ReplaceDefinitionFile(workspace);
     EXPECT_EQ(Read("Rules.001.BAK"), old);
     const std::string written = Read("Rules.001");
-    EXPECT_NE(written.find("[GeneralSetup]\r\nTitle=My rules\r\nVariantAllowed=3\r\n\r\n[AllSections]\r\nList=0,List1\r\n"),
-              std::string::npos);
+    EXPECT_NE(
+        written.find(
+            "[GeneralSetup]\r\nTitle=My rules\r\nVariantAllowed=3\r\n\r\n[AllSections]\r\nList=0,List1\r\n"),
+        std::string::npos);
 
     // A backup that cannot be written leaves the definition file as it was.
     const std::string before = Read("Rules.001");

@@ -232,9 +232,10 @@ private slots:
         h->TakeShown();
         const std::string oldDefinition = h->folder.Read("Rules.001");
         h->Edit("GRUNT", "Cost", "999");
-        const QString question = "Confirm | Confirm | Write a new definition file " + Latin1(h->folder.File("Rules.001")) +
-                                 " from the document Mine.ini?\r\nThe present file is kept as Rules.001.BAK. | "
-                                 "&Yes,&No,Cancel";
+        const QString question =
+            "Confirm | Confirm | Write a new definition file " + Latin1(h->folder.File("Rules.001")) +
+            " from the document Mine.ini?\r\nThe present file is kept as Rules.001.BAK. | "
+            "&Yes,&No,Cancel";
 
         h->boxes.EnqueueAnswer(BoxAnswer::No);
         QVERIFY(h->Trigger("NewDefinition1"));
@@ -252,8 +253,9 @@ private slots:
         QCOMPARE(h->folder.Read("Rules.001.BAK"), oldDefinition);
         QVERIFY(h->folder.Read("Rules.001").find("Primaries=1,Primaries1") != std::string::npos);
         QCOMPARE(Column(h->Grid(), 0),
-                 QStringList({"InfantryTypes", "VehicleTypes", "BuildingTypes", "WarheadTypes", "AircraftTypes2",
-                              "Primaries", "StrikeWeapons", "Projectiles", "PowerStrikes", "BuiltBys", "Unknown!"}));
+                 QStringList({"InfantryTypes", "VehicleTypes", "BuildingTypes", "WarheadTypes",
+                              "AircraftTypes2", "Primaries", "StrikeWeapons", "Projectiles", "PowerStrikes",
+                              "BuiltBys", "Unknown!"}));
         QCOMPARE(h->globals.CurrentFileName, mine);
         QCOMPARE(h->Text("Panel1"), QStringLiteral("Mine.ini"));
         QVERIFY(!h->globals.DocumentModified);
