@@ -156,6 +156,8 @@ int Scaffold(const std::vector<std::string>& args) {
     const std::string& definitionFile = files[1];
     if (!platform::IsRegularFile(documentFile)) throw IniError::CannotOpen(documentFile);
     std::error_code ec;
+    if (std::filesystem::equivalent(platform::ToPath(documentFile), platform::ToPath(definitionFile), ec))
+        throw IniError(definitionFile + " is the document itself");
     if (!force && std::filesystem::exists(platform::ToPath(definitionFile), ec))
         throw IniError(definitionFile + " already exists; give --force to replace it");
 
