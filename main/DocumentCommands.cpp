@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "main/Boxes.h"
+#include "main/DefinitionScaffold.h"
 #include "main/Globals.h"
 #include "main/Routines.h"
 #include "main/mMainWin.h"
@@ -115,6 +116,26 @@ void TMainWin::Save1ClickMenu() {
 
 void TMainWin::SaveAs1ClickMenu() {
     SaveAs1Click(m_globals.CurrentFileName);
+}
+
+void TMainWin::NewDefinition1Click() {
+    if (!m_workspace.DocumentIni) return;  // a start-up that failed left no document
+    const std::string definition = m_workspace.DefinitionFileName();
+    std::string question = "Write a new definition file " + definition + " from the document " +
+                           ExtractFileName(m_globals.CurrentFileName) + "?";
+    if (platform::IsRegularFile(definition))
+        question +=
+            "\r\nThe present file is kept as " + ExtractFileName(DefinitionBackupFileName(m_workspace)) + ".";
+    if (m_boxes.Confirm(question) != BoxAnswer::Yes) return;
+    if (!ModifiedSavedOrDontCare()) return;
+
+    ReplaceDefinitionFile(m_workspace);
+    // The name may have changed with the save; an untitled document is the fresh copy of the
+    // default that the file-type load makes.
+    const std::string document = m_globals.CurrentFileName;
+    CloseExistingChildWindow();
+    m_workspace.BeginToLoadNONBASIC();
+    if (document != m_globals.UntitledName) OpenProcess(document);
 }
 
 void TMainWin::Exit1Click() {

@@ -46,6 +46,19 @@ bool NamesEqual(std::string_view a, std::string_view b, bool caseSensitive) {
 // One rule for the whole program: the store's.
 std::string StripComment(std::string_view text) { return TMemIniFile::StripComment(text); }
 
+std::vector<std::string> ValueItems(std::string_view value) {
+    const std::string text = StripComment(value);
+    std::vector<std::string> items;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t comma = std::min(text.find(',', start), text.size());
+        std::string_view item = TrimView(std::string_view(text).substr(start, comma - start));
+        if (!item.empty()) items.emplace_back(item);
+        start = comma + 1;
+    }
+    return items;
+}
+
 std::vector<std::string> SplitCommaList(std::string_view text) {
     // A NUL ends a text wherever it comes from, as it ends a file the store reads.
     text = text.substr(0, text.find('\0'));

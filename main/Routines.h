@@ -22,6 +22,9 @@ std::string ChangeFileExt(std::string_view path, std::string_view extension);
 bool NamesEqual(std::string_view a, std::string_view b, bool caseSensitive);
 // The text before the first ";" trimmed at both ends, or the text unchanged when it has no ";".
 std::string StripComment(std::string_view text);
+// The items of a value: the value without its ";" comment, cut at every ",", each piece trimmed of
+// blanks; empty pieces are not items. "A, B ,,C ;note" gives A, B and C.
+std::vector<std::string> ValueItems(std::string_view value);
 
 // Splits a comma list: items end at a comma or a blank; a quoted item runs to its closing quote
 // (a doubled quote stands for one); blanks around the separating comma are skipped.

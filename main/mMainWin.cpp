@@ -97,6 +97,8 @@ void TMainWin::ConnectControls() {
     connect(ui->Open1, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::Open1Click>);
     connect(ui->Save1, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::Save1ClickMenu>);
     connect(ui->SaveAs1, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::SaveAs1ClickMenu>);
+    connect(ui->NewDefinition1, &QAction::triggered, this,
+            &TMainWin::Guarded<&TMainWin::NewDefinition1Click>);
     connect(ui->Exit1, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::Exit1Click>);
 
     connect(ui->Load1, &QPushButton::clicked, this, &TMainWin::Guarded<&TMainWin::LoadGameClick>);

@@ -6,6 +6,10 @@
 //       starts in program folder DIR as the editor does, optionally opens DOC and collects its
 //       unknown sections, and prints every category with its entries. Without --write nothing
 //       is written to disk.
+//   velmora-ini scaffold [--force] DOC OUT
+//       writes a first definition file for documents like DOC to OUT and prints its categories
+//       with their entry counts and how many sections fall to "Unknown!". An existing OUT is
+//       replaced only with --force.
 //
 // Exit codes: 0 done, 1 an error (its text on stderr), 2 wrong usage.
 
@@ -16,6 +20,7 @@
 #include <vector>
 
 #include "main/Boxes.h"
+#include "main/DefinitionScaffold.h"
 #include "main/Globals.h"
 #include "main/Workspace.h"
 #include "store/IniError.h"
@@ -29,7 +34,8 @@ constexpr const char* ApplicationTitle = "VelmoraEdit";
 
 constexpr const char* Usage =
     "usage: velmora-ini format IN OUT\n"
-    "       velmora-ini catalogue [--type NAME] [--write] DIR [DOC]\n";
+    "       velmora-ini catalogue [--type NAME] [--write] DIR [DOC]\n"
+    "       velmora-ini scaffold [--force] DOC OUT\n";
 
 struct UsageError {};
 
@@ -134,11 +140,46 @@ int Catalogue(const std::vector<std::string>& args) {
     return 0;
 }
 
+int Scaffold(const std::vector<std::string>& args) {
+    bool force = false;
+    std::vector<std::string> files;
+    for (const std::string& arg : args) {
+        if (arg == "--force")
+            force = true;
+        else if (arg.size() > 1 && arg[0] == '-')
+            throw UsageError();
+        else
+            files.push_back(arg);
+    }
+    if (files.size() != 2) throw UsageError();
+    const std::string& documentFile = files[0];
+    const std::string& definitionFile = files[1];
+    if (!platform::IsRegularFile(documentFile)) throw IniError::CannotOpen(documentFile);
+    std::error_code ec;
+    if (std::filesystem::equivalent(platform::ToPath(documentFile), platform::ToPath(definitionFile), ec))
+        throw IniError(definitionFile + " is the document itself");
+    if (!force && std::filesystem::exists(platform::ToPath(definitionFile), ec))
+        throw IniError(definitionFile + " already exists; give --force to replace it");
+
+    const Globals defaults;
+    const TMemIniFile document(documentFile, &defaults.CaseSensitive);
+    const DefinitionScaffold scaffold = ScaffoldDefinition(document, defaults.VariantAllowed);
+    WriteDefinitionFile(scaffold, definitionFile);
+
+    for (const ScaffoldCategory& category : scaffold.Categories)
+        std::cout << '[' << category.Name << "] kind=" << category.Kind
+                  << " entries=" << category.Entries.size() << '\n';
+    std::cout << Workspace::UnknownCategory << ' ' << scaffold.UnknownCount << " of " << scaffold.SectionCount
+              << " sections\n";
+    return 0;
+}
+
 int Run(const std::vector<std::string>& args) {
     if (args.empty()) throw UsageError();
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (args[0] == "format") return Format(rest);
     if (args[0] == "catalogue") return Catalogue(rest);
+    if (args[0] == "scaffold") return Scaffold(rest);
     throw UsageError();
 }
 

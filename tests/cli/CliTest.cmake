@@ -135,6 +135,38 @@ elseif(CASE STREQUAL "write")
     expect_equal("${OUT}" "${expected}" "the catalogue of the second start")
     expect_equal("${ERR}" "" "the boxes of the second start")
 
+elseif(CASE STREQUAL "scaffold")
+    # A program folder whose game file is the sample's rules, and a definition file written from it.
+    file(MAKE_DIRECTORY "${WORK}/fresh")
+    file(COPY "${SAMPLES}/Velmedit.ini" "${SAMPLES}/Rules.INI" DESTINATION "${WORK}/fresh")
+    run(0 scaffold fresh/Rules.INI fresh/Rules.001)
+    file(READ "${SOURCE}/expected/scaffold-summary.txt" expected)
+    expect_equal("${OUT}" "${expected}" "the summary")
+    file(READ "${WORK}/fresh/Rules.001" written)
+    string(REPLACE "\r" "" written "${written}")
+    file(READ "${SOURCE}/expected/scaffold-Rules.001" expected)
+    expect_equal("${written}" "${expected}" "the definition file")
+
+    # Read back, the sections fall into the categories as the summary says.
+    run(0 catalogue fresh)
+    string(REGEX MATCHALL "\\[[^\n]*\\] kind=[0-9]+ entries=[0-9]+" rows "${OUT}")
+    string(REPLACE ";" "\n" rows "${rows}")
+    file(READ "${SOURCE}/expected/scaffold-catalogue.txt" expected)
+    expect_equal("${rows}\n" "${expected}" "the categories read back")
+
+    # An existing file is replaced only when asked to.
+    file(WRITE "${WORK}/fresh/Rules.001" "mine")
+    run(1 scaffold fresh/Rules.INI fresh/Rules.001)
+    expect_equal("${ERR}" "fresh/Rules.001 already exists; give --force to replace it\n" "the error text")
+    file(READ "${WORK}/fresh/Rules.001" kept)
+    expect_equal("${kept}" "mine" "the refused file")
+    run(0 scaffold --force fresh/Rules.INI fresh/Rules.001)
+    run(1 scaffold --force fresh/Rules.INI fresh/../fresh/Rules.INI)
+    expect_equal("${ERR}" "fresh/../fresh/Rules.INI is the document itself\n" "the error text")
+    run(1 scaffold fresh/absent.ini fresh/Other.001)
+    expect_equal("${ERR}" "Cannot open file fresh/absent.ini\n" "the error text")
+    run(2 scaffold fresh/Rules.INI)
+
 else()
     fail("no such case")
 endif()

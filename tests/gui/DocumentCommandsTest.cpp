@@ -223,6 +223,44 @@ private slots:
         QVERIFY(shown[3].startsWith("Error | VelmoraEdit | Cannot create file "));
         QCOMPARE(shown[4], QStringLiteral("Confirm | Confirm | Save changes to Mine.ini? | &Yes,&No,Cancel"));
     }
+
+    void newDefinitionFromTheDocumentReplacesTheDefinitionAndOpensTheDocumentAgain() {
+        h->folder.Write("Mine.ini", h->folder.Read("Rules.INI"));
+        const std::string mine = h->folder.File("Mine.ini");
+        h->boxes.EnqueueFileName(mine);
+        QVERIFY(h->Trigger("Open1"));
+        h->TakeShown();
+        const std::string oldDefinition = h->folder.Read("Rules.001");
+        h->Edit("GRUNT", "Cost", "999");
+        const QString question =
+            "Confirm | Confirm | Write a new definition file " + Latin1(h->folder.File("Rules.001")) +
+            " from the document Mine.ini?\r\nThe present file is kept as Rules.001.BAK. | "
+            "&Yes,&No,Cancel";
+
+        h->boxes.EnqueueAnswer(BoxAnswer::No);
+        QVERIFY(h->Trigger("NewDefinition1"));
+        QCOMPARE(h->TakeShown(), QStringList({question}));
+        QVERIFY(!h->folder.Exists("Rules.001.BAK"));
+        QCOMPARE(Cost(), std::string("999"));
+
+        // The save question comes before anything is written; No drops the change.
+        h->boxes.EnqueueAnswer(BoxAnswer::Yes);
+        h->boxes.EnqueueAnswer(BoxAnswer::No);
+        QVERIFY(h->Trigger("NewDefinition1"));
+        const QStringList shown = h->TakeShown();
+        QCOMPARE(shown.mid(0, 2),
+                 QStringList({question, "Confirm | Confirm | Save changes to Mine.ini? | &Yes,&No,Cancel"}));
+        QCOMPARE(h->folder.Read("Rules.001.BAK"), oldDefinition);
+        QVERIFY(h->folder.Read("Rules.001").find("Primaries=1,Primaries1") != std::string::npos);
+        QCOMPARE(Column(h->Grid(), 0),
+                 QStringList({"InfantryTypes", "VehicleTypes", "BuildingTypes", "WarheadTypes",
+                              "AircraftTypes2", "Primaries", "StrikeWeapons", "Projectiles", "PowerStrikes",
+                              "BuiltBys", "Unknown!"}));
+        QCOMPARE(h->globals.CurrentFileName, mine);
+        QCOMPARE(h->Text("Panel1"), QStringLiteral("Mine.ini"));
+        QVERIFY(!h->globals.DocumentModified);
+        QCOMPARE(Cost(), std::string("100"));
+    }
 };
 
 QTEST_MAIN(DocumentCommandsTest)

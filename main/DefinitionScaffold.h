@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+class TMemIniFile;
+class TStringList;
+class Workspace;
+
+// A first definition file written from a document alone, for a rules file that nobody has
+// described yet. The document's own numbered lists become categories of kind 0; sections that no
+// list names but other sections refer to are grouped, by the keys that refer to them, into
+// categories of kind 1 whose lists the definition file keeps. Each category gets pages with every
+// key its entries use, and a key whose values name entries gets those categories as its value
+// sources.
+//
+// The result is read back by the catalogue exactly as it was planned: every entry is claimed by its
+// list, and a section that the key fit would give to a category it does not belong to is listed
+// under "Unknown!" instead. Sections that fit no category are left to the unknown-section pass.
+
+// A page of a category: its name and its lines, "Key=description".
+struct ScaffoldPage {
+    std::string Name;
+    std::vector<std::string> Lines;
+};
+
+struct ScaffoldCategory {
+    std::string Name;
+    int Kind = 0;                      // 0: the document's own list; 1: a list of the definition file
+    std::vector<std::string> Entries;  // the codes, in list order
+    std::vector<ScaffoldPage> Pages;
+};
+
+struct DefinitionScaffold {
+    std::vector<ScaffoldCategory> Categories;  // lists first, then the groups of referenced sections
+    // Sections listed under "Unknown!" so that the key fit cannot give them to a category: those
+    // that would fit a list the game keeps itself, and later sections of a name already taken.
+    std::vector<std::string> UnknownListed;
+    int32_t Tolerance = 4;    // the key fit's tolerance the file was planned with (VariantAllowed)
+    size_t SectionCount = 0;  // sections of the document
+    size_t UnknownCount = 0;  // of them, those that belong to no category but "Unknown!"
+};
+
+// The categories, pages and lists that `document` suggests. `tolerance` is the key fit's tolerance
+// the catalogue will use; it is written into the file so that it reads the file back with it.
+// The same document always gives the same scaffold.
+DefinitionScaffold ScaffoldDefinition(const TMemIniFile& document, int32_t tolerance);
+
+// The definition file's text: [GeneralSetup] with `settings` (lines "Key=Value") and the
+// tolerance, [AllSections], the pages, the lists of kind 1 and "Unknown!".
+std::string DefinitionText(const DefinitionScaffold& scaffold, const TStringList& settings);
+
+// Writes the definition file, replacing `fileName` safely. The [GeneralSetup] lines of a file it
+// replaces are kept (the title and pictures of the file type), but for the tolerance.
+// Throws IniError when the old file cannot be read or the new one cannot be written.
+void WriteDefinitionFile(const DefinitionScaffold& scaffold, const std::string& fileName);
+
+// Where the definition file of the current file type is kept when a new one replaces it: its name
+// followed by the backup extension, "Rules.001.BAK".
+std::string DefinitionBackupFileName(const Workspace& workspace);
+
+// Writes the definition file of the current file type from the workspace's document, with the
+// key fit's tolerance in force. An existing file is first copied to its backup name. Throws
+// IniError when a file cannot be read or written; the definition file is then left as it was.
+DefinitionScaffold ReplaceDefinitionFile(const Workspace& workspace);
+
+}  // namespace velmora
