@@ -35,6 +35,8 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Velmora"));
     QApplication::setApplicationName(QStringLiteral("VelmoraEdit"));
+    // Lets a desktop match the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.VelmoraEdit"));
 
     velmora::QtBoxes boxes(nullptr);
     // A scripted start (the check of an installed program) answers the folder question itself.
@@ -43,14 +45,20 @@ int main(int argc, char* argv[]) {
     QSettings settings;
     velmora::QtFolderMemory memory(settings);
     velmora::ProgramFolderChoice choice(boxes, memory, InstalledSampleDir());
+    velmora::StartOptions options;
     std::optional<std::string> programDir;
     try {
         // Qt took its own options out of argv; what is left are ours, as the bytes given.
-        const std::vector<std::string> args(argv + 1, argv + argc);
-        programDir = velmora::StartProgramFolder(velmora::ParseStartOptions(args), choice);
-    } catch (const velmora::IniError& error) {
-        boxes.Error(error.what());
+        options = velmora::ParseStartOptions(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const velmora::IniError& usage) {
+        boxes.Error(usage.what());
         return 2;
+    }
+    try {
+        programDir = velmora::StartProgramFolder(options, choice);
+    } catch (const std::exception& error) {
+        boxes.Error(error.what());
+        return 1;
     }
     if (!programDir) return 0;  // the user did not choose a folder
 
