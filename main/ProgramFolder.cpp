@@ -28,6 +28,19 @@ bool IsEmptyFolder(const std::string& dir) {
     return fs::is_empty(platform::ToPath(dir), ec) && !ec;
 }
 
+// Copies a folder tree file by file: the library's recursive copy relies on a call that the
+// Windows runtimes do not all have (creating a folder with the attributes of another).
+void CopyTree(const fs::path& from, const fs::path& to, std::error_code& ec) {
+    for (fs::recursive_directory_iterator entry(from, ec), end; !ec && entry != end; entry.increment(ec)) {
+        const fs::path target = to / entry->path().lexically_relative(from);
+        if (entry->is_directory(ec))
+            fs::create_directories(target, ec);
+        else if (!ec)
+            fs::copy_file(entry->path(), target, ec);
+        if (ec) return;
+    }
+}
+
 }  // namespace
 
 StartOptions ParseStartOptions(const std::vector<std::string>& args) {
@@ -80,7 +93,7 @@ bool ProgramFolderChoice::OfferSample(const std::string& dir) {
             return false;
     }
     std::error_code ec;
-    fs::copy(platform::ToPath(m_sampleDir), platform::ToPath(dir), fs::copy_options::recursive, ec);
+    CopyTree(platform::ToPath(m_sampleDir), platform::ToPath(dir), ec);
     if (ec) throw IniError("Cannot copy the sample game into " + dir);
     return true;
 }

@@ -27,6 +27,8 @@ protected:
     ProgramFolderTest() {
         sample.Write("Velmedit.ini", "[FilesToEdit]\r\nRules.ini=1\r\n");
         sample.Write("game/Rules.ini", "[A]\r\n");
+        sample.Write("game/Pyre.sh", "#!/bin/sh\n");
+        fs::permissions(sample.Path() / "game" / "Pyre.sh", fs::perms::owner_exec, fs::perm_options::add);
         fs::create_directory(home.Path() / "empty");
         fs::create_directory(home.Path() / "used");
         home.Write("used/notes.txt", "mine");
@@ -101,6 +103,11 @@ TEST_F(ProgramFolderTest, FirstStartAsksCopiesTheSampleIntoAnEmptyFolderAndRemem
               std::vector<std::string>{"The folder " + empty + " is empty.\r\n\r\nCopy the sample game into it?"});
     EXPECT_TRUE(fs::is_regular_file(home.Path() / "empty" / "Velmedit.ini"));
     EXPECT_TRUE(fs::is_regular_file(home.Path() / "empty" / "game" / "Rules.ini"));
+#ifndef _WIN32
+    // The stand-in game stays a program that "Run the Game" can start.
+    EXPECT_NE(fs::status(home.Path() / "empty" / "game" / "Pyre.sh").permissions() & fs::perms::owner_exec,
+              fs::perms::none);
+#endif
     EXPECT_EQ(fs::current_path(), home.Path() / "empty");
     EXPECT_EQ(memory.dir, empty);
 
