@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
-# When clang is present, the parser's fuzz target also runs for a short, bounded time.
+# When clang is present, the parser's fuzz target also runs for a short, bounded time. The desktop
+# entry and the metainfo are checked with their validators.
 set -euo pipefail
 cd "$(dirname "$0")"
 . tools/deps.sh
-velmora_install_deps
+velmora_install_deps desktop-file-utils appstream
 
 jobs="$(nproc)"
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON -DVELMORA_BENCH=ON >/dev/null
@@ -14,6 +15,8 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 status=0
+echo "Checking the desktop entry and the metainfo..."
+tools/check-desktop-files.sh || status=1
 (cd build/test && ctest --output-on-failure -j"$jobs") || status=$?
 
 if command -v clang++ >/dev/null 2>&1 && [ -f tests/fuzz/CMakeLists.txt ]; then

@@ -1,24 +1,71 @@
-// The entry of Velmora Edit: the main window on the program folder (the working directory), and
-// the event loop until that window closes.
+// The entry of Velmora Edit: settles the program folder (the working directory, or the folder the
+// command line names or asks for), then runs the main window on it until that window closes.
+//
+//   VelmoraEdit                        the folder it is started in
+//   VelmoraEdit --program-dir DIR      DIR
+//   VelmoraEdit --choose-program-dir   the folder chosen once and remembered (the desktop entry)
 
 #include <QApplication>
-#include <filesystem>
-#include <system_error>
+#include <QDir>
+#include <QSettings>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "main/Globals.h"
+#include "main/ProgramFolder.h"
 #include "main/QtBoxes.h"
+#include "main/QtFolderMemory.h"
+#include "main/QtText.h"
 #include "main/mMainWin.h"
+#include "store/IniError.h"
+
+namespace {
+
+// The sample installation that the package puts beside the program, from the program's folder.
+std::string InstalledSampleDir() {
+    const QString dir = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(VELMORA_SAMPLE_FROM_BINDIR));
+    return velmora::ToBytes(QDir::toNativeSeparators(QDir::cleanPath(dir)));
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Velmora"));
+    QApplication::setApplicationName(QStringLiteral("VelmoraEdit"));
+    // Lets a desktop match the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.VelmoraEdit"));
+
+    velmora::QtBoxes boxes(nullptr);
+    // A scripted start (the check of an installed program) answers the folder question itself.
+    if (const char* answer = std::getenv("VELMORA_EDIT_FOLDER_ANSWER")) boxes.AnswerFolderQuestionsWith(answer);
+
+    QSettings settings;
+    velmora::QtFolderMemory memory(settings);
+    velmora::ProgramFolderChoice choice(boxes, memory, InstalledSampleDir());
+    velmora::StartOptions options;
+    std::optional<std::string> programDir;
+    try {
+        // Qt took its own options out of argv; what is left are ours, as the bytes given.
+        options = velmora::ParseStartOptions(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const velmora::IniError& usage) {
+        boxes.Error(usage.what());
+        return 2;
+    }
+    try {
+        programDir = velmora::StartProgramFolder(options, choice);
+    } catch (const std::exception& error) {
+        boxes.Error(error.what());
+        return 1;
+    }
+    if (!programDir) return 0;  // the user did not choose a folder
 
     velmora::Globals globals;
-    velmora::QtBoxes boxes(nullptr);
     velmora::TMainWin mainWin(globals, boxes);
     boxes.SetOwner(&mainWin);
-
-    std::error_code error;
-    const std::filesystem::path workingDir = std::filesystem::current_path(error);
-    mainWin.OnCreateMampir(workingDir.string());
+    mainWin.SetProgramFolderChoice(&choice);
+    mainWin.OnCreateMampir(*programDir);
     return QApplication::exec();
 }

@@ -17,6 +17,7 @@ class FirstButtonBoxes final : public Boxes {
     void Error(const std::string&) override {}
     std::optional<std::string> OpenFileName(const std::string&, const std::string&) override { return {}; }
     std::optional<std::string> SaveFileName(const std::string&, const std::string&) override { return {}; }
+    std::optional<std::string> FolderName(const std::string&, const std::string&) override { return {}; }
 };
 
 }  // namespace velmora::bench

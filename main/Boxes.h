@@ -32,6 +32,8 @@ public:
                                                     const std::string& proposedName) = 0;
     virtual std::optional<std::string> SaveFileName(const std::string& filter,
                                                     const std::string& proposedName) = 0;
+    // Folder choice, with its own caption, starting in `proposedDir`. Empty result: cancelled.
+    virtual std::optional<std::string> FolderName(const std::string& caption, const std::string& proposedDir) = 0;
 };
 
 }  // namespace velmora

@@ -8,6 +8,7 @@
 #include "main/Boxes.h"
 #include "main/DefinitionScaffold.h"
 #include "main/Globals.h"
+#include "main/ProgramFolder.h"
 #include "main/Routines.h"
 #include "main/mMainWin.h"
 #include "store/PlatformFile.h"
@@ -154,6 +155,19 @@ void TMainWin::closeEvent(QCloseEvent* event) {
         event->accept();
     else
         event->ignore();
+}
+
+// Another program folder: the document is saved or dropped first, since the load of the new folder
+// replaces it, and the choice is remembered only once the folder could be entered.
+void TMainWin::ProgramFolder1Click() {
+    if (!m_folderChoice || !ModifiedSavedOrDontCare()) return;
+    std::optional<std::string> dir = m_folderChoice->Ask(m_globals.ProgramDir);
+    if (!dir) return;
+    CloseExistingChildWindow();
+    EnterProgramFolder(*dir);
+    m_folderChoice->Remember(*dir);
+    SetTitleHeight(4 * m_designedTitleHeight);
+    LoadProgramFolder(WorkingFolder());
 }
 
 void TMainWin::GantiFileToEdit(QAction* MenuItem) {

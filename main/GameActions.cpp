@@ -86,7 +86,7 @@ void TMainWin::MinimizeApplication() {
 // The game runs on its own: the editor neither waits for it nor keeps hold of it. It starts in
 // its own folder, where a game looks for its data files.
 void TMainWin::StartGameProgram(const std::string& programFile) {
-    const QString program = ToQString(platform::ToPath(programFile).string());
+    const QString program = ToQString(platform::PathText(platform::ToPath(programFile)).value_or(programFile));
     QProcess game;
     game.setProgram(program);
     game.setWorkingDirectory(QFileInfo(program).absolutePath());

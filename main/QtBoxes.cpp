@@ -48,6 +48,14 @@ QString ProgramTitle() {
     return QApplication::applicationName();
 }
 
+// The name the user accepted in the dialog, with the platform's separators; none on Cancel.
+std::optional<std::string> ChosenName(QFileDialog& dialog) {
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty()) return std::nullopt;
+    return ToBytes(QDir::toNativeSeparators(files.first()));
+}
+
 std::optional<std::string> ChooseFile(QWidget* owner, QFileDialog::AcceptMode mode, const std::string& filter,
                                       const std::string& proposedName) {
     QFileDialog dialog(owner);
@@ -65,10 +73,7 @@ std::optional<std::string> ChooseFile(QWidget* owner, QFileDialog::AcceptMode mo
     if (cut >= 0) dialog.setDirectory(proposed.left(cut + 1));
     if (cut + 1 < proposed.size()) dialog.selectFile(proposed.mid(cut + 1));
 
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    const QStringList files = dialog.selectedFiles();
-    if (files.isEmpty()) return std::nullopt;
-    return ToBytes(QDir::toNativeSeparators(files.first()));
+    return ChosenName(dialog);
 }
 
 }  // namespace
@@ -141,6 +146,14 @@ std::optional<std::string> QtBoxes::OpenFileName(const std::string& filter, cons
 
 std::optional<std::string> QtBoxes::SaveFileName(const std::string& filter, const std::string& proposedName) {
     return ChooseFile(m_owner, QFileDialog::AcceptSave, filter, proposedName);
+}
+
+std::optional<std::string> QtBoxes::FolderName(const std::string& caption, const std::string& proposedDir) {
+    if (m_folderAnswer) return m_folderAnswer;
+    QFileDialog dialog(m_owner, ToQString(caption), ToQString(proposedDir));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    return ChosenName(dialog);
 }
 
 }  // namespace velmora

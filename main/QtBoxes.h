@@ -2,6 +2,8 @@
 
 #include <QPointer>
 #include <QStringList>
+#include <optional>
+#include <string>
 
 #include "main/Boxes.h"
 
@@ -27,9 +29,15 @@ public:
                                             const std::string& proposedName) override;
     std::optional<std::string> SaveFileName(const std::string& filter,
                                             const std::string& proposedName) override;
+    std::optional<std::string> FolderName(const std::string& caption, const std::string& proposedDir) override;
+
+    // For a start driven by a script (the check of an installed program): every folder question
+    // is answered with `dir` and no dialog is shown.
+    void AnswerFolderQuestionsWith(std::string dir) { m_folderAnswer = std::move(dir); }
 
 private:
     QPointer<QWidget> m_owner;
+    std::optional<std::string> m_folderAnswer;
 };
 
 // "description|pattern|description|pattern" as Qt's name filters: "description (patterns)" each,

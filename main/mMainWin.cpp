@@ -100,6 +100,8 @@ void TMainWin::ConnectControls() {
     connect(ui->NewDefinition1, &QAction::triggered, this,
             &TMainWin::Guarded<&TMainWin::NewDefinition1Click>);
     connect(ui->Exit1, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::Exit1Click>);
+    connect(ui->ProgramFolder1, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::ProgramFolder1Click>);
+    ui->ProgramFolder1->setEnabled(false);  // until the program gives the choice of a folder
 
     connect(ui->Load1, &QPushButton::clicked, this, &TMainWin::Guarded<&TMainWin::LoadGameClick>);
     connect(ui->Apply1, &QPushButton::clicked, this, &TMainWin::Guarded<&TMainWin::ApplyGameClick>);
@@ -146,6 +148,10 @@ void TMainWin::OnCreateMampir(const std::string& workingDir) {
     // The load runs before the event loop; let the window appear first so the user sees it waiting.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
+    LoadProgramFolder(workingDir);
+}
+
+void TMainWin::LoadProgramFolder(const std::string& workingDir) {
     const bool loaded = RunEventHandler(m_boxes, [this, &workingDir] {
         m_workspace.StartUpSettings(workingDir);
         BuildFileTypeMenu();
@@ -156,6 +162,11 @@ void TMainWin::OnCreateMampir(const std::string& workingDir) {
     if (!loaded) ShowTitle(m_globals.TitleText);
     SetTitleHeight(m_designedTitleHeight);
     ShowStatus(Workspace::BannerText);
+}
+
+void TMainWin::SetProgramFolderChoice(ProgramFolderChoice* choice) {
+    m_folderChoice = choice;
+    ui->ProgramFolder1->setEnabled(choice != nullptr);
 }
 
 void TMainWin::BuildFileTypeMenu() {

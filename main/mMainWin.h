@@ -23,6 +23,7 @@ namespace velmora {
 
 class Boxes;
 struct Globals;
+class ProgramFolderChoice;
 class TChildWin;
 
 // The program's one permanent window: the title and file-name panels, the game buttons, the
@@ -45,6 +46,9 @@ public:
     // Start-up: shows the window at once with the title panel asking to wait, reads (or creates)
     // the settings file in `workingDir`, builds the file-type menu and loads the first file type.
     void OnCreateMampir(const std::string& workingDir);
+    // Enables File, "Program Folder…", which asks for another folder through `choice`, makes it
+    // the working directory and starts on it as at start-up. `choice` outlives the window.
+    void SetProgramFolderChoice(ProgramFolderChoice* choice);
 
     Workspace& Work() { return m_workspace; }
     const Workspace& Work() const { return m_workspace; }
@@ -115,7 +119,8 @@ private:
     void PlacePanels();
     void SetTitleHeight(int height);
 
-    // The file-type menu (mMainWin.cpp).
+    // The settings, the file-type menu and the first file type of a program folder (mMainWin.cpp).
+    void LoadProgramFolder(const std::string& workingDir);
     void BuildFileTypeMenu();
     void CreatePopUpMenuItemList(const std::string& Caption);
     void Bclick();
@@ -131,6 +136,7 @@ private:
     void Exit1Click();
     void MyFormCloseQuery(bool& CanClose);
     void GantiFileToEdit(QAction* MenuItem);
+    void ProgramFolder1Click();
 
     // Game actions (GameActions.cpp).
     void LoadGameClick();
@@ -151,6 +157,7 @@ private:
     Globals& m_globals;
     Boxes& m_boxes;
     Workspace m_workspace;
+    ProgramFolderChoice* m_folderChoice = nullptr;
     QMenu* FileTypeMenu;  // owned through its Qt parent, the window
     std::array<QToolButton*, Workspace::MainButtonCount> MainButtons{};
     // The category names the buttons carry, as bytes (the widgets show them with "&" escaped).

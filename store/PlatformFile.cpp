@@ -8,7 +8,14 @@
 #include "store/IniError.h"
 
 #ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -79,16 +86,47 @@ FileHandle CreateTemporary(const fs::path& target, fs::path& tempPath) {
     return nullptr;
 }
 
+// Puts the written temporary file in the target's place in one step: a reader sees the old file
+// or the new one, never a mix. Windows refuses while another program holds the target open
+// without sharing it for deletion; the target then stays as it was.
+bool ReplaceByRename(const fs::path& from, const fs::path& to) {
+#ifdef _WIN32
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+    std::error_code ec;
+    fs::rename(from, to, ec);
+    return !ec;
+#endif
+}
+
 }  // namespace
 
 fs::path ToPath(std::string_view text) {
 #ifdef _WIN32
-    return fs::path(std::string(text));
+    // Each byte is the Latin-1 character it stands for, as at the widget boundary; the runtime's
+    // own conversion would depend on the code page and differ between compilers.
+    std::wstring wide(text.size(), L'\0');
+    for (size_t i = 0; i < text.size(); ++i) wide[i] = static_cast<unsigned char>(text[i]);
+    return fs::path(std::move(wide));
 #else
     std::string native(text);
     for (char& c : native)
         if (c == '\\') c = '/';
     return fs::path(native);
+#endif
+}
+
+std::optional<std::string> PathText(const fs::path& path) {
+#ifdef _WIN32
+    std::string text;
+    text.reserve(path.native().size());
+    for (wchar_t c : path.native()) {
+        if (static_cast<unsigned>(c) > 0xFF) return std::nullopt;
+        text += static_cast<char>(c);
+    }
+    return text;
+#else
+    return path.native();
 #endif
 }
 
@@ -122,11 +160,8 @@ std::vector<std::string> RegularFileNames(std::string_view dir) {
          entry.increment(ec)) {
         std::error_code typeError;
         if (!entry->is_regular_file(typeError)) continue;
-        try {
-            names.push_back(entry->path().filename().string());
-        } catch (const std::exception&) {
-            // A name the byte texts cannot spell can never be asked for by one.
-        }
+        // A name the byte texts cannot spell can never be asked for by one.
+        if (std::optional<std::string> name = PathText(entry->path().filename())) names.push_back(std::move(*name));
     }
     return names;
 }
@@ -166,10 +201,7 @@ void WriteWholeFile(std::string_view fileName, std::string_view content) {
     written = (std::fclose(file.release()) == 0) && written;
 
     if (written && fs::exists(targetStatus)) fs::permissions(tempPath, targetStatus.permissions(), ec);
-    if (written) {
-        fs::rename(tempPath, target, ec);
-        written = !ec;
-    }
+    written = written && ReplaceByRename(tempPath, target);
     if (!written) {
         fs::remove(tempPath, ec);
         throw IniError::CannotCreate(name);

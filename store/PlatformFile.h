@@ -13,6 +13,9 @@ namespace velmora::platform {
 // A path text as the file system sees it. Texts from Windows settings files use "\" between
 // folders; elsewhere those become "/".
 std::filesystem::path ToPath(std::string_view text);
+// The text of a path, byte for byte as ToPath takes it; none when the path holds a character
+// that has no byte (on Windows, one beyond Latin-1).
+std::optional<std::string> PathText(const std::filesystem::path& path);
 
 // True when the text names an existing regular file (a directory does not count).
 bool IsRegularFile(std::string_view fileName);

@@ -34,6 +34,7 @@ public:
     void Error(const std::string& text) override { Print(text); }
     std::optional<std::string> OpenFileName(const std::string&, const std::string&) override { return {}; }
     std::optional<std::string> SaveFileName(const std::string&, const std::string&) override { return {}; }
+    std::optional<std::string> FolderName(const std::string&, const std::string&) override { return {}; }
 
 private:
     static void Print(const std::string& text) { std::fprintf(stderr, "box: %s\n", text.c_str()); }

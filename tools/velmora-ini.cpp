@@ -40,7 +40,7 @@ constexpr const char* Usage =
 struct UsageError {};
 
 // Boxes on a terminal: each is printed on stderr as "<caption>: <text>" and answered with its
-// first button; file dialogs are cancelled.
+// first button; file and folder dialogs are cancelled.
 class PrintedBoxes : public Boxes {
 public:
     void Notice(const std::string& text) override { Print(ApplicationTitle, text); }
@@ -59,6 +59,7 @@ public:
     void Error(const std::string& text) override { Print(ApplicationTitle, text); }
     std::optional<std::string> OpenFileName(const std::string&, const std::string&) override { return {}; }
     std::optional<std::string> SaveFileName(const std::string&, const std::string&) override { return {}; }
+    std::optional<std::string> FolderName(const std::string&, const std::string&) override { return {}; }
 
 private:
     static void Print(const std::string& caption, const std::string& text) {

@@ -262,7 +262,7 @@ TEST_F(CatalogueTest, TheUnknownPassOfAnOpenedDocumentContinuesTheNumbers) {
 // Loading documents
 
 // A regular file that exists and cannot be read by this process; empty when none can be made.
-std::string UnreadableFile(TempFolder& folder) {
+std::string UnreadableFile([[maybe_unused]] TempFolder& folder) {
 #ifndef _WIN32
     if (geteuid() != 0) {
         folder.Write("locked.ini", "[X]\na=1\n");

@@ -1,5 +1,5 @@
 # Runs velmora-ini the way a user would and checks its output, exit code and files.
-#   cmake -DTOOL=<velmora-ini> -DSOURCE=<tests/cli> -DSAMPLES=<samples> -DWORK=<empty folder> -DCASE=<name> -P CliTest.cmake
+#   cmake -DTOOL=<velmora-ini> [-DEMULATOR=<runner of a cross build>] -DSOURCE=<tests/cli> -DSAMPLES=<samples> -DWORK=<empty folder> -DCASE=<name> -P CliTest.cmake
 # Every case works on copies inside WORK, so nothing in the source tree is ever written.
 
 cmake_minimum_required(VERSION 3.22)
@@ -13,7 +13,7 @@ endfunction()
 
 # run(<expected exit code> args...): sets OUT and ERR (carriage returns removed) in the caller.
 function(run expected)
-    execute_process(COMMAND "${TOOL}" ${ARGN} WORKING_DIRECTORY "${WORK}"
+    execute_process(COMMAND ${EMULATOR} "${TOOL}" ${ARGN} WORKING_DIRECTORY "${WORK}"
                     RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
     string(REPLACE "\r" "" out "${out}")
     string(REPLACE "\r" "" err "${err}")

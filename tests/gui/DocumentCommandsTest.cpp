@@ -1,7 +1,11 @@
 // The File menu and the close query: which questions come, in which order, and what is on disk
 // and in the window afterwards.
 
+#include <QSettings>
+
 #include "MainWindowHarness.h"
+#include "main/ProgramFolder.h"
+#include "main/QtFolderMemory.h"
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -260,6 +264,45 @@ private slots:
         QCOMPARE(h->Text("Panel1"), QStringLiteral("Mine.ini"));
         QVERIFY(!h->globals.DocumentModified);
         QCOMPARE(Cost(), std::string("100"));
+    }
+
+    void programFolderStartsTheEditorAfreshOnTheChosenFolder() {
+        QVERIFY(!h->Trigger("ProgramFolder1"));  // the program has not given the choice of a folder
+        const std::filesystem::path startedIn = std::filesystem::current_path();
+        TempFolder other;
+        QSettings settings(h->folder.File("user-settings.ini").c_str(), QSettings::IniFormat);
+        QtFolderMemory memory(settings);
+        ProgramFolderChoice choice(h->boxes, memory, VELMORA_SAMPLES);
+        h->window->SetProgramFolderChoice(&choice);
+
+        h->boxes.EnqueueFileName(std::nullopt);
+        QVERIFY(h->Trigger("ProgramFolder1"));
+        QCOMPARE(h->TakeShown(), QStringList({"Folder | Program Folder | " + Latin1(h->folder.Dir())}));
+        QCOMPARE(h->globals.ProgramDir, h->folder.Dir());
+
+        h->Edit("GRUNT", "Cost", "999");
+        h->boxes.EnqueueAnswer(BoxAnswer::No);
+        h->boxes.EnqueueFileName(other.Path().string());
+        h->boxes.EnqueueAnswer(BoxAnswer::Yes);
+        QVERIFY(h->Trigger("ProgramFolder1"));
+
+        const QStringList shown = h->TakeShown();
+        QCOMPARE(shown.size(), 4);
+        QCOMPARE(shown[0], SaveQuestion);
+        QVERIFY(shown[2].startsWith("Confirm | Confirm | The folder " + Latin1(other.Path().string()) + " is empty."));
+        // The load of the new folder runs as a start does, its first unknown-section pass included.
+        QVERIFY(shown[3].startsWith("Notice | VelmoraEdit | Rules.001 not exist"));
+        QCOMPARE(h->globals.ProgramDir, other.Dir());
+        QVERIFY(std::filesystem::equivalent(std::filesystem::current_path(), other.Path()));
+        QVERIFY(other.Exists("Velmedit.ini") && other.Exists("Rules.001"));
+        QCOMPARE(Cost(), std::string("100"));  // the untitled document of the new folder
+        QVERIFY(!h->globals.DocumentModified);
+        QVERIFY(h->Grid().RowCount() > 1);
+        QCOMPARE(ToBytes(QSettings(h->folder.File("user-settings.ini").c_str(), QSettings::IniFormat)
+                             .value("ProgramFolder")
+                             .toString()),
+                 other.Path().string());
+        std::filesystem::current_path(startedIn);
     }
 };
 

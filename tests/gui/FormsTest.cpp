@@ -59,7 +59,7 @@ private slots:
                              "Apply1",         "Button1", "BackupButton", "Panel3",   "PageControl1",
                              "StringGrid1",    "Panel4",  "Button2",      "ListBox2", "Panel5",
                              "MainMenu1",      "New1",    "Open1",        "Save1",    "SaveAs1",
-                             "NewDefinition1", "Exit1"};
+                             "NewDefinition1", "ProgramFolder1", "Exit1"};
         for (int k = 1; k <= 10; ++k) names << QStringLiteral("SpeedButton%1").arg(k);
         QCOMPARE(Missing(window, names), QStringList());
 
@@ -80,7 +80,7 @@ private slots:
             menu << (action->isSeparator() ? QStringLiteral("-") : action->text());
         QCOMPARE(ui.File1->title(), QStringLiteral("&File"));
         QCOMPARE(menu, QStringList({"&New", "&Open...", "&Save", "Save &As", "-",
-                                    "New Definition from Document…", "-", "E&xit"}));
+                                    "New Definition from Document…", "Program Folder\u2026", "-", "E&xit"}));
 
         const QStringList tabs = {"Load1",       "Apply1",  "Button1",  "BackupButton", "PageControl1",
                                   "StringGrid1", "Button2", "ListBox2", "Button3"};

@@ -114,15 +114,18 @@ public:
     }
 
     // Every box and file dialog shown so far, one line each: kind, caption, text and buttons; for
-    // file dialogs the filter and the proposed name. The record is cleared.
+    // file dialogs the filter and the proposed name, for folder dialogs the caption and the
+    // proposed folder. The record is cleared.
     QStringList TakeShown() {
-        static const char* const kinds[] = {"Notice", "Plain",    "Confirm", "Warning",
-                                            "Error",  "OpenFile", "SaveFile"};
+        static const char* const kinds[] = {"Notice", "Plain",    "Confirm",  "Warning",
+                                            "Error",  "OpenFile", "SaveFile", "Folder"};
         QStringList lines;
         for (const ShownBox& box : boxes.Shown()) {
             QString line = QString::fromLatin1(kinds[static_cast<int>(box.kind)]);
             if (box.kind == BoxKind::OpenFile || box.kind == BoxKind::SaveFile) {
                 line += " | " + Latin1(box.filter) + " | " + Latin1(box.text);
+            } else if (box.kind == BoxKind::Folder) {
+                line += " | " + Latin1(box.caption) + " | " + Latin1(box.text);
             } else {
                 QStringList buttons;
                 for (const std::string& button : box.buttons) buttons << Latin1(button);

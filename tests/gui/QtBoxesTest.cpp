@@ -186,6 +186,36 @@ private slots:
         QCOMPARE(boxes.SaveFileName("All file (*.*)|*.*", proposed).value_or(""), proposed);
         QCOMPARE(mode, QFileDialog::AcceptSave);
     }
+
+    void folderDialogGivesTheFolderAndAScriptedStartIsAnsweredWithoutOne() {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const std::string dir = QDir::toNativeSeparators(folder.path()).toLatin1().toStdString();
+        QtBoxes boxes(nullptr);
+
+        QString caption;
+        QString shownDir;
+        bool foldersOnly = false;
+        HandleNextFileDialog([&](QFileDialog& dialog) {
+            caption = dialog.windowTitle();
+            shownDir = dialog.directory().path();
+            foldersOnly = dialog.fileMode() == QFileDialog::Directory;
+            static_cast<QDialog&>(dialog).accept();  // QFileDialog makes accept() protected
+        });
+        QCOMPARE(boxes.FolderName("Program Folder", dir).value_or(""), dir);
+        QCOMPARE(caption, QStringLiteral("Program Folder"));
+        QCOMPARE(shownDir, folder.path());
+        QVERIFY(foldersOnly);
+
+        bool shown = false;
+        boxes.AnswerFolderQuestionsWith("/srv/pyre");
+        HandleNextFileDialog([&](QFileDialog& dialog) {
+            shown = true;
+            dialog.reject();
+        });
+        QCOMPARE(boxes.FolderName("Program Folder", dir).value_or(""), std::string("/srv/pyre"));
+        QVERIFY(!shown);
+    }
 };
 
 QTEST_MAIN(QtBoxesTest)

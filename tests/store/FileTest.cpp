@@ -1,6 +1,7 @@
 // Loading and writing files: missing files and folders, paths that are folders, a write that
 // fails part-way, and what a save keeps of the file it replaces (permissions, symbolic links).
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 
@@ -116,6 +117,22 @@ TEST_F(FileTest, FailedWriteOfANewFileLeavesNothing) {
     EXPECT_TRUE(fs::is_empty(m_folder.Path()));
 }
 
+TEST_F(FileTest, NamesAreBytesWithEitherSeparator) {
+    // Names come from settings files and dialogs as Latin-1 bytes, with "\\" or "/" between folders.
+    fs::create_directory(m_folder.Path() / "sub");
+    const std::string name = "caf\xE9 \xC6.ini";
+    const std::string backslashed = m_folder.Dir() + "sub\\" + name;
+    const std::string slashed = m_folder.Dir() + "sub/" + name;
+
+    platform::WriteWholeFile(backslashed, "[A]\r\n");
+    EXPECT_TRUE(platform::IsRegularFile(slashed));
+    EXPECT_EQ(platform::ReadWholeFile(slashed), "[A]\r\n");
+    EXPECT_THAT(platform::RegularFileNames(m_folder.Dir() + "sub"), ElementsAre(name));
+    platform::WriteWholeFile(slashed, "[B]\r\n");
+    EXPECT_EQ(platform::ReadWholeFile(backslashed), "[B]\r\n");
+    EXPECT_EQ(platform::RegularFileNames(m_folder.Dir() + "sub").size(), 1u);
+}
+
 #ifndef _WIN32
 
 TEST_F(FileTest, SaveKeepsPermissionBits) {
@@ -199,6 +216,35 @@ TEST_F(FileTest, FolderWithoutWritePermissionKeepsTheOldFile) {
     }
     fs::permissions(m_folder.Path(), fs::perms::owner_all, fs::perm_options::replace);
     if (!bound) GTEST_SKIP() << "folder permissions do not bind this user";
+}
+
+#else
+
+TEST_F(FileTest, ReadOnlyFileIsNotReplaced) {
+    auto store = LoadLines({"[A]", "a=1"});
+    const std::string original = ReadBytes(store->FileName());
+    fs::permissions(store->FileName(), fs::perms::owner_write, fs::perm_options::remove);
+    store->WriteString("A", "a", "2");
+    EXPECT_EQ(UpdateFileError(*store), "Cannot create file " + store->FileName());
+    fs::permissions(store->FileName(), fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(ReadBytes(store->FileName()), original);
+    EXPECT_THAT(FolderEntries(m_folder.Path()), ElementsAre("store.ini"));
+}
+
+TEST_F(FileTest, FileHeldOpenByAnotherProgramKeepsItsText) {
+    // The runtime opens files without sharing them for deletion, as most Windows programs do.
+    auto store = LoadLines({"[A]", "a=1"});
+    const std::string original = ReadBytes(store->FileName());
+    std::FILE* holder = _wfopen(fs::path(store->FileName()).c_str(), L"rb");
+    ASSERT_NE(holder, nullptr);
+    store->WriteString("A", "a", "2");
+    EXPECT_EQ(UpdateFileError(*store), "Cannot create file " + store->FileName());
+    std::fclose(holder);
+    EXPECT_EQ(ReadBytes(store->FileName()), original);
+    EXPECT_THAT(FolderEntries(m_folder.Path()), ElementsAre("store.ini"));
+
+    store->UpdateFile();
+    EXPECT_EQ(TMemIniFile(store->FileName()).ReadString("A", "a", ""), "2");
 }
 
 #endif

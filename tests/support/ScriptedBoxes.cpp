@@ -57,4 +57,8 @@ std::optional<std::string> ScriptedBoxes::SaveFileName(const std::string& filter
     return FileName({BoxKind::SaveFile, {}, proposedName, {}, filter});
 }
 
+std::optional<std::string> ScriptedBoxes::FolderName(const std::string& caption, const std::string& proposedDir) {
+    return FileName({BoxKind::Folder, caption, proposedDir, {}, {}});
+}
+
 }  // namespace velmora::testing

@@ -10,13 +10,13 @@
 
 namespace velmora::testing {
 
-enum class BoxKind { Notice, Plain, Confirm, Warning, Error, OpenFile, SaveFile };
+enum class BoxKind { Notice, Plain, Confirm, Warning, Error, OpenFile, SaveFile, Folder };
 
 // One box or file dialog as the code under test asked for it.
 struct ShownBox {
     BoxKind kind;
     std::string caption;
-    std::string text;  // for file dialogs: the proposed name
+    std::string text;  // for file and folder dialogs: the proposed name
     std::vector<std::string> buttons;
     std::string filter;  // file dialogs only
 };
@@ -36,7 +36,7 @@ public:
     explicit ScriptedBoxes(std::string applicationTitle = "VelmoraEdit");
 
     void EnqueueAnswer(BoxAnswer answer) { m_answers.push_back(answer); }
-    // An empty name answers the dialog with Cancel.
+    // Answers the next file or folder dialog; an empty name answers it with Cancel.
     void EnqueueFileName(std::optional<std::string> fileName) { m_fileNames.push_back(std::move(fileName)); }
 
     const std::vector<ShownBox>& Shown() const { return m_shown; }
@@ -52,6 +52,7 @@ public:
     void Error(const std::string& text) override;
     std::optional<std::string> OpenFileName(const std::string& filter, const std::string& proposedName) override;
     std::optional<std::string> SaveFileName(const std::string& filter, const std::string& proposedName) override;
+    std::optional<std::string> FolderName(const std::string& caption, const std::string& proposedDir) override;
 
 private:
     BoxAnswer Answer(const ShownBox& box, const std::vector<BoxAnswer>& offered);

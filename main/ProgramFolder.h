@@ -1,0 +1,69 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+class Boxes;
+
+// Which folder a start works on, as its command line says.
+struct StartOptions {
+    enum class Folder {
+        Working,     // no option: the folder it is started in
+        Remembered,  // --choose-program-dir: the folder chosen once and remembered
+        Named,       // --program-dir DIR
+    };
+    Folder folder = Folder::Working;
+    std::string namedDir;
+};
+
+constexpr const char* StartUsage = "usage: VelmoraEdit [--choose-program-dir | --program-dir DIR]";
+
+// The options after the program's name. Throws IniError with StartUsage for anything else.
+StartOptions ParseStartOptions(const std::vector<std::string>& args);
+
+// Keeps the chosen program folder from one start to the next.
+class FolderMemory {
+public:
+    virtual ~FolderMemory() = default;
+    // Empty when no folder was chosen yet.
+    virtual std::string Remembered() const = 0;
+    virtual void Remember(const std::string& dir) = 0;
+};
+
+// The choice of the program folder by the user: the folder dialog, the offer of the installed
+// sample for an empty folder, and the folder remembered for the next start.
+class ProgramFolderChoice {
+public:
+    // `sampleDir`: the installed sample installation; none is offered when it does not exist.
+    ProgramFolderChoice(Boxes& boxes, FolderMemory& memory, std::string sampleDir);
+
+    // The remembered folder while it still exists.
+    std::optional<std::string> Remembered() const;
+    // Asks for a folder, proposing `proposedDir`, until the user picks an existing one or
+    // cancels (none). An empty folder gets the sample if the user wants it; Cancel on that
+    // question asks for the folder again. Throws IniError when the sample cannot be copied.
+    std::optional<std::string> Ask(const std::string& proposedDir);
+    void Remember(const std::string& dir) { m_memory.Remember(dir); }
+
+private:
+    bool OfferSample(const std::string& dir);
+
+    Boxes& m_boxes;
+    FolderMemory& m_memory;
+    std::string m_sampleDir;
+};
+
+// The working directory as a text; "." when it cannot be had or spelt in bytes.
+std::string WorkingFolder();
+// Makes `dir` the working directory. Throws IniError "Cannot open folder DIR" when it cannot.
+void EnterProgramFolder(const std::string& dir);
+
+// Settles the folder a start works on and makes it the working directory: the folder it was
+// started in, the named one, or the remembered one (asked for, and remembered, when there is
+// none yet or it is gone). None when the user cancelled the question.
+std::optional<std::string> StartProgramFolder(const StartOptions& options, ProgramFolderChoice& choice);
+
+}  // namespace velmora
