@@ -54,64 +54,18 @@ std::string_view FoldInto(std::string_view text, char (&buffer)[96], std::string
     return spill;
 }
 
-// Finds the first line of a list whose key name equals a wanted name without regard to letter
-// case. Long lists get a hash index so that asking for every line's key stays linear.
-template <class LineAt>
-class FirstKeyLookup {
-public:
-    FirstKeyLookup(size_t count, LineAt lineAt) : m_count(count), m_lineAt(lineAt) {
-        if (count <= kIndexFrom) return;
-        for (size_t i = 0; i < count; ++i) {
-            std::string_view name;
-            if (KeyNameOf(m_lineAt(i), name)) m_first.try_emplace(FoldCase(name), i);
-        }
-    }
-
-    // -1 when no line carries that key. Plain lines never match.
-    long Find(std::string_view key) const {
-        if (m_count > kIndexFrom) {
-            char buffer[96];
-            std::string spill;
-            auto it = m_first.find(FoldInto(key, buffer, spill));
-            return it == m_first.end() ? -1 : static_cast<long>(it->second);
-        }
-        for (size_t i = 0; i < m_count; ++i) {
-            std::string_view name;
-            if (KeyNameOf(m_lineAt(i), name) && EqualsNoCase(name, key)) return static_cast<long>(i);
-        }
-        return -1;
-    }
-
-    // The value of line i's key: the comment-stripped text after "=" of the first line that
-    // carries the same key name (an earlier line when keys repeat); empty when none does.
-    std::string ValueOfLine(size_t i) const {
-        long first = Find(KeyNameOrEmpty(m_lineAt(i)));
-        return first < 0 ? std::string() : TMemIniFile::StripComment(TextAfterEquals(m_lineAt(first)));
-    }
-
-private:
-    static constexpr size_t kIndexFrom = 24;
-    size_t m_count;
-    LineAt m_lineAt;
-    std::unordered_map<std::string, size_t, ViewHash, std::equal_to<>> m_first;
-};
-
-auto SectionLines(const GueTStringList& section) {
-    auto lineAt = [&section](size_t i) { return section.Strings(i); };
-    return FirstKeyLookup<decltype(lineAt)>(section.Count(), lineAt);
+// The value of line i's key: the comment-stripped text after "=" of the first line that carries
+// the same key name (an earlier line when keys repeat); empty when none does.
+std::string ValueOfLine(const GueTStringList& section, size_t i) {
+    long first = section.IndexOfKey(KeyNameOrEmpty(section.Strings(i)));
+    return first < 0 ? std::string()
+                     : TMemIniFile::StripComment(TextAfterEquals(section.Strings(static_cast<size_t>(first))));
 }
 
-auto ListLines(const TStringList& list) {
-    auto lineAt = [&list](size_t i) { return std::string_view(list[i]); };
-    return FirstKeyLookup<decltype(lineAt)>(list.Count(), lineAt);
-}
-
-long FindKeyIn(const GueTStringList& section, std::string_view key) {
-    for (size_t i = 0; i < section.Count(); ++i) {
-        std::string_view name;
-        if (KeyNameOf(section.Strings(i), name) && EqualsNoCase(name, key)) return static_cast<long>(i);
-    }
-    return -1;
+bool SameKeyName(std::string_view a, std::string_view b) {
+    std::string_view nameA, nameB;
+    bool keyedA = KeyNameOf(a, nameA), keyedB = KeyNameOf(b, nameB);
+    return keyedA == keyedB && EqualsNoCase(nameA, nameB);
 }
 
 // Converts a whole text as a 32-bit signed integer: leading blanks, then a signed decimal
@@ -335,6 +289,60 @@ void TextArena::Clear() {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Section records
+
+struct GueTStringList::KeyIndex {
+    std::unordered_map<std::string, uint32_t, ViewHash, std::equal_to<>> first;
+};
+
+GueTStringList::GueTStringList() = default;
+GueTStringList::~GueTStringList() = default;
+
+namespace {
+// Sections up to this many lines are scanned; longer ones are looked up through their key index.
+constexpr size_t kKeyIndexFrom = 24;
+}  // namespace
+
+long GueTStringList::IndexOfKey(std::string_view key) const {
+    if (m_lines.size() > kKeyIndexFrom) {
+        if (!m_keyIndex) {
+            m_keyIndex = std::make_unique<KeyIndex>();
+            m_keyIndex->first.reserve(m_lines.size());
+            for (size_t i = 0; i < m_lines.size(); ++i) {
+                std::string_view name;
+                if (KeyNameOf(m_lines[i].text, name)) m_keyIndex->first.try_emplace(FoldCase(name), static_cast<uint32_t>(i));
+            }
+        }
+        char buffer[96];
+        std::string spill;
+        auto it = m_keyIndex->first.find(FoldInto(key, buffer, spill));
+        return it == m_keyIndex->first.end() ? -1 : static_cast<long>(it->second);
+    }
+    for (size_t i = 0; i < m_lines.size(); ++i) {
+        std::string_view name;
+        if (KeyNameOf(m_lines[i].text, name) && EqualsNoCase(name, key)) return static_cast<long>(i);
+    }
+    return -1;
+}
+
+void GueTStringList::AppendLine(Line line) {
+    std::string_view name;
+    if (m_keyIndex && KeyNameOf(line.text, name))
+        m_keyIndex->first.try_emplace(FoldCase(name), static_cast<uint32_t>(m_lines.size()));
+    m_lines.push_back(std::move(line));
+}
+
+void GueTStringList::EraseLine(size_t index) {
+    m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(index));
+    m_keyIndex.reset();  // later positions moved
+}
+
+void GueTStringList::ReplaceLineText(size_t index, std::string_view text) {
+    if (!SameKeyName(m_lines[index].text, text)) m_keyIndex.reset();
+    m_lines[index].text = text;
+}
+
+// ---------------------------------------------------------------------------------------------
 // Parsing
 
 // Reads lines one at a time into the store. Every line it is given lives in the store's arena.
@@ -348,6 +356,8 @@ public:
             m_pending.push_back(line);
         } else if (line[0] == '[') {
             GueTStringList& section = m_store.AppendSection(HeaderName(line));
+            size_t close = line.find(']');
+            if (close != std::string_view::npos) section.m_headerNote = line.substr(close + 1);
             if (!m_pending.empty()) section.m_leadingComments = TakePending();
             m_current = &section;
         } else if (m_current == nullptr) {
@@ -360,7 +370,7 @@ public:
         } else {
             GueTStringList::Line stored{NormaliseKeyLine(line), nullptr};
             if (!m_pending.empty()) stored.comments = TakePending();
-            m_current->m_lines.push_back(std::move(stored));
+            m_current->AppendLine(std::move(stored));
         }
     }
 
@@ -434,10 +444,6 @@ void TMemIniFile::ParseText(std::string_view text) {
         m_byteOrderMark = true;
         text.remove_prefix(kByteOrderMark.size());
     }
-    // A NUL byte ends the text.
-    if (const void* nul = std::memchr(text.data(), '\0', text.size()))
-        text = text.substr(0, static_cast<const char*>(nul) - text.data());
-
     Parser parser(*this);
     const char* p = text.data();
     const char* const end = p + text.size();
@@ -488,24 +494,25 @@ void TMemIniFile::Rename(std::string fileName, bool reload) {
 
 namespace {
 
+// Hands every rendered line to `emit` as its parts, in order.
 template <class Emit>
 void RenderLines(const std::vector<std::string_view>& preamble,
                  const std::vector<std::unique_ptr<GueTStringList>>& sections,
                  const std::vector<std::string_view>& trailing, Emit emit) {
-    for (std::string_view line : preamble) emit(line, "", "");
+    for (std::string_view line : preamble) emit({line});
     for (const auto& section : sections) {
         if (const auto* leading = section->LeadingComments())
-            for (std::string_view line : *leading) emit(line, "", "");
+            for (std::string_view line : *leading) emit({line});
         else
-            emit("", "", "");
-        emit("[", section->Name(), "]");
+            emit({});
+        emit({"[", section->Name(), "]", section->HeaderNote()});
         for (size_t i = 0; i < section->Count(); ++i) {
             if (const auto* comments = section->CommentsOf(i))
-                for (std::string_view line : *comments) emit(line, "", "");
-            emit(section->Strings(i), "", "");
+                for (std::string_view line : *comments) emit({line});
+            emit({section->Strings(i)});
         }
     }
-    for (std::string_view line : trailing) emit(line, "", "");
+    for (std::string_view line : trailing) emit({line});
 }
 
 }  // namespace
@@ -513,16 +520,14 @@ void RenderLines(const std::vector<std::string_view>& preamble,
 std::string TMemIniFile::RenderText() const {
     size_t estimate = kByteOrderMark.size();
     for (const auto& section : m_sections) {
-        estimate += section->Name().size() + 8;
+        estimate += section->Name().size() + section->HeaderNote().size() + 8;
         for (size_t i = 0; i < section->Count(); ++i) estimate += section->Strings(i).size() + 2;
     }
     std::string text;
     text.reserve(estimate + estimate / 8);
     if (m_byteOrderMark) text += kByteOrderMark;
-    RenderLines(m_preamble, m_sections, m_trailing, [&text](std::string_view a, std::string_view b, std::string_view c) {
-        text += a;
-        text += b;
-        text += c;
+    RenderLines(m_preamble, m_sections, m_trailing, [&text](std::initializer_list<std::string_view> parts) {
+        for (std::string_view part : parts) text += part;
         text += kLineEnd;
     });
     return text;
@@ -530,12 +535,9 @@ std::string TMemIniFile::RenderText() const {
 
 void TMemIniFile::GetStrings(TStringList& lines) const {
     lines.Clear();
-    RenderLines(m_preamble, m_sections, m_trailing, [&lines](std::string_view a, std::string_view b, std::string_view c) {
+    RenderLines(m_preamble, m_sections, m_trailing, [&lines](std::initializer_list<std::string_view> parts) {
         std::string line;
-        line.reserve(a.size() + b.size() + c.size());
-        line += a;
-        line += b;
-        line += c;
+        for (std::string_view part : parts) line += part;
         lines.Add(std::move(line));
     });
     if (m_byteOrderMark && !lines.Empty()) lines[0].insert(0, kByteOrderMark);
@@ -559,6 +561,7 @@ std::unique_ptr<TMemIniFile> TMemIniFile::CloneAs(std::string fileName) const {
     for (const auto& source : m_sections) {
         auto section = std::make_unique<GueTStringList>();
         section->m_name = arena.Store(source->m_name);
+        section->m_headerNote = arena.Store(source->m_headerNote);
         if (source->m_leadingComments)
             section->m_leadingComments =
                 std::make_unique<GueTStringList::Comments>(copyBlock(*source->m_leadingComments));
@@ -566,7 +569,7 @@ std::unique_ptr<TMemIniFile> TMemIniFile::CloneAs(std::string fileName) const {
         for (const auto& line : source->m_lines) {
             GueTStringList::Line stored{arena.Store(line.text), nullptr};
             if (line.comments) stored.comments = std::make_unique<GueTStringList::Comments>(copyBlock(*line.comments));
-            section->m_lines.push_back(std::move(stored));
+            section->AppendLine(std::move(stored));
         }
         copy->m_sections.push_back(std::move(section));
     }
@@ -637,7 +640,7 @@ std::string TMemIniFile::ReadString(std::string_view Section, std::string_view I
                                     std::string_view Default) const {
     const GueTStringList* section = FindSection(Section);
     if (section == nullptr) return std::string(Default);
-    long line = FindKeyIn(*section, Ident);
+    long line = section->IndexOfKey(Ident);
     if (line < 0) return std::string(Default);
     return StripComment(TextAfterEquals(section->Strings(static_cast<size_t>(line))));
 }
@@ -647,14 +650,14 @@ void TMemIniFile::WriteString(std::string_view Section, std::string_view Ident, 
     GueTStringList* section = FindSection(Section);
     if (section == nullptr) {
         section = &AppendSection(m_arena.Store(Section));
-        section->m_lines.push_back({text, nullptr});
+        section->AppendLine({text, nullptr});
         return;
     }
-    long line = FindKeyIn(*section, Ident);
+    long line = section->IndexOfKey(Ident);
     if (line >= 0)
-        section->m_lines[static_cast<size_t>(line)].text = text;
+        section->ReplaceLineText(static_cast<size_t>(line), text);
     else
-        section->m_lines.push_back({text, nullptr});
+        section->AppendLine({text, nullptr});
 }
 
 void TMemIniFile::ReadSection(std::string_view Section, TStringList& Names) const {
@@ -684,9 +687,8 @@ void TMemIniFile::ReadSectionValuesOnly(std::string_view Section, TStringList& V
     Values.Clear();
     const GueTStringList* section = FindSection(Section);
     if (section == nullptr) return;
-    auto lookup = SectionLines(*section);
     for (size_t i = 0; i < section->Count(); ++i)
-        if (!KeyNameOrEmpty(section->Strings(i)).empty()) Values.Add(lookup.ValueOfLine(i));
+        if (!KeyNameOrEmpty(section->Strings(i)).empty()) Values.Add(ValueOfLine(*section, i));
 }
 
 void TMemIniFile::EraseSection(std::string_view Section) {
@@ -699,8 +701,8 @@ void TMemIniFile::EraseSection(std::string_view Section) {
 void TMemIniFile::DeleteKey(std::string_view Section, std::string_view Ident) {
     GueTStringList* section = FindSection(Section);
     if (section == nullptr) return;
-    long line = FindKeyIn(*section, Ident);
-    if (line >= 0) section->m_lines.erase(section->m_lines.begin() + line);
+    long line = section->IndexOfKey(Ident);
+    if (line >= 0) section->EraseLine(static_cast<size_t>(line));
 }
 
 bool TMemIniFile::ValueExists(std::string_view Section, std::string_view Ident) const {
@@ -713,14 +715,18 @@ bool TMemIniFile::ValueExists(std::string_view Section, std::string_view Ident) 
 
 bool TMemIniFile::SectionExists(std::string_view Section) const { return IndexOfSection(Section) >= 0; }
 
+bool TMemIniFile::HasSectionNamedExactly(std::string_view Name) const {
+    if (!m_exactIndexValid) BuildExactIndex();
+    return m_exactIndex.find(Name) != m_exactIndex.end();
+}
+
 std::string TMemIniFile::FindKeyOfValue(std::string_view Section, std::string_view Value, bool Remove) {
     GueTStringList* section = FindSection(Section);
     if (section == nullptr) return {};
-    auto lookup = SectionLines(*section);
     for (size_t i = 0; i < section->Count(); ++i) {
-        if (lookup.ValueOfLine(i) != Value) continue;
+        if (ValueOfLine(*section, i) != Value) continue;
         if (Remove) {
-            section->m_lines.erase(section->m_lines.begin() + static_cast<long>(i));
+            section->EraseLine(i);
             return {};
         }
         return std::string(KeyNameOrEmpty(section->Strings(i)));
@@ -742,7 +748,7 @@ void TMemIniFile::InsertSection(std::string_view BeforeSection, std::string_view
             line.comments = std::make_unique<GueTStringList::Comments>();
             for (const std::string& comment : *item.comments) line.comments->push_back(m_arena.Store(comment));
         }
-        section->m_lines.push_back(std::move(line));
+        section->AppendLine(std::move(line));
     }
     m_sections.insert(m_sections.begin() + index, std::move(section));
     InvalidateIndex();
@@ -767,20 +773,25 @@ void TMemIniFile::MarkOccupiedListSection(std::string_view Section) {
     GueTStringList* list = FindSection(Section);
     if (list == nullptr) return;
     list->Occupied = 1;
-    auto lookup = SectionLines(*list);
     for (size_t i = 0; i < list->Count(); ++i)
-        if (GueTStringList* named = FindSection(lookup.ValueOfLine(i))) named->Occupied = 1;
+        if (GueTStringList* named = FindSection(ValueOfLine(*list, i))) named->Occupied = 1;
 }
 
-void TMemIniFile::MarkOccupiedListed(std::string_view Section, const TStringList& Lines, TMemIniFile& OtherIni) {
-    auto lookup = ListLines(Lines);
-    for (size_t i = 0; i < Lines.Count(); ++i) {
+bool TMemIniFile::ListedName(std::string_view Line, std::string& Name) {
+    std::string_view key;
+    if (!KeyNameOf(Line, key) || key.empty()) return false;
+    Name = StripComment(TextAfterEquals(Line));
+    return true;
+}
+
+// Each line is read on its own: with two lines of one number, each still names its own section.
+void TMemIniFile::MarkOccupiedListed(const TStringList& Lines) {
+    std::string name;
+    for (const StringItem& line : Lines) {
+        if (!ListedName(line.text, name)) continue;
         bool noneOccupied = true;
-        int index = IndexOfFreeSection(lookup.ValueOfLine(i), noneOccupied);
-        if (index >= 0)
-            m_sections[static_cast<size_t>(index)]->Occupied = 1;
-        else if (noneOccupied)
-            OtherIni.DeleteKey(Section, KeyNameOrEmpty(Lines[i]));
+        int index = IndexOfFreeSection(name, noneOccupied);
+        if (index >= 0) m_sections[static_cast<size_t>(index)]->Occupied = 1;
     }
 }
 

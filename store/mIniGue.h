@@ -73,7 +73,7 @@ private:
 };
 
 // The record of one section: its lines (each with the comment block that stood before it), the
-// comment lines before its header, and the claim flag of the catalogue.
+// comment lines before its header, the text after its header, and the claim flag of the catalogue.
 class GueTStringList {
 public:
     using Comments = std::vector<std::string_view>;
@@ -83,21 +83,42 @@ public:
         std::unique_ptr<Comments> comments;  // null: no comment block
     };
 
+    GueTStringList();
+    ~GueTStringList();
+    GueTStringList(const GueTStringList&) = delete;
+    GueTStringList& operator=(const GueTStringList&) = delete;
+
     const std::string_view Name() const { return m_name; }
+    // What followed the header's "]" on its line, as read (a note such as " ;used by the cruiser");
+    // written back after the header.
+    std::string_view HeaderNote() const { return m_headerNote; }
     size_t Count() const { return m_lines.size(); }
     std::string_view Strings(size_t index) const { return m_lines[index].text; }
     const Comments* CommentsOf(size_t index) const { return m_lines[index].comments.get(); }
     const Comments* LeadingComments() const { return m_leadingComments.get(); }
+
+    // Position of the first line whose key name equals `key` without regard to letter case; -1
+    // when none. Plain lines never match; a line that begins with "=" has the empty key name.
+    long IndexOfKey(std::string_view key) const;
 
     // 1 once a category has claimed the section; never reset.
     unsigned char Occupied = 0;
 
 private:
     friend class TMemIniFile;
+    struct KeyIndex;
+
+    void AppendLine(Line line);
+    void EraseLine(size_t index);
+    void ReplaceLineText(size_t index, std::string_view text);
 
     std::string_view m_name;
+    std::string_view m_headerNote;
     std::vector<Line> m_lines;
     std::unique_ptr<Comments> m_leadingComments;
+    // Upper-cased key name -> its first line. Built for a long section at its first lookup and
+    // kept up to date by appends, so that adding line after line stays linear.
+    mutable std::unique_ptr<KeyIndex> m_keyIndex;
 };
 
 // The in-memory INI file: sections and lines in file order, comments and duplicate sections
@@ -141,10 +162,18 @@ public:
 
     int IndexOfSection(std::string_view Name) const;
     static std::string StripComment(std::string_view Text);
+    // The section a numbered list line names: the text after its own first "=" without its
+    // comment. False for a line without key name (a plain line or one that begins with "=").
+    static bool ListedName(std::string_view Line, std::string& Name);
+
+    // True when a section of exactly that name exists, whatever the letter-case flag says.
+    bool HasSectionNamedExactly(std::string_view Name) const;
 
     // Claiming passes of the catalogue.
     void MarkOccupiedListSection(std::string_view Section);
-    void MarkOccupiedListed(std::string_view Section, const TStringList& Lines, TMemIniFile& OtherIni);
+    // For each of Lines, a list line of another store, claims the first free section of exactly
+    // the name that line gives (ListedName). Lines whose section is missing are left as they are.
+    void MarkOccupiedListed(const TStringList& Lines);
     void MarkOccupiedMatching(const TStringList& KeyNames, TStringList& Found, int32_t Tolerance);
     int IndexOfFreeSection(std::string_view Name, bool& NoneOccupied) const;
     static bool SectionFitsKeys(const GueTStringList& Section, const TStringList& KeyNames, int32_t Tolerance);
