@@ -35,7 +35,8 @@ int32_t ReadLeadingNumber(std::string_view text);
 
 // The numbers of a list's lines (read from the start of each key name) and the numbers new lines
 // get: one above the largest present. Only when the largest 64-bit number is present does a new
-// line get the lowest positive number that no line holds, so no number is ever given twice.
+// line get the lowest positive number that no line holds. So no number is ever given twice, and
+// no line's key is ever the text of a number given.
 class ListNumbers {
 public:
     explicit ListNumbers(const std::vector<std::string>& keyNames);

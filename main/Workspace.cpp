@@ -175,13 +175,14 @@ void Workspace::OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer() {
     }
 
     // Then every free section whose keys fit a category joins the earliest such category.
+    SectionKeyMatcher matcher(*DocumentIni);
     for (size_t row = 0; row < CategoryRows.size(); ++row) {
         const std::string& category = CategoryRows[row];
         const int kind = CategoryKinds[row];
         TStringList keys;
         GetContentsOfAllPages(category, keys);
         TStringList found;
-        DocumentIni->MarkOccupiedMatching(keys, found, m_globals.VariantAllowed);
+        matcher.MarkOccupiedMatching(keys, found, m_globals.VariantAllowed);
         if (found.Empty()) continue;
 
         std::unordered_set<std::string> listed;
@@ -198,7 +199,7 @@ void Workspace::OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer() {
                                                    " reveals more than once. Only one can be processed.");
                 if (answer == BoxAnswer::Ignore) m_globals.CheckDoubleSection = false;
             }
-            DefinitionIni->WriteString(category, std::to_string(numbers.Next()), name);
+            DefinitionIni->AppendString(category, std::to_string(numbers.Next()), name);
         }
     }
 }
@@ -215,7 +216,7 @@ void Workspace::SelectUnknown() {
     if (!unclaimed.empty()) {
         ListNumbers numbers = NumbersOf(1, UnknownCategory);
         for (std::string_view name : unclaimed)
-            DefinitionIni->WriteString(UnknownCategory, std::to_string(numbers.Next()), name);
+            DefinitionIni->AppendString(UnknownCategory, std::to_string(numbers.Next()), name);
 
         const std::string& fileName = DefinitionIni->FileName();
         if (!platform::IsRegularFile(fileName) || m_globals.UpdateUnknown001) {
@@ -262,11 +263,14 @@ void Workspace::GetReadSectionValuesOnly(int Kind, const std::string& Category, 
     if (Kind == 0) DocumentIni->ReadSectionValuesOnly(Category, Values);
     // Each line of the definition file's list names its own section; a line whose section this
     // document lacks belongs to other documents of the file type and is not shown.
-    TStringList lines;
-    DefinitionIni->ReadSectionValues(Category, lines);
-    std::string name;
-    for (const auto& line : lines)
-        if (TMemIniFile::ListedName(line.text, name) && DocumentIni->HasSectionNamedExactly(name)) Values.Add(name);
+    const int list = DefinitionIni->IndexOfSection(Category);
+    if (list < 0) return;
+    const GueTStringList& lines = DefinitionIni->SectionAt(static_cast<size_t>(list));
+    Values.Reserve(Values.Count() + lines.Count());
+    std::string_view name;
+    for (size_t i = 0; i < lines.Count(); ++i)
+        if (TMemIniFile::ListedName(lines.Strings(i), name) && DocumentIni->HasSectionNamedExactly(name))
+            Values.Add(std::string(name));
 }
 
 void Workspace::GetListValues(const std::string& Name, TStringList& Values) const {

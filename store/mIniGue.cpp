@@ -36,6 +36,12 @@ std::string_view TextAfterEquals(std::string_view line) {
     return eq == std::string_view::npos ? std::string_view() : line.substr(eq + 1);
 }
 
+// The text before its first ";" trimmed at both ends, or the whole text untouched when it has none.
+std::string_view StripCommentView(std::string_view text) {
+    size_t semicolon = text.find(';');
+    return semicolon == std::string_view::npos ? text : TrimView(text.substr(0, semicolon));
+}
+
 // A hash set of upper-cased key names that can be asked with a string_view.
 struct ViewHash {
     using is_transparent = void;
@@ -291,45 +297,46 @@ void TextArena::Clear() {
 // ---------------------------------------------------------------------------------------------
 // Section records
 
-struct GueTStringList::KeyIndex {
-    std::unordered_map<std::string, uint32_t, ViewHash, std::equal_to<>> first;
-};
-
 GueTStringList::GueTStringList() = default;
 GueTStringList::~GueTStringList() = default;
 
 namespace {
+
 // Sections up to this many lines are scanned; longer ones are looked up through their key index.
 constexpr size_t kKeyIndexFrom = 24;
+
+bool LineHasKey(std::string_view line, std::string_view key) {
+    std::string_view name;
+    return KeyNameOf(line, name) && EqualsNoCase(name, key);
+}
+
 }  // namespace
 
 long GueTStringList::IndexOfKey(std::string_view key) const {
     if (m_lines.size() > kKeyIndexFrom) {
         if (!m_keyIndex) {
-            m_keyIndex = std::make_unique<KeyIndex>();
-            m_keyIndex->first.reserve(m_lines.size());
-            for (size_t i = 0; i < m_lines.size(); ++i) {
-                std::string_view name;
-                if (KeyNameOf(m_lines[i].text, name)) m_keyIndex->first.try_emplace(FoldCase(name), static_cast<uint32_t>(i));
-            }
+            m_keyIndex = std::make_unique<NameIndex<true>>();
+            m_keyIndex->Reserve(m_lines.size());
+            for (size_t i = 0; i < m_lines.size(); ++i) IndexKeyOf(i);
         }
-        char buffer[96];
-        std::string spill;
-        auto it = m_keyIndex->first.find(FoldInto(key, buffer, spill));
-        return it == m_keyIndex->first.end() ? -1 : static_cast<long>(it->second);
+        const uint32_t line = m_keyIndex->Find(key, [this](uint32_t at) { return KeyNameOrEmpty(Strings(at)); });
+        return line == NameIndex<true>::kNone ? -1 : static_cast<long>(line);
     }
-    for (size_t i = 0; i < m_lines.size(); ++i) {
-        std::string_view name;
-        if (KeyNameOf(m_lines[i].text, name) && EqualsNoCase(name, key)) return static_cast<long>(i);
-    }
+    for (size_t i = 0; i < m_lines.size(); ++i)
+        if (LineHasKey(m_lines[i].text, key)) return static_cast<long>(i);
     return -1;
 }
 
-void GueTStringList::AppendLine(Line line) {
+// A line after the first of its key keeps the first one in the index.
+void GueTStringList::IndexKeyOf(size_t line) const {
     std::string_view name;
-    if (m_keyIndex && KeyNameOf(line.text, name))
-        m_keyIndex->first.try_emplace(FoldCase(name), static_cast<uint32_t>(m_lines.size()));
+    if (!KeyNameOf(m_lines[line].text, name)) return;
+    m_keyIndex->Add(name, static_cast<uint32_t>(line), [this](uint32_t at) { return KeyNameOrEmpty(Strings(at)); });
+}
+
+void GueTStringList::AppendLine(Line line) {
     m_lines.push_back(std::move(line));
+    if (m_keyIndex) IndexKeyOf(m_lines.size() - 1);
 }
 
 void GueTStringList::EraseLine(size_t index) {
@@ -585,31 +592,48 @@ void TMemIniFile::InvalidateIndex() const {
     m_foldedIndexValid = false;
 }
 
+namespace {
+
+constexpr uint32_t kNoSection = NameIndex<false>::kNone;
+
+}  // namespace
+
 void TMemIniFile::BuildExactIndex() const {
-    m_exactIndex.clear();
-    m_exactIndex.reserve(m_sections.size());
-    for (size_t i = 0; i < m_sections.size(); ++i)
-        m_exactIndex[m_sections[i]->Name()].push_back(static_cast<uint32_t>(i));
+    m_exactIndex.Clear();
+    m_exactIndex.Reserve(m_sections.size());
+    m_nextOfSameName.assign(m_sections.size(), kNoSection);
+    m_lastOfSameName.assign(m_sections.size(), kNoSection);
     m_exactIndexValid = true;
+    for (size_t i = 0; i < m_sections.size(); ++i) IndexExactName(static_cast<uint32_t>(i));
+}
+
+// A later section of a name already indexed is linked behind the last one of that name.
+void TMemIniFile::IndexExactName(uint32_t position) const {
+    const uint32_t first = m_exactIndex.Add(m_sections[position]->Name(), position, SectionNames());
+    if (first != position) m_nextOfSameName[m_lastOfSameName[first]] = position;
+    m_lastOfSameName[first] = position;
 }
 
 void TMemIniFile::BuildFoldedIndex() const {
-    m_foldedIndex.clear();
-    m_foldedIndex.reserve(m_sections.size());
-    for (size_t i = 0; i < m_sections.size(); ++i)
-        m_foldedIndex.try_emplace(FoldCase(m_sections[i]->Name()), static_cast<uint32_t>(i));
+    m_foldedIndex.Clear();
+    m_foldedIndex.Reserve(m_sections.size());
     m_foldedIndexValid = true;
+    for (size_t i = 0; i < m_sections.size(); ++i) IndexFoldedName(static_cast<uint32_t>(i));
+}
+
+void TMemIniFile::IndexFoldedName(uint32_t position) const {
+    m_foldedIndex.Add(m_sections[position]->Name(), position, SectionNames());
 }
 
 int TMemIniFile::IndexOfSection(std::string_view Name) const {
+    uint32_t position = kNoSection;
     if (CaseSensitive()) {
-        if (!m_exactIndexValid) BuildExactIndex();
-        auto it = m_exactIndex.find(Name);
-        return it == m_exactIndex.end() ? -1 : static_cast<int>(it->second.front());
+        position = IndexOfFirstExactly(Name);
+    } else {
+        if (!m_foldedIndexValid) BuildFoldedIndex();
+        position = m_foldedIndex.Find(Name, SectionNames());
     }
-    if (!m_foldedIndexValid) BuildFoldedIndex();
-    auto it = m_foldedIndex.find(FoldCase(Name));
-    return it == m_foldedIndex.end() ? -1 : static_cast<int>(it->second);
+    return position == kNoSection ? -1 : static_cast<int>(position);
 }
 
 GueTStringList* TMemIniFile::FindSection(std::string_view name) const {
@@ -622,16 +646,16 @@ GueTStringList& TMemIniFile::AppendSection(std::string_view name) {
     section->m_name = name;
     const auto position = static_cast<uint32_t>(m_sections.size());
     m_sections.push_back(std::move(section));
-    if (m_exactIndexValid) m_exactIndex[name].push_back(position);
-    if (m_foldedIndexValid) m_foldedIndex.try_emplace(FoldCase(name), position);
+    if (m_exactIndexValid) {
+        m_nextOfSameName.push_back(kNoSection);
+        m_lastOfSameName.push_back(kNoSection);
+        IndexExactName(position);
+    }
+    if (m_foldedIndexValid) IndexFoldedName(position);
     return *m_sections.back();
 }
 
-std::string TMemIniFile::StripComment(std::string_view Text) {
-    size_t semicolon = Text.find(';');
-    if (semicolon == std::string_view::npos) return std::string(Text);
-    return Trim(Text.substr(0, semicolon));
-}
+std::string TMemIniFile::StripComment(std::string_view Text) { return std::string(StripCommentView(Text)); }
 
 // ---------------------------------------------------------------------------------------------
 // Section and key access
@@ -645,19 +669,23 @@ std::string TMemIniFile::ReadString(std::string_view Section, std::string_view I
     return StripComment(TextAfterEquals(section->Strings(static_cast<size_t>(line))));
 }
 
-void TMemIniFile::WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) {
-    std::string_view text = m_arena.Concat(Ident, "=", Value);
+GueTStringList& TMemIniFile::SectionToWrite(std::string_view Section) {
     GueTStringList* section = FindSection(Section);
-    if (section == nullptr) {
-        section = &AppendSection(m_arena.Store(Section));
-        section->AppendLine({text, nullptr});
-        return;
-    }
-    long line = section->IndexOfKey(Ident);
+    return section != nullptr ? *section : AppendSection(m_arena.Store(Section));
+}
+
+void TMemIniFile::WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) {
+    GueTStringList& section = SectionToWrite(Section);
+    std::string_view text = m_arena.Concat(Ident, "=", Value);
+    long line = section.IndexOfKey(Ident);
     if (line >= 0)
-        section->ReplaceLineText(static_cast<size_t>(line), text);
+        section.ReplaceLineText(static_cast<size_t>(line), text);
     else
-        section->AppendLine({text, nullptr});
+        section.AppendLine({text, nullptr});
+}
+
+void TMemIniFile::AppendString(std::string_view Section, std::string_view Ident, std::string_view Value) {
+    SectionToWrite(Section).AppendLine({m_arena.Concat(Ident, "=", Value), nullptr});
 }
 
 void TMemIniFile::ReadSection(std::string_view Section, TStringList& Names) const {
@@ -716,8 +744,12 @@ bool TMemIniFile::ValueExists(std::string_view Section, std::string_view Ident) 
 bool TMemIniFile::SectionExists(std::string_view Section) const { return IndexOfSection(Section) >= 0; }
 
 bool TMemIniFile::HasSectionNamedExactly(std::string_view Name) const {
+    return IndexOfFirstExactly(Name) != kNoSection;
+}
+
+uint32_t TMemIniFile::IndexOfFirstExactly(std::string_view Name) const {
     if (!m_exactIndexValid) BuildExactIndex();
-    return m_exactIndex.find(Name) != m_exactIndex.end();
+    return m_exactIndex.Find(Name, SectionNames());
 }
 
 std::string TMemIniFile::FindKeyOfValue(std::string_view Section, std::string_view Value, bool Remove) {
@@ -759,10 +791,7 @@ void TMemIniFile::InsertSection(std::string_view BeforeSection, std::string_view
 
 int TMemIniFile::IndexOfFreeSection(std::string_view Name, bool& NoneOccupied) const {
     NoneOccupied = true;
-    if (!m_exactIndexValid) BuildExactIndex();
-    auto it = m_exactIndex.find(Name);
-    if (it == m_exactIndex.end()) return -1;
-    for (uint32_t position : it->second) {
+    for (uint32_t position = IndexOfFirstExactly(Name); position != kNoSection; position = m_nextOfSameName[position]) {
         if (m_sections[position]->Occupied == 0) return static_cast<int>(position);
         NoneOccupied = false;
     }
@@ -777,16 +806,16 @@ void TMemIniFile::MarkOccupiedListSection(std::string_view Section) {
         if (GueTStringList* named = FindSection(ValueOfLine(*list, i))) named->Occupied = 1;
 }
 
-bool TMemIniFile::ListedName(std::string_view Line, std::string& Name) {
+bool TMemIniFile::ListedName(std::string_view Line, std::string_view& Name) {
     std::string_view key;
     if (!KeyNameOf(Line, key) || key.empty()) return false;
-    Name = StripComment(TextAfterEquals(Line));
+    Name = StripCommentView(TextAfterEquals(Line));
     return true;
 }
 
 // Each line is read on its own: with two lines of one number, each still names its own section.
 void TMemIniFile::MarkOccupiedListed(const TStringList& Lines) {
-    std::string name;
+    std::string_view name;
     for (const StringItem& line : Lines) {
         if (!ListedName(line.text, name)) continue;
         bool noneOccupied = true;
@@ -811,31 +840,74 @@ struct KeySet {
     }
 };
 
-bool Fits(const GueTStringList& section, const KeySet& keys, int32_t tolerance) {
-    if (keys.names.empty()) return false;
+// The fitting rule: a section fits while at most `tolerance` of its lines carry a key name that is
+// not wanted, and more of its lines carry a wanted one than not. An empty section never fits.
+template <class IsWanted>
+bool FitsRule(size_t lineCount, IsWanted isWanted, int32_t tolerance) {
     int64_t misses = 0;
-    for (size_t i = 0; i < section.Count(); ++i) {
-        if (keys.Contains(KeyNameOrEmpty(section.Strings(i)))) continue;
+    for (size_t i = 0; i < lineCount; ++i) {
+        if (isWanted(i)) continue;
         if (++misses > tolerance) return false;
     }
-    const auto lines = static_cast<int64_t>(section.Count());
-    return lines - misses > misses;
+    return static_cast<int64_t>(lineCount) - misses > misses;
 }
 
 }  // namespace
 
 bool TMemIniFile::SectionFitsKeys(const GueTStringList& Section, const TStringList& KeyNames, int32_t Tolerance) {
-    return Fits(Section, KeySet(KeyNames), Tolerance);
+    if (KeyNames.Empty()) return false;
+    const KeySet keys(KeyNames);
+    return FitsRule(
+        Section.Count(), [&](size_t i) { return keys.Contains(KeyNameOrEmpty(Section.Strings(i))); }, Tolerance);
 }
 
 void TMemIniFile::MarkOccupiedMatching(const TStringList& KeyNames, TStringList& Found, int32_t Tolerance) {
-    Found.Clear();
-    const KeySet keys(KeyNames);
-    for (const auto& section : m_sections) {
-        if (section->Occupied != 0 || !Fits(*section, keys, Tolerance)) continue;
-        Found.Add(std::string(section->Name()));
-        section->Occupied = 1;
+    SectionKeyMatcher(*this).MarkOccupiedMatching(KeyNames, Found, Tolerance);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Matching category after category
+
+SectionKeyMatcher::SectionKeyMatcher(TMemIniFile& store) : m_store(store) {
+    for (size_t position = 0; position < store.m_sections.size(); ++position) {
+        const GueTStringList& section = *store.m_sections[position];
+        if (section.Occupied != 0) continue;
+        m_free.push_back({static_cast<uint32_t>(position), static_cast<uint32_t>(section.Count()), m_lineKeys.size()});
+        for (size_t i = 0; i < section.Count(); ++i) {
+            // A plain line counts with the empty key name.
+            auto [it, isNew] = m_keyIds.try_emplace(FoldCase(KeyNameOrEmpty(section.Strings(i))),
+                                                    static_cast<uint32_t>(m_keyIds.size()));
+            m_lineKeys.push_back(it->second);
+        }
     }
+}
+
+void SectionKeyMatcher::MarkOccupiedMatching(const TStringList& KeyNames, TStringList& Found, int32_t Tolerance) {
+    Found.Clear();
+    std::vector<char> wanted(m_keyIds.size(), 0);
+    bool anyWanted = false;
+    for (size_t i = 0; i < KeyNames.Count(); ++i) {
+        auto it = m_keyIds.find(FoldCase(KeyNames[i]));
+        if (it == m_keyIds.end()) continue;
+        wanted[it->second] = 1;
+        anyWanted = true;
+    }
+    // A section fits only with more wanted lines than others: without any, nothing fits.
+    if (!anyWanted) return;
+
+    // Claimed sections leave the list, so that later categories look only at what is still free.
+    size_t kept = 0;
+    for (const FreeSection free : m_free) {
+        const uint32_t* keys = m_lineKeys.data() + free.firstLine;
+        if (FitsRule(free.lineCount, [&](size_t i) { return wanted[keys[i]] != 0; }, Tolerance)) {
+            GueTStringList& section = *m_store.m_sections[free.position];
+            Found.Add(std::string(section.Name()));
+            section.Occupied = 1;
+            continue;
+        }
+        m_free[kept++] = free;
+    }
+    m_free.resize(kept);
 }
 
 }  // namespace velmora
