@@ -20,9 +20,12 @@ void WriteCatalogueText(const Workspace& workspace, std::ostream& out) {
         const int kind = workspace.CategoryKinds[row];
         workspace.GetReadSectionValuesOnly(kind, category, entries);
         text += '[' + category + "] kind=" + std::to_string(kind) + " entries=" + std::to_string(entries.Count()) + '\n';
-        for (const auto& entry : entries) {
-            const std::string name = workspace.DocumentIni->ReadString(entry.text, "Name", "-");
-            text += entry.text;
+        for (size_t i = 0; i < entries.Count(); ++i) {
+            if (i + TMemIniFile::LookAhead < entries.Count())
+                workspace.DocumentIni->PrefetchSection(entries[i + TMemIniFile::LookAhead]);
+            const std::string& code = entries[i];
+            const std::string name = workspace.DocumentIni->ReadString(code, "Name", "");
+            text += code;
             text += '=';
             text += name.empty() ? "-" : name;
             text += '\n';

@@ -268,9 +268,13 @@ void Workspace::GetReadSectionValuesOnly(int Kind, const std::string& Category, 
     const GueTStringList& lines = DefinitionIni->SectionAt(static_cast<size_t>(list));
     Values.Reserve(Values.Count() + lines.Count());
     std::string_view name;
-    for (size_t i = 0; i < lines.Count(); ++i)
+    for (size_t i = 0; i < lines.Count(); ++i) {
+        if (i + TMemIniFile::LookAhead < lines.Count() &&
+            TMemIniFile::ListedName(lines.Strings(i + TMemIniFile::LookAhead), name))
+            DocumentIni->PrefetchSectionNamedExactly(name);
         if (TMemIniFile::ListedName(lines.Strings(i), name) && DocumentIni->HasSectionNamedExactly(name))
             Values.Add(std::string(name));
+    }
 }
 
 void Workspace::GetListValues(const std::string& Name, TStringList& Values) const {

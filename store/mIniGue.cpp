@@ -604,7 +604,10 @@ void TMemIniFile::BuildExactIndex() const {
     m_nextOfSameName.assign(m_sections.size(), kNoSection);
     m_lastOfSameName.assign(m_sections.size(), kNoSection);
     m_exactIndexValid = true;
-    for (size_t i = 0; i < m_sections.size(); ++i) IndexExactName(static_cast<uint32_t>(i));
+    for (size_t i = 0; i < m_sections.size(); ++i) {
+        if (i + LookAhead < m_sections.size()) m_exactIndex.Prefetch(m_sections[i + LookAhead]->Name());
+        IndexExactName(static_cast<uint32_t>(i));
+    }
 }
 
 // A later section of a name already indexed is linked behind the last one of that name.
@@ -742,6 +745,21 @@ bool TMemIniFile::ValueExists(std::string_view Section, std::string_view Ident) 
 }
 
 bool TMemIniFile::SectionExists(std::string_view Section) const { return IndexOfSection(Section) >= 0; }
+
+void TMemIniFile::PrefetchSection(std::string_view Name) const {
+    if (CaseSensitive()) {
+        if (!m_exactIndexValid) BuildExactIndex();
+        m_exactIndex.Prefetch(Name);
+    } else {
+        if (!m_foldedIndexValid) BuildFoldedIndex();
+        m_foldedIndex.Prefetch(Name);
+    }
+}
+
+void TMemIniFile::PrefetchSectionNamedExactly(std::string_view Name) const {
+    if (!m_exactIndexValid) BuildExactIndex();
+    m_exactIndex.Prefetch(Name);
+}
 
 bool TMemIniFile::HasSectionNamedExactly(std::string_view Name) const {
     return IndexOfFirstExactly(Name) != kNoSection;

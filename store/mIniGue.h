@@ -172,6 +172,11 @@ public:
 
     // True when a section of exactly that name exists, whatever the letter-case flag says.
     bool HasSectionNamedExactly(std::string_view Name) const;
+    // Hints for loops that look up many names: starting the lookup of the name LookAhead steps
+    // ahead (IndexOfSection, or HasSectionNamedExactly) lets the memory work overlap.
+    static constexpr size_t LookAhead = 8;
+    void PrefetchSection(std::string_view Name) const;
+    void PrefetchSectionNamedExactly(std::string_view Name) const;
 
     // Claiming passes of the catalogue.
     void MarkOccupiedListSection(std::string_view Section);
