@@ -105,7 +105,14 @@ public:
         fs::remove_all(m_folder, ignored);
     }
 
-    const fs::path& Folder() const { return m_folder; }
+    // Starts in the program folder and opens the document, as "velmora-ini catalogue DIR DOC"
+    // does before it collects the unknown sections; nothing is written to disk.
+    void Open(Workspace& workspace, const std::string& document) const {
+        workspace.SetDiskWrites(false);
+        workspace.StartUpSettings(m_folder.string());
+        workspace.BeginToLoadNONBASIC();
+        workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(document, false);
+    }
 
     // The document of `sections` unclaimed sections, written on first use.
     const std::string& Document(size_t sections) {
@@ -151,8 +158,8 @@ void BM_UnclaimedReadSplitFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_UnclaimedReadSplitFloor)->Arg(150000)->Arg(1500000)->Unit(benchmark::kMillisecond);
 
-// "velmora-ini catalogue DIR DOC" without its disk writes: start-up, the document opened, its
-// unknown sections collected, every category and entry written out.
+// "velmora-ini catalogue DIR DOC": start-up, the document opened, its unknown sections collected,
+// every category and entry written out.
 void BM_UnclaimedCatalogue(benchmark::State& state) {
     auto& installation = UnclaimedInstallation::Get();
     const std::string& document = installation.Document(static_cast<size_t>(state.range(0)));
@@ -162,10 +169,7 @@ void BM_UnclaimedCatalogue(benchmark::State& state) {
     for (auto _ : state) {
         Globals globals;
         Workspace workspace(globals, boxes);
-        workspace.SetDiskWrites(false);
-        workspace.StartUpSettings(installation.Folder().string());
-        workspace.BeginToLoadNONBASIC();
-        workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(document, false);
+        installation.Open(workspace, document);
         workspace.SelectUnknown();
         WriteCatalogueText(workspace, out);
     }
@@ -182,10 +186,7 @@ void BM_UnclaimedUnknownPass(benchmark::State& state) {
         state.PauseTiming();
         auto globals = std::make_unique<Globals>();
         auto workspace = std::make_unique<Workspace>(*globals, boxes);
-        workspace->SetDiskWrites(false);
-        workspace->StartUpSettings(installation.Folder().string());
-        workspace->BeginToLoadNONBASIC();
-        workspace->BeginCopyDefaultOrLoadINItoCurrentBuffer(document, false);
+        installation.Open(*workspace, document);
         state.ResumeTiming();
         workspace->SelectUnknown();
         state.PauseTiming();
