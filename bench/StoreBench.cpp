@@ -6,14 +6,13 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "ReadSplitFloor.h"
 #include "RulesGenerator.h"
 #include "store/mIniGue.h"
 
@@ -63,29 +62,6 @@ private:
         RulesGenerator::WriteFile(folder / "Rules.INI", generator.DefaultText());
     }
 };
-
-std::string ReadWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    in.seekg(0, std::ios::end);
-    std::string bytes(static_cast<size_t>(in.tellg()), '\0');
-    in.seekg(0);
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return bytes;
-}
-
-// Lines at CR LF, lone CR and lone LF, the way any INI reader must split them.
-std::vector<std::string_view> SplitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
-}
 
 void SetCounters(benchmark::State& state) {
     const auto& files = BenchFiles::Get();
@@ -198,11 +174,11 @@ void BM_FirstLookupAfterLoad(benchmark::State& state) {
 }
 BENCHMARK(BM_FirstLookupAfterLoad)->Unit(benchmark::kMicrosecond);
 
-// Fresh copies of the document and the definition file for each run of a claiming pass, since
-// claims are never undone.
+// A fresh copy of the document for each run of a claiming pass, since claims are never undone.
 class ClaimingSetup {
 public:
-    ClaimingSetup() : m_document(BenchFiles::Get().rules), m_definition(BenchFiles::Get().definition) {
+    ClaimingSetup() : m_document(BenchFiles::Get().rules) {
+        const TMemIniFile definition(BenchFiles::Get().definition);
         const auto& generator = BenchFiles::Get().generator;
         for (size_t c = 0; c < generator.Categories().size(); ++c) {
             const auto& category = generator.Categories()[c];
@@ -213,20 +189,19 @@ public:
                 m_listSections.push_back(category.name);
             } else {
                 TStringList lines;
-                m_definition.ReadSectionValues(category.name, lines);
-                m_listed.emplace_back(category.name, std::move(lines));
+                definition.ReadSectionValues(category.name, lines);
+                m_listed.push_back(std::move(lines));
             }
         }
     }
 
     std::unique_ptr<TMemIniFile> Document() const { return m_document.CloneAs(""); }
-    std::unique_ptr<TMemIniFile> Definition() const { return m_definition.CloneAs(""); }
 
     void ClaimLists(TMemIniFile& document) const {
         for (const auto& name : m_listSections) document.MarkOccupiedListSection(name);
     }
-    void ClaimListed(TMemIniFile& document, TMemIniFile& definition) const {
-        for (const auto& [name, lines] : m_listed) document.MarkOccupiedListed(name, lines, definition);
+    void ClaimListed(TMemIniFile& document) const {
+        for (const auto& lines : m_listed) document.MarkOccupiedListed(lines);
     }
     size_t ClaimMatching(TMemIniFile& document) const {
         size_t found = 0;
@@ -240,9 +215,8 @@ public:
 
 private:
     TMemIniFile m_document;
-    TMemIniFile m_definition;
     std::vector<std::string> m_listSections;
-    std::vector<std::pair<std::string, TStringList>> m_listed;
+    std::vector<TStringList> m_listed;
     std::vector<TStringList> m_keys;
 };
 
@@ -253,29 +227,27 @@ void RunClaims(benchmark::State& state, Prepare prepare, Pass pass) {
     for (auto _ : state) {
         state.PauseTiming();
         auto document = setup.Document();
-        auto definition = setup.Definition();
-        prepare(setup, *document, *definition);
+        prepare(setup, *document);
         state.ResumeTiming();
-        pass(setup, *document, *definition);
+        pass(setup, *document);
         state.PauseTiming();
         document.reset();
-        definition.reset();
         state.ResumeTiming();
     }
 }
 
-void Nothing(const ClaimingSetup&, TMemIniFile&, TMemIniFile&) {}
+void Nothing(const ClaimingSetup&, TMemIniFile&) {}
 
 void BM_ClaimListSections(benchmark::State& state) {
-    RunClaims(state, Nothing, [](const ClaimingSetup& setup, TMemIniFile& document, TMemIniFile&) {
+    RunClaims(state, Nothing, [](const ClaimingSetup& setup, TMemIniFile& document) {
         setup.ClaimLists(document);
     });
 }
 BENCHMARK(BM_ClaimListSections)->Unit(benchmark::kMicrosecond);
 
 void BM_ClaimListed(benchmark::State& state) {
-    RunClaims(state, Nothing, [](const ClaimingSetup& setup, TMemIniFile& document, TMemIniFile& definition) {
-        setup.ClaimListed(document, definition);
+    RunClaims(state, Nothing, [](const ClaimingSetup& setup, TMemIniFile& document) {
+        setup.ClaimListed(document);
     });
 }
 BENCHMARK(BM_ClaimListed)->Unit(benchmark::kMicrosecond);
@@ -285,11 +257,11 @@ void BM_ClaimMatching(benchmark::State& state) {
     size_t found = 0;
     RunClaims(
         state,
-        [](const ClaimingSetup& setup, TMemIniFile& document, TMemIniFile& definition) {
+        [](const ClaimingSetup& setup, TMemIniFile& document) {
             setup.ClaimLists(document);
-            setup.ClaimListed(document, definition);
+            setup.ClaimListed(document);
         },
-        [&found](const ClaimingSetup& setup, TMemIniFile& document, TMemIniFile&) {
+        [&found](const ClaimingSetup& setup, TMemIniFile& document) {
             found = setup.ClaimMatching(document);
         });
     state.counters["found"] = static_cast<double>(found);
@@ -299,7 +271,7 @@ BENCHMARK(BM_ClaimMatching)->Unit(benchmark::kMicrosecond);
 // Matching with every section still free: the most work the pass can be given.
 void BM_ClaimMatchingAllFree(benchmark::State& state) {
     size_t found = 0;
-    RunClaims(state, Nothing, [&found](const ClaimingSetup& setup, TMemIniFile& document, TMemIniFile&) {
+    RunClaims(state, Nothing, [&found](const ClaimingSetup& setup, TMemIniFile& document) {
         found = setup.ClaimMatching(document);
     });
     state.counters["found"] = static_cast<double>(found);

@@ -92,7 +92,7 @@ void EntryOperations::WriteDeleteToBuffer(const std::string& Code) {
 // A new number goes past every number of the category's list sections, so the line lands at the
 // end of the list section of the store that keeps the category's list.
 void EntryOperations::WriteListLine(const std::string& NewCode) {
-    const int number = m_workspace.GetNextNomorUrut(m_kind, m_category) + 1;
+    const int64_t number = m_workspace.NumbersOf(m_kind, m_category).Next();
     TMemIniFile& list = m_kind != 0 ? *m_workspace.DefinitionIni : *m_workspace.DocumentIni;
     list.WriteString(m_category, std::to_string(number), NewCode);
 }

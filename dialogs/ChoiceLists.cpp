@@ -27,11 +27,13 @@ BasicList BuildBasicList(std::string_view valueSources, const Workspace& workspa
     TStringList values;
     const auto& kinds = workspace.CategoryKinds;
     for (const std::string& name : SplitValueSources(valueSources)) {
-        // A source that names no category reads like a category of kind 0: the document's section
-        // of that name, then the definition file's.
+        // A category gives the entries it shows; any other source is a list of values: the
+        // document's section of that name, then the definition file's.
         const int row = IndexOfNoCase(workspace.CategoryRows, name);
-        const int kind = row >= 0 && static_cast<size_t>(row) < kinds.size() ? kinds[static_cast<size_t>(row)] : 0;
-        workspace.GetReadSectionValuesOnly(kind, name, values);
+        if (row >= 0 && static_cast<size_t>(row) < kinds.size())
+            workspace.GetReadSectionValuesOnly(kinds[static_cast<size_t>(row)], name, values);
+        else
+            workspace.GetListValues(name, values);
         if (values.Empty()) list.MissingSources.push_back(name);
         for (const StringItem& value : values) list.Items.push_back(value.text);
     }

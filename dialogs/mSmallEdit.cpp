@@ -12,8 +12,8 @@ namespace velmora {
 namespace {
 
 // Lets a field hold only what is written as it is shown: characters that have a byte in the
-// program's texts (Latin-1), except the line breaks and NUL, which would end the line or the whole
-// text of the saved file. An edit that would bring in anything else is refused.
+// program's texts (Latin-1), except the line breaks, which would end the line of the saved file,
+// and NUL, which no one could see or type again. An edit that would bring in anything else is refused.
 class ByteTextValidator : public QValidator {
   public:
     using QValidator::QValidator;

@@ -60,8 +60,6 @@ std::vector<std::string> ValueItems(std::string_view value) {
 }
 
 std::vector<std::string> SplitCommaList(std::string_view text) {
-    // A NUL ends a text wherever it comes from, as it ends a file the store reads.
-    text = text.substr(0, text.find('\0'));
     auto isBlank = [](char c) { return IsBlank(static_cast<unsigned char>(c)); };
 
     std::vector<std::string> items;
@@ -100,7 +98,7 @@ std::vector<std::string> SplitCommaList(std::string_view text) {
     return items;
 }
 
-int32_t ReadLeadingNumber(std::string_view text) {
+int64_t ReadLeadingNumber64(std::string_view text) {
     auto hexDigit = [](char c) -> int {
         if (c >= '0' && c <= '9') return c - '0';
         if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -122,17 +120,49 @@ int32_t ReadLeadingNumber(std::string_view text) {
         pos += 2;
     }
 
-    // Accumulated beyond the 32-bit range only far enough to know it must be clamped.
-    constexpr int64_t limit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
-    int64_t value = 0;
+    // The magnitude grows only up to the largest 64-bit number; what lies beyond reads as it.
+    constexpr uint64_t limit = std::numeric_limits<int64_t>::max();
+    uint64_t value = 0;
     for (; pos < text.size(); ++pos) {
         int digit = hexDigit(text[pos]);
         if (digit < 0 || digit >= base) break;
-        value = std::min(value * base + digit, limit);
+        value = value > (limit - static_cast<uint64_t>(digit)) / static_cast<uint64_t>(base)
+                    ? limit
+                    : value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
     }
-    if (negative) value = -value;
-    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+    return negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value);
+}
+
+int32_t ReadLeadingNumber(std::string_view text) {
+    return static_cast<int32_t>(std::clamp<int64_t>(ReadLeadingNumber64(text), std::numeric_limits<int32_t>::min(),
                                                     std::numeric_limits<int32_t>::max()));
+}
+
+ListNumbers::ListNumbers(const std::vector<std::string>& keyNames) {
+    m_present.reserve(keyNames.size());
+    for (const std::string& name : keyNames) {
+        const int64_t number = ReadLeadingNumber64(name);
+        m_present.push_back(number);
+        m_highest = std::max(m_highest, number);
+    }
+}
+
+int64_t ListNumbers::Next() {
+    if (m_highest < std::numeric_limits<int64_t>::max()) {
+        m_present.push_back(++m_highest);
+        return m_highest;
+    }
+    if (!m_sorted) {
+        std::sort(m_present.begin(), m_present.end());
+        m_sorted = true;
+    }
+    int64_t lowest = 1;
+    for (int64_t number : m_present) {
+        if (number > lowest) break;
+        if (number == lowest) ++lowest;
+    }
+    m_present.insert(std::lower_bound(m_present.begin(), m_present.end(), lowest), lowest);
+    return lowest;
 }
 
 }  // namespace velmora

@@ -31,7 +31,26 @@ std::vector<std::string> ValueItems(std::string_view value);
 std::vector<std::string> SplitCommaList(std::string_view text);
 // The number at the start of a text: blanks, an optional sign, then decimal digits, or hexadecimal
 // digits after "$", "x", "X", "0x" or "0X". Reading stops at the first character that does not fit;
-// a text that does not start with a number reads as 0. Clamped to the 32-bit range.
+// a text that does not start with a number reads as 0. Clamped to the 64-bit range, or to the
+// 32-bit range by ReadLeadingNumber.
+int64_t ReadLeadingNumber64(std::string_view text);
 int32_t ReadLeadingNumber(std::string_view text);
+
+// The numbers of a list's lines (read from the start of each key name) and the numbers new lines
+// get: one above the largest present. Only when the largest 64-bit number is present does a new
+// line get the lowest positive number that no line holds. So no number is ever given twice, and
+// no line's key is ever the text of a number given.
+class ListNumbers {
+public:
+    explicit ListNumbers(const std::vector<std::string>& keyNames);
+    // The largest number present, at least 0.
+    int64_t Highest() const { return m_highest; }
+    int64_t Next();
+
+private:
+    int64_t m_highest = 0;
+    std::vector<int64_t> m_present;  // every number, for the lines past the 64-bit edge
+    bool m_sorted = false;
+};
 
 }  // namespace velmora

@@ -1,6 +1,8 @@
 // Start-up and the program settings: the settings file's [GeneralSetup] options, the list of
 // file types, and the per-type overrides that a definition file may carry.
 
+#include <algorithm>
+
 #include "main/Boxes.h"
 #include "main/Routines.h"
 #include "main/Workspace.h"
@@ -11,6 +13,9 @@ namespace velmora {
 namespace {
 
 constexpr const char* GeneralSetup = "GeneralSetup";
+
+// A line of a settings list holds "=": a name (possibly empty) and its value.
+bool HasKeyName(const std::string& line) { return line.find('=') != std::string::npos; }
 
 }  // namespace
 
@@ -44,8 +49,11 @@ void Workspace::BeginToLoadBasicValue() {
         }
     }
 
-    FilesToEdit = list;
-    FileToEdit = list.Name(0);
+    // A line without "=" names no file type; it stays in the settings file as it stands.
+    FilesToEdit.Clear();
+    for (const auto& item : list)
+        if (HasKeyName(item.text)) FilesToEdit.Add(item);
+    FileToEdit = FilesToEdit.Name(0);
 }
 
 void Workspace::ReadProgBuffer(TMemIniFile& Ini, const std::string& ListSection,
@@ -68,7 +76,8 @@ void Workspace::ReadProgBuffer(TMemIniFile& Ini, const std::string& ListSection,
 
     if (ListSection.empty() || List == nullptr) return;
     Ini.ReadSectionValues(ListSection, *List);
-    if (List->Empty()) List->Add(DefaultLineName + "=" + DefaultLineValue);
+    if (std::none_of(List->begin(), List->end(), [](const StringItem& item) { return HasKeyName(item.text); }))
+        List->Add(DefaultLineName + "=" + DefaultLineValue);
 }
 
 void Workspace::WriteProgBuffer(TMemIniFile& Ini, const std::string& ListSection, bool WriteAll,
@@ -90,8 +99,10 @@ void Workspace::WriteProgBuffer(TMemIniFile& Ini, const std::string& ListSection
         Ini.WriteInteger(GeneralSetup, "SizeOfBuffer", g.SizeOfBuffer);
     }
 
-    // A name listed twice (in any letter case) is written with the value of its first line.
+    // A name listed twice (in any letter case) is written with the value of its first line. A line
+    // without "=" has no name to write; the list was read from this section, where it stands.
     for (size_t i = 0; i < List.Count(); ++i) {
+        if (!HasKeyName(List[i])) continue;
         std::string name = List.Name(i);
         int first = List.IndexOfName(name);
         Ini.WriteString(ListSection, name, first < 0 ? std::string() : List.Value(static_cast<size_t>(first)));

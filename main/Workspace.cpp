@@ -4,7 +4,6 @@
 #include "main/Workspace.h"
 
 #include <algorithm>
-#include <limits>
 #include <unordered_set>
 
 #include "main/Boxes.h"
@@ -163,26 +162,27 @@ void Workspace::BeginCopyDefaultOrLoadINItoCurrentBuffer(const std::string& File
 void Workspace::OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer() {
     BusyPointer busy(m_view);
 
-    // Listed sections first, so that a list always wins over a fit by keys.
+    // Listed sections first, so that a list always wins over a fit by keys: the document's own
+    // list of a kind 0 category, then the definition file's list, which earlier loads extended.
+    // The definition file's lists serve every document of this file type, so a line whose section
+    // this document lacks stays; the document's views leave it out.
     for (size_t row = 0; row < CategoryRows.size(); ++row) {
         const std::string& category = CategoryRows[row];
-        if (CategoryKinds[row] != 0) {
-            TStringList lines;
-            DefinitionIni->ReadSectionValues(category, lines);
-            if (!lines.Empty()) DocumentIni->MarkOccupiedListed(category, lines, *DefinitionIni);
-        } else {
-            DocumentIni->MarkOccupiedListSection(category);
-        }
+        if (CategoryKinds[row] == 0) DocumentIni->MarkOccupiedListSection(category);
+        TStringList lines;
+        DefinitionIni->ReadSectionValues(category, lines);
+        DocumentIni->MarkOccupiedListed(lines);
     }
 
     // Then every free section whose keys fit a category joins the earliest such category.
+    SectionKeyMatcher matcher(*DocumentIni);
     for (size_t row = 0; row < CategoryRows.size(); ++row) {
         const std::string& category = CategoryRows[row];
         const int kind = CategoryKinds[row];
         TStringList keys;
         GetContentsOfAllPages(category, keys);
         TStringList found;
-        DocumentIni->MarkOccupiedMatching(keys, found, m_globals.VariantAllowed);
+        matcher.MarkOccupiedMatching(keys, found, m_globals.VariantAllowed);
         if (found.Empty()) continue;
 
         std::unordered_set<std::string> listed;
@@ -191,9 +191,7 @@ void Workspace::OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer() {
             GetReadSectionValuesOnly(kind, category, values);
             for (const auto& value : values) listed.insert(FoldCase(value.text));
         }
-        // Each new line is written before the next number would be asked for, so counting up
-        // gives the numbers a fresh look-up would.
-        int64_t number = GetNextNomorUrut(kind, category);
+        ListNumbers numbers = NumbersOf(kind, category);
         for (const auto& item : found) {
             const std::string& name = item.text;
             if (m_globals.CheckDoubleSection && listed.count(FoldCase(name)) != 0) {
@@ -201,7 +199,7 @@ void Workspace::OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer() {
                                                    " reveals more than once. Only one can be processed.");
                 if (answer == BoxAnswer::Ignore) m_globals.CheckDoubleSection = false;
             }
-            DefinitionIni->WriteString(category, std::to_string(++number), name);
+            DefinitionIni->AppendString(category, std::to_string(numbers.Next()), name);
         }
     }
 }
@@ -216,9 +214,9 @@ void Workspace::SelectUnknown() {
     }
 
     if (!unclaimed.empty()) {
-        int64_t number = GetNextNomorUrut(1, UnknownCategory);
+        ListNumbers numbers = NumbersOf(1, UnknownCategory);
         for (std::string_view name : unclaimed)
-            DefinitionIni->WriteString(UnknownCategory, std::to_string(++number), name);
+            DefinitionIni->AppendString(UnknownCategory, std::to_string(numbers.Next()), name);
 
         const std::string& fileName = DefinitionIni->FileName();
         if (!platform::IsRegularFile(fileName) || m_globals.UpdateUnknown001) {
@@ -261,22 +259,39 @@ void Workspace::GetReadSection(int Kind, const std::string& Category, TStringLis
 }
 
 void Workspace::GetReadSectionValuesOnly(int Kind, const std::string& Category, TStringList& Values) const {
-    if (Kind != 0) {
-        DefinitionIni->ReadSectionValuesOnly(Category, Values);
-        return;
+    Values.Clear();
+    if (Kind == 0) DocumentIni->ReadSectionValuesOnly(Category, Values);
+    // Each line of the definition file's list names its own section; a line whose section this
+    // document lacks belongs to other documents of the file type and is not shown.
+    const int list = DefinitionIni->IndexOfSection(Category);
+    if (list < 0) return;
+    const GueTStringList& lines = DefinitionIni->SectionAt(static_cast<size_t>(list));
+    Values.Reserve(Values.Count() + lines.Count());
+    std::string_view name;
+    for (size_t i = 0; i < lines.Count(); ++i) {
+        if (i + TMemIniFile::LookAhead < lines.Count() &&
+            TMemIniFile::ListedName(lines.Strings(i + TMemIniFile::LookAhead), name))
+            DocumentIni->PrefetchSectionNamedExactly(name);
+        if (TMemIniFile::ListedName(lines.Strings(i), name) && DocumentIni->HasSectionNamedExactly(name))
+            Values.Add(std::string(name));
     }
-    DocumentIni->ReadSectionValuesOnly(Category, Values);
+}
+
+void Workspace::GetListValues(const std::string& Name, TStringList& Values) const {
+    DocumentIni->ReadSectionValuesOnly(Name, Values);
     TStringList more;
-    DefinitionIni->ReadSectionValuesOnly(Category, more);
+    DefinitionIni->ReadSectionValuesOnly(Name, more);
     Values.Append(more);
 }
 
-int Workspace::GetNextNomorUrut(int Kind, const std::string& Category) const {
-    TStringList numbers;
-    GetReadSection(Kind, Category, numbers);
-    int32_t highest = 0;
-    for (const auto& item : numbers) highest = std::max(highest, ReadLeadingNumber(item.text));
-    return std::min(highest, std::numeric_limits<int32_t>::max() - 1);
+int64_t Workspace::GetNextNomorUrut(int Kind, const std::string& Category) const {
+    return NumbersOf(Kind, Category).Highest();
+}
+
+ListNumbers Workspace::NumbersOf(int Kind, const std::string& Category) const {
+    TStringList names;
+    GetReadSection(Kind, Category, names);
+    return ListNumbers(names.Texts());
 }
 
 }  // namespace velmora

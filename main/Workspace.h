@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "main/Globals.h"
+#include "main/Routines.h"
 #include "store/StringList.h"
 #include "store/mIniGue.h"
 
@@ -78,10 +79,19 @@ public:
     // Catalogue queries.
     void GetPages(const std::string& Category, TStringList& Pages) const;
     void GetContentsOfAllPages(const std::string& Category, TStringList& Keys) const;
+    // The key names of the category's list lines, shown or not: those of the document's own list
+    // (kind 0) and of the definition file's.
     void GetReadSection(int Kind, const std::string& Category, TStringList& Numbers) const;
+    // The entries of a category in list order: the document's own list (kind 0), then the
+    // sections named by the definition file's list that this document holds.
     void GetReadSectionValuesOnly(int Kind, const std::string& Category, TStringList& Values) const;
-    // Capped one below the 32-bit maximum so that the next number, this plus 1, stays in range.
-    int GetNextNomorUrut(int Kind, const std::string& Category) const;
+    // A list that is no category's, such as a list of allowed values: every value of the
+    // document's section of that name, then of the definition file's.
+    void GetListValues(const std::string& Name, TStringList& Values) const;
+    // The largest number of the category's list lines, at least 0.
+    int64_t GetNextNomorUrut(int Kind, const std::string& Category) const;
+    // The numbers that new lines of the category's list get.
+    ListNumbers NumbersOf(int Kind, const std::string& Category) const;
 
     // File names of the current file type.
     std::string DefinitionFileName() const;  // ProgramDir + FileToEdit with ".001"

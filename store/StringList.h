@@ -33,6 +33,7 @@ public:
     size_t Count() const { return m_items.size(); }
     bool Empty() const { return m_items.empty(); }
     void Clear() { m_items.clear(); }
+    void Reserve(size_t count) { m_items.reserve(count); }
 
     const std::string& operator[](size_t index) const { return m_items[index].text; }
     std::string& operator[](size_t index) { return m_items[index].text; }

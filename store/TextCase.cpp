@@ -24,6 +24,15 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+uint64_t HashNoCase(std::string_view text) {
+    uint64_t hash = 0xCBF29CE484222325ull;  // FNV-1a
+    for (char c : text) {
+        hash ^= UpperByte(static_cast<unsigned char>(c));
+        hash *= 0x100000001B3ull;
+    }
+    return hash;
+}
+
 int IndexOfNoCase(const std::vector<std::string>& texts, std::string_view text) {
     for (size_t i = 0; i < texts.size(); ++i)
         if (EqualsNoCase(texts[i], text)) return static_cast<int>(i);

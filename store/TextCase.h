@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,8 @@ namespace velmora {
 unsigned char UpperByte(unsigned char c);
 std::string FoldCase(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
+// A hash of the text as FoldCase gives it, without making the folded copy.
+uint64_t HashNoCase(std::string_view text);
 // Position of the first text equal to `text` without regard to letter case; -1 when none.
 int IndexOfNoCase(const std::vector<std::string>& texts, std::string_view text);
 

@@ -36,6 +36,12 @@ std::string_view TextAfterEquals(std::string_view line) {
     return eq == std::string_view::npos ? std::string_view() : line.substr(eq + 1);
 }
 
+// The text before its first ";" trimmed at both ends, or the whole text untouched when it has none.
+std::string_view StripCommentView(std::string_view text) {
+    size_t semicolon = text.find(';');
+    return semicolon == std::string_view::npos ? text : TrimView(text.substr(0, semicolon));
+}
+
 // A hash set of upper-cased key names that can be asked with a string_view.
 struct ViewHash {
     using is_transparent = void;
@@ -54,64 +60,18 @@ std::string_view FoldInto(std::string_view text, char (&buffer)[96], std::string
     return spill;
 }
 
-// Finds the first line of a list whose key name equals a wanted name without regard to letter
-// case. Long lists get a hash index so that asking for every line's key stays linear.
-template <class LineAt>
-class FirstKeyLookup {
-public:
-    FirstKeyLookup(size_t count, LineAt lineAt) : m_count(count), m_lineAt(lineAt) {
-        if (count <= kIndexFrom) return;
-        for (size_t i = 0; i < count; ++i) {
-            std::string_view name;
-            if (KeyNameOf(m_lineAt(i), name)) m_first.try_emplace(FoldCase(name), i);
-        }
-    }
-
-    // -1 when no line carries that key. Plain lines never match.
-    long Find(std::string_view key) const {
-        if (m_count > kIndexFrom) {
-            char buffer[96];
-            std::string spill;
-            auto it = m_first.find(FoldInto(key, buffer, spill));
-            return it == m_first.end() ? -1 : static_cast<long>(it->second);
-        }
-        for (size_t i = 0; i < m_count; ++i) {
-            std::string_view name;
-            if (KeyNameOf(m_lineAt(i), name) && EqualsNoCase(name, key)) return static_cast<long>(i);
-        }
-        return -1;
-    }
-
-    // The value of line i's key: the comment-stripped text after "=" of the first line that
-    // carries the same key name (an earlier line when keys repeat); empty when none does.
-    std::string ValueOfLine(size_t i) const {
-        long first = Find(KeyNameOrEmpty(m_lineAt(i)));
-        return first < 0 ? std::string() : TMemIniFile::StripComment(TextAfterEquals(m_lineAt(first)));
-    }
-
-private:
-    static constexpr size_t kIndexFrom = 24;
-    size_t m_count;
-    LineAt m_lineAt;
-    std::unordered_map<std::string, size_t, ViewHash, std::equal_to<>> m_first;
-};
-
-auto SectionLines(const GueTStringList& section) {
-    auto lineAt = [&section](size_t i) { return section.Strings(i); };
-    return FirstKeyLookup<decltype(lineAt)>(section.Count(), lineAt);
+// The value of line i's key: the comment-stripped text after "=" of the first line that carries
+// the same key name (an earlier line when keys repeat); empty when none does.
+std::string ValueOfLine(const GueTStringList& section, size_t i) {
+    long first = section.IndexOfKey(KeyNameOrEmpty(section.Strings(i)));
+    return first < 0 ? std::string()
+                     : TMemIniFile::StripComment(TextAfterEquals(section.Strings(static_cast<size_t>(first))));
 }
 
-auto ListLines(const TStringList& list) {
-    auto lineAt = [&list](size_t i) { return std::string_view(list[i]); };
-    return FirstKeyLookup<decltype(lineAt)>(list.Count(), lineAt);
-}
-
-long FindKeyIn(const GueTStringList& section, std::string_view key) {
-    for (size_t i = 0; i < section.Count(); ++i) {
-        std::string_view name;
-        if (KeyNameOf(section.Strings(i), name) && EqualsNoCase(name, key)) return static_cast<long>(i);
-    }
-    return -1;
+bool SameKeyName(std::string_view a, std::string_view b) {
+    std::string_view nameA, nameB;
+    bool keyedA = KeyNameOf(a, nameA), keyedB = KeyNameOf(b, nameB);
+    return keyedA == keyedB && EqualsNoCase(nameA, nameB);
 }
 
 // Converts a whole text as a 32-bit signed integer: leading blanks, then a signed decimal
@@ -335,6 +295,61 @@ void TextArena::Clear() {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Section records
+
+GueTStringList::GueTStringList() = default;
+GueTStringList::~GueTStringList() = default;
+
+namespace {
+
+// Sections up to this many lines are scanned; longer ones are looked up through their key index.
+constexpr size_t kKeyIndexFrom = 24;
+
+bool LineHasKey(std::string_view line, std::string_view key) {
+    std::string_view name;
+    return KeyNameOf(line, name) && EqualsNoCase(name, key);
+}
+
+}  // namespace
+
+long GueTStringList::IndexOfKey(std::string_view key) const {
+    if (m_lines.size() > kKeyIndexFrom) {
+        if (!m_keyIndex) {
+            m_keyIndex = std::make_unique<NameIndex<true>>();
+            m_keyIndex->Reserve(m_lines.size());
+            for (size_t i = 0; i < m_lines.size(); ++i) IndexKeyOf(i);
+        }
+        const uint32_t line = m_keyIndex->Find(key, [this](uint32_t at) { return KeyNameOrEmpty(Strings(at)); });
+        return line == NameIndex<true>::kNone ? -1 : static_cast<long>(line);
+    }
+    for (size_t i = 0; i < m_lines.size(); ++i)
+        if (LineHasKey(m_lines[i].text, key)) return static_cast<long>(i);
+    return -1;
+}
+
+// A line after the first of its key keeps the first one in the index.
+void GueTStringList::IndexKeyOf(size_t line) const {
+    std::string_view name;
+    if (!KeyNameOf(m_lines[line].text, name)) return;
+    m_keyIndex->Add(name, static_cast<uint32_t>(line), [this](uint32_t at) { return KeyNameOrEmpty(Strings(at)); });
+}
+
+void GueTStringList::AppendLine(Line line) {
+    m_lines.push_back(std::move(line));
+    if (m_keyIndex) IndexKeyOf(m_lines.size() - 1);
+}
+
+void GueTStringList::EraseLine(size_t index) {
+    m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(index));
+    m_keyIndex.reset();  // later positions moved
+}
+
+void GueTStringList::ReplaceLineText(size_t index, std::string_view text) {
+    if (!SameKeyName(m_lines[index].text, text)) m_keyIndex.reset();
+    m_lines[index].text = text;
+}
+
+// ---------------------------------------------------------------------------------------------
 // Parsing
 
 // Reads lines one at a time into the store. Every line it is given lives in the store's arena.
@@ -348,6 +363,8 @@ public:
             m_pending.push_back(line);
         } else if (line[0] == '[') {
             GueTStringList& section = m_store.AppendSection(HeaderName(line));
+            size_t close = line.find(']');
+            if (close != std::string_view::npos) section.m_headerNote = line.substr(close + 1);
             if (!m_pending.empty()) section.m_leadingComments = TakePending();
             m_current = &section;
         } else if (m_current == nullptr) {
@@ -360,7 +377,7 @@ public:
         } else {
             GueTStringList::Line stored{NormaliseKeyLine(line), nullptr};
             if (!m_pending.empty()) stored.comments = TakePending();
-            m_current->m_lines.push_back(std::move(stored));
+            m_current->AppendLine(std::move(stored));
         }
     }
 
@@ -434,10 +451,6 @@ void TMemIniFile::ParseText(std::string_view text) {
         m_byteOrderMark = true;
         text.remove_prefix(kByteOrderMark.size());
     }
-    // A NUL byte ends the text.
-    if (const void* nul = std::memchr(text.data(), '\0', text.size()))
-        text = text.substr(0, static_cast<const char*>(nul) - text.data());
-
     Parser parser(*this);
     const char* p = text.data();
     const char* const end = p + text.size();
@@ -488,24 +501,25 @@ void TMemIniFile::Rename(std::string fileName, bool reload) {
 
 namespace {
 
+// Hands every rendered line to `emit` as its parts, in order.
 template <class Emit>
 void RenderLines(const std::vector<std::string_view>& preamble,
                  const std::vector<std::unique_ptr<GueTStringList>>& sections,
                  const std::vector<std::string_view>& trailing, Emit emit) {
-    for (std::string_view line : preamble) emit(line, "", "");
+    for (std::string_view line : preamble) emit({line});
     for (const auto& section : sections) {
         if (const auto* leading = section->LeadingComments())
-            for (std::string_view line : *leading) emit(line, "", "");
+            for (std::string_view line : *leading) emit({line});
         else
-            emit("", "", "");
-        emit("[", section->Name(), "]");
+            emit({});
+        emit({"[", section->Name(), "]", section->HeaderNote()});
         for (size_t i = 0; i < section->Count(); ++i) {
             if (const auto* comments = section->CommentsOf(i))
-                for (std::string_view line : *comments) emit(line, "", "");
-            emit(section->Strings(i), "", "");
+                for (std::string_view line : *comments) emit({line});
+            emit({section->Strings(i)});
         }
     }
-    for (std::string_view line : trailing) emit(line, "", "");
+    for (std::string_view line : trailing) emit({line});
 }
 
 }  // namespace
@@ -513,16 +527,14 @@ void RenderLines(const std::vector<std::string_view>& preamble,
 std::string TMemIniFile::RenderText() const {
     size_t estimate = kByteOrderMark.size();
     for (const auto& section : m_sections) {
-        estimate += section->Name().size() + 8;
+        estimate += section->Name().size() + section->HeaderNote().size() + 8;
         for (size_t i = 0; i < section->Count(); ++i) estimate += section->Strings(i).size() + 2;
     }
     std::string text;
     text.reserve(estimate + estimate / 8);
     if (m_byteOrderMark) text += kByteOrderMark;
-    RenderLines(m_preamble, m_sections, m_trailing, [&text](std::string_view a, std::string_view b, std::string_view c) {
-        text += a;
-        text += b;
-        text += c;
+    RenderLines(m_preamble, m_sections, m_trailing, [&text](std::initializer_list<std::string_view> parts) {
+        for (std::string_view part : parts) text += part;
         text += kLineEnd;
     });
     return text;
@@ -530,12 +542,9 @@ std::string TMemIniFile::RenderText() const {
 
 void TMemIniFile::GetStrings(TStringList& lines) const {
     lines.Clear();
-    RenderLines(m_preamble, m_sections, m_trailing, [&lines](std::string_view a, std::string_view b, std::string_view c) {
+    RenderLines(m_preamble, m_sections, m_trailing, [&lines](std::initializer_list<std::string_view> parts) {
         std::string line;
-        line.reserve(a.size() + b.size() + c.size());
-        line += a;
-        line += b;
-        line += c;
+        for (std::string_view part : parts) line += part;
         lines.Add(std::move(line));
     });
     if (m_byteOrderMark && !lines.Empty()) lines[0].insert(0, kByteOrderMark);
@@ -559,6 +568,7 @@ std::unique_ptr<TMemIniFile> TMemIniFile::CloneAs(std::string fileName) const {
     for (const auto& source : m_sections) {
         auto section = std::make_unique<GueTStringList>();
         section->m_name = arena.Store(source->m_name);
+        section->m_headerNote = arena.Store(source->m_headerNote);
         if (source->m_leadingComments)
             section->m_leadingComments =
                 std::make_unique<GueTStringList::Comments>(copyBlock(*source->m_leadingComments));
@@ -566,7 +576,7 @@ std::unique_ptr<TMemIniFile> TMemIniFile::CloneAs(std::string fileName) const {
         for (const auto& line : source->m_lines) {
             GueTStringList::Line stored{arena.Store(line.text), nullptr};
             if (line.comments) stored.comments = std::make_unique<GueTStringList::Comments>(copyBlock(*line.comments));
-            section->m_lines.push_back(std::move(stored));
+            section->AppendLine(std::move(stored));
         }
         copy->m_sections.push_back(std::move(section));
     }
@@ -582,31 +592,51 @@ void TMemIniFile::InvalidateIndex() const {
     m_foldedIndexValid = false;
 }
 
+namespace {
+
+constexpr uint32_t kNoSection = NameIndex<false>::kNone;
+
+}  // namespace
+
 void TMemIniFile::BuildExactIndex() const {
-    m_exactIndex.clear();
-    m_exactIndex.reserve(m_sections.size());
-    for (size_t i = 0; i < m_sections.size(); ++i)
-        m_exactIndex[m_sections[i]->Name()].push_back(static_cast<uint32_t>(i));
+    m_exactIndex.Clear();
+    m_exactIndex.Reserve(m_sections.size());
+    m_nextOfSameName.assign(m_sections.size(), kNoSection);
+    m_lastOfSameName.assign(m_sections.size(), kNoSection);
     m_exactIndexValid = true;
+    for (size_t i = 0; i < m_sections.size(); ++i) {
+        if (i + LookAhead < m_sections.size()) m_exactIndex.Prefetch(m_sections[i + LookAhead]->Name());
+        IndexExactName(static_cast<uint32_t>(i));
+    }
+}
+
+// A later section of a name already indexed is linked behind the last one of that name.
+void TMemIniFile::IndexExactName(uint32_t position) const {
+    const uint32_t first = m_exactIndex.Add(m_sections[position]->Name(), position, SectionNames());
+    if (first != position) m_nextOfSameName[m_lastOfSameName[first]] = position;
+    m_lastOfSameName[first] = position;
 }
 
 void TMemIniFile::BuildFoldedIndex() const {
-    m_foldedIndex.clear();
-    m_foldedIndex.reserve(m_sections.size());
-    for (size_t i = 0; i < m_sections.size(); ++i)
-        m_foldedIndex.try_emplace(FoldCase(m_sections[i]->Name()), static_cast<uint32_t>(i));
+    m_foldedIndex.Clear();
+    m_foldedIndex.Reserve(m_sections.size());
     m_foldedIndexValid = true;
+    for (size_t i = 0; i < m_sections.size(); ++i) IndexFoldedName(static_cast<uint32_t>(i));
+}
+
+void TMemIniFile::IndexFoldedName(uint32_t position) const {
+    m_foldedIndex.Add(m_sections[position]->Name(), position, SectionNames());
 }
 
 int TMemIniFile::IndexOfSection(std::string_view Name) const {
+    uint32_t position = kNoSection;
     if (CaseSensitive()) {
-        if (!m_exactIndexValid) BuildExactIndex();
-        auto it = m_exactIndex.find(Name);
-        return it == m_exactIndex.end() ? -1 : static_cast<int>(it->second.front());
+        position = IndexOfFirstExactly(Name);
+    } else {
+        if (!m_foldedIndexValid) BuildFoldedIndex();
+        position = m_foldedIndex.Find(Name, SectionNames());
     }
-    if (!m_foldedIndexValid) BuildFoldedIndex();
-    auto it = m_foldedIndex.find(FoldCase(Name));
-    return it == m_foldedIndex.end() ? -1 : static_cast<int>(it->second);
+    return position == kNoSection ? -1 : static_cast<int>(position);
 }
 
 GueTStringList* TMemIniFile::FindSection(std::string_view name) const {
@@ -619,16 +649,16 @@ GueTStringList& TMemIniFile::AppendSection(std::string_view name) {
     section->m_name = name;
     const auto position = static_cast<uint32_t>(m_sections.size());
     m_sections.push_back(std::move(section));
-    if (m_exactIndexValid) m_exactIndex[name].push_back(position);
-    if (m_foldedIndexValid) m_foldedIndex.try_emplace(FoldCase(name), position);
+    if (m_exactIndexValid) {
+        m_nextOfSameName.push_back(kNoSection);
+        m_lastOfSameName.push_back(kNoSection);
+        IndexExactName(position);
+    }
+    if (m_foldedIndexValid) IndexFoldedName(position);
     return *m_sections.back();
 }
 
-std::string TMemIniFile::StripComment(std::string_view Text) {
-    size_t semicolon = Text.find(';');
-    if (semicolon == std::string_view::npos) return std::string(Text);
-    return Trim(Text.substr(0, semicolon));
-}
+std::string TMemIniFile::StripComment(std::string_view Text) { return std::string(StripCommentView(Text)); }
 
 // ---------------------------------------------------------------------------------------------
 // Section and key access
@@ -637,24 +667,28 @@ std::string TMemIniFile::ReadString(std::string_view Section, std::string_view I
                                     std::string_view Default) const {
     const GueTStringList* section = FindSection(Section);
     if (section == nullptr) return std::string(Default);
-    long line = FindKeyIn(*section, Ident);
+    long line = section->IndexOfKey(Ident);
     if (line < 0) return std::string(Default);
     return StripComment(TextAfterEquals(section->Strings(static_cast<size_t>(line))));
 }
 
-void TMemIniFile::WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) {
-    std::string_view text = m_arena.Concat(Ident, "=", Value);
+GueTStringList& TMemIniFile::SectionToWrite(std::string_view Section) {
     GueTStringList* section = FindSection(Section);
-    if (section == nullptr) {
-        section = &AppendSection(m_arena.Store(Section));
-        section->m_lines.push_back({text, nullptr});
-        return;
-    }
-    long line = FindKeyIn(*section, Ident);
+    return section != nullptr ? *section : AppendSection(m_arena.Store(Section));
+}
+
+void TMemIniFile::WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) {
+    GueTStringList& section = SectionToWrite(Section);
+    std::string_view text = m_arena.Concat(Ident, "=", Value);
+    long line = section.IndexOfKey(Ident);
     if (line >= 0)
-        section->m_lines[static_cast<size_t>(line)].text = text;
+        section.ReplaceLineText(static_cast<size_t>(line), text);
     else
-        section->m_lines.push_back({text, nullptr});
+        section.AppendLine({text, nullptr});
+}
+
+void TMemIniFile::AppendString(std::string_view Section, std::string_view Ident, std::string_view Value) {
+    SectionToWrite(Section).AppendLine({m_arena.Concat(Ident, "=", Value), nullptr});
 }
 
 void TMemIniFile::ReadSection(std::string_view Section, TStringList& Names) const {
@@ -684,9 +718,8 @@ void TMemIniFile::ReadSectionValuesOnly(std::string_view Section, TStringList& V
     Values.Clear();
     const GueTStringList* section = FindSection(Section);
     if (section == nullptr) return;
-    auto lookup = SectionLines(*section);
     for (size_t i = 0; i < section->Count(); ++i)
-        if (!KeyNameOrEmpty(section->Strings(i)).empty()) Values.Add(lookup.ValueOfLine(i));
+        if (!KeyNameOrEmpty(section->Strings(i)).empty()) Values.Add(ValueOfLine(*section, i));
 }
 
 void TMemIniFile::EraseSection(std::string_view Section) {
@@ -699,8 +732,8 @@ void TMemIniFile::EraseSection(std::string_view Section) {
 void TMemIniFile::DeleteKey(std::string_view Section, std::string_view Ident) {
     GueTStringList* section = FindSection(Section);
     if (section == nullptr) return;
-    long line = FindKeyIn(*section, Ident);
-    if (line >= 0) section->m_lines.erase(section->m_lines.begin() + line);
+    long line = section->IndexOfKey(Ident);
+    if (line >= 0) section->EraseLine(static_cast<size_t>(line));
 }
 
 bool TMemIniFile::ValueExists(std::string_view Section, std::string_view Ident) const {
@@ -713,14 +746,37 @@ bool TMemIniFile::ValueExists(std::string_view Section, std::string_view Ident) 
 
 bool TMemIniFile::SectionExists(std::string_view Section) const { return IndexOfSection(Section) >= 0; }
 
+void TMemIniFile::PrefetchSection(std::string_view Name) const {
+    if (CaseSensitive()) {
+        if (!m_exactIndexValid) BuildExactIndex();
+        m_exactIndex.Prefetch(Name);
+    } else {
+        if (!m_foldedIndexValid) BuildFoldedIndex();
+        m_foldedIndex.Prefetch(Name);
+    }
+}
+
+void TMemIniFile::PrefetchSectionNamedExactly(std::string_view Name) const {
+    if (!m_exactIndexValid) BuildExactIndex();
+    m_exactIndex.Prefetch(Name);
+}
+
+bool TMemIniFile::HasSectionNamedExactly(std::string_view Name) const {
+    return IndexOfFirstExactly(Name) != kNoSection;
+}
+
+uint32_t TMemIniFile::IndexOfFirstExactly(std::string_view Name) const {
+    if (!m_exactIndexValid) BuildExactIndex();
+    return m_exactIndex.Find(Name, SectionNames());
+}
+
 std::string TMemIniFile::FindKeyOfValue(std::string_view Section, std::string_view Value, bool Remove) {
     GueTStringList* section = FindSection(Section);
     if (section == nullptr) return {};
-    auto lookup = SectionLines(*section);
     for (size_t i = 0; i < section->Count(); ++i) {
-        if (lookup.ValueOfLine(i) != Value) continue;
+        if (ValueOfLine(*section, i) != Value) continue;
         if (Remove) {
-            section->m_lines.erase(section->m_lines.begin() + static_cast<long>(i));
+            section->EraseLine(i);
             return {};
         }
         return std::string(KeyNameOrEmpty(section->Strings(i)));
@@ -742,7 +798,7 @@ void TMemIniFile::InsertSection(std::string_view BeforeSection, std::string_view
             line.comments = std::make_unique<GueTStringList::Comments>();
             for (const std::string& comment : *item.comments) line.comments->push_back(m_arena.Store(comment));
         }
-        section->m_lines.push_back(std::move(line));
+        section->AppendLine(std::move(line));
     }
     m_sections.insert(m_sections.begin() + index, std::move(section));
     InvalidateIndex();
@@ -753,10 +809,7 @@ void TMemIniFile::InsertSection(std::string_view BeforeSection, std::string_view
 
 int TMemIniFile::IndexOfFreeSection(std::string_view Name, bool& NoneOccupied) const {
     NoneOccupied = true;
-    if (!m_exactIndexValid) BuildExactIndex();
-    auto it = m_exactIndex.find(Name);
-    if (it == m_exactIndex.end()) return -1;
-    for (uint32_t position : it->second) {
+    for (uint32_t position = IndexOfFirstExactly(Name); position != kNoSection; position = m_nextOfSameName[position]) {
         if (m_sections[position]->Occupied == 0) return static_cast<int>(position);
         NoneOccupied = false;
     }
@@ -767,20 +820,25 @@ void TMemIniFile::MarkOccupiedListSection(std::string_view Section) {
     GueTStringList* list = FindSection(Section);
     if (list == nullptr) return;
     list->Occupied = 1;
-    auto lookup = SectionLines(*list);
     for (size_t i = 0; i < list->Count(); ++i)
-        if (GueTStringList* named = FindSection(lookup.ValueOfLine(i))) named->Occupied = 1;
+        if (GueTStringList* named = FindSection(ValueOfLine(*list, i))) named->Occupied = 1;
 }
 
-void TMemIniFile::MarkOccupiedListed(std::string_view Section, const TStringList& Lines, TMemIniFile& OtherIni) {
-    auto lookup = ListLines(Lines);
-    for (size_t i = 0; i < Lines.Count(); ++i) {
+bool TMemIniFile::ListedName(std::string_view Line, std::string_view& Name) {
+    std::string_view key;
+    if (!KeyNameOf(Line, key) || key.empty()) return false;
+    Name = StripCommentView(TextAfterEquals(Line));
+    return true;
+}
+
+// Each line is read on its own: with two lines of one number, each still names its own section.
+void TMemIniFile::MarkOccupiedListed(const TStringList& Lines) {
+    std::string_view name;
+    for (const StringItem& line : Lines) {
+        if (!ListedName(line.text, name)) continue;
         bool noneOccupied = true;
-        int index = IndexOfFreeSection(lookup.ValueOfLine(i), noneOccupied);
-        if (index >= 0)
-            m_sections[static_cast<size_t>(index)]->Occupied = 1;
-        else if (noneOccupied)
-            OtherIni.DeleteKey(Section, KeyNameOrEmpty(Lines[i]));
+        int index = IndexOfFreeSection(name, noneOccupied);
+        if (index >= 0) m_sections[static_cast<size_t>(index)]->Occupied = 1;
     }
 }
 
@@ -800,31 +858,74 @@ struct KeySet {
     }
 };
 
-bool Fits(const GueTStringList& section, const KeySet& keys, int32_t tolerance) {
-    if (keys.names.empty()) return false;
+// The fitting rule: a section fits while at most `tolerance` of its lines carry a key name that is
+// not wanted, and more of its lines carry a wanted one than not. An empty section never fits.
+template <class IsWanted>
+bool FitsRule(size_t lineCount, IsWanted isWanted, int32_t tolerance) {
     int64_t misses = 0;
-    for (size_t i = 0; i < section.Count(); ++i) {
-        if (keys.Contains(KeyNameOrEmpty(section.Strings(i)))) continue;
+    for (size_t i = 0; i < lineCount; ++i) {
+        if (isWanted(i)) continue;
         if (++misses > tolerance) return false;
     }
-    const auto lines = static_cast<int64_t>(section.Count());
-    return lines - misses > misses;
+    return static_cast<int64_t>(lineCount) - misses > misses;
 }
 
 }  // namespace
 
 bool TMemIniFile::SectionFitsKeys(const GueTStringList& Section, const TStringList& KeyNames, int32_t Tolerance) {
-    return Fits(Section, KeySet(KeyNames), Tolerance);
+    if (KeyNames.Empty()) return false;
+    const KeySet keys(KeyNames);
+    return FitsRule(
+        Section.Count(), [&](size_t i) { return keys.Contains(KeyNameOrEmpty(Section.Strings(i))); }, Tolerance);
 }
 
 void TMemIniFile::MarkOccupiedMatching(const TStringList& KeyNames, TStringList& Found, int32_t Tolerance) {
-    Found.Clear();
-    const KeySet keys(KeyNames);
-    for (const auto& section : m_sections) {
-        if (section->Occupied != 0 || !Fits(*section, keys, Tolerance)) continue;
-        Found.Add(std::string(section->Name()));
-        section->Occupied = 1;
+    SectionKeyMatcher(*this).MarkOccupiedMatching(KeyNames, Found, Tolerance);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Matching category after category
+
+SectionKeyMatcher::SectionKeyMatcher(TMemIniFile& store) : m_store(store) {
+    for (size_t position = 0; position < store.m_sections.size(); ++position) {
+        const GueTStringList& section = *store.m_sections[position];
+        if (section.Occupied != 0) continue;
+        m_free.push_back({static_cast<uint32_t>(position), static_cast<uint32_t>(section.Count()), m_lineKeys.size()});
+        for (size_t i = 0; i < section.Count(); ++i) {
+            // A plain line counts with the empty key name.
+            auto [it, isNew] = m_keyIds.try_emplace(FoldCase(KeyNameOrEmpty(section.Strings(i))),
+                                                    static_cast<uint32_t>(m_keyIds.size()));
+            m_lineKeys.push_back(it->second);
+        }
     }
+}
+
+void SectionKeyMatcher::MarkOccupiedMatching(const TStringList& KeyNames, TStringList& Found, int32_t Tolerance) {
+    Found.Clear();
+    std::vector<char> wanted(m_keyIds.size(), 0);
+    bool anyWanted = false;
+    for (size_t i = 0; i < KeyNames.Count(); ++i) {
+        auto it = m_keyIds.find(FoldCase(KeyNames[i]));
+        if (it == m_keyIds.end()) continue;
+        wanted[it->second] = 1;
+        anyWanted = true;
+    }
+    // A section fits only with more wanted lines than others: without any, nothing fits.
+    if (!anyWanted) return;
+
+    // Claimed sections leave the list, so that later categories look only at what is still free.
+    size_t kept = 0;
+    for (const FreeSection free : m_free) {
+        const uint32_t* keys = m_lineKeys.data() + free.firstLine;
+        if (FitsRule(free.lineCount, [&](size_t i) { return wanted[keys[i]] != 0; }, Tolerance)) {
+            GueTStringList& section = *m_store.m_sections[free.position];
+            Found.Add(std::string(section.Name()));
+            section.Occupied = 1;
+            continue;
+        }
+        m_free[kept++] = free;
+    }
+    m_free.resize(kept);
 }
 
 }  // namespace velmora

@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "store/NameIndex.h"
 #include "store/StringList.h"
 
 namespace velmora {
@@ -73,7 +74,7 @@ private:
 };
 
 // The record of one section: its lines (each with the comment block that stood before it), the
-// comment lines before its header, and the claim flag of the catalogue.
+// comment lines before its header, the text after its header, and the claim flag of the catalogue.
 class GueTStringList {
 public:
     using Comments = std::vector<std::string_view>;
@@ -83,11 +84,23 @@ public:
         std::unique_ptr<Comments> comments;  // null: no comment block
     };
 
+    GueTStringList();
+    ~GueTStringList();
+    GueTStringList(const GueTStringList&) = delete;
+    GueTStringList& operator=(const GueTStringList&) = delete;
+
     const std::string_view Name() const { return m_name; }
+    // What followed the header's "]" on its line, as read (a note such as " ;used by the cruiser");
+    // written back after the header.
+    std::string_view HeaderNote() const { return m_headerNote; }
     size_t Count() const { return m_lines.size(); }
     std::string_view Strings(size_t index) const { return m_lines[index].text; }
     const Comments* CommentsOf(size_t index) const { return m_lines[index].comments.get(); }
     const Comments* LeadingComments() const { return m_leadingComments.get(); }
+
+    // Position of the first line whose key name equals `key` without regard to letter case; -1
+    // when none. Plain lines never match; a line that begins with "=" has the empty key name.
+    long IndexOfKey(std::string_view key) const;
 
     // 1 once a category has claimed the section; never reset.
     unsigned char Occupied = 0;
@@ -95,9 +108,18 @@ public:
 private:
     friend class TMemIniFile;
 
+    void IndexKeyOf(size_t line) const;
+    void AppendLine(Line line);
+    void EraseLine(size_t index);
+    void ReplaceLineText(size_t index, std::string_view text);
+
     std::string_view m_name;
+    std::string_view m_headerNote;
     std::vector<Line> m_lines;
     std::unique_ptr<Comments> m_leadingComments;
+    // The first line of each key name (letter case ignored). Built for a long section at its first
+    // lookup and kept up to date by appends, so that adding line after line stays linear.
+    mutable std::unique_ptr<NameIndex<true>> m_keyIndex;
 };
 
 // The in-memory INI file: sections and lines in file order, comments and duplicate sections
@@ -128,6 +150,9 @@ public:
     std::string ReadString(std::string_view Section, std::string_view Ident,
                            std::string_view Default) const override;
     void WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) override;
+    // Adds the line Ident + "=" + Value at the end of the section (added when missing) without
+    // looking for a line of that key: for a key the section cannot hold yet, such as a new number.
+    void AppendString(std::string_view Section, std::string_view Ident, std::string_view Value);
     void ReadSection(std::string_view Section, TStringList& Names) const override;
     void ReadSections(TStringList& List) const override;
     void ReadSectionValues(std::string_view Section, TStringList& Lines) const override;
@@ -141,10 +166,23 @@ public:
 
     int IndexOfSection(std::string_view Name) const;
     static std::string StripComment(std::string_view Text);
+    // The section a numbered list line names: the text after its own first "=" without its
+    // comment. False for a line without key name (a plain line or one that begins with "=").
+    static bool ListedName(std::string_view Line, std::string_view& Name);
+
+    // True when a section of exactly that name exists, whatever the letter-case flag says.
+    bool HasSectionNamedExactly(std::string_view Name) const;
+    // Hints for loops that look up many names: starting the lookup of the name LookAhead steps
+    // ahead (IndexOfSection, or HasSectionNamedExactly) lets the memory work overlap.
+    static constexpr size_t LookAhead = 8;
+    void PrefetchSection(std::string_view Name) const;
+    void PrefetchSectionNamedExactly(std::string_view Name) const;
 
     // Claiming passes of the catalogue.
     void MarkOccupiedListSection(std::string_view Section);
-    void MarkOccupiedListed(std::string_view Section, const TStringList& Lines, TMemIniFile& OtherIni);
+    // For each of Lines, a list line of another store, claims the first free section of exactly
+    // the name that line gives (ListedName). Lines whose section is missing are left as they are.
+    void MarkOccupiedListed(const TStringList& Lines);
     void MarkOccupiedMatching(const TStringList& KeyNames, TStringList& Found, int32_t Tolerance);
     int IndexOfFreeSection(std::string_view Name, bool& NoneOccupied) const;
     static bool SectionFitsKeys(const GueTStringList& Section, const TStringList& KeyNames, int32_t Tolerance);
@@ -162,12 +200,20 @@ public:
 
 private:
     class Parser;
+    friend class SectionKeyMatcher;
 
     GueTStringList* FindSection(std::string_view name) const;
+    GueTStringList& SectionToWrite(std::string_view name);
     GueTStringList& AppendSection(std::string_view name);
     void ParseText(std::string_view text);
     void InvalidateIndex() const;
     void BuildExactIndex() const;
+    void IndexExactName(uint32_t position) const;
+    void IndexFoldedName(uint32_t position) const;
+    uint32_t IndexOfFirstExactly(std::string_view name) const;
+    auto SectionNames() const {
+        return [this](uint32_t position) { return m_sections[position]->Name(); };
+    }
     void BuildFoldedIndex() const;
 
     const bool* m_caseSensitive = nullptr;
@@ -177,12 +223,36 @@ private:
     std::vector<std::string_view> m_preamble;
     std::vector<std::string_view> m_trailing;
 
-    // Section name -> positions of the sections of exactly that name, in store order; and the
-    // upper-cased name -> position of the first section of that name. Built on demand.
-    mutable std::unordered_map<std::string_view, std::vector<uint32_t>> m_exactIndex;
-    mutable std::unordered_map<std::string, uint32_t> m_foldedIndex;
+    // The first section of each exact name, each section linked to the next one of its name in store
+    // order (and the first to the last, for appends); and the first section of each name with
+    // letter case ignored. Built on demand.
+    mutable NameIndex<false> m_exactIndex;
+    mutable std::vector<uint32_t> m_nextOfSameName;
+    mutable std::vector<uint32_t> m_lastOfSameName;
+    mutable NameIndex<true> m_foldedIndex;
     mutable bool m_exactIndexValid = false;
     mutable bool m_foldedIndexValid = false;
+};
+
+// MarkOccupiedMatching for one category after another, as a catalogue runs it: the key names of
+// the free sections are read once, so that each category costs one look at each of their lines.
+// While a matcher is in use, the store may change only through the claims it makes.
+class SectionKeyMatcher {
+public:
+    explicit SectionKeyMatcher(TMemIniFile& store);
+    void MarkOccupiedMatching(const TStringList& KeyNames, TStringList& Found, int32_t Tolerance);
+
+private:
+    struct FreeSection {
+        uint32_t position;   // in the store
+        uint32_t lineCount;
+        size_t firstLine;    // in m_lineKeys
+    };
+
+    TMemIniFile& m_store;
+    std::unordered_map<std::string, uint32_t> m_keyIds;  // upper-cased key name -> its number
+    std::vector<uint32_t> m_lineKeys;                    // the key number of each line
+    std::vector<FreeSection> m_free;                     // in store order
 };
 
 }  // namespace velmora

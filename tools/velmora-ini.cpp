@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "main/Boxes.h"
+#include "main/CatalogueText.h"
 #include "main/DefinitionScaffold.h"
 #include "main/Globals.h"
 #include "main/Workspace.h"
@@ -82,20 +83,6 @@ int Format(const std::vector<std::string>& args) {
     return 0;
 }
 
-void PrintCatalogue(const Workspace& workspace, std::ostream& out) {
-    for (size_t row = 0; row < workspace.CategoryRows.size(); ++row) {
-        const std::string& category = workspace.CategoryRows[row];
-        const int kind = workspace.CategoryKinds[row];
-        TStringList entries;
-        workspace.GetReadSectionValuesOnly(kind, category, entries);
-        out << '[' << category << "] kind=" << kind << " entries=" << entries.Count() << '\n';
-        for (const auto& entry : entries) {
-            std::string name = workspace.DocumentIni->ReadString(entry.text, "Name", "");
-            out << entry.text << '=' << (name.empty() ? "-" : name) << '\n';
-        }
-    }
-}
-
 int Catalogue(const std::vector<std::string>& args) {
     std::optional<std::string> fileType;
     bool write = false;
@@ -137,7 +124,7 @@ int Catalogue(const std::vector<std::string>& args) {
         workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(places[1], false);
         if (!globals.UnknownSelected) workspace.SelectUnknown();
     }
-    PrintCatalogue(workspace, std::cout);
+    WriteCatalogueText(workspace, std::cout);
     return 0;
 }
 

@@ -1,8 +1,6 @@
 // Building the catalogue of a document: claims by list and by fitting keys, new list numbers,
 // the duplicate warning, and the unknown-section pass with the definition file it writes.
 
-#include <limits>
-
 #include "WorkspaceFixture.h"
 #include "main/Routines.h"
 #include "store/IniError.h"
@@ -153,25 +151,89 @@ TEST_F(CatalogueTest, KindZeroNumbersContinueAboveTheDocumentsOwnList) {
     EXPECT_TRUE(Unclaimed().empty());
 }
 
-TEST_F(CatalogueTest, AListedSectionMissingFromTheDocumentIsDroppedFromTheList) {
+TEST_F(CatalogueTest, KindZeroListLinesOfEarlierLoadsClaimTheirSectionsAgain) {
     Write("Rules.001",
-          "[AllSections]\nTanks=1,TankPage\n"
-          "[Tanks]\n1=HTNK\n7=GONE\n8=HTNK\n9=htnk\n");
-    StartWithDefault("[HTNK]\nName=Heavy\n");
-    // 8=HTNK stays: its section exists, only already claimed. Names in a list match exactly.
-    EXPECT_EQ(DefinitionLines("Tanks"), (Texts{"1=HTNK", "8=HTNK"}));
+          "[AllSections]\nInfantryTypes=0,InfPage\n"
+          "[InfPage]\nName=\nCost=\n");
+    const std::string document =
+        "[InfantryTypes]\n1=I1\n[I1]\nName=i\n[NEWA]\nName=a\nCost=1\n[X]\nq=1\n";
+    Write("Rules.INI", document);
+    Write("doc.ini", document);
+    Start();
+    const std::string written = Read("Rules.001");
+    ASSERT_NE(written.find("[InfantryTypes]\r\n2=NEWA\r\n"), std::string::npos) << written;
+
+    // Later starts and the same document opened twice find nothing new and warn of nothing.
+    Globals again;
+    Workspace second(again, boxes, &view);
+    second.StartUp(folder.Dir());
+    for (int load = 0; load < 2; ++load) {
+        second.BeginCopyDefaultOrLoadINItoCurrentBuffer(folder.File("doc.ini"), false);
+        second.SelectUnknown();
+    }
+    EXPECT_TRUE(boxes.TextsOf(BoxKind::Warning).empty());
+    EXPECT_EQ(boxes.TextsOf(BoxKind::Notice).size(), 1u);  // the first start's only
+    EXPECT_EQ(Read("Rules.001"), written);
+    TStringList entries;
+    second.GetReadSectionValuesOnly(0, "InfantryTypes", entries);
+    EXPECT_EQ(entries.Texts(), (Texts{"I1", "NEWA"}));
 }
 
-TEST_F(CatalogueTest, HugeListNumbersDoNotOverflow) {
+TEST_F(CatalogueTest, ListLinesOfSectionsADocumentLacksStayInTheFileButOutOfItsViews) {
+    const std::string definition =
+        "[AllSections]\nTanks=1,TankPage\n"
+        "[TankPage]\nName=\n"
+        "[Tanks]\n1=HTNK\n7=GONE ; hand-kept\n8=HTNK\n9=htnk\n"
+        "[Unknown!]\n1=OLD\n2=ALSOGONE\n";
+    Write("Rules.001", definition);
+    StartWithDefault("[HTNK]\nName=Heavy\n[GONE]\nName=g\n[OLD]\nq=1\n[ALSOGONE]\nq=1\n");
+    EXPECT_EQ(Entries(1, "Tanks"), (Texts{"HTNK", "GONE", "HTNK"}));
+
+    // A modder's partial file: only some of the sections, and two new ones.
+    Write("part.ini", "[HTNK]\nName=Heavier\n[T2]\nName=t\n[NEWU]\nq=1\n");
+    workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(folder.File("part.ini"), false);
+    workspace.SelectUnknown();
+    // Names in a list match exactly: 9=htnk is not HTNK's line. 8=HTNK stays, its section is only claimed.
+    EXPECT_EQ(Entries(1, "Tanks"), (Texts{"HTNK", "HTNK", "T2"}));
+    EXPECT_EQ(Entries(1, "Unknown!"), Texts{"NEWU"});
+    EXPECT_EQ(Read("Rules.001"),
+              "\r\n[AllSections]\r\nTanks=1,TankPage\r\nUnknown!=1,TheUnknown!\r\n"
+              "\r\n[TankPage]\r\nName=\r\n"
+              "\r\n[Tanks]\r\n1=HTNK\r\n7=GONE ; hand-kept\r\n8=HTNK\r\n9=htnk\r\n10=T2\r\n"
+              "\r\n[Unknown!]\r\n1=OLD\r\n2=ALSOGONE\r\n3=NEWU\r\n"
+              "\r\n[GeneralSetup]\r\nTitle=VELMORA EDIT\r\nBitmapDir=Bitmap" + Sep + "\r\n"
+              "Bitmap1File=Bitmap1.bmp\r\nBitmap2File=Bitmap2.bmp\r\nVariantAllowed=4\r\nNumberOfMain=2\r\n");
+
+    // The next document sees the lines again.
+    workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer("Untitle.ini", true);
+    EXPECT_EQ(Entries(1, "Tanks"), (Texts{"HTNK", "GONE", "HTNK"}));
+    EXPECT_EQ(Entries(1, "Unknown!"), (Texts{"OLD", "ALSOGONE"}));
+}
+
+TEST_F(CatalogueTest, TwoListLinesOfOneNumberEachNameTheirOwnSection) {
+    Write("Rules.001", "[AllSections]\nTanks=1,TankPage\n[Tanks]\n1=GONE\n1=B\n");
+    StartWithDefault("[B]\nName=b\n[X]\nq=1\n");
+    EXPECT_EQ(Entries(1, "Tanks"), Texts{"B"});
+    EXPECT_EQ(Entries(1, "Unknown!"), Texts{"X"});
+    EXPECT_NE(Read("Rules.001").find("[Tanks]\r\n1=GONE\r\n1=B\r\n"), std::string::npos);
+}
+
+TEST_F(CatalogueTest, ListNumbersPastThe32BitEdgeCountOnAndNeverOverwriteALine) {
     Write("Rules.001",
           "[AllSections]\nTanks=1,TankPage\n"
           "[TankPage]\nName=\n"
           "[Tanks]\n99999999999=A\n"
           "[Unknown!]\n2147483646=U\n");
     StartWithDefault("[A]\nName=a\n[B]\nName=b\n[C]\nName=c\n[U]\nx=1\n[V]\nx=1\n[W]\nx=1\n");
-    EXPECT_EQ(workspace.GetNextNomorUrut(1, "Tanks"), std::numeric_limits<int32_t>::max() - 1);
-    EXPECT_EQ(DefinitionLines("Tanks"), (Texts{"99999999999=A", "2147483647=B", "2147483648=C"}));
+    EXPECT_EQ(DefinitionLines("Tanks"), (Texts{"99999999999=A", "100000000000=B", "100000000001=C"}));
     EXPECT_EQ(DefinitionLines("Unknown!"), (Texts{"2147483646=U", "2147483647=V", "2147483648=W"}));
+    EXPECT_EQ(workspace.GetNextNomorUrut(1, "Tanks"), 100000000001);
+
+    // A later start reads the numbers it wrote and goes on above them.
+    Write("Rules.INI", "[A]\nName=a\n[B]\nName=b\n[C]\nName=c\n[U]\nx=1\n[V]\nx=1\n[W]\nx=1\n[Z]\nx=1\n");
+    Start();
+    EXPECT_EQ(DefinitionLines("Unknown!"), (Texts{"2147483646=U", "2147483647=V", "2147483648=W", "2147483649=Z"}));
+    EXPECT_EQ(Entries(1, "Unknown!"), (Texts{"U", "V", "W", "Z"}));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -211,7 +273,7 @@ TEST_F(CatalogueTest, AnExistingDefinitionFileKeepsItsTextAndGainsTheNewLines) {
               "Unknown!=1,TheUnknown!\r\n"
               "\r\n; what a tank has\r\n"
               "[TankPage]\r\nName=its name\r\n"
-              "\r\n[Unknown!]\r\n1=OLD\r\n2=NEW\r\n"
+              "\r\n[Unknown!]\r\n1=OLD\r\n2=GONE\r\n3=NEW\r\n"
               "\r\n[Tanks]\r\n1=T1\r\n"
               "\r\n[GeneralSetup]\r\nTitle=VELMORA EDIT\r\nBitmapDir=Bitmap" + Sep + "\r\n"
               "Bitmap1File=Bitmap1.bmp\r\nBitmap2File=Bitmap2.bmp\r\nVariantAllowed=4\r\nNumberOfMain=2\r\n");

@@ -70,7 +70,8 @@ TEST(CommaList, MalformedListsGiveWhatTheRulesGive) {
     EXPECT_EQ(SplitCommaList("1,\"Page A, B"), (Items{"1", "Page A, B"}));
     EXPECT_EQ(SplitCommaList("\""), (Items{""}));
     EXPECT_EQ(SplitCommaList("\"ab\"cd"), (Items{"ab", "cd"}));
-    EXPECT_EQ(SplitCommaList(std::string_view("1,A\0,B", 7)), (Items{"1", "A"}));
+    // A NUL is a character of code 32 or below like a blank: it ends an item, and the list goes on.
+    EXPECT_EQ(SplitCommaList(std::string_view("1,A\0,B", 7)), (Items{"1", "A", "B"}));
 }
 
 TEST(LeadingNumber, DecimalAndHexadecimalForms) {
@@ -104,6 +105,23 @@ TEST(LeadingNumber, HugeNumbersAreClampedTo32Bits) {
     EXPECT_EQ(ReadLeadingNumber("-2147483648"), min);
     EXPECT_EQ(ReadLeadingNumber("-99999999999999999999999"), min);
     EXPECT_EQ(ReadLeadingNumber("0xFFFFFFFFFFFFFFFFFFFF"), max);
+}
+
+TEST(ListNumbersTest, NewNumbersCountOnIn64BitsAndAreNeverGivenTwice) {
+    ListNumbers past32({"5", "2147483647", "line without number"});
+    EXPECT_EQ(past32.Highest(), 2147483647);
+    EXPECT_EQ(past32.Next(), 2147483648);
+    EXPECT_EQ(past32.Next(), 2147483649);
+
+    // At the 64-bit edge the lowest free positive number is given, and then the next free one.
+    ListNumbers edge({"9223372036854775806", "1"});
+    EXPECT_EQ(edge.Next(), std::numeric_limits<int64_t>::max());
+    EXPECT_EQ(edge.Next(), 2);
+    EXPECT_EQ(edge.Next(), 3);
+    ListNumbers beyond({"99999999999999999999", "3", "1", "-4", "0x2"});
+    EXPECT_EQ(beyond.Highest(), std::numeric_limits<int64_t>::max());
+    EXPECT_EQ(beyond.Next(), 4);
+    EXPECT_EQ(beyond.Next(), 5);
 }
 
 }  // namespace

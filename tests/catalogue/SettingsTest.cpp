@@ -148,6 +148,20 @@ TEST_F(SettingsTest, FirstListedFileTypeIsLoadedAndTheListIsWrittenBack) {
               std::string::npos);
 }
 
+TEST_F(SettingsTest, FileTypeLinesWithoutEqualsAreSkippedAndKeptAsTheyStand) {
+    Write("Velmedit.ini", "[FilesToEdit]\nArt.ini\nRules.ini=1\n");
+    Start();
+    EXPECT_EQ(workspace.FileToEdit, "Rules.ini");
+    EXPECT_EQ(workspace.FilesToEdit.Texts(), std::vector<std::string>{"Rules.ini=1"});
+    EXPECT_EQ(Read("Velmedit.ini").find("\r\n[FilesToEdit]\r\nArt.ini\r\nRules.ini=1\r\n\r\n[GeneralSetup]"), 0u);
+
+    // With no line that names a file type, the default one is used and written after them.
+    Write("Velmedit.ini", "[FilesToEdit]\nArt.ini\n");
+    Start();
+    EXPECT_EQ(workspace.FileToEdit, "Rules.ini");
+    EXPECT_EQ(Read("Velmedit.ini").find("\r\n[FilesToEdit]\r\nArt.ini\r\nRules.ini=1\r\n\r\n[GeneralSetup]"), 0u);
+}
+
 TEST_F(SettingsTest, DefinitionFileOverridesHoldOnlyWhileItsTypeIsLoaded) {
     Write("Velmedit.ini",
           "[GeneralSetup]\nTitle=Main Title\nVariantAllowed=2\n"

@@ -20,6 +20,7 @@ constexpr std::string_view Definition =
     "[Warheads]\n"
     "1=AP\n"
     "2=HE ; high explosive\n"
+    "3=GONE\n"
     "[Colors]\n"
     "1=Green\n";
 
@@ -35,7 +36,10 @@ constexpr std::string_view Document =
     "2=Blue ; sky\n"
     "3=Red\n"
     "[Empty]\n"
-    "no value here\n";
+    "no value here\n"
+    "[E9]\n"
+    "[AP]\n"
+    "[HE]\n";
 
 class BasicListTest : public ChoiceFixture {
 protected:
@@ -55,6 +59,7 @@ TEST_F(BasicListTest, CategoryOfKindZeroGivesDocumentListThenDefinitionList) {
 }
 
 TEST_F(BasicListTest, CategoryOfOtherKindReadsOnlyTheDefinitionFile) {
+    // GONE, which this document does not hold, is not one of the category's entries here.
     EXPECT_EQ(BuildBasicList("Warheads", workspace).Items, (Texts{"AP", "HE"}));
 }
 

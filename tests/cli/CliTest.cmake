@@ -76,6 +76,15 @@ if(CASE STREQUAL "format")
     expect_equal("${twice}" "${once}" "a second formatting")
     expect_file_contains("${WORK}/once.ini" "; rules\r\n[General]\r\nName=Foo ; the name\r\nSpeed=5\r\n")
     expect_file_contains("${WORK}/once.ini" "orphan line\r\n\r\n[Broken]\r\nx=1\r\n")
+    # Header notes, a NUL, a byte-order mark, text before the first header and trailing comments
+    # all come through, and formatting the result again changes nothing.
+    run(0 format "${SOURCE}/data/notes.ini" "${WORK}/notes-once.ini")
+    run(0 format "${WORK}/notes-once.ini" "${WORK}/notes-twice.ini")
+    file(READ "${SOURCE}/expected/notes-formatted.ini" wanted HEX)
+    file(READ "${WORK}/notes-once.ini" once HEX)
+    file(READ "${WORK}/notes-twice.ini" twice HEX)
+    expect_equal("${once}" "${wanted}" "the formatted notes file (hex)")
+    expect_equal("${twice}" "${wanted}" "the notes file formatted twice (hex)")
 
 elseif(CASE STREQUAL "usage")
     run(2)

@@ -55,7 +55,9 @@ constexpr std::string_view Document =
     "[Sides]\n"
     "1=Allies\n"
     "2=Soviet\n"
-    "3=allied\n";
+    "3=allied\n"
+    "[AP]\n"
+    "[HE]\n";
 
 constexpr std::string_view Defaults =
     "[E1]\n"

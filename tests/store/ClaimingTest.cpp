@@ -61,29 +61,23 @@ TEST_F(MatchingTest, FitRuleCountsPlainLinesAndHonoursTolerance) {
 
 class ListedTest : public StoreTest {};
 
-TEST_F(ListedTest, ClaimsByExactNameAndDropsListLinesOfAbsentSections) {
+TEST_F(ListedTest, EachLineClaimsTheFirstFreeSectionOfExactlyItsOwnName) {
     bool caseSensitive = false;
-    auto document = LoadLines({"[E1]", "x=1", "[Taken]", "[E1]", "y=1", "[Lower]", "[HTNK]"}, &caseSensitive);
+    auto document = LoadLines({"[E1]", "x=1", "[Taken]", "[E1]", "y=1", "[Lower]", "[HTNK]", "[B]", "[X]"},
+                              &caseSensitive);
     document->SectionAt(1).Occupied = 1;
-    auto definition = Load(CrLf({"[Infantry]", "1=E1 ; rifle", "2=GONE", "3=Taken", "4=lower", "5=E1", "6=E1",
-                                 "7=HTNK", "[Other]", "2=keep"}),
-                           &caseSensitive, "definition.ini");
-    TStringList lines;
-    definition->ReadSectionValues("Infantry", lines);
+    // Two lines of one number each name their own section; lines without a key name none.
+    const TStringList lines{"1=E1 ; rifle", "2=GONE", "3=Taken", "4=lower", "5=E1", "6=E1", "7=HTNK",
+                            "8=GONE", "8=B", "=X", "X"};
 
-    document->MarkOccupiedListed("Infantry", lines, *definition);
+    document->MarkOccupiedListed(lines);
 
-    EXPECT_THAT(Claims(*document), ElementsAre(1, 1, 1, 0, 1));
-    EXPECT_EQ(definition->RenderText(),
-              CrLf({"", "[Infantry]", "1=E1 ; rifle", "3=Taken", "5=E1", "6=E1", "7=HTNK", "", "[Other]", "2=keep"}));
+    EXPECT_THAT(Claims(*document), ElementsAre(1, 1, 1, 0, 1, 1, 0));
 }
 
 TEST_F(ListedTest, SecondSectionOfADuplicateNameStaysFreeForMatching) {
     auto document = LoadLines({"[E1]", "Name=a", "[E1]", "Name=b"});
-    auto definition = Load(CrLf({"[Infantry]", "1=E1"}), nullptr, "definition.ini");
-    TStringList lines;
-    definition->ReadSectionValues("Infantry", lines);
-    document->MarkOccupiedListed("Infantry", lines, *definition);
+    document->MarkOccupiedListed(TStringList{"1=E1"});
     EXPECT_THAT(Claims(*document), ElementsAre(1, 0));
 
     TStringList found;

@@ -165,6 +165,55 @@ TEST_F(DuplicateTest, OnlyTheFirstOfTwoKeysIsReachedButBothAreListed) {
     EXPECT_EQ(store->ReadString("B", "Cost", ""), "2");
 }
 
+// Long sections are looked up through an index; it must give the first line of a repeated key,
+// as the scan of a short section does, and follow the lines that are added and removed.
+TEST_F(DuplicateTest, TheFirstOfARepeatedKeyIsReachedInALongSection) {
+    std::string text = "[Long]\r\n";
+    for (int i = 0; i < 40; ++i) {
+        if (i == 5) text += "Cost=1\r\n";
+        if (i == 30) text += "COST=2\r\n";
+        text += "K" + std::to_string(i) + "=v\r\n";
+    }
+    auto store = Load(text);
+    EXPECT_EQ(store->ReadString("Long", "cost", ""), "1");
+    TStringList values;
+    store->ReadSectionValuesOnly("Long", values);
+    ASSERT_EQ(values.Count(), 42u);
+    EXPECT_EQ(values[5], "1");
+    EXPECT_EQ(values[31], "1");
+    EXPECT_EQ(store->FindKeyOfValue("Long", "2", false), "");
+
+    store->WriteString("Long", "New", "n");
+    store->WriteString("Long", "cost", "3");
+    store->ReadSectionValues("Long", values);
+    EXPECT_EQ(values[5], "cost=3");
+    EXPECT_EQ(values[31], "COST=2");
+    EXPECT_EQ(values[42], "New=n");
+    EXPECT_EQ(store->ReadString("Long", "NEW", ""), "n");
+
+    store->DeleteKey("Long", "Cost");
+    EXPECT_EQ(store->ReadString("Long", "cost", ""), "2");
+    store->DeleteKey("Long", "Cost");
+    EXPECT_EQ(store->ReadString("Long", "cost", "none"), "none");
+    EXPECT_EQ(store->ReadString("Long", "K39", ""), "v");
+}
+
+// A section added while names compare exactly may differ from an older one only in letter case;
+// once the flag is off again, the older one is still the first of that name.
+TEST_F(DuplicateTest, ASectionAddedWhileCaseCountsDoesNotHideTheFirstOfItsName) {
+    bool caseSensitive = false;
+    auto store = LoadLines({"[Alpha]", "k=1"}, &caseSensitive);
+    EXPECT_EQ(store->IndexOfSection("ALPHA"), 0);
+
+    caseSensitive = true;
+    store->WriteString("ALPHA", "k", "2");
+    EXPECT_EQ(store->IndexOfSection("ALPHA"), 1);
+
+    caseSensitive = false;
+    EXPECT_EQ(store->IndexOfSection("ALPHA"), 0);
+    EXPECT_EQ(store->ReadString("alpha", "k", ""), "1");
+}
+
 class RemoveTest : public StoreTest {};
 
 TEST_F(RemoveTest, EraseSectionTakesItsCommentsAlong) {

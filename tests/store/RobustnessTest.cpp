@@ -69,17 +69,26 @@ TEST_F(RobustnessTest, RandomBytesRenderStably) {
     }
 }
 
-TEST_F(RobustnessTest, NulBytesEndTheText) {
-    auto leading = Load("\0[A]\r\na=1\r\n"s);
-    EXPECT_EQ(leading->SectionCount(), 0u);
-    EXPECT_EQ(leading->RenderText(), "");
+TEST_F(RobustnessTest, NulBytesAreOrdinaryBytes) {
+    // Everything after a NUL is kept: a file in the store's own form comes back whole.
+    std::string text;
+    for (int i = 0; i < 2000; ++i) text += "\r\n[S" + std::to_string(i) + "]\r\nk=v" + std::to_string(i) + "\r\n";
+    text.insert(text.find("k=v1000\r\n") + 9, "note=a\0b\r\n"s);
+    auto big = Load(text);
+    EXPECT_EQ(big->SectionCount(), 2000u);
+    EXPECT_TRUE(big->RenderText() == text) << "bytes after the NUL were lost";
+    EXPECT_EQ(big->ReadString("S1999", "k", ""), "v1999");
 
-    auto inHeader = Load("[A]\r\n[B\0C]\r\nb=1"s);
-    EXPECT_EQ(inHeader->RenderText(), CrLf({"", "[A]", "", "[B]"}));
-    ExpectStableRendering(*inHeader);
+    // Inside a line a NUL stays; at either end of a line it is trimmed like a blank.
+    auto lines = Load("\0[A]\0\r\nk=1\0 2\r\n\0[B\0C]\r\n"s);
+    ASSERT_EQ(lines->SectionCount(), 2u);
+    EXPECT_EQ(lines->ReadString("A", "k", ""), "1\0 2"s);
+    EXPECT_EQ(lines->SectionAt(1).Name(), "B\0C"s);
+    ExpectStableRendering(*lines);
 
     auto afterMark = Load("\xEF\xBB\xBF\0[A]"s);
-    EXPECT_EQ(afterMark->SectionCount(), 0u);
+    EXPECT_TRUE(afterMark->HasByteOrderMark());
+    EXPECT_EQ(afterMark->SectionCount(), 1u);
     ExpectStableRendering(*afterMark);
 }
 

@@ -121,7 +121,7 @@ TEST_F(InsertSectionTest, SuccessorIsFoundByTheCaseRule) {
 class CloneAsTest : public StoreTest {};
 
 TEST_F(CloneAsTest, CopyRendersTheSameTextWithFreshFlagsAndTouchesNoFile) {
-    auto source = Load("\xEF\xBB\xBF" + CrLf({"preamble line", "; top", "[A]", "; c", "a=1 ; x", "[A]", "[B]", "plain",
+    auto source = Load("\xEF\xBB\xBF" + CrLf({"preamble line", "; top", "[A]", "; c", "a=1 ; x", "[A] ;second", "[B]", "plain",
                                               "; end"}));
     source->SectionAt(0).Occupied = 1;
     source->SectionAt(2).Occupied = 1;
