@@ -135,8 +135,8 @@ void TChildWin::OnContextPopUpKu(const QPoint& MousePos) {
     // A request on no row (below the last one, or from the keyboard) is for the current row.
     const int row = grid.rowAt(MousePos.y());
     if (row >= 0 && row != grid.Row()) grid.SetRow(row);  // commits an open edit, closes the editor
-    // A right click on the row being edited goes on editing it.
-    if (!grid.IsEditorOpen()) DoubleClickStringGrid2();
+    // On the row being edited too: the dialog opens on the text typed so far.
+    DoubleClickStringGrid2();
 }
 
 void TChildWin::InterpretModalResult(const std::string& Text) {

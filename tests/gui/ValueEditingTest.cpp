@@ -3,6 +3,7 @@
 // double-click or a right click, and what a commit changes besides the document.
 
 #include <QContextMenuEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
@@ -84,37 +85,51 @@ void ClickButton(TChoice& dialog, const char* name) {
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-// Waits for the value choice dialog that the test's next action may open, and answers it with
-// `act` once it is shown modally. What the dialog showed is kept; a dialog that `act` leaves open
-// is cancelled so that a failing test ends instead of waiting.
+// Answers the next value choice dialog that opens, at once or once the event loop runs, with `act`
+// once the dialog is shown modally. What the dialog showed is kept; a dialog
+// that `act` leaves open is cancelled so that a failing test ends instead of waiting.
 class ChoiceProbe : public QObject {
   public:
-    explicit ChoiceProbe(std::function<void(TChoice&)> act = {}) {
-        QTimer::singleShot(0, this, [this, act] {
-            fired = true;
-            auto* dialog = qobject_cast<TChoice*>(QApplication::activeModalWidget());
-            if (!dialog) return;
-            shown = true;
-            caption = dialog->windowTitle();
-            keyAndValue = dialog->findChild<QLabel*>(QStringLiteral("Panel1"))->text();
-            items = Items(*dialog);
-            valuesButtonEnabled =
-                dialog->findChild<QPushButton*>(QStringLiteral("ValuesButton"))->isEnabled();
-            if (act) act(*dialog);
-            if (dialog->isVisible()) {
-                leftOpen = true;
-                dialog->reject();
-            }
-        });
+    explicit ChoiceProbe(std::function<void(TChoice&)> act = {}) : m_act(std::move(act)) {
+        qApp->installEventFilter(this);
     }
+    ~ChoiceProbe() override { qApp->removeEventFilter(this); }
 
-    bool fired = false;
     bool shown = false;
+    bool wasModal = false;
     bool leftOpen = false;
     bool valuesButtonEnabled = false;
     QString caption;
     QString keyAndValue;  // the key and the value the dialog was opened on
     QStringList items;
+
+  protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::Show && !m_seen)
+            if (auto* dialog = qobject_cast<TChoice*>(object)) {
+                m_seen = true;
+                QTimer::singleShot(0, dialog, [this, dialog] { Answer(*dialog); });
+            }
+        return false;
+    }
+
+  private:
+    void Answer(TChoice& dialog) {
+        shown = true;
+        wasModal = QApplication::activeModalWidget() == &dialog;
+        caption = dialog.windowTitle();
+        keyAndValue = dialog.findChild<QLabel*>(QStringLiteral("Panel1"))->text();
+        items = Items(dialog);
+        valuesButtonEnabled = dialog.findChild<QPushButton*>(QStringLiteral("ValuesButton"))->isEnabled();
+        if (m_act) m_act(dialog);
+        if (dialog.isVisible()) {
+            leftOpen = true;
+            dialog.reject();
+        }
+    }
+
+    std::function<void(TChoice&)> m_act;
+    bool m_seen = false;
 };
 
 // Picks the items with these texts, the first by a click and the others by Ctrl+click, then OK.
@@ -345,11 +360,42 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         Type(ARMOR, "typed");
         ChoiceProbe again(Pick({"plate"}));
         QTest::mouseDClick(QApplication::focusWidget(), Qt::LeftButton);
-        QVERIFY(again.shown);
+        QTRY_VERIFY(again.shown);
         QCOMPARE(again.keyAndValue, QStringLiteral("Armor=typed"));
         QCOMPARE(again.items, QStringList({"heavy", "light", "plate"}));
         QCOMPARE(Cell(ARMOR), std::string("plate"));
         QCOMPARE(Doc().ReadString("ALPHA", "Armor", ""), std::string("plate"));
+    }
+
+    // Opening the dialog moves the focus, which commits the edit and closes the editor that the
+    // double-click was delivered to; whichever way the dialog closes, the window goes on working.
+    void aDoubleClickInTheOpenEditorSurvivesTheEditorClosing_data() {
+        QTest::addColumn<bool>("pick");
+        QTest::newRow("Cancel") << false;
+        QTest::newRow("OK") << true;
+    }
+
+    void aDoubleClickInTheOpenEditorSurvivesTheEditorClosing() {
+        QFETCH(bool, pick);
+        OpenWindow();
+        Type(ARMOR, "t");
+        const QPointer<QWidget> editor = QApplication::focusWidget();
+        QVERIFY(editor && editor != &Values());
+        ChoiceProbe probe([&](TChoice& dialog) {
+            // As on a desktop, the dialog takes the focus and the editor goes.
+            dialog.activateWindow();
+            QTRY_VERIFY(!editor);
+            if (pick)
+                Pick({"plate"})(dialog);
+            else
+                ClickButton(dialog, "CancelButton");
+        });
+        QTest::mouseDClick(editor, Qt::LeftButton, {}, editor->rect().center());
+        QTRY_VERIFY(probe.shown);
+        QVERIFY(probe.wasModal && !probe.leftOpen);
+        QCOMPARE(Doc().ReadString("ALPHA", "Armor", ""), std::string(pick ? "plate" : "t"));
+        QCOMPARE(Cell(ARMOR), Doc().ReadString("ALPHA", "Armor", ""));
+        QVERIFY(!Values().IsEditorOpen());
     }
 
     void okWithoutAPickOrCancelChangesNothing() {
@@ -388,16 +434,6 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(Doc().ReadString("ALPHA", "Owner", ""), std::string("South"));
         Reactivate();
 
-        // On the row being edited it only goes on editing.
-        Type(OWNER, "West");
-        ChoiceProbe onEdited;
-        RightClickRow(OWNER);
-        QTRY_VERIFY(onEdited.fired);
-        QVERIFY(!onEdited.shown);
-        QVERIFY(Values().IsEditorOpen());
-        PressKey(Qt::Key_Escape);
-        QCOMPARE(Cell(OWNER), std::string("South"));
-
         // Below the last row it is for the current row.
         const QRect last = Values().visualRect(Values().model()->index(Values().RowCount() - 1, 2));
         QVERIFY(last.bottom() + 10 < Values().viewport()->height());
@@ -409,16 +445,29 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(Doc().ReadString("ALPHA", "Owner", ""), std::string("North"));
     }
 
+    // The right click reaches the editor through the window, as the window system delivers it.
+    void aRightClickOnTheOpenEditorOpensTheDialogAndNoOtherMenu() {
+        OpenWindow();
+        Type(OWNER, "West");
+        QWidget* editor = QApplication::focusWidget();
+        QVERIFY(editor && editor != &Values());
+        bool otherMenu = false;
+        ChoiceProbe probe([&](TChoice&) { otherMenu = QApplication::activePopupWidget() != nullptr; });
+        QTest::mouseClick(w->windowHandle(), Qt::RightButton, {}, editor->mapTo(w, editor->rect().center()));
+        QTRY_VERIFY(probe.shown);
+        QVERIFY(!otherMenu);
+        QVERIFY(!QApplication::activePopupWidget());
+        QCOMPARE(probe.keyAndValue, QStringLiteral("Owner=West"));
+    }
+
     void withoutShowAllOnlyKeysWithSourcesOpenTheDialog() {
         OpenWindow();
         h->globals.AllowedShowAll = false;
         ChoiceProbe noSources;
         DoubleClickKey(COST);
-        QTRY_VERIFY(noSources.fired);
         QVERIFY(!noSources.shown);
         ChoiceProbe rightClicked;
         RightClickRow(NAME);
-        QTRY_VERIFY(rightClicked.fired);
         QVERIFY(!rightClicked.shown);
 
         ChoiceProbe withSources;
