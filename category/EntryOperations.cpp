@@ -37,7 +37,7 @@ std::string CodeTakenNotice(std::string_view newCode) {
 std::string CodeNotValidNotice(std::string_view newCode) {
     return std::string(newCode) +
            "\r\nCode is not valid.\r\n"
-           "A code may not be empty, begin or end with a blank, or hold \"]\" or \";\".";
+           "A code may not be empty, begin or end with a blank, or hold \"]\", \";\", \"=\" or \",\".";
 }
 
 std::string DeleteSingleNotice() { return "Can not delete single member"; }
@@ -46,7 +46,7 @@ std::string DeleteQuestion(std::string_view code) { return "Really want to delet
 
 bool CodeIsUsable(std::string_view code) {
     return !code.empty() && !IsBlank(static_cast<unsigned char>(code.front())) &&
-           !IsBlank(static_cast<unsigned char>(code.back())) && code.find_first_of("];") == std::string_view::npos;
+           !IsBlank(static_cast<unsigned char>(code.back())) && code.find_first_of("];=,") == std::string_view::npos;
 }
 
 EntryOperations::EntryOperations(Workspace& workspace, std::string category, int kind)

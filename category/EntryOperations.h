@@ -37,10 +37,11 @@ std::string DeleteSingleNotice();
 std::string DeleteCaption();
 std::string DeleteQuestion(std::string_view code);
 
-// True when `code` reads back from a saved file as the same list line and section name: it is not
-// empty (a list line without a code, and a section no delete can reach), has no blank at either end
-// (lines are trimmed when read), holds no "]" (it ends a section header) and no ";" (it starts the
-// comment after a list line's value).
+// True when `code` reads back from a saved file as the same list line and section name, and other
+// entries can name it whole in their values: it is not empty (a list line without a code, and a
+// section no delete can reach), has no blank at either end (lines are trimmed when read), holds no
+// "]" (it ends a section header), no ";" (it starts the comment after a list line's value), no "="
+// (a value list item is read up to it) and no "," (it separates the codes of a comma list).
 bool CodeIsUsable(std::string_view code);
 
 // The writes of duplicate, change of code and delete for one category, on the stores of the

@@ -59,8 +59,8 @@ QString TakenNotice(const QString& code) {
 
 QString NotValidNotice(const QString& code) {
     return "Notice | VelmoraEdit | " + code +
-           "\r\nCode is not valid.\r\nA code may not be empty, begin or end with a blank, or hold \"]\" or "
-           "\";\". | OK";
+           "\r\nCode is not valid.\r\nA code may not be empty, begin or end with a blank, or hold \"]\", "
+           "\";\", \"=\" or \",\". | OK";
 }
 
 QLineEdit* Field(TSmallEdit& dialog, const char* name) {
