@@ -93,8 +93,11 @@ void TChildWin::EditBerubahIsi() {
     // Written before anything that may show a box (a bad picture file): a commit that runs again
     // meanwhile, when the grid loses the focus to that box, then finds nothing to write.
     DocumentIni->WriteString(entryCode, key, cell);
-    const bool asDefault = NamesEqual(DefaultIni->ReadString(code, key, ""), cell, m_globals.CaseSensitive);
-    grid.SetObjects(ValueCol, row, asDefault ? nullptr : RedMark);
+    grid.SetObjects(ValueCol, row, IsDefaultValue(entryCode, key, cell) ? nullptr : RedMark);
+    // Another row of the page may show the same key, spelt in other letters: the store wrote the
+    // line that both read.
+    for (int other = 0; other < grid.RowCount(); ++other)
+        if (other != row && EqualsNoCase(grid.Cells(KeyCol, other), key)) ShowStoredValue(other, entryCode);
 
     const std::string upperKey = FoldCase(key);
     if (upperKey == "NAME") {

@@ -66,6 +66,9 @@ class TChildWin : public QWidget {
     void RubahKolomStringGrood();
     // Shows the values, the code and name and the pictures of the selected entry.
     void DiPilihLineStringGrood();
+    // The category's entries changed: the entry list is refilled, its current row kept where it
+    // can be, and the entry on that row shown as it now stands.
+    void ShowEntriesAfresh();
 
     // The pictures of the entry rows. ChangeTheImage replaces the pair of row `Row` by the picture
     // `ImageName` + ".bmp" alone; ShowTheImage draws the pair of the current entry row.
@@ -88,6 +91,10 @@ class TChildWin : public QWidget {
     void RubahKolomKiriStringGrid2();
     void RubahKolomKananStringGrid2();
     void DiPilihLineStringGrid2();
+    // Value-grid row `Row` shows entry `Code`'s stored value of its key, red unless the default
+    // copy holds the same.
+    void ShowStoredValue(int Row, const std::string& Code);
+    bool IsDefaultValue(const std::string& Code, const std::string& Key, const std::string& Value) const;
     void RefreshMemo(const StringGrid* Grid);
     void FreeStringGroodObjects();
     void OnEnterStringGrood();

@@ -100,6 +100,13 @@ void TMainWin::ChildFormClose(TChildWin* Window) {
     Window->setAttribute(Qt::WA_DeleteOnClose);
 }
 
+void TMainWin::EntriesChanged(const std::string& Category) {
+    const StringGrid& grid = *ui->StringGrid1;
+    if (EqualsNoCase(grid.Cells(0, grid.Row()), Category)) LihatSatuLineStringGrid1();
+    for (const ChildWindowLine& line : m_childWindows)
+        if (line.Window && EqualsNoCase(line.Name, Category)) line.Window->ShowEntriesAfresh();
+}
+
 void TMainWin::CloseExistingChildWindow() {
     while (!m_childWindows.empty()) {
         const QPointer<TChildWin> first = m_childWindows.front().Window;

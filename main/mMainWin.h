@@ -79,6 +79,10 @@ public:
     void ChildFormClose(TChildWin* Window);
     // Closes every open category window; run before anything replaces a store.
     void CloseExistingChildWindow();
+    // The entries of `Category` changed (a duplicate, a change of code, a delete): the entry list
+    // here and the open window of that category show them as they now stand. Views are told of
+    // such changes in this one place.
+    void EntriesChanged(const std::string& Category);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

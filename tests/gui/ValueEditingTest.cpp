@@ -36,6 +36,7 @@ const std::string Definition =
     "Broken=Sources ~@Sides without an end.\r\n"
     "Backwards=An end @~ before ~@Sides the start.\r\n"
     "image=The graphics set once more.\r\n"
+    "IMAGE=And in capitals.\r\n"
     "\r\n[ArmorTypes]\r\n1=plate\r\n2=heavy\r\n3=light ; the usual\r\n"
     "\r\n[Sides]\r\n1=North = the houses of the north\r\n2=South\r\n";
 
@@ -55,7 +56,7 @@ const std::string Document =
 // Entry rows of Units and value rows of its two pages.
 enum Entry { ALPHA, BRAVO, GHOST };
 enum General { NAME, COST, ARMOR, OWNER, IMAGE, NOKEY };
-enum Combat { STRENGTH, BROKEN, BACKWARDS, LOWERIMAGE };
+enum Combat { STRENGTH, BROKEN, BACKWARDS, LOWERIMAGE, UPPERIMAGE };
 
 const QColor Background(0, 0, 255);
 const QColor OwnPicture(255, 0, 0);
@@ -545,6 +546,18 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         PressKey(Qt::Key_Return);
         QCOMPARE(PixelAt(picture, 6, 6), Background);
         QCOMPARE(PixelAt(icon, 6, 6), Background);
+    }
+
+    // Keys are one whatever their letters: every row of the key shows what was written.
+    void aCommittedKeyShowsInEveryRowOfIt() {
+        OpenWindow(0, BRAVO);
+        H::ClickTab(w, 1);
+        QCOMPARE(Cell(LOWERIMAGE), std::string("BRAVO"));
+        Type(UPPERIMAGE, "SHARED");
+        PressKey(Qt::Key_Return);
+        QCOMPARE(Doc().ReadString("BRAVO", "Image", ""), std::string("SHARED"));
+        QCOMPARE(Cell(LOWERIMAGE), std::string("SHARED"));
+        QCOMPARE(Values().IsDrawnRed(2, LOWERIMAGE), Values().IsDrawnRed(2, UPPERIMAGE));
     }
 
     void aValueForAnEntryWithoutSectionAddsItAtTheEnd() {
