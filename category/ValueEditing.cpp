@@ -48,12 +48,16 @@ std::string StoredValue(const TMemIniFile& document, const std::string& code, co
 }  // namespace
 
 void TChildWin::OnSelectKu(int /*col*/, int /*row*/) {
-    if (ui->StringGrid2->IsEditorOpen()) EditBerubahIsi();
+    CommitOpenEdit();
 }
 
 void TChildWin::OnExitKu() {
-    if (ui->StringGrid2->IsEditorOpen()) EditBerubahIsi();
+    CommitOpenEdit();
     RememberPageRow();
+}
+
+void TChildWin::CommitOpenEdit() {
+    if (ui->StringGrid2->IsEditorOpen()) EditBerubahIsi();
 }
 
 void TChildWin::FormKeyPress(int Key) {

@@ -131,6 +131,7 @@ private:
     void SaveAs1ClickMenu();
     void Exit1Click();
     void MyFormCloseQuery(bool& CanClose);
+    void CommitOpenEdits();
     void GantiFileToEdit(QAction* MenuItem);
 
     // Game actions (GameActions.cpp).
