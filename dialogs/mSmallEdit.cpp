@@ -1,6 +1,8 @@
 #include "dialogs/mSmallEdit.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QToolTip>
 #include <QValidator>
 
 #include "category/EntryOperations.h"
@@ -27,14 +29,24 @@ class ByteTextValidator : public QValidator {
     }
 };
 
+// A refused character is not dropped without a word: a note under the field says why, and goes
+// with the next keystroke or move of the mouse, as tooltips do.
+void ExplainRefusal(QLineEdit& field) {
+    QToolTip::showText(field.mapToGlobal(QPoint(0, field.height())),
+                       QStringLiteral("Left out: a rules file holds only Latin-1 characters, and no line breaks."),
+                       &field);
+}
+
 }  // namespace
 
 TSmallEdit::TSmallEdit(QWidget* owner) : QDialog(owner), m_ui(std::make_unique<Ui::TSmallEdit>()) {
     m_ui->setupUi(this);
     setWindowFlag(Qt::WindowStaysOnTopHint);
     auto* validator = new ByteTextValidator(this);
-    m_ui->Edit1->setValidator(validator);
-    m_ui->Edit2->setValidator(validator);
+    for (QLineEdit* field : {m_ui->Edit1, m_ui->Edit2}) {
+        field->setValidator(validator);
+        connect(field, &QLineEdit::inputRejected, this, [field] { ExplainRefusal(*field); });
+    }
     // The form wires CancelButton2 to reject, and QDialog rejects on the close box too.
     connect(m_ui->OKButton1, &QPushButton::clicked, this, &TSmallEdit::OKButtonClick);
 }
