@@ -97,18 +97,19 @@ void TChildWin::EditBerubahIsi() {
     // Written before anything that may show a box (a bad picture file): a commit that runs again
     // meanwhile, when the grid loses the focus to that box, then finds nothing to write.
     DocumentIni->WriteString(entryCode, key, cell);
-    grid.SetObjects(ValueCol, row, IsDefaultValue(entryCode, key, cell) ? nullptr : RedMark);
-    // Another row of the page may show the same key, spelt in other letters: the store wrote the
-    // line that both read.
+    // What the document now holds is shown, as it reads back: text from a ";" on is the line's
+    // comment, and blanks at the ends go. Another row of the page may show the same key, spelt in
+    // other letters: the store wrote the line that both read.
+    const std::string written = DocumentIni->ReadString(entryCode, key, "");
     for (int other = 0; other < grid.RowCount(); ++other)
-        if (other != row && EqualsNoCase(grid.Cells(KeyCol, other), key)) ShowStoredValue(other, entryCode);
+        if (EqualsNoCase(grid.Cells(KeyCol, other), key)) ShowStoredValue(other, entryCode);
 
     const std::string upperKey = FoldCase(key);
     if (upperKey == "NAME") {
-        ui->StringGrood->SetCells(1, entries.Row(), cell);
-        ui->Label3->setText(ToQString(cell));
+        ui->StringGrood->SetCells(1, entries.Row(), written);
+        ui->Label3->setText(ToQString(written));
     } else if (upperKey == "IMAGE") {
-        ChangeTheImage(entries.Row(), cell);
+        ChangeTheImage(entries.Row(), written);
         ShowTheImage();
     }
     *DocumentModifiedRef = true;

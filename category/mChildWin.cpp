@@ -365,11 +365,8 @@ void TChildWin::ShowStoredValue(int Row, const std::string& Code) {
     const std::string key = grid.Cells(1, Row);
     const std::string value = DocumentIni->ReadString(Code, key, "");
     grid.SetCells(2, Row, value);
-    grid.SetObjects(2, Row, IsDefaultValue(Code, key, value) ? nullptr : RedMark);
-}
-
-bool TChildWin::IsDefaultValue(const std::string& Code, const std::string& Key, const std::string& Value) const {
-    return NamesEqual(DefaultIni->ReadString(Code, Key, ""), Value, m_globals.CaseSensitive);
+    const bool asDefault = NamesEqual(DefaultIni->ReadString(Code, key, ""), value, m_globals.CaseSensitive);
+    grid.SetObjects(2, Row, asDefault ? nullptr : RedMark);
 }
 
 void TChildWin::DiPilihLineStringGrid2() {

@@ -96,7 +96,6 @@ class TChildWin : public QWidget {
     // Value-grid row `Row` shows entry `Code`'s stored value of its key, red unless the default
     // copy holds the same.
     void ShowStoredValue(int Row, const std::string& Code);
-    bool IsDefaultValue(const std::string& Code, const std::string& Key, const std::string& Value) const;
     void RefreshMemo(const StringGrid* Grid);
     void FreeStringGroodObjects();
     void OnEnterStringGrood();

@@ -497,6 +497,17 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         }
     }
 
+    // Text from a ";" on is the line's comment: written, but no part of the value shown anywhere.
+    void aTypedCommentIsWrittenAndTheValueShownAsItReadsBack() {
+        OpenWindow();
+        Type(NAME, "Alpha Prime ; renamed");
+        PressKey(Qt::Key_Return);
+        QVERIFY(DocText().find("\r\nName=Alpha Prime ; renamed\r\n") != std::string::npos);
+        QCOMPARE(Cell(NAME), std::string("Alpha Prime"));
+        QCOMPARE(Entries().Cells(1, ALPHA), std::string("Alpha Prime"));
+        QCOMPARE(H::LabelText(w, "Label3"), QStringLiteral("Alpha Prime"));
+    }
+
     void aNewNameShowsInTheEntryListAndPanel() {
         OpenWindow();
         const QString memo = H::Memo(w);
