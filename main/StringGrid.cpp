@@ -8,9 +8,9 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
-#include <QValidator>
 #include <algorithm>
 
+#include "main/ByteTextField.h"
 #include "main/QtText.h"
 #include "store/IniError.h"
 
@@ -21,17 +21,6 @@ char redMarkTag;
 
 const QColor RedText(255, 0, 0);
 
-// Cells hold single-byte texts, so the editor refuses characters that have no byte: the cell then
-// always holds exactly what the editor shows.
-class Latin1Validator : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int& /*pos*/) const override {
-        const bool bytesOnly =
-            std::all_of(input.cbegin(), input.cend(), [](QChar c) { return c.unicode() <= 0xFF; });
-        return bytesOnly ? Acceptable : Invalid;
-    }
-};
 }  // namespace
 
 void* const RedMark = &redMarkTag;
@@ -46,7 +35,8 @@ public:
                           const QModelIndex& index) const override {
         auto* editor = new QLineEdit(parent);
         editor->setFrame(false);
-        editor->setValidator(new Latin1Validator(editor));
+        // The cell always holds exactly what the editor shows, and a saved file what the cell holds.
+        TakeByteTextOnly(*editor);
         m_grid->EditorCreated(editor, index);
         return editor;
     }

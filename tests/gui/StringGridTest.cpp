@@ -198,6 +198,9 @@ private slots:
         // A character without a byte is refused rather than stored as something else.
         editor->insert(QString(QChar(0x20AC)));
         QCOMPARE(editor->text(), QStringLiteral("ab"));
+        // So is a line break (pasted), which would split the line of a saved file.
+        editor->insert(QStringLiteral("c\nd"));
+        QCOMPARE(editor->text(), QStringLiteral("ab"));
         QCOMPARE(keys.count(), 8);
         QCOMPARE(w.grid->Cells(2, 1), std::string("ab"));
         QCOMPARE(itemChanges.count(), 0);
