@@ -11,6 +11,8 @@ namespace velmora {
 std::string CutCode(std::string_view code) { return std::string(code.substr(0, MaxCodeLength)); }
 std::string CutName(std::string_view name) { return std::string(name.substr(0, MaxNameLength)); }
 
+std::string StorableValue(std::string_view value) { return Trim(value); }
+
 CodeAndName ProposeDuplicate(std::string_view code, std::string_view name,
                              const std::function<bool(std::string_view)>& isTaken) {
     CodeAndName proposal;
@@ -72,7 +74,7 @@ void EntryOperations::CopyAndWriteDuplicate(const std::string& OldCode, const st
     TStringList lines;
     document.ReadSectionValues(OldCode, lines);
     document.InsertSection(OldCode, NewCode, lines);
-    if (document.ValueExists(NewCode, "Name")) document.WriteString(NewCode, "Name", NewName);
+    if (document.ValueExists(NewCode, "Name")) document.WriteString(NewCode, "Name", StorableValue(NewName));
     // The copy stands directly before the old section, so erasing the old one leaves the renamed
     // entry where it stood.
     if (!IsDuplicate) document.EraseSection(OldCode);

@@ -17,6 +17,10 @@ constexpr size_t MaxNameLength = 40;
 std::string CutCode(std::string_view code);
 std::string CutName(std::string_view name);
 
+// A value as a saved file gives it back: a load drops the blanks at the ends of a line and after its
+// "=", so a value is written without them.
+std::string StorableValue(std::string_view value);
+
 // A code and name proposed to, or typed by, the user.
 struct CodeAndName {
     std::string Code;
@@ -63,7 +67,8 @@ public:
     // Duplicate (`IsDuplicate`): lists NewCode under the next number and inserts a copy of the old
     // section as NewCode directly before it. Change of code: renames the list lines in place and
     // replaces the old section by the copy, which takes its place. The copy's "Name" gets NewName
-    // when it has that key.
+    // when it has that key, as a
+    // storable value.
     void CopyAndWriteDuplicate(const std::string& OldCode, const std::string& NewCode, const std::string& NewName,
                                bool IsDuplicate);
 

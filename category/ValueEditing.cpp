@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <optional>
 
+#include "category/EntryOperations.h"
 #include "category/mChildWin.h"
 #include "dialogs/mChoice.h"
 #include "main/Globals.h"
@@ -81,9 +82,14 @@ void TChildWin::EditBerubahIsi() {
     const int row = grid.Row();
     const std::string key = grid.Cells(KeyCol, row);
     const std::string cell = grid.Cells(ValueCol, row);
+    const std::string value = StorableValue(cell);
     const std::string code = ToBytes(ui->Label2->text());
     const std::string stored = StoredValue(*DocumentIni, code, key);
-    if (cell == stored) return;
+    if (value == stored) {
+        // Blanks typed at the ends change nothing a saved file would keep.
+        if (cell != stored) grid.SetCells(ValueCol, row, stored);
+        return;
+    }
 
     // Without an entry (a category without entries shows one empty row) or without a key (a page
     // line without "="), a write would add a nameless section at the end of the document or a
@@ -96,9 +102,9 @@ void TChildWin::EditBerubahIsi() {
 
     // Written before anything that may show a box (a bad picture file): a commit that runs again
     // meanwhile, when the grid loses the focus to that box, then finds nothing to write.
-    DocumentIni->WriteString(entryCode, key, cell);
+    DocumentIni->WriteString(entryCode, key, value);
     // What the document now holds is shown, as it reads back: text from a ";" on is the line's
-    // comment, and blanks at the ends go. Another row of the page may show the same key, spelt in
+    // comment. Another row of the page may show the same key, spelt in
     // other letters: the store wrote the line that both read.
     const std::string written = DocumentIni->ReadString(entryCode, key, "");
     for (int other = 0; other < grid.RowCount(); ++other)

@@ -127,6 +127,15 @@ TEST(CodeNotValidNotice, NamesTheCodeAndTheRule) {
               "A code may not be empty, begin or end with a blank, or hold \"]\", \";\", \"=\" or \",\".");
 }
 
+// A saved file read back gives the document as it was written, blanks typed around the name
+// included.
+TEST_F(CodeChoiceTest, TheCopysNameIsWrittenAsASavedFileGivesItBack) {
+    operations.CopyAndWriteDuplicate("E1", "D1E1", " D1 Rifleman\t ", true);
+    EXPECT_EQ(workspace.DocumentIni->ReadString("D1E1", "Name", ""), "D1 Rifleman");
+    workspace.DocumentIni->UpdateFile();
+    EXPECT_EQ(TMemIniFile(folder.File("document.ini")).RenderText(), workspace.DocumentIni->RenderText());
+}
+
 TEST_F(CodeChoiceTest, DeletingAnEmptyCodeWritesNothing) {
     const std::string before = workspace.DocumentIni->RenderText();
     operations.WriteDeleteToBuffer("");

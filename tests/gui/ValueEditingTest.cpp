@@ -498,8 +498,19 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
     }
 
     // Text from a ";" on is the line's comment: written, but no part of the value shown anywhere.
+    // Blanks at the ends would not survive a save and a load: they are not written.
     void aTypedCommentIsWrittenAndTheValueShownAsItReadsBack() {
         OpenWindow();
+        const std::string before = DocText();
+        Type(COST, "100  ");
+        PressKey(Qt::Key_Return);
+        QCOMPARE(DocText(), before);
+        QCOMPARE(Cell(COST), std::string("100"));
+        Type(COST, " 250 ");
+        PressKey(Qt::Key_Return);
+        QVERIFY(DocText().find("\r\nCost=250\r\n") != std::string::npos);
+        QCOMPARE(Cell(COST), std::string("250"));
+
         Type(NAME, "Alpha Prime ; renamed");
         PressKey(Qt::Key_Return);
         QVERIFY(DocText().find("\r\nName=Alpha Prime ; renamed\r\n") != std::string::npos);
