@@ -111,12 +111,20 @@ void TChildWin::EditBerubahIsi() {
         if (EqualsNoCase(grid.Cells(KeyCol, other), key)) ShowStoredValue(other, entryCode);
 
     const std::string upperKey = FoldCase(key);
-    if (upperKey == "NAME") {
-        ui->StringGrood->SetCells(1, entries.Row(), written);
-        ui->Label3->setText(ToQString(written));
-    } else if (upperKey == "IMAGE") {
-        ChangeTheImage(entries.Row(), written);
-        ShowTheImage();
+    const bool isName = upperKey == "NAME";
+    if (isName || upperKey == "IMAGE") {
+        // An entry listed more than once shows on each of its rows.
+        for (int entryRow = 0; entryRow < entries.RowCount(); ++entryRow) {
+            if (!NamesEqual(entries.Cells(0, entryRow), entryCode, m_globals.CaseSensitive)) continue;
+            if (isName)
+                ui->StringGrood->SetCells(1, entryRow, written);
+            else
+                ChangeTheImage(entryRow, written);
+        }
+        if (isName)
+            ui->Label3->setText(ToQString(written));
+        else
+            ShowTheImage();
     }
     *DocumentModifiedRef = true;
 }

@@ -164,12 +164,13 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
 
     // The installation above with the document opened from a file, and the window of category
     // row `category` at entry `entry`, active, its value grid focused on the first page.
-    void OpenWindow(int category = 0, int entry = ALPHA, bool caseSensitive = false) {
+    void OpenWindow(int category = 0, int entry = ALPHA, bool caseSensitive = false,
+                    const std::string& definition = Definition) {
         h->folder.Write("Bitmap/Bitmap1.bmp", BitmapFile({12, 12}, Background));
         h->folder.Write("Bitmap/BRAVO.bmp", BitmapFile({12, 12}, OwnPicture));
         h->folder.Write("Bitmap/BRAVOicon.bmp", BitmapFile({12, 12}, OwnIcon));
         h->folder.Write("Bitmap/SHARED.bmp", BitmapFile({12, 12}, Shared));
-        h->StartWith(H::Settings(caseSensitive), Definition, Defaults);
+        h->StartWith(H::Settings(caseSensitive), definition, Defaults);
         h->folder.Write("Mod.ini", Document);
         h->boxes.EnqueueFileName(h->folder.File("Mod.ini"));
         QVERIFY(h->Trigger("Open1"));
@@ -536,6 +537,21 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(Doc().ReadString("ALPHA", "Name", "-"), std::string());
         QCOMPARE(Entries().Cells(1, ALPHA), std::string());
         QCOMPARE(H::LabelText(w, "Label3"), QString());
+    }
+
+    // The definition file lists ALPHA once more, after the document's list: both rows are ALPHA.
+    void anEntryListedTwiceShowsTheCommitOnBothRows() {
+        OpenWindow(0, ALPHA, false, Definition + "\r\n[Units]\r\n9=ALPHA\r\n");
+        const int again = 3;
+        QCOMPARE(Entries().Cells(0, again), std::string("ALPHA"));
+        Type(NAME, "Alpha Prime");
+        PressKey(Qt::Key_Return);
+        QCOMPARE(Entries().Cells(1, again), std::string("Alpha Prime"));
+
+        Type(IMAGE, "SHARED");
+        PressKey(Qt::Key_Return);
+        H::ClickCell(Entries(), 0, again);
+        QCOMPARE(PixelAt(H::In<QLabel>(w, "Image1"), 6, 6), Shared);
     }
 
     void aNewImageReplacesThePictureAndDropsTheIcon_data() {
