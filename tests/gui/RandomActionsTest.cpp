@@ -334,6 +334,13 @@ std::string CheckIdle(TMainWin& main) {
         std::vector<std::string> codes = codesOf(window.Tag() - 1, window.CategoryName());
         if (codes.empty()) codes.emplace_back();
         if (entries.ColumnTexts(0) != codes) problems += line.Name + ": the entry list is not the category's\n";
+        for (int row = 0; row < entries.RowCount(); ++row) {
+            const std::string entry = entries.Cells(0, row);
+            const std::string name = entry.empty() ? std::string() : work.DocumentIni->ReadString(entry, "Name", "-");
+            if (entries.Cells(1, row) != name)
+                problems += line.Name + ": " + entry + " is listed as \"" + entries.Cells(1, row) +
+                            "\", the document names it \"" + name + "\"\n";
+        }
         const std::string code = entries.Cells(0, entries.Row());
         if (In<QLabel>(&window, "Label2")->text() != Latin1(code))
             problems += line.Name + ": the panel does not show the selected entry " + code + "\n";
