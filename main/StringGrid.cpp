@@ -174,6 +174,9 @@ StringGrid::StringGrid(QWidget* parent)
 StringGrid::~StringGrid() {
     m_selection->Detach();
     disconnect(model(), nullptr, this, nullptr);
+    // An editor still open goes with the viewport, after this grid's own members: on its way it
+    // no longer reports to the grid.
+    if (m_editor) m_editor->removeEventFilter(m_delegate);
 }
 
 void StringGrid::SetRowCount(int count) {
