@@ -11,7 +11,9 @@ namespace velmora {
 std::string CutCode(std::string_view code) { return std::string(code.substr(0, MaxCodeLength)); }
 std::string CutName(std::string_view name) { return std::string(name.substr(0, MaxNameLength)); }
 
-std::string StorableValue(std::string_view value) { return Trim(value); }
+std::string StorableValue(std::string_view value) {
+    return Trim(value);
+}
 
 CodeAndName ProposeDuplicate(std::string_view code, std::string_view name,
                              const std::function<bool(std::string_view)>& isTaken) {
@@ -48,7 +50,8 @@ std::string DeleteQuestion(std::string_view code) { return "Really want to delet
 
 bool CodeIsUsable(std::string_view code) {
     return !code.empty() && !IsBlank(static_cast<unsigned char>(code.front())) &&
-           !IsBlank(static_cast<unsigned char>(code.back())) && code.find_first_of("];=,") == std::string_view::npos;
+           !IsBlank(static_cast<unsigned char>(code.back())) &&
+           code.find_first_of("];=,") == std::string_view::npos;
 }
 
 EntryOperations::EntryOperations(Workspace& workspace, std::string category, int kind)

@@ -67,8 +67,7 @@ public:
     // Duplicate (`IsDuplicate`): lists NewCode under the next number and inserts a copy of the old
     // section as NewCode directly before it. Change of code: renames the list lines in place and
     // replaces the old section by the copy, which takes its place. The copy's "Name" gets NewName
-    // when it has that key, as a
-    // storable value.
+    // as a storable value, when it has that key.
     void CopyAndWriteDuplicate(const std::string& OldCode, const std::string& NewCode, const std::string& NewName,
                                bool IsDuplicate);
 

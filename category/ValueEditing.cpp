@@ -104,8 +104,8 @@ void TChildWin::EditBerubahIsi() {
     // meanwhile, when the grid loses the focus to that box, then finds nothing to write.
     DocumentIni->WriteString(entryCode, key, value);
     // What the document now holds is shown, as it reads back: text from a ";" on is the line's
-    // comment. Another row of the page may show the same key, spelt in
-    // other letters: the store wrote the line that both read.
+    // comment. Another row of the page may show the same key, spelt in other letters: the store
+    // wrote the line that both read.
     const std::string written = DocumentIni->ReadString(entryCode, key, "");
     for (int other = 0; other < grid.RowCount(); ++other)
         if (EqualsNoCase(grid.Cells(KeyCol, other), key)) ShowStoredValue(other, entryCode);

@@ -24,9 +24,9 @@ class ByteTextValidator : public QValidator {
 // A refused character is not dropped without a word; the note goes with the next keystroke or move
 // of the mouse, as tooltips do.
 void ExplainRefusal(QLineEdit& field) {
-    QToolTip::showText(field.mapToGlobal(QPoint(0, field.height())),
-                       QStringLiteral("Left out: a rules file holds only Latin-1 characters, and no line breaks."),
-                       &field);
+    QToolTip::showText(
+        field.mapToGlobal(QPoint(0, field.height())),
+        QStringLiteral("Left out: a rules file holds only Latin-1 characters, and no line breaks."), &field);
 }
 
 }  // namespace

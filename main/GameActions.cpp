@@ -67,11 +67,12 @@ void TMainWin::CreateBackupFileNow(const std::string& Extension) {
 }
 
 void TMainWin::RunGameButtonKlik() {
-    const BoxAnswer answer = m_boxes.Plain("Run the Game",
-                                           "This will run the Game, and minimize or close the windows.\r\n"
-                                           "Your work might be lost, save it first.\r\n\r\nContinue?\r\n\r\n" +
-                                               m_workspace.GameProgramLine(),
-                                           true);
+    const BoxAnswer answer =
+        m_boxes.Plain("Run the Game",
+                      "This will run the Game, and minimize or close the windows.\r\n"
+                      "Your work might be lost, save it first.\r\n\r\nContinue?\r\n\r\n" +
+                          m_workspace.GameProgramLine(),
+                      true);
     if (answer != BoxAnswer::Ok) return;
     if (!ModifiedSavedOrDontCare()) return;
     MinimizeApplication();

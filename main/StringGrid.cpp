@@ -77,13 +77,14 @@ protected:
             }
             case QEvent::MouseButtonDblClick:
                 // The editor takes its double-click (it selects a word) before the grid reports it.
-                if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) m_grid->ReportDoubleClickLater();
+                if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+                    m_grid->ReportDoubleClickLater();
                 return false;
             case QEvent::ContextMenu:
                 // A right click on the editor is one on its cell: the grid's menu, never the editor's.
                 if (m_grid->contextMenuPolicy() != Qt::CustomContextMenu) return false;
-                m_grid->RequestContextMenuLater(
-                    m_grid->m_editor->mapTo(m_grid->viewport(), static_cast<QContextMenuEvent*>(event)->pos()));
+                m_grid->RequestContextMenuLater(m_grid->m_editor->mapTo(
+                    m_grid->viewport(), static_cast<QContextMenuEvent*>(event)->pos()));
                 return true;
             case QEvent::FocusIn:
                 m_grid->EnterFocus();

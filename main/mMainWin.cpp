@@ -79,7 +79,8 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
     ui->Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     // The category windows, where the editing is done, take the document's keys too; a modal
     // dialog or box still blocks them.
-    for (QAction* command : {ui->New1, ui->Open1, ui->Save1}) command->setShortcutContext(Qt::ApplicationShortcut);
+    for (QAction* command : {ui->New1, ui->Open1, ui->Save1})
+        command->setShortcutContext(Qt::ApplicationShortcut);
 
     ConnectControls();
 }

@@ -92,8 +92,7 @@ TEST_F(CodeChoiceTest, ProposalSkipsCodesOfTheListAndOfTheDocument) {
 // A code is usable exactly when a duplicate under it, saved and read again, is listed under that
 // code and stands in a section of that name.
 TEST_F(CodeChoiceTest, UsableCodesAreTheOnesThatReadBackAfterASave) {
-    for (const std::string code :
-         {"NEW", "N E W", "[N", "N~W#1", "\xC4N", " N", "N ", "\tN", "N]W", "N;W"}) {
+    for (const std::string code : {"NEW", "N E W", "[N", "N~W#1", "\xC4N", " N", "N ", "\tN", "N]W", "N;W"}) {
         SCOPED_TRACE("code \"" + code + "\"");
         Load(Document, Definition);
         operations.CopyAndWriteDuplicate("E1", code, "New", true);

@@ -190,7 +190,8 @@ class ChildWindowListTest : public HarnessTest<ChildWindowHarness> {
         const std::string saved = h->folder.File("Mine.ini");
         h->boxes.EnqueueFileName(saved);
         pressInWindow(Qt::Key_S);
-        QCOMPARE(h->TakeShown(), QStringList({"SaveFile | INI file (*.ini)|*.ini|All files (*.*)|*.* | Untitle.ini"}));
+        QCOMPARE(h->TakeShown(),
+                 QStringList({"SaveFile | INI file (*.ini)|*.ini|All files (*.*)|*.* | Untitle.ini"}));
         QCOMPARE(TMemIniFile(saved).ReadString("GRUNT", "Cost", ""), std::string("7"));
         QVERIFY(!h->globals.DocumentModified);
 

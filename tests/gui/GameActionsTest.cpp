@@ -14,7 +14,8 @@ namespace {
 const QString SaveQuestion = "Confirm | Confirm | Save changes to Untitle.ini? | &Yes,&No,Cancel";
 // The question, which names the program it starts.
 QString RunBox(const std::string& program) {
-    return "Plain | Run the Game | This will run the Game, and minimize or close the windows.\r\nYour work might "
+    return "Plain | Run the Game | This will run the Game, and minimize or close the windows.\r\nYour work "
+           "might "
            "be lost, save it first.\r\n\r\nContinue?\r\n\r\nProgram: " +
            Latin1(program) + " | OK,Cancel";
 }
@@ -160,8 +161,8 @@ private slots:
 
     // A definition file may choose the program; the question says so.
     void aGameThatCannotStartIsNamedWithTheReason() {
-        h->folder.Write("Rules.001",
-                        "[GeneralSetup]\r\nTheGameExeIs=NoSuchGame.exe\r\n\r\n" + h->folder.Read("Rules.001"));
+        h->folder.Write("Rules.001", "[GeneralSetup]\r\nTheGameExeIs=NoSuchGame.exe\r\n\r\n" +
+                                         h->folder.Read("Rules.001"));
         h->boxes.EnqueueAnswer(BoxAnswer::Yes);
         QVERIFY(h->ChooseFileType("Art.ini"));
         h->boxes.EnqueueAnswer(BoxAnswer::Yes);
@@ -173,8 +174,8 @@ private slots:
         QVERIFY(h->Click("Button1"));
         QCOMPARE(h->TakeShown(),
                  QStringList({RunBox(program).replace(" | OK,Cancel", " (set by Rules.001) | OK,Cancel"),
-                              "Error | VelmoraEdit | The game program could not be started:\r\n" + Latin1(program) +
-                                  "\r\nThe file does not exist. | OK"}));
+                              "Error | VelmoraEdit | The game program could not be started:\r\n" +
+                                  Latin1(program) + "\r\nThe file does not exist. | OK"}));
         QVERIFY(h->window->isMinimized());
     }
 };

@@ -7,19 +7,19 @@
 // The seed comes from VELMORA_RANDOM_SEED, or from the clock; a failure prints it with the last
 // actions, and the same seed repeats the run.
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QAbstractButton>
 #include <QLabel>
 #include <QListWidget>
 #include <QMainWindow>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
-#include <QTabBar>
-#include <QTabWidget>
 #include <QScopeGuard>
 #include <QStyleHints>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 #include <QWindow>
@@ -154,10 +154,12 @@ class RandomUser {
         StringGrid& entries = *In<StringGrid>(&window, "StringGrood");
         StringGrid& values = *In<StringGrid>(&window, "StringGrid2");
         QWidget* focused = QApplication::focusWidget();
-        QWidget* editor = values.IsEditorOpen() && focused && focused->parentWidget() == values.viewport() ? focused
-                                                                                                          : nullptr;
+        QWidget* editor = values.IsEditorOpen() && focused && focused->parentWidget() == values.viewport()
+                              ? focused
+                              : nullptr;
         const std::string where = window.CategoryName() + (editor ? " [editing]" : "") + ":";
-        switch (Weighted({8, 2, 12, 4, 4, 10, 5, 3, 2, 3, editor ? 8 : 0, editor ? 8 : 0, 4, 3, 2, 1, 1, 1, 2, 2})) {
+        switch (Weighted(
+            {8, 2, 12, 4, 4, 10, 5, 3, 2, 3, editor ? 8 : 0, editor ? 8 : 0, 4, 3, 2, 1, 1, 1, 2, 2})) {
             case 0:
                 Say(where + " click entry list");
                 return ClickAt(entries.viewport(), InGrid(entries, 0));
@@ -187,9 +189,12 @@ class RandomUser {
                                          : PressKey(window, where, Qt::Key_Backtab, "Backtab");
             case 9:
                 switch (m_dice.Below(3)) {
-                    case 0: return PressKey(window, where, Qt::Key_Up, "Up");
-                    case 1: return PressKey(window, where, Qt::Key_Down, "Down");
-                    default: return PressKey(window, where, Qt::Key_Backspace, "Backspace");
+                    case 0:
+                        return PressKey(window, where, Qt::Key_Up, "Up");
+                    case 1:
+                        return PressKey(window, where, Qt::Key_Down, "Down");
+                    default:
+                        return PressKey(window, where, Qt::Key_Backspace, "Backspace");
                 }
             case 10:
                 Say(where + " double-click in the editor");
@@ -227,8 +232,8 @@ class RandomUser {
         auto& list = *In<QListWidget>(&face, "ListBox2");
         const bool onButtons = pages.currentIndex() == 0;
         const std::string where = "main window:";
-        switch (Weighted({onButtons ? 6 : 0, onButtons ? 3 : 0, 2, onButtons ? 0 : 4, onButtons ? 0 : 2, 4, 5, 3, 2,
-                          1, 1, 1, 1, 3, 1})) {
+        switch (Weighted({onButtons ? 6 : 0, onButtons ? 3 : 0, 2, onButtons ? 0 : 4, onButtons ? 0 : 2, 4, 5,
+                          3, 2, 1, 1, 1, 1, 3, 1})) {
             case 0:
             case 1: {
                 const std::string name = "SpeedButton" + std::to_string(1 + m_dice.Below(10));
@@ -325,7 +330,8 @@ std::string CheckIdle(TMainWin& main) {
     const std::string category = grid.Cells(0, grid.Row());
     const std::vector<std::string> listed = codesOf(grid.Row(), category);
     bool sameList = list.count() == static_cast<int>(listed.size());
-    for (int i = 0; sameList && i < list.count(); ++i) sameList = list.item(i)->text() == Latin1(listed[size_t(i)]);
+    for (int i = 0; sameList && i < list.count(); ++i)
+        sameList = list.item(i)->text() == Latin1(listed[size_t(i)]);
     if (!sameList) problems += "the main window's entry list of " + category + " is not the category's\n";
 
     for (const auto& line : main.ChildWindows()) {
@@ -335,10 +341,12 @@ std::string CheckIdle(TMainWin& main) {
         const StringGrid& values = *In<StringGrid>(&window, "StringGrid2");
         std::vector<std::string> codes = codesOf(window.Tag() - 1, window.CategoryName());
         if (codes.empty()) codes.emplace_back();
-        if (entries.ColumnTexts(0) != codes) problems += line.Name + ": the entry list is not the category's\n";
+        if (entries.ColumnTexts(0) != codes)
+            problems += line.Name + ": the entry list is not the category's\n";
         for (int row = 0; row < entries.RowCount(); ++row) {
             const std::string entry = entries.Cells(0, row);
-            const std::string name = entry.empty() ? std::string() : work.DocumentIni->ReadString(entry, "Name", "-");
+            const std::string name =
+                entry.empty() ? std::string() : work.DocumentIni->ReadString(entry, "Name", "-");
             if (entries.Cells(1, row) != name)
                 problems += line.Name + ": " + entry + " is listed as \"" + entries.Cells(1, row) +
                             "\", the document names it \"" + name + "\"\n";
@@ -348,10 +356,11 @@ std::string CheckIdle(TMainWin& main) {
             problems += line.Name + ": the panel does not show the selected entry " + code + "\n";
         for (int row = 0; row < values.RowCount(); ++row) {
             if (row == values.Row() && values.IsEditorOpen()) continue;
-            const std::string stored = code.empty() ? std::string() : work.DocumentIni->ReadString(code, values.Cells(1, row), "");
+            const std::string stored =
+                code.empty() ? std::string() : work.DocumentIni->ReadString(code, values.Cells(1, row), "");
             if (values.Cells(2, row) != stored)
-                problems += line.Name + ": " + code + "'s " + values.Cells(1, row) + " shows \"" + values.Cells(2, row) +
-                            "\", the document holds \"" + stored + "\"\n";
+                problems += line.Name + ": " + code + "'s " + values.Cells(1, row) + " shows \"" +
+                            values.Cells(2, row) + "\", the document holds \"" + stored + "\"\n";
         }
     }
     return problems;
@@ -376,7 +385,8 @@ class RandomActionsTest : public QObject {
         RandomBoxes boxes(dice, log);
         for (const char* name : {"Saved1.ini", "Saved2.ini", "Saved.BAK", "game/Rules.ini", "Rules.INI"})
             boxes.saveNames.push_back(folder.File(name));
-        for (const char* name : {"Saved1.ini", "Saved2.ini", "mods/Cinderfall.ini", "game/Art.ini", "Missing.ini"})
+        for (const char* name :
+             {"Saved1.ini", "Saved2.ini", "mods/Cinderfall.ini", "game/Art.ini", "Missing.ini"})
             boxes.openNames.push_back(folder.File(name));
         DialogAnswers dialogs(dice, log);
 

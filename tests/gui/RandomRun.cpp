@@ -76,7 +76,8 @@ void CatchCrashes() {
 }
 
 void ReleaseCrashes() {
-    for (size_t i = 0; i < std::size(CrashSignals); ++i) sigaction(CrashSignals[i], &previousActions[i], nullptr);
+    for (size_t i = 0; i < std::size(CrashSignals); ++i)
+        sigaction(CrashSignals[i], &previousActions[i], nullptr);
 }
 #else
 void CatchCrashes() {}
@@ -93,7 +94,8 @@ void ReleaseButtons(QWidget& dialog) {
 
 std::string Quoted(const std::string& text, size_t longest = 70) {
     std::string line;
-    for (char c : text) line += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
+    for (char c : text)
+        line += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
     if (line.size() > longest) line = line.substr(0, longest - 3) + "...";
     return "\"" + line + "\"";
 }
@@ -153,8 +155,8 @@ void ActionLog::Detail(const std::string& text) {
 
 std::string ActionLog::Report() const {
     std::ostringstream report;
-    report << "\nRandom actions with seed " << m_seed << " (repeat the run with VELMORA_RANDOM_SEED=" << m_seed
-           << "); the last actions:\n";
+    report << "\nRandom actions with seed " << m_seed
+           << " (repeat the run with VELMORA_RANDOM_SEED=" << m_seed << "); the last actions:\n";
     for (const std::string& line : m_recent) report << "  " << line << "\n";
     return report.str();
 }
@@ -199,7 +201,8 @@ void RandomBoxes::Error(const std::string& text) {
     ScriptedBoxes::Error(text);
 }
 
-std::optional<std::string> RandomBoxes::ChooseName(const char* dialog, const std::vector<std::string>& names) {
+std::optional<std::string> RandomBoxes::ChooseName(const char* dialog,
+                                                   const std::vector<std::string>& names) {
     std::optional<std::string> name;
     if (!names.empty() && !m_dice.Chance(25)) name = m_dice.Pick(names);
     m_log.Detail(std::string(dialog) + " -> " + (name ? Quoted(*name) : std::string("Cancel")));
@@ -207,12 +210,14 @@ std::optional<std::string> RandomBoxes::ChooseName(const char* dialog, const std
     return name;
 }
 
-std::optional<std::string> RandomBoxes::OpenFileName(const std::string& filter, const std::string& proposedName) {
+std::optional<std::string> RandomBoxes::OpenFileName(const std::string& filter,
+                                                     const std::string& proposedName) {
     ChooseName("open dialog", openNames);
     return ScriptedBoxes::OpenFileName(filter, proposedName);
 }
 
-std::optional<std::string> RandomBoxes::SaveFileName(const std::string& filter, const std::string& proposedName) {
+std::optional<std::string> RandomBoxes::SaveFileName(const std::string& filter,
+                                                     const std::string& proposedName) {
     ChooseName("save dialog", saveNames);
     return ScriptedBoxes::SaveFileName(filter, proposedName);
 }
@@ -327,12 +332,19 @@ void DialogAnswers::AnswerCodeAndName(TSmallEdit& dialog) {
         steps += " Cancel";
     } else {
         if (m_dice.Chance(60)) {
-            const std::vector<QString> codes = {
-                QStringLiteral("NEW%1").arg(++fresh), QStringLiteral("ROCK=ETS"),  QStringLiteral("A,B"),
-                QStringLiteral(" LEAD"),               QStringLiteral("TRAIL "),    QStringLiteral("BR]"),
-                QStringLiteral("SEMI;"),               QString(),                   QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXY"),
-                QStringLiteral(u"\u20ACURO"),          QStringLiteral("GRUNT"),     QStringLiteral("grunt"),
-                QStringLiteral(u"\u00C9T\u00C9%1").arg(++fresh)};
+            const std::vector<QString> codes = {QStringLiteral("NEW%1").arg(++fresh),
+                                                QStringLiteral("ROCK=ETS"),
+                                                QStringLiteral("A,B"),
+                                                QStringLiteral(" LEAD"),
+                                                QStringLiteral("TRAIL "),
+                                                QStringLiteral("BR]"),
+                                                QStringLiteral("SEMI;"),
+                                                QString(),
+                                                QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXY"),
+                                                QStringLiteral(u"\u20ACURO"),
+                                                QStringLiteral("GRUNT"),
+                                                QStringLiteral("grunt"),
+                                                QStringLiteral(u"\u00C9T\u00C9%1").arg(++fresh)};
             const QString typed = m_dice.Pick(codes);
             code->setFocus();
             code->selectAll();
@@ -383,9 +395,10 @@ std::string Difference(const std::string& written, const std::string& formatted)
     size_t at = 0;
     while (at < written.size() && at < formatted.size() && written[at] == formatted[at]) ++at;
     const size_t from = at > 40 ? at - 40 : 0;
-    return "written " + std::to_string(written.size()) + " bytes, formats to " + std::to_string(formatted.size()) +
-           "; from byte " + std::to_string(at) + " on, written " + Quoted(written.substr(from, 80), 200) +
-           ", formatted " + Quoted(formatted.substr(from, 80), 200) + "\n";
+    return "written " + std::to_string(written.size()) + " bytes, formats to " +
+           std::to_string(formatted.size()) + "; from byte " + std::to_string(at) + " on, written " +
+           Quoted(written.substr(from, 80), 200) + ", formatted " + Quoted(formatted.substr(from, 80), 200) +
+           "\n";
 }
 
 }  // namespace
@@ -413,7 +426,8 @@ std::string WrittenFiles::CheckNewWrites() {
             ++m_checked;
             try {
                 const std::string formatted = TMemIniFile(file.string()).RenderText();
-                if (formatted != now.bytes) problems += file.filename().string() + ": " + Difference(now.bytes, formatted);
+                if (formatted != now.bytes)
+                    problems += file.filename().string() + ": " + Difference(now.bytes, formatted);
             } catch (const IniError& failure) {
                 problems += file.filename().string() + ": " + failure.what() + "\n";
             }

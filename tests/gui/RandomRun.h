@@ -89,8 +89,10 @@ class RandomBoxes : public ScriptedBoxes {
     BoxAnswer Confirm(const std::string& text) override;
     BoxAnswer Warning(const std::string& text) override;
     void Error(const std::string& text) override;
-    std::optional<std::string> OpenFileName(const std::string& filter, const std::string& proposedName) override;
-    std::optional<std::string> SaveFileName(const std::string& filter, const std::string& proposedName) override;
+    std::optional<std::string> OpenFileName(const std::string& filter,
+                                            const std::string& proposedName) override;
+    std::optional<std::string> SaveFileName(const std::string& filter,
+                                            const std::string& proposedName) override;
 
   private:
     BoxAnswer Choose(const std::string& text, const std::vector<BoxAnswer>& offered);

@@ -161,7 +161,8 @@ class SmallEditTest : public QObject {
             if (pasted)
                 edit->insert(QStringLiteral("Two\nLines"));
             else
-                QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QStringLiteral(u"\u20AC"), Qt::NoModifier);
+                QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QStringLiteral(u"\u20AC"),
+                                    Qt::NoModifier);
             QTRY_VERIFY(QToolTip::isVisible());
             note = QToolTip::text();
             text = edit->text();
@@ -170,7 +171,8 @@ class SmallEditTest : public QObject {
         });
         QVERIFY(run.wasModal && !run.leftOpen);
         QVERIFY(text == "E1" || text == "Rifleman");
-        QCOMPARE(note, QStringLiteral("Left out: a rules file holds only Latin-1 characters, and no line breaks."));
+        QCOMPARE(note,
+                 QStringLiteral("Left out: a rules file holds only Latin-1 characters, and no line breaks."));
     }
 
     void staysOnTopCentredOnItsOwner() {
