@@ -25,6 +25,11 @@ void TChildWin::ShowEntryAfresh() {
     DiPilihLineStringGrood();
 }
 
+void TChildWin::ShowEntriesAfresh() {
+    RubahKolomStringGrood();
+    ShowEntryAfresh();
+}
+
 void TChildWin::DuplicateButtonClick() {
     DuplicateOrEditAction(true);
 }
@@ -42,7 +47,7 @@ void TChildWin::DuplicateOrEditAction(bool IsDuplicate) {
 
     EntryOperations(m_main.Work(), m_categoryName, CategoryKind)
         .CopyAndWriteDuplicate(ToBytes(ui->Label2->text()), NewCode, NewName, IsDuplicate);
-    RubahKolomStringGrood();
+    m_main.EntriesChanged();
     StringGroodSetFocus(IndexOfNoCase(ui->StringGrood->ColumnTexts(0), NewCode));
     ShowEntryAfresh();
 }
@@ -97,7 +102,7 @@ void TChildWin::DeleteButton() {
     if (m_boxes.Plain(DeleteCaption(), DeleteQuestion(code), true) != BoxAnswer::Ok) return;
 
     EntryOperations(m_main.Work(), m_categoryName, CategoryKind).WriteDeleteToBuffer(code);
-    RubahKolomStringGrood();
+    m_main.EntriesChanged();
     StringGroodSetFocus(Row == 0 ? 0 : Row - 1);
     ShowEntryAfresh();
 }

@@ -11,6 +11,10 @@ namespace velmora {
 std::string CutCode(std::string_view code) { return std::string(code.substr(0, MaxCodeLength)); }
 std::string CutName(std::string_view name) { return std::string(name.substr(0, MaxNameLength)); }
 
+std::string StorableValue(std::string_view value) {
+    return Trim(value);
+}
+
 CodeAndName ProposeDuplicate(std::string_view code, std::string_view name,
                              const std::function<bool(std::string_view)>& isTaken) {
     CodeAndName proposal;
@@ -37,7 +41,7 @@ std::string CodeTakenNotice(std::string_view newCode) {
 std::string CodeNotValidNotice(std::string_view newCode) {
     return std::string(newCode) +
            "\r\nCode is not valid.\r\n"
-           "A code may not be empty, begin or end with a blank, or hold \"]\" or \";\".";
+           "A code may not be empty, begin or end with a blank, or hold \"]\", \";\", \"=\" or \",\".";
 }
 
 std::string DeleteSingleNotice() { return "Can not delete single member"; }
@@ -46,7 +50,8 @@ std::string DeleteQuestion(std::string_view code) { return "Really want to delet
 
 bool CodeIsUsable(std::string_view code) {
     return !code.empty() && !IsBlank(static_cast<unsigned char>(code.front())) &&
-           !IsBlank(static_cast<unsigned char>(code.back())) && code.find_first_of("];") == std::string_view::npos;
+           !IsBlank(static_cast<unsigned char>(code.back())) &&
+           code.find_first_of("];=,") == std::string_view::npos;
 }
 
 EntryOperations::EntryOperations(Workspace& workspace, std::string category, int kind)
@@ -72,7 +77,7 @@ void EntryOperations::CopyAndWriteDuplicate(const std::string& OldCode, const st
     TStringList lines;
     document.ReadSectionValues(OldCode, lines);
     document.InsertSection(OldCode, NewCode, lines);
-    if (document.ValueExists(NewCode, "Name")) document.WriteString(NewCode, "Name", NewName);
+    if (document.ValueExists(NewCode, "Name")) document.WriteString(NewCode, "Name", StorableValue(NewName));
     // The copy stands directly before the old section, so erasing the old one leaves the renamed
     // entry where it stood.
     if (!IsDuplicate) document.EraseSection(OldCode);

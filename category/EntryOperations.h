@@ -17,6 +17,10 @@ constexpr size_t MaxNameLength = 40;
 std::string CutCode(std::string_view code);
 std::string CutName(std::string_view name);
 
+// A value as a saved file gives it back: a load drops the blanks at the ends of a line and after its
+// "=", so a value is written without them.
+std::string StorableValue(std::string_view value);
+
 // A code and name proposed to, or typed by, the user.
 struct CodeAndName {
     std::string Code;
@@ -37,10 +41,11 @@ std::string DeleteSingleNotice();
 std::string DeleteCaption();
 std::string DeleteQuestion(std::string_view code);
 
-// True when `code` reads back from a saved file as the same list line and section name: it is not
-// empty (a list line without a code, and a section no delete can reach), has no blank at either end
-// (lines are trimmed when read), holds no "]" (it ends a section header) and no ";" (it starts the
-// comment after a list line's value).
+// True when `code` reads back from a saved file as the same list line and section name, and other
+// entries can name it whole in their values: it is not empty (a list line without a code, and a
+// section no delete can reach), has no blank at either end (lines are trimmed when read), holds no
+// "]" (it ends a section header), no ";" (it starts the comment after a list line's value), no "="
+// (a value list item is read up to it) and no "," (it separates the codes of a comma list).
 bool CodeIsUsable(std::string_view code);
 
 // The writes of duplicate, change of code and delete for one category, on the stores of the
@@ -62,7 +67,7 @@ public:
     // Duplicate (`IsDuplicate`): lists NewCode under the next number and inserts a copy of the old
     // section as NewCode directly before it. Change of code: renames the list lines in place and
     // replaces the old section by the copy, which takes its place. The copy's "Name" gets NewName
-    // when it has that key.
+    // as a storable value, when it has that key.
     void CopyAndWriteDuplicate(const std::string& OldCode, const std::string& NewCode, const std::string& NewName,
                                bool IsDuplicate);
 

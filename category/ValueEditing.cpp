@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <optional>
 
+#include "category/EntryOperations.h"
 #include "category/mChildWin.h"
 #include "dialogs/mChoice.h"
 #include "main/Globals.h"
@@ -48,12 +49,16 @@ std::string StoredValue(const TMemIniFile& document, const std::string& code, co
 }  // namespace
 
 void TChildWin::OnSelectKu(int /*col*/, int /*row*/) {
-    if (ui->StringGrid2->IsEditorOpen()) EditBerubahIsi();
+    CommitOpenEdit();
 }
 
 void TChildWin::OnExitKu() {
-    if (ui->StringGrid2->IsEditorOpen()) EditBerubahIsi();
+    CommitOpenEdit();
     RememberPageRow();
+}
+
+void TChildWin::CommitOpenEdit() {
+    if (ui->StringGrid2->IsEditorOpen()) EditBerubahIsi();
 }
 
 void TChildWin::FormKeyPress(int Key) {
@@ -77,9 +82,14 @@ void TChildWin::EditBerubahIsi() {
     const int row = grid.Row();
     const std::string key = grid.Cells(KeyCol, row);
     const std::string cell = grid.Cells(ValueCol, row);
+    const std::string value = StorableValue(cell);
     const std::string code = ToBytes(ui->Label2->text());
     const std::string stored = StoredValue(*DocumentIni, code, key);
-    if (cell == stored) return;
+    if (value == stored) {
+        // Blanks typed at the ends change nothing a saved file would keep.
+        if (cell != stored) grid.SetCells(ValueCol, row, stored);
+        return;
+    }
 
     // Without an entry (a category without entries shows one empty row) or without a key (a page
     // line without "="), a write would add a nameless section at the end of the document or a
@@ -92,19 +102,34 @@ void TChildWin::EditBerubahIsi() {
 
     // Written before anything that may show a box (a bad picture file): a commit that runs again
     // meanwhile, when the grid loses the focus to that box, then finds nothing to write.
-    DocumentIni->WriteString(entryCode, key, cell);
-    const bool asDefault = NamesEqual(DefaultIni->ReadString(code, key, ""), cell, m_globals.CaseSensitive);
-    grid.SetObjects(ValueCol, row, asDefault ? nullptr : RedMark);
+    DocumentIni->WriteString(entryCode, key, value);
+    // What the document now holds is shown, as it reads back: text from a ";" on is the line's
+    // comment. Another row of the page may show the same key, spelt in other letters: the store
+    // wrote the line that both read.
+    const std::string written = DocumentIni->ReadString(entryCode, key, "");
+    for (int other = 0; other < grid.RowCount(); ++other)
+        if (EqualsNoCase(grid.Cells(KeyCol, other), key)) ShowStoredValue(other, entryCode);
 
     const std::string upperKey = FoldCase(key);
-    if (upperKey == "NAME") {
-        ui->StringGrood->SetCells(1, entries.Row(), cell);
-        ui->Label3->setText(ToQString(cell));
-    } else if (upperKey == "IMAGE") {
-        ChangeTheImage(entries.Row(), cell);
-        ShowTheImage();
+    const bool isName = upperKey == "NAME";
+    if (isName || upperKey == "IMAGE") {
+        // An entry listed more than once shows on each of its rows.
+        for (int entryRow = 0; entryRow < entries.RowCount(); ++entryRow) {
+            if (!NamesEqual(entries.Cells(0, entryRow), entryCode, m_globals.CaseSensitive)) continue;
+            if (isName)
+                ui->StringGrood->SetCells(1, entryRow, written);
+            else
+                ChangeTheImage(entryRow, written);
+        }
+        if (isName)
+            ui->Label3->setText(ToQString(written));
+        else
+            ShowTheImage();
     }
     *DocumentModifiedRef = true;
+    // The entry may be listed in other categories too, and a list section is itself an entry:
+    // the other views show what the document now holds.
+    m_main.EntriesChanged(this);
 }
 
 void TChildWin::EscapePerubahan() {
@@ -135,8 +160,8 @@ void TChildWin::OnContextPopUpKu(const QPoint& MousePos) {
     // A request on no row (below the last one, or from the keyboard) is for the current row.
     const int row = grid.rowAt(MousePos.y());
     if (row >= 0 && row != grid.Row()) grid.SetRow(row);  // commits an open edit, closes the editor
-    // A right click on the row being edited goes on editing it.
-    if (!grid.IsEditorOpen()) DoubleClickStringGrid2();
+    // On the row being edited too: the dialog opens on the text typed so far.
+    DoubleClickStringGrid2();
 }
 
 void TChildWin::InterpretModalResult(const std::string& Text) {

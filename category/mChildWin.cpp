@@ -357,14 +357,16 @@ void TChildWin::RubahKolomKananStringGrid2() {
         return;
     }
     ShowTheImage();
-    for (int row = 0; row < grid.RowCount(); ++row) {
-        const std::string key = grid.Cells(1, row);
-        const std::string value = DocumentIni->ReadString(code, key, "");
-        grid.SetCells(2, row, value);
-        const bool asDefault =
-            NamesEqual(DefaultIni->ReadString(code, key, ""), value, m_globals.CaseSensitive);
-        grid.SetObjects(2, row, asDefault ? nullptr : RedMark);
-    }
+    for (int row = 0; row < grid.RowCount(); ++row) ShowStoredValue(row, code);
+}
+
+void TChildWin::ShowStoredValue(int Row, const std::string& Code) {
+    StringGrid& grid = *ui->StringGrid2;
+    const std::string key = grid.Cells(1, Row);
+    const std::string value = DocumentIni->ReadString(Code, key, "");
+    grid.SetCells(2, Row, value);
+    const bool asDefault = NamesEqual(DefaultIni->ReadString(Code, key, ""), value, m_globals.CaseSensitive);
+    grid.SetObjects(2, Row, asDefault ? nullptr : RedMark);
 }
 
 void TChildWin::DiPilihLineStringGrid2() {

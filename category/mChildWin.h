@@ -64,8 +64,13 @@ class TChildWin : public QWidget {
     void StringGroodSetFocus(int Row);
     // Refills the entry list from the stores; the current row stays where it was.
     void RubahKolomStringGrood();
+    // Writes the value being typed in the value grid, if any, as leaving the grid would.
+    void CommitOpenEdit();
     // Shows the values, the code and name and the pictures of the selected entry.
     void DiPilihLineStringGrood();
+    // The category's entries changed: the entry list is refilled, its current row kept where it
+    // can be, and the entry on that row shown as it now stands.
+    void ShowEntriesAfresh();
 
     // The pictures of the entry rows. ChangeTheImage replaces the pair of row `Row` by the picture
     // `ImageName` + ".bmp" alone; ShowTheImage draws the pair of the current entry row.
@@ -88,6 +93,9 @@ class TChildWin : public QWidget {
     void RubahKolomKiriStringGrid2();
     void RubahKolomKananStringGrid2();
     void DiPilihLineStringGrid2();
+    // Value-grid row `Row` shows entry `Code`'s stored value of its key, red unless the default
+    // copy holds the same.
+    void ShowStoredValue(int Row, const std::string& Code);
     void RefreshMemo(const StringGrid* Grid);
     void FreeStringGroodObjects();
     void OnEnterStringGrood();

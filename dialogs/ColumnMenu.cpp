@@ -69,11 +69,20 @@ void ColumnMenu::SetEntries(const std::vector<PopupMenuEntry>& entries) {
     addAction(action);
 }
 
+void ColumnMenu::showEvent(QShowEvent* event) {
+    m_pressedOnItem = false;
+    QMenu::showEvent(event);
+}
+
 bool ColumnMenu::eventFilter(QObject* watched, QEvent* event) {
-    // Choosing an item does nothing but close the menu, as with any menu item.
-    if (event->type() == QEvent::MouseButtonRelease && qobject_cast<QLabel*>(watched)) {
-        close();
-        return true;
+    if (qobject_cast<QLabel*>(watched)) {
+        if (event->type() == QEvent::MouseButtonPress) m_pressedOnItem = true;
+        // Choosing an item does nothing but close the menu, as with any menu item. A menu that
+        // opens on a press may open under the pointer: the release of that press is no choice.
+        if (event->type() == QEvent::MouseButtonRelease && m_pressedOnItem) {
+            close();
+            return true;
+        }
     }
     return QMenu::eventFilter(watched, event);
 }

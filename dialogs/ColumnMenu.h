@@ -22,7 +22,11 @@ class ColumnMenu : public QMenu {
     void SetEntries(const std::vector<PopupMenuEntry>& entries);
 
   protected:
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    bool m_pressedOnItem = false;  // since the menu opened
 };
 
 }  // namespace velmora

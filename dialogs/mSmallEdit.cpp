@@ -1,40 +1,19 @@
 #include "dialogs/mSmallEdit.h"
 
 #include <QKeyEvent>
-#include <QValidator>
 
 #include "category/EntryOperations.h"
+#include "main/ByteTextField.h"
 #include "main/QtText.h"
 #include "ui_mSmallEdit.h"
 
 namespace velmora {
 
-namespace {
-
-// Lets a field hold only what is written as it is shown: characters that have a byte in the
-// program's texts (Latin-1), except the line breaks, which would end the line of the saved file,
-// and NUL, which no one could see or type again. An edit that would bring in anything else is refused.
-class ByteTextValidator : public QValidator {
-  public:
-    using QValidator::QValidator;
-
-    State validate(QString& input, int& /*position*/) const override {
-        for (const QChar character : input) {
-            const char16_t unit = character.unicode();
-            if (unit > 0xFF || unit == u'\0' || unit == u'\n' || unit == u'\r') return Invalid;
-        }
-        return Acceptable;
-    }
-};
-
-}  // namespace
-
 TSmallEdit::TSmallEdit(QWidget* owner) : QDialog(owner), m_ui(std::make_unique<Ui::TSmallEdit>()) {
     m_ui->setupUi(this);
     setWindowFlag(Qt::WindowStaysOnTopHint);
-    auto* validator = new ByteTextValidator(this);
-    m_ui->Edit1->setValidator(validator);
-    m_ui->Edit2->setValidator(validator);
+    TakeByteTextOnly(*m_ui->Edit1);
+    TakeByteTextOnly(*m_ui->Edit2);
     // The form wires CancelButton2 to reject, and QDialog rejects on the close box too.
     connect(m_ui->OKButton1, &QPushButton::clicked, this, &TSmallEdit::OKButtonClick);
 }

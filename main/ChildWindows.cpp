@@ -100,6 +100,12 @@ void TMainWin::ChildFormClose(TChildWin* Window) {
     Window->setAttribute(Qt::WA_DeleteOnClose);
 }
 
+void TMainWin::EntriesChanged(const TChildWin* Acting) {
+    LihatSatuLineStringGrid1();
+    for (const ChildWindowLine& line : m_childWindows)
+        if (line.Window && line.Window != Acting) line.Window->ShowEntriesAfresh();
+}
+
 void TMainWin::CloseExistingChildWindow() {
     while (!m_childWindows.empty()) {
         const QPointer<TChildWin> first = m_childWindows.front().Window;

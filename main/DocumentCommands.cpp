@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <filesystem>
 
+#include "category/mChildWin.h"
 #include "main/Boxes.h"
 #include "main/DefinitionScaffold.h"
 #include "main/Globals.h"
@@ -23,7 +24,16 @@ constexpr const char* SaveFilter = "INI file (*.ini)|*.ini|All files (*.*)|*.*";
 
 }  // namespace
 
+// A value typed in a category window is committed when its grid loses the focus, which a command
+// run by its key from that window never takes: the value is committed here first, so that the
+// question and the save see it.
+void TMainWin::CommitOpenEdits() {
+    for (const ChildWindowLine& line : m_childWindows)
+        if (line.Window) line.Window->CommitOpenEdit();
+}
+
 bool TMainWin::ModifiedSavedOrDontCare() {
+    CommitOpenEdits();
     if (!m_globals.DocumentModified) return true;
     switch (m_boxes.Confirm("Save changes to " + ExtractFileName(m_globals.CurrentFileName) + "?")) {
         case BoxAnswer::Yes:
@@ -55,6 +65,7 @@ bool TMainWin::FileExistOK(const std::string& Name) {
 }
 
 bool TMainWin::Save1Click() {
+    CommitOpenEdits();
     if (IsDefaultFileOrUntitleNew(m_globals.CurrentFileName)) return SaveAs1Click(m_globals.CurrentFileName);
     if (!m_globals.DocumentModified) {
         m_boxes.Notice("No modification. Saving is not performed.");

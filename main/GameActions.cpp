@@ -67,10 +67,12 @@ void TMainWin::CreateBackupFileNow(const std::string& Extension) {
 }
 
 void TMainWin::RunGameButtonKlik() {
-    const BoxAnswer answer = m_boxes.Plain("Run the Game",
-                                           "This will run the Game, and minimize or close the windows.\r\n"
-                                           "Your work might be lost, save it first.\r\n\r\nContinue?",
-                                           true);
+    const BoxAnswer answer =
+        m_boxes.Plain("Run the Game",
+                      "This will run the Game, and minimize or close the windows.\r\n"
+                      "Your work might be lost, save it first.\r\n\r\nContinue?\r\n\r\n" +
+                          m_workspace.GameProgramLine(),
+                      true);
     if (answer != BoxAnswer::Ok) return;
     if (!ModifiedSavedOrDontCare()) return;
     MinimizeApplication();
@@ -91,7 +93,7 @@ void TMainWin::StartGameProgram(const std::string& programFile) {
     game.setProgram(program);
     game.setWorkingDirectory(QFileInfo(program).absolutePath());
     qint64 pid = 0;
-    if (!game.startDetached(&pid)) m_boxes.Error(ToBytes(game.errorString()));
+    if (!game.startDetached(&pid)) m_boxes.Error(m_workspace.GameStartFailure(ToBytes(game.errorString())));
 }
 
 }  // namespace velmora

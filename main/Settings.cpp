@@ -109,4 +109,13 @@ void Workspace::WriteProgBuffer(TMemIniFile& Ini, const std::string& ListSection
     }
 }
 
+// Read by ReadProgBuffer after the settings file, the definition file's values win.
+std::string Workspace::GameProgramLine() const {
+    std::string line = "Program: " + GameProgramFileName();
+    const bool overridden = DefinitionIni && (DefinitionIni->ValueExists(GeneralSetup, "GameDirectory") ||
+                                              DefinitionIni->ValueExists(GeneralSetup, "TheGameExeIs"));
+    if (overridden) line += " (set by " + ExtractFileName(DefinitionIni->FileName()) + ")";
+    return line;
+}
+
 }  // namespace velmora

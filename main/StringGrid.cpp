@@ -1,15 +1,16 @@
 #include "main/StringGrid.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
-#include <QValidator>
 #include <algorithm>
 
+#include "main/ByteTextField.h"
 #include "main/QtText.h"
 #include "store/IniError.h"
 
@@ -20,17 +21,6 @@ char redMarkTag;
 
 const QColor RedText(255, 0, 0);
 
-// Cells hold single-byte texts, so the editor refuses characters that have no byte: the cell then
-// always holds exactly what the editor shows.
-class Latin1Validator : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int& /*pos*/) const override {
-        const bool bytesOnly =
-            std::all_of(input.cbegin(), input.cend(), [](QChar c) { return c.unicode() <= 0xFF; });
-        return bytesOnly ? Acceptable : Invalid;
-    }
-};
 }  // namespace
 
 void* const RedMark = &redMarkTag;
@@ -45,7 +35,8 @@ public:
                           const QModelIndex& index) const override {
         auto* editor = new QLineEdit(parent);
         editor->setFrame(false);
-        editor->setValidator(new Latin1Validator(editor));
+        // The cell always holds exactly what the editor shows, and a saved file what the cell holds.
+        TakeByteTextOnly(*editor);
         m_grid->EditorCreated(editor, index);
         return editor;
     }
@@ -73,23 +64,36 @@ protected:
         }
     }
 
+    // The handlers the grid's signals run may show a box, during which the editor can be closed
+    // and deleted. What would show a dialog is therefore queued, and an event whose editor is gone
+    // by the time its handler returns is consumed here rather than delivered to it.
     bool eventFilter(QObject* object, QEvent* event) override {
         if (object != m_grid->m_editor) return QStyledItemDelegate::eventFilter(object, event);
+        const QPointer<QObject> editor(object);
         switch (event->type()) {
-            case QEvent::KeyPress:
-                return m_grid->EditorKeyPress(static_cast<QKeyEvent*>(event));
+            case QEvent::KeyPress: {
+                const bool handled = m_grid->EditorKeyPress(static_cast<QKeyEvent*>(event));
+                return handled || !editor;
+            }
             case QEvent::MouseButtonDblClick:
+                // The editor takes its double-click (it selects a word) before the grid reports it.
                 if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-                    emit m_grid->gridDoubleClicked();
+                    m_grid->ReportDoubleClickLater();
                 return false;
+            case QEvent::ContextMenu:
+                // A right click on the editor is one on its cell: the grid's menu, never the editor's.
+                if (m_grid->contextMenuPolicy() != Qt::CustomContextMenu) return false;
+                m_grid->RequestContextMenuLater(m_grid->m_editor->mapTo(
+                    m_grid->viewport(), static_cast<QContextMenuEvent*>(event)->pos()));
+                return true;
             case QEvent::FocusIn:
                 m_grid->EnterFocus();
-                return false;
+                return !editor;
             case QEvent::FocusOut:
                 // Focus moving to the grid itself (a click on another cell) keeps the editor open,
                 // so the move that follows still sees the edit in progress.
                 if (m_grid->Contains(QApplication::focusWidget())) return false;
-                if (!m_grid->EditorFocusOut()) return false;
+                if (!m_grid->EditorFocusOut()) return !editor;
                 return QStyledItemDelegate::eventFilter(object, event);
             default:
                 return QStyledItemDelegate::eventFilter(object, event);
@@ -171,6 +175,9 @@ StringGrid::StringGrid(QWidget* parent)
 StringGrid::~StringGrid() {
     m_selection->Detach();
     disconnect(model(), nullptr, this, nullptr);
+    // An editor still open goes with the viewport, after this grid's own members: on its way it
+    // no longer reports to the grid.
+    if (m_editor) m_editor->removeEventFilter(m_delegate);
 }
 
 void StringGrid::SetRowCount(int count) {
@@ -486,6 +493,15 @@ bool StringGrid::EditorKeyPress(QKeyEvent* event) {
         default:
             return false;  // the editor handles it; what it ignores goes on to the grid
     }
+}
+
+void StringGrid::ReportDoubleClickLater() {
+    QMetaObject::invokeMethod(this, &StringGrid::gridDoubleClicked, Qt::QueuedConnection);
+}
+
+void StringGrid::RequestContextMenuLater(QPoint inViewport) {
+    QMetaObject::invokeMethod(
+        this, [this, inViewport] { emit customContextMenuRequested(inViewport); }, Qt::QueuedConnection);
 }
 
 bool StringGrid::EditorFocusOut() {

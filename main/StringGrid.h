@@ -94,7 +94,10 @@ signals:
     void selectionChangedByUserOrCode();
     // A key pressed in the grid or in its open editor, before either handles it.
     void keyPressed(int key);
-    // A double-click with the left button anywhere in the grid or in its editor.
+    // A double-click with the left button anywhere in the grid or in its editor; from the editor it
+    // comes once the event loop runs again. A right click on the editor comes the same way as the
+    // grid's customContextMenuRequested (with a custom context-menu policy), and the editor shows
+    // no menu of its own.
     void gridDoubleClicked();
     // The input focus came into the grid (or its editor) from elsewhere, or left it. Leaving is
     // reported while the editor is still open, so a pending edit can be committed.
@@ -138,6 +141,10 @@ private:
     bool EditorKeyPress(QKeyEvent* event);
     // False: the editor is no longer this grid's (a handler closed it).
     bool EditorFocusOut();
+    // What the editor's double-click and right click ask for, once the events that brought them
+    // have been delivered (a dialog they open closes the editor).
+    void ReportDoubleClickLater();
+    void RequestContextMenuLater(QPoint inViewport);
 
     GridDelegate* m_delegate;
     GridSelectionModel* m_selection;

@@ -72,6 +72,12 @@ std::string Workspace::GameCopyFileName() const { return GameDirectoryPath() + F
 
 std::string Workspace::GameProgramFileName() const { return GameDirectoryPath() + m_globals.GameExe; }
 
+std::string Workspace::GameStartFailure(const std::string& reason) const {
+    const std::string program = GameProgramFileName();
+    return "The game program could not be started:\r\n" + program + "\r\n" +
+           (platform::IsRegularFile(program) ? reason : std::string("The file does not exist."));
+}
+
 // ---------------------------------------------------------------------------------------------
 // The file-type load
 

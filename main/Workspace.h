@@ -97,6 +97,14 @@ public:
     std::string DefinitionFileName() const;  // ProgramDir + FileToEdit with ".001"
     std::string GameCopyFileName() const;    // GameDirectory (relative: to ProgramDir) + FileToEdit
     std::string GameProgramFileName() const; // GameDirectory (relative: to ProgramDir) + GameExe
+    // The game program as the "Run the Game" question names it: "Program: " and its full path, and
+    // " (set by <definition file>)" when the definition file of the current type overrides the
+    // settings' game folder or program. Definition files pass between modders, so the user sees
+    // what a file from someone else would start.
+    std::string GameProgramLine() const;
+    // The message when the game program cannot be started: its full path and the reason, the
+    // platform's `reason` unless the file is missing.
+    std::string GameStartFailure(const std::string& reason) const;
 
     // State.
     std::string FileToEdit;

@@ -77,6 +77,10 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
     ui->New1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     ui->Open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     ui->Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    // The category windows, where the editing is done, take the document's keys too; a modal
+    // dialog or box still blocks them.
+    for (QAction* command : {ui->New1, ui->Open1, ui->Save1})
+        command->setShortcutContext(Qt::ApplicationShortcut);
 
     ConnectControls();
 }

@@ -83,6 +83,12 @@ public:
     void ChildFormClose(TChildWin* Window);
     // Closes every open category window; run before anything replaces a store.
     void CloseExistingChildWindow();
+    // Entries changed (a duplicate, a change of code, a delete): the entry list here and every open
+    // category window show them as they now stand. Every window, not only the acting category's: a
+    // section made or removed in one category may show or hide a list line of another. Views are
+    // told of such changes in this one place. `Acting` (when given) is the window that made a value
+    // change and already shows it; it is left as it is.
+    void EntriesChanged(const TChildWin* Acting = nullptr);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -135,6 +141,7 @@ private:
     void NewDefinition1Click();
     void Exit1Click();
     void MyFormCloseQuery(bool& CanClose);
+    void CommitOpenEdits();
     void GantiFileToEdit(QAction* MenuItem);
     void ProgramFolder1Click();
 

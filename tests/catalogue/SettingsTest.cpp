@@ -129,6 +129,26 @@ TEST_F(SettingsTest, GameCopyOfARelativeGameDirectoryLiesBelowTheProgramFolder) 
     EXPECT_EQ(workspace.GameCopyFileName(), absolute + "Rules.ini");
 }
 
+TEST_F(SettingsTest, GameProgramLineNamesTheDefinitionFileThatChoseTheProgram) {
+    Write("Velmedit.ini",
+          "[GeneralSetup]\nGameDirectory=game/\nTheGameExeIs=Pyre.sh\n"
+          "[FilesToEdit]\nRules.ini=1\nArt.ini=1\nMaps.ini=1\n");
+    Write("Rules.001", "[GeneralSetup]\nTitle=Rules\n");
+    Write("Art.001", "[GeneralSetup]\nTheGameExeIs=Other.sh\n");
+    const std::string elsewhere = CompleteDir(folder.File("elsewhere"));
+    Write("Maps.001", "[GeneralSetup]\nGameDirectory=" + elsewhere + "\n");
+    Start();
+    EXPECT_EQ(workspace.GameProgramLine(), "Program: " + folder.Dir() + "game/Pyre.sh");
+
+    workspace.FileToEdit = "Art.ini";
+    workspace.BeginToLoadNONBASIC();
+    EXPECT_EQ(workspace.GameProgramLine(), "Program: " + folder.Dir() + "game/Other.sh (set by Art.001)");
+
+    workspace.FileToEdit = "Maps.ini";
+    workspace.BeginToLoadNONBASIC();
+    EXPECT_EQ(workspace.GameProgramLine(), "Program: " + elsewhere + "Pyre.sh (set by Maps.001)");
+}
+
 TEST_F(SettingsTest, FirstListedFileTypeIsLoadedAndTheListIsWrittenBack) {
     Write("Velmedit.ini",
           "[FilesToEdit]\n"

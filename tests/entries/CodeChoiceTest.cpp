@@ -92,8 +92,7 @@ TEST_F(CodeChoiceTest, ProposalSkipsCodesOfTheListAndOfTheDocument) {
 // A code is usable exactly when a duplicate under it, saved and read again, is listed under that
 // code and stands in a section of that name.
 TEST_F(CodeChoiceTest, UsableCodesAreTheOnesThatReadBackAfterASave) {
-    for (const std::string code :
-         {"NEW", "N E W", "[N", "N=W", "N~W#1", "\xC4N", " N", "N ", "\tN", "N]W", "N;W"}) {
+    for (const std::string code : {"NEW", "N E W", "[N", "N~W#1", "\xC4N", " N", "N ", "\tN", "N]W", "N;W"}) {
         SCOPED_TRACE("code \"" + code + "\"");
         Load(Document, Definition);
         operations.CopyAndWriteDuplicate("E1", code, "New", true);
@@ -113,10 +112,27 @@ TEST_F(CodeChoiceTest, UsableCodesAreTheOnesThatReadBackAfterASave) {
     EXPECT_FALSE(CodeIsUsable(""));
 }
 
+// Other entries name an entry by its code in their values: the value choice dialog takes an item up
+// to its first "=" (ROCK=ETS would be picked as ROCK), and a comma list splits at every ",". Such a
+// code reads back after a save, yet no value could refer to it.
+TEST(CodeIsUsable, RefusesCodesThatAValueCannotNameWhole) {
+    for (const char* code : {"ROCK=ETS", "ROCK,ETS", "=", ","}) EXPECT_FALSE(CodeIsUsable(code)) << code;
+    EXPECT_TRUE(CodeIsUsable("ROCK-ETS"));
+}
+
 TEST(CodeNotValidNotice, NamesTheCodeAndTheRule) {
     EXPECT_EQ(CodeNotValidNotice("A]B"),
               "A]B\r\nCode is not valid.\r\n"
-              "A code may not be empty, begin or end with a blank, or hold \"]\" or \";\".");
+              "A code may not be empty, begin or end with a blank, or hold \"]\", \";\", \"=\" or \",\".");
+}
+
+// A saved file read back gives the document as it was written, blanks typed around the name
+// included.
+TEST_F(CodeChoiceTest, TheCopysNameIsWrittenAsASavedFileGivesItBack) {
+    operations.CopyAndWriteDuplicate("E1", "D1E1", " D1 Rifleman\t ", true);
+    EXPECT_EQ(workspace.DocumentIni->ReadString("D1E1", "Name", ""), "D1 Rifleman");
+    workspace.DocumentIni->UpdateFile();
+    EXPECT_EQ(TMemIniFile(folder.File("document.ini")).RenderText(), workspace.DocumentIni->RenderText());
 }
 
 TEST_F(CodeChoiceTest, DeletingAnEmptyCodeWritesNothing) {

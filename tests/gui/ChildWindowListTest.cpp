@@ -5,6 +5,7 @@
 #include <QPointer>
 
 #include "ChildWindowHarness.h"
+#include "store/mIniGue.h"
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -170,6 +171,40 @@ class ChildWindowListTest : public HarnessTest<ChildWindowHarness> {
         TChildWin* reopened = h->Open(0);
         QVERIFY(reopened);
         QCOMPARE(H::EntryList(reopened).RowCount(), static_cast<int>(h->Entries().size()));
+    }
+
+    // A category window takes the document's keys as the main window does; a value still being
+    // typed is part of what is saved.
+    void documentKeysWorkInACategoryWindow() {
+        StartSample();
+        QPointer<TChildWin> window = h->Open(0);
+        QTRY_COMPARE(QApplication::activeWindow(), window.data());
+        StringGrid& values = H::ValueGrid(window);
+        H::ClickCell(values, 2, 1);  // GRUNT's Cost
+        QTest::keyClicks(&values, QStringLiteral("7"));
+        QVERIFY(values.IsEditorOpen());
+        auto pressInWindow = [](Qt::Key key) {
+            QTest::keyClick(QApplication::focusWidget(), key, Qt::ControlModifier);
+        };
+
+        const std::string saved = h->folder.File("Mine.ini");
+        h->boxes.EnqueueFileName(saved);
+        pressInWindow(Qt::Key_S);
+        QCOMPARE(h->TakeShown(),
+                 QStringList({"SaveFile | INI file (*.ini)|*.ini|All files (*.*)|*.* | Untitle.ini"}));
+        QCOMPARE(TMemIniFile(saved).ReadString("GRUNT", "Cost", ""), std::string("7"));
+        QVERIFY(!h->globals.DocumentModified);
+
+        h->boxes.EnqueueFileName(std::nullopt);
+        pressInWindow(Qt::Key_O);
+        QCOMPARE(h->TakeShown(), QStringList({"OpenFile | INI files (*.ini)|*.ini|All files|*.* | "}));
+        QVERIFY(window);
+
+        pressInWindow(Qt::Key_N);
+        QCOMPARE(h->globals.CurrentFileName, std::string("Untitle.ini"));
+        QVERIFY(h->window->ChildWindows().empty());
+        QTRY_VERIFY(window.isNull());
+        QCOMPARE(h->TakeShown(), QStringList());
     }
 
     void aCommandTheUserCancelsKeepsTheWindows() {

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolTip>
+#include <QWindow>
 #include <algorithm>
 #include <functional>
 #include <map>
@@ -447,6 +448,27 @@ class ChoiceDialogTest : public QObject {
         QTest::mouseClick(item, Qt::LeftButton);
         QTRY_VERIFY(!QApplication::activePopupWidget());
         QCOMPARE(Items(dialog), (QStringList{"allied", "Allies", "Soviet"}));
+    }
+
+    // The window system opens the menu on the press, with the menu under the pointer; the release
+    // of that same press is no choice of an item.
+    void contextMenuStaysOpenAfterTheReleaseOfItsOwnPress() {
+        ChoiceSetup setup;
+        TChoice dialog;
+        setup.Open(dialog, "", "Owner", "E1", "Allies");
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QWindow* window = dialog.windowHandle();
+        const QPoint at = List(dialog)->viewport()->mapTo(&dialog, ItemCentre(dialog, 0));
+        QTest::mousePress(window, Qt::RightButton, {}, at);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QTest::mouseRelease(window, Qt::RightButton, {}, at);
+        QCOMPARE(QApplication::activePopupWidget(), menu);
+        QVERIFY(menu->isVisible());
+        // It goes as any menu goes: by Escape.
+        QTest::keyClick(menu, Qt::Key_Escape);
+        QTRY_VERIFY(!QApplication::activePopupWidget());
     }
 
     void fiveThousandValuesOpenOnTheCurrentOne() {

@@ -59,8 +59,8 @@ QString TakenNotice(const QString& code) {
 
 QString NotValidNotice(const QString& code) {
     return "Notice | VelmoraEdit | " + code +
-           "\r\nCode is not valid.\r\nA code may not be empty, begin or end with a blank, or hold \"]\" or "
-           "\";\". | OK";
+           "\r\nCode is not valid.\r\nA code may not be empty, begin or end with a blank, or hold \"]\", "
+           "\";\", \"=\" or \",\". | OK";
 }
 
 QLineEdit* Field(TSmallEdit& dialog, const char* name) {
@@ -303,6 +303,39 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
         // The row did not change, yet the panel and the value grid show the entry as written.
         VerifyShown(w, 1, "CHARLIE", "Charlie Tank", {"Charlie Tank", "700", ""});
         QCOMPARE(H::Memo(w), QStringLiteral("CHARLIE\nCharlie Tank"));
+    }
+
+    // The main window lists the category's entries too; a row of it opens that very entry.
+    void theMainWindowsEntryListFollowsEveryOperation() {
+        TChildWin* w = OpenUnits(1);
+        QVERIFY(w);
+        QCOMPARE(h->Entries(), UnitCodes);
+        QStringList codes = UnitCodes;
+
+        {
+            DialogScript duplicate({Ok(QStringLiteral("NEWT"))});
+            ClickButton(w, "Duplicate");
+        }
+        codes << QStringLiteral("NEWT");
+        QCOMPARE(h->Entries(), codes);
+
+        {
+            DialogScript change({Ok(QStringLiteral("CHARLIE"))});
+            DoubleClickEntry(w, 7);
+            QCOMPARE(h->TakeShown(), QStringList{Warning});
+        }
+        codes[7] = QStringLiteral("CHARLIE");
+        QCOMPARE(h->Entries(), codes);
+
+        h->boxes.EnqueueAnswer(BoxAnswer::Ok);
+        ClickButton(w, "Delete");
+        h->TakeShown();
+        codes.removeAt(7);
+        QCOMPARE(h->Entries(), codes);
+        QCOMPARE(Column(H::EntryList(w), 0), codes);
+
+        QCOMPARE(h->Open(0, 5), w);
+        QCOMPARE(H::LabelText(w, "Label2"), codes[5]);
     }
 
     void takenCodeIsAskedForAgain_data() {

@@ -12,9 +12,13 @@ using namespace velmora::testing;
 namespace {
 
 const QString SaveQuestion = "Confirm | Confirm | Save changes to Untitle.ini? | &Yes,&No,Cancel";
-const QString RunBox =
-    "Plain | Run the Game | This will run the Game, and minimize or close the windows.\r\nYour work might be "
-    "lost, save it first.\r\n\r\nContinue? | OK,Cancel";
+// The question, which names the program it starts.
+QString RunBox(const std::string& program) {
+    return "Plain | Run the Game | This will run the Game, and minimize or close the windows.\r\nYour work "
+           "might "
+           "be lost, save it first.\r\n\r\nContinue?\r\n\r\nProgram: " +
+           Latin1(program) + " | OK,Cancel";
+}
 
 QString Overwrite(const std::string& name) {
     return "Plain | Existing File | File:\r\n" + Latin1(name) +
@@ -130,6 +134,7 @@ private slots:
 #ifdef _WIN32
         QSKIP("the sample's stand-in game is a shell script");
 #endif
+        const QString RunBox = ::RunBox(h->folder.Dir() + "game/Pyre.sh");
         h->boxes.EnqueueAnswer(BoxAnswer::Cancel);
         QVERIFY(h->Click("Button1"));
         QCOMPARE(h->TakeShown(), QStringList({RunBox}));
@@ -154,14 +159,23 @@ private slots:
         QVERIFY(h->globals.DocumentModified);
     }
 
-    void aGameThatCannotStartShowsThePlatformsReason() {
-        h->globals.GameExe = "NoSuchGame.exe";
+    // A definition file may choose the program; the question says so.
+    void aGameThatCannotStartIsNamedWithTheReason() {
+        h->folder.Write("Rules.001", "[GeneralSetup]\r\nTheGameExeIs=NoSuchGame.exe\r\n\r\n" +
+                                         h->folder.Read("Rules.001"));
+        h->boxes.EnqueueAnswer(BoxAnswer::Yes);
+        QVERIFY(h->ChooseFileType("Art.ini"));
+        h->boxes.EnqueueAnswer(BoxAnswer::Yes);
+        QVERIFY(h->ChooseFileType("Rules.ini"));
+        h->TakeShown();
+
+        const std::string program = h->folder.Dir() + "game/NoSuchGame.exe";
         h->boxes.EnqueueAnswer(BoxAnswer::Ok);
         QVERIFY(h->Click("Button1"));
-        const QStringList shown = h->TakeShown();
-        QCOMPARE(shown.size(), 2);
-        QCOMPARE(shown[0], RunBox);
-        QVERIFY2(shown[1].startsWith("Error | VelmoraEdit | ") && shown[1].size() > 30, qPrintable(shown[1]));
+        QCOMPARE(h->TakeShown(),
+                 QStringList({RunBox(program).replace(" | OK,Cancel", " (set by Rules.001) | OK,Cancel"),
+                              "Error | VelmoraEdit | The game program could not be started:\r\n" +
+                                  Latin1(program) + "\r\nThe file does not exist. | OK"}));
         QVERIFY(h->window->isMinimized());
     }
 };

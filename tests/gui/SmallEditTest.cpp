@@ -2,6 +2,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QToolTip>
 #include <string>
 
 #include "ModalDialog.h"
@@ -136,6 +137,42 @@ class SmallEditTest : public QObject {
         QCOMPARE(dialog.Code(), std::string("AB\xE9"));
         QCOMPARE(nameAfterInserts, QStringLiteral(u"\u00C4rger"));
         QCOMPARE(dialog.Name(), std::string("\xC4rger"));
+    }
+
+    // A character the field refuses is not dropped without a word: a note under the field says why.
+    void aRefusedCharacterIsExplainedAtTheField_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<bool>("pasted");
+        QTest::newRow("code, typed") << QStringLiteral("Edit1") << false;
+        QTest::newRow("name, pasted") << QStringLiteral("Edit2") << true;
+    }
+
+    void aRefusedCharacterIsExplainedAtTheField() {
+        QFETCH(QString, field);
+        QFETCH(bool, pasted);
+        TSmallEdit dialog;
+        dialog.SetCode("E1");
+        dialog.SetName("Rifleman");
+        QString note;
+        QString text;
+        ModalRun run = RunModal<TSmallEdit>(dialog, [&](TSmallEdit& shown) {
+            QLineEdit* edit = Field(shown, field.toLatin1().constData());
+            edit->setFocus();
+            if (pasted)
+                edit->insert(QStringLiteral("Two\nLines"));
+            else
+                QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QStringLiteral(u"\u20AC"),
+                                    Qt::NoModifier);
+            QTRY_VERIFY(QToolTip::isVisible());
+            note = QToolTip::text();
+            text = edit->text();
+            QToolTip::hideText();
+            shown.close();
+        });
+        QVERIFY(run.wasModal && !run.leftOpen);
+        QVERIFY(text == "E1" || text == "Rifleman");
+        QCOMPARE(note,
+                 QStringLiteral("Left out: a rules file holds only Latin-1 characters, and no line breaks."));
     }
 
     void staysOnTopCentredOnItsOwner() {

@@ -1,11 +1,13 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
 #include <functional>
+#include <memory>
 
 #include "main/StringGrid.h"
 #include "store/IniError.h"
@@ -198,6 +200,9 @@ private slots:
         // A character without a byte is refused rather than stored as something else.
         editor->insert(QString(QChar(0x20AC)));
         QCOMPARE(editor->text(), QStringLiteral("ab"));
+        // So is a line break (pasted), which would split the line of a saved file.
+        editor->insert(QStringLiteral("c\nd"));
+        QCOMPARE(editor->text(), QStringLiteral("ab"));
         QCOMPARE(keys.count(), 8);
         QCOMPARE(w.grid->Cells(2, 1), std::string("ab"));
         QCOMPARE(itemChanges.count(), 0);
@@ -299,6 +304,23 @@ private slots:
         w.before->setFocus();
         QCOMPARE(w.log, QStringList({"left editor=1"}));
         QVERIFY(!w.grid->IsEditorOpen());
+    }
+
+    // A window that goes with an edit in progress takes the open editor with it; the editor's
+    // going must not reach into the grid, which is gone by then.
+    void aGridDestroyedWithItsEditorOpenLetsTheEditorGo() {
+        auto w = std::make_unique<GridWindow>();
+        QVERIFY(w->Show());
+        // The window closes while another one is active, as when a command from there closes it.
+        QWidget other;
+        other.show();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        w->grid->SetCurrentCell(2, 1);
+        w->grid->OpenEditor();
+        QVERIFY(w->grid->IsEditorOpen());
+        w->window.close();
+        QVERIFY(w->grid->IsEditorOpen());
+        w.reset();
     }
 
     void redMarkedCellsAreDrawnRed() {

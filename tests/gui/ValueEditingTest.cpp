@@ -3,6 +3,7 @@
 // double-click or a right click, and what a commit changes besides the document.
 
 #include <QContextMenuEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
@@ -35,6 +36,7 @@ const std::string Definition =
     "Broken=Sources ~@Sides without an end.\r\n"
     "Backwards=An end @~ before ~@Sides the start.\r\n"
     "image=The graphics set once more.\r\n"
+    "IMAGE=And in capitals.\r\n"
     "\r\n[ArmorTypes]\r\n1=plate\r\n2=heavy\r\n3=light ; the usual\r\n"
     "\r\n[Sides]\r\n1=North = the houses of the north\r\n2=South\r\n";
 
@@ -54,7 +56,7 @@ const std::string Document =
 // Entry rows of Units and value rows of its two pages.
 enum Entry { ALPHA, BRAVO, GHOST };
 enum General { NAME, COST, ARMOR, OWNER, IMAGE, NOKEY };
-enum Combat { STRENGTH, BROKEN, BACKWARDS, LOWERIMAGE };
+enum Combat { STRENGTH, BROKEN, BACKWARDS, LOWERIMAGE, UPPERIMAGE };
 
 const QColor Background(0, 0, 255);
 const QColor OwnPicture(255, 0, 0);
@@ -84,37 +86,51 @@ void ClickButton(TChoice& dialog, const char* name) {
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-// Waits for the value choice dialog that the test's next action may open, and answers it with
-// `act` once it is shown modally. What the dialog showed is kept; a dialog that `act` leaves open
-// is cancelled so that a failing test ends instead of waiting.
+// Answers the next value choice dialog that opens, at once or once the event loop runs, with `act`
+// once the dialog is shown modally. What the dialog showed is kept; a dialog
+// that `act` leaves open is cancelled so that a failing test ends instead of waiting.
 class ChoiceProbe : public QObject {
   public:
-    explicit ChoiceProbe(std::function<void(TChoice&)> act = {}) {
-        QTimer::singleShot(0, this, [this, act] {
-            fired = true;
-            auto* dialog = qobject_cast<TChoice*>(QApplication::activeModalWidget());
-            if (!dialog) return;
-            shown = true;
-            caption = dialog->windowTitle();
-            keyAndValue = dialog->findChild<QLabel*>(QStringLiteral("Panel1"))->text();
-            items = Items(*dialog);
-            valuesButtonEnabled =
-                dialog->findChild<QPushButton*>(QStringLiteral("ValuesButton"))->isEnabled();
-            if (act) act(*dialog);
-            if (dialog->isVisible()) {
-                leftOpen = true;
-                dialog->reject();
-            }
-        });
+    explicit ChoiceProbe(std::function<void(TChoice&)> act = {}) : m_act(std::move(act)) {
+        qApp->installEventFilter(this);
     }
+    ~ChoiceProbe() override { qApp->removeEventFilter(this); }
 
-    bool fired = false;
     bool shown = false;
+    bool wasModal = false;
     bool leftOpen = false;
     bool valuesButtonEnabled = false;
     QString caption;
     QString keyAndValue;  // the key and the value the dialog was opened on
     QStringList items;
+
+  protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::Show && !m_seen)
+            if (auto* dialog = qobject_cast<TChoice*>(object)) {
+                m_seen = true;
+                QTimer::singleShot(0, dialog, [this, dialog] { Answer(*dialog); });
+            }
+        return false;
+    }
+
+  private:
+    void Answer(TChoice& dialog) {
+        shown = true;
+        wasModal = QApplication::activeModalWidget() == &dialog;
+        caption = dialog.windowTitle();
+        keyAndValue = dialog.findChild<QLabel*>(QStringLiteral("Panel1"))->text();
+        items = Items(dialog);
+        valuesButtonEnabled = dialog.findChild<QPushButton*>(QStringLiteral("ValuesButton"))->isEnabled();
+        if (m_act) m_act(dialog);
+        if (dialog.isVisible()) {
+            leftOpen = true;
+            dialog.reject();
+        }
+    }
+
+    std::function<void(TChoice&)> m_act;
+    bool m_seen = false;
 };
 
 // Picks the items with these texts, the first by a click and the others by Ctrl+click, then OK.
@@ -148,12 +164,13 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
 
     // The installation above with the document opened from a file, and the window of category
     // row `category` at entry `entry`, active, its value grid focused on the first page.
-    void OpenWindow(int category = 0, int entry = ALPHA, bool caseSensitive = false) {
+    void OpenWindow(int category = 0, int entry = ALPHA, bool caseSensitive = false,
+                    const std::string& definition = Definition) {
         h->folder.Write("Bitmap/Bitmap1.bmp", BitmapFile({12, 12}, Background));
         h->folder.Write("Bitmap/BRAVO.bmp", BitmapFile({12, 12}, OwnPicture));
         h->folder.Write("Bitmap/BRAVOicon.bmp", BitmapFile({12, 12}, OwnIcon));
         h->folder.Write("Bitmap/SHARED.bmp", BitmapFile({12, 12}, Shared));
-        h->StartWith(H::Settings(caseSensitive), Definition, Defaults);
+        h->StartWith(H::Settings(caseSensitive), definition, Defaults);
         h->folder.Write("Mod.ini", Document);
         h->boxes.EnqueueFileName(h->folder.File("Mod.ini"));
         QVERIFY(h->Trigger("Open1"));
@@ -345,11 +362,42 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         Type(ARMOR, "typed");
         ChoiceProbe again(Pick({"plate"}));
         QTest::mouseDClick(QApplication::focusWidget(), Qt::LeftButton);
-        QVERIFY(again.shown);
+        QTRY_VERIFY(again.shown);
         QCOMPARE(again.keyAndValue, QStringLiteral("Armor=typed"));
         QCOMPARE(again.items, QStringList({"heavy", "light", "plate"}));
         QCOMPARE(Cell(ARMOR), std::string("plate"));
         QCOMPARE(Doc().ReadString("ALPHA", "Armor", ""), std::string("plate"));
+    }
+
+    // Opening the dialog moves the focus, which commits the edit and closes the editor that the
+    // double-click was delivered to; whichever way the dialog closes, the window goes on working.
+    void aDoubleClickInTheOpenEditorSurvivesTheEditorClosing_data() {
+        QTest::addColumn<bool>("pick");
+        QTest::newRow("Cancel") << false;
+        QTest::newRow("OK") << true;
+    }
+
+    void aDoubleClickInTheOpenEditorSurvivesTheEditorClosing() {
+        QFETCH(bool, pick);
+        OpenWindow();
+        Type(ARMOR, "t");
+        const QPointer<QWidget> editor = QApplication::focusWidget();
+        QVERIFY(editor && editor != &Values());
+        ChoiceProbe probe([&](TChoice& dialog) {
+            // As on a desktop, the dialog takes the focus and the editor goes.
+            dialog.activateWindow();
+            QTRY_VERIFY(!editor);
+            if (pick)
+                Pick({"plate"})(dialog);
+            else
+                ClickButton(dialog, "CancelButton");
+        });
+        QTest::mouseDClick(editor, Qt::LeftButton, {}, editor->rect().center());
+        QTRY_VERIFY(probe.shown);
+        QVERIFY(probe.wasModal && !probe.leftOpen);
+        QCOMPARE(Doc().ReadString("ALPHA", "Armor", ""), std::string(pick ? "plate" : "t"));
+        QCOMPARE(Cell(ARMOR), Doc().ReadString("ALPHA", "Armor", ""));
+        QVERIFY(!Values().IsEditorOpen());
     }
 
     void okWithoutAPickOrCancelChangesNothing() {
@@ -388,16 +436,6 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(Doc().ReadString("ALPHA", "Owner", ""), std::string("South"));
         Reactivate();
 
-        // On the row being edited it only goes on editing.
-        Type(OWNER, "West");
-        ChoiceProbe onEdited;
-        RightClickRow(OWNER);
-        QTRY_VERIFY(onEdited.fired);
-        QVERIFY(!onEdited.shown);
-        QVERIFY(Values().IsEditorOpen());
-        PressKey(Qt::Key_Escape);
-        QCOMPARE(Cell(OWNER), std::string("South"));
-
         // Below the last row it is for the current row.
         const QRect last = Values().visualRect(Values().model()->index(Values().RowCount() - 1, 2));
         QVERIFY(last.bottom() + 10 < Values().viewport()->height());
@@ -409,16 +447,29 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(Doc().ReadString("ALPHA", "Owner", ""), std::string("North"));
     }
 
+    // The right click reaches the editor through the window, as the window system delivers it.
+    void aRightClickOnTheOpenEditorOpensTheDialogAndNoOtherMenu() {
+        OpenWindow();
+        Type(OWNER, "West");
+        QWidget* editor = QApplication::focusWidget();
+        QVERIFY(editor && editor != &Values());
+        bool otherMenu = false;
+        ChoiceProbe probe([&](TChoice&) { otherMenu = QApplication::activePopupWidget() != nullptr; });
+        QTest::mouseClick(w->windowHandle(), Qt::RightButton, {}, editor->mapTo(w, editor->rect().center()));
+        QTRY_VERIFY(probe.shown);
+        QVERIFY(!otherMenu);
+        QVERIFY(!QApplication::activePopupWidget());
+        QCOMPARE(probe.keyAndValue, QStringLiteral("Owner=West"));
+    }
+
     void withoutShowAllOnlyKeysWithSourcesOpenTheDialog() {
         OpenWindow();
         h->globals.AllowedShowAll = false;
         ChoiceProbe noSources;
         DoubleClickKey(COST);
-        QTRY_VERIFY(noSources.fired);
         QVERIFY(!noSources.shown);
         ChoiceProbe rightClicked;
         RightClickRow(NAME);
-        QTRY_VERIFY(rightClicked.fired);
         QVERIFY(!rightClicked.shown);
 
         ChoiceProbe withSources;
@@ -447,6 +498,28 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         }
     }
 
+    // Text from a ";" on is the line's comment: written, but no part of the value shown anywhere.
+    // Blanks at the ends would not survive a save and a load: they are not written.
+    void aTypedCommentIsWrittenAndTheValueShownAsItReadsBack() {
+        OpenWindow();
+        const std::string before = DocText();
+        Type(COST, "100  ");
+        PressKey(Qt::Key_Return);
+        QCOMPARE(DocText(), before);
+        QCOMPARE(Cell(COST), std::string("100"));
+        Type(COST, " 250 ");
+        PressKey(Qt::Key_Return);
+        QVERIFY(DocText().find("\r\nCost=250\r\n") != std::string::npos);
+        QCOMPARE(Cell(COST), std::string("250"));
+
+        Type(NAME, "Alpha Prime ; renamed");
+        PressKey(Qt::Key_Return);
+        QVERIFY(DocText().find("\r\nName=Alpha Prime ; renamed\r\n") != std::string::npos);
+        QCOMPARE(Cell(NAME), std::string("Alpha Prime"));
+        QCOMPARE(Entries().Cells(1, ALPHA), std::string("Alpha Prime"));
+        QCOMPARE(H::LabelText(w, "Label3"), QStringLiteral("Alpha Prime"));
+    }
+
     void aNewNameShowsInTheEntryListAndPanel() {
         OpenWindow();
         const QString memo = H::Memo(w);
@@ -464,6 +537,21 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(Doc().ReadString("ALPHA", "Name", "-"), std::string());
         QCOMPARE(Entries().Cells(1, ALPHA), std::string());
         QCOMPARE(H::LabelText(w, "Label3"), QString());
+    }
+
+    // The definition file lists ALPHA once more, after the document's list: both rows are ALPHA.
+    void anEntryListedTwiceShowsTheCommitOnBothRows() {
+        OpenWindow(0, ALPHA, false, Definition + "\r\n[Units]\r\n9=ALPHA\r\n");
+        const int again = 3;
+        QCOMPARE(Entries().Cells(0, again), std::string("ALPHA"));
+        Type(NAME, "Alpha Prime");
+        PressKey(Qt::Key_Return);
+        QCOMPARE(Entries().Cells(1, again), std::string("Alpha Prime"));
+
+        Type(IMAGE, "SHARED");
+        PressKey(Qt::Key_Return);
+        H::ClickCell(Entries(), 0, again);
+        QCOMPARE(PixelAt(H::In<QLabel>(w, "Image1"), 6, 6), Shared);
     }
 
     void aNewImageReplacesThePictureAndDropsTheIcon_data() {
@@ -496,6 +584,18 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         PressKey(Qt::Key_Return);
         QCOMPARE(PixelAt(picture, 6, 6), Background);
         QCOMPARE(PixelAt(icon, 6, 6), Background);
+    }
+
+    // Keys are one whatever their letters: every row of the key shows what was written.
+    void aCommittedKeyShowsInEveryRowOfIt() {
+        OpenWindow(0, BRAVO);
+        H::ClickTab(w, 1);
+        QCOMPARE(Cell(LOWERIMAGE), std::string("BRAVO"));
+        Type(UPPERIMAGE, "SHARED");
+        PressKey(Qt::Key_Return);
+        QCOMPARE(Doc().ReadString("BRAVO", "Image", ""), std::string("SHARED"));
+        QCOMPARE(Cell(LOWERIMAGE), std::string("SHARED"));
+        QCOMPARE(Values().IsDrawnRed(2, LOWERIMAGE), Values().IsDrawnRed(2, UPPERIMAGE));
     }
 
     void aValueForAnEntryWithoutSectionAddsItAtTheEnd() {

@@ -1,0 +1,13 @@
+#pragma once
+
+class QLineEdit;
+
+namespace velmora {
+
+// Lets `field` hold only what is written as it is shown: characters that have a byte in the
+// program's texts (Latin-1), except the line breaks and NUL, which would end the line or the whole
+// text of a saved file. An edit that would bring in anything else is refused, and a note under the
+// field says why.
+void TakeByteTextOnly(QLineEdit& field);
+
+}  // namespace velmora
