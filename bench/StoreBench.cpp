@@ -130,6 +130,19 @@ void BM_UpdateFile(benchmark::State& state) {
 }
 BENCHMARK(BM_UpdateFile)->Unit(benchmark::kMillisecond);
 
+// What `velmora-ini format` does: load, then save as the editor saves; its floor is the durable
+// read-split-write above.
+void BM_Format(benchmark::State& state) {
+    const auto& files = BenchFiles::Get();
+    for (auto _ : state) {
+        TMemIniFile store(files.rules);
+        store.Rename(files.output, false);
+        store.UpdateFile();
+    }
+    SetCounters(state);
+}
+BENCHMARK(BM_Format)->Unit(benchmark::kMillisecond);
+
 void BM_RenderText(benchmark::State& state) {
     const auto& files = BenchFiles::Get();
     TMemIniFile store(files.rules);

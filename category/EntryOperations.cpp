@@ -74,9 +74,9 @@ void EntryOperations::CopyAndWriteDuplicate(const std::string& OldCode, const st
     else
         RenameListLines(OldCode, NewCode);
 
-    TStringList lines;
-    document.ReadSectionValues(OldCode, lines);
-    document.InsertSection(OldCode, NewCode, lines);
+    // The copy's lines keep their text as read, so that a change of code rewrites no more than
+    // its header and what this operation writes.
+    document.DuplicateSection(OldCode, NewCode);
     if (document.ValueExists(NewCode, "Name")) document.WriteString(NewCode, "Name", StorableValue(NewName));
     // The copy stands directly before the old section, so erasing the old one leaves the renamed
     // entry where it stood.

@@ -57,15 +57,15 @@ bool IsDecimal(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), IsDigit);
 }
 
-// Calls `visit(key, value)` for each key line of a section; the value is the raw text after the
-// first "=". Lines without a key name are left out.
+// Calls `visit(key, value)` for each key line of a section; the value is the text after the first
+// "=", comment included. Lines without a key name are left out.
 template <class Visit>
 void ForEachKeyLine(const GueTStringList& section, Visit visit) {
     for (size_t i = 0; i < section.Count(); ++i) {
-        const std::string_view line = section.Strings(i);
-        const size_t equals = line.find('=');
-        if (equals == std::string_view::npos || equals == 0) continue;
-        visit(line.substr(0, equals), line.substr(equals + 1));
+        const GueTStringList::Line& line = section.LineAt(i);
+        std::string_view key;
+        if (!line.KeyName(key) || key.empty()) continue;
+        visit(key, line.ValueText());
     }
 }
 
@@ -550,9 +550,15 @@ DefinitionScaffold Scaffolder::Result() {
     return result;
 }
 
+// A blank line stands before each header but the first, as in the files the editor writes.
+void AddHeader(TStringList& lines, const std::string& section) {
+    lines.Add("");
+    lines.Add("[" + section + "]");
+}
+
 void AddNumberedList(TStringList& lines, const std::string& section, const std::vector<std::string>& codes) {
     if (codes.empty()) return;
-    lines.Add("[" + section + "]");
+    AddHeader(lines, section);
     for (size_t i = 0; i < codes.size(); ++i) lines.Add(std::to_string(i + 1) + "=" + codes[i]);
 }
 
@@ -577,7 +583,7 @@ std::string DefinitionText(const DefinitionScaffold& scaffold, const TStringList
     }
     if (!toleranceWritten) lines.Add(tolerance);
 
-    lines.Add("[AllSections]");
+    AddHeader(lines, "AllSections");
     for (const ScaffoldCategory& category : scaffold.Categories) {
         std::string line = category.Name + "=" + std::to_string(category.Kind);
         for (const ScaffoldPage& page : category.Pages) line += "," + page.Name;
@@ -585,7 +591,7 @@ std::string DefinitionText(const DefinitionScaffold& scaffold, const TStringList
     }
     for (const ScaffoldCategory& category : scaffold.Categories)
         for (const ScaffoldPage& page : category.Pages) {
-            lines.Add("[" + page.Name + "]");
+            AddHeader(lines, page.Name);
             for (const std::string& line : page.Lines) lines.Add(line);
         }
     for (const ScaffoldCategory& category : scaffold.Categories)

@@ -276,9 +276,9 @@ void Workspace::GetReadSectionValuesOnly(int Kind, const std::string& Category, 
     std::string_view name;
     for (size_t i = 0; i < lines.Count(); ++i) {
         if (i + TMemIniFile::LookAhead < lines.Count() &&
-            TMemIniFile::ListedName(lines.Strings(i + TMemIniFile::LookAhead), name))
+            TMemIniFile::ListedName(lines.LineAt(i + TMemIniFile::LookAhead), name))
             DocumentIni->PrefetchSectionNamedExactly(name);
-        if (TMemIniFile::ListedName(lines.Strings(i), name) && DocumentIni->HasSectionNamedExactly(name))
+        if (TMemIniFile::ListedName(lines.LineAt(i), name) && DocumentIni->HasSectionNamedExactly(name))
             Values.Add(std::string(name));
     }
 }

@@ -18,7 +18,8 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kLineEnd = "\r\n";
 
-// The key name of a stored line: the text before its first "="; a line without "=" has none.
+// The key name of a line in its stored form: the text before its first "="; a line without "="
+// has none.
 bool KeyNameOf(std::string_view line, std::string_view& name) {
     size_t eq = line.find('=');
     if (eq == std::string_view::npos) return false;
@@ -26,9 +27,9 @@ bool KeyNameOf(std::string_view line, std::string_view& name) {
     return true;
 }
 
-std::string_view KeyNameOrEmpty(std::string_view line) {
+std::string_view KeyNameOrEmpty(const GueTStringList::Line& line) {
     std::string_view name;
-    return KeyNameOf(line, name) ? name : std::string_view();
+    return line.KeyName(name) ? name : std::string_view();
 }
 
 std::string_view TextAfterEquals(std::string_view line) {
@@ -63,14 +64,14 @@ std::string_view FoldInto(std::string_view text, char (&buffer)[96], std::string
 // The value of line i's key: the comment-stripped text after "=" of the first line that carries
 // the same key name (an earlier line when keys repeat); empty when none does.
 std::string ValueOfLine(const GueTStringList& section, size_t i) {
-    long first = section.IndexOfKey(KeyNameOrEmpty(section.Strings(i)));
+    long first = section.IndexOfKey(KeyNameOrEmpty(section.LineAt(i)));
     return first < 0 ? std::string()
-                     : TMemIniFile::StripComment(TextAfterEquals(section.Strings(static_cast<size_t>(first))));
+                     : TMemIniFile::StripComment(section.LineAt(static_cast<size_t>(first)).ValueText());
 }
 
-bool SameKeyName(std::string_view a, std::string_view b) {
+bool SameKeyName(const GueTStringList::Line& a, const GueTStringList::Line& b) {
     std::string_view nameA, nameB;
-    bool keyedA = KeyNameOf(a, nameA), keyedB = KeyNameOf(b, nameB);
+    bool keyedA = a.KeyName(nameA), keyedB = b.KeyName(nameB);
     return keyedA == keyedB && EqualsNoCase(nameA, nameB);
 }
 
@@ -297,6 +298,37 @@ void TextArena::Clear() {
 // ---------------------------------------------------------------------------------------------
 // Section records
 
+// A line is a view and a flag beside its comment block: holding the text as read costs nothing
+// beyond what the stored form alone did.
+static_assert(sizeof(GueTStringList::Line) <= 3 * sizeof(void*));
+
+// Blanks cannot hold "=", so the first "=" of the trimmed line is the first "=" of the line as read,
+// and the stored form's key name and value text are the parts around it, each trimmed.
+bool GueTStringList::Line::KeyName(std::string_view& name) const {
+    const std::string_view raw = Raw();
+    const size_t eq = raw.find('=');
+    if (eq == std::string_view::npos) return false;
+    name = m_asRead ? TrimView(raw.substr(0, eq)) : raw.substr(0, eq);
+    return true;
+}
+
+std::string_view GueTStringList::Line::ValueText() const {
+    const std::string_view raw = Raw();
+    const size_t eq = raw.find('=');
+    if (eq == std::string_view::npos) return {};
+    return m_asRead ? TrimView(raw.substr(eq + 1)) : raw.substr(eq + 1);
+}
+
+std::string GueTStringList::Line::StoredText() const {
+    std::string_view key;
+    if (!KeyName(key)) return std::string(m_asRead ? TrimView(Raw()) : Raw());
+    const std::string_view value = ValueText();
+    std::string text;
+    text.reserve(key.size() + 1 + value.size());
+    text.append(key).append("=").append(value);
+    return text;
+}
+
 GueTStringList::GueTStringList() = default;
 GueTStringList::~GueTStringList() = default;
 
@@ -305,9 +337,9 @@ namespace {
 // Sections up to this many lines are scanned; longer ones are looked up through their key index.
 constexpr size_t kKeyIndexFrom = 24;
 
-bool LineHasKey(std::string_view line, std::string_view key) {
+bool LineHasKey(const GueTStringList::Line& line, std::string_view key) {
     std::string_view name;
-    return KeyNameOf(line, name) && EqualsNoCase(name, key);
+    return line.KeyName(name) && EqualsNoCase(name, key);
 }
 
 }  // namespace
@@ -319,19 +351,21 @@ long GueTStringList::IndexOfKey(std::string_view key) const {
             m_keyIndex->Reserve(m_lines.size());
             for (size_t i = 0; i < m_lines.size(); ++i) IndexKeyOf(i);
         }
-        const uint32_t line = m_keyIndex->Find(key, [this](uint32_t at) { return KeyNameOrEmpty(Strings(at)); });
+        const uint32_t line =
+            m_keyIndex->Find(key, [this](uint32_t at) { return KeyNameOrEmpty(m_lines[at]); });
         return line == NameIndex<true>::kNone ? -1 : static_cast<long>(line);
     }
     for (size_t i = 0; i < m_lines.size(); ++i)
-        if (LineHasKey(m_lines[i].text, key)) return static_cast<long>(i);
+        if (LineHasKey(m_lines[i], key)) return static_cast<long>(i);
     return -1;
 }
 
 // A line after the first of its key keeps the first one in the index.
 void GueTStringList::IndexKeyOf(size_t line) const {
     std::string_view name;
-    if (!KeyNameOf(m_lines[line].text, name)) return;
-    m_keyIndex->Add(name, static_cast<uint32_t>(line), [this](uint32_t at) { return KeyNameOrEmpty(Strings(at)); });
+    if (!m_lines[line].KeyName(name)) return;
+    m_keyIndex->Add(name, static_cast<uint32_t>(line),
+                    [this](uint32_t at) { return KeyNameOrEmpty(m_lines[at]); });
 }
 
 void GueTStringList::AppendLine(Line line) {
@@ -344,9 +378,11 @@ void GueTStringList::EraseLine(size_t index) {
     m_keyIndex.reset();  // later positions moved
 }
 
+// The line becomes one an operation wrote; its comment block stays.
 void GueTStringList::ReplaceLineText(size_t index, std::string_view text) {
-    if (!SameKeyName(m_lines[index].text, text)) m_keyIndex.reset();
-    m_lines[index].text = text;
+    Line replacement(text, false, std::move(m_lines[index].m_comments));
+    if (!SameKeyName(m_lines[index], replacement)) m_keyIndex.reset();
+    m_lines[index] = std::move(replacement);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -357,27 +393,25 @@ class TMemIniFile::Parser {
 public:
     explicit Parser(TMemIniFile& store) : m_store(store) {}
 
+    // Every line is kept as it came; what it is depends on the line trimmed.
     void Feed(std::string_view raw) {
         std::string_view line = TrimView(raw);
         if (line.empty() || line[0] == ';') {
-            m_pending.push_back(line);
+            m_pending.push_back(raw);
         } else if (line[0] == '[') {
             GueTStringList& section = m_store.AppendSection(HeaderName(line));
-            size_t close = line.find(']');
-            if (close != std::string_view::npos) section.m_headerNote = line.substr(close + 1);
+            section.m_header = raw;
             if (!m_pending.empty()) section.m_leadingComments = TakePending();
             m_current = &section;
         } else if (m_current == nullptr) {
-            // Text before the first header is kept apart, with the comments around it, as it
-            // was written: trimming it could expose bytes that read back as a byte-order mark.
+            // Text before the first header is kept apart, with the comments around it.
             auto& preamble = m_store.m_preamble;
             preamble.insert(preamble.end(), m_pending.begin(), m_pending.end());
             preamble.push_back(raw);
             m_pending.clear();
         } else {
-            GueTStringList::Line stored{NormaliseKeyLine(line), nullptr};
-            if (!m_pending.empty()) stored.comments = TakePending();
-            m_current->AppendLine(std::move(stored));
+            m_current->AppendLine(
+                GueTStringList::Line(raw, true, m_pending.empty() ? nullptr : TakePending()));
         }
     }
 
@@ -399,16 +433,6 @@ private:
         if (space != std::string_view::npos) text = text.substr(0, space);
         text = TrimRightView(text);
         return TrimView(text.substr(std::min<size_t>(1, text.size())));
-    }
-
-    // «key = value» becomes «key=value»; a line already in that form keeps its bytes.
-    std::string_view NormaliseKeyLine(std::string_view line) {
-        size_t eq = line.find('=');
-        if (eq == std::string_view::npos) return line;
-        std::string_view key = TrimRightView(line.substr(0, eq));
-        std::string_view value = TrimLeftView(line.substr(eq + 1));
-        if (key.size() == eq && value.size() == line.size() - eq - 1) return line;
-        return m_store.m_arena.Concat(key, "=", value);
     }
 
     std::unique_ptr<GueTStringList::Comments> TakePending() {
@@ -501,22 +525,27 @@ void TMemIniFile::Rename(std::string fileName, bool reload) {
 
 namespace {
 
-// Hands every rendered line to `emit` as its parts, in order.
+// Hands every rendered line to `emit` as its parts, in order. Only a section that an operation
+// added gets a line that was not read: the blank line before its header.
 template <class Emit>
 void RenderLines(const std::vector<std::string_view>& preamble,
                  const std::vector<std::unique_ptr<GueTStringList>>& sections,
                  const std::vector<std::string_view>& trailing, Emit emit) {
     for (std::string_view line : preamble) emit({line});
     for (const auto& section : sections) {
+        const bool added = section->Header().empty();
         if (const auto* leading = section->LeadingComments())
             for (std::string_view line : *leading) emit({line});
-        else
+        else if (added)
             emit({});
-        emit({"[", section->Name(), "]", section->HeaderNote()});
+        if (added)
+            emit({"[", section->Name(), "]"});
+        else
+            emit({section->Header()});
         for (size_t i = 0; i < section->Count(); ++i) {
             if (const auto* comments = section->CommentsOf(i))
                 for (std::string_view line : *comments) emit({line});
-            emit({section->Strings(i)});
+            emit({section->LineAt(i).Raw()});
         }
     }
     for (std::string_view line : trailing) emit({line});
@@ -527,8 +556,8 @@ void RenderLines(const std::vector<std::string_view>& preamble,
 std::string TMemIniFile::RenderText() const {
     size_t estimate = kByteOrderMark.size();
     for (const auto& section : m_sections) {
-        estimate += section->Name().size() + section->HeaderNote().size() + 8;
-        for (size_t i = 0; i < section->Count(); ++i) estimate += section->Strings(i).size() + 2;
+        estimate += section->Name().size() + section->Header().size() + 8;
+        for (size_t i = 0; i < section->Count(); ++i) estimate += section->LineAt(i).Raw().size() + 2;
     }
     std::string text;
     text.reserve(estimate + estimate / 8);
@@ -568,15 +597,16 @@ std::unique_ptr<TMemIniFile> TMemIniFile::CloneAs(std::string fileName) const {
     for (const auto& source : m_sections) {
         auto section = std::make_unique<GueTStringList>();
         section->m_name = arena.Store(source->m_name);
-        section->m_headerNote = arena.Store(source->m_headerNote);
+        section->m_header = arena.Store(source->m_header);
         if (source->m_leadingComments)
             section->m_leadingComments =
                 std::make_unique<GueTStringList::Comments>(copyBlock(*source->m_leadingComments));
         section->m_lines.reserve(source->m_lines.size());
         for (const auto& line : source->m_lines) {
-            GueTStringList::Line stored{arena.Store(line.text), nullptr};
-            if (line.comments) stored.comments = std::make_unique<GueTStringList::Comments>(copyBlock(*line.comments));
-            section->AppendLine(std::move(stored));
+            const auto* comments = line.CommentBlock();
+            section->AppendLine(GueTStringList::Line(
+                arena.Store(line.Raw()), line.IsAsRead(),
+                comments ? std::make_unique<GueTStringList::Comments>(copyBlock(*comments)) : nullptr));
         }
         copy->m_sections.push_back(std::move(section));
     }
@@ -669,7 +699,7 @@ std::string TMemIniFile::ReadString(std::string_view Section, std::string_view I
     if (section == nullptr) return std::string(Default);
     long line = section->IndexOfKey(Ident);
     if (line < 0) return std::string(Default);
-    return StripComment(TextAfterEquals(section->Strings(static_cast<size_t>(line))));
+    return StripComment(section->LineAt(static_cast<size_t>(line)).ValueText());
 }
 
 GueTStringList& TMemIniFile::SectionToWrite(std::string_view Section) {
@@ -679,22 +709,28 @@ GueTStringList& TMemIniFile::SectionToWrite(std::string_view Section) {
 
 void TMemIniFile::WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) {
     GueTStringList& section = SectionToWrite(Section);
-    std::string_view text = m_arena.Concat(Ident, "=", Value);
     long line = section.IndexOfKey(Ident);
-    if (line >= 0)
-        section.ReplaceLineText(static_cast<size_t>(line), text);
-    else
-        section.AppendLine({text, nullptr});
+    if (line < 0) {
+        section.AppendLine(GueTStringList::Line(m_arena.Concat(Ident, "=", Value), false, nullptr));
+        return;
+    }
+    // A key name never holds "=", so this is the line Ident + "=" + Value exactly.
+    const GueTStringList::Line& found = section.LineAt(static_cast<size_t>(line));
+    std::string_view name;
+    if (found.KeyName(name) && name == Ident && found.ValueText() == Value) return;
+    section.ReplaceLineText(static_cast<size_t>(line), m_arena.Concat(Ident, "=", Value));
 }
 
 void TMemIniFile::AppendString(std::string_view Section, std::string_view Ident, std::string_view Value) {
-    SectionToWrite(Section).AppendLine({m_arena.Concat(Ident, "=", Value), nullptr});
+    SectionToWrite(Section).AppendLine(
+        GueTStringList::Line(m_arena.Concat(Ident, "=", Value), false, nullptr));
 }
 
 void TMemIniFile::ReadSection(std::string_view Section, TStringList& Names) const {
     Names.Clear();
     if (const GueTStringList* section = FindSection(Section))
-        for (size_t i = 0; i < section->Count(); ++i) Names.Add(std::string(KeyNameOrEmpty(section->Strings(i))));
+        for (size_t i = 0; i < section->Count(); ++i)
+            Names.Add(std::string(KeyNameOrEmpty(section->LineAt(i))));
 }
 
 void TMemIniFile::ReadSections(TStringList& List) const {
@@ -707,9 +743,13 @@ void TMemIniFile::ReadSectionValues(std::string_view Section, TStringList& Lines
     const GueTStringList* section = FindSection(Section);
     if (section == nullptr) return;
     for (size_t i = 0; i < section->Count(); ++i) {
-        StringItem item{std::string(section->Strings(i)), nullptr, nullptr};
-        if (const auto* comments = section->CommentsOf(i))
-            item.comments = std::make_shared<const CommentBlock>(comments->begin(), comments->end());
+        StringItem item{section->Strings(i), nullptr, nullptr};
+        if (const auto* comments = section->CommentsOf(i)) {
+            auto block = std::make_shared<CommentBlock>();
+            block->reserve(comments->size());
+            for (std::string_view comment : *comments) block->emplace_back(TrimView(comment));
+            item.comments = std::move(block);
+        }
         Lines.Add(std::move(item));
     }
 }
@@ -719,7 +759,7 @@ void TMemIniFile::ReadSectionValuesOnly(std::string_view Section, TStringList& V
     const GueTStringList* section = FindSection(Section);
     if (section == nullptr) return;
     for (size_t i = 0; i < section->Count(); ++i)
-        if (!KeyNameOrEmpty(section->Strings(i)).empty()) Values.Add(ValueOfLine(*section, i));
+        if (!KeyNameOrEmpty(section->LineAt(i)).empty()) Values.Add(ValueOfLine(*section, i));
 }
 
 void TMemIniFile::EraseSection(std::string_view Section) {
@@ -740,7 +780,7 @@ bool TMemIniFile::ValueExists(std::string_view Section, std::string_view Ident) 
     const GueTStringList* section = FindSection(Section);
     if (section == nullptr) return false;
     for (size_t i = 0; i < section->Count(); ++i)
-        if (EqualsNoCase(KeyNameOrEmpty(section->Strings(i)), Ident)) return true;
+        if (EqualsNoCase(KeyNameOrEmpty(section->LineAt(i)), Ident)) return true;
     return false;
 }
 
@@ -779,29 +819,51 @@ std::string TMemIniFile::FindKeyOfValue(std::string_view Section, std::string_vi
             section->EraseLine(i);
             return {};
         }
-        return std::string(KeyNameOrEmpty(section->Strings(i)));
+        return std::string(KeyNameOrEmpty(section->LineAt(i)));
     }
     return {};
+}
+
+// A claimed section with one blank line before its header, at `position`.
+GueTStringList& TMemIniFile::PlaceClaimedSection(size_t position, std::string_view name) {
+    auto section = std::make_unique<GueTStringList>();
+    section->Occupied = 1;
+    section->m_name = m_arena.Store(name);
+    section->m_leadingComments = std::make_unique<GueTStringList::Comments>(1, std::string_view());
+    GueTStringList& placed = *section;
+    m_sections.insert(m_sections.begin() + static_cast<std::ptrdiff_t>(position), std::move(section));
+    InvalidateIndex();
+    return placed;
 }
 
 void TMemIniFile::InsertSection(std::string_view BeforeSection, std::string_view NewSection,
                                 const TStringList& Lines) {
     int index = IndexOfSection(BeforeSection);
     if (index < 0) return;
-    auto section = std::make_unique<GueTStringList>();
-    section->Occupied = 1;
-    section->m_name = m_arena.Store(NewSection);
-    section->m_leadingComments = std::make_unique<GueTStringList::Comments>(1, std::string_view());
+    GueTStringList& section = PlaceClaimedSection(static_cast<size_t>(index), NewSection);
     for (const StringItem& item : Lines) {
-        GueTStringList::Line line{m_arena.Store(item.text), nullptr};
+        std::unique_ptr<GueTStringList::Comments> comments;
         if (item.comments && !item.comments->empty()) {
-            line.comments = std::make_unique<GueTStringList::Comments>();
-            for (const std::string& comment : *item.comments) line.comments->push_back(m_arena.Store(comment));
+            comments = std::make_unique<GueTStringList::Comments>();
+            for (const std::string& comment : *item.comments) comments->push_back(m_arena.Store(comment));
         }
-        section->AppendLine(std::move(line));
+        section.AppendLine(GueTStringList::Line(m_arena.Store(item.text), false, std::move(comments)));
     }
-    m_sections.insert(m_sections.begin() + index, std::move(section));
-    InvalidateIndex();
+}
+
+// The copy's lines share the source's bytes: the arena keeps every byte until the whole content goes.
+void TMemIniFile::DuplicateSection(std::string_view Section, std::string_view NewSection) {
+    int index = IndexOfSection(Section);
+    if (index < 0) return;
+    const GueTStringList& source = *m_sections[static_cast<size_t>(index)];
+    GueTStringList& copy = PlaceClaimedSection(static_cast<size_t>(index), NewSection);
+    copy.m_lines.reserve(source.m_lines.size());
+    for (const GueTStringList::Line& line : source.m_lines) {
+        const auto* comments = line.CommentBlock();
+        copy.AppendLine(
+            GueTStringList::Line(line.Raw(), line.IsAsRead(),
+                                 comments ? std::make_unique<GueTStringList::Comments>(*comments) : nullptr));
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -828,6 +890,13 @@ bool TMemIniFile::ListedName(std::string_view Line, std::string_view& Name) {
     std::string_view key;
     if (!KeyNameOf(Line, key) || key.empty()) return false;
     Name = StripCommentView(TextAfterEquals(Line));
+    return true;
+}
+
+bool TMemIniFile::ListedName(const GueTStringList::Line& Line, std::string_view& Name) {
+    std::string_view key;
+    if (!Line.KeyName(key) || key.empty()) return false;
+    Name = StripCommentView(Line.ValueText());
     return true;
 }
 
@@ -876,7 +945,8 @@ bool TMemIniFile::SectionFitsKeys(const GueTStringList& Section, const TStringLi
     if (KeyNames.Empty()) return false;
     const KeySet keys(KeyNames);
     return FitsRule(
-        Section.Count(), [&](size_t i) { return keys.Contains(KeyNameOrEmpty(Section.Strings(i))); }, Tolerance);
+        Section.Count(), [&](size_t i) { return keys.Contains(KeyNameOrEmpty(Section.LineAt(i))); },
+        Tolerance);
 }
 
 void TMemIniFile::MarkOccupiedMatching(const TStringList& KeyNames, TStringList& Found, int32_t Tolerance) {
@@ -893,7 +963,7 @@ SectionKeyMatcher::SectionKeyMatcher(TMemIniFile& store) : m_store(store) {
         m_free.push_back({static_cast<uint32_t>(position), static_cast<uint32_t>(section.Count()), m_lineKeys.size()});
         for (size_t i = 0; i < section.Count(); ++i) {
             // A plain line counts with the empty key name.
-            auto [it, isNew] = m_keyIds.try_emplace(FoldCase(KeyNameOrEmpty(section.Strings(i))),
+            auto [it, isNew] = m_keyIds.try_emplace(FoldCase(KeyNameOrEmpty(section.LineAt(i))),
                                                     static_cast<uint32_t>(m_keyIds.size()));
             m_lineKeys.push_back(it->second);
         }

@@ -74,14 +74,42 @@ private:
 };
 
 // The record of one section: its lines (each with the comment block that stood before it), the
-// comment lines before its header, the text after its header, and the claim flag of the catalogue.
+// comment lines before its header, its header line, and the claim flag of the catalogue. Every line
+// is held as it was read, its line end aside, which is what the store writes back; what lookups see
+// is derived from it.
 class GueTStringList {
 public:
+    // Comment and blank lines as they were read (or as an operation gave them); lookups and
+    // ReadSectionValues see them trimmed.
     using Comments = std::vector<std::string_view>;
 
-    struct Line {
-        std::string_view text;
-        std::unique_ptr<Comments> comments;  // null: no comment block
+    // One line of the section with the comment block that stood before it. A line as read is seen
+    // by lookups in its stored form, trimmed and without blanks around its first "="; a line that
+    // an operation wrote is seen and written exactly as written. A line is a value: moved to another
+    // place of its store (its text lives in the store's arena), it writes the same bytes there.
+    class Line {
+    public:
+        Line(std::string_view text, bool asRead, std::unique_ptr<Comments> comments)
+            : m_data(text.data()), m_size(text.size()), m_asRead(asRead), m_comments(std::move(comments)) {}
+
+        // What the store writes for the line.
+        std::string_view Raw() const { return {m_data, static_cast<size_t>(m_size)}; }
+        bool IsAsRead() const { return m_asRead != 0; }
+        // The key name: the text before the first "=". False for a plain line, which has none.
+        bool KeyName(std::string_view& name) const;
+        // The text after the first "=", inline comment included; empty for a plain line.
+        std::string_view ValueText() const;
+        // The line as lookups see it: key name, "=", value text; or the plain line.
+        std::string StoredText() const;
+        const Comments* CommentBlock() const { return m_comments.get(); }
+
+    private:
+        friend class GueTStringList;
+
+        const char* m_data;
+        uint64_t m_size : 63;
+        uint64_t m_asRead : 1;
+        std::unique_ptr<Comments> m_comments;  // null: no comment block
     };
 
     GueTStringList();
@@ -90,12 +118,14 @@ public:
     GueTStringList& operator=(const GueTStringList&) = delete;
 
     const std::string_view Name() const { return m_name; }
-    // What followed the header's "]" on its line, as read (a note such as " ;used by the cruiser");
-    // written back after the header.
-    std::string_view HeaderNote() const { return m_headerNote; }
+    // The header line as read, a note after its "]" included; empty for a section that an
+    // operation added, whose header is written as "[" + name + "]" after one blank line.
+    std::string_view Header() const { return m_header; }
     size_t Count() const { return m_lines.size(); }
-    std::string_view Strings(size_t index) const { return m_lines[index].text; }
-    const Comments* CommentsOf(size_t index) const { return m_lines[index].comments.get(); }
+    const Line& LineAt(size_t index) const { return m_lines[index]; }
+    // Line `index` as lookups see it.
+    std::string Strings(size_t index) const { return m_lines[index].StoredText(); }
+    const Comments* CommentsOf(size_t index) const { return m_lines[index].CommentBlock(); }
     const Comments* LeadingComments() const { return m_leadingComments.get(); }
 
     // Position of the first line whose key name equals `key` without regard to letter case; -1
@@ -114,7 +144,7 @@ private:
     void ReplaceLineText(size_t index, std::string_view text);
 
     std::string_view m_name;
-    std::string_view m_headerNote;
+    std::string_view m_header;
     std::vector<Line> m_lines;
     std::unique_ptr<Comments> m_leadingComments;
     // The first line of each key name (letter case ignored). Built for a long section at its first
@@ -144,11 +174,14 @@ public:
     void Clear();
     void SetStrings(const TStringList& lines);
     void GetStrings(TStringList& lines) const;
-    // The text UpdateFile writes: every rendered line followed by CR LF.
+    // The text UpdateFile writes: every rendered line followed by CR LF. A line no operation
+    // changed is rendered as it was read; a line an operation wrote, as "key=value", and the header
+    // of a section an operation added as "[name]", after one blank line.
     std::string RenderText() const;
 
     std::string ReadString(std::string_view Section, std::string_view Ident,
                            std::string_view Default) const override;
+    // A line that already reads Ident + "=" + Value, key spelling included, is left as it was read.
     void WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) override;
     // Adds the line Ident + "=" + Value at the end of the section (added when missing) without
     // looking for a line of that key: for a key the section cannot hold yet, such as a new number.
@@ -163,12 +196,17 @@ public:
     bool SectionExists(std::string_view Section) const;
     std::string FindKeyOfValue(std::string_view Section, std::string_view Value, bool Remove);
     void InsertSection(std::string_view BeforeSection, std::string_view NewSection, const TStringList& Lines);
+    // What InsertSection(Section, NewSection, the lines ReadSectionValues gives for Section) makes,
+    // except that the copied lines and their comment blocks keep their text as read: a copy of an
+    // entry looks like the entry, and copying leaves the bytes of its lines alone.
+    void DuplicateSection(std::string_view Section, std::string_view NewSection);
 
     int IndexOfSection(std::string_view Name) const;
     static std::string StripComment(std::string_view Text);
     // The section a numbered list line names: the text after its own first "=" without its
     // comment. False for a line without key name (a plain line or one that begins with "=").
     static bool ListedName(std::string_view Line, std::string_view& Name);
+    static bool ListedName(const GueTStringList::Line& Line, std::string_view& Name);
 
     // True when a section of exactly that name exists, whatever the letter-case flag says.
     bool HasSectionNamedExactly(std::string_view Name) const;
@@ -192,8 +230,8 @@ public:
     GueTStringList& SectionAt(size_t index) { return *m_sections[index]; }
     const GueTStringList& SectionAt(size_t index) const { return *m_sections[index]; }
 
-    // Text kept outside the sections so that nothing the user wrote is lost: a byte-order mark,
-    // lines before the first header, and comment lines after the last line.
+    // Text kept outside the sections so that nothing the user wrote is lost, as it was read: a
+    // byte-order mark, lines before the first header, and comment lines after the last line.
     bool HasByteOrderMark() const { return m_byteOrderMark; }
     const std::vector<std::string_view>& Preamble() const { return m_preamble; }
     const std::vector<std::string_view>& Trailing() const { return m_trailing; }
@@ -205,6 +243,7 @@ private:
     GueTStringList* FindSection(std::string_view name) const;
     GueTStringList& SectionToWrite(std::string_view name);
     GueTStringList& AppendSection(std::string_view name);
+    GueTStringList& PlaceClaimedSection(size_t position, std::string_view name);
     void ParseText(std::string_view text);
     void InvalidateIndex() const;
     void BuildExactIndex() const;

@@ -197,10 +197,10 @@ TEST_F(CatalogueTest, ListLinesOfSectionsADocumentLacksStayInTheFileButOutOfItsV
     EXPECT_EQ(Entries(1, "Tanks"), (Texts{"HTNK", "HTNK", "T2"}));
     EXPECT_EQ(Entries(1, "Unknown!"), Texts{"NEWU"});
     EXPECT_EQ(Read("Rules.001"),
-              "\r\n[AllSections]\r\nTanks=1,TankPage\r\nUnknown!=1,TheUnknown!\r\n"
-              "\r\n[TankPage]\r\nName=\r\n"
-              "\r\n[Tanks]\r\n1=HTNK\r\n7=GONE ; hand-kept\r\n8=HTNK\r\n9=htnk\r\n10=T2\r\n"
-              "\r\n[Unknown!]\r\n1=OLD\r\n2=ALSOGONE\r\n3=NEWU\r\n"
+              "[AllSections]\r\nTanks=1,TankPage\r\nUnknown!=1,TheUnknown!\r\n"
+              "[TankPage]\r\nName=\r\n"
+              "[Tanks]\r\n1=HTNK\r\n7=GONE ; hand-kept\r\n8=HTNK\r\n9=htnk\r\n10=T2\r\n"
+              "[Unknown!]\r\n1=OLD\r\n2=ALSOGONE\r\n3=NEWU\r\n"
               "\r\n[GeneralSetup]\r\nTitle=VELMORA EDIT\r\nBitmapDir=Bitmap" + Sep + "\r\n"
               "Bitmap1File=Bitmap1.bmp\r\nBitmap2File=Bitmap2.bmp\r\nVariantAllowed=4\r\nNumberOfMain=2\r\n");
 
@@ -273,7 +273,7 @@ TEST_F(CatalogueTest, AnExistingDefinitionFileKeepsItsTextAndGainsTheNewLines) {
               "Unknown!=1,TheUnknown!\r\n"
               "\r\n; what a tank has\r\n"
               "[TankPage]\r\nName=its name\r\n"
-              "\r\n[Unknown!]\r\n1=OLD\r\n2=GONE\r\n3=NEW\r\n"
+              "[Unknown!]\r\n1=OLD\r\n2=GONE\r\n3=NEW\r\n"
               "\r\n[Tanks]\r\n1=T1\r\n"
               "\r\n[GeneralSetup]\r\nTitle=VELMORA EDIT\r\nBitmapDir=Bitmap" + Sep + "\r\n"
               "Bitmap1File=Bitmap1.bmp\r\nBitmap2File=Bitmap2.bmp\r\nVariantAllowed=4\r\nNumberOfMain=2\r\n");

@@ -86,7 +86,7 @@ TEST_F(SettingsTest, BadNumbersKeepTheCurrentValueAndAreRewrittenNormalised) {
     EXPECT_EQ(WrittenSetting("CheckDoubleSection"), "0");
     EXPECT_EQ(WrittenSetting("Title"), "My Title");
     // Keys already in the file keep their places; the missing ones follow.
-    EXPECT_EQ(Read("Velmedit.ini").find("\r\n[GeneralSetup]\r\nNumberOfMain=12\r\nVariantAllowed=4\r\n"), 0u);
+    EXPECT_EQ(Read("Velmedit.ini").find("[GeneralSetup]\r\nNumberOfMain=12\r\nVariantAllowed=4\r\n"), 0u);
 }
 
 struct FlagCase {
@@ -173,13 +173,13 @@ TEST_F(SettingsTest, FileTypeLinesWithoutEqualsAreSkippedAndKeptAsTheyStand) {
     Start();
     EXPECT_EQ(workspace.FileToEdit, "Rules.ini");
     EXPECT_EQ(workspace.FilesToEdit.Texts(), std::vector<std::string>{"Rules.ini=1"});
-    EXPECT_EQ(Read("Velmedit.ini").find("\r\n[FilesToEdit]\r\nArt.ini\r\nRules.ini=1\r\n\r\n[GeneralSetup]"), 0u);
+    EXPECT_EQ(Read("Velmedit.ini").find("[FilesToEdit]\r\nArt.ini\r\nRules.ini=1\r\n\r\n[GeneralSetup]"), 0u);
 
     // With no line that names a file type, the default one is used and written after them.
     Write("Velmedit.ini", "[FilesToEdit]\nArt.ini\n");
     Start();
     EXPECT_EQ(workspace.FileToEdit, "Rules.ini");
-    EXPECT_EQ(Read("Velmedit.ini").find("\r\n[FilesToEdit]\r\nArt.ini\r\nRules.ini=1\r\n\r\n[GeneralSetup]"), 0u);
+    EXPECT_EQ(Read("Velmedit.ini").find("[FilesToEdit]\r\nArt.ini\r\nRules.ini=1\r\n\r\n[GeneralSetup]"), 0u);
 }
 
 TEST_F(SettingsTest, DefinitionFileOverridesHoldOnlyWhileItsTypeIsLoaded) {

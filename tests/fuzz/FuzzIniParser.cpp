@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the INI parser through a file, as the program reads every INI file,
-// and aborts when a store does not render the same text after its own output is loaded again.
+// and aborts when a store does not write back the bytes it read (line ends aside) or does not
+// render the same text after its own output is loaded again.
 
 #include <cstdint>
 #include <cstdio>
@@ -46,6 +47,27 @@ void Overwrite(const std::string& path, std::string_view bytes) {
     std::abort();
 }
 
+// The bytes with every line end (CR LF, a lone CR, a lone LF) made CR LF, and one after a last
+// line that has none: what a store that changed nothing must write. A byte-order mark is no line.
+std::string WithCrLf(std::string_view bytes) {
+    constexpr std::string_view mark = "\xEF\xBB\xBF";
+    std::string text;
+    text.reserve(bytes.size() + bytes.size() / 8 + 2);
+    if (bytes.substr(0, mark.size()) == mark) {
+        text.append(mark);
+        bytes.remove_prefix(mark.size());
+    }
+    size_t start = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r' && bytes[i] != '\n') continue;
+        text.append(bytes.substr(start, i - start)).append("\r\n");
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < bytes.size()) text.append(bytes.substr(start)).append("\r\n");
+    return text;
+}
+
 // The lookups a caller makes; they must cope with whatever names and lines the parse produced.
 void ReadEverything(velmora::TMemIniFile& store) {
     velmora::TStringList names;
@@ -63,11 +85,14 @@ void ReadEverything(velmora::TMemIniFile& store) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string& path = ScratchFile();
-    Overwrite(path, std::string_view(reinterpret_cast<const char*>(data), size));
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    Overwrite(path, input);
 
     velmora::TMemIniFile first(path);
     ReadEverything(first);
     const std::string rendered = first.RenderText();
+    if (rendered != WithCrLf(input))
+        Mismatch("a line was not written back as read", WithCrLf(input), rendered);
 
     auto copy = first.CloneAs(path);
     if (copy->RenderText() != rendered) Mismatch("copy renders differently", rendered, copy->RenderText());

@@ -53,6 +53,13 @@ const std::string Document =
     "\r\n[BRAVO]\r\nName=Bravo Tank\r\nCost=700 ; pricey\r\nArmor=plate\r\nImage=BRAVO\r\n"
     "\r\n[Tail]\r\nZz=1\r\n";
 
+// The same document in a modder's own layout, with line ends of both kinds.
+const std::string LaidOutDocument =
+    "; units of the mod\r\n[Units]\r\n1 = ALPHA\r\n2=BRAVO ; the tank\n3=GHOST\r\n"
+    "[ALPHA]  ; the trooper\r\n  Name = Alpha Trooper\r\n\tCost = 100 \r\nArmor=heavy\r\nOwner=North\r\n"
+    "[BRAVO]\r\nName=Bravo Tank\r\n   ; pricey\r\nCost=700\nArmor=plate\r\nImage=BRAVO\r\n"
+    "[Tail]\r\nZz = 1\r\n; the end\r\n";
+
 // Entry rows of Units and value rows of its two pages.
 enum Entry { ALPHA, BRAVO, GHOST };
 enum General { NAME, COST, ARMOR, OWNER, IMAGE, NOKEY };
@@ -165,13 +172,13 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
     // The installation above with the document opened from a file, and the window of category
     // row `category` at entry `entry`, active, its value grid focused on the first page.
     void OpenWindow(int category = 0, int entry = ALPHA, bool caseSensitive = false,
-                    const std::string& definition = Definition) {
+                    const std::string& definition = Definition, const std::string& document = Document) {
         h->folder.Write("Bitmap/Bitmap1.bmp", BitmapFile({12, 12}, Background));
         h->folder.Write("Bitmap/BRAVO.bmp", BitmapFile({12, 12}, OwnPicture));
         h->folder.Write("Bitmap/BRAVOicon.bmp", BitmapFile({12, 12}, OwnIcon));
         h->folder.Write("Bitmap/SHARED.bmp", BitmapFile({12, 12}, Shared));
         h->StartWith(H::Settings(caseSensitive), definition, Defaults);
-        h->folder.Write("Mod.ini", Document);
+        h->folder.Write("Mod.ini", document);
         h->boxes.EnqueueFileName(h->folder.File("Mod.ini"));
         QVERIFY(h->Trigger("Open1"));
         h->TakeShown();
@@ -315,6 +322,18 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(Doc().ReadString("ALPHA", "Armor", ""), std::string("HEAVY"));
         QVERIFY(Modified());
         QVERIFY(!Values().IsDrawnRed(2, ARMOR));  // equal to the default copy's without regard to case
+    }
+
+    void aSavedCommitChangesOnlyItsOwnLineOfTheFile() {
+        OpenWindow(0, ALPHA, false, Definition, LaidOutDocument);
+        Type(COST, "250");
+        PressKey(Qt::Key_Return);
+        QVERIFY(h->Trigger("Save1"));
+        std::string expected = LaidOutDocument;
+        expected.replace(expected.find("\tCost = 100 "), 12, "Cost=250");
+        for (size_t at = 0; (at = expected.find('\n', at)) != std::string::npos; ++at)
+            if (at == 0 || expected[at - 1] != '\r') expected.insert(at++, "\r");
+        QCOMPARE(h->folder.Read("Mod.ini"), expected);
     }
 
     void aLetterCaseChangeIsRedWhenCaseCounts() {

@@ -90,7 +90,7 @@ class WriteStringTest : public StoreTest {};
 TEST_F(WriteStringTest, ReplacesFirstLineOfKeyKeepingItsCommentBlock) {
     auto store = LoadLines({"[S]", "; about cost", "Cost=100 ; old", "Other=1"});
     store->WriteString("S", "cost", "5");
-    EXPECT_EQ(store->RenderText(), CrLf({"", "[S]", "; about cost", "cost=5", "Other=1"}));
+    EXPECT_EQ(store->RenderText(), CrLf({"[S]", "; about cost", "cost=5", "Other=1"}));
     EXPECT_EQ(store->ReadString("S", "COST", ""), "5");
 }
 
@@ -99,7 +99,7 @@ TEST_F(WriteStringTest, AppendsMissingKeyAndMissingSectionAtTheEnd) {
     store->WriteString("A", "New", " raw ; value ");
     store->WriteString("C", "z", "3");
     EXPECT_EQ(store->RenderText(),
-              CrLf({"", "[A]", "x=1", "New= raw ; value ", "; note", "[B]", "y=2", "", "[C]", "z=3"}));
+              CrLf({"[A]", "x=1", "New= raw ; value ", "; note", "[B]", "y=2", "", "[C]", "z=3"}));
     EXPECT_EQ(store->ReadString("C", "z", ""), "3");
     EXPECT_EQ(store->SectionAt(2).Occupied, 0);
 }
@@ -108,12 +108,12 @@ TEST_F(WriteStringTest, SectionCaseDecidesBetweenExistingAndNewSection) {
     bool caseSensitive = true;
     auto store = LoadLines({"[A]", "k=1"}, &caseSensitive);
     store->WriteString("a", "k", "2");
-    EXPECT_EQ(store->RenderText(), CrLf({"", "[A]", "k=1", "", "[a]", "k=2"}));
+    EXPECT_EQ(store->RenderText(), CrLf({"[A]", "k=1", "", "[a]", "k=2"}));
 
     caseSensitive = false;
     auto other = LoadLines({"[A]", "k=1"}, &caseSensitive);
     other->WriteString("a", "k", "2");
-    EXPECT_EQ(other->RenderText(), CrLf({"", "[A]", "k=2"}));
+    EXPECT_EQ(other->RenderText(), CrLf({"[A]", "k=2"}));
 }
 
 TEST_F(WriteStringTest, NewSectionsAreFoundByLaterLookups) {
@@ -139,7 +139,7 @@ TEST_F(DuplicateTest, OnlyTheFirstOfTwoSectionsIsReachedByName) {
 
     store->WriteString("A", "x", "9");
     store->DeleteKey("A", "y");  // the first [A] has no y: nothing changes
-    EXPECT_EQ(store->RenderText(), CrLf({"", "[A]", "x=9", "", "[A]", "x=2", "y=2"}));
+    EXPECT_EQ(store->RenderText(), CrLf({"[A]", "x=9", "[A]", "x=2", "y=2"}));
 
     store->EraseSection("A");
     EXPECT_EQ(store->ReadString("A", "x", ""), "2");
@@ -159,9 +159,9 @@ TEST_F(DuplicateTest, OnlyTheFirstOfTwoKeysIsReachedButBothAreListed) {
     EXPECT_THAT(Texts(values), ElementsAre("1", "1", "3"));
 
     store->WriteString("B", "COST", "7");
-    EXPECT_EQ(store->RenderText(), CrLf({"", "[B]", "COST=7", "cost=2", "Other=3"}));
+    EXPECT_EQ(store->RenderText(), CrLf({"[B]", "COST=7", "cost=2", "Other=3"}));
     store->DeleteKey("B", "cost");
-    EXPECT_EQ(store->RenderText(), CrLf({"", "[B]", "cost=2", "Other=3"}));
+    EXPECT_EQ(store->RenderText(), CrLf({"[B]", "cost=2", "Other=3"}));
     EXPECT_EQ(store->ReadString("B", "Cost", ""), "2");
 }
 
@@ -219,10 +219,10 @@ class RemoveTest : public StoreTest {};
 TEST_F(RemoveTest, EraseSectionTakesItsCommentsAlong) {
     auto store = LoadLines({"; top", "[A]", "a=1", "; about B", "[B]", "; about b", "b=1", "[C]", "c=1"});
     store->EraseSection("B");
-    EXPECT_EQ(store->RenderText(), CrLf({"; top", "[A]", "a=1", "", "[C]", "c=1"}));
+    EXPECT_EQ(store->RenderText(), CrLf({"; top", "[A]", "a=1", "[C]", "c=1"}));
     store->EraseSection("Missing");
     store->EraseSection("A");
-    EXPECT_EQ(store->RenderText(), CrLf({"", "[C]", "c=1"}));
+    EXPECT_EQ(store->RenderText(), CrLf({"[C]", "c=1"}));
     EXPECT_FALSE(store->SectionExists("A"));
 }
 
@@ -231,7 +231,7 @@ TEST_F(RemoveTest, DeleteKeyTakesItsCommentBlockAlong) {
     store->DeleteKey("A", "b");
     store->DeleteKey("A", "missing");
     store->DeleteKey("Missing", "a");
-    EXPECT_EQ(store->RenderText(), CrLf({"", "[A]", "a=1", "c=3"}));
+    EXPECT_EQ(store->RenderText(), CrLf({"[A]", "a=1", "c=3"}));
 }
 
 class ListingTest : public StoreTest {};
@@ -261,8 +261,9 @@ TEST_F(ListingTest, ReadSectionsCarriesTheRecords) {
     EXPECT_EQ(list.Item(1).section->Occupied, 1);
 }
 
+// Lines and comments are held as read; the copies are what lookups see, trimmed.
 TEST_F(ListingTest, ReadSectionValuesCopiesLinesWithTheirCommentBlocks) {
-    auto store = LoadLines({"[S]", "; one", "", "Name=Foo ; x", "plain", "K = v"});
+    auto store = LoadLines({"[S]", "  ; one ", " \t", "  Name = Foo ; x  ", "  plain  ", "K\t= v"});
     TStringList lines{"stale"};
     store->ReadSectionValues("S", lines);
     EXPECT_THAT(Texts(lines), ElementsAre("Name=Foo ; x", "plain", "K=v"));
@@ -299,9 +300,9 @@ TEST_F(FindKeyOfValueTest, ComparesCommentFreeValuesByteForByte) {
 TEST_F(FindKeyOfValueTest, RemoveDeletesTheFirstMatchWithItsComments) {
     auto store = LoadLines({"[List]", "1=E1", "; about two", "2=E2", "3=E2"});
     EXPECT_EQ(store->FindKeyOfValue("List", "E2", true), "");
-    EXPECT_EQ(store->RenderText(), CrLf({"", "[List]", "1=E1", "3=E2"}));
+    EXPECT_EQ(store->RenderText(), CrLf({"[List]", "1=E1", "3=E2"}));
     EXPECT_EQ(store->FindKeyOfValue("List", "E9", true), "");
-    EXPECT_EQ(store->RenderText(), CrLf({"", "[List]", "1=E1", "3=E2"}));
+    EXPECT_EQ(store->RenderText(), CrLf({"[List]", "1=E1", "3=E2"}));
 }
 
 TEST_F(FindKeyOfValueTest, SearchesTheFirstSectionOfTheStore) {

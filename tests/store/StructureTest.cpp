@@ -74,7 +74,7 @@ TEST_F(HeldTextTest, ByteOrderMarkIsSetAsideAndDoesNotHideTheFirstHeader) {
     EXPECT_TRUE(store->HasByteOrderMark());
     EXPECT_EQ(store->ReadString("General", "Name", ""), "Foo");
     EXPECT_THAT(store->Preamble(), IsEmpty());
-    EXPECT_EQ(store->RenderText(), "\xEF\xBB\xBF" + CrLf({"", "[General]", "Name=Foo"}));
+    EXPECT_EQ(store->RenderText(), "\xEF\xBB\xBF" + CrLf({"[General]", "Name=Foo"}));
 }
 
 class InsertSectionTest : public StoreTest {};
@@ -85,7 +85,7 @@ TEST_F(InsertSectionTest, NewClaimedSectionStandsBeforeTheCommentsOfItsSuccessor
     lines.Item(1).comments = std::make_shared<const CommentBlock>(CommentBlock{"; about plain", ""});
     store->InsertSection("B", "New", lines);
 
-    EXPECT_EQ(store->RenderText(), CrLf({"", "[A]", "a=1", "", "[New]", "x=1", "; about plain", "", "plain",
+    EXPECT_EQ(store->RenderText(), CrLf({"[A]", "a=1", "", "[New]", "x=1", "; about plain", "", "plain",
                                          "Spaced = kept", "; about B", "[B]", "b=1"}));
     ASSERT_EQ(store->IndexOfSection("New"), 1);
     EXPECT_EQ(store->SectionAt(1).Occupied, 1);
@@ -106,7 +106,7 @@ TEST_F(InsertSectionTest, MissingSuccessorChangesNothing) {
 TEST_F(InsertSectionTest, GoesBeforeTheFirstOfDuplicatesAndIgnoresExistingNames) {
     auto store = LoadLines({"; top", "[A]", "a=1", "[A]", "a=2"});
     store->InsertSection("A", "A", TStringList{"a=0"});
-    EXPECT_EQ(store->RenderText(), CrLf({"", "[A]", "a=0", "; top", "[A]", "a=1", "", "[A]", "a=2"}));
+    EXPECT_EQ(store->RenderText(), CrLf({"", "[A]", "a=0", "; top", "[A]", "a=1", "[A]", "a=2"}));
     EXPECT_EQ(store->ReadString("A", "a", ""), "0");
     EXPECT_EQ(store->SectionCount(), 3u);
 }
@@ -115,7 +115,7 @@ TEST_F(InsertSectionTest, SuccessorIsFoundByTheCaseRule) {
     bool caseSensitive = false;
     auto store = LoadLines({"[Alpha]", "a=1"}, &caseSensitive);
     store->InsertSection("ALPHA", "Before", TStringList{});
-    EXPECT_EQ(store->RenderText(), CrLf({"", "[Before]", "", "[Alpha]", "a=1"}));
+    EXPECT_EQ(store->RenderText(), CrLf({"", "[Before]", "[Alpha]", "a=1"}));
 }
 
 class CloneAsTest : public StoreTest {};
@@ -163,7 +163,7 @@ TEST_F(ReloadTest, RenameWithoutReloadKeepsContentAndRedirectsWrites) {
     EXPECT_EQ(store->FileName(), target);
     EXPECT_EQ(store->ReadString("A", "a", ""), "2");
     store->UpdateFile();
-    EXPECT_EQ(ReadBytes(target), CrLf({"", "[A]", "a=2"}));
+    EXPECT_EQ(ReadBytes(target), CrLf({"[A]", "a=2"}));
     EXPECT_EQ(ReadBytes(m_folder.File("store.ini")), original);
 }
 
@@ -190,7 +190,7 @@ TEST_F(ReloadTest, LoadValuesDropsEditsAndClaims) {
     store->WriteString("B", "b", "3");
     store->SectionAt(0).Occupied = 1;
     store->LoadValues();
-    EXPECT_EQ(store->RenderText(), CrLf({"", "[A]", "a=1"}));
+    EXPECT_EQ(store->RenderText(), CrLf({"[A]", "a=1"}));
     EXPECT_EQ(store->SectionAt(0).Occupied, 0);
     EXPECT_FALSE(store->SectionExists("B"));
 }
@@ -205,8 +205,8 @@ TEST_F(ReloadTest, SetStringsParsesLinesAndGetStringsGivesTheWrittenLines) {
 
     TStringList lines{"stale"};
     store->GetStrings(lines);
-    EXPECT_THAT(Texts(lines), ElementsAre("", "[A]", "k=v", "; c", "[B]", "plain"));
-    EXPECT_EQ(store->RenderText(), CrLf({"", "[A]", "k=v", "; c", "[B]", "plain"}));
+    EXPECT_THAT(Texts(lines), ElementsAre("[A]", " k = v ", "   ; c", "[B", "plain"));
+    EXPECT_EQ(store->RenderText(), CrLf({"[A]", " k = v ", "   ; c", "[B", "plain"}));
 
     store->Clear();
     EXPECT_EQ(store->SectionCount(), 0u);

@@ -73,7 +73,7 @@ TEST_F(TypedValueTest, WritesIntegersAndFlagsAsPlainText) {
     m_store->WriteBool("S", "Yes", true);
     m_store->WriteBool("S", "No", false);
     EXPECT_EQ(m_store->RenderText(),
-              CrLf({"", "[S]", "Pos=1200", "Neg=-35", "Min=-2147483648", "Zero=0", "Yes=1", "No=0"}));
+              CrLf({"[S]", "Pos=1200", "Neg=-35", "Min=-2147483648", "Zero=0", "Yes=1", "No=0"}));
 }
 
 TEST_F(TypedValueTest, FloatsAndDatesComeBackAsWritten) {
