@@ -14,8 +14,8 @@
 #include "category/Bitmaplist.h"
 #include "main/Globals.h"
 #include "main/QtText.h"
-#include "main/Routines.h"
 #include "main/StringGrid.h"
+#include "main/ValueRules.h"
 #include "main/mMainWin.h"
 #include "store/TextCase.h"
 #include "store/mIniGue.h"
@@ -197,7 +197,7 @@ void TChildWin::RubahKolomStringGrood() {
         pictures = TBitmaplistCreate(code, *DocumentIni, files);
         grid.SetObjects(1, row, pictures.get());
         grid.SetCells(1, row, DocumentIni->ReadString(code, "Name", "-"));
-        if (!DefaultIni->SectionExists(code)) grid.SetObjects(0, row, RedMark);
+        if (EntryIsRed(*DefaultIni, code)) grid.SetObjects(0, row, RedMark);
     }
 }
 
@@ -365,8 +365,7 @@ void TChildWin::ShowStoredValue(int Row, const std::string& Code) {
     const std::string key = grid.Cells(1, Row);
     const std::string value = DocumentIni->ReadString(Code, key, "");
     grid.SetCells(2, Row, value);
-    const bool asDefault = NamesEqual(DefaultIni->ReadString(Code, key, ""), value, m_globals.CaseSensitive);
-    grid.SetObjects(2, Row, asDefault ? nullptr : RedMark);
+    grid.SetObjects(2, Row, ValueIsRed(*DefaultIni, Code, key, value, m_globals.CaseSensitive) ? RedMark : nullptr);
 }
 
 void TChildWin::DiPilihLineStringGrid2() {

@@ -10,17 +10,25 @@
 //       writes a first definition file for documents like DOC to OUT and prints its categories
 //       with their entry counts and how many sections fall to "Unknown!". An existing OUT is
 //       replaced only with --force.
+//   velmora-ini diff [--type NAME] DIR DOC [--against FILE] [--patch OUT]
+//       starts in program folder DIR as the editor does and prints, one per line, what DOC
+//       changed against the file type's default copy (or FILE): "[S] K: OLD -> NEW",
+//       "[S] +K=V", "[S] -K=V", "+[S]" and "-[S]". --patch writes the changes to OUT as an INI
+//       file to share.
 //
-// Exit codes: 0 done, 1 an error (its text on stderr), 2 wrong usage.
+// Exit codes: 0 done, 1 an error (its text on stderr), 2 wrong usage. diff exits 0 when there is
+// no difference, 1 when there are differences and 3 on an error.
 
 #include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "main/Boxes.h"
 #include "main/CatalogueText.h"
+#include "main/Comparison.h"
 #include "main/DefinitionScaffold.h"
 #include "main/Globals.h"
 #include "main/Workspace.h"
@@ -36,7 +44,8 @@ constexpr const char* ApplicationTitle = "VelmoraEdit";
 constexpr const char* Usage =
     "usage: velmora-ini format IN OUT\n"
     "       velmora-ini catalogue [--type NAME] [--write] DIR [DOC]\n"
-    "       velmora-ini scaffold [--force] DOC OUT\n";
+    "       velmora-ini scaffold [--force] DOC OUT\n"
+    "       velmora-ini diff [--type NAME] DIR DOC [--against FILE] [--patch OUT]\n";
 
 struct UsageError {};
 
@@ -83,6 +92,29 @@ int Format(const std::vector<std::string>& args) {
     return 0;
 }
 
+// Starts in the program folder `dir` as the editor does: its settings, then the file type
+// `fileType` (by default the first of [FilesToEdit]) chosen but not yet loaded. The folder and the
+// files named on the command line are looked at first, so that a mistyped name writes nothing.
+void StartInProgramFolder(Workspace& workspace, const std::string& dir, const std::optional<std::string>& fileType,
+                          const std::vector<std::string>& files) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(platform::ToPath(dir), ec)) throw IniError("Cannot open folder " + dir);
+    for (const std::string& file : files)
+        if (!platform::IsRegularFile(file)) throw IniError::CannotOpen(file);
+    workspace.StartUpSettings(dir);
+    if (!fileType) return;
+    bool listed = false;
+    for (size_t i = 0; i < workspace.FilesToEdit.Count(); ++i) listed |= workspace.FilesToEdit.Name(i) == *fileType;
+    if (!listed) throw IniError("No file type " + *fileType + " in [FilesToEdit] of " + dir);
+    workspace.FileToEdit = *fileType;
+}
+
+// Takes the value of an option that may be given once.
+void TakeOption(const std::vector<std::string>& args, size_t& i, std::optional<std::string>& value) {
+    if (i + 1 >= args.size() || value) throw UsageError();
+    value = args[++i];
+}
+
 int Catalogue(const std::vector<std::string>& args) {
     std::optional<std::string> fileType;
     bool write = false;
@@ -91,8 +123,7 @@ int Catalogue(const std::vector<std::string>& args) {
         if (args[i] == "--write") {
             write = true;
         } else if (args[i] == "--type") {
-            if (i + 1 >= args.size() || fileType) throw UsageError();
-            fileType = args[++i];
+            TakeOption(args, i, fileType);
         } else if (args[i].size() > 1 && args[i][0] == '-') {
             throw UsageError();
         } else {
@@ -101,24 +132,14 @@ int Catalogue(const std::vector<std::string>& args) {
     }
     if (places.empty() || places.size() > 2) throw UsageError();
     const std::string& dir = places[0];
-    std::error_code ec;
-    if (!std::filesystem::is_directory(platform::ToPath(dir), ec)) throw IniError("Cannot open folder " + dir);
-    // A document named on the command line must be there: an empty catalogue of a mistyped name
-    // would look like a result.
-    if (places.size() == 2 && !platform::IsRegularFile(places[1])) throw IniError::CannotOpen(places[1]);
-
     Globals globals;
     PrintedBoxes boxes;
     Workspace workspace(globals, boxes);
     workspace.SetDiskWrites(write);
+    // A document named on the command line must be there: an empty catalogue of a mistyped name
+    // would look like a result.
+    StartInProgramFolder(workspace, dir, fileType, {places.begin() + 1, places.end()});
 
-    workspace.StartUpSettings(dir);
-    if (fileType) {
-        bool listed = false;
-        for (size_t i = 0; i < workspace.FilesToEdit.Count(); ++i) listed |= workspace.FilesToEdit.Name(i) == *fileType;
-        if (!listed) throw IniError("No file type " + *fileType + " in [FilesToEdit] of " + dir);
-        workspace.FileToEdit = *fileType;
-    }
     workspace.BeginToLoadNONBASIC();
     if (places.size() == 2) {
         workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(places[1], false);
@@ -126,6 +147,65 @@ int Catalogue(const std::vector<std::string>& args) {
     }
     WriteCatalogueText(workspace, std::cout);
     return 0;
+}
+
+// diff: 1 reports differences, so an error has a code of its own.
+constexpr int DiffFailed = 3;
+
+int CompareWithReference(const std::vector<std::string>& args) {
+    std::optional<std::string> fileType, against, patch;
+    std::vector<std::string> places;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--type")
+            TakeOption(args, i, fileType);
+        else if (args[i] == "--against")
+            TakeOption(args, i, against);
+        else if (args[i] == "--patch")
+            TakeOption(args, i, patch);
+        else if (args[i].size() > 1 && args[i][0] == '-')
+            throw UsageError();
+        else
+            places.push_back(args[i]);
+    }
+    if (places.size() != 2) throw UsageError();
+    const std::string& documentFile = places[1];
+
+    Globals globals;
+    PrintedBoxes boxes;
+    Workspace workspace(globals, boxes);
+    workspace.SetDiskWrites(false);
+    StartInProgramFolder(workspace, places[0], fileType, {documentFile});
+    // The file type's default copy and its settings (the letter-case flag among them); listing
+    // differences needs no catalogue.
+    workspace.BeginLoadDefault_INI_file();
+    workspace.ReadCreate_001FilenameAndDefault();
+    // A missing reference would read as empty, and every section would look new.
+    const std::string referenceFile = against.value_or(globals.DefaultFileName);
+    if (!platform::IsRegularFile(referenceFile)) throw IniError::CannotOpen(referenceFile);
+
+    const TMemIniFile document(documentFile, &globals.CaseSensitive);
+    const TMemIniFile reference(referenceFile, &globals.CaseSensitive);
+    const std::vector<Difference> differences = CompareStores(document, reference, globals.CaseSensitive);
+    if (patch) {
+        std::error_code ec;
+        for (const auto& [file, role] : {std::pair{documentFile, "document"}, std::pair{referenceFile, "reference"}})
+            if (std::filesystem::equivalent(platform::ToPath(file), platform::ToPath(*patch), ec))
+                throw IniError(*patch + " is the " + role + " itself");
+        platform::WriteWholeFile(*patch, PatchText(document, differences));
+    }
+    std::string listing;
+    for (const Difference& difference : differences) listing.append(DifferenceText(difference)).append("\n");
+    std::cout << listing;
+    return differences.empty() ? 0 : 1;
+}
+
+int Diff(const std::vector<std::string>& args) {
+    try {
+        return CompareWithReference(args);
+    } catch (const std::exception& error) {
+        std::cerr << error.what() << '\n';
+        return DiffFailed;
+    }
 }
 
 int Scaffold(const std::vector<std::string>& args) {
@@ -168,6 +248,7 @@ int Run(const std::vector<std::string>& args) {
     if (args[0] == "format") return Format(rest);
     if (args[0] == "catalogue") return Catalogue(rest);
     if (args[0] == "scaffold") return Scaffold(rest);
+    if (args[0] == "diff") return Diff(rest);
     throw UsageError();
 }
 

@@ -180,6 +180,57 @@ elseif(CASE STREQUAL "scaffold")
     expect_equal("${ERR}" "Cannot open file fresh/absent.ini\n" "the error text")
     run(2 scaffold fresh/Rules.INI)
 
+elseif(CASE STREQUAL "diff")
+    copy_samples()
+    # (A text read drops the carriage returns; the store reads either line end.)
+    # The sample's rules with three values changed, a key deleted and GRUNT duplicated as the
+    # editor duplicates an entry: listed in the document's own list, its copy before it.
+    file(READ "${WORK}/pyre/Rules.INI" rules)
+    string(FIND "${rules}" "[GRUNT]\n" start)
+    string(FIND "${rules}" "Voice=grunt\n" end)
+    math(EXPR start "${start} + 8")
+    math(EXPR length "${end} + 12 - ${start}")
+    string(SUBSTRING "${rules}" ${start} ${length} copy)
+    string(REPLACE "Name=Ash Grunt" "Name=Ash Grunt II" copy "${copy}")
+    string(REPLACE "OreValue=25\n" "OreValue=30\n" rules "${rules}")
+    string(REPLACE "Cost=100 ; cheap" "Cost=120 ; cheap" rules "${rules}")
+    string(REPLACE "Name=Torch Bearer\nCost=300\n" "Name=Torch Bearer\nCost=350\n" rules "${rules}")
+    string(REPLACE "CanSeize=yes\n" "" rules "${rules}")
+    string(REPLACE "5=LONGSHOT\n" "5=LONGSHOT\n6=GRUNT2\n" rules "${rules}")
+    string(REPLACE "; ---- Infantry ----\n" "[GRUNT2]\n${copy}\n; ---- Infantry ----\n" rules "${rules}")
+    file(WRITE "${WORK}/edited.ini" "${rules}")
+
+    run(1 diff pyre edited.ini --patch patch.ini)
+    expect_equal("${OUT}" "[Gameplay] OreValue: 25 -> 30\n[InfantryTypes] +6=GRUNT2\n+[GRUNT2]\n[GRUNT] Cost: 100 -> 120\n[TORCH] Cost: 300 -> 350\n[SAPPER] -CanSeize=yes\n"
+                 "the differences")
+    expect_equal("${ERR}" "" "the error output")
+    file(READ "${WORK}/patch.ini" patch)
+    string(REPLACE "\r" "" patch "${patch}")
+    file(READ "${SOURCE}/expected/diff-patch.ini" expected)
+    expect_equal("${patch}" "${expected}" "the patch")
+    expect_file_contains("${WORK}/patch.ini" "[TORCH]\r\nCost=350\r\n")
+
+    # The other way round, against a named file: what one side lacks, the other has.
+    run(1 diff --type Rules.ini pyre pyre/Rules.INI --against edited.ini)
+    expect_equal("${OUT}" "[Gameplay] OreValue: 30 -> 25\n[InfantryTypes] -6=GRUNT2\n[GRUNT] Cost: 120 -> 100\n[TORCH] Cost: 350 -> 300\n[SAPPER] +CanSeize=yes\n-[GRUNT2]\n"
+                 "the differences against a named file")
+    run(0 diff pyre pyre/game/Rules.ini)
+    expect_equal("${OUT}" "" "the differences of the game's unchanged copy")
+
+    # Errors have a code of their own: 1 says "there are differences".
+    run(3 diff pyre absent.ini)
+    expect_equal("${ERR}" "Cannot open file absent.ini\n" "the error text")
+    run(3 diff pyre edited.ini --against absent.ini)
+    expect_equal("${ERR}" "Cannot open file absent.ini\n" "the error text")
+    run(3 diff pyre edited.ini --patch ./edited.ini)
+    expect_equal("${ERR}" "./edited.ini is the document itself\n" "the error text")
+    run(3 diff pyre edited.ini --patch no/such/folder/patch.ini)
+    expect_equal("${ERR}" "Cannot create file no/such/folder/patch.ini\n" "the error text")
+    run(2 diff pyre)
+    run(2 diff pyre edited.ini --against)
+    run(2 diff pyre edited.ini --patch a.ini --patch b.ini)
+    expect_samples_untouched()
+
 else()
     fail("no such case")
 endif()

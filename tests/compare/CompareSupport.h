@@ -1,0 +1,26 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "main/Comparison.h"
+#include "store/StringList.h"
+#include "store/mIniGue.h"
+
+namespace velmora::testing {
+
+// A store holding the lines, read as a file of them would be.
+inline std::unique_ptr<TMemIniFile> StoreOf(std::initializer_list<std::string> lines, const bool* caseSensitive = nullptr) {
+    auto store = std::make_unique<TMemIniFile>(std::string(), caseSensitive);
+    store->SetStrings(TStringList(lines));
+    return store;
+}
+
+inline std::vector<std::string> Listing(const std::vector<Difference>& differences) {
+    std::vector<std::string> lines;
+    for (const Difference& difference : differences) lines.push_back(DifferenceText(difference));
+    return lines;
+}
+
+}  // namespace velmora::testing

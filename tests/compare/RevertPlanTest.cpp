@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <random>
+
+#include "compare/CompareSupport.h"
+#include "main/RevertPlan.h"
+#include "store/IniError.h"
+#include "store/TextCase.h"
+
+namespace velmora::testing {
+namespace {
+
+std::string RevertAll(const TMemIniFile& document, const TMemIniFile& reference) {
+    const auto copy = document.CloneAs("");
+    ApplyRevertPlan(*copy, PlanRevert(CompareStores(*copy, reference, true), *copy, reference, true), true);
+    return copy->RenderText();
+}
+
+// A key the document lacks goes back after the nearest key before it in the reference that the
+// document holds; the reference's first key goes back first, not last.
+TEST(RevertPlan, LinesGoBackAfterTheirNearestPredecessorOrFirst) {
+    const auto reference = StoreOf({"[S]", "; about a", "a=1", "b=2", "c=3", "x=0", "d=4"});
+    const auto document = StoreOf({"[S]", "n=0", "b=2", "d=4"});
+    const std::vector<Difference> differences = CompareStores(*document, *reference, true);
+    ASSERT_EQ(Listing(differences), (std::vector<std::string>{"[S] +n=0", "[S] -a=1", "[S] -c=3", "[S] -x=0"}));
+
+    // c and x go back together: x follows c, which the same revert puts back before it.
+    const RevertPlan plan = PlanRevert({differences[1], differences[2], differences[3]}, *document, *reference, true);
+    ASSERT_EQ(plan.size(), 3u);
+    EXPECT_FALSE(plan[0].After);
+    EXPECT_EQ(PlaceOf(*document, plan[0], true).Line, 0u);
+    EXPECT_EQ(plan[1].After, "b");
+    EXPECT_EQ(PlaceOf(*document, plan[1], true).Line, 2u);
+    EXPECT_EQ(plan[2].After, "c");
+    EXPECT_THROW(PlaceOf(*document, plan[2], true), IniError);  // c is not back yet
+
+    const auto reverted = document->CloneAs("");
+    ApplyRevertPlan(*reverted, plan, true);
+    EXPECT_EQ(reverted->RenderText(), "\r\n[S]\r\n; about a\r\na=1\r\nn=0\r\nb=2\r\nc=3\r\nx=0\r\nd=4\r\n");
+    EXPECT_EQ(RevertAll(*document, *reference), reference->RenderText());
+}
+
+TEST(RevertPlan, ValuesGoBackAsTheReferencesLineUnderTheDocumentsComments) {
+    const auto reference = StoreOf({"[S]", "Cost=100 ; cheap", "Speed=4"});
+    const auto document = StoreOf({"[S]", "; mine", "COST=120", "Speed=4"});
+    const std::vector<Difference> differences = CompareStores(*document, *reference, true);
+    ApplyRevertPlan(*document, PlanRevert(differences, *document, *reference, true), true);
+    EXPECT_EQ(document->RenderText(), "\r\n[S]\r\n; mine\r\nCost=100 ; cheap\r\nSpeed=4\r\n");
+}
+
+// Whole sections go back with their comments and header notes, after the nearest section before
+// them that the document holds, or first (after the text before the first header) when none is.
+TEST(RevertPlan, SectionsGoBackWithTheirCommentsAfterTheirPredecessorOrFirst) {
+    const auto reference = StoreOf({"stray text", "; the first", "[First]", "a=1", "", "; the middle", "[Mid] ; note",
+                                    "; about b", "b=2", "[Last]", "c=3", "; the end"});
+    const auto document = StoreOf({"stray text", "[Added]", "z=1", "[Last]", "c=3", "; the end"});
+    EXPECT_EQ(Listing(CompareStores(*document, *reference, true)),
+              (std::vector<std::string>{"+[Added]", "-[First]", "-[Mid]"}));
+    EXPECT_EQ(RevertAll(*document, *reference), reference->RenderText());
+}
+
+TEST(RevertPlan, ARevertThatNoLongerFitsChangesNothing) {
+    const auto reference = StoreOf({"[A]", "k=1", "[B]", "m=1", "o=1"});
+    const auto document = StoreOf({"[A]", "k=2", "[B]", "m=1", "n=1"});
+    const std::vector<Difference> differences = CompareStores(*document, *reference, true);
+    const RevertPlan plan = PlanRevert(differences, *document, *reference, true);
+    document->EraseSection("B");
+    const std::string before = document->RenderText();
+    EXPECT_THROW(ApplyRevertPlan(*document, plan, true), IniError);
+    EXPECT_EQ(document->RenderText(), before);
+
+    const auto other = StoreOf({"[A]", "k=1"});
+    EXPECT_THROW(PlanRevert(differences, *document, *other, true), IniError);
+}
+
+// Random edits of the bundled default copy, of every kind the editor makes; putting the
+// reference back for all differences, at once, one at a time in any order, or entry by entry,
+// gives the bytes of the formatted default copy.
+class RandomEdits {
+public:
+    RandomEdits(const TMemIniFile& reference, uint32_t seed) : m_reference(reference), m_random(seed) {}
+
+    std::unique_ptr<TMemIniFile> EditedCopy() {
+        auto document = m_reference.CloneAs("");
+        const size_t edits = 1 + Below(12);
+        for (size_t i = 0; i < edits; ++i) Edit(*document);
+        return document;
+    }
+
+    size_t Below(size_t bound) { return std::uniform_int_distribution<size_t>(0, bound - 1)(m_random); }
+
+private:
+    void Edit(TMemIniFile& document) {
+        if (document.SectionCount() == 0) return;
+        const std::string name(document.SectionAt(Below(document.SectionCount())).Name());
+        const std::string fresh = std::to_string(++m_counter);
+        TStringList lines;
+        document.ReadSectionValues(name, lines);
+        switch (Below(6)) {
+            case 0:
+                if (const auto key = UniqueKey(lines)) document.WriteString(name, *key, "V" + fresh);
+                break;
+            case 1:
+                if (const auto key = UniqueKey(lines)) document.DeleteKey(name, *key);
+                break;
+            case 2:
+                document.AppendString(name, "Added" + fresh, fresh);
+                break;
+            case 3:
+                document.EraseSection(name);
+                break;
+            case 4:
+                document.WriteString("NEW" + fresh, "a", fresh);
+                break;
+            default:  // a duplicated entry stands before its original
+                document.InsertSection(name, "D" + fresh + name, lines);
+                break;
+        }
+    }
+
+    // A key that only one line of the section carries, so that every edit of it shows.
+    std::optional<std::string> UniqueKey(const TStringList& lines) {
+        if (lines.Empty()) return std::nullopt;
+        const std::string key = lines.Name(Below(lines.Count()));
+        size_t count = 0;
+        for (size_t i = 0; i < lines.Count(); ++i) count += EqualsNoCase(lines.Name(i), key) ? 1 : 0;
+        if (key.empty() || count != 1) return std::nullopt;
+        return key;
+    }
+
+    const TMemIniFile& m_reference;
+    std::mt19937 m_random;
+    size_t m_counter = 0;
+};
+
+TEST(RevertPlan, RevertingEveryDifferenceOfRandomEditsGivesTheReferencesBytes) {
+    const bool caseSensitive = true;
+    const TMemIniFile reference(std::string(VELMORA_SAMPLES_DIR) + "/Rules.INI", &caseSensitive);
+    ASSERT_GT(reference.SectionCount(), 20u);
+    const std::string formatted = reference.RenderText();
+
+    for (uint32_t seed = 1; seed <= 40; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        RandomEdits edits(reference, seed);
+        const auto document = edits.EditedCopy();
+        const size_t count = CompareStores(*document, reference, true).size();
+
+        EXPECT_EQ(RevertAll(*document, reference), formatted);
+
+        // One row at a time, the list compared again after each revert, as the window does.
+        auto oneByOne = document->CloneAs("");
+        size_t reverts = 0;
+        for (auto differences = CompareStores(*oneByOne, reference, true); !differences.empty() && reverts <= count;
+             differences = CompareStores(*oneByOne, reference, true), ++reverts) {
+            const Difference& chosen = differences[edits.Below(differences.size())];
+            ApplyRevertPlan(*oneByOne, PlanRevert({chosen}, *oneByOne, reference, true), true);
+        }
+        EXPECT_EQ(reverts, count);
+        EXPECT_EQ(oneByOne->RenderText(), formatted);
+
+        auto perEntry = document->CloneAs("");
+        size_t entries = 0;
+        for (auto differences = CompareStores(*perEntry, reference, true); !differences.empty() && entries <= count;
+             differences = CompareStores(*perEntry, reference, true), ++entries) {
+            const std::string section = differences[edits.Below(differences.size())].Section;
+            ApplyRevertPlan(*perEntry, PlanRevert(DifferencesOf(differences, section, true), *perEntry, reference, true),
+                            true);
+        }
+        EXPECT_EQ(perEntry->RenderText(), formatted);
+    }
+}
+
+}  // namespace
+}  // namespace velmora::testing
