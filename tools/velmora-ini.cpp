@@ -10,9 +10,19 @@
 //       writes a first definition file for documents like DOC to OUT and prints its categories
 //       with their entry counts and how many sections fall to "Unknown!". An existing OUT is
 //       replaced only with --force.
+//   velmora-ini usages [--type NAME] DIR DOC CODE
+//       starts in DIR and opens DOC as catalogue does, then prints every key line whose value
+//       names CODE: the section, a tab and the line as KEY=VALUE.
+//   velmora-ini check [--type NAME] DIR DOC
+//       starts in DIR and opens DOC as catalogue does, then prints every item of a reference key
+//       that names nothing the key allows: the section, a tab, the key, a tab and the item. Exits
+//       1 when it prints any.
 //
-// Exit codes: 0 done, 1 an error (its text on stderr), 2 wrong usage.
+// Usages and check write nothing to disk.
+//
+// Exit codes: 0 done, 1 an error (its text on stderr) or a dangling item found, 2 wrong usage.
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -23,6 +33,7 @@
 #include "main/CatalogueText.h"
 #include "main/DefinitionScaffold.h"
 #include "main/Globals.h"
+#include "main/References.h"
 #include "main/Workspace.h"
 #include "store/IniError.h"
 #include "store/PlatformFile.h"
@@ -33,10 +44,12 @@ namespace {
 
 constexpr const char* ApplicationTitle = "VelmoraEdit";
 
-constexpr const char* Usage =
+constexpr const char* UsageText =
     "usage: velmora-ini format IN OUT\n"
     "       velmora-ini catalogue [--type NAME] [--write] DIR [DOC]\n"
-    "       velmora-ini scaffold [--force] DOC OUT\n";
+    "       velmora-ini scaffold [--force] DOC OUT\n"
+    "       velmora-ini usages [--type NAME] DIR DOC CODE\n"
+    "       velmora-ini check [--type NAME] DIR DOC\n";
 
 struct UsageError {};
 
@@ -83,49 +96,100 @@ int Format(const std::vector<std::string>& args) {
     return 0;
 }
 
-int Catalogue(const std::vector<std::string>& args) {
+// The arguments of a command that starts like the program: "--type NAME", the flags the command
+// knows, and the rest in order.
+struct StartArguments {
     std::optional<std::string> fileType;
-    bool write = false;
+    std::vector<std::string> flags;
     std::vector<std::string> places;
+};
+
+StartArguments ParseStartArguments(const std::vector<std::string>& args, const std::vector<std::string>& knownFlags) {
+    StartArguments parsed;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--write") {
-            write = true;
-        } else if (args[i] == "--type") {
-            if (i + 1 >= args.size() || fileType) throw UsageError();
-            fileType = args[++i];
+        if (args[i] == "--type") {
+            if (i + 1 >= args.size() || parsed.fileType) throw UsageError();
+            parsed.fileType = args[++i];
+        } else if (std::find(knownFlags.begin(), knownFlags.end(), args[i]) != knownFlags.end()) {
+            parsed.flags.push_back(args[i]);
         } else if (args[i].size() > 1 && args[i][0] == '-') {
             throw UsageError();
         } else {
-            places.push_back(args[i]);
+            parsed.places.push_back(args[i]);
         }
     }
-    if (places.empty() || places.size() > 2) throw UsageError();
-    const std::string& dir = places[0];
-    std::error_code ec;
-    if (!std::filesystem::is_directory(platform::ToPath(dir), ec)) throw IniError("Cannot open folder " + dir);
-    // A document named on the command line must be there: an empty catalogue of a mistyped name
-    // would look like a result.
-    if (places.size() == 2 && !platform::IsRegularFile(places[1])) throw IniError::CannotOpen(places[1]);
+    return parsed;
+}
 
+bool HasFlag(const StartArguments& parsed, const std::string& flag) {
+    return std::find(parsed.flags.begin(), parsed.flags.end(), flag) != parsed.flags.end();
+}
+
+// The program as it runs in a program folder: settings, the file type, the catalogue, and boxes
+// printed on stderr, each answered with its first button.
+struct Session {
     Globals globals;
     PrintedBoxes boxes;
-    Workspace workspace(globals, boxes);
-    workspace.SetDiskWrites(write);
+    Workspace workspace{globals, boxes};
 
-    workspace.StartUpSettings(dir);
-    if (fileType) {
-        bool listed = false;
-        for (size_t i = 0; i < workspace.FilesToEdit.Count(); ++i) listed |= workspace.FilesToEdit.Name(i) == *fileType;
-        if (!listed) throw IniError("No file type " + *fileType + " in [FilesToEdit] of " + dir);
-        workspace.FileToEdit = *fileType;
+    // Starts in program folder `dir` as the editor does, on `fileType` when given, then opens
+    // `document` when given and collects its unknown sections. Nothing is written to disk unless
+    // `diskWrites` is set.
+    Session(const std::string& dir, const std::optional<std::string>& fileType,
+            const std::optional<std::string>& document, bool diskWrites) {
+        std::error_code ec;
+        if (!std::filesystem::is_directory(platform::ToPath(dir), ec)) throw IniError("Cannot open folder " + dir);
+        // A document named on the command line must be there: an empty result for a mistyped name
+        // would look like a result.
+        if (document && !platform::IsRegularFile(*document)) throw IniError::CannotOpen(*document);
+
+        workspace.SetDiskWrites(diskWrites);
+        workspace.StartUpSettings(dir);
+        if (fileType) {
+            bool listed = false;
+            for (size_t i = 0; i < workspace.FilesToEdit.Count(); ++i)
+                listed |= workspace.FilesToEdit.Name(i) == *fileType;
+            if (!listed) throw IniError("No file type " + *fileType + " in [FilesToEdit] of " + dir);
+            workspace.FileToEdit = *fileType;
+        }
+        workspace.BeginToLoadNONBASIC();
+        if (document) {
+            workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(*document, false);
+            if (!globals.UnknownSelected) workspace.SelectUnknown();
+        }
     }
-    workspace.BeginToLoadNONBASIC();
-    if (places.size() == 2) {
-        workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(places[1], false);
-        if (!globals.UnknownSelected) workspace.SelectUnknown();
-    }
-    WriteCatalogueText(workspace, std::cout);
+};
+
+int Catalogue(const std::vector<std::string>& args) {
+    const StartArguments parsed = ParseStartArguments(args, {"--write"});
+    const auto& places = parsed.places;
+    if (places.empty() || places.size() > 2) throw UsageError();
+    const std::optional<std::string> document = places.size() == 2 ? std::optional(places[1]) : std::nullopt;
+    Session session(places[0], parsed.fileType, document, HasFlag(parsed, "--write"));
+    WriteCatalogueText(session.workspace, std::cout);
     return 0;
+}
+
+int Usages(const std::vector<std::string>& args) {
+    const StartArguments parsed = ParseStartArguments(args, {});
+    const auto& places = parsed.places;
+    if (places.size() != 3) throw UsageError();
+    Session session(places[0], parsed.fileType, places[1], false);
+    for (const Usage& usage :
+         FindUsages(*session.workspace.DocumentIni, places[2], session.globals.CaseSensitive))
+        std::cout << usage.SectionName << '\t' << usage.Text << '\n';
+    return 0;
+}
+
+int Check(const std::vector<std::string>& args) {
+    const StartArguments parsed = ParseStartArguments(args, {});
+    const auto& places = parsed.places;
+    if (places.size() != 2) throw UsageError();
+    Session session(places[0], parsed.fileType, places[1], false);
+    const std::vector<DanglingItem> dangling = FindDanglingItems(session.workspace);
+    for (const DanglingItem& item : dangling)
+        std::cout << item.SectionName << '\t' << item.Key << '\t' << item.Item << '\n';
+    return dangling.empty() ? 0 : 1;
 }
 
 int Scaffold(const std::vector<std::string>& args) {
@@ -168,6 +232,8 @@ int Run(const std::vector<std::string>& args) {
     if (args[0] == "format") return Format(rest);
     if (args[0] == "catalogue") return Catalogue(rest);
     if (args[0] == "scaffold") return Scaffold(rest);
+    if (args[0] == "usages") return Usages(rest);
+    if (args[0] == "check") return Check(rest);
     throw UsageError();
 }
 
@@ -178,7 +244,7 @@ int main(int argc, char** argv) {
     try {
         return velmora::Run(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const velmora::UsageError&) {
-        std::cerr << velmora::Usage;
+        std::cerr << velmora::UsageText;
         return 2;
     } catch (const std::exception& error) {
         std::cerr << error.what() << '\n';
