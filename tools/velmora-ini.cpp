@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -170,23 +171,28 @@ int Catalogue(const std::vector<std::string>& args) {
     return 0;
 }
 
-int Usages(const std::vector<std::string>& args) {
+// The start of a command on an opened document: [--type NAME] DIR DOC, then the command's own
+// arguments, which land in `rest`. Nothing is written to disk.
+std::unique_ptr<Session> OpenDocument(const std::vector<std::string>& args, size_t restCount,
+                                      std::vector<std::string>& rest) {
     const StartArguments parsed = ParseStartArguments(args, {});
-    const auto& places = parsed.places;
-    if (places.size() != 3) throw UsageError();
-    Session session(places[0], parsed.fileType, places[1], false);
-    for (const Usage& usage :
-         FindUsages(*session.workspace.DocumentIni, places[2], session.globals.CaseSensitive))
+    if (parsed.places.size() != 2 + restCount) throw UsageError();
+    rest.assign(parsed.places.begin() + 2, parsed.places.end());
+    return std::make_unique<Session>(parsed.places[0], parsed.fileType, parsed.places[1], false);
+}
+
+int Usages(const std::vector<std::string>& args) {
+    std::vector<std::string> code;
+    const std::unique_ptr<Session> session = OpenDocument(args, 1, code);
+    for (const Usage& usage : FindUsages(*session->workspace.DocumentIni, code[0], session->globals.CaseSensitive))
         std::cout << usage.SectionName << '\t' << usage.Text << '\n';
     return 0;
 }
 
 int Check(const std::vector<std::string>& args) {
-    const StartArguments parsed = ParseStartArguments(args, {});
-    const auto& places = parsed.places;
-    if (places.size() != 2) throw UsageError();
-    Session session(places[0], parsed.fileType, places[1], false);
-    const std::vector<DanglingItem> dangling = FindDanglingItems(session.workspace);
+    std::vector<std::string> none;
+    const std::unique_ptr<Session> session = OpenDocument(args, 0, none);
+    const std::vector<DanglingItem> dangling = FindDanglingItems(session->workspace);
     for (const DanglingItem& item : dangling)
         std::cout << item.SectionName << '\t' << item.Key << '\t' << item.Item << '\n';
     return dangling.empty() ? 0 : 1;
