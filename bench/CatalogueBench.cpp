@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "FirstButtonBoxes.h"
+#include "GeneratedInstallation.h"
 #include "ReadSplitFloor.h"
 #include "RulesGenerator.h"
 #include "main/CatalogueText.h"
@@ -31,37 +32,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A program folder with settings, definition file and default copy, and the document beside it.
-struct Installation {
-    RulesGenerator generator;
-    fs::path folder;
-    std::string document;
-
-    static const Installation& Get() {
-        static const Installation installation;
-        return installation;
-    }
-
-    ~Installation() {
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
-
-private:
-    Installation() {
-        std::random_device seed;
-        folder = fs::temp_directory_path() / ("velmora-catalogue-bench-" + std::to_string(seed()));
-        fs::create_directories(folder);
-        document = (folder / "Mod.ini").string();
-        RulesGenerator::WriteFile(document, generator.RulesText());
-        RulesGenerator::WriteFile(folder / "Rules.001", generator.DefinitionText());
-        RulesGenerator::WriteFile(folder / "Rules.INI", generator.DefaultText());
-        RulesGenerator::WriteFile(folder / "Velmedit.ini",
-                                  "[GeneralSetup]\r\nUpdateUnknown001=0\r\nCheckDoubleSection=0\r\n"
-                                  "\r\n[FilesToEdit]\r\nRules.ini=1\r\n");
-    }
-};
-
 void ReadAndSplit(const std::string& path) {
     const std::string text = ReadWhole(path);
     auto lines = SplitLines(text);
@@ -69,7 +39,7 @@ void ReadAndSplit(const std::string& path) {
 }
 
 void BM_DocumentReadSplitFloor(benchmark::State& state) {
-    const auto& installation = Installation::Get();
+    const auto& installation = GeneratedInstallation::Get();
     for (auto _ : state) ReadAndSplit(installation.document);
 }
 BENCHMARK(BM_DocumentReadSplitFloor)->Unit(benchmark::kMillisecond);
@@ -77,7 +47,7 @@ BENCHMARK(BM_DocumentReadSplitFloor)->Unit(benchmark::kMillisecond);
 // Start-up on the installation, then the document opened and its unknown sections collected.
 // The definition file is not rewritten here (UpdateUnknown001=0), so every run starts alike.
 void BM_FileTypeLoadAndDocument(benchmark::State& state) {
-    const auto& installation = Installation::Get();
+    const auto& installation = GeneratedInstallation::Get();
     FirstButtonBoxes boxes;
     for (auto _ : state) {
         Globals globals;

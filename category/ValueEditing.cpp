@@ -12,6 +12,7 @@
 
 #include "category/EntryOperations.h"
 #include "category/mChildWin.h"
+#include "dialogs/ChoiceLists.h"
 #include "dialogs/mChoice.h"
 #include "main/Globals.h"
 #include "main/QtText.h"
@@ -28,16 +29,6 @@ namespace {
 
 constexpr int KeyCol = 1;
 constexpr int ValueCol = 2;
-
-// The sources of a key's value list: the text between the first "~@" and the first "@~" of its
-// description, empty when "@~" is missing or does not follow "~@". No value without "~@".
-std::optional<std::string> ValueSourcesOf(const std::string& description) {
-    const size_t start = description.find("~@");
-    if (start == std::string::npos) return std::nullopt;
-    const size_t end = description.find("@~");
-    if (end == std::string::npos || end < start + 2) return std::string();
-    return description.substr(start + 2, end - start - 2);
-}
 
 // The value a cell is compared with and put back to: the entry's stored value as the filling of
 // the value column shows it. Without an entry (a category without entries) that is nothing,

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "category/Bitmaplist.h"
+#include "dialogs/ChoiceLists.h"
 #include "main/Globals.h"
 #include "main/QtText.h"
 #include "main/StringGrid.h"
@@ -340,7 +341,7 @@ void TChildWin::RubahKolomKiriStringGrid2() {
     if (grid.Col() != 2) grid.SetCol(2);
     grid.horizontalScrollBar()->setValue(0);
     for (int row = 0; row < grid.RowCount(); ++row) {
-        const bool hasSources = KeyDescriptions[static_cast<size_t>(row)].find("~@") != std::string::npos;
+        const bool hasSources = ValueSourcesOf(KeyDescriptions[static_cast<size_t>(row)]).has_value();
         grid.SetCells(0, row, hasSources ? ">" : "");
     }
 }

@@ -10,6 +10,14 @@
 
 namespace velmora {
 
+std::optional<std::string> ValueSourcesOf(std::string_view description) {
+    const size_t start = description.find("~@");
+    if (start == std::string_view::npos) return std::nullopt;
+    const size_t end = description.find("@~");
+    if (end == std::string_view::npos || end < start + 2) return std::string();
+    return std::string(description.substr(start + 2, end - start - 2));
+}
+
 std::vector<std::string> SplitValueSources(std::string_view valueSources) {
     std::vector<std::string> names;
     size_t start = 0;
@@ -22,16 +30,20 @@ std::vector<std::string> SplitValueSources(std::string_view valueSources) {
     return names;
 }
 
+int CategoryRowOfSource(std::string_view source, const Workspace& workspace) {
+    const int row = IndexOfNoCase(workspace.CategoryRows, source);
+    return row >= 0 && static_cast<size_t>(row) < workspace.CategoryKinds.size() ? row : -1;
+}
+
 BasicList BuildBasicList(std::string_view valueSources, const Workspace& workspace) {
     BasicList list;
     TStringList values;
-    const auto& kinds = workspace.CategoryKinds;
     for (const std::string& name : SplitValueSources(valueSources)) {
         // A category gives the entries it shows; any other source is a list of values: the
         // document's section of that name, then the definition file's.
-        const int row = IndexOfNoCase(workspace.CategoryRows, name);
-        if (row >= 0 && static_cast<size_t>(row) < kinds.size())
-            workspace.GetReadSectionValuesOnly(kinds[static_cast<size_t>(row)], name, values);
+        const int row = CategoryRowOfSource(name, workspace);
+        if (row >= 0)
+            workspace.GetReadSectionValuesOnly(workspace.CategoryKinds[static_cast<size_t>(row)], name, values);
         else
             workspace.GetListValues(name, values);
         if (values.Empty()) list.MissingSources.push_back(name);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,9 +20,18 @@ struct BasicList {
     std::vector<std::string> MissingSources;  // the source names that gave no value, in order
 };
 
+// The sources of a key's value list, as its description names them: the text between the first
+// "~@" and the first "@~", empty when "@~" is missing or does not follow "~@". No value when the
+// description has no "~@": the key names no source.
+std::optional<std::string> ValueSourcesOf(std::string_view description);
+
 // Splits the source text at every ","; each piece is trimmed of blanks and empty pieces stay as
 // empty names.
 std::vector<std::string> SplitValueSources(std::string_view valueSources);
+
+// The category row a source names: the first row of that name, letter case ignored; -1 when the
+// source is no category.
+int CategoryRowOfSource(std::string_view source, const Workspace& workspace);
 
 // A source that names a category (first match of the category rows, letter case ignored) gives
 // that category's entries; any other source gives the values of its section in the document

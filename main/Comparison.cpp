@@ -13,19 +13,10 @@
 namespace velmora {
 namespace {
 
-// The value part of a stored line: the text after its first "=".
-std::string_view LineValue(std::string_view line) {
-    const size_t eq = line.find('=');
-    return eq == std::string_view::npos ? std::string_view() : line.substr(eq + 1);
-}
-
 // True when the line carries a key (it holds "=") and no earlier line of the section carries the
 // same key; `key` is then its name.
 bool FirstLineOfItsKey(const GueTStringList& section, size_t line, std::string_view& key) {
-    const std::string_view text = section.Strings(line);
-    const size_t eq = text.find('=');
-    if (eq == std::string_view::npos) return false;
-    key = text.substr(0, eq);
+    if (!section.LineAt(line).KeyName(key)) return false;
     return section.IndexOfKey(key) == static_cast<long>(line);
 }
 
@@ -85,33 +76,34 @@ private:
         const GueTStringList& reference = m_reference.SectionAt(r);
         std::string_view key;
         for (size_t line = 0; line < document.Count(); ++line) {
-            const std::string_view text = document.Strings(line);
+            const GueTStringList::Line& text = document.LineAt(line);
             if (!FirstLineOfItsKey(document, line, key)) continue;
             const long referenceLine = reference.IndexOfKey(key);
             if (referenceLine < 0) {
                 Difference& added = Add(DifferenceKind::KeyOnlyInDocument, document.Name(), d, r);
                 added.Key = key;
                 added.DocumentLine = line;
-                added.DocumentValue = ComparableValue(LineValue(text));
+                added.DocumentValue = ComparableValue(text.ValueText());
                 continue;
             }
-            const std::string_view referenceText = reference.Strings(static_cast<size_t>(referenceLine));
+            const GueTStringList::Line& referenceText = reference.LineAt(static_cast<size_t>(referenceLine));
             // Equal lines are the common case and need no closer look.
-            if (text == referenceText || !ValuesDiffer(LineValue(text), LineValue(referenceText), m_caseSensitive))
+            if (text.Raw() == referenceText.Raw() ||
+                !ValuesDiffer(text.ValueText(), referenceText.ValueText(), m_caseSensitive))
                 continue;
             Difference& changed = Add(DifferenceKind::ChangedValue, document.Name(), d, r);
             changed.Key = key;
             changed.DocumentLine = line;
             changed.ReferenceLine = static_cast<size_t>(referenceLine);
-            changed.DocumentValue = ComparableValue(LineValue(text));
-            changed.ReferenceValue = ComparableValue(LineValue(referenceText));
+            changed.DocumentValue = ComparableValue(text.ValueText());
+            changed.ReferenceValue = ComparableValue(referenceText.ValueText());
         }
         for (size_t line = 0; line < reference.Count(); ++line) {
             if (!FirstLineOfItsKey(reference, line, key) || document.IndexOfKey(key) >= 0) continue;
             Difference& removed = Add(DifferenceKind::KeyOnlyInReference, document.Name(), d, r);
             removed.Key = key;
             removed.ReferenceLine = line;
-            removed.ReferenceValue = ComparableValue(LineValue(reference.Strings(line)));
+            removed.ReferenceValue = ComparableValue(reference.LineAt(line).ValueText());
         }
     }
 
@@ -175,14 +167,14 @@ std::string PatchText(const TMemIniFile& document, const std::vector<Difference>
         size_t end = first;
         while (end < parts.size() && parts[end].first == index) ++end;
         const GueTStringList& section = document.SectionAt(index);
-        patch.Header(section.LeadingComments(), section.Name(), section.HeaderNote());
+        patch.Header(section.LeadingComments(), section.Name(), section.Header());
         // A whole section (line None) sorts after single lines of its own, which it holds anyway.
         if (parts[end - 1].second == Difference::None) {
             for (size_t line = 0; line < section.Count(); ++line)
-                patch.Line(section.CommentsOf(line), section.Strings(line));
+                patch.Line(section.CommentsOf(line), section.LineAt(line).Raw());
         } else {
             for (size_t part = first; part < end; ++part)
-                patch.Line(section.CommentsOf(parts[part].second), section.Strings(parts[part].second));
+                patch.Line(section.CommentsOf(parts[part].second), section.LineAt(parts[part].second).Raw());
         }
         first = end;
     }

@@ -19,7 +19,7 @@ IniError NoLongerFits() { return IniError("The list of changes no longer fits th
 bool KeyOf(std::string_view line, std::string_view& key) {
     const size_t eq = line.find('=');
     if (eq == std::string_view::npos) return false;
-    key = line.substr(0, eq);
+    key = TrimView(line.substr(0, eq));
     return true;
 }
 
@@ -105,13 +105,13 @@ std::vector<std::optional<size_t>> Anchors(const std::vector<size_t>& inserted, 
 }
 
 ReferenceLine CopyLine(const GueTStringList& section, size_t line) {
-    ReferenceLine copy{std::string(section.Strings(line)), {}};
+    ReferenceLine copy{std::string(section.LineAt(line).Raw()), {}};
     if (const auto* comments = section.CommentsOf(line)) copy.Comments.assign(comments->begin(), comments->end());
     return copy;
 }
 
 ReferenceSection CopySection(const GueTStringList& section) {
-    ReferenceSection copy{std::string(section.Name()), std::string(section.HeaderNote()), {}, {}};
+    ReferenceSection copy{std::string(section.Name()), std::string(section.Header()), {}, {}};
     if (const auto* leading = section.LeadingComments()) copy.LeadingComments.assign(leading->begin(), leading->end());
     copy.Lines.reserve(section.Count());
     for (size_t line = 0; line < section.Count(); ++line) copy.Lines.push_back(CopyLine(section, line));
@@ -135,7 +135,7 @@ public:
                 case DifferenceKind::ChangedValue: {
                     RevertStep& step = Step(RevertAction::ReplaceLine, difference.Section);
                     step.Key = difference.Key;
-                    step.Line.Text = ReferenceSectionOf(difference).Strings(ReferenceLineOf(difference));
+                    step.Line.Text = ReferenceSectionOf(difference).LineAt(ReferenceLineOf(difference)).Raw();
                     break;
                 }
                 case DifferenceKind::KeyOnlyInDocument:
@@ -186,7 +186,7 @@ private:
     size_t ReferenceLineOf(const Difference& difference) const {
         const GueTStringList& section = ReferenceSectionOf(difference);
         std::string_view key;
-        if (difference.ReferenceLine >= section.Count() || !KeyOf(section.Strings(difference.ReferenceLine), key) ||
+        if (difference.ReferenceLine >= section.Count() || !section.LineAt(difference.ReferenceLine).KeyName(key) ||
             !EqualsNoCase(key, difference.Key))
             throw NoLongerFits();
         return difference.ReferenceLine;
@@ -222,16 +222,16 @@ private:
             if (!documentSection) throw NoLongerFits();
             const std::vector<std::optional<size_t>> anchors = Anchors(lines, [&](size_t line) {
                 std::string_view key;
-                return KeyOf(section.Strings(line), key) && section.IndexOfKey(key) == static_cast<long>(line) &&
+                return section.LineAt(line).KeyName(key) && section.IndexOfKey(key) == static_cast<long>(line) &&
                        m_documentLookup.FindKey(*documentSection, key) >= 0;
             });
             for (size_t i = 0; i < lines.size(); ++i) {
                 RevertStep& step = Step(RevertAction::InsertLine, std::string(section.Name()));
                 std::string_view key;
-                KeyOf(section.Strings(lines[i]), key);
+                section.LineAt(lines[i]).KeyName(key);
                 step.Key = key;
                 step.Line = CopyLine(section, lines[i]);
-                if (anchors[i] && KeyOf(section.Strings(*anchors[i]), key)) step.After = std::string(key);
+                if (anchors[i] && section.LineAt(*anchors[i]).KeyName(key)) step.After = std::string(key);
             }
         }
     }
@@ -253,12 +253,12 @@ public:
             const GueTStringList& source = store.SectionAt(i);
             Section& section = m_sections.emplace_back();
             section.Name = source.Name();
-            section.Note = source.HeaderNote();
+            section.Header = source.Header();
             section.StoreLeading = source.LeadingComments();
             section.Occupied = source.Occupied;
             section.Lines.reserve(source.Count());
             for (size_t line = 0; line < source.Count(); ++line)
-                section.Lines.push_back({source.Strings(line), source.CommentsOf(line), nullptr});
+                section.Lines.push_back({source.LineAt(line).Raw(), source.CommentsOf(line), nullptr});
         }
     }
 
@@ -304,9 +304,9 @@ public:
         for (std::string_view line : m_store.Preamble()) text.Add(line);
         for (const Section& section : m_sections) {
             if (section.StoreLeading)
-                text.Header(section.StoreLeading, section.Name, section.Note);
+                text.Header(section.StoreLeading, section.Name, section.Header);
             else
-                text.Header(section.PlanLeading, section.Name, section.Note);
+                text.Header(section.PlanLeading, section.Name, section.Header);
             for (const Line& line : section.Lines) {
                 if (line.StoreComments)
                     text.Line(line.StoreComments, line.Text);
@@ -333,7 +333,7 @@ private:
     };
     struct Section {
         std::string_view Name;
-        std::string_view Note;
+        std::string_view Header;
         const GueTStringList::Comments* StoreLeading = nullptr;
         const std::vector<std::string>* PlanLeading = nullptr;
         std::vector<Line> Lines;
@@ -347,7 +347,7 @@ private:
     static Section PlanSection(const ReferenceSection& copy) {
         Section section;
         section.Name = copy.Name;
-        section.Note = copy.HeaderNote;
+        section.Header = copy.Header;
         if (!copy.LeadingComments.empty()) section.PlanLeading = &copy.LeadingComments;
         for (const ReferenceLine& line : copy.Lines) section.Lines.push_back(PlanLine(line));
         return section;

@@ -16,17 +16,18 @@ class TMemIniFile;
 // line can apply them at once. Steps name their section and line, and are found in the document
 // when they apply; steps of one plan apply in their order.
 
-// A line as the reference holds it, with the comment and blank lines above it (empty: none).
+// A line as the reference holds it (as read), with the comment and blank lines above it (empty:
+// none).
 struct ReferenceLine {
     std::string Text;
     std::vector<std::string> Comments;
 };
 
-// A section as the reference holds it. Empty LeadingComments stand for none, which a save writes
-// as one empty line.
+// A section as the reference holds it: its header line as read (empty for a section an operation
+// added, written "[Name]" after one empty line when it has no LeadingComments).
 struct ReferenceSection {
     std::string Name;
-    std::string HeaderNote;
+    std::string Header;
     std::vector<std::string> LeadingComments;
     std::vector<ReferenceLine> Lines;
 };

@@ -43,19 +43,16 @@ bool NamesEqual(std::string_view a, std::string_view b, bool caseSensitive) {
     return caseSensitive ? a == b : EqualsNoCase(a, b);
 }
 
+std::string NameKey(std::string_view name, bool caseSensitive) {
+    return caseSensitive ? std::string(name) : FoldCase(name);
+}
+
 // One rule for the whole program: the store's.
 std::string StripComment(std::string_view text) { return TMemIniFile::StripComment(text); }
 
 std::vector<std::string> ValueItems(std::string_view value) {
-    const std::string text = StripComment(value);
     std::vector<std::string> items;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t comma = std::min(text.find(',', start), text.size());
-        std::string_view item = TrimView(std::string_view(text).substr(start, comma - start));
-        if (!item.empty()) items.emplace_back(item);
-        start = comma + 1;
-    }
+    ForEachValueItem(value, [&items](std::string_view item) { items.emplace_back(item); });
     return items;
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "store/TextCase.h"
 
 namespace velmora {
 
@@ -20,11 +23,29 @@ std::string ChangeFileExt(std::string_view path, std::string_view extension);
 
 // Section names compare exactly when caseSensitive is true, else without regard to letter case.
 bool NamesEqual(std::string_view a, std::string_view b, bool caseSensitive);
+// A name as the NamesEqual rule compares it, for hash sets and maps: as it stands when caseSensitive
+// is true, else upper-cased.
+std::string NameKey(std::string_view name, bool caseSensitive);
 // The text before the first ";" trimmed at both ends, or the text unchanged when it has no ";".
 std::string StripComment(std::string_view text);
 // The items of a value: the value without its ";" comment, cut at every ",", each piece trimmed of
 // blanks; empty pieces are not items. "A, B ,,C ;note" gives A, B and C.
 std::vector<std::string> ValueItems(std::string_view value);
+// Calls visit(item) for each item of the value, in order, without copying: each item is a view into
+// `value`, so where it stands is item.data() - value.data(). A rewrite can thus replace an item and
+// keep the blanks, the other items and the comment around it.
+template <typename Visit>
+void ForEachValueItem(std::string_view value, Visit&& visit) {
+    // Trimming the text before the ";" first would change no item: each piece is trimmed anyway.
+    const std::string_view text = value.substr(0, value.find(';'));
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t comma = std::min(text.find(',', start), text.size());
+        const std::string_view item = TrimView(text.substr(start, comma - start));
+        if (!item.empty()) visit(item);
+        start = comma + 1;
+    }
+}
 
 // Splits a comma list: items end at a comma or a blank; a quoted item runs to its closing quote
 // (a doubled quote stands for one); blanks around the separating comma are skipped.

@@ -8,21 +8,22 @@
 
 namespace velmora {
 
-// The lines of sections as a saved store writes them: the comment block above a header (one empty
-// line when it has none), the header with its note, and each line after its own comment block.
-// The patch and the whole-store revert write through it, so both give what a save would.
+// The lines of sections as a saved store writes them: the comment block above a header, the header
+// line as read, and each line as read after its own comment block. A section an operation added has
+// no header as read: it is written "[name]", after one empty line when it has no comment block. The
+// patch and the whole-store revert write through it, so both give what a save would.
 class SectionLines {
 public:
     template <class Block>
-    void Header(const Block* leading, std::string_view name, std::string_view note) {
+    void Header(const Block* leading, std::string_view name, std::string_view headerAsRead) {
         if (leading)
             AddBlock(*leading);
-        else
+        else if (headerAsRead.empty())
             m_lines.Add(std::string());
-        std::string header;
-        header.reserve(name.size() + note.size() + 2);
-        header.append("[").append(name).append("]").append(note);
-        m_lines.Add(std::move(header));
+        if (headerAsRead.empty())
+            m_lines.Add("[" + std::string(name) + "]");
+        else
+            m_lines.Add(std::string(headerAsRead));
     }
 
     template <class Block>

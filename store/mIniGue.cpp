@@ -690,6 +690,8 @@ GueTStringList& TMemIniFile::AppendSection(std::string_view name) {
 
 std::string TMemIniFile::StripComment(std::string_view Text) { return std::string(StripCommentView(Text)); }
 
+std::string_view TMemIniFile::StripCommentView(std::string_view Text) { return velmora::StripCommentView(Text); }
+
 // ---------------------------------------------------------------------------------------------
 // Section and key access
 

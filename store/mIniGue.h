@@ -203,6 +203,8 @@ public:
 
     int IndexOfSection(std::string_view Name) const;
     static std::string StripComment(std::string_view Text);
+    // The same without a copy: a view into Text.
+    static std::string_view StripCommentView(std::string_view Text);
     // The section a numbered list line names: the text after its own first "=" without its
     // comment. False for a line without key name (a plain line or one that begins with "=").
     static bool ListedName(std::string_view Line, std::string_view& Name);

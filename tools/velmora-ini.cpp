@@ -15,12 +15,25 @@
 //       changed against the file type's default copy (or FILE): "[S] K: OLD -> NEW",
 //       "[S] +K=V", "[S] -K=V", "+[S]" and "-[S]". --patch writes the changes to OUT as an INI
 //       file to share.
+//   velmora-ini usages [--type NAME] DIR DOC CODE
+//       starts in DIR and opens DOC as catalogue does, then prints every key line whose value
+//       names CODE: the section, a tab and the line as KEY=VALUE.
+//   velmora-ini check [--type NAME] DIR DOC
+//       starts in DIR and opens DOC as catalogue does, then prints every item of a reference key
+//       that names nothing the key allows: the section, a tab, the key, a tab and the item. Exits
+//       1 when it prints any.
 //
-// Exit codes: 0 done, 1 an error (its text on stderr), 2 wrong usage. diff exits 0 when there is
-// no difference, 1 when there are differences and 3 on an error.
+// Usages, check and diff write nothing to disk but diff's patch.
+//
+// Exit codes: 0 done, 1 an error (its text on stderr), 2 wrong usage. check also exits 1 when it
+// finds a dangling item. diff exits 0 when there is no difference, 1 when there are differences
+// and 3 on an error.
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -31,6 +44,7 @@
 #include "main/Comparison.h"
 #include "main/DefinitionScaffold.h"
 #include "main/Globals.h"
+#include "main/References.h"
 #include "main/Workspace.h"
 #include "store/IniError.h"
 #include "store/PlatformFile.h"
@@ -41,11 +55,13 @@ namespace {
 
 constexpr const char* ApplicationTitle = "VelmoraEdit";
 
-constexpr const char* Usage =
+constexpr const char* UsageText =
     "usage: velmora-ini format IN OUT\n"
     "       velmora-ini catalogue [--type NAME] [--write] DIR [DOC]\n"
     "       velmora-ini scaffold [--force] DOC OUT\n"
-    "       velmora-ini diff [--type NAME] DIR DOC [--against FILE] [--patch OUT]\n";
+    "       velmora-ini diff [--type NAME] DIR DOC [--against FILE] [--patch OUT]\n"
+    "       velmora-ini usages [--type NAME] DIR DOC CODE\n"
+    "       velmora-ini check [--type NAME] DIR DOC\n";
 
 struct UsageError {};
 
@@ -92,89 +108,139 @@ int Format(const std::vector<std::string>& args) {
     return 0;
 }
 
-// Starts in the program folder `dir` as the editor does: its settings, then the file type
-// `fileType` (by default the first of [FilesToEdit]) chosen but not yet loaded. The folder and the
-// files named on the command line are looked at first, so that a mistyped name writes nothing.
-void StartInProgramFolder(Workspace& workspace, const std::string& dir, const std::optional<std::string>& fileType,
-                          const std::vector<std::string>& files) {
-    std::error_code ec;
-    if (!std::filesystem::is_directory(platform::ToPath(dir), ec)) throw IniError("Cannot open folder " + dir);
-    for (const std::string& file : files)
-        if (!platform::IsRegularFile(file)) throw IniError::CannotOpen(file);
-    workspace.StartUpSettings(dir);
-    if (!fileType) return;
-    bool listed = false;
-    for (size_t i = 0; i < workspace.FilesToEdit.Count(); ++i) listed |= workspace.FilesToEdit.Name(i) == *fileType;
-    if (!listed) throw IniError("No file type " + *fileType + " in [FilesToEdit] of " + dir);
-    workspace.FileToEdit = *fileType;
-}
-
-// Takes the value of an option that may be given once.
-void TakeOption(const std::vector<std::string>& args, size_t& i, std::optional<std::string>& value) {
-    if (i + 1 >= args.size() || value) throw UsageError();
-    value = args[++i];
-}
-
-int Catalogue(const std::vector<std::string>& args) {
+// The arguments of a command that starts like the program: "--type NAME", the flags and the
+// options (each with one value, given once) the command knows, and the rest in order.
+struct StartArguments {
     std::optional<std::string> fileType;
-    bool write = false;
+    std::vector<std::string> flags;
+    std::map<std::string, std::string> options;
     std::vector<std::string> places;
+
+    bool Has(const std::string& flag) const { return std::find(flags.begin(), flags.end(), flag) != flags.end(); }
+    std::optional<std::string> Option(const std::string& name) const {
+        auto it = options.find(name);
+        return it == options.end() ? std::nullopt : std::optional(it->second);
+    }
+};
+
+StartArguments ParseStartArguments(const std::vector<std::string>& args, const std::vector<std::string>& knownFlags,
+                                   const std::vector<std::string>& knownOptions = {}) {
+    auto known = [](const std::vector<std::string>& names, const std::string& arg) {
+        return std::find(names.begin(), names.end(), arg) != names.end();
+    };
+    StartArguments parsed;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--write") {
-            write = true;
-        } else if (args[i] == "--type") {
-            TakeOption(args, i, fileType);
+        if (args[i] == "--type") {
+            if (i + 1 >= args.size() || parsed.fileType) throw UsageError();
+            parsed.fileType = args[++i];
+        } else if (known(knownOptions, args[i])) {
+            if (i + 1 >= args.size() || parsed.options.count(args[i]) != 0) throw UsageError();
+            parsed.options[args[i]] = args[i + 1];
+            ++i;
+        } else if (known(knownFlags, args[i])) {
+            parsed.flags.push_back(args[i]);
         } else if (args[i].size() > 1 && args[i][0] == '-') {
             throw UsageError();
         } else {
-            places.push_back(args[i]);
+            parsed.places.push_back(args[i]);
         }
     }
-    if (places.empty() || places.size() > 2) throw UsageError();
-    const std::string& dir = places[0];
+    return parsed;
+}
+
+// The program as it runs in a program folder: settings, the file type, and boxes printed on
+// stderr, each answered with its first button.
+struct Session {
     Globals globals;
     PrintedBoxes boxes;
-    Workspace workspace(globals, boxes);
-    workspace.SetDiskWrites(write);
-    // A document named on the command line must be there: an empty catalogue of a mistyped name
-    // would look like a result.
-    StartInProgramFolder(workspace, dir, fileType, {places.begin() + 1, places.end()});
+    Workspace workspace{globals, boxes};
 
-    workspace.BeginToLoadNONBASIC();
-    if (places.size() == 2) {
-        workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(places[1], false);
-        if (!globals.UnknownSelected) workspace.SelectUnknown();
+    // Starts in program folder `dir` as the editor does: its settings, then the file type
+    // `fileType` (by default the first of [FilesToEdit]) chosen but not yet loaded. The folder and
+    // `files` named on the command line are looked at first: an empty result for a mistyped name
+    // would look like a result, and nothing is written. Nothing goes to disk unless `diskWrites`.
+    Session(const std::string& dir, const std::optional<std::string>& fileType, const std::vector<std::string>& files,
+            bool diskWrites) {
+        std::error_code ec;
+        if (!std::filesystem::is_directory(platform::ToPath(dir), ec)) throw IniError("Cannot open folder " + dir);
+        for (const std::string& file : files)
+            if (!platform::IsRegularFile(file)) throw IniError::CannotOpen(file);
+
+        workspace.SetDiskWrites(diskWrites);
+        workspace.StartUpSettings(dir);
+        if (fileType) {
+            bool listed = false;
+            for (size_t i = 0; i < workspace.FilesToEdit.Count(); ++i)
+                listed |= workspace.FilesToEdit.Name(i) == *fileType;
+            if (!listed) throw IniError("No file type " + *fileType + " in [FilesToEdit] of " + dir);
+            workspace.FileToEdit = *fileType;
+        }
     }
-    WriteCatalogueText(workspace, std::cout);
+
+    // The file-type load, then `document` opened (when given) with its unknown sections collected.
+    void Load(const std::optional<std::string>& document) {
+        workspace.BeginToLoadNONBASIC();
+        if (document) {
+            workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(*document, false);
+            if (!globals.UnknownSelected) workspace.SelectUnknown();
+        }
+    }
+};
+
+int Catalogue(const std::vector<std::string>& args) {
+    const StartArguments parsed = ParseStartArguments(args, {"--write"});
+    const auto& places = parsed.places;
+    if (places.empty() || places.size() > 2) throw UsageError();
+    const std::optional<std::string> document = places.size() == 2 ? std::optional(places[1]) : std::nullopt;
+    Session session(places[0], parsed.fileType, {places.begin() + 1, places.end()}, parsed.Has("--write"));
+    session.Load(document);
+    WriteCatalogueText(session.workspace, std::cout);
     return 0;
+}
+
+// The start of a command on an opened document: [--type NAME] DIR DOC, then the command's own
+// arguments, which land in `rest`. Nothing is written to disk.
+std::unique_ptr<Session> OpenDocument(const std::vector<std::string>& args, size_t restCount,
+                                      std::vector<std::string>& rest) {
+    const StartArguments parsed = ParseStartArguments(args, {});
+    if (parsed.places.size() != 2 + restCount) throw UsageError();
+    rest.assign(parsed.places.begin() + 2, parsed.places.end());
+    auto session = std::make_unique<Session>(parsed.places[0], parsed.fileType,
+                                             std::vector<std::string>{parsed.places[1]}, false);
+    session->Load(parsed.places[1]);
+    return session;
+}
+
+int Usages(const std::vector<std::string>& args) {
+    std::vector<std::string> code;
+    const std::unique_ptr<Session> session = OpenDocument(args, 1, code);
+    for (const Usage& usage : FindUsages(*session->workspace.DocumentIni, code[0], session->globals.CaseSensitive))
+        std::cout << usage.SectionName << '\t' << usage.Text << '\n';
+    return 0;
+}
+
+int Check(const std::vector<std::string>& args) {
+    std::vector<std::string> none;
+    const std::unique_ptr<Session> session = OpenDocument(args, 0, none);
+    const std::vector<DanglingItem> dangling = FindDanglingItems(session->workspace);
+    for (const DanglingItem& item : dangling)
+        std::cout << item.SectionName << '\t' << item.Key << '\t' << item.Item << '\n';
+    return dangling.empty() ? 0 : 1;
 }
 
 // diff: 1 reports differences, so an error has a code of its own.
 constexpr int DiffFailed = 3;
 
 int CompareWithReference(const std::vector<std::string>& args) {
-    std::optional<std::string> fileType, against, patch;
-    std::vector<std::string> places;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--type")
-            TakeOption(args, i, fileType);
-        else if (args[i] == "--against")
-            TakeOption(args, i, against);
-        else if (args[i] == "--patch")
-            TakeOption(args, i, patch);
-        else if (args[i].size() > 1 && args[i][0] == '-')
-            throw UsageError();
-        else
-            places.push_back(args[i]);
-    }
-    if (places.size() != 2) throw UsageError();
-    const std::string& documentFile = places[1];
+    const StartArguments parsed = ParseStartArguments(args, {}, {"--against", "--patch"});
+    if (parsed.places.size() != 2) throw UsageError();
+    const std::string& documentFile = parsed.places[1];
+    const std::optional<std::string> against = parsed.Option("--against");
+    const std::optional<std::string> patch = parsed.Option("--patch");
 
-    Globals globals;
-    PrintedBoxes boxes;
-    Workspace workspace(globals, boxes);
-    workspace.SetDiskWrites(false);
-    StartInProgramFolder(workspace, places[0], fileType, {documentFile});
+    Session session(parsed.places[0], parsed.fileType, {documentFile}, false);
+    Workspace& workspace = session.workspace;
+    const Globals& globals = session.globals;
     // The file type's default copy and its settings (the letter-case flag among them); listing
     // differences needs no catalogue.
     workspace.BeginLoadDefault_INI_file();
@@ -249,6 +315,8 @@ int Run(const std::vector<std::string>& args) {
     if (args[0] == "catalogue") return Catalogue(rest);
     if (args[0] == "scaffold") return Scaffold(rest);
     if (args[0] == "diff") return Diff(rest);
+    if (args[0] == "usages") return Usages(rest);
+    if (args[0] == "check") return Check(rest);
     throw UsageError();
 }
 
@@ -259,7 +327,7 @@ int main(int argc, char** argv) {
     try {
         return velmora::Run(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const velmora::UsageError&) {
-        std::cerr << velmora::Usage;
+        std::cerr << velmora::UsageText;
         return 2;
     } catch (const std::exception& error) {
         std::cerr << error.what() << '\n';

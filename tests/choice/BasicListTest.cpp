@@ -46,6 +46,14 @@ protected:
     void SetUp() override { Load(Document, Definition); }
 };
 
+TEST(ValueSources, TheTextBetweenTheFirstMarkers) {
+    EXPECT_EQ(ValueSourcesOf("Main weapon. ~@Weapons, Other@~ ~@More@~"), "Weapons, Other");
+    // A key with a start marker names sources, possibly none.
+    EXPECT_EQ(ValueSourcesOf("An end @~ before ~@Sides the start."), "");
+    EXPECT_EQ(ValueSourcesOf("No end ~@Sides"), "");
+    EXPECT_EQ(ValueSourcesOf("No marker @~"), std::nullopt);
+}
+
 TEST(ValueSources, SplitAtEveryCommaKeepingEmptyNames) {
     EXPECT_EQ(SplitValueSources(" Colors , Infantry,,Empty "), (Texts{"Colors", "Infantry", "", "Empty"}));
     EXPECT_EQ(SplitValueSources("Colors"), (Texts{"Colors"}));

@@ -82,7 +82,7 @@ TEST(Comparison, PatchCarriesChangedAndNewLinesAndNewSectionsInTheDocumentsText)
     // [Sides] only lacks a key: a patch cannot carry that, and leaves it out.
     EXPECT_EQ(PatchText(*document, differences),
               "; rules of play\r\n[Gameplay]\r\n; about speed\r\nSpeed=6 ; faster\r\nExtra=1\r\n"
-              "\r\n[NEW] ; a note\r\n; first\r\na=1\r\nFog=no\r\n");
+              "[NEW] ; a note\r\n; first\r\na=1\r\nFog=no\r\n");
     EXPECT_EQ(PatchText(*document, {}), "");
 }
 

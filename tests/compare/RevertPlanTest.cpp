@@ -37,7 +37,7 @@ TEST(RevertPlan, LinesGoBackAfterTheirNearestPredecessorOrFirst) {
 
     const auto reverted = document->CloneAs("");
     ApplyRevertPlan(*reverted, plan, true);
-    EXPECT_EQ(reverted->RenderText(), "\r\n[S]\r\n; about a\r\na=1\r\nn=0\r\nb=2\r\nc=3\r\nx=0\r\nd=4\r\n");
+    EXPECT_EQ(reverted->RenderText(), "[S]\r\n; about a\r\na=1\r\nn=0\r\nb=2\r\nc=3\r\nx=0\r\nd=4\r\n");
     EXPECT_EQ(RevertAll(*document, *reference), reference->RenderText());
 }
 
@@ -46,7 +46,7 @@ TEST(RevertPlan, ValuesGoBackAsTheReferencesLineUnderTheDocumentsComments) {
     const auto document = StoreOf({"[S]", "; mine", "COST=120", "Speed=4"});
     const std::vector<Difference> differences = CompareStores(*document, *reference, true);
     ApplyRevertPlan(*document, PlanRevert(differences, *document, *reference, true), true);
-    EXPECT_EQ(document->RenderText(), "\r\n[S]\r\n; mine\r\nCost=100 ; cheap\r\nSpeed=4\r\n");
+    EXPECT_EQ(document->RenderText(), "[S]\r\n; mine\r\nCost=100 ; cheap\r\nSpeed=4\r\n");
 }
 
 // Whole sections go back with their comments and header notes, after the nearest section before

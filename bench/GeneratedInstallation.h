@@ -1,0 +1,44 @@
+#pragma once
+
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "RulesGenerator.h"
+
+namespace velmora::bench {
+
+// A program folder with settings, the generated definition file and default copy, and beside them
+// the generated 100,000-line document. Written once per run of the benchmarks, removed at the end.
+// The definition file is never rewritten (UpdateUnknown001=0), so every run starts alike.
+struct GeneratedInstallation {
+    RulesGenerator generator;
+    std::filesystem::path folder;
+    std::string document;
+
+    static const GeneratedInstallation& Get() {
+        static const GeneratedInstallation installation;
+        return installation;
+    }
+
+    ~GeneratedInstallation() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+
+private:
+    GeneratedInstallation() {
+        std::random_device seed;
+        folder = std::filesystem::temp_directory_path() / ("velmora-generated-bench-" + std::to_string(seed()));
+        std::filesystem::create_directories(folder);
+        document = (folder / "Mod.ini").string();
+        RulesGenerator::WriteFile(document, generator.RulesText());
+        RulesGenerator::WriteFile(folder / "Rules.001", generator.DefinitionText());
+        RulesGenerator::WriteFile(folder / "Rules.INI", generator.DefaultText());
+        RulesGenerator::WriteFile(folder / "Velmedit.ini",
+                                  "[GeneralSetup]\r\nUpdateUnknown001=0\r\nCheckDoubleSection=0\r\n"
+                                  "\r\n[FilesToEdit]\r\nRules.ini=1\r\n");
+    }
+};
+
+}  // namespace velmora::bench

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <compare>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora {
+
+class TMemIniFile;
+class Workspace;
+
+// References between entries: the key lines whose values name a code, the items that name nothing
+// the key allows, and the rewrites that keep references whole when a code or an item changes.
+// Everything here only reads the stores; the document applies the rewrites as one edit.
+
+// A line of the document by where it stands: the section's position in the store and the line's
+// position in that section, as the store's SectionAt and Strings count them.
+struct LinePlace {
+    size_t Section = 0;
+    size_t Line = 0;
+    auto operator<=>(const LinePlace&) const = default;
+};
+
+// A key line of the document with an item equal to a code.
+struct Usage {
+    LinePlace Place;
+    std::string SectionName;
+    std::string Text;  // the line as stored: KEY=VALUE, with its ";" comment
+
+    std::string_view Key() const;
+    std::string_view Value() const;  // everything after the "=", comment included
+};
+
+// The key lines of the document, list sections included, that have an item equal to `code` by the
+// NamesEqual rule, in document order. Lines without a key name (no "=", or "=" first) are none.
+std::vector<Usage> FindUsages(const TMemIniFile& document, std::string_view code, bool caseSensitive);
+
+// The value with every item equal to `oldItem` (NamesEqual rule) replaced by `newItem`, and all
+// else as written: other items, blanks, the comment. No value when no item is equal.
+std::optional<std::string> ReplaceItems(std::string_view value, std::string_view oldItem, std::string_view newItem,
+                                        bool caseSensitive);
+
+// True when `item` reads back from a value as this one item: it is not empty, has no blank at
+// either end, and holds no "," (it would be two items), no ";" (the rest would be a comment) and
+// no line break (it would split the line).
+bool IsWholeItem(std::string_view item);
+
+// One line that an edit will replace, with its text before and after.
+struct LineRewrite {
+    LinePlace Place;
+    std::string SectionName;
+    std::string OldText;
+    std::string NewText;
+};
+
+// The change of `oldCode` into `newCode` in the lines of `usages` (as FindUsages gave them, minus
+// the lines the change of code writes itself): each item equal to `oldCode` becomes `newCode`.
+// Throws IniError when `newCode` is no whole item.
+std::vector<LineRewrite> RenameRewrites(const std::vector<Usage>& usages, std::string_view oldCode,
+                                        std::string_view newCode, bool caseSensitive);
+
+// In the value of every line of `key` (key names compared without regard to letter case) in every
+// section, each item equal to `oldItem` (NamesEqual rule) becomes `newItem`; the lines that change,
+// in document order. Throws IniError when `newItem` is no whole item.
+std::vector<LineRewrite> ReplaceRewrites(const TMemIniFile& document, std::string_view key, std::string_view oldItem,
+                                         std::string_view newItem, bool caseSensitive);
+
+// A key of a category's pages whose description names value sources of which at least one is a
+// category.
+struct ReferenceKey {
+    std::string Key;
+    std::vector<size_t> CategoryRows;       // the sources that are categories, as their rows
+    std::vector<std::string> OtherSources;  // the sources whose values are allowed values
+};
+
+// The reference keys of the category in row `row`, page by page, in page order.
+std::vector<ReferenceKey> ReferenceKeysOf(const Workspace& workspace, size_t row);
+
+// An item of a reference key's value, in an entry of the key's category, that names no section of
+// the document, is no entry of a category among the key's sources, and is none of the values of
+// its other sources (compared without regard to letter case).
+struct DanglingItem {
+    LinePlace Place;           // the key's line in the entry's section
+    std::string Category;      // the category whose page holds the key
+    std::string SectionName;   // the entry's code
+    std::string Key;           // as the line spells it
+    std::string Value;         // as the grid shows it: without the comment
+    std::string Item;
+};
+
+// Every dangling item of the document, in document order, each once, however many categories
+// list its entry.
+std::vector<DanglingItem> FindDanglingItems(const Workspace& workspace);
+
+// An entry that the lists of a category name more than once (NamesEqual rule).
+struct DoubleListing {
+    std::string Category;
+    std::string Code;  // as the first of its list lines spells it
+    size_t Times = 0;
+};
+
+// The entries listed more than once, category by category in row order, each in list order.
+std::vector<DoubleListing> FindDoubleListings(const Workspace& workspace);
+
+}  // namespace velmora

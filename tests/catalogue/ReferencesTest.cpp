@@ -1,0 +1,235 @@
+// References between entries: the items of a value with their places, the usages of a code, the
+// rewrites that keep references whole, the dangling-item rule and the find index.
+
+#include <tuple>
+
+#include "WorkspaceFixture.h"
+#include "main/FindIndex.h"
+#include "main/References.h"
+#include "main/Routines.h"
+#include "store/IniError.h"
+
+namespace velmora::testing {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// ---------------------------------------------------------------------------------------------
+// Items and their rewrite
+
+TEST(ValueItemsTest, ItemsAreViewsThatKnowWhereTheyStand) {
+    const std::string_view value = "A, ROCKETS ,B ;note, C";
+    std::vector<std::pair<std::string, size_t>> items;
+    ForEachValueItem(value, [&](std::string_view item) { items.emplace_back(item, item.data() - value.data()); });
+    EXPECT_EQ(items, (std::vector<std::pair<std::string, size_t>>{{"A", 0}, {"ROCKETS", 3}, {"B", 12}}));
+    EXPECT_EQ(ValueItems("A, B ,,C ;note"), (Texts{"A", "B", "C"}));
+    EXPECT_EQ(ValueItems(" , ;x,y"), Texts{});
+}
+
+TEST(ValueItemsTest, ReplaceKeepsBlanksOtherItemsAndTheComment) {
+    EXPECT_EQ(ReplaceItems("A, ROCKETS ,B ;note", "ROCKETS", "RKT", true), "A, RKT ,B ;note");
+    EXPECT_EQ(ReplaceItems("ROCKETS,X,ROCKETS", "ROCKETS", "RKT", true), "RKT,X,RKT");
+    // Only whole items count, and never text in the comment.
+    EXPECT_EQ(ReplaceItems("ROCKETSX, XROCKETS ;ROCKETS", "ROCKETS", "RKT", true), std::nullopt);
+    // Letter case follows the flag.
+    EXPECT_EQ(ReplaceItems("rockets", "ROCKETS", "RKT", true), std::nullopt);
+    EXPECT_EQ(ReplaceItems("rockets", "ROCKETS", "RKT", false), "RKT");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Usages and rewrites on a plain store
+
+class UsagesTest : public ::testing::Test {
+protected:
+    UsagesTest() : document("") {
+        document.SetStrings(TStringList{
+            "[Weapons]", "1=ROCKETS", "2=RIFLE",
+            "[ROCKETS]", "Damage=35",
+            "[TANKH]", "Primary=HEAVYGUN", "Secondary=A, ROCKETS ,B ;note", "Note=ROCKETSX ;ROCKETS",
+            "ROCKETS", "=ROCKETS", "PRIMARY=ROCKETS",
+            "[BIKE]", "Primary=rockets"});
+    }
+
+    std::vector<std::tuple<std::string, size_t, std::string>> UsagesOf(std::string_view code, bool caseSensitive) {
+        std::vector<std::tuple<std::string, size_t, std::string>> found;
+        for (const Usage& usage : FindUsages(document, code, caseSensitive)) {
+            EXPECT_EQ(document.SectionAt(usage.Place.Section).Name(), usage.SectionName);
+            EXPECT_EQ(document.SectionAt(usage.Place.Section).Strings(usage.Place.Line), usage.Text);
+            found.emplace_back(usage.SectionName, usage.Place.Line, usage.Text);
+        }
+        return found;
+    }
+
+    TMemIniFile document;
+};
+
+TEST_F(UsagesTest, KeyLinesNamingTheCodeInDocumentOrderListsIncluded) {
+    // Not the section's own header, a longer item, a comment, a plain line or a line without key.
+    using Lines = std::vector<std::tuple<std::string, size_t, std::string>>;
+    EXPECT_EQ(UsagesOf("ROCKETS", true), (Lines{{"Weapons", 0, "1=ROCKETS"},
+                                             {"TANKH", 1, "Secondary=A, ROCKETS ,B ;note"},
+                                             {"TANKH", 5, "PRIMARY=ROCKETS"}}));
+    EXPECT_EQ(UsagesOf("ROCKETS", false).size(), 4u);
+    EXPECT_EQ(std::get<2>(UsagesOf("ROCKETS", false).back()), "Primary=rockets");
+    EXPECT_TRUE(UsagesOf("", false).empty());
+
+    const std::vector<Usage> usages = FindUsages(document, "ROCKETS", true);
+    EXPECT_EQ(usages[1].Key(), "Secondary");
+    EXPECT_EQ(usages[1].Value(), "A, ROCKETS ,B ;note");
+}
+
+TEST_F(UsagesTest, RenameRewritesExactlyTheMatchingItems) {
+    std::vector<Usage> usages = FindUsages(document, "ROCKETS", false);
+    usages.erase(usages.begin());  // the list line: the change of code writes it itself
+    const std::vector<LineRewrite> rewrites = RenameRewrites(usages, "ROCKETS", "RKT", false);
+    ASSERT_EQ(rewrites.size(), 3u);
+    EXPECT_EQ(rewrites[0].SectionName, "TANKH");
+    EXPECT_EQ(rewrites[0].Place, (LinePlace{2, 1}));
+    EXPECT_EQ(rewrites[0].OldText, "Secondary=A, ROCKETS ,B ;note");
+    EXPECT_EQ(rewrites[0].NewText, "Secondary=A, RKT ,B ;note");
+    EXPECT_EQ(rewrites[1].NewText, "PRIMARY=RKT");
+    EXPECT_EQ(rewrites[2].NewText, "Primary=RKT");
+    // Nothing here writes the store.
+    EXPECT_EQ(document.ReadString("TANKH", "Secondary", ""), "A, ROCKETS ,B");
+}
+
+TEST_F(UsagesTest, ReplaceRewritesTheKeyInEverySection) {
+    const std::vector<LineRewrite> rewrites = ReplaceRewrites(document, "primary", "ROCKETS", "RKT", true);
+    ASSERT_EQ(rewrites.size(), 1u);  // not Secondary; "rockets" only ignoring case
+    EXPECT_EQ(rewrites[0].Place, (LinePlace{2, 5}));
+    EXPECT_EQ(rewrites[0].NewText, "PRIMARY=RKT");
+    EXPECT_EQ(ReplaceRewrites(document, "Primary", "ROCKETS", "RKT", false).size(), 2u);
+}
+
+TEST_F(UsagesTest, ANewItemThatWouldNotReadBackAsItselfIsRefused) {
+    const std::vector<Usage> usages = FindUsages(document, "ROCKETS", true);
+    for (const char* bad : {"", " RKT", "A,B", "RKT;x", "R\nK"}) {
+        EXPECT_THROW(RenameRewrites(usages, "ROCKETS", bad, true), IniError) << bad;
+        EXPECT_THROW(ReplaceRewrites(document, "Primary", "ROCKETS", bad, true), IniError) << bad;
+    }
+    EXPECT_NO_THROW(RenameRewrites(usages, "ROCKETS", "R=K]T", true));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The dangling-item rule on a workspace
+
+constexpr const char* ReferenceDefinition =
+    "[AllSections]\n"
+    "Infantry=0,InfGeneral\n"
+    "Weapons=1,WeapPage\n"
+    "Buildings=0,BldPage\n"
+    "[InfGeneral]\n"
+    "Name=the name\n"
+    "Primary=Main weapon ~@Weapons@~\n"
+    "Prerequisite=Needed first ~@buildings, PrereqGroups@~\n"
+    "Armor=Armor class ~@ArmorTypes@~\n"
+    "Broken=no end marker ~@Weapons\n"
+    "[WeapPage]\nDamage=\n"
+    "[BldPage]\nPower=\n"
+    "[Weapons]\n1=M60\n2=LASER\n"
+    "[PrereqGroups]\n1=ANYPOWER\n"
+    "[ArmorTypes]\n1=flesh\n";
+
+constexpr const char* ReferenceDocument =
+    "[Infantry]\n1=GI\n2=E1\n3=GI\n"
+    "[Buildings]\n1=POWR\n2=PLANNED\n"
+    "[General]\nSpeed=1\n"
+    "[M60]\nDamage=1\n"
+    "[POWR]\nPower=100\n"
+    "[GI]\nName=Rifleman\nPrimary=m60, LASER ,General ;BLASTER\n"
+    "Prerequisite=POWR,PLANNED,anyPower,CASTLE\nArmor=junk\nBroken=NOPE\nPrimary=SECONDLINE\n"
+    "[E1]\nPrimary=M60,BLASTER\n"
+    "[LONER]\nPrimary=BLASTER\nSpeed=1\n";  // fits no category: one key of Infantry, one foreign
+
+class DanglingTest : public WorkspaceFixture {
+protected:
+    void Open() {
+        Write("Rules.001", ReferenceDefinition);
+        Start();
+        Write("doc.ini", ReferenceDocument);
+        workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(folder.File("doc.ini"), false);
+    }
+
+    Texts Dangling() {
+        Texts found;
+        for (const DanglingItem& item : FindDanglingItems(workspace))
+            found.push_back(item.Category + " " + item.SectionName + " " + item.Key + "=" + item.Value + " " +
+                            item.Item);
+        return found;
+    }
+};
+
+TEST_F(DanglingTest, ItemsThatNameNothingTheKeyAllows) {
+    Open();
+    // m60: no section or entry of that letter case. LASER: listed, but no such section, so no entry.
+    // General names a section; PLANNED is listed in Buildings; anyPower is a value of PrereqGroups.
+    // Not: the comment, a key without a category source, the second Primary line, a non-entry.
+    EXPECT_EQ(Dangling(), (Texts{"Infantry GI Primary=m60, LASER ,General m60",
+                                 "Infantry GI Primary=m60, LASER ,General LASER",
+                                 "Infantry GI Prerequisite=POWR,PLANNED,anyPower,CASTLE CASTLE",
+                                 "Infantry E1 Primary=M60,BLASTER BLASTER"}));
+    const std::vector<DanglingItem> items = FindDanglingItems(workspace);
+    const TMemIniFile& document = *workspace.DocumentIni;
+    EXPECT_EQ(document.SectionAt(items[0].Place.Section).Strings(items[0].Place.Line),
+              "Primary=m60, LASER ,General ;BLASTER");
+
+    const std::vector<ReferenceKey> keys = ReferenceKeysOf(workspace, 0);
+    ASSERT_EQ(keys.size(), 2u);
+    EXPECT_EQ(keys[1].Key, "Prerequisite");
+    EXPECT_EQ(keys[1].CategoryRows, std::vector<size_t>{2});
+    EXPECT_EQ(keys[1].OtherSources, Texts{"PrereqGroups"});
+}
+
+TEST_F(DanglingTest, WithoutLetterCaseAnEntryNamedInOtherLettersCounts) {
+    Write("Velmedit.ini", "[GeneralSetup]\nCase_Sensitive=0\n[FilesToEdit]\nRules.ini=1\n");
+    Open();
+    ASSERT_FALSE(globals.CaseSensitive);
+    EXPECT_EQ(Dangling().size(), 3u);
+    EXPECT_EQ(Dangling().front(), "Infantry GI Primary=m60, LASER ,General LASER");
+}
+
+TEST_F(DanglingTest, EntriesListedTwiceAreReported) {
+    Open();
+    const std::vector<DoubleListing> doubles = FindDoubleListings(workspace);
+    ASSERT_EQ(doubles.size(), 1u);
+    EXPECT_EQ(doubles[0].Category, "Infantry");
+    EXPECT_EQ(doubles[0].Code, "GI");
+    EXPECT_EQ(doubles[0].Times, 2u);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Find
+
+TEST_F(DanglingTest, FindSearchesCodesKeysAndValuesWithoutLetterCase) {
+    Open();
+    const FindIndex index(workspace);
+    auto rows = [&](std::string_view text, bool wholeWords) {
+        Texts found;
+        for (FindIndex::Row row : index.Find(text, wholeWords))
+            found.push_back(std::string(index.Category(row)) + "|" + std::string(index.Code(row)) + "|" +
+                            std::string(index.Name(row)) + "|" + std::string(index.Key(row)) + "|" +
+                            std::string(index.Value(row)));
+        return found;
+    };
+
+    // One row per line however often it matches; a code row for the section itself.
+    EXPECT_EQ(rows("m60", false), (Texts{"Weapons|M60|||", "Infantry|GI|Rifleman|Primary|m60, LASER ,General",
+                                         "Infantry|E1||Primary|M60,BLASTER"}));
+    EXPECT_EQ(rows("prereq", false), (Texts{"Infantry|GI|Rifleman|Prerequisite|POWR,PLANNED,anyPower,CASTLE"}));
+    EXPECT_EQ(rows("POWR", false).size(), 3u);  // a list line, a code, an item
+    // Whole words: "60" is part of "M60"; "PLANNED" stands between commas.
+    EXPECT_EQ(rows("60", true), Texts{});
+    EXPECT_EQ(rows("planned", true).size(), 2u);
+    // Never across the key and the value, never in a comment, nothing for nothing.
+    EXPECT_EQ(rows("Primary\nm60", false), Texts{});
+    EXPECT_EQ(rows("BLASTER", false).size(), 2u);
+    EXPECT_EQ(rows("", false), Texts{});
+
+    const FindIndex::Row first = index.Find("rifleman", false).front();
+    EXPECT_FALSE(index.IsCodeRow(first));
+    EXPECT_EQ(workspace.DocumentIni->SectionAt(index.Place(first).Section).Strings(index.Place(first).Line),
+              "Name=Rifleman");
+}
+
+}  // namespace
+}  // namespace velmora::testing
