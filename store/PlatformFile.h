@@ -31,6 +31,13 @@ std::vector<std::string> RegularFileNames(std::string_view dir);
 // Whether the file system finds a file by its name without regard to letter case.
 bool FileNamesIgnoreCase();
 
+// The name under which the file `fileName` is found. Games installed through a compatibility layer
+// spell their file names as they like ("RULES.INI", "rules.ini"): when no regular file has exactly
+// that name, but its folder holds one whose name differs only in letter case, that file is meant,
+// and its name (the first in byte order when several match) is given in the same folder text.
+// Otherwise `fileName` as it is, so that a new file is made with the configured name.
+std::string ExistingFileName(std::string_view fileName);
+
 // Replaces the file by `content` without ever leaving a half-written file: the bytes go into a
 // temporary file in the same folder, which is flushed to the device and then renamed over the
 // target. A symbolic link is written through to the file it points to; the target's permission
