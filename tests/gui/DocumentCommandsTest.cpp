@@ -287,11 +287,10 @@ private slots:
         QVERIFY(h->Trigger("ProgramFolder1"));
 
         const QStringList shown = h->TakeShown();
-        QCOMPARE(shown.size(), 4);
+        // The load of the new folder runs as a start does; the copied sample has nothing new to list.
+        QCOMPARE(shown.size(), 3);
         QCOMPARE(shown[0], SaveQuestion);
         QVERIFY(shown[2].startsWith("Confirm | Confirm | The folder " + Latin1(other.Path().string()) + " is empty."));
-        // The load of the new folder runs as a start does, its first unknown-section pass included.
-        QVERIFY(shown[3].startsWith("Notice | VelmoraEdit | Rules.001 not exist"));
         QCOMPARE(h->globals.ProgramDir, other.Dir());
         QVERIFY(std::filesystem::equivalent(std::filesystem::current_path(), other.Path()));
         QVERIFY(other.Exists("Velmedit.ini") && other.Exists("Rules.001"));
