@@ -131,6 +131,13 @@ std::optional<std::string> PathText(const fs::path& path) {
 #endif
 }
 
+std::string AbsoluteName(std::string_view fileName) {
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(ToPath(fileName), ec);
+    if (ec || fileName.empty()) return std::string(fileName);
+    return PathText(absolute.lexically_normal()).value_or(std::string(fileName));
+}
+
 bool IsRegularFile(std::string_view fileName) {
     if (fileName.empty()) return false;
     std::error_code ec;

@@ -17,6 +17,10 @@ std::filesystem::path ToPath(std::string_view text);
 // that has no byte (on Windows, one beyond Latin-1).
 std::optional<std::string> PathText(const std::filesystem::path& path);
 
+// The name as a full path, against the working directory when it is relative; the name as it is
+// when no full path can be had or spelt in bytes.
+std::string AbsoluteName(std::string_view fileName);
+
 // True when the text names an existing regular file (a directory does not count).
 bool IsRegularFile(std::string_view fileName);
 
