@@ -1,7 +1,13 @@
 // The File menu and the close query: which questions come, in which order, and what is on disk
-// and in the window afterwards.
+// and in the window afterwards; the recent files and documents dropped on the window.
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QScopeGuard>
 #include <QSettings>
+#include <QUrl>
 
 #include "MainWindowHarness.h"
 #include "main/ProgramFolder.h"
@@ -264,6 +270,52 @@ private slots:
         QCOMPARE(h->Text("Panel1"), QStringLiteral("Mine.ini"));
         QVERIFY(!h->globals.DocumentModified);
         QCOMPARE(Cost(), std::string("100"));
+    }
+
+    void recentAndDroppedFilesOpenThroughTheSaveQuestion() {
+        QSettings settings(QString::fromStdString(h->folder.File("user-settings.ini")), QSettings::IniFormat);
+        h->window->SetUserSettings(&settings);
+        // The window keeps what it remembers in the settings until it goes, and it goes first.
+        const auto dropWindow = qScopeGuard([this] { h->window.reset(); });
+        auto& fileMenu = *h->Find<QMenu>("File1");
+        auto& recent = *h->Find<QMenu>("RecentFiles1");
+        auto recentShown = [&] {
+            emit fileMenu.aboutToShow();
+            QStringList texts;
+            for (const QAction* item : recent.actions()) texts << item->text();
+            return texts;
+        };
+        QCOMPARE(recentShown(), QStringList());
+        QVERIFY(!recent.menuAction()->isEnabled());
+
+        const std::string mod = h->folder.File("mods/Cinderfall.ini");
+        h->boxes.EnqueueFileName(mod);
+        QVERIFY(h->Trigger("Open1"));
+        h->TakeShown();
+        QCOMPARE(recentShown(), QStringList({"&1 " + Latin1(mod)}));
+        QCOMPARE(settings.value("RecentFiles").toStringList(), QStringList({Latin1(mod)}));
+
+        // A file dropped on the window opens once the drop is done, after the question about changes.
+        h->Edit("GRUNT", "Cost", "999");
+        const std::string game = h->folder.File("game/Rules.ini");
+        QMimeData dragged;
+        dragged.setUrls({QUrl::fromLocalFile(Latin1(game))});
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(h->window.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(h->window.get(), &drop);
+        h->boxes.EnqueueAnswer(BoxAnswer::No);
+        QTRY_COMPARE(h->globals.CurrentFileName, game);
+        QCOMPARE(h->TakeShown(), QStringList({"Confirm | Confirm | Save changes to Cinderfall.ini? | &Yes,&No,Cancel"}));
+        QCOMPARE(recentShown(), QStringList({"&1 " + Latin1(game), "&2 " + Latin1(mod)}));
+
+        // The list reopens a document; one that is gone leaves the list.
+        recent.actions().last()->trigger();
+        QCOMPARE(h->globals.CurrentFileName, mod);
+        std::filesystem::remove(game);
+        QCOMPARE(recentShown(), QStringList({"&1 " + Latin1(mod)}));
+        QCOMPARE(h->TakeShown(), QStringList());
     }
 
     void programFolderStartsTheEditorAfreshOnTheChosenFolder() {
