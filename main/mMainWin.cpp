@@ -4,13 +4,13 @@
 #include "main/mMainWin.h"
 
 #include <QAction>
+#include <QBoxLayout>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QSignalBlocker>
-#include <QBoxLayout>
 #include <QToolButton>
 #include <algorithm>
 
