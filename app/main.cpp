@@ -4,6 +4,7 @@
 //   VelmoraEdit                        the folder it is started in
 //   VelmoraEdit --program-dir DIR      DIR
 //   VelmoraEdit --choose-program-dir   the folder chosen once and remembered (the desktop entry)
+//   ... FILE                           each of the above, and then opens the document FILE
 
 #include <QApplication>
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "main/GeneralHandler.h"
 #include "main/Globals.h"
 #include "main/ProgramFolder.h"
 #include "main/QtBoxes.h"
@@ -66,6 +68,9 @@ int main(int argc, char* argv[]) {
     velmora::TMainWin mainWin(globals, boxes);
     boxes.SetOwner(&mainWin);
     mainWin.SetProgramFolderChoice(&choice);
+    mainWin.SetUserSettings(&settings);
     mainWin.OnCreateMampir(*programDir);
+    if (!options.documentFile.empty())
+        velmora::RunEventHandler(boxes, [&] { mainWin.OpenExistingDocument(options.documentFile); });
     return QApplication::exec();
 }

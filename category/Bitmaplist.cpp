@@ -1,6 +1,7 @@
 #include "category/Bitmaplist.h"
 
 #include <QPainter>
+#include <algorithm>
 
 #include "main/Globals.h"
 #include "store/PlatformFile.h"
@@ -18,22 +19,37 @@ bool NamesAnotherFolder(const std::string& fileName) {
 
 }  // namespace
 
-PictureFiles::PictureFiles(const Globals& globals, Boxes& boxes)
-    : m_globals(globals), m_boxes(boxes), m_ignoreCase(platform::FileNamesIgnoreCase()) {
+PictureFiles::PictureFiles(const Globals& globals, Boxes& boxes) : m_globals(globals), m_boxes(boxes) {
     const std::string pictureDir = globals.ProgramDir + globals.BitmapDir;
-    for (const std::string& name : platform::RegularFileNames(pictureDir)) m_present.insert(Key(name));
-    if (pictureDir != globals.ProgramDir)
-        for (const std::string& name : platform::RegularFileNames(globals.ProgramDir))
-            m_present.insert(Key(name));
+    m_folders.push_back(List(pictureDir));
+    if (pictureDir != globals.ProgramDir) m_folders.push_back(List(globals.ProgramDir));
 }
 
-std::string PictureFiles::Key(const std::string& fileName) const {
-    return m_ignoreCase ? FoldCase(fileName) : fileName;
+PictureFiles::Listing PictureFiles::List(std::string dir) {
+    Listing folder{std::move(dir), {}};
+    for (std::string& name : platform::RegularFileNames(folder.dir)) {
+        std::string key = FoldCase(name);
+        folder.names[std::move(key)].push_back(std::move(name));
+    }
+    for (auto& [key, names] : folder.names) std::sort(names.begin(), names.end());
+    return folder;
+}
+
+std::string PictureFiles::Find(const Listing& folder, const std::string& fileName) {
+    const auto group = folder.names.find(FoldCase(fileName));
+    if (group == folder.names.end()) return {};
+    const std::vector<std::string>& names = group->second;
+    const bool exact = std::find(names.begin(), names.end(), fileName) != names.end();
+    return folder.dir + (exact ? fileName : names.front());
 }
 
 Picture PictureFiles::Load(const std::string& fileName) const {
-    if (!NamesAnotherFolder(fileName) && !m_present.contains(Key(fileName))) return nullptr;
-    return LoadBitmapFile(m_globals, m_boxes, fileName);
+    if (NamesAnotherFolder(fileName)) return LoadBitmapFile(m_globals, m_boxes, fileName);
+    for (const Listing& folder : m_folders) {
+        const std::string path = Find(folder, fileName);
+        if (!path.empty()) return LoadBitmapPath(m_boxes, path);
+    }
+    return nullptr;
 }
 
 std::unique_ptr<TBitmaplist> TBitmaplistCreate(const std::string& Code, const TMemIniFile& DocumentIni,

@@ -3,7 +3,8 @@
 #include <QImage>
 #include <memory>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
+#include <vector>
 
 #include "main/Pictures.h"
 
@@ -27,8 +28,9 @@ struct TBitmaplist {
 
 // The picture files as they are when an entry list is filled. Filling looks up two or three names
 // per entry and most of them do not exist, so the picture folder and the program folder are each
-// listed once, and only files that are there are handed to LoadBitmapFile (which still decides
-// which folder wins and checks every file it reads, showing its notice for a bad one).
+// listed once, and only files that are there are read (LoadBitmapPath checks every file it reads,
+// showing its notice for a bad one). The lookup is LoadBitmapFile's: the picture folder first, and
+// a name missing as written is found under another letter case.
 class PictureFiles {
   public:
     PictureFiles(const Globals& globals, Boxes& boxes);
@@ -37,13 +39,20 @@ class PictureFiles {
     Picture Load(const std::string& fileName) const;
 
   private:
-    std::string Key(const std::string& fileName) const;
+    // One listed folder: its text, and the names of its files by their upper-cased names, each
+    // group in byte order.
+    struct Listing {
+        std::string dir;
+        std::unordered_map<std::string, std::vector<std::string>> names;
+    };
+    static Listing List(std::string dir);
+    // The path of `fileName` in the folder: the exact name, else the first name that differs only
+    // in letter case; empty when the folder has neither.
+    static std::string Find(const Listing& folder, const std::string& fileName);
 
     const Globals& m_globals;
     Boxes& m_boxes;
-    bool m_ignoreCase;
-    // The names found in either folder, upper-cased where the file system ignores letter case.
-    std::unordered_set<std::string> m_present;
+    std::vector<Listing> m_folders;  // the picture folder, then the program folder
 };
 
 // The pictures of the entry `Code`: its own picture and icon files (Code + ".bmp", Code +

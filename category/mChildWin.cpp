@@ -12,7 +12,9 @@
 #include <algorithm>
 
 #include "category/Bitmaplist.h"
+#include "category/PageControl.h"
 #include "dialogs/ChoiceLists.h"
+#include "main/CutTextTips.h"
 #include "main/Globals.h"
 #include "main/QtText.h"
 #include "main/StringGrid.h"
@@ -31,7 +33,6 @@ constexpr QSize PictureArea(117, 71);
 constexpr QSize IconArea(117, 79);
 
 constexpr int EntryCodeWidth = 85;
-constexpr int EntryNameWidth = 115;
 constexpr int MarkerWidth = 12;
 
 const QColor ActiveHeaderFace(0, 0, 0);
@@ -60,19 +61,21 @@ TChildWin::TChildWin(TMainWin& MainWin, const Globals& globals, Boxes& boxes)
       m_globals(globals),
       m_boxes(boxes) {
     ui->setupUi(this);
-    move(6, 10);
+    // The layout keeps the window at its designed size or more, as much more as the captions need.
+    // The main window places it.
+    FitCaptions({ui->Button4, ui->Button2, ui->Button3, ui->Duplicate, ui->Delete});
 
-    // Names and texts from files are shown as they are, never read as markup.
+    // Names and texts from files are shown as they are, never read as markup, and whole in a
+    // tooltip when they do not fit.
     for (QLabel* label : {ui->Panel1, ui->Panel5, ui->Panel8, ui->Label2, ui->Label3})
         label->setTextFormat(Qt::PlainText);
+    TipWhenCut({ui->Panel1, ui->Panel8, ui->Label2, ui->Label3});
     for (QLabel* area : {ui->Image1, ui->Image2}) area->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     // The first page exists from the start and shows the section of its caption until pages are
     // made from the category's page list.
     m_pageNames = {ToBytes(ui->PageControl1->tabText(0))};
     m_pageRows = {0};
-    ui->PageControl1->setUsesScrollButtons(true);
-    ui->PageControl1->tabBar()->setAttribute(Qt::WA_Hover);
 
     ConnectControls();
 }
@@ -110,6 +113,7 @@ void TChildWin::ConnectControls() {
 
     connect(ui->PageControl1, &QTabWidget::currentChanged, this,
             &TChildWin::Guarded<&TChildWin::GantiPageTabSheet>);
+    connect(entries->horizontalHeader(), &QHeaderView::sectionResized, this, &TChildWin::FitEntryHeaders);
 
     connect(ui->Button4, &QPushButton::clicked, this, &TChildWin::Guarded<&TChildWin::MainWindowButton>);
     connect(ui->Button2, &QPushButton::clicked, this, &TChildWin::Guarded<&TChildWin::NextFocusOnly>);
@@ -153,6 +157,9 @@ void TChildWin::DiIsi(const std::vector<std::string>& Pages, int CategoryNumber,
     ui->Panel1->setText(ToQString(CategoryName));
     setWindowTitle(ToQString(CategoryName));
 
+    // The code column's designed width; the name column takes the rest. The user may move the
+    // border between them, and a later filling keeps it where the user left it.
+    ui->StringGrood->setColumnWidth(0, EntryCodeWidth);
     RubahKolomStringGrood();
     ui->StringGrood->horizontalScrollBar()->setValue(0);
     GetLabelCodeAndName();
@@ -178,8 +185,6 @@ void TChildWin::RubahKolomStringGrood() {
     FreeStringGroodObjects();
     const int count = static_cast<int>(codes.Count());
     grid.SetRowCount(count);
-    grid.setColumnWidth(0, EntryCodeWidth);
-    grid.setColumnWidth(1, EntryNameWidth);
 
     // The picture files are looked at here, once per filling; selecting an entry only draws.
     const PictureFiles files(m_globals, m_boxes);
@@ -419,6 +424,12 @@ std::string TChildWin::StripApprox(const std::string& Text) {
 
 // ---------------------------------------------------------------------------------------------
 // Header highlighting
+
+// The "Code" header stands over the code column, wherever the user moved its border.
+void TChildWin::FitEntryHeaders() {
+    const StringGrid& entries = *ui->StringGrood;
+    ui->Panel6->setFixedWidth(entries.frameWidth() + entries.columnWidth(0));
+}
 
 void TChildWin::OnEnterStringGrood() {
     MakeGridActive(ui->StringGrood);

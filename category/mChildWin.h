@@ -98,6 +98,7 @@ class TChildWin : public QWidget {
     void ShowStoredValue(int Row, const std::string& Code);
     void RefreshMemo(const StringGrid* Grid);
     void FreeStringGroodObjects();
+    void FitEntryHeaders();
     void OnEnterStringGrood();
     void OnEnterStringGrid2();
     void MakeGridActive(StringGrid* Grid);

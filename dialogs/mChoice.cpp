@@ -12,6 +12,7 @@
 #include "dialogs/ChoiceLists.h"
 #include "dialogs/ColumnMenu.h"
 #include "main/Boxes.h"
+#include "main/CutTextTips.h"
 #include "main/QtText.h"
 #include "main/StringGrid.h"
 #include "main/Workspace.h"
@@ -52,10 +53,14 @@ std::string CurrentCode() {
 TChoice::TChoice(QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::TChoice>()), PopupMenu1(new ColumnMenu(this)) {
     m_ui->setupUi(this);
-    // Values are shown as they stand, never read as markup.
+    // The layout keeps the dialog at its designed size or more, as much more as the captions need.
+    FitCaptions({m_ui->OKButton, m_ui->CancelButton});
+    // Values are shown as they stand, never read as markup, and whole in a tooltip when they do
+    // not fit.
     m_ui->Panel1->setTextFormat(Qt::PlainText);
     m_ui->Panel2->setTextFormat(Qt::PlainText);
     m_ui->Label1->setTextFormat(Qt::PlainText);
+    TipWhenCut({m_ui->Panel1, m_ui->Panel2});
     m_ui->ListBox1->setUniformItemSizes(true);
     m_ui->ListBox1->installEventFilter(this);
     // Moves without a pressed button update the tooltip.
@@ -162,7 +167,8 @@ void TChoice::ListBox1MouseMove(const QPoint& position) {
     if (!item || item->text() == m_ui->ListBox1->toolTip()) return;
     m_ui->ListBox1->setToolTip(item->text());
     if (QToolTip::isVisible())
-        QToolTip::showText(m_ui->ListBox1->viewport()->mapToGlobal(position), item->text(), m_ui->ListBox1);
+        QToolTip::showText(m_ui->ListBox1->viewport()->mapToGlobal(position), PlainToolTip(item->text()),
+                           m_ui->ListBox1);
 }
 
 void TChoice::OnPopUpLaunch(const QPoint& position) {
@@ -203,7 +209,8 @@ bool TChoice::eventFilter(QObject* watched, QEvent* event) {
                 QToolTip::hideText();
                 event->ignore();
             } else {
-                QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text, m_ui->ListBox1);
+                QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), PlainToolTip(text),
+                                   m_ui->ListBox1);
             }
             return true;
         }

@@ -35,6 +35,7 @@ void TMainWin::OpenCategoryWindow(int row, int entryIndex) {
         return;
 
     auto* window = new TChildWin(*this, m_globals, m_boxes);  // owned through its Qt parent, this window
+    m_places.PlaceCategoryWindow(*window, category, *this);
     window->SetBackgroundTile(m_bitmap2);
     window->SetPictureBackground(m_bitmap1);
     m_childWindows.push_back({category, window});
@@ -95,6 +96,7 @@ void TMainWin::NextFocusAndOpen(TChildWin* Window, bool OpenNew) {
 }
 
 void TMainWin::ChildFormClose(TChildWin* Window) {
+    m_places.RememberCategoryWindow(*Window, Window->CategoryName());
     std::erase_if(m_childWindows,
                   [Window](const ChildWindowLine& line) { return !line.Window || line.Window == Window; });
     Window->setAttribute(Qt::WA_DeleteOnClose);

@@ -124,12 +124,15 @@ bool IsSaneBitmap(std::string_view bytes) {
 }
 
 Picture LoadBitmapFile(const Globals& globals, Boxes& boxes, const std::string& fileName) {
-    std::string path = globals.ProgramDir + globals.BitmapDir + fileName;
+    std::string path = platform::ExistingFileName(globals.ProgramDir + globals.BitmapDir + fileName);
     if (!platform::IsRegularFile(path)) {
-        path = globals.ProgramDir + fileName;
+        path = platform::ExistingFileName(globals.ProgramDir + fileName);
         if (!platform::IsRegularFile(path)) return nullptr;
     }
+    return LoadBitmapPath(boxes, path);
+}
 
+Picture LoadBitmapPath(Boxes& boxes, const std::string& path) {
     std::optional<std::string> bytes;
     try {
         bytes = platform::ReadWholeFile(path);

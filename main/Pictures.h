@@ -22,9 +22,13 @@ using Picture = std::shared_ptr<const QImage>;
 bool IsSaneBitmap(std::string_view bytes);
 
 // The picture file `fileName`, looked up in the picture folder (ProgramDir + BitmapDir), then in
-// ProgramDir. A file in neither place gives none, silently. A file that is not a valid bitmap
-// gives the notice "Error file format in <file name>" and none; a file that exists but cannot be
-// read gives its "Cannot open file" error and none, so a bad picture never ends a load.
+// ProgramDir, each time under another letter case when the exact name is missing. A file in
+// neither place gives none, silently. Otherwise as LoadBitmapPath.
 Picture LoadBitmapFile(const Globals& globals, Boxes& boxes, const std::string& fileName);
+
+// The picture file at `path`. A file that is not a valid bitmap gives the notice "Error file
+// format in <file name>" and none; a file that cannot be read gives its "Cannot open file" error
+// and none, so a bad picture never ends a load. A file that is gone gives none, silently.
+Picture LoadBitmapPath(Boxes& boxes, const std::string& path);
 
 }  // namespace velmora

@@ -45,17 +45,23 @@ void CopyTree(const fs::path& from, const fs::path& to, std::error_code& ec) {
 
 StartOptions ParseStartOptions(const std::vector<std::string>& args) {
     StartOptions options;
-    if (args.empty()) return options;
-    if (args.size() == 1 && args[0] == "--choose-program-dir") {
+    size_t next = 0;
+    if (next < args.size() && args[next] == "--choose-program-dir") {
         options.folder = StartOptions::Folder::Remembered;
-        return options;
-    }
-    if (args.size() == 2 && args[0] == "--program-dir" && !args[1].empty()) {
+        ++next;
+    } else if (next < args.size() && args[next] == "--program-dir") {
+        if (next + 1 >= args.size() || args[next + 1].empty()) throw IniError(StartUsage);
         options.folder = StartOptions::Folder::Named;
-        options.namedDir = args[1];
-        return options;
+        options.namedDir = args[next + 1];
+        next += 2;
     }
-    throw IniError(StartUsage);
+    // A name that starts like an option is a mistyped option; "./-name" names such a file.
+    if (next < args.size() && !args[next].empty() && args[next][0] != '-') {
+        options.documentFile = platform::AbsoluteName(args[next]);
+        ++next;
+    }
+    if (next != args.size()) throw IniError(StartUsage);
+    return options;
 }
 
 ProgramFolderChoice::ProgramFolderChoice(Boxes& boxes, FolderMemory& memory, std::string sampleDir)

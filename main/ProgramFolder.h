@@ -8,7 +8,7 @@ namespace velmora {
 
 class Boxes;
 
-// Which folder a start works on, as its command line says.
+// Which folder a start works on, and which document it opens, as its command line says.
 struct StartOptions {
     enum class Folder {
         Working,     // no option: the folder it is started in
@@ -17,11 +17,15 @@ struct StartOptions {
     };
     Folder folder = Folder::Working;
     std::string namedDir;
+    // The document to open once the start is done (a full path); empty for none.
+    std::string documentFile;
 };
 
-constexpr const char* StartUsage = "usage: VelmoraEdit [--choose-program-dir | --program-dir DIR]";
+constexpr const char* StartUsage = "usage: VelmoraEdit [--choose-program-dir | --program-dir DIR] [FILE]";
 
-// The options after the program's name. Throws IniError with StartUsage for anything else.
+// The options after the program's name. A FILE is made a full path against the working directory,
+// the folder the start began in, before the start moves to the program folder. Throws IniError
+// with StartUsage for anything else.
 StartOptions ParseStartOptions(const std::vector<std::string>& args);
 
 // Keeps the chosen program folder from one start to the next.

@@ -8,9 +8,12 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 #include <algorithm>
+#include <cstdlib>
 
 #include "main/ByteTextField.h"
+#include "main/CutTextTips.h"
 #include "main/QtText.h"
 #include "store/IniError.h"
 
@@ -20,6 +23,11 @@ namespace {
 char redMarkTag;
 
 const QColor RedText(255, 0, 0);
+
+// How near a column border the pointer grabs it, and the narrowest a column can be dragged to
+// (the last column keeps that much room too).
+constexpr int BorderGrip = 3;
+constexpr int NarrowestColumn = 12;
 
 }  // namespace
 
@@ -50,6 +58,26 @@ public:
 
     void setModelData(QWidget* /*editor*/, QAbstractItemModel* /*model*/,
                       const QModelIndex& /*index*/) const override {}
+
+    // A cell whose text is cut shows it whole in its tooltip; a cell that shows all has none.
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override {
+        if (event->type() != QEvent::ToolTip) return QStyledItemDelegate::helpEvent(event, view, option, index);
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        const QWidget* widget = cell.widget;
+        const QStyle* style = widget ? widget->style() : QApplication::style();
+        const QRect textArea = style->subElementRect(QStyle::SE_ItemViewItemText, &cell, widget);
+        // The margin the style leaves on each side of an item's text.
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        if (cell.fontMetrics.horizontalAdvance(cell.text) <= textArea.width() - 2 * margin) {
+            QToolTip::hideText();
+            event->ignore();
+            return true;
+        }
+        QToolTip::showText(event->globalPos(), PlainToolTip(cell.text), view->viewport(), option.rect);
+        return true;
+    }
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
@@ -156,7 +184,8 @@ StringGrid::StringGrid(QWidget* parent)
     setSelectionBehavior(SelectItems);
     setTabKeyNavigation(false);
     setWordWrap(false);
-    setTextElideMode(Qt::ElideNone);
+    setTextElideMode(Qt::ElideRight);
+    viewport()->setMouseTracking(true);  // the pointer shows where a column border can be dragged
     setEditTriggers(SelectedClicked | EditKeyPressed | AnyKeyPressed);
     setItemDelegate(m_delegate);
 
@@ -170,6 +199,9 @@ StringGrid::StringGrid(QWidget* parent)
     connect(model(), &QAbstractItemModel::columnsInserted, this, &StringGrid::EnsureCurrentCell);
     connect(model(), &QAbstractItemModel::columnsRemoved, this, &StringGrid::EnsureCurrentCell);
     connect(model(), &QAbstractItemModel::modelReset, this, &StringGrid::EnsureCurrentCell);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int col) {
+        if (col + 1 < columnCount()) FitLastColumn();
+    });
 }
 
 StringGrid::~StringGrid() {
@@ -192,6 +224,7 @@ void StringGrid::SetColCount(int count) {
     setColumnCount(std::max(1, count));
     EnsureCurrentCell();
     UpdateScrollRange();
+    FitLastColumn();
 }
 
 // Qt lays out added or removed rows later; the top row and scrolling must reflect them at once.
@@ -334,6 +367,26 @@ void StringGrid::SetRowSelect(bool on) {
     EnsureCurrentCell();
 }
 
+void StringGrid::SetStretchLastCol(bool on) {
+    m_stretchLastCol = on;
+    FitLastColumn();
+}
+
+// Runs whenever the visible area changes, a scroll bar coming or going included.
+void StringGrid::updateGeometries() {
+    QTableWidget::updateGeometries();
+    FitLastColumn();
+}
+
+void StringGrid::FitLastColumn() {
+    if (!m_stretchLastCol || columnCount() < 1) return;
+    const int last = columnCount() - 1;
+    int others = 0;
+    for (int col = 0; col < last; ++col) others += columnWidth(col);
+    const int width = std::max(NarrowestColumn, viewport()->width() - others);
+    if (columnWidth(last) != width) setColumnWidth(last, width);
+}
+
 void StringGrid::SetRedMarkWholeRow(bool on) {
     m_redMarkWholeRow = on;
     viewport()->update();
@@ -396,9 +449,15 @@ void StringGrid::keyPressEvent(QKeyEvent* event) {
     QTableWidget::keyPressEvent(event);
 }
 
-// Only the left button selects; the right one is left to the context menu.
+// Only the left button selects; the right one is left to the context menu. A press on a column
+// border starts dragging it and selects nothing.
 void StringGrid::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    m_draggedBorder = BorderColumnAt(event->position().toPoint().x());
+    if (m_draggedBorder >= 0) {
         event->accept();
         return;
     }
@@ -406,20 +465,66 @@ void StringGrid::mousePressEvent(QMouseEvent* event) {
 }
 
 void StringGrid::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
+    if (event->button() != Qt::LeftButton || m_draggedBorder >= 0) {
+        if (event->button() == Qt::LeftButton) m_draggedBorder = -1;
         event->accept();
         return;
     }
     QTableWidget::mouseReleaseEvent(event);
 }
 
+void StringGrid::mouseMoveEvent(QMouseEvent* event) {
+    const int x = event->position().toPoint().x();
+    if (m_draggedBorder >= 0) {
+        ResizeColumnByUser(m_draggedBorder, x - columnViewportPosition(m_draggedBorder));
+        event->accept();
+        return;
+    }
+    if (event->buttons() == Qt::NoButton) {
+        if (BorderColumnAt(x) >= 0)
+            viewport()->setCursor(Qt::SplitHCursor);
+        else
+            viewport()->unsetCursor();
+    }
+    QTableWidget::mouseMoveEvent(event);
+}
+
+// A double-click on a column border fits the column to its texts; it is no double-click on a cell.
 void StringGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         event->accept();
         return;
     }
+    const int border = BorderColumnAt(event->position().toPoint().x());
+    if (border >= 0) {
+        ResizeColumnByUser(border, sizeHintForColumn(border));
+        event->accept();
+        return;
+    }
     QTableWidget::mouseDoubleClickEvent(event);
     emit gridDoubleClicked();
+}
+
+int StringGrid::BorderColumnAt(int x) const {
+    for (int col = m_fixedCols; col + 1 < columnCount(); ++col) {
+        const int border = columnViewportPosition(col) + columnWidth(col);
+        if (std::abs(x - border) <= BorderGrip) return col;
+    }
+    return -1;
+}
+
+void StringGrid::ResizeColumnByUser(int col, int width) {
+    int others = 0;
+    for (int c = 0; c + 1 < columnCount(); ++c)
+        if (c != col) others += columnWidth(c);
+    const int widest = std::max(NarrowestColumn, viewport()->width() - others - NarrowestColumn);
+    setColumnWidth(col, std::clamp(width, NarrowestColumn, widest));
+}
+
+void StringGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    const int sideways = horizontalScrollBar()->value();
+    QTableWidget::scrollTo(index, hint);
+    if (horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOff) horizontalScrollBar()->setValue(sideways);
 }
 
 void StringGrid::focusInEvent(QFocusEvent* event) {

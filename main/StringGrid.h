@@ -28,12 +28,18 @@ class GridSelectionModel;
 //
 // Use the signals below, not QTableWidget's current-cell and selection signals, which this grid
 // does not drive. Handlers run inside Qt's event handling and must not let an exception out.
+//
+// A text too long for its cell ends in "…" and shows whole in the cell's tooltip. The border
+// between two columns can be dragged (a double-click on it fits the left column to its texts);
+// with `stretchLastCol` the last column takes the room that is left. A grid without a horizontal
+// scroll bar never scrolls sideways, so its first columns stay in view whatever cell is current.
 class StringGrid : public QTableWidget {
     Q_OBJECT
     Q_PROPERTY(int fixedCols READ FixedCols WRITE SetFixedCols)
     Q_PROPERTY(int editableCol READ EditableCol WRITE SetEditableCol)
     Q_PROPERTY(bool rowSelect READ RowSelect WRITE SetRowSelect)
     Q_PROPERTY(bool redMarkWholeRow READ RedMarkWholeRow WRITE SetRedMarkWholeRow)
+    Q_PROPERTY(bool stretchLastCol READ StretchLastCol WRITE SetStretchLastCol)
 
 public:
     explicit StringGrid(QWidget* parent = nullptr);
@@ -84,8 +90,15 @@ public:
     bool RedMarkWholeRow() const { return m_redMarkWholeRow; }
     void SetRedMarkWholeRow(bool on);
 
+    // On: the last column takes the width the others leave (and always a sliver).
+    bool StretchLastCol() const { return m_stretchLastCol; }
+    void SetStretchLastCol(bool on);
+
     // Whether the cell is drawn with red text.
     bool IsDrawnRed(int col, int row) const;
+
+    // Scrolls to the cell, never sideways when the grid has no horizontal scroll bar.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 signals:
     // The current cell is about to move to (col, row); the old cell is still current.
@@ -112,6 +125,8 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void updateGeometries() override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void keyboardSearch(const QString& search) override;
@@ -134,6 +149,12 @@ private:
     void FocusNeighbour(bool next);
     void EnterFocus();
     void LeaveFocus();
+    // The column whose right border lies at `x` of the viewport, give or take a few pixels; -1
+    // when none there may be dragged (a fixed column's, or the last column's, which is the edge).
+    int BorderColumnAt(int x) const;
+    // Column `col` made `width` wide, kept within what leaves the last column some room.
+    void ResizeColumnByUser(int col, int width);
+    void FitLastColumn();
 
     // The delegate reports its editor's life and events here.
     void EditorCreated(QLineEdit* editor, const QModelIndex& index);
@@ -153,7 +174,9 @@ private:
     const QEvent* m_keyInGrid = nullptr;  // the key event the grid is handling (also sent on to a new editor)
     int m_fixedCols = 0;
     int m_editableCol = -1;
+    int m_draggedBorder = -1;  // the column whose right border the user is dragging
     bool m_redMarkWholeRow = false;
+    bool m_stretchLastCol = false;
     bool m_focusWithin = false;
 };
 

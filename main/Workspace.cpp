@@ -59,7 +59,7 @@ std::unique_ptr<TMemIniFile> Workspace::NewStore(const std::string& fileName) co
 }
 
 std::string Workspace::DefinitionFileName() const {
-    return m_globals.ProgramDir + ChangeFileExt(FileToEdit, ".001");
+    return platform::ExistingFileName(m_globals.ProgramDir + ChangeFileExt(FileToEdit, ".001"));
 }
 
 std::string Workspace::GameDirectoryPath() const {
@@ -68,9 +68,13 @@ std::string Workspace::GameDirectoryPath() const {
     return m_globals.ProgramDir + dir;
 }
 
-std::string Workspace::GameCopyFileName() const { return GameDirectoryPath() + FileToEdit; }
+std::string Workspace::GameCopyFileName() const {
+    return platform::ExistingFileName(GameDirectoryPath() + FileToEdit);
+}
 
-std::string Workspace::GameProgramFileName() const { return GameDirectoryPath() + m_globals.GameExe; }
+std::string Workspace::GameProgramFileName() const {
+    return platform::ExistingFileName(GameDirectoryPath() + m_globals.GameExe);
+}
 
 std::string Workspace::GameStartFailure(const std::string& reason) const {
     const std::string program = GameProgramFileName();
@@ -92,7 +96,8 @@ void Workspace::BeginToLoadNONBASIC() {
 }
 
 void Workspace::BeginLoadDefault_INI_file() {
-    std::string fileName = m_globals.ProgramDir + ChangeFileExt(FileToEdit, ".INI");
+    std::string fileName =
+        platform::ExistingFileName(m_globals.ProgramDir + ChangeFileExt(FileToEdit, ".INI"));
     auto store = NewStore(fileName);
     m_globals.DefaultFileName = fileName;
     DefaultIni = std::move(store);

@@ -93,10 +93,11 @@ public:
     // The numbers that new lines of the category's list get.
     ListNumbers NumbersOf(int Kind, const std::string& Category) const;
 
-    // File names of the current file type.
-    std::string DefinitionFileName() const;  // ProgramDir + FileToEdit with ".001"
-    std::string GameCopyFileName() const;    // GameDirectory (relative: to ProgramDir) + FileToEdit
-    std::string GameProgramFileName() const; // GameDirectory (relative: to ProgramDir) + GameExe
+    // File names of the current file type, each the file that is there under another letter case
+    // when the configured name is missing (platform::ExistingFileName).
+    std::string DefinitionFileName() const;   // ProgramDir + FileToEdit with ".001"
+    std::string GameCopyFileName() const;     // GameDirectory (relative: to ProgramDir) + FileToEdit
+    std::string GameProgramFileName() const;  // GameDirectory (relative: to ProgramDir) + GameExe
     // The game program as the "Run the Game" question names it: "Program: " and its full path, and
     // " (set by <definition file>)" when the definition file of the current type overrides the
     // settings' game folder or program. Definition files pass between modders, so the user sees

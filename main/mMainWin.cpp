@@ -1,9 +1,10 @@
 // The main window itself: start-up, the file-type menu, the category buttons and grid, the entry
-// list and the layout of the panels.
+// list and the background.
 
 #include "main/mMainWin.h"
 
 #include <QAction>
+#include <QBoxLayout>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QEvent>
@@ -15,6 +16,7 @@
 
 #include "category/mChildWin.h"
 #include "main/Boxes.h"
+#include "main/CutTextTips.h"
 #include "main/Globals.h"
 #include "main/QtText.h"
 #include "main/Routines.h"
@@ -46,12 +48,17 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
       m_boxes(boxes),
       m_workspace(globals, boxes, this) {
     ui->setupUi(this);
+    // The layout keeps the window at its designed size or more, as much more as the captions need.
+    FitCaptions({ui->Load1, ui->Apply1, ui->BackupButton, ui->Button1});
     move(66, 4);
     MainButtons = {ui->SpeedButton1, ui->SpeedButton2, ui->SpeedButton3, ui->SpeedButton4, ui->SpeedButton5,
                    ui->SpeedButton6, ui->SpeedButton7, ui->SpeedButton8, ui->SpeedButton9, ui->SpeedButton10};
 
-    // Names and texts from files are shown as they are, never read as markup.
+    // Names and texts from files are shown as they are, never read as markup, and whole in a
+    // tooltip when they do not fit.
     for (QLabel* panel : {ui->Panel6, ui->Panel1, ui->Panel5}) panel->setTextFormat(Qt::PlainText);
+    TipWhenCut({ui->Panel6, ui->Panel1, ui->Panel5, ui->Button2});
+    for (QToolButton* button : MainButtons) TipWhenCut({button});
 
     // The panels keep the silver face of the design; the tiled background shows around them.
     const QColor face = palette().color(QPalette::Window);
@@ -62,17 +69,12 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
         panel->setAutoFillBackground(true);
     }
     centralWidget()->setAutoFillBackground(true);
-    // Never smaller than the designed panels, which keep their sizes.
-    centralWidget()->setMinimumSize(ui->Panel4->geometry().right() + 1, ui->Panel3->geometry().bottom() + 1);
 
     FileTypeMenu = new QMenu(this);
     FileTypeMenu->setObjectName(QStringLiteral("FileTypeMenu"));
     ui->Panel6->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    m_designedTitleHeight = ui->Panel6->height();
-    m_titleHeight = m_designedTitleHeight;
-    m_gapBelowButtonBar = ui->Panel3->y() - (ui->Panel2->y() + ui->Panel2->height());
-    m_titleButtonMargin = ui->Panel6->width() - (ui->Button3->x() + ui->Button3->width());
+    m_designedTitleHeight = ui->Panel6->minimumHeight();
 
     ui->New1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     ui->Open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
@@ -81,11 +83,13 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
     // dialog or box still blocks them.
     for (QAction* command : {ui->New1, ui->Open1, ui->Save1})
         command->setShortcutContext(Qt::ApplicationShortcut);
+    setAcceptDrops(true);  // a document dropped on the window is opened
 
     ConnectControls();
 }
 
 TMainWin::~TMainWin() {
+    RememberWindowPlaces();
     // The category windows read the stores this window owns, which go before the windows' Qt
     // parent would free them: they go first, without running any of their handlers.
     m_childWindows.clear();
@@ -106,6 +110,10 @@ void TMainWin::ConnectControls() {
     connect(ui->Exit1, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::Exit1Click>);
     connect(ui->ProgramFolder1, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::ProgramFolder1Click>);
     ui->ProgramFolder1->setEnabled(false);  // until the program gives the choice of a folder
+    connect(ui->File1, &QMenu::aboutToShow, this, &TMainWin::Guarded<&TMainWin::ShowRecentFiles>);
+    connect(ui->KeyboardShortcuts1, &QAction::triggered, this,
+            &TMainWin::Guarded<&TMainWin::KeyboardShortcuts1Click>);
+    connect(ui->About1, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::About1Click>);
 
     connect(ui->Load1, &QPushButton::clicked, this, &TMainWin::Guarded<&TMainWin::LoadGameClick>);
     connect(ui->Apply1, &QPushButton::clicked, this, &TMainWin::Guarded<&TMainWin::ApplyGameClick>);
@@ -123,7 +131,6 @@ void TMainWin::ConnectControls() {
             &TMainWin::Guarded<&TMainWin::DoubleClick1>);
     connect(ui->Button2, &QPushButton::clicked, this, &TMainWin::Guarded<&TMainWin::DoubleClick2>);
     ui->ListBox2->viewport()->installEventFilter(this);  // double-clicks
-    centralWidget()->installEventFilter(this);           // resizes
 }
 
 bool TMainWin::eventFilter(QObject* watched, QEvent* event) {
@@ -138,7 +145,6 @@ bool TMainWin::eventFilter(QObject* watched, QEvent* event) {
             return true;  // a button would take the second click as another press and toggle again
         }
     }
-    if (event->type() == QEvent::Resize && watched == centralWidget()) PlacePanels();
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -184,8 +190,18 @@ void TMainWin::BuildFileTypeMenu() {
 void TMainWin::CreatePopUpMenuItemList(const std::string& Caption) {
     QAction* item = FileTypeMenu->addAction(ToCaption(Caption));
     item->setData(QByteArray(Caption.data(), static_cast<qsizetype>(Caption.size())));
-    connect(item, &QAction::triggered, this,
-            [this, item] { RunEventHandler(m_boxes, [this, item] { GantiFileToEdit(item); }); });
+    item->setCheckable(true);
+    connect(item, &QAction::triggered, this, [this, item] {
+        RunEventHandler(m_boxes, [this, item] { GantiFileToEdit(item); });
+        MarkCurrentFileType();  // a switch the user called off leaves the mark where it was
+    });
+}
+
+void TMainWin::MarkCurrentFileType() {
+    const std::string& current = m_workspace.FileToEdit;
+    const QByteArray bytes(current.data(), static_cast<qsizetype>(current.size()));
+    for (QAction* item : FileTypeMenu->actions())
+        if (item->isCheckable()) item->setChecked(item->data().toByteArray() == bytes);
 }
 
 void TMainWin::Bclick() {
@@ -214,6 +230,7 @@ void TMainWin::CategoryRowsBuilt() {
             grid.SetCells(0, row, row < static_cast<int>(rows.size()) ? rows[static_cast<size_t>(row)] : "");
     }
     ArrangeButton();
+    MarkCurrentFileType();
 }
 
 void TMainWin::LoadPictures() {
@@ -249,6 +266,7 @@ void TMainWin::EndBusy() {
 void TMainWin::SetBannerCaption() {
     setWindowTitle(ToQString(m_globals.CurrentFileName));
     ui->Panel1->setText(ToQString(ExtractFileName(m_globals.CurrentFileName)));
+    RememberRecentFile();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -351,7 +369,7 @@ void TMainWin::OpenDbl2Click(int EntryIndex) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Background and panels
+// Background and title
 
 void TMainWin::TileBackground() {
     QPalette background = centralWidget()->palette();
@@ -363,24 +381,20 @@ void TMainWin::TileBackground() {
     centralWidget()->update();
 }
 
+// A taller title (while a load runs) lies over the panels below it, as a notice would, rather than
+// making the window taller: it leaves the layout until it has its designed height again.
 void TMainWin::SetTitleHeight(int height) {
-    m_titleHeight = height;
-    PlacePanels();
-}
-
-// The title, file-name and button panels span the window's width, one below the other; the two
-// panels of the lists follow below them.
-void TMainWin::PlacePanels() {
-    const int width = centralWidget()->width();
-    ui->Panel6->setGeometry(0, 0, width, m_titleHeight);
-    ui->Button3->move(width - m_titleButtonMargin - ui->Button3->width(), ui->Button3->y());
-    int y = m_titleHeight;
-    ui->Panel1->setGeometry(0, y, width, ui->Panel1->height());
-    y += ui->Panel1->height();
-    ui->Panel2->setGeometry(0, y, width, ui->Panel2->height());
-    y += ui->Panel2->height() + m_gapBelowButtonBar;
-    ui->Panel3->move(ui->Panel3->x(), y);
-    ui->Panel4->move(ui->Panel4->x(), y);
+    QBoxLayout& layout = *ui->MainLayout;
+    const bool inLayout = layout.indexOf(ui->Panel6) >= 0;
+    ui->Panel6->setFixedHeight(height);
+    if (height == m_designedTitleHeight) {
+        if (!inLayout) layout.insertWidget(0, ui->Panel6);
+        layout.activate();  // the panels are in place before anything else is shown
+        return;
+    }
+    if (inLayout) layout.removeWidget(ui->Panel6);
+    ui->Panel6->setGeometry(0, 0, centralWidget()->width(), height);
+    ui->Panel6->raise();
 }
 
 }  // namespace velmora

@@ -9,10 +9,13 @@
 
 #include "main/GeneralHandler.h"
 #include "main/Pictures.h"
+#include "main/RecentFiles.h"
+#include "main/WindowPlaces.h"
 #include "main/Workspace.h"
 
 class QAction;
 class QMenu;
+class QSettings;
 class QToolButton;
 
 namespace Ui {
@@ -32,9 +35,10 @@ class TChildWin;
 // workspace (settings, stores, catalogue) and the pictures; the data work is the workspace's, the
 // window runs the commands and shows the results.
 //
-// The operations are spread over four files: this window's own (mMainWin.cpp), the open category
-// windows (ChildWindows.cpp), the document commands of the File menu (DocumentCommands.cpp) and
-// the game buttons (GameActions.cpp).
+// The operations are spread over five files: this window's own (mMainWin.cpp), the open category
+// windows (ChildWindows.cpp), the document commands of the File menu (DocumentCommands.cpp), the
+// game buttons (GameActions.cpp), and the desktop's ways (DesktopHabits.cpp: recent files, files
+// dropped on the window or named on the command line, the places of the windows, the Help menu).
 class TMainWin : public QMainWindow, public WorkspaceView {
     Q_OBJECT
 
@@ -49,6 +53,13 @@ public:
     // Enables File, "Program Folder…", which asks for another folder through `choice`, makes it
     // the working directory and starts on it as at start-up. `choice` outlives the window.
     void SetProgramFolderChoice(ProgramFolderChoice* choice);
+    // The user's own settings, where the recent files and the places of the windows are kept;
+    // without them (the default) nothing is remembered. Given before OnCreateMampir shows the
+    // window; `settings` outlives the window.
+    void SetUserSettings(QSettings* settings);
+    // Opens the document `Name` through Open's question about unsaved changes. Throws IniError
+    // "Cannot open file" when it is not a file.
+    void OpenExistingDocument(const std::string& Name);
 
     Workspace& Work() { return m_workspace; }
     const Workspace& Work() const { return m_workspace; }
@@ -93,6 +104,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // What the workspace asks of the window during a load.
@@ -122,8 +135,16 @@ private:
     TChildWin* FindChildWindow(const std::string& Name) const;
     void SortChildWindows();
     void TileBackground();
-    void PlacePanels();
     void SetTitleHeight(int height);
+    // The file-type menu marks the type being edited.
+    void MarkCurrentFileType();
+
+    // The desktop's ways (DesktopHabits.cpp).
+    void RememberRecentFile();
+    void ShowRecentFiles();
+    void RememberWindowPlaces();
+    void KeyboardShortcuts1Click();
+    void About1Click();
 
     // The settings, the file-type menu and the first file type of a program folder (mMainWin.cpp).
     void LoadProgramFolder(const std::string& workingDir);
@@ -173,9 +194,9 @@ private:
     Picture m_bitmap2;
     std::vector<ChildWindowLine> m_childWindows;
     int m_designedTitleHeight = 0;
-    int m_titleHeight = 0;
-    int m_gapBelowButtonBar = 0;
-    int m_titleButtonMargin = 0;  // from the ">" button to the title panel's right edge
+    QSettings* m_userSettings = nullptr;
+    RecentFiles m_recentFiles;
+    WindowPlaces m_places;
 };
 
 }  // namespace velmora

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "store/IniError.h"
+#include "store/TextCase.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -130,6 +131,13 @@ std::optional<std::string> PathText(const fs::path& path) {
 #endif
 }
 
+std::string AbsoluteName(std::string_view fileName) {
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(ToPath(fileName), ec);
+    if (ec || fileName.empty()) return std::string(fileName);
+    return PathText(absolute.lexically_normal()).value_or(std::string(fileName));
+}
+
 bool IsRegularFile(std::string_view fileName) {
     if (fileName.empty()) return false;
     std::error_code ec;
@@ -172,6 +180,21 @@ bool FileNamesIgnoreCase() {
 #else
     return false;
 #endif
+}
+
+std::string ExistingFileName(std::string_view fileName) {
+    if (fileName.empty() || IsRegularFile(fileName) || FileNamesIgnoreCase()) return std::string(fileName);
+    const size_t slash = fileName.find_last_of("/\\");
+    const std::string_view dir =
+        slash == std::string_view::npos ? std::string_view() : fileName.substr(0, slash + 1);
+    const std::string_view name = fileName.substr(dir.size());
+    if (name.empty()) return std::string(fileName);
+    const std::string* found = nullptr;
+    const std::vector<std::string> names = RegularFileNames(dir.empty() ? std::string_view(".") : dir);
+    for (const std::string& candidate : names)
+        if (EqualsNoCase(candidate, name) && (!found || candidate < *found)) found = &candidate;
+    if (!found) return std::string(fileName);
+    return std::string(dir) + *found;
 }
 
 void WriteWholeFile(std::string_view fileName, std::string_view content) {

@@ -17,6 +17,10 @@ std::filesystem::path ToPath(std::string_view text);
 // that has no byte (on Windows, one beyond Latin-1).
 std::optional<std::string> PathText(const std::filesystem::path& path);
 
+// The name as a full path, against the working directory when it is relative; the name as it is
+// when no full path can be had or spelt in bytes.
+std::string AbsoluteName(std::string_view fileName);
+
 // True when the text names an existing regular file (a directory does not count).
 bool IsRegularFile(std::string_view fileName);
 
@@ -30,6 +34,13 @@ std::vector<std::string> RegularFileNames(std::string_view dir);
 
 // Whether the file system finds a file by its name without regard to letter case.
 bool FileNamesIgnoreCase();
+
+// The name under which the file `fileName` is found. Games installed through a compatibility layer
+// spell their file names as they like ("RULES.INI", "rules.ini"): when no regular file has exactly
+// that name, but its folder holds one whose name differs only in letter case, that file is meant,
+// and its name (the first in byte order when several match) is given in the same folder text.
+// Otherwise `fileName` as it is, so that a new file is made with the configured name.
+std::string ExistingFileName(std::string_view fileName);
 
 // Replaces the file by `content` without ever leaving a half-written file: the bytes go into a
 // temporary file in the same folder, which is flushed to the device and then renamed over the

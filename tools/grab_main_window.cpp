@@ -1,15 +1,19 @@
-// Draws the main window, started on a program folder, into a PNG file: the picture of the README.
+// Draws the main window, started on a program folder, into a PNG file, and optionally the window
+// of its first category: the pictures of the README. Both are drawn at a comfortable size, larger
+// than designed, as a modder would have them.
 //
-//   grab-main-window PROGRAM_FOLDER OUT.png
+//   grab-main-window PROGRAM_FOLDER OUT.png [CATEGORY_OUT.png]
 //
 // Run it under a real display (for instance Xvfb) to get the platform's fonts and style. Boxes
 // that the start-up shows are printed on stderr and answered with their first button.
 
 #include <QApplication>
 #include <QPixmap>
+#include <QWidget>
 #include <cstdio>
 #include <string>
 
+#include "category/mChildWin.h"
 #include "main/Boxes.h"
 #include "main/Globals.h"
 #include "main/mMainWin.h"
@@ -40,22 +44,37 @@ private:
     static void Print(const std::string& text) { std::fprintf(stderr, "box: %s\n", text.c_str()); }
 };
 
+// Draws the window into `fileName`; false (with a message) when it cannot be written.
+bool Save(QWidget& window, const char* fileName) {
+    QApplication::processEvents();
+    if (window.grab().save(QString::fromLocal8Bit(fileName), "PNG")) return true;
+    std::fprintf(stderr, "cannot write %s\n", fileName);
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: grab-main-window PROGRAM_FOLDER OUT.png\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: grab-main-window PROGRAM_FOLDER OUT.png [CATEGORY_OUT.png]\n");
         return 2;
     }
     velmora::Globals globals;
     PrintedBoxes boxes;
     velmora::TMainWin mainWin(globals, boxes);
+    mainWin.resize(560, 480);
     mainWin.OnCreateMampir(argv[1]);
-    QApplication::processEvents();
-    if (!mainWin.grab().save(QString::fromLocal8Bit(argv[2]), "PNG")) {
-        std::fprintf(stderr, "cannot write %s\n", argv[2]);
-        return 1;
+    if (!Save(mainWin, argv[2])) return 1;
+    if (argc == 4) {
+        mainWin.NextFocusAndOpen(nullptr, true);  // the first category, at its first entry
+        if (mainWin.ChildWindows().empty() || !mainWin.ChildWindows().front().Window) {
+            std::fprintf(stderr, "no category window opened\n");
+            return 1;
+        }
+        QWidget& category = *mainWin.ChildWindows().front().Window;
+        category.resize(860, 500);
+        if (!Save(category, argv[3])) return 1;
     }
     return 0;
 }

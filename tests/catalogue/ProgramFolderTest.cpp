@@ -37,7 +37,7 @@ protected:
     ~ProgramFolderTest() override { fs::current_path(m_startedIn); }
 
     std::optional<std::string> StartChoosing() {
-        return StartProgramFolder({StartOptions::Folder::Remembered, {}}, choice);
+        return StartProgramFolder({StartOptions::Folder::Remembered, {}, {}}, choice);
     }
     static std::string Here() { return fs::current_path().string(); }
 
@@ -49,15 +49,25 @@ protected:
     ProgramFolderChoice choice{boxes, memory, sample.Path().string()};
 };
 
-TEST(StartOptionsTest, OptionsNameTheFolderAndAnythingElseIsAUsageError) {
+TEST(StartOptionsTest, OptionsNameTheFolderAndTheDocumentAndAnythingElseIsAUsageError) {
     EXPECT_EQ(ParseStartOptions({}).folder, StartOptions::Folder::Working);
     EXPECT_EQ(ParseStartOptions({"--choose-program-dir"}).folder, StartOptions::Folder::Remembered);
     const StartOptions named = ParseStartOptions({"--program-dir", "C:\\Games\\Pyre"});
     EXPECT_EQ(named.folder, StartOptions::Folder::Named);
     EXPECT_EQ(named.namedDir, "C:\\Games\\Pyre");
+    EXPECT_EQ(named.documentFile, "");
+
+    // A document is named from the folder the start began in, before the start moves elsewhere.
+    const std::string here = (fs::current_path() / "mods" / "Mine.ini").string();
+    EXPECT_EQ(ParseStartOptions({"mods/Mine.ini"}).documentFile, here);
+    const StartOptions both = ParseStartOptions({"--program-dir", "game", "./mods/../mods/Mine.ini"});
+    EXPECT_EQ(both.namedDir, "game");
+    EXPECT_EQ(both.documentFile, here);
+    EXPECT_EQ(ParseStartOptions({"--choose-program-dir", "mods/Mine.ini"}).documentFile, here);
 
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"--program-dir"}, {"--program-dir", ""}, {"--choose-program-dir", "x"}, {"--help"}, {"Rules.ini"}}) {
+             {"--program-dir"}, {"--program-dir", ""}, {"--choose-program-dir", "a.ini", "b.ini"}, {"--help"},
+             {"a.ini", "b.ini"}, {"-a.ini"}, {"a.ini", "--choose-program-dir"}}) {
         try {
             ParseStartOptions(args);
             ADD_FAILURE() << "accepted " << args[0];
@@ -76,12 +86,12 @@ TEST_F(ProgramFolderTest, StartWithoutOptionsStaysWhereItWasStarted) {
 
 TEST_F(ProgramFolderTest, NamedFolderIsEnteredAsItIsAndNotRemembered) {
     const std::string used = (home.Path() / "used").string();
-    EXPECT_EQ(StartProgramFolder({StartOptions::Folder::Named, "used"}, choice), used);
+    EXPECT_EQ(StartProgramFolder({StartOptions::Folder::Named, "used", {}}, choice), used);
     EXPECT_EQ(fs::current_path(), home.Path() / "used");
     EXPECT_EQ(memory.dir, "");
 
     try {
-        StartProgramFolder({StartOptions::Folder::Named, "missing"}, choice);
+        StartProgramFolder({StartOptions::Folder::Named, "missing", {}}, choice);
         ADD_FAILURE() << "entered a missing folder";
     } catch (const IniError& error) {
         EXPECT_STREQ(error.what(), "Cannot open folder missing");

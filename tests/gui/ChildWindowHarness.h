@@ -78,7 +78,7 @@ class ChildWindowHarness : public MainWindowHarness {
     }
     static void ClickTab(const TChildWin* child, int index) {
         QTabBar* bar = Pages(child).tabBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+        QTest::mouseClick(bar, Qt::LeftButton, {}, TabPlace(*bar, index).center());
     }
 };
 

@@ -1,8 +1,12 @@
 // The main window's list of open category windows, on a copy of the sample installation: one
 // window per category in category order, "Next Window", "Open Next" and "Main Window", bringing an
-// open category forward, closing, and the commands that replace the document closing every window.
+// open category forward, closing, the commands that replace the document closing every window, and
+// where the windows are placed.
 
 #include <QPointer>
+#include <QScreen>
+#include <QScopeGuard>
+#include <QSettings>
 
 #include "ChildWindowHarness.h"
 #include "store/mIniGue.h"
@@ -96,6 +100,41 @@ class ChildWindowListTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(h->Grid().Row(), 1);
         QCOMPARE(h->Entries(), QStringList({"STRAY"}));
         QCOMPARE(h->OpenTags(), QList<int>({1}));
+        h->TakeShown();
+    }
+
+    void newWindowsOpenOneStepApartInsideTheScreen() {
+        StartSample();
+        TChildWin* first = h->Open(0);
+        TChildWin* second = h->Open(1);
+        const QRect screen = h->window->screen()->availableGeometry();
+        QVERIFY(screen.contains(first->frameGeometry()));
+        QVERIFY(screen.contains(second->frameGeometry()));
+        QVERIFY(first->x() > h->window->x());  // towards the main window's right, as far as the screen allows
+        QCOMPARE(second->y(), first->y() + 24);
+        QVERIFY(second->x() >= first->x());
+    }
+
+    void windowsComeBackWhereTheUserLeftThem() {
+        QSettings settings(QString::fromStdString(h->folder.File("user-settings.ini")), QSettings::IniFormat);
+        h->userSettings = &settings;
+        // The window keeps what it remembers in the settings until it goes, and it goes first.
+        const auto dropWindow = qScopeGuard([this] { h->window.reset(); });
+        StartSample();
+        TChildWin* window = h->Open(0);
+        window->move(40, 50);
+        window->resize(700, 450);
+        window->close();
+        window = h->Open(0);
+        QCOMPARE(window->pos(), QPoint(40, 50));
+        QCOMPARE(window->size(), QSize(700, 450));
+
+        h->window->move(30, 40);
+        h->window->resize(600, 500);
+        h->window.reset();
+        h->Start();
+        QCOMPARE(h->window->pos(), QPoint(30, 40));
+        QCOMPARE(h->window->size(), QSize(600, 500));
         h->TakeShown();
     }
 

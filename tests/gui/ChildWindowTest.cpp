@@ -106,7 +106,7 @@ class ChildWindowTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(Column(entries, 0), QStringList({"ALPHA", "BRAVO", "NOVA", "NONAME", "BLANKNAME"}));
         QCOMPARE(Column(entries, 1), QStringList({"Alpha Trooper", "Bravo Tank", "Nova Walker", "-", ""}));
         QCOMPARE(entries.columnWidth(0), 85);
-        QCOMPARE(entries.columnWidth(1), 115);
+        QCOMPARE(entries.columnWidth(0) + entries.columnWidth(1), entries.viewport()->width());  // names take the rest
         QCOMPARE(entries.Row(), 2);
 
         QCOMPARE(H::LabelText(w, "Label2"), QStringLiteral("NOVA"));
@@ -274,6 +274,39 @@ class ChildWindowTest : public HarnessTest<ChildWindowHarness> {
         H::ClickCell(entries, 0, 1);  // the same entry, after a key
         QCOMPARE(H::Memo(w), QStringLiteral("BRAVO\nBravo Tank"));
         QVERIFY(rewrites.count() > afterKey);
+    }
+
+    void theGridsTakeTheRoomOfALargerWindowAndTheTabsWrapInRows() {
+        std::string definition = "[AllSections]\r\nUnits=0";
+        for (int i = 1; i <= 7; ++i) definition += ",PageNumber" + std::to_string(i);
+        definition += "\r\n\r\n[PageNumber1]\r\nName=Name.\r\nCost=Price.\r\n";
+        h->StartWith(H::Settings(true), definition, Defaults);
+        TChildWin* w = h->Open(0);
+        const StringGrid& entries = H::EntryList(w);
+        const StringGrid& values = H::ValueGrid(w);
+        const RowsTabBar& tabs = *static_cast<PageControl&>(H::Pages(w)).Tabs();
+
+        // At the designed size every tab shows, in rows, and a click on one in a lower row selects it.
+        QVERIFY(tabs.RowCount() > 1);
+        for (int i = 0; i < tabs.count(); ++i) QVERIFY(tabs.rect().contains(tabs.RowTabRect(i)));
+        H::ClickTab(w, 6);
+        QCOMPARE(H::Pages(w).currentIndex(), 6);
+        H::ClickTab(w, 0);
+
+        const QSize entriesBefore = entries.size();
+        const int valuesWidth = values.viewport()->width();
+        const int valuesHeight = values.height();
+        const int keyWidth = values.columnWidth(1);
+        w->resize(w->width() + 600, w->height() + 200);
+        QTRY_COMPARE(entries.height(), entriesBefore.height() + 200);
+        QCOMPARE(entries.width(), entriesBefore.width());
+        // The value column takes the width, the value grid at least the height (and a tab row less).
+        QTRY_COMPARE(values.viewport()->width(), valuesWidth + 600);
+        QCOMPARE(values.columnWidth(0), 12);
+        QCOMPARE(values.columnWidth(1), keyWidth);
+        QCOMPARE(values.columnWidth(0) + values.columnWidth(1) + values.columnWidth(2), values.viewport()->width());
+        QVERIFY(values.height() >= valuesHeight + 200);
+        QCOMPARE(tabs.RowCount(), 1);
     }
 
     void selectingByNumberScrollsTheEntryToTheBottom() {

@@ -356,6 +356,18 @@ class ChoiceDialogTest : public QObject {
         QVERIFY(!QApplication::activeModalWidget());
     }
 
+    void theListTakesTheRoomOfALargerDialog() {
+        ChoiceSetup setup;
+        TChoice dialog;
+        setup.Open(dialog, "", "Armor", "E1", "none");
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QListWidget* list = List(dialog);
+        const QSize before = list->size();
+        dialog.resize(dialog.width() + 120, dialog.height() + 150);
+        QTRY_COMPARE(list->size(), before + QSize(120, 150));
+    }
+
     void tooltipShowsTheItemUnderTheMouse() {
         ChoiceSetup setup;
         TChoice dialog;

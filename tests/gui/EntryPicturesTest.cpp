@@ -4,7 +4,6 @@
 
 #include "ChildWindowHarness.h"
 #include "store/IniError.h"
-#include "store/PlatformFile.h"
 #include "support/BitmapFiles.h"
 
 using namespace velmora;
@@ -83,9 +82,7 @@ class EntryPicturesTest : public HarnessTest<ChildWindowHarness> {
         QTest::newRow("no pictures, no Image") << int(NOIMAGE) << Background << Background;
         QTest::newRow("not a bitmap") << int(BAD) << Background << Background;
         QTest::newRow("in the program folder") << int(ROOTPIC) << Root << Background;
-        const bool exactNames = !platform::FileNamesIgnoreCase();
-        QTest::newRow("name in other letter case")
-            << int(LOWER) << (exactNames ? Background : Root) << Background;
+        QTest::newRow("name in other letter case") << int(LOWER) << Root << Background;
     }
 
     void eachEntryShowsItsPictures() {

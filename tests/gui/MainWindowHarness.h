@@ -7,7 +7,9 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QObject>
+#include <QSettings>
 #include <QStringList>
+#include <QTabBar>
 #include <QTest>
 #include <cstdio>
 #include <filesystem>
@@ -15,6 +17,7 @@
 #include <memory>
 #include <string>
 
+#include "category/PageControl.h"
 #include "main/Globals.h"
 #include "main/StringGrid.h"
 #include "main/mMainWin.h"
@@ -25,6 +28,13 @@ namespace velmora::testing {
 
 inline QString Latin1(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Where tab `index` of a tab bar takes clicks: a page set of a category window lays its tabs out
+// in rows of its own.
+inline QRect TabPlace(const QTabBar& bar, int index) {
+    if (const auto* rows = qobject_cast<const RowsTabBar*>(&bar)) return rows->RowTabRect(index);
+    return bar.tabRect(index);
 }
 
 // The texts of one column of a grid, as shown.
@@ -57,6 +67,7 @@ public:
 
     void Start() {
         window = std::make_unique<TMainWin>(globals, boxes);
+        window->SetUserSettings(userSettings);
         window->OnCreateMampir(folder.Dir());
     }
 
@@ -141,6 +152,8 @@ public:
     TempFolder folder;
     Globals globals;
     WatchedBoxes boxes;
+    // The user's own settings the window is given; none unless a test gives a file of its own.
+    QSettings* userSettings = nullptr;
     std::unique_ptr<TMainWin> window;
 };
 

@@ -1,7 +1,9 @@
 // The main window on its own: start-up, the category buttons and grid, the entry list, the
-// unknown-section pass on "Unknown!" and the file-type menu.
+// unknown-section pass on "Unknown!", the file-type menu, the room of a larger window and the Help
+// menu.
 
 #include <QContextMenuEvent>
+#include <cstdlib>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -32,6 +34,14 @@ QList<int> ButtonsDown(const MainWindowHarness& h) {
     for (int k = 1; k <= 10; ++k)
         if (h.Find<QToolButton>(qPrintable(QStringLiteral("SpeedButton%1").arg(k)))->isChecked()) down << k;
     return down;
+}
+
+// The items of the file-type menu that are marked.
+QStringList CheckedFileTypes(const MainWindowHarness& h) {
+    QStringList checked;
+    for (QAction* item : h.FileTypeMenu().actions())
+        if (item->isChecked()) checked << item->text();
+    return checked;
 }
 
 const QStringList SampleCategories = {"InfantryTypes", "VehicleTypes", "AircraftTypes", "BuildingTypes",
@@ -86,18 +96,53 @@ private slots:
                  QStringList({"SaveFile | INI file (*.ini)|*.ini|All files (*.*)|*.* | Untitle.ini"}));
     }
 
-    void theTopPanelsSpanTheWindowWhenItIsResized() {
-        h->Start();
-        h->window->resize(700, 520);
-        QTRY_COMPARE(h->window->centralWidget()->width(), 700);
-        for (const char* name : {"Panel6", "Panel1", "Panel2"}) QCOMPARE(h->Find<QLabel>(name)->width(), 700);
+    void theTopPanelsSpanALargerWindowAndTheListsTakeItsRoom() {
+        h->StartOnSample();
+        auto* entries = h->Find<QListWidget>("ListBox2");
+        auto* pages = h->Find<QTabWidget>("PageControl1");
+        auto* left = h->Find<QLabel>("Panel3");
+        auto* right = h->Find<QLabel>("Panel4");
+        const int entriesHeight = entries->height();
+        const int pagesHeight = pages->height();
+        const int centralHeight = h->window->centralWidget()->height();
+        const int button = h->Find<QToolButton>("SpeedButton1")->height();
+
+        h->window->resize(900, h->window->height() + 200);
+        QTRY_COMPARE(h->window->centralWidget()->width(), 900);
+        for (const char* name : {"Panel6", "Panel1", "Panel2"}) QCOMPARE(h->Find<QLabel>(name)->width(), 900);
         auto* arrow = h->Find<QAbstractButton>("Button3");
-        QCOMPARE(arrow->geometry().right(), 700 - 8);
-        QCOMPARE(h->Find<QLabel>("Panel3")->pos(), QPoint(0, 104));
+        QCOMPARE(arrow->geometry().right(), 900 - 8);
+        QCOMPARE(left->pos(), QPoint(0, 104));
+        // The two panels share the width; the entry list, the pages and their buttons take the height.
+        QVERIFY(std::abs(left->width() - right->width()) <= 1);
+        const int taller = h->window->centralWidget()->height() - centralHeight;
+        QVERIFY(taller >= 190);
+        QCOMPARE(entries->height(), entriesHeight + taller);
+        QCOMPARE(pages->height(), pagesHeight + taller);
+        QVERIFY(h->Find<QToolButton>("SpeedButton1")->height() > button);
+        pages->setCurrentIndex(1);
+        QCOMPARE(h->Grid().height(), pages->currentWidget()->height());
+    }
+
+    void helpMenuShowsTheShortcutsAndWhatTheProgramIs() {
+        h->Start();
+        h->boxes.EnqueueAnswer(BoxAnswer::Ok);
+        QVERIFY(h->Trigger("KeyboardShortcuts1"));
+        h->boxes.EnqueueAnswer(BoxAnswer::Ok);
+        QVERIFY(h->Trigger("About1"));
+        const QStringList shown = h->TakeShown();
+        QCOMPARE(shown.size(), 2);
+        QVERIFY2(shown[0].startsWith("Plain | Keyboard Shortcuts | Main window\r\n"), qPrintable(shown[0]));
+        for (const char* line : {"Ctrl+N: New\r\n", "Ctrl+S: Save\r\n", "Alt+F: the File menu\r\n", "Escape: Cancel"})
+            QVERIFY2(shown[0].contains(QLatin1String(line)), line);
+        QVERIFY(shown[1].startsWith("Plain | About Velmora Edit | Velmora Edit " VELMORA_VERSION "\r\n"));
+        QVERIFY(shown[1].contains(QLatin1String(qVersion())));
     }
 
     void startUpOnTheSampleWaitsVisiblyThenShowsTheCategories() {
         h->CopySample();
+        // A section no category claims: the load tells of it while it runs.
+        h->folder.Write("Rules.INI", h->folder.Read("Rules.INI") + "[Mystery]\r\nx=1\r\n");
         QStringList seenDuringLoad;
         h->boxes.onNotice = [this, &seenDuringLoad] {
             seenDuringLoad << QStringLiteral("%1 %2 %3")
@@ -230,7 +275,9 @@ private slots:
     }
 
     void fileTypeSwitchAsksThenLoadsTheOtherType() {
-        h->StartOnSample();
+        h->CopySample();
+        h->Start();
+        QCOMPARE(h->TakeShown(), QStringList());  // the sample ships with nothing left to collect
 
         // The current type: nothing asked, nothing loaded.
         QVERIFY(h->ChooseFileType("Rules.ini"));
@@ -244,6 +291,7 @@ private slots:
         QVERIFY(h->ChooseFileType("Art.ini"));
         QCOMPARE(h->TakeShown(), QStringList({question, question}));
         QCOMPARE(h->window->Work().FileToEdit, std::string("Rules.ini"));
+        QCOMPARE(CheckedFileTypes(*h), QStringList({"Rules.ini"}));
 
         // A changed document: Cancel at the save question keeps everything.
         h->Edit("GRUNT", "Cost", "999");
@@ -260,11 +308,9 @@ private slots:
         h->boxes.EnqueueAnswer(BoxAnswer::Yes);
         h->boxes.EnqueueAnswer(BoxAnswer::No);
         QVERIFY(h->ChooseFileType("Art.ini"));
-        QCOMPARE(h->TakeShown(),
-                 QStringList({question, saveQuestion,
-                              "Notice | VelmoraEdit | Art.001 not exist or will be updated.\r\n"
-                              "Updating will perform. | OK"}));
+        QCOMPARE(h->TakeShown(), QStringList({question, saveQuestion}));
         QCOMPARE(h->window->Work().FileToEdit, std::string("Art.ini"));
+        QCOMPARE(CheckedFileTypes(*h), QStringList({"Art.ini"}));
         QCOMPARE(h->Grid().Cells(0, 0), std::string("Animations"));
         QCOMPARE(h->Text("Panel6"), QStringLiteral("PYRE ART EDITOR"));
         QCOMPARE(h->Text("Panel1"), QStringLiteral("Untitle.ini"));

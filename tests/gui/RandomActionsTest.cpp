@@ -123,7 +123,7 @@ class RandomUser {
         QTabBar* bar = pages.tabBar();
         const int tab = m_dice.Below(bar->count());
         Say(where + " tab " + std::to_string(tab));
-        ClickAt(bar, bar->tabRect(tab).center());
+        ClickAt(bar, TabPlace(*bar, tab).center());
     }
 
     void PressKey(QWidget& window, const std::string& where, Qt::Key key, const char* name,

@@ -3,8 +3,11 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <functional>
 #include <memory>
@@ -370,6 +373,80 @@ private slots:
         w.grid->SetRowCount(5);
         QCOMPARE(w.grid->TopRow(), 0);
         QCOMPARE(w.grid->VisibleRowCount(), 5);
+    }
+
+    void longTextsShowInTooltipsAndColumnBordersCanBeDragged() {
+        GridWindow w;
+        w.grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        w.grid->SetStretchLastCol(true);
+        w.grid->setColumnWidth(0, 12);
+        w.grid->setColumnWidth(1, 60);
+        w.grid->setFixedWidth(220);
+        const std::string value = "CINDER,HOLLOW,DRIFT,EMBER,ASHEN,<b>GLOW</b>";
+        w.grid->SetCells(1, 1, "Cost");
+        w.grid->SetCells(2, 1, value);
+        QVERIFY(w.Show());
+        const int viewport = w.grid->viewport()->width();
+        QCOMPARE(w.grid->columnWidth(0) + w.grid->columnWidth(1) + w.grid->columnWidth(2), viewport);
+
+        // The cut value shows whole, as written, in its tooltip; the key that fits has none.
+        auto tipAt = [&w](int col) {
+            const QPoint at = w.CellCentre(col, 1);
+            QHelpEvent help(QEvent::ToolTip, at, w.grid->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(w.grid->viewport(), &help);
+        };
+        tipAt(2);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QTextDocument shown;
+        shown.setHtml(QToolTip::text());
+        QCOMPARE(shown.toPlainText(), QString::fromLatin1(value.c_str()));
+        tipAt(1);
+        QTRY_VERIFY(!QToolTip::isVisible());
+
+        // Dragging the key column's border widens it and selects nothing; the value column takes
+        // what is left, and never less than a sliver.
+        const int y = w.CellCentre(1, 3).y();
+        const int border = w.grid->columnViewportPosition(1) + w.grid->columnWidth(1);
+        QTest::mousePress(w.grid->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(border, y));
+        QTest::mouseMove(w.grid->viewport(), QPoint(border + 40, y));
+        QTest::mouseRelease(w.grid->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(border + 40, y));
+        QCOMPARE(w.grid->columnWidth(1), 100);
+        QTRY_COMPARE(w.grid->columnWidth(0) + w.grid->columnWidth(1) + w.grid->columnWidth(2), viewport);
+        const QRegularExpression cellMoves(QStringLiteral("^(select|moved)"));
+        QCOMPARE(w.log.filter(cellMoves), QStringList());
+        QTest::mousePress(w.grid->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(border + 40, y));
+        QTest::mouseMove(w.grid->viewport(), QPoint(viewport + 50, y));
+        QTest::mouseRelease(w.grid->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(viewport + 50, y));
+        QTRY_VERIFY(w.grid->columnWidth(2) >= 12);
+        QCOMPARE(w.grid->columnWidth(0) + w.grid->columnWidth(1) + w.grid->columnWidth(2), viewport);
+
+        // A double-click on the border fits the column to its texts, and is no double-click on a cell.
+        QSignalSpy doubleClicks(w.grid, &StringGrid::gridDoubleClicked);
+        const int wide = w.grid->columnViewportPosition(1) + w.grid->columnWidth(1);
+        QTest::mouseDClick(w.grid->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(wide, y));
+        QVERIFY(w.grid->columnWidth(1) < 100);
+        QVERIFY(w.grid->columnWidth(1) > w.grid->fontMetrics().horizontalAdvance(QStringLiteral("Cost")));
+        QCOMPARE(doubleClicks.count(), 0);
+        QCOMPARE(w.log.filter(cellMoves), QStringList());
+    }
+
+    void aGridWithoutAHorizontalScrollBarNeverScrollsSideways() {
+        GridWindow w;
+        w.grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        w.grid->setColumnWidth(0, 12);
+        w.grid->setColumnWidth(1, 120);
+        w.grid->setColumnWidth(2, 300);  // wider than the grid
+        w.grid->setFixedWidth(220);
+        w.grid->SetRowCount(40);
+        QVERIFY(w.Show());
+        w.grid->setFocus();
+        w.Click(2, 1);
+        QTest::keyClick(w.grid, Qt::Key_Down);
+        w.grid->OpenEditor();
+        QTest::keyClicks(w.Editor(), "typed");
+        w.grid->scrollTo(w.grid->model()->index(30, 2));
+        QCOMPARE(w.grid->columnViewportPosition(0), 0);  // the marker column stays in view
+        QCOMPARE(w.grid->Row(), 2);
     }
 
     void doubleClicksAndWholeRowSelection() {

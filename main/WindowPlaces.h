@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QPointer>
+#include <string>
+
+class QSettings;
+class QWidget;
+
+namespace velmora {
+
+// Where the windows go. Each window comes back where the user left it in an earlier run: the main
+// window, and each category window by its category's name. A category window opened for the first
+// time goes beside the main window, each further one a step down and to the right of the one opened
+// before it; either way it lies inside the screen's available area. The places are the user's
+// preference and are kept in the user's own settings, never in the program folder.
+class WindowPlaces {
+public:
+    // Where the places are kept; none (the default) remembers nothing. `settings` outlives this.
+    void SetSettings(QSettings* settings) { m_settings = settings; }
+
+    // The main window's remembered size and place, before it is shown; false when none is known.
+    bool RestoreMainWindow(QWidget& window) const;
+    void RememberMainWindow(const QWidget& window);
+
+    // Sizes and places a new category window before it is first shown.
+    void PlaceCategoryWindow(QWidget& window, const std::string& category, const QWidget& mainWindow);
+    void RememberCategoryWindow(const QWidget& window, const std::string& category);
+
+private:
+    QPointer<const QWidget> m_lastPlaced;
+    QSettings* m_settings = nullptr;
+};
+
+}  // namespace velmora
