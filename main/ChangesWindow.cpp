@@ -284,12 +284,14 @@ void TChangesWin::ShowDifferences() {
         header->setExpanded(true);
     }
     if (!m_compared) return;
-    if (m_differences.empty())
+    const size_t total = m_differences.size();
+    const std::string counted = std::to_string(total) + (total == 1 ? " difference" : " differences");
+    if (total == 0)
         ShowStatus("No differences.");
-    else if (shown == m_differences.size())
-        ShowStatus(std::to_string(shown) + " differences.");
+    else if (shown == total)
+        ShowStatus(counted + ".");
     else
-        ShowStatus(std::to_string(shown) + " of " + std::to_string(m_differences.size()) + " differences shown.");
+        ShowStatus(std::to_string(shown) + " of " + counted + " shown.");
 }
 
 void TChangesWin::ShowStatus(const std::string& text) {
