@@ -9,8 +9,10 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 
 #include "main/Boxes.h"
@@ -40,6 +42,7 @@ constexpr int DesignedWidth = 640;
 constexpr int DesignedHeight = 420;
 constexpr int DesignedColumnWidth = 150;
 constexpr int GapBelowMain = 8;
+constexpr std::chrono::milliseconds FilterPause(200);
 
 // True when the two names are one file: the same text, or the same existing file.
 bool SameFile(const std::string& a, const std::string& b) {
@@ -121,7 +124,12 @@ void TChangesWin::BuildControls() {
     connect(m_referenceBox, &QComboBox::activated, this,
             [this](int index) { RunEventHandler(m_boxes, [this, index] { ChooseReference(index); }); });
     connect(refresh, &QPushButton::clicked, this, &TChangesWin::Guarded<&TChangesWin::Compare>);
-    connect(m_filter, &QLineEdit::textChanged, this, &TChangesWin::Guarded<&TChangesWin::ShowDifferences>);
+    // A long list is filled again once the typing pauses, not at every key.
+    auto* filterPause = new QTimer(this);
+    filterPause->setSingleShot(true);
+    filterPause->setInterval(FilterPause);
+    connect(m_filter, &QLineEdit::textChanged, filterPause, qOverload<>(&QTimer::start));
+    connect(filterPause, &QTimer::timeout, this, &TChangesWin::Guarded<&TChangesWin::ShowDifferences>);
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
         RunEventHandler(m_boxes, [this, item] { OpenSelectedRow(item); });
     });
