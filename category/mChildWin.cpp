@@ -371,7 +371,9 @@ void TChildWin::ShowStoredValue(int Row, const std::string& Code) {
     const std::string key = grid.Cells(1, Row);
     const std::string value = DocumentIni->ReadString(Code, key, "");
     grid.SetCells(2, Row, value);
-    grid.SetObjects(2, Row, ValueIsRed(*DefaultIni, Code, key, value, m_globals.CaseSensitive) ? RedMark : nullptr);
+    const bool red = ValueIsRed(*DefaultIni, Code, key, value, m_globals.CaseSensitive);
+    grid.SetObjects(2, Row, red ? RedMark : nullptr);
+    grid.SetTip(2, Row, red ? ReferenceValueTip(*DefaultIni, Code, key) : std::string());
 }
 
 void TChildWin::DiPilihLineStringGrid2() {

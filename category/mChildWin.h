@@ -68,6 +68,9 @@ class TChildWin : public QWidget {
     void CommitOpenEdit();
     // Shows the values, the code and name and the pictures of the selected entry.
     void DiPilihLineStringGrood();
+    // Shows the first page that lists the key `Key` (letter case ignored) with the key's row
+    // selected in the value grid. False when no page lists it.
+    bool GoToKey(const std::string& Key);
     // The category's entries changed: the entry list is refilled, its current row kept where it
     // can be, and the entry on that row shown as it now stands.
     void ShowEntriesAfresh();
@@ -94,7 +97,7 @@ class TChildWin : public QWidget {
     void RubahKolomKananStringGrid2();
     void DiPilihLineStringGrid2();
     // Value-grid row `Row` shows entry `Code`'s stored value of its key, red unless the default
-    // copy holds the same.
+    // copy holds the same; a red value's tooltip names the default copy's value.
     void ShowStoredValue(int Row, const std::string& Code);
     void RefreshMemo(const StringGrid* Grid);
     void FreeStringGroodObjects();

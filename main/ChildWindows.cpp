@@ -108,6 +108,23 @@ void TMainWin::EntriesChanged(const TChildWin* Acting) {
         if (line.Window && line.Window != Acting) line.Window->ShowEntriesAfresh();
 }
 
+bool TMainWin::ShowEntryAt(const std::string& Category, const std::string& Code, const std::string& Key) {
+    // "Unknown!" has no window.
+    if (NamesEqual(Category, Workspace::UnknownCategory, m_globals.CaseSensitive)) return false;
+    const StringGrid& grid = *ui->StringGrid1;
+    int row = 0;
+    while (row < grid.RowCount() && !EqualsNoCase(grid.Cells(0, row), Category)) ++row;
+    if (static_cast<size_t>(row) >= m_workspace.CategoryKinds.size()) return false;
+    TStringList entries;
+    m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds[static_cast<size_t>(row)], Category, entries);
+    int entry = -1;
+    for (size_t i = 0; i < entries.Count() && entry < 0; ++i)
+        if (NamesEqual(entries[i], Code, m_globals.CaseSensitive)) entry = static_cast<int>(i);
+    OpenCategoryWindow(row, entry);
+    TChildWin* window = FindChildWindow(Category);
+    return window && entry >= 0 && (Key.empty() || window->GoToKey(Key));
+}
+
 void TMainWin::CloseExistingChildWindow() {
     while (!m_childWindows.empty()) {
         const QPointer<TChildWin> first = m_childWindows.front().Window;

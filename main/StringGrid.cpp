@@ -59,7 +59,8 @@ public:
     void setModelData(QWidget* /*editor*/, QAbstractItemModel* /*model*/,
                       const QModelIndex& /*index*/) const override {}
 
-    // A cell whose text is cut shows it whole in its tooltip; a cell that shows all has none.
+    // A cell whose text is cut shows it whole in its tooltip, and a cell's note below it; a cell
+    // that shows all and has no note has none.
     bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
                    const QModelIndex& index) override {
         if (event->type() != QEvent::ToolTip) return QStyledItemDelegate::helpEvent(event, view, option, index);
@@ -70,12 +71,17 @@ public:
         const QRect textArea = style->subElementRect(QStyle::SE_ItemViewItemText, &cell, widget);
         // The margin the style leaves on each side of an item's text.
         const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-        if (cell.fontMetrics.horizontalAdvance(cell.text) <= textArea.width() - 2 * margin) {
+        QStringList tip;
+        if (cell.fontMetrics.horizontalAdvance(cell.text) > textArea.width() - 2 * margin) tip << cell.text;
+        const QString note = index.data(Qt::ToolTipRole).toString();
+        if (!note.isEmpty()) tip << note;
+        if (tip.isEmpty()) {
             QToolTip::hideText();
             event->ignore();
             return true;
         }
-        QToolTip::showText(event->globalPos(), PlainToolTip(cell.text), view->viewport(), option.rect);
+        QToolTip::showText(event->globalPos(), PlainToolTip(tip.join(QLatin1Char('\n'))), view->viewport(),
+                           option.rect);
         return true;
     }
 
@@ -267,6 +273,19 @@ void StringGrid::SetObjects(int col, int row, void* object) {
     if (!object && !item(row, col)) return;
     const QSignalBlocker blocker(this);
     ItemForWriting(col, row)->setData(Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(object)));
+}
+
+std::string StringGrid::Tip(int col, int row) const {
+    CheckCell(col, row);
+    const QTableWidgetItem* cell = item(row, col);
+    return cell ? ToBytes(cell->toolTip()) : std::string();
+}
+
+void StringGrid::SetTip(int col, int row, const std::string& text) {
+    CheckCell(col, row);
+    if (text.empty() && !item(row, col)) return;
+    const QSignalBlocker blocker(this);
+    ItemForWriting(col, row)->setToolTip(ToQString(text));
 }
 
 std::vector<std::string> StringGrid::ColumnTexts(int col) const {

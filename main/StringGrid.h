@@ -56,6 +56,9 @@ public:
     void SetCells(int col, int row, const std::string& text);
     void* Objects(int col, int row) const;
     void SetObjects(int col, int row, void* object);
+    // A note the cell's tooltip shows, below its whole text when that is cut; empty: none.
+    std::string Tip(int col, int row) const;
+    void SetTip(int col, int row, const std::string& text);
     // The texts of one column, top to bottom.
     std::vector<std::string> ColumnTexts(int col) const;
 

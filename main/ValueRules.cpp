@@ -19,6 +19,11 @@ bool ValueIsRed(const TMemIniFile& reference, std::string_view code, std::string
     return ValuesDiffer(documentValue, reference.ReadString(code, key, ""), caseSensitive);
 }
 
+std::string ReferenceValueTip(const TMemIniFile& reference, std::string_view code, std::string_view key) {
+    if (!reference.ValueExists(code, key)) return "default: (none)";
+    return "default: " + std::string(ComparableValue(reference.ReadString(code, key, "")));
+}
+
 bool EntryIsRed(const TMemIniFile& reference, std::string_view code) { return !reference.SectionExists(code); }
 
 }  // namespace velmora

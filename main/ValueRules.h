@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace velmora {
@@ -23,6 +24,11 @@ bool ValuesDiffer(std::string_view documentValue, std::string_view referenceValu
 // reference's value of that key. A key the reference lacks has the empty value.
 bool ValueIsRed(const TMemIniFile& reference, std::string_view code, std::string_view key,
                 std::string_view documentValue, bool caseSensitive);
+
+// What a red value's tooltip says of the reference (the default copy): "default: " and the
+// reference's value of `key` in the entry `code` as the red mark compares it, or "default: (none)"
+// when the reference lacks that key.
+std::string ReferenceValueTip(const TMemIniFile& reference, std::string_view code, std::string_view key);
 
 // The red mark of an entry: the reference has no section of that code (found as the reference
 // finds sections).

@@ -16,6 +16,7 @@
 
 #include "category/mChildWin.h"
 #include "main/Boxes.h"
+#include "main/ChangesWindow.h"
 #include "main/CutTextTips.h"
 #include "main/Globals.h"
 #include "main/QtText.h"
@@ -85,6 +86,8 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
         command->setShortcutContext(Qt::ApplicationShortcut);
     setAcceptDrops(true);  // a document dropped on the window is opened
 
+    m_changesWindow = new TChangesWin(*this, m_globals, m_boxes);
+    m_changesWindow->AddMenuCommands(*ui->File1, ui->NewDefinition1);
     ConnectControls();
 }
 
@@ -240,6 +243,7 @@ void TMainWin::LoadPictures() {
 }
 
 void TMainWin::ArrangeLayar() {
+    m_changesWindow->DocumentReplaced();
     m_globals.UnknownSelected = false;
     ShowStatus(Workspace::BannerText);
     SetBannerCaption();

@@ -27,6 +27,7 @@ namespace velmora {
 class Boxes;
 struct Globals;
 class ProgramFolderChoice;
+class TChangesWin;
 class TChildWin;
 
 // The program's one permanent window: the title and file-name panels, the game buttons, the
@@ -92,6 +93,10 @@ public:
     void NextFocusAndOpen(TChildWin* Window, bool OpenNew);
     // From a category window that is closing: its line goes, and the window is freed once closed.
     void ChildFormClose(TChildWin* Window);
+    // Opens the category window of `Category` (or brings it forward) at the entry `Code`, and at
+    // its key `Key` unless that is empty. False when the category has no window or does not list
+    // the entry, or no page lists the key; the window then shows as much as it has.
+    bool ShowEntryAt(const std::string& Category, const std::string& Code, const std::string& Key);
     // Closes every open category window; run before anything replaces a store.
     void CloseExistingChildWindow();
     // Entries changed (a duplicate, a change of code, a delete): the entry list here and every open
@@ -193,6 +198,7 @@ private:
     Picture m_bitmap1;
     Picture m_bitmap2;
     std::vector<ChildWindowLine> m_childWindows;
+    TChangesWin* m_changesWindow;  // owned through its Qt parent, this window
     int m_designedTitleHeight = 0;
     QSettings* m_userSettings = nullptr;
     RecentFiles m_recentFiles;

@@ -1,0 +1,166 @@
+// The Changes window's wiring: the menu opens it on a fresh comparison, its rows lead to the
+// category windows, its reference can be chosen, and its patch goes to disk the safe way. What
+// differs and what a patch holds is tested in the core.
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTreeWidget>
+
+#include "ChildWindowHarness.h"
+#include "main/ChangesWindow.h"
+#include "main/Comparison.h"
+#include "store/PlatformFile.h"
+
+namespace velmora::testing {
+
+class ChangesWindowTest : public HarnessTest<ChildWindowHarness> {
+    Q_OBJECT
+
+    TChangesWin& Changes() const { return *h->Find<TChangesWin>("ChangesWindow"); }
+    QTreeWidget& Tree() const { return *Changes().findChild<QTreeWidget*>(QStringLiteral("ChangesTree")); }
+    QString Status() const { return Changes().findChild<QLabel*>(QStringLiteral("StatusPanel"))->text(); }
+
+    // The tree as shown: each group's caption, then its rows' cells joined by "|".
+    QStringList Shown() const {
+        QStringList lines;
+        for (int g = 0; g < Tree().topLevelItemCount(); ++g) {
+            const QTreeWidgetItem* group = Tree().topLevelItem(g);
+            lines << group->text(0);
+            for (int r = 0; r < group->childCount(); ++r) {
+                QStringList cells;
+                for (int c = 0; c < Tree().columnCount(); ++c) cells << group->child(r)->text(c);
+                lines << cells.join(QLatin1Char('|'));
+            }
+        }
+        return lines;
+    }
+
+    void DoubleClick(QTreeWidgetItem* item) const {
+        Tree().scrollToItem(item);
+        // A double-click counts on the row its first press went to.
+        QTest::mousePress(Tree().viewport(), Qt::LeftButton, {}, Tree().visualItemRect(item).center());
+        QTest::mouseRelease(Tree().viewport(), Qt::LeftButton, {}, Tree().visualItemRect(item).center());
+        QTest::mouseDClick(Tree().viewport(), Qt::LeftButton, {}, Tree().visualItemRect(item).center());
+    }
+
+private slots:
+    void ComparesListsFiltersAndOpensTheEntryAtItsKey() {
+        h->StartOnSample();
+        h->Edit("GRUNT", "Armor", "plate");
+        h->Edit("Gameplay", "OreValue", "30");
+        QVERIFY(!Changes().isVisible());
+        QVERIFY(h->Trigger("Compare1"));
+        QVERIFY(Changes().isVisible());
+        QCOMPARE(Shown(), (QStringList{"InfantryTypes (1)", "GRUNT|Armor|flesh|plate", "Unknown! (1)",
+                                       "Gameplay|OreValue|25|30"}));
+        QCOMPARE(Status(), QStringLiteral("2 differences."));
+
+        auto& filter = *Changes().findChild<QLineEdit*>(QStringLiteral("FilterEdit"));
+        filter.setText(QStringLiteral("ORE"));
+        QTRY_COMPARE(Shown(), (QStringList{"Unknown! (1)", "Gameplay|OreValue|25|30"}));
+        QCOMPARE(Status(), QStringLiteral("1 of 2 differences shown."));
+        // "Unknown!" has no window: the row says so and opens nothing.
+        DoubleClick(Tree().topLevelItem(0)->child(0));
+        QVERIFY(Status().contains(QStringLiteral("has no window")));
+        QVERIFY(h->window->ChildWindows().empty());
+        filter.clear();
+        QTRY_COMPARE(Tree().topLevelItemCount(), 2);
+
+        // A selected group stands for its rows, for the commands on the selection.
+        Tree().topLevelItem(1)->setSelected(true);
+        Tree().topLevelItem(0)->child(0)->setSelected(true);
+        QStringList selected;
+        for (const Difference& difference : Changes().SelectedDifferences())
+            selected << Latin1(DifferenceText(difference));
+        QCOMPARE(selected, (QStringList{"[GRUNT] Armor: flesh -> plate", "[Gameplay] OreValue: 25 -> 30"}));
+
+        // The key is on the category's second page.
+        DoubleClick(Tree().topLevelItem(0)->child(0));
+        TChildWin* child = h->WindowOf("InfantryTypes");
+        QVERIFY(child);
+        QCOMPARE(h->LabelText(child, "Label2"), QStringLiteral("GRUNT"));
+        QCOMPARE(h->Pages(child).currentIndex(), 1);
+        StringGrid& values = h->ValueGrid(child);
+        QCOMPARE(Latin1(values.Cells(1, values.Row())), QStringLiteral("Armor"));
+        QVERIFY(values.IsDrawnRed(2, values.Row()));
+        QCOMPARE(values.Tip(2, values.Row()), std::string("default: flesh"));
+        // A value that is not red has no note; the default's comment is not part of its value.
+        QCOMPARE(values.Tip(2, 0), std::string());
+        h->Edit("GRUNT", "Cost", "120");
+        h->ClickTab(child, 0);
+        child->ShowEntriesAfresh();
+        QCOMPARE(values.Tip(2, 1), std::string("default: 100"));
+        QVERIFY(h->TakeShown().isEmpty());
+    }
+
+    void ChoosesTheReferenceAndTellsWhenItCannotBeRead() {
+        h->StartOnSample();
+        QVERIFY(h->Trigger("Compare1"));
+        QCOMPARE(Status(), QStringLiteral("No differences."));
+        auto& choice = *Changes().findChild<QComboBox*>(QStringLiteral("ReferenceBox"));
+
+        // The game's copy, found as Load Game's Data finds it.
+        choice.setCurrentIndex(1);
+        emit choice.activated(1);
+        QVERIFY(Changes().findChild<QLabel*>(QStringLiteral("ReferencePanel"))->text().endsWith(QStringLiteral("game/Rules.ini")));
+        QVERIFY(Changes().Reference());
+
+        // A file that is not there: said in a box and in the window, and nothing is listed.
+        const std::string missing = h->folder.Dir() + "missing.ini";
+        h->boxes.EnqueueFileName(missing);
+        choice.setCurrentIndex(2);
+        emit choice.activated(2);
+        QVERIFY(h->TakeShown().last().contains(" | Cannot open file " + Latin1(missing) + " | "));
+        QCOMPARE(Status(), "Cannot open file " + Latin1(missing));
+        QCOMPARE(Tree().topLevelItemCount(), 0);
+        QVERIFY(!Changes().Reference());
+
+        // Called off, the dialog leaves the reference as it was.
+        choice.setCurrentIndex(0);
+        emit choice.activated(0);
+        h->boxes.EnqueueFileName(std::nullopt);
+        choice.setCurrentIndex(2);
+        emit choice.activated(2);
+        QCOMPARE(choice.currentIndex(), 0);
+        QCOMPARE(Status(), QStringLiteral("No differences."));
+    }
+
+    void SavesThePatchAndNeverOverAFileItIsMadeFrom() {
+        h->StartOnSample();
+        h->Edit("GRUNT", "Cost", "120");
+        const std::string patch = h->folder.Dir() + "grunt-changes.ini";
+        h->boxes.EnqueueFileName(patch);
+        QVERIFY(h->Trigger("SaveChanges1"));
+        QVERIFY(h->TakeShown().first().startsWith(QStringLiteral("SaveFile")));
+        const std::optional<std::string> written = platform::ReadWholeFile(patch);
+        QVERIFY(written);
+        QCOMPARE(Latin1(*written), QStringLiteral("\r\n; ---- Infantry ----\r\n[GRUNT]\r\nCost=120\r\n"));
+
+        // The default copy is refused; a folder that does not exist fails with a box and no file.
+        const std::optional<std::string> defaults = platform::ReadWholeFile(h->globals.DefaultFileName);
+        h->boxes.EnqueueFileName(h->globals.DefaultFileName);
+        QVERIFY(h->Trigger("SaveChanges1"));
+        QVERIFY(h->TakeShown().last().contains(QStringLiteral("it is the reference itself")));
+        QCOMPARE(platform::ReadWholeFile(h->globals.DefaultFileName), defaults);
+        const std::string nowhere = h->folder.Dir() + "no-such-folder/changes.ini";
+        h->boxes.EnqueueFileName(nowhere);
+        QVERIFY(h->Trigger("SaveChanges1"));
+        QVERIFY(h->TakeShown().last().startsWith(QStringLiteral("Error")));
+        QVERIFY(!platform::IsRegularFile(nowhere));
+    }
+
+    void ComparesAgainWhenAnotherDocumentIsOpened() {
+        h->StartOnSample();
+        h->Edit("GRUNT", "Cost", "120");
+        QVERIFY(h->Trigger("Compare1"));
+        QCOMPARE(Status(), QStringLiteral("1 difference."));
+        h->boxes.EnqueueAnswer(BoxAnswer::No);  // the unsaved change is dropped
+        QVERIFY(h->Trigger("New1"));
+        QCOMPARE(Status(), QStringLiteral("No differences."));
+    }
+};
+
+}  // namespace velmora::testing
+
+QTEST_MAIN(velmora::testing::ChangesWindowTest)
+#include "ChangesWindowTest.moc"
