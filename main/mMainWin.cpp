@@ -86,6 +86,7 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
     setAcceptDrops(true);  // a document dropped on the window is opened
 
     ConnectControls();
+    SetUpFinding();
 }
 
 TMainWin::~TMainWin() {
