@@ -5,6 +5,7 @@
 
 #include "category/mChildWin.h"
 #include "main/Globals.h"
+#include "main/ResultsWindow.h"
 #include "main/Routines.h"
 #include "main/StringGrid.h"
 #include "main/mMainWin.h"
@@ -109,6 +110,9 @@ void TMainWin::EntriesChanged(const TChildWin* Acting) {
 }
 
 void TMainWin::CloseExistingChildWindow() {
+    // Usages and problems found in the document that goes would lead into the one that comes.
+    for (ResultsWindow* results : {m_usagesWindow.data(), m_checkWindow.data()})
+        if (results) results->close();
     while (!m_childWindows.empty()) {
         const QPointer<TChildWin> first = m_childWindows.front().Window;
         if (first) first->close();
