@@ -106,9 +106,13 @@ void TMainWin::CheckReferencesClick() {
         rows.push_back({{listing.Category, listing.Code, "", "", "listed " + std::to_string(listing.Times) + " times"},
                         {listing.Code, ""}});
     window.setWindowTitle(QStringLiteral("Check References"));
-    window.SetSummary(QStringLiteral("%1 items name nothing their key allows; %2 entries are listed more than once")
-                          .arg(dangling.size())
-                          .arg(doubles.size()));
+    const QString danglingText = dangling.size() == 1 ? QStringLiteral("1 item names nothing its key allows")
+                                                      : QStringLiteral("%1 items name nothing their key allows")
+                                                            .arg(dangling.size());
+    const QString doublesText = doubles.size() == 1 ? QStringLiteral("1 entry is listed more than once")
+                                                    : QStringLiteral("%1 entries are listed more than once")
+                                                          .arg(doubles.size());
+    window.SetSummary(danglingText + QStringLiteral("; ") + doublesText);
     static_cast<ListedResults*>(window.View().model())->SetRows(std::move(rows));
     FocusAndShow(&window);
 }

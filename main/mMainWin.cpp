@@ -19,6 +19,7 @@
 #include "main/CutTextTips.h"
 #include "main/Globals.h"
 #include "main/QtText.h"
+#include "main/ResultsWindow.h"
 #include "main/Routines.h"
 #include "store/TextCase.h"
 #include "ui_mMainWin.h"
@@ -95,6 +96,8 @@ TMainWin::~TMainWin() {
     // parent would free them: they go first, without running any of their handlers.
     m_childWindows.clear();
     qDeleteAll(findChildren<TChildWin*>(QString(), Qt::FindDirectChildrenOnly));
+    // So do the results windows, which read the workspace whenever they come to the front.
+    qDeleteAll(findChildren<ResultsWindow*>(QString(), Qt::FindDirectChildrenOnly));
 }
 
 void TMainWin::ConnectControls() {
