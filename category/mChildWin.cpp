@@ -78,6 +78,7 @@ TChildWin::TChildWin(TMainWin& MainWin, const Globals& globals, Boxes& boxes)
     m_pageRows = {0};
 
     ConnectControls();
+    SetUpFinding();
 }
 
 TChildWin::~TChildWin() {

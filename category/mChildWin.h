@@ -17,6 +17,7 @@ class TChildWin;
 namespace velmora {
 
 class Boxes;
+class FilterBox;
 struct Globals;
 class StringGrid;
 class TMainWin;
@@ -31,9 +32,9 @@ class TSmallEdit;
 // it once with DiIsi and keeps it in its list of open category windows until it closes.
 //
 // The window reads and writes the main window's stores; it owns only the pictures of its entry
-// rows. Its operations are spread over three files: the window itself, its filling, selection and
-// memo (mChildWin.cpp), value editing (ValueEditing.cpp) and the entry operations
-// (EntryActions.cpp).
+// rows. Its operations are spread over four files: the window itself, its filling, selection and
+// memo (mChildWin.cpp), value editing (ValueEditing.cpp), the entry operations (EntryActions.cpp)
+// and finding (EntryFinding.cpp).
 class TChildWin : public QWidget {
     Q_OBJECT
 
@@ -68,9 +69,6 @@ class TChildWin : public QWidget {
     void CommitOpenEdit();
     // Shows the values, the code and name and the pictures of the selected entry.
     void DiPilihLineStringGrood();
-    // Shows the first page that lists the key `Key` (letter case ignored) with the key's row
-    // selected in the value grid. False when no page lists it.
-    bool GoToKey(const std::string& Key);
     // The category's entries changed: the entry list is refilled, its current row kept where it
     // can be, and the entry on that row shown as it now stands.
     void ShowEntriesAfresh();
@@ -79,6 +77,11 @@ class TChildWin : public QWidget {
     // `ImageName` + ".bmp" alone; ShowTheImage draws the pair of the current entry row.
     void ChangeTheImage(int Row, const std::string& ImageName);
     void ShowTheImage();
+
+    // Shows entry row `EntryRow` (every row shown again), on the page and value-grid row of `Key`
+    // when a page holds it (key names compared without regard to letter case). False when `Key` is
+    // named but no page lists it.
+    bool ShowEntryKey(int EntryRow, const std::string& Key);
 
     // A key description as the memo shows it: the first span from a "~" up to the next "~" (both
     // included) left out, or a lone "~" dropped.
@@ -141,6 +144,12 @@ class TChildWin : public QWidget {
     // Shows the selected entry in the value grid, the panel and the memo as it now stands.
     void ShowEntryAfresh();
 
+    // ---- Finding (EntryFinding.cpp) ----
+    void SetUpFinding();
+    void FindUsagesOfEntry();
+    // The usages of the first item of the selected value that names an entry.
+    void FindUsagesOfValue();
+
     // A handler without arguments run through the general handler; connected as a slot.
     template <void (TChildWin::*Handler)()>
     void Guarded() {
@@ -181,6 +190,7 @@ class TChildWin : public QWidget {
     // The pictures of the entry rows, row by row; the grid's column-1 cells point at them.
     std::vector<std::unique_ptr<TBitmaplist>> m_rowPictures;
     Picture m_pictureBackground;
+    FilterBox* m_entryFilter = nullptr;  // owned through its Qt parent
 };
 
 }  // namespace velmora

@@ -13,6 +13,7 @@
 #include "dialogs/ColumnMenu.h"
 #include "main/Boxes.h"
 #include "main/CutTextTips.h"
+#include "main/FilterBox.h"
 #include "main/QtText.h"
 #include "main/StringGrid.h"
 #include "main/Workspace.h"
@@ -67,6 +68,7 @@ TChoice::TChoice(QWidget* parent)
     m_ui->ListBox1->viewport()->setMouseTracking(true);
     m_ui->ListBox1->viewport()->installEventFilter(this);
     connect(m_ui->ValuesButton, &QPushButton::clicked, this, &TChoice::ValuesButtonClick);
+    FilterBox::Above(*m_ui->ListBox1);
     // The list comes first in keyboard order and has the focus when the dialog opens; the form's
     // widgets are created in another order, which would hand the first focus to OKButton.
     m_ui->ListBox1->setFocus();

@@ -5,6 +5,7 @@
 
 #include "category/mChildWin.h"
 #include "main/Globals.h"
+#include "main/ResultsWindow.h"
 #include "main/Routines.h"
 #include "main/StringGrid.h"
 #include "main/mMainWin.h"
@@ -122,10 +123,13 @@ bool TMainWin::ShowEntryAt(const std::string& Category, const std::string& Code,
         if (NamesEqual(entries[i], Code, m_globals.CaseSensitive)) entry = static_cast<int>(i);
     OpenCategoryWindow(row, entry);
     TChildWin* window = FindChildWindow(Category);
-    return window && entry >= 0 && (Key.empty() || window->GoToKey(Key));
+    return window && entry >= 0 && window->ShowEntryKey(entry, Key);
 }
 
 void TMainWin::CloseExistingChildWindow() {
+    // Usages and problems found in the document that goes would lead into the one that comes.
+    for (ResultsWindow* results : {m_usagesWindow.data(), m_checkWindow.data()})
+        if (results) results->close();
     while (!m_childWindows.empty()) {
         const QPointer<TChildWin> first = m_childWindows.front().Window;
         if (first) first->close();

@@ -16,6 +16,7 @@
 #include "main/CutTextTips.h"
 #include "main/QtText.h"
 #include "store/IniError.h"
+#include "store/TextCase.h"
 
 namespace velmora {
 
@@ -574,7 +575,22 @@ void StringGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint
     QTableWidget::closeEditor(editor, hint);
 }
 
-void StringGrid::keyboardSearch(const QString& /*search*/) {}
+void StringGrid::keyboardSearch(const QString& search) {
+    if (m_typeAheadCol < 0 || m_typeAheadCol >= ColCount() || search.isEmpty()) return;
+    const bool continued = m_typedAheadTime.isValid() &&
+                           m_typedAheadTime.elapsed() < QApplication::keyboardInputInterval();
+    m_typedAhead = continued ? m_typedAhead + search : search;
+    m_typedAheadTime.start();
+    const std::string typed = ToBytes(m_typedAhead);
+    for (int row = 0; row < RowCount(); ++row) {
+        if (isRowHidden(row)) continue;
+        const std::string text = Cells(m_typeAheadCol, row);
+        if (text.size() >= typed.size() && EqualsNoCase(std::string_view(text).substr(0, typed.size()), typed)) {
+            SetRow(row);
+            return;
+        }
+    }
+}
 
 void StringGrid::setSelection(const QRect& /*rect*/, QItemSelectionModel::SelectionFlags /*command*/) {}
 

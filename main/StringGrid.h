@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QTableWidget>
 #include <string>
@@ -97,6 +98,11 @@ public:
     bool StretchLastCol() const { return m_stretchLastCol; }
     void SetStretchLastCol(bool on);
 
+    // Type-ahead: letters typed in quick succession select the first shown row whose text in this
+    // column starts with them (letter case ignored). -1 (the default): typing selects nothing.
+    int TypeAheadCol() const { return m_typeAheadCol; }
+    void SetTypeAheadCol(int col) { m_typeAheadCol = col; }
+
     // Whether the cell is drawn with red text.
     bool IsDrawnRed(int col, int row) const;
 
@@ -181,6 +187,9 @@ private:
     bool m_redMarkWholeRow = false;
     bool m_stretchLastCol = false;
     bool m_focusWithin = false;
+    int m_typeAheadCol = -1;
+    QString m_typedAhead;  // the letters typed so far, while they follow each other quickly
+    QElapsedTimer m_typedAheadTime;
 };
 
 }  // namespace velmora

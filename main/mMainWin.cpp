@@ -20,6 +20,7 @@
 #include "main/CutTextTips.h"
 #include "main/Globals.h"
 #include "main/QtText.h"
+#include "main/ResultsWindow.h"
 #include "main/Routines.h"
 #include "store/TextCase.h"
 #include "ui_mMainWin.h"
@@ -89,6 +90,7 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
     m_changesWindow = new TChangesWin(*this, m_globals, m_boxes);
     m_changesWindow->AddMenuCommands(*ui->File1, ui->NewDefinition1);
     ConnectControls();
+    SetUpFinding();
 }
 
 TMainWin::~TMainWin() {
@@ -97,6 +99,8 @@ TMainWin::~TMainWin() {
     // parent would free them: they go first, without running any of their handlers.
     m_childWindows.clear();
     qDeleteAll(findChildren<TChildWin*>(QString(), Qt::FindDirectChildrenOnly));
+    // So do the results windows, which read the workspace whenever they come to the front.
+    qDeleteAll(findChildren<ResultsWindow*>(QString(), Qt::FindDirectChildrenOnly));
 }
 
 void TMainWin::ConnectControls() {

@@ -25,7 +25,11 @@ class TMainWin;
 namespace velmora {
 
 class Boxes;
+struct EntryTarget;
+class FilterBox;
+class FindWindow;
 struct Globals;
+class ResultsWindow;
 class ProgramFolderChoice;
 class TChangesWin;
 class TChildWin;
@@ -36,10 +40,11 @@ class TChildWin;
 // workspace (settings, stores, catalogue) and the pictures; the data work is the workspace's, the
 // window runs the commands and shows the results.
 //
-// The operations are spread over five files: this window's own (mMainWin.cpp), the open category
+// The operations are spread over six files: this window's own (mMainWin.cpp), the open category
 // windows (ChildWindows.cpp), the document commands of the File menu (DocumentCommands.cpp), the
-// game buttons (GameActions.cpp), and the desktop's ways (DesktopHabits.cpp: recent files, files
-// dropped on the window or named on the command line, the places of the windows, the Help menu).
+// game buttons (GameActions.cpp), the desktop's ways (DesktopHabits.cpp: recent files, files
+// dropped on the window or named on the command line, the places of the windows, the Help menu)
+// and finding (FindCommands.cpp: the Search menu, the entry list's filter and its usages).
 class TMainWin : public QMainWindow, public WorkspaceView {
     Q_OBJECT
 
@@ -106,6 +111,11 @@ public:
     // change and already shows it; it is left as it is.
     void EntriesChanged(const TChildWin* Acting = nullptr);
 
+    // Finding (FindCommands.cpp). The usages of `Code` in their window; opening the entry a row of
+    // the find, usages or check results leads to, in its category window at the key.
+    void FindUsages(const std::string& Code);
+    void OpenEntryTarget(const EntryTarget& Target);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -157,6 +167,13 @@ private:
     void CreatePopUpMenuItemList(const std::string& Caption);
     void Bclick();
 
+    // Finding (FindCommands.cpp).
+    void SetUpFinding();
+    void FindClick();
+    void CheckReferencesClick();
+    void EntryListMenu(const QPoint& at);
+    ResultsWindow& ListWindow(QPointer<ResultsWindow>& window, const QString& objectName, const QStringList& headers);
+
     // Document commands (DocumentCommands.cpp).
     void New1Click();
     void Open1Click();
@@ -203,6 +220,10 @@ private:
     QSettings* m_userSettings = nullptr;
     RecentFiles m_recentFiles;
     WindowPlaces m_places;
+    QPointer<FindWindow> m_findWindow;
+    QPointer<ResultsWindow> m_usagesWindow;
+    QPointer<ResultsWindow> m_checkWindow;
+    FilterBox* m_entryFilter = nullptr;  // owned through its Qt parent
 };
 
 }  // namespace velmora

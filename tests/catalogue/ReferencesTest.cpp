@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "WorkspaceFixture.h"
+#include "main/EntryTargets.h"
 #include "main/FindIndex.h"
 #include "main/References.h"
 #include "main/Routines.h"
@@ -229,6 +230,29 @@ TEST_F(DanglingTest, FindSearchesCodesKeysAndValuesWithoutLetterCase) {
     EXPECT_FALSE(index.IsCodeRow(first));
     EXPECT_EQ(workspace.DocumentIni->SectionAt(index.Place(first).Section).Strings(index.Place(first).Line),
               "Name=Rifleman");
+}
+
+// Where a result leads: the first category listing the entry, at the entry's first place there; the
+// code of a value for Find Usages; the filter of the lists.
+TEST_F(DanglingTest, ResultsLeadToTheFirstListingOfAnEntry) {
+    Open();
+    auto listing = [&](std::string_view code) {
+        const std::optional<EntryListing> found = FindEntryListing(workspace, code);
+        return found ? std::to_string(found->CategoryRow) + "/" + std::to_string(found->EntryIndex) : "none";
+    };
+    EXPECT_EQ(listing("E1"), "0/1");
+    EXPECT_EQ(listing("GI"), "0/0");  // listed twice: the first place
+    EXPECT_EQ(listing("PLANNED"), "2/1");  // listed, though no section holds it
+    EXPECT_EQ(listing("General"), "none");
+    EXPECT_EQ(listing("e1"), "none");  // letter case counts with these settings
+
+    const TMemIniFile& document = *workspace.DocumentIni;
+    EXPECT_EQ(FirstItemNamingSection(document, "m60, LASER ,General ;M60"), "General");
+    EXPECT_EQ(FirstItemNamingSection(document, "NOPE ;POWR"), std::nullopt);
+
+    EXPECT_TRUE(PassesFilter("Rifleman", "FLEM"));
+    EXPECT_TRUE(PassesFilter("Rifleman", ""));
+    EXPECT_FALSE(PassesFilter("Rifleman", "rifle man"));
 }
 
 }  // namespace

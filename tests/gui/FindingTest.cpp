@@ -1,0 +1,168 @@
+// Finding on a copy of the sample installation, driven through the windows: the find window and
+// the results that open their entries at the key, the filter boxes with type-ahead, Find Usages
+// and Check References. The rules behind them are tested in the core.
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTableView>
+
+#include "ChildWindowHarness.h"
+#include "main/FilterBox.h"
+#include "main/ResultsWindow.h"
+
+using namespace velmora;
+using namespace velmora::testing;
+
+namespace {
+
+// Grid rows of the sample: 0 InfantryTypes, 1 VehicleTypes, 2 AircraftTypes, 3 BuildingTypes,
+// 4 Weapons, ...
+using H = ChildWindowHarness;
+
+// The open results window of that object name, with its table.
+QTableView* ResultsOf(const TMainWin& main, const char* name) {
+    auto* window = main.findChild<ResultsWindow*>(QLatin1String(name));
+    return window && window->isVisible() ? &window->View() : nullptr;
+}
+
+// Column `col` of a results table, top to bottom.
+QStringList ResultColumn(const QTableView& view, int col) {
+    QStringList texts;
+    for (int row = 0; row < view.model()->rowCount(); ++row)
+        texts << view.model()->index(row, col).data().toString();
+    return texts;
+}
+
+// The code and the key a category window shows as selected.
+QString Selected(const TChildWin* window) {
+    const StringGrid& entries = H::EntryList(window);
+    const StringGrid& values = H::ValueGrid(window);
+    return Latin1(entries.Cells(0, entries.Row()) + " " + values.Cells(1, values.Row()));
+}
+
+QStringList ShownCodes(const StringGrid& grid) {
+    QStringList codes;
+    for (int row = 0; row < grid.RowCount(); ++row)
+        if (!grid.isRowHidden(row)) codes << Latin1(grid.Cells(0, row));
+    return codes;
+}
+
+}  // namespace
+
+class FindingTest : public HarnessTest<ChildWindowHarness> {
+    Q_OBJECT
+
+  private slots:
+    void findShowsMatchesAsTypedAndOpensTheEntryAtTheKey() {
+        h->StartOnSample();
+        QVERIFY(h->Trigger("Find1"));
+        QTableView* results = ResultsOf(*h->window, "FindWindow");
+        QVERIFY(results);
+        auto* text = h->Find<QLineEdit>("FindText");
+        QTRY_VERIFY(text->hasFocus());
+        QTest::keyClicks(text, "rockets");
+        QCOMPARE(ResultColumn(*results, 1), QStringList({"TANKH", "BIKE", "FALCON", "ROCKETS"}));
+        QCOMPARE(ResultColumn(*results, 3), QStringList({"Secondary", "Primary", "Primary", ""}));
+
+        // Whole words: "rocket" is only part of a word, here and in "rocket1".
+        QTest::keyClick(text, Qt::Key_Backspace);
+        QCOMPARE(results->model()->rowCount(), 5);
+        h->Find<QCheckBox>("WholeWords")->setChecked(true);
+        QCOMPARE(results->model()->rowCount(), 0);
+        h->Find<QCheckBox>("WholeWords")->setChecked(false);
+        QTest::keyClick(text, 's');
+
+        // Enter on a result opens its entry in its category window, on the key's page and row.
+        results->setCurrentIndex(results->model()->index(2, 0));
+        QTest::keyClick(results, Qt::Key_Return);
+        const TChildWin* aircraft = h->WindowOf("AircraftTypes");
+        QVERIFY(aircraft);
+        QCOMPARE(Selected(aircraft), QString("FALCON Primary"));
+        // Enter in the search text opens the current result too; the open window follows.
+        results->setCurrentIndex(results->model()->index(0, 0));
+        QTest::keyClick(text, Qt::Key_Return);
+        QVERIFY(h->WindowOf("VehicleTypes"));
+        QCOMPARE(Selected(h->WindowOf("VehicleTypes")), QString("TANKH Secondary"));
+        QVERIFY(h->TakeShown().isEmpty());
+    }
+
+    void filterBoxesNarrowTheListsAndKeepTheSelectionShown() {
+        h->StartOnSample();
+        TChildWin* vehicles = h->Open(1, 1);
+        QVERIFY(vehicles);
+        StringGrid& entries = H::EntryList(vehicles);
+        auto& filter = H::In<FilterBox>(vehicles, "StringGroodFilter");
+        QTest::keyClicks(&filter, "carr");  // a name matches as a code does
+        QCOMPARE(ShownCodes(entries), QStringList({"EMBCAR"}));
+        QCOMPARE(H::LabelText(vehicles, "Label2"), QString("EMBCAR"));
+
+        // While nothing shows, nothing acts on the entry the filter hides.
+        QTest::keyClicks(&filter, "zz");
+        QCOMPARE(ShownCodes(entries), QStringList());
+        QVERIFY(!H::In<QPushButton>(vehicles, "Delete").isEnabled());
+        QTest::keyClick(&filter, Qt::Key_Escape);
+        QCOMPARE(filter.text(), QString());
+        QCOMPARE(ShownCodes(entries).size(), entries.RowCount());
+        QVERIFY(H::In<QPushButton>(vehicles, "Delete").isEnabled());
+
+        // Type-ahead selects the first code that starts with the letters.
+        entries.setFocus();
+        QTest::keyClicks(&entries, "bi");
+        QCOMPARE(Latin1(entries.Cells(0, entries.Row())), QString("BIKE"));
+        QCOMPARE(H::LabelText(vehicles, "Label2"), QString("BIKE"));
+
+        // An entry chosen by code is never hidden: the filter makes way.
+        QTest::keyClicks(&filter, "tank");
+        entries.SetRow(2);
+        QCOMPARE(filter.text(), QString());
+
+        // The main window's list: a selection that the filter hides is dropped.
+        auto* list = h->Find<QListWidget>("ListBox2");
+        h->Grid().SetRow(1);
+        list->setCurrentRow(4);
+        QTest::keyClicks(h->Find<FilterBox>("ListBox2Filter"), "tank");
+        QCOMPARE(list->item(0)->isHidden(), false);
+        QCOMPARE(list->item(2)->isHidden(), true);
+        QVERIFY(list->selectedItems().isEmpty());
+    }
+
+    void usagesAndCheckReferencesListRowsThatOpenTheirEntries() {
+        h->StartOnSample();
+        h->Edit("TANKL", "Primary", "NOSUCHGUN");
+        TChildWin* weapons = h->Open(4);
+        QVERIFY(weapons);
+        StringGrid& entries = H::EntryList(weapons);
+        const int rockets = Column(entries, 0).indexOf("ROCKETS");
+        QVERIFY(rockets >= 0);
+        entries.SetRow(rockets);
+        auto& usagesAction = H::In<QAction>(weapons, "EntryUsages");
+        usagesAction.trigger();
+        QTableView* usages = ResultsOf(*h->window, "UsagesWindow");
+        QVERIFY(usages);
+        QCOMPARE(ResultColumn(*usages, 0), QStringList({"TANKH", "BIKE", "FALCON"}));
+        QCOMPARE(ResultColumn(*usages, 2), QStringList({"ROCKETS", "ROCKETS", "ROCKETS"}));
+        // A click opens the usage.
+        QTest::mouseClick(usages->viewport(), Qt::LeftButton, {}, usages->visualRect(usages->model()->index(1, 0)).center());
+        QVERIFY(h->WindowOf("VehicleTypes"));
+        QCOMPARE(Selected(h->WindowOf("VehicleTypes")), QString("BIKE Primary"));
+
+        // From the value grid: the usages of the code the value names.
+        const TChildWin* vehicles = h->WindowOf("VehicleTypes");
+        H::In<QAction>(vehicles, "ValueUsages").trigger();
+        QCOMPARE(ResultColumn(*usages, 0), QStringList({"TANKH", "BIKE", "FALCON"}));
+
+        QVERIFY(h->Trigger("CheckReferences1"));
+        QTableView* check = ResultsOf(*h->window, "CheckReferencesWindow");
+        QVERIFY(check);
+        const int planted = ResultColumn(*check, 4).indexOf("NOSUCHGUN");
+        QVERIFY(planted >= 0);
+        QCOMPARE(ResultColumn(*check, 1)[planted], QString("TANKL"));
+        QTest::mouseClick(check->viewport(), Qt::LeftButton, {},
+                          check->visualRect(check->model()->index(planted, 0)).center());
+        QCOMPARE(Selected(h->WindowOf("VehicleTypes")), QString("TANKL Primary"));
+        QVERIFY(h->TakeShown().isEmpty());
+    }
+};
+
+QTEST_MAIN(FindingTest)
+#include "FindingTest.moc"
