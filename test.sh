@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
 # When clang is present, the parser's fuzz target also runs for a short, bounded time. The desktop
-# entry and the metainfo are checked with their validators.
+# entry and the metainfo are checked with their validators, and docs/GLOSSARY.md against the code.
 set -euo pipefail
 cd "$(dirname "$0")"
 . tools/deps.sh
@@ -17,6 +17,8 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 status=0
 echo "Checking the desktop entry and the metainfo..."
 tools/check-desktop-files.sh || status=1
+echo "Checking the glossary against the code..."
+tools/check-glossary.py || status=1
 (cd build/test && ctest --output-on-failure -j"$jobs") || status=$?
 
 if command -v clang++ >/dev/null 2>&1 && [ -f tests/fuzz/CMakeLists.txt ]; then
