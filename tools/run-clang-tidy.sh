@@ -23,6 +23,11 @@ print("\n".join(sorted(f for f in files if f.startswith(folders) and f.endswith(
 PY
 )
 
+if [ "${#sources[@]}" -eq 0 ]; then
+    echo "clang-tidy: no sources of ours in $build/compile_commands.json" >&2
+    exit 1
+fi
+
 # The newest of what every file depends on besides itself.
 shared_inputs=("$root/.clang-tidy" "$root/tools/run-clang-tidy.sh")
 for folder in store main category dialogs app tools forms; do
