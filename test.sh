@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
-# When clang is present, the parser's fuzz target also runs for a short, bounded time. The desktop
-# entry and the metainfo are checked with their validators.
+# When clang-tidy is present, our sources are linted with the checked-in .clang-tidy, and when clang
+# is present, the parser's fuzz target also runs for a short, bounded time. The desktop
+# entry and the metainfo are checked with their validators, and docs/GLOSSARY.md against the code.
 set -euo pipefail
 cd "$(dirname "$0")"
 . tools/deps.sh
@@ -17,7 +18,14 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 status=0
 echo "Checking the desktop entry and the metainfo..."
 tools/check-desktop-files.sh || status=1
+echo "Checking the glossary against the code..."
+tools/check-glossary.py || status=1
 (cd build/test && ctest --output-on-failure -j"$jobs") || status=$?
+
+if command -v clang-tidy >/dev/null 2>&1; then
+    echo "Linting our sources with clang-tidy..."
+    tools/run-clang-tidy.sh build/test "$jobs" || status=1
+fi
 
 if command -v clang++ >/dev/null 2>&1 && [ -f tests/fuzz/CMakeLists.txt ]; then
     CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -119,7 +119,7 @@ void RowsTabBar::paintEvent(QPaintEvent* /*event*/) {
         const QRect place = places[static_cast<size_t>(i)];
         option.rect = place;
         const bool first = place.left() == 0;
-        const bool last = i + 1 == count() || places[static_cast<size_t>(i + 1)].left() == 0;
+        const bool last = i + 1 == count() || places[static_cast<size_t>(i) + 1].left() == 0;
         option.position = first && last ? QStyleOptionTab::OnlyOneTab
                           : first       ? QStyleOptionTab::Beginning
                           : last        ? QStyleOptionTab::End

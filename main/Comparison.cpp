@@ -142,7 +142,7 @@ std::vector<Difference> CompareStores(const TMemIniFile& document, const TMemIni
 }
 
 std::string DifferenceText(const Difference& difference) {
-    const std::string section = "[" + difference.Section + "]";
+    std::string section = "[" + difference.Section + "]";
     switch (difference.Kind) {
         case DifferenceKind::ChangedValue:
             return section + " " + difference.Key + ": " + difference.ReferenceValue + " -> " +

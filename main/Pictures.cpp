@@ -1,7 +1,10 @@
 #include "main/Pictures.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QImage>
+#include <QImageReader>
+#include <QSize>
 #include <cstdint>
 #include <optional>
 
@@ -19,7 +22,7 @@ constexpr uint64_t FileHeaderSize = 14;
 // Far above any picture the program shows (tiles, entry pictures and icons are a few hundred
 // pixels wide), far below what would strain memory once decoded.
 constexpr int64_t MaxSide = 8192;
-constexpr int64_t MaxPixels = 16 * 1024 * 1024;
+constexpr int64_t MaxPixels = int64_t{16} * 1024 * 1024;
 
 enum Compression : uint32_t { Rgb = 0, Rle8 = 1, Rle4 = 2, BitFields = 3 };
 
@@ -32,95 +35,54 @@ uint32_t U32(std::string_view bytes, size_t at) {
     return U16(bytes, at) | U16(bytes, at + 2) << 16;
 }
 
-int32_t I32(std::string_view bytes, size_t at) {
-    return static_cast<int32_t>(U32(bytes, at));
-}
-
-bool KnownHeaderSize(uint32_t size) {
-    switch (size) {
-        case 12:   // the oldest header, 16-bit sizes
-        case 40:   // the common one
-        case 52:   // with colour masks
-        case 56:   // with colour and alpha masks
-        case 64:   // the second OS/2 header
-        case 108:  // with colour space
-        case 124:  // with colour profile
-            return true;
-        default:
-            return false;
+// Whether the file holds all the pixel data its header promises. The decoder does not check
+// this: it fills the rows a short file lacks with whatever its buffer held, and takes a pixel
+// offset past the end without a word. Only called on bytes the decoder has read a header from.
+bool HoldsAllPixels(std::string_view bytes, const QSize& size) {
+    const uint64_t fileSize = bytes.size();
+    if (fileSize < FileHeaderSize + 16) return false;
+    const uint64_t pixelOffset = U32(bytes, 10);
+    const uint32_t headerSize = U32(bytes, 14);
+    const bool oldHeader = headerSize == 12;  // 16-bit sizes, no compression field
+    const uint64_t fieldsEnd = FileHeaderSize + (oldHeader ? 12 : 40);
+    if (fileSize < fieldsEnd || pixelOffset < FileHeaderSize + headerSize || pixelOffset >= fileSize)
+        return false;
+    const uint64_t bits = U16(bytes, oldHeader ? 24 : 28);
+    const uint32_t compression = oldHeader ? Rgb : U32(bytes, 30);
+    if (compression == Rle8 || compression == Rle4) {
+        const uint64_t imageSize = U32(bytes, 34);
+        return imageSize == 0 || pixelOffset + imageSize <= fileSize;
     }
+    if (compression != Rgb && compression != BitFields) return false;  // no rows to count
+    const uint64_t rowBytes = (static_cast<uint64_t>(size.width()) * bits + 31) / 32 * 4;
+    return pixelOffset + rowBytes * static_cast<uint64_t>(size.height()) <= fileSize;
 }
 
-bool KnownBitDepth(uint32_t bits) {
-    return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+// Checks `bytes` as IsSaneBitmap does and, when they pass and `decoded` is given, decodes them
+// into it. The decoder reads the header first, so a size beyond bounds is refused before anything
+// is allocated for the pixels.
+bool CheckBitmap(std::string_view bytes, QImage* decoded) {
+    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "BMP");
+    reader.setDecideFormatFromContent(false);
+    if (!reader.canRead()) return false;
+    const QSize size = reader.size();
+    const int64_t width = size.width();
+    const int64_t height = size.height();
+    if (width < 1 || height < 1 || width > MaxSide || height > MaxSide || width * height > MaxPixels)
+        return false;
+    if (!HoldsAllPixels(bytes, size)) return false;
+    if (!decoded) return true;
+    // The image gets a buffer of its own; `data` only borrows the caller's bytes.
+    return reader.read(decoded) && !decoded->isNull();
 }
 
 }  // namespace
 
 bool IsSaneBitmap(std::string_view bytes) {
-    const uint64_t size = bytes.size();
-    if (size < FileHeaderSize + 12 || bytes[0] != 'B' || bytes[1] != 'M') return false;
-    const uint64_t pixelOffset = U32(bytes, 10);
-    const uint32_t headerSize = U32(bytes, 14);
-    if (!KnownHeaderSize(headerSize) || size < FileHeaderSize + headerSize) return false;
-
-    int64_t width = 0;
-    int64_t height = 0;
-    uint32_t planes = 0;
-    uint32_t bits = 0;
-    uint32_t compression = Rgb;
-    uint64_t imageSize = 0;
-    uint64_t colorsUsed = 0;
-    if (headerSize == 12) {
-        width = U16(bytes, 18);
-        height = U16(bytes, 20);
-        planes = U16(bytes, 22);
-        bits = U16(bytes, 24);
-    } else {
-        width = I32(bytes, 18);
-        height = I32(bytes, 22);
-        planes = U16(bytes, 26);
-        bits = U16(bytes, 28);
-        compression = U32(bytes, 30);
-        imageSize = U32(bytes, 34);
-        colorsUsed = U32(bytes, 46);
-    }
-    const bool topDown = height < 0;
-    if (topDown) height = -height;
-
-    if (planes != 1 || !KnownBitDepth(bits)) return false;
-    if (width < 1 || height < 1 || width > MaxSide || height > MaxSide || width * height > MaxPixels)
-        return false;
-    switch (compression) {
-        case Rgb:
-            break;
-        case Rle8:
-            if (bits != 8 || topDown) return false;
-            break;
-        case Rle4:
-            if (bits != 4 || topDown) return false;
-            break;
-        case BitFields:
-            if (bits != 16 && bits != 32) return false;
-            break;
-        default:
-            return false;
-    }
-
-    // The colour masks of a plain header and the colour table come between the header and the
-    // pixels; both must be in the file.
-    uint64_t tableEnd = FileHeaderSize + headerSize;
-    if (headerSize == 40 && compression == BitFields) tableEnd += 12;
-    if (bits <= 8) {
-        const uint64_t maxColors = uint64_t{1} << bits;
-        if (colorsUsed > maxColors) return false;
-        tableEnd += (colorsUsed == 0 ? maxColors : colorsUsed) * (headerSize == 12 ? 3 : 4);
-    }
-    if (tableEnd > size || pixelOffset < FileHeaderSize + headerSize || pixelOffset >= size) return false;
-
-    if (compression == Rle8 || compression == Rle4) return imageSize == 0 || pixelOffset + imageSize <= size;
-    const uint64_t rowBytes = (static_cast<uint64_t>(width) * bits + 31) / 32 * 4;
-    return pixelOffset + rowBytes * static_cast<uint64_t>(height) <= size;
+    return CheckBitmap(bytes, nullptr);
 }
 
 Picture LoadBitmapFile(const Globals& globals, Boxes& boxes, const std::string& fileName) {
@@ -143,11 +105,7 @@ Picture LoadBitmapPath(Boxes& boxes, const std::string& path) {
     if (!bytes) return nullptr;  // gone since it was found
 
     QImage image;
-    if (IsSaneBitmap(*bytes)) {
-        const QByteArray data = QByteArray::fromRawData(bytes->data(), static_cast<qsizetype>(bytes->size()));
-        image = QImage::fromData(data, "BMP");  // decodes into a buffer of its own
-    }
-    if (image.isNull()) {
+    if (!CheckBitmap(*bytes, &image)) {
         boxes.Notice("Error file format in " + ExtractFileName(path));
         return nullptr;
     }

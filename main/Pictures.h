@@ -15,10 +15,10 @@ struct Globals;
 // compact form and shared by every window that shows it; none is an empty pointer.
 using Picture = std::shared_ptr<const QImage>;
 
-// Whether the bytes hold a complete Windows bitmap of a sane size: the signature, a known header,
-// a width and height within bounds, a known bit depth and compression, and pixel data that the
-// file holds in full. The decoder is only ever handed bytes that pass this check, so a damaged
-// file or one that claims a huge size cannot make it read past the end or allocate without limit.
+// Whether the bytes hold a complete Windows bitmap of a sane size: a header the image reader
+// accepts, a width and height within bounds, and pixel data that the file holds in full. The
+// decoder is only ever asked for the pixels of bytes that pass this check, so a damaged file or
+// one that claims a huge size cannot make it show garbage or allocate without limit.
 bool IsSaneBitmap(std::string_view bytes);
 
 // The picture file `fileName`, looked up in the picture folder (ProgramDir + BitmapDir), then in

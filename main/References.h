@@ -21,7 +21,8 @@ class Workspace;
 struct LinePlace {
     size_t Section = 0;
     size_t Line = 0;
-    auto operator<=>(const LinePlace&) const = default;
+    // The lint's nullptr check misreads the defaulted comparison's hidden "0" operand.
+    auto operator<=>(const LinePlace&) const = default;  // NOLINT(modernize-use-nullptr)
 };
 
 // A key line of the document with an item equal to a code.

@@ -255,7 +255,7 @@ std::string_view TextArena::Adopt(std::string&& text) {
 }
 
 char* TextArena::Reserve(size_t size) {
-    constexpr size_t kBlockSize = 64 * 1024;
+    constexpr size_t kBlockSize = size_t{64} * 1024;
     if (size > kBlockSize / 4) {
         m_blocks.push_back(std::make_unique<char[]>(size));
         return m_blocks.back().get();

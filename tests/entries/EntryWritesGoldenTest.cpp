@@ -5,23 +5,15 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "EntriesFixture.h"
 #include "category/EntryOperations.h"
+#include "support/GoldenCases.h"
 
 namespace velmora::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<std::string> GoldenCases() {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(VELMORA_ENTRIES_GOLDEN_DIR))
-        if (entry.is_directory()) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // Line ends aside, which the store's own tests cover, so that the cases stay readable text.
 std::string WithoutCarriageReturns(std::string text) {
@@ -59,8 +51,7 @@ TEST_P(EntryWritesGoldenTest, StoresHoldTheExpectedText) {
     EXPECT_TRUE(globals.DocumentModified);
 }
 
-INSTANTIATE_TEST_SUITE_P(Golden, EntryWritesGoldenTest, ::testing::ValuesIn(GoldenCases()),
-                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
+VELMORA_GOLDEN_CASES(EntryWritesGoldenTest, VELMORA_ENTRIES_GOLDEN_DIR);
 
 }  // namespace
 }  // namespace velmora::testing

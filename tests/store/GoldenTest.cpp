@@ -1,28 +1,19 @@
 // Each folder under golden/ holds a file as a user might have written it (input.ini) and the
 // exact bytes the store must write back for it (expected.ini).
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "StoreTestSupport.h"
 #include "store/mIniGue.h"
+#include "support/GoldenCases.h"
 
 namespace velmora::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<std::string> GoldenCases() {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(VELMORA_STORE_GOLDEN_DIR))
-        if (entry.is_directory()) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // Shows where two byte texts part, with the line around it, instead of two walls of bytes.
 std::string FirstDifference(const std::string& expected, const std::string& actual) {
@@ -61,8 +52,7 @@ TEST_P(GoldenFileTest, WritesExpectedBytesAndIsStable) {
     EXPECT_EQ(rewritten, expected) << FirstDifference(expected, rewritten);
 }
 
-INSTANTIATE_TEST_SUITE_P(Golden, GoldenFileTest, ::testing::ValuesIn(GoldenCases()),
-                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
+VELMORA_GOLDEN_CASES(GoldenFileTest, VELMORA_STORE_GOLDEN_DIR);
 
 }  // namespace
 }  // namespace velmora::test
