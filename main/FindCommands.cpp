@@ -97,11 +97,12 @@ void TMainWin::CheckReferencesClick() {
         m_checkWindow, QStringLiteral("CheckReferencesWindow"),
         {QStringLiteral("Category"), QStringLiteral("Section"), QStringLiteral("Key"), QStringLiteral("Value"),
          QStringLiteral("Item")});
-    std::vector<ListedResults::Row> rows;
     const std::vector<DanglingItem> dangling = FindDanglingItems(m_workspace);
+    const std::vector<DoubleListing> doubles = FindDoubleListings(m_workspace);
+    std::vector<ListedResults::Row> rows;
+    rows.reserve(dangling.size() + doubles.size());
     for (const DanglingItem& item : dangling)
         rows.push_back({{item.Category, item.SectionName, item.Key, item.Value, item.Item}, {item.SectionName, item.Key}});
-    const std::vector<DoubleListing> doubles = FindDoubleListings(m_workspace);
     for (const DoubleListing& listing : doubles)
         rows.push_back({{listing.Category, listing.Code, "", "", "listed " + std::to_string(listing.Times) + " times"},
                         {listing.Code, ""}});
