@@ -25,6 +25,8 @@ class TMainWin;
 namespace velmora {
 
 class Boxes;
+class DocumentSignals;
+struct EditFocus;
 struct Globals;
 class ProgramFolderChoice;
 class TChildWin;
@@ -35,9 +37,10 @@ class TChildWin;
 // workspace (settings, stores, catalogue) and the pictures; the data work is the workspace's, the
 // window runs the commands and shows the results.
 //
-// The operations are spread over five files: this window's own (mMainWin.cpp), the open category
+// The operations are spread over six files: this window's own (mMainWin.cpp), the open category
 // windows (ChildWindows.cpp), the document commands of the File menu (DocumentCommands.cpp), the
-// game buttons (GameActions.cpp), and the desktop's ways (DesktopHabits.cpp: recent files, files
+// Edit menu and the views that follow the document (EditCommands.cpp), the game buttons
+// (GameActions.cpp), and the desktop's ways (DesktopHabits.cpp: recent files, files
 // dropped on the window or named on the command line, the places of the windows, the Help menu).
 class TMainWin : public QMainWindow, public WorkspaceView {
     Q_OBJECT
@@ -71,6 +74,8 @@ public:
     bool ModifiedSavedOrDontCare();
     bool Save1Click();
     bool SaveAs1Click(const std::string& ProposedName);
+    // Writes the document under CurrentFileName, changed or not; its history is then clean.
+    bool WriteDocument();
     bool IsDefaultFileOrUntitleNew(const std::string& Name);
     bool FileExistOK(const std::string& Name);
     void RenameTheWholeToNewFile(const std::string& Name);
@@ -94,12 +99,8 @@ public:
     void ChildFormClose(TChildWin* Window);
     // Closes every open category window; run before anything replaces a store.
     void CloseExistingChildWindow();
-    // Entries changed (a duplicate, a change of code, a delete): the entry list here and every open
-    // category window show them as they now stand. Every window, not only the acting category's: a
-    // section made or removed in one category may show or hide a list line of another. Views are
-    // told of such changes in this one place. `Acting` (when given) is the window that made a value
-    // change and already shows it; it is left as it is.
-    void EntriesChanged(const TChildWin* Acting = nullptr);
+    // The document's news as Qt signals; the category windows follow the document through them.
+    DocumentSignals& DocumentNews() { return *m_documentNews; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -166,6 +167,14 @@ private:
     void GantiFileToEdit(QAction* MenuItem);
     void ProgramFolder1Click();
 
+    // The Edit menu and the views that follow the document (EditCommands.cpp).
+    void BuildEditMenu();
+    void Undo1Click();
+    void Redo1Click();
+    void ShowHistory();
+    void ShowValueChange(const std::string& Code, const std::string& Key);
+    void ShowEditFocus(const EditFocus& Focus);
+
     // Game actions (GameActions.cpp).
     void LoadGameClick();
     void ApplyGameClick();
@@ -185,6 +194,10 @@ private:
     Globals& m_globals;
     Boxes& m_boxes;
     Workspace m_workspace;
+    // Goes before the workspace's document, which it observes.
+    std::unique_ptr<DocumentSignals> m_documentNews;
+    QAction* Undo1 = nullptr;  // owned through the Edit menu
+    QAction* Redo1 = nullptr;
     ProgramFolderChoice* m_folderChoice = nullptr;
     QMenu* FileTypeMenu;  // owned through its Qt parent, the window
     std::array<QToolButton*, Workspace::MainButtonCount> MainButtons{};
