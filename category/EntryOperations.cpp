@@ -92,11 +92,9 @@ void EntryOperations::CopyAndWriteDuplicate(const std::string& OldCode, const st
         edit->InsertCopyOfSection(StoreOf::Document, copy, copy, NewCode);
         if (NewName && document.Store().SectionAt(copy).IndexOfKey("Name") >= 0)
             edit->WriteValue(StoreOf::Document, copy, "Name", StorableValue(*NewName));
-        if (!IsDuplicate)
-            edit->RemoveSection(StoreOf::Document, copy + 1);
-        else
-            GiveCopyThePicture(*edit, copy, OldCode);
+        if (!IsDuplicate) edit->RemoveSection(StoreOf::Document, copy + 1);
     }
+    if (IsDuplicate) GiveCopyThePicture(*edit, OldCode, NewCode);
     document.Commit(std::move(edit));
 }
 
@@ -145,11 +143,12 @@ void EntryOperations::RenameListLines(StoreEdit& edit, const std::string& OldCod
 
 // A copy of an entry without a picture of its own shows the copied entry's picture, when the
 // category has an "Image" key at all.
-void EntryOperations::GiveCopyThePicture(StoreEdit& edit, size_t copy, const std::string& OldCode) {
+// An entry listed without a section of its own gets one for the picture, at the document's end.
+void EntryOperations::GiveCopyThePicture(StoreEdit& edit, const std::string& OldCode, const std::string& NewCode) {
     if (!TrimView(edit.Store(StoreOf::Document).ReadString(OldCode, "Image", "")).empty()) return;
     TStringList keys;
     m_workspace.GetContentsOfAllPages(m_category, keys);
-    if (keys.IndexOfNoCase("Image") >= 0) edit.WriteValue(StoreOf::Document, copy, "Image", OldCode);
+    if (keys.IndexOfNoCase("Image") >= 0) edit.WriteValue(StoreOf::Document, NewCode, "Image", OldCode);
 }
 
 }  // namespace velmora

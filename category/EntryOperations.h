@@ -87,7 +87,7 @@ private:
     void WriteListLine(StoreEdit& edit, const std::string& NewCode);
     void RenameListLines(StoreEdit& edit, const std::string& OldCode, const std::string& NewCode);
     void RemoveListLine(StoreEdit& edit, StoreOf store, const std::string& Code);
-    void GiveCopyThePicture(StoreEdit& edit, size_t copy, const std::string& OldCode);
+    void GiveCopyThePicture(StoreEdit& edit, const std::string& OldCode, const std::string& NewCode);
 
     Workspace& m_workspace;
     std::string m_category;

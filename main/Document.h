@@ -154,7 +154,13 @@ public:
 
 // The document being edited: its store and the definition file's list lines, and the history of
 // the edits made to them. It is the one place where they change after a load; everything that
-// changes them builds an edit (BeginEdit, then Commit) or calls one of the edits below.
+// changes them builds an edit or calls one of the edits below. Rewriting lines found beforehand,
+// for instance, is one edit:
+//
+//     auto edit = document.BeginEdit("Rename GRUNT", {category, "GRUNT2", {}}, true);
+//     for (const LineRewrite& rewrite : rewrites)
+//         edit->ReplaceLine(StoreOf::Document, rewrite.Place.Section, rewrite.Place.Line, rewrite.NewText);
+//     document.Commit(std::move(edit));
 //
 // The stores themselves belong to the workspace, which replaces them on every load and then
 // starts a fresh history (Restart).
