@@ -47,7 +47,6 @@ void TChildWin::DuplicateOrEditAction(bool IsDuplicate) {
 
     EntryOperations(m_main.Work(), m_categoryName, CategoryKind)
         .CopyAndWriteDuplicate(ToBytes(ui->Label2->text()), NewCode, NewName, IsDuplicate);
-    m_main.EntriesChanged();
     StringGroodSetFocus(IndexOfNoCase(ui->StringGrood->ColumnTexts(0), NewCode));
     ShowEntryAfresh();
 }
@@ -79,15 +78,9 @@ bool TChildWin::AskCodeAndName(TSmallEdit& Dialog, bool IsDuplicate, std::string
         if (Dialog.exec() != QDialog::Accepted) return false;
         NewCode = CutCode(Dialog.Code());
         NewName = CutName(Dialog.Name());
-        if (!CodeIsUsable(NewCode)) {
-            m_boxes.Notice(CodeNotValidNotice(NewCode));
-            continue;
-        }
-        if (operations.CodeIsTaken(NewCode, entryCodes)) {
-            m_boxes.Notice(CodeTakenNotice(NewCode));
-            continue;
-        }
-        return true;
+        const std::string refusal = operations.NewCodeRefusal(NewCode, entryCodes);
+        if (refusal.empty()) return true;
+        m_boxes.Notice(refusal);
     }
 }
 
@@ -102,7 +95,6 @@ void TChildWin::DeleteButton() {
     if (m_boxes.Plain(DeleteCaption(), DeleteQuestion(code), true) != BoxAnswer::Ok) return;
 
     EntryOperations(m_main.Work(), m_categoryName, CategoryKind).WriteDeleteToBuffer(code);
-    m_main.EntriesChanged();
     StringGroodSetFocus(Row == 0 ? 0 : Row - 1);
     ShowEntryAfresh();
 }

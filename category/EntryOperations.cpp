@@ -61,64 +61,94 @@ bool EntryOperations::CodeIsTaken(std::string_view newCode, const std::vector<st
     return IndexOfNoCase(entryCodes, newCode) >= 0 || m_workspace.DocumentIni->IndexOfSection(newCode) >= 0;
 }
 
+std::string EntryOperations::NewCodeRefusal(const std::string& newCode,
+                                            const std::vector<std::string>& entryCodes) const {
+    if (!CodeIsUsable(newCode)) return CodeNotValidNotice(newCode);
+    if (CodeIsTaken(newCode, entryCodes)) return CodeTakenNotice(newCode);
+    return {};
+}
+
 CodeAndName EntryOperations::DuplicateProposal(std::string_view code, std::string_view name,
                                                const std::vector<std::string>& entryCodes) const {
     return ProposeDuplicate(code, name, [&](std::string_view proposed) { return CodeIsTaken(proposed, entryCodes); });
 }
 
 void EntryOperations::CopyAndWriteDuplicate(const std::string& OldCode, const std::string& NewCode,
-                                            const std::string& NewName, bool IsDuplicate) {
-    TMemIniFile& document = *m_workspace.DocumentIni;
+                                            const std::optional<std::string>& NewName, bool IsDuplicate) {
+    Document& document = m_workspace.Doc();
+    std::unique_ptr<StoreEdit> edit = document.BeginEdit(
+        (IsDuplicate ? "Duplicate " : "Change Code of ") + OldCode, {m_category, NewCode, {}}, true);
     if (IsDuplicate)
-        WriteListLine(NewCode);
+        WriteListLine(*edit, NewCode);
     else
-        RenameListLines(OldCode, NewCode);
+        RenameListLines(*edit, OldCode, NewCode);
 
-    // The copy's lines keep their text as read, so that a change of code rewrites no more than
-    // its header and what this operation writes.
-    document.DuplicateSection(OldCode, NewCode);
-    if (document.ValueExists(NewCode, "Name")) document.WriteString(NewCode, "Name", StorableValue(NewName));
-    // The copy stands directly before the old section, so erasing the old one leaves the renamed
-    // entry where it stood.
-    if (!IsDuplicate) document.EraseSection(OldCode);
-    m_workspace.G().DocumentModified = true;
-
-    if (IsDuplicate) GiveCopyThePicture(OldCode, NewCode);
+    const int old = document.Store().IndexOfSection(OldCode);
+    if (old >= 0) {
+        // The copy's lines keep their text as read, so that a change of code rewrites no more than
+        // its header and what this operation writes. It stands directly before the old section, so
+        // removing the old one leaves the renamed entry where it stood.
+        const auto copy = static_cast<size_t>(old);
+        edit->InsertCopyOfSection(StoreOf::Document, copy, copy, NewCode);
+        if (NewName && document.Store().SectionAt(copy).IndexOfKey("Name") >= 0)
+            edit->WriteValue(StoreOf::Document, copy, "Name", StorableValue(*NewName));
+        if (!IsDuplicate) edit->RemoveSection(StoreOf::Document, copy + 1);
+    }
+    if (IsDuplicate) GiveCopyThePicture(*edit, OldCode, NewCode);
+    document.Commit(std::move(edit));
 }
 
 void EntryOperations::WriteDeleteToBuffer(const std::string& Code) {
     if (Code.empty()) return;
-    m_workspace.DocumentIni->FindKeyOfValue(m_category, Code, true);
-    m_workspace.DefinitionIni->FindKeyOfValue(m_category, Code, true);
-    m_workspace.DocumentIni->EraseSection(Code);
-    m_workspace.G().DocumentModified = true;
+    Document& document = m_workspace.Doc();
+    std::unique_ptr<StoreEdit> edit = document.BeginEdit("Delete " + Code, {m_category, Code, {}}, true);
+    RemoveListLine(*edit, StoreOf::Document, Code);
+    RemoveListLine(*edit, StoreOf::Definition, Code);
+    const int section = document.Store().IndexOfSection(Code);
+    if (section >= 0) edit->RemoveSection(StoreOf::Document, static_cast<size_t>(section));
+    document.Commit(std::move(edit));
+}
+
+void EntryOperations::RemoveListLine(StoreEdit& edit, StoreOf store, const std::string& Code) {
+    const TMemIniFile& list = edit.Store(store);
+    const int section = list.IndexOfSection(m_category);
+    if (section < 0) return;
+    const long line = list.IndexOfLineWithValue(static_cast<size_t>(section), Code);
+    if (line >= 0) edit.RemoveLine(store, static_cast<size_t>(section), static_cast<size_t>(line));
 }
 
 // A new number goes past every number of the category's list sections, so the line lands at the
 // end of the list section of the store that keeps the category's list.
-void EntryOperations::WriteListLine(const std::string& NewCode) {
+void EntryOperations::WriteListLine(StoreEdit& edit, const std::string& NewCode) {
     const int64_t number = m_workspace.NumbersOf(m_kind, m_category).Next();
-    TMemIniFile& list = m_kind != 0 ? *m_workspace.DefinitionIni : *m_workspace.DocumentIni;
-    list.WriteString(m_category, std::to_string(number), NewCode);
+    edit.WriteValue(m_kind != 0 ? StoreOf::Definition : StoreOf::Document, m_category, std::to_string(number),
+                    NewCode);
 }
 
 // The list line keeps its number and its place; both stores are renamed whatever the kind, since
-// a category of kind 0 lists entries in both.
-void EntryOperations::RenameListLines(const std::string& OldCode, const std::string& NewCode) {
-    for (TMemIniFile* list : {m_workspace.DocumentIni.get(), m_workspace.DefinitionIni.get()}) {
-        const std::string key = list->FindKeyOfValue(m_category, OldCode, false);
-        if (!key.empty()) list->WriteString(m_category, key, NewCode);
+// a category of kind 0 lists entries in both. The line written is the first of the found line's
+// key, as a write of that key finds it.
+void EntryOperations::RenameListLines(StoreEdit& edit, const std::string& OldCode, const std::string& NewCode) {
+    for (StoreOf store : {StoreOf::Document, StoreOf::Definition}) {
+        const TMemIniFile& list = edit.Store(store);
+        const int section = list.IndexOfSection(m_category);
+        if (section < 0) continue;
+        const GueTStringList& lines = list.SectionAt(static_cast<size_t>(section));
+        const long line = list.IndexOfLineWithValue(static_cast<size_t>(section), OldCode);
+        std::string_view key;
+        if (line < 0 || !lines.LineAt(static_cast<size_t>(line)).KeyName(key) || key.empty()) continue;
+        edit.WriteValue(store, static_cast<size_t>(section), std::string(key), NewCode);
     }
 }
 
 // A copy of an entry without a picture of its own shows the copied entry's picture, when the
 // category has an "Image" key at all.
-void EntryOperations::GiveCopyThePicture(const std::string& OldCode, const std::string& NewCode) {
-    TMemIniFile& document = *m_workspace.DocumentIni;
-    if (!TrimView(document.ReadString(OldCode, "Image", "")).empty()) return;
+// An entry listed without a section of its own gets one for the picture, at the document's end.
+void EntryOperations::GiveCopyThePicture(StoreEdit& edit, const std::string& OldCode, const std::string& NewCode) {
+    if (!TrimView(edit.Store(StoreOf::Document).ReadString(OldCode, "Image", "")).empty()) return;
     TStringList keys;
     m_workspace.GetContentsOfAllPages(m_category, keys);
-    if (keys.IndexOfNoCase("Image") >= 0) document.WriteString(NewCode, "Image", OldCode);
+    if (keys.IndexOfNoCase("Image") >= 0) edit.WriteValue(StoreOf::Document, NewCode, "Image", OldCode);
 }
 
 }  // namespace velmora

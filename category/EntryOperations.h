@@ -2,12 +2,16 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "main/Document.h"
+
 namespace velmora {
 
+class StoreEdit;
 class Workspace;
 
 // Longest entry code and entry name; longer input is cut to these lengths.
@@ -48,8 +52,9 @@ std::string DeleteQuestion(std::string_view code);
 // (a value list item is read up to it) and no "," (it separates the codes of a comma list).
 bool CodeIsUsable(std::string_view code);
 
-// The writes of duplicate, change of code and delete for one category, on the stores of the
-// workspace. The category window asks the user, then calls these and refills its entry list.
+// Duplicate, change of code and delete for one category: the rules of what may be done, and the
+// writes, each one edit of the workspace's document covering both stores. The category window
+// and the command line ask, check with these, then call them.
 class EntryOperations {
 public:
     EntryOperations(Workspace& workspace, std::string category, int kind);
@@ -59,6 +64,9 @@ public:
     // sections). A second section of a name would never be reached by name: whatever the user
     // edited for the new entry would land in the other one.
     bool CodeIsTaken(std::string_view newCode, const std::vector<std::string>& entryCodes) const;
+    // Why `newCode` cannot be given to an entry (CodeNotValidNotice, CodeTakenNotice); empty when
+    // it can.
+    std::string NewCodeRefusal(const std::string& newCode, const std::vector<std::string>& entryCodes) const;
 
     // The proposal for a duplicate of the entry `code`/`name`, skipping every taken code.
     CodeAndName DuplicateProposal(std::string_view code, std::string_view name,
@@ -67,18 +75,19 @@ public:
     // Duplicate (`IsDuplicate`): lists NewCode under the next number and inserts a copy of the old
     // section as NewCode directly before it. Change of code: renames the list lines in place and
     // replaces the old section by the copy, which takes its place. The copy's "Name" gets NewName
-    // as a storable value, when it has that key.
-    void CopyAndWriteDuplicate(const std::string& OldCode, const std::string& NewCode, const std::string& NewName,
-                               bool IsDuplicate);
+    // as a storable value, when it has that key and a name is given.
+    void CopyAndWriteDuplicate(const std::string& OldCode, const std::string& NewCode,
+                               const std::optional<std::string>& NewName, bool IsDuplicate);
 
     // Removes the first list line of `Code` in each store and the entry's section. Nothing for an
     // empty code.
     void WriteDeleteToBuffer(const std::string& Code);
 
 private:
-    void WriteListLine(const std::string& NewCode);
-    void RenameListLines(const std::string& OldCode, const std::string& NewCode);
-    void GiveCopyThePicture(const std::string& OldCode, const std::string& NewCode);
+    void WriteListLine(StoreEdit& edit, const std::string& NewCode);
+    void RenameListLines(StoreEdit& edit, const std::string& OldCode, const std::string& NewCode);
+    void RemoveListLine(StoreEdit& edit, StoreOf store, const std::string& Code);
+    void GiveCopyThePicture(StoreEdit& edit, const std::string& OldCode, const std::string& NewCode);
 
     Workspace& m_workspace;
     std::string m_category;

@@ -91,36 +91,47 @@ void TChildWin::EditBerubahIsi() {
         return;
     }
 
-    // Written before anything that may show a box (a bad picture file): a commit that runs again
+    // Every view, this one included, shows the value from the document's news. The write comes
+    // before anything that may show a box (a bad picture file): a commit that runs again
     // meanwhile, when the grid loses the focus to that box, then finds nothing to write.
-    DocumentIni->WriteString(entryCode, key, value);
-    // What the document now holds is shown, as it reads back: text from a ";" on is the line's
-    // comment. Another row of the page may show the same key, spelt in other letters: the store
-    // wrote the line that both read.
-    const std::string written = DocumentIni->ReadString(entryCode, key, "");
-    for (int other = 0; other < grid.RowCount(); ++other)
-        if (EqualsNoCase(grid.Cells(KeyCol, other), key)) ShowStoredValue(other, entryCode);
+    m_main.Work().Doc().SetValue(entryCode, key, value, m_categoryName);
+}
 
-    const std::string upperKey = FoldCase(key);
+void TChildWin::ShowValueChange(const std::string& Code, const std::string& Key) {
+    if (NamesEqual(Code, m_categoryName, m_globals.CaseSensitive)) {
+        ShowEntriesAfresh();
+        return;
+    }
+    StringGrid& entries = *ui->StringGrood;
+    const StringGrid& grid = *ui->StringGrid2;
+    // What the document now holds is shown, as it reads back: text from a ";" on is the line's
+    // comment.
+    const std::string written = DocumentIni->ReadString(Code, Key, "");
+    const std::string upperKey = FoldCase(Key);
     const bool isName = upperKey == "NAME";
-    if (isName || upperKey == "IMAGE") {
-        // An entry listed more than once shows on each of its rows.
+    const bool isImage = upperKey == "IMAGE";
+    // An entry listed more than once shows on each of its rows.
+    if (isName || isImage)
         for (int entryRow = 0; entryRow < entries.RowCount(); ++entryRow) {
-            if (!NamesEqual(entries.Cells(0, entryRow), entryCode, m_globals.CaseSensitive)) continue;
+            if (!NamesEqual(entries.Cells(0, entryRow), Code, m_globals.CaseSensitive)) continue;
             if (isName)
-                ui->StringGrood->SetCells(1, entryRow, written);
+                entries.SetCells(1, entryRow, DocumentIni->ReadString(Code, "Name", "-"));
             else
                 ChangeTheImage(entryRow, written);
         }
-        if (isName)
-            ui->Label3->setText(ToQString(written));
-        else
-            ShowTheImage();
+
+    if (!NamesEqual(entries.Cells(0, entries.Row()), Code, m_globals.CaseSensitive)) return;
+    // Another row of the page may show the same key, spelt in other letters: both read one line.
+    for (int row = 0; row < grid.RowCount(); ++row)
+        if (EqualsNoCase(grid.Cells(KeyCol, row), Key)) ShowStoredValue(row, Code);
+    if (isName) {
+        ui->Label3->setText(ToQString(entries.Cells(1, entries.Row())));
+        if (MemoSource == &entries) {
+            MemoSource = nullptr;
+            RefreshMemo(&entries);
+        }
     }
-    *DocumentModifiedRef = true;
-    // The entry may be listed in other categories too, and a list section is itself an entry:
-    // the other views show what the document now holds.
-    m_main.EntriesChanged(this);
+    if (isImage) ShowTheImage();
 }
 
 void TChildWin::EscapePerubahan() {
@@ -140,8 +151,9 @@ void TChildWin::DoubleClickStringGrid2() {
 
     // One dialog for this use, gone when the operation ends, however it ends.
     TChoice dialog(this);
-    dialog.mChoiceOpen(sources.value_or(std::string()), grid.Cells(ValueCol, grid.Row()), grid,
-                       *ui->StringGrood, m_main.Work(), m_boxes);
+    const StringGrid& entries = *ui->StringGrood;
+    dialog.mChoiceOpen(sources.value_or(std::string()), grid.Cells(ValueCol, grid.Row()), grid.Cells(KeyCol, grid.Row()),
+                       entries.Cells(0, entries.Row()), entries.ColumnTexts(0), m_main.Work(), m_boxes);
     if (dialog.exec() != QDialog::Accepted) return;
     InterpretModalResult(dialog.ChosenValue());
 }

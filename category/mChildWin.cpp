@@ -15,6 +15,7 @@
 #include "category/PageControl.h"
 #include "dialogs/ChoiceLists.h"
 #include "main/CutTextTips.h"
+#include "main/DocumentSignals.h"
 #include "main/Globals.h"
 #include "main/QtText.h"
 #include "main/StringGrid.h"
@@ -124,6 +125,15 @@ void TChildWin::ConnectControls() {
     connect(ui->Delete, &QPushButton::clicked, this, &TChildWin::Guarded<&TChildWin::DeleteButton>);
 }
 
+// Whichever window made a change, this one shows what the document now holds.
+void TChildWin::FollowTheDocument() {
+    const DocumentSignals& news = m_main.DocumentNews();
+    connect(&news, &DocumentSignals::entriesChanged, this, &TChildWin::Guarded<&TChildWin::ShowEntriesAfresh>);
+    connect(&news, &DocumentSignals::valueChanged, this, [this](const std::string& code, const std::string& key) {
+        RunEventHandler(m_boxes, [&] { ShowValueChange(code, key); });
+    });
+}
+
 void TChildWin::SetBackgroundTile(const Picture& Bitmap2) {
     if (!Bitmap2 || Bitmap2->isNull()) return;
     QPalette colours = palette();
@@ -139,15 +149,14 @@ void TChildWin::SetPictureBackground(const Picture& Bitmap1) {
 // Opening
 
 void TChildWin::DiIsi(const std::vector<std::string>& Pages, int CategoryNumber, int EntryRow,
-                      const std::string& CategoryName, int Kind, TMemIniFile& defaultIni,
-                      TMemIniFile& documentIni, TMemIniFile& definitionIni, bool& documentModified,
+                      const std::string& CategoryName, int Kind, const TMemIniFile& defaultIni,
+                      const TMemIniFile& documentIni, const TMemIniFile& definitionIni,
                       const bool& allowedShowAll) {
     hide();  // nothing shows until the window is complete
 
     DefaultIni = &defaultIni;
     DocumentIni = &documentIni;
     DefinitionIni = &definitionIni;
-    DocumentModifiedRef = &documentModified;
     AllowedShowAllRef = &allowedShowAll;
     CategoryKind = Kind;
     KeyDescriptions.clear();
@@ -167,6 +176,7 @@ void TChildWin::DiIsi(const std::vector<std::string>& Pages, int CategoryNumber,
     CreatePageControl(Pages);
     ui->StringGrid2->setColumnWidth(0, MarkerWidth);
     GantiPageTabSheet();  // hidden still: the value grid does not take the focus
+    FollowTheDocument();
 
     // A new window comes to the front with the focus, as a window the user opens does.
     show();
@@ -228,6 +238,31 @@ void TChildWin::DiPilihLineStringGrood() {
     RubahKolomKananStringGrid2();
     GetLabelCodeAndName();
     RefreshMemo(ui->StringGrood);
+}
+
+int TChildWin::RowOfEntry(const std::string& Code) const {
+    const StringGrid& entries = *ui->StringGrood;
+    for (int row = 0; row < entries.RowCount(); ++row)
+        if (!Code.empty() && NamesEqual(entries.Cells(0, row), Code, m_globals.CaseSensitive)) return row;
+    return -1;
+}
+
+bool TChildWin::ListsEntry(const std::string& Code) const {
+    return RowOfEntry(Code) >= 0;
+}
+
+void TChildWin::SelectEntry(const std::string& Code, const std::string& Key) {
+    const int row = RowOfEntry(Code);
+    if (row < 0) return;
+    StringGroodSetFocus(row);
+    if (Key.empty()) return;
+    StringGrid& values = *ui->StringGrid2;
+    for (int keyRow = 0; keyRow < values.RowCount(); ++keyRow) {
+        if (!EqualsNoCase(values.Cells(1, keyRow), Key)) continue;
+        values.SetRow(keyRow);
+        values.setFocus(Qt::OtherFocusReason);
+        return;
+    }
 }
 
 void TChildWin::StringGroodSetFocus(int Row) {

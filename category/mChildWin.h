@@ -50,10 +50,11 @@ class TChildWin : public QWidget {
 
     // Fills the hidden window and shows it, then selects the entry `EntryRow` (0 or more).
     // `Pages` is the category's line of [AllSections] as a list: item 0 the kind, then the page
-    // names; it is read during the call only. The stores and the two flags are kept by reference.
+    // names; it is read during the call only. The stores and the flag are kept by reference; the
+    // window only reads the stores, its changes go through the workspace's document.
     void DiIsi(const std::vector<std::string>& Pages, int CategoryNumber, int EntryRow,
-               const std::string& CategoryName, int Kind, TMemIniFile& defaultIni, TMemIniFile& documentIni,
-               TMemIniFile& definitionIni, bool& documentModified, const bool& allowedShowAll);
+               const std::string& CategoryName, int Kind, const TMemIniFile& defaultIni,
+               const TMemIniFile& documentIni, const TMemIniFile& definitionIni, const bool& allowedShowAll);
 
     // The category number (the category's row in the main window's grid plus 1) and name (the
     // window's caption).
@@ -72,6 +73,14 @@ class TChildWin : public QWidget {
     // The category's entries changed: the entry list is refilled, its current row kept where it
     // can be, and the entry on that row shown as it now stands.
     void ShowEntriesAfresh();
+    // The value of `Key` in the entry `Code` changed: every place that shows it shows it anew (the
+    // entry list's names and pictures, the value grid, the panel and the memo); a change in the
+    // category's own list section refills the entry list.
+    void ShowValueChange(const std::string& Code, const std::string& Key);
+    // True when the entry list holds `Code`.
+    bool ListsEntry(const std::string& Code) const;
+    // Selects the entry `Code`, and the value-grid row of `Key` when the page shows that key.
+    void SelectEntry(const std::string& Code, const std::string& Key);
 
     // The pictures of the entry rows. ChangeTheImage replaces the pair of row `Row` by the picture
     // `ImageName` + ".bmp" alone; ShowTheImage draws the pair of the current entry row.
@@ -93,6 +102,9 @@ class TChildWin : public QWidget {
   private:
     // ---- The window: filling, pages, selection, memo, headers (mChildWin.cpp) ----
     void ConnectControls();
+    void FollowTheDocument();
+    // The entry row of `Code`; -1 when the list does not hold it.
+    int RowOfEntry(const std::string& Code) const;
     void GetLabelCodeAndName();
     void CreatePageControl(const std::vector<std::string>& Pages);
     void GantiPageTabSheet();
@@ -162,11 +174,10 @@ class TChildWin : public QWidget {
     Boxes& m_boxes;
 
     // The stores and flags of the main window, set by DiIsi.
-    TMemIniFile* DocumentIni = nullptr;
-    TMemIniFile* DefaultIni = nullptr;
-    TMemIniFile* DefinitionIni = nullptr;
+    const TMemIniFile* DocumentIni = nullptr;
+    const TMemIniFile* DefaultIni = nullptr;
+    const TMemIniFile* DefinitionIni = nullptr;
     int CategoryKind = 0;
-    bool* DocumentModifiedRef = nullptr;
     // One description per value-grid row of the active page: the page line's text after its
     // first "=", leading blanks removed.
     std::vector<std::string> KeyDescriptions;

@@ -15,41 +15,11 @@
 #include "main/CutTextTips.h"
 #include "main/FilterBox.h"
 #include "main/QtText.h"
-#include "main/StringGrid.h"
 #include "main/Workspace.h"
 #include "store/mIniGue.h"
 #include "ui_mChoice.h"
 
 namespace velmora {
-
-namespace {
-
-// What the dialog was opened with. There is never more than one value choice dialog on screen
-// (it is modal), so one copy serves the program; the texts and ShowBasicNext stay from one
-// opening to the next.
-struct ChoiceState {
-    std::string ValueSources;  // comma-separated source names; empty: the key names none
-    std::string CurrentValue;
-    std::string DefaultValue;
-    bool ShowBasicNext = false;
-    // Set by mChoiceOpen, dropped with the dialog so that none outlives what it refers to.
-    const StringGrid* ValueGrid = nullptr;
-    const StringGrid* EntryGrid = nullptr;
-    const Workspace* TheWorkspace = nullptr;
-    Boxes* TheBoxes = nullptr;
-};
-
-ChoiceState Choice;
-
-std::string CurrentKey() {
-    return Choice.ValueGrid->Cells(1, Choice.ValueGrid->Row());
-}
-
-std::string CurrentCode() {
-    return Choice.EntryGrid->Cells(0, Choice.EntryGrid->Row());
-}
-
-}  // namespace
 
 TChoice::TChoice(QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::TChoice>()), PopupMenu1(new ColumnMenu(this)) {
@@ -74,53 +44,47 @@ TChoice::TChoice(QWidget* parent)
     m_ui->ListBox1->setFocus();
 }
 
-TChoice::~TChoice() {
-    Choice.ValueGrid = nullptr;
-    Choice.EntryGrid = nullptr;
-    Choice.TheWorkspace = nullptr;
-    Choice.TheBoxes = nullptr;
-}
+TChoice::~TChoice() = default;
 
-void TChoice::mChoiceOpen(std::string ValueSources, std::string CurrentValue, const StringGrid& ValueGrid,
-                          const StringGrid& EntryGrid, const Workspace& workspace, Boxes& boxes) {
-    Choice.ValueSources = std::move(ValueSources);
-    Choice.CurrentValue = std::move(CurrentValue);
-    Choice.ValueGrid = &ValueGrid;
-    Choice.EntryGrid = &EntryGrid;
-    Choice.TheWorkspace = &workspace;
-    Choice.TheBoxes = &boxes;
+void TChoice::mChoiceOpen(std::string ValueSources, std::string CurrentValue, std::string Key, std::string Code,
+                          std::vector<std::string> EntryCodes, const Workspace& workspace, Boxes& boxes) {
+    m_valueSources = std::move(ValueSources);
+    m_currentValue = std::move(CurrentValue);
+    m_key = std::move(Key);
+    m_entryCodes = std::move(EntryCodes);
+    m_workspace = &workspace;
+    m_boxes = &boxes;
 
     const TMemIniFile* defaults = workspace.DefaultIni.get();
-    Choice.DefaultValue = defaults ? defaults->ReadString(CurrentCode(), CurrentKey(), "") : std::string();
+    m_defaultValue = defaults ? defaults->ReadString(Code, m_key, "") : std::string();
 
-    const bool hasSources = !Choice.ValueSources.empty();
+    const bool hasSources = !m_valueSources.empty();
     m_ui->ValuesButton->setEnabled(hasSources);
-    Choice.ShowBasicNext = hasSources;
+    m_showBasicNext = hasSources;
     GetPreparedValuesOK();
 }
 
 void TChoice::GetPreparedValuesOK() {
-    const bool showBasic = Choice.ShowBasicNext;
-    Choice.ShowBasicNext = !showBasic;
-    const std::string key = CurrentKey();
+    const bool showBasic = m_showBasicNext;
+    m_showBasicNext = !showBasic;
+    const std::string& key = m_key;
 
     if (showBasic) {
-        BasicList basic = BuildBasicList(Choice.ValueSources, *Choice.TheWorkspace);
-        for (const std::string& name : basic.MissingSources)
-            Choice.TheBoxes->Notice(MissingSourceNotice(name));
+        BasicList basic = BuildBasicList(m_valueSources, *m_workspace);
+        for (const std::string& name : basic.MissingSources) m_boxes->Notice(MissingSourceNotice(name));
         ShowItems(std::move(basic.Items));
-        setWindowTitle(ToQString(Choice.ValueSources));
+        setWindowTitle(ToQString(m_valueSources));
         m_ui->ValuesButton->setText(QStringLiteral("Click to &see values used by the OTHERS"));
         m_ui->Label1->setText(QStringLiteral("BASIC"));
     } else {
-        ShowItems(BuildOthersList(Choice.EntryGrid->ColumnTexts(0), key, *Choice.TheWorkspace->DocumentIni));
+        ShowItems(BuildOthersList(m_entryCodes, key, m_workspace->Doc().Store()));
         setWindowTitle(QStringLiteral("OTHERS VALUES"));
         m_ui->ValuesButton->setText(QStringLiteral("Click to &see BASIC values"));
         m_ui->Label1->clear();
     }
 
-    m_ui->Panel1->setText(ToQString(key + "=" + Choice.CurrentValue));
-    m_ui->Panel2->setText(ToQString("Default=" + Choice.DefaultValue));
+    m_ui->Panel1->setText(ToQString(key + "=" + m_currentValue));
+    m_ui->Panel2->setText(ToQString("Default=" + m_defaultValue));
     PositionOnCurrentValue();
 }
 
@@ -129,7 +93,7 @@ void TChoice::ValuesButtonClick() {
     try {
         GetPreparedValuesOK();
     } catch (const std::exception& error) {
-        if (Choice.TheBoxes) Choice.TheBoxes->Error(error.what());
+        if (m_boxes) m_boxes->Error(error.what());
     }
 }
 
@@ -146,7 +110,7 @@ void TChoice::ShowItems(std::vector<std::string> items) {
 }
 
 void TChoice::PositionOnCurrentValue() {
-    const int row = PositionOfCurrentValue(m_items, Choice.CurrentValue);
+    const int row = PositionOfCurrentValue(m_items, m_currentValue);
     if (row < 0) return;
     QListWidgetItem* item = m_ui->ListBox1->item(row);
     // The current item is only where the list opens; the user's choice is what is selected.

@@ -15,7 +15,6 @@ namespace velmora {
 
 class Boxes;
 class ColumnMenu;
-class StringGrid;
 class Workspace;
 
 // The modal dialog in which the user picks a value for one key of an entry: from the BASIC list
@@ -24,9 +23,6 @@ class Workspace;
 // items may be picked and are joined into a comma list. A category window creates one for a
 // single use: mChoiceOpen, exec(), and on OK ChosenValue().
 //
-// What mChoiceOpen is given (sources, current value, the grids, the stores) is kept once for the
-// whole program rather than per dialog: only one such dialog can be open at a time, and which
-// list shows next carries over from one opening to the next.
 class TChoice : public QDialog {
     Q_OBJECT
 
@@ -34,14 +30,14 @@ class TChoice : public QDialog {
     explicit TChoice(QWidget* parent = nullptr);
     ~TChoice() override;
 
-    // Prepares the dialog before it is shown. The key is `ValueGrid`'s column 1 and the entry
-    // `EntryGrid`'s column 0, both at their current rows; `workspace` gives the category rows and
-    // kinds and the document, definition and default stores. A key with sources opens on the
-    // BASIC list, one without on the OTHERS list with the switch disabled. The notice for a
-    // source that gives no value is shown here, before the dialog. The grids, the workspace and
-    // `boxes` must outlive the dialog. Throws IniError when a grid has no current row.
-    void mChoiceOpen(std::string ValueSources, std::string CurrentValue, const StringGrid& ValueGrid,
-                     const StringGrid& EntryGrid, const Workspace& workspace, Boxes& boxes);
+    // Prepares the dialog before it is shown, for `Key` of the entry `Code`; `EntryCodes` are the
+    // category's entries, whose values of the key the OTHERS list shows. `workspace` gives the
+    // category rows and kinds and the document, definition and default stores. A key with sources
+    // opens on the BASIC list, one without on the OTHERS list with the switch disabled. The notice
+    // for a source that gives no value is shown here, before the dialog. The workspace and `boxes`
+    // must outlive the dialog.
+    void mChoiceOpen(std::string ValueSources, std::string CurrentValue, std::string Key, std::string Code,
+                     std::vector<std::string> EntryCodes, const Workspace& workspace, Boxes& boxes);
 
     // The answer after OK: the values of the selected items in list order, joined by "," without
     // blanks; empty when nothing is selected.
@@ -64,6 +60,16 @@ class TChoice : public QDialog {
     ColumnMenu* PopupMenu1;
     // The list box's items as bytes, row by row (the list box never reorders them).
     std::vector<std::string> m_items;
+
+    // What mChoiceOpen was given, and which list shows when the switch is pressed next.
+    std::string m_valueSources;  // comma-separated source names; empty: the key names none
+    std::string m_currentValue;
+    std::string m_defaultValue;
+    std::string m_key;
+    std::vector<std::string> m_entryCodes;
+    bool m_showBasicNext = false;
+    const Workspace* m_workspace = nullptr;
+    Boxes* m_boxes = nullptr;
 };
 
 }  // namespace velmora

@@ -46,7 +46,7 @@ void TMainWin::OpenCategoryWindow(int row, int entryIndex) {
     try {
         window->DiIsi(pages, row + 1, std::max(0, entryIndex), category,
                       work.CategoryKinds[static_cast<size_t>(row)], *work.DefaultIni, *work.DocumentIni,
-                      *work.DefinitionIni, m_globals.DocumentModified, m_globals.AllowedShowAll);
+                      *work.DefinitionIni, m_globals.AllowedShowAll);
     } catch (...) {
         // A window that failed part-way stays open as far as it got, in its place in the order.
         SortChildWindows();
@@ -101,12 +101,6 @@ void TMainWin::ChildFormClose(TChildWin* Window) {
     std::erase_if(m_childWindows,
                   [Window](const ChildWindowLine& line) { return !line.Window || line.Window == Window; });
     Window->setAttribute(Qt::WA_DeleteOnClose);
-}
-
-void TMainWin::EntriesChanged(const TChildWin* Acting) {
-    LihatSatuLineStringGrid1();
-    for (const ChildWindowLine& line : m_childWindows)
-        if (line.Window && line.Window != Acting) line.Window->ShowEntriesAfresh();
 }
 
 bool TMainWin::ShowEntryAt(const std::string& Category, const std::string& Code, const std::string& Key) {

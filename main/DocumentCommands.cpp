@@ -71,11 +71,15 @@ bool TMainWin::Save1Click() {
         m_boxes.Notice("No modification. Saving is not performed.");
         return true;
     }
+    return WriteDocument();
+}
+
+bool TMainWin::WriteDocument() {
     if (!m_workspace.DocumentIni) return true;  // a start-up that failed left no document
     if (m_workspace.DocumentIni->FileName() != m_globals.CurrentFileName)
         RenameTheWholeToNewFile(m_globals.CurrentFileName);
     m_workspace.DocumentIni->UpdateFile();
-    m_globals.DocumentModified = false;
+    m_workspace.Doc().MarkSaved();
     SetBannerCaption();
     return true;
 }
@@ -92,8 +96,9 @@ bool TMainWin::SaveAs1Click(const std::string& ProposedName) {
         }
         if (!FileExistOK(*name)) return false;
         m_globals.CurrentFileName = *name;
-        m_globals.DocumentModified = true;  // so that the save below always writes
-        return Save1Click();
+        // Written whether changed or not: the user asked for a file of that name.
+        CommitOpenEdits();
+        return WriteDocument();
     }
 }
 
@@ -107,8 +112,8 @@ void TMainWin::New1Click() {
     if (!ModifiedSavedOrDontCare()) return;
     CloseExistingChildWindow();
     m_workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(m_globals.UntitledName, true);
-    // A new document counts as changed, so leaving it asks whether to keep it.
-    m_globals.DocumentModified = true;
+    // A new document counts as changed until it is saved, so leaving it asks whether to keep it.
+    m_workspace.Doc().Restart(true);
 }
 
 void TMainWin::Open1Click() {

@@ -111,6 +111,8 @@ void Workspace::BeginSetupDefault_001file() {
 }
 
 void Workspace::ReadCreate_001FilenameAndDefault() {
+    // The history holds lines of the definition store it replaces.
+    m_document.Restart(false);
     DefinitionIni = NewStore(DefinitionFileName());
     // Settings go back to the settings file's values before this type's overrides apply.
     ReadProgBuffer(*SettingsIni);
@@ -163,9 +165,9 @@ void Workspace::BeginCopyDefaultOrLoadINItoCurrentBuffer(const std::string& File
     }
 
     m_globals.CurrentFileName = FileName;
+    m_document.Restart(false);  // before the store its edits refer to goes
     DocumentIni = std::move(document);
     OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer();
-    m_globals.DocumentModified = false;
     m_globals.UnknownSelected = false;
     if (m_view) m_view->ArrangeLayar();
 }

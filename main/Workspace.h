@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "main/Document.h"
 #include "main/Globals.h"
 #include "main/Routines.h"
 #include "store/StringList.h"
@@ -118,6 +119,11 @@ public:
     std::unique_ptr<TMemIniFile> DefinitionIni;
     std::unique_ptr<TMemIniFile> DocumentIni;
 
+    // The document being edited: every change of DocumentIni and of DefinitionIni's lists after a
+    // load goes through it. Each load of a document starts its history afresh.
+    Document& Doc() { return m_document; }
+    const Document& Doc() const { return m_document; }
+
 private:
     std::unique_ptr<TMemIniFile> NewStore(const std::string& fileName) const;
     std::string GameDirectoryPath() const;
@@ -126,6 +132,8 @@ private:
     Boxes& m_boxes;
     WorkspaceView* m_view;
     bool m_diskWrites = true;
+    // After the stores it refers to, so that it goes first.
+    Document m_document{DocumentIni, DefinitionIni, &m_globals.DocumentModified};
 };
 
 }  // namespace velmora

@@ -18,6 +18,7 @@
 #include "main/Boxes.h"
 #include "main/ChangesWindow.h"
 #include "main/CutTextTips.h"
+#include "main/DocumentSignals.h"
 #include "main/Globals.h"
 #include "main/QtText.h"
 #include "main/ResultsWindow.h"
@@ -48,7 +49,8 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
       ui(std::make_unique<Ui::TMainWin>()),
       m_globals(globals),
       m_boxes(boxes),
-      m_workspace(globals, boxes, this) {
+      m_workspace(globals, boxes, this),
+      m_documentNews(std::make_unique<DocumentSignals>(m_workspace.Doc())) {
     ui->setupUi(this);
     // The layout keeps the window at its designed size or more, as much more as the captions need.
     FitCaptions({ui->Load1, ui->Apply1, ui->BackupButton, ui->Button1});
@@ -91,6 +93,7 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
     m_changesWindow->AddMenuCommands(*ui->File1, ui->NewDefinition1);
     ConnectControls();
     SetUpFinding();
+    BuildEditMenu();
 }
 
 TMainWin::~TMainWin() {
@@ -272,7 +275,9 @@ void TMainWin::EndBusy() {
 }
 
 void TMainWin::SetBannerCaption() {
-    setWindowTitle(ToQString(m_globals.CurrentFileName));
+    // "[*]" is where the caption shows that the document has changes to save.
+    setWindowTitle(ToQString(m_globals.CurrentFileName) + QStringLiteral("[*]"));
+    setWindowModified(m_globals.DocumentModified);
     ui->Panel1->setText(ToQString(ExtractFileName(m_globals.CurrentFileName)));
     RememberRecentFile();
 }

@@ -28,6 +28,8 @@ class Boxes;
 struct EntryTarget;
 class FilterBox;
 class FindWindow;
+class DocumentSignals;
+struct EditFocus;
 struct Globals;
 class ResultsWindow;
 class ProgramFolderChoice;
@@ -42,9 +44,10 @@ class TChildWin;
 //
 // The operations are spread over six files: this window's own (mMainWin.cpp), the open category
 // windows (ChildWindows.cpp), the document commands of the File menu (DocumentCommands.cpp), the
-// game buttons (GameActions.cpp), the desktop's ways (DesktopHabits.cpp: recent files, files
-// dropped on the window or named on the command line, the places of the windows, the Help menu)
-// and finding (FindCommands.cpp: the Search menu, the entry list's filter and its usages).
+// Edit menu and the views that follow the document (EditCommands.cpp), the game buttons
+// (GameActions.cpp), the desktop's ways (DesktopHabits.cpp: recent files, files dropped on the
+// window or named on the command line, the places of the windows, the Help menu) and finding
+// (FindCommands.cpp: the Search menu, the entry list's filter and its usages).
 class TMainWin : public QMainWindow, public WorkspaceView {
     Q_OBJECT
 
@@ -77,6 +80,8 @@ public:
     bool ModifiedSavedOrDontCare();
     bool Save1Click();
     bool SaveAs1Click(const std::string& ProposedName);
+    // Writes the document under CurrentFileName, changed or not; its history is then clean.
+    bool WriteDocument();
     bool IsDefaultFileOrUntitleNew(const std::string& Name);
     bool FileExistOK(const std::string& Name);
     void RenameTheWholeToNewFile(const std::string& Name);
@@ -104,12 +109,8 @@ public:
     bool ShowEntryAt(const std::string& Category, const std::string& Code, const std::string& Key);
     // Closes every open category window; run before anything replaces a store.
     void CloseExistingChildWindow();
-    // Entries changed (a duplicate, a change of code, a delete): the entry list here and every open
-    // category window show them as they now stand. Every window, not only the acting category's: a
-    // section made or removed in one category may show or hide a list line of another. Views are
-    // told of such changes in this one place. `Acting` (when given) is the window that made a value
-    // change and already shows it; it is left as it is.
-    void EntriesChanged(const TChildWin* Acting = nullptr);
+    // The document's news as Qt signals; the category windows follow the document through them.
+    DocumentSignals& DocumentNews() { return *m_documentNews; }
 
     // Finding (FindCommands.cpp). The usages of `Code` in their window; opening the entry a row of
     // the find, usages or check results leads to, in its category window at the key.
@@ -188,6 +189,14 @@ private:
     void GantiFileToEdit(QAction* MenuItem);
     void ProgramFolder1Click();
 
+    // The Edit menu and the views that follow the document (EditCommands.cpp).
+    void BuildEditMenu();
+    void Undo1Click();
+    void Redo1Click();
+    void ShowHistory();
+    void ShowValueChange(const std::string& Code, const std::string& Key);
+    void ShowEditFocus(const EditFocus& Focus);
+
     // Game actions (GameActions.cpp).
     void LoadGameClick();
     void ApplyGameClick();
@@ -207,6 +216,10 @@ private:
     Globals& m_globals;
     Boxes& m_boxes;
     Workspace m_workspace;
+    // Goes before the workspace's document, which it observes.
+    std::unique_ptr<DocumentSignals> m_documentNews;
+    QAction* Undo1 = nullptr;  // owned through the Edit menu
+    QAction* Redo1 = nullptr;
     ProgramFolderChoice* m_folderChoice = nullptr;
     QMenu* FileTypeMenu;  // owned through its Qt parent, the window
     std::array<QToolButton*, Workspace::MainButtonCount> MainButtons{};

@@ -813,28 +813,37 @@ uint32_t TMemIniFile::IndexOfFirstExactly(std::string_view Name) const {
 }
 
 std::string TMemIniFile::FindKeyOfValue(std::string_view Section, std::string_view Value, bool Remove) {
-    GueTStringList* section = FindSection(Section);
-    if (section == nullptr) return {};
-    for (size_t i = 0; i < section->Count(); ++i) {
-        if (ValueOfLine(*section, i) != Value) continue;
-        if (Remove) {
-            section->EraseLine(i);
-            return {};
-        }
-        return std::string(KeyNameOrEmpty(section->LineAt(i)));
+    const int position = IndexOfSection(Section);
+    if (position < 0) return {};
+    GueTStringList& section = *m_sections[static_cast<size_t>(position)];
+    const long line = IndexOfLineWithValue(static_cast<size_t>(position), Value);
+    if (line < 0) return {};
+    if (Remove) {
+        section.EraseLine(static_cast<size_t>(line));
+        return {};
     }
-    return {};
+    return std::string(KeyNameOrEmpty(section.LineAt(static_cast<size_t>(line))));
 }
 
-// A claimed section with one blank line before its header, at `position`.
-GueTStringList& TMemIniFile::PlaceClaimedSection(size_t position, std::string_view name) {
+long TMemIniFile::IndexOfLineWithValue(size_t section, std::string_view Value) const {
+    const GueTStringList& lines = ExistingSection(section);
+    for (size_t i = 0; i < lines.Count(); ++i)
+        if (ValueOfLine(lines, i) == Value) return static_cast<long>(i);
+    return -1;
+}
+
+// A claimed section with one blank line before its header, not yet placed.
+std::unique_ptr<GueTStringList> TMemIniFile::ClaimedSection(std::string_view name) {
     auto section = std::make_unique<GueTStringList>();
     section->Occupied = 1;
     section->m_name = m_arena.Store(name);
     section->m_leadingComments = std::make_unique<GueTStringList::Comments>(1, std::string_view());
-    GueTStringList& placed = *section;
-    m_sections.insert(m_sections.begin() + static_cast<std::ptrdiff_t>(position), std::move(section));
-    InvalidateIndex();
+    return section;
+}
+
+GueTStringList& TMemIniFile::PlaceClaimedSection(size_t position, std::string_view name) {
+    GueTStringList& placed = *ClaimedSection(name).release();
+    PutSection(position, std::unique_ptr<GueTStringList>(&placed));
     return placed;
 }
 
@@ -853,19 +862,83 @@ void TMemIniFile::InsertSection(std::string_view BeforeSection, std::string_view
     }
 }
 
-// The copy's lines share the source's bytes: the arena keeps every byte until the whole content goes.
 void TMemIniFile::DuplicateSection(std::string_view Section, std::string_view NewSection) {
     int index = IndexOfSection(Section);
     if (index < 0) return;
-    const GueTStringList& source = *m_sections[static_cast<size_t>(index)];
-    GueTStringList& copy = PlaceClaimedSection(static_cast<size_t>(index), NewSection);
-    copy.m_lines.reserve(source.m_lines.size());
+    PutSection(static_cast<size_t>(index), CopyOfSection(static_cast<size_t>(index), NewSection));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Positional operations
+
+const GueTStringList& TMemIniFile::ExistingSection(size_t position) const {
+    if (position >= m_sections.size()) throw IniError("No section at position " + std::to_string(position));
+    return *m_sections[position];
+}
+
+std::unique_ptr<GueTStringList> TMemIniFile::TakeSection(size_t position) {
+    PlacedSection(position);
+    std::unique_ptr<GueTStringList> section = std::move(m_sections[position]);
+    m_sections.erase(m_sections.begin() + static_cast<std::ptrdiff_t>(position));
+    InvalidateIndex();
+    return section;
+}
+
+void TMemIniFile::PutSection(size_t position, std::unique_ptr<GueTStringList> section) {
+    if (position > m_sections.size()) throw IniError("No section position " + std::to_string(position));
+    m_sections.insert(m_sections.begin() + static_cast<std::ptrdiff_t>(position), std::move(section));
+    InvalidateIndex();
+}
+
+GueTStringList::Line TMemIniFile::TakeLine(size_t section, size_t line) {
+    GueTStringList& from = PlacedSection(section);
+    if (line >= from.m_lines.size()) throw IniError("No line at position " + std::to_string(line));
+    GueTStringList::Line taken = std::move(from.m_lines[line]);
+    from.EraseLine(line);
+    return taken;
+}
+
+void TMemIniFile::PutLine(size_t section, size_t line, GueTStringList::Line text) {
+    GueTStringList& into = PlacedSection(section);
+    if (line > into.m_lines.size()) throw IniError("No line position " + std::to_string(line));
+    if (line == into.m_lines.size()) {
+        into.AppendLine(std::move(text));
+        return;
+    }
+    into.m_lines.insert(into.m_lines.begin() + static_cast<std::ptrdiff_t>(line), std::move(text));
+    into.m_keyIndex.reset();  // later positions moved
+}
+
+void TMemIniFile::ExchangeLine(size_t section, size_t line, GueTStringList::Line& text) {
+    GueTStringList& in = PlacedSection(section);
+    if (line >= in.m_lines.size()) throw IniError("No line at position " + std::to_string(line));
+    if (!SameKeyName(in.m_lines[line], text)) in.m_keyIndex.reset();
+    std::swap(in.m_lines[line], text);
+}
+
+GueTStringList::Line TMemIniFile::WrittenLine(std::string_view text, const GueTStringList::Comments* comments) {
+    return GueTStringList::Line(m_arena.Store(text), false,
+                                comments ? std::make_unique<GueTStringList::Comments>(*comments) : nullptr);
+}
+
+std::unique_ptr<GueTStringList> TMemIniFile::NewSection(std::string_view name) {
+    auto section = std::make_unique<GueTStringList>();
+    section->m_name = m_arena.Store(name);
+    return section;
+}
+
+// The copy's lines share the source's bytes: the arena keeps every byte until the whole content goes.
+std::unique_ptr<GueTStringList> TMemIniFile::CopyOfSection(size_t position, std::string_view newName) {
+    const GueTStringList& source = ExistingSection(position);
+    std::unique_ptr<GueTStringList> copy = ClaimedSection(newName);
+    copy->m_lines.reserve(source.m_lines.size());
     for (const GueTStringList::Line& line : source.m_lines) {
         const auto* comments = line.CommentBlock();
-        copy.AppendLine(
+        copy->AppendLine(
             GueTStringList::Line(line.Raw(), line.IsAsRead(),
                                  comments ? std::make_unique<GueTStringList::Comments>(*comments) : nullptr));
     }
+    return copy;
 }
 
 // ---------------------------------------------------------------------------------------------

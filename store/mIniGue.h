@@ -195,11 +195,31 @@ public:
     bool ValueExists(std::string_view Section, std::string_view Ident) const;
     bool SectionExists(std::string_view Section) const;
     std::string FindKeyOfValue(std::string_view Section, std::string_view Value, bool Remove);
+    // The line FindKeyOfValue finds in the section at `section`: the first whose key's value
+    // equals Value byte for byte; -1 when none.
+    long IndexOfLineWithValue(size_t section, std::string_view Value) const;
     void InsertSection(std::string_view BeforeSection, std::string_view NewSection, const TStringList& Lines);
     // What InsertSection(Section, NewSection, the lines ReadSectionValues gives for Section) makes,
     // except that the copied lines and their comment blocks keep their text as read: a copy of an
     // entry looks like the entry, and copying leaves the bytes of its lines alone.
     void DuplicateSection(std::string_view Section, std::string_view NewSection);
+
+    // Positional operations, for edits that must be undone exactly: a section or line taken out
+    // at a position is the same object that goes back there, its comment blocks and its text as
+    // read included. Positions are those of SectionAt and LineAt; a section or line is only ever
+    // put back into the store it came from, whose arena holds its text.
+    std::unique_ptr<GueTStringList> TakeSection(size_t position);
+    void PutSection(size_t position, std::unique_ptr<GueTStringList> section);
+    GueTStringList::Line TakeLine(size_t section, size_t line);
+    void PutLine(size_t section, size_t line, GueTStringList::Line text);
+    // Puts `text` in place of line `line` and hands the line that stood there back in `text`.
+    void ExchangeLine(size_t section, size_t line, GueTStringList::Line& text);
+    // A line as an operation writes it, its text kept in this store, with a copy of `comments`.
+    GueTStringList::Line WrittenLine(std::string_view text, const GueTStringList::Comments* comments = nullptr);
+    // A section of this store not yet placed: a new empty one written as WriteString adds it, or a
+    // claimed copy of the section at `position` as DuplicateSection makes it.
+    std::unique_ptr<GueTStringList> NewSection(std::string_view name);
+    std::unique_ptr<GueTStringList> CopyOfSection(size_t position, std::string_view newName);
 
     int IndexOfSection(std::string_view Name) const;
     static std::string StripComment(std::string_view Text);
@@ -231,6 +251,8 @@ public:
     size_t SectionCount() const { return m_sections.size(); }
     GueTStringList& SectionAt(size_t index) { return *m_sections[index]; }
     const GueTStringList& SectionAt(size_t index) const { return *m_sections[index]; }
+    // The same, but a position past the last section throws IniError.
+    const GueTStringList& ExistingSection(size_t position) const;
 
     // Text kept outside the sections so that nothing the user wrote is lost, as it was read: a
     // byte-order mark, lines before the first header, and comment lines after the last line.
@@ -246,6 +268,8 @@ private:
     GueTStringList& SectionToWrite(std::string_view name);
     GueTStringList& AppendSection(std::string_view name);
     GueTStringList& PlaceClaimedSection(size_t position, std::string_view name);
+    std::unique_ptr<GueTStringList> ClaimedSection(std::string_view name);
+    GueTStringList& PlacedSection(size_t position) { return const_cast<GueTStringList&>(ExistingSection(position)); }
     void ParseText(std::string_view text);
     void InvalidateIndex() const;
     void BuildExactIndex() const;

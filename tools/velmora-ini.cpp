@@ -23,7 +23,15 @@
 //       that names nothing the key allows: the section, a tab, the key, a tab and the item. Exits
 //       1 when it prints any.
 //
-// Usages, check and diff write nothing to disk but diff's patch.
+//   velmora-ini edit [--type NAME] DIR DOC [--output FILE]
+//       starts in DIR and opens DOC as catalogue does, then runs the edits read from standard
+//       input, one per line with tab-separated fields: "set CODE KEY VALUE", "duplicate CATEGORY
+//       CODE NEWCODE [NAME]", "rename CATEGORY CODE NEWCODE [NAME]", "delete CATEGORY CODE",
+//       "undo", "redo" and "save". Save writes DOC (or FILE) and the definition file as the
+//       editor's Save and its collection of unknown sections would, once every line has run. A
+//       line that cannot be done is reported as "line N: reason"; nothing is written then.
+//
+// Usages, check and diff write nothing to disk but diff's patch; edit writes only on save.
 //
 // Exit codes: 0 done, 1 an error (its text on stderr), 2 wrong usage. check also exits 1 when it
 // finds a dangling item. diff exits 0 when there is no difference, 1 when there are differences
@@ -45,6 +53,7 @@
 #include "main/DefinitionScaffold.h"
 #include "main/Globals.h"
 #include "main/References.h"
+#include "main/ScriptedEdits.h"
 #include "main/Workspace.h"
 #include "store/IniError.h"
 #include "store/PlatformFile.h"
@@ -61,7 +70,8 @@ constexpr const char* UsageText =
     "       velmora-ini scaffold [--force] DOC OUT\n"
     "       velmora-ini diff [--type NAME] DIR DOC [--against FILE] [--patch OUT]\n"
     "       velmora-ini usages [--type NAME] DIR DOC CODE\n"
-    "       velmora-ini check [--type NAME] DIR DOC\n";
+    "       velmora-ini check [--type NAME] DIR DOC\n"
+    "       velmora-ini edit [--type NAME] DIR DOC [--output FILE] < COMMANDS\n";
 
 struct UsageError {};
 
@@ -228,6 +238,30 @@ int Check(const std::vector<std::string>& args) {
     return dangling.empty() ? 0 : 1;
 }
 
+int Edit(const std::vector<std::string>& args) {
+    const StartArguments parsed = ParseStartArguments(args, {}, {"--output"});
+    if (parsed.places.size() != 2) throw UsageError();
+    const std::string& documentFile = parsed.places[1];
+    Session session(parsed.places[0], parsed.fileType, {documentFile}, false);
+    session.Load(documentFile);
+
+    ScriptedEdits edits(session.workspace);
+    std::string line;
+    for (size_t number = 1; std::getline(std::cin, line); ++number) {
+        try {
+            edits.Run(line);
+        } catch (const std::exception& error) {
+            std::cerr << "line " << number << ": " << error.what() << '\n';
+            return 1;
+        }
+    }
+    if (const auto& saved = edits.Saved()) {
+        platform::WriteWholeFile(parsed.Option("--output").value_or(documentFile), saved->Document);
+        platform::WriteWholeFile(session.workspace.DefinitionIni->FileName(), saved->Definition);
+    }
+    return 0;
+}
+
 // diff: 1 reports differences, so an error has a code of its own.
 constexpr int DiffFailed = 3;
 
@@ -317,6 +351,7 @@ int Run(const std::vector<std::string>& args) {
     if (args[0] == "diff") return Diff(rest);
     if (args[0] == "usages") return Usages(rest);
     if (args[0] == "check") return Check(rest);
+    if (args[0] == "edit") return Edit(rest);
     throw UsageError();
 }
 

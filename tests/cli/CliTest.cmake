@@ -24,6 +24,17 @@ function(run expected)
     set(ERR "${err}" PARENT_SCOPE)
 endfunction()
 
+# run_with_input(<expected exit code> <file in WORK for stdin> args...): as run.
+function(run_with_input expected input)
+    execute_process(COMMAND ${EMULATOR} "${TOOL}" ${ARGN} WORKING_DIRECTORY "${WORK}" INPUT_FILE "${WORK}/${input}"
+                    RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    string(REPLACE "\r" "" err "${err}")
+    if(NOT code STREQUAL "${expected}")
+        fail("velmora-ini ${ARGN} < ${input} exited with ${code}, expected ${expected}\nstderr:\n${err}")
+    endif()
+    set(ERR "${err}" PARENT_SCOPE)
+endfunction()
+
 function(expect_equal actual expected what)
     if(NOT actual STREQUAL expected)
         fail("${what} differs.\n--- expected\n${expected}\n--- actual\n${actual}")
@@ -285,6 +296,46 @@ elseif(CASE STREQUAL "check")
     run(2 check pyre)
     run(1 check pyre absent.ini)
     expect_equal("${ERR}" "Cannot open file absent.ini\n" "the error text")
+    expect_samples_untouched()
+
+elseif(CASE STREQUAL "edit")
+    copy_samples()
+    set(doc pyre/mods/Cinderfall.ini)
+    # Edits of every kind and as many undos give back what format writes for the document.
+    file(WRITE "${WORK}/round-trip.txt"
+         "set\tGRUNT\tCost\t 150 \nset\tGRUNT\tbuiltby\tCINDER\nduplicate\tInfantryTypes\tGRUNT\tGRUNT2\tBig Grunt\n"
+         "rename\tWeapons\tRIFLE\tRIFLE2\ndelete\tInfantryTypes\tTORCH\n"
+         "undo\nundo\nundo\nundo\nundo\nsave\n")
+    run_with_input(0 round-trip.txt edit pyre ${doc} --output undone.ini)
+    run(0 format ${doc} formatted.ini)
+    expect_same_bytes("${WORK}/undone.ini" "${WORK}/formatted.ini")
+    # Applied and saved: the document gets the values, the copy and its list line; the renamed
+    # weapon's list line is in the definition file, whose list of kind 1 holds it.
+    file(WRITE "${WORK}/apply.txt"
+         "set\tGRUNT\tCost\t150\nduplicate\tInfantryTypes\tGRUNT\tGRUNT2\tBig Grunt\nrename\tWeapons\tRIFLE\tRIFLE2\n"
+         "delete\tInfantryTypes\tTORCH\nundo\nredo\nsave\n")
+    run_with_input(0 apply.txt edit pyre ${doc} --output applied.ini)
+    expect_file_contains("${WORK}/applied.ini" "[GRUNT2]\r\nName=Big Grunt\r\nCost=150\r\n")
+    expect_file_contains("${WORK}/applied.ini" "6=ZEALOT\r\n7=GRUNT2\r\n")
+    expect_file_contains("${WORK}/applied.ini" "[RIFLE2]\r\n")
+    expect_file_contains("${WORK}/pyre/Rules.001" "1=RIFLE2\r\n")
+    file(READ "${WORK}/applied.ini" applied)
+    if(applied MATCHES "TORCH\r\n")
+        fail("the deleted entry is still listed")
+    endif()
+    # A line that cannot be done names its line and reason, and nothing is written, not even what
+    # an earlier save took.
+    file(REMOVE_RECURSE "${WORK}/pyre")
+    copy_samples()
+    file(WRITE "${WORK}/bad.txt" "set\tGRUNT\tCost\t150\nsave\ndelete\tInfantryTypes\tNOPE\n")
+    run_with_input(1 bad.txt edit pyre ${doc})
+    expect_equal("${ERR}" "line 3: no entry NOPE in InfantryTypes\n" "the error of a missing entry")
+    file(WRITE "${WORK}/bad.txt" "rename\tInfantryTypes\tGRUNT\tTORCH\n")
+    run_with_input(1 bad.txt edit pyre ${doc})
+    expect_equal("${ERR}" "line 1: TORCH Code already exist. To change Name use the Right table.\n" "a taken code")
+    file(WRITE "${WORK}/bad.txt" "\nundo\n")
+    run_with_input(1 bad.txt edit pyre ${doc})
+    expect_equal("${ERR}" "line 2: Nothing to undo\n" "an undo with nothing done")
     expect_samples_untouched()
 
 else()

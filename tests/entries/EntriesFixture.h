@@ -24,6 +24,7 @@ protected:
             std::make_unique<TMemIniFile>(folder.File("definition.ini"), &globals.CaseSensitive);
         workspace.DefinitionIni->ReadSectionValues("AllSections", workspace.CategoryList);
         workspace.BuildCategoryRows();
+        workspace.Doc().Restart(false);
     }
     void Load(std::string_view document, std::string_view definition) {
         folder.Write("document.ini", document);

@@ -44,11 +44,22 @@ TEST_P(EntryWritesGoldenTest, StoresHoldTheExpectedText) {
     else
         operations.CopyAndWriteDuplicate(field("OldCode"), field("NewCode"), field("NewName"), action == "Duplicate");
 
-    EXPECT_EQ(WithoutCarriageReturns(workspace.DocumentIni->RenderText()),
-              ExpectedOrUnchanged("expected-document.ini", "document.ini"));
-    EXPECT_EQ(WithoutCarriageReturns(workspace.DefinitionIni->RenderText()),
-              ExpectedOrUnchanged("expected-definition.ini", "definition.ini"));
+    const std::string expectedDocument = ExpectedOrUnchanged("expected-document.ini", "document.ini");
+    const std::string expectedDefinition = ExpectedOrUnchanged("expected-definition.ini", "definition.ini");
+    EXPECT_EQ(WithoutCarriageReturns(workspace.DocumentIni->RenderText()), expectedDocument);
+    EXPECT_EQ(WithoutCarriageReturns(workspace.DefinitionIni->RenderText()), expectedDefinition);
     EXPECT_TRUE(globals.DocumentModified);
+
+    // The operation is one edit: undone, both stores give back the bytes they were read from, and
+    // redone, the bytes of the operation.
+    workspace.Doc().Undo();
+    EXPECT_FALSE(workspace.Doc().CanUndo());
+    EXPECT_EQ(workspace.DocumentIni->RenderText(), TMemIniFile(folder.File("document.ini")).RenderText());
+    EXPECT_EQ(workspace.DefinitionIni->RenderText(), TMemIniFile(folder.File("definition.ini")).RenderText());
+    EXPECT_FALSE(globals.DocumentModified);
+    workspace.Doc().Redo();
+    EXPECT_EQ(WithoutCarriageReturns(workspace.DocumentIni->RenderText()), expectedDocument);
+    EXPECT_EQ(WithoutCarriageReturns(workspace.DefinitionIni->RenderText()), expectedDefinition);
 }
 
 VELMORA_GOLDEN_CASES(EntryWritesGoldenTest, VELMORA_ENTRIES_GOLDEN_DIR);

@@ -38,7 +38,7 @@ constexpr std::string_view Definition =
     "1=AP\n"
     "2=HE\n";
 
-constexpr std::string_view Document =
+constexpr std::string_view DocumentText =
     "[Infantry]\n"
     "1=E1\n"
     "2=E2\n"
@@ -68,7 +68,7 @@ constexpr std::string_view Defaults =
 // the dialog reads: the value grid (keys in column 1) and the entry list (codes in column 0).
 class ChoiceSetup {
   public:
-    explicit ChoiceSetup(std::string_view document = Document) {
+    explicit ChoiceSetup(std::string_view document = DocumentText) {
         folder.Write("Rules.ini", document);
         folder.Write("Rules.001", Definition);
         folder.Write("Default.ini", Defaults);
@@ -80,7 +80,6 @@ class ChoiceSetup {
             std::make_unique<TMemIniFile>(folder.File("Default.ini"), &globals.CaseSensitive);
         workspace.DefinitionIni->ReadSectionValues("AllSections", workspace.CategoryList);
         workspace.BuildCategoryRows();
-        SetColumn(valueGrid, 3, 1, {"Name", "Armor", "Owner"});
         SetColumn(entryGrid, 2, 0, {"E1", "E2", "E3"});
     }
 
@@ -93,20 +92,13 @@ class ChoiceSetup {
     // Opens the dialog for `key` of `code` (both must be in the grids).
     void Open(TChoice& dialog, const std::string& sources, const std::string& key, const std::string& code,
               const std::string& currentValue) {
-        std::vector<std::string> keys = valueGrid.ColumnTexts(1);
-        std::vector<std::string> codes = entryGrid.ColumnTexts(0);
-        valueGrid.SetCurrentCell(1,
-                                 static_cast<int>(std::find(keys.begin(), keys.end(), key) - keys.begin()));
-        entryGrid.SetCurrentCell(
-            0, static_cast<int>(std::find(codes.begin(), codes.end(), code) - codes.begin()));
-        dialog.mChoiceOpen(sources, currentValue, valueGrid, entryGrid, workspace, boxes);
+        dialog.mChoiceOpen(sources, currentValue, key, code, entryGrid.ColumnTexts(0), workspace, boxes);
     }
 
     TempFolder folder;
     Globals globals;
     ScriptedBoxes boxes;
     Workspace workspace{globals, boxes};
-    StringGrid valueGrid;
     StringGrid entryGrid;
 };
 
@@ -487,7 +479,7 @@ class ChoiceDialogTest : public QObject {
         std::string document = "[Many]\n";
         for (int n = 5000; n >= 1; --n)
             document += std::to_string(n) + "=Value" + std::to_string(100000 + n) + "\n";
-        ChoiceSetup setup(document + std::string(Document));
+        ChoiceSetup setup(document + std::string(DocumentText));
         TChoice dialog;
         setup.Open(dialog, "Many", "Owner", "E1", "value104990");
         QListWidget* list = List(dialog);

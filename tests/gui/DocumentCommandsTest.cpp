@@ -58,9 +58,10 @@ private slots:
 
         QCOMPARE(h->TakeShown(), QStringList({SaveDialog("Untitle.ini")}));
         QVERIFY(h->folder.Read("Mine.ini").find("Cost=999") != std::string::npos);
-        QCOMPARE(h->window->windowTitle(), Latin1(name));
+        QCOMPARE(h->window->windowTitle(), Latin1(name) + QStringLiteral("[*]"));
         QCOMPARE(h->Text("Panel1"), QStringLiteral("Mine.ini"));
         QVERIFY(!h->globals.DocumentModified);
+        QVERIFY(!h->window->isWindowModified());
         QCOMPARE(h->window->Work().DocumentIni->FileName(), name);
 
         QVERIFY(h->Trigger("Save1"));
@@ -152,7 +153,7 @@ private slots:
         h->boxes.EnqueueFileName(mod);
         QVERIFY(h->Trigger("Open1"));
         h->TakeShown();
-        QCOMPARE(h->window->windowTitle(), Latin1(mod));
+        QCOMPARE(h->window->windowTitle(), Latin1(mod) + QStringLiteral("[*]"));
         QCOMPARE(h->Text("Panel1"), QStringLiteral("Cinderfall.ini"));
         QVERIFY(!h->globals.DocumentModified);
         QVERIFY(h->Entries().contains("ZEALOT"));
@@ -184,7 +185,7 @@ private slots:
                  QStringList({"OpenFile | INI files (*.ini)|*.ini|All files|*.* | ",
                               "Error | VelmoraEdit | Cannot open file " + Latin1(locked) + " | OK"}));
         QCOMPARE(h->globals.CurrentFileName, mod);
-        QCOMPARE(h->window->windowTitle(), Latin1(mod));
+        QCOMPARE(h->window->windowTitle(), Latin1(mod) + QStringLiteral("[*]"));
         QCOMPARE(h->Entries(), entries);
         QCOMPARE(h->window->Work().DocumentIni->FileName(), mod);
     }

@@ -118,10 +118,9 @@ public:
         return entries;
     }
 
-    // Changes a value as a category window would: in the document, and marked as not saved.
+    // Changes a value as a category window would: one edit of the document.
     void Edit(const std::string& section, const std::string& key, const std::string& value) {
-        window->Work().DocumentIni->WriteString(section, key, value);
-        globals.DocumentModified = true;
+        window->Work().Doc().SetValue(section, key, value);
     }
 
     // Every box and file dialog shown so far, one line each: kind, caption, text and buttons; for

@@ -70,7 +70,7 @@ private slots:
         QCOMPARE(h->Find<QLabel>("Panel6")->height(), 41);
         QCOMPARE(h->Text("Panel1"), QStringLiteral("Untitle.ini"));
         QCOMPARE(h->Text("Panel5"), QStringLiteral("halvek v3.2"));
-        QCOMPARE(h->window->windowTitle(), QStringLiteral("Untitle.ini"));
+        QCOMPARE(h->window->windowTitle(), QStringLiteral("Untitle.ini[*]"));
         QCOMPARE(h->Find<QAbstractButton>("Button2")->text(), QStringLiteral("Edit: Unknown!"));
         QCOMPARE(h->Entries(), QStringList());
         QVERIFY(!h->window->Bitmap1() && !h->window->Bitmap2());

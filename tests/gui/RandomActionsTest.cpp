@@ -133,11 +133,18 @@ class RandomUser {
     }
 
     void DocumentKey(QWidget& window, const std::string& where) {
-        switch (m_dice.Below(4)) {
+        switch (m_dice.Below(8)) {
             case 0:
                 return PressKey(window, where, Qt::Key_O, "Ctrl+O", Qt::ControlModifier);
             case 1:
                 return PressKey(window, where, Qt::Key_N, "Ctrl+N", Qt::ControlModifier);
+            case 2:
+            case 3:
+                return PressKey(window, where, Qt::Key_Z, "Ctrl+Z", Qt::ControlModifier);
+            case 4:
+                return PressKey(window, where, Qt::Key_Z, "Ctrl+Shift+Z", Qt::ControlModifier | Qt::ShiftModifier);
+            case 5:
+                return PressKey(window, where, Qt::Key_Y, "Ctrl+Y", Qt::ControlModifier);
             default:
                 return PressKey(window, where, Qt::Key_S, "Ctrl+S", Qt::ControlModifier);
         }
@@ -159,7 +166,7 @@ class RandomUser {
                               : nullptr;
         const std::string where = window.CategoryName() + (editor ? " [editing]" : "") + ":";
         switch (Weighted(
-            {8, 2, 12, 4, 4, 10, 5, 3, 2, 3, editor ? 8 : 0, editor ? 8 : 0, 4, 3, 2, 1, 1, 1, 2, 2})) {
+            {8, 2, 12, 4, 4, 10, 5, 3, 2, 3, editor ? 8 : 0, editor ? 8 : 0, 4, 3, 2, 1, 1, 1, 2, 4})) {
             case 0:
                 Say(where + " click entry list");
                 return ClickAt(entries.viewport(), InGrid(entries, 0));

@@ -47,7 +47,7 @@ const std::string Defaults =
     "\r\n[GHOST]\r\nCost=1\r\n";
 
 // The default copy without GHOST's section, and a last section that belongs to no category.
-const std::string Document =
+const std::string DocumentText =
     "[Units]\r\n1=ALPHA\r\n2=BRAVO\r\n3=GHOST\r\n"
     "\r\n[ALPHA]\r\nName=Alpha Trooper\r\nCost=100\r\nArmor=heavy\r\nOwner=North\r\n"
     "\r\n[BRAVO]\r\nName=Bravo Tank\r\nCost=700 ; pricey\r\nArmor=plate\r\nImage=BRAVO\r\n"
@@ -172,7 +172,7 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
     // The installation above with the document opened from a file, and the window of category
     // row `category` at entry `entry`, active, its value grid focused on the first page.
     void OpenWindow(int category = 0, int entry = ALPHA, bool caseSensitive = false,
-                    const std::string& definition = Definition, const std::string& document = Document) {
+                    const std::string& definition = Definition, const std::string& document = DocumentText) {
         h->folder.Write("Bitmap/Bitmap1.bmp", BitmapFile({12, 12}, Background));
         h->folder.Write("Bitmap/BRAVO.bmp", BitmapFile({12, 12}, OwnPicture));
         h->folder.Write("Bitmap/BRAVOicon.bmp", BitmapFile({12, 12}, OwnIcon));
@@ -231,7 +231,59 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         RightClickAt(Values().visualRect(Values().model()->index(row, 2)).center());
     }
 
+    QAction& MenuAction(const char* name) const { return *h->window->findChild<QAction*>(QLatin1String(name)); }
+
   private slots:
+    // The keys work in the category window where the value was typed; the Edit menu names the
+    // edit, and the caption's marker follows the saved state.
+    void undoAndRedoKeysInTheCategoryWindow() {
+        OpenWindow();
+        const std::string before = DocText();
+        Type(COST, "150");
+        PressKey(Qt::Key_Return);
+        QCOMPARE(MenuAction("Undo1").text(), QStringLiteral("Undo Change of Cost"));
+        QVERIFY(h->window->isWindowModified());
+        QVERIFY(h->window->windowTitle().endsWith(QStringLiteral("[*]")));
+
+        QTest::keyClick(&Values(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(Cell(COST), std::string("100"));
+        QCOMPARE(DocText(), before);
+        QVERIFY(!h->window->isWindowModified());
+        QCOMPARE(MenuAction("Redo1").text(), QStringLiteral("Redo Change of Cost"));
+        QVERIFY(!MenuAction("Undo1").isEnabled());
+
+        QTest::keyClick(&Values(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(Cell(COST), std::string("150"));
+        QTest::keyClick(&Values(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(&Values(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(Cell(COST), std::string("150"));
+        QVERIFY(Modified());
+    }
+
+    // An undo started from the main window's menu shows in the category window and in the main
+    // window's entry list, with the entry it touched selected.
+    void anUndoFromTheMainWindowRefreshesTheCategoryWindow() {
+        OpenWindow();
+        const std::string before = DocText();
+        H::ClickCell(Entries(), 0, BRAVO);
+        h->boxes.EnqueueAnswer(BoxAnswer::Ok);
+        QTest::mouseClick(&H::In<QPushButton>(w, "Delete"), Qt::LeftButton);
+        h->TakeShown();
+        QCOMPARE(Column(Entries(), 0), QStringList({"ALPHA", "GHOST"}));
+        QCOMPARE(h->Entries(), QStringList({"ALPHA", "GHOST"}));
+        H::ClickCell(Entries(), 0, 0);
+
+        QCOMPARE(MenuAction("Undo1").text(), QStringLiteral("Undo Delete BRAVO"));
+        QVERIFY(h->Trigger("Undo1"));
+        QCOMPARE(DocText(), before);
+        QCOMPARE(Column(Entries(), 0), QStringList({"ALPHA", "BRAVO", "GHOST"}));
+        QCOMPARE(Entries().Row(), static_cast<int>(BRAVO));
+        QCOMPARE(H::LabelText(w, "Label3"), QStringLiteral("Bravo Tank"));
+        QCOMPARE(Cell(COST), std::string("700"));
+        QCOMPARE(h->Entries(), QStringList({"ALPHA", "BRAVO", "GHOST"}));
+        QVERIFY(!Modified());
+    }
+
     void typingAloneWritesNothingMovingToAnotherRowDoes() {
         OpenWindow();
         const std::string before = DocText();

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace velmora {
+
+class Workspace;
+
+// Edits given as lines of text, applied through the workspace's document with the rules of the
+// category window. One command per line, its fields separated by tabs so that values may hold
+// blanks:
+//
+//   set CODE KEY VALUE
+//   duplicate CATEGORY CODE NEWCODE [NAME]
+//   rename CATEGORY CODE NEWCODE [NAME]
+//   delete CATEGORY CODE
+//   undo
+//   redo
+//   save
+//
+// "save" takes the texts that File, Save would write for the document and that the collection of
+// unknown sections writes for the definition file; writing them is the caller's, once every line
+// has run, so that a script that fails part-way writes nothing.
+class ScriptedEdits {
+public:
+    explicit ScriptedEdits(Workspace& workspace) : m_workspace(workspace) {}
+
+    // Runs one line; an empty line does nothing. Throws IniError with the reason when the command
+    // cannot be done; the document is then as it was before the line.
+    void Run(std::string_view line);
+
+    // The texts of the last "save", if any.
+    struct SavedTexts {
+        std::string Document;
+        std::string Definition;
+    };
+    const std::optional<SavedTexts>& Saved() const { return m_saved; }
+
+private:
+    void Set(const std::string& code, const std::string& key, const std::string& value);
+    void CopyEntry(const std::string& category, const std::string& code, const std::string& newCode,
+                   const std::optional<std::string>& name, bool isDuplicate);
+    void Delete(const std::string& category, const std::string& code);
+    void Save();
+
+    Workspace& m_workspace;
+    std::optional<SavedTexts> m_saved;
+};
+
+}  // namespace velmora
