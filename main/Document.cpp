@@ -61,6 +61,12 @@ void StoreEdit::ReplaceLine(StoreOf store, size_t section, size_t line, std::str
     Add({Kind::Exchange, store, section, line, target.WrittenLine(text, comments), nullptr});
 }
 
+void StoreEdit::RewriteLine(StoreOf store, size_t section, size_t line, std::string_view text) {
+    TMemIniFile& target = StoreRef(store);
+    const GueTStringList::Comments* comments = target.ExistingSection(section).CommentsOf(line);
+    Add({Kind::Exchange, store, section, line, target.WrittenLine(text, comments, true), nullptr});
+}
+
 void StoreEdit::InsertLine(StoreOf store, size_t section, size_t line, std::string_view text) {
     Add({Kind::InsertLine, store, section, line, StoreRef(store).WrittenLine(text), nullptr});
 }

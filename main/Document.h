@@ -65,6 +65,9 @@ public:
     // Line `line` of section `section` becomes `text`, a line an operation wrote; it keeps the
     // comment block of the line it replaces.
     void ReplaceLine(StoreOf store, size_t section, size_t line, std::string_view text);
+    // The same for `text` in the layout of a line as read (blanks around its "=" and at its ends
+    // kept): lookups see it as they would see it read from the file.
+    void RewriteLine(StoreOf store, size_t section, size_t line, std::string_view text);
     void InsertLine(StoreOf store, size_t section, size_t line, std::string_view text);
     void RemoveLine(StoreOf store, size_t section, size_t line);
     // A new empty section `name`, written as "[name]" after one blank line.

@@ -215,7 +215,10 @@ public:
     // Puts `text` in place of line `line` and hands the line that stood there back in `text`.
     void ExchangeLine(size_t section, size_t line, GueTStringList::Line& text);
     // A line as an operation writes it, its text kept in this store, with a copy of `comments`.
-    GueTStringList::Line WrittenLine(std::string_view text, const GueTStringList::Comments* comments = nullptr);
+    // `asRead`: seen by lookups as the same text read from a file would be (trimmed, no blanks
+    // around its first "="), so that a line rewritten in its own layout is found as before.
+    GueTStringList::Line WrittenLine(std::string_view text, const GueTStringList::Comments* comments = nullptr,
+                                     bool asRead = false);
     // A section of this store not yet placed: a new empty one written as WriteString adds it, or a
     // claimed copy of the section at `position` as DuplicateSection makes it.
     std::unique_ptr<GueTStringList> NewSection(std::string_view name);
