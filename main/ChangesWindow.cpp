@@ -379,18 +379,7 @@ void TChangesWin::ShowTreeMenu(const QPoint& position) {
 bool TChangesWin::RevertSelected() { return Revert(SelectedDifferences()); }
 
 bool TChangesWin::RevertSelectedEntries() {
-    std::vector<Difference> ofEntries;
-    std::vector<std::string> entries;
-    for (const Difference& selected : SelectedDifferences()) {
-        const bool seen = std::any_of(entries.begin(), entries.end(), [&](const std::string& entry) {
-            return NamesEqual(entry, selected.Section, m_globals.CaseSensitive);
-        });
-        if (seen) continue;
-        entries.push_back(selected.Section);
-        for (Difference& difference : DifferencesOf(m_differences, selected.Section, m_globals.CaseSensitive))
-            ofEntries.push_back(std::move(difference));
-    }
-    return Revert(ofEntries);
+    return Revert(DifferencesOfEntries(m_differences, SelectedDifferences(), m_globals.CaseSensitive));
 }
 
 bool TChangesWin::Revert(const std::vector<Difference>& selection) {

@@ -4,6 +4,7 @@
 #include <set>
 #include <string_view>
 #include <tuple>
+#include <unordered_set>
 
 #include "main/Document.h"
 #include "main/Routines.h"
@@ -260,6 +261,16 @@ std::vector<Difference> DifferencesOf(const std::vector<Difference>& differences
     for (const Difference& difference : differences)
         if (NamesEqual(difference.Section, section, caseSensitive)) ofSection.push_back(difference);
     return ofSection;
+}
+
+std::vector<Difference> DifferencesOfEntries(const std::vector<Difference>& differences,
+                                             const std::vector<Difference>& selected, bool caseSensitive) {
+    std::unordered_set<std::string> sections;
+    for (const Difference& difference : selected) sections.insert(NameKey(difference.Section, caseSensitive));
+    std::vector<Difference> ofSections;
+    for (const Difference& difference : differences)
+        if (sections.count(NameKey(difference.Section, caseSensitive)) != 0) ofSections.push_back(difference);
+    return ofSections;
 }
 
 RevertPlace PlaceOf(const TMemIniFile& document, const RevertStep& step, bool caseSensitive) {

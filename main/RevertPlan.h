@@ -76,6 +76,11 @@ RevertPlan PlanRevert(const std::vector<Difference>& selection, const TMemIniFil
 std::vector<Difference> DifferencesOf(const std::vector<Difference>& differences, const std::string& section,
                                       bool caseSensitive);
 
+// The differences among `differences` that concern a section some of `selected` concern: the
+// selection of a revert per entry for several rows.
+std::vector<Difference> DifferencesOfEntries(const std::vector<Difference>& differences,
+                                             const std::vector<Difference>& selected, bool caseSensitive);
+
 // Where a step applies in the document as it stands, for an edit that works by positions.
 struct RevertPlace {
     size_t Section = Difference::None;  // the section's position; InsertSection: the position it takes
