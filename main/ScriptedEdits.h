@@ -16,11 +16,13 @@ class Workspace;
 //   duplicate CATEGORY CODE NEWCODE [NAME]
 //   rename CATEGORY CODE NEWCODE [NAME]
 //   delete CATEGORY CODE
+//   revert CODE [KEY]
 //   undo
 //   redo
 //   save
 //
-// "save" takes the texts that File, Save would write for the document and that the collection of
+// "revert" puts back the default copy's text for every difference of entry CODE, or for the one
+// of its key KEY, as one edit. "save" takes the texts that File, Save would write for the document and that the collection of
 // unknown sections writes for the definition file; writing them is the caller's, once every line
 // has run, so that a script that fails part-way writes nothing.
 class ScriptedEdits {
@@ -43,6 +45,7 @@ private:
     void CopyEntry(const std::string& category, const std::string& code, const std::string& newCode,
                    const std::optional<std::string>& name, bool isDuplicate);
     void Delete(const std::string& category, const std::string& code);
+    void Revert(const std::string& code, const std::optional<std::string>& key);
     void Save();
 
     Workspace& m_workspace;

@@ -220,6 +220,21 @@ public:
     // claimed copy of the section at `position` as DuplicateSection makes it.
     std::unique_ptr<GueTStringList> NewSection(std::string_view name);
     std::unique_ptr<GueTStringList> CopyOfSection(size_t position, std::string_view newName);
+    // A line, or an unclaimed empty section, as a reload would read them: the line `text` (the
+    // header line `header`; empty: one an operation added) under the comment block `comments`
+    // (`leading`; empty: none), all copied into this store. For what is taken from another store,
+    // which then writes the same bytes here as there.
+    template <class Block>
+    GueTStringList::Line LineAsRead(std::string_view text, const Block& comments) {
+        return GueTStringList::Line(m_arena.Store(text), true, StoredBlock(comments));
+    }
+    template <class Block>
+    std::unique_ptr<GueTStringList> SectionAsRead(std::string_view name, std::string_view header, const Block& leading) {
+        std::unique_ptr<GueTStringList> section = NewSection(name);
+        section->m_header = m_arena.Store(header);
+        section->m_leadingComments = StoredBlock(leading);
+        return section;
+    }
 
     int IndexOfSection(std::string_view Name) const;
     static std::string StripComment(std::string_view Text);
@@ -263,6 +278,15 @@ public:
 private:
     class Parser;
     friend class SectionKeyMatcher;
+
+    template <class Block>
+    std::unique_ptr<GueTStringList::Comments> StoredBlock(const Block& lines) {
+        if (lines.empty()) return nullptr;
+        auto block = std::make_unique<GueTStringList::Comments>();
+        block->reserve(lines.size());
+        for (const auto& line : lines) block->push_back(m_arena.Store(std::string_view(line)));
+        return block;
+    }
 
     GueTStringList* FindSection(std::string_view name) const;
     GueTStringList& SectionToWrite(std::string_view name);
