@@ -18,8 +18,10 @@
 #include "main/Boxes.h"
 #include "main/ChangeRows.h"
 #include "main/CutTextTips.h"
+#include "main/DocumentSignals.h"
 #include "main/Globals.h"
 #include "main/QtText.h"
+#include "main/RevertPlan.h"
 #include "main/Routines.h"
 #include "main/mMainWin.h"
 #include "store/IniError.h"
@@ -43,6 +45,8 @@ constexpr int DesignedHeight = 420;
 constexpr int DesignedColumnWidth = 150;
 constexpr int GapBelowMain = 8;
 constexpr std::chrono::milliseconds FilterPause(200);
+// Edits come in bursts (a script, a revert and its undo); the list is compared once they pause.
+constexpr std::chrono::milliseconds EditPause(250);
 
 // True when the two names are one file: the same text, or the same existing file.
 bool SameFile(const std::string& a, const std::string& b) {
@@ -98,6 +102,14 @@ void TChangesWin::BuildControls() {
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("StatusPanel"));
     commands->addWidget(m_status, 1);
+    auto* revert = new QPushButton(QStringLiteral("Re&vert"), this);
+    revert->setObjectName(QStringLiteral("RevertButton"));
+    revert->setToolTip(QStringLiteral("Put the reference back for the selected rows"));
+    commands->addWidget(revert);
+    auto* revertEntry = new QPushButton(QStringLiteral("Revert &Entry"), this);
+    revertEntry->setObjectName(QStringLiteral("RevertEntryButton"));
+    revertEntry->setToolTip(QStringLiteral("Put the reference back for every change of the selected rows' entries"));
+    commands->addWidget(revertEntry);
     auto* save = new QPushButton(QStringLiteral("Save Changes As…"), this);
     save->setObjectName(QStringLiteral("SaveChangesButton"));
     commands->addWidget(save);
@@ -118,7 +130,17 @@ void TChangesWin::BuildControls() {
         panel->setMinimumWidth(1);  // a long name is cut, not widening the window
     }
     TipWhenCut({m_referencePanel, m_status});
-    FitCaptions({refresh, save, closeButton});
+    FitCaptions({refresh, revert, revertEntry, save, closeButton});
+
+    m_treeMenu = new QMenu(this);
+    QAction* revertRows = m_treeMenu->addAction(QStringLiteral("Re&vert"));
+    revertRows->setObjectName(QStringLiteral("RevertRows1"));
+    QAction* revertEntries = m_treeMenu->addAction(QStringLiteral("Revert &Entry"));
+    revertEntries->setObjectName(QStringLiteral("RevertEntries1"));
+    m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_compareAfterEdits = new QTimer(this);
+    m_compareAfterEdits->setSingleShot(true);
+    m_compareAfterEdits->setInterval(EditPause);
     resize(DesignedWidth, DesignedHeight);
 
     connect(m_referenceBox, &QComboBox::activated, this,
@@ -135,6 +157,19 @@ void TChangesWin::BuildControls() {
     });
     connect(save, &QPushButton::clicked, this, [this] { RunEventHandler(m_boxes, [this] { SaveChangesAs(); }); });
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    auto revertRowsNow = [this] { RunEventHandler(m_boxes, [this] { RevertSelected(); }); };
+    auto revertEntriesNow = [this] { RunEventHandler(m_boxes, [this] { RevertSelectedEntries(); }); };
+    connect(revert, &QPushButton::clicked, this, revertRowsNow);
+    connect(revertRows, &QAction::triggered, this, revertRowsNow);
+    connect(revertEntry, &QPushButton::clicked, this, revertEntriesNow);
+    connect(revertEntries, &QAction::triggered, this, revertEntriesNow);
+    connect(m_tree, &QWidget::customContextMenuRequested, this, &TChangesWin::ShowTreeMenu);
+
+    // Edits, undos and redos from any window change what differs.
+    const DocumentSignals& news = m_main.DocumentNews();
+    connect(&news, &DocumentSignals::valueChanged, this, &TChangesWin::DocumentEdited);
+    connect(&news, &DocumentSignals::entriesChanged, this, &TChangesWin::DocumentEdited);
+    connect(m_compareAfterEdits, &QTimer::timeout, this, &TChangesWin::CompareAgain);
 }
 
 void TChangesWin::AddMenuCommands(QMenu& menu, QAction* before) {
@@ -247,11 +282,21 @@ void TChangesWin::DocumentReplaced() {
         m_tree->clear();
         return;
     }
+    CompareAgain();
+}
+
+void TChangesWin::CompareAgain() {
+    m_compareAfterEdits->stop();
     try {
         Compare();
     } catch (const std::exception&) {
         // Compare tells the reason in the window.
     }
+}
+
+void TChangesWin::DocumentEdited() {
+    // A hidden window compares afresh when it is next shown.
+    if (isVisible() && m_compared) m_compareAfterEdits->start();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -321,6 +366,48 @@ std::vector<Difference> TChangesWin::SelectedDifferences() const {
         }
     }
     return selected;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Revert
+
+void TChangesWin::ShowTreeMenu(const QPoint& position) {
+    if (m_tree->selectedItems().isEmpty()) return;
+    m_treeMenu->popup(m_tree->viewport()->mapToGlobal(position));
+}
+
+bool TChangesWin::RevertSelected() { return Revert(SelectedDifferences()); }
+
+bool TChangesWin::RevertSelectedEntries() {
+    return Revert(DifferencesOfEntries(m_differences, SelectedDifferences(), m_globals.CaseSensitive));
+}
+
+bool TChangesWin::Revert(const std::vector<Difference>& selection) {
+    const TMemIniFile* reference = Reference();
+    if (selection.empty() || reference == nullptr) {
+        ShowStatus("Select the changes to revert.");
+        return false;
+    }
+    // The edit is planned from the list as shown. One that no longer fits the document (edited
+    // since, and not yet compared again) changes nothing and says so; the list is then renewed.
+    try {
+        RevertDifferences(m_main.Work().Doc(), selection, *reference, m_globals.CaseSensitive, SelectedCategory());
+    } catch (const IniError&) {
+        CompareAgain();
+        throw;
+    }
+    CompareAgain();
+    return true;
+}
+
+std::string TChangesWin::SelectedCategory() const {
+    const QList<QTreeWidgetItem*> selected = m_tree->selectedItems();
+    if (selected.isEmpty()) return {};
+    const size_t group = selected.front()->data(EntryColumn, GroupRole).toULongLong();
+    if (group >= m_groups.size()) return {};
+    const std::string& category = m_groups[group].Category;
+    // "Unknown!" has no window to show the entry in.
+    return NamesEqual(category, Workspace::UnknownCategory, m_globals.CaseSensitive) ? std::string() : category;
 }
 
 void TChangesWin::OpenSelectedRow(QTreeWidgetItem* item) {

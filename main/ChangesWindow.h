@@ -14,7 +14,9 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPoint;
 class QPushButton;
+class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -31,9 +33,11 @@ class TMemIniFile;
 // Changes As…" writes the patch a modder shares. It is a top-level window owned by the main
 // window, made once and shown by File, "Compare…".
 //
-// The window only reads the stores: it compares when asked (Compare…, Refresh, a new document)
-// and keeps the differences with the rows that show them, so that commands on the selected rows
-// (SelectedDifferences) can be planned against the same reference (Reference).
+// The window compares when asked (Compare…, Refresh, a new document) and keeps the differences
+// with the rows that show them, so that commands on the selected rows (SelectedDifferences) can be
+// planned against the same reference (Reference). Revert and Revert Entry put the reference back
+// for the selected rows, or for every row of their entries, as one undoable edit of the document.
+// A shown window compares again after edits, undos and redos, once they pause.
 class TChangesWin : public QWidget {
     Q_OBJECT
 
@@ -68,6 +72,11 @@ public:
     const std::vector<Difference>& Differences() const { return m_differences; }
     std::vector<Difference> SelectedDifferences() const;
 
+    // The reference put back for the selected rows (Revert), or for every difference of the
+    // entries they name (Revert Entry), as one edit. False when nothing was selected.
+    bool RevertSelected();
+    bool RevertSelectedEntries();
+
 private:
     void BuildControls();
     void ChooseReference(int index);
@@ -78,6 +87,13 @@ private:
     void OpenSelectedRow(QTreeWidgetItem* item);
     void ShowStatus(const std::string& text);
     void Forget();
+    bool Revert(const std::vector<Difference>& selection);
+    // The category of the first selected row, for the focus of a revert's undo.
+    std::string SelectedCategory() const;
+    void DocumentEdited();
+    // Compare, its error told in the window rather than in a box.
+    void CompareAgain();
+    void ShowTreeMenu(const QPoint& position);
 
     template <void (TChangesWin::*Handler)()>
     void Guarded() {
@@ -102,6 +118,8 @@ private:
     QLineEdit* m_filter = nullptr;
     QTreeWidget* m_tree = nullptr;
     QLabel* m_status = nullptr;
+    QMenu* m_treeMenu = nullptr;
+    QTimer* m_compareAfterEdits = nullptr;
 };
 
 }  // namespace velmora

@@ -61,12 +61,6 @@ void StoreEdit::ReplaceLine(StoreOf store, size_t section, size_t line, std::str
     Add({Kind::Exchange, store, section, line, target.WrittenLine(text, comments), nullptr});
 }
 
-void StoreEdit::RewriteLine(StoreOf store, size_t section, size_t line, std::string_view text) {
-    TMemIniFile& target = StoreRef(store);
-    const GueTStringList::Comments* comments = target.ExistingSection(section).CommentsOf(line);
-    Add({Kind::Exchange, store, section, line, target.WrittenLine(text, comments, true), nullptr});
-}
-
 void StoreEdit::InsertLine(StoreOf store, size_t section, size_t line, std::string_view text) {
     Add({Kind::InsertLine, store, section, line, StoreRef(store).WrittenLine(text), nullptr});
 }
@@ -85,6 +79,24 @@ void StoreEdit::InsertCopyOfSection(StoreOf store, size_t position, size_t sourc
 
 void StoreEdit::RemoveSection(StoreOf store, size_t position) {
     Add({Kind::RemoveSection, store, position, 0, std::nullopt, nullptr});
+}
+
+void StoreEdit::ReplaceLineAsRead(StoreOf store, size_t section, size_t line, std::string_view text) {
+    TMemIniFile& target = StoreRef(store);
+    const GueTStringList::Comments* comments = target.ExistingSection(section).CommentsOf(line);
+    Add({Kind::Exchange, store, section, line, target.LineAsRead(text, comments ? *comments : GueTStringList::Comments()),
+         nullptr});
+}
+
+void StoreEdit::InsertLineAsRead(StoreOf store, size_t section, size_t line, std::string_view text,
+                                 const std::vector<std::string>& comments) {
+    Add({Kind::InsertLine, store, section, line, StoreRef(store).LineAsRead(text, comments), nullptr});
+}
+
+void StoreEdit::InsertSectionAsRead(StoreOf store, size_t position, std::string_view name, std::string_view header,
+                                    const std::vector<std::string>& leadingComments) {
+    Add({Kind::InsertSection, store, position, 0, std::nullopt,
+         StoreRef(store).SectionAsRead(name, header, leadingComments)});
 }
 
 void StoreEdit::WriteValue(StoreOf store, size_t section, std::string_view key, std::string_view value) {

@@ -65,9 +65,6 @@ public:
     // Line `line` of section `section` becomes `text`, a line an operation wrote; it keeps the
     // comment block of the line it replaces.
     void ReplaceLine(StoreOf store, size_t section, size_t line, std::string_view text);
-    // The same for `text` in the layout of a line as read (blanks around its "=" and at its ends
-    // kept): lookups see it as they would see it read from the file.
-    void RewriteLine(StoreOf store, size_t section, size_t line, std::string_view text);
     void InsertLine(StoreOf store, size_t section, size_t line, std::string_view text);
     void RemoveLine(StoreOf store, size_t section, size_t line);
     // A new empty section `name`, written as "[name]" after one blank line.
@@ -75,6 +72,14 @@ public:
     // A claimed copy named `name` of the section at `source`, its lines as they were read.
     void InsertCopyOfSection(StoreOf store, size_t position, size_t source, std::string_view name);
     void RemoveSection(StoreOf store, size_t position);
+    // Text taken from another store, as that store read it (TMemIniFile::LineAsRead and
+    // SectionAsRead): what putting back a reference's lines and sections takes. A replaced line
+    // keeps its comment block; a section comes empty, its lines follow by InsertLineAsRead.
+    void ReplaceLineAsRead(StoreOf store, size_t section, size_t line, std::string_view text);
+    void InsertLineAsRead(StoreOf store, size_t section, size_t line, std::string_view text,
+                          const std::vector<std::string>& comments);
+    void InsertSectionAsRead(StoreOf store, size_t position, std::string_view name, std::string_view header,
+                             const std::vector<std::string>& leadingComments);
 
     // What TMemIniFile::WriteString writes, as changes of this edit: the first line of `key` in
     // the section at `section` becomes key + "=" + value (nothing when it already reads so), or

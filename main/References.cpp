@@ -215,7 +215,7 @@ void AddRewrites(StoreEdit& edit, const std::vector<LineRewrite>& rewrites) {
         if (rewrite.OldText.empty())
             edit.InsertLine(StoreOf::Document, rewrite.Place.Section, rewrite.Place.Line, rewrite.NewText);
         else
-            edit.RewriteLine(StoreOf::Document, rewrite.Place.Section, rewrite.Place.Line, rewrite.NewText);
+            edit.ReplaceLineAsRead(StoreOf::Document, rewrite.Place.Section, rewrite.Place.Line, rewrite.NewText);
     }
 }
 

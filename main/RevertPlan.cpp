@@ -4,9 +4,10 @@
 #include <set>
 #include <string_view>
 #include <tuple>
+#include <unordered_set>
 
+#include "main/Document.h"
 #include "main/Routines.h"
-#include "main/SectionText.h"
 #include "store/IniError.h"
 #include "store/TextCase.h"
 #include "store/mIniGue.h"
@@ -15,13 +16,6 @@ namespace velmora {
 namespace {
 
 IniError NoLongerFits() { return IniError("The list of changes no longer fits the document; compare again."); }
-
-bool KeyOf(std::string_view line, std::string_view& key) {
-    const size_t eq = line.find('=');
-    if (eq == std::string_view::npos) return false;
-    key = TrimView(line.substr(0, eq));
-    return true;
-}
 
 // A store as the steps find their places in it: sections by name under the letter-case flag, lines
 // by key, each the first of its name.
@@ -47,8 +41,7 @@ private:
     bool m_caseSensitive;
 };
 
-template <class Store>
-RevertPlace Locate(const Store& store, const RevertStep& step) {
+RevertPlace Locate(const StoreLookup& store, const RevertStep& step) {
     RevertPlace place;
     if (step.Action == RevertAction::InsertSection) {
         place.Section = 0;
@@ -243,120 +236,17 @@ private:
     RevertPlan m_plan;
 };
 
-// The document as the whole-store revert changes it: sections and lines as views into the store
-// and into the plan, which both outlive it.
-class StoreModel {
-public:
-    StoreModel(const TMemIniFile& store, bool caseSensitive) : m_store(store), m_caseSensitive(caseSensitive) {
-        m_sections.reserve(store.SectionCount());
-        for (size_t i = 0; i < store.SectionCount(); ++i) {
-            const GueTStringList& source = store.SectionAt(i);
-            Section& section = m_sections.emplace_back();
-            section.Name = source.Name();
-            section.Header = source.Header();
-            section.StoreLeading = source.LeadingComments();
-            section.Occupied = source.Occupied;
-            section.Lines.reserve(source.Count());
-            for (size_t line = 0; line < source.Count(); ++line)
-                section.Lines.push_back({source.LineAt(line).Raw(), source.CommentsOf(line), nullptr});
-        }
-    }
-
-    std::optional<size_t> FindSection(std::string_view name) const {
-        for (size_t i = 0; i < m_sections.size(); ++i)
-            if (NamesEqual(m_sections[i].Name, name, m_caseSensitive)) return i;
-        return std::nullopt;
-    }
-
-    long FindKey(size_t section, std::string_view key) const {
-        const std::vector<Line>& lines = m_sections[section].Lines;
-        std::string_view name;
-        for (size_t i = 0; i < lines.size(); ++i)
-            if (KeyOf(lines[i].Text, name) && EqualsNoCase(name, key)) return static_cast<long>(i);
-        return -1;
-    }
-
-    void Apply(const RevertStep& step) {
-        const RevertPlace place = Locate(*this, step);
-        std::vector<Line>* lines = place.Section < m_sections.size() ? &m_sections[place.Section].Lines : nullptr;
-        switch (step.Action) {
-            case RevertAction::ReplaceLine:
-                (*lines)[place.Line].Text = step.Line.Text;
-                break;
-            case RevertAction::RemoveLine:
-                lines->erase(lines->begin() + static_cast<std::ptrdiff_t>(place.Line));
-                break;
-            case RevertAction::InsertLine:
-                lines->insert(lines->begin() + static_cast<std::ptrdiff_t>(place.Line), PlanLine(step.Line));
-                break;
-            case RevertAction::RemoveSection:
-                m_sections.erase(m_sections.begin() + static_cast<std::ptrdiff_t>(place.Section));
-                break;
-            case RevertAction::InsertSection:
-                m_sections.insert(m_sections.begin() + static_cast<std::ptrdiff_t>(place.Section), PlanSection(step.Copy));
-                break;
-        }
-    }
-
-    // Rebuilds the store from the model and gives the sections their claim flags back.
-    void Store(TMemIniFile& store) const {
-        SectionLines text;
-        for (std::string_view line : m_store.Preamble()) text.Add(line);
-        for (const Section& section : m_sections) {
-            if (section.StoreLeading)
-                text.Header(section.StoreLeading, section.Name, section.Header);
-            else
-                text.Header(section.PlanLeading, section.Name, section.Header);
-            for (const Line& line : section.Lines) {
-                if (line.StoreComments)
-                    text.Line(line.StoreComments, line.Text);
-                else
-                    text.Line(line.PlanComments, line.Text);
-            }
-        }
-        for (std::string_view line : m_store.Trailing()) text.Add(line);
-        TStringList& lines = text.Lines();
-        if (m_store.HasByteOrderMark() && !lines.Empty()) lines[0].insert(0, "\xEF\xBB\xBF");
-
-        std::vector<unsigned char> occupied;
-        occupied.reserve(m_sections.size());
-        for (const Section& section : m_sections) occupied.push_back(section.Occupied);
-        store.SetStrings(lines);
-        for (size_t i = 0; i < occupied.size() && i < store.SectionCount(); ++i) store.SectionAt(i).Occupied = occupied[i];
-    }
-
-private:
-    struct Line {
-        std::string_view Text;
-        const GueTStringList::Comments* StoreComments = nullptr;
-        const std::vector<std::string>* PlanComments = nullptr;
-    };
-    struct Section {
-        std::string_view Name;
-        std::string_view Header;
-        const GueTStringList::Comments* StoreLeading = nullptr;
-        const std::vector<std::string>* PlanLeading = nullptr;
-        std::vector<Line> Lines;
-        unsigned char Occupied = 0;
-    };
-
-    static Line PlanLine(const ReferenceLine& line) {
-        return {line.Text, nullptr, line.Comments.empty() ? nullptr : &line.Comments};
-    }
-
-    static Section PlanSection(const ReferenceSection& copy) {
-        Section section;
-        section.Name = copy.Name;
-        section.Header = copy.Header;
-        if (!copy.LeadingComments.empty()) section.PlanLeading = &copy.LeadingComments;
-        for (const ReferenceLine& line : copy.Lines) section.Lines.push_back(PlanLine(line));
-        return section;
-    }
-
-    const TMemIniFile& m_store;
-    bool m_caseSensitive;
-    std::vector<Section> m_sections;
-};
+// The name of a revert in the Edit menu: the one difference's entry and key, the one entry, or
+// the count.
+std::string RevertText(const std::vector<Difference>& selection, bool caseSensitive) {
+    const std::string& section = selection.front().Section;
+    const bool oneEntry = std::all_of(selection.begin(), selection.end(), [&](const Difference& difference) {
+        return NamesEqual(difference.Section, section, caseSensitive);
+    });
+    if (selection.size() == 1) return Trim("Revert " + section + " " + selection.front().Key);
+    if (oneEntry) return "Revert " + section;
+    return "Revert " + std::to_string(selection.size()) + " Changes";
+}
 
 }  // namespace
 
@@ -373,14 +263,59 @@ std::vector<Difference> DifferencesOf(const std::vector<Difference>& differences
     return ofSection;
 }
 
+std::vector<Difference> DifferencesOfEntries(const std::vector<Difference>& differences,
+                                             const std::vector<Difference>& selected, bool caseSensitive) {
+    std::unordered_set<std::string> sections;
+    for (const Difference& difference : selected) sections.insert(NameKey(difference.Section, caseSensitive));
+    std::vector<Difference> ofSections;
+    for (const Difference& difference : differences)
+        if (sections.count(NameKey(difference.Section, caseSensitive)) != 0) ofSections.push_back(difference);
+    return ofSections;
+}
+
 RevertPlace PlaceOf(const TMemIniFile& document, const RevertStep& step, bool caseSensitive) {
     return Locate(StoreLookup(document, caseSensitive), step);
 }
 
-void ApplyRevertPlan(TMemIniFile& document, const RevertPlan& plan, bool caseSensitive) {
-    StoreModel model(document, caseSensitive);
-    for (const RevertStep& step : plan) model.Apply(step);
-    model.Store(document);
+void AddRevertSteps(StoreEdit& edit, const RevertPlan& plan, bool caseSensitive) {
+    constexpr StoreOf document = StoreOf::Document;
+    for (const RevertStep& step : plan) {
+        const RevertPlace place = PlaceOf(edit.Store(document), step, caseSensitive);
+        switch (step.Action) {
+            case RevertAction::ReplaceLine:
+                edit.ReplaceLineAsRead(document, place.Section, place.Line, step.Line.Text);
+                break;
+            case RevertAction::RemoveLine:
+                edit.RemoveLine(document, place.Section, place.Line);
+                break;
+            case RevertAction::InsertLine:
+                edit.InsertLineAsRead(document, place.Section, place.Line, step.Line.Text, step.Line.Comments);
+                break;
+            case RevertAction::RemoveSection:
+                edit.RemoveSection(document, place.Section);
+                break;
+            case RevertAction::InsertSection: {
+                const ReferenceSection& copy = step.Copy;
+                edit.InsertSectionAsRead(document, place.Section, copy.Name, copy.Header, copy.LeadingComments);
+                for (size_t line = 0; line < copy.Lines.size(); ++line)
+                    edit.InsertLineAsRead(document, place.Section, line, copy.Lines[line].Text, copy.Lines[line].Comments);
+                break;
+            }
+        }
+    }
+}
+
+bool RevertDifferences(Document& document, const std::vector<Difference>& selection, const TMemIniFile& reference,
+                       bool caseSensitive, const std::string& category) {
+    if (selection.empty()) return false;
+    const RevertPlan plan = PlanRevert(selection, document.Store(), reference, caseSensitive);
+    const Difference& first = selection.front();
+    // One value or line of one entry is news of that value; anything more fills the lists afresh.
+    const bool oneLine = selection.size() == 1 && !first.Key.empty();
+    std::unique_ptr<StoreEdit> edit =
+        document.BeginEdit(RevertText(selection, caseSensitive), {category, first.Section, first.Key}, !oneLine);
+    AddRevertSteps(*edit, plan, caseSensitive);
+    return document.Commit(std::move(edit));
 }
 
 }  // namespace velmora

@@ -9,12 +9,14 @@
 
 namespace velmora {
 
+class Document;
+class StoreEdit;
 class TMemIniFile;
 
 // Putting the reference back, as data: what a revert of some differences does to the document,
-// step by step, so that an undoable edit can apply the steps and take them back, and the command
-// line can apply them at once. Steps name their section and line, and are found in the document
-// when they apply; steps of one plan apply in their order.
+// step by step, so that an undoable edit of the document can make the steps and take them back.
+// Steps name their section and line, and are found in the document when they apply; steps of one
+// plan apply in their order.
 
 // A line as the reference holds it (as read), with the comment and blank lines above it (empty:
 // none).
@@ -74,6 +76,11 @@ RevertPlan PlanRevert(const std::vector<Difference>& selection, const TMemIniFil
 std::vector<Difference> DifferencesOf(const std::vector<Difference>& differences, const std::string& section,
                                       bool caseSensitive);
 
+// The differences among `differences` that concern a section some of `selected` concern: the
+// selection of a revert per entry for several rows.
+std::vector<Difference> DifferencesOfEntries(const std::vector<Difference>& differences,
+                                             const std::vector<Difference>& selected, bool caseSensitive);
+
 // Where a step applies in the document as it stands, for an edit that works by positions.
 struct RevertPlace {
     size_t Section = Difference::None;  // the section's position; InsertSection: the position it takes
@@ -83,10 +90,16 @@ struct RevertPlace {
 // Throws IniError when the document no longer holds the step's section, line or anchor.
 RevertPlace PlaceOf(const TMemIniFile& document, const RevertStep& step, bool caseSensitive);
 
-// Applies the whole plan to the store at once, without any undo: for the command line and the
-// tests. The store is rebuilt from its text with the steps made, so it reads back as a saved and
-// reloaded file would; the sections keep their claim flags. When a step does not fit, it throws
-// IniError and the store is left as it was.
-void ApplyRevertPlan(TMemIniFile& document, const RevertPlan& plan, bool caseSensitive);
+// Makes the steps as changes of `edit` to its document store, each found in the document as the
+// changes before it left it. Throws IniError when a step does not fit; the edit then holds the
+// changes made so far, which it takes back when it goes uncommitted.
+void AddRevertSteps(StoreEdit& edit, const RevertPlan& plan, bool caseSensitive);
+
+// Puts the reference back for `selection` (see PlanRevert) as one undoable edit of `document`,
+// named "Revert GRUNT Cost", "Revert GRUNT" (the differences of one entry) or "Revert 12 Changes".
+// `category` is the focus of its undo and redo. False when it changed nothing. Throws IniError,
+// the document unchanged, when the selection no longer fits.
+bool RevertDifferences(Document& document, const std::vector<Difference>& selection, const TMemIniFile& reference,
+                       bool caseSensitive, const std::string& category = {});
 
 }  // namespace velmora

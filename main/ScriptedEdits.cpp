@@ -1,13 +1,16 @@
 #include "main/ScriptedEdits.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "category/EntryOperations.h"
 #include "main/References.h"
+#include "main/RevertPlan.h"
 #include "main/ValueEdits.h"
 #include "main/Workspace.h"
 #include "store/IniError.h"
 #include "store/TextCase.h"
+#include "store/mIniGue.h"
 
 namespace velmora {
 
@@ -65,6 +68,9 @@ void ScriptedEdits::Run(std::string_view line) {
     } else if (command == "delete") {
         ExpectFields(fields, 3, 3);
         Delete(fields[1], fields[2]);
+    } else if (command == "revert") {
+        ExpectFields(fields, 2, 3);
+        Revert(fields[1], optionalField(2));
     } else if (command == "undo" || command == "redo" || command == "save") {
         ExpectFields(fields, 1, 1);
         if (command == "undo")
@@ -136,6 +142,19 @@ void ScriptedEdits::Delete(const std::string& category, const std::string& code)
     const CategoryEntries entries = EntriesOf(m_workspace, category, code);
     if (entries.codes.size() < 2) throw IniError(DeleteSingleNotice());
     EntryOperations(m_workspace, category, entries.kind).WriteDeleteToBuffer(code);
+}
+
+// Against the default copy, as the Changes window compares by default; the differences are those
+// the window would list for the entry, or its row of the key.
+void ScriptedEdits::Revert(const std::string& code, const std::optional<std::string>& key) {
+    const TMemIniFile* reference = m_workspace.DefaultIni.get();
+    if (reference == nullptr) throw IniError("no default copy to revert to");
+    const bool caseSensitive = m_workspace.G().CaseSensitive;
+    std::vector<Difference> selection =
+        DifferencesOf(CompareStores(m_workspace.Doc().Store(), *reference, caseSensitive), code, caseSensitive);
+    if (key) std::erase_if(selection, [&key](const Difference& difference) { return !EqualsNoCase(difference.Key, *key); });
+    if (selection.empty()) throw IniError("no changes of " + Trim(code + " " + key.value_or(std::string())));
+    RevertDifferences(m_workspace.Doc(), selection, *reference, caseSensitive);
 }
 
 void ScriptedEdits::Save() {

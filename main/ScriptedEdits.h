@@ -18,11 +18,13 @@ class Workspace;
 //   rename-all CATEGORY CODE NEWCODE [NAME]   (a rename that also rewrites the lines naming CODE)
 //   replace KEY OLD NEW                       (each item OLD of KEY's values, in every section)
 //   delete CATEGORY CODE
+//   revert CODE [KEY]
 //   undo
 //   redo
 //   save
 //
-// "save" takes the texts that File, Save would write for the document and that the collection of
+// "revert" puts back the default copy's text for every difference of entry CODE, or for the one
+// of its key KEY, as one edit. "save" takes the texts that File, Save would write for the document and that the collection of
 // unknown sections writes for the definition file; writing them is the caller's, once every line
 // has run, so that a script that fails part-way writes nothing.
 class ScriptedEdits {
@@ -46,6 +48,7 @@ private:
                    const std::optional<std::string>& name, bool isDuplicate, bool withReferences = false);
     void Replace(const std::string& key, const std::string& oldItem, const std::string& newItem);
     void Delete(const std::string& category, const std::string& code);
+    void Revert(const std::string& code, const std::optional<std::string>& key);
     void Save();
 
     Workspace& m_workspace;

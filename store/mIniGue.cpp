@@ -916,9 +916,8 @@ void TMemIniFile::ExchangeLine(size_t section, size_t line, GueTStringList::Line
     std::swap(in.m_lines[line], text);
 }
 
-GueTStringList::Line TMemIniFile::WrittenLine(std::string_view text, const GueTStringList::Comments* comments,
-                                              bool asRead) {
-    return GueTStringList::Line(m_arena.Store(text), asRead,
+GueTStringList::Line TMemIniFile::WrittenLine(std::string_view text, const GueTStringList::Comments* comments) {
+    return GueTStringList::Line(m_arena.Store(text), false,
                                 comments ? std::make_unique<GueTStringList::Comments>(*comments) : nullptr);
 }
 

@@ -215,14 +215,26 @@ public:
     // Puts `text` in place of line `line` and hands the line that stood there back in `text`.
     void ExchangeLine(size_t section, size_t line, GueTStringList::Line& text);
     // A line as an operation writes it, its text kept in this store, with a copy of `comments`.
-    // `asRead`: seen by lookups as the same text read from a file would be (trimmed, no blanks
-    // around its first "="), so that a line rewritten in its own layout is found as before.
-    GueTStringList::Line WrittenLine(std::string_view text, const GueTStringList::Comments* comments = nullptr,
-                                     bool asRead = false);
+    GueTStringList::Line WrittenLine(std::string_view text, const GueTStringList::Comments* comments = nullptr);
     // A section of this store not yet placed: a new empty one written as WriteString adds it, or a
     // claimed copy of the section at `position` as DuplicateSection makes it.
     std::unique_ptr<GueTStringList> NewSection(std::string_view name);
     std::unique_ptr<GueTStringList> CopyOfSection(size_t position, std::string_view newName);
+    // A line, or an unclaimed empty section, as a reload would read them: the line `text` (the
+    // header line `header`; empty: one an operation added) under the comment block `comments`
+    // (`leading`; empty: none), all copied into this store. For what is taken from another store,
+    // which then writes the same bytes here as there.
+    template <class Block>
+    GueTStringList::Line LineAsRead(std::string_view text, const Block& comments) {
+        return GueTStringList::Line(m_arena.Store(text), true, StoredBlock(comments));
+    }
+    template <class Block>
+    std::unique_ptr<GueTStringList> SectionAsRead(std::string_view name, std::string_view header, const Block& leading) {
+        std::unique_ptr<GueTStringList> section = NewSection(name);
+        section->m_header = m_arena.Store(header);
+        section->m_leadingComments = StoredBlock(leading);
+        return section;
+    }
 
     int IndexOfSection(std::string_view Name) const;
     static std::string StripComment(std::string_view Text);
@@ -266,6 +278,15 @@ public:
 private:
     class Parser;
     friend class SectionKeyMatcher;
+
+    template <class Block>
+    std::unique_ptr<GueTStringList::Comments> StoredBlock(const Block& lines) {
+        if (lines.empty()) return nullptr;
+        auto block = std::make_unique<GueTStringList::Comments>();
+        block->reserve(lines.size());
+        for (const auto& line : lines) block->push_back(m_arena.Store(std::string_view(line)));
+        return block;
+    }
 
     GueTStringList* FindSection(std::string_view name) const;
     GueTStringList& SectionToWrite(std::string_view name);

@@ -85,6 +85,26 @@ function(expect_samples_untouched)
     endforeach()
 endfunction()
 
+# Writes WORK/edited.ini: the sample's rules with three values changed, a key deleted and GRUNT
+# duplicated as the editor duplicates an entry: listed in the document's own list, its copy before it.
+function(write_edited_sample)
+    # (A text read drops the carriage returns; the store reads either line end.)
+    file(READ "${WORK}/pyre/Rules.INI" rules)
+    string(FIND "${rules}" "[GRUNT]\n" start)
+    string(FIND "${rules}" "Voice=grunt\n" end)
+    math(EXPR start "${start} + 8")
+    math(EXPR length "${end} + 12 - ${start}")
+    string(SUBSTRING "${rules}" ${start} ${length} copy)
+    string(REPLACE "Name=Ash Grunt" "Name=Ash Grunt II" copy "${copy}")
+    string(REPLACE "OreValue=25\n" "OreValue=30\n" rules "${rules}")
+    string(REPLACE "Cost=100 ; cheap" "Cost=120 ; cheap" rules "${rules}")
+    string(REPLACE "Name=Torch Bearer\nCost=300\n" "Name=Torch Bearer\nCost=350\n" rules "${rules}")
+    string(REPLACE "CanSeize=yes\n" "" rules "${rules}")
+    string(REPLACE "5=LONGSHOT\n" "5=LONGSHOT\n6=GRUNT2\n" rules "${rules}")
+    string(REPLACE "; ---- Infantry ----\n" "[GRUNT2]\n${copy}\n; ---- Infantry ----\n" rules "${rules}")
+    file(WRITE "${WORK}/edited.ini" "${rules}")
+endfunction()
+
 if(CASE STREQUAL "format")
     # A file whose lines all end in CR LF comes back byte for byte: the sample's files, and one with
     # a byte-order mark, text before the first header, header notes, blanks around "=", a NUL and
@@ -204,23 +224,7 @@ elseif(CASE STREQUAL "scaffold")
 
 elseif(CASE STREQUAL "diff")
     copy_samples()
-    # (A text read drops the carriage returns; the store reads either line end.)
-    # The sample's rules with three values changed, a key deleted and GRUNT duplicated as the
-    # editor duplicates an entry: listed in the document's own list, its copy before it.
-    file(READ "${WORK}/pyre/Rules.INI" rules)
-    string(FIND "${rules}" "[GRUNT]\n" start)
-    string(FIND "${rules}" "Voice=grunt\n" end)
-    math(EXPR start "${start} + 8")
-    math(EXPR length "${end} + 12 - ${start}")
-    string(SUBSTRING "${rules}" ${start} ${length} copy)
-    string(REPLACE "Name=Ash Grunt" "Name=Ash Grunt II" copy "${copy}")
-    string(REPLACE "OreValue=25\n" "OreValue=30\n" rules "${rules}")
-    string(REPLACE "Cost=100 ; cheap" "Cost=120 ; cheap" rules "${rules}")
-    string(REPLACE "Name=Torch Bearer\nCost=300\n" "Name=Torch Bearer\nCost=350\n" rules "${rules}")
-    string(REPLACE "CanSeize=yes\n" "" rules "${rules}")
-    string(REPLACE "5=LONGSHOT\n" "5=LONGSHOT\n6=GRUNT2\n" rules "${rules}")
-    string(REPLACE "; ---- Infantry ----\n" "[GRUNT2]\n${copy}\n; ---- Infantry ----\n" rules "${rules}")
-    file(WRITE "${WORK}/edited.ini" "${rules}")
+    write_edited_sample()
 
     run(1 diff pyre edited.ini --patch patch.ini)
     expect_equal("${OUT}" "[Gameplay] OreValue: 25 -> 30\n[InfantryTypes] +6=GRUNT2\n+[GRUNT2]\n[GRUNT] Cost: 100 -> 120\n[TORCH] Cost: 300 -> 350\n[SAPPER] -CanSeize=yes\n"
@@ -360,6 +364,24 @@ elseif(CASE STREQUAL "edit")
     file(WRITE "${WORK}/bad.txt" "rename\tInfantryTypes\tGRUNT\tTORCH\n")
     run_with_input(1 bad.txt edit pyre ${doc})
     expect_equal("${ERR}" "line 1: TORCH Code already exist. To change Name use the Right table.\n" "a taken code")
+    # Reverting every difference of the edited sample, by key and by entry, gives what format
+    # writes for the default copy; undoing the reverts gives the edited document back.
+    write_edited_sample()
+    file(WRITE "${WORK}/revert.txt"
+         "revert\tGameplay\tOreValue\nrevert\tInfantryTypes\nrevert\tGRUNT2\nrevert\tGRUNT\tcost\n"
+         "revert\tTORCH\nrevert\tSAPPER\tCanSeize\nsave\nundo\nundo\nundo\nundo\nundo\nundo\n")
+    run_with_input(0 revert.txt edit pyre edited.ini --output reverted.ini)
+    run(0 format pyre/Rules.INI formatted-default.ini)
+    expect_same_bytes("${WORK}/reverted.ini" "${WORK}/formatted-default.ini")
+    file(APPEND "${WORK}/revert.txt" "save\n")
+    run_with_input(0 revert.txt edit pyre edited.ini --output undone.ini)
+    run(0 format edited.ini formatted-edited.ini)
+    expect_same_bytes("${WORK}/undone.ini" "${WORK}/formatted-edited.ini")
+    file(WRITE "${WORK}/bad.txt" "revert\tGRUNT\tArmor\n")
+    run_with_input(1 bad.txt edit pyre edited.ini)
+    expect_equal("${ERR}" "line 1: no changes of GRUNT Armor\n" "a key that did not change")
+    file(REMOVE_RECURSE "${WORK}/pyre")  # the saves wrote the definition file
+    copy_samples()
     file(WRITE "${WORK}/bad.txt" "\nundo\n")
     run_with_input(1 bad.txt edit pyre ${doc})
     expect_equal("${ERR}" "line 2: Nothing to undo\n" "an undo with nothing done")

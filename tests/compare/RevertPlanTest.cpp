@@ -4,6 +4,7 @@
 #include <random>
 
 #include "compare/CompareSupport.h"
+#include "main/Document.h"
 #include "main/RevertPlan.h"
 #include "store/IniError.h"
 #include "store/TextCase.h"
@@ -11,10 +12,34 @@
 namespace velmora::testing {
 namespace {
 
+// A document over a copy of a store, with the history the editor keeps.
+struct HeldDocument {
+    explicit HeldDocument(const TMemIniFile& source)
+        : store(source.CloneAs("")), definition(std::make_unique<TMemIniFile>(std::string())) {}
+    std::string Text() const { return store->RenderText(); }
+
+    std::unique_ptr<TMemIniFile> store;
+    std::unique_ptr<TMemIniFile> definition;
+    Document document{store, definition};
+};
+
+// The plan made as one edit of a document over a copy of `store`: the bytes it gives.
+std::string Applied(const TMemIniFile& store, const RevertPlan& plan) {
+    HeldDocument held(store);
+    auto edit = held.document.BeginEdit("Revert", {}, true);
+    AddRevertSteps(*edit, plan, true);
+    held.document.Commit(std::move(edit));
+    return held.Text();
+}
+
+// Every difference reverted as one edit; its undo gives the document's bytes back.
 std::string RevertAll(const TMemIniFile& document, const TMemIniFile& reference) {
-    const auto copy = document.CloneAs("");
-    ApplyRevertPlan(*copy, PlanRevert(CompareStores(*copy, reference, true), *copy, reference, true), true);
-    return copy->RenderText();
+    HeldDocument held(document);
+    RevertDifferences(held.document, CompareStores(*held.store, reference, true), reference, true);
+    const std::string reverted = held.Text();
+    if (held.document.CanUndo()) held.document.Undo();
+    EXPECT_EQ(held.Text(), document.RenderText());
+    return reverted;
 }
 
 // A key the document lacks goes back after the nearest key before it in the reference that the
@@ -35,18 +60,32 @@ TEST(RevertPlan, LinesGoBackAfterTheirNearestPredecessorOrFirst) {
     EXPECT_EQ(plan[2].After, "c");
     EXPECT_THROW(PlaceOf(*document, plan[2], true), IniError);  // c is not back yet
 
-    const auto reverted = document->CloneAs("");
-    ApplyRevertPlan(*reverted, plan, true);
-    EXPECT_EQ(reverted->RenderText(), "[S]\r\n; about a\r\na=1\r\nn=0\r\nb=2\r\nc=3\r\nx=0\r\nd=4\r\n");
+    EXPECT_EQ(Applied(*document, plan), "[S]\r\n; about a\r\na=1\r\nn=0\r\nb=2\r\nc=3\r\nx=0\r\nd=4\r\n");
     EXPECT_EQ(RevertAll(*document, *reference), reference->RenderText());
 }
 
 TEST(RevertPlan, ValuesGoBackAsTheReferencesLineUnderTheDocumentsComments) {
     const auto reference = StoreOf({"[S]", "Cost=100 ; cheap", "Speed=4"});
     const auto document = StoreOf({"[S]", "; mine", "COST=120", "Speed=4"});
-    const std::vector<Difference> differences = CompareStores(*document, *reference, true);
-    ApplyRevertPlan(*document, PlanRevert(differences, *document, *reference, true), true);
-    EXPECT_EQ(document->RenderText(), "[S]\r\n; mine\r\nCost=100 ; cheap\r\nSpeed=4\r\n");
+    EXPECT_EQ(RevertAll(*document, *reference), "[S]\r\n; mine\r\nCost=100 ; cheap\r\nSpeed=4\r\n");
+}
+
+// The Edit menu names a revert by what it puts back.
+TEST(RevertPlan, ARevertIsOneEditNamedByWhatItPutsBack) {
+    const auto reference = StoreOf({"[S]", "Cost=100", "Speed=4", "[T]", "a=1"});
+    HeldDocument held(*StoreOf({"[S]", "Cost=120", "Speed=5", "[T]", "a=2"}));
+    const std::vector<Difference> differences = CompareStores(*held.store, *reference, true);
+    ASSERT_EQ(differences.size(), 3u);
+    EXPECT_TRUE(RevertDifferences(held.document, {differences[0]}, *reference, true));
+    EXPECT_EQ(held.document.UndoText(), "Undo Revert S Cost");
+    held.document.Undo();
+    EXPECT_TRUE(RevertDifferences(held.document, DifferencesOf(differences, "S", true), *reference, true));
+    EXPECT_EQ(held.document.UndoText(), "Undo Revert S");
+    held.document.Undo();
+    EXPECT_TRUE(RevertDifferences(held.document, differences, *reference, true));
+    EXPECT_EQ(held.document.UndoText(), "Undo Revert 3 Changes");
+    EXPECT_EQ(held.Text(), reference->RenderText());
+    EXPECT_EQ(held.document.History().Count(), 1u);
 }
 
 // Whole sections go back with their comments and header notes, after the nearest section before
@@ -60,15 +99,23 @@ TEST(RevertPlan, SectionsGoBackWithTheirCommentsAfterTheirPredecessorOrFirst) {
     EXPECT_EQ(RevertAll(*document, *reference), reference->RenderText());
 }
 
+// A step that no longer fits fails the edit part-way; the steps made before it are taken back.
 TEST(RevertPlan, ARevertThatNoLongerFitsChangesNothing) {
     const auto reference = StoreOf({"[A]", "k=1", "[B]", "m=1", "o=1"});
     const auto document = StoreOf({"[A]", "k=2", "[B]", "m=1", "n=1"});
     const std::vector<Difference> differences = CompareStores(*document, *reference, true);
     const RevertPlan plan = PlanRevert(differences, *document, *reference, true);
-    document->EraseSection("B");
-    const std::string before = document->RenderText();
-    EXPECT_THROW(ApplyRevertPlan(*document, plan, true), IniError);
-    EXPECT_EQ(document->RenderText(), before);
+    HeldDocument held(*document);
+    held.store->EraseSection("B");
+    const std::string before = held.Text();
+    EXPECT_THROW(RevertDifferences(held.document, differences, *reference, true), IniError);
+    {
+        auto edit = held.document.BeginEdit("Revert", {}, true);
+        EXPECT_THROW(AddRevertSteps(*edit, plan, true), IniError);
+        EXPECT_FALSE(edit->Empty());  // [A] k was put back before [B] was missed
+    }
+    EXPECT_EQ(held.Text(), before);
+    EXPECT_FALSE(held.document.CanUndo());
 
     const auto other = StoreOf({"[A]", "k=1"});
     EXPECT_THROW(PlanRevert(differences, *document, *other, true), IniError);
@@ -148,26 +195,29 @@ TEST(RevertPlan, RevertingEveryDifferenceOfRandomEditsGivesTheReferencesBytes) {
 
         EXPECT_EQ(RevertAll(*document, reference), formatted);
 
-        // One row at a time, the list compared again after each revert, as the window does.
-        auto oneByOne = document->CloneAs("");
+        // One row at a time, the list compared again after each revert, as the window does; each
+        // revert is one edit, and undoing them all gives the edited bytes back.
+        HeldDocument oneByOne(*document);
         size_t reverts = 0;
-        for (auto differences = CompareStores(*oneByOne, reference, true); !differences.empty() && reverts <= count;
-             differences = CompareStores(*oneByOne, reference, true), ++reverts) {
+        for (auto differences = CompareStores(*oneByOne.store, reference, true); !differences.empty() && reverts <= count;
+             differences = CompareStores(*oneByOne.store, reference, true), ++reverts) {
             const Difference& chosen = differences[edits.Below(differences.size())];
-            ApplyRevertPlan(*oneByOne, PlanRevert({chosen}, *oneByOne, reference, true), true);
+            EXPECT_TRUE(RevertDifferences(oneByOne.document, {chosen}, reference, true));
         }
         EXPECT_EQ(reverts, count);
-        EXPECT_EQ(oneByOne->RenderText(), formatted);
+        EXPECT_EQ(oneByOne.Text(), formatted);
+        EXPECT_EQ(oneByOne.document.History().Count(), count);
+        while (oneByOne.document.CanUndo()) oneByOne.document.Undo();
+        EXPECT_EQ(oneByOne.Text(), document->RenderText());
 
-        auto perEntry = document->CloneAs("");
+        HeldDocument perEntry(*document);
         size_t entries = 0;
-        for (auto differences = CompareStores(*perEntry, reference, true); !differences.empty() && entries <= count;
-             differences = CompareStores(*perEntry, reference, true), ++entries) {
+        for (auto differences = CompareStores(*perEntry.store, reference, true); !differences.empty() && entries <= count;
+             differences = CompareStores(*perEntry.store, reference, true), ++entries) {
             const std::string section = differences[edits.Below(differences.size())].Section;
-            ApplyRevertPlan(*perEntry, PlanRevert(DifferencesOf(differences, section, true), *perEntry, reference, true),
-                            true);
+            RevertDifferences(perEntry.document, DifferencesOf(differences, section, true), reference, true);
         }
-        EXPECT_EQ(perEntry->RenderText(), formatted);
+        EXPECT_EQ(perEntry.Text(), formatted);
     }
 }
 

@@ -4,11 +4,13 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTreeWidget>
 
 #include "ChildWindowHarness.h"
 #include "main/ChangesWindow.h"
 #include "main/Comparison.h"
+#include "main/Document.h"
 #include "store/PlatformFile.h"
 
 namespace velmora::testing {
@@ -147,6 +149,42 @@ private slots:
         QVERIFY(h->Trigger("SaveChanges1"));
         QVERIFY(h->TakeShown().last().startsWith(QStringLiteral("Error")));
         QVERIFY(!platform::IsRegularFile(nowhere));
+    }
+
+    // Revert puts the reference back for the selected rows, Revert Entry for their entries; each is
+    // one edit, and the list follows the document through the edits and their undo.
+    void RevertsRowsAndEntriesAsOneEditEach() {
+        h->StartOnSample();
+        h->Edit("GRUNT", "Armor", "plate");
+        h->Edit("GRUNT", "Cost", "120");
+        h->Edit("Gameplay", "OreValue", "30");
+        QVERIFY(h->Trigger("Compare1"));
+        QCOMPARE(Status(), QStringLiteral("3 differences."));
+        const Document& document = h->window->Work().Doc();
+        auto click = [this](const char* button) {
+            QTest::mouseClick(Changes().findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
+        };
+
+        Tree().topLevelItem(1)->child(0)->setSelected(true);
+        click("RevertButton");
+        QCOMPARE(document.Store().ReadString("Gameplay", "OreValue", ""), std::string("25"));
+        QCOMPARE(document.UndoText(), std::string("Undo Revert Gameplay OreValue"));
+        QCOMPARE(Status(), QStringLiteral("2 differences."));
+
+        Tree().topLevelItem(0)->child(1)->setSelected(true);
+        click("RevertEntryButton");
+        QCOMPARE(document.UndoText(), std::string("Undo Revert GRUNT"));
+        QCOMPARE(document.Store().ReadString("GRUNT", "Armor", ""), std::string("flesh"));
+        QCOMPARE(Status(), QStringLiteral("No differences."));
+
+        // Undone from the main window, the GRUNT rows come back once the edits pause.
+        QVERIFY(h->Trigger("Undo1"));
+        QCOMPARE(document.Store().ReadString("GRUNT", "Cost", ""), std::string("120"));
+        QTRY_COMPARE(Status(), QStringLiteral("2 differences."));
+        click("RevertButton");  // nothing selected
+        QCOMPARE(Status(), QStringLiteral("Select the changes to revert."));
+        QCOMPARE(document.UndoText(), std::string("Undo Revert Gameplay OreValue"));
+        QVERIFY(h->TakeShown().isEmpty());
     }
 
     void ComparesAgainWhenAnotherDocumentIsOpened() {
