@@ -45,8 +45,18 @@ void TChildWin::DuplicateOrEditAction(bool IsDuplicate) {
     std::string NewName;
     if (!AskCodeAndName(*dialog, IsDuplicate, NewCode, NewName)) return;
 
-    EntryOperations(m_main.Work(), m_categoryName, CategoryKind)
-        .CopyAndWriteDuplicate(ToBytes(ui->Label2->text()), NewCode, NewName, IsDuplicate);
+    const std::string OldCode = ToBytes(ui->Label2->text());
+    EntryOperations operations(m_main.Work(), m_categoryName, CategoryKind);
+    std::vector<LineRewrite> references;
+    if (!IsDuplicate) {
+        references = operations.ReferenceRewrites(OldCode, NewCode);
+        if (!references.empty()) {
+            const BoxAnswer answer = m_boxes.Confirm(ChangeReferencesQuestion(references.size(), OldCode, NewCode));
+            if (answer == BoxAnswer::Cancel) return;
+            if (answer != BoxAnswer::Yes) references.clear();
+        }
+    }
+    operations.CopyAndWriteDuplicate(OldCode, NewCode, NewName, IsDuplicate, references);
     StringGroodSetFocus(IndexOfNoCase(ui->StringGrood->ColumnTexts(0), NewCode));
     ShowEntryAfresh();
 }
@@ -92,9 +102,12 @@ void TChildWin::DeleteButton() {
     }
     const int Row = entries.Row();
     const std::string code = entries.Cells(0, Row);
-    if (m_boxes.Plain(DeleteCaption(), DeleteQuestion(code), true) != BoxAnswer::Ok) return;
+    EntryOperations operations(m_main.Work(), m_categoryName, CategoryKind);
+    if (m_boxes.Plain(DeleteCaption(), DeleteQuestion(code, operations.LinesStillNaming(code)), true) !=
+        BoxAnswer::Ok)
+        return;
 
-    EntryOperations(m_main.Work(), m_categoryName, CategoryKind).WriteDeleteToBuffer(code);
+    operations.WriteDeleteToBuffer(code);
     StringGroodSetFocus(Row == 0 ? 0 : Row - 1);
     ShowEntryAfresh();
 }

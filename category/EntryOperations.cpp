@@ -46,7 +46,17 @@ std::string CodeNotValidNotice(std::string_view newCode) {
 
 std::string DeleteSingleNotice() { return "Can not delete single member"; }
 std::string DeleteCaption() { return "Delete Item"; }
-std::string DeleteQuestion(std::string_view code) { return "Really want to delete " + std::string(code) + " ?"; }
+std::string DeleteQuestion(std::string_view code, size_t stillNaming) {
+    std::string question = "Really want to delete " + std::string(code) + " ?";
+    if (stillNaming == 1) question += "\r\n1 line will still name it.";
+    if (stillNaming > 1) question += "\r\n" + std::to_string(stillNaming) + " lines will still name it.";
+    return question;
+}
+
+std::string ChangeReferencesQuestion(size_t count, std::string_view oldCode, std::string_view newCode) {
+    return "Also change the " + std::to_string(count) + " references to " + std::string(oldCode) + " into " +
+           std::string(newCode) + "?";
+}
 
 bool CodeIsUsable(std::string_view code) {
     return !code.empty() && !IsBlank(static_cast<unsigned char>(code.front())) &&
@@ -73,11 +83,42 @@ CodeAndName EntryOperations::DuplicateProposal(std::string_view code, std::strin
     return ProposeDuplicate(code, name, [&](std::string_view proposed) { return CodeIsTaken(proposed, entryCodes); });
 }
 
+// The list line a change of code renames itself is the first of the code in the category's list
+// section of the document, as RenameListLines finds it.
+std::vector<Usage> EntryOperations::UsagesOutsideListLine(const std::string& Code) const {
+    const TMemIniFile& store = m_workspace.Doc().Store();
+    std::vector<Usage> usages = FindUsages(store, Code, m_workspace.G().CaseSensitive);
+    const int list = store.IndexOfSection(m_category);
+    if (list >= 0) {
+        const long line = store.IndexOfLineWithValue(static_cast<size_t>(list), Code);
+        const LinePlace own{static_cast<size_t>(list), static_cast<size_t>(line)};
+        if (line >= 0) std::erase_if(usages, [&](const Usage& usage) { return usage.Place == own; });
+    }
+    return usages;
+}
+
+std::vector<LineRewrite> EntryOperations::ReferenceRewrites(const std::string& OldCode,
+                                                            const std::string& NewCode) const {
+    return RenameRewrites(UsagesOutsideListLine(OldCode), OldCode, NewCode, m_workspace.G().CaseSensitive);
+}
+
+size_t EntryOperations::LinesStillNaming(const std::string& Code) const {
+    std::vector<Usage> usages = UsagesOutsideListLine(Code);
+    const int own = m_workspace.Doc().Store().IndexOfSection(Code);
+    if (own >= 0)
+        std::erase_if(usages, [&](const Usage& usage) { return usage.Place.Section == static_cast<size_t>(own); });
+    return usages.size();
+}
+
 void EntryOperations::CopyAndWriteDuplicate(const std::string& OldCode, const std::string& NewCode,
-                                            const std::optional<std::string>& NewName, bool IsDuplicate) {
+                                            const std::optional<std::string>& NewName, bool IsDuplicate,
+                                            const std::vector<LineRewrite>& References) {
     Document& document = m_workspace.Doc();
     std::unique_ptr<StoreEdit> edit = document.BeginEdit(
         (IsDuplicate ? "Duplicate " : "Change Code of ") + OldCode, {m_category, NewCode, {}}, true);
+    // First, while every place is still the one they were found at; the copy below then takes the
+    // entry's own rewritten lines with it.
+    AddRewrites(*edit, References);
     if (IsDuplicate)
         WriteListLine(*edit, NewCode);
     else

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "main/Document.h"
+#include "main/References.h"
 
 namespace velmora {
 
@@ -43,7 +44,9 @@ std::string CodeTakenNotice(std::string_view newCode);
 std::string CodeNotValidNotice(std::string_view newCode);
 std::string DeleteSingleNotice();
 std::string DeleteCaption();
-std::string DeleteQuestion(std::string_view code);
+// With `stillNaming` lines that name the entry, the question says so.
+std::string DeleteQuestion(std::string_view code, size_t stillNaming = 0);
+std::string ChangeReferencesQuestion(size_t count, std::string_view oldCode, std::string_view newCode);
 
 // True when `code` reads back from a saved file as the same list line and section name, and other
 // entries can name it whole in their values: it is not empty (a list line without a code, and a
@@ -72,18 +75,28 @@ public:
     CodeAndName DuplicateProposal(std::string_view code, std::string_view name,
                                   const std::vector<std::string>& entryCodes) const;
 
+    // The lines that name `OldCode` as an item, outside the entry's own list line in the document,
+    // with each such item changed into `NewCode`: the references a change of code keeps whole.
+    std::vector<LineRewrite> ReferenceRewrites(const std::string& OldCode, const std::string& NewCode) const;
+    // How many lines would still name `Code` after its delete: its usages outside its own list
+    // line and its own section.
+    size_t LinesStillNaming(const std::string& Code) const;
+
     // Duplicate (`IsDuplicate`): lists NewCode under the next number and inserts a copy of the old
     // section as NewCode directly before it. Change of code: renames the list lines in place and
     // replaces the old section by the copy, which takes its place. The copy's "Name" gets NewName
-    // as a storable value, when it has that key and a name is given.
+    // as a storable value, when it has that key and a name is given. `References` (from
+    // ReferenceRewrites, on the store as it stands) are rewritten in the same edit.
     void CopyAndWriteDuplicate(const std::string& OldCode, const std::string& NewCode,
-                               const std::optional<std::string>& NewName, bool IsDuplicate);
+                               const std::optional<std::string>& NewName, bool IsDuplicate,
+                               const std::vector<LineRewrite>& References = {});
 
     // Removes the first list line of `Code` in each store and the entry's section. Nothing for an
     // empty code.
     void WriteDeleteToBuffer(const std::string& Code);
 
 private:
+    std::vector<Usage> UsagesOutsideListLine(const std::string& Code) const;
     void WriteListLine(StoreEdit& edit, const std::string& NewCode);
     void RenameListLines(StoreEdit& edit, const std::string& OldCode, const std::string& NewCode);
     void RemoveListLine(StoreEdit& edit, StoreOf store, const std::string& Code);

@@ -6,8 +6,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTableView>
+#include <QTimer>
 
 #include "category/mChildWin.h"
+#include "main/DocumentSignals.h"
 #include "main/EntryTargets.h"
 #include "main/FilterBox.h"
 #include "main/FindWindow.h"
@@ -35,6 +37,9 @@ void TMainWin::SetUpFinding() {
     check->setObjectName(QStringLiteral("CheckReferences1"));
     connect(check, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::CheckReferencesClick>);
 
+    connect(m_documentNews.get(), &DocumentSignals::valueChanged, this, &TMainWin::RefreshResultsSoon);
+    connect(m_documentNews.get(), &DocumentSignals::entriesChanged, this, &TMainWin::RefreshResultsSoon);
+
     m_entryFilter = FilterBox::Above(*ui->ListBox2);
     ui->ListBox2->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui->ListBox2, &QWidget::customContextMenuRequested, this, &TMainWin::EntryListMenu);
@@ -53,7 +58,7 @@ void TMainWin::EntryListMenu(const QPoint& at) {
 
 void TMainWin::FindClick() {
     if (!m_findWindow) {
-        m_findWindow = new FindWindow(*this, m_workspace);  // owned through its Qt parent, this window
+        m_findWindow = new FindWindow(*this, m_workspace, m_boxes, *m_documentNews);  // owned through its Qt parent, this window
         connect(m_findWindow, &ResultsWindow::openRequested, this, [this](const EntryTarget& target) {
             RunEventHandler(m_boxes, [this, &target] { OpenEntryTarget(target); });
         });
@@ -73,8 +78,28 @@ ResultsWindow& TMainWin::ListWindow(QPointer<ResultsWindow>& window, const QStri
     return *window;
 }
 
+// The usages and check windows that are open show the document as it now stands after every
+// edit, undo and redo; one refresh for all the news of one edit.
+void TMainWin::RefreshResultsSoon() {
+    if (m_resultsRefreshPending) return;
+    m_resultsRefreshPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_resultsRefreshPending = false;
+        RunEventHandler(m_boxes, [this] {
+            if (!m_workspace.DocumentIni || !m_workspace.DefinitionIni) return;
+            if (m_usagesWindow && m_usagesWindow->isVisible()) FillUsages(m_usagesCode);
+            if (m_checkWindow && m_checkWindow->isVisible()) FillCheckReferences();
+        });
+    });
+}
+
 void TMainWin::FindUsages(const std::string& Code) {
     if (!m_workspace.DocumentIni) return;
+    FocusAndShow(&FillUsages(Code));
+}
+
+ResultsWindow& TMainWin::FillUsages(const std::string& Code) {
+    m_usagesCode = Code;
     ResultsWindow& window =
         ListWindow(m_usagesWindow, QStringLiteral("UsagesWindow"), {QStringLiteral("Section"), QStringLiteral("Key"),
                                                                       QStringLiteral("Value")});
@@ -87,12 +112,16 @@ void TMainWin::FindUsages(const std::string& Code) {
     window.SetSummary(rows.size() == 1 ? QStringLiteral("1 line names %1").arg(ToQString(Code))
                                        : QStringLiteral("%1 lines name %2").arg(rows.size()).arg(ToQString(Code)));
     static_cast<ListedResults*>(window.View().model())->SetRows(std::move(rows));
-    FocusAndShow(&window);
+    return window;
 }
 
 void TMainWin::CheckReferencesClick() {
     if (!m_workspace.DocumentIni || !m_workspace.DefinitionIni) return;
     const HourglassPointer hourglass;
+    FocusAndShow(&FillCheckReferences());
+}
+
+ResultsWindow& TMainWin::FillCheckReferences() {
     ResultsWindow& window = ListWindow(
         m_checkWindow, QStringLiteral("CheckReferencesWindow"),
         {QStringLiteral("Category"), QStringLiteral("Section"), QStringLiteral("Key"), QStringLiteral("Value"),
@@ -115,7 +144,7 @@ void TMainWin::CheckReferencesClick() {
                                                           .arg(doubles.size());
     window.SetSummary(danglingText + QStringLiteral("; ") + doublesText);
     static_cast<ListedResults*>(window.View().model())->SetRows(std::move(rows));
-    FocusAndShow(&window);
+    return window;
 }
 
 void TMainWin::OpenEntryTarget(const EntryTarget& Target) {

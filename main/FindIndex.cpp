@@ -15,13 +15,12 @@ namespace {
 
 constexpr char Separator = '\n';  // no stored line holds one, so no field does
 
-// Letters (ASCII and Latin-1), digits and "_": what a whole word may not touch.
+}  // namespace
+
 bool IsWordByte(unsigned char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
            (c >= 0xC0 && c != 0xD7 && c != 0xF7);
 }
-
-}  // namespace
 
 FindIndex::FindIndex(const Workspace& workspace) {
     const TMemIniFile& document = *workspace.DocumentIni;

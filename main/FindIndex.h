@@ -11,6 +11,9 @@ namespace velmora {
 
 class Workspace;
 
+// Letters (ASCII and Latin-1), digits and "_": what a whole word may not touch.
+bool IsWordByte(unsigned char c);
+
 // The search of the find window over a whole document: every section's code and every key line's
 // key name and value (as the grid shows it, without the comment), found without regard to letter
 // case. The index copies what it searches, with the entry's category and name, so one keystroke's

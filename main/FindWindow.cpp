@@ -3,11 +3,20 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "main/Boxes.h"
+#include "main/DocumentSignals.h"
+#include "main/GeneralHandler.h"
 #include "main/QtText.h"
+#include "main/ValueEdits.h"
 #include "main/Workspace.h"
 
 namespace velmora {
@@ -61,9 +70,32 @@ LinePlace FindResults::PlaceOf(int row) const {
     return m_index->Place(m_rows[static_cast<size_t>(row)]);
 }
 
-FindWindow::FindWindow(QWidget& owner, const Workspace& workspace)
+bool FindResults::IsKeyRow(int row) const {
+    return !m_index->IsCodeRow(m_rows[static_cast<size_t>(row)]);
+}
+
+namespace {
+
+QLineEdit* NamedLineEdit(QWidget* parent, const QString& name, const QString& placeholder) {
+    auto* edit = new QLineEdit(parent);  // owned through its Qt parent
+    edit->setObjectName(name);
+    edit->setPlaceholderText(placeholder);
+    return edit;
+}
+
+QPushButton* NamedButton(QWidget* parent, const QString& name, const QString& text) {
+    auto* button = new QPushButton(text, parent);  // owned through its Qt parent
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+}  // namespace
+
+FindWindow::FindWindow(QWidget& owner, Workspace& workspace, Boxes& boxes, DocumentSignals& news)
     : ResultsWindow(owner, QStringLiteral("FindWindow"), new FindResults(nullptr), false),
       m_workspace(workspace),
+      m_boxes(boxes),
       m_results(static_cast<FindResults*>(View().model())) {
     setWindowTitle(QStringLiteral("Find"));
     m_text = new QLineEdit(this);
@@ -76,6 +108,28 @@ FindWindow::FindWindow(QWidget& owner, const Workspace& workspace)
     searchLine->addWidget(m_text, 1);
     searchLine->addWidget(m_wholeWords);
     Layout().insertLayout(0, searchLine);
+
+    m_replacement = NamedLineEdit(this, QStringLiteral("ReplaceText"), QStringLiteral("Replacement"));
+    QPushButton* replace = NamedButton(this, QStringLiteral("ReplaceButton"), QStringLiteral("&Replace in selected"));
+    m_setKey = NamedLineEdit(this, QStringLiteral("SetKey"), QStringLiteral("Key"));
+    m_setValue = NamedLineEdit(this, QStringLiteral("SetValue"), QStringLiteral("Value"));
+    QPushButton* set = NamedButton(this, QStringLiteral("SetButton"), QStringLiteral("&Set in selected entries"));
+    auto* editLine = new QHBoxLayout;
+    editLine->addWidget(new QLabel(QStringLiteral("With:"), this));
+    editLine->addWidget(m_replacement, 1);
+    editLine->addWidget(replace);
+    editLine->addSpacing(12);
+    editLine->addWidget(m_setKey, 1);
+    editLine->addWidget(new QLabel(QStringLiteral("="), this));
+    editLine->addWidget(m_setValue, 1);
+    editLine->addWidget(set);
+    Layout().insertLayout(1, editLine);
+    connect(replace, &QPushButton::clicked, this, [this] { RunEventHandler(m_boxes, [this] { ReplaceSelected(); }); });
+    connect(set, &QPushButton::clicked, this, [this] { RunEventHandler(m_boxes, [this] { SetInSelected(); }); });
+
+    // An edit, undo or redo from any window: the results show the document as it now stands.
+    connect(&news, &DocumentSignals::valueChanged, this, &FindWindow::RebuildSoon);
+    connect(&news, &DocumentSignals::entriesChanged, this, &FindWindow::RebuildSoon);
     for (int col = CategoryCol; col < ValueCol; ++col) View().setColumnWidth(col, 110);
 
     connect(m_text, &QLineEdit::textChanged, this, &FindWindow::Search);
@@ -114,6 +168,56 @@ void FindWindow::Rebuild() {
     Search();
     // The search run again on the new index keeps the user's place in the results.
     if (current >= 0 && current < m_results->rowCount()) View().setCurrentIndex(m_results->index(current, 0));
+}
+
+// One edit may change many lines; the index is built once for all their news.
+void FindWindow::RebuildSoon() {
+    if (m_rebuildPending || !isVisible()) return;  // a hidden window is rebuilt when it is shown
+    m_rebuildPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_rebuildPending = false;
+        Rebuild();
+    });
+}
+
+std::vector<int> FindWindow::SelectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : View().selectionModel()->selectedRows()) rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void FindWindow::ReplaceSelected() {
+    std::vector<LinePlace> places;
+    for (int row : SelectedRows())
+        if (m_results->IsKeyRow(row)) places.push_back(m_results->PlaceOf(row));
+    const std::string find = ToBytes(m_text->text());
+    const std::string with = ToBytes(m_replacement->text());
+    const std::vector<LineRewrite> rewrites =
+        ReplaceTextRewrites(m_workspace, places, find, with, m_wholeWords->isChecked());
+    if (rewrites.empty()) {
+        m_boxes.Notice("No value of the selected results holds " + find + ".");
+        return;
+    }
+    ConfirmAndCommit("Replace", "Replace " + find + " with " + with, rewrites);
+}
+
+void FindWindow::SetInSelected() {
+    std::vector<std::string> codes;
+    for (int row : SelectedRows()) codes.push_back(m_results->TargetOf(row).Section);
+    const std::string key = ToBytes(m_setKey->text());
+    const std::vector<LineRewrite> rewrites = SetValueRewrites(m_workspace, codes, key, ToBytes(m_setValue->text()));
+    if (rewrites.empty()) {
+        m_boxes.Notice("No selected entry would change.");
+        return;
+    }
+    ConfirmAndCommit("Set " + key, "Set " + key + " in " + std::to_string(rewrites.size()) + " entries", rewrites);
+}
+
+void FindWindow::ConfirmAndCommit(const std::string& caption, std::string text,
+                                  const std::vector<LineRewrite>& rewrites) {
+    if (m_boxes.Plain(caption, RewritesPreview(rewrites), true) != BoxAnswer::Ok) return;
+    CommitRewrites(m_workspace.Doc(), std::move(text), {{}, rewrites.front().SectionName, {}}, rewrites);
 }
 
 void FindWindow::Search() {

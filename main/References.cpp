@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "dialogs/ChoiceLists.h"
+#include "main/Document.h"
 #include "main/Routines.h"
 #include "main/Workspace.h"
 #include "store/IniError.h"
@@ -182,7 +183,8 @@ std::vector<Usage> FindUsages(const TMemIniFile& document, std::string_view code
             // Most lines do not hold the code at all; only those that do are cut into items.
             if (caseSensitive && value.find(code) == std::string_view::npos) continue;
             if (HasItem(value, code, caseSensitive))
-                usages.push_back({{s, l}, std::string(section.Name()), std::string(line)});
+                usages.push_back({{s, l}, std::string(section.Name()), std::string(line),
+                                  std::string(section.LineAt(l).Raw())});
         }
     }
     return usages;
@@ -208,13 +210,22 @@ bool IsWholeItem(std::string_view item) {
            !IsBlank(static_cast<unsigned char>(item.back())) && item.find_first_of(",;\r\n") == std::string_view::npos;
 }
 
+void AddRewrites(StoreEdit& edit, const std::vector<LineRewrite>& rewrites) {
+    for (const LineRewrite& rewrite : rewrites) {
+        if (rewrite.OldText.empty())
+            edit.InsertLine(StoreOf::Document, rewrite.Place.Section, rewrite.Place.Line, rewrite.NewText);
+        else
+            edit.ReplaceLineAsRead(StoreOf::Document, rewrite.Place.Section, rewrite.Place.Line, rewrite.NewText);
+    }
+}
+
 std::vector<LineRewrite> RenameRewrites(const std::vector<Usage>& usages, std::string_view oldCode,
                                         std::string_view newCode, bool caseSensitive) {
     RequireWholeItem(newCode);
     std::vector<LineRewrite> rewrites;
     for (const Usage& usage : usages)
-        if (std::optional<std::string> line = RewrittenLine(usage.Text, oldCode, newCode, caseSensitive))
-            rewrites.push_back({usage.Place, usage.SectionName, usage.Text, std::move(*line)});
+        if (std::optional<std::string> line = RewrittenLine(usage.Raw, oldCode, newCode, caseSensitive))
+            rewrites.push_back({usage.Place, usage.SectionName, usage.Raw, std::move(*line)});
     return rewrites;
 }
 
@@ -227,8 +238,9 @@ std::vector<LineRewrite> ReplaceRewrites(const TMemIniFile& document, std::strin
         for (size_t l = 0; l < section.Count(); ++l) {
             const std::string line = section.Strings(l);
             if (!EqualsNoCase(line.substr(0, line.find('=')), key)) continue;
-            if (std::optional<std::string> rewritten = RewrittenLine(line, oldItem, newItem, caseSensitive))
-                rewrites.push_back({{s, l}, std::string(section.Name()), std::string(line), std::move(*rewritten)});
+            const std::string_view raw = section.LineAt(l).Raw();
+            if (std::optional<std::string> rewritten = RewrittenLine(raw, oldItem, newItem, caseSensitive))
+                rewrites.push_back({{s, l}, std::string(section.Name()), std::string(raw), std::move(*rewritten)});
         }
     }
     return rewrites;

@@ -9,6 +9,7 @@
 
 namespace velmora {
 
+class StoreEdit;
 class TMemIniFile;
 class Workspace;
 
@@ -30,6 +31,7 @@ struct Usage {
     LinePlace Place;
     std::string SectionName;
     std::string Text;  // the line as stored: KEY=VALUE, with its ";" comment
+    std::string Raw;   // the line as written in the file, blanks and all
 
     std::string_view Key() const;
     std::string_view Value() const;  // everything after the "=", comment included
@@ -49,13 +51,18 @@ std::optional<std::string> ReplaceItems(std::string_view value, std::string_view
 // no line break (it would split the line).
 bool IsWholeItem(std::string_view item);
 
-// One line that an edit will replace, with its text before and after.
+// One line that an edit will replace, with its text before and after, each in the line's own
+// layout as the file writes it. A rewrite without an old text adds its line at its place instead.
 struct LineRewrite {
     LinePlace Place;
     std::string SectionName;
     std::string OldText;
     std::string NewText;
 };
+
+// Adds each rewrite to `edit`, in the document. The places are those of the store as it stands
+// when they are added.
+void AddRewrites(StoreEdit& edit, const std::vector<LineRewrite>& rewrites);
 
 // The change of `oldCode` into `newCode` in the lines of `usages` (as FindUsages gave them, minus
 // the lines the change of code writes itself): each item equal to `oldCode` becomes `newCode`.

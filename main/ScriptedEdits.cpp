@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "category/EntryOperations.h"
+#include "main/References.h"
 #include "main/RevertPlan.h"
+#include "main/ValueEdits.h"
 #include "main/Workspace.h"
 #include "store/IniError.h"
 #include "store/TextCase.h"
@@ -57,6 +59,12 @@ void ScriptedEdits::Run(std::string_view line) {
     } else if (command == "duplicate" || command == "rename") {
         ExpectFields(fields, 4, 5);
         CopyEntry(fields[1], fields[2], fields[3], optionalField(4), command == "duplicate");
+    } else if (command == "rename-all") {
+        ExpectFields(fields, 4, 5);
+        CopyEntry(fields[1], fields[2], fields[3], optionalField(4), false, true);
+    } else if (command == "replace") {
+        ExpectFields(fields, 4, 4);
+        Replace(fields[1], fields[2], fields[3]);
     } else if (command == "delete") {
         ExpectFields(fields, 3, 3);
         Delete(fields[1], fields[2]);
@@ -109,13 +117,25 @@ CategoryEntries EntriesOf(const Workspace& workspace, const std::string& categor
 }  // namespace
 
 void ScriptedEdits::CopyEntry(const std::string& category, const std::string& code, const std::string& newCode,
-                              const std::optional<std::string>& name, bool isDuplicate) {
+                              const std::optional<std::string>& name, bool isDuplicate, bool withReferences) {
     const CategoryEntries entries = EntriesOf(m_workspace, category, code);
     EntryOperations operations(m_workspace, category, entries.kind);
     const std::string cutCode = CutCode(newCode);
     const std::string refusal = operations.NewCodeRefusal(cutCode, entries.codes);
     if (!refusal.empty()) throw IniError(OneLine(refusal));
-    operations.CopyAndWriteDuplicate(code, cutCode, name ? std::optional(CutName(*name)) : std::nullopt, isDuplicate);
+    const std::vector<LineRewrite> references =
+        withReferences ? operations.ReferenceRewrites(code, cutCode) : std::vector<LineRewrite>();
+    operations.CopyAndWriteDuplicate(code, cutCode, name ? std::optional(CutName(*name)) : std::nullopt, isDuplicate,
+                                     references);
+}
+
+// One edit however many lines change; none when no line names the item.
+void ScriptedEdits::Replace(const std::string& key, const std::string& oldItem, const std::string& newItem) {
+    Document& document = m_workspace.Doc();
+    const std::vector<LineRewrite> rewrites =
+        ReplaceRewrites(document.Store(), key, oldItem, newItem, m_workspace.G().CaseSensitive);
+    if (!rewrites.empty())
+        CommitRewrites(document, "Replace " + oldItem + " in " + key, {{}, rewrites.front().SectionName, key}, rewrites);
 }
 
 void ScriptedEdits::Delete(const std::string& category, const std::string& code) {

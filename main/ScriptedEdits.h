@@ -15,6 +15,8 @@ class Workspace;
 //   set CODE KEY VALUE
 //   duplicate CATEGORY CODE NEWCODE [NAME]
 //   rename CATEGORY CODE NEWCODE [NAME]
+//   rename-all CATEGORY CODE NEWCODE [NAME]   (a rename that also rewrites the lines naming CODE)
+//   replace KEY OLD NEW                       (each item OLD of KEY's values, in every section)
 //   delete CATEGORY CODE
 //   revert CODE [KEY]
 //   undo
@@ -43,7 +45,8 @@ public:
 private:
     void Set(const std::string& code, const std::string& key, const std::string& value);
     void CopyEntry(const std::string& category, const std::string& code, const std::string& newCode,
-                   const std::optional<std::string>& name, bool isDuplicate);
+                   const std::optional<std::string>& name, bool isDuplicate, bool withReferences = false);
+    void Replace(const std::string& key, const std::string& oldItem, const std::string& newItem);
     void Delete(const std::string& category, const std::string& code);
     void Revert(const std::string& code, const std::optional<std::string>& key);
     void Save();

@@ -172,6 +172,9 @@ private:
     void SetUpFinding();
     void FindClick();
     void CheckReferencesClick();
+    ResultsWindow& FillUsages(const std::string& Code);
+    ResultsWindow& FillCheckReferences();
+    void RefreshResultsSoon();
     void EntryListMenu(const QPoint& at);
     ResultsWindow& ListWindow(QPointer<ResultsWindow>& window, const QString& objectName, const QStringList& headers);
 
@@ -236,6 +239,8 @@ private:
     QPointer<FindWindow> m_findWindow;
     QPointer<ResultsWindow> m_usagesWindow;
     QPointer<ResultsWindow> m_checkWindow;
+    std::string m_usagesCode;  // the code the usages window lists
+    bool m_resultsRefreshPending = false;
     FilterBox* m_entryFilter = nullptr;  // owned through its Qt parent
 };
 

@@ -26,9 +26,11 @@
 //   velmora-ini edit [--type NAME] DIR DOC [--output FILE]
 //       starts in DIR and opens DOC as catalogue does, then runs the edits read from standard
 //       input, one per line with tab-separated fields: "set CODE KEY VALUE", "duplicate CATEGORY
-//       CODE NEWCODE [NAME]", "rename CATEGORY CODE NEWCODE [NAME]", "delete CATEGORY CODE",
-//       "revert CODE [KEY]" (puts back the default copy's text for the entry or its key),
-//       "undo", "redo" and "save". Save writes DOC (or FILE) and the definition file as the
+//       CODE NEWCODE [NAME]", "rename CATEGORY CODE NEWCODE [NAME]", "rename-all CATEGORY CODE
+//       NEWCODE [NAME]" (a rename that also rewrites every line naming CODE), "replace KEY OLD NEW"
+//       (each item OLD of KEY's values in every section), "delete CATEGORY CODE", "revert CODE
+//       [KEY]" (puts back the default copy's text for the entry or its key), "undo", "redo" and
+//       "save". Save writes DOC (or FILE) and the definition file as the
 //       editor's Save and its collection of unknown sections would, once every line has run. A
 //       line that cannot be done is reported as "line N: reason"; nothing is written then.
 //

@@ -327,6 +327,33 @@ elseif(CASE STREQUAL "edit")
     if(applied MATCHES "TORCH\r\n")
         fail("the deleted entry is still listed")
     endif()
+    # A change of code with its references: every line naming the weapon names the new code, and
+    # one undo gives back what format writes for the document.
+    file(WRITE "${WORK}/rename-all.txt" "rename-all\tWeapons\tROCKETS\tMISSILES\nsave\n")
+    run_with_input(0 rename-all.txt edit pyre pyre/Rules.INI --output renamed.ini)
+    file(READ "${WORK}/renamed.ini" renamed)
+    string(REGEX MATCHALL "(Primary|Secondary)=MISSILES" rewritten "${renamed}")
+    list(LENGTH rewritten count)
+    expect_equal("${count}" "3" "the rewritten Primary and Secondary lines")
+    if(renamed MATCHES "ROCKETS")
+        fail("a line still names the renamed weapon")
+    endif()
+    # (The save wrote the definition file's renamed list line.)
+    file(REMOVE_RECURSE "${WORK}/pyre")
+    copy_samples()
+    file(WRITE "${WORK}/rename-all.txt" "rename-all\tWeapons\tROCKETS\tMISSILES\nundo\nsave\n")
+    run_with_input(0 rename-all.txt edit pyre pyre/Rules.INI --output undone-all.ini)
+    run(0 format pyre/Rules.INI formatted-rules.ini)
+    expect_same_bytes("${WORK}/undone-all.ini" "${WORK}/formatted-rules.ini")
+    # A replace of an item in one key's values, all sections, is one edit.
+    file(WRITE "${WORK}/replace.txt" "replace\tPrimary\tROCKETS\tMISSILES\nundo\nredo\nsave\n")
+    run_with_input(0 replace.txt edit pyre pyre/Rules.INI --output replaced.ini)
+    file(READ "${WORK}/replaced.ini" replaced)
+    string(REGEX MATCHALL "Primary=MISSILES" rewritten "${replaced}")
+    list(LENGTH rewritten count)
+    expect_equal("${count}" "2" "the replaced Primary lines")
+    expect_file_contains("${WORK}/replaced.ini" "Secondary=ROCKETS\r\n")
+
     # A line that cannot be done names its line and reason, and nothing is written, not even what
     # an earlier save took.
     file(REMOVE_RECURSE "${WORK}/pyre")

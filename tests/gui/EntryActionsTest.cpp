@@ -305,6 +305,42 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(H::Memo(w), QStringLiteral("CHARLIE\nCharlie Tank"));
     }
 
+    // The references to the entry are asked about after the dialog: Cancel cancels the change of
+    // code, Yes rewrites them in the same edit. The delete question counts them.
+    void changeOfCodeAsksAboutTheReferences() {
+        TChildWin* w = OpenUnits(0);
+        QVERIFY(w);
+        QVERIFY(h->window->Work().Doc().SetValue("ALPHA", "Escort", "BRAVO, GUN ; both"));
+        const std::string before = Document().RenderText();
+        const QString question = QStringLiteral("Confirm | Confirm | Also change the 1 references to BRAVO into "
+                                                "CHARLIE? | &Yes,&No,Cancel");
+
+        h->boxes.EnqueueAnswer(BoxAnswer::Cancel);
+        {
+            DialogScript script({Ok(QStringLiteral("CHARLIE"))});
+            DoubleClickEntry(w, 1);
+        }
+        QCOMPARE(h->TakeShown(), (QStringList{Warning, question}));
+        QCOMPARE(Document().RenderText(), before);
+
+        h->boxes.EnqueueAnswer(BoxAnswer::Yes);
+        {
+            DialogScript script({Ok(QStringLiteral("CHARLIE"))});
+            DoubleClickEntry(w, 1);
+        }
+        QCOMPARE(h->TakeShown(), (QStringList{Warning, question}));
+        QCOMPARE(Document().ReadString("ALPHA", "Escort", ""), std::string("CHARLIE, GUN"));
+        QVERIFY(!Document().SectionExists("BRAVO"));
+
+        h->boxes.EnqueueAnswer(BoxAnswer::Cancel);
+        H::ClickCell(H::EntryList(w), 0, 1);
+        ClickButton(w, "Delete");
+        QCOMPARE(h->TakeShown(), QStringList{"Plain | Delete Item | Really want to delete CHARLIE ?\r\n"
+                                             "1 line will still name it. | OK,Cancel"});
+        h->window->Work().Doc().Undo();
+        QCOMPARE(Document().RenderText(), before);
+    }
+
     // The main window lists the category's entries too; a row of it opens that very entry.
     void theMainWindowsEntryListFollowsEveryOperation() {
         TChildWin* w = OpenUnits(1);

@@ -3,7 +3,9 @@
 // and Check References. The rules behind them are tested in the core.
 
 #include <QCheckBox>
+#include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
 
 #include "ChildWindowHarness.h"
@@ -160,7 +162,51 @@ class FindingTest : public HarnessTest<ChildWindowHarness> {
         QTest::mouseClick(check->viewport(), Qt::LeftButton, {},
                           check->visualRect(check->model()->index(planted, 0)).center());
         QCOMPARE(Selected(h->WindowOf("VehicleTypes")), QString("TANKL Primary"));
+
+        // The open lists follow the document: an undo takes the planted item away, an edit adds a
+        // usage.
+        h->window->Work().Doc().Undo();
+        QTRY_COMPARE(ResultColumn(*check, 4).indexOf("NOSUCHGUN"), -1);
+        h->Edit("TANKL", "Primary", "ROCKETS");
+        QTRY_COMPARE(ResultColumn(*usages, 0), QStringList({"TANKL", "TANKH", "BIKE", "FALCON"}));
         QVERIFY(h->TakeShown().isEmpty());
+    }
+
+    // Replace and set act on the selected results after showing what will change, each as one
+    // edit, and the results follow.
+    void findWindowEditsTheSelectedResults() {
+        h->StartOnSample();
+        QVERIFY(h->Trigger("Find1"));
+        QTableView* results = ResultsOf(*h->window, "FindWindow");
+        QVERIFY(results);
+        QTest::keyClicks(h->Find<QLineEdit>("FindText"), "rockets");
+        QCOMPARE(ResultColumn(*results, 1), QStringList({"TANKH", "BIKE", "FALCON", "ROCKETS"}));
+        const TMemIniFile& document = *h->window->Work().DocumentIni;
+        const std::string before = document.RenderText();
+
+        results->selectionModel()->select(QItemSelection(results->model()->index(0, 0), results->model()->index(2, 4)),
+                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        h->Find<QLineEdit>("SetKey")->setText("Armor");
+        h->Find<QLineEdit>("SetValue")->setText("flesh");
+        h->boxes.EnqueueAnswer(BoxAnswer::Ok);
+        QTest::mouseClick(h->Find<QPushButton>("SetButton"), Qt::LeftButton);
+        const QStringList shown = h->TakeShown();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY(shown[0].startsWith("Plain | Set Armor | 3 lines will change:\r\nTANKH: "));
+        for (const char* code : {"TANKH", "BIKE", "FALCON"})
+            QCOMPARE(document.ReadString(code, "Armor", ""), std::string("flesh"));
+        h->window->Work().Doc().Undo();
+        QCOMPARE(document.RenderText(), before);
+
+        results->selectionModel()->select(results->model()->index(0, 0),
+                                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        h->Find<QLineEdit>("ReplaceText")->setText("MISSILES");
+        h->boxes.EnqueueAnswer(BoxAnswer::Ok);
+        QTest::mouseClick(h->Find<QPushButton>("ReplaceButton"), Qt::LeftButton);
+        QCOMPARE(h->TakeShown(), QStringList("Plain | Replace | 1 line will change:\r\n"
+                                             "TANKH: Secondary=ROCKETS  ->  Secondary=MISSILES | OK,Cancel"));
+        QCOMPARE(document.ReadString("TANKH", "Secondary", ""), std::string("MISSILES"));
+        QTRY_COMPARE(ResultColumn(*results, 1), QStringList({"BIKE", "FALCON", "ROCKETS"}));
     }
 };
 
