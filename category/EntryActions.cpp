@@ -47,7 +47,7 @@ void TChildWin::DuplicateOrEditAction(bool IsDuplicate) {
 
     EntryOperations(m_main.Work(), m_categoryName, CategoryKind)
         .CopyAndWriteDuplicate(ToBytes(ui->Label2->text()), NewCode, NewName, IsDuplicate);
-    StringGroodSetFocus(IndexOfNoCase(ui->StringGrood->ColumnTexts(0), NewCode));
+    StringGroodSetFocus(IndexOfNoCase(ui->StringGrood->ColumnTexts(EntryCodeCol), NewCode));
     ShowEntryAfresh();
 }
 
@@ -56,7 +56,7 @@ bool TChildWin::AskCodeAndName(TSmallEdit& Dialog, bool IsDuplicate, std::string
     const std::string code = ToBytes(ui->Label2->text());
     const std::string name = ToBytes(ui->Label3->text());
     const EntryOperations operations(m_main.Work(), m_categoryName, CategoryKind);
-    const std::vector<std::string> entryCodes = ui->StringGrood->ColumnTexts(0);
+    const std::vector<std::string> entryCodes = ui->StringGrood->ColumnTexts(EntryCodeCol);
 
     // Each refusal asks again from the start: the proposals are made afresh, and a change of code
     // is warned about again.
@@ -91,7 +91,7 @@ void TChildWin::DeleteButton() {
         return;
     }
     const int Row = entries.Row();
-    const std::string code = entries.Cells(0, Row);
+    const std::string code = entries.Cells(EntryCodeCol, Row);
     if (m_boxes.Plain(DeleteCaption(), DeleteQuestion(code), true) != BoxAnswer::Ok) return;
 
     EntryOperations(m_main.Work(), m_categoryName, CategoryKind).WriteDeleteToBuffer(code);

@@ -18,14 +18,6 @@
 
 namespace velmora {
 
-namespace {
-
-constexpr int EntryCodeCol = 0;
-constexpr int EntryNameCol = 1;
-constexpr int ValueCol = 2;
-
-}  // namespace
-
 void TChildWin::SetUpFinding() {
     StringGrid& entries = *ui->StringGrood;
     // The box stands above the code and name headers, which stay with their grid.

@@ -121,8 +121,8 @@ void EntryOperations::RemoveListLine(StoreEdit& edit, StoreOf store, const std::
 // end of the list section of the store that keeps the category's list.
 void EntryOperations::WriteListLine(StoreEdit& edit, const std::string& NewCode) {
     const int64_t number = m_workspace.NumbersOf(m_kind, m_category).Next();
-    edit.WriteValue(m_kind != 0 ? StoreOf::Definition : StoreOf::Document, m_category, std::to_string(number),
-                    NewCode);
+    const StoreOf list = Workspace::DocumentListsEntries(m_kind) ? StoreOf::Document : StoreOf::Definition;
+    edit.WriteValue(list, m_category, std::to_string(number), NewCode);
 }
 
 // The list line keeps its number and its place; both stores are renamed whatever the kind, since

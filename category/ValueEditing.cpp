@@ -27,9 +27,6 @@ namespace velmora {
 
 namespace {
 
-constexpr int KeyCol = 1;
-constexpr int ValueCol = 2;
-
 // The value a cell is compared with and put back to: the entry's stored value as the filling of
 // the value column shows it. Without an entry (a category without entries) that is nothing,
 // whatever the document holds.
@@ -85,7 +82,7 @@ void TChildWin::EditBerubahIsi() {
     // Without an entry (a category without entries shows one empty row) or without a key (a page
     // line without "="), a write would add a nameless section at the end of the document or a
     // nameless line to the entry: the cell shows the stored value again instead.
-    const std::string entryCode = entries.Cells(0, entries.Row());
+    const std::string entryCode = entries.Cells(EntryCodeCol, entries.Row());
     if (entryCode.empty() || key.empty()) {
         grid.SetCells(ValueCol, row, stored);
         return;
@@ -113,19 +110,19 @@ void TChildWin::ShowValueChange(const std::string& Code, const std::string& Key)
     // An entry listed more than once shows on each of its rows.
     if (isName || isImage)
         for (int entryRow = 0; entryRow < entries.RowCount(); ++entryRow) {
-            if (!NamesEqual(entries.Cells(0, entryRow), Code, m_globals.CaseSensitive)) continue;
+            if (!NamesEqual(entries.Cells(EntryCodeCol, entryRow), Code, m_globals.CaseSensitive)) continue;
             if (isName)
-                entries.SetCells(1, entryRow, DocumentIni->ReadString(Code, "Name", "-"));
+                entries.SetCells(EntryNameCol, entryRow, DocumentIni->ReadString(Code, "Name", "-"));
             else
                 ChangeTheImage(entryRow, written);
         }
 
-    if (!NamesEqual(entries.Cells(0, entries.Row()), Code, m_globals.CaseSensitive)) return;
+    if (!NamesEqual(entries.Cells(EntryCodeCol, entries.Row()), Code, m_globals.CaseSensitive)) return;
     // Another row of the page may show the same key, spelt in other letters: both read one line.
     for (int row = 0; row < grid.RowCount(); ++row)
         if (EqualsNoCase(grid.Cells(KeyCol, row), Key)) ShowStoredValue(row, Code);
     if (isName) {
-        ui->Label3->setText(ToQString(entries.Cells(1, entries.Row())));
+        ui->Label3->setText(ToQString(entries.Cells(EntryNameCol, entries.Row())));
         if (MemoSource == &entries) {
             MemoSource = nullptr;
             RefreshMemo(&entries);
@@ -153,7 +150,8 @@ void TChildWin::DoubleClickStringGrid2() {
     TChoice dialog(this);
     const StringGrid& entries = *ui->StringGrood;
     dialog.mChoiceOpen(sources.value_or(std::string()), grid.Cells(ValueCol, grid.Row()), grid.Cells(KeyCol, grid.Row()),
-                       entries.Cells(0, entries.Row()), entries.ColumnTexts(0), m_main.Work(), m_boxes);
+                       entries.Cells(EntryCodeCol, entries.Row()), entries.ColumnTexts(EntryCodeCol), m_main.Work(),
+                       m_boxes);
     if (dialog.exec() != QDialog::Accepted) return;
     InterpretModalResult(dialog.ChosenValue());
 }

@@ -169,12 +169,12 @@ void TChildWin::DiIsi(const std::vector<std::string>& Pages, int CategoryNumber,
 
     // The code column's designed width; the name column takes the rest. The user may move the
     // border between them, and a later filling keeps it where the user left it.
-    ui->StringGrood->setColumnWidth(0, EntryCodeWidth);
+    ui->StringGrood->setColumnWidth(EntryCodeCol, EntryCodeWidth);
     RubahKolomStringGrood();
     ui->StringGrood->horizontalScrollBar()->setValue(0);
     GetLabelCodeAndName();
     CreatePageControl(Pages);
-    ui->StringGrid2->setColumnWidth(0, MarkerWidth);
+    ui->StringGrid2->setColumnWidth(MarkCol, MarkerWidth);
     GantiPageTabSheet();  // hidden still: the value grid does not take the focus
     FollowTheDocument();
 
@@ -204,25 +204,25 @@ void TChildWin::RubahKolomStringGrood() {
     m_rowPictures.resize(static_cast<size_t>(rows));
     for (int row = 0; row < rows; ++row) {
         if (row >= count) {  // the one empty row of a category without entries
-            grid.SetCells(0, row, std::string());
-            grid.SetCells(1, row, std::string());
+            grid.SetCells(EntryCodeCol, row, std::string());
+            grid.SetCells(EntryNameCol, row, std::string());
             continue;
         }
         const std::string& code = codes[static_cast<size_t>(row)];
         std::unique_ptr<TBitmaplist>& pictures = m_rowPictures[static_cast<size_t>(row)];
-        grid.SetCells(0, row, code);
+        grid.SetCells(EntryCodeCol, row, code);
         pictures = TBitmaplistCreate(code, *DocumentIni, files);
-        grid.SetObjects(1, row, pictures.get());
-        grid.SetCells(1, row, DocumentIni->ReadString(code, "Name", "-"));
-        if (EntryIsRed(*DefaultIni, code)) grid.SetObjects(0, row, RedMark);
+        grid.SetObjects(EntryNameCol, row, pictures.get());
+        grid.SetCells(EntryNameCol, row, DocumentIni->ReadString(code, "Name", "-"));
+        if (EntryIsRed(*DefaultIni, code)) grid.SetObjects(EntryCodeCol, row, RedMark);
     }
 }
 
 void TChildWin::FreeStringGroodObjects() {
     StringGrid& grid = *ui->StringGrood;
     for (int row = 0; row < grid.RowCount(); ++row) {
-        grid.SetObjects(0, row, nullptr);
-        grid.SetObjects(1, row, nullptr);
+        grid.SetObjects(EntryCodeCol, row, nullptr);
+        grid.SetObjects(EntryNameCol, row, nullptr);
     }
     // The rows keep their places, empty, so that a row number stays a valid index.
     for (std::unique_ptr<TBitmaplist>& pictures : m_rowPictures) pictures.reset();
@@ -230,8 +230,8 @@ void TChildWin::FreeStringGroodObjects() {
 
 void TChildWin::GetLabelCodeAndName() {
     const StringGrid& entries = *ui->StringGrood;
-    ui->Label2->setText(ToQString(entries.Cells(0, entries.Row())));
-    ui->Label3->setText(ToQString(entries.Cells(1, entries.Row())));
+    ui->Label2->setText(ToQString(entries.Cells(EntryCodeCol, entries.Row())));
+    ui->Label3->setText(ToQString(entries.Cells(EntryNameCol, entries.Row())));
 }
 
 void TChildWin::DiPilihLineStringGrood() {
@@ -243,7 +243,7 @@ void TChildWin::DiPilihLineStringGrood() {
 int TChildWin::RowOfEntry(const std::string& Code) const {
     const StringGrid& entries = *ui->StringGrood;
     for (int row = 0; row < entries.RowCount(); ++row)
-        if (!Code.empty() && NamesEqual(entries.Cells(0, row), Code, m_globals.CaseSensitive)) return row;
+        if (!Code.empty() && NamesEqual(entries.Cells(EntryCodeCol, row), Code, m_globals.CaseSensitive)) return row;
     return -1;
 }
 
@@ -258,7 +258,7 @@ void TChildWin::SelectEntry(const std::string& Code, const std::string& Key) {
     if (Key.empty()) return;
     StringGrid& values = *ui->StringGrid2;
     for (int keyRow = 0; keyRow < values.RowCount(); ++keyRow) {
-        if (!EqualsNoCase(values.Cells(1, keyRow), Key)) continue;
+        if (!EqualsNoCase(values.Cells(KeyCol, keyRow), Key)) continue;
         values.SetRow(keyRow);
         values.setFocus(Qt::OtherFocusReason);
         return;
@@ -283,12 +283,12 @@ void TChildWin::StringGroodSetFocus(int Row) {
 
 void TChildWin::ChangeTheImage(int Row, const std::string& ImageName) {
     StringGrid& grid = *ui->StringGrood;
-    grid.SetObjects(1, Row, nullptr);  // a row that does not exist fails here
+    grid.SetObjects(EntryNameCol, Row, nullptr);  // a row that does not exist fails here
     if (m_rowPictures.size() < static_cast<size_t>(grid.RowCount()))
         m_rowPictures.resize(static_cast<size_t>(grid.RowCount()));
     std::unique_ptr<TBitmaplist>& pictures = m_rowPictures[static_cast<size_t>(Row)];
     pictures = std::make_unique<TBitmaplist>(LoadBitmapFile(m_globals, m_boxes, ImageName + ".bmp"), nullptr);
-    grid.SetObjects(1, Row, pictures.get());
+    grid.SetObjects(EntryNameCol, Row, pictures.get());
 }
 
 void TChildWin::ShowTheImage() {
@@ -378,23 +378,23 @@ void TChildWin::RubahKolomKiriStringGrid2() {
     StringGrid& grid = *ui->StringGrid2;
     grid.SetRowCount(static_cast<int>(keys.Count()));
     for (int row = 0; row < grid.RowCount(); ++row)
-        grid.SetCells(1, row, static_cast<size_t>(row) < keys.Count() ? keys[static_cast<size_t>(row)] : "");
-    if (grid.Col() != 2) grid.SetCol(2);
+        grid.SetCells(KeyCol, row, static_cast<size_t>(row) < keys.Count() ? keys[static_cast<size_t>(row)] : "");
+    if (grid.Col() != ValueCol) grid.SetCol(ValueCol);
     grid.horizontalScrollBar()->setValue(0);
     for (int row = 0; row < grid.RowCount(); ++row) {
         const bool hasSources = ValueSourcesOf(KeyDescriptions[static_cast<size_t>(row)]).has_value();
-        grid.SetCells(0, row, hasSources ? ">" : "");
+        grid.SetCells(MarkCol, row, hasSources ? ">" : "");
     }
 }
 
 void TChildWin::RubahKolomKananStringGrid2() {
     StringGrid& grid = *ui->StringGrid2;
     const StringGrid& entries = *ui->StringGrood;
-    const std::string code = entries.Cells(0, entries.Row());
+    const std::string code = entries.Cells(EntryCodeCol, entries.Row());
     if (code.empty()) {
         for (int row = 0; row < grid.RowCount(); ++row) {
-            grid.SetCells(2, row, std::string());
-            grid.SetObjects(2, row, nullptr);
+            grid.SetCells(ValueCol, row, std::string());
+            grid.SetObjects(ValueCol, row, nullptr);
         }
         return;
     }
@@ -404,18 +404,18 @@ void TChildWin::RubahKolomKananStringGrid2() {
 
 void TChildWin::ShowStoredValue(int Row, const std::string& Code) {
     StringGrid& grid = *ui->StringGrid2;
-    const std::string key = grid.Cells(1, Row);
+    const std::string key = grid.Cells(KeyCol, Row);
     const std::string value = DocumentIni->ReadString(Code, key, "");
-    grid.SetCells(2, Row, value);
+    grid.SetCells(ValueCol, Row, value);
     const bool red = ValueIsRed(*DefaultIni, Code, key, value, m_globals.CaseSensitive);
-    grid.SetObjects(2, Row, red ? RedMark : nullptr);
+    grid.SetObjects(ValueCol, Row, red ? RedMark : nullptr);
     grid.SetTip(2, Row, red ? ReferenceValueTip(*DefaultIni, Code, key) : std::string());
 }
 
 void TChildWin::DiPilihLineStringGrid2() {
     StringGrid& grid = *ui->StringGrid2;
     grid.horizontalScrollBar()->setValue(0);
-    if (grid.Col() != 2) grid.SetCol(2);  // a click on a key lands on its value
+    if (grid.Col() != ValueCol) grid.SetCol(ValueCol);  // a click on a key lands on its value
     RefreshMemo(&grid);
 }
 
@@ -448,7 +448,7 @@ void TChildWin::RefreshMemo(const StringGrid* Grid) {
     MemoEntryRow = row;
     MemoSource = entries;
     ui->Memo1->clear();
-    ui->Memo1->setPlainText(ToQString(entries->Cells(0, row) + "\n" + entries->Cells(1, row)));
+    ui->Memo1->setPlainText(ToQString(entries->Cells(EntryCodeCol, row) + "\n" + entries->Cells(EntryNameCol, row)));
 }
 
 std::string TChildWin::StripApprox(const std::string& Text) {

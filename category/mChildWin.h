@@ -39,6 +39,14 @@ class TChildWin : public QWidget {
     Q_OBJECT
 
   public:
+    // The columns of the entry grid (StringGrood: code, name) and of the key grid (StringGrid2:
+    // the value-sources mark, the key, its value).
+    static constexpr int EntryCodeCol = 0;
+    static constexpr int EntryNameCol = 1;
+    static constexpr int MarkCol = 0;
+    static constexpr int KeyCol = 1;
+    static constexpr int ValueCol = 2;
+
     // A hidden, empty window owned by `MainWin`. `globals` and `boxes` outlive it.
     TChildWin(TMainWin& MainWin, const Globals& globals, Boxes& boxes);
     ~TChildWin() override;

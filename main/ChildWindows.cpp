@@ -14,12 +14,6 @@
 
 namespace velmora {
 
-namespace {
-
-constexpr const char* AllSections = "AllSections";
-
-}  // namespace
-
 // Opens the category window of grid row `row` at entry `entryIndex` (-1: none), or brings an open
 // one forward and selects that entry in it.
 void TMainWin::OpenCategoryWindow(int row, int entryIndex) {
@@ -42,7 +36,7 @@ void TMainWin::OpenCategoryWindow(int row, int entryIndex) {
     m_childWindows.push_back({category, window});
 
     const std::vector<std::string> pages =
-        SplitCommaList(work.DefinitionIni->ReadString(AllSections, category, ""));
+        SplitCommaList(work.DefinitionIni->ReadString(Workspace::AllSections, category, ""));
     try {
         window->DiIsi(pages, row + 1, std::max(0, entryIndex), category,
                       work.CategoryKinds[static_cast<size_t>(row)], *work.DefaultIni, *work.DocumentIni,

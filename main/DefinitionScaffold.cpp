@@ -24,10 +24,9 @@ namespace velmora {
 namespace {
 
 constexpr size_t KeysPerPage = 25;
-constexpr const char* GeneralSetup = "GeneralSetup";
 constexpr const char* ToleranceKey = "VariantAllowed";
 // Sections of a definition file that mean something of their own to the catalogue.
-constexpr const char* ReservedNames[] = {"AllSections", GeneralSetup, Workspace::UnknownCategory,
+constexpr const char* ReservedNames[] = {Workspace::AllSections, Workspace::GeneralSetup, Workspace::UnknownCategory,
                                          "TheUnknown!"};
 
 // A list section: enough lines, numbered, and mostly naming sections.
@@ -572,7 +571,7 @@ std::string DefinitionText(const DefinitionScaffold& scaffold, const TStringList
     TStringList lines;
     lines.Add("; Written from a rules document: its own lists, the sections its values name, grouped by");
     lines.Add("; the keys that name them, and every key their entries use.");
-    lines.Add(std::string("[") + GeneralSetup + "]");
+    lines.Add(std::string("[") + Workspace::GeneralSetup + "]");
     const std::string tolerance = std::string(ToleranceKey) + "=" + std::to_string(scaffold.Tolerance);
     bool toleranceWritten = false;
     for (size_t i = 0; i < settings.Count(); ++i) {
@@ -583,7 +582,7 @@ std::string DefinitionText(const DefinitionScaffold& scaffold, const TStringList
     }
     if (!toleranceWritten) lines.Add(tolerance);
 
-    AddHeader(lines, "AllSections");
+    AddHeader(lines, Workspace::AllSections);
     for (const ScaffoldCategory& category : scaffold.Categories) {
         std::string line = category.Name + "=" + std::to_string(category.Kind);
         for (const ScaffoldPage& page : category.Pages) line += "," + page.Name;
@@ -605,7 +604,7 @@ std::string DefinitionText(const DefinitionScaffold& scaffold, const TStringList
 
 void WriteDefinitionFile(const DefinitionScaffold& scaffold, const std::string& fileName) {
     TStringList settings;
-    if (platform::IsRegularFile(fileName)) TMemIniFile(fileName).ReadSectionValues(GeneralSetup, settings);
+    if (platform::IsRegularFile(fileName)) TMemIniFile(fileName).ReadSectionValues(Workspace::GeneralSetup, settings);
     platform::WriteWholeFile(fileName, DefinitionText(scaffold, settings));
 }
 

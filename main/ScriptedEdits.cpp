@@ -120,7 +120,7 @@ void ScriptedEdits::Delete(const std::string& category, const std::string& code)
 
 void ScriptedEdits::Save() {
     const std::unique_ptr<TMemIniFile> definition = m_workspace.Doc().Definition().CloneAs(std::string());
-    m_workspace.WriteProgBuffer(*definition, "AllSections", false, m_workspace.CategoryList);
+    m_workspace.WriteProgBuffer(*definition, Workspace::AllSections, false, m_workspace.CategoryList);
     m_saved = SavedTexts{m_workspace.Doc().Store().RenderText(), definition->RenderText()};
 }
 

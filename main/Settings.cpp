@@ -2,6 +2,8 @@
 // file types, and the per-type overrides that a definition file may carry.
 
 #include <algorithm>
+#include <type_traits>
+#include <variant>
 
 #include "main/Boxes.h"
 #include "main/Routines.h"
@@ -12,10 +14,34 @@ namespace velmora {
 
 namespace {
 
-constexpr const char* GeneralSetup = "GeneralSetup";
-
 // A line of a settings list holds "=": a name (possibly empty) and its value.
 bool HasKeyName(const std::string& line) { return line.find('=') != std::string::npos; }
+
+// The [GeneralSetup] keys and the setting each one holds, in the order a new settings file gets
+// them. A definition file gets only the first ones (WriteAll false); a folder is read with its
+// separator completed.
+struct SettingKey {
+    const char* name;
+    std::variant<std::string Globals::*, int32_t Globals::*, bool Globals::*> member;
+    bool alwaysWritten;
+    bool folder = false;
+};
+
+const SettingKey SettingKeys[] = {
+    {"Title", &Globals::TitleText, true},
+    {"BitmapDir", &Globals::BitmapDir, true, true},
+    {"Bitmap1File", &Globals::Bitmap1File, true},
+    {"Bitmap2File", &Globals::Bitmap2File, true},
+    {"VariantAllowed", &Globals::VariantAllowed, true},
+    {"NumberOfMain", &Globals::NumberOfMain, true},
+    {"TheGameExeIs", &Globals::GameExe, false},
+    {"GameDirectory", &Globals::GameDirectory, false, true},
+    {"AllowedShowAll", &Globals::AllowedShowAll, false},
+    {"Case_Sensitive", &Globals::CaseSensitive, false},
+    {"CheckDoubleSection", &Globals::CheckDoubleSection, false},
+    {"UpdateUnknown001", &Globals::UpdateUnknown001, false},
+    {"SizeOfBuffer", &Globals::SizeOfBuffer, false},
+};
 
 }  // namespace
 
@@ -59,20 +85,22 @@ void Workspace::BeginToLoadBasicValue() {
 void Workspace::ReadProgBuffer(TMemIniFile& Ini, const std::string& ListSection,
                                const std::string& DefaultLineName, const std::string& DefaultLineValue,
                                TStringList* List) {
-    Globals& g = m_globals;
-    g.TitleText = Ini.ReadString(GeneralSetup, "Title", g.TitleText);
-    g.GameExe = Ini.ReadString(GeneralSetup, "TheGameExeIs", g.GameExe);
-    g.GameDirectory = CompleteDir(Ini.ReadString(GeneralSetup, "GameDirectory", g.GameDirectory));
-    g.BitmapDir = CompleteDir(Ini.ReadString(GeneralSetup, "BitmapDir", g.BitmapDir));
-    g.Bitmap1File = Ini.ReadString(GeneralSetup, "Bitmap1File", g.Bitmap1File);
-    g.Bitmap2File = Ini.ReadString(GeneralSetup, "Bitmap2File", g.Bitmap2File);
-    g.VariantAllowed = Ini.ReadInteger(GeneralSetup, "VariantAllowed", g.VariantAllowed);
-    g.NumberOfMain = Ini.ReadInteger(GeneralSetup, "NumberOfMain", g.NumberOfMain);
-    g.AllowedShowAll = Ini.ReadBool(GeneralSetup, "AllowedShowAll", g.AllowedShowAll);
-    g.CaseSensitive = Ini.ReadBool(GeneralSetup, "Case_Sensitive", g.CaseSensitive);
-    g.CheckDoubleSection = Ini.ReadBool(GeneralSetup, "CheckDoubleSection", g.CheckDoubleSection);
-    g.UpdateUnknown001 = Ini.ReadBool(GeneralSetup, "UpdateUnknown001", g.UpdateUnknown001);
-    g.SizeOfBuffer = Ini.ReadInteger(GeneralSetup, "SizeOfBuffer", g.SizeOfBuffer);
+    for (const SettingKey& key : SettingKeys) {
+        std::visit(
+            [&](auto member) {
+                auto& value = m_globals.*member;
+                using Value = std::remove_reference_t<decltype(value)>;
+                if constexpr (std::is_same_v<Value, std::string>) {
+                    value = Ini.ReadString(GeneralSetup, key.name, value);
+                    if (key.folder) value = CompleteDir(value);
+                } else if constexpr (std::is_same_v<Value, bool>) {
+                    value = Ini.ReadBool(GeneralSetup, key.name, value);
+                } else {
+                    value = Ini.ReadInteger(GeneralSetup, key.name, value);
+                }
+            },
+            key.member);
+    }
 
     if (ListSection.empty() || List == nullptr) return;
     Ini.ReadSectionValues(ListSection, *List);
@@ -82,21 +110,20 @@ void Workspace::ReadProgBuffer(TMemIniFile& Ini, const std::string& ListSection,
 
 void Workspace::WriteProgBuffer(TMemIniFile& Ini, const std::string& ListSection, bool WriteAll,
                                 const TStringList& List) {
-    const Globals& g = m_globals;
-    Ini.WriteString(GeneralSetup, "Title", g.TitleText);
-    Ini.WriteString(GeneralSetup, "BitmapDir", g.BitmapDir);
-    Ini.WriteString(GeneralSetup, "Bitmap1File", g.Bitmap1File);
-    Ini.WriteString(GeneralSetup, "Bitmap2File", g.Bitmap2File);
-    Ini.WriteInteger(GeneralSetup, "VariantAllowed", g.VariantAllowed);
-    Ini.WriteInteger(GeneralSetup, "NumberOfMain", g.NumberOfMain);
-    if (WriteAll) {
-        Ini.WriteString(GeneralSetup, "TheGameExeIs", g.GameExe);
-        Ini.WriteString(GeneralSetup, "GameDirectory", g.GameDirectory);
-        Ini.WriteBool(GeneralSetup, "AllowedShowAll", g.AllowedShowAll);
-        Ini.WriteBool(GeneralSetup, "Case_Sensitive", g.CaseSensitive);
-        Ini.WriteBool(GeneralSetup, "CheckDoubleSection", g.CheckDoubleSection);
-        Ini.WriteBool(GeneralSetup, "UpdateUnknown001", g.UpdateUnknown001);
-        Ini.WriteInteger(GeneralSetup, "SizeOfBuffer", g.SizeOfBuffer);
+    for (const SettingKey& key : SettingKeys) {
+        if (!key.alwaysWritten && !WriteAll) continue;
+        std::visit(
+            [&](auto member) {
+                const auto& value = m_globals.*member;
+                using Value = std::remove_cvref_t<decltype(value)>;
+                if constexpr (std::is_same_v<Value, std::string>)
+                    Ini.WriteString(GeneralSetup, key.name, value);
+                else if constexpr (std::is_same_v<Value, bool>)
+                    Ini.WriteBool(GeneralSetup, key.name, value);
+                else
+                    Ini.WriteInteger(GeneralSetup, key.name, value);
+            },
+            key.member);
     }
 
     // A name listed twice (in any letter case) is written with the value of its first line. A line

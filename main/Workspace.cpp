@@ -15,8 +15,6 @@ namespace velmora {
 
 namespace {
 
-constexpr const char* AllSections = "AllSections";
-
 // The hourglass pointer of a long operation, put back on every way out.
 class BusyPointer {
 public:
@@ -261,11 +259,8 @@ void Workspace::GetContentsOfAllPages(const std::string& Category, TStringList& 
 }
 
 void Workspace::GetReadSection(int Kind, const std::string& Category, TStringList& Numbers) const {
-    if (Kind != 0) {
-        DefinitionIni->ReadSection(Category, Numbers);
-        return;
-    }
-    DocumentIni->ReadSection(Category, Numbers);
+    Numbers.Clear();
+    if (DocumentListsEntries(Kind)) DocumentIni->ReadSection(Category, Numbers);
     TStringList more;
     DefinitionIni->ReadSection(Category, more);
     Numbers.Append(more);
@@ -273,7 +268,7 @@ void Workspace::GetReadSection(int Kind, const std::string& Category, TStringLis
 
 void Workspace::GetReadSectionValuesOnly(int Kind, const std::string& Category, TStringList& Values) const {
     Values.Clear();
-    if (Kind == 0) DocumentIni->ReadSectionValuesOnly(Category, Values);
+    if (DocumentListsEntries(Kind)) DocumentIni->ReadSectionValuesOnly(Category, Values);
     // Each line of the definition file's list names its own section; a line whose section this
     // document lacks belongs to other documents of the file type and is not shown.
     const int list = DefinitionIni->IndexOfSection(Category);

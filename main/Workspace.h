@@ -41,6 +41,9 @@ public:
     static constexpr const char* SettingsFileName = "Velmedit.ini";
     static constexpr const char* BannerText = "halvek v3.2";
     static constexpr const char* UnknownCategory = "Unknown!";
+    // The definition file's section that lists the categories, and the settings' own section.
+    static constexpr const char* AllSections = "AllSections";
+    static constexpr const char* GeneralSetup = "GeneralSetup";
     static constexpr const char* UnknownLine = "Unknown!=1,TheUnknown!";
 
     Workspace(Globals& globals, Boxes& boxes, WorkspaceView* view = nullptr);
@@ -80,6 +83,9 @@ public:
     // Catalogue queries.
     void GetPages(const std::string& Category, TStringList& Pages) const;
     void GetContentsOfAllPages(const std::string& Category, TStringList& Keys) const;
+    // A category of kind 0 lists entries in the document's own section, before the definition
+    // file's list; the other kinds are listed by the definition file only.
+    static bool DocumentListsEntries(int Kind) { return Kind == 0; }
     // The key names of the category's list lines, shown or not: those of the document's own list
     // (kind 0) and of the definition file's.
     void GetReadSection(int Kind, const std::string& Category, TStringList& Numbers) const;
