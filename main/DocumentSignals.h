@@ -17,6 +17,8 @@ public:
     ~DocumentSignals() override;
     DocumentSignals(const DocumentSignals&) = delete;
     DocumentSignals& operator=(const DocumentSignals&) = delete;
+    DocumentSignals(DocumentSignals&&) = delete;
+    DocumentSignals& operator=(DocumentSignals&&) = delete;
 
 signals:
     void valueChanged(const std::string& code, const std::string& key);

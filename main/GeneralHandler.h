@@ -33,6 +33,8 @@ public:
     ~HourglassPointer();
     HourglassPointer(const HourglassPointer&) = delete;
     HourglassPointer& operator=(const HourglassPointer&) = delete;
+    HourglassPointer(HourglassPointer&&) = delete;
+    HourglassPointer& operator=(HourglassPointer&&) = delete;
 
     // The same as a guard's start and end, for callers that report the two apart (the core's
     // busy hooks). Every Begin must be matched by one End.

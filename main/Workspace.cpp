@@ -26,6 +26,8 @@ public:
     }
     BusyPointer(const BusyPointer&) = delete;
     BusyPointer& operator=(const BusyPointer&) = delete;
+    BusyPointer(BusyPointer&&) = delete;
+    BusyPointer& operator=(BusyPointer&&) = delete;
 
 private:
     WorkspaceView* m_view;
@@ -40,6 +42,8 @@ public:
     }
     BannerOnExit(const BannerOnExit&) = delete;
     BannerOnExit& operator=(const BannerOnExit&) = delete;
+    BannerOnExit(BannerOnExit&&) = delete;
+    BannerOnExit& operator=(BannerOnExit&&) = delete;
 
 private:
     WorkspaceView* m_view;

@@ -37,6 +37,8 @@ public:
     ~BannerOnExit() { m_view.ShowStatus(Workspace::BannerText); }
     BannerOnExit(const BannerOnExit&) = delete;
     BannerOnExit& operator=(const BannerOnExit&) = delete;
+    BannerOnExit(BannerOnExit&&) = delete;
+    BannerOnExit& operator=(BannerOnExit&&) = delete;
 
 private:
     WorkspaceView& m_view;
