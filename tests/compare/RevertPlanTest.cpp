@@ -4,7 +4,7 @@
 #include <random>
 
 #include "compare/CompareSupport.h"
-#include "main/RevertPlan.h"
+#include "main/core/RevertPlan.h"
 #include "store/IniError.h"
 #include "store/TextCase.h"
 

@@ -7,8 +7,8 @@
 #include <QTreeWidget>
 
 #include "ChildWindowHarness.h"
-#include "main/ChangesWindow.h"
-#include "main/Comparison.h"
+#include "main/gui/ChangesWindow.h"
+#include "main/core/Comparison.h"
 #include "store/PlatformFile.h"
 
 namespace velmora::testing {

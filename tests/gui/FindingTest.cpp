@@ -7,8 +7,8 @@
 #include <QTableView>
 
 #include "ChildWindowHarness.h"
-#include "main/FilterBox.h"
-#include "main/ResultsWindow.h"
+#include "main/gui/FilterBox.h"
+#include "main/gui/ResultsWindow.h"
 
 using namespace velmora;
 using namespace velmora::testing;

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "main/core/FindIndex.h"
+#include "main/gui/ResultsWindow.h"
+
+class QCheckBox;
+class QLineEdit;
+
+namespace velmora {
+
+class Workspace;
+
+// The rows of the find index that a search found: category, code, name, key and value. A row keeps
+// where its line stands (PlaceOf), so that an edit of the selected results can find its lines.
+class FindResults : public ResultsModel {
+    Q_OBJECT
+
+public:
+    using ResultsModel::ResultsModel;
+    // The rows `rows` of `index`, which must stay alive until the next Show.
+    void Show(const FindIndex* index, std::vector<FindIndex::Row> rows);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    EntryTarget TargetOf(int row) const override;
+    LinePlace PlaceOf(int row) const;
+
+private:
+    const FindIndex* m_index = nullptr;
+    std::vector<FindIndex::Row> m_rows;
+};
+
+// The find window: the whole document's codes, names, key names and values searched as the user
+// types, letter case ignored, optionally for whole words only. The index is built afresh whenever
+// the window is shown or comes to the front, so that it searches the document as it now stands.
+class FindWindow : public ResultsWindow {
+    Q_OBJECT
+
+public:
+    FindWindow(QWidget& owner, const Workspace& workspace);
+    ~FindWindow() override;
+
+    // Shows the window in front with the search text selected, ready to be typed over.
+    void Present();
+    QLineEdit& SearchText() const { return *m_text; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void Rebuild();
+    void Search();
+
+    const Workspace& m_workspace;
+    FindResults* m_results;
+    QLineEdit* m_text;
+    QCheckBox* m_wholeWords;
+    std::unique_ptr<FindIndex> m_index;
+};
+
+}  // namespace velmora
