@@ -133,9 +133,9 @@ void TMainWin::ConnectControls() {
     connect(ui->Button1, &QPushButton::clicked, this, &TMainWin::Guarded<&TMainWin::RunGameButtonKlik>);
 
     for (int k = 0; k < Workspace::MainButtonCount; ++k) {
-        connect(MainButtons[k], &QToolButton::clicked, this,
+        connect(MainButtons[static_cast<size_t>(k)], &QToolButton::clicked, this,
                 [this, k] { RunEventHandler(m_boxes, [this, k] { MainButtonClicked(k); }); });
-        MainButtons[k]->installEventFilter(this);  // double-clicks
+        MainButtons[static_cast<size_t>(k)]->installEventFilter(this);  // double-clicks
     }
     connect(ui->StringGrid1, &StringGrid::selectionChangedByUserOrCode, this,
             &TMainWin::Guarded<&TMainWin::LihatSatuLine>);
@@ -152,7 +152,7 @@ bool TMainWin::eventFilter(QObject* watched, QEvent* event) {
             return false;  // the list still handles its own double-click
         }
         for (int k = 0; k < Workspace::MainButtonCount; ++k) {
-            if (watched != MainButtons[k]) continue;
+            if (watched != MainButtons[static_cast<size_t>(k)]) continue;
             RunEventHandler(m_boxes, [this, k] { AllButtonDoubleClick(k); });
             return true;  // a button would take the second click as another press and toggle again
         }
@@ -289,31 +289,32 @@ void TMainWin::SetBannerCaption() {
 
 void TMainWin::ArrangeButton() {
     for (int k = 0; k < Workspace::MainButtonCount; ++k) {
-        m_buttonCaptions[k].clear();
-        MainButtons[k]->setText(QString());
+        m_buttonCaptions[static_cast<size_t>(k)].clear();
+        MainButtons[static_cast<size_t>(k)]->setText(QString());
     }
     const std::vector<std::string>& rows = m_workspace.CategoryRows;
     const int labelled = std::min({m_globals.NumberOfMain, static_cast<int32_t>(Workspace::MainButtonCount),
                                    static_cast<int32_t>(rows.size())});
     for (int k = 0; k < labelled; ++k) {
-        m_buttonCaptions[k] = rows[static_cast<size_t>(k)];
-        MainButtons[k]->setText(ToCaption(m_buttonCaptions[k]));
+        m_buttonCaptions[static_cast<size_t>(k)] = rows[static_cast<size_t>(k)];
+        MainButtons[static_cast<size_t>(k)]->setText(ToCaption(m_buttonCaptions[static_cast<size_t>(k)]));
     }
 }
 
 // The buttons form one group in which at most one is down and all may be up: a click toggles the
 // button, and a button that goes down releases the others.
 void TMainWin::MainButtonClicked(int index) {
-    if (MainButtons[index]->isChecked()) PressButton(index);
+    if (MainButtons[static_cast<size_t>(index)]->isChecked()) PressButton(index);
     AllButtonClick(index);
 }
 
 void TMainWin::PressButton(int index) {
-    for (int k = 0; k < Workspace::MainButtonCount; ++k) MainButtons[k]->setChecked(k == index);
+    for (int k = 0; k < Workspace::MainButtonCount; ++k)
+        MainButtons[static_cast<size_t>(k)]->setChecked(k == index);
 }
 
 void TMainWin::AllButtonClick(int index) {
-    const std::string& caption = m_buttonCaptions[index];
+    const std::string& caption = m_buttonCaptions[static_cast<size_t>(index)];
     if (caption.empty()) return;
     StringGrid& grid = *ui->StringGrid1;
     for (int row = 0; row < grid.RowCount(); ++row) {
@@ -329,7 +330,7 @@ void TMainWin::AllButtonClick(int index) {
 }
 
 void TMainWin::AllButtonDoubleClick(int index) {
-    if (!m_buttonCaptions[index].empty()) DoubleClick2();
+    if (!m_buttonCaptions[static_cast<size_t>(index)].empty()) DoubleClick2();
 }
 
 void TMainWin::LihatSatuLine() {
