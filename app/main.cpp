@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "main/GeneralHandler.h"
-#include "main/Globals.h"
-#include "main/ProgramFolder.h"
-#include "main/QtBoxes.h"
-#include "main/QtFolderMemory.h"
-#include "main/QtText.h"
-#include "main/mMainWin.h"
+#include "main/gui/GeneralHandler.h"
+#include "main/core/Globals.h"
+#include "main/core/ProgramFolder.h"
+#include "main/gui/QtBoxes.h"
+#include "main/gui/QtFolderMemory.h"
+#include "main/gui/QtText.h"
+#include "main/gui/mMainWin.h"
 #include "store/IniError.h"
 
 namespace {

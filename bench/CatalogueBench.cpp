@@ -23,9 +23,9 @@
 #include "GeneratedInstallation.h"
 #include "ReadSplitFloor.h"
 #include "RulesGenerator.h"
-#include "main/CatalogueText.h"
-#include "main/Globals.h"
-#include "main/Workspace.h"
+#include "main/core/CatalogueText.h"
+#include "main/core/Globals.h"
+#include "main/core/Workspace.h"
 
 namespace velmora::bench {
 namespace {

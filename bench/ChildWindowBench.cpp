@@ -15,10 +15,10 @@
 
 #include "FirstButtonBoxes.h"
 #include "RulesGenerator.h"
-#include "category/mChildWin.h"
-#include "main/Globals.h"
-#include "main/StringGrid.h"
-#include "main/mMainWin.h"
+#include "category/gui/mChildWin.h"
+#include "main/core/Globals.h"
+#include "main/gui/StringGrid.h"
+#include "main/gui/mMainWin.h"
 #include "store/mIniGue.h"
 #include "support/BitmapFiles.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "RulesGenerator.h"
-#include "main/Comparison.h"
+#include "main/core/Comparison.h"
 #include "store/StringList.h"
 #include "store/mIniGue.h"
 

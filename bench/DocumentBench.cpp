@@ -15,9 +15,9 @@
 
 #include "FirstButtonBoxes.h"
 #include "GeneratedInstallation.h"
-#include "category/EntryOperations.h"
-#include "main/Globals.h"
-#include "main/Workspace.h"
+#include "category/core/EntryOperations.h"
+#include "main/core/Globals.h"
+#include "main/core/Workspace.h"
 
 namespace velmora::bench {
 namespace {

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "main/Boxes.h"
+#include "main/core/Boxes.h"
 
 namespace velmora::bench {
 

@@ -39,20 +39,20 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s --write FILE [SECTIONS] | %s FILE\n", argv[0], argv[0]);
         return 2;
     }
-    const long before = StatusKiloBytes("VmRSS");
+    const auto before = static_cast<double>(StatusKiloBytes("VmRSS"));
     if (before < 0) {
         std::printf("memory not measured: no /proc/self/status on this system\n");
         return 0;
     }
     velmora::TMemIniFile store(argv[1]);
-    const long peak = StatusKiloBytes("VmHWM");
-    const long after = StatusKiloBytes("VmRSS");
-    const auto size = std::filesystem::file_size(argv[1]);
+    const auto peak = static_cast<double>(StatusKiloBytes("VmHWM"));
+    const auto after = static_cast<double>(StatusKiloBytes("VmRSS"));
+    const auto size = static_cast<double>(std::filesystem::file_size(argv[1]));
     std::printf("file %.1f MB, %zu sections\n", size / 1e6, store.SectionCount());
     std::printf("resident before load %.1f MB, after load %.1f MB, peak %.1f MB\n", before / 1e3, after / 1e3,
                 peak / 1e3);
     std::printf("peak above start %.1f MB = %.2f x file size; held after load %.2f x file size\n",
-                (peak - before) / 1e3, (peak - before) * 1e3 / static_cast<double>(size),
-                (after - before) * 1e3 / static_cast<double>(size));
+                (peak - before) / 1e3, (peak - before) * 1e3 / size,
+                (after - before) * 1e3 / size);
     return 0;
 }

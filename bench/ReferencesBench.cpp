@@ -11,10 +11,10 @@
 
 #include "FirstButtonBoxes.h"
 #include "GeneratedInstallation.h"
-#include "main/FindIndex.h"
-#include "main/Globals.h"
-#include "main/References.h"
-#include "main/Workspace.h"
+#include "main/core/FindIndex.h"
+#include "main/core/Globals.h"
+#include "main/core/References.h"
+#include "main/core/Workspace.h"
 
 namespace velmora::bench {
 namespace {

@@ -196,7 +196,8 @@ void RulesGenerator::PlanSections() {
         for (const auto& keys : category.pageKeys) known.insert(known.end(), keys.begin(), keys.end());
         // Most objects are small; a few carry long key lists (weighted towards the low end).
         const double u = (Next() % 1000000) / 1000000.0;
-        size_t keyCount = m_shape.minKeys + static_cast<size_t>((m_shape.maxKeys - m_shape.minKeys + 1) * std::pow(u, 3.5));
+        const auto keyRange = static_cast<double>(m_shape.maxKeys - m_shape.minKeys + 1);
+        size_t keyCount = m_shape.minKeys + static_cast<size_t>(keyRange * std::pow(u, 3.5));
         keyCount = std::min(keyCount, known.size());
         const size_t foreign = Chance(30) ? std::min<size_t>(1 + Below(2), (keyCount - 1) / 3) : 0;
 

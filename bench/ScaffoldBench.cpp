@@ -8,7 +8,7 @@
 #include <string>
 
 #include "RulesGenerator.h"
-#include "main/DefinitionScaffold.h"
+#include "main/core/DefinitionScaffold.h"
 #include "store/StringList.h"
 #include "store/mIniGue.h"
 

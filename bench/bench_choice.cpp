@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/ChoiceLists.h"
+#include "dialogs/core/ChoiceLists.h"
 #include "store/StringList.h"
 #include "store/mIniGue.h"
 

@@ -154,7 +154,7 @@ std::optional<std::string> ReadWholeFile(std::string_view fileName) {
     auto size = fs::file_size(ToPath(fileName), ec);
     if (!ec) content.reserve(static_cast<size_t>(size));
     char buffer[1 << 16];
-    size_t got;
+    size_t got = 0;
     while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) content.append(buffer, got);
     if (std::ferror(file.get())) throw IniError::CannotOpen(name);
     return content;

@@ -243,7 +243,7 @@ void TCustomIniFile::WriteDateTime(std::string_view Section, std::string_view Na
 void TCustomIniFile::WriteFloat(std::string_view Section, std::string_view Name, double Value) {
     char buffer[64];
     auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, Value);
-    WriteString(Section, Name, std::string_view(buffer, ec == std::errc() ? end - buffer : 0));
+    WriteString(Section, Name, std::string_view(buffer, ec == std::errc() ? static_cast<size_t>(end - buffer) : 0));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -484,17 +484,17 @@ void TMemIniFile::ParseText(std::string_view text) {
     bool lfKnown = false;
     while (p < end) {
         if (!lfKnown || (lf != nullptr && lf < p)) {
-            lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
+            lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
             lfKnown = true;
         }
         const char* stop = lf ? lf : end;
-        if (const char* cr = static_cast<const char*>(std::memchr(p, '\r', stop - p))) {
-            parser.Feed(std::string_view(p, cr - p));
+        if (const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(stop - p)))) {
+            parser.Feed(std::string_view(p, static_cast<size_t>(cr - p)));
             p = cr + 1;
             if (p < end && *p == '\n') ++p;
             continue;
         }
-        parser.Feed(std::string_view(p, stop - p));
+        parser.Feed(std::string_view(p, static_cast<size_t>(stop - p)));
         p = lf ? lf + 1 : end;
     }
     parser.Finish();

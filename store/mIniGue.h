@@ -24,6 +24,8 @@ public:
     virtual ~TCustomIniFile() = default;
     TCustomIniFile(const TCustomIniFile&) = delete;
     TCustomIniFile& operator=(const TCustomIniFile&) = delete;
+    TCustomIniFile(TCustomIniFile&&) = delete;
+    TCustomIniFile& operator=(TCustomIniFile&&) = delete;
 
     const std::string& FileName() const { return m_fileName; }
 
@@ -90,7 +92,10 @@ public:
     class Line {
     public:
         Line(std::string_view text, bool asRead, std::unique_ptr<Comments> comments)
-            : m_data(text.data()), m_size(text.size()), m_asRead(asRead), m_comments(std::move(comments)) {}
+            : m_data(text.data()),
+              m_size(text.size() & SizeMask),
+              m_asRead(asRead),
+              m_comments(std::move(comments)) {}
 
         // What the store writes for the line.
         std::string_view Raw() const { return {m_data, static_cast<size_t>(m_size)}; }
@@ -106,6 +111,8 @@ public:
     private:
         friend class GueTStringList;
 
+        // A line's length takes 63 bits, which no text held in memory exceeds.
+        static constexpr uint64_t SizeMask = (uint64_t{1} << 63) - 1;
         const char* m_data;
         uint64_t m_size : 63;
         uint64_t m_asRead : 1;
@@ -116,6 +123,8 @@ public:
     ~GueTStringList();
     GueTStringList(const GueTStringList&) = delete;
     GueTStringList& operator=(const GueTStringList&) = delete;
+    GueTStringList(GueTStringList&&) = delete;
+    GueTStringList& operator=(GueTStringList&&) = delete;
 
     const std::string_view Name() const { return m_name; }
     // The header line as read, a note after its "]" included; empty for a section that an

@@ -13,10 +13,10 @@
 #include <cstdio>
 #include <string>
 
-#include "category/mChildWin.h"
-#include "main/Boxes.h"
-#include "main/Globals.h"
-#include "main/mMainWin.h"
+#include "category/gui/mChildWin.h"
+#include "main/core/Boxes.h"
+#include "main/core/Globals.h"
+#include "main/gui/mMainWin.h"
 
 namespace {
 

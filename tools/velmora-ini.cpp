@@ -50,14 +50,14 @@
 #include <utility>
 #include <vector>
 
-#include "main/Boxes.h"
-#include "main/CatalogueText.h"
-#include "main/Comparison.h"
-#include "main/DefinitionScaffold.h"
-#include "main/Globals.h"
-#include "main/References.h"
-#include "main/ScriptedEdits.h"
-#include "main/Workspace.h"
+#include "main/core/Boxes.h"
+#include "main/core/CatalogueText.h"
+#include "main/core/Comparison.h"
+#include "main/core/DefinitionScaffold.h"
+#include "main/core/Globals.h"
+#include "main/core/References.h"
+#include "main/core/ScriptedEdits.h"
+#include "main/core/Workspace.h"
 #include "store/IniError.h"
 #include "store/PlatformFile.h"
 #include "store/mIniGue.h"

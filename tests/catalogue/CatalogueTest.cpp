@@ -2,7 +2,7 @@
 // the duplicate warning, and the unknown-section pass with the definition file it writes.
 
 #include "WorkspaceFixture.h"
-#include "main/Routines.h"
+#include "main/core/Routines.h"
 #include "store/IniError.h"
 
 #ifndef _WIN32

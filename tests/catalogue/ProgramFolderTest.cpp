@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "main/ProgramFolder.h"
+#include "main/core/ProgramFolder.h"
 #include "store/IniError.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TempFolder.h"

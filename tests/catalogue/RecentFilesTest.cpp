@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "main/RecentFiles.h"
+#include "main/core/RecentFiles.h"
 #include "support/TempFolder.h"
 
 namespace velmora::testing {

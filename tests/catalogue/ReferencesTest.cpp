@@ -4,10 +4,10 @@
 #include <tuple>
 
 #include "WorkspaceFixture.h"
-#include "main/EntryTargets.h"
-#include "main/FindIndex.h"
-#include "main/References.h"
-#include "main/Routines.h"
+#include "main/core/EntryTargets.h"
+#include "main/core/FindIndex.h"
+#include "main/core/References.h"
+#include "main/core/Routines.h"
 #include "store/IniError.h"
 
 namespace velmora::testing {

@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "main/Routines.h"
+#include "main/core/Routines.h"
 
 namespace velmora {
 namespace {

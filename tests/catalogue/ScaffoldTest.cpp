@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "WorkspaceFixture.h"
-#include "main/DefinitionScaffold.h"
+#include "main/core/DefinitionScaffold.h"
 #include "store/IniError.h"
 #include "store/mIniGue.h"
 

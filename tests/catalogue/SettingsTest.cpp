@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "WorkspaceFixture.h"
-#include "main/Routines.h"
+#include "main/core/Routines.h"
 #include "store/mIniGue.h"
 
 namespace velmora::testing {

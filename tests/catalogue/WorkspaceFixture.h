@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "main/Globals.h"
-#include "main/Workspace.h"
+#include "main/core/Globals.h"
+#include "main/core/Workspace.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TempFolder.h"
 

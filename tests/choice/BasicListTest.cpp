@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "ChoiceFixture.h"
-#include "dialogs/ChoiceLists.h"
+#include "dialogs/core/ChoiceLists.h"
 
 namespace velmora::testing {
 namespace {

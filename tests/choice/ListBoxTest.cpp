@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/ChoiceLists.h"
+#include "dialogs/core/ChoiceLists.h"
 
 namespace velmora::testing {
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "compare/CompareSupport.h"
-#include "main/ChangeRows.h"
-#include "main/ValueRules.h"
+#include "main/core/ChangeRows.h"
+#include "main/core/ValueRules.h"
 
 namespace velmora::testing {
 namespace {

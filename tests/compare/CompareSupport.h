@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "main/Comparison.h"
+#include "main/core/Comparison.h"
 #include "store/StringList.h"
 #include "store/mIniGue.h"
 

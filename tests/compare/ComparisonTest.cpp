@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "compare/CompareSupport.h"
-#include "main/DifferenceCategories.h"
-#include "main/Globals.h"
-#include "main/ValueRules.h"
-#include "main/Workspace.h"
+#include "main/core/DifferenceCategories.h"
+#include "main/core/Globals.h"
+#include "main/core/ValueRules.h"
+#include "main/core/Workspace.h"
 #include "support/ScriptedBoxes.h"
 
 namespace velmora::testing {

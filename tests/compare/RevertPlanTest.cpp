@@ -4,8 +4,8 @@
 #include <random>
 
 #include "compare/CompareSupport.h"
-#include "main/Document.h"
-#include "main/RevertPlan.h"
+#include "main/core/Document.h"
+#include "main/core/RevertPlan.h"
 #include "store/IniError.h"
 #include "store/TextCase.h"
 

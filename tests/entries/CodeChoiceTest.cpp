@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "EntriesFixture.h"
-#include "category/EntryOperations.h"
+#include "category/core/EntryOperations.h"
 #include "store/StringList.h"
 
 namespace velmora::testing {

@@ -7,9 +7,9 @@
 
 #include "EntriesFixture.h"
 #include "RulesGenerator.h"
-#include "category/EntryOperations.h"
-#include "main/Document.h"
-#include "main/ScriptedEdits.h"
+#include "category/core/EntryOperations.h"
+#include "main/core/Document.h"
+#include "main/core/ScriptedEdits.h"
 #include "store/IniError.h"
 
 namespace velmora::testing {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "EntriesFixture.h"
-#include "category/EntryOperations.h"
+#include "category/core/EntryOperations.h"
 #include "support/GoldenCases.h"
 
 namespace velmora::testing {

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "EntriesFixture.h"
-#include "category/EntryOperations.h"
-#include "main/Document.h"
-#include "main/ValueEdits.h"
+#include "category/core/EntryOperations.h"
+#include "main/core/Document.h"
+#include "main/core/ValueEdits.h"
 #include "store/IniError.h"
 
 namespace velmora::testing {

@@ -8,9 +8,9 @@
 #include <QTreeWidget>
 
 #include "ChildWindowHarness.h"
-#include "main/ChangesWindow.h"
-#include "main/Comparison.h"
-#include "main/Document.h"
+#include "main/gui/ChangesWindow.h"
+#include "main/core/Comparison.h"
+#include "main/core/Document.h"
 #include "store/PlatformFile.h"
 
 namespace velmora::testing {

@@ -8,7 +8,7 @@
 #include <QTabWidget>
 
 #include "MainWindowHarness.h"
-#include "category/mChildWin.h"
+#include "category/gui/mChildWin.h"
 
 namespace velmora::testing {
 

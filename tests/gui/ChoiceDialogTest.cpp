@@ -17,10 +17,10 @@
 #include <vector>
 
 #include "ModalDialog.h"
-#include "dialogs/mChoice.h"
-#include "main/Globals.h"
-#include "main/StringGrid.h"
-#include "main/Workspace.h"
+#include "dialogs/gui/mChoice.h"
+#include "main/core/Globals.h"
+#include "main/gui/StringGrid.h"
+#include "main/core/Workspace.h"
 #include "store/mIniGue.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TempFolder.h"

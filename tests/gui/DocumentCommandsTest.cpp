@@ -10,8 +10,8 @@
 #include <QUrl>
 
 #include "MainWindowHarness.h"
-#include "main/ProgramFolder.h"
-#include "main/QtFolderMemory.h"
+#include "main/core/ProgramFolder.h"
+#include "main/gui/QtFolderMemory.h"
 
 using namespace velmora;
 using namespace velmora::testing;

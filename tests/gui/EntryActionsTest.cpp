@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "ChildWindowHarness.h"
-#include "dialogs/mSmallEdit.h"
+#include "dialogs/gui/mSmallEdit.h"
 #include "store/mIniGue.h"
 
 using namespace velmora;

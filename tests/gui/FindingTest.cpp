@@ -9,8 +9,8 @@
 #include <QTableView>
 
 #include "ChildWindowHarness.h"
-#include "main/FilterBox.h"
-#include "main/ResultsWindow.h"
+#include "main/gui/FilterBox.h"
+#include "main/gui/ResultsWindow.h"
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -134,7 +134,7 @@ class FindingTest : public HarnessTest<ChildWindowHarness> {
         TChildWin* weapons = h->Open(4);
         QVERIFY(weapons);
         StringGrid& entries = H::EntryList(weapons);
-        const int rockets = Column(entries, 0).indexOf("ROCKETS");
+        const auto rockets = static_cast<int>(Column(entries, 0).indexOf("ROCKETS"));
         QVERIFY(rockets >= 0);
         entries.SetRow(rockets);
         auto& usagesAction = H::In<QAction>(weapons, "EntryUsages");
@@ -156,7 +156,7 @@ class FindingTest : public HarnessTest<ChildWindowHarness> {
         QVERIFY(h->Trigger("CheckReferences1"));
         QTableView* check = ResultsOf(*h->window, "CheckReferencesWindow");
         QVERIFY(check);
-        const int planted = ResultColumn(*check, 4).indexOf("NOSUCHGUN");
+        const auto planted = static_cast<int>(ResultColumn(*check, 4).indexOf("NOSUCHGUN"));
         QVERIFY(planted >= 0);
         QCOMPARE(ResultColumn(*check, 1)[planted], QString("TANKL"));
         QTest::mouseClick(check->viewport(), Qt::LeftButton, {},

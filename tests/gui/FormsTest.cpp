@@ -10,7 +10,7 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "main/StringGrid.h"
+#include "main/gui/StringGrid.h"
 #include "ui_mChildWin.h"
 #include "ui_mChoice.h"
 #include "ui_mMainWin.h"

@@ -17,10 +17,10 @@
 #include <memory>
 #include <string>
 
-#include "category/PageControl.h"
-#include "main/Globals.h"
-#include "main/StringGrid.h"
-#include "main/mMainWin.h"
+#include "category/gui/PageControl.h"
+#include "main/core/Globals.h"
+#include "main/gui/StringGrid.h"
+#include "main/gui/mMainWin.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TempFolder.h"
 

@@ -4,7 +4,7 @@
 #include <QImage>
 
 #include "MainWindowHarness.h"
-#include "main/Pictures.h"
+#include "main/gui/Pictures.h"
 #include "support/BitmapFiles.h"
 
 using namespace velmora;

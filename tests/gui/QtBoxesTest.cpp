@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "main/QtBoxes.h"
+#include "main/gui/QtBoxes.h"
 
 using velmora::BoxAnswer;
 using velmora::QtBoxes;

@@ -29,10 +29,10 @@
 
 #include "MainWindowHarness.h"
 #include "RandomRun.h"
-#include "category/mChildWin.h"
-#include "main/Globals.h"
-#include "main/StringGrid.h"
-#include "main/mMainWin.h"
+#include "category/gui/mChildWin.h"
+#include "main/core/Globals.h"
+#include "main/gui/StringGrid.h"
+#include "main/gui/mMainWin.h"
 #include "store/mIniGue.h"
 #include "support/TempFolder.h"
 

@@ -15,8 +15,8 @@
 #include <iterator>
 #include <sstream>
 
-#include "dialogs/mChoice.h"
-#include "dialogs/mSmallEdit.h"
+#include "dialogs/gui/mChoice.h"
+#include "dialogs/gui/mSmallEdit.h"
 #include "store/IniError.h"
 #include "store/mIniGue.h"
 

@@ -61,6 +61,8 @@ class ActionLog {
     ~ActionLog();
     ActionLog(const ActionLog&) = delete;
     ActionLog& operator=(const ActionLog&) = delete;
+    ActionLog(ActionLog&&) = delete;
+    ActionLog& operator=(ActionLog&&) = delete;
 
     void Action(int number, const std::string& text);
     void Detail(const std::string& text);

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "ModalDialog.h"
-#include "dialogs/mSmallEdit.h"
+#include "dialogs/gui/mSmallEdit.h"
 
 using namespace velmora;
 using namespace velmora::testing;

@@ -12,7 +12,7 @@
 #include <functional>
 #include <memory>
 
-#include "main/StringGrid.h"
+#include "main/gui/StringGrid.h"
 #include "store/IniError.h"
 
 using velmora::StringGrid;

@@ -8,7 +8,7 @@
 #include <QTimer>
 
 #include "ChildWindowHarness.h"
-#include "dialogs/mChoice.h"
+#include "dialogs/gui/mChoice.h"
 #include "store/mIniGue.h"
 #include "support/BitmapFiles.h"
 

@@ -30,6 +30,8 @@ public:
     ~WriteFault() { platform::SetWriteFaultForTesting({}); }
     WriteFault(const WriteFault&) = delete;
     WriteFault& operator=(const WriteFault&) = delete;
+    WriteFault(WriteFault&&) = delete;
+    WriteFault& operator=(WriteFault&&) = delete;
 };
 
 // Runs UpdateFile and gives the text of the error it raised; empty when it raised none.

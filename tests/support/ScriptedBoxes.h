@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "main/Boxes.h"
+#include "main/core/Boxes.h"
 
 namespace velmora::testing {
 

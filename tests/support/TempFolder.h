@@ -13,6 +13,8 @@ public:
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
+    TempFolder(TempFolder&&) = delete;
+    TempFolder& operator=(TempFolder&&) = delete;
 
     const std::filesystem::path& Path() const { return m_path; }
     // The folder as a directory text, ending with the platform's separator.

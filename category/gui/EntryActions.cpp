@@ -1,0 +1,115 @@
+// The entry operations of the category window: duplicate, change of code and delete, with their
+// questions; the writes themselves are the core's (category/core/EntryOperations.h).
+
+#include <memory>
+
+#include "category/core/EntryOperations.h"
+#include "category/gui/mChildWin.h"
+#include "dialogs/gui/mSmallEdit.h"
+#include "main/core/Boxes.h"
+#include "main/gui/QtText.h"
+#include "main/gui/StringGrid.h"
+#include "main/gui/mMainWin.h"
+#include "store/TextCase.h"
+#include "store/mIniGue.h"
+#include "ui_mChildWin.h"
+
+namespace velmora {
+
+// After an entry operation the selected row may still be the row it was (a change of code keeps its
+// row, deleting the first row selects the new first row), while the entry on it has changed: the
+// value grid, the panel and the memo show it as written now. The memo would otherwise keep the
+// code and name of an entry that no longer exists.
+void TChildWin::ShowEntryAfresh() {
+    MemoSource = nullptr;
+    DiPilihLineStringGrood();
+}
+
+void TChildWin::ShowEntriesAfresh() {
+    RubahKolomStringGrood();
+    ShowEntryAfresh();
+}
+
+void TChildWin::DuplicateButtonClick() {
+    DuplicateOrEditAction(true);
+}
+
+void TChildWin::StringGroodDoubleClick() {
+    DuplicateOrEditAction(false);
+}
+
+void TChildWin::DuplicateOrEditAction(bool IsDuplicate) {
+    // The dialog serves this one operation and goes with it, whichever way the operation ends.
+    const auto dialog = std::make_unique<TSmallEdit>(this);
+    std::string NewCode;
+    std::string NewName;
+    if (!AskCodeAndName(*dialog, IsDuplicate, NewCode, NewName)) return;
+
+    const std::string OldCode = ToBytes(ui->Label2->text());
+    EntryOperations operations(m_main.Work(), m_categoryName, CategoryKind);
+    std::vector<LineRewrite> references;
+    if (!IsDuplicate) {
+        references = operations.ReferenceRewrites(OldCode, NewCode);
+        if (!references.empty()) {
+            const BoxAnswer answer = m_boxes.Confirm(ChangeReferencesQuestion(references.size(), OldCode, NewCode));
+            if (answer == BoxAnswer::Cancel) return;
+            if (answer != BoxAnswer::Yes) references.clear();
+        }
+    }
+    operations.CopyAndWriteDuplicate(OldCode, NewCode, NewName, IsDuplicate, references);
+    StringGroodSetFocus(IndexOfNoCase(ui->StringGrood->ColumnTexts(EntryCodeCol), NewCode));
+    ShowEntryAfresh();
+}
+
+bool TChildWin::AskCodeAndName(TSmallEdit& Dialog, bool IsDuplicate, std::string& NewCode,
+                               std::string& NewName) {
+    const std::string code = ToBytes(ui->Label2->text());
+    const std::string name = ToBytes(ui->Label3->text());
+    const EntryOperations operations(m_main.Work(), m_categoryName, CategoryKind);
+    const std::vector<std::string> entryCodes = ui->StringGrood->ColumnTexts(EntryCodeCol);
+
+    // Each refusal asks again from the start: the proposals are made afresh, and a change of code
+    // is warned about again.
+    for (;;) {
+        CodeAndName proposal;
+        if (IsDuplicate) {
+            proposal = operations.DuplicateProposal(code, name, entryCodes);
+            Dialog.SetCaption("Duplicate " + code + "/" + name);
+        } else {
+            m_boxes.Notice(ChangeCodeWarning());
+            proposal = {code, name};
+            Dialog.SetCaption("EDIT CODE");
+        }
+        Dialog.SetCode(proposal.Code);
+        Dialog.SetName(proposal.Name);
+        // An entry without a name gets none, so there is nothing to type.
+        Dialog.SetNameEnabled(DocumentIni->ValueExists(code, "Name"));
+
+        if (Dialog.exec() != QDialog::Accepted) return false;
+        NewCode = CutCode(Dialog.Code());
+        NewName = CutName(Dialog.Name());
+        const std::string refusal = operations.NewCodeRefusal(NewCode, entryCodes);
+        if (refusal.empty()) return true;
+        m_boxes.Notice(refusal);
+    }
+}
+
+void TChildWin::DeleteButton() {
+    StringGrid& entries = *ui->StringGrood;
+    if (entries.RowCount() < 2) {
+        m_boxes.Notice(DeleteSingleNotice());
+        return;
+    }
+    const int Row = entries.Row();
+    const std::string code = entries.Cells(EntryCodeCol, Row);
+    EntryOperations operations(m_main.Work(), m_categoryName, CategoryKind);
+    if (m_boxes.Plain(DeleteCaption(), DeleteQuestion(code, operations.LinesStillNaming(code)), true) !=
+        BoxAnswer::Ok)
+        return;
+
+    operations.WriteDeleteToBuffer(code);
+    StringGroodSetFocus(Row == 0 ? 0 : Row - 1);
+    ShowEntryAfresh();
+}
+
+}  // namespace velmora

@@ -1,0 +1,281 @@
+#include "main/core/Document.h"
+
+#include <algorithm>
+
+#include "store/IniError.h"
+
+namespace velmora {
+
+// ---------------------------------------------------------------------------------------------
+// StoreEdit
+
+StoreEdit::StoreEdit(TMemIniFile& document, TMemIniFile& definition, std::string text, EditFocus focus,
+                     bool changesEntries)
+    : Edit(std::move(text), std::move(focus), changesEntries), m_document(document), m_definition(definition) {}
+
+StoreEdit::~StoreEdit() {
+    if (m_kept) return;
+    try {
+        Revert();
+    } catch (...) {
+        // The positions were valid when the changes were made; nothing can fail on the way back.
+    }
+}
+
+void StoreEdit::Do(Step& step, bool forward) {
+    TMemIniFile& store = StoreRef(step.store);
+    // Removing forward is inserting backward.
+    const bool inserting = (step.kind == Kind::InsertLine || step.kind == Kind::InsertSection) == forward;
+    switch (step.kind) {
+        case Kind::Exchange:
+            store.ExchangeLine(step.section, step.line, *step.heldLine);
+            return;
+        case Kind::InsertLine:
+        case Kind::RemoveLine:
+            if (inserting) {
+                store.PutLine(step.section, step.line, std::move(*step.heldLine));
+                step.heldLine.reset();
+            } else {
+                step.heldLine.emplace(store.TakeLine(step.section, step.line));
+            }
+            return;
+        case Kind::InsertSection:
+        case Kind::RemoveSection:
+            if (inserting)
+                store.PutSection(step.section, std::move(step.heldSection));
+            else
+                step.heldSection = store.TakeSection(step.section);
+            return;
+    }
+}
+
+// The change is made first: one that cannot be made leaves no step behind.
+void StoreEdit::Add(Step step) {
+    Do(step, true);
+    m_steps.push_back(std::move(step));
+}
+
+void StoreEdit::ReplaceLine(StoreOf store, size_t section, size_t line, std::string_view text) {
+    TMemIniFile& target = StoreRef(store);
+    const GueTStringList::Comments* comments = target.ExistingSection(section).CommentsOf(line);
+    Add({Kind::Exchange, store, section, line, target.WrittenLine(text, comments), nullptr});
+}
+
+void StoreEdit::InsertLine(StoreOf store, size_t section, size_t line, std::string_view text) {
+    Add({Kind::InsertLine, store, section, line, StoreRef(store).WrittenLine(text), nullptr});
+}
+
+void StoreEdit::RemoveLine(StoreOf store, size_t section, size_t line) {
+    Add({Kind::RemoveLine, store, section, line, std::nullopt, nullptr});
+}
+
+void StoreEdit::InsertSection(StoreOf store, size_t position, std::string_view name) {
+    Add({Kind::InsertSection, store, position, 0, std::nullopt, StoreRef(store).NewSection(name)});
+}
+
+void StoreEdit::InsertCopyOfSection(StoreOf store, size_t position, size_t source, std::string_view name) {
+    Add({Kind::InsertSection, store, position, 0, std::nullopt, StoreRef(store).CopyOfSection(source, name)});
+}
+
+void StoreEdit::RemoveSection(StoreOf store, size_t position) {
+    Add({Kind::RemoveSection, store, position, 0, std::nullopt, nullptr});
+}
+
+void StoreEdit::ReplaceLineAsRead(StoreOf store, size_t section, size_t line, std::string_view text) {
+    TMemIniFile& target = StoreRef(store);
+    const GueTStringList::Comments* comments = target.ExistingSection(section).CommentsOf(line);
+    Add({Kind::Exchange, store, section, line, target.LineAsRead(text, comments ? *comments : GueTStringList::Comments()),
+         nullptr});
+}
+
+void StoreEdit::InsertLineAsRead(StoreOf store, size_t section, size_t line, std::string_view text,
+                                 const std::vector<std::string>& comments) {
+    Add({Kind::InsertLine, store, section, line, StoreRef(store).LineAsRead(text, comments), nullptr});
+}
+
+void StoreEdit::InsertSectionAsRead(StoreOf store, size_t position, std::string_view name, std::string_view header,
+                                    const std::vector<std::string>& leadingComments) {
+    Add({Kind::InsertSection, store, position, 0, std::nullopt,
+         StoreRef(store).SectionAsRead(name, header, leadingComments)});
+}
+
+void StoreEdit::WriteValue(StoreOf store, size_t section, std::string_view key, std::string_view value) {
+    const GueTStringList& lines = StoreRef(store).ExistingSection(section);
+    const std::string text = std::string(key) + "=" + std::string(value);
+    const long line = lines.IndexOfKey(key);
+    if (line < 0) {
+        InsertLine(store, section, lines.Count(), text);
+        return;
+    }
+    // A key name never holds "=", so this is the line key + "=" + value exactly.
+    const GueTStringList::Line& found = lines.LineAt(static_cast<size_t>(line));
+    std::string_view name;
+    if (found.KeyName(name) && name == key && found.ValueText() == value) return;
+    ReplaceLine(store, section, static_cast<size_t>(line), text);
+}
+
+void StoreEdit::WriteValue(StoreOf store, std::string_view sectionName, std::string_view key,
+                           std::string_view value) {
+    const TMemIniFile& target = StoreRef(store);
+    int section = target.IndexOfSection(sectionName);
+    if (section < 0) {
+        section = static_cast<int>(target.SectionCount());
+        InsertSection(store, static_cast<size_t>(section), sectionName);
+    }
+    WriteValue(store, static_cast<size_t>(section), key, value);
+}
+
+void StoreEdit::Apply() {
+    for (Step& step : m_steps) Do(step, true);
+}
+
+void StoreEdit::Revert() {
+    for (auto step = m_steps.rbegin(); step != m_steps.rend(); ++step) Do(*step, false);
+}
+
+// ---------------------------------------------------------------------------------------------
+// EditHistory
+
+void EditHistory::Push(std::unique_ptr<Edit> edit) {
+    m_edits.resize(m_index);
+    // A clean point among the dropped edits can never be reached again.
+    if (m_clean && *m_clean > m_index) m_clean.reset();
+    m_edits.push_back(std::move(edit));
+    ++m_index;
+}
+
+const Edit& EditHistory::Undo() {
+    if (!CanUndo()) throw IniError("Nothing to undo");
+    Edit& edit = *m_edits[m_index - 1];
+    edit.Revert();
+    --m_index;
+    return edit;
+}
+
+const Edit& EditHistory::Redo() {
+    if (!CanRedo()) throw IniError("Nothing to redo");
+    Edit& edit = *m_edits[m_index];
+    edit.Apply();
+    ++m_index;
+    return edit;
+}
+
+void EditHistory::Clear(bool clean) {
+    m_edits.clear();
+    m_index = 0;
+    m_clean = clean ? std::optional<size_t>(0) : std::nullopt;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Document
+
+Document::Document(std::unique_ptr<TMemIniFile>& document, std::unique_ptr<TMemIniFile>& definition,
+                   bool* modifiedFlag)
+    : m_document(document), m_definition(definition), m_modifiedFlag(modifiedFlag) {
+    if (m_modifiedFlag) *m_modifiedFlag = m_modified;
+}
+
+Document::~Document() = default;
+
+const TMemIniFile& Document::Store() const {
+    if (!m_document) throw IniError("No document is loaded");
+    return *m_document;
+}
+
+const TMemIniFile& Document::Definition() const {
+    if (!m_definition) throw IniError("No definition file is loaded");
+    return *m_definition;
+}
+
+void Document::Restart(bool modified) {
+    m_history.Clear(!modified);
+    HistoryMoved();
+}
+
+std::unique_ptr<StoreEdit> Document::BeginEdit(std::string text, EditFocus focus, bool changesEntries) {
+    if (!HasStores()) throw IniError("No document is loaded");
+    return std::make_unique<StoreEdit>(*m_document, *m_definition, std::move(text), std::move(focus),
+                                       changesEntries);
+}
+
+bool Document::Commit(std::unique_ptr<StoreEdit> edit) {
+    if (!edit || edit->Empty()) return false;
+    edit->m_kept = true;
+    const Edit& kept = *edit;
+    m_history.Push(std::move(edit));
+    Announce(kept);
+    HistoryMoved();
+    return true;
+}
+
+bool Document::SetValue(const std::string& code, const std::string& key, const std::string& value,
+                        const std::string& category) {
+    if (key.empty() || key.find('=') != std::string::npos) throw IniError("No key name " + key);
+    if (Store().ReadString(code, key, "") == value) return false;
+    // A write into a section the document lacks adds it, and a new section may show in a list.
+    const bool newSection = Store().IndexOfSection(code) < 0;
+    std::unique_ptr<StoreEdit> edit = BeginEdit("Change of " + key, {category, code, key}, newSection);
+    edit->WriteValue(StoreOf::Document, code, key, value);
+    return Commit(std::move(edit));
+}
+
+std::string Document::UndoText() const {
+    const Edit* edit = m_history.NextUndo();
+    return edit ? "Undo " + edit->Text() : std::string("Undo");
+}
+
+std::string Document::RedoText() const {
+    const Edit* edit = m_history.NextRedo();
+    return edit ? "Redo " + edit->Text() : std::string("Redo");
+}
+
+void Document::Undo() { AfterStep(m_history.Undo()); }
+
+void Document::Redo() { AfterStep(m_history.Redo()); }
+
+void Document::AfterStep(const Edit& edit) {
+    Announce(edit);
+    Tell([&edit](DocumentObserver& observer) { observer.Stepped(edit.Focus()); });
+    HistoryMoved();
+}
+
+void Document::MarkSaved() {
+    m_history.SetClean();
+    HistoryMoved();
+}
+
+void Document::AddObserver(DocumentObserver& observer) {
+    if (std::find(m_observers.begin(), m_observers.end(), &observer) == m_observers.end())
+        m_observers.push_back(&observer);
+}
+
+void Document::RemoveObserver(DocumentObserver& observer) { std::erase(m_observers, &observer); }
+
+// Observers are told from a copy of the list: one may come or go while another is being told, and
+// one that went is not told any more.
+void Document::Tell(const std::function<void(DocumentObserver&)>& news) {
+    for (DocumentObserver* observer : std::vector(m_observers))
+        if (std::find(m_observers.begin(), m_observers.end(), observer) != m_observers.end()) news(*observer);
+}
+
+void Document::Announce(const Edit& edit) {
+    Tell([&edit](DocumentObserver& observer) {
+        if (edit.ChangesEntries())
+            observer.EntriesChanged();
+        else
+            observer.ValueChanged(edit.Focus().Code, edit.Focus().Key);
+    });
+}
+
+void Document::HistoryMoved() {
+    const bool modified = Modified();
+    if (m_modifiedFlag) *m_modifiedFlag = modified;
+    const bool changed = modified != m_modified;
+    m_modified = modified;
+    Tell([changed, modified](DocumentObserver& observer) {
+        if (changed) observer.ModifiedChanged(modified);
+        observer.HistoryChanged();
+    });
+}
+
+}  // namespace velmora

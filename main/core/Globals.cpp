@@ -1,0 +1,15 @@
+#include "main/core/Globals.h"
+
+#include "main/core/Routines.h"
+
+namespace velmora {
+
+Globals::Globals() : BitmapDir(CompleteDir("Bitmap")) {}
+
+void Globals::ResetToDefaults() {
+    std::string programDir = std::move(ProgramDir);
+    *this = Globals();
+    ProgramDir = std::move(programDir);
+}
+
+}  // namespace velmora

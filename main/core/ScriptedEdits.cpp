@@ -1,0 +1,166 @@
+#include "main/core/ScriptedEdits.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "category/core/EntryOperations.h"
+#include "main/core/References.h"
+#include "main/core/RevertPlan.h"
+#include "main/core/ValueEdits.h"
+#include "main/core/Workspace.h"
+#include "store/IniError.h"
+#include "store/TextCase.h"
+#include "store/mIniGue.h"
+
+namespace velmora {
+
+namespace {
+
+std::vector<std::string> SplitFields(std::string_view line) {
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (;;) {
+        const size_t tab = line.find('\t', start);
+        fields.emplace_back(line.substr(start, tab - start));
+        if (tab == std::string_view::npos) return fields;
+        start = tab + 1;
+    }
+}
+
+// The notices of the window are several lines; a reason is one.
+std::string OneLine(std::string_view text) {
+    std::string line;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        line += (text[i] == '\r' || text[i] == '\n') ? ' ' : text[i];
+    }
+    return line;
+}
+
+void ExpectFields(const std::vector<std::string>& fields, size_t least, size_t most) {
+    if (fields.size() < least || fields.size() > most)
+        throw IniError(fields[0] + " takes " + std::to_string(least - 1) +
+                       (most > least ? " to " + std::to_string(most - 1) : std::string()) + " tab-separated fields");
+}
+
+}  // namespace
+
+void ScriptedEdits::Run(std::string_view line) {
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty()) return;
+    const std::vector<std::string> fields = SplitFields(line);
+    const std::string& command = fields[0];
+    auto optionalField = [&fields](size_t index) {
+        return fields.size() > index ? std::optional(fields[index]) : std::nullopt;
+    };
+    if (command == "set") {
+        ExpectFields(fields, 4, 4);
+        Set(fields[1], fields[2], fields[3]);
+    } else if (command == "duplicate" || command == "rename") {
+        ExpectFields(fields, 4, 5);
+        CopyEntry(fields[1], fields[2], fields[3], optionalField(4), command == "duplicate");
+    } else if (command == "rename-all") {
+        ExpectFields(fields, 4, 5);
+        CopyEntry(fields[1], fields[2], fields[3], optionalField(4), false, true);
+    } else if (command == "replace") {
+        ExpectFields(fields, 4, 4);
+        Replace(fields[1], fields[2], fields[3]);
+    } else if (command == "delete") {
+        ExpectFields(fields, 3, 3);
+        Delete(fields[1], fields[2]);
+    } else if (command == "revert") {
+        ExpectFields(fields, 2, 3);
+        Revert(fields[1], optionalField(2));
+    } else if (command == "undo" || command == "redo" || command == "save") {
+        ExpectFields(fields, 1, 1);
+        if (command == "undo")
+            m_workspace.Doc().Undo();
+        else if (command == "redo")
+            m_workspace.Doc().Redo();
+        else
+            Save();
+    } else {
+        throw IniError("unknown command " + command);
+    }
+}
+
+// As a committed cell: the value as a saved file gives it back, nothing written when the entry
+// already reads so.
+void ScriptedEdits::Set(const std::string& code, const std::string& key, const std::string& value) {
+    if (m_workspace.Doc().Store().IndexOfSection(code) < 0) throw IniError("no entry " + code);
+    m_workspace.Doc().SetValue(code, key, StorableValue(value));
+}
+
+namespace {
+
+// The category row of `category` and the entries it lists, as its window would show them.
+struct CategoryEntries {
+    int kind = 0;
+    std::vector<std::string> codes;
+};
+
+CategoryEntries EntriesOf(const Workspace& workspace, const std::string& category, const std::string& code) {
+    const int row = IndexOfNoCase(workspace.CategoryRows, category);
+    // "Unknown!" collects what no category claims and has no window of its own.
+    if (row < 0 || static_cast<size_t>(row) >= workspace.CategoryKinds.size() ||
+        EqualsNoCase(category, Workspace::UnknownCategory))
+        throw IniError("no category " + category);
+    CategoryEntries entries;
+    entries.kind = workspace.CategoryKinds[static_cast<size_t>(row)];
+    TStringList codes;
+    workspace.GetReadSectionValuesOnly(entries.kind, workspace.CategoryRows[static_cast<size_t>(row)], codes);
+    entries.codes = codes.Texts();
+    if (IndexOfNoCase(entries.codes, code) < 0) throw IniError("no entry " + code + " in " + category);
+    return entries;
+}
+
+}  // namespace
+
+void ScriptedEdits::CopyEntry(const std::string& category, const std::string& code, const std::string& newCode,
+                              const std::optional<std::string>& name, bool isDuplicate, bool withReferences) {
+    const CategoryEntries entries = EntriesOf(m_workspace, category, code);
+    EntryOperations operations(m_workspace, category, entries.kind);
+    const std::string cutCode = CutCode(newCode);
+    const std::string refusal = operations.NewCodeRefusal(cutCode, entries.codes);
+    if (!refusal.empty()) throw IniError(OneLine(refusal));
+    const std::vector<LineRewrite> references =
+        withReferences ? operations.ReferenceRewrites(code, cutCode) : std::vector<LineRewrite>();
+    operations.CopyAndWriteDuplicate(code, cutCode, name ? std::optional(CutName(*name)) : std::nullopt, isDuplicate,
+                                     references);
+}
+
+// One edit however many lines change; none when no line names the item.
+void ScriptedEdits::Replace(const std::string& key, const std::string& oldItem, const std::string& newItem) {
+    Document& document = m_workspace.Doc();
+    const std::vector<LineRewrite> rewrites =
+        ReplaceRewrites(document.Store(), key, oldItem, newItem, m_workspace.G().CaseSensitive);
+    if (!rewrites.empty())
+        CommitRewrites(document, "Replace " + oldItem + " in " + key, {{}, rewrites.front().SectionName, key}, rewrites);
+}
+
+void ScriptedEdits::Delete(const std::string& category, const std::string& code) {
+    const CategoryEntries entries = EntriesOf(m_workspace, category, code);
+    if (entries.codes.size() < 2) throw IniError(DeleteSingleNotice());
+    EntryOperations(m_workspace, category, entries.kind).WriteDeleteToBuffer(code);
+}
+
+// Against the default copy, as the Changes window compares by default; the differences are those
+// the window would list for the entry, or its row of the key.
+void ScriptedEdits::Revert(const std::string& code, const std::optional<std::string>& key) {
+    const TMemIniFile* reference = m_workspace.DefaultIni.get();
+    if (reference == nullptr) throw IniError("no default copy to revert to");
+    const bool caseSensitive = m_workspace.G().CaseSensitive;
+    std::vector<Difference> selection =
+        DifferencesOf(CompareStores(m_workspace.Doc().Store(), *reference, caseSensitive), code, caseSensitive);
+    if (key) std::erase_if(selection, [&key](const Difference& difference) { return !EqualsNoCase(difference.Key, *key); });
+    if (selection.empty()) throw IniError("no changes of " + Trim(code + " " + key.value_or(std::string())));
+    RevertDifferences(m_workspace.Doc(), selection, *reference, caseSensitive);
+}
+
+void ScriptedEdits::Save() {
+    const std::unique_ptr<TMemIniFile> definition = m_workspace.Doc().Definition().CloneAs(std::string());
+    m_workspace.WriteProgBuffer(*definition, Workspace::AllSections, false, m_workspace.CategoryList);
+    m_saved = SavedTexts{m_workspace.Doc().Store().RenderText(), definition->RenderText()};
+}
+
+}  // namespace velmora

@@ -1,0 +1,143 @@
+#include "main/core/ValueEdits.h"
+
+#include <unordered_set>
+
+#include "main/core/Document.h"
+#include "main/core/FindIndex.h"
+#include "main/core/Workspace.h"
+#include "store/IniError.h"
+#include "store/TextCase.h"
+#include "store/mIniGue.h"
+
+namespace velmora {
+namespace {
+
+// A line break would split the line, a ";" would make the rest of the value a comment.
+void RefuseValueText(std::string_view text) {
+    if (text.find_first_of(";\r\n") != std::string_view::npos)
+        throw IniError("\"" + std::string(text) + "\" cannot be written into a value: it may not hold \";\" or a line break.");
+}
+
+// The lists of a category are its entries' codes, not values.
+bool IsListSection(const Workspace& workspace, std::string_view name) {
+    return IndexOfNoCase(workspace.CategoryRows, name) >= 0;
+}
+
+// Where the value of a key line begins (after its "="), and how long it is up to its comment,
+// blanks around it left out; nothing for a line without a key name.
+struct ValueSpan {
+    size_t start = 0;
+    size_t length = 0;
+};
+
+std::optional<ValueSpan> SpanOfValue(std::string_view line) {
+    const size_t eq = line.find('=');
+    if (eq == std::string_view::npos || eq == 0) return std::nullopt;
+    const std::string_view value = line.substr(eq + 1);
+    const std::string_view text = TrimRightView(value.substr(0, value.find(';')));
+    const std::string_view trimmed = TrimLeftView(text);
+    // A value that is all blanks starts right after the "=".
+    const size_t start = trimmed.empty() ? eq + 1 : eq + 1 + (text.size() - trimmed.size());
+    return ValueSpan{start, trimmed.size()};
+}
+
+}  // namespace
+
+std::optional<std::string> ReplaceTextInValue(std::string_view value, std::string_view find, std::string_view with,
+                                              bool wholeWords) {
+    const size_t end = std::min(value.find(';'), value.size());
+    const std::string folded = FoldCase(value.substr(0, end));
+    const std::string needle = FoldCase(find);
+    auto wordAt = [&](size_t i) { return i < end && IsWordByte(static_cast<unsigned char>(value[i])); };
+    std::string result;
+    size_t copied = 0;
+    bool replaced = false;
+    for (size_t at = folded.find(needle); !needle.empty() && at != std::string::npos; at = folded.find(needle, at)) {
+        if (wholeWords && ((at > 0 && wordAt(at - 1)) || wordAt(at + needle.size()))) {
+            ++at;
+            continue;
+        }
+        result.append(value.substr(copied, at - copied)).append(with);
+        copied = at + needle.size();
+        at = copied;
+        replaced = true;
+    }
+    if (!replaced) return std::nullopt;
+    result.append(value.substr(copied));
+    return result;
+}
+
+std::vector<LineRewrite> ReplaceTextRewrites(const Workspace& workspace, const std::vector<LinePlace>& places,
+                                             std::string_view find, std::string_view with, bool wholeWords) {
+    if (find.empty()) throw IniError("There is no text to replace.");
+    RefuseValueText(with);
+    const TMemIniFile& document = *workspace.DocumentIni;
+    std::vector<LineRewrite> rewrites;
+    for (const LinePlace& place : places) {
+        if (place.Section >= document.SectionCount()) continue;
+        const GueTStringList& section = document.SectionAt(place.Section);
+        if (place.Line >= section.Count() || IsListSection(workspace, section.Name())) continue;
+        const std::string line(section.LineAt(place.Line).Raw());
+        std::string_view key;
+        if (!section.LineAt(place.Line).KeyName(key) || key.empty()) continue;
+        const size_t valueStart = line.find('=') + 1;
+        const std::optional<std::string> value =
+            ReplaceTextInValue(std::string_view(line).substr(valueStart), find, with, wholeWords);
+        if (value) rewrites.push_back({place, std::string(section.Name()), line, line.substr(0, valueStart) + *value});
+    }
+    return rewrites;
+}
+
+std::vector<LineRewrite> SetValueRewrites(const Workspace& workspace, const std::vector<std::string>& codes,
+                                          std::string_view key, std::string_view value) {
+    const std::string_view name = TrimView(key);
+    if (name.empty() || name.find_first_of("=;") != std::string_view::npos)
+        throw IniError("\"" + std::string(key) + "\" cannot be a key: a key may not be empty or hold \"=\" or \";\".");
+    RefuseValueText(name);
+    RefuseValueText(value);
+    const std::string_view stored = TrimView(value);  // as a saved file gives it back
+    const TMemIniFile& document = *workspace.DocumentIni;
+    std::unordered_set<size_t> done;
+    std::vector<LineRewrite> rewrites;
+    for (const std::string& code : codes) {
+        const int at = document.IndexOfSection(code);
+        if (at < 0 || !done.insert(static_cast<size_t>(at)).second) continue;
+        const GueTStringList& section = document.SectionAt(static_cast<size_t>(at));
+        if (IsListSection(workspace, section.Name())) continue;
+        const long found = section.IndexOfKey(name);
+        if (found < 0) {
+            rewrites.push_back({{static_cast<size_t>(at), section.Count()}, std::string(section.Name()), {},
+                                std::string(name) + "=" + std::string(stored)});
+            continue;
+        }
+        const std::string line(section.LineAt(static_cast<size_t>(found)).Raw());
+        const std::optional<ValueSpan> span = SpanOfValue(line);
+        if (!span || line.compare(span->start, span->length, stored) == 0) continue;
+        std::string rewritten = line;
+        rewritten.replace(span->start, span->length, stored);
+        rewrites.push_back({{static_cast<size_t>(at), static_cast<size_t>(found)}, std::string(section.Name()), line,
+                            std::move(rewritten)});
+    }
+    return rewrites;
+}
+
+std::string RewritesPreview(const std::vector<LineRewrite>& rewrites, size_t shown) {
+    std::string text = rewrites.size() == 1 ? std::string("1 line will change:")
+                                            : std::to_string(rewrites.size()) + " lines will change:";
+    for (size_t i = 0; i < rewrites.size() && i < shown; ++i) {
+        const LineRewrite& rewrite = rewrites[i];
+        text += "\r\n" + rewrite.SectionName + ": ";
+        text += rewrite.OldText.empty() ? "added " + rewrite.NewText : rewrite.OldText + "  ->  " + rewrite.NewText;
+    }
+    if (rewrites.size() > shown) text += "\r\n... and " + std::to_string(rewrites.size() - shown) + " more";
+    return text;
+}
+
+bool CommitRewrites(Document& document, std::string text, EditFocus focus, const std::vector<LineRewrite>& rewrites) {
+    if (rewrites.empty()) return false;
+    std::unique_ptr<StoreEdit> edit = document.BeginEdit(std::move(text), std::move(focus), false);
+    AddRewrites(*edit, rewrites);
+    return document.Commit(std::move(edit));
+}
+
+}  // namespace velmora

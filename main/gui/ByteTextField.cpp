@@ -1,0 +1,39 @@
+#include "main/gui/ByteTextField.h"
+
+#include <QLineEdit>
+#include <QToolTip>
+#include <QValidator>
+
+namespace velmora {
+
+namespace {
+
+class ByteTextValidator : public QValidator {
+  public:
+    using QValidator::QValidator;
+
+    State validate(QString& input, int& /*position*/) const override {
+        for (const QChar character : input) {
+            const char16_t unit = character.unicode();
+            if (unit > 0xFF || unit == u'\0' || unit == u'\n' || unit == u'\r') return Invalid;
+        }
+        return Acceptable;
+    }
+};
+
+// A refused character is not dropped without a word; the note goes with the next keystroke or move
+// of the mouse, as tooltips do.
+void ExplainRefusal(QLineEdit& field) {
+    QToolTip::showText(
+        field.mapToGlobal(QPoint(0, field.height())),
+        QStringLiteral("Left out: a rules file holds only Latin-1 characters, and no line breaks."), &field);
+}
+
+}  // namespace
+
+void TakeByteTextOnly(QLineEdit& field) {
+    field.setValidator(new ByteTextValidator(&field));
+    QObject::connect(&field, &QLineEdit::inputRejected, &field, [&field] { ExplainRefusal(field); });
+}
+
+}  // namespace velmora

@@ -1,0 +1,11 @@
+#include "main/gui/DocumentSignals.h"
+
+namespace velmora {
+
+DocumentSignals::DocumentSignals(Document& document, QObject* parent) : QObject(parent), m_document(document) {
+    m_document.AddObserver(*this);
+}
+
+DocumentSignals::~DocumentSignals() { m_document.RemoveObserver(*this); }
+
+}  // namespace velmora
