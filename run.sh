@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Velmora Edit and opens it on the bundled sample game, copied once to build/sample-run
 # so that nothing the editor writes touches the repository.
 set -euo pipefail

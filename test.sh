@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
 # When clang-tidy is present, our sources are linted with the checked-in .clang-tidy, and when clang
 # is present, the parser's fuzz target also runs for a short, bounded time. The desktop

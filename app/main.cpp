@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The entry of Velmora Edit: settles the program folder (the working directory, or the folder the
 // command line names or asks for), then runs the main window on it until that window closes.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timing of what opening the editor on a big game costs: the whole file-type load (settings,
 // default copy, definition file, category rows, the untitled document and its catalogue), then
 // loading the generated 100,000-line document, building its catalogue and collecting what no

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timing of the category window on a big game, on the offscreen platform: opening the window of a
 // category of 3,000 entries of the generated 100,000-line document, with pictures for a tenth of
 // the entries, until it is shown and painted; and switching from one entry to another in it.

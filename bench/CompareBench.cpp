@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timings of the comparison of two generated rules documents of about 100,000 lines each: the
 // document against its default copy (a tenth of the values and a fiftieth of the sections
 // differ), against an identical copy, and the patch of the differences. The stores are loaded once;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timings of the document's edits on the generated 100,000-line document, opened as the editor
 // opens it: a value commit (goal: under 1 ms), the undo and the redo of a delete, each with the
 // first lookup after it, which rebuilds the section index (goal: under 5 ms), and the memory the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures the memory a load takes. `velmora_loadpeak --write FILE [SECTIONS]` writes the
 // generated rules document (5,000 object sections unless told); `velmora_loadpeak FILE` loads it and prints the process's resident memory before the
 // load, its peak, and the file's size. The two steps run as separate processes so that the

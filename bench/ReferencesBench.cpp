@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timing of finding and reference safety on the generated 100,000-line document, opened as the
 // editor opens it: the find index built once per document and one keystroke's search in it (goal:
 // under 30 ms), the usages of a code with the rewrites of a change of code, the rewrites of a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timing of "New Definition from Document" on the generated 100,000-line document: finding its
 // lists and references, planning the claims and pages, and rendering the definition file, on a
 // document already in memory (the load is timed in the store's benchmarks).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timings of the INI store on a generated rules document of about 100,000 lines: loading and
 // writing against the bare cost of reading, splitting and writing the same bytes, lookups, and
 // the three claiming passes that build a catalogue.

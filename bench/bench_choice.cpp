@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The OTHERS list of the value choice dialog on a big category: it is built while the user waits
 // for the dialog, so it has to stay well under 10 ms for 3,000 entries.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks the program's desktop entry and AppStream metainfo with the validators that desktops and
 # software centres use (Debian packages desktop-file-utils and appstream). Run by ./test.sh.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Keeps docs/GLOSSARY.md in step with the code.
 
 Two checks, both on the checkout this script lives in:

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Proves the Debian package on a fresh Debian: makes a minimal Debian (debootstrap) in SCRATCH,
 # installs the package there with apt, which must bring every dependency, starts the installed
 # program under Xvfb with its folder question answered by the scripted-start hook, and runs the

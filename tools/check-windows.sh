@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the core, velmora-ini and the core tests for 64-bit Windows with MinGW-w64 and runs the
 # tests (the core's and the command-line tool's) under Wine. Not part of ./test.sh: Wine is a
 # large install. Everything it makes stays in build/windows.

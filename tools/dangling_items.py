@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Lists the dangling items of a rules document against a definition file, independently of the
 editor's code, to cross-check what the editor reports.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the main window, started on a program folder, into a PNG file, and optionally the window
 // of its first category: the pictures of the README. Both are drawn at a comfortable size, larger
 // than designed, as a modder would have them.

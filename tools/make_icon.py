@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the application icon: app/icons/velmora-edit.svg, and from it the PNGs at 48, 128 and
 256 pixels that desktops without SVG support use.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the pictures of the sample installation in samples/Bitmap.
 
 The sample game needs background tiles, entry pictures (CODE.bmp) and entry

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs clang-tidy with the checked-in .clang-tidy over our own sources (not the tests, benchmarks
 # or generated files), using the compile commands of the build folder given as $1. Fails when
 # clang-tidy reports anything.

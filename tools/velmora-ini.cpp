@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velmora-ini: the core of the editor on the command line.
 //
 //   velmora-ini format IN OUT

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds for 64-bit Windows with Debian's MinGW-w64 (POSIX threads) and runs what it built, tests
 # included, under Wine. Used by tools/check-windows.sh.
 set(CMAKE_SYSTEM_NAME Windows)

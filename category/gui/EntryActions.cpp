@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The entry operations of the category window: duplicate, change of code and delete, with their
 // questions; the writes themselves are the core's (category/core/EntryOperations.h).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The category window's part in finding: the filter box and type-ahead of the entry list, Find
 // Usages from the entry list and the value grid, and showing an entry at a key for the results
 // windows.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Value editing in the category window: committing a value cell into the document, Escape, the
 // keys of the value grid and the value choice dialog.
 //

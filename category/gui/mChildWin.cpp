@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The category window itself: its filling from the stores, the pages, the selection in both grids,
 // the memo, the header highlighting, the pictures of the selected entry, the window buttons and
 // closing.

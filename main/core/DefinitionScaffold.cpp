@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The definition file a document suggests: its lists, the groups of sections its values refer to,
 // the pages of keys and the value sources, checked against the catalogue's own claiming passes.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program folder of a start: the command-line options, the folder question with its offer of
 // the sample, and the change of the working directory.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up and the program settings: the settings file's [GeneralSetup] options, the list of
 // file types, and the per-type overrides that a definition file may carry.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file-type load and the catalogue of a document: which category claims which section, the
 // numbered lists in the definition file, and the collection of what no category claims.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's open category windows: opening one for a category (or bringing it forward),
 // the order in which the category windows' buttons step through them, and closing them.
 

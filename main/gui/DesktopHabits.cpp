@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's ways of a desktop program: the user's own settings with the recent files and
 // the places of the windows, documents dropped on the window or named on the command line, and
 // the Help menu.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The File menu, the close query and the switch of the file type: when a document may be dropped,
 // under which name it is saved, and when a load replaces it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Edit menu and the views that follow the document: Undo and Redo, the caption's modified
 // marker, the entry list after any change, and the entry an undo or redo touched brought into view.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding from the main window: the Search menu (Find, Check References), the entry list's filter
 // box, type-ahead and Find Usages, and opening the entry that a row of results leads to.
 

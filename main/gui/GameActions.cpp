@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four game buttons: load the game's copy of the current file type, write the document into
 // the game's folder, write a backup of it, and start the game.
 

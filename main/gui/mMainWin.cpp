@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window itself: start-up, the file-type menu, the category buttons and grid, the entry
 // list and the background.
 

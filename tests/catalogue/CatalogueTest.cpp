@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Building the catalogue of a document: claims by list and by fitting keys, new list numbers,
 // the duplicate warning, and the unknown-section pass with the definition file it writes.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The category rows a definition file gives: the built-in "Unknown!" row, kinds read from odd
 // [AllSections] lines, and how many rows get a button.
 

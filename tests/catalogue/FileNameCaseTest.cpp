@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files of an installation whose names are spelt in another letter case than the settings give
 // them, as games installed through a compatibility layer often have: they are found and used, and
 // a file that does not exist in any spelling is made under the configured name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The list of recent documents: newest first, each file once however it was named, eight at most,
 // and files that are gone dropped.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // References between entries: the items of a value with their places, the usages of a code, the
 // rewrites that keep references whole, the dangling-item rule and the find index.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small text routines the catalogue and the settings are built on.
 
 #include <gtest/gtest.h>

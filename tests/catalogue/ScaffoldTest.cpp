@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A definition file written from a document: which sections become lists and groups, their names,
 // pages and value sources, and that the catalogue reads the file back as it was planned.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up and the settings file: what a first start writes, how odd values are read and
 // rewritten, which file type comes first, and the overrides a definition file carries.
 

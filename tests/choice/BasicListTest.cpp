@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The BASIC list: the values a key's sources allow, from categories and from plain sections.
 
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the list box does with the items: its order, where it opens, and the answer it gives.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The OTHERS list: the values the entries of a category hold for a key, with their users.
 
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The context menu of a list item: its value, its users and the columns they fall into.
 
 #include <gtest/gtest.h>

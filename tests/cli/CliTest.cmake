@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs velmora-ini the way a user would and checks its output, exit code and files.
 #   cmake -DTOOL=<velmora-ini> [-DEMULATOR=<runner of a cross build>] -DSOURCE=<tests/cli> -DSAMPLES=<samples> -DWORK=<empty folder> -DCASE=<name> -P CliTest.cmake
 # Every case works on copies inside WORK, so nothing in the source tree is ever written.

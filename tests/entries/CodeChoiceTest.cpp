@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The codes proposed for a copy and the codes an entry may not take.
 
 #include <string>

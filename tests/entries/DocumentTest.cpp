@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The document's edits and history: exact undo of every kind of edit, the clean point behind the
 // modified flag, and what the observers are told.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Each folder under golden/ holds a document and a definition file, the entry operation to run on
 // them (operation.ini) and the text both stores must hold afterwards. A missing expected file
 // means that store must come out unchanged.

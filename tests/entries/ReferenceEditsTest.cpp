@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Edits that change many lines at once: a change of code that keeps the references to the entry,
 // and the replace and set of the find window's selected results. Each is one edit that one undo
 // takes back whole.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the INI parser through a file, as the program reads every INI file,
 // and aborts when a store does not write back the bytes it read (line ends aside) or does not
 // render the same text after its own output is loaded again.

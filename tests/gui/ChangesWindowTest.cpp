@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Changes window's wiring: the menu opens it on a fresh comparison, its rows lead to the
 // category windows, its reference can be chosen, and its patch goes to disk the safe way. What
 // differs and what a patch holds is tested in the core.

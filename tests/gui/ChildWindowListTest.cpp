@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's list of open category windows, on a copy of the sample installation: one
 // window per category in category order, "Next Window", "Open Next" and "Main Window", bringing an
 // open category forward, closing, the commands that replace the document closing every window, and

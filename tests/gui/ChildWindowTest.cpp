@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The category window on a small installation written by each test: opening at an entry, the entry
 // list and its red rows, the pages and their keys, red values, the memo, the selection rules and
 // the header highlighting.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The File menu and the close query: which questions come, in which order, and what is on disk
 // and in the window afterwards; the recent files and documents dropped on the window.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Duplicate, change of code and delete in a category window, driven through its buttons, the entry
 // list and the code and name dialog: the proposals, the refusals and their loop, what is written
 // and what the window selects and shows afterwards.

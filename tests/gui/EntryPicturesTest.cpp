@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The entries' pictures in a category window: which files an entry shows, drawn unscaled at (5, 5)
 // over the Bitmap1 background and cut at the areas' edges, bad files announced at every filling,
 // and pictures read from disk only when the entry list is filled.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding on a copy of the sample installation, driven through the windows: the find window and
 // the results that open their entries at the key, the filter boxes with type-ahead, Find Usages
 // and Check References. The rules behind them are tested in the core.

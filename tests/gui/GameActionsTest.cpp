@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four game buttons on a copy of the sample installation, whose game folder holds the game's
 // copies of the rules and a stand-in game program that records each start.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window on its own: start-up, the category buttons and grid, the entry list, the
 // unknown-section pass on "Unknown!", the file-type menu, the room of a larger window and the Help
 // menu.

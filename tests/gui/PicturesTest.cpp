@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures: where they are looked up, and what a file that is not a sound bitmap does (a notice,
 // no picture, and the load goes on).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A seeded run of random user actions on the real windows, on a copy of the sample installation:
 // clicks, double-clicks and right clicks on the main window and the category windows, typed text
 // and keys, the entry operations and the document commands, with every box and dialog answered at

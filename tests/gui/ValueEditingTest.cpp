@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Value editing in a category window on a small installation written by each test: when a typed
 // value reaches the document and when it does not, Escape, the value choice dialog opened by a
 // double-click or a right click, and what a commit changes besides the document.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The passes that claim sections for categories: by a list section of the store, by a list kept
 // in another store, and by fitting a category's key names.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading and writing files: missing files and folders, paths that are folders, a write that
 // fails part-way, and what a save keeps of the file it replaces (permissions, symbolic links).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Each folder under golden/ holds a file as a user might have written it (input.ini) and the
 // exact bytes the store must write back for it (expected.ini).
 

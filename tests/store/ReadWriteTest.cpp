@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing values by section and key: the lookup rules, inline comments, duplicate
 // sections and keys, and the operations that fill lists.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Input no one would write on purpose: random bytes, NUL bytes, huge files and huge lines. The
 // store must neither crash nor lose its footing: what it writes reads back to the same text.
 

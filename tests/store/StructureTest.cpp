@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How a file is held (sections, comment blocks, text kept outside the sections) and the
 // operations that change the store as a whole: inserting a section, copying, renaming, reloading
 // and replacing the content.

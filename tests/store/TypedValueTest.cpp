@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Numbers, flags, dates and floating-point values read and written through the text of a key.
 
 #include <cmath>

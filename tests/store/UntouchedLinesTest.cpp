@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Random documents in every layout a user might write (indentation, blanks around "=", trailing
 // blanks, header notes, no blank lines between sections, mixed line ends, a byte-order mark, text
 // before the first header, comments after the last line) go through random edits. The text the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Needs Qt: only the programs that link the windows (GUI tests and the window benchmark) include it.

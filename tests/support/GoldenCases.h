@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Golden-file tests keep one case per folder under a golden/ directory; these run such a test once
 // per folder, named after it, so that adding a case is adding a folder.
