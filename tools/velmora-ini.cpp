@@ -33,7 +33,8 @@
 //       [KEY]" (puts back the default copy's text for the entry or its key), "undo", "redo" and
 //       "save". Save writes DOC (or FILE) and the definition file as the
 //       editor's Save and its collection of unknown sections would, once every line has run. A
-//       line that cannot be done is reported as "line N: reason"; nothing is written then.
+//       line that cannot be done is reported as "line N: reason"; nothing is written then. The
+//       commands are UTF-8 text, written into the document in Latin-1.
 //
 // Usages, check and diff write nothing to disk but diff's patch; edit writes only on save.
 //

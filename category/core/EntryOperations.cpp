@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "category/core/EntryOperations.h"
 
+#include <algorithm>
 
+#include "main/core/TextRules.h"
 #include "main/core/Workspace.h"
 #include "store/StringList.h"
 #include "store/TextCase.h"
@@ -62,7 +64,8 @@ std::string ChangeReferencesQuestion(size_t count, std::string_view oldCode, std
 bool CodeIsUsable(std::string_view code) {
     return !code.empty() && !IsBlank(static_cast<unsigned char>(code.front())) &&
            !IsBlank(static_cast<unsigned char>(code.back())) &&
-           code.find_first_of("];=,") == std::string_view::npos;
+           code.find_first_of("];=,") == std::string_view::npos &&
+           std::none_of(code.begin(), code.end(), [](char c) { return IsRefusedByte(static_cast<unsigned char>(c)); });
 }
 
 EntryOperations::EntryOperations(Workspace& workspace, std::string category, int kind)

@@ -53,7 +53,8 @@ std::string ChangeReferencesQuestion(size_t count, std::string_view oldCode, std
 // entries can name it whole in their values: it is not empty (a list line without a code, and a
 // section no delete can reach), has no blank at either end (lines are trimmed when read), holds no
 // "]" (it ends a section header), no ";" (it starts the comment after a list line's value), no "="
-// (a value list item is read up to it) and no "," (it separates the codes of a comma list).
+// (a value list item is read up to it), no "," (it separates the codes of a comma list) and no
+// control character (IsRefusedByte).
 bool CodeIsUsable(std::string_view code);
 
 // Duplicate, change of code and delete for one category: the rules of what may be done, and the

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "main/core/TextRules.h"
 #include "store/IniError.h"
 
 namespace velmora {
@@ -56,13 +57,26 @@ void StoreEdit::Add(Step step) {
     m_steps.push_back(std::move(step));
 }
 
+namespace {
+
+// The last guard of every text an edit writes: the file could not give such a line back. (Text as
+// read from a file never holds these bytes: reading splits lines there and stops at a NUL.)
+void RefuseBrokenLine(std::string_view text) {
+    if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos)
+        throw IniError("A line of a rules file may not hold a line break or a NUL byte.");
+}
+
+}  // namespace
+
 void StoreEdit::ReplaceLine(StoreOf store, size_t section, size_t line, std::string_view text) {
+    RefuseBrokenLine(text);
     TMemIniFile& target = StoreRef(store);
     const GueTStringList::Comments* comments = target.ExistingSection(section).CommentsOf(line);
     Add({Kind::Exchange, store, section, line, target.WrittenLine(text, comments), nullptr});
 }
 
 void StoreEdit::InsertLine(StoreOf store, size_t section, size_t line, std::string_view text) {
+    RefuseBrokenLine(text);
     Add({Kind::InsertLine, store, section, line, StoreRef(store).WrittenLine(text), nullptr});
 }
 
@@ -71,10 +85,12 @@ void StoreEdit::RemoveLine(StoreOf store, size_t section, size_t line) {
 }
 
 void StoreEdit::InsertSection(StoreOf store, size_t position, std::string_view name) {
+    RefuseBrokenLine(name);
     Add({Kind::InsertSection, store, position, 0, std::nullopt, StoreRef(store).NewSection(name)});
 }
 
 void StoreEdit::InsertCopyOfSection(StoreOf store, size_t position, size_t source, std::string_view name) {
+    RefuseBrokenLine(name);
     Add({Kind::InsertSection, store, position, 0, std::nullopt, StoreRef(store).CopyOfSection(source, name)});
 }
 
@@ -83,6 +99,7 @@ void StoreEdit::RemoveSection(StoreOf store, size_t position) {
 }
 
 void StoreEdit::ReplaceLineAsRead(StoreOf store, size_t section, size_t line, std::string_view text) {
+    RefuseBrokenLine(text);
     TMemIniFile& target = StoreRef(store);
     const GueTStringList::Comments* comments = target.ExistingSection(section).CommentsOf(line);
     Add({Kind::Exchange, store, section, line, target.LineAsRead(text, comments ? *comments : GueTStringList::Comments()),
@@ -91,16 +108,44 @@ void StoreEdit::ReplaceLineAsRead(StoreOf store, size_t section, size_t line, st
 
 void StoreEdit::InsertLineAsRead(StoreOf store, size_t section, size_t line, std::string_view text,
                                  const std::vector<std::string>& comments) {
+    RefuseBrokenLine(text);
     Add({Kind::InsertLine, store, section, line, StoreRef(store).LineAsRead(text, comments), nullptr});
 }
 
 void StoreEdit::InsertSectionAsRead(StoreOf store, size_t position, std::string_view name, std::string_view header,
                                     const std::vector<std::string>& leadingComments) {
+    RefuseBrokenLine(name);
+    RefuseBrokenLine(header);
     Add({Kind::InsertSection, store, position, 0, std::nullopt,
          StoreRef(store).SectionAsRead(name, header, leadingComments)});
 }
 
 void StoreEdit::WriteValue(StoreOf store, size_t section, std::string_view key, std::string_view value) {
+    WriteValueAt(store, section, key, value, false);
+}
+
+void StoreEdit::WriteValue(StoreOf store, std::string_view sectionName, std::string_view key,
+                           std::string_view value) {
+    WriteValueAt(store, SectionToWrite(store, sectionName), key, value, false);
+}
+
+void StoreEdit::WriteValueKeepingLine(StoreOf store, std::string_view sectionName, std::string_view key,
+                                      std::string_view value) {
+    WriteValueAt(store, SectionToWrite(store, sectionName), key, value, true);
+}
+
+size_t StoreEdit::SectionToWrite(StoreOf store, std::string_view sectionName) {
+    const TMemIniFile& target = StoreRef(store);
+    const int section = target.IndexOfSection(sectionName);
+    if (section >= 0) return static_cast<size_t>(section);
+    InsertSection(store, target.SectionCount(), sectionName);
+    return target.SectionCount() - 1;
+}
+
+void StoreEdit::WriteValueAt(StoreOf store, size_t section, std::string_view key, std::string_view value,
+                             bool keepLine) {
+    RefuseControlBytes(key, "key");
+    RefuseControlBytes(value, "value");
     const GueTStringList& lines = StoreRef(store).ExistingSection(section);
     const std::string text = std::string(key) + "=" + std::string(value);
     const long line = lines.IndexOfKey(key);
@@ -108,22 +153,18 @@ void StoreEdit::WriteValue(StoreOf store, size_t section, std::string_view key, 
         InsertLine(store, section, lines.Count(), text);
         return;
     }
-    // A key name never holds "=", so this is the line key + "=" + value exactly.
     const GueTStringList::Line& found = lines.LineAt(static_cast<size_t>(line));
+    if (keepLine) {
+        // Only the value's bytes change: the modder's spelling of the key, the blanks around "="
+        // and the note after the value stay. The line is then read as any line of the file is.
+        const std::string written = LineWithValue(found.Raw(), value);
+        if (written != found.Raw()) ReplaceLineAsRead(store, section, static_cast<size_t>(line), written);
+        return;
+    }
+    // A key name never holds "=", so this is the line key + "=" + value exactly.
     std::string_view name;
     if (found.KeyName(name) && name == key && found.ValueText() == value) return;
     ReplaceLine(store, section, static_cast<size_t>(line), text);
-}
-
-void StoreEdit::WriteValue(StoreOf store, std::string_view sectionName, std::string_view key,
-                           std::string_view value) {
-    const TMemIniFile& target = StoreRef(store);
-    int section = target.IndexOfSection(sectionName);
-    if (section < 0) {
-        section = static_cast<int>(target.SectionCount());
-        InsertSection(store, static_cast<size_t>(section), sectionName);
-    }
-    WriteValue(store, static_cast<size_t>(section), key, value);
 }
 
 void StoreEdit::Apply() {
@@ -211,12 +252,13 @@ bool Document::Commit(std::unique_ptr<StoreEdit> edit) {
 
 bool Document::SetValue(const std::string& code, const std::string& key, const std::string& value,
                         const std::string& category) {
-    if (key.empty() || key.find('=') != std::string::npos) throw IniError("No key name " + key);
-    if (Store().ReadString(code, key, "") == value) return false;
+    const std::string name = UsableKey(key);
+    RefuseControlBytes(value, "value");
+    if (Store().ReadString(code, name, "") == value) return false;
     // A write into a section the document lacks adds it, and a new section may show in a list.
     const bool newSection = Store().IndexOfSection(code) < 0;
-    std::unique_ptr<StoreEdit> edit = BeginEdit("Change of " + key, {category, code, key}, newSection);
-    edit->WriteValue(StoreOf::Document, code, key, value);
+    std::unique_ptr<StoreEdit> edit = BeginEdit("Change of " + name, {category, code, name}, newSection);
+    edit->WriteValueKeepingLine(StoreOf::Document, code, name, value);
     return Commit(std::move(edit));
 }
 

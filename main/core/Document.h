@@ -85,9 +85,14 @@ public:
     // What TMemIniFile::WriteString writes, as changes of this edit: the first line of `key` in
     // the section at `section` becomes key + "=" + value (nothing when it already reads so), or
     // the line is added at the section's end. The second form adds the section `sectionName` at
-    // the store's end when the store has none.
+    // the store's end when the store has none. Throws IniError for a key or value holding a
+    // control character (every change refuses a line break or a NUL in the text it writes).
     void WriteValue(StoreOf store, size_t section, std::string_view key, std::string_view value);
     void WriteValue(StoreOf store, std::string_view sectionName, std::string_view key, std::string_view value);
+    // The value commit's write: as WriteValue, but a line of `key` gets `value` in place of its own
+    // value only, keeping the key as written, the blanks around "=" and the comment after the value.
+    void WriteValueKeepingLine(StoreOf store, std::string_view sectionName, std::string_view key,
+                               std::string_view value);
 
     bool Empty() const { return m_steps.empty(); }
     size_t StepCount() const { return m_steps.size(); }
@@ -111,6 +116,8 @@ private:
     };
 
     TMemIniFile& StoreRef(StoreOf store) const { return store == StoreOf::Document ? m_document : m_definition; }
+    size_t SectionToWrite(StoreOf store, std::string_view sectionName);
+    void WriteValueAt(StoreOf store, size_t section, std::string_view key, std::string_view value, bool keepLine);
     void Add(Step step);
     void Do(Step& step, bool forward);
 
@@ -198,10 +205,10 @@ public:
     // dropped; false then.
     bool Commit(std::unique_ptr<StoreEdit> edit);
 
-    // The value commit: `key` of entry `code` becomes `value` as WriteString writes it. Nothing is
-    // written, and the answer is false, when the entry already reads `value` for the key (a line's
-    // comment stays when its value is not changed). `category` is the focus of undo and redo.
-    // Throws IniError for an empty key or one holding "=".
+    // The value commit: `key` (its blanks at the ends dropped) of entry `code` becomes `value` as
+    // WriteValueKeepingLine writes it. Nothing is written, and the answer is false, when the entry
+    // already reads `value` for the key. `category` is the focus of undo and redo. Throws IniError
+    // for a key that UsableKey refuses and a value holding a control character.
     bool SetValue(const std::string& code, const std::string& key, const std::string& value,
                   const std::string& category = {});
 

@@ -9,6 +9,7 @@
 #include "dialogs/core/ChoiceLists.h"
 #include "main/core/Document.h"
 #include "main/core/Routines.h"
+#include "main/core/TextRules.h"
 #include "main/core/Workspace.h"
 #include "store/IniError.h"
 #include "store/StringList.h"
@@ -37,6 +38,7 @@ bool HasItem(std::string_view value, std::string_view name, bool caseSensitive) 
 }
 
 void RequireWholeItem(std::string_view item) {
+    RefuseControlBytes(item, "item");
     if (!IsWholeItem(item))
         throw IniError("\"" + std::string(item) +
                        "\" cannot stand as one item of a value: an item may not be empty, begin or end with a "

@@ -7,6 +7,7 @@
 #include "category/core/EntryOperations.h"
 #include "main/core/References.h"
 #include "main/core/RevertPlan.h"
+#include "main/core/TextRules.h"
 #include "main/core/ValueEdits.h"
 #include "main/core/Workspace.h"
 #include "store/IniError.h"
@@ -46,14 +47,16 @@ void ExpectFields(const std::vector<std::string>& fields, size_t least, size_t m
 
 }  // namespace
 
-void ScriptedEdits::Run(std::string_view line) {
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.empty()) return;
+void ScriptedEdits::Run(std::string_view text) {
+    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+    if (TrimView(text).empty()) return;
+    const std::string line = Latin1FromUtf8(text);
     const std::vector<std::string> fields = SplitFields(line);
     const std::string& command = fields[0];
     auto optionalField = [&fields](size_t index) {
         return fields.size() > index ? std::optional(fields[index]) : std::nullopt;
     };
+    const size_t historyBefore = m_workspace.Doc().History().Index();
     if (command == "set") {
         ExpectFields(fields, 4, 4);
         Set(fields[1], fields[2], fields[3]);
@@ -75,20 +78,39 @@ void ScriptedEdits::Run(std::string_view line) {
     } else if (command == "undo" || command == "redo" || command == "save") {
         ExpectFields(fields, 1, 1);
         if (command == "undo")
-            m_workspace.Doc().Undo();
+            Undo();
         else if (command == "redo")
-            m_workspace.Doc().Redo();
+            Redo();
         else
             Save();
+        return;
     } else {
         throw IniError("unknown command " + command);
     }
+    m_steps.resize(m_done);
+    m_steps.push_back(m_workspace.Doc().History().Index() - historyBefore);
+    ++m_done;
+}
+
+// A line that changed nothing is still a step: an undo after it must not take back the line before.
+void ScriptedEdits::Undo() {
+    if (m_done == 0) throw IniError("Nothing to undo");
+    for (size_t edit = 0; edit < m_steps[m_done - 1]; ++edit) m_workspace.Doc().Undo();
+    --m_done;
+}
+
+void ScriptedEdits::Redo() {
+    if (m_done == m_steps.size()) throw IniError("Nothing to redo");
+    for (size_t edit = 0; edit < m_steps[m_done]; ++edit) m_workspace.Doc().Redo();
+    ++m_done;
 }
 
 // As a committed cell: the value as a saved file gives it back, nothing written when the entry
 // already reads so.
 void ScriptedEdits::Set(const std::string& code, const std::string& key, const std::string& value) {
     if (m_workspace.Doc().Store().IndexOfSection(code) < 0) throw IniError("no entry " + code);
+    // Checked before the blanks at the ends go, which would take a stray control character along.
+    RefuseControlBytes(value, "value");
     m_workspace.Doc().SetValue(code, key, StorableValue(value));
 }
 
@@ -121,13 +143,23 @@ void ScriptedEdits::CopyEntry(const std::string& category, const std::string& co
                               const std::optional<std::string>& name, bool isDuplicate, bool withReferences) {
     const CategoryEntries entries = EntriesOf(m_workspace, category, code);
     EntryOperations operations(m_workspace, category, entries.kind);
-    const std::string cutCode = CutCode(newCode);
-    const std::string refusal = operations.NewCodeRefusal(cutCode, entries.codes);
+    // The window's fields stop at the limits; a script's text is refused rather than cut.
+    RefuseControlBytes(newCode, "code");
+    if (newCode.size() > MaxCodeLength)
+        throw IniError("the code is longer than " + std::to_string(MaxCodeLength) + " characters");
+    if (name) {
+        RefuseControlBytes(*name, "name");
+        if (name->size() > MaxNameLength)
+            throw IniError("the name is longer than " + std::to_string(MaxNameLength) + " characters");
+        // As the window offers no name field then: a Name key is not made up for the game.
+        if (!TrimView(*name).empty() && !m_workspace.Doc().Store().ValueExists(code, "Name"))
+            throw IniError(code + " has no Name key to take the name; leave the name out");
+    }
+    const std::string refusal = operations.NewCodeRefusal(newCode, entries.codes);
     if (!refusal.empty()) throw IniError(OneLine(refusal));
     const std::vector<LineRewrite> references =
-        withReferences ? operations.ReferenceRewrites(code, cutCode) : std::vector<LineRewrite>();
-    operations.CopyAndWriteDuplicate(code, cutCode, name ? std::optional(CutName(*name)) : std::nullopt, isDuplicate,
-                                     references);
+        withReferences ? operations.ReferenceRewrites(code, newCode) : std::vector<LineRewrite>();
+    operations.CopyAndWriteDuplicate(code, newCode, name, isDuplicate, references);
 }
 
 // One edit however many lines change; none when no line names the item.

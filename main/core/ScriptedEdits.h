@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora {
 
@@ -24,6 +25,10 @@ class Workspace;
 //   redo
 //   save
 //
+// The text is UTF-8 and goes into the document in Latin-1. A code longer than MaxCodeLength or a
+// name longer than MaxNameLength is refused rather than cut, and so is a name for an entry that
+// has no "Name" key.
+//
 // "revert" puts back the default copy's text for every difference of entry CODE, or for the one
 // of its key KEY, as one edit. "save" takes the texts that File, Save would write for the document and that the collection of
 // unknown sections writes for the definition file; writing them is the caller's, once every line
@@ -32,9 +37,11 @@ class ScriptedEdits {
 public:
     explicit ScriptedEdits(Workspace& workspace) : m_workspace(workspace) {}
 
-    // Runs one line; an empty line does nothing. Throws IniError with the reason when the command
-    // cannot be done; the document is then as it was before the line.
-    void Run(std::string_view line);
+    // Runs one line of UTF-8 text; a line of blanks does nothing. Throws IniError with the reason
+    // when the command cannot be done; the document is then as it was before the line. Every line
+    // that succeeds, but undo, redo and save, is one step for undo and redo, whether or not it
+    // changed the document.
+    void Run(std::string_view text);
 
     // The texts of the last "save", if any.
     struct SavedTexts {
@@ -51,9 +58,15 @@ private:
     void Delete(const std::string& category, const std::string& code);
     void Revert(const std::string& code, const std::optional<std::string>& key);
     void Save();
+    void Undo();
+    void Redo();
 
     Workspace& m_workspace;
     std::optional<SavedTexts> m_saved;
+    // Per step, how many edits of the document's history it made (none or one); the first
+    // `m_done` steps are done.
+    std::vector<size_t> m_steps;
+    size_t m_done = 0;
 };
 
 }  // namespace velmora

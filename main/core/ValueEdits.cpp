@@ -5,6 +5,7 @@
 
 #include "main/core/Document.h"
 #include "main/core/FindIndex.h"
+#include "main/core/TextRules.h"
 #include "main/core/Workspace.h"
 #include "store/IniError.h"
 #include "store/TextCase.h"
@@ -13,33 +14,16 @@
 namespace velmora {
 namespace {
 
-// A line break would split the line, a ";" would make the rest of the value a comment.
+// A ";" would make the rest of the value a comment.
 void RefuseValueText(std::string_view text) {
-    if (text.find_first_of(";\r\n") != std::string_view::npos)
-        throw IniError("\"" + std::string(text) + "\" cannot be written into a value: it may not hold \";\" or a line break.");
+    RefuseControlBytes(text, "value");
+    if (text.find(';') != std::string_view::npos)
+        throw IniError("\"" + std::string(text) + "\" cannot be written into a value: it may not hold \";\".");
 }
 
 // The lists of a category are its entries' codes, not values.
 bool IsListSection(const Workspace& workspace, std::string_view name) {
     return IndexOfNoCase(workspace.CategoryRows, name) >= 0;
-}
-
-// Where the value of a key line begins (after its "="), and how long it is up to its comment,
-// blanks around it left out; nothing for a line without a key name.
-struct ValueSpan {
-    size_t start = 0;
-    size_t length = 0;
-};
-
-std::optional<ValueSpan> SpanOfValue(std::string_view line) {
-    const size_t eq = line.find('=');
-    if (eq == std::string_view::npos || eq == 0) return std::nullopt;
-    const std::string_view value = line.substr(eq + 1);
-    const std::string_view text = TrimRightView(value.substr(0, value.find(';')));
-    const std::string_view trimmed = TrimLeftView(text);
-    // A value that is all blanks starts right after the "=".
-    const size_t start = trimmed.empty() ? eq + 1 : eq + 1 + (text.size() - trimmed.size());
-    return ValueSpan{start, trimmed.size()};
 }
 
 }  // namespace
@@ -91,10 +75,7 @@ std::vector<LineRewrite> ReplaceTextRewrites(const Workspace& workspace, const s
 
 std::vector<LineRewrite> SetValueRewrites(const Workspace& workspace, const std::vector<std::string>& codes,
                                           std::string_view key, std::string_view value) {
-    const std::string_view name = TrimView(key);
-    if (name.empty() || name.find_first_of("=;") != std::string_view::npos)
-        throw IniError("\"" + std::string(key) + "\" cannot be a key: a key may not be empty or hold \"=\" or \";\".");
-    RefuseValueText(name);
+    const std::string name = UsableKey(key);
     RefuseValueText(value);
     const std::string_view stored = TrimView(value);  // as a saved file gives it back
     const TMemIniFile& document = *workspace.DocumentIni;
@@ -112,10 +93,8 @@ std::vector<LineRewrite> SetValueRewrites(const Workspace& workspace, const std:
             continue;
         }
         const std::string line(section.LineAt(static_cast<size_t>(found)).Raw());
-        const std::optional<ValueSpan> span = SpanOfValue(line);
-        if (!span || line.compare(span->start, span->length, stored) == 0) continue;
-        std::string rewritten = line;
-        rewritten.replace(span->start, span->length, stored);
+        std::string rewritten = LineWithValue(line, stored);
+        if (rewritten == line) continue;
         rewrites.push_back({{static_cast<size_t>(at), static_cast<size_t>(found)}, std::string(section.Name()), line,
                             std::move(rewritten)});
     }

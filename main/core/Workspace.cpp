@@ -236,7 +236,9 @@ void Workspace::SelectUnknown() {
 
         const std::string& fileName = DefinitionIni->FileName();
         if (!platform::IsRegularFile(fileName) || m_globals.UpdateUnknown001) {
-            m_boxes.Notice(ExtractFileName(fileName) + " not exist or will be updated.\r\nUpdating will perform.");
+            // A run that writes nothing to disk has nothing to announce.
+            if (m_diskWrites)
+                m_boxes.Notice(ExtractFileName(fileName) + " not exist or will be updated.\r\nUpdating will perform.");
             WriteProgBuffer(*DefinitionIni, AllSections, false, CategoryList);
             if (m_diskWrites) DefinitionIni->UpdateFile();
         }
@@ -273,7 +275,13 @@ void Workspace::GetReadSection(int Kind, const std::string& Category, TStringLis
 
 void Workspace::GetReadSectionValuesOnly(int Kind, const std::string& Category, TStringList& Values) const {
     Values.Clear();
-    if (DocumentListsEntries(Kind)) DocumentIni->ReadSectionValuesOnly(Category, Values);
+    // A list line with an empty value ("447=") names no entry.
+    if (DocumentListsEntries(Kind)) {
+        TStringList listed;
+        DocumentIni->ReadSectionValuesOnly(Category, listed);
+        for (const StringItem& code : listed)
+            if (!code.text.empty()) Values.Add(code);
+    }
     // Each line of the definition file's list names its own section; a line whose section this
     // document lacks belongs to other documents of the file type and is not shown.
     const int list = DefinitionIni->IndexOfSection(Category);
@@ -285,7 +293,8 @@ void Workspace::GetReadSectionValuesOnly(int Kind, const std::string& Category, 
         if (i + TMemIniFile::LookAhead < lines.Count() &&
             TMemIniFile::ListedName(lines.LineAt(i + TMemIniFile::LookAhead), name))
             DocumentIni->PrefetchSectionNamedExactly(name);
-        if (TMemIniFile::ListedName(lines.LineAt(i), name) && DocumentIni->HasSectionNamedExactly(name))
+        if (TMemIniFile::ListedName(lines.LineAt(i), name) && !name.empty() &&
+            DocumentIni->HasSectionNamedExactly(name))
             Values.Add(std::string(name));
     }
 }

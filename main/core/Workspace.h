@@ -91,7 +91,8 @@ public:
     // (kind 0) and of the definition file's.
     void GetReadSection(int Kind, const std::string& Category, TStringList& Numbers) const;
     // The entries of a category in list order: the document's own list (kind 0), then the
-    // sections named by the definition file's list that this document holds.
+    // sections named by the definition file's list that this document holds. A list line with an
+    // empty value names no entry.
     void GetReadSectionValuesOnly(int Kind, const std::string& Category, TStringList& Values) const;
     // A list that is no category's, such as a list of allowed values: every value of the
     // document's section of that name, then of the definition file's.

@@ -5,6 +5,8 @@
 #include <QToolTip>
 #include <QValidator>
 
+#include "main/core/TextRules.h"
+
 namespace velmora {
 
 namespace {
@@ -16,7 +18,7 @@ class ByteTextValidator : public QValidator {
     State validate(QString& input, int& /*position*/) const override {
         for (const QChar character : input) {
             const char16_t unit = character.unicode();
-            if (unit > 0xFF || unit == u'\0' || unit == u'\n' || unit == u'\r') return Invalid;
+            if (unit > 0xFF || IsRefusedByte(static_cast<unsigned char>(unit))) return Invalid;
         }
         return Acceptable;
     }
@@ -27,7 +29,8 @@ class ByteTextValidator : public QValidator {
 void ExplainRefusal(QLineEdit& field) {
     QToolTip::showText(
         field.mapToGlobal(QPoint(0, field.height())),
-        QStringLiteral("Left out: a rules file holds only Latin-1 characters, and no line breaks."), &field);
+        QStringLiteral("Left out: a rules file holds only Latin-1 characters, and no line breaks or "
+                       "other control characters."), &field);
 }
 
 }  // namespace

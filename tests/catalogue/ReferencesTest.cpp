@@ -9,6 +9,7 @@
 #include "main/core/FindIndex.h"
 #include "main/core/References.h"
 #include "main/core/Routines.h"
+#include "main/core/ValueEdits.h"
 #include "store/IniError.h"
 
 namespace velmora::testing {
@@ -231,6 +232,32 @@ TEST_F(DanglingTest, FindSearchesCodesKeysAndValuesWithoutLetterCase) {
     EXPECT_FALSE(index.IsCodeRow(first));
     EXPECT_EQ(workspace.DocumentIni->SectionAt(index.Place(first).Section).Strings(index.Place(first).Line),
               "Name=Rifleman");
+}
+
+// An entry listed by two categories belongs to the first category row, as the main window shows it;
+// a line that holds the searched text twice is one result, and one line to replace.
+TEST_F(DanglingTest, AnEntryOfTwoCategoriesIsFoundInTheFirstAndALineMatchedTwiceIsOneResult) {
+    Write("Rules.001", ReferenceDefinition);
+    Start();
+    Write("doc.ini", "[Buildings]\n1=POWR\n2=GI\n[Infantry]\n1=GI\n[POWR]\nPower=1\n"
+                     "[GI]\nName=Rifleman\nPrimary=M60,m60\n");
+    workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(folder.File("doc.ini"), false);
+    const FindIndex index(workspace);
+
+    std::vector<FindIndex::Row> codes = index.Find("GI", true);
+    std::erase_if(codes, [&](FindIndex::Row row) { return !index.IsCodeRow(row); });
+    ASSERT_EQ(codes.size(), 1u);
+    EXPECT_EQ(index.Category(codes[0]), "Infantry");
+    const std::optional<EntryListing> listing = FindEntryListing(workspace, "GI");
+    ASSERT_TRUE(listing);
+    EXPECT_EQ(workspace.CategoryRows[listing->CategoryRow], "Infantry");
+
+    const std::vector<FindIndex::Row> rows = index.Find("m60", false);
+    ASSERT_EQ(rows.size(), 1u);
+    const std::vector<LineRewrite> rewrites =
+        ReplaceTextRewrites(workspace, {index.Place(rows[0])}, "M60", "LASER", false);
+    ASSERT_EQ(rewrites.size(), 1u);
+    EXPECT_EQ(rewrites[0].NewText, "Primary=LASER,LASER");
 }
 
 // Where a result leads: the first category listing the entry, at the entry's first place there; the

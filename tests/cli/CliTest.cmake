@@ -320,7 +320,7 @@ elseif(CASE STREQUAL "edit")
          "set\tGRUNT\tCost\t150\nduplicate\tInfantryTypes\tGRUNT\tGRUNT2\tBig Grunt\nrename\tWeapons\tRIFLE\tRIFLE2\n"
          "delete\tInfantryTypes\tTORCH\nundo\nredo\nsave\n")
     run_with_input(0 apply.txt edit pyre ${doc} --output applied.ini)
-    expect_file_contains("${WORK}/applied.ini" "[GRUNT2]\r\nName=Big Grunt\r\nCost=150\r\n")
+    expect_file_contains("${WORK}/applied.ini" "[GRUNT2]\r\nName=Big Grunt\r\nCost=150 ; still cheap, no longer free\r\n")
     expect_file_contains("${WORK}/applied.ini" "6=ZEALOT\r\n7=GRUNT2\r\n")
     expect_file_contains("${WORK}/applied.ini" "[RIFLE2]\r\n")
     expect_file_contains("${WORK}/pyre/Rules.001" "1=RIFLE2\r\n")
@@ -387,6 +387,60 @@ elseif(CASE STREQUAL "edit")
     run_with_input(1 bad.txt edit pyre ${doc})
     expect_equal("${ERR}" "line 2: Nothing to undo\n" "an undo with nothing done")
     expect_samples_untouched()
+
+elseif(CASE STREQUAL "edit-guards")
+    # Text that would break the file, keys that would read back as something else and codes or
+    # names too long are refused with their line and reason, and nothing is written.
+    copy_samples()
+    function(expect_refused script expected)
+        file(WRITE "${WORK}/script.txt" "${script}")
+        run_with_input(1 script.txt edit pyre pyre/Rules.INI --output out.ini)
+        expect_equal("${ERR}" "${expected}" "the refusal of the script")
+        if(EXISTS "${WORK}/out.ini")
+            fail("a refused script wrote its document")
+        endif()
+    endfunction()
+    expect_refused("set\tGRUNT\tPrimary\tM6\r0\nsave\n" "line 1: the value may not hold a line break\n")
+    expect_refused("duplicate\tInfantryTypes\tGRUNT\tGRUNT\rX\nsave\n" "line 1: the code may not hold a line break\n")
+    expect_refused("set\tGRUNT\tName\tGI €\nsave\n"
+                   "line 1: \"€\" is not a Latin-1 character, and a rules file holds no other\n")
+    expect_refused("set\tGRUNT\t;Primary\tX\n"
+                   "line 1: the key may not begin with \";\": the line would be a comment\n")
+    expect_refused("set\tGRUNT\t[Evil]\tX\n"
+                   "line 1: the key may not begin with \"[\": the line would be a section header\n")
+    expect_refused("\nduplicate\tInfantryTypes\tGRUNT\tABCDEFGHIJKLMNOPQRSTU\n"
+                   "line 2: the code is longer than 20 characters\n")
+    expect_refused("rename\tInfantryTypes\tGRUNT\tGRUNT2\tThe grunt whose name runs past forty letters\n"
+                   "line 1: the name is longer than 40 characters\n")
+    expect_refused("duplicate\tWeapons\tRIFLE\tRIFLE2\tLong rifle\n"
+                   "line 1: RIFLE has no Name key to take the name; leave the name out\n")
+    expect_samples_untouched()
+
+    # What is done keeps the key as written: blanks around a key go, and a value commit keeps the
+    # note after the value. A set that changes nothing is a step of its own, so the undo after it
+    # takes back nothing but itself; Latin-1 text typed in UTF-8 is written in Latin-1.
+    file(WRITE "${WORK}/script.txt"
+         "set\tGRUNT\t Cost \t90\nset\tGRUNT\tSpeed\t5\nset\tGRUNT\tArmor\tflesh\nundo\n"
+         "set\tGRUNT\tName\tAsh Grunt Zoë\nsave\n")
+    run_with_input(0 script.txt edit pyre pyre/Rules.INI --output out.ini)
+    expect_file_contains("${WORK}/out.ini" "\r\nCost=90 ; cheap and plentiful\r\nTechTier=1\r\n")
+    file(READ "${WORK}/out.ini" written HEX)
+    string(HEX "Name=Ash Grunt Zo" name)
+    string(FIND "${written}" "${name}eb0d0a" at)
+    if(at EQUAL -1)
+        fail("the name is not written in Latin-1")
+    endif()
+    expect_file_contains("${WORK}/out.ini" "Speed=5\r\n")
+
+    # Commands that write nothing announce no write of the definition file, even when its list of
+    # unknown sections is out of date.
+    file(READ "${WORK}/pyre/Rules.001" definition)
+    string(REPLACE "[Unknown!]" "[Gone]" definition "${definition}")
+    file(WRITE "${WORK}/pyre/Rules.001" "${definition}")
+    run(0 usages pyre pyre/Rules.INI ROCKETS)
+    run(0 check pyre pyre/Rules.INI)
+    run(0 catalogue pyre)
+    expect_equal("${ERR}" "" "the boxes of the commands that write nothing")
 
 else()
     fail("no such case")

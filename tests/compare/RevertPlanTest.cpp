@@ -65,6 +65,19 @@ TEST(RevertPlan, LinesGoBackAfterTheirNearestPredecessorOrFirst) {
     EXPECT_EQ(RevertAll(*document, *reference), reference->RenderText());
 }
 
+// The repeat of a key is not the line of that key the document holds: what follows the repeat goes
+// back after the line the document has before it.
+TEST(RevertPlan, AMissingKeyAfterARepeatedKeyGoesAfterTheLineThatPrecedesTheRepeat) {
+    const auto reference = StoreOf({"[S]", "a=1", "b=2", "a=9", "c=3"});
+    const auto document = StoreOf({"[S]", "a=1", "b=2"});
+    std::vector<Difference> missing = CompareStores(*document, *reference, true);
+    std::erase_if(missing, [](const Difference& difference) { return difference.Key != "c"; });
+    ASSERT_EQ(missing.size(), 1u);
+    HeldDocument held(*document);
+    ASSERT_TRUE(RevertDifferences(held.document, missing, *reference, true));
+    EXPECT_EQ(held.Text(), "[S]\r\na=1\r\nb=2\r\nc=3\r\n");
+}
+
 TEST(RevertPlan, ValuesGoBackAsTheReferencesLineUnderTheDocumentsComments) {
     const auto reference = StoreOf({"[S]", "Cost=100 ; cheap", "Speed=4"});
     const auto document = StoreOf({"[S]", "; mine", "COST=120", "Speed=4"});

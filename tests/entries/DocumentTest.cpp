@@ -48,9 +48,11 @@ protected:
 
 TEST_F(DocumentTest, UndoPutsBackTheExactLineAndTheModifiedFlagFollowsTheCleanPoint) {
     const std::string original = Texts();
-    // The commit writes the line anew (key as given, no comment); undo gives back the line as read.
+    // The commit replaces only the value: the key as written, the blanks around "=" and the note
+    // after the value stay. Undo gives back the line as read.
     EXPECT_TRUE(doc().SetValue("E1", "Name", "Marksman"));
-    EXPECT_NE(Texts().find("Name=Marksman\r\n"), std::string::npos);
+    EXPECT_NE(Texts().find("\r\nname = Marksman ; the first\r\n"), std::string::npos);
+    EXPECT_EQ(workspace.DocumentIni->ReadString("E1", "Name", ""), "Marksman");
     EXPECT_EQ(doc().UndoText(), "Undo Change of Name");
     EXPECT_TRUE(globals.DocumentModified);
     doc().Undo();
@@ -76,6 +78,19 @@ TEST_F(DocumentTest, UndoPutsBackTheExactLineAndTheModifiedFlagFollowsTheCleanPo
     EXPECT_FALSE(doc().SetValue("E1", "NAME", "Rifleman"));
     EXPECT_EQ(doc().History().Count(), edits);
     EXPECT_THROW(doc().SetValue("E1", "", "x"), IniError);
+}
+
+TEST_F(DocumentTest, AValueCommitKeepsTheLayoutAndTheNoteOfItsLine) {
+    Load("[Colors]\nLightGold=24,102,230\t\t; 0 is Orange\nLaserDuration = 12\nEmpty=   ; later\n", Definition);
+    doc().SetValue("Colors", "LightGold", "1,2,3");
+    doc().SetValue("Colors", "laserduration", "15");
+    doc().SetValue("Colors", "Empty", "4");
+    EXPECT_EQ(workspace.DocumentIni->RenderText(),
+              "[Colors]\r\nLightGold=1,2,3\t\t; 0 is Orange\r\nLaserDuration = 15\r\nEmpty=4   ; later\r\n");
+    // A value that brings a note of its own replaces the old note.
+    doc().SetValue("Colors", "LightGold", "7 ; new");
+    EXPECT_NE(workspace.DocumentIni->RenderText().find("LightGold=7 ; new\r\n"), std::string::npos);
+    EXPECT_EQ(workspace.DocumentIni->ReadString("Colors", "LaserDuration", ""), "15");
 }
 
 TEST_F(DocumentTest, ANewDocumentStaysModifiedUntilSaved) {

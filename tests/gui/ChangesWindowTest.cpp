@@ -137,7 +137,8 @@ private slots:
         QVERIFY(h->TakeShown().first().startsWith(QStringLiteral("SaveFile")));
         const std::optional<std::string> written = platform::ReadWholeFile(patch);
         QVERIFY(written);
-        QCOMPARE(Latin1(*written), QStringLiteral("\r\n; ---- Infantry ----\r\n[GRUNT]\r\nCost=120\r\n"));
+        QCOMPARE(Latin1(*written),
+                 QStringLiteral("\r\n; ---- Infantry ----\r\n[GRUNT]\r\nCost=120 ; cheap and plentiful\r\n"));
 
         // The default copy is refused; a folder that does not exist fails with a box and no file.
         const std::optional<std::string> defaults = platform::ReadWholeFile(h->globals.DefaultFileName);

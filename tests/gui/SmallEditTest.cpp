@@ -173,7 +173,8 @@ class SmallEditTest : public QObject {
         QVERIFY(run.wasModal && !run.leftOpen);
         QVERIFY(text == "E1" || text == "Rifleman");
         QCOMPARE(note,
-                 QStringLiteral("Left out: a rules file holds only Latin-1 characters, and no line breaks."));
+                 QStringLiteral("Left out: a rules file holds only Latin-1 characters, and no line breaks or "
+                       "other control characters."));
     }
 
     void staysOnTopCentredOnItsOwner() {

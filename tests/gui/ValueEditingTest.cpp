@@ -383,7 +383,7 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         PressKey(Qt::Key_Return);
         QVERIFY(h->Trigger("Save1"));
         std::string expected = LaidOutDocument;
-        expected.replace(expected.find("\tCost = 100 "), 12, "Cost=250");
+        expected.replace(expected.find("\tCost = 100 "), 12, "\tCost = 250 ");
         for (size_t at = 0; (at = expected.find('\n', at)) != std::string::npos; ++at)
             if (at == 0 || expected[at - 1] != '\r') expected.insert(at++, "\r");
         QCOMPARE(h->folder.Read("Mod.ini"), expected);
@@ -399,7 +399,7 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         QVERIFY(!Values().IsDrawnRed(2, ARMOR));
     }
 
-    void aCommentStaysUntilTheValueChanges() {
+    void aCommentStaysWhenTheValueChanges() {
         OpenWindow(0, BRAVO);
         QCOMPARE(Cell(COST), std::string("700"));
         Type(COST, "700");
@@ -410,8 +410,7 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         Type(COST, "750");
         PressKey(Qt::Key_Return);
         const std::string text = DocText();
-        QVERIFY(text.find("[BRAVO]\r\nName=Bravo Tank\r\nCost=750\r\nArmor=plate\r\n") != std::string::npos);
-        QVERIFY(text.find("pricey") == std::string::npos);
+        QVERIFY(text.find("[BRAVO]\r\nName=Bravo Tank\r\nCost=750 ; pricey\r\nArmor=plate\r\n") != std::string::npos);
     }
 
     void theDialogOnADoubleClickGivesThePickedValuesInListOrder() {
@@ -629,9 +628,9 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
     void aNewImageReplacesThePictureAndDropsTheIcon_data() {
         QTest::addColumn<int>("page");
         QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("line");  // as written into BRAVO's section
+        QTest::addColumn<QString>("line");  // as written into BRAVO's section, its key as the file spells it
         QTest::newRow("Image") << 0 << int(IMAGE) << QStringLiteral("Image=SHARED");
-        QTest::newRow("image") << 1 << int(LOWERIMAGE) << QStringLiteral("image=SHARED");
+        QTest::newRow("image") << 1 << int(LOWERIMAGE) << QStringLiteral("Image=SHARED");
     }
 
     void aNewImageReplacesThePictureAndDropsTheIcon() {
