@@ -56,7 +56,15 @@ void StoreEdit::Add(Step step) {
     m_steps.push_back(std::move(step));
 }
 
+// A line replaced by its own bytes is no change, and no step: an edit of such lines only is empty
+// and the history does not take it.
+bool StoreEdit::Unchanged(StoreOf store, size_t section, size_t line, std::string_view text) const {
+    const GueTStringList& lines = StoreRef(store).ExistingSection(section);
+    return line < lines.Count() && lines.LineAt(line).Raw() == text;
+}
+
 void StoreEdit::ReplaceLine(StoreOf store, size_t section, size_t line, std::string_view text) {
+    if (Unchanged(store, section, line, text)) return;
     TMemIniFile& target = StoreRef(store);
     const GueTStringList::Comments* comments = target.ExistingSection(section).CommentsOf(line);
     Add({Kind::Exchange, store, section, line, target.WrittenLine(text, comments), nullptr});
@@ -83,6 +91,7 @@ void StoreEdit::RemoveSection(StoreOf store, size_t position) {
 }
 
 void StoreEdit::ReplaceLineAsRead(StoreOf store, size_t section, size_t line, std::string_view text) {
+    if (Unchanged(store, section, line, text)) return;
     TMemIniFile& target = StoreRef(store);
     const GueTStringList::Comments* comments = target.ExistingSection(section).CommentsOf(line);
     Add({Kind::Exchange, store, section, line, target.LineAsRead(text, comments ? *comments : GueTStringList::Comments()),
@@ -134,6 +143,10 @@ void StoreEdit::Revert() {
     for (auto step = m_steps.rbegin(); step != m_steps.rend(); ++step) Do(*step, false);
 }
 
+bool StoreEdit::Touches(StoreOf store) const {
+    return std::any_of(m_steps.begin(), m_steps.end(), [store](const Step& step) { return step.store == store; });
+}
+
 // ---------------------------------------------------------------------------------------------
 // EditHistory
 
@@ -159,6 +172,14 @@ const Edit& EditHistory::Redo() {
     edit.Apply();
     ++m_index;
     return edit;
+}
+
+bool EditHistory::ChangedSinceClean(StoreOf store) const {
+    if (!m_clean) return true;
+    const auto [from, to] = std::minmax(*m_clean, m_index);
+    for (size_t i = from; i < to; ++i)
+        if (m_edits[i]->Touches(store)) return true;
+    return false;
 }
 
 void EditHistory::Clear(bool clean) {

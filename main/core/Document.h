@@ -42,6 +42,8 @@ public:
 
     virtual void Apply() = 0;
     virtual void Revert() = 0;
+    // Whether the edit changes anything in `store`.
+    virtual bool Touches(StoreOf store) const = 0;
 
 private:
     std::string m_text;
@@ -64,7 +66,7 @@ public:
     const TMemIniFile& Store(StoreOf store) const { return StoreRef(store); }
 
     // Line `line` of section `section` becomes `text`, a line an operation wrote; it keeps the
-    // comment block of the line it replaces.
+    // comment block of the line it replaces. Nothing when the line already reads `text`.
     void ReplaceLine(StoreOf store, size_t section, size_t line, std::string_view text);
     void InsertLine(StoreOf store, size_t section, size_t line, std::string_view text);
     void RemoveLine(StoreOf store, size_t section, size_t line);
@@ -94,6 +96,7 @@ public:
 
     void Apply() override;
     void Revert() override;
+    bool Touches(StoreOf store) const override;
 
 private:
     friend class Document;
@@ -113,6 +116,7 @@ private:
     TMemIniFile& StoreRef(StoreOf store) const { return store == StoreOf::Document ? m_document : m_definition; }
     void Add(Step step);
     void Do(Step& step, bool forward);
+    bool Unchanged(StoreOf store, size_t section, size_t line, std::string_view text) const;
 
     TMemIniFile& m_document;
     TMemIniFile& m_definition;
@@ -137,6 +141,9 @@ public:
     void Clear(bool clean);
     void SetClean() { m_clean = m_index; }
     bool IsClean() const { return m_clean && *m_clean == m_index; }
+    // Whether `store` may stand otherwise than at the clean point: an edit between the two
+    // positions touches it, or there is no clean point to go back to.
+    bool ChangedSinceClean(StoreOf store) const;
     size_t Count() const { return m_edits.size(); }
     size_t Index() const { return m_index; }
 
@@ -217,6 +224,8 @@ public:
 
     // True while the history is not at its clean point.
     bool Modified() const { return !m_history.IsClean(); }
+    // True when the definition file's lists may differ from what the last save wrote.
+    bool DefinitionChanged() const { return m_history.ChangedSinceClean(StoreOf::Definition); }
     // The document was written as it now stands.
     void MarkSaved();
 

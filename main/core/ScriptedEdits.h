@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "main/core/DocumentSave.h"
+
 namespace velmora {
 
 class Workspace;
@@ -36,12 +38,8 @@ public:
     // cannot be done; the document is then as it was before the line.
     void Run(std::string_view line);
 
-    // The texts of the last "save", if any.
-    struct SavedTexts {
-        std::string Document;
-        std::string Definition;
-    };
-    const std::optional<SavedTexts>& Saved() const { return m_saved; }
+    // The texts of the last "save", if any; the definition text is always among them.
+    const std::optional<SaveTexts>& Saved() const { return m_saved; }
 
 private:
     void Set(const std::string& code, const std::string& key, const std::string& value);
@@ -53,7 +51,7 @@ private:
     void Save();
 
     Workspace& m_workspace;
-    std::optional<SavedTexts> m_saved;
+    std::optional<SaveTexts> m_saved;
 };
 
 }  // namespace velmora
