@@ -151,9 +151,13 @@ bool StoreEdit::Touches(StoreOf store) const {
 // EditHistory
 
 void EditHistory::Push(std::unique_ptr<Edit> edit) {
-    m_edits.resize(m_index);
     // A clean point among the dropped edits can never be reached again.
-    if (m_clean && *m_clean > m_index) m_clean.reset();
+    if (m_clean && *m_clean > m_index) {
+        m_shared = *m_clean;
+        m_clean.reset();
+    }
+    if (!m_clean && m_shared > m_index) LoseCleanPoint();
+    m_edits.resize(m_index);
     m_edits.push_back(std::move(edit));
     ++m_index;
 }
@@ -174,18 +178,35 @@ const Edit& EditHistory::Redo() {
     return edit;
 }
 
-bool EditHistory::ChangedSinceClean(StoreOf store) const {
-    if (!m_clean) return true;
-    const auto [from, to] = std::minmax(*m_clean, m_index);
+bool EditHistory::TouchedBetween(StoreOf store, size_t from, size_t to) const {
     for (size_t i = from; i < to; ++i)
         if (m_edits[i]->Touches(store)) return true;
     return false;
+}
+
+// The edits from the position up to the shared point are about to go: what they touched stays
+// changed against the saved state.
+void EditHistory::LoseCleanPoint() {
+    for (StoreOf store : {StoreOf::Document, StoreOf::Definition})
+        m_droppedTouched[static_cast<size_t>(store)] |= TouchedBetween(store, m_index, m_shared);
+    m_shared = m_index;
+}
+
+bool EditHistory::ChangedSinceClean(StoreOf store) const {
+    if (!m_clean) {
+        const auto [from, to] = std::minmax(m_shared, m_index);
+        return m_droppedTouched[static_cast<size_t>(store)] || TouchedBetween(store, from, to);
+    }
+    const auto [from, to] = std::minmax(*m_clean, m_index);
+    return TouchedBetween(store, from, to);
 }
 
 void EditHistory::Clear(bool clean) {
     m_edits.clear();
     m_index = 0;
     m_clean = clean ? std::optional<size_t>(0) : std::nullopt;
+    m_shared = 0;
+    m_droppedTouched[0] = m_droppedTouched[1] = false;
 }
 
 // ---------------------------------------------------------------------------------------------

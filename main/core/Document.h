@@ -139,18 +139,29 @@ public:
     const Edit& Redo();
     // An empty history; `clean` false: no position is clean until the next save.
     void Clear(bool clean);
-    void SetClean() { m_clean = m_index; }
+    void SetClean() {
+        m_clean = m_index;
+        m_droppedTouched[0] = m_droppedTouched[1] = false;
+    }
     bool IsClean() const { return m_clean && *m_clean == m_index; }
-    // Whether `store` may stand otherwise than at the clean point: an edit between the two
-    // positions touches it, or there is no clean point to go back to.
+    // Whether `store` may stand otherwise than when it was last saved or loaded: an edit between
+    // that point and the position touches it. Without a clean point, the point the history last
+    // shared with the saved state stands in for it, with the edits dropped since then.
     bool ChangedSinceClean(StoreOf store) const;
     size_t Count() const { return m_edits.size(); }
     size_t Index() const { return m_index; }
 
 private:
+    bool TouchedBetween(StoreOf store, size_t from, size_t to) const;
+    void LoseCleanPoint();
+
     std::vector<std::unique_ptr<Edit>> m_edits;
     size_t m_index = 0;
     std::optional<size_t> m_clean = 0;
+    // Without a clean point: the last position the saved state and the history have in common,
+    // and per store whether edits dropped since then touched it.
+    size_t m_shared = 0;
+    bool m_droppedTouched[2] = {false, false};
 };
 
 // What a view learns of the document. Every hook is optional.

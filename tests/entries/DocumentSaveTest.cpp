@@ -61,11 +61,15 @@ TEST_F(DocumentSaveTest, WritesTheDefinitionFileOnlyWhenItsListsChanged) {
     EXPECT_NE(folder.Read("definition.ini").find("2=W2\r\n"), std::string::npos);
     EXPECT_FALSE(workspace.Doc().Modified());
 
-    // Back past the save point: the definition on disk lists W2, the one in memory does not.
+    // Back past the save point, and a new edit in place of the undone one: the definition on disk
+    // lists W2, the one in memory does not.
     workspace.Doc().Undo();
+    workspace.Doc().SetValue("W1", "Damage", "13");
     EXPECT_TRUE(workspace.Doc().DefinitionChanged());
     SaveDocument(workspace);
     EXPECT_EQ(folder.Read("definition.ini").find("W2"), std::string::npos);
+    workspace.Doc().SetValue("W1", "Damage", "14");
+    EXPECT_FALSE(workspace.Doc().DefinitionChanged());
 }
 
 TEST_F(DocumentSaveTest, AFailedSecondFileLeavesBothFilesAsTheyWere) {
