@@ -262,7 +262,8 @@ int Edit(const std::vector<std::string>& args) {
         }
     }
     if (const auto& saved = edits.Saved())
-        WriteSaveTexts(*saved, parsed.Option("--output").value_or(documentFile), session.workspace.DefinitionIni->FileName());
+        WriteSaveTexts(*saved, parsed.Option("--output").value_or(documentFile),
+                       session.workspace.DefinitionIni->FileName());
     return 0;
 }
 

@@ -172,7 +172,8 @@ std::vector<std::string> PatchRemovals(const std::vector<Difference>& difference
 }
 
 std::string PatchRemovalsWarning(size_t count) {
-    return "The patch cannot delete: " + (count == 1 ? std::string("1 removal is") : std::to_string(count) + " removals are") +
+    return "The patch cannot delete: " +
+           (count == 1 ? std::string("1 removal is") : std::to_string(count) + " removals are") +
            " only listed in a comment at its start, to be made by hand.";
 }
 

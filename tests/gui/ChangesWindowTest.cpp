@@ -198,7 +198,8 @@ private slots:
         Workspace& work = h->window->Work();
         EntryOperations(work, "InfantryTypes", 0).CopyAndWriteDuplicate("GRUNT", "GRUNT2", std::nullopt, true);
         QVERIFY(h->Trigger("Compare1"));
-        const QList<QTreeWidgetItem*> rows = Tree().findItems(QStringLiteral("GRUNT2"), Qt::MatchExactly | Qt::MatchRecursive);
+        const QList<QTreeWidgetItem*> rows =
+            Tree().findItems(QStringLiteral("GRUNT2"), Qt::MatchExactly | Qt::MatchRecursive);
         QCOMPARE(rows.size(), 1);
         rows.front()->setSelected(true);
         QTest::mouseClick(Changes().findChild<QPushButton*>(QStringLiteral("RevertEntryButton")), Qt::LeftButton);
