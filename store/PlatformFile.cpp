@@ -198,19 +198,35 @@ std::string ExistingFileName(std::string_view fileName) {
     return std::string(dir) + *found;
 }
 
-void WriteWholeFile(std::string_view fileName, std::string_view content) {
-    const std::string name(fileName);
-    if (fileName.empty()) throw IniError::CannotCreate(name);
-    const fs::path target = ResolveLinks(ToPath(fileName));
-    std::error_code ec;
-    const fs::file_status targetStatus = fs::status(target, ec);
-    if (fs::is_directory(targetStatus)) throw IniError::CannotCreate(name);
-    // Renaming over a file would replace it even where the user may not write it.
-    if (fs::exists(targetStatus) && !MayWrite(target)) throw IniError::CannotCreate(name);
+namespace {
 
-    fs::path tempPath;
-    FileHandle file = CreateTemporary(target, tempPath);
-    if (!file) throw IniError::CannotCreate(name);
+std::function<bool(std::string_view)>& ReplaceFault() {
+    static std::function<bool(std::string_view)> fault;
+    return fault;
+}
+
+// A file whose new content is written beside it and not yet in its place.
+struct PreparedFile {
+    std::string name;
+    fs::path target;
+    fs::path temp;
+};
+
+// Writes `content` into a new temporary file beside the file `fileName` (links followed), flushed
+// to the device and with the target's permission bits. Throws IniError "Cannot create file" and
+// leaves nothing behind on any failure.
+PreparedFile Prepare(std::string_view fileName, std::string_view content) {
+    PreparedFile prepared{std::string(fileName), {}, {}};
+    if (fileName.empty()) throw IniError::CannotCreate(prepared.name);
+    prepared.target = ResolveLinks(ToPath(fileName));
+    std::error_code ec;
+    const fs::file_status targetStatus = fs::status(prepared.target, ec);
+    if (fs::is_directory(targetStatus)) throw IniError::CannotCreate(prepared.name);
+    // Renaming over a file would replace it even where the user may not write it.
+    if (fs::exists(targetStatus) && !MayWrite(prepared.target)) throw IniError::CannotCreate(prepared.name);
+
+    FileHandle file = CreateTemporary(prepared.target, prepared.temp);
+    if (!file) throw IniError::CannotCreate(prepared.name);
 
     bool written = true;
     const size_t half = content.size() / 2;
@@ -223,14 +239,81 @@ void WriteWholeFile(std::string_view fileName, std::string_view content) {
     }
     written = written && FlushToDevice(file.get());
     written = (std::fclose(file.release()) == 0) && written;
-
-    if (written && fs::exists(targetStatus)) fs::permissions(tempPath, targetStatus.permissions(), ec);
-    written = written && ReplaceByRename(tempPath, target);
+    if (written && fs::exists(targetStatus)) fs::permissions(prepared.temp, targetStatus.permissions(), ec);
     if (!written) {
-        fs::remove(tempPath, ec);
-        throw IniError::CannotCreate(name);
+        fs::remove(prepared.temp, ec);
+        throw IniError::CannotCreate(prepared.name);
     }
+    return prepared;
 }
+
+// The old content of a replaced file, kept under a second name until every file of the save is in
+// place; none for a file that did not exist.
+std::optional<fs::path> KeepOld(const fs::path& target) {
+    std::error_code ec;
+    if (!fs::exists(target, ec)) return std::nullopt;
+    fs::path kept;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        kept = target;
+        kept += ".~old" + (attempt == 0 ? std::string() : std::to_string(attempt));
+        if (!fs::exists(kept, ec)) break;
+    }
+    fs::create_hard_link(target, kept, ec);
+    if (ec) fs::copy_file(target, kept, fs::copy_options::overwrite_existing, ec);
+    if (ec) throw IniError::CannotCreate(PathText(target).value_or(std::string()));
+    return kept;
+}
+
+}  // namespace
+
+void WriteWholeFile(std::string_view fileName, std::string_view content) { WriteFilesTogether({{fileName, content}}); }
+
+void WriteFilesTogether(const std::vector<FileContent>& files) {
+    std::vector<PreparedFile> prepared;
+    std::error_code ec;
+    try {
+        for (const FileContent& file : files) prepared.push_back(Prepare(file.Name, file.Content));
+    } catch (...) {
+        for (const PreparedFile& file : prepared) fs::remove(file.temp, ec);
+        throw;
+    }
+
+    // Each file in its place in turn; when one cannot be, those already replaced get their old
+    // content back (or go, when they were new) and the rest stay as they were.
+    struct Replaced {
+        fs::path target;
+        std::optional<fs::path> old;
+    };
+    std::vector<Replaced> replaced;
+    for (size_t i = 0; i < prepared.size(); ++i) {
+        const PreparedFile& file = prepared[i];
+        bool done = false;
+        std::optional<fs::path> old;
+        try {
+            if (prepared.size() > 1) old = KeepOld(file.target);
+            done = !(ReplaceFault() && ReplaceFault()(file.name)) && ReplaceByRename(file.temp, file.target);
+        } catch (const IniError&) {
+            done = false;
+        }
+        if (done) {
+            replaced.push_back({file.target, old});
+            continue;
+        }
+        if (old) fs::remove(*old, ec);
+        for (auto back = replaced.rbegin(); back != replaced.rend(); ++back) {
+            if (back->old)
+                ReplaceByRename(*back->old, back->target);
+            else
+                fs::remove(back->target, ec);
+        }
+        for (size_t j = i; j < prepared.size(); ++j) fs::remove(prepared[j].temp, ec);
+        throw IniError::CannotCreate(file.name);
+    }
+    for (const Replaced& file : replaced)
+        if (file.old) fs::remove(*file.old, ec);
+}
+
+void SetReplaceFaultForTesting(std::function<bool(std::string_view)> fault) { ReplaceFault() = std::move(fault); }
 
 void SetWriteFaultForTesting(std::function<bool()> fault) { WriteFault() = std::move(fault); }
 

@@ -50,7 +50,22 @@ std::string ExistingFileName(std::string_view fileName);
 // on any failure.
 void WriteWholeFile(std::string_view fileName, std::string_view content);
 
+// A file's name and the whole content it is to hold.
+struct FileContent {
+    std::string_view Name;
+    std::string_view Content;
+};
+
+// WriteWholeFile for several files as one save: all or none. Every file is written to its
+// temporary file first; only then are they renamed into place, in order. When a rename fails, the
+// files already replaced get their old content back (a file that was new goes), and IniError
+// "Cannot create file <name>" names the file that failed.
+void WriteFilesTogether(const std::vector<FileContent>& files);
+
 // Test seam: while set, each write asks the function whether to fail part-way through.
 void SetWriteFaultForTesting(std::function<bool()> fault);
+// Test seam: while set, each rename into place asks the function, with the file's name, whether
+// to fail.
+void SetReplaceFaultForTesting(std::function<bool(std::string_view)> fault);
 
 }  // namespace velmora::platform

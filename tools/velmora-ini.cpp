@@ -15,7 +15,8 @@
 //       starts in program folder DIR as the editor does and prints, one per line, what DOC
 //       changed against the file type's default copy (or FILE): "[S] K: OLD -> NEW",
 //       "[S] +K=V", "[S] -K=V", "+[S]" and "-[S]". --patch writes the changes to OUT as an INI
-//       file to share.
+//       file to share; what it cannot remove it lists in a comment at its start, and a warning
+//       with their count goes to stderr.
 //   velmora-ini usages [--type NAME] DIR DOC CODE
 //       starts in DIR and opens DOC as catalogue does, then prints every key line whose value
 //       names CODE: the section, a tab and the line as KEY=VALUE.
@@ -56,6 +57,7 @@
 #include "main/core/CatalogueText.h"
 #include "main/core/Comparison.h"
 #include "main/core/DefinitionScaffold.h"
+#include "main/core/DocumentSave.h"
 #include "main/core/Globals.h"
 #include "main/core/References.h"
 #include "main/core/ScriptedEdits.h"
@@ -260,10 +262,9 @@ int Edit(const std::vector<std::string>& args) {
             return 1;
         }
     }
-    if (const auto& saved = edits.Saved()) {
-        platform::WriteWholeFile(parsed.Option("--output").value_or(documentFile), saved->Document);
-        platform::WriteWholeFile(session.workspace.DefinitionIni->FileName(), saved->Definition);
-    }
+    if (const auto& saved = edits.Saved())
+        WriteSaveTexts(*saved, parsed.Option("--output").value_or(documentFile),
+                       session.workspace.DefinitionIni->FileName());
     return 0;
 }
 
@@ -297,6 +298,8 @@ int CompareWithReference(const std::vector<std::string>& args) {
             if (std::filesystem::equivalent(platform::ToPath(file), platform::ToPath(*patch), ec))
                 throw IniError(*patch + " is the " + role + " itself");
         platform::WriteWholeFile(*patch, PatchText(document, differences));
+        if (const size_t removals = PatchRemovals(differences).size(); removals > 0)
+            std::cerr << "warning: " << PatchRemovalsWarning(removals) << '\n';
     }
     std::string listing;
     for (const Difference& difference : differences) listing.append(DifferenceText(difference)).append("\n");

@@ -160,8 +160,28 @@ std::string DifferenceText(const Difference& difference) {
     return section;
 }
 
+std::vector<std::string> PatchRemovals(const std::vector<Difference>& differences) {
+    std::vector<std::string> removals;
+    for (const Difference& difference : differences) {
+        if (difference.Kind == DifferenceKind::SectionOnlyInReference)
+            removals.push_back("[" + difference.Section + "]");
+        else if (difference.Kind == DifferenceKind::KeyOnlyInReference)
+            removals.push_back("[" + difference.Section + "] " + difference.Key + "=" + difference.ReferenceValue);
+    }
+    return removals;
+}
+
+std::string PatchRemovalsWarning(size_t count) {
+    return "The patch cannot delete: " +
+           (count == 1 ? std::string("1 removal is") : std::to_string(count) + " removals are") +
+           " only listed in a comment at its start, to be made by hand.";
+}
+
 std::string PatchText(const TMemIniFile& document, const std::vector<Difference>& differences) {
     const std::vector<PatchPart> parts = PatchParts(document, differences);
+    std::string removed;
+    for (const std::string& removal : PatchRemovals(differences)) removed += "; removed: " + removal + "\r\n";
+    if (!removed.empty()) removed += "\r\n";
     SectionLines patch;
     for (size_t first = 0; first < parts.size();) {
         const size_t index = parts[first].first;
@@ -179,7 +199,7 @@ std::string PatchText(const TMemIniFile& document, const std::vector<Difference>
         }
         first = end;
     }
-    return patch.Text();
+    return removed + patch.Text();
 }
 
 }  // namespace velmora

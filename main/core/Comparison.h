@@ -57,11 +57,21 @@ std::vector<Difference> CompareStores(const TMemIniFile& document, const TMemIni
 // The line that lists a difference: "[S] K: OLD -> NEW", "[S] +K=V", "[S] -K=V", "+[S]" or "-[S]".
 std::string DifferenceText(const Difference& difference);
 
+// What a patch cannot carry, since merging an INI file over another never deletes: each section
+// ("[S]") and each key ("[S] K=V", the reference's value) the document lacks, in the order of
+// `differences`.
+std::vector<std::string> PatchRemovals(const std::vector<Difference>& differences);
+
+// The warning given before a patch with `count` removals is written.
+std::string PatchRemovalsWarning(size_t count);
+
 // The patch a modder shares: an INI text (CR LF line ends) holding, in the document's order and in
 // its own text with the comments above, the sections only the document has, whole, and of every
 // other section with a changed value or a new key its header and just those lines. A section that
-// only lacks keys has nothing to carry and is left out. `differences` are those CompareStores gave
-// for `document` as it still stands.
+// only lacks keys has nothing to carry and is left out. The text starts with a comment block that
+// lists the removals (PatchRemovals), "; removed: [S]" each, and an empty line, so that a merge
+// that cannot delete does not hide them. `differences` are those CompareStores gave for
+// `document` as it still stands.
 std::string PatchText(const TMemIniFile& document, const std::vector<Difference>& differences);
 
 }  // namespace velmora

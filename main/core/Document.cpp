@@ -68,8 +68,16 @@ void RefuseBrokenLine(std::string_view text) {
 
 }  // namespace
 
+// A line replaced by its own bytes is no change, and no step: an edit of such lines only is empty
+// and the history does not take it.
+bool StoreEdit::Unchanged(StoreOf store, size_t section, size_t line, std::string_view text) const {
+    const GueTStringList& lines = StoreRef(store).ExistingSection(section);
+    return line < lines.Count() && lines.LineAt(line).Raw() == text;
+}
+
 void StoreEdit::ReplaceLine(StoreOf store, size_t section, size_t line, std::string_view text) {
     RefuseBrokenLine(text);
+    if (Unchanged(store, section, line, text)) return;
     TMemIniFile& target = StoreRef(store);
     const GueTStringList::Comments* comments = target.ExistingSection(section).CommentsOf(line);
     Add({Kind::Exchange, store, section, line, target.WrittenLine(text, comments), nullptr});
@@ -100,6 +108,7 @@ void StoreEdit::RemoveSection(StoreOf store, size_t position) {
 
 void StoreEdit::ReplaceLineAsRead(StoreOf store, size_t section, size_t line, std::string_view text) {
     RefuseBrokenLine(text);
+    if (Unchanged(store, section, line, text)) return;
     TMemIniFile& target = StoreRef(store);
     const GueTStringList::Comments* comments = target.ExistingSection(section).CommentsOf(line);
     Add({Kind::Exchange, store, section, line, target.LineAsRead(text, comments ? *comments : GueTStringList::Comments()),
@@ -175,13 +184,21 @@ void StoreEdit::Revert() {
     for (auto step = m_steps.rbegin(); step != m_steps.rend(); ++step) Do(*step, false);
 }
 
+bool StoreEdit::Touches(StoreOf store) const {
+    return std::any_of(m_steps.begin(), m_steps.end(), [store](const Step& step) { return step.store == store; });
+}
+
 // ---------------------------------------------------------------------------------------------
 // EditHistory
 
 void EditHistory::Push(std::unique_ptr<Edit> edit) {
-    m_edits.resize(m_index);
     // A clean point among the dropped edits can never be reached again.
-    if (m_clean && *m_clean > m_index) m_clean.reset();
+    if (m_clean && *m_clean > m_index) {
+        m_shared = *m_clean;
+        m_clean.reset();
+    }
+    if (!m_clean && m_shared > m_index) LoseCleanPoint();
+    m_edits.resize(m_index);
     m_edits.push_back(std::move(edit));
     ++m_index;
 }
@@ -202,10 +219,35 @@ const Edit& EditHistory::Redo() {
     return edit;
 }
 
+bool EditHistory::TouchedBetween(StoreOf store, size_t from, size_t to) const {
+    for (size_t i = from; i < to; ++i)
+        if (m_edits[i]->Touches(store)) return true;
+    return false;
+}
+
+// The edits from the position up to the shared point are about to go: what they touched stays
+// changed against the saved state.
+void EditHistory::LoseCleanPoint() {
+    for (StoreOf store : {StoreOf::Document, StoreOf::Definition})
+        m_droppedTouched[static_cast<size_t>(store)] |= TouchedBetween(store, m_index, m_shared);
+    m_shared = m_index;
+}
+
+bool EditHistory::ChangedSinceClean(StoreOf store) const {
+    if (!m_clean) {
+        const auto [from, to] = std::minmax(m_shared, m_index);
+        return m_droppedTouched[static_cast<size_t>(store)] || TouchedBetween(store, from, to);
+    }
+    const auto [from, to] = std::minmax(*m_clean, m_index);
+    return TouchedBetween(store, from, to);
+}
+
 void EditHistory::Clear(bool clean) {
     m_edits.clear();
     m_index = 0;
     m_clean = clean ? std::optional<size_t>(0) : std::nullopt;
+    m_shared = 0;
+    m_droppedTouched[0] = m_droppedTouched[1] = false;
 }
 
 // ---------------------------------------------------------------------------------------------

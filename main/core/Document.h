@@ -42,6 +42,8 @@ public:
 
     virtual void Apply() = 0;
     virtual void Revert() = 0;
+    // Whether the edit changes anything in `store`.
+    virtual bool Touches(StoreOf store) const = 0;
 
 private:
     std::string m_text;
@@ -64,7 +66,7 @@ public:
     const TMemIniFile& Store(StoreOf store) const { return StoreRef(store); }
 
     // Line `line` of section `section` becomes `text`, a line an operation wrote; it keeps the
-    // comment block of the line it replaces.
+    // comment block of the line it replaces. Nothing when the line already reads `text`.
     void ReplaceLine(StoreOf store, size_t section, size_t line, std::string_view text);
     void InsertLine(StoreOf store, size_t section, size_t line, std::string_view text);
     void RemoveLine(StoreOf store, size_t section, size_t line);
@@ -99,6 +101,7 @@ public:
 
     void Apply() override;
     void Revert() override;
+    bool Touches(StoreOf store) const override;
 
 private:
     friend class Document;
@@ -120,6 +123,7 @@ private:
     void WriteValueAt(StoreOf store, size_t section, std::string_view key, std::string_view value, bool keepLine);
     void Add(Step step);
     void Do(Step& step, bool forward);
+    bool Unchanged(StoreOf store, size_t section, size_t line, std::string_view text) const;
 
     TMemIniFile& m_document;
     TMemIniFile& m_definition;
@@ -142,15 +146,29 @@ public:
     const Edit& Redo();
     // An empty history; `clean` false: no position is clean until the next save.
     void Clear(bool clean);
-    void SetClean() { m_clean = m_index; }
+    void SetClean() {
+        m_clean = m_index;
+        m_droppedTouched[0] = m_droppedTouched[1] = false;
+    }
     bool IsClean() const { return m_clean && *m_clean == m_index; }
+    // Whether `store` may stand otherwise than when it was last saved or loaded: an edit between
+    // that point and the position touches it. Without a clean point, the point the history last
+    // shared with the saved state stands in for it, with the edits dropped since then.
+    bool ChangedSinceClean(StoreOf store) const;
     size_t Count() const { return m_edits.size(); }
     size_t Index() const { return m_index; }
 
 private:
+    bool TouchedBetween(StoreOf store, size_t from, size_t to) const;
+    void LoseCleanPoint();
+
     std::vector<std::unique_ptr<Edit>> m_edits;
     size_t m_index = 0;
     std::optional<size_t> m_clean = 0;
+    // Without a clean point: the last position the saved state and the history have in common,
+    // and per store whether edits dropped since then touched it.
+    size_t m_shared = 0;
+    bool m_droppedTouched[2] = {false, false};
 };
 
 // What a view learns of the document. Every hook is optional.
@@ -224,6 +242,8 @@ public:
 
     // True while the history is not at its clean point.
     bool Modified() const { return !m_history.IsClean(); }
+    // True when the definition file's lists may differ from what the last save wrote.
+    bool DefinitionChanged() const { return m_history.ChangedSinceClean(StoreOf::Definition); }
     // The document was written as it now stands.
     void MarkSaved();
 

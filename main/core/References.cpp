@@ -45,13 +45,14 @@ void RequireWholeItem(std::string_view item) {
                        "blank, or hold \",\", \";\" or a line break.");
 }
 
-// The line with its value rewritten; no value when no item changes.
+// The line with its value rewritten; no value when no byte of it changes (an item replaced by
+// itself is no change).
 std::optional<std::string> RewrittenLine(std::string_view line, std::string_view oldItem, std::string_view newItem,
                                          bool caseSensitive) {
     std::string_view value;
     if (!KeyLineValue(line, value)) return std::nullopt;
     std::optional<std::string> rewritten = ReplaceItems(value, oldItem, newItem, caseSensitive);
-    if (!rewritten) return std::nullopt;
+    if (!rewritten || *rewritten == value) return std::nullopt;
     return std::string(line.substr(0, line.size() - value.size())) + *rewritten;
 }
 

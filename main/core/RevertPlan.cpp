@@ -237,18 +237,6 @@ private:
     RevertPlan m_plan;
 };
 
-// The name of a revert in the Edit menu: the one difference's entry and key, the one entry, or
-// the count.
-std::string RevertText(const std::vector<Difference>& selection, bool caseSensitive) {
-    const std::string& section = selection.front().Section;
-    const bool oneEntry = std::all_of(selection.begin(), selection.end(), [&](const Difference& difference) {
-        return NamesEqual(difference.Section, section, caseSensitive);
-    });
-    if (selection.size() == 1) return Trim("Revert " + section + " " + selection.front().Key);
-    if (oneEntry) return "Revert " + section;
-    return "Revert " + std::to_string(selection.size()) + " Changes";
-}
-
 }  // namespace
 
 RevertPlan PlanRevert(const std::vector<Difference>& selection, const TMemIniFile& document,
@@ -304,6 +292,16 @@ void AddRevertSteps(StoreEdit& edit, const RevertPlan& plan, bool caseSensitive)
             }
         }
     }
+}
+
+std::string RevertText(const std::vector<Difference>& selection, bool caseSensitive) {
+    const std::string& section = selection.front().Section;
+    const bool oneEntry = std::all_of(selection.begin(), selection.end(), [&](const Difference& difference) {
+        return NamesEqual(difference.Section, section, caseSensitive);
+    });
+    if (selection.size() == 1) return Trim("Revert " + section + " " + selection.front().Key);
+    if (oneEntry) return "Revert " + section;
+    return "Revert " + std::to_string(selection.size()) + " Changes";
 }
 
 bool RevertDifferences(Document& document, const std::vector<Difference>& selection, const TMemIniFile& reference,

@@ -96,6 +96,10 @@ RevertPlace PlaceOf(const TMemIniFile& document, const RevertStep& step, bool ca
 // changes made so far, which it takes back when it goes uncommitted.
 void AddRevertSteps(StoreEdit& edit, const RevertPlan& plan, bool caseSensitive);
 
+// The name of a revert of `selection` in the Edit menu: "Revert GRUNT Cost" (one difference),
+// "Revert GRUNT" (the differences of one entry) or "Revert 12 Changes".
+std::string RevertText(const std::vector<Difference>& selection, bool caseSensitive);
+
 // Puts the reference back for `selection` (see PlanRevert) as one undoable edit of `document`,
 // named "Revert GRUNT Cost", "Revert GRUNT" (the differences of one entry) or "Revert 12 Changes".
 // `category` is the focus of its undo and redo. False when it changed nothing. Throws IniError,

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "category/core/EntryOperations.h"
+#include "main/core/EntryRevert.h"
 #include "main/core/References.h"
 #include "main/core/RevertPlan.h"
 #include "main/core/TextRules.h"
@@ -187,13 +188,9 @@ void ScriptedEdits::Revert(const std::string& code, const std::optional<std::str
         DifferencesOf(CompareStores(m_workspace.Doc().Store(), *reference, caseSensitive), code, caseSensitive);
     if (key) std::erase_if(selection, [&key](const Difference& difference) { return !EqualsNoCase(difference.Key, *key); });
     if (selection.empty()) throw IniError("no changes of " + Trim(code + " " + key.value_or(std::string())));
-    RevertDifferences(m_workspace.Doc(), selection, *reference, caseSensitive);
+    RevertEntries(m_workspace, selection, *reference);
 }
 
-void ScriptedEdits::Save() {
-    const std::unique_ptr<TMemIniFile> definition = m_workspace.Doc().Definition().CloneAs(std::string());
-    m_workspace.WriteProgBuffer(*definition, Workspace::AllSections, false, m_workspace.CategoryList);
-    m_saved = SavedTexts{m_workspace.Doc().Store().RenderText(), definition->RenderText()};
-}
+void ScriptedEdits::Save() { m_saved = TextsToSave(m_workspace, true); }
 
 }  // namespace velmora

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "main/core/DocumentSave.h"
+
 namespace velmora {
 
 class Workspace;
@@ -43,12 +45,8 @@ public:
     // changed the document.
     void Run(std::string_view text);
 
-    // The texts of the last "save", if any.
-    struct SavedTexts {
-        std::string Document;
-        std::string Definition;
-    };
-    const std::optional<SavedTexts>& Saved() const { return m_saved; }
+    // The texts of the last "save", if any; the definition text is always among them.
+    const std::optional<SaveTexts>& Saved() const { return m_saved; }
 
 private:
     void Set(const std::string& code, const std::string& key, const std::string& value);
@@ -62,7 +60,7 @@ private:
     void Redo();
 
     Workspace& m_workspace;
-    std::optional<SavedTexts> m_saved;
+    std::optional<SaveTexts> m_saved;
     // Per step, how many edits of the document's history it made (none or one); the first
     // `m_done` steps are done.
     std::vector<size_t> m_steps;

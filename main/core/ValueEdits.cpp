@@ -68,7 +68,9 @@ std::vector<LineRewrite> ReplaceTextRewrites(const Workspace& workspace, const s
         const size_t valueStart = line.find('=') + 1;
         const std::optional<std::string> value =
             ReplaceTextInValue(std::string_view(line).substr(valueStart), find, with, wholeWords);
-        if (value) rewrites.push_back({place, std::string(section.Name()), line, line.substr(0, valueStart) + *value});
+        // Replacing a text by one that differs only in letter case leaves lines that already read so.
+        if (value && *value != std::string_view(line).substr(valueStart))
+            rewrites.push_back({place, std::string(section.Name()), line, line.substr(0, valueStart) + *value});
     }
     return rewrites;
 }

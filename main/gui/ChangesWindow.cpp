@@ -18,6 +18,7 @@
 
 #include "main/core/Boxes.h"
 #include "main/core/ChangeRows.h"
+#include "main/core/EntryRevert.h"
 #include "main/gui/CutTextTips.h"
 #include "main/gui/DocumentSignals.h"
 #include "main/core/Globals.h"
@@ -392,7 +393,7 @@ bool TChangesWin::Revert(const std::vector<Difference>& selection) {
     // The edit is planned from the list as shown. One that no longer fits the document (edited
     // since, and not yet compared again) changes nothing and says so; the list is then renewed.
     try {
-        RevertDifferences(m_main.Work().Doc(), selection, *reference, m_globals.CaseSensitive, SelectedCategory());
+        RevertEntries(m_main.Work(), selection, *reference, SelectedCategory());
     } catch (const IniError&) {
         CompareAgain();
         throw;
@@ -456,6 +457,9 @@ bool TChangesWin::SaveChangesAs() {
         }
     }
     if (!m_main.FileExistOK(*name)) return false;
+    if (const size_t removals = PatchRemovals(m_differences).size();
+        removals > 0 && m_boxes.Plain("Save Changes", PatchRemovalsWarning(removals), true) != BoxAnswer::Ok)
+        return false;
     platform::WriteWholeFile(*name, PatchText(*m_main.Work().DocumentIni, m_differences));
     ShowStatus("Changes saved to " + *name + ".");
     return true;

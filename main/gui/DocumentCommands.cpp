@@ -9,6 +9,7 @@
 #include "category/gui/mChildWin.h"
 #include "main/core/Boxes.h"
 #include "main/core/DefinitionScaffold.h"
+#include "main/core/DocumentSave.h"
 #include "main/core/Globals.h"
 #include "main/core/ProgramFolder.h"
 #include "main/core/Routines.h"
@@ -79,8 +80,7 @@ bool TMainWin::WriteDocument() {
     if (!m_workspace.DocumentIni) return true;  // a start-up that failed left no document
     if (m_workspace.DocumentIni->FileName() != m_globals.CurrentFileName)
         RenameTheWholeToNewFile(m_globals.CurrentFileName);
-    m_workspace.DocumentIni->UpdateFile();
-    m_workspace.Doc().MarkSaved();
+    SaveDocument(m_workspace);
     SetBannerCaption();
     return true;
 }

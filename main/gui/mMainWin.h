@@ -81,7 +81,8 @@ public:
     bool ModifiedSavedOrDontCare();
     bool Save1Click();
     bool SaveAs1Click(const std::string& ProposedName);
-    // Writes the document under CurrentFileName, changed or not; its history is then clean.
+    // Writes the document under CurrentFileName, changed or not, with the definition file when its
+    // lists changed (both or neither); its history is then clean.
     bool WriteDocument();
     bool IsDefaultFileOrUntitleNew(const std::string& Name);
     bool FileExistOK(const std::string& Name);

@@ -230,7 +230,9 @@ elseif(CASE STREQUAL "diff")
     run(1 diff pyre edited.ini --patch patch.ini)
     expect_equal("${OUT}" "[Gameplay] OreValue: 25 -> 30\n[InfantryTypes] +6=GRUNT2\n+[GRUNT2]\n[GRUNT] Cost: 100 -> 120\n[TORCH] Cost: 300 -> 350\n[SAPPER] -CanSeize=yes\n"
                  "the differences")
-    expect_equal("${ERR}" "" "the error output")
+    # A merge cannot delete: the patch lists what it cannot carry, and the tool says how much.
+    expect_equal("${ERR}" "warning: The patch cannot delete: 1 removal is only listed in a comment at its start, to be made by hand.\n"
+                 "the warning of the removals")
     file(READ "${WORK}/patch.ini" patch)
     string(REPLACE "\r" "" patch "${patch}")
     file(READ "${SOURCE}/expected/diff-patch.ini" expected)
@@ -257,6 +259,17 @@ elseif(CASE STREQUAL "diff")
     run(2 diff pyre edited.ini --against)
     run(2 diff pyre edited.ini --patch a.ini --patch b.ini)
     expect_samples_untouched()
+
+    # A deleted entry: its list line and its section head the patch as removals.
+    file(WRITE "${WORK}/delete.txt" "delete\tInfantryTypes\tTORCH\nsave\n")
+    run_with_input(0 delete.txt edit pyre pyre/Rules.INI --output deleted.ini)
+    run(1 diff pyre deleted.ini --patch removals.ini)
+    expect_equal("${ERR}" "warning: The patch cannot delete: 2 removals are only listed in a comment at its start, to be made by hand.\n"
+                 "the warning of the removals")
+    expect_file_contains("${WORK}/removals.ini" "; removed: [InfantryTypes] 2=TORCH\r\n; removed: [TORCH]\r\n\r\n")
+    file(READ "${WORK}/removals.ini" removals)
+    string(FIND "${removals}" "; removed: [InfantryTypes] 2=TORCH" at)
+    expect_equal("${at}" "0" "the start of the patch")
 
 elseif(CASE STREQUAL "usages")
     copy_samples()
@@ -383,6 +396,36 @@ elseif(CASE STREQUAL "edit")
     expect_equal("${ERR}" "line 1: no changes of GRUNT Armor\n" "a key that did not change")
     file(REMOVE_RECURSE "${WORK}/pyre")  # the saves wrote the definition file
     copy_samples()
+
+    # A revert of an entry takes its list lines with it, or brings them back: after each pairing of
+    # duplicate, change of code and delete with the reverts of its entries, the document is the
+    # default copy again. The weapons' lists are in the definition file (kind 1).
+    run(0 format pyre/Rules.INI formatted-default.ini)
+    foreach(script
+            "duplicate\tInfantryTypes\tGRUNT\tGRUNT2\nrevert\tGRUNT2\n"
+            "rename\tInfantryTypes\tGRUNT\tQQ1\nrevert\tQQ1\nrevert\tGRUNT\n"
+            "rename\tInfantryTypes\tGRUNT\tQQ1\nrevert\tInfantryTypes\t1\nrevert\tQQ1\n"
+            "delete\tInfantryTypes\tTORCH\nrevert\tTORCH\n"
+            "delete\tInfantryTypes\tTORCH\nrevert\tInfantryTypes\t2\n"
+            "duplicate\tWeapons\tRIFLE\tRIFLE2\nrevert\tRIFLE2\n"
+            "rename\tWeapons\tRIFLE\tRIFLE2\nrevert\tRIFLE2\nrevert\tRIFLE\n")
+        file(WRITE "${WORK}/pairing.txt" "${script}save\n")
+        run_with_input(0 pairing.txt edit pyre pyre/Rules.INI --output paired.ini)
+        expect_same_bytes("${WORK}/paired.ini" "${WORK}/formatted-default.ini")
+        file(REMOVE_RECURSE "${WORK}/pyre")
+        copy_samples()
+    endforeach()
+    # The weapon's list line is back in the definition file, the new code's is gone.
+    file(WRITE "${WORK}/pairing.txt" "rename\tWeapons\tRIFLE\tRIFLE2\nrevert\tRIFLE2\nrevert\tRIFLE\nsave\n")
+    run_with_input(0 pairing.txt edit pyre pyre/Rules.INI --output paired.ini)
+    file(READ "${WORK}/pyre/Rules.001" definition)
+    string(REPLACE "\r" "" definition "${definition}")
+    if(definition MATCHES "=RIFLE2\n" OR NOT definition MATCHES "=RIFLE\n")
+        fail("the definition file does not list RIFLE alone:\n${definition}")
+    endif()
+    file(REMOVE_RECURSE "${WORK}/pyre")
+    copy_samples()
+
     file(WRITE "${WORK}/bad.txt" "\nundo\n")
     run_with_input(1 bad.txt edit pyre ${doc})
     expect_equal("${ERR}" "line 2: Nothing to undo\n" "an undo with nothing done")

@@ -76,12 +76,16 @@ TEST(Comparison, ChangedValuesAreExactlyTheRedValues) {
 }
 
 TEST(Comparison, PatchCarriesChangedAndNewLinesAndNewSectionsInTheDocumentsText) {
-    const auto reference = StoreOf({"[Gameplay]", "Speed=5", "Fog=yes", "[Sides]", "1=Ember", "2=Ash"});
+    const auto reference =
+        StoreOf({"[Gameplay]", "Speed=5", "Fog=yes", "[Sides]", "1=Ember", "2=Ash", "[GONE]", "x=1"});
     const auto document = StoreOf({"; rules of play", "[Gameplay]", "; about speed", "Speed=6 ; faster", "Fog=yes",
                                    "Extra=1", "[Sides]", "1=Ember", "[NEW] ; a note", "; first", "a=1", "Fog=no"});
     const std::vector<Difference> differences = CompareStores(*document, *reference, true);
-    // [Sides] only lacks a key: a patch cannot carry that, and leaves it out.
+    // [Sides] only lacks a key and [GONE] is gone: a patch cannot carry that, and lists them in a
+    // comment ahead of the rest.
+    EXPECT_EQ(PatchRemovals(differences), (std::vector<std::string>{"[Sides] 2=Ash", "[GONE]"}));
     EXPECT_EQ(PatchText(*document, differences),
+              "; removed: [Sides] 2=Ash\r\n; removed: [GONE]\r\n\r\n"
               "; rules of play\r\n[Gameplay]\r\n; about speed\r\nSpeed=6 ; faster\r\nExtra=1\r\n"
               "[NEW] ; a note\r\n; first\r\na=1\r\nFog=no\r\n");
     EXPECT_EQ(PatchText(*document, {}), "");

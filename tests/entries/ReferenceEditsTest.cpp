@@ -113,5 +113,23 @@ TEST_F(ReferenceEditsTest, ReplaceAndSetChangeOnlyValuesOfTheChosenLines) {
     EXPECT_EQ(Texts(), original);
 }
 
+TEST_F(ReferenceEditsTest, ReplacingTextByItselfChangesNothingAndLeavesNoUndoStep) {
+    const std::string original = Texts();
+    // "e1" and "E1" differ only in letter case: of the two lines holding E1 only the one whose
+    // bytes change counts, and a replace by the very same text counts none.
+    const std::vector<LinePlace> places{PlaceOf("E1", "Self=E1"), PlaceOf("E2", "Ally = X, e1 ,E1 ; E1 again")};
+    const std::vector<LineRewrite> toUpper = ReplaceTextRewrites(workspace, places, "e1", "E1", true);
+    ASSERT_EQ(toUpper.size(), 1u);
+    EXPECT_EQ(toUpper[0].NewText, "Ally = X, E1 ,E1 ; E1 again");
+    EXPECT_TRUE(ReplaceRewrites(*workspace.DocumentIni, "Self", "E1", "E1", false).empty());
+
+    // The edit itself drops a line written back as it stands, so nothing reaches the history.
+    LineRewrite same{places[0], "E1", "Self=E1", "Self=E1"};
+    EXPECT_FALSE(CommitRewrites(workspace.Doc(), "Replace", {}, {same}));
+    EXPECT_FALSE(workspace.Doc().CanUndo());
+    EXPECT_FALSE(workspace.Doc().Modified());
+    EXPECT_EQ(Texts(), original);
+}
+
 }  // namespace
 }  // namespace velmora::testing

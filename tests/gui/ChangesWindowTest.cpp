@@ -11,7 +11,10 @@
 #include "ChildWindowHarness.h"
 #include "main/gui/ChangesWindow.h"
 #include "main/core/Comparison.h"
+#include "category/core/EntryOperations.h"
 #include "main/core/Document.h"
+#include "main/core/Workspace.h"
+#include "store/StringList.h"
 #include "store/PlatformFile.h"
 
 namespace velmora::testing {
@@ -187,6 +190,37 @@ private slots:
         QCOMPARE(Status(), QStringLiteral("Select the changes to revert."));
         QCOMPARE(document.UndoText(), std::string("Undo Revert Gameplay OreValue"));
         QVERIFY(h->TakeShown().isEmpty());
+    }
+
+    // Revert Entry on a new entry takes its list line along; a patch that cannot carry a delete
+    // says so before it is written.
+    void RevertEntryOfADuplicateTakesItsListLineAndThePatchNamesItsRemovals() {
+        h->StartOnSample();
+        Workspace& work = h->window->Work();
+        EntryOperations(work, "InfantryTypes", 0).CopyAndWriteDuplicate("GRUNT", "GRUNT2", std::nullopt, true);
+        QVERIFY(h->Trigger("Compare1"));
+        const QList<QTreeWidgetItem*> rows =
+            Tree().findItems(QStringLiteral("GRUNT2"), Qt::MatchExactly | Qt::MatchRecursive);
+        QCOMPARE(rows.size(), 1);
+        rows.front()->setSelected(true);
+        QTest::mouseClick(Changes().findChild<QPushButton*>(QStringLiteral("RevertEntryButton")), Qt::LeftButton);
+        TStringList listed;
+        work.GetListValues("InfantryTypes", listed);
+        QCOMPARE(listed.IndexOfNoCase("GRUNT2"), -1);
+        QCOMPARE(work.Doc().Store().IndexOfSection("GRUNT2"), -1);
+        QCOMPARE(Status(), QStringLiteral("No differences."));
+
+        EntryOperations(work, "InfantryTypes", 0).WriteDeleteToBuffer("TORCH");
+        const std::string patch = h->folder.Dir() + "torch-changes.ini";
+        h->boxes.EnqueueFileName(patch);
+        h->boxes.EnqueueAnswer(BoxAnswer::Cancel);
+        QVERIFY(h->Trigger("SaveChanges1"));
+        QVERIFY(h->TakeShown().last().contains(QStringLiteral("2 removals")));
+        QVERIFY(!platform::IsRegularFile(patch));
+        h->boxes.EnqueueFileName(patch);
+        h->boxes.EnqueueAnswer(BoxAnswer::Ok);
+        QVERIFY(h->Trigger("SaveChanges1"));
+        QVERIFY(platform::ReadWholeFile(patch).value_or("").starts_with("; removed: [InfantryTypes] 2=TORCH\r\n"));
     }
 
     void ComparesAgainWhenAnotherDocumentIsOpened() {

@@ -11,6 +11,7 @@
 #include <QUrl>
 
 #include "MainWindowHarness.h"
+#include "category/core/EntryOperations.h"
 #include "main/core/ProgramFolder.h"
 #include "main/gui/QtFolderMemory.h"
 
@@ -73,6 +74,20 @@ private slots:
         QTest::keyClick(h->window.get(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(h->TakeShown(), QStringList());
         QVERIFY(h->folder.Read("Mine.ini").find("Cost=1000") != std::string::npos);
+    }
+
+    // Save writes the definition file with the document once an entry operation changed its lists.
+    void saveWritesTheDefinitionFileWhenItsListsChanged() {
+        const std::string name = h->folder.File("Mine.ini");
+        h->boxes.EnqueueFileName(name);
+        QVERIFY(h->Trigger("SaveAs1"));
+        h->TakeShown();
+        const std::string definition = h->folder.Read("Rules.001");
+        EntryOperations(h->window->Work(), "Weapons", 1).CopyAndWriteDuplicate("RIFLE", "RIFLE2", std::nullopt, true);
+        QTest::keyClick(h->window.get(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(h->folder.Read("Mine.ini").find("[RIFLE2]") != std::string::npos);
+        QVERIFY(h->folder.Read("Rules.001").find("=RIFLE2\r\n") != std::string::npos);
+        QVERIFY(h->folder.Read("Rules.001") != definition);
     }
 
     void theDefaultCopyIsNeverSavedOver() {

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace velmora {
+
+class Workspace;
+
+// The save of a document: the document and the definition file, whose lists name the document's
+// entries, go to disk as one save, both or neither. A save that stopped half-way would leave a new
+// entry without its list line, and the next load would put it among the unknown sections.
+
+// The texts a save writes: the document as it stands and, when wanted, the definition file with
+// the category list as the collection of unknown sections writes it.
+struct SaveTexts {
+    std::string Document;
+    std::optional<std::string> Definition;
+};
+
+SaveTexts TextsToSave(Workspace& workspace, bool withDefinition);
+
+// Writes `texts` to `documentFile` and, when it holds one, the definition text to
+// `definitionFile`: both or neither. Throws IniError naming the file that could not be written;
+// the files on disk are then as they were.
+void WriteSaveTexts(const SaveTexts& texts, const std::string& documentFile, const std::string& definitionFile);
+
+// File, Save: the document under its store's file name, and the definition file when an edit
+// since the last save changed its lists. The history's clean point moves only when both went to
+// disk.
+void SaveDocument(Workspace& workspace);
+
+}  // namespace velmora

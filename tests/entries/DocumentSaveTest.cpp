@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// File, Save: the document and the definition file go to disk as one save, both or neither, and
+// the definition file only when an edit changed its lists.
+
+#include <filesystem>
+#include <string>
+
+#include "EntriesFixture.h"
+#include "category/core/EntryOperations.h"
+#include "main/core/Document.h"
+#include "main/core/DocumentSave.h"
+#include "store/IniError.h"
+#include "store/PlatformFile.h"
+
+namespace velmora::testing {
+namespace {
+
+constexpr const char* Definition =
+    "[AllSections]\r\n"
+    "Weapons=1,Gun\r\n"
+    "[Gun]\r\n"
+    "Damage=\r\n"
+    "[Weapons]\r\n"
+    "1=W1\r\n";
+
+constexpr const char* Document =
+    "[W1]\r\n"
+    "Damage=10\r\n";
+
+// Makes the rename into place of the file whose name ends in `suffix` fail while it lives.
+class ReplaceFault {
+public:
+    explicit ReplaceFault(std::string suffix) {
+        platform::SetReplaceFaultForTesting([suffix = std::move(suffix)](std::string_view name) {
+            return name.size() >= suffix.size() && name.substr(name.size() - suffix.size()) == suffix;
+        });
+    }
+    ~ReplaceFault() { platform::SetReplaceFaultForTesting({}); }
+    ReplaceFault(const ReplaceFault&) = delete;
+    ReplaceFault& operator=(const ReplaceFault&) = delete;
+    ReplaceFault(ReplaceFault&&) = delete;
+    ReplaceFault& operator=(ReplaceFault&&) = delete;
+};
+
+class DocumentSaveTest : public EntriesFixture, public ::testing::Test {
+protected:
+    void SetUp() override { Load(Document, Definition); }
+
+    void Duplicate() { EntryOperations(workspace, "Weapons", 1).CopyAndWriteDuplicate("W1", "W2", std::nullopt, true); }
+};
+
+TEST_F(DocumentSaveTest, WritesTheDefinitionFileOnlyWhenItsListsChanged) {
+    workspace.Doc().SetValue("W1", "Damage", "12");
+    SaveDocument(workspace);
+    EXPECT_EQ(folder.Read("document.ini"), "[W1]\r\nDamage=12\r\n");
+    EXPECT_EQ(folder.Read("definition.ini"), Definition);
+
+    Duplicate();
+    SaveDocument(workspace);
+    EXPECT_NE(folder.Read("document.ini").find("[W2]"), std::string::npos);
+    EXPECT_NE(folder.Read("definition.ini").find("2=W2\r\n"), std::string::npos);
+    EXPECT_FALSE(workspace.Doc().Modified());
+
+    // Back past the save point, and a new edit in place of the undone one: the definition on disk
+    // lists W2, the one in memory does not.
+    workspace.Doc().Undo();
+    workspace.Doc().SetValue("W1", "Damage", "13");
+    EXPECT_TRUE(workspace.Doc().DefinitionChanged());
+    SaveDocument(workspace);
+    EXPECT_EQ(folder.Read("definition.ini").find("W2"), std::string::npos);
+    workspace.Doc().SetValue("W1", "Damage", "14");
+    EXPECT_FALSE(workspace.Doc().DefinitionChanged());
+}
+
+TEST_F(DocumentSaveTest, AFailedSecondFileLeavesBothFilesAsTheyWere) {
+    Duplicate();
+    {
+        const ReplaceFault fault("definition.ini");
+        EXPECT_THROW(SaveDocument(workspace), IniError);
+    }
+    EXPECT_EQ(folder.Read("document.ini"), Document);
+    EXPECT_EQ(folder.Read("definition.ini"), Definition);
+    EXPECT_TRUE(workspace.Doc().Modified());
+    // No temporary or kept file is left beside them.
+    size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.Path())) ++files;
+    EXPECT_EQ(files, 2u);
+
+    // A definition file that cannot be written at all stops the save before the document changes.
+    std::filesystem::remove(folder.Path() / "definition.ini");
+    std::filesystem::create_directory(folder.Path() / "definition.ini");
+    EXPECT_THROW(SaveDocument(workspace), IniError);
+    EXPECT_EQ(folder.Read("document.ini"), Document);
+
+    // A new document file goes again when the definition file fails after it.
+    std::filesystem::remove(folder.Path() / "definition.ini");
+    folder.Write("definition.ini", Definition);
+    const ReplaceFault fault("definition.ini");
+    EXPECT_THROW(WriteSaveTexts({"new", std::string("def")}, folder.File("new.ini"), folder.File("definition.ini")),
+                 IniError);
+    EXPECT_FALSE(folder.Exists("new.ini"));
+}
+
+}  // namespace
+}  // namespace velmora::testing
