@@ -61,8 +61,11 @@ void ScriptedEdits::Run(std::string_view line) {
         ExpectFields(fields, 4, 5);
         CopyEntry(fields[1], fields[2], fields[3], optionalField(4), command == "duplicate");
     } else if (command == "rename-all") {
-        ExpectFields(fields, 4, 5);
-        CopyEntry(fields[1], fields[2], fields[3], optionalField(4), false, true);
+        // A fourth field "all" also rewrites the lines that name the code outside reference keys.
+        const bool all = fields.size() > 4 && fields[4] == "all";
+        ExpectFields(fields, 4, all ? 6 : 5);
+        CopyEntry(fields[1], fields[2], fields[3], optionalField(all ? 5 : 4), false,
+                  all ? References::All : References::Keys);
     } else if (command == "replace") {
         ExpectFields(fields, 4, 4);
         Replace(fields[1], fields[2], fields[3]);
@@ -118,16 +121,22 @@ CategoryEntries EntriesOf(const Workspace& workspace, const std::string& categor
 }  // namespace
 
 void ScriptedEdits::CopyEntry(const std::string& category, const std::string& code, const std::string& newCode,
-                              const std::optional<std::string>& name, bool isDuplicate, bool withReferences) {
+                              const std::optional<std::string>& name, bool isDuplicate, References references) {
     const CategoryEntries entries = EntriesOf(m_workspace, category, code);
     EntryOperations operations(m_workspace, category, entries.kind);
     const std::string cutCode = CutCode(newCode);
     const std::string refusal = operations.NewCodeRefusal(cutCode, entries.codes);
     if (!refusal.empty()) throw IniError(OneLine(refusal));
-    const std::vector<LineRewrite> references =
-        withReferences ? operations.ReferenceRewrites(code, cutCode) : std::vector<LineRewrite>();
+    CodeChangeRewrites rewrites;
+    if (references != References::None) rewrites = operations.ReferenceRewrites(code, cutCode);
+    std::vector<LineRewrite>& rewritten = rewrites.References;
+    if (references == References::All) {
+        rewritten.insert(rewritten.end(), rewrites.Others.begin(), rewrites.Others.end());
+        rewrites.Others.clear();
+    }
     operations.CopyAndWriteDuplicate(code, cutCode, name ? std::optional(CutName(*name)) : std::nullopt, isDuplicate,
-                                     references);
+                                     rewritten);
+    for (const LineRewrite& left : rewrites.Others) m_notes.push_back(NotChangedText(left));
 }
 
 // One edit however many lines change; none when no line names the item.
