@@ -226,6 +226,9 @@ class FindingTest : public HarnessTest<ChildWindowHarness> {
         QTest::keyClick(&filter, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(document.Store().ReadString("TANKH", "Strength", ""), before);
 
+        filter.setFocus();  // the undo showed its entry, in the entry list
+        QTRY_VERIFY(filter.hasFocus());
+        QCOMPARE(undo->text(), QStringLiteral("Undo"));  // the document's, with nothing left to undo
         QTest::keyClicks(&filter, "tank");
         QCOMPARE(undo->text(), QStringLiteral("Undo Typing in Filter"));
         QTest::keyClick(&filter, Qt::Key_Z, Qt::ControlModifier);
