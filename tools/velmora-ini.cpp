@@ -29,7 +29,9 @@
 //       starts in DIR and opens DOC as catalogue does, then runs the edits read from standard
 //       input, one per line with tab-separated fields: "set CODE KEY VALUE", "duplicate CATEGORY
 //       CODE NEWCODE [NAME]", "rename CATEGORY CODE NEWCODE [NAME]", "rename-all CATEGORY CODE
-//       NEWCODE [NAME]" (a rename that also rewrites every line naming CODE), "replace KEY OLD NEW"
+//       NEWCODE [all] [NAME]" (a rename that also rewrites the references to CODE, the items of
+//       keys whose value sources name the category, and prints each other line naming CODE as
+//       "not changed: [S] K=V" on stderr; "all" rewrites those too), "replace KEY OLD NEW"
 //       (each item OLD of KEY's values in every section), "delete CATEGORY CODE", "revert CODE
 //       [KEY]" (puts back the default copy's text for the entry or its key), "undo", "redo" and
 //       "save". Save writes DOC (or FILE) and the definition file as the
@@ -257,6 +259,7 @@ int Edit(const std::vector<std::string>& args) {
     for (size_t number = 1; std::getline(std::cin, line); ++number) {
         try {
             edits.Run(line);
+            for (const std::string& note : edits.TakeNotes()) std::cerr << note << '\n';
         } catch (const std::exception& error) {
             std::cerr << "line " << number << ": " << error.what() << '\n';
             return 1;

@@ -61,6 +61,10 @@ std::string ChangeReferencesQuestion(size_t count, std::string_view oldCode, std
            std::string(newCode) + "?";
 }
 
+std::string NotChangedText(const LineRewrite& line) {
+    return "not changed: [" + line.SectionName + "] " + line.OldText;
+}
+
 bool CodeIsUsable(std::string_view code) {
     return !code.empty() && !IsBlank(static_cast<unsigned char>(code.front())) &&
            !IsBlank(static_cast<unsigned char>(code.back())) &&
@@ -101,9 +105,33 @@ std::vector<Usage> EntryOperations::UsagesOutsideListLine(const std::string& Cod
     return usages;
 }
 
-std::vector<LineRewrite> EntryOperations::ReferenceRewrites(const std::string& OldCode,
-                                                            const std::string& NewCode) const {
-    return RenameRewrites(UsagesOutsideListLine(OldCode), OldCode, NewCode, m_workspace.G().CaseSensitive);
+std::vector<std::string> EntryOperations::KeysNamingThisCategory() const {
+    std::vector<std::string> keys;
+    const int own = IndexOfNoCase(m_workspace.CategoryRows, m_category);
+    if (own < 0 || !m_workspace.DefinitionIni) return keys;
+    for (size_t row = 0; row < m_workspace.CategoryRows.size(); ++row)
+        for (const ReferenceKey& key : ReferenceKeysOf(m_workspace, row))
+            if (std::find(key.CategoryRows.begin(), key.CategoryRows.end(), static_cast<size_t>(own)) !=
+                key.CategoryRows.end())
+                keys.push_back(FoldCase(key.Key));
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    return keys;
+}
+
+CodeChangeRewrites EntryOperations::ReferenceRewrites(const std::string& OldCode, const std::string& NewCode) const {
+    const std::vector<std::string> referenceKeys = KeysNamingThisCategory();
+    std::vector<Usage> references;
+    std::vector<Usage> others;
+    for (Usage& usage : UsagesOutsideListLine(OldCode)) {
+        const bool isList = IndexOfNoCase(m_workspace.CategoryRows, usage.SectionName) >= 0;
+        const bool isReference =
+            std::binary_search(referenceKeys.begin(), referenceKeys.end(), FoldCase(std::string(usage.Key())));
+        (isList || isReference ? references : others).push_back(std::move(usage));
+    }
+    const bool caseSensitive = m_workspace.G().CaseSensitive;
+    return {RenameRewrites(references, OldCode, NewCode, caseSensitive),
+            RenameRewrites(others, OldCode, NewCode, caseSensitive)};
 }
 
 size_t EntryOperations::LinesStillNaming(const std::string& Code) const {
@@ -120,6 +148,7 @@ void EntryOperations::CopyAndWriteDuplicate(const std::string& OldCode, const st
     Document& document = m_workspace.Doc();
     std::unique_ptr<StoreEdit> edit = document.BeginEdit(
         (IsDuplicate ? "Duplicate " : "Change Code of ") + OldCode, {m_category, NewCode, {}}, true);
+    edit->SetCodeAfterUndo(OldCode);
     // First, while every place is still the one they were found at; the copy below then takes the
     // entry's own rewritten lines with it.
     AddRewrites(*edit, References);

@@ -48,6 +48,17 @@ std::string DeleteCaption();
 // With `stillNaming` lines that name the entry, the question says so.
 std::string DeleteQuestion(std::string_view code, size_t stillNaming = 0);
 std::string ChangeReferencesQuestion(size_t count, std::string_view oldCode, std::string_view newCode);
+// A line naming the old code that a change of code leaves as it is: "not changed: [S] K=V".
+std::string NotChangedText(const LineRewrite& line);
+
+// The lines naming an entry's code that a change of code may rewrite. References are the lines
+// of reference keys (keys whose value sources name the entry's category) and the list lines of
+// other categories; they are rewritten by default. Other lines that happen to name the code (an
+// `Image=` art name spelt alike) are left unless the user includes them one by one.
+struct CodeChangeRewrites {
+    std::vector<LineRewrite> References;
+    std::vector<LineRewrite> Others;
+};
 
 // True when `code` reads back from a saved file as the same list line and section name, and other
 // entries can name it whole in their values: it is not empty (a list line without a code, and a
@@ -78,8 +89,9 @@ public:
                                   const std::vector<std::string>& entryCodes) const;
 
     // The lines that name `OldCode` as an item, outside the entry's own list line in the document,
-    // with each such item changed into `NewCode`: the references a change of code keeps whole.
-    std::vector<LineRewrite> ReferenceRewrites(const std::string& OldCode, const std::string& NewCode) const;
+    // with each such item changed into `NewCode`: the references a change of code keeps whole,
+    // and apart from them the other lines naming the code.
+    CodeChangeRewrites ReferenceRewrites(const std::string& OldCode, const std::string& NewCode) const;
     // How many lines would still name `Code` after its delete: its usages outside its own list
     // line and its own section.
     size_t LinesStillNaming(const std::string& Code) const;
@@ -99,6 +111,9 @@ public:
 
 private:
     std::vector<Usage> UsagesOutsideListLine(const std::string& Code) const;
+    // The key names (letter case folded) of every category's pages whose value sources name this
+    // category.
+    std::vector<std::string> KeysNamingThisCategory() const;
     void WriteListLine(StoreEdit& edit, const std::string& NewCode);
     void RenameListLines(StoreEdit& edit, const std::string& OldCode, const std::string& NewCode);
     void RemoveListLine(StoreEdit& edit, StoreOf store, const std::string& Code);

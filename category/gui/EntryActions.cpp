@@ -2,12 +2,17 @@
 // The entry operations of the category window: duplicate, change of code and delete, with their
 // questions; the writes themselves are the core's (category/core/EntryOperations.h).
 
+#include <QSignalBlocker>
+#include <algorithm>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "category/core/EntryOperations.h"
 #include "category/gui/mChildWin.h"
 #include "dialogs/gui/mSmallEdit.h"
 #include "main/core/Boxes.h"
+#include "main/gui/FilterBox.h"
 #include "main/gui/QtText.h"
 #include "main/gui/StringGrid.h"
 #include "main/gui/mMainWin.h"
@@ -26,8 +31,22 @@ void TChildWin::ShowEntryAfresh() {
     DiPilihLineStringGrood();
 }
 
+// The selected entry stays selected by its code wherever its row went, and the filter stays. When
+// it is gone, the row it stood on (or the last) is selected, or the first the filter shows.
 void TChildWin::ShowEntriesAfresh() {
+    StringGrid& entries = *ui->StringGrood;
+    const std::string code = entries.Cells(EntryCodeCol, entries.Row());
+    const int oldRow = entries.Row();
     RubahKolomStringGrood();
+    m_entryFilter->ApplyKeepingSelection();
+    int row = RowOfEntry(code);
+    if (row < 0) row = std::min(oldRow, entries.RowCount() - 1);
+    if (entries.isRowHidden(row)) row = m_entryFilter->FirstShownRow(row);
+    {
+        // The entry is shown afresh below, once.
+        const QSignalBlocker blocker(entries);
+        if (row >= 0 && row != entries.Row()) entries.SetRow(row);
+    }
     ShowEntryAfresh();
 }
 
@@ -50,16 +69,34 @@ void TChildWin::DuplicateOrEditAction(bool IsDuplicate) {
     EntryOperations operations(m_main.Work(), m_categoryName, CategoryKind);
     std::vector<LineRewrite> references;
     if (!IsDuplicate) {
-        references = operations.ReferenceRewrites(OldCode, NewCode);
-        if (!references.empty()) {
-            const BoxAnswer answer = m_boxes.Confirm(ChangeReferencesQuestion(references.size(), OldCode, NewCode));
-            if (answer == BoxAnswer::Cancel) return;
-            if (answer != BoxAnswer::Yes) references.clear();
-        }
+        const std::optional<std::vector<LineRewrite>> chosen =
+            AskReferences(operations.ReferenceRewrites(OldCode, NewCode), OldCode, NewCode);
+        if (!chosen) return;
+        references = *chosen;
     }
     operations.CopyAndWriteDuplicate(OldCode, NewCode, NewName, IsDuplicate, references);
     StringGroodSetFocus(IndexOfNoCase(ui->StringGrood->ColumnTexts(EntryCodeCol), NewCode));
     ShowEntryAfresh();
+}
+
+// The references are rewritten on Yes; the other lines naming the code are listed as not changed,
+// each with a box that includes it. None on Cancel.
+std::optional<std::vector<LineRewrite>> TChildWin::AskReferences(CodeChangeRewrites Rewrites,
+                                                                 const std::string& OldCode,
+                                                                 const std::string& NewCode) {
+    std::vector<LineRewrite>& chosen = Rewrites.References;
+    if (chosen.empty() && Rewrites.Others.empty()) return chosen;
+    const std::string question = ChangeReferencesQuestion(chosen.size(), OldCode, NewCode);
+    std::vector<std::string> choices;
+    for (const LineRewrite& other : Rewrites.Others) choices.push_back(NotChangedText(other));
+    std::vector<bool> ticked;
+    const BoxAnswer answer =
+        choices.empty() ? m_boxes.Confirm(question) : m_boxes.ConfirmWithChoices(question, choices, ticked);
+    if (answer == BoxAnswer::Cancel) return std::nullopt;
+    if (answer != BoxAnswer::Yes) return std::vector<LineRewrite>();
+    for (size_t i = 0; i < ticked.size() && i < Rewrites.Others.size(); ++i)
+        if (ticked[i]) chosen.push_back(Rewrites.Others[i]);
+    return chosen;
 }
 
 bool TChildWin::AskCodeAndName(TSmallEdit& Dialog, bool IsDuplicate, std::string& NewCode,

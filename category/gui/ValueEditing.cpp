@@ -95,8 +95,22 @@ void TChildWin::EditBerubahIsi() {
     m_main.Work().Doc().SetValue(entryCode, key, value, m_categoryName);
 }
 
+void TChildWin::ShowStoredValueIfStale(int Row) {
+    const StringGrid& grid = *ui->StringGrid2;
+    const StringGrid& entries = *ui->StringGrood;
+    const std::string code = entries.Cells(EntryCodeCol, entries.Row());
+    if (Row < 0 || Row >= grid.RowCount()) return;
+    if (grid.Cells(ValueCol, Row) != StoredValue(*DocumentIni, code, grid.Cells(KeyCol, Row))) {
+        if (code.empty())
+            ui->StringGrid2->SetCells(ValueCol, Row, std::string());
+        else
+            ShowStoredValue(Row, code);
+    }
+}
+
 void TChildWin::ShowValueChange(const std::string& Code, const std::string& Key) {
-    if (NamesEqual(Code, m_categoryName, m_globals.CaseSensitive)) {
+    // A change of the category's own list, or of a line without a key name, which no row shows.
+    if (Key.empty() || NamesEqual(Code, m_categoryName, m_globals.CaseSensitive)) {
         ShowEntriesAfresh();
         return;
     }

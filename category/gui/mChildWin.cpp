@@ -104,6 +104,9 @@ void TChildWin::ConnectControls() {
     });
     connect(values, &StringGrid::selectionChangedByUserOrCode, this,
             &TChildWin::Guarded<&TChildWin::DiPilihLineStringGrid2>);
+    connect(values, &StringGrid::editorOpening, this, [this](int /*col*/, int row) {
+        RunEventHandler(m_boxes, [this, row] { ShowStoredValueIfStale(row); });
+    });
     connect(values, &StringGrid::gridDoubleClicked, this,
             &TChildWin::Guarded<&TChildWin::DoubleClickStringGrid2>);
     connect(values, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) {

@@ -3,6 +3,7 @@
 
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,9 @@ class TChildWin;
 namespace velmora {
 
 class Boxes;
+struct CodeChangeRewrites;
 class FilterBox;
+struct LineRewrite;
 struct Globals;
 class StringGrid;
 class TMainWin;
@@ -152,6 +155,9 @@ class TChildWin : public QWidget {
     // A context-menu request at `MousePos` in the value grid's viewport.
     void OnContextPopUpKu(const QPoint& MousePos);
     void EditBerubahIsi();
+    // Value-grid row `Row` shows the stored value again when it shows another (a view missed no
+    // news, but nothing typed is ever written over a value the user did not see).
+    void ShowStoredValueIfStale(int Row);
     void EscapePerubahan();
     void InterpretModalResult(const std::string& Text);
 
@@ -161,6 +167,9 @@ class TChildWin : public QWidget {
     void DuplicateOrEditAction(bool IsDuplicate);
     // Fills, shows and checks the code and name dialog; true on OK, with the new code and name.
     bool AskCodeAndName(TSmallEdit& Dialog, bool IsDuplicate, std::string& NewCode, std::string& NewName);
+    // What a change of code rewrites besides its own lines, as the user chose; none on Cancel.
+    std::optional<std::vector<LineRewrite>> AskReferences(CodeChangeRewrites Rewrites, const std::string& OldCode,
+                                                          const std::string& NewCode);
     void DeleteButton();
     // Shows the selected entry in the value grid, the panel and the memo as it now stands.
     void ShowEntryAfresh();

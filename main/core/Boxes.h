@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -22,6 +23,16 @@ public:
     // A confirmation: caption "Confirm", question icon, "&Yes", "&No" and "Cancel"; Yes is the
     // default and Esc gives Cancel.
     virtual BoxAnswer Confirm(const std::string& text) = 0;
+    // A confirmation as Confirm with a box to tick for each of `choices` below the text, none
+    // ticked at first; `ticked` gets one flag per choice. Boxes without ticks of their own (the
+    // command-line tool) list the choices in the text and tick none.
+    virtual BoxAnswer ConfirmWithChoices(const std::string& text, const std::vector<std::string>& choices,
+                                         std::vector<bool>& ticked) {
+        ticked.assign(choices.size(), false);
+        std::string listed = text;
+        for (const std::string& choice : choices) listed += "\r\n" + choice;
+        return Confirm(listed);
+    }
     // A warning: caption "Warning", warning icon, "OK" and "&Ignore".
     virtual BoxAnswer Warning(const std::string& text) = 0;
     // An error that ended a command (the general handler), or the platform's error text.

@@ -53,6 +53,7 @@ void StoreEdit::Do(Step& step, bool forward) {
 
 // The change is made first: one that cannot be made leaves no step behind.
 void StoreEdit::Add(Step step) {
+    Note(step);
     Do(step, true);
     m_steps.push_back(std::move(step));
 }
@@ -73,6 +74,20 @@ void RefuseBrokenLine(std::string_view text) {
 bool StoreEdit::Unchanged(StoreOf store, size_t section, size_t line, std::string_view text) const {
     const GueTStringList& lines = StoreRef(store).ExistingSection(section);
     return line < lines.Count() && lines.LineAt(line).Raw() == text;
+}
+
+// Every view learns of the change from here, whichever command made it. The definition file's lines
+// name the entries and pages of the categories; a section of the document is an entry or a list.
+void StoreEdit::Note(const Step& step) {
+    if (step.store == StoreOf::Definition || step.kind == Kind::InsertSection || step.kind == Kind::RemoveSection) {
+        NoteEntriesChanged();
+        return;
+    }
+    const GueTStringList& section = StoreRef(step.store).ExistingSection(step.section);
+    std::string_view key;
+    if (step.kind != Kind::InsertLine && step.line < section.Count() && section.LineAt(step.line).KeyName(key))
+        NoteValue(section.Name(), key);
+    if (step.heldLine && step.heldLine->KeyName(key)) NoteValue(section.Name(), key);
 }
 
 void StoreEdit::ReplaceLine(StoreOf store, size_t section, size_t line, std::string_view text) {
@@ -314,13 +329,20 @@ std::string Document::RedoText() const {
     return edit ? "Redo " + edit->Text() : std::string("Redo");
 }
 
-void Document::Undo() { AfterStep(m_history.Undo()); }
+void Document::Undo() {
+    const Edit& edit = m_history.Undo();
+    AfterStep(edit, edit.FocusAfterUndo());
+}
 
-void Document::Redo() { AfterStep(m_history.Redo()); }
+void Document::Redo() {
+    const Edit& edit = m_history.Redo();
+    AfterStep(edit, EditFocus(edit.Focus()));
+}
 
-void Document::AfterStep(const Edit& edit) {
+// The focus comes as a copy, for the reason Announce copies its news.
+void Document::AfterStep(const Edit& edit, const EditFocus& focus) {
     Announce(edit);
-    Tell([&edit](DocumentObserver& observer) { observer.Stepped(edit.Focus()); });
+    Tell([&focus](DocumentObserver& observer) { observer.Stepped(focus); });
     HistoryMoved();
 }
 
@@ -343,12 +365,17 @@ void Document::Tell(const std::function<void(DocumentObserver&)>& news) {
         if (std::find(m_observers.begin(), m_observers.end(), observer) != m_observers.end()) news(*observer);
 }
 
+// The news is copied first: an observer may show a box, and a commit made meanwhile can drop the
+// edit from the history (the undone edits after a new one go).
 void Document::Announce(const Edit& edit) {
-    Tell([&edit](DocumentObserver& observer) {
-        if (edit.ChangesEntries())
+    const bool entriesChanged = edit.ChangesEntries();
+    const std::set<TouchedValue> touched = entriesChanged ? std::set<TouchedValue>() : edit.Touched();
+    Tell([entriesChanged, &touched](DocumentObserver& observer) {
+        if (entriesChanged) {
             observer.EntriesChanged();
-        else
-            observer.ValueChanged(edit.Focus().Code, edit.Focus().Key);
+            return;
+        }
+        for (const auto& [code, key] : touched) observer.ValueChanged(code, key);
     });
 }
 

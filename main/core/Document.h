@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,9 @@ struct EditFocus {
     std::string Key;       // the key of a value change; empty for the entry as a whole
 };
 
+// A value of the document an edit changed: the key of the section named Code, as written.
+using TouchedValue = std::pair<std::string, std::string>;
+
 // One change of the document as the history keeps it: done when made, undone by Revert and done
 // again by Apply, in strict history order.
 class Edit {
@@ -37,18 +41,37 @@ public:
     // What the Edit menu names it by: "Change of BuiltBy", "Delete GRUNT".
     const std::string& Text() const { return m_text; }
     const EditFocus& Focus() const { return m_focus; }
-    // True when entries came, went or were renamed; false when only values changed.
+    // The focus once the edit is undone: the entry as it then stands.
+    EditFocus FocusAfterUndo() const {
+        EditFocus focus = m_focus;
+        if (!m_codeAfterUndo.empty()) focus.Code = m_codeAfterUndo;
+        return focus;
+    }
+    // The entry an undo leaves when that is not the focus entry: a change of code brings the old
+    // code back, a duplicate's undo leaves its source.
+    void SetCodeAfterUndo(std::string code) { m_codeAfterUndo = std::move(code); }
+    // True when entries came, went or were renamed, or a section of the document or a line of the
+    // definition file came, went or changed: everything is to be read afresh.
     bool ChangesEntries() const { return m_changesEntries; }
+    // Every (section, key) of the document whose line changed, came or went, both ways round: the
+    // same when the edit is undone or done again.
+    const std::set<TouchedValue>& Touched() const { return m_touched; }
 
     virtual void Apply() = 0;
     virtual void Revert() = 0;
     // Whether the edit changes anything in `store`.
     virtual bool Touches(StoreOf store) const = 0;
 
+protected:
+    void NoteValue(std::string_view code, std::string_view key) { m_touched.emplace(code, key); }
+    void NoteEntriesChanged() { m_changesEntries = true; }
+
 private:
     std::string m_text;
     EditFocus m_focus;
+    std::string m_codeAfterUndo;
     bool m_changesEntries;
+    std::set<TouchedValue> m_touched;
 };
 
 // The edit of every kind the editor makes: a list of positional changes to lines and sections of
@@ -122,6 +145,8 @@ private:
     size_t SectionToWrite(StoreOf store, std::string_view sectionName);
     void WriteValueAt(StoreOf store, size_t section, std::string_view key, std::string_view value, bool keepLine);
     void Add(Step step);
+    // What the step, about to be done, tells the views.
+    void Note(const Step& step);
     void Do(Step& step, bool forward);
     bool Unchanged(StoreOf store, size_t section, size_t line, std::string_view text) const;
 
@@ -175,12 +200,15 @@ private:
 class DocumentObserver {
 public:
     virtual ~DocumentObserver() = default;
-    // The value of `key` in entry `code` changed (a commit, its undo or its redo).
+    // The line of `key` in the section `code` changed, came or went (by any edit, its undo or its
+    // redo); told once for each such key of the edit.
     virtual void ValueChanged(const std::string& /*code*/, const std::string& /*key*/) {}
-    // Entries came, went or were renamed: entry lists are to be filled afresh.
+    // Entries came, went or were renamed, or sections came or went: instead of the values, every
+    // view reads everything it shows afresh.
     virtual void EntriesChanged() {}
     virtual void ModifiedChanged(bool /*modified*/) {}
-    // An undo or redo ran; `focus` is the entry it touched, to be selected and shown.
+    // An undo or redo ran; `focus` is the entry it touched as it now stands, to be selected and
+    // shown.
     virtual void Stepped(const EditFocus& /*focus*/) {}
     // What Undo and Redo would do changed.
     virtual void HistoryChanged() {}
@@ -253,7 +281,7 @@ public:
 private:
     void Tell(const std::function<void(DocumentObserver&)>& news);
     void Announce(const Edit& edit);
-    void AfterStep(const Edit& edit);
+    void AfterStep(const Edit& edit, const EditFocus& focus);
     void HistoryMoved();
 
     std::unique_ptr<TMemIniFile>& m_document;

@@ -65,8 +65,11 @@ void ScriptedEdits::Run(std::string_view text) {
         ExpectFields(fields, 4, 5);
         CopyEntry(fields[1], fields[2], fields[3], optionalField(4), command == "duplicate");
     } else if (command == "rename-all") {
-        ExpectFields(fields, 4, 5);
-        CopyEntry(fields[1], fields[2], fields[3], optionalField(4), false, true);
+        // A fourth field "all" also rewrites the lines that name the code outside reference keys.
+        const bool all = fields.size() > 4 && fields[4] == "all";
+        ExpectFields(fields, 4, all ? 6 : 5);
+        CopyEntry(fields[1], fields[2], fields[3], optionalField(all ? 5 : 4), false,
+                  all ? References::All : References::Keys);
     } else if (command == "replace") {
         ExpectFields(fields, 4, 4);
         Replace(fields[1], fields[2], fields[3]);
@@ -141,7 +144,7 @@ CategoryEntries EntriesOf(const Workspace& workspace, const std::string& categor
 }  // namespace
 
 void ScriptedEdits::CopyEntry(const std::string& category, const std::string& code, const std::string& newCode,
-                              const std::optional<std::string>& name, bool isDuplicate, bool withReferences) {
+                              const std::optional<std::string>& name, bool isDuplicate, References references) {
     const CategoryEntries entries = EntriesOf(m_workspace, category, code);
     EntryOperations operations(m_workspace, category, entries.kind);
     // The window's fields stop at the limits; a script's text is refused rather than cut.
@@ -158,9 +161,15 @@ void ScriptedEdits::CopyEntry(const std::string& category, const std::string& co
     }
     const std::string refusal = operations.NewCodeRefusal(newCode, entries.codes);
     if (!refusal.empty()) throw IniError(OneLine(refusal));
-    const std::vector<LineRewrite> references =
-        withReferences ? operations.ReferenceRewrites(code, newCode) : std::vector<LineRewrite>();
-    operations.CopyAndWriteDuplicate(code, newCode, name, isDuplicate, references);
+    CodeChangeRewrites rewrites;
+    if (references != References::None) rewrites = operations.ReferenceRewrites(code, newCode);
+    std::vector<LineRewrite>& rewritten = rewrites.References;
+    if (references == References::All) {
+        rewritten.insert(rewritten.end(), rewrites.Others.begin(), rewrites.Others.end());
+        rewrites.Others.clear();
+    }
+    operations.CopyAndWriteDuplicate(code, newCode, name, isDuplicate, rewritten);
+    for (const LineRewrite& left : rewrites.Others) m_notes.push_back(NotChangedText(left));
 }
 
 // One edit however many lines change; none when no line names the item.

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "main/core/DocumentSave.h"
@@ -19,7 +20,10 @@ class Workspace;
 //   set CODE KEY VALUE
 //   duplicate CATEGORY CODE NEWCODE [NAME]
 //   rename CATEGORY CODE NEWCODE [NAME]
-//   rename-all CATEGORY CODE NEWCODE [NAME]   (a rename that also rewrites the lines naming CODE)
+//   rename-all CATEGORY CODE NEWCODE [all] [NAME]
+//                                             (a rename that also rewrites the references to CODE:
+//                                             the items of keys whose value sources name the
+//                                             category; with "all", every line naming CODE)
 //   replace KEY OLD NEW                       (each item OLD of KEY's values, in every section)
 //   delete CATEGORY CODE
 //   revert CODE [KEY]
@@ -48,10 +52,17 @@ public:
     // The texts of the last "save", if any; the definition text is always among them.
     const std::optional<SaveTexts>& Saved() const { return m_saved; }
 
+    // What the lines run so far left undone on purpose, one text each ("not changed: [S] K=V"
+    // for a line that names a renamed code outside the reference keys); taken once.
+    std::vector<std::string> TakeNotes() { return std::exchange(m_notes, {}); }
+
 private:
     void Set(const std::string& code, const std::string& key, const std::string& value);
+    // Which lines naming the old code a change of code rewrites: none, those of reference keys, or
+    // every one.
+    enum class References { None, Keys, All };
     void CopyEntry(const std::string& category, const std::string& code, const std::string& newCode,
-                   const std::optional<std::string>& name, bool isDuplicate, bool withReferences = false);
+                   const std::optional<std::string>& name, bool isDuplicate, References references = References::None);
     void Replace(const std::string& key, const std::string& oldItem, const std::string& newItem);
     void Delete(const std::string& category, const std::string& code);
     void Revert(const std::string& code, const std::optional<std::string>& key);
@@ -65,6 +76,7 @@ private:
     // `m_done` steps are done.
     std::vector<size_t> m_steps;
     size_t m_done = 0;
+    std::vector<std::string> m_notes;
 };
 
 }  // namespace velmora

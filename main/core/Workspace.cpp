@@ -175,6 +175,22 @@ void Workspace::BeginCopyDefaultOrLoadINItoCurrentBuffer(const std::string& File
     if (m_view) m_view->ArrangeLayar();
 }
 
+void Workspace::LoadDefinitionKeepingDocument() {
+    if (!DocumentIni) return;
+    BusyPointer busy(m_view);
+    BannerOnExit banner(m_view);
+    const bool modified = m_document.Modified();
+    // A fresh copy: the sections' claims of the old catalogue do not carry over.
+    std::unique_ptr<TMemIniFile> document = DocumentIni->CloneAs(DocumentIni->FileName());
+    CategoryList.Clear();
+    BeginSetupDefault_001file();
+    DocumentIni = std::move(document);
+    OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer();
+    m_globals.UnknownSelected = false;
+    m_document.Restart(modified);
+    if (m_view) m_view->ArrangeLayar();
+}
+
 void Workspace::OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer() {
     BusyPointer busy(m_view);
 

@@ -80,6 +80,11 @@ public:
     void BeginCopyDefaultOrLoadINItoCurrentBuffer(const std::string& FileName, bool FromDefault);
     void OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer();
     void SelectUnknown();
+    // The definition file read anew for the document as it stands, as a new definition written
+    // from it asks: categories, settings and catalogue as the file gives them, the document's text
+    // and modified state kept, the default copy left out of the definition. The history starts
+    // afresh, since its edits refer to the definition store that goes.
+    void LoadDefinitionKeepingDocument();
 
     // Catalogue queries.
     void GetPages(const std::string& Category, TStringList& Pages) const;

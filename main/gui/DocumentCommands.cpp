@@ -145,15 +145,17 @@ void TMainWin::NewDefinition1Click() {
         question +=
             "\r\nThe present file is kept as " + ExtractFileName(DefinitionBackupFileName(m_workspace)) + ".";
     if (m_boxes.Confirm(question) != BoxAnswer::Yes) return;
-    if (!ModifiedSavedOrDontCare()) return;
+    CommitOpenEdits();
 
+    // The scaffold is the document's alone; the open document stays as it is, and the new file is
+    // taken into use only when the user says so.
     ReplaceDefinitionFile(m_workspace);
-    // The name may have changed with the save; an untitled document is the fresh copy of the
-    // default that the file-type load makes.
-    const std::string document = m_globals.CurrentFileName;
+    std::string load = "The new definition file is written. Load it now for the open document?";
+    const Document& edits = m_workspace.Doc();
+    if (edits.CanUndo() || edits.CanRedo()) load += "\r\nThe edits made so far can then no longer be undone.";
+    if (m_boxes.Confirm(load) != BoxAnswer::Yes) return;
     CloseExistingChildWindow();
-    m_workspace.BeginToLoadNONBASIC();
-    if (document != m_globals.UntitledName) OpenProcess(document);
+    m_workspace.LoadDefinitionKeepingDocument();
 }
 
 void TMainWin::Exit1Click() {

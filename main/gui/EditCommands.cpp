@@ -3,12 +3,14 @@
 // marker, the entry list after any change, and the entry an undo or redo touched brought into view.
 
 #include <QAction>
+#include <QApplication>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 
 #include "category/gui/mChildWin.h"
 #include "main/gui/DocumentSignals.h"
+#include "main/gui/FilterBox.h"
 #include "main/core/Globals.h"
 #include "main/gui/QtText.h"
 #include "main/core/Routines.h"
@@ -41,21 +43,53 @@ void TMainWin::BuildEditMenu() {
     connect(&news, &DocumentSignals::entriesChanged, this, &TMainWin::LihatSatuLineStringGrid1);
     connect(&news, &DocumentSignals::valueChanged, this, &TMainWin::ShowValueChange);
     connect(&news, &DocumentSignals::stepped, this, &TMainWin::ShowEditFocus);
+    // A filter box with typing of its own takes Undo and Redo while it has the focus; the menu says
+    // so as the focus moves and as typing begins.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* /*old*/, QWidget* now) {
+        if (auto* box = qobject_cast<FilterBox*>(now))
+            connect(box, &FilterBox::undoOwnerChanged, this, &TMainWin::ShowHistory, Qt::UniqueConnection);
+        ShowHistory();
+    });
     ShowHistory();
 }
 
+namespace {
+
+// The filter box with the focus when Undo and Redo are its own; none otherwise.
+FilterBox* FilterOwningUndo() {
+    auto* box = qobject_cast<FilterBox*>(QApplication::focusWidget());
+    return box && box->OwnsUndo() ? box : nullptr;
+}
+
+}  // namespace
+
 // A value being typed is committed first: it is the latest edit, and the one Undo takes back.
 void TMainWin::Undo1Click() {
+    if (FilterBox* box = FilterOwningUndo()) {
+        box->undo();
+        return;
+    }
     CommitOpenEdits();
     if (m_workspace.Doc().CanUndo()) m_workspace.Doc().Undo();
 }
 
 void TMainWin::Redo1Click() {
+    if (FilterBox* box = FilterOwningUndo()) {
+        box->redo();
+        return;
+    }
     CommitOpenEdits();
     if (m_workspace.Doc().CanRedo()) m_workspace.Doc().Redo();
 }
 
 void TMainWin::ShowHistory() {
+    if (const FilterBox* box = FilterOwningUndo()) {
+        Undo1->setText(QStringLiteral("Undo Typing in Filter"));
+        Undo1->setEnabled(box->isUndoAvailable());
+        Redo1->setText(QStringLiteral("Redo Typing in Filter"));
+        Redo1->setEnabled(box->isRedoAvailable());
+        return;
+    }
     const Document& document = m_workspace.Doc();
     Undo1->setText(ToCaption(document.UndoText()));
     Undo1->setEnabled(document.CanUndo());

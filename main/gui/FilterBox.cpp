@@ -32,6 +32,11 @@ FilterBox::FilterBox(QWidget& list, int headerRows) : QLineEdit(list.parentWidge
     setClearButtonEnabled(true);
     setToolTip(QStringLiteral("Shows the rows that contain this text; Esc shows all again"));
     connect(this, &QLineEdit::textChanged, this, [this] { Apply(true); });
+    connect(this, &QLineEdit::textEdited, this, [this] {
+        if (m_typedSinceFocus) return;
+        m_typedSinceFocus = true;
+        emit undoOwnerChanged();
+    });
     PlaceAbove(list, headerRows);
 }
 
@@ -87,7 +92,21 @@ std::vector<std::string> FilterBox::RowTexts(int row) const {
     return texts;
 }
 
-void FilterBox::Apply(bool typing) {
+void FilterBox::ApplyKeepingSelection() {
+    Apply(false, true);
+}
+
+int FilterBox::FirstShownRow(int from) const {
+    if (!m_grid) return -1;
+    const int rows = m_grid->RowCount();
+    for (int row = std::max(0, from); row < rows; ++row)
+        if (!m_grid->isRowHidden(row)) return row;
+    for (int row = std::min(from, rows) - 1; row >= 0; --row)
+        if (!m_grid->isRowHidden(row)) return row;
+    return -1;
+}
+
+void FilterBox::Apply(bool typing, bool keepSelection) {
     if (!m_grid && !m_list) return;
     const std::string filter = ToBytes(text());
     const int rows = m_grid ? m_grid->RowCount() : m_list->count();
@@ -104,7 +123,7 @@ void FilterBox::Apply(bool typing) {
         if (shown && firstShown < 0) firstShown = row;
     }
 
-    if (m_grid && firstShown >= 0 && m_grid->isRowHidden(m_grid->Row())) {
+    if (m_grid && !keepSelection && firstShown >= 0 && m_grid->isRowHidden(m_grid->Row())) {
         if (typing)
             m_grid->SetRow(firstShown);  // runs the window's handlers: the entry shown is the one selected
         else
@@ -125,6 +144,26 @@ void FilterBox::Apply(bool typing) {
 
 void FilterBox::ClearWhenSelectionHidden() {
     if (m_grid && m_grid->isRowHidden(m_grid->Row())) clear();
+}
+
+// Undo and Redo keys are left to the program's shortcuts (the document's history) unless the box
+// holds typing of its own.
+bool FilterBox::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride && !m_typedSinceFocus) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+            key->keyCombination() == QKeyCombination(Qt::CTRL | Qt::Key_Y)) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QLineEdit::event(event);
+}
+
+void FilterBox::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    m_typedSinceFocus = false;
+    emit undoOwnerChanged();
 }
 
 void FilterBox::keyPressEvent(QKeyEvent* event) {

@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <vector>
 
+class QEvent;
+class QFocusEvent;
 class QListWidget;
 
 namespace velmora {
@@ -31,19 +33,32 @@ public:
     static FilterBox* Above(QListWidget& list);
 
     bool AnyRowShown() const { return m_anyShown; }
+    // True while the box holds text the user typed since it got the focus: Undo and Redo are then
+    // the box's own; otherwise they are the document's (the Edit menu's).
+    bool OwnsUndo() const { return m_typedSinceFocus && hasFocus(); }
+    // Filters a refilled list now, leaving its selection to the window, which keeps it by what the
+    // row shows rather than by its number.
+    void ApplyKeepingSelection();
+    // The first row shown from `from` on, else before it; -1 when the filter shows none.
+    int FirstShownRow(int from) const;
 
 signals:
     void rowsShownChanged(bool any);
+    // OwnsUndo changed.
+    void undoOwnerChanged();
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     FilterBox(QWidget& list, int headerRows);
     void PlaceAbove(QWidget& list, int headerRows);
     void WatchModel();
     // Hides the rows that do not pass. `typing`: the user changed the text (see the class comment).
-    void Apply(bool typing);
+    // `keepSelection`: the selection is left as it is.
+    void Apply(bool typing, bool keepSelection = false);
     void ApplySoon();
     void ClearWhenSelectionHidden();
     std::vector<std::string> RowTexts(int row) const;
@@ -53,6 +68,7 @@ private:
     std::vector<int> m_columns;
     bool m_anyShown = true;
     bool m_applyPending = false;
+    bool m_typedSinceFocus = false;
 };
 
 }  // namespace velmora

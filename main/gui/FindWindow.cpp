@@ -212,7 +212,8 @@ void FindWindow::SetInSelected() {
         m_boxes.Notice("No selected entry would change.");
         return;
     }
-    ConfirmAndCommit("Set " + key, "Set " + key + " in " + std::to_string(rewrites.size()) + " entries", rewrites);
+    const std::string entries = rewrites.size() == 1 ? std::string("1 entry") : std::to_string(rewrites.size()) + " entries";
+    ConfirmAndCommit("Set " + key, "Set " + key + " in " + entries, rewrites);
 }
 
 void FindWindow::ConfirmAndCommit(const std::string& caption, std::string text,

@@ -2,8 +2,11 @@
 #include "main/gui/QtBoxes.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <algorithm>
@@ -23,15 +26,33 @@ struct BoxButton {
     BoxAnswer answer;
 };
 
+// Places `extra` below the box's text, above its buttons.
+void AddBelowText(QMessageBox& box, QWidget* extra) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    auto* buttons = box.findChild<QDialogButtonBox*>();
+    if (!grid || !buttons) return;
+    const int index = grid->indexOf(buttons);
+    int row = 0;
+    int column = 0;
+    int rows = 0;
+    int columns = 0;
+    grid->getItemPosition(index, &row, &column, &rows, &columns);
+    grid->removeWidget(buttons);
+    grid->addWidget(extra, row, 1, 1, std::max(1, grid->columnCount() - 1));
+    grid->addWidget(buttons, row + 1, column, rows, columns);
+}
+
 // One modal box with our own button labels, so they read the same on every platform and language.
-// Closing the box without a button gives the escape answer.
+// Closing the box without a button gives the escape answer. `extra` (optional, owned by the caller)
+// shows below the text.
 BoxAnswer ShowBox(QWidget* owner, QMessageBox::Icon icon, const QString& caption, const std::string& text,
                   std::initializer_list<BoxButton> buttons, BoxAnswer defaultAnswer,
-                  BoxAnswer escapeAnswer) {
+                  BoxAnswer escapeAnswer, QWidget* extra = nullptr) {
     QString shown = ToQString(text);
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QMessageBox box(icon, caption, shown, QMessageBox::NoButton, owner);
     box.setTextFormat(Qt::PlainText);  // texts carry names from files, never markup
+    if (extra) AddBelowText(box, extra);
     std::vector<std::pair<QAbstractButton*, BoxAnswer>> answers;
     for (const BoxButton& wanted : buttons) {
         QPushButton* button = box.addButton(QString::fromLatin1(wanted.label), wanted.role);
@@ -40,6 +61,7 @@ BoxAnswer ShowBox(QWidget* owner, QMessageBox::Icon icon, const QString& caption
         if (wanted.answer == escapeAnswer) box.setEscapeButton(button);
     }
     box.exec();
+    if (extra) extra->setParent(nullptr);  // the caller's, not the box's to delete
     for (const auto& [button, answer] : answers)
         if (box.clickedButton() == button) return answer;
     return escapeAnswer;
@@ -127,6 +149,25 @@ BoxAnswer QtBoxes::Confirm(const std::string& text) {
                     {"&No", QMessageBox::NoRole, BoxAnswer::No},
                     {"Cancel", QMessageBox::RejectRole, BoxAnswer::Cancel}},
                    BoxAnswer::Yes, BoxAnswer::Cancel);
+}
+
+BoxAnswer QtBoxes::ConfirmWithChoices(const std::string& text, const std::vector<std::string>& choices,
+                                      std::vector<bool>& ticked) {
+    QListWidget list;
+    list.setObjectName(QStringLiteral("Choices"));
+    for (const std::string& choice : choices) {
+        auto* item = new QListWidgetItem(ToQString(choice), &list);  // owned by the list
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    BoxAnswer answer = ShowBox(m_owner, QMessageBox::Question, QStringLiteral("Confirm"), text,
+                               {{"&Yes", QMessageBox::YesRole, BoxAnswer::Yes},
+                                {"&No", QMessageBox::NoRole, BoxAnswer::No},
+                                {"Cancel", QMessageBox::RejectRole, BoxAnswer::Cancel}},
+                               BoxAnswer::Yes, BoxAnswer::Cancel, &list);
+    ticked.clear();
+    for (int row = 0; row < list.count(); ++row) ticked.push_back(list.item(row)->checkState() == Qt::Checked);
+    return answer;
 }
 
 BoxAnswer QtBoxes::Warning(const std::string& text) {

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "main/core/Boxes.h"
 
@@ -23,6 +24,8 @@ public:
     void Notice(const std::string& text) override;
     BoxAnswer Plain(const std::string& caption, const std::string& text, bool withCancel) override;
     BoxAnswer Confirm(const std::string& text) override;
+    BoxAnswer ConfirmWithChoices(const std::string& text, const std::vector<std::string>& choices,
+                                 std::vector<bool>& ticked) override;
     BoxAnswer Warning(const std::string& text) override;
     void Error(const std::string& text) override;
 

@@ -562,6 +562,7 @@ void StringGrid::focusOutEvent(QFocusEvent* event) {
 
 bool StringGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
     if (!index.isValid() || index.column() != m_editableCol || index != currentIndex()) return false;
+    if (!IsEditorOpen()) emit editorOpening(index.column(), index.row());
     return QTableWidget::edit(index, trigger, event);
 }
 

@@ -115,6 +115,9 @@ signals:
     void selectCell(int col, int row);
     // The current cell has moved.
     void selectionChangedByUserOrCode();
+    // The editor may be about to open on (col, row): a window puts the cell right first when what
+    // it shows is no longer what it stands for, so that nothing stale is edited and written back.
+    void editorOpening(int col, int row);
     // A key pressed in the grid or in its open editor, before either handles it.
     void keyPressed(int key);
     // A double-click with the left button anywhere in the grid or in its editor; from the editor it

@@ -5,6 +5,7 @@
 #include "main/gui/mMainWin.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QBoxLayout>
 #include <QCoreApplication>
 #include <QCursor>
@@ -100,6 +101,8 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
 }
 
 TMainWin::~TMainWin() {
+    // The focus moves while the widgets go; this window no longer follows it then.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
     RememberWindowPlaces();
     // The category windows read the stores this window owns, which go before the windows' Qt
     // parent would free them: they go first, without running any of their handlers.

@@ -185,8 +185,8 @@ private:
     void Open1Click();
     void Save1ClickMenu();
     void SaveAs1ClickMenu();
-    // Writes a new definition file for the current file type from the document, then loads it as
-    // a file-type switch does and opens the document again, so its new categories show at once.
+    // Writes a new definition file for the current file type from the document and, when the user
+    // agrees, loads it for the open document, which stays as it is.
     void NewDefinition1Click();
     void Exit1Click();
     void MyFormCloseQuery(bool& CanClose);

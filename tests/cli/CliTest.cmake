@@ -367,6 +367,24 @@ elseif(CASE STREQUAL "edit")
     list(LENGTH rewritten count)
     expect_equal("${count}" "2" "the replaced Primary lines")
     expect_file_contains("${WORK}/replaced.ini" "Secondary=ROCKETS\r\n")
+    # Only the items of reference keys follow a change of code: TORCH's own art name stays, and
+    # each line left is named. "all" takes them too.
+    file(REMOVE_RECURSE "${WORK}/pyre")
+    copy_samples()
+    file(WRITE "${WORK}/rename-torch.txt" "rename-all\tInfantryTypes\tTORCH\tBURNER\nsave\n")
+    run_with_input(0 rename-torch.txt edit pyre pyre/Rules.INI --output burner.ini)
+    expect_file_contains("${WORK}/burner.ini" "[BURNER]\r\n")
+    expect_file_contains("${WORK}/burner.ini" "Image=TORCH\r\n")
+    if(NOT ERR MATCHES "not changed: \\[TORCH\\] Image=TORCH\n")
+        fail("the art name left is not named:\n${ERR}")
+    endif()
+    file(WRITE "${WORK}/rename-torch.txt" "rename-all\tInfantryTypes\tTORCH\tBURNER\tall\nsave\n")
+    run_with_input(0 rename-torch.txt edit pyre pyre/Rules.INI --output burner-all.ini)
+    expect_equal("${ERR}" "" "what rename-all with all leaves")
+    file(READ "${WORK}/burner-all.ini" burner)
+    if(burner MATCHES "=TORCH\r\n")
+        fail("a line still names TORCH after rename-all with all")
+    endif()
 
     # A line that cannot be done names its line and reason, and nothing is written, not even what
     # an earlier save took.

@@ -20,7 +20,8 @@ constexpr const char* Definition =
     "Infantry=0,Body\n"
     "[Body]\n"
     "Name=\n"
-    "Armor=\n";
+    "Armor=\n"
+    "Ally=Who fights beside the unit. ~@Infantry@~\n";
 
 constexpr const char* Document =
     "[Infantry]\n"
@@ -61,16 +62,19 @@ protected:
 TEST_F(ReferenceEditsTest, ChangeOfCodeRewritesTheReferencesInTheSameEditAndOneUndoTakesAllBack) {
     const std::string original = Texts();
     EntryOperations operations = Operations();
-    // The list line is the change of code's own; the entry's own line and the other entry's items
-    // are references. Only whole items equal to the code count, never the comment.
-    const std::vector<LineRewrite> references = operations.ReferenceRewrites("E1", "E9");
-    ASSERT_EQ(references.size(), 2u);
+    // The list line is the change of code's own; the items of a key whose sources name the
+    // category are references. Only whole items equal to the code count, never the comment. A key
+    // that is no reference (Self) merely names the code: it is offered, not changed.
+    const CodeChangeRewrites rewrites = operations.ReferenceRewrites("E1", "E9");
+    ASSERT_EQ(rewrites.References.size(), 1u);
+    ASSERT_EQ(rewrites.Others.size(), 1u);
+    EXPECT_EQ(NotChangedText(rewrites.Others[0]), "not changed: [E1] Self=E1");
     EXPECT_EQ(operations.LinesStillNaming("E1"), 1u);  // its own section goes with it
 
-    operations.CopyAndWriteDuplicate("E1", "E9", std::nullopt, false, references);
+    operations.CopyAndWriteDuplicate("E1", "E9", std::nullopt, false, rewrites.References);
     const std::string renamed = DocumentText();
     EXPECT_NE(renamed.find("1=E9\r\n"), std::string::npos);
-    EXPECT_NE(renamed.find("[E9]\r\nName=Rifleman\r\nSelf=E9\r\n"), std::string::npos);
+    EXPECT_NE(renamed.find("[E9]\r\nName=Rifleman\r\nSelf=E1\r\n"), std::string::npos);
     EXPECT_NE(renamed.find("Ally = X, e1 ,E9 ; E1 again\r\n"), std::string::npos);  // case counts by default
     EXPECT_NE(renamed.find("Ally=E1X\r\n"), std::string::npos);
     EXPECT_EQ(workspace.Doc().History().Count(), 1u);

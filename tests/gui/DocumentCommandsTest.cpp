@@ -251,7 +251,9 @@ private slots:
         QCOMPARE(shown[4], QStringLiteral("Confirm | Confirm | Save changes to Mine.ini? | &Yes,&No,Cancel"));
     }
 
-    void newDefinitionFromTheDocumentReplacesTheDefinitionAndOpensTheDocumentAgain() {
+    // The new definition is written from the document alone; the open document stays as it is,
+    // changes and all, and the new file is loaded for it only once the user agrees.
+    void newDefinitionFromTheDocumentIsLoadedForTheOpenDocument() {
         h->folder.Write("Mine.ini", h->folder.Read("Rules.INI"));
         const std::string mine = h->folder.File("Mine.ini");
         h->boxes.EnqueueFileName(mine);
@@ -263,30 +265,38 @@ private slots:
             "Confirm | Confirm | Write a new definition file " + Latin1(h->folder.File("Rules.001")) +
             " from the document Mine.ini?\r\nThe present file is kept as Rules.001.BAK. | "
             "&Yes,&No,Cancel";
+        const QString load = QStringLiteral(
+            "Confirm | Confirm | The new definition file is written. Load it now for the open document?\r\n"
+            "The edits made so far can then no longer be undone. | &Yes,&No,Cancel");
+        const QStringList oldRows = Column(h->Grid(), 0);
 
         h->boxes.EnqueueAnswer(BoxAnswer::No);
         QVERIFY(h->Trigger("NewDefinition1"));
         QCOMPARE(h->TakeShown(), QStringList({question}));
         QVERIFY(!h->folder.Exists("Rules.001.BAK"));
-        QCOMPARE(Cost(), std::string("999"));
 
-        // The save question comes before anything is written; No drops the change.
+        // Written, not loaded: nothing of the open document changes.
         h->boxes.EnqueueAnswer(BoxAnswer::Yes);
         h->boxes.EnqueueAnswer(BoxAnswer::No);
         QVERIFY(h->Trigger("NewDefinition1"));
-        const QStringList shown = h->TakeShown();
-        QCOMPARE(shown.mid(0, 2),
-                 QStringList({question, "Confirm | Confirm | Save changes to Mine.ini? | &Yes,&No,Cancel"}));
+        QCOMPARE(h->TakeShown(), QStringList({question, load}));
         QCOMPARE(h->folder.Read("Rules.001.BAK"), oldDefinition);
         QVERIFY(h->folder.Read("Rules.001").find("Primaries=1,Primaries1") != std::string::npos);
+        QCOMPARE(Column(h->Grid(), 0), oldRows);
+        QVERIFY(h->window->Work().Doc().CanUndo());
+
+        h->boxes.EnqueueAnswer(BoxAnswer::Yes);
+        h->boxes.EnqueueAnswer(BoxAnswer::Yes);
+        QVERIFY(h->Trigger("NewDefinition1"));
+        QCOMPARE(h->TakeShown().mid(0, 2), QStringList({question, load}));
         QCOMPARE(Column(h->Grid(), 0),
                  QStringList({"InfantryTypes", "VehicleTypes", "BuildingTypes", "WarheadTypes",
                               "AircraftTypes2", "Primaries", "StrikeWeapons", "Projectiles", "PowerStrikes",
                               "BuiltBys", "Unknown!"}));
         QCOMPARE(h->globals.CurrentFileName, mine);
         QCOMPARE(h->Text("Panel1"), QStringLiteral("Mine.ini"));
-        QVERIFY(!h->globals.DocumentModified);
-        QCOMPARE(Cost(), std::string("100"));
+        QVERIFY(h->globals.DocumentModified);
+        QCOMPARE(Cost(), std::string("999"));
     }
 
     void recentAndDroppedFilesOpenThroughTheSaveQuestion() {

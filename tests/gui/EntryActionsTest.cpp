@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "ChildWindowHarness.h"
+#include "category/core/EntryOperations.h"
 #include "dialogs/gui/mSmallEdit.h"
+#include "main/gui/FilterBox.h"
 #include "store/mIniGue.h"
 
 using namespace velmora;
@@ -307,14 +309,17 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
     }
 
     // The references to the entry are asked about after the dialog: Cancel cancels the change of
-    // code, Yes rewrites them in the same edit. The delete question counts them.
+    // code, Yes rewrites them in the same edit. A line of a key that is no reference (no value
+    // source names the category) is listed as not changed, with a box that takes it in. The delete
+    // question counts them.
     void changeOfCodeAsksAboutTheReferences() {
         TChildWin* w = OpenUnits(0);
         QVERIFY(w);
         QVERIFY(h->window->Work().Doc().SetValue("ALPHA", "Escort", "BRAVO, GUN ; both"));
         const std::string before = Document().RenderText();
-        const QString question = QStringLiteral("Confirm | Confirm | Also change the 1 references to BRAVO into "
-                                                "CHARLIE? | &Yes,&No,Cancel");
+        const QString question = QStringLiteral("Confirm | Confirm | Also change the 0 references to BRAVO into "
+                                                "CHARLIE?\r\n[ ] not changed: [ALPHA] Escort=BRAVO, GUN ; both"
+                                                " | &Yes,&No,Cancel");
 
         h->boxes.EnqueueAnswer(BoxAnswer::Cancel);
         {
@@ -325,6 +330,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(Document().RenderText(), before);
 
         h->boxes.EnqueueAnswer(BoxAnswer::Yes);
+        h->boxes.EnqueueTicks({true});
         {
             DialogScript script({Ok(QStringLiteral("CHARLIE"))});
             DoubleClickEntry(w, 1);
@@ -486,6 +492,32 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
                      Latin1(Document().ReadString(section, "Cost", "")),
                      Latin1(Document().ReadString(section, "Image", ""))});
         QCOMPARE(H::Memo(w), shown + "\n" + H::LabelText(w, "Label3"));
+    }
+
+    // Entries coming and going elsewhere (another window) leave the selected entry selected by its
+    // code, never by its row, and the filter as typed; the undo of a duplicate selects the entry it
+    // leaves.
+    void theSelectedEntryStaysWhenEntriesComeAndGo() {
+        TChildWin* w = OpenUnits(5);
+        QVERIFY(w);
+        auto& filter = H::In<FilterBox>(w, "StringGroodFilter");
+        QTest::keyClicks(&filter, "echo");
+        EntryOperations operations(h->window->Work(), "Units", 0);
+        const auto verifySelected = [&](const QString& code) {
+            QCoreApplication::sendPostedEvents();  // a filtering the refill queued
+            QCOMPARE(Latin1(H::EntryList(w).Cells(0, H::EntryList(w).Row())), code);
+            QCOMPARE(H::LabelText(w, "Label2"), code);
+            QCOMPARE(filter.text(), QStringLiteral("echo"));
+        };
+
+        operations.WriteDeleteToBuffer("ALPHA");
+        verifySelected("ECHO");
+
+        operations.CopyAndWriteDuplicate("ECHO", "ECHO2", std::nullopt, true);
+        w->SelectEntry("ECHO2", "");
+        verifySelected("ECHO2");
+        h->window->Work().Doc().Undo();
+        verifySelected("ECHO");
     }
 
     void deleteNotConfirmedChangesNothing() {

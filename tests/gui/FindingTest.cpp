@@ -10,6 +10,7 @@
 #include <QTableView>
 
 #include "ChildWindowHarness.h"
+#include "main/core/ValueEdits.h"
 #include "main/gui/FilterBox.h"
 #include "main/gui/ResultsWindow.h"
 
@@ -171,6 +172,69 @@ class FindingTest : public HarnessTest<ChildWindowHarness> {
         h->Edit("TANKL", "Primary", "ROCKETS");
         QTRY_COMPARE(ResultColumn(*usages, 0), QStringList({"TANKL", "TANKH", "BIKE", "FALCON"}));
         QVERIFY(h->TakeShown().isEmpty());
+    }
+
+    // An open category window shows what a set in the selected entries wrote, and what its undo
+    // put back. A cell that shows another value than the document holds is put right before its
+    // editor opens, so that Enter never writes back what the user did not see.
+    void categoryWindowsFollowEditsOfManyEntries() {
+        h->StartOnSample();
+        TChildWin* vehicles = h->Open(1, 1);
+        QVERIFY(vehicles);
+        QCOMPARE(H::LabelText(vehicles, "Label2"), QStringLiteral("TANKH"));
+        StringGrid& values = H::ValueGrid(vehicles);
+        const auto cost = static_cast<int>(Column(values, 1).indexOf("Cost"));
+        QVERIFY(cost >= 0);
+        Document& document = h->window->Work().Doc();
+        const auto stored = [&] { return document.Store().ReadString("TANKH", "Cost", ""); };
+        const std::string before = stored();
+        QCOMPARE(values.Cells(2, cost), before);
+
+        QVERIFY(CommitRewrites(document, "Set Cost", {},
+                               SetValueRewrites(h->window->Work(), {"TANKL", "TANKH"}, "Cost", "150")));
+        QVERIFY(stored() != before);
+        QCOMPARE(values.Cells(2, cost), stored());
+        document.Undo();
+        QCOMPARE(values.Cells(2, cost), before);
+
+        values.SetCells(2, cost, "999");  // as a view that missed its news would show it
+        values.setFocus();
+        values.SetCurrentCell(2, cost);
+        QTest::keyClick(&values, Qt::Key_Return);
+        QVERIFY(values.IsEditorOpen());
+        QCOMPARE(values.Cells(2, cost), before);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(stored(), before);
+        QVERIFY(document.CanRedo());
+    }
+
+    // In a filter box Ctrl+Z takes back the box's own typing while it has some since it got the
+    // focus, and the document's last edit otherwise; the Edit menu names which.
+    void undoInAFilterBoxIsTheDocumentsUntilTheBoxIsTypedIn() {
+        h->StartOnSample();
+        TChildWin* vehicles = h->Open(1, 1);
+        QVERIFY(vehicles);
+        Document& document = h->window->Work().Doc();
+        const std::string before = document.Store().ReadString("TANKH", "Strength", "");
+        h->Edit("TANKH", "Strength", "1");
+        auto& filter = H::In<FilterBox>(vehicles, "StringGroodFilter");
+        filter.setFocus();
+        QTRY_VERIFY(filter.hasFocus());
+        const auto* undo = h->window->findChild<QAction*>(QStringLiteral("Undo1"));
+        QVERIFY(undo);
+        QCOMPARE(undo->text(), QStringLiteral("Undo Change of Strength"));
+        QTest::keyClick(&filter, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(document.Store().ReadString("TANKH", "Strength", ""), before);
+
+        filter.setFocus();  // the undo showed its entry, in the entry list
+        QTRY_VERIFY(filter.hasFocus());
+        QCOMPARE(undo->text(), QStringLiteral("Undo"));  // the document's, with nothing left to undo
+        QTest::keyClicks(&filter, "tank");
+        QCOMPARE(undo->text(), QStringLiteral("Undo Typing in Filter"));
+        QTest::keyClick(&filter, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(filter.text() != QStringLiteral("tank"));
+        QVERIFY(document.CanRedo());
+        QCOMPARE(document.Store().ReadString("TANKH", "Strength", ""), before);
     }
 
     // Replace and set act on the selected results after showing what will change, each as one

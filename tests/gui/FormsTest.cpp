@@ -77,7 +77,7 @@ private slots:
         for (QAction* action : ui.File1->actions())
             menu << (action->isSeparator() ? QStringLiteral("-") : action->text());
         QCOMPARE(ui.File1->title(), QStringLiteral("&File"));
-        QCOMPARE(menu, QStringList({"&New", "&Open...", "Open &Recent", "&Save", "Save &As", "-",
+        QCOMPARE(menu, QStringList({"&New", "&Open...", "Open &Recent", "&Save", "Save &As…", "-",
                                     "New Definition from Document…", "Program Folder\u2026", "-", "E&xit"}));
         QStringList help;
         for (QAction* action : ui.Help1->actions()) help << action->text();

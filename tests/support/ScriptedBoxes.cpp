@@ -44,6 +44,20 @@ BoxAnswer ScriptedBoxes::Confirm(const std::string& text) {
                   {BoxAnswer::Yes, BoxAnswer::No, BoxAnswer::Cancel});
 }
 
+BoxAnswer ScriptedBoxes::ConfirmWithChoices(const std::string& text, const std::vector<std::string>& choices,
+                                            std::vector<bool>& ticked) {
+    std::string listed = text;
+    for (const std::string& choice : choices) listed += "\r\n[ ] " + choice;
+    const BoxAnswer answer = Confirm(listed);
+    ticked.assign(choices.size(), false);
+    if (!m_ticks.empty()) {
+        const std::vector<bool>& given = m_ticks.front();
+        for (size_t i = 0; i < given.size() && i < ticked.size(); ++i) ticked[i] = given[i];
+        m_ticks.pop_front();
+    }
+    return answer;
+}
+
 BoxAnswer ScriptedBoxes::Warning(const std::string& text) {
     return Answer({BoxKind::Warning, "Warning", text, {"OK", "&Ignore"}, {}}, {BoxAnswer::Ok, BoxAnswer::Ignore});
 }

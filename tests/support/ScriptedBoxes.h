@@ -39,16 +39,21 @@ public:
     void EnqueueAnswer(BoxAnswer answer) { m_answers.push_back(answer); }
     // Answers the next file or folder dialog; an empty name answers it with Cancel.
     void EnqueueFileName(std::optional<std::string> fileName) { m_fileNames.push_back(std::move(fileName)); }
+    // Ticks the boxes of the next question with choices (in their order); none without.
+    void EnqueueTicks(std::vector<bool> ticks) { m_ticks.push_back(std::move(ticks)); }
 
     const std::vector<ShownBox>& Shown() const { return m_shown; }
     // The texts of the boxes of one kind, in the order they were shown.
     std::vector<std::string> TextsOf(BoxKind kind) const;
-    size_t PendingAnswers() const { return m_answers.size() + m_fileNames.size(); }
+    size_t PendingAnswers() const { return m_answers.size() + m_fileNames.size() + m_ticks.size(); }
     void ClearRecord() { m_shown.clear(); }
 
     void Notice(const std::string& text) override;
     BoxAnswer Plain(const std::string& caption, const std::string& text, bool withCancel) override;
     BoxAnswer Confirm(const std::string& text) override;
+    // Recorded as a confirmation whose text lists the choices, one a line.
+    BoxAnswer ConfirmWithChoices(const std::string& text, const std::vector<std::string>& choices,
+                                 std::vector<bool>& ticked) override;
     BoxAnswer Warning(const std::string& text) override;
     void Error(const std::string& text) override;
     std::optional<std::string> OpenFileName(const std::string& filter, const std::string& proposedName) override;
@@ -62,6 +67,7 @@ private:
     std::string m_title;
     std::deque<BoxAnswer> m_answers;
     std::deque<std::optional<std::string>> m_fileNames;
+    std::deque<std::vector<bool>> m_ticks;
     std::vector<ShownBox> m_shown;
 };
 
