@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "category/core/EntryOperations.h"
 
+#include <algorithm>
 
 #include "main/core/Workspace.h"
 #include "store/StringList.h"
@@ -10,7 +11,10 @@
 namespace velmora {
 
 std::string CutCode(std::string_view code) { return std::string(code.substr(0, MaxCodeLength)); }
-std::string CutName(std::string_view name) { return std::string(name.substr(0, MaxNameLength)); }
+size_t NameLengthLimit(std::string_view startName) { return std::max(MaxNameLength, startName.size()); }
+std::string CutName(std::string_view name, std::string_view startName) {
+    return std::string(name.substr(0, NameLengthLimit(startName)));
+}
 
 std::string StorableValue(std::string_view value) {
     return Trim(value);
@@ -25,7 +29,7 @@ CodeAndName ProposeDuplicate(std::string_view code, std::string_view name,
         std::string prefix = "D";
         prefix += std::to_string(counter);
         proposal.Code = CutCode(prefix + std::string(code));
-        if (name != "-") proposal.Name = CutName(prefix + std::string(name));
+        if (name != "-") proposal.Name = prefix + std::string(name);
         if (!isTaken(proposal.Code)) return proposal;
     }
 }

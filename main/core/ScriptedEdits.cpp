@@ -126,8 +126,9 @@ void ScriptedEdits::CopyEntry(const std::string& category, const std::string& co
     if (!refusal.empty()) throw IniError(OneLine(refusal));
     const std::vector<LineRewrite> references =
         withReferences ? operations.ReferenceRewrites(code, cutCode) : std::vector<LineRewrite>();
-    operations.CopyAndWriteDuplicate(code, cutCode, name ? std::optional(CutName(*name)) : std::nullopt, isDuplicate,
-                                     references);
+    std::optional<std::string> newName;
+    if (name) newName = CutName(*name, m_workspace.DocumentIni->ReadString(code, "Name", ""));
+    operations.CopyAndWriteDuplicate(code, cutCode, newName, isDuplicate, references);
 }
 
 // One edit however many lines change; none when no line names the item.
