@@ -80,6 +80,8 @@ public:
     void BeginCopyDefaultOrLoadINItoCurrentBuffer(const std::string& FileName, bool FromDefault);
     void OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer();
     void SelectUnknown();
+    // Why opening "Unknown!" again shows nothing new.
+    static std::string UnknownHasNoWindowNotice();
 
     // Catalogue queries.
     void GetPages(const std::string& Category, TStringList& Pages) const;

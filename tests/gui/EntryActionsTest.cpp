@@ -448,6 +448,21 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
         VerifyShown(w, 7, code.left(20), name.left(40), {name.left(40), "700", "BRAVO"});
     }
 
+    void f2OnTheEntryListChangesTheCode() {
+        TChildWin* w = OpenUnits(1);
+        QVERIFY(w);
+        DialogScript script({Cancel()});
+        w->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(w));
+        H::EntryList(w).setFocus();
+        QTest::keyClick(&H::EntryList(w), Qt::Key_F2);
+        VerifyNoDialogLeft(w, script);
+        QCOMPARE(h->TakeShown(), QStringList{Warning});
+        QCOMPARE(script.seen.size(), size_t(1));
+        QCOMPARE(script.seen[0].caption, QStringLiteral("EDIT CODE"));
+        QCOMPARE(script.seen[0].code, QStringLiteral("BRAVO"));
+    }
+
     // A change of code leaves a name the file holds as it was, however long.
     void changeOfCodeKeepsALongNameWhole() {
         TChildWin* w = OpenUnits(6);
