@@ -12,7 +12,10 @@
 namespace velmora {
 
 std::string CutCode(std::string_view code) { return std::string(code.substr(0, MaxCodeLength)); }
-std::string CutName(std::string_view name) { return std::string(name.substr(0, MaxNameLength)); }
+size_t NameLengthLimit(std::string_view startName) { return std::max(MaxNameLength, startName.size()); }
+std::string CutName(std::string_view name, std::string_view startName) {
+    return std::string(name.substr(0, NameLengthLimit(startName)));
+}
 
 std::string StorableValue(std::string_view value) {
     return Trim(value);
@@ -27,7 +30,7 @@ CodeAndName ProposeDuplicate(std::string_view code, std::string_view name,
         std::string prefix = "D";
         prefix += std::to_string(counter);
         proposal.Code = CutCode(prefix + std::string(code));
-        if (name != "-") proposal.Name = CutName(prefix + std::string(name));
+        if (name != "-") proposal.Name = prefix + std::string(name);
         if (!isTaken(proposal.Code)) return proposal;
     }
 }

@@ -16,12 +16,16 @@ namespace velmora {
 class StoreEdit;
 class Workspace;
 
-// Longest entry code and entry name; longer input is cut to these lengths.
+// Longest entry code and entry name the user may type; longer input is cut to these lengths.
 constexpr size_t MaxCodeLength = 20;
 constexpr size_t MaxNameLength = 40;
 
 std::string CutCode(std::string_view code);
-std::string CutName(std::string_view name);
+// The limits hold what the user types, not what the file already holds: a name that starts out
+// longer (read from the file, or proposed from such a name) may stay as long as it started.
+size_t NameLengthLimit(std::string_view startName);
+// `name` as the user left it in a field that started with `startName`, cut to that field's limit.
+std::string CutName(std::string_view name, std::string_view startName);
 
 // A value as a saved file gives it back: a load drops the blanks at the ends of a line and after its
 // "=", so a value is written without them.
@@ -34,7 +38,7 @@ struct CodeAndName {
 };
 
 // The first free proposal for a copy of the entry `code`/`name`: "D", a counter from 1 and the
-// code (cut to a code's length), with the name prefixed the same way. An entry without a name
+// code (cut to a code's length), with the name prefixed the same way and kept whole. An entry without a name
 // ("-") gets an empty proposed name. `isTaken` decides which codes are not free.
 CodeAndName ProposeDuplicate(std::string_view code, std::string_view name,
                              const std::function<bool(std::string_view)>& isTaken);

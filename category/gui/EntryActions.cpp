@@ -106,16 +106,15 @@ bool TChildWin::AskCodeAndName(TSmallEdit& Dialog, bool IsDuplicate, std::string
     const EntryOperations operations(m_main.Work(), m_categoryName, CategoryKind);
     const std::vector<std::string> entryCodes = ui->StringGrood->ColumnTexts(EntryCodeCol);
 
-    // Each refusal asks again from the start: the proposals are made afresh, and a change of code
-    // is warned about again.
+    // A refusal asks again with what the user typed, and a change of code is warned about again.
+    CodeAndName proposal = IsDuplicate ? operations.DuplicateProposal(code, name, entryCodes) : CodeAndName{code, name};
+    // The name as it started, which the name's limit is measured from.
+    const std::string startName = proposal.Name;
     for (;;) {
-        CodeAndName proposal;
         if (IsDuplicate) {
-            proposal = operations.DuplicateProposal(code, name, entryCodes);
             Dialog.SetCaption("Duplicate " + code + "/" + name);
         } else {
             m_boxes.Notice(ChangeCodeWarning());
-            proposal = {code, name};
             Dialog.SetCaption("EDIT CODE");
         }
         Dialog.SetCode(proposal.Code);
@@ -125,10 +124,11 @@ bool TChildWin::AskCodeAndName(TSmallEdit& Dialog, bool IsDuplicate, std::string
 
         if (Dialog.exec() != QDialog::Accepted) return false;
         NewCode = CutCode(Dialog.Code());
-        NewName = CutName(Dialog.Name());
+        NewName = CutName(Dialog.Name(), startName);
         const std::string refusal = operations.NewCodeRefusal(NewCode, entryCodes);
         if (refusal.empty()) return true;
         m_boxes.Notice(refusal);
+        proposal = {Dialog.Code(), Dialog.Name()};
     }
 }
 

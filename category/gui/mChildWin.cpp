@@ -5,6 +5,8 @@
 
 #include "category/gui/mChildWin.h"
 
+#include <QAction>
+
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QScrollBar>
@@ -16,6 +18,8 @@
 #include "category/gui/PageControl.h"
 #include "dialogs/core/ChoiceLists.h"
 #include "main/gui/CutTextTips.h"
+#include "main/gui/ScrollingPanels.h"
+#include "main/gui/WindowPlaces.h"
 #include "main/gui/DocumentSignals.h"
 #include "main/core/Globals.h"
 #include "main/gui/QtText.h"
@@ -63,8 +67,9 @@ TChildWin::TChildWin(TMainWin& MainWin, const Globals& globals, Boxes& boxes)
       m_globals(globals),
       m_boxes(boxes) {
     ui->setupUi(this);
-    // The layout keeps the window at its designed size or more, as much more as the captions need.
-    // The main window places it.
+    // The layout keeps the window at its designed size or more, as much more as the captions need;
+    // below the title the panels scroll on a screen too small for them. The main window places it.
+    ScrollWhenSmall(*ui->ChildLayout, 1);
     FitCaptions({ui->Button4, ui->Button2, ui->Button3, ui->Duplicate, ui->Delete});
 
     // Names and texts from files are shown as they are, never read as markup, and whole in a
@@ -114,6 +119,19 @@ void TChildWin::ConnectControls() {
     });
     connect(values, &StringGrid::keyPressed, this,
             [this](int key) { RunEventHandler(m_boxes, [this, key] { FormKeyPress(key); }); });
+    // The keyboard's ways to the choice dialog and to a change of code.
+    auto* chooseValue = new QAction(QStringLiteral("Pick a value"), values);  // owned by the grid
+    chooseValue->setObjectName(QStringLiteral("ChooseValue"));
+    chooseValue->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)});
+    chooseValue->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    values->addAction(chooseValue);
+    connect(chooseValue, &QAction::triggered, this, &TChildWin::Guarded<&TChildWin::DoubleClickStringGrid2>);
+    auto* changeCode = new QAction(QStringLiteral("Change Code"), entries);  // owned by the grid
+    changeCode->setObjectName(QStringLiteral("ChangeCode"));
+    changeCode->setShortcut(QKeySequence(Qt::Key_F2));
+    changeCode->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    entries->addAction(changeCode);
+    connect(changeCode, &QAction::triggered, this, &TChildWin::Guarded<&TChildWin::StringGroodDoubleClick>);
     connect(values, &StringGrid::focusLeft, this, &TChildWin::Guarded<&TChildWin::OnExitKu>);
     connect(values, &StringGrid::focusEntered, this, &TChildWin::Guarded<&TChildWin::OnEnterStringGrid2>);
 
@@ -136,6 +154,15 @@ void TChildWin::FollowTheDocument() {
     connect(&news, &DocumentSignals::valueChanged, this, [this](const std::string& code, const std::string& key) {
         RunEventHandler(m_boxes, [&] { ShowValueChange(code, key); });
     });
+}
+
+void TChildWin::ShowValueRows(int rows) {
+    const StringGrid& grid = *ui->StringGrid2;
+    const int rowHeight = std::max(1, grid.verticalHeader()->defaultSectionSize());
+    const int missing = rows - grid.viewport()->height() / rowHeight;
+    if (missing <= 0) return;
+    resize(width(), height() + missing * rowHeight);
+    WindowPlaces::FitOnScreen(*this, m_main);
 }
 
 void TChildWin::SetBackgroundTile(const Picture& Bitmap2) {
@@ -184,6 +211,9 @@ void TChildWin::DiIsi(const std::vector<std::string>& Pages, int CategoryNumber,
 
     // A new window comes to the front with the focus, as a window the user opens does.
     show();
+    // A window opened for the first time shows 20 rows of values; however many rows of tabs there
+    // are, a window shows at least 10.
+    ShowValueRows(m_sizeRemembered ? MinValueRows : FirstValueRows);
     raise();
     activateWindow();
     StringGroodSetFocus(EntryRow);

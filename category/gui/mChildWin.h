@@ -58,6 +58,8 @@ class TChildWin : public QWidget {
     // What the main window hands over before DiIsi: the tile of the window's background (Bitmap2)
     // and the background of the two picture areas (Bitmap1). None leaves the design look.
     void SetBackgroundTile(const Picture& Bitmap2);
+    // Whether the window came back at a size the user left it; one that did not is made taller.
+    void SetSizeRemembered(bool remembered) { m_sizeRemembered = remembered; }
     void SetPictureBackground(const Picture& Bitmap1);
 
     // Fills the hidden window and shows it, then selects the entry `EntryRow` (0 or more).
@@ -112,6 +114,10 @@ class TChildWin : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    static constexpr int FirstValueRows = 20;
+    static constexpr int MinValueRows = 10;
+    // Makes the window taller, within the screen, until the value grid shows `rows` rows.
+    void ShowValueRows(int rows);
     // ---- The window: filling, pages, selection, memo, headers (mChildWin.cpp) ----
     void ConnectControls();
     void FollowTheDocument();
@@ -210,6 +216,7 @@ class TChildWin : public QWidget {
     const bool* AllowedShowAllRef = nullptr;
 
     int m_tag = 0;
+    bool m_sizeRemembered = false;
     std::string m_categoryName;
     // Per page, in tab order: the name as written in the page list, and the value-grid row to
     // select when the page is shown again.

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/gui/mSmallEdit.h"
 
-#include <QKeyEvent>
+#include <algorithm>
 
 #include "category/core/EntryOperations.h"
 #include "main/gui/ByteTextField.h"
@@ -15,7 +15,8 @@ TSmallEdit::TSmallEdit(QWidget* owner) : QDialog(owner), m_ui(std::make_unique<U
     setWindowFlag(Qt::WindowStaysOnTopHint);
     TakeByteTextOnly(*m_ui->Edit1);
     TakeByteTextOnly(*m_ui->Edit2);
-    // The form wires CancelButton2 to reject, and QDialog rejects on the close box too.
+    // OK is the default button, so Enter in a field is OK; the form wires CancelButton2 to reject,
+    // and QDialog rejects on Escape and on the close box too.
     connect(m_ui->OKButton1, &QPushButton::clicked, this, &TSmallEdit::OKButtonClick);
 }
 
@@ -25,11 +26,17 @@ void TSmallEdit::SetCaption(const std::string& caption) {
     setWindowTitle(ToQString(caption));
 }
 
+// Each field stops at its limit while the user types, and says so there; a text the caller sets
+// is never cut by the field.
 void TSmallEdit::SetCode(const std::string& code) {
+    LimitLength(*m_ui->Edit1, std::max(MaxCodeLength, code.size()),
+                QStringLiteral("A code holds at most %1 characters.").arg(MaxCodeLength));
     m_ui->Edit1->setText(ToQString(code));
 }
 
 void TSmallEdit::SetName(const std::string& name) {
+    LimitLength(*m_ui->Edit2, NameLengthLimit(name),
+                QStringLiteral("A name holds at most %1 characters.").arg(NameLengthLimit(name)));
     m_ui->Edit2->setText(ToQString(name));
 }
 
@@ -54,18 +61,6 @@ void TSmallEdit::OKButtonClick() {
         return;
     }
     m_ui->Edit1->setText(code.left(limit));
-}
-
-void TSmallEdit::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-            event->accept();
-            return;
-        default:
-            QDialog::keyPressEvent(event);
-    }
 }
 
 }  // namespace velmora

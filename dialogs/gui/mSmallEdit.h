@@ -13,8 +13,8 @@ namespace velmora {
 
 // The small modal dialog in which the user types an entry's code and name, for a duplicate or a
 // change of code. The caller sets the caption and both texts (and may disable the name), runs
-// exec() and on OK reads both texts. The dialog only keeps the code within a code's length; Enter
-// and Esc do nothing, so that a half-typed code is never confirmed or dropped by accident.
+// exec() and on OK reads both texts. The fields stop at a code's and a name's length; Enter is OK
+// and Escape is Cancel. The fields take the width the dialog is given.
 class TSmallEdit : public QDialog {
     Q_OBJECT
 
@@ -30,9 +30,6 @@ class TSmallEdit : public QDialog {
     void SetNameEnabled(bool enabled);
     std::string Code() const;
     std::string Name() const;
-
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void OKButtonClick();

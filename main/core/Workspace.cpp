@@ -236,6 +236,12 @@ void Workspace::OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer() {
     }
 }
 
+std::string Workspace::UnknownHasNoWindowNotice() {
+    return std::string(UnknownCategory) +
+           " has no window of its own: it lists the sections that no category claims, and they are "
+           "already collected in the list beside it.";
+}
+
 void Workspace::SelectUnknown() {
     BusyPointer busy(m_view);
 

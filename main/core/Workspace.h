@@ -85,6 +85,8 @@ public:
     // and modified state kept, the default copy left out of the definition. The history starts
     // afresh, since its edits refer to the definition store that goes.
     void LoadDefinitionKeepingDocument();
+    // Why opening "Unknown!" again shows nothing new.
+    static std::string UnknownHasNoWindowNotice();
 
     // Catalogue queries.
     void GetPages(const std::string& Category, TStringList& Pages) const;

@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QToolTip>
 #include <QValidator>
+#include <algorithm>
+#include <limits>
 
 #include "main/core/TextRules.h"
 
@@ -24,13 +26,18 @@ class ByteTextValidator : public QValidator {
     }
 };
 
+const char* const LengthNoteProperty = "velmoraLengthNote";
+
 // A refused character is not dropped without a word; the note goes with the next keystroke or move
-// of the mouse, as tooltips do.
+// of the mouse, as tooltips do. A full field refuses for its length.
 void ExplainRefusal(QLineEdit& field) {
-    QToolTip::showText(
-        field.mapToGlobal(QPoint(0, field.height())),
-        QStringLiteral("Left out: a rules file holds only Latin-1 characters, and no line breaks or "
-                       "other control characters."), &field);
+    const QString lengthNote = field.property(LengthNoteProperty).toString();
+    const bool full = !lengthNote.isEmpty() && field.text().size() >= field.maxLength();
+    QToolTip::showText(field.mapToGlobal(QPoint(0, field.height())),
+                       full ? lengthNote
+                            : QStringLiteral("Left out: a rules file holds only Latin-1 characters, and no line "
+                                             "breaks or other control characters."),
+                       &field);
 }
 
 }  // namespace
@@ -38,6 +45,15 @@ void ExplainRefusal(QLineEdit& field) {
 void TakeByteTextOnly(QLineEdit& field) {
     field.setValidator(new ByteTextValidator(&field));
     QObject::connect(&field, &QLineEdit::inputRejected, &field, [&field] { ExplainRefusal(field); });
+}
+
+}  // namespace velmora
+
+namespace velmora {
+
+void LimitLength(QLineEdit& field, size_t limit, const QString& note) {
+    field.setMaxLength(static_cast<int>(std::min<size_t>(limit, std::numeric_limits<int>::max())));
+    field.setProperty(LengthNoteProperty, note);
 }
 
 }  // namespace velmora

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstddef>
+
 class QLineEdit;
+class QString;
 
 namespace velmora {
 
@@ -10,5 +13,9 @@ namespace velmora {
 // (IsRefusedByte): a line break or a NUL would end the line or the whole text of a saved file. An
 // edit that would bring in anything else is refused, and a note under the field says why.
 void TakeByteTextOnly(QLineEdit& field);
+
+// Lets the user type at most `limit` characters into `field`; a keystroke or paste past it is
+// refused and `note` shows under the field.
+void LimitLength(QLineEdit& field, size_t limit, const QString& note);
 
 }  // namespace velmora

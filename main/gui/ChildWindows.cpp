@@ -31,7 +31,9 @@ void TMainWin::OpenCategoryWindow(int row, int entryIndex) {
         return;
 
     auto* window = new TChildWin(*this, m_globals, m_boxes);  // owned through its Qt parent, this window
-    m_places.PlaceCategoryWindow(*window, category, *this);
+    std::vector<const QWidget*> openWindows;
+    for (const ChildWindowLine& line : m_childWindows) openWindows.push_back(line.Window);
+    window->SetSizeRemembered(m_places.PlaceCategoryWindow(*window, category, *this, openWindows));
     window->SetBackgroundTile(m_bitmap2);
     window->SetPictureBackground(m_bitmap1);
     m_childWindows.push_back({category, window});

@@ -37,8 +37,8 @@ constexpr const char* WindowKeys =
     "Enter: edit the selected value; Enter again keeps the edit\r\n"
     "Escape: put the stored value back\r\n"
     "Tab, Shift+Tab: the next, the previous control\r\n"
-    "Double-click or right-click a value: pick it from its lists\r\n"
-    "Double-click an entry: change its code and name\r\n"
+    "Double-click or right-click a value, Shift+F10, the Menu key: pick it from its lists\r\n"
+    "Double-click an entry, F2: change its code and name\r\n"
     "Letters typed in the entry list: the first code that starts with them\r\n"
     "Shift+F12 on an entry, or on a value that names one: find its usages\r\n"
     "Ctrl+F: the find window; Escape in a filter box: every row again\r\n"
@@ -49,9 +49,8 @@ constexpr const char* WindowKeys =
     "Alt+S: switch between the BASIC and the OTHERS values\r\n"
     "\r\n"
     "Code and name dialog\r\n"
-    "Alt+O: OK\r\n"
-    "Alt+C: Cancel\r\n"
-    "(Enter and Escape do nothing there.)";
+    "Enter, Alt+O: OK\r\n"
+    "Escape, Alt+C: Cancel";
 
 // A menu text as the user reads it: without its accelerator mark.
 std::string MenuText(const QAction& action) {
@@ -169,7 +168,8 @@ void TMainWin::KeyboardShortcuts1Click() {
             lines += ToBytes(mnemonic.toString(QKeySequence::NativeText)) + ": the " + MenuText(*menu) + " menu\r\n";
         if (menu->menu()) ListShortcuts(*menu->menu(), lines);
     }
-    lines += "Double-click a category or an entry: open the category window\r\n\r\n";
+    lines += "Double-click a category or an entry, Enter on a category: open the category window\r\n"
+             ">: the menu of the kinds of file to edit\r\n\r\n";
     m_boxes.Plain("Keyboard Shortcuts", lines + WindowKeys, false);
 }
 

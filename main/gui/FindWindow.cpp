@@ -151,6 +151,13 @@ void FindWindow::Present() {
     m_text->selectAll();
 }
 
+bool FindWindow::EscapeTakenBack() {
+    if (m_text->text().isEmpty()) return false;
+    m_text->clear();
+    m_text->setFocus();
+    return true;
+}
+
 void FindWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) Rebuild();
     ResultsWindow::changeEvent(event);

@@ -67,6 +67,8 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    // The first Escape clears the search text, the next one closes the window.
+    bool EscapeTakenBack() override;
 
 private:
     void Rebuild();

@@ -128,23 +128,31 @@ QStringList QtNameFilters(const std::string& filter) {
 
 QtBoxes::QtBoxes(QWidget* owner) : m_owner(owner) {}
 
+// The window the user is working in, such as a category window, so that the box opens over it
+// and does not raise the main window above it.
+QWidget* QtBoxes::Owner() const {
+    QWidget* active = QApplication::activeWindow();
+    if (active != nullptr && active->isVisible() && !active->isMinimized()) return active;
+    return m_owner;
+}
+
 void QtBoxes::Notice(const std::string& text) {
-    ShowBox(m_owner, QMessageBox::NoIcon, ProgramTitle(), text,
+    ShowBox(Owner(), QMessageBox::NoIcon, ProgramTitle(), text,
             {{"OK", QMessageBox::AcceptRole, BoxAnswer::Ok}}, BoxAnswer::Ok, BoxAnswer::Ok);
 }
 
 BoxAnswer QtBoxes::Plain(const std::string& caption, const std::string& text, bool withCancel) {
     if (!withCancel)
-        return ShowBox(m_owner, QMessageBox::NoIcon, ToQString(caption), text,
+        return ShowBox(Owner(), QMessageBox::NoIcon, ToQString(caption), text,
                        {{"OK", QMessageBox::AcceptRole, BoxAnswer::Ok}}, BoxAnswer::Ok, BoxAnswer::Ok);
-    return ShowBox(m_owner, QMessageBox::NoIcon, ToQString(caption), text,
+    return ShowBox(Owner(), QMessageBox::NoIcon, ToQString(caption), text,
                    {{"OK", QMessageBox::AcceptRole, BoxAnswer::Ok},
                     {"Cancel", QMessageBox::RejectRole, BoxAnswer::Cancel}},
                    BoxAnswer::Ok, BoxAnswer::Cancel);
 }
 
 BoxAnswer QtBoxes::Confirm(const std::string& text) {
-    return ShowBox(m_owner, QMessageBox::Question, QStringLiteral("Confirm"), text,
+    return ShowBox(Owner(), QMessageBox::Question, QStringLiteral("Confirm"), text,
                    {{"&Yes", QMessageBox::YesRole, BoxAnswer::Yes},
                     {"&No", QMessageBox::NoRole, BoxAnswer::No},
                     {"Cancel", QMessageBox::RejectRole, BoxAnswer::Cancel}},
@@ -171,28 +179,28 @@ BoxAnswer QtBoxes::ConfirmWithChoices(const std::string& text, const std::vector
 }
 
 BoxAnswer QtBoxes::Warning(const std::string& text) {
-    return ShowBox(m_owner, QMessageBox::Warning, QStringLiteral("Warning"), text,
+    return ShowBox(Owner(), QMessageBox::Warning, QStringLiteral("Warning"), text,
                    {{"OK", QMessageBox::AcceptRole, BoxAnswer::Ok},
                     {"&Ignore", QMessageBox::AcceptRole, BoxAnswer::Ignore}},
                    BoxAnswer::Ok, BoxAnswer::Ok);
 }
 
 void QtBoxes::Error(const std::string& text) {
-    ShowBox(m_owner, QMessageBox::Critical, ProgramTitle(), text,
+    ShowBox(Owner(), QMessageBox::Critical, ProgramTitle(), text,
             {{"OK", QMessageBox::AcceptRole, BoxAnswer::Ok}}, BoxAnswer::Ok, BoxAnswer::Ok);
 }
 
 std::optional<std::string> QtBoxes::OpenFileName(const std::string& filter, const std::string& proposedName) {
-    return ChooseFile(m_owner, QFileDialog::AcceptOpen, filter, proposedName);
+    return ChooseFile(Owner(), QFileDialog::AcceptOpen, filter, proposedName);
 }
 
 std::optional<std::string> QtBoxes::SaveFileName(const std::string& filter, const std::string& proposedName) {
-    return ChooseFile(m_owner, QFileDialog::AcceptSave, filter, proposedName);
+    return ChooseFile(Owner(), QFileDialog::AcceptSave, filter, proposedName);
 }
 
 std::optional<std::string> QtBoxes::FolderName(const std::string& caption, const std::string& proposedDir) {
     if (m_folderAnswer) return m_folderAnswer;
-    QFileDialog dialog(m_owner, ToQString(caption), ToQString(proposedDir));
+    QFileDialog dialog(Owner(), ToQString(caption), ToQString(proposedDir));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     return ChosenName(dialog);

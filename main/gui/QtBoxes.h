@@ -13,7 +13,8 @@ class QWidget;
 
 namespace velmora {
 
-// The program's message boxes and file dialogs, shown with Qt's own dialogs over the owner window.
+// The program's message boxes and file dialogs, shown with Qt's own dialogs over the window the
+// user is working in (the owner window when none of the program's windows is active).
 // Texts and paths cross as bytes (Latin-1); line breaks written "\r\n" show as one break.
 class QtBoxes final : public Boxes {
 public:
@@ -40,6 +41,8 @@ public:
     void AnswerFolderQuestionsWith(std::string dir) { m_folderAnswer = std::move(dir); }
 
 private:
+    QWidget* Owner() const;
+
     QPointer<QWidget> m_owner;
     std::optional<std::string> m_folderAnswer;
 };

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "main/gui/QtText.h"
+#include "main/gui/WindowPlaces.h"
 
 namespace velmora {
 
@@ -69,6 +70,7 @@ ResultsWindow::ResultsWindow(QWidget& owner, const QString& objectName, ResultsM
     model->setParent(this);
     setObjectName(objectName);
     resize(720, 420);
+    WindowPlaces::FitOnScreen(*this, owner);
     m_layout = new QVBoxLayout(this);
     m_summary = new QLabel(this);
     m_summary->setObjectName(QStringLiteral("Summary"));
@@ -90,6 +92,15 @@ ResultsWindow::ResultsWindow(QWidget& owner, const QString& objectName, ResultsM
 
     connect(m_view, &QAbstractItemView::activated, this, &ResultsWindow::OpenRow);
     if (openOnClick) connect(m_view, &QAbstractItemView::clicked, this, &ResultsWindow::OpenRow);
+}
+
+void ResultsWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (!EscapeTakenBack()) close();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void ResultsWindow::SetSummary(const QString& text) {

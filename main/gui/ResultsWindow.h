@@ -50,7 +50,7 @@ private:
 };
 
 // A window of results: a line that sums them up and the table of rows. Enter or a double-click on
-// a row asks for its entry to be opened; with `openOnClick`, a click does too. A top-level window
+// a row asks for its entry to be opened; with `openOnClick`, a click does too. Escape closes it. A top-level window
 // of the program, owned by the main window; it adopts its model.
 class ResultsWindow : public QWidget {
     Q_OBJECT
@@ -69,6 +69,9 @@ signals:
 protected:
     // Where a window adds its own controls, above the summary.
     QVBoxLayout& Layout() const { return *m_layout; }
+    void keyPressEvent(QKeyEvent* event) override;
+    // What Escape does before it closes the window; true when that was all it did.
+    virtual bool EscapeTakenBack() { return false; }
 
 private:
     void OpenRow(const QModelIndex& index);

@@ -33,33 +33,79 @@ QPoint Inside(const QRect& area, const QSize& frame, QPoint wanted) {
     return wanted;
 }
 
+// The space a window's frame adds around it; not known before the window is first shown, when
+// `fallback`'s is a fair guess.
+QSize FrameExtra(const QWidget& window, const QWidget& fallback) {
+    const QWidget& framed = window.isVisible() ? window : fallback;
+    return framed.frameGeometry().size() - framed.size();
+}
+
 }  // namespace
 
+void WindowPlaces::FitOnScreen(QWidget& window, const QWidget& near) {
+    const QScreen* screen = near.screen();
+    if (!screen) return;
+    const QSize room = screen->availableGeometry().size() - FrameExtra(window, near);
+    if (window.width() > room.width() || window.height() > room.height()) window.resize(window.size().boundedTo(room));
+}
+
 bool WindowPlaces::RestoreMainWindow(QWidget& window) const {
-    if (!m_settings) return false;
-    const QByteArray place = m_settings->value(QLatin1String(MainWindowKey)).toByteArray();
-    return !place.isEmpty() && window.restoreGeometry(place);
+    if (m_settings) {
+        const QByteArray place = m_settings->value(QLatin1String(MainWindowKey)).toByteArray();
+        if (!place.isEmpty() && window.restoreGeometry(place)) {
+            FitOnScreen(window, window);
+            return true;
+        }
+    }
+    // A first start: about half the screen's width and most of its height.
+    if (const QScreen* screen = window.screen()) {
+        const QRect area = screen->availableGeometry();
+        const QSize frame = FrameExtra(window, window);
+        window.resize(QSize(area.width() / 2, area.height() * 17 / 20).expandedTo(window.minimumSizeHint()));
+        FitOnScreen(window, window);
+        window.move(area.left() + std::max(0, (area.width() / 2 - window.width() - frame.width()) / 2), area.top());
+    }
+    return false;
 }
 
 void WindowPlaces::RememberMainWindow(const QWidget& window) {
     if (m_settings) m_settings->setValue(QLatin1String(MainWindowKey), window.saveGeometry());
 }
 
-void WindowPlaces::PlaceCategoryWindow(QWidget& window, const std::string& category, const QWidget& mainWindow) {
+bool WindowPlaces::PlaceCategoryWindow(QWidget& window, const std::string& category, const QWidget& mainWindow,
+                                       const std::vector<const QWidget*>& openWindows) {
     if (window.layout()) window.layout()->activate();  // the window has its real size before it is placed
     const QPointer<const QWidget> previous = m_lastPlaced;
     m_lastPlaced = &window;
+    const QSize frame = window.size() + FrameExtra(window, mainWindow);
+    const QScreen* screen = mainWindow.screen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), frame);
     if (m_settings) {
         const QByteArray place = m_settings->value(CategoryKey(category)).toByteArray();
-        if (!place.isEmpty() && window.restoreGeometry(place)) return;
+        if (!place.isEmpty() && window.restoreGeometry(place)) {
+            FitOnScreen(window, mainWindow);
+            // A place another open category window holds is taken: this one goes a step down and to
+            // the right of it, as a new window goes from the one before it.
+            QPoint wanted = window.pos();
+            bool stepped = false;
+            for (size_t tries = 0; tries <= openWindows.size(); ++tries) {
+                const auto taker = std::find_if(openWindows.begin(), openWindows.end(), [&](const QWidget* other) {
+                    return other && other != &window && other->isVisible() &&
+                           (other->pos() - wanted).manhattanLength() < CascadeStep.x();
+                });
+                if (taker == openWindows.end()) break;
+                wanted = Inside(area, window.size() + FrameExtra(window, mainWindow), (*taker)->pos() + CascadeStep);
+                stepped = true;
+            }
+            if (stepped) window.move(wanted);
+            return true;
+        }
     }
     const QRect main = mainWindow.frameGeometry();
     const QPoint wanted = previous && previous->isVisible() ? previous->pos() + CascadeStep
                                                             : QPoint(main.right() + 1 + GapBesideMain, main.top());
-    // The window frame is not known before the window is first shown; the main window's is a fair guess.
-    const QSize frame = window.size() + (main.size() - mainWindow.size());
-    const QScreen* screen = mainWindow.screen();
-    window.move(screen ? Inside(screen->availableGeometry(), frame, wanted) : wanted);
+    window.move(Inside(area, frame, wanted));
+    return false;
 }
 
 void WindowPlaces::RememberCategoryWindow(const QWidget& window, const std::string& category) {

@@ -3,6 +3,7 @@
 
 #include <QPointer>
 #include <string>
+#include <vector>
 
 class QSettings;
 class QWidget;
@@ -19,12 +20,18 @@ public:
     // Where the places are kept; none (the default) remembers nothing. `settings` outlives this.
     void SetSettings(QSettings* settings) { m_settings = settings; }
 
-    // The main window's remembered size and place, before it is shown; false when none is known.
+    // The main window's remembered size and place, before it is shown; false when none is known,
+    // and the window then takes about half the screen's width and most of its height.
     bool RestoreMainWindow(QWidget& window) const;
     void RememberMainWindow(const QWidget& window);
 
-    // Sizes and places a new category window before it is first shown.
-    void PlaceCategoryWindow(QWidget& window, const std::string& category, const QWidget& mainWindow);
+    // Sizes and places a new category window before it is first shown, clear of the places of
+    // `openWindows`; false when no size was remembered for it.
+    bool PlaceCategoryWindow(QWidget& window, const std::string& category, const QWidget& mainWindow,
+                             const std::vector<const QWidget*>& openWindows);
+
+    // Makes `window` no larger than the available area of the screen `near` is on.
+    static void FitOnScreen(QWidget& window, const QWidget& near);
     void RememberCategoryWindow(const QWidget& window, const std::string& category);
 
 private:

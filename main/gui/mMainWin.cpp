@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QSignalBlocker>
@@ -24,6 +25,7 @@
 #include "main/core/Globals.h"
 #include "main/gui/QtText.h"
 #include "main/gui/ResultsWindow.h"
+#include "main/gui/ScrollingPanels.h"
 #include "main/core/Routines.h"
 #include "store/TextCase.h"
 #include "ui_mMainWin.h"
@@ -56,7 +58,9 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
       m_workspace(globals, boxes, this),
       m_documentNews(std::make_unique<DocumentSignals>(m_workspace.Doc())) {
     ui->setupUi(this);
-    // The layout keeps the window at its designed size or more, as much more as the captions need.
+    // The layout keeps the window at its designed size or more, as much more as the captions need;
+    // below the title the panels scroll on a screen too small for them.
+    ScrollWhenSmall(*ui->MainLayout, 1);
     FitCaptions({ui->Load1, ui->Apply1, ui->BackupButton, ui->Button1});
     move(66, 4);
     MainButtons = {ui->SpeedButton1, ui->SpeedButton2, ui->SpeedButton3, ui->SpeedButton4, ui->SpeedButton5,
@@ -139,17 +143,37 @@ void TMainWin::ConnectControls() {
     for (int k = 0; k < Workspace::MainButtonCount; ++k) {
         connect(MainButtons[static_cast<size_t>(k)], &QToolButton::clicked, this,
                 [this, k] { RunEventHandler(m_boxes, [this, k] { MainButtonClicked(k); }); });
-        MainButtons[static_cast<size_t>(k)]->installEventFilter(this);  // double-clicks
+        // The buttons take the focus, so that a modder gets to the categories from the keyboard.
+        MainButtons[static_cast<size_t>(k)]->setFocusPolicy(Qt::StrongFocus);
+        MainButtons[static_cast<size_t>(k)]->installEventFilter(this);  // double-clicks and Enter
     }
     connect(ui->StringGrid1, &StringGrid::selectionChangedByUserOrCode, this,
             &TMainWin::Guarded<&TMainWin::LihatSatuLine>);
     connect(ui->StringGrid1, &StringGrid::gridDoubleClicked, this,
             &TMainWin::Guarded<&TMainWin::DoubleClick1>);
+    connect(ui->StringGrid1, &StringGrid::keyPressed, this, [this](int key) {
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) RunEventHandler(m_boxes, [this] { DoubleClick1(); });
+    });
+    ui->Button3->setShortcut(QKeySequence(QStringLiteral(">")));
     connect(ui->Button2, &QPushButton::clicked, this, &TMainWin::Guarded<&TMainWin::DoubleClick2>);
     ui->ListBox2->viewport()->installEventFilter(this);  // double-clicks
 }
 
 bool TMainWin::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        for (int k = 0; k < Workspace::MainButtonCount; ++k) {
+            if (watched != MainButtons[static_cast<size_t>(k)] || (key != Qt::Key_Return && key != Qt::Key_Enter))
+                continue;
+            // Enter on a button selects its category and opens it, as a double-click does.
+            RunEventHandler(m_boxes, [this, k] {
+                PressButton(k);
+                AllButtonClick(k);
+                AllButtonDoubleClick(k);
+            });
+            return true;
+        }
+    }
     if (event->type() == QEvent::MouseButtonDblClick) {
         if (watched == ui->ListBox2->viewport()) {
             RunEventHandler(m_boxes, [this] { DoubleClick2(); });
@@ -197,7 +221,7 @@ void TMainWin::SetProgramFolderChoice(ProgramFolderChoice* choice) {
 
 void TMainWin::BuildFileTypeMenu() {
     FileTypeMenu->clear();
-    FileTypeMenu->addAction(QStringLiteral("Files to Edit:"));  // a heading; choosing it does nothing
+    FileTypeMenu->addAction(QStringLiteral("Files to Edit:"))->setEnabled(false);  // a heading, not a choice
     FileTypeMenu->addSeparator();
     for (size_t i = 0; i < m_workspace.FilesToEdit.Count(); ++i)
         CreatePopUpMenuItemList(m_workspace.FilesToEdit.Name(i));
@@ -220,8 +244,9 @@ void TMainWin::MarkCurrentFileType() {
         if (item->isCheckable()) item->setChecked(item->data().toByteArray() == bytes);
 }
 
+// The menu opens under its button, wherever the pointer is: the button may be pressed with ">".
 void TMainWin::Bclick() {
-    FileTypeMenu->popup(QCursor::pos());
+    FileTypeMenu->popup(ui->Button3->mapToGlobal(QPoint(0, ui->Button3->height())));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -303,6 +328,8 @@ void TMainWin::ArrangeButton() {
         m_buttonCaptions[static_cast<size_t>(k)] = rows[static_cast<size_t>(k)];
         MainButtons[static_cast<size_t>(k)]->setText(ToCaption(m_buttonCaptions[static_cast<size_t>(k)]));
     }
+    // A button without a category would only un-highlight the current one.
+    for (int k = 0; k < Workspace::MainButtonCount; ++k) MainButtons[static_cast<size_t>(k)]->setVisible(k < labelled);
 }
 
 // The buttons form one group in which at most one is down and all may be up: a click toggles the
@@ -382,6 +409,8 @@ void TMainWin::OpenDbl2Click(int EntryIndex) {
         if (!m_globals.UnknownSelected && m_workspace.DocumentIni && m_workspace.DefinitionIni) {
             m_workspace.SelectUnknown();
             LihatSatuLineStringGrid1();
+        } else {
+            m_boxes.Notice(Workspace::UnknownHasNoWindowNotice());
         }
         return;
     }

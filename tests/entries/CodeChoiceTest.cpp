@@ -6,6 +6,7 @@
 
 #include "EntriesFixture.h"
 #include "category/core/EntryOperations.h"
+#include "main/core/ScriptedEdits.h"
 #include "store/StringList.h"
 
 namespace velmora::testing {
@@ -52,12 +53,20 @@ TEST(DuplicateProposal, CountsUpPastTakenCodesIgnoringCase) {
     EXPECT_EQ(proposal.Name, "D3Rifleman");
 }
 
-TEST(DuplicateProposal, IsCutToTheLengthsOfCodesAndNames) {
+// Only the code is cut: a name the file holds is not the user's typing, and stays whole.
+TEST(DuplicateProposal, CutsTheCodeButKeepsTheName) {
     auto nothingTaken = [](std::string_view) { return false; };
     CodeAndName proposal = ProposeDuplicate("ABCDEFGHIJKLMNOPQRS", std::string(40, 'n'), nothingTaken);
     EXPECT_EQ(proposal.Code, "D1ABCDEFGHIJKLMNOPQR");
-    EXPECT_EQ(proposal.Name, "D1" + std::string(38, 'n'));
+    EXPECT_EQ(proposal.Name, "D1" + std::string(40, 'n'));
     EXPECT_EQ(CutCode("123456789012345678901"), "12345678901234567890");
+}
+
+TEST(CutName, HoldsTypedTextToFortyButKeepsALongerStartingName) {
+    const std::string held = "Allied American Airforce Command Headquarters";
+    EXPECT_EQ(CutName(held, held), held);
+    EXPECT_EQ(CutName(held + "!", held), held);
+    EXPECT_EQ(CutName(held, "Rifleman"), held.substr(0, MaxNameLength));
 }
 
 TEST(DuplicateProposal, EntryWithoutNameGetsAnEmptyName) {
@@ -134,6 +143,17 @@ TEST_F(CodeChoiceTest, TheCopysNameIsWrittenAsASavedFileGivesItBack) {
     EXPECT_EQ(workspace.DocumentIni->ReadString("D1E1", "Name", ""), "D1 Rifleman");
     workspace.DocumentIni->UpdateFile();
     EXPECT_EQ(TMemIniFile(folder.File("document.ini")).RenderText(), workspace.DocumentIni->RenderText());
+}
+
+// The command line keeps an untouched long name through a change of code, as the window does.
+TEST_F(CodeChoiceTest, ChangeOfCodeKeepsALongNameTheFileHolds) {
+    const std::string longName = "Allied American Airforce Command Headquarters";
+    workspace.DocumentIni->WriteString("E1", "Name", longName);
+    ScriptedEdits edits(workspace);
+    edits.Run("rename\tInfantry\tE1\tE9\t" + longName);
+    EXPECT_EQ(workspace.DocumentIni->ReadString("E9", "Name", ""), longName);
+    edits.Run("rename\tInfantry\tE9\tE8\t" + longName + " North");
+    EXPECT_EQ(workspace.DocumentIni->ReadString("E8", "Name", ""), longName);
 }
 
 TEST_F(CodeChoiceTest, DeletingAnEmptyCodeWritesNothing) {

@@ -129,6 +129,12 @@ class ChildWindowListTest : public HarnessTest<ChildWindowHarness> {
         window = h->Open(0);
         QCOMPARE(window->pos(), QPoint(40, 50));
         QCOMPARE(window->size(), QSize(700, 450));
+        // A second window remembered at the same place steps down and to the right of it.
+        TChildWin* other = h->Open(1);
+        other->move(40, 50);
+        other->close();
+        other = h->Open(1);
+        QCOMPARE(other->pos(), QPoint(64, 74));
 
         h->window->move(30, 40);
         h->window->resize(600, 500);

@@ -43,7 +43,7 @@ const std::string Defaults =
     "\r\n[NONAME]\r\nCost=5\r\n"
     "\r\n[d1alpha]\r\nName=First Copy\r\nCost=101\r\n"
     "\r\n[ECHO]\r\nName=Echo Scout\r\nCost=6\r\n"
-    "\r\n[FOXTROT]\r\nName=Foxtrot Jet\r\nCost=7\r\n"
+    "\r\n[FOXTROT]\r\nName=Foxtrot Jet of the Allied Airforce Command\r\nCost=7\r\n"
     "\r\n[D2ALPHA]\r\nSpeed=1\r\nSight=2\r\nReach=3\r\n"
     "\r\n[GUN]\r\nName=Gun\r\nCost=1\r\n";
 
@@ -391,7 +391,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
         QTest::newRow("duplicate as a section outside") << true << QStringLiteral("D2ALPHA");
     }
 
-    // Refused, then asked again from the start: the warning again, the fields made afresh.
+    // Refused, then asked again with what the user typed, and a change of code warned about again.
     void takenCodeIsAskedForAgain() {
         QFETCH(bool, duplicate);
         QFETCH(QString, typed);
@@ -410,9 +410,9 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
             duplicate ? QStringList{TakenNotice(typed)} : QStringList{Warning, TakenNotice(typed), Warning};
         QCOMPARE(h->TakeShown(), expected);
         QCOMPARE(script.seen.size(), size_t(2));
-        QCOMPARE(script.seen[1].code, script.seen[0].code);
-        QCOMPARE(script.seen[1].name, script.seen[0].name);
-        QCOMPARE(script.seen[1].code, duplicate ? QStringLiteral("D3ALPHA") : QStringLiteral("ALPHA"));
+        QCOMPARE(script.seen[0].code, duplicate ? QStringLiteral("D3ALPHA") : QStringLiteral("ALPHA"));
+        QCOMPARE(script.seen[1].code, typed);
+        QCOMPARE(script.seen[1].name, QStringLiteral("Changed"));
         QCOMPARE(Document().RenderText(), before);
         QVERIFY(!h->globals.DocumentModified);
     }
@@ -438,24 +438,48 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
 
         QCOMPARE(h->TakeShown(), QStringList{NotValidNotice(typed)});
         QCOMPARE(script.seen.size(), size_t(2));
-        QCOMPARE(script.seen[1].code, QStringLiteral("D1BRAVO"));
+        QCOMPARE(script.seen[1].code, typed);
         QCOMPARE(Document().RenderText(), before);
         QVERIFY(!h->globals.DocumentModified);
     }
 
-    void codeIsCutToTwentyCharactersAndNameToForty() {
+    void typingStopsAtTwentyCharactersForACodeAndFortyForAName() {
         TChildWin* w = OpenUnits(1);
         QVERIFY(w);
         const QString code = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXY");
         const QString name = QString(45, QLatin1Char('n'));
-        // The first OK cuts the code and keeps the dialog open; the second one confirms.
-        DialogScript script({[&](TSmallEdit& dialog) {
-            Ok(code, name)(dialog);
-            Press(dialog, "OKButton1");
-        }});
+        DialogScript script({Ok(code, name)});
         ClickButton(w, "Duplicate");
         VerifyNoDialogLeft(w, script);
         VerifyShown(w, 7, code.left(20), name.left(40), {name.left(40), "700", "BRAVO"});
+    }
+
+    void f2OnTheEntryListChangesTheCode() {
+        TChildWin* w = OpenUnits(1);
+        QVERIFY(w);
+        DialogScript script({Cancel()});
+        w->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(w));
+        H::EntryList(w).setFocus();
+        QTest::keyClick(&H::EntryList(w), Qt::Key_F2);
+        VerifyNoDialogLeft(w, script);
+        QCOMPARE(h->TakeShown(), QStringList{Warning});
+        QCOMPARE(script.seen.size(), size_t(1));
+        QCOMPARE(script.seen[0].caption, QStringLiteral("EDIT CODE"));
+        QCOMPARE(script.seen[0].code, QStringLiteral("BRAVO"));
+    }
+
+    // A change of code leaves a name the file holds as it was, however long.
+    void changeOfCodeKeepsALongNameWhole() {
+        TChildWin* w = OpenUnits(6);
+        QVERIFY(w);
+        const QString name = QStringLiteral("Foxtrot Jet of the Allied Airforce Command");
+        DialogScript script({Ok(QStringLiteral("FOX"))});
+        DoubleClickEntry(w, 6);
+        VerifyNoDialogLeft(w, script);
+        QCOMPARE(h->TakeShown(), QStringList{Warning});
+        QCOMPARE(Document().ReadString("FOX", "Name", ""), name.toStdString());
+        QCOMPARE(script.seen[0].name, name);
     }
 
     void deleteSelectsTheRowBefore_data() {

@@ -90,6 +90,21 @@ class FindingTest : public HarnessTest<ChildWindowHarness> {
         QVERIFY(h->TakeShown().isEmpty());
     }
 
+    // Escape first clears the search text, then closes the window.
+    void escapeClearsTheSearchThenClosesFind() {
+        h->StartOnSample();
+        QVERIFY(h->Trigger("Find1"));
+        auto* text = h->Find<QLineEdit>("FindText");
+        QTRY_VERIFY(text->hasFocus());
+        QTest::keyClicks(text, "rockets");
+        QWidget* find = text->window();
+        QTest::keyClick(text, Qt::Key_Escape);
+        QCOMPARE(text->text(), QString());
+        QVERIFY(find->isVisible());
+        QTest::keyClick(text, Qt::Key_Escape);
+        QVERIFY(!find->isVisible());
+    }
+
     void filterBoxesNarrowTheListsAndKeepTheSelectionShown() {
         h->StartOnSample();
         TChildWin* vehicles = h->Open(1, 1);

@@ -141,7 +141,7 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
     }
 
-    void codeAndNameDialogIgnoresEnter() {
+    void codeAndNameDialog() {
         QDialog dialog;
         Ui::TSmallEdit ui;
         ui.setupUi(&dialog);
@@ -150,18 +150,8 @@ private slots:
         QCOMPARE(ui.Edit1->text(), QStringLiteral("Edit1"));
         const QStringList tabs = {"Edit1", "Edit2", "OKButton1", "CancelButton2"};
         QCOMPARE(TabOrder(ui.Edit1, tabs), tabs);
-
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        ui.Edit1->setFocus();
-        QTest::keyClick(ui.Edit1, Qt::Key_Return);
-        ui.OKButton1->setFocus();
-        QTest::keyClick(ui.OKButton1, Qt::Key_Return);
-        QVERIFY(dialog.isVisible());
-        QVERIFY(!ui.OKButton1->isDefault() && !ui.CancelButton2->isDefault());
-        ui.CancelButton2->click();
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        // Enter in a field presses OK.
+        QVERIFY(ui.OKButton1->isDefault() && !ui.CancelButton2->isDefault());
     }
 };
 

@@ -7,6 +7,9 @@
 #include <cstdlib>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QPushButton>
+
+#include "category/gui/mChildWin.h"
 
 #include "MainWindowHarness.h"
 
@@ -113,7 +116,7 @@ private slots:
         for (const char* name : {"Panel6", "Panel1", "Panel2"}) QCOMPARE(h->Find<QLabel>(name)->width(), 900);
         auto* arrow = h->Find<QAbstractButton>("Button3");
         QCOMPARE(arrow->geometry().right(), 900 - 8);
-        QCOMPARE(left->pos(), QPoint(0, 104));
+        QCOMPARE(left->mapTo(h->window->centralWidget(), QPoint(0, 0)), QPoint(0, 104));
         // The two panels share the width; the entry list, the pages and their buttons take the height.
         QVERIFY(std::abs(left->width() - right->width()) <= 1);
         const int taller = h->window->centralWidget()->height() - centralHeight;
@@ -217,10 +220,9 @@ private slots:
         QCOMPARE(h->Find<QAbstractButton>("Button2")->text(), QStringLiteral("Edit: Arms&&Armour"));
         QCOMPARE(h->Entries(), QStringList({"SHIELD"}));
 
-        // An unlabelled button selects nothing.
-        QVERIFY(h->Click("SpeedButton8"));
-        QCOMPARE(h->Grid().Row(), 11);
-        QCOMPARE(h->Entries(), QStringList({"SHIELD"}));
+        // A button without a category is not shown.
+        QVERIFY(h->Find<QToolButton>("SpeedButton3")->isVisible());
+        QVERIFY(!h->Find<QToolButton>("SpeedButton4")->isVisible());
         QVERIFY(h->Click("SpeedButton2"));
         QCOMPARE(h->Grid().Row(), 1);
         QCOMPARE(ButtonsDown(*h), QList<int>({2}));
@@ -250,10 +252,11 @@ private slots:
         QCOMPARE(h->Entries(), QStringList({"Mystery"}));
         QVERIFY(h->folder.Read("Rules.001").find("=Mystery\r\n") != std::string::npos);
 
-        // Once per document: the button of "Unknown!" double-clicked does nothing more.
+        // Once per document: the button of "Unknown!" double-clicked says why nothing more comes.
         pages->setCurrentIndex(0);
         QTest::mouseDClick(h->Find<QToolButton>("SpeedButton10"), Qt::LeftButton);
-        QCOMPARE(h->TakeShown(), QStringList());
+        QCOMPARE(h->TakeShown(), QStringList({"Notice | VelmoraEdit | " +
+                                              Latin1(Workspace::UnknownHasNoWindowNotice()) + " | OK"}));
         QCOMPARE(h->Entries(), QStringList({"Mystery"}));
         QCOMPARE(ButtonsDown(*h), QList<int>({10}));
     }
@@ -270,9 +273,30 @@ private slots:
         QTRY_VERIFY(menu.isVisible());
         menu.hide();
 
-        QVERIFY(h->Click("Button3"));
+        // The arrow button, clicked or pressed with ">", opens the menu under itself.
+        auto* arrow = h->Find<QPushButton>("Button3");
+        QTest::keyClick(h->window.get(), '>');
         QTRY_VERIFY(menu.isVisible());
+        QCOMPARE(menu.pos(), arrow->mapToGlobal(QPoint(0, arrow->height())));
+        QVERIFY(!menu.actions().first()->isEnabled());  // the heading is no choice
         menu.hide();
+    }
+
+    // Every category opens from the keyboard: Enter on a focused button or on a row of ALL.
+    void enterOnACategoryButtonOrRowOpensItsWindow() {
+        h->StartOnSample();
+        auto* button = h->Find<QToolButton>("SpeedButton5");
+        QCOMPARE(button->focusPolicy(), Qt::StrongFocus);
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Return);
+        QTRY_VERIFY(h->window->findChild<TChildWin*>());
+        QCOMPARE(Latin1(h->Grid().Cells(0, h->Grid().Row())), button->text());
+
+        h->Find<QTabWidget>("PageControl1")->setCurrentIndex(1);
+        h->Grid().SetRow(2);
+        h->Grid().setFocus();
+        QTest::keyClick(&h->Grid(), Qt::Key_Enter);
+        QTRY_COMPARE(h->window->findChildren<TChildWin*>().size(), 2);
     }
 
     void fileTypeSwitchAsksThenLoadsTheOtherType() {

@@ -25,6 +25,7 @@ struct SeenBox {
     QString defaultButton;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     Qt::TextFormat format = Qt::AutoText;
+    QWidget* parent = nullptr;
 };
 
 // Answers the next modal box once its event loop runs: records it, then clicks the button with
@@ -41,6 +42,7 @@ void AnswerNextBox(SeenBox& seen, const QString& label) {
         seen.defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
         seen.icon = box->icon();
         seen.format = box->textFormat();
+        seen.parent = box->parentWidget();
         if (label.isEmpty()) {
             QTest::keyClick(box, Qt::Key_Escape);
             return;
@@ -93,6 +95,25 @@ private slots:
         QCOMPARE(error.text, QStringLiteral("Cannot open file <b>x</b>"));
         QCOMPARE(error.format, Qt::PlainText);
         QCOMPARE(error.icon, QMessageBox::Critical);
+    }
+
+    // A box raised while the user works in another window opens over that one, not over the owner.
+    void boxesOpenOverTheActiveWindow() {
+        QWidget owner;
+        owner.show();
+        QtBoxes boxes(&owner);
+        SeenBox seen;
+        AnswerNextBox(seen, QStringLiteral("OK"));
+        boxes.Notice("x");
+        QCOMPARE(seen.parent, &owner);
+
+        QWidget working;
+        working.show();
+        working.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&working));
+        AnswerNextBox(seen, QStringLiteral("OK"));
+        boxes.Notice("x");
+        QCOMPARE(seen.parent, &working);
     }
 
     void plainBoxAnswersOkOrCancel() {

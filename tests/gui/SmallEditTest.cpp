@@ -73,24 +73,56 @@ class SmallEditTest : public QObject {
         QCOMPARE(dialog.Code(), std::string("ABCDEFGHIJKLMNOPQRST"));
     }
 
-    void enterAndEscDoNothingAndTheCloseBoxCancels() {
+    void enterIsOkAndEscapeAndTheCloseBoxCancel() {
         TSmallEdit dialog;
         dialog.SetCode("E1");
-        bool openAfterKeys = false;
-        ModalRun run = RunModal<TSmallEdit>(dialog, [&](TSmallEdit& shown) {
-            for (const char* field : {"Edit1", "Edit2"}) {
-                QTest::keyClick(Field(shown, field), Qt::Key_Return);
-                QTest::keyClick(Field(shown, field), Qt::Key_Enter);
-                QTest::keyClick(Field(shown, field), Qt::Key_Escape);
-            }
-            QTest::keyClick(Button(shown, "OKButton1"), Qt::Key_Return);
-            QTest::keyClick(Button(shown, "CancelButton2"), Qt::Key_Escape);
-            openAfterKeys = shown.isVisible();
-            shown.close();
+        dialog.SetName("Rifleman");
+        ModalRun run = RunModal<TSmallEdit>(dialog, [](TSmallEdit& shown) {
+            QTest::keyClick(Field(shown, "Edit2"), Qt::Key_Return);
         });
-        QVERIFY(openAfterKeys);
+        QVERIFY(!run.leftOpen);
+        QCOMPARE(run.result, int(QDialog::Accepted));
+        run = RunModal<TSmallEdit>(dialog, [](TSmallEdit& shown) {
+            QTest::keyClick(Field(shown, "Edit1"), Qt::Key_Escape);
+        });
         QVERIFY(!run.leftOpen);
         QCOMPARE(run.result, int(QDialog::Rejected));
+        run = RunModal<TSmallEdit>(dialog, [](TSmallEdit& shown) { shown.close(); });
+        QVERIFY(!run.leftOpen);
+        QCOMPARE(run.result, int(QDialog::Rejected));
+    }
+
+    // The name field stops at forty typed characters and says so there; a longer name the file
+    // holds is shown and given back whole.
+    void nameStopsAtItsLimitWithANoteButALongerNameStaysWhole() {
+        TSmallEdit dialog;
+        dialog.SetCode("E1");
+        dialog.SetName(std::string(39, 'n'));
+        QString note;
+        QString typed;
+        RunModal<TSmallEdit>(dialog, [&](TSmallEdit& shown) {
+            QTest::keyClicks(Field(shown, "Edit2"), QStringLiteral("ab"));
+            QTRY_VERIFY(QToolTip::isVisible());
+            note = QToolTip::text();
+            typed = Field(shown, "Edit2")->text();
+            QToolTip::hideText();
+        });
+        QCOMPARE(typed, QString(39, u'n') + u'a');
+        QCOMPARE(note, QStringLiteral("A name holds at most 40 characters."));
+
+        const std::string held = "Allied American Airforce Command Headquarters";
+        dialog.SetName(held);
+        QCOMPARE(dialog.Name(), held);
+    }
+
+    // A wider dialog gives the room to the fields, so that a long name shows whole.
+    void fieldsGrowWithTheDialog() {
+        TSmallEdit dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const int narrow = Field(dialog, "Edit2")->width();
+        dialog.resize(800, dialog.height());
+        QTRY_VERIFY(Field(dialog, "Edit2")->width() >= narrow + 400);
     }
 
     void cancelButtonCancels() {
