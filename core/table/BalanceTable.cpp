@@ -66,10 +66,10 @@ BalanceTable::BalanceTable(const Workspace& workspace, std::string category, con
         throw IniError("There is no category " + m_category + ".");
     m_category = workspace.CategoryRows[static_cast<size_t>(row)];
     m_kind = workspace.CategoryKinds[static_cast<size_t>(row)];
-    // The entry's name always comes first, as the entry list shows it next to the code.
-    if (columns.empty() || columns.front().Followed() || !EqualsNoCase(columns.front().Key, "Name"))
-        m_columns.push_back({"Name", {}});
-    m_columns.insert(m_columns.end(), columns.begin(), columns.end());
+    // The entry's name always comes first, as the entry list shows it next to the code, and once.
+    m_columns.push_back({"Name", {}});
+    for (const TableColumn& column : columns)
+        if (column.Followed() || !EqualsNoCase(column.Key, "Name")) m_columns.push_back(column);
     Rebuild();
 }
 
@@ -166,10 +166,22 @@ void BalanceTable::Rebuild() {
     m_shares = std::move(shares);
 }
 
+std::vector<size_t> BalanceTable::CatalogueOrder() const {
+    std::vector<size_t> rows(m_rows.size());
+    for (size_t row = 0; row < rows.size(); ++row) rows[row] = row;
+    return rows;
+}
+
 std::optional<size_t> BalanceTable::RowOf(std::string_view code) const {
     const bool caseSensitive = m_workspace.DocumentIni->CaseSensitive();
     for (size_t row = 0; row < m_rows.size(); ++row)
         if (NamesEqual(m_rows[row].Code, code, caseSensitive)) return row;
+    return std::nullopt;
+}
+
+std::optional<size_t> BalanceTable::ColumnOf(const TableColumn& column) const {
+    for (size_t at = 0; at < m_columns.size(); ++at)
+        if (EqualsNoCase(m_columns[at].Key, column.Key) && EqualsNoCase(m_columns[at].Follow, column.Follow)) return at;
     return std::nullopt;
 }
 

@@ -48,7 +48,7 @@ struct CellPlace {
 
 // The entries of one category side by side: one row per entry in the catalogue's order, one
 // column per chosen key. The first column is always the entry's Name: the constructor puts it
-// first unless the chosen columns begin with it. The table is a picture of
+// first, and leaves out a Name among the chosen columns. The table is a picture of
 // the document when it was built; Rebuild reads it again after an edit.
 class BalanceTable {
 public:
@@ -72,9 +72,13 @@ public:
     size_t ColumnCount() const { return m_columns.size(); }
     const TableRow& Row(size_t row) const { return m_rows[row]; }
     const TableCell& Cell(size_t row, size_t column) const { return m_rows[row].Cells[column]; }
+    // Every row, in the catalogue's order.
+    std::vector<size_t> CatalogueOrder() const;
     // The row of the entry `code` (as the document compares names); none when it is not listed.
     std::optional<size_t> RowOf(std::string_view code) const;
 
+    // The column showing `column` (key names compared without regard to letter case).
+    std::optional<size_t> ColumnOf(const TableColumn& column) const;
     // The place a write of the cell changes; no value for a followed cell whose row names no entry.
     std::optional<CellPlace> PlaceOf(size_t row, size_t column) const;
     // For a followed cell: how many rows name its target in the column's key.

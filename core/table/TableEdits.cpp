@@ -200,7 +200,7 @@ TableImport PlanImport(const Workspace& workspace, const std::string& category,
         return false;
     };
     std::vector<TableColumn> columns;
-    std::vector<std::optional<size_t>> columnOfField(header.size());
+    std::vector<std::optional<TableColumn>> knownOfField(header.size());
     for (size_t field = 1; field < header.size(); ++field) {
         const std::string id = Trim(header[field]);
         std::optional<TableColumn> column;
@@ -218,14 +218,14 @@ TableImport PlanImport(const Workspace& workspace, const std::string& category,
             import.UnknownKeys.push_back(id.empty() ? "(no name)" : id);
             continue;
         }
-        columnOfField[field] = columns.size() + 1;  // the table puts Name first
         columns.push_back(*column);
+        knownOfField[field] = std::move(column);
         import.Columns.push_back(id);
     }
-    if (!columns.empty() && !columns.front().Followed() && EqualsNoCase(columns.front().Key, "Name"))
-        for (auto& column : columnOfField)
-            if (column) --*column;
     const BalanceTable table(workspace, category, columns);
+    std::vector<std::optional<size_t>> columnOfField(header.size());
+    for (size_t field = 1; field < header.size(); ++field)
+        if (knownOfField[field]) columnOfField[field] = table.ColumnOf(*knownOfField[field]);
 
     const bool caseSensitive = workspace.DocumentIni->CaseSensitive();
     std::unordered_map<std::string, size_t> rowOfCode;

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace velmora {
 
@@ -20,6 +22,7 @@ class Workspace;
 //   replace KEY OLD NEW                       (each item OLD of KEY's values, in every section)
 //   delete CATEGORY CODE
 //   revert CODE [KEY]
+//   import-table CATEGORY FILE               (a balance table's CSV file, as one edit)
 //   undo
 //   redo
 //   save
@@ -42,6 +45,8 @@ public:
         std::string Definition;
     };
     const std::optional<SavedTexts>& Saved() const { return m_saved; }
+    // What the commands had to tell since the last call (an import's list of changes), in order.
+    std::vector<std::string> TakeNotes() { return std::exchange(m_notes, {}); }
 
 private:
     void Set(const std::string& code, const std::string& key, const std::string& value);
@@ -51,9 +56,11 @@ private:
     void Delete(const std::string& category, const std::string& code);
     void Revert(const std::string& code, const std::optional<std::string>& key);
     void Save();
+    void ImportTable(const std::string& category, const std::string& fileName);
 
     Workspace& m_workspace;
     std::optional<SavedTexts> m_saved;
+    std::vector<std::string> m_notes;
 };
 
 }  // namespace velmora
