@@ -26,7 +26,7 @@
 //   velmora-ini table [--type NAME] DIR DOC CATEGORY [--page P | --keys K1,K2,...] [--csv OUT]
 //       starts in DIR and opens DOC as catalogue does, then prints the balance table of CATEGORY,
 //       tab-separated: a header "Code", "Name" and the keys, then one line per entry. The keys are
-//       those of page P, the columns K1,K2,... ("Primary>Damage" follows the entry named in
+//       those of page P, the columns K1,K2,... ("Primary:Damage" follows the entry named in
 //       Primary), or every key of the category's pages. --csv writes the table to OUT as CSV.
 //
 //   velmora-ini edit [--type NAME] DIR DOC [--output FILE]

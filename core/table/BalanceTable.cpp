@@ -17,7 +17,7 @@ namespace velmora {
 
 namespace {
 
-constexpr char FollowMark = '>';
+constexpr char FollowMark = ':';
 
 // The description of `key` on the category's pages, as the value grid reads it: the text after
 // the first "=" of the key's line in the page section.

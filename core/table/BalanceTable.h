@@ -13,14 +13,14 @@ namespace velmora {
 class Workspace;
 
 // A column of the table: the value of `Key` in each entry, or, when `Follow` is set, the value of
-// `Follow` in the entry that the row's `Key` names ("Primary>Damage": the damage of the weapon
+// `Follow` in the entry that the row's `Key` names ("Primary:Damage": the damage of the weapon
 // named in Primary).
 struct TableColumn {
     std::string Key;
     std::string Follow;
 
     bool Followed() const { return !Follow.empty(); }
-    // How files and the command line name the column: "Cost", "Primary>Damage".
+    // How files and the command line name the column: "Cost", "Primary:Damage".
     std::string Id() const;
     // The column a name of Id() stands for, blanks around its parts trimmed. Throws IniError for
     // an empty key or one holding "=".

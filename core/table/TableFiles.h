@@ -14,7 +14,7 @@ namespace velmora {
 class Workspace;
 
 // The columns asked for by name: the keys of the category's page `page`, or the columns `ids`
-// ("Cost", "Primary>Damage"), or without either every key of the category's pages. Throws IniError
+// ("Cost", "Primary:Damage"), or without either every key of the category's pages. Throws IniError
 // for a page that is not the category's.
 std::vector<TableColumn> ChosenColumns(const Workspace& workspace, const std::string& category,
                                        const std::optional<std::string>& page,

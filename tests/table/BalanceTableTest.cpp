@@ -39,7 +39,7 @@ TEST_F(BalanceTableTest, RowsAndCellsComeFromTheCatalogueAsTheStoreReadsThem) {
 
 TEST_F(BalanceTableTest, FollowedColumnsReadTheNamedEntry) {
     const BalanceTable table = Infantry();
-    ASSERT_EQ(table.Columns()[3].Id(), "Primary>Damage");
+    ASSERT_EQ(table.Columns()[3].Id(), "Primary:Damage");
     EXPECT_EQ(table.Cell(0, 3).Value, "15");
     EXPECT_EQ(table.Cell(1, 3).Value, "80");
     EXPECT_EQ(table.Cell(1, 3).Target, "Rocket");
@@ -52,8 +52,8 @@ TEST_F(BalanceTableTest, FollowedColumnsReadTheNamedEntry) {
     EXPECT_EQ(table.SharingCount(0, 3), 3u);
     EXPECT_EQ(BalanceTable::FollowedCategories(workspace, "Infantry", "primary"), std::vector<std::string>{"Weapons"});
     EXPECT_TRUE(BalanceTable::FollowedCategories(workspace, "Infantry", "Cost").empty());
-    EXPECT_EQ(TableColumn::FromId(" Primary > Damage ").Id(), "Primary>Damage");
-    EXPECT_THROW(TableColumn::FromId("Primary>"), IniError);
+    EXPECT_EQ(TableColumn::FromId(" Primary : Damage ").Id(), "Primary:Damage");
+    EXPECT_THROW(TableColumn::FromId("Primary:"), IniError);
     EXPECT_THROW(TableColumn::FromId("a=b"), IniError);
 }
 

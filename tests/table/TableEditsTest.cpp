@@ -102,17 +102,17 @@ TEST_F(TableEditsTest, ExportThenImportChangesNothingAndAnEditedFileIsOneEdit) {
     EXPECT_EQ(DocumentText(), before);
 
     const std::string edited =
-        "Code,Cost,Armor,Primary>Damage,Primary>Range\n"
+        "Code,Cost,Armor,Primary:Damage,Primary:Range\n"
         "E1,120,x,15,9\n"
         "E9,1,2,3,4\n"
         "E2,300,,81,\n";
     const TableImport import = PlanImport(workspace, "Infantry", ReadCsv(edited));
     EXPECT_EQ(import.UnknownCodes, std::vector<std::string>{"E9"});
-    EXPECT_EQ(import.UnknownKeys, (std::vector<std::string>{"Armor", "Primary>Range"}));
+    EXPECT_EQ(import.UnknownKeys, (std::vector<std::string>{"Armor", "Primary:Range"}));
     ASSERT_EQ(import.Changes.size(), 2u);
     EXPECT_EQ(ImportPreview(import),
               "2 changes:\nE1 Cost: 100 -> 120\nRocket Damage: 80 -> 81\n"
-              "Unknown codes, left out: E9\nUnknown keys, left out: Armor, Primary>Range");
+              "Unknown codes, left out: E9\nUnknown keys, left out: Armor, Primary:Range");
     ASSERT_TRUE(CommitChanges(Doc(), "Infantry", ImportText(import.Changes.size()), import.Changes));
     EXPECT_EQ(Doc().UndoText(), "Undo Import 2 values");
     ExpectUndoneExactly();
