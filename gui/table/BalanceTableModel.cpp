@@ -59,7 +59,8 @@ void BalanceTableModel::sort(int column, Qt::SortOrder order) {
     const QModelIndexList before = persistentIndexList();
     std::vector<std::string> codes;
     for (const QModelIndex& index : before) codes.push_back(m_table->Row(RowBehind(index.row())).Code);
-    m_sortColumn = column;
+    // No column (a header without a sort indicator): the catalogue's order.
+    m_sortColumn = column >= 0 ? std::optional(column) : std::nullopt;
     m_sortOrder = order;
     ArrangeRows();
     // The views keep their selection on the same entries.

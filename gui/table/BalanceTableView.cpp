@@ -41,7 +41,6 @@ constexpr int FixedColumns = 2;  // Code and Name
 QTableView* NewTableView(const char* name, QWidget* parent) {
     auto* view = new QTableView(parent);
     view->setObjectName(QLatin1String(name));
-    view->setSortingEnabled(true);
     view->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
                           QAbstractItemView::EditKeyPressed);
     view->verticalHeader()->hide();
@@ -56,6 +55,9 @@ BalanceTableView::BalanceTableView(Workspace& workspace, const DocumentSignals& 
                                    QSettings* settings, const std::string& category, QWidget* parent)
     : QWidget(parent), m_workspace(workspace), m_boxes(boxes), m_settings(settings), m_category(category) {
     setObjectName(QStringLiteral("BalanceTable"));
+    // The window's own colours and background picture are for its one-entry controls.
+    setPalette(QApplication::palette());
+    setAutoFillBackground(true);
     TStringList pages;
     workspace.GetPages(category, pages);
     for (const auto& page : pages) m_pages.push_back(page.text);
@@ -79,6 +81,11 @@ BalanceTableView::BalanceTableView(Workspace& workspace, const DocumentSignals& 
     m_values = NewTableView("TableValues", this);
     m_fixed->setModel(m_model);
     m_values->setModel(m_model);
+    // The table opens in the catalogue's order; a header click sorts.
+    for (QTableView* view : {m_fixed, m_values}) {
+        view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+        view->setSortingEnabled(true);
+    }
     m_fixed->setSelectionModel(m_values->selectionModel());
     // Code and Name stay where they are while the values scroll sideways.
     m_fixed->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
