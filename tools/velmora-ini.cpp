@@ -24,6 +24,11 @@
 //       starts in DIR and opens DOC as catalogue does, then prints every item of a reference key
 //       that names nothing the key allows: the section, a tab, the key, a tab and the item. Exits
 //       1 when it prints any.
+//   velmora-ini table [--type NAME] DIR DOC CATEGORY [--page P | --keys K1,K2,...] [--csv OUT]
+//       starts in DIR and opens DOC as catalogue does, then prints the balance table of CATEGORY,
+//       tab-separated: a header "Code", "Name" and the keys, then one line per entry. The keys are
+//       those of page P, the columns K1,K2,... ("Primary:Damage" follows the entry named in
+//       Primary), or every key of the category's pages. --csv writes the table to OUT as CSV.
 //
 //   velmora-ini edit [--type NAME] DIR DOC [--output FILE]
 //       starts in DIR and opens DOC as catalogue does, then runs the edits read from standard
@@ -33,8 +38,9 @@
 //       keys whose value sources name the category, and prints each other line naming CODE as
 //       "not changed: [S] K=V" on stderr; "all" rewrites those too), "replace KEY OLD NEW"
 //       (each item OLD of KEY's values in every section), "delete CATEGORY CODE", "revert CODE
-//       [KEY]" (puts back the default copy's text for the entry or its key), "undo", "redo" and
-//       "save". Save writes DOC (or FILE) and the definition file as the
+//       [KEY]" (puts back the default copy's text for the entry or its key), "import-table
+//       CATEGORY FILE" (a table file as the table command writes it; its changes are printed
+//       first), "undo", "redo" and "save". Save writes DOC (or FILE) and the definition file as the
 //       editor's Save and its collection of unknown sections would, once every line has run. A
 //       line that cannot be done is reported as "line N: reason"; nothing is written then. The
 //       commands are UTF-8 text, written into the document in Latin-1.
@@ -55,6 +61,9 @@
 #include <utility>
 #include <vector>
 
+#include "core/table/BalanceTable.h"
+#include "core/table/TableCsv.h"
+#include "core/table/TableFiles.h"
 #include "main/core/Boxes.h"
 #include "main/core/CatalogueText.h"
 #include "main/core/Comparison.h"
@@ -80,6 +89,7 @@ constexpr const char* UsageText =
     "       velmora-ini diff [--type NAME] DIR DOC [--against FILE] [--patch OUT]\n"
     "       velmora-ini usages [--type NAME] DIR DOC CODE\n"
     "       velmora-ini check [--type NAME] DIR DOC\n"
+    "       velmora-ini table [--type NAME] DIR DOC CATEGORY [--page P | --keys K1,K2,...] [--csv OUT]\n"
     "       velmora-ini edit [--type NAME] DIR DOC [--output FILE] < COMMANDS\n";
 
 struct UsageError {};
@@ -247,6 +257,32 @@ int Check(const std::vector<std::string>& args) {
     return dangling.empty() ? 0 : 1;
 }
 
+// The balance table of a category: tab-separated on stdout, or a CSV file with --csv.
+int Table(const std::vector<std::string>& args) {
+    const StartArguments parsed = ParseStartArguments(args, {}, {"--page", "--keys", "--csv"});
+    if (parsed.places.size() != 3 || (parsed.Option("--page") && parsed.Option("--keys"))) throw UsageError();
+    Session session(parsed.places[0], parsed.fileType, {parsed.places[1]}, false);
+    session.Load(parsed.places[1]);
+    std::optional<std::vector<std::string>> ids;
+    if (const auto keys = parsed.Option("--keys")) {
+        ids.emplace();
+        for (size_t start = 0; start <= keys->size();) {
+            const size_t comma = std::min(keys->find(',', start), keys->size());
+            ids->push_back(keys->substr(start, comma - start));
+            start = comma + 1;
+        }
+    }
+    const std::string& category = parsed.places[2];
+    const BalanceTable table(session.workspace, category,
+                             ChosenColumns(session.workspace, category, parsed.Option("--page"), ids));
+    const std::vector<size_t> rows = table.CatalogueOrder();
+    if (const auto csv = parsed.Option("--csv"))
+        WriteTableFile(table, rows, *csv);
+    else
+        std::cout << TableTabs(table, rows);
+    return 0;
+}
+
 int Edit(const std::vector<std::string>& args) {
     const StartArguments parsed = ParseStartArguments(args, {}, {"--output"});
     if (parsed.places.size() != 2) throw UsageError();
@@ -260,6 +296,7 @@ int Edit(const std::vector<std::string>& args) {
         try {
             edits.Run(line);
             for (const std::string& note : edits.TakeNotes()) std::cerr << note << '\n';
+            for (const std::string& shown : edits.TakeOutput()) std::cout << shown << '\n';
         } catch (const std::exception& error) {
             std::cerr << "line " << number << ": " << error.what() << '\n';
             return 1;
@@ -362,6 +399,7 @@ int Run(const std::vector<std::string>& args) {
     if (args[0] == "diff") return Diff(rest);
     if (args[0] == "usages") return Usages(rest);
     if (args[0] == "check") return Check(rest);
+    if (args[0] == "table") return Table(rest);
     if (args[0] == "edit") return Edit(rest);
     throw UsageError();
 }

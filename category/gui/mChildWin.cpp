@@ -208,6 +208,7 @@ void TChildWin::DiIsi(const std::vector<std::string>& Pages, int CategoryNumber,
     ui->StringGrid2->setColumnWidth(MarkCol, MarkerWidth);
     GantiPageTabSheet();  // hidden still: the value grid does not take the focus
     FollowTheDocument();
+    SetUpTable();
 
     // A new window comes to the front with the focus, as a window the user opens does.
     show();

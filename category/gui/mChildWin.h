@@ -28,6 +28,7 @@ class TMainWin;
 class TMemIniFile;
 struct TBitmaplist;
 class TSmallEdit;
+class TableSwitch;
 
 // The window in which the user edits the entries of one category: the entry list on the left, the
 // keys of the category's pages and the selected entry's values on the right, one tab per page, the
@@ -110,6 +111,9 @@ class TChildWin : public QWidget {
     // included) left out, or a lone "~" dropped.
     static std::string StripApprox(const std::string& Text);
 
+    // The switch between this entry and all entries of the category (made by DiIsi).
+    TableSwitch* Switch() const { return m_tableSwitch; }
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -180,6 +184,9 @@ class TChildWin : public QWidget {
     // Shows the selected entry in the value grid, the panel and the memo as it now stands.
     void ShowEntryAfresh();
 
+    // ---- All entries (EntryTable.cpp) ----
+    void SetUpTable();
+
     // ---- Finding (EntryFinding.cpp) ----
     void SetUpFinding();
     void FindUsagesOfEntry();
@@ -227,6 +234,7 @@ class TChildWin : public QWidget {
     std::vector<std::unique_ptr<TBitmaplist>> m_rowPictures;
     Picture m_pictureBackground;
     FilterBox* m_entryFilter = nullptr;  // owned through its Qt parent
+    TableSwitch* m_tableSwitch = nullptr;  // owned through its Qt parent
 };
 
 }  // namespace velmora

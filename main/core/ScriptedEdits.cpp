@@ -6,6 +6,7 @@
 
 #include "category/core/EntryOperations.h"
 #include "main/core/EntryRevert.h"
+#include "core/table/TableFiles.h"
 #include "main/core/References.h"
 #include "main/core/RevertPlan.h"
 #include "main/core/TextRules.h"
@@ -79,6 +80,9 @@ void ScriptedEdits::Run(std::string_view text) {
     } else if (command == "revert") {
         ExpectFields(fields, 2, 3);
         Revert(fields[1], optionalField(2));
+    } else if (command == "import-table") {
+        ExpectFields(fields, 3, 3);
+        ImportTable(fields[1], fields[2]);
     } else if (command == "undo" || command == "redo" || command == "save") {
         ExpectFields(fields, 1, 1);
         if (command == "undo")
@@ -198,6 +202,13 @@ void ScriptedEdits::Revert(const std::string& code, const std::optional<std::str
     if (key) std::erase_if(selection, [&key](const Difference& difference) { return !EqualsNoCase(difference.Key, *key); });
     if (selection.empty()) throw IniError("no changes of " + Trim(code + " " + key.value_or(std::string())));
     RevertEntries(m_workspace, selection, *reference);
+}
+
+// The changes are listed before they are made, as the window shows them before it asks.
+void ScriptedEdits::ImportTable(const std::string& category, const std::string& fileName) {
+    const TableImport import = ReadTableFile(m_workspace, category, fileName);
+    m_output.push_back(ImportPreview(import));
+    CommitChanges(m_workspace.Doc(), category, ImportText(import.Changes.size()), import.Changes);
 }
 
 void ScriptedEdits::Save() { m_saved = TextsToSave(m_workspace, true); }

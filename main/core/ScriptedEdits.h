@@ -27,6 +27,7 @@ class Workspace;
 //   replace KEY OLD NEW                       (each item OLD of KEY's values, in every section)
 //   delete CATEGORY CODE
 //   revert CODE [KEY]
+//   import-table CATEGORY FILE               (a balance table's CSV file, as one edit)
 //   undo
 //   redo
 //   save
@@ -55,6 +56,8 @@ public:
     // What the lines run so far left undone on purpose, one text each ("not changed: [S] K=V"
     // for a line that names a renamed code outside the reference keys); taken once.
     std::vector<std::string> TakeNotes() { return std::exchange(m_notes, {}); }
+    // What the commands had to show since the last call (an import's list of changes), in order.
+    std::vector<std::string> TakeOutput() { return std::exchange(m_output, {}); }
 
 private:
     void Set(const std::string& code, const std::string& key, const std::string& value);
@@ -69,6 +72,7 @@ private:
     void Save();
     void Undo();
     void Redo();
+    void ImportTable(const std::string& category, const std::string& fileName);
 
     Workspace& m_workspace;
     std::optional<SaveTexts> m_saved;
@@ -77,6 +81,7 @@ private:
     std::vector<size_t> m_steps;
     size_t m_done = 0;
     std::vector<std::string> m_notes;
+    std::vector<std::string> m_output;
 };
 
 }  // namespace velmora

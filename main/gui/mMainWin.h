@@ -67,6 +67,8 @@ public:
     // without them (the default) nothing is remembered. Given before OnCreateMampir shows the
     // window; `settings` outlives the window.
     void SetUserSettings(QSettings* settings);
+    // The user's own settings; none in a run that keeps nothing (tests).
+    QSettings* UserSettings() const { return m_userSettings; }
     // Opens the document `Name` through Open's question about unsaved changes. Throws IniError
     // "Cannot open file" when it is not a file.
     void OpenExistingDocument(const std::string& Name);

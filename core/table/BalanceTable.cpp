@@ -1,0 +1,233 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/table/BalanceTable.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "core/table/TableNumbers.h"
+#include "dialogs/core/ChoiceLists.h"
+#include "main/core/Routines.h"
+#include "main/core/Workspace.h"
+#include "store/IniError.h"
+#include "store/StringList.h"
+#include "store/TextCase.h"
+#include "store/mIniGue.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr char FollowMark = ':';
+
+// The description of `key` on the category's pages, as the value grid reads it: the text after
+// the first "=" of the key's line in the page section.
+std::optional<std::string> DescriptionOf(const Workspace& workspace, std::string_view category, std::string_view key) {
+    TStringList pages;
+    workspace.GetPages(std::string(category), pages);
+    for (const auto& page : pages) {
+        const int section = workspace.DefinitionIni->IndexOfSection(page.text);
+        if (section < 0) continue;
+        const GueTStringList& lines = workspace.DefinitionIni->SectionAt(static_cast<size_t>(section));
+        const long line = lines.IndexOfKey(key);
+        if (line >= 0) return std::string(TrimLeftView(lines.LineAt(static_cast<size_t>(line)).ValueText()));
+    }
+    return std::nullopt;
+}
+
+const GueTStringList* SectionOf(const TMemIniFile& store, std::string_view name) {
+    const int section = store.IndexOfSection(name);
+    return section < 0 ? nullptr : &store.SectionAt(static_cast<size_t>(section));
+}
+
+}  // namespace
+
+std::string TableColumn::Id() const {
+    return Followed() ? Key + FollowMark + Follow : Key;
+}
+
+TableColumn TableColumn::FromId(std::string_view id) {
+    const size_t mark = id.find(FollowMark);
+    TableColumn column;
+    column.Key = Trim(id.substr(0, mark));
+    if (mark != std::string_view::npos) {
+        column.Follow = Trim(id.substr(mark + 1));
+        if (column.Follow.empty() || column.Follow.find('=') != std::string::npos)
+            throw IniError("\"" + std::string(id) + "\" names no key to follow.");
+    }
+    if (column.Key.empty() || column.Key.find('=') != std::string::npos)
+        throw IniError("\"" + std::string(id) + "\" cannot be a key: a key may not be empty or hold \"=\".");
+    return column;
+}
+
+BalanceTable::BalanceTable(const Workspace& workspace, std::string category, const std::vector<TableColumn>& columns)
+    : m_workspace(workspace), m_category(std::move(category)) {
+    const int row = IndexOfNoCase(workspace.CategoryRows, m_category);
+    if (row < 0 || static_cast<size_t>(row) >= workspace.CategoryKinds.size())
+        throw IniError("There is no category " + m_category + ".");
+    m_category = workspace.CategoryRows[static_cast<size_t>(row)];
+    m_kind = workspace.CategoryKinds[static_cast<size_t>(row)];
+    // The entry's name always comes first, as the entry list shows it next to the code, and once.
+    m_columns.push_back({"Name", {}});
+    for (const TableColumn& column : columns)
+        if (column.Followed() || !EqualsNoCase(column.Key, "Name")) m_columns.push_back(column);
+    Rebuild();
+}
+
+std::vector<TableColumn> BalanceTable::PageColumns(const Workspace& workspace, std::string_view page) {
+    TStringList keys;
+    workspace.DefinitionIni->ReadSection(page, keys);
+    std::vector<TableColumn> columns;
+    for (const auto& key : keys)
+        if (!key.text.empty()) columns.push_back({key.text, {}});
+    return columns;
+}
+
+std::vector<TableColumn> BalanceTable::CategoryColumns(const Workspace& workspace, std::string_view category) {
+    TStringList keys;
+    workspace.GetContentsOfAllPages(std::string(category), keys);
+    std::vector<TableColumn> columns;
+    std::vector<std::string> seen;
+    for (const auto& key : keys) {
+        if (key.text.empty() || IndexOfNoCase(seen, key.text) >= 0) continue;
+        seen.push_back(key.text);
+        columns.push_back({key.text, {}});
+    }
+    return columns;
+}
+
+std::vector<std::string> BalanceTable::FollowedCategories(const Workspace& workspace, std::string_view category,
+                                                          std::string_view key) {
+    std::vector<std::string> categories;
+    const std::optional<std::string> description = DescriptionOf(workspace, category, key);
+    if (!description) return categories;
+    const std::optional<std::string> sources = ValueSourcesOf(*description);
+    if (!sources) return categories;
+    for (const std::string& source : SplitValueSources(*sources)) {
+        const int row = CategoryRowOfSource(source, workspace);
+        if (row >= 0) categories.push_back(workspace.CategoryRows[static_cast<size_t>(row)]);
+    }
+    return categories;
+}
+
+void BalanceTable::Rebuild() {
+    const TMemIniFile& document = *m_workspace.DocumentIni;
+    const bool caseSensitive = document.CaseSensitive();
+    TStringList codes;
+    m_workspace.GetReadSectionValuesOnly(m_kind, m_category, codes);
+
+    // Each row's section is walked once: every key line is looked up among the columns' keys,
+    // and the first line of a key is the one the store reads.
+    std::unordered_map<std::string, size_t> slotOfKey;
+    std::vector<size_t> slotOfColumn;
+    for (const TableColumn& column : m_columns)
+        slotOfColumn.push_back(slotOfKey.emplace(FoldCase(column.Key), slotOfKey.size()).first->second);
+    std::vector<const GueTStringList::Line*> lineOfSlot(slotOfKey.size());
+    std::vector<std::unordered_map<std::string, size_t>> shares(m_columns.size());
+
+    m_rows.clear();
+    m_rows.reserve(codes.Count());
+    for (const auto& code : codes) {
+        TableRow& row = m_rows.emplace_back();
+        row.Code = code.text;
+        row.Cells.resize(m_columns.size());
+        std::fill(lineOfSlot.begin(), lineOfSlot.end(), nullptr);
+        if (const GueTStringList* section = SectionOf(document, code.text)) {
+            std::string_view name;
+            for (size_t line = 0; line < section->Count(); ++line) {
+                const GueTStringList::Line& found = section->LineAt(line);
+                if (!found.KeyName(name)) continue;
+                const auto slot = slotOfKey.find(FoldCase(name));
+                if (slot != slotOfKey.end() && lineOfSlot[slot->second] == nullptr) lineOfSlot[slot->second] = &found;
+            }
+        }
+        for (size_t column = 0; column < m_columns.size(); ++column) {
+            const GueTStringList::Line* line = lineOfSlot[slotOfColumn[column]];
+            if (line == nullptr) continue;
+            TableCell& cell = row.Cells[column];
+            if (!m_columns[column].Followed()) {
+                cell.Value = TMemIniFile::StripComment(line->ValueText());
+                cell.Present = true;
+                continue;
+            }
+            const std::vector<std::string> items = ValueItems(line->ValueText());
+            if (items.empty()) continue;
+            cell.Target = items.front();
+            cell.MoreTargets = items.size() - 1;
+            for (const std::string& item : items) ++shares[column][NameKey(item, caseSensitive)];
+            if (const GueTStringList* target = SectionOf(document, cell.Target)) {
+                const long at = target->IndexOfKey(m_columns[column].Follow);
+                if (at >= 0) {
+                    cell.Value = TMemIniFile::StripComment(target->LineAt(static_cast<size_t>(at)).ValueText());
+                    cell.Present = true;
+                }
+            }
+        }
+    }
+    m_shares = std::move(shares);
+}
+
+std::vector<size_t> BalanceTable::CatalogueOrder() const {
+    std::vector<size_t> rows(m_rows.size());
+    for (size_t row = 0; row < rows.size(); ++row) rows[row] = row;
+    return rows;
+}
+
+std::optional<size_t> BalanceTable::RowOf(std::string_view code) const {
+    const bool caseSensitive = m_workspace.DocumentIni->CaseSensitive();
+    for (size_t row = 0; row < m_rows.size(); ++row)
+        if (NamesEqual(m_rows[row].Code, code, caseSensitive)) return row;
+    return std::nullopt;
+}
+
+std::optional<size_t> BalanceTable::ColumnOf(const TableColumn& column) const {
+    for (size_t at = 0; at < m_columns.size(); ++at)
+        if (EqualsNoCase(m_columns[at].Key, column.Key) && EqualsNoCase(m_columns[at].Follow, column.Follow)) return at;
+    return std::nullopt;
+}
+
+std::optional<CellPlace> BalanceTable::PlaceOf(size_t row, size_t column) const {
+    const TableColumn& which = m_columns.at(column);
+    const TableRow& entry = m_rows.at(row);
+    if (!which.Followed()) return CellPlace{entry.Code, which.Key};
+    const TableCell& cell = entry.Cells[column];
+    if (cell.Target.empty()) return std::nullopt;
+    return CellPlace{cell.Target, which.Follow};
+}
+
+size_t BalanceTable::SharingCount(size_t row, size_t column) const {
+    const TableCell& cell = Cell(row, column);
+    if (!m_columns[column].Followed() || cell.Target.empty()) return 0;
+    const auto found = m_shares[column].find(NameKey(cell.Target, m_workspace.DocumentIni->CaseSensitive()));
+    return found == m_shares[column].end() ? 0 : found->second;
+}
+
+std::vector<size_t> BalanceTable::SortedRows(std::optional<size_t> column, bool descending) const {
+    std::vector<std::string_view> texts;
+    texts.reserve(m_rows.size());
+    for (const TableRow& row : m_rows) texts.emplace_back(column ? row.Cells.at(*column).Value : row.Code);
+    return SortOrder(texts, descending);
+}
+
+std::vector<size_t> SortOrder(const std::vector<std::string_view>& texts, bool descending) {
+    std::vector<size_t> order(texts.size());
+    for (size_t row = 0; row < order.size(); ++row) order[row] = row;
+    std::vector<long double> numbers(texts.size(), 0);
+    bool numeric = true;
+    for (size_t row = 0; row < texts.size() && numeric; ++row) {
+        if (texts[row].empty()) continue;
+        const std::optional<long double> number = NumberOf(texts[row]);
+        numeric = number.has_value();
+        if (numeric) numbers[row] = *number;
+    }
+    // Empty values come first whichever way the column is sorted, so that the filled ones stay
+    // together; a reverse order reverses only those.
+    const auto less = [&](size_t a, size_t b) {
+        if (texts[a].empty() || texts[b].empty()) return texts[a].empty() && !texts[b].empty();
+        if (descending) std::swap(a, b);
+        return numeric ? numbers[a] < numbers[b] : LessNoCase(texts[a], texts[b]);
+    };
+    std::stable_sort(order.begin(), order.end(), less);
+    return order;
+}
+
+}  // namespace velmora

@@ -1,0 +1,187 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/table/TableCsv.h"
+
+#include <cstdint>
+#include <iomanip>
+#include <sstream>
+
+#include "core/table/BalanceTable.h"
+#include "store/IniError.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
+void AppendUtf8(std::string& out, std::string_view latin1) {
+    for (char c : latin1) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            out += c;
+        } else {
+            out += static_cast<char>(0xC0 | (byte >> 6));
+            out += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+}
+
+void AppendField(std::string& out, std::string_view value) {
+    if (value.find_first_of(",\"\r\n") == std::string_view::npos) {
+        AppendUtf8(out, value);
+        return;
+    }
+    out += '"';
+    for (char c : value) {
+        if (c == '"') out += '"';
+        AppendUtf8(out, std::string_view(&c, 1));
+    }
+    out += '"';
+}
+
+template <class AddLine>
+void EachLine(const BalanceTable& table, const std::vector<size_t>& rowOrder, AddLine&& addLine) {
+    std::vector<std::string_view> fields;
+    fields.emplace_back("Code");
+    std::vector<std::string> ids;
+    for (const TableColumn& column : table.Columns()) ids.push_back(column.Id());
+    fields.insert(fields.end(), ids.begin(), ids.end());
+    addLine(fields);
+    for (size_t row : rowOrder) {
+        fields.clear();
+        fields.emplace_back(table.Row(row).Code);
+        for (const TableCell& cell : table.Row(row).Cells) fields.emplace_back(cell.Value);
+        addLine(fields);
+    }
+}
+
+std::string Place(size_t line, size_t column) {
+    return "Line " + std::to_string(line) + ", column " + std::to_string(column);
+}
+
+// The file's text as Latin-1 bytes; every character must have one.
+std::string DecodeUtf8(std::string_view file) {
+    if (file.substr(0, ByteOrderMark.size()) == ByteOrderMark) file.remove_prefix(ByteOrderMark.size());
+    std::string text;
+    text.reserve(file.size());
+    size_t line = 1;
+    size_t column = 1;
+    for (size_t i = 0; i < file.size(); ++column) {
+        const auto lead = static_cast<unsigned char>(file[i]);
+        if (lead < 0x80) {
+            text += file[i++];
+            if (lead == '\n') {
+                ++line;
+                column = 0;
+            }
+            continue;
+        }
+        const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+        uint32_t code = length == 2 ? lead & 0x1Fu : length == 3 ? lead & 0x0Fu : lead & 0x07u;
+        bool valid = length > 0 && lead < 0xF5 && i + length <= file.size();
+        for (size_t k = 1; valid && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(file[i + k]);
+            valid = (next & 0xC0) == 0x80;
+            code = (code << 6) | (next & 0x3Fu);
+        }
+        if (!valid || (length == 2 && code < 0x80))
+            throw IniError(Place(line, column) + ": the file is not UTF-8 text.");
+        if (code > 0xFF) {
+            std::ostringstream hex;
+            hex << std::uppercase << std::hex << std::setw(4) << std::setfill('0') << code;
+            throw IniError(Place(line, column) + ": the character U+" + hex.str() +
+                           " has no place in the document's texts (Latin-1).");
+        }
+        text += static_cast<char>(code);
+        i += length;
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string TableCsv(const BalanceTable& table, const std::vector<size_t>& rowOrder) {
+    std::string out(ByteOrderMark);
+    EachLine(table, rowOrder, [&out](const std::vector<std::string_view>& fields) {
+        for (size_t i = 0; i < fields.size(); ++i) {
+            if (i > 0) out += ',';
+            AppendField(out, fields[i]);
+        }
+        out += "\r\n";
+    });
+    return out;
+}
+
+std::string TableTabs(const BalanceTable& table, const std::vector<size_t>& rowOrder) {
+    std::string out;
+    EachLine(table, rowOrder, [&out](const std::vector<std::string_view>& fields) {
+        for (size_t i = 0; i < fields.size(); ++i) {
+            if (i > 0) out += '\t';
+            out += fields[i];
+        }
+        out += '\n';
+    });
+    return out;
+}
+
+std::vector<std::vector<std::string>> ReadCsv(std::string_view file) {
+    const std::string text = DecodeUtf8(file);
+    std::vector<std::vector<std::string>> records;
+    std::vector<std::string> record;
+    std::string field;
+    size_t line = 1;
+    size_t i = 0;
+    const auto endRecord = [&] {
+        record.push_back(std::move(field));
+        field.clear();
+        const bool blank = record.size() == 1 && record.front().empty();
+        if (!blank) {
+            if (!records.empty() && record.size() != records.front().size())
+                throw IniError("Line " + std::to_string(line) + " has " + std::to_string(record.size()) +
+                               " values; the header has " + std::to_string(records.front().size()) + ".");
+            records.push_back(std::move(record));
+        }
+        record.clear();
+    };
+    while (i <= text.size()) {
+        if (i == text.size()) {
+            if (!field.empty() || !record.empty()) endRecord();
+            break;
+        }
+        const char c = text[i];
+        if (c == '"' && field.empty()) {
+            // A quoted value runs to the quote that is not doubled.
+            for (++i;; ++i) {
+                if (i >= text.size()) throw IniError("Line " + std::to_string(line) + ": a quoted value is not closed.");
+                if (text[i] == '\r' || text[i] == '\n')
+                    throw IniError("Line " + std::to_string(line) + ": a value may not hold a line break.");
+                if (text[i] != '"') {
+                    field += text[i];
+                } else if (i + 1 < text.size() && text[i + 1] == '"') {
+                    field += '"';
+                    ++i;
+                } else {
+                    break;
+                }
+            }
+            ++i;
+            if (i < text.size() && text[i] != ',' && text[i] != '\r' && text[i] != '\n')
+                throw IniError("Line " + std::to_string(line) + ": text follows a quoted value.");
+            continue;
+        }
+        if (c == ',') {
+            record.push_back(std::move(field));
+            field.clear();
+        } else if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            endRecord();
+            ++line;
+        } else {
+            field += c;
+        }
+        ++i;
+    }
+    return records;
+}
+
+}  // namespace velmora

@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora {
+
+class BalanceTable;
+
+// The balance table as a spreadsheet file and back. Texts of the document are Latin-1 bytes; a
+// file is UTF-8.
+
+// The rows of `rowOrder` as CSV (RFC 4180): a byte order mark, the header "Code,Name,key…", one
+// record per row, each line ended by CR LF. A value with a comma or a quote is quoted.
+std::string TableCsv(const BalanceTable& table, const std::vector<size_t>& rowOrder);
+// The same as tab-separated lines in the document's own bytes, for a terminal.
+std::string TableTabs(const BalanceTable& table, const std::vector<size_t>& rowOrder);
+
+// The records of a CSV file, UTF-8 with or without a byte order mark, each value as Latin-1
+// bytes. Blank lines are skipped. Throws IniError naming the line (and column) for text that is
+// not UTF-8 or lies outside Latin-1, a value holding a line break, a quote left open and a record
+// whose count of values differs from the header's.
+std::vector<std::vector<std::string>> ReadCsv(std::string_view file);
+
+}  // namespace velmora

@@ -1,0 +1,270 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/table/TableEdits.h"
+
+#include <memory>
+#include <optional>
+#include <unordered_map>
+
+#include "category/core/EntryOperations.h"
+#include "core/table/BalanceTable.h"
+#include "core/table/TableNumbers.h"
+#include "main/core/Document.h"
+#include "main/core/Routines.h"
+#include "main/core/Workspace.h"
+#include "store/IniError.h"
+#include "store/TextCase.h"
+#include "store/mIniGue.h"
+
+namespace velmora {
+
+namespace {
+
+std::string CellName(const BalanceTable& table, size_t row, size_t column) {
+    return table.Row(row).Code + " " + table.Columns()[column].Id();
+}
+
+std::string CountedValues(std::string_view verb, size_t count) {
+    return std::string(verb) + " " + std::to_string(count) + (count == 1 ? " value" : " values");
+}
+
+std::vector<std::string> SplitAt(std::string_view text, char separator) {
+    std::vector<std::string> pieces;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = text.find(separator, start);
+        pieces.emplace_back(text.substr(start, end - start));
+        if (end == std::string_view::npos) return pieces;
+        start = end + 1;
+    }
+}
+
+}  // namespace
+
+std::vector<TableChange> PlanChanges(const BalanceTable& table, const TMemIniFile& document,
+                                     const std::vector<CellWrite>& writes) {
+    const bool caseSensitive = document.CaseSensitive();
+    std::vector<TableChange> changes;
+    std::unordered_map<std::string, size_t> changeOfPlace;
+    for (const CellWrite& write : writes) {
+        const std::string value = StorableValue(write.Value);
+        if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
+            throw IniError(CellName(table, write.Row, write.Column) + ": a value may not hold a line break.");
+        const std::optional<CellPlace> place = table.PlaceOf(write.Row, write.Column);
+        if (!place) {
+            if (value.empty()) continue;
+            throw IniError(CellName(table, write.Row, write.Column) + ": " + table.Row(write.Row).Code +
+                           " names no entry in " + table.Columns()[write.Column].Key + ".");
+        }
+        // A followed value goes to the entry named; a write by name would make that entry up.
+        if (table.Columns()[write.Column].Followed() && document.IndexOfSection(place->Code) < 0)
+            throw IniError(CellName(table, write.Row, write.Column) + ": the document has no entry " + place->Code + ".");
+        // The value as the document now reads it, not as the table was built.
+        std::string old = document.ReadString(place->Code, place->Key, "");
+        const auto [at, isNew] = changeOfPlace.emplace(NameKey(place->Code, caseSensitive) + "=" + FoldCase(place->Key),
+                                                       changes.size());
+        if (!isNew) {
+            if (changes[at->second].New != value)
+                throw IniError(place->Code + " " + place->Key + " is given two values: \"" + changes[at->second].New +
+                               "\" and \"" + value + "\".");
+            continue;
+        }
+        if (old == value) {
+            changeOfPlace.erase(at);
+            continue;
+        }
+        changes.push_back({place->Code, place->Key, std::move(old), value});
+    }
+    return changes;
+}
+
+bool CommitChanges(Document& document, const std::string& category, std::string text,
+                   const std::vector<TableChange>& changes) {
+    if (changes.empty()) return false;
+    const TMemIniFile& store = document.Store();
+    // A write into a section the document lacks adds it, and a new section may show in a list.
+    bool newSection = false;
+    for (const TableChange& change : changes) newSection = newSection || store.IndexOfSection(change.Code) < 0;
+    const TableChange& first = changes.front();
+    std::unique_ptr<StoreEdit> edit = document.BeginEdit(
+        std::move(text), {category, first.Code, changes.size() == 1 ? first.Key : std::string()}, newSection);
+    // Each value goes in as a value commit writes it.
+    for (const TableChange& change : changes) edit->WriteValue(StoreOf::Document, change.Code, change.Key, change.New);
+    return document.Commit(std::move(edit));
+}
+
+bool CommitCell(Document& document, const BalanceTable& table, size_t row, size_t column, std::string_view value) {
+    const std::vector<TableChange> changes =
+        PlanChanges(table, document.Store(), {CellWrite{row, column, std::string(value)}});
+    if (changes.empty()) return false;
+    const TableColumn& which = table.Columns()[column];
+    const std::string text = which.Followed() ? "Change of " + changes.front().Code + " " + which.Follow
+                                              : "Change of " + which.Key;
+    return CommitChanges(document, table.Category(), text, changes);
+}
+
+std::vector<CellWrite> PasteWrites(const BalanceTable& table, const std::vector<size_t>& rowOrder, size_t firstRow,
+                                   size_t firstColumn, std::string_view block) {
+    // A spreadsheet ends its copy with a line break; Windows ones with "\r\n".
+    while (!block.empty() && (block.back() == '\n' || block.back() == '\r')) block.remove_suffix(1);
+    if (block.empty()) throw IniError("There is nothing to paste.");
+    std::vector<std::vector<std::string>> values;
+    for (std::string& line : SplitAt(block, '\n')) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        values.push_back(SplitAt(line, '\t'));
+    }
+    const size_t width = values.front().size();
+    for (const auto& line : values)
+        if (line.size() != width)
+            throw IniError("The block cannot be pasted: its rows do not all have " + std::to_string(width) + " values.");
+    const size_t rowsLeft = firstRow < rowOrder.size() ? rowOrder.size() - firstRow : 0;
+    const size_t columnsLeft = firstColumn < table.ColumnCount() ? table.ColumnCount() - firstColumn : 0;
+    if (values.size() > rowsLeft)
+        throw IniError("The block of " + std::to_string(values.size()) + " rows does not fit: from here the table has " +
+                       std::to_string(rowsLeft) + " rows.");
+    if (width > columnsLeft)
+        throw IniError("The block of " + std::to_string(width) + " columns does not fit: from here the table has " +
+                       std::to_string(columnsLeft) + " columns.");
+    std::vector<CellWrite> writes;
+    writes.reserve(values.size() * width);
+    for (size_t line = 0; line < values.size(); ++line)
+        for (size_t column = 0; column < width; ++column)
+            writes.push_back({rowOrder[firstRow + line], firstColumn + column, std::move(values[line][column])});
+    return writes;
+}
+
+std::string PasteText(size_t count) { return CountedValues("Paste", count); }
+
+std::string CopyBlock(const BalanceTable& table, const std::vector<size_t>& rows, const std::vector<size_t>& columns) {
+    std::string text;
+    for (size_t row : rows) {
+        for (size_t column = 0; column < columns.size(); ++column) {
+            if (column > 0) text += '\t';
+            text += table.Cell(row, columns[column]).Value;
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+AdjustPlan AdjustWrites(const BalanceTable& table, const std::vector<std::pair<size_t, size_t>>& cells,
+                        AdjustOperation operation, std::string_view operand) {
+    std::optional<DecimalNumber> amount;
+    if (operation != AdjustOperation::SetTo) {
+        amount = ParseDecimal(TrimView(operand));
+        if (!amount) throw IniError("\"" + std::string(operand) + "\" is not a number.");
+    }
+    AdjustPlan plan;
+    for (const auto& [row, column] : cells) {
+        if (!table.PlaceOf(row, column)) {
+            ++plan.LeftAlone;
+            continue;
+        }
+        if (operation == AdjustOperation::SetTo) {
+            plan.Writes.push_back({row, column, std::string(operand)});
+            continue;
+        }
+        const std::optional<DecimalNumber> value = ParseDecimal(table.Cell(row, column).Value);
+        if (!value) {
+            ++plan.LeftAlone;
+            continue;
+        }
+        const DecimalNumber result =
+            operation == AdjustOperation::Add ? AddDecimal(*value, *amount) : MultiplyDecimal(*value, *amount);
+        plan.Writes.push_back({row, column, FormatDecimal(result)});
+    }
+    return plan;
+}
+
+std::string AdjustText(size_t count) { return CountedValues("Adjust", count); }
+
+std::string AdjustSummary(size_t changed, size_t leftAlone) {
+    std::string text = std::to_string(changed) + (changed == 1 ? " value changed." : " values changed.");
+    if (leftAlone == 1) text += " 1 cell holds no number and was left alone.";
+    if (leftAlone > 1) text += " " + std::to_string(leftAlone) + " cells hold no number and were left alone.";
+    return text;
+}
+
+TableImport PlanImport(const Workspace& workspace, const std::string& category,
+                       const std::vector<std::vector<std::string>>& records) {
+    if (records.empty() || records.front().empty() || !EqualsNoCase(TrimView(records.front().front()), "Code"))
+        throw IniError("The table file does not begin with a \"Code\" column.");
+    const std::vector<std::string>& header = records.front();
+    TableImport import;
+
+    // The keys the category's pages know, and for a followed key those of the categories it names.
+    const std::vector<TableColumn> known = BalanceTable::CategoryColumns(workspace, category);
+    const auto isKnown = [](const std::vector<TableColumn>& columns, std::string_view key) {
+        if (EqualsNoCase(key, "Name")) return true;
+        for (const TableColumn& column : columns)
+            if (EqualsNoCase(column.Key, key)) return true;
+        return false;
+    };
+    std::vector<TableColumn> columns;
+    std::vector<std::optional<TableColumn>> knownOfField(header.size());
+    for (size_t field = 1; field < header.size(); ++field) {
+        const std::string id = Trim(header[field]);
+        std::optional<TableColumn> column;
+        try {
+            column = TableColumn::FromId(id);
+        } catch (const IniError&) {
+        }
+        bool found = column && isKnown(known, column->Key);
+        if (found && column->Followed()) {
+            found = false;
+            for (const std::string& target : BalanceTable::FollowedCategories(workspace, category, column->Key))
+                found = found || isKnown(BalanceTable::CategoryColumns(workspace, target), column->Follow);
+        }
+        if (!found) {
+            import.UnknownKeys.push_back(id.empty() ? "(no name)" : id);
+            continue;
+        }
+        columns.push_back(*column);
+        knownOfField[field] = std::move(column);
+        import.Columns.push_back(id);
+    }
+    const BalanceTable table(workspace, category, columns);
+    std::vector<std::optional<size_t>> columnOfField(header.size());
+    for (size_t field = 1; field < header.size(); ++field)
+        if (knownOfField[field]) columnOfField[field] = table.ColumnOf(*knownOfField[field]);
+
+    const bool caseSensitive = workspace.DocumentIni->CaseSensitive();
+    std::unordered_map<std::string, size_t> rowOfCode;
+    for (size_t row = 0; row < table.RowCount(); ++row) rowOfCode.emplace(NameKey(table.Row(row).Code, caseSensitive), row);
+    std::vector<CellWrite> writes;
+    for (size_t record = 1; record < records.size(); ++record) {
+        const std::vector<std::string>& fields = records[record];
+        const std::string code = fields.empty() ? std::string() : Trim(fields.front());
+        const auto row = rowOfCode.find(NameKey(code, caseSensitive));
+        if (row == rowOfCode.end()) {
+            import.UnknownCodes.push_back(code.empty() ? "(no code, record " + std::to_string(record + 1) + ")" : code);
+            continue;
+        }
+        for (size_t field = 1; field < fields.size() && field < header.size(); ++field)
+            if (columnOfField[field]) writes.push_back({row->second, *columnOfField[field], fields[field]});
+    }
+    import.Changes = PlanChanges(table, *workspace.DocumentIni, writes);
+    return import;
+}
+
+std::string ImportText(size_t count) { return CountedValues("Import", count); }
+
+std::string ImportPreview(const TableImport& import, size_t shown) {
+    const size_t count = import.Changes.size();
+    std::string text = std::to_string(count) + (count == 1 ? " change" : " changes");
+    text += count == 0 ? "." : ":";
+    for (size_t i = 0; i < count && i < shown; ++i) {
+        const TableChange& change = import.Changes[i];
+        text += "\n" + change.Code + " " + change.Key + ": " + change.Old + " -> " + change.New;
+    }
+    if (count > shown) text += "\n... and " + std::to_string(count - shown) + " more";
+    const auto list = [&text](const char* title, const std::vector<std::string>& names) {
+        if (names.empty()) return;
+        text += std::string("\n") + title;
+        for (size_t i = 0; i < names.size(); ++i) text += (i == 0 ? " " : ", ") + names[i];
+    };
+    list("Unknown codes, left out:", import.UnknownCodes);
+    list("Unknown keys, left out:", import.UnknownKeys);
+    return text;
+}
+
+}  // namespace velmora

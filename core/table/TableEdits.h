@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace velmora {
+
+class BalanceTable;
+class Document;
+class TMemIniFile;
+class Workspace;
+
+// The edits of the balance table. Each gathers what the user asked for as cell writes, turns them
+// into the changes of the document they make (checked, without the ones that change nothing) and
+// commits those as one edit: one undo takes a whole paste, adjust or import back.
+
+// The user's value for a cell of the table.
+struct CellWrite {
+    size_t Row = 0;
+    size_t Column = 0;
+    std::string Value;
+};
+
+// A value of the document that an edit changes: `Key` of entry `Code` from `Old` to `New`.
+struct TableChange {
+    std::string Code;
+    std::string Key;
+    std::string Old;
+    std::string New;
+};
+
+// The changes `writes` make to `document`. A value is written as a saved file gives it back
+// (blanks trimmed); a value that already reads so changes nothing, and neither does an empty value
+// for a cell without an entry to write to. Throws IniError, naming the cell, for a value with a line
+// break, a followed cell whose row names no entry, and two different values for one place.
+std::vector<TableChange> PlanChanges(const BalanceTable& table, const TMemIniFile& document,
+                                     const std::vector<CellWrite>& writes);
+
+// The changes as one edit named `text`; false, and nothing done, when there are none.
+bool CommitChanges(Document& document, const std::string& category, std::string text,
+                   const std::vector<TableChange>& changes);
+
+// Typing in a cell: "Change of Cost", or for a followed cell "Change of M60 Damage".
+bool CommitCell(Document& document, const BalanceTable& table, size_t row, size_t column, std::string_view value);
+
+// The writes of a tab-separated block (a spreadsheet's copy) pasted with its first value on the
+// cell at position `firstRow` of `rowOrder` (the rows as shown) and column `firstColumn`. Throws
+// IniError saying why when the block is empty, not rectangular or does not fit the table.
+std::vector<CellWrite> PasteWrites(const BalanceTable& table, const std::vector<size_t>& rowOrder, size_t firstRow,
+                                   size_t firstColumn, std::string_view block);
+// "Paste 24 values".
+std::string PasteText(size_t count);
+// A rectangle of cells as tab-separated text, one line per row, as a spreadsheet pastes it.
+std::string CopyBlock(const BalanceTable& table, const std::vector<size_t>& rows, const std::vector<size_t>& columns);
+
+enum class AdjustOperation { SetTo, Add, MultiplyBy };
+
+struct AdjustPlan {
+    std::vector<CellWrite> Writes;
+    size_t LeftAlone = 0;  // cells that hold no number (or have no entry to write to)
+};
+
+// Set to `operand`, add it or multiply by it. Whole numbers stay whole and decimals keep their
+// count of decimals, rounded half away from zero. Throws IniError when the operand of an addition
+// or multiplication is no number, or a result is too large.
+AdjustPlan AdjustWrites(const BalanceTable& table, const std::vector<std::pair<size_t, size_t>>& cells,
+                        AdjustOperation operation, std::string_view operand);
+// "Adjust 24 values".
+std::string AdjustText(size_t count);
+// What the user is told after an adjust: how many changed, and how many were left alone.
+std::string AdjustSummary(size_t changed, size_t leftAlone);
+
+// What an import of a table file would do: the changes, and the codes and keys it did not know.
+struct TableImport {
+    std::vector<std::string> Columns;  // the known columns, as the file names them
+    std::vector<TableChange> Changes;
+    std::vector<std::string> UnknownCodes;
+    std::vector<std::string> UnknownKeys;
+};
+
+// Matches `records` (a header "Code,Name,key…" and one record per entry, as ReadCsv gives them)
+// with the category's entries by code and its keys by name. Unknown codes and keys are listed,
+// never guessed. Throws IniError for a file without a "Code" column first, or a value refused as
+// PlanChanges refuses it.
+TableImport PlanImport(const Workspace& workspace, const std::string& category,
+                       const std::vector<std::vector<std::string>>& records);
+// "Import 24 values".
+std::string ImportText(size_t count);
+// The count of changes and the first `shown` of them, "CODE Key: OLD -> NEW", then the unknown
+// codes and keys.
+std::string ImportPreview(const TableImport& import, size_t shown = 30);
+
+}  // namespace velmora

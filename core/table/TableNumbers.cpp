@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/table/TableNumbers.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "store/IniError.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr size_t MaxDigits = 18;  // 10^18 - 1 fits an int64_t with room for a sum
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The sign, the digits before the point and those after it; false when the text is no number.
+bool SplitNumber(std::string_view text, bool& negative, std::string_view& whole, std::string_view& fraction) {
+    negative = false;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    const size_t point = text.find('.');
+    whole = text.substr(0, point);
+    fraction = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    const auto allDigits = [](std::string_view part) {
+        for (char c : part)
+            if (!IsDigit(c)) return false;
+        return true;
+    };
+    if (whole.empty() || !allDigits(whole) || !allDigits(fraction)) return false;
+    return point == std::string_view::npos || !fraction.empty();
+}
+
+[[noreturn]] void TooLarge() { throw IniError("The result is too large to be written exactly."); }
+
+int64_t Power10(unsigned exponent) {
+    if (exponent > MaxDigits) TooLarge();
+    int64_t power = 1;
+    for (unsigned i = 0; i < exponent; ++i) power *= 10;
+    return power;
+}
+
+int64_t CheckedMultiply(int64_t a, int64_t b) {
+    if (a != 0 && b != 0 && (a > 0 ? a : -a) > std::numeric_limits<int64_t>::max() / (b > 0 ? b : -b)) TooLarge();
+    return a * b;
+}
+
+// `units` divided by `divisor`, rounded half away from zero.
+int64_t DivideRounded(int64_t units, int64_t divisor) {
+    int64_t quotient = units / divisor;
+    const int64_t rest = units % divisor;
+    if ((rest < 0 ? -rest : rest) * 2 >= divisor) quotient += units < 0 ? -1 : 1;
+    return quotient;
+}
+
+}  // namespace
+
+std::optional<DecimalNumber> ParseDecimal(std::string_view text) {
+    bool negative = false;
+    std::string_view whole;
+    std::string_view fraction;
+    if (!SplitNumber(text, negative, whole, fraction)) return std::nullopt;
+    if (whole.size() + fraction.size() > MaxDigits) return std::nullopt;
+    DecimalNumber number;
+    for (char c : whole) number.Units = number.Units * 10 + (c - '0');
+    for (char c : fraction) number.Units = number.Units * 10 + (c - '0');
+    number.Decimals = static_cast<unsigned>(fraction.size());
+    if (negative) number.Units = -number.Units;
+    return number;
+}
+
+std::string FormatDecimal(const DecimalNumber& number) {
+    const uint64_t magnitude =
+        number.Units < 0 ? static_cast<uint64_t>(-(number.Units + 1)) + 1 : static_cast<uint64_t>(number.Units);
+    std::string digits = std::to_string(magnitude);
+    if (digits.size() <= number.Decimals) digits.insert(0, number.Decimals + 1 - digits.size(), '0');
+    if (number.Decimals > 0) digits.insert(digits.size() - number.Decimals, ".");
+    return number.Units < 0 ? "-" + digits : digits;
+}
+
+std::optional<long double> NumberOf(std::string_view text) {
+    bool negative = false;
+    std::string_view whole;
+    std::string_view fraction;
+    if (!SplitNumber(text, negative, whole, fraction)) return std::nullopt;
+    // Digit by digit: the C library's reading follows the locale's decimal mark.
+    long double number = 0;
+    for (char c : whole) number = number * 10 + (c - '0');
+    long double place = 1;
+    for (char c : fraction) {
+        place /= 10;
+        number += (c - '0') * place;
+    }
+    return negative ? -number : number;
+}
+
+DecimalNumber AddDecimal(const DecimalNumber& value, const DecimalNumber& amount) {
+    const unsigned scale = std::max(value.Decimals, amount.Decimals);
+    const int64_t a = CheckedMultiply(value.Units, Power10(scale - value.Decimals));
+    const int64_t b = CheckedMultiply(amount.Units, Power10(scale - amount.Decimals));
+    if ((b > 0 && a > std::numeric_limits<int64_t>::max() - b) || (b < 0 && a < std::numeric_limits<int64_t>::min() - b))
+        TooLarge();
+    return {DivideRounded(a + b, Power10(scale - value.Decimals)), value.Decimals};
+}
+
+DecimalNumber MultiplyDecimal(const DecimalNumber& value, const DecimalNumber& factor) {
+    return {DivideRounded(CheckedMultiply(value.Units, factor.Units), Power10(factor.Decimals)), value.Decimals};
+}
+
+}  // namespace velmora

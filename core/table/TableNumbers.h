@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace velmora {
+
+// A number as a value writes it: an optional sign, digits, and optionally "." and more digits,
+// held exactly as `Units` of 10^-Decimals ("-1.50" is -150 with 2 decimals).
+struct DecimalNumber {
+    int64_t Units = 0;
+    unsigned Decimals = 0;
+};
+
+// No value for anything else, blanks included, and for numbers of more than 18 digits.
+std::optional<DecimalNumber> ParseDecimal(std::string_view text);
+// The number with its count of decimals; never "-0".
+std::string FormatDecimal(const DecimalNumber& number);
+// For sorting: the value of a text that ParseDecimal reads, however long.
+std::optional<long double> NumberOf(std::string_view text);
+
+// Arithmetic that keeps the kind of the first number: the result has the decimals of `value`,
+// rounded half away from zero. Throws IniError when the result is too large to be held exactly.
+DecimalNumber AddDecimal(const DecimalNumber& value, const DecimalNumber& amount);
+DecimalNumber MultiplyDecimal(const DecimalNumber& value, const DecimalNumber& factor);
+
+}  // namespace velmora

@@ -1,0 +1,173 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/table/BalanceTableModel.h"
+
+#include <QBrush>
+#include <QColor>
+
+#include "core/table/TableEdits.h"
+#include "main/core/ValueRules.h"
+#include "main/core/Workspace.h"
+#include "main/gui/QtText.h"
+#include "store/IniError.h"
+#include "store/TextCase.h"
+#include "store/mIniGue.h"
+
+namespace velmora {
+
+namespace {
+
+const QColor RedValue(255, 0, 0);
+const QColor AbsentFace(232, 232, 232);
+
+}  // namespace
+
+BalanceTableModel::BalanceTableModel(Workspace& workspace, const std::string& category, QObject* parent)
+    : QAbstractTableModel(parent),
+      m_workspace(workspace),
+      m_table(std::make_unique<BalanceTable>(workspace, category, std::vector<TableColumn>())) {
+    ArrangeRows();
+}
+
+BalanceTableModel::~BalanceTableModel() = default;
+
+void BalanceTableModel::SetColumns(const std::vector<TableColumn>& columns) {
+    beginResetModel();
+    m_table = std::make_unique<BalanceTable>(m_workspace, m_table->Category(), columns);
+    if (m_sortColumn && *m_sortColumn > static_cast<int>(m_table->ColumnCount())) m_sortColumn.reset();
+    ArrangeRows();
+    endResetModel();
+}
+
+void BalanceTableModel::Refresh() {
+    beginResetModel();
+    m_table->Rebuild();
+    ArrangeRows();
+    endResetModel();
+}
+
+void BalanceTableModel::SetFilter(const std::string& text) {
+    const std::string folded = FoldCase(text);
+    if (folded == m_filter) return;
+    beginResetModel();
+    m_filter = folded;
+    ArrangeRows();
+    endResetModel();
+}
+
+void BalanceTableModel::sort(int column, Qt::SortOrder order) {
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<std::string> codes;
+    for (const QModelIndex& index : before) codes.push_back(m_table->Row(RowBehind(index.row())).Code);
+    // No column (a header without a sort indicator): the catalogue's order.
+    m_sortColumn = column >= 0 ? std::optional(column) : std::nullopt;
+    m_sortOrder = order;
+    ArrangeRows();
+    // The views keep their selection on the same entries.
+    QModelIndexList after;
+    for (size_t i = 0; i < codes.size(); ++i) {
+        const int row = RowOfCode(codes[i]);
+        after.push_back(row < 0 ? QModelIndex() : index(row, before[static_cast<qsizetype>(i)].column()));
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void BalanceTableModel::ArrangeRows() {
+    std::vector<size_t> order = m_sortColumn ? m_table->SortedRows(TableColumnOf(*m_sortColumn),
+                                                                   m_sortOrder == Qt::DescendingOrder)
+                                             : m_table->CatalogueOrder();
+    m_shown.clear();
+    for (size_t row : order) {
+        const TableRow& entry = m_table->Row(row);
+        if (m_filter.empty() || FoldCase(entry.Code).find(m_filter) != std::string::npos ||
+            FoldCase(entry.Cells.front().Value).find(m_filter) != std::string::npos)
+            m_shown.push_back(row);
+    }
+}
+
+int BalanceTableModel::RowOfCode(const std::string& code) const {
+    const std::optional<size_t> row = m_table->RowOf(code);
+    if (!row) return -1;
+    for (size_t shown = 0; shown < m_shown.size(); ++shown)
+        if (m_shown[shown] == *row) return static_cast<int>(shown);
+    return -1;
+}
+
+int BalanceTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_shown.size());
+}
+
+int BalanceTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_table->ColumnCount()) + 1;
+}
+
+QVariant BalanceTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
+    const size_t row = RowBehind(index.row());
+    const std::optional<size_t> column = TableColumnOf(index.column());
+    if (!column) return role == Qt::DisplayRole || role == Qt::EditRole ? ToQString(m_table->Row(row).Code) : QVariant();
+    const TableCell& cell = m_table->Cell(row, *column);
+    const std::optional<CellPlace> place = m_table->PlaceOf(row, *column);
+    const TMemIniFile* reference = m_workspace.DefaultIni.get();
+    const bool red = place && reference != nullptr &&
+                     ValueIsRed(*reference, place->Code, place->Key, cell.Value, m_workspace.G().CaseSensitive);
+    switch (role) {
+        case Qt::DisplayRole:
+            // A value naming several entries shows the first one's, marked with how many more.
+            return ToQString(cell.Value) +
+                   (cell.MoreTargets > 0 ? QStringLiteral(" +%1").arg(cell.MoreTargets) : QString());
+        case Qt::EditRole:
+            return ToQString(cell.Value);
+        case Qt::ForegroundRole:
+            return red ? QVariant(QBrush(RedValue)) : QVariant();
+        case Qt::BackgroundRole:
+            return cell.Present ? QVariant() : QVariant(QBrush(AbsentFace));
+        case Qt::ToolTipRole: {
+            QStringList tips;
+            if (red) tips << ToQString(ReferenceValueTip(*reference, place->Code, place->Key));
+            if (!cell.Target.empty())
+                tips << ToQString(cell.Target) +
+                            QStringLiteral(" is used by %1 entries").arg(m_table->SharingCount(row, *column));
+            return tips.isEmpty() ? QVariant() : QVariant(tips.join(QLatin1Char('\n')));
+        }
+        default:
+            return {};
+    }
+}
+
+QVariant BalanceTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+    const std::optional<size_t> column = TableColumnOf(section);
+    if (!column) return QStringLiteral("Code");
+    const TableColumn& which = m_table->Columns()[*column];
+    if (!which.Followed()) return ToQString(which.Key);
+    return ToQString(which.Key) + QStringLiteral(" \u203A ") + ToQString(which.Follow);
+}
+
+Qt::ItemFlags BalanceTableModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    const std::optional<size_t> column = TableColumnOf(index.column());
+    if (index.isValid() && column && m_table->PlaceOf(RowBehind(index.row()), *column)) flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool BalanceTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    const std::optional<size_t> column = TableColumnOf(index.column());
+    if (!index.isValid() || role != Qt::EditRole || !column) return false;
+    const QString text = value.toString();
+    for (const QChar c : text)
+        if (c.unicode() > 0xFF) {
+            emit editRefused("The value holds a character that the document's texts (Latin-1) cannot hold.");
+            return false;
+        }
+    try {
+        // The document tells every view, this one included, what changed.
+        return CommitCell(m_workspace.Doc(), *m_table, RowBehind(index.row()), *column, ToBytes(text));
+    } catch (const IniError& error) {
+        emit editRefused(error.what());
+        return false;
+    }
+}
+
+}  // namespace velmora

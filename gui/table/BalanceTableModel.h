@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QAbstractTableModel>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/table/BalanceTable.h"
+
+namespace velmora {
+
+class Workspace;
+
+// The balance table of one category as a Qt model: column 0 the entry's code, then the table's
+// columns (the Name first). It holds no cell of its own: every cell is read from the core's table,
+// which reads the document. A row of the model is a row shown, after the sort and the filter;
+// RowBehind gives the core's row behind it. An edit commits through the document, and the model
+// shows it when the document tells (Refresh).
+class BalanceTableModel final : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    BalanceTableModel(Workspace& workspace, const std::string& category, QObject* parent);
+    ~BalanceTableModel() override;
+
+    const BalanceTable& Table() const { return *m_table; }
+    // The columns shown: the table's columns are built afresh.
+    void SetColumns(const std::vector<TableColumn>& columns);
+    // Reads the document again, keeping the sort and the filter.
+    void Refresh();
+    // Shows the rows whose code or name holds `text`, letter case ignored.
+    void SetFilter(const std::string& text);
+
+    // The core's row shown on model row `row`, and the rows shown in order.
+    size_t RowBehind(int row) const { return m_shown[static_cast<size_t>(row)]; }
+    const std::vector<size_t>& ShownRows() const { return m_shown; }
+    // The model row of the entry `code`; -1 when it is not shown.
+    int RowOfCode(const std::string& code) const;
+    // The table column of model column `column`; none for the code.
+    static std::optional<size_t> TableColumnOf(int column) {
+        return column > 0 ? std::optional(static_cast<size_t>(column - 1)) : std::nullopt;
+    }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // A typed value, committed as the value grid commits one; a refusal is told by editRefused.
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    void sort(int column, Qt::SortOrder order) override;
+
+signals:
+    // Why a typed value was not written.
+    void editRefused(const std::string& reason);
+
+private:
+    void ArrangeRows();
+
+    Workspace& m_workspace;
+    std::unique_ptr<BalanceTable> m_table;
+    std::vector<size_t> m_shown;
+    std::optional<int> m_sortColumn;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    std::string m_filter;  // folded
+};
+
+}  // namespace velmora

@@ -1,0 +1,299 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/table/BalanceTableView.h"
+
+#include <QKeyEvent>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTabBar>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "core/table/TableFiles.h"
+#include "gui/table/BalanceTableModel.h"
+#include "main/core/Boxes.h"
+#include "main/core/Workspace.h"
+#include "main/gui/DocumentSignals.h"
+#include "main/gui/GeneralHandler.h"
+#include "main/gui/QtText.h"
+#include "store/IniError.h"
+#include "store/StringList.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr const char* TableFilter = "CSV files (*.csv)|*.csv|All files (*.*)|*.*";
+constexpr int FixedColumns = 2;  // Code and Name
+
+QTableView* NewTableView(const char* name, QWidget* parent) {
+    auto* view = new QTableView(parent);
+    view->setObjectName(QLatin1String(name));
+    view->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
+                          QAbstractItemView::EditKeyPressed);
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
+    return view;
+}
+
+}  // namespace
+
+BalanceTableView::BalanceTableView(Workspace& workspace, const DocumentSignals& news, Boxes& boxes,
+                                   QSettings* settings, const std::string& category, QWidget* parent)
+    : QWidget(parent), m_workspace(workspace), m_boxes(boxes), m_settings(settings), m_category(category) {
+    setObjectName(QStringLiteral("BalanceTable"));
+    // The window's own colours and background picture are for its one-entry controls.
+    setPalette(QApplication::palette());
+    setAutoFillBackground(true);
+    TStringList pages;
+    workspace.GetPages(category, pages);
+    for (const auto& page : pages) m_pages.push_back(page.text);
+    m_model = new BalanceTableModel(workspace, category, this);
+
+    m_pageTabs = new QTabBar(this);
+    m_pageTabs->setObjectName(QStringLiteral("TablePages"));
+    for (const std::string& page : m_pages) m_pageTabs->addTab(ToQString(page));
+    m_filter = new QLineEdit(this);
+    m_filter->setObjectName(QStringLiteral("TableFilter"));
+    m_filter->setPlaceholderText(QStringLiteral("Filter"));
+    m_filter->setClearButtonEnabled(true);
+    auto* adjust = new QPushButton(QStringLiteral("Adjust values..."), this);
+    adjust->setObjectName(QStringLiteral("AdjustValues"));
+    auto* exportButton = new QPushButton(QStringLiteral("Export Table..."), this);
+    exportButton->setObjectName(QStringLiteral("ExportTable"));
+    auto* importButton = new QPushButton(QStringLiteral("Import Table..."), this);
+    importButton->setObjectName(QStringLiteral("ImportTable"));
+
+    m_fixed = NewTableView("TableFixed", this);
+    m_values = NewTableView("TableValues", this);
+    m_fixed->setModel(m_model);
+    m_values->setModel(m_model);
+    // The table opens in the catalogue's order; a header click sorts.
+    for (QTableView* view : {m_fixed, m_values}) {
+        view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+        view->setSortingEnabled(true);
+    }
+    m_fixed->setSelectionModel(m_values->selectionModel());
+    // Code and Name stay where they are while the values scroll sideways.
+    m_fixed->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_fixed->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_fixed->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    connect(m_values->verticalScrollBar(), &QScrollBar::valueChanged, m_fixed->verticalScrollBar(), &QScrollBar::setValue);
+    connect(m_fixed->verticalScrollBar(), &QScrollBar::valueChanged, m_values->verticalScrollBar(), &QScrollBar::setValue);
+
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(m_pageTabs, 1);
+    bar->addWidget(m_filter);
+    for (QPushButton* button : {adjust, exportButton, importButton}) bar->addWidget(button);
+    auto* body = new QHBoxLayout;
+    body->setSpacing(0);
+    body->addWidget(m_fixed);
+    body->addWidget(m_values, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(bar);
+    layout->addLayout(body, 1);
+
+    // Copy and Paste of blocks, before the view's own copy of one cell.
+    for (QTableView* view : {m_fixed, m_values}) view->installEventFilter(this);
+    connect(adjust, &QPushButton::clicked, this, &BalanceTableView::AskAdjust);
+    connect(exportButton, &QPushButton::clicked, this, &BalanceTableView::ExportTable);
+    connect(importButton, &QPushButton::clicked, this, &BalanceTableView::ImportTable);
+    connect(m_pageTabs, &QTabBar::currentChanged, this, &BalanceTableView::ShowPage);
+    connect(m_filter, &QLineEdit::textChanged, this, [this](const QString& text) { m_model->SetFilter(ToBytes(text)); });
+    // A box must not open inside the cell editor's commit, which the box's focus change re-enters.
+    connect(m_model, &BalanceTableModel::editRefused, this, [this](const std::string& reason) { m_boxes.Error(reason); },
+            Qt::QueuedConnection);
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        for (int column = 0; column < m_model->columnCount(); ++column) {
+            m_fixed->setColumnHidden(column, column >= FixedColumns);
+            m_values->setColumnHidden(column, column < FixedColumns);
+        }
+    });
+    connect(&news, &DocumentSignals::valueChanged, this, &BalanceTableView::RefreshSoon);
+    connect(&news, &DocumentSignals::entriesChanged, this, &BalanceTableView::RefreshSoon);
+    connect(m_values->horizontalHeader(), &QHeaderView::sectionResized, this, &BalanceTableView::RememberWidths);
+    connect(m_values->horizontalHeader(), &QHeaderView::sectionMoved, this, &BalanceTableView::RememberWidths);
+
+    ShowPage(0);
+}
+
+BalanceTableView::~BalanceTableView() = default;
+
+bool BalanceTableView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Copy)) {
+            CopySelection();
+            return true;
+        }
+        if (key->matches(QKeySequence::Paste)) {
+            PasteBlock(ToBytes(QApplication::clipboard()->text()));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+template <class Work>
+void BalanceTableView::Guarded(Work&& work) {
+    RunEventHandler(m_boxes, std::forward<Work>(work));
+}
+
+void BalanceTableView::ShowPage(int page) {
+    Guarded([&] {
+        const std::string code = CurrentCode();
+        m_model->SetColumns(page >= 0 && static_cast<size_t>(page) < m_pages.size()
+                                ? BalanceTable::PageColumns(m_workspace, m_pages[static_cast<size_t>(page)])
+                                : BalanceTable::CategoryColumns(m_workspace, m_category));
+        RestoreWidths();
+        m_fixed->resizeColumnsToContents();
+        m_fixed->setFixedWidth(m_fixed->columnWidth(0) + m_fixed->columnWidth(1) + 2 * m_fixed->frameWidth());
+        SelectCode(code);
+    });
+}
+
+std::string BalanceTableView::CurrentCode() const {
+    const QModelIndex current = m_values->currentIndex();
+    return current.isValid() ? m_model->Table().Row(m_model->RowBehind(current.row())).Code : std::string();
+}
+
+void BalanceTableView::SelectCode(const std::string& code) {
+    const int row = m_model->RowOfCode(code);
+    if (row < 0) return;
+    const int column = std::max(m_values->currentIndex().column(), FixedColumns);
+    m_values->setCurrentIndex(m_model->index(row, std::min(column, m_model->columnCount() - 1)));
+}
+
+// The document's news come one per edit; the table is read again once they are all in.
+void BalanceTableView::RefreshSoon() {
+    if (m_refreshPending) return;
+    m_refreshPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_refreshPending = false;
+        Guarded([this] {
+            const std::string code = CurrentCode();
+            const int column = m_values->currentIndex().column();
+            m_model->Refresh();
+            const int row = m_model->RowOfCode(code);
+            if (row >= 0 && column >= 0) m_values->setCurrentIndex(m_model->index(row, column));
+        });
+    });
+}
+
+std::string BalanceTableView::SettingsKey() const {
+    const int page = m_pageTabs->currentIndex();
+    return "BalanceTable/" + m_category + "/" + (page >= 0 ? m_pages[static_cast<size_t>(page)] : std::string());
+}
+
+void BalanceTableView::RememberWidths() const {
+    if (m_settings) m_settings->setValue(ToQString(SettingsKey()), m_values->horizontalHeader()->saveState());
+}
+
+void BalanceTableView::RestoreWidths() {
+    if (!m_settings) return;
+    const QByteArray state = m_settings->value(ToQString(SettingsKey())).toByteArray();
+    if (!state.isEmpty()) m_values->horizontalHeader()->restoreState(state);
+}
+
+std::vector<std::pair<size_t, size_t>> BalanceTableView::SelectedCells() const {
+    std::vector<std::pair<size_t, size_t>> cells;
+    for (const QModelIndex& index : m_values->selectionModel()->selectedIndexes())
+        if (const auto column = BalanceTableModel::TableColumnOf(index.column()))
+            cells.emplace_back(m_model->RowBehind(index.row()), *column);
+    return cells;
+}
+
+void BalanceTableView::CopySelection() {
+    Guarded([this] {
+        const QModelIndexList selected = m_values->selectionModel()->selectedIndexes();
+        if (selected.isEmpty()) return;
+        int top = selected.front().row(), bottom = top, left = selected.front().column(), right = left;
+        for (const QModelIndex& index : selected) {
+            top = std::min(top, index.row());
+            bottom = std::max(bottom, index.row());
+            left = std::min(left, index.column());
+            right = std::max(right, index.column());
+        }
+        std::vector<size_t> rows;
+        for (int row = top; row <= bottom; ++row) rows.push_back(m_model->RowBehind(row));
+        std::vector<size_t> columns;
+        for (int column = std::max(left, 1); column <= right; ++column) columns.push_back(static_cast<size_t>(column - 1));
+        QApplication::clipboard()->setText(ToQString(CopyBlock(m_model->Table(), rows, columns)));
+    });
+}
+
+void BalanceTableView::PasteBlock(const std::string& block) {
+    Guarded([&] {
+        const QModelIndex current = m_values->currentIndex();
+        const auto column = BalanceTableModel::TableColumnOf(current.column());
+        if (!current.isValid() || !column) throw IniError("Choose the cell where the block's first value goes.");
+        const BalanceTable& table = m_model->Table();
+        const std::vector<CellWrite> writes =
+            PasteWrites(table, m_model->ShownRows(), static_cast<size_t>(current.row()), *column, block);
+        CommitChanges(m_workspace.Doc(), table.Category(), PasteText(writes.size()),
+                      PlanChanges(table, m_workspace.Doc().Store(), writes));
+    });
+}
+
+void BalanceTableView::AdjustSelection(AdjustOperation operation, const std::string& operand) {
+    Guarded([&] {
+        const BalanceTable& table = m_model->Table();
+        const AdjustPlan plan = AdjustWrites(table, SelectedCells(), operation, operand);
+        const std::vector<TableChange> changes = PlanChanges(table, m_workspace.Doc().Store(), plan.Writes);
+        CommitChanges(m_workspace.Doc(), table.Category(), AdjustText(changes.size()), changes);
+        m_boxes.Notice(AdjustSummary(changes.size(), plan.LeftAlone));
+    });
+}
+
+void BalanceTableView::AskAdjust() {
+    QDialog dialog(this);
+    dialog.setWindowTitle(QStringLiteral("Adjust values"));
+    auto* operation = new QComboBox(&dialog);
+    operation->addItems({QStringLiteral("Set to"), QStringLiteral("Add"), QStringLiteral("Multiply by")});
+    auto* operand = new QLineEdit(&dialog);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    auto* form = new QFormLayout(&dialog);
+    form->addRow(operation, operand);
+    form->addRow(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    if (dialog.exec() != QDialog::Accepted) return;
+    AdjustSelection(static_cast<AdjustOperation>(operation->currentIndex()), ToBytes(operand->text()));
+}
+
+void BalanceTableView::ExportTable() {
+    Guarded([this] {
+        const std::optional<std::string> name = m_boxes.SaveFileName(TableFilter, m_category + ".csv");
+        if (name) WriteTableFile(m_model->Table(), m_model->ShownRows(), *name);
+    });
+}
+
+void BalanceTableView::ImportTable() {
+    Guarded([this] {
+        const std::optional<std::string> name = m_boxes.OpenFileName(TableFilter, m_category + ".csv");
+        if (!name) return;
+        const TableImport import = ReadTableFile(m_workspace, m_category, *name);
+        if (import.Changes.empty()) {
+            m_boxes.Notice(ImportPreview(import));
+            return;
+        }
+        if (m_boxes.Confirm(ImportPreview(import) + "\r\n\r\nMake these changes?") != BoxAnswer::Yes) return;
+        CommitChanges(m_workspace.Doc(), m_category, ImportText(import.Changes.size()), import.Changes);
+    });
+}
+
+}  // namespace velmora

@@ -1,0 +1,133 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The category window's "all entries" on a copy of the sample: the switch and back, a sort by a
+// header click, typing, a pasted block and its undo, and the export through the file dialog.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTableView>
+
+#include "ChildWindowHarness.h"
+#include "gui/table/BalanceTableModel.h"
+#include "gui/table/BalanceTableView.h"
+#include "gui/table/TableSwitch.h"
+#include "store/PlatformFile.h"
+
+using namespace velmora;
+using namespace velmora::testing;
+
+namespace {
+
+int ColumnOf(const QAbstractItemModel& model, const QString& header) {
+    for (int column = 0; column < model.columnCount(); ++column)
+        if (model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString() == header) return column;
+    return -1;
+}
+
+QString Cell(const QTableView& view, int row, int column) {
+    return view.model()->index(row, column).data().toString();
+}
+
+}  // namespace
+
+class TableViewTest : public HarnessTest<ChildWindowHarness> {
+    Q_OBJECT
+
+    using H = ChildWindowHarness;
+
+    void Finish() override { QCOMPARE(h->TakeShown(), QStringList()); }
+
+    // The InfantryTypes window at its entry TORCH, switched to all entries by its Ctrl+T action.
+    BalanceTableView* OpenTable(TChildWin*& window) {
+        h->StartOnSample();
+        int row = 0;
+        while (row < h->Grid().RowCount() && h->Grid().Cells(0, row) != "InfantryTypes") ++row;
+        window = h->Open(row, 1);
+        if (!window) return nullptr;
+        QAction& allEntries = window->Switch()->Action();
+        if (allEntries.shortcut() != QKeySequence(Qt::CTRL | Qt::Key_T)) return nullptr;
+        allEntries.trigger();
+        return window->Switch()->Table();
+    }
+
+private slots:
+    void switchesBackAndForthKeepingTheEntry() {
+        TChildWin* w = nullptr;
+        BalanceTableView* table = OpenTable(w);
+        QVERIFY(table);
+        QVERIFY(table->isVisible());
+        QVERIFY(!H::EntryList(w).isVisible());
+        QCOMPARE(table->CurrentCode(), std::string("TORCH"));
+        QCOMPARE(Cell(table->Values(), 0, 0), QStringLiteral("GRUNT"));
+
+        table->SelectCode("SCOUT");
+        QVERIFY(h->Click("AllEntriesButton"));
+        QVERIFY(!table->isVisible());
+        QVERIFY(H::EntryList(w).isVisible());
+        QCOMPARE(H::LabelText(w, "Label2"), QStringLiteral("SCOUT"));
+    }
+
+    void sortsTypesPastesAndUndoes() {
+        TChildWin* w = nullptr;
+        BalanceTableView* table = OpenTable(w);
+        QVERIFY(table);
+        QTableView& values = table->Values();
+        const int cost = ColumnOf(*values.model(), QStringLiteral("Cost"));
+        QVERIFY(cost > 1);
+
+        // One click sorts by number (100 before 1000), a second reverses.
+        QHeaderView& header = *values.horizontalHeader();
+        const QPoint middle(header.sectionViewportPosition(cost) + header.sectionSize(cost) / 2, header.height() / 2);
+        QTest::mouseClick(header.viewport(), Qt::LeftButton, {}, middle);
+        QCOMPARE(Cell(values, 0, 0), QStringLiteral("GRUNT"));
+        QTest::mouseClick(header.viewport(), Qt::LeftButton, {}, middle);
+        QCOMPARE(Cell(values, values.model()->rowCount() - 1, 0), QStringLiteral("GRUNT"));
+
+        // Typing commits one edit; the table shows the document's value.
+        const int grunt = table->Model().RowOfCode("GRUNT");
+        values.setCurrentIndex(values.model()->index(grunt, cost));
+        QTest::keyClick(&values, Qt::Key_1);  // a key opens the cell's editor with it
+        auto* editor = values.viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        QTest::keyClicks(editor, "25");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(Cell(values, table->Model().RowOfCode("GRUNT"), cost), QStringLiteral("125"));
+        QCOMPARE(h->window->Work().Doc().UndoText(), std::string("Undo Change of Cost"));
+
+        // A 2 x 2 block from the clipboard, then one undo takes it back whole.
+        table->Filter().setText(QStringLiteral("o"));  // rows whose code or name holds "o"
+        QVERIFY(values.model()->rowCount() < 5);
+        table->Filter().clear();
+        values.sortByColumn(0, Qt::AscendingOrder);
+        values.setCurrentIndex(values.model()->index(0, cost));
+        QApplication::clipboard()->setText(QStringLiteral("1\t2\r\n3\t4\r\n"));
+        QTest::keyClick(&values, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(h->window->Work().Doc().UndoText(), std::string("Undo Paste 4 values"));
+        QTRY_COMPARE(Cell(values, 0, cost), QStringLiteral("1"));
+        QVERIFY(h->Trigger("Undo1"));
+        QTRY_COMPARE(Cell(values, table->Model().RowOfCode("GRUNT"), cost), QStringLiteral("125"));
+
+        // A block too big is refused with the reason, and nothing changes.
+        values.setCurrentIndex(values.model()->index(values.model()->rowCount() - 1, cost));
+        table->PasteBlock("1\n2\n");
+        QCOMPARE(h->TakeShown().size(), 1);
+        QCOMPARE(h->window->Work().Doc().UndoText(), std::string("Undo Change of Cost"));
+    }
+
+    void exportsThroughTheFileDialog() {
+        TChildWin* w = nullptr;
+        BalanceTableView* table = OpenTable(w);
+        QVERIFY(table);
+        const std::string file = h->folder.File("infantry.csv");
+        h->boxes.EnqueueFileName(file);
+        QTest::mouseClick(table->findChild<QAbstractButton*>("ExportTable"), Qt::LeftButton);
+        QCOMPARE(h->TakeShown(), QStringList() << "SaveFile | CSV files (*.csv)|*.csv|All files (*.*)|*.* | InfantryTypes.csv");
+        const std::optional<std::string> written = platform::ReadWholeFile(file);
+        QVERIFY(written);
+        QVERIFY(written->starts_with("\xEF\xBB\xBF" "Code,Name,"));
+    }
+};
+
+QTEST_MAIN(TableViewTest)
+#include "TableViewTest.moc"

@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The table file: CSV as spreadsheets write it, in UTF-8, with the document's Latin-1 texts.
+
+#include <gtest/gtest.h>
+
+#include "TableFixture.h"
+#include "core/table/TableCsv.h"
+#include "store/IniError.h"
+
+namespace velmora::testing {
+namespace {
+
+using Records = std::vector<std::vector<std::string>>;
+
+class TableCsvTest : public TableFixture, public ::testing::Test {
+protected:
+    void SetUp() override {
+        Load("[Infantry]\n1=E1\n[E1]\nName=Caf\xE9, \"best\"\nCost=5\n", "[AllSections]\nInfantry=0,Main\n[Main]\nCost=\n");
+    }
+};
+
+TEST_F(TableCsvTest, ExportQuotesWhatNeedsItAndWritesUtf8WithAMark) {
+    const BalanceTable table(workspace, "Infantry", BalanceTable::PageColumns(workspace, "Main"));
+    EXPECT_EQ(TableCsv(table, {0}), "\xEF\xBB\xBF" "Code,Name,Cost\r\nE1,\"Caf\xC3\xA9, \"\"best\"\"\",5\r\n");
+    EXPECT_EQ(ReadCsv(TableCsv(table, {0})), (Records{{"Code", "Name", "Cost"}, {"E1", "Caf\xE9, \"best\"", "5"}}));
+    EXPECT_EQ(TableTabs(table, {0}), "Code\tName\tCost\nE1\tCaf\xE9, \"best\"\t5\n");
+}
+
+TEST(ReadCsvTest, ReadsWithOrWithoutMarkAndRefusesWhatTheDocumentCannotHold) {
+    EXPECT_EQ(ReadCsv("a,b\n\n\"x\",\n"), (Records{{"a", "b"}, {"x", ""}}));
+    EXPECT_EQ(ReadCsv("\xEF\xBB\xBF" "a,b\r\n1,2"), (Records{{"a", "b"}, {"1", "2"}}));
+    const auto refusal = [](std::string_view file) {
+        try {
+            ReadCsv(file);
+        } catch (const IniError& error) {
+            return std::string(error.what());
+        }
+        return std::string("read");
+    };
+    EXPECT_EQ(refusal("a,b\n1,x\xE2\x82\xAC"), "Line 2, column 4: the character U+20AC has no place in the document's texts (Latin-1).");
+    EXPECT_EQ(refusal("a\n\xE9"), "Line 2, column 1: the file is not UTF-8 text.");
+    EXPECT_EQ(refusal("a,b\n\"1\n2\",3\n"), "Line 2: a value may not hold a line break.");
+    EXPECT_EQ(refusal("a,b\n\"1,2\n"), "Line 2: a value may not hold a line break.");
+    EXPECT_EQ(refusal("a,b\n\"1,2"), "Line 2: a quoted value is not closed.");
+    EXPECT_EQ(refusal("a,b\n1,2,3\n"), "Line 2 has 3 values; the header has 2.");
+}
+
+}  // namespace
+}  // namespace velmora::testing
