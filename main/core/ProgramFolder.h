@@ -25,7 +25,8 @@ struct StartOptions {
 constexpr const char* StartUsage = "usage: VelmoraEdit [--choose-program-dir | --program-dir DIR] [FILE]";
 
 // The options after the program's name. A FILE is made a full path against the working directory,
-// the folder the start began in, before the start moves to the program folder. Throws IniError
+// the folder the start began in, before the start moves to the program folder. A desktop entry's
+// field code left unexpanded by its launcher ("%f", "%U", ...) is no argument. Throws IniError
 // with StartUsage for anything else.
 StartOptions ParseStartOptions(const std::vector<std::string>& args);
 

@@ -66,6 +66,14 @@ TEST(StartOptionsTest, OptionsNameTheFolderAndTheDocumentAndAnythingElseIsAUsage
     EXPECT_EQ(both.documentFile, here);
     EXPECT_EQ(ParseStartOptions({"--choose-program-dir", "mods/Mine.ini"}).documentFile, here);
 
+    // A launcher that passes the desktop entry's field code through gives no document; a name that
+    // only looks like one is still a document.
+    const StartOptions passedThrough = ParseStartOptions({"--choose-program-dir", "%f"});
+    EXPECT_EQ(passedThrough.folder, StartOptions::Folder::Remembered);
+    EXPECT_EQ(passedThrough.documentFile, "");
+    EXPECT_EQ(ParseStartOptions({"%U", "mods/Mine.ini", "%F"}).documentFile, here);
+    EXPECT_EQ(ParseStartOptions({"%x"}).documentFile, (fs::current_path() / "%x").string());
+
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"--program-dir"}, {"--program-dir", ""}, {"--choose-program-dir", "a.ini", "b.ini"}, {"--help"},
              {"a.ini", "b.ini"}, {"-a.ini"}, {"a.ini", "--choose-program-dir"}}) {
