@@ -51,11 +51,12 @@ bool IsUnexpandedFieldCode(const std::string& arg) {
 
 }  // namespace
 
-StartOptions ParseStartOptions(const std::vector<std::string>& given) {
+StartOptions ParseStartOptions(const std::vector<std::string>& given, StartOptions::Folder withoutOption) {
     std::vector<std::string> args;
     for (const std::string& arg : given)
         if (!IsUnexpandedFieldCode(arg)) args.push_back(arg);
     StartOptions options;
+    options.folder = withoutOption;
     size_t next = 0;
     if (next < args.size() && args[next] == "--choose-program-dir") {
         options.folder = StartOptions::Folder::Remembered;

@@ -57,6 +57,10 @@ TEST(StartOptionsTest, OptionsNameTheFolderAndTheDocumentAndAnythingElseIsAUsage
     EXPECT_EQ(named.folder, StartOptions::Folder::Named);
     EXPECT_EQ(named.namedDir, "C:\\Games\\Pyre");
     EXPECT_EQ(named.documentFile, "");
+    // Where a start without options asks for the folder, an option still names it.
+    EXPECT_EQ(ParseStartOptions({}, StartOptions::Folder::Remembered).folder, StartOptions::Folder::Remembered);
+    EXPECT_EQ(ParseStartOptions({"--program-dir", "game"}, StartOptions::Folder::Remembered).folder,
+              StartOptions::Folder::Named);
 
     // A document is named from the folder the start began in, before the start moves elsewhere.
     const std::string here = (fs::current_path() / "mods" / "Mine.ini").string();
