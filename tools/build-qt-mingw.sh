@@ -7,6 +7,7 @@
 # folder is already complete; an interrupted build resumes where it stopped.
 #
 #   tools/build-qt-mingw.sh            (prints the folder it installed into on its last line)
+#   tools/build-qt-mingw.sh --where    prints that folder and builds nothing; fails when incomplete
 #
 # About 1,100 build steps: 30 to 40 minutes on two idle cores. VELMORA_QT_MINGW_JOBS sets the jobs.
 set -euo pipefail
@@ -14,7 +15,7 @@ cd "$(dirname "$0")/.."
 repo="$PWD"
 . tools/deps.sh
 . tools/apt-sources.sh
-velmora_install_deps g++-mingw-w64-x86-64-posix dpkg-dev
+[ "${1:-}" = "--where" ] || velmora_install_deps g++-mingw-w64-x86-64-posix dpkg-dev
 
 host_version="$(dpkg-query -W -f='${Version}' qt6-base-dev-tools)"  # e.g. 6.4.2+dfsg-10
 qt_version="${host_version%%+*}"
@@ -25,9 +26,14 @@ work="$cache/qt-$qt_version-mingw-work"
 stamp="$prefix/.complete"
 
 if [ -f "$stamp" ] && [ -f "$prefix/lib/cmake/Qt6/qt.toolchain.cmake" ]; then
-    echo "Qt $qt_version for Windows is already built."
+    [ "${1:-}" = "--where" ] || echo "Qt $qt_version for Windows is already built."
     echo "$prefix"
     exit 0
+fi
+if [ "${1:-}" = "--where" ]; then
+    echo "Qt $qt_version for Windows is not built in $prefix yet: run tools/build-qt-mingw.sh" \
+         "(30 to 40 minutes on two idle cores)." >&2
+    exit 1
 fi
 mkdir -p "$work"
 
@@ -73,9 +79,5 @@ fi
 echo "Building Qt $qt_version for Windows (about 1,100 steps)..."
 cmake --build "$build" -j"${VELMORA_QT_MINGW_JOBS:-$(nproc)}"
 cmake --install "$build" >/dev/null
-# The MinGW runtime the DLLs need, kept beside them so a package step finds everything in one place.
-for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
-    cp "$(x86_64-w64-mingw32-g++-posix -print-file-name="$dll")" "$prefix/bin/"
-done
 touch "$stamp"
 echo "$prefix"
