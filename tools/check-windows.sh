@@ -53,6 +53,9 @@ name="VelmoraEdit-$(sed -n 's/^project(VelmoraEdit VERSION \([^ ]*\).*/\1/p' CMa
 folder="$gui/$name"
 rm -rf "$folder" "$gui/$name.zip"
 cmake --install "$gui" --prefix "$folder" >/dev/null
+# The sample's stand-in for the game's program is its batch file on Windows (sed keeps the CRs).
+sed -i 's/^TheGameExeIs=Pyre\.sh\r\?$/TheGameExeIs=Pyre.cmd\r/' "$folder/sample/Velmedit.ini"
+grep -q '^TheGameExeIs=Pyre\.cmd' "$folder/sample/Velmedit.ini"
 for dll in Qt6Core Qt6Gui Qt6Widgets; do cp "$qt/bin/$dll.dll" "$folder/"; done
 mkdir -p "$folder/platforms"
 cp "$qt/plugins/platforms/qwindows.dll" "$folder/platforms/"
