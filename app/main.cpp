@@ -2,7 +2,7 @@
 // The entry of Velmora Edit: settles the program folder (the working directory, or the folder the
 // command line names or asks for), then runs the main window on it until that window closes.
 //
-//   VelmoraEdit                        the folder it is started in
+//   VelmoraEdit                        the folder it is started in (on Windows: as --choose-program-dir)
 //   VelmoraEdit --program-dir DIR      DIR
 //   VelmoraEdit --choose-program-dir   the folder chosen once and remembered (the desktop entry)
 //   ... FILE                           each of the above, and then opens the document FILE
@@ -25,6 +25,15 @@
 #include "store/IniError.h"
 
 namespace {
+
+#ifdef _WIN32
+// On Windows the program is started from Explorer or the Start menu, not from a shell in the game's
+// folder: a start without options asks for the program folder once and remembers it, as the
+// desktop entry does elsewhere.
+constexpr velmora::StartOptions::Folder DefaultFolder = velmora::StartOptions::Folder::Remembered;
+#else
+constexpr velmora::StartOptions::Folder DefaultFolder = velmora::StartOptions::Folder::Working;
+#endif
 
 // The sample installation that the package puts beside the program, from the program's folder.
 std::string InstalledSampleDir() {
@@ -52,7 +61,7 @@ int main(int argc, char* argv[]) {
     std::optional<std::string> programDir;
     try {
         // Qt took its own options out of argv; what is left are ours, as the bytes given.
-        options = velmora::ParseStartOptions(std::vector<std::string>(argv + 1, argv + argc));
+        options = velmora::ParseStartOptions(std::vector<std::string>(argv + 1, argv + argc), DefaultFolder);
     } catch (const velmora::IniError& usage) {
         boxes.Error(usage.what());
         return 2;

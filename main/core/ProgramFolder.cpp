@@ -5,6 +5,7 @@
 #include "main/core/ProgramFolder.h"
 
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #include "main/core/Boxes.h"
@@ -42,10 +43,20 @@ void CopyTree(const fs::path& from, const fs::path& to, std::error_code& ec) {
     }
 }
 
+// "%f", "%U" and the other field codes of a desktop entry's Exec line. A launcher replaces them with
+// the files it was given, or with nothing; some pass them through as they stand.
+bool IsUnexpandedFieldCode(const std::string& arg) {
+    return arg.size() == 2 && arg[0] == '%' && std::string_view("fFuUdDnNickvm").find(arg[1]) != std::string_view::npos;
+}
+
 }  // namespace
 
-StartOptions ParseStartOptions(const std::vector<std::string>& args) {
+StartOptions ParseStartOptions(const std::vector<std::string>& given, StartOptions::Folder withoutOption) {
+    std::vector<std::string> args;
+    for (const std::string& arg : given)
+        if (!IsUnexpandedFieldCode(arg)) args.push_back(arg);
     StartOptions options;
+    options.folder = withoutOption;
     size_t next = 0;
     if (next < args.size() && args[next] == "--choose-program-dir") {
         options.folder = StartOptions::Folder::Remembered;

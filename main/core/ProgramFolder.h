@@ -25,9 +25,11 @@ struct StartOptions {
 constexpr const char* StartUsage = "usage: VelmoraEdit [--choose-program-dir | --program-dir DIR] [FILE]";
 
 // The options after the program's name. A FILE is made a full path against the working directory,
-// the folder the start began in, before the start moves to the program folder. Throws IniError
-// with StartUsage for anything else.
-StartOptions ParseStartOptions(const std::vector<std::string>& args);
+// the folder the start began in, before the start moves to the program folder. A desktop entry's
+// field code left unexpanded by its launcher ("%f", "%U", ...) is no argument. Throws IniError
+// with StartUsage for anything else. `withoutOption` is the folder of a start that names none.
+StartOptions ParseStartOptions(const std::vector<std::string>& args,
+                               StartOptions::Folder withoutOption = StartOptions::Folder::Working);
 
 // Keeps the chosen program folder from one start to the next.
 class FolderMemory {

@@ -57,6 +57,10 @@ TEST(StartOptionsTest, OptionsNameTheFolderAndTheDocumentAndAnythingElseIsAUsage
     EXPECT_EQ(named.folder, StartOptions::Folder::Named);
     EXPECT_EQ(named.namedDir, "C:\\Games\\Pyre");
     EXPECT_EQ(named.documentFile, "");
+    // Where a start without options asks for the folder, an option still names it.
+    EXPECT_EQ(ParseStartOptions({}, StartOptions::Folder::Remembered).folder, StartOptions::Folder::Remembered);
+    EXPECT_EQ(ParseStartOptions({"--program-dir", "game"}, StartOptions::Folder::Remembered).folder,
+              StartOptions::Folder::Named);
 
     // A document is named from the folder the start began in, before the start moves elsewhere.
     const std::string here = (fs::current_path() / "mods" / "Mine.ini").string();
@@ -65,6 +69,14 @@ TEST(StartOptionsTest, OptionsNameTheFolderAndTheDocumentAndAnythingElseIsAUsage
     EXPECT_EQ(both.namedDir, "game");
     EXPECT_EQ(both.documentFile, here);
     EXPECT_EQ(ParseStartOptions({"--choose-program-dir", "mods/Mine.ini"}).documentFile, here);
+
+    // A launcher that passes the desktop entry's field code through gives no document; a name that
+    // only looks like one is still a document.
+    const StartOptions passedThrough = ParseStartOptions({"--choose-program-dir", "%f"});
+    EXPECT_EQ(passedThrough.folder, StartOptions::Folder::Remembered);
+    EXPECT_EQ(passedThrough.documentFile, "");
+    EXPECT_EQ(ParseStartOptions({"%U", "mods/Mine.ini", "%F"}).documentFile, here);
+    EXPECT_EQ(ParseStartOptions({"%x"}).documentFile, (fs::current_path() / "%x").string());
 
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"--program-dir"}, {"--program-dir", ""}, {"--choose-program-dir", "a.ini", "b.ini"}, {"--help"},
