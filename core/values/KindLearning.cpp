@@ -11,19 +11,21 @@
 
 namespace velmora {
 
-// How many of a key's values fit each kind. Numbers nest (a whole number is a decimal too); a
-// value that is no number counts for the code kinds of the categories that list all its codes.
-struct KindLearner::Tally {
+namespace {
+
+// How many values fit each kind. Numbers nest (a whole number is a decimal too); a value that is
+// no number counts for the code kinds of the categories that list all its codes.
+struct Counts {
     size_t values = 0;
     size_t yesNo = 0;
     size_t whole = 0;
     size_t decimal = 0;
     size_t percent = 0;
-    size_t noCode = 0;                             // "none" or nothing: fits every code kind
-    std::unordered_map<size_t, size_t> code;       // one code of the category
-    std::unordered_map<size_t, size_t> codes;      // one or more codes of the category
+    size_t noCode = 0;                         // "none" or nothing: fits every code kind
+    std::unordered_map<size_t, size_t> code;   // one code of the category
+    std::unordered_map<size_t, size_t> codes;  // one or more codes of the category
 
-    void Add(const Tally& other) {
+    void Add(const Counts& other) {
         values += other.values;
         yesNo += other.yesNo;
         whole += other.whole;
@@ -34,7 +36,7 @@ struct KindLearner::Tally {
         for (const auto& [category, count] : other.codes) codes[category] += count;
     }
 
-    void Subtract(const Tally& other) {
+    void Subtract(const Counts& other) {
         values -= other.values;
         yesNo -= other.yesNo;
         whole -= other.whole;
@@ -61,6 +63,47 @@ struct KindLearner::Tally {
             case KindOf::Text: break;
         }
         return values;
+    }
+};
+
+// What one value fits.
+struct Fit {
+    KindOf kind = KindOf::Text;      // yes/no, a number kind, or text for no plain kind
+    size_t codes = 0;                // the codes it names, "none" not counted
+    std::vector<size_t> categories;  // the categories that list every one of them
+};
+
+void Count(const Fit& fit, Counts& counts) {
+    ++counts.values;
+    switch (fit.kind) {
+        case KindOf::YesNo: ++counts.yesNo; return;
+        case KindOf::WholeNumber: ++counts.whole; ++counts.decimal; return;
+        case KindOf::Decimal: ++counts.decimal; return;
+        case KindOf::Percent: ++counts.percent; return;
+        default: break;
+    }
+    if (fit.codes == 0) ++counts.noCode;
+    for (size_t c : fit.categories) {
+        ++counts.codes[c];
+        if (fit.codes == 1) ++counts.code[c];
+    }
+}
+
+}  // namespace
+
+// A key's counts: of every value the learning reads, and of the document's own, which the findings
+// quote ("312 of 313 InfantryTypes entries").
+struct KindLearner::Tally {
+    Counts all;
+    Counts own;
+
+    void Add(const Tally& other) {
+        all.Add(other.all);
+        own.Add(other.own);
+    }
+    void Subtract(const Tally& other) {
+        all.Subtract(other.all);
+        own.Subtract(other.own);
     }
 };
 
@@ -131,39 +174,33 @@ int KindLearner::CategoryIndex(std::string_view name) const {
     return -1;
 }
 
-void KindLearner::CountValue(std::string_view value, Tally& tally) const {
+void KindLearner::CountValue(std::string_view value, Tally& tally, bool own) const {
     value = ComparableValue(value);
-    ++tally.values;
+    Fit fit;
     if (IsYesNo(value)) {
-        ++tally.yesNo;
+        fit.kind = KindOf::YesNo;
     } else if (IsWholeNumber(value)) {
-        ++tally.whole;
-        ++tally.decimal;
+        fit.kind = KindOf::WholeNumber;
     } else if (IsDecimal(value)) {
-        ++tally.decimal;
+        fit.kind = KindOf::Decimal;
     } else if (IsPercent(value)) {
-        ++tally.percent;
+        fit.kind = KindOf::Percent;
     } else {
-        // The categories that list every code of the value.
         static const std::vector<size_t> NoCategory;
-        std::vector<size_t> common;
-        size_t codes = 0;
         ForEachValueItem(value, [&](std::string_view item) {
             if (IsNoCode(item)) return;
             const auto it = m_listedIn.find(NameKey(item, m_caseSensitive));
             const std::vector<size_t>& listed = it == m_listedIn.end() ? NoCategory : it->second;
-            if (codes++ == 0) {
-                common = listed;
+            if (fit.codes++ == 0) {
+                fit.categories = listed;
             } else {
-                std::erase_if(common, [&](size_t c) { return std::find(listed.begin(), listed.end(), c) == listed.end(); });
+                std::erase_if(fit.categories,
+                              [&](size_t c) { return std::find(listed.begin(), listed.end(), c) == listed.end(); });
             }
         });
-        if (codes == 0) ++tally.noCode;
-        for (size_t c : common) {
-            ++tally.codes[c];
-            if (codes == 1) ++tally.code[c];
-        }
     }
+    Count(fit, tally.all);
+    if (own) Count(fit, tally.own);
 }
 
 void KindLearner::CountEntry(std::string_view code, std::string_view onlyKey,
@@ -176,19 +213,20 @@ void KindLearner::CountEntry(std::string_view code, std::string_view onlyKey,
     const auto countOriginal = [&](std::string_view key, std::string_view value) {
         bool present = false;
         const std::string_view current = ValueOfKey(*own, key, present);
-        if (!present || ValuesDiffer(current, value, m_caseSensitive)) CountValue(value, into.At(key));
+        if (!present || ValuesDiffer(current, value, m_caseSensitive)) CountValue(value, into.At(key), false);
     };
     if (!onlyKey.empty()) {
         bool present = false;
         const std::string_view value = ValueOfKey(*own, onlyKey, present);
-        if (present) CountValue(value, into.At(onlyKey));
+        if (present) CountValue(value, into.At(onlyKey), true);
         if (original != nullptr) {
             const std::string_view old = ValueOfKey(*original, onlyKey, present);
             if (present) countOriginal(onlyKey, old);
         }
         return;
     }
-    ForEachFirstKeyLine(*own, [&](std::string_view key, std::string_view value) { CountValue(value, into.At(key)); });
+    ForEachFirstKeyLine(*own,
+                        [&](std::string_view key, std::string_view value) { CountValue(value, into.At(key), true); });
     if (original != nullptr) ForEachFirstKeyLine(*original, countOriginal);
 }
 
@@ -220,7 +258,7 @@ void KindLearner::Relearn(std::string_view code, std::string_view key, const TMe
 
 const KindLearner::Tally* KindLearner::TallyOf(size_t category, std::string_view key, bool& across) const {
     const Tally* own = category < m_perCategory.size() ? m_perCategory[category]->Find(key) : nullptr;
-    across = own == nullptr || own->values < MinValues;
+    across = own == nullptr || own->all.values < MinValues;
     return across ? m_across->Find(key) : own;
 }
 
@@ -228,14 +266,16 @@ KindCount KindLearner::Learned(size_t category, std::string_view key) const {
     bool across = false;
     const Tally* tally = TallyOf(category, key, across);
     if (tally == nullptr) return {};
-    KindCount learned{{KindOf::Text, {}}, tally->values, tally->values, across};
-    if (tally->values < MinValues) return learned;
-    for (KindOf kind : {KindOf::YesNo, KindOf::WholeNumber, KindOf::Decimal, KindOf::Percent}) {
-        const size_t fit = tally->FitOf({kind, {}}, -1);
-        if (Fits(fit, tally->values)) return {{kind, {}}, fit, tally->values, across};
-    }
+    const Counts& all = tally->all;
+    const auto learned = [&](ValueKind kind) {
+        const int codeCategory = kind.IsCode() ? CategoryIndex(kind.Category) : -1;
+        return KindCount{kind, tally->own.FitOf(kind, codeCategory), tally->own.values, across};
+    };
+    if (all.values < MinValues) return learned({});
+    for (KindOf kind : {KindOf::YesNo, KindOf::WholeNumber, KindOf::Decimal, KindOf::Percent})
+        if (Fits(all.FitOf({kind, {}}, -1), all.values)) return learned({kind, {}});
     // The category most values name; at least one value must name an entry of it.
-    for (const auto& [kind, counts] : {std::pair{KindOf::CodeOf, &tally->code}, std::pair{KindOf::CodesOf, &tally->codes}}) {
+    for (const auto& [kind, counts] : {std::pair{KindOf::CodeOf, &all.code}, std::pair{KindOf::CodesOf, &all.codes}}) {
         size_t best = 0;
         size_t bestCount = 0;
         for (const auto& [c, count] : *counts)
@@ -243,17 +283,18 @@ KindCount KindLearner::Learned(size_t category, std::string_view key) const {
                 best = c;
                 bestCount = count;
             }
-        if (bestCount > 0 && Fits(bestCount + tally->noCode, tally->values))
-            return {{kind, m_categories[best].Name}, bestCount + tally->noCode, tally->values, across};
+        if (bestCount > 0 && Fits(bestCount + all.noCode, all.values))
+            return learned({kind, m_categories[best].Name});
     }
-    return learned;
+    return learned({});
 }
 
 KindCount KindLearner::Counted(size_t category, std::string_view key, const ValueKind& kind) const {
     bool across = false;
     const Tally* tally = TallyOf(category, key, across);
     if (tally == nullptr) return {kind, 0, 0, across};
-    return {kind, tally->FitOf(kind, kind.IsCode() ? CategoryIndex(kind.Category) : -1), tally->values, across};
+    const int codeCategory = kind.IsCode() ? CategoryIndex(kind.Category) : -1;
+    return {kind, tally->own.FitOf(kind, codeCategory), tally->own.values, across};
 }
 
 KindCount KindLearner::LearnedAcross(std::string_view key) const {
@@ -263,14 +304,14 @@ KindCount KindLearner::LearnedAcross(std::string_view key) const {
 std::vector<std::string> KindLearner::Keys(size_t category) const {
     std::vector<std::string> keys;
     for (const auto& [key, tally] : m_perCategory[category]->keys)
-        if (tally.values > 0) keys.push_back(key);
+        if (tally.all.values > 0) keys.push_back(key);
     return keys;
 }
 
 std::vector<std::string> KindLearner::AllKeys() const {
     std::vector<std::string> keys;
     for (const auto& [key, tally] : m_across->keys)
-        if (tally.values > 0) keys.push_back(key);
+        if (tally.all.values > 0) keys.push_back(key);
     return keys;
 }
 

@@ -20,7 +20,7 @@ struct KindCategory {
     std::vector<std::string> Entries;  // codes in list order; a code may be listed twice
 };
 
-// The kind of a key and how many of its values fit that kind.
+// The kind of a key and how many of the document's values of it fit that kind.
 struct KindCount {
     ValueKind Kind;
     size_t Fit = 0;
@@ -73,7 +73,7 @@ private:
     const Tally* TallyOf(size_t category, std::string_view key, bool& across) const;
     void CountEntry(std::string_view code, std::string_view onlyKey, const TMemIniFile& document,
                     const TMemIniFile* defaults, KeyTallies& into) const;
-    void CountValue(std::string_view value, Tally& tally) const;
+    void CountValue(std::string_view value, Tally& tally, bool own) const;
 
     std::vector<KindCategory> m_categories;
     bool m_caseSensitive;

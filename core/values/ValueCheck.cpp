@@ -58,6 +58,21 @@ PinnedKinds ReadPinnedKinds(const TMemIniFile& definition, const std::vector<Kin
     return pinned;
 }
 
+std::vector<std::string> PinLines(const KindLearner& learner) {
+    std::vector<std::string> lines;
+    for (const std::string& key : learner.AllKeys()) {
+        const ValueKind kind = learner.LearnedAcross(key).Kind;
+        if (kind.Of == KindOf::Text) continue;
+        bool agreed = true;
+        for (size_t c = 0; c < learner.Categories().size() && agreed; ++c) {
+            const KindCount own = learner.Learned(c, key);
+            agreed = own.AcrossCategories || own.Kind == kind;
+        }
+        if (agreed) lines.push_back(key + "=" + KindText(kind));
+    }
+    return lines;
+}
+
 std::vector<KindCategory> KindCategoriesOf(const Workspace& workspace) {
     std::vector<KindCategory> categories;
     TStringList entries;

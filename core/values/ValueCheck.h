@@ -31,6 +31,11 @@ struct PinnedKinds {
 // `categories`: the names a code kind may name.
 PinnedKinds ReadPinnedKinds(const TMemIniFile& definition, const std::vector<KindCategory>& categories);
 
+// The [ValueKinds] lines "Key=kind" of what `learner` learned: each key whose values in all
+// categories show a kind other than text, unless a category with values enough for a kind of its
+// own shows another. In the order the keys were first met.
+std::vector<std::string> PinLines(const KindLearner& learner);
+
 // The categories of the workspace's catalogue with their entries, "Unknown!" left out: its sections
 // have nothing in common.
 std::vector<KindCategory> KindCategoriesOf(const Workspace& workspace);
