@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "core/values/KeyLines.h"
 #include "main/core/Routines.h"
 #include "main/core/ValueRules.h"
 #include "store/TextCase.h"
@@ -109,36 +110,35 @@ struct KindLearner::Tally {
 
 // The tallies of the keys of one category (or of all), by key name without regard to letter case.
 struct KindLearner::KeyTallies {
-    std::unordered_map<std::string, size_t> index;
+    std::unordered_map<std::string, size_t, NameHash, NameEqual> index{0, NameHash{false}, NameEqual{false}};
     std::vector<std::pair<std::string, Tally>> keys;  // as first spelled, in the order first met
 
     Tally& At(std::string_view key) {
-        const auto [it, isNew] = index.try_emplace(FoldCase(key), keys.size());
-        if (isNew) keys.emplace_back(std::string(key), Tally{});
+        auto it = index.find(key);
+        if (it == index.end()) {
+            it = index.emplace(std::string(key), keys.size()).first;
+            keys.emplace_back(std::string(key), Tally{});
+        }
         return keys[it->second].second;
     }
 
     const Tally* Find(std::string_view key) const {
-        const auto it = index.find(FoldCase(key));
+        const auto it = index.find(key);
         return it == index.end() ? nullptr : &keys[it->second].second;
     }
 };
 
+size_t KindLearner::NameHash::operator()(std::string_view name) const {
+    return caseSensitive ? std::hash<std::string_view>{}(name) : static_cast<size_t>(HashNoCase(name));
+}
+
+bool KindLearner::NameEqual::operator()(std::string_view a, std::string_view b) const {
+    return a.size() == b.size() && NamesEqual(a, b, caseSensitive);
+}
+
 namespace {
 
 bool Fits(size_t fit, size_t values) { return fit * 100 >= KindLearner::FitPercent * values; }
-
-// The first line of each key, as the grid reads an entry's value.
-template <typename Visit>
-void ForEachFirstKeyLine(const GueTStringList& section, Visit&& visit) {
-    std::string_view name;
-    for (size_t i = 0; i < section.Count(); ++i) {
-        const GueTStringList::Line& line = section.LineAt(i);
-        if (!line.KeyName(name) || name.empty()) continue;
-        if (section.IndexOfKey(name) != static_cast<long>(i)) continue;
-        visit(name, line.ValueText());
-    }
-}
 
 const GueTStringList* SectionOf(const TMemIniFile* store, std::string_view code) {
     if (store == nullptr) return nullptr;
@@ -155,13 +155,16 @@ std::string_view ValueOfKey(const GueTStringList& section, std::string_view key,
 }  // namespace
 
 KindLearner::KindLearner(std::vector<KindCategory> categories, bool caseSensitive)
-    : m_categories(std::move(categories)), m_caseSensitive(caseSensitive), m_across(std::make_unique<KeyTallies>()) {
+    : m_categories(std::move(categories)),
+      m_caseSensitive(caseSensitive),
+      m_listedIn(0, NameHash{caseSensitive}, NameEqual{caseSensitive}),
+      m_across(std::make_unique<KeyTallies>()) {
     for (size_t c = 0; c < m_categories.size(); ++c) {
         // An entry listed twice is one entry.
         std::vector<std::string>& entries = m_categories[c].Entries;
         std::unordered_set<std::string> seen;
         std::erase_if(entries, [&](const std::string& code) { return !seen.insert(NameKey(code, m_caseSensitive)).second; });
-        for (const std::string& code : entries) m_listedIn[NameKey(code, m_caseSensitive)].push_back(c);
+        for (const std::string& code : entries) m_listedIn[code].push_back(c);
         m_perCategory.push_back(std::make_unique<KeyTallies>());
     }
 }
@@ -189,7 +192,7 @@ void KindLearner::CountValue(std::string_view value, Tally& tally, bool own) con
         static const std::vector<size_t> NoCategory;
         ForEachValueItem(value, [&](std::string_view item) {
             if (IsNoCode(item)) return;
-            const auto it = m_listedIn.find(NameKey(item, m_caseSensitive));
+            const auto it = m_listedIn.find(item);
             const std::vector<size_t>& listed = it == m_listedIn.end() ? NoCategory : it->second;
             if (fit.codes++ == 0) {
                 fit.categories = listed;
@@ -210,7 +213,7 @@ void KindLearner::CountEntry(std::string_view code, std::string_view onlyKey,
     const GueTStringList* original = SectionOf(defaults, code);
     // The default copy's value counts too where the document changed it, so that a typo made in
     // many entries does not teach the learning its own kind.
-    const auto countOriginal = [&](std::string_view key, std::string_view value) {
+    const auto countOriginal = [&](size_t, std::string_view key, std::string_view value) {
         bool present = false;
         const std::string_view current = ValueOfKey(*own, key, present);
         if (!present || ValuesDiffer(current, value, m_caseSensitive)) CountValue(value, into.At(key), false);
@@ -221,12 +224,12 @@ void KindLearner::CountEntry(std::string_view code, std::string_view onlyKey,
         if (present) CountValue(value, into.At(onlyKey), true);
         if (original != nullptr) {
             const std::string_view old = ValueOfKey(*original, onlyKey, present);
-            if (present) countOriginal(onlyKey, old);
+            if (present) countOriginal(0, onlyKey, old);
         }
         return;
     }
     ForEachFirstKeyLine(*own,
-                        [&](std::string_view key, std::string_view value) { CountValue(value, into.At(key), true); });
+                        [&](size_t, std::string_view key, std::string_view value) { CountValue(value, into.At(key), true); });
     if (original != nullptr) ForEachFirstKeyLine(*original, countOriginal);
 }
 
@@ -242,7 +245,7 @@ void KindLearner::Learn(const TMemIniFile& document, const TMemIniFile* defaults
 
 void KindLearner::Relearn(std::string_view code, std::string_view key, const TMemIniFile& document,
                           const TMemIniFile* defaults) {
-    const auto listed = m_listedIn.find(NameKey(code, m_caseSensitive));
+    const auto listed = m_listedIn.find(code);
     if (listed == m_listedIn.end() || key.empty()) return;
     for (size_t c : listed->second) {
         KeyTallies fresh;

@@ -77,8 +77,19 @@ private:
 
     std::vector<KindCategory> m_categories;
     bool m_caseSensitive;
-    // The categories that list each entry, by the entry's name as the NamesEqual rule keys it.
-    std::unordered_map<std::string, std::vector<size_t>> m_listedIn;
+    // Names compared by the NamesEqual rule, looked up by view without a copy.
+    struct NameHash {
+        using is_transparent = void;
+        bool caseSensitive = true;
+        size_t operator()(std::string_view name) const;
+    };
+    struct NameEqual {
+        using is_transparent = void;
+        bool caseSensitive = true;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    // The categories that list each entry.
+    std::unordered_map<std::string, std::vector<size_t>, NameHash, NameEqual> m_listedIn;
     std::vector<std::unique_ptr<KeyTallies>> m_perCategory;
     std::unique_ptr<KeyTallies> m_across;
 };

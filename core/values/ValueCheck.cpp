@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "core/values/KeyLines.h"
 #include "dialogs/core/ChoiceLists.h"
 #include "main/core/Routines.h"
 #include "main/core/ValueRules.h"
@@ -12,19 +13,6 @@
 #include "store/mIniGue.h"
 
 namespace velmora {
-namespace {
-
-// The first line of each key of a section, as the grid reads an entry's values.
-template <typename Visit>
-void ForEachFirstKeyLine(const GueTStringList& section, Visit&& visit) {
-    std::string_view name;
-    for (size_t i = 0; i < section.Count(); ++i) {
-        if (!section.LineAt(i).KeyName(name) || name.empty()) continue;
-        if (section.IndexOfKey(name) == static_cast<long>(i)) visit(i, name, section.LineAt(i).ValueText());
-    }
-}
-
-}  // namespace
 
 PinnedKinds ReadPinnedKinds(const TMemIniFile& definition, const std::vector<KindCategory>& categories) {
     PinnedKinds pinned;
@@ -137,9 +125,9 @@ std::vector<KeyKind> ValueCheck::KindsOf(size_t category) const {
     return kinds;
 }
 
-std::optional<std::string> ValueCheck::MisfitIn(size_t category, std::string_view key, std::string_view value,
+std::optional<std::string> ValueCheck::MisfitIn(size_t category, const KeyKind& kind, std::string_view value,
                                                 DanglingRule& rule) const {
-    const KeyKind kind = KindOf(category, key);
+    const std::string& key = kind.Key;
     const ValueKind& expected = kind.Count.Kind;
     if (expected.Of == KindOf::Text) return std::nullopt;
     value = ComparableValue(value);
@@ -150,7 +138,7 @@ std::optional<std::string> ValueCheck::MisfitIn(size_t category, std::string_vie
         if (m_namedSources[category].count(FoldCase(key)) != 0) return std::nullopt;
         const int row = CategoryRowOfSource(expected.Category, m_workspace);
         if (row < 0) return std::nullopt;
-        const ReferenceKey reference{std::string(key), {static_cast<size_t>(row)}, {}};
+        const ReferenceKey reference{key, {static_cast<size_t>(row)}, {}};
         size_t codes = 0;
         ForEachValueItem(value, [&](std::string_view item) {
             if (IsNoCode(item)) return;
@@ -163,6 +151,12 @@ std::optional<std::string> ValueCheck::MisfitIn(size_t category, std::string_vie
     return FindingReason(m_learner->Categories()[category].Name, kind);
 }
 
+const KeyKind& ValueCheck::KnownKind(std::vector<KeyKind>& known, size_t category, std::string_view key) const {
+    for (const KeyKind& kind : known)
+        if (EqualsNoCase(kind.Key, key)) return kind;
+    return known.emplace_back(KindOf(category, key));
+}
+
 std::vector<ValueFinding> ValueCheck::Findings() const {
     std::vector<ValueFinding> findings;
     if (!m_workspace.DocumentIni || m_rows.empty()) return findings;
@@ -171,16 +165,15 @@ std::vector<ValueFinding> ValueCheck::Findings() const {
     const std::vector<KindCategory>& categories = m_learner->Categories();
     for (size_t c = 0; c < categories.size(); ++c) {
         // Most keys fit: their kind is settled once per category, not once per value.
-        std::unordered_map<std::string, bool> textKeys;
+        std::unordered_map<uint64_t, std::vector<KeyKind>> kinds;  // by the key's hash
         for (const std::string& code : categories[c].Entries) {
             const int at = document.IndexOfSection(code);
             if (at < 0) continue;
             const GueTStringList& section = document.SectionAt(static_cast<size_t>(at));
             ForEachFirstKeyLine(section, [&](size_t line, std::string_view key, std::string_view value) {
-                auto [known, isNew] = textKeys.try_emplace(FoldCase(key), false);
-                if (isNew) known->second = KindOf(c, key).Count.Kind.Of == KindOf::Text;
-                if (known->second) return;
-                if (std::optional<std::string> reason = MisfitIn(c, key, value, rule))
+                const KeyKind& kind = KnownKind(kinds[HashNoCase(key)], c, key);
+                if (kind.Count.Kind.Of == KindOf::Text) return;
+                if (std::optional<std::string> reason = MisfitIn(c, kind, value, rule))
                     findings.push_back({{static_cast<size_t>(at), line}, categories[c].Name, code, std::string(key),
                                         std::string(ComparableValue(value)), std::move(*reason)});
             });
@@ -206,7 +199,7 @@ std::optional<std::string> ValueCheck::Misfit(std::string_view code, std::string
         const bool listed = std::any_of(entries.begin(), entries.end(),
                                         [&](const std::string& entry) { return NamesEqual(entry, code, caseSensitive); });
         if (!listed) continue;
-        if (std::optional<std::string> reason = MisfitIn(c, key, value, rule)) return reason;
+        if (std::optional<std::string> reason = MisfitIn(c, KindOf(c, key), value, rule)) return reason;
     }
     return std::nullopt;
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "core/values/KindLearning.h"
@@ -90,7 +91,9 @@ public:
     void EntriesChanged() override { Learn(); }
 
 private:
-    std::optional<std::string> MisfitIn(size_t category, std::string_view key, std::string_view value,
+    // The kind of `key` in `category`, remembered in `known` (the keys of one hash).
+    const KeyKind& KnownKind(std::vector<KeyKind>& known, size_t category, std::string_view key) const;
+    std::optional<std::string> MisfitIn(size_t category, const KeyKind& kind, std::string_view value,
                                         DanglingRule& rule) const;
 
     const Workspace& m_workspace;
