@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Finding on a copy of the sample installation, driven through the windows: the find window and
 // the results that open their entries at the key, the filter boxes with type-ahead, Find Usages
-// and Check References. The rules behind them are tested in the core.
+// and Check References and Check Values. The rules behind them are tested in the core.
 
 #include <QCheckBox>
 #include <QItemSelectionModel>
@@ -170,6 +170,22 @@ class FindingTest : public HarnessTest<ChildWindowHarness> {
         QTRY_COMPARE(ResultColumn(*check, 4).indexOf("NOSUCHGUN"), -1);
         h->Edit("TANKL", "Primary", "ROCKETS");
         QTRY_COMPARE(ResultColumn(*usages, 0), QStringList({"TANKL", "TANKH", "BIKE", "FALCON"}));
+        QVERIFY(h->TakeShown().isEmpty());
+    }
+
+    void checkValuesListsMisfitsThatOpenTheirEntriesAndFollowsEdits() {
+        h->StartOnSample();
+        h->Edit("TANKH", "Cost", "12O0");
+        QVERIFY(h->Trigger("CheckValues1"));
+        QTableView* check = ResultsOf(*h->window, "CheckValuesWindow");
+        QVERIFY(check);
+        QCOMPARE(ResultColumn(*check, 1), QStringList({"TANKH"}));
+        QCOMPARE(ResultColumn(*check, 4),
+                 QStringList({"expected a whole number (pinned); 4 of 5 VehicleTypes entries have one"}));
+        QTest::mouseClick(check->viewport(), Qt::LeftButton, {}, check->visualRect(check->model()->index(0, 0)).center());
+        QCOMPARE(Selected(h->WindowOf("VehicleTypes")), QString("TANKH Cost"));
+        h->window->Work().Doc().Undo();
+        QTRY_COMPARE(check->model()->rowCount(), 0);
         QVERIFY(h->TakeShown().isEmpty());
     }
 
