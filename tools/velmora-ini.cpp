@@ -9,8 +9,8 @@
 //       is written to disk.
 //   velmora-ini scaffold [--force] DOC OUT
 //       writes a first definition file for documents like DOC to OUT and prints its categories
-//       with their entry counts and how many sections fall to "Unknown!". An existing OUT is
-//       replaced only with --force.
+//       with their entry counts and how many sections fall to "Unknown!". The kinds of value it
+//       learns go into its [ValueKinds]. An existing OUT is replaced only with --force.
 //   velmora-ini diff [--type NAME] DIR DOC [--against FILE] [--patch OUT]
 //       starts in program folder DIR as the editor does and prints, one per line, what DOC
 //       changed against the file type's default copy (or FILE): "[S] K: OLD -> NEW",
@@ -29,6 +29,14 @@
 //       tab-separated: a header "Code", "Name" and the keys, then one line per entry. The keys are
 //       those of page P, the columns K1,K2,... ("Primary:Damage" follows the entry named in
 //       Primary), or every key of the category's pages. --csv writes the table to OUT as CSV.
+//   velmora-ini check --values [--type NAME] DIR DOC
+//       as check, but prints every value that does not fit the kind of value its key takes (as
+//       learned from the document and the default copy, or pinned by the definition file's
+//       [ValueKinds]): the section, the key, the value and the reason, separated by tabs.
+//   velmora-ini kinds [--type NAME] DIR DOC [CATEGORY]
+//       prints, category by category (or for CATEGORY only), each key's kind and how many of its
+//       values fit it: "[CATEGORY]", then "KEY<TAB>KIND<TAB>FIT of VALUES", with "(pinned)" or
+//       "(all categories)" after it where that applies.
 //
 //   velmora-ini edit [--type NAME] DIR DOC [--output FILE]
 //       starts in DIR and opens DOC as catalogue does, then runs the edits read from standard
@@ -64,6 +72,7 @@
 #include "core/table/BalanceTable.h"
 #include "core/table/TableCsv.h"
 #include "core/table/TableFiles.h"
+#include "core/values/ValueCheck.h"
 #include "main/core/Boxes.h"
 #include "main/core/CatalogueText.h"
 #include "main/core/Comparison.h"
@@ -88,7 +97,8 @@ constexpr const char* UsageText =
     "       velmora-ini scaffold [--force] DOC OUT\n"
     "       velmora-ini diff [--type NAME] DIR DOC [--against FILE] [--patch OUT]\n"
     "       velmora-ini usages [--type NAME] DIR DOC CODE\n"
-    "       velmora-ini check [--type NAME] DIR DOC\n"
+    "       velmora-ini check [--values] [--type NAME] DIR DOC\n"
+    "       velmora-ini kinds [--type NAME] DIR DOC [CATEGORY]\n"
     "       velmora-ini table [--type NAME] DIR DOC CATEGORY [--page P | --keys K1,K2,...] [--csv OUT]\n"
     "       velmora-ini edit [--type NAME] DIR DOC [--output FILE] < COMMANDS\n";
 
@@ -227,17 +237,24 @@ int Catalogue(const std::vector<std::string>& args) {
     return 0;
 }
 
-// The start of a command on an opened document: [--type NAME] DIR DOC, then the command's own
-// arguments, which land in `rest`. Nothing is written to disk.
-std::unique_ptr<Session> OpenDocument(const std::vector<std::string>& args, size_t restCount,
-                                      std::vector<std::string>& rest) {
-    const StartArguments parsed = ParseStartArguments(args, {});
-    if (parsed.places.size() != 2 + restCount) throw UsageError();
+// The start of a command on an opened document: [--type NAME] [flags] DIR DOC, then up to
+// `optionalCount` arguments of the command's own, which land in `rest`. Nothing is written to disk.
+std::unique_ptr<Session> OpenDocumentWith(const StartArguments& parsed, size_t optionalCount,
+                                          std::vector<std::string>& rest) {
+    if (parsed.places.size() < 2 || parsed.places.size() > 2 + optionalCount) throw UsageError();
     rest.assign(parsed.places.begin() + 2, parsed.places.end());
     auto session = std::make_unique<Session>(parsed.places[0], parsed.fileType,
                                              std::vector<std::string>{parsed.places[1]}, false);
     session->Load(parsed.places[1]);
     return session;
+}
+
+// As OpenDocumentWith, for a command that takes exactly `restCount` arguments of its own.
+std::unique_ptr<Session> OpenDocument(const std::vector<std::string>& args, size_t restCount,
+                                      std::vector<std::string>& rest) {
+    const StartArguments parsed = ParseStartArguments(args, {});
+    if (parsed.places.size() != 2 + restCount) throw UsageError();
+    return OpenDocumentWith(parsed, restCount, rest);
 }
 
 int Usages(const std::vector<std::string>& args) {
@@ -248,9 +265,29 @@ int Usages(const std::vector<std::string>& args) {
     return 0;
 }
 
+// The definition file's [ValueKinds] lines that could not be read, on stderr: the check goes on
+// with the kinds it learned for those keys.
+void PrintPinProblems(const ValueCheck& check) {
+    for (const std::string& problem : check.Problems()) std::cerr << problem << '\n';
+}
+
+int CheckValues(const Session& session) {
+    const ValueCheck check(session.workspace);
+    PrintPinProblems(check);
+    const std::vector<ValueFinding> findings = check.Findings();
+    std::string listing;
+    for (const ValueFinding& finding : findings)
+        listing.append(finding.SectionName).append("\t").append(finding.Key).append("\t").append(finding.Value)
+            .append("\t").append(finding.Reason).append("\n");
+    std::cout << listing;
+    return findings.empty() ? 0 : 1;
+}
+
 int Check(const std::vector<std::string>& args) {
+    const StartArguments parsed = ParseStartArguments(args, {"--values"});
     std::vector<std::string> none;
-    const std::unique_ptr<Session> session = OpenDocument(args, 0, none);
+    const std::unique_ptr<Session> session = OpenDocumentWith(parsed, 0, none);
+    if (parsed.Has("--values")) return CheckValues(*session);
     const std::vector<DanglingItem> dangling = FindDanglingItems(session->workspace);
     for (const DanglingItem& item : dangling)
         std::cout << item.SectionName << '\t' << item.Key << '\t' << item.Item << '\n';
@@ -280,6 +317,27 @@ int Table(const std::vector<std::string>& args) {
         WriteTableFile(table, rows, *csv);
     else
         std::cout << TableTabs(table, rows);
+int Kinds(const std::vector<std::string>& args) {
+    std::vector<std::string> only;
+    const std::unique_ptr<Session> session = OpenDocumentWith(ParseStartArguments(args, {}), 1, only);
+    const ValueCheck check(session->workspace);
+    PrintPinProblems(check);
+    const KindLearner& learner = check.Learner();
+    int shown = only.empty() ? -1 : learner.CategoryIndex(only[0]);
+    if (!only.empty() && shown < 0) throw IniError("No category " + only[0]);
+    std::string listing;
+    for (size_t c = 0; c < learner.Categories().size(); ++c) {
+        if (shown >= 0 && c != static_cast<size_t>(shown)) continue;
+        listing.append("[").append(learner.Categories()[c].Name).append("]\n");
+        for (const KeyKind& kind : check.KindsOf(c)) {
+            listing.append(kind.Key).append("\t").append(KindText(kind.Count.Kind)).append("\t");
+            listing.append(std::to_string(kind.Count.Fit)).append(" of ").append(std::to_string(kind.Count.Values));
+            if (kind.Pinned) listing.append(" (pinned)");
+            if (kind.Count.AcrossCategories) listing.append(" (all categories)");
+            listing.append("\n");
+        }
+    }
+    std::cout << listing;
     return 0;
 }
 
@@ -400,6 +458,7 @@ int Run(const std::vector<std::string>& args) {
     if (args[0] == "usages") return Usages(rest);
     if (args[0] == "check") return Check(rest);
     if (args[0] == "table") return Table(rest);
+    if (args[0] == "kinds") return Kinds(rest);
     if (args[0] == "edit") return Edit(rest);
     throw UsageError();
 }

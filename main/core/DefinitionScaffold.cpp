@@ -17,6 +17,7 @@
 #include "main/core/Workspace.h"
 #include "store/PlatformFile.h"
 #include "store/StringList.h"
+#include "core/values/ValueCheck.h"
 #include "store/TextCase.h"
 #include "store/mIniGue.h"
 
@@ -28,7 +29,7 @@ constexpr size_t KeysPerPage = 25;
 constexpr const char* ToleranceKey = "VariantAllowed";
 // Sections of a definition file that mean something of their own to the catalogue.
 constexpr const char* ReservedNames[] = {Workspace::AllSections, Workspace::GeneralSetup, Workspace::UnknownCategory,
-                                         "TheUnknown!"};
+                                         "TheUnknown!", ValueKindsSection};
 
 // A list section: enough lines, numbered, and mostly naming sections.
 constexpr size_t ListMinLines = 3;
@@ -565,7 +566,13 @@ void AddNumberedList(TStringList& lines, const std::string& section, const std::
 }  // namespace
 
 DefinitionScaffold ScaffoldDefinition(const TMemIniFile& document, int32_t tolerance) {
-    return Scaffolder(document, tolerance).Run();
+    DefinitionScaffold scaffold = Scaffolder(document, tolerance).Run();
+    std::vector<KindCategory> categories;
+    for (const ScaffoldCategory& category : scaffold.Categories) categories.push_back({category.Name, category.Entries});
+    KindLearner learner(std::move(categories), document.CaseSensitive());
+    learner.Learn(document, nullptr);
+    scaffold.ValueKinds = PinLines(learner);
+    return scaffold;
 }
 
 std::string DefinitionText(const DefinitionScaffold& scaffold, const TStringList& settings) {
@@ -594,6 +601,10 @@ std::string DefinitionText(const DefinitionScaffold& scaffold, const TStringList
             AddHeader(lines, page.Name);
             for (const std::string& line : page.Lines) lines.Add(line);
         }
+    if (!scaffold.ValueKinds.empty()) {
+        AddHeader(lines, ValueKindsSection);
+        for (const std::string& line : scaffold.ValueKinds) lines.Add(line);
+    }
     for (const ScaffoldCategory& category : scaffold.Categories)
         if (category.Kind != 0) AddNumberedList(lines, category.Name, category.Entries);
     AddNumberedList(lines, Workspace::UnknownCategory, scaffold.UnknownListed);

@@ -17,7 +17,7 @@ class Workspace;
 // list names but other sections refer to are grouped, by the keys that refer to them, into
 // categories of kind 1 whose lists the definition file keeps. Each category gets pages with every
 // key its entries use, and a key whose values name entries gets those categories as its value
-// sources.
+// sources; the kinds of value its keys take are written under [ValueKinds].
 //
 // The result is read back by the catalogue exactly as it was planned: every entry is claimed by its
 // list, and a section that the key fit would give to a category it does not belong to is listed
@@ -41,6 +41,9 @@ struct DefinitionScaffold {
     // Sections listed under "Unknown!" so that the key fit cannot give them to a category: those
     // that would fit a list the game keeps itself, and later sections of a name already taken.
     std::vector<std::string> UnknownListed;
+    // The kinds of value learned from the document, as [ValueKinds] lines "Key=kind", for a modder
+    // to read and correct.
+    std::vector<std::string> ValueKinds;
     int32_t Tolerance = 4;    // the key fit's tolerance the file was planned with (VariantAllowed)
     size_t SectionCount = 0;  // sections of the document
     size_t UnknownCount = 0;  // of them, those that belong to no category but "Unknown!"

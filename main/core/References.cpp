@@ -56,17 +56,11 @@ std::optional<std::string> RewrittenLine(std::string_view line, std::string_view
     return std::string(line.substr(0, line.size() - value.size())) + *rewritten;
 }
 
-using NameSet = std::unordered_set<std::string>;
-
-// The dangling-item rule over one document. Entries of categories and values of other sources are
-// read once each, however many keys name them.
+// The dangling-item rule over one document.
 class DanglingSearch {
 public:
     explicit DanglingSearch(const Workspace& workspace)
-        : m_workspace(workspace),
-          m_document(*workspace.DocumentIni),
-          m_caseSensitive(workspace.G().CaseSensitive),
-          m_entries(workspace.CategoryRows.size()) {}
+        : m_workspace(workspace), m_document(*workspace.DocumentIni), m_rule(workspace) {}
 
     std::vector<DanglingItem> Run() {
         struct Found {
@@ -80,7 +74,7 @@ public:
             const std::vector<ReferenceKey> keys = ReferenceKeysOf(m_workspace, row);
             if (keys.empty()) continue;
             std::unordered_set<size_t> checked;  // an entry listed twice is checked once
-            for (const StringItem& code : EntryList(row)) {
+            for (const StringItem& code : m_rule.EntryList(row)) {
                 const int at = m_document.IndexOfSection(code.text);
                 if (at < 0 || !checked.insert(static_cast<size_t>(at)).second) continue;
                 const GueTStringList& section = m_document.SectionAt(static_cast<size_t>(at));
@@ -92,7 +86,7 @@ public:
                     const std::string_view value = section.LineAt(static_cast<size_t>(line)).ValueText();
                     const LinePlace place{static_cast<size_t>(at), static_cast<size_t>(line)};
                     ForEachValueItem(value, [&](std::string_view item) {
-                        if (Dangles(item, key))
+                        if (m_rule.Dangles(item, key))
                             found.push_back({place, static_cast<size_t>(item.data() - value.data()), row, item});
                     });
                 }
@@ -123,48 +117,9 @@ public:
     }
 
 private:
-    TStringList EntryList(size_t row) const {
-        TStringList entries;
-        m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds[row], m_workspace.CategoryRows[row], entries);
-        return entries;
-    }
-
-    const NameSet& EntriesOf(size_t row) {
-        std::optional<NameSet>& entries = m_entries[row];
-        if (!entries) {
-            entries.emplace();
-            for (const StringItem& code : EntryList(row)) entries->insert(NameKey(code.text, m_caseSensitive));
-        }
-        return *entries;
-    }
-
-    const NameSet& ValuesOf(const std::string& source) {
-        auto [it, isNew] = m_values.try_emplace(source);
-        if (isNew) {
-            TStringList values;
-            m_workspace.GetListValues(source, values);
-            for (const StringItem& value : values) it->second.insert(FoldCase(value.text));
-        }
-        return it->second;
-    }
-
-    bool Dangles(std::string_view item, const ReferenceKey& key) {
-        if (m_document.IndexOfSection(item) >= 0) return false;
-        const std::string name = NameKey(item, m_caseSensitive);
-        for (size_t row : key.CategoryRows)
-            if (EntriesOf(row).count(name) != 0) return false;
-        if (key.OtherSources.empty()) return true;
-        const std::string folded = FoldCase(item);
-        for (const std::string& source : key.OtherSources)
-            if (ValuesOf(source).count(folded) != 0) return false;
-        return true;
-    }
-
     const Workspace& m_workspace;
     const TMemIniFile& m_document;
-    const bool m_caseSensitive;
-    std::vector<std::optional<NameSet>> m_entries;        // per category row, read on first use
-    std::unordered_map<std::string, NameSet> m_values;    // per other source, folded
+    DanglingRule m_rule;
 };
 
 }  // namespace
@@ -277,6 +232,51 @@ std::vector<ReferenceKey> ReferenceKeysOf(const Workspace& workspace, size_t row
         }
     }
     return keys;
+}
+
+DanglingRule::DanglingRule(const Workspace& workspace)
+    : m_workspace(workspace),
+      m_document(*workspace.DocumentIni),
+      m_caseSensitive(workspace.G().CaseSensitive),
+      m_entries(workspace.CategoryRows.size()) {}
+
+DanglingRule::~DanglingRule() = default;
+
+TStringList DanglingRule::EntryList(size_t row) const {
+    TStringList entries;
+    m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds[row], m_workspace.CategoryRows[row], entries);
+    return entries;
+}
+
+const DanglingRule::NameSet& DanglingRule::EntriesOf(size_t row) {
+    std::optional<NameSet>& entries = m_entries[row];
+    if (!entries) {
+        entries.emplace();
+        for (const StringItem& code : EntryList(row)) entries->insert(NameKey(code.text, m_caseSensitive));
+    }
+    return *entries;
+}
+
+const DanglingRule::NameSet& DanglingRule::ValuesOf(const std::string& source) {
+    auto [it, isNew] = m_values.try_emplace(source);
+    if (isNew) {
+        TStringList values;
+        m_workspace.GetListValues(source, values);
+        for (const StringItem& value : values) it->second.insert(FoldCase(value.text));
+    }
+    return it->second;
+}
+
+bool DanglingRule::Dangles(std::string_view item, const ReferenceKey& key) {
+    if (m_document.IndexOfSection(item) >= 0) return false;
+    const std::string name = NameKey(item, m_caseSensitive);
+    for (size_t row : key.CategoryRows)
+        if (EntriesOf(row).count(name) != 0) return false;
+    if (key.OtherSources.empty()) return true;
+    const std::string folded = FoldCase(item);
+    for (const std::string& source : key.OtherSources)
+        if (ValuesOf(source).count(folded) != 0) return false;
+    return true;
 }
 
 std::vector<DanglingItem> FindDanglingItems(const Workspace& workspace) { return DanglingSearch(workspace).Run(); }

@@ -6,7 +6,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
+
+#include "store/StringList.h"
 
 namespace velmora {
 
@@ -98,6 +102,34 @@ struct DanglingItem {
     std::string Key;           // as the line spells it
     std::string Value;         // as the grid shows it: without the comment
     std::string Item;
+};
+
+// The rule that decides whether an item dangles, over the workspace's document as it now stands.
+// Entries of categories and values of other sources are read once each, however many keys and
+// checks ask for them; a check of another kind that judges codes asks this rule too.
+class DanglingRule {
+public:
+    explicit DanglingRule(const Workspace& workspace);
+    ~DanglingRule();
+    DanglingRule(const DanglingRule&) = delete;
+    DanglingRule& operator=(const DanglingRule&) = delete;
+
+    // True when `item` names no section of the document, no entry of a category among the key's
+    // sources and none of the values of its other sources (compared without regard to case).
+    bool Dangles(std::string_view item, const ReferenceKey& key);
+    // The entries of the category in row `row`, in list order.
+    TStringList EntryList(size_t row) const;
+
+private:
+    using NameSet = std::unordered_set<std::string>;
+    const NameSet& EntriesOf(size_t row);
+    const NameSet& ValuesOf(const std::string& source);
+
+    const Workspace& m_workspace;
+    const TMemIniFile& m_document;
+    const bool m_caseSensitive;
+    std::vector<std::optional<NameSet>> m_entries;      // per category row, read on first use
+    std::unordered_map<std::string, NameSet> m_values;  // per other source, folded
 };
 
 // Every dangling item of the document, in document order, each once, however many categories

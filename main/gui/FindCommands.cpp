@@ -37,6 +37,9 @@ void TMainWin::SetUpFinding() {
     QAction* check = search->addAction(QStringLiteral("&Check References"));
     check->setObjectName(QStringLiteral("CheckReferences1"));
     connect(check, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::CheckReferencesClick>);
+    QAction* values = search->addAction(QStringLiteral("Check &Values"));
+    values->setObjectName(QStringLiteral("CheckValues1"));
+    connect(values, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::CheckValuesClick>);
 
     connect(m_documentNews.get(), &DocumentSignals::valueChanged, this, &TMainWin::RefreshResultsSoon);
     connect(m_documentNews.get(), &DocumentSignals::entriesChanged, this, &TMainWin::RefreshResultsSoon);
@@ -90,6 +93,7 @@ void TMainWin::RefreshResultsSoon() {
             if (!m_workspace.DocumentIni || !m_workspace.DefinitionIni) return;
             if (m_usagesWindow && m_usagesWindow->isVisible()) FillUsages(m_usagesCode);
             if (m_checkWindow && m_checkWindow->isVisible()) FillCheckReferences();
+            if (m_valuesWindow && m_valuesWindow->isVisible()) FillCheckValues();
         });
     });
 }

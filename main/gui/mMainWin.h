@@ -178,6 +178,8 @@ private:
     void CheckReferencesClick();
     ResultsWindow& FillUsages(const std::string& Code);
     ResultsWindow& FillCheckReferences();
+    void CheckValuesClick();
+    ResultsWindow& FillCheckValues();
     void RefreshResultsSoon();
     void EntryListMenu(const QPoint& at);
     ResultsWindow& ListWindow(QPointer<ResultsWindow>& window, const QString& objectName, const QStringList& headers);
@@ -243,6 +245,7 @@ private:
     QPointer<FindWindow> m_findWindow;
     QPointer<ResultsWindow> m_usagesWindow;
     QPointer<ResultsWindow> m_checkWindow;
+    QPointer<ResultsWindow> m_valuesWindow;
     std::string m_usagesCode;  // the code the usages window lists
     bool m_resultsRefreshPending = false;
     FilterBox* m_entryFilter = nullptr;  // owned through its Qt parent

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Finding on a copy of the sample installation, driven through the windows: the find window and
 // the results that open their entries at the key, the filter boxes with type-ahead, Find Usages
-// and Check References. The rules behind them are tested in the core.
+// and Check References and Check Values. The rules behind them are tested in the core.
 
 #include <QCheckBox>
 #include <QItemSelectionModel>
@@ -250,6 +250,21 @@ class FindingTest : public HarnessTest<ChildWindowHarness> {
         QVERIFY(filter.text() != QStringLiteral("tank"));
         QVERIFY(document.CanRedo());
         QCOMPARE(document.Store().ReadString("TANKH", "Strength", ""), before);
+
+    void checkValuesListsMisfitsThatOpenTheirEntriesAndFollowsEdits() {
+        h->StartOnSample();
+        h->Edit("TANKH", "Cost", "12O0");
+        QVERIFY(h->Trigger("CheckValues1"));
+        QTableView* check = ResultsOf(*h->window, "CheckValuesWindow");
+        QVERIFY(check);
+        QCOMPARE(ResultColumn(*check, 1), QStringList({"TANKH"}));
+        QCOMPARE(ResultColumn(*check, 4),
+                 QStringList({"expected a whole number (pinned); 4 of 5 VehicleTypes entries have one"}));
+        QTest::mouseClick(check->viewport(), Qt::LeftButton, {}, check->visualRect(check->model()->index(0, 0)).center());
+        QCOMPARE(Selected(h->WindowOf("VehicleTypes")), QString("TANKH Cost"));
+        h->window->Work().Doc().Undo();
+        QTRY_COMPARE(check->model()->rowCount(), 0);
+        QVERIFY(h->TakeShown().isEmpty());
     }
 
     // Replace and set act on the selected results after showing what will change, each as one

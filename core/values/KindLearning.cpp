@@ -1,0 +1,321 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/values/KindLearning.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "core/values/KeyLines.h"
+#include "main/core/Routines.h"
+#include "main/core/ValueRules.h"
+#include "store/TextCase.h"
+#include "store/mIniGue.h"
+
+namespace velmora {
+
+namespace {
+
+// How many values fit each kind. Numbers nest (a whole number is a decimal too); a value that is
+// no number counts for the code kinds of the categories that list all its codes.
+struct Counts {
+    size_t values = 0;
+    size_t yesNo = 0;
+    size_t whole = 0;
+    size_t decimal = 0;
+    size_t percent = 0;
+    size_t noCode = 0;                         // "none" or nothing: fits every code kind
+    std::unordered_map<size_t, size_t> code;   // one code of the category
+    std::unordered_map<size_t, size_t> codes;  // one or more codes of the category
+
+    void Add(const Counts& other) {
+        values += other.values;
+        yesNo += other.yesNo;
+        whole += other.whole;
+        decimal += other.decimal;
+        percent += other.percent;
+        noCode += other.noCode;
+        for (const auto& [category, count] : other.code) code[category] += count;
+        for (const auto& [category, count] : other.codes) codes[category] += count;
+    }
+
+    void Subtract(const Counts& other) {
+        values -= other.values;
+        yesNo -= other.yesNo;
+        whole -= other.whole;
+        decimal -= other.decimal;
+        percent -= other.percent;
+        noCode -= other.noCode;
+        for (const auto& [category, count] : other.code) code[category] -= count;
+        for (const auto& [category, count] : other.codes) codes[category] -= count;
+    }
+
+    size_t FitOf(const ValueKind& kind, int category) const {
+        const auto codeCount = [&](const std::unordered_map<size_t, size_t>& counts) {
+            if (category < 0) return noCode;
+            const auto it = counts.find(static_cast<size_t>(category));
+            return noCode + (it == counts.end() ? 0 : it->second);
+        };
+        switch (kind.Of) {
+            case KindOf::YesNo: return yesNo;
+            case KindOf::WholeNumber: return whole;
+            case KindOf::Decimal: return decimal;
+            case KindOf::Percent: return percent;
+            case KindOf::CodeOf: return codeCount(code);
+            case KindOf::CodesOf: return codeCount(codes);
+            case KindOf::Text: break;
+        }
+        return values;
+    }
+};
+
+// What one value fits.
+struct Fit {
+    KindOf kind = KindOf::Text;      // yes/no, a number kind, or text for no plain kind
+    size_t codes = 0;                // the codes it names, "none" not counted
+    std::vector<size_t> categories;  // the categories that list every one of them
+};
+
+void Count(const Fit& fit, Counts& counts) {
+    ++counts.values;
+    switch (fit.kind) {
+        case KindOf::YesNo: ++counts.yesNo; return;
+        case KindOf::WholeNumber: ++counts.whole; ++counts.decimal; return;
+        case KindOf::Decimal: ++counts.decimal; return;
+        case KindOf::Percent: ++counts.percent; return;
+        default: break;
+    }
+    if (fit.codes == 0) ++counts.noCode;
+    for (size_t c : fit.categories) {
+        ++counts.codes[c];
+        if (fit.codes == 1) ++counts.code[c];
+    }
+}
+
+}  // namespace
+
+// A key's counts: of every value the learning reads, and of the document's own, which the findings
+// quote ("312 of 313 InfantryTypes entries").
+struct KindLearner::Tally {
+    Counts all;
+    Counts own;
+
+    void Add(const Tally& other) {
+        all.Add(other.all);
+        own.Add(other.own);
+    }
+    void Subtract(const Tally& other) {
+        all.Subtract(other.all);
+        own.Subtract(other.own);
+    }
+};
+
+// The tallies of the keys of one category (or of all), by key name without regard to letter case.
+struct KindLearner::KeyTallies {
+    std::unordered_map<std::string, size_t, NameHash, NameEqual> index{0, NameHash{false}, NameEqual{false}};
+    std::vector<std::pair<std::string, Tally>> keys;  // as first spelled, in the order first met
+
+    Tally& At(std::string_view key) {
+        auto it = index.find(key);
+        if (it == index.end()) {
+            it = index.emplace(std::string(key), keys.size()).first;
+            keys.emplace_back(std::string(key), Tally{});
+        }
+        return keys[it->second].second;
+    }
+
+    const Tally* Find(std::string_view key) const {
+        const auto it = index.find(key);
+        return it == index.end() ? nullptr : &keys[it->second].second;
+    }
+};
+
+size_t KindLearner::NameHash::operator()(std::string_view name) const {
+    return caseSensitive ? std::hash<std::string_view>{}(name) : static_cast<size_t>(HashNoCase(name));
+}
+
+bool KindLearner::NameEqual::operator()(std::string_view a, std::string_view b) const {
+    return a.size() == b.size() && NamesEqual(a, b, caseSensitive);
+}
+
+namespace {
+
+bool Fits(size_t fit, size_t values) { return fit * 100 >= KindLearner::FitPercent * values; }
+
+const GueTStringList* SectionOf(const TMemIniFile* store, std::string_view code) {
+    if (store == nullptr) return nullptr;
+    const int at = store->IndexOfSection(code);
+    return at < 0 ? nullptr : &store->SectionAt(static_cast<size_t>(at));
+}
+
+std::string_view ValueOfKey(const GueTStringList& section, std::string_view key, bool& found) {
+    const long line = section.IndexOfKey(key);
+    found = line >= 0;
+    return found ? section.LineAt(static_cast<size_t>(line)).ValueText() : std::string_view();
+}
+
+}  // namespace
+
+KindLearner::KindLearner(std::vector<KindCategory> categories, bool caseSensitive)
+    : m_categories(std::move(categories)),
+      m_caseSensitive(caseSensitive),
+      m_listedIn(0, NameHash{caseSensitive}, NameEqual{caseSensitive}),
+      m_across(std::make_unique<KeyTallies>()) {
+    for (size_t c = 0; c < m_categories.size(); ++c) {
+        // An entry listed twice is one entry.
+        std::vector<std::string>& entries = m_categories[c].Entries;
+        std::unordered_set<std::string> seen;
+        std::erase_if(entries, [&](const std::string& code) { return !seen.insert(NameKey(code, m_caseSensitive)).second; });
+        for (const std::string& code : entries) m_listedIn[code].push_back(c);
+        m_perCategory.push_back(std::make_unique<KeyTallies>());
+    }
+}
+
+KindLearner::~KindLearner() = default;
+
+int KindLearner::CategoryIndex(std::string_view name) const {
+    for (size_t c = 0; c < m_categories.size(); ++c)
+        if (EqualsNoCase(m_categories[c].Name, name)) return static_cast<int>(c);
+    return -1;
+}
+
+void KindLearner::CountValue(std::string_view value, Tally& tally, bool own) const {
+    value = ComparableValue(value);
+    Fit fit;
+    if (IsYesNo(value)) {
+        fit.kind = KindOf::YesNo;
+    } else if (IsWholeNumber(value)) {
+        fit.kind = KindOf::WholeNumber;
+    } else if (IsDecimal(value)) {
+        fit.kind = KindOf::Decimal;
+    } else if (IsPercent(value)) {
+        fit.kind = KindOf::Percent;
+    } else {
+        static const std::vector<size_t> NoCategory;
+        ForEachValueItem(value, [&](std::string_view item) {
+            if (IsNoCode(item)) return;
+            const auto it = m_listedIn.find(item);
+            const std::vector<size_t>& listed = it == m_listedIn.end() ? NoCategory : it->second;
+            if (fit.codes++ == 0) {
+                fit.categories = listed;
+            } else {
+                std::erase_if(fit.categories,
+                              [&](size_t c) { return std::find(listed.begin(), listed.end(), c) == listed.end(); });
+            }
+        });
+    }
+    Count(fit, tally.all);
+    if (own) Count(fit, tally.own);
+}
+
+void KindLearner::CountEntry(std::string_view code, std::string_view onlyKey,
+                             const TMemIniFile& document, const TMemIniFile* defaults, KeyTallies& into) const {
+    const GueTStringList* own = SectionOf(&document, code);
+    if (own == nullptr) return;  // listed for other documents of the file type
+    const GueTStringList* original = SectionOf(defaults, code);
+    // The default copy's value counts too where the document changed it, so that a typo made in
+    // many entries does not teach the learning its own kind.
+    const auto countOriginal = [&](size_t, std::string_view key, std::string_view value) {
+        bool present = false;
+        const std::string_view current = ValueOfKey(*own, key, present);
+        if (!present || ValuesDiffer(current, value, m_caseSensitive)) CountValue(value, into.At(key), false);
+    };
+    if (!onlyKey.empty()) {
+        bool present = false;
+        const std::string_view value = ValueOfKey(*own, onlyKey, present);
+        if (present) CountValue(value, into.At(onlyKey), true);
+        if (original != nullptr) {
+            const std::string_view old = ValueOfKey(*original, onlyKey, present);
+            if (present) countOriginal(0, onlyKey, old);
+        }
+        return;
+    }
+    ForEachFirstKeyLine(*own,
+                        [&](size_t, std::string_view key, std::string_view value) { CountValue(value, into.At(key), true); });
+    if (original != nullptr) ForEachFirstKeyLine(*original, countOriginal);
+}
+
+void KindLearner::Learn(const TMemIniFile& document, const TMemIniFile* defaults) {
+    m_across = std::make_unique<KeyTallies>();
+    for (size_t c = 0; c < m_categories.size(); ++c) {
+        auto tallies = std::make_unique<KeyTallies>();
+        for (const std::string& code : m_categories[c].Entries) CountEntry(code, {}, document, defaults, *tallies);
+        for (const auto& [key, tally] : tallies->keys) m_across->At(key).Add(tally);
+        m_perCategory[c] = std::move(tallies);
+    }
+}
+
+void KindLearner::Relearn(std::string_view code, std::string_view key, const TMemIniFile& document,
+                          const TMemIniFile* defaults) {
+    const auto listed = m_listedIn.find(code);
+    if (listed == m_listedIn.end() || key.empty()) return;
+    for (size_t c : listed->second) {
+        KeyTallies fresh;
+        fresh.At(key);
+        for (const std::string& entry : m_categories[c].Entries) CountEntry(entry, key, document, defaults, fresh);
+        Tally& kept = m_perCategory[c]->At(key);
+        Tally& across = m_across->At(key);
+        across.Subtract(kept);
+        kept = fresh.keys.front().second;
+        across.Add(kept);
+    }
+}
+
+const KindLearner::Tally* KindLearner::TallyOf(size_t category, std::string_view key, bool& across) const {
+    const Tally* own = category < m_perCategory.size() ? m_perCategory[category]->Find(key) : nullptr;
+    across = own == nullptr || own->all.values < MinValues;
+    return across ? m_across->Find(key) : own;
+}
+
+KindCount KindLearner::Learned(size_t category, std::string_view key) const {
+    bool across = false;
+    const Tally* tally = TallyOf(category, key, across);
+    if (tally == nullptr) return {};
+    const Counts& all = tally->all;
+    const auto learned = [&](ValueKind kind) {
+        const int codeCategory = kind.IsCode() ? CategoryIndex(kind.Category) : -1;
+        return KindCount{kind, tally->own.FitOf(kind, codeCategory), tally->own.values, across};
+    };
+    if (all.values < MinValues) return learned({});
+    for (KindOf kind : {KindOf::YesNo, KindOf::WholeNumber, KindOf::Decimal, KindOf::Percent})
+        if (Fits(all.FitOf({kind, {}}, -1), all.values)) return learned({kind, {}});
+    // The category most values name; at least one value must name an entry of it.
+    for (const auto& [kind, counts] : {std::pair{KindOf::CodeOf, &all.code}, std::pair{KindOf::CodesOf, &all.codes}}) {
+        size_t best = 0;
+        size_t bestCount = 0;
+        for (const auto& [c, count] : *counts)
+            if (count > bestCount || (count == bestCount && count > 0 && c < best)) {
+                best = c;
+                bestCount = count;
+            }
+        if (bestCount > 0 && Fits(bestCount + all.noCode, all.values))
+            return learned({kind, m_categories[best].Name});
+    }
+    return learned({});
+}
+
+KindCount KindLearner::Counted(size_t category, std::string_view key, const ValueKind& kind) const {
+    bool across = false;
+    const Tally* tally = TallyOf(category, key, across);
+    if (tally == nullptr) return {kind, 0, 0, across};
+    const int codeCategory = kind.IsCode() ? CategoryIndex(kind.Category) : -1;
+    return {kind, tally->own.FitOf(kind, codeCategory), tally->own.values, across};
+}
+
+KindCount KindLearner::LearnedAcross(std::string_view key) const {
+    return Learned(m_perCategory.size(), key);
+}
+
+std::vector<std::string> KindLearner::Keys(size_t category) const {
+    std::vector<std::string> keys;
+    for (const auto& [key, tally] : m_perCategory[category]->keys)
+        if (tally.all.values > 0) keys.push_back(key);
+    return keys;
+}
+
+std::vector<std::string> KindLearner::AllKeys() const {
+    std::vector<std::string> keys;
+    for (const auto& [key, tally] : m_across->keys)
+        if (tally.all.values > 0) keys.push_back(key);
+    return keys;
+}
+
+}  // namespace velmora

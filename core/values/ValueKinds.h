@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace velmora {
+
+// The kinds of value a key takes, as the game's own data shows them or a definition file's
+// [ValueKinds] section pins them. A value is judged as the comparison sees it: without its ";"
+// comment, blanks trimmed.
+enum class KindOf { YesNo, WholeNumber, Decimal, Percent, CodeOf, CodesOf, Text };
+
+struct ValueKind {
+    KindOf Of = KindOf::Text;
+    std::string Category;  // the category of a code kind; empty for the others
+
+    bool IsCode() const { return Of == KindOf::CodeOf || Of == KindOf::CodesOf; }
+    bool operator==(const ValueKind&) const = default;
+};
+
+// "yes", "no", "true" or "false", in any letter case.
+bool IsYesNo(std::string_view value);
+// An optional sign, then digits: "-0", "+5".
+bool IsWholeNumber(std::string_view value);
+// An optional sign, then digits with at most one "." among them: "1.", ".5", "12"; never "." alone.
+bool IsDecimal(std::string_view value);
+// A decimal followed at once by "%": "50%", "-2.5%"; "5 %" is not one.
+bool IsPercent(std::string_view value);
+// "none" in any letter case, or nothing: what a code kind allows besides codes.
+bool IsNoCode(std::string_view item);
+
+// Whether a value fits a kind that needs no look-up of codes. Code kinds and text answer true.
+bool FitsPlainKind(KindOf kind, std::string_view value);
+
+// The kind as [ValueKinds] writes it: "yes/no", "whole number", "decimal", "percent",
+// "code of Armors", "codes of Armors", "text".
+std::string KindText(const ValueKind& kind);
+// The kind a [ValueKinds] line names, letter case and surrounding blanks ignored; no value for a
+// text that names none.
+std::optional<ValueKind> ParseKind(std::string_view text);
+// What a finding says was expected: "yes or no", "a whole number", "codes of Armors".
+std::string ExpectedText(const ValueKind& kind);
+
+}  // namespace velmora

@@ -1,0 +1,127 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <map>
+#include <string>
+#include <vector>
+
+#include "WorkspaceFixture.h"
+#include "core/values/ValueCheck.h"
+#include "main/core/References.h"
+
+namespace velmora::testing {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+constexpr const char* Definition =
+    "[AllSections]\n"
+    "Infantry=0,InfPage\n"
+    "Vehicles=0,VehPage\n"
+    "Weapons=1,WeapPage\n"
+    "[InfPage]\nCost=price\nSensors=sees hidden units\nWeapon=the weapon\nAimed=the weapon ~@Weapons@~\nRate=\n"
+    "[VehPage]\nCost=\nRate=\n"
+    "[WeapPage]\nDamage=\n"
+    "[Weapons]\n1=RIFLE\n2=LASER\n";
+
+// A category of `count` entries PREFIX1..PREFIXn whose keys hold `values` (a "%" in a value stands
+// for the entry's number), with `changes` ("CODE Key" -> value; "" leaves the key out) on top.
+std::string CategoryText(const std::string& category, const std::string& prefix, int count,
+                    const std::map<std::string, std::string>& values,
+                    const std::map<std::string, std::string>& changes = {}) {
+    std::string list = "[" + category + "]\n";
+    std::string sections;
+    for (int i = 1; i <= count; ++i) {
+        const std::string code = prefix + std::to_string(i);
+        list += std::to_string(i) + "=" + code + "\n";
+        sections += "[" + code + "]\n";
+        for (auto [key, value] : values) {
+            const auto change = changes.find(code + " " + key);
+            if (change != changes.end()) value = change->second;
+            if (const size_t at = value.find('%'); at != std::string::npos) value.replace(at, 1, std::to_string(i));
+            if (!value.empty()) sections += key + "=" + value + "\n";
+        }
+    }
+    return list + sections;
+}
+
+const std::map<std::string, std::string> Soldier = {
+    {"Cost", "1%0"}, {"Sensors", "yes"}, {"Weapon", "RIFLE"}, {"Aimed", "LASER"}};
+
+class ValueCheckTest : public WorkspaceFixture {
+protected:
+    void Open(const std::string& document, const std::string& pins = {}) {
+        Write("Rules.001", std::string(Definition) + pins);
+        Start();
+        Write("doc.ini", document + "[RIFLE]\nDamage=1\n[LASER]\nDamage=2\n");
+        workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(folder.File("doc.ini"), false);
+    }
+
+    static Texts Findings(const ValueCheck& check) {
+        Texts found;
+        for (const ValueFinding& finding : check.Findings())
+            found.push_back(finding.SectionName + " " + finding.Key + "=" + finding.Value + ": " + finding.Reason);
+        return found;
+    }
+};
+
+TEST_F(ValueCheckTest, ValuesThatMostOfTheirKeysValuesDoNotFit) {
+    Open(CategoryText("Infantry", "I", 20, Soldier,
+                 {{"I3 Sensors", "ye"}, {"I5 Weapon", "LASR"}, {"I5 Aimed", "LASR ;a comment"}, {"I7 Cost", "12O"},
+                  {"I8 Weapon", "none"}, {"I9 Weapon", "NONE"}}));
+    const ValueCheck check(workspace);
+    EXPECT_EQ(Findings(check), (Texts{"I3 Sensors=ye: expected yes or no; 19 of 20 Infantry entries have one",
+                                      "I5 Weapon=LASR: expected a code of Weapons; 19 of 20 Infantry entries have one",
+                                      "I7 Cost=12O: expected a whole number; 19 of 20 Infantry entries have one"}));
+    // A key whose value sources the definition file names is left to the check of references.
+    const std::vector<DanglingItem> dangling = FindDanglingItems(workspace);
+    ASSERT_EQ(dangling.size(), 1U);
+    EXPECT_EQ(dangling[0].SectionName + " " + dangling[0].Key, "I5 Aimed");
+}
+
+TEST_F(ValueCheckTest, UnderNinetyFivePercentTheKeyIsText) {
+    Open(CategoryText("Infantry", "I", 20, Soldier, {{"I3 Cost", "12O"}, {"I4 Cost", "lots"}}));
+    const ValueCheck check(workspace);
+    EXPECT_EQ(Findings(check), Texts{});
+    EXPECT_EQ(KindText(check.KindOf(0, "Cost").Count.Kind), "text");
+    EXPECT_EQ(KindText(check.KindOf(0, "Sensors").Count.Kind), "yes/no");
+}
+
+TEST_F(ValueCheckTest, FewValuesInACategoryAreJudgedOnAllCategories) {
+    // One Rate among the soldiers: the twenty of the vehicles decide.
+    std::map<std::string, std::string> soldier = Soldier;
+    soldier["Rate"] = "";
+    Open(CategoryText("Infantry", "I", 20, soldier, {{"I1 Rate", "3O"}}) +
+         CategoryText("Vehicles", "V", 20, {{"Cost", "9%"}, {"Rate", "%"}}));
+    const ValueCheck check(workspace);
+    EXPECT_EQ(Findings(check),
+              Texts{"I1 Rate=3O: expected a whole number; 20 of 21 entries of all categories have one"});
+}
+
+TEST_F(ValueCheckTest, PinnedKindsWinAndUnreadablePinsAreReported) {
+    Open(CategoryText("Infantry", "I", 20, Soldier, {{"I2 Cost", "1.5"}, {"I7 Cost", "12O"}}),
+         "[ValueKinds]\nCost=decimal ;prices may be fractions\nSensors=whle number\nWeapon=code of Nowhere\n");
+    const ValueCheck check(workspace);
+    EXPECT_EQ(Findings(check),
+              Texts{"I7 Cost=12O: expected a decimal number (pinned); 19 of 20 Infantry entries have one"});
+    EXPECT_EQ(check.Problems(), (Texts{"[ValueKinds] Sensors=whle number: no such kind",
+                                       "[ValueKinds] Weapon=code of Nowhere: no category Nowhere"}));
+}
+
+TEST_F(ValueCheckTest, EditsKeepTheLearningUpToDate) {
+    Open(CategoryText("Infantry", "I", 20, Soldier) + CategoryText("Vehicles", "V", 5, {{"Cost", "9%"}}));
+    ValueCheck check(workspace);
+    workspace.Doc().AddObserver(check);
+    workspace.Doc().SetValue("I1", "Cost", "12O");
+    EXPECT_EQ(check.Findings().size(), 1U);
+    EXPECT_EQ(check.Misfit("I1", "Cost", "12O"),
+              "expected a whole number; 19 of 20 Infantry entries have one");
+    workspace.Doc().Undo();
+    EXPECT_EQ(Findings(check), Texts{});
+    // Of five vehicle prices, one no longer a number makes the key text: nothing to flag.
+    workspace.Doc().SetValue("V1", "Cost", "cheap");
+    EXPECT_EQ(Findings(check), Texts{});
+    EXPECT_EQ(KindText(check.KindOf(1, "Cost").Count.Kind), "text");
+    workspace.Doc().RemoveObserver(check);
+}
+
+}  // namespace
+}  // namespace velmora::testing
