@@ -10,6 +10,7 @@
 #include "core/table/TableNumbers.h"
 #include "main/core/Document.h"
 #include "main/core/Routines.h"
+#include "main/core/TextRules.h"
 #include "main/core/Workspace.h"
 #include "store/IniError.h"
 #include "store/TextCase.h"
@@ -47,8 +48,11 @@ std::vector<TableChange> PlanChanges(const BalanceTable& table, const TMemIniFil
     std::unordered_map<std::string, size_t> changeOfPlace;
     for (const CellWrite& write : writes) {
         const std::string value = StorableValue(write.Value);
-        if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
-            throw IniError(CellName(table, write.Row, write.Column) + ": a value may not hold a line break.");
+        try {
+            RefuseControlBytes(value, "value");
+        } catch (const IniError& refusal) {
+            throw IniError(CellName(table, write.Row, write.Column) + ": " + refusal.what() + ".");
+        }
         const std::optional<CellPlace> place = table.PlaceOf(write.Row, write.Column);
         if (!place) {
             if (value.empty()) continue;

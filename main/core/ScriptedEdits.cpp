@@ -157,8 +157,10 @@ void ScriptedEdits::CopyEntry(const std::string& category, const std::string& co
         throw IniError("the code is longer than " + std::to_string(MaxCodeLength) + " characters");
     if (name) {
         RefuseControlBytes(*name, "name");
-        if (name->size() > MaxNameLength)
-            throw IniError("the name is longer than " + std::to_string(MaxNameLength) + " characters");
+        // The limit is for typed text: the entry's own longer name may be given again.
+        const size_t nameLimit = NameLengthLimit(m_workspace.Doc().Store().ReadString(code, "Name", ""));
+        if (name->size() > nameLimit)
+            throw IniError("the name is longer than " + std::to_string(nameLimit) + " characters");
         // As the window offers no name field then: a Name key is not made up for the game.
         if (!TrimView(*name).empty() && !m_workspace.Doc().Store().ValueExists(code, "Name"))
             throw IniError(code + " has no Name key to take the name; leave the name out");

@@ -5,6 +5,7 @@
 #include "main/core/Workspace.h"
 
 #include <algorithm>
+#include <cctype>
 #include <unordered_set>
 
 #include "main/core/Boxes.h"
@@ -65,9 +66,20 @@ std::string Workspace::DefinitionFileName() const {
     return platform::ExistingFileName(m_globals.ProgramDir + ChangeFileExt(FileToEdit, ".001"));
 }
 
+namespace {
+
+// A folder given with a drive letter (C:\Games\) or as a share (\\host\) names a Windows
+// folder wherever the settings are read; it is never a folder below the program folder.
+bool IsRootedFolderText(const std::string& dir) {
+    const bool drive = dir.size() >= 2 && std::isalpha(static_cast<unsigned char>(dir[0])) && dir[1] == ':';
+    return drive || dir.starts_with("\\\\") || platform::ToPath(dir).has_root_path();
+}
+
+}  // namespace
+
 std::string Workspace::GameDirectoryPath() const {
     const std::string& dir = m_globals.GameDirectory;
-    if (platform::ToPath(dir).has_root_path()) return dir;
+    if (IsRootedFolderText(dir)) return dir;
     return m_globals.ProgramDir + dir;
 }
 
@@ -82,7 +94,7 @@ std::string Workspace::GameProgramFileName() const {
 std::string Workspace::GameStartFailure(const std::string& reason) const {
     const std::string program = GameProgramFileName();
     return "The game program could not be started:\r\n" + program + "\r\n" +
-           (platform::IsRegularFile(program) ? reason : std::string("The file does not exist."));
+           (platform::IsRegularFile(program) ? reason : std::string("The file does not exist on this system."));
 }
 
 // ---------------------------------------------------------------------------------------------

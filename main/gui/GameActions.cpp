@@ -76,9 +76,11 @@ void TMainWin::RunGameButtonKlik() {
                       true);
     if (answer != BoxAnswer::Ok) return;
     if (!ModifiedSavedOrDontCare()) return;
+    // The windows go only once the game runs: a program that cannot start leaves them as they were,
+    // with the reason in front of the user.
+    if (!StartGameProgram(m_workspace.GameProgramFileName())) return;
     MinimizeApplication();
     CloseExistingChildWindow();
-    StartGameProgram(m_workspace.GameProgramFileName());
 }
 
 void TMainWin::MinimizeApplication() {
@@ -88,13 +90,15 @@ void TMainWin::MinimizeApplication() {
 
 // The game runs on its own: the editor neither waits for it nor keeps hold of it. It starts in
 // its own folder, where a game looks for its data files.
-void TMainWin::StartGameProgram(const std::string& programFile) {
+bool TMainWin::StartGameProgram(const std::string& programFile) {
     const QString program = ToQString(platform::PathText(platform::ToPath(programFile)).value_or(programFile));
     QProcess game;
     game.setProgram(program);
     game.setWorkingDirectory(QFileInfo(program).absolutePath());
     qint64 pid = 0;
-    if (!game.startDetached(&pid)) m_boxes.Error(m_workspace.GameStartFailure(ToBytes(game.errorString())));
+    if (game.startDetached(&pid)) return true;
+    m_boxes.Error(m_workspace.GameStartFailure(ToBytes(game.errorString())));
+    return false;
 }
 
 }  // namespace velmora

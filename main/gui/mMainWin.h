@@ -213,7 +213,8 @@ private:
     void CreateBackupFileNow(const std::string& Extension);
     void RunGameButtonKlik();
     void MinimizeApplication();
-    void StartGameProgram(const std::string& programFile);
+    // False, after saying why, when the program does not start.
+    bool StartGameProgram(const std::string& programFile);
 
     // A handler without arguments, run through the general handler; connected as a slot.
     template <void (TMainWin::*Handler)()>

@@ -117,6 +117,8 @@ TEST_F(SettingsTest, DirectoriesAreCompletedAndWrittenBackComplete) {
     EXPECT_EQ(globals.BitmapDir, Sep);
     EXPECT_EQ(WrittenSetting("GameDirectory"), "C:\\Games" + Sep);
     EXPECT_EQ(WrittenSetting("BitmapDir"), Sep);
+    // A Windows folder is shown as the settings give it, never glued onto the program folder.
+    EXPECT_EQ(workspace.GameCopyFileName(), "C:\\Games" + Sep + workspace.FileToEdit);
 }
 
 TEST_F(SettingsTest, GameCopyOfARelativeGameDirectoryLiesBelowTheProgramFolder) {

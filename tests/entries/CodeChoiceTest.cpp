@@ -7,6 +7,7 @@
 #include "EntriesFixture.h"
 #include "category/core/EntryOperations.h"
 #include "main/core/ScriptedEdits.h"
+#include "store/IniError.h"
 #include "store/StringList.h"
 
 namespace velmora::testing {
@@ -152,8 +153,9 @@ TEST_F(CodeChoiceTest, ChangeOfCodeKeepsALongNameTheFileHolds) {
     ScriptedEdits edits(workspace);
     edits.Run("rename\tInfantry\tE1\tE9\t" + longName);
     EXPECT_EQ(workspace.DocumentIni->ReadString("E9", "Name", ""), longName);
-    edits.Run("rename\tInfantry\tE9\tE8\t" + longName + " North");
-    EXPECT_EQ(workspace.DocumentIni->ReadString("E8", "Name", ""), longName);
+    // Longer still is refused, never cut.
+    EXPECT_THROW(edits.Run("rename\tInfantry\tE9\tE8\t" + longName + " North"), IniError);
+    EXPECT_EQ(workspace.DocumentIni->ReadString("E9", "Name", ""), longName);
 }
 
 TEST_F(CodeChoiceTest, DeletingAnEmptyCodeWritesNothing) {

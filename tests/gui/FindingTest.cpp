@@ -250,7 +250,9 @@ class FindingTest : public HarnessTest<ChildWindowHarness> {
         QVERIFY(filter.text() != QStringLiteral("tank"));
         QVERIFY(document.CanRedo());
         QCOMPARE(document.Store().ReadString("TANKH", "Strength", ""), before);
+    }
 
+    // Check Values lists a value that does not fit its key's kind, opens it, and follows the undo.
     void checkValuesListsMisfitsThatOpenTheirEntriesAndFollowsEdits() {
         h->StartOnSample();
         h->Edit("TANKH", "Cost", "12O0");
