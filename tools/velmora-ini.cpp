@@ -317,6 +317,9 @@ int Table(const std::vector<std::string>& args) {
         WriteTableFile(table, rows, *csv);
     else
         std::cout << TableTabs(table, rows);
+    return 0;
+}
+
 int Kinds(const std::vector<std::string>& args) {
     std::vector<std::string> only;
     const std::unique_ptr<Session> session = OpenDocumentWith(ParseStartArguments(args, {}), 1, only);
