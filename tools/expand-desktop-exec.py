@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Prints the command a desktop launcher runs for a desktop entry, one argument per NUL-ended
-record, as the Desktop Entry Specification has the Exec key expanded: the string escapes undone,
+record, with the Exec key expanded as freedesktop launchers do: the string escapes undone,
 the quoting undone, and the field codes replaced by the files given, or by nothing.
 
     tools/expand-desktop-exec.py ENTRY.desktop [FILE...]
