@@ -15,14 +15,14 @@
 #include <string>
 #include <vector>
 
-#include "main/gui/GeneralHandler.h"
-#include "main/core/Globals.h"
-#include "main/core/ProgramFolder.h"
-#include "main/gui/QtBoxes.h"
-#include "main/gui/QtFolderMemory.h"
-#include "main/gui/QtText.h"
-#include "main/gui/mMainWin.h"
-#include "store/IniError.h"
+#include "gui/widgets/GeneralHandler.h"
+#include "core/catalogue/Globals.h"
+#include "core/catalogue/ProgramFolder.h"
+#include "gui/widgets/QtBoxes.h"
+#include "gui/widgets/QtFolderMemory.h"
+#include "gui/widgets/QtText.h"
+#include "gui/main/mMainWin.h"
+#include "core/store/IniError.h"
 
 namespace {
 

@@ -24,9 +24,9 @@
 #include "GeneratedInstallation.h"
 #include "ReadSplitFloor.h"
 #include "RulesGenerator.h"
-#include "main/core/CatalogueText.h"
-#include "main/core/Globals.h"
-#include "main/core/Workspace.h"
+#include "core/catalogue/CatalogueText.h"
+#include "core/catalogue/Globals.h"
+#include "core/catalogue/Workspace.h"
 
 namespace velmora::bench {
 namespace {

@@ -16,11 +16,11 @@
 
 #include "FirstButtonBoxes.h"
 #include "RulesGenerator.h"
-#include "category/gui/mChildWin.h"
-#include "main/core/Globals.h"
-#include "main/gui/StringGrid.h"
-#include "main/gui/mMainWin.h"
-#include "store/mIniGue.h"
+#include "gui/category/mChildWin.h"
+#include "core/catalogue/Globals.h"
+#include "gui/widgets/StringGrid.h"
+#include "gui/main/mMainWin.h"
+#include "core/store/mIniGue.h"
 #include "support/BitmapFiles.h"
 
 namespace velmora::bench {

@@ -10,9 +10,9 @@
 #include <string>
 
 #include "RulesGenerator.h"
-#include "main/core/Comparison.h"
-#include "store/StringList.h"
-#include "store/mIniGue.h"
+#include "core/compare/Comparison.h"
+#include "core/store/StringList.h"
+#include "core/store/mIniGue.h"
 
 namespace velmora::bench {
 namespace {

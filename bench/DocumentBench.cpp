@@ -16,9 +16,9 @@
 
 #include "FirstButtonBoxes.h"
 #include "GeneratedInstallation.h"
-#include "category/core/EntryOperations.h"
-#include "main/core/Globals.h"
-#include "main/core/Workspace.h"
+#include "core/entries/EntryOperations.h"
+#include "core/catalogue/Globals.h"
+#include "core/catalogue/Workspace.h"
 
 namespace velmora::bench {
 namespace {

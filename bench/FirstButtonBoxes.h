@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "main/core/Boxes.h"
+#include "core/catalogue/Boxes.h"
 
 namespace velmora::bench {
 

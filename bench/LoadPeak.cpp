@@ -11,7 +11,7 @@
 #include <string>
 
 #include "RulesGenerator.h"
-#include "store/mIniGue.h"
+#include "core/store/mIniGue.h"
 
 namespace {
 

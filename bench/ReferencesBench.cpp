@@ -12,10 +12,10 @@
 
 #include "FirstButtonBoxes.h"
 #include "GeneratedInstallation.h"
-#include "main/core/FindIndex.h"
-#include "main/core/Globals.h"
-#include "main/core/References.h"
-#include "main/core/Workspace.h"
+#include "core/references/FindIndex.h"
+#include "core/catalogue/Globals.h"
+#include "core/references/References.h"
+#include "core/catalogue/Workspace.h"
 
 namespace velmora::bench {
 namespace {

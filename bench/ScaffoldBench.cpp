@@ -9,9 +9,9 @@
 #include <string>
 
 #include "RulesGenerator.h"
-#include "main/core/DefinitionScaffold.h"
-#include "store/StringList.h"
-#include "store/mIniGue.h"
+#include "core/scaffold/DefinitionScaffold.h"
+#include "core/store/StringList.h"
+#include "core/store/mIniGue.h"
 
 namespace velmora::bench {
 namespace {

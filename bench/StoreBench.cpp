@@ -15,7 +15,7 @@
 
 #include "ReadSplitFloor.h"
 #include "RulesGenerator.h"
-#include "store/mIniGue.h"
+#include "core/store/mIniGue.h"
 
 #ifdef _WIN32
 #include <io.h>

@@ -18,10 +18,10 @@
 #include "core/table/TableCsv.h"
 #include "core/table/TableEdits.h"
 #include "core/table/TableNumbers.h"
-#include "main/core/Document.h"
-#include "main/core/Globals.h"
-#include "main/core/Workspace.h"
-#include "store/TextCase.h"
+#include "core/document/Document.h"
+#include "core/catalogue/Globals.h"
+#include "core/catalogue/Workspace.h"
+#include "core/store/TextCase.h"
 
 namespace velmora::bench {
 namespace {

@@ -12,8 +12,8 @@
 #include "FirstButtonBoxes.h"
 #include "GeneratedInstallation.h"
 #include "core/values/ValueCheck.h"
-#include "main/core/Globals.h"
-#include "main/core/Workspace.h"
+#include "core/catalogue/Globals.h"
+#include "core/catalogue/Workspace.h"
 
 namespace velmora::bench {
 namespace {

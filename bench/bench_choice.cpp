@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/core/ChoiceLists.h"
-#include "store/StringList.h"
-#include "store/mIniGue.h"
+#include "core/choice/ChoiceLists.h"
+#include "core/store/StringList.h"
+#include "core/store/mIniGue.h"
 
 namespace velmora {
 namespace {

@@ -15,7 +15,7 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
 GLOSSARY = ROOT / "docs" / "GLOSSARY.md"
-SOURCE_DIRS = ("app", "store", "main", "category", "dialogs", "forms", "tools")
+SOURCE_DIRS = ("app", "core", "gui", "cli", "forms", "tools")
 SOURCE_SUFFIXES = {".cpp", ".h", ".ui"}
 
 ROW = re.compile(r"^\|\s*`([^`]+)`\s*\|.*\|\s*`([^`]+)`\s*\|\s*$")

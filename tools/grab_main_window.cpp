@@ -14,10 +14,10 @@
 #include <cstdio>
 #include <string>
 
-#include "category/gui/mChildWin.h"
-#include "main/core/Boxes.h"
-#include "main/core/Globals.h"
-#include "main/gui/mMainWin.h"
+#include "gui/category/mChildWin.h"
+#include "core/catalogue/Boxes.h"
+#include "core/catalogue/Globals.h"
+#include "gui/main/mMainWin.h"
 
 namespace {
 

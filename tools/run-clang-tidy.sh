@@ -31,7 +31,7 @@ fi
 
 # The newest of what every file depends on besides itself.
 shared_inputs=("$root/.clang-tidy" "$root/tools/run-clang-tidy.sh")
-for folder in store main category dialogs app tools forms; do
+for folder in core gui app cli tools forms; do
     for header in "$root/$folder"/*.h "$root/$folder"/*/*.h "$root/$folder"/*.ui; do
         [ -f "$header" ] && shared_inputs+=("$header")
     done

@@ -5,13 +5,13 @@
 #include <unordered_map>
 
 #include "core/table/TableNumbers.h"
-#include "dialogs/core/ChoiceLists.h"
-#include "main/core/Routines.h"
-#include "main/core/Workspace.h"
-#include "store/IniError.h"
-#include "store/StringList.h"
-#include "store/TextCase.h"
-#include "store/mIniGue.h"
+#include "core/choice/ChoiceLists.h"
+#include "core/catalogue/Routines.h"
+#include "core/catalogue/Workspace.h"
+#include "core/store/IniError.h"
+#include "core/store/StringList.h"
+#include "core/store/TextCase.h"
+#include "core/store/mIniGue.h"
 
 namespace velmora {
 

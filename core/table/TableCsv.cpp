@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "core/table/BalanceTable.h"
-#include "store/IniError.h"
+#include "core/store/IniError.h"
 
 namespace velmora {
 

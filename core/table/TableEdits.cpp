@@ -5,16 +5,16 @@
 #include <optional>
 #include <unordered_map>
 
-#include "category/core/EntryOperations.h"
+#include "core/entries/EntryOperations.h"
 #include "core/table/BalanceTable.h"
 #include "core/table/TableNumbers.h"
-#include "main/core/Document.h"
-#include "main/core/Routines.h"
-#include "main/core/TextRules.h"
-#include "main/core/Workspace.h"
-#include "store/IniError.h"
-#include "store/TextCase.h"
-#include "store/mIniGue.h"
+#include "core/document/Document.h"
+#include "core/catalogue/Routines.h"
+#include "core/document/TextRules.h"
+#include "core/catalogue/Workspace.h"
+#include "core/store/IniError.h"
+#include "core/store/TextCase.h"
+#include "core/store/mIniGue.h"
 
 namespace velmora {
 

@@ -2,11 +2,11 @@
 #include "core/table/TableFiles.h"
 
 #include "core/table/TableCsv.h"
-#include "main/core/Workspace.h"
-#include "store/IniError.h"
-#include "store/PlatformFile.h"
-#include "store/StringList.h"
-#include "store/TextCase.h"
+#include "core/catalogue/Workspace.h"
+#include "core/store/IniError.h"
+#include "core/store/PlatformFile.h"
+#include "core/store/StringList.h"
+#include "core/store/TextCase.h"
 
 namespace velmora {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "store/IniError.h"
+#include "core/store/IniError.h"
 
 namespace velmora {
 

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "store/TextCase.h"
-#include "store/mIniGue.h"
+#include "core/store/TextCase.h"
+#include "core/store/mIniGue.h"
 
 namespace velmora {
 

@@ -5,10 +5,10 @@
 #include <unordered_set>
 
 #include "core/values/KeyLines.h"
-#include "main/core/Routines.h"
-#include "main/core/ValueRules.h"
-#include "store/TextCase.h"
-#include "store/mIniGue.h"
+#include "core/catalogue/Routines.h"
+#include "core/catalogue/ValueRules.h"
+#include "core/store/TextCase.h"
+#include "core/store/mIniGue.h"
 
 namespace velmora {
 

@@ -4,13 +4,13 @@
 #include <algorithm>
 
 #include "core/values/KeyLines.h"
-#include "dialogs/core/ChoiceLists.h"
-#include "main/core/Routines.h"
-#include "main/core/ValueRules.h"
-#include "main/core/Workspace.h"
-#include "store/StringList.h"
-#include "store/TextCase.h"
-#include "store/mIniGue.h"
+#include "core/choice/ChoiceLists.h"
+#include "core/catalogue/Routines.h"
+#include "core/catalogue/ValueRules.h"
+#include "core/catalogue/Workspace.h"
+#include "core/store/StringList.h"
+#include "core/store/TextCase.h"
+#include "core/store/mIniGue.h"
 
 namespace velmora {
 

@@ -13,8 +13,8 @@
 
 #include "core/values/KindLearning.h"
 #include "core/values/ValueKinds.h"
-#include "main/core/Document.h"
-#include "main/core/References.h"
+#include "core/document/Document.h"
+#include "core/references/References.h"
 
 namespace velmora {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/values/ValueKinds.h"
 
-#include "store/TextCase.h"
+#include "core/store/TextCase.h"
 
 namespace velmora {
 namespace {

@@ -5,12 +5,12 @@
 #include <QColor>
 
 #include "core/table/TableEdits.h"
-#include "main/core/ValueRules.h"
-#include "main/core/Workspace.h"
-#include "main/gui/QtText.h"
-#include "store/IniError.h"
-#include "store/TextCase.h"
-#include "store/mIniGue.h"
+#include "core/catalogue/ValueRules.h"
+#include "core/catalogue/Workspace.h"
+#include "gui/widgets/QtText.h"
+#include "core/store/IniError.h"
+#include "core/store/TextCase.h"
+#include "core/store/mIniGue.h"
 
 namespace velmora {
 

@@ -23,13 +23,13 @@
 
 #include "core/table/TableFiles.h"
 #include "gui/table/BalanceTableModel.h"
-#include "main/core/Boxes.h"
-#include "main/core/Workspace.h"
-#include "main/gui/DocumentSignals.h"
-#include "main/gui/GeneralHandler.h"
-#include "main/gui/QtText.h"
-#include "store/IniError.h"
-#include "store/StringList.h"
+#include "core/catalogue/Boxes.h"
+#include "core/catalogue/Workspace.h"
+#include "gui/widgets/DocumentSignals.h"
+#include "gui/widgets/GeneralHandler.h"
+#include "gui/widgets/QtText.h"
+#include "core/store/IniError.h"
+#include "core/store/StringList.h"
 
 namespace velmora {
 

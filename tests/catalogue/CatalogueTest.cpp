@@ -3,8 +3,8 @@
 // the duplicate warning, and the unknown-section pass with the definition file it writes.
 
 #include "WorkspaceFixture.h"
-#include "main/core/Routines.h"
-#include "store/IniError.h"
+#include "core/catalogue/Routines.h"
+#include "core/store/IniError.h"
 
 #ifndef _WIN32
 #include <unistd.h>

@@ -4,8 +4,8 @@
 // a file that does not exist in any spelling is made under the configured name.
 
 #include "WorkspaceFixture.h"
-#include "store/PlatformFile.h"
-#include "store/mIniGue.h"
+#include "core/store/PlatformFile.h"
+#include "core/store/mIniGue.h"
 
 namespace velmora::testing {
 namespace {

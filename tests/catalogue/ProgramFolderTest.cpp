@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "main/core/ProgramFolder.h"
-#include "store/IniError.h"
+#include "core/catalogue/ProgramFolder.h"
+#include "core/store/IniError.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TempFolder.h"
 

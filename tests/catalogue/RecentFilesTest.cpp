@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "main/core/RecentFiles.h"
+#include "core/catalogue/RecentFiles.h"
 #include "support/TempFolder.h"
 
 namespace velmora::testing {

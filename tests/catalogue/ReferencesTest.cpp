@@ -5,12 +5,12 @@
 #include <tuple>
 
 #include "WorkspaceFixture.h"
-#include "main/core/EntryTargets.h"
-#include "main/core/FindIndex.h"
-#include "main/core/References.h"
-#include "main/core/Routines.h"
-#include "main/core/ValueEdits.h"
-#include "store/IniError.h"
+#include "core/references/EntryTargets.h"
+#include "core/references/FindIndex.h"
+#include "core/references/References.h"
+#include "core/catalogue/Routines.h"
+#include "core/entries/ValueEdits.h"
+#include "core/store/IniError.h"
 
 namespace velmora::testing {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <limits>
 
-#include "main/core/Routines.h"
+#include "core/catalogue/Routines.h"
 
 namespace velmora {
 namespace {

@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "WorkspaceFixture.h"
-#include "main/core/DefinitionScaffold.h"
-#include "store/IniError.h"
-#include "store/mIniGue.h"
+#include "core/scaffold/DefinitionScaffold.h"
+#include "core/store/IniError.h"
+#include "core/store/mIniGue.h"
 
 namespace velmora::testing {
 namespace {

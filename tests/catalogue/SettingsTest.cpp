@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "WorkspaceFixture.h"
-#include "main/core/Routines.h"
-#include "store/mIniGue.h"
+#include "core/catalogue/Routines.h"
+#include "core/store/mIniGue.h"
 
 namespace velmora::testing {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "main/core/Globals.h"
-#include "main/core/Workspace.h"
+#include "core/catalogue/Globals.h"
+#include "core/catalogue/Workspace.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TempFolder.h"
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "ChoiceFixture.h"
-#include "dialogs/core/ChoiceLists.h"
+#include "core/choice/ChoiceLists.h"
 
 namespace velmora::testing {
 namespace {

@@ -6,9 +6,9 @@
 #include <memory>
 #include <string_view>
 
-#include "main/core/Globals.h"
-#include "main/core/Workspace.h"
-#include "store/mIniGue.h"
+#include "core/catalogue/Globals.h"
+#include "core/catalogue/Workspace.h"
+#include "core/store/mIniGue.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TempFolder.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/core/ChoiceLists.h"
+#include "core/choice/ChoiceLists.h"
 
 namespace velmora::testing {
 namespace {

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "compare/CompareSupport.h"
-#include "main/core/ChangeRows.h"
-#include "main/core/ValueRules.h"
+#include "core/compare/ChangeRows.h"
+#include "core/catalogue/ValueRules.h"
 
 namespace velmora::testing {
 namespace {

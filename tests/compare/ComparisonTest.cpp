@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "compare/CompareSupport.h"
-#include "main/core/DifferenceCategories.h"
-#include "main/core/Globals.h"
-#include "main/core/ValueRules.h"
-#include "main/core/Workspace.h"
+#include "core/compare/DifferenceCategories.h"
+#include "core/catalogue/Globals.h"
+#include "core/catalogue/ValueRules.h"
+#include "core/catalogue/Workspace.h"
 #include "support/ScriptedBoxes.h"
 
 namespace velmora::testing {

@@ -5,10 +5,10 @@
 #include <random>
 
 #include "compare/CompareSupport.h"
-#include "main/core/Document.h"
-#include "main/core/RevertPlan.h"
-#include "store/IniError.h"
-#include "store/TextCase.h"
+#include "core/document/Document.h"
+#include "core/compare/RevertPlan.h"
+#include "core/store/IniError.h"
+#include "core/store/TextCase.h"
 
 namespace velmora::testing {
 namespace {

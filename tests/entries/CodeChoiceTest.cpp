@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "EntriesFixture.h"
-#include "category/core/EntryOperations.h"
-#include "main/core/ScriptedEdits.h"
-#include "store/IniError.h"
-#include "store/StringList.h"
+#include "core/entries/EntryOperations.h"
+#include "core/entries/ScriptedEdits.h"
+#include "core/store/IniError.h"
+#include "core/store/StringList.h"
 
 namespace velmora::testing {
 namespace {

@@ -6,11 +6,11 @@
 #include <string>
 
 #include "EntriesFixture.h"
-#include "category/core/EntryOperations.h"
-#include "main/core/Document.h"
-#include "main/core/DocumentSave.h"
-#include "store/IniError.h"
-#include "store/PlatformFile.h"
+#include "core/entries/EntryOperations.h"
+#include "core/document/Document.h"
+#include "core/catalogue/DocumentSave.h"
+#include "core/store/IniError.h"
+#include "core/store/PlatformFile.h"
 
 namespace velmora::testing {
 namespace {

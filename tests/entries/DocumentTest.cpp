@@ -8,10 +8,10 @@
 
 #include "EntriesFixture.h"
 #include "RulesGenerator.h"
-#include "category/core/EntryOperations.h"
-#include "main/core/Document.h"
-#include "main/core/ScriptedEdits.h"
-#include "store/IniError.h"
+#include "core/entries/EntryOperations.h"
+#include "core/document/Document.h"
+#include "core/entries/ScriptedEdits.h"
+#include "core/store/IniError.h"
 
 namespace velmora::testing {
 namespace {

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "EntriesFixture.h"
-#include "main/core/Document.h"
-#include "main/core/ScriptedEdits.h"
-#include "main/core/ValueEdits.h"
-#include "store/IniError.h"
+#include "core/document/Document.h"
+#include "core/entries/ScriptedEdits.h"
+#include "core/entries/ValueEdits.h"
+#include "core/store/IniError.h"
 
 namespace velmora::testing {
 namespace {

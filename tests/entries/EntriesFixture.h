@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "main/core/Globals.h"
-#include "main/core/Workspace.h"
-#include "store/TextCase.h"
-#include "store/mIniGue.h"
+#include "core/catalogue/Globals.h"
+#include "core/catalogue/Workspace.h"
+#include "core/store/TextCase.h"
+#include "core/store/mIniGue.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TempFolder.h"
 

@@ -11,11 +11,11 @@
 
 #include "EntriesFixture.h"
 #include "RulesGenerator.h"
-#include "main/core/Document.h"
-#include "main/core/ScriptedEdits.h"
-#include "store/IniError.h"
-#include "store/StringList.h"
-#include "store/TextCase.h"
+#include "core/document/Document.h"
+#include "core/entries/ScriptedEdits.h"
+#include "core/store/IniError.h"
+#include "core/store/StringList.h"
+#include "core/store/TextCase.h"
 #include "support/TempFolder.h"
 
 namespace velmora::testing {

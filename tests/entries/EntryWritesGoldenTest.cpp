@@ -8,7 +8,7 @@
 #include <string>
 
 #include "EntriesFixture.h"
-#include "category/core/EntryOperations.h"
+#include "core/entries/EntryOperations.h"
 #include "support/GoldenCases.h"
 
 namespace velmora::testing {

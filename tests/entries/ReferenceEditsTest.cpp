@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "EntriesFixture.h"
-#include "category/core/EntryOperations.h"
-#include "main/core/Document.h"
-#include "main/core/ValueEdits.h"
-#include "store/IniError.h"
+#include "core/entries/EntryOperations.h"
+#include "core/document/Document.h"
+#include "core/entries/ValueEdits.h"
+#include "core/store/IniError.h"
 
 namespace velmora::testing {
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "EntriesFixture.h"
-#include "main/core/Document.h"
-#include "main/core/ScriptedEdits.h"
-#include "store/IniError.h"
+#include "core/document/Document.h"
+#include "core/entries/ScriptedEdits.h"
+#include "core/store/IniError.h"
 
 namespace velmora::testing {
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "store/mIniGue.h"
+#include "core/store/mIniGue.h"
 
 namespace {
 

@@ -9,13 +9,13 @@
 #include <QTreeWidget>
 
 #include "ChildWindowHarness.h"
-#include "main/gui/ChangesWindow.h"
-#include "main/core/Comparison.h"
-#include "category/core/EntryOperations.h"
-#include "main/core/Document.h"
-#include "main/core/Workspace.h"
-#include "store/StringList.h"
-#include "store/PlatformFile.h"
+#include "gui/changes/ChangesWindow.h"
+#include "core/compare/Comparison.h"
+#include "core/entries/EntryOperations.h"
+#include "core/document/Document.h"
+#include "core/catalogue/Workspace.h"
+#include "core/store/StringList.h"
+#include "core/store/PlatformFile.h"
 
 namespace velmora::testing {
 

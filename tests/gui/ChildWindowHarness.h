@@ -9,7 +9,7 @@
 #include <QTabWidget>
 
 #include "MainWindowHarness.h"
-#include "category/gui/mChildWin.h"
+#include "gui/category/mChildWin.h"
 
 namespace velmora::testing {
 

@@ -10,7 +10,7 @@
 #include <QSettings>
 
 #include "ChildWindowHarness.h"
-#include "store/mIniGue.h"
+#include "core/store/mIniGue.h"
 
 using namespace velmora;
 using namespace velmora::testing;

@@ -6,7 +6,7 @@
 #include <QSignalSpy>
 
 #include "ChildWindowHarness.h"
-#include "store/IniError.h"
+#include "core/store/IniError.h"
 
 using namespace velmora;
 using namespace velmora::testing;

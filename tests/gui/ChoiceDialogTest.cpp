@@ -18,11 +18,11 @@
 #include <vector>
 
 #include "ModalDialog.h"
-#include "dialogs/gui/mChoice.h"
-#include "main/core/Globals.h"
-#include "main/gui/StringGrid.h"
-#include "main/core/Workspace.h"
-#include "store/mIniGue.h"
+#include "gui/dialogs/mChoice.h"
+#include "core/catalogue/Globals.h"
+#include "gui/widgets/StringGrid.h"
+#include "core/catalogue/Workspace.h"
+#include "core/store/mIniGue.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TempFolder.h"
 

@@ -11,9 +11,9 @@
 #include <QUrl>
 
 #include "MainWindowHarness.h"
-#include "category/core/EntryOperations.h"
-#include "main/core/ProgramFolder.h"
-#include "main/gui/QtFolderMemory.h"
+#include "core/entries/EntryOperations.h"
+#include "core/catalogue/ProgramFolder.h"
+#include "gui/widgets/QtFolderMemory.h"
 
 using namespace velmora;
 using namespace velmora::testing;

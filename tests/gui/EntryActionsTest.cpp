@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "ChildWindowHarness.h"
-#include "category/core/EntryOperations.h"
-#include "dialogs/gui/mSmallEdit.h"
-#include "main/gui/FilterBox.h"
-#include "store/mIniGue.h"
+#include "core/entries/EntryOperations.h"
+#include "gui/dialogs/mSmallEdit.h"
+#include "gui/widgets/FilterBox.h"
+#include "core/store/mIniGue.h"
 
 using namespace velmora;
 using namespace velmora::testing;

@@ -4,7 +4,7 @@
 // and pictures read from disk only when the entry list is filled.
 
 #include "ChildWindowHarness.h"
-#include "store/IniError.h"
+#include "core/store/IniError.h"
 #include "support/BitmapFiles.h"
 
 using namespace velmora;

@@ -10,9 +10,9 @@
 #include <QTableView>
 
 #include "ChildWindowHarness.h"
-#include "main/core/ValueEdits.h"
-#include "main/gui/FilterBox.h"
-#include "main/gui/ResultsWindow.h"
+#include "core/entries/ValueEdits.h"
+#include "gui/widgets/FilterBox.h"
+#include "gui/find/ResultsWindow.h"
 
 using namespace velmora;
 using namespace velmora::testing;

@@ -11,7 +11,7 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "main/gui/StringGrid.h"
+#include "gui/widgets/StringGrid.h"
 #include "ui_mChildWin.h"
 #include "ui_mChoice.h"
 #include "ui_mMainWin.h"

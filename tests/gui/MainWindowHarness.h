@@ -18,10 +18,10 @@
 #include <memory>
 #include <string>
 
-#include "category/gui/PageControl.h"
-#include "main/core/Globals.h"
-#include "main/gui/StringGrid.h"
-#include "main/gui/mMainWin.h"
+#include "gui/category/PageControl.h"
+#include "core/catalogue/Globals.h"
+#include "gui/widgets/StringGrid.h"
+#include "gui/main/mMainWin.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TempFolder.h"
 

@@ -9,7 +9,7 @@
 #include <QToolButton>
 #include <QPushButton>
 
-#include "category/gui/mChildWin.h"
+#include "gui/category/mChildWin.h"
 
 #include "MainWindowHarness.h"
 

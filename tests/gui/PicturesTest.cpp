@@ -5,7 +5,7 @@
 #include <QImage>
 
 #include "MainWindowHarness.h"
-#include "main/gui/Pictures.h"
+#include "gui/widgets/Pictures.h"
 #include "support/BitmapFiles.h"
 
 using namespace velmora;

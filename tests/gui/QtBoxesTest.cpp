@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "main/gui/QtBoxes.h"
+#include "gui/widgets/QtBoxes.h"
 
 using velmora::BoxAnswer;
 using velmora::QtBoxes;

@@ -30,11 +30,11 @@
 
 #include "MainWindowHarness.h"
 #include "RandomRun.h"
-#include "category/gui/mChildWin.h"
-#include "main/core/Globals.h"
-#include "main/gui/StringGrid.h"
-#include "main/gui/mMainWin.h"
-#include "store/mIniGue.h"
+#include "gui/category/mChildWin.h"
+#include "core/catalogue/Globals.h"
+#include "gui/widgets/StringGrid.h"
+#include "gui/main/mMainWin.h"
+#include "core/store/mIniGue.h"
 #include "support/TempFolder.h"
 
 using namespace velmora;

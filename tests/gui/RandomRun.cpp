@@ -16,10 +16,10 @@
 #include <iterator>
 #include <sstream>
 
-#include "dialogs/gui/mChoice.h"
-#include "dialogs/gui/mSmallEdit.h"
-#include "store/IniError.h"
-#include "store/mIniGue.h"
+#include "gui/dialogs/mChoice.h"
+#include "gui/dialogs/mSmallEdit.h"
+#include "core/store/IniError.h"
+#include "core/store/mIniGue.h"
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_UNDEFINED__)
 #define VELMORA_SANITIZED 1

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "ModalDialog.h"
-#include "dialogs/gui/mSmallEdit.h"
+#include "gui/dialogs/mSmallEdit.h"
 
 using namespace velmora;
 using namespace velmora::testing;

@@ -13,8 +13,8 @@
 #include <functional>
 #include <memory>
 
-#include "main/gui/StringGrid.h"
-#include "store/IniError.h"
+#include "gui/widgets/StringGrid.h"
+#include "core/store/IniError.h"
 
 using velmora::StringGrid;
 

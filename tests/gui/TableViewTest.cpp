@@ -12,7 +12,7 @@
 #include "gui/table/BalanceTableModel.h"
 #include "gui/table/BalanceTableView.h"
 #include "gui/table/TableSwitch.h"
-#include "store/PlatformFile.h"
+#include "core/store/PlatformFile.h"
 
 using namespace velmora;
 using namespace velmora::testing;

@@ -9,8 +9,8 @@
 #include <QTimer>
 
 #include "ChildWindowHarness.h"
-#include "dialogs/gui/mChoice.h"
-#include "store/mIniGue.h"
+#include "gui/dialogs/mChoice.h"
+#include "core/store/mIniGue.h"
 #include "support/BitmapFiles.h"
 
 using namespace velmora;

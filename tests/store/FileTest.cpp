@@ -10,9 +10,9 @@
 #include <gtest/gtest.h>
 
 #include "StoreTestSupport.h"
-#include "store/IniError.h"
-#include "store/PlatformFile.h"
-#include "store/mIniGue.h"
+#include "core/store/IniError.h"
+#include "core/store/PlatformFile.h"
+#include "core/store/mIniGue.h"
 
 #ifndef _WIN32
 #include <unistd.h>

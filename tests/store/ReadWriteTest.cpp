@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "StoreTestSupport.h"
-#include "store/mIniGue.h"
+#include "core/store/mIniGue.h"
 
 namespace velmora::test {
 namespace {

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "store/mIniGue.h"
+#include "core/store/mIniGue.h"
 #include "support/TempFolder.h"
 
 namespace velmora::test {

@@ -12,8 +12,8 @@
 #include <gtest/gtest.h>
 
 #include "StoreTestSupport.h"
-#include "store/TextCase.h"
-#include "store/mIniGue.h"
+#include "core/store/TextCase.h"
+#include "core/store/mIniGue.h"
 
 namespace velmora::test {
 namespace {

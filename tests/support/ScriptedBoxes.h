@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "main/core/Boxes.h"
+#include "core/catalogue/Boxes.h"
 
 namespace velmora::testing {
 

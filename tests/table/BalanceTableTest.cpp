@@ -6,7 +6,7 @@
 
 #include "TableFixture.h"
 #include "core/table/TableNumbers.h"
-#include "store/IniError.h"
+#include "core/store/IniError.h"
 
 namespace velmora::testing {
 namespace {

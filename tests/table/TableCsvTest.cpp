@@ -5,7 +5,7 @@
 
 #include "TableFixture.h"
 #include "core/table/TableCsv.h"
-#include "store/IniError.h"
+#include "core/store/IniError.h"
 
 namespace velmora::testing {
 namespace {

@@ -7,8 +7,8 @@
 #include "TableFixture.h"
 #include "core/table/TableCsv.h"
 #include "core/table/TableEdits.h"
-#include "main/core/Document.h"
-#include "store/IniError.h"
+#include "core/document/Document.h"
+#include "core/store/IniError.h"
 
 namespace velmora::testing {
 namespace {

@@ -11,9 +11,9 @@
 #include "RulesGenerator.h"
 #include "WorkspaceFixture.h"
 #include "core/values/ValueCheck.h"
-#include "main/core/References.h"
-#include "main/core/Routines.h"
-#include "main/core/ValueRules.h"
+#include "core/references/References.h"
+#include "core/catalogue/Routines.h"
+#include "core/catalogue/ValueRules.h"
 
 namespace velmora::testing {
 namespace {

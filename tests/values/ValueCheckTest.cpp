@@ -5,7 +5,7 @@
 
 #include "WorkspaceFixture.h"
 #include "core/values/ValueCheck.h"
-#include "main/core/References.h"
+#include "core/references/References.h"
 
 namespace velmora::testing {
 namespace {

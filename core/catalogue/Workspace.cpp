@@ -1,0 +1,353 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The file-type load and the catalogue of a document: which category claims which section, the
+// numbered lists in the definition file, and the collection of what no category claims.
+
+#include "core/catalogue/Workspace.h"
+
+#include <algorithm>
+#include <cctype>
+#include <unordered_set>
+
+#include "core/catalogue/Boxes.h"
+#include "core/catalogue/Routines.h"
+#include "core/store/PlatformFile.h"
+#include "core/store/TextCase.h"
+
+namespace velmora {
+
+namespace {
+
+// The hourglass pointer of a long operation, put back on every way out.
+class BusyPointer {
+public:
+    explicit BusyPointer(WorkspaceView* view) : m_view(view) {
+        if (m_view) m_view->BeginBusy();
+    }
+    ~BusyPointer() {
+        if (m_view) m_view->EndBusy();
+    }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+    BusyPointer(BusyPointer&&) = delete;
+    BusyPointer& operator=(BusyPointer&&) = delete;
+
+private:
+    WorkspaceView* m_view;
+};
+
+// The status panel gets its banner back however a document load ends.
+class BannerOnExit {
+public:
+    explicit BannerOnExit(WorkspaceView* view) : m_view(view) {}
+    ~BannerOnExit() {
+        if (m_view) m_view->ShowStatus(Workspace::BannerText);
+    }
+    BannerOnExit(const BannerOnExit&) = delete;
+    BannerOnExit& operator=(const BannerOnExit&) = delete;
+    BannerOnExit(BannerOnExit&&) = delete;
+    BannerOnExit& operator=(BannerOnExit&&) = delete;
+
+private:
+    WorkspaceView* m_view;
+};
+
+}  // namespace
+
+Workspace::Workspace(Globals& globals, Boxes& boxes, WorkspaceView* view)
+    : m_globals(globals), m_boxes(boxes), m_view(view) {}
+
+Workspace::~Workspace() = default;
+
+std::unique_ptr<TMemIniFile> Workspace::NewStore(const std::string& fileName) const {
+    return std::make_unique<TMemIniFile>(fileName, &m_globals.CaseSensitive);
+}
+
+std::string Workspace::DefinitionFileName() const {
+    return platform::ExistingFileName(m_globals.ProgramDir + ChangeFileExt(FileToEdit, ".001"));
+}
+
+namespace {
+
+// A folder given with a drive letter (C:\Games\) or as a share (\\host\) names a Windows
+// folder wherever the settings are read; it is never a folder below the program folder.
+bool IsRootedFolderText(const std::string& dir) {
+    const bool drive = dir.size() >= 2 && std::isalpha(static_cast<unsigned char>(dir[0])) && dir[1] == ':';
+    return drive || dir.starts_with("\\\\") || platform::ToPath(dir).has_root_path();
+}
+
+}  // namespace
+
+std::string Workspace::GameDirectoryPath() const {
+    const std::string& dir = m_globals.GameDirectory;
+    if (IsRootedFolderText(dir)) return dir;
+    return m_globals.ProgramDir + dir;
+}
+
+std::string Workspace::GameCopyFileName() const {
+    return platform::ExistingFileName(GameDirectoryPath() + FileToEdit);
+}
+
+std::string Workspace::GameProgramFileName() const {
+    return platform::ExistingFileName(GameDirectoryPath() + m_globals.GameExe);
+}
+
+std::string Workspace::GameStartFailure(const std::string& reason) const {
+    const std::string program = GameProgramFileName();
+    return "The game program could not be started:\r\n" + program + "\r\n" +
+           (platform::IsRegularFile(program) ? reason : std::string("The file does not exist on this system."));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The file-type load
+
+void Workspace::BeginToLoadNONBASIC() {
+    CategoryList.Clear();
+    BeginLoadDefault_INI_file();
+    BeginSetupDefault_001file();
+    BeginCopyDefaultOrLoadINItoCurrentBuffer(m_globals.UntitledName, true);
+    if (m_view) m_view->ShowStatus(BannerText);
+    SelectUnknown();
+    if (m_view) m_view->ShowTitle(m_globals.TitleText);
+}
+
+void Workspace::BeginLoadDefault_INI_file() {
+    std::string fileName =
+        platform::ExistingFileName(m_globals.ProgramDir + ChangeFileExt(FileToEdit, ".INI"));
+    auto store = NewStore(fileName);
+    m_globals.DefaultFileName = fileName;
+    DefaultIni = std::move(store);
+}
+
+void Workspace::BeginSetupDefault_001file() {
+    ReadCreate_001FilenameAndDefault();
+    BuildCategoryRows();
+    ArrangeButton();
+    if (m_view) m_view->LoadPictures();
+}
+
+void Workspace::ReadCreate_001FilenameAndDefault() {
+    // The history holds lines of the definition store it replaces.
+    m_document.Restart(false);
+    DefinitionIni = NewStore(DefinitionFileName());
+    // Settings go back to the settings file's values before this type's overrides apply.
+    ReadProgBuffer(*SettingsIni);
+    ReadProgBuffer(*DefinitionIni, AllSections, UnknownCategory, "1,TheUnknown!", &CategoryList);
+
+    // Exactly one "Unknown!" category, always kind 1 with a page no section fits.
+    int unknown = CategoryList.IndexOfName(UnknownCategory);
+    if (unknown >= 0)
+        CategoryList[static_cast<size_t>(unknown)] = UnknownLine;
+    else
+        CategoryList.Add(std::string(UnknownLine));
+}
+
+void Workspace::BuildCategoryRows() {
+    CategoryRows.clear();
+    CategoryKinds.assign(CategoryList.Count(), 0);
+    for (size_t i = 0; i < CategoryList.Count(); ++i) {
+        std::vector<std::string> items = SplitCommaList(CategoryList.Value(i));
+        if (!items.empty()) CategoryKinds[i] = ReadLeadingNumber(items.front());
+        CategoryRows.push_back(CategoryList.Name(i));
+    }
+}
+
+void Workspace::ArrangeButton() {
+    int32_t& count = m_globals.NumberOfMain;
+    if (count > 0) {
+        int32_t rows = static_cast<int32_t>(std::min<size_t>(CategoryRows.size(), MainButtonCount));
+        count = std::min({count, static_cast<int32_t>(MainButtonCount), rows});
+    }
+    if (m_view) m_view->CategoryRowsBuilt();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Documents and their catalogue
+
+void Workspace::BeginCopyDefaultOrLoadINItoCurrentBuffer(const std::string& FileName, bool FromDefault) {
+    BusyPointer busy(m_view);
+    BannerOnExit banner(m_view);
+
+    // The new store is complete before anything of the current document is let go: a file that
+    // cannot be read leaves the current document, its name and its catalogue as they were.
+    std::unique_ptr<TMemIniFile> document;
+    if (!FromDefault) {
+        document = NewStore(FileName);
+    } else if (DefaultIni) {
+        document = DefaultIni->CloneAs(FileName);
+    } else {
+        document = NewStore(std::string());
+        document->Rename(FileName, false);
+    }
+
+    m_globals.CurrentFileName = FileName;
+    m_document.Restart(false);  // before the store its edits refer to goes
+    DocumentIni = std::move(document);
+    OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer();
+    m_globals.UnknownSelected = false;
+    if (m_view) m_view->ArrangeLayar();
+}
+
+void Workspace::LoadDefinitionKeepingDocument() {
+    if (!DocumentIni) return;
+    BusyPointer busy(m_view);
+    BannerOnExit banner(m_view);
+    const bool modified = m_document.Modified();
+    // A fresh copy: the sections' claims of the old catalogue do not carry over.
+    std::unique_ptr<TMemIniFile> document = DocumentIni->CloneAs(DocumentIni->FileName());
+    CategoryList.Clear();
+    BeginSetupDefault_001file();
+    DocumentIni = std::move(document);
+    OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer();
+    m_globals.UnknownSelected = false;
+    m_document.Restart(modified);
+    if (m_view) m_view->ArrangeLayar();
+}
+
+void Workspace::OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer() {
+    BusyPointer busy(m_view);
+
+    // Listed sections first, so that a list always wins over a fit by keys: the document's own
+    // list of a kind 0 category, then the definition file's list, which earlier loads extended.
+    // The definition file's lists serve every document of this file type, so a line whose section
+    // this document lacks stays; the document's views leave it out.
+    for (size_t row = 0; row < CategoryRows.size(); ++row) {
+        const std::string& category = CategoryRows[row];
+        if (CategoryKinds[row] == 0) DocumentIni->MarkOccupiedListSection(category);
+        TStringList lines;
+        DefinitionIni->ReadSectionValues(category, lines);
+        DocumentIni->MarkOccupiedListed(lines);
+    }
+
+    // Then every free section whose keys fit a category joins the earliest such category.
+    SectionKeyMatcher matcher(*DocumentIni);
+    for (size_t row = 0; row < CategoryRows.size(); ++row) {
+        const std::string& category = CategoryRows[row];
+        const int kind = CategoryKinds[row];
+        TStringList keys;
+        GetContentsOfAllPages(category, keys);
+        TStringList found;
+        matcher.MarkOccupiedMatching(keys, found, m_globals.VariantAllowed);
+        if (found.Empty()) continue;
+
+        std::unordered_set<std::string> listed;
+        if (m_globals.CheckDoubleSection) {
+            TStringList values;
+            GetReadSectionValuesOnly(kind, category, values);
+            for (const auto& value : values) listed.insert(FoldCase(value.text));
+        }
+        ListNumbers numbers = NumbersOf(kind, category);
+        for (const auto& item : found) {
+            const std::string& name = item.text;
+            if (m_globals.CheckDoubleSection && listed.count(FoldCase(name)) != 0) {
+                BoxAnswer answer = m_boxes.Warning(name + " in " + category +
+                                                   " reveals more than once. Only one can be processed.");
+                if (answer == BoxAnswer::Ignore) m_globals.CheckDoubleSection = false;
+            }
+            DefinitionIni->AppendString(category, std::to_string(numbers.Next()), name);
+        }
+    }
+}
+
+std::string Workspace::UnknownHasNoWindowNotice() {
+    return std::string(UnknownCategory) +
+           " has no window of its own: it lists the sections that no category claims, and they are "
+           "already collected in the list beside it.";
+}
+
+void Workspace::SelectUnknown() {
+    BusyPointer busy(m_view);
+
+    std::vector<std::string_view> unclaimed;
+    for (size_t i = 0; i < DocumentIni->SectionCount(); ++i) {
+        const GueTStringList& section = DocumentIni->SectionAt(i);
+        if (section.Occupied == 0) unclaimed.push_back(section.Name());
+    }
+
+    if (!unclaimed.empty()) {
+        ListNumbers numbers = NumbersOf(1, UnknownCategory);
+        for (std::string_view name : unclaimed)
+            DefinitionIni->AppendString(UnknownCategory, std::to_string(numbers.Next()), name);
+
+        const std::string& fileName = DefinitionIni->FileName();
+        if (!platform::IsRegularFile(fileName) || m_globals.UpdateUnknown001) {
+            // A run that writes nothing to disk has nothing to announce.
+            if (m_diskWrites)
+                m_boxes.Notice(ExtractFileName(fileName) + " not exist or will be updated.\r\nUpdating will perform.");
+            WriteProgBuffer(*DefinitionIni, AllSections, false, CategoryList);
+            if (m_diskWrites) DefinitionIni->UpdateFile();
+        }
+    }
+    m_globals.UnknownSelected = true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Catalogue queries
+
+void Workspace::GetPages(const std::string& Category, TStringList& Pages) const {
+    std::vector<std::string> items = SplitCommaList(DefinitionIni->ReadString(AllSections, Category, ""));
+    for (size_t i = 1; i < items.size(); ++i) Pages.Add(std::move(items[i]));
+}
+
+void Workspace::GetContentsOfAllPages(const std::string& Category, TStringList& Keys) const {
+    Keys.Clear();
+    TStringList pages;
+    GetPages(Category, pages);
+    TStringList names;
+    for (const auto& page : pages) {
+        DefinitionIni->ReadSection(page.text, names);
+        Keys.Append(names);
+    }
+}
+
+void Workspace::GetReadSection(int Kind, const std::string& Category, TStringList& Numbers) const {
+    Numbers.Clear();
+    if (DocumentListsEntries(Kind)) DocumentIni->ReadSection(Category, Numbers);
+    TStringList more;
+    DefinitionIni->ReadSection(Category, more);
+    Numbers.Append(more);
+}
+
+void Workspace::GetReadSectionValuesOnly(int Kind, const std::string& Category, TStringList& Values) const {
+    Values.Clear();
+    // A list line with an empty value ("447=") names no entry.
+    if (DocumentListsEntries(Kind)) {
+        TStringList listed;
+        DocumentIni->ReadSectionValuesOnly(Category, listed);
+        for (const StringItem& code : listed)
+            if (!code.text.empty()) Values.Add(code);
+    }
+    // Each line of the definition file's list names its own section; a line whose section this
+    // document lacks belongs to other documents of the file type and is not shown.
+    const int list = DefinitionIni->IndexOfSection(Category);
+    if (list < 0) return;
+    const GueTStringList& lines = DefinitionIni->SectionAt(static_cast<size_t>(list));
+    Values.Reserve(Values.Count() + lines.Count());
+    std::string_view name;
+    for (size_t i = 0; i < lines.Count(); ++i) {
+        if (i + TMemIniFile::LookAhead < lines.Count() &&
+            TMemIniFile::ListedName(lines.LineAt(i + TMemIniFile::LookAhead), name))
+            DocumentIni->PrefetchSectionNamedExactly(name);
+        if (TMemIniFile::ListedName(lines.LineAt(i), name) && !name.empty() &&
+            DocumentIni->HasSectionNamedExactly(name))
+            Values.Add(std::string(name));
+    }
+}
+
+void Workspace::GetListValues(const std::string& Name, TStringList& Values) const {
+    DocumentIni->ReadSectionValuesOnly(Name, Values);
+    TStringList more;
+    DefinitionIni->ReadSectionValuesOnly(Name, more);
+    Values.Append(more);
+}
+
+int64_t Workspace::GetNextNomorUrut(int Kind, const std::string& Category) const {
+    return NumbersOf(Kind, Category).Highest();
+}
+
+ListNumbers Workspace::NumbersOf(int Kind, const std::string& Category) const {
+    TStringList names;
+    GetReadSection(Kind, Category, names);
+    return ListNumbers(names.Texts());
+}
+
+}  // namespace velmora

@@ -1,0 +1,154 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/document/Document.h"
+#include "core/catalogue/Globals.h"
+#include "core/catalogue/Routines.h"
+#include "core/store/StringList.h"
+#include "core/store/mIniGue.h"
+
+namespace velmora {
+
+class Boxes;
+
+// What the window does at fixed points of a load. The core runs the order of steps; the window
+// fills in labels, pictures and panels. Every hook is optional.
+class WorkspaceView {
+public:
+    virtual ~WorkspaceView() = default;
+    virtual void ShowTitle(const std::string& /*text*/) {}
+    virtual void ShowStatus(const std::string& /*text*/) {}
+    // The category rows and NumberOfMain are final: label the buttons, fill the category grid.
+    virtual void CategoryRowsBuilt() {}
+    // Bitmap1File and Bitmap2File are final for this file type: (re)load the pictures.
+    virtual void LoadPictures() {}
+    // A document was loaded: captions, first row, entry list.
+    virtual void ArrangeLayar() {}
+    // The hourglass pointer for a long operation; calls nest.
+    virtual void BeginBusy() {}
+    virtual void EndBusy() {}
+};
+
+// The data behind the main window: settings, the stores of the current file type, the category
+// rows and the catalogue of the document. The window owns one and delegates to it; tests and the
+// command-line tool use it without any window.
+class Workspace {
+public:
+    static constexpr int MainButtonCount = 10;
+    static constexpr const char* SettingsFileName = "Velmedit.ini";
+    static constexpr const char* BannerText = "halvek v3.2";
+    static constexpr const char* UnknownCategory = "Unknown!";
+    // The definition file's section that lists the categories, and the settings' own section.
+    static constexpr const char* AllSections = "AllSections";
+    static constexpr const char* GeneralSetup = "GeneralSetup";
+    static constexpr const char* UnknownLine = "Unknown!=1,TheUnknown!";
+
+    Workspace(Globals& globals, Boxes& boxes, WorkspaceView* view = nullptr);
+    ~Workspace();
+
+    Globals& G() { return m_globals; }
+    const Globals& G() const { return m_globals; }
+    void SetView(WorkspaceView* view) { m_view = view; }
+    // Off: everything happens in memory only; the settings file and the definition file are not
+    // written (a dry run of the command-line tool).
+    void SetDiskWrites(bool enabled) { m_diskWrites = enabled; }
+
+    // Start-up: ProgramDir from `workingDir`, the settings file read and rewritten, the file types
+    // listed (StartUpSettings), then the load of the first file type.
+    void StartUp(const std::string& workingDir);
+    void StartUpSettings(const std::string& workingDir);
+    void BeginToLoadBasicValue();
+    void ReadProgBuffer(TMemIniFile& Ini, const std::string& ListSection = {},
+                        const std::string& DefaultLineName = {}, const std::string& DefaultLineValue = {},
+                        TStringList* List = nullptr);
+    void WriteProgBuffer(TMemIniFile& Ini, const std::string& ListSection, bool WriteAll,
+                         const TStringList& List);
+
+    // The file-type load and its steps.
+    void BeginToLoadNONBASIC();
+    void BeginLoadDefault_INI_file();
+    void BeginSetupDefault_001file();
+    void ReadCreate_001FilenameAndDefault();
+    void BuildCategoryRows();
+    void ArrangeButton();
+
+    // Documents and their catalogue.
+    void BeginCopyDefaultOrLoadINItoCurrentBuffer(const std::string& FileName, bool FromDefault);
+    void OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer();
+    void SelectUnknown();
+    // The definition file read anew for the document as it stands, as a new definition written
+    // from it asks: categories, settings and catalogue as the file gives them, the document's text
+    // and modified state kept, the default copy left out of the definition. The history starts
+    // afresh, since its edits refer to the definition store that goes.
+    void LoadDefinitionKeepingDocument();
+    // Why opening "Unknown!" again shows nothing new.
+    static std::string UnknownHasNoWindowNotice();
+
+    // Catalogue queries.
+    void GetPages(const std::string& Category, TStringList& Pages) const;
+    void GetContentsOfAllPages(const std::string& Category, TStringList& Keys) const;
+    // A category of kind 0 lists entries in the document's own section, before the definition
+    // file's list; the other kinds are listed by the definition file only.
+    static bool DocumentListsEntries(int Kind) { return Kind == 0; }
+    // The key names of the category's list lines, shown or not: those of the document's own list
+    // (kind 0) and of the definition file's.
+    void GetReadSection(int Kind, const std::string& Category, TStringList& Numbers) const;
+    // The entries of a category in list order: the document's own list (kind 0), then the
+    // sections named by the definition file's list that this document holds. A list line with an
+    // empty value names no entry.
+    void GetReadSectionValuesOnly(int Kind, const std::string& Category, TStringList& Values) const;
+    // A list that is no category's, such as a list of allowed values: every value of the
+    // document's section of that name, then of the definition file's.
+    void GetListValues(const std::string& Name, TStringList& Values) const;
+    // The largest number of the category's list lines, at least 0.
+    int64_t GetNextNomorUrut(int Kind, const std::string& Category) const;
+    // The numbers that new lines of the category's list get.
+    ListNumbers NumbersOf(int Kind, const std::string& Category) const;
+
+    // File names of the current file type, each the file that is there under another letter case
+    // when the configured name is missing (platform::ExistingFileName).
+    std::string DefinitionFileName() const;   // ProgramDir + FileToEdit with ".001"
+    std::string GameCopyFileName() const;     // GameDirectory (relative: to ProgramDir) + FileToEdit
+    std::string GameProgramFileName() const;  // GameDirectory (relative: to ProgramDir) + GameExe
+    // The game program as the "Run the Game" question names it: "Program: " and its full path, and
+    // " (set by <definition file>)" when the definition file of the current type overrides the
+    // settings' game folder or program. Definition files pass between modders, so the user sees
+    // what a file from someone else would start.
+    std::string GameProgramLine() const;
+    // The message when the game program cannot be started: its full path and the reason, the
+    // platform's `reason` unless the file is missing.
+    std::string GameStartFailure(const std::string& reason) const;
+
+    // State.
+    std::string FileToEdit;
+    TStringList FilesToEdit;    // the [FilesToEdit] lines, in menu order
+    TStringList CategoryList;   // the [AllSections] lines, "Unknown!" ensured
+    std::vector<int> CategoryKinds;
+    std::vector<std::string> CategoryRows;  // the category names, row by row
+    std::unique_ptr<TMemIniFile> SettingsIni;
+    std::unique_ptr<TMemIniFile> DefaultIni;
+    std::unique_ptr<TMemIniFile> DefinitionIni;
+    std::unique_ptr<TMemIniFile> DocumentIni;
+
+    // The document being edited: every change of DocumentIni and of DefinitionIni's lists after a
+    // load goes through it. Each load of a document starts its history afresh.
+    Document& Doc() { return m_document; }
+    const Document& Doc() const { return m_document; }
+
+private:
+    std::unique_ptr<TMemIniFile> NewStore(const std::string& fileName) const;
+    std::string GameDirectoryPath() const;
+
+    Globals& m_globals;
+    Boxes& m_boxes;
+    WorkspaceView* m_view;
+    bool m_diskWrites = true;
+    // After the stores it refers to, so that it goes first.
+    Document m_document{DocumentIni, DefinitionIni, &m_globals.DocumentModified};
+};
+
+}  // namespace velmora

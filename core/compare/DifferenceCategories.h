@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/compare/Comparison.h"
+
+namespace velmora {
+
+class TMemIniFile;
+class Workspace;
+
+// The catalogue's category of each section a difference names, by which the Changes window groups
+// its rows: the first category, in row order, that lists the section as an entry; else the
+// category whose list section it is; else, for a section the document lacks, the first category
+// whose list names it in the definition file or, for a category of kind 0, in the reference's own
+// list; else "Unknown!".
+class DifferenceCategories {
+public:
+    // Reads the workspace's catalogue as it stands; `reference` is the store compared against.
+    DifferenceCategories(const Workspace& workspace, const TMemIniFile& reference);
+
+    const std::string& CategoryOf(std::string_view section) const;
+
+    // One group of rows: the category and the positions in `differences` of its rows, in order.
+    struct Group {
+        std::string Category;
+        std::vector<size_t> Rows;
+    };
+    // The differences grouped by category, the groups in the order of the category rows; a category
+    // without differences has no group.
+    std::vector<Group> GroupsOf(const std::vector<Difference>& differences) const;
+
+private:
+    std::string KeyOf(std::string_view section) const;
+    void Claim(std::string_view section, size_t row);
+    size_t RowOf(std::string_view section) const;
+
+    bool m_caseSensitive;
+    std::vector<std::string> m_rows;
+    size_t m_unknownRow = 0;
+    std::unordered_map<std::string, size_t> m_rowOfSection;  // by KeyOf
+};
+
+}  // namespace velmora

@@ -1,0 +1,218 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/entries/ScriptedEdits.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "core/entries/EntryOperations.h"
+#include "core/compare/EntryRevert.h"
+#include "core/table/TableFiles.h"
+#include "core/references/References.h"
+#include "core/compare/RevertPlan.h"
+#include "core/document/TextRules.h"
+#include "core/entries/ValueEdits.h"
+#include "core/catalogue/Workspace.h"
+#include "core/store/IniError.h"
+#include "core/store/TextCase.h"
+#include "core/store/mIniGue.h"
+
+namespace velmora {
+
+namespace {
+
+std::vector<std::string> SplitFields(std::string_view line) {
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (;;) {
+        const size_t tab = line.find('\t', start);
+        fields.emplace_back(line.substr(start, tab - start));
+        if (tab == std::string_view::npos) return fields;
+        start = tab + 1;
+    }
+}
+
+// The notices of the window are several lines; a reason is one.
+std::string OneLine(std::string_view text) {
+    std::string line;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        line += (text[i] == '\r' || text[i] == '\n') ? ' ' : text[i];
+    }
+    return line;
+}
+
+void ExpectFields(const std::vector<std::string>& fields, size_t least, size_t most) {
+    if (fields.size() < least || fields.size() > most)
+        throw IniError(fields[0] + " takes " + std::to_string(least - 1) +
+                       (most > least ? " to " + std::to_string(most - 1) : std::string()) + " tab-separated fields");
+}
+
+}  // namespace
+
+void ScriptedEdits::Run(std::string_view text) {
+    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+    if (TrimView(text).empty()) return;
+    const std::string line = Latin1FromUtf8(text);
+    const std::vector<std::string> fields = SplitFields(line);
+    const std::string& command = fields[0];
+    auto optionalField = [&fields](size_t index) {
+        return fields.size() > index ? std::optional(fields[index]) : std::nullopt;
+    };
+    const size_t historyBefore = m_workspace.Doc().History().Index();
+    if (command == "set") {
+        ExpectFields(fields, 4, 4);
+        Set(fields[1], fields[2], fields[3]);
+    } else if (command == "duplicate" || command == "rename") {
+        ExpectFields(fields, 4, 5);
+        CopyEntry(fields[1], fields[2], fields[3], optionalField(4), command == "duplicate");
+    } else if (command == "rename-all") {
+        // A fourth field "all" also rewrites the lines that name the code outside reference keys.
+        const bool all = fields.size() > 4 && fields[4] == "all";
+        ExpectFields(fields, 4, all ? 6 : 5);
+        CopyEntry(fields[1], fields[2], fields[3], optionalField(all ? 5 : 4), false,
+                  all ? References::All : References::Keys);
+    } else if (command == "replace") {
+        ExpectFields(fields, 4, 4);
+        Replace(fields[1], fields[2], fields[3]);
+    } else if (command == "delete") {
+        ExpectFields(fields, 3, 3);
+        Delete(fields[1], fields[2]);
+    } else if (command == "revert") {
+        ExpectFields(fields, 2, 3);
+        Revert(fields[1], optionalField(2));
+    } else if (command == "import-table") {
+        ExpectFields(fields, 3, 3);
+        ImportTable(fields[1], fields[2]);
+    } else if (command == "undo" || command == "redo" || command == "save") {
+        ExpectFields(fields, 1, 1);
+        if (command == "undo")
+            Undo();
+        else if (command == "redo")
+            Redo();
+        else
+            Save();
+        return;
+    } else {
+        throw IniError("unknown command " + command);
+    }
+    m_steps.resize(m_done);
+    m_steps.push_back(m_workspace.Doc().History().Index() - historyBefore);
+    ++m_done;
+}
+
+// A line that changed nothing is still a step: an undo after it must not take back the line before.
+void ScriptedEdits::Undo() {
+    if (m_done == 0) throw IniError("Nothing to undo");
+    for (size_t edit = 0; edit < m_steps[m_done - 1]; ++edit) m_workspace.Doc().Undo();
+    --m_done;
+}
+
+void ScriptedEdits::Redo() {
+    if (m_done == m_steps.size()) throw IniError("Nothing to redo");
+    for (size_t edit = 0; edit < m_steps[m_done]; ++edit) m_workspace.Doc().Redo();
+    ++m_done;
+}
+
+// As a committed cell: the value as a saved file gives it back, nothing written when the entry
+// already reads so.
+void ScriptedEdits::Set(const std::string& code, const std::string& key, const std::string& value) {
+    if (m_workspace.Doc().Store().IndexOfSection(code) < 0) throw IniError("no entry " + code);
+    // Checked before the blanks at the ends go, which would take a stray control character along.
+    RefuseControlBytes(value, "value");
+    m_workspace.Doc().SetValue(code, key, StorableValue(value));
+}
+
+namespace {
+
+// The category row of `category` and the entries it lists, as its window would show them.
+struct CategoryEntries {
+    int kind = 0;
+    std::vector<std::string> codes;
+};
+
+CategoryEntries EntriesOf(const Workspace& workspace, const std::string& category, const std::string& code) {
+    const int row = IndexOfNoCase(workspace.CategoryRows, category);
+    // "Unknown!" collects what no category claims and has no window of its own.
+    if (row < 0 || static_cast<size_t>(row) >= workspace.CategoryKinds.size() ||
+        EqualsNoCase(category, Workspace::UnknownCategory))
+        throw IniError("no category " + category);
+    CategoryEntries entries;
+    entries.kind = workspace.CategoryKinds[static_cast<size_t>(row)];
+    TStringList codes;
+    workspace.GetReadSectionValuesOnly(entries.kind, workspace.CategoryRows[static_cast<size_t>(row)], codes);
+    entries.codes = codes.Texts();
+    if (IndexOfNoCase(entries.codes, code) < 0) throw IniError("no entry " + code + " in " + category);
+    return entries;
+}
+
+}  // namespace
+
+void ScriptedEdits::CopyEntry(const std::string& category, const std::string& code, const std::string& newCode,
+                              const std::optional<std::string>& name, bool isDuplicate, References references) {
+    const CategoryEntries entries = EntriesOf(m_workspace, category, code);
+    EntryOperations operations(m_workspace, category, entries.kind);
+    // The window's fields stop at the limits; a script's text is refused rather than cut.
+    RefuseControlBytes(newCode, "code");
+    if (newCode.size() > MaxCodeLength)
+        throw IniError("the code is longer than " + std::to_string(MaxCodeLength) + " characters");
+    if (name) {
+        RefuseControlBytes(*name, "name");
+        // The limit is for typed text: the entry's own longer name may be given again.
+        const size_t nameLimit = NameLengthLimit(m_workspace.Doc().Store().ReadString(code, "Name", ""));
+        if (name->size() > nameLimit)
+            throw IniError("the name is longer than " + std::to_string(nameLimit) + " characters");
+        // As the window offers no name field then: a Name key is not made up for the game.
+        if (!TrimView(*name).empty() && !m_workspace.Doc().Store().ValueExists(code, "Name"))
+            throw IniError(code + " has no Name key to take the name; leave the name out");
+    }
+    const std::string refusal = operations.NewCodeRefusal(newCode, entries.codes);
+    if (!refusal.empty()) throw IniError(OneLine(refusal));
+    CodeChangeRewrites rewrites;
+    if (references != References::None) rewrites = operations.ReferenceRewrites(code, newCode);
+    std::vector<LineRewrite>& rewritten = rewrites.References;
+    if (references == References::All) {
+        rewritten.insert(rewritten.end(), rewrites.Others.begin(), rewrites.Others.end());
+        rewrites.Others.clear();
+    }
+    operations.CopyAndWriteDuplicate(code, newCode, name, isDuplicate, rewritten);
+    for (const LineRewrite& left : rewrites.Others) m_notes.push_back(NotChangedText(left));
+}
+
+// One edit however many lines change; none when no line names the item.
+void ScriptedEdits::Replace(const std::string& key, const std::string& oldItem, const std::string& newItem) {
+    Document& document = m_workspace.Doc();
+    const std::vector<LineRewrite> rewrites =
+        ReplaceRewrites(document.Store(), key, oldItem, newItem, m_workspace.G().CaseSensitive);
+    if (!rewrites.empty())
+        CommitRewrites(document, "Replace " + oldItem + " in " + key, {{}, rewrites.front().SectionName, key}, rewrites);
+}
+
+void ScriptedEdits::Delete(const std::string& category, const std::string& code) {
+    const CategoryEntries entries = EntriesOf(m_workspace, category, code);
+    if (entries.codes.size() < 2) throw IniError(DeleteSingleNotice());
+    EntryOperations(m_workspace, category, entries.kind).WriteDeleteToBuffer(code);
+}
+
+// Against the default copy, as the Changes window compares by default; the differences are those
+// the window would list for the entry, or its row of the key.
+void ScriptedEdits::Revert(const std::string& code, const std::optional<std::string>& key) {
+    const TMemIniFile* reference = m_workspace.DefaultIni.get();
+    if (reference == nullptr) throw IniError("no default copy to revert to");
+    const bool caseSensitive = m_workspace.G().CaseSensitive;
+    std::vector<Difference> selection =
+        DifferencesOf(CompareStores(m_workspace.Doc().Store(), *reference, caseSensitive), code, caseSensitive);
+    if (key) std::erase_if(selection, [&key](const Difference& difference) { return !EqualsNoCase(difference.Key, *key); });
+    if (selection.empty()) throw IniError("no changes of " + Trim(code + " " + key.value_or(std::string())));
+    RevertEntries(m_workspace, selection, *reference);
+}
+
+// The changes are listed before they are made, as the window shows them before it asks.
+void ScriptedEdits::ImportTable(const std::string& category, const std::string& fileName) {
+    const TableImport import = ReadTableFile(m_workspace, category, fileName);
+    m_output.push_back(ImportPreview(import));
+    CommitChanges(m_workspace.Doc(), category, ImportText(import.Changes.size()), import.Changes);
+}
+
+void ScriptedEdits::Save() { m_saved = TextsToSave(m_workspace, true); }
+
+}  // namespace velmora

@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/catalogue/DocumentSave.h"
+
+namespace velmora {
+
+class Workspace;
+
+// Edits given as lines of text, applied through the workspace's document with the rules of the
+// category window. One command per line, its fields separated by tabs so that values may hold
+// blanks:
+//
+//   set CODE KEY VALUE
+//   duplicate CATEGORY CODE NEWCODE [NAME]
+//   rename CATEGORY CODE NEWCODE [NAME]
+//   rename-all CATEGORY CODE NEWCODE [all] [NAME]
+//                                             (a rename that also rewrites the references to CODE:
+//                                             the items of keys whose value sources name the
+//                                             category; with "all", every line naming CODE)
+//   replace KEY OLD NEW                       (each item OLD of KEY's values, in every section)
+//   delete CATEGORY CODE
+//   revert CODE [KEY]
+//   import-table CATEGORY FILE               (a balance table's CSV file, as one edit)
+//   undo
+//   redo
+//   save
+//
+// The text is UTF-8 and goes into the document in Latin-1. A code longer than MaxCodeLength or a
+// name longer than MaxNameLength is refused rather than cut, and so is a name for an entry that
+// has no "Name" key.
+//
+// "revert" puts back the default copy's text for every difference of entry CODE, or for the one
+// of its key KEY, as one edit. "save" takes the texts that File, Save would write for the document and that the collection of
+// unknown sections writes for the definition file; writing them is the caller's, once every line
+// has run, so that a script that fails part-way writes nothing.
+class ScriptedEdits {
+public:
+    explicit ScriptedEdits(Workspace& workspace) : m_workspace(workspace) {}
+
+    // Runs one line of UTF-8 text; a line of blanks does nothing. Throws IniError with the reason
+    // when the command cannot be done; the document is then as it was before the line. Every line
+    // that succeeds, but undo, redo and save, is one step for undo and redo, whether or not it
+    // changed the document.
+    void Run(std::string_view text);
+
+    // The texts of the last "save", if any; the definition text is always among them.
+    const std::optional<SaveTexts>& Saved() const { return m_saved; }
+
+    // What the lines run so far left undone on purpose, one text each ("not changed: [S] K=V"
+    // for a line that names a renamed code outside the reference keys); taken once.
+    std::vector<std::string> TakeNotes() { return std::exchange(m_notes, {}); }
+    // What the commands had to show since the last call (an import's list of changes), in order.
+    std::vector<std::string> TakeOutput() { return std::exchange(m_output, {}); }
+
+private:
+    void Set(const std::string& code, const std::string& key, const std::string& value);
+    // Which lines naming the old code a change of code rewrites: none, those of reference keys, or
+    // every one.
+    enum class References { None, Keys, All };
+    void CopyEntry(const std::string& category, const std::string& code, const std::string& newCode,
+                   const std::optional<std::string>& name, bool isDuplicate, References references = References::None);
+    void Replace(const std::string& key, const std::string& oldItem, const std::string& newItem);
+    void Delete(const std::string& category, const std::string& code);
+    void Revert(const std::string& code, const std::optional<std::string>& key);
+    void Save();
+    void Undo();
+    void Redo();
+    void ImportTable(const std::string& category, const std::string& fileName);
+
+    Workspace& m_workspace;
+    std::optional<SaveTexts> m_saved;
+    // Per step, how many edits of the document's history it made (none or one); the first
+    // `m_done` steps are done.
+    std::vector<size_t> m_steps;
+    size_t m_done = 0;
+    std::vector<std::string> m_notes;
+    std::vector<std::string> m_output;
+};
+
+}  // namespace velmora

@@ -1,0 +1,149 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <compare>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "core/store/StringList.h"
+
+namespace velmora {
+
+class StoreEdit;
+class TMemIniFile;
+class Workspace;
+
+// References between entries: the key lines whose values name a code, the items that name nothing
+// the key allows, and the rewrites that keep references whole when a code or an item changes.
+// Everything here only reads the stores; the document applies the rewrites as one edit.
+
+// A line of the document by where it stands: the section's position in the store and the line's
+// position in that section, as the store's SectionAt and Strings count them.
+struct LinePlace {
+    size_t Section = 0;
+    size_t Line = 0;
+    // The lint's nullptr check misreads the defaulted comparison's hidden "0" operand.
+    auto operator<=>(const LinePlace&) const = default;  // NOLINT(modernize-use-nullptr)
+};
+
+// A key line of the document with an item equal to a code.
+struct Usage {
+    LinePlace Place;
+    std::string SectionName;
+    std::string Text;  // the line as stored: KEY=VALUE, with its ";" comment
+    std::string Raw;   // the line as written in the file, blanks and all
+
+    std::string_view Key() const;
+    std::string_view Value() const;  // everything after the "=", comment included
+};
+
+// The key lines of the document, list sections included, that have an item equal to `code` by the
+// NamesEqual rule, in document order. Lines without a key name (no "=", or "=" first) are none.
+std::vector<Usage> FindUsages(const TMemIniFile& document, std::string_view code, bool caseSensitive);
+
+// The value with every item equal to `oldItem` (NamesEqual rule) replaced by `newItem`, and all
+// else as written: other items, blanks, the comment. No value when no item is equal.
+std::optional<std::string> ReplaceItems(std::string_view value, std::string_view oldItem, std::string_view newItem,
+                                        bool caseSensitive);
+
+// True when `item` reads back from a value as this one item: it is not empty, has no blank at
+// either end, and holds no "," (it would be two items), no ";" (the rest would be a comment) and
+// no line break (it would split the line).
+bool IsWholeItem(std::string_view item);
+
+// One line that an edit will replace, with its text before and after, each in the line's own
+// layout as the file writes it. A rewrite without an old text adds its line at its place instead.
+struct LineRewrite {
+    LinePlace Place;
+    std::string SectionName;
+    std::string OldText;
+    std::string NewText;
+};
+
+// Adds each rewrite to `edit`, in the document. The places are those of the store as it stands
+// when they are added.
+void AddRewrites(StoreEdit& edit, const std::vector<LineRewrite>& rewrites);
+
+// The change of `oldCode` into `newCode` in the lines of `usages` (as FindUsages gave them, minus
+// the lines the change of code writes itself): each item equal to `oldCode` becomes `newCode`.
+// Throws IniError when `newCode` is no whole item.
+std::vector<LineRewrite> RenameRewrites(const std::vector<Usage>& usages, std::string_view oldCode,
+                                        std::string_view newCode, bool caseSensitive);
+
+// In the value of every line of `key` (key names compared without regard to letter case) in every
+// section, each item equal to `oldItem` (NamesEqual rule) becomes `newItem`; the lines that change,
+// in document order. Throws IniError when `newItem` is no whole item.
+std::vector<LineRewrite> ReplaceRewrites(const TMemIniFile& document, std::string_view key, std::string_view oldItem,
+                                         std::string_view newItem, bool caseSensitive);
+
+// A key of a category's pages whose description names value sources of which at least one is a
+// category.
+struct ReferenceKey {
+    std::string Key;
+    std::vector<size_t> CategoryRows;       // the sources that are categories, as their rows
+    std::vector<std::string> OtherSources;  // the sources whose values are allowed values
+};
+
+// The reference keys of the category in row `row`, page by page, in page order.
+std::vector<ReferenceKey> ReferenceKeysOf(const Workspace& workspace, size_t row);
+
+// An item of a reference key's value, in an entry of the key's category, that names no section of
+// the document, is no entry of a category among the key's sources, and is none of the values of
+// its other sources (compared without regard to letter case).
+struct DanglingItem {
+    LinePlace Place;           // the key's line in the entry's section
+    std::string Category;      // the category whose page holds the key
+    std::string SectionName;   // the entry's code
+    std::string Key;           // as the line spells it
+    std::string Value;         // as the grid shows it: without the comment
+    std::string Item;
+};
+
+// The rule that decides whether an item dangles, over the workspace's document as it now stands.
+// Entries of categories and values of other sources are read once each, however many keys and
+// checks ask for them; a check of another kind that judges codes asks this rule too.
+class DanglingRule {
+public:
+    explicit DanglingRule(const Workspace& workspace);
+    ~DanglingRule();
+    DanglingRule(const DanglingRule&) = delete;
+    DanglingRule& operator=(const DanglingRule&) = delete;
+
+    // True when `item` names no section of the document, no entry of a category among the key's
+    // sources and none of the values of its other sources (compared without regard to case).
+    bool Dangles(std::string_view item, const ReferenceKey& key);
+    // The entries of the category in row `row`, in list order.
+    TStringList EntryList(size_t row) const;
+
+private:
+    using NameSet = std::unordered_set<std::string>;
+    const NameSet& EntriesOf(size_t row);
+    const NameSet& ValuesOf(const std::string& source);
+
+    const Workspace& m_workspace;
+    const TMemIniFile& m_document;
+    const bool m_caseSensitive;
+    std::vector<std::optional<NameSet>> m_entries;      // per category row, read on first use
+    std::unordered_map<std::string, NameSet> m_values;  // per other source, folded
+};
+
+// Every dangling item of the document, in document order, each once, however many categories
+// list its entry.
+std::vector<DanglingItem> FindDanglingItems(const Workspace& workspace);
+
+// An entry that the lists of a category name more than once (NamesEqual rule).
+struct DoubleListing {
+    std::string Category;
+    std::string Code;  // as the first of its list lines spells it
+    size_t Times = 0;
+};
+
+// The entries listed more than once, category by category in row order, each in list order.
+std::vector<DoubleListing> FindDoubleListings(const Workspace& workspace);
+
+}  // namespace velmora

@@ -1,0 +1,1077 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/store/mIniGue.h"
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <unordered_set>
+
+#include "core/store/IniError.h"
+#include "core/store/PlatformFile.h"
+#include "core/store/TextCase.h"
+
+namespace velmora {
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kLineEnd = "\r\n";
+
+// The key name of a line in its stored form: the text before its first "="; a line without "="
+// has none.
+bool KeyNameOf(std::string_view line, std::string_view& name) {
+    size_t eq = line.find('=');
+    if (eq == std::string_view::npos) return false;
+    name = line.substr(0, eq);
+    return true;
+}
+
+std::string_view KeyNameOrEmpty(const GueTStringList::Line& line) {
+    std::string_view name;
+    return line.KeyName(name) ? name : std::string_view();
+}
+
+std::string_view TextAfterEquals(std::string_view line) {
+    size_t eq = line.find('=');
+    return eq == std::string_view::npos ? std::string_view() : line.substr(eq + 1);
+}
+
+// The text before its first ";" trimmed at both ends, or the whole text untouched when it has none.
+std::string_view StripCommentView(std::string_view text) {
+    size_t semicolon = text.find(';');
+    return semicolon == std::string_view::npos ? text : TrimView(text.substr(0, semicolon));
+}
+
+// A hash set of upper-cased key names that can be asked with a string_view.
+struct ViewHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+using FoldedKeySet = std::unordered_set<std::string, ViewHash, std::equal_to<>>;
+
+// Upper-cases a short text into `buffer` without allocating; longer texts use `spill`.
+std::string_view FoldInto(std::string_view text, char (&buffer)[96], std::string& spill) {
+    if (text.size() <= sizeof buffer) {
+        for (size_t i = 0; i < text.size(); ++i)
+            buffer[i] = static_cast<char>(UpperByte(static_cast<unsigned char>(text[i])));
+        return std::string_view(buffer, text.size());
+    }
+    spill = FoldCase(text);
+    return spill;
+}
+
+// The value of line i's key: the comment-stripped text after "=" of the first line that carries
+// the same key name (an earlier line when keys repeat); empty when none does.
+std::string ValueOfLine(const GueTStringList& section, size_t i) {
+    long first = section.IndexOfKey(KeyNameOrEmpty(section.LineAt(i)));
+    return first < 0 ? std::string()
+                     : TMemIniFile::StripComment(section.LineAt(static_cast<size_t>(first)).ValueText());
+}
+
+bool SameKeyName(const GueTStringList::Line& a, const GueTStringList::Line& b) {
+    std::string_view nameA, nameB;
+    bool keyedA = a.KeyName(nameA), keyedB = b.KeyName(nameB);
+    return keyedA == keyedB && EqualsNoCase(nameA, nameB);
+}
+
+// Converts a whole text as a 32-bit signed integer: leading blanks, then a signed decimal
+// number or a hexadecimal mark and hexadecimal digits, nothing after.
+bool ConvertInteger(std::string_view text, int32_t& result) {
+    size_t pos = 0;
+    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
+    std::string_view rest = text.substr(pos);
+    if (rest.empty()) return false;
+    bool hex = false;
+    if (rest[0] == '$' || rest[0] == 'x' || rest[0] == 'X') {
+        hex = true;
+        rest.remove_prefix(1);
+    } else if (rest.size() >= 2 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'X')) {
+        hex = true;
+        rest.remove_prefix(2);
+    }
+    if (rest.empty()) return false;
+    if (hex) {
+        uint32_t value = 0;
+        auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), value, 16);
+        if (ec != std::errc() || end != rest.data() + rest.size()) return false;
+        if (value > 0x7FFFFFFFu) return false;
+        result = static_cast<int32_t>(value);
+        return true;
+    }
+    bool negative = false;
+    if (rest[0] == '+' || rest[0] == '-') {
+        negative = rest[0] == '-';
+        rest.remove_prefix(1);
+    }
+    if (rest.empty() || !(rest[0] >= '0' && rest[0] <= '9')) return false;
+    uint64_t magnitude = 0;
+    auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), magnitude, 10);
+    if (ec != std::errc() || end != rest.data() + rest.size()) return false;
+    if (magnitude > (negative ? 2147483648ull : 2147483647ull)) return false;
+    result = negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude)) : static_cast<int32_t>(magnitude);
+    return true;
+}
+
+// Dates are kept as days since 1899-12-30 and written as YYYY-MM-DD, times as HH:MM:SS.
+const std::chrono::sys_days kEpoch = std::chrono::sys_days(std::chrono::year(1899) / 12 / 30);
+
+bool ParseDate(std::string_view text, double& days) {
+    int y = 0;
+    unsigned m = 0, d = 0;
+    char tail = 0;
+    std::string s(text);
+    if (std::sscanf(s.c_str(), "%d-%u-%u%c", &y, &m, &d, &tail) != 3) return false;
+    std::chrono::year_month_day ymd{std::chrono::year(y), std::chrono::month(m), std::chrono::day(d)};
+    if (!ymd.ok()) return false;
+    days = static_cast<double>((std::chrono::sys_days(ymd) - kEpoch).count());
+    return true;
+}
+
+bool ParseTime(std::string_view text, double& fraction) {
+    unsigned h = 0, mi = 0, sec = 0;
+    char tail = 0;
+    std::string s(text);
+    int fields = std::sscanf(s.c_str(), "%u:%u:%u%c", &h, &mi, &sec, &tail);
+    if (fields != 3 && fields != 2) return false;
+    if (fields == 2) sec = 0;
+    if (h > 23 || mi > 59 || sec > 59) return false;
+    fraction = (h * 3600.0 + mi * 60.0 + sec) / 86400.0;
+    return true;
+}
+
+// A moment as whole days since the epoch and seconds into that day, rounded to the second; the
+// rounding may carry into the next day. Days and time of day add up linearly, also before the epoch.
+void SplitMoment(double value, int64_t& day, int64_t& second) {
+    const auto total = static_cast<int64_t>(std::llround(value * 86400.0));
+    day = total / 86400;
+    second = total % 86400;
+    if (second < 0) {
+        second += 86400;
+        --day;
+    }
+}
+
+std::string FormatDate(double value) {
+    int64_t day = 0, second = 0;
+    SplitMoment(value, day, second);
+    std::chrono::year_month_day ymd(kEpoch + std::chrono::days(day));
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02u", static_cast<int>(ymd.year()),
+                  static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()));
+    return buffer;
+}
+
+std::string FormatTime(double value) {
+    int64_t day = 0, second = 0;
+    SplitMoment(value, day, second);
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", static_cast<int>(second / 3600),
+                  static_cast<int>(second / 60 % 60), static_cast<int>(second % 60));
+    return buffer;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Typed values
+
+int32_t TCustomIniFile::ReadInteger(std::string_view Section, std::string_view Ident, int32_t Default) const {
+    std::string text = ReadString(Section, Ident, "");
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text = "$" + text.substr(2);
+    int32_t value = 0;
+    return ConvertInteger(text, value) ? value : Default;
+}
+
+void TCustomIniFile::WriteInteger(std::string_view Section, std::string_view Ident, int32_t Value) {
+    WriteString(Section, Ident, std::to_string(Value));
+}
+
+bool TCustomIniFile::ReadBool(std::string_view Section, std::string_view Ident, bool Default) const {
+    return ReadInteger(Section, Ident, Default ? 1 : 0) != 0;
+}
+
+void TCustomIniFile::WriteBool(std::string_view Section, std::string_view Ident, bool Value) {
+    WriteString(Section, Ident, Value ? "1" : "0");
+}
+
+TDateTime TCustomIniFile::ReadDate(std::string_view Section, std::string_view Name, TDateTime Default) const {
+    std::string text = ReadString(Section, Name, "");
+    double days = 0;
+    return !text.empty() && ParseDate(text, days) ? days : Default;
+}
+
+TDateTime TCustomIniFile::ReadTime(std::string_view Section, std::string_view Name, TDateTime Default) const {
+    std::string text = ReadString(Section, Name, "");
+    double fraction = 0;
+    return !text.empty() && ParseTime(text, fraction) ? fraction : Default;
+}
+
+TDateTime TCustomIniFile::ReadDateTime(std::string_view Section, std::string_view Name,
+                                       TDateTime Default) const {
+    std::string text = ReadString(Section, Name, "");
+    if (text.empty()) return Default;
+    size_t blank = text.find(' ');
+    double days = 0, fraction = 0;
+    if (blank == std::string::npos) return ParseDate(text, days) ? days : Default;
+    if (!ParseDate(std::string_view(text).substr(0, blank), days) ||
+        !ParseTime(std::string_view(text).substr(blank + 1), fraction))
+        return Default;
+    return days + fraction;
+}
+
+double TCustomIniFile::ReadFloat(std::string_view Section, std::string_view Name, double Default) const {
+    std::string text = ReadString(Section, Name, "");
+    if (text.empty()) return Default;
+    double value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size() ? value : Default;
+}
+
+void TCustomIniFile::WriteDate(std::string_view Section, std::string_view Name, TDateTime Value) {
+    WriteString(Section, Name, FormatDate(Value));
+}
+
+void TCustomIniFile::WriteTime(std::string_view Section, std::string_view Name, TDateTime Value) {
+    WriteString(Section, Name, FormatTime(Value));
+}
+
+void TCustomIniFile::WriteDateTime(std::string_view Section, std::string_view Name, TDateTime Value) {
+    WriteString(Section, Name, FormatDate(Value) + " " + FormatTime(Value));
+}
+
+void TCustomIniFile::WriteFloat(std::string_view Section, std::string_view Name, double Value) {
+    char buffer[64];
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, Value);
+    WriteString(Section, Name, std::string_view(buffer, ec == std::errc() ? static_cast<size_t>(end - buffer) : 0));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Text storage
+
+std::string_view TextArena::Adopt(std::string&& text) {
+    m_adopted.push_back(std::move(text));
+    return m_adopted.back();
+}
+
+char* TextArena::Reserve(size_t size) {
+    constexpr size_t kBlockSize = size_t{64} * 1024;
+    if (size > kBlockSize / 4) {
+        m_blocks.push_back(std::make_unique<char[]>(size));
+        return m_blocks.back().get();
+    }
+    if (size > m_freeSize) {
+        m_blocks.push_back(std::make_unique<char[]>(kBlockSize));
+        m_free = m_blocks.back().get();
+        m_freeSize = kBlockSize;
+    }
+    char* start = m_free;
+    m_free += size;
+    m_freeSize -= size;
+    return start;
+}
+
+std::string_view TextArena::Store(std::string_view text) {
+    if (text.empty()) return {};
+    char* target = Reserve(text.size());
+    std::memcpy(target, text.data(), text.size());
+    return std::string_view(target, text.size());
+}
+
+std::string_view TextArena::Concat(std::string_view a, std::string_view b, std::string_view c) {
+    size_t size = a.size() + b.size() + c.size();
+    if (size == 0) return {};
+    char* target = Reserve(size);
+    std::memcpy(target, a.data(), a.size());
+    std::memcpy(target + a.size(), b.data(), b.size());
+    std::memcpy(target + a.size() + b.size(), c.data(), c.size());
+    return std::string_view(target, size);
+}
+
+void TextArena::Clear() {
+    m_adopted.clear();
+    m_blocks.clear();
+    m_free = nullptr;
+    m_freeSize = 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Section records
+
+// A line is a view and a flag beside its comment block: holding the text as read costs nothing
+// beyond what the stored form alone did.
+static_assert(sizeof(GueTStringList::Line) <= 3 * sizeof(void*));
+
+// Blanks cannot hold "=", so the first "=" of the trimmed line is the first "=" of the line as read,
+// and the stored form's key name and value text are the parts around it, each trimmed.
+bool GueTStringList::Line::KeyName(std::string_view& name) const {
+    const std::string_view raw = Raw();
+    const size_t eq = raw.find('=');
+    if (eq == std::string_view::npos) return false;
+    name = m_asRead ? TrimView(raw.substr(0, eq)) : raw.substr(0, eq);
+    return true;
+}
+
+std::string_view GueTStringList::Line::ValueText() const {
+    const std::string_view raw = Raw();
+    const size_t eq = raw.find('=');
+    if (eq == std::string_view::npos) return {};
+    return m_asRead ? TrimView(raw.substr(eq + 1)) : raw.substr(eq + 1);
+}
+
+std::string GueTStringList::Line::StoredText() const {
+    std::string_view key;
+    if (!KeyName(key)) return std::string(m_asRead ? TrimView(Raw()) : Raw());
+    const std::string_view value = ValueText();
+    std::string text;
+    text.reserve(key.size() + 1 + value.size());
+    text.append(key).append("=").append(value);
+    return text;
+}
+
+GueTStringList::GueTStringList() = default;
+GueTStringList::~GueTStringList() = default;
+
+namespace {
+
+// Sections up to this many lines are scanned; longer ones are looked up through their key index.
+constexpr size_t kKeyIndexFrom = 24;
+
+bool LineHasKey(const GueTStringList::Line& line, std::string_view key) {
+    std::string_view name;
+    return line.KeyName(name) && EqualsNoCase(name, key);
+}
+
+}  // namespace
+
+long GueTStringList::IndexOfKey(std::string_view key) const {
+    if (m_lines.size() > kKeyIndexFrom) {
+        if (!m_keyIndex) {
+            m_keyIndex = std::make_unique<NameIndex<true>>();
+            m_keyIndex->Reserve(m_lines.size());
+            for (size_t i = 0; i < m_lines.size(); ++i) IndexKeyOf(i);
+        }
+        const uint32_t line =
+            m_keyIndex->Find(key, [this](uint32_t at) { return KeyNameOrEmpty(m_lines[at]); });
+        return line == NameIndex<true>::kNone ? -1 : static_cast<long>(line);
+    }
+    for (size_t i = 0; i < m_lines.size(); ++i)
+        if (LineHasKey(m_lines[i], key)) return static_cast<long>(i);
+    return -1;
+}
+
+// A line after the first of its key keeps the first one in the index.
+void GueTStringList::IndexKeyOf(size_t line) const {
+    std::string_view name;
+    if (!m_lines[line].KeyName(name)) return;
+    m_keyIndex->Add(name, static_cast<uint32_t>(line),
+                    [this](uint32_t at) { return KeyNameOrEmpty(m_lines[at]); });
+}
+
+void GueTStringList::AppendLine(Line line) {
+    m_lines.push_back(std::move(line));
+    if (m_keyIndex) IndexKeyOf(m_lines.size() - 1);
+}
+
+void GueTStringList::EraseLine(size_t index) {
+    m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(index));
+    m_keyIndex.reset();  // later positions moved
+}
+
+// The line becomes one an operation wrote; its comment block stays.
+void GueTStringList::ReplaceLineText(size_t index, std::string_view text) {
+    Line replacement(text, false, std::move(m_lines[index].m_comments));
+    if (!SameKeyName(m_lines[index], replacement)) m_keyIndex.reset();
+    m_lines[index] = std::move(replacement);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Parsing
+
+// Reads lines one at a time into the store. Every line it is given lives in the store's arena.
+class TMemIniFile::Parser {
+public:
+    explicit Parser(TMemIniFile& store) : m_store(store) {}
+
+    // Every line is kept as it came; what it is depends on the line trimmed.
+    void Feed(std::string_view raw) {
+        std::string_view line = TrimView(raw);
+        if (line.empty() || line[0] == ';') {
+            m_pending.push_back(raw);
+        } else if (line[0] == '[') {
+            GueTStringList& section = m_store.AppendSection(HeaderName(line));
+            section.m_header = raw;
+            if (!m_pending.empty()) section.m_leadingComments = TakePending();
+            m_current = &section;
+        } else if (m_current == nullptr) {
+            // Text before the first header is kept apart, with the comments around it.
+            auto& preamble = m_store.m_preamble;
+            preamble.insert(preamble.end(), m_pending.begin(), m_pending.end());
+            preamble.push_back(raw);
+            m_pending.clear();
+        } else {
+            m_current->AppendLine(
+                GueTStringList::Line(raw, true, m_pending.empty() ? nullptr : TakePending()));
+        }
+    }
+
+    // Comment and blank lines after the last line stay as the store's trailing block.
+    void Finish() {
+        m_store.m_trailing = std::move(m_pending);
+        m_pending.clear();
+    }
+
+private:
+    static std::string_view HeaderName(std::string_view line) {
+        size_t close = line.find(']');
+        if (close != std::string_view::npos) return TrimView(line.substr(1, close - 1));
+        // No "]": drop a ";" comment, cut before the first space, and take what follows "[".
+        std::string_view text = line;
+        size_t semicolon = text.find(';');
+        if (semicolon != std::string_view::npos) text = TrimView(text.substr(0, semicolon));
+        size_t space = text.find(' ');
+        if (space != std::string_view::npos) text = text.substr(0, space);
+        text = TrimRightView(text);
+        return TrimView(text.substr(std::min<size_t>(1, text.size())));
+    }
+
+    std::unique_ptr<GueTStringList::Comments> TakePending() {
+        auto block = std::make_unique<GueTStringList::Comments>(std::move(m_pending));
+        m_pending.clear();
+        return block;
+    }
+
+    TMemIniFile& m_store;
+    GueTStringList* m_current = nullptr;
+    std::vector<std::string_view> m_pending;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Construction and files
+
+TMemIniFile::TMemIniFile(std::string fileName, const bool* caseSensitive)
+    : TCustomIniFile(std::move(fileName)), m_caseSensitive(caseSensitive) {
+    LoadValues();
+}
+
+TMemIniFile::~TMemIniFile() = default;
+
+void TMemIniFile::SetCaseSensitiveFlag(const bool* caseSensitive) {
+    m_caseSensitive = caseSensitive;
+    m_foldedIndexValid = false;
+}
+
+void TMemIniFile::Clear() {
+    m_sections.clear();
+    m_preamble.clear();
+    m_trailing.clear();
+    m_byteOrderMark = false;
+    m_arena.Clear();
+    InvalidateIndex();
+}
+
+void TMemIniFile::ParseText(std::string_view text) {
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+        m_byteOrderMark = true;
+        text.remove_prefix(kByteOrderMark.size());
+    }
+    Parser parser(*this);
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    // Lines end at CR LF, at a lone LF and at a lone CR. The next LF is remembered so that a
+    // file of CR-only line ends is still read in one pass.
+    const char* lf = nullptr;
+    bool lfKnown = false;
+    while (p < end) {
+        if (!lfKnown || (lf != nullptr && lf < p)) {
+            lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+            lfKnown = true;
+        }
+        const char* stop = lf ? lf : end;
+        if (const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(stop - p)))) {
+            parser.Feed(std::string_view(p, static_cast<size_t>(cr - p)));
+            p = cr + 1;
+            if (p < end && *p == '\n') ++p;
+            continue;
+        }
+        parser.Feed(std::string_view(p, static_cast<size_t>(stop - p)));
+        p = lf ? lf + 1 : end;
+    }
+    parser.Finish();
+}
+
+void TMemIniFile::LoadValues() {
+    std::optional<std::string> content;
+    if (!m_fileName.empty()) content = platform::ReadWholeFile(m_fileName);  // throws: store unchanged
+    Clear();
+    if (content) ParseText(m_arena.Adopt(std::move(*content)));
+}
+
+void TMemIniFile::SetStrings(const TStringList& lines) {
+    Clear();
+    std::string text;
+    for (size_t i = 0; i < lines.Count(); ++i) {
+        text += lines[i];
+        text += '\n';
+    }
+    // Lines handed in may themselves hold line breaks; they split like a file's would.
+    ParseText(m_arena.Adopt(std::move(text)));
+}
+
+void TMemIniFile::Rename(std::string fileName, bool reload) {
+    m_fileName = std::move(fileName);
+    if (reload) LoadValues();
+}
+
+namespace {
+
+// Hands every rendered line to `emit` as its parts, in order. Only a section that an operation
+// added gets a line that was not read: the blank line before its header.
+template <class Emit>
+void RenderLines(const std::vector<std::string_view>& preamble,
+                 const std::vector<std::unique_ptr<GueTStringList>>& sections,
+                 const std::vector<std::string_view>& trailing, Emit emit) {
+    for (std::string_view line : preamble) emit({line});
+    for (const auto& section : sections) {
+        const bool added = section->Header().empty();
+        if (const auto* leading = section->LeadingComments())
+            for (std::string_view line : *leading) emit({line});
+        else if (added)
+            emit({});
+        if (added)
+            emit({"[", section->Name(), "]"});
+        else
+            emit({section->Header()});
+        for (size_t i = 0; i < section->Count(); ++i) {
+            if (const auto* comments = section->CommentsOf(i))
+                for (std::string_view line : *comments) emit({line});
+            emit({section->LineAt(i).Raw()});
+        }
+    }
+    for (std::string_view line : trailing) emit({line});
+}
+
+}  // namespace
+
+std::string TMemIniFile::RenderText() const {
+    size_t estimate = kByteOrderMark.size();
+    for (const auto& section : m_sections) {
+        estimate += section->Name().size() + section->Header().size() + 8;
+        for (size_t i = 0; i < section->Count(); ++i) estimate += section->LineAt(i).Raw().size() + 2;
+    }
+    std::string text;
+    text.reserve(estimate + estimate / 8);
+    if (m_byteOrderMark) text += kByteOrderMark;
+    RenderLines(m_preamble, m_sections, m_trailing, [&text](std::initializer_list<std::string_view> parts) {
+        for (std::string_view part : parts) text += part;
+        text += kLineEnd;
+    });
+    return text;
+}
+
+void TMemIniFile::GetStrings(TStringList& lines) const {
+    lines.Clear();
+    RenderLines(m_preamble, m_sections, m_trailing, [&lines](std::initializer_list<std::string_view> parts) {
+        std::string line;
+        for (std::string_view part : parts) line += part;
+        lines.Add(std::move(line));
+    });
+    if (m_byteOrderMark && !lines.Empty()) lines[0].insert(0, kByteOrderMark);
+}
+
+void TMemIniFile::UpdateFile() { platform::WriteWholeFile(m_fileName, RenderText()); }
+
+std::unique_ptr<TMemIniFile> TMemIniFile::CloneAs(std::string fileName) const {
+    auto copy = std::make_unique<TMemIniFile>(std::string(), m_caseSensitive);
+    TextArena& arena = copy->m_arena;
+    auto copyBlock = [&arena](const std::vector<std::string_view>& block) {
+        std::vector<std::string_view> result;
+        result.reserve(block.size());
+        for (std::string_view line : block) result.push_back(arena.Store(line));
+        return result;
+    };
+    copy->m_byteOrderMark = m_byteOrderMark;
+    copy->m_preamble = copyBlock(m_preamble);
+    copy->m_trailing = copyBlock(m_trailing);
+    copy->m_sections.reserve(m_sections.size());
+    for (const auto& source : m_sections) {
+        auto section = std::make_unique<GueTStringList>();
+        section->m_name = arena.Store(source->m_name);
+        section->m_header = arena.Store(source->m_header);
+        if (source->m_leadingComments)
+            section->m_leadingComments =
+                std::make_unique<GueTStringList::Comments>(copyBlock(*source->m_leadingComments));
+        section->m_lines.reserve(source->m_lines.size());
+        for (const auto& line : source->m_lines) {
+            const auto* comments = line.CommentBlock();
+            section->AppendLine(GueTStringList::Line(
+                arena.Store(line.Raw()), line.IsAsRead(),
+                comments ? std::make_unique<GueTStringList::Comments>(copyBlock(*comments)) : nullptr));
+        }
+        copy->m_sections.push_back(std::move(section));
+    }
+    copy->Rename(std::move(fileName), false);
+    return copy;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Section lookup
+
+void TMemIniFile::InvalidateIndex() const {
+    m_exactIndexValid = false;
+    m_foldedIndexValid = false;
+}
+
+namespace {
+
+constexpr uint32_t kNoSection = NameIndex<false>::kNone;
+
+}  // namespace
+
+void TMemIniFile::BuildExactIndex() const {
+    m_exactIndex.Clear();
+    m_exactIndex.Reserve(m_sections.size());
+    m_nextOfSameName.assign(m_sections.size(), kNoSection);
+    m_lastOfSameName.assign(m_sections.size(), kNoSection);
+    m_exactIndexValid = true;
+    for (size_t i = 0; i < m_sections.size(); ++i) {
+        if (i + LookAhead < m_sections.size()) m_exactIndex.Prefetch(m_sections[i + LookAhead]->Name());
+        IndexExactName(static_cast<uint32_t>(i));
+    }
+}
+
+// A later section of a name already indexed is linked behind the last one of that name.
+void TMemIniFile::IndexExactName(uint32_t position) const {
+    const uint32_t first = m_exactIndex.Add(m_sections[position]->Name(), position, SectionNames());
+    if (first != position) m_nextOfSameName[m_lastOfSameName[first]] = position;
+    m_lastOfSameName[first] = position;
+}
+
+void TMemIniFile::BuildFoldedIndex() const {
+    m_foldedIndex.Clear();
+    m_foldedIndex.Reserve(m_sections.size());
+    m_foldedIndexValid = true;
+    for (size_t i = 0; i < m_sections.size(); ++i) IndexFoldedName(static_cast<uint32_t>(i));
+}
+
+void TMemIniFile::IndexFoldedName(uint32_t position) const {
+    m_foldedIndex.Add(m_sections[position]->Name(), position, SectionNames());
+}
+
+int TMemIniFile::IndexOfSection(std::string_view Name) const {
+    uint32_t position = kNoSection;
+    if (CaseSensitive()) {
+        position = IndexOfFirstExactly(Name);
+    } else {
+        if (!m_foldedIndexValid) BuildFoldedIndex();
+        position = m_foldedIndex.Find(Name, SectionNames());
+    }
+    return position == kNoSection ? -1 : static_cast<int>(position);
+}
+
+GueTStringList* TMemIniFile::FindSection(std::string_view name) const {
+    int index = IndexOfSection(name);
+    return index < 0 ? nullptr : m_sections[static_cast<size_t>(index)].get();
+}
+
+GueTStringList& TMemIniFile::AppendSection(std::string_view name) {
+    auto section = std::make_unique<GueTStringList>();
+    section->m_name = name;
+    const auto position = static_cast<uint32_t>(m_sections.size());
+    m_sections.push_back(std::move(section));
+    if (m_exactIndexValid) {
+        m_nextOfSameName.push_back(kNoSection);
+        m_lastOfSameName.push_back(kNoSection);
+        IndexExactName(position);
+    }
+    if (m_foldedIndexValid) IndexFoldedName(position);
+    return *m_sections.back();
+}
+
+std::string TMemIniFile::StripComment(std::string_view Text) { return std::string(StripCommentView(Text)); }
+
+std::string_view TMemIniFile::StripCommentView(std::string_view Text) { return velmora::StripCommentView(Text); }
+
+// ---------------------------------------------------------------------------------------------
+// Section and key access
+
+std::string TMemIniFile::ReadString(std::string_view Section, std::string_view Ident,
+                                    std::string_view Default) const {
+    const GueTStringList* section = FindSection(Section);
+    if (section == nullptr) return std::string(Default);
+    long line = section->IndexOfKey(Ident);
+    if (line < 0) return std::string(Default);
+    return StripComment(section->LineAt(static_cast<size_t>(line)).ValueText());
+}
+
+GueTStringList& TMemIniFile::SectionToWrite(std::string_view Section) {
+    GueTStringList* section = FindSection(Section);
+    return section != nullptr ? *section : AppendSection(m_arena.Store(Section));
+}
+
+void TMemIniFile::WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) {
+    GueTStringList& section = SectionToWrite(Section);
+    long line = section.IndexOfKey(Ident);
+    if (line < 0) {
+        section.AppendLine(GueTStringList::Line(m_arena.Concat(Ident, "=", Value), false, nullptr));
+        return;
+    }
+    // A key name never holds "=", so this is the line Ident + "=" + Value exactly.
+    const GueTStringList::Line& found = section.LineAt(static_cast<size_t>(line));
+    std::string_view name;
+    if (found.KeyName(name) && name == Ident && found.ValueText() == Value) return;
+    section.ReplaceLineText(static_cast<size_t>(line), m_arena.Concat(Ident, "=", Value));
+}
+
+void TMemIniFile::AppendString(std::string_view Section, std::string_view Ident, std::string_view Value) {
+    SectionToWrite(Section).AppendLine(
+        GueTStringList::Line(m_arena.Concat(Ident, "=", Value), false, nullptr));
+}
+
+void TMemIniFile::ReadSection(std::string_view Section, TStringList& Names) const {
+    Names.Clear();
+    if (const GueTStringList* section = FindSection(Section))
+        for (size_t i = 0; i < section->Count(); ++i)
+            Names.Add(std::string(KeyNameOrEmpty(section->LineAt(i))));
+}
+
+void TMemIniFile::ReadSections(TStringList& List) const {
+    List.Clear();
+    for (const auto& section : m_sections) List.Add(StringItem{std::string(section->Name()), section.get(), nullptr});
+}
+
+void TMemIniFile::ReadSectionValues(std::string_view Section, TStringList& Lines) const {
+    Lines.Clear();
+    const GueTStringList* section = FindSection(Section);
+    if (section == nullptr) return;
+    for (size_t i = 0; i < section->Count(); ++i) {
+        StringItem item{section->Strings(i), nullptr, nullptr};
+        if (const auto* comments = section->CommentsOf(i)) {
+            auto block = std::make_shared<CommentBlock>();
+            block->reserve(comments->size());
+            for (std::string_view comment : *comments) block->emplace_back(TrimView(comment));
+            item.comments = std::move(block);
+        }
+        Lines.Add(std::move(item));
+    }
+}
+
+void TMemIniFile::ReadSectionValuesOnly(std::string_view Section, TStringList& Values) const {
+    Values.Clear();
+    const GueTStringList* section = FindSection(Section);
+    if (section == nullptr) return;
+    for (size_t i = 0; i < section->Count(); ++i)
+        if (!KeyNameOrEmpty(section->LineAt(i)).empty()) Values.Add(ValueOfLine(*section, i));
+}
+
+void TMemIniFile::EraseSection(std::string_view Section) {
+    int index = IndexOfSection(Section);
+    if (index < 0) return;
+    m_sections.erase(m_sections.begin() + index);
+    InvalidateIndex();
+}
+
+void TMemIniFile::DeleteKey(std::string_view Section, std::string_view Ident) {
+    GueTStringList* section = FindSection(Section);
+    if (section == nullptr) return;
+    long line = section->IndexOfKey(Ident);
+    if (line >= 0) section->EraseLine(static_cast<size_t>(line));
+}
+
+bool TMemIniFile::ValueExists(std::string_view Section, std::string_view Ident) const {
+    const GueTStringList* section = FindSection(Section);
+    if (section == nullptr) return false;
+    for (size_t i = 0; i < section->Count(); ++i)
+        if (EqualsNoCase(KeyNameOrEmpty(section->LineAt(i)), Ident)) return true;
+    return false;
+}
+
+bool TMemIniFile::SectionExists(std::string_view Section) const { return IndexOfSection(Section) >= 0; }
+
+void TMemIniFile::PrefetchSection(std::string_view Name) const {
+    if (CaseSensitive()) {
+        if (!m_exactIndexValid) BuildExactIndex();
+        m_exactIndex.Prefetch(Name);
+    } else {
+        if (!m_foldedIndexValid) BuildFoldedIndex();
+        m_foldedIndex.Prefetch(Name);
+    }
+}
+
+void TMemIniFile::PrefetchSectionNamedExactly(std::string_view Name) const {
+    if (!m_exactIndexValid) BuildExactIndex();
+    m_exactIndex.Prefetch(Name);
+}
+
+bool TMemIniFile::HasSectionNamedExactly(std::string_view Name) const {
+    return IndexOfFirstExactly(Name) != kNoSection;
+}
+
+uint32_t TMemIniFile::IndexOfFirstExactly(std::string_view Name) const {
+    if (!m_exactIndexValid) BuildExactIndex();
+    return m_exactIndex.Find(Name, SectionNames());
+}
+
+std::string TMemIniFile::FindKeyOfValue(std::string_view Section, std::string_view Value, bool Remove) {
+    const int position = IndexOfSection(Section);
+    if (position < 0) return {};
+    GueTStringList& section = *m_sections[static_cast<size_t>(position)];
+    const long line = IndexOfLineWithValue(static_cast<size_t>(position), Value);
+    if (line < 0) return {};
+    if (Remove) {
+        section.EraseLine(static_cast<size_t>(line));
+        return {};
+    }
+    return std::string(KeyNameOrEmpty(section.LineAt(static_cast<size_t>(line))));
+}
+
+long TMemIniFile::IndexOfLineWithValue(size_t section, std::string_view Value) const {
+    const GueTStringList& lines = ExistingSection(section);
+    for (size_t i = 0; i < lines.Count(); ++i)
+        if (ValueOfLine(lines, i) == Value) return static_cast<long>(i);
+    return -1;
+}
+
+// A claimed section with one blank line before its header, not yet placed.
+std::unique_ptr<GueTStringList> TMemIniFile::ClaimedSection(std::string_view name) {
+    auto section = std::make_unique<GueTStringList>();
+    section->Occupied = 1;
+    section->m_name = m_arena.Store(name);
+    section->m_leadingComments = std::make_unique<GueTStringList::Comments>(1, std::string_view());
+    return section;
+}
+
+GueTStringList& TMemIniFile::PlaceClaimedSection(size_t position, std::string_view name) {
+    GueTStringList& placed = *ClaimedSection(name).release();
+    PutSection(position, std::unique_ptr<GueTStringList>(&placed));
+    return placed;
+}
+
+void TMemIniFile::InsertSection(std::string_view BeforeSection, std::string_view NewSection,
+                                const TStringList& Lines) {
+    int index = IndexOfSection(BeforeSection);
+    if (index < 0) return;
+    GueTStringList& section = PlaceClaimedSection(static_cast<size_t>(index), NewSection);
+    for (const StringItem& item : Lines) {
+        std::unique_ptr<GueTStringList::Comments> comments;
+        if (item.comments && !item.comments->empty()) {
+            comments = std::make_unique<GueTStringList::Comments>();
+            for (const std::string& comment : *item.comments) comments->push_back(m_arena.Store(comment));
+        }
+        section.AppendLine(GueTStringList::Line(m_arena.Store(item.text), false, std::move(comments)));
+    }
+}
+
+void TMemIniFile::DuplicateSection(std::string_view Section, std::string_view NewSection) {
+    int index = IndexOfSection(Section);
+    if (index < 0) return;
+    PutSection(static_cast<size_t>(index), CopyOfSection(static_cast<size_t>(index), NewSection));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Positional operations
+
+const GueTStringList& TMemIniFile::ExistingSection(size_t position) const {
+    if (position >= m_sections.size()) throw IniError("No section at position " + std::to_string(position));
+    return *m_sections[position];
+}
+
+std::unique_ptr<GueTStringList> TMemIniFile::TakeSection(size_t position) {
+    PlacedSection(position);
+    std::unique_ptr<GueTStringList> section = std::move(m_sections[position]);
+    m_sections.erase(m_sections.begin() + static_cast<std::ptrdiff_t>(position));
+    InvalidateIndex();
+    return section;
+}
+
+void TMemIniFile::PutSection(size_t position, std::unique_ptr<GueTStringList> section) {
+    if (position > m_sections.size()) throw IniError("No section position " + std::to_string(position));
+    m_sections.insert(m_sections.begin() + static_cast<std::ptrdiff_t>(position), std::move(section));
+    InvalidateIndex();
+}
+
+GueTStringList::Line TMemIniFile::TakeLine(size_t section, size_t line) {
+    GueTStringList& from = PlacedSection(section);
+    if (line >= from.m_lines.size()) throw IniError("No line at position " + std::to_string(line));
+    GueTStringList::Line taken = std::move(from.m_lines[line]);
+    from.EraseLine(line);
+    return taken;
+}
+
+void TMemIniFile::PutLine(size_t section, size_t line, GueTStringList::Line text) {
+    GueTStringList& into = PlacedSection(section);
+    if (line > into.m_lines.size()) throw IniError("No line position " + std::to_string(line));
+    if (line == into.m_lines.size()) {
+        into.AppendLine(std::move(text));
+        return;
+    }
+    into.m_lines.insert(into.m_lines.begin() + static_cast<std::ptrdiff_t>(line), std::move(text));
+    into.m_keyIndex.reset();  // later positions moved
+}
+
+void TMemIniFile::ExchangeLine(size_t section, size_t line, GueTStringList::Line& text) {
+    GueTStringList& in = PlacedSection(section);
+    if (line >= in.m_lines.size()) throw IniError("No line at position " + std::to_string(line));
+    if (!SameKeyName(in.m_lines[line], text)) in.m_keyIndex.reset();
+    std::swap(in.m_lines[line], text);
+}
+
+GueTStringList::Line TMemIniFile::WrittenLine(std::string_view text, const GueTStringList::Comments* comments) {
+    return GueTStringList::Line(m_arena.Store(text), false,
+                                comments ? std::make_unique<GueTStringList::Comments>(*comments) : nullptr);
+}
+
+std::unique_ptr<GueTStringList> TMemIniFile::NewSection(std::string_view name) {
+    auto section = std::make_unique<GueTStringList>();
+    section->m_name = m_arena.Store(name);
+    return section;
+}
+
+// The copy's lines share the source's bytes: the arena keeps every byte until the whole content goes.
+std::unique_ptr<GueTStringList> TMemIniFile::CopyOfSection(size_t position, std::string_view newName) {
+    const GueTStringList& source = ExistingSection(position);
+    std::unique_ptr<GueTStringList> copy = ClaimedSection(newName);
+    copy->m_lines.reserve(source.m_lines.size());
+    for (const GueTStringList::Line& line : source.m_lines) {
+        const auto* comments = line.CommentBlock();
+        copy->AppendLine(
+            GueTStringList::Line(line.Raw(), line.IsAsRead(),
+                                 comments ? std::make_unique<GueTStringList::Comments>(*comments) : nullptr));
+    }
+    return copy;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Claiming passes
+
+int TMemIniFile::IndexOfFreeSection(std::string_view Name, bool& NoneOccupied) const {
+    NoneOccupied = true;
+    for (uint32_t position = IndexOfFirstExactly(Name); position != kNoSection; position = m_nextOfSameName[position]) {
+        if (m_sections[position]->Occupied == 0) return static_cast<int>(position);
+        NoneOccupied = false;
+    }
+    return -1;
+}
+
+void TMemIniFile::MarkOccupiedListSection(std::string_view Section) {
+    GueTStringList* list = FindSection(Section);
+    if (list == nullptr) return;
+    list->Occupied = 1;
+    for (size_t i = 0; i < list->Count(); ++i)
+        if (GueTStringList* named = FindSection(ValueOfLine(*list, i))) named->Occupied = 1;
+}
+
+bool TMemIniFile::ListedName(std::string_view Line, std::string_view& Name) {
+    std::string_view key;
+    if (!KeyNameOf(Line, key) || key.empty()) return false;
+    Name = StripCommentView(TextAfterEquals(Line));
+    return true;
+}
+
+bool TMemIniFile::ListedName(const GueTStringList::Line& Line, std::string_view& Name) {
+    std::string_view key;
+    if (!Line.KeyName(key) || key.empty()) return false;
+    Name = StripCommentView(Line.ValueText());
+    return true;
+}
+
+// Each line is read on its own: with two lines of one number, each still names its own section.
+void TMemIniFile::MarkOccupiedListed(const TStringList& Lines) {
+    std::string_view name;
+    for (const StringItem& line : Lines) {
+        if (!ListedName(line.text, name)) continue;
+        bool noneOccupied = true;
+        int index = IndexOfFreeSection(name, noneOccupied);
+        if (index >= 0) m_sections[static_cast<size_t>(index)]->Occupied = 1;
+    }
+}
+
+namespace {
+
+struct KeySet {
+    FoldedKeySet names;
+
+    explicit KeySet(const TStringList& keyNames) {
+        for (size_t i = 0; i < keyNames.Count(); ++i) names.insert(FoldCase(keyNames[i]));
+    }
+
+    bool Contains(std::string_view key) const {
+        char buffer[96];
+        std::string spill;
+        return names.find(FoldInto(key, buffer, spill)) != names.end();
+    }
+};
+
+// The fitting rule: a section fits while at most `tolerance` of its lines carry a key name that is
+// not wanted, and more of its lines carry a wanted one than not. An empty section never fits.
+template <class IsWanted>
+bool FitsRule(size_t lineCount, IsWanted isWanted, int32_t tolerance) {
+    int64_t misses = 0;
+    for (size_t i = 0; i < lineCount; ++i) {
+        if (isWanted(i)) continue;
+        if (++misses > tolerance) return false;
+    }
+    return static_cast<int64_t>(lineCount) - misses > misses;
+}
+
+}  // namespace
+
+bool TMemIniFile::SectionFitsKeys(const GueTStringList& Section, const TStringList& KeyNames, int32_t Tolerance) {
+    if (KeyNames.Empty()) return false;
+    const KeySet keys(KeyNames);
+    return FitsRule(
+        Section.Count(), [&](size_t i) { return keys.Contains(KeyNameOrEmpty(Section.LineAt(i))); },
+        Tolerance);
+}
+
+void TMemIniFile::MarkOccupiedMatching(const TStringList& KeyNames, TStringList& Found, int32_t Tolerance) {
+    SectionKeyMatcher(*this).MarkOccupiedMatching(KeyNames, Found, Tolerance);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Matching category after category
+
+SectionKeyMatcher::SectionKeyMatcher(TMemIniFile& store) : m_store(store) {
+    for (size_t position = 0; position < store.m_sections.size(); ++position) {
+        const GueTStringList& section = *store.m_sections[position];
+        if (section.Occupied != 0) continue;
+        m_free.push_back({static_cast<uint32_t>(position), static_cast<uint32_t>(section.Count()), m_lineKeys.size()});
+        for (size_t i = 0; i < section.Count(); ++i) {
+            // A plain line counts with the empty key name.
+            auto [it, isNew] = m_keyIds.try_emplace(FoldCase(KeyNameOrEmpty(section.LineAt(i))),
+                                                    static_cast<uint32_t>(m_keyIds.size()));
+            m_lineKeys.push_back(it->second);
+        }
+    }
+}
+
+void SectionKeyMatcher::MarkOccupiedMatching(const TStringList& KeyNames, TStringList& Found, int32_t Tolerance) {
+    Found.Clear();
+    std::vector<char> wanted(m_keyIds.size(), 0);
+    bool anyWanted = false;
+    for (size_t i = 0; i < KeyNames.Count(); ++i) {
+        auto it = m_keyIds.find(FoldCase(KeyNames[i]));
+        if (it == m_keyIds.end()) continue;
+        wanted[it->second] = 1;
+        anyWanted = true;
+    }
+    // A section fits only with more wanted lines than others: without any, nothing fits.
+    if (!anyWanted) return;
+
+    // Claimed sections leave the list, so that later categories look only at what is still free.
+    size_t kept = 0;
+    for (const FreeSection free : m_free) {
+        const uint32_t* keys = m_lineKeys.data() + free.firstLine;
+        if (FitsRule(free.lineCount, [&](size_t i) { return wanted[keys[i]] != 0; }, Tolerance)) {
+            GueTStringList& section = *m_store.m_sections[free.position];
+            Found.Add(std::string(section.Name()));
+            section.Occupied = 1;
+            continue;
+        }
+        m_free[kept++] = free;
+    }
+    m_free.resize(kept);
+}
+
+}  // namespace velmora

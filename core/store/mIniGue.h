@@ -1,0 +1,357 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/store/NameIndex.h"
+#include "core/store/StringList.h"
+
+namespace velmora {
+
+// Date and time as a number of days since 1899-12-30; the fraction is the time of day.
+using TDateTime = double;
+
+// The base of the INI stores: the file name and the typed reads and writes, which it builds on
+// ReadString and WriteString.
+class TCustomIniFile {
+public:
+    explicit TCustomIniFile(std::string fileName) : m_fileName(std::move(fileName)) {}
+    virtual ~TCustomIniFile() = default;
+    TCustomIniFile(const TCustomIniFile&) = delete;
+    TCustomIniFile& operator=(const TCustomIniFile&) = delete;
+    TCustomIniFile(TCustomIniFile&&) = delete;
+    TCustomIniFile& operator=(TCustomIniFile&&) = delete;
+
+    const std::string& FileName() const { return m_fileName; }
+
+    virtual std::string ReadString(std::string_view Section, std::string_view Ident,
+                                   std::string_view Default) const = 0;
+    virtual void WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) = 0;
+
+    virtual int32_t ReadInteger(std::string_view Section, std::string_view Ident, int32_t Default) const;
+    virtual void WriteInteger(std::string_view Section, std::string_view Ident, int32_t Value);
+    virtual bool ReadBool(std::string_view Section, std::string_view Ident, bool Default) const;
+    virtual void WriteBool(std::string_view Section, std::string_view Ident, bool Value);
+    virtual TDateTime ReadDate(std::string_view Section, std::string_view Name, TDateTime Default) const;
+    virtual TDateTime ReadDateTime(std::string_view Section, std::string_view Name, TDateTime Default) const;
+    virtual double ReadFloat(std::string_view Section, std::string_view Name, double Default) const;
+    virtual TDateTime ReadTime(std::string_view Section, std::string_view Name, TDateTime Default) const;
+    virtual void WriteDate(std::string_view Section, std::string_view Name, TDateTime Value);
+    virtual void WriteDateTime(std::string_view Section, std::string_view Name, TDateTime Value);
+    virtual void WriteFloat(std::string_view Section, std::string_view Name, double Value);
+    virtual void WriteTime(std::string_view Section, std::string_view Name, TDateTime Value);
+
+    virtual void ReadSection(std::string_view Section, TStringList& Names) const = 0;
+    virtual void ReadSections(TStringList& List) const = 0;
+    virtual void ReadSectionValues(std::string_view Section, TStringList& Lines) const = 0;
+    virtual void EraseSection(std::string_view Section) = 0;
+    virtual void DeleteKey(std::string_view Section, std::string_view Ident) = 0;
+    virtual void UpdateFile() = 0;
+
+protected:
+    std::string m_fileName;
+};
+
+// Text storage of one store. Lines are views into blocks that never move, so a load keeps the
+// file's own bytes and pays no allocation per line; edited text is appended to a new block.
+class TextArena {
+public:
+    std::string_view Adopt(std::string&& text);
+    std::string_view Store(std::string_view text);
+    std::string_view Concat(std::string_view a, std::string_view b, std::string_view c);
+    void Clear();
+
+private:
+    char* Reserve(size_t size);
+
+    std::deque<std::string> m_adopted;
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    char* m_free = nullptr;
+    size_t m_freeSize = 0;
+};
+
+// The record of one section: its lines (each with the comment block that stood before it), the
+// comment lines before its header, its header line, and the claim flag of the catalogue. Every line
+// is held as it was read, its line end aside, which is what the store writes back; what lookups see
+// is derived from it.
+class GueTStringList {
+public:
+    // Comment and blank lines as they were read (or as an operation gave them); lookups and
+    // ReadSectionValues see them trimmed.
+    using Comments = std::vector<std::string_view>;
+
+    // One line of the section with the comment block that stood before it. A line as read is seen
+    // by lookups in its stored form, trimmed and without blanks around its first "="; a line that
+    // an operation wrote is seen and written exactly as written. A line is a value: moved to another
+    // place of its store (its text lives in the store's arena), it writes the same bytes there.
+    class Line {
+    public:
+        Line(std::string_view text, bool asRead, std::unique_ptr<Comments> comments)
+            : m_data(text.data()),
+              m_size(text.size() & SizeMask),
+              m_asRead(asRead),
+              m_comments(std::move(comments)) {}
+
+        // What the store writes for the line.
+        std::string_view Raw() const { return {m_data, static_cast<size_t>(m_size)}; }
+        bool IsAsRead() const { return m_asRead != 0; }
+        // The key name: the text before the first "=". False for a plain line, which has none.
+        bool KeyName(std::string_view& name) const;
+        // The text after the first "=", inline comment included; empty for a plain line.
+        std::string_view ValueText() const;
+        // The line as lookups see it: key name, "=", value text; or the plain line.
+        std::string StoredText() const;
+        const Comments* CommentBlock() const { return m_comments.get(); }
+
+    private:
+        friend class GueTStringList;
+
+        // A line's length takes 63 bits, which no text held in memory exceeds.
+        static constexpr uint64_t SizeMask = (uint64_t{1} << 63) - 1;
+        const char* m_data;
+        uint64_t m_size : 63;
+        uint64_t m_asRead : 1;
+        std::unique_ptr<Comments> m_comments;  // null: no comment block
+    };
+
+    GueTStringList();
+    ~GueTStringList();
+    GueTStringList(const GueTStringList&) = delete;
+    GueTStringList& operator=(const GueTStringList&) = delete;
+    GueTStringList(GueTStringList&&) = delete;
+    GueTStringList& operator=(GueTStringList&&) = delete;
+
+    const std::string_view Name() const { return m_name; }
+    // The header line as read, a note after its "]" included; empty for a section that an
+    // operation added, whose header is written as "[" + name + "]" after one blank line.
+    std::string_view Header() const { return m_header; }
+    size_t Count() const { return m_lines.size(); }
+    const Line& LineAt(size_t index) const { return m_lines[index]; }
+    // Line `index` as lookups see it.
+    std::string Strings(size_t index) const { return m_lines[index].StoredText(); }
+    const Comments* CommentsOf(size_t index) const { return m_lines[index].CommentBlock(); }
+    const Comments* LeadingComments() const { return m_leadingComments.get(); }
+
+    // Position of the first line whose key name equals `key` without regard to letter case; -1
+    // when none. Plain lines never match; a line that begins with "=" has the empty key name.
+    long IndexOfKey(std::string_view key) const;
+
+    // 1 once a category has claimed the section; never reset.
+    unsigned char Occupied = 0;
+
+private:
+    friend class TMemIniFile;
+
+    void IndexKeyOf(size_t line) const;
+    void AppendLine(Line line);
+    void EraseLine(size_t index);
+    void ReplaceLineText(size_t index, std::string_view text);
+
+    std::string_view m_name;
+    std::string_view m_header;
+    std::vector<Line> m_lines;
+    std::unique_ptr<Comments> m_leadingComments;
+    // The first line of each key name (letter case ignored). Built for a long section at its first
+    // lookup and kept up to date by appends, so that adding line after line stays linear.
+    mutable std::unique_ptr<NameIndex<true>> m_keyIndex;
+};
+
+// The in-memory INI file: sections and lines in file order, comments and duplicate sections
+// kept, one claim flag per section. Lookups find the first match; an index makes them fast
+// without changing which section or line is found.
+class TMemIniFile : public TCustomIniFile {
+public:
+    // Loads `fileName` when it names an existing file; an empty store otherwise.
+    // Throws IniError("Cannot open file ...") when the file exists but cannot be read.
+    explicit TMemIniFile(std::string fileName, const bool* caseSensitive = nullptr);
+    ~TMemIniFile() override;
+
+    // The flag that decides whether section names compare exactly (true) or without regard to
+    // letter case. Not owned; null means always exact.
+    void SetCaseSensitiveFlag(const bool* caseSensitive);
+    bool CaseSensitive() const { return m_caseSensitive == nullptr || *m_caseSensitive; }
+
+    void LoadValues();
+    void Rename(std::string fileName, bool reload);
+    void UpdateFile() override;
+    std::unique_ptr<TMemIniFile> CloneAs(std::string fileName) const;
+    void Clear();
+    void SetStrings(const TStringList& lines);
+    void GetStrings(TStringList& lines) const;
+    // The text UpdateFile writes: every rendered line followed by CR LF. A line no operation
+    // changed is rendered as it was read; a line an operation wrote, as "key=value", and the header
+    // of a section an operation added as "[name]", after one blank line.
+    std::string RenderText() const;
+
+    std::string ReadString(std::string_view Section, std::string_view Ident,
+                           std::string_view Default) const override;
+    // A line that already reads Ident + "=" + Value, key spelling included, is left as it was read.
+    void WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) override;
+    // Adds the line Ident + "=" + Value at the end of the section (added when missing) without
+    // looking for a line of that key: for a key the section cannot hold yet, such as a new number.
+    void AppendString(std::string_view Section, std::string_view Ident, std::string_view Value);
+    void ReadSection(std::string_view Section, TStringList& Names) const override;
+    void ReadSections(TStringList& List) const override;
+    void ReadSectionValues(std::string_view Section, TStringList& Lines) const override;
+    void ReadSectionValuesOnly(std::string_view Section, TStringList& Values) const;
+    void EraseSection(std::string_view Section) override;
+    void DeleteKey(std::string_view Section, std::string_view Ident) override;
+    bool ValueExists(std::string_view Section, std::string_view Ident) const;
+    bool SectionExists(std::string_view Section) const;
+    std::string FindKeyOfValue(std::string_view Section, std::string_view Value, bool Remove);
+    // The line FindKeyOfValue finds in the section at `section`: the first whose key's value
+    // equals Value byte for byte; -1 when none.
+    long IndexOfLineWithValue(size_t section, std::string_view Value) const;
+    void InsertSection(std::string_view BeforeSection, std::string_view NewSection, const TStringList& Lines);
+    // What InsertSection(Section, NewSection, the lines ReadSectionValues gives for Section) makes,
+    // except that the copied lines and their comment blocks keep their text as read: a copy of an
+    // entry looks like the entry, and copying leaves the bytes of its lines alone.
+    void DuplicateSection(std::string_view Section, std::string_view NewSection);
+
+    // Positional operations, for edits that must be undone exactly: a section or line taken out
+    // at a position is the same object that goes back there, its comment blocks and its text as
+    // read included. Positions are those of SectionAt and LineAt; a section or line is only ever
+    // put back into the store it came from, whose arena holds its text.
+    std::unique_ptr<GueTStringList> TakeSection(size_t position);
+    void PutSection(size_t position, std::unique_ptr<GueTStringList> section);
+    GueTStringList::Line TakeLine(size_t section, size_t line);
+    void PutLine(size_t section, size_t line, GueTStringList::Line text);
+    // Puts `text` in place of line `line` and hands the line that stood there back in `text`.
+    void ExchangeLine(size_t section, size_t line, GueTStringList::Line& text);
+    // A line as an operation writes it, its text kept in this store, with a copy of `comments`.
+    GueTStringList::Line WrittenLine(std::string_view text, const GueTStringList::Comments* comments = nullptr);
+    // A section of this store not yet placed: a new empty one written as WriteString adds it, or a
+    // claimed copy of the section at `position` as DuplicateSection makes it.
+    std::unique_ptr<GueTStringList> NewSection(std::string_view name);
+    std::unique_ptr<GueTStringList> CopyOfSection(size_t position, std::string_view newName);
+    // A line, or an unclaimed empty section, as a reload would read them: the line `text` (the
+    // header line `header`; empty: one an operation added) under the comment block `comments`
+    // (`leading`; empty: none), all copied into this store. For what is taken from another store,
+    // which then writes the same bytes here as there.
+    template <class Block>
+    GueTStringList::Line LineAsRead(std::string_view text, const Block& comments) {
+        return GueTStringList::Line(m_arena.Store(text), true, StoredBlock(comments));
+    }
+    template <class Block>
+    std::unique_ptr<GueTStringList> SectionAsRead(std::string_view name, std::string_view header, const Block& leading) {
+        std::unique_ptr<GueTStringList> section = NewSection(name);
+        section->m_header = m_arena.Store(header);
+        section->m_leadingComments = StoredBlock(leading);
+        return section;
+    }
+
+    int IndexOfSection(std::string_view Name) const;
+    static std::string StripComment(std::string_view Text);
+    // The same without a copy: a view into Text.
+    static std::string_view StripCommentView(std::string_view Text);
+    // The section a numbered list line names: the text after its own first "=" without its
+    // comment. False for a line without key name (a plain line or one that begins with "=").
+    static bool ListedName(std::string_view Line, std::string_view& Name);
+    static bool ListedName(const GueTStringList::Line& Line, std::string_view& Name);
+
+    // True when a section of exactly that name exists, whatever the letter-case flag says.
+    bool HasSectionNamedExactly(std::string_view Name) const;
+    // Hints for loops that look up many names: starting the lookup of the name LookAhead steps
+    // ahead (IndexOfSection, or HasSectionNamedExactly) lets the memory work overlap.
+    static constexpr size_t LookAhead = 8;
+    void PrefetchSection(std::string_view Name) const;
+    void PrefetchSectionNamedExactly(std::string_view Name) const;
+
+    // Claiming passes of the catalogue.
+    void MarkOccupiedListSection(std::string_view Section);
+    // For each of Lines, a list line of another store, claims the first free section of exactly
+    // the name that line gives (ListedName). Lines whose section is missing are left as they are.
+    void MarkOccupiedListed(const TStringList& Lines);
+    void MarkOccupiedMatching(const TStringList& KeyNames, TStringList& Found, int32_t Tolerance);
+    int IndexOfFreeSection(std::string_view Name, bool& NoneOccupied) const;
+    static bool SectionFitsKeys(const GueTStringList& Section, const TStringList& KeyNames, int32_t Tolerance);
+
+    // Direct access for readers that walk the whole store.
+    size_t SectionCount() const { return m_sections.size(); }
+    GueTStringList& SectionAt(size_t index) { return *m_sections[index]; }
+    const GueTStringList& SectionAt(size_t index) const { return *m_sections[index]; }
+    // The same, but a position past the last section throws IniError.
+    const GueTStringList& ExistingSection(size_t position) const;
+
+    // Text kept outside the sections so that nothing the user wrote is lost, as it was read: a
+    // byte-order mark, lines before the first header, and comment lines after the last line.
+    bool HasByteOrderMark() const { return m_byteOrderMark; }
+    const std::vector<std::string_view>& Preamble() const { return m_preamble; }
+    const std::vector<std::string_view>& Trailing() const { return m_trailing; }
+
+private:
+    class Parser;
+    friend class SectionKeyMatcher;
+
+    template <class Block>
+    std::unique_ptr<GueTStringList::Comments> StoredBlock(const Block& lines) {
+        if (lines.empty()) return nullptr;
+        auto block = std::make_unique<GueTStringList::Comments>();
+        block->reserve(lines.size());
+        for (const auto& line : lines) block->push_back(m_arena.Store(std::string_view(line)));
+        return block;
+    }
+
+    GueTStringList* FindSection(std::string_view name) const;
+    GueTStringList& SectionToWrite(std::string_view name);
+    GueTStringList& AppendSection(std::string_view name);
+    GueTStringList& PlaceClaimedSection(size_t position, std::string_view name);
+    std::unique_ptr<GueTStringList> ClaimedSection(std::string_view name);
+    GueTStringList& PlacedSection(size_t position) { return const_cast<GueTStringList&>(ExistingSection(position)); }
+    void ParseText(std::string_view text);
+    void InvalidateIndex() const;
+    void BuildExactIndex() const;
+    void IndexExactName(uint32_t position) const;
+    void IndexFoldedName(uint32_t position) const;
+    uint32_t IndexOfFirstExactly(std::string_view name) const;
+    auto SectionNames() const {
+        return [this](uint32_t position) { return m_sections[position]->Name(); };
+    }
+    void BuildFoldedIndex() const;
+
+    const bool* m_caseSensitive = nullptr;
+    TextArena m_arena;
+    std::vector<std::unique_ptr<GueTStringList>> m_sections;
+    bool m_byteOrderMark = false;
+    std::vector<std::string_view> m_preamble;
+    std::vector<std::string_view> m_trailing;
+
+    // The first section of each exact name, each section linked to the next one of its name in store
+    // order (and the first to the last, for appends); and the first section of each name with
+    // letter case ignored. Built on demand.
+    mutable NameIndex<false> m_exactIndex;
+    mutable std::vector<uint32_t> m_nextOfSameName;
+    mutable std::vector<uint32_t> m_lastOfSameName;
+    mutable NameIndex<true> m_foldedIndex;
+    mutable bool m_exactIndexValid = false;
+    mutable bool m_foldedIndexValid = false;
+};
+
+// MarkOccupiedMatching for one category after another, as a catalogue runs it: the key names of
+// the free sections are read once, so that each category costs one look at each of their lines.
+// While a matcher is in use, the store may change only through the claims it makes.
+class SectionKeyMatcher {
+public:
+    explicit SectionKeyMatcher(TMemIniFile& store);
+    void MarkOccupiedMatching(const TStringList& KeyNames, TStringList& Found, int32_t Tolerance);
+
+private:
+    struct FreeSection {
+        uint32_t position;   // in the store
+        uint32_t lineCount;
+        size_t firstLine;    // in m_lineKeys
+    };
+
+    TMemIniFile& m_store;
+    std::unordered_map<std::string, uint32_t> m_keyIds;  // upper-cased key name -> its number
+    std::vector<uint32_t> m_lineKeys;                    // the key number of each line
+    std::vector<FreeSection> m_free;                     // in store order
+};
+
+}  // namespace velmora

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// All entries of the category side by side: the switch to the balance table and back, which keeps
+// the selected entry.
+
+#include "gui/category/mChildWin.h"
+#include "gui/table/BalanceTableView.h"
+#include "gui/table/TableSwitch.h"
+#include "gui/widgets/StringGrid.h"
+#include "gui/main/mMainWin.h"
+#include "ui_mChildWin.h"
+
+namespace velmora {
+
+void TChildWin::SetUpTable() {
+    if (m_tableSwitch != nullptr) return;
+    TableSwitch::Hooks hooks;
+    hooks.makeTable = [this](QWidget* parent) {
+        return new BalanceTableView(m_main.Work(), m_main.DocumentNews(), m_boxes, m_main.UserSettings(),
+                                    m_categoryName, parent);
+    };
+    hooks.currentEntry = [this] { return ui->StringGrood->Cells(EntryCodeCol, ui->StringGrood->Row()); };
+    hooks.selectEntry = [this](const std::string& code) { SelectEntry(code, {}); };
+    hooks.beforeSwitch = [this] { CommitOpenEdit(); };
+    m_tableSwitch = new TableSwitch(*this, *ui->ChildLayout, *ui->MiddleLayout, *ui->Panel1Layout, std::move(hooks));
+}
+
+}  // namespace velmora

@@ -1,0 +1,191 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Value editing in the category window: committing a value cell into the document, Escape, the
+// keys of the value grid and the value choice dialog.
+//
+// The cell editor writes every keystroke into the cell, so the cell always holds what the user
+// sees; typing alone never reaches the document. A value is written only when it is committed:
+// before the current cell moves, when the grid loses the focus, on Enter (each with the editor
+// open) and after the dialog's OK.
+
+#include <QDialog>
+#include <QLabel>
+#include <optional>
+
+#include "core/entries/EntryOperations.h"
+#include "gui/category/mChildWin.h"
+#include "core/choice/ChoiceLists.h"
+#include "gui/dialogs/mChoice.h"
+#include "core/catalogue/Globals.h"
+#include "gui/widgets/QtText.h"
+#include "core/catalogue/Routines.h"
+#include "gui/widgets/StringGrid.h"
+#include "gui/main/mMainWin.h"
+#include "core/store/TextCase.h"
+#include "core/store/mIniGue.h"
+#include "ui_mChildWin.h"
+
+namespace velmora {
+
+namespace {
+
+// The value a cell is compared with and put back to: the entry's stored value as the filling of
+// the value column shows it. Without an entry (a category without entries) that is nothing,
+// whatever the document holds.
+std::string StoredValue(const TMemIniFile& document, const std::string& code, const std::string& key) {
+    return code.empty() ? std::string() : document.ReadString(code, key, "");
+}
+
+}  // namespace
+
+void TChildWin::OnSelectKu(int /*col*/, int /*row*/) {
+    CommitOpenEdit();
+}
+
+void TChildWin::OnExitKu() {
+    CommitOpenEdit();
+    RememberPageRow();
+}
+
+void TChildWin::CommitOpenEdit() {
+    if (ui->StringGrid2->IsEditorOpen()) EditBerubahIsi();
+}
+
+void TChildWin::FormKeyPress(int Key) {
+    switch (Key) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            // With the editor closed, Enter only opens it (the grid does that).
+            if (ui->StringGrid2->IsEditorOpen()) EditBerubahIsi();
+            break;
+        case Qt::Key_Escape:
+            EscapePerubahan();
+            break;
+        default:
+            break;
+    }
+}
+
+void TChildWin::EditBerubahIsi() {
+    StringGrid& grid = *ui->StringGrid2;
+    const StringGrid& entries = *ui->StringGrood;
+    const int row = grid.Row();
+    const std::string key = grid.Cells(KeyCol, row);
+    const std::string cell = grid.Cells(ValueCol, row);
+    const std::string value = StorableValue(cell);
+    const std::string code = ToBytes(ui->Label2->text());
+    const std::string stored = StoredValue(*DocumentIni, code, key);
+    if (value == stored) {
+        // Blanks typed at the ends change nothing a saved file would keep.
+        if (cell != stored) grid.SetCells(ValueCol, row, stored);
+        return;
+    }
+
+    // Without an entry (a category without entries shows one empty row) or without a key (a page
+    // line without "="), a write would add a nameless section at the end of the document or a
+    // nameless line to the entry: the cell shows the stored value again instead.
+    const std::string entryCode = entries.Cells(EntryCodeCol, entries.Row());
+    if (entryCode.empty() || key.empty()) {
+        grid.SetCells(ValueCol, row, stored);
+        return;
+    }
+
+    // Every view, this one included, shows the value from the document's news. The write comes
+    // before anything that may show a box (a bad picture file): a commit that runs again
+    // meanwhile, when the grid loses the focus to that box, then finds nothing to write.
+    m_main.Work().Doc().SetValue(entryCode, key, value, m_categoryName);
+}
+
+void TChildWin::ShowStoredValueIfStale(int Row) {
+    const StringGrid& grid = *ui->StringGrid2;
+    const StringGrid& entries = *ui->StringGrood;
+    const std::string code = entries.Cells(EntryCodeCol, entries.Row());
+    if (Row < 0 || Row >= grid.RowCount()) return;
+    if (grid.Cells(ValueCol, Row) != StoredValue(*DocumentIni, code, grid.Cells(KeyCol, Row))) {
+        if (code.empty())
+            ui->StringGrid2->SetCells(ValueCol, Row, std::string());
+        else
+            ShowStoredValue(Row, code);
+    }
+}
+
+void TChildWin::ShowValueChange(const std::string& Code, const std::string& Key) {
+    // A change of the category's own list, or of a line without a key name, which no row shows.
+    if (Key.empty() || NamesEqual(Code, m_categoryName, m_globals.CaseSensitive)) {
+        ShowEntriesAfresh();
+        return;
+    }
+    StringGrid& entries = *ui->StringGrood;
+    const StringGrid& grid = *ui->StringGrid2;
+    // What the document now holds is shown, as it reads back: text from a ";" on is the line's
+    // comment.
+    const std::string written = DocumentIni->ReadString(Code, Key, "");
+    const std::string upperKey = FoldCase(Key);
+    const bool isName = upperKey == "NAME";
+    const bool isImage = upperKey == "IMAGE";
+    // An entry listed more than once shows on each of its rows.
+    if (isName || isImage)
+        for (int entryRow = 0; entryRow < entries.RowCount(); ++entryRow) {
+            if (!NamesEqual(entries.Cells(EntryCodeCol, entryRow), Code, m_globals.CaseSensitive)) continue;
+            if (isName)
+                entries.SetCells(EntryNameCol, entryRow, DocumentIni->ReadString(Code, "Name", "-"));
+            else
+                ChangeTheImage(entryRow, written);
+        }
+
+    if (!NamesEqual(entries.Cells(EntryCodeCol, entries.Row()), Code, m_globals.CaseSensitive)) return;
+    // Another row of the page may show the same key, spelt in other letters: both read one line.
+    for (int row = 0; row < grid.RowCount(); ++row)
+        if (EqualsNoCase(grid.Cells(KeyCol, row), Key)) ShowStoredValue(row, Code);
+    if (isName) {
+        ui->Label3->setText(ToQString(entries.Cells(EntryNameCol, entries.Row())));
+        if (MemoSource == &entries) {
+            MemoSource = nullptr;
+            RefreshMemo(&entries);
+        }
+    }
+    if (isImage) ShowTheImage();
+}
+
+void TChildWin::EscapePerubahan() {
+    StringGrid& grid = *ui->StringGrid2;
+    const int row = grid.Row();
+    const std::string stored =
+        StoredValue(*DocumentIni, ToBytes(ui->Label2->text()), grid.Cells(KeyCol, row));
+    if (grid.Cells(ValueCol, row) != stored) grid.SetCells(ValueCol, row, stored);
+}
+
+void TChildWin::DoubleClickStringGrid2() {
+    const StringGrid& grid = *ui->StringGrid2;
+    const size_t row = static_cast<size_t>(grid.Row());
+    const std::string description = row < KeyDescriptions.size() ? KeyDescriptions[row] : std::string();
+    const std::optional<std::string> sources = ValueSourcesOf(description);
+    if (!sources && !*AllowedShowAllRef) return;
+
+    // One dialog for this use, gone when the operation ends, however it ends.
+    TChoice dialog(this);
+    const StringGrid& entries = *ui->StringGrood;
+    dialog.mChoiceOpen(sources.value_or(std::string()), grid.Cells(ValueCol, grid.Row()), grid.Cells(KeyCol, grid.Row()),
+                       entries.Cells(EntryCodeCol, entries.Row()), entries.ColumnTexts(EntryCodeCol), m_main.Work(),
+                       m_boxes);
+    if (dialog.exec() != QDialog::Accepted) return;
+    InterpretModalResult(dialog.ChosenValue());
+}
+
+void TChildWin::OnContextPopUpKu(const QPoint& MousePos) {
+    StringGrid& grid = *ui->StringGrid2;
+    // A request on no row (below the last one, or from the keyboard) is for the current row.
+    const int row = grid.rowAt(MousePos.y());
+    if (row >= 0 && row != grid.Row()) grid.SetRow(row);  // commits an open edit, closes the editor
+    // On the row being edited too: the dialog opens on the text typed so far.
+    DoubleClickStringGrid2();
+}
+
+void TChildWin::InterpretModalResult(const std::string& Text) {
+    StringGrid& grid = *ui->StringGrid2;
+    const int row = grid.Row();
+    if (Text.empty() || Text == grid.Cells(ValueCol, row)) return;
+    grid.SetCells(ValueCol, row, Text);
+    EditBerubahIsi();
+}
+
+}  // namespace velmora

@@ -1,0 +1,564 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The category window itself: its filling from the stores, the pages, the selection in both grids,
+// the memo, the header highlighting, the pictures of the selected entry, the window buttons and
+// closing.
+
+#include "gui/category/mChildWin.h"
+
+#include <QAction>
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "gui/category/Bitmaplist.h"
+#include "gui/category/PageControl.h"
+#include "core/choice/ChoiceLists.h"
+#include "gui/widgets/CutTextTips.h"
+#include "gui/widgets/ScrollingPanels.h"
+#include "gui/widgets/WindowPlaces.h"
+#include "gui/widgets/DocumentSignals.h"
+#include "core/catalogue/Globals.h"
+#include "gui/widgets/QtText.h"
+#include "gui/widgets/StringGrid.h"
+#include "core/catalogue/ValueRules.h"
+#include "gui/main/mMainWin.h"
+#include "core/store/TextCase.h"
+#include "core/store/mIniGue.h"
+#include "ui_mChildWin.h"
+
+namespace velmora {
+
+namespace {
+
+// The two picture areas: the entry's picture above, its icon below.
+constexpr QSize PictureArea(117, 71);
+constexpr QSize IconArea(117, 79);
+
+constexpr int EntryCodeWidth = 85;
+constexpr int MarkerWidth = 12;
+
+const QColor ActiveHeaderFace(0, 0, 0);
+const QColor ActiveHeaderText(255, 255, 0);
+const QColor PassiveHeaderFace(192, 192, 192);
+const QColor PassiveHeaderText(0, 0, 0);
+
+void ShowPicture(QLabel& area, const QImage& picture) {
+    if (picture.isNull())
+        area.clear();
+    else
+        area.setPixmap(QPixmap::fromImage(picture));
+}
+
+// Rows of the grid's height that fit fully into its visible area, wherever it is scrolled.
+int FittingRows(const StringGrid& grid) {
+    return std::max(1, grid.viewport()->height() / std::max(1, grid.rowHeight(0)));
+}
+
+}  // namespace
+
+TChildWin::TChildWin(TMainWin& MainWin, const Globals& globals, Boxes& boxes)
+    : QWidget(&MainWin, Qt::Window),
+      ui(std::make_unique<Ui::TChildWin>()),
+      m_main(MainWin),
+      m_globals(globals),
+      m_boxes(boxes) {
+    ui->setupUi(this);
+    // The layout keeps the window at its designed size or more, as much more as the captions need;
+    // below the title the panels scroll on a screen too small for them. The main window places it.
+    ScrollWhenSmall(*ui->ChildLayout, 1);
+    FitCaptions({ui->Button4, ui->Button2, ui->Button3, ui->Duplicate, ui->Delete});
+
+    // Names and texts from files are shown as they are, never read as markup, and whole in a
+    // tooltip when they do not fit.
+    for (QLabel* label : {ui->Panel1, ui->Panel5, ui->Panel8, ui->Label2, ui->Label3})
+        label->setTextFormat(Qt::PlainText);
+    TipWhenCut({ui->Panel1, ui->Panel8, ui->Label2, ui->Label3});
+    for (QLabel* area : {ui->Image1, ui->Image2}) area->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    // The first page exists from the start and shows the section of its caption until pages are
+    // made from the category's page list.
+    m_pageNames = {ToBytes(ui->PageControl1->tabText(0))};
+    m_pageRows = {0};
+
+    ConnectControls();
+    SetUpFinding();
+}
+
+TChildWin::~TChildWin() {
+    // The controls are destroyed after this window's own members; a control that loses the focus
+    // or its pages on the way must not call back into what is already gone.
+    for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+}
+
+void TChildWin::ConnectControls() {
+    StringGrid* entries = ui->StringGrood;
+    StringGrid* values = ui->StringGrid2;
+
+    connect(entries, &StringGrid::selectionChangedByUserOrCode, this,
+            &TChildWin::Guarded<&TChildWin::DiPilihLineStringGrood>);
+    connect(entries, &StringGrid::gridDoubleClicked, this,
+            &TChildWin::Guarded<&TChildWin::StringGroodDoubleClick>);
+    connect(entries, &StringGrid::focusEntered, this, &TChildWin::Guarded<&TChildWin::OnEnterStringGrood>);
+
+    connect(values, &StringGrid::selectCell, this, [this](int col, int row) {
+        RunEventHandler(m_boxes, [this, col, row] { OnSelectKu(col, row); });
+    });
+    connect(values, &StringGrid::selectionChangedByUserOrCode, this,
+            &TChildWin::Guarded<&TChildWin::DiPilihLineStringGrid2>);
+    connect(values, &StringGrid::editorOpening, this, [this](int /*col*/, int row) {
+        RunEventHandler(m_boxes, [this, row] { ShowStoredValueIfStale(row); });
+    });
+    connect(values, &StringGrid::gridDoubleClicked, this,
+            &TChildWin::Guarded<&TChildWin::DoubleClickStringGrid2>);
+    connect(values, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) {
+        RunEventHandler(m_boxes, [this, position] { OnContextPopUpKu(position); });
+    });
+    connect(values, &StringGrid::keyPressed, this,
+            [this](int key) { RunEventHandler(m_boxes, [this, key] { FormKeyPress(key); }); });
+    // The keyboard's ways to the choice dialog and to a change of code.
+    auto* chooseValue = new QAction(QStringLiteral("Pick a value"), values);  // owned by the grid
+    chooseValue->setObjectName(QStringLiteral("ChooseValue"));
+    chooseValue->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)});
+    chooseValue->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    values->addAction(chooseValue);
+    connect(chooseValue, &QAction::triggered, this, &TChildWin::Guarded<&TChildWin::DoubleClickStringGrid2>);
+    auto* changeCode = new QAction(QStringLiteral("Change Code"), entries);  // owned by the grid
+    changeCode->setObjectName(QStringLiteral("ChangeCode"));
+    changeCode->setShortcut(QKeySequence(Qt::Key_F2));
+    changeCode->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    entries->addAction(changeCode);
+    connect(changeCode, &QAction::triggered, this, &TChildWin::Guarded<&TChildWin::StringGroodDoubleClick>);
+    connect(values, &StringGrid::focusLeft, this, &TChildWin::Guarded<&TChildWin::OnExitKu>);
+    connect(values, &StringGrid::focusEntered, this, &TChildWin::Guarded<&TChildWin::OnEnterStringGrid2>);
+
+    connect(ui->PageControl1, &QTabWidget::currentChanged, this,
+            &TChildWin::Guarded<&TChildWin::GantiPageTabSheet>);
+    connect(entries->horizontalHeader(), &QHeaderView::sectionResized, this, &TChildWin::FitEntryHeaders);
+
+    connect(ui->Button4, &QPushButton::clicked, this, &TChildWin::Guarded<&TChildWin::MainWindowButton>);
+    connect(ui->Button2, &QPushButton::clicked, this, &TChildWin::Guarded<&TChildWin::NextFocusOnly>);
+    connect(ui->Button3, &QPushButton::clicked, this, &TChildWin::Guarded<&TChildWin::NextFocusAndShow>);
+    connect(ui->Duplicate, &QPushButton::clicked, this,
+            &TChildWin::Guarded<&TChildWin::DuplicateButtonClick>);
+    connect(ui->Delete, &QPushButton::clicked, this, &TChildWin::Guarded<&TChildWin::DeleteButton>);
+}
+
+// Whichever window made a change, this one shows what the document now holds.
+void TChildWin::FollowTheDocument() {
+    const DocumentSignals& news = m_main.DocumentNews();
+    connect(&news, &DocumentSignals::entriesChanged, this, &TChildWin::Guarded<&TChildWin::ShowEntriesAfresh>);
+    connect(&news, &DocumentSignals::valueChanged, this, [this](const std::string& code, const std::string& key) {
+        RunEventHandler(m_boxes, [&] { ShowValueChange(code, key); });
+    });
+}
+
+void TChildWin::ShowValueRows(int rows) {
+    const StringGrid& grid = *ui->StringGrid2;
+    const int rowHeight = std::max(1, grid.verticalHeader()->defaultSectionSize());
+    const int missing = rows - grid.viewport()->height() / rowHeight;
+    if (missing <= 0) return;
+    resize(width(), height() + missing * rowHeight);
+    WindowPlaces::FitOnScreen(*this, m_main);
+}
+
+void TChildWin::SetBackgroundTile(const Picture& Bitmap2) {
+    if (!Bitmap2 || Bitmap2->isNull()) return;
+    QPalette colours = palette();
+    colours.setBrush(QPalette::Window, QBrush(*Bitmap2));
+    setPalette(colours);
+}
+
+void TChildWin::SetPictureBackground(const Picture& Bitmap1) {
+    m_pictureBackground = Bitmap1 && !Bitmap1->isNull() ? Bitmap1 : nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Opening
+
+void TChildWin::DiIsi(const std::vector<std::string>& Pages, int CategoryNumber, int EntryRow,
+                      const std::string& CategoryName, int Kind, const TMemIniFile& defaultIni,
+                      const TMemIniFile& documentIni, const TMemIniFile& definitionIni,
+                      const bool& allowedShowAll) {
+    hide();  // nothing shows until the window is complete
+
+    DefaultIni = &defaultIni;
+    DocumentIni = &documentIni;
+    DefinitionIni = &definitionIni;
+    AllowedShowAllRef = &allowedShowAll;
+    CategoryKind = Kind;
+    KeyDescriptions.clear();
+    m_tag = CategoryNumber;
+    m_categoryName = CategoryName;
+
+    ui->Panel5->setText(QString::number(CategoryNumber));
+    ui->Panel1->setText(ToQString(CategoryName));
+    setWindowTitle(ToQString(CategoryName));
+
+    // The code column's designed width; the name column takes the rest. The user may move the
+    // border between them, and a later filling keeps it where the user left it.
+    ui->StringGrood->setColumnWidth(EntryCodeCol, EntryCodeWidth);
+    RubahKolomStringGrood();
+    ui->StringGrood->horizontalScrollBar()->setValue(0);
+    GetLabelCodeAndName();
+    CreatePageControl(Pages);
+    ui->StringGrid2->setColumnWidth(MarkCol, MarkerWidth);
+    GantiPageTabSheet();  // hidden still: the value grid does not take the focus
+    FollowTheDocument();
+    SetUpTable();
+
+    // A new window comes to the front with the focus, as a window the user opens does.
+    show();
+    // A window opened for the first time shows 20 rows of values; however many rows of tabs there
+    // are, a window shows at least 10.
+    ShowValueRows(m_sizeRemembered ? MinValueRows : FirstValueRows);
+    raise();
+    activateWindow();
+    StringGroodSetFocus(EntryRow);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The entry list
+
+void TChildWin::RubahKolomStringGrood() {
+    StringGrid& grid = *ui->StringGrood;
+    TStringList codes;
+    m_main.Work().GetReadSectionValuesOnly(CategoryKind, m_categoryName, codes);
+
+    FreeStringGroodObjects();
+    const int count = static_cast<int>(codes.Count());
+    grid.SetRowCount(count);
+
+    // The picture files are looked at here, once per filling; selecting an entry only draws.
+    const PictureFiles files(m_globals, m_boxes);
+    const int rows = grid.RowCount();
+    m_rowPictures.clear();
+    m_rowPictures.resize(static_cast<size_t>(rows));
+    for (int row = 0; row < rows; ++row) {
+        if (row >= count) {  // the one empty row of a category without entries
+            grid.SetCells(EntryCodeCol, row, std::string());
+            grid.SetCells(EntryNameCol, row, std::string());
+            continue;
+        }
+        const std::string& code = codes[static_cast<size_t>(row)];
+        std::unique_ptr<TBitmaplist>& pictures = m_rowPictures[static_cast<size_t>(row)];
+        grid.SetCells(EntryCodeCol, row, code);
+        pictures = TBitmaplistCreate(code, *DocumentIni, files);
+        grid.SetObjects(EntryNameCol, row, pictures.get());
+        grid.SetCells(EntryNameCol, row, DocumentIni->ReadString(code, "Name", "-"));
+        if (EntryIsRed(*DefaultIni, code)) grid.SetObjects(EntryCodeCol, row, RedMark);
+    }
+}
+
+void TChildWin::FreeStringGroodObjects() {
+    StringGrid& grid = *ui->StringGrood;
+    for (int row = 0; row < grid.RowCount(); ++row) {
+        grid.SetObjects(EntryCodeCol, row, nullptr);
+        grid.SetObjects(EntryNameCol, row, nullptr);
+    }
+    // The rows keep their places, empty, so that a row number stays a valid index.
+    for (std::unique_ptr<TBitmaplist>& pictures : m_rowPictures) pictures.reset();
+}
+
+void TChildWin::GetLabelCodeAndName() {
+    const StringGrid& entries = *ui->StringGrood;
+    ui->Label2->setText(ToQString(entries.Cells(EntryCodeCol, entries.Row())));
+    ui->Label3->setText(ToQString(entries.Cells(EntryNameCol, entries.Row())));
+}
+
+void TChildWin::DiPilihLineStringGrood() {
+    RubahKolomKananStringGrid2();
+    GetLabelCodeAndName();
+    RefreshMemo(ui->StringGrood);
+}
+
+int TChildWin::RowOfEntry(const std::string& Code) const {
+    const StringGrid& entries = *ui->StringGrood;
+    for (int row = 0; row < entries.RowCount(); ++row)
+        if (!Code.empty() && NamesEqual(entries.Cells(EntryCodeCol, row), Code, m_globals.CaseSensitive)) return row;
+    return -1;
+}
+
+bool TChildWin::ListsEntry(const std::string& Code) const {
+    return RowOfEntry(Code) >= 0;
+}
+
+void TChildWin::SelectEntry(const std::string& Code, const std::string& Key) {
+    const int row = RowOfEntry(Code);
+    if (row < 0) return;
+    StringGroodSetFocus(row);
+    if (Key.empty()) return;
+    StringGrid& values = *ui->StringGrid2;
+    for (int keyRow = 0; keyRow < values.RowCount(); ++keyRow) {
+        if (!EqualsNoCase(values.Cells(KeyCol, keyRow), Key)) continue;
+        values.SetRow(keyRow);
+        values.setFocus(Qt::OtherFocusReason);
+        return;
+    }
+}
+
+void TChildWin::StringGroodSetFocus(int Row) {
+    StringGrid& grid = *ui->StringGrood;
+    if (Row < 0) {
+        grid.SetRow(0);
+    } else {
+        grid.SetRow(Row);
+        // The selected entry becomes the last fully visible row, unless it is near the top.
+        const int fitting = FittingRows(grid);
+        if (grid.RowCount() > fitting) grid.SetTopRow(std::max(0, Row - fitting + 1));
+    }
+    grid.setFocus(Qt::OtherFocusReason);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pictures
+
+void TChildWin::ChangeTheImage(int Row, const std::string& ImageName) {
+    StringGrid& grid = *ui->StringGrood;
+    grid.SetObjects(EntryNameCol, Row, nullptr);  // a row that does not exist fails here
+    if (m_rowPictures.size() < static_cast<size_t>(grid.RowCount()))
+        m_rowPictures.resize(static_cast<size_t>(grid.RowCount()));
+    std::unique_ptr<TBitmaplist>& pictures = m_rowPictures[static_cast<size_t>(Row)];
+    pictures = std::make_unique<TBitmaplist>(LoadBitmapFile(m_globals, m_boxes, ImageName + ".bmp"), nullptr);
+    grid.SetObjects(EntryNameCol, Row, pictures.get());
+}
+
+void TChildWin::ShowTheImage() {
+    const size_t row = static_cast<size_t>(ui->StringGrood->Row());
+    const TBitmaplist* pictures = row < m_rowPictures.size() ? m_rowPictures[row].get() : nullptr;
+    const Picture none;
+    ShowPicture(*ui->Image1,
+                DrawPictureArea(m_pictureBackground, pictures ? pictures->EntryPicture : none, PictureArea));
+    ShowPicture(*ui->Image2,
+                DrawPictureArea(m_pictureBackground, pictures ? pictures->EntryIcon : none, IconArea));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pages and the value grid
+
+void TChildWin::CreatePageControl(const std::vector<std::string>& Pages) {
+    QTabWidget& pages = *ui->PageControl1;
+    pages.setTabPosition(QTabWidget::North);
+    if (Pages.size() > 1) {
+        m_pageNames[0] = Pages[1];
+        pages.setTabText(0, ToCaption(Pages[1]));
+        ui->TabSheet1->setObjectName(QStringLiteral("ts") + ToQString(Pages[1]));
+        ui->Panel8->setText(ToQString(Pages[1]));
+    }
+    // Any text names a page: it is shown as its caption and read as a section name as it stands.
+    for (size_t i = 2; i < Pages.size(); ++i) {
+        auto* page = new QWidget(&pages);
+        page->setObjectName(QStringLiteral("ts") + ToQString(Pages[i]));
+        auto* layout = new QVBoxLayout(page);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+        pages.addTab(page, ToCaption(Pages[i]));
+        m_pageNames.push_back(Pages[i]);
+        m_pageRows.push_back(0);
+    }
+}
+
+QWidget* TChildWin::GridPage() const {
+    return ui->PageControl1->widget(m_gridPage);
+}
+
+const std::string& TChildWin::GridPageName() const {
+    return m_pageNames[static_cast<size_t>(m_gridPage)];
+}
+
+void TChildWin::GantiPageTabSheet() {
+    const int index = ui->PageControl1->currentIndex();
+    QWidget* page = ui->PageControl1->widget(index);
+    if (!page || static_cast<size_t>(index) >= m_pageNames.size()) return;
+    StringGrid& grid = *ui->StringGrid2;
+    if (grid.parentWidget() != page) {
+        page->layout()->addWidget(ui->Panel8);
+        page->layout()->addWidget(&grid);
+        // A widget moved into a shown page would appear only once the event loop runs.
+        ui->Panel8->show();
+        grid.show();
+    }
+    m_gridPage = index;
+    ui->Panel8->setText(ToQString(GridPageName()));
+
+    RubahKolomKiriStringGrid2();
+    RubahKolomKananStringGrid2();
+    grid.SetRow(std::min(m_pageRows[static_cast<size_t>(index)], grid.RowCount() - 1));
+    grid.SetTopRow(0);
+    RefreshMemo(&grid);
+    if (isVisible()) grid.setFocus(Qt::OtherFocusReason);
+}
+
+void TChildWin::RubahKolomKiriStringGrid2() {
+    const std::string& page = GridPageName();
+    TStringList keys;
+    TStringList lines;
+    DefinitionIni->ReadSection(page, keys);
+    DefinitionIni->ReadSectionValues(page, lines);
+
+    // Each line's description is final before the grid moves: a move shows it in the memo.
+    KeyDescriptions.clear();
+    for (const StringItem& line : lines) {
+        const size_t equals = line.text.find('=');
+        KeyDescriptions.push_back(
+            equals == std::string::npos
+                ? line.text
+                : std::string(TrimLeftView(std::string_view(line.text).substr(equals + 1))));
+    }
+    if (KeyDescriptions.empty()) KeyDescriptions.emplace_back();
+
+    StringGrid& grid = *ui->StringGrid2;
+    grid.SetRowCount(static_cast<int>(keys.Count()));
+    for (int row = 0; row < grid.RowCount(); ++row)
+        grid.SetCells(KeyCol, row, static_cast<size_t>(row) < keys.Count() ? keys[static_cast<size_t>(row)] : "");
+    if (grid.Col() != ValueCol) grid.SetCol(ValueCol);
+    grid.horizontalScrollBar()->setValue(0);
+    for (int row = 0; row < grid.RowCount(); ++row) {
+        const bool hasSources = ValueSourcesOf(KeyDescriptions[static_cast<size_t>(row)]).has_value();
+        grid.SetCells(MarkCol, row, hasSources ? ">" : "");
+    }
+}
+
+void TChildWin::RubahKolomKananStringGrid2() {
+    StringGrid& grid = *ui->StringGrid2;
+    const StringGrid& entries = *ui->StringGrood;
+    const std::string code = entries.Cells(EntryCodeCol, entries.Row());
+    if (code.empty()) {
+        for (int row = 0; row < grid.RowCount(); ++row) {
+            grid.SetCells(ValueCol, row, std::string());
+            grid.SetObjects(ValueCol, row, nullptr);
+        }
+        return;
+    }
+    ShowTheImage();
+    for (int row = 0; row < grid.RowCount(); ++row) ShowStoredValue(row, code);
+}
+
+void TChildWin::ShowStoredValue(int Row, const std::string& Code) {
+    StringGrid& grid = *ui->StringGrid2;
+    const std::string key = grid.Cells(KeyCol, Row);
+    const std::string value = DocumentIni->ReadString(Code, key, "");
+    grid.SetCells(ValueCol, Row, value);
+    const bool red = ValueIsRed(*DefaultIni, Code, key, value, m_globals.CaseSensitive);
+    grid.SetObjects(ValueCol, Row, red ? RedMark : nullptr);
+    grid.SetTip(2, Row, red ? ReferenceValueTip(*DefaultIni, Code, key) : std::string());
+}
+
+void TChildWin::DiPilihLineStringGrid2() {
+    StringGrid& grid = *ui->StringGrid2;
+    grid.horizontalScrollBar()->setValue(0);
+    if (grid.Col() != ValueCol) grid.SetCol(ValueCol);  // a click on a key lands on its value
+    RefreshMemo(&grid);
+}
+
+void TChildWin::RememberPageRow() {
+    if (static_cast<size_t>(m_gridPage) < m_pageRows.size())
+        m_pageRows[static_cast<size_t>(m_gridPage)] = ui->StringGrid2->Row();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The memo
+
+void TChildWin::RefreshMemo(const StringGrid* Grid) {
+    if (Grid == ui->StringGrid2) {
+        const int row = Grid->Row();
+        const QWidget* page = GridPage();
+        if (row == MemoKeyRow && page == MemoKeyPage && MemoSource == Grid) return;
+        MemoKeyRow = row;
+        MemoKeyPage = page;
+        MemoSource = Grid;
+        const std::string description = static_cast<size_t>(row) < KeyDescriptions.size()
+                                            ? KeyDescriptions[static_cast<size_t>(row)]
+                                            : "";
+        ui->Memo1->clear();
+        ui->Memo1->setPlainText(ToQString(StripApprox(description)));
+        return;
+    }
+    const StringGrid* entries = ui->StringGrood;
+    const int row = entries->Row();
+    if (row == MemoEntryRow && MemoSource == entries) return;
+    MemoEntryRow = row;
+    MemoSource = entries;
+    ui->Memo1->clear();
+    ui->Memo1->setPlainText(ToQString(entries->Cells(EntryCodeCol, row) + "\n" + entries->Cells(EntryNameCol, row)));
+}
+
+std::string TChildWin::StripApprox(const std::string& Text) {
+    const size_t first = Text.find('~');
+    if (first == std::string::npos) return Text;
+    const std::string_view rest = std::string_view(Text).substr(first + 1);
+    const size_t second = rest.find('~');
+    const std::string_view tail = second == std::string_view::npos ? rest : rest.substr(second + 1);
+    return Text.substr(0, first).append(tail);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Header highlighting
+
+// The "Code" header stands over the code column, wherever the user moved its border.
+void TChildWin::FitEntryHeaders() {
+    const StringGrid& entries = *ui->StringGrood;
+    ui->Panel6->setFixedWidth(entries.frameWidth() + entries.columnWidth(0));
+}
+
+void TChildWin::OnEnterStringGrood() {
+    MakeGridActive(ui->StringGrood);
+}
+
+void TChildWin::OnEnterStringGrid2() {
+    MakeGridActive(ui->StringGrid2);
+}
+
+// The headers of the grid that got the focus last are shown active, the other grid's passive; a
+// header keeps its design look until it first turns passive.
+void TChildWin::MakeGridActive(StringGrid* Grid) {
+    if (ActiveGrid == Grid) return;
+    if (ActiveGrid) ShowHeadersActive(ActiveGrid, false);
+    ActiveGrid = Grid;
+    ShowHeadersActive(Grid, true);
+}
+
+void TChildWin::ShowHeadersActive(const StringGrid* Grid, bool active) {
+    const std::vector<QLabel*> headers = Grid == ui->StringGrood
+                                             ? std::vector<QLabel*>{ui->Panel6, ui->Panel7}
+                                             : std::vector<QLabel*>{ui->Panel8};
+    for (QLabel* header : headers) {
+        QPalette colours = header->palette();
+        colours.setColor(QPalette::Window, active ? ActiveHeaderFace : PassiveHeaderFace);
+        colours.setColor(QPalette::WindowText, active ? ActiveHeaderText : PassiveHeaderText);
+        header->setPalette(colours);
+        header->setAutoFillBackground(true);
+        header->setFrameStyle(active ? QFrame::Panel | QFrame::Raised : QFrame::NoFrame);
+        header->setLineWidth(active ? 2 : 0);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Window buttons and closing
+
+void TChildWin::MainWindowButton() {
+    m_main.FocusAndShow(&m_main);
+}
+
+void TChildWin::NextFocusOnly() {
+    m_main.NextFocusAndOpen(this, false);
+}
+
+void TChildWin::NextFocusAndShow() {
+    m_main.NextFocusAndOpen(this, true);
+}
+
+void TChildWin::closeEvent(QCloseEvent* event) {
+    RunEventHandler(m_boxes, [this] { FormClose(); });
+    event->accept();
+}
+
+void TChildWin::FormClose() {
+    m_main.ChildFormClose(this);
+    FreeStringGroodObjects();
+}
+
+}  // namespace velmora

@@ -1,0 +1,240 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QWidget>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "gui/widgets/GeneralHandler.h"
+#include "gui/widgets/Pictures.h"
+
+class QLabel;
+
+namespace Ui {
+class TChildWin;
+}
+
+namespace velmora {
+
+class Boxes;
+struct CodeChangeRewrites;
+class FilterBox;
+struct LineRewrite;
+struct Globals;
+class StringGrid;
+class TMainWin;
+class TMemIniFile;
+struct TBitmaplist;
+class TSmallEdit;
+class TableSwitch;
+
+// The window in which the user edits the entries of one category: the entry list on the left, the
+// keys of the category's pages and the selected entry's values on the right, one tab per page, the
+// entry's code, name and pictures in between and the description of what was selected last at the
+// bottom. It is a top-level window of its own, owned by the main window, which creates it, fills
+// it once with DiIsi and keeps it in its list of open category windows until it closes.
+//
+// The window reads and writes the main window's stores; it owns only the pictures of its entry
+// rows. Its operations are spread over four files: the window itself, its filling, selection and
+// memo (mChildWin.cpp), value editing (ValueEditing.cpp), the entry operations (EntryActions.cpp)
+// and finding (EntryFinding.cpp).
+class TChildWin : public QWidget {
+    Q_OBJECT
+
+  public:
+    // The columns of the entry grid (StringGrood: code, name) and of the key grid (StringGrid2:
+    // the value-sources mark, the key, its value).
+    static constexpr int EntryCodeCol = 0;
+    static constexpr int EntryNameCol = 1;
+    static constexpr int MarkCol = 0;
+    static constexpr int KeyCol = 1;
+    static constexpr int ValueCol = 2;
+
+    // A hidden, empty window owned by `MainWin`. `globals` and `boxes` outlive it.
+    TChildWin(TMainWin& MainWin, const Globals& globals, Boxes& boxes);
+    ~TChildWin() override;
+
+    // What the main window hands over before DiIsi: the tile of the window's background (Bitmap2)
+    // and the background of the two picture areas (Bitmap1). None leaves the design look.
+    void SetBackgroundTile(const Picture& Bitmap2);
+    // Whether the window came back at a size the user left it; one that did not is made taller.
+    void SetSizeRemembered(bool remembered) { m_sizeRemembered = remembered; }
+    void SetPictureBackground(const Picture& Bitmap1);
+
+    // Fills the hidden window and shows it, then selects the entry `EntryRow` (0 or more).
+    // `Pages` is the category's line of [AllSections] as a list: item 0 the kind, then the page
+    // names; it is read during the call only. The stores and the flag are kept by reference; the
+    // window only reads the stores, its changes go through the workspace's document.
+    void DiIsi(const std::vector<std::string>& Pages, int CategoryNumber, int EntryRow,
+               const std::string& CategoryName, int Kind, const TMemIniFile& defaultIni,
+               const TMemIniFile& documentIni, const TMemIniFile& definitionIni, const bool& allowedShowAll);
+
+    // The category number (the category's row in the main window's grid plus 1) and name (the
+    // window's caption).
+    int Tag() const { return m_tag; }
+    const std::string& CategoryName() const { return m_categoryName; }
+
+    // Selects entry row `Row` (a negative row means row 0), scrolled so that it is the last fully
+    // visible row unless it is near the top, and focuses the entry list.
+    void StringGroodSetFocus(int Row);
+    // Refills the entry list from the stores; the current row stays where it was.
+    void RubahKolomStringGrood();
+    // Writes the value being typed in the value grid, if any, as leaving the grid would.
+    void CommitOpenEdit();
+    // Shows the values, the code and name and the pictures of the selected entry.
+    void DiPilihLineStringGrood();
+    // The category's entries changed: the entry list is refilled, its current row kept where it
+    // can be, and the entry on that row shown as it now stands.
+    void ShowEntriesAfresh();
+    // The value of `Key` in the entry `Code` changed: every place that shows it shows it anew (the
+    // entry list's names and pictures, the value grid, the panel and the memo); a change in the
+    // category's own list section refills the entry list.
+    void ShowValueChange(const std::string& Code, const std::string& Key);
+    // True when the entry list holds `Code`.
+    bool ListsEntry(const std::string& Code) const;
+    // Selects the entry `Code`, and the value-grid row of `Key` when the page shows that key.
+    void SelectEntry(const std::string& Code, const std::string& Key);
+
+    // The pictures of the entry rows. ChangeTheImage replaces the pair of row `Row` by the picture
+    // `ImageName` + ".bmp" alone; ShowTheImage draws the pair of the current entry row.
+    void ChangeTheImage(int Row, const std::string& ImageName);
+    void ShowTheImage();
+
+    // Shows entry row `EntryRow` (every row shown again), on the page and value-grid row of `Key`
+    // when a page holds it (key names compared without regard to letter case). False when `Key` is
+    // named but no page lists it.
+    bool ShowEntryKey(int EntryRow, const std::string& Key);
+
+    // A key description as the memo shows it: the first span from a "~" up to the next "~" (both
+    // included) left out, or a lone "~" dropped.
+    static std::string StripApprox(const std::string& Text);
+
+    // The switch between this entry and all entries of the category (made by DiIsi).
+    TableSwitch* Switch() const { return m_tableSwitch; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    static constexpr int FirstValueRows = 20;
+    static constexpr int MinValueRows = 10;
+    // Makes the window taller, within the screen, until the value grid shows `rows` rows.
+    void ShowValueRows(int rows);
+    // ---- The window: filling, pages, selection, memo, headers (mChildWin.cpp) ----
+    void ConnectControls();
+    void FollowTheDocument();
+    // The entry row of `Code`; -1 when the list does not hold it.
+    int RowOfEntry(const std::string& Code) const;
+    void GetLabelCodeAndName();
+    void CreatePageControl(const std::vector<std::string>& Pages);
+    void GantiPageTabSheet();
+    void RubahKolomKiriStringGrid2();
+    void RubahKolomKananStringGrid2();
+    void DiPilihLineStringGrid2();
+    // Value-grid row `Row` shows entry `Code`'s stored value of its key, red unless the default
+    // copy holds the same; a red value's tooltip names the default copy's value.
+    void ShowStoredValue(int Row, const std::string& Code);
+    void RefreshMemo(const StringGrid* Grid);
+    void FreeStringGroodObjects();
+    void FitEntryHeaders();
+    void OnEnterStringGrood();
+    void OnEnterStringGrid2();
+    void MakeGridActive(StringGrid* Grid);
+    void ShowHeadersActive(const StringGrid* Grid, bool active);
+    void MainWindowButton();
+    void NextFocusOnly();
+    void NextFocusAndShow();
+    void FormClose();
+    // The value grid's row becomes the row to select when its page is shown again.
+    void RememberPageRow();
+    // The page the value grid stands on, and its name (the page caption as written).
+    QWidget* GridPage() const;
+    const std::string& GridPageName() const;
+
+    // ---- Value editing (ValueEditing.cpp) ----
+    // The value grid's current cell is about to move to (col, row); the old cell is still current
+    // and its editor still open.
+    void OnSelectKu(int col, int row);
+    // The value grid lost the focus, its editor still open. Also keeps the page's row.
+    void OnExitKu();
+    // A key pressed in the value grid or its editor (a Qt::Key), before either handles it.
+    void FormKeyPress(int Key);
+    void DoubleClickStringGrid2();
+    // A context-menu request at `MousePos` in the value grid's viewport.
+    void OnContextPopUpKu(const QPoint& MousePos);
+    void EditBerubahIsi();
+    // Value-grid row `Row` shows the stored value again when it shows another (a view missed no
+    // news, but nothing typed is ever written over a value the user did not see).
+    void ShowStoredValueIfStale(int Row);
+    void EscapePerubahan();
+    void InterpretModalResult(const std::string& Text);
+
+    // ---- Entry operations (EntryActions.cpp) ----
+    void DuplicateButtonClick();
+    void StringGroodDoubleClick();
+    void DuplicateOrEditAction(bool IsDuplicate);
+    // Fills, shows and checks the code and name dialog; true on OK, with the new code and name.
+    bool AskCodeAndName(TSmallEdit& Dialog, bool IsDuplicate, std::string& NewCode, std::string& NewName);
+    // What a change of code rewrites besides its own lines, as the user chose; none on Cancel.
+    std::optional<std::vector<LineRewrite>> AskReferences(CodeChangeRewrites Rewrites, const std::string& OldCode,
+                                                          const std::string& NewCode);
+    void DeleteButton();
+    // Shows the selected entry in the value grid, the panel and the memo as it now stands.
+    void ShowEntryAfresh();
+
+    // ---- All entries (EntryTable.cpp) ----
+    void SetUpTable();
+
+    // ---- Finding (EntryFinding.cpp) ----
+    void SetUpFinding();
+    void FindUsagesOfEntry();
+    // The usages of the first item of the selected value that names an entry.
+    void FindUsagesOfValue();
+
+    // A handler without arguments run through the general handler; connected as a slot.
+    template <void (TChildWin::*Handler)()>
+    void Guarded() {
+        RunEventHandler(m_boxes, [this] { (this->*Handler)(); });
+    }
+
+    std::unique_ptr<Ui::TChildWin> ui;
+    TMainWin& m_main;
+    const Globals& m_globals;
+    Boxes& m_boxes;
+
+    // The stores and flags of the main window, set by DiIsi.
+    const TMemIniFile* DocumentIni = nullptr;
+    const TMemIniFile* DefaultIni = nullptr;
+    const TMemIniFile* DefinitionIni = nullptr;
+    int CategoryKind = 0;
+    // One description per value-grid row of the active page: the page line's text after its
+    // first "=", leading blanks removed.
+    std::vector<std::string> KeyDescriptions;
+    // What the memo shows: the value-grid row and page, or the entry-list row, and which of the
+    // grids filled it last (none at first).
+    int MemoKeyRow = 0;
+    const QWidget* MemoKeyPage = nullptr;
+    const StringGrid* MemoSource = nullptr;
+    int MemoEntryRow = 0;
+    // The grid that got the focus last (none at first); its headers are shown active.
+    const StringGrid* ActiveGrid = nullptr;
+    const bool* AllowedShowAllRef = nullptr;
+
+    int m_tag = 0;
+    bool m_sizeRemembered = false;
+    std::string m_categoryName;
+    // Per page, in tab order: the name as written in the page list, and the value-grid row to
+    // select when the page is shown again.
+    std::vector<std::string> m_pageNames;
+    std::vector<int> m_pageRows;
+    int m_gridPage = 0;  // the page the value grid and its header stand on
+    // The pictures of the entry rows, row by row; the grid's column-1 cells point at them.
+    std::vector<std::unique_ptr<TBitmaplist>> m_rowPictures;
+    Picture m_pictureBackground;
+    FilterBox* m_entryFilter = nullptr;  // owned through its Qt parent
+    TableSwitch* m_tableSwitch = nullptr;  // owned through its Qt parent
+};
+
+}  // namespace velmora

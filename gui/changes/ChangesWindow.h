@@ -1,0 +1,126 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/compare/Comparison.h"
+#include "core/compare/DifferenceCategories.h"
+#include "gui/widgets/GeneralHandler.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPoint;
+class QPushButton;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace velmora {
+
+class Boxes;
+struct Globals;
+class TMainWin;
+class TMemIniFile;
+
+// The Changes window: what the document changed against a reference (the default copy, the game's
+// copy or any INI file), grouped by the catalogue's categories with a count per group, narrowed by
+// a filter box. A double-click on a row opens its entry in its category window at its key; "Save
+// Changes As…" writes the patch a modder shares. It is a top-level window owned by the main
+// window, made once and shown by File, "Compare…".
+//
+// The window compares when asked (Compare…, Refresh, a new document) and keeps the differences
+// with the rows that show them, so that commands on the selected rows (SelectedDifferences) can be
+// planned against the same reference (Reference). Revert and Revert Entry put the reference back
+// for the selected rows, or for every row of their entries, as one undoable edit of the document.
+// A shown window compares again after edits, undos and redos, once they pause.
+class TChangesWin : public QWidget {
+    Q_OBJECT
+
+public:
+    // The references offered, in the order of the choice box.
+    enum class ReferenceKind { DefaultCopy, GameCopy, OtherFile };
+
+    // A hidden window owned by `MainWin`; `globals` and `boxes` outlive it.
+    TChangesWin(TMainWin& MainWin, const Globals& globals, Boxes& boxes);
+    ~TChangesWin() override;
+
+    // Puts "Compare…" and "Save Changes As…" into the main window's `menu`, before `before`.
+    void AddMenuCommands(QMenu& menu, QAction* before);
+
+    // Compares the document with the chosen reference and shows the differences. Throws IniError
+    // when the reference cannot be read; the list is then empty and says why.
+    void Compare();
+    // The window shown, in front, with a fresh comparison.
+    void ShowAndCompare();
+    // The document was replaced (opened, made new, another file type): a shown window compares
+    // again; an error is told in the window rather than in a box, as nobody asked for it.
+    void DocumentReplaced();
+    // Compares afresh and writes the patch of the differences to a file the user chooses.
+    // False when the user cancelled.
+    bool SaveChangesAs();
+
+    // The reference compared against, none before a comparison or after one that failed. Valid
+    // until the next comparison or store replacement.
+    const TMemIniFile* Reference() const;
+    // The differences of the last comparison, and those the selected rows stand for (a selected
+    // group stands for its shown rows), in list order, each once.
+    const std::vector<Difference>& Differences() const { return m_differences; }
+    std::vector<Difference> SelectedDifferences() const;
+
+    // The reference put back for the selected rows (Revert), or for every difference of the
+    // entries they name (Revert Entry), as one edit. False when nothing was selected.
+    bool RevertSelected();
+    bool RevertSelectedEntries();
+
+private:
+    void BuildControls();
+    void ChooseReference(int index);
+    // The file name of the chosen reference; for the default copy, the store the file type loaded.
+    std::string ReferenceFileName() const;
+    void LoadReference();
+    void ShowDifferences();
+    void OpenSelectedRow(QTreeWidgetItem* item);
+    void ShowStatus(const std::string& text);
+    void Forget();
+    bool Revert(const std::vector<Difference>& selection);
+    // The category of the first selected row, for the focus of a revert's undo.
+    std::string SelectedCategory() const;
+    void DocumentEdited();
+    // Compare, its error told in the window rather than in a box.
+    void CompareAgain();
+    void ShowTreeMenu(const QPoint& position);
+
+    template <void (TChangesWin::*Handler)()>
+    void Guarded() {
+        RunEventHandler(m_boxes, [this] { (this->*Handler)(); });
+    }
+
+    TMainWin& m_main;
+    const Globals& m_globals;
+    Boxes& m_boxes;
+
+    ReferenceKind m_referenceKind = ReferenceKind::DefaultCopy;
+    std::string m_otherFile;
+    // A reference read from a file; the default copy is the main window's own store.
+    std::unique_ptr<TMemIniFile> m_readReference;
+    bool m_compared = false;
+    bool m_placed = false;
+    std::vector<Difference> m_differences;
+    std::vector<DifferenceCategories::Group> m_groups;
+
+    QComboBox* m_referenceBox = nullptr;
+    QLabel* m_referencePanel = nullptr;
+    QLineEdit* m_filter = nullptr;
+    QTreeWidget* m_tree = nullptr;
+    QLabel* m_status = nullptr;
+    QMenu* m_treeMenu = nullptr;
+    QTimer* m_compareAfterEdits = nullptr;
+};
+
+}  // namespace velmora

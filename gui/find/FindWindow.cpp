@@ -1,0 +1,244 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/find/FindWindow.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "core/catalogue/Boxes.h"
+#include "gui/widgets/DocumentSignals.h"
+#include "gui/widgets/GeneralHandler.h"
+#include "gui/widgets/QtText.h"
+#include "core/entries/ValueEdits.h"
+#include "core/catalogue/Workspace.h"
+
+namespace velmora {
+
+namespace {
+
+enum Column { CategoryCol, CodeCol, NameCol, KeyCol, ValueCol, ColumnCount };
+
+}  // namespace
+
+void FindResults::Show(const FindIndex* index, std::vector<FindIndex::Row> rows) {
+    beginResetModel();
+    m_index = index;
+    m_rows = index ? std::move(rows) : std::vector<FindIndex::Row>();
+    endResetModel();
+}
+
+int FindResults::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int FindResults::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant FindResults::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) return {};
+    const FindIndex::Row row = m_rows[static_cast<size_t>(index.row())];
+    switch (index.column()) {
+        case CategoryCol: return ToQString(std::string(m_index->Category(row)));
+        case CodeCol: return ToQString(std::string(m_index->Code(row)));
+        case NameCol: return ToQString(std::string(m_index->Name(row)));
+        case KeyCol: return ToQString(std::string(m_index->Key(row)));
+        case ValueCol: return ToQString(std::string(m_index->Value(row)));
+        default: return {};
+    }
+}
+
+QVariant FindResults::headerData(int section, Qt::Orientation orientation, int role) const {
+    static const char* const Headers[ColumnCount] = {"Category", "Code", "Name", "Key", "Value"};
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount) return {};
+    return QString::fromLatin1(Headers[section]);
+}
+
+EntryTarget FindResults::TargetOf(int row) const {
+    const FindIndex::Row found = m_rows[static_cast<size_t>(row)];
+    return {std::string(m_index->Code(found)), std::string(m_index->Key(found))};
+}
+
+LinePlace FindResults::PlaceOf(int row) const {
+    return m_index->Place(m_rows[static_cast<size_t>(row)]);
+}
+
+bool FindResults::IsKeyRow(int row) const {
+    return !m_index->IsCodeRow(m_rows[static_cast<size_t>(row)]);
+}
+
+namespace {
+
+QLineEdit* NamedLineEdit(QWidget* parent, const QString& name, const QString& placeholder) {
+    auto* edit = new QLineEdit(parent);  // owned through its Qt parent
+    edit->setObjectName(name);
+    edit->setPlaceholderText(placeholder);
+    return edit;
+}
+
+QPushButton* NamedButton(QWidget* parent, const QString& name, const QString& text) {
+    auto* button = new QPushButton(text, parent);  // owned through its Qt parent
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+}  // namespace
+
+FindWindow::FindWindow(QWidget& owner, Workspace& workspace, Boxes& boxes, DocumentSignals& news)
+    : ResultsWindow(owner, QStringLiteral("FindWindow"), new FindResults(nullptr), false),
+      m_workspace(workspace),
+      m_boxes(boxes),
+      m_results(static_cast<FindResults*>(View().model())) {
+    setWindowTitle(QStringLiteral("Find"));
+    m_text = new QLineEdit(this);
+    m_text->setObjectName(QStringLiteral("FindText"));
+    m_text->setPlaceholderText(QStringLiteral("Code, name, key or value"));
+    m_text->setClearButtonEnabled(true);
+    m_wholeWords = new QCheckBox(QStringLiteral("&Whole words"), this);
+    m_wholeWords->setObjectName(QStringLiteral("WholeWords"));
+    auto* searchLine = new QHBoxLayout;
+    searchLine->addWidget(m_text, 1);
+    searchLine->addWidget(m_wholeWords);
+    Layout().insertLayout(0, searchLine);
+
+    m_replacement = NamedLineEdit(this, QStringLiteral("ReplaceText"), QStringLiteral("Replacement"));
+    QPushButton* replace = NamedButton(this, QStringLiteral("ReplaceButton"), QStringLiteral("&Replace in selected"));
+    m_setKey = NamedLineEdit(this, QStringLiteral("SetKey"), QStringLiteral("Key"));
+    m_setValue = NamedLineEdit(this, QStringLiteral("SetValue"), QStringLiteral("Value"));
+    QPushButton* set = NamedButton(this, QStringLiteral("SetButton"), QStringLiteral("&Set in selected entries"));
+    auto* editLine = new QHBoxLayout;
+    editLine->addWidget(new QLabel(QStringLiteral("With:"), this));
+    editLine->addWidget(m_replacement, 1);
+    editLine->addWidget(replace);
+    editLine->addSpacing(12);
+    editLine->addWidget(m_setKey, 1);
+    editLine->addWidget(new QLabel(QStringLiteral("="), this));
+    editLine->addWidget(m_setValue, 1);
+    editLine->addWidget(set);
+    Layout().insertLayout(1, editLine);
+    connect(replace, &QPushButton::clicked, this, [this] { RunEventHandler(m_boxes, [this] { ReplaceSelected(); }); });
+    connect(set, &QPushButton::clicked, this, [this] { RunEventHandler(m_boxes, [this] { SetInSelected(); }); });
+
+    // An edit, undo or redo from any window: the results show the document as it now stands.
+    connect(&news, &DocumentSignals::valueChanged, this, &FindWindow::RebuildSoon);
+    connect(&news, &DocumentSignals::entriesChanged, this, &FindWindow::RebuildSoon);
+    for (int col = CategoryCol; col < ValueCol; ++col) View().setColumnWidth(col, 110);
+
+    connect(m_text, &QLineEdit::textChanged, this, &FindWindow::Search);
+    connect(m_wholeWords, &QCheckBox::toggled, this, &FindWindow::Search);
+    connect(m_text, &QLineEdit::returnPressed, this, &ResultsWindow::OpenCurrent);
+}
+
+FindWindow::~FindWindow() {
+    m_results->Show(nullptr, {});
+}
+
+void FindWindow::Present() {
+    show();
+    raise();
+    activateWindow();
+    Rebuild();
+    m_text->setFocus(Qt::OtherFocusReason);
+    m_text->selectAll();
+}
+
+bool FindWindow::EscapeTakenBack() {
+    if (m_text->text().isEmpty()) return false;
+    m_text->clear();
+    m_text->setFocus();
+    return true;
+}
+
+void FindWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) Rebuild();
+    ResultsWindow::changeEvent(event);
+}
+
+void FindWindow::Rebuild() {
+    if (!m_workspace.DocumentIni) {
+        m_results->Show(nullptr, {});
+        m_index.reset();
+        return;
+    }
+    auto index = std::make_unique<FindIndex>(m_workspace);
+    const int current = View().currentIndex().row();
+    m_results->Show(nullptr, {});  // no row may point into the index that goes
+    m_index = std::move(index);
+    Search();
+    // The search run again on the new index keeps the user's place in the results.
+    if (current >= 0 && current < m_results->rowCount()) View().setCurrentIndex(m_results->index(current, 0));
+}
+
+// One edit may change many lines; the index is built once for all their news.
+void FindWindow::RebuildSoon() {
+    if (m_rebuildPending || !isVisible()) return;  // a hidden window is rebuilt when it is shown
+    m_rebuildPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_rebuildPending = false;
+        Rebuild();
+    });
+}
+
+std::vector<int> FindWindow::SelectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : View().selectionModel()->selectedRows()) rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void FindWindow::ReplaceSelected() {
+    std::vector<LinePlace> places;
+    for (int row : SelectedRows())
+        if (m_results->IsKeyRow(row)) places.push_back(m_results->PlaceOf(row));
+    const std::string find = ToBytes(m_text->text());
+    const std::string with = ToBytes(m_replacement->text());
+    const std::vector<LineRewrite> rewrites =
+        ReplaceTextRewrites(m_workspace, places, find, with, m_wholeWords->isChecked());
+    if (rewrites.empty()) {
+        m_boxes.Notice("No value of the selected results holds " + find + ".");
+        return;
+    }
+    ConfirmAndCommit("Replace", "Replace " + find + " with " + with, rewrites);
+}
+
+void FindWindow::SetInSelected() {
+    std::vector<std::string> codes;
+    for (int row : SelectedRows()) codes.push_back(m_results->TargetOf(row).Section);
+    const std::string key = ToBytes(m_setKey->text());
+    const std::vector<LineRewrite> rewrites = SetValueRewrites(m_workspace, codes, key, ToBytes(m_setValue->text()));
+    if (rewrites.empty()) {
+        m_boxes.Notice("No selected entry would change.");
+        return;
+    }
+    const std::string entries = rewrites.size() == 1 ? std::string("1 entry") : std::to_string(rewrites.size()) + " entries";
+    ConfirmAndCommit("Set " + key, "Set " + key + " in " + entries, rewrites);
+}
+
+void FindWindow::ConfirmAndCommit(const std::string& caption, std::string text,
+                                  const std::vector<LineRewrite>& rewrites) {
+    if (m_boxes.Plain(caption, RewritesPreview(rewrites), true) != BoxAnswer::Ok) return;
+    CommitRewrites(m_workspace.Doc(), std::move(text), {{}, rewrites.front().SectionName, {}}, rewrites);
+}
+
+void FindWindow::Search() {
+    const std::string text = ToBytes(m_text->text());
+    if (!m_index || text.empty()) {
+        m_results->Show(m_index.get(), {});
+        SetSummary(QString());
+        return;
+    }
+    m_results->Show(m_index.get(), m_index->Find(text, m_wholeWords->isChecked()));
+    const int found = m_results->rowCount();
+    SetSummary(found == 1 ? QStringLiteral("1 line found") : QStringLiteral("%1 lines found").arg(found));
+}
+
+}  // namespace velmora

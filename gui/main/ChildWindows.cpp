@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's open category windows: opening one for a category (or bringing it forward),
+// the order in which the category windows' buttons step through them, and closing them.
+
+#include <algorithm>
+
+#include "gui/category/mChildWin.h"
+#include "core/catalogue/Globals.h"
+#include "gui/find/ResultsWindow.h"
+#include "core/catalogue/Routines.h"
+#include "gui/widgets/StringGrid.h"
+#include "gui/main/mMainWin.h"
+#include "core/store/TextCase.h"
+#include "ui_mMainWin.h"
+
+namespace velmora {
+
+// Opens the category window of grid row `row` at entry `entryIndex` (-1: none), or brings an open
+// one forward and selects that entry in it.
+void TMainWin::OpenCategoryWindow(int row, int entryIndex) {
+    const std::string category = ui->StringGrid1->Cells(0, row);
+    if (TChildWin* open = FindChildWindow(category)) {
+        FocusAndShow(open);
+        if (entryIndex >= 0) open->StringGroodSetFocus(entryIndex);
+        return;
+    }
+    Workspace& work = m_workspace;
+    // Nothing to show when a start-up failed before the stores and rows were complete.
+    if (!work.DocumentIni || !work.DefaultIni || !work.DefinitionIni ||
+        static_cast<size_t>(row) >= work.CategoryKinds.size())
+        return;
+
+    auto* window = new TChildWin(*this, m_globals, m_boxes);  // owned through its Qt parent, this window
+    std::vector<const QWidget*> openWindows;
+    for (const ChildWindowLine& line : m_childWindows) openWindows.push_back(line.Window);
+    window->SetSizeRemembered(m_places.PlaceCategoryWindow(*window, category, *this, openWindows));
+    window->SetBackgroundTile(m_bitmap2);
+    window->SetPictureBackground(m_bitmap1);
+    m_childWindows.push_back({category, window});
+
+    const std::vector<std::string> pages =
+        SplitCommaList(work.DefinitionIni->ReadString(Workspace::AllSections, category, ""));
+    try {
+        window->DiIsi(pages, row + 1, std::max(0, entryIndex), category,
+                      work.CategoryKinds[static_cast<size_t>(row)], *work.DefaultIni, *work.DocumentIni,
+                      *work.DefinitionIni, m_globals.AllowedShowAll);
+    } catch (...) {
+        // A window that failed part-way stays open as far as it got, in its place in the order.
+        SortChildWindows();
+        throw;
+    }
+    SortChildWindows();
+}
+
+TChildWin* TMainWin::FindChildWindow(const std::string& Name) const {
+    for (const ChildWindowLine& line : m_childWindows)
+        if (line.Window && EqualsNoCase(line.Name, Name)) return line.Window;
+    return nullptr;
+}
+
+void TMainWin::SortChildWindows() {
+    std::stable_sort(m_childWindows.begin(), m_childWindows.end(),
+                     [](const ChildWindowLine& a, const ChildWindowLine& b) {
+                         return (a.Window ? a.Window->Tag() : 0) < (b.Window ? b.Window->Tag() : 0);
+                     });
+}
+
+void TMainWin::FocusAndShow(QWidget* Form) {
+    if (Form->isMinimized()) Form->showNormal();
+    Form->show();
+    Form->raise();
+    Form->activateWindow();
+}
+
+void TMainWin::NextFocusAndOpen(TChildWin* Window, bool OpenNew) {
+    if (OpenNew) {
+        StringGrid& grid = *ui->StringGrid1;
+        const int mainRows = std::min(m_globals.NumberOfMain, grid.RowCount());
+        for (int row = 0; row < mainRows; ++row) {
+            if (FindChildWindow(grid.Cells(0, row))) continue;
+            grid.SetRow(row);
+            OpenDbl2Click(0);
+            return;
+        }
+    }
+    if (m_childWindows.empty()) return;
+    size_t next = 0;
+    for (size_t i = 0; i < m_childWindows.size(); ++i) {
+        if (m_childWindows[i].Window != Window) continue;
+        next = i + 1 < m_childWindows.size() ? i + 1 : 0;
+        break;
+    }
+    if (TChildWin* target = m_childWindows[next].Window) FocusAndShow(target);
+}
+
+void TMainWin::ChildFormClose(TChildWin* Window) {
+    m_places.RememberCategoryWindow(*Window, Window->CategoryName());
+    std::erase_if(m_childWindows,
+                  [Window](const ChildWindowLine& line) { return !line.Window || line.Window == Window; });
+    Window->setAttribute(Qt::WA_DeleteOnClose);
+}
+
+bool TMainWin::ShowEntryAt(const std::string& Category, const std::string& Code, const std::string& Key) {
+    // "Unknown!" has no window.
+    if (NamesEqual(Category, Workspace::UnknownCategory, m_globals.CaseSensitive)) return false;
+    const StringGrid& grid = *ui->StringGrid1;
+    int row = 0;
+    while (row < grid.RowCount() && !EqualsNoCase(grid.Cells(0, row), Category)) ++row;
+    if (static_cast<size_t>(row) >= m_workspace.CategoryKinds.size()) return false;
+    TStringList entries;
+    m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds[static_cast<size_t>(row)], Category, entries);
+    int entry = -1;
+    for (size_t i = 0; i < entries.Count() && entry < 0; ++i)
+        if (NamesEqual(entries[i], Code, m_globals.CaseSensitive)) entry = static_cast<int>(i);
+    OpenCategoryWindow(row, entry);
+    TChildWin* window = FindChildWindow(Category);
+    return window && entry >= 0 && window->ShowEntryKey(entry, Key);
+}
+
+void TMainWin::CloseExistingChildWindow() {
+    // Usages and problems found in the document that goes would lead into the one that comes.
+    for (ResultsWindow* results : {m_usagesWindow.data(), m_checkWindow.data()})
+        if (results) results->close();
+    while (!m_childWindows.empty()) {
+        const QPointer<TChildWin> first = m_childWindows.front().Window;
+        if (first) first->close();
+        // A window whose close did not take its line out must still not outlive the stores.
+        if (!m_childWindows.empty() && m_childWindows.front().Window == first) {
+            m_childWindows.erase(m_childWindows.begin());
+            if (first) first->deleteLater();
+        }
+    }
+}
+
+}  // namespace velmora

@@ -1,0 +1,203 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The File menu, the close query and the switch of the file type: when a document may be dropped,
+// under which name it is saved, and when a load replaces it.
+
+#include <QAction>
+#include <QCloseEvent>
+#include <filesystem>
+
+#include "gui/category/mChildWin.h"
+#include "core/catalogue/Boxes.h"
+#include "core/scaffold/DefinitionScaffold.h"
+#include "core/catalogue/DocumentSave.h"
+#include "core/catalogue/Globals.h"
+#include "core/catalogue/ProgramFolder.h"
+#include "core/catalogue/Routines.h"
+#include "gui/main/mMainWin.h"
+#include "core/store/PlatformFile.h"
+#include "core/store/TextCase.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr const char* OpenFilter = "INI files (*.ini)|*.ini|All files|*.*";
+constexpr const char* SaveFilter = "INI file (*.ini)|*.ini|All files (*.*)|*.*";
+
+}  // namespace
+
+// A value typed in a category window is committed when its grid loses the focus, which a command
+// run by its key from that window never takes: the value is committed here first, so that the
+// question and the save see it.
+void TMainWin::CommitOpenEdits() {
+    for (const ChildWindowLine& line : m_childWindows)
+        if (line.Window) line.Window->CommitOpenEdit();
+}
+
+bool TMainWin::ModifiedSavedOrDontCare() {
+    CommitOpenEdits();
+    if (!m_globals.DocumentModified) return true;
+    switch (m_boxes.Confirm("Save changes to " + ExtractFileName(m_globals.CurrentFileName) + "?")) {
+        case BoxAnswer::Yes:
+            return Save1Click();
+        case BoxAnswer::No:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool TMainWin::IsDefaultFileOrUntitleNew(const std::string& Name) {
+    if (EqualsNoCase(Name, m_globals.DefaultFileName)) {
+        m_boxes.Plain(
+            "Default",
+            "Cannot use the name " + m_globals.DefaultFileName + ", use text editor to create default file.",
+            false);
+        return true;
+    }
+    return EqualsNoCase(Name, m_globals.UntitledName);
+}
+
+bool TMainWin::FileExistOK(const std::string& Name) {
+    std::error_code error;
+    if (!std::filesystem::exists(platform::ToPath(Name), error)) return true;
+    return m_boxes.Plain("Existing File",
+                         "File:\r\n" + Name + "\r\nis already exist.\r\n\r\nOverwrite file ?",
+                         true) == BoxAnswer::Ok;
+}
+
+bool TMainWin::Save1Click() {
+    CommitOpenEdits();
+    if (IsDefaultFileOrUntitleNew(m_globals.CurrentFileName)) return SaveAs1Click(m_globals.CurrentFileName);
+    if (!m_globals.DocumentModified) {
+        m_boxes.Notice("No modification. Saving is not performed.");
+        return true;
+    }
+    return WriteDocument();
+}
+
+bool TMainWin::WriteDocument() {
+    if (!m_workspace.DocumentIni) return true;  // a start-up that failed left no document
+    if (m_workspace.DocumentIni->FileName() != m_globals.CurrentFileName)
+        RenameTheWholeToNewFile(m_globals.CurrentFileName);
+    SaveDocument(m_workspace);
+    SetBannerCaption();
+    return true;
+}
+
+bool TMainWin::SaveAs1Click(const std::string& ProposedName) {
+    std::string proposed = ProposedName;
+    for (;;) {
+        std::optional<std::string> name = m_boxes.SaveFileName(SaveFilter, proposed);
+        if (!name) return false;
+        // A reserved name brings the dialog back, preset with what the user chose.
+        if (IsDefaultFileOrUntitleNew(*name)) {
+            proposed = *name;
+            continue;
+        }
+        if (!FileExistOK(*name)) return false;
+        m_globals.CurrentFileName = *name;
+        // Written whether changed or not: the user asked for a file of that name.
+        CommitOpenEdits();
+        return WriteDocument();
+    }
+}
+
+void TMainWin::RenameTheWholeToNewFile(const std::string& Name) {
+    m_globals.CurrentFileName = Name;
+    if (m_workspace.DocumentIni) m_workspace.DocumentIni->Rename(m_globals.CurrentFileName, false);
+    SetBannerCaption();
+}
+
+void TMainWin::New1Click() {
+    if (!ModifiedSavedOrDontCare()) return;
+    CloseExistingChildWindow();
+    m_workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(m_globals.UntitledName, true);
+    // A new document counts as changed until it is saved, so leaving it asks whether to keep it.
+    m_workspace.Doc().Restart(true);
+}
+
+void TMainWin::Open1Click() {
+    std::optional<std::string> name = m_boxes.OpenFileName(OpenFilter, std::string());
+    if (name) OpenProcess(*name);
+}
+
+void TMainWin::OpenProcess(const std::string& Name) {
+    if (!ModifiedSavedOrDontCare()) return;
+    CloseExistingChildWindow();
+    m_workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(Name, false);
+}
+
+void TMainWin::Save1ClickMenu() {
+    Save1Click();
+}
+
+void TMainWin::SaveAs1ClickMenu() {
+    SaveAs1Click(m_globals.CurrentFileName);
+}
+
+void TMainWin::NewDefinition1Click() {
+    if (!m_workspace.DocumentIni) return;  // a start-up that failed left no document
+    const std::string definition = m_workspace.DefinitionFileName();
+    std::string question = "Write a new definition file " + definition + " from the document " +
+                           ExtractFileName(m_globals.CurrentFileName) + "?";
+    if (platform::IsRegularFile(definition))
+        question +=
+            "\r\nThe present file is kept as " + ExtractFileName(DefinitionBackupFileName(m_workspace)) + ".";
+    if (m_boxes.Confirm(question) != BoxAnswer::Yes) return;
+    CommitOpenEdits();
+
+    // The scaffold is the document's alone; the open document stays as it is, and the new file is
+    // taken into use only when the user says so.
+    ReplaceDefinitionFile(m_workspace);
+    std::string load = "The new definition file is written. Load it now for the open document?";
+    const Document& edits = m_workspace.Doc();
+    if (edits.CanUndo() || edits.CanRedo()) load += "\r\nThe edits made so far can then no longer be undone.";
+    if (m_boxes.Confirm(load) != BoxAnswer::Yes) return;
+    CloseExistingChildWindow();
+    m_workspace.LoadDefinitionKeepingDocument();
+}
+
+void TMainWin::Exit1Click() {
+    close();
+}
+
+void TMainWin::MyFormCloseQuery(bool& CanClose) {
+    CanClose = ModifiedSavedOrDontCare();
+}
+
+void TMainWin::closeEvent(QCloseEvent* event) {
+    // A query that fails (a save that cannot write) keeps the window, and the document, open.
+    bool canClose = false;
+    RunEventHandler(m_boxes, [this, &canClose] { MyFormCloseQuery(canClose); });
+    if (canClose)
+        event->accept();
+    else
+        event->ignore();
+}
+
+// Another program folder: the document is saved or dropped first, since the load of the new folder
+// replaces it, and the choice is remembered only once the folder could be entered.
+void TMainWin::ProgramFolder1Click() {
+    if (!m_folderChoice || !ModifiedSavedOrDontCare()) return;
+    std::optional<std::string> dir = m_folderChoice->Ask(m_globals.ProgramDir);
+    if (!dir) return;
+    CloseExistingChildWindow();
+    EnterProgramFolder(*dir);
+    m_folderChoice->Remember(*dir);
+    SetTitleHeight(4 * m_designedTitleHeight);
+    LoadProgramFolder(WorkingFolder());
+}
+
+void TMainWin::GantiFileToEdit(QAction* MenuItem) {
+    const QByteArray bytes = MenuItem->data().toByteArray();
+    const std::string caption(bytes.constData(), static_cast<size_t>(bytes.size()));
+    if (caption == m_workspace.FileToEdit) return;
+    if (m_boxes.Confirm("Change the type of file to edit to " + caption) != BoxAnswer::Yes) return;
+    if (!ModifiedSavedOrDontCare()) return;
+    CloseExistingChildWindow();
+    m_workspace.FileToEdit = caption;
+    m_workspace.BeginToLoadNONBASIC();
+}
+
+}  // namespace velmora

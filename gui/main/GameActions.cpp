@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The four game buttons: load the game's copy of the current file type, write the document into
+// the game's folder, write a backup of it, and start the game.
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QProcess>
+#include <QWidget>
+
+#include "core/catalogue/Boxes.h"
+#include "core/catalogue/Globals.h"
+#include "gui/widgets/QtText.h"
+#include "core/catalogue/Routines.h"
+#include "gui/main/mMainWin.h"
+#include "core/store/PlatformFile.h"
+#include "core/store/TextCase.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr const char* BackupFilter = "Backup file (*.bak)|*.bak|All files (*.*)|*.*";
+
+}  // namespace
+
+void TMainWin::LoadGameClick() {
+    const std::string path = m_workspace.GameCopyFileName();
+    if (platform::IsRegularFile(path))
+        OpenProcess(path);
+    else
+        m_boxes.Notice(path + " not exist");
+}
+
+void TMainWin::ApplyGameClick() {
+    const std::string& fileToEdit = m_workspace.FileToEdit;
+    m_boxes.Notice("This will apply current " + ExtractFileName(m_globals.CurrentFileName) + "\r\n" +
+                   "to the Game in " + fileToEdit + "\r\n" + "You may save your work first." + "\r\n" +
+                   "This will create " + fileToEdit + " in your game directory" + "\r\n" +
+                   "or ask to override it, if it already exist.");
+    if (!ModifiedSavedOrDontCare()) return;
+    const std::string path = m_workspace.GameCopyFileName();
+    if (!FileExistOK(path) || !m_workspace.DocumentIni) return;
+    // The document as it is in memory, unsaved changes included; it keeps its own name and state.
+    m_workspace.DocumentIni->CloneAs(path)->UpdateFile();
+}
+
+void TMainWin::BackupFileClick() {
+    CreateBackupFileNow(m_globals.BackupExt);
+}
+
+void TMainWin::CreateBackupFileNow(const std::string& Extension) {
+    std::string name = ChangeFileExt(m_globals.CurrentFileName, Extension);
+    for (;;) {
+        std::optional<std::string> chosen = m_boxes.SaveFileName(BackupFilter, name);
+        if (!chosen) return;
+        name = *chosen;
+        if (EqualsNoCase(name, m_globals.CurrentFileName)) {
+            m_boxes.Notice("Can not create file: " + name + "\r\n" +
+                           "the file is the same name with the current file.");
+            return;
+        }
+        // Refusing to overwrite asks for another name.
+        if (FileExistOK(name)) {
+            if (m_workspace.DocumentIni) m_workspace.DocumentIni->CloneAs(name)->UpdateFile();
+            return;
+        }
+    }
+}
+
+void TMainWin::RunGameButtonKlik() {
+    const BoxAnswer answer =
+        m_boxes.Plain("Run the Game",
+                      "This will run the Game, and minimize or close the windows.\r\n"
+                      "Your work might be lost, save it first.\r\n\r\nContinue?\r\n\r\n" +
+                          m_workspace.GameProgramLine(),
+                      true);
+    if (answer != BoxAnswer::Ok) return;
+    if (!ModifiedSavedOrDontCare()) return;
+    // The windows go only once the game runs: a program that cannot start leaves them as they were,
+    // with the reason in front of the user.
+    if (!StartGameProgram(m_workspace.GameProgramFileName())) return;
+    MinimizeApplication();
+    CloseExistingChildWindow();
+}
+
+void TMainWin::MinimizeApplication() {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible()) window->showMinimized();
+}
+
+// The game runs on its own: the editor neither waits for it nor keeps hold of it. It starts in
+// its own folder, where a game looks for its data files.
+bool TMainWin::StartGameProgram(const std::string& programFile) {
+    const QString program = ToQString(platform::PathText(platform::ToPath(programFile)).value_or(programFile));
+    QProcess game;
+    game.setProgram(program);
+    game.setWorkingDirectory(QFileInfo(program).absolutePath());
+    qint64 pid = 0;
+    if (game.startDetached(&pid)) return true;
+    m_boxes.Error(m_workspace.GameStartFailure(ToBytes(game.errorString())));
+    return false;
+}
+
+}  // namespace velmora

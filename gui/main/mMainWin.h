@@ -1,0 +1,255 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/widgets/GeneralHandler.h"
+#include "gui/widgets/Pictures.h"
+#include "core/catalogue/RecentFiles.h"
+#include "gui/widgets/WindowPlaces.h"
+#include "core/catalogue/Workspace.h"
+
+class QAction;
+class QMenu;
+class QSettings;
+class QToolButton;
+
+namespace Ui {
+class TMainWin;
+}
+
+namespace velmora {
+
+class Boxes;
+struct EntryTarget;
+class FilterBox;
+class FindWindow;
+class DocumentSignals;
+struct EditFocus;
+struct Globals;
+class ResultsWindow;
+class ProgramFolderChoice;
+class TChangesWin;
+class TChildWin;
+
+// The program's one permanent window: the title and file-name panels, the game buttons, the
+// categories of the current file type as buttons (page "MAIN") and as a grid (page "ALL"), the
+// entries of the selected category, the File menu and the menu of file types. It owns the
+// workspace (settings, stores, catalogue) and the pictures; the data work is the workspace's, the
+// window runs the commands and shows the results.
+//
+// The operations are spread over six files: this window's own (mMainWin.cpp), the open category
+// windows (ChildWindows.cpp), the document commands of the File menu (DocumentCommands.cpp), the
+// Edit menu and the views that follow the document (EditCommands.cpp), the game buttons
+// (GameActions.cpp), the desktop's ways (DesktopHabits.cpp: recent files, files dropped on the
+// window or named on the command line, the places of the windows, the Help menu) and finding
+// (FindCommands.cpp: the Search menu, the entry list's filter and its usages).
+class TMainWin : public QMainWindow, public WorkspaceView {
+    Q_OBJECT
+
+public:
+    // `globals` and `boxes` belong to the program (or the test) and outlive the window.
+    TMainWin(Globals& globals, Boxes& boxes, QWidget* parent = nullptr);
+    ~TMainWin() override;
+
+    // Start-up: shows the window at once with the title panel asking to wait, reads (or creates)
+    // the settings file in `workingDir`, builds the file-type menu and loads the first file type.
+    void OnCreateMampir(const std::string& workingDir);
+    // Enables File, "Program Folder…", which asks for another folder through `choice`, makes it
+    // the working directory and starts on it as at start-up. `choice` outlives the window.
+    void SetProgramFolderChoice(ProgramFolderChoice* choice);
+    // The user's own settings, where the recent files and the places of the windows are kept;
+    // without them (the default) nothing is remembered. Given before OnCreateMampir shows the
+    // window; `settings` outlives the window.
+    void SetUserSettings(QSettings* settings);
+    // The user's own settings; none in a run that keeps nothing (tests).
+    QSettings* UserSettings() const { return m_userSettings; }
+    // Opens the document `Name` through Open's question about unsaved changes. Throws IniError
+    // "Cannot open file" when it is not a file.
+    void OpenExistingDocument(const std::string& Name);
+
+    Workspace& Work() { return m_workspace; }
+    const Workspace& Work() const { return m_workspace; }
+    // The pictures of the current file type (none when absent or invalid).
+    const Picture& Bitmap1() const { return m_bitmap1; }
+    const Picture& Bitmap2() const { return m_bitmap2; }
+
+    // The shared document questions and operations, also used by the category windows.
+    bool ModifiedSavedOrDontCare();
+    bool Save1Click();
+    bool SaveAs1Click(const std::string& ProposedName);
+    // Writes the document under CurrentFileName, changed or not, with the definition file when its
+    // lists changed (both or neither); its history is then clean.
+    bool WriteDocument();
+    bool IsDefaultFileOrUntitleNew(const std::string& Name);
+    bool FileExistOK(const std::string& Name);
+    void RenameTheWholeToNewFile(const std::string& Name);
+    void OpenProcess(const std::string& Name);
+    void SetBannerCaption();
+    // Restores the form when it is minimised and gives it the focus.
+    void FocusAndShow(QWidget* Form);
+
+    // The open category windows, one line each, in ascending order of their category numbers; at
+    // most one per category name (letter case ignored). The windows are owned through their Qt
+    // parent, this window.
+    struct ChildWindowLine {
+        std::string Name;  // the category name, also the window's caption
+        QPointer<TChildWin> Window;
+    };
+    const std::vector<ChildWindowLine>& ChildWindows() const { return m_childWindows; }
+    // From a category window's buttons: OpenNew opens the first of the main categories that has
+    // no window yet; otherwise, or when all have one, the window after `Window` gets the focus.
+    void NextFocusAndOpen(TChildWin* Window, bool OpenNew);
+    // From a category window that is closing: its line goes, and the window is freed once closed.
+    void ChildFormClose(TChildWin* Window);
+    // Opens the category window of `Category` (or brings it forward) at the entry `Code`, and at
+    // its key `Key` unless that is empty. False when the category has no window or does not list
+    // the entry, or no page lists the key; the window then shows as much as it has.
+    bool ShowEntryAt(const std::string& Category, const std::string& Code, const std::string& Key);
+    // Closes every open category window; run before anything replaces a store.
+    void CloseExistingChildWindow();
+    // The document's news as Qt signals; the category windows follow the document through them.
+    DocumentSignals& DocumentNews() { return *m_documentNews; }
+
+    // Finding (FindCommands.cpp). The usages of `Code` in their window; opening the entry a row of
+    // the find, usages or check results leads to, in its category window at the key.
+    void FindUsages(const std::string& Code);
+    void OpenEntryTarget(const EntryTarget& Target);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    // What the workspace asks of the window during a load.
+    void ShowTitle(const std::string& text) override;
+    void ShowStatus(const std::string& text) override;
+    void CategoryRowsBuilt() override;
+    void LoadPictures() override;
+    void ArrangeLayar() override;
+    void BeginBusy() override;
+    void EndBusy() override;
+
+    // Categories and entries (mMainWin.cpp).
+    void ConnectControls();
+    void ArrangeButton();
+    void MainButtonClicked(int index);
+    void AllButtonClick(int index);
+    void AllButtonDoubleClick(int index);
+    void PressButton(int index);
+    void LihatSatuLine();
+    void LihatSatuLineStringGrid1();
+    void DoubleClick1();
+    void DoubleClick2();
+    void OpenDbl2Click(int EntryIndex);
+
+    // Category windows (ChildWindows.cpp).
+    void OpenCategoryWindow(int row, int entryIndex);
+    TChildWin* FindChildWindow(const std::string& Name) const;
+    void SortChildWindows();
+    void TileBackground();
+    void SetTitleHeight(int height);
+    // The file-type menu marks the type being edited.
+    void MarkCurrentFileType();
+
+    // The desktop's ways (DesktopHabits.cpp).
+    void RememberRecentFile();
+    void ShowRecentFiles();
+    void RememberWindowPlaces();
+    void KeyboardShortcuts1Click();
+    void About1Click();
+
+    // The settings, the file-type menu and the first file type of a program folder (mMainWin.cpp).
+    void LoadProgramFolder(const std::string& workingDir);
+    void BuildFileTypeMenu();
+    void CreatePopUpMenuItemList(const std::string& Caption);
+    void Bclick();
+
+    // Finding (FindCommands.cpp).
+    void SetUpFinding();
+    void FindClick();
+    void CheckReferencesClick();
+    ResultsWindow& FillUsages(const std::string& Code);
+    ResultsWindow& FillCheckReferences();
+    void CheckValuesClick();
+    ResultsWindow& FillCheckValues();
+    void RefreshResultsSoon();
+    void EntryListMenu(const QPoint& at);
+    ResultsWindow& ListWindow(QPointer<ResultsWindow>& window, const QString& objectName, const QStringList& headers);
+
+    // Document commands (DocumentCommands.cpp).
+    void New1Click();
+    void Open1Click();
+    void Save1ClickMenu();
+    void SaveAs1ClickMenu();
+    // Writes a new definition file for the current file type from the document and, when the user
+    // agrees, loads it for the open document, which stays as it is.
+    void NewDefinition1Click();
+    void Exit1Click();
+    void MyFormCloseQuery(bool& CanClose);
+    void CommitOpenEdits();
+    void GantiFileToEdit(QAction* MenuItem);
+    void ProgramFolder1Click();
+
+    // The Edit menu and the views that follow the document (EditCommands.cpp).
+    void BuildEditMenu();
+    void Undo1Click();
+    void Redo1Click();
+    void ShowHistory();
+    void ShowValueChange(const std::string& Code, const std::string& Key);
+    void ShowEditFocus(const EditFocus& Focus);
+
+    // Game actions (GameActions.cpp).
+    void LoadGameClick();
+    void ApplyGameClick();
+    void BackupFileClick();
+    void CreateBackupFileNow(const std::string& Extension);
+    void RunGameButtonKlik();
+    void MinimizeApplication();
+    // False, after saying why, when the program does not start.
+    bool StartGameProgram(const std::string& programFile);
+
+    // A handler without arguments, run through the general handler; connected as a slot.
+    template <void (TMainWin::*Handler)()>
+    void Guarded() {
+        RunEventHandler(m_boxes, [this] { (this->*Handler)(); });
+    }
+
+    std::unique_ptr<Ui::TMainWin> ui;
+    Globals& m_globals;
+    Boxes& m_boxes;
+    Workspace m_workspace;
+    // Goes before the workspace's document, which it observes.
+    std::unique_ptr<DocumentSignals> m_documentNews;
+    QAction* Undo1 = nullptr;  // owned through the Edit menu
+    QAction* Redo1 = nullptr;
+    ProgramFolderChoice* m_folderChoice = nullptr;
+    QMenu* FileTypeMenu;  // owned through its Qt parent, the window
+    std::array<QToolButton*, Workspace::MainButtonCount> MainButtons{};
+    // The category names the buttons carry, as bytes (the widgets show them with "&" escaped).
+    std::array<std::string, Workspace::MainButtonCount> m_buttonCaptions;
+    Picture m_bitmap1;
+    Picture m_bitmap2;
+    std::vector<ChildWindowLine> m_childWindows;
+    TChangesWin* m_changesWindow;  // owned through its Qt parent, this window
+    int m_designedTitleHeight = 0;
+    QSettings* m_userSettings = nullptr;
+    RecentFiles m_recentFiles;
+    WindowPlaces m_places;
+    QPointer<FindWindow> m_findWindow;
+    QPointer<ResultsWindow> m_usagesWindow;
+    QPointer<ResultsWindow> m_checkWindow;
+    QPointer<ResultsWindow> m_valuesWindow;
+    std::string m_usagesCode;  // the code the usages window lists
+    bool m_resultsRefreshPending = false;
+    FilterBox* m_entryFilter = nullptr;  // owned through its Qt parent
+};
+
+}  // namespace velmora

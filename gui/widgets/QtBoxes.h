@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QPointer>
+#include <QStringList>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/catalogue/Boxes.h"
+
+class QWidget;
+
+namespace velmora {
+
+// The program's message boxes and file dialogs, shown with Qt's own dialogs over the window the
+// user is working in (the owner window when none of the program's windows is active).
+// Texts and paths cross as bytes (Latin-1); line breaks written "\r\n" show as one break.
+class QtBoxes final : public Boxes {
+public:
+    explicit QtBoxes(QWidget* owner);
+    // The window the boxes are centred on and modal to; it may come to exist after the boxes.
+    void SetOwner(QWidget* owner) { m_owner = owner; }
+
+    void Notice(const std::string& text) override;
+    BoxAnswer Plain(const std::string& caption, const std::string& text, bool withCancel) override;
+    BoxAnswer Confirm(const std::string& text) override;
+    BoxAnswer ConfirmWithChoices(const std::string& text, const std::vector<std::string>& choices,
+                                 std::vector<bool>& ticked) override;
+    BoxAnswer Warning(const std::string& text) override;
+    void Error(const std::string& text) override;
+
+    std::optional<std::string> OpenFileName(const std::string& filter,
+                                            const std::string& proposedName) override;
+    std::optional<std::string> SaveFileName(const std::string& filter,
+                                            const std::string& proposedName) override;
+    std::optional<std::string> FolderName(const std::string& caption, const std::string& proposedDir) override;
+
+    // For a start driven by a script (the check of an installed program): every folder question
+    // is answered with `dir` and no dialog is shown.
+    void AnswerFolderQuestionsWith(std::string dir) { m_folderAnswer = std::move(dir); }
+
+private:
+    QWidget* Owner() const;
+
+    QPointer<QWidget> m_owner;
+    std::optional<std::string> m_folderAnswer;
+};
+
+// "description|pattern|description|pattern" as Qt's name filters: "description (patterns)" each,
+// patterns separated by blanks, "*.*" meaning every file.
+QStringList QtNameFilters(const std::string& filter);
+
+}  // namespace velmora
