@@ -21,6 +21,8 @@ echo "Checking the desktop entry and the metainfo..."
 tools/check-desktop-files.sh || status=1
 echo "Checking the glossary against the code..."
 tools/check-glossary.py || status=1
+echo "Checking that includes run downward..."
+tools/check-layers.py || status=1
 (cd build/test && ctest --output-on-failure -j"$jobs") || status=$?
 
 if command -v clang-tidy >/dev/null 2>&1; then

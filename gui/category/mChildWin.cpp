@@ -25,7 +25,8 @@
 #include "gui/widgets/QtText.h"
 #include "gui/widgets/StringGrid.h"
 #include "core/catalogue/ValueRules.h"
-#include "gui/main/mMainWin.h"
+#include "core/catalogue/Workspace.h"
+#include "gui/widgets/WindowHost.h"
 #include "core/store/TextCase.h"
 #include "core/store/mIniGue.h"
 #include "ui_mChildWin.h"
@@ -60,8 +61,8 @@ int FittingRows(const StringGrid& grid) {
 
 }  // namespace
 
-TChildWin::TChildWin(TMainWin& MainWin, const Globals& globals, Boxes& boxes)
-    : QWidget(&MainWin, Qt::Window),
+TChildWin::TChildWin(WindowHost& MainWin, const Globals& globals, Boxes& boxes)
+    : QWidget(&MainWin.HostWidget(), Qt::Window),
       ui(std::make_unique<Ui::TChildWin>()),
       m_main(MainWin),
       m_globals(globals),
@@ -540,7 +541,7 @@ void TChildWin::ShowHeadersActive(const StringGrid* Grid, bool active) {
 // Window buttons and closing
 
 void TChildWin::MainWindowButton() {
-    m_main.FocusAndShow(&m_main);
+    m_main.FocusAndShow(&m_main.HostWidget());
 }
 
 void TChildWin::NextFocusOnly() {

@@ -24,7 +24,7 @@ class FilterBox;
 struct LineRewrite;
 struct Globals;
 class StringGrid;
-class TMainWin;
+class WindowHost;
 class TMemIniFile;
 struct TBitmaplist;
 class TSmallEdit;
@@ -53,7 +53,7 @@ class TChildWin : public QWidget {
     static constexpr int ValueCol = 2;
 
     // A hidden, empty window owned by `MainWin`. `globals` and `boxes` outlive it.
-    TChildWin(TMainWin& MainWin, const Globals& globals, Boxes& boxes);
+    TChildWin(WindowHost& MainWin, const Globals& globals, Boxes& boxes);
     ~TChildWin() override;
 
     // What the main window hands over before DiIsi: the tile of the window's background (Bitmap2)
@@ -200,7 +200,7 @@ class TChildWin : public QWidget {
     }
 
     std::unique_ptr<Ui::TChildWin> ui;
-    TMainWin& m_main;
+    WindowHost& m_main;
     const Globals& m_globals;
     Boxes& m_boxes;
 

@@ -25,7 +25,8 @@
 #include "gui/widgets/QtText.h"
 #include "core/compare/RevertPlan.h"
 #include "core/catalogue/Routines.h"
-#include "gui/main/mMainWin.h"
+#include "core/catalogue/Workspace.h"
+#include "gui/widgets/WindowHost.h"
 #include "core/store/IniError.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/TextCase.h"
@@ -59,8 +60,8 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-TChangesWin::TChangesWin(TMainWin& MainWin, const Globals& globals, Boxes& boxes)
-    : QWidget(&MainWin, Qt::Window), m_main(MainWin), m_globals(globals), m_boxes(boxes) {
+TChangesWin::TChangesWin(WindowHost& MainWin, const Globals& globals, Boxes& boxes)
+    : QWidget(&MainWin.HostWidget(), Qt::Window), m_main(MainWin), m_globals(globals), m_boxes(boxes) {
     BuildControls();
 }
 
@@ -264,9 +265,9 @@ void TChangesWin::ShowAndCompare() {
         // First shown below the main window, where the category windows, which open beside it,
         // leave room; inside the screen.
         m_placed = true;
-        const QRect main = m_main.frameGeometry();
+        const QRect main = m_main.HostWidget().frameGeometry();
         QPoint place(main.left(), main.bottom() + 1 + GapBelowMain);
-        if (const QScreen* screen = m_main.screen()) {
+        if (const QScreen* screen = m_main.HostWidget().screen()) {
             const QRect room = screen->availableGeometry();
             place.setX(std::clamp(place.x(), room.left(), std::max(room.left(), room.right() - width())));
             place.setY(std::clamp(place.y(), room.top(), std::max(room.top(), room.bottom() - height())));

@@ -25,7 +25,7 @@ namespace velmora {
 
 class Boxes;
 struct Globals;
-class TMainWin;
+class WindowHost;
 class TMemIniFile;
 
 // The Changes window: what the document changed against a reference (the default copy, the game's
@@ -47,7 +47,7 @@ public:
     enum class ReferenceKind { DefaultCopy, GameCopy, OtherFile };
 
     // A hidden window owned by `MainWin`; `globals` and `boxes` outlive it.
-    TChangesWin(TMainWin& MainWin, const Globals& globals, Boxes& boxes);
+    TChangesWin(WindowHost& MainWin, const Globals& globals, Boxes& boxes);
     ~TChangesWin() override;
 
     // Puts "Compare…" and "Save Changes As…" into the main window's `menu`, before `before`.
@@ -101,7 +101,7 @@ private:
         RunEventHandler(m_boxes, [this] { (this->*Handler)(); });
     }
 
-    TMainWin& m_main;
+    WindowHost& m_main;
     const Globals& m_globals;
     Boxes& m_boxes;
 

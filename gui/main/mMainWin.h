@@ -11,6 +11,7 @@
 #include "gui/widgets/GeneralHandler.h"
 #include "gui/widgets/Pictures.h"
 #include "core/catalogue/RecentFiles.h"
+#include "gui/widgets/WindowHost.h"
 #include "gui/widgets/WindowPlaces.h"
 #include "core/catalogue/Workspace.h"
 
@@ -49,7 +50,7 @@ class TChildWin;
 // (GameActions.cpp), the desktop's ways (DesktopHabits.cpp: recent files, files dropped on the
 // window or named on the command line, the places of the windows, the Help menu) and finding
 // (FindCommands.cpp: the Search menu, the entry list's filter and its usages).
-class TMainWin : public QMainWindow, public WorkspaceView {
+class TMainWin : public QMainWindow, public WorkspaceView, public WindowHost {
     Q_OBJECT
 
 public:
@@ -73,8 +74,9 @@ public:
     // "Cannot open file" when it is not a file.
     void OpenExistingDocument(const std::string& Name);
 
-    Workspace& Work() { return m_workspace; }
-    const Workspace& Work() const { return m_workspace; }
+    QWidget& HostWidget() override { return *this; }
+    Workspace& Work() override { return m_workspace; }
+    const Workspace& Work() const override { return m_workspace; }
     // The pictures of the current file type (none when absent or invalid).
     const Picture& Bitmap1() const { return m_bitmap1; }
     const Picture& Bitmap2() const { return m_bitmap2; }
@@ -87,12 +89,12 @@ public:
     // lists changed (both or neither); its history is then clean.
     bool WriteDocument();
     bool IsDefaultFileOrUntitleNew(const std::string& Name);
-    bool FileExistOK(const std::string& Name);
+    bool FileExistOK(const std::string& Name) override;
     void RenameTheWholeToNewFile(const std::string& Name);
     void OpenProcess(const std::string& Name);
     void SetBannerCaption();
     // Restores the form when it is minimised and gives it the focus.
-    void FocusAndShow(QWidget* Form);
+    void FocusAndShow(QWidget* Form) override;
 
     // The open category windows, one line each, in ascending order of their category numbers; at
     // most one per category name (letter case ignored). The windows are owned through their Qt
@@ -104,21 +106,21 @@ public:
     const std::vector<ChildWindowLine>& ChildWindows() const { return m_childWindows; }
     // From a category window's buttons: OpenNew opens the first of the main categories that has
     // no window yet; otherwise, or when all have one, the window after `Window` gets the focus.
-    void NextFocusAndOpen(TChildWin* Window, bool OpenNew);
+    void NextFocusAndOpen(TChildWin* Window, bool OpenNew) override;
     // From a category window that is closing: its line goes, and the window is freed once closed.
-    void ChildFormClose(TChildWin* Window);
+    void ChildFormClose(TChildWin* Window) override;
     // Opens the category window of `Category` (or brings it forward) at the entry `Code`, and at
     // its key `Key` unless that is empty. False when the category has no window or does not list
     // the entry, or no page lists the key; the window then shows as much as it has.
-    bool ShowEntryAt(const std::string& Category, const std::string& Code, const std::string& Key);
+    bool ShowEntryAt(const std::string& Category, const std::string& Code, const std::string& Key) override;
     // Closes every open category window; run before anything replaces a store.
     void CloseExistingChildWindow();
     // The document's news as Qt signals; the category windows follow the document through them.
-    DocumentSignals& DocumentNews() { return *m_documentNews; }
+    DocumentSignals& DocumentNews() override { return *m_documentNews; }
 
     // Finding (FindCommands.cpp). The usages of `Code` in their window; opening the entry a row of
     // the find, usages or check results leads to, in its category window at the key.
-    void FindUsages(const std::string& Code);
+    void FindUsages(const std::string& Code) override;
     void OpenEntryTarget(const EntryTarget& Target);
 
 protected:

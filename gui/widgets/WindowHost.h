@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <string>
+
+class QWidget;
+
+namespace velmora {
+
+class DocumentSignals;
+class TChildWin;
+class Workspace;
+
+// What the main window offers the windows it owns (the category windows and the Changes window):
+// the workspace, the document's news and a few window services. They depend on this, not on the
+// main window, so that a feature folder never includes the one above it.
+class WindowHost {
+public:
+    // The widget the owned windows take as their Qt parent and place themselves beside.
+    virtual QWidget& HostWidget() = 0;
+    virtual Workspace& Work() = 0;
+    virtual const Workspace& Work() const = 0;
+    virtual DocumentSignals& DocumentNews() = 0;
+    // Restores the form when it is minimised and gives it the focus.
+    virtual void FocusAndShow(QWidget* Form) = 0;
+    // Asks before `Name` is overwritten; false when the user declines.
+    virtual bool FileExistOK(const std::string& Name) = 0;
+    // The usages of `Code` in their window.
+    virtual void FindUsages(const std::string& Code) = 0;
+    // Opens the category window of `Category` at the entry `Code` (and its key `Key`, unless empty).
+    virtual bool ShowEntryAt(const std::string& Category, const std::string& Code, const std::string& Key) = 0;
+    // A category window's buttons: the next window, or a new one for the next main category.
+    virtual void NextFocusAndOpen(TChildWin* Window, bool OpenNew) = 0;
+    // A category window that is closing.
+    virtual void ChildFormClose(TChildWin* Window) = 0;
+
+protected:
+    WindowHost() = default;
+    WindowHost(const WindowHost&) = default;
+    WindowHost& operator=(const WindowHost&) = default;
+    ~WindowHost() = default;
+};
+
+}  // namespace velmora
