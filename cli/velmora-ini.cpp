@@ -80,7 +80,7 @@
 #include "core/catalogue/DocumentSave.h"
 #include "core/catalogue/Globals.h"
 #include "core/references/References.h"
-#include "core/entries/ScriptedEdits.h"
+#include "core/scripts/ScriptedEdits.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/IniError.h"
 #include "core/store/PlatformFile.h"

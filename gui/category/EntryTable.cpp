@@ -6,7 +6,7 @@
 #include "gui/table/BalanceTableView.h"
 #include "gui/table/TableSwitch.h"
 #include "gui/widgets/StringGrid.h"
-#include "gui/main/mMainWin.h"
+#include "gui/widgets/WindowHost.h"
 #include "ui_mChildWin.h"
 
 namespace velmora {

@@ -69,7 +69,7 @@ public:
     // window; `settings` outlives the window.
     void SetUserSettings(QSettings* settings);
     // The user's own settings; none in a run that keeps nothing (tests).
-    QSettings* UserSettings() const { return m_userSettings; }
+    QSettings* UserSettings() const override { return m_userSettings; }
     // Opens the document `Name` through Open's question about unsaved changes. Throws IniError
     // "Cannot open file" when it is not a file.
     void OpenExistingDocument(const std::string& Name);

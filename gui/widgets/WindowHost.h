@@ -3,6 +3,7 @@
 
 #include <string>
 
+class QSettings;
 class QWidget;
 
 namespace velmora {
@@ -21,6 +22,8 @@ public:
     virtual Workspace& Work() = 0;
     virtual const Workspace& Work() const = 0;
     virtual DocumentSignals& DocumentNews() = 0;
+    // The user's settings (window places, table columns); null when the program keeps none.
+    virtual QSettings* UserSettings() const = 0;
     // Restores the form when it is minimised and gives it the focus.
     virtual void FocusAndShow(QWidget* Form) = 0;
     // Asks before `Name` is overwritten; false when the user declines.

@@ -6,7 +6,7 @@
 
 #include "EntriesFixture.h"
 #include "core/entries/EntryOperations.h"
-#include "core/entries/ScriptedEdits.h"
+#include "core/scripts/ScriptedEdits.h"
 #include "core/store/IniError.h"
 #include "core/store/StringList.h"
 

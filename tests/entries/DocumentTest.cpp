@@ -10,7 +10,7 @@
 #include "RulesGenerator.h"
 #include "core/entries/EntryOperations.h"
 #include "core/document/Document.h"
-#include "core/entries/ScriptedEdits.h"
+#include "core/scripts/ScriptedEdits.h"
 #include "core/store/IniError.h"
 
 namespace velmora::testing {

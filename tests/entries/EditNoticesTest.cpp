@@ -11,7 +11,7 @@
 
 #include "EntriesFixture.h"
 #include "core/document/Document.h"
-#include "core/entries/ScriptedEdits.h"
+#include "core/scripts/ScriptedEdits.h"
 #include "core/entries/ValueEdits.h"
 #include "core/store/IniError.h"
 

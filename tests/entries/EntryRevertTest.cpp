@@ -12,7 +12,7 @@
 #include "EntriesFixture.h"
 #include "RulesGenerator.h"
 #include "core/document/Document.h"
-#include "core/entries/ScriptedEdits.h"
+#include "core/scripts/ScriptedEdits.h"
 #include "core/store/IniError.h"
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"

@@ -6,7 +6,7 @@
 
 #include "EntriesFixture.h"
 #include "core/document/Document.h"
-#include "core/entries/ScriptedEdits.h"
+#include "core/scripts/ScriptedEdits.h"
 #include "core/store/IniError.h"
 
 namespace velmora::testing {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/entries/ScriptedEdits.h"
+#include "core/scripts/ScriptedEdits.h"
 
 #include <algorithm>
 #include <vector>
