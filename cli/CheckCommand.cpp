@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/Session.h"
+
+#include <iostream>
+
+#include "core/references/References.h"
+#include "core/values/ValueCheck.h"
+
+namespace velmora::cli {
+
+namespace {
+
+int CheckValues(const Session& session) {
+    const ValueCheck check(session.workspace);
+    PrintPinProblems(check);
+    const std::vector<ValueFinding> findings = check.Findings();
+    std::string listing;
+    for (const ValueFinding& finding : findings)
+        listing.append(finding.SectionName).append("\t").append(finding.Key).append("\t").append(finding.Value)
+            .append("\t").append(finding.Reason).append("\n");
+    std::cout << listing;
+    return findings.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+// The definition file's [ValueKinds] lines that could not be read, on stderr: the check goes on
+// with the kinds it learned for those keys.
+void PrintPinProblems(const ValueCheck& check) {
+    for (const std::string& problem : check.Problems()) std::cerr << problem << '\n';
+}
+
+int Check(const Arguments& args) {
+    const StartArguments parsed = ParseStartArguments(args, {"--values"});
+    std::vector<std::string> none;
+    const std::unique_ptr<Session> session = OpenDocumentWith(parsed, 0, none);
+    if (parsed.Has("--values")) return CheckValues(*session);
+    const std::vector<DanglingItem> dangling = FindDanglingItems(session->workspace);
+    for (const DanglingItem& item : dangling)
+        std::cout << item.SectionName << '\t' << item.Key << '\t' << item.Item << '\n';
+    return dangling.empty() ? 0 : 1;
+}
+
+}  // namespace velmora::cli

@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/Command.h"
+
+namespace velmora::cli {
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> commands = {
+        {"format", "IN OUT", Format},
+        {"catalogue", "[--type NAME] [--write] DIR [DOC]", Catalogue},
+        {"scaffold", "[--force] DOC OUT", Scaffold},
+        {"diff", "[--type NAME] DIR DOC [--against FILE] [--patch OUT]", Diff},
+        {"usages", "[--type NAME] DIR DOC CODE", Usages},
+        {"check", "[--values] [--type NAME] DIR DOC", Check},
+        {"kinds", "[--type NAME] DIR DOC [CATEGORY]", Kinds},
+        {"table", "[--type NAME] DIR DOC CATEGORY [--page P | --keys K1,K2,...] [--csv OUT]", Table},
+        {"edit", "[--type NAME] DIR DOC [--output FILE] < COMMANDS", Edit},
+    };
+    return commands;
+}
+
+std::string UsageText() {
+    std::string text;
+    for (const Command& command : Commands())
+        text.append(text.empty() ? "usage: " : "       ")
+            .append("velmora-ini ")
+            .append(command.Name)
+            .append(" ")
+            .append(command.Usage)
+            .append("\n");
+    // The lines edit reads, one per line with tab-separated fields, as ScriptedEdits runs them.
+    text += "COMMANDS of edit, one a line, fields separated by tabs:\n"
+            "       set CODE KEY VALUE\n"
+            "       duplicate CATEGORY CODE NEWCODE [NAME]\n"
+            "       rename CATEGORY CODE NEWCODE [NAME]\n"
+            "       rename-all CATEGORY CODE NEWCODE [all] [NAME]\n"
+            "       replace KEY OLD NEW\n"
+            "       delete CATEGORY CODE\n"
+            "       revert CODE [KEY]\n"
+            "       import-table CATEGORY FILE\n"
+            "       undo | redo | save\n";
+    return text;
+}
+
+int Run(const Arguments& args) {
+    if (args.empty()) throw UsageError();
+    for (const Command& command : Commands())
+        if (args[0] == command.Name) return command.Run(Arguments(args.begin() + 1, args.end()));
+    throw UsageError();
+}
+
+}  // namespace velmora::cli

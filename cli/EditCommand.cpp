@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/Session.h"
+
+#include <iostream>
+
+#include "core/catalogue/DocumentSave.h"
+#include "core/scripts/ScriptedEdits.h"
+#include "core/store/PlatformFile.h"
+#include "core/store/mIniGue.h"
+
+namespace velmora::cli {
+
+int Edit(const Arguments& args) {
+    const StartArguments parsed = ParseStartArguments(args, {}, {"--output"});
+    if (parsed.places.size() != 2) throw UsageError();
+    const std::string& documentFile = parsed.places[1];
+    Session session(parsed.places[0], parsed.fileType, {documentFile}, false);
+    session.Load(documentFile);
+
+    ScriptedEdits edits(session.workspace);
+    std::string line;
+    for (size_t number = 1; std::getline(std::cin, line); ++number) {
+        try {
+            edits.Run(line);
+            for (const std::string& note : edits.TakeNotes()) std::cerr << note << '\n';
+            for (const std::string& shown : edits.TakeOutput()) std::cout << shown << '\n';
+        } catch (const std::exception& error) {
+            std::cerr << "line " << number << ": " << error.what() << '\n';
+            return 1;
+        }
+    }
+    if (const auto& saved = edits.Saved())
+        WriteSaveTexts(*saved, parsed.Option("--output").value_or(documentFile),
+                       session.workspace.DefinitionIni->FileName());
+    return 0;
+}
+
+}  // namespace velmora::cli

@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/Session.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "core/store/IniError.h"
+#include "core/store/PlatformFile.h"
+
+namespace velmora::cli {
+
+bool StartArguments::Has(const std::string& flag) const {
+    return std::find(flags.begin(), flags.end(), flag) != flags.end();
+}
+
+std::optional<std::string> StartArguments::Option(const std::string& name) const {
+    auto it = options.find(name);
+    return it == options.end() ? std::nullopt : std::optional(it->second);
+}
+
+StartArguments ParseStartArguments(const std::vector<std::string>& args, const std::vector<std::string>& knownFlags,
+                                   const std::vector<std::string>& knownOptions) {
+    auto known = [](const std::vector<std::string>& names, const std::string& arg) {
+        return std::find(names.begin(), names.end(), arg) != names.end();
+    };
+    StartArguments parsed;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--type") {
+            if (i + 1 >= args.size() || parsed.fileType) throw UsageError();
+            parsed.fileType = args[++i];
+        } else if (known(knownOptions, args[i])) {
+            if (i + 1 >= args.size() || parsed.options.count(args[i]) != 0) throw UsageError();
+            parsed.options[args[i]] = args[i + 1];
+            ++i;
+        } else if (known(knownFlags, args[i])) {
+            parsed.flags.push_back(args[i]);
+        } else if (args[i].size() > 1 && args[i][0] == '-') {
+            throw UsageError();
+        } else {
+            parsed.places.push_back(args[i]);
+        }
+    }
+    return parsed;
+}
+
+Session::Session(const std::string& dir, const std::optional<std::string>& fileType,
+                 const std::vector<std::string>& files, bool diskWrites) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(platform::ToPath(dir), ec)) throw IniError("Cannot open folder " + dir);
+    for (const std::string& file : files)
+        if (!platform::IsRegularFile(file)) throw IniError::CannotOpen(file);
+
+    workspace.SetDiskWrites(diskWrites);
+    workspace.StartUpSettings(dir);
+    if (fileType) {
+        bool listed = false;
+        for (size_t i = 0; i < workspace.FilesToEdit.Count(); ++i)
+            listed |= workspace.FilesToEdit.Name(i) == *fileType;
+        if (!listed) throw IniError("No file type " + *fileType + " in [FilesToEdit] of " + dir);
+        workspace.FileToEdit = *fileType;
+    }
+}
+
+void Session::Load(const std::optional<std::string>& document) {
+    workspace.BeginToLoadNONBASIC();
+    if (document) {
+        workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(*document, false);
+        if (!globals.UnknownSelected) workspace.SelectUnknown();
+    }
+}
+
+std::unique_ptr<Session> OpenDocumentWith(const StartArguments& parsed, size_t optionalCount,
+                                          std::vector<std::string>& rest) {
+    if (parsed.places.size() < 2 || parsed.places.size() > 2 + optionalCount) throw UsageError();
+    rest.assign(parsed.places.begin() + 2, parsed.places.end());
+    auto session = std::make_unique<Session>(parsed.places[0], parsed.fileType,
+                                             std::vector<std::string>{parsed.places[1]}, false);
+    session->Load(parsed.places[1]);
+    return session;
+}
+
+std::unique_ptr<Session> OpenDocument(const std::vector<std::string>& args, size_t restCount,
+                                      std::vector<std::string>& rest) {
+    const StartArguments parsed = ParseStartArguments(args, {});
+    if (parsed.places.size() != 2 + restCount) throw UsageError();
+    return OpenDocumentWith(parsed, restCount, rest);
+}
+
+}  // namespace velmora::cli

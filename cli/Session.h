@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <iostream>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/Command.h"
+#include "core/catalogue/Boxes.h"
+#include "core/catalogue/Globals.h"
+#include "core/catalogue/Workspace.h"
+
+namespace velmora {
+class ValueCheck;
+}
+
+namespace velmora::cli {
+
+constexpr const char* ApplicationTitle = "VelmoraEdit";
+
+// Boxes on a terminal: each is printed on stderr as "<caption>: <text>" and answered with its
+// first button; file and folder dialogs are cancelled.
+class PrintedBoxes : public Boxes {
+public:
+    void Notice(const std::string& text) override { Print(ApplicationTitle, text); }
+    BoxAnswer Plain(const std::string& caption, const std::string& text, bool) override {
+        Print(caption, text);
+        return BoxAnswer::Ok;
+    }
+    BoxAnswer Confirm(const std::string& text) override {
+        Print("Confirm", text);
+        return BoxAnswer::Yes;
+    }
+    BoxAnswer Warning(const std::string& text) override {
+        Print("Warning", text);
+        return BoxAnswer::Ok;
+    }
+    void Error(const std::string& text) override { Print(ApplicationTitle, text); }
+    std::optional<std::string> OpenFileName(const std::string&, const std::string&) override { return {}; }
+    std::optional<std::string> SaveFileName(const std::string&, const std::string&) override { return {}; }
+    std::optional<std::string> FolderName(const std::string&, const std::string&) override { return {}; }
+
+private:
+    static void Print(const std::string& caption, const std::string& text) {
+        std::string line;
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+            line += (text[i] == '\r' || text[i] == '\n') ? ' ' : text[i];
+        }
+        std::cerr << caption << ": " << line << '\n';
+    }
+};
+
+// The arguments of a command that starts like the program: "--type NAME", the flags and the
+// options (each with one value, given once) the command knows, and the rest in order.
+struct StartArguments {
+    std::optional<std::string> fileType;
+    std::vector<std::string> flags;
+    std::map<std::string, std::string> options;
+    std::vector<std::string> places;
+
+    bool Has(const std::string& flag) const;
+    std::optional<std::string> Option(const std::string& name) const;
+};
+
+StartArguments ParseStartArguments(const std::vector<std::string>& args, const std::vector<std::string>& knownFlags,
+                                   const std::vector<std::string>& knownOptions = {});
+
+// The program as it runs in a program folder: settings, the file type, and boxes printed on
+// stderr, each answered with its first button.
+struct Session {
+    Globals globals;
+    PrintedBoxes boxes;
+    Workspace workspace{globals, boxes};
+
+    // Starts in program folder `dir` as the editor does: its settings, then the file type
+    // `fileType` (by default the first of [FilesToEdit]) chosen but not yet loaded. The folder and
+    // `files` named on the command line are looked at first: an empty result for a mistyped name
+    // would look like a result, and nothing is written. Nothing goes to disk unless `diskWrites`.
+    Session(const std::string& dir, const std::optional<std::string>& fileType, const std::vector<std::string>& files,
+            bool diskWrites);
+
+    // The file-type load, then `document` opened (when given) with its unknown sections collected.
+    void Load(const std::optional<std::string>& document);
+};
+
+// The start of a command on an opened document: [--type NAME] [flags] DIR DOC, then up to
+// `optionalCount` arguments of the command's own, which land in `rest`. Nothing is written to disk.
+std::unique_ptr<Session> OpenDocumentWith(const StartArguments& parsed, size_t optionalCount,
+                                          std::vector<std::string>& rest);
+
+// As OpenDocumentWith, for a command that takes exactly `restCount` arguments of its own.
+std::unique_ptr<Session> OpenDocument(const std::vector<std::string>& args, size_t restCount,
+                                      std::vector<std::string>& rest);
+
+// The definition file's [ValueKinds] lines that could not be read, on stderr.
+void PrintPinProblems(const ValueCheck& check);
+
+}  // namespace velmora::cli

@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/Session.h"
+
+#include <iostream>
+
+#include "core/references/References.h"
+#include "core/store/mIniGue.h"
+
+namespace velmora::cli {
+
+int Usages(const Arguments& args) {
+    std::vector<std::string> code;
+    const std::unique_ptr<Session> session = OpenDocument(args, 1, code);
+    for (const Usage& usage : FindUsages(*session->workspace.DocumentIni, code[0], session->globals.CaseSensitive))
+        std::cout << usage.SectionName << '\t' << usage.Text << '\n';
+    return 0;
+}
+
+}  // namespace velmora::cli
