@@ -6,7 +6,9 @@
 // what the document holds, no error box was shown, and every file written reads back.
 //
 // The seed comes from VELMORA_RANDOM_SEED, or from the clock; a failure prints it with the last
-// actions, and the same seed repeats the run.
+// actions, and the same seed repeats the run. A run is VELMORA_RANDOM_ACTIONS actions long (2,000
+// unless given), however slow the machine: a run cut short by a clock would reach a different
+// action on every machine.
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -42,8 +44,13 @@ using namespace velmora::testing;
 
 namespace {
 
-constexpr int MaxActions = 2000;
-constexpr qint64 TimeBudgetMs = 30000;
+constexpr int DefaultActions = 2000;
+
+int RunLength() {
+    bool given = false;
+    const int actions = qEnvironmentVariable("VELMORA_RANDOM_ACTIONS").toInt(&given);
+    return given && actions > 0 ? actions : DefaultActions;
+}
 
 uint64_t RunSeed() {
     bool given = false;
@@ -419,7 +426,8 @@ class RandomActionsTest : public QObject {
         clock.start();
         std::string problems;
         int actions = 0;
-        while (actions < MaxActions && clock.elapsed() < TimeBudgetMs && problems.empty()) {
+        const int runLength = RunLength();
+        while (actions < runLength && problems.empty()) {
             ++actions;
             dialogs.NextAction();
             QTest::qWait(2);
