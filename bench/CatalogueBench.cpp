@@ -20,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-#include "FirstButtonBoxes.h"
+#include "core/catalogue/FirstButtonBoxes.h"
 #include "GeneratedInstallation.h"
 #include "ReadSplitFloor.h"
 #include "RulesGenerator.h"

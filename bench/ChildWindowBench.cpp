@@ -14,7 +14,7 @@
 #include <random>
 #include <string>
 
-#include "FirstButtonBoxes.h"
+#include "core/catalogue/FirstButtonBoxes.h"
 #include "RulesGenerator.h"
 #include "gui/category/mChildWin.h"
 #include "core/catalogue/Globals.h"

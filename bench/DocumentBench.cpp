@@ -14,7 +14,7 @@
 #include <malloc.h>
 #endif
 
-#include "FirstButtonBoxes.h"
+#include "core/catalogue/FirstButtonBoxes.h"
 #include "GeneratedInstallation.h"
 #include "core/entries/EntryOperations.h"
 #include "core/catalogue/Globals.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "FirstButtonBoxes.h"
+#include "core/catalogue/FirstButtonBoxes.h"
 #include "GeneratedInstallation.h"
 #include "core/references/FindIndex.h"
 #include "core/catalogue/Globals.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cli/Command.h"
-#include "core/catalogue/Boxes.h"
+#include "core/catalogue/FirstButtonBoxes.h"
 #include "core/catalogue/Globals.h"
 #include "core/catalogue/Workspace.h"
 
@@ -18,41 +18,6 @@ class ValueCheck;
 }
 
 namespace velmora::cli {
-
-constexpr const char* ApplicationTitle = "VelmoraEdit";
-
-// Boxes on a terminal: each is printed on stderr as "<caption>: <text>" and answered with its
-// first button; file and folder dialogs are cancelled.
-class PrintedBoxes : public Boxes {
-public:
-    void Notice(const std::string& text) override { Print(ApplicationTitle, text); }
-    BoxAnswer Plain(const std::string& caption, const std::string& text, bool) override {
-        Print(caption, text);
-        return BoxAnswer::Ok;
-    }
-    BoxAnswer Confirm(const std::string& text) override {
-        Print("Confirm", text);
-        return BoxAnswer::Yes;
-    }
-    BoxAnswer Warning(const std::string& text) override {
-        Print("Warning", text);
-        return BoxAnswer::Ok;
-    }
-    void Error(const std::string& text) override { Print(ApplicationTitle, text); }
-    std::optional<std::string> OpenFileName(const std::string&, const std::string&) override { return {}; }
-    std::optional<std::string> SaveFileName(const std::string&, const std::string&) override { return {}; }
-    std::optional<std::string> FolderName(const std::string&, const std::string&) override { return {}; }
-
-private:
-    static void Print(const std::string& caption, const std::string& text) {
-        std::string line;
-        for (size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-            line += (text[i] == '\r' || text[i] == '\n') ? ' ' : text[i];
-        }
-        std::cerr << caption << ": " << line << '\n';
-    }
-};
 
 // The arguments of a command that starts like the program: "--type NAME", the flags and the
 // options (each with one value, given once) the command knows, and the rest in order.
@@ -73,7 +38,7 @@ StartArguments ParseStartArguments(const std::vector<std::string>& args, const s
 // stderr, each answered with its first button.
 struct Session {
     Globals globals;
-    PrintedBoxes boxes;
+    FirstButtonBoxes boxes{&std::cerr};
     Workspace workspace{globals, boxes};
 
     // Starts in program folder `dir` as the editor does: its settings, then the file type

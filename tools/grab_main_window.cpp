@@ -12,38 +12,15 @@
 #include <QPixmap>
 #include <QWidget>
 #include <cstdio>
+#include <iostream>
 #include <string>
 
 #include "gui/category/mChildWin.h"
-#include "core/catalogue/Boxes.h"
+#include "core/catalogue/FirstButtonBoxes.h"
 #include "core/catalogue/Globals.h"
 #include "gui/main/mMainWin.h"
 
 namespace {
-
-class PrintedBoxes : public velmora::Boxes {
-public:
-    void Notice(const std::string& text) override { Print(text); }
-    velmora::BoxAnswer Plain(const std::string&, const std::string& text, bool) override {
-        Print(text);
-        return velmora::BoxAnswer::Ok;
-    }
-    velmora::BoxAnswer Confirm(const std::string& text) override {
-        Print(text);
-        return velmora::BoxAnswer::Yes;
-    }
-    velmora::BoxAnswer Warning(const std::string& text) override {
-        Print(text);
-        return velmora::BoxAnswer::Ok;
-    }
-    void Error(const std::string& text) override { Print(text); }
-    std::optional<std::string> OpenFileName(const std::string&, const std::string&) override { return {}; }
-    std::optional<std::string> SaveFileName(const std::string&, const std::string&) override { return {}; }
-    std::optional<std::string> FolderName(const std::string&, const std::string&) override { return {}; }
-
-private:
-    static void Print(const std::string& text) { std::fprintf(stderr, "box: %s\n", text.c_str()); }
-};
 
 // Draws the window into `fileName`; false (with a message) when it cannot be written.
 bool Save(QWidget& window, const char* fileName) {
@@ -62,7 +39,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     velmora::Globals globals;
-    PrintedBoxes boxes;
+    velmora::FirstButtonBoxes boxes(&std::cerr);
     velmora::TMainWin mainWin(globals, boxes);
     mainWin.resize(560, 480);
     mainWin.OnCreateMampir(argv[1]);

@@ -20,6 +20,15 @@ std::string CompleteDir(std::string_view dir) {
     return complete;
 }
 
+std::string OneLine(std::string_view text) {
+    std::string line;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        line += (text[i] == '\r' || text[i] == '\n') ? ' ' : text[i];
+    }
+    return line;
+}
+
 namespace {
 
 size_t FileNameStart(std::string_view path) {

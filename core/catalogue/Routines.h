@@ -17,6 +17,9 @@ char DirSeparator();
 bool IsCompleteDir(std::string_view dir);
 // Appends the platform's separator unless the text already ends with "\" or "/"; "" gives it alone.
 std::string CompleteDir(std::string_view dir);
+// `text` on one line: each line break (CR LF, CR or LF) becomes one blank. A box's text is several
+// lines; a reason on a terminal is one.
+std::string OneLine(std::string_view text);
 // The file name part of a path: what follows its last "/", "\" or ":".
 std::string ExtractFileName(std::string_view path);
 // Replaces the extension of the file name part (from its last "." on) or appends one.

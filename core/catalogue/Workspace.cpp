@@ -35,23 +35,11 @@ private:
     WorkspaceView* m_view;
 };
 
-// The status panel gets its banner back however a document load ends.
-class BannerOnExit {
-public:
-    explicit BannerOnExit(WorkspaceView* view) : m_view(view) {}
-    ~BannerOnExit() {
-        if (m_view) m_view->ShowStatus(Workspace::BannerText);
-    }
-    BannerOnExit(const BannerOnExit&) = delete;
-    BannerOnExit& operator=(const BannerOnExit&) = delete;
-    BannerOnExit(BannerOnExit&&) = delete;
-    BannerOnExit& operator=(BannerOnExit&&) = delete;
-
-private:
-    WorkspaceView* m_view;
-};
-
 }  // namespace
+
+BannerOnExit::~BannerOnExit() {
+    if (m_view) m_view->ShowStatus(Workspace::BannerText);
+}
 
 Workspace::Workspace(Globals& globals, Boxes& boxes, WorkspaceView* view)
     : m_globals(globals), m_boxes(boxes), m_view(view) {}

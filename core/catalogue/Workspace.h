@@ -151,4 +151,18 @@ private:
     Document m_document{DocumentIni, DefinitionIni, &m_globals.DocumentModified};
 };
 
+// Puts the banner back into the status panel however the scope is left; does nothing without a view.
+class BannerOnExit {
+public:
+    explicit BannerOnExit(WorkspaceView* view) : m_view(view) {}
+    ~BannerOnExit();
+    BannerOnExit(const BannerOnExit&) = delete;
+    BannerOnExit& operator=(const BannerOnExit&) = delete;
+    BannerOnExit(BannerOnExit&&) = delete;
+    BannerOnExit& operator=(BannerOnExit&&) = delete;
+
+private:
+    WorkspaceView* m_view;
+};
+
 }  // namespace velmora

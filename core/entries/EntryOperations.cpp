@@ -175,6 +175,10 @@ void EntryOperations::CopyAndWriteDuplicate(const std::string& OldCode, const st
     document.Commit(std::move(edit));
 }
 
+std::string EntryOperations::DeleteRefusal(size_t entryCount) {
+    return entryCount < 2 ? DeleteSingleNotice() : std::string();
+}
+
 void EntryOperations::WriteDeleteToBuffer(const std::string& Code) {
     if (Code.empty()) return;
     Document& document = m_workspace.Doc();

@@ -109,6 +109,9 @@ public:
                                const std::optional<std::string>& NewName, bool IsDuplicate,
                                const std::vector<LineRewrite>& References = {});
 
+    // Why an entry cannot be deleted from a category listing `entryCount` entries: a category keeps
+    // at least one (DeleteSingleNotice). Empty when it can.
+    static std::string DeleteRefusal(size_t entryCount);
     // Removes the first list line of `Code` in each store and the entry's section. Nothing for an
     // empty code.
     void WriteDeleteToBuffer(const std::string& Code);

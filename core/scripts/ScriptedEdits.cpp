@@ -11,6 +11,7 @@
 #include "core/compare/RevertPlan.h"
 #include "core/document/TextRules.h"
 #include "core/entries/ValueEdits.h"
+#include "core/catalogue/Routines.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/IniError.h"
 #include "core/store/TextCase.h"
@@ -31,15 +32,6 @@ std::vector<std::string> SplitFields(std::string_view line) {
     }
 }
 
-// The notices of the window are several lines; a reason is one.
-std::string OneLine(std::string_view text) {
-    std::string line;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        line += (text[i] == '\r' || text[i] == '\n') ? ' ' : text[i];
-    }
-    return line;
-}
 
 void ExpectFields(const std::vector<std::string>& fields, size_t least, size_t most) {
     if (fields.size() < least || fields.size() > most)
@@ -189,7 +181,8 @@ void ScriptedEdits::Replace(const std::string& key, const std::string& oldItem, 
 
 void ScriptedEdits::Delete(const std::string& category, const std::string& code) {
     const CategoryEntries entries = EntriesOf(m_workspace, category, code);
-    if (entries.codes.size() < 2) throw IniError(DeleteSingleNotice());
+    if (const std::string refusal = EntryOperations::DeleteRefusal(entries.codes.size()); !refusal.empty())
+        throw IniError(refusal);
     EntryOperations(m_workspace, category, entries.kind).WriteDeleteToBuffer(code);
 }
 

@@ -135,8 +135,9 @@ bool TChildWin::AskCodeAndName(TSmallEdit& Dialog, bool IsDuplicate, std::string
 
 void TChildWin::DeleteButton() {
     StringGrid& entries = *ui->StringGrood;
-    if (entries.RowCount() < 2) {
-        m_boxes.Notice(DeleteSingleNotice());
+    if (const std::string refusal = EntryOperations::DeleteRefusal(static_cast<size_t>(entries.RowCount()));
+        !refusal.empty()) {
+        m_boxes.Notice(refusal);
         return;
     }
     const int Row = entries.Row();

@@ -32,24 +32,6 @@
 
 namespace velmora {
 
-namespace {
-
-// Puts the banner back into the status panel however the scope is left.
-class BannerOnExit {
-public:
-    explicit BannerOnExit(WorkspaceView& view) : m_view(view) {}
-    ~BannerOnExit() { m_view.ShowStatus(Workspace::BannerText); }
-    BannerOnExit(const BannerOnExit&) = delete;
-    BannerOnExit& operator=(const BannerOnExit&) = delete;
-    BannerOnExit(BannerOnExit&&) = delete;
-    BannerOnExit& operator=(BannerOnExit&&) = delete;
-
-private:
-    WorkspaceView& m_view;
-};
-
-}  // namespace
-
 TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
     : QMainWindow(parent),
       ui(std::make_unique<Ui::TMainWin>()),
@@ -400,7 +382,7 @@ void TMainWin::DoubleClick2() {
 
 void TMainWin::OpenDbl2Click(int EntryIndex) {
     const HourglassPointer hourglass;
-    const BannerOnExit banner(*this);
+    const BannerOnExit banner(this);
 
     const int row = ui->StringGrid1->Row();
     const std::string category = ui->StringGrid1->Cells(0, row);
