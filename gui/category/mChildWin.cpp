@@ -248,18 +248,14 @@ void TChildWin::RubahKolomStringGrood() {
         std::unique_ptr<TBitmaplist>& pictures = m_rowPictures[static_cast<size_t>(row)];
         grid.SetCells(EntryCodeCol, row, code);
         pictures = TBitmaplistCreate(code, *DocumentIni, files);
-        grid.SetObjects(EntryNameCol, row, pictures.get());
         grid.SetCells(EntryNameCol, row, DocumentIni->ReadString(code, "Name", "-"));
-        if (EntryIsRed(*DefaultIni, code)) grid.SetObjects(EntryCodeCol, row, RedMark);
+        if (EntryIsRed(*DefaultIni, code)) grid.SetRedMarked(EntryCodeCol, row, true);
     }
 }
 
 void TChildWin::FreeStringGroodObjects() {
     StringGrid& grid = *ui->StringGrood;
-    for (int row = 0; row < grid.RowCount(); ++row) {
-        grid.SetObjects(EntryCodeCol, row, nullptr);
-        grid.SetObjects(EntryNameCol, row, nullptr);
-    }
+    for (int row = 0; row < grid.RowCount(); ++row) grid.SetRedMarked(EntryCodeCol, row, false);
     // The rows keep their places, empty, so that a row number stays a valid index.
     for (std::unique_ptr<TBitmaplist>& pictures : m_rowPictures) pictures.reset();
 }
@@ -319,12 +315,11 @@ void TChildWin::StringGroodSetFocus(int Row) {
 
 void TChildWin::ChangeTheImage(int Row, const std::string& ImageName) {
     StringGrid& grid = *ui->StringGrood;
-    grid.SetObjects(EntryNameCol, Row, nullptr);  // a row that does not exist fails here
+    (void)grid.Cells(EntryNameCol, Row);  // a row that does not exist fails here
     if (m_rowPictures.size() < static_cast<size_t>(grid.RowCount()))
         m_rowPictures.resize(static_cast<size_t>(grid.RowCount()));
     std::unique_ptr<TBitmaplist>& pictures = m_rowPictures[static_cast<size_t>(Row)];
     pictures = std::make_unique<TBitmaplist>(LoadBitmapFile(m_globals, m_boxes, ImageName + ".bmp"), nullptr);
-    grid.SetObjects(EntryNameCol, Row, pictures.get());
 }
 
 void TChildWin::ShowTheImage() {
@@ -430,7 +425,7 @@ void TChildWin::RubahKolomKananStringGrid2() {
     if (code.empty()) {
         for (int row = 0; row < grid.RowCount(); ++row) {
             grid.SetCells(ValueCol, row, std::string());
-            grid.SetObjects(ValueCol, row, nullptr);
+            grid.SetRedMarked(ValueCol, row, false);
         }
         return;
     }
@@ -444,7 +439,7 @@ void TChildWin::ShowStoredValue(int Row, const std::string& Code) {
     const std::string value = DocumentIni->ReadString(Code, key, "");
     grid.SetCells(ValueCol, Row, value);
     const bool red = ValueIsRed(*DefaultIni, Code, key, value, m_globals.CaseSensitive);
-    grid.SetObjects(ValueCol, Row, red ? RedMark : nullptr);
+    grid.SetRedMarked(ValueCol, Row, red);
     grid.SetTip(2, Row, red ? ReferenceValueTip(*DefaultIni, Code, key) : std::string());
 }
 

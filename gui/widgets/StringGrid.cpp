@@ -22,8 +22,6 @@
 namespace velmora {
 
 namespace {
-char redMarkTag;
-
 const QColor RedText(255, 0, 0);
 
 // How near a column border the pointer grabs it, and the narrowest a column can be dragged to
@@ -32,8 +30,6 @@ constexpr int BorderGrip = 3;
 constexpr int NarrowestColumn = 12;
 
 }  // namespace
-
-void* const RedMark = &redMarkTag;
 
 // Draws the red and fixed cells and gives the grid its line editor. The editor writes into the
 // cell itself at every keystroke, so the delegate never writes editor data back.
@@ -264,17 +260,17 @@ void StringGrid::SetCells(int col, int row, const std::string& text) {
     ItemForWriting(col, row)->setText(ToQString(text));
 }
 
-void* StringGrid::Objects(int col, int row) const {
+bool StringGrid::RedMarked(int col, int row) const {
     CheckCell(col, row);
     const QTableWidgetItem* cell = item(row, col);
-    return cell ? reinterpret_cast<void*>(cell->data(Qt::UserRole).value<quintptr>()) : nullptr;
+    return cell && cell->data(Qt::UserRole).toBool();
 }
 
-void StringGrid::SetObjects(int col, int row, void* object) {
+void StringGrid::SetRedMarked(int col, int row, bool red) {
     CheckCell(col, row);
-    if (!object && !item(row, col)) return;
+    if (!red && !item(row, col)) return;
     const QSignalBlocker blocker(this);
-    ItemForWriting(col, row)->setData(Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(object)));
+    ItemForWriting(col, row)->setData(Qt::UserRole, red);
 }
 
 std::string StringGrid::Tip(int col, int row) const {
@@ -417,7 +413,7 @@ bool StringGrid::IsDrawnRed(int col, int row) const {
     if (col < 0 || col >= columnCount() || row < 0 || row >= rowCount()) return false;
     const int markCol = m_redMarkWholeRow ? 0 : col;
     const QTableWidgetItem* cell = item(row, markCol);
-    return cell && reinterpret_cast<void*>(cell->data(Qt::UserRole).value<quintptr>()) == RedMark;
+    return cell && cell->data(Qt::UserRole).toBool();
 }
 
 bool StringGrid::Contains(const QWidget* widget) const {

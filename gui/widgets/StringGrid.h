@@ -11,10 +11,6 @@ class QLineEdit;
 
 namespace velmora {
 
-// The tag a cell carries to be drawn with red text. One shared object, never freed; a cell's
-// object is either this tag, an object its window owns, or none.
-extern void* const RedMark;
-
 class GridDelegate;
 class GridSelectionModel;
 
@@ -56,8 +52,9 @@ public:
     // Cell content. An index outside the grid throws IniError("Grid index out of range").
     std::string Cells(int col, int row) const;
     void SetCells(int col, int row, const std::string& text);
-    void* Objects(int col, int row) const;
-    void SetObjects(int col, int row, void* object);
+    // The red mark: a marked cell is drawn with red text (see RedMarkWholeRow).
+    bool RedMarked(int col, int row) const;
+    void SetRedMarked(int col, int row, bool red);
     // A note the cell's tooltip shows, below its whole text when that is cut; empty: none.
     std::string Tip(int col, int row) const;
     void SetTip(int col, int row, const std::string& text);
@@ -91,7 +88,7 @@ public:
     void SetEditableCol(int col) { m_editableCol = col; }
     bool RowSelect() const;
     void SetRowSelect(bool on);
-    // On: a RedMark in column 0 draws the whole row red. Off: only the marked cell is red.
+    // On: a red mark in column 0 draws the whole row red. Off: only the marked cell is red.
     bool RedMarkWholeRow() const { return m_redMarkWholeRow; }
     void SetRedMarkWholeRow(bool on);
 

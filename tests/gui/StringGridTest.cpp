@@ -136,7 +136,7 @@ private slots:
         ExpectOutOfRange([&] { w.grid->SetCol(3); });
         ExpectOutOfRange([&] { w.grid->Cells(3, 0); });
         ExpectOutOfRange([&] { w.grid->SetCells(0, 10, "x"); });
-        ExpectOutOfRange([&] { w.grid->Objects(-1, 0); });
+        ExpectOutOfRange([&] { w.grid->RedMarked(-1, 0); });
         QVERIFY(w.log.isEmpty());
         QCOMPARE(w.grid->Row(), 0);
     }
@@ -145,7 +145,7 @@ private slots:
         GridWindow w;
         QSignalSpy itemChanges(w.grid, &QTableWidget::itemChanged);
         w.grid->SetCells(1, 2, "key");
-        w.grid->SetObjects(2, 2, velmora::RedMark);
+        w.grid->SetRedMarked(2, 2, true);
         w.grid->SetCurrentCell(2, 8);
         w.log.clear();
         w.grid->SetRowCount(3);  // drops the current row: the grid stays on a row of its own
@@ -162,17 +162,16 @@ private slots:
         QCOMPARE(itemChanges.count(), 0);
     }
 
-    void textsAreBytesAndObjectsAreKept() {
+    void textsAreBytesAndRedMarksAreKept() {
         GridWindow w;
         const std::string latin1 = "Caf\xE9 \xFF";
         w.grid->SetCells(2, 1, latin1);
         QCOMPARE(w.grid->Cells(2, 1), latin1);
-        int owned = 0;
-        w.grid->SetObjects(1, 1, &owned);
-        QCOMPARE(w.grid->Objects(1, 1), static_cast<void*>(&owned));
-        QCOMPARE(w.grid->Objects(2, 3), nullptr);
-        w.grid->SetObjects(1, 1, nullptr);
-        QCOMPARE(w.grid->Objects(1, 1), nullptr);
+        w.grid->SetRedMarked(1, 1, true);
+        QVERIFY(w.grid->RedMarked(1, 1));
+        QVERIFY(!w.grid->RedMarked(2, 3));
+        w.grid->SetRedMarked(1, 1, false);
+        QVERIFY(!w.grid->RedMarked(1, 1));
     }
 
     void typedTextIsInTheCellAtEveryKeystroke() {
@@ -333,11 +332,11 @@ private slots:
         QVERIFY(w.Show());
         for (int row = 0; row < 3; ++row)
             for (int col = 0; col < 3; ++col) w.grid->SetCells(col, row, "WWWW");
-        w.grid->SetObjects(2, 1, velmora::RedMark);
+        w.grid->SetRedMarked(2, 1, true);
         QVERIFY(w.grid->IsDrawnRed(2, 1));
         QVERIFY(!w.grid->IsDrawnRed(1, 1));
         w.grid->SetRedMarkWholeRow(true);  // the entry list: a mark in column 0 colours the row
-        w.grid->SetObjects(0, 2, velmora::RedMark);
+        w.grid->SetRedMarked(0, 2, true);
         QVERIFY(w.grid->IsDrawnRed(1, 2));
         QVERIFY(!w.grid->IsDrawnRed(2, 1));
 
