@@ -163,7 +163,7 @@ void TChildWin::ShowValueRows(int rows) {
     const int missing = rows - grid.viewport()->height() / rowHeight;
     if (missing <= 0) return;
     resize(width(), height() + missing * rowHeight);
-    WindowPlaces::FitOnScreen(*this, m_main);
+    WindowPlaces::FitOnScreen(*this, m_main.HostWidget());
 }
 
 void TChildWin::SetBackgroundTile(const Picture& Bitmap2) {
