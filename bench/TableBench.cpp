@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "FirstButtonBoxes.h"
+#include "core/catalogue/FirstButtonBoxes.h"
 #include "RulesGenerator.h"
 #include "core/table/BalanceTable.h"
 #include "core/table/TableCsv.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "FirstButtonBoxes.h"
+#include "core/catalogue/FirstButtonBoxes.h"
 #include "GeneratedInstallation.h"
 #include "core/values/ValueCheck.h"
 #include "core/catalogue/Globals.h"
