@@ -22,10 +22,12 @@
 #include "main/gui/ChangesWindow.h"
 #include "main/gui/CutTextTips.h"
 #include "main/gui/DocumentSignals.h"
+#include "main/gui/FilterBox.h"
 #include "main/core/Globals.h"
 #include "main/gui/QtText.h"
 #include "main/gui/ResultsWindow.h"
 #include "main/gui/ScrollingPanels.h"
+#include "main/gui/TabOrder.h"
 #include "main/core/Routines.h"
 #include "store/TextCase.h"
 #include "ui_mMainWin.h"
@@ -81,6 +83,7 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
         panel->setAutoFillBackground(true);
     }
     centralWidget()->setAutoFillBackground(true);
+    centralWidget()->installEventFilter(this);  // its width, for the title lying over it
 
     FileTypeMenu = new QMenu(this);
     FileTypeMenu->setObjectName(QStringLiteral("FileTypeMenu"));
@@ -102,6 +105,12 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
     ConnectControls();
     SetUpFinding();
     BuildEditMenu();
+    // Tab follows the layout: the title's arrow first, then the game buttons, the pages and the
+    // entry panel; the form lists the arrow last, and the entry filter is made after the form.
+    TabInOrder({ui->Button3, ui->Load1, ui->Apply1, ui->BackupButton, ui->Button1, ui->PageControl1,
+                ui->SpeedButton1, ui->SpeedButton2, ui->SpeedButton3, ui->SpeedButton4, ui->SpeedButton5,
+                ui->SpeedButton6, ui->SpeedButton7, ui->SpeedButton8, ui->SpeedButton9, ui->SpeedButton10,
+                ui->StringGrid1, ui->Button2, m_entryFilter, ui->ListBox2});
 }
 
 TMainWin::~TMainWin() {
@@ -160,6 +169,9 @@ void TMainWin::ConnectControls() {
 }
 
 bool TMainWin::eventFilter(QObject* watched, QEvent* event) {
+    // The title lying over the panels while a load runs spans the window whatever its width.
+    if (event->type() == QEvent::Resize && watched == centralWidget() && ui->MainLayout->indexOf(ui->Panel6) < 0)
+        ui->Panel6->resize(centralWidget()->width(), ui->Panel6->height());
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         for (int k = 0; k < Workspace::MainButtonCount; ++k) {
