@@ -29,6 +29,8 @@
 #include "gui/widgets/WindowHost.h"
 #include "core/store/TextCase.h"
 #include "core/store/mIniGue.h"
+#include "gui/widgets/TabOrder.h"
+#include "gui/widgets/FilterBox.h"
 #include "ui_mChildWin.h"
 
 namespace velmora {
@@ -75,7 +77,8 @@ TChildWin::TChildWin(WindowHost& MainWin, const Globals& globals, Boxes& boxes)
 
     // Names and texts from files are shown as they are, never read as markup, and whole in a
     // tooltip when they do not fit.
-    for (QLabel* label : {ui->Panel1, ui->Panel5, ui->Panel8, ui->Label2, ui->Label3})
+    for (QLabel* label : std::initializer_list<QLabel*>{ui->Panel1, ui->Panel5, ui->Panel8, ui->Label2,
+                                                        ui->Label3})
         label->setTextFormat(Qt::PlainText);
     TipWhenCut({ui->Panel1, ui->Panel8, ui->Label2, ui->Label3});
     for (QLabel* area : {ui->Image1, ui->Image2}) area->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -161,9 +164,13 @@ void TChildWin::ShowValueRows(int rows) {
     const StringGrid& grid = *ui->StringGrid2;
     const int rowHeight = std::max(1, grid.verticalHeader()->defaultSectionSize());
     const int missing = rows - grid.viewport()->height() / rowHeight;
-    if (missing <= 0) return;
-    resize(width(), height() + missing * rowHeight);
-    WindowPlaces::FitOnScreen(*this, m_main.HostWidget());
+    QSize wanted = size();
+    // A window opened for the first time is as wide as its filled layout is designed.
+    if (!m_sizeRemembered) wanted.setWidth(std::max(width(), sizeHint().width()));
+    if (missing > 0) wanted.setHeight(height() + missing * rowHeight);
+    if (wanted == size()) return;
+    resize(wanted);
+    WindowPlaces::KeepOnScreen(*this, m_main.HostWidget());
 }
 
 void TChildWin::SetBackgroundTile(const Picture& Bitmap2) {
@@ -210,6 +217,7 @@ void TChildWin::DiIsi(const std::vector<std::string>& Pages, int CategoryNumber,
     GantiPageTabSheet();  // hidden still: the value grid does not take the focus
     FollowTheDocument();
     SetUpTable();
+    FollowLayoutWithTab();
 
     // A new window comes to the front with the focus, as a window the user opens does.
     show();
@@ -219,6 +227,15 @@ void TChildWin::DiIsi(const std::vector<std::string>& Pages, int CategoryNumber,
     raise();
     activateWindow();
     StringGroodSetFocus(EntryRow);
+}
+
+// Tab goes top to bottom, left to right: the title bar's switch, the window buttons, the entry
+// column, the pages and the memo. The filter box and the switch are made after the form's controls.
+void TChildWin::FollowLayoutWithTab() {
+    ui->Memo1->setTabChangesFocus(true);  // it only shows text: Tab goes on to the next control
+    TabInOrder({findChild<QWidget*>(QStringLiteral("AllEntriesButton")), ui->Button4, ui->Button2, ui->Button3,
+                m_entryFilter, ui->StringGrood, ui->Duplicate, ui->Delete, ui->PageControl1, ui->StringGrid2,
+                ui->Memo1});
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -122,6 +122,7 @@ class TChildWin : public QWidget {
     static constexpr int MinValueRows = 10;
     // Makes the window taller, within the screen, until the value grid shows `rows` rows.
     void ShowValueRows(int rows);
+    void FollowLayoutWithTab();
     // ---- The window: filling, pages, selection, memo, headers (mChildWin.cpp) ----
     void ConnectControls();
     void FollowTheDocument();

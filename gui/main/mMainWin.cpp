@@ -28,6 +28,8 @@
 #include "gui/widgets/ScrollingPanels.h"
 #include "core/catalogue/Routines.h"
 #include "core/store/TextCase.h"
+#include "gui/widgets/FilterBox.h"
+#include "gui/widgets/TabOrder.h"
 #include "ui_mMainWin.h"
 
 namespace velmora {
@@ -63,6 +65,7 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
         panel->setAutoFillBackground(true);
     }
     centralWidget()->setAutoFillBackground(true);
+    centralWidget()->installEventFilter(this);  // its width, for the title lying over it
 
     FileTypeMenu = new QMenu(this);
     FileTypeMenu->setObjectName(QStringLiteral("FileTypeMenu"));
@@ -84,6 +87,12 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
     ConnectControls();
     SetUpFinding();
     BuildEditMenu();
+    // Tab follows the layout: the title's arrow first, then the game buttons, the pages and the
+    // entry panel; the form lists the arrow last, and the entry filter is made after the form.
+    TabInOrder({ui->Button3, ui->Load1, ui->Apply1, ui->BackupButton, ui->Button1, ui->PageControl1,
+                ui->SpeedButton1, ui->SpeedButton2, ui->SpeedButton3, ui->SpeedButton4, ui->SpeedButton5,
+                ui->SpeedButton6, ui->SpeedButton7, ui->SpeedButton8, ui->SpeedButton9, ui->SpeedButton10,
+                ui->StringGrid1, ui->Button2, m_entryFilter, ui->ListBox2});
 }
 
 TMainWin::~TMainWin() {
@@ -142,6 +151,9 @@ void TMainWin::ConnectControls() {
 }
 
 bool TMainWin::eventFilter(QObject* watched, QEvent* event) {
+    // The title lying over the panels while a load runs spans the window whatever its width.
+    if (event->type() == QEvent::Resize && watched == centralWidget() && ui->MainLayout->indexOf(ui->Panel6) < 0)
+        ui->Panel6->resize(centralWidget()->width(), ui->Panel6->height());
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         for (int k = 0; k < Workspace::MainButtonCount; ++k) {

@@ -8,10 +8,30 @@
 
 namespace velmora {
 
+namespace {
+
+// Asks for the panels' whole designed size, so that a window opens at it where the screen has the
+// room; its least size stays what the scroll bars need.
+class PanelsScrollArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+
+    QSize sizeHint() const override {
+        const QWidget* content = widget();
+        if (!content) return QScrollArea::sizeHint();
+        const int frame = 2 * frameWidth();
+        return content->sizeHint() + QSize(frame, frame);
+    }
+};
+
+}  // namespace
+
 QScrollArea* ScrollWhenSmall(QBoxLayout& layout, int first) {
-    auto* scroll = new QScrollArea(layout.parentWidget());  // owned by the window
+    auto* scroll = new PanelsScrollArea(layout.parentWidget());  // owned by the window
     scroll->setObjectName(QStringLiteral("PanelsScroll"));
     scroll->setFrameShape(QFrame::NoFrame);
+    // Tab goes from control to control; the area scrolls to the one that takes the focus.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidgetResizable(true);
     auto* content = new QWidget(scroll);
     content->setObjectName(QStringLiteral("PanelsContent"));

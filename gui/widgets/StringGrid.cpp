@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QPainter>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <QToolTip>
@@ -23,6 +24,13 @@ namespace velmora {
 
 namespace {
 const QColor RedText(255, 0, 0);
+
+// One part of `colour` to nine of `base`: on a light base, red on it keeps a contrast of 3 to 1 or
+// more, whatever the colour.
+QColor PaleTint(const QColor& colour, const QColor& base) {
+    return QColor((colour.red() + 9 * base.red()) / 10, (colour.green() + 9 * base.green()) / 10,
+                  (colour.blue() + 9 * base.blue()) / 10);
+}
 
 // How near a column border the pointer grabs it, and the narrowest a column can be dragged to
 // (the last column keeps that much room too).
@@ -83,6 +91,23 @@ public:
         return true;
     }
 
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (!(option.state & QStyle::State_Selected) || index.column() < m_grid->FixedCols() ||
+            !m_grid->IsDrawnRed(index.column(), index.row()))
+            return;
+        // A selected row is edged as a whole: its inner cells only above and below.
+        const QRect edge = option.rect.adjusted(1, 1, -1, -1);
+        const bool rows = m_grid->RowSelect();
+        painter->save();
+        painter->setPen(QPen(option.palette.color(QPalette::Highlight), 2));
+        painter->drawLine(edge.topLeft(), edge.topRight());
+        painter->drawLine(edge.bottomLeft(), edge.bottomRight());
+        if (!rows || index.column() == m_grid->FixedCols()) painter->drawLine(edge.topLeft(), edge.bottomLeft());
+        if (!rows || index.column() == m_grid->columnCount() - 1) painter->drawLine(edge.topRight(), edge.bottomRight());
+        painter->restore();
+    }
+
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
         QStyledItemDelegate::initStyleOption(option, index);
@@ -93,6 +118,14 @@ protected:
         if (m_grid->IsDrawnRed(index.column(), index.row())) {
             option->palette.setColor(QPalette::Text, RedText);
             option->palette.setColor(QPalette::HighlightedText, RedText);
+            // Red is hard to read on the strong selection colour: a selected red value lies on a
+            // pale tint of it, nearly as readable as on a plain cell, edged in the selection colour
+            // (see paint) and bold.
+            if (option->state & QStyle::State_Selected) {
+                option->palette.setColor(QPalette::Highlight, PaleTint(option->palette.color(QPalette::Highlight),
+                                                                       option->palette.color(QPalette::Base)));
+                option->font.setBold(true);
+            }
         }
     }
 

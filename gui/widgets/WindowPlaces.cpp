@@ -5,6 +5,7 @@
 #include <QLayout>
 #include <QScreen>
 #include <QSettings>
+#include <QStyle>
 #include <QWidget>
 #include <algorithm>
 
@@ -33,11 +34,12 @@ QPoint Inside(const QRect& area, const QSize& frame, QPoint wanted) {
     return wanted;
 }
 
-// The space a window's frame adds around it; not known before the window is first shown, when
-// `fallback`'s is a fair guess.
+// The space a window's frame adds around it; not known before the window is first shown, nor
+// until the window manager has framed it, when `fallback`'s is a fair guess.
 QSize FrameExtra(const QWidget& window, const QWidget& fallback) {
-    const QWidget& framed = window.isVisible() ? window : fallback;
-    return framed.frameGeometry().size() - framed.size();
+    const QSize guess = fallback.frameGeometry().size() - fallback.size();
+    if (!window.isVisible()) return guess;
+    return (window.frameGeometry().size() - window.size()).expandedTo(guess);
 }
 
 }  // namespace
@@ -49,6 +51,17 @@ void WindowPlaces::FitOnScreen(QWidget& window, const QWidget& near) {
     if (window.width() > room.width() || window.height() > room.height()) window.resize(window.size().boundedTo(room));
 }
 
+void WindowPlaces::KeepOnScreen(QWidget& window, const QWidget& near) {
+    FitOnScreen(window, near);
+    const QScreen* screen = near.screen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    const QSize frame = window.size() + FrameExtra(window, near);
+    const QPoint inside(std::min(window.x(), std::max(area.left(), area.right() + 1 - frame.width())),
+                        std::min(window.y(), std::max(area.top(), area.bottom() + 1 - frame.height())));
+    if (inside != window.pos()) window.move(inside);
+}
+
 bool WindowPlaces::RestoreMainWindow(QWidget& window) const {
     if (m_settings) {
         const QByteArray place = m_settings->value(QLatin1String(MainWindowKey)).toByteArray();
@@ -57,11 +70,16 @@ bool WindowPlaces::RestoreMainWindow(QWidget& window) const {
             return true;
         }
     }
-    // A first start: about half the screen's width and most of its height.
+    // A first start: about half the screen's width and most of its height, yet no narrower than the
+    // layout is designed, as far as the screen allows.
     if (const QScreen* screen = window.screen()) {
         const QRect area = screen->availableGeometry();
         const QSize frame = FrameExtra(window, window);
-        window.resize(QSize(area.width() / 2, area.height() * 17 / 20).expandedTo(window.minimumSizeHint()));
+        // On a screen too low for the panels they scroll: their scroll bar needs room beside them.
+        const int designed =
+            window.sizeHint().width() + window.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &window);
+        window.resize(QSize(std::max(area.width() / 2, designed), area.height() * 17 / 20)
+                          .expandedTo(window.minimumSizeHint()));
         FitOnScreen(window, window);
         window.move(area.left() + std::max(0, (area.width() / 2 - window.width() - frame.width()) / 2), area.top());
     }
@@ -77,9 +95,8 @@ bool WindowPlaces::PlaceCategoryWindow(QWidget& window, const std::string& categ
     if (window.layout()) window.layout()->activate();  // the window has its real size before it is placed
     const QPointer<const QWidget> previous = m_lastPlaced;
     m_lastPlaced = &window;
-    const QSize frame = window.size() + FrameExtra(window, mainWindow);
     const QScreen* screen = mainWindow.screen();
-    const QRect area = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), frame);
+    const QRect area = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), window.size());
     if (m_settings) {
         const QByteArray place = m_settings->value(CategoryKey(category)).toByteArray();
         if (!place.isEmpty() && window.restoreGeometry(place)) {
@@ -101,6 +118,10 @@ bool WindowPlaces::PlaceCategoryWindow(QWidget& window, const std::string& categ
             return true;
         }
     }
+    // Its designed size, as far as the screen holds it.
+    window.resize(window.sizeHint().expandedTo(window.minimumSizeHint()));
+    FitOnScreen(window, mainWindow);
+    const QSize frame = window.size() + FrameExtra(window, mainWindow);
     const QRect main = mainWindow.frameGeometry();
     const QPoint wanted = previous && previous->isVisible() ? previous->pos() + CascadeStep
                                                             : QPoint(main.right() + 1 + GapBesideMain, main.top());

@@ -21,17 +21,21 @@ public:
     void SetSettings(QSettings* settings) { m_settings = settings; }
 
     // The main window's remembered size and place, before it is shown; false when none is known,
-    // and the window then takes about half the screen's width and most of its height.
+    // and the window then takes about half the screen's width (its designed width at least) and
+    // most of its height.
     bool RestoreMainWindow(QWidget& window) const;
     void RememberMainWindow(const QWidget& window);
 
     // Sizes and places a new category window before it is first shown, clear of the places of
-    // `openWindows`; false when no size was remembered for it.
+    // `openWindows`; false when no size was remembered for it, and it then has its designed size.
     bool PlaceCategoryWindow(QWidget& window, const std::string& category, const QWidget& mainWindow,
                              const std::vector<const QWidget*>& openWindows);
 
     // Makes `window` no larger than the available area of the screen `near` is on.
     static void FitOnScreen(QWidget& window, const QWidget& near);
+    // Makes `window` fit as FitOnScreen does, then moves it up or left as far as it passes the
+    // area's edge: for a window that grew after it was placed.
+    static void KeepOnScreen(QWidget& window, const QWidget& near);
     void RememberCategoryWindow(const QWidget& window, const std::string& category);
 
 private:

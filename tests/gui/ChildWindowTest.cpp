@@ -3,6 +3,9 @@
 // list and its red rows, the pages and their keys, red values, the memo, the selection rules and
 // the header highlighting.
 
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 
 #include "ChildWindowHarness.h"
@@ -312,6 +315,29 @@ class ChildWindowTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(values.columnWidth(0) + values.columnWidth(1) + values.columnWidth(2), values.viewport()->width());
         QVERIFY(values.height() >= valuesHeight + 200);
         QCOMPARE(tabs.RowCount(), 1);
+        // The black picture panel keeps its designed height; the window's background shows below.
+        QCOMPARE(H::In<QLabel>(w, "Panel3").height(), 161);
+    }
+
+    // A window opens inside the screen, as wide as its panels need where the screen allows; its least size
+    // fits 1024×768 at 200% (512×384); however many rows the tabs take, ten rows of values show.
+    void aNewWindowFitsTheScreenAndShowsTenValueRowsUnderManyPages() {
+        std::string definition = "[AllSections]\r\nUnits=0";
+        for (int i = 1; i <= 15; ++i) definition += ",PageNumber" + std::to_string(i);
+        definition += "\r\n\r\n[PageNumber1]\r\nName=Name.\r\nCost=Price.\r\n";
+        h->StartWith(H::Settings(true), definition, Defaults);
+        TChildWin* w = h->Open(0);
+        const RowsTabBar& tabs = *static_cast<PageControl&>(H::Pages(w)).Tabs();
+        QVERIFY(tabs.RowCount() >= 3);
+        const StringGrid& values = H::ValueGrid(w);
+        QVERIFY(values.viewport()->height() / values.rowHeight(0) >= 10);
+
+        const QRect screen = w->screen()->availableGeometry();
+        QVERIFY(screen.contains(w->frameGeometry()));
+        // Where the screen has the room, the panels show whole, without scrolling.
+        QTRY_VERIFY(!H::In<QScrollArea>(w, "PanelsScroll").horizontalScrollBar()->isVisible());
+        QVERIFY(w->minimumSizeHint().width() <= 512 && w->minimumSizeHint().height() <= 384);
+        QVERIFY(h->window->minimumSizeHint().width() <= 512 && h->window->minimumSizeHint().height() <= 384);
     }
 
     void selectingByNumberScrollsTheEntryToTheBottom() {
@@ -336,6 +362,17 @@ class ChildWindowTest : public HarnessTest<ChildWindowHarness> {
         QVERIFY_THROWS_EXCEPTION(IniError, w->StringGroodSetFocus(100));
         QCOMPARE(entries.Row(), 99);
         QTRY_VERIFY(entries.hasFocus());
+    }
+
+    // Tab goes through the controls as they are laid out, top to bottom and left to right.
+    void tabFollowsTheLayout() {
+        StartSmall();
+        TChildWin* w = h->Open(0);
+        QTRY_COMPARE(QApplication::activeWindow(), w);
+        const QStringList expected = {"Button4",   "Button2",      "Button3",    "StringGroodFilter",
+                                      "StringGrood", "Duplicate",  "Delete",     "PageControl1",
+                                      "StringGrid2", "Memo1",      "AllEntriesButton", "Button4"};
+        QCOMPARE(TabWalk(H::In<QWidget>(w, "AllEntriesButton"), static_cast<int>(expected.size())), expected);
     }
 
     void theHeadersOfTheFocusedGridShowActive() {

@@ -83,9 +83,10 @@ private slots:
         for (QAction* action : ui.Help1->actions()) help << action->text();
         QCOMPARE(help, QStringList({"&Keyboard Shortcuts", "&About Velmora Edit"}));
 
-        const QStringList tabs = {"Load1",       "Apply1",  "Button1",  "BackupButton", "PageControl1",
-                                  "StringGrid1", "Button2", "ListBox2", "Button3"};
-        QCOMPARE(TabOrder(ui.Load1, tabs), tabs);
+        // As laid out: the title's arrow, the game buttons left to right, the pages, the entry panel.
+        const QStringList tabs = {"Button3",      "Load1",       "Apply1",  "BackupButton", "Button1",
+                                  "PageControl1", "StringGrid1", "Button2", "ListBox2"};
+        QCOMPARE(TabOrder(ui.Button3, tabs), tabs);
     }
 
     void categoryWindow() {

@@ -45,6 +45,22 @@ inline QStringList Column(const StringGrid& grid, int col) {
     return texts;
 }
 
+// The widgets the focus visits from `start` as Tab is pressed `steps` times, by object name (a
+// page set's tab bar by its page set's name).
+inline QStringList TabWalk(QWidget& start, int steps) {
+    start.setFocus(Qt::TabFocusReason);
+    QStringList names;
+    for (int step = 0; step < steps; ++step) {
+        QWidget* focused = QApplication::focusWidget();
+        if (!focused) break;
+        QTest::keyClick(focused, Qt::Key_Tab);
+        focused = QApplication::focusWidget();
+        if (qobject_cast<QTabBar*>(focused) && focused->parentWidget()) focused = focused->parentWidget();
+        names << (focused ? focused->objectName() : QStringLiteral("(none)"));
+    }
+    return names;
+}
+
 // The scripted boxes, with a look at the window each time a notice is shown: the notices of a load
 // come while the load runs, so they tell what the window showed at that moment.
 class WatchedBoxes : public ScriptedBoxes {

@@ -4,6 +4,8 @@
 // menu.
 
 #include <QContextMenuEvent>
+#include <QScopeGuard>
+#include <QScreen>
 #include <cstdlib>
 #include <QTabWidget>
 #include <QToolButton>
@@ -128,6 +130,22 @@ private slots:
         QCOMPARE(h->Grid().height(), pages->currentWidget()->height());
     }
 
+    // A first start sizes the window to the screen: about half its width, yet no narrower than
+    // designed, and most of its height, inside the available area.
+    void aFirstStartFitsTheWindowToTheScreen() {
+        QSettings settings(QString::fromStdString(h->folder.File("user-settings.ini")), QSettings::IniFormat);
+        h->userSettings = &settings;
+        const auto dropWindow = qScopeGuard([this] { h->window.reset(); });
+        h->StartOnSample();
+        const QWidget& window = *h->window;
+        const QRect screen = window.screen()->availableGeometry();
+        QVERIFY(screen.contains(window.frameGeometry()));
+        const int room = screen.width() - (window.frameGeometry().width() - window.width());
+        const int designed = h->Find<QWidget>("PanelsContent")->sizeHint().width();
+        QVERIFY(window.width() >= std::min(std::max(screen.width() / 2, designed), room));
+        QVERIFY(window.height() >= screen.height() * 3 / 4);
+    }
+
     void helpMenuShowsTheShortcutsAndWhatTheProgramIs() {
         h->Start();
         h->boxes.EnqueueAnswer(BoxAnswer::Ok);
@@ -137,7 +155,8 @@ private slots:
         const QStringList shown = h->TakeShown();
         QCOMPARE(shown.size(), 2);
         QVERIFY2(shown[0].startsWith("Plain | Keyboard Shortcuts | Main window\r\n"), qPrintable(shown[0]));
-        for (const char* line : {"Ctrl+N: New\r\n", "Ctrl+S: Save\r\n", "Alt+F: the File menu\r\n", "Escape: Cancel"})
+        for (const char* line : {"Ctrl+N: New\r\n", "Ctrl+S: Save\r\n", "Alt+F: the File menu\r\n", "Escape: Cancel",
+                                 "Shift+F10, the Menu key: pick it from its lists\r\n"})
             QVERIFY2(shown[0].contains(QLatin1String(line)), line);
         QVERIFY(shown[1].startsWith("Plain | About Velmora Edit | Velmora Edit " VELMORA_VERSION "\r\n"));
         QVERIFY(shown[1].contains(QLatin1String(qVersion())));
@@ -149,9 +168,12 @@ private slots:
         h->folder.Write("Rules.INI", h->folder.Read("Rules.INI") + "[Mystery]\r\nx=1\r\n");
         QStringList seenDuringLoad;
         h->boxes.onNotice = [this, &seenDuringLoad] {
-            seenDuringLoad << QStringLiteral("%1 %2 %3")
+            const QLabel& title = *h->Find<QLabel>("Panel6");
+            const bool spans = title.geometry() == QRect(0, 0, h->window->centralWidget()->width(), title.height());
+            seenDuringLoad << QStringLiteral("%1 %2 %3 %4")
                                   .arg(h->Text("Panel6"))
-                                  .arg(h->Find<QLabel>("Panel6")->height())
+                                  .arg(title.height())
+                                  .arg(spans ? "across the window" : "cut short")
                                   .arg(h->window->isVisible() ? "shown" : "hidden");
         };
         h->Start();
@@ -160,7 +182,7 @@ private slots:
             h->TakeShown(),
             QStringList({"Notice | VelmoraEdit | Rules.001 not exist or will be updated.\r\nUpdating will "
                          "perform. | OK"}));
-        QCOMPARE(seenDuringLoad, QStringList({"wait a moment... please 164 shown"}));
+        QCOMPARE(seenDuringLoad, QStringList({"wait a moment... please 164 across the window shown"}));
         QCOMPARE(h->Text("Panel6"), QStringLiteral("PYRE RULES EDITOR"));
         QCOMPARE(h->Find<QLabel>("Panel6")->height(), 41);
         QCOMPARE(h->Text("Panel5"), QStringLiteral("halvek v3.2"));
@@ -297,6 +319,23 @@ private slots:
         h->Grid().setFocus();
         QTest::keyClick(&h->Grid(), Qt::Key_Enter);
         QTRY_COMPARE(h->window->findChildren<TChildWin*>().size(), 2);
+    }
+
+    // Tab goes through the controls as they are laid out: the title's arrow, the game buttons left
+    // to right, the pages and their buttons, then the entry panel top to bottom.
+    void tabFollowsTheLayout() {
+        h->StartOnSample();
+        h->window->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), h->window.get());
+        QStringList expected = {"Load1", "Apply1", "BackupButton", "Button1", "PageControl1"};
+        for (int k = 1; k <= 10; ++k) expected << QStringLiteral("SpeedButton%1").arg(k);
+        expected << "Button2" << "ListBox2Filter" << "ListBox2" << "Button3" << "Load1";
+        QCOMPARE(TabWalk(*h->Find<QWidget>("Button3"), static_cast<int>(expected.size())), expected);
+
+        // On the page of all categories the grid takes the buttons' turn.
+        h->Find<QTabWidget>("PageControl1")->setCurrentIndex(1);
+        QCOMPARE(TabWalk(*h->Find<QWidget>("BackupButton"), 4),
+                 QStringList({"Button1", "PageControl1", "StringGrid1", "Button2"}));
     }
 
     void fileTypeSwitchAsksThenLoadsTheOtherType() {

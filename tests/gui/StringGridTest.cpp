@@ -10,7 +10,10 @@
 #include <QTextDocument>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "gui/widgets/StringGrid.h"
@@ -77,6 +80,17 @@ public:
     StringGrid* grid;
     QPushButton* after;
 };
+
+// The contrast ratio of two colours as readers of a screen perceive it, from 1 (none) to 21.
+double Contrast(const QColor& one, const QColor& other) {
+    auto luminance = [](const QColor& c) {
+        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double a = luminance(one) + 0.05;
+    const double b = luminance(other) + 0.05;
+    return std::max(a, b) / std::min(a, b);
+}
 
 void ExpectOutOfRange(const std::function<void()>& action) {
     try {
@@ -356,6 +370,25 @@ private slots:
         QVERIFY(redPixels(2, 2) > 0);
         QCOMPARE(redPixels(1, 1), 0);
         QCOMPARE(redPixels(2, 1), 0);
+
+        // Selected, a red value stays readable: its selection is light enough behind red, and still
+        // tells the selected cell from the others.
+        w.grid->SetRow(2);
+        w.grid->SetCol(2);
+        const QImage selected = w.grid->viewport()->grab().toImage();
+        auto backgroundOf = [&](int col, int row) {  // the colour most of the cell has
+            const QRect cell = w.grid->visualRect(w.grid->model()->index(row, col));
+            std::map<QRgb, int> counts;
+            for (int y = cell.top(); y <= cell.bottom(); ++y)
+                for (int x = cell.left(); x <= cell.right(); ++x) ++counts[selected.pixel(x, y)];
+            const auto most = std::max_element(counts.begin(), counts.end(),
+                                               [](const auto& a, const auto& b) { return a.second < b.second; });
+            return QColor(most->first);
+        };
+        const QColor behindRed = backgroundOf(2, 2);
+        QVERIFY2(Contrast(behindRed, QColor(255, 0, 0)) >= 3.0, qPrintable(behindRed.name()));
+        QVERIFY(behindRed != backgroundOf(1, 2));
+        QVERIFY(redPixels(2, 2) > 0);
     }
 
     void scrollingByWholeRows() {

@@ -440,6 +440,28 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(Doc().ReadString("ALPHA", "Armor", ""), std::string("plate"));
     }
 
+    // The keyboard's ways to the dialog, on the value grid and in its open editor.
+    void shiftF10AndTheMenuKeyOpenTheDialogOnTheValue() {
+        OpenWindow();
+        for (const QKeyCombination keys : {QKeyCombination(Qt::SHIFT, Qt::Key_F10), QKeyCombination(Qt::Key_Menu)}) {
+            H::ClickCell(Values(), 2, OWNER);
+            ChoiceProbe probe(Pick({"South"}));
+            QTest::keyClick(&Values(), keys.key(), keys.keyboardModifiers());
+            QTRY_VERIFY(probe.shown);
+            QCOMPARE(probe.keyAndValue, QStringLiteral("Owner=North"));
+            QCOMPARE(Cell(OWNER), std::string("South"));
+            QCOMPARE(Doc().ReadString("ALPHA", "Owner", ""), std::string("South"));
+            QVERIFY(h->Trigger("Undo1"));
+            Reactivate();
+        }
+        Type(ARMOR, "typed");
+        ChoiceProbe inEditor(Pick({"plate"}));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Menu);
+        QTRY_VERIFY(inEditor.shown);
+        QCOMPARE(inEditor.keyAndValue, QStringLiteral("Armor=typed"));
+        QCOMPARE(Cell(ARMOR), std::string("plate"));
+    }
+
     // Opening the dialog moves the focus, which commits the edit and closes the editor that the
     // double-click was delivered to; whichever way the dialog closes, the window goes on working.
     void aDoubleClickInTheOpenEditorSurvivesTheEditorClosing_data() {
