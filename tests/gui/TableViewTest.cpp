@@ -96,9 +96,11 @@ private slots:
         QCOMPARE(h->window->Work().Doc().UndoText(), std::string("Undo Change of Cost"));
 
         // A 2 x 2 block from the clipboard, then one undo takes it back whole.
-        table->Filter().setText(QStringLiteral("o"));  // rows whose code or name holds "o"
+        auto* filter = table->findChild<QLineEdit*>(QStringLiteral("StringGroodFilter"));  // the window's own box
+        QVERIFY(filter && filter->isVisible());
+        filter->setText(QStringLiteral("o"));  // rows whose code or name holds "o"
         QVERIFY(values.model()->rowCount() < 5);
-        table->Filter().clear();
+        filter->clear();
         values.sortByColumn(0, Qt::AscendingOrder);
         values.setCurrentIndex(values.model()->index(0, cost));
         QApplication::clipboard()->setText(QStringLiteral("1\t2\r\n3\t4\r\n"));
@@ -121,7 +123,7 @@ private slots:
         QVERIFY(table);
         const std::string file = h->folder.File("infantry.csv");
         h->boxes.EnqueueFileName(file);
-        QTest::mouseClick(table->findChild<QAbstractButton*>("ExportTable"), Qt::LeftButton);
+        QVERIFY(h->Trigger("ExportTable1"));
         QCOMPARE(h->TakeShown(), QStringList() << "SaveFile | CSV files (*.csv)|*.csv|All files (*.*)|*.* | InfantryTypes.csv");
         const std::optional<std::string> written = platform::ReadWholeFile(file);
         QVERIFY(written);
