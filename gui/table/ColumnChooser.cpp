@@ -96,17 +96,21 @@ void ColumnChooser::ShowColumns(const std::vector<TableColumn>& columns) {
     for (const TableColumn& column : columns) AddColumn(column);
 }
 
-void ColumnChooser::AddColumn(const TableColumn& column) {
-    if (!column.Followed() && EqualsNoCase(column.Key, "Name")) return;
+QListWidgetItem* ColumnChooser::AddColumn(const TableColumn& column) {
+    if (!column.Followed() && EqualsNoCase(column.Key, "Name")) return nullptr;
     // A column is shown once; key names compare as the document compares them.
     for (const TableColumn& there : Shown())
-        if (EqualsNoCase(there.Key, column.Key) && EqualsNoCase(there.Follow, column.Follow)) return;
+        if (EqualsNoCase(there.Key, column.Key) && EqualsNoCase(there.Follow, column.Follow)) return nullptr;
     auto* item = new QListWidgetItem(ColumnCaption(column), m_shown);
     item->setData(ColumnIdRole, ToQString(column.Id()));
+    return item;
 }
 
+// The columns added come out selected, for Up and Down to move them into place.
 void ColumnChooser::AddSelected() {
-    for (const QTreeWidgetItem* item : m_keys->selectedItems()) AddColumn(ColumnOfItem(item->data(0, ColumnIdRole)));
+    m_shown->clearSelection();
+    for (const QTreeWidgetItem* item : m_keys->selectedItems())
+        if (QListWidgetItem* added = AddColumn(ColumnOfItem(item->data(0, ColumnIdRole)))) added->setSelected(true);
 }
 
 void ColumnChooser::RemoveSelected() {

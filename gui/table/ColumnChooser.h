@@ -7,6 +7,7 @@
 #include "core/table/BalanceTable.h"
 
 class QListWidget;
+class QListWidgetItem;
 class QTreeWidget;
 
 namespace velmora {
@@ -30,7 +31,8 @@ private:
     void RemoveSelected();
     void MoveSelected(int step);
     void ShowColumns(const std::vector<TableColumn>& columns);
-    void AddColumn(const TableColumn& column);
+    // The item of the column added; none when it is shown already or always.
+    QListWidgetItem* AddColumn(const TableColumn& column);
 
     std::vector<TableColumn> m_pageColumns;
     QTreeWidget* m_keys;    // owned through its Qt parent, as are the other controls

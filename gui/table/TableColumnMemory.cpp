@@ -18,6 +18,7 @@ QString TableColumnMemory::Key(const std::string& page, const char* what) const 
 }
 
 std::optional<std::vector<TableColumn>> TableColumnMemory::Chosen(const std::string& page) const {
+    if (const auto told = m_chosen.find(page); told != m_chosen.end()) return told->second;
     if (!m_settings || !m_settings->contains(Key(page, "Columns"))) return std::nullopt;
     std::vector<TableColumn> columns;
     for (const QString& id : m_settings->value(Key(page, "Columns")).toStringList()) {
@@ -31,6 +32,7 @@ std::optional<std::vector<TableColumn>> TableColumnMemory::Chosen(const std::str
 }
 
 void TableColumnMemory::SetChosen(const std::string& page, const std::optional<std::vector<TableColumn>>& columns) {
+    m_chosen[page] = columns;
     if (!m_settings) return;
     if (!columns) {
         m_settings->remove(Key(page, "Columns"));
@@ -42,6 +44,8 @@ void TableColumnMemory::SetChosen(const std::string& page, const std::optional<s
 }
 
 std::optional<int> TableColumnMemory::Width(const std::string& page, const TableColumn& column) const {
+    if (const auto told = m_widths.find(page); told != m_widths.end())
+        if (const auto width = told->second.find(column.Id()); width != told->second.end()) return width->second;
     if (!m_settings) return std::nullopt;
     const QVariant width = m_settings->value(Key(page, "Widths")).toMap().value(ToQString(column.Id()));
     bool number = false;
@@ -50,7 +54,9 @@ std::optional<int> TableColumnMemory::Width(const std::string& page, const Table
 }
 
 void TableColumnMemory::SetWidth(const std::string& page, const TableColumn& column, int width) {
-    if (!m_settings || width <= 0) return;
+    if (width <= 0) return;
+    m_widths[page][column.Id()] = width;
+    if (!m_settings) return;
     QVariantMap widths = m_settings->value(Key(page, "Widths")).toMap();
     widths.insert(ToQString(column.Id()), width);
     m_settings->setValue(Key(page, "Widths"), widths);
