@@ -188,19 +188,23 @@ void BalanceTableView::SelectCode(const std::string& code) {
     m_values->setCurrentIndex(m_model->index(row, std::min(column, m_model->columnCount() - 1)));
 }
 
+// The rows are shown afresh; the current cell stays on its entry when that is still shown.
+template <class Work>
+void BalanceTableView::KeepingCurrent(Work&& work) {
+    const std::string code = CurrentCode();
+    const int column = m_values->currentIndex().column();
+    std::forward<Work>(work)();
+    const int row = m_model->RowOfCode(code);
+    if (row >= 0 && column >= 0) m_values->setCurrentIndex(m_model->index(row, column));
+}
+
 // The document's news come one per edit; the table is read again once they are all in.
 void BalanceTableView::RefreshSoon() {
     if (m_refreshPending) return;
     m_refreshPending = true;
     QTimer::singleShot(0, this, [this] {
         m_refreshPending = false;
-        Guarded([this] {
-            const std::string code = CurrentCode();
-            const int column = m_values->currentIndex().column();
-            m_model->Refresh();
-            const int row = m_model->RowOfCode(code);
-            if (row >= 0 && column >= 0) m_values->setCurrentIndex(m_model->index(row, column));
-        });
+        Guarded([this] { KeepingCurrent([this] { m_model->Refresh(); }); });
     });
 }
 
@@ -228,8 +232,9 @@ void BalanceTableView::UseFilter(QLineEdit& box) {
     box.show();
     if (m_filtering == &box) return;
     m_filtering = &box;
-    connect(&box, &QLineEdit::textChanged, this, [this](const QString& text) { m_model->SetFilter(ToBytes(text)); });
-    m_model->SetFilter(ToBytes(box.text()));
+    connect(&box, &QLineEdit::textChanged, this,
+            [this](const QString& text) { KeepingCurrent([&] { m_model->SetFilter(ToBytes(text)); }); });
+    KeepingCurrent([&] { m_model->SetFilter(ToBytes(box.text())); });
 }
 
 void BalanceTableView::ChooseColumns() {

@@ -71,6 +71,8 @@ private:
     void AskAdjust();
     template <class Work>
     void Guarded(Work&& work);
+    template <class Work>
+    void KeepingCurrent(Work&& work);
 
     Workspace& m_workspace;
     Boxes& m_boxes;

@@ -104,8 +104,10 @@ private slots:
         // A 2 x 2 block from the clipboard, then one undo takes it back whole.
         auto* filter = table->findChild<QLineEdit*>(QStringLiteral("StringGroodFilter"));  // the window's own box
         QVERIFY(filter && filter->isVisible());
+        table->SelectCode("TORCH");
         filter->setText(QStringLiteral("o"));  // rows whose code or name holds "o"
         QVERIFY(values.model()->rowCount() < 5);
+        QCOMPARE(table->CurrentCode(), std::string("TORCH"));  // the current cell stays on its entry
         filter->clear();
         values.sortByColumn(0, Qt::AscendingOrder);
         values.setCurrentIndex(values.model()->index(0, cost));
