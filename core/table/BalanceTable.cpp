@@ -109,6 +109,22 @@ std::vector<std::string> BalanceTable::FollowedCategories(const Workspace& works
     return categories;
 }
 
+std::vector<TableColumn> BalanceTable::ChoosableColumns(const Workspace& workspace, std::string_view category) {
+    std::vector<TableColumn> choosable;
+    for (const TableColumn& column : CategoryColumns(workspace, category)) {
+        choosable.push_back(column);
+        // A key naming entries of several categories offers each key of theirs once.
+        std::vector<std::string> seen;
+        for (const std::string& named : FollowedCategories(workspace, category, column.Key))
+            for (const TableColumn& followed : CategoryColumns(workspace, named)) {
+                if (IndexOfNoCase(seen, followed.Key) >= 0) continue;
+                seen.push_back(followed.Key);
+                choosable.push_back({column.Key, followed.Key});
+            }
+    }
+    return choosable;
+}
+
 void BalanceTable::Rebuild() {
     const TMemIniFile& document = *m_workspace.DocumentIni;
     const bool caseSensitive = document.CaseSensitive();

@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // All entries of the category side by side: the switch to the balance table and back, which keeps
-// the selected entry.
+// the selected entry, and the window's menus of the table.
+
+#include <QScrollArea>
 
 #include "gui/category/mChildWin.h"
 #include "gui/table/BalanceTableView.h"
+#include "gui/table/TableMenus.h"
 #include "gui/table/TableSwitch.h"
 #include "gui/widgets/StringGrid.h"
 #include "gui/widgets/WindowHost.h"
+#include "gui/widgets/FilterBox.h"
 #include "ui_mChildWin.h"
 
 namespace velmora {
@@ -21,7 +25,12 @@ void TChildWin::SetUpTable() {
     hooks.currentEntry = [this] { return ui->StringGrood->Cells(EntryCodeCol, ui->StringGrood->Row()); };
     hooks.selectEntry = [this](const std::string& code) { SelectEntry(code, {}); };
     hooks.beforeSwitch = [this] { CommitOpenEdit(); };
-    m_tableSwitch = new TableSwitch(*this, *ui->ChildLayout, *ui->MiddleLayout, *ui->Panel1Layout, std::move(hooks));
+    hooks.rowFilter = m_entryFilter;
+    // Below the window's title every one-entry control lies in the panels' scroll area.
+    auto* oneEntry = findChild<QScrollArea*>(QStringLiteral("PanelsScroll"));
+    if (oneEntry == nullptr) return;  // the window was built without its panels
+    m_tableSwitch = new TableSwitch(*this, *ui->ChildLayout, *oneEntry, *ui->Panel1Layout, std::move(hooks));
+    AddTableMenus(*this, *ui->ChildLayout, *m_tableSwitch);
 }
 
 }  // namespace velmora

@@ -15,7 +15,7 @@
 #include <algorithm>
 
 #include "gui/category/Bitmaplist.h"
-#include "gui/category/PageControl.h"
+#include "gui/widgets/PageControl.h"
 #include "core/choice/ChoiceLists.h"
 #include "gui/widgets/CutTextTips.h"
 #include "gui/widgets/ScrollingPanels.h"

@@ -21,6 +21,11 @@ const QColor AbsentFace(232, 232, 232);
 
 }  // namespace
 
+QString ColumnCaption(const TableColumn& column) {
+    if (!column.Followed()) return ToQString(column.Key);
+    return ToQString(column.Key) + QStringLiteral(" \u203A ") + ToQString(column.Follow);
+}
+
 BalanceTableModel::BalanceTableModel(Workspace& workspace, const std::string& category, QObject* parent)
     : QAbstractTableModel(parent),
       m_workspace(workspace),
@@ -140,9 +145,7 @@ QVariant BalanceTableModel::headerData(int section, Qt::Orientation orientation,
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
     const std::optional<size_t> column = TableColumnOf(section);
     if (!column) return QStringLiteral("Code");
-    const TableColumn& which = m_table->Columns()[*column];
-    if (!which.Followed()) return ToQString(which.Key);
-    return ToQString(which.Key) + QStringLiteral(" \u203A ") + ToQString(which.Follow);
+    return ColumnCaption(m_table->Columns()[*column]);
 }
 
 Qt::ItemFlags BalanceTableModel::flags(const QModelIndex& index) const {

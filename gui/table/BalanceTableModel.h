@@ -13,6 +13,9 @@ namespace velmora {
 
 class Workspace;
 
+// How a header names the column: "Cost", "Primary › Damage".
+QString ColumnCaption(const TableColumn& column);
+
 // The balance table of one category as a Qt model: column 0 the entry's code, then the table's
 // columns (the Name first). It holds no cell of its own: every cell is read from the core's table,
 // which reads the document. A row of the model is a row shown, after the sort and the filter;

@@ -13,14 +13,15 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QSettings>
-#include <QTabBar>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "gui/widgets/PageControl.h"
 #include "core/table/TableFiles.h"
 #include "gui/table/BalanceTableModel.h"
 #include "core/catalogue/Boxes.h"
@@ -30,6 +31,7 @@
 #include "gui/widgets/QtText.h"
 #include "core/store/IniError.h"
 #include "core/store/StringList.h"
+#include "gui/table/ColumnChooser.h"
 
 namespace velmora {
 
@@ -53,29 +55,33 @@ QTableView* NewTableView(const char* name, QWidget* parent) {
 
 BalanceTableView::BalanceTableView(Workspace& workspace, const DocumentSignals& news, Boxes& boxes,
                                    QSettings* settings, const std::string& category, QWidget* parent)
-    : QWidget(parent), m_workspace(workspace), m_boxes(boxes), m_settings(settings), m_category(category) {
+    : QWidget(parent), m_workspace(workspace), m_boxes(boxes), m_columnMemory(settings, category), m_category(category) {
     setObjectName(QStringLiteral("BalanceTable"));
-    // The window's own colours and background picture are for its one-entry controls.
-    setPalette(QApplication::palette());
+    // The window's own colours and background picture are for its one-entry controls. Every role
+    // is set: a palette with none set would still take the window's.
+    QPalette plain;
+    const QPalette& program = QApplication::palette();
+    for (int group = 0; group < QPalette::NColorGroups; ++group)
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            const auto which = static_cast<QPalette::ColorGroup>(group);
+            const auto what = static_cast<QPalette::ColorRole>(role);
+            plain.setBrush(which, what, program.brush(which, what));
+        }
+    setPalette(plain);
     setAutoFillBackground(true);
     TStringList pages;
     workspace.GetPages(category, pages);
     for (const auto& page : pages) m_pages.push_back(page.text);
     m_model = new BalanceTableModel(workspace, category, this);
 
-    m_pageTabs = new QTabBar(this);
+    // The pages' tabs wrap into rows across the whole width, as the one-entry pages' tabs do.
+    m_pageTabs = new RowsTabBar(this);
     m_pageTabs->setObjectName(QStringLiteral("TablePages"));
     for (const std::string& page : m_pages) m_pageTabs->addTab(ToQString(page));
-    m_filter = new QLineEdit(this);
-    m_filter->setObjectName(QStringLiteral("TableFilter"));
-    m_filter->setPlaceholderText(QStringLiteral("Filter"));
-    m_filter->setClearButtonEnabled(true);
     auto* adjust = new QPushButton(QStringLiteral("Adjust values..."), this);
     adjust->setObjectName(QStringLiteral("AdjustValues"));
-    auto* exportButton = new QPushButton(QStringLiteral("Export Table..."), this);
-    exportButton->setObjectName(QStringLiteral("ExportTable"));
-    auto* importButton = new QPushButton(QStringLiteral("Import Table..."), this);
-    importButton->setObjectName(QStringLiteral("ImportTable"));
+    auto* columns = new QPushButton(QStringLiteral("Columns..."), this);
+    columns->setObjectName(QStringLiteral("ChooseColumns"));
 
     m_fixed = NewTableView("TableFixed", this);
     m_values = NewTableView("TableValues", this);
@@ -94,26 +100,25 @@ BalanceTableView::BalanceTableView(Workspace& workspace, const DocumentSignals& 
     connect(m_values->verticalScrollBar(), &QScrollBar::valueChanged, m_fixed->verticalScrollBar(), &QScrollBar::setValue);
     connect(m_fixed->verticalScrollBar(), &QScrollBar::valueChanged, m_values->verticalScrollBar(), &QScrollBar::setValue);
 
-    auto* bar = new QHBoxLayout;
-    bar->addWidget(m_pageTabs, 1);
-    bar->addWidget(m_filter);
-    for (QPushButton* button : {adjust, exportButton, importButton}) bar->addWidget(button);
+    // The window's filter box joins the bar at its start while the table shows (UseFilter).
+    m_bar = new QHBoxLayout;
+    m_bar->addStretch(1);
+    for (QPushButton* button : {columns, adjust}) m_bar->addWidget(button);
     auto* body = new QHBoxLayout;
     body->setSpacing(0);
     body->addWidget(m_fixed);
     body->addWidget(m_values, 1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addLayout(bar);
+    layout->addWidget(m_pageTabs);
+    layout->addLayout(m_bar);
     layout->addLayout(body, 1);
 
     // Copy and Paste of blocks, before the view's own copy of one cell.
     for (QTableView* view : {m_fixed, m_values}) view->installEventFilter(this);
     connect(adjust, &QPushButton::clicked, this, &BalanceTableView::AskAdjust);
-    connect(exportButton, &QPushButton::clicked, this, &BalanceTableView::ExportTable);
-    connect(importButton, &QPushButton::clicked, this, &BalanceTableView::ImportTable);
+    connect(columns, &QPushButton::clicked, this, &BalanceTableView::ChooseColumns);
     connect(m_pageTabs, &QTabBar::currentChanged, this, &BalanceTableView::ShowPage);
-    connect(m_filter, &QLineEdit::textChanged, this, [this](const QString& text) { m_model->SetFilter(ToBytes(text)); });
     // A box must not open inside the cell editor's commit, which the box's focus change re-enters.
     connect(m_model, &BalanceTableModel::editRefused, this, [this](const std::string& reason) { m_boxes.Error(reason); },
             Qt::QueuedConnection);
@@ -125,8 +130,7 @@ BalanceTableView::BalanceTableView(Workspace& workspace, const DocumentSignals& 
     });
     connect(&news, &DocumentSignals::valueChanged, this, &BalanceTableView::RefreshSoon);
     connect(&news, &DocumentSignals::entriesChanged, this, &BalanceTableView::RefreshSoon);
-    connect(m_values->horizontalHeader(), &QHeaderView::sectionResized, this, &BalanceTableView::RememberWidths);
-    connect(m_values->horizontalHeader(), &QHeaderView::sectionMoved, this, &BalanceTableView::RememberWidths);
+    connect(m_values->horizontalHeader(), &QHeaderView::sectionResized, this, &BalanceTableView::RememberWidth);
 
     ShowPage(0);
 }
@@ -148,6 +152,11 @@ bool BalanceTableView::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void BalanceTableView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    m_pageTabs->updateGeometry();  // the tabs take as many rows as the new width needs
+}
+
 template <class Work>
 void BalanceTableView::Guarded(Work&& work) {
     RunEventHandler(m_boxes, std::forward<Work>(work));
@@ -156,10 +165,11 @@ void BalanceTableView::Guarded(Work&& work) {
 void BalanceTableView::ShowPage(int page) {
     Guarded([&] {
         const std::string code = CurrentCode();
-        m_model->SetColumns(page >= 0 && static_cast<size_t>(page) < m_pages.size()
-                                ? BalanceTable::PageColumns(m_workspace, m_pages[static_cast<size_t>(page)])
-                                : BalanceTable::CategoryColumns(m_workspace, m_category));
-        RestoreWidths();
+        const QScopedValueRollback<bool> restoring(m_restoringWidths, true);
+        m_model->SetColumns(m_columnMemory.Chosen(PageName()).value_or(PageColumns(page)));
+        for (size_t column = 0; column < m_model->Table().ColumnCount(); ++column)
+            if (const std::optional<int> width = m_columnMemory.Width(PageName(), m_model->Table().Columns()[column]))
+                m_values->setColumnWidth(static_cast<int>(column) + 1, *width);
         m_fixed->resizeColumnsToContents();
         m_fixed->setFixedWidth(m_fixed->columnWidth(0) + m_fixed->columnWidth(1) + 2 * m_fixed->frameWidth());
         SelectCode(code);
@@ -178,35 +188,70 @@ void BalanceTableView::SelectCode(const std::string& code) {
     m_values->setCurrentIndex(m_model->index(row, std::min(column, m_model->columnCount() - 1)));
 }
 
+// The rows are shown afresh; the current cell stays on its entry when that is still shown.
+template <class Work>
+void BalanceTableView::KeepingCurrent(Work&& work) {
+    const std::string code = CurrentCode();
+    const int column = m_values->currentIndex().column();
+    std::forward<Work>(work)();
+    const int row = m_model->RowOfCode(code);
+    if (row >= 0 && column >= 0) m_values->setCurrentIndex(m_model->index(row, column));
+}
+
 // The document's news come one per edit; the table is read again once they are all in.
 void BalanceTableView::RefreshSoon() {
     if (m_refreshPending) return;
     m_refreshPending = true;
     QTimer::singleShot(0, this, [this] {
         m_refreshPending = false;
-        Guarded([this] {
-            const std::string code = CurrentCode();
-            const int column = m_values->currentIndex().column();
-            m_model->Refresh();
-            const int row = m_model->RowOfCode(code);
-            if (row >= 0 && column >= 0) m_values->setCurrentIndex(m_model->index(row, column));
-        });
+        Guarded([this] { KeepingCurrent([this] { m_model->Refresh(); }); });
     });
 }
 
-std::string BalanceTableView::SettingsKey() const {
+std::vector<TableColumn> BalanceTableView::PageColumns(int page) const {
+    return page >= 0 && static_cast<size_t>(page) < m_pages.size()
+               ? BalanceTable::PageColumns(m_workspace, m_pages[static_cast<size_t>(page)])
+               : BalanceTable::CategoryColumns(m_workspace, m_category);
+}
+
+std::string BalanceTableView::PageName() const {
     const int page = m_pageTabs->currentIndex();
-    return "BalanceTable/" + m_category + "/" + (page >= 0 ? m_pages[static_cast<size_t>(page)] : std::string());
+    return page >= 0 && static_cast<size_t>(page) < m_pages.size() ? m_pages[static_cast<size_t>(page)] : std::string();
 }
 
-void BalanceTableView::RememberWidths() const {
-    if (m_settings) m_settings->setValue(ToQString(SettingsKey()), m_values->horizontalHeader()->saveState());
+// Only a width the user gave is kept: the table's own sizing while it shows a page is not.
+void BalanceTableView::RememberWidth(int column, int /*oldWidth*/, int width) {
+    const std::optional<size_t> which = BalanceTableModel::TableColumnOf(column);
+    if (m_restoringWidths || column < FixedColumns || !which || *which >= m_model->Table().ColumnCount() || width <= 0)
+        return;
+    m_columnMemory.SetWidth(PageName(), m_model->Table().Columns()[*which], width);
 }
 
-void BalanceTableView::RestoreWidths() {
-    if (!m_settings) return;
-    const QByteArray state = m_settings->value(ToQString(SettingsKey())).toByteArray();
-    if (!state.isEmpty()) m_values->horizontalHeader()->restoreState(state);
+void BalanceTableView::UseFilter(QLineEdit& box) {
+    m_bar->insertWidget(0, &box, 1);
+    box.show();
+    if (m_filtering == &box) return;
+    m_filtering = &box;
+    connect(&box, &QLineEdit::textChanged, this,
+            [this](const QString& text) { KeepingCurrent([&] { m_model->SetFilter(ToBytes(text)); }); });
+    KeepingCurrent([&] { m_model->SetFilter(ToBytes(box.text())); });
+}
+
+void BalanceTableView::ChooseColumns() {
+    const std::vector<TableColumn>& now = m_model->Table().Columns();
+    const std::vector<TableColumn> pageColumns = PageColumns(m_pageTabs->currentIndex());
+    ColumnChooser chooser(BalanceTable::ChoosableColumns(m_workspace, m_category),
+                          std::vector<TableColumn>(now.begin() + 1, now.end()), pageColumns, this);  // without the Name
+    if (chooser.exec() != QDialog::Accepted) return;
+    Guarded([&] {
+        const std::vector<TableColumn> chosen = chooser.Shown();
+        std::vector<std::string> chosenIds, pageIds;
+        for (const TableColumn& column : chosen) chosenIds.push_back(column.Id());
+        for (const TableColumn& column : pageColumns) pageIds.push_back(column.Id());
+        // The page's own keys again are no choice to keep: a key added to the page later shows.
+        m_columnMemory.SetChosen(PageName(), chosenIds == pageIds ? std::nullopt : std::optional(chosen));
+        ShowPage(m_pageTabs->currentIndex());
+    });
 }
 
 std::vector<std::pair<size_t, size_t>> BalanceTableView::SelectedCells() const {

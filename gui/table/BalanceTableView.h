@@ -1,15 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <string>
 #include <vector>
 
 #include "core/table/TableEdits.h"
+#include "gui/table/TableColumnMemory.h"
 
+class QHBoxLayout;
 class QLineEdit;
 class QSettings;
-class QTabBar;
 class QTableView;
 
 namespace velmora {
@@ -17,25 +19,29 @@ namespace velmora {
 class BalanceTableModel;
 class Boxes;
 class DocumentSignals;
+class RowsTabBar;
 class Workspace;
 
 // "All entries" of the category window: every entry of the category side by side, one tab per
-// page, Code and Name kept at the left while the values scroll. Typing commits a cell; Copy and
-// Paste move tab-separated blocks to and from a spreadsheet; Adjust values, Export Table and Import
-// Table act on the selection or the whole table. Each change is one edit of the document, and the
-// table shows what the document tells, keeping the current cell on the same entry.
+// page, Code and Name kept at the left while the values scroll. The columns of a page may be
+// chosen (Columns...), followed ones included. Typing commits a cell; Copy and Paste move
+// tab-separated blocks to and from a spreadsheet; Adjust values, Export Table and Import Table act
+// on the selection or the whole table. Each change is one edit of the document, and the table shows
+// what the document tells, keeping the current cell on the same entry.
 class BalanceTableView final : public QWidget {
     Q_OBJECT
 
 public:
-    // `settings` (none: nothing kept) keeps the columns' order and widths per category and page.
+    // `settings` (none: nothing kept) keeps the chosen columns and widths per category and page.
     BalanceTableView(Workspace& workspace, const DocumentSignals& news, Boxes& boxes, QSettings* settings,
                      const std::string& category, QWidget* parent);
     ~BalanceTableView() override;
 
     BalanceTableModel& Model() { return *m_model; }
     QTableView& Values() { return *m_values; }
-    QLineEdit& Filter() { return *m_filter; }
+    // The window's filter box filters the rows, and stands at the start of the table's bar until
+    // the window takes it back.
+    void UseFilter(QLineEdit& box);
     // The entry of the current row; empty when none.
     std::string CurrentCode() const;
     void SelectCode(const std::string& code);
@@ -46,33 +52,41 @@ public:
     void AdjustSelection(AdjustOperation operation, const std::string& operand);
     void ExportTable();
     void ImportTable();
+    // Opens the column chooser for the page shown.
+    void ChooseColumns();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void ShowPage(int page);
     void RefreshSoon();
-    void RememberWidths() const;
-    void RestoreWidths();
-    std::string SettingsKey() const;
+    void RememberWidth(int column, int oldWidth, int width);
+    // The page's own keys; every key of the category when it has no pages.
+    std::vector<TableColumn> PageColumns(int page) const;
+    std::string PageName() const;
     // The selected cells as (table row, table column), without the code column.
     std::vector<std::pair<size_t, size_t>> SelectedCells() const;
     void AskAdjust();
     template <class Work>
     void Guarded(Work&& work);
+    template <class Work>
+    void KeepingCurrent(Work&& work);
 
     Workspace& m_workspace;
     Boxes& m_boxes;
-    QSettings* m_settings;
+    TableColumnMemory m_columnMemory;
     std::string m_category;
     std::vector<std::string> m_pages;
     BalanceTableModel* m_model;  // owned through its Qt parent, as are the controls
-    QTabBar* m_pageTabs;
-    QLineEdit* m_filter;
+    RowsTabBar* m_pageTabs;
+    QHBoxLayout* m_bar;
+    QPointer<QLineEdit> m_filtering;  // the window's, once it was handed over
     QTableView* m_fixed;   // Code and Name
     QTableView* m_values;  // the other columns
     bool m_refreshPending = false;
+    bool m_restoringWidths = false;
 };
 
 }  // namespace velmora

@@ -2,8 +2,9 @@
 #include "gui/table/TableSwitch.h"
 
 #include <QAction>
-#include <QTableView>
 #include <QBoxLayout>
+#include <QLineEdit>
+#include <QTableView>
 #include <QToolButton>
 #include <QWidget>
 
@@ -11,7 +12,33 @@
 
 namespace velmora {
 
-TableSwitch::TableSwitch(QWidget& window, QBoxLayout& windowLayout, QLayout& oneEntry, QBoxLayout& bar, Hooks hooks)
+namespace {
+
+// The box layout under `layout` (itself included) that holds `widget`, and its place there.
+QBoxLayout* LayoutHolding(QLayout& layout, const QWidget& widget, int& place) {
+    for (int item = 0; item < layout.count(); ++item) {
+        QLayoutItem* part = layout.itemAt(item);
+        if (part->widget() == &widget) {
+            place = item;
+            return qobject_cast<QBoxLayout*>(&layout);
+        }
+        if (QLayout* inner = part->layout())
+            if (QBoxLayout* found = LayoutHolding(*inner, widget, place)) return found;
+    }
+    return nullptr;
+}
+
+// Takes `widget` out of the layout of its parent that holds it, which it returns with the place.
+QBoxLayout* TakeOut(QWidget& widget, int& place) {
+    QWidget* holder = widget.parentWidget();
+    QBoxLayout* layout = holder && holder->layout() ? LayoutHolding(*holder->layout(), widget, place) : nullptr;
+    if (layout) layout->removeWidget(&widget);
+    return layout;
+}
+
+}  // namespace
+
+TableSwitch::TableSwitch(QWidget& window, QBoxLayout& windowLayout, QWidget& oneEntry, QBoxLayout& bar, Hooks hooks)
     : QObject(&window), m_window(window), m_windowLayout(windowLayout), m_oneEntry(oneEntry), m_hooks(std::move(hooks)) {
     m_action = new QAction(QStringLiteral("All Entries"), &window);
     m_action->setObjectName(QStringLiteral("AllEntries"));
@@ -35,12 +62,14 @@ void TableSwitch::ShowAllEntries(bool on) {
         return;
     }
     if (m_hooks.beforeSwitch) m_hooks.beforeSwitch();
+    const int place = m_windowLayout.indexOf(&m_oneEntry);
     if (on) {
         if (!m_table) {
             m_table = m_hooks.makeTable(&m_window);
-            m_windowLayout.insertWidget(m_windowLayout.indexOf(&m_oneEntry) + 1, m_table, 1);
+            m_windowLayout.insertWidget(place + 1, m_table, m_windowLayout.stretch(place));
         }
-        SetOneEntryVisible(false);
+        LendFilter();
+        m_oneEntry.hide();
         m_table->show();
         m_table->SelectCode(m_hooks.currentEntry());
         m_table->Values().setFocus(Qt::ShortcutFocusReason);
@@ -48,26 +77,25 @@ void TableSwitch::ShowAllEntries(bool on) {
     }
     const std::string code = m_table ? m_table->CurrentCode() : std::string();
     if (m_table) m_table->hide();
-    SetOneEntryVisible(true);
+    TakeFilterBack();
+    m_oneEntry.show();
     if (!code.empty()) m_hooks.selectEntry(code);
 }
 
-namespace {
-
-void SetLayoutVisible(QLayout& layout, bool visible) {
-    for (int item = 0; item < layout.count(); ++item) {
-        QLayoutItem* part = layout.itemAt(item);
-        if (QWidget* widget = part->widget()) widget->setVisible(visible);
-        if (QLayout* inner = part->layout()) SetLayoutVisible(*inner, visible);
-    }
+void TableSwitch::LendFilter() {
+    QLineEdit* box = m_hooks.rowFilter;
+    if (!box || !m_table) return;
+    m_filterHome = TakeOut(*box, m_filterPlace);
+    m_table->UseFilter(*box);
 }
 
-}  // namespace
-
-void TableSwitch::SetOneEntryVisible(bool visible) {
-    SetLayoutVisible(m_oneEntry, visible);
-    const int at = m_windowLayout.indexOf(&m_oneEntry);
-    if (at >= 0) m_windowLayout.setStretch(at, visible ? 1 : 0);
+void TableSwitch::TakeFilterBack() {
+    QLineEdit* box = m_hooks.rowFilter;
+    if (!box || !m_filterHome) return;
+    int place = 0;
+    TakeOut(*box, place);
+    m_filterHome->insertWidget(m_filterPlace, box);
+    box->show();
 }
 
 }  // namespace velmora

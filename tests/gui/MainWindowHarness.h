@@ -18,7 +18,7 @@
 #include <memory>
 #include <string>
 
-#include "gui/category/PageControl.h"
+#include "gui/widgets/PageControl.h"
 #include "core/catalogue/Globals.h"
 #include "gui/widgets/StringGrid.h"
 #include "gui/main/mMainWin.h"

@@ -1,16 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The category window's "all entries" on a copy of the sample: the switch and back, a sort by a
-// header click, typing, a pasted block and its undo, and the export through the file dialog.
+// header click, typing, a pasted block and its undo, the export through the File menu, and a
+// followed column added with the chooser of the View menu.
 
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScopeGuard>
+#include <QSettings>
 #include <QTableView>
+#include <QTimer>
+#include <QTreeWidget>
 
 #include "ChildWindowHarness.h"
 #include "gui/table/BalanceTableModel.h"
 #include "gui/table/BalanceTableView.h"
+#include "gui/table/ColumnChooser.h"
 #include "gui/table/TableSwitch.h"
 #include "core/store/PlatformFile.h"
 
@@ -96,9 +102,13 @@ private slots:
         QCOMPARE(h->window->Work().Doc().UndoText(), std::string("Undo Change of Cost"));
 
         // A 2 x 2 block from the clipboard, then one undo takes it back whole.
-        table->Filter().setText(QStringLiteral("o"));  // rows whose code or name holds "o"
+        auto* filter = table->findChild<QLineEdit*>(QStringLiteral("StringGroodFilter"));  // the window's own box
+        QVERIFY(filter && filter->isVisible());
+        table->SelectCode("TORCH");
+        filter->setText(QStringLiteral("o"));  // rows whose code or name holds "o"
         QVERIFY(values.model()->rowCount() < 5);
-        table->Filter().clear();
+        QCOMPARE(table->CurrentCode(), std::string("TORCH"));  // the current cell stays on its entry
+        filter->clear();
         values.sortByColumn(0, Qt::AscendingOrder);
         values.setCurrentIndex(values.model()->index(0, cost));
         QApplication::clipboard()->setText(QStringLiteral("1\t2\r\n3\t4\r\n"));
@@ -121,11 +131,55 @@ private slots:
         QVERIFY(table);
         const std::string file = h->folder.File("infantry.csv");
         h->boxes.EnqueueFileName(file);
-        QTest::mouseClick(table->findChild<QAbstractButton*>("ExportTable"), Qt::LeftButton);
+        QVERIFY(h->Trigger("ExportTable1"));
         QCOMPARE(h->TakeShown(), QStringList() << "SaveFile | CSV files (*.csv)|*.csv|All files (*.*)|*.* | InfantryTypes.csv");
         const std::optional<std::string> written = platform::ReadWholeFile(file);
         QVERIFY(written);
         QVERIFY(written->starts_with("\xEF\xBB\xBF" "Code,Name,"));
+    }
+
+    void choosesAFollowedColumnAndWritesTheNamedEntry() {
+        QSettings settings(QString::fromStdString(h->folder.File("user-settings.ini")), QSettings::IniFormat);
+        h->userSettings = &settings;
+        const auto dropWindow = qScopeGuard([this] { h->window.reset(); });  // before the settings go
+        TChildWin* w = nullptr;
+        BalanceTableView* table = OpenTable(w);
+        QVERIFY(table);
+        // In the chooser: Primary › Damage, found under Primary, added at the end and moved up one.
+        bool chosen = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* chooser = qobject_cast<ColumnChooser*>(QApplication::activeModalWidget());
+            if (!chooser) return;
+            auto* keys = chooser->findChild<QTreeWidget*>("ChooserKeys");
+            const QList<QTreeWidgetItem*> found =
+                keys->findItems(QStringLiteral("Primary \u203A Damage"), Qt::MatchExactly | Qt::MatchRecursive);
+            if (found.size() == 1 && found.front()->parent() && found.front()->parent()->text(0) == "Primary") {
+                keys->setCurrentItem(found.front());
+                QTest::mouseClick(chooser->findChild<QAbstractButton*>("ChooserAdd"), Qt::LeftButton);
+                QTest::mouseClick(chooser->findChild<QAbstractButton*>("ChooserUp"), Qt::LeftButton);
+                chosen = true;
+            }
+            chooser->accept();
+        });
+        QVERIFY(h->Trigger("ChooseColumns1"));
+        QVERIFY(chosen);
+        QVERIFY(!QApplication::activeModalWidget());
+        QTableView& values = table->Values();
+        const int damage = ColumnOf(*values.model(), QStringLiteral("Primary \u203A Damage"));
+        QCOMPARE(damage, values.model()->columnCount() - 2);
+
+        // GRUNT's RIFLE, which SCOUT fires too: the cell says so, and an edit writes the RIFLE.
+        const QModelIndex grunt = values.model()->index(table->Model().RowOfCode("GRUNT"), damage);
+        QCOMPARE(grunt.data().toString(), QStringLiteral("15"));
+        QCOMPARE(grunt.data(Qt::ToolTipRole).toString(), QStringLiteral("RIFLE is used by 2 entries"));
+        QVERIFY(values.model()->setData(grunt, QStringLiteral("18"), Qt::EditRole));
+        QCOMPARE(h->window->Work().DocumentIni->ReadString("RIFLE", "Damage", ""), std::string("18"));
+        QCOMPARE(h->window->Work().Doc().UndoText(), std::string("Undo Change of RIFLE Damage"));
+
+        // The choice is kept for the category's page: a table made afresh shows it.
+        BalanceTableView again(h->window->Work(), h->window->DocumentNews(), h->boxes, h->window->UserSettings(),
+                               "InfantryTypes", nullptr);
+        QCOMPARE(ColumnOf(*again.Values().model(), QStringLiteral("Primary \u203A Damage")), damage);
     }
 };
 

@@ -52,6 +52,9 @@ TEST_F(BalanceTableTest, FollowedColumnsReadTheNamedEntry) {
     EXPECT_EQ(table.SharingCount(0, 3), 3u);
     EXPECT_EQ(BalanceTable::FollowedCategories(workspace, "Infantry", "primary"), std::vector<std::string>{"Weapons"});
     EXPECT_TRUE(BalanceTable::FollowedCategories(workspace, "Infantry", "Cost").empty());
+    std::vector<std::string> choosable;
+    for (const TableColumn& column : BalanceTable::ChoosableColumns(workspace, "Infantry")) choosable.push_back(column.Id());
+    EXPECT_EQ(choosable, (std::vector<std::string>{"Name", "Cost", "Speed", "Primary", "Primary:Name", "Primary:Damage"}));
     EXPECT_EQ(TableColumn::FromId(" Primary : Damage ").Id(), "Primary:Damage");
     EXPECT_THROW(TableColumn::FromId("Primary:"), IniError);
     EXPECT_THROW(TableColumn::FromId("a=b"), IniError);

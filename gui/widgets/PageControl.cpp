@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/category/PageControl.h"
+#include "gui/widgets/PageControl.h"
 
 #include <QHoverEvent>
 #include <QMouseEvent>
