@@ -31,6 +31,20 @@ void LiveComparison::Recount() {
     }
 }
 
+// The rows of section `d` made `count` long at their end, the rows after them moved along.
+void LiveComparison::Resize(size_t d, size_t count) {
+    const size_t end = m_firstRow[d + 1];
+    const size_t old = end - m_firstRow[d];
+    const auto at = m_differences.begin() + static_cast<std::ptrdiff_t>(end);
+    if (count > old) {
+        m_differences.insert(at, count - old, Difference());
+        for (size_t later = d + 1; later < m_firstRow.size(); ++later) m_firstRow[later] += count - old;
+    } else {
+        m_differences.erase(at - static_cast<std::ptrdiff_t>(old - count), at);
+        for (size_t later = d + 1; later < m_firstRow.size(); ++later) m_firstRow[later] -= old - count;
+    }
+}
+
 std::optional<std::vector<ChangedRows>> LiveComparison::Update(const TMemIniFile& document,
                                                                const std::optional<std::vector<size_t>>& sections) {
     if (!sections || &document != m_document || document.SectionCount() != m_referenceOf.size()) {
@@ -42,26 +56,28 @@ std::optional<std::vector<ChangedRows>> LiveComparison::Update(const TMemIniFile
         std::vector<Difference> rows;
     };
     std::vector<Fresh> fresh;
-    bool sameCounts = true;
+    size_t resized = 0;
     for (const size_t d : *sections) {
         if (m_referenceOf[d] == Difference::None) continue;
         Fresh& again = fresh.emplace_back(Fresh{d, {}});
         CompareSectionPair(document, d, m_reference, m_referenceOf[d], m_caseSensitive, again.rows);
-        sameCounts = sameCounts && again.rows.size() == m_firstRow[d + 1] - m_firstRow[d];
+        if (again.rows.size() != m_firstRow[d + 1] - m_firstRow[d]) ++resized;
     }
 
     std::vector<ChangedRows> changed;
     changed.reserve(fresh.size());
-    if (sameCounts) {
-        // The usual edit of a value: its row changes in place.
+    if (resized <= 1) {
+        // The usual edit of a value: its rows change in place, or one section's rows come or go.
         for (Fresh& again : fresh) {
             const size_t first = m_firstRow[again.section];
+            const size_t removed = m_firstRow[again.section + 1] - first;
+            if (again.rows.size() != removed) Resize(again.section, again.rows.size());
             std::move(again.rows.begin(), again.rows.end(), m_differences.begin() + static_cast<std::ptrdiff_t>(first));
-            changed.push_back({first, again.rows.size(), again.rows.size()});
+            changed.push_back({first, removed, again.rows.size()});
         }
         return changed;
     }
-    // Rows came or went: the list is laid out again once, whatever the number of sections.
+    // Rows of several sections came or went: the list is laid out again once.
     std::vector<Difference> merged;
     merged.reserve(m_differences.size());
     size_t taken = 0;

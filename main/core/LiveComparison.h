@@ -43,6 +43,7 @@ public:
 private:
     void CompareAll(const TMemIniFile& document);
     void Recount();
+    void Resize(size_t d, size_t count);
 
     const TMemIniFile* m_document = nullptr;
     const TMemIniFile& m_reference;
