@@ -26,8 +26,11 @@ bool FirstLineOfItsKey(const GueTStringList& section, size_t line, std::string_v
 template <bool IgnoreCase>
 class StoreComparer {
 public:
-    StoreComparer(const TMemIniFile& document, const TMemIniFile& reference, bool caseSensitive)
-        : m_document(document), m_reference(reference), m_caseSensitive(caseSensitive) {}
+    StoreComparer(const TMemIniFile& document, const TMemIniFile& reference, bool caseSensitive,
+                  std::vector<size_t>* referenceOf)
+        : m_document(document), m_reference(reference), m_caseSensitive(caseSensitive), m_referenceOf(referenceOf) {
+        if (m_referenceOf) m_referenceOf->assign(document.SectionCount(), Difference::None);
+    }
 
     std::vector<Difference> Run() {
         const size_t referenceCount = m_reference.SectionCount();
@@ -50,7 +53,8 @@ public:
                 continue;
             }
             matched[r] = 1;
-            CompareSections(d, r);
+            if (m_referenceOf) (*m_referenceOf)[d] = r;
+            CompareSectionPair(m_document, d, m_reference, r, m_caseSensitive, m_differences);
         }
         for (size_t r = 0; r < referenceCount; ++r)
             if (firstOfName[r] && !matched[r])
@@ -72,45 +76,10 @@ private:
         return difference;
     }
 
-    void CompareSections(size_t d, size_t r) {
-        const GueTStringList& document = m_document.SectionAt(d);
-        const GueTStringList& reference = m_reference.SectionAt(r);
-        std::string_view key;
-        for (size_t line = 0; line < document.Count(); ++line) {
-            const GueTStringList::Line& text = document.LineAt(line);
-            if (!FirstLineOfItsKey(document, line, key)) continue;
-            const long referenceLine = reference.IndexOfKey(key);
-            if (referenceLine < 0) {
-                Difference& added = Add(DifferenceKind::KeyOnlyInDocument, document.Name(), d, r);
-                added.Key = key;
-                added.DocumentLine = line;
-                added.DocumentValue = ComparableValue(text.ValueText());
-                continue;
-            }
-            const GueTStringList::Line& referenceText = reference.LineAt(static_cast<size_t>(referenceLine));
-            // Equal lines are the common case and need no closer look.
-            if (text.Raw() == referenceText.Raw() ||
-                !ValuesDiffer(text.ValueText(), referenceText.ValueText(), m_caseSensitive))
-                continue;
-            Difference& changed = Add(DifferenceKind::ChangedValue, document.Name(), d, r);
-            changed.Key = key;
-            changed.DocumentLine = line;
-            changed.ReferenceLine = static_cast<size_t>(referenceLine);
-            changed.DocumentValue = ComparableValue(text.ValueText());
-            changed.ReferenceValue = ComparableValue(referenceText.ValueText());
-        }
-        for (size_t line = 0; line < reference.Count(); ++line) {
-            if (!FirstLineOfItsKey(reference, line, key) || document.IndexOfKey(key) >= 0) continue;
-            Difference& removed = Add(DifferenceKind::KeyOnlyInReference, document.Name(), d, r);
-            removed.Key = key;
-            removed.ReferenceLine = line;
-            removed.ReferenceValue = ComparableValue(reference.LineAt(line).ValueText());
-        }
-    }
-
     const TMemIniFile& m_document;
     const TMemIniFile& m_reference;
     const bool m_caseSensitive;
+    std::vector<size_t>* m_referenceOf;
     std::vector<Difference> m_differences;
 };
 
@@ -137,9 +106,54 @@ std::vector<PatchPart> PatchParts(const TMemIniFile& document, const std::vector
 
 }  // namespace
 
-std::vector<Difference> CompareStores(const TMemIniFile& document, const TMemIniFile& reference, bool caseSensitive) {
-    if (caseSensitive) return StoreComparer<false>(document, reference, caseSensitive).Run();
-    return StoreComparer<true>(document, reference, caseSensitive).Run();
+void CompareSectionPair(const TMemIniFile& documentStore, size_t d, const TMemIniFile& referenceStore, size_t r,
+                        bool caseSensitive, std::vector<Difference>& differences) {
+    const GueTStringList& document = documentStore.SectionAt(d);
+    const GueTStringList& reference = referenceStore.SectionAt(r);
+    auto add = [&](DifferenceKind kind) -> Difference& {
+        Difference& difference = differences.emplace_back();
+        difference.Kind = kind;
+        difference.Section = document.Name();
+        difference.DocumentSection = d;
+        difference.ReferenceSection = r;
+        return difference;
+    };
+    std::string_view key;
+    for (size_t line = 0; line < document.Count(); ++line) {
+        const GueTStringList::Line& text = document.LineAt(line);
+        if (!FirstLineOfItsKey(document, line, key)) continue;
+        const long referenceLine = reference.IndexOfKey(key);
+        if (referenceLine < 0) {
+            Difference& added = add(DifferenceKind::KeyOnlyInDocument);
+            added.Key = key;
+            added.DocumentLine = line;
+            added.DocumentValue = ComparableValue(text.ValueText());
+            continue;
+        }
+        const GueTStringList::Line& referenceText = reference.LineAt(static_cast<size_t>(referenceLine));
+        // Equal lines are the common case and need no closer look.
+        if (text.Raw() == referenceText.Raw() || !ValuesDiffer(text.ValueText(), referenceText.ValueText(), caseSensitive))
+            continue;
+        Difference& changed = add(DifferenceKind::ChangedValue);
+        changed.Key = key;
+        changed.DocumentLine = line;
+        changed.ReferenceLine = static_cast<size_t>(referenceLine);
+        changed.DocumentValue = ComparableValue(text.ValueText());
+        changed.ReferenceValue = ComparableValue(referenceText.ValueText());
+    }
+    for (size_t line = 0; line < reference.Count(); ++line) {
+        if (!FirstLineOfItsKey(reference, line, key) || document.IndexOfKey(key) >= 0) continue;
+        Difference& removed = add(DifferenceKind::KeyOnlyInReference);
+        removed.Key = key;
+        removed.ReferenceLine = line;
+        removed.ReferenceValue = ComparableValue(reference.LineAt(line).ValueText());
+    }
+}
+
+std::vector<Difference> CompareStores(const TMemIniFile& document, const TMemIniFile& reference, bool caseSensitive,
+                                      std::vector<size_t>* referenceOf) {
+    if (caseSensitive) return StoreComparer<false>(document, reference, caseSensitive, referenceOf).Run();
+    return StoreComparer<true>(document, reference, caseSensitive, referenceOf).Run();
 }
 
 std::string DifferenceText(const Difference& difference) {

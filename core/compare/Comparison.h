@@ -45,14 +45,23 @@ struct Difference {
     size_t DocumentLine = None;
     size_t ReferenceSection = None;
     size_t ReferenceLine = None;
+
+    bool operator==(const Difference&) const = default;
 };
 
 // The differences of `document` against `reference`, in this order: the document's sections in
 // its order, each either new (+[S]) or followed by its changed values and new keys in the
 // document's order and then by the keys it lacks in the reference's order; then the sections the
 // document lacks, in the reference's order. `caseSensitive` is the letter-case flag of the stores.
+// `referenceOf`, when given, gets for each document section the reference section it was compared
+// with: None for a section only the document has and for a later section of a name already seen.
 std::vector<Difference> CompareStores(const TMemIniFile& document, const TMemIniFile& reference,
-                                      bool caseSensitive);
+                                      bool caseSensitive, std::vector<size_t>* referenceOf = nullptr);
+
+// The differences of the document's section at `d` against the reference's section at `r`, the
+// pair CompareStores matched, appended to `differences` in CompareStores' order.
+void CompareSectionPair(const TMemIniFile& document, size_t d, const TMemIniFile& reference, size_t r,
+                        bool caseSensitive, std::vector<Difference>& differences);
 
 // The line that lists a difference: "[S] K: OLD -> NEW", "[S] +K=V", "[S] -K=V", "+[S]" or "-[S]".
 std::string DifferenceText(const Difference& difference);

@@ -2,7 +2,7 @@
 #include "core/references/FindIndex.h"
 
 #include <limits>
-#include <unordered_map>
+#include <optional>
 
 #include "core/catalogue/Routines.h"
 #include "core/catalogue/Workspace.h"
@@ -10,6 +10,7 @@
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"
 #include "core/store/mIniGue.h"
+#include "core/catalogue/TouchedSections.h"
 
 namespace velmora {
 namespace {
@@ -23,119 +24,143 @@ bool IsWordByte(unsigned char c) {
            (c >= 0xC0 && c != 0xD7 && c != 0xF7);
 }
 
-FindIndex::FindIndex(const Workspace& workspace) {
+FindIndex::FindIndex(const Workspace& workspace)
+    : m_document(workspace.DocumentIni.get()), m_caseSensitive(workspace.G().CaseSensitive) {
     const TMemIniFile& document = *workspace.DocumentIni;
-    const bool caseSensitive = workspace.G().CaseSensitive;
 
     // Each name belongs to the first category that lists it, as the main window finds entries.
     m_categories = workspace.CategoryRows;
-    std::unordered_map<std::string, uint32_t> categoryOf;
     TStringList entries;
     for (size_t row = 0; row < workspace.CategoryRows.size(); ++row) {
         workspace.GetReadSectionValuesOnly(workspace.CategoryKinds[row], workspace.CategoryRows[row], entries);
         for (const StringItem& code : entries)
-            categoryOf.try_emplace(NameKey(code.text, caseSensitive), static_cast<uint32_t>(row));
+            m_categoryOf.try_emplace(NameKey(code.text, m_caseSensitive), static_cast<uint32_t>(row));
     }
 
-    auto offset = [this] {
-        if (m_text.size() >= std::numeric_limits<uint32_t>::max()) throw IniError("The document is too large to search");
-        return static_cast<uint32_t>(m_text.size());
-    };
     m_sections.reserve(document.SectionCount());
     for (size_t s = 0; s < document.SectionCount(); ++s) {
-        const GueTStringList& section = document.SectionAt(s);
-        const auto sectionIndex = static_cast<uint32_t>(s);
-        const auto category = categoryOf.find(NameKey(section.Name(), caseSensitive));
-        SectionInfo info{static_cast<Row>(m_rows.size()), NoLine,
-                         category == categoryOf.end() ? NoCategory : category->second};
-
-        const uint32_t codeStart = offset();
-        m_text.append(section.Name());
-        m_rows.push_back({sectionIndex, NoLine, codeStart, offset(), offset()});
-        m_text += Separator;
-
-        const long nameLine = section.IndexOfKey("Name");
-        for (size_t l = 0; l < section.Count(); ++l) {
-            const std::string line = section.Strings(l);
-            const size_t eq = line.find('=');
-            if (eq == std::string_view::npos) continue;
-            if (static_cast<long>(l) == nameLine) info.nameRow = static_cast<Row>(m_rows.size());
-            const uint32_t start = offset();
-            m_text.append(line.substr(0, eq));
-            const uint32_t split = offset();
-            m_text += Separator;
-            m_text.append(TMemIniFile::StripCommentView(line.substr(eq + 1)));
-            m_rows.push_back({sectionIndex, static_cast<uint32_t>(l), start, split, offset()});
-            m_text += Separator;
-        }
-        m_sections.push_back(info);
+        m_sections.push_back(ReadSection(document.SectionAt(s)));
+        m_rowCount += m_sections.back().rows.size();
     }
-    m_folded = FoldCase(m_text);
+}
+
+FindIndex::SectionText FindIndex::ReadSection(const GueTStringList& section) const {
+    SectionText read;
+    auto offset = [&read] {
+        if (read.text.size() >= std::numeric_limits<uint32_t>::max()) throw IniError("The document is too large to search");
+        return static_cast<uint32_t>(read.text.size());
+    };
+    const auto category = m_categoryOf.find(NameKey(section.Name(), m_caseSensitive));
+    if (category != m_categoryOf.end()) read.category = category->second;
+
+    read.text.append(section.Name());
+    read.rows.push_back({0, 0, offset(), offset()});
+    read.text += Separator;
+
+    const long nameLine = section.IndexOfKey("Name");
+    for (size_t l = 0; l < section.Count(); ++l) {
+        const std::string line = section.Strings(l);
+        const size_t eq = line.find('=');
+        if (eq == std::string_view::npos) continue;
+        if (static_cast<long>(l) == nameLine) read.nameRow = static_cast<uint32_t>(read.rows.size());
+        const uint32_t start = offset();
+        read.text.append(line.substr(0, eq));
+        const uint32_t split = offset();
+        read.text += Separator;
+        read.text.append(TMemIniFile::StripCommentView(std::string_view(line).substr(eq + 1)));
+        read.rows.push_back({static_cast<uint32_t>(l), start, split, offset()});
+        read.text += Separator;
+    }
+    read.folded = FoldCase(read.text);
+    return read;
+}
+
+void FindIndex::Update(const Workspace& workspace, const TouchedSections& touched) {
+    const std::optional<std::vector<size_t>> sections = touched.SectionsToRead(workspace);
+    // Positions only mean the same sections in the store the index was built on, as it was built.
+    const bool sameDocument = workspace.DocumentIni.get() == m_document && m_document != nullptr &&
+                              m_document->SectionCount() == m_sections.size() &&
+                              workspace.G().CaseSensitive == m_caseSensitive;
+    if (!sections || !sameDocument) {
+        *this = FindIndex(workspace);
+        return;
+    }
+    for (const size_t s : *sections) {
+        SectionText read = ReadSection(m_document->SectionAt(s));
+        m_rowCount = m_rowCount - m_sections[s].rows.size() + read.rows.size();
+        m_sections[s] = std::move(read);
+    }
 }
 
 std::vector<FindIndex::Row> FindIndex::Find(std::string_view text, bool wholeWords) const {
     std::vector<Row> found;
     if (text.empty()) return found;
     const std::string needle = FoldCase(text);
-    const std::string_view haystack = m_folded;
-    size_t row = 0;
-    size_t from = 0;
-    while (from < haystack.size()) {
-        const size_t at = haystack.find(needle, from);
-        if (at == std::string_view::npos) break;
-        while (m_rows[row].end < at) ++row;
-        if (Accepts(m_rows[row], at, needle.size(), wholeWords)) {
-            found.push_back(static_cast<Row>(row));
-            from = m_rows[row].end + 1;  // one hit per row
-        } else {
-            from = at + 1;
+    for (size_t s = 0; s < m_sections.size(); ++s) {
+        const SectionText& section = m_sections[s];
+        const std::string_view haystack = section.folded;
+        size_t row = 0;
+        size_t from = 0;
+        while (from < haystack.size()) {
+            const size_t at = haystack.find(needle, from);
+            if (at == std::string_view::npos) break;
+            while (section.rows[row].end < at) ++row;
+            const RowText& hit = section.rows[row];
+            if (Accepts(section, hit, at, needle.size(), wholeWords)) {
+                found.push_back({static_cast<uint32_t>(s), static_cast<uint32_t>(row)});
+                from = hit.end + 1;  // one hit per row
+            } else {
+                from = at + 1;
+            }
         }
     }
     return found;
 }
 
 // A hit counts when it lies within one field (the code, the key or the value) of its row.
-bool FindIndex::Accepts(const RowText& row, size_t at, size_t length, bool wholeWords) const {
+bool FindIndex::Accepts(const SectionText& section, const RowText& row, size_t at, size_t length,
+                        bool wholeWords) const {
     if (at >= row.end || at == row.split) return false;
     const size_t fieldStart = at < row.split ? row.start : row.split + 1;
     const size_t fieldEnd = at < row.split ? row.split : row.end;
     if (at + length > fieldEnd) return false;
     if (!wholeWords) return true;
-    const auto byteAt = [this](size_t i) { return static_cast<unsigned char>(m_folded[i]); };
+    const auto byteAt = [&section](size_t i) { return static_cast<unsigned char>(section.folded[i]); };
     return (at == fieldStart || !IsWordByte(byteAt(at - 1))) &&
            (at + length == fieldEnd || !IsWordByte(byteAt(at + length)));
 }
 
-std::string_view FindIndex::TextOf(uint32_t from, uint32_t to) const {
-    return std::string_view(m_text).substr(from, to - from);
+std::string_view FindIndex::TextOf(const Row& row, uint32_t from, uint32_t to) const {
+    return std::string_view(m_sections[row.section].text).substr(from, to - from);
 }
 
-LinePlace FindIndex::Place(Row row) const {
-    const RowText& text = m_rows[row];
-    return {text.section, IsCodeRow(row) ? 0 : text.line};
-}
+LinePlace FindIndex::Place(Row row) const { return {row.section, RowOf(row).line}; }
 
 std::string_view FindIndex::Category(Row row) const {
-    const uint32_t category = m_sections[m_rows[row].section].category;
+    const uint32_t category = m_sections[row.section].category;
     return category == NoCategory ? std::string_view() : std::string_view(m_categories[category]);
 }
 
 std::string_view FindIndex::Code(Row row) const {
-    const RowText& code = m_rows[m_sections[m_rows[row].section].codeRow];
-    return TextOf(code.start, code.end);
+    const RowText& code = m_sections[row.section].rows.front();
+    return TextOf(row, code.start, code.end);
 }
 
 std::string_view FindIndex::Name(Row row) const {
-    const Row nameRow = m_sections[m_rows[row].section].nameRow;
-    return nameRow == NoLine ? std::string_view() : Value(nameRow);
+    const uint32_t nameRow = m_sections[row.section].nameRow;
+    return nameRow == NoRow ? std::string_view() : Value({row.section, nameRow});
 }
 
 std::string_view FindIndex::Key(Row row) const {
-    return IsCodeRow(row) ? std::string_view() : TextOf(m_rows[row].start, m_rows[row].split);
+    return IsCodeRow(row) ? std::string_view() : TextOf(row, RowOf(row).start, RowOf(row).split);
 }
 
 std::string_view FindIndex::Value(Row row) const {
-    return IsCodeRow(row) ? std::string_view() : TextOf(m_rows[row].split + 1, m_rows[row].end);
+    return IsCodeRow(row) ? std::string_view() : TextOf(row, RowOf(row).split + 1, RowOf(row).end);
+}
+
+bool FindIndex::operator==(const FindIndex& other) const {
+    return m_rowCount == other.m_rowCount && m_sections == other.m_sections && m_categories == other.m_categories;
 }
 
 }  // namespace velmora

@@ -4,12 +4,16 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/references/References.h"
 
 namespace velmora {
 
+class GueTStringList;
+class TMemIniFile;
+class TouchedSections;
 class Workspace;
 
 // Letters (ASCII and Latin-1), digits and "_": what a whole word may not touch.
@@ -17,24 +21,35 @@ bool IsWordByte(unsigned char c);
 
 // The search of the find window over a whole document: every section's code and every key line's
 // key name and value (as the grid shows it, without the comment), found without regard to letter
-// case. The index copies what it searches, with the entry's category and name, so one keystroke's
-// search is one pass over a flat text; it is built once per document and stays as it was built
-// when the document changes afterwards (build a new one then).
+// case. The index copies what it searches, section by section, with the entry's category and
+// name, so one keystroke's search is one pass over flat texts. It is built once per document and
+// follows the edits after that: Update reads again only the sections an edit touched.
 class FindIndex {
 public:
-    using Row = uint32_t;
+    // A section's code (row 0 of the section) or one of its key lines. Rows stay valid until the
+    // next Update.
+    struct Row {
+        uint32_t section;
+        uint32_t row;
+        bool operator==(const Row&) const = default;
+    };
 
     explicit FindIndex(const Workspace& workspace);
+
+    // Brings the index up to the workspace's document after edits, undos or redos that touched
+    // `touched`: those sections are read again, or the whole document when the news asks for it
+    // (TouchedSections::SectionsToRead) or when it is no longer the document the index was built on.
+    void Update(const Workspace& workspace, const TouchedSections& touched);
 
     // The rows whose code, key name or value contains `text` (letter case ignored), in document
     // order. With `wholeWords`, only where the text has no letter, digit or "_" right before or
     // after it within the same field. No row for an empty text.
     std::vector<Row> Find(std::string_view text, bool wholeWords) const;
 
-    size_t RowCount() const { return m_rows.size(); }
+    size_t RowCount() const { return m_rowCount; }
     // A row stands either for a section's code (the key and the value are empty) or for one of
     // its key lines.
-    bool IsCodeRow(Row row) const { return m_rows[row].line == NoLine; }
+    bool IsCodeRow(Row row) const { return row.row == 0; }
     // The line of a key row; for a code row, the section with line 0.
     LinePlace Place(Row row) const;
     // The first category that lists the section's name, empty when none does.
@@ -45,34 +60,44 @@ public:
     std::string_view Key(Row row) const;
     std::string_view Value(Row row) const;
 
+    // True when both indexes hold the same rows with the same texts, categories and places.
+    bool operator==(const FindIndex& other) const;
+
 private:
-    static constexpr uint32_t NoLine = UINT32_MAX;
+    static constexpr uint32_t NoRow = UINT32_MAX;
     static constexpr uint32_t NoCategory = UINT32_MAX;
 
-    // Offsets into m_text and m_folded, which hold the same bytes up to letter case: for a key row
-    // "key\nvalue\n", for a code row "code\n". `split` is the "\n" after the key, or `end` for a
-    // code row; `end` is the row's final "\n".
+    // Offsets into the section's text and folded text, which hold the same bytes up to letter
+    // case: for the code row "code\n", for a key row "key\nvalue\n". `split` is the "\n" after the
+    // key, or `end` for the code row; `end` is the row's final "\n".
     struct RowText {
-        uint32_t section;
         uint32_t line;
         uint32_t start;
         uint32_t split;
         uint32_t end;
+        bool operator==(const RowText&) const = default;
     };
-    struct SectionInfo {
-        Row codeRow;
-        Row nameRow;  // NoLine when the section has no "Name" key
-        uint32_t category;
+    struct SectionText {
+        std::string text;
+        std::string folded;
+        std::vector<RowText> rows;  // the code row first
+        uint32_t nameRow = NoRow;   // the row of the "Name" key
+        uint32_t category = NoCategory;
+        bool operator==(const SectionText&) const = default;
     };
 
-    bool Accepts(const RowText& row, size_t at, size_t length, bool wholeWords) const;
-    std::string_view TextOf(uint32_t from, uint32_t to) const;
+    SectionText ReadSection(const GueTStringList& section) const;
+    bool Accepts(const SectionText& section, const RowText& row, size_t at, size_t length, bool wholeWords) const;
+    std::string_view TextOf(const Row& row, uint32_t from, uint32_t to) const;
+    const RowText& RowOf(Row row) const { return m_sections[row.section].rows[row.row]; }
 
-    std::string m_text;
-    std::string m_folded;
-    std::vector<RowText> m_rows;
-    std::vector<SectionInfo> m_sections;
+    const TMemIniFile* m_document = nullptr;
+    bool m_caseSensitive = false;
+    std::vector<SectionText> m_sections;
+    size_t m_rowCount = 0;
     std::vector<std::string> m_categories;
+    // Each name (NameKey) with the first category row that lists it.
+    std::unordered_map<std::string, uint32_t> m_categoryOf;
 };
 
 }  // namespace velmora

@@ -808,6 +808,13 @@ bool TMemIniFile::HasSectionNamedExactly(std::string_view Name) const {
     return IndexOfFirstExactly(Name) != kNoSection;
 }
 
+std::vector<size_t> TMemIniFile::SectionsNamedExactly(std::string_view Name) const {
+    std::vector<size_t> positions;
+    for (uint32_t position = IndexOfFirstExactly(Name); position != kNoSection; position = m_nextOfSameName[position])
+        positions.push_back(position);
+    return positions;
+}
+
 uint32_t TMemIniFile::IndexOfFirstExactly(std::string_view Name) const {
     if (!m_exactIndexValid) BuildExactIndex();
     return m_exactIndex.Find(Name, SectionNames());

@@ -257,6 +257,8 @@ public:
 
     // True when a section of exactly that name exists, whatever the letter-case flag says.
     bool HasSectionNamedExactly(std::string_view Name) const;
+    // The positions of every section of exactly that name, in store order.
+    std::vector<size_t> SectionsNamedExactly(std::string_view Name) const;
     // Hints for loops that look up many names: starting the lookup of the name LookAhead steps
     // ahead (IndexOfSection, or HasSectionNamedExactly) lets the memory work overlap.
     static constexpr size_t LookAhead = 8;

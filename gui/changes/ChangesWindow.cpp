@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <utility>
 
 #include "core/catalogue/Boxes.h"
 #include "core/compare/ChangeRows.h"
@@ -170,9 +171,15 @@ void TChangesWin::BuildControls() {
 
     // Edits, undos and redos from any window change what differs.
     const DocumentSignals& news = m_main.DocumentNews();
-    connect(&news, &DocumentSignals::valueChanged, this, &TChangesWin::DocumentEdited);
-    connect(&news, &DocumentSignals::entriesChanged, this, &TChangesWin::DocumentEdited);
-    connect(m_compareAfterEdits, &QTimer::timeout, this, &TChangesWin::CompareAgain);
+    connect(&news, &DocumentSignals::valueChanged, this, [this](const std::string& code) {
+        m_touched.Add(code);
+        DocumentEdited();
+    });
+    connect(&news, &DocumentSignals::entriesChanged, this, [this] {
+        m_touched.AddEverything();
+        DocumentEdited();
+    });
+    connect(m_compareAfterEdits, &QTimer::timeout, this, &TChangesWin::FollowEdits);
 }
 
 void TChangesWin::AddMenuCommands(QMenu& menu, QAction* before) {
@@ -234,9 +241,11 @@ const TMemIniFile* TChangesWin::Reference() const {
 
 void TChangesWin::Forget() {
     m_compared = false;
+    m_comparison.reset();  // before the reference it refers to
+    m_categories.reset();
     m_readReference.reset();
-    m_differences.clear();
     m_groups.clear();
+    m_touched.Clear();
 }
 
 void TChangesWin::Compare() {
@@ -254,8 +263,9 @@ void TChangesWin::Compare() {
     }
     const HourglassPointer hourglass;
     const TMemIniFile& reference = *(m_readReference ? m_readReference.get() : work.DefaultIni.get());
-    m_differences = CompareStores(*work.DocumentIni, reference, m_globals.CaseSensitive);
-    m_groups = DifferenceCategories(work, reference).GroupsOf(m_differences);
+    m_comparison = std::make_unique<LiveComparison>(*work.DocumentIni, reference, m_globals.CaseSensitive);
+    m_categories = std::make_unique<DifferenceCategories>(work, reference);
+    m_groups = m_categories->GroupsOf(Differences());
     m_compared = true;
     ShowDifferences();
 }
@@ -297,6 +307,28 @@ void TChangesWin::CompareAgain() {
     }
 }
 
+void TChangesWin::FollowEdits() {
+    m_compareAfterEdits->stop();
+    const Workspace& work = m_main.Work();
+    const TMemIniFile* reference = Reference();
+    const bool sameStores = m_comparison && reference != nullptr && &m_comparison->Reference() == reference &&
+                            work.DocumentIni && work.DefaultIni;
+    if (!sameStores) {
+        CompareAgain();
+        return;
+    }
+    const TouchedSections touched = std::exchange(m_touched, {});
+    if (!m_comparison->Update(*work.DocumentIni, touched.SectionsToRead(work)))
+        m_categories = std::make_unique<DifferenceCategories>(work, *reference);  // what the lists hold may have changed
+    m_groups = m_categories->GroupsOf(Differences());
+    ShowDifferences();
+}
+
+const std::vector<Difference>& TChangesWin::Differences() const {
+    static const std::vector<Difference> none;
+    return m_comparison ? m_comparison->Differences() : none;
+}
+
 void TChangesWin::DocumentEdited() {
     // A hidden window compares afresh when it is next shown.
     if (isVisible() && m_compared) m_compareAfterEdits->start();
@@ -314,7 +346,7 @@ void TChangesWin::ShowDifferences() {
         const DifferenceCategories::Group& group = m_groups[g];
         QList<QTreeWidgetItem*> rows;
         for (const size_t index : group.Rows) {
-            const Difference& difference = m_differences[index];
+            const Difference& difference = Differences()[index];
             if (!ChangeRowPasses(difference, filter)) continue;
             auto* row = new QTreeWidgetItem;
             const auto cells = ChangeRowTexts(difference);
@@ -340,7 +372,7 @@ void TChangesWin::ShowDifferences() {
         header->setExpanded(true);
     }
     if (!m_compared) return;
-    const size_t total = m_differences.size();
+    const size_t total = Differences().size();
     const std::string counted = std::to_string(total) + (total == 1 ? " difference" : " differences");
     if (total == 0)
         ShowStatus("No differences.");
@@ -356,16 +388,16 @@ void TChangesWin::ShowStatus(const std::string& text) {
 
 std::vector<Difference> TChangesWin::SelectedDifferences() const {
     std::vector<Difference> selected;
-    std::vector<char> taken(m_differences.size(), 0);
+    std::vector<char> taken(Differences().size(), 0);
     for (int g = 0; g < m_tree->topLevelItemCount(); ++g) {
         const QTreeWidgetItem* group = m_tree->topLevelItem(g);
         for (int r = 0; r < group->childCount(); ++r) {
             const QTreeWidgetItem* row = group->child(r);
             if (!group->isSelected() && !row->isSelected()) continue;
             const size_t index = row->data(EntryColumn, DifferenceRole).toULongLong();
-            if (index >= m_differences.size() || taken[index]) continue;
+            if (index >= Differences().size() || taken[index]) continue;
             taken[index] = 1;
-            selected.push_back(m_differences[index]);
+            selected.push_back(Differences()[index]);
         }
     }
     return selected;
@@ -382,7 +414,7 @@ void TChangesWin::ShowTreeMenu(const QPoint& position) {
 bool TChangesWin::RevertSelected() { return Revert(SelectedDifferences()); }
 
 bool TChangesWin::RevertSelectedEntries() {
-    return Revert(DifferencesOfEntries(m_differences, SelectedDifferences(), m_globals.CaseSensitive));
+    return Revert(DifferencesOfEntries(Differences(), SelectedDifferences(), m_globals.CaseSensitive));
 }
 
 bool TChangesWin::Revert(const std::vector<Difference>& selection) {
@@ -399,7 +431,7 @@ bool TChangesWin::Revert(const std::vector<Difference>& selection) {
         CompareAgain();
         throw;
     }
-    CompareAgain();
+    FollowEdits();
     return true;
 }
 
@@ -418,8 +450,8 @@ void TChangesWin::OpenSelectedRow(QTreeWidgetItem* item) {
     if (!position.isValid()) return;  // a group row opens and closes by itself
     const size_t index = position.toULongLong();
     const size_t group = item->data(EntryColumn, GroupRole).toULongLong();
-    if (index >= m_differences.size() || group >= m_groups.size()) return;
-    const Difference& difference = m_differences[index];
+    if (index >= Differences().size() || group >= m_groups.size()) return;
+    const Difference& difference = Differences()[index];
     const std::string& category = m_groups[group].Category;
     const std::string entry = "[" + difference.Section + "]";
     if (NamesEqual(category, Workspace::UnknownCategory, m_globals.CaseSensitive)) {
@@ -440,7 +472,7 @@ void TChangesWin::OpenSelectedRow(QTreeWidgetItem* item) {
 bool TChangesWin::SaveChangesAs() {
     // The patch is of the document as it stands, and the list shows what it holds.
     Compare();
-    if (m_differences.empty()) {
+    if (Differences().empty()) {
         m_boxes.Notice("The document does not differ from " + ExtractFileName(ReferenceFileName()) +
                        ": there are no changes to save.");
         return false;
@@ -458,10 +490,10 @@ bool TChangesWin::SaveChangesAs() {
         }
     }
     if (!m_main.FileExistOK(*name)) return false;
-    if (const size_t removals = PatchRemovals(m_differences).size();
+    if (const size_t removals = PatchRemovals(Differences()).size();
         removals > 0 && m_boxes.Plain("Save Changes", PatchRemovalsWarning(removals), true) != BoxAnswer::Ok)
         return false;
-    platform::WriteWholeFile(*name, PatchText(*m_main.Work().DocumentIni, m_differences));
+    platform::WriteWholeFile(*name, PatchText(*m_main.Work().DocumentIni, Differences()));
     ShowStatus("Changes saved to " + *name + ".");
     return true;
 }

@@ -9,6 +9,8 @@
 #include "core/compare/Comparison.h"
 #include "core/compare/DifferenceCategories.h"
 #include "gui/widgets/GeneralHandler.h"
+#include "core/compare/LiveComparison.h"
+#include "core/catalogue/TouchedSections.h"
 
 class QAction;
 class QComboBox;
@@ -38,7 +40,8 @@ class TMemIniFile;
 // with the rows that show them, so that commands on the selected rows (SelectedDifferences) can be
 // planned against the same reference (Reference). Revert and Revert Entry put the reference back
 // for the selected rows, or for every row of their entries, as one undoable edit of the document.
-// A shown window compares again after edits, undos and redos, once they pause.
+// A shown window follows edits, undos and redos once they pause, comparing again only the
+// sections they touched.
 class TChangesWin : public QWidget {
     Q_OBJECT
 
@@ -70,7 +73,7 @@ public:
     const TMemIniFile* Reference() const;
     // The differences of the last comparison, and those the selected rows stand for (a selected
     // group stands for its shown rows), in list order, each once.
-    const std::vector<Difference>& Differences() const { return m_differences; }
+    const std::vector<Difference>& Differences() const;
     std::vector<Difference> SelectedDifferences() const;
 
     // The reference put back for the selected rows (Revert), or for every difference of the
@@ -94,6 +97,8 @@ private:
     void DocumentEdited();
     // Compare, its error told in the window rather than in a box.
     void CompareAgain();
+    // The comparison brought up to the edits gathered in m_touched.
+    void FollowEdits();
     void ShowTreeMenu(const QPoint& position);
 
     template <void (TChangesWin::*Handler)()>
@@ -111,8 +116,10 @@ private:
     std::unique_ptr<TMemIniFile> m_readReference;
     bool m_compared = false;
     bool m_placed = false;
-    std::vector<Difference> m_differences;
+    std::unique_ptr<LiveComparison> m_comparison;
+    std::unique_ptr<DifferenceCategories> m_categories;
     std::vector<DifferenceCategories::Group> m_groups;
+    TouchedSections m_touched;
 
     QComboBox* m_referenceBox = nullptr;
     QLabel* m_referencePanel = nullptr;

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 #include "core/catalogue/Boxes.h"
 #include "gui/widgets/DocumentSignals.h"
@@ -129,8 +130,14 @@ FindWindow::FindWindow(QWidget& owner, Workspace& workspace, Boxes& boxes, Docum
     connect(set, &QPushButton::clicked, this, [this] { RunEventHandler(m_boxes, [this] { SetInSelected(); }); });
 
     // An edit, undo or redo from any window: the results show the document as it now stands.
-    connect(&news, &DocumentSignals::valueChanged, this, &FindWindow::RebuildSoon);
-    connect(&news, &DocumentSignals::entriesChanged, this, &FindWindow::RebuildSoon);
+    connect(&news, &DocumentSignals::valueChanged, this, [this](const std::string& code) {
+        m_touched.Add(code);
+        UpdateSoon();
+    });
+    connect(&news, &DocumentSignals::entriesChanged, this, [this] {
+        m_touched.AddEverything();
+        UpdateSoon();
+    });
     for (int col = CategoryCol; col < ValueCol; ++col) View().setColumnWidth(col, 110);
 
     connect(m_text, &QLineEdit::textChanged, this, &FindWindow::Search);
@@ -163,28 +170,45 @@ void FindWindow::changeEvent(QEvent* event) {
     ResultsWindow::changeEvent(event);
 }
 
+void FindWindow::DocumentReplaced() {
+    m_touched.AddEverything();
+    m_index.reset();
+    m_results->Show(nullptr, {});
+    if (isVisible()) UpdateSoon();
+}
+
 void FindWindow::Rebuild() {
+    m_touched.AddEverything();
+    m_index.reset();
+    Update();
+}
+
+void FindWindow::Update() {
+    const TouchedSections touched = std::exchange(m_touched, {});
     if (!m_workspace.DocumentIni) {
         m_results->Show(nullptr, {});
         m_index.reset();
         return;
     }
-    auto index = std::make_unique<FindIndex>(m_workspace);
     const int current = View().currentIndex().row();
-    m_results->Show(nullptr, {});  // no row may point into the index that goes
-    m_index = std::move(index);
+    m_results->Show(nullptr, {});  // no row may point into the index while it changes
+    if (m_index)
+        m_index->Update(m_workspace, touched);
+    else
+        m_index = std::make_unique<FindIndex>(m_workspace);
     Search();
     // The search run again on the new index keeps the user's place in the results.
     if (current >= 0 && current < m_results->rowCount()) View().setCurrentIndex(m_results->index(current, 0));
 }
 
-// One edit may change many lines; the index is built once for all their news.
-void FindWindow::RebuildSoon() {
-    if (m_rebuildPending || !isVisible()) return;  // a hidden window is rebuilt when it is shown
-    m_rebuildPending = true;
+// One edit may change many lines; the index catches up once for all their news. A hidden window
+// is brought up to date when it is shown.
+void FindWindow::UpdateSoon() {
+    if (m_updatePending || !isVisible()) return;
+    m_updatePending = true;
     QTimer::singleShot(0, this, [this] {
-        m_rebuildPending = false;
-        Rebuild();
+        m_updatePending = false;
+        Update();
     });
 }
 

@@ -6,6 +6,7 @@
 
 #include "core/references/FindIndex.h"
 #include "gui/find/ResultsWindow.h"
+#include "core/catalogue/TouchedSections.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -44,8 +45,9 @@ private:
 
 // The find window: the whole document's codes, names, key names and values searched as the user
 // types, letter case ignored, optionally for whole words only. The index is built afresh whenever
-// the window is shown or comes to the front, and after every edit, undo and redo, so that it
-// searches the document as it now stands.
+// the window is shown or comes to the front, or the document is replaced, and after every edit,
+// undo and redo it reads again the sections the edit touched, so that it searches the document as
+// it now stands.
 //
 // The selected results can be edited as one edit each: the search text replaced in their values,
 // or one key set to one value in each of their entries. The lines that will change are shown
@@ -59,6 +61,8 @@ public:
 
     // Shows the window in front with the search text selected, ready to be typed over.
     void Present();
+    // Another document was loaded or made: nothing of the index may stay.
+    void DocumentReplaced();
     QLineEdit& SearchText() const { return *m_text; }
 
     // The two edits of the selected results (the buttons).
@@ -72,7 +76,9 @@ protected:
 
 private:
     void Rebuild();
-    void RebuildSoon();
+    // Brings the index up to the edits gathered in m_touched.
+    void Update();
+    void UpdateSoon();
     void Search();
     std::vector<int> SelectedRows() const;
     // Shows `rewrites` and commits them as one edit named `text` when the user agrees.
@@ -87,7 +93,8 @@ private:
     QLineEdit* m_setKey;
     QLineEdit* m_setValue;
     std::unique_ptr<FindIndex> m_index;
-    bool m_rebuildPending = false;
+    TouchedSections m_touched;
+    bool m_updatePending = false;
 };
 
 }  // namespace velmora

@@ -30,6 +30,7 @@
 #include "core/store/TextCase.h"
 #include "gui/widgets/FilterBox.h"
 #include "gui/widgets/TabOrder.h"
+#include "gui/find/FindWindow.h"
 #include "ui_mMainWin.h"
 
 namespace velmora {
@@ -276,6 +277,7 @@ void TMainWin::LoadPictures() {
 
 void TMainWin::ArrangeLayar() {
     m_changesWindow->DocumentReplaced();
+    if (m_findWindow) m_findWindow->DocumentReplaced();
     m_globals.UnknownSelected = false;
     ShowStatus(Workspace::BannerText);
     SetBannerCaption();

@@ -1,0 +1,153 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What one value edit costs the views that follow the document, on the generated 100,000-line
+// document (argument 0) and on one ten times the size of a real mod file (argument 1): the find
+// index and the comparison with the default copy brought up to date from the edit's news (goal:
+// under 16 ms each on the larger one) and the Changes window's grouping of the rows, beside the
+// rebuilds they replace.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "FirstButtonBoxes.h"
+#include "GeneratedInstallation.h"
+#include "core/compare/Comparison.h"
+#include "core/compare/DifferenceCategories.h"
+#include "core/document/Document.h"
+#include "core/references/FindIndex.h"
+#include "core/catalogue/Globals.h"
+#include "core/compare/LiveComparison.h"
+#include "core/catalogue/TouchedSections.h"
+#include "core/catalogue/Workspace.h"
+#include "core/store/mIniGue.h"
+
+namespace velmora::bench {
+namespace {
+
+// A generated document opened in a started editor, with the views that follow it and one value
+// of an entry in the middle of the document to edit back and forth.
+struct FollowedDocument : DocumentObserver {
+    Globals globals;
+    FirstButtonBoxes boxes;
+    Workspace workspace{globals, boxes};
+    std::unique_ptr<FindIndex> index;
+    std::unique_ptr<LiveComparison> comparison;
+    TouchedSections touched;
+    std::pair<std::string, std::string> value;
+    std::string referenceValue;
+    bool flip = false;
+
+    static FollowedDocument& Get(int64_t size) {
+        static const std::unique_ptr<FollowedDocument> documents[2] = {
+            std::unique_ptr<FollowedDocument>(new FollowedDocument(GeneratedInstallation::Get())),
+            std::unique_ptr<FollowedDocument>(new FollowedDocument(GeneratedInstallation::Tenfold()))};
+        return *documents[size];
+    }
+
+    // The edit of the value, its news gathered: to one the default copy lacks and back to the
+    // default's, so that a row of the comparison comes and goes each time (the costlier case).
+    void Edit() {
+        flip = !flip;
+        workspace.Doc().SetValue(value.first, value.second, flip ? "1234" : referenceValue);
+    }
+
+    void ValueChanged(const std::string& code, const std::string& /*key*/) override { touched.Add(code); }
+    void EntriesChanged() override { touched.AddEverything(); }
+
+    FollowedDocument(const FollowedDocument&) = delete;
+    FollowedDocument& operator=(const FollowedDocument&) = delete;
+
+private:
+    explicit FollowedDocument(const GeneratedInstallation& installation) {
+        workspace.SetDiskWrites(false);
+        workspace.StartUp(installation.folder.string());
+        workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(installation.document, false);
+        // An entry's value that the default copy has too: an edit of a list is read whole, as it
+        // changes what the categories hold, and a section only the document has is not compared.
+        const auto& keys = installation.generator.ExistingKeys();
+        const std::vector<std::string> lists = installation.generator.DocumentListSections();
+        size_t pick = keys.size() / 2;
+        while (std::find(lists.begin(), lists.end(), keys[pick].first) != lists.end() ||
+               !workspace.DefaultIni->ValueExists(keys[pick].first, keys[pick].second))
+            ++pick;
+        value = keys[pick];
+        referenceValue = workspace.DefaultIni->ReadString(value.first, value.second, "");
+        workspace.Doc().AddObserver(*this);
+        index = std::make_unique<FindIndex>(workspace);
+        comparison = std::make_unique<LiveComparison>(*workspace.DocumentIni, *workspace.DefaultIni, globals.CaseSensitive);
+    }
+};
+
+void Describe(benchmark::State& state, const FollowedDocument& document) {
+    state.SetLabel(state.range(0) == 0 ? "100,000 lines" : "tenfold real size");
+    state.counters["sections"] = static_cast<double>(document.workspace.DocumentIni->SectionCount());
+}
+
+void BM_FindIndexFollowsEdit(benchmark::State& state) {
+    FollowedDocument& document = FollowedDocument::Get(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        document.Edit();
+        state.ResumeTiming();
+        document.index->Update(document.workspace, document.touched);
+        document.touched.Clear();
+    }
+    Describe(state, document);
+}
+BENCHMARK(BM_FindIndexFollowsEdit)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_ComparisonFollowsEdit(benchmark::State& state) {
+    FollowedDocument& document = FollowedDocument::Get(state.range(0));
+    size_t rows = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        document.Edit();
+        state.ResumeTiming();
+        const auto changed =
+            document.comparison->Update(*document.workspace.DocumentIni, document.touched.SectionsToRead(document.workspace));
+        document.touched.Clear();
+        rows = changed ? changed->size() : SIZE_MAX;
+        benchmark::DoNotOptimize(rows);
+    }
+    Describe(state, document);
+    state.counters["differences"] = static_cast<double>(document.comparison->Differences().size());
+}
+BENCHMARK(BM_ComparisonFollowsEdit)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The Changes window's grouping of the rows by category after an edit, its catalogue kept.
+void BM_DifferenceGroupsAfterEdit(benchmark::State& state) {
+    const FollowedDocument& document = FollowedDocument::Get(state.range(0));
+    const DifferenceCategories categories(document.workspace, *document.workspace.DefaultIni);
+    for (auto _ : state) benchmark::DoNotOptimize(categories.GroupsOf(document.comparison->Differences()).data());
+    Describe(state, document);
+}
+BENCHMARK(BM_DifferenceGroupsAfterEdit)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// What the windows did after every edit before they followed its news.
+void BM_FindIndexRebuild(benchmark::State& state) {
+    const FollowedDocument& document = FollowedDocument::Get(state.range(0));
+    for (auto _ : state) {
+        const FindIndex index(document.workspace);
+        benchmark::DoNotOptimize(index.RowCount());
+    }
+    Describe(state, document);
+}
+BENCHMARK(BM_FindIndexRebuild)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_ComparisonRebuild(benchmark::State& state) {
+    const FollowedDocument& document = FollowedDocument::Get(state.range(0));
+    for (auto _ : state) {
+        const auto differences =
+            CompareStores(*document.workspace.DocumentIni, *document.workspace.DefaultIni, document.globals.CaseSensitive);
+        benchmark::DoNotOptimize(differences.data());
+    }
+    Describe(state, document);
+}
+BENCHMARK(BM_ComparisonRebuild)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace velmora::bench

@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+#include "core/compare/Comparison.h"
+
+namespace velmora {
+
+class TMemIniFile;
+
+// A stretch of the list of differences that an update replaced: the rows from First on, Removed of
+// them, gave way to Inserted new ones. Stretches come in list order, First counted in the list as
+// it stands after the stretches before it were replaced (as rows are removed and inserted in a
+// list model).
+struct ChangedRows {
+    size_t First = 0;
+    size_t Removed = 0;
+    size_t Inserted = 0;
+    bool operator==(const ChangedRows&) const = default;
+};
+
+// The differences of the document against a reference (CompareStores), kept up to date as the
+// document is edited: an edit of values compares again only the sections it touched, in time
+// proportional to them, and says which rows changed. The reference is not edited; it must
+// outlive the comparison.
+class LiveComparison {
+public:
+    LiveComparison(const TMemIniFile& document, const TMemIniFile& reference, bool caseSensitive);
+
+    const std::vector<Difference>& Differences() const { return m_differences; }
+    const TMemIniFile& Reference() const { return m_reference; }
+
+    // Compares again the document's sections at `sections` (positions in store order, as
+    // TouchedSections::SectionsToRead gives them), or everything when there are none to go by or
+    // `document` is not the store, or no longer of the shape, compared before. The stretches of
+    // rows that changed; none when everything was compared again.
+    std::optional<std::vector<ChangedRows>> Update(const TMemIniFile& document,
+                                                   const std::optional<std::vector<size_t>>& sections);
+
+private:
+    void CompareAll(const TMemIniFile& document);
+    void Recount();
+    void Resize(size_t d, size_t count);
+
+    const TMemIniFile* m_document = nullptr;
+    const TMemIniFile& m_reference;
+    bool m_caseSensitive;
+    std::vector<Difference> m_differences;
+    // Per document section: the reference section it is compared with (None: a section only the
+    // document has, or a later one of a name already seen, whose rows no edit of values changes);
+    // and the position of its first row, with the end of the document's rows last.
+    std::vector<size_t> m_referenceOf;
+    std::vector<size_t> m_firstRow;
+};
+
+}  // namespace velmora

@@ -1,0 +1,183 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The views that follow edits: after every edit, undo and redo of a random sequence, the find index
+// and the comparison brought up to date from the edit's news are exactly what a fresh build gives,
+// and the rows the comparison says it changed turn the old list into the new one.
+
+#include <random>
+
+#include "WorkspaceFixture.h"
+#include "core/document/Document.h"
+#include "core/references/FindIndex.h"
+#include "core/compare/LiveComparison.h"
+#include "core/catalogue/TouchedSections.h"
+
+namespace velmora::testing {
+namespace {
+
+constexpr const char* Definition =
+    "[AllSections]\n"
+    "Infantry=0,InfPage\n"
+    "Weapons=1,WeapPage\n"
+    "[InfPage]\nName=\nPrimary=\nCost=\n"
+    "[WeapPage]\nDamage=\n"
+    "[Weapons]\n1=W0\n2=W1\n3=W2\n";
+
+const std::vector<std::string> Keys = {"Name", "Primary", "Cost", "Damage", "Speed", "primary", "Armor"};
+const std::vector<std::string> Values = {"1", "2", "W0", "W1, W2", "heavy ;note", "Rifle Man", "", "w1"};
+
+// Gathers the document's news as a view does.
+class Gatherer : public DocumentObserver {
+public:
+    void ValueChanged(const std::string& code, const std::string& /*key*/) override { touched.Add(code); }
+    void EntriesChanged() override { touched.AddEverything(); }
+    TouchedSections touched;
+};
+
+class FollowEditsTest : public WorkspaceFixture {
+protected:
+    uint32_t Below(size_t bound) { return static_cast<uint32_t>(dice() % bound); }
+    const std::string& Any(const std::vector<std::string>& texts) { return texts[Below(texts.size())]; }
+
+    // About 80 sections: the category's own list, entries with a few keys each, the odd key
+    // repeated in other letter case and the odd section repeated by name.
+    std::string GeneratedDocument() {
+        std::string text = "[Infantry]\n";
+        for (int i = 0; i < 30; ++i) text += std::to_string(i + 1) + "=U" + std::to_string(i) + "\n";
+        for (int i = 0; i < 75; ++i) {
+            text += "; entry " + std::to_string(i) + "\n[U" + std::to_string(i % 70) + "]\n";
+            for (uint32_t k = Below(6); k > 0; --k) text += Any(Keys) + "=" + Any(Values) + "\n";
+        }
+        return text + "[W0]\nDamage=5\n[W1]\nDamage=7\n";
+    }
+
+    // The document with a few values changed, a few sections left out and one it lacks.
+    std::unique_ptr<TMemIniFile> Reference() {
+        const TMemIniFile& document = *workspace.DocumentIni;
+        TStringList lines;
+        for (size_t s = 0; s < document.SectionCount(); ++s) {
+            if (Below(20) == 0) continue;
+            const GueTStringList& section = document.SectionAt(s);
+            lines.Add("[" + std::string(section.Name()) + "]");
+            for (size_t l = 0; l < section.Count(); ++l) lines.Add(Below(8) == 0 ? Any(Keys) + "=old" : section.Strings(l));
+        }
+        lines.Add("[GONE]");
+        lines.Add("Cost=1");
+        auto reference = std::make_unique<TMemIniFile>(std::string());
+        reference->SetStrings(lines);
+        return reference;
+    }
+
+    // Sections repeated by name are no question here.
+    void Open() {
+        Write("Velmedit.ini", "[GeneralSetup]\nCheckDoubleSection=0\n[FilesToEdit]\nRules.ini=1\n");
+        Write("Rules.001", Definition);
+        Start();
+        Write("doc.ini", GeneratedDocument());
+        workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(folder.File("doc.ini"), false);
+    }
+
+    // One random step: mostly value edits of one entry, now and then one of a list, a new or
+    // removed section, an undo or a redo.
+    void RandomStep() {
+        Document& document = workspace.Doc();
+        const TMemIniFile& store = *workspace.DocumentIni;
+        const uint32_t kind = Below(100);
+        if (kind < 15 && document.CanUndo()) return document.Undo();
+        if (kind < 25 && document.CanRedo()) return document.Redo();
+        const auto section = Below(store.SectionCount());
+        const std::string code(store.SectionAt(section).Name());
+        if (kind < 55) {
+            document.SetValue(Below(30) == 0 ? "NEW" + std::to_string(kind) : code, Any(Keys), Any(Values));
+            return;
+        }
+        auto edit = document.BeginEdit("Edit", {{}, code, {}}, false);
+        const size_t lines = store.SectionAt(section).Count();
+        if (kind < 70 && lines > 0)
+            edit->RemoveLine(StoreOf::Document, section, Below(lines));
+        else if (kind < 85)
+            edit->InsertLine(StoreOf::Document, section, Below(lines + 1), Any(Keys) + "=" + Any(Values));
+        else if (kind < 90)
+            edit->ReplaceLine(StoreOf::Document, 0, 0, "1=U" + std::to_string(Below(75)));  // the list
+        else if (kind < 95)
+            edit->InsertSection(StoreOf::Document, section, "U" + std::to_string(Below(75)));
+        else
+            edit->RemoveSection(StoreOf::Document, section);
+        document.Commit(std::move(edit));
+    }
+
+    std::mt19937 dice{20261208};
+};
+
+// Rows of `before` replaced as `changed` says, by the rows of `after`.
+std::vector<Difference> Replayed(std::vector<Difference> before, const std::vector<Difference>& after,
+                                 const std::vector<ChangedRows>& changed) {
+    for (const ChangedRows& rows : changed) {
+        const auto at = before.begin() + static_cast<std::ptrdiff_t>(rows.First);
+        before.erase(at, at + static_cast<std::ptrdiff_t>(rows.Removed));
+        if (rows.First + rows.Inserted > after.size()) return {};
+        const auto from = after.begin() + static_cast<std::ptrdiff_t>(rows.First);
+        before.insert(before.begin() + static_cast<std::ptrdiff_t>(rows.First), from,
+                      from + static_cast<std::ptrdiff_t>(rows.Inserted));
+    }
+    return before;
+}
+
+TEST_F(FollowEditsTest, UpdatedFromTheNewsEqualsAFreshBuildAfterEveryStep) {
+    Open();
+    const std::unique_ptr<TMemIniFile> reference = Reference();
+    const bool caseSensitive = globals.CaseSensitive;
+
+    Gatherer news;
+    workspace.Doc().AddObserver(news);
+    FindIndex index(workspace);
+    LiveComparison comparison(*workspace.DocumentIni, *reference, caseSensitive);
+    int partial = 0;
+    for (int step = 0; step < 500; ++step) {
+        RandomStep();
+        const std::vector<Difference> before = comparison.Differences();
+        const std::optional<std::vector<size_t>> sections = news.touched.SectionsToRead(workspace);
+        index.Update(workspace, news.touched);
+        const std::optional<std::vector<ChangedRows>> changed = comparison.Update(*workspace.DocumentIni, sections);
+        news.touched.Clear();
+
+        ASSERT_TRUE(index == FindIndex(workspace)) << "step " << step;
+        const std::vector<Difference> fresh = CompareStores(*workspace.DocumentIni, *reference, caseSensitive);
+        ASSERT_EQ(comparison.Differences(), fresh) << "step " << step;
+        if (changed) {
+            ++partial;
+            ASSERT_EQ(Replayed(before, fresh, *changed), fresh) << "step " << step;
+        }
+    }
+    workspace.Doc().RemoveObserver(news);
+    // Most steps touch one entry, and are followed without a rebuild.
+    EXPECT_GT(partial, 250);
+}
+
+// A touched list changes what the categories hold, and so everything; so do entries that came or
+// went, and edits of more than a tenth of the sections.
+TEST_F(FollowEditsTest, ListsEntriesAndWideEditsAreReadWhole) {
+    Open();
+
+    TouchedSections touched;
+    touched.Add("U65");
+    touched.Add("U3");  // two sections of that name
+    const TMemIniFile& store = *workspace.DocumentIni;
+    const std::optional<std::vector<size_t>> sections = touched.SectionsToRead(workspace);
+    ASSERT_TRUE(sections);
+    ASSERT_EQ(sections->size(), 3u);
+    EXPECT_EQ(store.SectionAt((*sections)[0]).Name(), "U3");
+    EXPECT_EQ(store.SectionAt((*sections)[1]).Name(), "U65");
+    EXPECT_EQ(store.SectionAt((*sections)[2]).Name(), "U3");
+
+    touched.Add("Infantry");
+    EXPECT_FALSE(touched.SectionsToRead(workspace));
+    touched.Clear();
+    for (int i = 0; i < 9; ++i) touched.Add("U" + std::to_string(i));
+    EXPECT_FALSE(touched.SectionsToRead(workspace));
+    touched.Clear();
+    touched.AddEverything();
+    EXPECT_FALSE(touched.SectionsToRead(workspace));
+}
+
+}  // namespace
+}  // namespace velmora::testing
