@@ -16,6 +16,7 @@
 
 #include "category/gui/Bitmaplist.h"
 #include "category/gui/PageControl.h"
+#include "core/values/LiveValueCheck.h"
 #include "dialogs/core/ChoiceLists.h"
 #include "main/gui/CutTextTips.h"
 #include "main/gui/ScrollingPanels.h"
@@ -154,6 +155,8 @@ void TChildWin::FollowTheDocument() {
     connect(&news, &DocumentSignals::valueChanged, this, [this](const std::string& code, const std::string& key) {
         RunEventHandler(m_boxes, [&] { ShowValueChange(code, key); });
     });
+    connect(&news, &DocumentSignals::valueChanged, this, &TChildWin::Guarded<&TChildWin::RefreshValueNote>);
+    connect(&news, &DocumentSignals::entriesChanged, this, &TChildWin::Guarded<&TChildWin::RefreshValueNote>);
 }
 
 void TChildWin::ShowValueRows(int rows) {
@@ -444,7 +447,12 @@ void TChildWin::ShowStoredValue(int Row, const std::string& Code) {
     grid.SetCells(ValueCol, Row, value);
     const bool red = ValueIsRed(*DefaultIni, Code, key, value, m_globals.CaseSensitive);
     grid.SetObjects(ValueCol, Row, red ? RedMark : nullptr);
-    grid.SetTip(2, Row, red ? ReferenceValueTip(*DefaultIni, Code, key) : std::string());
+    // A value that does not fit its key's kind carries a mark of its own, with the reason.
+    const std::optional<std::string> misfit = m_main.Values().StoredMisfit(Code, key);
+    grid.SetMisfitMark(ValueCol, Row, misfit.has_value());
+    std::string tip = red ? ReferenceValueTip(*DefaultIni, Code, key) : std::string();
+    if (misfit) tip += (tip.empty() ? "" : "\n") + *misfit;
+    grid.SetTip(ValueCol, Row, tip);
 }
 
 void TChildWin::DiPilihLineStringGrid2() {

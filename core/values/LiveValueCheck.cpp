@@ -5,6 +5,7 @@
 #include "main/core/References.h"
 #include "main/core/Workspace.h"
 #include "store/TextCase.h"
+#include "store/mIniGue.h"
 
 namespace velmora {
 
@@ -15,7 +16,12 @@ LiveValueCheck::LiveValueCheck(Workspace& workspace) : m_workspace(workspace) {
 LiveValueCheck::~LiveValueCheck() { m_workspace.Doc().RemoveObserver(*this); }
 
 const ValueCheck& LiveValueCheck::Check() {
-    if (!m_check) m_check = std::make_unique<ValueCheck>(m_workspace);
+    if (m_document != m_workspace.DocumentIni.get() || m_definition != m_workspace.DefinitionIni.get()) Forget();
+    if (!m_check) {
+        m_check = std::make_unique<ValueCheck>(m_workspace);
+        m_document = m_workspace.DocumentIni.get();
+        m_definition = m_workspace.DefinitionIni.get();
+    }
     return *m_check;
 }
 
@@ -25,6 +31,12 @@ std::optional<std::string> LiveValueCheck::Misfit(std::string_view code, std::st
     if (!m_workspace.DocumentIni) return std::nullopt;
     if (!m_rule) m_rule = std::make_unique<DanglingRule>(m_workspace);
     return check.Misfit(code, key, value, *m_rule);
+}
+
+std::optional<std::string> LiveValueCheck::StoredMisfit(std::string_view code, std::string_view key) {
+    if (!m_workspace.DocumentIni || key.empty() || !m_workspace.DocumentIni->ValueExists(code, key))
+        return std::nullopt;
+    return Misfit(code, key, m_workspace.DocumentIni->ReadString(code, key, ""));
 }
 
 ValueKind LiveValueCheck::KindIn(std::string_view category, std::string_view key) {

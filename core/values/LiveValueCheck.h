@@ -12,6 +12,7 @@
 namespace velmora {
 
 class DanglingRule;
+class TMemIniFile;
 class ValueCheck;
 class Workspace;
 
@@ -31,6 +32,9 @@ public:
     const ValueCheck& Check();
     // Why `value` of `key` in entry `code` does not fit the key's kind; nothing when it fits.
     std::optional<std::string> Misfit(std::string_view code, std::string_view key, std::string_view value);
+    // Why the value the entry `code` holds for `key` does not fit; nothing when it fits, and
+    // nothing when the entry has no line of the key (an absent value is no finding).
+    std::optional<std::string> StoredMisfit(std::string_view code, std::string_view key);
     // The kind of `key` in the category of that name (pinned, else learned); text when the
     // category is unknown.
     ValueKind KindIn(std::string_view category, std::string_view key);
@@ -45,6 +49,10 @@ private:
     Workspace& m_workspace;
     std::unique_ptr<ValueCheck> m_check;  // none until asked after a load or a change of entries
     std::unique_ptr<DanglingRule> m_rule;  // the codes read so far; dropped on every change
+    // The stores the check and the rule were made from. A load tells Restarted before it replaces
+    // them, so a question asked in between must not keep what it learned from the old ones.
+    const TMemIniFile* m_document = nullptr;
+    const TMemIniFile* m_definition = nullptr;
 };
 
 }  // namespace velmora

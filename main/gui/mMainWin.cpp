@@ -18,6 +18,7 @@
 #include <algorithm>
 
 #include "category/gui/mChildWin.h"
+#include "core/values/LiveValueCheck.h"
 #include "main/core/Boxes.h"
 #include "main/gui/ChangesWindow.h"
 #include "main/gui/CutTextTips.h"
@@ -56,6 +57,7 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
       m_globals(globals),
       m_boxes(boxes),
       m_workspace(globals, boxes, this),
+      m_valueCheck(std::make_unique<LiveValueCheck>(m_workspace)),
       m_documentNews(std::make_unique<DocumentSignals>(m_workspace.Doc())) {
     ui->setupUi(this);
     // The layout keeps the window at its designed size or more, as much more as the captions need;
