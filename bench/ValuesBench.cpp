@@ -11,6 +11,7 @@
 
 #include "core/catalogue/FirstButtonBoxes.h"
 #include "GeneratedInstallation.h"
+#include "core/values/LiveValueCheck.h"
 #include "core/values/ValueCheck.h"
 #include "core/catalogue/Globals.h"
 #include "core/catalogue/Workspace.h"
@@ -63,6 +64,25 @@ void BM_RelearnAfterACommit(benchmark::State& state) {
     state.counters["entries"] = static_cast<double>(category.Entries.size());
 }
 BENCHMARK(BM_RelearnAfterACommit)->Unit(benchmark::kMicrosecond);
+
+// What a value commit costs the windows: the kept check counts the key again, then a grid page of
+// an entry is marked. The learning itself is done once, before the loop, as after a load.
+void BM_MarkAPageAfterACommit(benchmark::State& state) {
+    Workspace& workspace = OpenDocument::Get().workspace;
+    LiveValueCheck live(workspace);
+    const KindCategory& category = live.Check().Learner().Categories().front();
+    const std::string& code = category.Entries.front();
+    const std::vector<std::string> keys = live.Check().Learner().Keys(0);
+    size_t marked = 0;
+    for (auto _ : state) {
+        live.ValueChanged(code, "Cost");
+        marked = 0;
+        for (const std::string& key : keys) marked += live.StoredMisfit(code, key).has_value() ? 1 : 0;
+    }
+    state.counters["keys"] = static_cast<double>(keys.size());
+    state.counters["marked"] = static_cast<double>(marked);
+}
+BENCHMARK(BM_MarkAPageAfterACommit)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace velmora::bench

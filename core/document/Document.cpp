@@ -288,6 +288,7 @@ const TMemIniFile& Document::Definition() const {
 
 void Document::Restart(bool modified) {
     m_history.Clear(!modified);
+    Tell([](DocumentObserver& observer) { observer.Restarted(); });
     HistoryMoved();
 }
 

@@ -206,6 +206,9 @@ public:
     // Entries came, went or were renamed, or sections came or went: instead of the values, every
     // view reads everything it shows afresh.
     virtual void EntriesChanged() {}
+    // The history started afresh: the stores are being replaced by a load (or were just loaded),
+    // so whatever an observer derived from them is to be derived again when next needed.
+    virtual void Restarted() {}
     virtual void ModifiedChanged(bool /*modified*/) {}
     // An undo or redo ran; `focus` is the entry it touched as it now stands, to be selected and
     // shown.

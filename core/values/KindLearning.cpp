@@ -171,6 +171,12 @@ KindLearner::KindLearner(std::vector<KindCategory> categories, bool caseSensitiv
 
 KindLearner::~KindLearner() = default;
 
+const std::vector<size_t>& KindLearner::ListedIn(std::string_view code) const {
+    static const std::vector<size_t> None;
+    const auto it = m_listedIn.find(code);
+    return it == m_listedIn.end() ? None : it->second;
+}
+
 int KindLearner::CategoryIndex(std::string_view name) const {
     for (size_t c = 0; c < m_categories.size(); ++c)
         if (EqualsNoCase(m_categories[c].Name, name)) return static_cast<int>(c);

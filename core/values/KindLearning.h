@@ -51,6 +51,8 @@ public:
                  const TMemIniFile* defaults);
 
     const std::vector<KindCategory>& Categories() const { return m_categories; }
+    // The categories (positions) that list the entry `code`; none when no category lists it.
+    const std::vector<size_t>& ListedIn(std::string_view code) const;
     // The position of the category of that name (letter case ignored); -1 when none.
     int CategoryIndex(std::string_view name) const;
 

@@ -192,15 +192,14 @@ std::optional<std::string> ValueCheck::Misfit(std::string_view code, std::string
                                               std::string_view value) const {
     if (!m_workspace.DocumentIni) return std::nullopt;
     DanglingRule rule(m_workspace);
-    const std::vector<KindCategory>& categories = m_learner->Categories();
-    const bool caseSensitive = m_workspace.G().CaseSensitive;
-    for (size_t c = 0; c < categories.size(); ++c) {
-        const auto& entries = categories[c].Entries;
-        const bool listed = std::any_of(entries.begin(), entries.end(),
-                                        [&](const std::string& entry) { return NamesEqual(entry, code, caseSensitive); });
-        if (!listed) continue;
+    return Misfit(code, key, value, rule);
+}
+
+std::optional<std::string> ValueCheck::Misfit(std::string_view code, std::string_view key, std::string_view value,
+                                              DanglingRule& rule) const {
+    if (!m_workspace.DocumentIni || m_rows.empty()) return std::nullopt;
+    for (size_t c : m_learner->ListedIn(code))
         if (std::optional<std::string> reason = MisfitIn(c, KindOf(c, key), value, rule)) return reason;
-    }
     return std::nullopt;
 }
 

@@ -86,6 +86,9 @@ public:
     // Why the value `value` of `key` in entry `code` does not fit; nothing when it fits (in every
     // category that lists the entry).
     std::optional<std::string> Misfit(std::string_view code, std::string_view key, std::string_view value) const;
+    // The same with a rule of dangling codes the caller keeps while the document stands still.
+    std::optional<std::string> Misfit(std::string_view code, std::string_view key, std::string_view value,
+                                      DanglingRule& rule) const;
 
     void ValueChanged(const std::string& code, const std::string& key) override;
     void EntriesChanged() override { Learn(); }

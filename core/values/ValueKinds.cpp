@@ -74,6 +74,11 @@ bool FitsPlainKind(KindOf kind, std::string_view value) {
     return true;
 }
 
+std::vector<std::string> KindChoices(const ValueKind& kind) {
+    if (kind.Of == KindOf::YesNo) return {"yes", "no"};
+    return {};
+}
+
 std::string KindText(const ValueKind& kind) {
     if (kind.Of == KindOf::CodeOf) return std::string(CodeOfText) + kind.Category;
     if (kind.Of == KindOf::CodesOf) return std::string(CodesOfText) + kind.Category;

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora {
 
@@ -33,6 +34,10 @@ bool IsNoCode(std::string_view item);
 
 // Whether a value fits a kind that needs no look-up of codes. Code kinds and text answer true.
 bool FitsPlainKind(KindOf kind, std::string_view value);
+
+// The values the value choice dialog offers for a key of that kind when the key names no value
+// sources: "yes" and "no" for yes/no, nothing for the others.
+std::vector<std::string> KindChoices(const ValueKind& kind);
 
 // The kind as [ValueKinds] writes it: "yes/no", "whole number", "decimal", "percent",
 // "code of Armors", "codes of Armors", "text".

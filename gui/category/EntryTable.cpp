@@ -3,8 +3,8 @@
 // the selected entry, and the window's menus of the table.
 
 #include <QScrollArea>
-
 #include "gui/category/mChildWin.h"
+#include "gui/table/BalanceTableModel.h"
 #include "gui/table/BalanceTableView.h"
 #include "gui/table/TableMenus.h"
 #include "gui/table/TableSwitch.h"
@@ -19,8 +19,16 @@ void TChildWin::SetUpTable() {
     if (m_tableSwitch != nullptr) return;
     TableSwitch::Hooks hooks;
     hooks.makeTable = [this](QWidget* parent) {
-        return new BalanceTableView(m_main.Work(), m_main.DocumentNews(), m_boxes, m_main.UserSettings(),
-                                    m_categoryName, parent);
+        auto* table = new BalanceTableView(m_main.Work(), m_main.DocumentNews(), m_boxes, m_main.UserSettings(),
+                                           m_categoryName, parent);
+        // The table marks the values that do not fit their keys, and its commits get the note too.
+        BalanceTableModel& model = table->Model();
+        model.SetValueCheck(&m_main.Values());
+        connect(&model, &BalanceTableModel::valueCommitted, this,
+                [this](const std::string& code, const std::string& key) {
+                    RunEventHandler(m_boxes, [&] { NoteCommittedValue(code, key); });
+                });
+        return table;
     };
     hooks.currentEntry = [this] { return ui->StringGrood->Cells(EntryCodeCol, ui->StringGrood->Row()); };
     hooks.selectEntry = [this](const std::string& code) { SelectEntry(code, {}); };

@@ -23,6 +23,7 @@
 #include "gui/widgets/WindowHost.h"
 #include "core/store/TextCase.h"
 #include "core/store/mIniGue.h"
+#include "core/values/LiveValueCheck.h"
 #include "ui_mChildWin.h"
 
 namespace velmora {
@@ -93,7 +94,7 @@ void TChildWin::EditBerubahIsi() {
     // Every view, this one included, shows the value from the document's news. The write comes
     // before anything that may show a box (a bad picture file): a commit that runs again
     // meanwhile, when the grid loses the focus to that box, then finds nothing to write.
-    m_main.Work().Doc().SetValue(entryCode, key, value, m_categoryName);
+    if (m_main.Work().Doc().SetValue(entryCode, key, value, m_categoryName)) NoteCommittedValue(entryCode, key);
 }
 
 void TChildWin::ShowStoredValueIfStale(int Row) {
@@ -160,14 +161,18 @@ void TChildWin::DoubleClickStringGrid2() {
     const size_t row = static_cast<size_t>(grid.Row());
     const std::string description = row < KeyDescriptions.size() ? KeyDescriptions[row] : std::string();
     const std::optional<std::string> sources = ValueSourcesOf(description);
-    if (!sources && !*AllowedShowAllRef) return;
+    const std::string key = grid.Cells(KeyCol, grid.Row());
+    // A key without sources still offers what its kind of value allows: "yes" and "no".
+    std::vector<std::string> kindValues =
+        sources ? std::vector<std::string>() : KindChoices(m_main.Values().KindIn(m_categoryName, key));
+    if (!sources && kindValues.empty() && !*AllowedShowAllRef) return;
 
     // One dialog for this use, gone when the operation ends, however it ends.
     TChoice dialog(this);
     const StringGrid& entries = *ui->StringGrood;
-    dialog.mChoiceOpen(sources.value_or(std::string()), grid.Cells(ValueCol, grid.Row()), grid.Cells(KeyCol, grid.Row()),
+    dialog.mChoiceOpen(sources.value_or(std::string()), grid.Cells(ValueCol, grid.Row()), key,
                        entries.Cells(EntryCodeCol, entries.Row()), entries.ColumnTexts(EntryCodeCol), m_main.Work(),
-                       m_boxes);
+                       m_boxes, std::move(kindValues));
     if (dialog.exec() != QDialog::Accepted) return;
     InterpretModalResult(dialog.ChosenValue());
 }

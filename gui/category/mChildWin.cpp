@@ -31,6 +31,7 @@
 #include "core/store/mIniGue.h"
 #include "gui/widgets/TabOrder.h"
 #include "gui/widgets/FilterBox.h"
+#include "core/values/LiveValueCheck.h"
 #include "ui_mChildWin.h"
 
 namespace velmora {
@@ -158,6 +159,8 @@ void TChildWin::FollowTheDocument() {
     connect(&news, &DocumentSignals::valueChanged, this, [this](const std::string& code, const std::string& key) {
         RunEventHandler(m_boxes, [&] { ShowValueChange(code, key); });
     });
+    connect(&news, &DocumentSignals::valueChanged, this, &TChildWin::Guarded<&TChildWin::RefreshValueNote>);
+    connect(&news, &DocumentSignals::entriesChanged, this, &TChildWin::Guarded<&TChildWin::RefreshValueNote>);
 }
 
 void TChildWin::ShowValueRows(int rows) {
@@ -457,7 +460,12 @@ void TChildWin::ShowStoredValue(int Row, const std::string& Code) {
     grid.SetCells(ValueCol, Row, value);
     const bool red = ValueIsRed(*DefaultIni, Code, key, value, m_globals.CaseSensitive);
     grid.SetRedMarked(ValueCol, Row, red);
-    grid.SetTip(2, Row, red ? ReferenceValueTip(*DefaultIni, Code, key) : std::string());
+    // A value that does not fit its key's kind carries a mark of its own, with the reason.
+    const std::optional<std::string> misfit = m_main.Values().StoredMisfit(Code, key);
+    grid.SetMisfitMark(ValueCol, Row, misfit.has_value());
+    std::string tip = red ? ReferenceValueTip(*DefaultIni, Code, key) : std::string();
+    if (misfit) tip += (tip.empty() ? "" : "\n") + *misfit;
+    grid.SetTip(ValueCol, Row, tip);
 }
 
 void TChildWin::DiPilihLineStringGrid2() {

@@ -172,6 +172,13 @@ class TChildWin : public QWidget {
     void EscapePerubahan();
     void InterpretModalResult(const std::string& Text);
 
+    // ---- The note on a committed value that does not fit its key (ValueNote.cpp) ----
+    // The value of `Key` in entry `Code` was just committed: the note says why it looks wrong, or
+    // goes when it fits.
+    void NoteCommittedValue(const std::string& Code, const std::string& Key);
+    // The noted value changed or went: the note follows it, and goes once it fits.
+    void RefreshValueNote();
+
     // ---- Entry operations (EntryActions.cpp) ----
     void DuplicateButtonClick();
     void StringGroodDoubleClick();
@@ -236,6 +243,9 @@ class TChildWin : public QWidget {
     Picture m_pictureBackground;
     FilterBox* m_entryFilter = nullptr;  // owned through its Qt parent
     TableSwitch* m_tableSwitch = nullptr;  // owned through its Qt parent
+    QLabel* m_valueNote = nullptr;         // owned through its Qt parent; made for the first note
+    std::string m_notedCode;               // the entry and key the note is about; none: no note
+    std::string m_notedKey;
 };
 
 }  // namespace velmora

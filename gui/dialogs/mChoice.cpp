@@ -48,18 +48,20 @@ TChoice::TChoice(QWidget* parent)
 TChoice::~TChoice() = default;
 
 void TChoice::mChoiceOpen(std::string ValueSources, std::string CurrentValue, std::string Key, std::string Code,
-                          std::vector<std::string> EntryCodes, const Workspace& workspace, Boxes& boxes) {
+                          std::vector<std::string> EntryCodes, const Workspace& workspace, Boxes& boxes,
+                          std::vector<std::string> KindValues) {
     m_valueSources = std::move(ValueSources);
     m_currentValue = std::move(CurrentValue);
     m_key = std::move(Key);
     m_entryCodes = std::move(EntryCodes);
+    m_kindValues = m_valueSources.empty() ? std::move(KindValues) : std::vector<std::string>();
     m_workspace = &workspace;
     m_boxes = &boxes;
 
     const TMemIniFile* defaults = workspace.DefaultIni.get();
     m_defaultValue = defaults ? defaults->ReadString(Code, m_key, "") : std::string();
 
-    const bool hasSources = !m_valueSources.empty();
+    const bool hasSources = !m_valueSources.empty() || !m_kindValues.empty();
     m_ui->ValuesButton->setEnabled(hasSources);
     m_showBasicNext = hasSources;
     GetPreparedValuesOK();
@@ -71,10 +73,18 @@ void TChoice::GetPreparedValuesOK() {
     const std::string& key = m_key;
 
     if (showBasic) {
-        BasicList basic = BuildBasicList(m_valueSources, *m_workspace);
-        for (const std::string& name : basic.MissingSources) m_boxes->Notice(MissingSourceNotice(name));
-        ShowItems(std::move(basic.Items));
-        setWindowTitle(ToQString(m_valueSources));
+        if (!m_kindValues.empty()) {
+            // Without sources, the values the key's kind allows: "yes/no".
+            std::string title;
+            for (const std::string& value : m_kindValues) title += (title.empty() ? "" : "/") + value;
+            ShowItems(m_kindValues);
+            setWindowTitle(ToQString(title));
+        } else {
+            BasicList basic = BuildBasicList(m_valueSources, *m_workspace);
+            for (const std::string& name : basic.MissingSources) m_boxes->Notice(MissingSourceNotice(name));
+            ShowItems(std::move(basic.Items));
+            setWindowTitle(ToQString(m_valueSources));
+        }
         m_ui->ValuesButton->setText(QStringLiteral("Click to &see values used by the OTHERS"));
         m_ui->Label1->setText(QStringLiteral("BASIC"));
     } else {

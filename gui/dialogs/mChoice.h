@@ -36,9 +36,11 @@ class TChoice : public QDialog {
     // category rows and kinds and the document, definition and default stores. A key with sources
     // opens on the BASIC list, one without on the OTHERS list with the switch disabled. The notice
     // for a source that gives no value is shown here, before the dialog. The workspace and `boxes`
-    // must outlive the dialog.
+    // must outlive the dialog. `KindValues`: what the key's kind of value allows ("yes" and "no"),
+    // the BASIC list of a key without sources.
     void mChoiceOpen(std::string ValueSources, std::string CurrentValue, std::string Key, std::string Code,
-                     std::vector<std::string> EntryCodes, const Workspace& workspace, Boxes& boxes);
+                     std::vector<std::string> EntryCodes, const Workspace& workspace, Boxes& boxes,
+                     std::vector<std::string> KindValues = {});
 
     // The answer after OK: the values of the selected items in list order, joined by "," without
     // blanks; empty when nothing is selected.
@@ -68,6 +70,7 @@ class TChoice : public QDialog {
     std::string m_defaultValue;
     std::string m_key;
     std::vector<std::string> m_entryCodes;
+    std::vector<std::string> m_kindValues;  // the BASIC list when the key names no sources
     bool m_showBasicNext = false;
     const Workspace* m_workspace = nullptr;
     Boxes* m_boxes = nullptr;

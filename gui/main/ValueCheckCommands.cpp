@@ -4,6 +4,7 @@
 
 #include <QTableView>
 
+#include "core/values/LiveValueCheck.h"
 #include "core/values/ValueCheck.h"
 #include "gui/widgets/GeneralHandler.h"
 #include "gui/widgets/QtText.h"
@@ -23,8 +24,8 @@ ResultsWindow& TMainWin::FillCheckValues() {
         m_valuesWindow, QStringLiteral("CheckValuesWindow"),
         {QStringLiteral("Category"), QStringLiteral("Section"), QStringLiteral("Key"), QStringLiteral("Value"),
          QStringLiteral("Reason")});
-    // Learned afresh from the document as it now stands, so the list follows every edit.
-    const ValueCheck check(m_workspace);
+    // The check follows every edit, so the list does too.
+    const ValueCheck& check = m_valueCheck->Check();
     const std::vector<ValueFinding> findings = check.Findings();
     std::vector<ListedResults::Row> rows;
     rows.reserve(findings.size());

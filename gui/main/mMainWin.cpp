@@ -31,6 +31,7 @@
 #include "gui/widgets/FilterBox.h"
 #include "gui/widgets/TabOrder.h"
 #include "gui/find/FindWindow.h"
+#include "core/values/LiveValueCheck.h"
 #include "ui_mMainWin.h"
 
 namespace velmora {
@@ -41,6 +42,7 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
       m_globals(globals),
       m_boxes(boxes),
       m_workspace(globals, boxes, this),
+      m_valueCheck(std::make_unique<LiveValueCheck>(m_workspace)),
       m_documentNews(std::make_unique<DocumentSignals>(m_workspace.Doc())) {
     ui->setupUi(this);
     // The layout keeps the window at its designed size or more, as much more as the captions need;

@@ -31,6 +31,7 @@ struct EntryTarget;
 class FilterBox;
 class FindWindow;
 class DocumentSignals;
+class LiveValueCheck;
 struct EditFocus;
 struct Globals;
 class ResultsWindow;
@@ -117,6 +118,8 @@ public:
     void CloseExistingChildWindow();
     // The document's news as Qt signals; the category windows follow the document through them.
     DocumentSignals& DocumentNews() override { return *m_documentNews; }
+    // The kinds of value the document's keys take, and the values that do not fit them.
+    LiveValueCheck& Values() override { return *m_valueCheck; }
 
     // Finding (FindCommands.cpp). The usages of `Code` in their window; opening the entry a row of
     // the find, usages or check results leads to, in its category window at the key.
@@ -228,7 +231,9 @@ private:
     Globals& m_globals;
     Boxes& m_boxes;
     Workspace m_workspace;
-    // Goes before the workspace's document, which it observes.
+    // Both go before the workspace's document, which they observe. The value check comes first:
+    // it is told of an edit before the views that ask it are.
+    std::unique_ptr<LiveValueCheck> m_valueCheck;
     std::unique_ptr<DocumentSignals> m_documentNews;
     QAction* Undo1 = nullptr;  // owned through the Edit menu
     QAction* Redo1 = nullptr;

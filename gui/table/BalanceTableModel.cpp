@@ -11,6 +11,8 @@
 #include "core/store/IniError.h"
 #include "core/store/TextCase.h"
 #include "core/store/mIniGue.h"
+#include "core/values/LiveValueCheck.h"
+#include "gui/widgets/MisfitMark.h"
 
 namespace velmora {
 
@@ -128,9 +130,12 @@ QVariant BalanceTableModel::data(const QModelIndex& index, int role) const {
             return red ? QVariant(QBrush(RedValue)) : QVariant();
         case Qt::BackgroundRole:
             return cell.Present ? QVariant() : QVariant(QBrush(AbsentFace));
+        case Qt::DecorationRole:
+            return MisfitOf(row, *column) ? QVariant(MisfitIcon()) : QVariant();
         case Qt::ToolTipRole: {
             QStringList tips;
             if (red) tips << ToQString(ReferenceValueTip(*reference, place->Code, place->Key));
+            if (const std::optional<std::string> misfit = MisfitOf(row, *column)) tips << ToQString(*misfit);
             if (!cell.Target.empty())
                 tips << ToQString(cell.Target) +
                             QStringLiteral(" is used by %1 entries").arg(m_table->SharingCount(row, *column));
@@ -139,6 +144,12 @@ QVariant BalanceTableModel::data(const QModelIndex& index, int role) const {
         default:
             return {};
     }
+}
+
+std::optional<std::string> BalanceTableModel::MisfitOf(size_t row, size_t column) const {
+    const std::optional<CellPlace> place = m_table->PlaceOf(row, column);
+    if (!m_valueCheck || !place) return std::nullopt;
+    return m_valueCheck->StoredMisfit(place->Code, place->Key);
 }
 
 QVariant BalanceTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -166,7 +177,10 @@ bool BalanceTableModel::setData(const QModelIndex& index, const QVariant& value,
         }
     try {
         // The document tells every view, this one included, what changed.
-        return CommitCell(m_workspace.Doc(), *m_table, RowBehind(index.row()), *column, ToBytes(text));
+        const std::optional<CellPlace> place = m_table->PlaceOf(RowBehind(index.row()), *column);
+        if (!CommitCell(m_workspace.Doc(), *m_table, RowBehind(index.row()), *column, ToBytes(text))) return false;
+        if (place) emit valueCommitted(place->Code, place->Key);
+        return true;
     } catch (const IniError& error) {
         emit editRefused(error.what());
         return false;

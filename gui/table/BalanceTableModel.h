@@ -11,6 +11,7 @@
 
 namespace velmora {
 
+class LiveValueCheck;
 class Workspace;
 
 // How a header names the column: "Cost", "Primary › Damage".
@@ -29,6 +30,8 @@ public:
     ~BalanceTableModel() override;
 
     const BalanceTable& Table() const { return *m_table; }
+    // The check whose misfits the cells mark (none: no marks). It must outlive the model.
+    void SetValueCheck(LiveValueCheck* check) { m_valueCheck = check; }
     // The columns shown: the table's columns are built afresh.
     void SetColumns(const std::vector<TableColumn>& columns);
     // Reads the document again, keeping the sort and the filter.
@@ -58,11 +61,16 @@ public:
 signals:
     // Why a typed value was not written.
     void editRefused(const std::string& reason);
+    // A typed value was written into the key `key` of entry `code`.
+    void valueCommitted(const std::string& code, const std::string& key);
 
 private:
     void ArrangeRows();
+    // Why the cell's value does not fit its key's kind; nothing when it fits or nothing checks.
+    std::optional<std::string> MisfitOf(size_t row, size_t column) const;
 
     Workspace& m_workspace;
+    LiveValueCheck* m_valueCheck = nullptr;
     std::unique_ptr<BalanceTable> m_table;
     std::vector<size_t> m_shown;
     std::optional<int> m_sortColumn;

@@ -19,6 +19,7 @@
 #include "gui/widgets/QtText.h"
 #include "core/store/IniError.h"
 #include "core/store/TextCase.h"
+#include "gui/widgets/MisfitMark.h"
 
 namespace velmora {
 
@@ -317,6 +318,18 @@ void StringGrid::SetTip(int col, int row, const std::string& text) {
     if (text.empty() && !item(row, col)) return;
     const QSignalBlocker blocker(this);
     ItemForWriting(col, row)->setToolTip(ToQString(text));
+}
+
+bool StringGrid::IsMarkedMisfit(int col, int row) const {
+    CheckCell(col, row);
+    const QTableWidgetItem* cell = item(row, col);
+    return cell && !cell->data(Qt::DecorationRole).isNull();
+}
+
+void StringGrid::SetMisfitMark(int col, int row, bool marked) {
+    if (marked == IsMarkedMisfit(col, row)) return;
+    const QSignalBlocker blocker(this);
+    ItemForWriting(col, row)->setData(Qt::DecorationRole, marked ? QVariant(MisfitIcon()) : QVariant());
 }
 
 std::vector<std::string> StringGrid::ColumnTexts(int col) const {

@@ -58,6 +58,9 @@ public:
     // A note the cell's tooltip shows, below its whole text when that is cut; empty: none.
     std::string Tip(int col, int row) const;
     void SetTip(int col, int row, const std::string& text);
+    // The mark of a value that does not fit its key's kind (MisfitIcon before the text).
+    bool IsMarkedMisfit(int col, int row) const;
+    void SetMisfitMark(int col, int row, bool marked);
     // The texts of one column, top to bottom.
     std::vector<std::string> ColumnTexts(int col) const;
 

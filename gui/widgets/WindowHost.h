@@ -9,6 +9,7 @@ class QWidget;
 namespace velmora {
 
 class DocumentSignals;
+class LiveValueCheck;
 class TChildWin;
 class Workspace;
 
@@ -24,6 +25,8 @@ public:
     virtual DocumentSignals& DocumentNews() = 0;
     // The user's settings (window places, table columns); null when the program keeps none.
     virtual QSettings* UserSettings() const = 0;
+    // The kinds of value the document's keys take, and the values that do not fit them.
+    virtual LiveValueCheck& Values() = 0;
     // Restores the form when it is minimised and gives it the focus.
     virtual void FocusAndShow(QWidget* Form) = 0;
     // Asks before `Name` is overwritten; false when the user declines.

@@ -219,6 +219,20 @@ class ChoiceDialogTest : public QObject {
         QVERIFY(!QApplication::activeModalWidget());
     }
 
+    // A yes/no key without sources opens on yes and no, and still switches to the others' values.
+    void keyOfYesNoKindOffersYesAndNo() {
+        ChoiceSetup setup;
+        TChoice dialog;
+        dialog.mChoiceOpen("", "ye", "Armor", "E1", setup.entryGrid.ColumnTexts(0), setup.workspace, setup.boxes,
+                           {"yes", "no"});
+        QCOMPARE(Items(dialog), (QStringList{"no", "yes"}));
+        QCOMPARE(LabelText(dialog, "Label1"), QStringLiteral("BASIC"));
+        QPushButton* values = Button(dialog, "ValuesButton");
+        QVERIFY(values && values->isEnabled());
+        QTest::mouseClick(values, Qt::LeftButton);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("OTHERS VALUES"));
+    }
+
     void keyWithSourcesSwitchesBetweenBasicAndOthers() {
         ChoiceSetup setup;
         TChoice dialog;

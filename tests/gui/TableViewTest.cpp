@@ -74,6 +74,21 @@ private slots:
         QCOMPARE(H::LabelText(w, "Label2"), QStringLiteral("SCOUT"));
     }
 
+    // A typed value that does not fit its key is written, marked with the reason, and noted.
+    void marksAValueThatDoesNotFitItsKey() {
+        TChildWin* w = nullptr;
+        BalanceTableView* table = OpenTable(w);
+        QVERIFY(table);
+        const QAbstractItemModel& model = *table->Values().model();
+        const int cost = ColumnOf(model, QStringLiteral("Cost"));
+        const auto grunt = [&] { return model.index(table->Model().RowOfCode("GRUNT"), cost); };
+        QVERIFY(grunt().data(Qt::DecorationRole).isNull());
+        QVERIFY(table->Values().model()->setData(grunt(), QStringLiteral("12O")));
+        QTRY_VERIFY(!grunt().data(Qt::DecorationRole).isNull());
+        QVERIFY(grunt().data(Qt::ToolTipRole).toString().contains(QStringLiteral("expected a whole number")));
+        QVERIFY(H::In<QLabel>(w, "ValueNote").isVisible());
+    }
+
     void sortsTypesPastesAndUndoes() {
         TChildWin* w = nullptr;
         BalanceTableView* table = OpenTable(w);

@@ -748,6 +748,36 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(Values().Cells(1, COST), std::string("Cost"));
         QCOMPARE(Doc().ReadString("ALPHA", "Cost", ""), std::string("7"));
     }
+
+    // A value unlike the key's others is written all the same; the cell carries the mark with the
+    // reason, a note says why it looks wrong, and Undo takes back mark and note with the value.
+    void marksAndNotesAValueThatDoesNotFitItsKey() {
+        h->StartOnSample();
+        int category = 0;
+        while (h->Grid().Cells(0, category) != "InfantryTypes") ++category;
+        w = h->Open(category, 0);
+        QVERIFY(w);
+        QTRY_COMPARE(QApplication::activeWindow(), w);
+        Values().setFocus();
+        const int cost = 1;
+        QCOMPARE(Values().Cells(1, cost), std::string("Cost"));
+        QVERIFY(!Values().IsMarkedMisfit(2, cost));
+
+        Type(cost, QStringLiteral("12O"));
+        PressKey(Qt::Key_Return);
+        QCOMPARE(Doc().ReadString("GRUNT", "Cost", ""), std::string("12O"));
+        QVERIFY(Values().IsMarkedMisfit(2, cost));
+        QVERIFY(QString::fromStdString(Values().Tip(2, cost)).contains(QStringLiteral("expected a whole number")));
+        const QLabel& note = H::In<QLabel>(w, "ValueNote");
+        QVERIFY(note.isVisible());
+        QVERIFY(note.text().startsWith(QStringLiteral("GRUNT: Cost=12O looks wrong: expected a whole number")));
+        QVERIFY(!QApplication::activeModalWidget());
+
+        QVERIFY(h->Trigger("Undo1"));
+        QCOMPARE(Cell(cost), std::string("100"));
+        QVERIFY(!Values().IsMarkedMisfit(2, cost));
+        QVERIFY(!note.isVisible());
+    }
 };
 
 QTEST_MAIN(ValueEditingTest)

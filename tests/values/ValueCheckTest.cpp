@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "WorkspaceFixture.h"
+#include "core/values/LiveValueCheck.h"
 #include "core/values/ValueCheck.h"
 #include "core/references/References.h"
 
@@ -121,6 +122,26 @@ TEST_F(ValueCheckTest, EditsKeepTheLearningUpToDate) {
     EXPECT_EQ(Findings(check), Texts{});
     EXPECT_EQ(KindText(check.KindOf(1, "Cost").Count.Kind), "text");
     workspace.Doc().RemoveObserver(check);
+}
+
+// The check the windows ask is learned once per load and kept up by the edits, undo included.
+TEST_F(ValueCheckTest, TheLiveCheckFollowsEditsAndLoads) {
+    Open(CategoryText("Infantry", "I", 20, Soldier) + CategoryText("Vehicles", "V", 5, {{"Cost", "9%"}}));
+    LiveValueCheck live(workspace);
+    EXPECT_EQ(live.Misfit("I1", "Cost", "110"), std::nullopt);
+    workspace.Doc().SetValue("I1", "Cost", "12O");
+    EXPECT_EQ(live.Misfit("I1", "Cost", "12O"), "expected a whole number; 19 of 20 Infantry entries have one");
+    EXPECT_EQ(live.Check().Findings().size(), 1U);
+    workspace.Doc().Undo();
+    EXPECT_EQ(Findings(live.Check()), Texts{});
+    EXPECT_EQ(KindChoices(live.KindIn("infantry", "Sensors")), (Texts{"yes", "no"}));
+    EXPECT_EQ(KindChoices(live.KindIn("Infantry", "Cost")), Texts{});
+
+    // Another document loaded: its prices are no numbers, so nothing is flagged any more.
+    Write("other.ini", CategoryText("Infantry", "I", 20, {{"Cost", "cheap%"}}));
+    workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(folder.File("other.ini"), false);
+    EXPECT_EQ(live.Misfit("I1", "Cost", "12O"), std::nullopt);
+    EXPECT_EQ(KindText(live.KindIn("Infantry", "Cost")), "text");
 }
 
 }  // namespace

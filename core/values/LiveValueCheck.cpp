@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/values/LiveValueCheck.h"
+
+#include "core/values/ValueCheck.h"
+#include "core/references/References.h"
+#include "core/catalogue/Workspace.h"
+#include "core/store/TextCase.h"
+#include "core/store/mIniGue.h"
+
+namespace velmora {
+
+LiveValueCheck::LiveValueCheck(Workspace& workspace) : m_workspace(workspace) {
+    m_workspace.Doc().AddObserver(*this);
+}
+
+LiveValueCheck::~LiveValueCheck() { m_workspace.Doc().RemoveObserver(*this); }
+
+const ValueCheck& LiveValueCheck::Check() {
+    if (m_document != m_workspace.DocumentIni.get() || m_definition != m_workspace.DefinitionIni.get()) Forget();
+    if (!m_check) {
+        m_check = std::make_unique<ValueCheck>(m_workspace);
+        m_document = m_workspace.DocumentIni.get();
+        m_definition = m_workspace.DefinitionIni.get();
+    }
+    return *m_check;
+}
+
+std::optional<std::string> LiveValueCheck::Misfit(std::string_view code, std::string_view key,
+                                                  std::string_view value) {
+    const ValueCheck& check = Check();
+    if (!m_workspace.DocumentIni) return std::nullopt;
+    if (!m_rule) m_rule = std::make_unique<DanglingRule>(m_workspace);
+    return check.Misfit(code, key, value, *m_rule);
+}
+
+std::optional<std::string> LiveValueCheck::StoredMisfit(std::string_view code, std::string_view key) {
+    if (!m_workspace.DocumentIni || key.empty() || !m_workspace.DocumentIni->ValueExists(code, key))
+        return std::nullopt;
+    return Misfit(code, key, m_workspace.DocumentIni->ReadString(code, key, ""));
+}
+
+ValueKind LiveValueCheck::KindIn(std::string_view category, std::string_view key) {
+    const ValueCheck& check = Check();
+    const int at = check.Learner().CategoryIndex(category);
+    return at < 0 ? ValueKind{} : check.KindOf(static_cast<size_t>(at), key).Count.Kind;
+}
+
+void LiveValueCheck::ValueChanged(const std::string& code, const std::string& key) {
+    m_rule.reset();
+    if (!m_check) return;
+    // A line of a category's own list in the document changes which entries it lists.
+    for (const KindCategory& category : m_check->Learner().Categories())
+        if (EqualsNoCase(category.Name, code)) {
+            Forget();
+            return;
+        }
+    m_check->ValueChanged(code, key);
+}
+
+void LiveValueCheck::Forget() {
+    m_rule.reset();
+    m_check.reset();
+}
+
+}  // namespace velmora
