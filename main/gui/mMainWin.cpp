@@ -3,6 +3,7 @@
 // list and the background.
 
 #include "main/gui/mMainWin.h"
+#include "main/gui/RecoveryKeeper.h"
 
 #include <QAction>
 #include <QApplication>
@@ -102,6 +103,7 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
     ConnectControls();
     SetUpFinding();
     BuildEditMenu();
+    SetUpRecovery();
 }
 
 TMainWin::~TMainWin() {
@@ -282,6 +284,7 @@ void TMainWin::LoadPictures() {
 
 void TMainWin::ArrangeLayar() {
     m_changesWindow->DocumentReplaced();
+    WatchFiles();
     m_globals.UnknownSelected = false;
     ShowStatus(Workspace::BannerText);
     SetBannerCaption();
