@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QSettings>
+#include <QStandardPaths>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -79,8 +80,12 @@ int main(int argc, char* argv[]) {
     boxes.SetOwner(&mainWin);
     mainWin.SetProgramFolderChoice(&choice);
     mainWin.SetUserSettings(&settings);
+    // Unsaved work is copied to the user's own data folder, and offered again after a crash.
+    const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (!dataDir.isEmpty()) mainWin.SetRecoveryFolder(velmora::ToBytes(QDir(dataDir).filePath(QStringLiteral("recovery"))));
     mainWin.OnCreateMampir(*programDir);
     if (!options.documentFile.empty())
         velmora::RunEventHandler(boxes, [&] { mainWin.OpenExistingDocument(options.documentFile); });
+    velmora::RunEventHandler(boxes, [&] { mainWin.OfferRecoveries(); });
     return QApplication::exec();
 }

@@ -29,9 +29,13 @@ int Edit(const Arguments& args) {
             return 1;
         }
     }
-    if (const auto& saved = edits.Saved())
+    if (const auto& saved = edits.Saved()) {
+        // The script's edits were made on the document as it was read: another program's change
+        // since then would be overwritten unseen.
+        RefuseSaveOverChangedFile(session.workspace, saved->Definition.has_value());
         WriteSaveTexts(*saved, parsed.Option("--output").value_or(documentFile),
                        session.workspace.DefinitionIni->FileName());
+    }
     return 0;
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +34,18 @@ public:
         std::string listed = text;
         for (const std::string& choice : choices) listed += "\r\n" + choice;
         return Confirm(listed);
+    }
+    // A question with buttons of its own ("&Restore", "&Discard", "&Compare..."): caption "Confirm",
+    // question icon, the first button the default. The answer is the index of the button pressed;
+    // Esc gives the last. Boxes without buttons of their own (the command-line tool) list the
+    // buttons in the text and ask Confirm: Yes for the first, No for the second, else the last.
+    virtual size_t Choose(const std::string& text, const std::vector<std::string>& buttons) {
+        std::string listed = text;
+        for (const std::string& button : buttons) listed += "\r\n" + button;
+        const BoxAnswer answer = Confirm(listed);
+        const size_t last = buttons.empty() ? 0 : buttons.size() - 1;
+        if (answer == BoxAnswer::Yes) return 0;
+        return answer == BoxAnswer::No ? std::min<size_t>(1, last) : last;
     }
     // A warning: caption "Warning", warning icon, "OK" and "&Ignore".
     virtual BoxAnswer Warning(const std::string& text) = 0;

@@ -6,6 +6,8 @@
 #include "core/catalogue/Workspace.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/mIniGue.h"
+#include "core/store/DiskStamp.h"
+#include "core/store/IniError.h"
 
 namespace velmora {
 
@@ -29,8 +31,27 @@ void WriteSaveTexts(const SaveTexts& texts, const std::string& documentFile, con
 void SaveDocument(Workspace& workspace) {
     Document& document = workspace.Doc();
     const SaveTexts texts = TextsToSave(workspace, document.DefinitionChanged());
-    WriteSaveTexts(texts, document.Store().FileName(), document.Definition().FileName());
+    const std::string& documentFile = document.Store().FileName();
+    const std::string& definitionFile = document.Definition().FileName();
+    WriteSaveTexts(texts, documentFile, definitionFile);
+    workspace.DocumentStamp = StampOfWritten(documentFile, texts.Document);
+    if (texts.Definition) workspace.DefinitionStamp = StampOfWritten(definitionFile, *texts.Definition);
     document.MarkSaved();
+}
+
+std::optional<std::string> FileChangedSinceRead(const Workspace& workspace, bool withDefinition) {
+    const Document& document = workspace.Doc();
+    if (!document.HasStores()) return std::nullopt;
+    const std::string& documentFile = document.Store().FileName();
+    if (ChangeOnDisk(workspace.DocumentStamp, documentFile) == DiskChange::Changed) return documentFile;
+    const std::string& definitionFile = document.Definition().FileName();
+    if (withDefinition && ChangeOnDisk(workspace.DefinitionStamp, definitionFile) == DiskChange::Changed)
+        return definitionFile;
+    return std::nullopt;
+}
+
+void RefuseSaveOverChangedFile(const Workspace& workspace, bool withDefinition) {
+    if (FileChangedSinceRead(workspace, withDefinition)) throw IniError("the file changed on disk while editing");
 }
 
 }  // namespace velmora

@@ -28,7 +28,17 @@ void WriteSaveTexts(const SaveTexts& texts, const std::string& documentFile, con
 
 // File, Save: the document under its store's file name, and the definition file when an edit
 // since the last save changed its lists. The history's clean point moves only when both went to
-// disk.
+// disk; the files' stamps are then those of the bytes written.
 void SaveDocument(Workspace& workspace);
+
+// The file a save of the document would overwrite although another program changed it since it
+// was read or last written: the document's file, or the definition file when `withDefinition`
+// (the save writes it too). None when neither changed; a file since deleted is no change a save
+// could overwrite.
+std::optional<std::string> FileChangedSinceRead(const Workspace& workspace, bool withDefinition);
+
+// A save that no user watches refuses to overwrite another program's change: throws IniError "the
+// file changed on disk while editing" when FileChangedSinceRead names a file.
+void RefuseSaveOverChangedFile(const Workspace& workspace, bool withDefinition);
 
 }  // namespace velmora

@@ -117,6 +117,7 @@ void Workspace::ReadCreate_001FilenameAndDefault() {
     // The history holds lines of the definition store it replaces.
     m_document.Restart(false);
     DefinitionIni = NewStore(DefinitionFileName());
+    DefinitionStamp = TakeDiskStamp(DefinitionIni->FileName());
     // Settings go back to the settings file's values before this type's overrides apply.
     ReadProgBuffer(*SettingsIni);
     ReadProgBuffer(*DefinitionIni, AllSections, UnknownCategory, "1,TheUnknown!", &CategoryList);
@@ -167,11 +168,30 @@ void Workspace::BeginCopyDefaultOrLoadINItoCurrentBuffer(const std::string& File
         document->Rename(FileName, false);
     }
 
+    const DiskStamp stamp = FromDefault ? DiskStamp() : TakeDiskStamp(FileName);
     m_globals.CurrentFileName = FileName;
     m_document.Restart(false);  // before the store its edits refer to goes
     DocumentIni = std::move(document);
+    DocumentStamp = stamp;
     OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer();
     m_globals.UnknownSelected = false;
+    if (m_view) m_view->ArrangeLayar();
+}
+
+void Workspace::LoadRecoveredDocument(const std::string& FileName, std::string bytes, const DiskStamp& loaded) {
+    BusyPointer busy(m_view);
+    BannerOnExit banner(m_view);
+    std::unique_ptr<TMemIniFile> document = NewStore(std::string());
+    document->LoadText(std::move(bytes));
+    document->Rename(FileName, false);
+
+    m_globals.CurrentFileName = FileName;
+    m_document.Restart(false);  // before the store its edits refer to goes
+    DocumentIni = std::move(document);
+    DocumentStamp = loaded;
+    OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer();
+    m_globals.UnknownSelected = false;
+    m_document.Restart(true);
     if (m_view) m_view->ArrangeLayar();
 }
 

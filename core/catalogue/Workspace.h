@@ -10,6 +10,7 @@
 #include "core/catalogue/Routines.h"
 #include "core/store/StringList.h"
 #include "core/store/mIniGue.h"
+#include "core/store/DiskStamp.h"
 
 namespace velmora {
 
@@ -78,6 +79,10 @@ public:
 
     // Documents and their catalogue.
     void BeginCopyDefaultOrLoadINItoCurrentBuffer(const std::string& FileName, bool FromDefault);
+    // A document put back from `bytes` (a recovery copy) under the name `FileName`, as a load of a
+    // file holding them would read it; it counts as changed, with a fresh history. `loaded` is the
+    // file as it was when the recovered document was first read from it.
+    void LoadRecoveredDocument(const std::string& FileName, std::string bytes, const DiskStamp& loaded);
     void OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer();
     void SelectUnknown();
     // The definition file read anew for the document as it stands, as a new definition written
@@ -133,6 +138,10 @@ public:
     std::unique_ptr<TMemIniFile> DefaultIni;
     std::unique_ptr<TMemIniFile> DefinitionIni;
     std::unique_ptr<TMemIniFile> DocumentIni;
+    // The document's and the definition's files as they were last read or written, to tell when
+    // another program changed them (Exists false: not read from a file).
+    DiskStamp DocumentStamp;
+    DiskStamp DefinitionStamp;
 
     // The document being edited: every change of DocumentIni and of DefinitionIni's lists after a
     // load goes through it. Each load of a document starts its history afresh.

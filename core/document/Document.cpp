@@ -352,6 +352,11 @@ void Document::MarkSaved() {
     HistoryMoved();
 }
 
+void Document::MarkUnsaved() {
+    m_history.DropCleanPoint();
+    HistoryMoved();
+}
+
 void Document::AddObserver(DocumentObserver& observer) {
     if (std::find(m_observers.begin(), m_observers.end(), &observer) == m_observers.end())
         m_observers.push_back(&observer);

@@ -176,6 +176,13 @@ public:
         m_droppedTouched[0] = m_droppedTouched[1] = false;
     }
     bool IsClean() const { return m_clean && *m_clean == m_index; }
+    // The saved state is gone (its file was deleted): no position is clean until the next save,
+    // while what each store changed since that save stays known.
+    void DropCleanPoint() {
+        if (!m_clean) return;
+        m_shared = *m_clean;
+        m_clean.reset();
+    }
     // Whether `store` may stand otherwise than when it was last saved or loaded: an edit between
     // that point and the position touches it. Without a clean point, the point the history last
     // shared with the saved state stands in for it, with the edits dropped since then.
@@ -277,6 +284,8 @@ public:
     bool DefinitionChanged() const { return m_history.ChangedSinceClean(StoreOf::Definition); }
     // The document was written as it now stands.
     void MarkSaved();
+    // The document's file went from the disk: it counts as changed until it is saved again.
+    void MarkUnsaved();
 
     void AddObserver(DocumentObserver& observer);
     void RemoveObserver(DocumentObserver& observer);

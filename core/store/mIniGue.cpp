@@ -508,6 +508,11 @@ void TMemIniFile::LoadValues() {
     if (content) ParseText(m_arena.Adopt(std::move(*content)));
 }
 
+void TMemIniFile::LoadText(std::string content) {
+    Clear();
+    ParseText(m_arena.Adopt(std::move(content)));
+}
+
 void TMemIniFile::SetStrings(const TStringList& lines) {
     Clear();
     std::string text;

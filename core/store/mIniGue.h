@@ -178,6 +178,8 @@ public:
     bool CaseSensitive() const { return m_caseSensitive == nullptr || *m_caseSensitive; }
 
     void LoadValues();
+    // The store as LoadValues reads it from a file holding `content` (the file is not read).
+    void LoadText(std::string content);
     void Rename(std::string fileName, bool reload);
     void UpdateFile() override;
     std::unique_ptr<TMemIniFile> CloneAs(std::string fileName) const;

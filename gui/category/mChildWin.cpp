@@ -303,6 +303,20 @@ bool TChildWin::ListsEntry(const std::string& Code) const {
     return RowOfEntry(Code) >= 0;
 }
 
+std::string TChildWin::SelectedCode() const {
+    const StringGrid& entries = *ui->StringGrood;
+    return entries.Row() >= 0 && entries.Row() < entries.RowCount() ? entries.Cells(EntryCodeCol, entries.Row())
+                                                                     : std::string();
+}
+
+int TChildWin::PageIndex() const {
+    return ui->PageControl1->currentIndex();
+}
+
+void TChildWin::ShowPageIndex(int Index) {
+    if (Index >= 0 && Index < ui->PageControl1->count()) ui->PageControl1->setCurrentIndex(Index);
+}
+
 void TChildWin::SelectEntry(const std::string& Code, const std::string& Key) {
     const int row = RowOfEntry(Code);
     if (row < 0) return;

@@ -92,6 +92,11 @@ class TChildWin : public QWidget {
     // entry list's names and pictures, the value grid, the panel and the memo); a change in the
     // category's own list section refills the entry list.
     void ShowValueChange(const std::string& Code, const std::string& Key);
+    // Where the user stands, to come back to when the document is read again: the code of the
+    // selected entry and the page shown.
+    std::string SelectedCode() const;
+    int PageIndex() const;
+    void ShowPageIndex(int Index);
     // True when the entry list holds `Code`.
     bool ListsEntry(const std::string& Code) const;
     // Selects the entry `Code`, and the value-grid row of `Key` when the page shows that key.

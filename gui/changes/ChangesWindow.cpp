@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
@@ -210,6 +211,16 @@ void TChangesWin::ChooseReference(int index) {
     }
     m_referenceKind = kind;
     Compare();
+}
+
+void TChangesWin::ShowAndCompareWithFile(const std::string& fileName) {
+    m_otherFile = fileName;
+    m_referenceKind = ReferenceKind::OtherFile;
+    {
+        const QSignalBlocker blocker(m_referenceBox);
+        m_referenceBox->setCurrentIndex(static_cast<int>(m_referenceKind));
+    }
+    ShowAndCompare();
 }
 
 std::string TChangesWin::ReferenceFileName() const {

@@ -61,6 +61,8 @@ public:
     void Compare();
     // The window shown, in front, with a fresh comparison.
     void ShowAndCompare();
+    // As ShowAndCompare, against the file `fileName` (the document's own file on disk).
+    void ShowAndCompareWithFile(const std::string& fileName);
     // The document was replaced (opened, made new, another file type): a shown window compares
     // again; an error is told in the window rather than in a box, as nobody asked for it.
     void DocumentReplaced();

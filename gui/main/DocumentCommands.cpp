@@ -16,6 +16,8 @@
 #include "gui/main/mMainWin.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/TextCase.h"
+#include "core/store/DiskStamp.h"
+#include "gui/main/RecoveryKeeper.h"
 
 namespace velmora {
 
@@ -41,6 +43,7 @@ bool TMainWin::ModifiedSavedOrDontCare() {
         case BoxAnswer::Yes:
             return Save1Click();
         case BoxAnswer::No:
+            m_recovery->Discard();  // the user's own choice: the changes are not to come back
             return true;
         default:
             return false;
@@ -78,9 +81,15 @@ bool TMainWin::Save1Click() {
 
 bool TMainWin::WriteDocument() {
     if (!m_workspace.DocumentIni) return true;  // a start-up that failed left no document
+    // Save As to another name has asked about that file; a save in place asks when another program
+    // changed the file since it was read, so that its change is never overwritten unseen.
     if (m_workspace.DocumentIni->FileName() != m_globals.CurrentFileName)
         RenameTheWholeToNewFile(m_globals.CurrentFileName);
+    else if (!OverwriteChangedFileOK())
+        return false;
     SaveDocument(m_workspace);
+    m_keptMineOver = {};
+    WatchFiles();  // a new name, or a file written anew
     SetBannerCaption();
     return true;
 }
@@ -126,6 +135,7 @@ void TMainWin::OpenProcess(const std::string& Name) {
     if (!ModifiedSavedOrDontCare()) return;
     CloseExistingChildWindow();
     m_workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(Name, false);
+    OfferRecoveriesOf(Name);
 }
 
 void TMainWin::Save1ClickMenu() {
@@ -150,6 +160,8 @@ void TMainWin::NewDefinition1Click() {
     // The scaffold is the document's alone; the open document stays as it is, and the new file is
     // taken into use only when the user says so.
     ReplaceDefinitionFile(m_workspace);
+    // Written here at the user's word: not another program's change to read again unasked.
+    m_workspace.DefinitionStamp = TakeDiskStamp(m_workspace.DefinitionFileName());
     std::string load = "The new definition file is written. Load it now for the open document?";
     const Document& edits = m_workspace.Doc();
     if (edits.CanUndo() || edits.CanRedo()) load += "\r\nThe edits made so far can then no longer be undone.";

@@ -3,6 +3,7 @@
 // list and the background.
 
 #include "gui/main/mMainWin.h"
+#include "gui/main/RecoveryKeeper.h"
 
 #include <QAction>
 #include <QApplication>
@@ -96,6 +97,7 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
                 ui->SpeedButton1, ui->SpeedButton2, ui->SpeedButton3, ui->SpeedButton4, ui->SpeedButton5,
                 ui->SpeedButton6, ui->SpeedButton7, ui->SpeedButton8, ui->SpeedButton9, ui->SpeedButton10,
                 ui->StringGrid1, ui->Button2, m_entryFilter, ui->ListBox2});
+    SetUpRecovery();
 }
 
 TMainWin::~TMainWin() {
@@ -280,6 +282,7 @@ void TMainWin::LoadPictures() {
 void TMainWin::ArrangeLayar() {
     m_changesWindow->DocumentReplaced();
     if (m_findWindow) m_findWindow->DocumentReplaced();
+    WatchFiles();
     m_globals.UnknownSelected = false;
     ShowStatus(Workspace::BannerText);
     SetBannerCaption();

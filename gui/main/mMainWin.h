@@ -3,6 +3,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <optional>
 #include <array>
 #include <memory>
 #include <string>
@@ -14,6 +15,9 @@
 #include "gui/widgets/WindowHost.h"
 #include "gui/widgets/WindowPlaces.h"
 #include "core/catalogue/Workspace.h"
+
+class QFileSystemWatcher;
+class QTimer;
 
 class QAction;
 class QMenu;
@@ -28,6 +32,8 @@ namespace velmora {
 
 class Boxes;
 struct EntryTarget;
+struct Recovery;
+class RecoveryKeeper;
 class FilterBox;
 class FindWindow;
 class DocumentSignals;
@@ -74,6 +80,13 @@ public:
     // Opens the document `Name` through Open's question about unsaved changes. Throws IniError
     // "Cannot open file" when it is not a file.
     void OpenExistingDocument(const std::string& Name);
+
+    // Recovery of unsaved work (RecoveryCommands.cpp). The folder of the recovery files; without
+    // one (the default, as in tests) no copy is kept.
+    void SetRecoveryFolder(const std::string& dir);
+    // Offers the recovery files of the folder one by one: restore, discard or compare each.
+    void OfferRecoveries();
+    RecoveryKeeper& RecoveryCopies();
 
     QWidget& HostWidget() override { return *this; }
     Workspace& Work() override { return m_workspace; }
@@ -189,6 +202,22 @@ private:
     void EntryListMenu(const QPoint& at);
     ResultsWindow& ListWindow(QPointer<ResultsWindow>& window, const QString& objectName, const QStringList& headers);
 
+    // Recovery copies and files changed on disk (RecoveryCommands.cpp).
+    void SetUpRecovery();
+    // The recovery files of `documentFile` only, when it is given.
+    void OfferRecoveriesOf(const std::optional<std::string>& documentFile);
+    void OfferRecovery(const std::string& file, const Recovery& recovery);
+    void WatchFiles();
+    void CheckFilesOnDisk();
+    void CheckDocumentOnDisk();
+    void CheckDefinitionOnDisk();
+    // The document (or, with `definitionOnly`, the definition file) read again from disk; the open
+    // category windows come back at their entry and page.
+    void ReloadKeepingWindows(bool definitionOnly);
+    // Whether a save may go ahead: the files it writes are as they were read, or the user agrees
+    // to overwrite another program's change.
+    bool OverwriteChangedFileOK();
+
     // Document commands (DocumentCommands.cpp).
     void New1Click();
     void Open1Click();
@@ -235,6 +264,13 @@ private:
     // it is told of an edit before the views that ask it are.
     std::unique_ptr<LiveValueCheck> m_valueCheck;
     std::unique_ptr<DocumentSignals> m_documentNews;
+    // After the workspace, whose document it copies; it finishes its writes before it goes.
+    std::unique_ptr<RecoveryKeeper> m_recovery;
+    QFileSystemWatcher* m_fileWatcher = nullptr;  // owned through its Qt parent, this window
+    QTimer* m_diskCheck = nullptr;
+    bool m_checkingDisk = false;
+    // The version on disk the user chose to keep their changes over; not asked about again.
+    DiskStamp m_keptMineOver;
     QAction* Undo1 = nullptr;  // owned through the Edit menu
     QAction* Redo1 = nullptr;
     ProgramFolderChoice* m_folderChoice = nullptr;

@@ -178,6 +178,24 @@ BoxAnswer QtBoxes::ConfirmWithChoices(const std::string& text, const std::vector
     return answer;
 }
 
+size_t QtBoxes::Choose(const std::string& text, const std::vector<std::string>& buttons) {
+    QString shown = ToQString(text);
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), shown, QMessageBox::NoButton, Owner());
+    box.setTextFormat(Qt::PlainText);
+    std::vector<QAbstractButton*> pressed;
+    for (const std::string& label : buttons) {
+        // Button labels are the program's own texts, not bytes from a file ("Compare…").
+        pressed.push_back(box.addButton(QString::fromUtf8(label), QMessageBox::AcceptRole));
+        if (pressed.size() == 1) box.setDefaultButton(qobject_cast<QPushButton*>(pressed.front()));
+    }
+    if (!pressed.empty()) box.setEscapeButton(pressed.back());
+    box.exec();
+    for (size_t i = 0; i < pressed.size(); ++i)
+        if (box.clickedButton() == pressed[i]) return i;
+    return pressed.empty() ? 0 : pressed.size() - 1;
+}
+
 BoxAnswer QtBoxes::Warning(const std::string& text) {
     return ShowBox(Owner(), QMessageBox::Warning, QStringLiteral("Warning"), text,
                    {{"OK", QMessageBox::AcceptRole, BoxAnswer::Ok},

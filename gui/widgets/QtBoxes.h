@@ -27,6 +27,7 @@ public:
     BoxAnswer Confirm(const std::string& text) override;
     BoxAnswer ConfirmWithChoices(const std::string& text, const std::vector<std::string>& choices,
                                  std::vector<bool>& ticked) override;
+    size_t Choose(const std::string& text, const std::vector<std::string>& buttons) override;
     BoxAnswer Warning(const std::string& text) override;
     void Error(const std::string& text) override;
 

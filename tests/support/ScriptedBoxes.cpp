@@ -58,6 +58,15 @@ BoxAnswer ScriptedBoxes::ConfirmWithChoices(const std::string& text, const std::
     return answer;
 }
 
+size_t ScriptedBoxes::Choose(const std::string& text, const std::vector<std::string>& buttons) {
+    m_shown.push_back({BoxKind::Confirm, "Confirm", text, buttons, {}});
+    if (m_choices.empty()) throw UnscriptedBox("no choice scripted for the box \"" + text + "\"");
+    const size_t index = m_choices.front();
+    m_choices.pop_front();
+    if (index >= buttons.size()) throw UnscriptedBox("the scripted choice is not a button of the box \"" + text + "\"");
+    return index;
+}
+
 BoxAnswer ScriptedBoxes::Warning(const std::string& text) {
     return Answer({BoxKind::Warning, "Warning", text, {"OK", "&Ignore"}, {}}, {BoxAnswer::Ok, BoxAnswer::Ignore});
 }

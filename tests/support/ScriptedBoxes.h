@@ -42,10 +42,15 @@ public:
     // Ticks the boxes of the next question with choices (in their order); none without.
     void EnqueueTicks(std::vector<bool> ticks) { m_ticks.push_back(std::move(ticks)); }
 
+    // Answers the next Choose with the button at `index`.
+    void EnqueueChoice(size_t index) { m_choices.push_back(index); }
+
     const std::vector<ShownBox>& Shown() const { return m_shown; }
     // The texts of the boxes of one kind, in the order they were shown.
     std::vector<std::string> TextsOf(BoxKind kind) const;
-    size_t PendingAnswers() const { return m_answers.size() + m_fileNames.size() + m_ticks.size(); }
+    size_t PendingAnswers() const {
+        return m_answers.size() + m_fileNames.size() + m_ticks.size() + m_choices.size();
+    }
     void ClearRecord() { m_shown.clear(); }
 
     void Notice(const std::string& text) override;
@@ -54,6 +59,8 @@ public:
     // Recorded as a confirmation whose text lists the choices, one a line.
     BoxAnswer ConfirmWithChoices(const std::string& text, const std::vector<std::string>& choices,
                                  std::vector<bool>& ticked) override;
+    // Recorded as a confirmation with the buttons offered.
+    size_t Choose(const std::string& text, const std::vector<std::string>& buttons) override;
     BoxAnswer Warning(const std::string& text) override;
     void Error(const std::string& text) override;
     std::optional<std::string> OpenFileName(const std::string& filter, const std::string& proposedName) override;
@@ -68,6 +75,7 @@ private:
     std::deque<BoxAnswer> m_answers;
     std::deque<std::optional<std::string>> m_fileNames;
     std::deque<std::vector<bool>> m_ticks;
+    std::deque<size_t> m_choices;
     std::vector<ShownBox> m_shown;
 };
 

@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+#include <QThread>
+#include <QTimer>
+#include <functional>
+#include <string>
+
+namespace velmora {
+
+class Workspace;
+
+// Keeps a recovery copy of the document while it has unsaved changes, so that a program that
+// ends before a save loses nothing: soon after every edit, undo or redo the document's bytes go to
+// its recovery file, and the file goes once nothing is left unsaved. The bytes are taken on the
+// user-interface thread, where the stores live; hashing and writing them, which takes long for a
+// big document, happens on a thread of its own, one job after the other, so that a removal never
+// overtakes the write before it.
+class RecoveryKeeper : public QObject {
+    Q_OBJECT
+
+public:
+    // Longest wait between an edit and its copy on disk.
+    static constexpr int CopyDelayMs = 2000;
+
+    explicit RecoveryKeeper(Workspace& workspace, QObject* parent = nullptr);
+    ~RecoveryKeeper() override;
+    RecoveryKeeper(const RecoveryKeeper&) = delete;
+    RecoveryKeeper& operator=(const RecoveryKeeper&) = delete;
+    RecoveryKeeper(RecoveryKeeper&&) = delete;
+    RecoveryKeeper& operator=(RecoveryKeeper&&) = delete;
+
+    // The folder of the recovery files; empty (the default) keeps none.
+    void SetFolder(std::string dir) { m_dir = std::move(dir); }
+    const std::string& Folder() const { return m_dir; }
+    // The recovery file of the open document.
+    std::string CurrentFile() const;
+
+    // The document changed (an edit, undo or redo, a save, a load): a copy is made soon while it
+    // has unsaved changes, and its file goes when it has none.
+    void DocumentChanged();
+    // Writes the copy at once (on the writing thread).
+    void CopyNow();
+    // The user dropped the unsaved changes: the copy goes.
+    void Discard();
+    // The unsaved changes are about to be replaced by another program's version of the file: they
+    // are kept in a recovery file of their own, offered at the next start.
+    void KeepAside();
+    // Removes `fileName` on the writing thread, after the jobs before it.
+    void Remove(const std::string& fileName);
+    // Waits until every job handed to the writing thread is done.
+    void Drain();
+
+signals:
+    // A copy could not be written or removed; `text` says which and why.
+    void failed(const QString& text);
+
+private:
+    void Run(std::function<void()> job);
+    void WriteCopy(const std::string& fileName);
+
+    Workspace& m_workspace;
+    std::string m_dir;
+    std::string m_written;  // the file the last copy went to, while it is there
+    QTimer m_timer;
+    QThread m_thread;
+    QObject m_worker;  // lives on m_thread; runs the jobs there in order
+};
+
+}  // namespace velmora
