@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QSettings>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@
 #include "main/gui/QtBoxes.h"
 #include "main/gui/QtFolderMemory.h"
 #include "main/gui/QtText.h"
+#include "main/gui/TimingTrace.h"
 #include "main/gui/mMainWin.h"
 #include "store/IniError.h"
 
@@ -49,6 +51,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("VelmoraEdit"));
     // Lets a desktop match the windows to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.VelmoraEdit"));
+    // For measuring how quickly the program answers (tools/measure-window-steps.sh).
+    const std::unique_ptr<velmora::TimingTrace> trace = velmora::TimingTrace::FromEnvironment();
 
     velmora::QtBoxes boxes(nullptr);
     // A scripted start (the check of an installed program) answers the folder question itself.
