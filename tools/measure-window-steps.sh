@@ -10,13 +10,13 @@
 #
 # BUILD_DIR holds a Release build with the benchmarks (app/VelmoraEdit and
 # bench/velmora_write_installation); SECTIONS is the generated document's size in object sections
-# (47,000 gives about 18 MB, ten times a big real mod file). DISPLAY must name a running X server
+# (62,000 give about 18 MB, ten times a big real mod file). DISPLAY must name a running X server
 # with a window manager (e.g. `Xvfb :53 & DISPLAY=:53 openbox &`). The table is printed at the end;
 # the trace and the program folder stay in the folder it names.
 set -euo pipefail
 
 build=$(cd "${1:?usage: $0 BUILD_DIR [SECTIONS]}" && pwd)
-sections=${2:-47000}
+sections=${2:-62000}
 : "${DISPLAY:?DISPLAY must name a running X server}"
 work=$(mktemp -d /tmp/velmora-steps.XXXXXX)
 trace=$work/trace.log
@@ -28,16 +28,18 @@ VELMORA_TRACE_FILE=$trace "$build/app/VelmoraEdit" --program-dir "$work/folder" 
 program=$!
 trap 'kill $program 2>/dev/null || true' EXIT
 
-# Quiet once the trace has had no paint for this long (the Changes window waits 250 ms for edits
-# to pause before it compares).
+# Work shorter than this is the text cursor's blink and the like, not an answer to the user.
+least_work=3
+# Quiet once the trace has had no real work for this long (the Changes window waits 250 ms for
+# edits to pause before it compares).
 settle() {
     local quiet=${1:-1.5}
     sleep 0.3
     while :; do
         local last now
-        last=$(grep '^painted' "$trace" | tail -n 1 | cut -d' ' -f2)
+        last=$(awk -v least="$least_work" '$1 == "work" && $3 - $2 >= least { end = $3 } END { printf "%.0f", end }' "$trace")
         now=$(date +%s%3N)
-        if [ -n "$last" ] && [ $((now - ${last%.*})) -gt $(python3 -c "print(int($quiet*1000))") ]; then break; fi
+        if [ $((now - last)) -gt "$(awk -v q="$quiet" 'BEGIN { printf "%d", q * 1000 }')" ]; then break; fi
         sleep 0.2
     done
 }
@@ -53,16 +55,15 @@ step() {
 
 window() { xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
 
-main=$(window '^Mod\.ini')
+main=$(window 'Mod\.ini$')
 settle 3
 # The first category's window, from the main window's Edit button.
 xdotool windowactivate --sync "$main"
-eval "$(xdotool getwindowgeometry --shell "$main")"
-xdotool mousemove --window "$main" 352 165 click 1
+xdotool mousemove --window "$main" 712 140 click 1
 settle 3
 category=$(xdotool getactivewindow)
 # The value of the second key of the first page.
-xdotool mousemove --window "$category" 830 163 click 1
+xdotool mousemove --window "$category" 565 110 click 1
 settle
 
 value=1000
@@ -97,19 +98,22 @@ kill $program
 wait $program 2>/dev/null || true
 trap - EXIT
 
-python3 - "$trace" "$steps" <<'PY'
+python3 - "$trace" "$steps" "$least_work" <<'PY'
 import sys
 trace = [line.split() for line in open(sys.argv[1])]
 steps = [line.rsplit(' ', 1) for line in open(sys.argv[2]).read().splitlines()]
+least = float(sys.argv[3])
 print(f"{'step':40} {'sent->settled':>14} {'key->settled':>13} {'longest work':>13}")
 for i, (name, sent) in enumerate(steps):
     start = float(sent) * 1000
     end = float(steps[i + 1][1]) * 1000 if i + 1 < len(steps) else float('inf')
     keys = [float(t[1]) for t in trace if t[0] == 'key' and start <= float(t[1]) < end]
-    painted = [float(t[1]) for t in trace if t[0] == 'painted' and start <= float(t[1]) < end]
-    work = [float(t[2]) - float(t[1]) for t in trace if t[0] == 'work' and start <= float(t[2]) and float(t[1]) < end]
-    settled = max(painted) if painted else start
+    work = [(float(t[1]), float(t[2])) for t in trace
+            if t[0] == 'work' and float(t[2]) - float(t[1]) >= least and start <= float(t[2]) < end]
+    # The screen settles when the last real work of the step ends: a paint ends each stretch.
+    settled = max((e for _, e in work), default=start)
     key = keys[0] if keys else start
-    print(f"{name:40} {settled - start:11.0f} ms {settled - key:10.0f} ms {max(work, default=0):10.0f} ms")
+    longest = max((e - b for b, e in work), default=0)
+    print(f"{name:40} {settled - start:11.0f} ms {settled - key:10.0f} ms {longest:10.0f} ms")
 PY
 echo "trace and folder: $work"

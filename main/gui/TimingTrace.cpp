@@ -29,9 +29,10 @@ std::unique_ptr<TimingTrace> TimingTrace::FromEnvironment() {
 
 TimingTrace::TimingTrace(std::FILE* file) : m_file(file), m_awakeSince(std::chrono::system_clock::now()) {
     QCoreApplication::instance()->installEventFilter(this);
-    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
-    connect(dispatcher, &QAbstractEventDispatcher::awake, this, &TimingTrace::Awake);
-    connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TimingTrace::AboutToBlock);
+    // The loop's own "awake" comes at every look at its sources on some platforms; a stretch of
+    // work is timed from the first event after the loop last waited.
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+            &TimingTrace::AboutToBlock);
 }
 
 TimingTrace::~TimingTrace() {
@@ -39,6 +40,10 @@ TimingTrace::~TimingTrace() {
 }
 
 bool TimingTrace::eventFilter(QObject* watched, QEvent* event) {
+    if (m_waiting) {
+        m_waiting = false;
+        m_awakeSince = std::chrono::system_clock::now();
+    }
     if (event->type() == QEvent::Paint) {
         m_painted = true;
     } else if (event->type() == QEvent::KeyPress) {
@@ -53,16 +58,13 @@ bool TimingTrace::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-void TimingTrace::Awake() {
-    m_awakeSince = std::chrono::system_clock::now();
-}
-
 void TimingTrace::AboutToBlock() {
     const auto now = std::chrono::system_clock::now();
-    if (now - m_awakeSince >= ShortestWork)
+    if (!m_waiting && now - m_awakeSince >= ShortestWork)
         std::fprintf(m_file.get(), "work %.3f %.3f\n", Milliseconds(m_awakeSince), Milliseconds(now));
     if (m_painted) std::fprintf(m_file.get(), "painted %.3f\n", Milliseconds(now));
     m_painted = false;
+    m_waiting = true;
     std::fflush(m_file.get());
 }
 

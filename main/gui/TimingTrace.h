@@ -32,12 +32,12 @@ private:
     };
 
     explicit TimingTrace(std::FILE* file);
-    void Awake();
     void AboutToBlock();
 
     std::unique_ptr<std::FILE, FileCloser> m_file;
     std::chrono::system_clock::time_point m_awakeSince;
     bool m_painted = false;
+    bool m_waiting = false;
     unsigned long m_lastKey = 0;
 };
 
