@@ -36,10 +36,14 @@ settle() {
     local quiet=${1:-1.5}
     sleep 0.3
     while :; do
-        local last now
+        local last now state
+        # Still at work when the loop last woke and has not gone idle since.
+        state=$(awk '$1 == "wake" || $1 == "idle" { state = $1 } END { print state }' "$trace")
         last=$(awk -v least="$least_work" '$1 == "work" && $3 - $2 >= least { end = $3 } END { printf "%.0f", end }' "$trace")
         now=$(date +%s%3N)
-        if [ $((now - last)) -gt "$(awk -v q="$quiet" 'BEGIN { printf "%d", q * 1000 }')" ]; then break; fi
+        if [ "$state" = idle ] && [ $((now - last)) -gt "$(awk -v q="$quiet" 'BEGIN { printf "%d", q * 1000 }')" ]; then
+            break
+        fi
         sleep 0.2
     done
 }

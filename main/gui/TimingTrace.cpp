@@ -43,6 +43,9 @@ bool TimingTrace::eventFilter(QObject* watched, QEvent* event) {
     if (m_waiting) {
         m_waiting = false;
         m_awakeSince = std::chrono::system_clock::now();
+        // A script can tell a long stretch of work under way from an idle program.
+        std::fprintf(m_file.get(), "wake %.3f\n", Milliseconds(m_awakeSince));
+        std::fflush(m_file.get());
     }
     if (event->type() == QEvent::Paint) {
         m_painted = true;
@@ -63,6 +66,7 @@ void TimingTrace::AboutToBlock() {
     if (!m_waiting && now - m_awakeSince >= ShortestWork)
         std::fprintf(m_file.get(), "work %.3f %.3f\n", Milliseconds(m_awakeSince), Milliseconds(now));
     if (m_painted) std::fprintf(m_file.get(), "painted %.3f\n", Milliseconds(now));
+    std::fprintf(m_file.get(), "idle %.3f\n", Milliseconds(now));
     m_painted = false;
     m_waiting = true;
     std::fflush(m_file.get());

@@ -9,8 +9,8 @@
 namespace velmora {
 
 // A log of how long the program takes to answer the user, for measuring the real program from a
-// script: each key press as it arrives, each stretch of work of the user-interface thread, and
-// each time the event loop goes idle after painting, all in milliseconds of the system clock so
+// script: each key press as it arrives, each time the event loop wakes and goes idle, each stretch
+// of work of the user-interface thread, and each time the loop goes idle after painting, all in milliseconds of the system clock so
 // that a script can set its own times beside them. Off unless the environment names a file in
 // VELMORA_TRACE_FILE; when off, nothing is installed and nothing is spent.
 class TimingTrace : public QObject {
