@@ -28,8 +28,8 @@ VELMORA_TRACE_FILE=$trace "$build/app/VelmoraEdit" --program-dir "$work/folder" 
 program=$!
 trap 'kill $program 2>/dev/null || true' EXIT
 
-# Work shorter than this is the text cursor's blink and the like, not an answer to the user.
-least_work=3
+# Work shorter than this (ms) is the text cursor's blink and the like, not an answer to the user.
+least_work=10
 # Quiet once the trace has had no real work for this long (the Changes window waits 250 ms for
 # edits to pause before it compares).
 settle() {
@@ -48,13 +48,14 @@ settle() {
     done
 }
 
-# A measured key press: `step NAME KEY...` logs the time it is sent.
+# A measured key press: `step NAME KEY...` logs the time it is sent and the time all was quiet.
 step() {
-    local name=$1
+    local name=$1 sent
     shift
-    echo "$name $(date +%s.%N)" >>"$steps"
+    sent=$(date +%s.%N)
     xdotool key --clearmodifiers "$@"
     settle
+    printf '%s\t%s\t%s\n' "$name" "$sent" "$(date +%s.%N)" >>"$steps"
 }
 
 window() { xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
@@ -105,18 +106,19 @@ trap - EXIT
 python3 - "$trace" "$steps" "$least_work" <<'PY'
 import sys
 trace = [line.split() for line in open(sys.argv[1])]
-steps = [line.rsplit(' ', 1) for line in open(sys.argv[2]).read().splitlines()]
+steps = [line.split('\t') for line in open(sys.argv[2]).read().splitlines()]
 least = float(sys.argv[3])
 print(f"{'step':40} {'sent->settled':>14} {'key->settled':>13} {'longest work':>13}")
-for i, (name, sent) in enumerate(steps):
-    start = float(sent) * 1000
-    end = float(steps[i + 1][1]) * 1000 if i + 1 < len(steps) else float('inf')
+for name, sent, quiet in steps:
+    start, end = float(sent) * 1000, float(quiet) * 1000
     keys = [float(t[1]) for t in trace if t[0] == 'key' and start <= float(t[1]) < end]
+    key = keys[0] if keys else start
+    # The key's own handling ends when the loop next goes idle; the screen settles when the last
+    # real work of the step ends, a paint ending each stretch.
+    idle = [float(t[1]) for t in trace if t[0] == 'idle' and key <= float(t[1]) < end]
     work = [(float(t[1]), float(t[2])) for t in trace
             if t[0] == 'work' and float(t[2]) - float(t[1]) >= least and start <= float(t[2]) < end]
-    # The screen settles when the last real work of the step ends: a paint ends each stretch.
-    settled = max((e for _, e in work), default=start)
-    key = keys[0] if keys else start
+    settled = max([e for _, e in work] + idle[:1] + [key])
     longest = max((e - b for b, e in work), default=0)
     print(f"{name:40} {settled - start:11.0f} ms {settled - key:10.0f} ms {longest:10.0f} ms")
 PY
