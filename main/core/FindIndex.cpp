@@ -4,10 +4,10 @@
 #include <limits>
 #include <unordered_map>
 
+#include "main/core/FindSource.h"
 #include "main/core/Routines.h"
 #include "main/core/Workspace.h"
 #include "store/IniError.h"
-#include "store/StringList.h"
 #include "store/TextCase.h"
 #include "store/mIniGue.h"
 
@@ -23,49 +23,50 @@ bool IsWordByte(unsigned char c) {
            (c >= 0xC0 && c != 0xD7 && c != 0xF7);
 }
 
-FindIndex::FindIndex(const Workspace& workspace) {
-    const TMemIniFile& document = *workspace.DocumentIni;
-    const bool caseSensitive = workspace.G().CaseSensitive;
+FindIndex::FindIndex(const Workspace& workspace) : FindIndex(FindSource(workspace)) {}
+
+FindIndex::FindIndex(const FindSource& source) {
+    const bool caseSensitive = source.CaseSensitive();
 
     // Each name belongs to the first category that lists it, as the main window finds entries.
-    m_categories = workspace.CategoryRows;
+    m_categories = source.Categories();
     std::unordered_map<std::string, uint32_t> categoryOf;
-    TStringList entries;
-    for (size_t row = 0; row < workspace.CategoryRows.size(); ++row) {
-        workspace.GetReadSectionValuesOnly(workspace.CategoryKinds[row], workspace.CategoryRows[row], entries);
-        for (const StringItem& code : entries)
-            categoryOf.try_emplace(NameKey(code.text, caseSensitive), static_cast<uint32_t>(row));
-    }
+    for (size_t row = 0; row < source.Members().size(); ++row)
+        for (const std::string& code : source.Members()[row])
+            categoryOf.try_emplace(NameKey(code, caseSensitive), static_cast<uint32_t>(row));
 
     auto offset = [this] {
         if (m_text.size() >= std::numeric_limits<uint32_t>::max()) throw IniError("The document is too large to search");
         return static_cast<uint32_t>(m_text.size());
     };
-    m_sections.reserve(document.SectionCount());
-    for (size_t s = 0; s < document.SectionCount(); ++s) {
-        const GueTStringList& section = document.SectionAt(s);
+    const std::vector<FindSource::Line>& lines = source.Lines();
+    m_sections.reserve(source.Sections().size());
+    for (size_t s = 0; s < source.Sections().size(); ++s) {
+        const FindSource::Section& section = source.Sections()[s];
         const auto sectionIndex = static_cast<uint32_t>(s);
-        const auto category = categoryOf.find(NameKey(section.Name(), caseSensitive));
+        const auto category = categoryOf.find(NameKey(section.name, caseSensitive));
         SectionInfo info{static_cast<Row>(m_rows.size()), NoLine,
                          category == categoryOf.end() ? NoCategory : category->second};
 
         const uint32_t codeStart = offset();
-        m_text.append(section.Name());
+        m_text.append(section.name);
         m_rows.push_back({sectionIndex, NoLine, codeStart, offset(), offset()});
         m_text += Separator;
 
-        const long nameLine = section.IndexOfKey("Name");
-        for (size_t l = 0; l < section.Count(); ++l) {
-            const std::string line = section.Strings(l);
-            const size_t eq = line.find('=');
-            if (eq == std::string_view::npos) continue;
-            if (static_cast<long>(l) == nameLine) info.nameRow = static_cast<Row>(m_rows.size());
+        for (uint32_t l = 0; l < section.lineCount; ++l) {
+            const FindSource::Line& stored = lines[section.firstLine + l];
+            // Seen as lookups see it: the key before the first "=", the value after it.
+            const GueTStringList::Line line(stored.raw, stored.asRead, nullptr);
+            std::string_view key;
+            if (!line.KeyName(key)) continue;
+            // The first "Name" key is the entry's name, as a lookup finds it.
+            if (info.nameRow == NoLine && EqualsNoCase(key, "Name")) info.nameRow = static_cast<Row>(m_rows.size());
             const uint32_t start = offset();
-            m_text.append(line.substr(0, eq));
+            m_text.append(key);
             const uint32_t split = offset();
             m_text += Separator;
-            m_text.append(TMemIniFile::StripCommentView(line.substr(eq + 1)));
-            m_rows.push_back({sectionIndex, static_cast<uint32_t>(l), start, split, offset()});
+            m_text.append(TMemIniFile::StripCommentView(line.ValueText()));
+            m_rows.push_back({sectionIndex, l, start, split, offset()});
             m_text += Separator;
         }
         m_sections.push_back(info);

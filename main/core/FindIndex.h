@@ -10,6 +10,7 @@
 
 namespace velmora {
 
+class FindSource;
 class Workspace;
 
 // Letters (ASCII and Latin-1), digits and "_": what a whole word may not touch.
@@ -25,6 +26,8 @@ public:
     using Row = uint32_t;
 
     explicit FindIndex(const Workspace& workspace);
+    // The index of a copy of the workspace, which may be made on any thread.
+    explicit FindIndex(const FindSource& source);
 
     // The rows whose code, key name or value contains `text` (letter case ignored), in document
     // order. With `wholeWords`, only where the text has no letter, digit or "_" right before or
