@@ -20,6 +20,7 @@
 #include "category/gui/mChildWin.h"
 #include "main/core/Boxes.h"
 #include "main/gui/ChangesWindow.h"
+#include "main/gui/FindWindow.h"
 #include "main/gui/CutTextTips.h"
 #include "main/gui/DocumentSignals.h"
 #include "main/core/Globals.h"
@@ -282,6 +283,7 @@ void TMainWin::LoadPictures() {
 
 void TMainWin::ArrangeLayar() {
     m_changesWindow->DocumentReplaced();
+    if (m_findWindow) m_findWindow->DocumentReplaced();
     m_globals.UnknownSelected = false;
     ShowStatus(Workspace::BannerText);
     SetBannerCaption();
