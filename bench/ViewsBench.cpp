@@ -100,7 +100,7 @@ void BM_FindSourceCopy(benchmark::State& state) {
     const Workspace& workspace = *SizedDocument::Get().workspace;
     for (auto _ : state) {
         const FindSource source(workspace);
-        benchmark::DoNotOptimize(source.Lines().data());
+        benchmark::DoNotOptimize(source.Sections().data());
     }
     state.counters["sections"] = static_cast<double>(workspace.DocumentIni->SectionCount());
 }

@@ -39,22 +39,21 @@ FindIndex::FindIndex(const FindSource& source) {
         if (m_text.size() >= std::numeric_limits<uint32_t>::max()) throw IniError("The document is too large to search");
         return static_cast<uint32_t>(m_text.size());
     };
-    const std::vector<FindSource::Line>& lines = source.Lines();
     m_sections.reserve(source.Sections().size());
     for (size_t s = 0; s < source.Sections().size(); ++s) {
         const FindSource::Section& section = source.Sections()[s];
         const auto sectionIndex = static_cast<uint32_t>(s);
-        const auto category = categoryOf.find(NameKey(section.name, caseSensitive));
+        const auto category = categoryOf.find(NameKey(source.NameOf(section), caseSensitive));
         SectionInfo info{static_cast<Row>(m_rows.size()), NoLine,
                          category == categoryOf.end() ? NoCategory : category->second};
 
         const uint32_t codeStart = offset();
-        m_text.append(section.name);
+        m_text.append(source.NameOf(section));
         m_rows.push_back({sectionIndex, NoLine, codeStart, offset(), offset()});
         m_text += Separator;
 
         for (uint32_t l = 0; l < section.lineCount; ++l) {
-            const FindSource::Line& stored = lines[section.firstLine + l];
+            const FindSource::Line stored = source.LineAt(section.firstLine + l);
             // Seen as lookups see it: the key before the first "=", the value after it.
             const GueTStringList::Line line(stored.raw, stored.asRead, nullptr);
             std::string_view key;

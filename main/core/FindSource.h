@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,8 +16,9 @@ class Workspace;
 class FindSource {
 public:
     struct Section {
-        std::string_view name;
-        uint32_t firstLine;  // into Lines()
+        uint32_t nameStart;  // into the names
+        uint32_t nameEnd;
+        uint32_t firstLine;  // the number of its first line among all lines
         uint32_t lineCount;
     };
     struct Line {
@@ -32,17 +32,30 @@ public:
 
     bool CaseSensitive() const { return m_caseSensitive; }
     const std::vector<Section>& Sections() const { return m_sections; }
-    const std::vector<Line>& Lines() const { return m_lines; }
+    std::string_view NameOf(const Section& section) const {
+        return std::string_view(m_names).substr(section.nameStart, section.nameEnd - section.nameStart);
+    }
+    // Line `line` of all lines, counted over the sections in order.
+    Line LineAt(size_t line) const {
+        const uint32_t start = m_lineStarts[line] & ~AsReadBit;
+        const uint32_t end = m_lineStarts[line + 1] & ~AsReadBit;
+        return {std::string_view(m_text).substr(start, end - start), (m_lineStarts[line] & AsReadBit) != 0};
+    }
     // The category rows, and per row the codes its list names, in list order.
     const std::vector<std::string>& Categories() const { return m_categories; }
     const std::vector<std::vector<std::string>>& Members() const { return m_members; }
 
 private:
+    // A line's start in the text, with whether it was read from the file in the top bit: four
+    // bytes a line, so that the copy of a big document is written quickly. One more entry ends the
+    // last line.
+    static constexpr uint32_t AsReadBit = uint32_t{1} << 31;
+
     bool m_caseSensitive = false;
-    // Blocks of copied text; the texts below are views into them, and a deque never moves a block.
-    std::deque<std::string> m_blocks;
+    std::string m_names;
+    std::string m_text;
+    std::vector<uint32_t> m_lineStarts;
     std::vector<Section> m_sections;
-    std::vector<Line> m_lines;
     std::vector<std::string> m_categories;
     std::vector<std::vector<std::string>> m_members;
 };
