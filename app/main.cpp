@@ -12,6 +12,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@
 #include "gui/widgets/QtText.h"
 #include "gui/main/mMainWin.h"
 #include "core/store/IniError.h"
+#include "gui/widgets/TimingTrace.h"
 
 namespace {
 
@@ -50,6 +52,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("VelmoraEdit"));
     // Lets a desktop match the windows to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.VelmoraEdit"));
+    // For measuring how quickly the program answers (tools/measure-window-steps.sh).
+    const std::unique_ptr<velmora::TimingTrace> trace = velmora::TimingTrace::FromEnvironment();
 
     velmora::QtBoxes boxes(nullptr);
     // A scripted start (the check of an installed program) answers the folder question itself.

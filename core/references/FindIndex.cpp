@@ -3,6 +3,7 @@
 
 #include <limits>
 #include <optional>
+#include <utility>
 
 #include "core/catalogue/Routines.h"
 #include "core/catalogue/Workspace.h"
@@ -11,6 +12,7 @@
 #include "core/store/TextCase.h"
 #include "core/store/mIniGue.h"
 #include "core/catalogue/TouchedSections.h"
+#include "core/references/FindSource.h"
 
 namespace velmora {
 namespace {
@@ -44,30 +46,57 @@ FindIndex::FindIndex(const Workspace& workspace)
     }
 }
 
+FindIndex::FindIndex(const FindSource& source)
+    : m_document(source.Origin()), m_caseSensitive(source.CaseSensitive()) {
+    m_categories = source.Categories();
+    for (size_t row = 0; row < source.Members().size(); ++row)
+        for (const std::string& code : source.Members()[row])
+            m_categoryOf.try_emplace(NameKey(code, m_caseSensitive), static_cast<uint32_t>(row));
+
+    m_sections.reserve(source.Sections().size());
+    for (const FindSource::Section& section : source.Sections()) {
+        m_sections.push_back(ReadSection(source.NameOf(section), section.lineCount, [&](size_t l) {
+            const FindSource::Line line = source.LineAt(section.firstLine + l);
+            return std::pair{line.raw, line.asRead};
+        }));
+        m_rowCount += m_sections.back().rows.size();
+    }
+}
+
 FindIndex::SectionText FindIndex::ReadSection(const GueTStringList& section) const {
+    return ReadSection(section.Name(), section.Count(), [&section](size_t l) {
+        const GueTStringList::Line& line = section.LineAt(l);
+        return std::pair{line.Raw(), line.IsAsRead()};
+    });
+}
+
+template <class LineAt>
+FindIndex::SectionText FindIndex::ReadSection(std::string_view name, size_t lineCount, const LineAt& lineAt) const {
     SectionText read;
     auto offset = [&read] {
         if (read.text.size() >= std::numeric_limits<uint32_t>::max()) throw IniError("The document is too large to search");
         return static_cast<uint32_t>(read.text.size());
     };
-    const auto category = m_categoryOf.find(NameKey(section.Name(), m_caseSensitive));
+    const auto category = m_categoryOf.find(NameKey(name, m_caseSensitive));
     if (category != m_categoryOf.end()) read.category = category->second;
 
-    read.text.append(section.Name());
+    read.text.append(name);
     read.rows.push_back({0, 0, offset(), offset()});
     read.text += Separator;
 
-    const long nameLine = section.IndexOfKey("Name");
-    for (size_t l = 0; l < section.Count(); ++l) {
-        const std::string line = section.Strings(l);
-        const size_t eq = line.find('=');
-        if (eq == std::string_view::npos) continue;
-        if (static_cast<long>(l) == nameLine) read.nameRow = static_cast<uint32_t>(read.rows.size());
+    for (size_t l = 0; l < lineCount; ++l) {
+        const auto [raw, asRead] = lineAt(l);
+        // Seen as lookups see it: the key before the first "=", the value after it.
+        const GueTStringList::Line line(raw, asRead, nullptr);
+        std::string_view key;
+        if (!line.KeyName(key)) continue;
+        // The first "Name" key is the entry's name, as a lookup finds it.
+        if (read.nameRow == NoRow && EqualsNoCase(key, "Name")) read.nameRow = static_cast<uint32_t>(read.rows.size());
         const uint32_t start = offset();
-        read.text.append(line.substr(0, eq));
+        read.text.append(key);
         const uint32_t split = offset();
         read.text += Separator;
-        read.text.append(TMemIniFile::StripCommentView(std::string_view(line).substr(eq + 1)));
+        read.text.append(TMemIniFile::StripCommentView(line.ValueText()));
         read.rows.push_back({static_cast<uint32_t>(l), start, split, offset()});
         read.text += Separator;
     }

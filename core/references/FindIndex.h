@@ -11,6 +11,7 @@
 
 namespace velmora {
 
+class FindSource;
 class GueTStringList;
 class TMemIniFile;
 class TouchedSections;
@@ -35,6 +36,9 @@ public:
     };
 
     explicit FindIndex(const Workspace& workspace);
+    // The index of a copy of the workspace's texts, which may be made on any thread. It follows
+    // edits (Update) as one made from the workspace does.
+    explicit FindIndex(const FindSource& source);
 
     // Brings the index up to the workspace's document after edits, undos or redos that touched
     // `touched`: those sections are read again, or the whole document when the news asks for it
@@ -86,6 +90,10 @@ private:
         bool operator==(const SectionText&) const = default;
     };
 
+    // A section from its name and its lines as stored: `lineAt(l)` gives line l's raw text and
+    // whether it was read from the file.
+    template <class LineAt>
+    SectionText ReadSection(std::string_view name, size_t lineCount, const LineAt& lineAt) const;
     SectionText ReadSection(const GueTStringList& section) const;
     bool Accepts(const SectionText& section, const RowText& row, size_t at, size_t length, bool wholeWords) const;
     std::string_view TextOf(const Row& row, uint32_t from, uint32_t to) const;

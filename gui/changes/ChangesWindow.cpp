@@ -12,12 +12,13 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
+#include <QItemSelectionModel>
+#include <set>
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <utility>
-
 #include "core/catalogue/Boxes.h"
 #include "core/compare/ChangeRows.h"
 #include "core/compare/EntryRevert.h"
@@ -33,6 +34,7 @@
 #include "core/store/PlatformFile.h"
 #include "core/store/TextCase.h"
 #include "core/store/mIniGue.h"
+#include "gui/changes/ChangesModel.h"
 
 namespace velmora {
 
@@ -41,10 +43,6 @@ namespace {
 constexpr const char* OtherFileFilter = "INI files (*.ini)|*.ini|All files|*.*";
 constexpr const char* PatchFilter = "INI file (*.ini)|*.ini|All files (*.*)|*.*";
 
-// What a row of the tree stands for: a difference's position (rows only) and its group's.
-constexpr int DifferenceRole = Qt::UserRole;
-constexpr int GroupRole = Qt::UserRole + 1;
-
 constexpr int DesignedWidth = 640;
 constexpr int DesignedHeight = 420;
 constexpr int DesignedColumnWidth = 150;
@@ -52,6 +50,13 @@ constexpr int GapBelowMain = 8;
 constexpr std::chrono::milliseconds FilterPause(200);
 // Edits come in bursts (a script, a revert and its undo); the list is compared once they pause.
 constexpr std::chrono::milliseconds EditPause(250);
+// A list opens with its groups expanded as long as their rows stay within this many.
+constexpr size_t RowsExpandedAtFirst = 2000;
+
+// What a row stands for across comparisons: its entry and key, never its place in the list.
+std::string Identity(const Difference& difference) {
+    return difference.Section + '\n' + difference.Key;
+}
 
 // True when the two names are one file: the same text, or the same existing file.
 bool SameFile(const std::string& a, const std::string& b) {
@@ -92,10 +97,10 @@ void TChangesWin::BuildControls() {
     m_filter->setPlaceholderText(QStringLiteral("Filter"));
     m_filter->setClearButtonEnabled(true);
 
-    m_tree = new QTreeWidget(this);
+    m_model = new ChangesModel(this);
+    m_tree = new QTreeView(this);
     m_tree->setObjectName(QStringLiteral("ChangesTree"));
-    m_tree->setHeaderLabels(
-        {QStringLiteral("Entry"), QStringLiteral("Key"), QStringLiteral("Reference"), QStringLiteral("Document")});
+    m_tree->setModel(m_model);
     m_tree->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_tree->setUniformRowHeights(true);  // a long list scrolls without measuring every row
     m_tree->setAllColumnsShowFocus(true);
@@ -156,9 +161,14 @@ void TChangesWin::BuildControls() {
     filterPause->setSingleShot(true);
     filterPause->setInterval(FilterPause);
     connect(m_filter, &QLineEdit::textChanged, filterPause, qOverload<>(&QTimer::start));
-    connect(filterPause, &QTimer::timeout, this, &TChangesWin::Guarded<&TChangesWin::ShowDifferences>);
-    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
-        RunEventHandler(m_boxes, [this, item] { OpenSelectedRow(item); });
+    connect(filterPause, &QTimer::timeout, this,
+            [this] { RunEventHandler(m_boxes, [this] { ShowDifferences(TakePlace()); }); });
+    connect(m_tree, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
+        RunEventHandler(m_boxes, [this, index] { OpenSelectedRow(index); });
+    });
+    // A group's rows are made when it is first opened.
+    connect(m_tree, &QTreeView::expanded, this, [this](const QModelIndex& group) {
+        if (m_model->canFetchMore(group)) m_model->fetchMore(group);
     });
     connect(save, &QPushButton::clicked, this, [this] { RunEventHandler(m_boxes, [this] { SaveChangesAs(); }); });
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
@@ -251,6 +261,7 @@ const TMemIniFile* TChangesWin::Reference() const {
 }
 
 void TChangesWin::Forget() {
+    m_model->Show(nullptr, nullptr, {});  // no row may stand for a difference that goes
     m_compared = false;
     m_comparison.reset();  // before the reference it refers to
     m_categories.reset();
@@ -260,6 +271,7 @@ void TChangesWin::Forget() {
 }
 
 void TChangesWin::Compare() {
+    const Place place = TakePlace();
     Forget();
     m_referencePanel->setText(ToQString("Reference: " + ReferenceFileName()));
     const Workspace& work = m_main.Work();
@@ -268,7 +280,7 @@ void TChangesWin::Compare() {
         if (!work.DocumentIni || !work.DefaultIni) throw IniError("There is no document to compare.");
         LoadReference();
     } catch (const std::exception& error) {
-        ShowDifferences();
+        ShowDifferences(place);
         ShowStatus(error.what());
         throw;
     }
@@ -278,7 +290,7 @@ void TChangesWin::Compare() {
     m_categories = std::make_unique<DifferenceCategories>(work, reference);
     m_groups = m_categories->GroupsOf(Differences());
     m_compared = true;
-    ShowDifferences();
+    ShowDifferences(place);
 }
 
 void TChangesWin::ShowAndCompare() {
@@ -303,7 +315,6 @@ void TChangesWin::DocumentReplaced() {
     if (!isVisible()) {
         // Compared again when next shown; nothing of the old document stays.
         Forget();
-        m_tree->clear();
         return;
     }
     CompareAgain();
@@ -328,11 +339,13 @@ void TChangesWin::FollowEdits() {
         CompareAgain();
         return;
     }
+    const Place place = TakePlace();
+    m_model->Show(nullptr, nullptr, {});  // no row may stand for a difference while they change
     const TouchedSections touched = std::exchange(m_touched, {});
     if (!m_comparison->Update(*work.DocumentIni, touched.SectionsToRead(work)))
         m_categories = std::make_unique<DifferenceCategories>(work, *reference);  // what the lists hold may have changed
     m_groups = m_categories->GroupsOf(Differences());
-    ShowDifferences();
+    ShowDifferences(place);
 }
 
 const std::vector<Difference>& TChangesWin::Differences() const {
@@ -348,41 +361,56 @@ void TChangesWin::DocumentEdited() {
 // ---------------------------------------------------------------------------------------------
 // The list
 
-void TChangesWin::ShowDifferences() {
-    m_tree->clear();
-    const std::string filter = ToBytes(m_filter->text());
-    size_t shown = 0;
-    QList<QTreeWidgetItem*> groups;
-    for (size_t g = 0; g < m_groups.size(); ++g) {
-        const DifferenceCategories::Group& group = m_groups[g];
-        QList<QTreeWidgetItem*> rows;
-        for (const size_t index : group.Rows) {
-            const Difference& difference = Differences()[index];
-            if (!ChangeRowPasses(difference, filter)) continue;
-            auto* row = new QTreeWidgetItem;
-            const auto cells = ChangeRowTexts(difference);
-            for (int column = 0; column < ChangeColumnCount; ++column)
-                row->setText(column, ToQString(cells[static_cast<size_t>(column)]));
-            row->setToolTip(EntryColumn, PlainToolTip(ToQString(DifferenceText(difference))));
-            row->setData(EntryColumn, DifferenceRole, QVariant::fromValue<qulonglong>(index));
-            row->setData(EntryColumn, GroupRole, QVariant::fromValue<qulonglong>(g));
-            rows << row;
+TChangesWin::Place TChangesWin::TakePlace() const {
+    Place place;
+    for (const QModelIndex& index : m_tree->selectionModel()->selectedRows()) {
+        if (const std::optional<size_t> difference = m_model->DifferenceOf(index))
+            place.rows.insert(Identity(Differences()[*difference]));
+        else
+            place.groups.insert(m_groups[m_model->GroupOf(index)].Category);
+    }
+    for (int g = 0; g < m_model->rowCount(); ++g) {
+        const QModelIndex group = m_model->index(g, 0);
+        const std::string& category = m_groups[m_model->GroupOf(group)].Category;
+        place.shownGroups.insert(category);
+        if (m_tree->isExpanded(group)) place.expanded.insert(category);
+    }
+    if (const std::optional<size_t> difference = m_model->DifferenceOf(m_tree->currentIndex()))
+        place.current = Identity(Differences()[*difference]);
+    return place;
+}
+
+void TChangesWin::ShowDifferences(const Place& place) {
+    m_model->Show(&Differences(), &m_groups, ToBytes(m_filter->text()));
+    for (int g = 0; g < m_model->rowCount(); ++g) m_tree->setFirstColumnSpanned(g, QModelIndex(), true);
+    // A group shown before keeps its state; one that comes into view opens as a new list's would.
+    const std::vector<bool> atFirst = ExpandedAtFirst();
+    const bool rowsKept = !place.rows.empty() || !place.current.empty();
+    QItemSelection selection;
+    QModelIndex currentIndex;
+    for (int g = 0; g < m_model->rowCount(); ++g) {
+        const QModelIndex group = m_model->index(g, 0);
+        const std::string& category = m_groups[m_model->GroupOf(group)].Category;
+        if (place.groups.count(category)) selection.select(group, group);
+        const bool shownBefore = place.shownGroups.count(category) != 0;
+        if (shownBefore ? place.expanded.count(category) == 0 : !atFirst[static_cast<size_t>(g)]) continue;
+        m_tree->expand(group);  // its rows are fetched as it opens
+        if (!rowsKept) continue;
+        const std::vector<size_t>& rows = m_model->RowsOfGroup(g);
+        for (size_t r = 0; r < rows.size(); ++r) {
+            const std::string identity = Identity(Differences()[rows[r]]);
+            const QModelIndex row = m_model->index(static_cast<int>(r), 0, group);
+            if (place.rows.count(identity)) selection.select(row, row);
+            if (identity == place.current) currentIndex = row;
         }
-        if (rows.isEmpty()) continue;
-        shown += static_cast<size_t>(rows.size());
-        std::string count = std::to_string(rows.size());
-        if (static_cast<size_t>(rows.size()) != group.Rows.size()) count += " of " + std::to_string(group.Rows.size());
-        auto* header = new QTreeWidgetItem({ToQString(group.Category + " (" + count + ")")});
-        header->setData(EntryColumn, GroupRole, QVariant::fromValue<qulonglong>(g));
-        header->addChildren(rows);
-        groups << header;
     }
-    m_tree->addTopLevelItems(groups);
-    for (QTreeWidgetItem* header : groups) {
-        header->setFirstColumnSpanned(true);
-        header->setExpanded(true);
-    }
+    if (currentIndex.isValid()) m_tree->selectionModel()->setCurrentIndex(currentIndex, QItemSelectionModel::NoUpdate);
+    if (!selection.isEmpty())
+        m_tree->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (currentIndex.isValid()) m_tree->scrollTo(currentIndex);
+
     if (!m_compared) return;
+    const size_t shown = m_model->ShownCount();
     const size_t total = Differences().size();
     const std::string counted = std::to_string(total) + (total == 1 ? " difference" : " differences");
     if (total == 0)
@@ -393,24 +421,35 @@ void TChangesWin::ShowDifferences() {
         ShowStatus(std::to_string(shown) + " of " + counted + " shown.");
 }
 
+std::vector<bool> TChangesWin::ExpandedAtFirst() const {
+    std::vector<bool> expanded(static_cast<size_t>(m_model->rowCount()), false);
+    size_t rows = 0;
+    for (size_t g = 0; g < expanded.size(); ++g) {
+        rows += m_model->RowsOfGroup(static_cast<int>(g)).size();
+        if (rows > RowsExpandedAtFirst) break;
+        expanded[g] = true;
+    }
+    return expanded;
+}
+
 void TChangesWin::ShowStatus(const std::string& text) {
     m_status->setText(ToQString(text));
 }
 
 std::vector<Difference> TChangesWin::SelectedDifferences() const {
-    std::vector<Difference> selected;
-    std::vector<char> taken(Differences().size(), 0);
-    for (int g = 0; g < m_tree->topLevelItemCount(); ++g) {
-        const QTreeWidgetItem* group = m_tree->topLevelItem(g);
-        for (int r = 0; r < group->childCount(); ++r) {
-            const QTreeWidgetItem* row = group->child(r);
-            if (!group->isSelected() && !row->isSelected()) continue;
-            const size_t index = row->data(EntryColumn, DifferenceRole).toULongLong();
-            if (index >= Differences().size() || taken[index]) continue;
-            taken[index] = 1;
-            selected.push_back(Differences()[index]);
-        }
+    std::vector<char> rowSelected(Differences().size(), 0);
+    std::vector<char> groupSelected(static_cast<size_t>(m_model->rowCount()), 0);
+    for (const QModelIndex& index : m_tree->selectionModel()->selectedRows()) {
+        if (const std::optional<size_t> difference = m_model->DifferenceOf(index))
+            rowSelected[*difference] = 1;
+        else if (!index.parent().isValid() && index.row() < m_model->rowCount())
+            groupSelected[static_cast<size_t>(index.row())] = 1;
     }
+    // A selected group stands for all its shown rows, opened or not.
+    std::vector<Difference> selected;
+    for (int g = 0; g < m_model->rowCount(); ++g)
+        for (const size_t index : m_model->RowsOfGroup(g))
+            if (groupSelected[static_cast<size_t>(g)] || rowSelected[index]) selected.push_back(Differences()[index]);
     return selected;
 }
 
@@ -418,7 +457,7 @@ std::vector<Difference> TChangesWin::SelectedDifferences() const {
 // Revert
 
 void TChangesWin::ShowTreeMenu(const QPoint& position) {
-    if (m_tree->selectedItems().isEmpty()) return;
+    if (!m_tree->selectionModel()->hasSelection()) return;
     m_treeMenu->popup(m_tree->viewport()->mapToGlobal(position));
 }
 
@@ -447,22 +486,21 @@ bool TChangesWin::Revert(const std::vector<Difference>& selection) {
 }
 
 std::string TChangesWin::SelectedCategory() const {
-    const QList<QTreeWidgetItem*> selected = m_tree->selectedItems();
+    const QModelIndexList selected = m_tree->selectionModel()->selectedRows();
     if (selected.isEmpty()) return {};
-    const size_t group = selected.front()->data(EntryColumn, GroupRole).toULongLong();
+    const size_t group = m_model->GroupOf(selected.front());
     if (group >= m_groups.size()) return {};
     const std::string& category = m_groups[group].Category;
     // "Unknown!" has no window to show the entry in.
     return NamesEqual(category, Workspace::UnknownCategory, m_globals.CaseSensitive) ? std::string() : category;
 }
 
-void TChangesWin::OpenSelectedRow(QTreeWidgetItem* item) {
-    const QVariant position = item ? item->data(EntryColumn, DifferenceRole) : QVariant();
-    if (!position.isValid()) return;  // a group row opens and closes by itself
-    const size_t index = position.toULongLong();
-    const size_t group = item->data(EntryColumn, GroupRole).toULongLong();
-    if (index >= Differences().size() || group >= m_groups.size()) return;
-    const Difference& difference = Differences()[index];
+void TChangesWin::OpenSelectedRow(const QModelIndex& index) {
+    const std::optional<size_t> position = m_model->DifferenceOf(index);
+    if (!position) return;  // a group row opens and closes by itself
+    const size_t group = m_model->GroupOf(index);
+    if (*position >= Differences().size() || group >= m_groups.size()) return;
+    const Difference& difference = Differences()[*position];
     const std::string& category = m_groups[group].Category;
     const std::string entry = "[" + difference.Section + "]";
     if (NamesEqual(category, Workspace::UnknownCategory, m_globals.CaseSensitive)) {

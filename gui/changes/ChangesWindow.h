@@ -3,6 +3,7 @@
 
 #include <QWidget>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,13 +20,14 @@ class QLineEdit;
 class QMenu;
 class QPoint;
 class QPushButton;
+class QModelIndex;
 class QTimer;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 
 namespace velmora {
 
 class Boxes;
+class ChangesModel;
 struct Globals;
 class WindowHost;
 class TMemIniFile;
@@ -89,8 +91,21 @@ private:
     // The file name of the chosen reference; for the default copy, the store the file type loaded.
     std::string ReferenceFileName() const;
     void LoadReference();
-    void ShowDifferences();
-    void OpenSelectedRow(QTreeWidgetItem* item);
+    // The rows selected, the groups open and the current row, by what they stand for, so that a
+    // new comparison or filter shows them again wherever they now stand.
+    struct Place {
+        std::set<std::string> rows;
+        std::set<std::string> groups;
+        std::set<std::string> expanded;
+        std::set<std::string> shownGroups;
+        std::string current;
+    };
+    Place TakePlace() const;
+    void ShowDifferences(const Place& place);
+    // Whether each shown group opens when it is first shown: all of a short list, of a long one
+    // only the first groups that fit a few screenfuls, so that its rows are not all made at once.
+    std::vector<bool> ExpandedAtFirst() const;
+    void OpenSelectedRow(const QModelIndex& index);
     void ShowStatus(const std::string& text);
     void Forget();
     bool Revert(const std::vector<Difference>& selection);
@@ -126,7 +141,8 @@ private:
     QComboBox* m_referenceBox = nullptr;
     QLabel* m_referencePanel = nullptr;
     QLineEdit* m_filter = nullptr;
-    QTreeWidget* m_tree = nullptr;
+    ChangesModel* m_model = nullptr;
+    QTreeView* m_tree = nullptr;
     QLabel* m_status = nullptr;
     QMenu* m_treeMenu = nullptr;
     QTimer* m_compareAfterEdits = nullptr;

@@ -2,7 +2,6 @@
 #include "gui/find/FindWindow.h"
 
 #include <QCheckBox>
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -13,9 +12,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
+#include <unordered_set>
 
 #include "core/catalogue/Boxes.h"
 #include "gui/widgets/DocumentSignals.h"
+#include "gui/find/FindIndexBuilder.h"
 #include "gui/widgets/GeneralHandler.h"
 #include "gui/widgets/QtText.h"
 #include "core/entries/ValueEdits.h"
@@ -27,17 +28,55 @@ namespace {
 
 enum Column { CategoryCol, CodeCol, NameCol, KeyCol, ValueCol, ColumnCount };
 
+// Rows handed to the view at a time: a few screenfuls, so that a search that finds most of a big
+// document shows at once.
+constexpr size_t RowsPerFetch = 2000;
+
 }  // namespace
 
 void FindResults::Show(const FindIndex* index, std::vector<FindIndex::Row> rows) {
     beginResetModel();
     m_index = index;
     m_rows = index ? std::move(rows) : std::vector<FindIndex::Row>();
+    m_fetched = std::min(m_rows.size(), RowsPerFetch);
     endResetModel();
 }
 
+std::vector<int> FindResults::RowsLeadingTo(const std::vector<EntryTarget>& targets) {
+    std::vector<int> found;
+    if (!m_index || targets.empty()) return found;
+    auto identity = [](std::string_view code, std::string_view key) {
+        return std::string(code).append(1, '\n').append(key);
+    };
+    std::unordered_set<std::string> wanted;
+    for (const EntryTarget& target : targets) wanted.insert(identity(target.Section, target.Key));
+    for (size_t row = 0; row < m_rows.size() && !wanted.empty(); ++row) {
+        // The first row of each target only, as a row of the results is told from another.
+        if (wanted.erase(identity(m_index->Code(m_rows[row]), m_index->Key(m_rows[row]))) == 0) continue;
+        found.push_back(static_cast<int>(row));
+    }
+    if (!found.empty()) FetchUpTo(static_cast<size_t>(found.back()) + 1);
+    return found;
+}
+
 int FindResults::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_fetched);
+}
+
+bool FindResults::canFetchMore(const QModelIndex& parent) const {
+    return !parent.isValid() && m_fetched < m_rows.size();
+}
+
+void FindResults::fetchMore(const QModelIndex& parent) {
+    if (canFetchMore(parent)) FetchUpTo(m_fetched + RowsPerFetch);
+}
+
+void FindResults::FetchUpTo(size_t count) {
+    count = std::min(count, m_rows.size());
+    if (count <= m_fetched) return;
+    beginInsertRows(QModelIndex(), static_cast<int>(m_fetched), static_cast<int>(count) - 1);
+    m_fetched = count;
+    endInsertRows();
 }
 
 int FindResults::columnCount(const QModelIndex& parent) const {
@@ -100,6 +139,11 @@ FindWindow::FindWindow(QWidget& owner, Workspace& workspace, Boxes& boxes, Docum
       m_boxes(boxes),
       m_results(static_cast<FindResults*>(View().model())) {
     setWindowTitle(QStringLiteral("Find"));
+    m_builder = new FindIndexBuilder(  // owned through its Qt parent, this window
+        workspace, [this](std::unique_ptr<FindIndex> index, const std::string& error) {
+            IndexMade(std::move(index), error);
+        },
+        this);
     m_text = new QLineEdit(this);
     m_text->setObjectName(QStringLiteral("FindText"));
     m_text->setPlaceholderText(QStringLiteral("Code, name, key or value"));
@@ -132,11 +176,11 @@ FindWindow::FindWindow(QWidget& owner, Workspace& workspace, Boxes& boxes, Docum
     // An edit, undo or redo from any window: the results show the document as it now stands.
     connect(&news, &DocumentSignals::valueChanged, this, [this](const std::string& code) {
         m_touched.Add(code);
-        UpdateSoon();
+        DocumentEdited();
     });
     connect(&news, &DocumentSignals::entriesChanged, this, [this] {
         m_touched.AddEverything();
-        UpdateSoon();
+        DocumentEdited();
     });
     for (int col = CategoryCol; col < ValueCol; ++col) View().setColumnWidth(col, 110);
 
@@ -153,7 +197,7 @@ void FindWindow::Present() {
     show();
     raise();
     activateWindow();
-    Rebuild();
+    if (!m_index) Prepare();
     m_text->setFocus(Qt::OtherFocusReason);
     m_text->selectAll();
 }
@@ -165,51 +209,102 @@ bool FindWindow::EscapeTakenBack() {
     return true;
 }
 
-void FindWindow::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) Rebuild();
-    ResultsWindow::changeEvent(event);
+bool FindWindow::Preparing() const {
+    return m_builder->Building();
 }
 
 void FindWindow::DocumentReplaced() {
-    m_touched.AddEverything();
+    m_results->Show(nullptr, {});  // no row may point into the index that goes
     m_index.reset();
-    m_results->Show(nullptr, {});
-    if (isVisible()) UpdateSoon();
+    m_touched.Clear();
+    if (isVisible())
+        Prepare();
+    else
+        m_builder->Cancel();
 }
 
-void FindWindow::Rebuild() {
-    m_touched.AddEverything();
-    m_index.reset();
-    Update();
+void FindWindow::DocumentEdited() {
+    if (m_builder->Building()) {
+        m_builder->Start();  // the index being made is of the document before the edit
+    } else if (!isVisible()) {
+        // Made afresh when the window is next shown, rather than followed unseen.
+        m_results->Show(nullptr, {});
+        m_index.reset();
+        m_touched.Clear();
+    } else {
+        FollowEditsSoon();
+    }
 }
 
-void FindWindow::Update() {
+void FindWindow::Prepare() {
+    if (!m_workspace.DocumentIni) {
+        m_results->Show(nullptr, {});
+        m_index.reset();
+        return;
+    }
+    m_touched.Clear();  // the index to come is of the document as it now stands
+    m_builder->Start();
+    Search();
+}
+
+void FindWindow::IndexMade(std::unique_ptr<FindIndex> index, const std::string& error) {
+    const Place place = TakePlace();
+    m_results->Show(nullptr, {});  // no row may point into the index that goes
+    m_index = std::move(index);
+    m_touched.Clear();  // an edit during the build started it again, so the index is up to date
+    Search();
+    if (!m_index) SetSummary(ToQString(error));
+    ShowPlace(place);
+}
+
+void FindWindow::FollowEdits() {
     const TouchedSections touched = std::exchange(m_touched, {});
     if (!m_workspace.DocumentIni) {
         m_results->Show(nullptr, {});
         m_index.reset();
         return;
     }
-    const int current = View().currentIndex().row();
+    const Place place = TakePlace();
     m_results->Show(nullptr, {});  // no row may point into the index while it changes
-    if (m_index)
-        m_index->Update(m_workspace, touched);
-    else
-        m_index = std::make_unique<FindIndex>(m_workspace);
+    // Only the sections the edits touched are read again (all of them after a change of entries).
+    m_index->Update(m_workspace, touched);
     Search();
     // The search run again on the new index keeps the user's place in the results.
-    if (current >= 0 && current < m_results->rowCount()) View().setCurrentIndex(m_results->index(current, 0));
+    ShowPlace(place);
 }
 
-// One edit may change many lines; the index catches up once for all their news. A hidden window
-// is brought up to date when it is shown.
-void FindWindow::UpdateSoon() {
-    if (m_updatePending || !isVisible()) return;
-    m_updatePending = true;
+// One edit may change many lines; the index catches up once for all their news.
+void FindWindow::FollowEditsSoon() {
+    if (m_rebuildPending) return;
+    m_rebuildPending = true;
     QTimer::singleShot(0, this, [this] {
-        m_updatePending = false;
-        Update();
+        m_rebuildPending = false;
+        if (m_index) FollowEdits();
     });
+}
+
+FindWindow::Place FindWindow::TakePlace() const {
+    Place place;
+    if (!m_index) return place;
+    for (const int row : SelectedRows()) place.selected.push_back(m_results->TargetOf(row));
+    const QModelIndex current = View().currentIndex();
+    if (current.isValid() && current.row() < m_results->rowCount()) {
+        place.current = m_results->TargetOf(current.row());
+        place.hasCurrent = true;
+    }
+    return place;
+}
+
+void FindWindow::ShowPlace(const Place& place) {
+    if (!m_index) return;
+    if (place.hasCurrent) {
+        for (const int row : m_results->RowsLeadingTo({place.current}))
+            View().selectionModel()->setCurrentIndex(m_results->index(row, 0), QItemSelectionModel::NoUpdate);
+    }
+    QItemSelection selection;
+    for (const int row : m_results->RowsLeadingTo(place.selected))
+        selection.select(m_results->index(row, 0), m_results->index(row, ColumnCount - 1));
+    if (!selection.isEmpty()) View().selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
 std::vector<int> FindWindow::SelectedRows() const {
@@ -257,11 +352,12 @@ void FindWindow::Search() {
     const std::string text = ToBytes(m_text->text());
     if (!m_index || text.empty()) {
         m_results->Show(m_index.get(), {});
-        SetSummary(QString());
+        // The search runs once the index is made.
+        SetSummary(!m_index && m_builder->Building() ? QStringLiteral("Reading the document…") : QString());
         return;
     }
     m_results->Show(m_index.get(), m_index->Find(text, m_wholeWords->isChecked()));
-    const int found = m_results->rowCount();
+    const auto found = static_cast<long long>(m_results->FoundCount());
     SetSummary(found == 1 ? QStringLiteral("1 line found") : QStringLiteral("%1 lines found").arg(found));
 }
 

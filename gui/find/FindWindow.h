@@ -4,9 +4,9 @@
 #include <memory>
 #include <vector>
 
+#include "core/catalogue/TouchedSections.h"
 #include "core/references/FindIndex.h"
 #include "gui/find/ResultsWindow.h"
-#include "core/catalogue/TouchedSections.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -16,11 +16,13 @@ namespace velmora {
 
 class Boxes;
 class DocumentSignals;
+class FindIndexBuilder;
 class Workspace;
 struct LineRewrite;
 
 // The rows of the find index that a search found: category, code, name, key and value. A row keeps
 // where its line stands (PlaceOf), so that an edit of the selected results can find its lines.
+// The rows are handed to the view a few thousand at a time, as it scrolls down to them.
 class FindResults : public ResultsModel {
     Q_OBJECT
 
@@ -28,8 +30,15 @@ public:
     using ResultsModel::ResultsModel;
     // The rows `rows` of `index`, which must stay alive until the next Show.
     void Show(const FindIndex* index, std::vector<FindIndex::Row> rows);
+    // All the rows found, fetched by the view or not.
+    size_t FoundCount() const { return m_rows.size(); }
+    // The first row that leads to each of `targets`, in row order, fetched if need be; a target
+    // that no row leads to has none.
+    std::vector<int> RowsLeadingTo(const std::vector<EntryTarget>& targets);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
@@ -39,15 +48,18 @@ public:
     bool IsKeyRow(int row) const;
 
 private:
+    void FetchUpTo(size_t count);
+
     const FindIndex* m_index = nullptr;
     std::vector<FindIndex::Row> m_rows;
+    size_t m_fetched = 0;
 };
 
 // The find window: the whole document's codes, names, key names and values searched as the user
-// types, letter case ignored, optionally for whole words only. The index is built afresh whenever
-// the window is shown or comes to the front, or the document is replaced, and after every edit,
-// undo and redo it reads again the sections the edit touched, so that it searches the document as
-// it now stands.
+// types, letter case ignored, optionally for whole words only. The index is made once per
+// document, away from the windows' thread, when the window is first shown; a search typed before it
+// is ready runs when it is. A shown window follows every edit, undo and redo, so that it searches
+// the document as it now stands; a hidden one forgets its index and makes it again when shown.
 //
 // The selected results can be edited as one edit each: the search text replaced in their values,
 // or one key set to one value in each of their entries. The lines that will change are shown
@@ -61,8 +73,10 @@ public:
 
     // Shows the window in front with the search text selected, ready to be typed over.
     void Present();
-    // Another document was loaded or made: nothing of the index may stay.
+    // Another document was opened (or the file type reloaded): the index is made afresh.
     void DocumentReplaced();
+    // True while the index is being made; a search then waits for it.
+    bool Preparing() const;
     QLineEdit& SearchText() const { return *m_text; }
 
     // The two edits of the selected results (the buttons).
@@ -70,16 +84,26 @@ public:
     void SetInSelected();
 
 protected:
-    void changeEvent(QEvent* event) override;
     // The first Escape clears the search text, the next one closes the window.
     bool EscapeTakenBack() override;
 
 private:
-    void Rebuild();
+    // The rows selected and the current row, by the entry and key they lead to.
+    struct Place {
+        std::vector<EntryTarget> selected;
+        EntryTarget current;
+        bool hasCurrent = false;
+    };
+
     // Brings the index up to the edits gathered in m_touched.
-    void Update();
-    void UpdateSoon();
+    void FollowEdits();
+    void FollowEditsSoon();
+    void DocumentEdited();
+    void Prepare();
+    void IndexMade(std::unique_ptr<FindIndex> index, const std::string& error);
     void Search();
+    Place TakePlace() const;
+    void ShowPlace(const Place& place);
     std::vector<int> SelectedRows() const;
     // Shows `rewrites` and commits them as one edit named `text` when the user agrees.
     void ConfirmAndCommit(const std::string& caption, std::string text, const std::vector<LineRewrite>& rewrites);
@@ -93,8 +117,9 @@ private:
     QLineEdit* m_setKey;
     QLineEdit* m_setValue;
     std::unique_ptr<FindIndex> m_index;
+    FindIndexBuilder* m_builder;
     TouchedSections m_touched;
-    bool m_updatePending = false;
+    bool m_rebuildPending = false;
 };
 
 }  // namespace velmora

@@ -62,6 +62,13 @@ protected:
         }
         QTableView::keyPressEvent(event);
     }
+
+public:
+    // Every row is selected, those the view has not fetched yet too.
+    void selectAll() override {
+        while (model()->canFetchMore(QModelIndex())) model()->fetchMore(QModelIndex());
+        QTableView::selectAll();
+    }
 };
 
 }  // namespace

@@ -6,7 +6,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QItemSelectionModel>
+#include <QTreeView>
 
 #include "ChildWindowHarness.h"
 #include "gui/changes/ChangesWindow.h"
@@ -16,6 +17,7 @@
 #include "core/catalogue/Workspace.h"
 #include "core/store/StringList.h"
 #include "core/store/PlatformFile.h"
+#include "gui/changes/ChangesModel.h"
 
 namespace velmora::testing {
 
@@ -23,30 +25,37 @@ class ChangesWindowTest : public HarnessTest<ChildWindowHarness> {
     Q_OBJECT
 
     TChangesWin& Changes() const { return *h->Find<TChangesWin>("ChangesWindow"); }
-    QTreeWidget& Tree() const { return *Changes().findChild<QTreeWidget*>(QStringLiteral("ChangesTree")); }
+    QTreeView& Tree() const { return *Changes().findChild<QTreeView*>(QStringLiteral("ChangesTree")); }
+    QAbstractItemModel& Rows() const { return *Tree().model(); }
+    QModelIndex Row(int group, int row) const { return Rows().index(row, 0, Rows().index(group, 0)); }
+    void Select(const QModelIndex& index) const {
+        Tree().selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
     QString Status() const { return Changes().findChild<QLabel*>(QStringLiteral("StatusPanel"))->text(); }
 
-    // The tree as shown: each group's caption, then its rows' cells joined by "|".
+    // The tree as shown: each group's caption, then the cells of its rows, if open, joined by "|".
     QStringList Shown() const {
         QStringList lines;
-        for (int g = 0; g < Tree().topLevelItemCount(); ++g) {
-            const QTreeWidgetItem* group = Tree().topLevelItem(g);
-            lines << group->text(0);
-            for (int r = 0; r < group->childCount(); ++r) {
+        for (int g = 0; g < Rows().rowCount(); ++g) {
+            const QModelIndex group = Rows().index(g, 0);
+            lines << group.data().toString();
+            if (!Tree().isExpanded(group)) continue;
+            for (int r = 0; r < Rows().rowCount(group); ++r) {
                 QStringList cells;
-                for (int c = 0; c < Tree().columnCount(); ++c) cells << group->child(r)->text(c);
+                for (int c = 0; c < Rows().columnCount(group); ++c) cells << Rows().index(r, c, group).data().toString();
                 lines << cells.join(QLatin1Char('|'));
             }
         }
         return lines;
     }
 
-    void DoubleClick(QTreeWidgetItem* item) const {
-        Tree().scrollToItem(item);
+    void DoubleClick(const QModelIndex& index) const {
+        Tree().scrollTo(index);
+        const QPoint at = Tree().visualRect(index).center();
         // A double-click counts on the row its first press went to.
-        QTest::mousePress(Tree().viewport(), Qt::LeftButton, {}, Tree().visualItemRect(item).center());
-        QTest::mouseRelease(Tree().viewport(), Qt::LeftButton, {}, Tree().visualItemRect(item).center());
-        QTest::mouseDClick(Tree().viewport(), Qt::LeftButton, {}, Tree().visualItemRect(item).center());
+        QTest::mousePress(Tree().viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(Tree().viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(Tree().viewport(), Qt::LeftButton, {}, at);
     }
 
 private slots:
@@ -66,22 +75,22 @@ private slots:
         QTRY_COMPARE(Shown(), (QStringList{"Unknown! (1)", "Gameplay|OreValue|25|30"}));
         QCOMPARE(Status(), QStringLiteral("1 of 2 differences shown."));
         // "Unknown!" has no window: the row says so and opens nothing.
-        DoubleClick(Tree().topLevelItem(0)->child(0));
+        DoubleClick(Row(0, 0));
         QVERIFY(Status().contains(QStringLiteral("has no window")));
         QVERIFY(h->window->ChildWindows().empty());
         filter.clear();
-        QTRY_COMPARE(Tree().topLevelItemCount(), 2);
+        QTRY_COMPARE(Rows().rowCount(), 2);
 
         // A selected group stands for its rows, for the commands on the selection.
-        Tree().topLevelItem(1)->setSelected(true);
-        Tree().topLevelItem(0)->child(0)->setSelected(true);
+        Select(Rows().index(1, 0));
+        Select(Row(0, 0));
         QStringList selected;
         for (const Difference& difference : Changes().SelectedDifferences())
             selected << Latin1(DifferenceText(difference));
         QCOMPARE(selected, (QStringList{"[GRUNT] Armor: flesh -> plate", "[Gameplay] OreValue: 25 -> 30"}));
 
         // The key is on the category's second page.
-        DoubleClick(Tree().topLevelItem(0)->child(0));
+        DoubleClick(Row(0, 0));
         TChildWin* child = h->WindowOf("InfantryTypes");
         QVERIFY(child);
         QCOMPARE(h->LabelText(child, "Label2"), QStringLiteral("GRUNT"));
@@ -118,7 +127,7 @@ private slots:
         emit choice.activated(2);
         QVERIFY(h->TakeShown().last().contains(" | Cannot open file " + Latin1(missing) + " | "));
         QCOMPARE(Status(), "Cannot open file " + Latin1(missing));
-        QCOMPARE(Tree().topLevelItemCount(), 0);
+        QCOMPARE(Rows().rowCount(), 0);
         QVERIFY(!Changes().Reference());
 
         // Called off, the dialog leaves the reference as it was.
@@ -170,13 +179,13 @@ private slots:
             QTest::mouseClick(Changes().findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
         };
 
-        Tree().topLevelItem(1)->child(0)->setSelected(true);
+        Select(Row(1, 0));
         click("RevertButton");
         QCOMPARE(document.Store().ReadString("Gameplay", "OreValue", ""), std::string("25"));
         QCOMPARE(document.UndoText(), std::string("Undo Revert Gameplay OreValue"));
         QCOMPARE(Status(), QStringLiteral("2 differences."));
 
-        Tree().topLevelItem(0)->child(1)->setSelected(true);
+        Select(Row(0, 1));
         click("RevertEntryButton");
         QCOMPARE(document.UndoText(), std::string("Undo Revert GRUNT"));
         QCOMPARE(document.Store().ReadString("GRUNT", "Armor", ""), std::string("flesh"));
@@ -199,10 +208,10 @@ private slots:
         Workspace& work = h->window->Work();
         EntryOperations(work, "InfantryTypes", 0).CopyAndWriteDuplicate("GRUNT", "GRUNT2", std::nullopt, true);
         QVERIFY(h->Trigger("Compare1"));
-        const QList<QTreeWidgetItem*> rows =
-            Tree().findItems(QStringLiteral("GRUNT2"), Qt::MatchExactly | Qt::MatchRecursive);
+        const QModelIndexList rows =
+            Rows().match(Rows().index(0, 0), Qt::DisplayRole, QStringLiteral("GRUNT2"), -1, Qt::MatchExactly | Qt::MatchRecursive);
         QCOMPARE(rows.size(), 1);
-        rows.front()->setSelected(true);
+        Select(rows.front());
         QTest::mouseClick(Changes().findChild<QPushButton*>(QStringLiteral("RevertEntryButton")), Qt::LeftButton);
         TStringList listed;
         work.GetListValues("InfantryTypes", listed);
@@ -221,6 +230,47 @@ private slots:
         h->boxes.EnqueueAnswer(BoxAnswer::Ok);
         QVERIFY(h->Trigger("SaveChanges1"));
         QVERIFY(platform::ReadWholeFile(patch).value_or("").starts_with("; removed: [InfantryTypes] 2=TORCH\r\n"));
+    }
+
+    // The selection follows its rows, not their places, through the comparison after an edit.
+    void TheSelectionFollowsItsRowsThroughAnEdit() {
+        h->StartOnSample();
+        h->Edit("GRUNT", "Armor", "plate");
+        h->Edit("TORCH", "Cost", "120");
+        QVERIFY(h->Trigger("Compare1"));
+        QCOMPARE(Shown().mid(0, 3), (QStringList{"InfantryTypes (2)", "GRUNT|Armor|flesh|plate", "TORCH|Cost|300|120"}));
+        Select(Row(0, 1));
+        h->Edit("GRUNT", "Cost", "130");  // a row before the selected one
+        QTRY_COMPARE(Status(), QStringLiteral("3 differences."));
+        QCOMPARE(Changes().SelectedDifferences().size(), size_t{1});
+        QCOMPARE(Changes().SelectedDifferences().front().Section, std::string("TORCH"));
+    }
+
+    // A group's rows are handed to the view only once it is opened; its caption counts them all.
+    void AGroupsRowsAreMadeWhenItIsOpened() {
+        std::vector<Difference> differences(3000);
+        DifferenceCategories::Group group{"Vehicles", {}};
+        for (size_t i = 0; i < differences.size(); ++i) {
+            differences[i].Section = "TANK" + std::to_string(i);
+            differences[i].Key = "Cost";
+            differences[i].DocumentValue = "1";
+            group.Rows.push_back(i);
+        }
+        const std::vector<DifferenceCategories::Group> groups{group};
+        ChangesModel model;
+        model.Show(&differences, &groups, "");
+        const QModelIndex vehicles = model.index(0, 0);
+        QCOMPARE(vehicles.data().toString(), QStringLiteral("Vehicles (3000)"));
+        QVERIFY(model.hasChildren(vehicles));
+        QCOMPARE(model.rowCount(vehicles), 0);
+        model.fetchMore(vehicles);
+        QCOMPARE(model.rowCount(vehicles), 3000);
+        QCOMPARE(model.index(2999, 0, vehicles).data().toString(), QStringLiteral("TANK2999"));
+        QCOMPARE(model.DifferenceOf(model.index(2999, 0, vehicles)), std::optional<size_t>(2999));
+
+        model.Show(&differences, &groups, "tank29");
+        QCOMPARE(model.index(0, 0).data().toString(), QStringLiteral("Vehicles (111 of 3000)"));
+        QCOMPARE(model.ShownCount(), size_t{111});
     }
 
     void ComparesAgainWhenAnotherDocumentIsOpened() {

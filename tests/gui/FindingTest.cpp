@@ -13,6 +13,7 @@
 #include "core/entries/ValueEdits.h"
 #include "gui/widgets/FilterBox.h"
 #include "gui/find/ResultsWindow.h"
+#include "gui/find/FindWindow.h"
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -64,8 +65,9 @@ class FindingTest : public HarnessTest<ChildWindowHarness> {
         QVERIFY(results);
         auto* text = h->Find<QLineEdit>("FindText");
         QTRY_VERIFY(text->hasFocus());
+        // Typed before the index is made, the search runs once it is.
         QTest::keyClicks(text, "rockets");
-        QCOMPARE(ResultColumn(*results, 1), QStringList({"TANKH", "BIKE", "FALCON", "ROCKETS"}));
+        QTRY_COMPARE(ResultColumn(*results, 1), QStringList({"TANKH", "BIKE", "FALCON", "ROCKETS"}));
         QCOMPARE(ResultColumn(*results, 3), QStringList({"Secondary", "Primary", "Primary", ""}));
 
         // Whole words: "rocket" is only part of a word, here and in "rocket1".
@@ -88,6 +90,26 @@ class FindingTest : public HarnessTest<ChildWindowHarness> {
         QVERIFY(h->WindowOf("VehicleTypes"));
         QCOMPARE(Selected(h->WindowOf("VehicleTypes")), QString("TANKH Secondary"));
         QVERIFY(h->TakeShown().isEmpty());
+    }
+
+    // The index is made away from the windows: an edit made meanwhile is searched all the same,
+    // and another document opened afterwards is searched instead of the one before.
+    void findSearchesTheDocumentAsItStandsOnceItsIndexIsMade() {
+        h->StartOnSample();
+        QVERIFY(h->Trigger("Find1"));
+        auto* find = h->Find<FindWindow>("FindWindow");
+        QVERIFY(find->Preparing());
+        h->Edit("GRUNT", "Armor", "zincplate");
+        QTest::keyClicks(h->Find<QLineEdit>("FindText"), "zincplate");
+        QTableView* results = ResultsOf(*h->window, "FindWindow");
+        QTRY_COMPARE(ResultColumn(*results, 1), QStringList({"GRUNT"}));
+
+        h->boxes.EnqueueAnswer(BoxAnswer::No);  // the unsaved change is dropped
+        QVERIFY(h->Trigger("New1"));
+        QVERIFY(find->Preparing());
+        QTRY_VERIFY(!find->Preparing());
+        QCOMPARE(results->model()->rowCount(), 0);
+        QVERIFY(h->TakeShown().size() == 1);
     }
 
     // Escape first clears the search text, then closes the window.
@@ -277,7 +299,7 @@ class FindingTest : public HarnessTest<ChildWindowHarness> {
         QTableView* results = ResultsOf(*h->window, "FindWindow");
         QVERIFY(results);
         QTest::keyClicks(h->Find<QLineEdit>("FindText"), "rockets");
-        QCOMPARE(ResultColumn(*results, 1), QStringList({"TANKH", "BIKE", "FALCON", "ROCKETS"}));
+        QTRY_COMPARE(ResultColumn(*results, 1), QStringList({"TANKH", "BIKE", "FALCON", "ROCKETS"}));
         const TMemIniFile& document = *h->window->Work().DocumentIni;
         const std::string before = document.RenderText();
 

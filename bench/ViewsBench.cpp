@@ -1,0 +1,151 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Timing of what the find and Changes windows do on the user-interface thread, on the generated
+// document opened as the editor opens it: the copy of the texts the find index is made from (the
+// index itself is made on a thread of its own), and for 80,000 differences their grouping by
+// category and one keystroke of the filter box. Goals on a document ten times a big real mod
+// (VELMORA_BENCH_SECTIONS=47000): opening Find or Changes under 100 ms, a keystroke under 16 ms.
+// The keystroke of the find window itself is BM_FindKeystroke.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "FirstButtonBoxes.h"
+#include "RulesGenerator.h"
+#include "core/compare/ChangeRows.h"
+#include "core/compare/Comparison.h"
+#include "core/compare/DifferenceCategories.h"
+#include "core/references/FindIndex.h"
+#include "core/references/FindSource.h"
+#include "core/catalogue/Globals.h"
+#include "core/catalogue/Workspace.h"
+#include "core/store/mIniGue.h"
+
+namespace velmora::bench {
+namespace {
+
+constexpr size_t DifferenceCount = 80000;
+
+// A program folder with a generated document of VELMORA_BENCH_SECTIONS object sections (5,000,
+// about 100,000 lines, unless told), opened in a started editor.
+struct SizedDocument {
+    std::filesystem::path folder;
+    Globals globals;
+    FirstButtonBoxes boxes;
+    std::unique_ptr<Workspace> workspace;
+
+    static const SizedDocument& Get() {
+        static const SizedDocument open;
+        return open;
+    }
+
+    ~SizedDocument() {
+        workspace.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+
+private:
+    SizedDocument() {
+        RulesShape shape;
+        if (const char* sections = std::getenv("VELMORA_BENCH_SECTIONS")) shape.sectionCount = std::stoul(sections);
+        const RulesGenerator generator(shape);
+        std::random_device seed;
+        folder = std::filesystem::temp_directory_path() / ("velmora-views-bench-" + std::to_string(seed()));
+        std::filesystem::create_directories(folder);
+        RulesGenerator::WriteFile(folder / "Mod.ini", generator.RulesText());
+        RulesGenerator::WriteFile(folder / "Rules.001", generator.DefinitionText());
+        RulesGenerator::WriteFile(folder / "Rules.INI", generator.DefaultText());
+        RulesGenerator::WriteFile(folder / "Velmedit.ini",
+                                  "[GeneralSetup]\r\nUpdateUnknown001=0\r\nCheckDoubleSection=0\r\n"
+                                  "\r\n[FilesToEdit]\r\nRules.ini=1\r\n");
+        workspace = std::make_unique<Workspace>(globals, boxes);
+        workspace->SetDiskWrites(false);
+        workspace->StartUp(folder.string());
+        workspace->BeginCopyDefaultOrLoadINItoCurrentBuffer((folder / "Mod.ini").string(), false);
+    }
+};
+
+// 80,000 changed values: the document's key lines from the first on, a section's lines at a time,
+// the reference's value one digit longer.
+const std::vector<Difference>& Differences() {
+    static const std::vector<Difference> differences = [] {
+        std::vector<Difference> made;
+        const TMemIniFile& document = *SizedDocument::Get().workspace->DocumentIni;
+        for (size_t s = 0; s < document.SectionCount() && made.size() < DifferenceCount; ++s) {
+            const GueTStringList& section = document.SectionAt(s);
+            for (size_t l = 0; l < section.Count() && made.size() < DifferenceCount; ++l) {
+                std::string_view key;
+                if (!section.LineAt(l).KeyName(key)) continue;
+                Difference difference;
+                difference.Section = std::string(section.Name());
+                difference.Key = std::string(key);
+                difference.DocumentValue = std::string(section.LineAt(l).ValueText());
+                difference.ReferenceValue = difference.DocumentValue + "0";
+                made.push_back(std::move(difference));
+            }
+        }
+        return made;
+    }();
+    return differences;
+}
+
+// The part of opening Find that stays on the windows' thread.
+void BM_FindSourceCopy(benchmark::State& state) {
+    const Workspace& workspace = *SizedDocument::Get().workspace;
+    for (auto _ : state) {
+        const FindSource source(workspace);
+        benchmark::DoNotOptimize(source.Sections().data());
+    }
+    state.counters["sections"] = static_cast<double>(workspace.DocumentIni->SectionCount());
+}
+BENCHMARK(BM_FindSourceCopy)->Unit(benchmark::kMillisecond);
+
+// The part on a thread of its own, for comparison.
+void BM_FindIndexFromCopy(benchmark::State& state) {
+    const FindSource source(*SizedDocument::Get().workspace);
+    for (auto _ : state) {
+        const FindIndex index(source);
+        benchmark::DoNotOptimize(index.RowCount());
+    }
+}
+BENCHMARK(BM_FindIndexFromCopy)->Unit(benchmark::kMillisecond);
+
+// Opening Changes once the comparison is made: the rows grouped by category, then each group's
+// rows that pass the (empty) filter, as the list's model takes them.
+void BM_ChangeGroups(benchmark::State& state) {
+    const Workspace& workspace = *SizedDocument::Get().workspace;
+    const std::vector<Difference>& differences = Differences();
+    for (auto _ : state) {
+        const auto groups = DifferenceCategories(workspace, *workspace.DefaultIni).GroupsOf(differences);
+        size_t shown = 0;
+        for (const auto& group : groups)
+            for (const size_t row : group.Rows) shown += ChangeRowPasses(differences[row], "") ? 1 : 0;
+        benchmark::DoNotOptimize(shown);
+    }
+    state.counters["differences"] = static_cast<double>(differences.size());
+}
+BENCHMARK(BM_ChangeGroups)->Unit(benchmark::kMillisecond);
+
+// One keystroke in the Changes window's filter box: every row tested, a screenful's texts made.
+void BM_ChangeFilterKeystroke(benchmark::State& state) {
+    const std::vector<Difference>& differences = Differences();
+    size_t passed = 0;
+    for (auto _ : state) {
+        passed = 0;
+        for (const Difference& difference : differences) {
+            if (!ChangeRowPasses(difference, "armor")) continue;
+            if (++passed <= 40) benchmark::DoNotOptimize(ChangeRowTexts(difference).data());
+        }
+    }
+    state.counters["passed"] = static_cast<double>(passed);
+}
+BENCHMARK(BM_ChangeFilterKeystroke)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace velmora::bench
