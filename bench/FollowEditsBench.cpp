@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "FirstButtonBoxes.h"
+#include "core/catalogue/FirstButtonBoxes.h"
 #include "GeneratedInstallation.h"
 #include "core/compare/Comparison.h"
 #include "core/compare/DifferenceCategories.h"

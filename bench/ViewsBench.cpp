@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "FirstButtonBoxes.h"
+#include "core/catalogue/FirstButtonBoxes.h"
 #include "RulesGenerator.h"
 #include "core/compare/ChangeRows.h"
 #include "core/compare/Comparison.h"

@@ -99,15 +99,19 @@ drive_editor() {
     app_pid=$!
     main="$(window_like 'Cinderfall\.ini')"
     sleep 2
-    # The main window starts with the focus on the first category's button; six steps of the
-    # focus chain on is the "Edit: InfantryTypes" button, which opens its window.
-    keys_to "$main" Tab Tab Tab Tab Tab Tab space
+    # Find leads to the value whatever the windows' layout and focus order: the first result for
+    # "TechTier" is the first infantry entry's (GRUNT), and Enter opens its category window with
+    # that value's cell current. The index is made on a thread of its own, hence the pauses.
+    keys_to "$main" ctrl+f
+    window_like '^Find$' >/dev/null
+    sleep 2
+    xdotool type --delay 150 "TechTier"
+    sleep 3
+    xdotool key Return
     category="$(window_like '^InfantryTypes$')"
     sleep 2
-    # The window starts in its entry list at the first entry (GRUNT); seven steps on is the value
-    # grid at its first key. Two keys down is TechTier: Enter opens its editor, the typed value
-    # replaces the text, and Enter stores it.
-    keys_to "$category" Tab Tab Tab Tab Tab Tab Tab Down Down Return ctrl+a
+    # Enter opens the cell's editor, the typed value replaces the text, and Enter stores it.
+    keys_to "$category" Return ctrl+a
     xdotool type --delay 150 "$value"
     xdotool key Return
     sleep 1

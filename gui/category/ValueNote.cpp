@@ -10,6 +10,7 @@
 
 #include "gui/category/mChildWin.h"
 #include "core/values/LiveValueCheck.h"
+#include "gui/widgets/WindowHost.h"
 #include "gui/widgets/QtText.h"
 #include "core/store/mIniGue.h"
 #include "ui_mChildWin.h"
