@@ -50,8 +50,10 @@
 //       CATEGORY FILE" (a table file as the table command writes it; its changes are printed
 //       first), "undo", "redo" and "save". Save writes DOC (or FILE) and the definition file as the
 //       editor's Save and its collection of unknown sections would, once every line has run. A
-//       line that cannot be done is reported as "line N: reason"; nothing is written then. The
-//       commands are UTF-8 text, written into the document in Latin-1.
+//       line that cannot be done is reported as "line N: reason"; nothing is written then. Nor
+//       is anything written when another program changed DOC (or, as the save writes it, the
+//       definition file) while the script ran: "the file changed on disk while editing", exit 1.
+//       The commands are UTF-8 text, written into the document in Latin-1.
 //
 // Usages, check and diff write nothing to disk but diff's patch; edit writes only on save.
 //

@@ -14,6 +14,7 @@
 #include "gui/main/mMainWin.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/TextCase.h"
+#include "core/store/DiskStamp.h"
 
 namespace velmora {
 
@@ -42,6 +43,9 @@ void TMainWin::ApplyGameClick() {
     if (!FileExistOK(path) || !m_workspace.DocumentIni) return;
     // The document as it is in memory, unsaved changes included; it keeps its own name and state.
     m_workspace.DocumentIni->CloneAs(path)->UpdateFile();
+    // The document's own file written here (it was opened from the game) is no other program's change.
+    if (platform::AbsoluteName(path) == platform::AbsoluteName(m_workspace.DocumentIni->FileName()))
+        m_workspace.DocumentStamp = TakeDiskStamp(path);
 }
 
 void TMainWin::BackupFileClick() {

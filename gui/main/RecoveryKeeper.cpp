@@ -82,7 +82,7 @@ void RecoveryKeeper::Remove(const std::string& fileName) {
         try {
             RemoveRecoveryFile(fileName);
         } catch (const std::exception& error) {
-            emit failed(ToQString(error.what()));
+            Failed(error.what());
         }
     });
 }
@@ -94,10 +94,15 @@ void RecoveryKeeper::WriteCopy(const std::string& fileName) {
     Run([this, fileName, record, bytes] {
         try {
             WriteRecoveryFile(fileName, record, *bytes);
+            m_failing = false;
         } catch (const std::exception& error) {
-            emit failed(ToQString("The recovery copy could not be written: " + std::string(error.what())));
+            Failed("The recovery copy could not be written: " + std::string(error.what()));
         }
     });
+}
+
+void RecoveryKeeper::Failed(const std::string& text) {
+    if (!m_failing.exchange(true)) emit failed(ToQString(text));
 }
 
 void RecoveryKeeper::Run(std::function<void()> job) {

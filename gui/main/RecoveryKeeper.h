@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QThread>
 #include <QTimer>
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -53,12 +54,15 @@ public:
     void Drain();
 
 signals:
-    // A copy could not be written or removed; `text` says which and why.
+    // A copy could not be written or removed; `text` says which and why. Told once until a copy
+    // is written again, not at every edit.
     void failed(const QString& text);
 
 private:
     void Run(std::function<void()> job);
     void WriteCopy(const std::string& fileName);
+    // On the writing thread.
+    void Failed(const std::string& text);
 
     Workspace& m_workspace;
     std::string m_dir;
@@ -66,6 +70,7 @@ private:
     QTimer m_timer;
     QThread m_thread;
     QObject m_worker;  // lives on m_thread; runs the jobs there in order
+    std::atomic<bool> m_failing{false};
 };
 
 }  // namespace velmora

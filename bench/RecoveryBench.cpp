@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The recovery copy of a document ten times the size of a real rules file (about 17 MB): the
+// part the window does on its own thread (the bytes of the store) against the part a thread of
+// its own does (hash, header and the safe write), and the stamp check before a save.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "RulesGenerator.h"
+#include "core/store/DiskStamp.h"
+#include "core/catalogue/RecoveryFile.h"
+#include "core/store/mIniGue.h"
+
+namespace velmora::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TenfoldDocument {
+public:
+    static const TenfoldDocument& Get() {
+        static const TenfoldDocument document;
+        return document;
+    }
+
+    fs::path folder;
+    std::string file;
+    std::unique_ptr<TMemIniFile> store;
+
+    ~TenfoldDocument() {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+
+private:
+    TenfoldDocument() {
+        std::random_device seed;
+        folder = fs::temp_directory_path() / ("velmora-recovery-bench-" + std::to_string(seed()));
+        fs::create_directories(folder);
+        file = (folder / "Rules.ini").string();
+        RulesShape shape;
+        shape.sectionCount *= 10;
+        const RulesGenerator generator(shape);
+        std::FILE* out = std::fopen(file.c_str(), "wb");
+        const std::string text = generator.RulesText();
+        std::fwrite(text.data(), 1, text.size(), out);
+        std::fclose(out);
+        store = std::make_unique<TMemIniFile>(file);
+    }
+};
+
+void SetBytes(benchmark::State& state, size_t bytes) {
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
+}
+
+void BM_RecoveryBytesOnWindowThread(benchmark::State& state) {
+    const auto& document = TenfoldDocument::Get();
+    size_t size = 0;
+    for (auto _ : state) {
+        const std::string bytes = document.store->RenderText();
+        size = bytes.size();
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    SetBytes(state, size);
+}
+BENCHMARK(BM_RecoveryBytesOnWindowThread)->Unit(benchmark::kMillisecond);
+
+void BM_RecoveryWriteOnItsThread(benchmark::State& state) {
+    const auto& document = TenfoldDocument::Get();
+    const std::string bytes = document.store->RenderText();
+    const RecoveryRecord record{document.file, TakeDiskStamp(document.file), 1};
+    const std::string copy = RecoveryFileName((document.folder / "recovery").string(), document.file);
+    for (auto _ : state) WriteRecoveryFile(copy, record, bytes);
+    SetBytes(state, bytes.size());
+}
+BENCHMARK(BM_RecoveryWriteOnItsThread)->Unit(benchmark::kMillisecond);
+
+// The check before every save when nothing changed: size and time only.
+void BM_StampCheckUnchanged(benchmark::State& state) {
+    const auto& document = TenfoldDocument::Get();
+    const DiskStamp stamp = TakeDiskStamp(document.file);
+    for (auto _ : state) benchmark::DoNotOptimize(ChangeOnDisk(stamp, document.file));
+}
+BENCHMARK(BM_StampCheckUnchanged)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace velmora::bench
