@@ -123,8 +123,11 @@ bool WindowPlaces::PlaceCategoryWindow(QWidget& window, const std::string& categ
     FitOnScreen(window, mainWindow);
     const QSize frame = window.size() + FrameExtra(window, mainWindow);
     const QRect main = mainWindow.frameGeometry();
+    // Level with the main window's contents, not its frame: a window manager that places a new
+    // window's contents at the point given would otherwise put its title bar above the screen.
+    const int top = std::max(area.top(), mainWindow.geometry().top());
     const QPoint wanted = previous && previous->isVisible() ? previous->pos() + CascadeStep
-                                                            : QPoint(main.right() + 1 + GapBesideMain, main.top());
+                                                            : QPoint(main.right() + 1 + GapBesideMain, top);
     window.move(Inside(area, frame, wanted));
     return false;
 }
