@@ -28,6 +28,17 @@ struct GeneratedInstallation {
         return installation;
     }
 
+    // Writes the settings, the definition file, the default copy and the document Mod.ini of
+    // `generator` into `folder`, which exists.
+    static void WriteFolder(const std::filesystem::path& folder, const RulesGenerator& generator) {
+        RulesGenerator::WriteFile(folder / "Mod.ini", generator.RulesText());
+        RulesGenerator::WriteFile(folder / "Rules.001", generator.DefinitionText());
+        RulesGenerator::WriteFile(folder / "Rules.INI", generator.DefaultText());
+        RulesGenerator::WriteFile(folder / "Velmedit.ini",
+                                  "[GeneralSetup]\r\nUpdateUnknown001=0\r\nCheckDoubleSection=0\r\n"
+                                  "\r\n[FilesToEdit]\r\nRules.ini=1\r\n");
+    }
+
     ~GeneratedInstallation() {
         std::error_code ignored;
         std::filesystem::remove_all(folder, ignored);
@@ -47,12 +58,7 @@ private:
         folder = std::filesystem::temp_directory_path() / ("velmora-generated-bench-" + std::to_string(seed()));
         std::filesystem::create_directories(folder);
         document = (folder / "Mod.ini").string();
-        RulesGenerator::WriteFile(document, generator.RulesText());
-        RulesGenerator::WriteFile(folder / "Rules.001", generator.DefinitionText());
-        RulesGenerator::WriteFile(folder / "Rules.INI", generator.DefaultText());
-        RulesGenerator::WriteFile(folder / "Velmedit.ini",
-                                  "[GeneralSetup]\r\nUpdateUnknown001=0\r\nCheckDoubleSection=0\r\n"
-                                  "\r\n[FilesToEdit]\r\nRules.ini=1\r\n");
+        WriteFolder(folder, generator);
     }
 };
 

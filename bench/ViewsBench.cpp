@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/catalogue/FirstButtonBoxes.h"
+#include "GeneratedInstallation.h"
 #include "RulesGenerator.h"
 #include "core/compare/ChangeRows.h"
 #include "core/compare/Comparison.h"
@@ -58,12 +59,7 @@ private:
         std::random_device seed;
         folder = std::filesystem::temp_directory_path() / ("velmora-views-bench-" + std::to_string(seed()));
         std::filesystem::create_directories(folder);
-        RulesGenerator::WriteFile(folder / "Mod.ini", generator.RulesText());
-        RulesGenerator::WriteFile(folder / "Rules.001", generator.DefinitionText());
-        RulesGenerator::WriteFile(folder / "Rules.INI", generator.DefaultText());
-        RulesGenerator::WriteFile(folder / "Velmedit.ini",
-                                  "[GeneralSetup]\r\nUpdateUnknown001=0\r\nCheckDoubleSection=0\r\n"
-                                  "\r\n[FilesToEdit]\r\nRules.ini=1\r\n");
+        GeneratedInstallation::WriteFolder(folder, generator);
         workspace = std::make_unique<Workspace>(globals, boxes);
         workspace->SetDiskWrites(false);
         workspace->StartUp(folder.string());

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "GeneratedInstallation.h"
 #include "RulesGenerator.h"
 
 int main(int argc, char** argv) {
@@ -25,14 +26,7 @@ int main(int argc, char** argv) {
     const std::filesystem::path folder = argv[1];
     std::filesystem::create_directories(folder);
     const velmora::bench::RulesGenerator generator(shape);
-    using velmora::bench::RulesGenerator;
-    RulesGenerator::WriteFile(folder / "Mod.ini", generator.RulesText());
-    RulesGenerator::WriteFile(folder / "Rules.001", generator.DefinitionText());
-    RulesGenerator::WriteFile(folder / "Rules.INI", generator.DefaultText());
-    // The definition file is never rewritten, so every run starts alike.
-    RulesGenerator::WriteFile(folder / "Velmedit.ini",
-                              "[GeneralSetup]\r\nUpdateUnknown001=0\r\nCheckDoubleSection=0\r\n"
-                              "\r\n[FilesToEdit]\r\nRules.ini=1\r\n");
+    velmora::bench::GeneratedInstallation::WriteFolder(folder, generator);
     std::printf("%s: %zu object sections, Mod.ini %.1f MB\n", folder.string().c_str(), shape.sectionCount,
                 static_cast<double>(std::filesystem::file_size(folder / "Mod.ini")) / 1e6);
     return 0;
