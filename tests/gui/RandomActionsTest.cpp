@@ -165,7 +165,10 @@ class RandomUser {
     }
 
     void ActIn(TChildWin& window) {
+        const QPointer<TChildWin> alive(&window);
         BringForward(window);
+        // The wait lets events through, among them the deletion of a window the last action closed.
+        if (!alive) return Say("a closed window went away");
         StringGrid& entries = *In<StringGrid>(&window, "StringGrood");
         StringGrid& values = *In<StringGrid>(&window, "StringGrid2");
         QWidget* focused = QApplication::focusWidget();
