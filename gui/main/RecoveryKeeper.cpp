@@ -67,7 +67,7 @@ void RecoveryKeeper::DocumentChanged() {
 }
 
 std::string RecoveryKeeper::NextCopyFile() {
-    const std::string file = CurrentFile();
+    std::string file = CurrentFile();
     // Saved under another name since the last copy: the old copy names a document no longer open.
     if (!m_written.empty() && m_written != file) Remove(m_written);
     m_written = file;

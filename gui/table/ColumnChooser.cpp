@@ -87,6 +87,7 @@ ColumnChooser::ColumnChooser(const std::vector<TableColumn>& choosable, const st
 
 std::vector<TableColumn> ColumnChooser::Shown() const {
     std::vector<TableColumn> columns;
+    columns.reserve(static_cast<size_t>(m_shown->count()));
     for (int row = 0; row < m_shown->count(); ++row) columns.push_back(ColumnOfItem(m_shown->item(row)->data(ColumnIdRole)));
     return columns;
 }
