@@ -60,7 +60,7 @@ std::optional<std::string> RewrittenLine(std::string_view line, std::string_view
 class DanglingSearch {
 public:
     explicit DanglingSearch(const Workspace& workspace)
-        : m_workspace(workspace), m_document(*workspace.DocumentIni), m_rule(workspace) {}
+        : m_workspace(workspace), m_document(workspace.Doc().Store()), m_rule(workspace) {}
 
     std::vector<DanglingItem> Run() {
         struct Found {
@@ -209,7 +209,7 @@ std::vector<ReferenceKey> ReferenceKeysOf(const Workspace& workspace, size_t row
     std::vector<ReferenceKey> keys;
     TStringList pages;
     workspace.GetPages(workspace.CategoryRows[row], pages);
-    const TMemIniFile& definition = *workspace.DefinitionIni;
+    const TMemIniFile& definition = workspace.Doc().Definition();
     for (const StringItem& page : pages) {
         const int at = definition.IndexOfSection(page.text);
         if (at < 0) continue;
@@ -236,7 +236,7 @@ std::vector<ReferenceKey> ReferenceKeysOf(const Workspace& workspace, size_t row
 
 DanglingRule::DanglingRule(const Workspace& workspace)
     : m_workspace(workspace),
-      m_document(*workspace.DocumentIni),
+      m_document(workspace.Doc().Store()),
       m_caseSensitive(workspace.G().CaseSensitive),
       m_entries(workspace.CategoryRows.size()) {}
 

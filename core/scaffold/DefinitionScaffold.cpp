@@ -626,7 +626,7 @@ std::string DefinitionBackupFileName(const Workspace& workspace) {
 
 DefinitionScaffold ReplaceDefinitionFile(const Workspace& workspace) {
     const std::string fileName = workspace.DefinitionFileName();
-    DefinitionScaffold scaffold = ScaffoldDefinition(*workspace.DocumentIni, workspace.G().VariantAllowed);
+    DefinitionScaffold scaffold = ScaffoldDefinition(workspace.Doc().Store(), workspace.G().VariantAllowed);
     if (std::optional<std::string> present = platform::ReadWholeFile(fileName))
         platform::WriteWholeFile(DefinitionBackupFileName(workspace), *present);
     WriteDefinitionFile(scaffold, fileName);

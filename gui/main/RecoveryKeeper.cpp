@@ -39,8 +39,8 @@ RecoveryKeeper::~RecoveryKeeper() {
 }
 
 std::string RecoveryKeeper::CurrentFile() const {
-    if (m_dir.empty() || !m_workspace.DocumentIni) return {};
-    return RecoveryFileName(m_dir, m_workspace.DocumentIni->FileName());
+    if (m_dir.empty() || !m_workspace.Doc().HasDocument()) return {};
+    return RecoveryFileName(m_dir, m_workspace.Doc().FileName());
 }
 
 void RecoveryKeeper::DocumentChanged() {
@@ -90,7 +90,7 @@ void RecoveryKeeper::Remove(const std::string& fileName) {
 void RecoveryKeeper::WriteCopy(const std::string& fileName) {
     // The bytes as a save would write them, taken here: the stores are this thread's.
     auto bytes = std::make_shared<const std::string>(m_workspace.Doc().Store().RenderText());
-    const RecoveryRecord record{m_workspace.DocumentIni->FileName(), m_workspace.DocumentStamp, SecondsNow()};
+    const RecoveryRecord record{m_workspace.Doc().FileName(), m_workspace.DocumentStamp, SecondsNow()};
     Run([this, fileName, record, bytes] {
         try {
             WriteRecoveryFile(fileName, record, *bytes);
