@@ -237,8 +237,8 @@ public:
 //         edit->ReplaceLine(StoreOf::Document, rewrite.Place.Section, rewrite.Place.Line, rewrite.NewText);
 //     document.Commit(std::move(edit));
 //
-// The document owns both stores. A load puts new ones in (Load), completes them (StoreForLoad) and
-// then starts a fresh history (Restart).
+// The document owns both stores. A load puts new ones in (Load, which starts a fresh history) and
+// completes them (StoreForLoad) before any edit.
 class Document {
 public:
     // A document without stores, until the first load.

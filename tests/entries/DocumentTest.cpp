@@ -107,6 +107,26 @@ TEST_F(DocumentTest, ANewDocumentStaysModifiedUntilSaved) {
     EXPECT_THROW(doc().Undo(), IniError);
 }
 
+// The edits refer to the store a load lets go: none of them may be undone into the new one, and the
+// name the document is saved under is the new store's.
+TEST_F(DocumentTest, ALoadDropsTheHistoryAndTheNameFollowsTheStore) {
+    doc().SetValue("E2", "Cost", "5");
+    ASSERT_TRUE(doc().Modified());
+    doc().Load(StoreOf::Document, std::make_unique<TMemIniFile>(folder.File("other.ini"), &globals.CaseSensitive));
+    EXPECT_FALSE(doc().CanUndo());
+    EXPECT_FALSE(doc().Modified());
+    EXPECT_EQ(doc().FileName(), folder.File("other.ini"));
+    doc().Rename(folder.File("saved.ini"));
+    EXPECT_EQ(doc().Store().FileName(), folder.File("saved.ini"));
+    EXPECT_EQ(doc().FileName(), folder.File("saved.ini"));
+
+    velmora::Document empty;
+    EXPECT_EQ(empty.FileName(), "");
+    EXPECT_THROW(empty.Store(), IniError);
+    EXPECT_THROW(empty.StoreForLoad(StoreOf::Definition), IniError);
+    EXPECT_THROW(empty.Rename("x.ini"), IniError);
+}
+
 TEST_F(DocumentTest, AnEditThatFailsPartWayLeavesTheStoresAsTheyWere) {
     const std::string original = Texts();
     {
