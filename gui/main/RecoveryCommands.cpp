@@ -200,7 +200,8 @@ void TMainWin::ReloadKeepingWindows(bool definitionOnly) {
     if (definitionOnly)
         m_workspace.LoadDefinitionKeepingDocument();
     else
-        m_workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(m_workspace.Doc().FileName(), false);
+        // A copy of the name: the store that holds it goes during the load.
+        m_workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(std::string(m_workspace.Doc().FileName()), false);
     m_keptMineOver = {};
     for (const Place& place : places) {
         ShowEntryAt(place.Category, place.Code, std::string());
