@@ -78,13 +78,14 @@ private:
         referenceValue = workspace.DefaultIni->ReadString(value.first, value.second, "");
         workspace.Doc().AddObserver(*this);
         index = std::make_unique<FindIndex>(workspace);
-        comparison = std::make_unique<LiveComparison>(*workspace.DocumentIni, *workspace.DefaultIni, globals.CaseSensitive);
+        comparison =
+            std::make_unique<LiveComparison>(workspace.Doc().Store(), *workspace.DefaultIni, globals.CaseSensitive);
     }
 };
 
 void Describe(benchmark::State& state, const FollowedDocument& document) {
     state.SetLabel(state.range(0) == 0 ? "100,000 lines" : "tenfold real size");
-    state.counters["sections"] = static_cast<double>(document.workspace.DocumentIni->SectionCount());
+    state.counters["sections"] = static_cast<double>(document.workspace.Doc().Store().SectionCount());
 }
 
 void BM_FindIndexFollowsEdit(benchmark::State& state) {
@@ -107,8 +108,8 @@ void BM_ComparisonFollowsEdit(benchmark::State& state) {
         state.PauseTiming();
         document.Edit();
         state.ResumeTiming();
-        const auto changed =
-            document.comparison->Update(*document.workspace.DocumentIni, document.touched.SectionsToRead(document.workspace));
+        const Workspace& workspace = document.workspace;
+        const auto changed = document.comparison->Update(workspace.Doc().Store(), document.touched.SectionsToRead(workspace));
         document.touched.Clear();
         rows = changed ? changed->size() : SIZE_MAX;
         benchmark::DoNotOptimize(rows);
@@ -141,8 +142,9 @@ BENCHMARK(BM_FindIndexRebuild)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 void BM_ComparisonRebuild(benchmark::State& state) {
     const FollowedDocument& document = FollowedDocument::Get(state.range(0));
     for (auto _ : state) {
+        const Workspace& workspace = document.workspace;
         const auto differences =
-            CompareStores(*document.workspace.DocumentIni, *document.workspace.DefaultIni, document.globals.CaseSensitive);
+            CompareStores(workspace.Doc().Store(), *workspace.DefaultIni, document.globals.CaseSensitive);
         benchmark::DoNotOptimize(differences.data());
     }
     Describe(state, document);

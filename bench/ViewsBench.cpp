@@ -72,7 +72,7 @@ private:
 const std::vector<Difference>& Differences() {
     static const std::vector<Difference> differences = [] {
         std::vector<Difference> made;
-        const TMemIniFile& document = *SizedDocument::Get().workspace->DocumentIni;
+        const TMemIniFile& document = SizedDocument::Get().workspace->Doc().Store();
         for (size_t s = 0; s < document.SectionCount() && made.size() < DifferenceCount; ++s) {
             const GueTStringList& section = document.SectionAt(s);
             for (size_t l = 0; l < section.Count() && made.size() < DifferenceCount; ++l) {
@@ -98,7 +98,7 @@ void BM_FindSourceCopy(benchmark::State& state) {
         const FindSource source(workspace);
         benchmark::DoNotOptimize(source.Sections().data());
     }
-    state.counters["sections"] = static_cast<double>(workspace.DocumentIni->SectionCount());
+    state.counters["sections"] = static_cast<double>(workspace.Doc().Store().SectionCount());
 }
 BENCHMARK(BM_FindSourceCopy)->Unit(benchmark::kMillisecond);
 

@@ -34,7 +34,7 @@ int Edit(const Arguments& args) {
         // since then would be overwritten unseen.
         RefuseSaveOverChangedFile(session.workspace, saved->Definition.has_value());
         WriteSaveTexts(*saved, parsed.Option("--output").value_or(documentFile),
-                       session.workspace.DefinitionIni->FileName());
+                       session.workspace.Doc().Definition().FileName());
     }
     return 0;
 }

@@ -11,7 +11,7 @@ namespace velmora::cli {
 int Usages(const Arguments& args) {
     std::vector<std::string> code;
     const std::unique_ptr<Session> session = OpenDocument(args, 1, code);
-    for (const Usage& usage : FindUsages(*session->workspace.DocumentIni, code[0], session->globals.CaseSensitive))
+    for (const Usage& usage : FindUsages(session->workspace.Doc().Store(), code[0], session->globals.CaseSensitive))
         std::cout << usage.SectionName << '\t' << usage.Text << '\n';
     return 0;
 }

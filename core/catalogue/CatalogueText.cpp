@@ -23,9 +23,9 @@ void WriteCatalogueText(const Workspace& workspace, std::ostream& out) {
         text += '[' + category + "] kind=" + std::to_string(kind) + " entries=" + std::to_string(entries.Count()) + '\n';
         for (size_t i = 0; i < entries.Count(); ++i) {
             if (i + TMemIniFile::LookAhead < entries.Count())
-                workspace.DocumentIni->PrefetchSection(entries[i + TMemIniFile::LookAhead]);
+                workspace.Doc().Store().PrefetchSection(entries[i + TMemIniFile::LookAhead]);
             const std::string& code = entries[i];
-            const std::string name = workspace.DocumentIni->ReadString(code, "Name", "");
+            const std::string name = workspace.Doc().Store().ReadString(code, "Name", "");
             text += code;
             text += '=';
             text += name.empty() ? "-" : name;

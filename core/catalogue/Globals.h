@@ -10,7 +10,6 @@ namespace velmora {
 // reads it; tests make their own. Directories always end with a separator.
 struct Globals {
     std::string ProgramDir;
-    std::string CurrentFileName = "Untitle.ini";
     std::string DefaultFileName;
     std::string UntitledName = "Untitle.ini";
     std::string BackupExt = ".BAK";
@@ -27,7 +26,6 @@ struct Globals {
     bool CheckDoubleSection = true;
     bool UpdateUnknown001 = true;
     int32_t SizeOfBuffer = 16384;
-    bool DocumentModified = false;
     bool UnknownSelected = false;
 
     Globals();

@@ -83,7 +83,7 @@ void Workspace::BeginToLoadBasicValue() {
     FileToEdit = FilesToEdit.Name(0);
 }
 
-void Workspace::ReadProgBuffer(TMemIniFile& Ini, const std::string& ListSection,
+void Workspace::ReadProgBuffer(const TMemIniFile& Ini, const std::string& ListSection,
                                const std::string& DefaultLineName, const std::string& DefaultLineValue,
                                TStringList* List) {
     for (const SettingKey& key : SettingKeys) {
@@ -140,9 +140,10 @@ void Workspace::WriteProgBuffer(TMemIniFile& Ini, const std::string& ListSection
 // Read by ReadProgBuffer after the settings file, the definition file's values win.
 std::string Workspace::GameProgramLine() const {
     std::string line = "Program: " + GameProgramFileName();
-    const bool overridden = DefinitionIni && (DefinitionIni->ValueExists(GeneralSetup, "GameDirectory") ||
-                                              DefinitionIni->ValueExists(GeneralSetup, "TheGameExeIs"));
-    if (overridden) line += " (set by " + ExtractFileName(DefinitionIni->FileName()) + ")";
+    const bool overridden = m_document.HasDefinition() &&
+                            (m_document.Definition().ValueExists(GeneralSetup, "GameDirectory") ||
+                             m_document.Definition().ValueExists(GeneralSetup, "TheGameExeIs"));
+    if (overridden) line += " (set by " + ExtractFileName(m_document.Definition().FileName()) + ")";
     return line;
 }
 

@@ -15,8 +15,8 @@ void TouchedSections::Clear() {
 }
 
 std::optional<std::vector<size_t>> TouchedSections::SectionsToRead(const Workspace& workspace) const {
-    if (m_everything || !workspace.DocumentIni) return std::nullopt;
-    const TMemIniFile& document = *workspace.DocumentIni;
+    if (m_everything || !workspace.Doc().HasDocument()) return std::nullopt;
+    const TMemIniFile& document = workspace.Doc().Store();
     const bool caseSensitive = workspace.G().CaseSensitive;
     const size_t limit = document.SectionCount() / 10;
     std::vector<size_t> positions;

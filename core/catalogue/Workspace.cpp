@@ -114,13 +114,12 @@ void Workspace::BeginSetupDefault_001file() {
 }
 
 void Workspace::ReadCreate_001FilenameAndDefault() {
-    // The history holds lines of the definition store it replaces.
-    m_document.Restart(false);
-    DefinitionIni = NewStore(DefinitionFileName());
-    DefinitionStamp = TakeDiskStamp(DefinitionIni->FileName());
+    m_document.Load(StoreOf::Definition, NewStore(DefinitionFileName()));
+    const TMemIniFile& definition = m_document.Definition();
+    DefinitionStamp = TakeDiskStamp(definition.FileName());
     // Settings go back to the settings file's values before this type's overrides apply.
     ReadProgBuffer(*SettingsIni);
-    ReadProgBuffer(*DefinitionIni, AllSections, UnknownCategory, "1,TheUnknown!", &CategoryList);
+    ReadProgBuffer(definition, AllSections, UnknownCategory, "1,TheUnknown!", &CategoryList);
 
     // Exactly one "Unknown!" category, always kind 1 with a page no section fits.
     int unknown = CategoryList.IndexOfName(UnknownCategory);
@@ -169,9 +168,7 @@ void Workspace::BeginCopyDefaultOrLoadINItoCurrentBuffer(const std::string& File
     }
 
     const DiskStamp stamp = FromDefault ? DiskStamp() : TakeDiskStamp(FileName);
-    m_globals.CurrentFileName = FileName;
-    m_document.Restart(false);  // before the store its edits refer to goes
-    DocumentIni = std::move(document);
+    m_document.Load(StoreOf::Document, std::move(document));
     DocumentStamp = stamp;
     OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer();
     m_globals.UnknownSelected = false;
@@ -185,9 +182,7 @@ void Workspace::LoadRecoveredDocument(const std::string& FileName, std::string b
     document->LoadText(std::move(bytes));
     document->Rename(FileName, false);
 
-    m_globals.CurrentFileName = FileName;
-    m_document.Restart(false);  // before the store its edits refer to goes
-    DocumentIni = std::move(document);
+    m_document.Load(StoreOf::Document, std::move(document));
     DocumentStamp = loaded;
     OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer();
     m_globals.UnknownSelected = false;
@@ -196,15 +191,15 @@ void Workspace::LoadRecoveredDocument(const std::string& FileName, std::string b
 }
 
 void Workspace::LoadDefinitionKeepingDocument() {
-    if (!DocumentIni) return;
+    if (!m_document.HasDocument()) return;
     BusyPointer busy(m_view);
     BannerOnExit banner(m_view);
     const bool modified = m_document.Modified();
     // A fresh copy: the sections' claims of the old catalogue do not carry over.
-    std::unique_ptr<TMemIniFile> document = DocumentIni->CloneAs(DocumentIni->FileName());
+    std::unique_ptr<TMemIniFile> document = m_document.Store().CloneAs(m_document.FileName());
     CategoryList.Clear();
     BeginSetupDefault_001file();
-    DocumentIni = std::move(document);
+    m_document.Load(StoreOf::Document, std::move(document));
     OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer();
     m_globals.UnknownSelected = false;
     m_document.Restart(modified);
@@ -213,6 +208,9 @@ void Workspace::LoadDefinitionKeepingDocument() {
 
 void Workspace::OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer() {
     BusyPointer busy(m_view);
+    TMemIniFile& document = m_document.StoreForLoad(StoreOf::Document);
+    // The definition store is reached row by row: a file type whose load failed before it was
+    // read has no rows either.
 
     // Listed sections first, so that a list always wins over a fit by keys: the document's own
     // list of a kind 0 category, then the definition file's list, which earlier loads extended.
@@ -220,14 +218,14 @@ void Workspace::OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer() {
     // this document lacks stays; the document's views leave it out.
     for (size_t row = 0; row < CategoryRows.size(); ++row) {
         const std::string& category = CategoryRows[row];
-        if (CategoryKinds[row] == 0) DocumentIni->MarkOccupiedListSection(category);
+        if (CategoryKinds[row] == 0) document.MarkOccupiedListSection(category);
         TStringList lines;
-        DefinitionIni->ReadSectionValues(category, lines);
-        DocumentIni->MarkOccupiedListed(lines);
+        m_document.Definition().ReadSectionValues(category, lines);
+        document.MarkOccupiedListed(lines);
     }
 
     // Then every free section whose keys fit a category joins the earliest such category.
-    SectionKeyMatcher matcher(*DocumentIni);
+    SectionKeyMatcher matcher(document);
     for (size_t row = 0; row < CategoryRows.size(); ++row) {
         const std::string& category = CategoryRows[row];
         const int kind = CategoryKinds[row];
@@ -251,7 +249,7 @@ void Workspace::OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer() {
                                                    " reveals more than once. Only one can be processed.");
                 if (answer == BoxAnswer::Ignore) m_globals.CheckDoubleSection = false;
             }
-            DefinitionIni->AppendString(category, std::to_string(numbers.Next()), name);
+            m_document.StoreForLoad(StoreOf::Definition).AppendString(category, std::to_string(numbers.Next()), name);
         }
     }
 }
@@ -265,24 +263,26 @@ std::string Workspace::UnknownHasNoWindowNotice() {
 void Workspace::SelectUnknown() {
     BusyPointer busy(m_view);
 
+    const TMemIniFile& document = m_document.Store();
     std::vector<std::string_view> unclaimed;
-    for (size_t i = 0; i < DocumentIni->SectionCount(); ++i) {
-        const GueTStringList& section = DocumentIni->SectionAt(i);
+    for (size_t i = 0; i < document.SectionCount(); ++i) {
+        const GueTStringList& section = document.SectionAt(i);
         if (section.Occupied == 0) unclaimed.push_back(section.Name());
     }
 
     if (!unclaimed.empty()) {
         ListNumbers numbers = NumbersOf(1, UnknownCategory);
+        TMemIniFile& definition = m_document.StoreForLoad(StoreOf::Definition);
         for (std::string_view name : unclaimed)
-            DefinitionIni->AppendString(UnknownCategory, std::to_string(numbers.Next()), name);
+            definition.AppendString(UnknownCategory, std::to_string(numbers.Next()), name);
 
-        const std::string& fileName = DefinitionIni->FileName();
+        const std::string& fileName = definition.FileName();
         if (!platform::IsRegularFile(fileName) || m_globals.UpdateUnknown001) {
             // A run that writes nothing to disk has nothing to announce.
             if (m_diskWrites)
                 m_boxes.Notice(ExtractFileName(fileName) + " not exist or will be updated.\r\nUpdating will perform.");
-            WriteProgBuffer(*DefinitionIni, AllSections, false, CategoryList);
-            if (m_diskWrites) DefinitionIni->UpdateFile();
+            WriteProgBuffer(definition, AllSections, false, CategoryList);
+            if (m_diskWrites) definition.UpdateFile();
         }
     }
     m_globals.UnknownSelected = true;
@@ -292,7 +292,7 @@ void Workspace::SelectUnknown() {
 // Catalogue queries
 
 void Workspace::GetPages(const std::string& Category, TStringList& Pages) const {
-    std::vector<std::string> items = SplitCommaList(DefinitionIni->ReadString(AllSections, Category, ""));
+    std::vector<std::string> items = SplitCommaList(m_document.Definition().ReadString(AllSections, Category, ""));
     for (size_t i = 1; i < items.size(); ++i) Pages.Add(std::move(items[i]));
 }
 
@@ -302,16 +302,16 @@ void Workspace::GetContentsOfAllPages(const std::string& Category, TStringList& 
     GetPages(Category, pages);
     TStringList names;
     for (const auto& page : pages) {
-        DefinitionIni->ReadSection(page.text, names);
+        m_document.Definition().ReadSection(page.text, names);
         Keys.Append(names);
     }
 }
 
 void Workspace::GetReadSection(int Kind, const std::string& Category, TStringList& Numbers) const {
     Numbers.Clear();
-    if (DocumentListsEntries(Kind)) DocumentIni->ReadSection(Category, Numbers);
+    if (DocumentListsEntries(Kind)) m_document.Store().ReadSection(Category, Numbers);
     TStringList more;
-    DefinitionIni->ReadSection(Category, more);
+    m_document.Definition().ReadSection(Category, more);
     Numbers.Append(more);
 }
 
@@ -320,31 +320,33 @@ void Workspace::GetReadSectionValuesOnly(int Kind, const std::string& Category, 
     // A list line with an empty value ("447=") names no entry.
     if (DocumentListsEntries(Kind)) {
         TStringList listed;
-        DocumentIni->ReadSectionValuesOnly(Category, listed);
+        m_document.Store().ReadSectionValuesOnly(Category, listed);
         for (const StringItem& code : listed)
             if (!code.text.empty()) Values.Add(code);
     }
     // Each line of the definition file's list names its own section; a line whose section this
     // document lacks belongs to other documents of the file type and is not shown.
-    const int list = DefinitionIni->IndexOfSection(Category);
+    const TMemIniFile& definition = m_document.Definition();
+    const int list = definition.IndexOfSection(Category);
     if (list < 0) return;
-    const GueTStringList& lines = DefinitionIni->SectionAt(static_cast<size_t>(list));
+    const TMemIniFile& document = m_document.Store();
+    const GueTStringList& lines = definition.SectionAt(static_cast<size_t>(list));
     Values.Reserve(Values.Count() + lines.Count());
     std::string_view name;
     for (size_t i = 0; i < lines.Count(); ++i) {
         if (i + TMemIniFile::LookAhead < lines.Count() &&
             TMemIniFile::ListedName(lines.LineAt(i + TMemIniFile::LookAhead), name))
-            DocumentIni->PrefetchSectionNamedExactly(name);
+            document.PrefetchSectionNamedExactly(name);
         if (TMemIniFile::ListedName(lines.LineAt(i), name) && !name.empty() &&
-            DocumentIni->HasSectionNamedExactly(name))
+            document.HasSectionNamedExactly(name))
             Values.Add(std::string(name));
     }
 }
 
 void Workspace::GetListValues(const std::string& Name, TStringList& Values) const {
-    DocumentIni->ReadSectionValuesOnly(Name, Values);
+    m_document.Store().ReadSectionValuesOnly(Name, Values);
     TStringList more;
-    DefinitionIni->ReadSectionValuesOnly(Name, more);
+    m_document.Definition().ReadSectionValuesOnly(Name, more);
     Values.Append(more);
 }
 

@@ -63,7 +63,7 @@ public:
     void StartUp(const std::string& workingDir);
     void StartUpSettings(const std::string& workingDir);
     void BeginToLoadBasicValue();
-    void ReadProgBuffer(TMemIniFile& Ini, const std::string& ListSection = {},
+    void ReadProgBuffer(const TMemIniFile& Ini, const std::string& ListSection = {},
                         const std::string& DefaultLineName = {}, const std::string& DefaultLineValue = {},
                         TStringList* List = nullptr);
     void WriteProgBuffer(TMemIniFile& Ini, const std::string& ListSection, bool WriteAll,
@@ -136,15 +136,14 @@ public:
     std::vector<std::string> CategoryRows;  // the category names, row by row
     std::unique_ptr<TMemIniFile> SettingsIni;
     std::unique_ptr<TMemIniFile> DefaultIni;
-    std::unique_ptr<TMemIniFile> DefinitionIni;
-    std::unique_ptr<TMemIniFile> DocumentIni;
     // The document's and the definition's files as they were last read or written, to tell when
     // another program changed them (Exists false: not read from a file).
     DiskStamp DocumentStamp;
     DiskStamp DefinitionStamp;
 
-    // The document being edited: every change of DocumentIni and of DefinitionIni's lists after a
-    // load goes through it. Each load of a document starts its history afresh.
+    // The document being edited, owning the document's and the definition file's stores: every
+    // change of them after a load goes through it. Each load of a document starts its history
+    // afresh.
     Document& Doc() { return m_document; }
     const Document& Doc() const { return m_document; }
 
@@ -156,8 +155,7 @@ private:
     Boxes& m_boxes;
     WorkspaceView* m_view;
     bool m_diskWrites = true;
-    // After the stores it refers to, so that it goes first.
-    Document m_document{DocumentIni, DefinitionIni, &m_globals.DocumentModified};
+    Document m_document;
 };
 
 // Puts the banner back into the status panel however the scope is left; does nothing without a view.

@@ -268,11 +268,7 @@ void EditHistory::Clear(bool clean) {
 // ---------------------------------------------------------------------------------------------
 // Document
 
-Document::Document(std::unique_ptr<TMemIniFile>& document, std::unique_ptr<TMemIniFile>& definition,
-                   bool* modifiedFlag)
-    : m_document(document), m_definition(definition), m_modifiedFlag(modifiedFlag) {
-    if (m_modifiedFlag) *m_modifiedFlag = m_modified;
-}
+Document::Document() = default;
 
 Document::~Document() = default;
 
@@ -284,6 +280,27 @@ const TMemIniFile& Document::Store() const {
 const TMemIniFile& Document::Definition() const {
     if (!m_definition) throw IniError("No definition file is loaded");
     return *m_definition;
+}
+
+const std::string& Document::FileName() const {
+    static const std::string none;
+    return m_document ? m_document->FileName() : none;
+}
+
+void Document::Load(StoreOf which, std::unique_ptr<TMemIniFile> store) {
+    Restart(false);
+    (which == StoreOf::Document ? m_document : m_definition) = std::move(store);
+}
+
+TMemIniFile& Document::StoreForLoad(StoreOf which) {
+    const std::unique_ptr<TMemIniFile>& store = which == StoreOf::Document ? m_document : m_definition;
+    if (!store) throw IniError(which == StoreOf::Document ? "No document is loaded" : "No definition file is loaded");
+    return *store;
+}
+
+void Document::Rename(const std::string& fileName) {
+    if (!m_document) throw IniError("No document is loaded");
+    m_document->Rename(fileName, false);
 }
 
 void Document::Restart(bool modified) {
@@ -387,7 +404,6 @@ void Document::Announce(const Edit& edit) {
 
 void Document::HistoryMoved() {
     const bool modified = Modified();
-    if (m_modifiedFlag) *m_modifiedFlag = modified;
     const bool changed = modified != m_modified;
     m_modified = modified;
     Tell([changed, modified](DocumentObserver& observer) {

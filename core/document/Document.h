@@ -141,7 +141,10 @@ private:
         std::unique_ptr<GueTStringList> heldSection;
     };
 
-    TMemIniFile& StoreRef(StoreOf store) const { return store == StoreOf::Document ? m_document : m_definition; }
+    TMemIniFile& StoreRef(StoreOf store) { return store == StoreOf::Document ? m_document : m_definition; }
+    const TMemIniFile& StoreRef(StoreOf store) const {
+        return store == StoreOf::Document ? m_document : m_definition;
+    }
     size_t SectionToWrite(StoreOf store, std::string_view sectionName);
     void WriteValueAt(StoreOf store, size_t section, std::string_view key, std::string_view value, bool keepLine);
     void Add(Step step);
@@ -234,22 +237,40 @@ public:
 //         edit->ReplaceLine(StoreOf::Document, rewrite.Place.Section, rewrite.Place.Line, rewrite.NewText);
 //     document.Commit(std::move(edit));
 //
-// The stores themselves belong to the workspace, which replaces them on every load and then
-// starts a fresh history (Restart).
+// The document owns both stores. A load puts new ones in (Load, which starts a fresh history) and
+// completes them (StoreForLoad) before any edit.
 class Document {
 public:
-    // `document` and `definition` are the workspace's slots of the two stores; `modifiedFlag`
-    // (optional) is kept equal to Modified().
-    Document(std::unique_ptr<TMemIniFile>& document, std::unique_ptr<TMemIniFile>& definition,
-             bool* modifiedFlag = nullptr);
+    // A document without stores, until the first load.
+    Document();
     ~Document();
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
 
-    bool HasStores() const { return m_document != nullptr && m_definition != nullptr; }
+    bool HasDocument() const { return m_document != nullptr; }
+    bool HasDefinition() const { return m_definition != nullptr; }
+    bool HasStores() const { return HasDocument() && HasDefinition(); }
     // Throw IniError when no document is loaded.
     const TMemIniFile& Store() const;
     const TMemIniFile& Definition() const;
+    // The store, or null while none is loaded: what tells a view that a load replaced it.
+    const TMemIniFile* StoreOrNull(StoreOf which) const {
+        return which == StoreOf::Document ? m_document.get() : m_definition.get();
+    }
+    // The file the document is read from and saved to; empty while no document is loaded.
+    const std::string& FileName() const;
+
+    // `store` takes the place of the document or the definition store. The history starts afresh
+    // first (Restart), since its edits refer to the store that goes.
+    void Load(StoreOf which, std::unique_ptr<TMemIniFile> store);
+    // For the catalogue of a load only, outside the history: the claims it marks on the document's
+    // sections and the list lines it appends to the definition file. A load completes its fresh
+    // stores so before any edit; the later collection of the unclaimed sections only appends at
+    // the end of the one list of "Unknown!". Everything else changes the stores through an edit.
+    TMemIniFile& StoreForLoad(StoreOf which);
+    // Save As: from now on the document is saved under `fileName`. Throws IniError when no
+    // document is loaded.
+    void Rename(const std::string& fileName);
 
     // A fresh history on the stores as they now stand. `modified`: the document counts as changed
     // until it is saved (a new document that was never saved).
@@ -296,9 +317,9 @@ private:
     void AfterStep(const Edit& edit, const EditFocus& focus);
     void HistoryMoved();
 
-    std::unique_ptr<TMemIniFile>& m_document;
-    std::unique_ptr<TMemIniFile>& m_definition;
-    bool* m_modifiedFlag;
+    // Before the history, whose edits refer to them: the history goes first.
+    std::unique_ptr<TMemIniFile> m_document;
+    std::unique_ptr<TMemIniFile> m_definition;
     EditHistory m_history;
     bool m_modified = false;
     std::vector<DocumentObserver*> m_observers;

@@ -79,7 +79,7 @@ EntryOperations::EntryOperations(Workspace& workspace, std::string category, int
     : m_workspace(workspace), m_category(std::move(category)), m_kind(kind) {}
 
 bool EntryOperations::CodeIsTaken(std::string_view newCode, const std::vector<std::string>& entryCodes) const {
-    return IndexOfNoCase(entryCodes, newCode) >= 0 || m_workspace.DocumentIni->IndexOfSection(newCode) >= 0;
+    return IndexOfNoCase(entryCodes, newCode) >= 0 || m_workspace.Doc().Store().IndexOfSection(newCode) >= 0;
 }
 
 std::string EntryOperations::NewCodeRefusal(const std::string& newCode,
@@ -111,7 +111,7 @@ std::vector<Usage> EntryOperations::UsagesOutsideListLine(const std::string& Cod
 std::vector<std::string> EntryOperations::KeysNamingThisCategory() const {
     std::vector<std::string> keys;
     const int own = IndexOfNoCase(m_workspace.CategoryRows, m_category);
-    if (own < 0 || !m_workspace.DefinitionIni) return keys;
+    if (own < 0 || !m_workspace.Doc().HasDefinition()) return keys;
     for (size_t row = 0; row < m_workspace.CategoryRows.size(); ++row)
         for (const ReferenceKey& key : ReferenceKeysOf(m_workspace, row))
             if (std::find(key.CategoryRows.begin(), key.CategoryRows.end(), static_cast<size_t>(own)) !=

@@ -56,7 +56,7 @@ std::vector<LineRewrite> ReplaceTextRewrites(const Workspace& workspace, const s
                                              std::string_view find, std::string_view with, bool wholeWords) {
     if (find.empty()) throw IniError("There is no text to replace.");
     RefuseValueText(with);
-    const TMemIniFile& document = *workspace.DocumentIni;
+    const TMemIniFile& document = workspace.Doc().Store();
     std::vector<LineRewrite> rewrites;
     for (const LinePlace& place : places) {
         if (place.Section >= document.SectionCount()) continue;
@@ -80,7 +80,7 @@ std::vector<LineRewrite> SetValueRewrites(const Workspace& workspace, const std:
     const std::string name = UsableKey(key);
     RefuseValueText(value);
     const std::string_view stored = TrimView(value);  // as a saved file gives it back
-    const TMemIniFile& document = *workspace.DocumentIni;
+    const TMemIniFile& document = workspace.Doc().Store();
     std::unordered_set<size_t> done;
     std::vector<LineRewrite> rewrites;
     for (const std::string& code : codes) {

@@ -27,8 +27,8 @@ bool IsWordByte(unsigned char c) {
 }
 
 FindIndex::FindIndex(const Workspace& workspace)
-    : m_document(workspace.DocumentIni.get()), m_caseSensitive(workspace.G().CaseSensitive) {
-    const TMemIniFile& document = *workspace.DocumentIni;
+    : m_document(workspace.Doc().StoreOrNull(StoreOf::Document)), m_caseSensitive(workspace.G().CaseSensitive) {
+    const TMemIniFile& document = workspace.Doc().Store();
 
     // Each name belongs to the first category that lists it, as the main window finds entries.
     m_categories = workspace.CategoryRows;
@@ -107,7 +107,7 @@ FindIndex::SectionText FindIndex::ReadSection(std::string_view name, size_t line
 void FindIndex::Update(const Workspace& workspace, const TouchedSections& touched) {
     const std::optional<std::vector<size_t>> sections = touched.SectionsToRead(workspace);
     // Positions only mean the same sections in the store the index was built on, as it was built.
-    const bool sameDocument = workspace.DocumentIni.get() == m_document && m_document != nullptr &&
+    const bool sameDocument = workspace.Doc().StoreOrNull(StoreOf::Document) == m_document && m_document != nullptr &&
                               m_document->SectionCount() == m_sections.size() &&
                               workspace.G().CaseSensitive == m_caseSensitive;
     if (!sections || !sameDocument) {

@@ -9,8 +9,8 @@
 namespace velmora {
 
 FindSource::FindSource(const Workspace& workspace)
-    : m_origin(workspace.DocumentIni.get()), m_caseSensitive(workspace.G().CaseSensitive) {
-    const TMemIniFile& document = *workspace.DocumentIni;
+    : m_origin(workspace.Doc().StoreOrNull(StoreOf::Document)), m_caseSensitive(workspace.G().CaseSensitive) {
+    const TMemIniFile& document = workspace.Doc().Store();
     auto offset = [](const std::string& text) {
         if (text.size() >= AsReadBit) throw IniError("The document is too large to search");
         return static_cast<uint32_t>(text.size());

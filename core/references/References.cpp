@@ -12,6 +12,7 @@
 #include "core/document/TextRules.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/IniError.h"
+#include "core/store/KeyLines.h"
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"
 #include "core/store/mIniGue.h"
@@ -60,7 +61,7 @@ std::optional<std::string> RewrittenLine(std::string_view line, std::string_view
 class DanglingSearch {
 public:
     explicit DanglingSearch(const Workspace& workspace)
-        : m_workspace(workspace), m_document(*workspace.DocumentIni), m_rule(workspace) {}
+        : m_workspace(workspace), m_document(workspace.Doc().Store()), m_rule(workspace) {}
 
     std::vector<DanglingItem> Run() {
         struct Found {
@@ -135,16 +136,13 @@ std::vector<Usage> FindUsages(const TMemIniFile& document, std::string_view code
     std::vector<Usage> usages;
     for (size_t s = 0; s < document.SectionCount(); ++s) {
         const GueTStringList& section = document.SectionAt(s);
-        for (size_t l = 0; l < section.Count(); ++l) {
-            const std::string line = section.Strings(l);
-            std::string_view value;
-            if (!KeyLineValue(line, value)) continue;
+        ForEachKeyLine(section, [&](size_t l, std::string_view, std::string_view value) {
             // Most lines do not hold the code at all; only those that do are cut into items.
-            if (caseSensitive && value.find(code) == std::string_view::npos) continue;
+            if (caseSensitive && value.find(code) == std::string_view::npos) return;
             if (HasItem(value, code, caseSensitive))
-                usages.push_back({{s, l}, std::string(section.Name()), std::string(line),
+                usages.push_back({{s, l}, std::string(section.Name()), section.Strings(l),
                                   std::string(section.LineAt(l).Raw())});
-        }
+        });
     }
     return usages;
 }
@@ -194,13 +192,12 @@ std::vector<LineRewrite> ReplaceRewrites(const TMemIniFile& document, std::strin
     std::vector<LineRewrite> rewrites;
     for (size_t s = 0; s < document.SectionCount(); ++s) {
         const GueTStringList& section = document.SectionAt(s);
-        for (size_t l = 0; l < section.Count(); ++l) {
-            const std::string line = section.Strings(l);
-            if (!EqualsNoCase(line.substr(0, line.find('=')), key)) continue;
+        ForEachKeyLine(section, [&](size_t l, std::string_view name, std::string_view) {
+            if (!EqualsNoCase(name, key)) return;
             const std::string_view raw = section.LineAt(l).Raw();
             if (std::optional<std::string> rewritten = RewrittenLine(raw, oldItem, newItem, caseSensitive))
                 rewrites.push_back({{s, l}, std::string(section.Name()), std::string(raw), std::move(*rewritten)});
-        }
+        });
     }
     return rewrites;
 }
@@ -209,18 +206,15 @@ std::vector<ReferenceKey> ReferenceKeysOf(const Workspace& workspace, size_t row
     std::vector<ReferenceKey> keys;
     TStringList pages;
     workspace.GetPages(workspace.CategoryRows[row], pages);
-    const TMemIniFile& definition = *workspace.DefinitionIni;
+    const TMemIniFile& definition = workspace.Doc().Definition();
     for (const StringItem& page : pages) {
         const int at = definition.IndexOfSection(page.text);
         if (at < 0) continue;
-        const GueTStringList& lines = definition.SectionAt(static_cast<size_t>(at));
-        for (size_t i = 0; i < lines.Count(); ++i) {
-            const std::string line = lines.Strings(i);
-            std::string_view description;
-            if (!KeyLineValue(line, description)) continue;
+        ForEachKeyLine(definition.SectionAt(static_cast<size_t>(at)), [&](size_t, std::string_view name,
+                                                                           std::string_view description) {
             const std::optional<std::string> sources = ValueSourcesOf(description);
-            if (!sources) continue;
-            ReferenceKey key{std::string(line.substr(0, line.find('='))), {}, {}};
+            if (!sources) return;
+            ReferenceKey key{std::string(name), {}, {}};
             for (std::string& source : SplitValueSources(*sources)) {
                 const int category = CategoryRowOfSource(source, workspace);
                 if (category >= 0)
@@ -229,14 +223,14 @@ std::vector<ReferenceKey> ReferenceKeysOf(const Workspace& workspace, size_t row
                     key.OtherSources.push_back(std::move(source));
             }
             if (!key.CategoryRows.empty()) keys.push_back(std::move(key));
-        }
+        });
     }
     return keys;
 }
 
 DanglingRule::DanglingRule(const Workspace& workspace)
     : m_workspace(workspace),
-      m_document(*workspace.DocumentIni),
+      m_document(workspace.Doc().Store()),
       m_caseSensitive(workspace.G().CaseSensitive),
       m_entries(workspace.CategoryRows.size()) {}
 

@@ -75,9 +75,10 @@ void AddRewrites(StoreEdit& edit, const std::vector<LineRewrite>& rewrites);
 std::vector<LineRewrite> RenameRewrites(const std::vector<Usage>& usages, std::string_view oldCode,
                                         std::string_view newCode, bool caseSensitive);
 
-// In the value of every line of `key` (key names compared without regard to letter case) in every
-// section, each item equal to `oldItem` (NamesEqual rule) becomes `newItem`; the lines that change,
-// in document order. Throws IniError when `newItem` is no whole item.
+// In the value of every line of `key` (key names compared without regard to letter case; an empty
+// key names no line) in every section, each item equal to `oldItem` (NamesEqual rule) becomes
+// `newItem`; the lines that change, in document order. Throws IniError when `newItem` is no whole
+// item.
 std::vector<LineRewrite> ReplaceRewrites(const TMemIniFile& document, std::string_view key, std::string_view oldItem,
                                          std::string_view newItem, bool caseSensitive);
 

@@ -15,6 +15,7 @@
 #include "core/entries/EntryOperations.h"
 #include "core/catalogue/Routines.h"
 #include "core/catalogue/Workspace.h"
+#include "core/store/KeyLines.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/StringList.h"
 #include "core/values/ValueCheck.h"
@@ -56,18 +57,6 @@ bool IsLetter(char c) {
 
 bool IsDecimal(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), IsDigit);
-}
-
-// Calls `visit(key, value)` for each key line of a section; the value is the text after the first
-// "=", comment included. Lines without a key name are left out.
-template <class Visit>
-void ForEachKeyLine(const GueTStringList& section, Visit visit) {
-    for (size_t i = 0; i < section.Count(); ++i) {
-        const GueTStringList::Line& line = section.LineAt(i);
-        std::string_view key;
-        if (!line.KeyName(key) || key.empty()) continue;
-        visit(key, line.ValueText());
-    }
 }
 
 // A name that reads back from [AllSections] as the same category, as a section header and as a
@@ -250,7 +239,7 @@ void Scaffolder::FindLists() {
         PlannedCategory list{std::string(name), 0, {}, {}, {}};
         size_t lines = 0;
         size_t numbered = 0;
-        ForEachKeyLine(m_document.SectionAt(i), [&](std::string_view key, std::string_view value) {
+        ForEachKeyLine(m_document.SectionAt(i), [&](size_t, std::string_view key, std::string_view value) {
             ++lines;
             if (IsDecimal(key)) ++numbered;
             const size_t named = FirstOf(StripComment(value));
@@ -276,7 +265,7 @@ void Scaffolder::GroupReferencedSections() {
     std::unordered_map<size_t, std::vector<size_t>> keysOfTarget;
     for (size_t s = 0; s < m_document.SectionCount(); ++s) {
         const size_t self = FirstOf(NameOf(s));
-        ForEachKeyLine(m_document.SectionAt(s), [&](std::string_view key, std::string_view value) {
+        ForEachKeyLine(m_document.SectionAt(s), [&](size_t, std::string_view key, std::string_view value) {
             const bool numbered = IsDecimal(key);
             for (const std::string& item : ValueItems(value)) {
                 const size_t target = FirstOf(item);
@@ -396,7 +385,7 @@ TStringList Scaffolder::KeysOf(const PlannedCategory& category) const {
     TStringList keys;
     std::unordered_set<std::string> seen;
     for (size_t entry : category.entries)
-        ForEachKeyLine(m_document.SectionAt(entry), [&](std::string_view key, std::string_view) {
+        ForEachKeyLine(m_document.SectionAt(entry), [&](size_t, std::string_view key, std::string_view) {
             if (seen.insert(FoldCase(key)).second) keys.Add(std::string(key));
         });
     return keys;
@@ -464,7 +453,7 @@ std::vector<ScaffoldPage> Scaffolder::Pages(const PlannedCategory& category) {
     std::unordered_map<std::string, size_t> useOfKey;
     for (size_t e = 0; e < category.entries.size(); ++e) {
         ForEachKeyLine(m_document.SectionAt(category.entries[e]),
-                       [&](std::string_view key, std::string_view raw) {
+                       [&](size_t, std::string_view key, std::string_view raw) {
                            auto [found, isNew] = useOfKey.try_emplace(FoldCase(key), uses.size());
                            if (isNew) {
                                uses.emplace_back();
@@ -626,7 +615,7 @@ std::string DefinitionBackupFileName(const Workspace& workspace) {
 
 DefinitionScaffold ReplaceDefinitionFile(const Workspace& workspace) {
     const std::string fileName = workspace.DefinitionFileName();
-    DefinitionScaffold scaffold = ScaffoldDefinition(*workspace.DocumentIni, workspace.G().VariantAllowed);
+    DefinitionScaffold scaffold = ScaffoldDefinition(workspace.Doc().Store(), workspace.G().VariantAllowed);
     if (std::optional<std::string> present = platform::ReadWholeFile(fileName))
         platform::WriteWholeFile(DefinitionBackupFileName(workspace), *present);
     WriteDefinitionFile(scaffold, fileName);

@@ -25,9 +25,9 @@ std::optional<std::string> DescriptionOf(const Workspace& workspace, std::string
     TStringList pages;
     workspace.GetPages(std::string(category), pages);
     for (const auto& page : pages) {
-        const int section = workspace.DefinitionIni->IndexOfSection(page.text);
+        const int section = workspace.Doc().Definition().IndexOfSection(page.text);
         if (section < 0) continue;
-        const GueTStringList& lines = workspace.DefinitionIni->SectionAt(static_cast<size_t>(section));
+        const GueTStringList& lines = workspace.Doc().Definition().SectionAt(static_cast<size_t>(section));
         const long line = lines.IndexOfKey(key);
         if (line >= 0) return std::string(TrimLeftView(lines.LineAt(static_cast<size_t>(line)).ValueText()));
     }
@@ -75,7 +75,7 @@ BalanceTable::BalanceTable(const Workspace& workspace, std::string category, con
 
 std::vector<TableColumn> BalanceTable::PageColumns(const Workspace& workspace, std::string_view page) {
     TStringList keys;
-    workspace.DefinitionIni->ReadSection(page, keys);
+    workspace.Doc().Definition().ReadSection(page, keys);
     std::vector<TableColumn> columns;
     for (const auto& key : keys)
         if (!key.text.empty()) columns.push_back({key.text, {}});
@@ -126,7 +126,7 @@ std::vector<TableColumn> BalanceTable::ChoosableColumns(const Workspace& workspa
 }
 
 void BalanceTable::Rebuild() {
-    const TMemIniFile& document = *m_workspace.DocumentIni;
+    const TMemIniFile& document = m_workspace.Doc().Store();
     const bool caseSensitive = document.CaseSensitive();
     TStringList codes;
     m_workspace.GetReadSectionValuesOnly(m_kind, m_category, codes);
@@ -189,7 +189,7 @@ std::vector<size_t> BalanceTable::CatalogueOrder() const {
 }
 
 std::optional<size_t> BalanceTable::RowOf(std::string_view code) const {
-    const bool caseSensitive = m_workspace.DocumentIni->CaseSensitive();
+    const bool caseSensitive = m_workspace.Doc().Store().CaseSensitive();
     for (size_t row = 0; row < m_rows.size(); ++row)
         if (NamesEqual(m_rows[row].Code, code, caseSensitive)) return row;
     return std::nullopt;
@@ -213,7 +213,7 @@ std::optional<CellPlace> BalanceTable::PlaceOf(size_t row, size_t column) const 
 size_t BalanceTable::SharingCount(size_t row, size_t column) const {
     const TableCell& cell = Cell(row, column);
     if (!m_columns[column].Followed() || cell.Target.empty()) return 0;
-    const auto found = m_shares[column].find(NameKey(cell.Target, m_workspace.DocumentIni->CaseSensitive()));
+    const auto found = m_shares[column].find(NameKey(cell.Target, m_workspace.Doc().Store().CaseSensitive()));
     return found == m_shares[column].end() ? 0 : found->second;
 }
 

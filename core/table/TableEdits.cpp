@@ -231,7 +231,7 @@ TableImport PlanImport(const Workspace& workspace, const std::string& category,
     for (size_t field = 1; field < header.size(); ++field)
         if (knownOfField[field]) columnOfField[field] = table.ColumnOf(*knownOfField[field]);
 
-    const bool caseSensitive = workspace.DocumentIni->CaseSensitive();
+    const bool caseSensitive = workspace.Doc().Store().CaseSensitive();
     std::unordered_map<std::string, size_t> rowOfCode;
     for (size_t row = 0; row < table.RowCount(); ++row) rowOfCode.emplace(NameKey(table.Row(row).Code, caseSensitive), row);
     std::vector<CellWrite> writes;
@@ -246,7 +246,7 @@ TableImport PlanImport(const Workspace& workspace, const std::string& category,
         for (size_t field = 1; field < fields.size() && field < header.size(); ++field)
             if (columnOfField[field]) writes.push_back({row->second, *columnOfField[field], fields[field]});
     }
-    import.Changes = PlanChanges(table, *workspace.DocumentIni, writes);
+    import.Changes = PlanChanges(table, workspace.Doc().Store(), writes);
     return import;
 }
 

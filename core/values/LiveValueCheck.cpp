@@ -16,11 +16,14 @@ LiveValueCheck::LiveValueCheck(Workspace& workspace) : m_workspace(workspace) {
 LiveValueCheck::~LiveValueCheck() { m_workspace.Doc().RemoveObserver(*this); }
 
 const ValueCheck& LiveValueCheck::Check() {
-    if (m_document != m_workspace.DocumentIni.get() || m_definition != m_workspace.DefinitionIni.get()) Forget();
+    const Document& document = m_workspace.Doc();
+    if (m_document != document.StoreOrNull(StoreOf::Document) ||
+        m_definition != document.StoreOrNull(StoreOf::Definition))
+        Forget();
     if (!m_check) {
         m_check = std::make_unique<ValueCheck>(m_workspace);
-        m_document = m_workspace.DocumentIni.get();
-        m_definition = m_workspace.DefinitionIni.get();
+        m_document = document.StoreOrNull(StoreOf::Document);
+        m_definition = document.StoreOrNull(StoreOf::Definition);
     }
     return *m_check;
 }
@@ -28,15 +31,15 @@ const ValueCheck& LiveValueCheck::Check() {
 std::optional<std::string> LiveValueCheck::Misfit(std::string_view code, std::string_view key,
                                                   std::string_view value) {
     const ValueCheck& check = Check();
-    if (!m_workspace.DocumentIni) return std::nullopt;
+    if (!m_workspace.Doc().HasDocument()) return std::nullopt;
     if (!m_rule) m_rule = std::make_unique<DanglingRule>(m_workspace);
     return check.Misfit(code, key, value, *m_rule);
 }
 
 std::optional<std::string> LiveValueCheck::StoredMisfit(std::string_view code, std::string_view key) {
-    if (!m_workspace.DocumentIni || key.empty() || !m_workspace.DocumentIni->ValueExists(code, key))
+    if (!m_workspace.Doc().HasDocument() || key.empty() || !m_workspace.Doc().Store().ValueExists(code, key))
         return std::nullopt;
-    return Misfit(code, key, m_workspace.DocumentIni->ReadString(code, key, ""));
+    return Misfit(code, key, m_workspace.Doc().Store().ReadString(code, key, ""));
 }
 
 ValueKind LiveValueCheck::KindIn(std::string_view category, std::string_view key) {

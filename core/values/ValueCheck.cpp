@@ -91,8 +91,8 @@ void ValueCheck::Learn() {
     m_learner = std::make_unique<KindLearner>(KindCategoriesOf(m_workspace), m_workspace.G().CaseSensitive);
     m_rows.clear();
     m_namedSources.clear();
-    if (!m_workspace.DocumentIni || !m_workspace.DefinitionIni) return;
-    const TMemIniFile& definition = *m_workspace.DefinitionIni;
+    if (!m_workspace.Doc().HasStores()) return;
+    const TMemIniFile& definition = m_workspace.Doc().Definition();
     for (const KindCategory& category : m_learner->Categories()) {
         m_rows.push_back(static_cast<size_t>(CategoryRowOfSource(category.Name, m_workspace)));
         // The keys whose value sources the definition file names: their codes are Check References'.
@@ -110,7 +110,7 @@ void ValueCheck::Learn() {
         }
     }
     m_pinned = ReadPinnedKinds(definition, m_learner->Categories());
-    m_learner->Learn(*m_workspace.DocumentIni, m_workspace.DefaultIni.get());
+    m_learner->Learn(m_workspace.Doc().Store(), m_workspace.DefaultIni.get());
 }
 
 KeyKind ValueCheck::KindOf(size_t category, std::string_view key) const {
@@ -159,8 +159,8 @@ const KeyKind& ValueCheck::KnownKind(std::vector<KeyKind>& known, size_t categor
 
 std::vector<ValueFinding> ValueCheck::Findings() const {
     std::vector<ValueFinding> findings;
-    if (!m_workspace.DocumentIni || m_rows.empty()) return findings;
-    const TMemIniFile& document = *m_workspace.DocumentIni;
+    if (!m_workspace.Doc().HasDocument() || m_rows.empty()) return findings;
+    const TMemIniFile& document = m_workspace.Doc().Store();
     DanglingRule rule(m_workspace);
     const std::vector<KindCategory>& categories = m_learner->Categories();
     for (size_t c = 0; c < categories.size(); ++c) {
@@ -190,22 +190,22 @@ std::vector<ValueFinding> ValueCheck::Findings() const {
 
 std::optional<std::string> ValueCheck::Misfit(std::string_view code, std::string_view key,
                                               std::string_view value) const {
-    if (!m_workspace.DocumentIni) return std::nullopt;
+    if (!m_workspace.Doc().HasDocument()) return std::nullopt;
     DanglingRule rule(m_workspace);
     return Misfit(code, key, value, rule);
 }
 
 std::optional<std::string> ValueCheck::Misfit(std::string_view code, std::string_view key, std::string_view value,
                                               DanglingRule& rule) const {
-    if (!m_workspace.DocumentIni || m_rows.empty()) return std::nullopt;
+    if (!m_workspace.Doc().HasDocument() || m_rows.empty()) return std::nullopt;
     for (size_t c : m_learner->ListedIn(code))
         if (std::optional<std::string> reason = MisfitIn(c, KindOf(c, key), value, rule)) return reason;
     return std::nullopt;
 }
 
 void ValueCheck::ValueChanged(const std::string& code, const std::string& key) {
-    if (!m_workspace.DocumentIni) return;
-    m_learner->Relearn(code, key, *m_workspace.DocumentIni, m_workspace.DefaultIni.get());
+    if (!m_workspace.Doc().HasDocument()) return;
+    m_learner->Relearn(code, key, m_workspace.Doc().Store(), m_workspace.DefaultIni.get());
 }
 
 }  // namespace velmora

@@ -121,7 +121,7 @@ bool TChildWin::AskCodeAndName(TSmallEdit& Dialog, bool IsDuplicate, std::string
         Dialog.SetCode(proposal.Code);
         Dialog.SetName(proposal.Name);
         // An entry without a name gets none, so there is nothing to type.
-        Dialog.SetNameEnabled(DocumentIni->ValueExists(code, "Name"));
+        Dialog.SetNameEnabled(DocumentStore().ValueExists(code, "Name"));
 
         if (Dialog.exec() != QDialog::Accepted) return false;
         NewCode = CutCode(Dialog.Code());

@@ -67,7 +67,7 @@ void TChildWin::FindUsagesOfEntry() {
 void TChildWin::FindUsagesOfValue() {
     const StringGrid& values = *ui->StringGrid2;
     const std::string value = values.Cells(ValueCol, values.Row());
-    const std::optional<std::string> code = FirstItemNamingSection(*DocumentIni, value);
+    const std::optional<std::string> code = FirstItemNamingSection(DocumentStore(), value);
     if (!code) {
         m_boxes.Notice("No item of \"" + value + "\" names an entry of the document.");
         return;
@@ -81,7 +81,7 @@ bool TChildWin::ShowEntryKey(int EntryRow, const std::string& Key) {
     if (Key.empty()) return true;
     TStringList keys;
     for (size_t page = 0; page < m_pageNames.size(); ++page) {
-        DefinitionIni->ReadSection(m_pageNames[page], keys);
+        DefinitionStore().ReadSection(m_pageNames[page], keys);
         for (size_t row = 0; row < keys.Count(); ++row) {
             if (!EqualsNoCase(keys[row], Key)) continue;
             m_pageRows[page] = static_cast<int>(row);

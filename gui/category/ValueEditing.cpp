@@ -75,7 +75,7 @@ void TChildWin::EditBerubahIsi() {
     const std::string cell = grid.Cells(ValueCol, row);
     const std::string value = StorableValue(cell);
     const std::string code = ToBytes(ui->Label2->text());
-    const std::string stored = StoredValue(*DocumentIni, code, key);
+    const std::string stored = StoredValue(DocumentStore(), code, key);
     if (value == stored) {
         // Blanks typed at the ends change nothing a saved file would keep.
         if (cell != stored) grid.SetCells(ValueCol, row, stored);
@@ -102,7 +102,7 @@ void TChildWin::ShowStoredValueIfStale(int Row) {
     const StringGrid& entries = *ui->StringGrood;
     const std::string code = entries.Cells(EntryCodeCol, entries.Row());
     if (Row < 0 || Row >= grid.RowCount()) return;
-    if (grid.Cells(ValueCol, Row) != StoredValue(*DocumentIni, code, grid.Cells(KeyCol, Row))) {
+    if (grid.Cells(ValueCol, Row) != StoredValue(DocumentStore(), code, grid.Cells(KeyCol, Row))) {
         if (code.empty())
             ui->StringGrid2->SetCells(ValueCol, Row, std::string());
         else
@@ -120,7 +120,7 @@ void TChildWin::ShowValueChange(const std::string& Code, const std::string& Key)
     const StringGrid& grid = *ui->StringGrid2;
     // What the document now holds is shown, as it reads back: text from a ";" on is the line's
     // comment.
-    const std::string written = DocumentIni->ReadString(Code, Key, "");
+    const std::string written = DocumentStore().ReadString(Code, Key, "");
     const std::string upperKey = FoldCase(Key);
     const bool isName = upperKey == "NAME";
     const bool isImage = upperKey == "IMAGE";
@@ -129,7 +129,7 @@ void TChildWin::ShowValueChange(const std::string& Code, const std::string& Key)
         for (int entryRow = 0; entryRow < entries.RowCount(); ++entryRow) {
             if (!NamesEqual(entries.Cells(EntryCodeCol, entryRow), Code, m_globals.CaseSensitive)) continue;
             if (isName)
-                entries.SetCells(EntryNameCol, entryRow, DocumentIni->ReadString(Code, "Name", "-"));
+                entries.SetCells(EntryNameCol, entryRow, DocumentStore().ReadString(Code, "Name", "-"));
             else
                 ChangeTheImage(entryRow, written);
         }
@@ -152,7 +152,7 @@ void TChildWin::EscapePerubahan() {
     StringGrid& grid = *ui->StringGrid2;
     const int row = grid.Row();
     const std::string stored =
-        StoredValue(*DocumentIni, ToBytes(ui->Label2->text()), grid.Cells(KeyCol, row));
+        StoredValue(DocumentStore(), ToBytes(ui->Label2->text()), grid.Cells(KeyCol, row));
     if (grid.Cells(ValueCol, row) != stored) grid.SetCells(ValueCol, row, stored);
 }
 

@@ -10,6 +10,7 @@
 
 #include "gui/category/mChildWin.h"
 #include "core/values/LiveValueCheck.h"
+#include "core/catalogue/Workspace.h"
 #include "gui/widgets/WindowHost.h"
 #include "gui/widgets/QtText.h"
 #include "core/store/mIniGue.h"
@@ -26,9 +27,9 @@ void TChildWin::NoteCommittedValue(const std::string& Code, const std::string& K
 void TChildWin::RefreshValueNote() {
     std::optional<std::string> reason;
     std::string value;
-    if (!m_notedKey.empty() && DocumentIni) {
+    if (!m_notedKey.empty() && m_main.Work().Doc().HasDocument()) {
         reason = m_main.Values().StoredMisfit(m_notedCode, m_notedKey);
-        value = DocumentIni->ReadString(m_notedCode, m_notedKey, "");
+        value = DocumentStore().ReadString(m_notedCode, m_notedKey, "");
     }
     if (!reason) {
         m_notedCode.clear();

@@ -190,15 +190,16 @@ void TChildWin::SetPictureBackground(const Picture& Bitmap1) {
 // ---------------------------------------------------------------------------------------------
 // Opening
 
+const TMemIniFile& TChildWin::DocumentStore() const { return m_main.Work().Doc().Store(); }
+
+const TMemIniFile& TChildWin::DefinitionStore() const { return m_main.Work().Doc().Definition(); }
+
 void TChildWin::DiIsi(const std::vector<std::string>& Pages, int CategoryNumber, int EntryRow,
                       const std::string& CategoryName, int Kind, const TMemIniFile& defaultIni,
-                      const TMemIniFile& documentIni, const TMemIniFile& definitionIni,
                       const bool& allowedShowAll) {
     hide();  // nothing shows until the window is complete
 
     DefaultIni = &defaultIni;
-    DocumentIni = &documentIni;
-    DefinitionIni = &definitionIni;
     AllowedShowAllRef = &allowedShowAll;
     CategoryKind = Kind;
     KeyDescriptions.clear();
@@ -267,8 +268,8 @@ void TChildWin::RubahKolomStringGrood() {
         const std::string& code = codes[static_cast<size_t>(row)];
         std::unique_ptr<TBitmaplist>& pictures = m_rowPictures[static_cast<size_t>(row)];
         grid.SetCells(EntryCodeCol, row, code);
-        pictures = TBitmaplistCreate(code, *DocumentIni, files);
-        grid.SetCells(EntryNameCol, row, DocumentIni->ReadString(code, "Name", "-"));
+        pictures = TBitmaplistCreate(code, DocumentStore(), files);
+        grid.SetCells(EntryNameCol, row, DocumentStore().ReadString(code, "Name", "-"));
         if (EntryIsRed(*DefaultIni, code)) grid.SetRedMarked(EntryCodeCol, row, true);
     }
 }
@@ -426,8 +427,8 @@ void TChildWin::RubahKolomKiriStringGrid2() {
     const std::string& page = GridPageName();
     TStringList keys;
     TStringList lines;
-    DefinitionIni->ReadSection(page, keys);
-    DefinitionIni->ReadSectionValues(page, lines);
+    DefinitionStore().ReadSection(page, keys);
+    DefinitionStore().ReadSectionValues(page, lines);
 
     // Each line's description is final before the grid moves: a move shows it in the memo.
     KeyDescriptions.clear();
@@ -470,7 +471,7 @@ void TChildWin::RubahKolomKananStringGrid2() {
 void TChildWin::ShowStoredValue(int Row, const std::string& Code) {
     StringGrid& grid = *ui->StringGrid2;
     const std::string key = grid.Cells(KeyCol, Row);
-    const std::string value = DocumentIni->ReadString(Code, key, "");
+    const std::string value = DocumentStore().ReadString(Code, key, "");
     grid.SetCells(ValueCol, Row, value);
     const bool red = ValueIsRed(*DefaultIni, Code, key, value, m_globals.CaseSensitive);
     grid.SetRedMarked(ValueCol, Row, red);

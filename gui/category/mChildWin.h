@@ -65,11 +65,12 @@ class TChildWin : public QWidget {
 
     // Fills the hidden window and shows it, then selects the entry `EntryRow` (0 or more).
     // `Pages` is the category's line of [AllSections] as a list: item 0 the kind, then the page
-    // names; it is read during the call only. The stores and the flag are kept by reference; the
-    // window only reads the stores, its changes go through the workspace's document.
+    // names; it is read during the call only. The default copy and the flag are kept by reference.
+    // The window reads the document's stores from the workspace's document, and its changes go
+    // through that document.
     void DiIsi(const std::vector<std::string>& Pages, int CategoryNumber, int EntryRow,
                const std::string& CategoryName, int Kind, const TMemIniFile& defaultIni,
-               const TMemIniFile& documentIni, const TMemIniFile& definitionIni, const bool& allowedShowAll);
+               const bool& allowedShowAll);
 
     // The category number (the category's row in the main window's grid plus 1) and name (the
     // window's caption).
@@ -217,10 +218,12 @@ class TChildWin : public QWidget {
     const Globals& m_globals;
     Boxes& m_boxes;
 
-    // The stores and flags of the main window, set by DiIsi.
-    const TMemIniFile* DocumentIni = nullptr;
+    // The document's stores, as the document holds them now.
+    const TMemIniFile& DocumentStore() const;
+    const TMemIniFile& DefinitionStore() const;
+
+    // The default copy and the flags of the main window, set by DiIsi.
     const TMemIniFile* DefaultIni = nullptr;
-    const TMemIniFile* DefinitionIni = nullptr;
     int CategoryKind = 0;
     // One description per value-grid row of the active page: the page line's text after its
     // first "=", leading blanks removed.

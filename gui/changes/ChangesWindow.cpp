@@ -277,7 +277,7 @@ void TChangesWin::Compare() {
     const Workspace& work = m_main.Work();
     try {
         // A start-up that failed left no document.
-        if (!work.DocumentIni || !work.DefaultIni) throw IniError("There is no document to compare.");
+        if (!work.Doc().HasDocument() || !work.DefaultIni) throw IniError("There is no document to compare.");
         LoadReference();
     } catch (const std::exception& error) {
         ShowDifferences(place);
@@ -286,7 +286,7 @@ void TChangesWin::Compare() {
     }
     const HourglassPointer hourglass;
     const TMemIniFile& reference = *(m_readReference ? m_readReference.get() : work.DefaultIni.get());
-    m_comparison = std::make_unique<LiveComparison>(*work.DocumentIni, reference, m_globals.CaseSensitive);
+    m_comparison = std::make_unique<LiveComparison>(work.Doc().Store(), reference, m_globals.CaseSensitive);
     m_categories = std::make_unique<DifferenceCategories>(work, reference);
     m_groups = m_categories->GroupsOf(Differences());
     m_compared = true;
@@ -334,7 +334,7 @@ void TChangesWin::FollowEdits() {
     const Workspace& work = m_main.Work();
     const TMemIniFile* reference = Reference();
     const bool sameStores = m_comparison && reference != nullptr && &m_comparison->Reference() == reference &&
-                            work.DocumentIni && work.DefaultIni;
+                            work.Doc().HasDocument() && work.DefaultIni;
     if (!sameStores) {
         CompareAgain();
         return;
@@ -342,7 +342,7 @@ void TChangesWin::FollowEdits() {
     const Place place = TakePlace();
     m_model->Show(nullptr, nullptr, {});  // no row may stand for a difference while they change
     const TouchedSections touched = std::exchange(m_touched, {});
-    if (!m_comparison->Update(*work.DocumentIni, touched.SectionsToRead(work)))
+    if (!m_comparison->Update(work.Doc().Store(), touched.SectionsToRead(work)))
         m_categories = std::make_unique<DifferenceCategories>(work, *reference);  // what the lists hold may have changed
     m_groups = m_categories->GroupsOf(Differences());
     ShowDifferences(place);
@@ -526,11 +526,11 @@ bool TChangesWin::SaveChangesAs() {
                        ": there are no changes to save.");
         return false;
     }
-    const std::string proposed = ChangeFileExt(m_globals.CurrentFileName, "") + "-changes.ini";
+    const std::string proposed = ChangeFileExt(m_main.Work().Doc().FileName(), "") + "-changes.ini";
     const std::optional<std::string> name = m_boxes.SaveFileName(PatchFilter, proposed);
     if (!name) return false;
     // The patch must not take the place of a file it is made from.
-    for (const auto& [file, role] : {std::pair{m_globals.CurrentFileName, "the document"},
+    for (const auto& [file, role] : {std::pair{m_main.Work().Doc().FileName(), "the document"},
                                      std::pair{ReferenceFileName(), "the reference"},
                                      std::pair{m_globals.DefaultFileName, "the default copy"}}) {
         if (SameFile(*name, file)) {
@@ -542,7 +542,7 @@ bool TChangesWin::SaveChangesAs() {
     if (const size_t removals = PatchRemovals(Differences()).size();
         removals > 0 && m_boxes.Plain("Save Changes", PatchRemovalsWarning(removals), true) != BoxAnswer::Ok)
         return false;
-    platform::WriteWholeFile(*name, PatchText(*m_main.Work().DocumentIni, Differences()));
+    platform::WriteWholeFile(*name, PatchText(m_main.Work().Doc().Store(), Differences()));
     ShowStatus("Changes saved to " + *name + ".");
     return true;
 }

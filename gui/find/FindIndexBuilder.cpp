@@ -32,7 +32,7 @@ void FindIndexBuilder::Launch() {
     const unsigned long generation = ++m_launched;
     std::shared_ptr<FindSource> source;
     try {
-        if (!m_workspace.DocumentIni) throw IniError("There is no document to search.");
+        if (!m_workspace.Doc().HasDocument()) throw IniError("There is no document to search.");
         source = std::make_shared<FindSource>(m_workspace);
     } catch (const std::exception& error) {
         Finished(generation, nullptr, error.what());

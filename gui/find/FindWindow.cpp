@@ -237,7 +237,7 @@ void FindWindow::DocumentEdited() {
 }
 
 void FindWindow::Prepare() {
-    if (!m_workspace.DocumentIni) {
+    if (!m_workspace.Doc().HasDocument()) {
         m_results->Show(nullptr, {});
         m_index.reset();
         return;
@@ -259,7 +259,7 @@ void FindWindow::IndexMade(std::unique_ptr<FindIndex> index, const std::string& 
 
 void FindWindow::FollowEdits() {
     const TouchedSections touched = std::exchange(m_touched, {});
-    if (!m_workspace.DocumentIni) {
+    if (!m_workspace.Doc().HasDocument()) {
         m_results->Show(nullptr, {});
         m_index.reset();
         return;

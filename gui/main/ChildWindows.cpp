@@ -26,7 +26,7 @@ void TMainWin::OpenCategoryWindow(int row, int entryIndex) {
     }
     Workspace& work = m_workspace;
     // Nothing to show when a start-up failed before the stores and rows were complete.
-    if (!work.DocumentIni || !work.DefaultIni || !work.DefinitionIni ||
+    if (!work.Doc().HasStores() || !work.DefaultIni ||
         static_cast<size_t>(row) >= work.CategoryKinds.size())
         return;
 
@@ -39,11 +39,10 @@ void TMainWin::OpenCategoryWindow(int row, int entryIndex) {
     m_childWindows.push_back({category, window});
 
     const std::vector<std::string> pages =
-        SplitCommaList(work.DefinitionIni->ReadString(Workspace::AllSections, category, ""));
+        SplitCommaList(work.Doc().Definition().ReadString(Workspace::AllSections, category, ""));
     try {
         window->DiIsi(pages, row + 1, std::max(0, entryIndex), category,
-                      work.CategoryKinds[static_cast<size_t>(row)], *work.DefaultIni, *work.DocumentIni,
-                      *work.DefinitionIni, m_globals.AllowedShowAll);
+                      work.CategoryKinds[static_cast<size_t>(row)], *work.DefaultIni, m_globals.AllowedShowAll);
     } catch (...) {
         // A window that failed part-way stays open as far as it got, in its place in the order.
         SortChildWindows();

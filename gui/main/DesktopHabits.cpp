@@ -110,8 +110,8 @@ void TMainWin::OpenExistingDocument(const std::string& Name) {
 // The document as it stands on disk, after a load or a save; the fresh copy of the default copy
 // is on no disk yet.
 void TMainWin::RememberRecentFile() {
-    const std::string& name = m_globals.CurrentFileName;
-    if (!m_workspace.DocumentIni || EqualsNoCase(name, m_globals.UntitledName) || !platform::IsRegularFile(name))
+    const std::string& name = m_workspace.Doc().FileName();
+    if (name.empty() || EqualsNoCase(name, m_globals.UntitledName) || !platform::IsRegularFile(name))
         return;
     m_recentFiles.Add(name);
     KeepRecentFiles(m_userSettings, m_recentFiles);

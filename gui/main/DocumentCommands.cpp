@@ -38,8 +38,8 @@ void TMainWin::CommitOpenEdits() {
 
 bool TMainWin::ModifiedSavedOrDontCare() {
     CommitOpenEdits();
-    if (!m_globals.DocumentModified) return true;
-    switch (m_boxes.Confirm("Save changes to " + ExtractFileName(m_globals.CurrentFileName) + "?")) {
+    if (!m_workspace.Doc().Modified()) return true;
+    switch (m_boxes.Confirm("Save changes to " + ExtractFileName(m_workspace.Doc().FileName()) + "?")) {
         case BoxAnswer::Yes:
             return Save1Click();
         case BoxAnswer::No:
@@ -71,20 +71,21 @@ bool TMainWin::FileExistOK(const std::string& Name) {
 
 bool TMainWin::Save1Click() {
     CommitOpenEdits();
-    if (IsDefaultFileOrUntitleNew(m_globals.CurrentFileName)) return SaveAs1Click(m_globals.CurrentFileName);
-    if (!m_globals.DocumentModified) {
+    const std::string name = m_workspace.Doc().FileName();
+    if (IsDefaultFileOrUntitleNew(name)) return SaveAs1Click(name);
+    if (!m_workspace.Doc().Modified()) {
         m_boxes.Notice("No modification. Saving is not performed.");
         return true;
     }
-    return WriteDocument();
+    return WriteDocument(name);
 }
 
-bool TMainWin::WriteDocument() {
-    if (!m_workspace.DocumentIni) return true;  // a start-up that failed left no document
+bool TMainWin::WriteDocument(const std::string& Name) {
+    if (!m_workspace.Doc().HasDocument()) return true;  // a start-up that failed left no document
     // Save As to another name has asked about that file; a save in place asks when another program
     // changed the file since it was read, so that its change is never overwritten unseen.
-    if (m_workspace.DocumentIni->FileName() != m_globals.CurrentFileName)
-        RenameTheWholeToNewFile(m_globals.CurrentFileName);
+    if (m_workspace.Doc().FileName() != Name)
+        RenameTheWholeToNewFile(Name);
     else if (!OverwriteChangedFileOK())
         return false;
     SaveDocument(m_workspace);
@@ -105,16 +106,14 @@ bool TMainWin::SaveAs1Click(const std::string& ProposedName) {
             continue;
         }
         if (!FileExistOK(*name)) return false;
-        m_globals.CurrentFileName = *name;
         // Written whether changed or not: the user asked for a file of that name.
         CommitOpenEdits();
-        return WriteDocument();
+        return WriteDocument(*name);
     }
 }
 
 void TMainWin::RenameTheWholeToNewFile(const std::string& Name) {
-    m_globals.CurrentFileName = Name;
-    if (m_workspace.DocumentIni) m_workspace.DocumentIni->Rename(m_globals.CurrentFileName, false);
+    if (m_workspace.Doc().HasDocument()) m_workspace.Doc().Rename(Name);
     SetBannerCaption();
 }
 
@@ -143,14 +142,14 @@ void TMainWin::Save1ClickMenu() {
 }
 
 void TMainWin::SaveAs1ClickMenu() {
-    SaveAs1Click(m_globals.CurrentFileName);
+    SaveAs1Click(m_workspace.Doc().FileName());
 }
 
 void TMainWin::NewDefinition1Click() {
-    if (!m_workspace.DocumentIni) return;  // a start-up that failed left no document
+    if (!m_workspace.Doc().HasDocument()) return;  // a start-up that failed left no document
     const std::string definition = m_workspace.DefinitionFileName();
     std::string question = "Write a new definition file " + definition + " from the document " +
-                           ExtractFileName(m_globals.CurrentFileName) + "?";
+                           ExtractFileName(m_workspace.Doc().FileName()) + "?";
     if (platform::IsRegularFile(definition))
         question +=
             "\r\nThe present file is kept as " + ExtractFileName(DefinitionBackupFileName(m_workspace)) + ".";

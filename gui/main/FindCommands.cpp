@@ -90,7 +90,7 @@ void TMainWin::RefreshResultsSoon() {
     QTimer::singleShot(0, this, [this] {
         m_resultsRefreshPending = false;
         RunEventHandler(m_boxes, [this] {
-            if (!m_workspace.DocumentIni || !m_workspace.DefinitionIni) return;
+            if (!m_workspace.Doc().HasStores()) return;
             if (m_usagesWindow && m_usagesWindow->isVisible()) FillUsages(m_usagesCode);
             if (m_checkWindow && m_checkWindow->isVisible()) FillCheckReferences();
             if (m_valuesWindow && m_valuesWindow->isVisible()) FillCheckValues();
@@ -99,7 +99,7 @@ void TMainWin::RefreshResultsSoon() {
 }
 
 void TMainWin::FindUsages(const std::string& Code) {
-    if (!m_workspace.DocumentIni) return;
+    if (!m_workspace.Doc().HasDocument()) return;
     FocusAndShow(&FillUsages(Code));
 }
 
@@ -109,7 +109,7 @@ ResultsWindow& TMainWin::FillUsages(const std::string& Code) {
         ListWindow(m_usagesWindow, QStringLiteral("UsagesWindow"), {QStringLiteral("Section"), QStringLiteral("Key"),
                                                                       QStringLiteral("Value")});
     std::vector<ListedResults::Row> rows;
-    for (const Usage& usage : velmora::FindUsages(*m_workspace.DocumentIni, Code, m_globals.CaseSensitive)) {
+    for (const Usage& usage : velmora::FindUsages(m_workspace.Doc().Store(), Code, m_globals.CaseSensitive)) {
         std::string key(usage.Key());
         rows.push_back({{usage.SectionName, key, std::string(usage.Value())}, {usage.SectionName, key}});
     }
@@ -121,7 +121,7 @@ ResultsWindow& TMainWin::FillUsages(const std::string& Code) {
 }
 
 void TMainWin::CheckReferencesClick() {
-    if (!m_workspace.DocumentIni || !m_workspace.DefinitionIni) return;
+    if (!m_workspace.Doc().HasStores()) return;
     const HourglassPointer hourglass;
     FocusAndShow(&FillCheckReferences());
 }

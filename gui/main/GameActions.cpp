@@ -34,17 +34,17 @@ void TMainWin::LoadGameClick() {
 
 void TMainWin::ApplyGameClick() {
     const std::string& fileToEdit = m_workspace.FileToEdit;
-    m_boxes.Notice("This will apply current " + ExtractFileName(m_globals.CurrentFileName) + "\r\n" +
+    m_boxes.Notice("This will apply current " + ExtractFileName(m_workspace.Doc().FileName()) + "\r\n" +
                    "to the Game in " + fileToEdit + "\r\n" + "You may save your work first." + "\r\n" +
                    "This will create " + fileToEdit + " in your game directory" + "\r\n" +
                    "or ask to override it, if it already exist.");
     if (!ModifiedSavedOrDontCare()) return;
     const std::string path = m_workspace.GameCopyFileName();
-    if (!FileExistOK(path) || !m_workspace.DocumentIni) return;
+    if (!FileExistOK(path) || !m_workspace.Doc().HasDocument()) return;
     // The document as it is in memory, unsaved changes included; it keeps its own name and state.
-    m_workspace.DocumentIni->CloneAs(path)->UpdateFile();
+    m_workspace.Doc().Store().CloneAs(path)->UpdateFile();
     // The document's own file written here (it was opened from the game) is no other program's change.
-    if (platform::AbsoluteName(path) == platform::AbsoluteName(m_workspace.DocumentIni->FileName()))
+    if (platform::AbsoluteName(path) == platform::AbsoluteName(m_workspace.Doc().FileName()))
         m_workspace.DocumentStamp = TakeDiskStamp(path);
 }
 
@@ -53,19 +53,19 @@ void TMainWin::BackupFileClick() {
 }
 
 void TMainWin::CreateBackupFileNow(const std::string& Extension) {
-    std::string name = ChangeFileExt(m_globals.CurrentFileName, Extension);
+    std::string name = ChangeFileExt(m_workspace.Doc().FileName(), Extension);
     for (;;) {
         std::optional<std::string> chosen = m_boxes.SaveFileName(BackupFilter, name);
         if (!chosen) return;
         name = *chosen;
-        if (EqualsNoCase(name, m_globals.CurrentFileName)) {
+        if (EqualsNoCase(name, m_workspace.Doc().FileName())) {
             m_boxes.Notice("Can not create file: " + name + "\r\n" +
                            "the file is the same name with the current file.");
             return;
         }
         // Refusing to overwrite asks for another name.
         if (FileExistOK(name)) {
-            if (m_workspace.DocumentIni) m_workspace.DocumentIni->CloneAs(name)->UpdateFile();
+            if (m_workspace.Doc().HasDocument()) m_workspace.Doc().Store().CloneAs(name)->UpdateFile();
             return;
         }
     }

@@ -68,7 +68,7 @@ void TMainWin::OfferRecoveriesOf(const std::optional<std::string>& documentFile)
     const std::string wanted = documentFile ? platform::AbsoluteName(*documentFile) : std::string();
     for (const std::string& file : RecoveryFiles(dir)) {
         // The copy of the changes now open is this session's own.
-        if (m_globals.DocumentModified && file == m_recovery->CurrentFile()) continue;
+        if (m_workspace.Doc().Modified() && file == m_recovery->CurrentFile()) continue;
         velmora::Recovery recovery;
         try {
             recovery = ReadRecoveryFile(file);
@@ -200,7 +200,8 @@ void TMainWin::ReloadKeepingWindows(bool definitionOnly) {
     if (definitionOnly)
         m_workspace.LoadDefinitionKeepingDocument();
     else
-        m_workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(m_workspace.DocumentIni->FileName(), false);
+        // A copy of the name: the store that holds it goes during the load.
+        m_workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(std::string(m_workspace.Doc().FileName()), false);
     m_keptMineOver = {};
     for (const Place& place : places) {
         ShowEntryAt(place.Category, place.Code, std::string());

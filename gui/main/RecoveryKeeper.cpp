@@ -50,8 +50,8 @@ RecoveryKeeper::~RecoveryKeeper() {
 }
 
 std::string RecoveryKeeper::CurrentFile() const {
-    if (m_dir.empty() || !m_workspace.DocumentIni) return {};
-    return RecoveryFileName(m_dir, m_workspace.DocumentIni->FileName());
+    if (m_dir.empty() || !m_workspace.Doc().HasDocument()) return {};
+    return RecoveryFileName(m_dir, m_workspace.Doc().FileName());
 }
 
 void RecoveryKeeper::DocumentChanged() {
@@ -125,7 +125,7 @@ void RecoveryKeeper::Remove(const std::string& fileName) {
 }
 
 void RecoveryKeeper::WriteCopy(const std::string& fileName, std::shared_ptr<StoreRendering> rendering) {
-    const RecoveryRecord record{m_workspace.DocumentIni->FileName(), m_workspace.DocumentStamp, SecondsNow()};
+    const RecoveryRecord record{m_workspace.Doc().FileName(), m_workspace.DocumentStamp, SecondsNow()};
     Run([this, fileName, record, rendering = std::move(rendering)] {
         try {
             WriteRecoveryFile(fileName, record, rendering->Take());

@@ -14,7 +14,7 @@
 namespace velmora {
 
 void TMainWin::CheckValuesClick() {
-    if (!m_workspace.DocumentIni || !m_workspace.DefinitionIni) return;
+    if (!m_workspace.Doc().HasStores()) return;
     const HourglassPointer hourglass;
     FocusAndShow(&FillCheckValues());
 }

@@ -308,9 +308,10 @@ void TMainWin::EndBusy() {
 
 void TMainWin::SetBannerCaption() {
     // "[*]" is where the caption shows that the document has changes to save.
-    setWindowTitle(ToQString(m_globals.CurrentFileName) + QStringLiteral("[*]"));
-    setWindowModified(m_globals.DocumentModified);
-    ui->Panel1->setText(ToQString(ExtractFileName(m_globals.CurrentFileName)));
+    const Document& document = m_workspace.Doc();
+    setWindowTitle(ToQString(document.FileName()) + QStringLiteral("[*]"));
+    setWindowModified(document.Modified());
+    ui->Panel1->setText(ToQString(ExtractFileName(document.FileName())));
     RememberRecentFile();
 }
 
@@ -380,7 +381,7 @@ void TMainWin::LihatSatuLineStringGrid1() {
     const QSignalBlocker blocker(list);
     list.clear();
     // Nothing to list when a start-up failed before the stores and rows were complete.
-    const bool loaded = m_workspace.DocumentIni && m_workspace.DefinitionIni &&
+    const bool loaded = m_workspace.Doc().HasStores() &&
                         static_cast<size_t>(row) < m_workspace.CategoryKinds.size();
     if (!loaded) return;
     TStringList entries;
@@ -407,7 +408,7 @@ void TMainWin::OpenDbl2Click(int EntryIndex) {
     const std::string category = ui->StringGrid1->Cells(0, row);
     if (NamesEqual(category, Workspace::UnknownCategory, m_globals.CaseSensitive)) {
         // "Unknown!" has no window: opening it collects the unclaimed sections, once per document.
-        if (!m_globals.UnknownSelected && m_workspace.DocumentIni && m_workspace.DefinitionIni) {
+        if (!m_globals.UnknownSelected && m_workspace.Doc().HasStores()) {
             m_workspace.SelectUnknown();
             LihatSatuLineStringGrid1();
         } else {

@@ -99,9 +99,9 @@ public:
     bool ModifiedSavedOrDontCare();
     bool Save1Click();
     bool SaveAs1Click(const std::string& ProposedName);
-    // Writes the document under CurrentFileName, changed or not, with the definition file when its
-    // lists changed (both or neither); its history is then clean.
-    bool WriteDocument();
+    // Writes the document under `Name` (Save As: a new name it keeps from then on), changed or not,
+    // with the definition file when its lists changed (both or neither); its history is then clean.
+    bool WriteDocument(const std::string& Name);
     bool IsDefaultFileOrUntitleNew(const std::string& Name);
     bool FileExistOK(const std::string& Name) override;
     void RenameTheWholeToNewFile(const std::string& Name);

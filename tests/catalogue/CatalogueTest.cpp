@@ -70,9 +70,9 @@ TEST_F(CatalogueTest, SectionsJoinTheFirstCategoryTheyFitWithinTheTolerance) {
     EXPECT_EQ(DefinitionLines("Soldiers"), Texts{});
     EXPECT_EQ(DefinitionLines("Big"), Texts{"1=FOUROFTWENTYFOUR"});
     EXPECT_EQ(Unclaimed(), (Texts{"THREEFOREIGN", "SIXOFTWENTYSIX", "EMPTY"}));
-    EXPECT_FALSE(globals.DocumentModified);
+    EXPECT_FALSE(workspace.Doc().Modified());
     EXPECT_FALSE(globals.UnknownSelected);
-    EXPECT_EQ(globals.CurrentFileName, folder.File("doc.ini"));
+    EXPECT_EQ(workspace.Doc().FileName(), folder.File("doc.ini"));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -346,8 +346,8 @@ TEST_F(CatalogueTest, ADocumentThatCannotBeReadLeavesTheCurrentOneLoaded) {
     if (unreadable.empty()) GTEST_SKIP() << "no unreadable file can be made here";
     Write("Rules.INI", "[A]\nx=1\n");
     Start();
-    TMemIniFile* before = workspace.DocumentIni.get();
-    globals.DocumentModified = true;
+    const TMemIniFile* before = workspace.Doc().StoreOrNull(StoreOf::Document);
+    workspace.Doc().Restart(true);  // a document with changes to save
     view.events.clear();
 
     try {
@@ -356,9 +356,9 @@ TEST_F(CatalogueTest, ADocumentThatCannotBeReadLeavesTheCurrentOneLoaded) {
     } catch (const IniError& error) {
         EXPECT_EQ(std::string(error.what()), "Cannot open file " + unreadable);
     }
-    EXPECT_EQ(workspace.DocumentIni.get(), before);
-    EXPECT_EQ(globals.CurrentFileName, "Untitle.ini");
-    EXPECT_TRUE(globals.DocumentModified);
+    EXPECT_EQ(workspace.Doc().StoreOrNull(StoreOf::Document), before);
+    EXPECT_EQ(workspace.Doc().FileName(), "Untitle.ini");
+    EXPECT_TRUE(workspace.Doc().Modified());
     EXPECT_TRUE(globals.UnknownSelected);
     EXPECT_EQ(view.busyDepth, 0);
     EXPECT_EQ(view.events, Texts{"status:halvek v3.2"});
@@ -368,15 +368,15 @@ TEST_F(CatalogueTest, MissingAndNonTextDocumentsLoadWithoutFailing) {
     Write("Rules.001", TankDefinition);
     Start();
     workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(folder.File("absent.ini"), false);
-    EXPECT_EQ(workspace.DocumentIni->SectionCount(), 0u);
-    EXPECT_EQ(globals.CurrentFileName, folder.File("absent.ini"));
+    EXPECT_EQ(workspace.Doc().Store().SectionCount(), 0u);
+    EXPECT_EQ(workspace.Doc().FileName(), folder.File("absent.ini"));
 
     std::string binary;
     for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 7919 + 13) % 256);
     binary = "[E1]\nName=x\xff\xfe\n[\x01\x02]\n=\n" + binary;
     Write("binary.ini", binary);
     workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(folder.File("binary.ini"), false);
-    EXPECT_GE(workspace.DocumentIni->SectionCount(), 1u);
+    EXPECT_GE(workspace.Doc().Store().SectionCount(), 1u);
     EXPECT_EQ(view.busyDepth, 0);
 }
 
@@ -384,12 +384,12 @@ TEST_F(CatalogueTest, ANewDocumentIsACopyOfTheDefaultCopyUnderTheGivenName) {
     Write("Rules.INI", "[A]\nx=1\n");
     Start();
     workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer("Untitle.ini", true);
-    EXPECT_EQ(workspace.DocumentIni->FileName(), "Untitle.ini");
-    EXPECT_EQ(workspace.DocumentIni->RenderText(), workspace.DefaultIni->RenderText());
-    EXPECT_NE(workspace.DocumentIni.get(), workspace.DefaultIni.get());
+    EXPECT_EQ(workspace.Doc().FileName(), "Untitle.ini");
+    EXPECT_EQ(workspace.Doc().Store().RenderText(), workspace.DefaultIni->RenderText());
+    EXPECT_NE(workspace.Doc().StoreOrNull(StoreOf::Document), workspace.DefaultIni.get());
     // Claims belong to the document's own records.
     EXPECT_EQ(workspace.DefaultIni->SectionAt(0).Occupied, 0);
-    EXPECT_EQ(workspace.DocumentIni->SectionAt(0).Occupied, 1);
+    EXPECT_EQ(workspace.Doc().Store().SectionAt(0).Occupied, 1);
 }
 
 }  // namespace

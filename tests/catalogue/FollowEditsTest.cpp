@@ -52,7 +52,7 @@ protected:
 
     // The document with a few values changed, a few sections left out and one it lacks.
     std::unique_ptr<TMemIniFile> Reference() {
-        const TMemIniFile& document = *workspace.DocumentIni;
+        const TMemIniFile& document = workspace.Doc().Store();
         TStringList lines;
         for (size_t s = 0; s < document.SectionCount(); ++s) {
             if (Below(20) == 0) continue;
@@ -80,7 +80,7 @@ protected:
     // removed section, an undo or a redo.
     void RandomStep() {
         Document& document = workspace.Doc();
-        const TMemIniFile& store = *workspace.DocumentIni;
+        const TMemIniFile& store = workspace.Doc().Store();
         const uint32_t kind = Below(100);
         if (kind < 15 && document.CanUndo()) return document.Undo();
         if (kind < 25 && document.CanRedo()) return document.Redo();
@@ -130,18 +130,18 @@ TEST_F(FollowEditsTest, UpdatedFromTheNewsEqualsAFreshBuildAfterEveryStep) {
     Gatherer news;
     workspace.Doc().AddObserver(news);
     FindIndex index(workspace);
-    LiveComparison comparison(*workspace.DocumentIni, *reference, caseSensitive);
+    LiveComparison comparison(workspace.Doc().Store(), *reference, caseSensitive);
     int partial = 0;
     for (int step = 0; step < 500; ++step) {
         RandomStep();
         const std::vector<Difference> before = comparison.Differences();
         const std::optional<std::vector<size_t>> sections = news.touched.SectionsToRead(workspace);
         index.Update(workspace, news.touched);
-        const std::optional<std::vector<ChangedRows>> changed = comparison.Update(*workspace.DocumentIni, sections);
+        const std::optional<std::vector<ChangedRows>> changed = comparison.Update(workspace.Doc().Store(), sections);
         news.touched.Clear();
 
         ASSERT_TRUE(index == FindIndex(workspace)) << "step " << step;
-        const std::vector<Difference> fresh = CompareStores(*workspace.DocumentIni, *reference, caseSensitive);
+        const std::vector<Difference> fresh = CompareStores(workspace.Doc().Store(), *reference, caseSensitive);
         ASSERT_EQ(comparison.Differences(), fresh) << "step " << step;
         if (changed) {
             ++partial;
@@ -161,7 +161,7 @@ TEST_F(FollowEditsTest, ListsEntriesAndWideEditsAreReadWhole) {
     TouchedSections touched;
     touched.Add("U65");
     touched.Add("U3");  // two sections of that name
-    const TMemIniFile& store = *workspace.DocumentIni;
+    const TMemIniFile& store = workspace.Doc().Store();
     const std::optional<std::vector<size_t>> sections = touched.SectionsToRead(workspace);
     ASSERT_TRUE(sections);
     ASSERT_EQ(sections->size(), 3u);

@@ -116,7 +116,7 @@ TEST_F(RecoveryWorkspaceTest, RestoreGivesTheRecoveredBytesAsAChangedDocument) {
     EXPECT_FALSE(ChangedSinceRecovery(recovery.Record));
     later.LoadRecoveredDocument(recovery.Record.DocumentPath, recovery.Bytes, recovery.Record.Loaded);
     EXPECT_EQ(later.Doc().Store().RenderText(), edited);
-    EXPECT_EQ(later.Doc().Store().FileName(), folder.File("doc.ini"));
+    EXPECT_EQ(later.Doc().FileName(), folder.File("doc.ini"));
     EXPECT_TRUE(later.Doc().Modified());
     EXPECT_FALSE(later.Doc().CanUndo());
 

@@ -172,7 +172,7 @@ TEST_F(DanglingTest, ItemsThatNameNothingTheKeyAllows) {
                                  "Infantry GI Prerequisite=POWR,PLANNED,anyPower,CASTLE CASTLE",
                                  "Infantry E1 Primary=M60,BLASTER BLASTER"}));
     const std::vector<DanglingItem> items = FindDanglingItems(workspace);
-    const TMemIniFile& document = *workspace.DocumentIni;
+    const TMemIniFile& document = workspace.Doc().Store();
     EXPECT_EQ(document.SectionAt(items[0].Place.Section).Strings(items[0].Place.Line),
               "Primary=m60, LASER ,General ;BLASTER");
 
@@ -230,7 +230,7 @@ TEST_F(DanglingTest, FindSearchesCodesKeysAndValuesWithoutLetterCase) {
 
     const FindIndex::Row first = index.Find("rifleman", false).front();
     EXPECT_FALSE(index.IsCodeRow(first));
-    EXPECT_EQ(workspace.DocumentIni->SectionAt(index.Place(first).Section).Strings(index.Place(first).Line),
+    EXPECT_EQ(workspace.Doc().Store().SectionAt(index.Place(first).Section).Strings(index.Place(first).Line),
               "Name=Rifleman");
 }
 
@@ -274,7 +274,7 @@ TEST_F(DanglingTest, ResultsLeadToTheFirstListingOfAnEntry) {
     EXPECT_EQ(listing("General"), "none");
     EXPECT_EQ(listing("e1"), "none");  // letter case counts with these settings
 
-    const TMemIniFile& document = *workspace.DocumentIni;
+    const TMemIniFile& document = workspace.Doc().Store();
     EXPECT_EQ(FirstItemNamingSection(document, "m60, LASER ,General ;M60"), "General");
     EXPECT_EQ(FirstItemNamingSection(document, "NOPE ;POWR"), std::nullopt);
 

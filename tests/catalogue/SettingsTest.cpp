@@ -48,7 +48,7 @@ TEST_F(SettingsTest, FirstStartWritesEveryKeyWithItsDefaultInOrder) {
     EXPECT_EQ(workspace.FilesToEdit.Texts(), std::vector<std::string>{"Rules.ini=1"});
     EXPECT_EQ(workspace.FileToEdit, "Rules.ini");
     EXPECT_EQ(globals.DefaultFileName, folder.Dir() + "Rules.INI");
-    EXPECT_EQ(globals.CurrentFileName, "Untitle.ini");
+    EXPECT_EQ(workspace.Doc().FileName(), "Untitle.ini");
     // Nothing to collect in an empty document: no box, no definition file.
     EXPECT_TRUE(boxes.Shown().empty());
     EXPECT_FALSE(folder.Exists("Rules.001"));

@@ -38,7 +38,7 @@ protected:
     // The lines of a section of the definition file in memory, as stored.
     std::vector<std::string> DefinitionLines(const std::string& section) {
         TStringList lines;
-        workspace.DefinitionIni->ReadSectionValues(section, lines);
+        workspace.Doc().Definition().ReadSectionValues(section, lines);
         return lines.Texts();
     }
     std::vector<std::string> Entries(int kind, const std::string& category) {
@@ -49,9 +49,9 @@ protected:
     // Names of the document's sections that no category claimed.
     std::vector<std::string> Unclaimed() {
         std::vector<std::string> names;
-        for (size_t i = 0; i < workspace.DocumentIni->SectionCount(); ++i)
-            if (workspace.DocumentIni->SectionAt(i).Occupied == 0)
-                names.emplace_back(workspace.DocumentIni->SectionAt(i).Name());
+        for (size_t i = 0; i < workspace.Doc().Store().SectionCount(); ++i)
+            if (workspace.Doc().Store().SectionAt(i).Occupied == 0)
+                names.emplace_back(workspace.Doc().Store().SectionAt(i).Name());
         return names;
     }
 

@@ -9,6 +9,7 @@
 #include "core/catalogue/Globals.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/mIniGue.h"
+#include "support/LoadedStores.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TempFolder.h"
 
@@ -21,10 +22,7 @@ protected:
     void Load(std::string_view document, std::string_view definition) {
         folder.Write("Rules.ini", document);
         folder.Write("Rules.001", definition);
-        workspace.DocumentIni = std::make_unique<TMemIniFile>(folder.File("Rules.ini"), &globals.CaseSensitive);
-        workspace.DefinitionIni = std::make_unique<TMemIniFile>(folder.File("Rules.001"), &globals.CaseSensitive);
-        workspace.DefinitionIni->ReadSectionValues("AllSections", workspace.CategoryList);
-        workspace.BuildCategoryRows();
+        LoadStores(workspace, folder.File("Rules.ini"), folder.File("Rules.001"));
     }
 
     TempFolder folder;

@@ -20,7 +20,7 @@ TEST_F(OthersListTest, GroupsValuesWithoutRegardToCaseKeepingTheFirstSpelling) {
          "[C]\nArmor=No\n"
          "[D]\nArmor=YES ; heavy\n",
          "");
-    EXPECT_EQ(BuildOthersList({"A", "B", "C", "D"}, "ARMOR", *workspace.DocumentIni),
+    EXPECT_EQ(BuildOthersList({"A", "B", "C", "D"}, "ARMOR", workspace.Doc().Store()),
               (Texts{"Yes=   A,B,D", "No=   C"}));
 }
 
@@ -31,19 +31,19 @@ TEST_F(OthersListTest, EntriesWithoutAValueAreNotUsers) {
          "[C]\nCost=5\n"
          "[E]\nArmor=Light\n",
          "");
-    EXPECT_EQ(BuildOthersList({"A", "B", "C", "Gone", "E"}, "Armor", *workspace.DocumentIni),
+    EXPECT_EQ(BuildOthersList({"A", "B", "C", "Gone", "E"}, "Armor", workspace.Doc().Store()),
               (Texts{"Light=   E"}));
-    EXPECT_TRUE(BuildOthersList({"A", "B"}, "Armor", *workspace.DocumentIni).empty());
+    EXPECT_TRUE(BuildOthersList({"A", "B"}, "Armor", workspace.Doc().Store()).empty());
 }
 
 TEST_F(OthersListTest, UsersFollowTheEntryOrderGiven) {
     Load("[A]\nArmor=X\n[B]\nArmor=Y\n[C]\nArmor=X\n", "");
-    EXPECT_EQ(BuildOthersList({"C", "B", "A"}, "Armor", *workspace.DocumentIni), (Texts{"X=   C,A", "Y=   B"}));
+    EXPECT_EQ(BuildOthersList({"C", "B", "A"}, "Armor", workspace.Doc().Store()), (Texts{"X=   C,A", "Y=   B"}));
 }
 
 TEST_F(OthersListTest, ChoosingAnOthersItemGivesItsValueAlone) {
     Load("[A]\nArmor=Heavy\n[B]\nArmor=heavy\n", "");
-    Texts items = BuildOthersList({"A", "B"}, "Armor", *workspace.DocumentIni);
+    Texts items = BuildOthersList({"A", "B"}, "Armor", workspace.Doc().Store());
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(ChosenValue({{items[0], true}}), "Heavy");
 }

@@ -97,9 +97,10 @@ TEST(Comparison, GroupsDifferencesByTheCategoryOfTheirSection) {
     Workspace workspace(globals, boxes);
     workspace.CategoryRows = {"InfantryTypes", "Weapons", Workspace::UnknownCategory};
     workspace.CategoryKinds = {0, 1, 1};
-    workspace.DocumentIni = StoreOf({"[InfantryTypes]", "1=GRUNT", "[GRUNT]", "Cost=1", "[RIFLE]", "Damage=2",
-                                     "[Gameplay]", "Fog=yes", "[Stray]", "a=1"});
-    workspace.DefinitionIni = StoreOf({"[Weapons]", "1=RIFLE", "2=OLDGUN", "[Unknown!]", "1=Gameplay"});
+    workspace.Doc().Load(StoreOf::Document, StoreOf({"[InfantryTypes]", "1=GRUNT", "[GRUNT]", "Cost=1", "[RIFLE]",
+                                                     "Damage=2", "[Gameplay]", "Fog=yes", "[Stray]", "a=1"}));
+    workspace.Doc().Load(StoreOf::Definition,
+                         StoreOf({"[Weapons]", "1=RIFLE", "2=OLDGUN", "[Unknown!]", "1=Gameplay"}));
     const auto reference = StoreOf({"[InfantryTypes]", "1=GRUNT", "2=TORCH", "[TORCH]", "[OLDGUN]"});
     const DifferenceCategories categories(workspace, *reference);
 

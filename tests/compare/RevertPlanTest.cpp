@@ -15,13 +15,14 @@ namespace {
 
 // A document over a copy of a store, with the history the editor keeps.
 struct HeldDocument {
-    explicit HeldDocument(const TMemIniFile& source)
-        : store(source.CloneAs("")), definition(std::make_unique<TMemIniFile>(std::string())) {}
-    std::string Text() const { return store->RenderText(); }
+    explicit HeldDocument(const TMemIniFile& source) {
+        document.Load(StoreOf::Document, source.CloneAs(""));
+        document.Load(StoreOf::Definition, std::make_unique<TMemIniFile>(std::string()));
+    }
+    const TMemIniFile& Store() const { return document.Store(); }
+    std::string Text() const { return Store().RenderText(); }
 
-    std::unique_ptr<TMemIniFile> store;
-    std::unique_ptr<TMemIniFile> definition;
-    Document document{store, definition};
+    Document document;
 };
 
 // The plan made as one edit of a document over a copy of `store`: the bytes it gives.
@@ -36,7 +37,7 @@ std::string Applied(const TMemIniFile& store, const RevertPlan& plan) {
 // Every difference reverted as one edit; its undo gives the document's bytes back.
 std::string RevertAll(const TMemIniFile& document, const TMemIniFile& reference) {
     HeldDocument held(document);
-    RevertDifferences(held.document, CompareStores(*held.store, reference, true), reference, true);
+    RevertDifferences(held.document, CompareStores(held.Store(), reference, true), reference, true);
     const std::string reverted = held.Text();
     if (held.document.CanUndo()) held.document.Undo();
     EXPECT_EQ(held.Text(), document.RenderText());
@@ -88,7 +89,7 @@ TEST(RevertPlan, ValuesGoBackAsTheReferencesLineUnderTheDocumentsComments) {
 TEST(RevertPlan, ARevertIsOneEditNamedByWhatItPutsBack) {
     const auto reference = StoreOf({"[S]", "Cost=100", "Speed=4", "[T]", "a=1"});
     HeldDocument held(*StoreOf({"[S]", "Cost=120", "Speed=5", "[T]", "a=2"}));
-    const std::vector<Difference> differences = CompareStores(*held.store, *reference, true);
+    const std::vector<Difference> differences = CompareStores(held.Store(), *reference, true);
     ASSERT_EQ(differences.size(), 3u);
     EXPECT_TRUE(RevertDifferences(held.document, {differences[0]}, *reference, true));
     EXPECT_EQ(held.document.UndoText(), "Undo Revert S Cost");
@@ -120,7 +121,7 @@ TEST(RevertPlan, ARevertThatNoLongerFitsChangesNothing) {
     const std::vector<Difference> differences = CompareStores(*document, *reference, true);
     const RevertPlan plan = PlanRevert(differences, *document, *reference, true);
     HeldDocument held(*document);
-    held.store->EraseSection("B");
+    held.document.StoreForLoad(StoreOf::Document).EraseSection("B");  // changed behind the history
     const std::string before = held.Text();
     EXPECT_THROW(RevertDifferences(held.document, differences, *reference, true), IniError);
     {
@@ -213,8 +214,9 @@ TEST(RevertPlan, RevertingEveryDifferenceOfRandomEditsGivesTheReferencesBytes) {
         // revert is one edit, and undoing them all gives the edited bytes back.
         HeldDocument oneByOne(*document);
         size_t reverts = 0;
-        for (auto differences = CompareStores(*oneByOne.store, reference, true); !differences.empty() && reverts <= count;
-             differences = CompareStores(*oneByOne.store, reference, true), ++reverts) {
+        for (auto differences = CompareStores(oneByOne.Store(), reference, true);
+             !differences.empty() && reverts <= count;
+             differences = CompareStores(oneByOne.Store(), reference, true), ++reverts) {
             const Difference& chosen = differences[edits.Below(differences.size())];
             EXPECT_TRUE(RevertDifferences(oneByOne.document, {chosen}, reference, true));
         }
@@ -226,8 +228,9 @@ TEST(RevertPlan, RevertingEveryDifferenceOfRandomEditsGivesTheReferencesBytes) {
 
         HeldDocument perEntry(*document);
         size_t entries = 0;
-        for (auto differences = CompareStores(*perEntry.store, reference, true); !differences.empty() && entries <= count;
-             differences = CompareStores(*perEntry.store, reference, true), ++entries) {
+        for (auto differences = CompareStores(perEntry.Store(), reference, true);
+             !differences.empty() && entries <= count;
+             differences = CompareStores(perEntry.Store(), reference, true), ++entries) {
             const std::string section = differences[edits.Below(differences.size())].Section;
             RevertDifferences(perEntry.document, DifferencesOf(differences, section, true), reference, true);
         }

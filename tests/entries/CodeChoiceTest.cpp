@@ -107,16 +107,16 @@ TEST_F(CodeChoiceTest, UsableCodesAreTheOnesThatReadBackAfterASave) {
         SCOPED_TRACE("code \"" + code + "\"");
         Load(Document, Definition);
         operations.CopyAndWriteDuplicate("E1", code, "New", true);
-        workspace.DocumentIni->UpdateFile();
-        workspace.DefinitionIni->UpdateFile();
+        workspace.Doc().StoreForLoad(StoreOf::Document).UpdateFile();
+        workspace.Doc().StoreForLoad(StoreOf::Definition).UpdateFile();
         Load();
 
         TStringList listed;
-        workspace.DefinitionIni->ReadSectionValuesOnly("Infantry", listed);
-        const int copied = workspace.DocumentIni->IndexOfSection("E1") - 1;
+        workspace.Doc().Definition().ReadSectionValuesOnly("Infantry", listed);
+        const int copied = workspace.Doc().Store().IndexOfSection("E1") - 1;
         ASSERT_GE(copied, 0);
         const bool readsBack = listed.Count() == 3 && listed[2] == code &&
-                               workspace.DocumentIni->SectionAt(static_cast<size_t>(copied)).Name() == code;
+                               workspace.Doc().Store().SectionAt(static_cast<size_t>(copied)).Name() == code;
         EXPECT_EQ(CodeIsUsable(code), readsBack);
     }
     // An empty code reads back, but no delete reaches it (see below).
@@ -141,28 +141,28 @@ TEST(CodeNotValidNotice, NamesTheCodeAndTheRule) {
 // included.
 TEST_F(CodeChoiceTest, TheCopysNameIsWrittenAsASavedFileGivesItBack) {
     operations.CopyAndWriteDuplicate("E1", "D1E1", " D1 Rifleman\t ", true);
-    EXPECT_EQ(workspace.DocumentIni->ReadString("D1E1", "Name", ""), "D1 Rifleman");
-    workspace.DocumentIni->UpdateFile();
-    EXPECT_EQ(TMemIniFile(folder.File("document.ini")).RenderText(), workspace.DocumentIni->RenderText());
+    EXPECT_EQ(workspace.Doc().Store().ReadString("D1E1", "Name", ""), "D1 Rifleman");
+    workspace.Doc().StoreForLoad(StoreOf::Document).UpdateFile();
+    EXPECT_EQ(TMemIniFile(folder.File("document.ini")).RenderText(), workspace.Doc().Store().RenderText());
 }
 
 // The command line keeps an untouched long name through a change of code, as the window does.
 TEST_F(CodeChoiceTest, ChangeOfCodeKeepsALongNameTheFileHolds) {
     const std::string longName = "Allied American Airforce Command Headquarters";
-    workspace.DocumentIni->WriteString("E1", "Name", longName);
+    workspace.Doc().StoreForLoad(StoreOf::Document).WriteString("E1", "Name", longName);
     ScriptedEdits edits(workspace);
     edits.Run("rename\tInfantry\tE1\tE9\t" + longName);
-    EXPECT_EQ(workspace.DocumentIni->ReadString("E9", "Name", ""), longName);
+    EXPECT_EQ(workspace.Doc().Store().ReadString("E9", "Name", ""), longName);
     // Longer still is refused, never cut.
     EXPECT_THROW(edits.Run("rename\tInfantry\tE9\tE8\t" + longName + " North"), IniError);
-    EXPECT_EQ(workspace.DocumentIni->ReadString("E9", "Name", ""), longName);
+    EXPECT_EQ(workspace.Doc().Store().ReadString("E9", "Name", ""), longName);
 }
 
 TEST_F(CodeChoiceTest, DeletingAnEmptyCodeWritesNothing) {
-    const std::string before = workspace.DocumentIni->RenderText();
+    const std::string before = workspace.Doc().Store().RenderText();
     operations.WriteDeleteToBuffer("");
-    EXPECT_EQ(workspace.DocumentIni->RenderText(), before);
-    EXPECT_FALSE(globals.DocumentModified);
+    EXPECT_EQ(workspace.Doc().Store().RenderText(), before);
+    EXPECT_FALSE(workspace.Doc().Modified());
 }
 
 }  // namespace

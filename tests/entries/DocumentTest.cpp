@@ -12,6 +12,7 @@
 #include "core/document/Document.h"
 #include "core/scripts/ScriptedEdits.h"
 #include "core/store/IniError.h"
+#include "support/LoadedStores.h"
 
 namespace velmora::testing {
 namespace {
@@ -41,7 +42,9 @@ class DocumentTest : public EntriesFixture, public ::testing::Test {
 protected:
     void SetUp() override { Load(Document, Definition); }
 
-    std::string Texts() const { return workspace.DocumentIni->RenderText() + workspace.DefinitionIni->RenderText(); }
+    std::string Texts() const {
+        return workspace.Doc().Store().RenderText() + workspace.Doc().Definition().RenderText();
+    }
 
     velmora::Document& doc() { return workspace.Doc(); }
 };
@@ -52,26 +55,26 @@ TEST_F(DocumentTest, UndoPutsBackTheExactLineAndTheModifiedFlagFollowsTheCleanPo
     // after the value stay. Undo gives back the line as read.
     EXPECT_TRUE(doc().SetValue("E1", "Name", "Marksman"));
     EXPECT_NE(Texts().find("\r\nname = Marksman ; the first\r\n"), std::string::npos);
-    EXPECT_EQ(workspace.DocumentIni->ReadString("E1", "Name", ""), "Marksman");
+    EXPECT_EQ(workspace.Doc().Store().ReadString("E1", "Name", ""), "Marksman");
     EXPECT_EQ(doc().UndoText(), "Undo Change of Name");
-    EXPECT_TRUE(globals.DocumentModified);
+    EXPECT_TRUE(workspace.Doc().Modified());
     doc().Undo();
     EXPECT_EQ(Texts(), original);
-    EXPECT_FALSE(globals.DocumentModified);
+    EXPECT_FALSE(workspace.Doc().Modified());
     EXPECT_EQ(doc().RedoText(), "Redo Change of Name");
 
     // Saved after the redo: undoing past the save makes the document modified again.
     doc().Redo();
     doc().MarkSaved();
-    EXPECT_FALSE(globals.DocumentModified);
+    EXPECT_FALSE(workspace.Doc().Modified());
     doc().Undo();
-    EXPECT_TRUE(globals.DocumentModified);
+    EXPECT_TRUE(workspace.Doc().Modified());
     // A new edit drops the saved state from the history: no undo or redo reaches it again.
     EXPECT_TRUE(doc().SetValue("E2", "Cost", "5"));
     doc().Undo();
-    EXPECT_TRUE(globals.DocumentModified);
+    EXPECT_TRUE(workspace.Doc().Modified());
     doc().Redo();
-    EXPECT_TRUE(globals.DocumentModified);
+    EXPECT_TRUE(workspace.Doc().Modified());
 
     // A value the entry already holds, comment aside, writes nothing and makes no edit.
     const size_t edits = doc().History().Count();
@@ -85,23 +88,43 @@ TEST_F(DocumentTest, AValueCommitKeepsTheLayoutAndTheNoteOfItsLine) {
     doc().SetValue("Colors", "LightGold", "1,2,3");
     doc().SetValue("Colors", "laserduration", "15");
     doc().SetValue("Colors", "Empty", "4");
-    EXPECT_EQ(workspace.DocumentIni->RenderText(),
+    EXPECT_EQ(workspace.Doc().Store().RenderText(),
               "[Colors]\r\nLightGold=1,2,3\t\t; 0 is Orange\r\nLaserDuration = 15\r\nEmpty=4   ; later\r\n");
     // A value that brings a note of its own replaces the old note.
     doc().SetValue("Colors", "LightGold", "7 ; new");
-    EXPECT_NE(workspace.DocumentIni->RenderText().find("LightGold=7 ; new\r\n"), std::string::npos);
-    EXPECT_EQ(workspace.DocumentIni->ReadString("Colors", "LaserDuration", ""), "15");
+    EXPECT_NE(workspace.Doc().Store().RenderText().find("LightGold=7 ; new\r\n"), std::string::npos);
+    EXPECT_EQ(workspace.Doc().Store().ReadString("Colors", "LaserDuration", ""), "15");
 }
 
 TEST_F(DocumentTest, ANewDocumentStaysModifiedUntilSaved) {
     doc().Restart(true);
-    EXPECT_TRUE(globals.DocumentModified);
+    EXPECT_TRUE(workspace.Doc().Modified());
     doc().SetValue("E2", "Cost", "5");
     doc().Undo();
-    EXPECT_TRUE(globals.DocumentModified);
+    EXPECT_TRUE(workspace.Doc().Modified());
     doc().MarkSaved();
-    EXPECT_FALSE(globals.DocumentModified);
+    EXPECT_FALSE(workspace.Doc().Modified());
     EXPECT_THROW(doc().Undo(), IniError);
+}
+
+// The edits refer to the store a load lets go: none of them may be undone into the new one, and the
+// name the document is saved under is the new store's.
+TEST_F(DocumentTest, ALoadDropsTheHistoryAndTheNameFollowsTheStore) {
+    doc().SetValue("E2", "Cost", "5");
+    ASSERT_TRUE(doc().Modified());
+    doc().Load(StoreOf::Document, std::make_unique<TMemIniFile>(folder.File("other.ini"), &globals.CaseSensitive));
+    EXPECT_FALSE(doc().CanUndo());
+    EXPECT_FALSE(doc().Modified());
+    EXPECT_EQ(doc().FileName(), folder.File("other.ini"));
+    doc().Rename(folder.File("saved.ini"));
+    EXPECT_EQ(doc().Store().FileName(), folder.File("saved.ini"));
+    EXPECT_EQ(doc().FileName(), folder.File("saved.ini"));
+
+    velmora::Document empty;
+    EXPECT_EQ(empty.FileName(), "");
+    EXPECT_THROW(empty.Store(), IniError);
+    EXPECT_THROW(empty.StoreForLoad(StoreOf::Definition), IniError);
+    EXPECT_THROW(empty.Rename("x.ini"), IniError);
 }
 
 TEST_F(DocumentTest, AnEditThatFailsPartWayLeavesTheStoresAsTheyWere) {
@@ -151,12 +174,9 @@ TEST(DocumentHistory, ThousandRandomEditsUndoToTheOriginalAndRedoToTheResult) {
     Globals globals;
     ScriptedBoxes boxes;
     Workspace workspace(globals, boxes);
-    workspace.DocumentIni = std::make_unique<TMemIniFile>(folder.File("document.ini"), &globals.CaseSensitive);
-    workspace.DefinitionIni = std::make_unique<TMemIniFile>(folder.File("definition.ini"), &globals.CaseSensitive);
-    workspace.DefinitionIni->ReadSectionValues("AllSections", workspace.CategoryList);
-    workspace.BuildCategoryRows();
+    LoadStores(workspace, folder.File("document.ini"), folder.File("definition.ini"));
     workspace.Doc().Restart(false);
-    auto texts = [&] { return workspace.DocumentIni->RenderText() + workspace.DefinitionIni->RenderText(); };
+    auto texts = [&] { return workspace.Doc().Store().RenderText() + workspace.Doc().Definition().RenderText(); };
     const std::string original = texts();
 
     std::mt19937 random(7);
@@ -209,7 +229,7 @@ TEST(DocumentHistory, ThousandRandomEditsUndoToTheOriginalAndRedoToTheResult) {
 
     for (size_t i = 0; i < count; ++i) workspace.Doc().Undo();
     EXPECT_EQ(texts(), original);
-    EXPECT_FALSE(globals.DocumentModified);
+    EXPECT_FALSE(workspace.Doc().Modified());
     for (size_t i = 0; i < count; ++i) workspace.Doc().Redo();
     EXPECT_EQ(texts(), result);
 }

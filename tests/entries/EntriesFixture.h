@@ -10,6 +10,7 @@
 #include "core/catalogue/Workspace.h"
 #include "core/store/TextCase.h"
 #include "core/store/mIniGue.h"
+#include "support/LoadedStores.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TempFolder.h"
 
@@ -20,11 +21,7 @@ namespace velmora::testing {
 class EntriesFixture {
 protected:
     void Load() {
-        workspace.DocumentIni = std::make_unique<TMemIniFile>(folder.File("document.ini"), &globals.CaseSensitive);
-        workspace.DefinitionIni =
-            std::make_unique<TMemIniFile>(folder.File("definition.ini"), &globals.CaseSensitive);
-        workspace.DefinitionIni->ReadSectionValues("AllSections", workspace.CategoryList);
-        workspace.BuildCategoryRows();
+        LoadStores(workspace, folder.File("document.ini"), folder.File("definition.ini"));
         workspace.Doc().Restart(false);
     }
     void Load(std::string_view document, std::string_view definition) {

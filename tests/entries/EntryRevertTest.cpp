@@ -16,6 +16,7 @@
 #include "core/store/IniError.h"
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"
+#include "support/LoadedStores.h"
 #include "support/TempFolder.h"
 
 namespace velmora::testing {
@@ -73,7 +74,7 @@ std::multiset<std::string> ListedCodes(const Workspace& workspace) {
 // Every list line names a section of the document.
 void ExpectNoListLineNamesNothing(const Workspace& workspace, const std::string& script) {
     for (const std::string& code : ListedCodes(workspace))
-        EXPECT_GE(workspace.DocumentIni->IndexOfSection(code), 0) << code << " is listed without a section after\n"
+        EXPECT_GE(workspace.Doc().Store().IndexOfSection(code), 0) << code << " is listed without a section after\n"
                                                                   << script;
 }
 
@@ -89,7 +90,7 @@ class EntryRevertTest : public EntriesFixture, public ::testing::TestWithParam<P
 protected:
     void SetUp() override {
         Load(Document, Definition);
-        workspace.DefaultIni = workspace.DocumentIni->CloneAs(folder.File("default.ini"));
+        workspace.DefaultIni = workspace.Doc().Store().CloneAs(folder.File("default.ini"));
     }
 
     void RunScript(const std::string& script) {
@@ -103,16 +104,16 @@ protected:
 };
 
 TEST_P(EntryRevertTest, TakesTheListLinesAlongOrBringsThemBack) {
-    const std::string document = workspace.DocumentIni->RenderText();
-    const std::string definition = workspace.DefinitionIni->RenderText();
+    const std::string document = workspace.Doc().Store().RenderText();
+    const std::string definition = workspace.Doc().Definition().RenderText();
     const std::string script = GetParam().script;
     RunScript(script);
     ExpectNoListLineNamesNothing(workspace, script);
     if (GetParam().restoresAll) {
-        EXPECT_EQ(workspace.DocumentIni->RenderText(), document) << script;
+        EXPECT_EQ(workspace.Doc().Store().RenderText(), document) << script;
         // A weapon listed again goes to the end of its list; the lists name the same codes.
         TStringList weapons;
-        workspace.DefinitionIni->ReadSectionValuesOnly("Weapons", weapons);
+        workspace.Doc().Definition().ReadSectionValuesOnly("Weapons", weapons);
         const std::vector<std::string> codes = weapons.Texts();
         EXPECT_EQ(std::multiset<std::string>(codes.begin(), codes.end()),
                   (std::multiset<std::string>{"W1", "W2"}))
@@ -121,8 +122,8 @@ TEST_P(EntryRevertTest, TakesTheListLinesAlongOrBringsThemBack) {
     // Each revert is one step: undoing all of them gives the edits back, then the original.
     const size_t steps = workspace.Doc().History().Index();
     for (size_t i = 0; i < steps; ++i) workspace.Doc().Undo();
-    EXPECT_EQ(workspace.DocumentIni->RenderText(), document);
-    EXPECT_EQ(workspace.DefinitionIni->RenderText(), definition);
+    EXPECT_EQ(workspace.Doc().Store().RenderText(), document);
+    EXPECT_EQ(workspace.Doc().Definition().RenderText(), definition);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -160,14 +161,11 @@ TEST(EntryRevertProperty, RandomScriptsWithRevertsKeepEveryEntryListedAndEveryLi
     Globals globals;
     ScriptedBoxes boxes;
     Workspace workspace(globals, boxes);
-    workspace.DocumentIni = std::make_unique<TMemIniFile>(folder.File("document.ini"), &globals.CaseSensitive);
-    workspace.DefinitionIni = std::make_unique<TMemIniFile>(folder.File("definition.ini"), &globals.CaseSensitive);
+    LoadStores(workspace, folder.File("document.ini"), folder.File("definition.ini"));
     workspace.DefaultIni = std::make_unique<TMemIniFile>(folder.File("default.ini"), &globals.CaseSensitive);
-    workspace.DefinitionIni->ReadSectionValues("AllSections", workspace.CategoryList);
-    workspace.BuildCategoryRows();
     workspace.Doc().Restart(false);
 
-    auto hasSection = [&](const std::string& code) { return workspace.DocumentIni->IndexOfSection(code) >= 0; };
+    auto hasSection = [&](const std::string& code) { return workspace.Doc().Store().IndexOfSection(code) >= 0; };
     // The generated definition file names a few sections the document never had; those may stay.
     // A section whose name repeats outlives a delete or change of code of the first: those are
     // left out of the entries checked.
@@ -175,8 +173,8 @@ TEST(EntryRevertProperty, RandomScriptsWithRevertsKeepEveryEntryListedAndEveryLi
     std::set<std::string> entries;
     std::vector<std::string> codes;  // every code seen, for reverts of what is gone
     std::multiset<std::string> sectionNames;
-    for (size_t i = 0; i < workspace.DocumentIni->SectionCount(); ++i)
-        sectionNames.insert(FoldCase(workspace.DocumentIni->SectionAt(i).Name()));
+    for (size_t i = 0; i < workspace.Doc().Store().SectionCount(); ++i)
+        sectionNames.insert(FoldCase(workspace.Doc().Store().SectionAt(i).Name()));
     for (const std::string& code : ListedCodes(workspace)) {
         if (!hasSection(code))
             namingNothing.insert(FoldCase(code));

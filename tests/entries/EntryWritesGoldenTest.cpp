@@ -47,20 +47,20 @@ TEST_P(EntryWritesGoldenTest, StoresHoldTheExpectedText) {
 
     const std::string expectedDocument = ExpectedOrUnchanged("expected-document.ini", "document.ini");
     const std::string expectedDefinition = ExpectedOrUnchanged("expected-definition.ini", "definition.ini");
-    EXPECT_EQ(WithoutCarriageReturns(workspace.DocumentIni->RenderText()), expectedDocument);
-    EXPECT_EQ(WithoutCarriageReturns(workspace.DefinitionIni->RenderText()), expectedDefinition);
-    EXPECT_TRUE(globals.DocumentModified);
+    EXPECT_EQ(WithoutCarriageReturns(workspace.Doc().Store().RenderText()), expectedDocument);
+    EXPECT_EQ(WithoutCarriageReturns(workspace.Doc().Definition().RenderText()), expectedDefinition);
+    EXPECT_TRUE(workspace.Doc().Modified());
 
     // The operation is one edit: undone, both stores give back the bytes they were read from, and
     // redone, the bytes of the operation.
     workspace.Doc().Undo();
     EXPECT_FALSE(workspace.Doc().CanUndo());
-    EXPECT_EQ(workspace.DocumentIni->RenderText(), TMemIniFile(folder.File("document.ini")).RenderText());
-    EXPECT_EQ(workspace.DefinitionIni->RenderText(), TMemIniFile(folder.File("definition.ini")).RenderText());
-    EXPECT_FALSE(globals.DocumentModified);
+    EXPECT_EQ(workspace.Doc().Store().RenderText(), TMemIniFile(folder.File("document.ini")).RenderText());
+    EXPECT_EQ(workspace.Doc().Definition().RenderText(), TMemIniFile(folder.File("definition.ini")).RenderText());
+    EXPECT_FALSE(workspace.Doc().Modified());
     workspace.Doc().Redo();
-    EXPECT_EQ(WithoutCarriageReturns(workspace.DocumentIni->RenderText()), expectedDocument);
-    EXPECT_EQ(WithoutCarriageReturns(workspace.DefinitionIni->RenderText()), expectedDefinition);
+    EXPECT_EQ(WithoutCarriageReturns(workspace.Doc().Store().RenderText()), expectedDocument);
+    EXPECT_EQ(WithoutCarriageReturns(workspace.Doc().Definition().RenderText()), expectedDefinition);
 }
 
 VELMORA_GOLDEN_CASES(EntryWritesGoldenTest, VELMORA_ENTRIES_GOLDEN_DIR);

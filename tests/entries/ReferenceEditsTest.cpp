@@ -45,13 +45,15 @@ class ReferenceEditsTest : public EntriesFixture, public ::testing::Test {
 protected:
     void SetUp() override { Load(Document, Definition); }
 
-    std::string Texts() const { return workspace.DocumentIni->RenderText() + workspace.DefinitionIni->RenderText(); }
-    std::string DocumentText() const { return workspace.DocumentIni->RenderText(); }
+    std::string Texts() const {
+        return workspace.Doc().Store().RenderText() + workspace.Doc().Definition().RenderText();
+    }
+    std::string DocumentText() const { return workspace.Doc().Store().RenderText(); }
     EntryOperations Operations() { return EntryOperations(workspace, "Infantry", 0); }
     // Where the line `text` of section `name` stands.
     LinePlace PlaceOf(const std::string& name, const std::string& text) const {
-        const auto section = static_cast<size_t>(workspace.DocumentIni->IndexOfSection(name));
-        const GueTStringList& lines = workspace.DocumentIni->SectionAt(section);
+        const auto section = static_cast<size_t>(workspace.Doc().Store().IndexOfSection(name));
+        const GueTStringList& lines = workspace.Doc().Store().SectionAt(section);
         for (size_t line = 0; line < lines.Count(); ++line)
             if (lines.LineAt(line).Raw() == text) return {section, line};
         ADD_FAILURE() << "no line " << text;
@@ -125,7 +127,7 @@ TEST_F(ReferenceEditsTest, ReplacingTextByItselfChangesNothingAndLeavesNoUndoSte
     const std::vector<LineRewrite> toUpper = ReplaceTextRewrites(workspace, places, "e1", "E1", true);
     ASSERT_EQ(toUpper.size(), 1u);
     EXPECT_EQ(toUpper[0].NewText, "Ally = X, E1 ,E1 ; E1 again");
-    EXPECT_TRUE(ReplaceRewrites(*workspace.DocumentIni, "Self", "E1", "E1", false).empty());
+    EXPECT_TRUE(ReplaceRewrites(workspace.Doc().Store(), "Self", "E1", "E1", false).empty());
 
     // The edit itself drops a line written back as it stands, so nothing reaches the history.
     LineRewrite same{places[0], "E1", "Self=E1", "Self=E1"};

@@ -38,9 +38,11 @@ class ScriptedEditsTest : public EntriesFixture, public ::testing::Test {
 protected:
     void SetUp() override { Load(Document, Definition); }
 
-    std::string Texts() const { return workspace.DocumentIni->RenderText() + workspace.DefinitionIni->RenderText(); }
+    std::string Texts() const {
+        return workspace.Doc().Store().RenderText() + workspace.Doc().Definition().RenderText();
+    }
     std::string Value(const std::string& code, const std::string& key) const {
-        return workspace.DocumentIni->ReadString(code, key, "(none)");
+        return workspace.Doc().Store().ReadString(code, key, "(none)");
     }
     // The reason `line` is refused with; the document and its history must stay as they were.
     std::string Refusal(const std::string& line) {
@@ -87,7 +89,7 @@ TEST_F(ScriptedEditsTest, KeysThatWouldReadBackAsSomethingElseAreRefusedAndBlank
 
     edits_.Run("set\tE1\t Primary \tX");
     EXPECT_EQ(Value("E1", "Primary"), "X");
-    EXPECT_EQ(workspace.DocumentIni->SectionAt(1).Count(), 3u);  // no second Primary line
+    EXPECT_EQ(workspace.Doc().Store().SectionAt(1).Count(), 3u);  // no second Primary line
 }
 
 TEST_F(ScriptedEditsTest, EveryLineThatSucceedsIsOneStepOfUndoEvenWhenItChangesNothing) {

@@ -239,7 +239,7 @@ class ChildWindowListTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(h->TakeShown(),
                  QStringList({"SaveFile | INI file (*.ini)|*.ini|All files (*.*)|*.* | Untitle.ini"}));
         QCOMPARE(TMemIniFile(saved).ReadString("GRUNT", "Cost", ""), std::string("7"));
-        QVERIFY(!h->globals.DocumentModified);
+        QVERIFY(!h->window->Work().Doc().Modified());
 
         h->boxes.EnqueueFileName(std::nullopt);
         pressInWindow(Qt::Key_O);
@@ -247,7 +247,7 @@ class ChildWindowListTest : public HarnessTest<ChildWindowHarness> {
         QVERIFY(window);
 
         pressInWindow(Qt::Key_N);
-        QCOMPARE(h->globals.CurrentFileName, std::string("Untitle.ini"));
+        QCOMPARE(h->window->Work().Doc().FileName(), std::string("Untitle.ini"));
         QVERIFY(h->window->ChildWindows().empty());
         QTRY_VERIFY(window.isNull());
         QCOMPARE(h->TakeShown(), QStringList());
@@ -256,12 +256,12 @@ class ChildWindowListTest : public HarnessTest<ChildWindowHarness> {
     void aCommandTheUserCancelsKeepsTheWindows() {
         StartSample();
         QPointer<TChildWin> window = h->Open(0);
-        h->globals.DocumentModified = true;
+        h->window->Work().Doc().Restart(true);  // a document with changes to save
         h->boxes.EnqueueAnswer(BoxAnswer::Cancel);
         QVERIFY(h->Trigger("New1"));
         QCOMPARE(h->window->ChildWindows().size(), size_t{1});
         QVERIFY(window && window->isVisible());
-        h->globals.DocumentModified = false;
+        h->window->Work().Doc().Restart(false);
     }
 };
 

@@ -89,7 +89,7 @@ class ChildWindowTest : public HarnessTest<ChildWindowHarness> {
         h->folder.Write("Mod.ini", document);
         h->boxes.EnqueueFileName(h->folder.File("Mod.ini"));
         QVERIFY(h->Trigger("Open1"));
-        QCOMPARE(h->globals.CurrentFileName, h->folder.File("Mod.ini"));
+        QCOMPARE(h->window->Work().Doc().FileName(), h->folder.File("Mod.ini"));
         h->TakeShown();
     }
 

@@ -23,6 +23,7 @@
 #include "gui/widgets/StringGrid.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/mIniGue.h"
+#include "support/LoadedStores.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TempFolder.h"
 
@@ -73,14 +74,9 @@ class ChoiceSetup {
         folder.Write("Rules.ini", document);
         folder.Write("Rules.001", Definition);
         folder.Write("Default.ini", Defaults);
-        workspace.DocumentIni =
-            std::make_unique<TMemIniFile>(folder.File("Rules.ini"), &globals.CaseSensitive);
-        workspace.DefinitionIni =
-            std::make_unique<TMemIniFile>(folder.File("Rules.001"), &globals.CaseSensitive);
+        LoadStores(workspace, folder.File("Rules.ini"), folder.File("Rules.001"));
         workspace.DefaultIni =
             std::make_unique<TMemIniFile>(folder.File("Default.ini"), &globals.CaseSensitive);
-        workspace.DefinitionIni->ReadSectionValues("AllSections", workspace.CategoryList);
-        workspace.BuildCategoryRows();
         SetColumn(entryGrid, 2, 0, {"E1", "E2", "E3"});
     }
 

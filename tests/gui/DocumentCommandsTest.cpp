@@ -39,20 +39,20 @@ class DocumentCommandsTest : public HarnessTest<MainWindowHarness> {
 
     void Prepare() override { h->StartOnSample(); }
 
-    std::string Cost() const { return h->window->Work().DocumentIni->ReadString("GRUNT", "Cost", ""); }
+    std::string Cost() const { return h->window->Work().Doc().Store().ReadString("GRUNT", "Cost", ""); }
 
 private slots:
     void saveOfTheFreshDocumentAsksForAName() {
         h->boxes.EnqueueFileName(std::nullopt);
         QVERIFY(h->Trigger("Save1"));
         QCOMPARE(h->TakeShown(), QStringList({SaveDialog("Untitle.ini")}));
-        QCOMPARE(h->globals.CurrentFileName, std::string("Untitle.ini"));
+        QCOMPARE(h->window->Work().Doc().FileName(), std::string("Untitle.ini"));
         QVERIFY(!h->folder.Exists("Untitle.ini"));
     }
 
     void saveAsWritesUnderTheNewNameAndASecondSaveHasNothingToDo() {
         QVERIFY(h->Trigger("New1"));
-        QVERIFY(h->globals.DocumentModified);
+        QVERIFY(h->window->Work().Doc().Modified());
         h->Edit("GRUNT", "Cost", "999");
         const std::string name = h->folder.File("Mine.ini");
         h->boxes.EnqueueFileName(name);
@@ -62,9 +62,9 @@ private slots:
         QVERIFY(h->folder.Read("Mine.ini").find("Cost=999") != std::string::npos);
         QCOMPARE(h->window->windowTitle(), Latin1(name) + QStringLiteral("[*]"));
         QCOMPARE(h->Text("Panel1"), QStringLiteral("Mine.ini"));
-        QVERIFY(!h->globals.DocumentModified);
+        QVERIFY(!h->window->Work().Doc().Modified());
         QVERIFY(!h->window->isWindowModified());
-        QCOMPARE(h->window->Work().DocumentIni->FileName(), name);
+        QCOMPARE(h->window->Work().Doc().FileName(), name);
 
         QVERIFY(h->Trigger("Save1"));
         QCOMPARE(h->TakeShown(), QStringList({NoModification}));
@@ -115,7 +115,7 @@ private slots:
         QVERIFY(h->Trigger("SaveAs1"));
         QCOMPARE(h->TakeShown(), QStringList({SaveDialog(defaultCopy), defaultBox, SaveDialog(otherCase)}));
         QCOMPARE(h->folder.Read("Rules.INI"), original);
-        QVERIFY(h->globals.DocumentModified);
+        QVERIFY(h->window->Work().Doc().Modified());
     }
 
     void saveAsOntoAnExistingFileAsksBeforeOverwriting() {
@@ -128,15 +128,15 @@ private slots:
         QVERIFY(h->Trigger("SaveAs1"));
         QCOMPARE(h->TakeShown(), QStringList({SaveDialog("Untitle.ini"), Overwrite(taken)}));
         QCOMPARE(h->folder.Read("Taken.ini"), std::string("[Old]\r\n"));
-        QCOMPARE(h->globals.CurrentFileName, std::string("Untitle.ini"));
-        QVERIFY(h->globals.DocumentModified);
+        QCOMPARE(h->window->Work().Doc().FileName(), std::string("Untitle.ini"));
+        QVERIFY(h->window->Work().Doc().Modified());
 
         h->boxes.EnqueueFileName(taken);
         h->boxes.EnqueueAnswer(BoxAnswer::Ok);
         QVERIFY(h->Trigger("SaveAs1"));
         QCOMPARE(h->TakeShown(), QStringList({SaveDialog("Untitle.ini"), Overwrite(taken)}));
         QVERIFY(h->folder.Read("Taken.ini").find("Cost=999") != std::string::npos);
-        QCOMPARE(h->globals.CurrentFileName, taken);
+        QCOMPARE(h->window->Work().Doc().FileName(), taken);
     }
 
     void newAsksAboutUnsavedChangesFirst() {
@@ -154,7 +154,7 @@ private slots:
         QVERIFY(h->Trigger("New1"));
         QCOMPARE(h->TakeShown(), QStringList({SaveQuestion}));
         QCOMPARE(Cost(), std::string("100"));
-        QVERIFY(h->globals.DocumentModified);
+        QVERIFY(h->window->Work().Doc().Modified());
         QCOMPARE(h->Entries(), QStringList({"GRUNT", "TORCH", "SAPPER", "SCOUT", "LONGSHOT"}));
     }
 
@@ -164,14 +164,14 @@ private slots:
         h->boxes.EnqueueFileName(std::nullopt);
         QTest::keyClick(h->window.get(), Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(h->TakeShown(), QStringList({"OpenFile | INI files (*.ini)|*.ini|All files|*.* | "}));
-        QCOMPARE(h->globals.CurrentFileName, std::string("Untitle.ini"));
+        QCOMPARE(h->window->Work().Doc().FileName(), std::string("Untitle.ini"));
 
         h->boxes.EnqueueFileName(mod);
         QVERIFY(h->Trigger("Open1"));
         h->TakeShown();
         QCOMPARE(h->window->windowTitle(), Latin1(mod) + QStringLiteral("[*]"));
         QCOMPARE(h->Text("Panel1"), QStringLiteral("Cinderfall.ini"));
-        QVERIFY(!h->globals.DocumentModified);
+        QVERIFY(!h->window->Work().Doc().Modified());
         QVERIFY(h->Entries().contains("ZEALOT"));
 
         // The save question names only the file name part; Cancel keeps the changed document.
@@ -181,7 +181,7 @@ private slots:
         QVERIFY(h->Trigger("Open1"));
         QCOMPARE(h->TakeShown().last(),
                  QStringLiteral("Confirm | Confirm | Save changes to Cinderfall.ini? | &Yes,&No,Cancel"));
-        QCOMPARE(h->globals.CurrentFileName, mod);
+        QCOMPARE(h->window->Work().Doc().FileName(), mod);
         QCOMPARE(Cost(), std::string("999"));
     }
 
@@ -200,10 +200,10 @@ private slots:
         QCOMPARE(h->TakeShown(),
                  QStringList({"OpenFile | INI files (*.ini)|*.ini|All files|*.* | ",
                               "Error | VelmoraEdit | Cannot open file " + Latin1(locked) + " | OK"}));
-        QCOMPARE(h->globals.CurrentFileName, mod);
+        QCOMPARE(h->window->Work().Doc().FileName(), mod);
         QCOMPARE(h->window->windowTitle(), Latin1(mod) + QStringLiteral("[*]"));
         QCOMPARE(h->Entries(), entries);
-        QCOMPARE(h->window->Work().DocumentIni->FileName(), mod);
+        QCOMPARE(h->window->Work().Doc().FileName(), mod);
     }
 
     void aSaveIntoAMissingFolderFailsAndKeepsTheChanges() {
@@ -215,11 +215,11 @@ private slots:
         QCOMPARE(h->TakeShown(),
                  QStringList({SaveDialog("Untitle.ini"),
                               "Error | VelmoraEdit | Cannot create file " + Latin1(name) + " | OK"}));
-        QVERIFY(h->globals.DocumentModified);
+        QVERIFY(h->window->Work().Doc().Modified());
         QVERIFY(!h->folder.Exists("missing"));
         QCOMPARE(Cost(), std::string("999"));
         // The new name is taken before the write, as Save As always does.
-        QCOMPARE(h->globals.CurrentFileName, name);
+        QCOMPARE(h->window->Work().Doc().FileName(), name);
         QCOMPARE(h->Text("Panel1"), QStringLiteral("Mine.ini"));
     }
 
@@ -293,9 +293,9 @@ private slots:
                  QStringList({"InfantryTypes", "VehicleTypes", "BuildingTypes", "WarheadTypes",
                               "AircraftTypes2", "Primaries", "StrikeWeapons", "Projectiles", "PowerStrikes",
                               "BuiltBys", "Unknown!"}));
-        QCOMPARE(h->globals.CurrentFileName, mine);
+        QCOMPARE(h->window->Work().Doc().FileName(), mine);
         QCOMPARE(h->Text("Panel1"), QStringLiteral("Mine.ini"));
-        QVERIFY(h->globals.DocumentModified);
+        QVERIFY(h->window->Work().Doc().Modified());
         QCOMPARE(Cost(), std::string("999"));
     }
 
@@ -333,13 +333,13 @@ private slots:
         QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(h->window.get(), &drop);
         h->boxes.EnqueueAnswer(BoxAnswer::No);
-        QTRY_COMPARE(h->globals.CurrentFileName, game);
+        QTRY_COMPARE(h->window->Work().Doc().FileName(), game);
         QCOMPARE(h->TakeShown(), QStringList({"Confirm | Confirm | Save changes to Cinderfall.ini? | &Yes,&No,Cancel"}));
         QCOMPARE(recentShown(), QStringList({"&1 " + Latin1(game), "&2 " + Latin1(mod)}));
 
         // The list reopens a document; one that is gone leaves the list.
         recent.actions().last()->trigger();
-        QCOMPARE(h->globals.CurrentFileName, mod);
+        QCOMPARE(h->window->Work().Doc().FileName(), mod);
         std::filesystem::remove(game);
         QCOMPARE(recentShown(), QStringList({"&1 " + Latin1(mod)}));
         QCOMPARE(h->TakeShown(), QStringList());
@@ -374,7 +374,7 @@ private slots:
         QVERIFY(std::filesystem::equivalent(std::filesystem::current_path(), other.Path()));
         QVERIFY(other.Exists("Velmedit.ini") && other.Exists("Rules.001"));
         QCOMPARE(Cost(), std::string("100"));  // the untitled document of the new folder
-        QVERIFY(!h->globals.DocumentModified);
+        QVERIFY(!h->window->Work().Doc().Modified());
         QVERIFY(h->Grid().RowCount() > 1);
         QCOMPARE(ToBytes(QSettings(h->folder.File("user-settings.ini").c_str(), QSettings::IniFormat)
                              .value("ProgramFolder")

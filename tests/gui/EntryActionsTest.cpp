@@ -158,7 +158,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
 
     void Finish() override { QCOMPARE(h->TakeShown(), QStringList()); }
 
-    TMemIniFile& Document() const { return *h->window->Work().DocumentIni; }
+    const TMemIniFile& Document() const { return h->window->Work().Doc().Store(); }
 
     // The Units window on a fresh untitled document (a copy of the default copy), with the entry
     // `entry` clicked in its entry list.
@@ -242,7 +242,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(script.seen[0].nameEnabled, nameEnabled);
         // Cancelled: nothing is written and the window stays as it was.
         QCOMPARE(Document().RenderText(), before);
-        QVERIFY(!h->globals.DocumentModified);
+        QVERIFY(!h->window->Work().Doc().Modified());
         QCOMPARE(Column(H::EntryList(w), 0), UnitCodes);
         QCOMPARE(H::EntryList(w).Row(), entry);
     }
@@ -258,7 +258,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(Column(H::EntryList(w), 0), UnitCodes + QStringList{"NEWT"});
         QCOMPARE(Document().ReadString("Units", "8", ""), std::string("NEWT"));
         QCOMPARE(Document().IndexOfSection("NEWT"), Document().IndexOfSection("ALPHA") - 1);
-        QVERIFY(h->globals.DocumentModified);
+        QVERIFY(h->window->Work().Doc().Modified());
         VerifyShown(w, 7, "NEWT", "Newt Rider", {"Newt Rider", "100", "alpha"});
         QCOMPARE(H::Memo(w), QStringLiteral("NEWT\nNewt Rider"));
 
@@ -289,7 +289,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(cancelled.seen[0].name, QStringLiteral("Bravo Tank"));
         QVERIFY(cancelled.seen[0].nameEnabled);
         QCOMPARE(Document().RenderText(), before);
-        QVERIFY(!h->globals.DocumentModified);
+        QVERIFY(!h->window->Work().Doc().Modified());
 
         DialogScript script({Ok(QStringLiteral("CHARLIE"), QStringLiteral("Charlie Tank"))});
         DoubleClickEntry(w, 1);
@@ -302,7 +302,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(Document().ReadString("Units", "2", ""), std::string("CHARLIE"));
         QCOMPARE(Document().IndexOfSection("CHARLIE"), place);
         QVERIFY(!Document().SectionExists("BRAVO"));
-        QVERIFY(h->globals.DocumentModified);
+        QVERIFY(h->window->Work().Doc().Modified());
         // The row did not change, yet the panel and the value grid show the entry as written.
         VerifyShown(w, 1, "CHARLIE", "Charlie Tank", {"Charlie Tank", "700", ""});
         QCOMPARE(H::Memo(w), QStringLiteral("CHARLIE\nCharlie Tank"));
@@ -414,7 +414,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(script.seen[1].code, typed);
         QCOMPARE(script.seen[1].name, QStringLiteral("Changed"));
         QCOMPARE(Document().RenderText(), before);
-        QVERIFY(!h->globals.DocumentModified);
+        QVERIFY(!h->window->Work().Doc().Modified());
     }
 
     void codeThatWouldNotReadBackIsAskedForAgain_data() {
@@ -440,7 +440,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(script.seen.size(), size_t(2));
         QCOMPARE(script.seen[1].code, typed);
         QCOMPARE(Document().RenderText(), before);
-        QVERIFY(!h->globals.DocumentModified);
+        QVERIFY(!h->window->Work().Doc().Modified());
     }
 
     void typingStopsAtTwentyCharactersForACodeAndFortyForAName() {
@@ -508,7 +508,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
         codes.removeAt(row);
         QCOMPARE(Column(H::EntryList(w), 0), codes);
         QVERIFY(!Document().SectionExists(code.toStdString()));
-        QVERIFY(h->globals.DocumentModified);
+        QVERIFY(h->window->Work().Doc().Modified());
         const QString shown = codes[selected];
         const std::string section = shown.toStdString();
         VerifyShown(w, selected, shown, Latin1(Document().ReadString(section, "Name", "-")),
@@ -554,7 +554,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
             h->TakeShown(),
             QStringList{"Plain | Delete Item | Really want to delete ABCDEFGHIJKLMNOPQRS ? | OK,Cancel"});
         QCOMPARE(Document().RenderText(), before);
-        QVERIFY(!h->globals.DocumentModified);
+        QVERIFY(!h->window->Work().Doc().Modified());
         QCOMPARE(Column(H::EntryList(w), 0), UnitCodes);
         QCOMPARE(H::EntryList(w).Row(), 2);
     }
@@ -572,12 +572,12 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
         TChildWin* w = h->Open(category);
         QVERIFY(w);
         const std::string document = Document().RenderText();
-        const std::string definition = h->window->Work().DefinitionIni->RenderText();
+        const std::string definition = h->window->Work().Doc().Definition().RenderText();
         ClickButton(w, "Delete");
         QCOMPARE(h->TakeShown(), QStringList{"Notice | VelmoraEdit | Can not delete single member | OK"});
         QCOMPARE(Document().RenderText(), document);
-        QCOMPARE(h->window->Work().DefinitionIni->RenderText(), definition);
-        QVERIFY(!h->globals.DocumentModified);
+        QCOMPARE(h->window->Work().Doc().Definition().RenderText(), definition);
+        QVERIFY(!h->window->Work().Doc().Modified());
     }
 };
 

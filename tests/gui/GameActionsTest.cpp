@@ -42,15 +42,15 @@ private slots:
         const std::string gameCopy = h->folder.Dir() + "game/Rules.ini";
         QVERIFY(h->Click("Load1"));
         QCOMPARE(h->TakeShown(), QStringList());
-        QCOMPARE(h->globals.CurrentFileName, gameCopy);
+        QCOMPARE(h->window->Work().Doc().FileName(), gameCopy);
         QCOMPARE(h->Text("Panel1"), QStringLiteral("Rules.ini"));
-        QVERIFY(!h->globals.DocumentModified);
+        QVERIFY(!h->window->Work().Doc().Modified());
 
         std::filesystem::remove(gameCopy);
         QVERIFY(h->Click("Load1"));
         QCOMPARE(h->TakeShown(),
                  QStringList({"Notice | VelmoraEdit | " + Latin1(gameCopy) + " not exist | OK"}));
-        QCOMPARE(h->globals.CurrentFileName, gameCopy);
+        QCOMPARE(h->window->Work().Doc().FileName(), gameCopy);
     }
 
     void applyWritesTheDocumentAsItIsIntoTheGame() {
@@ -82,8 +82,8 @@ private slots:
         QVERIFY(h->Click("Apply1"));
         h->TakeShown();
         QVERIFY(h->folder.Read("game/Rules.ini").find("Cost=999") != std::string::npos);
-        QCOMPARE(h->globals.CurrentFileName, std::string("Untitle.ini"));
-        QVERIFY(h->globals.DocumentModified);
+        QCOMPARE(h->window->Work().Doc().FileName(), std::string("Untitle.ini"));
+        QVERIFY(h->window->Work().Doc().Modified());
     }
 
     void backupProposesTheBakNameAndAsksAgainAfterARefusedOverwrite() {
@@ -100,8 +100,8 @@ private slots:
                  QStringList({BackupDialog("Untitle.BAK"), Overwrite(old), BackupDialog(old)}));
         QCOMPARE(h->folder.Read("Old.BAK"), std::string("old"));
         QVERIFY(h->folder.Read("Fresh.BAK").find("Cost=999") != std::string::npos);
-        QCOMPARE(h->globals.CurrentFileName, std::string("Untitle.ini"));
-        QVERIFY(h->globals.DocumentModified);
+        QCOMPARE(h->window->Work().Doc().FileName(), std::string("Untitle.ini"));
+        QVERIFY(h->window->Work().Doc().Modified());
 
         // Refused again, then the dialog cancelled: the command ends, nothing written.
         h->boxes.EnqueueFileName(old);
@@ -157,7 +157,7 @@ private slots:
         QVERIFY(h->window->isMinimized());
         QTRY_VERIFY_WITH_TIMEOUT(h->folder.Exists("game/started.log"), 10000);
         // The document stays loaded as it was.
-        QVERIFY(h->globals.DocumentModified);
+        QVERIFY(h->window->Work().Doc().Modified());
     }
 
     // A definition file may choose the program; the question says so.

@@ -365,7 +365,7 @@ private slots:
         const QString saveQuestion = "Confirm | Confirm | Save changes to Untitle.ini? | &Yes,&No,Cancel";
         QCOMPARE(h->TakeShown(), QStringList({question, saveQuestion}));
         QCOMPARE(h->window->Work().FileToEdit, std::string("Rules.ini"));
-        QCOMPARE(h->window->Work().DocumentIni->ReadString("GRUNT", "Cost", ""), std::string("999"));
+        QCOMPARE(h->window->Work().Doc().Store().ReadString("GRUNT", "Cost", ""), std::string("999"));
         QCOMPARE(h->Grid().Cells(0, 0), std::string("InfantryTypes"));
 
         // No drops the changes and loads the other type.
@@ -378,7 +378,7 @@ private slots:
         QCOMPARE(h->Grid().Cells(0, 0), std::string("Animations"));
         QCOMPARE(h->Text("Panel6"), QStringLiteral("PYRE ART EDITOR"));
         QCOMPARE(h->Text("Panel1"), QStringLiteral("Untitle.ini"));
-        QVERIFY(!h->globals.DocumentModified);
+        QVERIFY(!h->window->Work().Doc().Modified());
     }
 
     void fileTypeCaptionsShowExactly() {

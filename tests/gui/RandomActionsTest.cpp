@@ -335,7 +335,7 @@ std::string CheckIdle(TMainWin& main) {
     if (QApplication::overrideCursor()) problems += "the hourglass is left on\n";
 
     const Workspace& work = main.Work();
-    if (!work.DocumentIni || !work.DefinitionIni) return problems + "no document\n";
+    if (!work.Doc().HasStores()) return problems + "no document\n";
     const auto codesOf = [&work](int row, const std::string& category) {
         TStringList codes;
         work.GetReadSectionValuesOnly(work.CategoryKinds[static_cast<size_t>(row)], category, codes);
@@ -364,7 +364,7 @@ std::string CheckIdle(TMainWin& main) {
         for (int row = 0; row < entries.RowCount(); ++row) {
             const std::string entry = entries.Cells(0, row);
             const std::string name =
-                entry.empty() ? std::string() : work.DocumentIni->ReadString(entry, "Name", "-");
+                entry.empty() ? std::string() : work.Doc().Store().ReadString(entry, "Name", "-");
             if (entries.Cells(1, row) != name)
                 problems += line.Name + ": " + entry + " is listed as \"" + entries.Cells(1, row) +
                             "\", the document names it \"" + name + "\"\n";
@@ -375,7 +375,7 @@ std::string CheckIdle(TMainWin& main) {
         for (int row = 0; row < values.RowCount(); ++row) {
             if (row == values.Row() && values.IsEditorOpen()) continue;
             const std::string stored =
-                code.empty() ? std::string() : work.DocumentIni->ReadString(code, values.Cells(1, row), "");
+                code.empty() ? std::string() : work.Doc().Store().ReadString(code, values.Cells(1, row), "");
             if (values.Cells(2, row) != stored)
                 problems += line.Name + ": " + code + "'s " + values.Cells(1, row) + " shows \"" +
                             values.Cells(2, row) + "\", the document holds \"" + stored + "\"\n";

@@ -29,7 +29,7 @@ class RecoveryTest : public HarnessTest<MainWindowHarness> {
         h->TakeShown();
         return name;
     }
-    std::string Cost() const { return h->window->Work().DocumentIni->ReadString("GRUNT", "Cost", ""); }
+    std::string Cost() const { return h->window->Work().Doc().Store().ReadString("GRUNT", "Cost", ""); }
     std::string Text() const { return h->window->Work().Doc().Store().RenderText(); }
     // Another program writes the document.
     void WriteFromOutside(const std::string& cost) {
@@ -82,7 +82,7 @@ private slots:
         QCOMPARE(shown[1], Latin1("Confirm | Confirm | VelmoraEdit closed before doc.ini was saved. Restore the "
                                   "unsaved changes? | &Restore,&Discard,&Compare…"));
         QVERIFY(Text() == edited);
-        QVERIFY(h->globals.DocumentModified);
+        QVERIFY(h->window->Work().Doc().Modified());
         QVERIFY(!h->window->Work().Doc().CanUndo());
         QVERIFY(h->folder.Exists("recovery/recovery-0.velrec"));  // unreadable, so kept
 
@@ -96,7 +96,7 @@ private slots:
         // Unmodified: read again at once.
         WriteFromOutside("555");
         QTRY_COMPARE(Cost(), std::string("555"));
-        QVERIFY(!h->globals.DocumentModified);
+        QVERIFY(!h->window->Work().Doc().Modified());
         QVERIFY(h->Text("Panel5").contains("read again"));
 
         // Modified: asked; Keep Mine keeps ours, and the save asks once more before it overwrites.
@@ -116,7 +116,7 @@ private slots:
         WriteFromOutside("777");
         h->boxes.EnqueueChoice(0);
         QTRY_COMPARE(Cost(), std::string("777"));
-        QVERIFY(!h->globals.DocumentModified);
+        QVERIFY(!h->window->Work().Doc().Modified());
         h->window->RecoveryCopies().Drain();
         const std::vector<std::string> kept = RecoveryFiles(m_dir);
         QCOMPARE(kept.size(), size_t(1));

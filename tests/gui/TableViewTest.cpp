@@ -188,7 +188,7 @@ private slots:
         QCOMPARE(grunt.data().toString(), QStringLiteral("15"));
         QCOMPARE(grunt.data(Qt::ToolTipRole).toString(), QStringLiteral("RIFLE is used by 2 entries"));
         QVERIFY(values.model()->setData(grunt, QStringLiteral("18"), Qt::EditRole));
-        QCOMPARE(h->window->Work().DocumentIni->ReadString("RIFLE", "Damage", ""), std::string("18"));
+        QCOMPARE(h->window->Work().Doc().Store().ReadString("RIFLE", "Damage", ""), std::string("18"));
         QCOMPARE(h->window->Work().Doc().UndoText(), std::string("Undo Change of RIFLE Damage"));
 
         // The choice is kept for the category's page: a table made afresh shows it.

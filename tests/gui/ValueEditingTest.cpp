@@ -163,9 +163,9 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         w = nullptr;
     }
 
-    TMemIniFile& Doc() const { return *h->window->Work().DocumentIni; }
+    const TMemIniFile& Doc() const { return h->window->Work().Doc().Store(); }
     std::string DocText() const { return Doc().RenderText(); }
-    bool Modified() const { return h->globals.DocumentModified; }
+    bool Modified() const { return h->window->Work().Doc().Modified(); }
     StringGrid& Values() const { return H::ValueGrid(w); }
     StringGrid& Entries() const { return H::EntryList(w); }
     std::string Cell(int row) const { return Values().Cells(2, row); }

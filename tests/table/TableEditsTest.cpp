@@ -41,7 +41,7 @@ TEST_F(TableEditsTest, CellCommitsFollowTheGridsRules) {
 
     ASSERT_TRUE(CommitCell(Doc(), table, 1, 2, " 7 "));
     EXPECT_EQ(Doc().UndoText(), "Undo Change of Speed");
-    EXPECT_EQ(workspace.DocumentIni->ReadString("E2", "Speed", ""), "7");
+    EXPECT_EQ(workspace.Doc().Store().ReadString("E2", "Speed", ""), "7");
     ExpectUndoneExactly();
 
     // A followed cell writes to the weapon, which every row naming it then shows.
@@ -58,10 +58,10 @@ TEST_F(TableEditsTest, PasteIsOneEditAndABlockThatDoesNotFitChangesNothing) {
     const std::vector<CellWrite> writes = PasteWrites(table, shown, 1, 1, "110\t5\r\n310\t6\r\n");
     ASSERT_EQ(writes.size(), 4u);
     ASSERT_TRUE(CommitChanges(Doc(), table.Category(), PasteText(writes.size()),
-                              PlanChanges(table, *workspace.DocumentIni, writes)));
+                              PlanChanges(table, workspace.Doc().Store(), writes)));
     EXPECT_EQ(Doc().UndoText(), "Undo Paste 4 values");
-    EXPECT_EQ(workspace.DocumentIni->ReadString("E1", "Cost", ""), "110");
-    EXPECT_EQ(workspace.DocumentIni->ReadString("E2", "Speed", ""), "6");
+    EXPECT_EQ(workspace.Doc().Store().ReadString("E1", "Cost", ""), "110");
+    EXPECT_EQ(workspace.Doc().Store().ReadString("E2", "Speed", ""), "6");
     ExpectUndoneExactly();
 
     EXPECT_THROW(PasteWrites(table, shown, 3, 1, "1\n2\n"), IniError);     // one row left
@@ -69,7 +69,7 @@ TEST_F(TableEditsTest, PasteIsOneEditAndABlockThatDoesNotFitChangesNothing) {
     EXPECT_THROW(PasteWrites(table, shown, 0, 1, "1\t2\n3\n"), IniError);  // not rectangular
     EXPECT_THROW(PasteWrites(table, shown, 0, 1, "\r\n"), IniError);
     // Two values for the one M60: refused whole.
-    EXPECT_THROW(PlanChanges(table, *workspace.DocumentIni, PasteWrites(table, Rows(), 0, 3, "1\n\n\n2")), IniError);
+    EXPECT_THROW(PlanChanges(table, workspace.Doc().Store(), PasteWrites(table, Rows(), 0, 3, "1\n\n\n2")), IniError);
     EXPECT_EQ(DocumentText(), before);
     EXPECT_EQ(CopyBlock(table, {0, 1}, {1, 2}), "100\t4.5\n300\t\n");
 }
@@ -79,11 +79,11 @@ TEST_F(TableEditsTest, AdjustChangesNumbersAndCountsTheRest) {
     const std::vector<std::pair<size_t, size_t>> speeds = {{0, 2}, {1, 2}, {2, 2}, {3, 2}};
     const AdjustPlan plan = AdjustWrites(table, speeds, AdjustOperation::MultiplyBy, "1.5");
     EXPECT_EQ(plan.LeftAlone, 2u);  // E2 has none, E3 is "slow"
-    const std::vector<TableChange> changes = PlanChanges(table, *workspace.DocumentIni, plan.Writes);
+    const std::vector<TableChange> changes = PlanChanges(table, workspace.Doc().Store(), plan.Writes);
     ASSERT_TRUE(CommitChanges(Doc(), table.Category(), AdjustText(changes.size()), changes));
     EXPECT_EQ(Doc().UndoText(), "Undo Adjust 2 values");
-    EXPECT_EQ(workspace.DocumentIni->ReadString("E1", "Speed", ""), "6.8");  // 6.75, one decimal kept
-    EXPECT_EQ(workspace.DocumentIni->ReadString("E4", "Speed", ""), "9");
+    EXPECT_EQ(workspace.Doc().Store().ReadString("E1", "Speed", ""), "6.8");  // 6.75, one decimal kept
+    EXPECT_EQ(workspace.Doc().Store().ReadString("E4", "Speed", ""), "9");
     EXPECT_EQ(AdjustSummary(2, 2), "2 values changed. 2 cells hold no number and were left alone.");
     ExpectUndoneExactly();
 

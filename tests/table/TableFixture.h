@@ -67,7 +67,7 @@ constexpr const char* TableDocument =
 class TableFixture : public EntriesFixture {
 protected:
     void LoadArmy() { Load(TableDocument, TableDefinition); }
-    std::string DocumentText() const { return workspace.DocumentIni->RenderText(); }
+    std::string DocumentText() const { return workspace.Doc().Store().RenderText(); }
     BalanceTable Infantry(std::vector<TableColumn> columns = {{"Cost", {}}, {"Speed", {}}, {"Primary", "Damage"}}) const {
         return BalanceTable(workspace, "Infantry", columns);
     }

@@ -54,7 +54,7 @@ protected:
     }
 
     std::string ValueOf(const std::string& code, const std::string& key) const {
-        return std::string(ComparableValue(workspace.DocumentIni->ReadString(code, key, "")));
+        return std::string(ComparableValue(workspace.Doc().Store().ReadString(code, key, "")));
     }
 
     // Typos in values of keys of one of `kinds`, taken in turn from every category. A learned kind

@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/catalogue/Workspace.h"
+#include "core/store/mIniGue.h"
+
+namespace velmora::testing {
+
+// The document and the definition file read into `workspace` from the files named, as a load puts
+// them in, with the category rows of the definition file's [AllSections]. No catalogue is made.
+inline void LoadStores(Workspace& workspace, const std::string& documentFile, const std::string& definitionFile) {
+    const bool* caseSensitive = &workspace.G().CaseSensitive;
+    workspace.Doc().Load(StoreOf::Document, std::make_unique<TMemIniFile>(documentFile, caseSensitive));
+    workspace.Doc().Load(StoreOf::Definition, std::make_unique<TMemIniFile>(definitionFile, caseSensitive));
+    workspace.Doc().Definition().ReadSectionValues(Workspace::AllSections, workspace.CategoryList);
+    workspace.BuildCategoryRows();
+}
+
+}  // namespace velmora::testing
