@@ -10,6 +10,7 @@
 #include "core/references/FindIndex.h"
 #include "core/compare/LiveComparison.h"
 #include "core/catalogue/TouchedSections.h"
+#include "core/store/StoreTexts.h"
 
 namespace velmora::testing {
 namespace {
@@ -151,6 +152,35 @@ TEST_F(FollowEditsTest, UpdatedFromTheNewsEqualsAFreshBuildAfterEveryStep) {
     workspace.Doc().RemoveObserver(news);
     // Most steps touch one entry, and are followed without a rebuild.
     EXPECT_GT(partial, 250);
+}
+
+// A comparison made of copies of the stores, taken up a few edits later and caught up with the
+// sections those edits touched, equals a fresh comparison; one the edits reshaped is not taken up.
+TEST_F(FollowEditsTest, ACopiesComparisonCaughtUpWithLaterEditsEqualsAFreshOne) {
+    Open();
+    const std::unique_ptr<TMemIniFile> reference = Reference();
+    const bool caseSensitive = globals.CaseSensitive;
+    int takenUp = 0;
+    for (int round = 0; round < 120; ++round) {
+        const StoreTexts documentCopy(*workspace.DocumentIni);
+        const StoreTexts referenceCopy(*reference);
+        ComparedCopies compared = CompareCopies(documentCopy, referenceCopy, caseSensitive);
+        ASSERT_EQ(compared.differences, CompareStores(*workspace.DocumentIni, *reference, caseSensitive))
+            << "round " << round;
+        Gatherer news;
+        workspace.Doc().AddObserver(news);
+        for (uint32_t step = Below(4); step > 0; --step) RandomStep();
+        workspace.Doc().RemoveObserver(news);
+
+        const std::optional<std::vector<size_t>> sections = news.touched.SectionsToRead(workspace);
+        if (!sections || !compared.Of(*workspace.DocumentIni, *reference)) continue;  // compared afresh
+        LiveComparison comparison(*workspace.DocumentIni, *reference, caseSensitive, std::move(compared));
+        comparison.Update(*workspace.DocumentIni, sections);
+        ASSERT_EQ(comparison.Differences(), CompareStores(*workspace.DocumentIni, *reference, caseSensitive))
+            << "round " << round;
+        ++takenUp;
+    }
+    EXPECT_GT(takenUp, 40);
 }
 
 // A touched list changes what the categories hold, and so everything; so do entries that came or
