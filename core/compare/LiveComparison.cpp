@@ -72,9 +72,13 @@ void LiveComparison::Resize(size_t d, size_t count) {
     }
 }
 
+bool LiveComparison::Follows(const TMemIniFile& document) const {
+    return &document == m_document && document.SectionCount() == m_referenceOf.size();
+}
+
 std::optional<std::vector<ChangedRows>> LiveComparison::Update(const TMemIniFile& document,
                                                                const std::optional<std::vector<size_t>>& sections) {
-    if (!sections || &document != m_document || document.SectionCount() != m_referenceOf.size()) {
+    if (!sections || !Follows(document)) {
         CompareAll(document);
         return std::nullopt;
     }

@@ -54,6 +54,9 @@ public:
 
     const std::vector<Difference>& Differences() const { return m_differences; }
     const TMemIniFile& Reference() const { return m_reference; }
+    // True when `document` is the store compared and still has as many sections, so that Update
+    // of the sections edits touched keeps the comparison true without comparing everything.
+    bool Follows(const TMemIniFile& document) const;
 
     // Compares again the document's sections at `sections` (positions in store order, as
     // TouchedSections::SectionsToRead gives them), or everything when there are none to go by or

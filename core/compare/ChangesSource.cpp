@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/compare/ChangesSource.h"
+
+#include "core/catalogue/Workspace.h"
+
+namespace velmora {
+
+ChangesSource::ChangesSource(const Workspace& workspace, const TMemIniFile& reference)
+    : m_document(*workspace.DocumentIni),
+      m_reference(reference),
+      m_lists(DifferenceCategories::ReadLists(workspace, reference)) {}
+
+ChangesSource::Compared ChangesSource::Compare() const {
+    Compared compared;
+    compared.differences = CompareCopies(m_document, m_reference, m_lists.caseSensitive);
+    compared.categories = std::make_unique<DifferenceCategories>(m_lists);
+    compared.groups = compared.categories->GroupsOf(compared.differences.differences);
+    return compared;
+}
+
+}  // namespace velmora
