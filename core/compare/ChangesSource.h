@@ -18,7 +18,10 @@ class Workspace;
 // and its grouping by category are then worked out from the copy on a thread of its own.
 class ChangesSource {
 public:
-    ChangesSource(const Workspace& workspace, const TMemIniFile& reference);
+    // `referenceCopy`, when it is a copy of `reference` (which is never edited), is taken instead
+    // of another.
+    ChangesSource(const Workspace& workspace, const TMemIniFile& reference,
+                  std::shared_ptr<const StoreTexts> referenceCopy = nullptr);
     ChangesSource(const ChangesSource&) = delete;
     ChangesSource& operator=(const ChangesSource&) = delete;
 
@@ -29,10 +32,11 @@ public:
     };
     // The differences of the copies, grouped by category. On one thread at a time.
     Compared Compare() const;
+    const std::shared_ptr<const StoreTexts>& ReferenceCopy() const { return m_reference; }
 
 private:
     StoreTexts m_document;
-    StoreTexts m_reference;
+    std::shared_ptr<const StoreTexts> m_reference;
     DifferenceCategories::Lists m_lists;
 };
 

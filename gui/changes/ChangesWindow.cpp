@@ -155,7 +155,8 @@ void TChangesWin::BuildControls() {
         [this]() -> OffThreadBuild<ChangesSource::Compared>::Work {
             const TMemIniFile* reference = m_readReference ? m_readReference.get() : m_main.Work().DefaultIni.get();
             if (!m_main.Work().DocumentIni || !reference) throw IniError("There is no document to compare.");
-            auto source = std::make_shared<const ChangesSource>(m_main.Work(), *reference);
+            auto source = std::make_shared<const ChangesSource>(m_main.Work(), *reference, m_referenceCopy);
+            m_referenceCopy = source->ReferenceCopy();
             m_touched.Clear();  // from now on, what the copy lacks
             return [source] { return source->Compare(); };
         },
@@ -272,14 +273,19 @@ const TMemIniFile* TChangesWin::Reference() const {
     return m_readReference.get();
 }
 
-void TChangesWin::Forget() {
-    m_builder->Cancel();
+void TChangesWin::ForgetDifferences() {
     m_model->Show(nullptr, nullptr, {});  // no row may stand for a difference that goes
     m_compared = false;
     m_comparison.reset();  // before the reference it refers to
     m_categories.reset();
-    m_readReference.reset();
     m_groups.clear();
+}
+
+void TChangesWin::Forget() {
+    m_builder->Cancel();
+    ForgetDifferences();
+    m_readReference.reset();
+    m_referenceCopy.reset();
     m_touched.Clear();
 }
 
@@ -303,6 +309,13 @@ const TMemIniFile& TChangesWin::BeginComparison() {
 
 void TChangesWin::Compare() {
     BeginComparison();
+    m_status->setText(QStringLiteral("Comparing…"));
+    m_builder->Start();
+}
+
+void TChangesWin::CompareWithTheSameReference() {
+    m_pendingPlace = TakePlace();
+    ForgetDifferences();
     m_status->setText(QStringLiteral("Comparing…"));
     m_builder->Start();
 }
@@ -400,9 +413,13 @@ void TChangesWin::FollowEdits() {
                             work.DocumentIni && work.DefaultIni;
     // Entries that came or went, or a list edited (what the categories hold changed), are compared
     // afresh, away from this thread.
-    const std::optional<std::vector<size_t>> sections = m_touched.SectionsToRead(work);
-    if (!sameStores || !sections || !m_comparison->Follows(*work.DocumentIni)) {
+    if (!sameStores) {
         CompareAgain();
+        return;
+    }
+    const std::optional<std::vector<size_t>> sections = m_touched.SectionsToRead(work);
+    if (!sections || !m_comparison->Follows(*work.DocumentIni)) {
+        CompareWithTheSameReference();
         return;
     }
     const Place place = TakePlace();

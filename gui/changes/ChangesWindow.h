@@ -101,6 +101,9 @@ private:
     // Forgets the differences and reads the reference: the list shows nothing and tells why when
     // it cannot be read (and throws). The reference store then.
     const TMemIniFile& BeginComparison();
+    // A comparison started afresh after edits that reshaped the document; the reference, its copy
+    // and the list's place are kept.
+    void CompareWithTheSameReference();
     // Compare, done at once on this thread.
     void CompareNow();
     // A comparison from the thread of its own handed over.
@@ -122,6 +125,7 @@ private:
     void OpenSelectedRow(const QModelIndex& index);
     void ShowStatus(const std::string& text);
     void Forget();
+    void ForgetDifferences();
     bool Revert(const std::vector<Difference>& selection);
     // The category of the first selected row, for the focus of a revert's undo.
     std::string SelectedCategory() const;
@@ -153,6 +157,9 @@ private:
     // What edits touched since the comparison shown, or since the copy being compared was made.
     TouchedSections m_touched;
     OffThreadBuild<ChangesSource::Compared>* m_builder = nullptr;
+    // The reference's texts as the last comparison copied them: a reference is not edited, so a
+    // comparison after the document was reshaped copies only the document.
+    std::shared_ptr<const StoreTexts> m_referenceCopy;
     // The place of the list, kept while it is compared again.
     Place m_pendingPlace;
 
