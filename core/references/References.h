@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <algorithm>
 #include <compare>
 #include <cstddef>
 #include <optional>
@@ -40,11 +41,32 @@ struct Usage {
 
     std::string_view Key() const;
     std::string_view Value() const;  // everything after the "=", comment included
+    bool operator==(const Usage&) const = default;
 };
 
 // The key lines of the document, list sections included, that have an item equal to `code` by the
 // NamesEqual rule, in document order. Lines without a key name (no "=", or "=" first) are none.
 std::vector<Usage> FindUsages(const TMemIniFile& document, std::string_view code, bool caseSensitive);
+// The same in the document's sections at `sections` alone (positions in store order).
+std::vector<Usage> FindUsagesIn(const TMemIniFile& document, std::string_view code, bool caseSensitive,
+                                const std::vector<size_t>& sections);
+
+// How a list of results in document order (rows with a Place) follows edits of values: the rows of
+// the sections at `sections` (in store order) give way to `fresh`, the rows of just those sections
+// as found again, in document order.
+template <class Row>
+void ReplaceRowsOfSections(std::vector<Row>& rows, const std::vector<size_t>& sections, std::vector<Row> fresh) {
+    std::vector<Row> merged;
+    merged.reserve(rows.size() + fresh.size());
+    auto next = fresh.begin();
+    for (Row& row : rows) {
+        if (std::binary_search(sections.begin(), sections.end(), row.Place.Section)) continue;
+        for (; next != fresh.end() && next->Place.Section < row.Place.Section; ++next) merged.push_back(std::move(*next));
+        merged.push_back(std::move(row));
+    }
+    for (; next != fresh.end(); ++next) merged.push_back(std::move(*next));
+    rows = std::move(merged);
+}
 
 // The value with every item equal to `oldItem` (NamesEqual rule) replaced by `newItem`, and all
 // else as written: other items, blanks, the comment. No value when no item is equal.
@@ -102,6 +124,7 @@ struct DanglingItem {
     std::string Key;           // as the line spells it
     std::string Value;         // as the grid shows it: without the comment
     std::string Item;
+    bool operator==(const DanglingItem&) const = default;
 };
 
 // The rule that decides whether an item dangles, over the workspace's document as it now stands.
@@ -117,6 +140,8 @@ public:
     // True when `item` names no section of the document, no entry of a category among the key's
     // sources and none of the values of its other sources (compared without regard to case).
     bool Dangles(std::string_view item, const ReferenceKey& key);
+    // True when the category in row `row` lists `code` as an entry.
+    bool IsEntryOf(std::string_view code, size_t row);
     // The entries of the category in row `row`, in list order.
     TStringList EntryList(size_t row) const;
 
@@ -135,6 +160,12 @@ private:
 // Every dangling item of the document, in document order, each once, however many categories
 // list its entry.
 std::vector<DanglingItem> FindDanglingItems(const Workspace& workspace);
+// The dangling items of the document's sections at `sections` (positions in store order) alone,
+// for a list that follows edits of values in just those sections (ReplaceRowsOfSections). None
+// when one of them holds the values of a source that items are checked against: the items of
+// every section may then have changed.
+std::optional<std::vector<DanglingItem>> FindDanglingItemsIn(const Workspace& workspace,
+                                                             const std::vector<size_t>& sections);
 
 // An entry that the lists of a category name more than once (NamesEqual rule).
 struct DoubleListing {

@@ -8,6 +8,7 @@
 #include "WorkspaceFixture.h"
 #include "core/document/Document.h"
 #include "core/references/FindIndex.h"
+#include "core/references/References.h"
 #include "core/compare/LiveComparison.h"
 #include "core/catalogue/TouchedSections.h"
 #include "core/store/StoreTexts.h"
@@ -19,9 +20,10 @@ constexpr const char* Definition =
     "[AllSections]\n"
     "Infantry=0,InfPage\n"
     "Weapons=1,WeapPage\n"
-    "[InfPage]\nName=\nPrimary=\nCost=\n"
+    "[InfPage]\nName=\nPrimary=weapon ~@Weapons@~\nCost=\nArmor=kind ~@Weapons, ArmorTypes@~\n"
     "[WeapPage]\nDamage=\n"
-    "[Weapons]\n1=W0\n2=W1\n3=W2\n";
+    "[Weapons]\n1=W0\n2=W1\n3=W2\n"
+    "[ArmorTypes]\n1=heavy\n";
 
 const std::vector<std::string> Keys = {"Name", "Primary", "Cost", "Damage", "Speed", "primary", "Armor"};
 const std::vector<std::string> Values = {"1", "2", "W0", "W1, W2", "heavy ;note", "Rifle Man", "", "w1"};
@@ -48,7 +50,8 @@ protected:
             text += "; entry " + std::to_string(i) + "\n[U" + std::to_string(i % 70) + "]\n";
             for (uint32_t k = Below(6); k > 0; --k) text += Any(Keys) + "=" + Any(Values) + "\n";
         }
-        return text + "[W0]\nDamage=5\n[W1]\nDamage=7\n";
+        // ArmorTypes holds values that items are checked against.
+        return text + "[W0]\nDamage=5\n[W1]\nDamage=7\n[ArmorTypes]\n1=light\n";
     }
 
     // The document with a few values changed, a few sections left out and one it lacks.
@@ -132,6 +135,10 @@ TEST_F(FollowEditsTest, UpdatedFromTheNewsEqualsAFreshBuildAfterEveryStep) {
     workspace.Doc().AddObserver(news);
     FindIndex index(workspace);
     LiveComparison comparison(*workspace.DocumentIni, *reference, caseSensitive);
+    const TMemIniFile& store = *workspace.DocumentIni;
+    std::vector<Usage> usages = FindUsages(store, "W1", caseSensitive);
+    std::vector<DanglingItem> dangling = FindDanglingItems(workspace);
+    ASSERT_FALSE(dangling.empty());
     int partial = 0;
     for (int step = 0; step < 500; ++step) {
         RandomStep();
@@ -139,9 +146,22 @@ TEST_F(FollowEditsTest, UpdatedFromTheNewsEqualsAFreshBuildAfterEveryStep) {
         const std::optional<std::vector<size_t>> sections = news.touched.SectionsToRead(workspace);
         index.Update(workspace, news.touched);
         const std::optional<std::vector<ChangedRows>> changed = comparison.Update(*workspace.DocumentIni, sections);
+        std::optional<std::vector<DanglingItem>> danglingIn;
+        if (sections) {
+            ReplaceRowsOfSections(usages, *sections, FindUsagesIn(store, "W1", caseSensitive, *sections));
+            danglingIn = FindDanglingItemsIn(workspace, *sections);
+        } else {
+            usages = FindUsages(store, "W1", caseSensitive);
+        }
+        if (danglingIn)
+            ReplaceRowsOfSections(dangling, *sections, std::move(*danglingIn));
+        else
+            dangling = FindDanglingItems(workspace);
         news.touched.Clear();
 
         ASSERT_TRUE(index == FindIndex(workspace)) << "step " << step;
+        ASSERT_EQ(usages, FindUsages(store, "W1", caseSensitive)) << "step " << step;
+        ASSERT_EQ(dangling, FindDanglingItems(workspace)) << "step " << step;
         const std::vector<Difference> fresh = CompareStores(*workspace.DocumentIni, *reference, caseSensitive);
         ASSERT_EQ(comparison.Differences(), fresh) << "step " << step;
         if (changed) {
@@ -198,6 +218,10 @@ TEST_F(FollowEditsTest, ListsEntriesAndWideEditsAreReadWhole) {
     EXPECT_EQ(store.SectionAt((*sections)[0]).Name(), "U3");
     EXPECT_EQ(store.SectionAt((*sections)[1]).Name(), "U65");
     EXPECT_EQ(store.SectionAt((*sections)[2]).Name(), "U3");
+
+    // A section that holds values items are checked against decides the items of every section.
+    EXPECT_TRUE(FindDanglingItemsIn(workspace, *sections));
+    EXPECT_FALSE(FindDanglingItemsIn(workspace, {static_cast<size_t>(store.IndexOfSection("ArmorTypes"))}));
 
     touched.Add("Infantry");
     EXPECT_FALSE(touched.SectionsToRead(workspace));
