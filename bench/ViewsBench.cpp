@@ -24,6 +24,7 @@
 #include "core/compare/Comparison.h"
 #include "core/references/FindIndex.h"
 #include "core/references/FindSource.h"
+#include "core/references/References.h"
 #include "core/catalogue/Globals.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/mIniGue.h"
@@ -158,6 +159,24 @@ void BM_ChangesTakenUp(benchmark::State& state) {
     state.counters["differences"] = static_cast<double>(compared.differences.differences.size());
 }
 BENCHMARK(BM_ChangesTakenUp)->Unit(benchmark::kMillisecond);
+
+// What the usages and Check References windows do after each edit while they are open: the
+// whole document searched again.
+void BM_UsagesRefill(benchmark::State& state) {
+    const Workspace& workspace = *SizedDocument::Get().workspace;
+    size_t lines = 0;
+    for (auto _ : state) lines = FindUsages(*workspace.DocumentIni, "GAPOWR", workspace.G().CaseSensitive).size();
+    state.counters["lines"] = static_cast<double>(lines);
+}
+BENCHMARK(BM_UsagesRefill)->Unit(benchmark::kMillisecond);
+
+void BM_CheckReferencesRefill(benchmark::State& state) {
+    const Workspace& workspace = *SizedDocument::Get().workspace;
+    size_t rows = 0;
+    for (auto _ : state) rows = FindDanglingItems(workspace).size() + FindDoubleListings(workspace).size();
+    state.counters["rows"] = static_cast<double>(rows);
+}
+BENCHMARK(BM_CheckReferencesRefill)->Unit(benchmark::kMillisecond);
 
 // One keystroke in the Changes window's filter box: every row tested, a screenful's texts made.
 void BM_ChangeFilterKeystroke(benchmark::State& state) {

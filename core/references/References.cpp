@@ -10,6 +10,7 @@
 #include "core/document/Document.h"
 #include "core/catalogue/Routines.h"
 #include "core/document/TextRules.h"
+#include "core/references/FollowedRows.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/IniError.h"
 #include "core/store/StringList.h"
@@ -59,13 +60,13 @@ std::optional<std::string> RewrittenLine(std::string_view line, std::string_view
 // The dangling-item rule over one document.
 class DanglingSearch {
 public:
-    explicit DanglingSearch(const Workspace& workspace)
-        : m_workspace(workspace), m_document(*workspace.DocumentIni), m_rule(workspace) {}
+    // `keysOf` holds each category row's reference keys (ReferenceKeysOf).
+    DanglingSearch(const Workspace& workspace, DanglingRule& rule, const std::vector<std::vector<ReferenceKey>>& keysOf)
+        : m_workspace(workspace), m_document(*workspace.DocumentIni), m_rule(rule), m_keysOf(keysOf) {}
 
     // Every dangling item; or, given `sections`, those of the sections at these positions alone.
     std::vector<DanglingItem> Run(const std::vector<size_t>* sections = nullptr) {
-        std::vector<std::vector<ReferenceKey>> keysOf(m_workspace.CategoryRows.size());
-        for (size_t row = 0; row < keysOf.size(); ++row) keysOf[row] = ReferenceKeysOf(m_workspace, row);
+        const std::vector<std::vector<ReferenceKey>>& keysOf = m_keysOf;
         if (sections) {
             for (const size_t at : *sections) {
                 // Only the first section of a name is an entry; the lists name it by that name.
@@ -138,9 +139,16 @@ private:
 
     const Workspace& m_workspace;
     const TMemIniFile& m_document;
-    DanglingRule m_rule;
+    DanglingRule& m_rule;
+    const std::vector<std::vector<ReferenceKey>>& m_keysOf;
     std::vector<Found> m_found;
 };
+
+std::vector<std::vector<ReferenceKey>> ReferenceKeysOfAll(const Workspace& workspace) {
+    std::vector<std::vector<ReferenceKey>> keysOf(workspace.CategoryRows.size());
+    for (size_t row = 0; row < keysOf.size(); ++row) keysOf[row] = ReferenceKeysOf(workspace, row);
+    return keysOf;
+}
 
 }  // namespace
 
@@ -316,18 +324,9 @@ bool DanglingRule::Dangles(std::string_view item, const ReferenceKey& key) {
     return true;
 }
 
-std::vector<DanglingItem> FindDanglingItems(const Workspace& workspace) { return DanglingSearch(workspace).Run(); }
-
-std::optional<std::vector<DanglingItem>> FindDanglingItemsIn(const Workspace& workspace,
-                                                             const std::vector<size_t>& sections) {
-    // A section that holds the values of another source decides items of every other section.
-    const TMemIniFile& document = *workspace.DocumentIni;
-    for (size_t row = 0; row < workspace.CategoryRows.size(); ++row)
-        for (const ReferenceKey& key : ReferenceKeysOf(workspace, row))
-            for (const std::string& source : key.OtherSources)
-                for (const size_t at : sections)
-                    if (EqualsNoCase(document.SectionAt(at).Name(), source)) return std::nullopt;
-    return DanglingSearch(workspace).Run(&sections);
+std::vector<DanglingItem> FindDanglingItems(const Workspace& workspace) {
+    DanglingRule rule(workspace);
+    return DanglingSearch(workspace, rule, ReferenceKeysOfAll(workspace)).Run();
 }
 
 std::vector<DoubleListing> FindDoubleListings(const Workspace& workspace) {
@@ -350,6 +349,29 @@ std::vector<DoubleListing> FindDoubleListings(const Workspace& workspace) {
             if (entry.Times > 1) doubles.push_back(std::move(entry));
     }
     return doubles;
+}
+
+ReferenceCheck::ReferenceCheck(const Workspace& workspace)
+    : m_workspace(workspace),
+      m_document(workspace.DocumentIni.get()),
+      m_rule(std::make_unique<DanglingRule>(workspace)),
+      m_keysOf(ReferenceKeysOfAll(workspace)),
+      m_dangling(DanglingSearch(workspace, *m_rule, m_keysOf).Run()),
+      m_doubles(FindDoubleListings(workspace)) {}
+
+ReferenceCheck::~ReferenceCheck() = default;
+
+bool ReferenceCheck::Follow(const std::vector<size_t>& sections) {
+    if (m_workspace.DocumentIni.get() != m_document) return false;
+    // A section that holds the values of another source decides items of every other section.
+    const TMemIniFile& document = *m_document;
+    for (const std::vector<ReferenceKey>& keys : m_keysOf)
+        for (const ReferenceKey& key : keys)
+            for (const std::string& source : key.OtherSources)
+                for (const size_t at : sections)
+                    if (EqualsNoCase(document.SectionAt(at).Name(), source)) return false;
+    ReplaceRowsOfSections(m_dangling, sections, DanglingSearch(m_workspace, *m_rule, m_keysOf).Run(&sections));
+    return true;
 }
 
 }  // namespace velmora

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <algorithm>
 #include <compare>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,22 +51,6 @@ std::vector<Usage> FindUsages(const TMemIniFile& document, std::string_view code
 std::vector<Usage> FindUsagesIn(const TMemIniFile& document, std::string_view code, bool caseSensitive,
                                 const std::vector<size_t>& sections);
 
-// How a list of results in document order (rows with a Place) follows edits of values: the rows of
-// the sections at `sections` (in store order) give way to `fresh`, the rows of just those sections
-// as found again, in document order.
-template <class Row>
-void ReplaceRowsOfSections(std::vector<Row>& rows, const std::vector<size_t>& sections, std::vector<Row> fresh) {
-    std::vector<Row> merged;
-    merged.reserve(rows.size() + fresh.size());
-    auto next = fresh.begin();
-    for (Row& row : rows) {
-        if (std::binary_search(sections.begin(), sections.end(), row.Place.Section)) continue;
-        for (; next != fresh.end() && next->Place.Section < row.Place.Section; ++next) merged.push_back(std::move(*next));
-        merged.push_back(std::move(row));
-    }
-    for (; next != fresh.end(); ++next) merged.push_back(std::move(*next));
-    rows = std::move(merged);
-}
 
 // The value with every item equal to `oldItem` (NamesEqual rule) replaced by `newItem`, and all
 // else as written: other items, blanks, the comment. No value when no item is equal.
@@ -160,12 +144,6 @@ private:
 // Every dangling item of the document, in document order, each once, however many categories
 // list its entry.
 std::vector<DanglingItem> FindDanglingItems(const Workspace& workspace);
-// The dangling items of the document's sections at `sections` (positions in store order) alone,
-// for a list that follows edits of values in just those sections (ReplaceRowsOfSections). None
-// when one of them holds the values of a source that items are checked against: the items of
-// every section may then have changed.
-std::optional<std::vector<DanglingItem>> FindDanglingItemsIn(const Workspace& workspace,
-                                                             const std::vector<size_t>& sections);
 
 // An entry that the lists of a category name more than once (NamesEqual rule).
 struct DoubleListing {
@@ -176,5 +154,35 @@ struct DoubleListing {
 
 // The entries listed more than once, category by category in row order, each in list order.
 std::vector<DoubleListing> FindDoubleListings(const Workspace& workspace);
+
+// What Check References lists: the dangling items (FindDanglingItems) and the entries listed more
+// than once (FindDoubleListings), found once and then kept up to date by edits of values. The
+// lists of the categories and of the other sources are read once: edits that change them (a list
+// section, the definition file, entries that come or go) call for a new check.
+class ReferenceCheck {
+public:
+    // `workspace` outlives the check.
+    explicit ReferenceCheck(const Workspace& workspace);
+    ~ReferenceCheck();
+    ReferenceCheck(const ReferenceCheck&) = delete;
+    ReferenceCheck& operator=(const ReferenceCheck&) = delete;
+
+    const std::vector<DanglingItem>& DanglingItems() const { return m_dangling; }
+    const std::vector<DoubleListing>& DoubleListings() const { return m_doubles; }
+
+    // Brought up to the document after edits of values in the sections at `sections` (positions
+    // in store order, as TouchedSections gives them): their items are found again, the others
+    // kept. False, and nothing changed, when that cannot tell: the workspace holds another
+    // document, or one of the sections holds the values of a source items are checked against.
+    bool Follow(const std::vector<size_t>& sections);
+
+private:
+    const Workspace& m_workspace;
+    const TMemIniFile* m_document;
+    std::unique_ptr<DanglingRule> m_rule;
+    std::vector<std::vector<ReferenceKey>> m_keysOf;  // per category row
+    std::vector<DanglingItem> m_dangling;
+    std::vector<DoubleListing> m_doubles;
+};
 
 }  // namespace velmora

@@ -8,6 +8,7 @@
 #include "WorkspaceFixture.h"
 #include "core/document/Document.h"
 #include "core/references/FindIndex.h"
+#include "core/references/FollowedRows.h"
 #include "core/references/References.h"
 #include "core/compare/LiveComparison.h"
 #include "core/catalogue/TouchedSections.h"
@@ -136,9 +137,14 @@ TEST_F(FollowEditsTest, UpdatedFromTheNewsEqualsAFreshBuildAfterEveryStep) {
     FindIndex index(workspace);
     LiveComparison comparison(*workspace.DocumentIni, *reference, caseSensitive);
     const TMemIniFile& store = *workspace.DocumentIni;
-    std::vector<Usage> usages = FindUsages(store, "W1", caseSensitive);
-    std::vector<DanglingItem> dangling = FindDanglingItems(workspace);
-    ASSERT_FALSE(dangling.empty());
+    const auto allUsages = [&] { return FindUsages(store, "W1", caseSensitive); };
+    const auto usagesIn = [&](const std::vector<size_t>& sections) {
+        return std::optional(FindUsagesIn(store, "W1", caseSensitive, sections));
+    };
+    FollowedRows<Usage> usages;
+    usages.Renew(allUsages);
+    auto check = std::make_unique<ReferenceCheck>(workspace);
+    ASSERT_FALSE(check->DanglingItems().empty());
     int partial = 0;
     for (int step = 0; step < 500; ++step) {
         RandomStep();
@@ -146,22 +152,13 @@ TEST_F(FollowEditsTest, UpdatedFromTheNewsEqualsAFreshBuildAfterEveryStep) {
         const std::optional<std::vector<size_t>> sections = news.touched.SectionsToRead(workspace);
         index.Update(workspace, news.touched);
         const std::optional<std::vector<ChangedRows>> changed = comparison.Update(*workspace.DocumentIni, sections);
-        std::optional<std::vector<DanglingItem>> danglingIn;
-        if (sections) {
-            ReplaceRowsOfSections(usages, *sections, FindUsagesIn(store, "W1", caseSensitive, *sections));
-            danglingIn = FindDanglingItemsIn(workspace, *sections);
-        } else {
-            usages = FindUsages(store, "W1", caseSensitive);
-        }
-        if (danglingIn)
-            ReplaceRowsOfSections(dangling, *sections, std::move(*danglingIn));
-        else
-            dangling = FindDanglingItems(workspace);
+        usages.Follow(sections, allUsages, usagesIn);
+        if (!sections || !check->Follow(*sections)) check = std::make_unique<ReferenceCheck>(workspace);
         news.touched.Clear();
 
         ASSERT_TRUE(index == FindIndex(workspace)) << "step " << step;
-        ASSERT_EQ(usages, FindUsages(store, "W1", caseSensitive)) << "step " << step;
-        ASSERT_EQ(dangling, FindDanglingItems(workspace)) << "step " << step;
+        ASSERT_EQ(usages.Rows(), allUsages()) << "step " << step;
+        ASSERT_EQ(check->DanglingItems(), FindDanglingItems(workspace)) << "step " << step;
         const std::vector<Difference> fresh = CompareStores(*workspace.DocumentIni, *reference, caseSensitive);
         ASSERT_EQ(comparison.Differences(), fresh) << "step " << step;
         if (changed) {
@@ -220,8 +217,9 @@ TEST_F(FollowEditsTest, ListsEntriesAndWideEditsAreReadWhole) {
     EXPECT_EQ(store.SectionAt((*sections)[2]).Name(), "U3");
 
     // A section that holds values items are checked against decides the items of every section.
-    EXPECT_TRUE(FindDanglingItemsIn(workspace, *sections));
-    EXPECT_FALSE(FindDanglingItemsIn(workspace, {static_cast<size_t>(store.IndexOfSection("ArmorTypes"))}));
+    ReferenceCheck check(workspace);
+    EXPECT_TRUE(check.Follow(*sections));
+    EXPECT_FALSE(check.Follow({static_cast<size_t>(store.IndexOfSection("ArmorTypes"))}));
 
     touched.Add("Infantry");
     EXPECT_FALSE(touched.SectionsToRead(workspace));
