@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . tools/deps.sh
-velmora_install_deps desktop-file-utils appstream
+velmora_install_deps desktop-file-utils appstream lld
 
 jobs="$(nproc)"
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON -DVELMORA_BENCH=ON >/dev/null

@@ -7,12 +7,14 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <random>
 #include <string>
 
 #include "RulesGenerator.h"
 #include "core/store/DiskStamp.h"
+#include "core/store/StoreRendering.h"
 #include "core/catalogue/RecoveryFile.h"
 #include "core/store/mIniGue.h"
 
@@ -58,7 +60,8 @@ void SetBytes(benchmark::State& state, size_t bytes) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
 
-void BM_RecoveryBytesOnWindowThread(benchmark::State& state) {
+// The whole rendering at once, as a save does it: more than a frame for this document.
+void BM_RecoveryBytesAtOnce(benchmark::State& state) {
     const auto& document = TenfoldDocument::Get();
     size_t size = 0;
     for (auto _ : state) {
@@ -68,7 +71,36 @@ void BM_RecoveryBytesOnWindowThread(benchmark::State& state) {
     }
     SetBytes(state, size);
 }
+BENCHMARK(BM_RecoveryBytesAtOnce)->Unit(benchmark::kMillisecond);
+
+// What the window does between two of its events while a copy is made: one slice of the
+// rendering. The slices of one copy are timed in turn; a copy done starts the next.
+void BM_RecoveryBytesOnWindowThread(benchmark::State& state) {
+    const auto& document = TenfoldDocument::Get();
+    auto rendering = std::make_unique<StoreRendering>(*document.store);
+    for (auto _ : state) {
+        if (rendering->Continue(StoreRendering::LinesPerSlice)) {
+            state.PauseTiming();
+            benchmark::DoNotOptimize(rendering->Take().data());
+            rendering = std::make_unique<StoreRendering>(*document.store);
+            state.ResumeTiming();
+        }
+    }
+}
 BENCHMARK(BM_RecoveryBytesOnWindowThread)->Unit(benchmark::kMillisecond);
+
+// The rest of the window's part: joining the slices is done on the writing thread.
+void BM_RecoveryJoinOnItsThread(benchmark::State& state) {
+    const auto& document = TenfoldDocument::Get();
+    for (auto _ : state) {
+        state.PauseTiming();
+        StoreRendering rendering(*document.store);
+        rendering.Continue(std::numeric_limits<size_t>::max());
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(rendering.Take().data());
+    }
+}
+BENCHMARK(BM_RecoveryJoinOnItsThread)->Unit(benchmark::kMillisecond);
 
 void BM_RecoveryWriteOnItsThread(benchmark::State& state) {
     const auto& document = TenfoldDocument::Get();

@@ -18,7 +18,7 @@ mkdir -p "$stamps"
 mapfile -t sources < <(python3 - "$build/compile_commands.json" "$root" <<'PY'
 import json, sys
 build, root = sys.argv[1], sys.argv[2]
-folders = tuple(f"{root}/{name}/" for name in ("store", "core", "main", "category", "dialogs", "app", "tools"))
+folders = tuple(f"{root}/{name}/" for name in ("core", "gui", "cli", "app", "tools"))
 files = {entry["file"] for entry in json.load(open(build))}
 print("\n".join(sorted(f for f in files if f.startswith(folders) and f.endswith(".cpp"))))
 PY

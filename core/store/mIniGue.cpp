@@ -12,13 +12,13 @@
 #include "core/store/IniError.h"
 #include "core/store/LineText.h"
 #include "core/store/PlatformFile.h"
+#include "core/store/StoreRendering.h"
 #include "core/store/TextCase.h"
 
 namespace velmora {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kByteOrderMark = StoreByteOrderMark;
 
 // The key name of a line in its stored form: the text before its first "="; a line without "="
 // has none.
@@ -521,36 +521,6 @@ void TMemIniFile::Rename(std::string fileName, bool reload) {
     if (reload) LoadValues();
 }
 
-namespace {
-
-// Hands every rendered line to `emit` as its parts, in order. Only a section that an operation
-// added gets a line that was not read: the blank line before its header.
-template <class Emit>
-void RenderLines(const std::vector<std::string_view>& preamble,
-                 const std::vector<std::unique_ptr<GueTStringList>>& sections,
-                 const std::vector<std::string_view>& trailing, Emit emit) {
-    for (std::string_view line : preamble) emit({line});
-    for (const auto& section : sections) {
-        const bool added = section->Header().empty();
-        if (const auto* leading = section->LeadingComments())
-            for (std::string_view line : *leading) emit({line});
-        else if (added)
-            emit({});
-        if (added)
-            emit({"[", section->Name(), "]"});
-        else
-            emit({section->Header()});
-        for (size_t i = 0; i < section->Count(); ++i) {
-            if (const auto* comments = section->CommentsOf(i))
-                for (std::string_view line : *comments) emit({line});
-            emit({section->LineAt(i).Raw()});
-        }
-    }
-    for (std::string_view line : trailing) emit({line});
-}
-
-}  // namespace
-
 std::string TMemIniFile::RenderText() const {
     size_t estimate = kByteOrderMark.size();
     for (const auto& section : m_sections) {
@@ -560,16 +530,16 @@ std::string TMemIniFile::RenderText() const {
     std::string text;
     text.reserve(estimate + estimate / 8);
     if (m_byteOrderMark) text += kByteOrderMark;
-    RenderLines(m_preamble, m_sections, m_trailing, [&text](std::initializer_list<std::string_view> parts) {
+    EmitStoreLines(*this, [&text](std::initializer_list<std::string_view> parts) {
         for (std::string_view part : parts) text += part;
-        text += kLineEnd;
+        text += StoreLineEnd;
     });
     return text;
 }
 
 void TMemIniFile::GetStrings(TStringList& lines) const {
     lines.Clear();
-    RenderLines(m_preamble, m_sections, m_trailing, [&lines](std::initializer_list<std::string_view> parts) {
+    EmitStoreLines(*this, [&lines](std::initializer_list<std::string_view> parts) {
         std::string line;
         for (std::string_view part : parts) line += part;
         lines.Add(std::move(line));

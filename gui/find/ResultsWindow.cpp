@@ -4,7 +4,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -78,11 +77,7 @@ ResultsWindow::ResultsWindow(QWidget& owner, const QString& objectName, ResultsM
     model->setParent(this);
     setObjectName(objectName);
     resize(720, 420);
-    WindowPlaces::FitOnScreen(*this, owner);
-    // Cut to the screen's size, it lies at the screen's corner: where the window manager would put
-    // it, a part of it could pass the screen's edge.
-    const QScreen* screen = owner.screen();
-    if (size() != QSize(720, 420) && screen) move(screen->availableGeometry().topLeft());
+    WindowPlaces::CentreOver(*this, owner);
     m_layout = new QVBoxLayout(this);
     m_summary = new QLabel(this);
     m_summary->setObjectName(QStringLiteral("Summary"));

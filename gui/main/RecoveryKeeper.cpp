@@ -5,10 +5,12 @@
 #include <QSemaphore>
 #include <chrono>
 #include <exception>
+#include <limits>
 #include <memory>
 
 #include "core/catalogue/RecoveryFile.h"
 #include "core/catalogue/Workspace.h"
+#include "core/store/StoreRendering.h"
 #include "gui/widgets/QtText.h"
 
 namespace velmora {
@@ -20,12 +22,21 @@ int64_t SecondsNow() {
         .count();
 }
 
+// The bytes of `store` at once, for a copy that must be on its way before the document changes.
+std::shared_ptr<StoreRendering> RenderWhole(const TMemIniFile& store) {
+    auto rendering = std::make_shared<StoreRendering>(store);
+    rendering->Continue(std::numeric_limits<size_t>::max());
+    return rendering;
+}
+
 }  // namespace
 
 RecoveryKeeper::RecoveryKeeper(Workspace& workspace, QObject* parent) : QObject(parent), m_workspace(workspace) {
     m_timer.setSingleShot(true);
     m_timer.setInterval(CopyDelayMs);
-    connect(&m_timer, &QTimer::timeout, this, &RecoveryKeeper::CopyNow);
+    connect(&m_timer, &QTimer::timeout, this, &RecoveryKeeper::StartCopy);
+    m_slicer.setInterval(0);
+    connect(&m_slicer, &QTimer::timeout, this, &RecoveryKeeper::RenderSlice);
     m_worker.moveToThread(&m_thread);
     m_thread.setObjectName(QStringLiteral("RecoveryWriter"));
     m_thread.start();
@@ -44,6 +55,7 @@ std::string RecoveryKeeper::CurrentFile() const {
 }
 
 void RecoveryKeeper::DocumentChanged() {
+    DropRendering();  // it may have read what has just changed
     if (m_dir.empty()) return;
     const Document& document = m_workspace.Doc();
     if (document.HasStores() && document.Modified()) {
@@ -54,26 +66,51 @@ void RecoveryKeeper::DocumentChanged() {
     if (!m_written.empty()) Remove(std::exchange(m_written, {}));
 }
 
-void RecoveryKeeper::CopyNow() {
-    m_timer.stop();
-    const Document& document = m_workspace.Doc();
-    if (m_dir.empty() || !document.HasStores() || !document.Modified()) return;
+std::string RecoveryKeeper::NextCopyFile() {
     const std::string file = CurrentFile();
     // Saved under another name since the last copy: the old copy names a document no longer open.
     if (!m_written.empty() && m_written != file) Remove(m_written);
-    WriteCopy(file);
     m_written = file;
+    return file;
+}
+
+void RecoveryKeeper::CopyNow() {
+    m_timer.stop();
+    DropRendering();
+    const Document& document = m_workspace.Doc();
+    if (m_dir.empty() || !document.HasStores() || !document.Modified()) return;
+    WriteCopy(NextCopyFile(), RenderWhole(document.Store()));
+}
+
+void RecoveryKeeper::StartCopy() {
+    const Document& document = m_workspace.Doc();
+    if (m_dir.empty() || !document.HasStores() || !document.Modified()) return;
+    m_rendering = std::make_shared<StoreRendering>(document.Store());
+    m_slicer.start();
+}
+
+void RecoveryKeeper::RenderSlice() {
+    if (!m_rendering) return m_slicer.stop();
+    if (!m_rendering->Continue(StoreRendering::LinesPerSlice)) return;
+    m_slicer.stop();
+    WriteCopy(NextCopyFile(), std::exchange(m_rendering, nullptr));
+}
+
+void RecoveryKeeper::DropRendering() {
+    m_slicer.stop();
+    m_rendering.reset();
 }
 
 void RecoveryKeeper::Discard() {
     m_timer.stop();
+    DropRendering();
     if (!m_written.empty()) Remove(std::exchange(m_written, {}));
 }
 
 void RecoveryKeeper::KeepAside() {
     const Document& document = m_workspace.Doc();
     if (m_dir.empty() || !document.HasStores()) return;
-    WriteCopy(KeptRecoveryFileName(m_dir, document.Store().FileName(), SecondsNow()));
+    WriteCopy(KeptRecoveryFileName(m_dir, document.Store().FileName(), SecondsNow()), RenderWhole(document.Store()));
     Discard();
 }
 
@@ -87,13 +124,11 @@ void RecoveryKeeper::Remove(const std::string& fileName) {
     });
 }
 
-void RecoveryKeeper::WriteCopy(const std::string& fileName) {
-    // The bytes as a save would write them, taken here: the stores are this thread's.
-    auto bytes = std::make_shared<const std::string>(m_workspace.Doc().Store().RenderText());
+void RecoveryKeeper::WriteCopy(const std::string& fileName, std::shared_ptr<StoreRendering> rendering) {
     const RecoveryRecord record{m_workspace.DocumentIni->FileName(), m_workspace.DocumentStamp, SecondsNow()};
-    Run([this, fileName, record, bytes] {
+    Run([this, fileName, record, rendering = std::move(rendering)] {
         try {
-            WriteRecoveryFile(fileName, record, *bytes);
+            WriteRecoveryFile(fileName, record, rendering->Take());
             m_failing = false;
         } catch (const std::exception& error) {
             Failed("The recovery copy could not be written: " + std::string(error.what()));

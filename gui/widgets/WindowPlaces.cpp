@@ -62,6 +62,16 @@ void WindowPlaces::KeepOnScreen(QWidget& window, const QWidget& near) {
     if (inside != window.pos()) window.move(inside);
 }
 
+void WindowPlaces::CentreOver(QWidget& window, const QWidget& owner) {
+    FitOnScreen(window, owner);
+    const QScreen* screen = owner.screen();
+    if (!screen) return;
+    const QSize frame = window.size() + FrameExtra(window, owner);
+    const QPoint middle = owner.frameGeometry().center();
+    window.move(Inside(screen->availableGeometry(), frame,
+                       middle - QPoint(frame.width() / 2, frame.height() / 2)));
+}
+
 bool WindowPlaces::RestoreMainWindow(QWidget& window) const {
     if (m_settings) {
         const QByteArray place = m_settings->value(QLatin1String(MainWindowKey)).toByteArray();

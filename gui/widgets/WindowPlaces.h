@@ -36,6 +36,10 @@ public:
     // Makes `window` fit as FitOnScreen does, then moves it up or left as far as it passes the
     // area's edge: for a window that grew after it was placed.
     static void KeepOnScreen(QWidget& window, const QWidget& near);
+    // Makes `window` fit as FitOnScreen does and places it over the middle of `owner`, inside the
+    // screen: a tool window wider than its owner would otherwise open partly off the screen where
+    // the system centres it on an owner near the screen's edge.
+    static void CentreOver(QWidget& window, const QWidget& owner);
     void RememberCategoryWindow(const QWidget& window, const std::string& category);
 
 private:

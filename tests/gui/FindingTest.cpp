@@ -7,6 +7,7 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 
 #include "ChildWindowHarness.h"
@@ -125,6 +126,18 @@ class FindingTest : public HarnessTest<ChildWindowHarness> {
         QVERIFY(find->isVisible());
         QTest::keyClick(text, Qt::Key_Escape);
         QVERIFY(!find->isVisible());
+    }
+
+    // Find opens over the main window, never past the screen's edge, even when the main window
+    // lies at the edge and is narrower than Find.
+    void findOpensOverItsOwnerInsideTheScreen() {
+        h->StartOnSample();
+        const QRect screen = h->window->screen()->availableGeometry();
+        h->window->move(screen.topLeft());
+        QVERIFY(h->Trigger("Find1"));
+        QWidget* find = h->Find<QLineEdit>("FindText")->window();
+        QVERIFY(screen.contains(find->frameGeometry()));
+        QVERIFY(find->frameGeometry().intersects(h->window->frameGeometry()));
     }
 
     void filterBoxesNarrowTheListsAndKeepTheSelectionShown() {

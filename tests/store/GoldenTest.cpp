@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "StoreTestSupport.h"
+#include "core/store/StoreRendering.h"
 #include "core/store/mIniGue.h"
 #include "support/GoldenCases.h"
 
@@ -44,6 +45,13 @@ TEST_P(GoldenFileTest, WritesExpectedBytesAndIsStable) {
     const std::string written = ReadBytes(first);
     ASSERT_EQ(written, expected) << FirstDifference(expected, written);
     EXPECT_EQ(store.RenderText(), expected);
+    // The same bytes made a slice at a time, as the recovery copy of a big document is.
+    for (size_t slice : {size_t{1}, size_t{3}}) {
+        StoreRendering rendering(store);
+        size_t calls = 0;
+        while (!rendering.Continue(slice)) ++calls;
+        EXPECT_EQ(rendering.Take(), expected) << "in slices of " << slice << " lines, " << calls << " calls";
+    }
 
     TMemIniFile reloaded(first);
     const std::string second = m_folder.File("second.ini");
