@@ -3,7 +3,7 @@
 // document (argument 0) and on one ten times the size of a real mod file (argument 1): the find
 // index and the comparison with the default copy brought up to date from the edit's news (goal:
 // under 16 ms each on the larger one) and the Changes window's grouping of the rows, beside the
-// rebuilds they replace.
+// rebuilds they replace; and the usages and Check References lists brought up to date.
 
 #include <benchmark/benchmark.h>
 
@@ -19,6 +19,8 @@
 #include "core/compare/DifferenceCategories.h"
 #include "core/document/Document.h"
 #include "core/references/FindIndex.h"
+#include "core/references/FollowedRows.h"
+#include "core/references/References.h"
 #include "core/catalogue/Globals.h"
 #include "core/compare/LiveComparison.h"
 #include "core/catalogue/TouchedSections.h"
@@ -118,6 +120,32 @@ void BM_ComparisonFollowsEdit(benchmark::State& state) {
     state.counters["differences"] = static_cast<double>(document.comparison->Differences().size());
 }
 BENCHMARK(BM_ComparisonFollowsEdit)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The usages and Check References windows brought up to date after an edit: the usages of the
+// edited entry's code, the dangling items and the entries listed twice.
+void BM_ResultsFollowEdit(benchmark::State& state) {
+    FollowedDocument& document = FollowedDocument::Get(state.range(0));
+    const Workspace& workspace = document.workspace;
+    const std::string code = document.value.first;
+    const bool caseSensitive = document.globals.CaseSensitive;
+    FollowedRows<Usage> usages;
+    usages.Renew([&] { return FindUsages(workspace.Doc().Store(), code, caseSensitive); });
+    auto check = std::make_unique<ReferenceCheck>(workspace);
+    for (auto _ : state) {
+        state.PauseTiming();
+        document.Edit();
+        state.ResumeTiming();
+        const std::optional<std::vector<size_t>> sections = document.touched.SectionsToRead(workspace);
+        document.touched.Clear();
+        usages.Follow(
+            sections, [&] { return FindUsages(workspace.Doc().Store(), code, caseSensitive); },
+            [&](const std::vector<size_t>& in) { return std::optional(FindUsagesIn(workspace.Doc().Store(), code, caseSensitive, in)); });
+        if (!sections || !check->Follow(*sections)) check = std::make_unique<ReferenceCheck>(workspace);
+    }
+    Describe(state, document);
+    state.counters["dangling"] = static_cast<double>(check->DanglingItems().size());
+}
+BENCHMARK(BM_ResultsFollowEdit)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The Changes window's grouping of the rows by category after an edit, its catalogue kept.
 void BM_DifferenceGroupsAfterEdit(benchmark::State& state) {

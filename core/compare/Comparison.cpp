@@ -9,6 +9,7 @@
 #include "core/catalogue/ValueRules.h"
 #include "core/store/IniError.h"
 #include "core/store/NameIndex.h"
+#include "core/store/StoreTexts.h"
 #include "core/store/mIniGue.h"
 
 namespace velmora {
@@ -16,17 +17,23 @@ namespace {
 
 // True when the line carries a key (it holds "=") and no earlier line of the section carries the
 // same key; `key` is then its name.
-bool FirstLineOfItsKey(const GueTStringList& section, size_t line, std::string_view& key) {
+template <class Store>
+void CompareSections(const Store& documentStore, size_t d, const Store& referenceStore, size_t r, bool caseSensitive,
+                     std::vector<Difference>& differences);
+
+template <class Section>
+bool FirstLineOfItsKey(const Section& section, size_t line, std::string_view& key) {
     if (!section.LineAt(line).KeyName(key)) return false;
     return section.IndexOfKey(key) == static_cast<long>(line);
 }
 
 // Walks both stores once. Sections are looked up through a name index of the letter-case rule in
-// force; lines through each section's own key lookup, which finds the first line of a name.
-template <bool IgnoreCase>
+// force; lines through each section's own key lookup, which finds the first line of a name. The
+// stores are both TMemIniFile or both StoreTexts, copies that read as their stores do.
+template <bool IgnoreCase, class Store>
 class StoreComparer {
 public:
-    StoreComparer(const TMemIniFile& document, const TMemIniFile& reference, bool caseSensitive,
+    StoreComparer(const Store& document, const Store& reference, bool caseSensitive,
                   std::vector<size_t>* referenceOf)
         : m_document(document), m_reference(reference), m_caseSensitive(caseSensitive), m_referenceOf(referenceOf) {
         if (m_referenceOf) m_referenceOf->assign(document.SectionCount(), Difference::None);
@@ -54,7 +61,7 @@ public:
             }
             matched[r] = 1;
             if (m_referenceOf) (*m_referenceOf)[d] = r;
-            CompareSectionPair(m_document, d, m_reference, r, m_caseSensitive, m_differences);
+            CompareSections(m_document, d, m_reference, r, m_caseSensitive, m_differences);
         }
         for (size_t r = 0; r < referenceCount; ++r)
             if (firstOfName[r] && !matched[r])
@@ -63,7 +70,7 @@ public:
     }
 
 private:
-    static auto SectionNames(const TMemIniFile& store) {
+    static auto SectionNames(const Store& store) {
         return [&store](uint32_t position) { return store.SectionAt(position).Name(); };
     }
 
@@ -76,8 +83,8 @@ private:
         return difference;
     }
 
-    const TMemIniFile& m_document;
-    const TMemIniFile& m_reference;
+    const Store& m_document;
+    const Store& m_reference;
     const bool m_caseSensitive;
     std::vector<size_t>* m_referenceOf;
     std::vector<Difference> m_differences;
@@ -104,12 +111,11 @@ std::vector<PatchPart> PatchParts(const TMemIniFile& document, const std::vector
     return parts;
 }
 
-}  // namespace
-
-void CompareSectionPair(const TMemIniFile& documentStore, size_t d, const TMemIniFile& referenceStore, size_t r,
-                        bool caseSensitive, std::vector<Difference>& differences) {
-    const GueTStringList& document = documentStore.SectionAt(d);
-    const GueTStringList& reference = referenceStore.SectionAt(r);
+template <class Store>
+void CompareSections(const Store& documentStore, size_t d, const Store& referenceStore, size_t r, bool caseSensitive,
+                     std::vector<Difference>& differences) {
+    const auto& document = documentStore.SectionAt(d);
+    const auto& reference = referenceStore.SectionAt(r);
     auto add = [&](DifferenceKind kind) -> Difference& {
         Difference& difference = differences.emplace_back();
         difference.Kind = kind;
@@ -120,7 +126,7 @@ void CompareSectionPair(const TMemIniFile& documentStore, size_t d, const TMemIn
     };
     std::string_view key;
     for (size_t line = 0; line < document.Count(); ++line) {
-        const GueTStringList::Line& text = document.LineAt(line);
+        const auto& text = document.LineAt(line);
         if (!FirstLineOfItsKey(document, line, key)) continue;
         const long referenceLine = reference.IndexOfKey(key);
         if (referenceLine < 0) {
@@ -130,7 +136,7 @@ void CompareSectionPair(const TMemIniFile& documentStore, size_t d, const TMemIn
             added.DocumentValue = ComparableValue(text.ValueText());
             continue;
         }
-        const GueTStringList::Line& referenceText = reference.LineAt(static_cast<size_t>(referenceLine));
+        const auto& referenceText = reference.LineAt(static_cast<size_t>(referenceLine));
         // Equal lines are the common case and need no closer look.
         if (text.Raw() == referenceText.Raw() || !ValuesDiffer(text.ValueText(), referenceText.ValueText(), caseSensitive))
             continue;
@@ -150,10 +156,28 @@ void CompareSectionPair(const TMemIniFile& documentStore, size_t d, const TMemIn
     }
 }
 
+template <class Store>
+std::vector<Difference> CompareAll(const Store& document, const Store& reference, bool caseSensitive,
+                                   std::vector<size_t>* referenceOf) {
+    if (caseSensitive) return StoreComparer<false, Store>(document, reference, caseSensitive, referenceOf).Run();
+    return StoreComparer<true, Store>(document, reference, caseSensitive, referenceOf).Run();
+}
+
+}  // namespace
+
+void CompareSectionPair(const TMemIniFile& document, size_t d, const TMemIniFile& reference, size_t r,
+                        bool caseSensitive, std::vector<Difference>& differences) {
+    CompareSections(document, d, reference, r, caseSensitive, differences);
+}
+
 std::vector<Difference> CompareStores(const TMemIniFile& document, const TMemIniFile& reference, bool caseSensitive,
                                       std::vector<size_t>* referenceOf) {
-    if (caseSensitive) return StoreComparer<false>(document, reference, caseSensitive, referenceOf).Run();
-    return StoreComparer<true>(document, reference, caseSensitive, referenceOf).Run();
+    return CompareAll(document, reference, caseSensitive, referenceOf);
+}
+
+std::vector<Difference> CompareStores(const StoreTexts& document, const StoreTexts& reference, bool caseSensitive,
+                                      std::vector<size_t>* referenceOf) {
+    return CompareAll(document, reference, caseSensitive, referenceOf);
 }
 
 std::string DifferenceText(const Difference& difference) {

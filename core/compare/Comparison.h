@@ -8,6 +8,7 @@
 
 namespace velmora {
 
+class StoreTexts;
 class TMemIniFile;
 
 // What a document changed against a reference (the default copy, the game's copy or any INI file):
@@ -57,6 +58,10 @@ struct Difference {
 // with: None for a section only the document has and for a later section of a name already seen.
 std::vector<Difference> CompareStores(const TMemIniFile& document, const TMemIniFile& reference,
                                       bool caseSensitive, std::vector<size_t>* referenceOf = nullptr);
+// The same of copies of the stores' texts, for a comparison away from the thread that edits them;
+// the positions are those of the stores when copied.
+std::vector<Difference> CompareStores(const StoreTexts& document, const StoreTexts& reference, bool caseSensitive,
+                                      std::vector<size_t>* referenceOf = nullptr);
 
 // The differences of the document's section at `d` against the reference's section at `r`, the
 // pair CompareStores matched, appended to `differences` in CompareStores' order.

@@ -9,28 +9,50 @@
 
 namespace velmora {
 
-DifferenceCategories::DifferenceCategories(const Workspace& workspace, const TMemIniFile& reference)
-    : m_caseSensitive(workspace.G().CaseSensitive), m_rows(workspace.CategoryRows) {
-    m_unknownRow = m_rows.size();
-    for (size_t row = 0; row < m_rows.size(); ++row)
-        if (m_rows[row] == Workspace::UnknownCategory) m_unknownRow = row;
-    if (m_unknownRow == m_rows.size()) m_rows.emplace_back(Workspace::UnknownCategory);
+namespace {
 
-    const size_t categories = workspace.CategoryRows.size();
+void Append(const TStringList& names, std::vector<std::string>& to) {
+    for (const StringItem& name : names) to.push_back(name.text);
+}
+
+}  // namespace
+
+DifferenceCategories::Lists DifferenceCategories::ReadLists(const Workspace& workspace, const TMemIniFile& reference) {
+    Lists lists;
+    lists.caseSensitive = workspace.G().CaseSensitive;
+    lists.rows = workspace.CategoryRows;
+    const size_t categories = lists.rows.size();
+    lists.entries.resize(categories);
+    lists.named.resize(categories);
     TStringList names;
     for (size_t row = 0; row < categories; ++row) {
-        workspace.GetReadSectionValuesOnly(workspace.CategoryKinds[row], m_rows[row], names);
-        for (const StringItem& name : names) Claim(name.text, row);
-    }
-    for (size_t row = 0; row < categories; ++row) Claim(m_rows[row], row);
-    // What the document lacks is named only by the lists that outlive it.
-    for (size_t row = 0; row < categories; ++row) {
-        workspace.GetListValues(m_rows[row], names);
-        for (const StringItem& name : names) Claim(name.text, row);
+        workspace.GetReadSectionValuesOnly(workspace.CategoryKinds[row], lists.rows[row], names);
+        Append(names, lists.entries[row]);
+        // What the document lacks is named only by the lists that outlive it.
+        workspace.GetListValues(lists.rows[row], names);
+        Append(names, lists.named[row]);
         if (workspace.CategoryKinds[row] != 0) continue;
-        reference.ReadSectionValuesOnly(m_rows[row], names);
-        for (const StringItem& name : names) Claim(name.text, row);
+        reference.ReadSectionValuesOnly(lists.rows[row], names);
+        Append(names, lists.named[row]);
     }
+    return lists;
+}
+
+DifferenceCategories::DifferenceCategories(const Workspace& workspace, const TMemIniFile& reference)
+    : DifferenceCategories(ReadLists(workspace, reference)) {}
+
+DifferenceCategories::DifferenceCategories(const Lists& lists) : m_caseSensitive(lists.caseSensitive), m_rows(lists.rows) {
+    const size_t categories = m_rows.size();
+    m_unknownRow = categories;
+    for (size_t row = 0; row < categories; ++row)
+        if (m_rows[row] == Workspace::UnknownCategory) m_unknownRow = row;
+    if (m_unknownRow == categories) m_rows.emplace_back(Workspace::UnknownCategory);
+
+    for (size_t row = 0; row < categories; ++row)
+        for (const std::string& name : lists.entries[row]) Claim(name, row);
+    for (size_t row = 0; row < categories; ++row) Claim(m_rows[row], row);
+    for (size_t row = 0; row < categories; ++row)
+        for (const std::string& name : lists.named[row]) Claim(name, row);
 }
 
 std::string DifferenceCategories::KeyOf(std::string_view section) const {

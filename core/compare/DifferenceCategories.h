@@ -21,7 +21,20 @@ class Workspace;
 // list; else "Unknown!".
 class DifferenceCategories {
 public:
-    // Reads the workspace's catalogue as it stands; `reference` is the store compared against.
+    // What the categories are worked out from, read from the workspace as it stands on the thread
+    // that edits it; the working out can then run anywhere.
+    struct Lists {
+        bool caseSensitive = false;
+        std::vector<std::string> rows;                  // the category rows
+        std::vector<std::vector<std::string>> entries;  // per row, the entries it lists
+        // Per row, the names its list gives in the definition file and, for kind 0, the reference's.
+        std::vector<std::vector<std::string>> named;
+    };
+    // `reference` is the store compared against.
+    static Lists ReadLists(const Workspace& workspace, const TMemIniFile& reference);
+
+    explicit DifferenceCategories(const Lists& lists);
+    // Reads the workspace's catalogue as it stands.
     DifferenceCategories(const Workspace& workspace, const TMemIniFile& reference);
 
     const std::string& CategoryOf(std::string_view section) const;

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <utility>
 
+#include "core/store/StoreTexts.h"
 #include "core/store/mIniGue.h"
 
 namespace velmora {
@@ -11,6 +12,32 @@ namespace velmora {
 LiveComparison::LiveComparison(const TMemIniFile& document, const TMemIniFile& reference, bool caseSensitive)
     : m_reference(reference), m_caseSensitive(caseSensitive) {
     CompareAll(document);
+}
+
+bool ComparedCopies::Of(const TMemIniFile& documentStore, const TMemIniFile& referenceStore) const {
+    return document == &documentStore && reference == &referenceStore && documentStore.SectionCount() == documentSections;
+}
+
+ComparedCopies CompareCopies(const StoreTexts& document, const StoreTexts& reference, bool caseSensitive) {
+    ComparedCopies compared;
+    compared.document = document.Origin();
+    compared.reference = reference.Origin();
+    compared.documentSections = document.SectionCount();
+    compared.differences = CompareStores(document, reference, caseSensitive, &compared.referenceOf);
+    return compared;
+}
+
+LiveComparison::LiveComparison(const TMemIniFile& document, const TMemIniFile& reference, bool caseSensitive,
+                               ComparedCopies compared)
+    : m_reference(reference), m_caseSensitive(caseSensitive) {
+    if (!compared.Of(document, reference)) {
+        CompareAll(document);
+        return;
+    }
+    m_document = &document;
+    m_differences = std::move(compared.differences);
+    m_referenceOf = std::move(compared.referenceOf);
+    Recount();
 }
 
 void LiveComparison::CompareAll(const TMemIniFile& document) {
@@ -45,9 +72,13 @@ void LiveComparison::Resize(size_t d, size_t count) {
     }
 }
 
+bool LiveComparison::Follows(const TMemIniFile& document) const {
+    return &document == m_document && document.SectionCount() == m_referenceOf.size();
+}
+
 std::optional<std::vector<ChangedRows>> LiveComparison::Update(const TMemIniFile& document,
                                                                const std::optional<std::vector<size_t>>& sections) {
-    if (!sections || &document != m_document || document.SectionCount() != m_referenceOf.size()) {
+    if (!sections || !Follows(document)) {
         CompareAll(document);
         return std::nullopt;
     }

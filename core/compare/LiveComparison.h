@@ -9,6 +9,7 @@
 
 namespace velmora {
 
+class StoreTexts;
 class TMemIniFile;
 
 // A stretch of the list of differences that an update replaced: the rows from First on, Removed of
@@ -22,6 +23,22 @@ struct ChangedRows {
     bool operator==(const ChangedRows&) const = default;
 };
 
+// What a comparison of copies of a document and a reference found (CompareCopies), for a
+// LiveComparison of the stores themselves to take up, away from the thread that edits them.
+struct ComparedCopies {
+    // The stores copied, as identities only, and the document's section count then.
+    const TMemIniFile* document = nullptr;
+    const TMemIniFile* reference = nullptr;
+    size_t documentSections = 0;
+    std::vector<Difference> differences;
+    std::vector<size_t> referenceOf;  // as CompareStores gives it
+
+    // True when these are the stores copied and the document still has as many sections, so that
+    // edits of values since the copy are caught up by comparing their sections again.
+    bool Of(const TMemIniFile& documentStore, const TMemIniFile& referenceStore) const;
+};
+ComparedCopies CompareCopies(const StoreTexts& document, const StoreTexts& reference, bool caseSensitive);
+
 // The differences of the document against a reference (CompareStores), kept up to date as the
 // document is edited: an edit of values compares again only the sections it touched, in time
 // proportional to them, and says which rows changed. The reference is not edited; it must
@@ -29,9 +46,17 @@ struct ChangedRows {
 class LiveComparison {
 public:
     LiveComparison(const TMemIniFile& document, const TMemIniFile& reference, bool caseSensitive);
+    // Takes up what a comparison of copies of these stores found, when it is of them (ComparedCopies::Of);
+    // compares them afresh otherwise. Sections whose values were edited since the copy are then
+    // compared again with Update.
+    LiveComparison(const TMemIniFile& document, const TMemIniFile& reference, bool caseSensitive,
+                   ComparedCopies compared);
 
     const std::vector<Difference>& Differences() const { return m_differences; }
     const TMemIniFile& Reference() const { return m_reference; }
+    // True when `document` is the store compared and still has as many sections, so that Update
+    // of the sections edits touched keeps the comparison true without comparing everything.
+    bool Follows(const TMemIniFile& document) const;
 
     // Compares again the document's sections at `sections` (positions in store order, as
     // TouchedSections::SectionsToRead gives them), or everything when there are none to go by or

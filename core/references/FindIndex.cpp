@@ -53,11 +53,13 @@ FindIndex::FindIndex(const FindSource& source)
         for (const std::string& code : source.Members()[row])
             m_categoryOf.try_emplace(NameKey(code, m_caseSensitive), static_cast<uint32_t>(row));
 
-    m_sections.reserve(source.Sections().size());
-    for (const FindSource::Section& section : source.Sections()) {
-        m_sections.push_back(ReadSection(source.NameOf(section), section.lineCount, [&](size_t l) {
-            const FindSource::Line line = source.LineAt(section.firstLine + l);
-            return std::pair{line.raw, line.asRead};
+    const StoreTexts& texts = source.Texts();
+    m_sections.reserve(texts.SectionCount());
+    for (size_t s = 0; s < texts.SectionCount(); ++s) {
+        const StoreTexts::Section section = texts.SectionAt(s);
+        m_sections.push_back(ReadSection(section.Name(), section.Count(), [&section](size_t l) {
+            const StoreTexts::Line line = section.LineAt(l);
+            return std::pair{line.Raw(), line.IsAsRead()};
         }));
         m_rowCount += m_sections.back().rows.size();
     }

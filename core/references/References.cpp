@@ -10,6 +10,7 @@
 #include "core/document/Document.h"
 #include "core/catalogue/Routines.h"
 #include "core/document/TextRules.h"
+#include "core/references/FollowedRows.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/IniError.h"
 #include "core/store/KeyLines.h"
@@ -60,41 +61,35 @@ std::optional<std::string> RewrittenLine(std::string_view line, std::string_view
 // The dangling-item rule over one document.
 class DanglingSearch {
 public:
-    explicit DanglingSearch(const Workspace& workspace)
-        : m_workspace(workspace), m_document(workspace.Doc().Store()), m_rule(workspace) {}
+    // `keysOf` holds each category row's reference keys (ReferenceKeysOf).
+    DanglingSearch(const Workspace& workspace, DanglingRule& rule, const std::vector<std::vector<ReferenceKey>>& keysOf)
+        : m_workspace(workspace), m_document(workspace.Doc().Store()), m_rule(rule), m_keysOf(keysOf) {}
 
-    std::vector<DanglingItem> Run() {
-        struct Found {
-            LinePlace place;
-            size_t itemStart;
-            size_t row;
-            std::string_view item;
-        };
-        std::vector<Found> found;
-        for (size_t row = 0; row < m_workspace.CategoryRows.size(); ++row) {
-            const std::vector<ReferenceKey> keys = ReferenceKeysOf(m_workspace, row);
-            if (keys.empty()) continue;
-            std::unordered_set<size_t> checked;  // an entry listed twice is checked once
-            for (const StringItem& code : m_rule.EntryList(row)) {
-                const int at = m_document.IndexOfSection(code.text);
-                if (at < 0 || !checked.insert(static_cast<size_t>(at)).second) continue;
-                const GueTStringList& section = m_document.SectionAt(static_cast<size_t>(at));
-                for (const ReferenceKey& key : keys) {
-                    // The value the entry has for the key: its first line of that key, as the grid reads it.
-                    const long line = section.IndexOfKey(key.Key);
-                    if (line < 0) continue;
-                    // A view into the store, which outlives the items found in it.
-                    const std::string_view value = section.LineAt(static_cast<size_t>(line)).ValueText();
-                    const LinePlace place{static_cast<size_t>(at), static_cast<size_t>(line)};
-                    ForEachValueItem(value, [&](std::string_view item) {
-                        if (m_rule.Dangles(item, key))
-                            found.push_back({place, static_cast<size_t>(item.data() - value.data()), row, item});
-                    });
+    // Every dangling item; or, given `sections`, those of the sections at these positions alone.
+    std::vector<DanglingItem> Run(const std::vector<size_t>* sections = nullptr) {
+        const std::vector<std::vector<ReferenceKey>>& keysOf = m_keysOf;
+        if (sections) {
+            for (const size_t at : *sections) {
+                // Only the first section of a name is an entry; the lists name it by that name.
+                const std::string_view code = m_document.SectionAt(at).Name();
+                if (m_document.IndexOfSection(code) != static_cast<int>(at)) continue;
+                for (size_t row = 0; row < keysOf.size(); ++row)
+                    if (!keysOf[row].empty() && m_rule.IsEntryOf(code, row)) Check(at, row, keysOf[row]);
+            }
+        } else {
+            for (size_t row = 0; row < keysOf.size(); ++row) {
+                if (keysOf[row].empty()) continue;
+                std::unordered_set<size_t> checked;  // an entry listed twice is checked once
+                for (const StringItem& code : m_rule.EntryList(row)) {
+                    const int at = m_document.IndexOfSection(code.text);
+                    if (at >= 0 && checked.insert(static_cast<size_t>(at)).second)
+                        Check(static_cast<size_t>(at), row, keysOf[row]);
                 }
             }
         }
 
         // An entry in several categories may show the same item more than once.
+        std::vector<Found>& found = m_found;
         std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
             return std::tie(a.place, a.itemStart) < std::tie(b.place, b.itemStart);
         });
@@ -118,10 +113,43 @@ public:
     }
 
 private:
+    struct Found {
+        LinePlace place;
+        size_t itemStart;
+        size_t row;
+        std::string_view item;
+    };
+
+    // The items of the entry at `at`, listed by category row `row`, that dangle under the keys of
+    // the row's pages.
+    void Check(size_t at, size_t row, const std::vector<ReferenceKey>& keys) {
+        const GueTStringList& section = m_document.SectionAt(at);
+        for (const ReferenceKey& key : keys) {
+            // The value the entry has for the key: its first line of that key, as the grid reads it.
+            const long line = section.IndexOfKey(key.Key);
+            if (line < 0) continue;
+            // A view into the store, which outlives the items found in it.
+            const std::string_view value = section.LineAt(static_cast<size_t>(line)).ValueText();
+            const LinePlace place{at, static_cast<size_t>(line)};
+            ForEachValueItem(value, [&](std::string_view item) {
+                if (m_rule.Dangles(item, key))
+                    m_found.push_back({place, static_cast<size_t>(item.data() - value.data()), row, item});
+            });
+        }
+    }
+
     const Workspace& m_workspace;
     const TMemIniFile& m_document;
-    DanglingRule m_rule;
+    DanglingRule& m_rule;
+    const std::vector<std::vector<ReferenceKey>>& m_keysOf;
+    std::vector<Found> m_found;
 };
+
+std::vector<std::vector<ReferenceKey>> ReferenceKeysOfAll(const Workspace& workspace) {
+    std::vector<std::vector<ReferenceKey>> keysOf(workspace.CategoryRows.size());
+    for (size_t row = 0; row < keysOf.size(); ++row) keysOf[row] = ReferenceKeysOf(workspace, row);
+    return keysOf;
+}
 
 }  // namespace
 
@@ -132,18 +160,31 @@ std::string_view Usage::Value() const {
     return KeyLineValue(Text, value) ? value : std::string_view();
 }
 
+namespace {
+
+void AddUsagesOf(const TMemIniFile& document, size_t s, std::string_view code, bool caseSensitive,
+                 std::vector<Usage>& usages) {
+    const GueTStringList& section = document.SectionAt(s);
+    ForEachKeyLine(section, [&](size_t l, std::string_view, std::string_view value) {
+        // Most lines do not hold the code at all; only those that do are cut into items.
+        if (caseSensitive && value.find(code) == std::string_view::npos) return;
+        if (HasItem(value, code, caseSensitive))
+            usages.push_back({{s, l}, std::string(section.Name()), section.Strings(l), std::string(section.LineAt(l).Raw())});
+    });
+}
+
+}  // namespace
+
+std::vector<Usage> FindUsagesIn(const TMemIniFile& document, std::string_view code, bool caseSensitive,
+                                const std::vector<size_t>& sections) {
+    std::vector<Usage> usages;
+    for (const size_t s : sections) AddUsagesOf(document, s, code, caseSensitive, usages);
+    return usages;
+}
+
 std::vector<Usage> FindUsages(const TMemIniFile& document, std::string_view code, bool caseSensitive) {
     std::vector<Usage> usages;
-    for (size_t s = 0; s < document.SectionCount(); ++s) {
-        const GueTStringList& section = document.SectionAt(s);
-        ForEachKeyLine(section, [&](size_t l, std::string_view, std::string_view value) {
-            // Most lines do not hold the code at all; only those that do are cut into items.
-            if (caseSensitive && value.find(code) == std::string_view::npos) return;
-            if (HasItem(value, code, caseSensitive))
-                usages.push_back({{s, l}, std::string(section.Name()), section.Strings(l),
-                                  std::string(section.LineAt(l).Raw())});
-        });
-    }
+    for (size_t s = 0; s < document.SectionCount(); ++s) AddUsagesOf(document, s, code, caseSensitive, usages);
     return usages;
 }
 
@@ -261,6 +302,10 @@ const DanglingRule::NameSet& DanglingRule::ValuesOf(const std::string& source) {
     return it->second;
 }
 
+bool DanglingRule::IsEntryOf(std::string_view code, size_t row) {
+    return EntriesOf(row).count(NameKey(code, m_caseSensitive)) != 0;
+}
+
 bool DanglingRule::Dangles(std::string_view item, const ReferenceKey& key) {
     if (m_document.IndexOfSection(item) >= 0) return false;
     const std::string name = NameKey(item, m_caseSensitive);
@@ -273,7 +318,10 @@ bool DanglingRule::Dangles(std::string_view item, const ReferenceKey& key) {
     return true;
 }
 
-std::vector<DanglingItem> FindDanglingItems(const Workspace& workspace) { return DanglingSearch(workspace).Run(); }
+std::vector<DanglingItem> FindDanglingItems(const Workspace& workspace) {
+    DanglingRule rule(workspace);
+    return DanglingSearch(workspace, rule, ReferenceKeysOfAll(workspace)).Run();
+}
 
 std::vector<DoubleListing> FindDoubleListings(const Workspace& workspace) {
     const bool caseSensitive = workspace.G().CaseSensitive;
@@ -295,6 +343,29 @@ std::vector<DoubleListing> FindDoubleListings(const Workspace& workspace) {
             if (entry.Times > 1) doubles.push_back(std::move(entry));
     }
     return doubles;
+}
+
+ReferenceCheck::ReferenceCheck(const Workspace& workspace)
+    : m_workspace(workspace),
+      m_document(workspace.Doc().StoreOrNull(StoreOf::Document)),
+      m_rule(std::make_unique<DanglingRule>(workspace)),
+      m_keysOf(ReferenceKeysOfAll(workspace)),
+      m_dangling(DanglingSearch(workspace, *m_rule, m_keysOf).Run()),
+      m_doubles(FindDoubleListings(workspace)) {}
+
+ReferenceCheck::~ReferenceCheck() = default;
+
+bool ReferenceCheck::Follow(const std::vector<size_t>& sections) {
+    if (m_workspace.Doc().StoreOrNull(StoreOf::Document) != m_document) return false;
+    // A section that holds the values of another source decides items of every other section.
+    const TMemIniFile& document = *m_document;
+    for (const std::vector<ReferenceKey>& keys : m_keysOf)
+        for (const ReferenceKey& key : keys)
+            for (const std::string& source : key.OtherSources)
+                for (const size_t at : sections)
+                    if (EqualsNoCase(document.SectionAt(at).Name(), source)) return false;
+    ReplaceRowsOfSections(m_dangling, sections, DanglingSearch(m_workspace, *m_rule, m_keysOf).Run(&sections));
+    return true;
 }
 
 }  // namespace velmora

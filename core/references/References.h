@@ -3,6 +3,7 @@
 
 #include <compare>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,11 +41,16 @@ struct Usage {
 
     std::string_view Key() const;
     std::string_view Value() const;  // everything after the "=", comment included
+    bool operator==(const Usage&) const = default;
 };
 
 // The key lines of the document, list sections included, that have an item equal to `code` by the
 // NamesEqual rule, in document order. Lines without a key name (no "=", or "=" first) are none.
 std::vector<Usage> FindUsages(const TMemIniFile& document, std::string_view code, bool caseSensitive);
+// The same in the document's sections at `sections` alone (positions in store order).
+std::vector<Usage> FindUsagesIn(const TMemIniFile& document, std::string_view code, bool caseSensitive,
+                                const std::vector<size_t>& sections);
+
 
 // The value with every item equal to `oldItem` (NamesEqual rule) replaced by `newItem`, and all
 // else as written: other items, blanks, the comment. No value when no item is equal.
@@ -103,6 +109,7 @@ struct DanglingItem {
     std::string Key;           // as the line spells it
     std::string Value;         // as the grid shows it: without the comment
     std::string Item;
+    bool operator==(const DanglingItem&) const = default;
 };
 
 // The rule that decides whether an item dangles, over the workspace's document as it now stands.
@@ -118,6 +125,8 @@ public:
     // True when `item` names no section of the document, no entry of a category among the key's
     // sources and none of the values of its other sources (compared without regard to case).
     bool Dangles(std::string_view item, const ReferenceKey& key);
+    // True when the category in row `row` lists `code` as an entry.
+    bool IsEntryOf(std::string_view code, size_t row);
     // The entries of the category in row `row`, in list order.
     TStringList EntryList(size_t row) const;
 
@@ -146,5 +155,35 @@ struct DoubleListing {
 
 // The entries listed more than once, category by category in row order, each in list order.
 std::vector<DoubleListing> FindDoubleListings(const Workspace& workspace);
+
+// What Check References lists: the dangling items (FindDanglingItems) and the entries listed more
+// than once (FindDoubleListings), found once and then kept up to date by edits of values. The
+// lists of the categories and of the other sources are read once: edits that change them (a list
+// section, the definition file, entries that come or go) call for a new check.
+class ReferenceCheck {
+public:
+    // `workspace` outlives the check.
+    explicit ReferenceCheck(const Workspace& workspace);
+    ~ReferenceCheck();
+    ReferenceCheck(const ReferenceCheck&) = delete;
+    ReferenceCheck& operator=(const ReferenceCheck&) = delete;
+
+    const std::vector<DanglingItem>& DanglingItems() const { return m_dangling; }
+    const std::vector<DoubleListing>& DoubleListings() const { return m_doubles; }
+
+    // Brought up to the document after edits of values in the sections at `sections` (positions
+    // in store order, as TouchedSections gives them): their items are found again, the others
+    // kept. False, and nothing changed, when that cannot tell: the workspace holds another
+    // document, or one of the sections holds the values of a source items are checked against.
+    bool Follow(const std::vector<size_t>& sections);
+
+private:
+    const Workspace& m_workspace;
+    const TMemIniFile* m_document;
+    std::unique_ptr<DanglingRule> m_rule;
+    std::vector<std::vector<ReferenceKey>> m_keysOf;  // per category row
+    std::vector<DanglingItem> m_dangling;
+    std::vector<DoubleListing> m_doubles;
+};
 
 }  // namespace velmora

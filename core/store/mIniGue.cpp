@@ -10,6 +10,7 @@
 #include <unordered_set>
 
 #include "core/store/IniError.h"
+#include "core/store/LineText.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/StoreRendering.h"
 #include "core/store/TextCase.h"
@@ -303,21 +304,12 @@ void TextArena::Clear() {
 // beyond what the stored form alone did.
 static_assert(sizeof(GueTStringList::Line) <= 3 * sizeof(void*));
 
-// Blanks cannot hold "=", so the first "=" of the trimmed line is the first "=" of the line as read,
-// and the stored form's key name and value text are the parts around it, each trimmed.
 bool GueTStringList::Line::KeyName(std::string_view& name) const {
-    const std::string_view raw = Raw();
-    const size_t eq = raw.find('=');
-    if (eq == std::string_view::npos) return false;
-    name = m_asRead ? TrimView(raw.substr(0, eq)) : raw.substr(0, eq);
-    return true;
+    return KeyNameOfLine(Raw(), m_asRead != 0, name);
 }
 
 std::string_view GueTStringList::Line::ValueText() const {
-    const std::string_view raw = Raw();
-    const size_t eq = raw.find('=');
-    if (eq == std::string_view::npos) return {};
-    return m_asRead ? TrimView(raw.substr(eq + 1)) : raw.substr(eq + 1);
+    return ValueTextOfLine(Raw(), m_asRead != 0);
 }
 
 std::string GueTStringList::Line::StoredText() const {

@@ -151,6 +151,19 @@ void TChangesWin::BuildControls() {
     m_compareAfterEdits = new QTimer(this);
     m_compareAfterEdits->setSingleShot(true);
     m_compareAfterEdits->setInterval(EditPause);
+    m_builder = new OffThreadBuild<ChangesSource::Compared>(  // owned through its Qt parent, this window
+        [this]() -> OffThreadBuild<ChangesSource::Compared>::Work {
+            const TMemIniFile* reference = m_readReference ? m_readReference.get() : m_main.Work().DefaultIni.get();
+            if (!m_main.Work().Doc().HasDocument() || !reference) throw IniError("There is no document to compare.");
+            auto source = std::make_shared<const ChangesSource>(m_main.Work(), *reference, m_referenceCopy);
+            m_referenceCopy = source->ReferenceCopy();
+            m_touched.Clear();  // from now on, what the copy lacks
+            return [source] { return source->Compare(); };
+        },
+        [this](std::unique_ptr<ChangesSource::Compared> compared, const std::string& error) {
+            Compared(std::move(compared), error);
+        },
+        this);
     resize(DesignedWidth, DesignedHeight);
 
     connect(m_referenceBox, &QComboBox::activated, this,
@@ -260,18 +273,25 @@ const TMemIniFile* TChangesWin::Reference() const {
     return m_readReference.get();
 }
 
-void TChangesWin::Forget() {
+void TChangesWin::ForgetDifferences() {
     m_model->Show(nullptr, nullptr, {});  // no row may stand for a difference that goes
     m_compared = false;
     m_comparison.reset();  // before the reference it refers to
     m_categories.reset();
-    m_readReference.reset();
     m_groups.clear();
+}
+
+void TChangesWin::Forget() {
+    m_builder->Cancel();
+    ForgetDifferences();
+    m_readReference.reset();
+    m_referenceCopy.reset();
     m_touched.Clear();
 }
 
-void TChangesWin::Compare() {
-    const Place place = TakePlace();
+const TMemIniFile& TChangesWin::BeginComparison() {
+    // A comparison under way has the list's place still to show.
+    if (!m_builder->Building()) m_pendingPlace = TakePlace();
     Forget();
     m_referencePanel->setText(ToQString("Reference: " + ReferenceFileName()));
     const Workspace& work = m_main.Work();
@@ -280,17 +300,72 @@ void TChangesWin::Compare() {
         if (!work.Doc().HasDocument() || !work.DefaultIni) throw IniError("There is no document to compare.");
         LoadReference();
     } catch (const std::exception& error) {
-        ShowDifferences(place);
+        ShowDifferences(std::exchange(m_pendingPlace, {}));
         ShowStatus(error.what());
         throw;
     }
+    return *(m_readReference ? m_readReference.get() : work.DefaultIni.get());
+}
+
+void TChangesWin::Compare() {
+    BeginComparison();
+    m_status->setText(QStringLiteral("Comparing…"));
+    m_builder->Start();
+}
+
+void TChangesWin::CompareWithTheSameReference() {
+    m_pendingPlace = TakePlace();
+    ForgetDifferences();
+    m_status->setText(QStringLiteral("Comparing…"));
+    m_builder->Start();
+}
+
+bool TChangesWin::Comparing() const {
+    return m_builder->Building();
+}
+
+void TChangesWin::CompareNow() {
+    const TMemIniFile& reference = BeginComparison();
     const HourglassPointer hourglass;
-    const TMemIniFile& reference = *(m_readReference ? m_readReference.get() : work.DefaultIni.get());
+    const Workspace& work = m_main.Work();
     m_comparison = std::make_unique<LiveComparison>(work.Doc().Store(), reference, m_globals.CaseSensitive);
     m_categories = std::make_unique<DifferenceCategories>(work, reference);
     m_groups = m_categories->GroupsOf(Differences());
     m_compared = true;
-    ShowDifferences(place);
+    ShowDifferences(std::exchange(m_pendingPlace, {}));
+}
+
+void TChangesWin::Compared(std::unique_ptr<ChangesSource::Compared> compared, const std::string& error) {
+    if (!isVisible()) {
+        // Closed meanwhile: compared afresh when next shown.
+        Forget();
+        return;
+    }
+    const Workspace& work = m_main.Work();
+    const TMemIniFile* reference = m_readReference ? m_readReference.get() : work.DefaultIni.get();
+    if (!compared) {
+        ShowDifferences(std::exchange(m_pendingPlace, {}));
+        ShowStatus(error);
+        return;
+    }
+    // Values edited since the copy are compared again here; edits that reshaped the document, or
+    // stores replaced, need another copy.
+    const std::optional<std::vector<size_t>> touched = m_touched.SectionsToRead(work);
+    if (!work.Doc().HasDocument() || !reference || !touched || !compared->differences.Of(work.Doc().Store(), *reference)) {
+        m_builder->Start();
+        return;
+    }
+    m_comparison = std::make_unique<LiveComparison>(work.Doc().Store(), *reference, m_globals.CaseSensitive,
+                                                    std::move(compared->differences));
+    m_categories = std::move(compared->categories);
+    m_groups = std::move(compared->groups);
+    if (!touched->empty()) {
+        m_comparison->Update(work.Doc().Store(), touched);
+        m_groups = m_categories->GroupsOf(Differences());
+    }
+    m_touched.Clear();
+    m_compared = true;
+    ShowDifferences(std::exchange(m_pendingPlace, {}));
 }
 
 void TChangesWin::ShowAndCompare() {
@@ -331,19 +406,26 @@ void TChangesWin::CompareAgain() {
 
 void TChangesWin::FollowEdits() {
     m_compareAfterEdits->stop();
+    if (m_builder->Building()) return;  // the comparison under way catches up when it is done
     const Workspace& work = m_main.Work();
     const TMemIniFile* reference = Reference();
     const bool sameStores = m_comparison && reference != nullptr && &m_comparison->Reference() == reference &&
                             work.Doc().HasDocument() && work.DefaultIni;
+    // Entries that came or went, or a list edited (what the categories hold changed), are compared
+    // afresh, away from this thread.
     if (!sameStores) {
         CompareAgain();
         return;
     }
+    const std::optional<std::vector<size_t>> sections = m_touched.SectionsToRead(work);
+    if (!sections || !m_comparison->Follows(work.Doc().Store())) {
+        CompareWithTheSameReference();
+        return;
+    }
     const Place place = TakePlace();
     m_model->Show(nullptr, nullptr, {});  // no row may stand for a difference while they change
-    const TouchedSections touched = std::exchange(m_touched, {});
-    if (!m_comparison->Update(work.Doc().Store(), touched.SectionsToRead(work)))
-        m_categories = std::make_unique<DifferenceCategories>(work, *reference);  // what the lists hold may have changed
+    m_touched.Clear();
+    m_comparison->Update(work.Doc().Store(), sections);
     m_groups = m_categories->GroupsOf(Differences());
     ShowDifferences(place);
 }
@@ -355,7 +437,14 @@ const std::vector<Difference>& TChangesWin::Differences() const {
 
 void TChangesWin::DocumentEdited() {
     // A hidden window compares afresh when it is next shown.
-    if (isVisible() && m_compared) m_compareAfterEdits->start();
+    if (!isVisible()) return;
+    if (m_builder->Building()) {
+        // The copy being compared lacks the edit: values are caught up when it is done; a
+        // document reshaped needs a copy made after the edit.
+        if (!m_touched.SectionsToRead(m_main.Work())) m_builder->Start();
+        return;
+    }
+    if (m_compared) m_compareAfterEdits->start();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -520,7 +609,7 @@ void TChangesWin::OpenSelectedRow(const QModelIndex& index) {
 
 bool TChangesWin::SaveChangesAs() {
     // The patch is of the document as it stands, and the list shows what it holds.
-    Compare();
+    CompareNow();
     if (Differences().empty()) {
         m_boxes.Notice("The document does not differ from " + ExtractFileName(ReferenceFileName()) +
                        ": there are no changes to save.");

@@ -7,11 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "core/catalogue/TouchedSections.h"
+#include "core/compare/ChangesSource.h"
 #include "core/compare/Comparison.h"
 #include "core/compare/DifferenceCategories.h"
-#include "gui/widgets/GeneralHandler.h"
 #include "core/compare/LiveComparison.h"
-#include "core/catalogue/TouchedSections.h"
+#include "gui/widgets/GeneralHandler.h"
+#include "gui/widgets/OffThreadBuild.h"
 
 class QAction;
 class QComboBox;
@@ -40,7 +42,9 @@ class TMemIniFile;
 //
 // The window compares when asked (Compare…, Refresh, a new document) and keeps the differences
 // with the rows that show them, so that commands on the selected rows (SelectedDifferences) can be
-// planned against the same reference (Reference). Revert and Revert Entry put the reference back
+// planned against the same reference (Reference). A comparison runs on a thread of its own from a
+// copy of the stores: the window shows at once, says "Comparing…", and fills when it is done,
+// catching up with the values edited meanwhile. Revert and Revert Entry put the reference back
 // for the selected rows, or for every row of their entries, as one undoable edit of the document.
 // A shown window follows edits, undos and redos once they pause, comparing again only the
 // sections they touched.
@@ -58,9 +62,12 @@ public:
     // Puts "Compare…" and "Save Changes As…" into the main window's `menu`, before `before`.
     void AddMenuCommands(QMenu& menu, QAction* before);
 
-    // Compares the document with the chosen reference and shows the differences. Throws IniError
-    // when the reference cannot be read; the list is then empty and says why.
+    // Starts a comparison of the document with the chosen reference; the differences are shown
+    // when it is done. Throws IniError when the reference cannot be read; the list is then empty
+    // and says why.
     void Compare();
+    // True from Compare until its differences are shown.
+    bool Comparing() const;
     // The window shown, in front, with a fresh comparison.
     void ShowAndCompare();
     // As ShowAndCompare, against the file `fileName` (the document's own file on disk).
@@ -68,7 +75,7 @@ public:
     // The document was replaced (opened, made new, another file type): a shown window compares
     // again; an error is told in the window rather than in a box, as nobody asked for it.
     void DocumentReplaced();
-    // Compares afresh and writes the patch of the differences to a file the user chooses.
+    // Compares afresh, at once, and writes the patch of the differences to a file the user chooses.
     // False when the user cancelled.
     bool SaveChangesAs();
 
@@ -91,6 +98,16 @@ private:
     // The file name of the chosen reference; for the default copy, the store the file type loaded.
     std::string ReferenceFileName() const;
     void LoadReference();
+    // Forgets the differences and reads the reference: the list shows nothing and tells why when
+    // it cannot be read (and throws). The reference store then.
+    const TMemIniFile& BeginComparison();
+    // A comparison started afresh after edits that reshaped the document; the reference, its copy
+    // and the list's place are kept.
+    void CompareWithTheSameReference();
+    // Compare, done at once on this thread.
+    void CompareNow();
+    // A comparison from the thread of its own handed over.
+    void Compared(std::unique_ptr<ChangesSource::Compared> compared, const std::string& error);
     // The rows selected, the groups open and the current row, by what they stand for, so that a
     // new comparison or filter shows them again wherever they now stand.
     struct Place {
@@ -108,6 +125,7 @@ private:
     void OpenSelectedRow(const QModelIndex& index);
     void ShowStatus(const std::string& text);
     void Forget();
+    void ForgetDifferences();
     bool Revert(const std::vector<Difference>& selection);
     // The category of the first selected row, for the focus of a revert's undo.
     std::string SelectedCategory() const;
@@ -136,7 +154,14 @@ private:
     std::unique_ptr<LiveComparison> m_comparison;
     std::unique_ptr<DifferenceCategories> m_categories;
     std::vector<DifferenceCategories::Group> m_groups;
+    // What edits touched since the comparison shown, or since the copy being compared was made.
     TouchedSections m_touched;
+    OffThreadBuild<ChangesSource::Compared>* m_builder = nullptr;
+    // The reference's texts as the last comparison copied them: a reference is not edited, so a
+    // comparison after the document was reshaped copies only the document.
+    std::shared_ptr<const StoreTexts> m_referenceCopy;
+    // The place of the list, kept while it is compared again.
+    Place m_pendingPlace;
 
     QComboBox* m_referenceBox = nullptr;
     QLabel* m_referencePanel = nullptr;

@@ -120,6 +120,8 @@ void TMainWin::CloseExistingChildWindow() {
     // Usages and problems found in the document that goes would lead into the one that comes.
     for (ResultsWindow* results : {m_usagesWindow.data(), m_checkWindow.data()})
         if (results) results->close();
+    m_usages.Forget();
+    m_referenceCheck.reset();
     while (!m_childWindows.empty()) {
         const QPointer<TChildWin> first = m_childWindows.front().Window;
         if (first) first->close();

@@ -41,8 +41,14 @@ void TMainWin::SetUpFinding() {
     values->setObjectName(QStringLiteral("CheckValues1"));
     connect(values, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::CheckValuesClick>);
 
-    connect(m_documentNews.get(), &DocumentSignals::valueChanged, this, &TMainWin::RefreshResultsSoon);
-    connect(m_documentNews.get(), &DocumentSignals::entriesChanged, this, &TMainWin::RefreshResultsSoon);
+    connect(m_documentNews.get(), &DocumentSignals::valueChanged, this, [this](const std::string& code) {
+        m_resultsTouched.Add(code);
+        RefreshResultsSoon();
+    });
+    connect(m_documentNews.get(), &DocumentSignals::entriesChanged, this, [this] {
+        m_resultsTouched.AddEverything();
+        RefreshResultsSoon();
+    });
 
     m_entryFilter = FilterBox::Above(*ui->ListBox2);
     ui->ListBox2->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -83,16 +89,40 @@ ResultsWindow& TMainWin::ListWindow(QPointer<ResultsWindow>& window, const QStri
 }
 
 // The usages and check windows that are open show the document as it now stands after every
-// edit, undo and redo; one refresh for all the news of one edit.
+// edit, undo and redo; one refresh for all the news of one edit. Their lists are found again in
+// the sections the edits touched, and whole only when that cannot tell.
 void TMainWin::RefreshResultsSoon() {
     if (m_resultsRefreshPending) return;
     m_resultsRefreshPending = true;
     QTimer::singleShot(0, this, [this] {
         m_resultsRefreshPending = false;
         RunEventHandler(m_boxes, [this] {
-            if (!m_workspace.Doc().HasStores()) return;
-            if (m_usagesWindow && m_usagesWindow->isVisible()) FillUsages(m_usagesCode);
-            if (m_checkWindow && m_checkWindow->isVisible()) FillCheckReferences();
+            const std::optional<std::vector<size_t>> sections = m_resultsTouched.SectionsToRead(m_workspace);
+            m_resultsTouched.Clear();
+            if (!m_workspace.Doc().HasStores()) {
+                m_usages.Forget();
+                m_referenceCheck.reset();
+                return;
+            }
+            const TMemIniFile& document = m_workspace.Doc().Store();
+            const bool caseSensitive = m_globals.CaseSensitive;
+            if (m_usagesWindow && m_usagesWindow->isVisible()) {
+                m_usages.Follow(
+                    sections, [&] { return velmora::FindUsages(document, m_usagesCode, caseSensitive); },
+                    [&](const std::vector<size_t>& in) {
+                        return std::optional(FindUsagesIn(document, m_usagesCode, caseSensitive, in));
+                    });
+                ShowUsages();
+            } else {
+                m_usages.Forget();
+            }
+            if (m_checkWindow && m_checkWindow->isVisible()) {
+                if (!m_referenceCheck || !sections || !m_referenceCheck->Follow(*sections))
+                    m_referenceCheck = std::make_unique<ReferenceCheck>(m_workspace);
+                ShowCheckReferences();
+            } else {
+                m_referenceCheck.reset();  // edits go by unfollowed
+            }
             if (m_valuesWindow && m_valuesWindow->isVisible()) FillCheckValues();
         });
     });
@@ -100,16 +130,19 @@ void TMainWin::RefreshResultsSoon() {
 
 void TMainWin::FindUsages(const std::string& Code) {
     if (!m_workspace.Doc().HasDocument()) return;
-    FocusAndShow(&FillUsages(Code));
+    m_usagesCode = Code;
+    m_usages.Renew([this] { return velmora::FindUsages(m_workspace.Doc().Store(), m_usagesCode, m_globals.CaseSensitive); });
+    FocusAndShow(&ShowUsages());
 }
 
-ResultsWindow& TMainWin::FillUsages(const std::string& Code) {
-    m_usagesCode = Code;
+ResultsWindow& TMainWin::ShowUsages() {
+    const std::string& Code = m_usagesCode;
     ResultsWindow& window =
         ListWindow(m_usagesWindow, QStringLiteral("UsagesWindow"), {QStringLiteral("Section"), QStringLiteral("Key"),
                                                                       QStringLiteral("Value")});
     std::vector<ListedResults::Row> rows;
-    for (const Usage& usage : velmora::FindUsages(m_workspace.Doc().Store(), Code, m_globals.CaseSensitive)) {
+    rows.reserve(m_usages.Rows().size());
+    for (const Usage& usage : m_usages.Rows()) {
         std::string key(usage.Key());
         rows.push_back({{usage.SectionName, key, std::string(usage.Value())}, {usage.SectionName, key}});
     }
@@ -123,16 +156,17 @@ ResultsWindow& TMainWin::FillUsages(const std::string& Code) {
 void TMainWin::CheckReferencesClick() {
     if (!m_workspace.Doc().HasStores()) return;
     const HourglassPointer hourglass;
-    FocusAndShow(&FillCheckReferences());
+    m_referenceCheck = std::make_unique<ReferenceCheck>(m_workspace);
+    FocusAndShow(&ShowCheckReferences());
 }
 
-ResultsWindow& TMainWin::FillCheckReferences() {
+ResultsWindow& TMainWin::ShowCheckReferences() {
     ResultsWindow& window = ListWindow(
         m_checkWindow, QStringLiteral("CheckReferencesWindow"),
         {QStringLiteral("Category"), QStringLiteral("Section"), QStringLiteral("Key"), QStringLiteral("Value"),
          QStringLiteral("Item")});
-    const std::vector<DanglingItem> dangling = FindDanglingItems(m_workspace);
-    const std::vector<DoubleListing> doubles = FindDoubleListings(m_workspace);
+    const std::vector<DanglingItem>& dangling = m_referenceCheck->DanglingItems();
+    const std::vector<DoubleListing>& doubles = m_referenceCheck->DoubleListings();
     std::vector<ListedResults::Row> rows;
     rows.reserve(dangling.size() + doubles.size());
     for (const DanglingItem& item : dangling)

@@ -12,6 +12,9 @@
 #include "gui/widgets/GeneralHandler.h"
 #include "gui/widgets/Pictures.h"
 #include "core/catalogue/RecentFiles.h"
+#include "core/catalogue/TouchedSections.h"
+#include "core/references/FollowedRows.h"
+#include "core/references/References.h"
 #include "gui/widgets/WindowHost.h"
 #include "gui/widgets/WindowPlaces.h"
 #include "core/catalogue/Workspace.h"
@@ -194,8 +197,9 @@ private:
     void SetUpFinding();
     void FindClick();
     void CheckReferencesClick();
-    ResultsWindow& FillUsages(const std::string& Code);
-    ResultsWindow& FillCheckReferences();
+    // The usages or check window showing what m_usages or m_referenceCheck hold.
+    ResultsWindow& ShowUsages();
+    ResultsWindow& ShowCheckReferences();
     void CheckValuesClick();
     ResultsWindow& FillCheckValues();
     void RefreshResultsSoon();
@@ -291,6 +295,10 @@ private:
     QPointer<ResultsWindow> m_checkWindow;
     QPointer<ResultsWindow> m_valuesWindow;
     std::string m_usagesCode;  // the code the usages window lists
+    // What the usages and check windows list, kept up to date while they are shown.
+    FollowedRows<Usage> m_usages;
+    std::unique_ptr<ReferenceCheck> m_referenceCheck;
+    TouchedSections m_resultsTouched;  // since the windows were last brought up to date
     bool m_resultsRefreshPending = false;
     FilterBox* m_entryFilter = nullptr;  // owned through its Qt parent
 };

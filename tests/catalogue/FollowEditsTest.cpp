@@ -8,8 +8,11 @@
 #include "WorkspaceFixture.h"
 #include "core/document/Document.h"
 #include "core/references/FindIndex.h"
+#include "core/references/FollowedRows.h"
+#include "core/references/References.h"
 #include "core/compare/LiveComparison.h"
 #include "core/catalogue/TouchedSections.h"
+#include "core/store/StoreTexts.h"
 
 namespace velmora::testing {
 namespace {
@@ -18,9 +21,10 @@ constexpr const char* Definition =
     "[AllSections]\n"
     "Infantry=0,InfPage\n"
     "Weapons=1,WeapPage\n"
-    "[InfPage]\nName=\nPrimary=\nCost=\n"
+    "[InfPage]\nName=\nPrimary=weapon ~@Weapons@~\nCost=\nArmor=kind ~@Weapons, ArmorTypes@~\n"
     "[WeapPage]\nDamage=\n"
-    "[Weapons]\n1=W0\n2=W1\n3=W2\n";
+    "[Weapons]\n1=W0\n2=W1\n3=W2\n"
+    "[ArmorTypes]\n1=heavy\n";
 
 const std::vector<std::string> Keys = {"Name", "Primary", "Cost", "Damage", "Speed", "primary", "Armor"};
 const std::vector<std::string> Values = {"1", "2", "W0", "W1, W2", "heavy ;note", "Rifle Man", "", "w1"};
@@ -47,7 +51,8 @@ protected:
             text += "; entry " + std::to_string(i) + "\n[U" + std::to_string(i % 70) + "]\n";
             for (uint32_t k = Below(6); k > 0; --k) text += Any(Keys) + "=" + Any(Values) + "\n";
         }
-        return text + "[W0]\nDamage=5\n[W1]\nDamage=7\n";
+        // ArmorTypes holds values that items are checked against.
+        return text + "[W0]\nDamage=5\n[W1]\nDamage=7\n[ArmorTypes]\n1=light\n";
     }
 
     // The document with a few values changed, a few sections left out and one it lacks.
@@ -131,6 +136,15 @@ TEST_F(FollowEditsTest, UpdatedFromTheNewsEqualsAFreshBuildAfterEveryStep) {
     workspace.Doc().AddObserver(news);
     FindIndex index(workspace);
     LiveComparison comparison(workspace.Doc().Store(), *reference, caseSensitive);
+    const TMemIniFile& store = workspace.Doc().Store();
+    const auto allUsages = [&] { return FindUsages(store, "W1", caseSensitive); };
+    const auto usagesIn = [&](const std::vector<size_t>& sections) {
+        return std::optional(FindUsagesIn(store, "W1", caseSensitive, sections));
+    };
+    FollowedRows<Usage> usages;
+    usages.Renew(allUsages);
+    auto check = std::make_unique<ReferenceCheck>(workspace);
+    ASSERT_FALSE(check->DanglingItems().empty());
     int partial = 0;
     for (int step = 0; step < 500; ++step) {
         RandomStep();
@@ -138,9 +152,13 @@ TEST_F(FollowEditsTest, UpdatedFromTheNewsEqualsAFreshBuildAfterEveryStep) {
         const std::optional<std::vector<size_t>> sections = news.touched.SectionsToRead(workspace);
         index.Update(workspace, news.touched);
         const std::optional<std::vector<ChangedRows>> changed = comparison.Update(workspace.Doc().Store(), sections);
+        usages.Follow(sections, allUsages, usagesIn);
+        if (!sections || !check->Follow(*sections)) check = std::make_unique<ReferenceCheck>(workspace);
         news.touched.Clear();
 
         ASSERT_TRUE(index == FindIndex(workspace)) << "step " << step;
+        ASSERT_EQ(usages.Rows(), allUsages()) << "step " << step;
+        ASSERT_EQ(check->DanglingItems(), FindDanglingItems(workspace)) << "step " << step;
         const std::vector<Difference> fresh = CompareStores(workspace.Doc().Store(), *reference, caseSensitive);
         ASSERT_EQ(comparison.Differences(), fresh) << "step " << step;
         if (changed) {
@@ -151,6 +169,35 @@ TEST_F(FollowEditsTest, UpdatedFromTheNewsEqualsAFreshBuildAfterEveryStep) {
     workspace.Doc().RemoveObserver(news);
     // Most steps touch one entry, and are followed without a rebuild.
     EXPECT_GT(partial, 250);
+}
+
+// A comparison made of copies of the stores, taken up a few edits later and caught up with the
+// sections those edits touched, equals a fresh comparison; one the edits reshaped is not taken up.
+TEST_F(FollowEditsTest, ACopiesComparisonCaughtUpWithLaterEditsEqualsAFreshOne) {
+    Open();
+    const std::unique_ptr<TMemIniFile> reference = Reference();
+    const bool caseSensitive = globals.CaseSensitive;
+    int takenUp = 0;
+    for (int round = 0; round < 120; ++round) {
+        const StoreTexts documentCopy(workspace.Doc().Store());
+        const StoreTexts referenceCopy(*reference);
+        ComparedCopies compared = CompareCopies(documentCopy, referenceCopy, caseSensitive);
+        ASSERT_EQ(compared.differences, CompareStores(workspace.Doc().Store(), *reference, caseSensitive))
+            << "round " << round;
+        Gatherer news;
+        workspace.Doc().AddObserver(news);
+        for (uint32_t step = Below(4); step > 0; --step) RandomStep();
+        workspace.Doc().RemoveObserver(news);
+
+        const std::optional<std::vector<size_t>> sections = news.touched.SectionsToRead(workspace);
+        if (!sections || !compared.Of(workspace.Doc().Store(), *reference)) continue;  // compared afresh
+        LiveComparison comparison(workspace.Doc().Store(), *reference, caseSensitive, std::move(compared));
+        comparison.Update(workspace.Doc().Store(), sections);
+        ASSERT_EQ(comparison.Differences(), CompareStores(workspace.Doc().Store(), *reference, caseSensitive))
+            << "round " << round;
+        ++takenUp;
+    }
+    EXPECT_GT(takenUp, 40);
 }
 
 // A touched list changes what the categories hold, and so everything; so do entries that came or
@@ -168,6 +215,11 @@ TEST_F(FollowEditsTest, ListsEntriesAndWideEditsAreReadWhole) {
     EXPECT_EQ(store.SectionAt((*sections)[0]).Name(), "U3");
     EXPECT_EQ(store.SectionAt((*sections)[1]).Name(), "U65");
     EXPECT_EQ(store.SectionAt((*sections)[2]).Name(), "U3");
+
+    // A section that holds values items are checked against decides the items of every section.
+    ReferenceCheck check(workspace);
+    EXPECT_TRUE(check.Follow(*sections));
+    EXPECT_FALSE(check.Follow({static_cast<size_t>(store.IndexOfSection("ArmorTypes"))}));
 
     touched.Add("Infantry");
     EXPECT_FALSE(touched.SectionsToRead(workspace));

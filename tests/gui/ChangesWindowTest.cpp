@@ -32,6 +32,10 @@ class ChangesWindowTest : public HarnessTest<ChildWindowHarness> {
         Tree().selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     QString Status() const { return Changes().findChild<QLabel*>(QStringLiteral("StatusPanel"))->text(); }
+    // Waits for the comparison under way, made on a thread of its own, to be shown.
+    bool ComparisonShown() const {
+        return QTest::qWaitFor([this] { return !Changes().Comparing(); });
+    }
 
     // The tree as shown: each group's caption, then the cells of its rows, if open, joined by "|".
     QStringList Shown() const {
@@ -65,6 +69,7 @@ private slots:
         h->Edit("Gameplay", "OreValue", "30");
         QVERIFY(!Changes().isVisible());
         QVERIFY(h->Trigger("Compare1"));
+        QVERIFY(ComparisonShown());
         QVERIFY(Changes().isVisible());
         QCOMPARE(Shown(), (QStringList{"InfantryTypes (1)", "GRUNT|Armor|flesh|plate", "Unknown! (1)",
                                        "Gameplay|OreValue|25|30"}));
@@ -111,12 +116,14 @@ private slots:
     void ChoosesTheReferenceAndTellsWhenItCannotBeRead() {
         h->StartOnSample();
         QVERIFY(h->Trigger("Compare1"));
+        QVERIFY(ComparisonShown());
         QCOMPARE(Status(), QStringLiteral("No differences."));
         auto& choice = *Changes().findChild<QComboBox*>(QStringLiteral("ReferenceBox"));
 
         // The game's copy, found as Load Game's Data finds it.
         choice.setCurrentIndex(1);
         emit choice.activated(1);
+        QVERIFY(ComparisonShown());
         QVERIFY(Changes().findChild<QLabel*>(QStringLiteral("ReferencePanel"))->text().endsWith(QStringLiteral("game/Rules.ini")));
         QVERIFY(Changes().Reference());
 
@@ -133,6 +140,7 @@ private slots:
         // Called off, the dialog leaves the reference as it was.
         choice.setCurrentIndex(0);
         emit choice.activated(0);
+        QVERIFY(ComparisonShown());
         h->boxes.EnqueueFileName(std::nullopt);
         choice.setCurrentIndex(2);
         emit choice.activated(2);
@@ -173,6 +181,7 @@ private slots:
         h->Edit("GRUNT", "Cost", "120");
         h->Edit("Gameplay", "OreValue", "30");
         QVERIFY(h->Trigger("Compare1"));
+        QVERIFY(ComparisonShown());
         QCOMPARE(Status(), QStringLiteral("3 differences."));
         const Document& document = h->window->Work().Doc();
         auto click = [this](const char* button) {
@@ -189,7 +198,7 @@ private slots:
         click("RevertEntryButton");
         QCOMPARE(document.UndoText(), std::string("Undo Revert GRUNT"));
         QCOMPARE(document.Store().ReadString("GRUNT", "Armor", ""), std::string("flesh"));
-        QCOMPARE(Status(), QStringLiteral("No differences."));
+        QTRY_COMPARE(Status(), QStringLiteral("No differences."));
 
         // Undone from the main window, the GRUNT rows come back once the edits pause.
         QVERIFY(h->Trigger("Undo1"));
@@ -208,6 +217,7 @@ private slots:
         Workspace& work = h->window->Work();
         EntryOperations(work, "InfantryTypes", 0).CopyAndWriteDuplicate("GRUNT", "GRUNT2", std::nullopt, true);
         QVERIFY(h->Trigger("Compare1"));
+        QVERIFY(ComparisonShown());
         const QModelIndexList rows =
             Rows().match(Rows().index(0, 0), Qt::DisplayRole, QStringLiteral("GRUNT2"), -1, Qt::MatchExactly | Qt::MatchRecursive);
         QCOMPARE(rows.size(), 1);
@@ -217,7 +227,7 @@ private slots:
         work.GetListValues("InfantryTypes", listed);
         QCOMPARE(listed.IndexOfNoCase("GRUNT2"), -1);
         QCOMPARE(work.Doc().Store().IndexOfSection("GRUNT2"), -1);
-        QCOMPARE(Status(), QStringLiteral("No differences."));
+        QTRY_COMPARE(Status(), QStringLiteral("No differences."));
 
         EntryOperations(work, "InfantryTypes", 0).WriteDeleteToBuffer("TORCH");
         const std::string patch = h->folder.Dir() + "torch-changes.ini";
@@ -238,6 +248,7 @@ private slots:
         h->Edit("GRUNT", "Armor", "plate");
         h->Edit("TORCH", "Cost", "120");
         QVERIFY(h->Trigger("Compare1"));
+        QVERIFY(ComparisonShown());
         QCOMPARE(Shown().mid(0, 3), (QStringList{"InfantryTypes (2)", "GRUNT|Armor|flesh|plate", "TORCH|Cost|300|120"}));
         Select(Row(0, 1));
         h->Edit("GRUNT", "Cost", "130");  // a row before the selected one
@@ -273,14 +284,38 @@ private slots:
         QCOMPARE(model.ShownCount(), size_t{111});
     }
 
+    // The comparison runs away from the windows: the window says so at once, an edit made
+    // meanwhile is in the list it then shows, and a window closed meanwhile drops it.
+    void ComparesOnAThreadOfItsOwnAndCatchesUpWithEditsMeanwhile() {
+        h->StartOnSample();
+        QVERIFY(h->Trigger("Compare1"));
+        QVERIFY(Changes().Comparing());
+        QCOMPARE(Status(), QStringLiteral("Comparing…"));
+        QCOMPARE(Rows().rowCount(), 0);
+        h->Edit("GRUNT", "Armor", "plate");
+        QVERIFY(ComparisonShown());
+        QCOMPARE(Shown(), (QStringList{"InfantryTypes (1)", "GRUNT|Armor|flesh|plate"}));
+
+        QVERIFY(h->Trigger("Compare1"));
+        Changes().close();
+        h->Edit("GRUNT", "Cost", "120");
+        QVERIFY(ComparisonShown());
+        QVERIFY(!Changes().Reference());
+        QCOMPARE(Rows().rowCount(), 0);
+        QVERIFY(h->Trigger("Compare1"));
+        QVERIFY(ComparisonShown());
+        QCOMPARE(Status(), QStringLiteral("2 differences."));
+    }
+
     void ComparesAgainWhenAnotherDocumentIsOpened() {
         h->StartOnSample();
         h->Edit("GRUNT", "Cost", "120");
         QVERIFY(h->Trigger("Compare1"));
+        QVERIFY(ComparisonShown());
         QCOMPARE(Status(), QStringLiteral("1 difference."));
         h->boxes.EnqueueAnswer(BoxAnswer::No);  // the unsaved change is dropped
         QVERIFY(h->Trigger("New1"));
-        QCOMPARE(Status(), QStringLiteral("No differences."));
+        QTRY_COMPARE(Status(), QStringLiteral("No differences."));
     }
 };
 

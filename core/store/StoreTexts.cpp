@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/store/StoreTexts.h"
+
+#include "core/store/IniError.h"
+#include "core/store/mIniGue.h"
+
+namespace velmora {
+namespace {
+
+// Sections up to this many lines are scanned; longer ones are looked up through a key index, as
+// the store looks them up.
+constexpr size_t KeyIndexFrom = 24;
+
+}  // namespace
+
+StoreTexts::StoreTexts(const TMemIniFile& store) : m_origin(&store) {
+    auto offset = [&store](const std::string& text) {
+        if (text.size() >= AsReadBit) throw IniError(store.FileName() + " is too large to be searched or compared.");
+        return static_cast<uint32_t>(text.size());
+    };
+    m_places.reserve(store.SectionCount());
+    for (size_t s = 0; s < store.SectionCount(); ++s) {
+        const GueTStringList& section = store.SectionAt(s);
+        const uint32_t nameStart = offset(m_names);
+        m_names.append(section.Name());
+        m_places.push_back({nameStart, offset(m_names), static_cast<uint32_t>(m_lineStarts.size()),
+                            static_cast<uint32_t>(section.Count())});
+        for (size_t l = 0; l < section.Count(); ++l) {
+            const GueTStringList::Line& line = section.LineAt(l);
+            m_lineStarts.push_back(offset(m_text) | (line.IsAsRead() ? AsReadBit : 0));
+            m_text.append(line.Raw());
+        }
+    }
+    m_lineStarts.push_back(offset(m_text));
+}
+
+StoreTexts::~StoreTexts() = default;
+
+std::string_view StoreTexts::Section::Name() const {
+    const Place& place = m_texts.m_places[m_position];
+    return std::string_view(m_texts.m_names).substr(place.nameStart, place.nameEnd - place.nameStart);
+}
+
+size_t StoreTexts::Section::Count() const { return m_texts.m_places[m_position].lineCount; }
+
+StoreTexts::Line StoreTexts::Section::LineAt(size_t line) const {
+    return m_texts.LineAt(m_texts.m_places[m_position].firstLine + line);
+}
+
+long StoreTexts::Section::IndexOfKey(std::string_view key) const {
+    const size_t count = Count();
+    if (count > KeyIndexFrom) {
+        const uint32_t line = m_texts.KeyIndexOf(m_position).Find(key, [this](uint32_t at) {
+            std::string_view name;
+            return LineAt(at).KeyName(name) ? name : std::string_view();
+        });
+        return line == NameIndex<true>::kNone ? -1 : static_cast<long>(line);
+    }
+    std::string_view name;
+    for (size_t i = 0; i < count; ++i)
+        if (LineAt(i).KeyName(name) && EqualsNoCase(name, key)) return static_cast<long>(i);
+    return -1;
+}
+
+const NameIndex<true>& StoreTexts::KeyIndexOf(size_t position) const {
+    if (m_keyIndexes.empty()) m_keyIndexes.resize(m_places.size());
+    std::unique_ptr<NameIndex<true>>& index = m_keyIndexes[position];
+    if (index) return *index;
+    index = std::make_unique<NameIndex<true>>();
+    const Section section = SectionAt(position);
+    auto nameOf = [&section](uint32_t at) {
+        std::string_view name;
+        return section.LineAt(at).KeyName(name) ? name : std::string_view();
+    };
+    index->Reserve(section.Count());
+    std::string_view name;
+    for (size_t l = 0; l < section.Count(); ++l)
+        if (section.LineAt(l).KeyName(name)) index->Add(name, static_cast<uint32_t>(l), nameOf);
+    return *index;
+}
+
+}  // namespace velmora

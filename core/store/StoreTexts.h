@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/store/LineText.h"
+#include "core/store/NameIndex.h"
+
+namespace velmora {
+
+class TMemIniFile;
+
+// A copy of a store's section names and lines as stored, taken in one quick pass, so that work on
+// the whole store can run on another thread while the store goes on changing. It reads as the
+// store reads (the same key names, values and first line of each key) at the store's positions
+// as they were when copied. One thread at a time reads a copy: a long section's key lookup builds
+// its index at first use.
+class StoreTexts {
+public:
+    class Line {
+    public:
+        Line(std::string_view raw, bool asRead) : m_raw(raw), m_asRead(asRead) {}
+        std::string_view Raw() const { return m_raw; }
+        bool IsAsRead() const { return m_asRead; }
+        bool KeyName(std::string_view& name) const { return KeyNameOfLine(m_raw, m_asRead, name); }
+        std::string_view ValueText() const { return ValueTextOfLine(m_raw, m_asRead); }
+
+    private:
+        std::string_view m_raw;
+        bool m_asRead;
+    };
+
+    // A section of the copy, as a view valid while the copy lives.
+    class Section {
+    public:
+        std::string_view Name() const;
+        size_t Count() const;
+        Line LineAt(size_t line) const;
+        // Position of the first line whose key name equals `key` without regard to letter case;
+        // -1 when none.
+        long IndexOfKey(std::string_view key) const;
+
+    private:
+        friend class StoreTexts;
+        Section(const StoreTexts& texts, size_t position) : m_texts(texts), m_position(position) {}
+        const StoreTexts& m_texts;
+        size_t m_position;
+    };
+
+    explicit StoreTexts(const TMemIniFile& store);
+    ~StoreTexts();
+    StoreTexts(const StoreTexts&) = delete;
+    StoreTexts& operator=(const StoreTexts&) = delete;
+
+    // The store the copy was made of, as an identity only: never read through it on another thread.
+    const TMemIniFile* Origin() const { return m_origin; }
+    size_t SectionCount() const { return m_places.size(); }
+    Section SectionAt(size_t position) const { return Section(*this, position); }
+
+private:
+    struct Place {
+        uint32_t nameStart;  // into the names
+        uint32_t nameEnd;
+        uint32_t firstLine;  // the number of its first line among all lines
+        uint32_t lineCount;
+    };
+    // A line's start in the text, with whether it was read from the file in the top bit: four
+    // bytes a line, so that the copy of a big store is written quickly. One more entry ends the
+    // last line.
+    static constexpr uint32_t AsReadBit = uint32_t{1} << 31;
+
+    Line LineAt(size_t line) const {
+        const uint32_t start = m_lineStarts[line] & ~AsReadBit;
+        const uint32_t end = m_lineStarts[line + 1] & ~AsReadBit;
+        return {std::string_view(m_text).substr(start, end - start), (m_lineStarts[line] & AsReadBit) != 0};
+    }
+    const NameIndex<true>& KeyIndexOf(size_t position) const;
+
+    const TMemIniFile* m_origin;
+    std::string m_names;
+    std::string m_text;
+    std::vector<uint32_t> m_lineStarts;
+    std::vector<Place> m_places;
+    // Per section, the first line of each key name, made at the first lookup of a long section.
+    mutable std::vector<std::unique_ptr<NameIndex<true>>> m_keyIndexes;
+};
+
+}  // namespace velmora
