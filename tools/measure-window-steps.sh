@@ -19,6 +19,9 @@ build=$(cd "${1:?usage: $0 BUILD_DIR [SECTIONS]}" && pwd)
 sections=${2:-62000}
 : "${DISPLAY:?DISPLAY must name a running X server}"
 work=$(mktemp -d /tmp/velmora-steps.XXXXXX)
+# The program is killed with unsaved changes at the end: its recovery copy stays in this run's own
+# data folder, so that the next run is not met by the question to restore it.
+export XDG_DATA_HOME=$work/data
 trace=$work/trace.log
 steps=$work/steps.log
 "$build/bench/velmora_write_installation" "$work/folder" "$sections"
