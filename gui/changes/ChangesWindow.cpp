@@ -9,7 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QScreen>
+#include <QLayout>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QTreeView>
@@ -26,6 +26,7 @@
 #include "gui/widgets/DocumentSignals.h"
 #include "core/catalogue/Globals.h"
 #include "gui/widgets/QtText.h"
+#include "gui/widgets/WindowPlaces.h"
 #include "core/compare/RevertPlan.h"
 #include "core/catalogue/Routines.h"
 #include "core/catalogue/Workspace.h"
@@ -373,14 +374,13 @@ void TChangesWin::ShowAndCompare() {
         // First shown below the main window, where the category windows, which open beside it,
         // leave room; inside the screen.
         m_placed = true;
+        if (layout()) layout()->activate();  // its real size before it is placed
         const QRect main = m_main.HostWidget().frameGeometry();
-        QPoint place(main.left(), main.bottom() + 1 + GapBelowMain);
-        if (const QScreen* screen = m_main.HostWidget().screen()) {
-            const QRect room = screen->availableGeometry();
-            place.setX(std::clamp(place.x(), room.left(), std::max(room.left(), room.right() - width())));
-            place.setY(std::clamp(place.y(), room.top(), std::max(room.top(), room.bottom() - height())));
-        }
-        move(place);
+        move(main.left(), main.bottom() + 1 + GapBelowMain);
+        WindowPlaces::KeepOnScreen(*this, m_main.HostWidget());
+        // Its frame is only guessed until the window manager has framed it: once it has, a window
+        // whose frame came out taller than guessed moves up as far as it passes the screen's edge.
+        QTimer::singleShot(0, this, [this] { WindowPlaces::KeepOnScreen(*this, m_main.HostWidget()); });
     }
     m_main.FocusAndShow(this);
     Compare();

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QItemSelectionModel>
 #include <QTreeView>
 
@@ -71,6 +72,7 @@ private slots:
         QVERIFY(h->Trigger("Compare1"));
         QVERIFY(ComparisonShown());
         QVERIFY(Changes().isVisible());
+        QVERIFY(Changes().screen()->availableGeometry().contains(Changes().frameGeometry()));
         QCOMPARE(Shown(), (QStringList{"InfantryTypes (1)", "GRUNT|Armor|flesh|plate", "Unknown! (1)",
                                        "Gameplay|OreValue|25|30"}));
         QCOMPARE(Status(), QStringLiteral("2 differences."));
