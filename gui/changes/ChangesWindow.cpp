@@ -22,6 +22,7 @@
 #include "core/catalogue/Boxes.h"
 #include "core/compare/ChangeRows.h"
 #include "core/compare/EntryRevert.h"
+#include "gui/widgets/GatherTouched.h"
 #include "gui/widgets/CutTextTips.h"
 #include "gui/widgets/DocumentSignals.h"
 #include "core/catalogue/Globals.h"
@@ -196,14 +197,7 @@ void TChangesWin::BuildControls() {
 
     // Edits, undos and redos from any window change what differs.
     const DocumentSignals& news = m_main.DocumentNews();
-    connect(&news, &DocumentSignals::valueChanged, this, [this](const std::string& code) {
-        m_touched.Add(code);
-        DocumentEdited();
-    });
-    connect(&news, &DocumentSignals::entriesChanged, this, [this] {
-        m_touched.AddEverything();
-        DocumentEdited();
-    });
+    GatherTouched(news, this, m_touched, [this] { DocumentEdited(); });
     connect(m_compareAfterEdits, &QTimer::timeout, this, &TChangesWin::FollowEdits);
 }
 

@@ -15,6 +15,7 @@
 #include <unordered_set>
 
 #include "core/catalogue/Boxes.h"
+#include "gui/widgets/GatherTouched.h"
 #include "gui/widgets/DocumentSignals.h"
 #include "gui/find/FindIndexBuilder.h"
 #include "gui/widgets/GeneralHandler.h"
@@ -174,14 +175,7 @@ FindWindow::FindWindow(QWidget& owner, Workspace& workspace, Boxes& boxes, Docum
     connect(set, &QPushButton::clicked, this, [this] { RunEventHandler(m_boxes, [this] { SetInSelected(); }); });
 
     // An edit, undo or redo from any window: the results show the document as it now stands.
-    connect(&news, &DocumentSignals::valueChanged, this, [this](const std::string& code) {
-        m_touched.Add(code);
-        DocumentEdited();
-    });
-    connect(&news, &DocumentSignals::entriesChanged, this, [this] {
-        m_touched.AddEverything();
-        DocumentEdited();
-    });
+    GatherTouched(news, this, m_touched, [this] { DocumentEdited(); });
     for (int col = CategoryCol; col < ValueCol; ++col) View().setColumnWidth(col, 110);
 
     connect(m_text, &QLineEdit::textChanged, this, &FindWindow::Search);

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "gui/category/mChildWin.h"
+#include "gui/widgets/GatherTouched.h"
 #include "gui/widgets/DocumentSignals.h"
 #include "core/references/EntryTargets.h"
 #include "gui/widgets/FilterBox.h"
@@ -41,14 +42,7 @@ void TMainWin::SetUpFinding() {
     values->setObjectName(QStringLiteral("CheckValues1"));
     connect(values, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::CheckValuesClick>);
 
-    connect(m_documentNews.get(), &DocumentSignals::valueChanged, this, [this](const std::string& code) {
-        m_resultsTouched.Add(code);
-        RefreshResultsSoon();
-    });
-    connect(m_documentNews.get(), &DocumentSignals::entriesChanged, this, [this] {
-        m_resultsTouched.AddEverything();
-        RefreshResultsSoon();
-    });
+    GatherTouched(*m_documentNews, this, m_resultsTouched, [this] { RefreshResultsSoon(); });
 
     m_entryFilter = FilterBox::Above(*ui->ListBox2);
     ui->ListBox2->setContextMenuPolicy(Qt::CustomContextMenu);
