@@ -156,6 +156,28 @@ void BM_DifferenceGroupsAfterEdit(benchmark::State& state) {
 }
 BENCHMARK(BM_DifferenceGroupsAfterEdit)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// The same groups followed from the rows an edit changed, as the window now keeps them.
+void BM_DifferenceGroupsFollowEdit(benchmark::State& state) {
+    FollowedDocument& document = FollowedDocument::Get(state.range(0));
+    const Workspace& workspace = document.workspace;
+    const DifferenceCategories categories(workspace, *workspace.DefaultIni);
+    std::vector<DifferenceCategories::Group> groups = categories.GroupsOf(document.comparison->Differences());
+    for (auto _ : state) {
+        state.PauseTiming();
+        document.Edit();
+        const std::optional<std::vector<size_t>> sections = document.touched.SectionsToRead(workspace);
+        document.touched.Clear();
+        const std::optional<std::vector<ChangedRows>> changed = document.comparison->Update(workspace.Doc().Store(), sections);
+        state.ResumeTiming();
+        if (changed)
+            categories.FollowGroups(groups, document.comparison->Differences(), *changed);
+        else
+            groups = categories.GroupsOf(document.comparison->Differences());
+    }
+    Describe(state, document);
+}
+BENCHMARK(BM_DifferenceGroupsFollowEdit)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 // What the windows did after every edit before they followed its news.
 void BM_FindIndexRebuild(benchmark::State& state) {
     const FollowedDocument& document = FollowedDocument::Get(state.range(0));

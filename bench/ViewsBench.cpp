@@ -104,6 +104,17 @@ void BM_FindSourceCopy(benchmark::State& state) {
 }
 BENCHMARK(BM_FindSourceCopy)->Unit(benchmark::kMillisecond);
 
+// Opening Find copies a step of some 5,000 lines (or list entries) at a time between events, as
+// many steps as fit in a few milliseconds: the first step, which reads the biggest lists.
+void BM_FindSourceSlice(benchmark::State& state) {
+    const Workspace& workspace = *SizedDocument::Get().workspace;
+    for (auto _ : state) {
+        FindSource source(workspace, StoreTexts::Sliced{});
+        benchmark::DoNotOptimize(source.Continue(5000));
+    }
+}
+BENCHMARK(BM_FindSourceSlice)->Unit(benchmark::kMillisecond);
+
 // The part on a thread of its own, for comparison.
 void BM_FindIndexFromCopy(benchmark::State& state) {
     const FindSource source(*SizedDocument::Get().workspace);
@@ -125,6 +136,16 @@ void BM_ChangesSourceCopy(benchmark::State& state) {
     state.counters["sections"] = static_cast<double>(workspace.Doc().Store().SectionCount());
 }
 BENCHMARK(BM_ChangesSourceCopy)->Unit(benchmark::kMillisecond);
+
+// Opening Changes copies the same way: the first step, the first lists and the rows they hold.
+void BM_ChangesSourceSlice(benchmark::State& state) {
+    const Workspace& workspace = *SizedDocument::Get().workspace;
+    for (auto _ : state) {
+        ChangesSource source(workspace, *workspace.DefaultIni, nullptr, StoreTexts::Sliced{});
+        benchmark::DoNotOptimize(source.Continue(5000));
+    }
+}
+BENCHMARK(BM_ChangesSourceSlice)->Unit(benchmark::kMillisecond);
 
 // The comparison and its grouping, made from the copy on a thread of its own, for comparison.
 void BM_ChangesFromCopy(benchmark::State& state) {

@@ -1,16 +1,40 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/compare/ChangesSource.h"
 
+#include <limits>
+
 #include "core/catalogue/Workspace.h"
 
 namespace velmora {
 
 ChangesSource::ChangesSource(const Workspace& workspace, const TMemIniFile& reference,
-                             std::shared_ptr<const StoreTexts> referenceCopy)
-    : m_document(workspace.Doc().Store()),
-      m_reference(referenceCopy && referenceCopy->Origin() == &reference ? std::move(referenceCopy)
-                                                                           : std::make_shared<const StoreTexts>(reference)),
-      m_lists(DifferenceCategories::ReadLists(workspace, reference)) {}
+                             std::shared_ptr<StoreTexts> referenceCopy)
+    : ChangesSource(workspace, reference, std::move(referenceCopy), StoreTexts::Sliced{}) {
+    Continue(std::numeric_limits<size_t>::max());
+}
+
+ChangesSource::ChangesSource(const Workspace& workspace, const TMemIniFile& reference,
+                             std::shared_ptr<StoreTexts> referenceCopy, StoreTexts::Sliced)
+    : m_workspace(workspace),
+      m_referenceStore(reference),
+      m_document(workspace.Doc().Store(), StoreTexts::Sliced{}),
+      m_reference(referenceCopy && referenceCopy->Origin() == &reference
+                      ? std::move(referenceCopy)
+                      : std::make_shared<StoreTexts>(reference, StoreTexts::Sliced{})) {
+    m_listRows = DifferenceCategories::StartLists(workspace, m_lists);
+}
+
+bool ChangesSource::Continue(size_t lines) {
+    size_t read = 0;
+    while (m_listsRead < m_listRows && read < lines)
+        read += 1 + DifferenceCategories::ReadListRow(m_workspace, m_referenceStore, m_listsRead++, m_lists);
+    if (read >= lines) return false;
+    if (!m_reference->Done()) {
+        m_reference->Continue(lines - read);
+        return false;
+    }
+    return m_document.Continue(lines - read);
+}
 
 ChangesSource::Compared ChangesSource::Compare() const {
     Compared compared;

@@ -13,15 +13,18 @@ namespace velmora {
 class TMemIniFile;
 class Workspace;
 
-// What the Changes window's list is made from, copied in one quick pass on the thread that edits
-// the stores: the document's and the reference's texts and the catalogue's lists. The comparison
-// and its grouping by category are then worked out from the copy on a thread of its own.
+// What the Changes window's list is made from, copied on the thread that edits the stores: the
+// document's and the reference's texts and the catalogue's lists. The comparison and its grouping
+// by category are then worked out from the copy on a thread of its own. A sliced copy takes the
+// lists at once and the texts a slice at a time (Continue), the document unchanged meanwhile.
 class ChangesSource {
 public:
-    // `referenceCopy`, when it is a copy of `reference` (which is never edited), is taken instead
-    // of another.
+    // `referenceCopy`, when it is a copy of `reference` (which is never edited), whole or not, is
+    // taken (and completed) instead of another.
     ChangesSource(const Workspace& workspace, const TMemIniFile& reference,
-                  std::shared_ptr<const StoreTexts> referenceCopy = nullptr);
+                  std::shared_ptr<StoreTexts> referenceCopy = nullptr);
+    ChangesSource(const Workspace& workspace, const TMemIniFile& reference, std::shared_ptr<StoreTexts> referenceCopy,
+                  StoreTexts::Sliced);
     ChangesSource(const ChangesSource&) = delete;
     ChangesSource& operator=(const ChangesSource&) = delete;
 
@@ -30,14 +33,23 @@ public:
         std::unique_ptr<DifferenceCategories> categories;
         std::vector<DifferenceCategories::Group> groups;  // of the differences
     };
-    // The differences of the copies, grouped by category. On one thread at a time.
+    // Copies at least `lines` more lines (a list's name counting as one): the catalogue's lists,
+    // the reference's texts, then the document's; true once all is copied.
+    bool Continue(size_t lines);
+
+    // The differences of the copies, grouped by category. On one thread at a time, once copied.
     Compared Compare() const;
-    const std::shared_ptr<const StoreTexts>& ReferenceCopy() const { return m_reference; }
+    const std::shared_ptr<StoreTexts>& ReferenceCopy() const { return m_reference; }
 
 private:
+    // What the lists are read from, until they are read.
+    const Workspace& m_workspace;
+    const TMemIniFile& m_referenceStore;
     StoreTexts m_document;
-    std::shared_ptr<const StoreTexts> m_reference;
+    std::shared_ptr<StoreTexts> m_reference;
     DifferenceCategories::Lists m_lists;
+    size_t m_listRows = 0;
+    size_t m_listsRead = 0;
 };
 
 }  // namespace velmora

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/compare/DifferenceCategories.h"
 
+#include <algorithm>
+
 #include "core/catalogue/Routines.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/StringList.h"
@@ -19,23 +21,32 @@ void Append(const TStringList& names, std::vector<std::string>& to) {
 
 DifferenceCategories::Lists DifferenceCategories::ReadLists(const Workspace& workspace, const TMemIniFile& reference) {
     Lists lists;
+    const size_t categories = StartLists(workspace, lists);
+    for (size_t row = 0; row < categories; ++row) ReadListRow(workspace, reference, row, lists);
+    return lists;
+}
+
+size_t DifferenceCategories::StartLists(const Workspace& workspace, Lists& lists) {
     lists.caseSensitive = workspace.G().CaseSensitive;
     lists.rows = workspace.CategoryRows;
-    const size_t categories = lists.rows.size();
-    lists.entries.resize(categories);
-    lists.named.resize(categories);
+    lists.entries.assign(lists.rows.size(), {});
+    lists.named.assign(lists.rows.size(), {});
+    return lists.rows.size();
+}
+
+size_t DifferenceCategories::ReadListRow(const Workspace& workspace, const TMemIniFile& reference, size_t row,
+                                         Lists& lists) {
     TStringList names;
-    for (size_t row = 0; row < categories; ++row) {
-        workspace.GetReadSectionValuesOnly(workspace.CategoryKinds[row], lists.rows[row], names);
-        Append(names, lists.entries[row]);
-        // What the document lacks is named only by the lists that outlive it.
-        workspace.GetListValues(lists.rows[row], names);
-        Append(names, lists.named[row]);
-        if (workspace.CategoryKinds[row] != 0) continue;
+    workspace.GetReadSectionValuesOnly(workspace.CategoryKinds[row], lists.rows[row], names);
+    Append(names, lists.entries[row]);
+    // What the document lacks is named only by the lists that outlive it.
+    workspace.GetListValues(lists.rows[row], names);
+    Append(names, lists.named[row]);
+    if (workspace.CategoryKinds[row] == 0) {
         reference.ReadSectionValuesOnly(lists.rows[row], names);
         Append(names, lists.named[row]);
     }
-    return lists;
+    return lists.entries[row].size() + lists.named[row].size();
 }
 
 DifferenceCategories::DifferenceCategories(const Workspace& workspace, const TMemIniFile& reference)
@@ -75,6 +86,61 @@ std::vector<DifferenceCategories::Group> DifferenceCategories::GroupsOf(const st
     for (size_t row = 0; row < m_rows.size(); ++row)
         if (!rowsOfCategory[row].empty()) groups.push_back({m_rows[row], std::move(rowsOfCategory[row])});
     return groups;
+}
+
+void DifferenceCategories::FollowGroups(std::vector<Group>& groups, const std::vector<Difference>& differences,
+                                        const std::vector<ChangedRows>& changed) const {
+    // Each stretch in the list before the update: the rows it removed, [oldFirst, oldEnd).
+    struct Stretch {
+        size_t oldFirst;
+        size_t oldEnd;
+        long shift;  // of the rows after it, this stretch's and those before it together
+    };
+    std::vector<Stretch> stretches;
+    long shift = 0;
+    for (const ChangedRows& stretch : changed) {
+        const auto oldFirst = static_cast<size_t>(static_cast<long>(stretch.First) - shift);
+        shift += static_cast<long>(stretch.Inserted) - static_cast<long>(stretch.Removed);
+        stretches.push_back({oldFirst, oldFirst + stretch.Removed, shift});
+    }
+
+    // The rows that stay, moved to where they now stand, by category row.
+    std::vector<std::vector<size_t>> rowsOfCategory(m_rows.size());
+    size_t row = 0;
+    for (Group& group : groups) {
+        while (row < m_rows.size() && m_rows[row] != group.Category) ++row;
+        if (row == m_rows.size()) {
+            // Not a group of these categories: sorted again whole.
+            groups = GroupsOf(differences);
+            return;
+        }
+        std::vector<size_t>& kept = rowsOfCategory[row];
+        kept.reserve(group.Rows.size());
+        size_t s = 0;
+        long before = 0;
+        for (const size_t position : group.Rows) {
+            // The stretches wholly before the row (one that only inserted, at or before it) move it.
+            for (; s < stretches.size() && stretches[s].oldEnd <= position; ++s) before = stretches[s].shift;
+            if (s < stretches.size() && stretches[s].oldFirst <= position) continue;  // removed
+            kept.push_back(static_cast<size_t>(static_cast<long>(position) + before));
+        }
+        ++row;
+    }
+    // The new rows, sorted into their categories and merged in among the rows kept.
+    std::vector<std::vector<size_t>> added(m_rows.size());
+    for (const ChangedRows& stretch : changed)
+        for (size_t position = stretch.First; position < stretch.First + stretch.Inserted; ++position)
+            added[RowOf(differences[position].Section)].push_back(position);
+    for (size_t r = 0; r < m_rows.size(); ++r) {
+        if (added[r].empty()) continue;
+        std::vector<size_t>& rows = rowsOfCategory[r];
+        const auto middle = static_cast<long>(rows.size());
+        rows.insert(rows.end(), added[r].begin(), added[r].end());
+        std::inplace_merge(rows.begin(), rows.begin() + middle, rows.end());
+    }
+    groups.clear();
+    for (size_t r = 0; r < m_rows.size(); ++r)
+        if (!rowsOfCategory[r].empty()) groups.push_back({m_rows[r], std::move(rowsOfCategory[r])});
 }
 
 }  // namespace velmora

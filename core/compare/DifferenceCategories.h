@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/compare/Comparison.h"
+#include "core/compare/LiveComparison.h"
 
 namespace velmora {
 
@@ -32,6 +33,10 @@ public:
     };
     // `reference` is the store compared against.
     static Lists ReadLists(const Workspace& workspace, const TMemIniFile& reference);
+    // The lists with no row read yet, each read by ReadListRow; gives the number of rows.
+    static size_t StartLists(const Workspace& workspace, Lists& lists);
+    // Reads category row `row`; gives the number of names read.
+    static size_t ReadListRow(const Workspace& workspace, const TMemIniFile& reference, size_t row, Lists& lists);
 
     explicit DifferenceCategories(const Lists& lists);
     // Reads the workspace's catalogue as it stands.
@@ -43,10 +48,16 @@ public:
     struct Group {
         std::string Category;
         std::vector<size_t> Rows;
+        bool operator==(const Group&) const = default;
     };
     // The differences grouped by category, the groups in the order of the category rows; a category
     // without differences has no group.
     std::vector<Group> GroupsOf(const std::vector<Difference>& differences) const;
+    // `groups`, the groups of a list before an update replaced the stretches `changed` of it (as
+    // LiveComparison::Update gives them), become the groups of the list now, `differences`: only
+    // the new rows are sorted into categories, the others keep theirs.
+    void FollowGroups(std::vector<Group>& groups, const std::vector<Difference>& differences,
+                      const std::vector<ChangedRows>& changed) const;
 
 private:
     std::string KeyOf(std::string_view section) const;

@@ -288,6 +288,7 @@ const std::string& Document::FileName() const {
 }
 
 void Document::Load(StoreOf which, std::unique_ptr<TMemIniFile> store) {
+    ++m_changeCount;
     Restart(false);
     (which == StoreOf::Document ? m_document : m_definition) = std::move(store);
 }
@@ -295,6 +296,7 @@ void Document::Load(StoreOf which, std::unique_ptr<TMemIniFile> store) {
 TMemIniFile& Document::StoreForLoad(StoreOf which) {
     const std::unique_ptr<TMemIniFile>& store = which == StoreOf::Document ? m_document : m_definition;
     if (!store) throw IniError(which == StoreOf::Document ? "No document is loaded" : "No definition file is loaded");
+    ++m_changeCount;
     return *store;
 }
 
@@ -318,6 +320,7 @@ std::unique_ptr<StoreEdit> Document::BeginEdit(std::string text, EditFocus focus
 bool Document::Commit(std::unique_ptr<StoreEdit> edit) {
     if (!edit || edit->Empty()) return false;
     edit->m_kept = true;
+    ++m_changeCount;
     const Edit& kept = *edit;
     m_history.Push(std::move(edit));
     Announce(kept);
@@ -349,11 +352,13 @@ std::string Document::RedoText() const {
 
 void Document::Undo() {
     const Edit& edit = m_history.Undo();
+    ++m_changeCount;
     AfterStep(edit, edit.FocusAfterUndo());
 }
 
 void Document::Redo() {
     const Edit& edit = m_history.Redo();
+    ++m_changeCount;
     AfterStep(edit, EditFocus(edit.Focus()));
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -308,6 +309,11 @@ public:
     // The document's file went from the disk: it counts as changed until it is saved again.
     void MarkUnsaved();
 
+    // Counts every change of the stores: each load, each hand-out for a load's catalogue, each
+    // edit, undo and redo. What reads a store a slice at a time between events has read one
+    // document while the count stays the same.
+    uint64_t ChangeCount() const { return m_changeCount; }
+
     void AddObserver(DocumentObserver& observer);
     void RemoveObserver(DocumentObserver& observer);
 
@@ -322,6 +328,7 @@ private:
     std::unique_ptr<TMemIniFile> m_definition;
     EditHistory m_history;
     bool m_modified = false;
+    uint64_t m_changeCount = 0;
     std::vector<DocumentObserver*> m_observers;
 };
 

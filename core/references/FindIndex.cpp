@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/references/FindIndex.h"
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 #include <utility>
@@ -108,15 +109,20 @@ FindIndex::SectionText FindIndex::ReadSection(std::string_view name, size_t line
 
 void FindIndex::Update(const Workspace& workspace, const TouchedSections& touched) {
     const std::optional<std::vector<size_t>> sections = touched.SectionsToRead(workspace);
-    // Positions only mean the same sections in the store the index was built on, as it was built.
-    const bool sameDocument = workspace.Doc().StoreOrNull(StoreOf::Document) == m_document && m_document != nullptr &&
-                              m_document->SectionCount() == m_sections.size() &&
-                              workspace.G().CaseSensitive == m_caseSensitive;
-    if (!sections || !sameDocument) {
+    if (sections && Follows(workspace))
+        Reread(*sections);
+    else
         *this = FindIndex(workspace);
-        return;
-    }
-    for (const size_t s : *sections) {
+}
+
+// Positions only mean the same sections in the store the index was built on, as it was built.
+bool FindIndex::Follows(const Workspace& workspace) const {
+    return workspace.Doc().StoreOrNull(StoreOf::Document) == m_document && m_document != nullptr &&
+           m_document->SectionCount() == m_sections.size() && workspace.G().CaseSensitive == m_caseSensitive;
+}
+
+void FindIndex::Reread(const std::vector<size_t>& sections) {
+    for (const size_t s : sections) {
         SectionText read = ReadSection(m_document->SectionAt(s));
         m_rowCount = m_rowCount - m_sections[s].rows.size() + read.rows.size();
         m_sections[s] = std::move(read);
@@ -124,28 +130,58 @@ void FindIndex::Update(const Workspace& workspace, const TouchedSections& touche
 }
 
 std::vector<FindIndex::Row> FindIndex::Find(std::string_view text, bool wholeWords) const {
+    Search search(*this, text, wholeWords);
+    search.Continue(std::chrono::microseconds::max());
+    return search.Take();
+}
+
+FindIndex::Search::Search(const FindIndex& index, std::string_view text, bool wholeWords)
+    : m_index(index), m_needle(FoldCase(text)), m_wholeWords(wholeWords) {
+    if (m_needle.empty()) m_next = index.m_sections.size();
+}
+
+bool FindIndex::Search::Continue(std::chrono::microseconds budget) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    // The clock is read once every so many sections, a small part of their search.
+    constexpr size_t SectionsBetweenLooks = 256;
+    while (!Done()) {
+        const size_t last = std::min(m_next + SectionsBetweenLooks, m_index.m_sections.size());
+        for (; m_next < last; ++m_next) m_index.FindInSection(m_next, m_needle, m_wholeWords, m_found);
+        if (!Done() && budget != std::chrono::microseconds::max() &&
+            std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start) >= budget)
+            return false;
+    }
+    return true;
+}
+
+std::vector<FindIndex::Row> FindIndex::FindIn(const std::vector<size_t>& sections, std::string_view text,
+                                              bool wholeWords) const {
     std::vector<Row> found;
     if (text.empty()) return found;
     const std::string needle = FoldCase(text);
-    for (size_t s = 0; s < m_sections.size(); ++s) {
-        const SectionText& section = m_sections[s];
-        const std::string_view haystack = section.folded;
-        size_t row = 0;
-        size_t from = 0;
-        while (from < haystack.size()) {
-            const size_t at = haystack.find(needle, from);
-            if (at == std::string_view::npos) break;
-            while (section.rows[row].end < at) ++row;
-            const RowText& hit = section.rows[row];
-            if (Accepts(section, hit, at, needle.size(), wholeWords)) {
-                found.push_back({static_cast<uint32_t>(s), static_cast<uint32_t>(row)});
-                from = hit.end + 1;  // one hit per row
-            } else {
-                from = at + 1;
-            }
+    for (const size_t s : sections)
+        if (s < m_sections.size()) FindInSection(s, needle, wholeWords, found);
+    return found;
+}
+
+void FindIndex::FindInSection(size_t s, std::string_view needle, bool wholeWords, std::vector<Row>& found) const {
+    const SectionText& section = m_sections[s];
+    const std::string_view haystack = section.folded;
+    size_t row = 0;
+    size_t from = 0;
+    while (from < haystack.size()) {
+        const size_t at = haystack.find(needle, from);
+        if (at == std::string_view::npos) break;
+        while (section.rows[row].end < at) ++row;
+        const RowText& hit = section.rows[row];
+        if (Accepts(section, hit, at, needle.size(), wholeWords)) {
+            found.push_back({static_cast<uint32_t>(s), static_cast<uint32_t>(row)});
+            from = hit.end + 1;  // one hit per row
+        } else {
+            from = at + 1;
         }
     }
-    return found;
 }
 
 // A hit counts when it lies within one field (the code, the key or the value) of its row.

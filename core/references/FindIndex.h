@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -44,11 +45,37 @@ public:
     // `touched`: those sections are read again, or the whole document when the news asks for it
     // (TouchedSections::SectionsToRead) or when it is no longer the document the index was built on.
     void Update(const Workspace& workspace, const TouchedSections& touched);
+    // True while the workspace's document is the one the index was built on, in the same shape.
+    bool Follows(const Workspace& workspace) const;
+    // Reads the sections at `sections` again, from the document it Follows.
+    void Reread(const std::vector<size_t>& sections);
 
     // The rows whose code, key name or value contains `text` (letter case ignored), in document
     // order. With `wholeWords`, only where the text has no letter, digit or "_" right before or
     // after it within the same field. No row for an empty text.
     std::vector<Row> Find(std::string_view text, bool wholeWords) const;
+    // Find made a slice at a time, so that a search of a big document fits between a window's
+    // events: Continue searches whole sections for about `budget`. The index must not change
+    // from the first slice to the last.
+    class Search {
+    public:
+        Search(const FindIndex& index, std::string_view text, bool wholeWords);
+        // True once every section is searched; microseconds::max() searches them all.
+        bool Continue(std::chrono::microseconds budget);
+        bool Done() const { return m_next >= m_index.m_sections.size(); }
+        // What Find gives, once done.
+        std::vector<Row> Take() { return std::move(m_found); }
+
+    private:
+        const FindIndex& m_index;
+        std::string m_needle;
+        bool m_wholeWords;
+        size_t m_next = 0;
+        std::vector<Row> m_found;
+    };
+
+    // The rows of the sections at `sections` (in order) that Find gives, in document order.
+    std::vector<Row> FindIn(const std::vector<size_t>& sections, std::string_view text, bool wholeWords) const;
 
     size_t RowCount() const { return m_rowCount; }
     // A row stands either for a section's code (the key and the value are empty) or for one of
@@ -96,6 +123,8 @@ private:
     SectionText ReadSection(std::string_view name, size_t lineCount, const LineAt& lineAt) const;
     SectionText ReadSection(const GueTStringList& section) const;
     bool Accepts(const SectionText& section, const RowText& row, size_t at, size_t length, bool wholeWords) const;
+    // Adds the rows of section `s` that hold `needle` (folded) to `found`.
+    void FindInSection(size_t s, std::string_view needle, bool wholeWords, std::vector<Row>& found) const;
     std::string_view TextOf(const Row& row, uint32_t from, uint32_t to) const;
     const RowText& RowOf(Row row) const { return m_sections[row.section].rows[row.row]; }
 

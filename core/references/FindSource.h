@@ -11,14 +11,20 @@ namespace velmora {
 class TMemIniFile;
 class Workspace;
 
-// What the find index reads of a workspace, copied in one quick pass: the document's texts
-// (StoreTexts), and the entries each category lists. The copy owns all its texts, so an index can
-// be made from it on another thread while the document goes on changing.
+// What the find index reads of a workspace: the document's texts (StoreTexts), and the entries each
+// category lists. The copy owns all its texts, so an index can be made from it on another thread
+// while the document goes on changing. A sliced copy copies the lists at once and the texts a
+// slice at a time (Continue), the document unchanged meanwhile.
 class FindSource {
 public:
     explicit FindSource(const Workspace& workspace);
+    FindSource(const Workspace& workspace, StoreTexts::Sliced);
     FindSource(const FindSource&) = delete;
     FindSource& operator=(const FindSource&) = delete;
+
+    // Copies at least `lines` more lines (an entry of a list counting as one): the lists, then the
+    // texts; true once all is copied.
+    bool Continue(size_t lines);
 
     bool CaseSensitive() const { return m_caseSensitive; }
     const StoreTexts& Texts() const { return m_texts; }
@@ -29,6 +35,8 @@ public:
     const std::vector<std::vector<std::string>>& Members() const { return m_members; }
 
 private:
+    // What the lists are read from, until they are read.
+    const Workspace& m_workspace;
     StoreTexts m_texts;
     bool m_caseSensitive = false;
     std::vector<std::string> m_categories;

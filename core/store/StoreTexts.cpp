@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/store/StoreTexts.h"
 
+#include <limits>
+
 #include "core/store/IniError.h"
 #include "core/store/mIniGue.h"
 
@@ -13,25 +15,40 @@ constexpr size_t KeyIndexFrom = 24;
 
 }  // namespace
 
-StoreTexts::StoreTexts(const TMemIniFile& store) : m_origin(&store) {
-    auto offset = [&store](const std::string& text) {
-        if (text.size() >= AsReadBit) throw IniError(store.FileName() + " is too large to be searched or compared.");
-        return static_cast<uint32_t>(text.size());
-    };
+StoreTexts::StoreTexts(const TMemIniFile& store) : StoreTexts(store, Sliced{}) {
+    Continue(std::numeric_limits<size_t>::max());
+}
+
+StoreTexts::StoreTexts(const TMemIniFile& store, Sliced) : m_origin(&store) {
     m_places.reserve(store.SectionCount());
-    for (size_t s = 0; s < store.SectionCount(); ++s) {
-        const GueTStringList& section = store.SectionAt(s);
-        const uint32_t nameStart = offset(m_names);
+}
+
+uint32_t StoreTexts::Offset(const std::string& text) const {
+    if (text.size() >= AsReadBit) throw IniError(m_origin->FileName() + " is too large to be searched or compared.");
+    return static_cast<uint32_t>(text.size());
+}
+
+bool StoreTexts::Continue(size_t lines) {
+    if (m_done) return true;
+    const TMemIniFile& store = *m_origin;
+    size_t copied = 0;
+    while (m_places.size() < store.SectionCount() && copied < lines) {
+        const GueTStringList& section = store.SectionAt(m_places.size());
+        const uint32_t nameStart = Offset(m_names);
         m_names.append(section.Name());
-        m_places.push_back({nameStart, offset(m_names), static_cast<uint32_t>(m_lineStarts.size()),
+        m_places.push_back({nameStart, Offset(m_names), static_cast<uint32_t>(m_lineStarts.size()),
                             static_cast<uint32_t>(section.Count())});
         for (size_t l = 0; l < section.Count(); ++l) {
             const GueTStringList::Line& line = section.LineAt(l);
-            m_lineStarts.push_back(offset(m_text) | (line.IsAsRead() ? AsReadBit : 0));
+            m_lineStarts.push_back(Offset(m_text) | (line.IsAsRead() ? AsReadBit : 0));
             m_text.append(line.Raw());
         }
+        copied += section.Count() + 1;
     }
-    m_lineStarts.push_back(offset(m_text));
+    if (m_places.size() < store.SectionCount()) return false;
+    m_lineStarts.push_back(Offset(m_text));
+    m_done = true;
+    return true;
 }
 
 StoreTexts::~StoreTexts() = default;

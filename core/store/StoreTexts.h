@@ -15,11 +15,14 @@ namespace velmora {
 
 class TMemIniFile;
 
-// A copy of a store's section names and lines as stored, taken in one quick pass, so that work on
-// the whole store can run on another thread while the store goes on changing. It reads as the
-// store reads (the same key names, values and first line of each key) at the store's positions
-// as they were when copied. One thread at a time reads a copy: a long section's key lookup builds
-// its index at first use.
+// A copy of a store's section names and lines as stored, so that work on the whole store can run
+// on another thread while the store goes on changing. It reads as the store reads (the same key
+// names, values and first line of each key) at the store's positions as they were when copied.
+// One thread at a time reads a copy: a long section's key lookup builds its index at first use.
+//
+// A big store is copied a slice at a time (Sliced, then Continue until it is done), so that the
+// copy fits between a window's events: the store must stand unchanged from the first slice to the
+// last. The copy is read only once it is done.
 class StoreTexts {
 public:
     class Line {
@@ -52,13 +55,24 @@ public:
         size_t m_position;
     };
 
+    struct Sliced {};
+
+    // The whole copy at once.
     explicit StoreTexts(const TMemIniFile& store);
+    // A copy with nothing copied yet, made by Continue.
+    StoreTexts(const TMemIniFile& store, Sliced);
     ~StoreTexts();
     StoreTexts(const StoreTexts&) = delete;
     StoreTexts& operator=(const StoreTexts&) = delete;
 
     // The store the copy was made of, as an identity only: never read through it on another thread.
     const TMemIniFile* Origin() const { return m_origin; }
+
+    // Copies whole sections until at least `lines` more lines are copied, or the store is done;
+    // true once it is done.
+    bool Continue(size_t lines);
+    bool Done() const { return m_done; }
+
     size_t SectionCount() const { return m_places.size(); }
     Section SectionAt(size_t position) const { return Section(*this, position); }
 
@@ -80,8 +94,10 @@ private:
         return {std::string_view(m_text).substr(start, end - start), (m_lineStarts[line] & AsReadBit) != 0};
     }
     const NameIndex<true>& KeyIndexOf(size_t position) const;
+    uint32_t Offset(const std::string& text) const;
 
     const TMemIniFile* m_origin;
+    bool m_done = false;
     std::string m_names;
     std::string m_text;
     std::vector<uint32_t> m_lineStarts;

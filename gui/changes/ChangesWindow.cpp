@@ -153,15 +153,18 @@ void TChangesWin::BuildControls() {
     m_compareAfterEdits = new QTimer(this);
     m_compareAfterEdits->setSingleShot(true);
     m_compareAfterEdits->setInterval(EditPause);
-    m_builder = new OffThreadBuild<ChangesSource::Compared>(  // owned through its Qt parent, this window
-        [this]() -> OffThreadBuild<ChangesSource::Compared>::Work {
+    m_builder = new OffThreadBuild<ChangesSource::Compared, ChangesSource>(  // owned through its Qt parent
+        m_main.Work().Doc(),
+        [this] {
             const TMemIniFile* reference = m_readReference ? m_readReference.get() : m_main.Work().DefaultIni.get();
             if (!m_main.Work().Doc().HasDocument() || !reference) throw IniError("There is no document to compare.");
-            auto source = std::make_shared<const ChangesSource>(m_main.Work(), *reference, m_referenceCopy);
+            auto source =
+                std::make_shared<ChangesSource>(m_main.Work(), *reference, m_referenceCopy, StoreTexts::Sliced{});
             m_referenceCopy = source->ReferenceCopy();
             m_touched.Clear();  // from now on, what the copy lacks
-            return [source] { return source->Compare(); };
+            return source;
         },
+        [](const ChangesSource& source) { return source.Compare(); },
         [this](std::unique_ptr<ChangesSource::Compared> compared, const std::string& error) {
             Compared(std::move(compared), error);
         },
@@ -419,8 +422,11 @@ void TChangesWin::FollowEdits() {
     const Place place = TakePlace();
     m_model->Show(nullptr, nullptr, {});  // no row may stand for a difference while they change
     m_touched.Clear();
-    m_comparison->Update(work.Doc().Store(), sections);
-    m_groups = m_categories->GroupsOf(Differences());
+    // Only the rows that changed are sorted into categories again.
+    if (const std::optional<std::vector<ChangedRows>> changed = m_comparison->Update(work.Doc().Store(), sections))
+        m_categories->FollowGroups(m_groups, Differences(), *changed);
+    else
+        m_groups = m_categories->GroupsOf(Differences());
     ShowDifferences(place);
 }
 

@@ -156,10 +156,10 @@ private:
     std::vector<DifferenceCategories::Group> m_groups;
     // What edits touched since the comparison shown, or since the copy being compared was made.
     TouchedSections m_touched;
-    OffThreadBuild<ChangesSource::Compared>* m_builder = nullptr;
+    OffThreadBuild<ChangesSource::Compared, ChangesSource>* m_builder = nullptr;
     // The reference's texts as the last comparison copied them: a reference is not edited, so a
     // comparison after the document was reshaped copies only the document.
-    std::shared_ptr<const StoreTexts> m_referenceCopy;
+    std::shared_ptr<StoreTexts> m_referenceCopy;
     // The place of the list, kept while it is compared again.
     Place m_pendingPlace;
 

@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <chrono>
+#include <optional>
 #include <utility>
 #include <unordered_set>
 
@@ -33,6 +35,10 @@ enum Column { CategoryCol, CodeCol, NameCol, KeyCol, ValueCol, ColumnCount };
 // document shows at once.
 constexpr size_t RowsPerFetch = 2000;
 
+// A search's work between two events: a keystroke in a big document never holds the window up for
+// a frame.
+constexpr std::chrono::microseconds SearchSliceTime{6000};
+
 }  // namespace
 
 void FindResults::Show(const FindIndex* index, std::vector<FindIndex::Row> rows) {
@@ -43,20 +49,90 @@ void FindResults::Show(const FindIndex* index, std::vector<FindIndex::Row> rows)
     endResetModel();
 }
 
-std::vector<int> FindResults::RowsLeadingTo(const std::vector<EntryTarget>& targets) {
+void FindResults::Follow(const std::vector<size_t>& sections, std::vector<FindIndex::Row> found) {
+    // The found rows of each touched section, in section order.
+    std::vector<std::pair<size_t, size_t>> fresh;  // into `found`
+    size_t next = 0;
+    for (const size_t section : sections) {
+        const size_t first = next;
+        while (next < found.size() && found[next].section == section) ++next;
+        fresh.emplace_back(first, next);
+    }
+    auto same = [&](size_t i) {
+        const auto [first, last] = RowsOf(sections[i]);
+        return std::equal(m_rows.begin() + static_cast<long>(first), m_rows.begin() + static_cast<long>(last),
+                          found.begin() + static_cast<long>(fresh[i].first),
+                          found.begin() + static_cast<long>(fresh[i].second));
+    };
+    std::vector<bool> kept(sections.size());
+    for (size_t i = 0; i < sections.size(); ++i) kept[i] = same(i);
+
+    // First every changed section's rows go, the last first, so that no row left points at a row of
+    // the index that is no longer there; then the new rows come, the first first.
+    for (size_t i = sections.size(); i-- > 0;) {
+        if (kept[i]) continue;
+        const auto [first, last] = RowsOf(sections[i]);
+        if (first == last) continue;
+        const size_t shown = first < m_fetched ? std::min(last, m_fetched) - first : 0;
+        if (shown > 0) beginRemoveRows(QModelIndex(), static_cast<int>(first), static_cast<int>(first + shown) - 1);
+        m_rows.erase(m_rows.begin() + static_cast<long>(first), m_rows.begin() + static_cast<long>(last));
+        m_fetched -= shown;
+        if (shown > 0) endRemoveRows();
+    }
+    for (size_t i = 0; i < sections.size(); ++i) {
+        const auto [from, to] = fresh[i];
+        if (kept[i]) {
+            const auto [first, last] = RowsOf(sections[i]);
+            if (first < m_fetched && first < last)
+                emit dataChanged(index(static_cast<int>(first), 0),
+                                 index(static_cast<int>(std::min(last, m_fetched)) - 1, ColumnCount - 1));
+            continue;
+        }
+        if (from == to) continue;
+        const size_t at = RowsOf(sections[i]).first;
+        // Rows where the view has been, or at the end of a list shown whole, are shown at once.
+        const bool shown = at < m_fetched || m_fetched == m_rows.size();
+        if (shown) beginInsertRows(QModelIndex(), static_cast<int>(at), static_cast<int>(at + to - from) - 1);
+        m_rows.insert(m_rows.begin() + static_cast<long>(at), found.begin() + static_cast<long>(from),
+                      found.begin() + static_cast<long>(to));
+        if (shown) {
+            m_fetched += to - from;
+            endInsertRows();
+        }
+    }
+}
+
+std::pair<size_t, size_t> FindResults::RowsOf(size_t section) const {
+    const auto bySection = [](const FindIndex::Row& row, size_t s) { return row.section < s; };
+    const auto first = std::lower_bound(m_rows.begin(), m_rows.end(), section, bySection);
+    auto last = first;
+    while (last != m_rows.end() && last->section == section) ++last;
+    return {static_cast<size_t>(first - m_rows.begin()), static_cast<size_t>(last - m_rows.begin())};
+}
+
+std::vector<int> FindResults::RowsLeadingTo(const std::vector<EntryTarget>& targets,
+                                            const std::vector<size_t>* sections) {
     std::vector<int> found;
     if (!m_index || targets.empty()) return found;
-    auto identity = [](std::string_view code, std::string_view key) {
-        return std::string(code).append(1, '\n').append(key);
+    std::vector<std::pair<size_t, size_t>> ranges;
+    if (sections)
+        for (const size_t section : *sections) ranges.push_back(RowsOf(section));
+    else
+        ranges.emplace_back(0, m_rows.size());
+    std::string identity;  // one buffer for every row's
+    auto identify = [&identity](std::string_view code, std::string_view key) -> const std::string& {
+        return identity.assign(code).append(1, '\n').append(key);
     };
     std::unordered_set<std::string> wanted;
-    for (const EntryTarget& target : targets) wanted.insert(identity(target.Section, target.Key));
-    for (size_t row = 0; row < m_rows.size() && !wanted.empty(); ++row) {
-        // The first row of each target only, as a row of the results is told from another.
-        if (wanted.erase(identity(m_index->Code(m_rows[row]), m_index->Key(m_rows[row]))) == 0) continue;
-        found.push_back(static_cast<int>(row));
+    for (const EntryTarget& target : targets) wanted.insert(identify(target.Section, target.Key));
+    for (const auto& [first, last] : ranges) {
+        for (size_t row = first; row < last && !wanted.empty(); ++row) {
+            // The first row of each target only, as a row of the results is told from another.
+            if (wanted.erase(identify(m_index->Code(m_rows[row]), m_index->Key(m_rows[row]))) == 0) continue;
+            found.push_back(static_cast<int>(row));
+        }
     }
-    if (!found.empty()) FetchUpTo(static_cast<size_t>(found.back()) + 1);
+    if (!found.empty()) FetchUpTo(static_cast<size_t>(*std::max_element(found.begin(), found.end())) + 1);
     return found;
 }
 
@@ -111,6 +187,8 @@ EntryTarget FindResults::TargetOf(int row) const {
 LinePlace FindResults::PlaceOf(int row) const {
     return m_index->Place(m_rows[static_cast<size_t>(row)]);
 }
+
+size_t FindResults::SectionOf(int row) const { return m_rows[static_cast<size_t>(row)].section; }
 
 bool FindResults::IsKeyRow(int row) const {
     return !m_index->IsCodeRow(m_rows[static_cast<size_t>(row)]);
@@ -178,12 +256,15 @@ FindWindow::FindWindow(QWidget& owner, Workspace& workspace, Boxes& boxes, Docum
     GatherTouched(news, this, m_touched, [this] { DocumentEdited(); });
     for (int col = CategoryCol; col < ValueCol; ++col) View().setColumnWidth(col, 110);
 
-    connect(m_text, &QLineEdit::textChanged, this, &FindWindow::Search);
-    connect(m_wholeWords, &QCheckBox::toggled, this, &FindWindow::Search);
+    m_searchSlicer.setInterval(0);
+    connect(&m_searchSlicer, &QTimer::timeout, this, &FindWindow::SearchSlice);
+    connect(m_text, &QLineEdit::textChanged, this, [this] { Search(); });
+    connect(m_wholeWords, &QCheckBox::toggled, this, [this] { Search(); });
     connect(m_text, &QLineEdit::returnPressed, this, &ResultsWindow::OpenCurrent);
 }
 
 FindWindow::~FindWindow() {
+    DropSearch();
     m_results->Show(nullptr, {});
 }
 
@@ -207,9 +288,15 @@ bool FindWindow::Preparing() const {
     return m_builder->Building();
 }
 
-void FindWindow::DocumentReplaced() {
-    m_results->Show(nullptr, {});  // no row may point into the index that goes
+// No row, and no search, may point into the index that goes.
+void FindWindow::ForgetIndex() {
+    DropSearch();
+    m_results->Show(nullptr, {});
     m_index.reset();
+}
+
+void FindWindow::DocumentReplaced() {
+    ForgetIndex();
     m_touched.Clear();
     if (isVisible())
         Prepare();
@@ -222,8 +309,7 @@ void FindWindow::DocumentEdited() {
         m_builder->Start();  // the index being made is of the document before the edit
     } else if (!isVisible()) {
         // Made afresh when the window is next shown, rather than followed unseen.
-        m_results->Show(nullptr, {});
-        m_index.reset();
+        ForgetIndex();
         m_touched.Clear();
     } else {
         FollowEditsSoon();
@@ -232,8 +318,7 @@ void FindWindow::DocumentEdited() {
 
 void FindWindow::Prepare() {
     if (!m_workspace.Doc().HasDocument()) {
-        m_results->Show(nullptr, {});
-        m_index.reset();
+        ForgetIndex();
         return;
     }
     m_touched.Clear();  // the index to come is of the document as it now stands
@@ -242,29 +327,40 @@ void FindWindow::Prepare() {
 }
 
 void FindWindow::IndexMade(std::unique_ptr<FindIndex> index, const std::string& error) {
-    const Place place = TakePlace();
+    Place place = TakePlace();
+    DropSearch();
     m_results->Show(nullptr, {});  // no row may point into the index that goes
     m_index = std::move(index);
     m_touched.Clear();  // an edit during the build started it again, so the index is up to date
-    Search();
+    Search(std::move(place));
     if (!m_index) SetSummary(ToQString(error));
-    ShowPlace(place);
 }
 
 void FindWindow::FollowEdits() {
     const TouchedSections touched = std::exchange(m_touched, {});
     if (!m_workspace.Doc().HasDocument()) {
-        m_results->Show(nullptr, {});
-        m_index.reset();
+        ForgetIndex();
         return;
     }
-    const Place place = TakePlace();
-    m_results->Show(nullptr, {});  // no row may point into the index while it changes
-    // Only the sections the edits touched are read again (all of them after a change of entries).
-    m_index->Update(m_workspace, touched);
-    Search();
-    // The search run again on the new index keeps the user's place in the results.
-    ShowPlace(place);
+    const std::string text = ToBytes(m_text->text());
+    const std::optional<Sections> sections = touched.SectionsToRead(m_workspace);
+    if (m_search || text.empty() || !sections || !m_index->Follows(m_workspace)) {
+        // The search runs again on the new index, and keeps the user's place in the results.
+        Place place = m_search ? std::exchange(m_searchPlace, {}) : TakePlace();
+        DropSearch();
+        m_results->Show(nullptr, {});  // no row may point into the index while it changes
+        m_index->Update(m_workspace, touched);
+        Search(std::move(place));
+        return;
+    }
+    // Only the touched sections are read and searched again. The other rows stay where they are,
+    // with their selection; the place among the touched ones is kept by the entries and keys
+    // their rows lead to.
+    const Place place = TakePlace(&*sections);
+    m_index->Reread(*sections);
+    m_results->Follow(*sections, m_index->FindIn(*sections, text, m_wholeWords->isChecked()));
+    ShowPlace(place, &*sections);
+    ShowFoundCount();
 }
 
 // One edit may change many lines; the index catches up once for all their news.
@@ -277,28 +373,34 @@ void FindWindow::FollowEditsSoon() {
     });
 }
 
-FindWindow::Place FindWindow::TakePlace() const {
+FindWindow::Place FindWindow::TakePlace(const Sections* sections) const {
     Place place;
     if (!m_index) return place;
-    for (const int row : SelectedRows()) place.selected.push_back(m_results->TargetOf(row));
+    auto taken = [this, sections](int row) {
+        return !sections || std::binary_search(sections->begin(), sections->end(), m_results->SectionOf(row));
+    };
+    for (const int row : SelectedRows())
+        if (taken(row)) place.selected.push_back(m_results->TargetOf(row));
     const QModelIndex current = View().currentIndex();
-    if (current.isValid() && current.row() < m_results->rowCount()) {
+    if (current.isValid() && current.row() < m_results->rowCount() && taken(current.row())) {
         place.current = m_results->TargetOf(current.row());
         place.hasCurrent = true;
     }
     return place;
 }
 
-void FindWindow::ShowPlace(const Place& place) {
+void FindWindow::ShowPlace(const Place& place, const Sections* sections) {
     if (!m_index) return;
     if (place.hasCurrent) {
-        for (const int row : m_results->RowsLeadingTo({place.current}))
+        for (const int row : m_results->RowsLeadingTo({place.current}, sections))
             View().selectionModel()->setCurrentIndex(m_results->index(row, 0), QItemSelectionModel::NoUpdate);
     }
     QItemSelection selection;
-    for (const int row : m_results->RowsLeadingTo(place.selected))
+    for (const int row : m_results->RowsLeadingTo(place.selected, sections))
         selection.select(m_results->index(row, 0), m_results->index(row, ColumnCount - 1));
-    if (!selection.isEmpty()) View().selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    // Rows of other sections kept their selection when only some were looked for.
+    if (!selection.isEmpty())
+        View().selectionModel()->select(selection, sections ? QItemSelectionModel::Select : QItemSelectionModel::ClearAndSelect);
 }
 
 std::vector<int> FindWindow::SelectedRows() const {
@@ -309,6 +411,7 @@ std::vector<int> FindWindow::SelectedRows() const {
 }
 
 void FindWindow::ReplaceSelected() {
+    FinishSearch();  // the selected results are of the text as it now reads
     std::vector<LinePlace> places;
     for (int row : SelectedRows())
         if (m_results->IsKeyRow(row)) places.push_back(m_results->PlaceOf(row));
@@ -324,6 +427,7 @@ void FindWindow::ReplaceSelected() {
 }
 
 void FindWindow::SetInSelected() {
+    FinishSearch();
     std::vector<std::string> codes;
     for (int row : SelectedRows()) codes.push_back(m_results->TargetOf(row).Section);
     const std::string key = ToBytes(m_setKey->text());
@@ -342,7 +446,8 @@ void FindWindow::ConfirmAndCommit(const std::string& caption, std::string text,
     CommitRewrites(m_workspace.Doc(), std::move(text), {{}, rewrites.front().SectionName, {}}, rewrites);
 }
 
-void FindWindow::Search() {
+void FindWindow::Search(Place place) {
+    DropSearch();
     const std::string text = ToBytes(m_text->text());
     if (!m_index || text.empty()) {
         m_results->Show(m_index.get(), {});
@@ -350,7 +455,42 @@ void FindWindow::Search() {
         SetSummary(!m_index && m_builder->Building() ? QStringLiteral("Reading the document…") : QString());
         return;
     }
-    m_results->Show(m_index.get(), m_index->Find(text, m_wholeWords->isChecked()));
+    // The results of the text before stay shown until the search is done.
+    m_search = std::make_unique<FindIndex::Search>(*m_index, text, m_wholeWords->isChecked());
+    m_searchPlace = std::move(place);
+    SearchSlice();
+}
+
+void FindWindow::Search() { Search(Place()); }
+
+void FindWindow::SearchSlice() {
+    if (!m_search) return m_searchSlicer.stop();
+    if (!m_search->Continue(SearchSliceTime)) {
+        SetSummary(QStringLiteral("Searching…"));
+        if (!m_searchSlicer.isActive()) m_searchSlicer.start();
+        return;
+    }
+    m_searchSlicer.stop();
+    std::vector<FindIndex::Row> found = m_search->Take();
+    m_search.reset();
+    m_results->Show(m_index.get(), std::move(found));
+    ShowFoundCount();
+    ShowPlace(std::exchange(m_searchPlace, {}));
+}
+
+void FindWindow::FinishSearch() {
+    if (!m_search) return;
+    m_search->Continue(std::chrono::microseconds::max());
+    SearchSlice();
+}
+
+void FindWindow::DropSearch() {
+    m_searchSlicer.stop();
+    m_search.reset();
+    m_searchPlace = {};
+}
+
+void FindWindow::ShowFoundCount() {
     const auto found = static_cast<long long>(m_results->FoundCount());
     SetSummary(found == 1 ? QStringLiteral("1 line found") : QStringLiteral("%1 lines found").arg(found));
 }

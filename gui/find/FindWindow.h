@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QTimer>
 #include <memory>
 #include <vector>
 
@@ -32,9 +33,16 @@ public:
     void Show(const FindIndex* index, std::vector<FindIndex::Row> rows);
     // All the rows found, fetched by the view or not.
     size_t FoundCount() const { return m_rows.size(); }
+    // After an Update of the index that read the sections at `sections` again (in order):
+    // `found` is what the search now finds in them. The rows of other sections stay where the view
+    // has them, with their selection; a touched section's rows are told changed when they are the
+    // same rows as before, or else taken out and put in again.
+    void Follow(const std::vector<size_t>& sections, std::vector<FindIndex::Row> found);
     // The first row that leads to each of `targets`, in row order, fetched if need be; a target
-    // that no row leads to has none.
-    std::vector<int> RowsLeadingTo(const std::vector<EntryTarget>& targets);
+    // that no row leads to has none. With `sections`, only the rows of those sections (in order)
+    // are looked at.
+    std::vector<int> RowsLeadingTo(const std::vector<EntryTarget>& targets,
+                                   const std::vector<size_t>* sections = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     bool canFetchMore(const QModelIndex& parent) const override;
@@ -44,11 +52,15 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     EntryTarget TargetOf(int row) const override;
     LinePlace PlaceOf(int row) const;
+    // The position of the section the row is of.
+    size_t SectionOf(int row) const;
     // False for a row that stands for a section's code.
     bool IsKeyRow(int row) const;
 
 private:
     void FetchUpTo(size_t count);
+    // The rows of section `section`: [first, second).
+    std::pair<size_t, size_t> RowsOf(size_t section) const;
 
     const FindIndex* m_index = nullptr;
     std::vector<FindIndex::Row> m_rows;
@@ -94,6 +106,7 @@ private:
         EntryTarget current;
         bool hasCurrent = false;
     };
+    using Sections = std::vector<size_t>;
 
     // Brings the index up to the edits gathered in m_touched.
     void FollowEdits();
@@ -101,9 +114,18 @@ private:
     void DocumentEdited();
     void Prepare();
     void IndexMade(std::unique_ptr<FindIndex> index, const std::string& error);
+    // Searches the index a slice at a time; once done, the results show, with `place` kept.
+    void Search(Place place);
     void Search();
-    Place TakePlace() const;
-    void ShowPlace(const Place& place);
+    void SearchSlice();
+    // Ends the search under way at once.
+    void FinishSearch();
+    void DropSearch();
+    void ForgetIndex();
+    void ShowFoundCount();
+    // With `sections`, only of the rows of those sections (in order).
+    Place TakePlace(const Sections* sections = nullptr) const;
+    void ShowPlace(const Place& place, const Sections* sections = nullptr);
     std::vector<int> SelectedRows() const;
     // Shows `rewrites` and commits them as one edit named `text` when the user agrees.
     void ConfirmAndCommit(const std::string& caption, std::string text, const std::vector<LineRewrite>& rewrites);
@@ -120,6 +142,10 @@ private:
     FindIndexBuilder* m_builder;
     TouchedSections m_touched;
     bool m_rebuildPending = false;
+    // The search under way, the place to keep once it is done, and what continues it.
+    std::unique_ptr<FindIndex::Search> m_search;
+    Place m_searchPlace;
+    QTimer m_searchSlicer;
 };
 
 }  // namespace velmora

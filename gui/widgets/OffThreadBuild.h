@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMetaObject>
 #include <QObject>
+#include <QTimer>
+#include <cstdint>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -10,25 +13,45 @@
 #include <thread>
 #include <utility>
 
+#include "core/document/Document.h"
+
 namespace velmora {
 
-// Makes something of a big document without holding up the windows: `prepare` copies what the
-// work needs on the thread that owns the document (a pass far shorter than the work) and gives
-// back the work, which runs on a thread of its own; its result is handed back through the event
-// loop. One build runs at a time; a build asked for meanwhile starts, from the document as it then
-// stands, when the running one ends, and only the newest build's result is handed over.
-template <class Result>
+// Makes something of a big document without holding up the windows. What the work needs (a
+// Source) is copied on the thread that owns the document, a slice at a time between the window's
+// events, so that no slice costs a frame; the work then runs on the copy on a thread of its own,
+// and its result is handed back through the event loop. A change of the document between slices
+// starts the copy again. One build runs at a time; a build asked for meanwhile starts, from the
+// document as it then stands, when the running one ends, and only the newest build's result is
+// handed over.
+//
+// A Source has `bool Continue(size_t lines)`, which copies at least `lines` more lines and is true
+// once all is copied.
+template <class Result, class Source>
 class OffThreadBuild : public QObject {
 public:
-    using Work = std::function<Result()>;
-    // Throws when there is nothing to build from; the reason is then handed over as the error.
-    using Prepare = std::function<Work()>;
+    // Starts a copy of what the work needs. Throws when there is nothing to build from; the reason
+    // is then handed over as the error.
+    using Prepare = std::function<std::shared_ptr<Source>()>;
+    // The work on a whole copy, on a thread of its own.
+    using Make = std::function<Result(const Source&)>;
     // What a build hands back: the result, or the reason there is none.
     using Done = std::function<void(std::unique_ptr<Result> result, const std::string& error)>;
 
-    // `prepare` and `done` run on this object's thread.
-    OffThreadBuild(Prepare prepare, Done done, QObject* parent = nullptr)
-        : QObject(parent), m_prepare(std::move(prepare)), m_done(std::move(done)) {}
+    // A slice of the copy between two events: well within a frame.
+    static constexpr qint64 SliceMs = 5;
+    static constexpr size_t LinesPerStep = 5000;
+
+    // `prepare` and `done` run on this object's thread; `document` outlives the build.
+    OffThreadBuild(const Document& document, Prepare prepare, Make make, Done done, QObject* parent = nullptr)
+        : QObject(parent),
+          m_document(document),
+          m_prepare(std::move(prepare)),
+          m_make(std::move(make)),
+          m_done(std::move(done)) {
+        m_slicer.setInterval(0);
+        connect(&m_slicer, &QTimer::timeout, this, &OffThreadBuild::CopySlice);
+    }
     // Waits for a running build, whose result is then dropped.
     ~OffThreadBuild() override {
         if (m_thread.joinable()) m_thread.join();
@@ -41,32 +64,74 @@ public:
         m_wanted = m_launched + 1;
         if (!m_running) Launch();
     }
-    // No build's result is handed over until the next Start.
-    void Cancel() { m_wanted = NoBuild; }
+    // No build's result is handed over until the next Start, and a copy under way is dropped.
+    void Cancel() {
+        m_wanted = NoBuild;
+        DropCopy();
+    }
     // True from Start until its result is handed over (or Cancel).
     bool Building() const { return m_wanted != NoBuild; }
 
 private:
     void Launch() {
+        DropCopy();
         if (m_thread.joinable()) m_thread.join();  // ended already: its result has come back
         const unsigned long generation = ++m_launched;
-        Work work;
         try {
-            work = m_prepare();
+            m_copy = m_prepare();
         } catch (const std::exception& error) {
             Finished(generation, nullptr, error.what());
             return;
         }
+        m_copyOf = m_document.ChangeCount();
+        // A small document is copied at once; a big one goes on between events.
+        CopySlice();
+        if (m_copy) m_slicer.start();
+    }
+
+    void CopySlice() {
+        if (!m_copy) return m_slicer.stop();
+        if (m_document.ChangeCount() != m_copyOf) {
+            // Part of the copy may be of the document before the change: a build of the document as
+            // it now stands.
+            Start();
+            return;
+        }
+        bool whole = false;
+        try {
+            // Steps of a fraction of a millisecond, until a slice's time is up.
+            QElapsedTimer slice;
+            slice.start();
+            do {
+                whole = m_copy->Continue(LinesPerStep);
+            } while (!whole && slice.elapsed() < SliceMs);
+        } catch (const std::exception& error) {
+            DropCopy();
+            Finished(m_launched, nullptr, error.what());
+            return;
+        }
+        if (!whole) return;
+        m_slicer.stop();
+        Run(std::exchange(m_copy, nullptr));
+    }
+
+    void DropCopy() {
+        m_slicer.stop();
+        m_copy.reset();
+    }
+
+    void Run(std::shared_ptr<Source> copy) {
+        const unsigned long generation = m_launched;
         m_running = true;
-        m_thread = std::thread([this, generation, work = std::move(work)]() mutable {
+        m_thread = std::thread([this, generation, copy = std::move(copy), make = m_make]() mutable {
             std::shared_ptr<Result> result;
             std::string error;
             try {
-                result = std::make_shared<Result>(work());
+                result = std::make_shared<Result>(make(*copy));
             } catch (const std::exception& failure) {
                 error = failure.what();
             }
-            work = nullptr;  // the copies it holds go here, not on the windows' thread
+            copy.reset();  // the copy goes here, not on the windows' thread
             // Queued to this object: dropped by Qt if the build is gone by then.
             QMetaObject::invokeMethod(
                 this, [this, generation, result, error] { Finished(generation, result, error); }, Qt::QueuedConnection);
@@ -85,8 +150,14 @@ private:
         m_done(result ? std::make_unique<Result>(std::move(*result)) : nullptr, error);
     }
 
+    const Document& m_document;
     Prepare m_prepare;
+    Make m_make;
     Done m_done;
+    // The copy under way, and the document's change count when it started.
+    std::shared_ptr<Source> m_copy;
+    uint64_t m_copyOf = 0;
+    QTimer m_slicer;
     std::thread m_thread;
     bool m_running = false;
     // Builds are numbered from 1; a finished build whose number is not the one wanted is dropped.

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The views that follow edits: after every edit, undo and redo of a random sequence, the find index
-// and the comparison brought up to date from the edit's news are exactly what a fresh build gives,
-// and the rows the comparison says it changed turn the old list into the new one.
+// The views that follow edits: after every edit, undo and redo of a random sequence, the find index,
+// the comparison and its groups brought up to date from the edit's news are exactly what a fresh
+// build gives, and the rows the comparison says it changed turn the old list into the new one.
 
 #include <random>
 
@@ -10,6 +10,7 @@
 #include "core/references/FindIndex.h"
 #include "core/references/FollowedRows.h"
 #include "core/references/References.h"
+#include "core/compare/DifferenceCategories.h"
 #include "core/compare/LiveComparison.h"
 #include "core/catalogue/TouchedSections.h"
 #include "core/store/StoreTexts.h"
@@ -145,6 +146,8 @@ TEST_F(FollowEditsTest, UpdatedFromTheNewsEqualsAFreshBuildAfterEveryStep) {
     usages.Renew(allUsages);
     auto check = std::make_unique<ReferenceCheck>(workspace);
     ASSERT_FALSE(check->DanglingItems().empty());
+    auto categories = std::make_unique<DifferenceCategories>(workspace, *reference);
+    std::vector<DifferenceCategories::Group> groups = categories->GroupsOf(comparison.Differences());
     int partial = 0;
     for (int step = 0; step < 500; ++step) {
         RandomStep();
@@ -164,22 +167,29 @@ TEST_F(FollowEditsTest, UpdatedFromTheNewsEqualsAFreshBuildAfterEveryStep) {
         if (changed) {
             ++partial;
             ASSERT_EQ(Replayed(before, fresh, *changed), fresh) << "step " << step;
+            categories->FollowGroups(groups, fresh, *changed);
+        } else {
+            categories = std::make_unique<DifferenceCategories>(workspace, *reference);
+            groups = categories->GroupsOf(fresh);
         }
+        ASSERT_EQ(groups, DifferenceCategories(workspace, *reference).GroupsOf(fresh)) << "step " << step;
     }
     workspace.Doc().RemoveObserver(news);
     // Most steps touch one entry, and are followed without a rebuild.
     EXPECT_GT(partial, 250);
 }
 
-// A comparison made of copies of the stores, taken up a few edits later and caught up with the
-// sections those edits touched, equals a fresh comparison; one the edits reshaped is not taken up.
+// A comparison made of copies of the stores (the document's copied in slices of a few lines), taken
+// up a few edits later and caught up with the sections those edits touched, equals a fresh
+// comparison; one the edits reshaped is not taken up.
 TEST_F(FollowEditsTest, ACopiesComparisonCaughtUpWithLaterEditsEqualsAFreshOne) {
     Open();
     const std::unique_ptr<TMemIniFile> reference = Reference();
     const bool caseSensitive = globals.CaseSensitive;
     int takenUp = 0;
     for (int round = 0; round < 120; ++round) {
-        const StoreTexts documentCopy(workspace.Doc().Store());
+        StoreTexts documentCopy(workspace.Doc().Store(), StoreTexts::Sliced{});
+        while (!documentCopy.Continue(1 + Below(7))) ASSERT_FALSE(documentCopy.Done());
         const StoreTexts referenceCopy(*reference);
         ComparedCopies compared = CompareCopies(documentCopy, referenceCopy, caseSensitive);
         ASSERT_EQ(compared.differences, CompareStores(workspace.Doc().Store(), *reference, caseSensitive))

@@ -9,10 +9,13 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTableView>
+#include <random>
 
 #include "ChildWindowHarness.h"
 #include "core/entries/ValueEdits.h"
+#include "core/references/FindIndex.h"
 #include "gui/widgets/FilterBox.h"
+#include "gui/widgets/QtText.h"
 #include "gui/find/ResultsWindow.h"
 #include "gui/find/FindWindow.h"
 
@@ -111,6 +114,60 @@ class FindingTest : public HarnessTest<ChildWindowHarness> {
         QTRY_VERIFY(!find->Preparing());
         QCOMPARE(results->model()->rowCount(), 0);
         QVERIFY(h->TakeShown().size() == 1);
+    }
+
+    // The results follow edits, undos and redos section by section: after each they are the rows
+    // a fresh search finds, and a selected row of an entry left alone stays selected.
+    void findResultsFollowEditsAsAFreshSearchFindsThem() {
+        h->StartOnSample();
+        QVERIFY(h->Trigger("Find1"));
+        QTRY_VERIFY(!h->Find<FindWindow>("FindWindow")->Preparing());
+        QTest::keyClicks(h->Find<QLineEdit>("FindText"), "rocket");
+        QTableView* results = ResultsOf(*h->window, "FindWindow");
+        QVERIFY(results);
+        const auto shown = [results] {
+            QStringList rows;
+            for (int row = 0; row < results->model()->rowCount(); ++row)
+                rows << ResultColumn(*results, 1)[row] + " " + ResultColumn(*results, 3)[row] + "=" +
+                            ResultColumn(*results, 4)[row];
+            return rows;
+        };
+        Workspace& work = h->window->Work();
+        const auto fresh = [&work] {
+            const FindIndex index(work);
+            QStringList rows;
+            for (const FindIndex::Row row : index.Find("rocket", false))
+                rows << Latin1(std::string(index.Code(row)) + " " + std::string(index.Key(row)) + "=" +
+                               std::string(index.Value(row)));
+            return rows;
+        };
+        QCOMPARE(shown(), fresh());
+        QVERIFY(shown().size() > 2);
+        results->selectRow(1);
+        const QString kept = shown()[1];
+        const std::string keptCode = ToBytes(ResultColumn(*results, 1)[1]);
+
+        Document& document = work.Doc();
+        std::vector<std::string> codes;
+        for (size_t s = 0; s < document.Store().SectionCount(); ++s)
+            if (document.Store().SectionAt(s).Name() != keptCode) codes.emplace_back(document.Store().SectionAt(s).Name());
+        const std::vector<std::string> keys = {"Primary", "Secondary", "Name", "Armor"};
+        const std::vector<std::string> values = {"ROCKETS", "rocket pod", "Rifle", "2"};
+        std::mt19937 dice(20261209);
+        for (int step = 0; step < 60; ++step) {
+            const uint32_t action = dice() % 4;
+            if (action == 2 && document.CanUndo())
+                document.Undo();
+            else if (action == 3 && document.CanRedo())
+                document.Redo();
+            else
+                document.SetValue(codes[dice() % codes.size()], keys[dice() % keys.size()],
+                                  values[dice() % values.size()]);
+            QTRY_COMPARE(shown(), fresh());
+            const QModelIndexList selected = results->selectionModel()->selectedRows();
+            QCOMPARE(selected.size(), 1);
+            QCOMPARE(shown()[selected[0].row()], kept);
+        }
     }
 
     // Escape first clears the search text, then closes the window.
