@@ -29,10 +29,8 @@ bool ChangesSource::Continue(size_t lines) {
     while (m_listsRead < m_listRows && read < lines)
         read += 1 + DifferenceCategories::ReadListRow(m_workspace, m_referenceStore, m_listsRead++, m_lists);
     if (read >= lines) return false;
-    if (!m_reference->Done()) {
-        m_reference->Continue(lines - read);
-        return false;
-    }
+    // The reference done within the budget, the document goes on with what is left of it.
+    if (!m_reference->Done() && !m_reference->Continue(lines - read)) return false;
     return m_document.Continue(lines - read);
 }
 

@@ -10,6 +10,7 @@
 #include "core/references/FindIndex.h"
 #include "core/references/FollowedRows.h"
 #include "core/references/References.h"
+#include "core/compare/ChangesSource.h"
 #include "core/compare/DifferenceCategories.h"
 #include "core/compare/LiveComparison.h"
 #include "core/catalogue/TouchedSections.h"
@@ -186,6 +187,9 @@ TEST_F(FollowEditsTest, ACopiesComparisonCaughtUpWithLaterEditsEqualsAFreshOne) 
     Open();
     const std::unique_ptr<TMemIniFile> reference = Reference();
     const bool caseSensitive = globals.CaseSensitive;
+    // The copies the Changes window compares, made at once, compare as the stores do.
+    EXPECT_EQ(ChangesSource(workspace, *reference).Compare().differences.differences,
+              CompareStores(workspace.Doc().Store(), *reference, caseSensitive));
     int takenUp = 0;
     for (int round = 0; round < 120; ++round) {
         StoreTexts documentCopy(workspace.Doc().Store(), StoreTexts::Sliced{});
