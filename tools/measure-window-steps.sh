@@ -3,8 +3,9 @@
 # more and more windows open, opening Find, keystrokes in Find, and opening Changes. Each step is
 # a key press sent with xdotool; the program, started with VELMORA_TRACE_FILE, logs when the key
 # arrives, each stretch of work of its user-interface thread and each time it goes idle after
-# painting. A step's time runs from the key press until the last paint before the next step (the
-# screen has stopped changing); its longest stretch of work is what the user waited on at once.
+# painting. A step's time runs from the key press until the end of the chain of work that answers
+# it (the screen has stopped changing); its longest stretch of work is what the user waited on at
+# once.
 #
 #   tools/measure-window-steps.sh BUILD_DIR [SECTIONS]
 #
@@ -112,17 +113,24 @@ trace = [line.split() for line in open(sys.argv[1])]
 steps = [line.split('\t') for line in open(sys.argv[2]).read().splitlines()]
 least = float(sys.argv[3])
 print(f"{'step':40} {'sent->settled':>14} {'key->settled':>13} {'longest work':>13}")
+works = sorted((float(t[1]), float(t[2])) for t in trace if t[0] == 'work')
 for name, sent, quiet in steps:
     start, end = float(sent) * 1000, float(quiet) * 1000
     keys = [float(t[1]) for t in trace if t[0] == 'key' and start <= float(t[1]) < end]
     key = keys[0] if keys else start
-    # The key's own handling ends when the loop next goes idle; the screen settles when the last
-    # real work of the step ends, a paint ending each stretch.
+    # The answer to the key is the chain of work that follows it: stretches a few milliseconds
+    # long (a search or a copy cut in slices, a paint), each starting soon after the one before
+    # (within the Changes window's pause for edits), up to the last. The cursor's blink, a
+    # stretch far shorter, neither starts nor prolongs a chain.
+    settled = key
+    for begin, finish in works:
+        if finish < key or begin >= end:
+            continue
+        if finish - begin >= 2 and begin - settled <= 300:
+            settled = max(settled, finish)
     idle = [float(t[1]) for t in trace if t[0] == 'idle' and key <= float(t[1]) < end]
-    work = [(float(t[1]), float(t[2])) for t in trace
-            if t[0] == 'work' and float(t[2]) - float(t[1]) >= least and start <= float(t[2]) < end]
-    settled = max([e for _, e in work] + idle[:1] + [key])
-    longest = max((e - b for b, e in work), default=0)
+    settled = max(settled, idle[0] if idle else key)
+    longest = max((e - b for b, e in works if e - b >= least and start <= e < end), default=0)
     print(f"{name:40} {settled - start:11.0f} ms {settled - key:10.0f} ms {longest:10.0f} ms")
 PY
 echo "trace and folder: $work"
