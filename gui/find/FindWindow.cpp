@@ -272,7 +272,7 @@ void FindWindow::Present() {
     show();
     raise();
     activateWindow();
-    if (!m_index) Prepare();
+    if (!m_index && !m_builder->Building()) Prepare();
     m_text->setFocus(Qt::OtherFocusReason);
     m_text->selectAll();
 }
@@ -298,27 +298,20 @@ void FindWindow::ForgetIndex() {
 void FindWindow::DocumentReplaced() {
     ForgetIndex();
     m_touched.Clear();
-    if (isVisible())
-        Prepare();
-    else
-        m_builder->Cancel();
+    Prepare();
 }
 
 void FindWindow::DocumentEdited() {
-    if (m_builder->Building()) {
+    if (m_builder->Building())
         m_builder->Start();  // the index being made is of the document before the edit
-    } else if (!isVisible()) {
-        // Made afresh when the window is next shown, rather than followed unseen.
-        ForgetIndex();
-        m_touched.Clear();
-    } else {
+    else
         FollowEditsSoon();
-    }
 }
 
 void FindWindow::Prepare() {
     if (!m_workspace.Doc().HasDocument()) {
         ForgetIndex();
+        m_builder->Cancel();
         return;
     }
     m_touched.Clear();  // the index to come is of the document as it now stands

@@ -69,9 +69,10 @@ private:
 
 // The find window: the whole document's codes, names, key names and values searched as the user
 // types, letter case ignored, optionally for whole words only. The index is made once per
-// document, away from the windows' thread, when the window is first shown; a search typed before it
-// is ready runs when it is. A shown window follows every edit, undo and redo, so that it searches
-// the document as it now stands; a hidden one forgets its index and makes it again when shown.
+// document, away from the windows' thread, as soon as the document is shown (DocumentReplaced),
+// so that the window opens at once; a search typed before it is ready runs when it is. The index
+// follows every edit, undo and redo, shown or not, so that it searches the document as it now
+// stands.
 //
 // The selected results can be edited as one edit each: the search text replaced in their values,
 // or one key set to one value in each of their entries. The lines that will change are shown
@@ -85,7 +86,7 @@ public:
 
     // Shows the window in front with the search text selected, ready to be typed over.
     void Present();
-    // Another document was opened (or the file type reloaded): the index is made afresh.
+    // A document was opened (or the file type reloaded): the index is made afresh.
     void DocumentReplaced();
     // True while the index is being made; a search then waits for it.
     bool Preparing() const;

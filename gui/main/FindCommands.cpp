@@ -61,13 +61,17 @@ void TMainWin::EntryListMenu(const QPoint& at) {
 }
 
 void TMainWin::FindClick() {
+    TheFindWindow().Present();
+}
+
+FindWindow& TMainWin::TheFindWindow() {
     if (!m_findWindow) {
         m_findWindow = new FindWindow(*this, m_workspace, m_boxes, *m_documentNews);  // owned through its Qt parent, this window
         connect(m_findWindow, &ResultsWindow::openRequested, this, [this](const EntryTarget& target) {
             RunEventHandler(m_boxes, [this, &target] { OpenEntryTarget(target); });
         });
     }
-    m_findWindow->Present();
+    return *m_findWindow;
 }
 
 ResultsWindow& TMainWin::ListWindow(QPointer<ResultsWindow>& window, const QString& objectName,

@@ -281,7 +281,8 @@ void TMainWin::LoadPictures() {
 
 void TMainWin::ArrangeLayar() {
     m_changesWindow->DocumentReplaced();
-    if (m_findWindow) m_findWindow->DocumentReplaced();
+    // The find index is made now, away from the windows, rather than when Find is first opened.
+    TheFindWindow().DocumentReplaced();
     WatchFiles();
     m_globals.UnknownSelected = false;
     ShowStatus(Workspace::BannerText);

@@ -196,6 +196,8 @@ private:
     // Finding (FindCommands.cpp).
     void SetUpFinding();
     void FindClick();
+    // Made, hidden, when the first document is shown, so that its index is ready when it opens.
+    FindWindow& TheFindWindow();
     void CheckReferencesClick();
     // The usages or check window showing what m_usages or m_referenceCheck hold.
     ResultsWindow& ShowUsages();

@@ -96,14 +96,15 @@ class FindingTest : public HarnessTest<ChildWindowHarness> {
         QVERIFY(h->TakeShown().isEmpty());
     }
 
-    // The index is made away from the windows: an edit made meanwhile is searched all the same,
-    // and another document opened afterwards is searched instead of the one before.
+    // The index is made away from the windows as soon as a document is shown: an edit made
+    // meanwhile is searched all the same, and another document opened afterwards is searched
+    // instead of the one before.
     void findSearchesTheDocumentAsItStandsOnceItsIndexIsMade() {
         h->StartOnSample();
-        QVERIFY(h->Trigger("Find1"));
-        auto* find = h->Find<FindWindow>("FindWindow");
-        QVERIFY(find->Preparing());
+        auto* find = h->window->findChild<FindWindow*>(QStringLiteral("FindWindow"));
+        QVERIFY(find && !find->isVisible());
         h->Edit("GRUNT", "Armor", "zincplate");
+        QVERIFY(h->Trigger("Find1"));
         QTest::keyClicks(h->Find<QLineEdit>("FindText"), "zincplate");
         QTableView* results = ResultsOf(*h->window, "FindWindow");
         QTRY_COMPARE(ResultColumn(*results, 1), QStringList({"GRUNT"}));
