@@ -212,7 +212,7 @@ void TChangesWin::AddMenuCommands(QMenu& menu, QAction* before) {
     menu.insertAction(before, compare);
     menu.insertAction(before, save);
     menu.insertSeparator(before);
-    connect(compare, &QAction::triggered, this, &TChangesWin::Guarded<&TChangesWin::ShowAndCompare>);
+    connect(compare, &QAction::triggered, this, &TChangesWin::Guarded<&TChangesWin::ShowChanges>);
     connect(save, &QAction::triggered, this, [this] { RunEventHandler(m_boxes, [this] { SaveChangesAs(); }); });
 }
 
@@ -334,11 +334,6 @@ void TChangesWin::CompareNow() {
 }
 
 void TChangesWin::Compared(std::unique_ptr<ChangesSource::Compared> compared, const std::string& error) {
-    if (!isVisible()) {
-        // Closed meanwhile: compared afresh when next shown.
-        Forget();
-        return;
-    }
     const Workspace& work = m_main.Work();
     const TMemIniFile* reference = m_readReference ? m_readReference.get() : work.DefaultIni.get();
     if (!compared) {
@@ -366,7 +361,20 @@ void TChangesWin::Compared(std::unique_ptr<ChangesSource::Compared> compared, co
     ShowDifferences(std::exchange(m_pendingPlace, {}));
 }
 
+void TChangesWin::ShowChanges() {
+    if (!m_compared && !Comparing()) {
+        ShowAndCompare();
+        return;
+    }
+    Present();
+}
+
 void TChangesWin::ShowAndCompare() {
+    Present();
+    Compare();
+}
+
+void TChangesWin::Present() {
     if (!m_placed) {
         // First shown below the main window, where the category windows, which open beside it,
         // leave room; inside the screen.
@@ -380,11 +388,10 @@ void TChangesWin::ShowAndCompare() {
         QTimer::singleShot(0, this, [this] { WindowPlaces::KeepOnScreen(*this, m_main.HostWidget()); });
     }
     m_main.FocusAndShow(this);
-    Compare();
 }
 
 void TChangesWin::DocumentReplaced() {
-    if (!isVisible()) {
+    if (!isVisible() && m_referenceKind != ReferenceKind::DefaultCopy) {
         // Compared again when next shown; nothing of the old document stays.
         Forget();
         return;
@@ -436,8 +443,6 @@ const std::vector<Difference>& TChangesWin::Differences() const {
 }
 
 void TChangesWin::DocumentEdited() {
-    // A hidden window compares afresh when it is next shown.
-    if (!isVisible()) return;
     if (m_builder->Building()) {
         // The copy being compared lacks the edit: values are caught up when it is done; a
         // document reshaped needs a copy made after the edit.

@@ -46,8 +46,9 @@ class TMemIniFile;
 // copy of the stores: the window shows at once, says "Comparing…", and fills when it is done,
 // catching up with the values edited meanwhile. Revert and Revert Entry put the reference back
 // for the selected rows, or for every row of their entries, as one undoable edit of the document.
-// A shown window follows edits, undos and redos once they pause, comparing again only the
-// sections they touched.
+// The window follows edits, undos and redos once they pause, comparing again only the sections
+// they touched, shown or not. Against the default copy, a document is compared as soon as it is
+// shown, so that Compare… opens on the differences at once.
 class TChangesWin : public QWidget {
     Q_OBJECT
 
@@ -70,10 +71,14 @@ public:
     bool Comparing() const;
     // The window shown, in front, with a fresh comparison.
     void ShowAndCompare();
+    // The window shown, in front: with the differences it keeps up, or else a fresh comparison
+    // (File, "Compare…").
+    void ShowChanges();
     // As ShowAndCompare, against the file `fileName` (the document's own file on disk).
     void ShowAndCompareWithFile(const std::string& fileName);
-    // The document was replaced (opened, made new, another file type): a shown window compares
-    // again; an error is told in the window rather than in a box, as nobody asked for it.
+    // The document was replaced (opened, made new, another file type): a shown window, or one that
+    // compares with the default copy, compares again; an error is told in the window rather than
+    // in a box, as nobody asked for it.
     void DocumentReplaced();
     // Compares afresh, at once, and writes the patch of the differences to a file the user chooses.
     // False when the user cancelled.
@@ -126,6 +131,8 @@ private:
     void ShowStatus(const std::string& text);
     void Forget();
     void ForgetDifferences();
+    // Shows the window in front, placed below the main window the first time.
+    void Present();
     bool Revert(const std::vector<Difference>& selection);
     // The category of the first selected row, for the focus of a revert's undo.
     std::string SelectedCategory() const;
