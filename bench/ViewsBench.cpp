@@ -115,6 +115,21 @@ void BM_FindSourceSlice(benchmark::State& state) {
 }
 BENCHMARK(BM_FindSourceSlice)->Unit(benchmark::kMillisecond);
 
+// Keystrokes in Find on this document, "a", "ar", "arm": the whole search, which the window runs a
+// few milliseconds at a time between events.
+void BM_FindKeystrokeOnIt(benchmark::State& state) {
+    static const FindIndex index(*SizedDocument::Get().workspace);
+    const std::string text = std::string("arm").substr(0, static_cast<size_t>(state.range(0)));
+    size_t hits = 0;
+    for (auto _ : state) {
+        hits = index.Find(text, false).size();
+        benchmark::DoNotOptimize(hits);
+    }
+    state.SetLabel(text);
+    state.counters["hits"] = static_cast<double>(hits);
+}
+BENCHMARK(BM_FindKeystrokeOnIt)->DenseRange(1, 3)->Unit(benchmark::kMillisecond);
+
 // The part on a thread of its own, for comparison.
 void BM_FindIndexFromCopy(benchmark::State& state) {
     const FindSource source(*SizedDocument::Get().workspace);
