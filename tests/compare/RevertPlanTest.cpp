@@ -9,6 +9,7 @@
 #include "core/compare/RevertPlan.h"
 #include "core/store/IniError.h"
 #include "core/store/TextCase.h"
+#include "support/SourceFolder.h"
 
 namespace velmora::testing {
 namespace {
@@ -198,7 +199,7 @@ private:
 
 TEST(RevertPlan, RevertingEveryDifferenceOfRandomEditsGivesTheReferencesBytes) {
     const bool caseSensitive = true;
-    const TMemIniFile reference(std::string(VELMORA_SAMPLES_DIR) + "/Rules.INI", &caseSensitive);
+    const TMemIniFile reference(SourceFolder("samples/Rules.INI"), &caseSensitive);
     ASSERT_GT(reference.SectionCount(), 20u);
     const std::string formatted = reference.RenderText();
 

@@ -10,6 +10,7 @@
 #include "EntriesFixture.h"
 #include "core/entries/EntryOperations.h"
 #include "support/GoldenCases.h"
+#include "support/SourceFolder.h"
 
 namespace velmora::testing {
 namespace {
@@ -31,7 +32,7 @@ protected:
 };
 
 TEST_P(EntryWritesGoldenTest, StoresHoldTheExpectedText) {
-    folder.CopyTree(fs::path(VELMORA_ENTRIES_GOLDEN_DIR) / GetParam());
+    folder.CopyTree(fs::path(SourceFolder("tests/entries/golden")) / GetParam());
     Load();
     TMemIniFile operation(folder.File("operation.ini"));
     auto field = [&](const char* key) { return operation.ReadString("Operation", key, ""); };
@@ -63,7 +64,7 @@ TEST_P(EntryWritesGoldenTest, StoresHoldTheExpectedText) {
     EXPECT_EQ(WithoutCarriageReturns(workspace.Doc().Definition().RenderText()), expectedDefinition);
 }
 
-VELMORA_GOLDEN_CASES(EntryWritesGoldenTest, VELMORA_ENTRIES_GOLDEN_DIR);
+VELMORA_GOLDEN_CASES(EntryWritesGoldenTest, SourceFolder("tests/entries/golden"));
 
 }  // namespace
 }  // namespace velmora::testing

@@ -351,7 +351,7 @@ private slots:
         TempFolder other;
         QSettings settings(h->folder.File("user-settings.ini").c_str(), QSettings::IniFormat);
         QtFolderMemory memory(settings);
-        ProgramFolderChoice choice(h->boxes, memory, VELMORA_SAMPLES);
+        ProgramFolderChoice choice(h->boxes, memory, SourceFolder("samples"));
         h->window->SetProgramFolderChoice(&choice);
 
         h->boxes.EnqueueFileName(std::nullopt);

@@ -23,6 +23,7 @@
 #include "gui/widgets/StringGrid.h"
 #include "gui/main/mMainWin.h"
 #include "support/ScriptedBoxes.h"
+#include "support/SourceFolder.h"
 #include "support/TempFolder.h"
 
 namespace velmora::testing {
@@ -78,7 +79,7 @@ class MainWindowHarness {
 public:
     // The sample installation, copied into the folder (without any record of earlier game starts).
     void CopySample() {
-        folder.CopyTree(VELMORA_SAMPLES);
+        folder.CopyTree(SourceFolder("samples"));
         std::filesystem::remove(folder.Path() / "game" / "started.log");
     }
 

@@ -17,7 +17,7 @@ namespace {
 
 std::string SampleBitmap(const char* name) {
     TempFolder scratch;
-    scratch.CopyTree(std::filesystem::path(VELMORA_SAMPLES) / "Bitmap");
+    scratch.CopyTree(std::filesystem::path(SourceFolder("samples")) / "Bitmap");
     return scratch.Read(name);
 }
 

@@ -397,7 +397,7 @@ class RandomActionsTest : public QObject {
         ActionLog log(seed);
 
         TempFolder folder;
-        folder.CopyTree(VELMORA_SAMPLES);
+        folder.CopyTree(SourceFolder("samples"));
         std::filesystem::remove(folder.Path() / "game" / "started.log");
         Globals globals;
         RandomBoxes boxes(dice, log);

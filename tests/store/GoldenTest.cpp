@@ -11,6 +11,7 @@
 #include "core/store/StoreRendering.h"
 #include "core/store/mIniGue.h"
 #include "support/GoldenCases.h"
+#include "support/SourceFolder.h"
 
 namespace velmora::test {
 namespace {
@@ -35,7 +36,7 @@ protected:
 };
 
 TEST_P(GoldenFileTest, WritesExpectedBytesAndIsStable) {
-    const fs::path caseDir = fs::path(VELMORA_STORE_GOLDEN_DIR) / GetParam();
+    const fs::path caseDir = fs::path(::velmora::testing::SourceFolder("tests/store/golden")) / GetParam();
     const std::string expected = ReadBytes(caseDir / "expected.ini");
 
     TMemIniFile store((caseDir / "input.ini").string());
@@ -61,7 +62,7 @@ TEST_P(GoldenFileTest, WritesExpectedBytesAndIsStable) {
     EXPECT_EQ(rewritten, expected) << FirstDifference(expected, rewritten);
 }
 
-VELMORA_GOLDEN_CASES(GoldenFileTest, VELMORA_STORE_GOLDEN_DIR);
+VELMORA_GOLDEN_CASES(GoldenFileTest, ::velmora::testing::SourceFolder("tests/store/golden"));
 
 }  // namespace
 }  // namespace velmora::test

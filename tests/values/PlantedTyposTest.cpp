@@ -14,6 +14,7 @@
 #include "core/references/References.h"
 #include "core/catalogue/Routines.h"
 #include "core/catalogue/ValueRules.h"
+#include "support/SourceFolder.h"
 
 namespace velmora::testing {
 namespace {
@@ -168,7 +169,7 @@ private:
 };
 
 TEST_F(PlantedTyposTest, AllFoundInTheSample) {
-    folder.CopyTree(VELMORA_SAMPLES_DIR);
+    folder.CopyTree(SourceFolder("samples"));
     Open("Rules.INI");
     EXPECT_EQ(check->Findings().size(), 0U) << "the pristine sample";
     PlantAndFindAll();
