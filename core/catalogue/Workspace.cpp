@@ -104,6 +104,7 @@ void Workspace::BeginLoadDefault_INI_file() {
     auto store = NewStore(fileName);
     m_globals.DefaultFileName = fileName;
     DefaultIni = std::move(store);
+    m_document.CountChange();  // a copy of the old one under way is started again
 }
 
 void Workspace::BeginSetupDefault_001file() {

@@ -310,9 +310,12 @@ public:
     void MarkUnsaved();
 
     // Counts every change of the stores: each load, each hand-out for a load's catalogue, each
-    // edit, undo and redo. What reads a store a slice at a time between events has read one
-    // document while the count stays the same.
+    // edit, undo and redo, and each replacement of a store read beside them (CountChange). What
+    // reads the stores a slice at a time between events has read one document while the count
+    // stays the same.
     uint64_t ChangeCount() const { return m_changeCount; }
+    // A store read beside the document's own (the file type's default copy) was replaced.
+    void CountChange() { ++m_changeCount; }
 
     void AddObserver(DocumentObserver& observer);
     void RemoveObserver(DocumentObserver& observer);
