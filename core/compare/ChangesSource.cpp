@@ -21,12 +21,12 @@ ChangesSource::ChangesSource(const Workspace& workspace, const TMemIniFile& refe
       m_reference(referenceCopy && referenceCopy->Origin() == &reference
                       ? std::move(referenceCopy)
                       : std::make_shared<StoreTexts>(reference, StoreTexts::Sliced{})) {
-    m_listRows = DifferenceCategories::StartLists(workspace, m_lists);
+    DifferenceCategories::StartLists(workspace, m_lists);
 }
 
 bool ChangesSource::Continue(size_t lines) {
     size_t read = 0;
-    while (m_listsRead < m_listRows && read < lines)
+    while (m_listsRead < m_lists.rows.size() && read < lines)
         read += 1 + DifferenceCategories::ReadListRow(m_workspace, m_referenceStore, m_listsRead++, m_lists);
     if (read >= lines) return false;
     // The reference done within the budget, the document goes on with what is left of it.

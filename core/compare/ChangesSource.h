@@ -16,7 +16,8 @@ class Workspace;
 // What the Changes window's list is made from, copied on the thread that edits the stores: the
 // document's and the reference's texts and the catalogue's lists. The comparison and its grouping
 // by category are then worked out from the copy on a thread of its own. A sliced copy takes the
-// lists at once and the texts a slice at a time (Continue), the document unchanged meanwhile.
+// lists a category at a time and the texts a few sections at a time (Continue), the stores
+// unchanged meanwhile.
 class ChangesSource {
 public:
     // `referenceCopy`, when it is a copy of `reference` (which is never edited), whole or not, is
@@ -48,7 +49,6 @@ private:
     StoreTexts m_document;
     std::shared_ptr<StoreTexts> m_reference;
     DifferenceCategories::Lists m_lists;
-    size_t m_listRows = 0;
     size_t m_listsRead = 0;
 };
 

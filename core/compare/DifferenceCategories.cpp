@@ -21,17 +21,16 @@ void Append(const TStringList& names, std::vector<std::string>& to) {
 
 DifferenceCategories::Lists DifferenceCategories::ReadLists(const Workspace& workspace, const TMemIniFile& reference) {
     Lists lists;
-    const size_t categories = StartLists(workspace, lists);
-    for (size_t row = 0; row < categories; ++row) ReadListRow(workspace, reference, row, lists);
+    StartLists(workspace, lists);
+    for (size_t row = 0; row < lists.rows.size(); ++row) ReadListRow(workspace, reference, row, lists);
     return lists;
 }
 
-size_t DifferenceCategories::StartLists(const Workspace& workspace, Lists& lists) {
+void DifferenceCategories::StartLists(const Workspace& workspace, Lists& lists) {
     lists.caseSensitive = workspace.G().CaseSensitive;
     lists.rows = workspace.CategoryRows;
     lists.entries.assign(lists.rows.size(), {});
     lists.named.assign(lists.rows.size(), {});
-    return lists.rows.size();
 }
 
 size_t DifferenceCategories::ReadListRow(const Workspace& workspace, const TMemIniFile& reference, size_t row,

@@ -33,8 +33,8 @@ public:
     };
     // `reference` is the store compared against.
     static Lists ReadLists(const Workspace& workspace, const TMemIniFile& reference);
-    // The lists with no row read yet, each read by ReadListRow; gives the number of rows.
-    static size_t StartLists(const Workspace& workspace, Lists& lists);
+    // The lists with their rows named and none read yet: each is read by ReadListRow.
+    static void StartLists(const Workspace& workspace, Lists& lists);
     // Reads category row `row`; gives the number of names read.
     static size_t ReadListRow(const Workspace& workspace, const TMemIniFile& reference, size_t row, Lists& lists);
 

@@ -13,8 +13,8 @@ class Workspace;
 
 // What the find index reads of a workspace: the document's texts (StoreTexts), and the entries each
 // category lists. The copy owns all its texts, so an index can be made from it on another thread
-// while the document goes on changing. A sliced copy copies the lists at once and the texts a
-// slice at a time (Continue), the document unchanged meanwhile.
+// while the document goes on changing. A sliced copy takes the lists a category at a time and the
+// texts a few sections at a time (Continue), the document unchanged meanwhile.
 class FindSource {
 public:
     explicit FindSource(const Workspace& workspace);

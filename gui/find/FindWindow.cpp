@@ -321,8 +321,7 @@ void FindWindow::Prepare() {
 
 void FindWindow::IndexMade(std::unique_ptr<FindIndex> index, const std::string& error) {
     Place place = TakePlace();
-    DropSearch();
-    m_results->Show(nullptr, {});  // no row may point into the index that goes
+    ForgetIndex();
     m_index = std::move(index);
     m_touched.Clear();  // an edit during the build started it again, so the index is up to date
     Search(std::move(place));
