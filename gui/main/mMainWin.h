@@ -107,7 +107,6 @@ public:
     bool WriteDocument(const std::string& Name);
     bool IsDefaultFileOrUntitleNew(const std::string& Name);
     bool FileExistOK(const std::string& Name) override;
-    void RenameTheWholeToNewFile(const std::string& Name);
     void OpenProcess(const std::string& Name);
     void SetBannerCaption();
     // Restores the form when it is minimised and gives it the focus.
