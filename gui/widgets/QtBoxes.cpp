@@ -211,9 +211,13 @@ ListAnswer QtBoxes::ChooseFromList(const std::string& text, const std::vector<st
         row.replace(QLatin1String("\r\n"), QLatin1String("\n"));
         new QListWidgetItem(row, &list);  // owned by the list
     }
+    list.setAlternatingRowColors(true);  // an item may take several lines
     if (!items.empty()) list.setCurrentRow(0);
-    // As wide as the longest line (a full path), within the screen's room.
+    // As wide as the longest line (a full path), and as high as the items, within the screen's room.
     list.setMinimumWidth(std::min(list.sizeHintForColumn(0) + 2 * list.frameWidth() + 24, 900));
+    int height = 2 * list.frameWidth();
+    for (int row = 0; row < list.count(); ++row) height += list.sizeHintForRow(row);
+    list.setFixedHeight(std::min(height + 4, 400));
     AddBelowText(box, &list);
     std::vector<QAbstractButton*> pressed;
     for (const std::string& label : buttons) {
