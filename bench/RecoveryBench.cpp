@@ -104,11 +104,13 @@ BENCHMARK(BM_RecoveryJoinOnItsThread)->Unit(benchmark::kMillisecond);
 
 void BM_RecoveryWriteOnItsThread(benchmark::State& state) {
     const auto& document = TenfoldDocument::Get();
-    const std::string bytes = document.store->RenderText();
-    const RecoveryRecord record{document.file, TakeDiskStamp(document.file), 1};
-    const std::string copy = RecoveryFileName((document.folder / "recovery").string(), document.file);
-    for (auto _ : state) WriteRecoveryFile(copy, record, bytes);
-    SetBytes(state, bytes.size());
+    Recovery recovery;
+    recovery.SavedAt = 1;
+    recovery.Files.push_back({std::string(Recovery::DocumentRole), document.file, TakeDiskStamp(document.file),
+                              document.store->RenderText()});
+    const auto claim = RecoveryClaim::TakeNew((document.folder / "recovery").string(), document.file);
+    for (auto _ : state) claim->Write(recovery);
+    SetBytes(state, recovery.Files.front().Bytes.size());
 }
 BENCHMARK(BM_RecoveryWriteOnItsThread)->Unit(benchmark::kMillisecond);
 

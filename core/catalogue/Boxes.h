@@ -11,6 +11,12 @@ namespace velmora {
 
 enum class BoxAnswer { Ok, Cancel, Yes, No, Ignore };
 
+// The answer to a question over a list: the button pressed and the item picked when it was.
+struct ListAnswer {
+    size_t Button = 0;
+    size_t Item = 0;
+};
+
 // Every message box and file dialog of the program goes through this interface. The program
 // shows real dialogs; tests answer from a queue and record what was asked; the command-line
 // tool prints the boxes and takes their first button.
@@ -46,6 +52,16 @@ public:
         const size_t last = buttons.empty() ? 0 : buttons.size() - 1;
         if (answer == BoxAnswer::Yes) return 0;
         return answer == BoxAnswer::No ? std::min<size_t>(1, last) : last;
+    }
+    // A question over a list of `items` to pick one from, with buttons of its own that act on it
+    // ("&Restore", "&Discard"...): as Choose, the items below the text, one a row (an item may take
+    // several lines), the first one picked at first. Esc gives the last button. Boxes without a
+    // list of their own list the items in the text and ask Choose, for the first item.
+    virtual ListAnswer ChooseFromList(const std::string& text, const std::vector<std::string>& items,
+                                      const std::vector<std::string>& buttons) {
+        std::string listed = text;
+        for (const std::string& item : items) listed += "\r\n" + item;
+        return {Choose(listed, buttons), 0};
     }
     // A warning: caption "Warning", warning icon, "OK" and "&Ignore".
     virtual BoxAnswer Warning(const std::string& text) = 0;

@@ -29,11 +29,17 @@ void WriteSaveTexts(const SaveTexts& texts, const std::string& documentFile, con
 }
 
 void SaveDocument(Workspace& workspace) {
+    // A copy of the name: the store that holds it is renamed on the way.
+    SaveDocumentAs(workspace, std::string(workspace.Doc().FileName()));
+}
+
+void SaveDocumentAs(Workspace& workspace, const std::string& documentFile) {
     Document& document = workspace.Doc();
     const SaveTexts texts = TextsToSave(workspace, document.DefinitionChanged());
-    const std::string& documentFile = document.Store().FileName();
     const std::string& definitionFile = document.Definition().FileName();
     WriteSaveTexts(texts, documentFile, definitionFile);
+    // Only a name the document went to is the document's from now on.
+    if (document.FileName() != documentFile) document.Rename(documentFile);
     workspace.DocumentStamp = StampOfWritten(documentFile, texts.Document);
     if (texts.Definition) workspace.DefinitionStamp = StampOfWritten(definitionFile, *texts.Definition);
     document.MarkSaved();

@@ -30,6 +30,9 @@ void WriteSaveTexts(const SaveTexts& texts, const std::string& documentFile, con
 // since the last save changed its lists. The history's clean point moves only when both went to
 // disk; the files' stamps are then those of the bytes written.
 void SaveDocument(Workspace& workspace);
+// Save As: the same, to `documentFile`, which becomes the document's name once the files are
+// written. A save that fails leaves the document under its old name, unsaved.
+void SaveDocumentAs(Workspace& workspace, const std::string& documentFile);
 
 // The file a save of the document would overwrite although another program changed it since it
 // was read or last written: the document's file, or the definition file when `withDefinition`

@@ -116,8 +116,12 @@ void Workspace::BeginSetupDefault_001file() {
 
 void Workspace::ReadCreate_001FilenameAndDefault() {
     m_document.Load(StoreOf::Definition, NewStore(DefinitionFileName()));
+    DefinitionStamp = TakeDiskStamp(m_document.Definition().FileName());
+    ReadDefinitionSettings();
+}
+
+void Workspace::ReadDefinitionSettings() {
     const TMemIniFile& definition = m_document.Definition();
-    DefinitionStamp = TakeDiskStamp(definition.FileName());
     // Settings go back to the settings file's values before this type's overrides apply.
     ReadProgBuffer(*SettingsIni);
     ReadProgBuffer(definition, AllSections, UnknownCategory, "1,TheUnknown!", &CategoryList);
@@ -189,6 +193,20 @@ void Workspace::LoadRecoveredDocument(const std::string& FileName, std::string b
     m_globals.UnknownSelected = false;
     m_document.Restart(true);
     if (m_view) m_view->ArrangeLayar();
+}
+
+void Workspace::LoadRecoveredDefinition(const std::string& FileName, std::string bytes, const DiskStamp& loaded) {
+    BusyPointer busy(m_view);
+    std::unique_ptr<TMemIniFile> definition = NewStore(std::string());
+    definition->LoadText(std::move(bytes));
+    definition->Rename(FileName, false);
+    CategoryList.Clear();
+    m_document.Load(StoreOf::Definition, std::move(definition));
+    DefinitionStamp = loaded;
+    ReadDefinitionSettings();
+    BuildCategoryRows();
+    ArrangeButton();
+    if (m_view) m_view->LoadPictures();
 }
 
 void Workspace::LoadDefinitionKeepingDocument() {

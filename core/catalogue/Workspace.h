@@ -74,6 +74,8 @@ public:
     void BeginLoadDefault_INI_file();
     void BeginSetupDefault_001file();
     void ReadCreate_001FilenameAndDefault();
+    // The settings and categories of the definition store just loaded.
+    void ReadDefinitionSettings();
     void BuildCategoryRows();
     void ArrangeButton();
 
@@ -83,6 +85,10 @@ public:
     // file holding them would read it; it counts as changed, with a fresh history. `loaded` is the
     // file as it was when the recovered document was first read from it.
     void LoadRecoveredDocument(const std::string& FileName, std::string bytes, const DiskStamp& loaded);
+    // The definition file put back from `bytes` (a recovery copy) under the name `FileName`, with
+    // the settings and categories it gives; `loaded` is the file as it was when it was first read.
+    // A recovered document is loaded after it.
+    void LoadRecoveredDefinition(const std::string& FileName, std::string bytes, const DiskStamp& loaded);
     void OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer();
     void SelectUnknown();
     // The definition file read anew for the document as it stands, as a new definition written

@@ -379,6 +379,11 @@ void Document::MarkUnsaved() {
     HistoryMoved();
 }
 
+void Document::MarkStoreUnsaved(StoreOf which) {
+    m_history.MarkChanged(which);
+    HistoryMoved();
+}
+
 void Document::AddObserver(DocumentObserver& observer) {
     if (std::find(m_observers.begin(), m_observers.end(), &observer) == m_observers.end())
         m_observers.push_back(&observer);

@@ -187,6 +187,12 @@ public:
         m_shared = *m_clean;
         m_clean.reset();
     }
+    // `store` differs from its file although no edit says so (a session put back from a copy): no
+    // position is clean until the next save, and the store counts as changed until then.
+    void MarkChanged(StoreOf store) {
+        DropCleanPoint();
+        m_droppedTouched[static_cast<size_t>(store)] = true;
+    }
     // Whether `store` may stand otherwise than when it was last saved or loaded: an edit between
     // that point and the position touches it. Without a clean point, the point the history last
     // shared with the saved state stands in for it, with the edits dropped since then.
@@ -308,6 +314,10 @@ public:
     void MarkSaved();
     // The document's file went from the disk: it counts as changed until it is saved again.
     void MarkUnsaved();
+    // After a load: `which` differs from its file, though no edit made it so (a session put back
+    // from a recovery copy). The document counts as changed and the store is written by the next
+    // save.
+    void MarkStoreUnsaved(StoreOf which);
 
     // Counts every change of the stores: each load, each hand-out for a load's catalogue, each
     // edit, undo and redo, and each replacement of a store read beside them (CountChange). What

@@ -19,7 +19,12 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 #endif
 
 namespace fs = std::filesystem;
@@ -197,6 +202,58 @@ std::string ExistingFileName(std::string_view fileName) {
     if (!found) return std::string(fileName);
     return std::string(dir) + *found;
 }
+
+#ifdef _WIN32
+
+std::unique_ptr<FileLock> FileLock::TryTake(std::string_view fileName) {
+    fs::path path = ToPath(fileName);
+    // Opened without sharing, nobody else can open it until it is closed; the system closes it,
+    // and deletes it, when the program ends.
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle != INVALID_HANDLE_VALUE)
+        return std::unique_ptr<FileLock>(new FileLock(std::move(path), reinterpret_cast<std::intptr_t>(handle)));
+    const DWORD error = GetLastError();
+    // Held by another, or let go by one and not yet deleted.
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED) return nullptr;
+    throw IniError::CannotCreate(std::string(fileName));
+}
+
+FileLock::~FileLock() { CloseHandle(reinterpret_cast<HANDLE>(m_handle)); }
+
+#else
+
+std::unique_ptr<FileLock> FileLock::TryTake(std::string_view fileName) {
+    fs::path path = ToPath(fileName);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        // Not handed down to the programs this one starts (the game), which would hold the lock on.
+        const int handle = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (handle < 0) throw IniError::CannotCreate(std::string(fileName));
+        if (::flock(handle, LOCK_EX | LOCK_NB) != 0) {
+            const int error = errno;
+            ::close(handle);
+            if (error == EWOULDBLOCK) return nullptr;
+            throw IniError::CannotCreate(std::string(fileName));
+        }
+        // The holder before may have deleted the file while letting go: a lock on a file no longer
+        // under that name guards nothing, and a fresh file is taken instead.
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(handle, &held) == 0 && ::stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+            held.st_ino == named.st_ino)
+            return std::unique_ptr<FileLock>(new FileLock(std::move(path), handle));
+        ::close(handle);
+    }
+    return nullptr;
+}
+
+FileLock::~FileLock() {
+    // Deleted while still held, so that nobody takes a lock on a file that is about to go.
+    ::unlink(m_path.c_str());
+    ::close(static_cast<int>(m_handle));
+}
+
+#endif
 
 namespace {
 

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,6 +44,28 @@ bool FileNamesIgnoreCase();
 // and its name (the first in byte order when several match) is given in the same folder text.
 // Otherwise `fileName` as it is, so that a new file is made with the configured name.
 std::string ExistingFileName(std::string_view fileName);
+
+// A lock that this program holds on a file of its own while it runs. Another holder, in this
+// program or another, cannot take it meanwhile; the operating system lets it go when the program
+// ends, however it ends, so a lock left by a program that was killed is free to be taken again.
+// The file is made when missing and goes when the lock is let go.
+class FileLock {
+public:
+    // The lock of `fileName`; none while another holds it. Throws IniError "Cannot create file
+    // <name>" when the file cannot be made.
+    static std::unique_ptr<FileLock> TryTake(std::string_view fileName);
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    FileLock(FileLock&&) = delete;
+    FileLock& operator=(FileLock&&) = delete;
+
+private:
+    FileLock(std::filesystem::path path, std::intptr_t handle) : m_path(std::move(path)), m_handle(handle) {}
+
+    std::filesystem::path m_path;
+    std::intptr_t m_handle;  // the open file that holds the lock, as the system numbers it
+};
 
 // Replaces the file by `content` without ever leaving a half-written file: the bytes go into a
 // temporary file in the same folder, which is flushed to the device and then renamed over the

@@ -84,11 +84,10 @@ bool TMainWin::WriteDocument(const std::string& Name) {
     if (!m_workspace.Doc().HasDocument()) return true;  // a start-up that failed left no document
     // Save As to another name has asked about that file; a save in place asks when another program
     // changed the file since it was read, so that its change is never overwritten unseen.
-    if (m_workspace.Doc().FileName() != Name)
-        RenameTheWholeToNewFile(Name);
-    else if (!OverwriteChangedFileOK())
-        return false;
-    SaveDocument(m_workspace);
+    if (m_workspace.Doc().FileName() == Name && !OverwriteChangedFileOK()) return false;
+    // The new name is the document's only once it is written: a save that fails leaves the
+    // title, the next save and the recovery copy on the old one.
+    SaveDocumentAs(m_workspace, Name);
     m_keptMineOver = {};
     WatchFiles();  // a new name, or a file written anew
     SetBannerCaption();
@@ -110,11 +109,6 @@ bool TMainWin::SaveAs1Click(const std::string& ProposedName) {
         CommitOpenEdits();
         return WriteDocument(*name);
     }
-}
-
-void TMainWin::RenameTheWholeToNewFile(const std::string& Name) {
-    if (m_workspace.Doc().HasDocument()) m_workspace.Doc().Rename(Name);
-    SetBannerCaption();
 }
 
 void TMainWin::New1Click() {

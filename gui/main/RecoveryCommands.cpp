@@ -5,10 +5,16 @@
 #include <QApplication>
 #include <QFileSystemWatcher>
 #include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstddef>
+#include <memory>
+#include <vector>
 
 #include "gui/category/mChildWin.h"
 #include "core/catalogue/Boxes.h"
 #include "core/catalogue/DocumentSave.h"
+#include "core/catalogue/ProgramFolder.h"
 #include "core/catalogue/RecoveryFile.h"
 #include "core/catalogue/Routines.h"
 #include "gui/changes/ChangesWindow.h"
@@ -26,15 +32,19 @@ namespace {
 // Watchers report a save as several events (truncate, write, rename): they are taken as one.
 constexpr int DiskCheckDelayMs = 200;
 
-enum RestoreButton : size_t { Restore, Discard, CompareRecovery };
+enum RestoreButton : size_t { Restore, Discard, CompareRecovery, NotNow };
 enum ChangedButton : size_t { Reload, KeepMine, CompareChanged };
 
 }  // namespace
 
 void TMainWin::SetUpRecovery() {
     m_recovery = std::make_unique<RecoveryKeeper>(m_workspace);
-    connect(m_recovery.get(), &RecoveryKeeper::failed, this,
-            [this](const QString& text) { m_boxes.Error(ToBytes(text)); });
+    // Said in the status line at every copy that fails, so that the user never takes the work for
+    // kept; the box comes once, until a copy is written again.
+    connect(m_recovery.get(), &RecoveryKeeper::failed, this, [this](const QString& text, bool again) {
+        ShowStatus(ToBytes(text));
+        if (!again) m_boxes.Error(ToBytes(text));
+    });
     const DocumentSignals& news = *m_documentNews;
     connect(&news, &DocumentSignals::historyChanged, m_recovery.get(), &RecoveryKeeper::DocumentChanged);
     connect(&news, &DocumentSignals::modifiedChanged, m_recovery.get(), &RecoveryKeeper::DocumentChanged);
@@ -66,11 +76,20 @@ void TMainWin::OfferRecoveriesOf(const std::optional<std::string>& documentFile)
     const std::string& dir = m_recovery->Folder();
     if (dir.empty()) return;
     const std::string wanted = documentFile ? platform::AbsoluteName(*documentFile) : std::string();
+    // Each file offered is held meanwhile, so that a copy of the program starting now does not
+    // offer it too; those not chosen are let go, to be offered again at the next start.
+    struct Offer {
+        std::shared_ptr<RecoveryClaim> Claim;
+        velmora::Recovery Copy;
+    };
+    std::vector<Offer> offers;
     for (const std::string& file : RecoveryFiles(dir)) {
-        // The copy of the changes now open is this session's own.
-        if (m_workspace.Doc().Modified() && file == m_recovery->CurrentFile()) continue;
+        std::shared_ptr<RecoveryClaim> claim;
         velmora::Recovery recovery;
         try {
+            claim = RecoveryClaim::Take(file);
+            // Held by a copy of the program that is still running, or by this one: live work.
+            if (!claim) continue;
             recovery = ReadRecoveryFile(file);
         } catch (const IniError& error) {
             // Reported at the start only, and kept: the user may still save what it holds.
@@ -78,26 +97,52 @@ void TMainWin::OfferRecoveriesOf(const std::optional<std::string>& documentFile)
                 m_boxes.Error("A recovery file cannot be read and is kept:\r\n" + std::string(error.what()));
             continue;
         }
-        if (documentFile && platform::AbsoluteName(recovery.Record.DocumentPath) != wanted) continue;
-        OfferRecovery(file, recovery);
+        if (documentFile && platform::AbsoluteName(recovery.Document().Path) != wanted) continue;
+        offers.push_back({std::move(claim), std::move(recovery)});
+    }
+    // The latest work first.
+    std::stable_sort(offers.begin(), offers.end(),
+                     [](const Offer& a, const Offer& b) { return a.Copy.SavedAt > b.Copy.SavedAt; });
+    const int64_t now = std::chrono::duration_cast<std::chrono::seconds>(
+                            std::chrono::system_clock::now().time_since_epoch())
+                            .count();
+    while (!offers.empty()) {
+        std::vector<const velmora::Recovery*> copies;
+        std::vector<std::string> items;
+        for (const Offer& offer : offers) {
+            copies.push_back(&offer.Copy);
+            items.push_back(RecoveryDescription(offer.Copy, ChangedSinceRecovery(offer.Copy), now));
+        }
+        const ListAnswer answer = m_boxes.ChooseFromList(RestoreQuestion(copies), items,
+                                                         {"&Restore", "&Discard", "&Compare…", "&Not Now"});
+        if (answer.Button == NotNow) return;
+        Offer chosen = std::move(offers[answer.Item]);
+        offers.erase(offers.begin() + static_cast<std::ptrdiff_t>(answer.Item));
+        if (answer.Button == Discard) {
+            m_recovery->Remove(std::move(chosen.Claim));
+            continue;
+        }
+        RestoreRecovery(std::move(chosen.Claim), chosen.Copy, answer.Button == CompareRecovery);
+        return;
     }
 }
 
-void TMainWin::OfferRecovery(const std::string& file, const velmora::Recovery& recovery) {
-    const std::string question = RestoreQuestion(recovery.Record, ChangedSinceRecovery(recovery.Record));
-    const size_t answer = m_boxes.Choose(question, {"&Restore", "&Discard", "&Compare…"});
-    if (answer == Discard) {
-        m_recovery->Remove(file);
-        return;
-    }
+void TMainWin::RestoreRecovery(std::shared_ptr<RecoveryClaim> claim, const velmora::Recovery& recovery,
+                               bool compare) {
     if (!ModifiedSavedOrDontCare()) return;
     CloseExistingChildWindow();
-    m_workspace.LoadRecoveredDocument(recovery.Record.DocumentPath, recovery.Bytes, recovery.Record.Loaded);
-    // The restored changes are unsaved work of this session now, kept in the document's own file.
-    m_recovery->CopyNow();
-    if (file != m_recovery->CurrentFile()) m_recovery->Remove(file);
-    if (answer == CompareRecovery && platform::IsRegularFile(recovery.Record.DocumentPath))
-        m_changesWindow->ShowAndCompareWithFile(recovery.Record.DocumentPath);
+    // The session comes back where it was open: its program folder, whose settings and default
+    // copies its kind of file reads, and that kind of file.
+    if (!recovery.ProgramFolder.empty() && recovery.ProgramFolder != m_globals.ProgramDir) {
+        EnterProgramFolder(recovery.ProgramFolder);
+        LoadProgramFolder(WorkingFolder());
+    }
+    RestoreSession(m_workspace, recovery);
+    MarkCurrentFileType();
+    // The restored changes are unsaved work of this session now, kept in the file they came from.
+    m_recovery->Adopt(std::move(claim));
+    const std::string& document = recovery.Document().Path;
+    if (compare && platform::IsRegularFile(document)) m_changesWindow->ShowAndCompareWithFile(document);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -10,6 +10,8 @@
 
 #include "core/catalogue/RecoveryFile.h"
 #include "core/catalogue/Workspace.h"
+#include "core/store/IniError.h"
+#include "core/store/PlatformFile.h"
 #include "core/store/StoreRendering.h"
 #include "gui/widgets/QtText.h"
 
@@ -37,6 +39,9 @@ RecoveryKeeper::RecoveryKeeper(Workspace& workspace, QObject* parent) : QObject(
     connect(&m_timer, &QTimer::timeout, this, &RecoveryKeeper::StartCopy);
     m_slicer.setInterval(0);
     connect(&m_slicer, &QTimer::timeout, this, &RecoveryKeeper::RenderSlice);
+    m_lookForCopy.setInterval(LookForCopyMs);
+    connect(&m_lookForCopy, &QTimer::timeout, this, &RecoveryKeeper::LookForCopy);
+    connect(this, &RecoveryKeeper::written, this, &RecoveryKeeper::Written, Qt::QueuedConnection);
     m_worker.moveToThread(&m_thread);
     m_thread.setObjectName(QStringLiteral("RecoveryWriter"));
     m_thread.start();
@@ -50,8 +55,7 @@ RecoveryKeeper::~RecoveryKeeper() {
 }
 
 std::string RecoveryKeeper::CurrentFile() const {
-    if (m_dir.empty() || !m_workspace.Doc().HasDocument()) return {};
-    return RecoveryFileName(m_dir, m_workspace.Doc().FileName());
+    return m_claim ? m_claim->FileName() : std::string();
 }
 
 void RecoveryKeeper::DocumentChanged() {
@@ -63,15 +67,22 @@ void RecoveryKeeper::DocumentChanged() {
         return;
     }
     m_timer.stop();
-    if (!m_written.empty()) Remove(std::exchange(m_written, {}));
+    LetCopyGo();
 }
 
-std::string RecoveryKeeper::NextCopyFile() {
-    std::string file = CurrentFile();
-    // Saved under another name since the last copy: the old copy names a document no longer open.
-    if (!m_written.empty() && m_written != file) Remove(m_written);
-    m_written = file;
-    return file;
+std::shared_ptr<RecoveryClaim> RecoveryKeeper::SessionClaim() {
+    if (!m_claim) {
+        m_claim = RecoveryClaim::TakeNew(m_dir, m_workspace.Doc().FileName());
+        ++m_serial;
+        m_copyOnDisk = false;
+    }
+    return m_claim;
+}
+
+void RecoveryKeeper::LetCopyGo() {
+    m_lookForCopy.stop();
+    m_copyOnDisk = false;
+    if (m_claim) Remove(std::exchange(m_claim, nullptr));
 }
 
 void RecoveryKeeper::CopyNow() {
@@ -79,65 +90,125 @@ void RecoveryKeeper::CopyNow() {
     DropRendering();
     const Document& document = m_workspace.Doc();
     if (m_dir.empty() || !document.HasStores() || !document.Modified()) return;
-    WriteCopy(NextCopyFile(), RenderWhole(document.Store()));
+    try {
+        WriteWhole(SessionClaim(), m_serial, std::string());
+    } catch (const IniError& error) {
+        Failed("The recovery copy could not be written: " + std::string(error.what()));
+    }
+}
+
+void RecoveryKeeper::WriteWhole(std::shared_ptr<RecoveryClaim> claim, uint64_t serial, const std::string& kept) {
+    SessionCopy session = SessionToRecover(m_workspace, SecondsNow());
+    session.Copy.Kept = kept;
+    std::vector<std::shared_ptr<StoreRendering>> renderings;
+    for (const TMemIniFile* store : session.Stores) renderings.push_back(RenderWhole(*store));
+    WriteCopy(std::move(claim), serial, std::move(session.Copy), std::move(renderings));
 }
 
 void RecoveryKeeper::StartCopy() {
     const Document& document = m_workspace.Doc();
     if (m_dir.empty() || !document.HasStores() || !document.Modified()) return;
-    m_rendering = std::make_shared<StoreRendering>(document.Store());
+    SessionCopy session = SessionToRecover(m_workspace, SecondsNow());
+    m_pending = std::make_unique<Recovery>(std::move(session.Copy));
+    m_renderings.clear();
+    for (const TMemIniFile* store : session.Stores) m_renderings.push_back(std::make_shared<StoreRendering>(*store));
     m_slicer.start();
 }
 
 void RecoveryKeeper::RenderSlice() {
-    if (!m_rendering) return m_slicer.stop();
-    if (!m_rendering->Continue(StoreRendering::LinesPerSlice)) return;
+    if (m_renderings.empty()) return m_slicer.stop();
+    for (const std::shared_ptr<StoreRendering>& rendering : m_renderings) {
+        if (rendering->Done()) continue;
+        if (!rendering->Continue(StoreRendering::LinesPerSlice)) return;
+    }
     m_slicer.stop();
-    WriteCopy(NextCopyFile(), std::exchange(m_rendering, nullptr));
+    const std::unique_ptr<Recovery> copy = std::move(m_pending);
+    std::vector<std::shared_ptr<StoreRendering>> renderings = std::exchange(m_renderings, {});
+    try {
+        std::shared_ptr<RecoveryClaim> claim = SessionClaim();
+        WriteCopy(std::move(claim), m_serial, std::move(*copy), std::move(renderings));
+    } catch (const IniError& error) {
+        Failed("The recovery copy could not be written: " + std::string(error.what()));
+    }
 }
 
 void RecoveryKeeper::DropRendering() {
     m_slicer.stop();
-    m_rendering.reset();
+    m_pending.reset();
+    m_renderings.clear();
 }
 
 void RecoveryKeeper::Discard() {
     m_timer.stop();
     DropRendering();
-    if (!m_written.empty()) Remove(std::exchange(m_written, {}));
+    LetCopyGo();
 }
 
 void RecoveryKeeper::KeepAside() {
     const Document& document = m_workspace.Doc();
     if (m_dir.empty() || !document.HasStores()) return;
-    WriteCopy(KeptRecoveryFileName(m_dir, document.Store().FileName(), SecondsNow()), RenderWhole(document.Store()));
+    try {
+        const int64_t now = SecondsNow();
+        std::shared_ptr<RecoveryClaim> claim = RecoveryClaim::TakeNew(m_dir, document.FileName(), now);
+        WriteWhole(claim, 0, std::string(Recovery::KeptOnReload));
+        m_keptAside.push_back(std::move(claim));
+    } catch (const IniError& error) {
+        Failed("The recovery copy could not be written: " + std::string(error.what()));
+    }
     Discard();
 }
 
-void RecoveryKeeper::Remove(const std::string& fileName) {
-    Run([this, fileName] {
+void RecoveryKeeper::Adopt(std::shared_ptr<RecoveryClaim> claim) {
+    if (m_claim != claim) LetCopyGo();
+    m_claim = std::move(claim);
+    ++m_serial;
+    m_copyOnDisk = true;
+    CopyNow();
+}
+
+void RecoveryKeeper::Remove(std::shared_ptr<RecoveryClaim> claim) {
+    Run([this, claim = std::move(claim)] {
         try {
-            RemoveRecoveryFile(fileName);
+            claim->Remove();
         } catch (const std::exception& error) {
             Failed(error.what());
         }
     });
 }
 
-void RecoveryKeeper::WriteCopy(const std::string& fileName, std::shared_ptr<StoreRendering> rendering) {
-    const RecoveryRecord record{m_workspace.Doc().FileName(), m_workspace.DocumentStamp, SecondsNow()};
-    Run([this, fileName, record, rendering = std::move(rendering)] {
+void RecoveryKeeper::WriteCopy(std::shared_ptr<RecoveryClaim> claim, uint64_t serial, Recovery copy,
+                               std::vector<std::shared_ptr<StoreRendering>> renderings) {
+    Run([this, claim = std::move(claim), serial, copy = std::move(copy),
+         renderings = std::move(renderings)]() mutable {
         try {
-            WriteRecoveryFile(fileName, record, rendering->Take());
+            for (size_t i = 0; i < renderings.size(); ++i) copy.Files[i].Bytes = renderings[i]->Take();
+            claim->Write(copy);
             m_failing = false;
+            emit written(serial);
         } catch (const std::exception& error) {
             Failed("The recovery copy could not be written: " + std::string(error.what()));
         }
     });
 }
 
+void RecoveryKeeper::Written(quint64 serial) {
+    if (!m_claim || serial != m_serial) return;  // a copy since let go
+    m_copyOnDisk = true;
+    if (!m_lookForCopy.isActive()) m_lookForCopy.start();
+}
+
+void RecoveryKeeper::LookForCopy() {
+    if (!m_claim) return m_lookForCopy.stop();
+    // Deleted from outside (by hand, or by an older copy of the program that took it for a
+    // session that ended): the work would be lost to a crash, so it is written again.
+    if (m_copyOnDisk && !Rendering() && !platform::IsRegularFile(m_claim->FileName())) {
+        m_copyOnDisk = false;
+        StartCopy();
+    }
+}
+
 void RecoveryKeeper::Failed(const std::string& text) {
-    if (!m_failing.exchange(true)) emit failed(ToQString(text));
+    emit failed(ToQString(text), m_failing.exchange(true));
 }
 
 void RecoveryKeeper::Run(std::function<void()> job) {

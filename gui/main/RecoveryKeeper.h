@@ -5,29 +5,38 @@
 #include <QThread>
 #include <QTimer>
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
+class RecoveryClaim;
+struct Recovery;
 class StoreRendering;
 class Workspace;
 
-// Keeps a recovery copy of the document while it has unsaved changes, so that a program that
-// ends before a save loses nothing: soon after every edit, undo or redo the document's bytes go to
-// its recovery file, and the file goes once nothing is left unsaved. The bytes are rendered on the
-// user-interface thread, where the stores live, a slice between events at a time so that a big
-// document never holds the window up for a frame; a change of the document meanwhile drops the
-// rendering and the copy starts again later. Hashing and writing them, which takes long for a big
-// document, happens on a thread of its own, one job after the other, so that a removal never
-// overtakes the write before it.
+// Keeps a recovery copy of the session while it has unsaved changes, so that a program that ends
+// before a save loses nothing: soon after every edit, undo or redo every file a save would write
+// goes to the session's recovery file, and the file goes once nothing is left unsaved. The file is
+// this copy of the program's own (RecoveryClaim) for as long as it runs: no other copy offers or
+// deletes it, and when it goes missing all the same it is written again.
+//
+// The bytes are rendered on the user-interface thread, where the stores live, a slice between
+// events at a time so that a big document never holds the window up for a frame; a change of the
+// document meanwhile drops the rendering and the copy starts again later. Hashing and writing them,
+// which takes long for a big document, happens on a thread of its own, one job after the other, so
+// that a removal never overtakes the write before it.
 class RecoveryKeeper : public QObject {
     Q_OBJECT
 
 public:
     // Longest wait between an edit and its copy on disk.
     static constexpr int CopyDelayMs = 2000;
+    // How often the copy on disk is looked for, to write it again when something deleted it.
+    static constexpr int LookForCopyMs = 2000;
 
     explicit RecoveryKeeper(Workspace& workspace, QObject* parent = nullptr);
     ~RecoveryKeeper() override;
@@ -39,7 +48,7 @@ public:
     // The folder of the recovery files; empty (the default) keeps none.
     void SetFolder(std::string dir) { m_dir = std::move(dir); }
     const std::string& Folder() const { return m_dir; }
-    // The recovery file of the open document.
+    // The recovery file of the open session; empty while it has none.
     std::string CurrentFile() const;
 
     // The document changed (an edit, undo or redo, a save, a load): a copy is made soon while it
@@ -49,21 +58,27 @@ public:
     // follows may not wait for the slices.
     void CopyNow();
     // True while a copy is being rendered slice by slice.
-    bool Rendering() const { return m_rendering != nullptr; }
+    bool Rendering() const { return !m_renderings.empty(); }
     // The user dropped the unsaved changes: the copy goes.
     void Discard();
     // The unsaved changes are about to be replaced by another program's version of the file: they
-    // are kept in a recovery file of their own, offered at the next start.
+    // are kept in a recovery file of their own, held until the program ends and offered at the
+    // next start.
     void KeepAside();
-    // Removes `fileName` on the writing thread, after the jobs before it.
-    void Remove(const std::string& fileName);
+    // A session recovered from the file `claim` holds is open: that file is its copy from now on,
+    // and is written at once.
+    void Adopt(std::shared_ptr<RecoveryClaim> claim);
+    // Deletes the file `claim` holds on the writing thread, after the jobs before it.
+    void Remove(std::shared_ptr<RecoveryClaim> claim);
     // Waits until every job handed to the writing thread is done.
     void Drain();
 
 signals:
-    // A copy could not be written or removed; `text` says which and why. Told once until a copy
-    // is written again, not at every edit.
-    void failed(const QString& text);
+    // A copy could not be written or removed; `text` says which and why. Told at every copy that
+    // fails; `again` is true when the copy before it failed too.
+    void failed(const QString& text, bool again);
+    // From the writing thread: the copy of claim number `serial` is on disk.
+    void written(quint64 serial);
 
 private:
     void Run(std::function<void()> job);
@@ -71,18 +86,34 @@ private:
     void StartCopy();
     void RenderSlice();
     void DropRendering();
-    // Where the copy of the open document goes, the last copy removed when the name changed.
-    std::string NextCopyFile();
-    void WriteCopy(const std::string& fileName, std::shared_ptr<StoreRendering> rendering);
-    // On the writing thread.
+    // The claim the copy of the open session goes to, taken when it has none. Throws IniError.
+    std::shared_ptr<RecoveryClaim> SessionClaim();
+    // The session has nothing unsaved, or is dropped: its copy goes.
+    void LetCopyGo();
+    void WriteCopy(std::shared_ptr<RecoveryClaim> claim, uint64_t serial, Recovery copy,
+                   std::vector<std::shared_ptr<StoreRendering>> renderings);
+    // The copy as the session now stands, rendered at once into `claim`.
+    void WriteWhole(std::shared_ptr<RecoveryClaim> claim, uint64_t serial, const std::string& kept);
+    void Written(quint64 serial);
+    void LookForCopy();
+    // On either thread.
     void Failed(const std::string& text);
 
     Workspace& m_workspace;
     std::string m_dir;
-    std::string m_written;  // the file the last copy went to, while it is there
+    // The open session's file, while it has unsaved changes; its number tells its news from those
+    // of a claim before it.
+    std::shared_ptr<RecoveryClaim> m_claim;
+    uint64_t m_serial = 0;
+    bool m_copyOnDisk = false;
+    // Copies set aside by Reload, held while the program runs.
+    std::vector<std::shared_ptr<RecoveryClaim>> m_keptAside;
     QTimer m_timer;
     QTimer m_slicer;  // runs the next slice once the window's events are handled
-    std::shared_ptr<StoreRendering> m_rendering;
+    QTimer m_lookForCopy;
+    // The copy being rendered: its fields, and one rendering per file, done in turn.
+    std::unique_ptr<Recovery> m_pending;
+    std::vector<std::shared_ptr<StoreRendering>> m_renderings;
     QThread m_thread;
     QObject m_worker;  // lives on m_thread; runs the jobs there in order
     std::atomic<bool> m_failing{false};

@@ -36,6 +36,7 @@ namespace velmora {
 class Boxes;
 struct EntryTarget;
 struct Recovery;
+class RecoveryClaim;
 class RecoveryKeeper;
 class FilterBox;
 class FindWindow;
@@ -87,7 +88,8 @@ public:
     // Recovery of unsaved work (RecoveryCommands.cpp). The folder of the recovery files; without
     // one (the default, as in tests) no copy is kept.
     void SetRecoveryFolder(const std::string& dir);
-    // Offers the recovery files of the folder one by one: restore, discard or compare each.
+    // Offers the recovery files of the folder that no running copy of the program holds, as one
+    // list: restore, discard or compare one, or ask again at the next start.
     void OfferRecoveries();
     RecoveryKeeper& RecoveryCopies();
 
@@ -107,7 +109,6 @@ public:
     bool WriteDocument(const std::string& Name);
     bool IsDefaultFileOrUntitleNew(const std::string& Name);
     bool FileExistOK(const std::string& Name) override;
-    void RenameTheWholeToNewFile(const std::string& Name);
     void OpenProcess(const std::string& Name);
     void SetBannerCaption();
     // Restores the form when it is minimised and gives it the focus.
@@ -212,7 +213,10 @@ private:
     void SetUpRecovery();
     // The recovery files of `documentFile` only, when it is given.
     void OfferRecoveriesOf(const std::optional<std::string>& documentFile);
-    void OfferRecovery(const std::string& file, const Recovery& recovery);
+    // Opens the session a recovery file holds, in its program folder and kind of file, and makes
+    // the file the session's copy; with `compare`, the Changes window then compares it with the
+    // document's file on disk.
+    void RestoreRecovery(std::shared_ptr<RecoveryClaim> claim, const Recovery& recovery, bool compare);
     void WatchFiles();
     void CheckFilesOnDisk();
     void CheckDocumentOnDisk();

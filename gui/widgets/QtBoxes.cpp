@@ -196,6 +196,48 @@ size_t QtBoxes::Choose(const std::string& text, const std::vector<std::string>& 
     return pressed.empty() ? 0 : pressed.size() - 1;
 }
 
+ListAnswer QtBoxes::ChooseFromList(const std::string& text, const std::vector<std::string>& items,
+                                   const std::vector<std::string>& buttons) {
+    QString shown = ToQString(text);
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), shown, QMessageBox::NoButton, Owner());
+    box.setTextFormat(Qt::PlainText);
+    QListWidget list;
+    list.setObjectName(QStringLiteral("Choices"));
+    list.setSelectionMode(QAbstractItemView::SingleSelection);
+    list.setWordWrap(true);
+    for (const std::string& item : items) {
+        QString row = ToQString(item);
+        row.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        new QListWidgetItem(row, &list);  // owned by the list
+    }
+    list.setAlternatingRowColors(true);  // an item may take several lines
+    if (!items.empty()) list.setCurrentRow(0);
+    // As wide as the longest line (a full path), and as high as the items, within the screen's room.
+    list.setMinimumWidth(std::min(list.sizeHintForColumn(0) + 2 * list.frameWidth() + 24, 900));
+    int height = 2 * list.frameWidth();
+    for (int row = 0; row < list.count(); ++row) height += list.sizeHintForRow(row);
+    list.setFixedHeight(std::min(height + 4, 400));
+    AddBelowText(box, &list);
+    std::vector<QAbstractButton*> pressed;
+    for (const std::string& label : buttons) {
+        pressed.push_back(box.addButton(QString::fromUtf8(label), QMessageBox::AcceptRole));
+        if (pressed.size() == 1) box.setDefaultButton(qobject_cast<QPushButton*>(pressed.front()));
+    }
+    if (!pressed.empty()) {
+        box.setEscapeButton(pressed.back());
+        // A double-click on an item picks it with the first button, as Enter does.
+        QObject::connect(&list, &QListWidget::itemDoubleClicked, pressed.front(), &QAbstractButton::click);
+    }
+    box.exec();
+    list.setParent(nullptr);  // ours, not the box's to delete
+    ListAnswer answer{pressed.empty() ? 0 : pressed.size() - 1, 0};
+    for (size_t i = 0; i < pressed.size(); ++i)
+        if (box.clickedButton() == pressed[i]) answer.Button = i;
+    if (list.currentRow() > 0) answer.Item = static_cast<size_t>(list.currentRow());
+    return answer;
+}
+
 BoxAnswer QtBoxes::Warning(const std::string& text) {
     return ShowBox(Owner(), QMessageBox::Warning, QStringLiteral("Warning"), text,
                    {{"OK", QMessageBox::AcceptRole, BoxAnswer::Ok},

@@ -28,6 +28,8 @@ public:
     BoxAnswer ConfirmWithChoices(const std::string& text, const std::vector<std::string>& choices,
                                  std::vector<bool>& ticked) override;
     size_t Choose(const std::string& text, const std::vector<std::string>& buttons) override;
+    ListAnswer ChooseFromList(const std::string& text, const std::vector<std::string>& items,
+                              const std::vector<std::string>& buttons) override;
     BoxAnswer Warning(const std::string& text) override;
     void Error(const std::string& text) override;
 

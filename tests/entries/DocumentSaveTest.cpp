@@ -101,5 +101,23 @@ TEST_F(DocumentSaveTest, AFailedSecondFileLeavesBothFilesAsTheyWere) {
     EXPECT_FALSE(folder.Exists("new.ini"));
 }
 
+// Save As takes the new name only once the files are written: a save that fails leaves the
+// document under the name it had, so that the next save and the recovery copy still go there.
+TEST_F(DocumentSaveTest, AFailedSaveAsKeepsTheOldName) {
+    Duplicate();
+    const std::string old = workspace.Doc().FileName();
+    EXPECT_THROW(SaveDocumentAs(workspace, folder.File("missing/New.ini")), IniError);
+    EXPECT_EQ(workspace.Doc().FileName(), old);
+    EXPECT_TRUE(workspace.Doc().Modified());
+    EXPECT_EQ(folder.Read("definition.ini"), Definition);
+
+    SaveDocumentAs(workspace, folder.File("New.ini"));
+    EXPECT_EQ(workspace.Doc().FileName(), folder.File("New.ini"));
+    EXPECT_FALSE(workspace.Doc().Modified());
+    EXPECT_NE(folder.Read("New.ini").find("[W2]"), std::string::npos);
+    EXPECT_NE(folder.Read("definition.ini").find("2=W2\r\n"), std::string::npos);
+    EXPECT_EQ(folder.Read("document.ini"), Document);
+}
+
 }  // namespace
 }  // namespace velmora::testing

@@ -218,9 +218,9 @@ private slots:
         QVERIFY(h->window->Work().Doc().Modified());
         QVERIFY(!h->folder.Exists("missing"));
         QCOMPARE(Cost(), std::string("999"));
-        // The new name is taken before the write, as Save As always does.
-        QCOMPARE(h->window->Work().Doc().FileName(), name);
-        QCOMPARE(h->Text("Panel1"), QStringLiteral("Mine.ini"));
+        // The new name is the document's only once it is written.
+        QCOMPARE(h->window->Work().Doc().FileName(), std::string("Untitle.ini"));
+        QCOMPARE(h->Text("Panel1"), QStringLiteral("Untitle.ini"));
     }
 
     void closingAsksAboutUnsavedChanges() {
@@ -248,7 +248,7 @@ private slots:
         QCOMPARE(shown[0], SaveQuestion);
         QCOMPARE(shown[1], SaveQuestion);
         QVERIFY(shown[3].startsWith("Error | VelmoraEdit | Cannot create file "));
-        QCOMPARE(shown[4], QStringLiteral("Confirm | Confirm | Save changes to Mine.ini? | &Yes,&No,Cancel"));
+        QCOMPARE(shown[4], QStringLiteral("Confirm | Confirm | Save changes to Untitle.ini? | &Yes,&No,Cancel"));
     }
 
     // The new definition is written from the document alone; the open document stays as it is,

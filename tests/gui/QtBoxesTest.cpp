@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -151,6 +152,38 @@ private slots:
         QCOMPARE(boxes.Confirm("q"), BoxAnswer::No);
         AnswerNextBox(seen, QString());
         QCOMPARE(boxes.Confirm("q"), BoxAnswer::Cancel);
+    }
+
+    // The list question gives the button pressed and the item picked; Esc gives the last button.
+    void listQuestionGivesTheButtonAndTheItemPicked() {
+        QtBoxes boxes(nullptr);
+        const std::vector<std::string> items{"/a/one.ini\r\nlast changed at 14:02", "/a/two.ini"};
+        const std::vector<std::string> buttons{"&Restore", "&Discard", "&Not Now"};
+        QStringList rows;
+        QTimer::singleShot(0, qApp, [&rows] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            auto* list = box ? box->findChild<QListWidget*>(QStringLiteral("Choices")) : nullptr;
+            if (!list) {
+                if (box) box->reject();
+                return;
+            }
+            for (int row = 0; row < list->count(); ++row) rows << list->item(row)->text();
+            list->setCurrentRow(1);
+            for (QAbstractButton* button : box->buttons())
+                if (button->text() == QStringLiteral("&Discard")) button->click();
+        });
+        velmora::ListAnswer answer = boxes.ChooseFromList("Restore?", items, buttons);
+        QCOMPARE(rows, QStringList({"/a/one.ini\nlast changed at 14:02", "/a/two.ini"}));
+        QCOMPARE(answer.Button, size_t(1));
+        QCOMPARE(answer.Item, size_t(1));
+
+        SeenBox seen;
+        AnswerNextBox(seen, QString());
+        answer = boxes.ChooseFromList("Restore?", items, buttons);
+        QCOMPARE(answer.Button, size_t(2));
+        QCOMPARE(answer.Item, size_t(0));
+        QCOMPARE(seen.text, QStringLiteral("Restore?"));
+        QCOMPARE(seen.defaultButton, QStringLiteral("&Restore"));
     }
 
     void warningAnswersOkOrIgnore() {

@@ -67,6 +67,19 @@ size_t ScriptedBoxes::Choose(const std::string& text, const std::vector<std::str
     return index;
 }
 
+ListAnswer ScriptedBoxes::ChooseFromList(const std::string& text, const std::vector<std::string>& items,
+                                         const std::vector<std::string>& buttons) {
+    std::string listed = text;
+    for (const std::string& item : items) listed += "\r\n* " + item;
+    m_shown.push_back({BoxKind::Confirm, "Confirm", listed, buttons, {}});
+    if (m_listChoices.empty()) throw UnscriptedBox("no choice scripted for the list \"" + text + "\"");
+    const ListAnswer answer = m_listChoices.front();
+    m_listChoices.pop_front();
+    if (answer.Button >= buttons.size() || answer.Item >= items.size())
+        throw UnscriptedBox("the scripted choice is not a button or an item of the list \"" + text + "\"");
+    return answer;
+}
+
 BoxAnswer ScriptedBoxes::Warning(const std::string& text) {
     return Answer({BoxKind::Warning, "Warning", text, {"OK", "&Ignore"}, {}}, {BoxAnswer::Ok, BoxAnswer::Ignore});
 }

@@ -44,12 +44,14 @@ public:
 
     // Answers the next Choose with the button at `index`.
     void EnqueueChoice(size_t index) { m_choices.push_back(index); }
+    // Answers the next ChooseFromList with the button at `button`, the item at `item` picked.
+    void EnqueueListChoice(size_t button, size_t item) { m_listChoices.push_back({button, item}); }
 
     const std::vector<ShownBox>& Shown() const { return m_shown; }
     // The texts of the boxes of one kind, in the order they were shown.
     std::vector<std::string> TextsOf(BoxKind kind) const;
     size_t PendingAnswers() const {
-        return m_answers.size() + m_fileNames.size() + m_ticks.size() + m_choices.size();
+        return m_answers.size() + m_fileNames.size() + m_ticks.size() + m_choices.size() + m_listChoices.size();
     }
     void ClearRecord() { m_shown.clear(); }
 
@@ -61,6 +63,9 @@ public:
                                  std::vector<bool>& ticked) override;
     // Recorded as a confirmation with the buttons offered.
     size_t Choose(const std::string& text, const std::vector<std::string>& buttons) override;
+    // Recorded as a confirmation whose text lists the items, one a line after "* ".
+    ListAnswer ChooseFromList(const std::string& text, const std::vector<std::string>& items,
+                              const std::vector<std::string>& buttons) override;
     BoxAnswer Warning(const std::string& text) override;
     void Error(const std::string& text) override;
     std::optional<std::string> OpenFileName(const std::string& filter, const std::string& proposedName) override;
@@ -76,6 +81,7 @@ private:
     std::deque<std::optional<std::string>> m_fileNames;
     std::deque<std::vector<bool>> m_ticks;
     std::deque<size_t> m_choices;
+    std::deque<ListAnswer> m_listChoices;
     std::vector<ShownBox> m_shown;
 };
 
