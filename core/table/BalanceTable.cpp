@@ -8,6 +8,7 @@
 #include "core/choice/ChoiceLists.h"
 #include "core/catalogue/Routines.h"
 #include "core/catalogue/Workspace.h"
+#include "core/store/MessageText.h"
 #include "core/store/IniError.h"
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"
@@ -52,10 +53,10 @@ TableColumn TableColumn::FromId(std::string_view id) {
     if (mark != std::string_view::npos) {
         column.Follow = Trim(id.substr(mark + 1));
         if (column.Follow.empty() || column.Follow.find('=') != std::string::npos)
-            throw IniError("\"" + std::string(id) + "\" names no key to follow.");
+            throw IniError("\"" + Escaped(id) + "\" names no key to follow.");
     }
     if (column.Key.empty() || column.Key.find('=') != std::string::npos)
-        throw IniError("\"" + std::string(id) + "\" cannot be a key: a key may not be empty or hold \"=\".");
+        throw IniError("\"" + Escaped(id) + "\" cannot be a key: a key may not be empty or hold \"=\".");
     return column;
 }
 
@@ -63,7 +64,7 @@ BalanceTable::BalanceTable(const Workspace& workspace, std::string category, con
     : m_workspace(workspace), m_category(std::move(category)) {
     const int row = IndexOfNoCase(workspace.CategoryRows, m_category);
     if (row < 0 || static_cast<size_t>(row) >= workspace.CategoryKinds.size())
-        throw IniError("There is no category " + m_category + ".");
+        throw IniError("There is no category " + Escaped(m_category) + ".");
     m_category = workspace.CategoryRows[static_cast<size_t>(row)];
     m_kind = workspace.CategoryKinds[static_cast<size_t>(row)];
     // The entry's name always comes first, as the entry list shows it next to the code, and once.

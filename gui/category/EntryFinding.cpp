@@ -13,6 +13,7 @@
 #include "gui/widgets/StringGrid.h"
 #include "core/catalogue/Workspace.h"
 #include "gui/widgets/WindowHost.h"
+#include "core/store/MessageText.h"
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"
 #include "core/store/mIniGue.h"
@@ -69,7 +70,7 @@ void TChildWin::FindUsagesOfValue() {
     const std::string value = values.Cells(ValueCol, values.Row());
     const std::optional<std::string> code = FirstItemNamingSection(DocumentStore(), value);
     if (!code) {
-        m_boxes.Notice("No item of \"" + value + "\" names an entry of the document.");
+        m_boxes.Notice("No item of \"" + Escaped(value) + "\" names an entry of the document.");
         return;
     }
     m_main.FindUsages(*code);
