@@ -6,6 +6,7 @@
 
 #include "core/table/TableNumbers.h"
 #include "core/choice/ChoiceLists.h"
+#include "core/catalogue/OtherKeys.h"
 #include "core/catalogue/Routines.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/MessageText.h"
@@ -110,14 +111,25 @@ std::vector<std::string> BalanceTable::FollowedCategories(const Workspace& works
     return categories;
 }
 
+namespace {
+
+// The keys of the category's pages, then those its entries hold besides.
+std::vector<TableColumn> EveryKeyOf(const Workspace& workspace, std::string_view category) {
+    std::vector<TableColumn> columns = BalanceTable::CategoryColumns(workspace, category);
+    for (std::string& key : OtherKeysOf(workspace, category)) columns.push_back({std::move(key), {}});
+    return columns;
+}
+
+}  // namespace
+
 std::vector<TableColumn> BalanceTable::ChoosableColumns(const Workspace& workspace, std::string_view category) {
     std::vector<TableColumn> choosable;
-    for (const TableColumn& column : CategoryColumns(workspace, category)) {
+    for (const TableColumn& column : EveryKeyOf(workspace, category)) {
         choosable.push_back(column);
         // A key naming entries of several categories offers each key of theirs once.
         std::vector<std::string> seen;
         for (const std::string& named : FollowedCategories(workspace, category, column.Key))
-            for (const TableColumn& followed : CategoryColumns(workspace, named)) {
+            for (const TableColumn& followed : EveryKeyOf(workspace, named)) {
                 if (IndexOfNoCase(seen, followed.Key) >= 0) continue;
                 seen.push_back(followed.Key);
                 choosable.push_back({column.Key, followed.Key});
