@@ -161,6 +161,11 @@ void TChildWin::FollowTheDocument() {
     });
     connect(&news, &DocumentSignals::valueChanged, this, &TChildWin::Guarded<&TChildWin::RefreshValueNote>);
     connect(&news, &DocumentSignals::entriesChanged, this, &TChildWin::Guarded<&TChildWin::RefreshValueNote>);
+    // An undo or redo of a value committed here is that commit again: a misfit gets its note back.
+    connect(&news, &DocumentSignals::stepped, this, [this](const EditFocus& focus) {
+        if (focus.Key.empty() || !NamesEqual(focus.Category, m_categoryName, m_globals.CaseSensitive)) return;
+        RunEventHandler(m_boxes, [&] { NoteCommittedValue(focus.Code, focus.Key); });
+    });
 }
 
 void TChildWin::ShowValueRows(int rows) {
