@@ -3,6 +3,7 @@
 
 #include <iostream>
 
+#include "core/store/MessageText.h"
 #include "core/store/IniError.h"
 #include "core/values/ValueCheck.h"
 
@@ -15,7 +16,7 @@ int Kinds(const Arguments& args) {
     PrintPinProblems(check);
     const KindLearner& learner = check.Learner();
     int shown = only.empty() ? -1 : learner.CategoryIndex(only[0]);
-    if (!only.empty() && shown < 0) throw IniError("No category " + only[0]);
+    if (!only.empty() && shown < 0) throw IniError("No category " + Escaped(only[0]));
     std::string listing;
     for (size_t c = 0; c < learner.Categories().size(); ++c) {
         if (shown >= 0 && c != static_cast<size_t>(shown)) continue;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "core/store/MessageText.h"
 #include "core/store/IniError.h"
 #include "core/store/PlatformFile.h"
 
@@ -46,7 +47,7 @@ StartArguments ParseStartArguments(const std::vector<std::string>& args, const s
 Session::Session(const std::string& dir, const std::optional<std::string>& fileType,
                  const std::vector<std::string>& files, bool diskWrites) {
     std::error_code ec;
-    if (!std::filesystem::is_directory(platform::ToPath(dir), ec)) throw IniError("Cannot open folder " + dir);
+    if (!std::filesystem::is_directory(platform::ToPath(dir), ec)) throw IniError("Cannot open folder " + Escaped(dir));
     for (const std::string& file : files)
         if (!platform::IsRegularFile(file)) throw IniError::CannotOpen(file);
 
@@ -56,7 +57,7 @@ Session::Session(const std::string& dir, const std::optional<std::string>& fileT
         bool listed = false;
         for (size_t i = 0; i < workspace.FilesToEdit.Count(); ++i)
             listed |= workspace.FilesToEdit.Name(i) == *fileType;
-        if (!listed) throw IniError("No file type " + *fileType + " in [FilesToEdit] of " + dir);
+        if (!listed) throw IniError("No file type " + Escaped(*fileType) + " in [FilesToEdit] of " + Escaped(dir));
         workspace.FileToEdit = *fileType;
     }
 }

@@ -10,6 +10,7 @@
 
 #include "core/catalogue/Boxes.h"
 #include "core/catalogue/Routines.h"
+#include "core/store/MessageText.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/TextCase.h"
 
@@ -264,7 +265,7 @@ void Workspace::OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer() {
         for (const auto& item : found) {
             const std::string& name = item.text;
             if (m_globals.CheckDoubleSection && listed.count(FoldCase(name)) != 0) {
-                BoxAnswer answer = m_boxes.Warning(name + " in " + category +
+                BoxAnswer answer = m_boxes.Warning(Escaped(name) + " in " + category +
                                                    " reveals more than once. Only one can be processed.");
                 if (answer == BoxAnswer::Ignore) m_globals.CheckDoubleSection = false;
             }

@@ -15,14 +15,21 @@ LiveComparison::LiveComparison(const TMemIniFile& document, const TMemIniFile& r
 }
 
 bool ComparedCopies::Of(const TMemIniFile& documentStore, const TMemIniFile& referenceStore) const {
-    return document == &documentStore && reference == &referenceStore && documentStore.SectionCount() == documentSections;
+    if (document != &documentStore || reference != &referenceStore ||
+        documentStore.SectionCount() != documentSections.size())
+        return false;
+    for (size_t s = 0; s < documentSections.size(); ++s)
+        if (documentStore.SectionAt(s).Name() != documentSections[s]) return false;
+    return true;
 }
 
 ComparedCopies CompareCopies(const StoreTexts& document, const StoreTexts& reference, bool caseSensitive) {
     ComparedCopies compared;
     compared.document = document.Origin();
     compared.reference = reference.Origin();
-    compared.documentSections = document.SectionCount();
+    compared.documentSections.reserve(document.SectionCount());
+    for (size_t s = 0; s < document.SectionCount(); ++s)
+        compared.documentSections.emplace_back(document.SectionAt(s).Name());
     compared.differences = CompareStores(document, reference, caseSensitive, &compared.referenceOf);
     return compared;
 }

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "core/compare/Comparison.h"
@@ -26,15 +27,17 @@ struct ChangedRows {
 // What a comparison of copies of a document and a reference found (CompareCopies), for a
 // LiveComparison of the stores themselves to take up, away from the thread that edits them.
 struct ComparedCopies {
-    // The stores copied, as identities only, and the document's section count then.
+    // The stores copied, as identities only, and the names of the document's sections then.
     const TMemIniFile* document = nullptr;
     const TMemIniFile* reference = nullptr;
-    size_t documentSections = 0;
+    std::vector<std::string> documentSections;
     std::vector<Difference> differences;
     std::vector<size_t> referenceOf;  // as CompareStores gives it
 
-    // True when these are the stores copied and the document still has as many sections, so that
-    // edits of values since the copy are caught up by comparing their sections again.
+    // True when these are the stores copied and the document still has the same sections, by
+    // name and in the same order, so that edits of values since the copy are caught up by
+    // comparing their sections again. Sections that came, went, moved or were renamed need
+    // another comparison, even when their count stayed.
     bool Of(const TMemIniFile& documentStore, const TMemIniFile& referenceStore) const;
 };
 ComparedCopies CompareCopies(const StoreTexts& document, const StoreTexts& reference, bool caseSensitive);

@@ -5,6 +5,7 @@
 
 #include "core/document/TextRules.h"
 #include "core/catalogue/Workspace.h"
+#include "core/store/MessageText.h"
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"
 #include "core/store/mIniGue.h"
@@ -45,7 +46,7 @@ std::string CodeTakenNotice(std::string_view newCode) {
 }
 
 std::string CodeNotValidNotice(std::string_view newCode) {
-    return std::string(newCode) +
+    return Escaped(newCode) +
            "\r\nCode is not valid.\r\n"
            "A code may not be empty, begin or end with a blank, or hold \"]\", \";\", \"=\" or \",\".";
 }
@@ -60,7 +61,7 @@ std::string DeleteQuestion(std::string_view code, size_t stillNaming) {
 }
 
 std::string ChangeReferencesQuestion(size_t count, std::string_view oldCode, std::string_view newCode) {
-    return "Also change the " + std::to_string(count) + " references to " + std::string(oldCode) + " into " +
+    return "Also change the " + Counted(count, "reference", "references") + " to " + std::string(oldCode) + " into " +
            std::string(newCode) + "?";
 }
 

@@ -7,6 +7,7 @@
 #include "core/references/FindIndex.h"
 #include "core/document/TextRules.h"
 #include "core/catalogue/Workspace.h"
+#include "core/store/MessageText.h"
 #include "core/store/IniError.h"
 #include "core/store/TextCase.h"
 #include "core/store/mIniGue.h"
@@ -18,7 +19,7 @@ namespace {
 void RefuseValueText(std::string_view text) {
     RefuseControlBytes(text, "value");
     if (text.find(';') != std::string_view::npos)
-        throw IniError("\"" + std::string(text) + "\" cannot be written into a value: it may not hold \";\".");
+        throw IniError("\"" + Escaped(text) + "\" cannot be written into a value: it may not hold \";\".");
 }
 
 // The lists of a category are its entries' codes, not values.

@@ -12,6 +12,7 @@
 #include "core/document/TextRules.h"
 #include "core/references/FollowedRows.h"
 #include "core/catalogue/Workspace.h"
+#include "core/store/MessageText.h"
 #include "core/store/IniError.h"
 #include "core/store/KeyLines.h"
 #include "core/store/StringList.h"
@@ -42,7 +43,7 @@ bool HasItem(std::string_view value, std::string_view name, bool caseSensitive) 
 void RequireWholeItem(std::string_view item) {
     RefuseControlBytes(item, "item");
     if (!IsWholeItem(item))
-        throw IniError("\"" + std::string(item) +
+        throw IniError("\"" + Escaped(item) +
                        "\" cannot stand as one item of a value: an item may not be empty, begin or end with a "
                        "blank, or hold \",\", \";\" or a line break.");
 }

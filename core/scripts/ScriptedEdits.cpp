@@ -14,6 +14,7 @@
 #include "core/catalogue/Routines.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/IniError.h"
+#include "core/store/MessageText.h"
 #include "core/store/TextCase.h"
 #include "core/store/mIniGue.h"
 
@@ -35,7 +36,7 @@ std::vector<std::string> SplitFields(std::string_view line) {
 
 void ExpectFields(const std::vector<std::string>& fields, size_t least, size_t most) {
     if (fields.size() < least || fields.size() > most)
-        throw IniError(fields[0] + " takes " + std::to_string(least - 1) +
+        throw IniError(Escaped(fields[0]) + " takes " + std::to_string(least - 1) +
                        (most > least ? " to " + std::to_string(most - 1) : std::string()) + " tab-separated fields");
 }
 
@@ -85,7 +86,7 @@ void ScriptedEdits::Run(std::string_view text) {
             Save();
         return;
     } else {
-        throw IniError("unknown command " + command);
+        throw IniError("unknown command " + Escaped(command));
     }
     m_steps.resize(m_done);
     m_steps.push_back(m_workspace.Doc().History().Index() - historyBefore);
@@ -108,7 +109,7 @@ void ScriptedEdits::Redo() {
 // As a committed cell: the value as a saved file gives it back, nothing written when the entry
 // already reads so.
 void ScriptedEdits::Set(const std::string& code, const std::string& key, const std::string& value) {
-    if (m_workspace.Doc().Store().IndexOfSection(code) < 0) throw IniError("no entry " + code);
+    if (m_workspace.Doc().Store().IndexOfSection(code) < 0) throw IniError("no entry " + Escaped(code));
     // Checked before the blanks at the ends go, which would take a stray control character along.
     RefuseControlBytes(value, "value");
     m_workspace.Doc().SetValue(code, key, StorableValue(value));
@@ -127,13 +128,13 @@ CategoryEntries EntriesOf(const Workspace& workspace, const std::string& categor
     // "Unknown!" collects what no category claims and has no window of its own.
     if (row < 0 || static_cast<size_t>(row) >= workspace.CategoryKinds.size() ||
         EqualsNoCase(category, Workspace::UnknownCategory))
-        throw IniError("no category " + category);
+        throw IniError("no category " + Escaped(category));
     CategoryEntries entries;
     entries.kind = workspace.CategoryKinds[static_cast<size_t>(row)];
     TStringList codes;
     workspace.GetReadSectionValuesOnly(entries.kind, workspace.CategoryRows[static_cast<size_t>(row)], codes);
     entries.codes = codes.Texts();
-    if (IndexOfNoCase(entries.codes, code) < 0) throw IniError("no entry " + code + " in " + category);
+    if (IndexOfNoCase(entries.codes, code) < 0) throw IniError("no entry " + Escaped(code) + " in " + Escaped(category));
     return entries;
 }
 
@@ -155,7 +156,7 @@ void ScriptedEdits::CopyEntry(const std::string& category, const std::string& co
             throw IniError("the name is longer than " + std::to_string(nameLimit) + " characters");
         // As the window offers no name field then: a Name key is not made up for the game.
         if (!TrimView(*name).empty() && !m_workspace.Doc().Store().ValueExists(code, "Name"))
-            throw IniError(code + " has no Name key to take the name; leave the name out");
+            throw IniError(Escaped(code) + " has no Name key to take the name; leave the name out");
     }
     const std::string refusal = operations.NewCodeRefusal(newCode, entries.codes);
     if (!refusal.empty()) throw IniError(OneLine(refusal));
@@ -195,7 +196,7 @@ void ScriptedEdits::Revert(const std::string& code, const std::optional<std::str
     std::vector<Difference> selection =
         DifferencesOf(CompareStores(m_workspace.Doc().Store(), *reference, caseSensitive), code, caseSensitive);
     if (key) std::erase_if(selection, [&key](const Difference& difference) { return !EqualsNoCase(difference.Key, *key); });
-    if (selection.empty()) throw IniError("no changes of " + Trim(code + " " + key.value_or(std::string())));
+    if (selection.empty()) throw IniError("no changes of " + Escaped(Trim(code + " " + key.value_or(std::string()))));
     RevertEntries(m_workspace, selection, *reference);
 }
 

@@ -6,8 +6,10 @@
 
 #include "core/table/TableNumbers.h"
 #include "core/choice/ChoiceLists.h"
+#include "core/catalogue/OtherKeys.h"
 #include "core/catalogue/Routines.h"
 #include "core/catalogue/Workspace.h"
+#include "core/store/MessageText.h"
 #include "core/store/IniError.h"
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"
@@ -52,10 +54,10 @@ TableColumn TableColumn::FromId(std::string_view id) {
     if (mark != std::string_view::npos) {
         column.Follow = Trim(id.substr(mark + 1));
         if (column.Follow.empty() || column.Follow.find('=') != std::string::npos)
-            throw IniError("\"" + std::string(id) + "\" names no key to follow.");
+            throw IniError("\"" + Escaped(id) + "\" names no key to follow.");
     }
     if (column.Key.empty() || column.Key.find('=') != std::string::npos)
-        throw IniError("\"" + std::string(id) + "\" cannot be a key: a key may not be empty or hold \"=\".");
+        throw IniError("\"" + Escaped(id) + "\" cannot be a key: a key may not be empty or hold \"=\".");
     return column;
 }
 
@@ -63,7 +65,7 @@ BalanceTable::BalanceTable(const Workspace& workspace, std::string category, con
     : m_workspace(workspace), m_category(std::move(category)) {
     const int row = IndexOfNoCase(workspace.CategoryRows, m_category);
     if (row < 0 || static_cast<size_t>(row) >= workspace.CategoryKinds.size())
-        throw IniError("There is no category " + m_category + ".");
+        throw IniError("There is no category " + Escaped(m_category) + ".");
     m_category = workspace.CategoryRows[static_cast<size_t>(row)];
     m_kind = workspace.CategoryKinds[static_cast<size_t>(row)];
     // The entry's name always comes first, as the entry list shows it next to the code, and once.
@@ -109,14 +111,25 @@ std::vector<std::string> BalanceTable::FollowedCategories(const Workspace& works
     return categories;
 }
 
+namespace {
+
+// The keys of the category's pages, then those its entries hold besides.
+std::vector<TableColumn> EveryKeyOf(const Workspace& workspace, std::string_view category) {
+    std::vector<TableColumn> columns = BalanceTable::CategoryColumns(workspace, category);
+    for (std::string& key : OtherKeysOf(workspace, category)) columns.push_back({std::move(key), {}});
+    return columns;
+}
+
+}  // namespace
+
 std::vector<TableColumn> BalanceTable::ChoosableColumns(const Workspace& workspace, std::string_view category) {
     std::vector<TableColumn> choosable;
-    for (const TableColumn& column : CategoryColumns(workspace, category)) {
+    for (const TableColumn& column : EveryKeyOf(workspace, category)) {
         choosable.push_back(column);
         // A key naming entries of several categories offers each key of theirs once.
         std::vector<std::string> seen;
         for (const std::string& named : FollowedCategories(workspace, category, column.Key))
-            for (const TableColumn& followed : CategoryColumns(workspace, named)) {
+            for (const TableColumn& followed : EveryKeyOf(workspace, named)) {
                 if (IndexOfNoCase(seen, followed.Key) >= 0) continue;
                 seen.push_back(followed.Key);
                 choosable.push_back({column.Key, followed.Key});

@@ -63,8 +63,9 @@ public:
     // description on the category's pages; empty when the key names none.
     static std::vector<std::string> FollowedCategories(const Workspace& workspace, std::string_view category,
                                                        std::string_view key);
-    // What a column chooser offers: every key of the category (CategoryColumns), each key that names
-    // entries followed by the columns that follow it into every key of the categories it names.
+    // What a column chooser offers: every key of the category (CategoryColumns, then the keys its
+    // entries hold that no page lists, OtherKeysOf), each key that names entries followed by the
+    // columns that follow it into every key of the categories it names.
     static std::vector<TableColumn> ChoosableColumns(const Workspace& workspace, std::string_view category);
 
     void Rebuild();

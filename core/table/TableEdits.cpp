@@ -12,6 +12,7 @@
 #include "core/catalogue/Routines.h"
 #include "core/document/TextRules.h"
 #include "core/catalogue/Workspace.h"
+#include "core/store/MessageText.h"
 #include "core/store/IniError.h"
 #include "core/store/TextCase.h"
 #include "core/store/mIniGue.h"
@@ -21,11 +22,11 @@ namespace velmora {
 namespace {
 
 std::string CellName(const BalanceTable& table, size_t row, size_t column) {
-    return table.Row(row).Code + " " + table.Columns()[column].Id();
+    return Escaped(table.Row(row).Code + " " + table.Columns()[column].Id());
 }
 
 std::string CountedValues(std::string_view verb, size_t count) {
-    return std::string(verb) + " " + std::to_string(count) + (count == 1 ? " value" : " values");
+    return std::string(verb) + " " + Counted(count, "value", "values");
 }
 
 std::vector<std::string> SplitAt(std::string_view text, char separator) {
@@ -56,20 +57,20 @@ std::vector<TableChange> PlanChanges(const BalanceTable& table, const TMemIniFil
         const std::optional<CellPlace> place = table.PlaceOf(write.Row, write.Column);
         if (!place) {
             if (value.empty()) continue;
-            throw IniError(CellName(table, write.Row, write.Column) + ": " + table.Row(write.Row).Code +
-                           " names no entry in " + table.Columns()[write.Column].Key + ".");
+            throw IniError(CellName(table, write.Row, write.Column) + ": " + Escaped(table.Row(write.Row).Code) +
+                           " names no entry in " + Escaped(table.Columns()[write.Column].Key) + ".");
         }
         // A followed value goes to the entry named; a write by name would make that entry up.
         if (table.Columns()[write.Column].Followed() && document.IndexOfSection(place->Code) < 0)
-            throw IniError(CellName(table, write.Row, write.Column) + ": the document has no entry " + place->Code + ".");
+            throw IniError(CellName(table, write.Row, write.Column) + ": the document has no entry " + Escaped(place->Code) + ".");
         // The value as the document now reads it, not as the table was built.
         std::string old = document.ReadString(place->Code, place->Key, "");
         const auto [at, isNew] = changeOfPlace.emplace(NameKey(place->Code, caseSensitive) + "=" + FoldCase(place->Key),
                                                        changes.size());
         if (!isNew) {
             if (changes[at->second].New != value)
-                throw IniError(place->Code + " " + place->Key + " is given two values: \"" + changes[at->second].New +
-                               "\" and \"" + value + "\".");
+                throw IniError(Escaped(place->Code + " " + place->Key) + " is given two values: \"" +
+                               Escaped(changes[at->second].New) + "\" and \"" + Escaped(value) + "\".");
             continue;
         }
         if (old == value) {
@@ -119,15 +120,15 @@ std::vector<CellWrite> PasteWrites(const BalanceTable& table, const std::vector<
     const size_t width = values.front().size();
     for (const auto& line : values)
         if (line.size() != width)
-            throw IniError("The block cannot be pasted: its rows do not all have " + std::to_string(width) + " values.");
+            throw IniError("The block cannot be pasted: its rows do not all have " + Counted(width, "value", "values") + ".");
     const size_t rowsLeft = firstRow < rowOrder.size() ? rowOrder.size() - firstRow : 0;
     const size_t columnsLeft = firstColumn < table.ColumnCount() ? table.ColumnCount() - firstColumn : 0;
     if (values.size() > rowsLeft)
-        throw IniError("The block of " + std::to_string(values.size()) + " rows does not fit: from here the table has " +
-                       std::to_string(rowsLeft) + " rows.");
+        throw IniError("The block of " + Counted(values.size(), "row", "rows") + " does not fit: from here the table has " +
+                       Counted(rowsLeft, "row", "rows") + ".");
     if (width > columnsLeft)
-        throw IniError("The block of " + std::to_string(width) + " columns does not fit: from here the table has " +
-                       std::to_string(columnsLeft) + " columns.");
+        throw IniError("The block of " + Counted(width, "column", "columns") + " does not fit: from here the table has " +
+                       Counted(columnsLeft, "column", "columns") + ".");
     std::vector<CellWrite> writes;
     writes.reserve(values.size() * width);
     for (size_t line = 0; line < values.size(); ++line)
@@ -155,7 +156,7 @@ AdjustPlan AdjustWrites(const BalanceTable& table, const std::vector<std::pair<s
     std::optional<DecimalNumber> amount;
     if (operation != AdjustOperation::SetTo) {
         amount = ParseDecimal(TrimView(operand));
-        if (!amount) throw IniError("\"" + std::string(operand) + "\" is not a number.");
+        if (!amount) throw IniError("\"" + Escaped(operand) + "\" is not a number.");
     }
     AdjustPlan plan;
     for (const auto& [row, column] : cells) {

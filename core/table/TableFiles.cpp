@@ -3,6 +3,7 @@
 
 #include "core/table/TableCsv.h"
 #include "core/catalogue/Workspace.h"
+#include "core/store/MessageText.h"
 #include "core/store/IniError.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/StringList.h"
@@ -23,7 +24,7 @@ std::vector<TableColumn> ChosenColumns(const Workspace& workspace, const std::st
     workspace.GetPages(category, pages);
     for (const auto& known : pages)
         if (EqualsNoCase(known.text, *page)) return BalanceTable::PageColumns(workspace, known.text);
-    throw IniError(category + " has no page " + *page + ".");
+    throw IniError(Escaped(category) + " has no page " + Escaped(*page) + ".");
 }
 
 void WriteTableFile(const BalanceTable& table, const std::vector<size_t>& rowOrder, const std::string& fileName) {

@@ -138,8 +138,6 @@ bool KindLearner::NameEqual::operator()(std::string_view a, std::string_view b) 
 
 namespace {
 
-bool Fits(size_t fit, size_t values) { return fit * 100 >= KindLearner::FitPercent * values; }
-
 const GueTStringList* SectionOf(const TMemIniFile* store, std::string_view code) {
     if (store == nullptr) return nullptr;
     const int at = store->IndexOfSection(code);
@@ -185,6 +183,7 @@ int KindLearner::CategoryIndex(std::string_view name) const {
 
 void KindLearner::CountValue(std::string_view value, Tally& tally, bool own) const {
     value = ComparableValue(value);
+    if (value.empty()) return;  // a key left empty says nothing of the kind its values take
     Fit fit;
     if (IsYesNo(value)) {
         fit.kind = KindOf::YesNo;
@@ -271,18 +270,16 @@ const KindLearner::Tally* KindLearner::TallyOf(size_t category, std::string_view
     return across ? m_across->Find(key) : own;
 }
 
-KindCount KindLearner::Learned(size_t category, std::string_view key) const {
-    bool across = false;
-    const Tally* tally = TallyOf(category, key, across);
-    if (tally == nullptr) return {};
-    const Counts& all = tally->all;
-    const auto learned = [&](ValueKind kind) {
-        const int codeCategory = kind.IsCode() ? CategoryIndex(kind.Category) : -1;
-        return KindCount{kind, tally->own.FitOf(kind, codeCategory), tally->own.values, across};
-    };
-    if (all.values < MinValues) return learned({});
-    for (KindOf kind : {KindOf::YesNo, KindOf::WholeNumber, KindOf::Decimal, KindOf::Percent})
-        if (Fits(all.FitOf({kind, {}}, -1), all.values)) return learned({kind, {}});
+namespace {
+
+// The narrowest kind that `percent` percent of the values fit; text when none does. A key whose
+// numbers are whole but for a few decimals takes decimals: the decimals are no slips.
+ValueKind KindOfCounts(const Counts& all, size_t percent, const std::vector<KindCategory>& categories) {
+    const auto fits = [&](size_t fit) { return fit * 100 >= percent * all.values; };
+    if (fits(all.yesNo)) return {KindOf::YesNo, {}};
+    if (fits(all.whole) && all.whole == all.decimal) return {KindOf::WholeNumber, {}};
+    if (fits(all.decimal)) return {KindOf::Decimal, {}};
+    if (fits(all.percent)) return {KindOf::Percent, {}};
     // The category most values name; at least one value must name an entry of it.
     for (const auto& [kind, counts] : {std::pair{KindOf::CodeOf, &all.code}, std::pair{KindOf::CodesOf, &all.codes}}) {
         size_t best = 0;
@@ -292,10 +289,38 @@ KindCount KindLearner::Learned(size_t category, std::string_view key) const {
                 best = c;
                 bestCount = count;
             }
-        if (bestCount > 0 && Fits(bestCount + all.noCode, all.values))
-            return learned({kind, m_categories[best].Name});
+        if (bestCount > 0 && fits(bestCount + all.noCode)) return {kind, categories[best].Name};
     }
-    return learned({});
+    return {};
+}
+
+}  // namespace
+
+KindCount KindLearner::CountOf(const Tally& tally, const ValueKind& kind, bool across) const {
+    const int codeCategory = kind.IsCode() ? CategoryIndex(kind.Category) : -1;
+    return KindCount{kind, tally.own.FitOf(kind, codeCategory), tally.own.values, across};
+}
+
+KindCount KindLearner::Learned(size_t category, std::string_view key) const {
+    const Tally* own = category < m_perCategory.size() ? m_perCategory[category]->Find(key) : nullptr;
+    if (own != nullptr && own->all.values >= MinValues)
+        return CountOf(*own, KindOfCounts(own->all, FitPercent, m_categories), false);
+    // Too few values in the category: the key's values in all categories decide, unless the
+    // category's own values all show a kind of their own that the others do not ("ROF=1.0" in a
+    // category of difficulty levels, where the weapons' rates are whole numbers).
+    const Tally* across = m_across->Find(key);
+    const ValueKind acrossKind = across != nullptr && across->all.values >= MinValues
+                                     ? KindOfCounts(across->all, FitPercent, m_categories)
+                                     : ValueKind{};
+    if (own != nullptr && own->all.values > 0) {
+        const int codeCategory = acrossKind.IsCode() ? CategoryIndex(acrossKind.Category) : -1;
+        if (own->all.FitOf(acrossKind, codeCategory) < own->all.values) {
+            const ValueKind ownKind = KindOfCounts(own->all, 100, m_categories);
+            if (ownKind.Of != KindOf::Text) return CountOf(*own, ownKind, false);
+        }
+    }
+    if (across == nullptr) return {};
+    return CountOf(*across, acrossKind, true);
 }
 
 KindCount KindLearner::Counted(size_t category, std::string_view key, const ValueKind& kind) const {

@@ -30,10 +30,12 @@ struct KindCount {
 
 // Learns the kind of each key of each category from the values the category's entries hold, in
 // the document and in the default copy (where the default copy's value differs from the
-// document's, so that an unchanged entry counts once). A key's kind is the narrowest that at least
-// 95% of at least 5 values fit; a key with fewer values in its category is judged on its values in
-// all categories. The learning is one pass over the entries' lines; after a value changes, only
-// that key of the categories listing the entry is counted again.
+// document's, so that an unchanged entry counts once); an empty value counts for no kind. A key's
+// kind is the narrowest that at least 95% of at least 5 values fit, and a key whose numbers are
+// whole but for some decimals takes decimals. A key with fewer values in its category is judged on
+// its values in all categories, unless all of the category's own values fit a kind of their own
+// that the values of all categories do not show. The learning is one pass over the entries' lines;
+// after a value changes, only that key of the categories listing the entry is counted again.
 class KindLearner {
 public:
     static constexpr size_t MinValues = 5;
@@ -73,6 +75,8 @@ public:
 
 private:
     const Tally* TallyOf(size_t category, std::string_view key, bool& across) const;
+    // How many of the document's own values of the tally fit `kind`.
+    KindCount CountOf(const Tally& tally, const ValueKind& kind, bool across) const;
     void CountEntry(std::string_view code, std::string_view onlyKey, const TMemIniFile& document,
                     const TMemIniFile* defaults, KeyTallies& into) const;
     void CountValue(std::string_view value, Tally& tally, bool own) const;

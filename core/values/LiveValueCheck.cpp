@@ -4,7 +4,6 @@
 #include "core/values/ValueCheck.h"
 #include "core/references/References.h"
 #include "core/catalogue/Workspace.h"
-#include "core/store/TextCase.h"
 #include "core/store/mIniGue.h"
 
 namespace velmora {
@@ -51,12 +50,11 @@ ValueKind LiveValueCheck::KindIn(std::string_view category, std::string_view key
 void LiveValueCheck::ValueChanged(const std::string& code, const std::string& key) {
     m_rule.reset();
     if (!m_check) return;
-    // A line of a category's own list in the document changes which entries it lists.
-    for (const KindCategory& category : m_check->Learner().Categories())
-        if (EqualsNoCase(category.Name, code)) {
-            Forget();
-            return;
-        }
+    // A change of a category's list is learned afresh when next asked.
+    if (m_check->ListsChangeWith(code)) {
+        Forget();
+        return;
+    }
     m_check->ValueChanged(code, key);
 }
 

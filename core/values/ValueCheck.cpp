@@ -8,6 +8,7 @@
 #include "core/catalogue/Routines.h"
 #include "core/catalogue/ValueRules.h"
 #include "core/catalogue/Workspace.h"
+#include "core/store/MessageText.h"
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"
 #include "core/store/mIniGue.h"
@@ -78,9 +79,10 @@ std::vector<KindCategory> KindCategoriesOf(const Workspace& workspace) {
 
 std::string FindingReason(const std::string& category, const KeyKind& kind) {
     const KindCount& count = kind.Count;
+    const std::string entries = count.AcrossCategories ? Counted(count.Values, "entry", "entries") + " of all categories"
+                                                       : Counted(count.Values, category + " entry", category + " entries");
     return "expected " + ExpectedText(count.Kind) + (kind.Pinned ? " (pinned)" : "") + "; " +
-           std::to_string(count.Fit) + " of " + std::to_string(count.Values) + " " +
-           (count.AcrossCategories ? std::string("entries of all categories") : category + " entries") + " have one";
+           std::to_string(count.Fit) + " of " + entries + (count.Fit == 1 ? " has one" : " have one");
 }
 
 ValueCheck::ValueCheck(const Workspace& workspace) : m_workspace(workspace) { Learn(); }
@@ -129,8 +131,9 @@ std::optional<std::string> ValueCheck::MisfitIn(size_t category, const KeyKind& 
                                                 DanglingRule& rule) const {
     const std::string& key = kind.Key;
     const ValueKind& expected = kind.Count.Kind;
-    if (expected.Of == KindOf::Text) return std::nullopt;
     value = ComparableValue(value);
+    // An empty value is the game's default, whatever the kind.
+    if (expected.Of == KindOf::Text || value.empty()) return std::nullopt;
     bool fits = true;
     if (!expected.IsCode()) {
         fits = FitsPlainKind(expected.Of, value);
@@ -203,8 +206,16 @@ std::optional<std::string> ValueCheck::Misfit(std::string_view code, std::string
     return std::nullopt;
 }
 
+bool ValueCheck::ListsChangeWith(std::string_view code) const {
+    return m_learner->CategoryIndex(code) >= 0;
+}
+
 void ValueCheck::ValueChanged(const std::string& code, const std::string& key) {
     if (!m_workspace.Doc().HasDocument()) return;
+    if (ListsChangeWith(code)) {
+        Learn();
+        return;
+    }
     m_learner->Relearn(code, key, m_workspace.Doc().Store(), m_workspace.DefaultIni.get());
 }
 

@@ -63,7 +63,8 @@ std::string FindingReason(const std::string& category, const KeyKind& kind);
 
 // The value check of a loaded workspace: the kinds learned from its document and default copy,
 // those its definition file pins, and the values that do not fit. Watching the document, it counts
-// again what an edit touched: the key of a changed value, everything when entries change.
+// again what an edit touched: the key of a changed value, everything when entries or a category's
+// list change.
 class ValueCheck : public DocumentObserver {
 public:
     explicit ValueCheck(const Workspace& workspace);
@@ -84,11 +85,15 @@ public:
     // Every value of the document that does not fit its key's kind, in document order, each once.
     std::vector<ValueFinding> Findings() const;
     // Why the value `value` of `key` in entry `code` does not fit; nothing when it fits (in every
-    // category that lists the entry).
+    // category that lists the entry) or is empty.
     std::optional<std::string> Misfit(std::string_view code, std::string_view key, std::string_view value) const;
     // The same with a rule of dangling codes the caller keeps while the document stands still.
     std::optional<std::string> Misfit(std::string_view code, std::string_view key, std::string_view value,
                                       DanglingRule& rule) const;
+
+    // True when a line of the section `code` is a line of a category's own list in the document,
+    // so that its change changes which entries the category lists.
+    bool ListsChangeWith(std::string_view code) const;
 
     void ValueChanged(const std::string& code, const std::string& key) override;
     void EntriesChanged() override { Learn(); }

@@ -39,6 +39,7 @@ void TChildWin::ShowEntriesAfresh() {
     const std::string code = entries.Cells(EntryCodeCol, entries.Row());
     const int oldRow = entries.Row();
     RubahKolomStringGrood();
+    RefreshOtherKeys();
     m_entryFilter->ApplyKeepingSelection();
     int row = RowOfEntry(code);
     if (row < 0) row = std::min(oldRow, entries.RowCount() - 1);

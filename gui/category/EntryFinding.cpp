@@ -13,6 +13,7 @@
 #include "gui/widgets/StringGrid.h"
 #include "core/catalogue/Workspace.h"
 #include "gui/widgets/WindowHost.h"
+#include "core/store/MessageText.h"
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"
 #include "core/store/mIniGue.h"
@@ -69,7 +70,7 @@ void TChildWin::FindUsagesOfValue() {
     const std::string value = values.Cells(ValueCol, values.Row());
     const std::optional<std::string> code = FirstItemNamingSection(DocumentStore(), value);
     if (!code) {
-        m_boxes.Notice("No item of \"" + value + "\" names an entry of the document.");
+        m_boxes.Notice("No item of \"" + Escaped(value) + "\" names an entry of the document.");
         return;
     }
     m_main.FindUsages(*code);
@@ -79,21 +80,28 @@ bool TChildWin::ShowEntryKey(int EntryRow, const std::string& Key) {
     m_entryFilter->clear();
     StringGroodSetFocus(EntryRow);
     if (Key.empty()) return true;
+    const auto show = [this](size_t page, size_t row) {
+        m_pageRows[page] = static_cast<int>(row);
+        const int index = static_cast<int>(page);
+        if (ui->PageControl1->currentIndex() != index)
+            ui->PageControl1->setCurrentIndex(index);  // shows the page on the row kept for it
+        else
+            ui->StringGrid2->SetRow(static_cast<int>(row));
+        ui->StringGrid2->setFocus(Qt::OtherFocusReason);
+        return true;
+    };
     TStringList keys;
     for (size_t page = 0; page < m_pageNames.size(); ++page) {
+        if (static_cast<int>(page) == m_otherKeysPage) continue;
         DefinitionStore().ReadSection(m_pageNames[page], keys);
-        for (size_t row = 0; row < keys.Count(); ++row) {
-            if (!EqualsNoCase(keys[row], Key)) continue;
-            m_pageRows[page] = static_cast<int>(row);
-            const int index = static_cast<int>(page);
-            if (ui->PageControl1->currentIndex() != index)
-                ui->PageControl1->setCurrentIndex(index);  // shows the page on the row kept for it
-            else
-                ui->StringGrid2->SetRow(static_cast<int>(row));
-            ui->StringGrid2->setFocus(Qt::OtherFocusReason);
-            return true;
-        }
+        for (size_t row = 0; row < keys.Count(); ++row)
+            if (EqualsNoCase(keys[row], Key)) return show(page, row);
     }
+    // A key no page lists shows on the page of the other keys, which the latest edits may not
+    // have brought yet.
+    RefreshOtherKeys();
+    for (size_t row = 0; row < m_otherKeys.size(); ++row)
+        if (EqualsNoCase(m_otherKeys[row], Key)) return show(static_cast<size_t>(m_otherKeysPage), row);
     return false;
 }
 

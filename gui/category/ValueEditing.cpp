@@ -116,6 +116,8 @@ void TChildWin::ShowValueChange(const std::string& Code, const std::string& Key)
         ShowEntriesAfresh();
         return;
     }
+    // A key no page lists may have come to the category's entries, or gone from them.
+    if (m_pageKeys.count(FoldCase(Key)) == 0) RefreshOtherKeysSoon();
     StringGrid& entries = *ui->StringGrood;
     const StringGrid& grid = *ui->StringGrid2;
     // What the document now holds is shown, as it reads back: text from a ";" on is the line's

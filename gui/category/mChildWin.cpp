@@ -11,10 +11,12 @@
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTabBar>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "gui/category/Bitmaplist.h"
+#include "core/catalogue/OtherKeys.h"
 #include "gui/widgets/PageControl.h"
 #include "core/choice/ChoiceLists.h"
 #include "gui/widgets/CutTextTips.h"
@@ -56,6 +58,10 @@ void ShowPicture(QLabel& area, const QImage& picture) {
     else
         area.setPixmap(QPixmap::fromImage(picture));
 }
+
+// What the memo says of a key on the "Other keys" page.
+constexpr const char* OtherKeyDescription =
+    "No page of the category lists this key; an entry of it holds the key, and here it can be changed.";
 
 // Rows of the grid's height that fit fully into its visible area, wherever it is scrolled.
 int FittingRows(const StringGrid& grid) {
@@ -161,6 +167,11 @@ void TChildWin::FollowTheDocument() {
     });
     connect(&news, &DocumentSignals::valueChanged, this, &TChildWin::Guarded<&TChildWin::RefreshValueNote>);
     connect(&news, &DocumentSignals::entriesChanged, this, &TChildWin::Guarded<&TChildWin::RefreshValueNote>);
+    // An undo or redo of a value committed here is that commit again: a misfit gets its note back.
+    connect(&news, &DocumentSignals::stepped, this, [this](const EditFocus& focus) {
+        if (focus.Key.empty() || !NamesEqual(focus.Category, m_categoryName, m_globals.CaseSensitive)) return;
+        RunEventHandler(m_boxes, [&] { NoteCommittedValue(focus.Code, focus.Key); });
+    });
 }
 
 void TChildWin::ShowValueRows(int rows) {
@@ -380,16 +391,56 @@ void TChildWin::CreatePageControl(const std::vector<std::string>& Pages) {
         ui->Panel8->setText(ToQString(Pages[1]));
     }
     // Any text names a page: it is shown as its caption and read as a section name as it stands.
-    for (size_t i = 2; i < Pages.size(); ++i) {
-        auto* page = new QWidget(&pages);
-        page->setObjectName(QStringLiteral("ts") + ToQString(Pages[i]));
-        auto* layout = new QVBoxLayout(page);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->setSpacing(0);
-        pages.addTab(page, ToCaption(Pages[i]));
-        m_pageNames.push_back(Pages[i]);
-        m_pageRows.push_back(0);
+    for (size_t i = 2; i < Pages.size(); ++i) AddPage(Pages[i], QStringLiteral("ts") + ToQString(Pages[i]));
+    TStringList keys;
+    m_main.Work().GetContentsOfAllPages(m_categoryName, keys);
+    m_pageKeys.clear();
+    for (const StringItem& key : keys) m_pageKeys.insert(FoldCase(key.text));
+    RefreshOtherKeys();
+}
+
+void TChildWin::AddPage(const std::string& Caption, const QString& ObjectName) {
+    auto* page = new QWidget(ui->PageControl1);  // owned through its Qt parent, the page set
+    page->setObjectName(ObjectName);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    ui->PageControl1->addTab(page, ToCaption(Caption));
+    m_pageNames.push_back(Caption);
+    m_pageRows.push_back(0);
+}
+
+void TChildWin::RefreshOtherKeys() {
+    m_otherKeysPending = false;
+    std::vector<std::string> keys = OtherKeysOf(m_main.Work(), m_categoryName);
+    if (keys == m_otherKeys) return;
+    m_otherKeys = std::move(keys);
+    if (m_otherKeysPage < 0) {
+        if (m_otherKeys.empty()) return;
+        m_otherKeysPage = ui->PageControl1->count();
+        AddPage(OtherKeysPage, QStringLiteral("tsOtherKeys"));
+        return;
     }
+    if (m_gridPage != m_otherKeysPage) return;
+    // The page shown gets its rows again, the row of the same key kept where it can be.
+    StringGrid& grid = *ui->StringGrid2;
+    const std::string current = grid.Row() >= 0 && grid.Row() < grid.RowCount() ? grid.Cells(KeyCol, grid.Row()) : "";
+    RubahKolomKiriStringGrid2();
+    RubahKolomKananStringGrid2();
+    int row = std::min(grid.Row(), grid.RowCount() - 1);
+    for (int at = 0; at < grid.RowCount(); ++at)
+        if (EqualsNoCase(grid.Cells(KeyCol, at), current)) row = at;
+    if (row >= 0 && row != grid.Row()) grid.SetRow(row);
+    MemoSource = nullptr;  // the descriptions were read again
+    RefreshMemo(&grid);
+}
+
+void TChildWin::RefreshOtherKeysSoon() {
+    if (m_otherKeysPending) return;
+    m_otherKeysPending = true;
+    QTimer::singleShot(0, this, [this] {
+        if (m_otherKeysPending) RunEventHandler(m_boxes, [this] { RefreshOtherKeys(); });
+    });
 }
 
 QWidget* TChildWin::GridPage() const {
@@ -427,8 +478,15 @@ void TChildWin::RubahKolomKiriStringGrid2() {
     const std::string& page = GridPageName();
     TStringList keys;
     TStringList lines;
-    DefinitionStore().ReadSection(page, keys);
-    DefinitionStore().ReadSectionValues(page, lines);
+    if (m_gridPage == m_otherKeysPage) {
+        for (const std::string& key : m_otherKeys) {
+            keys.Add(key);
+            lines.Add(key + "=" + OtherKeyDescription);
+        }
+    } else {
+        DefinitionStore().ReadSection(page, keys);
+        DefinitionStore().ReadSectionValues(page, lines);
+    }
 
     // Each line's description is final before the grid moves: a move shows it in the memo.
     KeyDescriptions.clear();

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "gui/widgets/GeneralHandler.h"
@@ -109,8 +110,9 @@ class TChildWin : public QWidget {
     void ShowTheImage();
 
     // Shows entry row `EntryRow` (every row shown again), on the page and value-grid row of `Key`
-    // when a page holds it (key names compared without regard to letter case). False when `Key` is
-    // named but no page lists it.
+    // when a page holds it, or else on the "Other keys" page when an entry of the category holds
+    // it (key names compared without regard to letter case). False when `Key` is named but shows
+    // on no page.
     bool ShowEntryKey(int EntryRow, const std::string& Key);
 
     // A key description as the memo shows it: the first span from a "~" up to the next "~" (both
@@ -136,6 +138,15 @@ class TChildWin : public QWidget {
     int RowOfEntry(const std::string& Code) const;
     void GetLabelCodeAndName();
     void CreatePageControl(const std::vector<std::string>& Pages);
+    // A page tab after the others, whose value grid rows `Caption` names (a page section of the
+    // definition file, or the other keys).
+    void AddPage(const std::string& Caption, const QString& ObjectName);
+    // The keys of the category's entries that no page lists read again (OtherKeysOf): the "Other
+    // keys" page comes once there are any, and shows them as they now stand.
+    void RefreshOtherKeys();
+    // An edit may have brought or taken away a key no page lists: the keys are read again once
+    // the edit's news is all told.
+    void RefreshOtherKeysSoon();
     void GantiPageTabSheet();
     void RubahKolomKiriStringGrid2();
     void RubahKolomKananStringGrid2();
@@ -245,6 +256,12 @@ class TChildWin : public QWidget {
     // select when the page is shown again.
     std::vector<std::string> m_pageNames;
     std::vector<int> m_pageRows;
+    // The keys the pages list, folded; the page of the other keys (-1 until there are any) and
+    // its keys, as first spelled.
+    std::unordered_set<std::string> m_pageKeys;
+    int m_otherKeysPage = -1;
+    std::vector<std::string> m_otherKeys;
+    bool m_otherKeysPending = false;
     int m_gridPage = 0;  // the page the value grid and its header stand on
     // The pictures of the entry rows, row by row; the grid's column-1 cells point at them.
     std::vector<std::unique_ptr<TBitmaplist>> m_rowPictures;

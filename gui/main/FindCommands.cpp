@@ -21,6 +21,7 @@
 #include "core/catalogue/Routines.h"
 #include "gui/widgets/StringGrid.h"
 #include "gui/main/mMainWin.h"
+#include "core/store/MessageText.h"
 #include "core/store/IniError.h"
 #include "ui_mMainWin.h"
 
@@ -186,7 +187,7 @@ ResultsWindow& TMainWin::ShowCheckReferences() {
 
 void TMainWin::OpenEntryTarget(const EntryTarget& Target) {
     const std::optional<EntryListing> listing = FindEntryListing(m_workspace, Target.Section);
-    if (!listing) throw IniError("\"" + Target.Section + "\" is no entry of any category.");
+    if (!listing) throw IniError("\"" + Escaped(Target.Section) + "\" is no entry of any category.");
     const int row = static_cast<int>(listing->CategoryRow);
     const int entry = static_cast<int>(listing->EntryIndex);
     const std::string category = ui->StringGrid1->Cells(0, row);

@@ -4,6 +4,7 @@
 #include <QBrush>
 #include <QColor>
 
+#include "core/store/MessageText.h"
 #include "core/table/TableEdits.h"
 #include "core/catalogue/ValueRules.h"
 #include "core/catalogue/Workspace.h"
@@ -137,8 +138,7 @@ QVariant BalanceTableModel::data(const QModelIndex& index, int role) const {
             if (red) tips << ToQString(ReferenceValueTip(*reference, place->Code, place->Key));
             if (const std::optional<std::string> misfit = MisfitOf(row, *column)) tips << ToQString(*misfit);
             if (!cell.Target.empty())
-                tips << ToQString(cell.Target) +
-                            QStringLiteral(" is used by %1 entries").arg(m_table->SharingCount(row, *column));
+                tips << ToQString(cell.Target + " is used by " + Counted(m_table->SharingCount(row, *column), "entry", "entries"));
             return tips.isEmpty() ? QVariant() : QVariant(tips.join(QLatin1Char('\n')));
         }
         default:

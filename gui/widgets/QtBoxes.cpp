@@ -2,6 +2,7 @@
 #include "gui/widgets/QtBoxes.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -126,13 +127,29 @@ QStringList QtNameFilters(const std::string& filter) {
     return filters;
 }
 
-QtBoxes::QtBoxes(QWidget* owner) : m_owner(owner) {}
+QtBoxes::QtBoxes(QWidget* owner) : m_owner(owner), m_focusWatch(std::make_unique<QObject>()) {
+    // A dialog or box stands for the window it was opened from: it is gone by the time it is asked.
+    QObject::connect(qApp, &QApplication::focusChanged, m_focusWatch.get(), [this](QWidget* /*old*/, QWidget* now) {
+        if (now == nullptr) return;
+        QWidget* window = now->window();
+        while (qobject_cast<QDialog*>(window) != nullptr && window->parentWidget() != nullptr)
+            window = window->parentWidget()->window();
+        m_lastFocused = window;
+    });
+}
+
+QtBoxes::~QtBoxes() = default;
 
 // The window the user is working in, such as a category window, so that the box opens over it
-// and does not raise the main window above it.
+// and does not raise the main window above it. Right after a dialog of that window closed (the
+// question of Adjust values, a file dialog), the dialog may still count as active, or no window
+// may until the window manager has activated the one below: then it is the window the dialog, or
+// the window that had the focus last (a dialog's own window), belongs to.
 QWidget* QtBoxes::Owner() const {
-    QWidget* active = QApplication::activeWindow();
-    if (active != nullptr && active->isVisible() && !active->isMinimized()) return active;
+    for (QWidget* candidate : {QApplication::activeWindow(), m_lastFocused.data()})
+        for (QWidget* window = candidate; window != nullptr;
+             window = window->parentWidget() != nullptr ? window->parentWidget()->window() : nullptr)
+            if (window->isVisible() && !window->isMinimized()) return window;
     return m_owner;
 }
 
@@ -168,7 +185,7 @@ BoxAnswer QtBoxes::ConfirmWithChoices(const std::string& text, const std::vector
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
-    BoxAnswer answer = ShowBox(m_owner, QMessageBox::Question, QStringLiteral("Confirm"), text,
+    BoxAnswer answer = ShowBox(Owner(), QMessageBox::Question, QStringLiteral("Confirm"), text,
                                {{"&Yes", QMessageBox::YesRole, BoxAnswer::Yes},
                                 {"&No", QMessageBox::NoRole, BoxAnswer::No},
                                 {"Cancel", QMessageBox::RejectRole, BoxAnswer::Cancel}},

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QPointer>
+#include <QObject>
 #include <QStringList>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,11 +16,14 @@ class QWidget;
 namespace velmora {
 
 // The program's message boxes and file dialogs, shown with Qt's own dialogs over the window the
-// user is working in (the owner window when none of the program's windows is active).
+// user is working in (the owner window when the user was in none of the program's windows).
 // Texts and paths cross as bytes (Latin-1); line breaks written "\r\n" show as one break.
 class QtBoxes final : public Boxes {
 public:
     explicit QtBoxes(QWidget* owner);
+    ~QtBoxes() override;
+    QtBoxes(const QtBoxes&) = delete;
+    QtBoxes& operator=(const QtBoxes&) = delete;
     // The window the boxes are centred on and modal to; it may come to exist after the boxes.
     void SetOwner(QWidget* owner) { m_owner = owner; }
 
@@ -48,6 +53,9 @@ private:
 
     QPointer<QWidget> m_owner;
     std::optional<std::string> m_folderAnswer;
+    // The window that had the focus last, as the application told it to the watch.
+    std::unique_ptr<QObject> m_focusWatch;
+    QPointer<QWidget> m_lastFocused;
 };
 
 // "description|pattern|description|pattern" as Qt's name filters: "description (patterns)" each,

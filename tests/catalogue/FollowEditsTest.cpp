@@ -214,6 +214,43 @@ TEST_F(FollowEditsTest, ACopiesComparisonCaughtUpWithLaterEditsEqualsAFreshOne) 
     EXPECT_GT(takenUp, 40);
 }
 
+// A comparison of copies is not taken up once the document's sections were reshaped, though their
+// count stayed: one went and another came, or one was renamed. Taken up or not, it agrees with a
+// fresh comparison.
+TEST_F(FollowEditsTest, ACopiesComparisonOfAReshapedDocumentIsMadeAfresh) {
+    Open();
+    const std::unique_ptr<TMemIniFile> reference = Reference();
+    const bool caseSensitive = globals.CaseSensitive;
+    Document& document = workspace.Doc();
+    const auto copies = [&] {
+        return CompareCopies(StoreTexts(document.Store()), StoreTexts(*reference), caseSensitive);
+    };
+    const auto takenUp = [&](ComparedCopies compared) {
+        return LiveComparison(document.Store(), *reference, caseSensitive, std::move(compared)).Differences();
+    };
+    const auto reshape = [&](size_t removed, size_t inserted, const std::string& name) {
+        auto edit = document.BeginEdit("Reshape", {}, true);
+        edit->RemoveSection(StoreOf::Document, removed);
+        edit->InsertSection(StoreOf::Document, inserted, name);
+        document.Commit(std::move(edit));
+    };
+
+    ComparedCopies compared = copies();
+    reshape(3, 10, "FRESH");
+    EXPECT_FALSE(compared.Of(document.Store(), *reference));
+    EXPECT_EQ(takenUp(std::move(compared)), CompareStores(document.Store(), *reference, caseSensitive));
+
+    compared = copies();
+    reshape(7, 7, "RENAMED");
+    EXPECT_FALSE(compared.Of(document.Store(), *reference));
+    EXPECT_EQ(takenUp(std::move(compared)), CompareStores(document.Store(), *reference, caseSensitive));
+
+    // Values edited since the copy do not reshape it.
+    compared = copies();
+    document.SetValue(std::string(document.Store().SectionAt(5).Name()), "Cost", "777");
+    EXPECT_TRUE(compared.Of(document.Store(), *reference));
+}
+
 // A touched list changes what the categories hold, and so everything; so do entries that came or
 // went, and edits of more than a tenth of the sections.
 TEST_F(FollowEditsTest, ListsEntriesAndWideEditsAreReadWhole) {

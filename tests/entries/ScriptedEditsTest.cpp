@@ -6,8 +6,10 @@
 
 #include "EntriesFixture.h"
 #include "core/document/Document.h"
+#include "core/entries/EntryOperations.h"
 #include "core/scripts/ScriptedEdits.h"
 #include "core/store/IniError.h"
+#include "core/store/MessageText.h"
 
 namespace velmora::testing {
 namespace {
@@ -79,6 +81,18 @@ TEST_F(ScriptedEditsTest, ControlCharactersAndCharactersBeyondLatin1AreRefusedWi
     // UTF-8 that Latin-1 can hold is written in Latin-1.
     edits_.Run("set\tE1\tName\tJos\xC3\xA9");
     EXPECT_EQ(Value("E1", "Name"), "Jos\xE9");
+}
+
+// A refusal quotes what the script gave with its control bytes escaped, for a terminal or a box to
+// show them and not act on them; counted things are named one or many as their count says.
+TEST_F(ScriptedEditsTest, RefusalsShowControlBytesEscapedAndCountsTheirNouns) {
+    EXPECT_EQ(Refusal("set\tE\x1b[2J1\tCost\t5"), "no entry E\\x1B[2J1");
+    EXPECT_EQ(Refusal("delete\tInfan\rtry\tE1"), "no category Infan\\rtry");
+    EXPECT_EQ(Refusal("fr\x1b" "ob"), "unknown command fr\\x1Bob");
+    // A tab and Latin-1 letters stay; DEL and the C1 controls are escaped too.
+    EXPECT_EQ(Escaped("a\tb\n\x7f\x85\xe9"), "a\tb\\n\\x7F\\x85\xe9");
+    EXPECT_EQ(ChangeReferencesQuestion(1, "E1", "E9"), "Also change the 1 reference to E1 into E9?");
+    EXPECT_EQ(ChangeReferencesQuestion(2, "E1", "E9"), "Also change the 2 references to E1 into E9?");
 }
 
 TEST_F(ScriptedEditsTest, KeysThatWouldReadBackAsSomethingElseAreRefusedAndBlanksAroundAKeyGo) {

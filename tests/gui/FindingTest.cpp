@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QTableView>
 #include <random>
+#include <regex>
 
 #include "ChildWindowHarness.h"
 #include "core/entries/ValueEdits.h"
@@ -358,6 +359,39 @@ class FindingTest : public HarnessTest<ChildWindowHarness> {
         QTest::mouseClick(check->viewport(), Qt::LeftButton, {}, check->visualRect(check->model()->index(0, 0)).center());
         QCOMPARE(Selected(h->WindowOf("VehicleTypes")), QString("TANKH Cost"));
         h->window->Work().Doc().Undo();
+        QTRY_COMPARE(check->model()->rowCount(), 0);
+        QVERIFY(h->TakeShown().isEmpty());
+    }
+
+    // A value of a key that no page lists opens on the window's "Other keys" page, at its row,
+    // where it is typed over like any other.
+    void checkValuesOpensAKeyNoPageListsWhereItCanBeChanged() {
+        h->CopySample();
+        const std::string definition = h->folder.Read("Rules.001");
+        h->folder.Write("Rules.001", std::regex_replace(definition, std::regex("\\[ValueKinds\\]\\r?\\n"),
+                                                        "[ValueKinds]\nThreatLevel=whole number\n"));
+        h->Start();
+        h->TakeShown();
+        h->Edit("TANKH", "ThreatLevel", "4O");
+        QVERIFY(h->Trigger("CheckValues1"));
+        QTableView* check = ResultsOf(*h->window, "CheckValuesWindow");
+        QVERIFY(check);
+        QCOMPARE(ResultColumn(*check, 2), QStringList({"ThreatLevel"}));
+        QTest::mouseClick(check->viewport(), Qt::LeftButton, {}, check->visualRect(check->model()->index(0, 0)).center());
+        TChildWin* vehicles = h->WindowOf("VehicleTypes");
+        QVERIFY(vehicles);
+        QCOMPARE(Selected(vehicles), QString("TANKH ThreatLevel"));
+        const QTabWidget& pages = H::Pages(vehicles);
+        QCOMPARE(pages.tabText(pages.currentIndex()), QString("Other keys"));
+        QVERIFY(H::Memo(vehicles).startsWith("No page of the category lists this key"));
+
+        StringGrid& values = H::ValueGrid(vehicles);
+        QTRY_VERIFY(values.hasFocus());
+        QTest::keyClicks(&values, "4");
+        QVERIFY(values.IsEditorOpen());
+        QTest::keyClicks(QApplication::focusWidget(), "0");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(h->window->Work().Doc().Store().ReadString("TANKH", "ThreatLevel", ""), std::string("40"));
         QTRY_COMPARE(check->model()->rowCount(), 0);
         QVERIFY(h->TakeShown().isEmpty());
     }

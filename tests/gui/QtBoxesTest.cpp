@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
 #include <QDir>
 #include <QFileDialog>
 #include <QListWidget>
@@ -114,6 +116,34 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&working));
         AnswerNextBox(seen, QStringLiteral("OK"));
         boxes.Notice("x");
+        QCOMPARE(seen.parent, &working);
+    }
+
+    // Right after a dialog of the window the user works in closed, such as the question of Adjust
+    // values or a file dialog, a box goes over that window and not over the owner: the closed dialog
+    // may still count as active.
+    void boxesAfterADialogOpenOverTheWindowItBelongsTo() {
+        QWidget owner;
+        owner.show();
+        QtBoxes boxes(&owner);
+        QWidget working;
+        auto* field = new QLineEdit(&working);  // owned by the window
+        working.show();
+        working.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&working));
+        field->setFocus();
+        QDialog question(&working);
+        QTimer::singleShot(0, &question, &QDialog::accept);
+        question.exec();
+        SeenBox seen;
+        AnswerNextBox(seen, QStringLiteral("OK"));
+        boxes.Notice("3 values changed.");
+        QVERIFY(seen.shown);
+        QCOMPARE(seen.parent, &working);
+
+        std::vector<bool> ticked;
+        AnswerNextBox(seen, QStringLiteral("&Yes"));
+        boxes.ConfirmWithChoices("Also change?", {"the lists"}, ticked);
         QCOMPARE(seen.parent, &working);
     }
 

@@ -777,6 +777,12 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(Cell(cost), std::string("100"));
         QVERIFY(!Values().IsMarkedMisfit(2, cost));
         QVERIFY(!note.isVisible());
+
+        // Redo is the commit again, note and all.
+        QVERIFY(h->Trigger("Redo1"));
+        QVERIFY(Values().IsMarkedMisfit(2, cost));
+        QVERIFY(note.isVisible());
+        QVERIFY(note.text().startsWith(QStringLiteral("GRUNT: Cost=12O looks wrong")));
     }
 };
 

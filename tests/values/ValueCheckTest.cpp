@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -18,9 +19,11 @@ constexpr const char* Definition =
     "Infantry=0,InfPage\n"
     "Vehicles=0,VehPage\n"
     "Weapons=1,WeapPage\n"
+    "Levels=0,LevPage\n"
     "[InfPage]\nCost=price\nSensors=sees hidden units\nWeapon=the weapon\nAimed=the weapon ~@Weapons@~\nRate=\n"
     "[VehPage]\nCost=\nRate=\n"
     "[WeapPage]\nDamage=\n"
+    "[LevPage]\nRate=\nCost=\n"
     "[Weapons]\n1=RIFLE\n2=LASER\n";
 
 // A category of `count` entries PREFIX1..PREFIXn whose keys hold `values` (a "%" in a value stands
@@ -49,10 +52,16 @@ const std::map<std::string, std::string> Soldier = {
 
 class ValueCheckTest : public WorkspaceFixture {
 protected:
-    void Open(const std::string& document, const std::string& pins = {}) {
+    // Keys enough that no page lists for a section to fit no category: "Unknown!" collects it.
+    static constexpr const char* NoPageKeys = "Odd1=1\nOdd2=2\nOdd3=3\nOdd4=4\nOdd5=5\n";
+    static constexpr const char* WeaponSections = "[RIFLE]\nDamage=1\n[LASER]\nDamage=2\n";
+
+    // `defaults`: the default copy, none when empty.
+    void Open(const std::string& document, const std::string& pins = {}, const std::string& defaults = {}) {
         Write("Rules.001", std::string(Definition) + pins);
+        if (!defaults.empty()) Write("Rules.INI", defaults + WeaponSections);
         Start();
-        Write("doc.ini", document + "[RIFLE]\nDamage=1\n[LASER]\nDamage=2\n");
+        Write("doc.ini", document + WeaponSections);
         workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(folder.File("doc.ini"), false);
     }
 
@@ -142,6 +151,104 @@ TEST_F(ValueCheckTest, TheLiveCheckFollowsEditsAndLoads) {
     workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(folder.File("other.ini"), false);
     EXPECT_EQ(live.Misfit("I1", "Cost", "12O"), std::nullopt);
     EXPECT_EQ(KindText(live.KindIn("Infantry", "Cost")), "text");
+}
+
+
+// A level of difficulty holds a value or two of keys the units use otherwise: "Rate=1.0" where the
+// units' rates are whole, "Cost=80%" where their prices are. The levels' own values decide their
+// kind, and the kinds written for the definition file do not claim those keys for the units' kinds.
+TEST_F(ValueCheckTest, ACategoryOfFewValuesKeepsTheKindItsOwnValuesShow) {
+    std::map<std::string, std::string> soldier = Soldier;
+    soldier["Rate"] = "%";
+    Open(CategoryText("Infantry", "I", 20, soldier) + CategoryText("Vehicles", "V", 20, {{"Cost", "9%"}, {"Rate", "%"}}) +
+         "[Levels]\n1=Easy\n2=Hard\n[Easy]\nRate=1.0\nCost=80%\n[Hard]\nRate=3O\n");
+    const ValueCheck check(workspace);
+    EXPECT_EQ(Findings(check),
+              Texts{"Hard Rate=3O: expected a decimal number; 41 of 42 entries of all categories have one"});
+    EXPECT_EQ(KindText(check.KindOf(3, "Cost").Count.Kind), "percent");
+    EXPECT_EQ(KindText(check.KindOf(0, "Cost").Count.Kind), "whole number");
+    EXPECT_EQ(PinLines(check.Learner()), (Texts{"Aimed=code of Weapons", "Sensors=yes/no", "Weapon=code of Weapons"}));
+}
+
+// Whole numbers but for a decimal or two make a key of decimals; a value left empty, and a
+// section no category lists, are never judged.
+TEST_F(ValueCheckTest, SomeDecimalsAmongWholeNumbersAndEmptyValuesAreNoMisfits) {
+    std::map<std::string, std::string> soldier = Soldier;
+    soldier["Rate"] = "%";
+    Open(CategoryText("Infantry", "I", 40, soldier,
+                      {{"I4 Rate", "1.5"}, {"I6 Cost", " "}, {"I6 Sensors", " ;left to the game"}}) +
+         "[Z1]\nCost=12O\nSensors=ye\n" + NoPageKeys);
+    const ValueCheck check(workspace);
+    ASSERT_TRUE(check.Learner().ListedIn("Z1").empty());
+    EXPECT_EQ(Findings(check), Texts{});
+    EXPECT_EQ(KindText(check.KindOf(0, "Rate").Count.Kind), "decimal");
+    EXPECT_EQ(KindText(check.KindOf(0, "Cost").Count.Kind), "whole number");
+    EXPECT_EQ(check.Misfit("I6", "Cost", ""), std::nullopt);
+    EXPECT_EQ(check.Misfit("Z1", "Cost", "12O"), std::nullopt);
+}
+
+TEST_F(ValueCheckTest, ACodeOfKeyHoldingTwoCodesIsAMisfit) {
+    Open(CategoryText("Infantry", "I", 40, Soldier, {{"I3 Weapon", "RIFLE,LASER"}}));
+    const ValueCheck check(workspace);
+    EXPECT_EQ(Findings(check),
+              Texts{"I3 Weapon=RIFLE,LASER: expected a code of Weapons; 39 of 40 Infantry entries have one"});
+}
+
+// The list line of a new entry, typed into its category's list, has the entry checked at once.
+TEST_F(ValueCheckTest, AnEntryListedByAnEditOfItsListIsCheckedAtOnce) {
+    Open(CategoryText("Infantry", "I", 20, Soldier) + "[NEWBIE]\nCost=12O\n" + NoPageKeys);
+    LiveValueCheck live(workspace);
+    ValueCheck watching(workspace);
+    workspace.Doc().AddObserver(watching);
+    EXPECT_EQ(Findings(live.Check()), Texts{});
+    workspace.Doc().SetValue("Infantry", "21", "NEWBIE");
+    const Texts expected{"NEWBIE Cost=12O: expected a whole number; 20 of 21 Infantry entries have one"};
+    EXPECT_EQ(Findings(live.Check()), expected);
+    EXPECT_EQ(Findings(watching), expected);
+    workspace.Doc().Undo();
+    EXPECT_EQ(Findings(live.Check()), Texts{});
+    EXPECT_EQ(Findings(watching), Texts{});
+    workspace.Doc().RemoveObserver(watching);
+}
+
+// Value edits, undos and redos, counted again key by key, leave the learning as a fresh one: with a
+// default copy whose values differ, and an entry that two categories list.
+TEST_F(ValueCheckTest, TheCountsKeptUpByEditsEqualAFreshLearning) {
+    std::string document = CategoryText("Infantry", "I", 20, Soldier) + CategoryText("Vehicles", "V", 8, Soldier);
+    document.insert(document.find("[Vehicles]\n") + 11, "9=I1\n");
+    Open(document, {}, CategoryText("Infantry", "I", 20, Soldier, {{"I2 Cost", "cheap"}, {"I3 Sensors", "ye"}}) +
+                           CategoryText("Vehicles", "V", 8, Soldier, {{"V1 Cost", "1.5"}}));
+    ASSERT_GE(workspace.DefaultIni->IndexOfSection("I2"), 0);
+    ValueCheck kept(workspace);
+    Document& doc = workspace.Doc();
+    doc.AddObserver(kept);
+    const Texts codes{"I1", "I2", "I3", "V1", "V2"};
+    const Texts keys{"Cost", "Sensors", "Weapon", "Rate"};
+    const Texts values{"5", "1.5", "cheap", "ye", "yes", "RIFLE", "RIFLE,LASER", "", "7%", "100"};
+    std::mt19937 dice(7);
+    const auto any = [&dice](const Texts& texts) { return texts[dice() % texts.size()]; };
+    for (int step = 0; step < 150; ++step) {
+        const auto roll = dice() % 10;
+        if (roll == 0 && doc.CanUndo())
+            doc.Undo();
+        else if (roll == 1 && doc.CanRedo())
+            doc.Redo();
+        else
+            doc.SetValue(any(codes), any(keys), any(values));
+        const ValueCheck fresh(workspace);
+        for (size_t c = 0; c < fresh.Learner().Categories().size(); ++c)
+            for (const std::string& key : keys) {
+                const KindCount learned = kept.KindOf(c, key).Count;
+                const KindCount again = fresh.KindOf(c, key).Count;
+                ASSERT_EQ(KindText(learned.Kind), KindText(again.Kind)) << "step " << step << " " << c << " " << key;
+                ASSERT_EQ(learned.Fit, again.Fit) << "step " << step << " " << c << " " << key;
+                ASSERT_EQ(learned.Values, again.Values) << "step " << step << " " << c << " " << key;
+            }
+        for (const std::string& key : keys)
+            ASSERT_EQ(kept.Learner().LearnedAcross(key).Values, fresh.Learner().LearnedAcross(key).Values)
+                << "step " << step << " " << key;
+    }
+    doc.RemoveObserver(kept);
 }
 
 }  // namespace
