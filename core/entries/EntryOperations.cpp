@@ -12,7 +12,6 @@
 namespace velmora {
 
 std::string CutCode(std::string_view code) { return std::string(code.substr(0, MaxCodeLength)); }
-size_t NameLengthLimit(std::string_view startName) { return std::max(MaxNameLength, startName.size()); }
 std::string CutName(std::string_view name, std::string_view startName) {
     return std::string(name.substr(0, NameLengthLimit(startName)));
 }
@@ -84,7 +83,9 @@ bool EntryOperations::CodeIsTaken(std::string_view newCode, const std::vector<st
 
 std::string EntryOperations::NewCodeRefusal(const std::string& newCode,
                                             const std::vector<std::string>& entryCodes) const {
-    if (!CodeIsUsable(newCode)) return CodeNotValidNotice(newCode);
+    // A C1 control character reads back, but is as little a letter of a code as the others.
+    if (!CodeIsUsable(newCode) || FirstControlCharacter(newCode) != std::string_view::npos)
+        return CodeNotValidNotice(newCode);
     if (CodeIsTaken(newCode, entryCodes)) return CodeTakenNotice(newCode);
     return {};
 }

@@ -48,11 +48,6 @@ std::vector<TableChange> PlanChanges(const BalanceTable& table, const TMemIniFil
     std::unordered_map<std::string, size_t> changeOfPlace;
     for (const CellWrite& write : writes) {
         const std::string value = StorableValue(write.Value);
-        try {
-            RefuseControlBytes(value, "value");
-        } catch (const IniError& refusal) {
-            throw IniError(CellName(table, write.Row, write.Column) + ": " + refusal.what() + ".");
-        }
         const std::optional<CellPlace> place = table.PlaceOf(write.Row, write.Column);
         if (!place) {
             if (value.empty()) continue;
@@ -64,6 +59,11 @@ std::vector<TableChange> PlanChanges(const BalanceTable& table, const TMemIniFil
             throw IniError(CellName(table, write.Row, write.Column) + ": the document has no entry " + place->Code + ".");
         // The value as the document now reads it, not as the table was built.
         std::string old = document.ReadString(place->Code, place->Key, "");
+        try {
+            RefuseValue(place->Key, value, old);
+        } catch (const IniError& refusal) {
+            throw IniError(CellName(table, write.Row, write.Column) + ": " + refusal.what() + ".");
+        }
         const auto [at, isNew] = changeOfPlace.emplace(NameKey(place->Code, caseSensitive) + "=" + FoldCase(place->Key),
                                                        changes.size());
         if (!isNew) {
@@ -91,7 +91,7 @@ bool CommitChanges(Document& document, const std::string& category, std::string 
     const TableChange& first = changes.front();
     std::unique_ptr<StoreEdit> edit = document.BeginEdit(
         std::move(text), {category, first.Code, changes.size() == 1 ? first.Key : std::string()}, newSection);
-    // Each value goes in as a value commit writes it.
+    // Each value goes in as every value writer writes it, keeping the rest of its line.
     for (const TableChange& change : changes) edit->WriteValue(StoreOf::Document, change.Code, change.Key, change.New);
     return document.Commit(std::move(edit));
 }
