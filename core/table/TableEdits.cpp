@@ -39,24 +39,56 @@ std::vector<std::string> SplitAt(std::string_view text, char separator) {
     }
 }
 
+// Where a cell's write goes; no value when nowhere. A followed cell follows the reference as its
+// row will stand after the writes (`newReferences`: the values the writes give the row's keys), so
+// that a row changing its Primary and Primary:Damage gives the new weapon the damage. When the
+// reference changes, a followed value that still reads as the row showed it is the old weapon's,
+// which the user left alone: it goes nowhere. Throws IniError for a value that no entry can take.
+std::optional<CellPlace> TargetOf(const BalanceTable& table, const TMemIniFile& document, const CellWrite& write,
+                                  const std::string& value,
+                                  const std::unordered_map<std::string, std::string>& newReferences) {
+    const TableColumn& column = table.Columns()[write.Column];
+    std::optional<CellPlace> place = table.PlaceOf(write.Row, write.Column);
+    const auto reference = newReferences.find(std::to_string(write.Row) + "=" + FoldCase(column.Key));
+    if (column.Followed() && reference != newReferences.end()) {
+        const std::vector<std::string> items = ValueItems(reference->second);
+        const std::string target = items.empty() ? std::string() : items.front();
+        const TableCell& shown = table.Cell(write.Row, write.Column);
+        if (!NamesEqual(target, shown.Target, document.CaseSensitive())) {
+            if (value == shown.Value) return std::nullopt;
+            if (target.empty() || document.IndexOfSection(target) < 0)
+                throw IniError(CellName(table, write.Row, write.Column) + ": the row's " + column.Key + " becomes \"" +
+                               reference->second + "\", which names no entry to take \"" + value + "\".");
+            place = CellPlace{target, column.Follow};
+        }
+    }
+    if (!place) {
+        if (value.empty()) return std::nullopt;
+        throw IniError(CellName(table, write.Row, write.Column) + ": " + table.Row(write.Row).Code +
+                       " names no entry in " + column.Key + ".");
+    }
+    // A followed value goes to the entry named; a write by name would make that entry up.
+    if (column.Followed() && document.IndexOfSection(place->Code) < 0)
+        throw IniError(CellName(table, write.Row, write.Column) + ": the document has no entry " + place->Code + ".");
+    return place;
+}
+
 }  // namespace
 
 std::vector<TableChange> PlanChanges(const BalanceTable& table, const TMemIniFile& document,
                                      const std::vector<CellWrite>& writes) {
     const bool caseSensitive = document.CaseSensitive();
+    std::unordered_map<std::string, std::string> newReferences;  // "row=KEY" -> the value written
+    for (const CellWrite& write : writes)
+        if (!table.Columns()[write.Column].Followed())
+            newReferences[std::to_string(write.Row) + "=" + FoldCase(table.Columns()[write.Column].Key)] =
+                StorableValue(write.Value);
     std::vector<TableChange> changes;
     std::unordered_map<std::string, size_t> changeOfPlace;
     for (const CellWrite& write : writes) {
         const std::string value = StorableValue(write.Value);
-        const std::optional<CellPlace> place = table.PlaceOf(write.Row, write.Column);
-        if (!place) {
-            if (value.empty()) continue;
-            throw IniError(CellName(table, write.Row, write.Column) + ": " + table.Row(write.Row).Code +
-                           " names no entry in " + table.Columns()[write.Column].Key + ".");
-        }
-        // A followed value goes to the entry named; a write by name would make that entry up.
-        if (table.Columns()[write.Column].Followed() && document.IndexOfSection(place->Code) < 0)
-            throw IniError(CellName(table, write.Row, write.Column) + ": the document has no entry " + place->Code + ".");
+        const std::optional<CellPlace> place = TargetOf(table, document, write, value, newReferences);
+        if (!place) continue;
         // The value as the document now reads it, not as the table was built.
         std::string old = document.ReadString(place->Code, place->Key, "");
         try {

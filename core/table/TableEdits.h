@@ -35,8 +35,11 @@ struct TableChange {
 
 // The changes `writes` make to `document`. A value is written as a saved file gives it back
 // (blanks trimmed); a value that already reads so changes nothing, and neither does an empty value
-// for a cell without an entry to write to. Throws IniError, naming the cell, for a value with a line
-// break, a followed cell whose row names no entry, and two different values for one place.
+// for a cell without an entry to write to. A followed cell follows its row's reference as the
+// writes leave it; when they change the reference, a followed value left as the row showed it
+// writes nothing. Throws IniError, naming the cell, for a value that RefuseValue refuses, a
+// followed value whose row names no entry (before or after its writes), and two different values
+// for one place.
 std::vector<TableChange> PlanChanges(const BalanceTable& table, const TMemIniFile& document,
                                      const std::vector<CellWrite>& writes);
 

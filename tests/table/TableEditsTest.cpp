@@ -74,6 +74,34 @@ TEST_F(TableEditsTest, PasteIsOneEditAndABlockThatDoesNotFitChangesNothing) {
     EXPECT_EQ(CopyBlock(table, {0, 1}, {1, 2}), "100\t4.5\n300\t\n");
 }
 
+// A row that changes a reference and a column following it writes the followed value into the
+// entry the reference names after the change; left as the row showed it, it writes nothing.
+TEST_F(TableEditsTest, AFollowedCellFollowsTheReferenceItsRowIsGiven) {
+    const auto changesOf = [&](const std::string& row) {
+        return PlanImport(workspace, "Infantry", ReadCsv("Code,Primary,Primary:Damage\n" + row + "\n")).Changes;
+    };
+    std::vector<TableChange> changes = changesOf("E1,Rocket,99");
+    ASSERT_EQ(changes.size(), 2u);
+    EXPECT_EQ(changes[1].Code, "Rocket");
+    EXPECT_EQ(changes[1].New, "99");
+    changes = changesOf("E1,Rocket,15");  // the M60's damage, as exported
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0].Key, "Primary");
+    changes = changesOf("E3,M60,40");  // E3 named no weapon before
+    ASSERT_EQ(changes.size(), 2u);
+    EXPECT_EQ(changes[1].Code, "M60");
+    EXPECT_THROW(changesOf("E1,none,99"), IniError);
+    EXPECT_EQ(changesOf("E1,none,15").size(), 1u);
+
+    // Pasted, the same: the damage goes to the rocket, and the M60 that E4 uses keeps its own.
+    const BalanceTable table = Infantry({{"Primary", {}}, {"Primary", "Damage"}});
+    ASSERT_TRUE(CommitChanges(Doc(), table.Category(), "Paste",
+                              PlanChanges(table, Doc().Store(), PasteWrites(table, Rows(), 0, 1, "Rocket\t99"))));
+    EXPECT_EQ(Doc().Store().ReadString("Rocket", "Damage", ""), "99");
+    EXPECT_EQ(Doc().Store().ReadString("M60", "Damage", ""), "15");
+    ExpectUndoneExactly();
+}
+
 TEST_F(TableEditsTest, AdjustChangesNumbersAndCountsTheRest) {
     const BalanceTable table = Infantry();
     const std::vector<std::pair<size_t, size_t>> speeds = {{0, 2}, {1, 2}, {2, 2}, {3, 2}};
