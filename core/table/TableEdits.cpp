@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/table/TableEdits.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -138,8 +139,11 @@ bool CommitCell(Document& document, const BalanceTable& table, size_t row, size_
     return CommitChanges(document, table.Category(), text, changes);
 }
 
-std::vector<CellWrite> PasteWrites(const BalanceTable& table, const std::vector<size_t>& rowOrder, size_t firstRow,
-                                   size_t firstColumn, std::string_view block) {
+namespace {
+
+// The values of a tab-separated block, a line each. Throws IniError when it is empty or not
+// rectangular.
+std::vector<std::vector<std::string>> BlockValues(std::string_view block) {
     // A spreadsheet ends its copy with a line break; Windows ones with "\r\n".
     while (!block.empty() && (block.back() == '\n' || block.back() == '\r')) block.remove_suffix(1);
     if (block.empty()) throw IniError("There is nothing to paste.");
@@ -152,6 +156,12 @@ std::vector<CellWrite> PasteWrites(const BalanceTable& table, const std::vector<
     for (const auto& line : values)
         if (line.size() != width)
             throw IniError("The block cannot be pasted: its rows do not all have " + std::to_string(width) + " values.");
+    return values;
+}
+
+std::vector<CellWrite> BlockWrites(const BalanceTable& table, const std::vector<size_t>& rowOrder, size_t firstRow,
+                                   size_t firstColumn, std::vector<std::vector<std::string>> values) {
+    const size_t width = values.front().size();
     const size_t rowsLeft = firstRow < rowOrder.size() ? rowOrder.size() - firstRow : 0;
     const size_t columnsLeft = firstColumn < table.ColumnCount() ? table.ColumnCount() - firstColumn : 0;
     if (values.size() > rowsLeft)
@@ -166,6 +176,33 @@ std::vector<CellWrite> PasteWrites(const BalanceTable& table, const std::vector<
         for (size_t column = 0; column < width; ++column)
             writes.push_back({rowOrder[firstRow + line], firstColumn + column, std::move(values[line][column])});
     return writes;
+}
+
+}  // namespace
+
+std::vector<CellWrite> PasteWrites(const BalanceTable& table, const std::vector<size_t>& rowOrder, size_t firstRow,
+                                   size_t firstColumn, std::string_view block) {
+    return BlockWrites(table, rowOrder, firstRow, firstColumn, BlockValues(block));
+}
+
+std::vector<CellWrite> PasteWrites(const BalanceTable& table, const std::vector<size_t>& rowOrder,
+                                   const std::vector<std::pair<size_t, size_t>>& selection, std::string_view block) {
+    if (selection.empty()) throw IniError("Choose the cell where the block's first value goes.");
+    std::vector<std::vector<std::string>> values = BlockValues(block);
+    if (values.size() == 1 && values.front().size() == 1) {
+        std::vector<CellWrite> writes;
+        for (const auto& [position, column] : selection)
+            if (position < rowOrder.size() && column < table.ColumnCount())
+                writes.push_back({rowOrder[position], column, values.front().front()});
+        return writes;
+    }
+    size_t top = selection.front().first;
+    size_t left = selection.front().second;
+    for (const auto& [position, column] : selection) {
+        top = std::min(top, position);
+        left = std::min(left, column);
+    }
+    return BlockWrites(table, rowOrder, top, left, std::move(values));
 }
 
 std::string PasteText(size_t count) { return CountedValues("Paste", count); }

@@ -55,6 +55,12 @@ bool CommitCell(Document& document, const BalanceTable& table, size_t row, size_
 // IniError saying why when the block is empty, not rectangular or does not fit the table.
 std::vector<CellWrite> PasteWrites(const BalanceTable& table, const std::vector<size_t>& rowOrder, size_t firstRow,
                                    size_t firstColumn, std::string_view block);
+// A paste onto the selected cells `selection`, each given as its position in `rowOrder` and its
+// column: a block goes with its first value on the selection's top-left cell, wherever the user
+// clicked last, and one value goes into every selected cell. Throws IniError when nothing is
+// selected, and as the form above.
+std::vector<CellWrite> PasteWrites(const BalanceTable& table, const std::vector<size_t>& rowOrder,
+                                   const std::vector<std::pair<size_t, size_t>>& selection, std::string_view block);
 // "Paste 24 values".
 std::string PasteText(size_t count);
 // A rectangle of cells as tab-separated text, one line per row, as a spreadsheet pastes it.

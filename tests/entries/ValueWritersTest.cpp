@@ -97,7 +97,7 @@ const NamedWriter Writers[] = {
      [](Workspace& workspace, const std::string& code, const std::string& value) {
          const BalanceTable table = NameTable(workspace);
          const std::vector<size_t> order = table.CatalogueOrder();
-         CommitTableWrites(workspace, table, PasteWrites(table, order, *table.RowOf(code), 0, value + "\r\n"));
+         CommitTableWrites(workspace, table, PasteWrites(table, order, {{*table.RowOf(code), 0}}, value + "\r\n"));
          return code;
      }},
     {"TableAdjust",
