@@ -145,17 +145,29 @@ void StoreEdit::InsertSectionAsRead(StoreOf store, size_t position, std::string_
 }
 
 void StoreEdit::WriteValue(StoreOf store, size_t section, std::string_view key, std::string_view value) {
-    WriteValueAt(store, section, key, value, false);
+    RefuseControlBytes(key, "key");
+    const GueTStringList& lines = StoreRef(store).ExistingSection(section);
+    const long line = lines.IndexOfKey(key);
+    if (line >= 0) {
+        WriteValueOfLine(store, section, static_cast<size_t>(line), value);
+        return;
+    }
+    RefuseControlBytes(value, "value");
+    InsertLine(store, section, lines.Count(), std::string(key) + "=" + std::string(value));
 }
 
 void StoreEdit::WriteValue(StoreOf store, std::string_view sectionName, std::string_view key,
                            std::string_view value) {
-    WriteValueAt(store, SectionToWrite(store, sectionName), key, value, false);
+    RefuseControlBytes(key, "key");
+    WriteValue(store, SectionToWrite(store, sectionName), key, value);
 }
 
-void StoreEdit::WriteValueKeepingLine(StoreOf store, std::string_view sectionName, std::string_view key,
-                                      std::string_view value) {
-    WriteValueAt(store, SectionToWrite(store, sectionName), key, value, true);
+void StoreEdit::WriteValueOfLine(StoreOf store, size_t section, size_t line, std::string_view value) {
+    const GueTStringList::Line& found = StoreRef(store).ExistingSection(section).LineAt(line);
+    RefuseControlBytes(value, "value", TMemIniFile::StripComment(found.ValueText()));
+    // Only the value's bytes change; the line is then read as any line of the file is.
+    const std::string written = LineWithValue(found.Raw(), value);
+    if (written != found.Raw()) ReplaceLineAsRead(store, section, line, written);
 }
 
 size_t StoreEdit::SectionToWrite(StoreOf store, std::string_view sectionName) {
@@ -164,31 +176,6 @@ size_t StoreEdit::SectionToWrite(StoreOf store, std::string_view sectionName) {
     if (section >= 0) return static_cast<size_t>(section);
     InsertSection(store, target.SectionCount(), sectionName);
     return target.SectionCount() - 1;
-}
-
-void StoreEdit::WriteValueAt(StoreOf store, size_t section, std::string_view key, std::string_view value,
-                             bool keepLine) {
-    RefuseControlBytes(key, "key");
-    RefuseControlBytes(value, "value");
-    const GueTStringList& lines = StoreRef(store).ExistingSection(section);
-    const std::string text = std::string(key) + "=" + std::string(value);
-    const long line = lines.IndexOfKey(key);
-    if (line < 0) {
-        InsertLine(store, section, lines.Count(), text);
-        return;
-    }
-    const GueTStringList::Line& found = lines.LineAt(static_cast<size_t>(line));
-    if (keepLine) {
-        // Only the value's bytes change: the modder's spelling of the key, the blanks around "="
-        // and the note after the value stay. The line is then read as any line of the file is.
-        const std::string written = LineWithValue(found.Raw(), value);
-        if (written != found.Raw()) ReplaceLineAsRead(store, section, static_cast<size_t>(line), written);
-        return;
-    }
-    // A key name never holds "=", so this is the line key + "=" + value exactly.
-    std::string_view name;
-    if (found.KeyName(name) && name == key && found.ValueText() == value) return;
-    ReplaceLine(store, section, static_cast<size_t>(line), text);
 }
 
 void StoreEdit::Apply() {
@@ -331,12 +318,13 @@ bool Document::Commit(std::unique_ptr<StoreEdit> edit) {
 bool Document::SetValue(const std::string& code, const std::string& key, const std::string& value,
                         const std::string& category) {
     const std::string name = UsableKey(key);
-    RefuseControlBytes(value, "value");
-    if (Store().ReadString(code, name, "") == value) return false;
+    const std::string old = Store().ReadString(code, name, "");
+    RefuseValue(name, value, old);
+    if (old == value) return false;
     // A write into a section the document lacks adds it, and a new section may show in a list.
     const bool newSection = Store().IndexOfSection(code) < 0;
     std::unique_ptr<StoreEdit> edit = BeginEdit("Change of " + name, {category, code, name}, newSection);
-    edit->WriteValueKeepingLine(StoreOf::Document, code, name, value);
+    edit->WriteValue(StoreOf::Document, code, name, value);
     return Commit(std::move(edit));
 }
 

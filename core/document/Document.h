@@ -108,17 +108,17 @@ public:
     void InsertSectionAsRead(StoreOf store, size_t position, std::string_view name, std::string_view header,
                              const std::vector<std::string>& leadingComments);
 
-    // What TMemIniFile::WriteString writes, as changes of this edit: the first line of `key` in
-    // the section at `section` becomes key + "=" + value (nothing when it already reads so), or
-    // the line is added at the section's end. The second form adds the section `sectionName` at
-    // the store's end when the store has none. Throws IniError for a key or value holding a
-    // control character (every change refuses a line break or a NUL in the text it writes).
+    // The one write of a value, whoever writes it: the first line of `key` in the section at
+    // `section` gets `value` in place of its own value only (LineWithValue: the key as written,
+    // the blanks around "=", the blanks after the value and its comment stay; nothing when it
+    // already reads so), or the line key + "=" + value is added at the section's end. The second
+    // form adds the section `sectionName` at the store's end when the store has none; the third
+    // writes the key line at `line` itself, for a key that more than one line of the section
+    // holds. Throws IniError for a key or value holding a control character (RefuseControlBytes:
+    // those the old value holds may stay; every change refuses a line break or a NUL).
     void WriteValue(StoreOf store, size_t section, std::string_view key, std::string_view value);
     void WriteValue(StoreOf store, std::string_view sectionName, std::string_view key, std::string_view value);
-    // The value commit's write: as WriteValue, but a line of `key` gets `value` in place of its own
-    // value only, keeping the key as written, the blanks around "=" and the comment after the value.
-    void WriteValueKeepingLine(StoreOf store, std::string_view sectionName, std::string_view key,
-                               std::string_view value);
+    void WriteValueOfLine(StoreOf store, size_t section, size_t line, std::string_view value);
 
     bool Empty() const { return m_steps.empty(); }
     size_t StepCount() const { return m_steps.size(); }
@@ -147,7 +147,6 @@ private:
         return store == StoreOf::Document ? m_document : m_definition;
     }
     size_t SectionToWrite(StoreOf store, std::string_view sectionName);
-    void WriteValueAt(StoreOf store, size_t section, std::string_view key, std::string_view value, bool keepLine);
     void Add(Step step);
     // What the step, about to be done, tells the views.
     void Note(const Step& step);
@@ -290,9 +289,9 @@ public:
     bool Commit(std::unique_ptr<StoreEdit> edit);
 
     // The value commit: `key` (its blanks at the ends dropped) of entry `code` becomes `value` as
-    // WriteValueKeepingLine writes it. Nothing is written, and the answer is false, when the entry
+    // StoreEdit::WriteValue writes it. Nothing is written, and the answer is false, when the entry
     // already reads `value` for the key. `category` is the focus of undo and redo. Throws IniError
-    // for a key that UsableKey refuses and a value holding a control character.
+    // for a key that UsableKey refuses and a value that RefuseValue refuses.
     bool SetValue(const std::string& code, const std::string& key, const std::string& value,
                   const std::string& category = {});
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/document/TextRules.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "core/store/IniError.h"
@@ -18,15 +19,66 @@ std::string NameOfByte(unsigned char byte) {
     return std::string("the control character ") + code;
 }
 
+// The length of the well-formed UTF-8 character at `at`, a lead byte and its continuation bytes
+// (no overlong form, no surrogate, nothing past U+10FFFF); 0 when none stands there.
+size_t Utf8CharacterLength(std::string_view text, size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                          : lead >= 0xE0 && lead <= 0xEF ? 3
+                          : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                         : 0;
+    if (length == 0 || at + length > text.size()) return 0;
+    // The second byte's range also rules out the overlong forms and the surrogates.
+    const auto second = static_cast<unsigned char>(text[at + 1]);
+    const unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+    const unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+    if (second < low || second > high) return 0;
+    for (size_t k = 2; k < length; ++k)
+        if ((static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80) return 0;
+    return length;
+}
+
 }  // namespace
 
 bool IsRefusedByte(unsigned char byte) { return (byte < 32 && byte != '\t') || byte == 127; }
 
-void RefuseControlBytes(std::string_view text, std::string_view what) {
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (IsRefusedByte(byte)) throw IniError("the " + std::string(what) + " may not hold " + NameOfByte(byte));
+size_t FirstControlCharacter(std::string_view text, std::string_view kept) {
+    for (size_t at = 0; at < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        if (IsRefusedByte(byte)) return at;
+        if (const size_t length = Utf8CharacterLength(text, at); length > 1) {
+            at += length;
+            continue;
+        }
+        if (byte >= 0x80 && byte <= 0x9F && kept.find(static_cast<char>(byte)) == std::string_view::npos) return at;
+        ++at;
     }
+    return std::string_view::npos;
+}
+
+void RefuseControlBytes(std::string_view text, std::string_view what, std::string_view kept) {
+    const size_t at = FirstControlCharacter(text, kept);
+    if (at != std::string_view::npos)
+        throw IniError("the " + std::string(what) + " may not hold " +
+                       NameOfByte(static_cast<unsigned char>(text[at])));
+}
+
+size_t CodeLengthLimit(std::string_view startCode) { return std::max(MaxCodeLength, startCode.size()); }
+size_t NameLengthLimit(std::string_view startName) { return std::max(MaxNameLength, startName.size()); }
+
+void RefuseLongCode(std::string_view code, std::string_view start) {
+    const size_t limit = CodeLengthLimit(start);
+    if (code.size() > limit) throw IniError("the code is longer than " + std::to_string(limit) + " characters");
+}
+
+void RefuseLongName(std::string_view name, std::string_view start) {
+    const size_t limit = NameLengthLimit(start);
+    if (name.size() > limit) throw IniError("the name is longer than " + std::to_string(limit) + " characters");
+}
+
+void RefuseValue(std::string_view key, std::string_view value, std::string_view old) {
+    RefuseControlBytes(value, "value", old);
+    if (EqualsNoCase(TrimView(key), "Name")) RefuseLongName(value, old);
 }
 
 std::string UsableKey(std::string_view key) {

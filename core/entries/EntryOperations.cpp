@@ -12,8 +12,21 @@
 
 namespace velmora {
 
+namespace {
+
+// The list line of `code` in the list section at `section`: the first line whose own value names
+// it. A list may give one number twice, and each of the two lines names its own entry.
+long ListLineOf(const TMemIniFile& store, size_t section, std::string_view code) {
+    const GueTStringList& lines = store.SectionAt(section);
+    std::string_view name;
+    for (size_t line = 0; line < lines.Count(); ++line)
+        if (TMemIniFile::ListedName(lines.LineAt(line), name) && name == code) return static_cast<long>(line);
+    return -1;
+}
+
+}  // namespace
+
 std::string CutCode(std::string_view code) { return std::string(code.substr(0, MaxCodeLength)); }
-size_t NameLengthLimit(std::string_view startName) { return std::max(MaxNameLength, startName.size()); }
 std::string CutName(std::string_view name, std::string_view startName) {
     return std::string(name.substr(0, NameLengthLimit(startName)));
 }
@@ -85,7 +98,9 @@ bool EntryOperations::CodeIsTaken(std::string_view newCode, const std::vector<st
 
 std::string EntryOperations::NewCodeRefusal(const std::string& newCode,
                                             const std::vector<std::string>& entryCodes) const {
-    if (!CodeIsUsable(newCode)) return CodeNotValidNotice(newCode);
+    // A C1 control character reads back, but is as little a letter of a code as the others.
+    if (!CodeIsUsable(newCode) || FirstControlCharacter(newCode) != std::string_view::npos)
+        return CodeNotValidNotice(newCode);
     if (CodeIsTaken(newCode, entryCodes)) return CodeTakenNotice(newCode);
     return {};
 }
@@ -95,14 +110,14 @@ CodeAndName EntryOperations::DuplicateProposal(std::string_view code, std::strin
     return ProposeDuplicate(code, name, [&](std::string_view proposed) { return CodeIsTaken(proposed, entryCodes); });
 }
 
-// The list line a change of code renames itself is the first of the code in the category's list
-// section of the document, as RenameListLines finds it.
+// The list line a change of code renames itself is the code's own in the category's list section
+// of the document, as RenameListLines finds it.
 std::vector<Usage> EntryOperations::UsagesOutsideListLine(const std::string& Code) const {
     const TMemIniFile& store = m_workspace.Doc().Store();
     std::vector<Usage> usages = FindUsages(store, Code, m_workspace.G().CaseSensitive);
     const int list = store.IndexOfSection(m_category);
     if (list >= 0) {
-        const long line = store.IndexOfLineWithValue(static_cast<size_t>(list), Code);
+        const long line = ListLineOf(store, static_cast<size_t>(list), Code);
         const LinePlace own{static_cast<size_t>(list), static_cast<size_t>(line)};
         if (line >= 0) std::erase_if(usages, [&](const Usage& usage) { return usage.Place == own; });
     }
@@ -195,7 +210,7 @@ void EntryOperations::RemoveListLine(StoreEdit& edit, StoreOf store, const std::
     const TMemIniFile& list = edit.Store(store);
     const int section = list.IndexOfSection(m_category);
     if (section < 0) return;
-    const long line = list.IndexOfLineWithValue(static_cast<size_t>(section), Code);
+    const long line = ListLineOf(list, static_cast<size_t>(section), Code);
     if (line >= 0) edit.RemoveLine(store, static_cast<size_t>(section), static_cast<size_t>(line));
 }
 
@@ -208,18 +223,15 @@ void EntryOperations::WriteListLine(StoreEdit& edit, const std::string& NewCode)
 }
 
 // The list line keeps its number and its place; both stores are renamed whatever the kind, since
-// a category of kind 0 lists entries in both. The line written is the first of the found line's
-// key, as a write of that key finds it.
+// a category of kind 0 lists entries in both. The line written is the one that names the code: a
+// list may give one number twice, and a write by number would rename the other entry.
 void EntryOperations::RenameListLines(StoreEdit& edit, const std::string& OldCode, const std::string& NewCode) {
     for (StoreOf store : {StoreOf::Document, StoreOf::Definition}) {
         const TMemIniFile& list = edit.Store(store);
         const int section = list.IndexOfSection(m_category);
         if (section < 0) continue;
-        const GueTStringList& lines = list.SectionAt(static_cast<size_t>(section));
-        const long line = list.IndexOfLineWithValue(static_cast<size_t>(section), OldCode);
-        std::string_view key;
-        if (line < 0 || !lines.LineAt(static_cast<size_t>(line)).KeyName(key) || key.empty()) continue;
-        edit.WriteValue(store, static_cast<size_t>(section), std::string(key), NewCode);
+        const long line = ListLineOf(list, static_cast<size_t>(section), OldCode);
+        if (line >= 0) edit.WriteValueOfLine(store, static_cast<size_t>(section), static_cast<size_t>(line), NewCode);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/document/Document.h"
+#include "core/document/TextRules.h"
 #include "core/references/References.h"
 
 namespace velmora {
@@ -16,15 +17,10 @@ namespace velmora {
 class StoreEdit;
 class Workspace;
 
-// Longest entry code and entry name the user may type; longer input is cut to these lengths.
-constexpr size_t MaxCodeLength = 20;
-constexpr size_t MaxNameLength = 40;
-
+// A typed code cut to MaxCodeLength (core/document/TextRules.h, with the name's limit).
 std::string CutCode(std::string_view code);
-// The limits hold what the user types, not what the file already holds: a name that starts out
-// longer (read from the file, or proposed from such a name) may stay as long as it started.
-size_t NameLengthLimit(std::string_view startName);
-// `name` as the user left it in a field that started with `startName`, cut to that field's limit.
+// `name` as the user left it in a field that started with `startName`, cut to that field's limit
+// (NameLengthLimit).
 std::string CutName(std::string_view name, std::string_view startName);
 
 // A value as a saved file gives it back: a load drops the blanks at the ends of a line and after its

@@ -16,10 +16,18 @@ namespace velmora {
 namespace {
 
 // A ";" would make the rest of the value a comment.
-void RefuseValueText(std::string_view text) {
-    RefuseControlBytes(text, "value");
+void RefuseSemicolon(std::string_view text) {
     if (text.find(';') != std::string_view::npos)
         throw IniError("\"" + Escaped(text) + "\" cannot be written into a value: it may not hold \";\".");
+}
+
+// The one rule of every value writer, naming the entry.
+void RefuseValueOf(std::string_view code, std::string_view key, std::string_view value, std::string_view old) {
+    try {
+        RefuseValue(key, value, old);
+    } catch (const IniError& refusal) {
+        throw IniError(std::string(code) + " " + std::string(key) + ": " + refusal.what() + ".");
+    }
 }
 
 // The lists of a category are its entries' codes, not values.
@@ -56,7 +64,8 @@ std::optional<std::string> ReplaceTextInValue(std::string_view value, std::strin
 std::vector<LineRewrite> ReplaceTextRewrites(const Workspace& workspace, const std::vector<LinePlace>& places,
                                              std::string_view find, std::string_view with, bool wholeWords) {
     if (find.empty()) throw IniError("There is no text to replace.");
-    RefuseValueText(with);
+    RefuseControlBytes(with, "value");
+    RefuseSemicolon(with);
     const TMemIniFile& document = workspace.Doc().Store();
     std::vector<LineRewrite> rewrites;
     for (const LinePlace& place : places) {
@@ -70,8 +79,10 @@ std::vector<LineRewrite> ReplaceTextRewrites(const Workspace& workspace, const s
         const std::optional<std::string> value =
             ReplaceTextInValue(std::string_view(line).substr(valueStart), find, with, wholeWords);
         // Replacing a text by one that differs only in letter case leaves lines that already read so.
-        if (value && *value != std::string_view(line).substr(valueStart))
-            rewrites.push_back({place, std::string(section.Name()), line, line.substr(0, valueStart) + *value});
+        if (!value || *value == std::string_view(line).substr(valueStart)) continue;
+        RefuseValueOf(section.Name(), key, TMemIniFile::StripComment(*value),
+                      TMemIniFile::StripComment(std::string_view(line).substr(valueStart)));
+        rewrites.push_back({place, std::string(section.Name()), line, line.substr(0, valueStart) + *value});
     }
     return rewrites;
 }
@@ -79,7 +90,10 @@ std::vector<LineRewrite> ReplaceTextRewrites(const Workspace& workspace, const s
 std::vector<LineRewrite> SetValueRewrites(const Workspace& workspace, const std::vector<std::string>& codes,
                                           std::string_view key, std::string_view value) {
     const std::string name = UsableKey(key);
-    RefuseValueText(value);
+    RefuseSemicolon(value);
+    // A control character below the blank would go with the blanks at the ends: it is refused
+    // first. The C1 ones, which no trimming takes, are judged for each entry below.
+    RefuseControlBytes(value, "value", value);
     const std::string_view stored = TrimView(value);  // as a saved file gives it back
     const TMemIniFile& document = workspace.Doc().Store();
     std::unordered_set<size_t> done;
@@ -90,6 +104,10 @@ std::vector<LineRewrite> SetValueRewrites(const Workspace& workspace, const std:
         const GueTStringList& section = document.SectionAt(static_cast<size_t>(at));
         if (IsListSection(workspace, section.Name())) continue;
         const long found = section.IndexOfKey(name);
+        const std::string old =
+            found < 0 ? std::string()
+                      : TMemIniFile::StripComment(section.LineAt(static_cast<size_t>(found)).ValueText());
+        RefuseValueOf(section.Name(), name, stored, old);
         if (found < 0) {
             rewrites.push_back({{static_cast<size_t>(at), section.Count()}, std::string(section.Name()), {},
                                 std::string(name) + "=" + std::string(stored)});

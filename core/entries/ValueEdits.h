@@ -25,16 +25,16 @@ std::optional<std::string> ReplaceTextInValue(std::string_view value, std::strin
                                               bool wholeWords);
 
 // The key lines at `places` whose values hold `find`, with it replaced. Lines of the categories'
-// list sections are left out. Throws IniError when `find` is empty or `with` holds ";" or a control
-// character.
+// list sections are left out. Throws IniError when `find` is empty, `with` holds ";" or a control
+// character, or RefuseValue refuses a replaced value (a name grown past its limit).
 std::vector<LineRewrite> ReplaceTextRewrites(const Workspace& workspace, const std::vector<LinePlace>& places,
                                              std::string_view find, std::string_view with, bool wholeWords);
 
 // `key` set to `value` in the sections of `codes` (each once): the first line of the key gets the
 // value in place of its own, keeping its key name and comment; a section without the key gets a
 // line at its end. Sections that are missing or list sections are left out, and so are lines that
-// already read `value`. Throws IniError for a key that UsableKey refuses, and for a value holding
-// ";" or a control character.
+// already read `value`. Throws IniError for a key that UsableKey refuses, a value holding ";", and
+// a value that RefuseValue refuses for one of the entries.
 std::vector<LineRewrite> SetValueRewrites(const Workspace& workspace, const std::vector<std::string>& codes,
                                           std::string_view key, std::string_view value);
 

@@ -15,6 +15,7 @@
 #include "core/store/MessageText.h"
 #include "core/store/IniError.h"
 #include "core/store/KeyLines.h"
+#include "core/store/LineText.h"
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"
 #include "core/store/mIniGue.h"
@@ -237,8 +238,16 @@ std::vector<LineRewrite> ReplaceRewrites(const TMemIniFile& document, std::strin
         ForEachKeyLine(section, [&](size_t l, std::string_view name, std::string_view) {
             if (!EqualsNoCase(name, key)) return;
             const std::string_view raw = section.LineAt(l).Raw();
-            if (std::optional<std::string> rewritten = RewrittenLine(raw, oldItem, newItem, caseSensitive))
-                rewrites.push_back({{s, l}, std::string(section.Name()), std::string(raw), std::move(*rewritten)});
+            std::optional<std::string> rewritten = RewrittenLine(raw, oldItem, newItem, caseSensitive);
+            if (!rewritten) return;
+            // Held to the rule of every value writer: a name grown past its limit is refused.
+            try {
+                RefuseValue(name, TMemIniFile::StripComment(ValueTextOfLine(*rewritten, true)),
+                            TMemIniFile::StripComment(ValueTextOfLine(raw, true)));
+            } catch (const IniError& refusal) {
+                throw IniError(std::string(section.Name()) + " " + std::string(name) + ": " + refusal.what() + ".");
+            }
+            rewrites.push_back({{s, l}, std::string(section.Name()), std::string(raw), std::move(*rewritten)});
         });
     }
     return rewrites;

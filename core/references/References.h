@@ -84,7 +84,7 @@ std::vector<LineRewrite> RenameRewrites(const std::vector<Usage>& usages, std::s
 // In the value of every line of `key` (key names compared without regard to letter case; an empty
 // key names no line) in every section, each item equal to `oldItem` (NamesEqual rule) becomes
 // `newItem`; the lines that change, in document order. Throws IniError when `newItem` is no whole
-// item.
+// item, and for a value that RefuseValue refuses (a name grown past its limit).
 std::vector<LineRewrite> ReplaceRewrites(const TMemIniFile& document, std::string_view key, std::string_view oldItem,
                                          std::string_view newItem, bool caseSensitive);
 

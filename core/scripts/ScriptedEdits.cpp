@@ -109,9 +109,13 @@ void ScriptedEdits::Redo() {
 // As a committed cell: the value as a saved file gives it back, nothing written when the entry
 // already reads so.
 void ScriptedEdits::Set(const std::string& code, const std::string& key, const std::string& value) {
-    if (m_workspace.Doc().Store().IndexOfSection(code) < 0) throw IniError("no entry " + Escaped(code));
+    const TMemIniFile& document = m_workspace.Doc().Store();
+    if (document.IndexOfSection(code) < 0) throw IniError("no entry " + Escaped(code));
     // Checked before the blanks at the ends go, which would take a stray control character along.
-    RefuseControlBytes(value, "value");
+    const std::string old = document.ReadString(code, key, "");
+    RefuseControlBytes(value, "value", old);
+    // A line of a category's list names an entry: its value is a code.
+    if (IndexOfNoCase(m_workspace.CategoryRows, code) >= 0) RefuseLongCode(StorableValue(value), old);
     m_workspace.Doc().SetValue(code, key, StorableValue(value));
 }
 
@@ -146,14 +150,12 @@ void ScriptedEdits::CopyEntry(const std::string& category, const std::string& co
     EntryOperations operations(m_workspace, category, entries.kind);
     // The window's fields stop at the limits; a script's text is refused rather than cut.
     RefuseControlBytes(newCode, "code");
-    if (newCode.size() > MaxCodeLength)
-        throw IniError("the code is longer than " + std::to_string(MaxCodeLength) + " characters");
+    RefuseLongCode(newCode);
     if (name) {
-        RefuseControlBytes(*name, "name");
+        const std::string oldName = m_workspace.Doc().Store().ReadString(code, "Name", "");
+        RefuseControlBytes(*name, "name", oldName);
         // The limit is for typed text: the entry's own longer name may be given again.
-        const size_t nameLimit = NameLengthLimit(m_workspace.Doc().Store().ReadString(code, "Name", ""));
-        if (name->size() > nameLimit)
-            throw IniError("the name is longer than " + std::to_string(nameLimit) + " characters");
+        RefuseLongName(*name, oldName);
         // As the window offers no name field then: a Name key is not made up for the game.
         if (!TrimView(*name).empty() && !m_workspace.Doc().Store().ValueExists(code, "Name"))
             throw IniError(Escaped(code) + " has no Name key to take the name; leave the name out");
@@ -176,6 +178,9 @@ void ScriptedEdits::Replace(const std::string& key, const std::string& oldItem, 
     Document& document = m_workspace.Doc();
     const std::vector<LineRewrite> rewrites =
         ReplaceRewrites(document.Store(), key, oldItem, newItem, m_workspace.G().CaseSensitive);
+    // An item of a category's list line is an entry's code.
+    for (const LineRewrite& rewrite : rewrites)
+        if (IndexOfNoCase(m_workspace.CategoryRows, rewrite.SectionName) >= 0) RefuseLongCode(newItem, oldItem);
     if (!rewrites.empty())
         CommitRewrites(document, "Replace " + oldItem + " in " + key, {{}, rewrites.front().SectionName, key}, rewrites);
 }

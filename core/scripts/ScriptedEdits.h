@@ -33,8 +33,9 @@ class Workspace;
 //   save
 //
 // The text is UTF-8 and goes into the document in Latin-1. A code longer than MaxCodeLength or a
-// name longer than MaxNameLength is refused rather than cut, and so is a name for an entry that
-// has no "Name" key.
+// name longer than MaxNameLength is refused rather than cut, whether it is given to a duplicate,
+// a change of code, a set, a replace or an import (a list line's value is a code), and so is a
+// name for an entry that has no "Name" key.
 //
 // "revert" puts back the default copy's text for every difference of entry CODE, or for the one
 // of its key KEY, as one edit. "save" takes the texts that File, Save would write for the document and that the collection of

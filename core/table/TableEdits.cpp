@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/table/TableEdits.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -40,31 +41,63 @@ std::vector<std::string> SplitAt(std::string_view text, char separator) {
     }
 }
 
+// Where a cell's write goes; no value when nowhere. A followed cell follows the reference as its
+// row will stand after the writes (`newReferences`: the values the writes give the row's keys), so
+// that a row changing its Primary and Primary:Damage gives the new weapon the damage. When the
+// reference changes, a followed value that still reads as the row showed it is the old weapon's,
+// which the user left alone: it goes nowhere. Throws IniError for a value that no entry can take.
+std::optional<CellPlace> TargetOf(const BalanceTable& table, const TMemIniFile& document, const CellWrite& write,
+                                  const std::string& value,
+                                  const std::unordered_map<std::string, std::string>& newReferences) {
+    const TableColumn& column = table.Columns()[write.Column];
+    std::optional<CellPlace> place = table.PlaceOf(write.Row, write.Column);
+    const auto reference = newReferences.find(std::to_string(write.Row) + "=" + FoldCase(column.Key));
+    if (column.Followed() && reference != newReferences.end()) {
+        const std::vector<std::string> items = ValueItems(reference->second);
+        const std::string target = items.empty() ? std::string() : items.front();
+        const TableCell& shown = table.Cell(write.Row, write.Column);
+        if (!NamesEqual(target, shown.Target, document.CaseSensitive())) {
+            if (value == shown.Value) return std::nullopt;
+            if (target.empty() || document.IndexOfSection(target) < 0)
+                throw IniError(CellName(table, write.Row, write.Column) + ": the row's " + Escaped(column.Key) + " becomes \"" +
+                               Escaped(reference->second) + "\", which names no entry to take \"" + Escaped(value) + "\".");
+            place = CellPlace{target, column.Follow};
+        }
+    }
+    if (!place) {
+        if (value.empty()) return std::nullopt;
+        throw IniError(CellName(table, write.Row, write.Column) + ": " + Escaped(table.Row(write.Row).Code) +
+                       " names no entry in " + Escaped(column.Key) + ".");
+    }
+    // A followed value goes to the entry named; a write by name would make that entry up.
+    if (column.Followed() && document.IndexOfSection(place->Code) < 0)
+        throw IniError(CellName(table, write.Row, write.Column) + ": the document has no entry " + Escaped(place->Code) + ".");
+    return place;
+}
+
 }  // namespace
 
 std::vector<TableChange> PlanChanges(const BalanceTable& table, const TMemIniFile& document,
                                      const std::vector<CellWrite>& writes) {
     const bool caseSensitive = document.CaseSensitive();
+    std::unordered_map<std::string, std::string> newReferences;  // "row=KEY" -> the value written
+    for (const CellWrite& write : writes)
+        if (!table.Columns()[write.Column].Followed())
+            newReferences[std::to_string(write.Row) + "=" + FoldCase(table.Columns()[write.Column].Key)] =
+                StorableValue(write.Value);
     std::vector<TableChange> changes;
     std::unordered_map<std::string, size_t> changeOfPlace;
     for (const CellWrite& write : writes) {
         const std::string value = StorableValue(write.Value);
+        const std::optional<CellPlace> place = TargetOf(table, document, write, value, newReferences);
+        if (!place) continue;
+        // The value as the document now reads it, not as the table was built.
+        std::string old = document.ReadString(place->Code, place->Key, "");
         try {
-            RefuseControlBytes(value, "value");
+            RefuseValue(place->Key, value, old);
         } catch (const IniError& refusal) {
             throw IniError(CellName(table, write.Row, write.Column) + ": " + refusal.what() + ".");
         }
-        const std::optional<CellPlace> place = table.PlaceOf(write.Row, write.Column);
-        if (!place) {
-            if (value.empty()) continue;
-            throw IniError(CellName(table, write.Row, write.Column) + ": " + Escaped(table.Row(write.Row).Code) +
-                           " names no entry in " + Escaped(table.Columns()[write.Column].Key) + ".");
-        }
-        // A followed value goes to the entry named; a write by name would make that entry up.
-        if (table.Columns()[write.Column].Followed() && document.IndexOfSection(place->Code) < 0)
-            throw IniError(CellName(table, write.Row, write.Column) + ": the document has no entry " + Escaped(place->Code) + ".");
-        // The value as the document now reads it, not as the table was built.
-        std::string old = document.ReadString(place->Code, place->Key, "");
         const auto [at, isNew] = changeOfPlace.emplace(NameKey(place->Code, caseSensitive) + "=" + FoldCase(place->Key),
                                                        changes.size());
         if (!isNew) {
@@ -92,7 +125,7 @@ bool CommitChanges(Document& document, const std::string& category, std::string 
     const TableChange& first = changes.front();
     std::unique_ptr<StoreEdit> edit = document.BeginEdit(
         std::move(text), {category, first.Code, changes.size() == 1 ? first.Key : std::string()}, newSection);
-    // Each value goes in as a value commit writes it.
+    // Each value goes in as every value writer writes it, keeping the rest of its line.
     for (const TableChange& change : changes) edit->WriteValue(StoreOf::Document, change.Code, change.Key, change.New);
     return document.Commit(std::move(edit));
 }
@@ -107,8 +140,11 @@ bool CommitCell(Document& document, const BalanceTable& table, size_t row, size_
     return CommitChanges(document, table.Category(), text, changes);
 }
 
-std::vector<CellWrite> PasteWrites(const BalanceTable& table, const std::vector<size_t>& rowOrder, size_t firstRow,
-                                   size_t firstColumn, std::string_view block) {
+namespace {
+
+// The values of a tab-separated block, a line each. Throws IniError when it is empty or not
+// rectangular.
+std::vector<std::vector<std::string>> BlockValues(std::string_view block) {
     // A spreadsheet ends its copy with a line break; Windows ones with "\r\n".
     while (!block.empty() && (block.back() == '\n' || block.back() == '\r')) block.remove_suffix(1);
     if (block.empty()) throw IniError("There is nothing to paste.");
@@ -121,6 +157,12 @@ std::vector<CellWrite> PasteWrites(const BalanceTable& table, const std::vector<
     for (const auto& line : values)
         if (line.size() != width)
             throw IniError("The block cannot be pasted: its rows do not all have " + Counted(width, "value", "values") + ".");
+    return values;
+}
+
+std::vector<CellWrite> BlockWrites(const BalanceTable& table, const std::vector<size_t>& rowOrder, size_t firstRow,
+                                   size_t firstColumn, std::vector<std::vector<std::string>> values) {
+    const size_t width = values.front().size();
     const size_t rowsLeft = firstRow < rowOrder.size() ? rowOrder.size() - firstRow : 0;
     const size_t columnsLeft = firstColumn < table.ColumnCount() ? table.ColumnCount() - firstColumn : 0;
     if (values.size() > rowsLeft)
@@ -135,6 +177,33 @@ std::vector<CellWrite> PasteWrites(const BalanceTable& table, const std::vector<
         for (size_t column = 0; column < width; ++column)
             writes.push_back({rowOrder[firstRow + line], firstColumn + column, std::move(values[line][column])});
     return writes;
+}
+
+}  // namespace
+
+std::vector<CellWrite> PasteWrites(const BalanceTable& table, const std::vector<size_t>& rowOrder, size_t firstRow,
+                                   size_t firstColumn, std::string_view block) {
+    return BlockWrites(table, rowOrder, firstRow, firstColumn, BlockValues(block));
+}
+
+std::vector<CellWrite> PasteWrites(const BalanceTable& table, const std::vector<size_t>& rowOrder,
+                                   const std::vector<std::pair<size_t, size_t>>& selection, std::string_view block) {
+    if (selection.empty()) throw IniError("Choose the cell where the block's first value goes.");
+    std::vector<std::vector<std::string>> values = BlockValues(block);
+    if (values.size() == 1 && values.front().size() == 1) {
+        std::vector<CellWrite> writes;
+        for (const auto& [position, column] : selection)
+            if (position < rowOrder.size() && column < table.ColumnCount())
+                writes.push_back({rowOrder[position], column, values.front().front()});
+        return writes;
+    }
+    size_t top = selection.front().first;
+    size_t left = selection.front().second;
+    for (const auto& [position, column] : selection) {
+        top = std::min(top, position);
+        left = std::min(left, column);
+    }
+    return BlockWrites(table, rowOrder, top, left, std::move(values));
 }
 
 std::string PasteText(size_t count) { return CountedValues("Paste", count); }

@@ -35,8 +35,11 @@ struct TableChange {
 
 // The changes `writes` make to `document`. A value is written as a saved file gives it back
 // (blanks trimmed); a value that already reads so changes nothing, and neither does an empty value
-// for a cell without an entry to write to. Throws IniError, naming the cell, for a value with a line
-// break, a followed cell whose row names no entry, and two different values for one place.
+// for a cell without an entry to write to. A followed cell follows its row's reference as the
+// writes leave it; when they change the reference, a followed value left as the row showed it
+// writes nothing. Throws IniError, naming the cell, for a value that RefuseValue refuses, a
+// followed value whose row names no entry (before or after its writes), and two different values
+// for one place.
 std::vector<TableChange> PlanChanges(const BalanceTable& table, const TMemIniFile& document,
                                      const std::vector<CellWrite>& writes);
 
@@ -52,6 +55,12 @@ bool CommitCell(Document& document, const BalanceTable& table, size_t row, size_
 // IniError saying why when the block is empty, not rectangular or does not fit the table.
 std::vector<CellWrite> PasteWrites(const BalanceTable& table, const std::vector<size_t>& rowOrder, size_t firstRow,
                                    size_t firstColumn, std::string_view block);
+// A paste onto the selected cells `selection`, each given as its position in `rowOrder` and its
+// column: a block goes with its first value on the selection's top-left cell, wherever the user
+// clicked last, and one value goes into every selected cell. Throws IniError when nothing is
+// selected, and as the form above.
+std::vector<CellWrite> PasteWrites(const BalanceTable& table, const std::vector<size_t>& rowOrder,
+                                   const std::vector<std::pair<size_t, size_t>>& selection, std::string_view block);
 // "Paste 24 values".
 std::string PasteText(size_t count);
 // A rectangle of cells as tab-separated text, one line per row, as a spreadsheet pastes it.

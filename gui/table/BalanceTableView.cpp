@@ -281,14 +281,18 @@ void BalanceTableView::CopySelection() {
     });
 }
 
+// The block goes to the selection's top-left cell, or fills it when it is one value; without a
+// selection, to the current cell.
 void BalanceTableView::PasteBlock(const std::string& block) {
     Guarded([&] {
-        const QModelIndex current = m_values->currentIndex();
-        const auto column = BalanceTableModel::TableColumnOf(current.column());
-        if (!current.isValid() || !column) throw IniError("Choose the cell where the block's first value goes.");
+        std::vector<std::pair<size_t, size_t>> selection;
+        QModelIndexList selected = m_values->selectionModel()->selectedIndexes();
+        if (selected.isEmpty() && m_values->currentIndex().isValid()) selected.push_back(m_values->currentIndex());
+        for (const QModelIndex& index : selected)
+            if (const auto column = BalanceTableModel::TableColumnOf(index.column()))
+                selection.emplace_back(static_cast<size_t>(index.row()), *column);
         const BalanceTable& table = m_model->Table();
-        const std::vector<CellWrite> writes =
-            PasteWrites(table, m_model->ShownRows(), static_cast<size_t>(current.row()), *column, block);
+        const std::vector<CellWrite> writes = PasteWrites(table, m_model->ShownRows(), selection, block);
         CommitChanges(m_workspace.Doc(), table.Category(), PasteText(writes.size()),
                       PlanChanges(table, m_workspace.Doc().Store(), writes));
     });

@@ -135,6 +135,13 @@ TEST_F(ScriptedEditsTest, OverlongCodesAndNamesAndANameWithoutANameKeyAreRefused
 
     edits_.Run("duplicate\tInfantry\tE1\tABCDEFGHIJKLMNOPQRST\t" + std::string(40, 'n'));
     EXPECT_EQ(Value("ABCDEFGHIJKLMNOPQRST", "Name"), std::string(40, 'n'));
+
+    // The same limits hold a set or a replace: a name grown past 40, a list line's code past 20.
+    EXPECT_EQ(Refusal("replace\tName\tRifleman\t" + std::string(41, 'n')),
+              "E1 Name: the name is longer than 40 characters.");
+    EXPECT_EQ(Refusal("set\tInfantry\t1\tABCDEFGHIJKLMNOPQRSTU"), "the code is longer than 20 characters");
+    EXPECT_EQ(Refusal("replace\t2\tE2\tABCDEFGHIJKLMNOPQRSTU"), "the code is longer than 20 characters");
+    EXPECT_EQ(Refusal("set\tE1\tCost\t1\xC2\x85"), "the value may not hold the control character 0x85");
 }
 
 TEST_F(ScriptedEditsTest, AListLineWithoutACodeIsNoEntry) {

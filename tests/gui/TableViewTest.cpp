@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The category window's "all entries" on a copy of the sample: the switch and back, a sort by a
-// header click, typing, a pasted block and its undo, the export through the File menu, and a
-// followed column added with the chooser of the View menu.
+// header click, typing, a pasted block and its undo, a paste onto a selection, the export through
+// the File menu, and a followed column added with the chooser of the View menu.
 
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QScopeGuard>
 #include <QSettings>
@@ -133,11 +134,40 @@ private slots:
         QVERIFY(h->Trigger("Undo1"));
         QTRY_COMPARE(Cell(values, table->Model().RowOfCode("GRUNT"), cost), QStringLiteral("125"));
 
-        // A block too big is refused with the reason, and nothing changes.
-        values.setCurrentIndex(values.model()->index(values.model()->rowCount() - 1, cost));
+        // A block too big is refused with the reason, and nothing changes. (The selection is set
+        // whole: a key click of QTest can leave Ctrl held for setCurrentIndex.)
+        values.selectionModel()->setCurrentIndex(values.model()->index(values.model()->rowCount() - 1, cost),
+                                                 QItemSelectionModel::ClearAndSelect);
         table->PasteBlock("1\n2\n");
         QCOMPARE(h->TakeShown().size(), 1);
         QCOMPARE(h->window->Work().Doc().UndoText(), std::string("Undo Change of Cost"));
+    }
+
+    // Clicked top then shift-clicked two rows lower, the current cell is the lowest: a block still
+    // goes from the top, and one value fills the selection.
+    void pastesFromTheSelectionsTopLeft() {
+        TChildWin* w = nullptr;
+        BalanceTableView* table = OpenTable(w);
+        QVERIFY(table);
+        QTableView& values = table->Values();
+        const int cost = ColumnOf(*values.model(), QStringLiteral("Cost"));
+        QVERIFY(cost > 1);
+        const auto centre = [&](int row) { return values.visualRect(values.model()->index(row, cost)).center(); };
+        QTest::mouseClick(values.viewport(), Qt::LeftButton, {}, centre(0));
+        QTest::mouseClick(values.viewport(), Qt::LeftButton, Qt::ShiftModifier, centre(2));
+        QCOMPARE(values.currentIndex().row(), 2);
+        QApplication::clipboard()->setText(QStringLiteral("7\n8\n9\n"));
+        QTest::keyClick(&values, Qt::Key_V, Qt::ControlModifier);
+        QTRY_COMPARE(Cell(values, 0, cost), QStringLiteral("7"));
+        QCOMPARE(Cell(values, 2, cost), QStringLiteral("9"));
+
+        const QItemSelection three(values.model()->index(0, cost), values.model()->index(2, cost));
+        values.selectionModel()->select(three, QItemSelectionModel::ClearAndSelect);
+        table->PasteBlock("5");
+        QTRY_COMPARE(Cell(values, 0, cost), QStringLiteral("5"));
+        QCOMPARE(Cell(values, 1, cost), QStringLiteral("5"));
+        QCOMPARE(Cell(values, 2, cost), QStringLiteral("5"));
+        QCOMPARE(h->window->Work().Doc().UndoText(), std::string("Undo Paste 3 values"));
     }
 
     void exportsThroughTheFileDialog() {

@@ -74,6 +74,60 @@ TEST_F(TableEditsTest, PasteIsOneEditAndABlockThatDoesNotFitChangesNothing) {
     EXPECT_EQ(CopyBlock(table, {0, 1}, {1, 2}), "100\t4.5\n300\t\n");
 }
 
+// A paste goes from the selection's top-left cell, whichever cell was clicked last, and a block
+// that ends on the last row and column fits. One value fills the whole selection.
+TEST_F(TableEditsTest, PasteStartsAtTheSelectionsTopLeftAndOneValueFillsIt) {
+    const BalanceTable table = Infantry();
+    const std::vector<size_t> shown = {3, 2, 1, 0};
+    const std::vector<CellWrite> block =
+        PasteWrites(table, shown, {{2, 2}, {0, 2}, {1, 2}, {2, 3}}, "1\t2\n3\t4\n5\t6");
+    ASSERT_EQ(block.size(), 6u);
+    EXPECT_EQ(block.front().Row, 3u);
+    EXPECT_EQ(block.front().Column, 2u);
+    EXPECT_EQ(block.back().Row, 1u);
+    EXPECT_EQ(block.back().Column, 3u);
+
+    const std::vector<CellWrite> toTheEnd = PasteWrites(table, shown, {{2, 2}}, "1\t2\n3\t4\n");
+    ASSERT_EQ(toTheEnd.size(), 4u);
+    EXPECT_EQ(toTheEnd.back().Row, 0u);
+    EXPECT_EQ(toTheEnd.back().Column, table.ColumnCount() - 1);
+
+    const std::vector<CellWrite> filled = PasteWrites(table, shown, {{3, 1}, {0, 1}, {1, 2}}, "7\r\n");
+    ASSERT_EQ(filled.size(), 3u);
+    for (const CellWrite& write : filled) EXPECT_EQ(write.Value, "7");
+    EXPECT_EQ(filled[0].Row, 0u);
+    EXPECT_EQ(filled[2].Column, 2u);
+    EXPECT_THROW(PasteWrites(table, shown, {}, "7"), IniError);
+}
+
+// A row that changes a reference and a column following it writes the followed value into the
+// entry the reference names after the change; left as the row showed it, it writes nothing.
+TEST_F(TableEditsTest, AFollowedCellFollowsTheReferenceItsRowIsGiven) {
+    const auto changesOf = [&](const std::string& row) {
+        return PlanImport(workspace, "Infantry", ReadCsv("Code,Primary,Primary:Damage\n" + row + "\n")).Changes;
+    };
+    std::vector<TableChange> changes = changesOf("E1,Rocket,99");
+    ASSERT_EQ(changes.size(), 2u);
+    EXPECT_EQ(changes[1].Code, "Rocket");
+    EXPECT_EQ(changes[1].New, "99");
+    changes = changesOf("E1,Rocket,15");  // the M60's damage, as exported
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0].Key, "Primary");
+    changes = changesOf("E3,M60,40");  // E3 named no weapon before
+    ASSERT_EQ(changes.size(), 2u);
+    EXPECT_EQ(changes[1].Code, "M60");
+    EXPECT_THROW(changesOf("E1,none,99"), IniError);
+    EXPECT_EQ(changesOf("E1,none,15").size(), 1u);
+
+    // Pasted, the same: the damage goes to the rocket, and the M60 that E4 uses keeps its own.
+    const BalanceTable table = Infantry({{"Primary", {}}, {"Primary", "Damage"}});
+    ASSERT_TRUE(CommitChanges(Doc(), table.Category(), "Paste",
+                              PlanChanges(table, Doc().Store(), PasteWrites(table, Rows(), 0, 1, "Rocket\t99"))));
+    EXPECT_EQ(Doc().Store().ReadString("Rocket", "Damage", ""), "99");
+    EXPECT_EQ(Doc().Store().ReadString("M60", "Damage", ""), "15");
+    ExpectUndoneExactly();
+}
+
 TEST_F(TableEditsTest, AdjustChangesNumbersAndCountsTheRest) {
     const BalanceTable table = Infantry();
     const std::vector<std::pair<size_t, size_t>> speeds = {{0, 2}, {1, 2}, {2, 2}, {3, 2}};
