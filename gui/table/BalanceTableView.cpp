@@ -37,7 +37,12 @@ namespace velmora {
 
 namespace {
 
-constexpr const char* TableFilter = "CSV files (*.csv)|*.csv|All files (*.*)|*.*";
+// The table files the dialogs offer: CSV, and workbooks where this build has them.
+std::string TableFilter(bool opening) {
+    if (!WorkbooksSupported()) return "CSV files (*.csv)|*.csv|All files (*.*)|*.*";
+    return std::string(opening ? "Table files (*.csv;*.xlsx)|*.csv;*.xlsx|" : "") +
+           "CSV files (*.csv)|*.csv|Workbooks (*.xlsx)|*.xlsx|All files (*.*)|*.*";
+}
 constexpr int FixedColumns = 2;  // Code and Name
 
 QTableView* NewTableView(const char* name, QWidget* parent) {
@@ -322,14 +327,14 @@ void BalanceTableView::AskAdjust() {
 
 void BalanceTableView::ExportTable() {
     Guarded([this] {
-        const std::optional<std::string> name = m_boxes.SaveFileName(TableFilter, m_category + ".csv");
-        if (name) WriteTableFile(m_model->Table(), m_model->ShownRows(), *name);
+        const std::optional<std::string> name = m_boxes.SaveFileName(TableFilter(false), m_category + ".csv");
+        if (name) WriteTableFile(m_model->Table(), m_model->ShownRows(), *name, FormatOfName(*name));
     });
 }
 
 void BalanceTableView::ImportTable() {
     Guarded([this] {
-        const std::optional<std::string> name = m_boxes.OpenFileName(TableFilter, m_category + ".csv");
+        const std::optional<std::string> name = m_boxes.OpenFileName(TableFilter(true), m_category + ".csv");
         if (!name) return;
         const TableImport import = ReadTableFile(m_workspace, m_category, *name);
         if (import.Changes.empty()) {

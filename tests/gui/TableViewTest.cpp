@@ -19,6 +19,7 @@
 #include "gui/table/ColumnChooser.h"
 #include "gui/table/TableSwitch.h"
 #include "core/store/PlatformFile.h"
+#include "core/table/TableFiles.h"
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -147,10 +148,25 @@ private slots:
         const std::string file = h->folder.File("infantry.csv");
         h->boxes.EnqueueFileName(file);
         QVERIFY(h->Trigger("ExportTable1"));
-        QCOMPARE(h->TakeShown(), QStringList() << "SaveFile | CSV files (*.csv)|*.csv|All files (*.*)|*.* | InfantryTypes.csv");
+        const QString workbooks = WorkbooksSupported() ? "Workbooks (*.xlsx)|*.xlsx|" : "";
+        QCOMPARE(h->TakeShown(), QStringList() << "SaveFile | CSV files (*.csv)|*.csv|" + workbooks +
+                                                      "All files (*.*)|*.* | InfantryTypes.csv");
         const std::optional<std::string> written = platform::ReadWholeFile(file);
         QVERIFY(written);
         QVERIFY(written->starts_with("\xEF\xBB\xBF" "Code,Name,"));
+        if (!WorkbooksSupported()) return;
+
+        // A workbook goes by its name and comes back through Import Table as no change.
+        const std::string workbook = h->folder.File("infantry.xlsx");
+        h->boxes.EnqueueFileName(workbook);
+        QVERIFY(h->Trigger("ExportTable1"));
+        QCOMPARE(h->TakeShown().size(), 1);
+        QVERIFY(platform::ReadWholeFile(workbook).value_or("").starts_with("PK\x03\x04"));
+        h->boxes.EnqueueFileName(workbook);
+        QVERIFY(h->Trigger("ImportTable1"));
+        QCOMPARE(h->TakeShown(), QStringList() << "OpenFile | Table files (*.csv;*.xlsx)|*.csv;*.xlsx|CSV files (*.csv)|*.csv|"
+                                                  "Workbooks (*.xlsx)|*.xlsx|All files (*.*)|*.* | InfantryTypes.csv"
+                                               << "Notice | VelmoraEdit | 0 changes. | OK");
     }
 
     void choosesAFollowedColumnAndWritesTheNamedEntry() {
