@@ -327,8 +327,20 @@ void BalanceTableView::AskAdjust() {
 
 void BalanceTableView::ExportTable() {
     Guarded([this] {
+        const BalanceTable& table = m_model->Table();
+        std::vector<size_t> rows = m_model->ShownRows();
+        // The filter hides rows: the file takes those shown only when the user says so.
+        if (rows.size() < table.RowCount()) {
+            const std::string shown = std::to_string(rows.size());
+            const std::string all = std::to_string(table.RowCount());
+            const size_t choice = m_boxes.Choose("The filter shows " + shown + " of the " + all + " entries. Export the " +
+                                                     shown + " shown, or all " + all + "?",
+                                                 {"&Shown entries", "&All entries", "Cancel"});
+            if (choice == 2) return;
+            if (choice == 1) rows = table.CatalogueOrder();
+        }
         const std::optional<std::string> name = m_boxes.SaveFileName(TableFilter(false), m_category + ".csv");
-        if (name) WriteTableFile(m_model->Table(), m_model->ShownRows(), *name, FormatOfName(*name));
+        if (name) WriteTableFile(table, rows, *name, FormatOfName(*name));
     });
 }
 

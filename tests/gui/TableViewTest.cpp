@@ -156,11 +156,17 @@ private slots:
         QVERIFY(written->starts_with("\xEF\xBB\xBF" "Code,Name,"));
         if (!WorkbooksSupported()) return;
 
-        // A workbook goes by its name and comes back through Import Table as no change.
+        // With rows filtered out the user is asked which to export; a workbook goes by its name and
+        // comes back through Import Table as no change.
+        table->Model().SetFilter("Grunt");
         const std::string workbook = h->folder.File("infantry.xlsx");
+        h->boxes.EnqueueChoice(0);
         h->boxes.EnqueueFileName(workbook);
         QVERIFY(h->Trigger("ExportTable1"));
-        QCOMPARE(h->TakeShown().size(), 1);
+        const QStringList shown = h->TakeShown();
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown[0], QStringLiteral("Confirm | Confirm | The filter shows 1 of the 5 entries. Export the 1 shown, "
+                                          "or all 5? | &Shown entries,&All entries,Cancel"));
         QVERIFY(platform::ReadWholeFile(workbook).value_or("").starts_with("PK\x03\x04"));
         h->boxes.EnqueueFileName(workbook);
         QVERIFY(h->Trigger("ImportTable1"));
