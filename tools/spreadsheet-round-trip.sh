@@ -130,7 +130,7 @@ for way in csv csv-special csv-german xlsx; do
     printf '%-12s %7s %9s %8s %9s  %s\n' "$way" "${#categories[@]}" "$cells" "$changes" "$leftOut" "$same"
     if [ "$changes" != 0 ] || [ "$leftOut" != 0 ] || [ "$same" != "the same bytes" ]; then
         status=1
-        grep -v '^0 changes\.$' "$work/$way/import.log" | head -20
+        grep -av '^0 changes\.$' "$work/$way/import.log" | head -20
     fi
 done
 exit $status
