@@ -11,7 +11,6 @@
 #include <cmath>
 #include <exception>
 #include <functional>
-#include <limits>
 #include <memory>
 #include <optional>
 
@@ -40,14 +39,12 @@ void Check(lxw_error error, const std::string& what) {
     if (error != LXW_NO_ERROR) throw IniError(what + ": " + lxw_strerror(error) + ".");
 }
 
-void WriteValue(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, std::string_view value, const std::string& what) {
-    if (value.empty()) return;
+lxw_error WriteValue(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, std::string_view value) {
+    if (value.empty()) return LXW_NO_ERROR;
     double number = 0;
-    if (IsPlainNumber(value) && std::from_chars(value.data(), value.data() + value.size(), number).ec == std::errc()) {
-        Check(worksheet_write_number(sheet, row, column, number, nullptr), what);
-        return;
-    }
-    Check(worksheet_write_string(sheet, row, column, CellText(value).c_str(), nullptr), what);
+    if (IsPlainNumber(value) && std::from_chars(value.data(), value.data() + value.size(), number).ec == std::errc())
+        return worksheet_write_number(sheet, row, column, number, nullptr);
+    return worksheet_write_string(sheet, row, column, CellText(value).c_str(), nullptr);
 }
 
 void WriteWorkbook(const std::string& fileName, const BalanceTable& table, const std::vector<size_t>& rowOrder) {
@@ -71,9 +68,10 @@ void WriteWorkbook(const std::string& fileName, const BalanceTable& table, const
     for (size_t at : rowOrder) {
         const TableRow& entry = table.Row(at);
         Check(worksheet_write_string(sheet, row, 0, CellText(entry.Code).c_str(), nullptr), entry.Code);
-        for (size_t column = 0; column < entry.Cells.size(); ++column)
-            WriteValue(sheet, row, static_cast<lxw_col_t>(column + 1), entry.Cells[column].Value,
-                       entry.Code + " " + table.Columns()[column].Id());
+        for (size_t column = 0; column < entry.Cells.size(); ++column) {
+            const lxw_error error = WriteValue(sheet, row, static_cast<lxw_col_t>(column + 1), entry.Cells[column].Value);
+            if (error != LXW_NO_ERROR) Check(error, entry.Code + " " + table.Columns()[column].Id());
+        }
         ++row;
     }
     // workbook_close writes the file and frees the workbook, whatever it answers.
@@ -142,6 +140,12 @@ public:
         m_zip.reset(unzOpen2_64("workbook", &functions));
         if (!m_zip) throw IniError("The file is not an .xlsx workbook, or it is damaged.");
     }
+    // The archive reads through the address of m_file: the parts stay where they were made.
+    WorkbookParts(const WorkbookParts&) = delete;
+    WorkbookParts& operator=(const WorkbookParts&) = delete;
+    WorkbookParts(WorkbookParts&&) = delete;
+    WorkbookParts& operator=(WorkbookParts&&) = delete;
+    ~WorkbookParts() = default;
 
     // The part's bytes; none when the workbook has no such part. Names are compared without
     // regard to letter case, as the format asks.
@@ -153,7 +157,8 @@ public:
             throw IniError(name + " in the workbook cannot be read: the workbook is damaged or encrypted.");
         if (info.uncompressed_size > MaxPartSize) TooLarge(name);
         std::string content;
-        content.reserve(static_cast<size_t>(info.uncompressed_size));
+        // What the archive says of the size is checked as the bytes come, not trusted for memory.
+        content.reserve(static_cast<size_t>(std::min<uint64_t>(info.uncompressed_size, uint64_t{64} << 20)));
         std::array<char, 1 << 16> buffer{};
         int got = 0;
         while ((got = unzReadCurrentFile(m_zip.get(), buffer.data(), static_cast<unsigned>(buffer.size()))) > 0) {
