@@ -80,19 +80,6 @@ std::string FormatDecimal(const DecimalNumber& number) {
     return number.Units < 0 ? "-" + digits : digits;
 }
 
-bool EqualDecimals(std::string_view a, std::string_view b) {
-    std::optional<DecimalNumber> first = ParseDecimal(a);
-    std::optional<DecimalNumber> second = ParseDecimal(b);
-    if (!first || !second) return false;
-    // Without the zeros that end a fraction, one value has one spelling.
-    for (DecimalNumber* number : {&*first, &*second})
-        while (number->Decimals > 0 && number->Units % 10 == 0) {
-            number->Units /= 10;
-            --number->Decimals;
-        }
-    return first->Units == second->Units && first->Decimals == second->Decimals;
-}
-
 std::optional<long double> NumberOf(std::string_view text) {
     bool negative = false;
     std::string_view whole;
@@ -120,6 +107,19 @@ DecimalNumber AddDecimal(const DecimalNumber& value, const DecimalNumber& amount
 
 DecimalNumber MultiplyDecimal(const DecimalNumber& value, const DecimalNumber& factor) {
     return {DivideRounded(CheckedMultiply(value.Units, factor.Units), Power10(factor.Decimals)), value.Decimals};
+}
+
+bool EqualDecimals(std::string_view a, std::string_view b) {
+    std::optional<DecimalNumber> first = ParseDecimal(a);
+    std::optional<DecimalNumber> second = ParseDecimal(b);
+    if (!first || !second) return false;
+    // Without the zeros that end a fraction, one value has one spelling.
+    for (DecimalNumber* number : {&*first, &*second})
+        while (number->Decimals > 0 && number->Units % 10 == 0) {
+            number->Units /= 10;
+            --number->Decimals;
+        }
+    return first->Units == second->Units && first->Decimals == second->Decimals;
 }
 
 }  // namespace velmora

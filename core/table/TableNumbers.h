@@ -19,9 +19,6 @@ struct DecimalNumber {
 std::optional<DecimalNumber> ParseDecimal(std::string_view text);
 // The number with its count of decimals; never "-0".
 std::string FormatDecimal(const DecimalNumber& number);
-// Whether both texts are numbers that ParseDecimal reads, of one value however written ("1.0" and
-// "1", "0.50" and "0.5", "007" and "7").
-bool EqualDecimals(std::string_view a, std::string_view b);
 // For sorting: the value of a text that ParseDecimal reads, however long.
 std::optional<long double> NumberOf(std::string_view text);
 
@@ -29,5 +26,9 @@ std::optional<long double> NumberOf(std::string_view text);
 // rounded half away from zero. Throws IniError when the result is too large to be held exactly.
 DecimalNumber AddDecimal(const DecimalNumber& value, const DecimalNumber& amount);
 DecimalNumber MultiplyDecimal(const DecimalNumber& value, const DecimalNumber& factor);
+
+// Whether both texts are numbers that ParseDecimal reads, of one value however written ("1.0" and
+// "1", "0.50" and "0.5", "007" and "7").
+bool EqualDecimals(std::string_view a, std::string_view b);
 
 }  // namespace velmora
