@@ -12,7 +12,7 @@ const std::vector<Command>& Commands() {
         {"usages", "[--type NAME] DIR DOC CODE", Usages},
         {"check", "[--values] [--type NAME] DIR DOC", Check},
         {"kinds", "[--type NAME] DIR DOC [CATEGORY]", Kinds},
-        {"table", "[--type NAME] DIR DOC CATEGORY [--page P | --keys K1,K2,...] [--csv OUT]", Table},
+        {"table", "[--type NAME] DIR DOC CATEGORY [--page P | --keys K1,K2,...] [--csv OUT | --xlsx OUT]", Table},
         {"edit", "[--type NAME] DIR DOC [--output FILE] < COMMANDS", Edit},
     };
     return commands;

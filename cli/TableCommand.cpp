@@ -10,10 +10,13 @@
 
 namespace velmora::cli {
 
-// The balance table of a category: tab-separated on stdout, or a CSV file with --csv.
+// The balance table of a category: tab-separated on stdout, or a file: CSV with --csv, a workbook
+// with --xlsx.
 int Table(const Arguments& args) {
-    const StartArguments parsed = ParseStartArguments(args, {}, {"--page", "--keys", "--csv"});
-    if (parsed.places.size() != 3 || (parsed.Option("--page") && parsed.Option("--keys"))) throw UsageError();
+    const StartArguments parsed = ParseStartArguments(args, {}, {"--page", "--keys", "--csv", "--xlsx"});
+    if (parsed.places.size() != 3 || (parsed.Option("--page") && parsed.Option("--keys")) ||
+        (parsed.Option("--csv") && parsed.Option("--xlsx")))
+        throw UsageError();
     Session session(parsed.places[0], parsed.fileType, {parsed.places[1]}, false);
     session.Load(parsed.places[1]);
     std::optional<std::vector<std::string>> ids;
@@ -30,7 +33,9 @@ int Table(const Arguments& args) {
                              ChosenColumns(session.workspace, category, parsed.Option("--page"), ids));
     const std::vector<size_t> rows = table.CatalogueOrder();
     if (const auto csv = parsed.Option("--csv"))
-        WriteTableFile(table, rows, *csv);
+        WriteTableFile(table, rows, *csv, TableFormat::Csv);
+    else if (const auto workbook = parsed.Option("--xlsx"))
+        WriteTableFile(table, rows, *workbook, TableFormat::Workbook);
     else
         std::cout << TableTabs(table, rows);
     return 0;

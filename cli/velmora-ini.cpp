@@ -24,11 +24,12 @@
 //       starts in DIR and opens DOC as catalogue does, then prints every item of a reference key
 //       that names nothing the key allows: the section, a tab, the key, a tab and the item. Exits
 //       1 when it prints any.
-//   velmora-ini table [--type NAME] DIR DOC CATEGORY [--page P | --keys K1,K2,...] [--csv OUT]
+//   velmora-ini table [--type NAME] DIR DOC CATEGORY [--page P | --keys K1,K2,...] [--csv OUT | --xlsx OUT]
 //       starts in DIR and opens DOC as catalogue does, then prints the balance table of CATEGORY,
 //       tab-separated: a header "Code", "Name" and the keys, then one line per entry. The keys are
 //       those of page P, the columns K1,K2,... ("Primary:Damage" follows the entry named in
-//       Primary), or every key of the category's pages. --csv writes the table to OUT as CSV.
+//       Primary), or every key of the category's pages. --csv writes the table to OUT as CSV,
+//       --xlsx as an .xlsx workbook.
 //   velmora-ini check --values [--type NAME] DIR DOC
 //       as check, but prints every value that does not fit the kind of value its key takes (as
 //       learned from the document and the default copy, or pinned by the definition file's

@@ -4,7 +4,7 @@
 
 velmora_install_deps() {
     local wanted="cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev \
-libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core $*"
+libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core libxlsxwriter-dev libminizip-dev libexpat1-dev $*"
     local missing=()
     local pkg
     for pkg in $wanted; do

@@ -27,7 +27,7 @@ class Workspace;
 //   replace KEY OLD NEW                       (each item OLD of KEY's values, in every section)
 //   delete CATEGORY CODE
 //   revert CODE [KEY]
-//   import-table CATEGORY FILE               (a balance table's CSV file, as one edit)
+//   import-table CATEGORY FILE               (a balance table's CSV or .xlsx file, as one edit)
 //   undo
 //   redo
 //   save

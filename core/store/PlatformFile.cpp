@@ -370,6 +370,30 @@ void WriteFilesTogether(const std::vector<FileContent>& files) {
         if (file.old) fs::remove(*file.old, ec);
 }
 
+std::string WrittenThroughTemporary(std::string_view name, const std::function<void(const std::string&)>& write) {
+    std::error_code ec;
+    const fs::path folder = fs::temp_directory_path(ec);
+    fs::path temp;
+    FileHandle file = ec ? nullptr : CreateTemporary(folder / ToPath(name), temp);
+    const std::optional<std::string> tempName = file ? PathText(temp) : std::nullopt;
+    if (!tempName) throw IniError::CannotCreate(PathText(folder / ToPath(name)).value_or(std::string(name)));
+    file.reset();
+    const auto removeTemp = [&temp] {
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+    };
+    try {
+        write(*tempName);
+        std::optional<std::string> content = ReadWholeFile(*tempName);
+        if (!content) throw IniError::CannotOpen(*tempName);
+        removeTemp();
+        return std::move(*content);
+    } catch (...) {
+        removeTemp();
+        throw;
+    }
+}
+
 void SetReplaceFaultForTesting(std::function<bool(std::string_view)> fault) { ReplaceFault() = std::move(fault); }
 
 void SetWriteFaultForTesting(std::function<bool()> fault) { WriteFault() = std::move(fault); }

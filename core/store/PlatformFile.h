@@ -86,6 +86,12 @@ struct FileContent {
 // "Cannot create file <name>" names the file that failed.
 void WriteFilesTogether(const std::vector<FileContent>& files);
 
+// For a library that writes only to a file it is given by name: `write` gets the name of a new,
+// empty file in the system's temporary folder (its name begins with `name`), and what it wrote there
+// comes back. The file is removed whatever happens. Throws IniError when no such file can be made
+// or read back, and passes on what `write` throws.
+std::string WrittenThroughTemporary(std::string_view name, const std::function<void(const std::string&)>& write);
+
 // Test seam: while set, each write asks the function whether to fail part-way through.
 void SetWriteFaultForTesting(std::function<bool()> fault);
 // Test seam: while set, each rename into place asks the function, with the file's name, whether

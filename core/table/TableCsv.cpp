@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/table/TableCsv.h"
 
+#include <array>
 #include <cstdint>
 #include <iomanip>
 #include <sstream>
 
 #include "core/table/BalanceTable.h"
+#include "core/table/SpreadsheetValues.h"
 #include "core/store/IniError.h"
 
 namespace velmora {
@@ -26,13 +28,15 @@ void AppendUtf8(std::string& out, std::string_view latin1) {
     }
 }
 
+// The value as a field, kept from a spreadsheet's reading when it must be (NeedsProtection).
 void AppendField(std::string& out, std::string_view value) {
-    if (value.find_first_of(",\"\r\n") == std::string_view::npos) {
-        AppendUtf8(out, value);
+    const std::string field = NeedsProtection(value) ? Protected(value) : std::string(value);
+    if (field.find_first_of(",;\t\"\r\n") == std::string::npos) {
+        AppendUtf8(out, field);
         return;
     }
     out += '"';
-    for (char c : value) {
+    for (char c : field) {
         if (c == '"') out += '"';
         AppendUtf8(out, std::string_view(&c, 1));
     }
@@ -59,8 +63,19 @@ std::string Place(size_t line, size_t column) {
     return "Line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
+// A spreadsheet's "Unicode text" is UTF-16: read as UTF-8, every other byte of its letters is a NUL.
+void RefuseUtf16(std::string_view file) {
+    const bool marked = file.starts_with("\xFF\xFE") || file.starts_with("\xFE\xFF");
+    const auto zeroAt = [&file](size_t at) { return at < file.size() && file[at] == '\0'; };
+    const bool unmarked = file.size() >= 4 && zeroAt(0) != zeroAt(1) && zeroAt(0) == zeroAt(2) && zeroAt(1) == zeroAt(3);
+    if (marked || unmarked)
+        throw IniError(std::string("The file is UTF-16 text") + (marked ? "" : " without a byte order mark") +
+                       ", and a table file is read as UTF-8: save it as CSV in UTF-8.");
+}
+
 // The file's text as Latin-1 bytes; every character must have one.
 std::string DecodeUtf8(std::string_view file) {
+    RefuseUtf16(file);
     if (file.substr(0, ByteOrderMark.size()) == ByteOrderMark) file.remove_prefix(ByteOrderMark.size());
     std::string text;
     text.reserve(file.size());
@@ -98,7 +113,36 @@ std::string DecodeUtf8(std::string_view file) {
     return text;
 }
 
+// The separator of the file's values: of ",", ";" (a spreadsheet set to a language that writes
+// decimal commas) and tab, the one the header holds most often outside quotes; "," when it holds none.
+char SeparatorOf(std::string_view text) {
+    constexpr std::string_view Separators = ",;\t";
+    std::array<size_t, Separators.size()> counts{};
+    bool quoted = false;
+    for (char c : text) {
+        if (c == '"') quoted = !quoted;
+        if (quoted) continue;
+        if (c == '\r' || c == '\n') break;
+        const size_t which = Separators.find(c);
+        if (which != std::string_view::npos) ++counts[which];
+    }
+    size_t most = 0;
+    for (size_t which = 1; which < Separators.size(); ++which)
+        if (counts[which] > counts[most]) most = which;
+    return Separators[most];
+}
+
+std::string SeparatorName(char separator) {
+    return separator == '\t' ? std::string("tabs") : "\"" + std::string(1, separator) + "\"";
+}
+
 }  // namespace
+
+std::string Utf8FromLatin1(std::string_view latin1) {
+    std::string utf8;
+    AppendUtf8(utf8, latin1);
+    return utf8;
+}
 
 std::string TableCsv(const BalanceTable& table, const std::vector<size_t>& rowOrder) {
     std::string out(ByteOrderMark);
@@ -126,6 +170,7 @@ std::string TableTabs(const BalanceTable& table, const std::vector<size_t>& rowO
 
 std::vector<std::vector<std::string>> ReadCsv(std::string_view file) {
     const std::string text = DecodeUtf8(file);
+    const char separator = SeparatorOf(text);
     std::vector<std::vector<std::string>> records;
     std::vector<std::string> record;
     std::string field;
@@ -138,7 +183,8 @@ std::vector<std::vector<std::string>> ReadCsv(std::string_view file) {
         if (!blank) {
             if (!records.empty() && record.size() != records.front().size())
                 throw IniError("Line " + std::to_string(line) + " has " + std::to_string(record.size()) +
-                               " values; the header has " + std::to_string(records.front().size()) + ".");
+                               " values; the header has " + std::to_string(records.front().size()) +
+                               " (values separated by " + SeparatorName(separator) + ").");
             records.push_back(std::move(record));
         }
         record.clear();
@@ -165,11 +211,11 @@ std::vector<std::vector<std::string>> ReadCsv(std::string_view file) {
                 }
             }
             ++i;
-            if (i < text.size() && text[i] != ',' && text[i] != '\r' && text[i] != '\n')
+            if (i < text.size() && text[i] != separator && text[i] != '\r' && text[i] != '\n')
                 throw IniError("Line " + std::to_string(line) + ": text follows a quoted value.");
             continue;
         }
-        if (c == ',') {
+        if (c == separator) {
             record.push_back(std::move(field));
             field.clear();
         } else if (c == '\r' || c == '\n') {

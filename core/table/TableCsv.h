@@ -14,15 +14,21 @@ class BalanceTable;
 // file is UTF-8.
 
 // The rows of `rowOrder` as CSV (RFC 4180): a byte order mark, the header "Code,Name,key…", one
-// record per row, each line ended by CR LF. A value with a comma or a quote is quoted.
+// record per row, each line ended by CR LF. A value that a spreadsheet would read as a formula, a
+// number or a date it is not goes in as a formula giving its text (NeedsProtection). A field with a
+// separator, a quote or a line break is quoted.
 std::string TableCsv(const BalanceTable& table, const std::vector<size_t>& rowOrder);
 // The same as tab-separated lines in the document's own bytes, for a terminal.
 std::string TableTabs(const BalanceTable& table, const std::vector<size_t>& rowOrder);
 
 // The records of a CSV file, UTF-8 with or without a byte order mark, each value as Latin-1
-// bytes. Blank lines are skipped. Throws IniError naming the line (and column) for text that is
-// not UTF-8 or lies outside Latin-1, a value holding a line break, a quote left open and a record
-// whose count of values differs from the header's.
+// bytes, as the file holds it. The values are separated by ",", ";" or tabs, whichever the header
+// holds most. Blank lines are skipped. Throws IniError naming the line (and column) for text that
+// is not UTF-8 or lies outside Latin-1, a value holding a line break, a quote left open and a
+// record whose count of values differs from the header's, and saying so for UTF-16 text.
 std::vector<std::vector<std::string>> ReadCsv(std::string_view file);
+
+// The document's Latin-1 text in UTF-8, as the table files hold it.
+std::string Utf8FromLatin1(std::string_view latin1);
 
 }  // namespace velmora

@@ -8,6 +8,7 @@
 
 #include "core/entries/EntryOperations.h"
 #include "core/table/BalanceTable.h"
+#include "core/table/SpreadsheetValues.h"
 #include "core/table/TableNumbers.h"
 #include "core/document/Document.h"
 #include "core/catalogue/Routines.h"
@@ -21,6 +22,8 @@
 namespace velmora {
 
 namespace {
+
+constexpr size_t ListedNames = 20;  // unknown codes or keys named in a preview; the rest are counted
 
 std::string CellName(const BalanceTable& table, size_t row, size_t column) {
     return Escaped(table.Row(row).Code + " " + table.Columns()[column].Id());
@@ -70,8 +73,11 @@ std::optional<CellPlace> TargetOf(const BalanceTable& table, const TMemIniFile& 
                        " names no entry in " + Escaped(column.Key) + ".");
     }
     // A followed value goes to the entry named; a write by name would make that entry up.
-    if (column.Followed() && document.IndexOfSection(place->Code) < 0)
+    // An empty cell of a row naming nothing ("none") changes nothing.
+    if (column.Followed() && document.IndexOfSection(place->Code) < 0) {
+        if (value.empty()) return std::nullopt;
         throw IniError(CellName(table, write.Row, write.Column) + ": the document has no entry " + Escaped(place->Code) + ".");
+    }
     return place;
 }
 
@@ -86,7 +92,8 @@ std::vector<TableChange> PlanChanges(const BalanceTable& table, const TMemIniFil
             newReferences[std::to_string(write.Row) + "=" + FoldCase(table.Columns()[write.Column].Key)] =
                 StorableValue(write.Value);
     std::vector<TableChange> changes;
-    std::unordered_map<std::string, size_t> changeOfPlace;
+    // The value each place is given first, changed or not: a second, different one is a conflict.
+    std::unordered_map<std::string, std::string> valueOfPlace;
     for (const CellWrite& write : writes) {
         const std::string value = StorableValue(write.Value);
         const std::optional<CellPlace> place = TargetOf(table, document, write, value, newReferences);
@@ -98,18 +105,14 @@ std::vector<TableChange> PlanChanges(const BalanceTable& table, const TMemIniFil
         } catch (const IniError& refusal) {
             throw IniError(CellName(table, write.Row, write.Column) + ": " + refusal.what() + ".");
         }
-        const auto [at, isNew] = changeOfPlace.emplace(NameKey(place->Code, caseSensitive) + "=" + FoldCase(place->Key),
-                                                       changes.size());
+        const auto [at, isNew] = valueOfPlace.emplace(NameKey(place->Code, caseSensitive) + "=" + FoldCase(place->Key), value);
         if (!isNew) {
-            if (changes[at->second].New != value)
+            if (at->second != value)
                 throw IniError(Escaped(place->Code + " " + place->Key) + " is given two values: \"" +
-                               Escaped(changes[at->second].New) + "\" and \"" + Escaped(value) + "\".");
+                               Escaped(at->second) + "\" and \"" + Escaped(value) + "\".");
             continue;
         }
-        if (old == value) {
-            changeOfPlace.erase(at);
-            continue;
-        }
+        if (old == value) continue;
         changes.push_back({place->Code, place->Key, std::move(old), value});
     }
     return changes;
@@ -276,7 +279,7 @@ TableImport PlanImport(const Workspace& workspace, const std::string& category,
     std::vector<TableColumn> columns;
     std::vector<std::optional<TableColumn>> knownOfField(header.size());
     for (size_t field = 1; field < header.size(); ++field) {
-        const std::string id = Trim(header[field]);
+        const std::string id = Trim(Unprotected(TrimView(header[field])).value_or(header[field]));
         std::optional<TableColumn> column;
         try {
             column = TableColumn::FromId(id);
@@ -307,14 +310,25 @@ TableImport PlanImport(const Workspace& workspace, const std::string& category,
     std::vector<CellWrite> writes;
     for (size_t record = 1; record < records.size(); ++record) {
         const std::vector<std::string>& fields = records[record];
-        const std::string code = fields.empty() ? std::string() : Trim(fields.front());
+        const std::string code =
+            fields.empty() ? std::string() : Trim(Unprotected(TrimView(fields.front())).value_or(fields.front()));
         const auto row = rowOfCode.find(NameKey(code, caseSensitive));
         if (row == rowOfCode.end()) {
             import.UnknownCodes.push_back(code.empty() ? "(no code, record " + std::to_string(record + 1) + ")" : code);
             continue;
         }
-        for (size_t field = 1; field < fields.size() && field < header.size(); ++field)
-            if (columnOfField[field]) writes.push_back({row->second, *columnOfField[field], fields[field]});
+        for (size_t field = 1; field < fields.size() && field < header.size(); ++field) {
+            if (!columnOfField[field]) continue;
+            const size_t column = *columnOfField[field];
+            const std::string& value = table.Cell(row->second, column).Value;
+            // A cell read back the same is written as the document spells it, so that a conflicting
+            // value for its place is still caught.
+            CellComparison cell = CompareCell(value, fields[field]);
+            if (cell.Reading == CellReading::Mangled)
+                import.Mangled.push_back({table.Row(row->second).Code, table.Columns()[column].Id(), value, cell.Value});
+            else
+                writes.push_back({row->second, column, std::move(cell.Value)});
+        }
     }
     import.Changes = PlanChanges(table, workspace.Doc().Store(), writes);
     return import;
@@ -323,18 +337,37 @@ TableImport PlanImport(const Workspace& workspace, const std::string& category,
 std::string ImportText(size_t count) { return CountedValues("Import", count); }
 
 std::string ImportPreview(const TableImport& import, size_t shown) {
+    const auto listChanges = [shown](std::string& text, const std::vector<const TableChange*>& changes, bool emptied) {
+        for (size_t i = 0; i < changes.size() && i < shown; ++i) {
+            const TableChange& change = *changes[i];
+            text += "\n" + change.Code + " " + change.Key + ": " + change.Old + (emptied ? "" : " -> " + change.New);
+        }
+        if (changes.size() > shown) text += "\n... and " + std::to_string(changes.size() - shown) + " more";
+    };
+    // A blank cell empties its value: listed apart, as it is easily done without meaning it.
+    std::vector<const TableChange*> written;
+    std::vector<const TableChange*> emptied;
+    for (const TableChange& change : import.Changes) (change.New.empty() ? emptied : written).push_back(&change);
     const size_t count = import.Changes.size();
     std::string text = std::to_string(count) + (count == 1 ? " change" : " changes");
     text += count == 0 ? "." : ":";
-    for (size_t i = 0; i < count && i < shown; ++i) {
-        const TableChange& change = import.Changes[i];
-        text += "\n" + change.Code + " " + change.Key + ": " + change.Old + " -> " + change.New;
+    listChanges(text, written, false);
+    if (!emptied.empty()) {
+        text += "\nOf these, " + std::to_string(emptied.size()) + (emptied.size() == 1 ? " empties a value" : " empty a value") +
+                " whose cell is blank:";
+        listChanges(text, emptied, true);
     }
-    if (count > shown) text += "\n... and " + std::to_string(count - shown) + " more";
+    if (!import.Mangled.empty()) {
+        std::vector<const TableChange*> mangled;
+        for (const TableChange& change : import.Mangled) mangled.push_back(&change);
+        text += "\nLeft out, as a spreadsheet changed them on its own (" + std::to_string(mangled.size()) + "):";
+        listChanges(text, mangled, false);
+    }
     const auto list = [&text](const char* title, const std::vector<std::string>& names) {
         if (names.empty()) return;
         text += std::string("\n") + title;
-        for (size_t i = 0; i < names.size(); ++i) text += (i == 0 ? " " : ", ") + names[i];
+        for (size_t i = 0; i < names.size() && i < ListedNames; ++i) text += (i == 0 ? " " : ", ") + names[i];
+        if (names.size() > ListedNames) text += " and " + std::to_string(names.size() - ListedNames) + " more";
     };
     list("Unknown codes, left out:", import.UnknownCodes);
     list("Unknown keys, left out:", import.UnknownKeys);

@@ -35,11 +35,12 @@ struct TableChange {
 
 // The changes `writes` make to `document`. A value is written as a saved file gives it back
 // (blanks trimmed); a value that already reads so changes nothing, and neither does an empty value
-// for a cell without an entry to write to. A followed cell follows its row's reference as the
-// writes leave it; when they change the reference, a followed value left as the row showed it
-// writes nothing. Throws IniError, naming the cell, for a value that RefuseValue refuses, a
-// followed value whose row names no entry (before or after its writes), and two different values
-// for one place.
+// for a cell without an entry to write to, or for a followed cell whose row names an entry the
+// document lacks ("none"). A followed cell follows its row's reference as the writes leave it; when
+// they change the reference, a followed value left as the row showed it writes nothing. Throws
+// IniError, naming the cell, for a value that RefuseValue refuses, a followed value whose row names
+// no entry (before or after its writes), and two different values for one place (even when one of
+// them is the document's).
 std::vector<TableChange> PlanChanges(const BalanceTable& table, const TMemIniFile& document,
                                      const std::vector<CellWrite>& writes);
 
@@ -83,24 +84,29 @@ std::string AdjustText(size_t count);
 // What the user is told after an adjust: how many changed, and how many were left alone.
 std::string AdjustSummary(size_t changed, size_t leftAlone);
 
-// What an import of a table file would do: the changes, and the codes and keys it did not know.
+// What an import of a table file would do: the changes, the cells left out as a spreadsheet
+// mangled them, and the codes and keys it did not know.
 struct TableImport {
     std::vector<std::string> Columns;  // the known columns, as the file names them
     std::vector<TableChange> Changes;
+    std::vector<TableChange> Mangled;  // Code: the row's, Key: the column's; Old: the document's, New: the cell
     std::vector<std::string> UnknownCodes;
     std::vector<std::string> UnknownKeys;
 };
 
 // Matches `records` (a header "Code,Name,key…" and one record per entry, as ReadCsv gives them)
 // with the category's entries by code and its keys by name. Unknown codes and keys are listed,
-// never guessed. Throws IniError for a file without a "Code" column first, or a value refused as
-// PlanChanges refuses it.
+// never guessed. Each cell is compared with the document's value as CompareCell does: one read back
+// the same changes nothing, one a spreadsheet mangled is listed and left out, a protected one is
+// taken for its text. Throws IniError for a file without a "Code" column first, or a value refused
+// as PlanChanges refuses it, two different values for one place included.
 TableImport PlanImport(const Workspace& workspace, const std::string& category,
                        const std::vector<std::vector<std::string>>& records);
 // "Import 24 values".
 std::string ImportText(size_t count);
-// The count of changes and the first `shown` of them, "CODE Key: OLD -> NEW", then the unknown
-// codes and keys.
+// The count of changes and the first `shown` of them, "CODE Key: OLD -> NEW", those that empty a
+// value listed apart; then the cells left out as mangled, and the first unknown codes and keys with
+// a count of the others.
 std::string ImportPreview(const TableImport& import, size_t shown = 30);
 
 }  // namespace velmora

@@ -109,4 +109,17 @@ DecimalNumber MultiplyDecimal(const DecimalNumber& value, const DecimalNumber& f
     return {DivideRounded(CheckedMultiply(value.Units, factor.Units), Power10(factor.Decimals)), value.Decimals};
 }
 
+bool EqualDecimals(std::string_view a, std::string_view b) {
+    std::optional<DecimalNumber> first = ParseDecimal(a);
+    std::optional<DecimalNumber> second = ParseDecimal(b);
+    if (!first || !second) return false;
+    // Without the zeros that end a fraction, one value has one spelling.
+    for (DecimalNumber* number : {&*first, &*second})
+        while (number->Decimals > 0 && number->Units % 10 == 0) {
+            number->Units /= 10;
+            --number->Decimals;
+        }
+    return first->Units == second->Units && first->Decimals == second->Decimals;
+}
+
 }  // namespace velmora

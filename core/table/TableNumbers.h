@@ -27,4 +27,8 @@ std::optional<long double> NumberOf(std::string_view text);
 DecimalNumber AddDecimal(const DecimalNumber& value, const DecimalNumber& amount);
 DecimalNumber MultiplyDecimal(const DecimalNumber& value, const DecimalNumber& factor);
 
+// Whether both texts are numbers that ParseDecimal reads, of one value however written ("1.0" and
+// "1", "0.50" and "0.5", "007" and "7").
+bool EqualDecimals(std::string_view a, std::string_view b);
+
 }  // namespace velmora

@@ -37,7 +37,12 @@ namespace velmora {
 
 namespace {
 
-constexpr const char* TableFilter = "CSV files (*.csv)|*.csv|All files (*.*)|*.*";
+// The table files the dialogs offer: CSV, and workbooks where this build has them.
+std::string TableFilter(bool opening) {
+    if (!WorkbooksSupported()) return "CSV files (*.csv)|*.csv|All files (*.*)|*.*";
+    return std::string(opening ? "Table files (*.csv;*.xlsx)|*.csv;*.xlsx|" : "") +
+           "CSV files (*.csv)|*.csv|Workbooks (*.xlsx)|*.xlsx|All files (*.*)|*.*";
+}
 constexpr int FixedColumns = 2;  // Code and Name
 
 QTableView* NewTableView(const char* name, QWidget* parent) {
@@ -326,14 +331,26 @@ void BalanceTableView::AskAdjust() {
 
 void BalanceTableView::ExportTable() {
     Guarded([this] {
-        const std::optional<std::string> name = m_boxes.SaveFileName(TableFilter, m_category + ".csv");
-        if (name) WriteTableFile(m_model->Table(), m_model->ShownRows(), *name);
+        const BalanceTable& table = m_model->Table();
+        std::vector<size_t> rows = m_model->ShownRows();
+        // The filter hides rows: the file takes those shown only when the user says so.
+        if (rows.size() < table.RowCount()) {
+            const std::string shown = std::to_string(rows.size());
+            const std::string all = std::to_string(table.RowCount());
+            const size_t choice = m_boxes.Choose("The filter shows " + shown + " of the " + all + " entries. Export the " +
+                                                     shown + " shown, or all " + all + "?",
+                                                 {"&Shown entries", "&All entries", "Cancel"});
+            if (choice == 2) return;
+            if (choice == 1) rows = table.CatalogueOrder();
+        }
+        const std::optional<std::string> name = m_boxes.SaveFileName(TableFilter(false), m_category + ".csv");
+        if (name) WriteTableFile(table, rows, *name, FormatOfName(*name));
     });
 }
 
 void BalanceTableView::ImportTable() {
     Guarded([this] {
-        const std::optional<std::string> name = m_boxes.OpenFileName(TableFilter, m_category + ".csv");
+        const std::optional<std::string> name = m_boxes.OpenFileName(TableFilter(true), m_category + ".csv");
         if (!name) return;
         const TableImport import = ReadTableFile(m_workspace, m_category, *name);
         if (import.Changes.empty()) {

@@ -20,6 +20,7 @@
 #include "gui/table/ColumnChooser.h"
 #include "gui/table/TableSwitch.h"
 #include "core/store/PlatformFile.h"
+#include "core/table/TableFiles.h"
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -177,10 +178,31 @@ private slots:
         const std::string file = h->folder.File("infantry.csv");
         h->boxes.EnqueueFileName(file);
         QVERIFY(h->Trigger("ExportTable1"));
-        QCOMPARE(h->TakeShown(), QStringList() << "SaveFile | CSV files (*.csv)|*.csv|All files (*.*)|*.* | InfantryTypes.csv");
+        const QString workbooks = WorkbooksSupported() ? "Workbooks (*.xlsx)|*.xlsx|" : "";
+        QCOMPARE(h->TakeShown(), QStringList() << "SaveFile | CSV files (*.csv)|*.csv|" + workbooks +
+                                                      "All files (*.*)|*.* | InfantryTypes.csv");
         const std::optional<std::string> written = platform::ReadWholeFile(file);
         QVERIFY(written);
         QVERIFY(written->starts_with("\xEF\xBB\xBF" "Code,Name,"));
+        if (!WorkbooksSupported()) return;
+
+        // With rows filtered out the user is asked which to export; a workbook goes by its name and
+        // comes back through Import Table as no change.
+        table->Model().SetFilter("Grunt");
+        const std::string workbook = h->folder.File("infantry.xlsx");
+        h->boxes.EnqueueChoice(0);
+        h->boxes.EnqueueFileName(workbook);
+        QVERIFY(h->Trigger("ExportTable1"));
+        const QStringList shown = h->TakeShown();
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown[0], QStringLiteral("Confirm | Confirm | The filter shows 1 of the 5 entries. Export the 1 shown, "
+                                          "or all 5? | &Shown entries,&All entries,Cancel"));
+        QVERIFY(platform::ReadWholeFile(workbook).value_or("").starts_with("PK\x03\x04"));
+        h->boxes.EnqueueFileName(workbook);
+        QVERIFY(h->Trigger("ImportTable1"));
+        QCOMPARE(h->TakeShown(), QStringList() << "OpenFile | Table files (*.csv;*.xlsx)|*.csv;*.xlsx|CSV files (*.csv)|*.csv|"
+                                                  "Workbooks (*.xlsx)|*.xlsx|All files (*.*)|*.* | InfantryTypes.csv"
+                                               << "Notice | VelmoraEdit | 0 changes. | OK");
     }
 
     void choosesAFollowedColumnAndWritesTheNamedEntry() {
