@@ -46,8 +46,9 @@ std::string ExistingFileName(std::string_view fileName);
 // Replaces the file by `content` without ever leaving a half-written file: the bytes go into a
 // temporary file in the same folder, which is flushed to the device and then renamed over the
 // target. A symbolic link is written through to the file it points to; the target's permission
-// bits are kept. Throws IniError "Cannot create file <name>" and leaves the old file untouched
-// on any failure.
+// bits are kept. Throws IniError "Cannot create file <name>: <why>" (the file is read-only, the
+// folder may not be written, the disk is full, the rename failed...) and leaves the old file
+// untouched on any failure.
 void WriteWholeFile(std::string_view fileName, std::string_view content);
 
 // A file's name and the whole content it is to hold.
@@ -59,8 +60,15 @@ struct FileContent {
 // WriteWholeFile for several files as one save: all or none. Every file is written to its
 // temporary file first; only then are they renamed into place, in order. When a rename fails, the
 // files already replaced get their old content back (a file that was new goes), and IniError
-// "Cannot create file <name>" names the file that failed.
+// "Cannot create file <name>: <why>" names the file that failed; when an old content cannot be
+// put back, the error also says under which name it is kept.
 void WriteFilesTogether(const std::vector<FileContent>& files);
+
+// The steps of a write that a test can make fail.
+enum class WriteStep { CreateTemporary, Write, Replace, PutBack };
+// Test seam: while set, each step asks the function, with the name of the file it is for, for the
+// error number (errno) it fails with; 0 lets it go on.
+void SetStepFaultForTesting(std::function<int(WriteStep, std::string_view)> fault);
 
 // Test seam: while set, each write asks the function whether to fail part-way through.
 void SetWriteFaultForTesting(std::function<bool()> fault);
