@@ -115,6 +115,8 @@ void Workspace::BeginSetupDefault_001file() {
 }
 
 void Workspace::ReadCreate_001FilenameAndDefault() {
+    // What a save that was killed half-way left beside it goes first.
+    platform::RemoveStaleTemporaries(DefinitionFileName());
     m_document.Load(StoreOf::Definition, NewStore(DefinitionFileName()));
     const TMemIniFile& definition = m_document.Definition();
     DefinitionStamp = TakeDiskStamp(definition.FileName());
@@ -160,6 +162,7 @@ void Workspace::BeginCopyDefaultOrLoadINItoCurrentBuffer(const std::string& File
     // cannot be read leaves the current document, its name and its catalogue as they were.
     std::unique_ptr<TMemIniFile> document;
     if (!FromDefault) {
+        platform::RemoveStaleTemporaries(FileName);
         document = NewStore(FileName);
     } else if (DefaultIni) {
         document = DefaultIni->CloneAs(FileName);

@@ -21,6 +21,8 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -120,14 +122,21 @@ fs::path ResolveLinks(fs::path path) {
     return path;
 }
 
-// Creates a new, empty temporary file beside `target`; never reuses an existing name.
+// Creates a new, empty temporary file beside `target`; never reuses an existing name. The write
+// holds it locked while it is open, so that a cleanup by another copy of the program leaves it be.
 FileHandle CreateTemporary(const fs::path& target, fs::path& tempPath, std::error_code& error) {
     std::random_device seed;
     std::mt19937 random(seed());
     for (int attempt = 0; attempt < 16; ++attempt) {
         tempPath = target;
         tempPath += ".~" + std::to_string(random() % 1000000) + ".tmp";
-        if (std::FILE* file = OpenFile(tempPath, "wbx")) return FileHandle(file);
+        if (std::FILE* file = OpenFile(tempPath, "wbx")) {
+#ifndef _WIN32
+            // Windows holds a file open for writing against removal without being asked.
+            flock(fileno(file), LOCK_EX | LOCK_NB);
+#endif
+            return FileHandle(file);
+        }
         error = LastError();
         if (error != std::errc::file_exists) break;
     }
@@ -329,11 +338,59 @@ std::optional<fs::path> KeepOld(const fs::path& target, std::error_code& error) 
     return kept;
 }
 
+// Whether a write that is still running holds the temporary file `temp`.
+bool HeldByAWrite(const fs::path& temp) {
+#ifdef _WIN32
+    // Windows refuses to remove a file that a write holds open.
+    (void)temp;
+    return false;
+#else
+    const int descriptor = open(temp.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) return true;  // cannot tell: left alone
+    const bool held = flock(descriptor, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    close(descriptor);  // lets go of the lock taken to look
+    return held;
+#endif
+}
+
+// "<name>.~<number>.tmp", as CreateTemporary names its files.
+bool IsTemporaryName(std::string_view name) {
+    constexpr std::string_view mark = ".~";
+    constexpr std::string_view end = ".tmp";
+    if (name.size() <= end.size() || name.substr(name.size() - end.size()) != end) return false;
+    const std::string_view rest = name.substr(0, name.size() - end.size());
+    const size_t at = rest.rfind(mark);
+    if (at == std::string_view::npos || at == 0) return false;
+    const std::string_view number = rest.substr(at + mark.size());
+    if (number.empty() || number.size() > 7) return false;
+    for (const char digit : number)
+        if (digit < '0' || digit > '9') return false;
+    return true;
+}
+
 }  // namespace
+
+void RemoveStaleTemporaries(std::string_view fileName) {
+    if (fileName.empty()) return;
+    const fs::path target = ResolveLinks(ToPath(fileName));
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::error_code ec;
+    const auto now = fs::file_time_type::clock::now();
+    for (fs::directory_iterator entry(folder, ec); !ec && entry != fs::directory_iterator(); entry.increment(ec)) {
+        std::error_code entryError;
+        if (!entry->is_regular_file(entryError)) continue;
+        const std::optional<std::string> name = PathText(entry->path().filename());
+        if (!name || !IsTemporaryName(*name)) continue;
+        const auto written = entry->last_write_time(entryError);
+        if (entryError || now - written < StaleTemporaryAge || HeldByAWrite(entry->path())) continue;
+        fs::remove(entry->path(), entryError);
+    }
+}
 
 void WriteWholeFile(std::string_view fileName, std::string_view content) { WriteFilesTogether({{fileName, content}}); }
 
 void WriteFilesTogether(const std::vector<FileContent>& files) {
+    for (const FileContent& file : files) RemoveStaleTemporaries(file.Name);
     std::vector<PreparedFile> prepared;
     std::error_code ec;
     try {

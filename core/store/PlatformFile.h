@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -63,6 +64,15 @@ struct FileContent {
 // "Cannot create file <name>: <why>" names the file that failed; when an old content cannot be
 // put back, the error also says under which name it is kept.
 void WriteFilesTogether(const std::vector<FileContent>& files);
+
+// A write's temporary files are named after their target: "<name>.~<number>.tmp". One that a
+// program killed during a save left behind is stale once no write holds it and it has not changed
+// for this long; a live write changes its temporary file all the time and holds it locked.
+inline constexpr std::chrono::seconds StaleTemporaryAge{60};
+// Removes the stale temporary files from the folder of `fileName`, whichever file they were for.
+// Every write does so beside the files it writes; a load beside the file it reads. Files that
+// cannot be removed stay.
+void RemoveStaleTemporaries(std::string_view fileName);
 
 // The steps of a write that a test can make fail.
 enum class WriteStep { CreateTemporary, Write, Replace, PutBack };

@@ -3,6 +3,7 @@
 // fails part-way, and what a save keeps of the file it replaces (permissions, symbolic links).
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -17,6 +18,8 @@
 #include "core/store/mIniGue.h"
 
 #ifndef _WIN32
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -201,7 +204,45 @@ TEST_F(FileTest, AnOldContentThatCannotBePutBackIsKeptAndNamed) {
     EXPECT_THAT(FolderEntries(m_folder.Path()), ElementsAre("first.ini", "first.ini.~old", "second.ini"));
 }
 
+// What a save killed half-way left: a temporary file beside its target, never to be renamed.
+class LeftoverTest : public StoreTest {
+protected:
+    void Leave(const std::string& name, bool stale) {
+        const fs::path path = m_folder.Path() / name;
+        WriteBytes(path, "half a file");
+        if (stale)
+            fs::last_write_time(path, fs::file_time_type::clock::now() - platform::StaleTemporaryAge - std::chrono::seconds(5));
+    }
+};
+
+TEST_F(LeftoverTest, AWriteRemovesTheStaleTemporaryFilesOfItsFolder) {
+    auto store = LoadLines({"[A]", "a=1"});
+    Leave("store.ini.~123456.tmp", true);
+    Leave("other.ini.~7.tmp", true);
+    Leave("store.ini.~99.tmp", false);      // a write under way now
+    Leave("store.ini.~old", true);          // an old content kept by a failed save: the user's
+    Leave("store.ini.~12.tmp.bak", true);   // not a name of ours
+    Leave("notes.~x1.tmp", true);
+    store->UpdateFile();
+    EXPECT_THAT(FolderEntries(m_folder.Path()),
+                ElementsAre("notes.~x1.tmp", "store.ini", "store.ini.~12.tmp.bak", "store.ini.~99.tmp", "store.ini.~old"));
+}
+
 #ifndef _WIN32
+
+TEST_F(LeftoverTest, ATemporaryFileThatAWriteHoldsStays) {
+    auto store = LoadLines({"[A]", "a=1"});
+    Leave("store.ini.~5.tmp", true);
+    const std::string held = m_folder.File("store.ini.~5.tmp");
+    const int descriptor = open(held.c_str(), O_RDONLY);
+    ASSERT_GE(descriptor, 0);
+    ASSERT_EQ(flock(descriptor, LOCK_EX), 0);
+    store->UpdateFile();
+    EXPECT_TRUE(fs::exists(held));
+    close(descriptor);
+    store->UpdateFile();
+    EXPECT_FALSE(fs::exists(held));
+}
 
 TEST_F(FileTest, SaveKeepsPermissionBits) {
     auto store = LoadLines({"[A]", "a=1"});
