@@ -34,8 +34,8 @@ void SaveDocument(Workspace& workspace) {
     const std::string& documentFile = document.Store().FileName();
     const std::string& definitionFile = document.Definition().FileName();
     WriteSaveTexts(texts, documentFile, definitionFile);
-    workspace.DocumentStamp = StampOfWritten(documentFile, texts.Document);
-    if (texts.Definition) workspace.DefinitionStamp = StampOfWritten(definitionFile, *texts.Definition);
+    workspace.NoteWritten(documentFile, texts.Document);
+    if (texts.Definition) workspace.NoteWritten(definitionFile, *texts.Definition);
     document.MarkSaved();
 }
 

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The files on disk against what the editor knows of them: a load clears what a killed save left.
+// The files on disk against what the editor knows of them: the editor's own writes are never taken
+// for another program's change, and a load clears what a killed save left.
 
 #include <chrono>
 #include <filesystem>
 
 #include "WorkspaceFixture.h"
+#include "core/catalogue/DocumentSave.h"
+#include "core/store/DiskStamp.h"
 #include "core/store/PlatformFile.h"
 
 namespace velmora::testing {
@@ -13,6 +16,34 @@ namespace {
 namespace fs = std::filesystem;
 
 class FilesOnDiskTest : public WorkspaceFixture {};
+
+TEST_F(FilesOnDiskTest, EveryWriteOfTheEditorLeavesTheStampsAsWritten) {
+    // The start lists a section no category claims and updates the definition file.
+    Write("Rules.001", "[AllSections]\r\n");
+    Write("Rules.INI", "[Mystery]\r\nx=1\r\n");
+    Start();
+    ASSERT_EQ(boxes.TextsOf(BoxKind::Notice).size(), 1u);
+    EXPECT_EQ(ChangeOnDisk(workspace.DefinitionStamp, folder.File("Rules.001")), DiskChange::None);
+
+    // So does the collection of a document's unclaimed sections, and a save after a duplicate.
+    Write("doc.ini", "[Other]\r\ny=1\r\n");
+    workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(folder.File("doc.ini"), false);
+    workspace.SelectUnknown();
+    EXPECT_FALSE(FileChangedSinceRead(workspace, true));
+    ASSERT_TRUE(workspace.Doc().SetValue("Other", "y", "2"));
+    SaveDocument(workspace);
+    EXPECT_FALSE(FileChangedSinceRead(workspace, true));
+
+    // A copy of the document written over its own file (it was opened from the game's folder).
+    ASSERT_TRUE(workspace.Doc().SetValue("Other", "y", "3"));
+    workspace.WriteDocumentCopy(folder.File("doc.ini"));
+    EXPECT_FALSE(FileChangedSinceRead(workspace, true));
+
+    // Another program's write is told, each file by its own stamp.
+    Write("doc.ini", "[Other]\r\ny=444\r\n");
+    EXPECT_EQ(FileChangedSinceRead(workspace, true), folder.File("doc.ini"));
+    EXPECT_EQ(ChangeOnDisk(workspace.DefinitionStamp, folder.File("Rules.001")), DiskChange::None);
+}
 
 TEST_F(FilesOnDiskTest, ALoadRemovesWhatAKilledSaveLeftBesideItsFiles) {
     Write("mods/doc.ini", "[A]\r\nK=1\r\n");
