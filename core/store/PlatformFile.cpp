@@ -217,6 +217,26 @@ std::optional<std::string> ReadWholeFile(std::string_view fileName) {
     return content;
 }
 
+std::optional<std::string> ReadFileEnd(std::string_view fileName, size_t count) {
+    if (!IsRegularFile(fileName)) return std::nullopt;
+    FileHandle file(OpenFile(ToPath(fileName), "rb"));
+    if (!file) return std::nullopt;
+    std::error_code ec;
+    const uintmax_t size = fs::file_size(ToPath(fileName), ec);
+    if (ec) return std::nullopt;
+    const uintmax_t start = size > count ? size - count : 0;
+#ifdef _WIN32
+    const bool placed = _fseeki64(file.get(), static_cast<long long>(start), SEEK_SET) == 0;
+#else
+    const bool placed = fseeko(file.get(), static_cast<off_t>(start), SEEK_SET) == 0;
+#endif
+    if (!placed) return std::nullopt;
+    std::string end(static_cast<size_t>(size - start), '\0');
+    end.resize(std::fread(end.data(), 1, end.size(), file.get()));
+    if (std::ferror(file.get())) return std::nullopt;
+    return end;
+}
+
 std::vector<std::string> RegularFileNames(std::string_view dir) {
     std::vector<std::string> names;
     std::error_code ec;

@@ -30,6 +30,10 @@ bool IsRegularFile(std::string_view fileName);
 // Throws IniError "Cannot open file <name>" when the file exists but cannot be read.
 std::optional<std::string> ReadWholeFile(std::string_view fileName);
 
+// The last `count` bytes of a regular file, or all of it when it is shorter; none when there is no
+// regular file of that name or it cannot be read.
+std::optional<std::string> ReadFileEnd(std::string_view fileName, size_t count);
+
 // The names of the regular files directly in the folder `dir` (links to regular files included),
 // as the file system spells them; none when the folder does not exist or cannot be read.
 std::vector<std::string> RegularFileNames(std::string_view dir);

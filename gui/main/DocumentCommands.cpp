@@ -89,7 +89,6 @@ bool TMainWin::WriteDocument(const std::string& Name) {
     else if (!OverwriteChangedFileOK())
         return false;
     SaveDocument(m_workspace);
-    m_keptMineOver = {};
     WatchFiles();  // a new name, or a file written anew
     SetBannerCaption();
     return true;

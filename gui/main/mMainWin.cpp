@@ -98,6 +98,7 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
                 ui->SpeedButton6, ui->SpeedButton7, ui->SpeedButton8, ui->SpeedButton9, ui->SpeedButton10,
                 ui->StringGrid1, ui->Button2, m_entryFilter, ui->ListBox2});
     SetUpRecovery();
+    SetUpDiskWatch();
 }
 
 TMainWin::~TMainWin() {

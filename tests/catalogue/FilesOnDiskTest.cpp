@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The files on disk against what the editor knows of them: the editor's own writes are never taken
-// for another program's change, and a load clears what a killed save left.
+// for another program's change, a load clears what a killed save left, and a text that another
+// program has not finished writing is told from a finished one.
 
 #include <chrono>
 #include <filesystem>
@@ -57,6 +58,20 @@ TEST_F(FilesOnDiskTest, ALoadRemovesWhatAKilledSaveLeftBesideItsFiles) {
     workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(folder.File("mods/doc.ini"), false);
     EXPECT_FALSE(folder.Exists("mods/doc.ini.~4711.tmp"));
     EXPECT_TRUE(folder.Exists("mods/doc.ini"));
+}
+
+TEST(CutShortTest, ATextEndingInTheMiddleOfALineLooksUnfinished) {
+    TempFolder folder;
+    const std::string file = folder.File("doc.ini");
+    EXPECT_FALSE(LooksCutShort(file));  // no file at all
+    for (const char* finished : {"[A]\r\nK=1\r\n", "[A]\nK=1\n", "\r"}) {
+        folder.Write("doc.ini", finished);
+        EXPECT_FALSE(LooksCutShort(file)) << finished;
+    }
+    for (const char* unfinished : {"", "[A]\r\nK=", "[A]\r\nK=1"}) {
+        folder.Write("doc.ini", unfinished);
+        EXPECT_TRUE(LooksCutShort(file)) << unfinished;
+    }
 }
 
 }  // namespace
