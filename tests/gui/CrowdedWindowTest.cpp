@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Windows on a small screen with much to show: the tabs of many pages take one row that scrolls
-// rather than a stack of rows, in the category window and its table, and the window stays on the
-// screen.
+// rather than a stack of rows, in the category window and its table, the window stays on the
+// screen, and the main window's status line keeps both ends of a long text.
 
 #include <QPainter>
 #include <QProxyStyle>
@@ -12,6 +12,7 @@
 #include "ChildWindowHarness.h"
 #include "gui/table/BalanceTableView.h"
 #include "gui/table/TableSwitch.h"
+#include "gui/widgets/ElidingLabel.h"
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -102,6 +103,23 @@ private slots:
             QVERIFY2(clip.bottom() <= upper.bottom(), qPrintable(QStringLiteral("%1").arg(clip.bottom())));
         }
         QVERIFY(seen);
+    }
+
+    void theStatusLineKeepsBothEndsOfALongText() {
+        h->StartOnSample();
+        auto* status = qobject_cast<ElidingLabel*>(h->Find<QLabel>("Panel5"));
+        QVERIFY(status);
+        const QString text = QStringLiteral(
+            "Cinderfall.ini was changed by another program and has been read again. Your changes are kept as a "
+            "recovery copy.");
+        status->setText(text);
+        QVERIFY(status->IsCut());
+        const QString shown = status->ShownLine();
+        QVERIFY2(shown.startsWith(QLatin1String("Cinder")) && shown.endsWith(QLatin1String("copy.")) &&
+                     shown.contains(QChar(0x2026)),
+                 qPrintable(shown));
+        status->setText(QStringLiteral("halvek v3.2"));
+        QCOMPARE(status->ShownLine(), QStringLiteral("halvek v3.2"));
     }
 };
 
