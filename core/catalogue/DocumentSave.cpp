@@ -40,8 +40,8 @@ void SaveDocumentAs(Workspace& workspace, const std::string& documentFile) {
     WriteSaveTexts(texts, documentFile, definitionFile);
     // Only a name the document went to is the document's from now on.
     if (document.FileName() != documentFile) document.Rename(documentFile);
-    workspace.DocumentStamp = StampOfWritten(documentFile, texts.Document);
-    if (texts.Definition) workspace.DefinitionStamp = StampOfWritten(definitionFile, *texts.Definition);
+    workspace.NoteWritten(documentFile, texts.Document);
+    if (texts.Definition) workspace.NoteWritten(definitionFile, *texts.Definition);
     document.MarkSaved();
 }
 

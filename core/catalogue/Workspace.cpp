@@ -116,6 +116,8 @@ void Workspace::BeginSetupDefault_001file() {
 }
 
 void Workspace::ReadCreate_001FilenameAndDefault() {
+    // What a save that was killed half-way left beside it goes first.
+    platform::RemoveStaleTemporaries(DefinitionFileName());
     m_document.Load(StoreOf::Definition, NewStore(DefinitionFileName()));
     DefinitionStamp = TakeDiskStamp(m_document.Definition().FileName());
     ReadDefinitionSettings();
@@ -165,6 +167,7 @@ void Workspace::BeginCopyDefaultOrLoadINItoCurrentBuffer(const std::string& File
     // cannot be read leaves the current document, its name and its catalogue as they were.
     std::unique_ptr<TMemIniFile> document;
     if (!FromDefault) {
+        platform::RemoveStaleTemporaries(FileName);
         document = NewStore(FileName);
     } else if (DefaultIni) {
         document = DefaultIni->CloneAs(FileName);
@@ -274,6 +277,20 @@ void Workspace::OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer() {
     }
 }
 
+void Workspace::NoteWritten(const std::string& fileName, std::string_view content) {
+    const std::string written = platform::AbsoluteName(fileName);
+    if (m_document.HasDocument() && written == platform::AbsoluteName(m_document.Store().FileName()))
+        DocumentStamp = StampOfWritten(fileName, content);
+    if (m_document.HasDefinition() && written == platform::AbsoluteName(m_document.Definition().FileName()))
+        DefinitionStamp = StampOfWritten(fileName, content);
+}
+
+void Workspace::WriteDocumentCopy(const std::string& fileName) {
+    const std::string text = m_document.Store().RenderText();
+    platform::WriteWholeFile(fileName, text);
+    NoteWritten(fileName, text);
+}
+
 std::string Workspace::UnknownHasNoWindowNotice() {
     return std::string(UnknownCategory) +
            " has no window of its own: it lists the sections that no category claims, and they are "
@@ -302,7 +319,11 @@ void Workspace::SelectUnknown() {
             if (m_diskWrites)
                 m_boxes.Notice(ExtractFileName(fileName) + " not exist or will be updated.\r\nUpdating will perform.");
             WriteProgBuffer(definition, AllSections, false, CategoryList);
-            if (m_diskWrites) definition.UpdateFile();
+            if (m_diskWrites) {
+                const std::string text = definition.RenderText();
+                platform::WriteWholeFile(fileName, text);
+                NoteWritten(fileName, text);
+            }
         }
     }
     m_globals.UnknownSelected = true;

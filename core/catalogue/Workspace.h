@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/document/Document.h"
@@ -146,6 +147,13 @@ public:
     // another program changed them (Exists false: not read from a file).
     DiskStamp DocumentStamp;
     DiskStamp DefinitionStamp;
+    // The editor itself has just written `content` to `fileName`: when that is the document's or
+    // the definition's file, its stamp becomes that of the bytes written, so that the editor's own
+    // write is never taken for another program's change. Every write of the editor tells it.
+    void NoteWritten(const std::string& fileName, std::string_view content);
+    // The document as it stands in memory, unsaved changes included, written to `fileName` (the
+    // game's copy, a backup); the document keeps its own name and state.
+    void WriteDocumentCopy(const std::string& fileName);
 
     // The document being edited, owning the document's and the definition file's stores: every
     // change of them after a load goes through it. Each load of a document starts its history

@@ -55,6 +55,18 @@ DiskStamp StampOfWritten(const std::string& fileName, std::string_view content) 
     return {true, static_cast<uint64_t>(content.size()), attributes->ModifiedTicks, HashOfBytes(content)};
 }
 
+DiskStamp GlanceAtFile(const std::string& fileName) {
+    const std::optional<Attributes> attributes = AttributesOf(fileName);
+    if (!attributes) return {};
+    return {true, attributes->Size, attributes->ModifiedTicks, 0};
+}
+
+bool LooksCutShort(const std::string& fileName) {
+    const std::optional<std::string> end = platform::ReadFileEnd(fileName, 1);
+    if (!end) return false;
+    return end->empty() || (end->back() != '\n' && end->back() != '\r');
+}
+
 DiskChange ChangeOnDisk(const DiskStamp& stamp, const std::string& fileName) {
     const std::optional<Attributes> attributes = AttributesOf(fileName);
     if (!attributes) return stamp.Exists ? DiskChange::Deleted : DiskChange::None;

@@ -33,6 +33,15 @@ DiskStamp TakeDiskStamp(const std::string& fileName);
 // disk, the bytes are not read back.
 DiskStamp StampOfWritten(const std::string& fileName, std::string_view content);
 
+// The size and time of `fileName` as it now stands, without reading it (Hash 0): what tells a file
+// that is still being written from one that has stood still.
+DiskStamp GlanceAtFile(const std::string& fileName);
+
+// Whether the text of `fileName` looks cut short, as a program that has not finished writing it
+// leaves it: empty, or ending in the middle of a line. What the editor writes always ends with a
+// line break. False when there is no such file or it cannot be read.
+bool LooksCutShort(const std::string& fileName);
+
 // How `fileName` differs from `stamp`: Deleted when the file is gone, Changed when it came, its
 // size differs, or its time moved and its bytes differ. The bytes are read only when the size
 // and time alone cannot decide.

@@ -16,6 +16,10 @@ public:
     static IniError CannotCreate(const std::string& fileName) {
         return IniError("Cannot create file " + fileName);
     }
+    // "Cannot create file X: the disk is full": the name, then why.
+    static IniError CannotCreate(const std::string& fileName, const std::string& reason) {
+        return IniError("Cannot create file " + fileName + ": " + reason);
+    }
 };
 
 }  // namespace velmora

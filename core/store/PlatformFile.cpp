@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/store/PlatformFile.h"
 
+#include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <random>
@@ -37,6 +39,46 @@ std::function<bool()>& WriteFault() {
     return fault;
 }
 
+std::function<int(WriteStep, std::string_view)>& StepFault() {
+    static std::function<int(WriteStep, std::string_view)> fault;
+    return fault;
+}
+
+// The error a test makes `step` fail with for the file `name`; none when no test asks.
+std::error_code InjectedError(WriteStep step, std::string_view name) {
+    const int error = StepFault() ? StepFault()(step, name) : 0;
+    return error == 0 ? std::error_code() : std::error_code(error, std::generic_category());
+}
+
+// The error of the C library call that just failed.
+std::error_code LastError() {
+    return {errno, std::generic_category()};
+}
+
+// Why a file call failed, as the user reads it after "Cannot create file X: ".
+std::string ReasonText(const std::error_code& error) {
+    if (!error) return "the system gave no reason";
+    if (error == std::errc::no_space_on_device) return "the disk is full";
+#ifdef EDQUOT
+    if (error.default_error_condition() == std::error_condition(EDQUOT, std::generic_category()))
+        return "the disk quota is used up";
+#endif
+    if (error == std::errc::read_only_file_system) return "the disk is read-only";
+    if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted)
+        return "permission denied";
+    if (error == std::errc::file_too_large) return "the file is too large for the disk";
+    std::string text = error.message();
+    while (!text.empty() && (std::isspace(static_cast<unsigned char>(text.back())) || text.back() == '.'))
+        text.pop_back();
+    if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+    return text.empty() ? "error " + std::to_string(error.value()) : text;
+}
+
+std::string FolderText(const fs::path& file) {
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    return PathText(folder).value_or(std::string("?"));
+}
+
 struct FileCloser {
     void operator()(std::FILE* file) const {
         if (file) std::fclose(file);
@@ -62,12 +104,14 @@ bool FlushToDevice(std::FILE* file) {
 #endif
 }
 
-bool MayWrite(const fs::path& path) {
+// Why the user may not write the existing file `path`; no error when they may.
+std::error_code WriteDenied(const fs::path& path) {
 #ifdef _WIN32
-    return _waccess(path.c_str(), 2) == 0;
+    if (_waccess(path.c_str(), 2) == 0) return {};
 #else
-    return access(path.c_str(), W_OK) == 0;
+    if (access(path.c_str(), W_OK) == 0) return {};
 #endif
+    return LastError();
 }
 
 // Follows a chain of symbolic links to the file that is really written.
@@ -81,14 +125,23 @@ fs::path ResolveLinks(fs::path path) {
     return path;
 }
 
-// Creates a new, empty temporary file beside `target`; never reuses an existing name.
-FileHandle CreateTemporary(const fs::path& target, fs::path& tempPath) {
+// Creates a new, empty temporary file beside `target`; never reuses an existing name. The write
+// holds it locked while it is open, so that a cleanup by another copy of the program leaves it be.
+FileHandle CreateTemporary(const fs::path& target, fs::path& tempPath, std::error_code& error) {
     std::random_device seed;
     std::mt19937 random(seed());
     for (int attempt = 0; attempt < 16; ++attempt) {
         tempPath = target;
         tempPath += ".~" + std::to_string(random() % 1000000) + ".tmp";
-        if (std::FILE* file = OpenFile(tempPath, "wbx")) return FileHandle(file);
+        if (std::FILE* file = OpenFile(tempPath, "wbx")) {
+#ifndef _WIN32
+            // Windows holds a file open for writing against removal without being asked.
+            flock(fileno(file), LOCK_EX | LOCK_NB);
+#endif
+            return FileHandle(file);
+        }
+        error = LastError();
+        if (error != std::errc::file_exists) break;
     }
     return nullptr;
 }
@@ -96,13 +149,14 @@ FileHandle CreateTemporary(const fs::path& target, fs::path& tempPath) {
 // Puts the written temporary file in the target's place in one step: a reader sees the old file
 // or the new one, never a mix. Windows refuses while another program holds the target open
 // without sharing it for deletion; the target then stays as it was.
-bool ReplaceByRename(const fs::path& from, const fs::path& to) {
+std::error_code ReplaceByRename(const fs::path& from, const fs::path& to) {
 #ifdef _WIN32
-    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) return {};
+    return {static_cast<int>(GetLastError()), std::system_category()};
 #else
     std::error_code ec;
     fs::rename(from, to, ec);
-    return !ec;
+    return ec;
 #endif
 }
 
@@ -164,6 +218,26 @@ std::optional<std::string> ReadWholeFile(std::string_view fileName) {
     while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) content.append(buffer, got);
     if (std::ferror(file.get())) throw IniError::CannotOpen(name);
     return content;
+}
+
+std::optional<std::string> ReadFileEnd(std::string_view fileName, size_t count) {
+    if (!IsRegularFile(fileName)) return std::nullopt;
+    FileHandle file(OpenFile(ToPath(fileName), "rb"));
+    if (!file) return std::nullopt;
+    std::error_code ec;
+    const uintmax_t size = fs::file_size(ToPath(fileName), ec);
+    if (ec) return std::nullopt;
+    const uintmax_t start = size > count ? size - count : 0;
+#ifdef _WIN32
+    const bool placed = _fseeki64(file.get(), static_cast<long long>(start), SEEK_SET) == 0;
+#else
+    const bool placed = fseeko(file.get(), static_cast<off_t>(start), SEEK_SET) == 0;
+#endif
+    if (!placed) return std::nullopt;
+    std::string end(static_cast<size_t>(size - start), '\0');
+    end.resize(std::fread(end.data(), 1, end.size(), file.get()));
+    if (std::ferror(file.get())) return std::nullopt;
+    return end;
 }
 
 std::vector<std::string> RegularFileNames(std::string_view dir) {
@@ -269,44 +343,59 @@ struct PreparedFile {
     fs::path temp;
 };
 
+// Why the temporary file beside `target` could not be made.
+std::string CreateFailure(const fs::path& target, const std::error_code& error) {
+    if (error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory)
+        return "the folder " + FolderText(target) + " does not exist";
+    if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted)
+        return "the folder " + FolderText(target) + " may not be written to (permission denied)";
+    return ReasonText(error);
+}
+
 // Writes `content` into a new temporary file beside the file `fileName` (links followed), flushed
-// to the device and with the target's permission bits. Throws IniError "Cannot create file" and
-// leaves nothing behind on any failure.
+// to the device and with the target's permission bits. Throws IniError "Cannot create file <name>:
+// <why>" and leaves nothing behind on any failure.
 PreparedFile Prepare(std::string_view fileName, std::string_view content) {
     PreparedFile prepared{std::string(fileName), {}, {}};
     if (fileName.empty()) throw IniError::CannotCreate(prepared.name);
+    const auto failure = [&prepared](const std::string& reason) {
+        return IniError::CannotCreate(prepared.name, reason);
+    };
     prepared.target = ResolveLinks(ToPath(fileName));
     std::error_code ec;
     const fs::file_status targetStatus = fs::status(prepared.target, ec);
-    if (fs::is_directory(targetStatus)) throw IniError::CannotCreate(prepared.name);
+    if (fs::is_directory(targetStatus)) throw failure("it is a folder");
     // Renaming over a file would replace it even where the user may not write it.
-    if (fs::exists(targetStatus) && !MayWrite(prepared.target)) throw IniError::CannotCreate(prepared.name);
-
-    FileHandle file = CreateTemporary(prepared.target, prepared.temp);
-    if (!file) throw IniError::CannotCreate(prepared.name);
-
-    bool written = true;
-    const size_t half = content.size() / 2;
-    if (WriteFault() && WriteFault()()) {
-        // Simulates a device that fails after part of the text went out.
-        std::fwrite(content.data(), 1, half, file.get());
-        written = false;
-    } else {
-        written = std::fwrite(content.data(), 1, content.size(), file.get()) == content.size();
+    if (fs::exists(targetStatus)) {
+        if (const std::error_code denied = WriteDenied(prepared.target))
+            throw failure(denied == std::errc::read_only_file_system ? ReasonText(denied)
+                                                                     : "the file is read-only (" + ReasonText(denied) + ")");
     }
-    written = written && FlushToDevice(file.get());
-    written = (std::fclose(file.release()) == 0) && written;
-    if (written && fs::exists(targetStatus)) fs::permissions(prepared.temp, targetStatus.permissions(), ec);
-    if (!written) {
+
+    std::error_code error = InjectedError(WriteStep::CreateTemporary, prepared.name);
+    FileHandle file = error ? nullptr : CreateTemporary(prepared.target, prepared.temp, error);
+    if (!file) throw failure(CreateFailure(prepared.target, error));
+
+    error = InjectedError(WriteStep::Write, prepared.name);
+    if (!error && WriteFault() && WriteFault()()) {
+        // Simulates a device that fills up after part of the text went out.
+        std::fwrite(content.data(), 1, content.size() / 2, file.get());
+        error = std::make_error_code(std::errc::no_space_on_device);
+    }
+    if (!error && std::fwrite(content.data(), 1, content.size(), file.get()) != content.size()) error = LastError();
+    if (!error && !FlushToDevice(file.get())) error = LastError();
+    if (std::fclose(file.release()) != 0 && !error) error = LastError();
+    if (!error && fs::exists(targetStatus)) fs::permissions(prepared.temp, targetStatus.permissions(), ec);
+    if (error) {
         fs::remove(prepared.temp, ec);
-        throw IniError::CannotCreate(prepared.name);
+        throw failure(ReasonText(error));
     }
     return prepared;
 }
 
 // The old content of a replaced file, kept under a second name until every file of the save is in
-// place; none for a file that did not exist.
-std::optional<fs::path> KeepOld(const fs::path& target) {
+// place; none for a file that did not exist, or, with `error` set, that could not be kept.
+std::optional<fs::path> KeepOld(const fs::path& target, std::error_code& error) {
     std::error_code ec;
     if (!fs::exists(target, ec)) return std::nullopt;
     fs::path kept;
@@ -315,17 +404,68 @@ std::optional<fs::path> KeepOld(const fs::path& target) {
         kept += ".~old" + (attempt == 0 ? std::string() : std::to_string(attempt));
         if (!fs::exists(kept, ec)) break;
     }
-    fs::create_hard_link(target, kept, ec);
-    if (ec) fs::copy_file(target, kept, fs::copy_options::overwrite_existing, ec);
-    if (ec) throw IniError::CannotCreate(PathText(target).value_or(std::string()));
+    fs::create_hard_link(target, kept, error);
+    if (error) {
+        error.clear();
+        fs::copy_file(target, kept, fs::copy_options::overwrite_existing, error);
+    }
+    if (error) return std::nullopt;
     return kept;
+}
+
+// Whether a write that is still running holds the temporary file `temp`.
+bool HeldByAWrite(const fs::path& temp) {
+#ifdef _WIN32
+    // Windows refuses to remove a file that a write holds open.
+    (void)temp;
+    return false;
+#else
+    const int descriptor = open(temp.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) return true;  // cannot tell: left alone
+    const bool held = flock(descriptor, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    close(descriptor);  // lets go of the lock taken to look
+    return held;
+#endif
+}
+
+// "<name>.~<number>.tmp", as CreateTemporary names its files.
+bool IsTemporaryName(std::string_view name) {
+    constexpr std::string_view mark = ".~";
+    constexpr std::string_view end = ".tmp";
+    if (name.size() <= end.size() || name.substr(name.size() - end.size()) != end) return false;
+    const std::string_view rest = name.substr(0, name.size() - end.size());
+    const size_t at = rest.rfind(mark);
+    if (at == std::string_view::npos || at == 0) return false;
+    const std::string_view number = rest.substr(at + mark.size());
+    if (number.empty() || number.size() > 7) return false;
+    for (const char digit : number)
+        if (digit < '0' || digit > '9') return false;
+    return true;
 }
 
 }  // namespace
 
+void RemoveStaleTemporaries(std::string_view fileName) {
+    if (fileName.empty()) return;
+    const fs::path target = ResolveLinks(ToPath(fileName));
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::error_code ec;
+    const auto now = fs::file_time_type::clock::now();
+    for (fs::directory_iterator entry(folder, ec); !ec && entry != fs::directory_iterator(); entry.increment(ec)) {
+        std::error_code entryError;
+        if (!entry->is_regular_file(entryError)) continue;
+        const std::optional<std::string> name = PathText(entry->path().filename());
+        if (!name || !IsTemporaryName(*name)) continue;
+        const auto written = entry->last_write_time(entryError);
+        if (entryError || now - written < StaleTemporaryAge || HeldByAWrite(entry->path())) continue;
+        fs::remove(entry->path(), entryError);
+    }
+}
+
 void WriteWholeFile(std::string_view fileName, std::string_view content) { WriteFilesTogether({{fileName, content}}); }
 
 void WriteFilesTogether(const std::vector<FileContent>& files) {
+    for (const FileContent& file : files) RemoveStaleTemporaries(file.Name);
     std::vector<PreparedFile> prepared;
     std::error_code ec;
     try {
@@ -338,33 +478,45 @@ void WriteFilesTogether(const std::vector<FileContent>& files) {
     // Each file in its place in turn; when one cannot be, those already replaced get their old
     // content back (or go, when they were new) and the rest stay as they were.
     struct Replaced {
-        fs::path target;
+        const PreparedFile* file;
         std::optional<fs::path> old;
     };
     std::vector<Replaced> replaced;
     for (size_t i = 0; i < prepared.size(); ++i) {
         const PreparedFile& file = prepared[i];
-        bool done = false;
+        std::string failure;
         std::optional<fs::path> old;
-        try {
-            if (prepared.size() > 1) old = KeepOld(file.target);
-            done = !(ReplaceFault() && ReplaceFault()(file.name)) && ReplaceByRename(file.temp, file.target);
-        } catch (const IniError&) {
-            done = false;
-        }
-        if (done) {
-            replaced.push_back({file.target, old});
-            continue;
+        std::error_code error;
+        if (prepared.size() > 1) old = KeepOld(file.target, error);
+        if (error) {
+            failure = "its present content could not be kept aside (" + ReasonText(error) + ")";
+        } else {
+            error = InjectedError(WriteStep::Replace, file.name);
+            if (!error && ReplaceFault() && ReplaceFault()(file.name))
+                error = std::make_error_code(std::errc::device_or_resource_busy);
+            if (!error) error = ReplaceByRename(file.temp, file.target);
+            if (!error) {
+                replaced.push_back({&file, old});
+                continue;
+            }
+            failure = "the new text could not take its place (rename failed: " + ReasonText(error) + ")";
         }
         if (old) fs::remove(*old, ec);
         for (auto back = replaced.rbegin(); back != replaced.rend(); ++back) {
-            if (back->old)
-                ReplaceByRename(*back->old, back->target);
-            else
-                fs::remove(back->target, ec);
+            if (!back->old) {
+                fs::remove(back->file->target, ec);
+                continue;
+            }
+            std::error_code putBack = InjectedError(WriteStep::PutBack, back->file->name);
+            if (!putBack) putBack = ReplaceByRename(*back->old, back->file->target);
+            // The old content stays where it is and the user is told where: it is theirs to put back.
+            if (putBack)
+                failure += ". " + back->file->name + " was already replaced, and its old content could not be put " +
+                           "back (" + ReasonText(putBack) + "): it is kept as " +
+                           PathText(*back->old).value_or(std::string("?"));
         }
         for (size_t j = i; j < prepared.size(); ++j) fs::remove(prepared[j].temp, ec);
-        throw IniError::CannotCreate(file.name);
+        throw IniError::CannotCreate(file.name, failure);
     }
     for (const Replaced& file : replaced)
         if (file.old) fs::remove(*file.old, ec);
@@ -397,5 +549,9 @@ std::string WrittenThroughTemporary(std::string_view name, const std::function<v
 void SetReplaceFaultForTesting(std::function<bool(std::string_view)> fault) { ReplaceFault() = std::move(fault); }
 
 void SetWriteFaultForTesting(std::function<bool()> fault) { WriteFault() = std::move(fault); }
+
+void SetStepFaultForTesting(std::function<int(WriteStep, std::string_view)> fault) {
+    StepFault() = std::move(fault);
+}
 
 }  // namespace velmora::platform

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -30,6 +31,10 @@ bool IsRegularFile(std::string_view fileName);
 // The whole content of a regular file; none when there is no regular file of that name.
 // Throws IniError "Cannot open file <name>" when the file exists but cannot be read.
 std::optional<std::string> ReadWholeFile(std::string_view fileName);
+
+// The last `count` bytes of a regular file, or all of it when it is shorter; none when there is no
+// regular file of that name or it cannot be read.
+std::optional<std::string> ReadFileEnd(std::string_view fileName, size_t count);
 
 // The names of the regular files directly in the folder `dir` (links to regular files included),
 // as the file system spells them; none when the folder does not exist or cannot be read.
@@ -70,8 +75,9 @@ private:
 // Replaces the file by `content` without ever leaving a half-written file: the bytes go into a
 // temporary file in the same folder, which is flushed to the device and then renamed over the
 // target. A symbolic link is written through to the file it points to; the target's permission
-// bits are kept. Throws IniError "Cannot create file <name>" and leaves the old file untouched
-// on any failure.
+// bits are kept. Throws IniError "Cannot create file <name>: <why>" (the file is read-only, the
+// folder may not be written, the disk is full, the rename failed...) and leaves the old file
+// untouched on any failure.
 void WriteWholeFile(std::string_view fileName, std::string_view content);
 
 // A file's name and the whole content it is to hold.
@@ -83,7 +89,8 @@ struct FileContent {
 // WriteWholeFile for several files as one save: all or none. Every file is written to its
 // temporary file first; only then are they renamed into place, in order. When a rename fails, the
 // files already replaced get their old content back (a file that was new goes), and IniError
-// "Cannot create file <name>" names the file that failed.
+// "Cannot create file <name>: <why>" names the file that failed; when an old content cannot be
+// put back, the error also says under which name it is kept.
 void WriteFilesTogether(const std::vector<FileContent>& files);
 
 // For a library that writes only to a file it is given by name: `write` gets the name of a new,
@@ -91,6 +98,21 @@ void WriteFilesTogether(const std::vector<FileContent>& files);
 // comes back. The file is removed whatever happens. Throws IniError when no such file can be made
 // or read back, and passes on what `write` throws.
 std::string WrittenThroughTemporary(std::string_view name, const std::function<void(const std::string&)>& write);
+
+// A write's temporary files are named after their target: "<name>.~<number>.tmp". One that a
+// program killed during a save left behind is stale once no write holds it and it has not changed
+// for this long; a live write changes its temporary file all the time and holds it locked.
+inline constexpr std::chrono::seconds StaleTemporaryAge{60};
+// Removes the stale temporary files from the folder of `fileName`, whichever file they were for.
+// Every write does so beside the files it writes; a load beside the file it reads. Files that
+// cannot be removed stay.
+void RemoveStaleTemporaries(std::string_view fileName);
+
+// The steps of a write that a test can make fail.
+enum class WriteStep { CreateTemporary, Write, Replace, PutBack };
+// Test seam: while set, each step asks the function, with the name of the file it is for, for the
+// error number (errno) it fails with; 0 lets it go on.
+void SetStepFaultForTesting(std::function<int(WriteStep, std::string_view)> fault);
 
 // Test seam: while set, each write asks the function whether to fail part-way through.
 void SetWriteFaultForTesting(std::function<bool()> fault);

@@ -9,6 +9,7 @@
 
 #include <QDialog>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <optional>
 
 #include "core/entries/EntryOperations.h"
@@ -159,6 +160,8 @@ void TChildWin::EscapePerubahan() {
 }
 
 void TChildWin::DoubleClickStringGrid2() {
+    if (m_choosing) return;
+    const QScopedValueRollback<bool> choosing(m_choosing, true);
     const StringGrid& grid = *ui->StringGrid2;
     const size_t row = static_cast<size_t>(grid.Row());
     const std::string description = row < KeyDescriptions.size() ? KeyDescriptions[row] : std::string();

@@ -251,6 +251,9 @@ class TChildWin : public QWidget {
 
     int m_tag = 0;
     bool m_sizeRemembered = false;
+    // While the value choice dialog is open: a second request (the Menu key comes as a context
+    // menu request and as a key) does not open another over it.
+    bool m_choosing = false;
     std::string m_categoryName;
     // Per page, in tab order: the name as written in the page list, and the value-grid row to
     // select when the page is shown again.

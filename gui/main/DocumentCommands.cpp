@@ -88,7 +88,6 @@ bool TMainWin::WriteDocument(const std::string& Name) {
     // The new name is the document's only once it is written: a save that fails leaves the
     // title, the next save and the recovery copy on the old one.
     SaveDocumentAs(m_workspace, Name);
-    m_keptMineOver = {};
     WatchFiles();  // a new name, or a file written anew
     SetBannerCaption();
     return true;

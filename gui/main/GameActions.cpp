@@ -14,7 +14,6 @@
 #include "gui/main/mMainWin.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/TextCase.h"
-#include "core/store/DiskStamp.h"
 
 namespace velmora {
 
@@ -42,10 +41,7 @@ void TMainWin::ApplyGameClick() {
     const std::string path = m_workspace.GameCopyFileName();
     if (!FileExistOK(path) || !m_workspace.Doc().HasDocument()) return;
     // The document as it is in memory, unsaved changes included; it keeps its own name and state.
-    m_workspace.Doc().Store().CloneAs(path)->UpdateFile();
-    // The document's own file written here (it was opened from the game) is no other program's change.
-    if (platform::AbsoluteName(path) == platform::AbsoluteName(m_workspace.Doc().FileName()))
-        m_workspace.DocumentStamp = TakeDiskStamp(path);
+    m_workspace.WriteDocumentCopy(path);
 }
 
 void TMainWin::BackupFileClick() {
@@ -65,7 +61,7 @@ void TMainWin::CreateBackupFileNow(const std::string& Extension) {
         }
         // Refusing to overwrite asks for another name.
         if (FileExistOK(name)) {
-            if (m_workspace.Doc().HasDocument()) m_workspace.Doc().Store().CloneAs(name)->UpdateFile();
+            if (m_workspace.Doc().HasDocument()) m_workspace.WriteDocumentCopy(name);
             return;
         }
     }

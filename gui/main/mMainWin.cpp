@@ -22,6 +22,7 @@
 #include "core/catalogue/Boxes.h"
 #include "gui/changes/ChangesWindow.h"
 #include "gui/widgets/CutTextTips.h"
+#include "gui/widgets/ElidingLabel.h"
 #include "gui/widgets/DocumentSignals.h"
 #include "core/catalogue/Globals.h"
 #include "gui/widgets/QtText.h"
@@ -56,8 +57,11 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
 
     // Names and texts from files are shown as they are, never read as markup, and whole in a
     // tooltip when they do not fit.
-    for (QLabel* panel : {ui->Panel6, ui->Panel1, ui->Panel5}) panel->setTextFormat(Qt::PlainText);
+    for (QLabel* panel : std::initializer_list<QLabel*>{ui->Panel6, ui->Panel1, ui->Panel5})
+        panel->setTextFormat(Qt::PlainText);
     TipWhenCut({ui->Panel6, ui->Panel1, ui->Panel5, ui->Button2});
+    // The status line keeps both ends of a long text: which file, and where the work went.
+    ui->Panel5->SetElideMode(Qt::ElideMiddle);
     for (QToolButton* button : MainButtons) TipWhenCut({button});
 
     // The panels keep the silver face of the design; the tiled background shows around them.
@@ -98,6 +102,7 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
                 ui->SpeedButton6, ui->SpeedButton7, ui->SpeedButton8, ui->SpeedButton9, ui->SpeedButton10,
                 ui->StringGrid1, ui->Button2, m_entryFilter, ui->ListBox2});
     SetUpRecovery();
+    SetUpDiskWatch();
 }
 
 TMainWin::~TMainWin() {

@@ -19,9 +19,6 @@
 #include "gui/widgets/WindowPlaces.h"
 #include "core/catalogue/Workspace.h"
 
-class QFileSystemWatcher;
-class QTimer;
-
 class QAction;
 class QMenu;
 class QSettings;
@@ -34,6 +31,8 @@ class TMainWin;
 namespace velmora {
 
 class Boxes;
+class DiskWatch;
+enum class DiskFinding;
 struct EntryTarget;
 struct Recovery;
 class RecoveryClaim;
@@ -59,8 +58,9 @@ class TChildWin;
 // windows (ChildWindows.cpp), the document commands of the File menu (DocumentCommands.cpp), the
 // Edit menu and the views that follow the document (EditCommands.cpp), the game buttons
 // (GameActions.cpp), the desktop's ways (DesktopHabits.cpp: recent files, files dropped on the
-// window or named on the command line, the places of the windows, the Help menu) and finding
-// (FindCommands.cpp: the Search menu, the entry list's filter and its usages).
+// window or named on the command line, the places of the windows, the Help menu), finding
+// (FindCommands.cpp: the Search menu, the entry list's filter and its usages) and the files
+// changed on disk by other programs (ChangesOnDisk.cpp, told by the window's DiskWatch).
 class TMainWin : public QMainWindow, public WorkspaceView, public WindowHost {
     Q_OBJECT
 
@@ -209,7 +209,7 @@ private:
     void EntryListMenu(const QPoint& at);
     ResultsWindow& ListWindow(QPointer<ResultsWindow>& window, const QString& objectName, const QStringList& headers);
 
-    // Recovery copies and files changed on disk (RecoveryCommands.cpp).
+    // Recovery copies (RecoveryCommands.cpp).
     void SetUpRecovery();
     // The recovery files of `documentFile` only, when it is given.
     void OfferRecoveriesOf(const std::optional<std::string>& documentFile);
@@ -217,10 +217,15 @@ private:
     // the file the session's copy; with `compare`, the Changes window then compares it with the
     // document's file on disk.
     void RestoreRecovery(std::shared_ptr<RecoveryClaim> claim, const Recovery& recovery, bool compare);
+
+    // Files changed on disk (ChangesOnDisk.cpp). The watch follows the files of the document now
+    // loaded; it tells of each file through its handler.
+    void SetUpDiskWatch();
     void WatchFiles();
-    void CheckFilesOnDisk();
-    void CheckDocumentOnDisk();
-    void CheckDefinitionOnDisk();
+    void DocumentOnDisk(DiskFinding finding, const std::string& why);
+    void DefinitionOnDisk(DiskFinding finding, const std::string& why);
+    // The document counts as unsaved only because its file went from the disk.
+    bool UnsavedOnlyForDeletion() const;
     // The document (or, with `definitionOnly`, the definition file) read again from disk; the open
     // category windows come back at their entry and page.
     void ReloadKeepingWindows(bool definitionOnly);
@@ -276,11 +281,9 @@ private:
     std::unique_ptr<DocumentSignals> m_documentNews;
     // After the workspace, whose document it copies; it finishes its writes before it goes.
     std::unique_ptr<RecoveryKeeper> m_recovery;
-    QFileSystemWatcher* m_fileWatcher = nullptr;  // owned through its Qt parent, this window
-    QTimer* m_diskCheck = nullptr;
-    bool m_checkingDisk = false;
-    // The version on disk the user chose to keep their changes over; not asked about again.
-    DiskStamp m_keptMineOver;
+    DiskWatch* m_diskWatch = nullptr;  // owned through its Qt parent, this window
+    // The document's change count when it was marked unsaved because its file went.
+    std::optional<uint64_t> m_unsavedForDeletion;
     QAction* Undo1 = nullptr;  // owned through the Edit menu
     QAction* Redo1 = nullptr;
     ProgramFolderChoice* m_folderChoice = nullptr;

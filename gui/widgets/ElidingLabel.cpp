@@ -30,8 +30,19 @@ bool LinesFit(const QString& text, const QFont& font, QTextOption::WrapMode wrap
 
 }  // namespace
 
+void ElidingLabel::SetElideMode(Qt::TextElideMode mode) {
+    m_elideMode = mode;
+    update();
+}
+
+QString ElidingLabel::ShownLine() const {
+    return fontMetrics().elidedText(text(), m_elideMode, contentsRect().width());
+}
+
 bool ElidingLabel::IsCut() const {
     const QRect area = contentsRect();
+    // One line, whatever the label's height: only its width can cut it.
+    if (CutInTheMiddle()) return fontMetrics().horizontalAdvance(text()) > area.width();
     int lines = 0;
     const bool fits = LinesFit(text(), font(), wordWrap() ? QTextOption::WordWrap : QTextOption::ManualWrap,
                                area.width(), lines);
@@ -48,6 +59,10 @@ void ElidingLabel::paintEvent(QPaintEvent* event) {
     painter.setFont(font());
     painter.setPen(palette().color(foregroundRole()));
     const QRect area = contentsRect();
+    if (CutInTheMiddle()) {
+        painter.drawText(area, static_cast<int>(alignment()), ShownLine());
+        return;
+    }
     const QFontMetrics metrics(font());
     const QString shown = text();
 

@@ -18,11 +18,11 @@ RowsTabBar::RowsTabBar(QWidget* parent) : QTabBar(parent) {
 }
 
 int RowsTabBar::AvailableWidth() const {
-    const QWidget* pages = parentWidget();
+    const QWidget* pages = qobject_cast<const QTabWidget*>(parentWidget());
     return std::max(1, pages ? pages->width() : width());
 }
 
-std::vector<QRect> RowsTabBar::TabPlaces() const {
+std::vector<QRect> RowsTabBar::RowPlaces() const {
     const int available = AvailableWidth();
     int rowHeight = 0;
     for (int i = 0; i < count(); ++i) rowHeight = std::max(rowHeight, tabSizeHint(i).height());
@@ -62,29 +62,50 @@ std::vector<QRect> RowsTabBar::TabPlaces() const {
 
 QRect RowsTabBar::RowTabRect(int index) const {
     if (index < 0 || index >= count()) return {};
-    return TabPlaces()[static_cast<size_t>(index)];
+    if (m_scrolls) return tabRect(index);
+    return RowPlaces()[static_cast<size_t>(index)];
 }
 
 int RowsTabBar::RowTabAt(const QPoint& position) const {
-    const std::vector<QRect> places = TabPlaces();
+    if (m_scrolls) return tabAt(position);
+    const std::vector<QRect> places = RowPlaces();
     for (size_t i = 0; i < places.size(); ++i)
         if (places[i].contains(position)) return static_cast<int>(i);
     return -1;
 }
 
 int RowsTabBar::RowCount() const {
+    if (m_scrolls) return 1;
     int rows = 0;
-    for (const QRect& place : TabPlaces()) rows = std::max(rows, place.top() / std::max(1, place.height()) + 1);
+    for (const QRect& place : RowPlaces()) rows = std::max(rows, place.top() / std::max(1, place.height()) + 1);
     return rows;
 }
 
+void RowsTabBar::FollowWidth() {
+    int rows = 0;
+    for (const QRect& place : RowPlaces()) rows = std::max(rows, place.top() / std::max(1, place.height()) + 1);
+    const bool scrolls = rows > MostRows;
+    if (scrolls != m_scrolls) {
+        m_scrolls = scrolls;
+        setUsesScrollButtons(scrolls);
+        update();
+    }
+    const int shown = scrolls ? 1 : rows;
+    if (shown == m_rows) return;
+    m_rows = shown;
+    updateGeometry();  // the page set, or the layout, gives the bar the height its rows need
+}
+
 QSize RowsTabBar::sizeHint() const {
+    // One row as wide as the room: the arrows scroll the rest, and the window is not made wider.
+    if (m_scrolls) return {AvailableWidth(), QTabBar::sizeHint().height()};
     int bottom = 0;
-    for (const QRect& place : TabPlaces()) bottom = std::max(bottom, place.bottom() + 1);
+    for (const QRect& place : RowPlaces()) bottom = std::max(bottom, place.bottom() + 1);
     return {AvailableWidth(), bottom};
 }
 
 QSize RowsTabBar::minimumSizeHint() const {
+    if (m_scrolls) return QTabBar::minimumSizeHint();
     int widest = 0;
     for (int i = 0; i < count(); ++i) widest = std::max(widest, tabSizeHint(i).width());
     return {widest, sizeHint().height()};
@@ -97,6 +118,7 @@ void RowsTabBar::Hover(int tab) {
 }
 
 bool RowsTabBar::event(QEvent* event) {
+    if (m_scrolls) return QTabBar::event(event);
     // The plain tab bar would find the tab under the mouse in its single row.
     switch (event->type()) {
         case QEvent::HoverEnter:
@@ -111,9 +133,13 @@ bool RowsTabBar::event(QEvent* event) {
     }
 }
 
-void RowsTabBar::paintEvent(QPaintEvent* /*event*/) {
+void RowsTabBar::paintEvent(QPaintEvent* event) {
+    if (m_scrolls) {
+        QTabBar::paintEvent(event);
+        return;
+    }
     QStylePainter painter(this);
-    const std::vector<QRect> places = TabPlaces();
+    const std::vector<QRect> places = RowPlaces();
     auto drawTab = [&](int i) {
         QStyleOptionTab option;
         initStyleOption(&option, i);
@@ -126,6 +152,11 @@ void RowsTabBar::paintEvent(QPaintEvent* /*event*/) {
                           : last        ? QStyleOptionTab::End
                                         : QStyleOptionTab::Middle;
         option.state.setFlag(QStyle::State_MouseOver, i == m_hovered);
+        // A style draws the current tab down to the bar's edge, to join it to the page: in an
+        // upper row that would cover the tabs below it.
+        const bool lowestRow = place.bottom() + place.height() > height();
+        painter.setClipRect(lowestRow ? QRect(0, place.top(), width(), height() - place.top())
+                                      : QRect(0, place.top(), width(), place.height()));
         painter.drawControl(QStyle::CE_TabBarTab, option);
     };
     // The current tab last, so that it lies on top of its neighbours.
@@ -135,6 +166,10 @@ void RowsTabBar::paintEvent(QPaintEvent* /*event*/) {
 }
 
 void RowsTabBar::mousePressEvent(QMouseEvent* event) {
+    if (m_scrolls) {
+        QTabBar::mousePressEvent(event);
+        return;
+    }
     if (event->button() != Qt::LeftButton) {
         event->ignore();
         return;
@@ -145,11 +180,32 @@ void RowsTabBar::mousePressEvent(QMouseEvent* event) {
 }
 
 void RowsTabBar::mouseMoveEvent(QMouseEvent* event) {
-    event->accept();
+    if (m_scrolls)
+        QTabBar::mouseMoveEvent(event);
+    else
+        event->accept();
 }
 
 void RowsTabBar::mouseReleaseEvent(QMouseEvent* event) {
-    event->accept();
+    if (m_scrolls)
+        QTabBar::mouseReleaseEvent(event);
+    else
+        event->accept();
+}
+
+void RowsTabBar::resizeEvent(QResizeEvent* event) {
+    QTabBar::resizeEvent(event);
+    FollowWidth();
+}
+
+void RowsTabBar::tabInserted(int index) {
+    QTabBar::tabInserted(index);
+    FollowWidth();
+}
+
+void RowsTabBar::tabRemoved(int index) {
+    QTabBar::tabRemoved(index);
+    FollowWidth();
 }
 
 PageControl::PageControl(QWidget* parent) : QTabWidget(parent) {
@@ -176,6 +232,7 @@ void PageControl::tabRemoved(int index) {
 }
 
 void PageControl::FollowRows() {
+    Tabs()->FollowWidth();
     const int rows = Tabs()->RowCount();
     if (rows == m_rows) return;
     m_rows = rows;

@@ -225,7 +225,7 @@ TEST_F(SettingsTest, SettingsFileThatCannotBeWrittenIsReportedAndTheStartGoesOn)
     std::filesystem::create_directory(folder.Path() / "Velmedit.ini");
     Start();
     EXPECT_EQ(boxes.TextsOf(BoxKind::Error),
-              std::vector<std::string>{"Cannot create file " + folder.Dir() + "Velmedit.ini"});
+              std::vector<std::string>{"Cannot create file " + folder.Dir() + "Velmedit.ini: it is a folder"});
     EXPECT_EQ(workspace.FileToEdit, "Rules.ini");
     EXPECT_EQ(workspace.CategoryRows, std::vector<std::string>{"Unknown!"});
 }

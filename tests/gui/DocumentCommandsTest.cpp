@@ -214,7 +214,8 @@ private slots:
 
         QCOMPARE(h->TakeShown(),
                  QStringList({SaveDialog("Untitle.ini"),
-                              "Error | VelmoraEdit | Cannot create file " + Latin1(name) + " | OK"}));
+                              "Error | VelmoraEdit | Cannot create file " + Latin1(name) + ": the folder " +
+                                  Latin1(h->folder.File("missing")) + " does not exist | OK"}));
         QVERIFY(h->window->Work().Doc().Modified());
         QVERIFY(!h->folder.Exists("missing"));
         QCOMPARE(Cost(), std::string("999"));

@@ -141,6 +141,25 @@ class ChoiceProbe : public QObject {
     bool m_seen = false;
 };
 
+// Runs `seen` for every event of `type` that any object of the program gets, while it lives.
+class EventCounter : public QObject {
+  public:
+    EventCounter(QEvent::Type type, std::function<void(QObject*)> seen) : m_type(type), m_seen(std::move(seen)) {
+        qApp->installEventFilter(this);
+    }
+    ~EventCounter() override { qApp->removeEventFilter(this); }
+
+  protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == m_type) m_seen(object);
+        return false;
+    }
+
+  private:
+    QEvent::Type m_type;
+    std::function<void(QObject*)> m_seen;
+};
+
 // Picks the items with these texts, the first by a click and the others by Ctrl+click, then OK.
 std::function<void(TChoice&)> Pick(const QStringList& texts) {
     return [texts](TChoice& dialog) {
@@ -460,6 +479,30 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         QTRY_VERIFY(inEditor.shown);
         QCOMPARE(inEditor.keyAndValue, QStringLiteral("Armor=typed"));
         QCOMPARE(Cell(ARMOR), std::string("plate"));
+    }
+
+    // A desktop turns the Menu key into a context-menu request too, delivered before the key
+    // itself, which then reaches the grid while the dialog opened by the request is up.
+    void theMenuKeyOpensOneDialog() {
+        OpenWindow();
+        H::ClickCell(Values(), 2, OWNER);
+        int dialogs = 0;
+        const EventCounter counter(QEvent::Show, [&dialogs](QObject* object) {
+            auto* dialog = qobject_cast<TChoice*>(object);
+            if (!dialog || ++dialogs == 1) return;
+            QTimer::singleShot(0, dialog, &QDialog::reject);  // a second one is left at once
+        });
+        ChoiceProbe probe([this](TChoice& dialog) {
+            Values().findChild<QAction*>(QStringLiteral("ChooseValue"))->trigger();
+            Pick({"South"})(dialog);
+        });
+        // Where a desktop puts a request from the keyboard: the current cell.
+        const QPoint cell = Values().inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, cell, Values().mapToGlobal(cell));
+        QApplication::sendEvent(&Values(), &request);
+        QTRY_VERIFY(probe.shown);
+        QCOMPARE(dialogs, 1);
+        QCOMPARE(Cell(OWNER), std::string("South"));
     }
 
     // Opening the dialog moves the focus, which commits the edit and closes the editor that the

@@ -1,0 +1,163 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The document's and the definition's files changed by another program while they are open: what
+// the window does when its disk watch tells of a change, and the question before a save would
+// overwrite one.
+
+#include "core/catalogue/Boxes.h"
+#include "core/catalogue/DocumentSave.h"
+#include "core/catalogue/Routines.h"
+#include "gui/category/mChildWin.h"
+#include "gui/changes/ChangesWindow.h"
+#include "gui/main/DiskWatch.h"
+#include "gui/main/RecoveryKeeper.h"
+#include "gui/main/mMainWin.h"
+
+namespace velmora {
+
+namespace {
+
+enum ChangedButton : size_t { Reload, KeepMine, CompareChanged };
+
+}  // namespace
+
+void TMainWin::SetUpDiskWatch() {
+    m_diskWatch = new DiskWatch(this);  // owned through its Qt parent, this window
+}
+
+void TMainWin::WatchFiles() {
+    if (!m_diskWatch) return;  // a load before the window was complete
+    std::vector<DiskWatch::File> files;
+    const Document& document = m_workspace.Doc();
+    if (document.HasStores()) {
+        const auto tell = [this](void (TMainWin::*handler)(DiskFinding, const std::string&)) {
+            return [this, handler](DiskFinding finding, const std::string& why) {
+                RunEventHandler(m_boxes, [&] { (this->*handler)(finding, why); });
+            };
+        };
+        files.push_back({document.Store().FileName(), &m_workspace.DocumentStamp, tell(&TMainWin::DocumentOnDisk)});
+        files.push_back(
+            {document.Definition().FileName(), &m_workspace.DefinitionStamp, tell(&TMainWin::DefinitionOnDisk)});
+    }
+    m_diskWatch->Watch(std::move(files));
+}
+
+bool TMainWin::UnsavedOnlyForDeletion() const {
+    const Document& document = m_workspace.Doc();
+    return document.Modified() && m_unsavedForDeletion == document.ChangeCount();
+}
+
+void TMainWin::DocumentOnDisk(DiskFinding finding, const std::string& why) {
+    Document& document = m_workspace.Doc();
+    const std::string file = document.Store().FileName();
+    const std::string name = ExtractFileName(file);
+    switch (finding) {
+        case DiskFinding::Deleted:
+            // What is open is now the only copy: it stays, and saving writes the file again.
+            if (!document.Modified()) {
+                document.MarkUnsaved();
+                m_unsavedForDeletion = document.ChangeCount();
+            }
+            ShowStatus(name + " was deleted by another program. Save writes it again.");
+            return;
+        case DiskFinding::Back:
+            if (UnsavedOnlyForDeletion()) document.MarkSaved();
+            ShowStatus(name + " is back on disk as it was read.");
+            return;
+        case DiskFinding::Unreadable:
+            ShowStatus(name + " was changed by another program but cannot be read (" + why +
+                       "). What is open stays as it is.");
+            return;
+        case DiskFinding::Changed:
+        case DiskFinding::CutShort:
+            break;
+    }
+    // Marked unsaved only because its file went, the document holds no change of the user's: the
+    // file that came back is read as any other program's change would be.
+    if (UnsavedOnlyForDeletion()) document.MarkSaved();
+    m_unsavedForDeletion.reset();
+    // A value being typed is the user's change too.
+    CommitOpenEdits();
+    if (!document.Modified()) {
+        ReloadKeepingWindows(false);
+        ShowStatus(name + " was changed by another program and has been read again.");
+        return;
+    }
+    // Unsaved changes are never given up for a text that looks unfinished.
+    if (finding == DiskFinding::CutShort) {
+        ShowStatus(name + " was changed by another program, but its text ends in the middle of a line, as if cut "
+                          "short. It is not read; your changes stay as they are.");
+        return;
+    }
+    const size_t answer =
+        m_boxes.Choose(name + " was changed by another program.", {"&Reload", "&Keep Mine", "&Compare…"});
+    if (answer == Reload) {
+        m_recovery->KeepAside();
+        ReloadKeepingWindows(false);
+        ShowStatus(name + " has been read again. Your changes are kept as a recovery copy.");
+    } else if (answer == CompareChanged) {
+        m_changesWindow->ShowAndCompareWithFile(file);
+    }
+}
+
+void TMainWin::DefinitionOnDisk(DiskFinding finding, const std::string& why) {
+    const Document& document = m_workspace.Doc();
+    const std::string name = ExtractFileName(document.Definition().FileName());
+    switch (finding) {
+        case DiskFinding::Deleted:
+            ShowStatus(name + " was deleted by another program. The lists in use stay as they are.");
+            return;
+        case DiskFinding::Back:
+            return;
+        case DiskFinding::Unreadable:
+            ShowStatus(name + " was changed by another program but cannot be read (" + why +
+                       "). The lists in use stay as they are.");
+            return;
+        case DiskFinding::Changed:
+        case DiskFinding::CutShort:
+            break;
+    }
+    // The document's text is kept either way; only lists edited here could be lost.
+    if (document.DefinitionChanged()) {
+        if (finding == DiskFinding::CutShort) {
+            ShowStatus(name + " was changed by another program, but its text ends in the middle of a line, as if "
+                              "cut short. It is not read; your lists stay as they are.");
+            return;
+        }
+        CommitOpenEdits();
+        if (m_boxes.Choose(name + " was changed by another program.", {"&Reload", "&Keep Mine"}) != Reload) return;
+        m_recovery->KeepAside();
+    }
+    ReloadKeepingWindows(true);
+    ShowStatus(name + " was changed by another program and has been read again.");
+}
+
+void TMainWin::ReloadKeepingWindows(bool definitionOnly) {
+    struct Place {
+        std::string Category;
+        std::string Code;
+        int Page;
+    };
+    std::vector<Place> places;
+    for (const ChildWindowLine& line : m_childWindows)
+        if (line.Window) places.push_back({line.Name, line.Window->SelectedCode(), line.Window->PageIndex()});
+    CloseExistingChildWindow();
+    if (definitionOnly)
+        m_workspace.LoadDefinitionKeepingDocument();
+    else
+        // A copy of the name: the store that holds it goes during the load.
+        m_workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(std::string(m_workspace.Doc().FileName()), false);
+    for (const Place& place : places) {
+        ShowEntryAt(place.Category, place.Code, std::string());
+        if (TChildWin* window = FindChildWindow(place.Category)) window->ShowPageIndex(place.Page);
+    }
+}
+
+bool TMainWin::OverwriteChangedFileOK() {
+    const std::optional<std::string> changed = FileChangedSinceRead(m_workspace, m_workspace.Doc().DefinitionChanged());
+    if (!changed) return true;
+    return m_boxes.Confirm(ExtractFileName(*changed) +
+                           " was changed by another program since it was read. Overwrite it with your version?") ==
+           BoxAnswer::Yes;
+}
+
+}  // namespace velmora
