@@ -526,9 +526,10 @@ std::string WrittenThroughTemporary(std::string_view name, const std::function<v
     std::error_code ec;
     const fs::path folder = fs::temp_directory_path(ec);
     fs::path temp;
-    FileHandle file = ec ? nullptr : CreateTemporary(folder / ToPath(name), temp);
+    FileHandle file = ec ? nullptr : CreateTemporary(folder / ToPath(name), temp, ec);
     const std::optional<std::string> tempName = file ? PathText(temp) : std::nullopt;
-    if (!tempName) throw IniError::CannotCreate(PathText(folder / ToPath(name)).value_or(std::string(name)));
+    if (!tempName)
+        throw IniError::CannotCreate(PathText(folder / ToPath(name)).value_or(std::string(name)), ReasonText(ec));
     file.reset();
     const auto removeTemp = [&temp] {
         std::error_code ignored;

@@ -22,6 +22,7 @@
 #include "gui/widgets/StringGrid.h"
 #include "core/catalogue/Workspace.h"
 #include "gui/widgets/WindowHost.h"
+#include "core/store/IniError.h"
 #include "core/store/TextCase.h"
 #include "core/store/mIniGue.h"
 #include "core/values/LiveValueCheck.h"
@@ -95,7 +96,15 @@ void TChildWin::EditBerubahIsi() {
     // Every view, this one included, shows the value from the document's news. The write comes
     // before anything that may show a box (a bad picture file): a commit that runs again
     // meanwhile, when the grid loses the focus to that box, then finds nothing to write.
-    if (m_main.Work().Doc().SetValue(entryCode, key, value, m_categoryName)) NoteCommittedValue(entryCode, key);
+    bool written = false;
+    try {
+        written = m_main.Work().Doc().SetValue(entryCode, key, value, m_categoryName);
+    } catch (const IniError&) {
+        // A refused value (too long a name, a control byte) must not stay on show as if stored.
+        grid.SetCells(ValueCol, row, stored);
+        throw;
+    }
+    if (written) NoteCommittedValue(entryCode, key);
 }
 
 void TChildWin::ShowStoredValueIfStale(int Row) {

@@ -435,7 +435,10 @@ class RandomActionsTest : public QObject {
             dialogs.NextAction();
             QTest::qWait(2);
             user.Act(actions);
-            for (const std::string& error : boxes.errors) problems += "error box: " + error + "\n";
+            for (const std::string& error : boxes.errors)
+                // A value the random user put together from a list may pass a limit: refusing it
+                // is sound, as long as every view then shows the stored value (CheckIdle).
+                if (error.find(" is longer than ") == std::string::npos) problems += "error box: " + error + "\n";
             boxes.errors.clear();
             problems += written.CheckNewWrites();
             problems += CheckIdle(main);
