@@ -6,6 +6,7 @@
 
 #include "TableFixture.h"
 #include "core/table/TableNumbers.h"
+#include "core/values/ValueKinds.h"
 #include "core/store/IniError.h"
 
 namespace velmora::testing {
@@ -71,6 +72,30 @@ TEST_F(BalanceTableTest, SortsNumbersAsNumbersAndTextAsText) {
     EXPECT_EQ(Codes(table, table.SortedRows(std::nullopt, true)), (std::vector<std::string>{"E4", "E3", "E2", "E1"}));
 }
 
+// The table's numbers and the value kinds' decimals are one rule: what the game writes as ".5" or
+// "5." is a number to both, and what one refuses the other refuses.
+TEST(TableNumbersTest, AreWhatTheValueKindsCallDecimals) {
+    for (const char* text : {"12", "-3", "+2", "1.5", ".5", "-.5", "5.", "0.50", "", ".", "-", "+.", "1.2.3", "1e3",
+                             "1,5", " 5", "5 ", "5%", "0x10", "--1"}) {
+        EXPECT_EQ(ParseDecimal(text).has_value(), IsDecimal(text)) << text;
+        EXPECT_EQ(NumberOf(text).has_value(), IsDecimal(text)) << text;
+        EXPECT_EQ(IsPercent(std::string(text) + "%"), IsDecimal(text)) << text;
+    }
+    EXPECT_EQ(ParseDecimal(".5")->Units, 5);
+    EXPECT_EQ(ParseDecimal(".5")->Decimals, 1u);
+    EXPECT_EQ(ParseDecimal("-.5")->Units, -5);
+    EXPECT_EQ(ParseDecimal("5.")->Decimals, 0u);
+    EXPECT_EQ(NumberOf(".25"), 0.25L);
+    // What an adjust writes reads back as the same number, with its leading zero.
+    for (const char* text : {"0.5", "-0.5", "0.05", "-0.05", "7", "1.50"}) {
+        const DecimalNumber number = *ParseDecimal(text);
+        EXPECT_EQ(FormatDecimal(MultiplyDecimal(number, *ParseDecimal("1"))), text);
+        const std::optional<DecimalNumber> back = ParseDecimal(FormatDecimal(number));
+        ASSERT_TRUE(back) << text;
+        EXPECT_EQ(back->Units, number.Units) << text;
+    }
+}
+
 TEST(TableNumbersTest, KeepTheKindOfTheValueAndRoundHalfAwayFromZero) {
     const auto adjust = [](const char* value, const char* operand, bool multiply) {
         const DecimalNumber a = *ParseDecimal(value);
@@ -85,8 +110,7 @@ TEST(TableNumbersTest, KeepTheKindOfTheValueAndRoundHalfAwayFromZero) {
     EXPECT_EQ(adjust("1", "-1", false), "0");
     EXPECT_EQ(adjust("-4", "0.1", true), "0");  // never "-0"
     EXPECT_EQ(adjust("0.05", "-1", true), "-0.05");
-    for (const char* text : {"", "1.", ".5", "1e3", "12a", "- 1", "1234567890123456789"})
-        EXPECT_FALSE(ParseDecimal(text)) << text;
+    for (const char* text : {"", "1e3", "12a", "- 1", "1234567890123456789"}) EXPECT_FALSE(ParseDecimal(text)) << text;
     EXPECT_THROW(adjust("999999999999999999", "10", true), IniError);
     EXPECT_EQ(NumberOf("-2.25"), -2.25L);
 }
