@@ -66,10 +66,20 @@ TEST_F(BalanceTableTest, SortsNumbersAsNumbersAndTextAsText) {
     // 20 < 100 < 300 < 1000, which text order would not give.
     EXPECT_EQ(Codes(table, table.SortedRows(1, false)), (std::vector<std::string>{"E3", "E1", "E2", "E4"}));
     EXPECT_EQ(Codes(table, table.SortedRows(1, true)), (std::vector<std::string>{"E4", "E2", "E1", "E3"}));
-    // "slow" makes Speed a text column; the empty value comes first either way.
+    // "slow" comes after the numbers and the empty value first, whichever way.
     EXPECT_EQ(Codes(table, table.SortedRows(2, false)), (std::vector<std::string>{"E2", "E1", "E4", "E3"}));
-    EXPECT_EQ(Codes(table, table.SortedRows(2, true)), (std::vector<std::string>{"E2", "E3", "E4", "E1"}));
+    EXPECT_EQ(Codes(table, table.SortedRows(2, true)), (std::vector<std::string>{"E2", "E4", "E1", "E3"}));
     EXPECT_EQ(Codes(table, table.SortedRows(std::nullopt, true)), (std::vector<std::string>{"E4", "E3", "E2", "E1"}));
+}
+
+TEST(TableSortTest, NumbersKeepTheirOrderWhateverElseTheColumnHolds) {
+    // A typo and the blank cells of entries without the key: the numbers still sort as numbers
+    // (".5" among them), the texts after them, equal values in the catalogue's order.
+    const std::vector<std::string_view> range = {"10", "e", "2", "", ".5", "-1", "Far", "2"};
+    EXPECT_EQ(SortOrder(range, false), (std::vector<size_t>{3, 5, 4, 2, 7, 0, 1, 6}));
+    EXPECT_EQ(SortOrder(range, true), (std::vector<size_t>{3, 0, 2, 7, 4, 5, 6, 1}));
+    EXPECT_EQ(SortOrder({"10", "", "9"}, false), (std::vector<size_t>{1, 2, 0}));
+    EXPECT_EQ(SortOrder({"100%", "150%", "30%", "5 %"}, false), (std::vector<size_t>{2, 0, 1, 3}));
 }
 
 // The table's numbers and the value kinds' decimals are one rule: what the game writes as ".5" or
