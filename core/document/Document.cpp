@@ -403,7 +403,7 @@ void Document::Announce(const Edit& edit) {
             observer.EntriesChanged();
             return;
         }
-        for (const auto& [code, key] : touched) observer.ValueChanged(code, key);
+        observer.ValuesChanged(touched);
     });
 }
 

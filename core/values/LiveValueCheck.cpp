@@ -4,7 +4,6 @@
 #include "core/values/ValueCheck.h"
 #include "core/references/References.h"
 #include "core/catalogue/Workspace.h"
-#include "core/store/TextCase.h"
 #include "core/store/mIniGue.h"
 
 namespace velmora {
@@ -48,16 +47,21 @@ ValueKind LiveValueCheck::KindIn(std::string_view category, std::string_view key
     return at < 0 ? ValueKind{} : check.KindOf(static_cast<size_t>(at), key).Count.Kind;
 }
 
-void LiveValueCheck::ValueChanged(const std::string& code, const std::string& key) {
+void LiveValueCheck::ValuesChanged(const std::set<TouchedValue>& touched) {
     m_rule.reset();
     if (!m_check) return;
-    // A line of a category's own list in the document changes which entries it lists.
-    for (const KindCategory& category : m_check->Learner().Categories())
-        if (EqualsNoCase(category.Name, code)) {
+    // A line of a category's own list in the document changes which entries it lists. The values
+    // come sorted by code: each code is looked at once.
+    const std::string* last = nullptr;
+    for (const TouchedValue& value : touched) {
+        if (last != nullptr && *last == value.first) continue;
+        last = &value.first;
+        if (m_check->Learner().CategoryIndex(value.first) >= 0) {
             Forget();
             return;
         }
-    m_check->ValueChanged(code, key);
+    }
+    m_check->ValuesChanged(touched);
 }
 
 void LiveValueCheck::Forget() {
