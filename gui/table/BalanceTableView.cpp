@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QSignalBlocker>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTableView>
@@ -128,6 +129,10 @@ BalanceTableView::BalanceTableView(Workspace& workspace, const DocumentSignals& 
             m_values->setColumnHidden(column, column < FixedColumns);
         }
     });
+    // Each view sorts by a click on its own header; both mark the one sort.
+    for (QTableView* view : {m_fixed, m_values})
+        connect(view->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
+                &BalanceTableView::ShowSortIndicator);
     connect(&news, &DocumentSignals::valueChanged, this, &BalanceTableView::RefreshSoon);
     connect(&news, &DocumentSignals::entriesChanged, this, &BalanceTableView::RefreshSoon);
     connect(m_values->horizontalHeader(), &QHeaderView::sectionResized, this, &BalanceTableView::RememberWidth);
@@ -172,8 +177,18 @@ void BalanceTableView::ShowPage(int page) {
                 m_values->setColumnWidth(static_cast<int>(column) + 1, *width);
         m_fixed->resizeColumnsToContents();
         m_fixed->setFixedWidth(m_fixed->columnWidth(0) + m_fixed->columnWidth(1) + 2 * m_fixed->frameWidth());
+        ShowSortIndicator();
         SelectCode(code);
     });
+}
+
+void BalanceTableView::ShowSortIndicator() {
+    const std::optional<TableSort>& sort = m_model->Sort();
+    for (QTableView* view : {m_fixed, m_values}) {
+        // The rows are sorted already: the header only shows it.
+        const QSignalBlocker quiet(view->horizontalHeader());
+        view->horizontalHeader()->setSortIndicator(m_model->SortColumn(), sort ? sort->Order : Qt::AscendingOrder);
+    }
 }
 
 std::string BalanceTableView::CurrentCode() const {

@@ -61,6 +61,8 @@ protected:
 
 private:
     void ShowPage(int page);
+    // Both views' headers mark the column the rows are sorted by.
+    void ShowSortIndicator();
     void RefreshSoon();
     void RememberWidth(int column, int oldWidth, int width);
     // The page's own keys; every key of the category when it has no pages.

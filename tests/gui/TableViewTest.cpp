@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The category window's "all entries" on a copy of the sample: the switch and back, a sort by a
-// header click, typing, a pasted block and its undo, the export through the File menu, and a
-// followed column added with the chooser of the View menu.
+// header click, typing, a pasted block and its undo, the sort kept across a change of columns, the
+// export through the File menu, and a followed column added with the chooser of the View menu.
 
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QTableView>
@@ -138,6 +139,33 @@ private slots:
         table->PasteBlock("1\n2\n");
         QCOMPARE(h->TakeShown().size(), 1);
         QCOMPARE(h->window->Work().Doc().UndoText(), std::string("Undo Change of Cost"));
+    }
+
+    // Columns chosen anew keep the rows sorted by the key they were sorted by, wherever it went.
+    void theSortFollowsItsKeyWhenTheColumnsChange() {
+        TChildWin* w = nullptr;
+        BalanceTableView* table = OpenTable(w);
+        QVERIFY(table);
+        QTableView& values = table->Values();
+        values.sortByColumn(ColumnOf(*values.model(), QStringLiteral("Cost")), Qt::DescendingOrder);
+        QTimer::singleShot(0, this, [&] {
+            auto* chooser = qobject_cast<ColumnChooser*>(QApplication::activeModalWidget());
+            if (!chooser) return;
+            auto* shown = chooser->findChild<QListWidget*>("ChooserShown");
+            const QList<QListWidgetItem*> tier = shown->findItems(QStringLiteral("TechTier"), Qt::MatchExactly);
+            if (tier.size() == 1) {
+                shown->clearSelection();
+                tier.front()->setSelected(true);
+                QTest::mouseClick(chooser->findChild<QAbstractButton*>("ChooserUp"), Qt::LeftButton);  // before Cost
+            }
+            chooser->accept();
+        });
+        QVERIFY(h->Trigger("ChooseColumns1"));
+        const int cost = ColumnOf(*values.model(), QStringLiteral("Cost"));
+        QVERIFY(ColumnOf(*values.model(), QStringLiteral("TechTier")) < cost);
+        QCOMPARE(values.horizontalHeader()->sortIndicatorSection(), cost);
+        for (int row = 1; row < values.model()->rowCount(); ++row)
+            QVERIFY(Cell(values, row - 1, cost).toInt() >= Cell(values, row, cost).toInt());
     }
 
     void exportsThroughTheFileDialog() {
