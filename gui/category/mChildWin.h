@@ -82,7 +82,7 @@ class TChildWin : public QWidget {
     void StringGroodSetFocus(int Row);
     // Refills the entry list from the stores; the current row stays where it was.
     void RubahKolomStringGrood();
-    // Writes the value being typed in the value grid, if any, as leaving the grid would.
+    // Writes the value being typed in the value grid or the table, if any, as leaving them would.
     void CommitOpenEdit();
     // Shows the values, the code and name and the pictures of the selected entry.
     void DiPilihLineStringGrood();

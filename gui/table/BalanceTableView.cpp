@@ -2,6 +2,7 @@
 #include "gui/table/BalanceTableView.h"
 
 #include <QKeyEvent>
+#include <QAbstractItemDelegate>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -169,6 +170,7 @@ void BalanceTableView::Guarded(Work&& work) {
 
 void BalanceTableView::ShowPage(int page) {
     Guarded([&] {
+        CommitOpenEdit();  // the value typed belongs to the page it was typed on
         const std::string code = CurrentCode();
         const QScopedValueRollback<bool> restoring(m_restoringWidths, true);
         m_model->SetColumns(m_columnMemory.Chosen(PageName()).value_or(PageColumns(page)));
@@ -188,6 +190,19 @@ void BalanceTableView::ShowSortIndicator() {
         // The rows are sorted already: the header only shows it.
         const QSignalBlocker quiet(view->horizontalHeader());
         view->horizontalHeader()->setSortIndicator(m_model->SortColumn(), sort ? sort->Order : Qt::AscendingOrder);
+    }
+}
+
+void BalanceTableView::CommitOpenEdit() {
+    for (QTableView* view : {m_fixed, m_values}) {
+        // The editor of the current cell, the only one the table opens.
+        const QModelIndex cell = view->currentIndex();
+        QWidget* editor = cell.isValid() ? view->indexWidget(cell) : nullptr;
+        if (editor == nullptr) continue;
+        // What the delegate says on Enter: the view writes the editor's text into the model.
+        QAbstractItemDelegate* delegate = view->itemDelegateForIndex(cell);
+        emit delegate->commitData(editor);
+        emit delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
 }
 
@@ -253,6 +268,7 @@ void BalanceTableView::UseFilter(QLineEdit& box) {
 }
 
 void BalanceTableView::ChooseColumns() {
+    CommitOpenEdit();
     const std::vector<TableColumn>& now = m_model->Table().Columns();
     const std::vector<TableColumn> pageColumns = PageColumns(m_pageTabs->currentIndex());
     ColumnChooser chooser(BalanceTable::ChoosableColumns(m_workspace, m_category),

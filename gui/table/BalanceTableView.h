@@ -45,6 +45,8 @@ public:
     // The entry of the current row; empty when none.
     std::string CurrentCode() const;
     void SelectCode(const std::string& code);
+    // A value being typed into a cell is committed, as when the cell loses the focus.
+    void CommitOpenEdit();
 
     // The operations of the buttons and keys; each shows its refusal in a box.
     void CopySelection();

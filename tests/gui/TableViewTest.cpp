@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The category window's "all entries" on a copy of the sample: the switch and back, a sort by a
-// header click, typing, a pasted block and its undo, the sort kept across a change of columns, the
-// export through the File menu, and a followed column added with the chooser of the View menu.
+// header click, typing, a pasted block and its undo, a value being typed when the page changes,
+// the sort kept across a change of columns, the export through the File menu, and a followed
+// column added with the chooser of the View menu.
 
 #include <QApplication>
 #include <QClipboard>
@@ -10,6 +11,7 @@
 #include <QListWidget>
 #include <QScopeGuard>
 #include <QSettings>
+#include <QTabBar>
 #include <QTableView>
 #include <QTimer>
 #include <QTreeWidget>
@@ -138,6 +140,27 @@ private slots:
         values.setCurrentIndex(values.model()->index(values.model()->rowCount() - 1, cost));
         table->PasteBlock("1\n2\n");
         QCOMPARE(h->TakeShown().size(), 1);
+        QCOMPARE(h->window->Work().Doc().UndoText(), std::string("Undo Change of Cost"));
+    }
+
+    // A click on another page's tab while a cell is being typed into writes the value first, as the
+    // value grid does.
+    void aValueBeingTypedIsCommittedWhenAnotherPageIsShown() {
+        TChildWin* w = nullptr;
+        BalanceTableView* table = OpenTable(w);
+        QVERIFY(table);
+        QTableView& values = table->Values();
+        const int cost = ColumnOf(*values.model(), QStringLiteral("Cost"));
+        values.setCurrentIndex(values.model()->index(table->Model().RowOfCode("GRUNT"), cost));
+        QTest::keyClick(&values, Qt::Key_7);
+        auto* editor = values.viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        QTest::keyClicks(editor, "77");
+        auto* pages = table->findChild<QTabBar*>(QStringLiteral("TablePages"));
+        QVERIFY(pages && pages->count() > 1);
+        QTest::mouseClick(pages, Qt::LeftButton, {}, TabPlace(*pages, 1).center());
+        QCOMPARE(pages->currentIndex(), 1);
+        QCOMPARE(h->window->Work().Doc().Store().ReadString("GRUNT", "Cost", ""), std::string("777"));
         QCOMPARE(h->window->Work().Doc().UndoText(), std::string("Undo Change of Cost"));
     }
 
