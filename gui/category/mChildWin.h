@@ -29,6 +29,7 @@ class TMemIniFile;
 struct TBitmaplist;
 class TSmallEdit;
 class TableSwitch;
+struct TableState;
 
 // The window in which the user edits the entries of one category: the entry list on the left, the
 // keys of the category's pages and the selected entry's values on the right, one tab per page, the
@@ -119,6 +120,11 @@ class TChildWin : public QWidget {
 
     // The switch between this entry and all entries of the category (made by DiIsi).
     TableSwitch* Switch() const { return m_tableSwitch; }
+    // What the table of all entries shows, to come back to when the document is read again; none
+    // while the window shows one entry.
+    std::optional<TableState> ShownTable() const;
+    // Shows all entries as `state` says.
+    void ShowTable(const TableState& state);
 
   protected:
     void closeEvent(QCloseEvent* event) override;

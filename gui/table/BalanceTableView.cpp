@@ -193,6 +193,30 @@ void BalanceTableView::ShowSortIndicator() {
     }
 }
 
+TableState BalanceTableView::State() const {
+    const std::vector<TableColumn>& columns = m_model->Table().Columns();
+    return {m_pageTabs->currentIndex(), std::vector<TableColumn>(columns.begin() + 1, columns.end()), m_model->Sort(),
+            CurrentCode(), m_values->currentIndex().column()};
+}
+
+void BalanceTableView::ShowState(const TableState& state) {
+    if (state.Page >= 0 && state.Page < m_pageTabs->count()) m_pageTabs->setCurrentIndex(state.Page);
+    Guarded([&] {
+        const std::vector<TableColumn>& shown = m_model->Table().Columns();
+        std::vector<std::string> shownIds, wantedIds;
+        for (size_t column = 1; column < shown.size(); ++column) shownIds.push_back(shown[column].Id());
+        for (const TableColumn& column : state.Columns) wantedIds.push_back(column.Id());
+        if (shownIds != wantedIds) m_model->SetColumns(state.Columns);
+        m_model->SetSort(state.Sort);
+        ShowSortIndicator();
+        const int row = m_model->RowOfCode(state.Code);
+        if (row >= 0 && state.Column >= FixedColumns && state.Column < m_model->columnCount())
+            m_values->setCurrentIndex(m_model->index(row, state.Column));
+        else
+            SelectCode(state.Code);
+    });
+}
+
 void BalanceTableView::CommitOpenEdit() {
     for (QTableView* view : {m_fixed, m_values}) {
         // The editor of the current cell, the only one the table opens.

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The category window's "all entries" on a copy of the sample: the switch and back, a sort by a
 // header click, typing, a pasted block and its undo, a value being typed when the page changes,
-// the sort kept across a change of columns, the export through the File menu, and a followed
-// column added with the chooser of the View menu.
+// the sort and the whole table kept across a change of columns and a reload, the export through
+// the File menu, and a followed column added with the chooser of the View menu.
 
 #include <QApplication>
 #include <QClipboard>
@@ -189,6 +189,40 @@ private slots:
         QCOMPARE(values.horizontalHeader()->sortIndicatorSection(), cost);
         for (int row = 1; row < values.model()->rowCount(); ++row)
             QVERIFY(Cell(values, row - 1, cost).toInt() >= Cell(values, row, cost).toInt());
+    }
+
+    // The document read again after another program changed it: the window shows its table as it
+    // was, on its page, sorted as it was, at the same entry.
+    void aReloadKeepsTheTableAsItWas() {
+        TChildWin* w = nullptr;
+        BalanceTableView* table = OpenTable(w);
+        QVERIFY(table);
+        const std::string doc = h->folder.File("doc.ini");
+        h->boxes.EnqueueFileName(doc);
+        QVERIFY(h->Trigger("SaveAs1"));
+        h->TakeShown();
+        auto* pages = table->findChild<QTabBar*>(QStringLiteral("TablePages"));
+        pages->setCurrentIndex(2);
+        const int speed = ColumnOf(*table->Values().model(), QStringLiteral("Speed"));
+        table->Values().sortByColumn(speed, Qt::DescendingOrder);
+        table->Values().setCurrentIndex(table->Model().index(table->Model().RowOfCode("SCOUT"), speed));
+
+        std::string text = h->folder.Read("doc.ini");
+        const size_t at = text.find("Cost=", text.find("[GRUNT]"));
+        QVERIFY(at != std::string::npos);
+        text.replace(at, text.find("\r\n", at) - at, "Cost=4321");
+        h->folder.Write("doc.ini", text);
+        QTRY_COMPARE(h->window->Work().Doc().Store().ReadString("GRUNT", "Cost", ""), std::string("4321"));
+
+        TChildWin* again = h->WindowOf("InfantryTypes");
+        QVERIFY(again && again->Switch() && again->Switch()->ShowsAllEntries());
+        table = again->Switch()->Table();
+        QCOMPARE(table->findChild<QTabBar*>(QStringLiteral("TablePages"))->currentIndex(), 2);
+        QCOMPARE(ColumnOf(*table->Values().model(), QStringLiteral("Speed")), speed);
+        QCOMPARE(table->Values().horizontalHeader()->sortIndicatorSection(), speed);
+        QCOMPARE(table->Values().horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+        QCOMPARE(table->CurrentCode(), std::string("SCOUT"));
+        QCOMPARE(table->Values().currentIndex().column(), speed);
     }
 
     void exportsThroughTheFileDialog() {
