@@ -396,7 +396,7 @@ void Document::Announce(const Edit& edit) {
             observer.EntriesChanged();
             return;
         }
-        for (const auto& [code, key] : touched) observer.ValueChanged(code, key);
+        observer.ValuesChanged(touched);
     });
 }
 

@@ -219,6 +219,13 @@ public:
     // The line of `key` in the section `code` changed, came or went (by any edit, its undo or its
     // redo); told once for each such key of the edit.
     virtual void ValueChanged(const std::string& /*code*/, const std::string& /*key*/) {}
+    // The same news for a whole edit at once, each (code, key) once: what an observer takes whose
+    // follow-up of a value costs more than the value itself (counting a key again over a whole
+    // category), so that an edit of thousands of values costs it one follow-up per key. Unless
+    // overridden, it tells ValueChanged each value in turn.
+    virtual void ValuesChanged(const std::set<TouchedValue>& touched) {
+        for (const auto& [code, key] : touched) ValueChanged(code, key);
+    }
     // Entries came, went or were renamed, or sections came or went: instead of the values, every
     // view reads everything it shows afresh.
     virtual void EntriesChanged() {}

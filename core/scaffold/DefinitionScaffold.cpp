@@ -55,7 +55,8 @@ bool IsLetter(char c) {
     return IsUpper(c) || IsLower(c);
 }
 
-bool IsDecimal(std::string_view text) {
+// A list line's number: digits only, no sign and no point ("12", not "+12" or "1.5").
+bool IsDigitsOnly(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), IsDigit);
 }
 
@@ -241,7 +242,7 @@ void Scaffolder::FindLists() {
         size_t numbered = 0;
         ForEachKeyLine(m_document.SectionAt(i), [&](size_t, std::string_view key, std::string_view value) {
             ++lines;
-            if (IsDecimal(key)) ++numbered;
+            if (IsDigitsOnly(key)) ++numbered;
             const size_t named = FirstOf(StripComment(value));
             if (named != None) list.listed.push_back(named);
         });
@@ -266,7 +267,7 @@ void Scaffolder::GroupReferencedSections() {
     for (size_t s = 0; s < m_document.SectionCount(); ++s) {
         const size_t self = FirstOf(NameOf(s));
         ForEachKeyLine(m_document.SectionAt(s), [&](size_t, std::string_view key, std::string_view value) {
-            const bool numbered = IsDecimal(key);
+            const bool numbered = IsDigitsOnly(key);
             for (const std::string& item : ValueItems(value)) {
                 const size_t target = FirstOf(item);
                 if (target == None || target == self || Claimed(target) || !CodeIsUsable(NameOf(target)))

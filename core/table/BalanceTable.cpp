@@ -237,23 +237,40 @@ std::vector<size_t> BalanceTable::SortedRows(std::optional<size_t> column, bool 
     return SortOrder(texts, descending);
 }
 
+namespace {
+
+// What a value sorts by: nothing (an entry without the key), a number ("30%" by its 30), or text.
+enum class SortGroup { Empty, Number, Text };
+
+std::optional<long double> SortNumberOf(std::string_view text) {
+    if (!text.empty() && text.back() == '%') text.remove_suffix(1);
+    return NumberOf(text);
+}
+
+}  // namespace
+
 std::vector<size_t> SortOrder(const std::vector<std::string_view>& texts, bool descending) {
     std::vector<size_t> order(texts.size());
     for (size_t row = 0; row < order.size(); ++row) order[row] = row;
+    std::vector<SortGroup> groups(texts.size(), SortGroup::Empty);
     std::vector<long double> numbers(texts.size(), 0);
-    bool numeric = true;
-    for (size_t row = 0; row < texts.size() && numeric; ++row) {
+    for (size_t row = 0; row < texts.size(); ++row) {
         if (texts[row].empty()) continue;
-        const std::optional<long double> number = NumberOf(texts[row]);
-        numeric = number.has_value();
-        if (numeric) numbers[row] = *number;
+        const std::optional<long double> number = SortNumberOf(texts[row]);
+        groups[row] = number ? SortGroup::Number : SortGroup::Text;
+        if (number) numbers[row] = *number;
     }
-    // Empty values come first whichever way the column is sorted, so that the filled ones stay
-    // together; a reverse order reverses only those.
+    // Empty values first and the numbers before the texts whichever way the column is sorted, so
+    // that a typo among numbers stays out of their way; a reverse order reverses each group.
     const auto less = [&](size_t a, size_t b) {
-        if (texts[a].empty() || texts[b].empty()) return texts[a].empty() && !texts[b].empty();
+        if (groups[a] != groups[b]) return groups[a] < groups[b];
         if (descending) std::swap(a, b);
-        return numeric ? numbers[a] < numbers[b] : LessNoCase(texts[a], texts[b]);
+        switch (groups[a]) {
+            case SortGroup::Number: return numbers[a] < numbers[b];
+            case SortGroup::Text: return LessNoCase(texts[a], texts[b]);
+            case SortGroup::Empty: break;
+        }
+        return false;
     };
     std::stable_sort(order.begin(), order.end(), less);
     return order;

@@ -88,9 +88,9 @@ public:
     // For a followed cell: how many rows name its target in the column's key.
     size_t SharingCount(size_t row, size_t column) const;
 
-    // The rows in the order of the column's values (`column` none: of the codes): numerically when
-    // every non-empty value is a number, else by text without regard to letter case; equal values
-    // keep the catalogue's order, empty ones come first.
+    // The rows in the order of the column's values (`column` none: of the codes): empty ones first,
+    // then the numbers by their value (a percent by its number), then the other texts without
+    // regard to letter case; equal values keep the catalogue's order.
     std::vector<size_t> SortedRows(std::optional<size_t> column, bool descending) const;
 
 private:

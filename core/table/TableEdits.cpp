@@ -247,6 +247,8 @@ AdjustPlan AdjustWrites(const BalanceTable& table, const std::vector<std::pair<s
         }
         const DecimalNumber result =
             operation == AdjustOperation::Add ? AddDecimal(*value, *amount) : MultiplyDecimal(*value, *amount);
+        // A number that stays the same keeps the modder's spelling (".5", "5.", "+5").
+        if (result.Units == value->Units) continue;
         plan.Writes.push_back({row, column, FormatDecimal(result)});
     }
     return plan;

@@ -75,7 +75,8 @@ struct AdjustPlan {
 };
 
 // Set to `operand`, add it or multiply by it. Whole numbers stay whole and decimals keep their
-// count of decimals, rounded half away from zero. Throws IniError when the operand of an addition
+// count of decimals, rounded half away from zero; a value whose number does not change is not
+// written (".5" multiplied by 1 stays ".5"). Throws IniError when the operand of an addition
 // or multiplication is no number, or a result is too large.
 AdjustPlan AdjustWrites(const BalanceTable& table, const std::vector<std::pair<size_t, size_t>>& cells,
                         AdjustOperation operation, std::string_view operand);

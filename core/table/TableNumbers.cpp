@@ -5,33 +5,13 @@
 #include <limits>
 
 #include "core/store/IniError.h"
+#include "core/store/NumberText.h"
 
 namespace velmora {
 
 namespace {
 
 constexpr size_t MaxDigits = 18;  // 10^18 - 1 fits an int64_t with room for a sum
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// The sign, the digits before the point and those after it; false when the text is no number.
-bool SplitNumber(std::string_view text, bool& negative, std::string_view& whole, std::string_view& fraction) {
-    negative = false;
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    const size_t point = text.find('.');
-    whole = text.substr(0, point);
-    fraction = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
-    const auto allDigits = [](std::string_view part) {
-        for (char c : part)
-            if (!IsDigit(c)) return false;
-        return true;
-    };
-    if (whole.empty() || !allDigits(whole) || !allDigits(fraction)) return false;
-    return point == std::string_view::npos || !fraction.empty();
-}
 
 [[noreturn]] void TooLarge() { throw IniError("The result is too large to be written exactly."); }
 
@@ -58,16 +38,13 @@ int64_t DivideRounded(int64_t units, int64_t divisor) {
 }  // namespace
 
 std::optional<DecimalNumber> ParseDecimal(std::string_view text) {
-    bool negative = false;
-    std::string_view whole;
-    std::string_view fraction;
-    if (!SplitNumber(text, negative, whole, fraction)) return std::nullopt;
-    if (whole.size() + fraction.size() > MaxDigits) return std::nullopt;
+    const std::optional<NumberText> parts = ReadNumberText(text);
+    if (!parts || parts->Whole.size() + parts->Fraction.size() > MaxDigits) return std::nullopt;
     DecimalNumber number;
-    for (char c : whole) number.Units = number.Units * 10 + (c - '0');
-    for (char c : fraction) number.Units = number.Units * 10 + (c - '0');
-    number.Decimals = static_cast<unsigned>(fraction.size());
-    if (negative) number.Units = -number.Units;
+    for (char c : parts->Whole) number.Units = number.Units * 10 + (c - '0');
+    for (char c : parts->Fraction) number.Units = number.Units * 10 + (c - '0');
+    number.Decimals = static_cast<unsigned>(parts->Fraction.size());
+    if (parts->Negative) number.Units = -number.Units;
     return number;
 }
 
@@ -81,19 +58,17 @@ std::string FormatDecimal(const DecimalNumber& number) {
 }
 
 std::optional<long double> NumberOf(std::string_view text) {
-    bool negative = false;
-    std::string_view whole;
-    std::string_view fraction;
-    if (!SplitNumber(text, negative, whole, fraction)) return std::nullopt;
+    const std::optional<NumberText> parts = ReadNumberText(text);
+    if (!parts) return std::nullopt;
     // Digit by digit: the C library's reading follows the locale's decimal mark.
     long double number = 0;
-    for (char c : whole) number = number * 10 + (c - '0');
+    for (char c : parts->Whole) number = number * 10 + (c - '0');
     long double place = 1;
-    for (char c : fraction) {
+    for (char c : parts->Fraction) {
         place /= 10;
         number += (c - '0') * place;
     }
-    return negative ? -number : number;
+    return parts->Negative ? -number : number;
 }
 
 DecimalNumber AddDecimal(const DecimalNumber& value, const DecimalNumber& amount) {

@@ -8,18 +8,19 @@
 
 namespace velmora {
 
-// A number as a value writes it: an optional sign, digits, and optionally "." and more digits,
-// held exactly as `Units` of 10^-Decimals ("-1.50" is -150 with 2 decimals).
+// A number as a value writes it (what NumberText counts as one: "-1.50", ".5", "5."), held exactly
+// as `Units` of 10^-Decimals ("-1.50" is -150 with 2 decimals, ".5" 5 with 1, "5." 5 with none).
 struct DecimalNumber {
     int64_t Units = 0;
     unsigned Decimals = 0;
 };
 
-// No value for anything else, blanks included, and for numbers of more than 18 digits.
+// No value for anything else, blanks included, and for numbers of more than 18 digits. Two texts
+// are equal as numbers when both read and their values are: "0.5", ".5" and "0.50".
 std::optional<DecimalNumber> ParseDecimal(std::string_view text);
 // The number with its count of decimals; never "-0".
 std::string FormatDecimal(const DecimalNumber& number);
-// For sorting: the value of a text that ParseDecimal reads, however long.
+// For sorting: the value of any text that NumberText counts as a number, however long.
 std::optional<long double> NumberOf(std::string_view text);
 
 // Arithmetic that keeps the kind of the first number: the result has the decimals of `value`,

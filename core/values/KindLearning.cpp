@@ -252,16 +252,31 @@ void KindLearner::Relearn(std::string_view code, std::string_view key, const TMe
                           const TMemIniFile* defaults) {
     const auto listed = m_listedIn.find(code);
     if (listed == m_listedIn.end() || key.empty()) return;
-    for (size_t c : listed->second) {
-        KeyTallies fresh;
-        fresh.At(key);
-        for (const std::string& entry : m_categories[c].Entries) CountEntry(entry, key, document, defaults, fresh);
-        Tally& kept = m_perCategory[c]->At(key);
-        Tally& across = m_across->At(key);
-        across.Subtract(kept);
-        kept = fresh.keys.front().second;
-        across.Add(kept);
+    for (size_t c : listed->second) RecountKey(c, key, document, defaults);
+}
+
+void KindLearner::Relearn(const std::set<std::pair<std::string, std::string>>& values, const TMemIniFile& document,
+                          const TMemIniFile* defaults) {
+    // Keys are one without regard to letter case, as the tallies hold them.
+    std::set<std::pair<size_t, std::string>> counted;
+    for (const auto& [code, key] : values) {
+        const auto listed = m_listedIn.find(code);
+        if (listed == m_listedIn.end() || key.empty()) continue;
+        for (size_t c : listed->second)
+            if (counted.emplace(c, FoldCase(key)).second) RecountKey(c, key, document, defaults);
     }
+}
+
+void KindLearner::RecountKey(size_t category, std::string_view key, const TMemIniFile& document,
+                             const TMemIniFile* defaults) {
+    KeyTallies fresh;
+    fresh.At(key);
+    for (const std::string& entry : m_categories[category].Entries) CountEntry(entry, key, document, defaults, fresh);
+    Tally& kept = m_perCategory[category]->At(key);
+    Tally& across = m_across->At(key);
+    across.Subtract(kept);
+    kept = fresh.keys.front().second;
+    across.Add(kept);
 }
 
 const KindLearner::Tally* KindLearner::TallyOf(size_t category, std::string_view key, bool& across) const {

@@ -3,9 +3,11 @@
 
 #include <cstddef>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/values/ValueKinds.h"
@@ -51,6 +53,10 @@ public:
     // Counts the values of `key` afresh in every category that lists `code`.
     void Relearn(std::string_view code, std::string_view key, const TMemIniFile& document,
                  const TMemIniFile* defaults);
+    // The same for the (code, key) pairs of one edit: each key of each category is counted once,
+    // however many of the category's entries the edit changed.
+    void Relearn(const std::set<std::pair<std::string, std::string>>& values, const TMemIniFile& document,
+                 const TMemIniFile* defaults);
 
     const std::vector<KindCategory>& Categories() const { return m_categories; }
     // The categories (positions) that list the entry `code`; none when no category lists it.
@@ -80,6 +86,7 @@ private:
     void CountEntry(std::string_view code, std::string_view onlyKey, const TMemIniFile& document,
                     const TMemIniFile* defaults, KeyTallies& into) const;
     void CountValue(std::string_view value, Tally& tally, bool own) const;
+    void RecountKey(size_t category, std::string_view key, const TMemIniFile& document, const TMemIniFile* defaults);
 
     std::vector<KindCategory> m_categories;
     bool m_caseSensitive;

@@ -47,15 +47,21 @@ ValueKind LiveValueCheck::KindIn(std::string_view category, std::string_view key
     return at < 0 ? ValueKind{} : check.KindOf(static_cast<size_t>(at), key).Count.Kind;
 }
 
-void LiveValueCheck::ValueChanged(const std::string& code, const std::string& key) {
+void LiveValueCheck::ValuesChanged(const std::set<TouchedValue>& touched) {
     m_rule.reset();
     if (!m_check) return;
-    // A change of a category's list is learned afresh when next asked.
-    if (m_check->ListsChangeWith(code)) {
-        Forget();
-        return;
+    // A change of a category's list is learned afresh when next asked. The values come sorted by
+    // code: each code is looked at once.
+    const std::string* last = nullptr;
+    for (const TouchedValue& value : touched) {
+        if (last != nullptr && *last == value.first) continue;
+        last = &value.first;
+        if (m_check->ListsChangeWith(value.first)) {
+            Forget();
+            return;
+        }
     }
-    m_check->ValueChanged(code, key);
+    m_check->ValuesChanged(touched);
 }
 
 void LiveValueCheck::Forget() {

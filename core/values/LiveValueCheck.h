@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -39,7 +40,9 @@ public:
     // category is unknown.
     ValueKind KindIn(std::string_view category, std::string_view key);
 
-    void ValueChanged(const std::string& code, const std::string& key) override;
+    void ValueChanged(const std::string& code, const std::string& key) override { ValuesChanged({{code, key}}); }
+    // An edit's values are counted again a key at a time: an edit of a whole column costs one count.
+    void ValuesChanged(const std::set<TouchedValue>& touched) override;
     void EntriesChanged() override { Forget(); }
     void Restarted() override { Forget(); }
 

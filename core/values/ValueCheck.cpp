@@ -219,4 +219,9 @@ void ValueCheck::ValueChanged(const std::string& code, const std::string& key) {
     m_learner->Relearn(code, key, m_workspace.Doc().Store(), m_workspace.DefaultIni.get());
 }
 
+void ValueCheck::ValuesChanged(const std::set<TouchedValue>& touched) {
+    if (!m_workspace.Doc().HasDocument()) return;
+    m_learner->Relearn(touched, m_workspace.Doc().Store(), m_workspace.DefaultIni.get());
+}
+
 }  // namespace velmora

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -96,6 +97,7 @@ public:
     bool ListsChangeWith(std::string_view code) const;
 
     void ValueChanged(const std::string& code, const std::string& key) override;
+    void ValuesChanged(const std::set<TouchedValue>& touched) override;
     void EntriesChanged() override { Learn(); }
 
 private:

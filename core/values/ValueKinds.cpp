@@ -1,17 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/values/ValueKinds.h"
 
+#include "core/store/NumberText.h"
 #include "core/store/TextCase.h"
 
 namespace velmora {
 namespace {
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::string_view WithoutSign(std::string_view value) {
-    if (!value.empty() && (value.front() == '+' || value.front() == '-')) value.remove_prefix(1);
-    return value;
-}
 
 constexpr std::string_view CodeOfText = "code of ";
 constexpr std::string_view CodesOfText = "codes of ";
@@ -32,28 +26,10 @@ bool IsYesNo(std::string_view value) {
 }
 
 bool IsWholeNumber(std::string_view value) {
-    const std::string_view digits = WithoutSign(value);
-    if (digits.empty()) return false;
-    for (char c : digits)
-        if (!IsDigit(c)) return false;
-    return true;
+    return IsNumberText(value) && value.find('.') == std::string_view::npos;
 }
 
-bool IsDecimal(std::string_view value) {
-    const std::string_view number = WithoutSign(value);
-    bool digit = false;
-    bool point = false;
-    for (char c : number) {
-        if (IsDigit(c)) {
-            digit = true;
-        } else if (c == '.' && !point) {
-            point = true;
-        } else {
-            return false;
-        }
-    }
-    return digit;
-}
+bool IsDecimal(std::string_view value) { return IsNumberText(value); }
 
 bool IsPercent(std::string_view value) {
     return !value.empty() && value.back() == '%' && IsDecimal(value.substr(0, value.size() - 1));

@@ -23,9 +23,9 @@ struct ValueKind {
 
 // "yes", "no", "true" or "false", in any letter case.
 bool IsYesNo(std::string_view value);
-// An optional sign, then digits: "-0", "+5".
+// A number as NumberText reads one, without a point: "-0", "+5"; not "5.".
 bool IsWholeNumber(std::string_view value);
-// An optional sign, then digits with at most one "." among them: "1.", ".5", "12"; never "." alone.
+// A number as NumberText reads one: "1.", ".5", "12"; never "." alone.
 bool IsDecimal(std::string_view value);
 // A decimal followed at once by "%": "50%", "-2.5%"; "5 %" is not one.
 bool IsPercent(std::string_view value);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // All entries of the category side by side: the switch to the balance table and back, which keeps
-// the selected entry, and the window's menus of the table.
+// the selected entry, what the table shows kept across a reload, and the window's menus of the table.
 
 #include <QScrollArea>
 #include "gui/category/mChildWin.h"
@@ -39,6 +39,17 @@ void TChildWin::SetUpTable() {
     if (oneEntry == nullptr) return;  // the window was built without its panels
     m_tableSwitch = new TableSwitch(*this, *ui->ChildLayout, *oneEntry, *ui->Panel1Layout, std::move(hooks));
     AddTableMenus(*this, *ui->ChildLayout, *m_tableSwitch);
+}
+
+std::optional<TableState> TChildWin::ShownTable() const {
+    if (m_tableSwitch == nullptr || !m_tableSwitch->ShowsAllEntries()) return std::nullopt;
+    return m_tableSwitch->Table()->State();
+}
+
+void TChildWin::ShowTable(const TableState& state) {
+    if (m_tableSwitch == nullptr) return;  // the window was built without its panels
+    m_tableSwitch->ShowAllEntries(true);
+    if (BalanceTableView* table = m_tableSwitch->Table()) table->ShowState(state);
 }
 
 }  // namespace velmora

@@ -16,6 +16,8 @@
 #include "gui/category/mChildWin.h"
 #include "core/choice/ChoiceLists.h"
 #include "gui/dialogs/mChoice.h"
+#include "gui/table/BalanceTableView.h"
+#include "gui/table/TableSwitch.h"
 #include "core/catalogue/Globals.h"
 #include "gui/widgets/QtText.h"
 #include "core/catalogue/Routines.h"
@@ -52,6 +54,7 @@ void TChildWin::OnExitKu() {
 
 void TChildWin::CommitOpenEdit() {
     if (ui->StringGrid2->IsEditorOpen()) EditBerubahIsi();
+    if (m_tableSwitch != nullptr && m_tableSwitch->Table() != nullptr) m_tableSwitch->Table()->CommitOpenEdit();
 }
 
 void TChildWin::FormKeyPress(int Key) {

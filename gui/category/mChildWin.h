@@ -30,6 +30,7 @@ class TMemIniFile;
 struct TBitmaplist;
 class TSmallEdit;
 class TableSwitch;
+struct TableState;
 
 // The window in which the user edits the entries of one category: the entry list on the left, the
 // keys of the category's pages and the selected entry's values on the right, one tab per page, the
@@ -83,7 +84,7 @@ class TChildWin : public QWidget {
     void StringGroodSetFocus(int Row);
     // Refills the entry list from the stores; the current row stays where it was.
     void RubahKolomStringGrood();
-    // Writes the value being typed in the value grid, if any, as leaving the grid would.
+    // Writes the value being typed in the value grid or the table, if any, as leaving them would.
     void CommitOpenEdit();
     // Shows the values, the code and name and the pictures of the selected entry.
     void DiPilihLineStringGrood();
@@ -121,6 +122,11 @@ class TChildWin : public QWidget {
 
     // The switch between this entry and all entries of the category (made by DiIsi).
     TableSwitch* Switch() const { return m_tableSwitch; }
+    // What the table of all entries shows, to come back to when the document is read again; none
+    // while the window shows one entry.
+    std::optional<TableState> ShownTable() const;
+    // Shows all entries as `state` says.
+    void ShowTable(const TableState& state);
 
   protected:
     void closeEvent(QCloseEvent* event) override;

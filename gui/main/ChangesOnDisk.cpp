@@ -8,6 +8,7 @@
 #include "core/catalogue/Routines.h"
 #include "gui/category/mChildWin.h"
 #include "gui/changes/ChangesWindow.h"
+#include "gui/table/BalanceTableView.h"
 #include "gui/main/DiskWatch.h"
 #include "gui/main/RecoveryKeeper.h"
 #include "gui/main/mMainWin.h"
@@ -136,10 +137,13 @@ void TMainWin::ReloadKeepingWindows(bool definitionOnly) {
         std::string Category;
         std::string Code;
         int Page;
+        std::optional<TableState> Table;
     };
     std::vector<Place> places;
     for (const ChildWindowLine& line : m_childWindows)
-        if (line.Window) places.push_back({line.Name, line.Window->SelectedCode(), line.Window->PageIndex()});
+        if (line.Window)
+            places.push_back(
+                {line.Name, line.Window->SelectedCode(), line.Window->PageIndex(), line.Window->ShownTable()});
     CloseExistingChildWindow();
     if (definitionOnly)
         m_workspace.LoadDefinitionKeepingDocument();
@@ -148,7 +152,10 @@ void TMainWin::ReloadKeepingWindows(bool definitionOnly) {
         m_workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(std::string(m_workspace.Doc().FileName()), false);
     for (const Place& place : places) {
         ShowEntryAt(place.Category, place.Code, std::string());
-        if (TChildWin* window = FindChildWindow(place.Category)) window->ShowPageIndex(place.Page);
+        if (TChildWin* window = FindChildWindow(place.Category)) {
+            window->ShowPageIndex(place.Page);
+            if (place.Table) window->ShowTable(*place.Table);
+        }
     }
 }
 

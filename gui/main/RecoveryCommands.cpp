@@ -15,6 +15,7 @@
 #include "core/catalogue/RecoveryFile.h"
 #include "core/catalogue/Routines.h"
 #include "gui/changes/ChangesWindow.h"
+#include "gui/table/BalanceTableView.h"
 #include "gui/widgets/DocumentSignals.h"
 #include "gui/widgets/QtText.h"
 #include "gui/main/RecoveryKeeper.h"

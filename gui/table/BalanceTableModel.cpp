@@ -41,9 +41,16 @@ BalanceTableModel::~BalanceTableModel() = default;
 void BalanceTableModel::SetColumns(const std::vector<TableColumn>& columns) {
     beginResetModel();
     m_table = std::make_unique<BalanceTable>(m_workspace, m_table->Category(), columns);
-    if (m_sortColumn && *m_sortColumn > static_cast<int>(m_table->ColumnCount())) m_sortColumn.reset();
+    if (m_sort && m_sort->Column && !m_table->ColumnOf(*m_sort->Column)) m_sort.reset();
     ArrangeRows();
     endResetModel();
+}
+
+int BalanceTableModel::SortColumn() const {
+    if (!m_sort) return -1;
+    if (!m_sort->Column) return 0;
+    const std::optional<size_t> column = m_table->ColumnOf(*m_sort->Column);
+    return column ? static_cast<int>(*column) + 1 : -1;
 }
 
 void BalanceTableModel::Refresh() {
@@ -63,13 +70,21 @@ void BalanceTableModel::SetFilter(const std::string& text) {
 }
 
 void BalanceTableModel::sort(int column, Qt::SortOrder order) {
+    // No column (a header without a sort indicator): the catalogue's order.
+    std::optional<TableSort> sort;
+    if (column >= 0 && column < columnCount()) {
+        const std::optional<size_t> which = TableColumnOf(column);
+        sort = TableSort{which ? std::optional(m_table->Columns()[*which]) : std::nullopt, order};
+    }
+    SetSort(sort);
+}
+
+void BalanceTableModel::SetSort(const std::optional<TableSort>& sort) {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
     std::vector<std::string> codes;
     for (const QModelIndex& index : before) codes.push_back(m_table->Row(RowBehind(index.row())).Code);
-    // No column (a header without a sort indicator): the catalogue's order.
-    m_sortColumn = column >= 0 ? std::optional(column) : std::nullopt;
-    m_sortOrder = order;
+    m_sort = sort && sort->Column && !m_table->ColumnOf(*sort->Column) ? std::nullopt : sort;
     ArrangeRows();
     // The views keep their selection on the same entries.
     QModelIndexList after;
@@ -82,9 +97,10 @@ void BalanceTableModel::sort(int column, Qt::SortOrder order) {
 }
 
 void BalanceTableModel::ArrangeRows() {
-    std::vector<size_t> order = m_sortColumn ? m_table->SortedRows(TableColumnOf(*m_sortColumn),
-                                                                   m_sortOrder == Qt::DescendingOrder)
-                                             : m_table->CatalogueOrder();
+    const int column = SortColumn();
+    const std::vector<size_t> order =
+        column >= 0 ? m_table->SortedRows(TableColumnOf(column), m_sort->Order == Qt::DescendingOrder)
+                    : m_table->CatalogueOrder();
     m_shown.clear();
     for (size_t row : order) {
         const TableRow& entry = m_table->Row(row);

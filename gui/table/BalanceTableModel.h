@@ -17,6 +17,13 @@ class Workspace;
 // How a header names the column: "Cost", "Primary › Damage".
 QString ColumnCaption(const TableColumn& column);
 
+// What the rows are sorted by: a column of the table, kept by its key so that it stays with the
+// column when the columns change, or the code (no column).
+struct TableSort {
+    std::optional<TableColumn> Column;
+    Qt::SortOrder Order = Qt::AscendingOrder;
+};
+
 // The balance table of one category as a Qt model: column 0 the entry's code, then the table's
 // columns (the Name first). It holds no cell of its own: every cell is read from the core's table,
 // which reads the document. A row of the model is a row shown, after the sort and the filter;
@@ -32,8 +39,13 @@ public:
     const BalanceTable& Table() const { return *m_table; }
     // The check whose misfits the cells mark (none: no marks). It must outlive the model.
     void SetValueCheck(LiveValueCheck* check) { m_valueCheck = check; }
-    // The columns shown: the table's columns are built afresh.
+    // The columns shown: the table's columns are built afresh. The sort follows its column to its
+    // new place, and goes when the column does.
     void SetColumns(const std::vector<TableColumn>& columns);
+    // The sort (none: the catalogue's order), and the model column it sorts by (-1 for none).
+    const std::optional<TableSort>& Sort() const { return m_sort; }
+    void SetSort(const std::optional<TableSort>& sort);
+    int SortColumn() const;
     // Reads the document again, keeping the sort and the filter.
     void Refresh();
     // Shows the rows whose code or name holds `text`, letter case ignored.
@@ -73,8 +85,7 @@ private:
     LiveValueCheck* m_valueCheck = nullptr;
     std::unique_ptr<BalanceTable> m_table;
     std::vector<size_t> m_shown;
-    std::optional<int> m_sortColumn;
-    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    std::optional<TableSort> m_sort;
     std::string m_filter;  // folded
 };
 

@@ -2,6 +2,7 @@
 #include "gui/table/BalanceTableView.h"
 
 #include <QKeyEvent>
+#include <QAbstractItemDelegate>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QSignalBlocker>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTableView>
@@ -133,6 +135,10 @@ BalanceTableView::BalanceTableView(Workspace& workspace, const DocumentSignals& 
             m_values->setColumnHidden(column, column < FixedColumns);
         }
     });
+    // Each view sorts by a click on its own header; both mark the one sort.
+    for (QTableView* view : {m_fixed, m_values})
+        connect(view->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
+                &BalanceTableView::ShowSortIndicator);
     connect(&news, &DocumentSignals::valueChanged, this, &BalanceTableView::RefreshSoon);
     connect(&news, &DocumentSignals::entriesChanged, this, &BalanceTableView::RefreshSoon);
     connect(m_values->horizontalHeader(), &QHeaderView::sectionResized, this, &BalanceTableView::RememberWidth);
@@ -169,6 +175,7 @@ void BalanceTableView::Guarded(Work&& work) {
 
 void BalanceTableView::ShowPage(int page) {
     Guarded([&] {
+        CommitOpenEdit();  // the value typed belongs to the page it was typed on
         const std::string code = CurrentCode();
         const QScopedValueRollback<bool> restoring(m_restoringWidths, true);
         m_model->SetColumns(m_columnMemory.Chosen(PageName()).value_or(PageColumns(page)));
@@ -177,8 +184,55 @@ void BalanceTableView::ShowPage(int page) {
                 m_values->setColumnWidth(static_cast<int>(column) + 1, *width);
         m_fixed->resizeColumnsToContents();
         m_fixed->setFixedWidth(m_fixed->columnWidth(0) + m_fixed->columnWidth(1) + 2 * m_fixed->frameWidth());
+        ShowSortIndicator();
         SelectCode(code);
     });
+}
+
+void BalanceTableView::ShowSortIndicator() {
+    const std::optional<TableSort>& sort = m_model->Sort();
+    for (QTableView* view : {m_fixed, m_values}) {
+        // The rows are sorted already: the header only shows it.
+        const QSignalBlocker quiet(view->horizontalHeader());
+        view->horizontalHeader()->setSortIndicator(m_model->SortColumn(), sort ? sort->Order : Qt::AscendingOrder);
+    }
+}
+
+TableState BalanceTableView::State() const {
+    const std::vector<TableColumn>& columns = m_model->Table().Columns();
+    return {m_pageTabs->currentIndex(), std::vector<TableColumn>(columns.begin() + 1, columns.end()), m_model->Sort(),
+            CurrentCode(), m_values->currentIndex().column()};
+}
+
+void BalanceTableView::ShowState(const TableState& state) {
+    if (state.Page >= 0 && state.Page < m_pageTabs->count()) m_pageTabs->setCurrentIndex(state.Page);
+    Guarded([&] {
+        const std::vector<TableColumn>& shown = m_model->Table().Columns();
+        std::vector<std::string> shownIds, wantedIds;
+        for (size_t column = 1; column < shown.size(); ++column) shownIds.push_back(shown[column].Id());
+        for (const TableColumn& column : state.Columns) wantedIds.push_back(column.Id());
+        if (shownIds != wantedIds) m_model->SetColumns(state.Columns);
+        m_model->SetSort(state.Sort);
+        ShowSortIndicator();
+        const int row = m_model->RowOfCode(state.Code);
+        if (row >= 0 && state.Column >= FixedColumns && state.Column < m_model->columnCount())
+            m_values->setCurrentIndex(m_model->index(row, state.Column));
+        else
+            SelectCode(state.Code);
+    });
+}
+
+void BalanceTableView::CommitOpenEdit() {
+    for (QTableView* view : {m_fixed, m_values}) {
+        // The editor of the current cell, the only one the table opens.
+        const QModelIndex cell = view->currentIndex();
+        QWidget* editor = cell.isValid() ? view->indexWidget(cell) : nullptr;
+        if (editor == nullptr) continue;
+        // What the delegate says on Enter: the view writes the editor's text into the model.
+        QAbstractItemDelegate* delegate = view->itemDelegateForIndex(cell);
+        emit delegate->commitData(editor);
+        emit delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
 }
 
 std::string BalanceTableView::CurrentCode() const {
@@ -243,6 +297,7 @@ void BalanceTableView::UseFilter(QLineEdit& box) {
 }
 
 void BalanceTableView::ChooseColumns() {
+    CommitOpenEdit();
     const std::vector<TableColumn>& now = m_model->Table().Columns();
     const std::vector<TableColumn> pageColumns = PageColumns(m_pageTabs->currentIndex());
     ColumnChooser chooser(BalanceTable::ChoosableColumns(m_workspace, m_category),

@@ -3,10 +3,13 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/table/BalanceTable.h"
 #include "core/table/TableEdits.h"
+#include "gui/table/BalanceTableModel.h"
 #include "gui/table/TableColumnMemory.h"
 
 class QHBoxLayout;
@@ -21,6 +24,17 @@ class Boxes;
 class DocumentSignals;
 class RowsTabBar;
 class Workspace;
+
+// What a table shows beyond its category: the page, the columns (without the Name), the sort and
+// the current cell (its entry and model column). A table made afresh (after the document was read
+// again) shows the same.
+struct TableState {
+    int Page = 0;
+    std::vector<TableColumn> Columns;
+    std::optional<TableSort> Sort;
+    std::string Code;
+    int Column = -1;
+};
 
 // "All entries" of the category window: every entry of the category side by side, one tab per
 // page, Code and Name kept at the left while the values scroll. The columns of a page may be
@@ -45,6 +59,10 @@ public:
     // The entry of the current row; empty when none.
     std::string CurrentCode() const;
     void SelectCode(const std::string& code);
+    TableState State() const;
+    void ShowState(const TableState& state);
+    // A value being typed into a cell is committed, as when the cell loses the focus.
+    void CommitOpenEdit();
 
     // The operations of the buttons and keys; each shows its refusal in a box.
     void CopySelection();
@@ -61,6 +79,8 @@ protected:
 
 private:
     void ShowPage(int page);
+    // Both views' headers mark the column the rows are sorted by.
+    void ShowSortIndicator();
     void RefreshSoon();
     void RememberWidth(int column, int oldWidth, int width);
     // The page's own keys; every key of the category when it has no pages.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The category window's "all entries" on a copy of the sample: the switch and back, a sort by a
-// header click, typing, a pasted block and its undo, a paste onto a selection, the export through
+// header click, typing, a pasted block and its undo, a paste onto a selection, a value being typed when the page changes,
+// the sort and the whole table kept across a change of columns and a reload, the export through
 // the File menu, and a followed column added with the chooser of the View menu.
 
 #include <QApplication>
@@ -8,8 +9,10 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QScopeGuard>
 #include <QSettings>
+#include <QTabBar>
 #include <QTableView>
 #include <QTimer>
 #include <QTreeWidget>
@@ -169,6 +172,88 @@ private slots:
         QCOMPARE(Cell(values, 1, cost), QStringLiteral("5"));
         QCOMPARE(Cell(values, 2, cost), QStringLiteral("5"));
         QCOMPARE(h->window->Work().Doc().UndoText(), std::string("Undo Paste 3 values"));
+    }
+
+    // A click on another page's tab while a cell is being typed into writes the value first, as the
+    // value grid does.
+    void aValueBeingTypedIsCommittedWhenAnotherPageIsShown() {
+        TChildWin* w = nullptr;
+        BalanceTableView* table = OpenTable(w);
+        QVERIFY(table);
+        QTableView& values = table->Values();
+        const int cost = ColumnOf(*values.model(), QStringLiteral("Cost"));
+        values.setCurrentIndex(values.model()->index(table->Model().RowOfCode("GRUNT"), cost));
+        QTest::keyClick(&values, Qt::Key_7);
+        auto* editor = values.viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        QTest::keyClicks(editor, "77");
+        auto* pages = table->findChild<QTabBar*>(QStringLiteral("TablePages"));
+        QVERIFY(pages && pages->count() > 1);
+        QTest::mouseClick(pages, Qt::LeftButton, {}, TabPlace(*pages, 1).center());
+        QCOMPARE(pages->currentIndex(), 1);
+        QCOMPARE(h->window->Work().Doc().Store().ReadString("GRUNT", "Cost", ""), std::string("777"));
+        QCOMPARE(h->window->Work().Doc().UndoText(), std::string("Undo Change of Cost"));
+    }
+
+    // Columns chosen anew keep the rows sorted by the key they were sorted by, wherever it went.
+    void theSortFollowsItsKeyWhenTheColumnsChange() {
+        TChildWin* w = nullptr;
+        BalanceTableView* table = OpenTable(w);
+        QVERIFY(table);
+        QTableView& values = table->Values();
+        values.sortByColumn(ColumnOf(*values.model(), QStringLiteral("Cost")), Qt::DescendingOrder);
+        QTimer::singleShot(0, this, [&] {
+            auto* chooser = qobject_cast<ColumnChooser*>(QApplication::activeModalWidget());
+            if (!chooser) return;
+            auto* shown = chooser->findChild<QListWidget*>("ChooserShown");
+            const QList<QListWidgetItem*> tier = shown->findItems(QStringLiteral("TechTier"), Qt::MatchExactly);
+            if (tier.size() == 1) {
+                shown->clearSelection();
+                tier.front()->setSelected(true);
+                QTest::mouseClick(chooser->findChild<QAbstractButton*>("ChooserUp"), Qt::LeftButton);  // before Cost
+            }
+            chooser->accept();
+        });
+        QVERIFY(h->Trigger("ChooseColumns1"));
+        const int cost = ColumnOf(*values.model(), QStringLiteral("Cost"));
+        QVERIFY(ColumnOf(*values.model(), QStringLiteral("TechTier")) < cost);
+        QCOMPARE(values.horizontalHeader()->sortIndicatorSection(), cost);
+        for (int row = 1; row < values.model()->rowCount(); ++row)
+            QVERIFY(Cell(values, row - 1, cost).toInt() >= Cell(values, row, cost).toInt());
+    }
+
+    // The document read again after another program changed it: the window shows its table as it
+    // was, on its page, sorted as it was, at the same entry.
+    void aReloadKeepsTheTableAsItWas() {
+        TChildWin* w = nullptr;
+        BalanceTableView* table = OpenTable(w);
+        QVERIFY(table);
+        const std::string doc = h->folder.File("doc.ini");
+        h->boxes.EnqueueFileName(doc);
+        QVERIFY(h->Trigger("SaveAs1"));
+        h->TakeShown();
+        auto* pages = table->findChild<QTabBar*>(QStringLiteral("TablePages"));
+        pages->setCurrentIndex(2);
+        const int speed = ColumnOf(*table->Values().model(), QStringLiteral("Speed"));
+        table->Values().sortByColumn(speed, Qt::DescendingOrder);
+        table->Values().setCurrentIndex(table->Model().index(table->Model().RowOfCode("SCOUT"), speed));
+
+        std::string text = h->folder.Read("doc.ini");
+        const size_t at = text.find("Cost=", text.find("[GRUNT]"));
+        QVERIFY(at != std::string::npos);
+        text.replace(at, text.find("\r\n", at) - at, "Cost=4321");
+        h->folder.Write("doc.ini", text);
+        QTRY_COMPARE(h->window->Work().Doc().Store().ReadString("GRUNT", "Cost", ""), std::string("4321"));
+
+        TChildWin* again = h->WindowOf("InfantryTypes");
+        QVERIFY(again && again->Switch() && again->Switch()->ShowsAllEntries());
+        table = again->Switch()->Table();
+        QCOMPARE(table->findChild<QTabBar*>(QStringLiteral("TablePages"))->currentIndex(), 2);
+        QCOMPARE(ColumnOf(*table->Values().model(), QStringLiteral("Speed")), speed);
+        QCOMPARE(table->Values().horizontalHeader()->sortIndicatorSection(), speed);
+        QCOMPARE(table->Values().horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+        QCOMPARE(table->CurrentCode(), std::string("SCOUT"));
+        QCOMPARE(table->Values().currentIndex().column(), speed);
     }
 
     void exportsThroughTheFileDialog() {

@@ -6,6 +6,7 @@
 
 #include "TableFixture.h"
 #include "core/table/TableNumbers.h"
+#include "core/values/ValueKinds.h"
 #include "core/store/IniError.h"
 
 namespace velmora::testing {
@@ -65,10 +66,44 @@ TEST_F(BalanceTableTest, SortsNumbersAsNumbersAndTextAsText) {
     // 20 < 100 < 300 < 1000, which text order would not give.
     EXPECT_EQ(Codes(table, table.SortedRows(1, false)), (std::vector<std::string>{"E3", "E1", "E2", "E4"}));
     EXPECT_EQ(Codes(table, table.SortedRows(1, true)), (std::vector<std::string>{"E4", "E2", "E1", "E3"}));
-    // "slow" makes Speed a text column; the empty value comes first either way.
+    // "slow" comes after the numbers and the empty value first, whichever way.
     EXPECT_EQ(Codes(table, table.SortedRows(2, false)), (std::vector<std::string>{"E2", "E1", "E4", "E3"}));
-    EXPECT_EQ(Codes(table, table.SortedRows(2, true)), (std::vector<std::string>{"E2", "E3", "E4", "E1"}));
+    EXPECT_EQ(Codes(table, table.SortedRows(2, true)), (std::vector<std::string>{"E2", "E4", "E1", "E3"}));
     EXPECT_EQ(Codes(table, table.SortedRows(std::nullopt, true)), (std::vector<std::string>{"E4", "E3", "E2", "E1"}));
+}
+
+TEST(TableSortTest, NumbersKeepTheirOrderWhateverElseTheColumnHolds) {
+    // A typo and the blank cells of entries without the key: the numbers still sort as numbers
+    // (".5" among them), the texts after them, equal values in the catalogue's order.
+    const std::vector<std::string_view> range = {"10", "e", "2", "", ".5", "-1", "Far", "2"};
+    EXPECT_EQ(SortOrder(range, false), (std::vector<size_t>{3, 5, 4, 2, 7, 0, 1, 6}));
+    EXPECT_EQ(SortOrder(range, true), (std::vector<size_t>{3, 0, 2, 7, 4, 5, 6, 1}));
+    EXPECT_EQ(SortOrder({"10", "", "9"}, false), (std::vector<size_t>{1, 2, 0}));
+    EXPECT_EQ(SortOrder({"100%", "150%", "30%", "5 %"}, false), (std::vector<size_t>{2, 0, 1, 3}));
+}
+
+// The table's numbers and the value kinds' decimals are one rule: what the game writes as ".5" or
+// "5." is a number to both, and what one refuses the other refuses.
+TEST(TableNumbersTest, AreWhatTheValueKindsCallDecimals) {
+    for (const char* text : {"12", "-3", "+2", "1.5", ".5", "-.5", "5.", "0.50", "", ".", "-", "+.", "1.2.3", "1e3",
+                             "1,5", " 5", "5 ", "5%", "0x10", "--1"}) {
+        EXPECT_EQ(ParseDecimal(text).has_value(), IsDecimal(text)) << text;
+        EXPECT_EQ(NumberOf(text).has_value(), IsDecimal(text)) << text;
+        EXPECT_EQ(IsPercent(std::string(text) + "%"), IsDecimal(text)) << text;
+    }
+    EXPECT_EQ(ParseDecimal(".5")->Units, 5);
+    EXPECT_EQ(ParseDecimal(".5")->Decimals, 1u);
+    EXPECT_EQ(ParseDecimal("-.5")->Units, -5);
+    EXPECT_EQ(ParseDecimal("5.")->Decimals, 0u);
+    EXPECT_EQ(NumberOf(".25"), 0.25L);
+    // What an adjust writes reads back as the same number, with its leading zero.
+    for (const char* text : {"0.5", "-0.5", "0.05", "-0.05", "7", "1.50"}) {
+        const DecimalNumber number = *ParseDecimal(text);
+        EXPECT_EQ(FormatDecimal(MultiplyDecimal(number, *ParseDecimal("1"))), text);
+        const std::optional<DecimalNumber> back = ParseDecimal(FormatDecimal(number));
+        ASSERT_TRUE(back) << text;
+        EXPECT_EQ(back->Units, number.Units) << text;
+    }
 }
 
 TEST(TableNumbersTest, KeepTheKindOfTheValueAndRoundHalfAwayFromZero) {
@@ -85,8 +120,7 @@ TEST(TableNumbersTest, KeepTheKindOfTheValueAndRoundHalfAwayFromZero) {
     EXPECT_EQ(adjust("1", "-1", false), "0");
     EXPECT_EQ(adjust("-4", "0.1", true), "0");  // never "-0"
     EXPECT_EQ(adjust("0.05", "-1", true), "-0.05");
-    for (const char* text : {"", "1.", ".5", "1e3", "12a", "- 1", "1234567890123456789"})
-        EXPECT_FALSE(ParseDecimal(text)) << text;
+    for (const char* text : {"", "1e3", "12a", "- 1", "1234567890123456789"}) EXPECT_FALSE(ParseDecimal(text)) << text;
     EXPECT_THROW(adjust("999999999999999999", "10", true), IniError);
     EXPECT_EQ(NumberOf("-2.25"), -2.25L);
 }

@@ -145,6 +145,23 @@ TEST_F(TableEditsTest, AdjustChangesNumbersAndCountsTheRest) {
     EXPECT_EQ(AdjustWrites(table, speeds, AdjustOperation::SetTo, "3").Writes.size(), 4u);
 }
 
+// The game writes many values as ".5": they are numbers to adjust, and one that an adjust leaves
+// the same keeps its spelling.
+TEST_F(TableEditsTest, AdjustTakesNumbersWrittenWithoutALeadingZero) {
+    ASSERT_TRUE(Doc().SetValue("E4", "Speed", ".5"));
+    ASSERT_TRUE(Doc().SetValue("E3", "Speed", "0.5"));
+    const BalanceTable table = Infantry();
+    const std::vector<std::pair<size_t, size_t>> speeds = {{2, 2}, {3, 2}};
+    const AdjustPlan doubled = AdjustWrites(table, speeds, AdjustOperation::MultiplyBy, "2");
+    EXPECT_EQ(doubled.LeftAlone, 0u);
+    ASSERT_EQ(doubled.Writes.size(), 2u);
+    EXPECT_EQ(doubled.Writes[0].Value, "1.0");
+    EXPECT_EQ(doubled.Writes[1].Value, "1.0");
+    EXPECT_TRUE(AdjustWrites(table, speeds, AdjustOperation::MultiplyBy, "1").Writes.empty());
+    EXPECT_TRUE(AdjustWrites(table, speeds, AdjustOperation::Add, "0.04").Writes.empty());  // rounds back to 0.5
+    EXPECT_EQ(AdjustWrites(table, speeds, AdjustOperation::Add, ".1").Writes.front().Value, "0.6");
+}
+
 TEST_F(TableEditsTest, ExportThenImportChangesNothingAndAnEditedFileIsOneEdit) {
     const BalanceTable table = Infantry();
     const std::string csv = TableCsv(table, Rows());

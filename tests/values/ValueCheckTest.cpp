@@ -8,6 +8,7 @@
 #include "core/values/LiveValueCheck.h"
 #include "core/values/ValueCheck.h"
 #include "core/references/References.h"
+#include "core/store/TextCase.h"
 
 namespace velmora::testing {
 namespace {
@@ -131,6 +132,31 @@ TEST_F(ValueCheckTest, EditsKeepTheLearningUpToDate) {
     EXPECT_EQ(Findings(check), Texts{});
     EXPECT_EQ(KindText(check.KindOf(1, "Cost").Count.Kind), "text");
     workspace.Doc().RemoveObserver(check);
+}
+
+// An edit of many values (a table's adjust or paste) is counted again a key at a time: the live
+// check then knows what a check learned afresh knows, after the edit and after its undo.
+TEST_F(ValueCheckTest, AnEditOfManyValuesLeavesTheLearningAsAFreshOne) {
+    Open(CategoryText("Infantry", "I", 20, Soldier) + CategoryText("Vehicles", "V", 5, {{"Cost", "9%"}}));
+    LiveValueCheck live(workspace);
+    const auto kinds = [](const ValueCheck& check) {
+        Texts texts;
+        for (size_t category = 0; category < check.Learner().Categories().size(); ++category)
+            for (const KeyKind& kind : check.KindsOf(category))
+                texts.push_back(FoldCase(kind.Key) + " " + KindText(kind.Count.Kind) + " " +
+                                std::to_string(kind.Count.Fit) + "/" + std::to_string(kind.Count.Values));
+        return texts;
+    };
+    const Texts loaded = kinds(live.Check());
+    auto edit = workspace.Doc().BeginEdit("Adjust", {}, false);
+    for (int i = 1; i <= 12; ++i) edit->WriteValue(StoreOf::Document, "I" + std::to_string(i), "COST", "x");
+    for (int i = 1; i <= 5; ++i) edit->WriteValue(StoreOf::Document, "V" + std::to_string(i), "Cost", "2.5");
+    edit->WriteValue(StoreOf::Document, "I3", "Sensors", "no");
+    ASSERT_TRUE(workspace.Doc().Commit(std::move(edit)));
+    EXPECT_EQ(kinds(live.Check()), kinds(ValueCheck(workspace)));
+    EXPECT_EQ(KindText(live.KindIn("Infantry", "Cost")), "text");
+    workspace.Doc().Undo();
+    EXPECT_EQ(kinds(live.Check()), loaded);
 }
 
 // The check the windows ask is learned once per load and kept up by the edits, undo included.
