@@ -210,17 +210,14 @@ bool ValueCheck::ListsChangeWith(std::string_view code) const {
     return m_learner->CategoryIndex(code) >= 0;
 }
 
-void ValueCheck::ValueChanged(const std::string& code, const std::string& key) {
-    if (!m_workspace.Doc().HasDocument()) return;
-    if (ListsChangeWith(code)) {
-        Learn();
-        return;
-    }
-    m_learner->Relearn(code, key, m_workspace.Doc().Store(), m_workspace.DefaultIni.get());
-}
-
 void ValueCheck::ValuesChanged(const std::set<TouchedValue>& touched) {
     if (!m_workspace.Doc().HasDocument()) return;
+    // A line of a category's own list changes which entries it lists: learned afresh.
+    for (const TouchedValue& value : touched)
+        if (ListsChangeWith(value.first)) {
+            Learn();
+            return;
+        }
     m_learner->Relearn(touched, m_workspace.Doc().Store(), m_workspace.DefaultIni.get());
 }
 

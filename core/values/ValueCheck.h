@@ -96,7 +96,7 @@ public:
     // so that its change changes which entries the category lists.
     bool ListsChangeWith(std::string_view code) const;
 
-    void ValueChanged(const std::string& code, const std::string& key) override;
+    void ValueChanged(const std::string& code, const std::string& key) override { ValuesChanged({{code, key}}); }
     void ValuesChanged(const std::set<TouchedValue>& touched) override;
     void EntriesChanged() override { Learn(); }
 

@@ -30,6 +30,7 @@ TEST(SpreadsheetValuesTest, ACellReadBackAsTheSameValueChangesNothing) {
     EXPECT_TRUE(same("true", "TRUE"));
     EXPECT_TRUE(same("1.0", "1"));
     EXPECT_TRUE(same("0.50", " 0.5 "));
+    EXPECT_TRUE(same(".5", "0.5"));  // the game writes decimals so
     EXPECT_TRUE(same("007", "7"));
     EXPECT_TRUE(same("50%", "50.00%"));
     EXPECT_TRUE(same("007", "=\"007\""));
