@@ -20,7 +20,7 @@
 #include "core/catalogue/Globals.h"
 #include "gui/widgets/StringGrid.h"
 #include "gui/main/mMainWin.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 #include "support/BitmapFiles.h"
 
 namespace velmora::bench {
@@ -51,7 +51,7 @@ struct Installation {
         // Members the default copy holds too: a list line naming no section of the untitled document
         // made from it would be dropped at start-up.
         RulesGenerator::WriteFile(folder / "Rules.INI", generator.DefaultText());
-        const TMemIniFile defaults((folder / "Rules.INI").string());
+        const IniStore defaults((folder / "Rules.INI").string());
         for (const GeneratedCategory& category : generator.Categories())
             for (const std::string& code : category.members)
                 if (bigMembers.size() < BigCategorySize && defaults.SectionExists(code))

@@ -12,14 +12,14 @@
 #include "RulesGenerator.h"
 #include "core/compare/Comparison.h"
 #include "core/store/StringList.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora::bench {
 namespace {
 
-std::unique_ptr<TMemIniFile> StoreOf(const std::string& text) {
-    auto store = std::make_unique<TMemIniFile>(std::string());
-    TStringList lines;
+std::unique_ptr<IniStore> StoreOf(const std::string& text) {
+    auto store = std::make_unique<IniStore>(std::string());
+    StringList lines;
     lines.Add(text);
     store->SetStrings(lines);
     return store;
@@ -31,9 +31,9 @@ struct ComparedStores {
         return stores;
     }
 
-    std::unique_ptr<TMemIniFile> document;
-    std::unique_ptr<TMemIniFile> defaults;
-    std::unique_ptr<TMemIniFile> copy;
+    std::unique_ptr<IniStore> document;
+    std::unique_ptr<IniStore> defaults;
+    std::unique_ptr<IniStore> copy;
     size_t lineCount = 0;
 
 private:
@@ -50,7 +50,7 @@ private:
 // Argument 0: against the default copy; 1: against an identical copy.
 void BM_CompareStores(benchmark::State& state) {
     const auto& stores = ComparedStores::Get();
-    const TMemIniFile& reference = state.range(0) == 0 ? *stores.defaults : *stores.copy;
+    const IniStore& reference = state.range(0) == 0 ? *stores.defaults : *stores.copy;
     size_t differences = 0;
     for (auto _ : state) {
         auto found = CompareStores(*stores.document, reference, true);

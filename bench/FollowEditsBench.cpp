@@ -25,7 +25,7 @@
 #include "core/compare/LiveComparison.h"
 #include "core/catalogue/TouchedSections.h"
 #include "core/catalogue/Workspace.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora::bench {
 namespace {

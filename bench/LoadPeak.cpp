@@ -11,7 +11,7 @@
 #include <string>
 
 #include "RulesGenerator.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
         std::printf("memory not measured: no /proc/self/status on this system\n");
         return 0;
     }
-    velmora::TMemIniFile store(argv[1]);
+    velmora::IniStore store(argv[1]);
     const auto peak = static_cast<double>(StatusKiloBytes("VmHWM"));
     const auto after = static_cast<double>(StatusKiloBytes("VmRSS"));
     const auto size = static_cast<double>(std::filesystem::file_size(argv[1]));

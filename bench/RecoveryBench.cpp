@@ -16,7 +16,7 @@
 #include "core/store/DiskStamp.h"
 #include "core/store/StoreRendering.h"
 #include "core/catalogue/RecoveryFile.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora::bench {
 namespace {
@@ -32,7 +32,7 @@ public:
 
     fs::path folder;
     std::string file;
-    std::unique_ptr<TMemIniFile> store;
+    std::unique_ptr<IniStore> store;
 
     ~TenfoldDocument() {
         std::error_code ignored;
@@ -52,7 +52,7 @@ private:
         const std::string text = generator.RulesText();
         std::fwrite(text.data(), 1, text.size(), out);
         std::fclose(out);
-        store = std::make_unique<TMemIniFile>(file);
+        store = std::make_unique<IniStore>(file);
     }
 };
 

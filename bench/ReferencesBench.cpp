@@ -81,7 +81,7 @@ BENCHMARK(BM_FindKeystroke)
 // The question before a change of code: the usages of a building that hundreds of lines name, and
 // the lines the answer Yes would rewrite. Letter case counted (the default) and ignored.
 void BM_UsagesAndRenameRewrites(benchmark::State& state) {
-    const TMemIniFile& document = OpenDocument::Get().workspace.Doc().Store();
+    const IniStore& document = OpenDocument::Get().workspace.Doc().Store();
     const bool caseSensitive = state.range(0) != 0;
     size_t lines = 0;
     for (auto _ : state) {
@@ -97,7 +97,7 @@ BENCHMARK(BM_UsagesAndRenameRewrites)->Arg(1)->Arg(0)->Unit(benchmark::kMillisec
 
 // "replace Primary M60 M61" over every section.
 void BM_ReplaceRewrites(benchmark::State& state) {
-    const TMemIniFile& document = OpenDocument::Get().workspace.Doc().Store();
+    const IniStore& document = OpenDocument::Get().workspace.Doc().Store();
     size_t lines = 0;
     for (auto _ : state) {
         const std::vector<LineRewrite> rewrites = ReplaceRewrites(document, "Primary", "M60", "M61", true);

@@ -11,15 +11,15 @@
 #include "RulesGenerator.h"
 #include "core/scaffold/DefinitionScaffold.h"
 #include "core/store/StringList.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora::bench {
 namespace {
 
-const TMemIniFile& Document() {
-    static const std::unique_ptr<TMemIniFile> document = [] {
-        auto store = std::make_unique<TMemIniFile>(std::string());
-        TStringList lines;
+const IniStore& Document() {
+    static const std::unique_ptr<IniStore> document = [] {
+        auto store = std::make_unique<IniStore>(std::string());
+        StringList lines;
         lines.Add(RulesGenerator().RulesText());  // the store splits it into lines as it splits a file
         store->SetStrings(lines);
         return store;
@@ -28,10 +28,10 @@ const TMemIniFile& Document() {
 }
 
 void BM_ScaffoldDefinition(benchmark::State& state) {
-    const TMemIniFile& document = Document();
+    const IniStore& document = Document();
     for (auto _ : state) {
         const DefinitionScaffold scaffold = ScaffoldDefinition(document, 4);
-        const std::string text = DefinitionText(scaffold, TStringList());
+        const std::string text = DefinitionText(scaffold, StringList());
         benchmark::DoNotOptimize(text.data());
     }
     state.counters["sections"] = static_cast<double>(document.SectionCount());

@@ -15,7 +15,7 @@
 
 #include "ReadSplitFloor.h"
 #include "RulesGenerator.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -84,7 +84,7 @@ BENCHMARK(BM_ReadSplitFloor)->Unit(benchmark::kMillisecond);
 void BM_Load(benchmark::State& state) {
     const auto& files = BenchFiles::Get();
     for (auto _ : state) {
-        TMemIniFile store(files.rules);
+        IniStore store(files.rules);
         benchmark::DoNotOptimize(store.SectionCount());
     }
     SetCounters(state);
@@ -124,7 +124,7 @@ BENCHMARK(BM_ReadSplitWriteFloor)->ArgName("durable")->Arg(0)->Arg(1)->Unit(benc
 
 void BM_UpdateFile(benchmark::State& state) {
     const auto& files = BenchFiles::Get();
-    TMemIniFile store(files.rules);
+    IniStore store(files.rules);
     store.Rename(files.output, false);
     for (auto _ : state) store.UpdateFile();
     SetCounters(state);
@@ -136,7 +136,7 @@ BENCHMARK(BM_UpdateFile)->Unit(benchmark::kMillisecond);
 void BM_Format(benchmark::State& state) {
     const auto& files = BenchFiles::Get();
     for (auto _ : state) {
-        TMemIniFile store(files.rules);
+        IniStore store(files.rules);
         store.Rename(files.output, false);
         store.UpdateFile();
     }
@@ -146,7 +146,7 @@ BENCHMARK(BM_Format)->Unit(benchmark::kMillisecond);
 
 void BM_RenderText(benchmark::State& state) {
     const auto& files = BenchFiles::Get();
-    TMemIniFile store(files.rules);
+    IniStore store(files.rules);
     for (auto _ : state) benchmark::DoNotOptimize(store.RenderText());
     SetCounters(state);
 }
@@ -157,7 +157,7 @@ BENCHMARK(BM_RenderText)->Unit(benchmark::kMillisecond);
 void BM_ReadString(benchmark::State& state) {
     const auto& files = BenchFiles::Get();
     const bool caseSensitive = state.range(0) != 0;
-    TMemIniFile store(files.rules, &caseSensitive);
+    IniStore store(files.rules, &caseSensitive);
     const auto& existing = files.generator.ExistingKeys();
     std::mt19937 random(7);
     std::vector<std::pair<std::string, std::string>> pairs;
@@ -178,7 +178,7 @@ void BM_FirstLookupAfterLoad(benchmark::State& state) {
     const auto& [section, key] = files.generator.ExistingKeys().back();
     for (auto _ : state) {
         state.PauseTiming();
-        auto store = std::make_unique<TMemIniFile>(files.rules);
+        auto store = std::make_unique<IniStore>(files.rules);
         state.ResumeTiming();
         benchmark::DoNotOptimize(store->ReadString(section, key, ""));
         state.PauseTiming();
@@ -192,34 +192,34 @@ BENCHMARK(BM_FirstLookupAfterLoad)->Unit(benchmark::kMicrosecond);
 class ClaimingSetup {
 public:
     ClaimingSetup() : m_document(BenchFiles::Get().rules) {
-        const TMemIniFile definition(BenchFiles::Get().definition);
+        const IniStore definition(BenchFiles::Get().definition);
         const auto& generator = BenchFiles::Get().generator;
         for (size_t c = 0; c < generator.Categories().size(); ++c) {
             const auto& category = generator.Categories()[c];
-            TStringList keys;
+            StringList keys;
             for (const auto& key : generator.CategoryKeys(c)) keys.Add(key);
             m_keys.push_back(std::move(keys));
             if (category.kind == 0) {
                 m_listSections.push_back(category.name);
             } else {
-                TStringList lines;
+                StringList lines;
                 definition.ReadSectionValues(category.name, lines);
                 m_listed.push_back(std::move(lines));
             }
         }
     }
 
-    std::unique_ptr<TMemIniFile> Document() const { return m_document.CloneAs(""); }
+    std::unique_ptr<IniStore> Document() const { return m_document.CloneAs(""); }
 
-    void ClaimLists(TMemIniFile& document) const {
+    void ClaimLists(IniStore& document) const {
         for (const auto& name : m_listSections) document.MarkOccupiedListSection(name);
     }
-    void ClaimListed(TMemIniFile& document) const {
+    void ClaimListed(IniStore& document) const {
         for (const auto& lines : m_listed) document.MarkOccupiedListed(lines);
     }
-    size_t ClaimMatching(TMemIniFile& document) const {
+    size_t ClaimMatching(IniStore& document) const {
         size_t found = 0;
-        TStringList names;
+        StringList names;
         for (const auto& keys : m_keys) {
             document.MarkOccupiedMatching(keys, names, 4);
             found += names.Count();
@@ -228,10 +228,10 @@ public:
     }
 
 private:
-    TMemIniFile m_document;
+    IniStore m_document;
     std::vector<std::string> m_listSections;
-    std::vector<TStringList> m_listed;
-    std::vector<TStringList> m_keys;
+    std::vector<StringList> m_listed;
+    std::vector<StringList> m_keys;
 };
 
 // Runs `pass` on fresh copies; `prepare` runs untimed before it.
@@ -250,17 +250,17 @@ void RunClaims(benchmark::State& state, Prepare prepare, Pass pass) {
     }
 }
 
-void Nothing(const ClaimingSetup&, TMemIniFile&) {}
+void Nothing(const ClaimingSetup&, IniStore&) {}
 
 void BM_ClaimListSections(benchmark::State& state) {
-    RunClaims(state, Nothing, [](const ClaimingSetup& setup, TMemIniFile& document) {
+    RunClaims(state, Nothing, [](const ClaimingSetup& setup, IniStore& document) {
         setup.ClaimLists(document);
     });
 }
 BENCHMARK(BM_ClaimListSections)->Unit(benchmark::kMicrosecond);
 
 void BM_ClaimListed(benchmark::State& state) {
-    RunClaims(state, Nothing, [](const ClaimingSetup& setup, TMemIniFile& document) {
+    RunClaims(state, Nothing, [](const ClaimingSetup& setup, IniStore& document) {
         setup.ClaimListed(document);
     });
 }
@@ -271,11 +271,11 @@ void BM_ClaimMatching(benchmark::State& state) {
     size_t found = 0;
     RunClaims(
         state,
-        [](const ClaimingSetup& setup, TMemIniFile& document) {
+        [](const ClaimingSetup& setup, IniStore& document) {
             setup.ClaimLists(document);
             setup.ClaimListed(document);
         },
-        [&found](const ClaimingSetup& setup, TMemIniFile& document) {
+        [&found](const ClaimingSetup& setup, IniStore& document) {
             found = setup.ClaimMatching(document);
         });
     state.counters["found"] = static_cast<double>(found);
@@ -285,7 +285,7 @@ BENCHMARK(BM_ClaimMatching)->Unit(benchmark::kMicrosecond);
 // Matching with every section still free: the most work the pass can be given.
 void BM_ClaimMatchingAllFree(benchmark::State& state) {
     size_t found = 0;
-    RunClaims(state, Nothing, [&found](const ClaimingSetup& setup, TMemIniFile& document) {
+    RunClaims(state, Nothing, [&found](const ClaimingSetup& setup, IniStore& document) {
         found = setup.ClaimMatching(document);
     });
     state.counters["found"] = static_cast<double>(found);

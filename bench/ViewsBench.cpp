@@ -27,7 +27,7 @@
 #include "core/references/References.h"
 #include "core/catalogue/Globals.h"
 #include "core/catalogue/Workspace.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora::bench {
 namespace {
@@ -74,9 +74,9 @@ private:
 const std::vector<Difference>& Differences() {
     static const std::vector<Difference> differences = [] {
         std::vector<Difference> made;
-        const TMemIniFile& document = SizedDocument::Get().workspace->Doc().Store();
+        const IniStore& document = SizedDocument::Get().workspace->Doc().Store();
         for (size_t s = 0; s < document.SectionCount() && made.size() < DifferenceCount; ++s) {
-            const GueTStringList& section = document.SectionAt(s);
+            const IniSection& section = document.SectionAt(s);
             for (size_t l = 0; l < section.Count() && made.size() < DifferenceCount; ++l) {
                 std::string_view key;
                 if (!section.LineAt(l).KeyName(key)) continue;

@@ -10,7 +10,7 @@
 
 #include "core/choice/ChoiceLists.h"
 #include "core/store/StringList.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 namespace {
@@ -21,7 +21,7 @@ constexpr int EntryCount = 3000;
 // `distinctValues` values, spelled in changing letter case, and is left blank in every 50th entry.
 struct Category {
     explicit Category(int distinctValues) : document("") {
-        TStringList lines;
+        StringList lines;
         for (int i = 0; i < EntryCount; ++i) {
             const std::string code = std::string("E").append(std::to_string(i));
             codes.push_back(code);
@@ -36,7 +36,7 @@ struct Category {
         document.SetStrings(lines);
     }
 
-    TMemIniFile document;
+    IniStore document;
     std::vector<std::string> codes;
 };
 

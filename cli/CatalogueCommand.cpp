@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/Session.h"
+#include "cli/CommandContext.h"
 
 #include <iostream>
 
@@ -12,9 +12,9 @@ int Catalogue(const Arguments& args) {
     const auto& places = parsed.places;
     if (places.empty() || places.size() > 2) throw UsageError();
     const std::optional<std::string> document = places.size() == 2 ? std::optional(places[1]) : std::nullopt;
-    Session session(places[0], parsed.fileType, {places.begin() + 1, places.end()}, parsed.Has("--write"));
-    session.Load(document);
-    WriteCatalogueText(session.workspace, std::cout);
+    CommandContext context(places[0], parsed.fileType, {places.begin() + 1, places.end()}, parsed.Has("--write"));
+    context.Load(document);
+    WriteCatalogueText(context.workspace, std::cout);
     return 0;
 }
 

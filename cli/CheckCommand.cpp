@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/Session.h"
+#include "cli/CommandContext.h"
 
 #include <iostream>
 
@@ -10,8 +10,8 @@ namespace velmora::cli {
 
 namespace {
 
-int CheckValues(const Session& session) {
-    const ValueCheck check(session.workspace);
+int CheckValues(const CommandContext& context) {
+    const ValueCheck check(context.workspace);
     PrintPinProblems(check);
     const std::vector<ValueFinding> findings = check.Findings();
     std::string listing;
@@ -33,9 +33,9 @@ void PrintPinProblems(const ValueCheck& check) {
 int Check(const Arguments& args) {
     const StartArguments parsed = ParseStartArguments(args, {"--values"});
     std::vector<std::string> none;
-    const std::unique_ptr<Session> session = OpenDocumentWith(parsed, 0, none);
-    if (parsed.Has("--values")) return CheckValues(*session);
-    const std::vector<DanglingItem> dangling = FindDanglingItems(session->workspace);
+    const std::unique_ptr<CommandContext> context = OpenDocumentWith(parsed, 0, none);
+    if (parsed.Has("--values")) return CheckValues(*context);
+    const std::vector<DanglingItem> dangling = FindDanglingItems(context->workspace);
     for (const DanglingItem& item : dangling)
         std::cout << item.SectionName << '\t' << item.Key << '\t' << item.Item << '\n';
     return dangling.empty() ? 0 : 1;

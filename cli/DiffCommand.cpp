@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/Session.h"
+#include "cli/CommandContext.h"
 
 #include <filesystem>
 #include <iostream>
@@ -8,7 +8,7 @@
 #include "core/compare/Comparison.h"
 #include "core/store/IniError.h"
 #include "core/store/PlatformFile.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora::cli {
 
@@ -24,9 +24,9 @@ int CompareWithReference(const Arguments& args) {
     const std::optional<std::string> against = parsed.Option("--against");
     const std::optional<std::string> patch = parsed.Option("--patch");
 
-    Session session(parsed.places[0], parsed.fileType, {documentFile}, false);
-    Workspace& workspace = session.workspace;
-    const Globals& globals = session.globals;
+    CommandContext context(parsed.places[0], parsed.fileType, {documentFile}, false);
+    Workspace& workspace = context.workspace;
+    const Globals& globals = context.globals;
     // The file type's default copy and its settings (the letter-case flag among them); listing
     // differences needs no catalogue.
     workspace.BeginLoadDefault_INI_file();
@@ -35,8 +35,8 @@ int CompareWithReference(const Arguments& args) {
     const std::string referenceFile = against.value_or(globals.DefaultFileName);
     if (!platform::IsRegularFile(referenceFile)) throw IniError::CannotOpen(referenceFile);
 
-    const TMemIniFile document(documentFile, &globals.CaseSensitive);
-    const TMemIniFile reference(referenceFile, &globals.CaseSensitive);
+    const IniStore document(documentFile, &globals.CaseSensitive);
+    const IniStore reference(referenceFile, &globals.CaseSensitive);
     const std::vector<Difference> differences = CompareStores(document, reference, globals.CaseSensitive);
     if (patch) {
         std::error_code ec;

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/Session.h"
+#include "cli/CommandContext.h"
 
 #include <iostream>
 
 #include "core/catalogue/DocumentSave.h"
 #include "core/scripts/ScriptedEdits.h"
 #include "core/store/PlatformFile.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora::cli {
 
@@ -14,10 +14,10 @@ int Edit(const Arguments& args) {
     const StartArguments parsed = ParseStartArguments(args, {}, {"--output"});
     if (parsed.places.size() != 2) throw UsageError();
     const std::string& documentFile = parsed.places[1];
-    Session session(parsed.places[0], parsed.fileType, {documentFile}, false);
-    session.Load(documentFile);
+    CommandContext context(parsed.places[0], parsed.fileType, {documentFile}, false);
+    context.Load(documentFile);
 
-    ScriptedEdits edits(session.workspace);
+    ScriptedEdits edits(context.workspace);
     std::string line;
     for (size_t number = 1; std::getline(std::cin, line); ++number) {
         try {
@@ -32,9 +32,9 @@ int Edit(const Arguments& args) {
     if (const auto& saved = edits.Saved()) {
         // The script's edits were made on the document as it was read: another program's change
         // since then would be overwritten unseen.
-        RefuseSaveOverChangedFile(session.workspace, saved->Definition.has_value());
+        RefuseSaveOverChangedFile(context.workspace, saved->Definition.has_value());
         WriteSaveTexts(*saved, parsed.Option("--output").value_or(documentFile),
-                       session.workspace.Doc().Definition().FileName());
+                       context.workspace.Doc().Definition().FileName());
     }
     return 0;
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/Session.h"
+#include "cli/CommandContext.h"
 
 #include <iostream>
 
@@ -11,8 +11,8 @@ namespace velmora::cli {
 
 int Kinds(const Arguments& args) {
     std::vector<std::string> only;
-    const std::unique_ptr<Session> session = OpenDocumentWith(ParseStartArguments(args, {}), 1, only);
-    const ValueCheck check(session->workspace);
+    const std::unique_ptr<CommandContext> context = OpenDocumentWith(ParseStartArguments(args, {}), 1, only);
+    const ValueCheck check(context->workspace);
     PrintPinProblems(check);
     const KindLearner& learner = check.Learner();
     int shown = only.empty() ? -1 : learner.CategoryIndex(only[0]);

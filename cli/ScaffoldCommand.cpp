@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/Session.h"
+#include "cli/CommandContext.h"
 
 #include <filesystem>
 #include <iostream>
@@ -7,7 +7,7 @@
 #include "core/scaffold/DefinitionScaffold.h"
 #include "core/store/IniError.h"
 #include "core/store/PlatformFile.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora::cli {
 
@@ -33,7 +33,7 @@ int Scaffold(const Arguments& args) {
         throw IniError(definitionFile + " already exists; give --force to replace it");
 
     const Globals defaults;
-    const TMemIniFile document(documentFile, &defaults.CaseSensitive);
+    const IniStore document(documentFile, &defaults.CaseSensitive);
     const DefinitionScaffold scaffold = ScaffoldDefinition(document, defaults.VariantAllowed);
     WriteDefinitionFile(scaffold, definitionFile);
 

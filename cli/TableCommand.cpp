@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/Session.h"
+#include "cli/CommandContext.h"
 
 #include <algorithm>
 #include <iostream>
@@ -17,8 +17,8 @@ int Table(const Arguments& args) {
     if (parsed.places.size() != 3 || (parsed.Option("--page") && parsed.Option("--keys")) ||
         (parsed.Option("--csv") && parsed.Option("--xlsx")))
         throw UsageError();
-    Session session(parsed.places[0], parsed.fileType, {parsed.places[1]}, false);
-    session.Load(parsed.places[1]);
+    CommandContext context(parsed.places[0], parsed.fileType, {parsed.places[1]}, false);
+    context.Load(parsed.places[1]);
     std::optional<std::vector<std::string>> ids;
     if (const auto keys = parsed.Option("--keys")) {
         ids.emplace();
@@ -29,8 +29,8 @@ int Table(const Arguments& args) {
         }
     }
     const std::string& category = parsed.places[2];
-    const BalanceTable table(session.workspace, category,
-                             ChosenColumns(session.workspace, category, parsed.Option("--page"), ids));
+    const BalanceTable table(context.workspace, category,
+                             ChosenColumns(context.workspace, category, parsed.Option("--page"), ids));
     const std::vector<size_t> rows = table.CatalogueOrder();
     if (const auto csv = parsed.Option("--csv"))
         WriteTableFile(table, rows, *csv, TableFormat::Csv);

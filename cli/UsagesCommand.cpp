@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/Session.h"
+#include "cli/CommandContext.h"
 
 #include <iostream>
 
 #include "core/references/References.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora::cli {
 
 int Usages(const Arguments& args) {
     std::vector<std::string> code;
-    const std::unique_ptr<Session> session = OpenDocument(args, 1, code);
-    for (const Usage& usage : FindUsages(session->workspace.Doc().Store(), code[0], session->globals.CaseSensitive))
+    const std::unique_ptr<CommandContext> context = OpenDocument(args, 1, code);
+    for (const Usage& usage : FindUsages(context->workspace.Doc().Store(), code[0], context->globals.CaseSensitive))
         std::cout << usage.SectionName << '\t' << usage.Text << '\n';
     return 0;
 }

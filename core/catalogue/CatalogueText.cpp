@@ -15,15 +15,15 @@ void WriteCatalogueText(const Workspace& workspace, std::ostream& out) {
         out.write(text.data(), static_cast<std::streamsize>(text.size()));
         text.clear();
     };
-    TStringList entries;
+    StringList entries;
     for (size_t row = 0; row < workspace.CategoryRows.size(); ++row) {
         const std::string& category = workspace.CategoryRows[row];
         const int kind = workspace.CategoryKinds[row];
         workspace.GetReadSectionValuesOnly(kind, category, entries);
         text += '[' + category + "] kind=" + std::to_string(kind) + " entries=" + std::to_string(entries.Count()) + '\n';
         for (size_t i = 0; i < entries.Count(); ++i) {
-            if (i + TMemIniFile::LookAhead < entries.Count())
-                workspace.Doc().Store().PrefetchSection(entries[i + TMemIniFile::LookAhead]);
+            if (i + IniStore::LookAhead < entries.Count())
+                workspace.Doc().Store().PrefetchSection(entries[i + IniStore::LookAhead]);
             const std::string& code = entries[i];
             const std::string name = workspace.Doc().Store().ReadString(code, "Name", "");
             text += code;

@@ -5,7 +5,7 @@
 
 #include "core/catalogue/Workspace.h"
 #include "core/store/PlatformFile.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 #include "core/store/DiskStamp.h"
 #include "core/store/IniError.h"
 
@@ -15,7 +15,7 @@ SaveTexts TextsToSave(Workspace& workspace, bool withDefinition) {
     SaveTexts texts{workspace.Doc().Store().RenderText(), std::nullopt};
     if (withDefinition) {
         // A copy: the category list as written must not change the definition the history holds.
-        const std::unique_ptr<TMemIniFile> definition = workspace.Doc().Definition().CloneAs(std::string());
+        const std::unique_ptr<IniStore> definition = workspace.Doc().Definition().CloneAs(std::string());
         workspace.WriteProgBuffer(*definition, Workspace::AllSections, false, workspace.CategoryList);
         texts.Definition = definition->RenderText();
     }

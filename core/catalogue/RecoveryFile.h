@@ -15,7 +15,7 @@ namespace velmora {
 namespace platform {
 class FileLock;
 }
-class TMemIniFile;
+class IniStore;
 class Workspace;
 
 // A recovery file keeps the unsaved work of a session, so that a program that ends before a save
@@ -110,7 +110,7 @@ private:
 // document can be rendered a slice at a time.
 struct SessionCopy {
     Recovery Copy;
-    std::vector<const TMemIniFile*> Stores;
+    std::vector<const IniStore*> Stores;
 };
 SessionCopy SessionToRecover(const Workspace& workspace, int64_t savedAt);
 // The same with the bytes of the stores as they stand.

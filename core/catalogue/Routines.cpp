@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 
@@ -58,7 +58,7 @@ std::string NameKey(std::string_view name, bool caseSensitive) {
 }
 
 // One rule for the whole program: the store's.
-std::string StripComment(std::string_view text) { return TMemIniFile::StripComment(text); }
+std::string StripComment(std::string_view text) { return IniStore::StripComment(text); }
 
 std::vector<std::string> ValueItems(std::string_view value) {
     std::vector<std::string> items;

@@ -62,7 +62,7 @@ void Workspace::StartUpSettings(const std::string& workingDir) {
 void Workspace::BeginToLoadBasicValue() {
     m_globals.ResetToDefaults();
 
-    TStringList list;
+    StringList list;
     ReadProgBuffer(*SettingsIni, "FilesToEdit", "Rules.ini", "1", &list);
     // Rewritten at every start, so the file gains missing keys and shows normalised values.
     WriteProgBuffer(*SettingsIni, "FilesToEdit", true, list);
@@ -83,9 +83,9 @@ void Workspace::BeginToLoadBasicValue() {
     FileToEdit = FilesToEdit.Name(0);
 }
 
-void Workspace::ReadProgBuffer(const TMemIniFile& Ini, const std::string& ListSection,
+void Workspace::ReadProgBuffer(const IniStore& Ini, const std::string& ListSection,
                                const std::string& DefaultLineName, const std::string& DefaultLineValue,
-                               TStringList* List) {
+                               StringList* List) {
     for (const SettingKey& key : SettingKeys) {
         std::visit(
             [&](auto member) {
@@ -109,8 +109,8 @@ void Workspace::ReadProgBuffer(const TMemIniFile& Ini, const std::string& ListSe
         List->Add(DefaultLineName + "=" + DefaultLineValue);
 }
 
-void Workspace::WriteProgBuffer(TMemIniFile& Ini, const std::string& ListSection, bool WriteAll,
-                                const TStringList& List) {
+void Workspace::WriteProgBuffer(IniStore& Ini, const std::string& ListSection, bool WriteAll,
+                                const StringList& List) {
     for (const SettingKey& key : SettingKeys) {
         if (!key.alwaysWritten && !WriteAll) continue;
         std::visit(

@@ -5,7 +5,7 @@
 
 #include "core/catalogue/Routines.h"
 #include "core/catalogue/Workspace.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 
@@ -16,7 +16,7 @@ void TouchedSections::Clear() {
 
 std::optional<std::vector<size_t>> TouchedSections::SectionsToRead(const Workspace& workspace) const {
     if (m_everything || !workspace.Doc().HasDocument()) return std::nullopt;
-    const TMemIniFile& document = workspace.Doc().Store();
+    const IniStore& document = workspace.Doc().Store();
     const bool caseSensitive = workspace.G().CaseSensitive;
     const size_t limit = document.SectionCount() / 10;
     std::vector<size_t> positions;

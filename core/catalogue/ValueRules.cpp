@@ -3,7 +3,7 @@
 
 #include "core/catalogue/Routines.h"
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 
@@ -15,16 +15,16 @@ bool ValuesDiffer(std::string_view documentValue, std::string_view referenceValu
     return !NamesEqual(ComparableValue(documentValue), ComparableValue(referenceValue), caseSensitive);
 }
 
-bool ValueIsRed(const TMemIniFile& reference, std::string_view code, std::string_view key,
+bool ValueIsRed(const IniStore& reference, std::string_view code, std::string_view key,
                 std::string_view documentValue, bool caseSensitive) {
     return ValuesDiffer(documentValue, reference.ReadString(code, key, ""), caseSensitive);
 }
 
-std::string ReferenceValueTip(const TMemIniFile& reference, std::string_view code, std::string_view key) {
+std::string ReferenceValueTip(const IniStore& reference, std::string_view code, std::string_view key) {
     if (!reference.ValueExists(code, key)) return "default: (none)";
     return "default: " + std::string(ComparableValue(reference.ReadString(code, key, "")));
 }
 
-bool EntryIsRed(const TMemIniFile& reference, std::string_view code) { return !reference.SectionExists(code); }
+bool EntryIsRed(const IniStore& reference, std::string_view code) { return !reference.SectionExists(code); }
 
 }  // namespace velmora

@@ -6,7 +6,7 @@
 
 namespace velmora {
 
-class TMemIniFile;
+class IniStore;
 
 // When a value or an entry counts as changed against a reference (the default copy): the rule
 // behind the red marks of the category window and behind the comparison of two stores, written
@@ -23,16 +23,16 @@ bool ValuesDiffer(std::string_view documentValue, std::string_view referenceValu
 
 // The red mark of a value: the document's value of `key` in the entry `code` differs from the
 // reference's value of that key. A key the reference lacks has the empty value.
-bool ValueIsRed(const TMemIniFile& reference, std::string_view code, std::string_view key,
+bool ValueIsRed(const IniStore& reference, std::string_view code, std::string_view key,
                 std::string_view documentValue, bool caseSensitive);
 
 // What a red value's tooltip says of the reference (the default copy): "default: " and the
 // reference's value of `key` in the entry `code` as the red mark compares it, or "default: (none)"
 // when the reference lacks that key.
-std::string ReferenceValueTip(const TMemIniFile& reference, std::string_view code, std::string_view key);
+std::string ReferenceValueTip(const IniStore& reference, std::string_view code, std::string_view key);
 
 // The red mark of an entry: the reference has no section of that code (found as the reference
 // finds sections).
-bool EntryIsRed(const TMemIniFile& reference, std::string_view code);
+bool EntryIsRed(const IniStore& reference, std::string_view code);
 
 }  // namespace velmora

@@ -47,8 +47,8 @@ Workspace::Workspace(Globals& globals, Boxes& boxes, WorkspaceView* view)
 
 Workspace::~Workspace() = default;
 
-std::unique_ptr<TMemIniFile> Workspace::NewStore(const std::string& fileName) const {
-    return std::make_unique<TMemIniFile>(fileName, &m_globals.CaseSensitive);
+std::unique_ptr<IniStore> Workspace::NewStore(const std::string& fileName) const {
+    return std::make_unique<IniStore>(fileName, &m_globals.CaseSensitive);
 }
 
 std::string Workspace::DefinitionFileName() const {
@@ -124,7 +124,7 @@ void Workspace::ReadCreate_001FilenameAndDefault() {
 }
 
 void Workspace::ReadDefinitionSettings() {
-    const TMemIniFile& definition = m_document.Definition();
+    const IniStore& definition = m_document.Definition();
     // Settings go back to the settings file's values before this type's overrides apply.
     ReadProgBuffer(*SettingsIni);
     ReadProgBuffer(definition, AllSections, UnknownCategory, "1,TheUnknown!", &CategoryList);
@@ -165,7 +165,7 @@ void Workspace::BeginCopyDefaultOrLoadINItoCurrentBuffer(const std::string& File
 
     // The new store is complete before anything of the current document is let go: a file that
     // cannot be read leaves the current document, its name and its catalogue as they were.
-    std::unique_ptr<TMemIniFile> document;
+    std::unique_ptr<IniStore> document;
     if (!FromDefault) {
         platform::RemoveStaleTemporaries(FileName);
         document = NewStore(FileName);
@@ -187,7 +187,7 @@ void Workspace::BeginCopyDefaultOrLoadINItoCurrentBuffer(const std::string& File
 void Workspace::LoadRecoveredDocument(const std::string& FileName, std::string bytes, const DiskStamp& loaded) {
     BusyPointer busy(m_view);
     BannerOnExit banner(m_view);
-    std::unique_ptr<TMemIniFile> document = NewStore(std::string());
+    std::unique_ptr<IniStore> document = NewStore(std::string());
     document->LoadText(std::move(bytes));
     document->Rename(FileName, false);
 
@@ -201,7 +201,7 @@ void Workspace::LoadRecoveredDocument(const std::string& FileName, std::string b
 
 void Workspace::LoadRecoveredDefinition(const std::string& FileName, std::string bytes, const DiskStamp& loaded) {
     BusyPointer busy(m_view);
-    std::unique_ptr<TMemIniFile> definition = NewStore(std::string());
+    std::unique_ptr<IniStore> definition = NewStore(std::string());
     definition->LoadText(std::move(bytes));
     definition->Rename(FileName, false);
     CategoryList.Clear();
@@ -219,7 +219,7 @@ void Workspace::LoadDefinitionKeepingDocument() {
     BannerOnExit banner(m_view);
     const bool modified = m_document.Modified();
     // A fresh copy: the sections' claims of the old catalogue do not carry over.
-    std::unique_ptr<TMemIniFile> document = m_document.Store().CloneAs(m_document.FileName());
+    std::unique_ptr<IniStore> document = m_document.Store().CloneAs(m_document.FileName());
     CategoryList.Clear();
     BeginSetupDefault_001file();
     m_document.Load(StoreOf::Document, std::move(document));
@@ -231,7 +231,7 @@ void Workspace::LoadDefinitionKeepingDocument() {
 
 void Workspace::OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer() {
     BusyPointer busy(m_view);
-    TMemIniFile& document = m_document.StoreForLoad(StoreOf::Document);
+    IniStore& document = m_document.StoreForLoad(StoreOf::Document);
     // The definition store is reached row by row: a file type whose load failed before it was
     // read has no rows either.
 
@@ -242,7 +242,7 @@ void Workspace::OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer() {
     for (size_t row = 0; row < CategoryRows.size(); ++row) {
         const std::string& category = CategoryRows[row];
         if (CategoryKinds[row] == 0) document.MarkOccupiedListSection(category);
-        TStringList lines;
+        StringList lines;
         m_document.Definition().ReadSectionValues(category, lines);
         document.MarkOccupiedListed(lines);
     }
@@ -252,15 +252,15 @@ void Workspace::OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer() {
     for (size_t row = 0; row < CategoryRows.size(); ++row) {
         const std::string& category = CategoryRows[row];
         const int kind = CategoryKinds[row];
-        TStringList keys;
+        StringList keys;
         GetContentsOfAllPages(category, keys);
-        TStringList found;
+        StringList found;
         matcher.MarkOccupiedMatching(keys, found, m_globals.VariantAllowed);
         if (found.Empty()) continue;
 
         std::unordered_set<std::string> listed;
         if (m_globals.CheckDoubleSection) {
-            TStringList values;
+            StringList values;
             GetReadSectionValuesOnly(kind, category, values);
             for (const auto& value : values) listed.insert(FoldCase(value.text));
         }
@@ -300,16 +300,16 @@ std::string Workspace::UnknownHasNoWindowNotice() {
 void Workspace::SelectUnknown() {
     BusyPointer busy(m_view);
 
-    const TMemIniFile& document = m_document.Store();
+    const IniStore& document = m_document.Store();
     std::vector<std::string_view> unclaimed;
     for (size_t i = 0; i < document.SectionCount(); ++i) {
-        const GueTStringList& section = document.SectionAt(i);
+        const IniSection& section = document.SectionAt(i);
         if (section.Occupied == 0) unclaimed.push_back(section.Name());
     }
 
     if (!unclaimed.empty()) {
         ListNumbers numbers = NumbersOf(1, UnknownCategory);
-        TMemIniFile& definition = m_document.StoreForLoad(StoreOf::Definition);
+        IniStore& definition = m_document.StoreForLoad(StoreOf::Definition);
         for (std::string_view name : unclaimed)
             definition.AppendString(UnknownCategory, std::to_string(numbers.Next()), name);
 
@@ -332,61 +332,61 @@ void Workspace::SelectUnknown() {
 // ---------------------------------------------------------------------------------------------
 // Catalogue queries
 
-void Workspace::GetPages(const std::string& Category, TStringList& Pages) const {
+void Workspace::GetPages(const std::string& Category, StringList& Pages) const {
     std::vector<std::string> items = SplitCommaList(m_document.Definition().ReadString(AllSections, Category, ""));
     for (size_t i = 1; i < items.size(); ++i) Pages.Add(std::move(items[i]));
 }
 
-void Workspace::GetContentsOfAllPages(const std::string& Category, TStringList& Keys) const {
+void Workspace::GetContentsOfAllPages(const std::string& Category, StringList& Keys) const {
     Keys.Clear();
-    TStringList pages;
+    StringList pages;
     GetPages(Category, pages);
-    TStringList names;
+    StringList names;
     for (const auto& page : pages) {
         m_document.Definition().ReadSection(page.text, names);
         Keys.Append(names);
     }
 }
 
-void Workspace::GetReadSection(int Kind, const std::string& Category, TStringList& Numbers) const {
+void Workspace::GetReadSection(int Kind, const std::string& Category, StringList& Numbers) const {
     Numbers.Clear();
     if (DocumentListsEntries(Kind)) m_document.Store().ReadSection(Category, Numbers);
-    TStringList more;
+    StringList more;
     m_document.Definition().ReadSection(Category, more);
     Numbers.Append(more);
 }
 
-void Workspace::GetReadSectionValuesOnly(int Kind, const std::string& Category, TStringList& Values) const {
+void Workspace::GetReadSectionValuesOnly(int Kind, const std::string& Category, StringList& Values) const {
     Values.Clear();
     // A list line with an empty value ("447=") names no entry.
     if (DocumentListsEntries(Kind)) {
-        TStringList listed;
+        StringList listed;
         m_document.Store().ReadSectionValuesOnly(Category, listed);
         for (const StringItem& code : listed)
             if (!code.text.empty()) Values.Add(code);
     }
     // Each line of the definition file's list names its own section; a line whose section this
     // document lacks belongs to other documents of the file type and is not shown.
-    const TMemIniFile& definition = m_document.Definition();
+    const IniStore& definition = m_document.Definition();
     const int list = definition.IndexOfSection(Category);
     if (list < 0) return;
-    const TMemIniFile& document = m_document.Store();
-    const GueTStringList& lines = definition.SectionAt(static_cast<size_t>(list));
+    const IniStore& document = m_document.Store();
+    const IniSection& lines = definition.SectionAt(static_cast<size_t>(list));
     Values.Reserve(Values.Count() + lines.Count());
     std::string_view name;
     for (size_t i = 0; i < lines.Count(); ++i) {
-        if (i + TMemIniFile::LookAhead < lines.Count() &&
-            TMemIniFile::ListedName(lines.LineAt(i + TMemIniFile::LookAhead), name))
+        if (i + IniStore::LookAhead < lines.Count() &&
+            IniStore::ListedName(lines.LineAt(i + IniStore::LookAhead), name))
             document.PrefetchSectionNamedExactly(name);
-        if (TMemIniFile::ListedName(lines.LineAt(i), name) && !name.empty() &&
+        if (IniStore::ListedName(lines.LineAt(i), name) && !name.empty() &&
             document.HasSectionNamedExactly(name))
             Values.Add(std::string(name));
     }
 }
 
-void Workspace::GetListValues(const std::string& Name, TStringList& Values) const {
+void Workspace::GetListValues(const std::string& Name, StringList& Values) const {
     m_document.Store().ReadSectionValuesOnly(Name, Values);
-    TStringList more;
+    StringList more;
     m_document.Definition().ReadSectionValuesOnly(Name, more);
     Values.Append(more);
 }
@@ -396,7 +396,7 @@ int64_t Workspace::GetNextNomorUrut(int Kind, const std::string& Category) const
 }
 
 ListNumbers Workspace::NumbersOf(int Kind, const std::string& Category) const {
-    TStringList names;
+    StringList names;
     GetReadSection(Kind, Category, names);
     return ListNumbers(names.Texts());
 }

@@ -10,7 +10,7 @@
 #include "core/catalogue/Globals.h"
 #include "core/catalogue/Routines.h"
 #include "core/store/StringList.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 #include "core/store/DiskStamp.h"
 
 namespace velmora {
@@ -64,11 +64,11 @@ public:
     void StartUp(const std::string& workingDir);
     void StartUpSettings(const std::string& workingDir);
     void BeginToLoadBasicValue();
-    void ReadProgBuffer(const TMemIniFile& Ini, const std::string& ListSection = {},
+    void ReadProgBuffer(const IniStore& Ini, const std::string& ListSection = {},
                         const std::string& DefaultLineName = {}, const std::string& DefaultLineValue = {},
-                        TStringList* List = nullptr);
-    void WriteProgBuffer(TMemIniFile& Ini, const std::string& ListSection, bool WriteAll,
-                         const TStringList& List);
+                        StringList* List = nullptr);
+    void WriteProgBuffer(IniStore& Ini, const std::string& ListSection, bool WriteAll,
+                         const StringList& List);
 
     // The file-type load and its steps.
     void BeginToLoadNONBASIC();
@@ -101,21 +101,21 @@ public:
     static std::string UnknownHasNoWindowNotice();
 
     // Catalogue queries.
-    void GetPages(const std::string& Category, TStringList& Pages) const;
-    void GetContentsOfAllPages(const std::string& Category, TStringList& Keys) const;
+    void GetPages(const std::string& Category, StringList& Pages) const;
+    void GetContentsOfAllPages(const std::string& Category, StringList& Keys) const;
     // A category of kind 0 lists entries in the document's own section, before the definition
     // file's list; the other kinds are listed by the definition file only.
     static bool DocumentListsEntries(int Kind) { return Kind == 0; }
     // The key names of the category's list lines, shown or not: those of the document's own list
     // (kind 0) and of the definition file's.
-    void GetReadSection(int Kind, const std::string& Category, TStringList& Numbers) const;
+    void GetReadSection(int Kind, const std::string& Category, StringList& Numbers) const;
     // The entries of a category in list order: the document's own list (kind 0), then the
     // sections named by the definition file's list that this document holds. A list line with an
     // empty value names no entry.
-    void GetReadSectionValuesOnly(int Kind, const std::string& Category, TStringList& Values) const;
+    void GetReadSectionValuesOnly(int Kind, const std::string& Category, StringList& Values) const;
     // A list that is no category's, such as a list of allowed values: every value of the
     // document's section of that name, then of the definition file's.
-    void GetListValues(const std::string& Name, TStringList& Values) const;
+    void GetListValues(const std::string& Name, StringList& Values) const;
     // The largest number of the category's list lines, at least 0.
     int64_t GetNextNomorUrut(int Kind, const std::string& Category) const;
     // The numbers that new lines of the category's list get.
@@ -137,12 +137,12 @@ public:
 
     // State.
     std::string FileToEdit;
-    TStringList FilesToEdit;    // the [FilesToEdit] lines, in menu order
-    TStringList CategoryList;   // the [AllSections] lines, "Unknown!" ensured
+    StringList FilesToEdit;    // the [FilesToEdit] lines, in menu order
+    StringList CategoryList;   // the [AllSections] lines, "Unknown!" ensured
     std::vector<int> CategoryKinds;
     std::vector<std::string> CategoryRows;  // the category names, row by row
-    std::unique_ptr<TMemIniFile> SettingsIni;
-    std::unique_ptr<TMemIniFile> DefaultIni;
+    std::unique_ptr<IniStore> SettingsIni;
+    std::unique_ptr<IniStore> DefaultIni;
     // The document's and the definition's files as they were last read or written, to tell when
     // another program changed them (Exists false: not read from a file).
     DiskStamp DocumentStamp;
@@ -162,7 +162,7 @@ public:
     const Document& Doc() const { return m_document; }
 
 private:
-    std::unique_ptr<TMemIniFile> NewStore(const std::string& fileName) const;
+    std::unique_ptr<IniStore> NewStore(const std::string& fileName) const;
     std::string GameDirectoryPath() const;
 
     Globals& m_globals;

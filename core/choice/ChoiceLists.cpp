@@ -7,7 +7,7 @@
 #include "core/catalogue/Workspace.h"
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 
@@ -38,7 +38,7 @@ int CategoryRowOfSource(std::string_view source, const Workspace& workspace) {
 
 BasicList BuildBasicList(std::string_view valueSources, const Workspace& workspace) {
     BasicList list;
-    TStringList values;
+    StringList values;
     for (const std::string& name : SplitValueSources(valueSources)) {
         // A category gives the entries it shows; any other source is a list of values: the
         // document's section of that name, then the definition file's.
@@ -58,7 +58,7 @@ std::string MissingSourceNotice(std::string_view sourceName) {
 }
 
 std::vector<std::string> BuildOthersList(const std::vector<std::string>& entryCodes, std::string_view key,
-                                         const TMemIniFile& document) {
+                                         const IniStore& document) {
     std::vector<std::string> items;
     // Folded value -> its item. Big categories repeat a handful of values thousands of times, so
     // finding the item must not walk the items collected so far.

@@ -8,7 +8,7 @@
 
 namespace velmora {
 
-class TMemIniFile;
+class IniStore;
 class Workspace;
 
 // The list work of the value choice dialog, on plain data so that it runs and is tested without
@@ -47,7 +47,7 @@ std::string MissingSourceNotice(std::string_view sourceName);
 // value are left out; values that differ only in letter case are one item, shown as first met.
 // Items come in order of first appearance.
 std::vector<std::string> BuildOthersList(const std::vector<std::string>& entryCodes, std::string_view key,
-                                         const TMemIniFile& document);
+                                         const IniStore& document);
 
 // The value an item stands for: its text before the first "=" trimmed of blanks, or the whole
 // text when it has no "=".

@@ -7,13 +7,13 @@
 
 namespace velmora {
 
-ChangesSource::ChangesSource(const Workspace& workspace, const TMemIniFile& reference,
+ChangesSource::ChangesSource(const Workspace& workspace, const IniStore& reference,
                              std::shared_ptr<StoreTexts> referenceCopy)
     : ChangesSource(workspace, reference, std::move(referenceCopy), StoreTexts::Sliced{}) {
     Continue(std::numeric_limits<size_t>::max());
 }
 
-ChangesSource::ChangesSource(const Workspace& workspace, const TMemIniFile& reference,
+ChangesSource::ChangesSource(const Workspace& workspace, const IniStore& reference,
                              std::shared_ptr<StoreTexts> referenceCopy, StoreTexts::Sliced)
     : m_workspace(workspace),
       m_referenceStore(reference),

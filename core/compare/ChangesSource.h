@@ -10,7 +10,7 @@
 
 namespace velmora {
 
-class TMemIniFile;
+class IniStore;
 class Workspace;
 
 // What the Changes window's list is made from, copied on the thread that edits the stores: the
@@ -22,9 +22,9 @@ class ChangesSource {
 public:
     // `referenceCopy`, when it is a copy of `reference` (which is never edited), whole or not, is
     // taken (and completed) instead of another.
-    ChangesSource(const Workspace& workspace, const TMemIniFile& reference,
+    ChangesSource(const Workspace& workspace, const IniStore& reference,
                   std::shared_ptr<StoreTexts> referenceCopy = nullptr);
-    ChangesSource(const Workspace& workspace, const TMemIniFile& reference, std::shared_ptr<StoreTexts> referenceCopy,
+    ChangesSource(const Workspace& workspace, const IniStore& reference, std::shared_ptr<StoreTexts> referenceCopy,
                   StoreTexts::Sliced);
     ChangesSource(const ChangesSource&) = delete;
     ChangesSource& operator=(const ChangesSource&) = delete;
@@ -45,7 +45,7 @@ public:
 private:
     // What the lists are read from, until they are read.
     const Workspace& m_workspace;
-    const TMemIniFile& m_referenceStore;
+    const IniStore& m_referenceStore;
     StoreTexts m_document;
     std::shared_ptr<StoreTexts> m_reference;
     DifferenceCategories::Lists m_lists;

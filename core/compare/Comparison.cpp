@@ -10,7 +10,7 @@
 #include "core/store/IniError.h"
 #include "core/store/NameIndex.h"
 #include "core/store/StoreTexts.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 namespace {
@@ -29,7 +29,7 @@ bool FirstLineOfItsKey(const Section& section, size_t line, std::string_view& ke
 
 // Walks both stores once. Sections are looked up through a name index of the letter-case rule in
 // force; lines through each section's own key lookup, which finds the first line of a name. The
-// stores are both TMemIniFile or both StoreTexts, copies that read as their stores do.
+// stores are both IniStore or both StoreTexts, copies that read as their stores do.
 template <bool IgnoreCase, class Store>
 class StoreComparer {
 public:
@@ -93,7 +93,7 @@ private:
 // The lines a patch carries: the whole section (line None) or single lines, by document position.
 using PatchPart = std::pair<size_t, size_t>;
 
-std::vector<PatchPart> PatchParts(const TMemIniFile& document, const std::vector<Difference>& differences) {
+std::vector<PatchPart> PatchParts(const IniStore& document, const std::vector<Difference>& differences) {
     std::vector<PatchPart> parts;
     for (const Difference& difference : differences) {
         size_t line = Difference::None;
@@ -165,12 +165,12 @@ std::vector<Difference> CompareAll(const Store& document, const Store& reference
 
 }  // namespace
 
-void CompareSectionPair(const TMemIniFile& document, size_t d, const TMemIniFile& reference, size_t r,
+void CompareSectionPair(const IniStore& document, size_t d, const IniStore& reference, size_t r,
                         bool caseSensitive, std::vector<Difference>& differences) {
     CompareSections(document, d, reference, r, caseSensitive, differences);
 }
 
-std::vector<Difference> CompareStores(const TMemIniFile& document, const TMemIniFile& reference, bool caseSensitive,
+std::vector<Difference> CompareStores(const IniStore& document, const IniStore& reference, bool caseSensitive,
                                       std::vector<size_t>* referenceOf) {
     return CompareAll(document, reference, caseSensitive, referenceOf);
 }
@@ -215,7 +215,7 @@ std::string PatchRemovalsWarning(size_t count) {
            " only listed in a comment at its start, to be made by hand.";
 }
 
-std::string PatchText(const TMemIniFile& document, const std::vector<Difference>& differences) {
+std::string PatchText(const IniStore& document, const std::vector<Difference>& differences) {
     const std::vector<PatchPart> parts = PatchParts(document, differences);
     std::string removed;
     for (const std::string& removal : PatchRemovals(differences)) removed += "; removed: " + removal + "\r\n";
@@ -225,7 +225,7 @@ std::string PatchText(const TMemIniFile& document, const std::vector<Difference>
         const size_t index = parts[first].first;
         size_t end = first;
         while (end < parts.size() && parts[end].first == index) ++end;
-        const GueTStringList& section = document.SectionAt(index);
+        const IniSection& section = document.SectionAt(index);
         patch.Header(section.LeadingComments(), section.Name(), section.Header());
         // A whole section (line None) sorts after single lines of its own, which it holds anyway.
         if (parts[end - 1].second == Difference::None) {

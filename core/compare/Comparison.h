@@ -9,7 +9,7 @@
 namespace velmora {
 
 class StoreTexts;
-class TMemIniFile;
+class IniStore;
 
 // What a document changed against a reference (the default copy, the game's copy or any INI file):
 // the list a modder reads, reverts from, and turns into a patch to share.
@@ -56,7 +56,7 @@ struct Difference {
 // document lacks, in the reference's order. `caseSensitive` is the letter-case flag of the stores.
 // `referenceOf`, when given, gets for each document section the reference section it was compared
 // with: None for a section only the document has and for a later section of a name already seen.
-std::vector<Difference> CompareStores(const TMemIniFile& document, const TMemIniFile& reference,
+std::vector<Difference> CompareStores(const IniStore& document, const IniStore& reference,
                                       bool caseSensitive, std::vector<size_t>* referenceOf = nullptr);
 // The same of copies of the stores' texts, for a comparison away from the thread that edits them;
 // the positions are those of the stores when copied.
@@ -65,7 +65,7 @@ std::vector<Difference> CompareStores(const StoreTexts& document, const StoreTex
 
 // The differences of the document's section at `d` against the reference's section at `r`, the
 // pair CompareStores matched, appended to `differences` in CompareStores' order.
-void CompareSectionPair(const TMemIniFile& document, size_t d, const TMemIniFile& reference, size_t r,
+void CompareSectionPair(const IniStore& document, size_t d, const IniStore& reference, size_t r,
                         bool caseSensitive, std::vector<Difference>& differences);
 
 // The line that lists a difference: "[S] K: OLD -> NEW", "[S] +K=V", "[S] -K=V", "+[S]" or "-[S]".
@@ -86,6 +86,6 @@ std::string PatchRemovalsWarning(size_t count);
 // lists the removals (PatchRemovals), "; removed: [S]" each, and an empty line, so that a merge
 // that cannot delete does not hide them. `differences` are those CompareStores gave for
 // `document` as it still stands.
-std::string PatchText(const TMemIniFile& document, const std::vector<Difference>& differences);
+std::string PatchText(const IniStore& document, const std::vector<Difference>& differences);
 
 }  // namespace velmora

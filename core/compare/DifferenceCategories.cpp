@@ -7,19 +7,19 @@
 #include "core/catalogue/Workspace.h"
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 
 namespace {
 
-void Append(const TStringList& names, std::vector<std::string>& to) {
+void Append(const StringList& names, std::vector<std::string>& to) {
     for (const StringItem& name : names) to.push_back(name.text);
 }
 
 }  // namespace
 
-DifferenceCategories::Lists DifferenceCategories::ReadLists(const Workspace& workspace, const TMemIniFile& reference) {
+DifferenceCategories::Lists DifferenceCategories::ReadLists(const Workspace& workspace, const IniStore& reference) {
     Lists lists;
     StartLists(workspace, lists);
     for (size_t row = 0; row < lists.rows.size(); ++row) ReadListRow(workspace, reference, row, lists);
@@ -33,9 +33,9 @@ void DifferenceCategories::StartLists(const Workspace& workspace, Lists& lists) 
     lists.named.assign(lists.rows.size(), {});
 }
 
-size_t DifferenceCategories::ReadListRow(const Workspace& workspace, const TMemIniFile& reference, size_t row,
+size_t DifferenceCategories::ReadListRow(const Workspace& workspace, const IniStore& reference, size_t row,
                                          Lists& lists) {
-    TStringList names;
+    StringList names;
     workspace.GetReadSectionValuesOnly(workspace.CategoryKinds[row], lists.rows[row], names);
     Append(names, lists.entries[row]);
     // What the document lacks is named only by the lists that outlive it.
@@ -48,7 +48,7 @@ size_t DifferenceCategories::ReadListRow(const Workspace& workspace, const TMemI
     return lists.entries[row].size() + lists.named[row].size();
 }
 
-DifferenceCategories::DifferenceCategories(const Workspace& workspace, const TMemIniFile& reference)
+DifferenceCategories::DifferenceCategories(const Workspace& workspace, const IniStore& reference)
     : DifferenceCategories(ReadLists(workspace, reference)) {}
 
 DifferenceCategories::DifferenceCategories(const Lists& lists) : m_caseSensitive(lists.caseSensitive), m_rows(lists.rows) {

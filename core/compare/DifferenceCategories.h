@@ -12,7 +12,7 @@
 
 namespace velmora {
 
-class TMemIniFile;
+class IniStore;
 class Workspace;
 
 // The catalogue's category of each section a difference names, by which the Changes window groups
@@ -32,15 +32,15 @@ public:
         std::vector<std::vector<std::string>> named;
     };
     // `reference` is the store compared against.
-    static Lists ReadLists(const Workspace& workspace, const TMemIniFile& reference);
+    static Lists ReadLists(const Workspace& workspace, const IniStore& reference);
     // The lists with their rows named and none read yet: each is read by ReadListRow.
     static void StartLists(const Workspace& workspace, Lists& lists);
     // Reads category row `row`; gives the number of names read.
-    static size_t ReadListRow(const Workspace& workspace, const TMemIniFile& reference, size_t row, Lists& lists);
+    static size_t ReadListRow(const Workspace& workspace, const IniStore& reference, size_t row, Lists& lists);
 
     explicit DifferenceCategories(const Lists& lists);
     // Reads the workspace's catalogue as it stands.
-    DifferenceCategories(const Workspace& workspace, const TMemIniFile& reference);
+    DifferenceCategories(const Workspace& workspace, const IniStore& reference);
 
     const std::string& CategoryOf(std::string_view section) const;
 

@@ -11,7 +11,7 @@
 #include "core/catalogue/Workspace.h"
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 namespace {
@@ -24,7 +24,7 @@ bool IsCategoryRow(const Workspace& workspace, size_t row) {
 // The entry lists a revert touches and the lists after it, as the edit's stores stand.
 class ListKeeper {
 public:
-    ListKeeper(Workspace& workspace, StoreEdit& edit, const TMemIniFile& reference, std::string category)
+    ListKeeper(Workspace& workspace, StoreEdit& edit, const IniStore& reference, std::string category)
         : m_workspace(workspace),
           m_edit(edit),
           m_reference(reference),
@@ -74,8 +74,8 @@ public:
 
 private:
     std::string Key(const std::string& name) const { return m_caseSensitive ? name : FoldCase(name); }
-    const TMemIniFile& Document() const { return m_edit.Store(StoreOf::Document); }
-    const TMemIniFile& Definition() const { return m_edit.Store(StoreOf::Definition); }
+    const IniStore& Document() const { return m_edit.Store(StoreOf::Document); }
+    const IniStore& Definition() const { return m_edit.Store(StoreOf::Definition); }
 
     // The row of the category of kind 0 whose list section in the document is `section`.
     std::optional<size_t> DocumentListRow(const std::string& section) const {
@@ -147,7 +147,7 @@ private:
             if (referenceList < 0) continue;
             const long line = m_reference.IndexOfLineWithValue(static_cast<size_t>(referenceList), code);
             if (line < 0) continue;
-            const GueTStringList& lines = m_reference.SectionAt(static_cast<size_t>(referenceList));
+            const IniSection& lines = m_reference.SectionAt(static_cast<size_t>(referenceList));
             std::string_view number;
             lines.LineAt(static_cast<size_t>(line)).KeyName(number);
             const int documentList = Document().IndexOfSection(name);
@@ -174,12 +174,12 @@ private:
     // revert's own category.
     std::optional<size_t> FittingRow(const std::string& code) const {
         const int at = Document().IndexOfSection(code);
-        const GueTStringList& section = Document().SectionAt(static_cast<size_t>(at));
+        const IniSection& section = Document().SectionAt(static_cast<size_t>(at));
         for (size_t row = 0; row < m_workspace.CategoryRows.size(); ++row) {
             if (!IsCategoryRow(m_workspace, row)) continue;
-            TStringList keys;
+            StringList keys;
             m_workspace.GetContentsOfAllPages(m_workspace.CategoryRows[row], keys);
-            if (TMemIniFile::SectionFitsKeys(section, keys, m_workspace.G().VariantAllowed)) return row;
+            if (IniStore::SectionFitsKeys(section, keys, m_workspace.G().VariantAllowed)) return row;
         }
         for (size_t row = 0; row < m_workspace.CategoryRows.size(); ++row)
             if (IsCategoryRow(m_workspace, row) && !m_category.empty() &&
@@ -190,7 +190,7 @@ private:
 
     Workspace& m_workspace;
     StoreEdit& m_edit;
-    const TMemIniFile& m_reference;
+    const IniStore& m_reference;
     std::string m_category;
     bool m_caseSensitive;
     std::set<std::string, std::function<bool(const std::string&, const std::string&)>> m_codes;
@@ -201,7 +201,7 @@ private:
 
 }  // namespace
 
-bool RevertEntries(Workspace& workspace, const std::vector<Difference>& selection, const TMemIniFile& reference,
+bool RevertEntries(Workspace& workspace, const std::vector<Difference>& selection, const IniStore& reference,
                    const std::string& category) {
     if (selection.empty()) return false;
     const bool caseSensitive = workspace.G().CaseSensitive;

@@ -8,7 +8,7 @@
 
 namespace velmora {
 
-class TMemIniFile;
+class IniStore;
 class Workspace;
 
 // A revert that keeps the categories' lists in step with the entries, as the Changes window and
@@ -24,7 +24,7 @@ class Workspace;
 //    section back from the reference.
 // All of it is one edit. `category` is also the focus of its undo and redo. False when it changed
 // nothing. Throws IniError, the document unchanged, when the selection no longer fits.
-bool RevertEntries(Workspace& workspace, const std::vector<Difference>& selection, const TMemIniFile& reference,
+bool RevertEntries(Workspace& workspace, const std::vector<Difference>& selection, const IniStore& reference,
                    const std::string& category = {});
 
 }  // namespace velmora

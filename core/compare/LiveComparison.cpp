@@ -5,16 +5,16 @@
 #include <utility>
 
 #include "core/store/StoreTexts.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 
-LiveComparison::LiveComparison(const TMemIniFile& document, const TMemIniFile& reference, bool caseSensitive)
+LiveComparison::LiveComparison(const IniStore& document, const IniStore& reference, bool caseSensitive)
     : m_reference(reference), m_caseSensitive(caseSensitive) {
     CompareAll(document);
 }
 
-bool ComparedCopies::Of(const TMemIniFile& documentStore, const TMemIniFile& referenceStore) const {
+bool ComparedCopies::Of(const IniStore& documentStore, const IniStore& referenceStore) const {
     if (document != &documentStore || reference != &referenceStore ||
         documentStore.SectionCount() != documentSections.size())
         return false;
@@ -34,7 +34,7 @@ ComparedCopies CompareCopies(const StoreTexts& document, const StoreTexts& refer
     return compared;
 }
 
-LiveComparison::LiveComparison(const TMemIniFile& document, const TMemIniFile& reference, bool caseSensitive,
+LiveComparison::LiveComparison(const IniStore& document, const IniStore& reference, bool caseSensitive,
                                ComparedCopies compared)
     : m_reference(reference), m_caseSensitive(caseSensitive) {
     if (!compared.Of(document, reference)) {
@@ -47,7 +47,7 @@ LiveComparison::LiveComparison(const TMemIniFile& document, const TMemIniFile& r
     Recount();
 }
 
-void LiveComparison::CompareAll(const TMemIniFile& document) {
+void LiveComparison::CompareAll(const IniStore& document) {
     m_document = &document;
     m_differences = CompareStores(document, m_reference, m_caseSensitive, &m_referenceOf);
     Recount();
@@ -79,11 +79,11 @@ void LiveComparison::Resize(size_t d, size_t count) {
     }
 }
 
-bool LiveComparison::Follows(const TMemIniFile& document) const {
+bool LiveComparison::Follows(const IniStore& document) const {
     return &document == m_document && document.SectionCount() == m_referenceOf.size();
 }
 
-std::optional<std::vector<ChangedRows>> LiveComparison::Update(const TMemIniFile& document,
+std::optional<std::vector<ChangedRows>> LiveComparison::Update(const IniStore& document,
                                                                const std::optional<std::vector<size_t>>& sections) {
     if (!sections || !Follows(document)) {
         CompareAll(document);

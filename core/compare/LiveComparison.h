@@ -11,7 +11,7 @@
 namespace velmora {
 
 class StoreTexts;
-class TMemIniFile;
+class IniStore;
 
 // A stretch of the list of differences that an update replaced: the rows from First on, Removed of
 // them, gave way to Inserted new ones. Stretches come in list order, First counted in the list as
@@ -28,8 +28,8 @@ struct ChangedRows {
 // LiveComparison of the stores themselves to take up, away from the thread that edits them.
 struct ComparedCopies {
     // The stores copied, as identities only, and the names of the document's sections then.
-    const TMemIniFile* document = nullptr;
-    const TMemIniFile* reference = nullptr;
+    const IniStore* document = nullptr;
+    const IniStore* reference = nullptr;
     std::vector<std::string> documentSections;
     std::vector<Difference> differences;
     std::vector<size_t> referenceOf;  // as CompareStores gives it
@@ -38,7 +38,7 @@ struct ComparedCopies {
     // name and in the same order, so that edits of values since the copy are caught up by
     // comparing their sections again. Sections that came, went, moved or were renamed need
     // another comparison, even when their count stayed.
-    bool Of(const TMemIniFile& documentStore, const TMemIniFile& referenceStore) const;
+    bool Of(const IniStore& documentStore, const IniStore& referenceStore) const;
 };
 ComparedCopies CompareCopies(const StoreTexts& document, const StoreTexts& reference, bool caseSensitive);
 
@@ -48,33 +48,33 @@ ComparedCopies CompareCopies(const StoreTexts& document, const StoreTexts& refer
 // outlive the comparison.
 class LiveComparison {
 public:
-    LiveComparison(const TMemIniFile& document, const TMemIniFile& reference, bool caseSensitive);
+    LiveComparison(const IniStore& document, const IniStore& reference, bool caseSensitive);
     // Takes up what a comparison of copies of these stores found, when it is of them (ComparedCopies::Of);
     // compares them afresh otherwise. Sections whose values were edited since the copy are then
     // compared again with Update.
-    LiveComparison(const TMemIniFile& document, const TMemIniFile& reference, bool caseSensitive,
+    LiveComparison(const IniStore& document, const IniStore& reference, bool caseSensitive,
                    ComparedCopies compared);
 
     const std::vector<Difference>& Differences() const { return m_differences; }
-    const TMemIniFile& Reference() const { return m_reference; }
+    const IniStore& Reference() const { return m_reference; }
     // True when `document` is the store compared and still has as many sections, so that Update
     // of the sections edits touched keeps the comparison true without comparing everything.
-    bool Follows(const TMemIniFile& document) const;
+    bool Follows(const IniStore& document) const;
 
     // Compares again the document's sections at `sections` (positions in store order, as
     // TouchedSections::SectionsToRead gives them), or everything when there are none to go by or
     // `document` is not the store, or no longer of the shape, compared before. The stretches of
     // rows that changed; none when everything was compared again.
-    std::optional<std::vector<ChangedRows>> Update(const TMemIniFile& document,
+    std::optional<std::vector<ChangedRows>> Update(const IniStore& document,
                                                    const std::optional<std::vector<size_t>>& sections);
 
 private:
-    void CompareAll(const TMemIniFile& document);
+    void CompareAll(const IniStore& document);
     void Recount();
     void Resize(size_t d, size_t count);
 
-    const TMemIniFile* m_document = nullptr;
-    const TMemIniFile& m_reference;
+    const IniStore* m_document = nullptr;
+    const IniStore& m_reference;
     bool m_caseSensitive;
     std::vector<Difference> m_differences;
     // Per document section: the reference section it is compared with (None: a section only the

@@ -11,7 +11,7 @@
 #include "core/catalogue/Routines.h"
 #include "core/store/IniError.h"
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 namespace {
@@ -22,7 +22,7 @@ IniError NoLongerFits() { return IniError("The list of changes no longer fits th
 // by key, each the first of its name.
 class StoreLookup {
 public:
-    StoreLookup(const TMemIniFile& store, bool caseSensitive) : m_store(store), m_caseSensitive(caseSensitive) {}
+    StoreLookup(const IniStore& store, bool caseSensitive) : m_store(store), m_caseSensitive(caseSensitive) {}
 
     std::optional<size_t> FindSection(std::string_view name) const {
         // The store's own index answers when it follows the same flag, as it does in the program.
@@ -38,7 +38,7 @@ public:
     long FindKey(size_t section, std::string_view key) const { return m_store.SectionAt(section).IndexOfKey(key); }
 
 private:
-    const TMemIniFile& m_store;
+    const IniStore& m_store;
     bool m_caseSensitive;
 };
 
@@ -98,13 +98,13 @@ std::vector<std::optional<size_t>> Anchors(const std::vector<size_t>& inserted, 
     return anchors;
 }
 
-ReferenceLine CopyLine(const GueTStringList& section, size_t line) {
+ReferenceLine CopyLine(const IniSection& section, size_t line) {
     ReferenceLine copy{std::string(section.LineAt(line).Raw()), {}};
     if (const auto* comments = section.CommentsOf(line)) copy.Comments.assign(comments->begin(), comments->end());
     return copy;
 }
 
-ReferenceSection CopySection(const GueTStringList& section) {
+ReferenceSection CopySection(const IniSection& section) {
     ReferenceSection copy{std::string(section.Name()), std::string(section.Header()), {}, {}};
     if (const auto* leading = section.LeadingComments()) copy.LeadingComments.assign(leading->begin(), leading->end());
     copy.Lines.reserve(section.Count());
@@ -115,7 +115,7 @@ ReferenceSection CopySection(const GueTStringList& section) {
 // Builds the plan: checks each difference against the stores and turns it into its step.
 class Planner {
 public:
-    Planner(const TMemIniFile& document, const TMemIniFile& reference, bool caseSensitive)
+    Planner(const IniStore& document, const IniStore& reference, bool caseSensitive)
         : m_reference(reference),
           m_documentLookup(document, caseSensitive),
           m_referenceLookup(reference, caseSensitive),
@@ -170,15 +170,15 @@ private:
         return step;
     }
 
-    const GueTStringList& ReferenceSectionOf(const Difference& difference) const {
+    const IniSection& ReferenceSectionOf(const Difference& difference) const {
         if (difference.ReferenceSection >= m_reference.SectionCount()) throw NoLongerFits();
-        const GueTStringList& section = m_reference.SectionAt(difference.ReferenceSection);
+        const IniSection& section = m_reference.SectionAt(difference.ReferenceSection);
         if (!NamesEqual(section.Name(), difference.Section, m_caseSensitive)) throw NoLongerFits();
         return section;
     }
 
     size_t ReferenceLineOf(const Difference& difference) const {
-        const GueTStringList& section = ReferenceSectionOf(difference);
+        const IniSection& section = ReferenceSectionOf(difference);
         std::string_view key;
         if (difference.ReferenceLine >= section.Count() || !section.LineAt(difference.ReferenceLine).KeyName(key) ||
             !EqualsNoCase(key, difference.Key))
@@ -198,7 +198,7 @@ private:
         const std::vector<std::optional<size_t>> anchors =
             Anchors(positions, [this](size_t r) { return SectionHeld(r); });
         for (size_t i = 0; i < positions.size(); ++i) {
-            const GueTStringList& section = m_reference.SectionAt(positions[i]);
+            const IniSection& section = m_reference.SectionAt(positions[i]);
             RevertStep& step = Step(RevertAction::InsertSection, std::string(section.Name()));
             if (anchors[i]) step.After = std::string(m_reference.SectionAt(*anchors[i]).Name());
             step.Copy = CopySection(section);
@@ -211,7 +211,7 @@ private:
             const size_t r = positions[first].first;
             std::vector<size_t> lines;
             for (; first < positions.size() && positions[first].first == r; ++first) lines.push_back(positions[first].second);
-            const GueTStringList& section = m_reference.SectionAt(r);
+            const IniSection& section = m_reference.SectionAt(r);
             const std::optional<size_t> documentSection = m_documentLookup.FindSection(section.Name());
             if (!documentSection) throw NoLongerFits();
             const std::vector<std::optional<size_t>> anchors = Anchors(lines, [&](size_t line) {
@@ -230,7 +230,7 @@ private:
         }
     }
 
-    const TMemIniFile& m_reference;
+    const IniStore& m_reference;
     StoreLookup m_documentLookup;
     StoreLookup m_referenceLookup;
     bool m_caseSensitive;
@@ -239,8 +239,8 @@ private:
 
 }  // namespace
 
-RevertPlan PlanRevert(const std::vector<Difference>& selection, const TMemIniFile& document,
-                      const TMemIniFile& reference, bool caseSensitive) {
+RevertPlan PlanRevert(const std::vector<Difference>& selection, const IniStore& document,
+                      const IniStore& reference, bool caseSensitive) {
     return Planner(document, reference, caseSensitive).Plan(selection);
 }
 
@@ -262,7 +262,7 @@ std::vector<Difference> DifferencesOfEntries(const std::vector<Difference>& diff
     return ofSections;
 }
 
-RevertPlace PlaceOf(const TMemIniFile& document, const RevertStep& step, bool caseSensitive) {
+RevertPlace PlaceOf(const IniStore& document, const RevertStep& step, bool caseSensitive) {
     return Locate(StoreLookup(document, caseSensitive), step);
 }
 
@@ -304,7 +304,7 @@ std::string RevertText(const std::vector<Difference>& selection, bool caseSensit
     return "Revert " + std::to_string(selection.size()) + " Changes";
 }
 
-bool RevertDifferences(Document& document, const std::vector<Difference>& selection, const TMemIniFile& reference,
+bool RevertDifferences(Document& document, const std::vector<Difference>& selection, const IniStore& reference,
                        bool caseSensitive, const std::string& category) {
     if (selection.empty()) return false;
     const RevertPlan plan = PlanRevert(selection, document.Store(), reference, caseSensitive);

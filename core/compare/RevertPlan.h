@@ -12,7 +12,7 @@ namespace velmora {
 
 class Document;
 class StoreEdit;
-class TMemIniFile;
+class IniStore;
 
 // Putting the reference back, as data: what a revert of some differences does to the document,
 // step by step, so that an undoable edit of the document can make the steps and take them back.
@@ -69,8 +69,8 @@ using RevertPlan = std::vector<RevertStep>;
 // replacements and removals as selected, then the sections and lines put back, in the reference's
 // order. A difference selected twice counts once. Throws IniError when a difference does not fit
 // the stores (they changed since they were compared).
-RevertPlan PlanRevert(const std::vector<Difference>& selection, const TMemIniFile& document,
-                      const TMemIniFile& reference, bool caseSensitive);
+RevertPlan PlanRevert(const std::vector<Difference>& selection, const IniStore& document,
+                      const IniStore& reference, bool caseSensitive);
 
 // The differences among `differences` that concern the section `section` (NamesEqual): the
 // selection of a revert per entry.
@@ -89,7 +89,7 @@ struct RevertPlace {
 };
 
 // Throws IniError when the document no longer holds the step's section, line or anchor.
-RevertPlace PlaceOf(const TMemIniFile& document, const RevertStep& step, bool caseSensitive);
+RevertPlace PlaceOf(const IniStore& document, const RevertStep& step, bool caseSensitive);
 
 // Makes the steps as changes of `edit` to its document store, each found in the document as the
 // changes before it left it. Throws IniError when a step does not fit; the edit then holds the
@@ -104,7 +104,7 @@ std::string RevertText(const std::vector<Difference>& selection, bool caseSensit
 // named "Revert GRUNT Cost", "Revert GRUNT" (the differences of one entry) or "Revert 12 Changes".
 // `category` is the focus of its undo and redo. False when it changed nothing. Throws IniError,
 // the document unchanged, when the selection no longer fits.
-bool RevertDifferences(Document& document, const std::vector<Difference>& selection, const TMemIniFile& reference,
+bool RevertDifferences(Document& document, const std::vector<Difference>& selection, const IniStore& reference,
                        bool caseSensitive, const std::string& category = {});
 
 }  // namespace velmora

@@ -11,7 +11,7 @@ namespace velmora {
 // ---------------------------------------------------------------------------------------------
 // StoreEdit
 
-StoreEdit::StoreEdit(TMemIniFile& document, TMemIniFile& definition, std::string text, EditFocus focus,
+StoreEdit::StoreEdit(IniStore& document, IniStore& definition, std::string text, EditFocus focus,
                      bool changesEntries)
     : Edit(std::move(text), std::move(focus), changesEntries), m_document(document), m_definition(definition) {}
 
@@ -25,7 +25,7 @@ StoreEdit::~StoreEdit() {
 }
 
 void StoreEdit::Do(Step& step, bool forward) {
-    TMemIniFile& store = StoreRef(step.store);
+    IniStore& store = StoreRef(step.store);
     // Removing forward is inserting backward.
     const bool inserting = (step.kind == Kind::InsertLine || step.kind == Kind::InsertSection) == forward;
     switch (step.kind) {
@@ -72,7 +72,7 @@ void RefuseBrokenLine(std::string_view text) {
 // A line replaced by its own bytes is no change, and no step: an edit of such lines only is empty
 // and the history does not take it.
 bool StoreEdit::Unchanged(StoreOf store, size_t section, size_t line, std::string_view text) const {
-    const GueTStringList& lines = StoreRef(store).ExistingSection(section);
+    const IniSection& lines = StoreRef(store).ExistingSection(section);
     return line < lines.Count() && lines.LineAt(line).Raw() == text;
 }
 
@@ -83,7 +83,7 @@ void StoreEdit::Note(const Step& step) {
         NoteEntriesChanged();
         return;
     }
-    const GueTStringList& section = StoreRef(step.store).ExistingSection(step.section);
+    const IniSection& section = StoreRef(step.store).ExistingSection(step.section);
     std::string_view key;
     if (step.kind != Kind::InsertLine && step.line < section.Count() && section.LineAt(step.line).KeyName(key))
         NoteValue(section.Name(), key);
@@ -93,8 +93,8 @@ void StoreEdit::Note(const Step& step) {
 void StoreEdit::ReplaceLine(StoreOf store, size_t section, size_t line, std::string_view text) {
     RefuseBrokenLine(text);
     if (Unchanged(store, section, line, text)) return;
-    TMemIniFile& target = StoreRef(store);
-    const GueTStringList::Comments* comments = target.ExistingSection(section).CommentsOf(line);
+    IniStore& target = StoreRef(store);
+    const IniSection::Comments* comments = target.ExistingSection(section).CommentsOf(line);
     Add({Kind::Exchange, store, section, line, target.WrittenLine(text, comments), nullptr});
 }
 
@@ -124,9 +124,9 @@ void StoreEdit::RemoveSection(StoreOf store, size_t position) {
 void StoreEdit::ReplaceLineAsRead(StoreOf store, size_t section, size_t line, std::string_view text) {
     RefuseBrokenLine(text);
     if (Unchanged(store, section, line, text)) return;
-    TMemIniFile& target = StoreRef(store);
-    const GueTStringList::Comments* comments = target.ExistingSection(section).CommentsOf(line);
-    Add({Kind::Exchange, store, section, line, target.LineAsRead(text, comments ? *comments : GueTStringList::Comments()),
+    IniStore& target = StoreRef(store);
+    const IniSection::Comments* comments = target.ExistingSection(section).CommentsOf(line);
+    Add({Kind::Exchange, store, section, line, target.LineAsRead(text, comments ? *comments : IniSection::Comments()),
          nullptr});
 }
 
@@ -146,7 +146,7 @@ void StoreEdit::InsertSectionAsRead(StoreOf store, size_t position, std::string_
 
 void StoreEdit::WriteValue(StoreOf store, size_t section, std::string_view key, std::string_view value) {
     RefuseControlBytes(key, "key");
-    const GueTStringList& lines = StoreRef(store).ExistingSection(section);
+    const IniSection& lines = StoreRef(store).ExistingSection(section);
     const long line = lines.IndexOfKey(key);
     if (line >= 0) {
         WriteValueOfLine(store, section, static_cast<size_t>(line), value);
@@ -163,15 +163,15 @@ void StoreEdit::WriteValue(StoreOf store, std::string_view sectionName, std::str
 }
 
 void StoreEdit::WriteValueOfLine(StoreOf store, size_t section, size_t line, std::string_view value) {
-    const GueTStringList::Line& found = StoreRef(store).ExistingSection(section).LineAt(line);
-    RefuseControlBytes(value, "value", TMemIniFile::StripComment(found.ValueText()));
+    const IniSection::Line& found = StoreRef(store).ExistingSection(section).LineAt(line);
+    RefuseControlBytes(value, "value", IniStore::StripComment(found.ValueText()));
     // Only the value's bytes change; the line is then read as any line of the file is.
     const std::string written = LineWithValue(found.Raw(), value);
     if (written != found.Raw()) ReplaceLineAsRead(store, section, line, written);
 }
 
 size_t StoreEdit::SectionToWrite(StoreOf store, std::string_view sectionName) {
-    const TMemIniFile& target = StoreRef(store);
+    const IniStore& target = StoreRef(store);
     const int section = target.IndexOfSection(sectionName);
     if (section >= 0) return static_cast<size_t>(section);
     InsertSection(store, target.SectionCount(), sectionName);
@@ -259,12 +259,12 @@ Document::Document() = default;
 
 Document::~Document() = default;
 
-const TMemIniFile& Document::Store() const {
+const IniStore& Document::Store() const {
     if (!m_document) throw IniError("No document is loaded");
     return *m_document;
 }
 
-const TMemIniFile& Document::Definition() const {
+const IniStore& Document::Definition() const {
     if (!m_definition) throw IniError("No definition file is loaded");
     return *m_definition;
 }
@@ -274,14 +274,14 @@ const std::string& Document::FileName() const {
     return m_document ? m_document->FileName() : none;
 }
 
-void Document::Load(StoreOf which, std::unique_ptr<TMemIniFile> store) {
+void Document::Load(StoreOf which, std::unique_ptr<IniStore> store) {
     ++m_changeCount;
     Restart(false);
     (which == StoreOf::Document ? m_document : m_definition) = std::move(store);
 }
 
-TMemIniFile& Document::StoreForLoad(StoreOf which) {
-    const std::unique_ptr<TMemIniFile>& store = which == StoreOf::Document ? m_document : m_definition;
+IniStore& Document::StoreForLoad(StoreOf which) {
+    const std::unique_ptr<IniStore>& store = which == StoreOf::Document ? m_document : m_definition;
     if (!store) throw IniError(which == StoreOf::Document ? "No document is loaded" : "No definition file is loaded");
     ++m_changeCount;
     return *store;

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 
@@ -83,11 +83,11 @@ private:
 // history never took (an error part-way) is undone when it goes.
 class StoreEdit final : public Edit {
 public:
-    StoreEdit(TMemIniFile& document, TMemIniFile& definition, std::string text, EditFocus focus,
+    StoreEdit(IniStore& document, IniStore& definition, std::string text, EditFocus focus,
               bool changesEntries);
     ~StoreEdit() override;
 
-    const TMemIniFile& Store(StoreOf store) const { return StoreRef(store); }
+    const IniStore& Store(StoreOf store) const { return StoreRef(store); }
 
     // Line `line` of section `section` becomes `text`, a line an operation wrote; it keeps the
     // comment block of the line it replaces. Nothing when the line already reads `text`.
@@ -99,7 +99,7 @@ public:
     // A claimed copy named `name` of the section at `source`, its lines as they were read.
     void InsertCopyOfSection(StoreOf store, size_t position, size_t source, std::string_view name);
     void RemoveSection(StoreOf store, size_t position);
-    // Text taken from another store, as that store read it (TMemIniFile::LineAsRead and
+    // Text taken from another store, as that store read it (IniStore::LineAsRead and
     // SectionAsRead): what putting back a reference's lines and sections takes. A replaced line
     // keeps its comment block; a section comes empty, its lines follow by InsertLineAsRead.
     void ReplaceLineAsRead(StoreOf store, size_t section, size_t line, std::string_view text);
@@ -138,12 +138,12 @@ private:
         StoreOf store;
         size_t section;
         size_t line;
-        std::optional<GueTStringList::Line> heldLine;
-        std::unique_ptr<GueTStringList> heldSection;
+        std::optional<IniSection::Line> heldLine;
+        std::unique_ptr<IniSection> heldSection;
     };
 
-    TMemIniFile& StoreRef(StoreOf store) { return store == StoreOf::Document ? m_document : m_definition; }
-    const TMemIniFile& StoreRef(StoreOf store) const {
+    IniStore& StoreRef(StoreOf store) { return store == StoreOf::Document ? m_document : m_definition; }
+    const IniStore& StoreRef(StoreOf store) const {
         return store == StoreOf::Document ? m_document : m_definition;
     }
     size_t SectionToWrite(StoreOf store, std::string_view sectionName);
@@ -153,8 +153,8 @@ private:
     void Do(Step& step, bool forward);
     bool Unchanged(StoreOf store, size_t section, size_t line, std::string_view text) const;
 
-    TMemIniFile& m_document;
-    TMemIniFile& m_definition;
+    IniStore& m_document;
+    IniStore& m_definition;
     std::vector<Step> m_steps;
     bool m_kept = false;  // taken by the history
 };
@@ -264,10 +264,10 @@ public:
     bool HasDefinition() const { return m_definition != nullptr; }
     bool HasStores() const { return HasDocument() && HasDefinition(); }
     // Throw IniError when no document is loaded.
-    const TMemIniFile& Store() const;
-    const TMemIniFile& Definition() const;
+    const IniStore& Store() const;
+    const IniStore& Definition() const;
     // The store, or null while none is loaded: what tells a view that a load replaced it.
-    const TMemIniFile* StoreOrNull(StoreOf which) const {
+    const IniStore* StoreOrNull(StoreOf which) const {
         return which == StoreOf::Document ? m_document.get() : m_definition.get();
     }
     // The file the document is read from and saved to; empty while no document is loaded.
@@ -275,12 +275,12 @@ public:
 
     // `store` takes the place of the document or the definition store. The history starts afresh
     // first (Restart), since its edits refer to the store that goes.
-    void Load(StoreOf which, std::unique_ptr<TMemIniFile> store);
+    void Load(StoreOf which, std::unique_ptr<IniStore> store);
     // For the catalogue of a load only, outside the history: the claims it marks on the document's
     // sections and the list lines it appends to the definition file. A load completes its fresh
     // stores so before any edit; the later collection of the unclaimed sections only appends at
     // the end of the one list of "Unknown!". Everything else changes the stores through an edit.
-    TMemIniFile& StoreForLoad(StoreOf which);
+    IniStore& StoreForLoad(StoreOf which);
     // Save As: from now on the document is saved under `fileName`. Throws IniError when no
     // document is loaded.
     void Rename(const std::string& fileName);
@@ -343,8 +343,8 @@ private:
     void HistoryMoved();
 
     // Before the history, whose edits refer to them: the history goes first.
-    std::unique_ptr<TMemIniFile> m_document;
-    std::unique_ptr<TMemIniFile> m_definition;
+    std::unique_ptr<IniStore> m_document;
+    std::unique_ptr<IniStore> m_definition;
     EditHistory m_history;
     bool m_modified = false;
     uint64_t m_changeCount = 0;

@@ -35,7 +35,7 @@ public:
 
     void Add(std::string_view line) { m_lines.Add(std::string(line)); }
 
-    TStringList& Lines() { return m_lines; }
+    StringList& Lines() { return m_lines; }
     // Every line followed by CR LF.
     std::string Text() const {
         std::string text;
@@ -49,7 +49,7 @@ private:
         for (const auto& line : lines) m_lines.Add(std::string(std::string_view(line)));
     }
 
-    TStringList m_lines;
+    StringList m_lines;
 };
 
 }  // namespace velmora

@@ -8,7 +8,7 @@
 #include "core/store/MessageText.h"
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 
@@ -16,11 +16,11 @@ namespace {
 
 // The list line of `code` in the list section at `section`: the first line whose own value names
 // it. A list may give one number twice, and each of the two lines names its own entry.
-long ListLineOf(const TMemIniFile& store, size_t section, std::string_view code) {
-    const GueTStringList& lines = store.SectionAt(section);
+long ListLineOf(const IniStore& store, size_t section, std::string_view code) {
+    const IniSection& lines = store.SectionAt(section);
     std::string_view name;
     for (size_t line = 0; line < lines.Count(); ++line)
-        if (TMemIniFile::ListedName(lines.LineAt(line), name) && name == code) return static_cast<long>(line);
+        if (IniStore::ListedName(lines.LineAt(line), name) && name == code) return static_cast<long>(line);
     return -1;
 }
 
@@ -113,7 +113,7 @@ CodeAndName EntryOperations::DuplicateProposal(std::string_view code, std::strin
 // The list line a change of code renames itself is the code's own in the category's list section
 // of the document, as RenameListLines finds it.
 std::vector<Usage> EntryOperations::UsagesOutsideListLine(const std::string& Code) const {
-    const TMemIniFile& store = m_workspace.Doc().Store();
+    const IniStore& store = m_workspace.Doc().Store();
     std::vector<Usage> usages = FindUsages(store, Code, m_workspace.G().CaseSensitive);
     const int list = store.IndexOfSection(m_category);
     if (list >= 0) {
@@ -207,7 +207,7 @@ void EntryOperations::WriteDeleteToBuffer(const std::string& Code) {
 }
 
 void EntryOperations::RemoveListLine(StoreEdit& edit, StoreOf store, const std::string& Code) {
-    const TMemIniFile& list = edit.Store(store);
+    const IniStore& list = edit.Store(store);
     const int section = list.IndexOfSection(m_category);
     if (section < 0) return;
     const long line = ListLineOf(list, static_cast<size_t>(section), Code);
@@ -227,7 +227,7 @@ void EntryOperations::WriteListLine(StoreEdit& edit, const std::string& NewCode)
 // list may give one number twice, and a write by number would rename the other entry.
 void EntryOperations::RenameListLines(StoreEdit& edit, const std::string& OldCode, const std::string& NewCode) {
     for (StoreOf store : {StoreOf::Document, StoreOf::Definition}) {
-        const TMemIniFile& list = edit.Store(store);
+        const IniStore& list = edit.Store(store);
         const int section = list.IndexOfSection(m_category);
         if (section < 0) continue;
         const long line = ListLineOf(list, static_cast<size_t>(section), OldCode);
@@ -240,7 +240,7 @@ void EntryOperations::RenameListLines(StoreEdit& edit, const std::string& OldCod
 // An entry listed without a section of its own gets one for the picture, at the document's end.
 void EntryOperations::GiveCopyThePicture(StoreEdit& edit, const std::string& OldCode, const std::string& NewCode) {
     if (!TrimView(edit.Store(StoreOf::Document).ReadString(OldCode, "Image", "")).empty()) return;
-    TStringList keys;
+    StringList keys;
     m_workspace.GetContentsOfAllPages(m_category, keys);
     if (keys.IndexOfNoCase("Image") >= 0) edit.WriteValue(StoreOf::Document, NewCode, "Image", OldCode);
 }

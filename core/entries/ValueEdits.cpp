@@ -10,7 +10,7 @@
 #include "core/store/MessageText.h"
 #include "core/store/IniError.h"
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 namespace {
@@ -66,11 +66,11 @@ std::vector<LineRewrite> ReplaceTextRewrites(const Workspace& workspace, const s
     if (find.empty()) throw IniError("There is no text to replace.");
     RefuseControlBytes(with, "value");
     RefuseSemicolon(with);
-    const TMemIniFile& document = workspace.Doc().Store();
+    const IniStore& document = workspace.Doc().Store();
     std::vector<LineRewrite> rewrites;
     for (const LinePlace& place : places) {
         if (place.Section >= document.SectionCount()) continue;
-        const GueTStringList& section = document.SectionAt(place.Section);
+        const IniSection& section = document.SectionAt(place.Section);
         if (place.Line >= section.Count() || IsListSection(workspace, section.Name())) continue;
         const std::string line(section.LineAt(place.Line).Raw());
         std::string_view key;
@@ -80,8 +80,8 @@ std::vector<LineRewrite> ReplaceTextRewrites(const Workspace& workspace, const s
             ReplaceTextInValue(std::string_view(line).substr(valueStart), find, with, wholeWords);
         // Replacing a text by one that differs only in letter case leaves lines that already read so.
         if (!value || *value == std::string_view(line).substr(valueStart)) continue;
-        RefuseValueOf(section.Name(), key, TMemIniFile::StripComment(*value),
-                      TMemIniFile::StripComment(std::string_view(line).substr(valueStart)));
+        RefuseValueOf(section.Name(), key, IniStore::StripComment(*value),
+                      IniStore::StripComment(std::string_view(line).substr(valueStart)));
         rewrites.push_back({place, std::string(section.Name()), line, line.substr(0, valueStart) + *value});
     }
     return rewrites;
@@ -95,18 +95,18 @@ std::vector<LineRewrite> SetValueRewrites(const Workspace& workspace, const std:
     // first. The C1 ones, which no trimming takes, are judged for each entry below.
     RefuseControlBytes(value, "value", value);
     const std::string_view stored = TrimView(value);  // as a saved file gives it back
-    const TMemIniFile& document = workspace.Doc().Store();
+    const IniStore& document = workspace.Doc().Store();
     std::unordered_set<size_t> done;
     std::vector<LineRewrite> rewrites;
     for (const std::string& code : codes) {
         const int at = document.IndexOfSection(code);
         if (at < 0 || !done.insert(static_cast<size_t>(at)).second) continue;
-        const GueTStringList& section = document.SectionAt(static_cast<size_t>(at));
+        const IniSection& section = document.SectionAt(static_cast<size_t>(at));
         if (IsListSection(workspace, section.Name())) continue;
         const long found = section.IndexOfKey(name);
         const std::string old =
             found < 0 ? std::string()
-                      : TMemIniFile::StripComment(section.LineAt(static_cast<size_t>(found)).ValueText());
+                      : IniStore::StripComment(section.LineAt(static_cast<size_t>(found)).ValueText());
         RefuseValueOf(section.Name(), name, stored, old);
         if (found < 0) {
             rewrites.push_back({{static_cast<size_t>(at), section.Count()}, std::string(section.Name()), {},

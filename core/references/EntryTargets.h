@@ -8,7 +8,7 @@
 
 namespace velmora {
 
-class TMemIniFile;
+class IniStore;
 class Workspace;
 
 // Where a row of the find, usages or check results leads: an entry (a section of the document) and
@@ -34,6 +34,6 @@ bool PassesFilter(std::string_view text, std::string_view filter);
 
 // The first item of a value that names a section of the document (the store's name rule); none when
 // no item does. What "Find Usages" on a value looks for.
-std::optional<std::string> FirstItemNamingSection(const TMemIniFile& document, std::string_view value);
+std::optional<std::string> FirstItemNamingSection(const IniStore& document, std::string_view value);
 
 }  // namespace velmora

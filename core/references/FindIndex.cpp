@@ -11,7 +11,7 @@
 #include "core/store/IniError.h"
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 #include "core/catalogue/TouchedSections.h"
 #include "core/references/FindSource.h"
 
@@ -29,11 +29,11 @@ bool IsWordByte(unsigned char c) {
 
 FindIndex::FindIndex(const Workspace& workspace)
     : m_document(workspace.Doc().StoreOrNull(StoreOf::Document)), m_caseSensitive(workspace.G().CaseSensitive) {
-    const TMemIniFile& document = workspace.Doc().Store();
+    const IniStore& document = workspace.Doc().Store();
 
     // Each name belongs to the first category that lists it, as the main window finds entries.
     m_categories = workspace.CategoryRows;
-    TStringList entries;
+    StringList entries;
     for (size_t row = 0; row < workspace.CategoryRows.size(); ++row) {
         workspace.GetReadSectionValuesOnly(workspace.CategoryKinds[row], workspace.CategoryRows[row], entries);
         for (const StringItem& code : entries)
@@ -66,9 +66,9 @@ FindIndex::FindIndex(const FindSource& source)
     }
 }
 
-FindIndex::SectionText FindIndex::ReadSection(const GueTStringList& section) const {
+FindIndex::SectionText FindIndex::ReadSection(const IniSection& section) const {
     return ReadSection(section.Name(), section.Count(), [&section](size_t l) {
-        const GueTStringList::Line& line = section.LineAt(l);
+        const IniSection::Line& line = section.LineAt(l);
         return std::pair{line.Raw(), line.IsAsRead()};
     });
 }
@@ -90,7 +90,7 @@ FindIndex::SectionText FindIndex::ReadSection(std::string_view name, size_t line
     for (size_t l = 0; l < lineCount; ++l) {
         const auto [raw, asRead] = lineAt(l);
         // Seen as lookups see it: the key before the first "=", the value after it.
-        const GueTStringList::Line line(raw, asRead, nullptr);
+        const IniSection::Line line(raw, asRead, nullptr);
         std::string_view key;
         if (!line.KeyName(key)) continue;
         // The first "Name" key is the entry's name, as a lookup finds it.
@@ -99,7 +99,7 @@ FindIndex::SectionText FindIndex::ReadSection(std::string_view name, size_t line
         read.text.append(key);
         const uint32_t split = offset();
         read.text += Separator;
-        read.text.append(TMemIniFile::StripCommentView(line.ValueText()));
+        read.text.append(IniStore::StripCommentView(line.ValueText()));
         read.rows.push_back({static_cast<uint32_t>(l), start, split, offset()});
         read.text += Separator;
     }

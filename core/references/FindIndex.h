@@ -13,8 +13,8 @@
 namespace velmora {
 
 class FindSource;
-class GueTStringList;
-class TMemIniFile;
+class IniSection;
+class IniStore;
 class TouchedSections;
 class Workspace;
 
@@ -121,14 +121,14 @@ private:
     // whether it was read from the file.
     template <class LineAt>
     SectionText ReadSection(std::string_view name, size_t lineCount, const LineAt& lineAt) const;
-    SectionText ReadSection(const GueTStringList& section) const;
+    SectionText ReadSection(const IniSection& section) const;
     bool Accepts(const SectionText& section, const RowText& row, size_t at, size_t length, bool wholeWords) const;
     // Adds the rows of section `s` that hold `needle` (folded) to `found`.
     void FindInSection(size_t s, std::string_view needle, bool wholeWords, std::vector<Row>& found) const;
     std::string_view TextOf(const Row& row, uint32_t from, uint32_t to) const;
     const RowText& RowOf(Row row) const { return m_sections[row.section].rows[row.row]; }
 
-    const TMemIniFile* m_document = nullptr;
+    const IniStore* m_document = nullptr;
     bool m_caseSensitive = false;
     std::vector<SectionText> m_sections;
     size_t m_rowCount = 0;

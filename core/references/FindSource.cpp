@@ -5,7 +5,7 @@
 
 #include "core/catalogue/Workspace.h"
 #include "core/store/StringList.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 
@@ -23,7 +23,7 @@ FindSource::FindSource(const Workspace& workspace, StoreTexts::Sliced)
 
 bool FindSource::Continue(size_t lines) {
     size_t read = 0;
-    TStringList entries;
+    StringList entries;
     while (m_members.size() < m_categories.size() && read < lines) {
         const size_t row = m_members.size();
         m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds[row], m_categories[row], entries);

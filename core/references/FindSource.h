@@ -8,7 +8,7 @@
 
 namespace velmora {
 
-class TMemIniFile;
+class IniStore;
 class Workspace;
 
 // What the find index reads of a workspace: the document's texts (StoreTexts), and the entries each
@@ -29,7 +29,7 @@ public:
     bool CaseSensitive() const { return m_caseSensitive; }
     const StoreTexts& Texts() const { return m_texts; }
     // The store the copy was made of, as an identity only: never read through it on another thread.
-    const TMemIniFile* Origin() const { return m_texts.Origin(); }
+    const IniStore* Origin() const { return m_texts.Origin(); }
     // The category rows, and per row the codes its list names, in list order.
     const std::vector<std::string>& Categories() const { return m_categories; }
     const std::vector<std::vector<std::string>>& Members() const { return m_members; }

@@ -18,7 +18,7 @@
 #include "core/store/LineText.h"
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 namespace {
@@ -104,7 +104,7 @@ public:
         std::vector<DanglingItem> items;
         items.reserve(found.size());
         for (const Found& f : found) {
-            const GueTStringList& section = m_document.SectionAt(f.place.Section);
+            const IniSection& section = m_document.SectionAt(f.place.Section);
             const std::string line = section.Strings(f.place.Line);
             const size_t eq = line.find('=');
             items.push_back({f.place, m_workspace.CategoryRows[f.row], std::string(section.Name()),
@@ -125,7 +125,7 @@ private:
     // The items of the entry at `at`, listed by category row `row`, that dangle under the keys of
     // the row's pages.
     void Check(size_t at, size_t row, const std::vector<ReferenceKey>& keys) {
-        const GueTStringList& section = m_document.SectionAt(at);
+        const IniSection& section = m_document.SectionAt(at);
         for (const ReferenceKey& key : keys) {
             // The value the entry has for the key: its first line of that key, as the grid reads it.
             const long line = section.IndexOfKey(key.Key);
@@ -141,7 +141,7 @@ private:
     }
 
     const Workspace& m_workspace;
-    const TMemIniFile& m_document;
+    const IniStore& m_document;
     DanglingRule& m_rule;
     const std::vector<std::vector<ReferenceKey>>& m_keysOf;
     std::vector<Found> m_found;
@@ -164,9 +164,9 @@ std::string_view Usage::Value() const {
 
 namespace {
 
-void AddUsagesOf(const TMemIniFile& document, size_t s, std::string_view code, bool caseSensitive,
+void AddUsagesOf(const IniStore& document, size_t s, std::string_view code, bool caseSensitive,
                  std::vector<Usage>& usages) {
-    const GueTStringList& section = document.SectionAt(s);
+    const IniSection& section = document.SectionAt(s);
     ForEachKeyLine(section, [&](size_t l, std::string_view, std::string_view value) {
         // Most lines do not hold the code at all; only those that do are cut into items.
         if (caseSensitive && value.find(code) == std::string_view::npos) return;
@@ -177,14 +177,14 @@ void AddUsagesOf(const TMemIniFile& document, size_t s, std::string_view code, b
 
 }  // namespace
 
-std::vector<Usage> FindUsagesIn(const TMemIniFile& document, std::string_view code, bool caseSensitive,
+std::vector<Usage> FindUsagesIn(const IniStore& document, std::string_view code, bool caseSensitive,
                                 const std::vector<size_t>& sections) {
     std::vector<Usage> usages;
     for (const size_t s : sections) AddUsagesOf(document, s, code, caseSensitive, usages);
     return usages;
 }
 
-std::vector<Usage> FindUsages(const TMemIniFile& document, std::string_view code, bool caseSensitive) {
+std::vector<Usage> FindUsages(const IniStore& document, std::string_view code, bool caseSensitive) {
     std::vector<Usage> usages;
     for (size_t s = 0; s < document.SectionCount(); ++s) AddUsagesOf(document, s, code, caseSensitive, usages);
     return usages;
@@ -229,12 +229,12 @@ std::vector<LineRewrite> RenameRewrites(const std::vector<Usage>& usages, std::s
     return rewrites;
 }
 
-std::vector<LineRewrite> ReplaceRewrites(const TMemIniFile& document, std::string_view key, std::string_view oldItem,
+std::vector<LineRewrite> ReplaceRewrites(const IniStore& document, std::string_view key, std::string_view oldItem,
                                          std::string_view newItem, bool caseSensitive) {
     RequireWholeItem(newItem);
     std::vector<LineRewrite> rewrites;
     for (size_t s = 0; s < document.SectionCount(); ++s) {
-        const GueTStringList& section = document.SectionAt(s);
+        const IniSection& section = document.SectionAt(s);
         ForEachKeyLine(section, [&](size_t l, std::string_view name, std::string_view) {
             if (!EqualsNoCase(name, key)) return;
             const std::string_view raw = section.LineAt(l).Raw();
@@ -242,8 +242,8 @@ std::vector<LineRewrite> ReplaceRewrites(const TMemIniFile& document, std::strin
             if (!rewritten) return;
             // Held to the rule of every value writer: a name grown past its limit is refused.
             try {
-                RefuseValue(name, TMemIniFile::StripComment(ValueTextOfLine(*rewritten, true)),
-                            TMemIniFile::StripComment(ValueTextOfLine(raw, true)));
+                RefuseValue(name, IniStore::StripComment(ValueTextOfLine(*rewritten, true)),
+                            IniStore::StripComment(ValueTextOfLine(raw, true)));
             } catch (const IniError& refusal) {
                 throw IniError(std::string(section.Name()) + " " + std::string(name) + ": " + refusal.what() + ".");
             }
@@ -255,9 +255,9 @@ std::vector<LineRewrite> ReplaceRewrites(const TMemIniFile& document, std::strin
 
 std::vector<ReferenceKey> ReferenceKeysOf(const Workspace& workspace, size_t row) {
     std::vector<ReferenceKey> keys;
-    TStringList pages;
+    StringList pages;
     workspace.GetPages(workspace.CategoryRows[row], pages);
-    const TMemIniFile& definition = workspace.Doc().Definition();
+    const IniStore& definition = workspace.Doc().Definition();
     for (const StringItem& page : pages) {
         const int at = definition.IndexOfSection(page.text);
         if (at < 0) continue;
@@ -287,8 +287,8 @@ DanglingRule::DanglingRule(const Workspace& workspace)
 
 DanglingRule::~DanglingRule() = default;
 
-TStringList DanglingRule::EntryList(size_t row) const {
-    TStringList entries;
+StringList DanglingRule::EntryList(size_t row) const {
+    StringList entries;
     m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds[row], m_workspace.CategoryRows[row], entries);
     return entries;
 }
@@ -305,7 +305,7 @@ const DanglingRule::NameSet& DanglingRule::EntriesOf(size_t row) {
 const DanglingRule::NameSet& DanglingRule::ValuesOf(const std::string& source) {
     auto [it, isNew] = m_values.try_emplace(source);
     if (isNew) {
-        TStringList values;
+        StringList values;
         m_workspace.GetListValues(source, values);
         for (const StringItem& value : values) it->second.insert(FoldCase(value.text));
     }
@@ -336,7 +336,7 @@ std::vector<DanglingItem> FindDanglingItems(const Workspace& workspace) {
 std::vector<DoubleListing> FindDoubleListings(const Workspace& workspace) {
     const bool caseSensitive = workspace.G().CaseSensitive;
     std::vector<DoubleListing> doubles;
-    TStringList entries;
+    StringList entries;
     for (size_t row = 0; row < workspace.CategoryRows.size(); ++row) {
         const std::string& category = workspace.CategoryRows[row];
         workspace.GetReadSectionValuesOnly(workspace.CategoryKinds[row], category, entries);
@@ -368,7 +368,7 @@ ReferenceCheck::~ReferenceCheck() = default;
 bool ReferenceCheck::Follow(const std::vector<size_t>& sections) {
     if (m_workspace.Doc().StoreOrNull(StoreOf::Document) != m_document) return false;
     // A section that holds the values of another source decides items of every other section.
-    const TMemIniFile& document = *m_document;
+    const IniStore& document = *m_document;
     for (const std::vector<ReferenceKey>& keys : m_keysOf)
         for (const ReferenceKey& key : keys)
             for (const std::string& source : key.OtherSources)

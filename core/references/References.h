@@ -16,7 +16,7 @@
 namespace velmora {
 
 class StoreEdit;
-class TMemIniFile;
+class IniStore;
 class Workspace;
 
 // References between entries: the key lines whose values name a code, the items that name nothing
@@ -46,9 +46,9 @@ struct Usage {
 
 // The key lines of the document, list sections included, that have an item equal to `code` by the
 // NamesEqual rule, in document order. Lines without a key name (no "=", or "=" first) are none.
-std::vector<Usage> FindUsages(const TMemIniFile& document, std::string_view code, bool caseSensitive);
+std::vector<Usage> FindUsages(const IniStore& document, std::string_view code, bool caseSensitive);
 // The same in the document's sections at `sections` alone (positions in store order).
-std::vector<Usage> FindUsagesIn(const TMemIniFile& document, std::string_view code, bool caseSensitive,
+std::vector<Usage> FindUsagesIn(const IniStore& document, std::string_view code, bool caseSensitive,
                                 const std::vector<size_t>& sections);
 
 
@@ -85,7 +85,7 @@ std::vector<LineRewrite> RenameRewrites(const std::vector<Usage>& usages, std::s
 // key names no line) in every section, each item equal to `oldItem` (NamesEqual rule) becomes
 // `newItem`; the lines that change, in document order. Throws IniError when `newItem` is no whole
 // item, and for a value that RefuseValue refuses (a name grown past its limit).
-std::vector<LineRewrite> ReplaceRewrites(const TMemIniFile& document, std::string_view key, std::string_view oldItem,
+std::vector<LineRewrite> ReplaceRewrites(const IniStore& document, std::string_view key, std::string_view oldItem,
                                          std::string_view newItem, bool caseSensitive);
 
 // A key of a category's pages whose description names value sources of which at least one is a
@@ -128,7 +128,7 @@ public:
     // True when the category in row `row` lists `code` as an entry.
     bool IsEntryOf(std::string_view code, size_t row);
     // The entries of the category in row `row`, in list order.
-    TStringList EntryList(size_t row) const;
+    StringList EntryList(size_t row) const;
 
 private:
     using NameSet = std::unordered_set<std::string>;
@@ -136,7 +136,7 @@ private:
     const NameSet& ValuesOf(const std::string& source);
 
     const Workspace& m_workspace;
-    const TMemIniFile& m_document;
+    const IniStore& m_document;
     const bool m_caseSensitive;
     std::vector<std::optional<NameSet>> m_entries;      // per category row, read on first use
     std::unordered_map<std::string, NameSet> m_values;  // per other source, folded
@@ -179,7 +179,7 @@ public:
 
 private:
     const Workspace& m_workspace;
-    const TMemIniFile* m_document;
+    const IniStore* m_document;
     std::unique_ptr<DanglingRule> m_rule;
     std::vector<std::vector<ReferenceKey>> m_keysOf;  // per category row
     std::vector<DanglingItem> m_dangling;

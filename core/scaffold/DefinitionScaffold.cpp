@@ -20,7 +20,7 @@
 #include "core/store/StringList.h"
 #include "core/values/ValueCheck.h"
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 
@@ -171,7 +171,7 @@ struct KeyUse {
 
 class Scaffolder {
   public:
-    Scaffolder(const TMemIniFile& document, int32_t tolerance)
+    Scaffolder(const IniStore& document, int32_t tolerance)
         : m_document(document), m_tolerance(tolerance), m_claims(document.CloneAs(std::string())) {
         m_firstOfName.resize(document.SectionCount());
         for (size_t i = 0; i < document.SectionCount(); ++i) {
@@ -209,15 +209,15 @@ class Scaffolder {
     // `base`, or `base` and the first number from `first` on (2 after `base` itself, for 0), that
     // is neither a section of the document nor a name of the definition file yet.
     std::string FreeName(const std::string& base, int first) const;
-    TStringList KeysOf(const PlannedCategory& category) const;
+    StringList KeysOf(const PlannedCategory& category) const;
     std::vector<size_t> FitAndClaim(const PlannedCategory& category);
     std::vector<ScaffoldPage> Pages(const PlannedCategory& category);
     DefinitionScaffold Result();
 
-    const TMemIniFile& m_document;
+    const IniStore& m_document;
     const int32_t m_tolerance;
     // The document's claims as the catalogue will make them: a copy whose flags the real passes set.
-    std::unique_ptr<TMemIniFile> m_claims;
+    std::unique_ptr<IniStore> m_claims;
     std::vector<bool> m_firstOfName;  // the section a lookup by its name reaches
     TakenNames m_sectionNames;        // sections of the document and the catalogue's own names
     TakenNames m_categoryNames;       // categories and pages
@@ -382,8 +382,8 @@ std::string Scaffolder::FreeName(const std::string& base, int first) const {
     }
 }
 
-TStringList Scaffolder::KeysOf(const PlannedCategory& category) const {
-    TStringList keys;
+StringList Scaffolder::KeysOf(const PlannedCategory& category) const {
+    StringList keys;
     std::unordered_set<std::string> seen;
     for (size_t entry : category.entries)
         ForEachKeyLine(m_document.SectionAt(entry), [&](size_t, std::string_view key, std::string_view) {
@@ -396,7 +396,7 @@ TStringList Scaffolder::KeysOf(const PlannedCategory& category) const {
 std::vector<size_t> Scaffolder::FitAndClaim(const PlannedCategory& category) {
     std::vector<unsigned char> before(m_claims->SectionCount());
     for (size_t i = 0; i < before.size(); ++i) before[i] = m_claims->SectionAt(i).Occupied;
-    TStringList found;
+    StringList found;
     m_claims->MarkOccupiedMatching(KeysOf(category), found, m_tolerance);
     std::vector<size_t> claimed;
     if (found.Empty()) return claimed;
@@ -542,12 +542,12 @@ DefinitionScaffold Scaffolder::Result() {
 }
 
 // A blank line stands before each header but the first, as in the files the editor writes.
-void AddHeader(TStringList& lines, const std::string& section) {
+void AddHeader(StringList& lines, const std::string& section) {
     lines.Add("");
     lines.Add("[" + section + "]");
 }
 
-void AddNumberedList(TStringList& lines, const std::string& section, const std::vector<std::string>& codes) {
+void AddNumberedList(StringList& lines, const std::string& section, const std::vector<std::string>& codes) {
     if (codes.empty()) return;
     AddHeader(lines, section);
     for (size_t i = 0; i < codes.size(); ++i) lines.Add(std::to_string(i + 1) + "=" + codes[i]);
@@ -555,7 +555,7 @@ void AddNumberedList(TStringList& lines, const std::string& section, const std::
 
 }  // namespace
 
-DefinitionScaffold ScaffoldDefinition(const TMemIniFile& document, int32_t tolerance) {
+DefinitionScaffold ScaffoldDefinition(const IniStore& document, int32_t tolerance) {
     DefinitionScaffold scaffold = Scaffolder(document, tolerance).Run();
     std::vector<KindCategory> categories;
     for (const ScaffoldCategory& category : scaffold.Categories) categories.push_back({category.Name, category.Entries});
@@ -565,8 +565,8 @@ DefinitionScaffold ScaffoldDefinition(const TMemIniFile& document, int32_t toler
     return scaffold;
 }
 
-std::string DefinitionText(const DefinitionScaffold& scaffold, const TStringList& settings) {
-    TStringList lines;
+std::string DefinitionText(const DefinitionScaffold& scaffold, const StringList& settings) {
+    StringList lines;
     lines.Add("; Written from a rules document: its own lists, the sections its values name, grouped by");
     lines.Add("; the keys that name them, and every key their entries use.");
     lines.Add(std::string("[") + Workspace::GeneralSetup + "]");
@@ -599,14 +599,14 @@ std::string DefinitionText(const DefinitionScaffold& scaffold, const TStringList
         if (category.Kind != 0) AddNumberedList(lines, category.Name, category.Entries);
     AddNumberedList(lines, Workspace::UnknownCategory, scaffold.UnknownListed);
 
-    TMemIniFile store{std::string()};
+    IniStore store{std::string()};
     store.SetStrings(lines);
     return store.RenderText();
 }
 
 void WriteDefinitionFile(const DefinitionScaffold& scaffold, const std::string& fileName) {
-    TStringList settings;
-    if (platform::IsRegularFile(fileName)) TMemIniFile(fileName).ReadSectionValues(Workspace::GeneralSetup, settings);
+    StringList settings;
+    if (platform::IsRegularFile(fileName)) IniStore(fileName).ReadSectionValues(Workspace::GeneralSetup, settings);
     platform::WriteWholeFile(fileName, DefinitionText(scaffold, settings));
 }
 

@@ -8,8 +8,8 @@
 
 namespace velmora {
 
-class TMemIniFile;
-class TStringList;
+class IniStore;
+class StringList;
 class Workspace;
 
 // A first definition file written from a document alone, for a rules file that nobody has
@@ -52,11 +52,11 @@ struct DefinitionScaffold {
 // The categories, pages and lists that `document` suggests. `tolerance` is the key fit's tolerance
 // the catalogue will use; it is written into the file so that it reads the file back with it.
 // The same document always gives the same scaffold.
-DefinitionScaffold ScaffoldDefinition(const TMemIniFile& document, int32_t tolerance);
+DefinitionScaffold ScaffoldDefinition(const IniStore& document, int32_t tolerance);
 
 // The definition file's text: [GeneralSetup] with `settings` (lines "Key=Value") and the
 // tolerance, [AllSections], the pages, the lists of kind 1 and "Unknown!".
-std::string DefinitionText(const DefinitionScaffold& scaffold, const TStringList& settings);
+std::string DefinitionText(const DefinitionScaffold& scaffold, const StringList& settings);
 
 // Writes the definition file, replacing `fileName` safely. The [GeneralSetup] lines of a file it
 // replaces are kept (the title and pictures of the file type), but for the tolerance.

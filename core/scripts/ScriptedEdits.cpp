@@ -16,7 +16,7 @@
 #include "core/store/IniError.h"
 #include "core/store/MessageText.h"
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 
@@ -109,7 +109,7 @@ void ScriptedEdits::Redo() {
 // As a committed cell: the value as a saved file gives it back, nothing written when the entry
 // already reads so.
 void ScriptedEdits::Set(const std::string& code, const std::string& key, const std::string& value) {
-    const TMemIniFile& document = m_workspace.Doc().Store();
+    const IniStore& document = m_workspace.Doc().Store();
     if (document.IndexOfSection(code) < 0) throw IniError("no entry " + Escaped(code));
     // Checked before the blanks at the ends go, which would take a stray control character along.
     const std::string old = document.ReadString(code, key, "");
@@ -135,7 +135,7 @@ CategoryEntries EntriesOf(const Workspace& workspace, const std::string& categor
         throw IniError("no category " + Escaped(category));
     CategoryEntries entries;
     entries.kind = workspace.CategoryKinds[static_cast<size_t>(row)];
-    TStringList codes;
+    StringList codes;
     workspace.GetReadSectionValuesOnly(entries.kind, workspace.CategoryRows[static_cast<size_t>(row)], codes);
     entries.codes = codes.Texts();
     if (IndexOfNoCase(entries.codes, code) < 0) throw IniError("no entry " + Escaped(code) + " in " + Escaped(category));
@@ -195,7 +195,7 @@ void ScriptedEdits::Delete(const std::string& category, const std::string& code)
 // Against the default copy, as the Changes window compares by default; the differences are those
 // the window would list for the entry, or its row of the key.
 void ScriptedEdits::Revert(const std::string& code, const std::optional<std::string>& key) {
-    const TMemIniFile* reference = m_workspace.DefaultIni.get();
+    const IniStore* reference = m_workspace.DefaultIni.get();
     if (reference == nullptr) throw IniError("no default copy to revert to");
     const bool caseSensitive = m_workspace.G().CaseSensitive;
     std::vector<Difference> selection =

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 
@@ -12,9 +12,9 @@ namespace velmora {
 // key name and the text after its first "=", comment included, as lookups see them. Plain lines
 // and lines with an empty key name are left out: no lookup reaches them by a key.
 template <class Visit>
-void ForEachKeyLine(const GueTStringList& section, Visit visit) {
+void ForEachKeyLine(const IniSection& section, Visit visit) {
     for (size_t i = 0; i < section.Count(); ++i) {
-        const GueTStringList::Line& line = section.LineAt(i);
+        const IniSection::Line& line = section.LineAt(i);
         std::string_view key;
         if (!line.KeyName(key) || key.empty()) continue;
         visit(i, key, line.ValueText());

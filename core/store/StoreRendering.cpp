@@ -11,7 +11,7 @@ constexpr size_t PieceSize = size_t{1} << 20;
 
 }  // namespace
 
-StoreRendering::StoreRendering(const TMemIniFile& store) : m_store(store) {}
+StoreRendering::StoreRendering(const IniStore& store) : m_store(store) {}
 
 void StoreRendering::Emit(std::initializer_list<std::string_view> parts) {
     if (m_pieces.empty() || m_pieces.back().size() >= PieceSize) {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 
@@ -18,7 +18,7 @@ inline constexpr std::string_view StoreLineEnd = "\r\n";
 // the comment block before the header, the header, then each line after its own comment block. A
 // section an operation added has no header as read: it gets a blank line and "[name]".
 template <class Emit>
-void EmitSectionLines(const GueTStringList& section, Emit&& out) {
+void EmitSectionLines(const IniSection& section, Emit&& out) {
     const bool added = section.Header().empty();
     if (const auto* leading = section.LeadingComments())
         for (std::string_view line : *leading) out({line});
@@ -38,13 +38,13 @@ void EmitSectionLines(const GueTStringList& section, Emit&& out) {
 // Every line a save writes of `store`: the text before the first section, the sections, and the
 // comments after the last.
 template <class Emit>
-void EmitStoreLines(const TMemIniFile& store, Emit&& out) {
+void EmitStoreLines(const IniStore& store, Emit&& out) {
     for (std::string_view line : store.Preamble()) out({line});
     for (size_t i = 0; i < store.SectionCount(); ++i) EmitSectionLines(store.SectionAt(i), out);
     for (std::string_view line : store.Trailing()) out({line});
 }
 
-// The bytes TMemIniFile::RenderText gives, made a slice at a time: rendering a big document in one
+// The bytes IniStore::RenderText gives, made a slice at a time: rendering a big document in one
 // go would hold a window up for more than a frame, while a slice fits between its events. The
 // store must stand unchanged from the first slice to the last. Once done, the bytes are the
 // rendering's own, and may be taken on another thread.
@@ -54,7 +54,7 @@ public:
     // document taking some 27 of them (bench/RecoveryBench.cpp).
     static constexpr size_t LinesPerSlice = 40000;
 
-    explicit StoreRendering(const TMemIniFile& store);
+    explicit StoreRendering(const IniStore& store);
 
     // Renders whole sections until at least `lines` more lines are written, or the store is done;
     // true once it is done.
@@ -66,7 +66,7 @@ public:
 private:
     void Emit(std::initializer_list<std::string_view> parts);
 
-    const TMemIniFile& m_store;
+    const IniStore& m_store;
     size_t m_nextSection = 0;
     size_t m_emitted = 0;
     bool m_started = false;

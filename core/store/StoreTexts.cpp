@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "core/store/IniError.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 namespace {
@@ -15,11 +15,11 @@ constexpr size_t KeyIndexFrom = 24;
 
 }  // namespace
 
-StoreTexts::StoreTexts(const TMemIniFile& store) : StoreTexts(store, Sliced{}) {
+StoreTexts::StoreTexts(const IniStore& store) : StoreTexts(store, Sliced{}) {
     Continue(std::numeric_limits<size_t>::max());
 }
 
-StoreTexts::StoreTexts(const TMemIniFile& store, Sliced) : m_origin(&store) {
+StoreTexts::StoreTexts(const IniStore& store, Sliced) : m_origin(&store) {
     m_places.reserve(store.SectionCount());
 }
 
@@ -30,16 +30,16 @@ uint32_t StoreTexts::Offset(const std::string& text) const {
 
 bool StoreTexts::Continue(size_t lines) {
     if (m_done) return true;
-    const TMemIniFile& store = *m_origin;
+    const IniStore& store = *m_origin;
     size_t copied = 0;
     while (m_places.size() < store.SectionCount() && copied < lines) {
-        const GueTStringList& section = store.SectionAt(m_places.size());
+        const IniSection& section = store.SectionAt(m_places.size());
         const uint32_t nameStart = Offset(m_names);
         m_names.append(section.Name());
         m_places.push_back({nameStart, Offset(m_names), static_cast<uint32_t>(m_lineStarts.size()),
                             static_cast<uint32_t>(section.Count())});
         for (size_t l = 0; l < section.Count(); ++l) {
-            const GueTStringList::Line& line = section.LineAt(l);
+            const IniSection::Line& line = section.LineAt(l);
             m_lineStarts.push_back(Offset(m_text) | (line.IsAsRead() ? AsReadBit : 0));
             m_text.append(line.Raw());
         }

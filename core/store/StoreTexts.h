@@ -13,7 +13,7 @@
 
 namespace velmora {
 
-class TMemIniFile;
+class IniStore;
 
 // A copy of a store's section names and lines as stored, so that work on the whole store can run
 // on another thread while the store goes on changing. It reads as the store reads (the same key
@@ -58,15 +58,15 @@ public:
     struct Sliced {};
 
     // The whole copy at once.
-    explicit StoreTexts(const TMemIniFile& store);
+    explicit StoreTexts(const IniStore& store);
     // A copy with nothing copied yet, made by Continue.
-    StoreTexts(const TMemIniFile& store, Sliced);
+    StoreTexts(const IniStore& store, Sliced);
     ~StoreTexts();
     StoreTexts(const StoreTexts&) = delete;
     StoreTexts& operator=(const StoreTexts&) = delete;
 
     // The store the copy was made of, as an identity only: never read through it on another thread.
-    const TMemIniFile* Origin() const { return m_origin; }
+    const IniStore* Origin() const { return m_origin; }
 
     // Copies whole sections until at least `lines` more lines are copied, or the store is done;
     // true once it is done.
@@ -96,7 +96,7 @@ private:
     const NameIndex<true>& KeyIndexOf(size_t position) const;
     uint32_t Offset(const std::string& text) const;
 
-    const TMemIniFile* m_origin;
+    const IniStore* m_origin;
     bool m_done = false;
     std::string m_names;
     std::string m_text;

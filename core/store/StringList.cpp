@@ -5,44 +5,44 @@
 
 namespace velmora {
 
-TStringList::TStringList(std::initializer_list<std::string> texts) {
+StringList::StringList(std::initializer_list<std::string> texts) {
     for (const auto& text : texts) Add(text);
 }
 
-void TStringList::Insert(size_t index, std::string text) {
+void StringList::Insert(size_t index, std::string text) {
     m_items.insert(m_items.begin() + static_cast<std::ptrdiff_t>(index),
                    StringItem{std::move(text), nullptr, nullptr});
 }
 
-void TStringList::Append(const TStringList& other) {
+void StringList::Append(const StringList& other) {
     m_items.insert(m_items.end(), other.m_items.begin(), other.m_items.end());
 }
 
-std::string TStringList::Name(size_t index) const {
+std::string StringList::Name(size_t index) const {
     const std::string& text = m_items[index].text;
     size_t eq = text.find('=');
     return eq == std::string::npos ? std::string() : text.substr(0, eq);
 }
 
-std::string TStringList::Value(size_t index) const {
+std::string StringList::Value(size_t index) const {
     const std::string& text = m_items[index].text;
     size_t eq = text.find('=');
     return eq == std::string::npos ? std::string() : text.substr(eq + 1);
 }
 
-int TStringList::IndexOf(std::string_view text) const {
+int StringList::IndexOf(std::string_view text) const {
     for (size_t i = 0; i < m_items.size(); ++i)
         if (m_items[i].text == text) return static_cast<int>(i);
     return -1;
 }
 
-int TStringList::IndexOfNoCase(std::string_view text) const {
+int StringList::IndexOfNoCase(std::string_view text) const {
     for (size_t i = 0; i < m_items.size(); ++i)
         if (EqualsNoCase(m_items[i].text, text)) return static_cast<int>(i);
     return -1;
 }
 
-int TStringList::IndexOfName(std::string_view name) const {
+int StringList::IndexOfName(std::string_view name) const {
     for (size_t i = 0; i < m_items.size(); ++i) {
         std::string_view text = m_items[i].text;
         size_t eq = text.find('=');
@@ -51,7 +51,7 @@ int TStringList::IndexOfName(std::string_view name) const {
     return -1;
 }
 
-std::vector<std::string> TStringList::Texts() const {
+std::vector<std::string> StringList::Texts() const {
     std::vector<std::string> texts;
     texts.reserve(m_items.size());
     for (const auto& item : m_items) texts.push_back(item.text);

@@ -9,7 +9,7 @@
 
 namespace velmora {
 
-class GueTStringList;
+class IniSection;
 
 // The comment and blank lines that stood directly before a line (or a header) in the file.
 using CommentBlock = std::vector<std::string>;
@@ -19,17 +19,17 @@ struct StringItem {
     std::string text;
     // The section record, for lists filled by ReadSections. Not owned; valid until the store
     // removes or replaces sections.
-    GueTStringList* section = nullptr;
+    IniSection* section = nullptr;
     // The line's comment block, for lists filled by ReadSectionValues; empty when none.
     std::shared_ptr<const CommentBlock> comments;
 };
 
 // An ordered list of texts, each with an optional attached reference. Every operation of the core
 // that fills a caller's list fills one of these (and empties it first).
-class TStringList {
+class StringList {
 public:
-    TStringList() = default;
-    TStringList(std::initializer_list<std::string> texts);
+    StringList() = default;
+    StringList(std::initializer_list<std::string> texts);
 
     size_t Count() const { return m_items.size(); }
     bool Empty() const { return m_items.empty(); }
@@ -45,7 +45,7 @@ public:
     void Add(StringItem item) { m_items.push_back(std::move(item)); }
     void Insert(size_t index, std::string text);
     void Delete(size_t index) { m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(index)); }
-    void Append(const TStringList& other);
+    void Append(const StringList& other);
 
     // The key name of item `index` (the text before its first "=", empty when it has none) and
     // its value (the text after that "=", empty when it has none).

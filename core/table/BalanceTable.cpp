@@ -13,7 +13,7 @@
 #include "core/store/IniError.h"
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 
@@ -24,19 +24,19 @@ constexpr char FollowMark = ':';
 // The description of `key` on the category's pages, as the value grid reads it: the text after
 // the first "=" of the key's line in the page section.
 std::optional<std::string> DescriptionOf(const Workspace& workspace, std::string_view category, std::string_view key) {
-    TStringList pages;
+    StringList pages;
     workspace.GetPages(std::string(category), pages);
     for (const auto& page : pages) {
         const int section = workspace.Doc().Definition().IndexOfSection(page.text);
         if (section < 0) continue;
-        const GueTStringList& lines = workspace.Doc().Definition().SectionAt(static_cast<size_t>(section));
+        const IniSection& lines = workspace.Doc().Definition().SectionAt(static_cast<size_t>(section));
         const long line = lines.IndexOfKey(key);
         if (line >= 0) return std::string(TrimLeftView(lines.LineAt(static_cast<size_t>(line)).ValueText()));
     }
     return std::nullopt;
 }
 
-const GueTStringList* SectionOf(const TMemIniFile& store, std::string_view name) {
+const IniSection* SectionOf(const IniStore& store, std::string_view name) {
     const int section = store.IndexOfSection(name);
     return section < 0 ? nullptr : &store.SectionAt(static_cast<size_t>(section));
 }
@@ -76,7 +76,7 @@ BalanceTable::BalanceTable(const Workspace& workspace, std::string category, con
 }
 
 std::vector<TableColumn> BalanceTable::PageColumns(const Workspace& workspace, std::string_view page) {
-    TStringList keys;
+    StringList keys;
     workspace.Doc().Definition().ReadSection(page, keys);
     std::vector<TableColumn> columns;
     for (const auto& key : keys)
@@ -85,7 +85,7 @@ std::vector<TableColumn> BalanceTable::PageColumns(const Workspace& workspace, s
 }
 
 std::vector<TableColumn> BalanceTable::CategoryColumns(const Workspace& workspace, std::string_view category) {
-    TStringList keys;
+    StringList keys;
     workspace.GetContentsOfAllPages(std::string(category), keys);
     std::vector<TableColumn> columns;
     std::vector<std::string> seen;
@@ -139,9 +139,9 @@ std::vector<TableColumn> BalanceTable::ChoosableColumns(const Workspace& workspa
 }
 
 void BalanceTable::Rebuild() {
-    const TMemIniFile& document = m_workspace.Doc().Store();
+    const IniStore& document = m_workspace.Doc().Store();
     const bool caseSensitive = document.CaseSensitive();
-    TStringList codes;
+    StringList codes;
     m_workspace.GetReadSectionValuesOnly(m_kind, m_category, codes);
 
     // Each row's section is walked once: every key line is looked up among the columns' keys,
@@ -150,7 +150,7 @@ void BalanceTable::Rebuild() {
     std::vector<size_t> slotOfColumn;
     for (const TableColumn& column : m_columns)
         slotOfColumn.push_back(slotOfKey.emplace(FoldCase(column.Key), slotOfKey.size()).first->second);
-    std::vector<const GueTStringList::Line*> lineOfSlot(slotOfKey.size());
+    std::vector<const IniSection::Line*> lineOfSlot(slotOfKey.size());
     std::vector<std::unordered_map<std::string, size_t>> shares(m_columns.size());
 
     m_rows.clear();
@@ -160,21 +160,21 @@ void BalanceTable::Rebuild() {
         row.Code = code.text;
         row.Cells.resize(m_columns.size());
         std::fill(lineOfSlot.begin(), lineOfSlot.end(), nullptr);
-        if (const GueTStringList* section = SectionOf(document, code.text)) {
+        if (const IniSection* section = SectionOf(document, code.text)) {
             std::string_view name;
             for (size_t line = 0; line < section->Count(); ++line) {
-                const GueTStringList::Line& found = section->LineAt(line);
+                const IniSection::Line& found = section->LineAt(line);
                 if (!found.KeyName(name)) continue;
                 const auto slot = slotOfKey.find(FoldCase(name));
                 if (slot != slotOfKey.end() && lineOfSlot[slot->second] == nullptr) lineOfSlot[slot->second] = &found;
             }
         }
         for (size_t column = 0; column < m_columns.size(); ++column) {
-            const GueTStringList::Line* line = lineOfSlot[slotOfColumn[column]];
+            const IniSection::Line* line = lineOfSlot[slotOfColumn[column]];
             if (line == nullptr) continue;
             TableCell& cell = row.Cells[column];
             if (!m_columns[column].Followed()) {
-                cell.Value = TMemIniFile::StripComment(line->ValueText());
+                cell.Value = IniStore::StripComment(line->ValueText());
                 cell.Present = true;
                 continue;
             }
@@ -183,10 +183,10 @@ void BalanceTable::Rebuild() {
             cell.Target = items.front();
             cell.MoreTargets = items.size() - 1;
             for (const std::string& item : items) ++shares[column][NameKey(item, caseSensitive)];
-            if (const GueTStringList* target = SectionOf(document, cell.Target)) {
+            if (const IniSection* target = SectionOf(document, cell.Target)) {
                 const long at = target->IndexOfKey(m_columns[column].Follow);
                 if (at >= 0) {
-                    cell.Value = TMemIniFile::StripComment(target->LineAt(static_cast<size_t>(at)).ValueText());
+                    cell.Value = IniStore::StripComment(target->LineAt(static_cast<size_t>(at)).ValueText());
                     cell.Present = true;
                 }
             }

@@ -17,7 +17,7 @@
 #include "core/store/MessageText.h"
 #include "core/store/IniError.h"
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 
@@ -49,7 +49,7 @@ std::vector<std::string> SplitAt(std::string_view text, char separator) {
 // that a row changing its Primary and Primary:Damage gives the new weapon the damage. When the
 // reference changes, a followed value that still reads as the row showed it is the old weapon's,
 // which the user left alone: it goes nowhere. Throws IniError for a value that no entry can take.
-std::optional<CellPlace> TargetOf(const BalanceTable& table, const TMemIniFile& document, const CellWrite& write,
+std::optional<CellPlace> TargetOf(const BalanceTable& table, const IniStore& document, const CellWrite& write,
                                   const std::string& value,
                                   const std::unordered_map<std::string, std::string>& newReferences) {
     const TableColumn& column = table.Columns()[write.Column];
@@ -83,7 +83,7 @@ std::optional<CellPlace> TargetOf(const BalanceTable& table, const TMemIniFile& 
 
 }  // namespace
 
-std::vector<TableChange> PlanChanges(const BalanceTable& table, const TMemIniFile& document,
+std::vector<TableChange> PlanChanges(const BalanceTable& table, const IniStore& document,
                                      const std::vector<CellWrite>& writes) {
     const bool caseSensitive = document.CaseSensitive();
     std::unordered_map<std::string, std::string> newReferences;  // "row=KEY" -> the value written
@@ -121,7 +121,7 @@ std::vector<TableChange> PlanChanges(const BalanceTable& table, const TMemIniFil
 bool CommitChanges(Document& document, const std::string& category, std::string text,
                    const std::vector<TableChange>& changes) {
     if (changes.empty()) return false;
-    const TMemIniFile& store = document.Store();
+    const IniStore& store = document.Store();
     // A write into a section the document lacks adds it, and a new section may show in a list.
     bool newSection = false;
     for (const TableChange& change : changes) newSection = newSection || store.IndexOfSection(change.Code) < 0;

@@ -11,7 +11,7 @@ namespace velmora {
 
 class BalanceTable;
 class Document;
-class TMemIniFile;
+class IniStore;
 class Workspace;
 
 // The edits of the balance table. Each gathers what the user asked for as cell writes, turns them
@@ -41,7 +41,7 @@ struct TableChange {
 // IniError, naming the cell, for a value that RefuseValue refuses, a followed value whose row names
 // no entry (before or after its writes), and two different values for one place (even when one of
 // them is the document's).
-std::vector<TableChange> PlanChanges(const BalanceTable& table, const TMemIniFile& document,
+std::vector<TableChange> PlanChanges(const BalanceTable& table, const IniStore& document,
                                      const std::vector<CellWrite>& writes);
 
 // The changes as one edit named `text`; false, and nothing done, when there are none.

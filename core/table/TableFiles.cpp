@@ -23,7 +23,7 @@ std::vector<TableColumn> ChosenColumns(const Workspace& workspace, const std::st
         return columns;
     }
     if (!page) return BalanceTable::CategoryColumns(workspace, category);
-    TStringList pages;
+    StringList pages;
     workspace.GetPages(category, pages);
     for (const auto& known : pages)
         if (EqualsNoCase(known.text, *page)) return BalanceTable::PageColumns(workspace, known.text);

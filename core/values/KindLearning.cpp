@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "core/values/KeyLines.h"
+#include "core/values/FirstKeyLines.h"
 #include "core/catalogue/Routines.h"
 #include "core/catalogue/ValueRules.h"
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 
@@ -138,13 +138,13 @@ bool KindLearner::NameEqual::operator()(std::string_view a, std::string_view b) 
 
 namespace {
 
-const GueTStringList* SectionOf(const TMemIniFile* store, std::string_view code) {
+const IniSection* SectionOf(const IniStore* store, std::string_view code) {
     if (store == nullptr) return nullptr;
     const int at = store->IndexOfSection(code);
     return at < 0 ? nullptr : &store->SectionAt(static_cast<size_t>(at));
 }
 
-std::string_view ValueOfKey(const GueTStringList& section, std::string_view key, bool& found) {
+std::string_view ValueOfKey(const IniSection& section, std::string_view key, bool& found) {
     const long line = section.IndexOfKey(key);
     found = line >= 0;
     return found ? section.LineAt(static_cast<size_t>(line)).ValueText() : std::string_view();
@@ -212,10 +212,10 @@ void KindLearner::CountValue(std::string_view value, Tally& tally, bool own) con
 }
 
 void KindLearner::CountEntry(std::string_view code, std::string_view onlyKey,
-                             const TMemIniFile& document, const TMemIniFile* defaults, KeyTallies& into) const {
-    const GueTStringList* own = SectionOf(&document, code);
+                             const IniStore& document, const IniStore* defaults, KeyTallies& into) const {
+    const IniSection* own = SectionOf(&document, code);
     if (own == nullptr) return;  // listed for other documents of the file type
-    const GueTStringList* original = SectionOf(defaults, code);
+    const IniSection* original = SectionOf(defaults, code);
     // The default copy's value counts too where the document changed it, so that a typo made in
     // many entries does not teach the learning its own kind.
     const auto countOriginal = [&](size_t, std::string_view key, std::string_view value) {
@@ -238,7 +238,7 @@ void KindLearner::CountEntry(std::string_view code, std::string_view onlyKey,
     if (original != nullptr) ForEachFirstKeyLine(*original, countOriginal);
 }
 
-void KindLearner::Learn(const TMemIniFile& document, const TMemIniFile* defaults) {
+void KindLearner::Learn(const IniStore& document, const IniStore* defaults) {
     m_across = std::make_unique<KeyTallies>();
     for (size_t c = 0; c < m_categories.size(); ++c) {
         auto tallies = std::make_unique<KeyTallies>();
@@ -248,15 +248,15 @@ void KindLearner::Learn(const TMemIniFile& document, const TMemIniFile* defaults
     }
 }
 
-void KindLearner::Relearn(std::string_view code, std::string_view key, const TMemIniFile& document,
-                          const TMemIniFile* defaults) {
+void KindLearner::Relearn(std::string_view code, std::string_view key, const IniStore& document,
+                          const IniStore* defaults) {
     const auto listed = m_listedIn.find(code);
     if (listed == m_listedIn.end() || key.empty()) return;
     for (size_t c : listed->second) RecountKey(c, key, document, defaults);
 }
 
-void KindLearner::Relearn(const std::set<std::pair<std::string, std::string>>& values, const TMemIniFile& document,
-                          const TMemIniFile* defaults) {
+void KindLearner::Relearn(const std::set<std::pair<std::string, std::string>>& values, const IniStore& document,
+                          const IniStore* defaults) {
     // Keys are one without regard to letter case, as the tallies hold them.
     std::set<std::pair<size_t, std::string>> counted;
     for (const auto& [code, key] : values) {
@@ -267,8 +267,8 @@ void KindLearner::Relearn(const std::set<std::pair<std::string, std::string>>& v
     }
 }
 
-void KindLearner::RecountKey(size_t category, std::string_view key, const TMemIniFile& document,
-                             const TMemIniFile* defaults) {
+void KindLearner::RecountKey(size_t category, std::string_view key, const IniStore& document,
+                             const IniStore* defaults) {
     KeyTallies fresh;
     fresh.At(key);
     for (const std::string& entry : m_categories[category].Entries) CountEntry(entry, key, document, defaults, fresh);

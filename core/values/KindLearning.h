@@ -14,7 +14,7 @@
 
 namespace velmora {
 
-class TMemIniFile;
+class IniStore;
 
 // The entries a category lists, as the learning reads them.
 struct KindCategory {
@@ -49,14 +49,14 @@ public:
     KindLearner& operator=(const KindLearner&) = delete;
 
     // Counts every value afresh. `defaults` may be null: the document alone is read.
-    void Learn(const TMemIniFile& document, const TMemIniFile* defaults);
+    void Learn(const IniStore& document, const IniStore* defaults);
     // Counts the values of `key` afresh in every category that lists `code`.
-    void Relearn(std::string_view code, std::string_view key, const TMemIniFile& document,
-                 const TMemIniFile* defaults);
+    void Relearn(std::string_view code, std::string_view key, const IniStore& document,
+                 const IniStore* defaults);
     // The same for the (code, key) pairs of one edit: each key of each category is counted once,
     // however many of the category's entries the edit changed.
-    void Relearn(const std::set<std::pair<std::string, std::string>>& values, const TMemIniFile& document,
-                 const TMemIniFile* defaults);
+    void Relearn(const std::set<std::pair<std::string, std::string>>& values, const IniStore& document,
+                 const IniStore* defaults);
 
     const std::vector<KindCategory>& Categories() const { return m_categories; }
     // The categories (positions) that list the entry `code`; none when no category lists it.
@@ -83,10 +83,10 @@ private:
     const Tally* TallyOf(size_t category, std::string_view key, bool& across) const;
     // How many of the document's own values of the tally fit `kind`.
     KindCount CountOf(const Tally& tally, const ValueKind& kind, bool across) const;
-    void CountEntry(std::string_view code, std::string_view onlyKey, const TMemIniFile& document,
-                    const TMemIniFile* defaults, KeyTallies& into) const;
+    void CountEntry(std::string_view code, std::string_view onlyKey, const IniStore& document,
+                    const IniStore* defaults, KeyTallies& into) const;
     void CountValue(std::string_view value, Tally& tally, bool own) const;
-    void RecountKey(size_t category, std::string_view key, const TMemIniFile& document, const TMemIniFile* defaults);
+    void RecountKey(size_t category, std::string_view key, const IniStore& document, const IniStore* defaults);
 
     std::vector<KindCategory> m_categories;
     bool m_caseSensitive;

@@ -4,7 +4,7 @@
 #include "core/values/ValueCheck.h"
 #include "core/references/References.h"
 #include "core/catalogue/Workspace.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 

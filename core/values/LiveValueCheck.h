@@ -13,7 +13,7 @@
 namespace velmora {
 
 class DanglingRule;
-class TMemIniFile;
+class IniStore;
 class ValueCheck;
 class Workspace;
 
@@ -54,8 +54,8 @@ private:
     std::unique_ptr<DanglingRule> m_rule;  // the codes read so far; dropped on every change
     // The stores the check and the rule were made from. A load tells Restarted before it replaces
     // them, so a question asked in between must not keep what it learned from the old ones.
-    const TMemIniFile* m_document = nullptr;
-    const TMemIniFile* m_definition = nullptr;
+    const IniStore* m_document = nullptr;
+    const IniStore* m_definition = nullptr;
 };
 
 }  // namespace velmora

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "core/values/KeyLines.h"
+#include "core/values/FirstKeyLines.h"
 #include "core/choice/ChoiceLists.h"
 #include "core/catalogue/Routines.h"
 #include "core/catalogue/ValueRules.h"
@@ -11,18 +11,18 @@
 #include "core/store/MessageText.h"
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 
-PinnedKinds ReadPinnedKinds(const TMemIniFile& definition, const std::vector<KindCategory>& categories) {
+PinnedKinds ReadPinnedKinds(const IniStore& definition, const std::vector<KindCategory>& categories) {
     PinnedKinds pinned;
     const int at = definition.IndexOfSection(ValueKindsSection);
     if (at < 0) return pinned;
-    const GueTStringList& section = definition.SectionAt(static_cast<size_t>(at));
+    const IniSection& section = definition.SectionAt(static_cast<size_t>(at));
     std::string_view key;
     for (size_t i = 0; i < section.Count(); ++i) {
-        const GueTStringList::Line& line = section.LineAt(i);
+        const IniSection::Line& line = section.LineAt(i);
         if (!line.KeyName(key) || key.empty()) continue;
         const std::string text = StripComment(line.ValueText());
         const std::string where = std::string("[") + ValueKindsSection + "] " + std::string(key) + "=" + text;
@@ -64,7 +64,7 @@ std::vector<std::string> PinLines(const KindLearner& learner) {
 
 std::vector<KindCategory> KindCategoriesOf(const Workspace& workspace) {
     std::vector<KindCategory> categories;
-    TStringList entries;
+    StringList entries;
     for (size_t row = 0; row < workspace.CategoryRows.size(); ++row) {
         const std::string& name = workspace.CategoryRows[row];
         if (name == Workspace::UnknownCategory) continue;
@@ -94,17 +94,17 @@ void ValueCheck::Learn() {
     m_rows.clear();
     m_namedSources.clear();
     if (!m_workspace.Doc().HasStores()) return;
-    const TMemIniFile& definition = m_workspace.Doc().Definition();
+    const IniStore& definition = m_workspace.Doc().Definition();
     for (const KindCategory& category : m_learner->Categories()) {
         m_rows.push_back(static_cast<size_t>(CategoryRowOfSource(category.Name, m_workspace)));
         // The keys whose value sources the definition file names: their codes are Check References'.
         std::unordered_set<std::string>& named = m_namedSources.emplace_back();
-        TStringList pages;
+        StringList pages;
         m_workspace.GetPages(category.Name, pages);
         for (const StringItem& page : pages) {
             const int at = definition.IndexOfSection(page.text);
             if (at < 0) continue;
-            const GueTStringList& lines = definition.SectionAt(static_cast<size_t>(at));
+            const IniSection& lines = definition.SectionAt(static_cast<size_t>(at));
             std::string_view key;
             for (size_t i = 0; i < lines.Count(); ++i)
                 if (lines.LineAt(i).KeyName(key) && ValueSourcesOf(lines.LineAt(i).ValueText()))
@@ -163,7 +163,7 @@ const KeyKind& ValueCheck::KnownKind(std::vector<KeyKind>& known, size_t categor
 std::vector<ValueFinding> ValueCheck::Findings() const {
     std::vector<ValueFinding> findings;
     if (!m_workspace.Doc().HasDocument() || m_rows.empty()) return findings;
-    const TMemIniFile& document = m_workspace.Doc().Store();
+    const IniStore& document = m_workspace.Doc().Store();
     DanglingRule rule(m_workspace);
     const std::vector<KindCategory>& categories = m_learner->Categories();
     for (size_t c = 0; c < categories.size(); ++c) {
@@ -172,7 +172,7 @@ std::vector<ValueFinding> ValueCheck::Findings() const {
         for (const std::string& code : categories[c].Entries) {
             const int at = document.IndexOfSection(code);
             if (at < 0) continue;
-            const GueTStringList& section = document.SectionAt(static_cast<size_t>(at));
+            const IniSection& section = document.SectionAt(static_cast<size_t>(at));
             ForEachFirstKeyLine(section, [&](size_t line, std::string_view key, std::string_view value) {
                 const KeyKind& kind = KnownKind(kinds[HashNoCase(key)], c, key);
                 if (kind.Count.Kind.Of == KindOf::Text) return;

@@ -31,7 +31,7 @@ struct PinnedKinds {
     std::vector<std::string> Problems;
 };
 // `categories`: the names a code kind may name.
-PinnedKinds ReadPinnedKinds(const TMemIniFile& definition, const std::vector<KindCategory>& categories);
+PinnedKinds ReadPinnedKinds(const IniStore& definition, const std::vector<KindCategory>& categories);
 
 // The [ValueKinds] lines "Key=kind" of what `learner` learned: each key whose values in all
 // categories show a kind other than text, unless a category with values enough for a kind of its

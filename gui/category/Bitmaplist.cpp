@@ -7,7 +7,7 @@
 #include "core/catalogue/Globals.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora {
 
@@ -53,7 +53,7 @@ Picture PictureFiles::Load(const std::string& fileName) const {
     return nullptr;
 }
 
-std::unique_ptr<TBitmaplist> TBitmaplistCreate(const std::string& Code, const TMemIniFile& DocumentIni,
+std::unique_ptr<TBitmaplist> TBitmaplistCreate(const std::string& Code, const IniStore& DocumentIni,
                                                const PictureFiles& files) {
     Picture picture = files.Load(Code + ".bmp");
     Picture icon = files.Load(Code + "icon.bmp");

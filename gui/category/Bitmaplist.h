@@ -15,7 +15,7 @@ namespace velmora {
 
 class Boxes;
 struct Globals;
-class TMemIniFile;
+class IniStore;
 
 // The two pictures of one entry: its picture (the upper area of a category window) and its icon
 // (the lower one). Either may be absent. The category window owns one per entry-list row.
@@ -59,7 +59,7 @@ class PictureFiles {
 // The pictures of the entry `Code`: its own picture and icon files (Code + ".bmp", Code +
 // "icon.bmp"); when it has neither, the picture named by its "Image" value (+ ".bmp"), which
 // gives a pair without pictures when that file is missing; none when the entry has no "Image".
-std::unique_ptr<TBitmaplist> TBitmaplistCreate(const std::string& Code, const TMemIniFile& DocumentIni,
+std::unique_ptr<TBitmaplist> TBitmaplistCreate(const std::string& Code, const IniStore& DocumentIni,
                                                const PictureFiles& files);
 
 // One picture area as shown: the background from its top-left corner, then the entry's picture

@@ -18,7 +18,7 @@
 #include "core/catalogue/Workspace.h"
 #include "gui/widgets/WindowHost.h"
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 #include "ui_mChildWin.h"
 
 namespace velmora {

@@ -16,7 +16,7 @@
 #include "core/store/MessageText.h"
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 #include "ui_mChildWin.h"
 
 namespace velmora {
@@ -90,7 +90,7 @@ bool TChildWin::ShowEntryKey(int EntryRow, const std::string& Key) {
         ui->StringGrid2->setFocus(Qt::OtherFocusReason);
         return true;
     };
-    TStringList keys;
+    StringList keys;
     for (size_t page = 0; page < m_pageNames.size(); ++page) {
         if (static_cast<int>(page) == m_otherKeysPage) continue;
         DefinitionStore().ReadSection(m_pageNames[page], keys);

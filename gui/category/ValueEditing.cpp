@@ -26,7 +26,7 @@
 #include "gui/widgets/WindowHost.h"
 #include "core/store/IniError.h"
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 #include "core/values/LiveValueCheck.h"
 #include "ui_mChildWin.h"
 
@@ -37,7 +37,7 @@ namespace {
 // The value a cell is compared with and put back to: the entry's stored value as the filling of
 // the value column shows it. Without an entry (a category without entries) that is nothing,
 // whatever the document holds.
-std::string StoredValue(const TMemIniFile& document, const std::string& code, const std::string& key) {
+std::string StoredValue(const IniStore& document, const std::string& code, const std::string& key) {
     return code.empty() ? std::string() : document.ReadString(code, key, "");
 }
 

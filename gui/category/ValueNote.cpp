@@ -13,7 +13,7 @@
 #include "core/catalogue/Workspace.h"
 #include "gui/widgets/WindowHost.h"
 #include "gui/widgets/QtText.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 #include "ui_mChildWin.h"
 
 namespace velmora {

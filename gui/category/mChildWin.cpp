@@ -30,7 +30,7 @@
 #include "core/catalogue/Workspace.h"
 #include "gui/widgets/WindowHost.h"
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 #include "gui/widgets/TabOrder.h"
 #include "gui/widgets/FilterBox.h"
 #include "core/values/LiveValueCheck.h"
@@ -201,12 +201,12 @@ void TChildWin::SetPictureBackground(const Picture& Bitmap1) {
 // ---------------------------------------------------------------------------------------------
 // Opening
 
-const TMemIniFile& TChildWin::DocumentStore() const { return m_main.Work().Doc().Store(); }
+const IniStore& TChildWin::DocumentStore() const { return m_main.Work().Doc().Store(); }
 
-const TMemIniFile& TChildWin::DefinitionStore() const { return m_main.Work().Doc().Definition(); }
+const IniStore& TChildWin::DefinitionStore() const { return m_main.Work().Doc().Definition(); }
 
 void TChildWin::DiIsi(const std::vector<std::string>& Pages, int CategoryNumber, int EntryRow,
-                      const std::string& CategoryName, int Kind, const TMemIniFile& defaultIni,
+                      const std::string& CategoryName, int Kind, const IniStore& defaultIni,
                       const bool& allowedShowAll) {
     hide();  // nothing shows until the window is complete
 
@@ -258,7 +258,7 @@ void TChildWin::FollowLayoutWithTab() {
 
 void TChildWin::RubahKolomStringGrood() {
     StringGrid& grid = *ui->StringGrood;
-    TStringList codes;
+    StringList codes;
     m_main.Work().GetReadSectionValuesOnly(CategoryKind, m_categoryName, codes);
 
     FreeStringGroodObjects();
@@ -392,7 +392,7 @@ void TChildWin::CreatePageControl(const std::vector<std::string>& Pages) {
     }
     // Any text names a page: it is shown as its caption and read as a section name as it stands.
     for (size_t i = 2; i < Pages.size(); ++i) AddPage(Pages[i], QStringLiteral("ts") + ToQString(Pages[i]));
-    TStringList keys;
+    StringList keys;
     m_main.Work().GetContentsOfAllPages(m_categoryName, keys);
     m_pageKeys.clear();
     for (const StringItem& key : keys) m_pageKeys.insert(FoldCase(key.text));
@@ -476,8 +476,8 @@ void TChildWin::GantiPageTabSheet() {
 
 void TChildWin::RubahKolomKiriStringGrid2() {
     const std::string& page = GridPageName();
-    TStringList keys;
-    TStringList lines;
+    StringList keys;
+    StringList lines;
     if (m_gridPage == m_otherKeysPage) {
         for (const std::string& key : m_otherKeys) {
             keys.Add(key);

@@ -26,7 +26,7 @@ struct LineRewrite;
 struct Globals;
 class StringGrid;
 class WindowHost;
-class TMemIniFile;
+class IniStore;
 struct TBitmaplist;
 class TSmallEdit;
 class TableSwitch;
@@ -71,7 +71,7 @@ class TChildWin : public QWidget {
     // The window reads the document's stores from the workspace's document, and its changes go
     // through that document.
     void DiIsi(const std::vector<std::string>& Pages, int CategoryNumber, int EntryRow,
-               const std::string& CategoryName, int Kind, const TMemIniFile& defaultIni,
+               const std::string& CategoryName, int Kind, const IniStore& defaultIni,
                const bool& allowedShowAll);
 
     // The category number (the category's row in the main window's grid plus 1) and name (the
@@ -236,11 +236,11 @@ class TChildWin : public QWidget {
     Boxes& m_boxes;
 
     // The document's stores, as the document holds them now.
-    const TMemIniFile& DocumentStore() const;
-    const TMemIniFile& DefinitionStore() const;
+    const IniStore& DocumentStore() const;
+    const IniStore& DefinitionStore() const;
 
     // The default copy and the flags of the main window, set by DiIsi.
-    const TMemIniFile* DefaultIni = nullptr;
+    const IniStore* DefaultIni = nullptr;
     int CategoryKind = 0;
     // One description per value-grid row of the active page: the page line's text after its
     // first "=", leading blanks removed.

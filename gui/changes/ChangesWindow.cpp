@@ -35,7 +35,7 @@
 #include "core/store/IniError.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 #include "gui/changes/ChangesModel.h"
 
 namespace velmora {
@@ -156,7 +156,7 @@ void TChangesWin::BuildControls() {
     m_builder = new OffThreadBuild<ChangesSource::Compared, ChangesSource>(  // owned through its Qt parent
         m_main.Work().Doc(),
         [this] {
-            const TMemIniFile* reference = m_readReference ? m_readReference.get() : m_main.Work().DefaultIni.get();
+            const IniStore* reference = m_readReference ? m_readReference.get() : m_main.Work().DefaultIni.get();
             if (!m_main.Work().Doc().HasDocument() || !reference) throw IniError("There is no document to compare.");
             auto source =
                 std::make_shared<ChangesSource>(m_main.Work(), *reference, m_referenceCopy, StoreTexts::Sliced{});
@@ -262,10 +262,10 @@ void TChangesWin::LoadReference() {
     const std::string file = ReferenceFileName();
     // A missing file would read as an empty store, and every entry would look new.
     if (!platform::IsRegularFile(file)) throw IniError::CannotOpen(file);
-    m_readReference = std::make_unique<TMemIniFile>(file, &m_globals.CaseSensitive);
+    m_readReference = std::make_unique<IniStore>(file, &m_globals.CaseSensitive);
 }
 
-const TMemIniFile* TChangesWin::Reference() const {
+const IniStore* TChangesWin::Reference() const {
     if (!m_compared) return nullptr;
     if (m_referenceKind == ReferenceKind::DefaultCopy) return m_main.Work().DefaultIni.get();
     return m_readReference.get();
@@ -287,7 +287,7 @@ void TChangesWin::Forget() {
     m_touched.Clear();
 }
 
-const TMemIniFile& TChangesWin::BeginComparison() {
+const IniStore& TChangesWin::BeginComparison() {
     // A comparison under way has the list's place still to show.
     if (!m_builder->Building()) m_pendingPlace = TakePlace();
     Forget();
@@ -323,7 +323,7 @@ bool TChangesWin::Comparing() const {
 }
 
 void TChangesWin::CompareNow() {
-    const TMemIniFile& reference = BeginComparison();
+    const IniStore& reference = BeginComparison();
     const HourglassPointer hourglass;
     const Workspace& work = m_main.Work();
     m_comparison = std::make_unique<LiveComparison>(work.Doc().Store(), reference, m_globals.CaseSensitive);
@@ -335,7 +335,7 @@ void TChangesWin::CompareNow() {
 
 void TChangesWin::Compared(std::unique_ptr<ChangesSource::Compared> compared, const std::string& error) {
     const Workspace& work = m_main.Work();
-    const TMemIniFile* reference = m_readReference ? m_readReference.get() : work.DefaultIni.get();
+    const IniStore* reference = m_readReference ? m_readReference.get() : work.DefaultIni.get();
     if (!compared) {
         ShowDifferences(std::exchange(m_pendingPlace, {}));
         ShowStatus(error);
@@ -412,7 +412,7 @@ void TChangesWin::FollowEdits() {
     m_compareAfterEdits->stop();
     if (m_builder->Building()) return;  // the comparison under way catches up when it is done
     const Workspace& work = m_main.Work();
-    const TMemIniFile* reference = Reference();
+    const IniStore* reference = Reference();
     const bool sameStores = m_comparison && reference != nullptr && &m_comparison->Reference() == reference &&
                             work.Doc().HasDocument() && work.DefaultIni;
     // Entries that came or went, or a list edited (what the categories hold changed), are compared
@@ -562,7 +562,7 @@ bool TChangesWin::RevertSelectedEntries() {
 }
 
 bool TChangesWin::Revert(const std::vector<Difference>& selection) {
-    const TMemIniFile* reference = Reference();
+    const IniStore* reference = Reference();
     if (selection.empty() || reference == nullptr) {
         ShowStatus("Select the changes to revert.");
         return false;

@@ -32,7 +32,7 @@ class Boxes;
 class ChangesModel;
 struct Globals;
 class WindowHost;
-class TMemIniFile;
+class IniStore;
 
 // The Changes window: what the document changed against a reference (the default copy, the game's
 // copy or any INI file), grouped by the catalogue's categories with a count per group, narrowed by
@@ -86,7 +86,7 @@ public:
 
     // The reference compared against, none before a comparison or after one that failed. Valid
     // until the next comparison or store replacement.
-    const TMemIniFile* Reference() const;
+    const IniStore* Reference() const;
     // The differences of the last comparison, and those the selected rows stand for (a selected
     // group stands for its shown rows), in list order, each once.
     const std::vector<Difference>& Differences() const;
@@ -105,7 +105,7 @@ private:
     void LoadReference();
     // Forgets the differences and reads the reference: the list shows nothing and tells why when
     // it cannot be read (and throws). The reference store then.
-    const TMemIniFile& BeginComparison();
+    const IniStore& BeginComparison();
     // A comparison started afresh after edits that reshaped the document; the reference, its copy
     // and the list's place are kept.
     void CompareWithTheSameReference();
@@ -155,7 +155,7 @@ private:
     ReferenceKind m_referenceKind = ReferenceKind::DefaultCopy;
     std::string m_otherFile;
     // A reference read from a file; the default copy is the main window's own store.
-    std::unique_ptr<TMemIniFile> m_readReference;
+    std::unique_ptr<IniStore> m_readReference;
     bool m_compared = false;
     bool m_placed = false;
     std::unique_ptr<LiveComparison> m_comparison;

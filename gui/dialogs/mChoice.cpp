@@ -17,7 +17,7 @@
 #include "gui/widgets/FilterBox.h"
 #include "gui/widgets/QtText.h"
 #include "core/catalogue/Workspace.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 #include "ui_mChoice.h"
 
 namespace velmora {
@@ -58,7 +58,7 @@ void TChoice::mChoiceOpen(std::string ValueSources, std::string CurrentValue, st
     m_workspace = &workspace;
     m_boxes = &boxes;
 
-    const TMemIniFile* defaults = workspace.DefaultIni.get();
+    const IniStore* defaults = workspace.DefaultIni.get();
     m_defaultValue = defaults ? defaults->ReadString(Code, m_key, "") : std::string();
 
     const bool hasSources = !m_valueSources.empty() || !m_kindValues.empty();

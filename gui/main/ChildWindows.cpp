@@ -106,7 +106,7 @@ bool TMainWin::ShowEntryAt(const std::string& Category, const std::string& Code,
     int row = 0;
     while (row < grid.RowCount() && !EqualsNoCase(grid.Cells(0, row), Category)) ++row;
     if (static_cast<size_t>(row) >= m_workspace.CategoryKinds.size()) return false;
-    TStringList entries;
+    StringList entries;
     m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds[static_cast<size_t>(row)], Category, entries);
     int entry = -1;
     for (size_t i = 0; i < entries.Count() && entry < 0; ++i)

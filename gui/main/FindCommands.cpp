@@ -103,7 +103,7 @@ void TMainWin::RefreshResultsSoon() {
                 m_referenceCheck.reset();
                 return;
             }
-            const TMemIniFile& document = m_workspace.Doc().Store();
+            const IniStore& document = m_workspace.Doc().Store();
             const bool caseSensitive = m_globals.CaseSensitive;
             if (m_usagesWindow && m_usagesWindow->isVisible()) {
                 m_usages.Follow(

@@ -25,7 +25,7 @@ int64_t SecondsNow() {
 }
 
 // The bytes of `store` at once, for a copy that must be on its way before the document changes.
-std::shared_ptr<StoreRendering> RenderWhole(const TMemIniFile& store) {
+std::shared_ptr<StoreRendering> RenderWhole(const IniStore& store) {
     auto rendering = std::make_shared<StoreRendering>(store);
     rendering->Continue(std::numeric_limits<size_t>::max());
     return rendering;
@@ -101,7 +101,7 @@ void RecoveryKeeper::WriteWhole(std::shared_ptr<RecoveryClaim> claim, uint64_t s
     SessionCopy session = SessionToRecover(m_workspace, SecondsNow());
     session.Copy.Kept = kept;
     std::vector<std::shared_ptr<StoreRendering>> renderings;
-    for (const TMemIniFile* store : session.Stores) renderings.push_back(RenderWhole(*store));
+    for (const IniStore* store : session.Stores) renderings.push_back(RenderWhole(*store));
     WriteCopy(std::move(claim), serial, std::move(session.Copy), std::move(renderings));
 }
 
@@ -111,7 +111,7 @@ void RecoveryKeeper::StartCopy() {
     SessionCopy session = SessionToRecover(m_workspace, SecondsNow());
     m_pending = std::make_unique<Recovery>(std::move(session.Copy));
     m_renderings.clear();
-    for (const TMemIniFile* store : session.Stores) m_renderings.push_back(std::make_shared<StoreRendering>(*store));
+    for (const IniStore* store : session.Stores) m_renderings.push_back(std::make_shared<StoreRendering>(*store));
     m_slicer.start();
 }
 

@@ -390,7 +390,7 @@ void TMainWin::LihatSatuLineStringGrid1() {
     const bool loaded = m_workspace.Doc().HasStores() &&
                         static_cast<size_t>(row) < m_workspace.CategoryKinds.size();
     if (!loaded) return;
-    TStringList entries;
+    StringList entries;
     m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds[static_cast<size_t>(row)], category,
                                          entries);
     for (const auto& entry : entries) list.addItem(ToQString(entry.text));

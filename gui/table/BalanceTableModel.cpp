@@ -11,7 +11,7 @@
 #include "gui/widgets/QtText.h"
 #include "core/store/IniError.h"
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 #include "core/values/LiveValueCheck.h"
 #include "gui/widgets/MisfitMark.h"
 
@@ -133,7 +133,7 @@ QVariant BalanceTableModel::data(const QModelIndex& index, int role) const {
     if (!column) return role == Qt::DisplayRole || role == Qt::EditRole ? ToQString(m_table->Row(row).Code) : QVariant();
     const TableCell& cell = m_table->Cell(row, *column);
     const std::optional<CellPlace> place = m_table->PlaceOf(row, *column);
-    const TMemIniFile* reference = m_workspace.DefaultIni.get();
+    const IniStore* reference = m_workspace.DefaultIni.get();
     const bool red = place && reference != nullptr &&
                      ValueIsRed(*reference, place->Code, place->Key, cell.Value, m_workspace.G().CaseSensitive);
     switch (role) {

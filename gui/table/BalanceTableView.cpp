@@ -76,7 +76,7 @@ BalanceTableView::BalanceTableView(Workspace& workspace, const DocumentSignals& 
         }
     setPalette(plain);
     setAutoFillBackground(true);
-    TStringList pages;
+    StringList pages;
     workspace.GetPages(category, pages);
     for (const auto& page : pages) m_pages.push_back(page.text);
     m_model = new BalanceTableModel(workspace, category, this);

@@ -175,7 +175,7 @@ TEST_F(CatalogueTest, KindZeroListLinesOfEarlierLoadsClaimTheirSectionsAgain) {
     EXPECT_TRUE(boxes.TextsOf(BoxKind::Warning).empty());
     EXPECT_EQ(boxes.TextsOf(BoxKind::Notice).size(), 1u);  // the first start's only
     EXPECT_EQ(Read("Rules.001"), written);
-    TStringList entries;
+    StringList entries;
     second.GetReadSectionValuesOnly(0, "InfantryTypes", entries);
     EXPECT_EQ(entries.Texts(), (Texts{"I1", "NEWA"}));
 }
@@ -346,7 +346,7 @@ TEST_F(CatalogueTest, ADocumentThatCannotBeReadLeavesTheCurrentOneLoaded) {
     if (unreadable.empty()) GTEST_SKIP() << "no unreadable file can be made here";
     Write("Rules.INI", "[A]\nx=1\n");
     Start();
-    const TMemIniFile* before = workspace.Doc().StoreOrNull(StoreOf::Document);
+    const IniStore* before = workspace.Doc().StoreOrNull(StoreOf::Document);
     workspace.Doc().Restart(true);  // a document with changes to save
     view.events.clear();
 

@@ -61,12 +61,12 @@ TEST_F(CategoryRowsTest, MalformedLinesGiveRowsAndKindsWithoutFailing) {
               (Texts{"", "Empty", "Quoted", "Huge", "Negative", "Hex", "Word", "Missing", "Unknown!"}));
     EXPECT_EQ(workspace.CategoryKinds,
               (std::vector<int>{0, 0, 1, std::numeric_limits<int32_t>::max(), -5, 16, 0, 1, 1}));
-    TStringList pages;
+    StringList pages;
     workspace.GetPages("Quoted", pages);
     EXPECT_EQ(pages.Texts(), Texts{"Page A, never closed"});
 
     // A page list naming missing sections has no keys, so it claims nothing by fitting.
-    TStringList keys;
+    StringList keys;
     workspace.GetContentsOfAllPages("Missing", keys);
     EXPECT_TRUE(keys.Empty());
     EXPECT_EQ(Entries(1, "Huge"), Texts{"A"});

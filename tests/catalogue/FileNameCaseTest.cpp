@@ -5,7 +5,7 @@
 
 #include "WorkspaceFixture.h"
 #include "core/store/PlatformFile.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora::testing {
 namespace {

@@ -58,18 +58,18 @@ protected:
     }
 
     // The document with a few values changed, a few sections left out and one it lacks.
-    std::unique_ptr<TMemIniFile> Reference() {
-        const TMemIniFile& document = workspace.Doc().Store();
-        TStringList lines;
+    std::unique_ptr<IniStore> Reference() {
+        const IniStore& document = workspace.Doc().Store();
+        StringList lines;
         for (size_t s = 0; s < document.SectionCount(); ++s) {
             if (Below(20) == 0) continue;
-            const GueTStringList& section = document.SectionAt(s);
+            const IniSection& section = document.SectionAt(s);
             lines.Add("[" + std::string(section.Name()) + "]");
             for (size_t l = 0; l < section.Count(); ++l) lines.Add(Below(8) == 0 ? Any(Keys) + "=old" : section.Strings(l));
         }
         lines.Add("[GONE]");
         lines.Add("Cost=1");
-        auto reference = std::make_unique<TMemIniFile>(std::string());
+        auto reference = std::make_unique<IniStore>(std::string());
         reference->SetStrings(lines);
         return reference;
     }
@@ -87,7 +87,7 @@ protected:
     // removed section, an undo or a redo.
     void RandomStep() {
         Document& document = workspace.Doc();
-        const TMemIniFile& store = workspace.Doc().Store();
+        const IniStore& store = workspace.Doc().Store();
         const uint32_t kind = Below(100);
         if (kind < 15 && document.CanUndo()) return document.Undo();
         if (kind < 25 && document.CanRedo()) return document.Redo();
@@ -131,14 +131,14 @@ std::vector<Difference> Replayed(std::vector<Difference> before, const std::vect
 
 TEST_F(FollowEditsTest, UpdatedFromTheNewsEqualsAFreshBuildAfterEveryStep) {
     Open();
-    const std::unique_ptr<TMemIniFile> reference = Reference();
+    const std::unique_ptr<IniStore> reference = Reference();
     const bool caseSensitive = globals.CaseSensitive;
 
     Gatherer news;
     workspace.Doc().AddObserver(news);
     FindIndex index(workspace);
     LiveComparison comparison(workspace.Doc().Store(), *reference, caseSensitive);
-    const TMemIniFile& store = workspace.Doc().Store();
+    const IniStore& store = workspace.Doc().Store();
     const auto allUsages = [&] { return FindUsages(store, "W1", caseSensitive); };
     const auto usagesIn = [&](const std::vector<size_t>& sections) {
         return std::optional(FindUsagesIn(store, "W1", caseSensitive, sections));
@@ -185,7 +185,7 @@ TEST_F(FollowEditsTest, UpdatedFromTheNewsEqualsAFreshBuildAfterEveryStep) {
 // comparison; one the edits reshaped is not taken up.
 TEST_F(FollowEditsTest, ACopiesComparisonCaughtUpWithLaterEditsEqualsAFreshOne) {
     Open();
-    const std::unique_ptr<TMemIniFile> reference = Reference();
+    const std::unique_ptr<IniStore> reference = Reference();
     const bool caseSensitive = globals.CaseSensitive;
     // The copies the Changes window compares, made at once, compare as the stores do.
     EXPECT_EQ(ChangesSource(workspace, *reference).Compare().differences.differences,
@@ -219,7 +219,7 @@ TEST_F(FollowEditsTest, ACopiesComparisonCaughtUpWithLaterEditsEqualsAFreshOne) 
 // fresh comparison.
 TEST_F(FollowEditsTest, ACopiesComparisonOfAReshapedDocumentIsMadeAfresh) {
     Open();
-    const std::unique_ptr<TMemIniFile> reference = Reference();
+    const std::unique_ptr<IniStore> reference = Reference();
     const bool caseSensitive = globals.CaseSensitive;
     Document& document = workspace.Doc();
     const auto copies = [&] {
@@ -259,7 +259,7 @@ TEST_F(FollowEditsTest, ListsEntriesAndWideEditsAreReadWhole) {
     TouchedSections touched;
     touched.Add("U65");
     touched.Add("U3");  // two sections of that name
-    const TMemIniFile& store = workspace.Doc().Store();
+    const IniStore& store = workspace.Doc().Store();
     const std::optional<std::vector<size_t>> sections = touched.SectionsToRead(workspace);
     ASSERT_TRUE(sections);
     ASSERT_EQ(sections->size(), 3u);

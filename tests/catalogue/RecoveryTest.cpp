@@ -293,7 +293,7 @@ TEST_F(RecoveryWorkspaceTest, ASaveAfterRestoreWritesWhatTheSessionWouldHave) {
     EXPECT_EQ(later.Doc().FileName(), Mod());
     EXPECT_TRUE(later.Doc().Modified());
     EXPECT_FALSE(later.Doc().CanUndo());
-    TStringList weapons;
+    StringList weapons;
     later.GetReadSectionValuesOnly(1, "Weapons", weapons);
     EXPECT_NE(weapons.IndexOf("D1RIFLE"), -1);
 

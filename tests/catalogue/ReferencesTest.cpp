@@ -45,7 +45,7 @@ TEST(ValueItemsTest, ReplaceKeepsBlanksOtherItemsAndTheComment) {
 class UsagesTest : public ::testing::Test {
 protected:
     UsagesTest() : document("") {
-        document.SetStrings(TStringList{
+        document.SetStrings(StringList{
             "[Weapons]", "1=ROCKETS", "2=RIFLE",
             "[ROCKETS]", "Damage=35",
             "[TANKH]", "Primary=HEAVYGUN", "Secondary=A, ROCKETS ,B ;note", "Note=ROCKETSX ;ROCKETS",
@@ -63,7 +63,7 @@ protected:
         return found;
     }
 
-    TMemIniFile document;
+    IniStore document;
 };
 
 TEST_F(UsagesTest, KeyLinesNamingTheCodeInDocumentOrderListsIncluded) {
@@ -172,7 +172,7 @@ TEST_F(DanglingTest, ItemsThatNameNothingTheKeyAllows) {
                                  "Infantry GI Prerequisite=POWR,PLANNED,anyPower,CASTLE CASTLE",
                                  "Infantry E1 Primary=M60,BLASTER BLASTER"}));
     const std::vector<DanglingItem> items = FindDanglingItems(workspace);
-    const TMemIniFile& document = workspace.Doc().Store();
+    const IniStore& document = workspace.Doc().Store();
     EXPECT_EQ(document.SectionAt(items[0].Place.Section).Strings(items[0].Place.Line),
               "Primary=m60, LASER ,General ;BLASTER");
 
@@ -274,7 +274,7 @@ TEST_F(DanglingTest, ResultsLeadToTheFirstListingOfAnEntry) {
     EXPECT_EQ(listing("General"), "none");
     EXPECT_EQ(listing("e1"), "none");  // letter case counts with these settings
 
-    const TMemIniFile& document = workspace.Doc().Store();
+    const IniStore& document = workspace.Doc().Store();
     EXPECT_EQ(FirstItemNamingSection(document, "m60, LASER ,General ;M60"), "General");
     EXPECT_EQ(FirstItemNamingSection(document, "NOPE ;POWR"), std::nullopt);
 

@@ -7,16 +7,16 @@
 #include "WorkspaceFixture.h"
 #include "core/scaffold/DefinitionScaffold.h"
 #include "core/store/IniError.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora::testing {
 namespace {
 
 using Texts = std::vector<std::string>;
 
-std::unique_ptr<TMemIniFile> Store(const std::string& text) {
-    auto store = std::make_unique<TMemIniFile>(std::string());
-    TStringList lines;
+std::unique_ptr<IniStore> Store(const std::string& text) {
+    auto store = std::make_unique<IniStore>(std::string());
+    StringList lines;
     lines.Add(text);
     store->SetStrings(lines);
     return store;
@@ -151,8 +151,8 @@ TEST(ScaffoldTest, TheSameDocumentGivesTheSameBytes) {
         "[E1]\nName=Conscript\nPrimary=Jaws\nA=X1,X2\n"
         "[DOG]\nPrimary=Bite\nC=X2\n"
         "[M60]\nDamage=1\n[Jaws]\nDamage=2\n[Bite]\nDamage=3\n[X1]\nZ=1\n[X2]\nZ=2\n";
-    const std::string first = DefinitionText(ScaffoldDefinition(*Store(document), 4), TStringList());
-    const std::string second = DefinitionText(ScaffoldDefinition(*Store(document), 4), TStringList());
+    const std::string first = DefinitionText(ScaffoldDefinition(*Store(document), 4), StringList());
+    const std::string second = DefinitionText(ScaffoldDefinition(*Store(document), 4), StringList());
     EXPECT_EQ(first, second);
     EXPECT_NE(first.find("[AllSections]\r\nInfantry=0,Infantry1\r\nPrimaries=1,Primaries1\r\n"),
               std::string::npos);

@@ -6,7 +6,7 @@
 
 #include "WorkspaceFixture.h"
 #include "core/catalogue/Routines.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora::testing {
 namespace {
@@ -17,7 +17,7 @@ class SettingsTest : public WorkspaceFixture {
 protected:
     // The settings file as a store, read back from disk.
     std::string WrittenSetting(const std::string& key) {
-        TMemIniFile written(folder.File("Velmedit.ini"));
+        IniStore written(folder.File("Velmedit.ini"));
         return written.ReadString("GeneralSetup", key, "<missing>");
     }
 };

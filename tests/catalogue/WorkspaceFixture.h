@@ -37,12 +37,12 @@ protected:
 
     // The lines of a section of the definition file in memory, as stored.
     std::vector<std::string> DefinitionLines(const std::string& section) {
-        TStringList lines;
+        StringList lines;
         workspace.Doc().Definition().ReadSectionValues(section, lines);
         return lines.Texts();
     }
     std::vector<std::string> Entries(int kind, const std::string& category) {
-        TStringList values;
+        StringList values;
         workspace.GetReadSectionValuesOnly(kind, category, values);
         return values.Texts();
     }

@@ -7,14 +7,14 @@
 
 #include "core/compare/Comparison.h"
 #include "core/store/StringList.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora::testing {
 
 // A store holding the lines, read as a file of them would be.
-inline std::unique_ptr<TMemIniFile> StoreOf(std::initializer_list<std::string> lines, const bool* caseSensitive = nullptr) {
-    auto store = std::make_unique<TMemIniFile>(std::string(), caseSensitive);
-    store->SetStrings(TStringList(lines));
+inline std::unique_ptr<IniStore> StoreOf(std::initializer_list<std::string> lines, const bool* caseSensitive = nullptr) {
+    auto store = std::make_unique<IniStore>(std::string(), caseSensitive);
+    store->SetStrings(StringList(lines));
     return store;
 }
 

@@ -55,7 +55,7 @@ TEST(Comparison, ChangedValuesAreExactlyTheRedValues) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.document) + " / " + (c.reference ? c.reference : "(none)"));
-        TMemIniFile document(""), reference("");
+        IniStore document(""), reference("");
         document.WriteString("E", "K", c.document);
         reference.WriteString("E", "Other", "0");
         if (c.reference) reference.WriteString("E", "K", c.reference);
@@ -69,7 +69,7 @@ TEST(Comparison, ChangedValuesAreExactlyTheRedValues) {
             EXPECT_EQ(changed, c.red);
         }
     }
-    TMemIniFile reference("");
+    IniStore reference("");
     reference.WriteString("GRUNT", "Cost", "1");
     EXPECT_FALSE(EntryIsRed(reference, "GRUNT"));
     EXPECT_TRUE(EntryIsRed(reference, "TORCH"));

@@ -16,18 +16,18 @@ namespace {
 
 // A document over a copy of a store, with the history the editor keeps.
 struct HeldDocument {
-    explicit HeldDocument(const TMemIniFile& source) {
+    explicit HeldDocument(const IniStore& source) {
         document.Load(StoreOf::Document, source.CloneAs(""));
-        document.Load(StoreOf::Definition, std::make_unique<TMemIniFile>(std::string()));
+        document.Load(StoreOf::Definition, std::make_unique<IniStore>(std::string()));
     }
-    const TMemIniFile& Store() const { return document.Store(); }
+    const IniStore& Store() const { return document.Store(); }
     std::string Text() const { return Store().RenderText(); }
 
     Document document;
 };
 
 // The plan made as one edit of a document over a copy of `store`: the bytes it gives.
-std::string Applied(const TMemIniFile& store, const RevertPlan& plan) {
+std::string Applied(const IniStore& store, const RevertPlan& plan) {
     HeldDocument held(store);
     auto edit = held.document.BeginEdit("Revert", {}, true);
     AddRevertSteps(*edit, plan, true);
@@ -36,7 +36,7 @@ std::string Applied(const TMemIniFile& store, const RevertPlan& plan) {
 }
 
 // Every difference reverted as one edit; its undo gives the document's bytes back.
-std::string RevertAll(const TMemIniFile& document, const TMemIniFile& reference) {
+std::string RevertAll(const IniStore& document, const IniStore& reference) {
     HeldDocument held(document);
     RevertDifferences(held.document, CompareStores(held.Store(), reference, true), reference, true);
     const std::string reverted = held.Text();
@@ -142,9 +142,9 @@ TEST(RevertPlan, ARevertThatNoLongerFitsChangesNothing) {
 // gives the bytes of the formatted default copy.
 class RandomEdits {
 public:
-    RandomEdits(const TMemIniFile& reference, uint32_t seed) : m_reference(reference), m_random(seed) {}
+    RandomEdits(const IniStore& reference, uint32_t seed) : m_reference(reference), m_random(seed) {}
 
-    std::unique_ptr<TMemIniFile> EditedCopy() {
+    std::unique_ptr<IniStore> EditedCopy() {
         auto document = m_reference.CloneAs("");
         const size_t edits = 1 + Below(12);
         for (size_t i = 0; i < edits; ++i) Edit(*document);
@@ -154,11 +154,11 @@ public:
     size_t Below(size_t bound) { return std::uniform_int_distribution<size_t>(0, bound - 1)(m_random); }
 
 private:
-    void Edit(TMemIniFile& document) {
+    void Edit(IniStore& document) {
         if (document.SectionCount() == 0) return;
         const std::string name(document.SectionAt(Below(document.SectionCount())).Name());
         const std::string fresh = std::to_string(++m_counter);
-        TStringList lines;
+        StringList lines;
         document.ReadSectionValues(name, lines);
         switch (Below(6)) {
             case 0:
@@ -183,7 +183,7 @@ private:
     }
 
     // A key that only one line of the section carries, so that every edit of it shows.
-    std::optional<std::string> UniqueKey(const TStringList& lines) {
+    std::optional<std::string> UniqueKey(const StringList& lines) {
         if (lines.Empty()) return std::nullopt;
         const std::string key = lines.Name(Below(lines.Count()));
         size_t count = 0;
@@ -192,14 +192,14 @@ private:
         return key;
     }
 
-    const TMemIniFile& m_reference;
+    const IniStore& m_reference;
     std::mt19937 m_random;
     size_t m_counter = 0;
 };
 
 TEST(RevertPlan, RevertingEveryDifferenceOfRandomEditsGivesTheReferencesBytes) {
     const bool caseSensitive = true;
-    const TMemIniFile reference(SourceFolder("samples/Rules.INI"), &caseSensitive);
+    const IniStore reference(SourceFolder("samples/Rules.INI"), &caseSensitive);
     ASSERT_GT(reference.SectionCount(), 20u);
     const std::string formatted = reference.RenderText();
 

@@ -111,7 +111,7 @@ TEST_F(CodeChoiceTest, UsableCodesAreTheOnesThatReadBackAfterASave) {
         workspace.Doc().StoreForLoad(StoreOf::Definition).UpdateFile();
         Load();
 
-        TStringList listed;
+        StringList listed;
         workspace.Doc().Definition().ReadSectionValuesOnly("Infantry", listed);
         const int copied = workspace.Doc().Store().IndexOfSection("E1") - 1;
         ASSERT_GE(copied, 0);
@@ -143,7 +143,7 @@ TEST_F(CodeChoiceTest, TheCopysNameIsWrittenAsASavedFileGivesItBack) {
     operations.CopyAndWriteDuplicate("E1", "D1E1", " D1 Rifleman\t ", true);
     EXPECT_EQ(workspace.Doc().Store().ReadString("D1E1", "Name", ""), "D1 Rifleman");
     workspace.Doc().StoreForLoad(StoreOf::Document).UpdateFile();
-    EXPECT_EQ(TMemIniFile(folder.File("document.ini")).RenderText(), workspace.Doc().Store().RenderText());
+    EXPECT_EQ(IniStore(folder.File("document.ini")).RenderText(), workspace.Doc().Store().RenderText());
 }
 
 // The command line keeps an untouched long name through a change of code, as the window does.

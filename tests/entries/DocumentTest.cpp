@@ -112,7 +112,7 @@ TEST_F(DocumentTest, ANewDocumentStaysModifiedUntilSaved) {
 TEST_F(DocumentTest, ALoadDropsTheHistoryAndTheNameFollowsTheStore) {
     doc().SetValue("E2", "Cost", "5");
     ASSERT_TRUE(doc().Modified());
-    doc().Load(StoreOf::Document, std::make_unique<TMemIniFile>(folder.File("other.ini"), &globals.CaseSensitive));
+    doc().Load(StoreOf::Document, std::make_unique<IniStore>(folder.File("other.ini"), &globals.CaseSensitive));
     EXPECT_FALSE(doc().CanUndo());
     EXPECT_FALSE(doc().Modified());
     EXPECT_EQ(doc().FileName(), folder.File("other.ini"));
@@ -188,7 +188,7 @@ TEST(DocumentHistory, ThousandRandomEditsUndoToTheOriginalAndRedoToTheResult) {
     while (made < 1000) {
         const size_t row = below(generator.Categories().size());
         const std::string category = generator.Categories()[row].name;
-        TStringList entries;
+        StringList entries;
         workspace.GetReadSectionValuesOnly(workspace.CategoryKinds[static_cast<size_t>(
                                                IndexOfNoCase(workspace.CategoryRows, category))],
                                            category, entries);

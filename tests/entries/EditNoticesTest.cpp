@@ -68,12 +68,12 @@ std::pair<std::string, std::string> Place(std::string_view code, std::string_vie
     return {FoldCase(std::string(code)), FoldCase(std::string(key))};
 }
 
-Values FreshRead(const TMemIniFile& store) {
+Values FreshRead(const IniStore& store) {
     Values values;
-    TStringList sections;
+    StringList sections;
     store.ReadSections(sections);
     for (const StringItem& section : sections) {
-        TStringList keys;
+        StringList keys;
         store.ReadSection(section.text, keys);
         for (const StringItem& key : keys)
             values.try_emplace(Place(section.text, key.text), store.ReadString(section.text, key.text, ""));
@@ -91,7 +91,7 @@ public:
 
     void ValueChanged(const std::string& code, const std::string& key) override {
         ++valueNotices;
-        const TMemIniFile& store = m_document.Store();
+        const IniStore& store = m_document.Store();
         const auto place = Place(code, key);
         const std::string missing("\x01");
         const std::string value = store.ReadString(code, key, missing);
@@ -110,7 +110,7 @@ class EditNoticesTest : public EntriesFixture, public ::testing::Test {
 protected:
     void SetUp() override {
         Load(RulesDocument, RulesDefinition);
-        workspace.DefaultIni = std::make_unique<TMemIniFile>(folder.File("document.ini"), &globals.CaseSensitive);
+        workspace.DefaultIni = std::make_unique<IniStore>(folder.File("document.ini"), &globals.CaseSensitive);
     }
 };
 

@@ -9,7 +9,7 @@
 #include "core/catalogue/Globals.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 #include "support/LoadedStores.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TempFolder.h"

@@ -66,7 +66,7 @@ constexpr const char* Document =
 std::multiset<std::string> ListedCodes(const Workspace& workspace) {
     std::multiset<std::string> codes;
     for (size_t row = 0; row < workspace.CategoryRows.size(); ++row) {
-        TStringList values;
+        StringList values;
         workspace.GetListValues(workspace.CategoryRows[row], values);
         for (const StringItem& value : values) codes.insert(value.text);
     }
@@ -114,7 +114,7 @@ TEST_P(EntryRevertTest, TakesTheListLinesAlongOrBringsThemBack) {
     if (GetParam().restoresAll) {
         EXPECT_EQ(workspace.Doc().Store().RenderText(), document) << script;
         // A weapon listed again goes to the end of its list; the lists name the same codes.
-        TStringList weapons;
+        StringList weapons;
         workspace.Doc().Definition().ReadSectionValuesOnly("Weapons", weapons);
         const std::vector<std::string> codes = weapons.Texts();
         EXPECT_EQ(std::multiset<std::string>(codes.begin(), codes.end()),
@@ -184,7 +184,7 @@ TEST(EntryRevertProperty, RandomScriptsWithRevertsKeepEveryEntryListedAndEveryLi
     ScriptedBoxes boxes;
     Workspace workspace(globals, boxes);
     LoadStores(workspace, folder.File("document.ini"), folder.File("definition.ini"));
-    workspace.DefaultIni = std::make_unique<TMemIniFile>(folder.File("default.ini"), &globals.CaseSensitive);
+    workspace.DefaultIni = std::make_unique<IniStore>(folder.File("default.ini"), &globals.CaseSensitive);
     workspace.Doc().Restart(false);
 
     auto hasSection = [&](const std::string& code) { return workspace.Doc().Store().IndexOfSection(code) >= 0; };

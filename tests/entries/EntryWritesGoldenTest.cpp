@@ -27,14 +27,14 @@ class EntryWritesGoldenTest : public EntriesFixture, public ::testing::TestWithP
 protected:
     std::string ExpectedOrUnchanged(const char* expectedName, const char* inputName) {
         if (folder.Exists(expectedName)) return folder.Read(expectedName);
-        return WithoutCarriageReturns(TMemIniFile(folder.File(inputName)).RenderText());
+        return WithoutCarriageReturns(IniStore(folder.File(inputName)).RenderText());
     }
 };
 
 TEST_P(EntryWritesGoldenTest, StoresHoldTheExpectedText) {
     folder.CopyTree(fs::path(SourceFolder("tests/entries/golden")) / GetParam());
     Load();
-    TMemIniFile operation(folder.File("operation.ini"));
+    IniStore operation(folder.File("operation.ini"));
     auto field = [&](const char* key) { return operation.ReadString("Operation", key, ""); };
     const std::string action = field("Action");
     const std::string category = field("Category");
@@ -56,8 +56,8 @@ TEST_P(EntryWritesGoldenTest, StoresHoldTheExpectedText) {
     // redone, the bytes of the operation.
     workspace.Doc().Undo();
     EXPECT_FALSE(workspace.Doc().CanUndo());
-    EXPECT_EQ(workspace.Doc().Store().RenderText(), TMemIniFile(folder.File("document.ini")).RenderText());
-    EXPECT_EQ(workspace.Doc().Definition().RenderText(), TMemIniFile(folder.File("definition.ini")).RenderText());
+    EXPECT_EQ(workspace.Doc().Store().RenderText(), IniStore(folder.File("document.ini")).RenderText());
+    EXPECT_EQ(workspace.Doc().Definition().RenderText(), IniStore(folder.File("definition.ini")).RenderText());
     EXPECT_FALSE(workspace.Doc().Modified());
     workspace.Doc().Redo();
     EXPECT_EQ(WithoutCarriageReturns(workspace.Doc().Store().RenderText()), expectedDocument);

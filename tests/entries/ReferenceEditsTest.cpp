@@ -53,7 +53,7 @@ protected:
     // Where the line `text` of section `name` stands.
     LinePlace PlaceOf(const std::string& name, const std::string& text) const {
         const auto section = static_cast<size_t>(workspace.Doc().Store().IndexOfSection(name));
-        const GueTStringList& lines = workspace.Doc().Store().SectionAt(section);
+        const IniSection& lines = workspace.Doc().Store().SectionAt(section);
         for (size_t line = 0; line < lines.Count(); ++line)
             if (lines.LineAt(line).Raw() == text) return {section, line};
         ADD_FAILURE() << "no line " << text;

@@ -145,7 +145,7 @@ TEST_F(ScriptedEditsTest, OverlongCodesAndNamesAndANameWithoutANameKeyAreRefused
 }
 
 TEST_F(ScriptedEditsTest, AListLineWithoutACodeIsNoEntry) {
-    TStringList entries;
+    StringList entries;
     workspace.GetReadSectionValuesOnly(KindOf("Infantry"), "Infantry", entries);
     EXPECT_EQ(entries.Texts(), (std::vector<std::string>{"E1", "E2"}));
     EXPECT_EQ(Refusal("delete\tInfantry\t"), "no entry  in Infantry");

@@ -144,10 +144,10 @@ protected:
         return GetParam().write(workspace, code, value);
     }
     std::string NameLine(const std::string& code) const {
-        const TMemIniFile& store = workspace.Doc().Store();
+        const IniStore& store = workspace.Doc().Store();
         const int section = store.IndexOfSection(code);
         if (section < 0) return "(no entry " + code + ")";
-        const GueTStringList& lines = store.SectionAt(static_cast<size_t>(section));
+        const IniSection& lines = store.SectionAt(static_cast<size_t>(section));
         const long line = lines.IndexOfKey("Name");
         return line < 0 ? "(no Name)" : std::string(lines.LineAt(static_cast<size_t>(line)).Raw());
     }

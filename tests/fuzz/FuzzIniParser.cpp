@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace {
 
@@ -70,14 +70,14 @@ std::string WithCrLf(std::string_view bytes) {
 }
 
 // The lookups a caller makes; they must cope with whatever names and lines the parse produced.
-void ReadEverything(velmora::TMemIniFile& store) {
-    velmora::TStringList names;
+void ReadEverything(velmora::IniStore& store) {
+    velmora::StringList names;
     store.ReadSections(names);
     for (size_t i = 0; i < names.Count() && i < 64; ++i) {
-        velmora::TStringList lines;
+        velmora::StringList lines;
         store.ReadSectionValues(names[i], lines);
         for (size_t j = 0; j < lines.Count() && j < 64; ++j) (void)store.ReadInteger(names[i], lines.Name(j), 0);
-        velmora::TStringList values;
+        velmora::StringList values;
         store.ReadSectionValuesOnly(names[i], values);
     }
 }
@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     Overwrite(path, input);
 
-    velmora::TMemIniFile first(path);
+    velmora::IniStore first(path);
     ReadEverything(first);
     const std::string rendered = first.RenderText();
     if (rendered != WithCrLf(input))
@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (copy->RenderText() != rendered) Mismatch("copy renders differently", rendered, copy->RenderText());
 
     Overwrite(path, rendered);
-    velmora::TMemIniFile second(path);
+    velmora::IniStore second(path);
     const std::string again = second.RenderText();
     if (again != rendered) Mismatch("rendering changed after a reload", rendered, again);
     return 0;

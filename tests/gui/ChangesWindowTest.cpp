@@ -225,7 +225,7 @@ private slots:
         QCOMPARE(rows.size(), 1);
         Select(rows.front());
         QTest::mouseClick(Changes().findChild<QPushButton*>(QStringLiteral("RevertEntryButton")), Qt::LeftButton);
-        TStringList listed;
+        StringList listed;
         work.GetListValues("InfantryTypes", listed);
         QCOMPARE(listed.IndexOfNoCase("GRUNT2"), -1);
         QCOMPARE(work.Doc().Store().IndexOfSection("GRUNT2"), -1);

@@ -10,7 +10,7 @@
 #include <QSettings>
 
 #include "ChildWindowHarness.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -238,7 +238,7 @@ class ChildWindowListTest : public HarnessTest<ChildWindowHarness> {
         pressInWindow(Qt::Key_S);
         QCOMPARE(h->TakeShown(),
                  QStringList({"SaveFile | INI file (*.ini)|*.ini|All files (*.*)|*.* | Untitle.ini"}));
-        QCOMPARE(TMemIniFile(saved).ReadString("GRUNT", "Cost", ""), std::string("7"));
+        QCOMPARE(IniStore(saved).ReadString("GRUNT", "Cost", ""), std::string("7"));
         QVERIFY(!h->window->Work().Doc().Modified());
 
         h->boxes.EnqueueFileName(std::nullopt);

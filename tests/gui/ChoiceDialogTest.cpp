@@ -22,7 +22,7 @@
 #include "core/catalogue/Globals.h"
 #include "gui/widgets/StringGrid.h"
 #include "core/catalogue/Workspace.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 #include "support/LoadedStores.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TempFolder.h"
@@ -76,7 +76,7 @@ class ChoiceSetup {
         folder.Write("Default.ini", Defaults);
         LoadStores(workspace, folder.File("Rules.ini"), folder.File("Rules.001"));
         workspace.DefaultIni =
-            std::make_unique<TMemIniFile>(folder.File("Default.ini"), &globals.CaseSensitive);
+            std::make_unique<IniStore>(folder.File("Default.ini"), &globals.CaseSensitive);
         SetColumn(entryGrid, 2, 0, {"E1", "E2", "E3"});
     }
 

@@ -14,7 +14,7 @@
 #include "core/entries/EntryOperations.h"
 #include "gui/dialogs/mSmallEdit.h"
 #include "gui/widgets/FilterBox.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -158,7 +158,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
 
     void Finish() override { QCOMPARE(h->TakeShown(), QStringList()); }
 
-    const TMemIniFile& Document() const { return h->window->Work().Doc().Store(); }
+    const IniStore& Document() const { return h->window->Work().Doc().Store(); }
 
     // The Units window on a fresh untitled document (a copy of the default copy), with the entry
     // `entry` clicked in its entry list.

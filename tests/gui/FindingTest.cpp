@@ -405,7 +405,7 @@ class FindingTest : public HarnessTest<ChildWindowHarness> {
         QVERIFY(results);
         QTest::keyClicks(h->Find<QLineEdit>("FindText"), "rockets");
         QTRY_COMPARE(ResultColumn(*results, 1), QStringList({"TANKH", "BIKE", "FALCON", "ROCKETS"}));
-        const TMemIniFile& document = h->window->Work().Doc().Store();
+        const IniStore& document = h->window->Work().Doc().Store();
         const std::string before = document.RenderText();
 
         results->selectionModel()->select(QItemSelection(results->model()->index(0, 0), results->model()->index(2, 4)),

@@ -36,7 +36,7 @@
 #include "core/catalogue/Globals.h"
 #include "gui/widgets/StringGrid.h"
 #include "gui/main/mMainWin.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 #include "support/TempFolder.h"
 
 using namespace velmora;
@@ -337,7 +337,7 @@ std::string CheckIdle(TMainWin& main) {
     const Workspace& work = main.Work();
     if (!work.Doc().HasStores()) return problems + "no document\n";
     const auto codesOf = [&work](int row, const std::string& category) {
-        TStringList codes;
+        StringList codes;
         work.GetReadSectionValuesOnly(work.CategoryKinds[static_cast<size_t>(row)], category, codes);
         return codes.Texts();
     };

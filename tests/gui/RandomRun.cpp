@@ -19,7 +19,7 @@
 #include "gui/dialogs/mChoice.h"
 #include "gui/dialogs/mSmallEdit.h"
 #include "core/store/IniError.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_UNDEFINED__)
 #define VELMORA_SANITIZED 1
@@ -426,7 +426,7 @@ std::string WrittenFiles::CheckNewWrites() {
         if (written) {
             ++m_checked;
             try {
-                const std::string formatted = TMemIniFile(file.string()).RenderText();
+                const std::string formatted = IniStore(file.string()).RenderText();
                 if (formatted != now.bytes)
                     problems += file.filename().string() + ": " + Difference(now.bytes, formatted);
             } catch (const IniError& failure) {

@@ -10,7 +10,7 @@
 
 #include "ChildWindowHarness.h"
 #include "gui/dialogs/mChoice.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 #include "support/BitmapFiles.h"
 
 using namespace velmora;
@@ -182,7 +182,7 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         w = nullptr;
     }
 
-    const TMemIniFile& Doc() const { return h->window->Work().Doc().Store(); }
+    const IniStore& Doc() const { return h->window->Work().Doc().Store(); }
     std::string DocText() const { return Doc().RenderText(); }
     bool Modified() const { return h->window->Work().Doc().Modified(); }
     StringGrid& Values() const { return H::ValueGrid(w); }

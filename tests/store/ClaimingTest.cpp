@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "StoreTestSupport.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora::test {
 namespace {
@@ -14,7 +14,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-std::vector<int> Claims(const TMemIniFile& store) {
+std::vector<int> Claims(const IniStore& store) {
     std::vector<int> flags;
     for (size_t i = 0; i < store.SectionCount(); ++i) flags.push_back(store.SectionAt(i).Occupied);
     return flags;
@@ -22,7 +22,7 @@ std::vector<int> Claims(const TMemIniFile& store) {
 
 class MatchingTest : public StoreTest {
 protected:
-    const TStringList m_keys{"Name", "Cost", "Strength", "Armor", "Speed", "Sight"};
+    const StringList m_keys{"Name", "Cost", "Strength", "Armor", "Speed", "Sight"};
 };
 
 TEST_F(MatchingTest, SectionFitsWhileForeignKeysStayWithinToleranceAndMinority) {
@@ -38,7 +38,7 @@ TEST_F(MatchingTest, SectionFitsWhileForeignKeysStayWithinToleranceAndMinority) 
     });
     store->SectionAt(5).Occupied = 1;
 
-    TStringList found{"stale"};
+    StringList found{"stale"};
     store->MarkOccupiedMatching(m_keys, found, 4);
     EXPECT_THAT(Texts(found), ElementsAre("Fits10", "Mixed"));
     EXPECT_THAT(Claims(*store), ElementsAre(1, 0, 0, 0, 0, 1, 1, 0));
@@ -49,15 +49,15 @@ TEST_F(MatchingTest, SectionFitsWhileForeignKeysStayWithinToleranceAndMinority) 
 
 TEST_F(MatchingTest, FitRuleCountsPlainLinesAndHonoursTolerance) {
     auto store = LoadLines({"[Plain]", "Name=a", "orphan", "[OneForeign]", "Name=a", "Cost=1", "F1=1"});
-    const GueTStringList& plain = store->SectionAt(0);
-    const GueTStringList& oneForeign = store->SectionAt(1);
-    EXPECT_FALSE(TMemIniFile::SectionFitsKeys(plain, m_keys, 4));
-    TStringList withEmptyName = m_keys;
+    const IniSection& plain = store->SectionAt(0);
+    const IniSection& oneForeign = store->SectionAt(1);
+    EXPECT_FALSE(IniStore::SectionFitsKeys(plain, m_keys, 4));
+    StringList withEmptyName = m_keys;
     withEmptyName.Add("");
-    EXPECT_TRUE(TMemIniFile::SectionFitsKeys(plain, withEmptyName, 4));
-    EXPECT_TRUE(TMemIniFile::SectionFitsKeys(oneForeign, m_keys, 1));
-    EXPECT_FALSE(TMemIniFile::SectionFitsKeys(oneForeign, m_keys, 0));
-    EXPECT_FALSE(TMemIniFile::SectionFitsKeys(oneForeign, TStringList{}, 4));
+    EXPECT_TRUE(IniStore::SectionFitsKeys(plain, withEmptyName, 4));
+    EXPECT_TRUE(IniStore::SectionFitsKeys(oneForeign, m_keys, 1));
+    EXPECT_FALSE(IniStore::SectionFitsKeys(oneForeign, m_keys, 0));
+    EXPECT_FALSE(IniStore::SectionFitsKeys(oneForeign, StringList{}, 4));
 }
 
 class ListedTest : public StoreTest {};
@@ -68,7 +68,7 @@ TEST_F(ListedTest, EachLineClaimsTheFirstFreeSectionOfExactlyItsOwnName) {
                               &caseSensitive);
     document->SectionAt(1).Occupied = 1;
     // Two lines of one number each name their own section; lines without a key name none.
-    const TStringList lines{"1=E1 ; rifle", "2=GONE", "3=Taken", "4=lower", "5=E1", "6=E1", "7=HTNK",
+    const StringList lines{"1=E1 ; rifle", "2=GONE", "3=Taken", "4=lower", "5=E1", "6=E1", "7=HTNK",
                             "8=GONE", "8=B", "=X", "X"};
 
     document->MarkOccupiedListed(lines);
@@ -78,11 +78,11 @@ TEST_F(ListedTest, EachLineClaimsTheFirstFreeSectionOfExactlyItsOwnName) {
 
 TEST_F(ListedTest, SecondSectionOfADuplicateNameStaysFreeForMatching) {
     auto document = LoadLines({"[E1]", "Name=a", "[E1]", "Name=b"});
-    document->MarkOccupiedListed(TStringList{"1=E1"});
+    document->MarkOccupiedListed(StringList{"1=E1"});
     EXPECT_THAT(Claims(*document), ElementsAre(1, 0));
 
-    TStringList found;
-    document->MarkOccupiedMatching(TStringList{"Name"}, found, 4);
+    StringList found;
+    document->MarkOccupiedMatching(StringList{"Name"}, found, 4);
     EXPECT_THAT(Texts(found), ElementsAre("E1"));
     EXPECT_THAT(Claims(*document), ElementsAre(1, 1));
 }

@@ -15,7 +15,7 @@
 #include "StoreTestSupport.h"
 #include "core/store/IniError.h"
 #include "core/store/PlatformFile.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -54,7 +54,7 @@ public:
 };
 
 // Runs UpdateFile and gives the text of the error it raised; empty when it raised none.
-std::string UpdateFileError(TMemIniFile& store) {
+std::string UpdateFileError(IniStore& store) {
     try {
         store.UpdateFile();
     } catch (const IniError& error) {
@@ -67,13 +67,13 @@ class FileTest : public StoreTest {};
 
 TEST_F(FileTest, MissingFileLoadsEmptyAndSavesAnEmptyFile) {
     const std::string path = m_folder.File("missing.ini");
-    TMemIniFile store(path);
+    IniStore store(path);
     EXPECT_EQ(store.SectionCount(), 0u);
     EXPECT_FALSE(fs::exists(path));
     store.UpdateFile();
     EXPECT_EQ(ReadBytes(path), "");
 
-    TMemIniFile unnamed("");
+    IniStore unnamed("");
     EXPECT_EQ(unnamed.SectionCount(), 0u);
 }
 
@@ -91,7 +91,7 @@ TEST_F(FileTest, SaveReplacesTheWholeOldFile) {
 TEST_F(FileTest, FolderGivenAsFileLoadsEmptyAndCannotBeSaved) {
     const std::string path = m_folder.File("rules.ini");
     fs::create_directory(path);
-    TMemIniFile store(path);
+    IniStore store(path);
     EXPECT_EQ(store.SectionCount(), 0u);
     store.WriteString("A", "a", "1");
     EXPECT_EQ(UpdateFileError(store), "Cannot create file " + path + ": it is a folder");
@@ -105,7 +105,7 @@ TEST_F(FileTest, FolderGivenAsFileLoadsEmptyAndCannotBeSaved) {
 
 TEST_F(FileTest, MissingFolderCannotBeSavedInto) {
     const std::string path = m_folder.File("nowhere/rules.ini");
-    TMemIniFile store(path);
+    IniStore store(path);
     store.WriteString("A", "a", "1");
     EXPECT_EQ(UpdateFileError(store), "Cannot create file " + path + ": the folder " + m_folder.File("nowhere") +
                                           " does not exist");
@@ -132,7 +132,7 @@ TEST_F(FileTest, FailedWriteLeavesOldFileAndNoTemporaryFile) {
 
 TEST_F(FileTest, FailedWriteOfANewFileLeavesNothing) {
     const std::string path = m_folder.File("new.ini");
-    TMemIniFile store(path);
+    IniStore store(path);
     store.WriteString("A", "a", "1");
     WriteFault fault;
     EXPECT_EQ(UpdateFileError(store), "Cannot create file " + path + ": the disk is full");
@@ -253,7 +253,7 @@ TEST_F(FileTest, SaveKeepsPermissionBits) {
         store->WriteString("A", "a", std::to_string(static_cast<int>(mode)));
         store->UpdateFile();
         EXPECT_EQ(fs::status(store->FileName()).permissions(), mode);
-        EXPECT_EQ(TMemIniFile(store->FileName()).ReadString("A", "a", ""), std::to_string(static_cast<int>(mode)));
+        EXPECT_EQ(IniStore(store->FileName()).ReadString("A", "a", ""), std::to_string(static_cast<int>(mode)));
     }
 }
 
@@ -274,7 +274,7 @@ protected:
 };
 
 TEST_F(LinkTest, SaveThroughALinkWritesTheFileItPointsTo) {
-    TMemIniFile store(m_link.string());
+    IniStore store(m_link.string());
     EXPECT_EQ(store.ReadString("A", "a", ""), "1");
     store.WriteString("A", "a", "2");
     store.UpdateFile();
@@ -288,7 +288,7 @@ TEST_F(LinkTest, SaveThroughALinkWritesTheFileItPointsTo) {
 }
 
 TEST_F(LinkTest, FailedSaveThroughALinkLeavesBothAlone) {
-    TMemIniFile store(m_link.string());
+    IniStore store(m_link.string());
     store.WriteString("A", "a", "2");
     {
         WriteFault fault;
@@ -358,7 +358,7 @@ TEST_F(FileTest, FileHeldOpenByAnotherProgramKeepsItsText) {
     EXPECT_THAT(FolderEntries(m_folder.Path()), ElementsAre("store.ini"));
 
     store->UpdateFile();
-    EXPECT_EQ(TMemIniFile(store->FileName()).ReadString("A", "a", ""), "2");
+    EXPECT_EQ(IniStore(store->FileName()).ReadString("A", "a", ""), "2");
 }
 
 #endif

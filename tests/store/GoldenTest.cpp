@@ -9,7 +9,7 @@
 
 #include "StoreTestSupport.h"
 #include "core/store/StoreRendering.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 #include "support/GoldenCases.h"
 #include "support/SourceFolder.h"
 
@@ -39,7 +39,7 @@ TEST_P(GoldenFileTest, WritesExpectedBytesAndIsStable) {
     const fs::path caseDir = fs::path(::velmora::testing::SourceFolder("tests/store/golden")) / GetParam();
     const std::string expected = ReadBytes(caseDir / "expected.ini");
 
-    TMemIniFile store((caseDir / "input.ini").string());
+    IniStore store((caseDir / "input.ini").string());
     const std::string first = m_folder.File("first.ini");
     store.Rename(first, false);
     store.UpdateFile();
@@ -54,7 +54,7 @@ TEST_P(GoldenFileTest, WritesExpectedBytesAndIsStable) {
         EXPECT_EQ(rendering.Take(), expected) << "in slices of " << slice << " lines, " << calls << " calls";
     }
 
-    TMemIniFile reloaded(first);
+    IniStore reloaded(first);
     const std::string second = m_folder.File("second.ini");
     reloaded.Rename(second, false);
     reloaded.UpdateFile();

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "StoreTestSupport.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora::test {
 namespace {
@@ -26,7 +26,7 @@ TEST_F(ReadStringTest, ValueLosesInlineCommentButEmptyValueIsNotDefault) {
     EXPECT_EQ(store->ReadString("S", "Missing", "dflt"), "dflt");
     EXPECT_EQ(store->ReadString("Missing", "Name", " keep  me "), " keep  me ");
 
-    TStringList lines;
+    StringList lines;
     store->ReadSectionValues("S", lines);
     EXPECT_EQ(lines[0], "Name=Foo ; x");
 }
@@ -78,12 +78,12 @@ TEST_F(ReadStringTest, CaseInsensitiveSectionsFoldLatinLetters) {
 }
 
 TEST(StripCommentTest, CutsAtFirstSemicolonAndTrimsOnlyThen) {
-    EXPECT_EQ(TMemIniFile::StripComment("Foo ; x"), "Foo");
-    EXPECT_EQ(TMemIniFile::StripComment(";x"), "");
-    EXPECT_EQ(TMemIniFile::StripComment("  abc ;x"), "abc");
-    EXPECT_EQ(TMemIniFile::StripComment("Foo "), "Foo ");
-    EXPECT_EQ(TMemIniFile::StripComment("  abc  "), "  abc  ");
-    EXPECT_EQ(TMemIniFile::StripComment("a;b;c"), "a");
+    EXPECT_EQ(IniStore::StripComment("Foo ; x"), "Foo");
+    EXPECT_EQ(IniStore::StripComment(";x"), "");
+    EXPECT_EQ(IniStore::StripComment("  abc ;x"), "abc");
+    EXPECT_EQ(IniStore::StripComment("Foo "), "Foo ");
+    EXPECT_EQ(IniStore::StripComment("  abc  "), "  abc  ");
+    EXPECT_EQ(IniStore::StripComment("a;b;c"), "a");
 }
 
 class WriteStringTest : public StoreTest {};
@@ -132,7 +132,7 @@ class DuplicateTest : public StoreTest {};
 
 TEST_F(DuplicateTest, OnlyTheFirstOfTwoSectionsIsReachedByName) {
     auto store = LoadLines({"[A]", "x=1", "[A]", "x=2", "y=2"});
-    TStringList names;
+    StringList names;
     store->ReadSections(names);
     EXPECT_THAT(Texts(names), ElementsAre("A", "A"));
     EXPECT_EQ(store->ReadString("A", "x", ""), "1");
@@ -152,10 +152,10 @@ TEST_F(DuplicateTest, OnlyTheFirstOfTwoKeysIsReachedButBothAreListed) {
     auto store = LoadLines({"[B]", "Cost=1", "cost=2", "Other=3"});
     EXPECT_EQ(store->ReadString("B", "COST", ""), "1");
 
-    TStringList names;
+    StringList names;
     store->ReadSection("B", names);
     EXPECT_THAT(Texts(names), ElementsAre("Cost", "cost", "Other"));
-    TStringList values;
+    StringList values;
     store->ReadSectionValuesOnly("B", values);
     EXPECT_THAT(Texts(values), ElementsAre("1", "1", "3"));
 
@@ -177,7 +177,7 @@ TEST_F(DuplicateTest, TheFirstOfARepeatedKeyIsReachedInALongSection) {
     }
     auto store = Load(text);
     EXPECT_EQ(store->ReadString("Long", "cost", ""), "1");
-    TStringList values;
+    StringList values;
     store->ReadSectionValuesOnly("Long", values);
     ASSERT_EQ(values.Count(), 42u);
     EXPECT_EQ(values[5], "1");
@@ -239,7 +239,7 @@ class ListingTest : public StoreTest {};
 
 TEST_F(ListingTest, ReadSectionNamesEveryLineAndEmptiesTheListFirst) {
     auto store = LoadLines({"[S]", "Name=Foo", "orphan", "=x", "Cost = 5"});
-    TStringList names{"stale"};
+    StringList names{"stale"};
     store->ReadSection("S", names);
     EXPECT_THAT(Texts(names), ElementsAre("Name", "", "", "Cost"));
     store->ReadSection("Missing", names);
@@ -254,7 +254,7 @@ TEST_F(ListingTest, ReadSectionNamesEveryLineAndEmptiesTheListFirst) {
 TEST_F(ListingTest, ReadSectionsCarriesTheRecords) {
     auto store = LoadLines({"[A]", "[B]", "[A]"});
     store->SectionAt(1).Occupied = 1;
-    TStringList list{"stale"};
+    StringList list{"stale"};
     store->ReadSections(list);
     ASSERT_EQ(list.Count(), 3u);
     EXPECT_THAT(Texts(list), ElementsAre("A", "B", "A"));
@@ -265,7 +265,7 @@ TEST_F(ListingTest, ReadSectionsCarriesTheRecords) {
 // Lines and comments are held as read; the copies are what lookups see, trimmed.
 TEST_F(ListingTest, ReadSectionValuesCopiesLinesWithTheirCommentBlocks) {
     auto store = LoadLines({"[S]", "  ; one ", " \t", "  Name = Foo ; x  ", "  plain  ", "K\t= v"});
-    TStringList lines{"stale"};
+    StringList lines{"stale"};
     store->ReadSectionValues("S", lines);
     EXPECT_THAT(Texts(lines), ElementsAre("Name=Foo ; x", "plain", "K=v"));
     ASSERT_TRUE(lines.Item(0).comments);
@@ -282,7 +282,7 @@ TEST_F(ListingTest, ReadSectionValuesCopiesLinesWithTheirCommentBlocks) {
 
 TEST_F(ListingTest, ReadSectionValuesOnlySkipsLinesWithoutKey) {
     auto store = LoadLines({"[List]", "1=E1 ; first", "plain", "=E0", "2=E2", "3="});
-    TStringList values{"stale"};
+    StringList values{"stale"};
     store->ReadSectionValuesOnly("List", values);
     EXPECT_THAT(Texts(values), ElementsAre("E1", "E2", ""));
     store->ReadSectionValuesOnly("Missing", values);

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "StoreTestSupport.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora::test {
 namespace {
@@ -19,28 +19,28 @@ using namespace std::string_literals;
 class RobustnessTest : public StoreTest {
 protected:
     // Saves the store, loads what was saved and checks that it renders the same bytes again.
-    void ExpectStableRendering(TMemIniFile& store) {
+    void ExpectStableRendering(IniStore& store) {
         const std::string first = store.RenderText();
         const std::string path = m_folder.File("saved-" + std::to_string(m_saves++) + ".ini");
         store.Rename(path, false);
         store.UpdateFile();
         ASSERT_EQ(ReadBytes(path), first);
-        TMemIniFile reloaded(path);
+        IniStore reloaded(path);
         EXPECT_TRUE(reloaded.RenderText() == first) << "rendering changed after a reload";
     }
 
     // Every lookup a caller might make on a section of unusual text.
-    static void TouchEverySection(TMemIniFile& store) {
-        TStringList names;
+    static void TouchEverySection(IniStore& store) {
+        StringList names;
         store.ReadSections(names);
         for (size_t i = 0; i < names.Count(); ++i) {
-            TStringList lines;
+            StringList lines;
             store.ReadSectionValues(names[i], lines);
             for (size_t j = 0; j < lines.Count(); ++j) {
                 (void)store.ReadString(names[i], lines.Name(j), "");
                 (void)store.ReadInteger(names[i], lines.Name(j), 0);
             }
-            TStringList values;
+            StringList values;
             store.ReadSectionValuesOnly(names[i], values);
         }
     }
@@ -100,7 +100,7 @@ TEST_F(RobustnessTest, MarkBytesAfterLeadingBlanksStayText) {
     EXPECT_FALSE(store->HasByteOrderMark());
     EXPECT_EQ(store->SectionCount(), 0u);
     ExpectStableRendering(*store);
-    TMemIniFile reloaded(store->FileName());
+    IniStore reloaded(store->FileName());
     EXPECT_EQ(reloaded.SectionCount(), 0u);
     EXPECT_FALSE(reloaded.HasByteOrderMark());
 }

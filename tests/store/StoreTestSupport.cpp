@@ -38,17 +38,17 @@ std::string CrLf(std::initializer_list<std::string_view> lines) {
     return text;
 }
 
-std::vector<std::string> Texts(const TStringList& list) { return list.Texts(); }
+std::vector<std::string> Texts(const StringList& list) { return list.Texts(); }
 
-std::unique_ptr<TMemIniFile> StoreTest::Load(std::string_view bytes, const bool* caseSensitive,
-                                             std::string_view fileName) {
+std::unique_ptr<IniStore> StoreTest::Load(std::string_view bytes, const bool* caseSensitive,
+                                          std::string_view fileName) {
     std::string path = m_folder.File(fileName);
     WriteBytes(path, bytes);
-    return std::make_unique<TMemIniFile>(path, caseSensitive);
+    return std::make_unique<IniStore>(path, caseSensitive);
 }
 
-std::unique_ptr<TMemIniFile> StoreTest::LoadLines(std::initializer_list<std::string_view> lines,
-                                                  const bool* caseSensitive) {
+std::unique_ptr<IniStore> StoreTest::LoadLines(std::initializer_list<std::string_view> lines,
+                                               const bool* caseSensitive) {
     return Load(CrLf(lines), caseSensitive);
 }
 

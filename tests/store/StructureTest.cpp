@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "StoreTestSupport.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora::test {
 namespace {
@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-std::vector<std::string> Copy(const GueTStringList::Comments* comments) {
+std::vector<std::string> Copy(const IniSection::Comments* comments) {
     if (!comments) return {};
     return std::vector<std::string>(comments->begin(), comments->end());
 }
@@ -33,7 +33,7 @@ TEST_F(HeldTextTest, CommentsAttachToTheHeaderOrLineThatFollowsThem) {
     auto store = LoadLines({"; rules", "[General]", "Name = Foo ; the name", "  Speed=5", "", "; infantry", "[E1]",
                             "Cost=100", "orphan line", "[Broken", "x=1", "; trailing"});
     ASSERT_EQ(store->SectionCount(), 3u);
-    const GueTStringList& general = store->SectionAt(0);
+    const IniSection& general = store->SectionAt(0);
     EXPECT_EQ(general.Name(), "General");
     EXPECT_THAT(Copy(general.LeadingComments()), ElementsAre("; rules"));
     ASSERT_EQ(general.Count(), 2u);
@@ -41,12 +41,12 @@ TEST_F(HeldTextTest, CommentsAttachToTheHeaderOrLineThatFollowsThem) {
     EXPECT_EQ(general.Strings(1), "Speed=5");
     EXPECT_EQ(general.CommentsOf(1), nullptr);
 
-    const GueTStringList& infantry = store->SectionAt(1);
+    const IniSection& infantry = store->SectionAt(1);
     EXPECT_THAT(Copy(infantry.LeadingComments()), ElementsAre("", "; infantry"));
     ASSERT_EQ(infantry.Count(), 2u);
     EXPECT_EQ(infantry.Strings(1), "orphan line");
 
-    const GueTStringList& broken = store->SectionAt(2);
+    const IniSection& broken = store->SectionAt(2);
     EXPECT_EQ(broken.Name(), "Broken");
     EXPECT_EQ(broken.LeadingComments(), nullptr);
     EXPECT_THAT(Copy(store->Trailing()), ElementsAre("; trailing"));
@@ -61,7 +61,7 @@ TEST_F(HeldTextTest, PreambleIsKeptButNoLookupSeesIt) {
     ASSERT_EQ(store->SectionCount(), 1u);
     EXPECT_THAT(Copy(store->SectionAt(0).LeadingComments()), ElementsAre("; above first"));
     EXPECT_EQ(store->ReadString("", "loose", "none"), "none");
-    TStringList names;
+    StringList names;
     store->ReadSections(names);
     EXPECT_THAT(Texts(names), ElementsAre("First"));
 
@@ -82,7 +82,7 @@ class InsertSectionTest : public StoreTest {};
 
 TEST_F(InsertSectionTest, NewClaimedSectionStandsBeforeTheCommentsOfItsSuccessor) {
     auto store = LoadLines({"[A]", "a=1", "; about B", "[B]", "b=1"});
-    TStringList lines{"x=1", "plain", "Spaced = kept"};
+    StringList lines{"x=1", "plain", "Spaced = kept"};
     lines.Item(1).comments = std::make_shared<const CommentBlock>(CommentBlock{"; about plain", ""});
     store->InsertSection("B", "New", lines);
 
@@ -98,7 +98,7 @@ TEST_F(InsertSectionTest, NewClaimedSectionStandsBeforeTheCommentsOfItsSuccessor
 TEST_F(InsertSectionTest, MissingSuccessorChangesNothing) {
     auto store = LoadLines({"[A]", "a=1"});
     const std::string before = store->RenderText();
-    store->InsertSection("Missing", "New", TStringList{"x=1"});
+    store->InsertSection("Missing", "New", StringList{"x=1"});
     EXPECT_EQ(store->RenderText(), before);
     EXPECT_EQ(store->SectionCount(), 1u);
     EXPECT_FALSE(store->SectionExists("New"));
@@ -106,7 +106,7 @@ TEST_F(InsertSectionTest, MissingSuccessorChangesNothing) {
 
 TEST_F(InsertSectionTest, GoesBeforeTheFirstOfDuplicatesAndIgnoresExistingNames) {
     auto store = LoadLines({"; top", "[A]", "a=1", "[A]", "a=2"});
-    store->InsertSection("A", "A", TStringList{"a=0"});
+    store->InsertSection("A", "A", StringList{"a=0"});
     EXPECT_EQ(store->RenderText(), CrLf({"", "[A]", "a=0", "; top", "[A]", "a=1", "[A]", "a=2"}));
     EXPECT_EQ(store->ReadString("A", "a", ""), "0");
     EXPECT_EQ(store->SectionCount(), 3u);
@@ -115,7 +115,7 @@ TEST_F(InsertSectionTest, GoesBeforeTheFirstOfDuplicatesAndIgnoresExistingNames)
 TEST_F(InsertSectionTest, SuccessorIsFoundByTheCaseRule) {
     bool caseSensitive = false;
     auto store = LoadLines({"[Alpha]", "a=1"}, &caseSensitive);
-    store->InsertSection("ALPHA", "Before", TStringList{});
+    store->InsertSection("ALPHA", "Before", StringList{});
     EXPECT_EQ(store->RenderText(), CrLf({"", "[Before]", "[Alpha]", "a=1"}));
 }
 
@@ -199,12 +199,12 @@ TEST_F(ReloadTest, LoadValuesDropsEditsAndClaims) {
 TEST_F(ReloadTest, SetStringsParsesLinesAndGetStringsGivesTheWrittenLines) {
     auto store = LoadLines({"[Old]", "o=1"});
     store->SectionAt(0).Occupied = 1;
-    store->SetStrings(TStringList{"[A]", " k = v ", "   ; c", "[B", "plain"});
+    store->SetStrings(StringList{"[A]", " k = v ", "   ; c", "[B", "plain"});
     EXPECT_FALSE(store->SectionExists("Old"));
     EXPECT_EQ(store->SectionAt(0).Occupied, 0);
     EXPECT_EQ(store->ReadString("A", "K", ""), "v");
 
-    TStringList lines{"stale"};
+    StringList lines{"stale"};
     store->GetStrings(lines);
     EXPECT_THAT(Texts(lines), ElementsAre("[A]", " k = v ", "   ; c", "[B", "plain"));
     EXPECT_EQ(store->RenderText(), CrLf({"[A]", " k = v ", "   ; c", "[B", "plain"}));

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "StoreTestSupport.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora::test {
 namespace {
@@ -22,7 +22,7 @@ protected:
         return m_store->ReadInteger("S", "V", fallback);
     }
 
-    std::unique_ptr<TMemIniFile> m_store;
+    std::unique_ptr<IniStore> m_store;
 };
 
 TEST_F(TypedValueTest, ReadIntegerAcceptsDecimalAndEveryHexadecimalMark) {
@@ -83,15 +83,15 @@ TEST_F(TypedValueTest, FloatsAndDatesComeBackAsWritten) {
     m_store->WriteFloat("S", "F", -0.125);
     EXPECT_DOUBLE_EQ(m_store->ReadFloat("S", "F", 0.0), -0.125);
 
-    const TDateTime day = 45123.0;  // a date without a time of day
+    const DateTime day = 45123.0;  // a date without a time of day
     m_store->WriteDate("S", "D", day);
     EXPECT_DOUBLE_EQ(m_store->ReadDate("S", "D", 0.0), day);
 
-    const TDateTime noon = 0.5;
+    const DateTime noon = 0.5;
     m_store->WriteTime("S", "T", noon);
     EXPECT_NEAR(m_store->ReadTime("S", "T", 0.0), noon, 1.0 / 86400);
 
-    const TDateTime moment = 45123.75;
+    const DateTime moment = 45123.75;
     m_store->WriteDateTime("S", "DT", moment);
     EXPECT_NEAR(m_store->ReadDateTime("S", "DT", 0.0), moment, 1.0 / 86400);
 }
@@ -99,7 +99,7 @@ TEST_F(TypedValueTest, FloatsAndDatesComeBackAsWritten) {
 TEST_F(TypedValueTest, DateTimesComeBackAsWrittenAtTheEdgesOfADay) {
     // Half a second before midnight rounds up to the next day, not back to the start of the same
     // one; before the epoch, whatever form is written must read back as the same moment.
-    for (TDateTime moment : {45123.9999999, 45123.0, -1.25, -0.75, -700.5}) {
+    for (DateTime moment : {45123.9999999, 45123.0, -1.25, -0.75, -700.5}) {
         m_store->WriteDateTime("S", "DT", moment);
         EXPECT_NEAR(m_store->ReadDateTime("S", "DT", 9e9), moment, 1.0 / 86400)
             << moment << " written as " << m_store->ReadString("S", "DT", "");

@@ -13,7 +13,7 @@
 
 #include "StoreTestSupport.h"
 #include "core/store/TextCase.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora::test {
 namespace {
@@ -138,7 +138,7 @@ class RandomDocument {
 };
 
 // Applies one random edit to the store and to the model alike.
-void RandomEdit(RandomDocument& random, TMemIniFile& store, Model& model, int serial) {
+void RandomEdit(RandomDocument& random, IniStore& store, Model& model, int serial) {
     const std::string fresh = "e" + std::to_string(serial);
     ModelSection* section =
         model.sections.empty() ? nullptr : &model.sections[random.Below(model.sections.size())];
@@ -203,7 +203,7 @@ TEST_F(UntouchedLinesTest, RandomEditsChangeOnlyTheLinesTheyWrite) {
             for (const ModelLine& line : section.lines) {
                 if (line.key.empty()) continue;
                 EXPECT_EQ(store->ReadString(section.name, line.key, "?"),
-                          TMemIniFile::StripComment(line.value))
+                          IniStore::StripComment(line.value))
                     << section.name << " " << line.key;
             }
         }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/catalogue/Workspace.h"
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 namespace velmora::testing {
 
@@ -13,8 +13,8 @@ namespace velmora::testing {
 // them in, with the category rows of the definition file's [AllSections]. No catalogue is made.
 inline void LoadStores(Workspace& workspace, const std::string& documentFile, const std::string& definitionFile) {
     const bool* caseSensitive = &workspace.G().CaseSensitive;
-    workspace.Doc().Load(StoreOf::Document, std::make_unique<TMemIniFile>(documentFile, caseSensitive));
-    workspace.Doc().Load(StoreOf::Definition, std::make_unique<TMemIniFile>(definitionFile, caseSensitive));
+    workspace.Doc().Load(StoreOf::Document, std::make_unique<IniStore>(documentFile, caseSensitive));
+    workspace.Doc().Load(StoreOf::Definition, std::make_unique<IniStore>(definitionFile, caseSensitive));
     workspace.Doc().Definition().ReadSectionValues(Workspace::AllSections, workspace.CategoryList);
     workspace.BuildCategoryRows();
 }

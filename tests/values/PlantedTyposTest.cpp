@@ -89,7 +89,7 @@ protected:
         std::vector<std::vector<Planted>> perCategory;
         for (size_t row = 0; row < workspace.CategoryRows.size(); ++row) {
             std::vector<Planted>& choices = perCategory.emplace_back();
-            TStringList entries;
+            StringList entries;
             workspace.GetReadSectionValuesOnly(workspace.CategoryKinds[row], workspace.CategoryRows[row], entries);
             for (const ReferenceKey& key : ReferenceKeysOf(workspace, row))
                 for (const StringItem& entry : entries) {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/Session.h"
+#include "cli/CommandContext.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -44,8 +44,8 @@ StartArguments ParseStartArguments(const std::vector<std::string>& args, const s
     return parsed;
 }
 
-Session::Session(const std::string& dir, const std::optional<std::string>& fileType,
-                 const std::vector<std::string>& files, bool diskWrites) {
+CommandContext::CommandContext(const std::string& dir, const std::optional<std::string>& fileType,
+                               const std::vector<std::string>& files, bool diskWrites) {
     std::error_code ec;
     if (!std::filesystem::is_directory(platform::ToPath(dir), ec)) throw IniError("Cannot open folder " + Escaped(dir));
     for (const std::string& file : files)
@@ -62,7 +62,7 @@ Session::Session(const std::string& dir, const std::optional<std::string>& fileT
     }
 }
 
-void Session::Load(const std::optional<std::string>& document) {
+void CommandContext::Load(const std::optional<std::string>& document) {
     workspace.BeginToLoadNONBASIC();
     if (document) {
         workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(*document, false);
@@ -70,18 +70,18 @@ void Session::Load(const std::optional<std::string>& document) {
     }
 }
 
-std::unique_ptr<Session> OpenDocumentWith(const StartArguments& parsed, size_t optionalCount,
-                                          std::vector<std::string>& rest) {
+std::unique_ptr<CommandContext> OpenDocumentWith(const StartArguments& parsed, size_t optionalCount,
+                                                 std::vector<std::string>& rest) {
     if (parsed.places.size() < 2 || parsed.places.size() > 2 + optionalCount) throw UsageError();
     rest.assign(parsed.places.begin() + 2, parsed.places.end());
-    auto session = std::make_unique<Session>(parsed.places[0], parsed.fileType,
-                                             std::vector<std::string>{parsed.places[1]}, false);
-    session->Load(parsed.places[1]);
-    return session;
+    auto context = std::make_unique<CommandContext>(parsed.places[0], parsed.fileType,
+                                                    std::vector<std::string>{parsed.places[1]}, false);
+    context->Load(parsed.places[1]);
+    return context;
 }
 
-std::unique_ptr<Session> OpenDocument(const std::vector<std::string>& args, size_t restCount,
-                                      std::vector<std::string>& rest) {
+std::unique_ptr<CommandContext> OpenDocument(const std::vector<std::string>& args, size_t restCount,
+                                             std::vector<std::string>& rest) {
     const StartArguments parsed = ParseStartArguments(args, {});
     if (parsed.places.size() != 2 + restCount) throw UsageError();
     return OpenDocumentWith(parsed, restCount, rest);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/store/mIniGue.h"
+#include "core/store/IniStore.h"
 
 #include <algorithm>
 #include <charconv>
@@ -29,7 +29,7 @@ bool KeyNameOf(std::string_view line, std::string_view& name) {
     return true;
 }
 
-std::string_view KeyNameOrEmpty(const GueTStringList::Line& line) {
+std::string_view KeyNameOrEmpty(const IniSection::Line& line) {
     std::string_view name;
     return line.KeyName(name) ? name : std::string_view();
 }
@@ -65,13 +65,13 @@ std::string_view FoldInto(std::string_view text, char (&buffer)[96], std::string
 
 // The value of line i's key: the comment-stripped text after "=" of the first line that carries
 // the same key name (an earlier line when keys repeat); empty when none does.
-std::string ValueOfLine(const GueTStringList& section, size_t i) {
+std::string ValueOfLine(const IniSection& section, size_t i) {
     long first = section.IndexOfKey(KeyNameOrEmpty(section.LineAt(i)));
     return first < 0 ? std::string()
-                     : TMemIniFile::StripComment(section.LineAt(static_cast<size_t>(first)).ValueText());
+                     : IniStore::StripComment(section.LineAt(static_cast<size_t>(first)).ValueText());
 }
 
-bool SameKeyName(const GueTStringList::Line& a, const GueTStringList::Line& b) {
+bool SameKeyName(const IniSection::Line& a, const IniSection::Line& b) {
     std::string_view nameA, nameB;
     bool keyedA = a.KeyName(nameA), keyedB = b.KeyName(nameB);
     return keyedA == keyedB && EqualsNoCase(nameA, nameB);
@@ -178,39 +178,39 @@ std::string FormatTime(double value) {
 // ---------------------------------------------------------------------------------------------
 // Typed values
 
-int32_t TCustomIniFile::ReadInteger(std::string_view Section, std::string_view Ident, int32_t Default) const {
+int32_t IniStoreBase::ReadInteger(std::string_view Section, std::string_view Ident, int32_t Default) const {
     std::string text = ReadString(Section, Ident, "");
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text = "$" + text.substr(2);
     int32_t value = 0;
     return ConvertInteger(text, value) ? value : Default;
 }
 
-void TCustomIniFile::WriteInteger(std::string_view Section, std::string_view Ident, int32_t Value) {
+void IniStoreBase::WriteInteger(std::string_view Section, std::string_view Ident, int32_t Value) {
     WriteString(Section, Ident, std::to_string(Value));
 }
 
-bool TCustomIniFile::ReadBool(std::string_view Section, std::string_view Ident, bool Default) const {
+bool IniStoreBase::ReadBool(std::string_view Section, std::string_view Ident, bool Default) const {
     return ReadInteger(Section, Ident, Default ? 1 : 0) != 0;
 }
 
-void TCustomIniFile::WriteBool(std::string_view Section, std::string_view Ident, bool Value) {
+void IniStoreBase::WriteBool(std::string_view Section, std::string_view Ident, bool Value) {
     WriteString(Section, Ident, Value ? "1" : "0");
 }
 
-TDateTime TCustomIniFile::ReadDate(std::string_view Section, std::string_view Name, TDateTime Default) const {
+DateTime IniStoreBase::ReadDate(std::string_view Section, std::string_view Name, DateTime Default) const {
     std::string text = ReadString(Section, Name, "");
     double days = 0;
     return !text.empty() && ParseDate(text, days) ? days : Default;
 }
 
-TDateTime TCustomIniFile::ReadTime(std::string_view Section, std::string_view Name, TDateTime Default) const {
+DateTime IniStoreBase::ReadTime(std::string_view Section, std::string_view Name, DateTime Default) const {
     std::string text = ReadString(Section, Name, "");
     double fraction = 0;
     return !text.empty() && ParseTime(text, fraction) ? fraction : Default;
 }
 
-TDateTime TCustomIniFile::ReadDateTime(std::string_view Section, std::string_view Name,
-                                       TDateTime Default) const {
+DateTime IniStoreBase::ReadDateTime(std::string_view Section, std::string_view Name,
+                                    DateTime Default) const {
     std::string text = ReadString(Section, Name, "");
     if (text.empty()) return Default;
     size_t blank = text.find(' ');
@@ -222,7 +222,7 @@ TDateTime TCustomIniFile::ReadDateTime(std::string_view Section, std::string_vie
     return days + fraction;
 }
 
-double TCustomIniFile::ReadFloat(std::string_view Section, std::string_view Name, double Default) const {
+double IniStoreBase::ReadFloat(std::string_view Section, std::string_view Name, double Default) const {
     std::string text = ReadString(Section, Name, "");
     if (text.empty()) return Default;
     double value = 0;
@@ -230,19 +230,19 @@ double TCustomIniFile::ReadFloat(std::string_view Section, std::string_view Name
     return ec == std::errc() && end == text.data() + text.size() ? value : Default;
 }
 
-void TCustomIniFile::WriteDate(std::string_view Section, std::string_view Name, TDateTime Value) {
+void IniStoreBase::WriteDate(std::string_view Section, std::string_view Name, DateTime Value) {
     WriteString(Section, Name, FormatDate(Value));
 }
 
-void TCustomIniFile::WriteTime(std::string_view Section, std::string_view Name, TDateTime Value) {
+void IniStoreBase::WriteTime(std::string_view Section, std::string_view Name, DateTime Value) {
     WriteString(Section, Name, FormatTime(Value));
 }
 
-void TCustomIniFile::WriteDateTime(std::string_view Section, std::string_view Name, TDateTime Value) {
+void IniStoreBase::WriteDateTime(std::string_view Section, std::string_view Name, DateTime Value) {
     WriteString(Section, Name, FormatDate(Value) + " " + FormatTime(Value));
 }
 
-void TCustomIniFile::WriteFloat(std::string_view Section, std::string_view Name, double Value) {
+void IniStoreBase::WriteFloat(std::string_view Section, std::string_view Name, double Value) {
     char buffer[64];
     auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, Value);
     WriteString(Section, Name, std::string_view(buffer, ec == std::errc() ? static_cast<size_t>(end - buffer) : 0));
@@ -302,17 +302,17 @@ void TextArena::Clear() {
 
 // A line is a view and a flag beside its comment block: holding the text as read costs nothing
 // beyond what the stored form alone did.
-static_assert(sizeof(GueTStringList::Line) <= 3 * sizeof(void*));
+static_assert(sizeof(IniSection::Line) <= 3 * sizeof(void*));
 
-bool GueTStringList::Line::KeyName(std::string_view& name) const {
+bool IniSection::Line::KeyName(std::string_view& name) const {
     return KeyNameOfLine(Raw(), m_asRead != 0, name);
 }
 
-std::string_view GueTStringList::Line::ValueText() const {
+std::string_view IniSection::Line::ValueText() const {
     return ValueTextOfLine(Raw(), m_asRead != 0);
 }
 
-std::string GueTStringList::Line::StoredText() const {
+std::string IniSection::Line::StoredText() const {
     std::string_view key;
     if (!KeyName(key)) return std::string(m_asRead ? TrimView(Raw()) : Raw());
     const std::string_view value = ValueText();
@@ -322,22 +322,22 @@ std::string GueTStringList::Line::StoredText() const {
     return text;
 }
 
-GueTStringList::GueTStringList() = default;
-GueTStringList::~GueTStringList() = default;
+IniSection::IniSection() = default;
+IniSection::~IniSection() = default;
 
 namespace {
 
 // Sections up to this many lines are scanned; longer ones are looked up through their key index.
 constexpr size_t kKeyIndexFrom = 24;
 
-bool LineHasKey(const GueTStringList::Line& line, std::string_view key) {
+bool LineHasKey(const IniSection::Line& line, std::string_view key) {
     std::string_view name;
     return line.KeyName(name) && EqualsNoCase(name, key);
 }
 
 }  // namespace
 
-long GueTStringList::IndexOfKey(std::string_view key) const {
+long IniSection::IndexOfKey(std::string_view key) const {
     if (m_lines.size() > kKeyIndexFrom) {
         if (!m_keyIndex) {
             m_keyIndex = std::make_unique<NameIndex<true>>();
@@ -354,25 +354,25 @@ long GueTStringList::IndexOfKey(std::string_view key) const {
 }
 
 // A line after the first of its key keeps the first one in the index.
-void GueTStringList::IndexKeyOf(size_t line) const {
+void IniSection::IndexKeyOf(size_t line) const {
     std::string_view name;
     if (!m_lines[line].KeyName(name)) return;
     m_keyIndex->Add(name, static_cast<uint32_t>(line),
                     [this](uint32_t at) { return KeyNameOrEmpty(m_lines[at]); });
 }
 
-void GueTStringList::AppendLine(Line line) {
+void IniSection::AppendLine(Line line) {
     m_lines.push_back(std::move(line));
     if (m_keyIndex) IndexKeyOf(m_lines.size() - 1);
 }
 
-void GueTStringList::EraseLine(size_t index) {
+void IniSection::EraseLine(size_t index) {
     m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(index));
     m_keyIndex.reset();  // later positions moved
 }
 
 // The line becomes one an operation wrote; its comment block stays.
-void GueTStringList::ReplaceLineText(size_t index, std::string_view text) {
+void IniSection::ReplaceLineText(size_t index, std::string_view text) {
     Line replacement(text, false, std::move(m_lines[index].m_comments));
     if (!SameKeyName(m_lines[index], replacement)) m_keyIndex.reset();
     m_lines[index] = std::move(replacement);
@@ -382,9 +382,9 @@ void GueTStringList::ReplaceLineText(size_t index, std::string_view text) {
 // Parsing
 
 // Reads lines one at a time into the store. Every line it is given lives in the store's arena.
-class TMemIniFile::Parser {
+class IniStore::Parser {
 public:
-    explicit Parser(TMemIniFile& store) : m_store(store) {}
+    explicit Parser(IniStore& store) : m_store(store) {}
 
     // Every line is kept as it came; what it is depends on the line trimmed.
     void Feed(std::string_view raw) {
@@ -392,7 +392,7 @@ public:
         if (line.empty() || line[0] == ';') {
             m_pending.push_back(raw);
         } else if (line[0] == '[') {
-            GueTStringList& section = m_store.AppendSection(HeaderName(line));
+            IniSection& section = m_store.AppendSection(HeaderName(line));
             section.m_header = raw;
             if (!m_pending.empty()) section.m_leadingComments = TakePending();
             m_current = &section;
@@ -404,7 +404,7 @@ public:
             m_pending.clear();
         } else {
             m_current->AppendLine(
-                GueTStringList::Line(raw, true, m_pending.empty() ? nullptr : TakePending()));
+                IniSection::Line(raw, true, m_pending.empty() ? nullptr : TakePending()));
         }
     }
 
@@ -428,33 +428,33 @@ private:
         return TrimView(text.substr(std::min<size_t>(1, text.size())));
     }
 
-    std::unique_ptr<GueTStringList::Comments> TakePending() {
-        auto block = std::make_unique<GueTStringList::Comments>(std::move(m_pending));
+    std::unique_ptr<IniSection::Comments> TakePending() {
+        auto block = std::make_unique<IniSection::Comments>(std::move(m_pending));
         m_pending.clear();
         return block;
     }
 
-    TMemIniFile& m_store;
-    GueTStringList* m_current = nullptr;
+    IniStore& m_store;
+    IniSection* m_current = nullptr;
     std::vector<std::string_view> m_pending;
 };
 
 // ---------------------------------------------------------------------------------------------
 // Construction and files
 
-TMemIniFile::TMemIniFile(std::string fileName, const bool* caseSensitive)
-    : TCustomIniFile(std::move(fileName)), m_caseSensitive(caseSensitive) {
+IniStore::IniStore(std::string fileName, const bool* caseSensitive)
+    : IniStoreBase(std::move(fileName)), m_caseSensitive(caseSensitive) {
     LoadValues();
 }
 
-TMemIniFile::~TMemIniFile() = default;
+IniStore::~IniStore() = default;
 
-void TMemIniFile::SetCaseSensitiveFlag(const bool* caseSensitive) {
+void IniStore::SetCaseSensitiveFlag(const bool* caseSensitive) {
     m_caseSensitive = caseSensitive;
     m_foldedIndexValid = false;
 }
 
-void TMemIniFile::Clear() {
+void IniStore::Clear() {
     m_sections.clear();
     m_preamble.clear();
     m_trailing.clear();
@@ -463,7 +463,7 @@ void TMemIniFile::Clear() {
     InvalidateIndex();
 }
 
-void TMemIniFile::ParseText(std::string_view text) {
+void IniStore::ParseText(std::string_view text) {
     if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
         m_byteOrderMark = true;
         text.remove_prefix(kByteOrderMark.size());
@@ -493,19 +493,19 @@ void TMemIniFile::ParseText(std::string_view text) {
     parser.Finish();
 }
 
-void TMemIniFile::LoadValues() {
+void IniStore::LoadValues() {
     std::optional<std::string> content;
     if (!m_fileName.empty()) content = platform::ReadWholeFile(m_fileName);  // throws: store unchanged
     Clear();
     if (content) ParseText(m_arena.Adopt(std::move(*content)));
 }
 
-void TMemIniFile::LoadText(std::string content) {
+void IniStore::LoadText(std::string content) {
     Clear();
     ParseText(m_arena.Adopt(std::move(content)));
 }
 
-void TMemIniFile::SetStrings(const TStringList& lines) {
+void IniStore::SetStrings(const StringList& lines) {
     Clear();
     std::string text;
     for (size_t i = 0; i < lines.Count(); ++i) {
@@ -516,12 +516,12 @@ void TMemIniFile::SetStrings(const TStringList& lines) {
     ParseText(m_arena.Adopt(std::move(text)));
 }
 
-void TMemIniFile::Rename(std::string fileName, bool reload) {
+void IniStore::Rename(std::string fileName, bool reload) {
     m_fileName = std::move(fileName);
     if (reload) LoadValues();
 }
 
-std::string TMemIniFile::RenderText() const {
+std::string IniStore::RenderText() const {
     size_t estimate = kByteOrderMark.size();
     for (const auto& section : m_sections) {
         estimate += section->Name().size() + section->Header().size() + 8;
@@ -537,7 +537,7 @@ std::string TMemIniFile::RenderText() const {
     return text;
 }
 
-void TMemIniFile::GetStrings(TStringList& lines) const {
+void IniStore::GetStrings(StringList& lines) const {
     lines.Clear();
     EmitStoreLines(*this, [&lines](std::initializer_list<std::string_view> parts) {
         std::string line;
@@ -547,10 +547,10 @@ void TMemIniFile::GetStrings(TStringList& lines) const {
     if (m_byteOrderMark && !lines.Empty()) lines[0].insert(0, kByteOrderMark);
 }
 
-void TMemIniFile::UpdateFile() { platform::WriteWholeFile(m_fileName, RenderText()); }
+void IniStore::UpdateFile() { platform::WriteWholeFile(m_fileName, RenderText()); }
 
-std::unique_ptr<TMemIniFile> TMemIniFile::CloneAs(std::string fileName) const {
-    auto copy = std::make_unique<TMemIniFile>(std::string(), m_caseSensitive);
+std::unique_ptr<IniStore> IniStore::CloneAs(std::string fileName) const {
+    auto copy = std::make_unique<IniStore>(std::string(), m_caseSensitive);
     TextArena& arena = copy->m_arena;
     auto copyBlock = [&arena](const std::vector<std::string_view>& block) {
         std::vector<std::string_view> result;
@@ -563,18 +563,18 @@ std::unique_ptr<TMemIniFile> TMemIniFile::CloneAs(std::string fileName) const {
     copy->m_trailing = copyBlock(m_trailing);
     copy->m_sections.reserve(m_sections.size());
     for (const auto& source : m_sections) {
-        auto section = std::make_unique<GueTStringList>();
+        auto section = std::make_unique<IniSection>();
         section->m_name = arena.Store(source->m_name);
         section->m_header = arena.Store(source->m_header);
         if (source->m_leadingComments)
             section->m_leadingComments =
-                std::make_unique<GueTStringList::Comments>(copyBlock(*source->m_leadingComments));
+                std::make_unique<IniSection::Comments>(copyBlock(*source->m_leadingComments));
         section->m_lines.reserve(source->m_lines.size());
         for (const auto& line : source->m_lines) {
             const auto* comments = line.CommentBlock();
-            section->AppendLine(GueTStringList::Line(
+            section->AppendLine(IniSection::Line(
                 arena.Store(line.Raw()), line.IsAsRead(),
-                comments ? std::make_unique<GueTStringList::Comments>(copyBlock(*comments)) : nullptr));
+                comments ? std::make_unique<IniSection::Comments>(copyBlock(*comments)) : nullptr));
         }
         copy->m_sections.push_back(std::move(section));
     }
@@ -585,7 +585,7 @@ std::unique_ptr<TMemIniFile> TMemIniFile::CloneAs(std::string fileName) const {
 // ---------------------------------------------------------------------------------------------
 // Section lookup
 
-void TMemIniFile::InvalidateIndex() const {
+void IniStore::InvalidateIndex() const {
     m_exactIndexValid = false;
     m_foldedIndexValid = false;
 }
@@ -596,7 +596,7 @@ constexpr uint32_t kNoSection = NameIndex<false>::kNone;
 
 }  // namespace
 
-void TMemIniFile::BuildExactIndex() const {
+void IniStore::BuildExactIndex() const {
     m_exactIndex.Clear();
     m_exactIndex.Reserve(m_sections.size());
     m_nextOfSameName.assign(m_sections.size(), kNoSection);
@@ -609,24 +609,24 @@ void TMemIniFile::BuildExactIndex() const {
 }
 
 // A later section of a name already indexed is linked behind the last one of that name.
-void TMemIniFile::IndexExactName(uint32_t position) const {
+void IniStore::IndexExactName(uint32_t position) const {
     const uint32_t first = m_exactIndex.Add(m_sections[position]->Name(), position, SectionNames());
     if (first != position) m_nextOfSameName[m_lastOfSameName[first]] = position;
     m_lastOfSameName[first] = position;
 }
 
-void TMemIniFile::BuildFoldedIndex() const {
+void IniStore::BuildFoldedIndex() const {
     m_foldedIndex.Clear();
     m_foldedIndex.Reserve(m_sections.size());
     m_foldedIndexValid = true;
     for (size_t i = 0; i < m_sections.size(); ++i) IndexFoldedName(static_cast<uint32_t>(i));
 }
 
-void TMemIniFile::IndexFoldedName(uint32_t position) const {
+void IniStore::IndexFoldedName(uint32_t position) const {
     m_foldedIndex.Add(m_sections[position]->Name(), position, SectionNames());
 }
 
-int TMemIniFile::IndexOfSection(std::string_view Name) const {
+int IniStore::IndexOfSection(std::string_view Name) const {
     uint32_t position = kNoSection;
     if (CaseSensitive()) {
         position = IndexOfFirstExactly(Name);
@@ -637,13 +637,13 @@ int TMemIniFile::IndexOfSection(std::string_view Name) const {
     return position == kNoSection ? -1 : static_cast<int>(position);
 }
 
-GueTStringList* TMemIniFile::FindSection(std::string_view name) const {
+IniSection* IniStore::FindSection(std::string_view name) const {
     int index = IndexOfSection(name);
     return index < 0 ? nullptr : m_sections[static_cast<size_t>(index)].get();
 }
 
-GueTStringList& TMemIniFile::AppendSection(std::string_view name) {
-    auto section = std::make_unique<GueTStringList>();
+IniSection& IniStore::AppendSection(std::string_view name) {
+    auto section = std::make_unique<IniSection>();
     section->m_name = name;
     const auto position = static_cast<uint32_t>(m_sections.size());
     m_sections.push_back(std::move(section));
@@ -656,61 +656,61 @@ GueTStringList& TMemIniFile::AppendSection(std::string_view name) {
     return *m_sections.back();
 }
 
-std::string TMemIniFile::StripComment(std::string_view Text) { return std::string(StripCommentView(Text)); }
+std::string IniStore::StripComment(std::string_view Text) { return std::string(StripCommentView(Text)); }
 
-std::string_view TMemIniFile::StripCommentView(std::string_view Text) { return velmora::StripCommentView(Text); }
+std::string_view IniStore::StripCommentView(std::string_view Text) { return velmora::StripCommentView(Text); }
 
 // ---------------------------------------------------------------------------------------------
 // Section and key access
 
-std::string TMemIniFile::ReadString(std::string_view Section, std::string_view Ident,
-                                    std::string_view Default) const {
-    const GueTStringList* section = FindSection(Section);
+std::string IniStore::ReadString(std::string_view Section, std::string_view Ident,
+                                 std::string_view Default) const {
+    const IniSection* section = FindSection(Section);
     if (section == nullptr) return std::string(Default);
     long line = section->IndexOfKey(Ident);
     if (line < 0) return std::string(Default);
     return StripComment(section->LineAt(static_cast<size_t>(line)).ValueText());
 }
 
-GueTStringList& TMemIniFile::SectionToWrite(std::string_view Section) {
-    GueTStringList* section = FindSection(Section);
+IniSection& IniStore::SectionToWrite(std::string_view Section) {
+    IniSection* section = FindSection(Section);
     return section != nullptr ? *section : AppendSection(m_arena.Store(Section));
 }
 
-void TMemIniFile::WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) {
-    GueTStringList& section = SectionToWrite(Section);
+void IniStore::WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) {
+    IniSection& section = SectionToWrite(Section);
     long line = section.IndexOfKey(Ident);
     if (line < 0) {
-        section.AppendLine(GueTStringList::Line(m_arena.Concat(Ident, "=", Value), false, nullptr));
+        section.AppendLine(IniSection::Line(m_arena.Concat(Ident, "=", Value), false, nullptr));
         return;
     }
     // A key name never holds "=", so this is the line Ident + "=" + Value exactly.
-    const GueTStringList::Line& found = section.LineAt(static_cast<size_t>(line));
+    const IniSection::Line& found = section.LineAt(static_cast<size_t>(line));
     std::string_view name;
     if (found.KeyName(name) && name == Ident && found.ValueText() == Value) return;
     section.ReplaceLineText(static_cast<size_t>(line), m_arena.Concat(Ident, "=", Value));
 }
 
-void TMemIniFile::AppendString(std::string_view Section, std::string_view Ident, std::string_view Value) {
+void IniStore::AppendString(std::string_view Section, std::string_view Ident, std::string_view Value) {
     SectionToWrite(Section).AppendLine(
-        GueTStringList::Line(m_arena.Concat(Ident, "=", Value), false, nullptr));
+        IniSection::Line(m_arena.Concat(Ident, "=", Value), false, nullptr));
 }
 
-void TMemIniFile::ReadSection(std::string_view Section, TStringList& Names) const {
+void IniStore::ReadSection(std::string_view Section, StringList& Names) const {
     Names.Clear();
-    if (const GueTStringList* section = FindSection(Section))
+    if (const IniSection* section = FindSection(Section))
         for (size_t i = 0; i < section->Count(); ++i)
             Names.Add(std::string(KeyNameOrEmpty(section->LineAt(i))));
 }
 
-void TMemIniFile::ReadSections(TStringList& List) const {
+void IniStore::ReadSections(StringList& List) const {
     List.Clear();
     for (const auto& section : m_sections) List.Add(StringItem{std::string(section->Name()), section.get(), nullptr});
 }
 
-void TMemIniFile::ReadSectionValues(std::string_view Section, TStringList& Lines) const {
+void IniStore::ReadSectionValues(std::string_view Section, StringList& Lines) const {
     Lines.Clear();
-    const GueTStringList* section = FindSection(Section);
+    const IniSection* section = FindSection(Section);
     if (section == nullptr) return;
     for (size_t i = 0; i < section->Count(); ++i) {
         StringItem item{section->Strings(i), nullptr, nullptr};
@@ -724,39 +724,39 @@ void TMemIniFile::ReadSectionValues(std::string_view Section, TStringList& Lines
     }
 }
 
-void TMemIniFile::ReadSectionValuesOnly(std::string_view Section, TStringList& Values) const {
+void IniStore::ReadSectionValuesOnly(std::string_view Section, StringList& Values) const {
     Values.Clear();
-    const GueTStringList* section = FindSection(Section);
+    const IniSection* section = FindSection(Section);
     if (section == nullptr) return;
     for (size_t i = 0; i < section->Count(); ++i)
         if (!KeyNameOrEmpty(section->LineAt(i)).empty()) Values.Add(ValueOfLine(*section, i));
 }
 
-void TMemIniFile::EraseSection(std::string_view Section) {
+void IniStore::EraseSection(std::string_view Section) {
     int index = IndexOfSection(Section);
     if (index < 0) return;
     m_sections.erase(m_sections.begin() + index);
     InvalidateIndex();
 }
 
-void TMemIniFile::DeleteKey(std::string_view Section, std::string_view Ident) {
-    GueTStringList* section = FindSection(Section);
+void IniStore::DeleteKey(std::string_view Section, std::string_view Ident) {
+    IniSection* section = FindSection(Section);
     if (section == nullptr) return;
     long line = section->IndexOfKey(Ident);
     if (line >= 0) section->EraseLine(static_cast<size_t>(line));
 }
 
-bool TMemIniFile::ValueExists(std::string_view Section, std::string_view Ident) const {
-    const GueTStringList* section = FindSection(Section);
+bool IniStore::ValueExists(std::string_view Section, std::string_view Ident) const {
+    const IniSection* section = FindSection(Section);
     if (section == nullptr) return false;
     for (size_t i = 0; i < section->Count(); ++i)
         if (EqualsNoCase(KeyNameOrEmpty(section->LineAt(i)), Ident)) return true;
     return false;
 }
 
-bool TMemIniFile::SectionExists(std::string_view Section) const { return IndexOfSection(Section) >= 0; }
+bool IniStore::SectionExists(std::string_view Section) const { return IndexOfSection(Section) >= 0; }
 
-void TMemIniFile::PrefetchSection(std::string_view Name) const {
+void IniStore::PrefetchSection(std::string_view Name) const {
     if (CaseSensitive()) {
         if (!m_exactIndexValid) BuildExactIndex();
         m_exactIndex.Prefetch(Name);
@@ -766,31 +766,31 @@ void TMemIniFile::PrefetchSection(std::string_view Name) const {
     }
 }
 
-void TMemIniFile::PrefetchSectionNamedExactly(std::string_view Name) const {
+void IniStore::PrefetchSectionNamedExactly(std::string_view Name) const {
     if (!m_exactIndexValid) BuildExactIndex();
     m_exactIndex.Prefetch(Name);
 }
 
-bool TMemIniFile::HasSectionNamedExactly(std::string_view Name) const {
+bool IniStore::HasSectionNamedExactly(std::string_view Name) const {
     return IndexOfFirstExactly(Name) != kNoSection;
 }
 
-std::vector<size_t> TMemIniFile::SectionsNamedExactly(std::string_view Name) const {
+std::vector<size_t> IniStore::SectionsNamedExactly(std::string_view Name) const {
     std::vector<size_t> positions;
     for (uint32_t position = IndexOfFirstExactly(Name); position != kNoSection; position = m_nextOfSameName[position])
         positions.push_back(position);
     return positions;
 }
 
-uint32_t TMemIniFile::IndexOfFirstExactly(std::string_view Name) const {
+uint32_t IniStore::IndexOfFirstExactly(std::string_view Name) const {
     if (!m_exactIndexValid) BuildExactIndex();
     return m_exactIndex.Find(Name, SectionNames());
 }
 
-std::string TMemIniFile::FindKeyOfValue(std::string_view Section, std::string_view Value, bool Remove) {
+std::string IniStore::FindKeyOfValue(std::string_view Section, std::string_view Value, bool Remove) {
     const int position = IndexOfSection(Section);
     if (position < 0) return {};
-    GueTStringList& section = *m_sections[static_cast<size_t>(position)];
+    IniSection& section = *m_sections[static_cast<size_t>(position)];
     const long line = IndexOfLineWithValue(static_cast<size_t>(position), Value);
     if (line < 0) return {};
     if (Remove) {
@@ -800,44 +800,44 @@ std::string TMemIniFile::FindKeyOfValue(std::string_view Section, std::string_vi
     return std::string(KeyNameOrEmpty(section.LineAt(static_cast<size_t>(line))));
 }
 
-long TMemIniFile::IndexOfLineWithValue(size_t section, std::string_view Value) const {
-    const GueTStringList& lines = ExistingSection(section);
+long IniStore::IndexOfLineWithValue(size_t section, std::string_view Value) const {
+    const IniSection& lines = ExistingSection(section);
     for (size_t i = 0; i < lines.Count(); ++i)
         if (ValueOfLine(lines, i) == Value) return static_cast<long>(i);
     return -1;
 }
 
 // A claimed section with one blank line before its header, not yet placed.
-std::unique_ptr<GueTStringList> TMemIniFile::ClaimedSection(std::string_view name) {
-    auto section = std::make_unique<GueTStringList>();
+std::unique_ptr<IniSection> IniStore::ClaimedSection(std::string_view name) {
+    auto section = std::make_unique<IniSection>();
     section->Occupied = 1;
     section->m_name = m_arena.Store(name);
-    section->m_leadingComments = std::make_unique<GueTStringList::Comments>(1, std::string_view());
+    section->m_leadingComments = std::make_unique<IniSection::Comments>(1, std::string_view());
     return section;
 }
 
-GueTStringList& TMemIniFile::PlaceClaimedSection(size_t position, std::string_view name) {
-    GueTStringList& placed = *ClaimedSection(name).release();
-    PutSection(position, std::unique_ptr<GueTStringList>(&placed));
+IniSection& IniStore::PlaceClaimedSection(size_t position, std::string_view name) {
+    IniSection& placed = *ClaimedSection(name).release();
+    PutSection(position, std::unique_ptr<IniSection>(&placed));
     return placed;
 }
 
-void TMemIniFile::InsertSection(std::string_view BeforeSection, std::string_view NewSection,
-                                const TStringList& Lines) {
+void IniStore::InsertSection(std::string_view BeforeSection, std::string_view NewSection,
+                             const StringList& Lines) {
     int index = IndexOfSection(BeforeSection);
     if (index < 0) return;
-    GueTStringList& section = PlaceClaimedSection(static_cast<size_t>(index), NewSection);
+    IniSection& section = PlaceClaimedSection(static_cast<size_t>(index), NewSection);
     for (const StringItem& item : Lines) {
-        std::unique_ptr<GueTStringList::Comments> comments;
+        std::unique_ptr<IniSection::Comments> comments;
         if (item.comments && !item.comments->empty()) {
-            comments = std::make_unique<GueTStringList::Comments>();
+            comments = std::make_unique<IniSection::Comments>();
             for (const std::string& comment : *item.comments) comments->push_back(m_arena.Store(comment));
         }
-        section.AppendLine(GueTStringList::Line(m_arena.Store(item.text), false, std::move(comments)));
+        section.AppendLine(IniSection::Line(m_arena.Store(item.text), false, std::move(comments)));
     }
 }
 
-void TMemIniFile::DuplicateSection(std::string_view Section, std::string_view NewSection) {
+void IniStore::DuplicateSection(std::string_view Section, std::string_view NewSection) {
     int index = IndexOfSection(Section);
     if (index < 0) return;
     PutSection(static_cast<size_t>(index), CopyOfSection(static_cast<size_t>(index), NewSection));
@@ -846,35 +846,35 @@ void TMemIniFile::DuplicateSection(std::string_view Section, std::string_view Ne
 // ---------------------------------------------------------------------------------------------
 // Positional operations
 
-const GueTStringList& TMemIniFile::ExistingSection(size_t position) const {
+const IniSection& IniStore::ExistingSection(size_t position) const {
     if (position >= m_sections.size()) throw IniError("No section at position " + std::to_string(position));
     return *m_sections[position];
 }
 
-std::unique_ptr<GueTStringList> TMemIniFile::TakeSection(size_t position) {
+std::unique_ptr<IniSection> IniStore::TakeSection(size_t position) {
     PlacedSection(position);
-    std::unique_ptr<GueTStringList> section = std::move(m_sections[position]);
+    std::unique_ptr<IniSection> section = std::move(m_sections[position]);
     m_sections.erase(m_sections.begin() + static_cast<std::ptrdiff_t>(position));
     InvalidateIndex();
     return section;
 }
 
-void TMemIniFile::PutSection(size_t position, std::unique_ptr<GueTStringList> section) {
+void IniStore::PutSection(size_t position, std::unique_ptr<IniSection> section) {
     if (position > m_sections.size()) throw IniError("No section position " + std::to_string(position));
     m_sections.insert(m_sections.begin() + static_cast<std::ptrdiff_t>(position), std::move(section));
     InvalidateIndex();
 }
 
-GueTStringList::Line TMemIniFile::TakeLine(size_t section, size_t line) {
-    GueTStringList& from = PlacedSection(section);
+IniSection::Line IniStore::TakeLine(size_t section, size_t line) {
+    IniSection& from = PlacedSection(section);
     if (line >= from.m_lines.size()) throw IniError("No line at position " + std::to_string(line));
-    GueTStringList::Line taken = std::move(from.m_lines[line]);
+    IniSection::Line taken = std::move(from.m_lines[line]);
     from.EraseLine(line);
     return taken;
 }
 
-void TMemIniFile::PutLine(size_t section, size_t line, GueTStringList::Line text) {
-    GueTStringList& into = PlacedSection(section);
+void IniStore::PutLine(size_t section, size_t line, IniSection::Line text) {
+    IniSection& into = PlacedSection(section);
     if (line > into.m_lines.size()) throw IniError("No line position " + std::to_string(line));
     if (line == into.m_lines.size()) {
         into.AppendLine(std::move(text));
@@ -884,34 +884,34 @@ void TMemIniFile::PutLine(size_t section, size_t line, GueTStringList::Line text
     into.m_keyIndex.reset();  // later positions moved
 }
 
-void TMemIniFile::ExchangeLine(size_t section, size_t line, GueTStringList::Line& text) {
-    GueTStringList& in = PlacedSection(section);
+void IniStore::ExchangeLine(size_t section, size_t line, IniSection::Line& text) {
+    IniSection& in = PlacedSection(section);
     if (line >= in.m_lines.size()) throw IniError("No line at position " + std::to_string(line));
     if (!SameKeyName(in.m_lines[line], text)) in.m_keyIndex.reset();
     std::swap(in.m_lines[line], text);
 }
 
-GueTStringList::Line TMemIniFile::WrittenLine(std::string_view text, const GueTStringList::Comments* comments) {
-    return GueTStringList::Line(m_arena.Store(text), false,
-                                comments ? std::make_unique<GueTStringList::Comments>(*comments) : nullptr);
+IniSection::Line IniStore::WrittenLine(std::string_view text, const IniSection::Comments* comments) {
+    return IniSection::Line(m_arena.Store(text), false,
+                            comments ? std::make_unique<IniSection::Comments>(*comments) : nullptr);
 }
 
-std::unique_ptr<GueTStringList> TMemIniFile::NewSection(std::string_view name) {
-    auto section = std::make_unique<GueTStringList>();
+std::unique_ptr<IniSection> IniStore::NewSection(std::string_view name) {
+    auto section = std::make_unique<IniSection>();
     section->m_name = m_arena.Store(name);
     return section;
 }
 
 // The copy's lines share the source's bytes: the arena keeps every byte until the whole content goes.
-std::unique_ptr<GueTStringList> TMemIniFile::CopyOfSection(size_t position, std::string_view newName) {
-    const GueTStringList& source = ExistingSection(position);
-    std::unique_ptr<GueTStringList> copy = ClaimedSection(newName);
+std::unique_ptr<IniSection> IniStore::CopyOfSection(size_t position, std::string_view newName) {
+    const IniSection& source = ExistingSection(position);
+    std::unique_ptr<IniSection> copy = ClaimedSection(newName);
     copy->m_lines.reserve(source.m_lines.size());
-    for (const GueTStringList::Line& line : source.m_lines) {
+    for (const IniSection::Line& line : source.m_lines) {
         const auto* comments = line.CommentBlock();
         copy->AppendLine(
-            GueTStringList::Line(line.Raw(), line.IsAsRead(),
-                                 comments ? std::make_unique<GueTStringList::Comments>(*comments) : nullptr));
+            IniSection::Line(line.Raw(), line.IsAsRead(),
+                             comments ? std::make_unique<IniSection::Comments>(*comments) : nullptr));
     }
     return copy;
 }
@@ -919,7 +919,7 @@ std::unique_ptr<GueTStringList> TMemIniFile::CopyOfSection(size_t position, std:
 // ---------------------------------------------------------------------------------------------
 // Claiming passes
 
-int TMemIniFile::IndexOfFreeSection(std::string_view Name, bool& NoneOccupied) const {
+int IniStore::IndexOfFreeSection(std::string_view Name, bool& NoneOccupied) const {
     NoneOccupied = true;
     for (uint32_t position = IndexOfFirstExactly(Name); position != kNoSection; position = m_nextOfSameName[position]) {
         if (m_sections[position]->Occupied == 0) return static_cast<int>(position);
@@ -928,22 +928,22 @@ int TMemIniFile::IndexOfFreeSection(std::string_view Name, bool& NoneOccupied) c
     return -1;
 }
 
-void TMemIniFile::MarkOccupiedListSection(std::string_view Section) {
-    GueTStringList* list = FindSection(Section);
+void IniStore::MarkOccupiedListSection(std::string_view Section) {
+    IniSection* list = FindSection(Section);
     if (list == nullptr) return;
     list->Occupied = 1;
     for (size_t i = 0; i < list->Count(); ++i)
-        if (GueTStringList* named = FindSection(ValueOfLine(*list, i))) named->Occupied = 1;
+        if (IniSection* named = FindSection(ValueOfLine(*list, i))) named->Occupied = 1;
 }
 
-bool TMemIniFile::ListedName(std::string_view Line, std::string_view& Name) {
+bool IniStore::ListedName(std::string_view Line, std::string_view& Name) {
     std::string_view key;
     if (!KeyNameOf(Line, key) || key.empty()) return false;
     Name = StripCommentView(TextAfterEquals(Line));
     return true;
 }
 
-bool TMemIniFile::ListedName(const GueTStringList::Line& Line, std::string_view& Name) {
+bool IniStore::ListedName(const IniSection::Line& Line, std::string_view& Name) {
     std::string_view key;
     if (!Line.KeyName(key) || key.empty()) return false;
     Name = StripCommentView(Line.ValueText());
@@ -951,7 +951,7 @@ bool TMemIniFile::ListedName(const GueTStringList::Line& Line, std::string_view&
 }
 
 // Each line is read on its own: with two lines of one number, each still names its own section.
-void TMemIniFile::MarkOccupiedListed(const TStringList& Lines) {
+void IniStore::MarkOccupiedListed(const StringList& Lines) {
     std::string_view name;
     for (const StringItem& line : Lines) {
         if (!ListedName(line.text, name)) continue;
@@ -966,7 +966,7 @@ namespace {
 struct KeySet {
     FoldedKeySet names;
 
-    explicit KeySet(const TStringList& keyNames) {
+    explicit KeySet(const StringList& keyNames) {
         for (size_t i = 0; i < keyNames.Count(); ++i) names.insert(FoldCase(keyNames[i]));
     }
 
@@ -991,7 +991,7 @@ bool FitsRule(size_t lineCount, IsWanted isWanted, int32_t tolerance) {
 
 }  // namespace
 
-bool TMemIniFile::SectionFitsKeys(const GueTStringList& Section, const TStringList& KeyNames, int32_t Tolerance) {
+bool IniStore::SectionFitsKeys(const IniSection& Section, const StringList& KeyNames, int32_t Tolerance) {
     if (KeyNames.Empty()) return false;
     const KeySet keys(KeyNames);
     return FitsRule(
@@ -999,16 +999,16 @@ bool TMemIniFile::SectionFitsKeys(const GueTStringList& Section, const TStringLi
         Tolerance);
 }
 
-void TMemIniFile::MarkOccupiedMatching(const TStringList& KeyNames, TStringList& Found, int32_t Tolerance) {
+void IniStore::MarkOccupiedMatching(const StringList& KeyNames, StringList& Found, int32_t Tolerance) {
     SectionKeyMatcher(*this).MarkOccupiedMatching(KeyNames, Found, Tolerance);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Matching category after category
 
-SectionKeyMatcher::SectionKeyMatcher(TMemIniFile& store) : m_store(store) {
+SectionKeyMatcher::SectionKeyMatcher(IniStore& store) : m_store(store) {
     for (size_t position = 0; position < store.m_sections.size(); ++position) {
-        const GueTStringList& section = *store.m_sections[position];
+        const IniSection& section = *store.m_sections[position];
         if (section.Occupied != 0) continue;
         m_free.push_back({static_cast<uint32_t>(position), static_cast<uint32_t>(section.Count()), m_lineKeys.size()});
         for (size_t i = 0; i < section.Count(); ++i) {
@@ -1020,7 +1020,7 @@ SectionKeyMatcher::SectionKeyMatcher(TMemIniFile& store) : m_store(store) {
     }
 }
 
-void SectionKeyMatcher::MarkOccupiedMatching(const TStringList& KeyNames, TStringList& Found, int32_t Tolerance) {
+void SectionKeyMatcher::MarkOccupiedMatching(const StringList& KeyNames, StringList& Found, int32_t Tolerance) {
     Found.Clear();
     std::vector<char> wanted(m_keyIds.size(), 0);
     bool anyWanted = false;
@@ -1038,7 +1038,7 @@ void SectionKeyMatcher::MarkOccupiedMatching(const TStringList& KeyNames, TStrin
     for (const FreeSection free : m_free) {
         const uint32_t* keys = m_lineKeys.data() + free.firstLine;
         if (FitsRule(free.lineCount, [&](size_t i) { return wanted[keys[i]] != 0; }, Tolerance)) {
-            GueTStringList& section = *m_store.m_sections[free.position];
+            IniSection& section = *m_store.m_sections[free.position];
             Found.Add(std::string(section.Name()));
             section.Occupied = 1;
             continue;

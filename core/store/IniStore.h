@@ -15,18 +15,18 @@
 namespace velmora {
 
 // Date and time as a number of days since 1899-12-30; the fraction is the time of day.
-using TDateTime = double;
+using DateTime = double;
 
 // The base of the INI stores: the file name and the typed reads and writes, which it builds on
 // ReadString and WriteString.
-class TCustomIniFile {
+class IniStoreBase {
 public:
-    explicit TCustomIniFile(std::string fileName) : m_fileName(std::move(fileName)) {}
-    virtual ~TCustomIniFile() = default;
-    TCustomIniFile(const TCustomIniFile&) = delete;
-    TCustomIniFile& operator=(const TCustomIniFile&) = delete;
-    TCustomIniFile(TCustomIniFile&&) = delete;
-    TCustomIniFile& operator=(TCustomIniFile&&) = delete;
+    explicit IniStoreBase(std::string fileName) : m_fileName(std::move(fileName)) {}
+    virtual ~IniStoreBase() = default;
+    IniStoreBase(const IniStoreBase&) = delete;
+    IniStoreBase& operator=(const IniStoreBase&) = delete;
+    IniStoreBase(IniStoreBase&&) = delete;
+    IniStoreBase& operator=(IniStoreBase&&) = delete;
 
     const std::string& FileName() const { return m_fileName; }
 
@@ -38,18 +38,18 @@ public:
     virtual void WriteInteger(std::string_view Section, std::string_view Ident, int32_t Value);
     virtual bool ReadBool(std::string_view Section, std::string_view Ident, bool Default) const;
     virtual void WriteBool(std::string_view Section, std::string_view Ident, bool Value);
-    virtual TDateTime ReadDate(std::string_view Section, std::string_view Name, TDateTime Default) const;
-    virtual TDateTime ReadDateTime(std::string_view Section, std::string_view Name, TDateTime Default) const;
+    virtual DateTime ReadDate(std::string_view Section, std::string_view Name, DateTime Default) const;
+    virtual DateTime ReadDateTime(std::string_view Section, std::string_view Name, DateTime Default) const;
     virtual double ReadFloat(std::string_view Section, std::string_view Name, double Default) const;
-    virtual TDateTime ReadTime(std::string_view Section, std::string_view Name, TDateTime Default) const;
-    virtual void WriteDate(std::string_view Section, std::string_view Name, TDateTime Value);
-    virtual void WriteDateTime(std::string_view Section, std::string_view Name, TDateTime Value);
+    virtual DateTime ReadTime(std::string_view Section, std::string_view Name, DateTime Default) const;
+    virtual void WriteDate(std::string_view Section, std::string_view Name, DateTime Value);
+    virtual void WriteDateTime(std::string_view Section, std::string_view Name, DateTime Value);
     virtual void WriteFloat(std::string_view Section, std::string_view Name, double Value);
-    virtual void WriteTime(std::string_view Section, std::string_view Name, TDateTime Value);
+    virtual void WriteTime(std::string_view Section, std::string_view Name, DateTime Value);
 
-    virtual void ReadSection(std::string_view Section, TStringList& Names) const = 0;
-    virtual void ReadSections(TStringList& List) const = 0;
-    virtual void ReadSectionValues(std::string_view Section, TStringList& Lines) const = 0;
+    virtual void ReadSection(std::string_view Section, StringList& Names) const = 0;
+    virtual void ReadSections(StringList& List) const = 0;
+    virtual void ReadSectionValues(std::string_view Section, StringList& Lines) const = 0;
     virtual void EraseSection(std::string_view Section) = 0;
     virtual void DeleteKey(std::string_view Section, std::string_view Ident) = 0;
     virtual void UpdateFile() = 0;
@@ -80,7 +80,7 @@ private:
 // comment lines before its header, its header line, and the claim flag of the catalogue. Every line
 // is held as it was read, its line end aside, which is what the store writes back; what lookups see
 // is derived from it.
-class GueTStringList {
+class IniSection {
 public:
     // Comment and blank lines as they were read (or as an operation gave them); lookups and
     // ReadSectionValues see them trimmed.
@@ -110,7 +110,7 @@ public:
         const Comments* CommentBlock() const { return m_comments.get(); }
 
     private:
-        friend class GueTStringList;
+        friend class IniSection;
 
         // A line's length takes 63 bits, which no text held in memory exceeds.
         static constexpr uint64_t SizeMask = (uint64_t{1} << 63) - 1;
@@ -120,12 +120,12 @@ public:
         std::unique_ptr<Comments> m_comments;  // null: no comment block
     };
 
-    GueTStringList();
-    ~GueTStringList();
-    GueTStringList(const GueTStringList&) = delete;
-    GueTStringList& operator=(const GueTStringList&) = delete;
-    GueTStringList(GueTStringList&&) = delete;
-    GueTStringList& operator=(GueTStringList&&) = delete;
+    IniSection();
+    ~IniSection();
+    IniSection(const IniSection&) = delete;
+    IniSection& operator=(const IniSection&) = delete;
+    IniSection(IniSection&&) = delete;
+    IniSection& operator=(IniSection&&) = delete;
 
     const std::string_view Name() const { return m_name; }
     // The header line as read, a note after its "]" included; empty for a section that an
@@ -146,7 +146,7 @@ public:
     unsigned char Occupied = 0;
 
 private:
-    friend class TMemIniFile;
+    friend class IniStore;
 
     void IndexKeyOf(size_t line) const;
     void AppendLine(Line line);
@@ -165,12 +165,12 @@ private:
 // The in-memory INI file: sections and lines in file order, comments and duplicate sections
 // kept, one claim flag per section. Lookups find the first match; an index makes them fast
 // without changing which section or line is found.
-class TMemIniFile : public TCustomIniFile {
+class IniStore : public IniStoreBase {
 public:
     // Loads `fileName` when it names an existing file; an empty store otherwise.
     // Throws IniError("Cannot open file ...") when the file exists but cannot be read.
-    explicit TMemIniFile(std::string fileName, const bool* caseSensitive = nullptr);
-    ~TMemIniFile() override;
+    explicit IniStore(std::string fileName, const bool* caseSensitive = nullptr);
+    ~IniStore() override;
 
     // The flag that decides whether section names compare exactly (true) or without regard to
     // letter case. Not owned; null means always exact.
@@ -182,10 +182,10 @@ public:
     void LoadText(std::string content);
     void Rename(std::string fileName, bool reload);
     void UpdateFile() override;
-    std::unique_ptr<TMemIniFile> CloneAs(std::string fileName) const;
+    std::unique_ptr<IniStore> CloneAs(std::string fileName) const;
     void Clear();
-    void SetStrings(const TStringList& lines);
-    void GetStrings(TStringList& lines) const;
+    void SetStrings(const StringList& lines);
+    void GetStrings(StringList& lines) const;
     // The text UpdateFile writes: every rendered line followed by CR LF. A line no operation
     // changed is rendered as it was read; a line an operation wrote, as "key=value", and the header
     // of a section an operation added as "[name]", after one blank line.
@@ -198,10 +198,10 @@ public:
     // Adds the line Ident + "=" + Value at the end of the section (added when missing) without
     // looking for a line of that key: for a key the section cannot hold yet, such as a new number.
     void AppendString(std::string_view Section, std::string_view Ident, std::string_view Value);
-    void ReadSection(std::string_view Section, TStringList& Names) const override;
-    void ReadSections(TStringList& List) const override;
-    void ReadSectionValues(std::string_view Section, TStringList& Lines) const override;
-    void ReadSectionValuesOnly(std::string_view Section, TStringList& Values) const;
+    void ReadSection(std::string_view Section, StringList& Names) const override;
+    void ReadSections(StringList& List) const override;
+    void ReadSectionValues(std::string_view Section, StringList& Lines) const override;
+    void ReadSectionValuesOnly(std::string_view Section, StringList& Values) const;
     void EraseSection(std::string_view Section) override;
     void DeleteKey(std::string_view Section, std::string_view Ident) override;
     bool ValueExists(std::string_view Section, std::string_view Ident) const;
@@ -210,7 +210,7 @@ public:
     // The line FindKeyOfValue finds in the section at `section`: the first whose key's value
     // equals Value byte for byte; -1 when none.
     long IndexOfLineWithValue(size_t section, std::string_view Value) const;
-    void InsertSection(std::string_view BeforeSection, std::string_view NewSection, const TStringList& Lines);
+    void InsertSection(std::string_view BeforeSection, std::string_view NewSection, const StringList& Lines);
     // What InsertSection(Section, NewSection, the lines ReadSectionValues gives for Section) makes,
     // except that the copied lines and their comment blocks keep their text as read: a copy of an
     // entry looks like the entry, and copying leaves the bytes of its lines alone.
@@ -220,29 +220,29 @@ public:
     // at a position is the same object that goes back there, its comment blocks and its text as
     // read included. Positions are those of SectionAt and LineAt; a section or line is only ever
     // put back into the store it came from, whose arena holds its text.
-    std::unique_ptr<GueTStringList> TakeSection(size_t position);
-    void PutSection(size_t position, std::unique_ptr<GueTStringList> section);
-    GueTStringList::Line TakeLine(size_t section, size_t line);
-    void PutLine(size_t section, size_t line, GueTStringList::Line text);
+    std::unique_ptr<IniSection> TakeSection(size_t position);
+    void PutSection(size_t position, std::unique_ptr<IniSection> section);
+    IniSection::Line TakeLine(size_t section, size_t line);
+    void PutLine(size_t section, size_t line, IniSection::Line text);
     // Puts `text` in place of line `line` and hands the line that stood there back in `text`.
-    void ExchangeLine(size_t section, size_t line, GueTStringList::Line& text);
+    void ExchangeLine(size_t section, size_t line, IniSection::Line& text);
     // A line as an operation writes it, its text kept in this store, with a copy of `comments`.
-    GueTStringList::Line WrittenLine(std::string_view text, const GueTStringList::Comments* comments = nullptr);
+    IniSection::Line WrittenLine(std::string_view text, const IniSection::Comments* comments = nullptr);
     // A section of this store not yet placed: a new empty one written as WriteString adds it, or a
     // claimed copy of the section at `position` as DuplicateSection makes it.
-    std::unique_ptr<GueTStringList> NewSection(std::string_view name);
-    std::unique_ptr<GueTStringList> CopyOfSection(size_t position, std::string_view newName);
+    std::unique_ptr<IniSection> NewSection(std::string_view name);
+    std::unique_ptr<IniSection> CopyOfSection(size_t position, std::string_view newName);
     // A line, or an unclaimed empty section, as a reload would read them: the line `text` (the
     // header line `header`; empty: one an operation added) under the comment block `comments`
     // (`leading`; empty: none), all copied into this store. For what is taken from another store,
     // which then writes the same bytes here as there.
     template <class Block>
-    GueTStringList::Line LineAsRead(std::string_view text, const Block& comments) {
-        return GueTStringList::Line(m_arena.Store(text), true, StoredBlock(comments));
+    IniSection::Line LineAsRead(std::string_view text, const Block& comments) {
+        return IniSection::Line(m_arena.Store(text), true, StoredBlock(comments));
     }
     template <class Block>
-    std::unique_ptr<GueTStringList> SectionAsRead(std::string_view name, std::string_view header, const Block& leading) {
-        std::unique_ptr<GueTStringList> section = NewSection(name);
+    std::unique_ptr<IniSection> SectionAsRead(std::string_view name, std::string_view header, const Block& leading) {
+        std::unique_ptr<IniSection> section = NewSection(name);
         section->m_header = m_arena.Store(header);
         section->m_leadingComments = StoredBlock(leading);
         return section;
@@ -255,7 +255,7 @@ public:
     // The section a numbered list line names: the text after its own first "=" without its
     // comment. False for a line without key name (a plain line or one that begins with "=").
     static bool ListedName(std::string_view Line, std::string_view& Name);
-    static bool ListedName(const GueTStringList::Line& Line, std::string_view& Name);
+    static bool ListedName(const IniSection::Line& Line, std::string_view& Name);
 
     // True when a section of exactly that name exists, whatever the letter-case flag says.
     bool HasSectionNamedExactly(std::string_view Name) const;
@@ -271,17 +271,17 @@ public:
     void MarkOccupiedListSection(std::string_view Section);
     // For each of Lines, a list line of another store, claims the first free section of exactly
     // the name that line gives (ListedName). Lines whose section is missing are left as they are.
-    void MarkOccupiedListed(const TStringList& Lines);
-    void MarkOccupiedMatching(const TStringList& KeyNames, TStringList& Found, int32_t Tolerance);
+    void MarkOccupiedListed(const StringList& Lines);
+    void MarkOccupiedMatching(const StringList& KeyNames, StringList& Found, int32_t Tolerance);
     int IndexOfFreeSection(std::string_view Name, bool& NoneOccupied) const;
-    static bool SectionFitsKeys(const GueTStringList& Section, const TStringList& KeyNames, int32_t Tolerance);
+    static bool SectionFitsKeys(const IniSection& Section, const StringList& KeyNames, int32_t Tolerance);
 
     // Direct access for readers that walk the whole store.
     size_t SectionCount() const { return m_sections.size(); }
-    GueTStringList& SectionAt(size_t index) { return *m_sections[index]; }
-    const GueTStringList& SectionAt(size_t index) const { return *m_sections[index]; }
+    IniSection& SectionAt(size_t index) { return *m_sections[index]; }
+    const IniSection& SectionAt(size_t index) const { return *m_sections[index]; }
     // The same, but a position past the last section throws IniError.
-    const GueTStringList& ExistingSection(size_t position) const;
+    const IniSection& ExistingSection(size_t position) const;
 
     // Text kept outside the sections so that nothing the user wrote is lost, as it was read: a
     // byte-order mark, lines before the first header, and comment lines after the last line.
@@ -294,20 +294,20 @@ private:
     friend class SectionKeyMatcher;
 
     template <class Block>
-    std::unique_ptr<GueTStringList::Comments> StoredBlock(const Block& lines) {
+    std::unique_ptr<IniSection::Comments> StoredBlock(const Block& lines) {
         if (lines.empty()) return nullptr;
-        auto block = std::make_unique<GueTStringList::Comments>();
+        auto block = std::make_unique<IniSection::Comments>();
         block->reserve(lines.size());
         for (const auto& line : lines) block->push_back(m_arena.Store(std::string_view(line)));
         return block;
     }
 
-    GueTStringList* FindSection(std::string_view name) const;
-    GueTStringList& SectionToWrite(std::string_view name);
-    GueTStringList& AppendSection(std::string_view name);
-    GueTStringList& PlaceClaimedSection(size_t position, std::string_view name);
-    std::unique_ptr<GueTStringList> ClaimedSection(std::string_view name);
-    GueTStringList& PlacedSection(size_t position) { return const_cast<GueTStringList&>(ExistingSection(position)); }
+    IniSection* FindSection(std::string_view name) const;
+    IniSection& SectionToWrite(std::string_view name);
+    IniSection& AppendSection(std::string_view name);
+    IniSection& PlaceClaimedSection(size_t position, std::string_view name);
+    std::unique_ptr<IniSection> ClaimedSection(std::string_view name);
+    IniSection& PlacedSection(size_t position) { return const_cast<IniSection&>(ExistingSection(position)); }
     void ParseText(std::string_view text);
     void InvalidateIndex() const;
     void BuildExactIndex() const;
@@ -321,7 +321,7 @@ private:
 
     const bool* m_caseSensitive = nullptr;
     TextArena m_arena;
-    std::vector<std::unique_ptr<GueTStringList>> m_sections;
+    std::vector<std::unique_ptr<IniSection>> m_sections;
     bool m_byteOrderMark = false;
     std::vector<std::string_view> m_preamble;
     std::vector<std::string_view> m_trailing;
@@ -342,8 +342,8 @@ private:
 // While a matcher is in use, the store may change only through the claims it makes.
 class SectionKeyMatcher {
 public:
-    explicit SectionKeyMatcher(TMemIniFile& store);
-    void MarkOccupiedMatching(const TStringList& KeyNames, TStringList& Found, int32_t Tolerance);
+    explicit SectionKeyMatcher(IniStore& store);
+    void MarkOccupiedMatching(const StringList& KeyNames, StringList& Found, int32_t Tolerance);
 
 private:
     struct FreeSection {
@@ -352,7 +352,7 @@ private:
         size_t firstLine;    // in m_lineKeys
     };
 
-    TMemIniFile& m_store;
+    IniStore& m_store;
     std::unordered_map<std::string, uint32_t> m_keyIds;  // upper-cased key name -> its number
     std::vector<uint32_t> m_lineKeys;                    // the key number of each line
     std::vector<FreeSection> m_free;                     // in store order

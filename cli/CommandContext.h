@@ -36,7 +36,7 @@ StartArguments ParseStartArguments(const std::vector<std::string>& args, const s
 
 // The program as it runs in a program folder: settings, the file type, and boxes printed on
 // stderr, each answered with its first button.
-struct Session {
+struct CommandContext {
     Globals globals;
     FirstButtonBoxes boxes{&std::cerr};
     Workspace workspace{globals, boxes};
@@ -45,8 +45,8 @@ struct Session {
     // `fileType` (by default the first of [FilesToEdit]) chosen but not yet loaded. The folder and
     // `files` named on the command line are looked at first: an empty result for a mistyped name
     // would look like a result, and nothing is written. Nothing goes to disk unless `diskWrites`.
-    Session(const std::string& dir, const std::optional<std::string>& fileType, const std::vector<std::string>& files,
-            bool diskWrites);
+    CommandContext(const std::string& dir, const std::optional<std::string>& fileType,
+                   const std::vector<std::string>& files, bool diskWrites);
 
     // The file-type load, then `document` opened (when given) with its unknown sections collected.
     void Load(const std::optional<std::string>& document);
@@ -54,12 +54,12 @@ struct Session {
 
 // The start of a command on an opened document: [--type NAME] [flags] DIR DOC, then up to
 // `optionalCount` arguments of the command's own, which land in `rest`. Nothing is written to disk.
-std::unique_ptr<Session> OpenDocumentWith(const StartArguments& parsed, size_t optionalCount,
-                                          std::vector<std::string>& rest);
+std::unique_ptr<CommandContext> OpenDocumentWith(const StartArguments& parsed, size_t optionalCount,
+                                                 std::vector<std::string>& rest);
 
 // As OpenDocumentWith, for a command that takes exactly `restCount` arguments of its own.
-std::unique_ptr<Session> OpenDocument(const std::vector<std::string>& args, size_t restCount,
-                                      std::vector<std::string>& rest);
+std::unique_ptr<CommandContext> OpenDocument(const std::vector<std::string>& args, size_t restCount,
+                                             std::vector<std::string>& rest);
 
 // The definition file's [ValueKinds] lines that could not be read, on stderr.
 void PrintPinProblems(const ValueCheck& check);
