@@ -23,7 +23,7 @@
 #include "gui/widgets/QtBoxes.h"
 #include "gui/widgets/QtFolderMemory.h"
 #include "gui/widgets/QtText.h"
-#include "gui/main/mMainWin.h"
+#include "gui/main/MainWindow.h"
 #include "core/store/IniError.h"
 #include "gui/widgets/TimingTrace.h"
 
@@ -80,14 +80,14 @@ int main(int argc, char* argv[]) {
     if (!programDir) return 0;  // the user did not choose a folder
 
     velmora::Globals globals;
-    velmora::TMainWin mainWin(globals, boxes);
+    velmora::MainWindow mainWin(globals, boxes);
     boxes.SetOwner(&mainWin);
     mainWin.SetProgramFolderChoice(&choice);
     mainWin.SetUserSettings(&settings);
     // Unsaved work is copied to the user's own data folder, and offered again after a crash.
     const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (!dataDir.isEmpty()) mainWin.SetRecoveryFolder(velmora::ToBytes(QDir(dataDir).filePath(QStringLiteral("recovery"))));
-    mainWin.OnCreateMampir(*programDir);
+    mainWin.StartInFolder(*programDir);
     if (!options.documentFile.empty())
         velmora::RunEventHandler(boxes, [&] { mainWin.OpenExistingDocument(options.documentFile); });
     velmora::RunEventHandler(boxes, [&] { mainWin.OfferRecoveries(); });

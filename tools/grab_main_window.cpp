@@ -15,10 +15,10 @@
 #include <iostream>
 #include <string>
 
-#include "gui/category/mChildWin.h"
+#include "gui/category/CategoryWindow.h"
 #include "core/catalogue/FirstButtonBoxes.h"
 #include "core/catalogue/Globals.h"
-#include "gui/main/mMainWin.h"
+#include "gui/main/MainWindow.h"
 
 namespace {
 
@@ -40,17 +40,17 @@ int main(int argc, char* argv[]) {
     }
     velmora::Globals globals;
     velmora::FirstButtonBoxes boxes(&std::cerr);
-    velmora::TMainWin mainWin(globals, boxes);
+    velmora::MainWindow mainWin(globals, boxes);
     mainWin.resize(560, 480);
-    mainWin.OnCreateMampir(argv[1]);
+    mainWin.StartInFolder(argv[1]);
     if (!Save(mainWin, argv[2])) return 1;
     if (argc == 4) {
         mainWin.NextFocusAndOpen(nullptr, true);  // the first category, at its first entry
-        if (mainWin.ChildWindows().empty() || !mainWin.ChildWindows().front().Window) {
+        if (mainWin.CategoryWindows().empty() || !mainWin.CategoryWindows().front().Window) {
             std::fprintf(stderr, "no category window opened\n");
             return 1;
         }
-        QWidget& category = *mainWin.ChildWindows().front().Window;
+        QWidget& category = *mainWin.CategoryWindows().front().Window;
         category.resize(860, 500);
         if (!Save(category, argv[3])) return 1;
     }

@@ -179,9 +179,9 @@ void Workspace::BeginCopyDefaultOrLoadINItoCurrentBuffer(const std::string& File
     const DiskStamp stamp = FromDefault ? DiskStamp() : TakeDiskStamp(FileName);
     m_document.Load(StoreOf::Document, std::move(document));
     DocumentStamp = stamp;
-    OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer();
+    BuildCatalogue();
     m_globals.UnknownSelected = false;
-    if (m_view) m_view->ArrangeLayar();
+    if (m_view) m_view->ArrangeAfterLoad();
 }
 
 void Workspace::LoadRecoveredDocument(const std::string& FileName, std::string bytes, const DiskStamp& loaded) {
@@ -193,10 +193,10 @@ void Workspace::LoadRecoveredDocument(const std::string& FileName, std::string b
 
     m_document.Load(StoreOf::Document, std::move(document));
     DocumentStamp = loaded;
-    OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer();
+    BuildCatalogue();
     m_globals.UnknownSelected = false;
     m_document.Restart(true);
-    if (m_view) m_view->ArrangeLayar();
+    if (m_view) m_view->ArrangeAfterLoad();
 }
 
 void Workspace::LoadRecoveredDefinition(const std::string& FileName, std::string bytes, const DiskStamp& loaded) {
@@ -223,13 +223,13 @@ void Workspace::LoadDefinitionKeepingDocument() {
     CategoryList.Clear();
     BeginSetupDefault_001file();
     m_document.Load(StoreOf::Document, std::move(document));
-    OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer();
+    BuildCatalogue();
     m_globals.UnknownSelected = false;
     m_document.Restart(modified);
-    if (m_view) m_view->ArrangeLayar();
+    if (m_view) m_view->ArrangeAfterLoad();
 }
 
-void Workspace::OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer() {
+void Workspace::BuildCatalogue() {
     BusyPointer busy(m_view);
     IniStore& document = m_document.StoreForLoad(StoreOf::Document);
     // The definition store is reached row by row: a file type whose load failed before it was
@@ -391,7 +391,7 @@ void Workspace::GetListValues(const std::string& Name, StringList& Values) const
     Values.Append(more);
 }
 
-int64_t Workspace::GetNextNomorUrut(int Kind, const std::string& Category) const {
+int64_t Workspace::HighestListNumber(int Kind, const std::string& Category) const {
     return NumbersOf(Kind, Category).Highest();
 }
 

@@ -29,7 +29,7 @@ public:
     // Bitmap1File and Bitmap2File are final for this file type: (re)load the pictures.
     virtual void LoadPictures() {}
     // A document was loaded: captions, first row, entry list.
-    virtual void ArrangeLayar() {}
+    virtual void ArrangeAfterLoad() {}
     // The hourglass pointer for a long operation; calls nest.
     virtual void BeginBusy() {}
     virtual void EndBusy() {}
@@ -90,7 +90,7 @@ public:
     // the settings and categories it gives; `loaded` is the file as it was when it was first read.
     // A recovered document is loaded after it.
     void LoadRecoveredDefinition(const std::string& FileName, std::string bytes, const DiskStamp& loaded);
-    void OlahVelmeditFileJugaBeriMarkOccupiedCurrentBuffer();
+    void BuildCatalogue();
     void SelectUnknown();
     // The definition file read anew for the document as it stands, as a new definition written
     // from it asks: categories, settings and catalogue as the file gives them, the document's text
@@ -117,7 +117,7 @@ public:
     // document's section of that name, then of the definition file's.
     void GetListValues(const std::string& Name, StringList& Values) const;
     // The largest number of the category's list lines, at least 0.
-    int64_t GetNextNomorUrut(int Kind, const std::string& Category) const;
+    int64_t HighestListNumber(int Kind, const std::string& Category) const;
     // The numbers that new lines of the category's list get.
     ListNumbers NumbersOf(int Kind, const std::string& Category) const;
 

@@ -161,7 +161,7 @@ size_t EntryOperations::LinesStillNaming(const std::string& Code) const {
     return usages.size();
 }
 
-void EntryOperations::CopyAndWriteDuplicate(const std::string& OldCode, const std::string& NewCode,
+void EntryOperations::DuplicateOrChangeCode(const std::string& OldCode, const std::string& NewCode,
                                             const std::optional<std::string>& NewName, bool IsDuplicate,
                                             const std::vector<LineRewrite>& References) {
     Document& document = m_workspace.Doc();
@@ -195,7 +195,7 @@ std::string EntryOperations::DeleteRefusal(size_t entryCount) {
     return entryCount < 2 ? DeleteSingleNotice() : std::string();
 }
 
-void EntryOperations::WriteDeleteToBuffer(const std::string& Code) {
+void EntryOperations::DeleteEntry(const std::string& Code) {
     if (Code.empty()) return;
     Document& document = m_workspace.Doc();
     std::unique_ptr<StoreEdit> edit = document.BeginEdit("Delete " + Code, {m_category, Code, {}}, true);

@@ -101,7 +101,7 @@ public:
     // replaces the old section by the copy, which takes its place. The copy's "Name" gets NewName
     // as a storable value, when it has that key and a name is given. `References` (from
     // ReferenceRewrites, on the store as it stands) are rewritten in the same edit.
-    void CopyAndWriteDuplicate(const std::string& OldCode, const std::string& NewCode,
+    void DuplicateOrChangeCode(const std::string& OldCode, const std::string& NewCode,
                                const std::optional<std::string>& NewName, bool IsDuplicate,
                                const std::vector<LineRewrite>& References = {});
 
@@ -110,7 +110,7 @@ public:
     static std::string DeleteRefusal(size_t entryCount);
     // Removes the first list line of `Code` in each store and the entry's section. Nothing for an
     // empty code.
-    void WriteDeleteToBuffer(const std::string& Code);
+    void DeleteEntry(const std::string& Code);
 
 private:
     std::vector<Usage> UsagesOutsideListLine(const std::string& Code) const;

@@ -169,7 +169,7 @@ void ScriptedEdits::CopyEntry(const std::string& category, const std::string& co
         rewritten.insert(rewritten.end(), rewrites.Others.begin(), rewrites.Others.end());
         rewrites.Others.clear();
     }
-    operations.CopyAndWriteDuplicate(code, newCode, name, isDuplicate, rewritten);
+    operations.DuplicateOrChangeCode(code, newCode, name, isDuplicate, rewritten);
     for (const LineRewrite& left : rewrites.Others) m_notes.push_back(NotChangedText(left));
 }
 
@@ -189,7 +189,7 @@ void ScriptedEdits::Delete(const std::string& category, const std::string& code)
     const CategoryEntries entries = EntriesOf(m_workspace, category, code);
     if (const std::string refusal = EntryOperations::DeleteRefusal(entries.codes.size()); !refusal.empty())
         throw IniError(refusal);
-    EntryOperations(m_workspace, category, entries.kind).WriteDeleteToBuffer(code);
+    EntryOperations(m_workspace, category, entries.kind).DeleteEntry(code);
 }
 
 // Against the default copy, as the Changes window compares by default; the differences are those

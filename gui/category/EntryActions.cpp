@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/entries/EntryOperations.h"
-#include "gui/category/mChildWin.h"
-#include "gui/dialogs/mSmallEdit.h"
+#include "gui/category/CategoryWindow.h"
+#include "gui/dialogs/CodeNameDialog.h"
 #include "core/catalogue/Boxes.h"
 #include "gui/widgets/FilterBox.h"
 #include "gui/widgets/QtText.h"
@@ -19,7 +19,7 @@
 #include "gui/widgets/WindowHost.h"
 #include "core/store/TextCase.h"
 #include "core/store/IniStore.h"
-#include "ui_mChildWin.h"
+#include "ui_CategoryWindow.h"
 
 namespace velmora {
 
@@ -27,18 +27,18 @@ namespace velmora {
 // row, deleting the first row selects the new first row), while the entry on it has changed: the
 // value grid, the panel and the memo show it as written now. The memo would otherwise keep the
 // code and name of an entry that no longer exists.
-void TChildWin::ShowEntryAfresh() {
+void CategoryWindow::ShowEntryAfresh() {
     MemoSource = nullptr;
-    DiPilihLineStringGrood();
+    ShowSelectedEntry();
 }
 
 // The selected entry stays selected by its code wherever its row went, and the filter stays. When
 // it is gone, the row it stood on (or the last) is selected, or the first the filter shows.
-void TChildWin::ShowEntriesAfresh() {
-    StringGrid& entries = *ui->StringGrood;
+void CategoryWindow::ShowEntriesAfresh() {
+    StringGrid& entries = *ui->EntryGrid;
     const std::string code = entries.Cells(EntryCodeCol, entries.Row());
     const int oldRow = entries.Row();
-    RubahKolomStringGrood();
+    RefillEntryGrid();
     RefreshOtherKeys();
     m_entryFilter->ApplyKeepingSelection();
     int row = RowOfEntry(code);
@@ -52,17 +52,17 @@ void TChildWin::ShowEntriesAfresh() {
     ShowEntryAfresh();
 }
 
-void TChildWin::DuplicateButtonClick() {
+void CategoryWindow::DuplicateButtonClick() {
     DuplicateOrEditAction(true);
 }
 
-void TChildWin::StringGroodDoubleClick() {
+void CategoryWindow::EntryGridDoubleClick() {
     DuplicateOrEditAction(false);
 }
 
-void TChildWin::DuplicateOrEditAction(bool IsDuplicate) {
+void CategoryWindow::DuplicateOrEditAction(bool IsDuplicate) {
     // The dialog serves this one operation and goes with it, whichever way the operation ends.
-    const auto dialog = std::make_unique<TSmallEdit>(this);
+    const auto dialog = std::make_unique<CodeNameDialog>(this);
     std::string NewCode;
     std::string NewName;
     if (!AskCodeAndName(*dialog, IsDuplicate, NewCode, NewName)) return;
@@ -76,16 +76,16 @@ void TChildWin::DuplicateOrEditAction(bool IsDuplicate) {
         if (!chosen) return;
         references = *chosen;
     }
-    operations.CopyAndWriteDuplicate(OldCode, NewCode, NewName, IsDuplicate, references);
-    StringGroodSetFocus(IndexOfNoCase(ui->StringGrood->ColumnTexts(EntryCodeCol), NewCode));
+    operations.DuplicateOrChangeCode(OldCode, NewCode, NewName, IsDuplicate, references);
+    FocusEntryRow(IndexOfNoCase(ui->EntryGrid->ColumnTexts(EntryCodeCol), NewCode));
     ShowEntryAfresh();
 }
 
 // The references are rewritten on Yes; the other lines naming the code are listed as not changed,
 // each with a box that includes it. None on Cancel.
-std::optional<std::vector<LineRewrite>> TChildWin::AskReferences(CodeChangeRewrites Rewrites,
-                                                                 const std::string& OldCode,
-                                                                 const std::string& NewCode) {
+std::optional<std::vector<LineRewrite>> CategoryWindow::AskReferences(CodeChangeRewrites Rewrites,
+                                                                      const std::string& OldCode,
+                                                                      const std::string& NewCode) {
     std::vector<LineRewrite>& chosen = Rewrites.References;
     if (chosen.empty() && Rewrites.Others.empty()) return chosen;
     const std::string question = ChangeReferencesQuestion(chosen.size(), OldCode, NewCode);
@@ -101,12 +101,12 @@ std::optional<std::vector<LineRewrite>> TChildWin::AskReferences(CodeChangeRewri
     return chosen;
 }
 
-bool TChildWin::AskCodeAndName(TSmallEdit& Dialog, bool IsDuplicate, std::string& NewCode,
-                               std::string& NewName) {
+bool CategoryWindow::AskCodeAndName(CodeNameDialog& Dialog, bool IsDuplicate, std::string& NewCode,
+                                    std::string& NewName) {
     const std::string code = ToBytes(ui->Label2->text());
     const std::string name = ToBytes(ui->Label3->text());
     const EntryOperations operations(m_main.Work(), m_categoryName, CategoryKind);
-    const std::vector<std::string> entryCodes = ui->StringGrood->ColumnTexts(EntryCodeCol);
+    const std::vector<std::string> entryCodes = ui->EntryGrid->ColumnTexts(EntryCodeCol);
 
     // A refusal asks again with what the user typed, and a change of code is warned about again.
     CodeAndName proposal = IsDuplicate ? operations.DuplicateProposal(code, name, entryCodes) : CodeAndName{code, name};
@@ -134,8 +134,8 @@ bool TChildWin::AskCodeAndName(TSmallEdit& Dialog, bool IsDuplicate, std::string
     }
 }
 
-void TChildWin::DeleteButton() {
-    StringGrid& entries = *ui->StringGrood;
+void CategoryWindow::DeleteButton() {
+    StringGrid& entries = *ui->EntryGrid;
     if (const std::string refusal = EntryOperations::DeleteRefusal(static_cast<size_t>(entries.RowCount()));
         !refusal.empty()) {
         m_boxes.Notice(refusal);
@@ -148,8 +148,8 @@ void TChildWin::DeleteButton() {
         BoxAnswer::Ok)
         return;
 
-    operations.WriteDeleteToBuffer(code);
-    StringGroodSetFocus(Row == 0 ? 0 : Row - 1);
+    operations.DeleteEntry(code);
+    FocusEntryRow(Row == 0 ? 0 : Row - 1);
     ShowEntryAfresh();
 }
 

@@ -6,7 +6,7 @@
 #include <QAction>
 #include <QMenu>
 
-#include "gui/category/mChildWin.h"
+#include "gui/category/CategoryWindow.h"
 #include "core/catalogue/Boxes.h"
 #include "core/references/EntryTargets.h"
 #include "gui/widgets/FilterBox.h"
@@ -17,12 +17,12 @@
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"
 #include "core/store/IniStore.h"
-#include "ui_mChildWin.h"
+#include "ui_CategoryWindow.h"
 
 namespace velmora {
 
-void TChildWin::SetUpFinding() {
-    StringGrid& entries = *ui->StringGrood;
+void CategoryWindow::SetUpFinding() {
+    StringGrid& entries = *ui->EntryGrid;
     // The box stands above the code and name headers, which stay with their grid.
     m_entryFilter = FilterBox::Above(entries, {EntryCodeCol, EntryNameCol}, 1);
     // While no entry shows, nothing may act on the one the filter hides.
@@ -37,10 +37,10 @@ void TChildWin::SetUpFinding() {
     entryUsages->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F12));
     entryUsages->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     entries.addAction(entryUsages);
-    connect(entryUsages, &QAction::triggered, this, &TChildWin::Guarded<&TChildWin::FindUsagesOfEntry>);
+    connect(entryUsages, &QAction::triggered, this, &CategoryWindow::Guarded<&CategoryWindow::FindUsagesOfEntry>);
     entries.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&entries, &QWidget::customContextMenuRequested, this, [this, entryUsages](const QPoint& at) {
-        StringGrid& grid = *ui->StringGrood;
+        StringGrid& grid = *ui->EntryGrid;
         const int row = grid.rowAt(at.y());
         RunEventHandler(m_boxes, [&grid, row] {
             if (row >= 0 && row != grid.Row()) grid.SetRow(row);
@@ -51,22 +51,22 @@ void TChildWin::SetUpFinding() {
     });
 
     // A right click in the value grid opens the choice dialog; the value's usages are a key away.
-    auto* valueUsages = new QAction(QStringLiteral("Find Usages"), ui->StringGrid2);  // owned by the grid
+    auto* valueUsages = new QAction(QStringLiteral("Find Usages"), ui->ValueGrid);  // owned by the grid
     valueUsages->setObjectName(QStringLiteral("ValueUsages"));
     valueUsages->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F12));
     valueUsages->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    ui->StringGrid2->addAction(valueUsages);
-    connect(valueUsages, &QAction::triggered, this, &TChildWin::Guarded<&TChildWin::FindUsagesOfValue>);
+    ui->ValueGrid->addAction(valueUsages);
+    connect(valueUsages, &QAction::triggered, this, &CategoryWindow::Guarded<&CategoryWindow::FindUsagesOfValue>);
 }
 
-void TChildWin::FindUsagesOfEntry() {
-    const StringGrid& entries = *ui->StringGrood;
+void CategoryWindow::FindUsagesOfEntry() {
+    const StringGrid& entries = *ui->EntryGrid;
     const std::string code = entries.Cells(EntryCodeCol, entries.Row());
     if (!code.empty()) m_main.FindUsages(code);
 }
 
-void TChildWin::FindUsagesOfValue() {
-    const StringGrid& values = *ui->StringGrid2;
+void CategoryWindow::FindUsagesOfValue() {
+    const StringGrid& values = *ui->ValueGrid;
     const std::string value = values.Cells(ValueCol, values.Row());
     const std::optional<std::string> code = FirstItemNamingSection(DocumentStore(), value);
     if (!code) {
@@ -76,9 +76,9 @@ void TChildWin::FindUsagesOfValue() {
     m_main.FindUsages(*code);
 }
 
-bool TChildWin::ShowEntryKey(int EntryRow, const std::string& Key) {
+bool CategoryWindow::ShowEntryKey(int EntryRow, const std::string& Key) {
     m_entryFilter->clear();
-    StringGroodSetFocus(EntryRow);
+    FocusEntryRow(EntryRow);
     if (Key.empty()) return true;
     const auto show = [this](size_t page, size_t row) {
         m_pageRows[page] = static_cast<int>(row);
@@ -86,8 +86,8 @@ bool TChildWin::ShowEntryKey(int EntryRow, const std::string& Key) {
         if (ui->PageControl1->currentIndex() != index)
             ui->PageControl1->setCurrentIndex(index);  // shows the page on the row kept for it
         else
-            ui->StringGrid2->SetRow(static_cast<int>(row));
-        ui->StringGrid2->setFocus(Qt::OtherFocusReason);
+            ui->ValueGrid->SetRow(static_cast<int>(row));
+        ui->ValueGrid->setFocus(Qt::OtherFocusReason);
         return true;
     };
     StringList keys;

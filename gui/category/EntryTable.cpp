@@ -3,7 +3,7 @@
 // the selected entry, what the table shows kept across a reload, and the window's menus of the table.
 
 #include <QScrollArea>
-#include "gui/category/mChildWin.h"
+#include "gui/category/CategoryWindow.h"
 #include "gui/table/BalanceTableModel.h"
 #include "gui/table/BalanceTableView.h"
 #include "gui/table/TableMenus.h"
@@ -11,11 +11,11 @@
 #include "gui/widgets/StringGrid.h"
 #include "gui/widgets/WindowHost.h"
 #include "gui/widgets/FilterBox.h"
-#include "ui_mChildWin.h"
+#include "ui_CategoryWindow.h"
 
 namespace velmora {
 
-void TChildWin::SetUpTable() {
+void CategoryWindow::SetUpTable() {
     if (m_tableSwitch != nullptr) return;
     TableSwitch::Hooks hooks;
     hooks.makeTable = [this](QWidget* parent) {
@@ -30,23 +30,23 @@ void TChildWin::SetUpTable() {
                 });
         return table;
     };
-    hooks.currentEntry = [this] { return ui->StringGrood->Cells(EntryCodeCol, ui->StringGrood->Row()); };
+    hooks.currentEntry = [this] { return ui->EntryGrid->Cells(EntryCodeCol, ui->EntryGrid->Row()); };
     hooks.selectEntry = [this](const std::string& code) { SelectEntry(code, {}); };
     hooks.beforeSwitch = [this] { CommitOpenEdit(); };
     hooks.rowFilter = m_entryFilter;
     // Below the window's title every one-entry control lies in the panels' scroll area.
     auto* oneEntry = findChild<QScrollArea*>(QStringLiteral("PanelsScroll"));
     if (oneEntry == nullptr) return;  // the window was built without its panels
-    m_tableSwitch = new TableSwitch(*this, *ui->ChildLayout, *oneEntry, *ui->Panel1Layout, std::move(hooks));
-    AddTableMenus(*this, *ui->ChildLayout, *m_tableSwitch);
+    m_tableSwitch = new TableSwitch(*this, *ui->CategoryLayout, *oneEntry, *ui->Panel1Layout, std::move(hooks));
+    AddTableMenus(*this, *ui->CategoryLayout, *m_tableSwitch);
 }
 
-std::optional<TableState> TChildWin::ShownTable() const {
+std::optional<TableState> CategoryWindow::ShownTable() const {
     if (m_tableSwitch == nullptr || !m_tableSwitch->ShowsAllEntries()) return std::nullopt;
     return m_tableSwitch->Table()->State();
 }
 
-void TChildWin::ShowTable(const TableState& state) {
+void CategoryWindow::ShowTable(const TableState& state) {
     if (m_tableSwitch == nullptr) return;  // the window was built without its panels
     m_tableSwitch->ShowAllEntries(true);
     if (BalanceTableView* table = m_tableSwitch->Table()) table->ShowState(state);

@@ -13,9 +13,9 @@
 #include <optional>
 
 #include "core/entries/EntryOperations.h"
-#include "gui/category/mChildWin.h"
+#include "gui/category/CategoryWindow.h"
 #include "core/choice/ChoiceLists.h"
-#include "gui/dialogs/mChoice.h"
+#include "gui/dialogs/ValueChoiceDialog.h"
 #include "gui/table/BalanceTableView.h"
 #include "gui/table/TableSwitch.h"
 #include "core/catalogue/Globals.h"
@@ -28,7 +28,7 @@
 #include "core/store/TextCase.h"
 #include "core/store/IniStore.h"
 #include "core/values/LiveValueCheck.h"
-#include "ui_mChildWin.h"
+#include "ui_CategoryWindow.h"
 
 namespace velmora {
 
@@ -43,38 +43,38 @@ std::string StoredValue(const IniStore& document, const std::string& code, const
 
 }  // namespace
 
-void TChildWin::OnSelectKu(int /*col*/, int /*row*/) {
+void CategoryWindow::ValueCellMoving(int /*col*/, int /*row*/) {
     CommitOpenEdit();
 }
 
-void TChildWin::OnExitKu() {
+void CategoryWindow::ValueGridLeft() {
     CommitOpenEdit();
     RememberPageRow();
 }
 
-void TChildWin::CommitOpenEdit() {
-    if (ui->StringGrid2->IsEditorOpen()) EditBerubahIsi();
+void CategoryWindow::CommitOpenEdit() {
+    if (ui->ValueGrid->IsEditorOpen()) CommitValueEdit();
     if (m_tableSwitch != nullptr && m_tableSwitch->Table() != nullptr) m_tableSwitch->Table()->CommitOpenEdit();
 }
 
-void TChildWin::FormKeyPress(int Key) {
+void CategoryWindow::FormKeyPress(int Key) {
     switch (Key) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
             // With the editor closed, Enter only opens it (the grid does that).
-            if (ui->StringGrid2->IsEditorOpen()) EditBerubahIsi();
+            if (ui->ValueGrid->IsEditorOpen()) CommitValueEdit();
             break;
         case Qt::Key_Escape:
-            EscapePerubahan();
+            CancelValueEdit();
             break;
         default:
             break;
     }
 }
 
-void TChildWin::EditBerubahIsi() {
-    StringGrid& grid = *ui->StringGrid2;
-    const StringGrid& entries = *ui->StringGrood;
+void CategoryWindow::CommitValueEdit() {
+    StringGrid& grid = *ui->ValueGrid;
+    const StringGrid& entries = *ui->EntryGrid;
     const int row = grid.Row();
     const std::string key = grid.Cells(KeyCol, row);
     const std::string cell = grid.Cells(ValueCol, row);
@@ -110,20 +110,20 @@ void TChildWin::EditBerubahIsi() {
     if (written) NoteCommittedValue(entryCode, key);
 }
 
-void TChildWin::ShowStoredValueIfStale(int Row) {
-    const StringGrid& grid = *ui->StringGrid2;
-    const StringGrid& entries = *ui->StringGrood;
+void CategoryWindow::ShowStoredValueIfStale(int Row) {
+    const StringGrid& grid = *ui->ValueGrid;
+    const StringGrid& entries = *ui->EntryGrid;
     const std::string code = entries.Cells(EntryCodeCol, entries.Row());
     if (Row < 0 || Row >= grid.RowCount()) return;
     if (grid.Cells(ValueCol, Row) != StoredValue(DocumentStore(), code, grid.Cells(KeyCol, Row))) {
         if (code.empty())
-            ui->StringGrid2->SetCells(ValueCol, Row, std::string());
+            ui->ValueGrid->SetCells(ValueCol, Row, std::string());
         else
             ShowStoredValue(Row, code);
     }
 }
 
-void TChildWin::ShowValueChange(const std::string& Code, const std::string& Key) {
+void CategoryWindow::ShowValueChange(const std::string& Code, const std::string& Key) {
     // A change of the category's own list, or of a line without a key name, which no row shows.
     if (Key.empty() || NamesEqual(Code, m_categoryName, m_globals.CaseSensitive)) {
         ShowEntriesAfresh();
@@ -131,8 +131,8 @@ void TChildWin::ShowValueChange(const std::string& Code, const std::string& Key)
     }
     // A key no page lists may have come to the category's entries, or gone from them.
     if (m_pageKeys.count(FoldCase(Key)) == 0) RefreshOtherKeysSoon();
-    StringGrid& entries = *ui->StringGrood;
-    const StringGrid& grid = *ui->StringGrid2;
+    StringGrid& entries = *ui->EntryGrid;
+    const StringGrid& grid = *ui->ValueGrid;
     // What the document now holds is shown, as it reads back: text from a ";" on is the line's
     // comment.
     const std::string written = DocumentStore().ReadString(Code, Key, "");
@@ -163,18 +163,18 @@ void TChildWin::ShowValueChange(const std::string& Code, const std::string& Key)
     if (isImage) ShowTheImage();
 }
 
-void TChildWin::EscapePerubahan() {
-    StringGrid& grid = *ui->StringGrid2;
+void CategoryWindow::CancelValueEdit() {
+    StringGrid& grid = *ui->ValueGrid;
     const int row = grid.Row();
     const std::string stored =
         StoredValue(DocumentStore(), ToBytes(ui->Label2->text()), grid.Cells(KeyCol, row));
     if (grid.Cells(ValueCol, row) != stored) grid.SetCells(ValueCol, row, stored);
 }
 
-void TChildWin::DoubleClickStringGrid2() {
+void CategoryWindow::DoubleClickValueGrid() {
     if (m_choosing) return;
     const QScopedValueRollback<bool> choosing(m_choosing, true);
-    const StringGrid& grid = *ui->StringGrid2;
+    const StringGrid& grid = *ui->ValueGrid;
     const size_t row = static_cast<size_t>(grid.Row());
     const std::string description = row < KeyDescriptions.size() ? KeyDescriptions[row] : std::string();
     const std::optional<std::string> sources = ValueSourcesOf(description);
@@ -182,33 +182,33 @@ void TChildWin::DoubleClickStringGrid2() {
     // A key without sources still offers what its kind of value allows: "yes" and "no".
     std::vector<std::string> kindValues =
         sources ? std::vector<std::string>() : KindChoices(m_main.Values().KindIn(m_categoryName, key));
-    if (!sources && kindValues.empty() && !*AllowedShowAllRef) return;
+    if (!sources && kindValues.empty() && !m_globals.AllowedShowAll) return;
 
     // One dialog for this use, gone when the operation ends, however it ends.
-    TChoice dialog(this);
-    const StringGrid& entries = *ui->StringGrood;
-    dialog.mChoiceOpen(sources.value_or(std::string()), grid.Cells(ValueCol, grid.Row()), key,
-                       entries.Cells(EntryCodeCol, entries.Row()), entries.ColumnTexts(EntryCodeCol), m_main.Work(),
-                       m_boxes, std::move(kindValues));
+    ValueChoiceDialog dialog(this);
+    const StringGrid& entries = *ui->EntryGrid;
+    dialog.PrepareFor(sources.value_or(std::string()), grid.Cells(ValueCol, grid.Row()), key,
+                      entries.Cells(EntryCodeCol, entries.Row()), entries.ColumnTexts(EntryCodeCol), m_main.Work(),
+                      m_boxes, std::move(kindValues));
     if (dialog.exec() != QDialog::Accepted) return;
     InterpretModalResult(dialog.ChosenValue());
 }
 
-void TChildWin::OnContextPopUpKu(const QPoint& MousePos) {
-    StringGrid& grid = *ui->StringGrid2;
+void CategoryWindow::ValueGridContextMenu(const QPoint& MousePos) {
+    StringGrid& grid = *ui->ValueGrid;
     // A request on no row (below the last one, or from the keyboard) is for the current row.
     const int row = grid.rowAt(MousePos.y());
     if (row >= 0 && row != grid.Row()) grid.SetRow(row);  // commits an open edit, closes the editor
     // On the row being edited too: the dialog opens on the text typed so far.
-    DoubleClickStringGrid2();
+    DoubleClickValueGrid();
 }
 
-void TChildWin::InterpretModalResult(const std::string& Text) {
-    StringGrid& grid = *ui->StringGrid2;
+void CategoryWindow::InterpretModalResult(const std::string& Text) {
+    StringGrid& grid = *ui->ValueGrid;
     const int row = grid.Row();
     if (Text.empty() || Text == grid.Cells(ValueCol, row)) return;
     grid.SetCells(ValueCol, row, Text);
-    EditBerubahIsi();
+    CommitValueEdit();
 }
 
 }  // namespace velmora

@@ -8,23 +8,23 @@
 #include <QVBoxLayout>
 #include <optional>
 
-#include "gui/category/mChildWin.h"
+#include "gui/category/CategoryWindow.h"
 #include "core/values/LiveValueCheck.h"
 #include "core/catalogue/Workspace.h"
 #include "gui/widgets/WindowHost.h"
 #include "gui/widgets/QtText.h"
 #include "core/store/IniStore.h"
-#include "ui_mChildWin.h"
+#include "ui_CategoryWindow.h"
 
 namespace velmora {
 
-void TChildWin::NoteCommittedValue(const std::string& Code, const std::string& Key) {
+void CategoryWindow::NoteCommittedValue(const std::string& Code, const std::string& Key) {
     m_notedCode = Code;
     m_notedKey = Key;
     RefreshValueNote();
 }
 
-void TChildWin::RefreshValueNote() {
+void CategoryWindow::RefreshValueNote() {
     std::optional<std::string> reason;
     std::string value;
     if (!m_notedKey.empty() && m_main.Work().Doc().HasDocument()) {
@@ -44,7 +44,7 @@ void TChildWin::RefreshValueNote() {
         m_valueNote->setWordWrap(true);
         m_valueNote->setFrameShape(QFrame::StyledPanel);
         m_valueNote->setMargin(2);
-        ui->ChildLayout->addWidget(m_valueNote);
+        ui->CategoryLayout->addWidget(m_valueNote);
     }
     m_valueNote->setText(ToQString(m_notedCode + ": " + m_notedKey + "=" + value + " looks wrong: " + *reason));
     m_valueNote->show();

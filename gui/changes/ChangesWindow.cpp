@@ -69,14 +69,14 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-TChangesWin::TChangesWin(WindowHost& MainWin, const Globals& globals, Boxes& boxes)
+ChangesWindow::ChangesWindow(WindowHost& MainWin, const Globals& globals, Boxes& boxes)
     : QWidget(&MainWin.HostWidget(), Qt::Window), m_main(MainWin), m_globals(globals), m_boxes(boxes) {
     BuildControls();
 }
 
-TChangesWin::~TChangesWin() = default;
+ChangesWindow::~ChangesWindow() = default;
 
-void TChangesWin::BuildControls() {
+void ChangesWindow::BuildControls() {
     setObjectName(QStringLiteral("ChangesWindow"));
     setWindowTitle(QStringLiteral("Changes"));
 
@@ -173,7 +173,7 @@ void TChangesWin::BuildControls() {
 
     connect(m_referenceBox, &QComboBox::activated, this,
             [this](int index) { RunEventHandler(m_boxes, [this, index] { ChooseReference(index); }); });
-    connect(refresh, &QPushButton::clicked, this, &TChangesWin::Guarded<&TChangesWin::Compare>);
+    connect(refresh, &QPushButton::clicked, this, &ChangesWindow::Guarded<&ChangesWindow::Compare>);
     // A long list is filled again once the typing pauses, not at every key.
     auto* filterPause = new QTimer(this);
     filterPause->setSingleShot(true);
@@ -196,15 +196,15 @@ void TChangesWin::BuildControls() {
     connect(revertRows, &QAction::triggered, this, revertRowsNow);
     connect(revertEntry, &QPushButton::clicked, this, revertEntriesNow);
     connect(revertEntries, &QAction::triggered, this, revertEntriesNow);
-    connect(m_tree, &QWidget::customContextMenuRequested, this, &TChangesWin::ShowTreeMenu);
+    connect(m_tree, &QWidget::customContextMenuRequested, this, &ChangesWindow::ShowTreeMenu);
 
     // Edits, undos and redos from any window change what differs.
     const DocumentSignals& news = m_main.DocumentNews();
     GatherTouched(news, this, m_touched, [this] { DocumentEdited(); });
-    connect(m_compareAfterEdits, &QTimer::timeout, this, &TChangesWin::FollowEdits);
+    connect(m_compareAfterEdits, &QTimer::timeout, this, &ChangesWindow::FollowEdits);
 }
 
-void TChangesWin::AddMenuCommands(QMenu& menu, QAction* before) {
+void ChangesWindow::AddMenuCommands(QMenu& menu, QAction* before) {
     auto* compare = new QAction(QStringLiteral("Co&mpare…"), &menu);
     compare->setObjectName(QStringLiteral("Compare1"));
     auto* save = new QAction(QStringLiteral("Save &Changes As…"), &menu);
@@ -212,14 +212,14 @@ void TChangesWin::AddMenuCommands(QMenu& menu, QAction* before) {
     menu.insertAction(before, compare);
     menu.insertAction(before, save);
     menu.insertSeparator(before);
-    connect(compare, &QAction::triggered, this, &TChangesWin::Guarded<&TChangesWin::ShowChanges>);
+    connect(compare, &QAction::triggered, this, &ChangesWindow::Guarded<&ChangesWindow::ShowChanges>);
     connect(save, &QAction::triggered, this, [this] { RunEventHandler(m_boxes, [this] { SaveChangesAs(); }); });
 }
 
 // ---------------------------------------------------------------------------------------------
 // The reference and the comparison
 
-void TChangesWin::ChooseReference(int index) {
+void ChangesWindow::ChooseReference(int index) {
     const auto kind = static_cast<ReferenceKind>(index);
     if (kind == ReferenceKind::OtherFile) {
         const std::optional<std::string> name = m_boxes.OpenFileName(OtherFileFilter, m_otherFile);
@@ -234,7 +234,7 @@ void TChangesWin::ChooseReference(int index) {
     Compare();
 }
 
-void TChangesWin::ShowAndCompareWithFile(const std::string& fileName) {
+void ChangesWindow::ShowAndCompareWithFile(const std::string& fileName) {
     m_otherFile = fileName;
     m_referenceKind = ReferenceKind::OtherFile;
     {
@@ -244,7 +244,7 @@ void TChangesWin::ShowAndCompareWithFile(const std::string& fileName) {
     ShowAndCompare();
 }
 
-std::string TChangesWin::ReferenceFileName() const {
+std::string ChangesWindow::ReferenceFileName() const {
     const Workspace& work = m_main.Work();
     switch (m_referenceKind) {
         case ReferenceKind::DefaultCopy:
@@ -257,7 +257,7 @@ std::string TChangesWin::ReferenceFileName() const {
     return m_otherFile;
 }
 
-void TChangesWin::LoadReference() {
+void ChangesWindow::LoadReference() {
     if (m_referenceKind == ReferenceKind::DefaultCopy) return;  // the store the file type loaded
     const std::string file = ReferenceFileName();
     // A missing file would read as an empty store, and every entry would look new.
@@ -265,13 +265,13 @@ void TChangesWin::LoadReference() {
     m_readReference = std::make_unique<IniStore>(file, &m_globals.CaseSensitive);
 }
 
-const IniStore* TChangesWin::Reference() const {
+const IniStore* ChangesWindow::Reference() const {
     if (!m_compared) return nullptr;
     if (m_referenceKind == ReferenceKind::DefaultCopy) return m_main.Work().DefaultIni.get();
     return m_readReference.get();
 }
 
-void TChangesWin::ForgetDifferences() {
+void ChangesWindow::ForgetDifferences() {
     m_model->Show(nullptr, nullptr, {});  // no row may stand for a difference that goes
     m_compared = false;
     m_comparison.reset();  // before the reference it refers to
@@ -279,7 +279,7 @@ void TChangesWin::ForgetDifferences() {
     m_groups.clear();
 }
 
-void TChangesWin::Forget() {
+void ChangesWindow::Forget() {
     m_builder->Cancel();
     ForgetDifferences();
     m_readReference.reset();
@@ -287,7 +287,7 @@ void TChangesWin::Forget() {
     m_touched.Clear();
 }
 
-const IniStore& TChangesWin::BeginComparison() {
+const IniStore& ChangesWindow::BeginComparison() {
     // A comparison under way has the list's place still to show.
     if (!m_builder->Building()) m_pendingPlace = TakePlace();
     Forget();
@@ -305,24 +305,24 @@ const IniStore& TChangesWin::BeginComparison() {
     return *(m_readReference ? m_readReference.get() : work.DefaultIni.get());
 }
 
-void TChangesWin::Compare() {
+void ChangesWindow::Compare() {
     BeginComparison();
     m_status->setText(QStringLiteral("Comparing…"));
     m_builder->Start();
 }
 
-void TChangesWin::CompareWithTheSameReference() {
+void ChangesWindow::CompareWithTheSameReference() {
     m_pendingPlace = TakePlace();
     ForgetDifferences();
     m_status->setText(QStringLiteral("Comparing…"));
     m_builder->Start();
 }
 
-bool TChangesWin::Comparing() const {
+bool ChangesWindow::Comparing() const {
     return m_builder->Building();
 }
 
-void TChangesWin::CompareNow() {
+void ChangesWindow::CompareNow() {
     const IniStore& reference = BeginComparison();
     const HourglassPointer hourglass;
     const Workspace& work = m_main.Work();
@@ -333,7 +333,7 @@ void TChangesWin::CompareNow() {
     ShowDifferences(std::exchange(m_pendingPlace, {}));
 }
 
-void TChangesWin::Compared(std::unique_ptr<ChangesSource::Compared> compared, const std::string& error) {
+void ChangesWindow::Compared(std::unique_ptr<ChangesSource::Compared> compared, const std::string& error) {
     const Workspace& work = m_main.Work();
     const IniStore* reference = m_readReference ? m_readReference.get() : work.DefaultIni.get();
     if (!compared) {
@@ -361,7 +361,7 @@ void TChangesWin::Compared(std::unique_ptr<ChangesSource::Compared> compared, co
     ShowDifferences(std::exchange(m_pendingPlace, {}));
 }
 
-void TChangesWin::ShowChanges() {
+void ChangesWindow::ShowChanges() {
     if (!m_compared && !Comparing()) {
         ShowAndCompare();
         return;
@@ -369,12 +369,12 @@ void TChangesWin::ShowChanges() {
     Present();
 }
 
-void TChangesWin::ShowAndCompare() {
+void ChangesWindow::ShowAndCompare() {
     Present();
     Compare();
 }
 
-void TChangesWin::Present() {
+void ChangesWindow::Present() {
     if (!m_placed) {
         // First shown below the main window, where the category windows, which open beside it,
         // leave room; inside the screen.
@@ -390,7 +390,7 @@ void TChangesWin::Present() {
     m_main.FocusAndShow(this);
 }
 
-void TChangesWin::DocumentReplaced() {
+void ChangesWindow::DocumentReplaced() {
     if (!isVisible() && m_referenceKind != ReferenceKind::DefaultCopy) {
         // Compared again when next shown; nothing of the old document stays.
         Forget();
@@ -399,7 +399,7 @@ void TChangesWin::DocumentReplaced() {
     CompareAgain();
 }
 
-void TChangesWin::CompareAgain() {
+void ChangesWindow::CompareAgain() {
     m_compareAfterEdits->stop();
     try {
         Compare();
@@ -408,7 +408,7 @@ void TChangesWin::CompareAgain() {
     }
 }
 
-void TChangesWin::FollowEdits() {
+void ChangesWindow::FollowEdits() {
     m_compareAfterEdits->stop();
     if (m_builder->Building()) return;  // the comparison under way catches up when it is done
     const Workspace& work = m_main.Work();
@@ -437,12 +437,12 @@ void TChangesWin::FollowEdits() {
     ShowDifferences(place);
 }
 
-const std::vector<Difference>& TChangesWin::Differences() const {
+const std::vector<Difference>& ChangesWindow::Differences() const {
     static const std::vector<Difference> none;
     return m_comparison ? m_comparison->Differences() : none;
 }
 
-void TChangesWin::DocumentEdited() {
+void ChangesWindow::DocumentEdited() {
     if (m_builder->Building()) {
         // The copy being compared lacks the edit: values are caught up when it is done; a
         // document reshaped needs a copy made after the edit.
@@ -455,7 +455,7 @@ void TChangesWin::DocumentEdited() {
 // ---------------------------------------------------------------------------------------------
 // The list
 
-TChangesWin::Place TChangesWin::TakePlace() const {
+ChangesWindow::Place ChangesWindow::TakePlace() const {
     Place place;
     for (const QModelIndex& index : m_tree->selectionModel()->selectedRows()) {
         if (const std::optional<size_t> difference = m_model->DifferenceOf(index))
@@ -474,7 +474,7 @@ TChangesWin::Place TChangesWin::TakePlace() const {
     return place;
 }
 
-void TChangesWin::ShowDifferences(const Place& place) {
+void ChangesWindow::ShowDifferences(const Place& place) {
     m_model->Show(&Differences(), &m_groups, ToBytes(m_filter->text()));
     for (int g = 0; g < m_model->rowCount(); ++g) m_tree->setFirstColumnSpanned(g, QModelIndex(), true);
     // A group shown before keeps its state; one that comes into view opens as a new list's would.
@@ -515,7 +515,7 @@ void TChangesWin::ShowDifferences(const Place& place) {
         ShowStatus(std::to_string(shown) + " of " + counted + " shown.");
 }
 
-std::vector<bool> TChangesWin::ExpandedAtFirst() const {
+std::vector<bool> ChangesWindow::ExpandedAtFirst() const {
     std::vector<bool> expanded(static_cast<size_t>(m_model->rowCount()), false);
     size_t rows = 0;
     for (size_t g = 0; g < expanded.size(); ++g) {
@@ -526,11 +526,11 @@ std::vector<bool> TChangesWin::ExpandedAtFirst() const {
     return expanded;
 }
 
-void TChangesWin::ShowStatus(const std::string& text) {
+void ChangesWindow::ShowStatus(const std::string& text) {
     m_status->setText(ToQString(text));
 }
 
-std::vector<Difference> TChangesWin::SelectedDifferences() const {
+std::vector<Difference> ChangesWindow::SelectedDifferences() const {
     std::vector<char> rowSelected(Differences().size(), 0);
     std::vector<char> groupSelected(static_cast<size_t>(m_model->rowCount()), 0);
     for (const QModelIndex& index : m_tree->selectionModel()->selectedRows()) {
@@ -550,18 +550,18 @@ std::vector<Difference> TChangesWin::SelectedDifferences() const {
 // ---------------------------------------------------------------------------------------------
 // Revert
 
-void TChangesWin::ShowTreeMenu(const QPoint& position) {
+void ChangesWindow::ShowTreeMenu(const QPoint& position) {
     if (!m_tree->selectionModel()->hasSelection()) return;
     m_treeMenu->popup(m_tree->viewport()->mapToGlobal(position));
 }
 
-bool TChangesWin::RevertSelected() { return Revert(SelectedDifferences()); }
+bool ChangesWindow::RevertSelected() { return Revert(SelectedDifferences()); }
 
-bool TChangesWin::RevertSelectedEntries() {
+bool ChangesWindow::RevertSelectedEntries() {
     return Revert(DifferencesOfEntries(Differences(), SelectedDifferences(), m_globals.CaseSensitive));
 }
 
-bool TChangesWin::Revert(const std::vector<Difference>& selection) {
+bool ChangesWindow::Revert(const std::vector<Difference>& selection) {
     const IniStore* reference = Reference();
     if (selection.empty() || reference == nullptr) {
         ShowStatus("Select the changes to revert.");
@@ -579,7 +579,7 @@ bool TChangesWin::Revert(const std::vector<Difference>& selection) {
     return true;
 }
 
-std::string TChangesWin::SelectedCategory() const {
+std::string ChangesWindow::SelectedCategory() const {
     const QModelIndexList selected = m_tree->selectionModel()->selectedRows();
     if (selected.isEmpty()) return {};
     const size_t group = m_model->GroupOf(selected.front());
@@ -589,7 +589,7 @@ std::string TChangesWin::SelectedCategory() const {
     return NamesEqual(category, Workspace::UnknownCategory, m_globals.CaseSensitive) ? std::string() : category;
 }
 
-void TChangesWin::OpenSelectedRow(const QModelIndex& index) {
+void ChangesWindow::OpenSelectedRow(const QModelIndex& index) {
     const std::optional<size_t> position = m_model->DifferenceOf(index);
     if (!position) return;  // a group row opens and closes by itself
     const size_t group = m_model->GroupOf(index);
@@ -612,7 +612,7 @@ void TChangesWin::OpenSelectedRow(const QModelIndex& index) {
 // ---------------------------------------------------------------------------------------------
 // The patch
 
-bool TChangesWin::SaveChangesAs() {
+bool ChangesWindow::SaveChangesAs() {
     // The patch is of the document as it stands, and the list shows what it holds.
     CompareNow();
     if (Differences().empty()) {

@@ -49,7 +49,7 @@ class IniStore;
 // The window follows edits, undos and redos once they pause, comparing again only the sections
 // they touched, shown or not. Against the default copy, a document is compared as soon as it is
 // shown, so that Compare… opens on the differences at once.
-class TChangesWin : public QWidget {
+class ChangesWindow : public QWidget {
     Q_OBJECT
 
 public:
@@ -57,8 +57,8 @@ public:
     enum class ReferenceKind { DefaultCopy, GameCopy, OtherFile };
 
     // A hidden window owned by `MainWin`; `globals` and `boxes` outlive it.
-    TChangesWin(WindowHost& MainWin, const Globals& globals, Boxes& boxes);
-    ~TChangesWin() override;
+    ChangesWindow(WindowHost& MainWin, const Globals& globals, Boxes& boxes);
+    ~ChangesWindow() override;
 
     // Puts "Compare…" and "Save Changes As…" into the main window's `menu`, before `before`.
     void AddMenuCommands(QMenu& menu, QAction* before);
@@ -143,7 +143,7 @@ private:
     void FollowEdits();
     void ShowTreeMenu(const QPoint& position);
 
-    template <void (TChangesWin::*Handler)()>
+    template <void (ChangesWindow::*Handler)()>
     void Guarded() {
         RunEventHandler(m_boxes, [this] { (this->*Handler)(); });
     }

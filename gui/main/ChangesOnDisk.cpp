@@ -6,12 +6,12 @@
 #include "core/catalogue/Boxes.h"
 #include "core/catalogue/DocumentSave.h"
 #include "core/catalogue/Routines.h"
-#include "gui/category/mChildWin.h"
+#include "gui/category/CategoryWindow.h"
 #include "gui/changes/ChangesWindow.h"
 #include "gui/table/BalanceTableView.h"
 #include "gui/main/DiskWatch.h"
 #include "gui/main/RecoveryKeeper.h"
-#include "gui/main/mMainWin.h"
+#include "gui/main/MainWindow.h"
 
 namespace velmora {
 
@@ -21,33 +21,33 @@ enum ChangedButton : size_t { Reload, KeepMine, CompareChanged };
 
 }  // namespace
 
-void TMainWin::SetUpDiskWatch() {
+void MainWindow::SetUpDiskWatch() {
     m_diskWatch = new DiskWatch(this);  // owned through its Qt parent, this window
 }
 
-void TMainWin::WatchFiles() {
+void MainWindow::WatchFiles() {
     if (!m_diskWatch) return;  // a load before the window was complete
     std::vector<DiskWatch::File> files;
     const Document& document = m_workspace.Doc();
     if (document.HasStores()) {
-        const auto tell = [this](void (TMainWin::*handler)(DiskFinding, const std::string&)) {
+        const auto tell = [this](void (MainWindow::*handler)(DiskFinding, const std::string&)) {
             return [this, handler](DiskFinding finding, const std::string& why) {
                 RunEventHandler(m_boxes, [&] { (this->*handler)(finding, why); });
             };
         };
-        files.push_back({document.Store().FileName(), &m_workspace.DocumentStamp, tell(&TMainWin::DocumentOnDisk)});
+        files.push_back({document.Store().FileName(), &m_workspace.DocumentStamp, tell(&MainWindow::DocumentOnDisk)});
         files.push_back(
-            {document.Definition().FileName(), &m_workspace.DefinitionStamp, tell(&TMainWin::DefinitionOnDisk)});
+            {document.Definition().FileName(), &m_workspace.DefinitionStamp, tell(&MainWindow::DefinitionOnDisk)});
     }
     m_diskWatch->Watch(std::move(files));
 }
 
-bool TMainWin::UnsavedOnlyForDeletion() const {
+bool MainWindow::UnsavedOnlyForDeletion() const {
     const Document& document = m_workspace.Doc();
     return document.Modified() && m_unsavedForDeletion == document.ChangeCount();
 }
 
-void TMainWin::DocumentOnDisk(DiskFinding finding, const std::string& why) {
+void MainWindow::DocumentOnDisk(DiskFinding finding, const std::string& why) {
     Document& document = m_workspace.Doc();
     const std::string file = document.Store().FileName();
     const std::string name = ExtractFileName(file);
@@ -100,7 +100,7 @@ void TMainWin::DocumentOnDisk(DiskFinding finding, const std::string& why) {
     }
 }
 
-void TMainWin::DefinitionOnDisk(DiskFinding finding, const std::string& why) {
+void MainWindow::DefinitionOnDisk(DiskFinding finding, const std::string& why) {
     const Document& document = m_workspace.Doc();
     const std::string name = ExtractFileName(document.Definition().FileName());
     switch (finding) {
@@ -132,7 +132,7 @@ void TMainWin::DefinitionOnDisk(DiskFinding finding, const std::string& why) {
     ShowStatus(name + " was changed by another program and has been read again.");
 }
 
-void TMainWin::ReloadKeepingWindows(bool definitionOnly) {
+void MainWindow::ReloadKeepingWindows(bool definitionOnly) {
     struct Place {
         std::string Category;
         std::string Code;
@@ -140,11 +140,11 @@ void TMainWin::ReloadKeepingWindows(bool definitionOnly) {
         std::optional<TableState> Table;
     };
     std::vector<Place> places;
-    for (const ChildWindowLine& line : m_childWindows)
+    for (const CategoryWindowLine& line : m_categoryWindows)
         if (line.Window)
             places.push_back(
                 {line.Name, line.Window->SelectedCode(), line.Window->PageIndex(), line.Window->ShownTable()});
-    CloseExistingChildWindow();
+    CloseCategoryWindows();
     if (definitionOnly)
         m_workspace.LoadDefinitionKeepingDocument();
     else
@@ -152,14 +152,14 @@ void TMainWin::ReloadKeepingWindows(bool definitionOnly) {
         m_workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(std::string(m_workspace.Doc().FileName()), false);
     for (const Place& place : places) {
         ShowEntryAt(place.Category, place.Code, std::string());
-        if (TChildWin* window = FindChildWindow(place.Category)) {
+        if (CategoryWindow* window = FindCategoryWindow(place.Category)) {
             window->ShowPageIndex(place.Page);
             if (place.Table) window->ShowTable(*place.Table);
         }
     }
 }
 
-bool TMainWin::OverwriteChangedFileOK() {
+bool MainWindow::OverwriteChangedFileOK() {
     const std::optional<std::string> changed = FileChangedSinceRead(m_workspace, m_workspace.Doc().DefinitionChanged());
     if (!changed) return true;
     return m_boxes.Confirm(ExtractFileName(*changed) +

@@ -15,15 +15,15 @@
 #include <QStringList>
 #include <QUrl>
 
-#include "gui/category/mChildWin.h"
+#include "gui/category/CategoryWindow.h"
 #include "core/catalogue/Boxes.h"
 #include "core/catalogue/Globals.h"
 #include "gui/widgets/QtText.h"
-#include "gui/main/mMainWin.h"
+#include "gui/main/MainWindow.h"
 #include "core/store/IniError.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/TextCase.h"
-#include "ui_mMainWin.h"
+#include "ui_MainWindow.h"
 
 namespace velmora {
 
@@ -88,7 +88,7 @@ QString DraggedFile(const QMimeData* data) {
 
 }  // namespace
 
-void TMainWin::SetUserSettings(QSettings* settings) {
+void MainWindow::SetUserSettings(QSettings* settings) {
     m_userSettings = settings;
     m_places.SetSettings(settings);
     if (!settings) return;
@@ -99,7 +99,7 @@ void TMainWin::SetUserSettings(QSettings* settings) {
     m_places.RestoreMainWindow(*this);
 }
 
-void TMainWin::OpenExistingDocument(const std::string& Name) {
+void MainWindow::OpenExistingDocument(const std::string& Name) {
     if (!platform::IsRegularFile(Name)) throw IniError::CannotOpen(Name);
     OpenProcess(Name);
 }
@@ -109,7 +109,7 @@ void TMainWin::OpenExistingDocument(const std::string& Name) {
 
 // The document as it stands on disk, after a load or a save; the fresh copy of the default copy
 // is on no disk yet.
-void TMainWin::RememberRecentFile() {
+void MainWindow::RememberRecentFile() {
     const std::string& name = m_workspace.Doc().FileName();
     if (name.empty() || EqualsNoCase(name, m_globals.UntitledName) || !platform::IsRegularFile(name))
         return;
@@ -117,7 +117,7 @@ void TMainWin::RememberRecentFile() {
     KeepRecentFiles(m_userSettings, m_recentFiles);
 }
 
-void TMainWin::ShowRecentFiles() {
+void MainWindow::ShowRecentFiles() {
     if (m_recentFiles.DropMissing()) KeepRecentFiles(m_userSettings, m_recentFiles);
     QMenu& menu = *ui->RecentFiles1;
     menu.clear();
@@ -133,11 +133,11 @@ void TMainWin::ShowRecentFiles() {
 // ---------------------------------------------------------------------------------------------
 // Documents dropped on the window
 
-void TMainWin::dragEnterEvent(QDragEnterEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
     if (!DraggedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
-void TMainWin::dropEvent(QDropEvent* event) {
+void MainWindow::dropEvent(QDropEvent* event) {
     const QString file = DraggedFile(event->mimeData());
     if (file.isEmpty()) return;
     event->acceptProposedAction();
@@ -151,16 +151,16 @@ void TMainWin::dropEvent(QDropEvent* event) {
 // ---------------------------------------------------------------------------------------------
 // Places of the windows
 
-void TMainWin::RememberWindowPlaces() {
+void MainWindow::RememberWindowPlaces() {
     m_places.RememberMainWindow(*this);
-    for (const ChildWindowLine& line : m_childWindows)
+    for (const CategoryWindowLine& line : m_categoryWindows)
         if (line.Window) m_places.RememberCategoryWindow(*line.Window, line.Name);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Help
 
-void TMainWin::KeyboardShortcuts1Click() {
+void MainWindow::KeyboardShortcuts1Click() {
     std::string lines = "Main window\r\n";
     for (const QAction* menu : ui->MainMenu1->actions()) {
         const QKeySequence mnemonic = QKeySequence::mnemonic(menu->text());
@@ -173,7 +173,7 @@ void TMainWin::KeyboardShortcuts1Click() {
     m_boxes.Plain("Keyboard Shortcuts", lines + WindowKeys, false);
 }
 
-void TMainWin::About1Click() {
+void MainWindow::About1Click() {
     m_boxes.Plain("About Velmora Edit",
                   std::string("Velmora Edit ") + VELMORA_VERSION +
                       "\r\nAn editor for the INI rules files of a strategy game.\r\n\r\nBuilt with Qt " +

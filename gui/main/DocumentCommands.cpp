@@ -6,14 +6,14 @@
 #include <QCloseEvent>
 #include <filesystem>
 
-#include "gui/category/mChildWin.h"
+#include "gui/category/CategoryWindow.h"
 #include "core/catalogue/Boxes.h"
 #include "core/scaffold/DefinitionScaffold.h"
 #include "core/catalogue/DocumentSave.h"
 #include "core/catalogue/Globals.h"
 #include "core/catalogue/ProgramFolder.h"
 #include "core/catalogue/Routines.h"
-#include "gui/main/mMainWin.h"
+#include "gui/main/MainWindow.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/TextCase.h"
 #include "core/store/DiskStamp.h"
@@ -31,12 +31,12 @@ constexpr const char* SaveFilter = "INI file (*.ini)|*.ini|All files (*.*)|*.*";
 // A value typed in a category window is committed when its grid loses the focus, which a command
 // run by its key from that window never takes: the value is committed here first, so that the
 // question and the save see it.
-void TMainWin::CommitOpenEdits() {
-    for (const ChildWindowLine& line : m_childWindows)
+void MainWindow::CommitOpenEdits() {
+    for (const CategoryWindowLine& line : m_categoryWindows)
         if (line.Window) line.Window->CommitOpenEdit();
 }
 
-bool TMainWin::ModifiedSavedOrDontCare() {
+bool MainWindow::ModifiedSavedOrDontCare() {
     CommitOpenEdits();
     if (!m_workspace.Doc().Modified()) return true;
     switch (m_boxes.Confirm("Save changes to " + ExtractFileName(m_workspace.Doc().FileName()) + "?")) {
@@ -50,7 +50,7 @@ bool TMainWin::ModifiedSavedOrDontCare() {
     }
 }
 
-bool TMainWin::IsDefaultFileOrUntitleNew(const std::string& Name) {
+bool MainWindow::IsDefaultFileOrUntitleNew(const std::string& Name) {
     if (EqualsNoCase(Name, m_globals.DefaultFileName)) {
         m_boxes.Plain(
             "Default",
@@ -61,7 +61,7 @@ bool TMainWin::IsDefaultFileOrUntitleNew(const std::string& Name) {
     return EqualsNoCase(Name, m_globals.UntitledName);
 }
 
-bool TMainWin::FileExistOK(const std::string& Name) {
+bool MainWindow::FileExistOK(const std::string& Name) {
     std::error_code error;
     if (!std::filesystem::exists(platform::ToPath(Name), error)) return true;
     return m_boxes.Plain("Existing File",
@@ -69,7 +69,7 @@ bool TMainWin::FileExistOK(const std::string& Name) {
                          true) == BoxAnswer::Ok;
 }
 
-bool TMainWin::Save1Click() {
+bool MainWindow::Save1Click() {
     CommitOpenEdits();
     const std::string name = m_workspace.Doc().FileName();
     if (IsDefaultFileOrUntitleNew(name)) return SaveAs1Click(name);
@@ -80,7 +80,7 @@ bool TMainWin::Save1Click() {
     return WriteDocument(name);
 }
 
-bool TMainWin::WriteDocument(const std::string& Name) {
+bool MainWindow::WriteDocument(const std::string& Name) {
     if (!m_workspace.Doc().HasDocument()) return true;  // a start-up that failed left no document
     // Save As to another name has asked about that file; a save in place asks when another program
     // changed the file since it was read, so that its change is never overwritten unseen.
@@ -93,7 +93,7 @@ bool TMainWin::WriteDocument(const std::string& Name) {
     return true;
 }
 
-bool TMainWin::SaveAs1Click(const std::string& ProposedName) {
+bool MainWindow::SaveAs1Click(const std::string& ProposedName) {
     std::string proposed = ProposedName;
     for (;;) {
         std::optional<std::string> name = m_boxes.SaveFileName(SaveFilter, proposed);
@@ -110,35 +110,35 @@ bool TMainWin::SaveAs1Click(const std::string& ProposedName) {
     }
 }
 
-void TMainWin::New1Click() {
+void MainWindow::New1Click() {
     if (!ModifiedSavedOrDontCare()) return;
-    CloseExistingChildWindow();
+    CloseCategoryWindows();
     m_workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(m_globals.UntitledName, true);
     // A new document counts as changed until it is saved, so leaving it asks whether to keep it.
     m_workspace.Doc().Restart(true);
 }
 
-void TMainWin::Open1Click() {
+void MainWindow::Open1Click() {
     std::optional<std::string> name = m_boxes.OpenFileName(OpenFilter, std::string());
     if (name) OpenProcess(*name);
 }
 
-void TMainWin::OpenProcess(const std::string& Name) {
+void MainWindow::OpenProcess(const std::string& Name) {
     if (!ModifiedSavedOrDontCare()) return;
-    CloseExistingChildWindow();
+    CloseCategoryWindows();
     m_workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(Name, false);
     OfferRecoveriesOf(Name);
 }
 
-void TMainWin::Save1ClickMenu() {
+void MainWindow::Save1ClickMenu() {
     Save1Click();
 }
 
-void TMainWin::SaveAs1ClickMenu() {
+void MainWindow::SaveAs1ClickMenu() {
     SaveAs1Click(m_workspace.Doc().FileName());
 }
 
-void TMainWin::NewDefinition1Click() {
+void MainWindow::NewDefinition1Click() {
     if (!m_workspace.Doc().HasDocument()) return;  // a start-up that failed left no document
     const std::string definition = m_workspace.DefinitionFileName();
     std::string question = "Write a new definition file " + definition + " from the document " +
@@ -158,19 +158,19 @@ void TMainWin::NewDefinition1Click() {
     const Document& edits = m_workspace.Doc();
     if (edits.CanUndo() || edits.CanRedo()) load += "\r\nThe edits made so far can then no longer be undone.";
     if (m_boxes.Confirm(load) != BoxAnswer::Yes) return;
-    CloseExistingChildWindow();
+    CloseCategoryWindows();
     m_workspace.LoadDefinitionKeepingDocument();
 }
 
-void TMainWin::Exit1Click() {
+void MainWindow::Exit1Click() {
     close();
 }
 
-void TMainWin::MyFormCloseQuery(bool& CanClose) {
+void MainWindow::MyFormCloseQuery(bool& CanClose) {
     CanClose = ModifiedSavedOrDontCare();
 }
 
-void TMainWin::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     // A query that fails (a save that cannot write) keeps the window, and the document, open.
     bool canClose = false;
     RunEventHandler(m_boxes, [this, &canClose] { MyFormCloseQuery(canClose); });
@@ -182,24 +182,24 @@ void TMainWin::closeEvent(QCloseEvent* event) {
 
 // Another program folder: the document is saved or dropped first, since the load of the new folder
 // replaces it, and the choice is remembered only once the folder could be entered.
-void TMainWin::ProgramFolder1Click() {
+void MainWindow::ProgramFolder1Click() {
     if (!m_folderChoice || !ModifiedSavedOrDontCare()) return;
     std::optional<std::string> dir = m_folderChoice->Ask(m_globals.ProgramDir);
     if (!dir) return;
-    CloseExistingChildWindow();
+    CloseCategoryWindows();
     EnterProgramFolder(*dir);
     m_folderChoice->Remember(*dir);
     SetTitleHeight(4 * m_designedTitleHeight);
     LoadProgramFolder(WorkingFolder());
 }
 
-void TMainWin::GantiFileToEdit(QAction* MenuItem) {
+void MainWindow::SwitchFileType(QAction* MenuItem) {
     const QByteArray bytes = MenuItem->data().toByteArray();
     const std::string caption(bytes.constData(), static_cast<size_t>(bytes.size()));
     if (caption == m_workspace.FileToEdit) return;
     if (m_boxes.Confirm("Change the type of file to edit to " + caption) != BoxAnswer::Yes) return;
     if (!ModifiedSavedOrDontCare()) return;
-    CloseExistingChildWindow();
+    CloseCategoryWindows();
     m_workspace.FileToEdit = caption;
     m_workspace.BeginToLoadNONBASIC();
 }

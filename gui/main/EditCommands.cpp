@@ -8,20 +8,20 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "gui/category/mChildWin.h"
+#include "gui/category/CategoryWindow.h"
 #include "gui/widgets/DocumentSignals.h"
 #include "gui/widgets/FilterBox.h"
 #include "core/catalogue/Globals.h"
 #include "gui/widgets/QtText.h"
 #include "core/catalogue/Routines.h"
 #include "gui/widgets/StringGrid.h"
-#include "gui/main/mMainWin.h"
+#include "gui/main/MainWindow.h"
 #include "core/store/TextCase.h"
-#include "ui_mMainWin.h"
+#include "ui_MainWindow.h"
 
 namespace velmora {
 
-void TMainWin::BuildEditMenu() {
+void MainWindow::BuildEditMenu() {
     auto* menu = new QMenu(QStringLiteral("&Edit"), this);
     menu->setObjectName(QStringLiteral("Edit1"));
     ui->MainMenu1->insertMenu(ui->Help1->menuAction(), menu);
@@ -34,20 +34,20 @@ void TMainWin::BuildEditMenu() {
     // The category windows, where the editing is done, take the keys too. A cell being typed in
     // keeps them for its own text.
     for (QAction* command : {Undo1, Redo1}) command->setShortcutContext(Qt::ApplicationShortcut);
-    connect(Undo1, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::Undo1Click>);
-    connect(Redo1, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::Redo1Click>);
+    connect(Undo1, &QAction::triggered, this, &MainWindow::Guarded<&MainWindow::Undo1Click>);
+    connect(Redo1, &QAction::triggered, this, &MainWindow::Guarded<&MainWindow::Redo1Click>);
 
     DocumentSignals& news = *m_documentNews;
-    connect(&news, &DocumentSignals::historyChanged, this, &TMainWin::ShowHistory);
+    connect(&news, &DocumentSignals::historyChanged, this, &MainWindow::ShowHistory);
     connect(&news, &DocumentSignals::modifiedChanged, this, &QWidget::setWindowModified);
-    connect(&news, &DocumentSignals::entriesChanged, this, &TMainWin::LihatSatuLineStringGrid1);
-    connect(&news, &DocumentSignals::valueChanged, this, &TMainWin::ShowValueChange);
-    connect(&news, &DocumentSignals::stepped, this, &TMainWin::ShowEditFocus);
+    connect(&news, &DocumentSignals::entriesChanged, this, &MainWindow::ShowCurrentCategory);
+    connect(&news, &DocumentSignals::valueChanged, this, &MainWindow::ShowValueChange);
+    connect(&news, &DocumentSignals::stepped, this, &MainWindow::ShowEditFocus);
     // A filter box with typing of its own takes Undo and Redo while it has the focus; the menu says
     // so as the focus moves and as typing begins.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* /*old*/, QWidget* now) {
         if (auto* box = qobject_cast<FilterBox*>(now))
-            connect(box, &FilterBox::undoOwnerChanged, this, &TMainWin::ShowHistory, Qt::UniqueConnection);
+            connect(box, &FilterBox::undoOwnerChanged, this, &MainWindow::ShowHistory, Qt::UniqueConnection);
         ShowHistory();
     });
     ShowHistory();
@@ -64,7 +64,7 @@ FilterBox* FilterOwningUndo() {
 }  // namespace
 
 // A value being typed is committed first: it is the latest edit, and the one Undo takes back.
-void TMainWin::Undo1Click() {
+void MainWindow::Undo1Click() {
     if (FilterBox* box = FilterOwningUndo()) {
         box->undo();
         return;
@@ -73,7 +73,7 @@ void TMainWin::Undo1Click() {
     if (m_workspace.Doc().CanUndo()) m_workspace.Doc().Undo();
 }
 
-void TMainWin::Redo1Click() {
+void MainWindow::Redo1Click() {
     if (FilterBox* box = FilterOwningUndo()) {
         box->redo();
         return;
@@ -82,7 +82,7 @@ void TMainWin::Redo1Click() {
     if (m_workspace.Doc().CanRedo()) m_workspace.Doc().Redo();
 }
 
-void TMainWin::ShowHistory() {
+void MainWindow::ShowHistory() {
     if (const FilterBox* box = FilterOwningUndo()) {
         Undo1->setText(QStringLiteral("Undo Typing in Filter"));
         Undo1->setEnabled(box->isUndoAvailable());
@@ -98,23 +98,23 @@ void TMainWin::ShowHistory() {
 }
 
 // The list of a category is a section too: a value written into it changes the entries listed.
-void TMainWin::ShowValueChange(const std::string& Code, const std::string& /*Key*/) {
-    const StringGrid& grid = *ui->StringGrid1;
-    if (NamesEqual(grid.Cells(0, grid.Row()), Code, m_globals.CaseSensitive)) LihatSatuLineStringGrid1();
+void MainWindow::ShowValueChange(const std::string& Code, const std::string& /*Key*/) {
+    const StringGrid& grid = *ui->CategoryGrid;
+    if (NamesEqual(grid.Cells(0, grid.Row()), Code, m_globals.CaseSensitive)) ShowCurrentCategory();
 }
 
 // The category window of the edit, or else any open one that lists the entry, shows it; without
 // one the main window's list does.
-void TMainWin::ShowEditFocus(const EditFocus& Focus) {
-    TChildWin* window = Focus.Category.empty() ? nullptr : FindChildWindow(Focus.Category);
-    for (const ChildWindowLine& line : m_childWindows)
+void MainWindow::ShowEditFocus(const EditFocus& Focus) {
+    CategoryWindow* window = Focus.Category.empty() ? nullptr : FindCategoryWindow(Focus.Category);
+    for (const CategoryWindowLine& line : m_categoryWindows)
         if (!window && line.Window && line.Window->ListsEntry(Focus.Code)) window = line.Window;
     if (window) {
         FocusAndShow(window);
         window->SelectEntry(Focus.Code, Focus.Key);
         return;
     }
-    StringGrid& grid = *ui->StringGrid1;
+    StringGrid& grid = *ui->CategoryGrid;
     const int row = IndexOfNoCase(grid.ColumnTexts(0), Focus.Category);
     if (row >= 0 && row != grid.Row()) grid.SetRow(row);  // refills the entry list
     QListWidget& list = *ui->ListBox2;

@@ -9,7 +9,7 @@
 #include <QTableView>
 #include <QTimer>
 
-#include "gui/category/mChildWin.h"
+#include "gui/category/CategoryWindow.h"
 #include "gui/widgets/GatherTouched.h"
 #include "gui/widgets/DocumentSignals.h"
 #include "core/references/EntryTargets.h"
@@ -20,14 +20,14 @@
 #include "core/references/References.h"
 #include "core/catalogue/Routines.h"
 #include "gui/widgets/StringGrid.h"
-#include "gui/main/mMainWin.h"
+#include "gui/main/MainWindow.h"
 #include "core/store/MessageText.h"
 #include "core/store/IniError.h"
-#include "ui_mMainWin.h"
+#include "ui_MainWindow.h"
 
 namespace velmora {
 
-void TMainWin::SetUpFinding() {
+void MainWindow::SetUpFinding() {
     auto* search = new QMenu(QStringLiteral("&Search"), this);  // owned through its Qt parent
     search->setObjectName(QStringLiteral("Search1"));
     menuBar()->insertMenu(ui->Help1->menuAction(), search);
@@ -35,22 +35,22 @@ void TMainWin::SetUpFinding() {
     find->setObjectName(QStringLiteral("Find1"));
     find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     find->setShortcutContext(Qt::ApplicationShortcut);  // from the category windows too
-    connect(find, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::FindClick>);
+    connect(find, &QAction::triggered, this, &MainWindow::Guarded<&MainWindow::FindClick>);
     QAction* check = search->addAction(QStringLiteral("&Check References"));
     check->setObjectName(QStringLiteral("CheckReferences1"));
-    connect(check, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::CheckReferencesClick>);
+    connect(check, &QAction::triggered, this, &MainWindow::Guarded<&MainWindow::CheckReferencesClick>);
     QAction* values = search->addAction(QStringLiteral("Check &Values"));
     values->setObjectName(QStringLiteral("CheckValues1"));
-    connect(values, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::CheckValuesClick>);
+    connect(values, &QAction::triggered, this, &MainWindow::Guarded<&MainWindow::CheckValuesClick>);
 
     GatherTouched(*m_documentNews, this, m_resultsTouched, [this] { RefreshResultsSoon(); });
 
     m_entryFilter = FilterBox::Above(*ui->ListBox2);
     ui->ListBox2->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(ui->ListBox2, &QWidget::customContextMenuRequested, this, &TMainWin::EntryListMenu);
+    connect(ui->ListBox2, &QWidget::customContextMenuRequested, this, &MainWindow::EntryListMenu);
 }
 
-void TMainWin::EntryListMenu(const QPoint& at) {
+void MainWindow::EntryListMenu(const QPoint& at) {
     QListWidgetItem* item = ui->ListBox2->itemAt(at);
     if (!item) return;
     ui->ListBox2->setCurrentItem(item);
@@ -61,11 +61,11 @@ void TMainWin::EntryListMenu(const QPoint& at) {
         RunEventHandler(m_boxes, [this, &code] { FindUsages(code); });
 }
 
-void TMainWin::FindClick() {
+void MainWindow::FindClick() {
     TheFindWindow().Present();
 }
 
-FindWindow& TMainWin::TheFindWindow() {
+FindWindow& MainWindow::TheFindWindow() {
     if (!m_findWindow) {
         m_findWindow = new FindWindow(*this, m_workspace, m_boxes, *m_documentNews);  // owned through its Qt parent, this window
         connect(m_findWindow, &ResultsWindow::openRequested, this, [this](const EntryTarget& target) {
@@ -75,8 +75,8 @@ FindWindow& TMainWin::TheFindWindow() {
     return *m_findWindow;
 }
 
-ResultsWindow& TMainWin::ListWindow(QPointer<ResultsWindow>& window, const QString& objectName,
-                                    const QStringList& headers) {
+ResultsWindow& MainWindow::ListWindow(QPointer<ResultsWindow>& window, const QString& objectName,
+                                      const QStringList& headers) {
     if (!window) {
         // Owned through its Qt parent, this window; the window adopts its rows.
         window = new ResultsWindow(*this, objectName, new ListedResults(headers, nullptr), true);
@@ -90,7 +90,7 @@ ResultsWindow& TMainWin::ListWindow(QPointer<ResultsWindow>& window, const QStri
 // The usages and check windows that are open show the document as it now stands after every
 // edit, undo and redo; one refresh for all the news of one edit. Their lists are found again in
 // the sections the edits touched, and whole only when that cannot tell.
-void TMainWin::RefreshResultsSoon() {
+void MainWindow::RefreshResultsSoon() {
     if (m_resultsRefreshPending) return;
     m_resultsRefreshPending = true;
     QTimer::singleShot(0, this, [this] {
@@ -127,14 +127,14 @@ void TMainWin::RefreshResultsSoon() {
     });
 }
 
-void TMainWin::FindUsages(const std::string& Code) {
+void MainWindow::FindUsages(const std::string& Code) {
     if (!m_workspace.Doc().HasDocument()) return;
     m_usagesCode = Code;
     m_usages.Renew([this] { return velmora::FindUsages(m_workspace.Doc().Store(), m_usagesCode, m_globals.CaseSensitive); });
     FocusAndShow(&ShowUsages());
 }
 
-ResultsWindow& TMainWin::ShowUsages() {
+ResultsWindow& MainWindow::ShowUsages() {
     const std::string& Code = m_usagesCode;
     ResultsWindow& window =
         ListWindow(m_usagesWindow, QStringLiteral("UsagesWindow"), {QStringLiteral("Section"), QStringLiteral("Key"),
@@ -152,14 +152,14 @@ ResultsWindow& TMainWin::ShowUsages() {
     return window;
 }
 
-void TMainWin::CheckReferencesClick() {
+void MainWindow::CheckReferencesClick() {
     if (!m_workspace.Doc().HasStores()) return;
     const HourglassPointer hourglass;
     m_referenceCheck = std::make_unique<ReferenceCheck>(m_workspace);
     FocusAndShow(&ShowCheckReferences());
 }
 
-ResultsWindow& TMainWin::ShowCheckReferences() {
+ResultsWindow& MainWindow::ShowCheckReferences() {
     ResultsWindow& window = ListWindow(
         m_checkWindow, QStringLiteral("CheckReferencesWindow"),
         {QStringLiteral("Category"), QStringLiteral("Section"), QStringLiteral("Key"), QStringLiteral("Value"),
@@ -185,22 +185,22 @@ ResultsWindow& TMainWin::ShowCheckReferences() {
     return window;
 }
 
-void TMainWin::OpenEntryTarget(const EntryTarget& Target) {
+void MainWindow::OpenEntryTarget(const EntryTarget& Target) {
     const std::optional<EntryListing> listing = FindEntryListing(m_workspace, Target.Section);
     if (!listing) throw IniError("\"" + Escaped(Target.Section) + "\" is no entry of any category.");
     const int row = static_cast<int>(listing->CategoryRow);
     const int entry = static_cast<int>(listing->EntryIndex);
-    const std::string category = ui->StringGrid1->Cells(0, row);
+    const std::string category = ui->CategoryGrid->Cells(0, row);
     if (NamesEqual(category, Workspace::UnknownCategory, m_globals.CaseSensitive)) {
         // "Unknown!" has no window: its entries are shown in this window's list.
-        ui->StringGrid1->SetRow(row);
+        ui->CategoryGrid->SetRow(row);
         m_entryFilter->clear();
         ui->ListBox2->setCurrentRow(entry);
         FocusAndShow(this);
         return;
     }
     OpenCategoryWindow(row, entry);
-    if (TChildWin* window = FindChildWindow(category)) window->ShowEntryKey(entry, Target.Key);
+    if (CategoryWindow* window = FindCategoryWindow(category)) window->ShowEntryKey(entry, Target.Key);
 }
 
 }  // namespace velmora

@@ -11,7 +11,7 @@
 #include "core/catalogue/Globals.h"
 #include "gui/widgets/QtText.h"
 #include "core/catalogue/Routines.h"
-#include "gui/main/mMainWin.h"
+#include "gui/main/MainWindow.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/TextCase.h"
 
@@ -23,7 +23,7 @@ constexpr const char* BackupFilter = "Backup file (*.bak)|*.bak|All files (*.*)|
 
 }  // namespace
 
-void TMainWin::LoadGameClick() {
+void MainWindow::LoadGameClick() {
     const std::string path = m_workspace.GameCopyFileName();
     if (platform::IsRegularFile(path))
         OpenProcess(path);
@@ -31,7 +31,7 @@ void TMainWin::LoadGameClick() {
         m_boxes.Notice(path + " not exist");
 }
 
-void TMainWin::ApplyGameClick() {
+void MainWindow::ApplyGameClick() {
     const std::string& fileToEdit = m_workspace.FileToEdit;
     m_boxes.Notice("This will apply current " + ExtractFileName(m_workspace.Doc().FileName()) + "\r\n" +
                    "to the Game in " + fileToEdit + "\r\n" + "You may save your work first." + "\r\n" +
@@ -44,11 +44,11 @@ void TMainWin::ApplyGameClick() {
     m_workspace.WriteDocumentCopy(path);
 }
 
-void TMainWin::BackupFileClick() {
+void MainWindow::BackupFileClick() {
     CreateBackupFileNow(m_globals.BackupExt);
 }
 
-void TMainWin::CreateBackupFileNow(const std::string& Extension) {
+void MainWindow::CreateBackupFileNow(const std::string& Extension) {
     std::string name = ChangeFileExt(m_workspace.Doc().FileName(), Extension);
     for (;;) {
         std::optional<std::string> chosen = m_boxes.SaveFileName(BackupFilter, name);
@@ -67,7 +67,7 @@ void TMainWin::CreateBackupFileNow(const std::string& Extension) {
     }
 }
 
-void TMainWin::RunGameButtonKlik() {
+void MainWindow::RunGameClick() {
     const BoxAnswer answer =
         m_boxes.Plain("Run the Game",
                       "This will run the Game, and minimize or close the windows.\r\n"
@@ -80,17 +80,17 @@ void TMainWin::RunGameButtonKlik() {
     // with the reason in front of the user.
     if (!StartGameProgram(m_workspace.GameProgramFileName())) return;
     MinimizeApplication();
-    CloseExistingChildWindow();
+    CloseCategoryWindows();
 }
 
-void TMainWin::MinimizeApplication() {
+void MainWindow::MinimizeApplication() {
     for (QWidget* window : QApplication::topLevelWidgets())
         if (window->isVisible()) window->showMinimized();
 }
 
 // The game runs on its own: the editor neither waits for it nor keeps hold of it. It starts in
 // its own folder, where a game looks for its data files.
-bool TMainWin::StartGameProgram(const std::string& programFile) {
+bool MainWindow::StartGameProgram(const std::string& programFile) {
     const QString program = ToQString(platform::PathText(platform::ToPath(programFile)).value_or(programFile));
     QProcess game;
     game.setProgram(program);

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "gui/category/mChildWin.h"
+#include "gui/category/CategoryWindow.h"
 #include "core/catalogue/Boxes.h"
 #include "core/catalogue/DocumentSave.h"
 #include "core/catalogue/ProgramFolder.h"
@@ -19,7 +19,7 @@
 #include "gui/widgets/DocumentSignals.h"
 #include "gui/widgets/QtText.h"
 #include "gui/main/RecoveryKeeper.h"
-#include "gui/main/mMainWin.h"
+#include "gui/main/MainWindow.h"
 #include "core/store/IniError.h"
 #include "core/store/PlatformFile.h"
 
@@ -31,7 +31,7 @@ enum RestoreButton : size_t { Restore, Discard, CompareRecovery, NotNow };
 
 }  // namespace
 
-void TMainWin::SetUpRecovery() {
+void MainWindow::SetUpRecovery() {
     m_recovery = std::make_unique<RecoveryKeeper>(m_workspace);
     // Said in the status line at every copy that fails, so that the user never takes the work for
     // kept; the box comes once, until a copy is written again.
@@ -44,22 +44,22 @@ void TMainWin::SetUpRecovery() {
     connect(&news, &DocumentSignals::modifiedChanged, m_recovery.get(), &RecoveryKeeper::DocumentChanged);
 }
 
-void TMainWin::SetRecoveryFolder(const std::string& dir) {
+void MainWindow::SetRecoveryFolder(const std::string& dir) {
     m_recovery->SetFolder(dir);
 }
 
-RecoveryKeeper& TMainWin::RecoveryCopies() {
+RecoveryKeeper& MainWindow::RecoveryCopies() {
     return *m_recovery;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Recovery copies
 
-void TMainWin::OfferRecoveries() {
+void MainWindow::OfferRecoveries() {
     OfferRecoveriesOf(std::nullopt);
 }
 
-void TMainWin::OfferRecoveriesOf(const std::optional<std::string>& documentFile) {
+void MainWindow::OfferRecoveriesOf(const std::optional<std::string>& documentFile) {
     const std::string& dir = m_recovery->Folder();
     if (dir.empty()) return;
     const std::string wanted = documentFile ? platform::AbsoluteName(*documentFile) : std::string();
@@ -114,10 +114,10 @@ void TMainWin::OfferRecoveriesOf(const std::optional<std::string>& documentFile)
     }
 }
 
-void TMainWin::RestoreRecovery(std::shared_ptr<RecoveryClaim> claim, const velmora::Recovery& recovery,
-                               bool compare) {
+void MainWindow::RestoreRecovery(std::shared_ptr<RecoveryClaim> claim, const velmora::Recovery& recovery,
+                                 bool compare) {
     if (!ModifiedSavedOrDontCare()) return;
-    CloseExistingChildWindow();
+    CloseCategoryWindows();
     // The session comes back where it was open: its program folder, whose settings and default
     // copies its kind of file reads, and that kind of file.
     if (!recovery.ProgramFolder.empty() && recovery.ProgramFolder != m_globals.ProgramDir) {

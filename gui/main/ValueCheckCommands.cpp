@@ -9,17 +9,17 @@
 #include "gui/widgets/GeneralHandler.h"
 #include "gui/widgets/QtText.h"
 #include "gui/find/ResultsWindow.h"
-#include "gui/main/mMainWin.h"
+#include "gui/main/MainWindow.h"
 
 namespace velmora {
 
-void TMainWin::CheckValuesClick() {
+void MainWindow::CheckValuesClick() {
     if (!m_workspace.Doc().HasStores()) return;
     const HourglassPointer hourglass;
     FocusAndShow(&FillCheckValues());
 }
 
-ResultsWindow& TMainWin::FillCheckValues() {
+ResultsWindow& MainWindow::FillCheckValues() {
     ResultsWindow& window = ListWindow(
         m_valuesWindow, QStringLiteral("CheckValuesWindow"),
         {QStringLiteral("Category"), QStringLiteral("Section"), QStringLiteral("Key"), QStringLiteral("Value"),

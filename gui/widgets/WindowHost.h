@@ -10,7 +10,7 @@ namespace velmora {
 
 class DocumentSignals;
 class LiveValueCheck;
-class TChildWin;
+class CategoryWindow;
 class Workspace;
 
 // What the main window offers the windows it owns (the category windows and the Changes window):
@@ -36,9 +36,9 @@ public:
     // Opens the category window of `Category` at the entry `Code` (and its key `Key`, unless empty).
     virtual bool ShowEntryAt(const std::string& Category, const std::string& Code, const std::string& Key) = 0;
     // A category window's buttons: the next window, or a new one for the next main category.
-    virtual void NextFocusAndOpen(TChildWin* Window, bool OpenNew) = 0;
+    virtual void NextFocusAndOpen(CategoryWindow* Window, bool OpenNew) = 0;
     // A category window that is closing.
-    virtual void ChildFormClose(TChildWin* Window) = 0;
+    virtual void CategoryWindowClosed(CategoryWindow* Window) = 0;
 
 protected:
     WindowHost() = default;

@@ -143,7 +143,7 @@ TEST_F(CatalogueTest, KindZeroNumbersContinueAboveTheDocumentsOwnList) {
     StartAndOpen(document);
 
     EXPECT_EQ(DefinitionLines("InfantryTypes"), (Texts{"13=NEWA", "14=NEWB"}));
-    EXPECT_EQ(workspace.GetNextNomorUrut(0, "InfantryTypes"), 14);
+    EXPECT_EQ(workspace.HighestListNumber(0, "InfantryTypes"), 14);
     Texts entries = Entries(0, "InfantryTypes");
     ASSERT_EQ(entries.size(), 14u);
     EXPECT_EQ(entries.front(), "I1");
@@ -228,7 +228,7 @@ TEST_F(CatalogueTest, ListNumbersPastThe32BitEdgeCountOnAndNeverOverwriteALine) 
     StartWithDefault("[A]\nName=a\n[B]\nName=b\n[C]\nName=c\n[U]\nx=1\n[V]\nx=1\n[W]\nx=1\n");
     EXPECT_EQ(DefinitionLines("Tanks"), (Texts{"99999999999=A", "100000000000=B", "100000000001=C"}));
     EXPECT_EQ(DefinitionLines("Unknown!"), (Texts{"2147483646=U", "2147483647=V", "2147483648=W"}));
-    EXPECT_EQ(workspace.GetNextNomorUrut(1, "Tanks"), 100000000001);
+    EXPECT_EQ(workspace.HighestListNumber(1, "Tanks"), 100000000001);
 
     // A later start reads the numbers it wrote and goes on above them.
     Write("Rules.INI", "[A]\nName=a\n[B]\nName=b\n[C]\nName=c\n[U]\nx=1\n[V]\nx=1\n[W]\nx=1\n[Z]\nx=1\n");

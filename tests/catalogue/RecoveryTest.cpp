@@ -269,7 +269,7 @@ TEST_F(RecoveryWorkspaceTest, ASaveAfterRestoreWritesWhatTheSessionWouldHave) {
     StartOnSample();
     const std::string documentBefore = Read("mods/Cinderfall.ini");
     const std::string definitionBefore = Read("Rules.001");
-    EntryOperations(workspace, "Weapons", 1).CopyAndWriteDuplicate("RIFLE", "D1RIFLE", std::nullopt, true);
+    EntryOperations(workspace, "Weapons", 1).DuplicateOrChangeCode("RIFLE", "D1RIFLE", std::nullopt, true);
     ASSERT_TRUE(workspace.Doc().SetValue("GRUNT", "Cost", "123"));
     const Recovery recovery = RecoveryOfSession(workspace, 1);
     ASSERT_NE(recovery.File(Recovery::DefinitionRole), nullptr);

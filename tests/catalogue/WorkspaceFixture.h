@@ -20,7 +20,7 @@ public:
     void ShowStatus(const std::string& text) override { events.push_back("status:" + text); }
     void CategoryRowsBuilt() override { events.push_back("rows"); }
     void LoadPictures() override { events.push_back("pictures"); }
-    void ArrangeLayar() override { events.push_back("layout"); }
+    void ArrangeAfterLoad() override { events.push_back("layout"); }
     void BeginBusy() override { ++busyDepth; }
     void EndBusy() override { --busyDepth; }
 

@@ -106,7 +106,7 @@ TEST_F(CodeChoiceTest, UsableCodesAreTheOnesThatReadBackAfterASave) {
     for (const std::string code : {"NEW", "N E W", "[N", "N~W#1", "\xC4N", " N", "N ", "\tN", "N]W", "N;W"}) {
         SCOPED_TRACE("code \"" + code + "\"");
         Load(Document, Definition);
-        operations.CopyAndWriteDuplicate("E1", code, "New", true);
+        operations.DuplicateOrChangeCode("E1", code, "New", true);
         workspace.Doc().StoreForLoad(StoreOf::Document).UpdateFile();
         workspace.Doc().StoreForLoad(StoreOf::Definition).UpdateFile();
         Load();
@@ -140,7 +140,7 @@ TEST(CodeNotValidNotice, NamesTheCodeAndTheRule) {
 // A saved file read back gives the document as it was written, blanks typed around the name
 // included.
 TEST_F(CodeChoiceTest, TheCopysNameIsWrittenAsASavedFileGivesItBack) {
-    operations.CopyAndWriteDuplicate("E1", "D1E1", " D1 Rifleman\t ", true);
+    operations.DuplicateOrChangeCode("E1", "D1E1", " D1 Rifleman\t ", true);
     EXPECT_EQ(workspace.Doc().Store().ReadString("D1E1", "Name", ""), "D1 Rifleman");
     workspace.Doc().StoreForLoad(StoreOf::Document).UpdateFile();
     EXPECT_EQ(IniStore(folder.File("document.ini")).RenderText(), workspace.Doc().Store().RenderText());
@@ -160,7 +160,7 @@ TEST_F(CodeChoiceTest, ChangeOfCodeKeepsALongNameTheFileHolds) {
 
 TEST_F(CodeChoiceTest, DeletingAnEmptyCodeWritesNothing) {
     const std::string before = workspace.Doc().Store().RenderText();
-    operations.WriteDeleteToBuffer("");
+    operations.DeleteEntry("");
     EXPECT_EQ(workspace.Doc().Store().RenderText(), before);
     EXPECT_FALSE(workspace.Doc().Modified());
 }

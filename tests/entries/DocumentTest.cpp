@@ -152,7 +152,7 @@ TEST_F(DocumentTest, ObserversHearOfValuesEntriesStepsAndTheModifiedState) {
     Recorder recorder;
     doc().AddObserver(recorder);
     doc().SetValue("E2", "Cost", "5", "Infantry");
-    EntryOperations(workspace, "Infantry", 0).WriteDeleteToBuffer("E1");
+    EntryOperations(workspace, "Infantry", 0).DeleteEntry("E1");
     EXPECT_EQ(doc().UndoText(), "Undo Delete E1");
     doc().Undo();
     doc().Undo();

@@ -42,9 +42,9 @@ TEST_P(EntryWritesGoldenTest, StoresHoldTheExpectedText) {
 
     EntryOperations operations(workspace, category, KindOf(category));
     if (action == "Delete")
-        operations.WriteDeleteToBuffer(field("OldCode"));
+        operations.DeleteEntry(field("OldCode"));
     else
-        operations.CopyAndWriteDuplicate(field("OldCode"), field("NewCode"), field("NewName"), action == "Duplicate");
+        operations.DuplicateOrChangeCode(field("OldCode"), field("NewCode"), field("NewName"), action == "Duplicate");
 
     const std::string expectedDocument = ExpectedOrUnchanged("expected-document.ini", "document.ini");
     const std::string expectedDefinition = ExpectedOrUnchanged("expected-definition.ini", "definition.ini");

@@ -73,7 +73,7 @@ TEST_F(ReferenceEditsTest, ChangeOfCodeRewritesTheReferencesInTheSameEditAndOneU
     EXPECT_EQ(NotChangedText(rewrites.Others[0]), "not changed: [E1] Self=E1");
     EXPECT_EQ(operations.LinesStillNaming("E1"), 1u);  // its own section goes with it
 
-    operations.CopyAndWriteDuplicate("E1", "E9", std::nullopt, false, rewrites.References);
+    operations.DuplicateOrChangeCode("E1", "E9", std::nullopt, false, rewrites.References);
     const std::string renamed = DocumentText();
     EXPECT_NE(renamed.find("1=E9\r\n"), std::string::npos);
     EXPECT_NE(renamed.find("[E9]\r\nName=Rifleman\r\nSelf=E1\r\n"), std::string::npos);

@@ -10,7 +10,7 @@
 #include <QItemSelectionModel>
 #include <QTreeView>
 
-#include "ChildWindowHarness.h"
+#include "CategoryWindowHarness.h"
 #include "gui/changes/ChangesWindow.h"
 #include "core/compare/Comparison.h"
 #include "core/entries/EntryOperations.h"
@@ -22,10 +22,10 @@
 
 namespace velmora::testing {
 
-class ChangesWindowTest : public HarnessTest<ChildWindowHarness> {
+class ChangesWindowTest : public HarnessTest<CategoryWindowHarness> {
     Q_OBJECT
 
-    TChangesWin& Changes() const { return *h->Find<TChangesWin>("ChangesWindow"); }
+    ChangesWindow& Changes() const { return *h->Find<ChangesWindow>("ChangesWindow"); }
     QTreeView& Tree() const { return *Changes().findChild<QTreeView*>(QStringLiteral("ChangesTree")); }
     QAbstractItemModel& Rows() const { return *Tree().model(); }
     QModelIndex Row(int group, int row) const { return Rows().index(row, 0, Rows().index(group, 0)); }
@@ -84,7 +84,7 @@ private slots:
         // "Unknown!" has no window: the row says so and opens nothing.
         DoubleClick(Row(0, 0));
         QVERIFY(Status().contains(QStringLiteral("has no window")));
-        QVERIFY(h->window->ChildWindows().empty());
+        QVERIFY(h->window->CategoryWindows().empty());
         filter.clear();
         QTRY_COMPARE(Rows().rowCount(), 2);
 
@@ -98,7 +98,7 @@ private slots:
 
         // The key is on the category's second page.
         DoubleClick(Row(0, 0));
-        TChildWin* child = h->WindowOf("InfantryTypes");
+        CategoryWindow* child = h->WindowOf("InfantryTypes");
         QVERIFY(child);
         QCOMPARE(h->LabelText(child, "Label2"), QStringLiteral("GRUNT"));
         QCOMPARE(h->Pages(child).currentIndex(), 1);
@@ -217,7 +217,7 @@ private slots:
     void RevertEntryOfADuplicateTakesItsListLineAndThePatchNamesItsRemovals() {
         h->StartOnSample();
         Workspace& work = h->window->Work();
-        EntryOperations(work, "InfantryTypes", 0).CopyAndWriteDuplicate("GRUNT", "GRUNT2", std::nullopt, true);
+        EntryOperations(work, "InfantryTypes", 0).DuplicateOrChangeCode("GRUNT", "GRUNT2", std::nullopt, true);
         QVERIFY(h->Trigger("Compare1"));
         QVERIFY(ComparisonShown());
         const QModelIndexList rows =
@@ -231,7 +231,7 @@ private slots:
         QCOMPARE(work.Doc().Store().IndexOfSection("GRUNT2"), -1);
         QTRY_COMPARE(Status(), QStringLiteral("No differences."));
 
-        EntryOperations(work, "InfantryTypes", 0).WriteDeleteToBuffer("TORCH");
+        EntryOperations(work, "InfantryTypes", 0).DeleteEntry("TORCH");
         const std::string patch = h->folder.Dir() + "torch-changes.ini";
         h->boxes.EnqueueFileName(patch);
         h->boxes.EnqueueAnswer(BoxAnswer::Cancel);

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "ModalDialog.h"
-#include "gui/dialogs/mChoice.h"
+#include "gui/dialogs/ValueChoiceDialog.h"
 #include "core/catalogue/Globals.h"
 #include "gui/widgets/StringGrid.h"
 #include "core/catalogue/Workspace.h"
@@ -87,9 +87,9 @@ class ChoiceSetup {
     }
 
     // Opens the dialog for `key` of `code` (both must be in the grids).
-    void Open(TChoice& dialog, const std::string& sources, const std::string& key, const std::string& code,
+    void Open(ValueChoiceDialog& dialog, const std::string& sources, const std::string& key, const std::string& code,
               const std::string& currentValue) {
-        dialog.mChoiceOpen(sources, currentValue, key, code, entryGrid.ColumnTexts(0), workspace, boxes);
+        dialog.PrepareFor(sources, currentValue, key, code, entryGrid.ColumnTexts(0), workspace, boxes);
     }
 
     TempFolder folder;
@@ -99,39 +99,39 @@ class ChoiceSetup {
     StringGrid entryGrid;
 };
 
-QListWidget* List(TChoice& dialog) {
+QListWidget* List(ValueChoiceDialog& dialog) {
     return dialog.findChild<QListWidget*>(QStringLiteral("ListBox1"));
 }
 
-QPushButton* Button(TChoice& dialog, const char* name) {
+QPushButton* Button(ValueChoiceDialog& dialog, const char* name) {
     return dialog.findChild<QPushButton*>(QString::fromLatin1(name));
 }
 
-QString LabelText(TChoice& dialog, const char* name) {
+QString LabelText(ValueChoiceDialog& dialog, const char* name) {
     return dialog.findChild<QLabel*>(QString::fromLatin1(name))->text();
 }
 
-QStringList Items(TChoice& dialog) {
+QStringList Items(ValueChoiceDialog& dialog) {
     QStringList texts;
     for (int row = 0; row < List(dialog)->count(); ++row) texts << List(dialog)->item(row)->text();
     return texts;
 }
 
-QPoint ItemCentre(TChoice& dialog, int row) {
+QPoint ItemCentre(ValueChoiceDialog& dialog, int row) {
     return List(dialog)->visualItemRect(List(dialog)->item(row)).center();
 }
 
 // A point of the list below its last item.
-QPoint BelowLastItem(TChoice& dialog) {
+QPoint BelowLastItem(ValueChoiceDialog& dialog) {
     QListWidget* list = List(dialog);
     return list->visualItemRect(list->item(list->count() - 1)).bottomLeft() + QPoint(5, 20);
 }
 
-void ClickItem(TChoice& dialog, int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+void ClickItem(ValueChoiceDialog& dialog, int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::mouseClick(List(dialog)->viewport(), Qt::LeftButton, modifiers, ItemCentre(dialog, row));
 }
 
-void MoveMouse(TChoice& dialog, QPoint position) {
+void MoveMouse(ValueChoiceDialog& dialog, QPoint position) {
     QWidget* viewport = List(dialog)->viewport();
     QMouseEvent move(QEvent::MouseMove, position, viewport->mapToGlobal(position), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
@@ -139,7 +139,7 @@ void MoveMouse(TChoice& dialog, QPoint position) {
 }
 
 // A right-click as the window system delivers it: the button, then the context-menu request.
-void RightClick(TChoice& dialog, QPoint position) {
+void RightClick(ValueChoiceDialog& dialog, QPoint position) {
     QWidget* viewport = List(dialog)->viewport();
     QTest::mouseClick(viewport, Qt::RightButton, Qt::NoModifier, position);
     QContextMenuEvent request(QContextMenuEvent::Mouse, position, viewport->mapToGlobal(position));
@@ -190,7 +190,7 @@ class ChoiceDialogTest : public QObject {
   private slots:
     void keyWithoutSourcesOpensOnTheOthersList() {
         ChoiceSetup setup;
-        TChoice dialog;
+        ValueChoiceDialog dialog;
         setup.Open(dialog, "", "Armor", "E1", "none");
 
         // Values of one letter case apart are one item, shown as first met; a comment is no value.
@@ -207,7 +207,7 @@ class ChoiceDialogTest : public QObject {
         QVERIFY(List(dialog)->selectedItems().isEmpty());
         QPushButton* ok = Button(dialog, "OKButton");
         QVERIFY(ok && ok->isEnabled());
-        ModalRun run = RunModal<TChoice>(dialog, [ok](TChoice&) { QTest::mouseClick(ok, Qt::LeftButton); });
+        ModalRun run = RunModal<ValueChoiceDialog>(dialog, [ok](ValueChoiceDialog&) { QTest::mouseClick(ok, Qt::LeftButton); });
         QVERIFY(run.wasModal && !run.leftOpen);
         QCOMPARE(run.result, int(QDialog::Accepted));
         QCOMPARE(dialog.ChosenValue(), std::string());
@@ -218,9 +218,9 @@ class ChoiceDialogTest : public QObject {
     // A yes/no key without sources opens on yes and no, and still switches to the others' values.
     void keyOfYesNoKindOffersYesAndNo() {
         ChoiceSetup setup;
-        TChoice dialog;
-        dialog.mChoiceOpen("", "ye", "Armor", "E1", setup.entryGrid.ColumnTexts(0), setup.workspace, setup.boxes,
-                           {"yes", "no"});
+        ValueChoiceDialog dialog;
+        dialog.PrepareFor("", "ye", "Armor", "E1", setup.entryGrid.ColumnTexts(0), setup.workspace, setup.boxes,
+                          {"yes", "no"});
         QCOMPARE(Items(dialog), (QStringList{"no", "yes"}));
         QCOMPARE(LabelText(dialog, "Label1"), QStringLiteral("BASIC"));
         QPushButton* values = Button(dialog, "ValuesButton");
@@ -231,7 +231,7 @@ class ChoiceDialogTest : public QObject {
 
     void keyWithSourcesSwitchesBetweenBasicAndOthers() {
         ChoiceSetup setup;
-        TChoice dialog;
+        ValueChoiceDialog dialog;
         setup.Open(dialog, "Sides, Warheads", "Owner", "E2", "Soviet");
 
         const QStringList basic{"allied", "Allies", "AP", "HE", "Soviet"};
@@ -267,7 +267,7 @@ class ChoiceDialogTest : public QObject {
 
     void sourceWithoutValuesIsNoticedBeforeTheList() {
         ChoiceSetup setup;
-        TChoice dialog;
+        ValueChoiceDialog dialog;
         setup.Open(dialog, "Nowhere,Sides", "Owner", "E1", "Allies");
         QCOMPARE(setup.boxes.TextsOf(BoxKind::Notice),
                  (std::vector<std::string>{"Nowhere stated in Velmedit.sis not found"}));
@@ -284,9 +284,9 @@ class ChoiceDialogTest : public QObject {
     void pickedItemsAreAnsweredInListOrder() {
         ChoiceSetup setup;
         {
-            TChoice dialog;
+            ValueChoiceDialog dialog;
             setup.Open(dialog, "Sides", "Owner", "E1", "Allies");
-            ModalRun run = RunModal<TChoice>(dialog, [](TChoice& shown) {
+            ModalRun run = RunModal<ValueChoiceDialog>(dialog, [](ValueChoiceDialog& shown) {
                 ClickItem(shown, 2);
                 ClickItem(shown, 0, Qt::ControlModifier);
                 // A look at an item's users keeps the choice as it is.
@@ -300,9 +300,9 @@ class ChoiceDialogTest : public QObject {
         }
         {
             // A range, and Ctrl+click taking one out of it again.
-            TChoice dialog;
+            ValueChoiceDialog dialog;
             setup.Open(dialog, "Sides", "Owner", "E1", "Allies");
-            ModalRun run = RunModal<TChoice>(dialog, [](TChoice& shown) {
+            ModalRun run = RunModal<ValueChoiceDialog>(dialog, [](ValueChoiceDialog& shown) {
                 ClickItem(shown, 0);
                 ClickItem(shown, 2, Qt::ShiftModifier);
                 ClickItem(shown, 1, Qt::ControlModifier);
@@ -313,9 +313,9 @@ class ChoiceDialogTest : public QObject {
         }
         {
             // An OTHERS item stands for its value alone; Enter in the list is OK.
-            TChoice dialog;
+            ValueChoiceDialog dialog;
             setup.Open(dialog, "", "Owner", "E1", "Allies");
-            ModalRun run = RunModal<TChoice>(dialog, [](TChoice& shown) {
+            ModalRun run = RunModal<ValueChoiceDialog>(dialog, [](ValueChoiceDialog& shown) {
                 ClickItem(shown, 0);
                 QTest::keyClick(List(shown), Qt::Key_Return);
             });
@@ -329,9 +329,9 @@ class ChoiceDialogTest : public QObject {
     void doubleClickAcceptsAndEveryOtherWayOutCancels() {
         ChoiceSetup setup;
         {
-            TChoice dialog;
+            ValueChoiceDialog dialog;
             setup.Open(dialog, "Sides", "Owner", "E1", "Allies");
-            ModalRun run = RunModal<TChoice>(dialog, [](TChoice& shown) {
+            ModalRun run = RunModal<ValueChoiceDialog>(dialog, [](ValueChoiceDialog& shown) {
                 // A double-click comes after the click that selected the item.
                 ClickItem(shown, 2);
                 QTest::mouseDClick(List(shown)->viewport(), Qt::LeftButton, Qt::NoModifier,
@@ -341,15 +341,15 @@ class ChoiceDialogTest : public QObject {
             QCOMPARE(run.result, int(QDialog::Accepted));
             QCOMPARE(dialog.ChosenValue(), std::string("Soviet"));
         }
-        const std::vector<std::function<void(TChoice&)>> cancels{
-            [](TChoice& shown) { QTest::keyClick(List(shown), Qt::Key_Escape); },
-            [](TChoice& shown) { QTest::mouseClick(Button(shown, "CancelButton"), Qt::LeftButton); },
-            [](TChoice& shown) { shown.close(); },
+        const std::vector<std::function<void(ValueChoiceDialog&)>> cancels{
+            [](ValueChoiceDialog& shown) { QTest::keyClick(List(shown), Qt::Key_Escape); },
+            [](ValueChoiceDialog& shown) { QTest::mouseClick(Button(shown, "CancelButton"), Qt::LeftButton); },
+            [](ValueChoiceDialog& shown) { shown.close(); },
         };
         for (const auto& cancel : cancels) {
-            TChoice dialog;
+            ValueChoiceDialog dialog;
             setup.Open(dialog, "Sides", "Owner", "E1", "Allies");
-            ModalRun run = RunModal<TChoice>(dialog, [&cancel](TChoice& shown) {
+            ModalRun run = RunModal<ValueChoiceDialog>(dialog, [&cancel](ValueChoiceDialog& shown) {
                 ClickItem(shown, 1);
                 cancel(shown);
             });
@@ -361,7 +361,7 @@ class ChoiceDialogTest : public QObject {
 
     void theListTakesTheRoomOfALargerDialog() {
         ChoiceSetup setup;
-        TChoice dialog;
+        ValueChoiceDialog dialog;
         setup.Open(dialog, "", "Armor", "E1", "none");
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -373,7 +373,7 @@ class ChoiceDialogTest : public QObject {
 
     void tooltipShowsTheItemUnderTheMouse() {
         ChoiceSetup setup;
-        TChoice dialog;
+        ValueChoiceDialog dialog;
         setup.Open(dialog, "", "Armor", "E1", "none");
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -408,7 +408,7 @@ class ChoiceDialogTest : public QObject {
         addUsers("T", 26, "TwentySix");
         ChoiceSetup setup(document);
         ChoiceSetup::SetColumn(setup.entryGrid, 2, 0, codes);
-        TChoice dialog;
+        ValueChoiceDialog dialog;
         setup.Open(dialog, "", "Owner", "H1", "Hundred");
         QCOMPARE(List(dialog)->count(), 3);
         dialog.show();
@@ -448,7 +448,7 @@ class ChoiceDialogTest : public QObject {
 
     void contextMenuOfABareValueIsTheValue() {
         ChoiceSetup setup;
-        TChoice dialog;
+        ValueChoiceDialog dialog;
         setup.Open(dialog, "Sides", "Owner", "E1", "Allies");
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -469,7 +469,7 @@ class ChoiceDialogTest : public QObject {
     // of that same press is no choice of an item.
     void contextMenuStaysOpenAfterTheReleaseOfItsOwnPress() {
         ChoiceSetup setup;
-        TChoice dialog;
+        ValueChoiceDialog dialog;
         setup.Open(dialog, "", "Owner", "E1", "Allies");
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -491,13 +491,13 @@ class ChoiceDialogTest : public QObject {
         for (int n = 5000; n >= 1; --n)
             document += std::to_string(n) + "=Value" + std::to_string(100000 + n) + "\n";
         ChoiceSetup setup(document + std::string(DocumentText));
-        TChoice dialog;
+        ValueChoiceDialog dialog;
         setup.Open(dialog, "Many", "Owner", "E1", "value104990");
         QListWidget* list = List(dialog);
         QCOMPARE(list->count(), 5000);
         QCOMPARE(list->item(0)->text(), QStringLiteral("Value100001"));
         QCOMPARE(list->currentRow(), 4989);
-        ModalRun run = RunModal<TChoice>(dialog, [list](TChoice&) {
+        ModalRun run = RunModal<ValueChoiceDialog>(dialog, [list](ValueChoiceDialog&) {
             // The dialog shows with the list focused on the current value, fully in view.
             QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(list));
             QCOMPARE(list->currentRow(), 4989);

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "ChildWindowHarness.h"
+#include "CategoryWindowHarness.h"
 #include "gui/table/BalanceTableView.h"
 #include "gui/table/TableSwitch.h"
 #include "gui/widgets/ElidingLabel.h"
@@ -48,10 +48,10 @@ public:
 
 }  // namespace
 
-class CrowdedWindowTest : public HarnessTest<ChildWindowHarness> {
+class CrowdedWindowTest : public HarnessTest<CategoryWindowHarness> {
     Q_OBJECT
 
-    using H = ChildWindowHarness;
+    using H = CategoryWindowHarness;
 
     void Finish() override { QCOMPARE(h->TakeShown(), QStringList()); }
 
@@ -59,7 +59,7 @@ private slots:
     void manyPagesTakeOneScrollingRowAndTheWindowStaysOnTheScreen() {
         h->StartWith(H::Settings(true), ManyPagesDefinition(),
                      "[ALPHA]\r\nKey1=1\r\nKey18=18\r\n\r\n[BRAVO]\r\nKey2=2\r\n");
-        TChildWin* w = h->Open(0, 0);
+        CategoryWindow* w = h->Open(0, 0);
         QVERIFY(w);
         QTabWidget& pages = H::Pages(w);
         QCOMPARE(pages.count(), PageCount);

@@ -10,9 +10,9 @@
 #include <optional>
 #include <vector>
 
-#include "ChildWindowHarness.h"
+#include "CategoryWindowHarness.h"
 #include "core/entries/EntryOperations.h"
-#include "gui/dialogs/mSmallEdit.h"
+#include "gui/dialogs/CodeNameDialog.h"
 #include "gui/widgets/FilterBox.h"
 #include "core/store/IniStore.h"
 
@@ -66,7 +66,7 @@ QString NotValidNotice(const QString& code) {
            "\";\", \"=\" or \",\". | OK";
 }
 
-QLineEdit* Field(TSmallEdit& dialog, const char* name) {
+QLineEdit* Field(CodeNameDialog& dialog, const char* name) {
     auto* field = dialog.findChild<QLineEdit*>(QLatin1String(name));
     if (!field) qFatal("no field %s", name);
     return field;
@@ -86,7 +86,7 @@ struct DialogSeen {
 // step leaves open, is cancelled and counted, so that a failing test ends instead of waiting.
 class DialogScript : public QObject {
   public:
-    using Step = std::function<void(TSmallEdit&)>;
+    using Step = std::function<void(CodeNameDialog&)>;
 
     explicit DialogScript(std::vector<Step> steps) : m_steps(std::move(steps)) {
         qApp->installEventFilter(this);
@@ -100,13 +100,13 @@ class DialogScript : public QObject {
     // The dialog is shown right before its modal loop runs; the answer comes once the loop runs.
     bool eventFilter(QObject* object, QEvent* event) override {
         if (event->type() == QEvent::Show)
-            if (auto* dialog = qobject_cast<TSmallEdit*>(object))
+            if (auto* dialog = qobject_cast<CodeNameDialog*>(object))
                 QTimer::singleShot(0, dialog, [this, dialog] { Answer(*dialog); });
         return false;
     }
 
   private:
-    void Answer(TSmallEdit& dialog) {
+    void Answer(CodeNameDialog& dialog) {
         const QLineEdit* name = Field(dialog, "Edit2");
         seen.push_back({dialog.windowTitle(), Field(dialog, "Edit1")->text(), name->text(), name->isEnabled(),
                         QApplication::activeModalWidget() == &dialog});
@@ -122,7 +122,7 @@ class DialogScript : public QObject {
 };
 
 // Clicks a button of the dialog, which must be there and enabled.
-void Press(TSmallEdit& dialog, const char* buttonName) {
+void Press(CodeNameDialog& dialog, const char* buttonName) {
     auto* button = dialog.findChild<QPushButton*>(QLatin1String(buttonName));
     QVERIFY2(button && button->isEnabled(), buttonName);
     QTest::mouseClick(button, Qt::LeftButton);
@@ -137,12 +137,12 @@ void TypeOver(QLineEdit* field, const QString& text) {
 }
 
 DialogScript::Step Cancel() {
-    return [](TSmallEdit& dialog) { Press(dialog, "CancelButton2"); };
+    return [](CodeNameDialog& dialog) { Press(dialog, "CancelButton2"); };
 }
 
 // Confirms the dialog as it stands, or with a code (and a name) typed first.
 DialogScript::Step Ok(std::optional<QString> code = {}, std::optional<QString> name = {}) {
-    return [code, name](TSmallEdit& dialog) {
+    return [code, name](CodeNameDialog& dialog) {
         if (code) TypeOver(Field(dialog, "Edit1"), *code);
         if (name) TypeOver(Field(dialog, "Edit2"), *name);
         Press(dialog, "OKButton1");
@@ -151,10 +151,10 @@ DialogScript::Step Ok(std::optional<QString> code = {}, std::optional<QString> n
 
 }  // namespace
 
-class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
+class EntryActionsTest : public HarnessTest<CategoryWindowHarness> {
     Q_OBJECT
 
-    using H = ChildWindowHarness;
+    using H = CategoryWindowHarness;
 
     void Finish() override { QCOMPARE(h->TakeShown(), QStringList()); }
 
@@ -162,37 +162,37 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
 
     // The Units window on a fresh untitled document (a copy of the default copy), with the entry
     // `entry` clicked in its entry list.
-    TChildWin* OpenUnits(int entry) {
+    CategoryWindow* OpenUnits(int entry) {
         h->StartWith(H::Settings(false), Definition, Defaults);
         h->TakeShown();
-        TChildWin* w = h->Open(0);
+        CategoryWindow* w = h->Open(0);
         if (!w || Column(H::EntryList(w), 0) != UnitCodes) return nullptr;
         if (entry != 0) H::ClickCell(H::EntryList(w), 0, entry);
         return H::EntryList(w).Row() == entry ? w : nullptr;
     }
 
-    static void ClickButton(TChildWin* w, const char* name) {
+    static void ClickButton(CategoryWindow* w, const char* name) {
         auto& button = H::In<QPushButton>(w, name);
         QVERIFY(button.isEnabled() && button.isVisible());
         QTest::mouseClick(&button, Qt::LeftButton);
     }
 
-    static void DoubleClickEntry(TChildWin* w, int row) {
+    static void DoubleClickEntry(CategoryWindow* w, int row) {
         StringGrid& grid = H::EntryList(w);
         const QRect cell = grid.visualRect(grid.model()->index(row, 0));
         QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
     }
 
     // The operation's dialogs are gone and no modal is left open.
-    static void VerifyNoDialogLeft(TChildWin* w, const DialogScript& script) {
+    static void VerifyNoDialogLeft(CategoryWindow* w, const DialogScript& script) {
         QCOMPARE(script.leftOpen, 0);
         for (const DialogSeen& seen : script.seen) QVERIFY(seen.wasModal);
         QVERIFY(!QApplication::activeModalWidget());
-        QVERIFY(w->findChildren<TSmallEdit*>().isEmpty());
+        QVERIFY(w->findChildren<CodeNameDialog*>().isEmpty());
     }
 
     // The window shows entry `row` as selected: in the list, the panel and the value grid.
-    static void VerifyShown(TChildWin* w, int row, const QString& code, const QString& name,
+    static void VerifyShown(CategoryWindow* w, int row, const QString& code, const QString& name,
                             const QStringList& values) {
         QCOMPARE(H::EntryList(w).Row(), row);
         QCOMPARE(Latin1(H::EntryList(w).Cells(0, row)), code);
@@ -227,7 +227,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
         QFETCH(QString, code);
         QFETCH(QString, name);
         QFETCH(bool, nameEnabled);
-        TChildWin* w = OpenUnits(entry);
+        CategoryWindow* w = OpenUnits(entry);
         QVERIFY(w);
         const std::string before = Document().RenderText();
 
@@ -248,7 +248,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
     }
 
     void duplicateWritesTheCopyAndSelectsIt() {
-        TChildWin* w = OpenUnits(0);
+        CategoryWindow* w = OpenUnits(0);
         QVERIFY(w);
         DialogScript script({Ok(QStringLiteral("NEWT"), QStringLiteral("Newt Rider"))});
         ClickButton(w, "Duplicate");
@@ -273,7 +273,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
     }
 
     void changeOfCodeRenamesTheEntryInPlace() {
-        TChildWin* w = OpenUnits(0);
+        CategoryWindow* w = OpenUnits(0);
         QVERIFY(w);
         const std::string before = Document().RenderText();
         const int place = Document().IndexOfSection("BRAVO");
@@ -313,7 +313,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
     // source names the category) is listed as not changed, with a box that takes it in. The delete
     // question counts them.
     void changeOfCodeAsksAboutTheReferences() {
-        TChildWin* w = OpenUnits(0);
+        CategoryWindow* w = OpenUnits(0);
         QVERIFY(w);
         QVERIFY(h->window->Work().Doc().SetValue("ALPHA", "Escort", "BRAVO, GUN ; both"));
         const std::string before = Document().RenderText();
@@ -350,7 +350,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
 
     // The main window lists the category's entries too; a row of it opens that very entry.
     void theMainWindowsEntryListFollowsEveryOperation() {
-        TChildWin* w = OpenUnits(1);
+        CategoryWindow* w = OpenUnits(1);
         QVERIFY(w);
         QCOMPARE(h->Entries(), UnitCodes);
         QStringList codes = UnitCodes;
@@ -395,7 +395,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
     void takenCodeIsAskedForAgain() {
         QFETCH(bool, duplicate);
         QFETCH(QString, typed);
-        TChildWin* w = OpenUnits(0);
+        CategoryWindow* w = OpenUnits(0);
         QVERIFY(w);
         const std::string before = Document().RenderText();
 
@@ -428,7 +428,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
 
     void codeThatWouldNotReadBackIsAskedForAgain() {
         QFETCH(QString, typed);
-        TChildWin* w = OpenUnits(1);
+        CategoryWindow* w = OpenUnits(1);
         QVERIFY(w);
         const std::string before = Document().RenderText();
 
@@ -444,7 +444,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
     }
 
     void typingStopsAtTwentyCharactersForACodeAndFortyForAName() {
-        TChildWin* w = OpenUnits(1);
+        CategoryWindow* w = OpenUnits(1);
         QVERIFY(w);
         const QString code = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXY");
         const QString name = QString(45, QLatin1Char('n'));
@@ -455,7 +455,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
     }
 
     void f2OnTheEntryListChangesTheCode() {
-        TChildWin* w = OpenUnits(1);
+        CategoryWindow* w = OpenUnits(1);
         QVERIFY(w);
         DialogScript script({Cancel()});
         w->activateWindow();
@@ -471,7 +471,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
 
     // A change of code leaves a name the file holds as it was, however long.
     void changeOfCodeKeepsALongNameWhole() {
-        TChildWin* w = OpenUnits(6);
+        CategoryWindow* w = OpenUnits(6);
         QVERIFY(w);
         const QString name = QStringLiteral("Foxtrot Jet of the Allied Airforce Command");
         DialogScript script({Ok(QStringLiteral("FOX"))});
@@ -492,7 +492,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
     void deleteSelectsTheRowBefore() {
         QFETCH(int, row);
         QFETCH(int, selected);
-        TChildWin* w = OpenUnits(1);
+        CategoryWindow* w = OpenUnits(1);
         QVERIFY(w);
         // The memo shows the entry to delete, from the entry list.
         H::ClickCell(H::EntryList(w), 0, row);
@@ -522,9 +522,9 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
     // code, never by its row, and the filter as typed; the undo of a duplicate selects the entry it
     // leaves.
     void theSelectedEntryStaysWhenEntriesComeAndGo() {
-        TChildWin* w = OpenUnits(5);
+        CategoryWindow* w = OpenUnits(5);
         QVERIFY(w);
-        auto& filter = H::In<FilterBox>(w, "StringGroodFilter");
+        auto& filter = H::In<FilterBox>(w, "EntryGridFilter");
         QTest::keyClicks(&filter, "echo");
         EntryOperations operations(h->window->Work(), "Units", 0);
         const auto verifySelected = [&](const QString& code) {
@@ -534,10 +534,10 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
             QCOMPARE(filter.text(), QStringLiteral("echo"));
         };
 
-        operations.WriteDeleteToBuffer("ALPHA");
+        operations.DeleteEntry("ALPHA");
         verifySelected("ECHO");
 
-        operations.CopyAndWriteDuplicate("ECHO", "ECHO2", std::nullopt, true);
+        operations.DuplicateOrChangeCode("ECHO", "ECHO2", std::nullopt, true);
         w->SelectEntry("ECHO2", "");
         verifySelected("ECHO2");
         h->window->Work().Doc().Undo();
@@ -545,7 +545,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
     }
 
     void deleteNotConfirmedChangesNothing() {
-        TChildWin* w = OpenUnits(2);
+        CategoryWindow* w = OpenUnits(2);
         QVERIFY(w);
         const std::string before = Document().RenderText();
         h->boxes.EnqueueAnswer(BoxAnswer::Cancel);
@@ -569,7 +569,7 @@ class EntryActionsTest : public HarnessTest<ChildWindowHarness> {
         QFETCH(int, category);
         h->StartWith(H::Settings(false), Definition, Defaults);
         h->TakeShown();
-        TChildWin* w = h->Open(category);
+        CategoryWindow* w = h->Open(category);
         QVERIFY(w);
         const std::string document = Document().RenderText();
         const std::string definition = h->window->Work().Doc().Definition().RenderText();

@@ -3,7 +3,7 @@
 // over the Bitmap1 background and cut at the areas' edges, bad files announced at every filling,
 // and pictures read from disk only when the entry list is filled.
 
-#include "ChildWindowHarness.h"
+#include "CategoryWindowHarness.h"
 #include "core/store/IniError.h"
 #include "support/BitmapFiles.h"
 
@@ -12,7 +12,7 @@ using namespace velmora::testing;
 
 namespace {
 
-using H = ChildWindowHarness;
+using H = CategoryWindowHarness;
 
 const QColor Background(0, 0, 255);
 const QColor Own(255, 0, 0);
@@ -38,7 +38,7 @@ const std::string Defaults =
 
 }  // namespace
 
-class EntryPicturesTest : public HarnessTest<ChildWindowHarness> {
+class EntryPicturesTest : public HarnessTest<CategoryWindowHarness> {
     Q_OBJECT
 
     void WritePictures(bool withBackground) {
@@ -58,7 +58,7 @@ class EntryPicturesTest : public HarnessTest<ChildWindowHarness> {
         h->folder.Write("Bitmap/lower.bmp", BitmapFile({6, 6}, Root));
     }
 
-    TChildWin* OpenPics(bool withBackground = true) {
+    CategoryWindow* OpenPics(bool withBackground = true) {
         WritePictures(withBackground);
         h->StartWith(H::Settings(true), Definition, Defaults);
         h->TakeShown();
@@ -90,9 +90,9 @@ class EntryPicturesTest : public HarnessTest<ChildWindowHarness> {
         QFETCH(int, row);
         QFETCH(QColor, picture);
         QFETCH(QColor, icon);
-        TChildWin* w = OpenPics();
+        CategoryWindow* w = OpenPics();
         QCOMPARE(h->TakeShown(), BadFileNotices());
-        w->StringGroodSetFocus(row);
+        w->FocusEntryRow(row);
 
         const QLabel& upper = H::In<QLabel>(w, "Image1");
         const QLabel& lower = H::In<QLabel>(w, "Image2");
@@ -106,9 +106,9 @@ class EntryPicturesTest : public HarnessTest<ChildWindowHarness> {
     }
 
     void aPictureLargerThanItsAreaIsCutAtTheEdges() {
-        TChildWin* w = OpenPics();
+        CategoryWindow* w = OpenPics();
         h->TakeShown();
-        w->StringGroodSetFocus(BIG);
+        w->FocusEntryRow(BIG);
         const QLabel& upper = H::In<QLabel>(w, "Image1");
         QCOMPARE(upper.pixmap().size(), QSize(117, 71));
         QCOMPARE(PixelAt(upper, 5, 5), Big);
@@ -117,19 +117,19 @@ class EntryPicturesTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(PixelAt(upper, 4, 70), Background);
 
         // An own picture smaller than the area leaves the background around it.
-        w->StringGroodSetFocus(OWN);
+        w->FocusEntryRow(OWN);
         QCOMPARE(PixelAt(upper, 24, 14), Own);
         QCOMPARE(PixelAt(upper, 25, 14), Background);
         QCOMPARE(PixelAt(upper, 24, 15), Background);
     }
 
     void badBitmapsAreAnnouncedAtEveryFilling() {
-        TChildWin* w = OpenPics();
+        CategoryWindow* w = OpenPics();
         QCOMPARE(h->TakeShown(), BadFileNotices());
-        w->StringGroodSetFocus(TRUNC);  // selecting only draws what was loaded
-        w->StringGroodSetFocus(LIAR);
+        w->FocusEntryRow(TRUNC);  // selecting only draws what was loaded
+        w->FocusEntryRow(LIAR);
         QCOMPARE(h->TakeShown(), QStringList());
-        w->RubahKolomStringGrood();
+        w->RefillEntryGrid();
         QCOMPARE(h->TakeShown(), BadFileNotices());
 
         QVERIFY(w->close());
@@ -138,20 +138,20 @@ class EntryPicturesTest : public HarnessTest<ChildWindowHarness> {
     }
 
     void withoutBitmap1TheAreasStartEmpty() {
-        TChildWin* w = OpenPics(false);
+        CategoryWindow* w = OpenPics(false);
         h->TakeShown();
         const QLabel& upper = H::In<QLabel>(w, "Image1");
         const QLabel& lower = H::In<QLabel>(w, "Image2");
         QCOMPARE(upper.pixmap().size(), QSize(117, 71));
         QCOMPARE(PixelAt(upper, 5, 5), Own);
         QCOMPARE(PixelAt(upper, 0, 0).alpha(), 0);
-        w->StringGroodSetFocus(NOIMAGE);
+        w->FocusEntryRow(NOIMAGE);
         QVERIFY(upper.pixmap().isNull());
         QVERIFY(lower.pixmap().isNull());
     }
 
     void changingTheImageReplacesTheRowsPictures() {
-        TChildWin* w = OpenPics();
+        CategoryWindow* w = OpenPics();
         h->TakeShown();
         const QLabel& upper = H::In<QLabel>(w, "Image1");
         const QLabel& lower = H::In<QLabel>(w, "Image2");
@@ -167,7 +167,7 @@ class EntryPicturesTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(h->TakeShown(), QStringList());
 
         // The next filling brings the code's own pictures back.
-        w->RubahKolomStringGrood();
+        w->RefillEntryGrid();
         w->ShowTheImage();
         QCOMPARE(PixelAt(upper, 5, 5), Own);
         QCOMPARE(PixelAt(lower, 5, 5), Icon);
@@ -177,15 +177,15 @@ class EntryPicturesTest : public HarnessTest<ChildWindowHarness> {
     }
 
     void picturesAreReadOnlyWhenTheListIsFilled() {
-        TChildWin* w = OpenPics();
+        CategoryWindow* w = OpenPics();
         h->TakeShown();
         const QLabel& upper = H::In<QLabel>(w, "Image1");
         std::filesystem::remove(h->folder.Path() / "Bitmap" / "OWN.bmp");
-        w->StringGroodSetFocus(NOIMAGE);
-        w->StringGroodSetFocus(OWN);
+        w->FocusEntryRow(NOIMAGE);
+        w->FocusEntryRow(OWN);
         QCOMPARE(PixelAt(upper, 5, 5), Own);
 
-        w->RubahKolomStringGrood();
+        w->RefillEntryGrid();
         w->ShowTheImage();
         QCOMPARE(PixelAt(upper, 5, 5), Background);
         QCOMPARE(PixelAt(H::In<QLabel>(w, "Image2"), 5, 5), Icon);

@@ -12,7 +12,7 @@
 #include <random>
 #include <regex>
 
-#include "ChildWindowHarness.h"
+#include "CategoryWindowHarness.h"
 #include "core/entries/ValueEdits.h"
 #include "core/references/FindIndex.h"
 #include "gui/widgets/FilterBox.h"
@@ -27,10 +27,10 @@ namespace {
 
 // Grid rows of the sample: 0 InfantryTypes, 1 VehicleTypes, 2 AircraftTypes, 3 BuildingTypes,
 // 4 Weapons, ...
-using H = ChildWindowHarness;
+using H = CategoryWindowHarness;
 
 // The open results window of that object name, with its table.
-QTableView* ResultsOf(const TMainWin& main, const char* name) {
+QTableView* ResultsOf(const MainWindow& main, const char* name) {
     auto* window = main.findChild<ResultsWindow*>(QLatin1String(name));
     return window && window->isVisible() ? &window->View() : nullptr;
 }
@@ -44,7 +44,7 @@ QStringList ResultColumn(const QTableView& view, int col) {
 }
 
 // The code and the key a category window shows as selected.
-QString Selected(const TChildWin* window) {
+QString Selected(const CategoryWindow* window) {
     const StringGrid& entries = H::EntryList(window);
     const StringGrid& values = H::ValueGrid(window);
     return Latin1(entries.Cells(0, entries.Row()) + " " + values.Cells(1, values.Row()));
@@ -59,7 +59,7 @@ QStringList ShownCodes(const StringGrid& grid) {
 
 }  // namespace
 
-class FindingTest : public HarnessTest<ChildWindowHarness> {
+class FindingTest : public HarnessTest<CategoryWindowHarness> {
     Q_OBJECT
 
   private slots:
@@ -86,7 +86,7 @@ class FindingTest : public HarnessTest<ChildWindowHarness> {
         // Enter on a result opens its entry in its category window, on the key's page and row.
         results->setCurrentIndex(results->model()->index(2, 0));
         QTest::keyClick(results, Qt::Key_Return);
-        const TChildWin* aircraft = h->WindowOf("AircraftTypes");
+        const CategoryWindow* aircraft = h->WindowOf("AircraftTypes");
         QVERIFY(aircraft);
         QCOMPARE(Selected(aircraft), QString("FALCON Primary"));
         // Enter in the search text opens the current result too; the open window follows.
@@ -201,10 +201,10 @@ class FindingTest : public HarnessTest<ChildWindowHarness> {
 
     void filterBoxesNarrowTheListsAndKeepTheSelectionShown() {
         h->StartOnSample();
-        TChildWin* vehicles = h->Open(1, 1);
+        CategoryWindow* vehicles = h->Open(1, 1);
         QVERIFY(vehicles);
         StringGrid& entries = H::EntryList(vehicles);
-        auto& filter = H::In<FilterBox>(vehicles, "StringGroodFilter");
+        auto& filter = H::In<FilterBox>(vehicles, "EntryGridFilter");
         QTest::keyClicks(&filter, "carr");  // a name matches as a code does
         QCOMPARE(ShownCodes(entries), QStringList({"EMBCAR"}));
         QCOMPARE(H::LabelText(vehicles, "Label2"), QString("EMBCAR"));
@@ -242,7 +242,7 @@ class FindingTest : public HarnessTest<ChildWindowHarness> {
     void usagesAndCheckReferencesListRowsThatOpenTheirEntries() {
         h->StartOnSample();
         h->Edit("TANKL", "Primary", "NOSUCHGUN");
-        TChildWin* weapons = h->Open(4);
+        CategoryWindow* weapons = h->Open(4);
         QVERIFY(weapons);
         StringGrid& entries = H::EntryList(weapons);
         const auto rockets = static_cast<int>(Column(entries, 0).indexOf("ROCKETS"));
@@ -260,7 +260,7 @@ class FindingTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(Selected(h->WindowOf("VehicleTypes")), QString("BIKE Primary"));
 
         // From the value grid: the usages of the code the value names.
-        const TChildWin* vehicles = h->WindowOf("VehicleTypes");
+        const CategoryWindow* vehicles = h->WindowOf("VehicleTypes");
         H::In<QAction>(vehicles, "ValueUsages").trigger();
         QCOMPARE(ResultColumn(*usages, 0), QStringList({"TANKH", "BIKE", "FALCON"}));
 
@@ -288,7 +288,7 @@ class FindingTest : public HarnessTest<ChildWindowHarness> {
     // editor opens, so that Enter never writes back what the user did not see.
     void categoryWindowsFollowEditsOfManyEntries() {
         h->StartOnSample();
-        TChildWin* vehicles = h->Open(1, 1);
+        CategoryWindow* vehicles = h->Open(1, 1);
         QVERIFY(vehicles);
         QCOMPARE(H::LabelText(vehicles, "Label2"), QStringLiteral("TANKH"));
         StringGrid& values = H::ValueGrid(vehicles);
@@ -321,12 +321,12 @@ class FindingTest : public HarnessTest<ChildWindowHarness> {
     // focus, and the document's last edit otherwise; the Edit menu names which.
     void undoInAFilterBoxIsTheDocumentsUntilTheBoxIsTypedIn() {
         h->StartOnSample();
-        TChildWin* vehicles = h->Open(1, 1);
+        CategoryWindow* vehicles = h->Open(1, 1);
         QVERIFY(vehicles);
         Document& document = h->window->Work().Doc();
         const std::string before = document.Store().ReadString("TANKH", "Strength", "");
         h->Edit("TANKH", "Strength", "1");
-        auto& filter = H::In<FilterBox>(vehicles, "StringGroodFilter");
+        auto& filter = H::In<FilterBox>(vehicles, "EntryGridFilter");
         filter.setFocus();
         QTRY_VERIFY(filter.hasFocus());
         const auto* undo = h->window->findChild<QAction*>(QStringLiteral("Undo1"));
@@ -378,7 +378,7 @@ class FindingTest : public HarnessTest<ChildWindowHarness> {
         QVERIFY(check);
         QCOMPARE(ResultColumn(*check, 2), QStringList({"ThreatLevel"}));
         QTest::mouseClick(check->viewport(), Qt::LeftButton, {}, check->visualRect(check->model()->index(0, 0)).center());
-        TChildWin* vehicles = h->WindowOf("VehicleTypes");
+        CategoryWindow* vehicles = h->WindowOf("VehicleTypes");
         QVERIFY(vehicles);
         QCOMPARE(Selected(vehicles), QString("TANKH ThreatLevel"));
         const QTabWidget& pages = H::Pages(vehicles);

@@ -12,10 +12,10 @@
 #include <QToolButton>
 
 #include "gui/widgets/StringGrid.h"
-#include "ui_mChildWin.h"
-#include "ui_mChoice.h"
-#include "ui_mMainWin.h"
-#include "ui_mSmallEdit.h"
+#include "ui_CategoryWindow.h"
+#include "ui_ValueChoiceDialog.h"
+#include "ui_MainWindow.h"
+#include "ui_CodeNameDialog.h"
 
 using velmora::StringGrid;
 
@@ -54,11 +54,11 @@ class FormsTest : public QObject {
 private slots:
     void mainWindow() {
         QMainWindow window;
-        Ui::TMainWin ui;
+        Ui::MainWindow ui;
         ui.setupUi(&window);
         QStringList names = {"Panel6",         "Button3", "Panel1",       "Panel2",   "Load1",
                              "Apply1",         "Button1", "BackupButton", "Panel3",   "PageControl1",
-                             "StringGrid1",    "Panel4",  "Button2",      "ListBox2", "Panel5",
+                             "CategoryGrid",    "Panel4",  "Button2",      "ListBox2", "Panel5",
                              "MainMenu1",      "New1",    "Open1",        "Save1",    "SaveAs1",
                              "NewDefinition1", "ProgramFolder1", "Exit1"};
         for (int k = 1; k <= 10; ++k) names << QStringLiteral("SpeedButton%1").arg(k);
@@ -71,7 +71,7 @@ private slots:
         QCOMPARE(ui.PageControl1->currentIndex(), 0);
         QVERIFY(ui.SpeedButton4->isCheckable());
         QCOMPARE(ui.SpeedButton4->focusPolicy(), Qt::NoFocus);
-        QCOMPARE(ui.StringGrid1->ColCount(), 1);
+        QCOMPARE(ui.CategoryGrid->ColCount(), 1);
 
         QStringList menu;
         for (QAction* action : ui.File1->actions())
@@ -85,40 +85,40 @@ private slots:
 
         // As laid out: the title's arrow, the game buttons left to right, the pages, the entry panel.
         const QStringList tabs = {"Button3",      "Load1",       "Apply1",  "BackupButton", "Button1",
-                                  "PageControl1", "StringGrid1", "Button2", "ListBox2"};
+                                  "PageControl1", "CategoryGrid", "Button2", "ListBox2"};
         QCOMPARE(TabOrder(ui.Button3, tabs), tabs);
     }
 
     void categoryWindow() {
         QWidget window;
-        Ui::TChildWin ui;
+        Ui::CategoryWindow ui;
         ui.setupUi(&window);
         QCOMPARE(
             Missing(window, {"Panel1",       "Panel5",      "Button4",   "Button2",     "Button3", "Panel6",
-                             "Panel7",       "StringGrood", "Duplicate", "Delete",      "Panel2",  "Label1",
+                             "Panel7",       "EntryGrid", "Duplicate", "Delete",      "Panel2",  "Label1",
                              "Label2",       "Label3",      "Label6",    "Panel3",      "Image1",  "Image2",
-                             "PageControl1", "TabSheet1",   "Panel8",    "StringGrid2", "Memo1"}),
+                             "PageControl1", "TabSheet1",   "Panel8",    "ValueGrid", "Memo1"}),
             QStringList());
         QCOMPARE(TabTitles(*ui.PageControl1), QStringList({"t1"}));
         QCOMPARE(ui.Panel8->text(), QStringLiteral("_"));
         QCOMPARE(ui.Memo1->toPlainText(), QStringLiteral("0 "));
         QVERIFY(ui.Memo1->isReadOnly());
 
-        QCOMPARE(ui.StringGrood->RowCount(), 1200);
-        QCOMPARE(ui.StringGrood->ColCount(), 2);
-        QVERIFY(ui.StringGrood->RowSelect());
-        QVERIFY(ui.StringGrood->RedMarkWholeRow());
-        QCOMPARE(ui.StringGrood->EditableCol(), -1);
-        QCOMPARE(ui.StringGrid2->ColCount(), 3);
-        QCOMPARE(ui.StringGrid2->FixedCols(), 1);
-        QCOMPARE(ui.StringGrid2->EditableCol(), 2);
-        QCOMPARE(ui.StringGrid2->Col(), 1);
-        QCOMPARE(ui.StringGrid2->rowHeight(0), 20);
+        QCOMPARE(ui.EntryGrid->RowCount(), 1200);
+        QCOMPARE(ui.EntryGrid->ColCount(), 2);
+        QVERIFY(ui.EntryGrid->RowSelect());
+        QVERIFY(ui.EntryGrid->RedMarkWholeRow());
+        QCOMPARE(ui.EntryGrid->EditableCol(), -1);
+        QCOMPARE(ui.ValueGrid->ColCount(), 3);
+        QCOMPARE(ui.ValueGrid->FixedCols(), 1);
+        QCOMPARE(ui.ValueGrid->EditableCol(), 2);
+        QCOMPARE(ui.ValueGrid->Col(), 1);
+        QCOMPARE(ui.ValueGrid->rowHeight(0), 20);
     }
 
     void choiceDialog() {
         QDialog dialog;
-        Ui::TChoice ui;
+        Ui::ValueChoiceDialog ui;
         ui.setupUi(&dialog);
         QCOMPARE(Missing(dialog, {"Panel1", "Panel2", "ListBox1", "Label1", "OKButton", "CancelButton",
                                   "ValuesButton"}),
@@ -144,7 +144,7 @@ private slots:
 
     void codeAndNameDialog() {
         QDialog dialog;
-        Ui::TSmallEdit ui;
+        Ui::CodeNameDialog ui;
         ui.setupUi(&dialog);
         QCOMPARE(Missing(dialog, {"Label1", "Label2", "Edit1", "Edit2", "OKButton1", "CancelButton2"}),
                  QStringList());

@@ -21,7 +21,7 @@
 #include "gui/widgets/PageControl.h"
 #include "core/catalogue/Globals.h"
 #include "gui/widgets/StringGrid.h"
-#include "gui/main/mMainWin.h"
+#include "gui/main/MainWindow.h"
 #include "support/ScriptedBoxes.h"
 #include "support/SourceFolder.h"
 #include "support/TempFolder.h"
@@ -84,9 +84,9 @@ public:
     }
 
     void Start() {
-        window = std::make_unique<TMainWin>(globals, boxes);
+        window = std::make_unique<MainWindow>(globals, boxes);
         window->SetUserSettings(userSettings);
-        window->OnCreateMampir(folder.Dir());
+        window->StartInFolder(folder.Dir());
     }
 
     // Starts on a copy of the sample and forgets the boxes the start-up showed.
@@ -101,7 +101,7 @@ public:
         return window->findChild<T*>(QLatin1String(name));
     }
     QString Text(const char* labelName) const { return Find<QLabel>(labelName)->text(); }
-    StringGrid& Grid() const { return *Find<StringGrid>("StringGrid1"); }
+    StringGrid& Grid() const { return *Find<StringGrid>("CategoryGrid"); }
     QMenu& FileTypeMenu() const { return *Find<QMenu>("FileTypeMenu"); }
 
     // Acts as the user would, on an enabled control only. False when there is no such control or
@@ -171,7 +171,7 @@ public:
     WatchedBoxes boxes;
     // The user's own settings the window is given; none unless a test gives a file of its own.
     QSettings* userSettings = nullptr;
-    std::unique_ptr<TMainWin> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 // The frame of a test program on the windows: every test function gets a fresh harness, and

@@ -11,7 +11,7 @@
 #include <QToolButton>
 #include <QPushButton>
 
-#include "gui/category/mChildWin.h"
+#include "gui/category/CategoryWindow.h"
 
 #include "MainWindowHarness.h"
 
@@ -311,14 +311,14 @@ private slots:
         QCOMPARE(button->focusPolicy(), Qt::StrongFocus);
         button->setFocus();
         QTest::keyClick(button, Qt::Key_Return);
-        QTRY_VERIFY(h->window->findChild<TChildWin*>());
+        QTRY_VERIFY(h->window->findChild<CategoryWindow*>());
         QCOMPARE(Latin1(h->Grid().Cells(0, h->Grid().Row())), button->text());
 
         h->Find<QTabWidget>("PageControl1")->setCurrentIndex(1);
         h->Grid().SetRow(2);
         h->Grid().setFocus();
         QTest::keyClick(&h->Grid(), Qt::Key_Enter);
-        QTRY_COMPARE(h->window->findChildren<TChildWin*>().size(), 2);
+        QTRY_COMPARE(h->window->findChildren<CategoryWindow*>().size(), 2);
     }
 
     // Tab goes through the controls as they are laid out: the title's arrow, the game buttons left
@@ -335,7 +335,7 @@ private slots:
         // On the page of all categories the grid takes the buttons' turn.
         h->Find<QTabWidget>("PageControl1")->setCurrentIndex(1);
         QCOMPARE(TabWalk(*h->Find<QWidget>("BackupButton"), 4),
-                 QStringList({"Button1", "PageControl1", "StringGrid1", "Button2"}));
+                 QStringList({"Button1", "PageControl1", "CategoryGrid", "Button2"}));
     }
 
     void fileTypeSwitchAsksThenLoadsTheOtherType() {

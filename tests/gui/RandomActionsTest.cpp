@@ -32,10 +32,10 @@
 
 #include "MainWindowHarness.h"
 #include "RandomRun.h"
-#include "gui/category/mChildWin.h"
+#include "gui/category/CategoryWindow.h"
 #include "core/catalogue/Globals.h"
 #include "gui/widgets/StringGrid.h"
-#include "gui/main/mMainWin.h"
+#include "gui/main/MainWindow.h"
 #include "core/store/IniStore.h"
 #include "support/TempFolder.h"
 
@@ -68,13 +68,13 @@ T* In(const QWidget* parent, const char* name) {
 // would, then acts there through the window, as the window system delivers input.
 class RandomUser {
   public:
-    RandomUser(TMainWin& main, Dice& dice, ActionLog& log) : m_main(main), m_dice(dice), m_log(log) {}
+    RandomUser(MainWindow& main, Dice& dice, ActionLog& log) : m_main(main), m_dice(dice), m_log(log) {}
 
     // Runs action `number`, logged before it is made.
     void Act(int number) {
         m_number = number;
-        std::vector<TChildWin*> open;
-        for (const auto& line : m_main.ChildWindows())
+        std::vector<CategoryWindow*> open;
+        for (const auto& line : m_main.CategoryWindows())
             if (line.Window) open.push_back(line.Window);
         if (!open.empty() && m_dice.Chance(70))
             ActIn(*m_dice.Pick(open));
@@ -164,13 +164,13 @@ class RandomUser {
         ClickAt(button, button->rect().center());
     }
 
-    void ActIn(TChildWin& window) {
-        const QPointer<TChildWin> alive(&window);
+    void ActIn(CategoryWindow& window) {
+        const QPointer<CategoryWindow> alive(&window);
         BringForward(window);
         // The wait lets events through, among them the deletion of a window the last action closed.
         if (!alive) return Say("a closed window went away");
-        StringGrid& entries = *In<StringGrid>(&window, "StringGrood");
-        StringGrid& values = *In<StringGrid>(&window, "StringGrid2");
+        StringGrid& entries = *In<StringGrid>(&window, "EntryGrid");
+        StringGrid& values = *In<StringGrid>(&window, "ValueGrid");
         QWidget* focused = QApplication::focusWidget();
         QWidget* editor = values.IsEditorOpen() && focused && focused->parentWidget() == values.viewport()
                               ? focused
@@ -246,7 +246,7 @@ class RandomUser {
         BringForward(main);
         QWidget& face = *main.centralWidget();  // the category windows are the main window's children too
         auto& pages = *In<QTabWidget>(&face, "PageControl1");
-        auto& grid = *In<StringGrid>(&face, "StringGrid1");
+        auto& grid = *In<StringGrid>(&face, "CategoryGrid");
         auto& list = *In<QListWidget>(&face, "ListBox2");
         const bool onButtons = pages.currentIndex() == 0;
         const std::string where = "main window:";
@@ -317,7 +317,7 @@ class RandomUser {
         PressKeyIn(*menu, Qt::Key_Return);
     }
 
-    TMainWin& m_main;
+    MainWindow& m_main;
     Dice& m_dice;
     ActionLog& m_log;
     int m_number = 0;
@@ -325,7 +325,7 @@ class RandomUser {
 
 // What must hold whenever the user may act again: nothing left open or busy, and every view shows
 // what the document holds. Empty when all holds.
-std::string CheckIdle(TMainWin& main) {
+std::string CheckIdle(MainWindow& main) {
     std::string problems;
     if (QApplication::activeModalWidget()) problems += "a modal dialog is left open\n";
     if (QWidget* popup = QApplication::activePopupWidget()) {
@@ -343,7 +343,7 @@ std::string CheckIdle(TMainWin& main) {
     };
 
     QWidget& face = *main.centralWidget();
-    const StringGrid& grid = *In<StringGrid>(&face, "StringGrid1");
+    const StringGrid& grid = *In<StringGrid>(&face, "CategoryGrid");
     const QListWidget& list = *In<QListWidget>(&face, "ListBox2");
     const std::string category = grid.Cells(0, grid.Row());
     const std::vector<std::string> listed = codesOf(grid.Row(), category);
@@ -352,11 +352,11 @@ std::string CheckIdle(TMainWin& main) {
         sameList = list.item(i)->text() == Latin1(listed[size_t(i)]);
     if (!sameList) problems += "the main window's entry list of " + category + " is not the category's\n";
 
-    for (const auto& line : main.ChildWindows()) {
+    for (const auto& line : main.CategoryWindows()) {
         if (!line.Window) continue;
-        const TChildWin& window = *line.Window;
-        const StringGrid& entries = *In<StringGrid>(&window, "StringGrood");
-        const StringGrid& values = *In<StringGrid>(&window, "StringGrid2");
+        const CategoryWindow& window = *line.Window;
+        const StringGrid& entries = *In<StringGrid>(&window, "EntryGrid");
+        const StringGrid& values = *In<StringGrid>(&window, "ValueGrid");
         std::vector<std::string> codes = codesOf(window.Tag() - 1, window.CategoryName());
         if (codes.empty()) codes.emplace_back();
         if (entries.ColumnTexts(0) != codes)
@@ -419,8 +419,8 @@ class RandomActionsTest : public QObject {
             QGuiApplication::styleHints()->setMouseDoubleClickInterval(doubleClickInterval);
         });
 
-        TMainWin main(globals, boxes);
-        main.OnCreateMampir(folder.Dir());
+        MainWindow main(globals, boxes);
+        main.StartInFolder(folder.Dir());
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         WrittenFiles written(folder.Path());
         RandomUser user(main, dice, log);

@@ -16,8 +16,8 @@
 #include <iterator>
 #include <sstream>
 
-#include "gui/dialogs/mChoice.h"
-#include "gui/dialogs/mSmallEdit.h"
+#include "gui/dialogs/ValueChoiceDialog.h"
+#include "gui/dialogs/CodeNameDialog.h"
 #include "core/store/IniError.h"
 #include "core/store/IniStore.h"
 
@@ -237,14 +237,14 @@ DialogAnswers::~DialogAnswers() {
 // The dialog is shown right before its modal loop runs; the answer comes once the loop runs.
 bool DialogAnswers::eventFilter(QObject* object, QEvent* event) {
     if (event->type() != QEvent::Show) return false;
-    if (auto* choice = qobject_cast<TChoice*>(object))
+    if (auto* choice = qobject_cast<ValueChoiceDialog*>(object))
         QTimer::singleShot(0, choice, [this, choice] { AnswerChoice(*choice); });
-    else if (auto* codeAndName = qobject_cast<TSmallEdit*>(object))
+    else if (auto* codeAndName = qobject_cast<CodeNameDialog*>(object))
         QTimer::singleShot(0, codeAndName, [this, codeAndName] { AnswerCodeAndName(*codeAndName); });
     return false;
 }
 
-void DialogAnswers::AnswerChoice(TChoice& dialog) {
+void DialogAnswers::AnswerChoice(ValueChoiceDialog& dialog) {
     ReleaseButtons(dialog);
     auto* list = dialog.findChild<QListWidget*>(QStringLiteral("ListBox1"));
     auto* values = dialog.findChild<QPushButton*>(QStringLiteral("ValuesButton"));
@@ -319,7 +319,7 @@ void DialogAnswers::AnswerChoice(TChoice& dialog) {
     m_log.Detail(steps);
 }
 
-void DialogAnswers::AnswerCodeAndName(TSmallEdit& dialog) {
+void DialogAnswers::AnswerCodeAndName(CodeNameDialog& dialog) {
     ReleaseButtons(dialog);
     static int fresh = 0;
     auto* code = dialog.findChild<QLineEdit*>(QStringLiteral("Edit1"));

@@ -21,8 +21,8 @@
 class QWidget;
 
 namespace velmora {
-class TChoice;
-class TSmallEdit;
+class ValueChoiceDialog;
+class CodeNameDialog;
 }  // namespace velmora
 
 namespace velmora::testing {
@@ -120,8 +120,8 @@ class DialogAnswers : public QObject {
     bool eventFilter(QObject* object, QEvent* event) override;
 
   private:
-    void AnswerChoice(TChoice& dialog);
-    void AnswerCodeAndName(TSmallEdit& dialog);
+    void AnswerChoice(ValueChoiceDialog& dialog);
+    void AnswerCodeAndName(CodeNameDialog& dialog);
 
     Dice& m_dice;
     ActionLog& m_log;

@@ -17,7 +17,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "ChildWindowHarness.h"
+#include "CategoryWindowHarness.h"
 #include "gui/table/BalanceTableModel.h"
 #include "gui/table/BalanceTableView.h"
 #include "gui/table/ColumnChooser.h"
@@ -42,15 +42,15 @@ QString Cell(const QTableView& view, int row, int column) {
 
 }  // namespace
 
-class TableViewTest : public HarnessTest<ChildWindowHarness> {
+class TableViewTest : public HarnessTest<CategoryWindowHarness> {
     Q_OBJECT
 
-    using H = ChildWindowHarness;
+    using H = CategoryWindowHarness;
 
     void Finish() override { QCOMPARE(h->TakeShown(), QStringList()); }
 
     // The InfantryTypes window at its entry TORCH, switched to all entries by its Ctrl+T action.
-    BalanceTableView* OpenTable(TChildWin*& window) {
+    BalanceTableView* OpenTable(CategoryWindow*& window) {
         h->StartOnSample();
         int row = 0;
         while (row < h->Grid().RowCount() && h->Grid().Cells(0, row) != "InfantryTypes") ++row;
@@ -64,7 +64,7 @@ class TableViewTest : public HarnessTest<ChildWindowHarness> {
 
 private slots:
     void switchesBackAndForthKeepingTheEntry() {
-        TChildWin* w = nullptr;
+        CategoryWindow* w = nullptr;
         BalanceTableView* table = OpenTable(w);
         QVERIFY(table);
         QVERIFY(table->isVisible());
@@ -81,7 +81,7 @@ private slots:
 
     // A typed value that does not fit its key is written, marked with the reason, and noted.
     void marksAValueThatDoesNotFitItsKey() {
-        TChildWin* w = nullptr;
+        CategoryWindow* w = nullptr;
         BalanceTableView* table = OpenTable(w);
         QVERIFY(table);
         const QAbstractItemModel& model = *table->Values().model();
@@ -95,7 +95,7 @@ private slots:
     }
 
     void sortsTypesPastesAndUndoes() {
-        TChildWin* w = nullptr;
+        CategoryWindow* w = nullptr;
         BalanceTableView* table = OpenTable(w);
         QVERIFY(table);
         QTableView& values = table->Values();
@@ -122,7 +122,7 @@ private slots:
         QCOMPARE(h->window->Work().Doc().UndoText(), std::string("Undo Change of Cost"));
 
         // A 2 x 2 block from the clipboard, then one undo takes it back whole.
-        auto* filter = table->findChild<QLineEdit*>(QStringLiteral("StringGroodFilter"));  // the window's own box
+        auto* filter = table->findChild<QLineEdit*>(QStringLiteral("EntryGridFilter"));  // the window's own box
         QVERIFY(filter && filter->isVisible());
         table->SelectCode("TORCH");
         filter->setText(QStringLiteral("o"));  // rows whose code or name holds "o"
@@ -150,7 +150,7 @@ private slots:
     // Clicked top then shift-clicked two rows lower, the current cell is the lowest: a block still
     // goes from the top, and one value fills the selection.
     void pastesFromTheSelectionsTopLeft() {
-        TChildWin* w = nullptr;
+        CategoryWindow* w = nullptr;
         BalanceTableView* table = OpenTable(w);
         QVERIFY(table);
         QTableView& values = table->Values();
@@ -177,7 +177,7 @@ private slots:
     // A click on another page's tab while a cell is being typed into writes the value first, as the
     // value grid does.
     void aValueBeingTypedIsCommittedWhenAnotherPageIsShown() {
-        TChildWin* w = nullptr;
+        CategoryWindow* w = nullptr;
         BalanceTableView* table = OpenTable(w);
         QVERIFY(table);
         QTableView& values = table->Values();
@@ -197,7 +197,7 @@ private slots:
 
     // Columns chosen anew keep the rows sorted by the key they were sorted by, wherever it went.
     void theSortFollowsItsKeyWhenTheColumnsChange() {
-        TChildWin* w = nullptr;
+        CategoryWindow* w = nullptr;
         BalanceTableView* table = OpenTable(w);
         QVERIFY(table);
         QTableView& values = table->Values();
@@ -225,7 +225,7 @@ private slots:
     // The document read again after another program changed it: the window shows its table as it
     // was, on its page, sorted as it was, at the same entry.
     void aReloadKeepsTheTableAsItWas() {
-        TChildWin* w = nullptr;
+        CategoryWindow* w = nullptr;
         BalanceTableView* table = OpenTable(w);
         QVERIFY(table);
         const std::string doc = h->folder.File("doc.ini");
@@ -245,7 +245,7 @@ private slots:
         h->folder.Write("doc.ini", text);
         QTRY_COMPARE(h->window->Work().Doc().Store().ReadString("GRUNT", "Cost", ""), std::string("4321"));
 
-        TChildWin* again = h->WindowOf("InfantryTypes");
+        CategoryWindow* again = h->WindowOf("InfantryTypes");
         QVERIFY(again && again->Switch() && again->Switch()->ShowsAllEntries());
         table = again->Switch()->Table();
         QCOMPARE(table->findChild<QTabBar*>(QStringLiteral("TablePages"))->currentIndex(), 2);
@@ -257,7 +257,7 @@ private slots:
     }
 
     void exportsThroughTheFileDialog() {
-        TChildWin* w = nullptr;
+        CategoryWindow* w = nullptr;
         BalanceTableView* table = OpenTable(w);
         QVERIFY(table);
         const std::string file = h->folder.File("infantry.csv");
@@ -294,7 +294,7 @@ private slots:
         QSettings settings(QString::fromStdString(h->folder.File("user-settings.ini")), QSettings::IniFormat);
         h->userSettings = &settings;
         const auto dropWindow = qScopeGuard([this] { h->window.reset(); });  // before the settings go
-        TChildWin* w = nullptr;
+        CategoryWindow* w = nullptr;
         BalanceTableView* table = OpenTable(w);
         QVERIFY(table);
         // In the chooser: Primary › Damage, found under Primary, added at the end and moved up one.

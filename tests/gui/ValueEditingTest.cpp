@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "ChildWindowHarness.h"
-#include "gui/dialogs/mChoice.h"
+#include "CategoryWindowHarness.h"
+#include "gui/dialogs/ValueChoiceDialog.h"
 #include "core/store/IniStore.h"
 #include "support/BitmapFiles.h"
 
@@ -18,7 +18,7 @@ using namespace velmora::testing;
 
 namespace {
 
-using H = ChildWindowHarness;
+using H = CategoryWindowHarness;
 
 // Categories by grid row: 0 Units, whose list the document keeps; 1 Empty, without entries.
 const std::string Definition =
@@ -71,24 +71,24 @@ const QColor OwnPicture(255, 0, 0);
 const QColor OwnIcon(0, 160, 0);
 const QColor Shared(255, 255, 0);
 
-QListWidget& List(TChoice& dialog) {
+QListWidget& List(ValueChoiceDialog& dialog) {
     return *dialog.findChild<QListWidget*>(QStringLiteral("ListBox1"));
 }
 
-QStringList Items(TChoice& dialog) {
+QStringList Items(ValueChoiceDialog& dialog) {
     QStringList items;
     for (int i = 0; i < List(dialog).count(); ++i) items << List(dialog).item(i)->text();
     return items;
 }
 
-void ClickItem(TChoice& dialog, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+void ClickItem(ValueChoiceDialog& dialog, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QListWidget& list = List(dialog);
     const QList<QListWidgetItem*> found = list.findItems(text, Qt::MatchExactly);
     QVERIFY2(found.size() == 1, qPrintable(text));
     QTest::mouseClick(list.viewport(), Qt::LeftButton, modifiers, list.visualItemRect(found[0]).center());
 }
 
-void ClickButton(TChoice& dialog, const char* name) {
+void ClickButton(ValueChoiceDialog& dialog, const char* name) {
     auto* button = dialog.findChild<QPushButton*>(QLatin1String(name));
     QVERIFY(button && button->isEnabled());
     QTest::mouseClick(button, Qt::LeftButton);
@@ -99,7 +99,7 @@ void ClickButton(TChoice& dialog, const char* name) {
 // that `act` leaves open is cancelled so that a failing test ends instead of waiting.
 class ChoiceProbe : public QObject {
   public:
-    explicit ChoiceProbe(std::function<void(TChoice&)> act = {}) : m_act(std::move(act)) {
+    explicit ChoiceProbe(std::function<void(ValueChoiceDialog&)> act = {}) : m_act(std::move(act)) {
         qApp->installEventFilter(this);
     }
     ~ChoiceProbe() override { qApp->removeEventFilter(this); }
@@ -115,7 +115,7 @@ class ChoiceProbe : public QObject {
   protected:
     bool eventFilter(QObject* object, QEvent* event) override {
         if (event->type() == QEvent::Show && !m_seen)
-            if (auto* dialog = qobject_cast<TChoice*>(object)) {
+            if (auto* dialog = qobject_cast<ValueChoiceDialog*>(object)) {
                 m_seen = true;
                 QTimer::singleShot(0, dialog, [this, dialog] { Answer(*dialog); });
             }
@@ -123,7 +123,7 @@ class ChoiceProbe : public QObject {
     }
 
   private:
-    void Answer(TChoice& dialog) {
+    void Answer(ValueChoiceDialog& dialog) {
         shown = true;
         wasModal = QApplication::activeModalWidget() == &dialog;
         caption = dialog.windowTitle();
@@ -137,7 +137,7 @@ class ChoiceProbe : public QObject {
         }
     }
 
-    std::function<void(TChoice&)> m_act;
+    std::function<void(ValueChoiceDialog&)> m_act;
     bool m_seen = false;
 };
 
@@ -161,8 +161,8 @@ class EventCounter : public QObject {
 };
 
 // Picks the items with these texts, the first by a click and the others by Ctrl+click, then OK.
-std::function<void(TChoice&)> Pick(const QStringList& texts) {
-    return [texts](TChoice& dialog) {
+std::function<void(ValueChoiceDialog&)> Pick(const QStringList& texts) {
+    return [texts](ValueChoiceDialog& dialog) {
         for (qsizetype i = 0; i < texts.size(); ++i)
             ClickItem(dialog, texts[i], i == 0 ? Qt::NoModifier : Qt::ControlModifier);
         ClickButton(dialog, "OKButton");
@@ -171,10 +171,10 @@ std::function<void(TChoice&)> Pick(const QStringList& texts) {
 
 }  // namespace
 
-class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
+class ValueEditingTest : public HarnessTest<CategoryWindowHarness> {
     Q_OBJECT
 
-    TChildWin* w = nullptr;
+    CategoryWindow* w = nullptr;
 
     void Finish() override {
         QVERIFY(!QApplication::activeModalWidget());
@@ -488,11 +488,11 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         H::ClickCell(Values(), 2, OWNER);
         int dialogs = 0;
         const EventCounter counter(QEvent::Show, [&dialogs](QObject* object) {
-            auto* dialog = qobject_cast<TChoice*>(object);
+            auto* dialog = qobject_cast<ValueChoiceDialog*>(object);
             if (!dialog || ++dialogs == 1) return;
             QTimer::singleShot(0, dialog, &QDialog::reject);  // a second one is left at once
         });
-        ChoiceProbe probe([this](TChoice& dialog) {
+        ChoiceProbe probe([this](ValueChoiceDialog& dialog) {
             Values().findChild<QAction*>(QStringLiteral("ChooseValue"))->trigger();
             Pick({"South"})(dialog);
         });
@@ -519,7 +519,7 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         Type(ARMOR, "t");
         const QPointer<QWidget> editor = QApplication::focusWidget();
         QVERIFY(editor && editor != &Values());
-        ChoiceProbe probe([&](TChoice& dialog) {
+        ChoiceProbe probe([&](ValueChoiceDialog& dialog) {
             // As on a desktop, the dialog takes the focus and the editor goes.
             dialog.activateWindow();
             QTRY_VERIFY(!editor);
@@ -539,11 +539,11 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
     void okWithoutAPickOrCancelChangesNothing() {
         OpenWindow();
         const std::string before = DocText();
-        ChoiceProbe nothingPicked([](TChoice& dialog) { ClickButton(dialog, "OKButton"); });
+        ChoiceProbe nothingPicked([](ValueChoiceDialog& dialog) { ClickButton(dialog, "OKButton"); });
         DoubleClickKey(ARMOR);
         QVERIFY(nothingPicked.shown && !nothingPicked.leftOpen);
 
-        ChoiceProbe cancelled([](TChoice& dialog) {
+        ChoiceProbe cancelled([](ValueChoiceDialog& dialog) {
             ClickItem(dialog, "plate");
             ClickButton(dialog, "CancelButton");
         });
@@ -590,7 +590,7 @@ class ValueEditingTest : public HarnessTest<ChildWindowHarness> {
         QWidget* editor = QApplication::focusWidget();
         QVERIFY(editor && editor != &Values());
         bool otherMenu = false;
-        ChoiceProbe probe([&](TChoice&) { otherMenu = QApplication::activePopupWidget() != nullptr; });
+        ChoiceProbe probe([&](ValueChoiceDialog&) { otherMenu = QApplication::activePopupWidget() != nullptr; });
         QTest::mouseClick(w->windowHandle(), Qt::RightButton, {}, editor->mapTo(w, editor->rect().center()));
         QTRY_VERIFY(probe.shown);
         QVERIFY(!otherMenu);

@@ -6,7 +6,7 @@
 #include <string>
 
 namespace Ui {
-class TSmallEdit;
+class CodeNameDialog;
 }
 
 namespace velmora {
@@ -15,13 +15,13 @@ namespace velmora {
 // change of code. The caller sets the caption and both texts (and may disable the name), runs
 // exec() and on OK reads both texts. The fields stop at a code's and a name's length; Enter is OK
 // and Escape is Cancel. The fields take the width the dialog is given.
-class TSmallEdit : public QDialog {
+class CodeNameDialog : public QDialog {
     Q_OBJECT
 
   public:
     // Stays on top of the other windows and opens centred on `owner`'s window.
-    explicit TSmallEdit(QWidget* owner = nullptr);
-    ~TSmallEdit() override;
+    explicit CodeNameDialog(QWidget* owner = nullptr);
+    ~CodeNameDialog() override;
 
     void SetCaption(const std::string& caption);
     // Edit1: the code; Edit2: the name.
@@ -34,7 +34,7 @@ class TSmallEdit : public QDialog {
   private:
     void OKButtonClick();
 
-    std::unique_ptr<Ui::TSmallEdit> m_ui;
+    std::unique_ptr<Ui::CodeNameDialog> m_ui;
 };
 
 }  // namespace velmora

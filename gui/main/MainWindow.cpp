@@ -2,7 +2,7 @@
 // The main window itself: start-up, the file-type menu, the category buttons and grid, the entry
 // list and the background.
 
-#include "gui/main/mMainWin.h"
+#include "gui/main/MainWindow.h"
 #include "gui/main/RecoveryKeeper.h"
 
 #include <QAction>
@@ -18,7 +18,7 @@
 #include <QToolButton>
 #include <algorithm>
 
-#include "gui/category/mChildWin.h"
+#include "gui/category/CategoryWindow.h"
 #include "core/catalogue/Boxes.h"
 #include "gui/changes/ChangesWindow.h"
 #include "gui/widgets/CutTextTips.h"
@@ -34,13 +34,13 @@
 #include "gui/widgets/TabOrder.h"
 #include "gui/find/FindWindow.h"
 #include "core/values/LiveValueCheck.h"
-#include "ui_mMainWin.h"
+#include "ui_MainWindow.h"
 
 namespace velmora {
 
-TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
+MainWindow::MainWindow(Globals& globals, Boxes& boxes, QWidget* parent)
     : QMainWindow(parent),
-      ui(std::make_unique<Ui::TMainWin>()),
+      ui(std::make_unique<Ui::MainWindow>()),
       m_globals(globals),
       m_boxes(boxes),
       m_workspace(globals, boxes, this),
@@ -90,7 +90,7 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
         command->setShortcutContext(Qt::ApplicationShortcut);
     setAcceptDrops(true);  // a document dropped on the window is opened
 
-    m_changesWindow = new TChangesWin(*this, m_globals, m_boxes);
+    m_changesWindow = new ChangesWindow(*this, m_globals, m_boxes);
     m_changesWindow->AddMenuCommands(*ui->File1, ui->NewDefinition1);
     ConnectControls();
     SetUpFinding();
@@ -100,46 +100,46 @@ TMainWin::TMainWin(Globals& globals, Boxes& boxes, QWidget* parent)
     TabInOrder({ui->Button3, ui->Load1, ui->Apply1, ui->BackupButton, ui->Button1, ui->PageControl1,
                 ui->SpeedButton1, ui->SpeedButton2, ui->SpeedButton3, ui->SpeedButton4, ui->SpeedButton5,
                 ui->SpeedButton6, ui->SpeedButton7, ui->SpeedButton8, ui->SpeedButton9, ui->SpeedButton10,
-                ui->StringGrid1, ui->Button2, m_entryFilter, ui->ListBox2});
+                ui->CategoryGrid, ui->Button2, m_entryFilter, ui->ListBox2});
     SetUpRecovery();
     SetUpDiskWatch();
 }
 
-TMainWin::~TMainWin() {
+MainWindow::~MainWindow() {
     // The focus moves while the widgets go; this window no longer follows it then.
     disconnect(qApp, &QApplication::focusChanged, this, nullptr);
     RememberWindowPlaces();
     // The category windows read the stores this window owns, which go before the windows' Qt
     // parent would free them: they go first, without running any of their handlers.
-    m_childWindows.clear();
-    qDeleteAll(findChildren<TChildWin*>(QString(), Qt::FindDirectChildrenOnly));
+    m_categoryWindows.clear();
+    qDeleteAll(findChildren<CategoryWindow*>(QString(), Qt::FindDirectChildrenOnly));
     // So do the results windows, which read the workspace whenever they come to the front.
     qDeleteAll(findChildren<ResultsWindow*>(QString(), Qt::FindDirectChildrenOnly));
 }
 
-void TMainWin::ConnectControls() {
+void MainWindow::ConnectControls() {
     connect(ui->Panel6, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { FileTypeMenu->popup(ui->Panel6->mapToGlobal(at)); });
-    connect(ui->Button3, &QPushButton::clicked, this, &TMainWin::Guarded<&TMainWin::Bclick>);
+    connect(ui->Button3, &QPushButton::clicked, this, &MainWindow::Guarded<&MainWindow::Bclick>);
 
-    connect(ui->New1, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::New1Click>);
-    connect(ui->Open1, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::Open1Click>);
-    connect(ui->Save1, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::Save1ClickMenu>);
-    connect(ui->SaveAs1, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::SaveAs1ClickMenu>);
+    connect(ui->New1, &QAction::triggered, this, &MainWindow::Guarded<&MainWindow::New1Click>);
+    connect(ui->Open1, &QAction::triggered, this, &MainWindow::Guarded<&MainWindow::Open1Click>);
+    connect(ui->Save1, &QAction::triggered, this, &MainWindow::Guarded<&MainWindow::Save1ClickMenu>);
+    connect(ui->SaveAs1, &QAction::triggered, this, &MainWindow::Guarded<&MainWindow::SaveAs1ClickMenu>);
     connect(ui->NewDefinition1, &QAction::triggered, this,
-            &TMainWin::Guarded<&TMainWin::NewDefinition1Click>);
-    connect(ui->Exit1, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::Exit1Click>);
-    connect(ui->ProgramFolder1, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::ProgramFolder1Click>);
+            &MainWindow::Guarded<&MainWindow::NewDefinition1Click>);
+    connect(ui->Exit1, &QAction::triggered, this, &MainWindow::Guarded<&MainWindow::Exit1Click>);
+    connect(ui->ProgramFolder1, &QAction::triggered, this, &MainWindow::Guarded<&MainWindow::ProgramFolder1Click>);
     ui->ProgramFolder1->setEnabled(false);  // until the program gives the choice of a folder
-    connect(ui->File1, &QMenu::aboutToShow, this, &TMainWin::Guarded<&TMainWin::ShowRecentFiles>);
+    connect(ui->File1, &QMenu::aboutToShow, this, &MainWindow::Guarded<&MainWindow::ShowRecentFiles>);
     connect(ui->KeyboardShortcuts1, &QAction::triggered, this,
-            &TMainWin::Guarded<&TMainWin::KeyboardShortcuts1Click>);
-    connect(ui->About1, &QAction::triggered, this, &TMainWin::Guarded<&TMainWin::About1Click>);
+            &MainWindow::Guarded<&MainWindow::KeyboardShortcuts1Click>);
+    connect(ui->About1, &QAction::triggered, this, &MainWindow::Guarded<&MainWindow::About1Click>);
 
-    connect(ui->Load1, &QPushButton::clicked, this, &TMainWin::Guarded<&TMainWin::LoadGameClick>);
-    connect(ui->Apply1, &QPushButton::clicked, this, &TMainWin::Guarded<&TMainWin::ApplyGameClick>);
-    connect(ui->BackupButton, &QPushButton::clicked, this, &TMainWin::Guarded<&TMainWin::BackupFileClick>);
-    connect(ui->Button1, &QPushButton::clicked, this, &TMainWin::Guarded<&TMainWin::RunGameButtonKlik>);
+    connect(ui->Load1, &QPushButton::clicked, this, &MainWindow::Guarded<&MainWindow::LoadGameClick>);
+    connect(ui->Apply1, &QPushButton::clicked, this, &MainWindow::Guarded<&MainWindow::ApplyGameClick>);
+    connect(ui->BackupButton, &QPushButton::clicked, this, &MainWindow::Guarded<&MainWindow::BackupFileClick>);
+    connect(ui->Button1, &QPushButton::clicked, this, &MainWindow::Guarded<&MainWindow::RunGameClick>);
 
     for (int k = 0; k < Workspace::MainButtonCount; ++k) {
         connect(MainButtons[static_cast<size_t>(k)], &QToolButton::clicked, this,
@@ -148,19 +148,19 @@ void TMainWin::ConnectControls() {
         MainButtons[static_cast<size_t>(k)]->setFocusPolicy(Qt::StrongFocus);
         MainButtons[static_cast<size_t>(k)]->installEventFilter(this);  // double-clicks and Enter
     }
-    connect(ui->StringGrid1, &StringGrid::selectionChangedByUserOrCode, this,
-            &TMainWin::Guarded<&TMainWin::LihatSatuLine>);
-    connect(ui->StringGrid1, &StringGrid::gridDoubleClicked, this,
-            &TMainWin::Guarded<&TMainWin::DoubleClick1>);
-    connect(ui->StringGrid1, &StringGrid::keyPressed, this, [this](int key) {
+    connect(ui->CategoryGrid, &StringGrid::selectionChangedByUserOrCode, this,
+            &MainWindow::Guarded<&MainWindow::CategoryGridClicked>);
+    connect(ui->CategoryGrid, &StringGrid::gridDoubleClicked, this,
+            &MainWindow::Guarded<&MainWindow::DoubleClick1>);
+    connect(ui->CategoryGrid, &StringGrid::keyPressed, this, [this](int key) {
         if (key == Qt::Key_Return || key == Qt::Key_Enter) RunEventHandler(m_boxes, [this] { DoubleClick1(); });
     });
     ui->Button3->setShortcut(QKeySequence(QStringLiteral(">")));
-    connect(ui->Button2, &QPushButton::clicked, this, &TMainWin::Guarded<&TMainWin::DoubleClick2>);
+    connect(ui->Button2, &QPushButton::clicked, this, &MainWindow::Guarded<&MainWindow::DoubleClick2>);
     ui->ListBox2->viewport()->installEventFilter(this);  // double-clicks
 }
 
-bool TMainWin::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     // The title lying over the panels while a load runs spans the window whatever its width.
     if (event->type() == QEvent::Resize && watched == centralWidget() && ui->MainLayout->indexOf(ui->Panel6) < 0)
         ui->Panel6->resize(centralWidget()->width(), ui->Panel6->height());
@@ -195,7 +195,7 @@ bool TMainWin::eventFilter(QObject* watched, QEvent* event) {
 // ---------------------------------------------------------------------------------------------
 // Start-up
 
-void TMainWin::OnCreateMampir(const std::string& workingDir) {
+void MainWindow::StartInFolder(const std::string& workingDir) {
     ShowTitle("wait a moment... please");
     SetTitleHeight(4 * m_designedTitleHeight);
     show();
@@ -205,7 +205,7 @@ void TMainWin::OnCreateMampir(const std::string& workingDir) {
     LoadProgramFolder(workingDir);
 }
 
-void TMainWin::LoadProgramFolder(const std::string& workingDir) {
+void MainWindow::LoadProgramFolder(const std::string& workingDir) {
     const bool loaded = RunEventHandler(m_boxes, [this, &workingDir] {
         m_workspace.StartUpSettings(workingDir);
         BuildFileTypeMenu();
@@ -218,12 +218,12 @@ void TMainWin::LoadProgramFolder(const std::string& workingDir) {
     ShowStatus(Workspace::BannerText);
 }
 
-void TMainWin::SetProgramFolderChoice(ProgramFolderChoice* choice) {
+void MainWindow::SetProgramFolderChoice(ProgramFolderChoice* choice) {
     m_folderChoice = choice;
     ui->ProgramFolder1->setEnabled(choice != nullptr);
 }
 
-void TMainWin::BuildFileTypeMenu() {
+void MainWindow::BuildFileTypeMenu() {
     FileTypeMenu->clear();
     FileTypeMenu->addAction(QStringLiteral("Files to Edit:"))->setEnabled(false);  // a heading, not a choice
     FileTypeMenu->addSeparator();
@@ -231,17 +231,17 @@ void TMainWin::BuildFileTypeMenu() {
         CreatePopUpMenuItemList(m_workspace.FilesToEdit.Name(i));
 }
 
-void TMainWin::CreatePopUpMenuItemList(const std::string& Caption) {
+void MainWindow::CreatePopUpMenuItemList(const std::string& Caption) {
     QAction* item = FileTypeMenu->addAction(ToCaption(Caption));
     item->setData(QByteArray(Caption.data(), static_cast<qsizetype>(Caption.size())));
     item->setCheckable(true);
     connect(item, &QAction::triggered, this, [this, item] {
-        RunEventHandler(m_boxes, [this, item] { GantiFileToEdit(item); });
+        RunEventHandler(m_boxes, [this, item] { SwitchFileType(item); });
         MarkCurrentFileType();  // a switch the user called off leaves the mark where it was
     });
 }
 
-void TMainWin::MarkCurrentFileType() {
+void MainWindow::MarkCurrentFileType() {
     const std::string& current = m_workspace.FileToEdit;
     const QByteArray bytes(current.data(), static_cast<qsizetype>(current.size()));
     for (QAction* item : FileTypeMenu->actions())
@@ -249,23 +249,23 @@ void TMainWin::MarkCurrentFileType() {
 }
 
 // The menu opens under its button, wherever the pointer is: the button may be pressed with ">".
-void TMainWin::Bclick() {
+void MainWindow::Bclick() {
     FileTypeMenu->popup(ui->Button3->mapToGlobal(QPoint(0, ui->Button3->height())));
 }
 
 // ---------------------------------------------------------------------------------------------
 // What the workspace asks of the window
 
-void TMainWin::ShowTitle(const std::string& text) {
+void MainWindow::ShowTitle(const std::string& text) {
     ui->Panel6->setText(ToQString(text));
 }
 
-void TMainWin::ShowStatus(const std::string& text) {
+void MainWindow::ShowStatus(const std::string& text) {
     ui->Panel5->setText(ToQString(text));
 }
 
-void TMainWin::CategoryRowsBuilt() {
-    StringGrid& grid = *ui->StringGrid1;
+void MainWindow::CategoryRowsBuilt() {
+    StringGrid& grid = *ui->CategoryGrid;
     const std::vector<std::string>& rows = m_workspace.CategoryRows;
     {
         // Filling is not a selection: the grid's handlers must not run on a half-built grid.
@@ -278,13 +278,13 @@ void TMainWin::CategoryRowsBuilt() {
     MarkCurrentFileType();
 }
 
-void TMainWin::LoadPictures() {
+void MainWindow::LoadPictures() {
     m_bitmap1 = LoadBitmapFile(m_globals, m_boxes, m_globals.Bitmap1File);
     m_bitmap2 = LoadBitmapFile(m_globals, m_boxes, m_globals.Bitmap2File);
     TileBackground();
 }
 
-void TMainWin::ArrangeLayar() {
+void MainWindow::ArrangeAfterLoad() {
     m_changesWindow->DocumentReplaced();
     // The find index is made now, away from the windows, rather than when Find is first opened.
     TheFindWindow().DocumentReplaced();
@@ -294,25 +294,25 @@ void TMainWin::ArrangeLayar() {
     SetBannerCaption();
     {
         // The first row is shown below, once, when the window can show it.
-        const QSignalBlocker blocker(ui->StringGrid1);
-        ui->StringGrid1->SetRow(0);
-        ui->StringGrid1->SetTopRow(0);
+        const QSignalBlocker blocker(ui->CategoryGrid);
+        ui->CategoryGrid->SetRow(0);
+        ui->CategoryGrid->SetTopRow(0);
     }
     if (isVisible() && isEnabled()) {
         activateWindow();
-        LihatSatuLineStringGrid1();
+        ShowCurrentCategory();
     }
 }
 
-void TMainWin::BeginBusy() {
+void MainWindow::BeginBusy() {
     HourglassPointer::Begin();
 }
 
-void TMainWin::EndBusy() {
+void MainWindow::EndBusy() {
     HourglassPointer::End();
 }
 
-void TMainWin::SetBannerCaption() {
+void MainWindow::SetBannerCaption() {
     // "[*]" is where the caption shows that the document has changes to save.
     const Document& document = m_workspace.Doc();
     setWindowTitle(ToQString(document.FileName()) + QStringLiteral("[*]"));
@@ -324,7 +324,7 @@ void TMainWin::SetBannerCaption() {
 // ---------------------------------------------------------------------------------------------
 // Category buttons, grid and entry list
 
-void TMainWin::ArrangeButton() {
+void MainWindow::ArrangeButton() {
     for (int k = 0; k < Workspace::MainButtonCount; ++k) {
         m_buttonCaptions[static_cast<size_t>(k)].clear();
         MainButtons[static_cast<size_t>(k)]->setText(QString());
@@ -342,20 +342,20 @@ void TMainWin::ArrangeButton() {
 
 // The buttons form one group in which at most one is down and all may be up: a click toggles the
 // button, and a button that goes down releases the others.
-void TMainWin::MainButtonClicked(int index) {
+void MainWindow::MainButtonClicked(int index) {
     if (MainButtons[static_cast<size_t>(index)]->isChecked()) PressButton(index);
     AllButtonClick(index);
 }
 
-void TMainWin::PressButton(int index) {
+void MainWindow::PressButton(int index) {
     for (int k = 0; k < Workspace::MainButtonCount; ++k)
         MainButtons[static_cast<size_t>(k)]->setChecked(k == index);
 }
 
-void TMainWin::AllButtonClick(int index) {
+void MainWindow::AllButtonClick(int index) {
     const std::string& caption = m_buttonCaptions[static_cast<size_t>(index)];
     if (caption.empty()) return;
-    StringGrid& grid = *ui->StringGrid1;
+    StringGrid& grid = *ui->CategoryGrid;
     for (int row = 0; row < grid.RowCount(); ++row) {
         if (!EqualsNoCase(grid.Cells(0, row), caption)) continue;
         {
@@ -363,21 +363,21 @@ void TMainWin::AllButtonClick(int index) {
             const QSignalBlocker blocker(grid);
             grid.SetRow(row);
         }
-        LihatSatuLineStringGrid1();
+        ShowCurrentCategory();
         return;
     }
 }
 
-void TMainWin::AllButtonDoubleClick(int index) {
+void MainWindow::AllButtonDoubleClick(int index) {
     if (!m_buttonCaptions[static_cast<size_t>(index)].empty()) DoubleClick2();
 }
 
-void TMainWin::LihatSatuLine() {
-    LihatSatuLineStringGrid1();
+void MainWindow::CategoryGridClicked() {
+    ShowCurrentCategory();
 }
 
-void TMainWin::LihatSatuLineStringGrid1() {
-    const StringGrid& grid = *ui->StringGrid1;
+void MainWindow::ShowCurrentCategory() {
+    const StringGrid& grid = *ui->CategoryGrid;
     const int row = grid.Row();
     const std::string category = grid.Cells(0, row);
     ui->Button2->setText(ToCaption("Edit: " + category));
@@ -397,26 +397,26 @@ void TMainWin::LihatSatuLineStringGrid1() {
     list.setCurrentRow(-1);
 }
 
-void TMainWin::DoubleClick1() {
+void MainWindow::DoubleClick1() {
     OpenDbl2Click(-1);
 }
 
-void TMainWin::DoubleClick2() {
+void MainWindow::DoubleClick2() {
     const QList<QListWidgetItem*> selected = ui->ListBox2->selectedItems();
     OpenDbl2Click(selected.isEmpty() ? -1 : ui->ListBox2->row(selected.first()));
 }
 
-void TMainWin::OpenDbl2Click(int EntryIndex) {
+void MainWindow::OpenDbl2Click(int EntryIndex) {
     const HourglassPointer hourglass;
     const BannerOnExit banner(this);
 
-    const int row = ui->StringGrid1->Row();
-    const std::string category = ui->StringGrid1->Cells(0, row);
+    const int row = ui->CategoryGrid->Row();
+    const std::string category = ui->CategoryGrid->Cells(0, row);
     if (NamesEqual(category, Workspace::UnknownCategory, m_globals.CaseSensitive)) {
         // "Unknown!" has no window: opening it collects the unclaimed sections, once per document.
         if (!m_globals.UnknownSelected && m_workspace.Doc().HasStores()) {
             m_workspace.SelectUnknown();
-            LihatSatuLineStringGrid1();
+            ShowCurrentCategory();
         } else {
             m_boxes.Notice(Workspace::UnknownHasNoWindowNotice());
         }
@@ -428,7 +428,7 @@ void TMainWin::OpenDbl2Click(int EntryIndex) {
 // ---------------------------------------------------------------------------------------------
 // Background and title
 
-void TMainWin::TileBackground() {
+void MainWindow::TileBackground() {
     QPalette background = centralWidget()->palette();
     if (m_bitmap1 && !m_bitmap1->isNull())
         background.setBrush(QPalette::Window, QBrush(*m_bitmap1));
@@ -440,7 +440,7 @@ void TMainWin::TileBackground() {
 
 // A taller title (while a load runs) lies over the panels below it, as a notice would, rather than
 // making the window taller: it leaves the layout until it has its designed height again.
-void TMainWin::SetTitleHeight(int height) {
+void MainWindow::SetTitleHeight(int height) {
     QBoxLayout& layout = *ui->MainLayout;
     const bool inLayout = layout.indexOf(ui->Panel6) >= 0;
     ui->Panel6->setFixedHeight(height);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/dialogs/mChoice.h"
+#include "gui/dialogs/ValueChoiceDialog.h"
 
 #include <QContextMenuEvent>
 #include <QCursor>
@@ -18,12 +18,12 @@
 #include "gui/widgets/QtText.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/IniStore.h"
-#include "ui_mChoice.h"
+#include "ui_ValueChoiceDialog.h"
 
 namespace velmora {
 
-TChoice::TChoice(QWidget* parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::TChoice>()), PopupMenu1(new ColumnMenu(this)) {
+ValueChoiceDialog::ValueChoiceDialog(QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::ValueChoiceDialog>()), PopupMenu1(new ColumnMenu(this)) {
     m_ui->setupUi(this);
     // The layout keeps the dialog at its designed size or more, as much more as the captions need.
     FitCaptions({m_ui->OKButton, m_ui->CancelButton});
@@ -38,18 +38,18 @@ TChoice::TChoice(QWidget* parent)
     // Moves without a pressed button update the tooltip.
     m_ui->ListBox1->viewport()->setMouseTracking(true);
     m_ui->ListBox1->viewport()->installEventFilter(this);
-    connect(m_ui->ValuesButton, &QPushButton::clicked, this, &TChoice::ValuesButtonClick);
+    connect(m_ui->ValuesButton, &QPushButton::clicked, this, &ValueChoiceDialog::ValuesButtonClick);
     FilterBox::Above(*m_ui->ListBox1);
     // The list comes first in keyboard order and has the focus when the dialog opens; the form's
     // widgets are created in another order, which would hand the first focus to OKButton.
     m_ui->ListBox1->setFocus();
 }
 
-TChoice::~TChoice() = default;
+ValueChoiceDialog::~ValueChoiceDialog() = default;
 
-void TChoice::mChoiceOpen(std::string ValueSources, std::string CurrentValue, std::string Key, std::string Code,
-                          std::vector<std::string> EntryCodes, const Workspace& workspace, Boxes& boxes,
-                          std::vector<std::string> KindValues) {
+void ValueChoiceDialog::PrepareFor(std::string ValueSources, std::string CurrentValue, std::string Key, std::string Code,
+                                   std::vector<std::string> EntryCodes, const Workspace& workspace, Boxes& boxes,
+                                   std::vector<std::string> KindValues) {
     m_valueSources = std::move(ValueSources);
     m_currentValue = std::move(CurrentValue);
     m_key = std::move(Key);
@@ -67,7 +67,7 @@ void TChoice::mChoiceOpen(std::string ValueSources, std::string CurrentValue, st
     GetPreparedValuesOK();
 }
 
-void TChoice::GetPreparedValuesOK() {
+void ValueChoiceDialog::GetPreparedValuesOK() {
     const bool showBasic = m_showBasicNext;
     m_showBasicNext = !showBasic;
     const std::string& key = m_key;
@@ -99,7 +99,7 @@ void TChoice::GetPreparedValuesOK() {
     PositionOnCurrentValue();
 }
 
-void TChoice::ValuesButtonClick() {
+void ValueChoiceDialog::ValuesButtonClick() {
     // The end of a Qt event: an error is shown here, never let out into the event loop.
     try {
         GetPreparedValuesOK();
@@ -108,7 +108,7 @@ void TChoice::ValuesButtonClick() {
     }
 }
 
-void TChoice::ShowItems(std::vector<std::string> items) {
+void ValueChoiceDialog::ShowItems(std::vector<std::string> items) {
     // The list box itself does not sort: Qt's order is not the one the list needs (letter case
     // ignored byte by byte, duplicates in the order given).
     SortNoCase(items);
@@ -120,7 +120,7 @@ void TChoice::ShowItems(std::vector<std::string> items) {
     m_items = std::move(items);
 }
 
-void TChoice::PositionOnCurrentValue() {
+void ValueChoiceDialog::PositionOnCurrentValue() {
     const int row = PositionOfCurrentValue(m_items, m_currentValue);
     if (row < 0) return;
     QListWidgetItem* item = m_ui->ListBox1->item(row);
@@ -130,7 +130,7 @@ void TChoice::PositionOnCurrentValue() {
     if (isVisible()) m_ui->ListBox1->setFocus();
 }
 
-std::string TChoice::ChosenValue() const {
+std::string ValueChoiceDialog::ChosenValue() const {
     std::vector<ChoiceItem> items;
     items.reserve(m_items.size());
     for (size_t row = 0; row < m_items.size(); ++row)
@@ -138,7 +138,7 @@ std::string TChoice::ChosenValue() const {
     return velmora::ChosenValue(items);
 }
 
-void TChoice::ListBox1MouseMove(const QPoint& position) {
+void ValueChoiceDialog::ListBox1MouseMove(const QPoint& position) {
     // Below the last item the tooltip keeps the text of the item last passed over.
     QListWidgetItem* item = m_ui->ListBox1->itemAt(position);
     if (!item || item->text() == m_ui->ListBox1->toolTip()) return;
@@ -148,14 +148,14 @@ void TChoice::ListBox1MouseMove(const QPoint& position) {
                            m_ui->ListBox1);
 }
 
-void TChoice::OnPopUpLaunch(const QPoint& position) {
+void ValueChoiceDialog::OnPopUpLaunch(const QPoint& position) {
     QListWidgetItem* item = m_ui->ListBox1->itemAt(position);
     PopupMenu1->SetEntries(item ? PopupMenuContent(m_items[static_cast<size_t>(m_ui->ListBox1->row(item))])
                                 : std::vector<PopupMenuEntry>());
     if (!PopupMenu1->isEmpty()) PopupMenu1->popup(m_ui->ListBox1->viewport()->mapToGlobal(position));
 }
 
-bool TChoice::eventFilter(QObject* watched, QEvent* event) {
+bool ValueChoiceDialog::eventFilter(QObject* watched, QEvent* event) {
     QWidget* viewport = m_ui->ListBox1->viewport();
     if (watched == m_ui->ListBox1 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();

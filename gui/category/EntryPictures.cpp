@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/category/Bitmaplist.h"
+#include "gui/category/EntryPictures.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -53,14 +53,14 @@ Picture PictureFiles::Load(const std::string& fileName) const {
     return nullptr;
 }
 
-std::unique_ptr<TBitmaplist> TBitmaplistCreate(const std::string& Code, const IniStore& DocumentIni,
-                                               const PictureFiles& files) {
+std::unique_ptr<EntryPictures> LoadEntryPictures(const std::string& Code, const IniStore& DocumentIni,
+                                                 const PictureFiles& files) {
     Picture picture = files.Load(Code + ".bmp");
     Picture icon = files.Load(Code + "icon.bmp");
-    if (picture || icon) return std::make_unique<TBitmaplist>(std::move(picture), std::move(icon));
+    if (picture || icon) return std::make_unique<EntryPictures>(std::move(picture), std::move(icon));
     const std::string image = DocumentIni.ReadString(Code, "Image", "");
     if (image.empty()) return nullptr;
-    return std::make_unique<TBitmaplist>(files.Load(image + ".bmp"), nullptr);
+    return std::make_unique<EntryPictures>(files.Load(image + ".bmp"), nullptr);
 }
 
 QImage DrawPictureArea(const Picture& background, const Picture& picture, const QSize& area) {

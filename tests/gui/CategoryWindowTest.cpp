@@ -8,7 +8,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 
-#include "ChildWindowHarness.h"
+#include "CategoryWindowHarness.h"
 #include "core/store/IniError.h"
 
 using namespace velmora;
@@ -67,10 +67,10 @@ bool ShownPassive(const QLabel& header) {
 
 }  // namespace
 
-class ChildWindowTest : public HarnessTest<ChildWindowHarness> {
+class CategoryWindowTest : public HarnessTest<CategoryWindowHarness> {
     Q_OBJECT
 
-    using H = ChildWindowHarness;
+    using H = CategoryWindowHarness;
 
     // Nothing a test did may have left a box unanswered or an error shown.
     void Finish() override { QCOMPARE(h->TakeShown(), QStringList()); }
@@ -96,7 +96,7 @@ class ChildWindowTest : public HarnessTest<ChildWindowHarness> {
   private slots:
     void opensAsItsOwnWindowAtTheChosenEntry() {
         StartSmall();
-        TChildWin* w = h->Open(0, 2);
+        CategoryWindow* w = h->Open(0, 2);
         QVERIFY(w);
         QVERIFY(w->isWindow() && w->isVisible());
         QCOMPARE(w->parentWidget(), h->window.get());
@@ -134,7 +134,7 @@ class ChildWindowTest : public HarnessTest<ChildWindowHarness> {
 
     void openingAtTheFirstEntryKeepsTheFirstKeysDescription() {
         StartSmall();
-        TChildWin* w = h->Open(0);
+        CategoryWindow* w = h->Open(0);
         QCOMPARE(H::EntryList(w).Row(), 0);
         QCOMPARE(H::LabelText(w, "Label2"), QStringLiteral("ALPHA"));
         QCOMPARE(H::Memo(w), QStringLiteral("Name shown in the game."));
@@ -145,7 +145,7 @@ class ChildWindowTest : public HarnessTest<ChildWindowHarness> {
 
     void anEmptyCategoryShowsOneEmptyRow() {
         StartSmall();
-        TChildWin* w = h->Open(1);
+        CategoryWindow* w = h->Open(1);
         const StringGrid& entries = H::EntryList(w);
         QCOMPARE(entries.RowCount(), 1);
         QCOMPARE(Column(entries, 0), QStringList({""}));
@@ -168,7 +168,7 @@ class ChildWindowTest : public HarnessTest<ChildWindowHarness> {
         QFETCH(bool, caseSensitive);
         QFETCH(QList<int>, redValueRows);
         StartSmall(caseSensitive);
-        TChildWin* w = h->Open(0);
+        CategoryWindow* w = h->Open(0);
 
         // NOVA is not in the default copy: its whole row is red; the others are not.
         const StringGrid& entries = H::EntryList(w);
@@ -187,7 +187,7 @@ class ChildWindowTest : public HarnessTest<ChildWindowHarness> {
 
     void keysMarkersAndDescriptionsInTheMemo() {
         StartSmall();
-        TChildWin* w = h->Open(0);
+        CategoryWindow* w = h->Open(0);
         StringGrid& values = H::ValueGrid(w);
         // A key whose description names value sources is marked; a line without "=" has no key.
         QCOMPARE(Column(values, 0), QStringList({"", "", ">", "", ""}));
@@ -214,7 +214,7 @@ class ChildWindowTest : public HarnessTest<ChildWindowHarness> {
 
     void pageNamesWithBlanksAndPunctuationWork() {
         StartSmall();
-        TChildWin* w = h->Open(3);
+        CategoryWindow* w = h->Open(3);
         QTabWidget& pages = H::Pages(w);
         QCOMPARE(pages.count(), 3);
         QCOMPARE(pages.tabText(0), QStringLiteral("Page One"));
@@ -231,7 +231,7 @@ class ChildWindowTest : public HarnessTest<ChildWindowHarness> {
 
     void eachPageGetsBackItsRowScrolledToTheTop() {
         StartSmall();
-        TChildWin* w = h->Open(0);
+        CategoryWindow* w = h->Open(0);
         QTRY_COMPARE(QApplication::activeWindow(), w);
         StringGrid& values = H::ValueGrid(w);
         H::ClickCell(values, 2, 4);
@@ -256,7 +256,7 @@ class ChildWindowTest : public HarnessTest<ChildWindowHarness> {
 
     void theMemoIsRewrittenOnlyWhenItsSubjectChanges() {
         StartSmall();
-        TChildWin* w = h->Open(0);
+        CategoryWindow* w = h->Open(0);
         QSignalSpy rewrites(&H::In<QPlainTextEdit>(w, "Memo1"), &QPlainTextEdit::textChanged);
         StringGrid& entries = H::EntryList(w);
         StringGrid& values = H::ValueGrid(w);
@@ -285,7 +285,7 @@ class ChildWindowTest : public HarnessTest<ChildWindowHarness> {
         for (int i = 1; i <= 3; ++i) definition += ",PageNumber" + std::to_string(i);
         definition += "\r\n\r\n[PageNumber1]\r\nName=Name.\r\nCost=Price.\r\n";
         h->StartWith(H::Settings(true), definition, Defaults);
-        TChildWin* w = h->Open(0);
+        CategoryWindow* w = h->Open(0);
         const StringGrid& entries = H::EntryList(w);
         const StringGrid& values = H::ValueGrid(w);
         const RowsTabBar& tabs = *static_cast<PageControl&>(H::Pages(w)).Tabs();
@@ -328,7 +328,7 @@ class ChildWindowTest : public HarnessTest<ChildWindowHarness> {
         for (int i = 1; i <= 15; ++i) definition += ",PageNumber" + std::to_string(i);
         definition += "\r\n\r\n[PageNumber1]\r\nName=Name.\r\nCost=Price.\r\n";
         h->StartWith(H::Settings(true), definition, Defaults);
-        TChildWin* w = h->Open(0);
+        CategoryWindow* w = h->Open(0);
         const RowsTabBar& tabs = *static_cast<PageControl&>(H::Pages(w)).Tabs();
         QCOMPARE(tabs.RowCount(), 1);
         QVERIFY(tabs.Scrolls());
@@ -345,24 +345,24 @@ class ChildWindowTest : public HarnessTest<ChildWindowHarness> {
 
     void selectingByNumberScrollsTheEntryToTheBottom() {
         StartSmall(false, 100);
-        TChildWin* w = h->Open(2);
+        CategoryWindow* w = h->Open(2);
         StringGrid& entries = H::EntryList(w);
         QCOMPARE(entries.RowCount(), 100);
         // Room for exactly 12 rows.
         entries.resize(entries.width(), 12 * 20 + 2 * entries.frameWidth() + 7);
         QCOMPARE(entries.viewport()->height() / 20, 12);
 
-        w->StringGroodSetFocus(30);
+        w->FocusEntryRow(30);
         QCOMPARE(entries.Row(), 30);
         QCOMPARE(entries.TopRow(), 19);
         QCOMPARE(H::LabelText(w, "Label2"), QStringLiteral("M30"));
-        w->StringGroodSetFocus(-5);
+        w->FocusEntryRow(-5);
         QCOMPARE(entries.Row(), 0);
-        w->StringGroodSetFocus(5);
+        w->FocusEntryRow(5);
         QCOMPARE(entries.TopRow(), 0);
-        w->StringGroodSetFocus(99);
+        w->FocusEntryRow(99);
         QCOMPARE(entries.TopRow(), 88);
-        QVERIFY_THROWS_EXCEPTION(IniError, w->StringGroodSetFocus(100));
+        QVERIFY_THROWS_EXCEPTION(IniError, w->FocusEntryRow(100));
         QCOMPARE(entries.Row(), 99);
         QTRY_VERIFY(entries.hasFocus());
     }
@@ -370,17 +370,17 @@ class ChildWindowTest : public HarnessTest<ChildWindowHarness> {
     // Tab goes through the controls as they are laid out, top to bottom and left to right.
     void tabFollowsTheLayout() {
         StartSmall();
-        TChildWin* w = h->Open(0);
+        CategoryWindow* w = h->Open(0);
         QTRY_COMPARE(QApplication::activeWindow(), w);
-        const QStringList expected = {"Button4",   "Button2",      "Button3",    "StringGroodFilter",
-                                      "StringGrood", "Duplicate",  "Delete",     "PageControl1",
-                                      "StringGrid2", "Memo1",      "AllEntriesButton", "Button4"};
+        const QStringList expected = {"Button4",   "Button2",      "Button3",    "EntryGridFilter",
+                                      "EntryGrid", "Duplicate",  "Delete",     "PageControl1",
+                                      "ValueGrid", "Memo1",      "AllEntriesButton", "Button4"};
         QCOMPARE(TabWalk(H::In<QWidget>(w, "AllEntriesButton"), static_cast<int>(expected.size())), expected);
     }
 
     void theHeadersOfTheFocusedGridShowActive() {
         StartSmall();
-        TChildWin* w = h->Open(0);
+        CategoryWindow* w = h->Open(0);
         QTRY_COMPARE(QApplication::activeWindow(), w);
         const QLabel& code = H::In<QLabel>(w, "Panel6");
         const QLabel& name = H::In<QLabel>(w, "Panel7");
@@ -402,7 +402,7 @@ class ChildWindowTest : public HarnessTest<ChildWindowHarness> {
         StartSmall(false, 10000);
         h->Grid().SetRow(2);
         QCOMPARE(h->Entries().size(), 10000);
-        TChildWin* w = h->Open(2, 9999);
+        CategoryWindow* w = h->Open(2, 9999);
         const StringGrid& entries = H::EntryList(w);
         QCOMPARE(entries.RowCount(), 10000);
         QCOMPARE(entries.Row(), 9999);
@@ -413,5 +413,5 @@ class ChildWindowTest : public HarnessTest<ChildWindowHarness> {
     }
 };
 
-QTEST_MAIN(ChildWindowTest)
-#include "ChildWindowTest.moc"
+QTEST_MAIN(CategoryWindowTest)
+#include "CategoryWindowTest.moc"

@@ -9,7 +9,7 @@
 #include <QScopeGuard>
 #include <QSettings>
 
-#include "ChildWindowHarness.h"
+#include "CategoryWindowHarness.h"
 #include "core/store/IniStore.h"
 
 using namespace velmora;
@@ -19,9 +19,9 @@ namespace {
 
 // Grid rows of the sample: 0 InfantryTypes, 1 VehicleTypes, 2 AircraftTypes, 3 BuildingTypes,
 // 4 Weapons, 5 Projectiles, 6 WarheadTypes, 7 Superweapons, 8 Factions, 9 Unknown!.
-using H = ChildWindowHarness;
+using H = CategoryWindowHarness;
 
-bool Press(const TChildWin* window, const char* button) {
+bool Press(const CategoryWindow* window, const char* button) {
     auto* control = window->findChild<QPushButton*>(QLatin1String(button));
     if (!control || !control->isEnabled() || !control->isVisible()) return false;
     QTest::mouseClick(control, Qt::LeftButton);
@@ -30,7 +30,7 @@ bool Press(const TChildWin* window, const char* button) {
 
 }  // namespace
 
-class ChildWindowListTest : public HarnessTest<ChildWindowHarness> {
+class CategoryWindowListTest : public HarnessTest<CategoryWindowHarness> {
     Q_OBJECT
 
     void StartSample(int numberOfMain = 10) {
@@ -46,9 +46,9 @@ class ChildWindowListTest : public HarnessTest<ChildWindowHarness> {
   private slots:
     void nextWindowFollowsTheCategoryOrder() {
         StartSample();
-        TChildWin* row2 = h->Open(2);
-        TChildWin* row7 = h->Open(7);
-        TChildWin* row4 = h->Open(4);
+        CategoryWindow* row2 = h->Open(2);
+        CategoryWindow* row7 = h->Open(7);
+        CategoryWindow* row4 = h->Open(4);
         QVERIFY(row2 && row7 && row4);
         QCOMPARE(h->OpenTags(), QList<int>({3, 5, 8}));
         QTRY_COMPARE(QApplication::activeWindow(), row4);
@@ -67,10 +67,10 @@ class ChildWindowListTest : public HarnessTest<ChildWindowHarness> {
 
     void openNextOpensTheFirstMainCategoryWithoutAWindow() {
         StartSample();
-        TChildWin* row0 = h->Open(0);
+        CategoryWindow* row0 = h->Open(0);
         h->Open(2, 1);
         QVERIFY(Press(row0, "Button3"));
-        TChildWin* row1 = h->WindowOf("VehicleTypes");
+        CategoryWindow* row1 = h->WindowOf("VehicleTypes");
         QVERIFY(row1);
         QCOMPARE(h->OpenTags(), QList<int>({1, 2, 3}));
         QCOMPARE(H::EntryList(row1).Row(), 0);
@@ -85,8 +85,8 @@ class ChildWindowListTest : public HarnessTest<ChildWindowHarness> {
 
     void openNextStepsOnWhenEveryMainCategoryIsOpen() {
         StartSample(2);
-        TChildWin* row0 = h->Open(0);
-        TChildWin* row1 = h->Open(1);
+        CategoryWindow* row0 = h->Open(0);
+        CategoryWindow* row1 = h->Open(1);
         QVERIFY(Press(row1, "Button3"));
         QTRY_COMPARE(QApplication::activeWindow(), row0);
         QCOMPARE(h->OpenTags(), QList<int>({1, 2}));
@@ -96,7 +96,7 @@ class ChildWindowListTest : public HarnessTest<ChildWindowHarness> {
         h->StartWith(H::Settings(true, 2), "[AllSections]\r\nUnits=1,General\r\n\r\n[Units]\r\n1=ALPHA\r\n",
                      "[ALPHA]\r\nName=Alpha\r\n\r\n[STRAY]\r\nName=Nobody's\r\n");
         h->TakeShown();
-        TChildWin* units = h->Open(0);
+        CategoryWindow* units = h->Open(0);
         QVERIFY(Press(units, "Button3"));
         QCOMPARE(h->Grid().Row(), 1);
         QCOMPARE(h->Entries(), QStringList({"STRAY"}));
@@ -106,8 +106,8 @@ class ChildWindowListTest : public HarnessTest<ChildWindowHarness> {
 
     void newWindowsOpenOneStepApartInsideTheScreen() {
         StartSample();
-        TChildWin* first = h->Open(0);
-        TChildWin* second = h->Open(1);
+        CategoryWindow* first = h->Open(0);
+        CategoryWindow* second = h->Open(1);
         const QRect screen = h->window->screen()->availableGeometry();
         QVERIFY(screen.contains(first->frameGeometry()));
         QVERIFY(screen.contains(second->frameGeometry()));
@@ -122,7 +122,7 @@ class ChildWindowListTest : public HarnessTest<ChildWindowHarness> {
         // The window keeps what it remembers in the settings until it goes, and it goes first.
         const auto dropWindow = qScopeGuard([this] { h->window.reset(); });
         StartSample();
-        TChildWin* window = h->Open(0);
+        CategoryWindow* window = h->Open(0);
         window->move(40, 50);
         window->resize(700, 450);
         window->close();
@@ -130,7 +130,7 @@ class ChildWindowListTest : public HarnessTest<ChildWindowHarness> {
         QCOMPARE(window->pos(), QPoint(40, 50));
         QCOMPARE(window->size(), QSize(700, 450));
         // A second window remembered at the same place steps down and to the right of it.
-        TChildWin* other = h->Open(1);
+        CategoryWindow* other = h->Open(1);
         other->move(40, 50);
         other->close();
         other = h->Open(1);
@@ -147,12 +147,12 @@ class ChildWindowListTest : public HarnessTest<ChildWindowHarness> {
 
     void openingAnOpenCategoryBringsItForwardAtTheEntry() {
         StartSample();
-        QPointer<TChildWin> window = h->Open(0);
+        QPointer<CategoryWindow> window = h->Open(0);
         window->showMinimized();
         QVERIFY(window->isMinimized());
 
         QCOMPARE(h->Open(0, 3), window.data());
-        QCOMPARE(h->window->ChildWindows().size(), size_t{1});
+        QCOMPARE(h->window->CategoryWindows().size(), size_t{1});
         QVERIFY(!window->isMinimized());
         QCOMPARE(H::EntryList(window).Row(), 3);
         QCOMPARE(H::LabelText(window, "Label2"), QStringLiteral("SCOUT"));
@@ -166,13 +166,13 @@ class ChildWindowListTest : public HarnessTest<ChildWindowHarness> {
     void closingDropsTheWindowAndReopeningMakesANewOne() {
         StartSample();
         h->Open(1);
-        QPointer<TChildWin> middle = h->Open(3);
+        QPointer<CategoryWindow> middle = h->Open(3);
         h->Open(5);
         QVERIFY(middle->close());
         QCOMPARE(h->OpenTags(), QList<int>({2, 6}));
         QTRY_VERIFY(middle.isNull());
 
-        TChildWin* again = h->Open(3);
+        CategoryWindow* again = h->Open(3);
         QVERIFY(again);
         QCOMPARE(h->OpenTags(), QList<int>({2, 4, 6}));
         QCOMPARE(H::EntryList(again).ColumnTexts(0).front(), std::string("HEARTH"));
@@ -191,7 +191,7 @@ class ChildWindowListTest : public HarnessTest<ChildWindowHarness> {
     void commandsThatReplaceTheDocumentCloseEveryWindow() {
         QFETCH(QString, command);
         StartSample();
-        const QList<QPointer<TChildWin>> windows = {h->Open(0, 2), h->Open(4), h->Open(8)};
+        const QList<QPointer<CategoryWindow>> windows = {h->Open(0, 2), h->Open(4), h->Open(8)};
 
         if (command == "New") {
             QVERIFY(h->Trigger("New1"));
@@ -208,13 +208,13 @@ class ChildWindowListTest : public HarnessTest<ChildWindowHarness> {
             h->boxes.EnqueueAnswer(BoxAnswer::Yes);
             QVERIFY(h->ChooseFileType(command));
         }
-        QVERIFY(h->window->ChildWindows().empty());
-        for (const QPointer<TChildWin>& window : windows) QTRY_VERIFY(window.isNull());
+        QVERIFY(h->window->CategoryWindows().empty());
+        for (const QPointer<CategoryWindow>& window : windows) QTRY_VERIFY(window.isNull());
         QCOMPARE(h->boxes.PendingAnswers(), size_t{0});
 
         // A window opened now reads the new stores.
         if (command == "Run") return;
-        TChildWin* reopened = h->Open(0);
+        CategoryWindow* reopened = h->Open(0);
         QVERIFY(reopened);
         QCOMPARE(H::EntryList(reopened).RowCount(), static_cast<int>(h->Entries().size()));
     }
@@ -223,7 +223,7 @@ class ChildWindowListTest : public HarnessTest<ChildWindowHarness> {
     // typed is part of what is saved.
     void documentKeysWorkInACategoryWindow() {
         StartSample();
-        QPointer<TChildWin> window = h->Open(0);
+        QPointer<CategoryWindow> window = h->Open(0);
         QTRY_COMPARE(QApplication::activeWindow(), window.data());
         StringGrid& values = H::ValueGrid(window);
         H::ClickCell(values, 2, 1);  // GRUNT's Cost
@@ -248,22 +248,22 @@ class ChildWindowListTest : public HarnessTest<ChildWindowHarness> {
 
         pressInWindow(Qt::Key_N);
         QCOMPARE(h->window->Work().Doc().FileName(), std::string("Untitle.ini"));
-        QVERIFY(h->window->ChildWindows().empty());
+        QVERIFY(h->window->CategoryWindows().empty());
         QTRY_VERIFY(window.isNull());
         QCOMPARE(h->TakeShown(), QStringList());
     }
 
     void aCommandTheUserCancelsKeepsTheWindows() {
         StartSample();
-        QPointer<TChildWin> window = h->Open(0);
+        QPointer<CategoryWindow> window = h->Open(0);
         h->window->Work().Doc().Restart(true);  // a document with changes to save
         h->boxes.EnqueueAnswer(BoxAnswer::Cancel);
         QVERIFY(h->Trigger("New1"));
-        QCOMPARE(h->window->ChildWindows().size(), size_t{1});
+        QCOMPARE(h->window->CategoryWindows().size(), size_t{1});
         QVERIFY(window && window->isVisible());
         h->window->Work().Doc().Restart(false);
     }
 };
 
-QTEST_MAIN(ChildWindowListTest)
-#include "ChildWindowListTest.moc"
+QTEST_MAIN(CategoryWindowListTest)
+#include "CategoryWindowListTest.moc"

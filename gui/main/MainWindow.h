@@ -25,7 +25,7 @@ class QSettings;
 class QToolButton;
 
 namespace Ui {
-class TMainWin;
+class MainWindow;
 }
 
 namespace velmora {
@@ -45,8 +45,8 @@ struct EditFocus;
 struct Globals;
 class ResultsWindow;
 class ProgramFolderChoice;
-class TChangesWin;
-class TChildWin;
+class ChangesWindow;
+class CategoryWindow;
 
 // The program's one permanent window: the title and file-name panels, the game buttons, the
 // categories of the current file type as buttons (page "MAIN") and as a grid (page "ALL"), the
@@ -54,29 +54,29 @@ class TChildWin;
 // workspace (settings, stores, catalogue) and the pictures; the data work is the workspace's, the
 // window runs the commands and shows the results.
 //
-// The operations are spread over six files: this window's own (mMainWin.cpp), the open category
-// windows (ChildWindows.cpp), the document commands of the File menu (DocumentCommands.cpp), the
+// The operations are spread over six files: this window's own (MainWindow.cpp), the open category
+// windows (CategoryWindowList.cpp), the document commands of the File menu (DocumentCommands.cpp), the
 // Edit menu and the views that follow the document (EditCommands.cpp), the game buttons
 // (GameActions.cpp), the desktop's ways (DesktopHabits.cpp: recent files, files dropped on the
 // window or named on the command line, the places of the windows, the Help menu), finding
 // (FindCommands.cpp: the Search menu, the entry list's filter and its usages) and the files
 // changed on disk by other programs (ChangesOnDisk.cpp, told by the window's DiskWatch).
-class TMainWin : public QMainWindow, public WorkspaceView, public WindowHost {
+class MainWindow : public QMainWindow, public WorkspaceView, public WindowHost {
     Q_OBJECT
 
 public:
     // `globals` and `boxes` belong to the program (or the test) and outlive the window.
-    TMainWin(Globals& globals, Boxes& boxes, QWidget* parent = nullptr);
-    ~TMainWin() override;
+    MainWindow(Globals& globals, Boxes& boxes, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Start-up: shows the window at once with the title panel asking to wait, reads (or creates)
     // the settings file in `workingDir`, builds the file-type menu and loads the first file type.
-    void OnCreateMampir(const std::string& workingDir);
+    void StartInFolder(const std::string& workingDir);
     // Enables File, "Program Folder…", which asks for another folder through `choice`, makes it
     // the working directory and starts on it as at start-up. `choice` outlives the window.
     void SetProgramFolderChoice(ProgramFolderChoice* choice);
     // The user's own settings, where the recent files and the places of the windows are kept;
-    // without them (the default) nothing is remembered. Given before OnCreateMampir shows the
+    // without them (the default) nothing is remembered. Given before StartInFolder shows the
     // window; `settings` outlives the window.
     void SetUserSettings(QSettings* settings);
     // The user's own settings; none in a run that keeps nothing (tests).
@@ -117,22 +117,22 @@ public:
     // The open category windows, one line each, in ascending order of their category numbers; at
     // most one per category name (letter case ignored). The windows are owned through their Qt
     // parent, this window.
-    struct ChildWindowLine {
+    struct CategoryWindowLine {
         std::string Name;  // the category name, also the window's caption
-        QPointer<TChildWin> Window;
+        QPointer<CategoryWindow> Window;
     };
-    const std::vector<ChildWindowLine>& ChildWindows() const { return m_childWindows; }
+    const std::vector<CategoryWindowLine>& CategoryWindows() const { return m_categoryWindows; }
     // From a category window's buttons: OpenNew opens the first of the main categories that has
     // no window yet; otherwise, or when all have one, the window after `Window` gets the focus.
-    void NextFocusAndOpen(TChildWin* Window, bool OpenNew) override;
+    void NextFocusAndOpen(CategoryWindow* Window, bool OpenNew) override;
     // From a category window that is closing: its line goes, and the window is freed once closed.
-    void ChildFormClose(TChildWin* Window) override;
+    void CategoryWindowClosed(CategoryWindow* Window) override;
     // Opens the category window of `Category` (or brings it forward) at the entry `Code`, and at
     // its key `Key` unless that is empty. False when the category has no window or does not list
     // the entry, or no page lists the key; the window then shows as much as it has.
     bool ShowEntryAt(const std::string& Category, const std::string& Code, const std::string& Key) override;
     // Closes every open category window; run before anything replaces a store.
-    void CloseExistingChildWindow();
+    void CloseCategoryWindows();
     // The document's news as Qt signals; the category windows follow the document through them.
     DocumentSignals& DocumentNews() override { return *m_documentNews; }
     // The kinds of value the document's keys take, and the values that do not fit them.
@@ -155,27 +155,27 @@ private:
     void ShowStatus(const std::string& text) override;
     void CategoryRowsBuilt() override;
     void LoadPictures() override;
-    void ArrangeLayar() override;
+    void ArrangeAfterLoad() override;
     void BeginBusy() override;
     void EndBusy() override;
 
-    // Categories and entries (mMainWin.cpp).
+    // Categories and entries (MainWindow.cpp).
     void ConnectControls();
     void ArrangeButton();
     void MainButtonClicked(int index);
     void AllButtonClick(int index);
     void AllButtonDoubleClick(int index);
     void PressButton(int index);
-    void LihatSatuLine();
-    void LihatSatuLineStringGrid1();
+    void CategoryGridClicked();
+    void ShowCurrentCategory();
     void DoubleClick1();
     void DoubleClick2();
     void OpenDbl2Click(int EntryIndex);
 
-    // Category windows (ChildWindows.cpp).
+    // Category windows (CategoryWindowList.cpp).
     void OpenCategoryWindow(int row, int entryIndex);
-    TChildWin* FindChildWindow(const std::string& Name) const;
-    void SortChildWindows();
+    CategoryWindow* FindCategoryWindow(const std::string& Name) const;
+    void SortCategoryWindows();
     void TileBackground();
     void SetTitleHeight(int height);
     // The file-type menu marks the type being edited.
@@ -188,7 +188,7 @@ private:
     void KeyboardShortcuts1Click();
     void About1Click();
 
-    // The settings, the file-type menu and the first file type of a program folder (mMainWin.cpp).
+    // The settings, the file-type menu and the first file type of a program folder (MainWindow.cpp).
     void LoadProgramFolder(const std::string& workingDir);
     void BuildFileTypeMenu();
     void CreatePopUpMenuItemList(const std::string& Caption);
@@ -244,7 +244,7 @@ private:
     void Exit1Click();
     void MyFormCloseQuery(bool& CanClose);
     void CommitOpenEdits();
-    void GantiFileToEdit(QAction* MenuItem);
+    void SwitchFileType(QAction* MenuItem);
     void ProgramFolder1Click();
 
     // The Edit menu and the views that follow the document (EditCommands.cpp).
@@ -260,18 +260,18 @@ private:
     void ApplyGameClick();
     void BackupFileClick();
     void CreateBackupFileNow(const std::string& Extension);
-    void RunGameButtonKlik();
+    void RunGameClick();
     void MinimizeApplication();
     // False, after saying why, when the program does not start.
     bool StartGameProgram(const std::string& programFile);
 
     // A handler without arguments, run through the general handler; connected as a slot.
-    template <void (TMainWin::*Handler)()>
+    template <void (MainWindow::*Handler)()>
     void Guarded() {
         RunEventHandler(m_boxes, [this] { (this->*Handler)(); });
     }
 
-    std::unique_ptr<Ui::TMainWin> ui;
+    std::unique_ptr<Ui::MainWindow> ui;
     Globals& m_globals;
     Boxes& m_boxes;
     Workspace m_workspace;
@@ -293,8 +293,8 @@ private:
     std::array<std::string, Workspace::MainButtonCount> m_buttonCaptions;
     Picture m_bitmap1;
     Picture m_bitmap2;
-    std::vector<ChildWindowLine> m_childWindows;
-    TChangesWin* m_changesWindow;  // owned through its Qt parent, this window
+    std::vector<CategoryWindowLine> m_categoryWindows;
+    ChangesWindow* m_changesWindow;  // owned through its Qt parent, this window
     int m_designedTitleHeight = 0;
     QSettings* m_userSettings = nullptr;
     RecentFiles m_recentFiles;

@@ -3,7 +3,7 @@
 // the memo, the header highlighting, the pictures of the selected entry, the window buttons and
 // closing.
 
-#include "gui/category/mChildWin.h"
+#include "gui/category/CategoryWindow.h"
 
 #include <QAction>
 
@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "gui/category/Bitmaplist.h"
+#include "gui/category/EntryPictures.h"
 #include "core/catalogue/OtherKeys.h"
 #include "gui/widgets/PageControl.h"
 #include "core/choice/ChoiceLists.h"
@@ -34,7 +34,7 @@
 #include "gui/widgets/TabOrder.h"
 #include "gui/widgets/FilterBox.h"
 #include "core/values/LiveValueCheck.h"
-#include "ui_mChildWin.h"
+#include "ui_CategoryWindow.h"
 
 namespace velmora {
 
@@ -70,16 +70,16 @@ int FittingRows(const StringGrid& grid) {
 
 }  // namespace
 
-TChildWin::TChildWin(WindowHost& MainWin, const Globals& globals, Boxes& boxes)
+CategoryWindow::CategoryWindow(WindowHost& MainWin, const Globals& globals, Boxes& boxes)
     : QWidget(&MainWin.HostWidget(), Qt::Window),
-      ui(std::make_unique<Ui::TChildWin>()),
+      ui(std::make_unique<Ui::CategoryWindow>()),
       m_main(MainWin),
       m_globals(globals),
       m_boxes(boxes) {
     ui->setupUi(this);
     // The layout keeps the window at its designed size or more, as much more as the captions need;
     // below the title the panels scroll on a screen too small for them. The main window places it.
-    ScrollWhenSmall(*ui->ChildLayout, 1);
+    ScrollWhenSmall(*ui->CategoryLayout, 1);
     FitCaptions({ui->Button4, ui->Button2, ui->Button3, ui->Duplicate, ui->Delete});
 
     // Names and texts from files are shown as they are, never read as markup, and whole in a
@@ -99,34 +99,34 @@ TChildWin::TChildWin(WindowHost& MainWin, const Globals& globals, Boxes& boxes)
     SetUpFinding();
 }
 
-TChildWin::~TChildWin() {
+CategoryWindow::~CategoryWindow() {
     // The controls are destroyed after this window's own members; a control that loses the focus
     // or its pages on the way must not call back into what is already gone.
     for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
 }
 
-void TChildWin::ConnectControls() {
-    StringGrid* entries = ui->StringGrood;
-    StringGrid* values = ui->StringGrid2;
+void CategoryWindow::ConnectControls() {
+    StringGrid* entries = ui->EntryGrid;
+    StringGrid* values = ui->ValueGrid;
 
     connect(entries, &StringGrid::selectionChangedByUserOrCode, this,
-            &TChildWin::Guarded<&TChildWin::DiPilihLineStringGrood>);
+            &CategoryWindow::Guarded<&CategoryWindow::ShowSelectedEntry>);
     connect(entries, &StringGrid::gridDoubleClicked, this,
-            &TChildWin::Guarded<&TChildWin::StringGroodDoubleClick>);
-    connect(entries, &StringGrid::focusEntered, this, &TChildWin::Guarded<&TChildWin::OnEnterStringGrood>);
+            &CategoryWindow::Guarded<&CategoryWindow::EntryGridDoubleClick>);
+    connect(entries, &StringGrid::focusEntered, this, &CategoryWindow::Guarded<&CategoryWindow::OnEnterEntryGrid>);
 
     connect(values, &StringGrid::selectCell, this, [this](int col, int row) {
-        RunEventHandler(m_boxes, [this, col, row] { OnSelectKu(col, row); });
+        RunEventHandler(m_boxes, [this, col, row] { ValueCellMoving(col, row); });
     });
     connect(values, &StringGrid::selectionChangedByUserOrCode, this,
-            &TChildWin::Guarded<&TChildWin::DiPilihLineStringGrid2>);
+            &CategoryWindow::Guarded<&CategoryWindow::ValueRowSelected>);
     connect(values, &StringGrid::editorOpening, this, [this](int /*col*/, int row) {
         RunEventHandler(m_boxes, [this, row] { ShowStoredValueIfStale(row); });
     });
     connect(values, &StringGrid::gridDoubleClicked, this,
-            &TChildWin::Guarded<&TChildWin::DoubleClickStringGrid2>);
+            &CategoryWindow::Guarded<&CategoryWindow::DoubleClickValueGrid>);
     connect(values, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) {
-        RunEventHandler(m_boxes, [this, position] { OnContextPopUpKu(position); });
+        RunEventHandler(m_boxes, [this, position] { ValueGridContextMenu(position); });
     });
     connect(values, &StringGrid::keyPressed, this,
             [this](int key) { RunEventHandler(m_boxes, [this, key] { FormKeyPress(key); }); });
@@ -136,37 +136,37 @@ void TChildWin::ConnectControls() {
     chooseValue->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)});
     chooseValue->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     values->addAction(chooseValue);
-    connect(chooseValue, &QAction::triggered, this, &TChildWin::Guarded<&TChildWin::DoubleClickStringGrid2>);
+    connect(chooseValue, &QAction::triggered, this, &CategoryWindow::Guarded<&CategoryWindow::DoubleClickValueGrid>);
     auto* changeCode = new QAction(QStringLiteral("Change Code"), entries);  // owned by the grid
     changeCode->setObjectName(QStringLiteral("ChangeCode"));
     changeCode->setShortcut(QKeySequence(Qt::Key_F2));
     changeCode->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     entries->addAction(changeCode);
-    connect(changeCode, &QAction::triggered, this, &TChildWin::Guarded<&TChildWin::StringGroodDoubleClick>);
-    connect(values, &StringGrid::focusLeft, this, &TChildWin::Guarded<&TChildWin::OnExitKu>);
-    connect(values, &StringGrid::focusEntered, this, &TChildWin::Guarded<&TChildWin::OnEnterStringGrid2>);
+    connect(changeCode, &QAction::triggered, this, &CategoryWindow::Guarded<&CategoryWindow::EntryGridDoubleClick>);
+    connect(values, &StringGrid::focusLeft, this, &CategoryWindow::Guarded<&CategoryWindow::ValueGridLeft>);
+    connect(values, &StringGrid::focusEntered, this, &CategoryWindow::Guarded<&CategoryWindow::OnEnterValueGrid>);
 
     connect(ui->PageControl1, &QTabWidget::currentChanged, this,
-            &TChildWin::Guarded<&TChildWin::GantiPageTabSheet>);
-    connect(entries->horizontalHeader(), &QHeaderView::sectionResized, this, &TChildWin::FitEntryHeaders);
+            &CategoryWindow::Guarded<&CategoryWindow::SwitchPage>);
+    connect(entries->horizontalHeader(), &QHeaderView::sectionResized, this, &CategoryWindow::FitEntryHeaders);
 
-    connect(ui->Button4, &QPushButton::clicked, this, &TChildWin::Guarded<&TChildWin::MainWindowButton>);
-    connect(ui->Button2, &QPushButton::clicked, this, &TChildWin::Guarded<&TChildWin::NextFocusOnly>);
-    connect(ui->Button3, &QPushButton::clicked, this, &TChildWin::Guarded<&TChildWin::NextFocusAndShow>);
+    connect(ui->Button4, &QPushButton::clicked, this, &CategoryWindow::Guarded<&CategoryWindow::MainWindowButton>);
+    connect(ui->Button2, &QPushButton::clicked, this, &CategoryWindow::Guarded<&CategoryWindow::NextFocusOnly>);
+    connect(ui->Button3, &QPushButton::clicked, this, &CategoryWindow::Guarded<&CategoryWindow::NextFocusAndShow>);
     connect(ui->Duplicate, &QPushButton::clicked, this,
-            &TChildWin::Guarded<&TChildWin::DuplicateButtonClick>);
-    connect(ui->Delete, &QPushButton::clicked, this, &TChildWin::Guarded<&TChildWin::DeleteButton>);
+            &CategoryWindow::Guarded<&CategoryWindow::DuplicateButtonClick>);
+    connect(ui->Delete, &QPushButton::clicked, this, &CategoryWindow::Guarded<&CategoryWindow::DeleteButton>);
 }
 
 // Whichever window made a change, this one shows what the document now holds.
-void TChildWin::FollowTheDocument() {
+void CategoryWindow::FollowTheDocument() {
     const DocumentSignals& news = m_main.DocumentNews();
-    connect(&news, &DocumentSignals::entriesChanged, this, &TChildWin::Guarded<&TChildWin::ShowEntriesAfresh>);
+    connect(&news, &DocumentSignals::entriesChanged, this, &CategoryWindow::Guarded<&CategoryWindow::ShowEntriesAfresh>);
     connect(&news, &DocumentSignals::valueChanged, this, [this](const std::string& code, const std::string& key) {
         RunEventHandler(m_boxes, [&] { ShowValueChange(code, key); });
     });
-    connect(&news, &DocumentSignals::valueChanged, this, &TChildWin::Guarded<&TChildWin::RefreshValueNote>);
-    connect(&news, &DocumentSignals::entriesChanged, this, &TChildWin::Guarded<&TChildWin::RefreshValueNote>);
+    connect(&news, &DocumentSignals::valueChanged, this, &CategoryWindow::Guarded<&CategoryWindow::RefreshValueNote>);
+    connect(&news, &DocumentSignals::entriesChanged, this, &CategoryWindow::Guarded<&CategoryWindow::RefreshValueNote>);
     // An undo or redo of a value committed here is that commit again: a misfit gets its note back.
     connect(&news, &DocumentSignals::stepped, this, [this](const EditFocus& focus) {
         if (focus.Key.empty() || !NamesEqual(focus.Category, m_categoryName, m_globals.CaseSensitive)) return;
@@ -174,8 +174,8 @@ void TChildWin::FollowTheDocument() {
     });
 }
 
-void TChildWin::ShowValueRows(int rows) {
-    const StringGrid& grid = *ui->StringGrid2;
+void CategoryWindow::ShowValueRows(int rows) {
+    const StringGrid& grid = *ui->ValueGrid;
     const int rowHeight = std::max(1, grid.verticalHeader()->defaultSectionSize());
     const int missing = rows - grid.viewport()->height() / rowHeight;
     QSize wanted = size();
@@ -187,49 +187,47 @@ void TChildWin::ShowValueRows(int rows) {
     WindowPlaces::KeepOnScreen(*this, m_main.HostWidget());
 }
 
-void TChildWin::SetBackgroundTile(const Picture& Bitmap2) {
+void CategoryWindow::SetBackgroundTile(const Picture& Bitmap2) {
     if (!Bitmap2 || Bitmap2->isNull()) return;
     QPalette colours = palette();
     colours.setBrush(QPalette::Window, QBrush(*Bitmap2));
     setPalette(colours);
 }
 
-void TChildWin::SetPictureBackground(const Picture& Bitmap1) {
+void CategoryWindow::SetPictureBackground(const Picture& Bitmap1) {
     m_pictureBackground = Bitmap1 && !Bitmap1->isNull() ? Bitmap1 : nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Opening
 
-const IniStore& TChildWin::DocumentStore() const { return m_main.Work().Doc().Store(); }
+const IniStore& CategoryWindow::DocumentStore() const { return m_main.Work().Doc().Store(); }
 
-const IniStore& TChildWin::DefinitionStore() const { return m_main.Work().Doc().Definition(); }
+const IniStore& CategoryWindow::DefinitionStore() const { return m_main.Work().Doc().Definition(); }
 
-void TChildWin::DiIsi(const std::vector<std::string>& Pages, int CategoryNumber, int EntryRow,
-                      const std::string& CategoryName, int Kind, const IniStore& defaultIni,
-                      const bool& allowedShowAll) {
+const IniStore& CategoryWindow::DefaultStore() const { return *m_main.Work().DefaultIni; }
+
+void CategoryWindow::FillAndShow(const CategoryToShow& shown) {
     hide();  // nothing shows until the window is complete
 
-    DefaultIni = &defaultIni;
-    AllowedShowAllRef = &allowedShowAll;
-    CategoryKind = Kind;
+    CategoryKind = shown.Kind;
     KeyDescriptions.clear();
-    m_tag = CategoryNumber;
-    m_categoryName = CategoryName;
+    m_tag = shown.Number;
+    m_categoryName = shown.Name;
 
-    ui->Panel5->setText(QString::number(CategoryNumber));
-    ui->Panel1->setText(ToQString(CategoryName));
-    setWindowTitle(ToQString(CategoryName));
+    ui->Panel5->setText(QString::number(shown.Number));
+    ui->Panel1->setText(ToQString(shown.Name));
+    setWindowTitle(ToQString(shown.Name));
 
     // The code column's designed width; the name column takes the rest. The user may move the
     // border between them, and a later filling keeps it where the user left it.
-    ui->StringGrood->setColumnWidth(EntryCodeCol, EntryCodeWidth);
-    RubahKolomStringGrood();
-    ui->StringGrood->horizontalScrollBar()->setValue(0);
+    ui->EntryGrid->setColumnWidth(EntryCodeCol, EntryCodeWidth);
+    RefillEntryGrid();
+    ui->EntryGrid->horizontalScrollBar()->setValue(0);
     GetLabelCodeAndName();
-    CreatePageControl(Pages);
-    ui->StringGrid2->setColumnWidth(MarkCol, MarkerWidth);
-    GantiPageTabSheet();  // hidden still: the value grid does not take the focus
+    CreatePageControl(shown.Pages);
+    ui->ValueGrid->setColumnWidth(MarkCol, MarkerWidth);
+    SwitchPage();  // hidden still: the value grid does not take the focus
     FollowTheDocument();
     SetUpTable();
     FollowLayoutWithTab();
@@ -241,27 +239,27 @@ void TChildWin::DiIsi(const std::vector<std::string>& Pages, int CategoryNumber,
     ShowValueRows(m_sizeRemembered ? MinValueRows : FirstValueRows);
     raise();
     activateWindow();
-    StringGroodSetFocus(EntryRow);
+    FocusEntryRow(shown.EntryRow);
 }
 
 // Tab goes top to bottom, left to right: the title bar's switch, the window buttons, the entry
 // column, the pages and the memo. The filter box and the switch are made after the form's controls.
-void TChildWin::FollowLayoutWithTab() {
+void CategoryWindow::FollowLayoutWithTab() {
     ui->Memo1->setTabChangesFocus(true);  // it only shows text: Tab goes on to the next control
     TabInOrder({findChild<QWidget*>(QStringLiteral("AllEntriesButton")), ui->Button4, ui->Button2, ui->Button3,
-                m_entryFilter, ui->StringGrood, ui->Duplicate, ui->Delete, ui->PageControl1, ui->StringGrid2,
+                m_entryFilter, ui->EntryGrid, ui->Duplicate, ui->Delete, ui->PageControl1, ui->ValueGrid,
                 ui->Memo1});
 }
 
 // ---------------------------------------------------------------------------------------------
 // The entry list
 
-void TChildWin::RubahKolomStringGrood() {
-    StringGrid& grid = *ui->StringGrood;
+void CategoryWindow::RefillEntryGrid() {
+    StringGrid& grid = *ui->EntryGrid;
     StringList codes;
     m_main.Work().GetReadSectionValuesOnly(CategoryKind, m_categoryName, codes);
 
-    FreeStringGroodObjects();
+    FreeRowPictures();
     const int count = static_cast<int>(codes.Count());
     grid.SetRowCount(count);
 
@@ -277,64 +275,64 @@ void TChildWin::RubahKolomStringGrood() {
             continue;
         }
         const std::string& code = codes[static_cast<size_t>(row)];
-        std::unique_ptr<TBitmaplist>& pictures = m_rowPictures[static_cast<size_t>(row)];
+        std::unique_ptr<EntryPictures>& pictures = m_rowPictures[static_cast<size_t>(row)];
         grid.SetCells(EntryCodeCol, row, code);
-        pictures = TBitmaplistCreate(code, DocumentStore(), files);
+        pictures = LoadEntryPictures(code, DocumentStore(), files);
         grid.SetCells(EntryNameCol, row, DocumentStore().ReadString(code, "Name", "-"));
-        if (EntryIsRed(*DefaultIni, code)) grid.SetRedMarked(EntryCodeCol, row, true);
+        if (EntryIsRed(DefaultStore(), code)) grid.SetRedMarked(EntryCodeCol, row, true);
     }
 }
 
-void TChildWin::FreeStringGroodObjects() {
-    StringGrid& grid = *ui->StringGrood;
+void CategoryWindow::FreeRowPictures() {
+    StringGrid& grid = *ui->EntryGrid;
     for (int row = 0; row < grid.RowCount(); ++row) grid.SetRedMarked(EntryCodeCol, row, false);
     // The rows keep their places, empty, so that a row number stays a valid index.
-    for (std::unique_ptr<TBitmaplist>& pictures : m_rowPictures) pictures.reset();
+    for (std::unique_ptr<EntryPictures>& pictures : m_rowPictures) pictures.reset();
 }
 
-void TChildWin::GetLabelCodeAndName() {
-    const StringGrid& entries = *ui->StringGrood;
+void CategoryWindow::GetLabelCodeAndName() {
+    const StringGrid& entries = *ui->EntryGrid;
     ui->Label2->setText(ToQString(entries.Cells(EntryCodeCol, entries.Row())));
     ui->Label3->setText(ToQString(entries.Cells(EntryNameCol, entries.Row())));
 }
 
-void TChildWin::DiPilihLineStringGrood() {
-    RubahKolomKananStringGrid2();
+void CategoryWindow::ShowSelectedEntry() {
+    FillValueGridValues();
     GetLabelCodeAndName();
-    RefreshMemo(ui->StringGrood);
+    RefreshMemo(ui->EntryGrid);
 }
 
-int TChildWin::RowOfEntry(const std::string& Code) const {
-    const StringGrid& entries = *ui->StringGrood;
+int CategoryWindow::RowOfEntry(const std::string& Code) const {
+    const StringGrid& entries = *ui->EntryGrid;
     for (int row = 0; row < entries.RowCount(); ++row)
         if (!Code.empty() && NamesEqual(entries.Cells(EntryCodeCol, row), Code, m_globals.CaseSensitive)) return row;
     return -1;
 }
 
-bool TChildWin::ListsEntry(const std::string& Code) const {
+bool CategoryWindow::ListsEntry(const std::string& Code) const {
     return RowOfEntry(Code) >= 0;
 }
 
-std::string TChildWin::SelectedCode() const {
-    const StringGrid& entries = *ui->StringGrood;
+std::string CategoryWindow::SelectedCode() const {
+    const StringGrid& entries = *ui->EntryGrid;
     return entries.Row() >= 0 && entries.Row() < entries.RowCount() ? entries.Cells(EntryCodeCol, entries.Row())
                                                                      : std::string();
 }
 
-int TChildWin::PageIndex() const {
+int CategoryWindow::PageIndex() const {
     return ui->PageControl1->currentIndex();
 }
 
-void TChildWin::ShowPageIndex(int Index) {
+void CategoryWindow::ShowPageIndex(int Index) {
     if (Index >= 0 && Index < ui->PageControl1->count()) ui->PageControl1->setCurrentIndex(Index);
 }
 
-void TChildWin::SelectEntry(const std::string& Code, const std::string& Key) {
+void CategoryWindow::SelectEntry(const std::string& Code, const std::string& Key) {
     const int row = RowOfEntry(Code);
     if (row < 0) return;
-    StringGroodSetFocus(row);
+    FocusEntryRow(row);
     if (Key.empty()) return;
-    StringGrid& values = *ui->StringGrid2;
+    StringGrid& values = *ui->ValueGrid;
     for (int keyRow = 0; keyRow < values.RowCount(); ++keyRow) {
         if (!EqualsNoCase(values.Cells(KeyCol, keyRow), Key)) continue;
         values.SetRow(keyRow);
@@ -343,8 +341,8 @@ void TChildWin::SelectEntry(const std::string& Code, const std::string& Key) {
     }
 }
 
-void TChildWin::StringGroodSetFocus(int Row) {
-    StringGrid& grid = *ui->StringGrood;
+void CategoryWindow::FocusEntryRow(int Row) {
+    StringGrid& grid = *ui->EntryGrid;
     if (Row < 0) {
         grid.SetRow(0);
     } else {
@@ -359,18 +357,18 @@ void TChildWin::StringGroodSetFocus(int Row) {
 // ---------------------------------------------------------------------------------------------
 // Pictures
 
-void TChildWin::ChangeTheImage(int Row, const std::string& ImageName) {
-    StringGrid& grid = *ui->StringGrood;
+void CategoryWindow::ChangeTheImage(int Row, const std::string& ImageName) {
+    StringGrid& grid = *ui->EntryGrid;
     (void)grid.Cells(EntryNameCol, Row);  // a row that does not exist fails here
     if (m_rowPictures.size() < static_cast<size_t>(grid.RowCount()))
         m_rowPictures.resize(static_cast<size_t>(grid.RowCount()));
-    std::unique_ptr<TBitmaplist>& pictures = m_rowPictures[static_cast<size_t>(Row)];
-    pictures = std::make_unique<TBitmaplist>(LoadBitmapFile(m_globals, m_boxes, ImageName + ".bmp"), nullptr);
+    std::unique_ptr<EntryPictures>& pictures = m_rowPictures[static_cast<size_t>(Row)];
+    pictures = std::make_unique<EntryPictures>(LoadBitmapFile(m_globals, m_boxes, ImageName + ".bmp"), nullptr);
 }
 
-void TChildWin::ShowTheImage() {
-    const size_t row = static_cast<size_t>(ui->StringGrood->Row());
-    const TBitmaplist* pictures = row < m_rowPictures.size() ? m_rowPictures[row].get() : nullptr;
+void CategoryWindow::ShowTheImage() {
+    const size_t row = static_cast<size_t>(ui->EntryGrid->Row());
+    const EntryPictures* pictures = row < m_rowPictures.size() ? m_rowPictures[row].get() : nullptr;
     const Picture none;
     ShowPicture(*ui->Image1,
                 DrawPictureArea(m_pictureBackground, pictures ? pictures->EntryPicture : none, PictureArea));
@@ -381,7 +379,7 @@ void TChildWin::ShowTheImage() {
 // ---------------------------------------------------------------------------------------------
 // Pages and the value grid
 
-void TChildWin::CreatePageControl(const std::vector<std::string>& Pages) {
+void CategoryWindow::CreatePageControl(const std::vector<std::string>& Pages) {
     QTabWidget& pages = *ui->PageControl1;
     pages.setTabPosition(QTabWidget::North);
     if (Pages.size() > 1) {
@@ -399,7 +397,7 @@ void TChildWin::CreatePageControl(const std::vector<std::string>& Pages) {
     RefreshOtherKeys();
 }
 
-void TChildWin::AddPage(const std::string& Caption, const QString& ObjectName) {
+void CategoryWindow::AddPage(const std::string& Caption, const QString& ObjectName) {
     auto* page = new QWidget(ui->PageControl1);  // owned through its Qt parent, the page set
     page->setObjectName(ObjectName);
     auto* layout = new QVBoxLayout(page);
@@ -410,7 +408,7 @@ void TChildWin::AddPage(const std::string& Caption, const QString& ObjectName) {
     m_pageRows.push_back(0);
 }
 
-void TChildWin::RefreshOtherKeys() {
+void CategoryWindow::RefreshOtherKeys() {
     m_otherKeysPending = false;
     std::vector<std::string> keys = OtherKeysOf(m_main.Work(), m_categoryName);
     if (keys == m_otherKeys) return;
@@ -423,10 +421,10 @@ void TChildWin::RefreshOtherKeys() {
     }
     if (m_gridPage != m_otherKeysPage) return;
     // The page shown gets its rows again, the row of the same key kept where it can be.
-    StringGrid& grid = *ui->StringGrid2;
+    StringGrid& grid = *ui->ValueGrid;
     const std::string current = grid.Row() >= 0 && grid.Row() < grid.RowCount() ? grid.Cells(KeyCol, grid.Row()) : "";
-    RubahKolomKiriStringGrid2();
-    RubahKolomKananStringGrid2();
+    FillValueGridKeys();
+    FillValueGridValues();
     int row = std::min(grid.Row(), grid.RowCount() - 1);
     for (int at = 0; at < grid.RowCount(); ++at)
         if (EqualsNoCase(grid.Cells(KeyCol, at), current)) row = at;
@@ -435,7 +433,7 @@ void TChildWin::RefreshOtherKeys() {
     RefreshMemo(&grid);
 }
 
-void TChildWin::RefreshOtherKeysSoon() {
+void CategoryWindow::RefreshOtherKeysSoon() {
     if (m_otherKeysPending) return;
     m_otherKeysPending = true;
     QTimer::singleShot(0, this, [this] {
@@ -443,19 +441,19 @@ void TChildWin::RefreshOtherKeysSoon() {
     });
 }
 
-QWidget* TChildWin::GridPage() const {
+QWidget* CategoryWindow::GridPage() const {
     return ui->PageControl1->widget(m_gridPage);
 }
 
-const std::string& TChildWin::GridPageName() const {
+const std::string& CategoryWindow::GridPageName() const {
     return m_pageNames[static_cast<size_t>(m_gridPage)];
 }
 
-void TChildWin::GantiPageTabSheet() {
+void CategoryWindow::SwitchPage() {
     const int index = ui->PageControl1->currentIndex();
     QWidget* page = ui->PageControl1->widget(index);
     if (!page || static_cast<size_t>(index) >= m_pageNames.size()) return;
-    StringGrid& grid = *ui->StringGrid2;
+    StringGrid& grid = *ui->ValueGrid;
     if (grid.parentWidget() != page) {
         page->layout()->addWidget(ui->Panel8);
         page->layout()->addWidget(&grid);
@@ -466,15 +464,15 @@ void TChildWin::GantiPageTabSheet() {
     m_gridPage = index;
     ui->Panel8->setText(ToQString(GridPageName()));
 
-    RubahKolomKiriStringGrid2();
-    RubahKolomKananStringGrid2();
+    FillValueGridKeys();
+    FillValueGridValues();
     grid.SetRow(std::min(m_pageRows[static_cast<size_t>(index)], grid.RowCount() - 1));
     grid.SetTopRow(0);
     RefreshMemo(&grid);
     if (isVisible()) grid.setFocus(Qt::OtherFocusReason);
 }
 
-void TChildWin::RubahKolomKiriStringGrid2() {
+void CategoryWindow::FillValueGridKeys() {
     const std::string& page = GridPageName();
     StringList keys;
     StringList lines;
@@ -499,7 +497,7 @@ void TChildWin::RubahKolomKiriStringGrid2() {
     }
     if (KeyDescriptions.empty()) KeyDescriptions.emplace_back();
 
-    StringGrid& grid = *ui->StringGrid2;
+    StringGrid& grid = *ui->ValueGrid;
     grid.SetRowCount(static_cast<int>(keys.Count()));
     for (int row = 0; row < grid.RowCount(); ++row)
         grid.SetCells(KeyCol, row, static_cast<size_t>(row) < keys.Count() ? keys[static_cast<size_t>(row)] : "");
@@ -511,9 +509,9 @@ void TChildWin::RubahKolomKiriStringGrid2() {
     }
 }
 
-void TChildWin::RubahKolomKananStringGrid2() {
-    StringGrid& grid = *ui->StringGrid2;
-    const StringGrid& entries = *ui->StringGrood;
+void CategoryWindow::FillValueGridValues() {
+    StringGrid& grid = *ui->ValueGrid;
+    const StringGrid& entries = *ui->EntryGrid;
     const std::string code = entries.Cells(EntryCodeCol, entries.Row());
     if (code.empty()) {
         for (int row = 0; row < grid.RowCount(); ++row) {
@@ -526,38 +524,38 @@ void TChildWin::RubahKolomKananStringGrid2() {
     for (int row = 0; row < grid.RowCount(); ++row) ShowStoredValue(row, code);
 }
 
-void TChildWin::ShowStoredValue(int Row, const std::string& Code) {
-    StringGrid& grid = *ui->StringGrid2;
+void CategoryWindow::ShowStoredValue(int Row, const std::string& Code) {
+    StringGrid& grid = *ui->ValueGrid;
     const std::string key = grid.Cells(KeyCol, Row);
     const std::string value = DocumentStore().ReadString(Code, key, "");
     grid.SetCells(ValueCol, Row, value);
-    const bool red = ValueIsRed(*DefaultIni, Code, key, value, m_globals.CaseSensitive);
+    const bool red = ValueIsRed(DefaultStore(), Code, key, value, m_globals.CaseSensitive);
     grid.SetRedMarked(ValueCol, Row, red);
     // A value that does not fit its key's kind carries a mark of its own, with the reason.
     const std::optional<std::string> misfit = m_main.Values().StoredMisfit(Code, key);
     grid.SetMisfitMark(ValueCol, Row, misfit.has_value());
-    std::string tip = red ? ReferenceValueTip(*DefaultIni, Code, key) : std::string();
+    std::string tip = red ? ReferenceValueTip(DefaultStore(), Code, key) : std::string();
     if (misfit) tip += (tip.empty() ? "" : "\n") + *misfit;
     grid.SetTip(ValueCol, Row, tip);
 }
 
-void TChildWin::DiPilihLineStringGrid2() {
-    StringGrid& grid = *ui->StringGrid2;
+void CategoryWindow::ValueRowSelected() {
+    StringGrid& grid = *ui->ValueGrid;
     grid.horizontalScrollBar()->setValue(0);
     if (grid.Col() != ValueCol) grid.SetCol(ValueCol);  // a click on a key lands on its value
     RefreshMemo(&grid);
 }
 
-void TChildWin::RememberPageRow() {
+void CategoryWindow::RememberPageRow() {
     if (static_cast<size_t>(m_gridPage) < m_pageRows.size())
-        m_pageRows[static_cast<size_t>(m_gridPage)] = ui->StringGrid2->Row();
+        m_pageRows[static_cast<size_t>(m_gridPage)] = ui->ValueGrid->Row();
 }
 
 // ---------------------------------------------------------------------------------------------
 // The memo
 
-void TChildWin::RefreshMemo(const StringGrid* Grid) {
-    if (Grid == ui->StringGrid2) {
+void CategoryWindow::RefreshMemo(const StringGrid* Grid) {
+    if (Grid == ui->ValueGrid) {
         const int row = Grid->Row();
         const QWidget* page = GridPage();
         if (row == MemoKeyRow && page == MemoKeyPage && MemoSource == Grid) return;
@@ -571,7 +569,7 @@ void TChildWin::RefreshMemo(const StringGrid* Grid) {
         ui->Memo1->setPlainText(ToQString(StripApprox(description)));
         return;
     }
-    const StringGrid* entries = ui->StringGrood;
+    const StringGrid* entries = ui->EntryGrid;
     const int row = entries->Row();
     if (row == MemoEntryRow && MemoSource == entries) return;
     MemoEntryRow = row;
@@ -580,7 +578,7 @@ void TChildWin::RefreshMemo(const StringGrid* Grid) {
     ui->Memo1->setPlainText(ToQString(entries->Cells(EntryCodeCol, row) + "\n" + entries->Cells(EntryNameCol, row)));
 }
 
-std::string TChildWin::StripApprox(const std::string& Text) {
+std::string CategoryWindow::StripApprox(const std::string& Text) {
     const size_t first = Text.find('~');
     if (first == std::string::npos) return Text;
     const std::string_view rest = std::string_view(Text).substr(first + 1);
@@ -593,30 +591,30 @@ std::string TChildWin::StripApprox(const std::string& Text) {
 // Header highlighting
 
 // The "Code" header stands over the code column, wherever the user moved its border.
-void TChildWin::FitEntryHeaders() {
-    const StringGrid& entries = *ui->StringGrood;
+void CategoryWindow::FitEntryHeaders() {
+    const StringGrid& entries = *ui->EntryGrid;
     ui->Panel6->setFixedWidth(entries.frameWidth() + entries.columnWidth(0));
 }
 
-void TChildWin::OnEnterStringGrood() {
-    MakeGridActive(ui->StringGrood);
+void CategoryWindow::OnEnterEntryGrid() {
+    MakeGridActive(ui->EntryGrid);
 }
 
-void TChildWin::OnEnterStringGrid2() {
-    MakeGridActive(ui->StringGrid2);
+void CategoryWindow::OnEnterValueGrid() {
+    MakeGridActive(ui->ValueGrid);
 }
 
 // The headers of the grid that got the focus last are shown active, the other grid's passive; a
 // header keeps its design look until it first turns passive.
-void TChildWin::MakeGridActive(StringGrid* Grid) {
+void CategoryWindow::MakeGridActive(StringGrid* Grid) {
     if (ActiveGrid == Grid) return;
     if (ActiveGrid) ShowHeadersActive(ActiveGrid, false);
     ActiveGrid = Grid;
     ShowHeadersActive(Grid, true);
 }
 
-void TChildWin::ShowHeadersActive(const StringGrid* Grid, bool active) {
-    const std::vector<QLabel*> headers = Grid == ui->StringGrood
+void CategoryWindow::ShowHeadersActive(const StringGrid* Grid, bool active) {
+    const std::vector<QLabel*> headers = Grid == ui->EntryGrid
                                              ? std::vector<QLabel*>{ui->Panel6, ui->Panel7}
                                              : std::vector<QLabel*>{ui->Panel8};
     for (QLabel* header : headers) {
@@ -633,26 +631,26 @@ void TChildWin::ShowHeadersActive(const StringGrid* Grid, bool active) {
 // ---------------------------------------------------------------------------------------------
 // Window buttons and closing
 
-void TChildWin::MainWindowButton() {
+void CategoryWindow::MainWindowButton() {
     m_main.FocusAndShow(&m_main.HostWidget());
 }
 
-void TChildWin::NextFocusOnly() {
+void CategoryWindow::NextFocusOnly() {
     m_main.NextFocusAndOpen(this, false);
 }
 
-void TChildWin::NextFocusAndShow() {
+void CategoryWindow::NextFocusAndShow() {
     m_main.NextFocusAndOpen(this, true);
 }
 
-void TChildWin::closeEvent(QCloseEvent* event) {
+void CategoryWindow::closeEvent(QCloseEvent* event) {
     RunEventHandler(m_boxes, [this] { FormClose(); });
     event->accept();
 }
 
-void TChildWin::FormClose() {
-    m_main.ChildFormClose(this);
-    FreeStringGroodObjects();
+void CategoryWindow::FormClose() {
+    m_main.CategoryWindowClosed(this);
+    FreeRowPictures();
 }
 
 }  // namespace velmora

@@ -16,10 +16,10 @@
 
 #include "core/catalogue/FirstButtonBoxes.h"
 #include "RulesGenerator.h"
-#include "gui/category/mChildWin.h"
+#include "gui/category/CategoryWindow.h"
 #include "core/catalogue/Globals.h"
 #include "gui/widgets/StringGrid.h"
-#include "gui/main/mMainWin.h"
+#include "gui/main/MainWindow.h"
 #include "core/store/IniStore.h"
 #include "support/BitmapFiles.h"
 
@@ -93,7 +93,7 @@ struct Editor {
     Installation installation;
     Globals globals;
     FirstButtonBoxes boxes;
-    TMainWin window{globals, boxes};
+    MainWindow window{globals, boxes};
     QPushButton* editButton = nullptr;
 
     // Made at first use, released before the application ends (a window may not outlive it).
@@ -107,23 +107,23 @@ struct Editor {
     }
 
     Editor() {
-        window.OnCreateMampir(installation.folder.string() + "/");
+        window.StartInFolder(installation.folder.string() + "/");
         window.OpenProcess((installation.folder / "Mod.ini").string());
-        auto* grid = window.findChild<StringGrid*>(QStringLiteral("StringGrid1"));
+        auto* grid = window.findChild<StringGrid*>(QStringLiteral("CategoryGrid"));
         const std::vector<std::string> rows = grid->ColumnTexts(0);
         grid->SetRow(static_cast<int>(std::find(rows.begin(), rows.end(), BigCategory) - rows.begin()));
         editButton = window.findChild<QPushButton*>(QStringLiteral("Button2"));
         QApplication::processEvents();
     }
 
-    TChildWin* Open() {
+    CategoryWindow* Open() {
         editButton->click();
         QApplication::processEvents();  // shown and painted
-        return window.ChildWindows().empty() ? nullptr : window.ChildWindows().front().Window.data();
+        return window.CategoryWindows().empty() ? nullptr : window.CategoryWindows().front().Window.data();
     }
 
     void CloseAll() {
-        window.CloseExistingChildWindow();
+        window.CloseCategoryWindows();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QApplication::processEvents();
     }
@@ -133,9 +133,9 @@ void BM_OpenCategoryWindow(benchmark::State& state) {
     Editor& editor = Editor::Get();
     int rows = 0;
     for (auto _ : state) {
-        TChildWin* window = editor.Open();
+        CategoryWindow* window = editor.Open();
         state.PauseTiming();
-        rows = window ? window->findChild<StringGrid*>(QStringLiteral("StringGrood"))->RowCount() : 0;
+        rows = window ? window->findChild<StringGrid*>(QStringLiteral("EntryGrid"))->RowCount() : 0;
         editor.CloseAll();
         state.ResumeTiming();
     }
@@ -145,12 +145,12 @@ BENCHMARK(BM_OpenCategoryWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->
 
 void BM_SwitchEntry(benchmark::State& state) {
     Editor& editor = Editor::Get();
-    TChildWin* window = editor.Open();
-    const int rows = window->findChild<StringGrid*>(QStringLiteral("StringGrood"))->RowCount();
+    CategoryWindow* window = editor.Open();
+    const int rows = window->findChild<StringGrid*>(QStringLiteral("EntryGrid"))->RowCount();
     int row = 0;
     for (auto _ : state) {
         row = (row + 7) % rows;  // every tenth entry has pictures: entries with and without alternate
-        window->StringGroodSetFocus(row);
+        window->FocusEntryRow(row);
         QApplication::processEvents();  // repainted
     }
     editor.CloseAll();

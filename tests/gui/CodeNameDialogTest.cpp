@@ -7,28 +7,28 @@
 #include <string>
 
 #include "ModalDialog.h"
-#include "gui/dialogs/mSmallEdit.h"
+#include "gui/dialogs/CodeNameDialog.h"
 
 using namespace velmora;
 using namespace velmora::testing;
 
 namespace {
 
-QLineEdit* Field(TSmallEdit& dialog, const char* name) {
+QLineEdit* Field(CodeNameDialog& dialog, const char* name) {
     return dialog.findChild<QLineEdit*>(QString::fromLatin1(name));
 }
 
-QPushButton* Button(TSmallEdit& dialog, const char* name) {
+QPushButton* Button(CodeNameDialog& dialog, const char* name) {
     return dialog.findChild<QPushButton*>(QString::fromLatin1(name));
 }
 
-void ClickOK(TSmallEdit& dialog) {
+void ClickOK(CodeNameDialog& dialog) {
     QTest::mouseClick(Button(dialog, "OKButton1"), Qt::LeftButton);
 }
 
 }  // namespace
 
-class SmallEditTest : public QObject {
+class CodeNameDialogTest : public QObject {
     Q_OBJECT
 
   private slots:
@@ -40,13 +40,13 @@ class SmallEditTest : public QObject {
 
     void okAcceptsACodeOfAtMostTwentyCharacters() {
         QFETCH(QString, code);
-        TSmallEdit dialog;
+        CodeNameDialog dialog;
         dialog.SetCaption("Duplicate E1/Rifleman");
         dialog.SetCode(code.toStdString());
         dialog.SetName("D1Rifleman");
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Duplicate E1/Rifleman"));
         QVERIFY(Button(dialog, "OKButton1") && Button(dialog, "OKButton1")->isEnabled());
-        ModalRun run = RunModal<TSmallEdit>(dialog, ClickOK);
+        ModalRun run = RunModal<CodeNameDialog>(dialog, ClickOK);
         QVERIFY(run.wasModal && !run.leftOpen);
         QCOMPARE(run.result, int(QDialog::Accepted));
         QCOMPARE(QString::fromStdString(dialog.Code()), code);
@@ -55,11 +55,11 @@ class SmallEditTest : public QObject {
     }
 
     void okCutsALongerCodeAndWaitsForASecondOK() {
-        TSmallEdit dialog;
+        CodeNameDialog dialog;
         dialog.SetCode("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
         bool openAfterFirstOK = false;
         QString shownAfterFirstOK;
-        ModalRun run = RunModal<TSmallEdit>(dialog, [&](TSmallEdit& shown) {
+        ModalRun run = RunModal<CodeNameDialog>(dialog, [&](CodeNameDialog& shown) {
             QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Field(shown, "Edit1")));
             ClickOK(shown);
             openAfterFirstOK = shown.isVisible();
@@ -74,20 +74,20 @@ class SmallEditTest : public QObject {
     }
 
     void enterIsOkAndEscapeAndTheCloseBoxCancel() {
-        TSmallEdit dialog;
+        CodeNameDialog dialog;
         dialog.SetCode("E1");
         dialog.SetName("Rifleman");
-        ModalRun run = RunModal<TSmallEdit>(dialog, [](TSmallEdit& shown) {
+        ModalRun run = RunModal<CodeNameDialog>(dialog, [](CodeNameDialog& shown) {
             QTest::keyClick(Field(shown, "Edit2"), Qt::Key_Return);
         });
         QVERIFY(!run.leftOpen);
         QCOMPARE(run.result, int(QDialog::Accepted));
-        run = RunModal<TSmallEdit>(dialog, [](TSmallEdit& shown) {
+        run = RunModal<CodeNameDialog>(dialog, [](CodeNameDialog& shown) {
             QTest::keyClick(Field(shown, "Edit1"), Qt::Key_Escape);
         });
         QVERIFY(!run.leftOpen);
         QCOMPARE(run.result, int(QDialog::Rejected));
-        run = RunModal<TSmallEdit>(dialog, [](TSmallEdit& shown) { shown.close(); });
+        run = RunModal<CodeNameDialog>(dialog, [](CodeNameDialog& shown) { shown.close(); });
         QVERIFY(!run.leftOpen);
         QCOMPARE(run.result, int(QDialog::Rejected));
     }
@@ -95,12 +95,12 @@ class SmallEditTest : public QObject {
     // The name field stops at forty typed characters and says so there; a longer name the file
     // holds is shown and given back whole.
     void nameStopsAtItsLimitWithANoteButALongerNameStaysWhole() {
-        TSmallEdit dialog;
+        CodeNameDialog dialog;
         dialog.SetCode("E1");
         dialog.SetName(std::string(39, 'n'));
         QString note;
         QString typed;
-        RunModal<TSmallEdit>(dialog, [&](TSmallEdit& shown) {
+        RunModal<CodeNameDialog>(dialog, [&](CodeNameDialog& shown) {
             QTest::keyClicks(Field(shown, "Edit2"), QStringLiteral("ab"));
             QTRY_VERIFY(QToolTip::isVisible());
             note = QToolTip::text();
@@ -117,7 +117,7 @@ class SmallEditTest : public QObject {
 
     // A wider dialog gives the room to the fields, so that a long name shows whole.
     void fieldsGrowWithTheDialog() {
-        TSmallEdit dialog;
+        CodeNameDialog dialog;
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         const int narrow = Field(dialog, "Edit2")->width();
@@ -126,8 +126,8 @@ class SmallEditTest : public QObject {
     }
 
     void cancelButtonCancels() {
-        TSmallEdit dialog;
-        ModalRun run = RunModal<TSmallEdit>(dialog, [](TSmallEdit& shown) {
+        CodeNameDialog dialog;
+        ModalRun run = RunModal<CodeNameDialog>(dialog, [](CodeNameDialog& shown) {
             QTest::mouseClick(Button(shown, "CancelButton2"), Qt::LeftButton);
         });
         QVERIFY(!run.leftOpen);
@@ -135,7 +135,7 @@ class SmallEditTest : public QObject {
     }
 
     void nameFieldCanBeDisabled() {
-        TSmallEdit dialog;
+        CodeNameDialog dialog;
         dialog.SetName("");
         dialog.SetNameEnabled(false);
         QVERIFY(!Field(dialog, "Edit2")->isEnabled());
@@ -146,12 +146,12 @@ class SmallEditTest : public QObject {
     // What the fields show is what the caller reads: a character without a byte, a line break or
     // NUL would be written as "?" or would split the saved file's line.
     void fieldsTakeOnlyCharactersWithAByte() {
-        TSmallEdit dialog;
+        CodeNameDialog dialog;
         dialog.SetCode("");
         dialog.SetName("");
         QString codeTyped;
         QString nameAfterInserts;
-        ModalRun run = RunModal<TSmallEdit>(dialog, [&](TSmallEdit& shown) {
+        ModalRun run = RunModal<CodeNameDialog>(dialog, [&](CodeNameDialog& shown) {
             QLineEdit* code = Field(shown, "Edit1");
             QLineEdit* name = Field(shown, "Edit2");
             for (const QChar typed : QStringLiteral(u"A\u0100\u20ACB\u00E9"))
@@ -183,12 +183,12 @@ class SmallEditTest : public QObject {
     void aRefusedCharacterIsExplainedAtTheField() {
         QFETCH(QString, field);
         QFETCH(bool, pasted);
-        TSmallEdit dialog;
+        CodeNameDialog dialog;
         dialog.SetCode("E1");
         dialog.SetName("Rifleman");
         QString note;
         QString text;
-        ModalRun run = RunModal<TSmallEdit>(dialog, [&](TSmallEdit& shown) {
+        ModalRun run = RunModal<CodeNameDialog>(dialog, [&](CodeNameDialog& shown) {
             QLineEdit* edit = Field(shown, field.toLatin1().constData());
             edit->setFocus();
             if (pasted)
@@ -215,11 +215,11 @@ class SmallEditTest : public QObject {
         owner.setGeometry(150, 120, 460, 340);
         owner.show();
         QVERIFY(QTest::qWaitForWindowExposed(&owner));
-        TSmallEdit dialog(&owner);
+        CodeNameDialog dialog(&owner);
         QVERIFY(dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(dialog.isWindow());
         QPoint centre;
-        ModalRun run = RunModal<TSmallEdit>(dialog, [&](TSmallEdit& shown) {
+        ModalRun run = RunModal<CodeNameDialog>(dialog, [&](CodeNameDialog& shown) {
             centre = shown.frameGeometry().center();
             shown.close();
         });
@@ -230,5 +230,5 @@ class SmallEditTest : public QObject {
     }
 };
 
-QTEST_MAIN(SmallEditTest)
-#include "SmallEditTest.moc"
+QTEST_MAIN(CodeNameDialogTest)
+#include "CodeNameDialogTest.moc"

@@ -9,7 +9,7 @@
 class QListWidgetItem;
 
 namespace Ui {
-class TChoice;
+class ValueChoiceDialog;
 }
 
 namespace velmora {
@@ -22,14 +22,14 @@ class Workspace;
 // (the values the key's sources allow) or the OTHERS list (the values the category's entries hold
 // for the key, each with the codes that hold it). A button switches between the two; several
 // items may be picked and are joined into a comma list. A category window creates one for a
-// single use: mChoiceOpen, exec(), and on OK ChosenValue().
+// single use: PrepareFor, exec(), and on OK ChosenValue().
 //
-class TChoice : public QDialog {
+class ValueChoiceDialog : public QDialog {
     Q_OBJECT
 
   public:
-    explicit TChoice(QWidget* parent = nullptr);
-    ~TChoice() override;
+    explicit ValueChoiceDialog(QWidget* parent = nullptr);
+    ~ValueChoiceDialog() override;
 
     // Prepares the dialog before it is shown, for `Key` of the entry `Code`; `EntryCodes` are the
     // category's entries, whose values of the key the OTHERS list shows. `workspace` gives the
@@ -38,9 +38,9 @@ class TChoice : public QDialog {
     // for a source that gives no value is shown here, before the dialog. The workspace and `boxes`
     // must outlive the dialog. `KindValues`: what the key's kind of value allows ("yes" and "no"),
     // the BASIC list of a key without sources.
-    void mChoiceOpen(std::string ValueSources, std::string CurrentValue, std::string Key, std::string Code,
-                     std::vector<std::string> EntryCodes, const Workspace& workspace, Boxes& boxes,
-                     std::vector<std::string> KindValues = {});
+    void PrepareFor(std::string ValueSources, std::string CurrentValue, std::string Key, std::string Code,
+                    std::vector<std::string> EntryCodes, const Workspace& workspace, Boxes& boxes,
+                    std::vector<std::string> KindValues = {});
 
     // The answer after OK: the values of the selected items in list order, joined by "," without
     // blanks; empty when nothing is selected.
@@ -59,12 +59,12 @@ class TChoice : public QDialog {
     void ListBox1MouseMove(const QPoint& position);
     void OnPopUpLaunch(const QPoint& position);
 
-    std::unique_ptr<Ui::TChoice> m_ui;
+    std::unique_ptr<Ui::ValueChoiceDialog> m_ui;
     ColumnMenu* PopupMenu1;
     // The list box's items as bytes, row by row (the list box never reorders them).
     std::vector<std::string> m_items;
 
-    // What mChoiceOpen was given, and which list shows when the switch is pressed next.
+    // What PrepareFor was given, and which list shows when the switch is pressed next.
     std::string m_valueSources;  // comma-separated source names; empty: the key names none
     std::string m_currentValue;
     std::string m_defaultValue;

@@ -14,7 +14,7 @@
 class QLabel;
 
 namespace Ui {
-class TChildWin;
+class CategoryWindow;
 }
 
 namespace velmora {
@@ -27,26 +27,36 @@ struct Globals;
 class StringGrid;
 class WindowHost;
 class IniStore;
-struct TBitmaplist;
-class TSmallEdit;
+struct EntryPictures;
+class CodeNameDialog;
 class TableSwitch;
 struct TableState;
+
+// What the main window hands a new category window to fill it with.
+struct CategoryToShow {
+    // The category's line of [AllSections] as a list: item 0 the kind, then the page names.
+    std::vector<std::string> Pages;
+    int Number = 0;    // the category's row in the main window's grid plus 1
+    std::string Name;  // the category name, also the window's caption
+    int Kind = 0;      // 0: the document lists the entries; otherwise the definition file only
+    int EntryRow = 0;  // the entry row selected first
+};
 
 // The window in which the user edits the entries of one category: the entry list on the left, the
 // keys of the category's pages and the selected entry's values on the right, one tab per page, the
 // entry's code, name and pictures in between and the description of what was selected last at the
 // bottom. It is a top-level window of its own, owned by the main window, which creates it, fills
-// it once with DiIsi and keeps it in its list of open category windows until it closes.
+// it once with FillAndShow and keeps it in its list of open category windows until it closes.
 //
 // The window reads and writes the main window's stores; it owns only the pictures of its entry
 // rows. Its operations are spread over four files: the window itself, its filling, selection and
-// memo (mChildWin.cpp), value editing (ValueEditing.cpp), the entry operations (EntryActions.cpp)
+// memo (CategoryWindow.cpp), value editing (ValueEditing.cpp), the entry operations (EntryActions.cpp)
 // and finding (EntryFinding.cpp).
-class TChildWin : public QWidget {
+class CategoryWindow : public QWidget {
     Q_OBJECT
 
   public:
-    // The columns of the entry grid (StringGrood: code, name) and of the key grid (StringGrid2:
+    // The columns of the entry grid (EntryGrid: code, name) and of the key grid (ValueGrid:
     // the value-sources mark, the key, its value).
     static constexpr int EntryCodeCol = 0;
     static constexpr int EntryNameCol = 1;
@@ -55,24 +65,20 @@ class TChildWin : public QWidget {
     static constexpr int ValueCol = 2;
 
     // A hidden, empty window owned by `MainWin`. `globals` and `boxes` outlive it.
-    TChildWin(WindowHost& MainWin, const Globals& globals, Boxes& boxes);
-    ~TChildWin() override;
+    CategoryWindow(WindowHost& MainWin, const Globals& globals, Boxes& boxes);
+    ~CategoryWindow() override;
 
-    // What the main window hands over before DiIsi: the tile of the window's background (Bitmap2)
+    // What the main window hands over before FillAndShow: the tile of the window's background (Bitmap2)
     // and the background of the two picture areas (Bitmap1). None leaves the design look.
     void SetBackgroundTile(const Picture& Bitmap2);
     // Whether the window came back at a size the user left it; one that did not is made taller.
     void SetSizeRemembered(bool remembered) { m_sizeRemembered = remembered; }
     void SetPictureBackground(const Picture& Bitmap1);
 
-    // Fills the hidden window and shows it, then selects the entry `EntryRow` (0 or more).
-    // `Pages` is the category's line of [AllSections] as a list: item 0 the kind, then the page
-    // names; it is read during the call only. The default copy and the flag are kept by reference.
-    // The window reads the document's stores from the workspace's document, and its changes go
-    // through that document.
-    void DiIsi(const std::vector<std::string>& Pages, int CategoryNumber, int EntryRow,
-               const std::string& CategoryName, int Kind, const IniStore& defaultIni,
-               const bool& allowedShowAll);
+    // Fills the hidden window once, as `shown` says, and shows it, then selects the entry row
+    // `shown.EntryRow`. The window reads the document's stores and the default copy from the
+    // workspace as they stand, and its changes go through that document.
+    void FillAndShow(const CategoryToShow& shown);
 
     // The category number (the category's row in the main window's grid plus 1) and name (the
     // window's caption).
@@ -81,13 +87,13 @@ class TChildWin : public QWidget {
 
     // Selects entry row `Row` (a negative row means row 0), scrolled so that it is the last fully
     // visible row unless it is near the top, and focuses the entry list.
-    void StringGroodSetFocus(int Row);
+    void FocusEntryRow(int Row);
     // Refills the entry list from the stores; the current row stays where it was.
-    void RubahKolomStringGrood();
+    void RefillEntryGrid();
     // Writes the value being typed in the value grid or the table, if any, as leaving them would.
     void CommitOpenEdit();
     // Shows the values, the code and name and the pictures of the selected entry.
-    void DiPilihLineStringGrood();
+    void ShowSelectedEntry();
     // The category's entries changed: the entry list is refilled, its current row kept where it
     // can be, and the entry on that row shown as it now stands.
     void ShowEntriesAfresh();
@@ -120,7 +126,7 @@ class TChildWin : public QWidget {
     // included) left out, or a lone "~" dropped.
     static std::string StripApprox(const std::string& Text);
 
-    // The switch between this entry and all entries of the category (made by DiIsi).
+    // The switch between this entry and all entries of the category (made by FillAndShow).
     TableSwitch* Switch() const { return m_tableSwitch; }
     // What the table of all entries shows, to come back to when the document is read again; none
     // while the window shows one entry.
@@ -137,7 +143,7 @@ class TChildWin : public QWidget {
     // Makes the window taller, within the screen, until the value grid shows `rows` rows.
     void ShowValueRows(int rows);
     void FollowLayoutWithTab();
-    // ---- The window: filling, pages, selection, memo, headers (mChildWin.cpp) ----
+    // ---- The window: filling, pages, selection, memo, headers (CategoryWindow.cpp) ----
     void ConnectControls();
     void FollowTheDocument();
     // The entry row of `Code`; -1 when the list does not hold it.
@@ -153,18 +159,18 @@ class TChildWin : public QWidget {
     // An edit may have brought or taken away a key no page lists: the keys are read again once
     // the edit's news is all told.
     void RefreshOtherKeysSoon();
-    void GantiPageTabSheet();
-    void RubahKolomKiriStringGrid2();
-    void RubahKolomKananStringGrid2();
-    void DiPilihLineStringGrid2();
+    void SwitchPage();
+    void FillValueGridKeys();
+    void FillValueGridValues();
+    void ValueRowSelected();
     // Value-grid row `Row` shows entry `Code`'s stored value of its key, red unless the default
     // copy holds the same; a red value's tooltip names the default copy's value.
     void ShowStoredValue(int Row, const std::string& Code);
     void RefreshMemo(const StringGrid* Grid);
-    void FreeStringGroodObjects();
+    void FreeRowPictures();
     void FitEntryHeaders();
-    void OnEnterStringGrood();
-    void OnEnterStringGrid2();
+    void OnEnterEntryGrid();
+    void OnEnterValueGrid();
     void MakeGridActive(StringGrid* Grid);
     void ShowHeadersActive(const StringGrid* Grid, bool active);
     void MainWindowButton();
@@ -180,19 +186,19 @@ class TChildWin : public QWidget {
     // ---- Value editing (ValueEditing.cpp) ----
     // The value grid's current cell is about to move to (col, row); the old cell is still current
     // and its editor still open.
-    void OnSelectKu(int col, int row);
+    void ValueCellMoving(int col, int row);
     // The value grid lost the focus, its editor still open. Also keeps the page's row.
-    void OnExitKu();
+    void ValueGridLeft();
     // A key pressed in the value grid or its editor (a Qt::Key), before either handles it.
     void FormKeyPress(int Key);
-    void DoubleClickStringGrid2();
+    void DoubleClickValueGrid();
     // A context-menu request at `MousePos` in the value grid's viewport.
-    void OnContextPopUpKu(const QPoint& MousePos);
-    void EditBerubahIsi();
+    void ValueGridContextMenu(const QPoint& MousePos);
+    void CommitValueEdit();
     // Value-grid row `Row` shows the stored value again when it shows another (a view missed no
     // news, but nothing typed is ever written over a value the user did not see).
     void ShowStoredValueIfStale(int Row);
-    void EscapePerubahan();
+    void CancelValueEdit();
     void InterpretModalResult(const std::string& Text);
 
     // ---- The note on a committed value that does not fit its key (ValueNote.cpp) ----
@@ -204,10 +210,10 @@ class TChildWin : public QWidget {
 
     // ---- Entry operations (EntryActions.cpp) ----
     void DuplicateButtonClick();
-    void StringGroodDoubleClick();
+    void EntryGridDoubleClick();
     void DuplicateOrEditAction(bool IsDuplicate);
     // Fills, shows and checks the code and name dialog; true on OK, with the new code and name.
-    bool AskCodeAndName(TSmallEdit& Dialog, bool IsDuplicate, std::string& NewCode, std::string& NewName);
+    bool AskCodeAndName(CodeNameDialog& Dialog, bool IsDuplicate, std::string& NewCode, std::string& NewName);
     // What a change of code rewrites besides its own lines, as the user chose; none on Cancel.
     std::optional<std::vector<LineRewrite>> AskReferences(CodeChangeRewrites Rewrites, const std::string& OldCode,
                                                           const std::string& NewCode);
@@ -225,12 +231,12 @@ class TChildWin : public QWidget {
     void FindUsagesOfValue();
 
     // A handler without arguments run through the general handler; connected as a slot.
-    template <void (TChildWin::*Handler)()>
+    template <void (CategoryWindow::*Handler)()>
     void Guarded() {
         RunEventHandler(m_boxes, [this] { (this->*Handler)(); });
     }
 
-    std::unique_ptr<Ui::TChildWin> ui;
+    std::unique_ptr<Ui::CategoryWindow> ui;
     WindowHost& m_main;
     const Globals& m_globals;
     Boxes& m_boxes;
@@ -239,8 +245,9 @@ class TChildWin : public QWidget {
     const IniStore& DocumentStore() const;
     const IniStore& DefinitionStore() const;
 
-    // The default copy and the flags of the main window, set by DiIsi.
-    const IniStore* DefaultIni = nullptr;
+    // The default copy of the current file type, as the workspace holds it.
+    const IniStore& DefaultStore() const;
+    // Set by FillAndShow.
     int CategoryKind = 0;
     // One description per value-grid row of the active page: the page line's text after its
     // first "=", leading blanks removed.
@@ -253,7 +260,6 @@ class TChildWin : public QWidget {
     int MemoEntryRow = 0;
     // The grid that got the focus last (none at first); its headers are shown active.
     const StringGrid* ActiveGrid = nullptr;
-    const bool* AllowedShowAllRef = nullptr;
 
     int m_tag = 0;
     bool m_sizeRemembered = false;
@@ -273,7 +279,7 @@ class TChildWin : public QWidget {
     bool m_otherKeysPending = false;
     int m_gridPage = 0;  // the page the value grid and its header stand on
     // The pictures of the entry rows, row by row; the grid's column-1 cells point at them.
-    std::vector<std::unique_ptr<TBitmaplist>> m_rowPictures;
+    std::vector<std::unique_ptr<EntryPictures>> m_rowPictures;
     Picture m_pictureBackground;
     FilterBox* m_entryFilter = nullptr;  // owned through its Qt parent
     TableSwitch* m_tableSwitch = nullptr;  // owned through its Qt parent

@@ -9,13 +9,13 @@
 #include <QTabWidget>
 
 #include "MainWindowHarness.h"
-#include "gui/category/mChildWin.h"
+#include "gui/category/CategoryWindow.h"
 
 namespace velmora::testing {
 
 // The main window with category windows opened the way the user opens them: a row of the category
 // grid, an entry of the entry list, then the "Edit" button.
-class ChildWindowHarness : public MainWindowHarness {
+class CategoryWindowHarness : public MainWindowHarness {
   public:
     // Settings for a small installation written by the test: no definition file rewrites, no
     // double-section warnings, letter case as `caseSensitive` says, pictures in "Bitmap/".
@@ -36,7 +36,7 @@ class ChildWindowHarness : public MainWindowHarness {
 
     // Opens (or brings forward) the category of grid row `row` at entry `entry` (-1: none chosen)
     // and gives back that category's window.
-    TChildWin* Open(int row, int entry = -1) {
+    CategoryWindow* Open(int row, int entry = -1) {
         Grid().SetRow(row);
         auto* list = Find<QListWidget>("ListBox2");
         if (entry >= 0) list->setCurrentRow(entry);
@@ -45,8 +45,8 @@ class ChildWindowHarness : public MainWindowHarness {
     }
 
     // The open window of a category, by its name as listed.
-    TChildWin* WindowOf(const std::string& category) const {
-        for (const auto& line : window->ChildWindows())
+    CategoryWindow* WindowOf(const std::string& category) const {
+        for (const auto& line : window->CategoryWindows())
             if (line.Name == category) return line.Window;
         return nullptr;
     }
@@ -54,21 +54,21 @@ class ChildWindowHarness : public MainWindowHarness {
     // The category numbers of the open windows, in list order.
     QList<int> OpenTags() const {
         QList<int> tags;
-        for (const auto& line : window->ChildWindows()) tags << (line.Window ? line.Window->Tag() : -1);
+        for (const auto& line : window->CategoryWindows()) tags << (line.Window ? line.Window->Tag() : -1);
         return tags;
     }
 
     template <class T>
-    static T& In(const TChildWin* child, const char* name) {
+    static T& In(const CategoryWindow* child, const char* name) {
         T* widget = child->findChild<T*>(QLatin1String(name));
         if (!widget) qFatal("no widget %s", name);
         return *widget;
     }
-    static StringGrid& EntryList(const TChildWin* child) { return In<StringGrid>(child, "StringGrood"); }
-    static StringGrid& ValueGrid(const TChildWin* child) { return In<StringGrid>(child, "StringGrid2"); }
-    static QTabWidget& Pages(const TChildWin* child) { return In<QTabWidget>(child, "PageControl1"); }
-    static QString Memo(const TChildWin* child) { return In<QPlainTextEdit>(child, "Memo1").toPlainText(); }
-    static QString LabelText(const TChildWin* child, const char* name) {
+    static StringGrid& EntryList(const CategoryWindow* child) { return In<StringGrid>(child, "EntryGrid"); }
+    static StringGrid& ValueGrid(const CategoryWindow* child) { return In<StringGrid>(child, "ValueGrid"); }
+    static QTabWidget& Pages(const CategoryWindow* child) { return In<QTabWidget>(child, "PageControl1"); }
+    static QString Memo(const CategoryWindow* child) { return In<QPlainTextEdit>(child, "Memo1").toPlainText(); }
+    static QString LabelText(const CategoryWindow* child, const char* name) {
         return In<QLabel>(child, name).text();
     }
 
@@ -77,7 +77,7 @@ class ChildWindowHarness : public MainWindowHarness {
         const QRect cell = grid.visualRect(grid.model()->index(row, col));
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
     }
-    static void ClickTab(const TChildWin* child, int index) {
+    static void ClickTab(const CategoryWindow* child, int index) {
         QTabBar* bar = Pages(child).tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, TabPlace(*bar, index).center());
     }

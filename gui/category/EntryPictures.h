@@ -19,8 +19,8 @@ class IniStore;
 
 // The two pictures of one entry: its picture (the upper area of a category window) and its icon
 // (the lower one). Either may be absent. The category window owns one per entry-list row.
-struct TBitmaplist {
-    TBitmaplist(Picture picture, Picture icon)
+struct EntryPictures {
+    EntryPictures(Picture picture, Picture icon)
         : EntryPicture(std::move(picture)), EntryIcon(std::move(icon)) {}
 
     Picture EntryPicture;
@@ -59,8 +59,8 @@ class PictureFiles {
 // The pictures of the entry `Code`: its own picture and icon files (Code + ".bmp", Code +
 // "icon.bmp"); when it has neither, the picture named by its "Image" value (+ ".bmp"), which
 // gives a pair without pictures when that file is missing; none when the entry has no "Image".
-std::unique_ptr<TBitmaplist> TBitmaplistCreate(const std::string& Code, const IniStore& DocumentIni,
-                                               const PictureFiles& files);
+std::unique_ptr<EntryPictures> LoadEntryPictures(const std::string& Code, const IniStore& DocumentIni,
+                                                 const PictureFiles& files);
 
 // One picture area as shown: the background from its top-left corner, then the entry's picture
 // unscaled at (5, 5), both cut at the area's edges. Without a background the area starts
