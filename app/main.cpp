@@ -17,15 +17,15 @@
 #include <string>
 #include <vector>
 
-#include "gui/widgets/GeneralHandler.h"
-#include "core/catalogue/Globals.h"
-#include "core/catalogue/ProgramFolder.h"
-#include "gui/widgets/QtBoxes.h"
-#include "gui/widgets/QtFolderMemory.h"
+#include "gui/services/GeneralHandler.h"
+#include "core/settings/Globals.h"
+#include "core/settings/ProgramFolder.h"
+#include "gui/services/QtBoxes.h"
+#include "gui/services/QtFolderMemory.h"
 #include "gui/widgets/QtText.h"
 #include "gui/main/MainWindow.h"
 #include "core/store/IniError.h"
-#include "gui/widgets/TimingTrace.h"
+#include "gui/services/TimingTrace.h"
 
 namespace {
 

@@ -20,12 +20,12 @@
 #include <string_view>
 #include <vector>
 
-#include "core/catalogue/FirstButtonBoxes.h"
+#include "core/boxes/FirstButtonBoxes.h"
 #include "GeneratedInstallation.h"
 #include "ReadSplitFloor.h"
 #include "RulesGenerator.h"
 #include "core/catalogue/CatalogueText.h"
-#include "core/catalogue/Globals.h"
+#include "core/settings/Globals.h"
 #include "core/catalogue/Workspace.h"
 
 namespace velmora::bench {

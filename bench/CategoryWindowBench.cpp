@@ -14,10 +14,10 @@
 #include <random>
 #include <string>
 
-#include "core/catalogue/FirstButtonBoxes.h"
+#include "core/boxes/FirstButtonBoxes.h"
 #include "RulesGenerator.h"
 #include "gui/category/CategoryWindow.h"
-#include "core/catalogue/Globals.h"
+#include "core/settings/Globals.h"
 #include "gui/widgets/StringGrid.h"
 #include "gui/main/MainWindow.h"
 #include "core/store/IniStore.h"

@@ -14,10 +14,10 @@
 #include <malloc.h>
 #endif
 
-#include "core/catalogue/FirstButtonBoxes.h"
+#include "core/boxes/FirstButtonBoxes.h"
 #include "GeneratedInstallation.h"
 #include "core/entries/EntryOperations.h"
-#include "core/catalogue/Globals.h"
+#include "core/settings/Globals.h"
 #include "core/catalogue/Workspace.h"
 
 namespace velmora::bench {

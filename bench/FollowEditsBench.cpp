@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/catalogue/FirstButtonBoxes.h"
+#include "core/boxes/FirstButtonBoxes.h"
 #include "GeneratedInstallation.h"
 #include "core/compare/Comparison.h"
 #include "core/compare/DifferenceCategories.h"
@@ -21,7 +21,7 @@
 #include "core/references/FindIndex.h"
 #include "core/references/FollowedRows.h"
 #include "core/references/References.h"
-#include "core/catalogue/Globals.h"
+#include "core/settings/Globals.h"
 #include "core/compare/LiveComparison.h"
 #include "core/catalogue/TouchedSections.h"
 #include "core/catalogue/Workspace.h"

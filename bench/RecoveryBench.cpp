@@ -15,7 +15,7 @@
 #include "RulesGenerator.h"
 #include "core/store/DiskStamp.h"
 #include "core/store/StoreRendering.h"
-#include "core/catalogue/RecoveryFile.h"
+#include "core/recovery/RecoveryFile.h"
 #include "core/store/IniStore.h"
 
 namespace velmora::bench {

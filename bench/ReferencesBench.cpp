@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "core/catalogue/FirstButtonBoxes.h"
+#include "core/boxes/FirstButtonBoxes.h"
 #include "GeneratedInstallation.h"
 #include "core/references/FindIndex.h"
-#include "core/catalogue/Globals.h"
+#include "core/settings/Globals.h"
 #include "core/references/References.h"
 #include "core/catalogue/Workspace.h"
 

@@ -16,7 +16,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/catalogue/FirstButtonBoxes.h"
+#include "core/boxes/FirstButtonBoxes.h"
 #include "RulesGenerator.h"
 #include "core/table/BalanceTable.h"
 #include "core/table/TableCsv.h"
@@ -26,7 +26,7 @@
 #include "core/document/Document.h"
 #include "core/values/LiveValueCheck.h"
 #include "GeneratedInstallation.h"
-#include "core/catalogue/Globals.h"
+#include "core/settings/Globals.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/TextCase.h"
 

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "core/catalogue/FirstButtonBoxes.h"
+#include "core/boxes/FirstButtonBoxes.h"
 #include "GeneratedInstallation.h"
 #include "core/values/LiveValueCheck.h"
 #include "core/values/ValueCheck.h"
-#include "core/catalogue/Globals.h"
+#include "core/settings/Globals.h"
 #include "core/catalogue/Workspace.h"
 
 namespace velmora::bench {

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "core/catalogue/FirstButtonBoxes.h"
+#include "core/boxes/FirstButtonBoxes.h"
 #include "GeneratedInstallation.h"
 #include "RulesGenerator.h"
 #include "core/compare/ChangeRows.h"
@@ -25,7 +25,7 @@
 #include "core/references/FindIndex.h"
 #include "core/references/FindSource.h"
 #include "core/references/References.h"
-#include "core/catalogue/Globals.h"
+#include "core/settings/Globals.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/IniStore.h"
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "cli/Command.h"
-#include "core/catalogue/FirstButtonBoxes.h"
-#include "core/catalogue/Globals.h"
+#include "core/boxes/FirstButtonBoxes.h"
+#include "core/settings/Globals.h"
 #include "core/catalogue/Workspace.h"
 
 namespace velmora {

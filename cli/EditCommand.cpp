@@ -3,7 +3,7 @@
 
 #include <iostream>
 
-#include "core/catalogue/DocumentSave.h"
+#include "core/saving/DocumentSave.h"
 #include "core/scripts/ScriptedEdits.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/IniStore.h"

@@ -14,8 +14,8 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
 ORDER = {
-    "core": ["store", "document", "catalogue", "choice", "references", "compare", "entries", "values", "table", "scripts", "scaffold"],
-    "gui": ["widgets", "dialogs", "find", "changes", "table", "category", "main"],
+    "core": ["store", "document", "boxes", "settings", "catalogue", "saving", "recovery", "choice", "references", "compare", "entries", "values", "table", "scripts", "scaffold"],
+    "gui": ["widgets", "services", "dialogs", "find", "changes", "table", "category", "main"],
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 

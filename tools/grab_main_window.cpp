@@ -16,8 +16,8 @@
 #include <string>
 
 #include "gui/category/CategoryWindow.h"
-#include "core/catalogue/FirstButtonBoxes.h"
-#include "core/catalogue/Globals.h"
+#include "core/boxes/FirstButtonBoxes.h"
+#include "core/settings/Globals.h"
 #include "gui/main/MainWindow.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "core/catalogue/Routines.h"
+#include "core/store/Routines.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/IniStore.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/catalogue/ValueRules.h"
 
-#include "core/catalogue/Routines.h"
+#include "core/store/Routines.h"
 #include "core/store/TextCase.h"
 #include "core/store/IniStore.h"
 

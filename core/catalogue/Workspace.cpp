@@ -8,8 +8,8 @@
 #include <cctype>
 #include <unordered_set>
 
-#include "core/catalogue/Boxes.h"
-#include "core/catalogue/Routines.h"
+#include "core/boxes/Boxes.h"
+#include "core/store/Routines.h"
 #include "core/store/MessageText.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/TextCase.h"

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/document/Document.h"
-#include "core/catalogue/Globals.h"
-#include "core/catalogue/Routines.h"
+#include "core/settings/Globals.h"
+#include "core/store/Routines.h"
 #include "core/store/StringList.h"
 #include "core/store/IniStore.h"
 #include "core/store/DiskStamp.h"

@@ -8,7 +8,7 @@
 #include <unordered_set>
 
 #include "core/document/Document.h"
-#include "core/catalogue/Routines.h"
+#include "core/store/Routines.h"
 #include "core/store/IniError.h"
 #include "core/store/TextCase.h"
 #include "core/store/IniStore.h"

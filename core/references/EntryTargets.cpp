@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/references/EntryTargets.h"
 
-#include "core/catalogue/Routines.h"
+#include "core/store/Routines.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"

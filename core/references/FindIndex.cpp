@@ -6,7 +6,7 @@
 #include <optional>
 #include <utility>
 
-#include "core/catalogue/Routines.h"
+#include "core/store/Routines.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/IniError.h"
 #include "core/store/StringList.h"

@@ -8,7 +8,7 @@
 
 #include "core/choice/ChoiceLists.h"
 #include "core/document/Document.h"
-#include "core/catalogue/Routines.h"
+#include "core/store/Routines.h"
 #include "core/document/TextRules.h"
 #include "core/references/FollowedRows.h"
 #include "core/catalogue/Workspace.h"

@@ -13,7 +13,7 @@
 #include <unordered_set>
 
 #include "core/entries/EntryOperations.h"
-#include "core/catalogue/Routines.h"
+#include "core/store/Routines.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/KeyLines.h"
 #include "core/store/PlatformFile.h"

@@ -11,7 +11,7 @@
 #include "core/compare/RevertPlan.h"
 #include "core/document/TextRules.h"
 #include "core/entries/ValueEdits.h"
-#include "core/catalogue/Routines.h"
+#include "core/store/Routines.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/IniError.h"
 #include "core/store/MessageText.h"

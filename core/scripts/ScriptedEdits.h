@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/catalogue/DocumentSave.h"
+#include "core/saving/DocumentSave.h"
 
 namespace velmora {
 

@@ -7,7 +7,7 @@
 #include "core/table/TableNumbers.h"
 #include "core/choice/ChoiceLists.h"
 #include "core/catalogue/OtherKeys.h"
-#include "core/catalogue/Routines.h"
+#include "core/store/Routines.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/MessageText.h"
 #include "core/store/IniError.h"

@@ -11,7 +11,7 @@
 #include "core/table/SpreadsheetValues.h"
 #include "core/table/TableNumbers.h"
 #include "core/document/Document.h"
-#include "core/catalogue/Routines.h"
+#include "core/store/Routines.h"
 #include "core/document/TextRules.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/MessageText.h"

@@ -5,7 +5,7 @@
 #include <unordered_set>
 
 #include "core/values/FirstKeyLines.h"
-#include "core/catalogue/Routines.h"
+#include "core/store/Routines.h"
 #include "core/catalogue/ValueRules.h"
 #include "core/store/TextCase.h"
 #include "core/store/IniStore.h"

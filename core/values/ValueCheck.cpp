@@ -5,7 +5,7 @@
 
 #include "core/values/FirstKeyLines.h"
 #include "core/choice/ChoiceLists.h"
-#include "core/catalogue/Routines.h"
+#include "core/store/Routines.h"
 #include "core/catalogue/ValueRules.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/MessageText.h"

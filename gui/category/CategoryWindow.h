@@ -8,7 +8,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "gui/widgets/GeneralHandler.h"
+#include "gui/services/GeneralHandler.h"
 #include "gui/widgets/Pictures.h"
 
 class QLabel;

@@ -7,12 +7,12 @@
 #include <QMenu>
 
 #include "gui/category/CategoryWindow.h"
-#include "core/catalogue/Boxes.h"
+#include "core/boxes/Boxes.h"
 #include "core/references/EntryTargets.h"
 #include "gui/widgets/FilterBox.h"
 #include "gui/widgets/StringGrid.h"
 #include "core/catalogue/Workspace.h"
-#include "gui/widgets/WindowHost.h"
+#include "gui/services/WindowHost.h"
 #include "core/store/MessageText.h"
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"

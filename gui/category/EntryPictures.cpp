@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "core/catalogue/Globals.h"
+#include "core/settings/Globals.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/TextCase.h"
 #include "core/store/IniStore.h"

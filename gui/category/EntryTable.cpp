@@ -9,7 +9,7 @@
 #include "gui/table/TableMenus.h"
 #include "gui/table/TableSwitch.h"
 #include "gui/widgets/StringGrid.h"
-#include "gui/widgets/WindowHost.h"
+#include "gui/services/WindowHost.h"
 #include "gui/widgets/FilterBox.h"
 #include "ui_CategoryWindow.h"
 

@@ -11,7 +11,7 @@
 #include "gui/category/CategoryWindow.h"
 #include "core/values/LiveValueCheck.h"
 #include "core/catalogue/Workspace.h"
-#include "gui/widgets/WindowHost.h"
+#include "gui/services/WindowHost.h"
 #include "gui/widgets/QtText.h"
 #include "core/store/IniStore.h"
 #include "ui_CategoryWindow.h"

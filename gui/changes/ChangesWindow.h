@@ -12,8 +12,8 @@
 #include "core/compare/Comparison.h"
 #include "core/compare/DifferenceCategories.h"
 #include "core/compare/LiveComparison.h"
-#include "gui/widgets/GeneralHandler.h"
-#include "gui/widgets/OffThreadBuild.h"
+#include "gui/services/GeneralHandler.h"
+#include "gui/services/OffThreadBuild.h"
 
 class QAction;
 class QComboBox;

@@ -12,7 +12,7 @@
 
 #include "core/choice/ChoiceLists.h"
 #include "gui/dialogs/ColumnMenu.h"
-#include "core/catalogue/Boxes.h"
+#include "core/boxes/Boxes.h"
 #include "gui/widgets/CutTextTips.h"
 #include "gui/widgets/FilterBox.h"
 #include "gui/widgets/QtText.h"

@@ -3,7 +3,7 @@
 
 #include "core/references/FindIndex.h"
 #include "core/references/FindSource.h"
-#include "gui/widgets/OffThreadBuild.h"
+#include "gui/services/OffThreadBuild.h"
 
 namespace velmora {
 

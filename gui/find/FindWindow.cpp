@@ -16,11 +16,11 @@
 #include <utility>
 #include <unordered_set>
 
-#include "core/catalogue/Boxes.h"
-#include "gui/widgets/GatherTouched.h"
-#include "gui/widgets/DocumentSignals.h"
+#include "core/boxes/Boxes.h"
+#include "gui/services/GatherTouched.h"
+#include "gui/services/DocumentSignals.h"
 #include "gui/find/FindIndexBuilder.h"
-#include "gui/widgets/GeneralHandler.h"
+#include "gui/services/GeneralHandler.h"
 #include "gui/widgets/QtText.h"
 #include "core/entries/ValueEdits.h"
 #include "core/catalogue/Workspace.h"

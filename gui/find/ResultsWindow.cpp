@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "gui/widgets/QtText.h"
-#include "gui/widgets/WindowPlaces.h"
+#include "gui/services/WindowPlaces.h"
 
 namespace velmora {
 

@@ -6,9 +6,9 @@
 #include <utility>
 
 #include "gui/category/CategoryWindow.h"
-#include "core/catalogue/Globals.h"
+#include "core/settings/Globals.h"
 #include "gui/find/ResultsWindow.h"
-#include "core/catalogue/Routines.h"
+#include "core/store/Routines.h"
 #include "gui/widgets/StringGrid.h"
 #include "gui/main/MainWindow.h"
 #include "core/store/TextCase.h"

@@ -3,9 +3,9 @@
 // the window does when its disk watch tells of a change, and the question before a save would
 // overwrite one.
 
-#include "core/catalogue/Boxes.h"
-#include "core/catalogue/DocumentSave.h"
-#include "core/catalogue/Routines.h"
+#include "core/boxes/Boxes.h"
+#include "core/saving/DocumentSave.h"
+#include "core/store/Routines.h"
 #include "gui/category/CategoryWindow.h"
 #include "gui/changes/ChangesWindow.h"
 #include "gui/table/BalanceTableView.h"

@@ -16,8 +16,8 @@
 #include <QUrl>
 
 #include "gui/category/CategoryWindow.h"
-#include "core/catalogue/Boxes.h"
-#include "core/catalogue/Globals.h"
+#include "core/boxes/Boxes.h"
+#include "core/settings/Globals.h"
 #include "gui/widgets/QtText.h"
 #include "gui/main/MainWindow.h"
 #include "core/store/IniError.h"

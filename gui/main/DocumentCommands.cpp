@@ -7,12 +7,12 @@
 #include <filesystem>
 
 #include "gui/category/CategoryWindow.h"
-#include "core/catalogue/Boxes.h"
+#include "core/boxes/Boxes.h"
 #include "core/scaffold/DefinitionScaffold.h"
-#include "core/catalogue/DocumentSave.h"
-#include "core/catalogue/Globals.h"
-#include "core/catalogue/ProgramFolder.h"
-#include "core/catalogue/Routines.h"
+#include "core/saving/DocumentSave.h"
+#include "core/settings/Globals.h"
+#include "core/settings/ProgramFolder.h"
+#include "core/store/Routines.h"
 #include "gui/main/MainWindow.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/TextCase.h"

@@ -9,11 +9,11 @@
 #include <QMenuBar>
 
 #include "gui/category/CategoryWindow.h"
-#include "gui/widgets/DocumentSignals.h"
+#include "gui/services/DocumentSignals.h"
 #include "gui/widgets/FilterBox.h"
-#include "core/catalogue/Globals.h"
+#include "core/settings/Globals.h"
 #include "gui/widgets/QtText.h"
-#include "core/catalogue/Routines.h"
+#include "core/store/Routines.h"
 #include "gui/widgets/StringGrid.h"
 #include "gui/main/MainWindow.h"
 #include "core/store/TextCase.h"

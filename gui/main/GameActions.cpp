@@ -7,10 +7,10 @@
 #include <QProcess>
 #include <QWidget>
 
-#include "core/catalogue/Boxes.h"
-#include "core/catalogue/Globals.h"
+#include "core/boxes/Boxes.h"
+#include "core/settings/Globals.h"
 #include "gui/widgets/QtText.h"
-#include "core/catalogue/Routines.h"
+#include "core/store/Routines.h"
 #include "gui/main/MainWindow.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/TextCase.h"

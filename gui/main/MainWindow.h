@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "gui/widgets/GeneralHandler.h"
+#include "gui/services/GeneralHandler.h"
 #include "gui/widgets/Pictures.h"
-#include "core/catalogue/RecentFiles.h"
+#include "core/settings/RecentFiles.h"
 #include "core/catalogue/TouchedSections.h"
 #include "core/references/FollowedRows.h"
 #include "core/references/References.h"
-#include "gui/widgets/WindowHost.h"
-#include "gui/widgets/WindowPlaces.h"
+#include "gui/services/WindowHost.h"
+#include "gui/services/WindowPlaces.h"
 #include "core/catalogue/Workspace.h"
 
 class QAction;

@@ -8,7 +8,7 @@
 #include <limits>
 #include <memory>
 
-#include "core/catalogue/RecoveryFile.h"
+#include "core/recovery/RecoveryFile.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/IniError.h"
 #include "core/store/PlatformFile.h"

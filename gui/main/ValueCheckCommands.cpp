@@ -6,7 +6,7 @@
 
 #include "core/values/LiveValueCheck.h"
 #include "core/values/ValueCheck.h"
-#include "gui/widgets/GeneralHandler.h"
+#include "gui/services/GeneralHandler.h"
 #include "gui/widgets/QtText.h"
 #include "gui/find/ResultsWindow.h"
 #include "gui/main/MainWindow.h"

@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "core/catalogue/Boxes.h"
-#include "core/catalogue/Globals.h"
-#include "core/catalogue/Routines.h"
+#include "core/boxes/Boxes.h"
+#include "core/settings/Globals.h"
+#include "core/store/Routines.h"
 #include "core/store/IniError.h"
 #include "core/store/PlatformFile.h"
 

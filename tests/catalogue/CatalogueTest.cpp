@@ -3,7 +3,7 @@
 // the duplicate warning, and the unknown-section pass with the definition file it writes.
 
 #include "WorkspaceFixture.h"
-#include "core/catalogue/Routines.h"
+#include "core/store/Routines.h"
 #include "core/store/IniError.h"
 
 #ifndef _WIN32

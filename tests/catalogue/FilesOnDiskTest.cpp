@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "WorkspaceFixture.h"
-#include "core/catalogue/DocumentSave.h"
+#include "core/saving/DocumentSave.h"
 #include "core/store/DiskStamp.h"
 #include "core/store/PlatformFile.h"
 

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "core/catalogue/ProgramFolder.h"
+#include "core/settings/ProgramFolder.h"
 #include "core/store/IniError.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TempFolder.h"

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "core/catalogue/RecentFiles.h"
+#include "core/settings/RecentFiles.h"
 #include "support/TempFolder.h"
 
 namespace velmora::testing {

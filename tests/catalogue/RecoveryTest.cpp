@@ -10,8 +10,8 @@
 #include <regex>
 
 #include "WorkspaceFixture.h"
-#include "core/catalogue/DocumentSave.h"
-#include "core/catalogue/RecoveryFile.h"
+#include "core/saving/DocumentSave.h"
+#include "core/recovery/RecoveryFile.h"
 #include "core/entries/EntryOperations.h"
 #include "core/store/IniError.h"
 #include "core/store/PlatformFile.h"

@@ -8,7 +8,7 @@
 #include "core/references/EntryTargets.h"
 #include "core/references/FindIndex.h"
 #include "core/references/References.h"
-#include "core/catalogue/Routines.h"
+#include "core/store/Routines.h"
 #include "core/entries/ValueEdits.h"
 #include "core/store/IniError.h"
 

@@ -5,7 +5,7 @@
 
 #include <limits>
 
-#include "core/catalogue/Routines.h"
+#include "core/store/Routines.h"
 
 namespace velmora {
 namespace {

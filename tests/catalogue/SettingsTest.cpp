@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "WorkspaceFixture.h"
-#include "core/catalogue/Routines.h"
+#include "core/store/Routines.h"
 #include "core/store/IniStore.h"
 
 namespace velmora::testing {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/catalogue/Globals.h"
+#include "core/settings/Globals.h"
 #include "core/catalogue/Workspace.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TempFolder.h"

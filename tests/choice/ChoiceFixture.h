@@ -6,7 +6,7 @@
 #include <memory>
 #include <string_view>
 
-#include "core/catalogue/Globals.h"
+#include "core/settings/Globals.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/IniStore.h"
 #include "support/LoadedStores.h"

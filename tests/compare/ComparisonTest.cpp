@@ -3,7 +3,7 @@
 
 #include "compare/CompareSupport.h"
 #include "core/compare/DifferenceCategories.h"
-#include "core/catalogue/Globals.h"
+#include "core/settings/Globals.h"
 #include "core/catalogue/ValueRules.h"
 #include "core/catalogue/Workspace.h"
 #include "support/ScriptedBoxes.h"

@@ -8,7 +8,7 @@
 #include "EntriesFixture.h"
 #include "core/entries/EntryOperations.h"
 #include "core/document/Document.h"
-#include "core/catalogue/DocumentSave.h"
+#include "core/saving/DocumentSave.h"
 #include "core/store/IniError.h"
 #include "core/store/PlatformFile.h"
 

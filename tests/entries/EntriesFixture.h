@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "core/catalogue/Globals.h"
+#include "core/settings/Globals.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/TextCase.h"
 #include "core/store/IniStore.h"

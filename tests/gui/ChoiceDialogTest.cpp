@@ -19,7 +19,7 @@
 
 #include "ModalDialog.h"
 #include "gui/dialogs/ValueChoiceDialog.h"
-#include "core/catalogue/Globals.h"
+#include "core/settings/Globals.h"
 #include "gui/widgets/StringGrid.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/IniStore.h"

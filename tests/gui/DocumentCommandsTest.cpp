@@ -12,8 +12,8 @@
 
 #include "MainWindowHarness.h"
 #include "core/entries/EntryOperations.h"
-#include "core/catalogue/ProgramFolder.h"
-#include "gui/widgets/QtFolderMemory.h"
+#include "core/settings/ProgramFolder.h"
+#include "gui/services/QtFolderMemory.h"
 
 using namespace velmora;
 using namespace velmora::testing;

@@ -19,7 +19,7 @@
 #include <string>
 
 #include "gui/widgets/PageControl.h"
-#include "core/catalogue/Globals.h"
+#include "core/settings/Globals.h"
 #include "gui/widgets/StringGrid.h"
 #include "gui/main/MainWindow.h"
 #include "support/ScriptedBoxes.h"

@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "gui/widgets/QtBoxes.h"
+#include "gui/services/QtBoxes.h"
 
 using velmora::BoxAnswer;
 using velmora::QtBoxes;

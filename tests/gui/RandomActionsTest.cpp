@@ -33,7 +33,7 @@
 #include "MainWindowHarness.h"
 #include "RandomRun.h"
 #include "gui/category/CategoryWindow.h"
-#include "core/catalogue/Globals.h"
+#include "core/settings/Globals.h"
 #include "gui/widgets/StringGrid.h"
 #include "gui/main/MainWindow.h"
 #include "core/store/IniStore.h"

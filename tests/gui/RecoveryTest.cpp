@@ -7,8 +7,8 @@
 #include <QLabel>
 
 #include "MainWindowHarness.h"
-#include "core/catalogue/ProgramFolder.h"
-#include "core/catalogue/RecoveryFile.h"
+#include "core/settings/ProgramFolder.h"
+#include "core/recovery/RecoveryFile.h"
 #include "gui/main/RecoveryKeeper.h"
 #include "core/store/PlatformFile.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/catalogue/Boxes.h"
+#include "core/boxes/Boxes.h"
 
 namespace velmora::testing {
 

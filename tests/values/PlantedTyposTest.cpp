@@ -12,7 +12,7 @@
 #include "WorkspaceFixture.h"
 #include "core/values/ValueCheck.h"
 #include "core/references/References.h"
-#include "core/catalogue/Routines.h"
+#include "core/store/Routines.h"
 #include "core/catalogue/ValueRules.h"
 #include "support/SourceFolder.h"
 

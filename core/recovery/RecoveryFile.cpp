@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/catalogue/RecoveryFile.h"
+#include "core/recovery/RecoveryFile.h"
 
 #include <algorithm>
 #include <charconv>
@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/catalogue/Routines.h"
+#include "core/store/Routines.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/IniError.h"
 #include "core/store/PlatformFile.h"

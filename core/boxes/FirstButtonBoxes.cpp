@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/catalogue/FirstButtonBoxes.h"
+#include "core/boxes/FirstButtonBoxes.h"
 
 #include <ostream>
 
-#include "core/catalogue/Routines.h"
+#include "core/store/Routines.h"
 
 namespace velmora {
 namespace {

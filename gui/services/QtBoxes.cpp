@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/widgets/QtBoxes.h"
+#include "gui/services/QtBoxes.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/catalogue/RecentFiles.h"
+#include "core/settings/RecentFiles.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "core/catalogue/Boxes.h"
+#include "core/boxes/Boxes.h"
 
 namespace velmora {
 

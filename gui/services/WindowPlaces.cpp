@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/widgets/WindowPlaces.h"
+#include "gui/services/WindowPlaces.h"
 
 #include <QByteArray>
 #include <QLayout>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/catalogue/Globals.h"
+#include "core/settings/Globals.h"
 
-#include "core/catalogue/Routines.h"
+#include "core/store/Routines.h"
 
 namespace velmora {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/catalogue/Boxes.h"
+#include "core/boxes/Boxes.h"
 
 class QWidget;
 

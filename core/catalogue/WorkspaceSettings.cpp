@@ -6,8 +6,8 @@
 #include <type_traits>
 #include <variant>
 
-#include "core/catalogue/Boxes.h"
-#include "core/catalogue/Routines.h"
+#include "core/boxes/Boxes.h"
+#include "core/store/Routines.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/IniError.h"
 

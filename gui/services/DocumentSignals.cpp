@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/widgets/DocumentSignals.h"
+#include "gui/services/DocumentSignals.h"
 
 namespace velmora {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/catalogue/Routines.h"
+#include "core/store/Routines.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/catalogue/TouchedSections.h"
-#include "gui/widgets/DocumentSignals.h"
+#include "gui/services/DocumentSignals.h"
 
 namespace velmora {
 

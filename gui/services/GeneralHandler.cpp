@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/widgets/GeneralHandler.h"
+#include "gui/services/GeneralHandler.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QtGlobal>
 
-#include "core/catalogue/Boxes.h"
+#include "core/boxes/Boxes.h"
 #include "core/store/IniError.h"
 
 namespace velmora {

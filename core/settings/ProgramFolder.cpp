@@ -2,13 +2,13 @@
 // The program folder of a start: the command-line options, the folder question with its offer of
 // the sample, and the change of the working directory.
 
-#include "core/catalogue/ProgramFolder.h"
+#include "core/settings/ProgramFolder.h"
 
 #include <filesystem>
 #include <string_view>
 #include <system_error>
 
-#include "core/catalogue/Boxes.h"
+#include "core/boxes/Boxes.h"
 #include "core/store/IniError.h"
 #include "core/store/PlatformFile.h"
 

@@ -4,7 +4,7 @@
 #include <QSettings>
 #include <string>
 
-#include "core/catalogue/ProgramFolder.h"
+#include "core/settings/ProgramFolder.h"
 #include "gui/widgets/QtText.h"
 
 namespace velmora {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/catalogue/DocumentSave.h"
+#include "core/saving/DocumentSave.h"
 
 #include <vector>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/widgets/TimingTrace.h"
+#include "gui/services/TimingTrace.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
