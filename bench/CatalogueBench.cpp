@@ -57,7 +57,7 @@ void BM_FileTypeLoadAndDocument(benchmark::State& state) {
         workspace.StartUp(installation.folder.string());
         workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(installation.document, false);
         workspace.SelectUnknown();
-        benchmark::DoNotOptimize(workspace.CategoryList.Count());
+        benchmark::DoNotOptimize(workspace.CategoryList().Count());
     }
 }
 BENCHMARK(BM_FileTypeLoadAndDocument)->Unit(benchmark::kMillisecond);

@@ -76,7 +76,7 @@ void BM_UndoRedoDelete(benchmark::State& state) {
     EditedDocument& open = EditedDocument::Get();
     Document& document = open.workspace.Doc();
     const MiddleEntry entry = EntryToDelete();
-    EntryOperations(open.workspace, entry.category, open.workspace.CategoryKinds[0]).DeleteEntry(entry.code);
+    EntryOperations(open.workspace, entry.category, open.workspace.CategoryKinds()[0]).DeleteEntry(entry.code);
     const bool undo = state.range(0) == 0;
     for (auto _ : state) {
         if (undo) {
@@ -106,7 +106,7 @@ void BM_HistoryOfTenThousandEdits(benchmark::State& state) {
     EditedDocument& open = EditedDocument::Get();
     const auto& keys = GeneratedInstallation::Get().generator.ExistingKeys();
     const MiddleEntry entry = EntryToDelete();
-    EntryOperations duplicates(open.workspace, entry.category, open.workspace.CategoryKinds[0]);
+    EntryOperations duplicates(open.workspace, entry.category, open.workspace.CategoryKinds()[0]);
     double megabytes = 0;
     for (auto _ : state) {
         const size_t before = mallinfo2().uordblks;

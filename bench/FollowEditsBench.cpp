@@ -74,14 +74,14 @@ private:
         const std::vector<std::string> lists = installation.generator.DocumentListSections();
         size_t pick = keys.size() / 2;
         while (std::find(lists.begin(), lists.end(), keys[pick].first) != lists.end() ||
-               !workspace.DefaultIni->ValueExists(keys[pick].first, keys[pick].second))
+               !workspace.DefaultIni()->ValueExists(keys[pick].first, keys[pick].second))
             ++pick;
         value = keys[pick];
-        referenceValue = workspace.DefaultIni->ReadString(value.first, value.second, "");
+        referenceValue = workspace.DefaultIni()->ReadString(value.first, value.second, "");
         workspace.Doc().AddObserver(*this);
         index = std::make_unique<FindIndex>(workspace);
         comparison =
-            std::make_unique<LiveComparison>(workspace.Doc().Store(), *workspace.DefaultIni, globals.CaseSensitive);
+            std::make_unique<LiveComparison>(workspace.Doc().Store(), *workspace.DefaultIni(), globals.CaseSensitive);
     }
 };
 
@@ -150,7 +150,7 @@ BENCHMARK(BM_ResultsFollowEdit)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 // The Changes window's grouping of the rows by category after an edit, its catalogue kept.
 void BM_DifferenceGroupsAfterEdit(benchmark::State& state) {
     const FollowedDocument& document = FollowedDocument::Get(state.range(0));
-    const DifferenceCategories categories(document.workspace, *document.workspace.DefaultIni);
+    const DifferenceCategories categories(document.workspace, *document.workspace.DefaultIni());
     for (auto _ : state) benchmark::DoNotOptimize(categories.GroupsOf(document.comparison->Differences()).data());
     Describe(state, document);
 }
@@ -160,7 +160,7 @@ BENCHMARK(BM_DifferenceGroupsAfterEdit)->Arg(0)->Arg(1)->Unit(benchmark::kMillis
 void BM_DifferenceGroupsFollowEdit(benchmark::State& state) {
     FollowedDocument& document = FollowedDocument::Get(state.range(0));
     const Workspace& workspace = document.workspace;
-    const DifferenceCategories categories(workspace, *workspace.DefaultIni);
+    const DifferenceCategories categories(workspace, *workspace.DefaultIni());
     std::vector<DifferenceCategories::Group> groups = categories.GroupsOf(document.comparison->Differences());
     for (auto _ : state) {
         state.PauseTiming();
@@ -194,7 +194,7 @@ void BM_ComparisonRebuild(benchmark::State& state) {
     for (auto _ : state) {
         const Workspace& workspace = document.workspace;
         const auto differences =
-            CompareStores(workspace.Doc().Store(), *workspace.DefaultIni, document.globals.CaseSensitive);
+            CompareStores(workspace.Doc().Store(), *workspace.DefaultIni(), document.globals.CaseSensitive);
         benchmark::DoNotOptimize(differences.data());
     }
     Describe(state, document);

@@ -145,7 +145,7 @@ BENCHMARK(BM_FindIndexFromCopy)->Unit(benchmark::kMillisecond);
 void BM_ChangesSourceCopy(benchmark::State& state) {
     const Workspace& workspace = *SizedDocument::Get().workspace;
     for (auto _ : state) {
-        const ChangesSource source(workspace, *workspace.DefaultIni);
+        const ChangesSource source(workspace, *workspace.DefaultIni());
         benchmark::DoNotOptimize(&source);
     }
     state.counters["sections"] = static_cast<double>(workspace.Doc().Store().SectionCount());
@@ -156,7 +156,7 @@ BENCHMARK(BM_ChangesSourceCopy)->Unit(benchmark::kMillisecond);
 void BM_ChangesSourceSlice(benchmark::State& state) {
     const Workspace& workspace = *SizedDocument::Get().workspace;
     for (auto _ : state) {
-        ChangesSource source(workspace, *workspace.DefaultIni, nullptr, StoreTexts::Sliced{});
+        ChangesSource source(workspace, *workspace.DefaultIni(), nullptr, StoreTexts::Sliced{});
         benchmark::DoNotOptimize(source.Continue(5000));
     }
 }
@@ -165,7 +165,7 @@ BENCHMARK(BM_ChangesSourceSlice)->Unit(benchmark::kMillisecond);
 // The comparison and its grouping, made from the copy on a thread of its own, for comparison.
 void BM_ChangesFromCopy(benchmark::State& state) {
     const Workspace& workspace = *SizedDocument::Get().workspace;
-    const ChangesSource source(workspace, *workspace.DefaultIni);
+    const ChangesSource source(workspace, *workspace.DefaultIni());
     size_t differences = 0;
     for (auto _ : state) {
         const ChangesSource::Compared compared = source.Compare();
@@ -180,12 +180,12 @@ BENCHMARK(BM_ChangesFromCopy)->Unit(benchmark::kMillisecond);
 // list's model takes them.
 void BM_ChangesTakenUp(benchmark::State& state) {
     const Workspace& workspace = *SizedDocument::Get().workspace;
-    const ChangesSource::Compared compared = ChangesSource(workspace, *workspace.DefaultIni).Compare();
+    const ChangesSource::Compared compared = ChangesSource(workspace, *workspace.DefaultIni()).Compare();
     for (auto _ : state) {
         state.PauseTiming();
         ComparedCopies handed = compared.differences;
         state.ResumeTiming();
-        const LiveComparison comparison(workspace.Doc().Store(), *workspace.DefaultIni,
+        const LiveComparison comparison(workspace.Doc().Store(), *workspace.DefaultIni(),
                                         workspace.G().CaseSensitive, std::move(handed));
         size_t shown = 0;
         for (const auto& group : compared.groups)

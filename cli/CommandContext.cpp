@@ -55,10 +55,10 @@ CommandContext::CommandContext(const std::string& dir, const std::optional<std::
     workspace.StartUpSettings(dir);
     if (fileType) {
         bool listed = false;
-        for (size_t i = 0; i < workspace.FilesToEdit.Count(); ++i)
-            listed |= workspace.FilesToEdit.Name(i) == *fileType;
+        for (size_t i = 0; i < workspace.FilesToEdit().Count(); ++i)
+            listed |= workspace.FilesToEdit().Name(i) == *fileType;
         if (!listed) throw IniError("No file type " + Escaped(*fileType) + " in [FilesToEdit] of " + Escaped(dir));
-        workspace.FileToEdit = *fileType;
+        workspace.ChooseFileType(*fileType);
     }
 }
 

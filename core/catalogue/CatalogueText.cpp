@@ -16,9 +16,9 @@ void WriteCatalogueText(const Workspace& workspace, std::ostream& out) {
         text.clear();
     };
     StringList entries;
-    for (size_t row = 0; row < workspace.CategoryRows.size(); ++row) {
-        const std::string& category = workspace.CategoryRows[row];
-        const int kind = workspace.CategoryKinds[row];
+    for (size_t row = 0; row < workspace.CategoryRows().size(); ++row) {
+        const std::string& category = workspace.CategoryRows()[row];
+        const int kind = workspace.CategoryKinds()[row];
         workspace.GetReadSectionValuesOnly(kind, category, entries);
         text += '[' + category + "] kind=" + std::to_string(kind) + " entries=" + std::to_string(entries.Count()) + '\n';
         for (size_t i = 0; i < entries.Count(); ++i) {

@@ -12,15 +12,15 @@ namespace velmora {
 
 std::vector<std::string> OtherKeysOf(const Workspace& workspace, std::string_view category) {
     std::vector<std::string> keys;
-    const int row = IndexOfNoCase(workspace.CategoryRows, category);
-    if (row < 0 || static_cast<size_t>(row) >= workspace.CategoryKinds.size() || !workspace.Doc().HasStores())
+    const int row = IndexOfNoCase(workspace.CategoryRows(), category);
+    if (row < 0 || static_cast<size_t>(row) >= workspace.CategoryKinds().size() || !workspace.Doc().HasStores())
         return keys;
-    const std::string& name = workspace.CategoryRows[static_cast<size_t>(row)];
+    const std::string& name = workspace.CategoryRows()[static_cast<size_t>(row)];
     std::unordered_set<std::string> seen;  // folded: the page keys, then the keys met
     StringList listed;
     workspace.GetContentsOfAllPages(name, listed);
     for (const StringItem& key : listed) seen.insert(FoldCase(key.text));
-    workspace.GetReadSectionValuesOnly(workspace.CategoryKinds[static_cast<size_t>(row)], name, listed);
+    workspace.GetReadSectionValuesOnly(workspace.CategoryKinds()[static_cast<size_t>(row)], name, listed);
     const IniStore& document = workspace.Doc().Store();
     std::string_view key;
     for (const StringItem& code : listed) {

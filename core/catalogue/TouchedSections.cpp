@@ -21,9 +21,9 @@ std::optional<std::vector<size_t>> TouchedSections::SectionsToRead(const Workspa
     const size_t limit = document.SectionCount() / 10;
     std::vector<size_t> positions;
     for (const std::string& code : m_codes) {
-        for (size_t row = 0; row < workspace.CategoryRows.size(); ++row)
-            if (Workspace::DocumentListsEntries(workspace.CategoryKinds[row]) &&
-                NamesEqual(code, workspace.CategoryRows[row], caseSensitive))
+        for (size_t row = 0; row < workspace.CategoryRows().size(); ++row)
+            if (Workspace::DocumentListsEntries(workspace.CategoryKinds()[row]) &&
+                NamesEqual(code, workspace.CategoryRows()[row], caseSensitive))
                 return std::nullopt;
         // The news names a section by its own name, so the exact name finds it and its namesakes.
         for (const size_t position : document.SectionsNamedExactly(code)) positions.push_back(position);

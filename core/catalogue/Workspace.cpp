@@ -52,7 +52,7 @@ std::unique_ptr<IniStore> Workspace::NewStore(const std::string& fileName) const
 }
 
 std::string Workspace::DefinitionFileName() const {
-    return platform::ExistingFileName(m_globals.ProgramDir + ChangeFileExt(FileToEdit, ".001"));
+    return platform::ExistingFileName(m_globals.ProgramDir + ChangeFileExt(m_fileToEdit, ".001"));
 }
 
 namespace {
@@ -73,7 +73,7 @@ std::string Workspace::GameDirectoryPath() const {
 }
 
 std::string Workspace::GameCopyFileName() const {
-    return platform::ExistingFileName(GameDirectoryPath() + FileToEdit);
+    return platform::ExistingFileName(GameDirectoryPath() + m_fileToEdit);
 }
 
 std::string Workspace::GameProgramFileName() const {
@@ -90,7 +90,7 @@ std::string Workspace::GameStartFailure(const std::string& reason) const {
 // The file-type load
 
 void Workspace::BeginToLoadNONBASIC() {
-    CategoryList.Clear();
+    m_categoryList.Clear();
     BeginLoadDefault_INI_file();
     BeginSetupDefault_001file();
     BeginCopyDefaultOrLoadINItoCurrentBuffer(m_globals.UntitledName, true);
@@ -101,10 +101,10 @@ void Workspace::BeginToLoadNONBASIC() {
 
 void Workspace::BeginLoadDefault_INI_file() {
     std::string fileName =
-        platform::ExistingFileName(m_globals.ProgramDir + ChangeFileExt(FileToEdit, ".INI"));
+        platform::ExistingFileName(m_globals.ProgramDir + ChangeFileExt(m_fileToEdit, ".INI"));
     auto store = NewStore(fileName);
     m_globals.DefaultFileName = fileName;
-    DefaultIni = std::move(store);
+    m_defaultIni = std::move(store);
     m_document.CountChange();  // a copy of the old one under way is started again
 }
 
@@ -119,38 +119,43 @@ void Workspace::ReadCreate_001FilenameAndDefault() {
     // What a save that was killed half-way left beside it goes first.
     platform::RemoveStaleTemporaries(DefinitionFileName());
     m_document.Load(StoreOf::Definition, NewStore(DefinitionFileName()));
-    DefinitionStamp = TakeDiskStamp(m_document.Definition().FileName());
+    m_definitionStamp = TakeDiskStamp(m_document.Definition().FileName());
     ReadDefinitionSettings();
 }
 
 void Workspace::ReadDefinitionSettings() {
     const IniStore& definition = m_document.Definition();
     // Settings go back to the settings file's values before this type's overrides apply.
-    ReadProgBuffer(*SettingsIni);
-    ReadProgBuffer(definition, AllSections, UnknownCategory, "1,TheUnknown!", &CategoryList);
+    ReadProgBuffer(*m_settingsIni);
+    ReadProgBuffer(definition, AllSections, UnknownCategory, "1,TheUnknown!", &m_categoryList);
 
     // Exactly one "Unknown!" category, always kind 1 with a page no section fits.
-    int unknown = CategoryList.IndexOfName(UnknownCategory);
+    int unknown = m_categoryList.IndexOfName(UnknownCategory);
     if (unknown >= 0)
-        CategoryList[static_cast<size_t>(unknown)] = UnknownLine;
+        m_categoryList[static_cast<size_t>(unknown)] = UnknownLine;
     else
-        CategoryList.Add(std::string(UnknownLine));
+        m_categoryList.Add(std::string(UnknownLine));
 }
 
 void Workspace::BuildCategoryRows() {
-    CategoryRows.clear();
-    CategoryKinds.assign(CategoryList.Count(), 0);
-    for (size_t i = 0; i < CategoryList.Count(); ++i) {
-        std::vector<std::string> items = SplitCommaList(CategoryList.Value(i));
-        if (!items.empty()) CategoryKinds[i] = ReadLeadingNumber(items.front());
-        CategoryRows.push_back(CategoryList.Name(i));
+    m_categoryRows.clear();
+    m_categoryKinds.assign(m_categoryList.Count(), 0);
+    for (size_t i = 0; i < m_categoryList.Count(); ++i) {
+        std::vector<std::string> items = SplitCommaList(m_categoryList.Value(i));
+        if (!items.empty()) m_categoryKinds[i] = ReadLeadingNumber(items.front());
+        m_categoryRows.push_back(m_categoryList.Name(i));
     }
+}
+
+void Workspace::UseCategoryList(StringList lines) {
+    m_categoryList = std::move(lines);
+    BuildCategoryRows();
 }
 
 void Workspace::ArrangeButton() {
     int32_t& count = m_globals.NumberOfMain;
     if (count > 0) {
-        int32_t rows = static_cast<int32_t>(std::min<size_t>(CategoryRows.size(), MainButtonCount));
+        int32_t rows = static_cast<int32_t>(std::min<size_t>(m_categoryRows.size(), MainButtonCount));
         count = std::min({count, static_cast<int32_t>(MainButtonCount), rows});
     }
     if (m_view) m_view->CategoryRowsBuilt();
@@ -169,8 +174,8 @@ void Workspace::BeginCopyDefaultOrLoadINItoCurrentBuffer(const std::string& File
     if (!FromDefault) {
         platform::RemoveStaleTemporaries(FileName);
         document = NewStore(FileName);
-    } else if (DefaultIni) {
-        document = DefaultIni->CloneAs(FileName);
+    } else if (m_defaultIni) {
+        document = m_defaultIni->CloneAs(FileName);
     } else {
         document = NewStore(std::string());
         document->Rename(FileName, false);
@@ -178,7 +183,7 @@ void Workspace::BeginCopyDefaultOrLoadINItoCurrentBuffer(const std::string& File
 
     const DiskStamp stamp = FromDefault ? DiskStamp() : TakeDiskStamp(FileName);
     m_document.Load(StoreOf::Document, std::move(document));
-    DocumentStamp = stamp;
+    m_documentStamp = stamp;
     BuildCatalogue();
     m_globals.UnknownSelected = false;
     if (m_view) m_view->ArrangeAfterLoad();
@@ -192,7 +197,7 @@ void Workspace::LoadRecoveredDocument(const std::string& FileName, std::string b
     document->Rename(FileName, false);
 
     m_document.Load(StoreOf::Document, std::move(document));
-    DocumentStamp = loaded;
+    m_documentStamp = loaded;
     BuildCatalogue();
     m_globals.UnknownSelected = false;
     m_document.Restart(true);
@@ -204,9 +209,9 @@ void Workspace::LoadRecoveredDefinition(const std::string& FileName, std::string
     std::unique_ptr<IniStore> definition = NewStore(std::string());
     definition->LoadText(std::move(bytes));
     definition->Rename(FileName, false);
-    CategoryList.Clear();
+    m_categoryList.Clear();
     m_document.Load(StoreOf::Definition, std::move(definition));
-    DefinitionStamp = loaded;
+    m_definitionStamp = loaded;
     ReadDefinitionSettings();
     BuildCategoryRows();
     ArrangeButton();
@@ -220,7 +225,7 @@ void Workspace::LoadDefinitionKeepingDocument() {
     const bool modified = m_document.Modified();
     // A fresh copy: the sections' claims of the old catalogue do not carry over.
     std::unique_ptr<IniStore> document = m_document.Store().CloneAs(m_document.FileName());
-    CategoryList.Clear();
+    m_categoryList.Clear();
     BeginSetupDefault_001file();
     m_document.Load(StoreOf::Document, std::move(document));
     BuildCatalogue();
@@ -239,9 +244,9 @@ void Workspace::BuildCatalogue() {
     // list of a kind 0 category, then the definition file's list, which earlier loads extended.
     // The definition file's lists serve every document of this file type, so a line whose section
     // this document lacks stays; the document's views leave it out.
-    for (size_t row = 0; row < CategoryRows.size(); ++row) {
-        const std::string& category = CategoryRows[row];
-        if (CategoryKinds[row] == 0) document.MarkOccupiedListSection(category);
+    for (size_t row = 0; row < m_categoryRows.size(); ++row) {
+        const std::string& category = m_categoryRows[row];
+        if (m_categoryKinds[row] == 0) document.MarkOccupiedListSection(category);
         StringList lines;
         m_document.Definition().ReadSectionValues(category, lines);
         document.MarkOccupiedListed(lines);
@@ -249,9 +254,9 @@ void Workspace::BuildCatalogue() {
 
     // Then every free section whose keys fit a category joins the earliest such category.
     SectionKeyMatcher matcher(document);
-    for (size_t row = 0; row < CategoryRows.size(); ++row) {
-        const std::string& category = CategoryRows[row];
-        const int kind = CategoryKinds[row];
+    for (size_t row = 0; row < m_categoryRows.size(); ++row) {
+        const std::string& category = m_categoryRows[row];
+        const int kind = m_categoryKinds[row];
         StringList keys;
         GetContentsOfAllPages(category, keys);
         StringList found;
@@ -277,12 +282,14 @@ void Workspace::BuildCatalogue() {
     }
 }
 
+void Workspace::RestampDefinition() { m_definitionStamp = TakeDiskStamp(DefinitionFileName()); }
+
 void Workspace::NoteWritten(const std::string& fileName, std::string_view content) {
     const std::string written = platform::AbsoluteName(fileName);
     if (m_document.HasDocument() && written == platform::AbsoluteName(m_document.Store().FileName()))
-        DocumentStamp = StampOfWritten(fileName, content);
+        m_documentStamp = StampOfWritten(fileName, content);
     if (m_document.HasDefinition() && written == platform::AbsoluteName(m_document.Definition().FileName()))
-        DefinitionStamp = StampOfWritten(fileName, content);
+        m_definitionStamp = StampOfWritten(fileName, content);
 }
 
 void Workspace::WriteDocumentCopy(const std::string& fileName) {
@@ -318,7 +325,7 @@ void Workspace::SelectUnknown() {
             // A run that writes nothing to disk has nothing to announce.
             if (m_diskWrites)
                 m_boxes.Notice(ExtractFileName(fileName) + " not exist or will be updated.\r\nUpdating will perform.");
-            WriteProgBuffer(definition, AllSections, false, CategoryList);
+            WriteProgBuffer(definition, AllSections, false, m_categoryList);
             if (m_diskWrites) {
                 const std::string text = definition.RenderText();
                 platform::WriteWholeFile(fileName, text);

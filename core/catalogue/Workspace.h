@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/document/Document.h"
@@ -135,18 +136,31 @@ public:
     // platform's `reason` unless the file is missing.
     std::string GameStartFailure(const std::string& reason) const;
 
-    // State.
-    std::string FileToEdit;
-    StringList FilesToEdit;    // the [FilesToEdit] lines, in menu order
-    StringList CategoryList;   // the [AllSections] lines, "Unknown!" ensured
-    std::vector<int> CategoryKinds;
-    std::vector<std::string> CategoryRows;  // the category names, row by row
-    std::unique_ptr<IniStore> SettingsIni;
-    std::unique_ptr<IniStore> DefaultIni;
+    // The file type being edited: its name in [FilesToEdit], e.g. "Rules.ini".
+    const std::string& FileToEdit() const { return m_fileToEdit; }
+    // Chooses the file type that the next file-type load (BeginToLoadNONBASIC) loads.
+    void ChooseFileType(std::string fileType) { m_fileToEdit = std::move(fileType); }
+    // The [FilesToEdit] lines, in menu order.
+    const StringList& FilesToEdit() const { return m_filesToEdit; }
+    // The [AllSections] lines, "Unknown!" ensured; row by row the category names and kinds.
+    const StringList& CategoryList() const { return m_categoryList; }
+    const std::vector<std::string>& CategoryRows() const { return m_categoryRows; }
+    const std::vector<int>& CategoryKinds() const { return m_categoryKinds; }
+    // The categories that `lines` (as [AllSections] holds them) give, in place of the definition
+    // file's: for a definition store put in by hand, without a settings file.
+    void UseCategoryList(StringList lines);
+    // The settings file and the file type's default copy; null before they are loaded.
+    const IniStore* SettingsIni() const { return m_settingsIni.get(); }
+    const IniStore* DefaultIni() const { return m_defaultIni.get(); }
+    // The default copy replaced by `store`, as though the file type's default file held it.
+    void UseDefaultCopy(std::unique_ptr<IniStore> store) { m_defaultIni = std::move(store); }
     // The document's and the definition's files as they were last read or written, to tell when
     // another program changed them (Exists false: not read from a file).
-    DiskStamp DocumentStamp;
-    DiskStamp DefinitionStamp;
+    const DiskStamp& DocumentStamp() const { return m_documentStamp; }
+    const DiskStamp& DefinitionStamp() const { return m_definitionStamp; }
+    // The definition file as it now stands on disk is what the editor knows of it: the editor
+    // itself has just written it where NoteWritten did not hear of it.
+    void RestampDefinition();
     // The editor itself has just written `content` to `fileName`: when that is the document's or
     // the definition's file, its stamp becomes that of the bytes written, so that the editor's own
     // write is never taken for another program's change. Every write of the editor tells it.
@@ -168,6 +182,15 @@ private:
     Globals& m_globals;
     Boxes& m_boxes;
     WorkspaceView* m_view;
+    std::string m_fileToEdit;
+    StringList m_filesToEdit;
+    StringList m_categoryList;
+    std::vector<int> m_categoryKinds;
+    std::vector<std::string> m_categoryRows;
+    std::unique_ptr<IniStore> m_settingsIni;
+    std::unique_ptr<IniStore> m_defaultIni;
+    DiskStamp m_documentStamp;
+    DiskStamp m_definitionStamp;
     bool m_diskWrites = true;
     Document m_document;
 };

@@ -55,7 +55,7 @@ void Workspace::StartUp(const std::string& workingDir) {
 void Workspace::StartUpSettings(const std::string& workingDir) {
     if (m_view) m_view->ShowTitle("wait a moment... please");
     m_globals.ProgramDir = CompleteDir(workingDir);
-    SettingsIni = NewStore(m_globals.ProgramDir + SettingsFileName);
+    m_settingsIni = NewStore(m_globals.ProgramDir + SettingsFileName);
     BeginToLoadBasicValue();
 }
 
@@ -63,24 +63,24 @@ void Workspace::BeginToLoadBasicValue() {
     m_globals.ResetToDefaults();
 
     StringList list;
-    ReadProgBuffer(*SettingsIni, "FilesToEdit", "Rules.ini", "1", &list);
+    ReadProgBuffer(*m_settingsIni, "FilesToEdit", "Rules.ini", "1", &list);
     // Rewritten at every start, so the file gains missing keys and shows normalised values.
-    WriteProgBuffer(*SettingsIni, "FilesToEdit", true, list);
+    WriteProgBuffer(*m_settingsIni, "FilesToEdit", true, list);
     if (m_diskWrites) {
         // A settings file that cannot be written (read-only, locked) must not keep the program
         // from starting: the user is told, and the values in memory serve this session.
         try {
-            SettingsIni->UpdateFile();
+            m_settingsIni->UpdateFile();
         } catch (const IniError& error) {
             m_boxes.Error(error.what());
         }
     }
 
     // A line without "=" names no file type; it stays in the settings file as it stands.
-    FilesToEdit.Clear();
+    m_filesToEdit.Clear();
     for (const auto& item : list)
-        if (HasKeyName(item.text)) FilesToEdit.Add(item);
-    FileToEdit = FilesToEdit.Name(0);
+        if (HasKeyName(item.text)) m_filesToEdit.Add(item);
+    m_fileToEdit = m_filesToEdit.Name(0);
 }
 
 void Workspace::ReadProgBuffer(const IniStore& Ini, const std::string& ListSection,

@@ -32,8 +32,8 @@ std::vector<std::string> SplitValueSources(std::string_view valueSources) {
 }
 
 int CategoryRowOfSource(std::string_view source, const Workspace& workspace) {
-    const int row = IndexOfNoCase(workspace.CategoryRows, source);
-    return row >= 0 && static_cast<size_t>(row) < workspace.CategoryKinds.size() ? row : -1;
+    const int row = IndexOfNoCase(workspace.CategoryRows(), source);
+    return row >= 0 && static_cast<size_t>(row) < workspace.CategoryKinds().size() ? row : -1;
 }
 
 BasicList BuildBasicList(std::string_view valueSources, const Workspace& workspace) {
@@ -44,7 +44,7 @@ BasicList BuildBasicList(std::string_view valueSources, const Workspace& workspa
         // document's section of that name, then the definition file's.
         const int row = CategoryRowOfSource(name, workspace);
         if (row >= 0)
-            workspace.GetReadSectionValuesOnly(workspace.CategoryKinds[static_cast<size_t>(row)], name, values);
+            workspace.GetReadSectionValuesOnly(workspace.CategoryKinds()[static_cast<size_t>(row)], name, values);
         else
             workspace.GetListValues(name, values);
         if (values.Empty()) list.MissingSources.push_back(name);

@@ -28,7 +28,7 @@ DifferenceCategories::Lists DifferenceCategories::ReadLists(const Workspace& wor
 
 void DifferenceCategories::StartLists(const Workspace& workspace, Lists& lists) {
     lists.caseSensitive = workspace.G().CaseSensitive;
-    lists.rows = workspace.CategoryRows;
+    lists.rows = workspace.CategoryRows();
     lists.entries.assign(lists.rows.size(), {});
     lists.named.assign(lists.rows.size(), {});
 }
@@ -36,12 +36,12 @@ void DifferenceCategories::StartLists(const Workspace& workspace, Lists& lists) 
 size_t DifferenceCategories::ReadListRow(const Workspace& workspace, const IniStore& reference, size_t row,
                                          Lists& lists) {
     StringList names;
-    workspace.GetReadSectionValuesOnly(workspace.CategoryKinds[row], lists.rows[row], names);
+    workspace.GetReadSectionValuesOnly(workspace.CategoryKinds()[row], lists.rows[row], names);
     Append(names, lists.entries[row]);
     // What the document lacks is named only by the lists that outlive it.
     workspace.GetListValues(lists.rows[row], names);
     Append(names, lists.named[row]);
-    if (workspace.CategoryKinds[row] == 0) {
+    if (workspace.CategoryKinds()[row] == 0) {
         reference.ReadSectionValuesOnly(lists.rows[row], names);
         Append(names, lists.named[row]);
     }

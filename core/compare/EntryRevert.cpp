@@ -18,7 +18,7 @@ namespace {
 
 // The categories that have windows: "Unknown!" only collects what no other claims.
 bool IsCategoryRow(const Workspace& workspace, size_t row) {
-    return workspace.CategoryRows[row] != Workspace::UnknownCategory && row < workspace.CategoryKinds.size();
+    return workspace.CategoryRows()[row] != Workspace::UnknownCategory && row < workspace.CategoryKinds().size();
 }
 
 // The entry lists a revert touches and the lists after it, as the edit's stores stand.
@@ -79,9 +79,9 @@ private:
 
     // The row of the category of kind 0 whose list section in the document is `section`.
     std::optional<size_t> DocumentListRow(const std::string& section) const {
-        for (size_t row = 0; row < m_workspace.CategoryRows.size(); ++row)
-            if (IsCategoryRow(m_workspace, row) && Workspace::DocumentListsEntries(m_workspace.CategoryKinds[row]) &&
-                NamesEqual(m_workspace.CategoryRows[row], section, m_caseSensitive))
+        for (size_t row = 0; row < m_workspace.CategoryRows().size(); ++row)
+            if (IsCategoryRow(m_workspace, row) && Workspace::DocumentListsEntries(m_workspace.CategoryKinds()[row]) &&
+                NamesEqual(m_workspace.CategoryRows()[row], section, m_caseSensitive))
                 return row;
         return std::nullopt;
     }
@@ -90,12 +90,12 @@ private:
     // definition file.
     template <class Visit>
     void ForEachList(Visit visit) const {
-        for (size_t row = 0; row < m_workspace.CategoryRows.size(); ++row) {
+        for (size_t row = 0; row < m_workspace.CategoryRows().size(); ++row) {
             if (!IsCategoryRow(m_workspace, row)) continue;
             for (StoreOf store : {StoreOf::Document, StoreOf::Definition}) {
-                if (store == StoreOf::Document && !Workspace::DocumentListsEntries(m_workspace.CategoryKinds[row]))
+                if (store == StoreOf::Document && !Workspace::DocumentListsEntries(m_workspace.CategoryKinds()[row]))
                     continue;
-                const int section = m_edit.Store(store).IndexOfSection(m_workspace.CategoryRows[row]);
+                const int section = m_edit.Store(store).IndexOfSection(m_workspace.CategoryRows()[row]);
                 if (section >= 0) visit(store, static_cast<size_t>(section));
             }
         }
@@ -129,8 +129,8 @@ private:
         if (PutReferenceListLineBack(code)) return;
         const std::optional<size_t> row = FittingRow(code);
         if (!row) return;
-        const int kind = m_workspace.CategoryKinds[*row];
-        const std::string& name = m_workspace.CategoryRows[*row];
+        const int kind = m_workspace.CategoryKinds()[*row];
+        const std::string& name = m_workspace.CategoryRows()[*row];
         const StoreOf list = Workspace::DocumentListsEntries(kind) ? StoreOf::Document : StoreOf::Definition;
         m_edit.WriteValue(list, name, std::to_string(m_workspace.NumbersOf(kind, name).Next()), code);
     }
@@ -139,10 +139,10 @@ private:
     // reference has it when its number is free in the document. False when the reference lists
     // the code nowhere.
     bool PutReferenceListLineBack(const std::string& code) {
-        for (size_t row = 0; row < m_workspace.CategoryRows.size(); ++row) {
-            if (!IsCategoryRow(m_workspace, row) || !Workspace::DocumentListsEntries(m_workspace.CategoryKinds[row]))
+        for (size_t row = 0; row < m_workspace.CategoryRows().size(); ++row) {
+            if (!IsCategoryRow(m_workspace, row) || !Workspace::DocumentListsEntries(m_workspace.CategoryKinds()[row]))
                 continue;
-            const std::string& name = m_workspace.CategoryRows[row];
+            const std::string& name = m_workspace.CategoryRows()[row];
             const int referenceList = m_reference.IndexOfSection(name);
             if (referenceList < 0) continue;
             const long line = m_reference.IndexOfLineWithValue(static_cast<size_t>(referenceList), code);
@@ -161,7 +161,7 @@ private:
                 AddRevertSteps(m_edit, PlanRevert({missing}, Document(), m_reference, m_caseSensitive),
                                m_caseSensitive);
             } else {
-                const int kind = m_workspace.CategoryKinds[row];
+                const int kind = m_workspace.CategoryKinds()[row];
                 m_edit.WriteValue(StoreOf::Document, name, std::to_string(m_workspace.NumbersOf(kind, name).Next()),
                                   code);
             }
@@ -175,15 +175,15 @@ private:
     std::optional<size_t> FittingRow(const std::string& code) const {
         const int at = Document().IndexOfSection(code);
         const IniSection& section = Document().SectionAt(static_cast<size_t>(at));
-        for (size_t row = 0; row < m_workspace.CategoryRows.size(); ++row) {
+        for (size_t row = 0; row < m_workspace.CategoryRows().size(); ++row) {
             if (!IsCategoryRow(m_workspace, row)) continue;
             StringList keys;
-            m_workspace.GetContentsOfAllPages(m_workspace.CategoryRows[row], keys);
+            m_workspace.GetContentsOfAllPages(m_workspace.CategoryRows()[row], keys);
             if (IniStore::SectionFitsKeys(section, keys, m_workspace.G().VariantAllowed)) return row;
         }
-        for (size_t row = 0; row < m_workspace.CategoryRows.size(); ++row)
+        for (size_t row = 0; row < m_workspace.CategoryRows().size(); ++row)
             if (IsCategoryRow(m_workspace, row) && !m_category.empty() &&
-                NamesEqual(m_workspace.CategoryRows[row], m_category, m_caseSensitive))
+                NamesEqual(m_workspace.CategoryRows()[row], m_category, m_caseSensitive))
                 return row;
         return std::nullopt;
     }
@@ -210,7 +210,7 @@ bool RevertEntries(Workspace& workspace, const std::vector<Difference>& selectio
     const Difference& first = selection.front();
     // One value of an entry is news of that value; a list line or a section fills the lists afresh.
     const bool oneValue =
-        selection.size() == 1 && !first.Key.empty() && IndexOfNoCase(workspace.CategoryRows, first.Section) < 0;
+        selection.size() == 1 && !first.Key.empty() && IndexOfNoCase(workspace.CategoryRows(), first.Section) < 0;
     std::unique_ptr<StoreEdit> edit =
         document.BeginEdit(RevertText(selection, caseSensitive), {category, first.Section, first.Key}, !oneValue);
     AddRevertSteps(*edit, plan, caseSensitive);

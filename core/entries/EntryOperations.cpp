@@ -126,9 +126,9 @@ std::vector<Usage> EntryOperations::UsagesOutsideListLine(const std::string& Cod
 
 std::vector<std::string> EntryOperations::KeysNamingThisCategory() const {
     std::vector<std::string> keys;
-    const int own = IndexOfNoCase(m_workspace.CategoryRows, m_category);
+    const int own = IndexOfNoCase(m_workspace.CategoryRows(), m_category);
     if (own < 0 || !m_workspace.Doc().HasDefinition()) return keys;
-    for (size_t row = 0; row < m_workspace.CategoryRows.size(); ++row)
+    for (size_t row = 0; row < m_workspace.CategoryRows().size(); ++row)
         for (const ReferenceKey& key : ReferenceKeysOf(m_workspace, row))
             if (std::find(key.CategoryRows.begin(), key.CategoryRows.end(), static_cast<size_t>(own)) !=
                 key.CategoryRows.end())
@@ -143,7 +143,7 @@ CodeChangeRewrites EntryOperations::ReferenceRewrites(const std::string& OldCode
     std::vector<Usage> references;
     std::vector<Usage> others;
     for (Usage& usage : UsagesOutsideListLine(OldCode)) {
-        const bool isList = IndexOfNoCase(m_workspace.CategoryRows, usage.SectionName) >= 0;
+        const bool isList = IndexOfNoCase(m_workspace.CategoryRows(), usage.SectionName) >= 0;
         const bool isReference =
             std::binary_search(referenceKeys.begin(), referenceKeys.end(), FoldCase(std::string(usage.Key())));
         (isList || isReference ? references : others).push_back(std::move(usage));

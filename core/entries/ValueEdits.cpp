@@ -32,7 +32,7 @@ void RefuseValueOf(std::string_view code, std::string_view key, std::string_view
 
 // The lists of a category are its entries' codes, not values.
 bool IsListSection(const Workspace& workspace, std::string_view name) {
-    return IndexOfNoCase(workspace.CategoryRows, name) >= 0;
+    return IndexOfNoCase(workspace.CategoryRows(), name) >= 0;
 }
 
 }  // namespace

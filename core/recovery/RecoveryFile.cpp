@@ -334,16 +334,16 @@ SessionCopy SessionToRecover(const Workspace& workspace, int64_t savedAt) {
     SessionCopy session;
     Recovery& recovery = session.Copy;
     recovery.SavedAt = savedAt;
-    recovery.FileType = workspace.FileToEdit;
+    recovery.FileType = workspace.FileToEdit();
     recovery.ProgramFolder = workspace.G().ProgramDir;
     recovery.Files.push_back({std::string(Recovery::DocumentRole), platform::AbsoluteName(document.FileName()),
-                              workspace.DocumentStamp, {}});
+                              workspace.DocumentStamp(), {}});
     session.Stores.push_back(&document.Store());
     // The definition file goes with the document only when a save would write it too.
     if (document.DefinitionChanged()) {
         recovery.Files.push_back({std::string(Recovery::DefinitionRole),
                                   platform::AbsoluteName(document.Definition().FileName()),
-                                  workspace.DefinitionStamp, {}});
+                                  workspace.DefinitionStamp(), {}});
         session.Stores.push_back(&document.Definition());
     }
     return session;
@@ -358,8 +358,8 @@ Recovery RecoveryOfSession(const Workspace& workspace, int64_t savedAt) {
 void RestoreSession(Workspace& workspace, const Recovery& recovery) {
     const RecoveredFile& document = recovery.Document();
     // A copy of the first format did not say its kind: it is taken as the kind now open.
-    if (!recovery.FileType.empty() && recovery.FileType != workspace.FileToEdit) {
-        workspace.FileToEdit = recovery.FileType;
+    if (!recovery.FileType.empty() && recovery.FileType != workspace.FileToEdit()) {
+        workspace.ChooseFileType(recovery.FileType);
         workspace.BeginToLoadNONBASIC();
     }
     const RecoveredFile* definition = recovery.File(Recovery::DefinitionRole);

@@ -32,10 +32,10 @@ FindIndex::FindIndex(const Workspace& workspace)
     const IniStore& document = workspace.Doc().Store();
 
     // Each name belongs to the first category that lists it, as the main window finds entries.
-    m_categories = workspace.CategoryRows;
+    m_categories = workspace.CategoryRows();
     StringList entries;
-    for (size_t row = 0; row < workspace.CategoryRows.size(); ++row) {
-        workspace.GetReadSectionValuesOnly(workspace.CategoryKinds[row], workspace.CategoryRows[row], entries);
+    for (size_t row = 0; row < workspace.CategoryRows().size(); ++row) {
+        workspace.GetReadSectionValuesOnly(workspace.CategoryKinds()[row], workspace.CategoryRows()[row], entries);
         for (const StringItem& code : entries)
             m_categoryOf.try_emplace(NameKey(code.text, m_caseSensitive), static_cast<uint32_t>(row));
     }

@@ -17,7 +17,7 @@ FindSource::FindSource(const Workspace& workspace, StoreTexts::Sliced)
     : m_workspace(workspace),
       m_texts(workspace.Doc().Store(), StoreTexts::Sliced{}),
       m_caseSensitive(workspace.G().CaseSensitive),
-      m_categories(workspace.CategoryRows) {
+      m_categories(workspace.CategoryRows()) {
     m_members.reserve(m_categories.size());
 }
 
@@ -26,7 +26,7 @@ bool FindSource::Continue(size_t lines) {
     StringList entries;
     while (m_members.size() < m_categories.size() && read < lines) {
         const size_t row = m_members.size();
-        m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds[row], m_categories[row], entries);
+        m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds()[row], m_categories[row], entries);
         std::vector<std::string>& members = m_members.emplace_back();
         members.reserve(entries.Count());
         for (const StringItem& code : entries) members.push_back(code.text);

@@ -107,7 +107,7 @@ public:
             const IniSection& section = m_document.SectionAt(f.place.Section);
             const std::string line = section.Strings(f.place.Line);
             const size_t eq = line.find('=');
-            items.push_back({f.place, m_workspace.CategoryRows[f.row], std::string(section.Name()),
+            items.push_back({f.place, m_workspace.CategoryRows()[f.row], std::string(section.Name()),
                              std::string(line.substr(0, eq)), StripComment(line.substr(eq + 1)),
                              std::string(f.item)});
         }
@@ -148,7 +148,7 @@ private:
 };
 
 std::vector<std::vector<ReferenceKey>> ReferenceKeysOfAll(const Workspace& workspace) {
-    std::vector<std::vector<ReferenceKey>> keysOf(workspace.CategoryRows.size());
+    std::vector<std::vector<ReferenceKey>> keysOf(workspace.CategoryRows().size());
     for (size_t row = 0; row < keysOf.size(); ++row) keysOf[row] = ReferenceKeysOf(workspace, row);
     return keysOf;
 }
@@ -256,7 +256,7 @@ std::vector<LineRewrite> ReplaceRewrites(const IniStore& document, std::string_v
 std::vector<ReferenceKey> ReferenceKeysOf(const Workspace& workspace, size_t row) {
     std::vector<ReferenceKey> keys;
     StringList pages;
-    workspace.GetPages(workspace.CategoryRows[row], pages);
+    workspace.GetPages(workspace.CategoryRows()[row], pages);
     const IniStore& definition = workspace.Doc().Definition();
     for (const StringItem& page : pages) {
         const int at = definition.IndexOfSection(page.text);
@@ -283,13 +283,13 @@ DanglingRule::DanglingRule(const Workspace& workspace)
     : m_workspace(workspace),
       m_document(workspace.Doc().Store()),
       m_caseSensitive(workspace.G().CaseSensitive),
-      m_entries(workspace.CategoryRows.size()) {}
+      m_entries(workspace.CategoryRows().size()) {}
 
 DanglingRule::~DanglingRule() = default;
 
 StringList DanglingRule::EntryList(size_t row) const {
     StringList entries;
-    m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds[row], m_workspace.CategoryRows[row], entries);
+    m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds()[row], m_workspace.CategoryRows()[row], entries);
     return entries;
 }
 
@@ -337,9 +337,9 @@ std::vector<DoubleListing> FindDoubleListings(const Workspace& workspace) {
     const bool caseSensitive = workspace.G().CaseSensitive;
     std::vector<DoubleListing> doubles;
     StringList entries;
-    for (size_t row = 0; row < workspace.CategoryRows.size(); ++row) {
-        const std::string& category = workspace.CategoryRows[row];
-        workspace.GetReadSectionValuesOnly(workspace.CategoryKinds[row], category, entries);
+    for (size_t row = 0; row < workspace.CategoryRows().size(); ++row) {
+        const std::string& category = workspace.CategoryRows()[row];
+        workspace.GetReadSectionValuesOnly(workspace.CategoryKinds()[row], category, entries);
         std::vector<DoubleListing> listed;
         std::unordered_map<std::string, size_t> indexOf;
         for (const StringItem& code : entries) {

@@ -16,7 +16,7 @@ SaveTexts TextsToSave(Workspace& workspace, bool withDefinition) {
     if (withDefinition) {
         // A copy: the category list as written must not change the definition the history holds.
         const std::unique_ptr<IniStore> definition = workspace.Doc().Definition().CloneAs(std::string());
-        workspace.WriteProgBuffer(*definition, Workspace::AllSections, false, workspace.CategoryList);
+        workspace.WriteProgBuffer(*definition, Workspace::AllSections, false, workspace.CategoryList());
         texts.Definition = definition->RenderText();
     }
     return texts;
@@ -49,9 +49,9 @@ std::optional<std::string> FileChangedSinceRead(const Workspace& workspace, bool
     const Document& document = workspace.Doc();
     if (!document.HasStores()) return std::nullopt;
     const std::string& documentFile = document.Store().FileName();
-    if (ChangeOnDisk(workspace.DocumentStamp, documentFile) == DiskChange::Changed) return documentFile;
+    if (ChangeOnDisk(workspace.DocumentStamp(), documentFile) == DiskChange::Changed) return documentFile;
     const std::string& definitionFile = document.Definition().FileName();
-    if (withDefinition && ChangeOnDisk(workspace.DefinitionStamp, definitionFile) == DiskChange::Changed)
+    if (withDefinition && ChangeOnDisk(workspace.DefinitionStamp(), definitionFile) == DiskChange::Changed)
         return definitionFile;
     return std::nullopt;
 }

@@ -115,7 +115,7 @@ void ScriptedEdits::Set(const std::string& code, const std::string& key, const s
     const std::string old = document.ReadString(code, key, "");
     RefuseControlBytes(value, "value", old);
     // A line of a category's list names an entry: its value is a code.
-    if (IndexOfNoCase(m_workspace.CategoryRows, code) >= 0) RefuseLongCode(StorableValue(value), old);
+    if (IndexOfNoCase(m_workspace.CategoryRows(), code) >= 0) RefuseLongCode(StorableValue(value), old);
     m_workspace.Doc().SetValue(code, key, StorableValue(value));
 }
 
@@ -128,15 +128,15 @@ struct CategoryEntries {
 };
 
 CategoryEntries EntriesOf(const Workspace& workspace, const std::string& category, const std::string& code) {
-    const int row = IndexOfNoCase(workspace.CategoryRows, category);
+    const int row = IndexOfNoCase(workspace.CategoryRows(), category);
     // "Unknown!" collects what no category claims and has no window of its own.
-    if (row < 0 || static_cast<size_t>(row) >= workspace.CategoryKinds.size() ||
+    if (row < 0 || static_cast<size_t>(row) >= workspace.CategoryKinds().size() ||
         EqualsNoCase(category, Workspace::UnknownCategory))
         throw IniError("no category " + Escaped(category));
     CategoryEntries entries;
-    entries.kind = workspace.CategoryKinds[static_cast<size_t>(row)];
+    entries.kind = workspace.CategoryKinds()[static_cast<size_t>(row)];
     StringList codes;
-    workspace.GetReadSectionValuesOnly(entries.kind, workspace.CategoryRows[static_cast<size_t>(row)], codes);
+    workspace.GetReadSectionValuesOnly(entries.kind, workspace.CategoryRows()[static_cast<size_t>(row)], codes);
     entries.codes = codes.Texts();
     if (IndexOfNoCase(entries.codes, code) < 0) throw IniError("no entry " + Escaped(code) + " in " + Escaped(category));
     return entries;
@@ -180,7 +180,7 @@ void ScriptedEdits::Replace(const std::string& key, const std::string& oldItem, 
         ReplaceRewrites(document.Store(), key, oldItem, newItem, m_workspace.G().CaseSensitive);
     // An item of a category's list line is an entry's code.
     for (const LineRewrite& rewrite : rewrites)
-        if (IndexOfNoCase(m_workspace.CategoryRows, rewrite.SectionName) >= 0) RefuseLongCode(newItem, oldItem);
+        if (IndexOfNoCase(m_workspace.CategoryRows(), rewrite.SectionName) >= 0) RefuseLongCode(newItem, oldItem);
     if (!rewrites.empty())
         CommitRewrites(document, "Replace " + oldItem + " in " + key, {{}, rewrites.front().SectionName, key}, rewrites);
 }
@@ -195,7 +195,7 @@ void ScriptedEdits::Delete(const std::string& category, const std::string& code)
 // Against the default copy, as the Changes window compares by default; the differences are those
 // the window would list for the entry, or its row of the key.
 void ScriptedEdits::Revert(const std::string& code, const std::optional<std::string>& key) {
-    const IniStore* reference = m_workspace.DefaultIni.get();
+    const IniStore* reference = m_workspace.DefaultIni();
     if (reference == nullptr) throw IniError("no default copy to revert to");
     const bool caseSensitive = m_workspace.G().CaseSensitive;
     std::vector<Difference> selection =

@@ -63,11 +63,11 @@ TableColumn TableColumn::FromId(std::string_view id) {
 
 BalanceTable::BalanceTable(const Workspace& workspace, std::string category, const std::vector<TableColumn>& columns)
     : m_workspace(workspace), m_category(std::move(category)) {
-    const int row = IndexOfNoCase(workspace.CategoryRows, m_category);
-    if (row < 0 || static_cast<size_t>(row) >= workspace.CategoryKinds.size())
+    const int row = IndexOfNoCase(workspace.CategoryRows(), m_category);
+    if (row < 0 || static_cast<size_t>(row) >= workspace.CategoryKinds().size())
         throw IniError("There is no category " + Escaped(m_category) + ".");
-    m_category = workspace.CategoryRows[static_cast<size_t>(row)];
-    m_kind = workspace.CategoryKinds[static_cast<size_t>(row)];
+    m_category = workspace.CategoryRows()[static_cast<size_t>(row)];
+    m_kind = workspace.CategoryKinds()[static_cast<size_t>(row)];
     // The entry's name always comes first, as the entry list shows it next to the code, and once.
     m_columns.push_back({"Name", {}});
     for (const TableColumn& column : columns)
@@ -106,7 +106,7 @@ std::vector<std::string> BalanceTable::FollowedCategories(const Workspace& works
     if (!sources) return categories;
     for (const std::string& source : SplitValueSources(*sources)) {
         const int row = CategoryRowOfSource(source, workspace);
-        if (row >= 0) categories.push_back(workspace.CategoryRows[static_cast<size_t>(row)]);
+        if (row >= 0) categories.push_back(workspace.CategoryRows()[static_cast<size_t>(row)]);
     }
     return categories;
 }

@@ -65,10 +65,10 @@ std::vector<std::string> PinLines(const KindLearner& learner) {
 std::vector<KindCategory> KindCategoriesOf(const Workspace& workspace) {
     std::vector<KindCategory> categories;
     StringList entries;
-    for (size_t row = 0; row < workspace.CategoryRows.size(); ++row) {
-        const std::string& name = workspace.CategoryRows[row];
+    for (size_t row = 0; row < workspace.CategoryRows().size(); ++row) {
+        const std::string& name = workspace.CategoryRows()[row];
         if (name == Workspace::UnknownCategory) continue;
-        workspace.GetReadSectionValuesOnly(workspace.CategoryKinds[row], name, entries);
+        workspace.GetReadSectionValuesOnly(workspace.CategoryKinds()[row], name, entries);
         KindCategory category{name, {}};
         category.Entries.reserve(entries.Count());
         for (const StringItem& code : entries) category.Entries.push_back(code.text);
@@ -112,7 +112,7 @@ void ValueCheck::Learn() {
         }
     }
     m_pinned = ReadPinnedKinds(definition, m_learner->Categories());
-    m_learner->Learn(m_workspace.Doc().Store(), m_workspace.DefaultIni.get());
+    m_learner->Learn(m_workspace.Doc().Store(), m_workspace.DefaultIni());
 }
 
 KeyKind ValueCheck::KindOf(size_t category, std::string_view key) const {
@@ -218,7 +218,7 @@ void ValueCheck::ValuesChanged(const std::set<TouchedValue>& touched) {
             Learn();
             return;
         }
-    m_learner->Relearn(touched, m_workspace.Doc().Store(), m_workspace.DefaultIni.get());
+    m_learner->Relearn(touched, m_workspace.Doc().Store(), m_workspace.DefaultIni());
 }
 
 }  // namespace velmora

@@ -205,7 +205,7 @@ const IniStore& CategoryWindow::DocumentStore() const { return m_main.Work().Doc
 
 const IniStore& CategoryWindow::DefinitionStore() const { return m_main.Work().Doc().Definition(); }
 
-const IniStore& CategoryWindow::DefaultStore() const { return *m_main.Work().DefaultIni; }
+const IniStore& CategoryWindow::DefaultStore() const { return *m_main.Work().DefaultIni(); }
 
 void CategoryWindow::FillAndShow(const CategoryToShow& shown) {
     hide();  // nothing shows until the window is complete

@@ -156,7 +156,7 @@ void ChangesWindow::BuildControls() {
     m_builder = new OffThreadBuild<ChangesSource::Compared, ChangesSource>(  // owned through its Qt parent
         m_main.Work().Doc(),
         [this] {
-            const IniStore* reference = m_readReference ? m_readReference.get() : m_main.Work().DefaultIni.get();
+            const IniStore* reference = m_readReference ? m_readReference.get() : m_main.Work().DefaultIni();
             if (!m_main.Work().Doc().HasDocument() || !reference) throw IniError("There is no document to compare.");
             auto source =
                 std::make_shared<ChangesSource>(m_main.Work(), *reference, m_referenceCopy, StoreTexts::Sliced{});
@@ -248,7 +248,7 @@ std::string ChangesWindow::ReferenceFileName() const {
     const Workspace& work = m_main.Work();
     switch (m_referenceKind) {
         case ReferenceKind::DefaultCopy:
-            return work.DefaultIni ? work.DefaultIni->FileName() : m_globals.DefaultFileName;
+            return work.DefaultIni() ? work.DefaultIni()->FileName() : m_globals.DefaultFileName;
         case ReferenceKind::GameCopy:
             return work.GameCopyFileName();
         case ReferenceKind::OtherFile:
@@ -267,7 +267,7 @@ void ChangesWindow::LoadReference() {
 
 const IniStore* ChangesWindow::Reference() const {
     if (!m_compared) return nullptr;
-    if (m_referenceKind == ReferenceKind::DefaultCopy) return m_main.Work().DefaultIni.get();
+    if (m_referenceKind == ReferenceKind::DefaultCopy) return m_main.Work().DefaultIni();
     return m_readReference.get();
 }
 
@@ -295,14 +295,14 @@ const IniStore& ChangesWindow::BeginComparison() {
     const Workspace& work = m_main.Work();
     try {
         // A start-up that failed left no document.
-        if (!work.Doc().HasDocument() || !work.DefaultIni) throw IniError("There is no document to compare.");
+        if (!work.Doc().HasDocument() || !work.DefaultIni()) throw IniError("There is no document to compare.");
         LoadReference();
     } catch (const std::exception& error) {
         ShowDifferences(std::exchange(m_pendingPlace, {}));
         ShowStatus(error.what());
         throw;
     }
-    return *(m_readReference ? m_readReference.get() : work.DefaultIni.get());
+    return *(m_readReference ? m_readReference.get() : work.DefaultIni());
 }
 
 void ChangesWindow::Compare() {
@@ -335,7 +335,7 @@ void ChangesWindow::CompareNow() {
 
 void ChangesWindow::Compared(std::unique_ptr<ChangesSource::Compared> compared, const std::string& error) {
     const Workspace& work = m_main.Work();
-    const IniStore* reference = m_readReference ? m_readReference.get() : work.DefaultIni.get();
+    const IniStore* reference = m_readReference ? m_readReference.get() : work.DefaultIni();
     if (!compared) {
         ShowDifferences(std::exchange(m_pendingPlace, {}));
         ShowStatus(error);
@@ -414,7 +414,7 @@ void ChangesWindow::FollowEdits() {
     const Workspace& work = m_main.Work();
     const IniStore* reference = Reference();
     const bool sameStores = m_comparison && reference != nullptr && &m_comparison->Reference() == reference &&
-                            work.Doc().HasDocument() && work.DefaultIni;
+                            work.Doc().HasDocument() && work.DefaultIni();
     // Entries that came or went, or a list edited (what the categories hold changed), are compared
     // afresh, away from this thread.
     if (!sameStores) {

@@ -58,7 +58,7 @@ void ValueChoiceDialog::PrepareFor(std::string ValueSources, std::string Current
     m_workspace = &workspace;
     m_boxes = &boxes;
 
-    const IniStore* defaults = workspace.DefaultIni.get();
+    const IniStore* defaults = workspace.DefaultIni();
     m_defaultValue = defaults ? defaults->ReadString(Code, m_key, "") : std::string();
 
     const bool hasSources = !m_valueSources.empty() || !m_kindValues.empty();

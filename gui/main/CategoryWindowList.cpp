@@ -27,8 +27,8 @@ void MainWindow::OpenCategoryWindow(int row, int entryIndex) {
     }
     Workspace& work = m_workspace;
     // Nothing to show when a start-up failed before the stores and rows were complete.
-    if (!work.Doc().HasStores() || !work.DefaultIni ||
-        static_cast<size_t>(row) >= work.CategoryKinds.size())
+    if (!work.Doc().HasStores() || !work.DefaultIni() ||
+        static_cast<size_t>(row) >= work.CategoryKinds().size())
         return;
 
     auto* window = new CategoryWindow(*this, m_globals, m_boxes);  // owned through its Qt parent, this window
@@ -42,7 +42,7 @@ void MainWindow::OpenCategoryWindow(int row, int entryIndex) {
     std::vector<std::string> pages =
         SplitCommaList(work.Doc().Definition().ReadString(Workspace::AllSections, category, ""));
     try {
-        window->FillAndShow({std::move(pages), row + 1, category, work.CategoryKinds[static_cast<size_t>(row)],
+        window->FillAndShow({std::move(pages), row + 1, category, work.CategoryKinds()[static_cast<size_t>(row)],
                              std::max(0, entryIndex)});
     } catch (...) {
         // A window that failed part-way stays open as far as it got, in its place in the order.
@@ -106,9 +106,9 @@ bool MainWindow::ShowEntryAt(const std::string& Category, const std::string& Cod
     const StringGrid& grid = *ui->CategoryGrid;
     int row = 0;
     while (row < grid.RowCount() && !EqualsNoCase(grid.Cells(0, row), Category)) ++row;
-    if (static_cast<size_t>(row) >= m_workspace.CategoryKinds.size()) return false;
+    if (static_cast<size_t>(row) >= m_workspace.CategoryKinds().size()) return false;
     StringList entries;
-    m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds[static_cast<size_t>(row)], Category, entries);
+    m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds()[static_cast<size_t>(row)], Category, entries);
     int entry = -1;
     for (size_t i = 0; i < entries.Count() && entry < 0; ++i)
         if (NamesEqual(entries[i], Code, m_globals.CaseSensitive)) entry = static_cast<int>(i);

@@ -16,7 +16,6 @@
 #include "gui/main/MainWindow.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/TextCase.h"
-#include "core/store/DiskStamp.h"
 #include "gui/main/RecoveryKeeper.h"
 
 namespace velmora {
@@ -153,7 +152,7 @@ void MainWindow::NewDefinition1Click() {
     // taken into use only when the user says so.
     ReplaceDefinitionFile(m_workspace);
     // Written here at the user's word: not another program's change to read again unasked.
-    m_workspace.DefinitionStamp = TakeDiskStamp(m_workspace.DefinitionFileName());
+    m_workspace.RestampDefinition();
     std::string load = "The new definition file is written. Load it now for the open document?";
     const Document& edits = m_workspace.Doc();
     if (edits.CanUndo() || edits.CanRedo()) load += "\r\nThe edits made so far can then no longer be undone.";
@@ -196,11 +195,11 @@ void MainWindow::ProgramFolder1Click() {
 void MainWindow::SwitchFileType(QAction* MenuItem) {
     const QByteArray bytes = MenuItem->data().toByteArray();
     const std::string caption(bytes.constData(), static_cast<size_t>(bytes.size()));
-    if (caption == m_workspace.FileToEdit) return;
+    if (caption == m_workspace.FileToEdit()) return;
     if (m_boxes.Confirm("Change the type of file to edit to " + caption) != BoxAnswer::Yes) return;
     if (!ModifiedSavedOrDontCare()) return;
     CloseCategoryWindows();
-    m_workspace.FileToEdit = caption;
+    m_workspace.ChooseFileType(caption);
     m_workspace.BeginToLoadNONBASIC();
 }
 

@@ -32,7 +32,7 @@ void MainWindow::LoadGameClick() {
 }
 
 void MainWindow::ApplyGameClick() {
-    const std::string& fileToEdit = m_workspace.FileToEdit;
+    const std::string& fileToEdit = m_workspace.FileToEdit();
     m_boxes.Notice("This will apply current " + ExtractFileName(m_workspace.Doc().FileName()) + "\r\n" +
                    "to the Game in " + fileToEdit + "\r\n" + "You may save your work first." + "\r\n" +
                    "This will create " + fileToEdit + " in your game directory" + "\r\n" +

@@ -227,8 +227,8 @@ void MainWindow::BuildFileTypeMenu() {
     FileTypeMenu->clear();
     FileTypeMenu->addAction(QStringLiteral("Files to Edit:"))->setEnabled(false);  // a heading, not a choice
     FileTypeMenu->addSeparator();
-    for (size_t i = 0; i < m_workspace.FilesToEdit.Count(); ++i)
-        CreatePopUpMenuItemList(m_workspace.FilesToEdit.Name(i));
+    for (size_t i = 0; i < m_workspace.FilesToEdit().Count(); ++i)
+        CreatePopUpMenuItemList(m_workspace.FilesToEdit().Name(i));
 }
 
 void MainWindow::CreatePopUpMenuItemList(const std::string& Caption) {
@@ -242,7 +242,7 @@ void MainWindow::CreatePopUpMenuItemList(const std::string& Caption) {
 }
 
 void MainWindow::MarkCurrentFileType() {
-    const std::string& current = m_workspace.FileToEdit;
+    const std::string& current = m_workspace.FileToEdit();
     const QByteArray bytes(current.data(), static_cast<qsizetype>(current.size()));
     for (QAction* item : FileTypeMenu->actions())
         if (item->isCheckable()) item->setChecked(item->data().toByteArray() == bytes);
@@ -266,7 +266,7 @@ void MainWindow::ShowStatus(const std::string& text) {
 
 void MainWindow::CategoryRowsBuilt() {
     StringGrid& grid = *ui->CategoryGrid;
-    const std::vector<std::string>& rows = m_workspace.CategoryRows;
+    const std::vector<std::string>& rows = m_workspace.CategoryRows();
     {
         // Filling is not a selection: the grid's handlers must not run on a half-built grid.
         const QSignalBlocker blocker(grid);
@@ -329,7 +329,7 @@ void MainWindow::ArrangeButton() {
         m_buttonCaptions[static_cast<size_t>(k)].clear();
         MainButtons[static_cast<size_t>(k)]->setText(QString());
     }
-    const std::vector<std::string>& rows = m_workspace.CategoryRows;
+    const std::vector<std::string>& rows = m_workspace.CategoryRows();
     const int labelled = std::min({m_globals.NumberOfMain, static_cast<int32_t>(Workspace::MainButtonCount),
                                    static_cast<int32_t>(rows.size())});
     for (int k = 0; k < labelled; ++k) {
@@ -388,10 +388,10 @@ void MainWindow::ShowCurrentCategory() {
     list.clear();
     // Nothing to list when a start-up failed before the stores and rows were complete.
     const bool loaded = m_workspace.Doc().HasStores() &&
-                        static_cast<size_t>(row) < m_workspace.CategoryKinds.size();
+                        static_cast<size_t>(row) < m_workspace.CategoryKinds().size();
     if (!loaded) return;
     StringList entries;
-    m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds[static_cast<size_t>(row)], category,
+    m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds()[static_cast<size_t>(row)], category,
                                          entries);
     for (const auto& entry : entries) list.addItem(ToQString(entry.text));
     list.setCurrentRow(-1);

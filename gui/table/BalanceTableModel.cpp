@@ -133,7 +133,7 @@ QVariant BalanceTableModel::data(const QModelIndex& index, int role) const {
     if (!column) return role == Qt::DisplayRole || role == Qt::EditRole ? ToQString(m_table->Row(row).Code) : QVariant();
     const TableCell& cell = m_table->Cell(row, *column);
     const std::optional<CellPlace> place = m_table->PlaceOf(row, *column);
-    const IniStore* reference = m_workspace.DefaultIni.get();
+    const IniStore* reference = m_workspace.DefaultIni();
     const bool red = place && reference != nullptr &&
                      ValueIsRed(*reference, place->Code, place->Key, cell.Value, m_workspace.G().CaseSensitive);
     switch (role) {

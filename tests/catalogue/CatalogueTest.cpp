@@ -385,10 +385,10 @@ TEST_F(CatalogueTest, ANewDocumentIsACopyOfTheDefaultCopyUnderTheGivenName) {
     Start();
     workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer("Untitle.ini", true);
     EXPECT_EQ(workspace.Doc().FileName(), "Untitle.ini");
-    EXPECT_EQ(workspace.Doc().Store().RenderText(), workspace.DefaultIni->RenderText());
-    EXPECT_NE(workspace.Doc().StoreOrNull(StoreOf::Document), workspace.DefaultIni.get());
+    EXPECT_EQ(workspace.Doc().Store().RenderText(), workspace.DefaultIni()->RenderText());
+    EXPECT_NE(workspace.Doc().StoreOrNull(StoreOf::Document), workspace.DefaultIni());
     // Claims belong to the document's own records.
-    EXPECT_EQ(workspace.DefaultIni->SectionAt(0).Occupied, 0);
+    EXPECT_EQ(workspace.DefaultIni()->SectionAt(0).Occupied, 0);
     EXPECT_EQ(workspace.Doc().Store().SectionAt(0).Occupied, 1);
 }
 

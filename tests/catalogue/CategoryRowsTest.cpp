@@ -16,9 +16,9 @@ class CategoryRowsTest : public WorkspaceFixture {};
 TEST_F(CategoryRowsTest, WithoutAllSectionsOnlyUnknownRemains) {
     Write("Rules.001", "[InfGeneral]\nName=\n");
     Start();
-    EXPECT_EQ(workspace.CategoryRows, Texts{"Unknown!"});
-    EXPECT_EQ(workspace.CategoryKinds, std::vector<int>{1});
-    EXPECT_EQ(workspace.CategoryList.Texts(), Texts{"Unknown!=1,TheUnknown!"});
+    EXPECT_EQ(workspace.CategoryRows(), Texts{"Unknown!"});
+    EXPECT_EQ(workspace.CategoryKinds(), std::vector<int>{1});
+    EXPECT_EQ(workspace.CategoryList().Texts(), Texts{"Unknown!=1,TheUnknown!"});
     EXPECT_EQ(globals.NumberOfMain, 1);
 }
 
@@ -29,17 +29,17 @@ TEST_F(CategoryRowsTest, AnUnknownLineStaysWhereItIsWithTheBuiltInValue) {
           "Infantry=0,InfGeneral\n"
           "unknown!=3,Again\n");
     Start();
-    EXPECT_EQ(workspace.CategoryRows, (Texts{"Unknown!", "Infantry", "unknown!"}));
-    EXPECT_EQ(workspace.CategoryList[0], "Unknown!=1,TheUnknown!");
-    EXPECT_EQ(workspace.CategoryList[2], "unknown!=3,Again");
-    EXPECT_EQ(workspace.CategoryKinds, (std::vector<int>{1, 0, 3}));
+    EXPECT_EQ(workspace.CategoryRows(), (Texts{"Unknown!", "Infantry", "unknown!"}));
+    EXPECT_EQ(workspace.CategoryList()[0], "Unknown!=1,TheUnknown!");
+    EXPECT_EQ(workspace.CategoryList()[2], "unknown!=3,Again");
+    EXPECT_EQ(workspace.CategoryKinds(), (std::vector<int>{1, 0, 3}));
 }
 
 TEST_F(CategoryRowsTest, AnUnknownLineInOtherLetterCaseIsReplacedNotAdded) {
     Write("Rules.001", "[AllSections]\nInfantry=0,InfGeneral\nUNKNOWN!=0\n");
     Start();
-    EXPECT_EQ(workspace.CategoryRows, (Texts{"Infantry", "Unknown!"}));
-    EXPECT_EQ(workspace.CategoryKinds, (std::vector<int>{0, 1}));
+    EXPECT_EQ(workspace.CategoryRows(), (Texts{"Infantry", "Unknown!"}));
+    EXPECT_EQ(workspace.CategoryKinds(), (std::vector<int>{0, 1}));
 }
 
 TEST_F(CategoryRowsTest, MalformedLinesGiveRowsAndKindsWithoutFailing) {
@@ -57,9 +57,9 @@ TEST_F(CategoryRowsTest, MalformedLinesGiveRowsAndKindsWithoutFailing) {
     Write("Rules.INI", "[A]\nName=a\nCost=1\n[B]\nOther=1\n[Missing]\n1=B\n");
     Start();
 
-    EXPECT_EQ(workspace.CategoryRows,
+    EXPECT_EQ(workspace.CategoryRows(),
               (Texts{"", "Empty", "Quoted", "Huge", "Negative", "Hex", "Word", "Missing", "Unknown!"}));
-    EXPECT_EQ(workspace.CategoryKinds,
+    EXPECT_EQ(workspace.CategoryKinds(),
               (std::vector<int>{0, 0, 1, std::numeric_limits<int32_t>::max(), -5, 16, 0, 1, 1}));
     StringList pages;
     workspace.GetPages("Quoted", pages);
@@ -81,15 +81,15 @@ TEST_F(CategoryRowsTest, NumberOfMainIsLoweredToTheButtonsAndRowsThereAre) {
     Write("Art.001", "[AllSections]\nA=1,P\nB=1,P\n");
     Write("Map.001", "[GeneralSetup]\nNumberOfMain=0\n[AllSections]\nA=1,P\n");
     Start();
-    EXPECT_EQ(workspace.CategoryRows.size(), 15u);
+    EXPECT_EQ(workspace.CategoryRows().size(), 15u);
     EXPECT_EQ(globals.NumberOfMain, 10);
 
-    workspace.FileToEdit = "Art.ini";
+    workspace.ChooseFileType("Art.ini");
     workspace.BeginToLoadNONBASIC();
     EXPECT_EQ(globals.NumberOfMain, 3);
 
     view.events.clear();
-    workspace.FileToEdit = "Map.ini";
+    workspace.ChooseFileType("Map.ini");
     workspace.BeginToLoadNONBASIC();
     EXPECT_EQ(globals.NumberOfMain, 0);
     // The window still hears of the new rows, to clear its buttons.

@@ -29,7 +29,7 @@ TEST_F(FileNameCaseTest, FilesOfTheInstallationAreFoundUnderAnyLetterCase) {
     EXPECT_EQ(globals.DefaultFileName, folder.Dir() + "rules.ini");
     EXPECT_EQ(workspace.Doc().Store().ReadString("GRUNT", "Name", ""), "Grunt");
     EXPECT_EQ(workspace.DefinitionFileName(), folder.Dir() + "RULES.001");
-    EXPECT_EQ(workspace.CategoryRows, (std::vector<std::string>{"Infantry", "Unknown!"}));
+    EXPECT_EQ(workspace.CategoryRows(), (std::vector<std::string>{"Infantry", "Unknown!"}));
     EXPECT_EQ(Entries(1, "Infantry"), std::vector<std::string>{"GRUNT"});
     EXPECT_EQ(workspace.GameCopyFileName(), folder.Dir() + "game/RULES.INI");
     EXPECT_EQ(workspace.GameProgramFileName(), folder.Dir() + "game/pyre.SH");

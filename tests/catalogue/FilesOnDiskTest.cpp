@@ -24,7 +24,7 @@ TEST_F(FilesOnDiskTest, EveryWriteOfTheEditorLeavesTheStampsAsWritten) {
     Write("Rules.INI", "[Mystery]\r\nx=1\r\n");
     Start();
     ASSERT_EQ(boxes.TextsOf(BoxKind::Notice).size(), 1u);
-    EXPECT_EQ(ChangeOnDisk(workspace.DefinitionStamp, folder.File("Rules.001")), DiskChange::None);
+    EXPECT_EQ(ChangeOnDisk(workspace.DefinitionStamp(), folder.File("Rules.001")), DiskChange::None);
 
     // So does the collection of a document's unclaimed sections, and a save after a duplicate.
     Write("doc.ini", "[Other]\r\ny=1\r\n");
@@ -43,7 +43,7 @@ TEST_F(FilesOnDiskTest, EveryWriteOfTheEditorLeavesTheStampsAsWritten) {
     // Another program's write is told, each file by its own stamp.
     Write("doc.ini", "[Other]\r\ny=444\r\n");
     EXPECT_EQ(FileChangedSinceRead(workspace, true), folder.File("doc.ini"));
-    EXPECT_EQ(ChangeOnDisk(workspace.DefinitionStamp, folder.File("Rules.001")), DiskChange::None);
+    EXPECT_EQ(ChangeOnDisk(workspace.DefinitionStamp(), folder.File("Rules.001")), DiskChange::None);
 }
 
 TEST_F(FilesOnDiskTest, ALoadRemovesWhatAKilledSaveLeftBesideItsFiles) {

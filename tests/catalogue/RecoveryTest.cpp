@@ -307,7 +307,7 @@ TEST_F(RecoveryWorkspaceTest, ASaveAfterRestoreWritesWhatTheSessionWouldHave) {
 // under them: an Art document with the Art categories, not under the kind the start opened.
 TEST_F(RecoveryWorkspaceTest, ADocumentComesBackUnderItsKindOfFile) {
     StartOnSample();
-    workspace.FileToEdit = "Art.ini";
+    workspace.ChooseFileType("Art.ini");
     workspace.BeginToLoadNONBASIC();
     boxes.ClearRecord();
     Write("mods/ArtMod.ini", Read("Art.INI"));
@@ -321,10 +321,10 @@ TEST_F(RecoveryWorkspaceTest, ADocumentComesBackUnderItsKindOfFile) {
     Globals laterGlobals;
     Workspace later(laterGlobals, boxes, nullptr);
     later.StartUp(folder.Dir());
-    ASSERT_EQ(later.FileToEdit, "Rules.ini");
+    ASSERT_EQ(later.FileToEdit(), "Rules.ini");
     RestoreSession(later, recovery);
-    EXPECT_EQ(later.FileToEdit, "Art.ini");
-    EXPECT_EQ(later.CategoryRows, workspace.CategoryRows);
+    EXPECT_EQ(later.FileToEdit(), "Art.ini");
+    EXPECT_EQ(later.CategoryRows(), workspace.CategoryRows());
     EXPECT_EQ(later.Doc().Store().RenderText(), workspace.Doc().Store().RenderText());
     EXPECT_EQ(later.Doc().Definition().FileName(), workspace.Doc().Definition().FileName());
     EXPECT_FALSE(later.Doc().DefinitionChanged());

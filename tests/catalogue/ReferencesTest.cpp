@@ -250,7 +250,7 @@ TEST_F(DanglingTest, AnEntryOfTwoCategoriesIsFoundInTheFirstAndALineMatchedTwice
     EXPECT_EQ(index.Category(codes[0]), "Infantry");
     const std::optional<EntryListing> listing = FindEntryListing(workspace, "GI");
     ASSERT_TRUE(listing);
-    EXPECT_EQ(workspace.CategoryRows[listing->CategoryRow], "Infantry");
+    EXPECT_EQ(workspace.CategoryRows()[listing->CategoryRow], "Infantry");
 
     const std::vector<FindIndex::Row> rows = index.Find("m60", false);
     ASSERT_EQ(rows.size(), 1u);

@@ -186,7 +186,7 @@ TEST_F(ScaffoldReadBackTest, TheCatalogueClaimsTheSectionsAsPlanned) {
 
     // The untitled document of the start is the default copy, so the catalogue is this document's.
     Start();
-    EXPECT_EQ(workspace.CategoryRows, (Texts{"Infantry", "Primaries", "Projectiles", "Unknown!"}));
+    EXPECT_EQ(workspace.CategoryRows(), (Texts{"Infantry", "Primaries", "Projectiles", "Unknown!"}));
     EXPECT_EQ(Entries(0, "Infantry"), (Texts{"GI", "E1", "DOG"}));
     EXPECT_EQ(Entries(1, "Primaries"), (Texts{"M60", "Jaws", "Sniper"}));
     EXPECT_EQ(Entries(1, "Projectiles"), (Texts{"Invisible"}));

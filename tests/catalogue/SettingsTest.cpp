@@ -45,8 +45,8 @@ TEST_F(SettingsTest, FirstStartWritesEveryKeyWithItsDefaultInOrder) {
         "[FilesToEdit]\r\n"
         "Rules.ini=1\r\n";
     EXPECT_EQ(Read("Velmedit.ini"), expected);
-    EXPECT_EQ(workspace.FilesToEdit.Texts(), std::vector<std::string>{"Rules.ini=1"});
-    EXPECT_EQ(workspace.FileToEdit, "Rules.ini");
+    EXPECT_EQ(workspace.FilesToEdit().Texts(), std::vector<std::string>{"Rules.ini=1"});
+    EXPECT_EQ(workspace.FileToEdit(), "Rules.ini");
     EXPECT_EQ(globals.DefaultFileName, folder.Dir() + "Rules.INI");
     EXPECT_EQ(workspace.Doc().FileName(), "Untitle.ini");
     // Nothing to collect in an empty document: no box, no definition file.
@@ -118,7 +118,7 @@ TEST_F(SettingsTest, DirectoriesAreCompletedAndWrittenBackComplete) {
     EXPECT_EQ(WrittenSetting("GameDirectory"), "C:\\Games" + Sep);
     EXPECT_EQ(WrittenSetting("BitmapDir"), Sep);
     // A Windows folder is shown as the settings give it, never glued onto the program folder.
-    EXPECT_EQ(workspace.GameCopyFileName(), "C:\\Games" + Sep + workspace.FileToEdit);
+    EXPECT_EQ(workspace.GameCopyFileName(), "C:\\Games" + Sep + workspace.FileToEdit());
 }
 
 TEST_F(SettingsTest, GameCopyOfARelativeGameDirectoryLiesBelowTheProgramFolder) {
@@ -143,11 +143,11 @@ TEST_F(SettingsTest, GameProgramLineNamesTheDefinitionFileThatChoseTheProgram) {
     Start();
     EXPECT_EQ(workspace.GameProgramLine(), "Program: " + folder.Dir() + "game/Pyre.sh");
 
-    workspace.FileToEdit = "Art.ini";
+    workspace.ChooseFileType("Art.ini");
     workspace.BeginToLoadNONBASIC();
     EXPECT_EQ(workspace.GameProgramLine(), "Program: " + folder.Dir() + "game/Other.sh (set by Art.001)");
 
-    workspace.FileToEdit = "Maps.ini";
+    workspace.ChooseFileType("Maps.ini");
     workspace.BeginToLoadNONBASIC();
     EXPECT_EQ(workspace.GameProgramLine(), "Program: " + elsewhere + "Pyre.sh (set by Maps.001)");
 }
@@ -161,11 +161,11 @@ TEST_F(SettingsTest, FirstListedFileTypeIsLoadedAndTheListIsWrittenBack) {
     Write("Art.001", "[GeneralSetup]\nTitle=Art Title\n");
     Start();
 
-    EXPECT_EQ(workspace.FileToEdit, "Art.ini");
+    EXPECT_EQ(workspace.FileToEdit(), "Art.ini");
     EXPECT_EQ(globals.DefaultFileName, folder.Dir() + "Art.INI");
     EXPECT_EQ(globals.TitleText, "Art Title");
-    EXPECT_EQ(workspace.FilesToEdit.Count(), 3u);
-    EXPECT_EQ(workspace.FilesToEdit.Name(1), "Rules.ini");
+    EXPECT_EQ(workspace.FilesToEdit().Count(), 3u);
+    EXPECT_EQ(workspace.FilesToEdit().Name(1), "Rules.ini");
     // A name listed twice is written with its first line's value, where the first line stands.
     EXPECT_NE(Read("Velmedit.ini").find("[FilesToEdit]\r\nART.INI=1\r\nRules.ini=7 ; kept\r\nART.INI=2\r\n"),
               std::string::npos);
@@ -174,14 +174,14 @@ TEST_F(SettingsTest, FirstListedFileTypeIsLoadedAndTheListIsWrittenBack) {
 TEST_F(SettingsTest, FileTypeLinesWithoutEqualsAreSkippedAndKeptAsTheyStand) {
     Write("Velmedit.ini", "[FilesToEdit]\nArt.ini\nRules.ini=1\n");
     Start();
-    EXPECT_EQ(workspace.FileToEdit, "Rules.ini");
-    EXPECT_EQ(workspace.FilesToEdit.Texts(), std::vector<std::string>{"Rules.ini=1"});
+    EXPECT_EQ(workspace.FileToEdit(), "Rules.ini");
+    EXPECT_EQ(workspace.FilesToEdit().Texts(), std::vector<std::string>{"Rules.ini=1"});
     EXPECT_EQ(Read("Velmedit.ini").find("[FilesToEdit]\r\nArt.ini\r\nRules.ini=1\r\n\r\n[GeneralSetup]"), 0u);
 
     // With no line that names a file type, the default one is used and written after them.
     Write("Velmedit.ini", "[FilesToEdit]\nArt.ini\n");
     Start();
-    EXPECT_EQ(workspace.FileToEdit, "Rules.ini");
+    EXPECT_EQ(workspace.FileToEdit(), "Rules.ini");
     EXPECT_EQ(Read("Velmedit.ini").find("[FilesToEdit]\r\nArt.ini\r\nRules.ini=1\r\n\r\n[GeneralSetup]"), 0u);
 }
 
@@ -198,7 +198,7 @@ TEST_F(SettingsTest, DefinitionFileOverridesHoldOnlyWhileItsTypeIsLoaded) {
     EXPECT_FALSE(globals.CaseSensitive);
 
     view.events.clear();
-    workspace.FileToEdit = "Art.ini";
+    workspace.ChooseFileType("Art.ini");
     workspace.BeginToLoadNONBASIC();
     EXPECT_EQ(globals.TitleText, "Main Title");
     EXPECT_EQ(view.events.back(), "title:Main Title");
@@ -226,8 +226,8 @@ TEST_F(SettingsTest, SettingsFileThatCannotBeWrittenIsReportedAndTheStartGoesOn)
     Start();
     EXPECT_EQ(boxes.TextsOf(BoxKind::Error),
               std::vector<std::string>{"Cannot create file " + folder.Dir() + "Velmedit.ini: it is a folder"});
-    EXPECT_EQ(workspace.FileToEdit, "Rules.ini");
-    EXPECT_EQ(workspace.CategoryRows, std::vector<std::string>{"Unknown!"});
+    EXPECT_EQ(workspace.FileToEdit(), "Rules.ini");
+    EXPECT_EQ(workspace.CategoryRows(), std::vector<std::string>{"Unknown!"});
 }
 
 TEST_F(SettingsTest, WithoutDiskWritesNothingIsWritten) {

@@ -95,8 +95,7 @@ TEST(Comparison, GroupsDifferencesByTheCategoryOfTheirSection) {
     Globals globals;
     ScriptedBoxes boxes;
     Workspace workspace(globals, boxes);
-    workspace.CategoryRows = {"InfantryTypes", "Weapons", Workspace::UnknownCategory};
-    workspace.CategoryKinds = {0, 1, 1};
+    workspace.UseCategoryList({"InfantryTypes=0", "Weapons=1", Workspace::UnknownLine});
     workspace.Doc().Load(StoreOf::Document, StoreOf({"[InfantryTypes]", "1=GRUNT", "[GRUNT]", "Cost=1", "[RIFLE]",
                                                      "Damage=2", "[Gameplay]", "Fog=yes", "[Stray]", "a=1"}));
     workspace.Doc().Load(StoreOf::Definition,

@@ -189,8 +189,8 @@ TEST(DocumentHistory, ThousandRandomEditsUndoToTheOriginalAndRedoToTheResult) {
         const size_t row = below(generator.Categories().size());
         const std::string category = generator.Categories()[row].name;
         StringList entries;
-        workspace.GetReadSectionValuesOnly(workspace.CategoryKinds[static_cast<size_t>(
-                                               IndexOfNoCase(workspace.CategoryRows, category))],
+        workspace.GetReadSectionValuesOnly(workspace.CategoryKinds()[static_cast<size_t>(
+                                               IndexOfNoCase(workspace.CategoryRows(), category))],
                                            category, entries);
         const std::string code = entries.Empty() ? std::string("none") : entries[below(entries.Count())];
         std::string line;

@@ -30,8 +30,8 @@ protected:
         Load();
     }
     int KindOf(const std::string& category) const {
-        for (size_t row = 0; row < workspace.CategoryRows.size(); ++row)
-            if (EqualsNoCase(workspace.CategoryRows[row], category)) return workspace.CategoryKinds[row];
+        for (size_t row = 0; row < workspace.CategoryRows().size(); ++row)
+            if (EqualsNoCase(workspace.CategoryRows()[row], category)) return workspace.CategoryKinds()[row];
         ADD_FAILURE() << "no category " << category;
         return 0;
     }

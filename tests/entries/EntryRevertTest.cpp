@@ -65,9 +65,9 @@ constexpr const char* Document =
 // The codes the lists of every category name, in the document's lists and the definition file's.
 std::multiset<std::string> ListedCodes(const Workspace& workspace) {
     std::multiset<std::string> codes;
-    for (size_t row = 0; row < workspace.CategoryRows.size(); ++row) {
+    for (size_t row = 0; row < workspace.CategoryRows().size(); ++row) {
         StringList values;
-        workspace.GetListValues(workspace.CategoryRows[row], values);
+        workspace.GetListValues(workspace.CategoryRows()[row], values);
         for (const StringItem& value : values) codes.insert(value.text);
     }
     return codes;
@@ -92,7 +92,7 @@ class EntryRevertTest : public EntriesFixture, public ::testing::TestWithParam<P
 protected:
     void SetUp() override {
         Load(Document, Definition);
-        workspace.DefaultIni = workspace.Doc().Store().CloneAs(folder.File("default.ini"));
+        workspace.UseDefaultCopy(workspace.Doc().Store().CloneAs(folder.File("default.ini")));
     }
 
     void RunScript(const std::string& script) {
@@ -154,16 +154,16 @@ TEST(EntryRevertRows, BothRowsOfADeletedEntryRevertedAtOnceListItOnce) {
     struct Loaded : EntriesFixture {
         Loaded() {
             Load(Document, Definition);
-            workspace.DefaultIni = workspace.Doc().Store().CloneAs(folder.File("default.ini"));
+            workspace.UseDefaultCopy(workspace.Doc().Store().CloneAs(folder.File("default.ini")));
         }
         Workspace& Work() { return workspace; }
     } loaded;
     Workspace& workspace = loaded.Work();
     const std::string document = workspace.Doc().Store().RenderText();
     ScriptedEdits(workspace).Run("delete\tInfantry\tE2");
-    const std::vector<Difference> both = CompareStores(workspace.Doc().Store(), *workspace.DefaultIni, true);
+    const std::vector<Difference> both = CompareStores(workspace.Doc().Store(), *workspace.DefaultIni(), true);
     ASSERT_EQ(both.size(), 2u);
-    EXPECT_TRUE(RevertEntries(workspace, both, *workspace.DefaultIni, "Infantry"));
+    EXPECT_TRUE(RevertEntries(workspace, both, *workspace.DefaultIni(), "Infantry"));
     EXPECT_EQ(ListedCodes(workspace).count("E2"), 1u);
     EXPECT_EQ(workspace.Doc().Store().RenderText(), document);
 }
@@ -184,7 +184,7 @@ TEST(EntryRevertProperty, RandomScriptsWithRevertsKeepEveryEntryListedAndEveryLi
     ScriptedBoxes boxes;
     Workspace workspace(globals, boxes);
     LoadStores(workspace, folder.File("document.ini"), folder.File("definition.ini"));
-    workspace.DefaultIni = std::make_unique<IniStore>(folder.File("default.ini"), &globals.CaseSensitive);
+    workspace.UseDefaultCopy(std::make_unique<IniStore>(folder.File("default.ini"), &globals.CaseSensitive));
     workspace.Doc().Restart(false);
 
     auto hasSection = [&](const std::string& code) { return workspace.Doc().Store().IndexOfSection(code) >= 0; };
@@ -209,7 +209,7 @@ TEST(EntryRevertProperty, RandomScriptsWithRevertsKeepEveryEntryListedAndEveryLi
     }
     std::vector<std::pair<std::string, std::string>> keys;
     for (const auto& key : generator.ExistingKeys())
-        if (IndexOfNoCase(workspace.CategoryRows, key.first) < 0) keys.push_back(key);
+        if (IndexOfNoCase(workspace.CategoryRows(), key.first) < 0) keys.push_back(key);
 
     std::mt19937 random(23);
     auto below = [&random](size_t bound) { return std::uniform_int_distribution<size_t>(0, bound - 1)(random); };

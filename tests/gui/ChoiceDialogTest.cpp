@@ -75,8 +75,7 @@ class ChoiceSetup {
         folder.Write("Rules.001", Definition);
         folder.Write("Default.ini", Defaults);
         LoadStores(workspace, folder.File("Rules.ini"), folder.File("Rules.001"));
-        workspace.DefaultIni =
-            std::make_unique<IniStore>(folder.File("Default.ini"), &globals.CaseSensitive);
+        workspace.UseDefaultCopy(std::make_unique<IniStore>(folder.File("Default.ini"), &globals.CaseSensitive));
         SetColumn(entryGrid, 2, 0, {"E1", "E2", "E3"});
     }
 

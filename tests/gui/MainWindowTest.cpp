@@ -354,7 +354,7 @@ private slots:
         h->boxes.EnqueueAnswer(BoxAnswer::Cancel);
         QVERIFY(h->ChooseFileType("Art.ini"));
         QCOMPARE(h->TakeShown(), QStringList({question, question}));
-        QCOMPARE(h->window->Work().FileToEdit, std::string("Rules.ini"));
+        QCOMPARE(h->window->Work().FileToEdit(), std::string("Rules.ini"));
         QCOMPARE(CheckedFileTypes(*h), QStringList({"Rules.ini"}));
 
         // A changed document: Cancel at the save question keeps everything.
@@ -364,7 +364,7 @@ private slots:
         QVERIFY(h->ChooseFileType("Art.ini"));
         const QString saveQuestion = "Confirm | Confirm | Save changes to Untitle.ini? | &Yes,&No,Cancel";
         QCOMPARE(h->TakeShown(), QStringList({question, saveQuestion}));
-        QCOMPARE(h->window->Work().FileToEdit, std::string("Rules.ini"));
+        QCOMPARE(h->window->Work().FileToEdit(), std::string("Rules.ini"));
         QCOMPARE(h->window->Work().Doc().Store().ReadString("GRUNT", "Cost", ""), std::string("999"));
         QCOMPARE(h->Grid().Cells(0, 0), std::string("InfantryTypes"));
 
@@ -373,7 +373,7 @@ private slots:
         h->boxes.EnqueueAnswer(BoxAnswer::No);
         QVERIFY(h->ChooseFileType("Art.ini"));
         QCOMPARE(h->TakeShown(), QStringList({question, saveQuestion}));
-        QCOMPARE(h->window->Work().FileToEdit, std::string("Art.ini"));
+        QCOMPARE(h->window->Work().FileToEdit(), std::string("Art.ini"));
         QCOMPARE(CheckedFileTypes(*h), QStringList({"Art.ini"}));
         QCOMPARE(h->Grid().Cells(0, 0), std::string("Animations"));
         QCOMPARE(h->Text("Panel6"), QStringLiteral("PYRE ART EDITOR"));
@@ -391,7 +391,7 @@ private slots:
         QCOMPARE(h->TakeShown(),
                  QStringList(
                      {"Confirm | Confirm | Change the type of file to edit to R&D.ini | &Yes,&No,Cancel"}));
-        QCOMPARE(h->window->Work().FileToEdit, std::string("R&D.ini"));
+        QCOMPARE(h->window->Work().FileToEdit(), std::string("R&D.ini"));
         QCOMPARE(h->globals.DefaultFileName, h->folder.Dir() + "R&D.INI");
     }
 };

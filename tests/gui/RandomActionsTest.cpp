@@ -338,7 +338,7 @@ std::string CheckIdle(MainWindow& main) {
     if (!work.Doc().HasStores()) return problems + "no document\n";
     const auto codesOf = [&work](int row, const std::string& category) {
         StringList codes;
-        work.GetReadSectionValuesOnly(work.CategoryKinds[static_cast<size_t>(row)], category, codes);
+        work.GetReadSectionValuesOnly(work.CategoryKinds()[static_cast<size_t>(row)], category, codes);
         return codes.Texts();
     };
 

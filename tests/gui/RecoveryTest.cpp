@@ -205,7 +205,7 @@ private slots:
         Globals otherGlobals;
         Workspace session(otherGlobals, h->boxes);
         session.StartUp(other.Dir());
-        session.FileToEdit = "Art.ini";
+        session.ChooseFileType("Art.ini");
         session.BeginToLoadNONBASIC();
         other.Write("mods/ArtMod.ini", other.Read("Art.INI"));
         session.BeginCopyDefaultOrLoadINItoCurrentBuffer(other.File("mods/ArtMod.ini"), false);
@@ -217,8 +217,8 @@ private slots:
         h->window->OfferRecoveries();
         QVERIFY(h->TakeShown().first().contains(" in the program folder " + Latin1(other.Dir())));
         QCOMPARE(h->window->Work().G().ProgramDir, other.Dir());
-        QCOMPARE(h->window->Work().FileToEdit, std::string("Art.ini"));
-        QCOMPARE(h->window->Work().CategoryRows, session.CategoryRows);
+        QCOMPARE(h->window->Work().FileToEdit(), std::string("Art.ini"));
+        QCOMPARE(h->window->Work().CategoryRows(), session.CategoryRows());
         QVERIFY(Text() == session.Doc().Store().RenderText());
         QCOMPARE(h->window->windowTitle(), Latin1(other.File("mods/ArtMod.ini")) + QStringLiteral("[*]"));
         bool artMarked = false;

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "core/catalogue/Workspace.h"
 #include "core/store/IniStore.h"
@@ -15,8 +16,9 @@ inline void LoadStores(Workspace& workspace, const std::string& documentFile, co
     const bool* caseSensitive = &workspace.G().CaseSensitive;
     workspace.Doc().Load(StoreOf::Document, std::make_unique<IniStore>(documentFile, caseSensitive));
     workspace.Doc().Load(StoreOf::Definition, std::make_unique<IniStore>(definitionFile, caseSensitive));
-    workspace.Doc().Definition().ReadSectionValues(Workspace::AllSections, workspace.CategoryList);
-    workspace.BuildCategoryRows();
+    StringList categories;
+    workspace.Doc().Definition().ReadSectionValues(Workspace::AllSections, categories);
+    workspace.UseCategoryList(std::move(categories));
 }
 
 }  // namespace velmora::testing

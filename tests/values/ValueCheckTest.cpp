@@ -244,7 +244,7 @@ TEST_F(ValueCheckTest, TheCountsKeptUpByEditsEqualAFreshLearning) {
     document.insert(document.find("[Vehicles]\n") + 11, "9=I1\n");
     Open(document, {}, CategoryText("Infantry", "I", 20, Soldier, {{"I2 Cost", "cheap"}, {"I3 Sensors", "ye"}}) +
                            CategoryText("Vehicles", "V", 8, Soldier, {{"V1 Cost", "1.5"}}));
-    ASSERT_GE(workspace.DefaultIni->IndexOfSection("I2"), 0);
+    ASSERT_GE(workspace.DefaultIni()->IndexOfSection("I2"), 0);
     ValueCheck kept(workspace);
     Document& doc = workspace.Doc();
     doc.AddObserver(kept);
