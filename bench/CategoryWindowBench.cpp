@@ -45,7 +45,7 @@ struct Installation {
 
     Installation() {
         std::random_device seed;
-        folder = fs::temp_directory_path() / ("velmora-childwin-bench-" + std::to_string(seed()));
+        folder = fs::temp_directory_path() / ("velmora-category-window-bench-" + std::to_string(seed()));
         fs::create_directories(folder / "Bitmap");
 
         // Members the default copy holds too: a list line naming no section of the untitled document

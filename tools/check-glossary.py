@@ -4,7 +4,9 @@
 
 Two checks, both on the checkout this script lives in:
 - every table row of the glossary that names a file (its last cell is a path in backticks) names
-  an identifier (its first cell in backticks) that still occurs, as a whole word, in that file;
+  an identifier (its first cell in backticks) that still occurs, as a whole word, in that file; in
+  the table of old names, the row leads from an old name (first cell) to its new name (second
+  cell), and the new name is the one that must occur in the file;
 - every identifier in our sources that is built from one of the glossary's Indonesian words has a
   row of its own, so that a new such name cannot slip in unexplained.
 Prints what is wrong and exits with 1; prints one line and exits with 0 when all is well.
@@ -19,6 +21,9 @@ SOURCE_DIRS = ("app", "core", "gui", "cli", "forms", "tools")
 SOURCE_SUFFIXES = {".cpp", ".h", ".ui"}
 
 ROW = re.compile(r"^\|\s*`([^`]+)`\s*\|.*\|\s*`([^`]+)`\s*\|\s*$")
+# A row of the table of old names: old name, new name, what it is, file.
+RENAME_ROW = re.compile(r"^\|\s*`([^`]+)`\s*\|\s*`([^`]+)`\s*\|.*\|\s*`([^`]+)`\s*\|\s*$")
+RENAMES = "## Old names and new"
 WORD_ROW = re.compile(r"^\|\s*([A-Z][a-z]+(?: [A-Z][a-z]+)?)\s*\|[^|]*\|\s*$")
 IDENTIFIER = re.compile(r"[A-Za-z_][A-Za-z0-9_]*")
 # Splits CamelCase: "OnExitKu" -> On, Exit, Ku; "mIniGue" -> m, Ini, Gue.
@@ -26,22 +31,30 @@ CAMEL_PART = re.compile(r"[A-Z][a-z]+|[a-z]+|[A-Z]+(?![a-z])|[0-9]+")
 
 
 def read_glossary():
-    """The (name, path, line number) of each row that names a file, and the Indonesian words."""
+    """The (name, path, line number) of each row that names a file, the names those rows explain,
+    and the Indonesian words. A row of the table of old names gives its new name to look for."""
     entries = []
+    explained = set()
     words = set()
-    in_words = False
+    section = ""
     for number, line in enumerate(GLOSSARY.read_text(encoding="utf-8").splitlines(), start=1):
         if line.startswith("## "):
-            in_words = line.strip() == "## Indonesian words"
+            section = line.strip()
+            continue
+        rename = RENAME_ROW.match(line) if section == RENAMES else None
+        if rename and "/" in rename.group(3):
+            entries.append((rename.group(2), rename.group(3), number))
+            explained.add(rename.group(2))  # an old name back in the code needs a row of its own
             continue
         match = ROW.match(line)
         if match and ("/" in match.group(2)):
             entries.append((match.group(1), match.group(2), number))
+            explained.add(match.group(1))
             continue
         word = WORD_ROW.match(line)
-        if in_words and word and word.group(1) != "Word":
+        if section == "## Indonesian words" and word and word.group(1) != "Word":
             words.update(word.group(1).split())
-    return entries, words
+    return entries, explained, words
 
 
 def source_files():
@@ -52,7 +65,7 @@ def source_files():
 
 
 def main():
-    entries, words = read_glossary()
+    entries, explained, words = read_glossary()
     problems = []
     if not entries or not words:
         problems.append(f"{GLOSSARY.relative_to(ROOT)}: no entries or no Indonesian words found")
@@ -66,7 +79,6 @@ def main():
         if not re.search(r"(?<![A-Za-z0-9_])" + re.escape(name) + r"(?![A-Za-z0-9_])", text):
             problems.append(f"GLOSSARY.md:{number}: {name} no longer occurs in {relative}")
 
-    explained = {name for name, _, _ in entries}
     unexplained = {}
     for path in source_files():
         for identifier in set(IDENTIFIER.findall(path.read_text(encoding="latin-1"))):

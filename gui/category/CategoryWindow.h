@@ -48,10 +48,12 @@ struct CategoryToShow {
 // bottom. It is a top-level window of its own, owned by the main window, which creates it, fills
 // it once with FillAndShow and keeps it in its list of open category windows until it closes.
 //
-// The window reads and writes the main window's stores; it owns only the pictures of its entry
-// rows. Its operations are spread over four files: the window itself, its filling, selection and
-// memo (CategoryWindow.cpp), value editing (ValueEditing.cpp), the entry operations (EntryActions.cpp)
-// and finding (EntryFinding.cpp).
+// The window reads the stores of the workspace's document and changes them only through that
+// document; it owns only the pictures of its entry rows. Its operations are spread over six files:
+// the window itself, its filling, selection and memo (CategoryWindow.cpp), value editing
+// (ValueEditing.cpp), the note on a value that does not fit its key (ValueNote.cpp), the entry
+// operations (EntryActions.cpp), the table of all entries (EntryTable.cpp) and finding
+// (EntryFinding.cpp).
 class CategoryWindow : public QWidget {
     Q_OBJECT
 
@@ -68,8 +70,8 @@ class CategoryWindow : public QWidget {
     CategoryWindow(WindowHost& MainWin, const Globals& globals, Boxes& boxes);
     ~CategoryWindow() override;
 
-    // What the main window hands over before FillAndShow: the tile of the window's background (Bitmap2)
-    // and the background of the two picture areas (Bitmap1). None leaves the design look.
+    // What the main window hands over before FillAndShow: the tile of the window's background
+    // (Bitmap2) and the background of the two picture areas (Bitmap1). None leaves the design look.
     void SetBackgroundTile(const Picture& Bitmap2);
     // Whether the window came back at a size the user left it; one that did not is made taller.
     void SetSizeRemembered(bool remembered) { m_sizeRemembered = remembered; }

@@ -54,13 +54,14 @@ class CategoryWindow;
 // workspace (settings, stores, catalogue) and the pictures; the data work is the workspace's, the
 // window runs the commands and shows the results.
 //
-// The operations are spread over six files: this window's own (MainWindow.cpp), the open category
-// windows (CategoryWindowList.cpp), the document commands of the File menu (DocumentCommands.cpp), the
-// Edit menu and the views that follow the document (EditCommands.cpp), the game buttons
+// The operations are spread over ten files: this window's own (MainWindow.cpp), the open category
+// windows (CategoryWindowList.cpp), the document commands of the File menu (DocumentCommands.cpp),
+// the Edit menu and the views that follow the document (EditCommands.cpp), the game buttons
 // (GameActions.cpp), the desktop's ways (DesktopHabits.cpp: recent files, files dropped on the
 // window or named on the command line, the places of the windows, the Help menu), finding
-// (FindCommands.cpp: the Search menu, the entry list's filter and its usages) and the files
-// changed on disk by other programs (ChangesOnDisk.cpp, told by the window's DiskWatch).
+// (FindCommands.cpp: the Search menu, the entry list's filter and its usages), Check Values
+// (ValueCheckCommands.cpp), the recovery copy (RecoveryCommands.cpp, with its RecoveryKeeper) and
+// the files changed on disk by other programs (ChangesOnDisk.cpp, told by the window's DiskWatch).
 class MainWindow : public QMainWindow, public WorkspaceView, public WindowHost {
     Q_OBJECT
 

@@ -16,7 +16,8 @@ class GridSelectionModel;
 
 // The grid of texts every window of the program shows: the category grid of the main window, the
 // entry list and the value grid of a category window. Cells hold byte texts (Latin-1 at the widget)
-// and one object pointer each, owned elsewhere. Indexes are (column, row), column first.
+// and one mark each, red or not; what belongs to a row besides (an entry's pictures) its window
+// keeps, by row. Indexes are (column, row), column first.
 //
 // There is always exactly one current cell, and it is the selection (the whole row with
 // `rowSelect`). Moving it, by a click, a key or code, runs the same steps: `selectCell` while the
