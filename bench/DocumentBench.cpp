@@ -76,7 +76,8 @@ void BM_UndoRedoDelete(benchmark::State& state) {
     EditedDocument& open = EditedDocument::Get();
     Document& document = open.workspace.Doc();
     const MiddleEntry entry = EntryToDelete();
-    EntryOperations(open.workspace, entry.category, open.workspace.CategoryKinds()[0]).DeleteEntry(entry.code);
+    EntryOperations(open.workspace, entry.category, open.workspace.CategoryKinds()[0])
+        .DeleteEntry(entry.code);
     const bool undo = state.range(0) == 0;
     for (auto _ : state) {
         if (undo) {
@@ -112,7 +113,8 @@ void BM_HistoryOfTenThousandEdits(benchmark::State& state) {
         const size_t before = mallinfo2().uordblks;
         for (size_t i = 0; i < 10000; ++i) {
             if (i % 10 == 0) {
-                duplicates.DuplicateOrChangeCode(entry.code, "COPY" + std::to_string(i), std::string("Copy"), true);
+                duplicates.DuplicateOrChangeCode(entry.code, "COPY" + std::to_string(i), std::string("Copy"),
+                                                 true);
             } else {
                 const auto& [section, key] = keys[(i * 7919) % keys.size()];
                 open.workspace.Doc().SetValue(section, key, "edited value " + std::to_string(i));

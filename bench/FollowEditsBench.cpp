@@ -80,8 +80,8 @@ private:
         referenceValue = workspace.DefaultIni()->ReadString(value.first, value.second, "");
         workspace.Doc().AddObserver(*this);
         index = std::make_unique<FindIndex>(workspace);
-        comparison =
-            std::make_unique<LiveComparison>(workspace.Doc().Store(), *workspace.DefaultIni(), globals.CaseSensitive);
+        comparison = std::make_unique<LiveComparison>(workspace.Doc().Store(), *workspace.DefaultIni(),
+                                                      globals.CaseSensitive);
     }
 };
 

@@ -12,7 +12,8 @@ int Catalogue(const Arguments& args) {
     const auto& places = parsed.places;
     if (places.empty() || places.size() > 2) throw UsageError();
     const std::optional<std::string> document = places.size() == 2 ? std::optional(places[1]) : std::nullopt;
-    CommandContext context(places[0], parsed.fileType, {places.begin() + 1, places.end()}, parsed.Has("--write"));
+    CommandContext context(places[0], parsed.fileType, {places.begin() + 1, places.end()},
+                           parsed.Has("--write"));
     context.Load(document);
     WriteCatalogueText(context.workspace, std::cout);
     return 0;

@@ -11,7 +11,8 @@ namespace velmora::cli {
 int Usages(const Arguments& args) {
     std::vector<std::string> code;
     const std::unique_ptr<CommandContext> context = OpenDocument(args, 1, code);
-    for (const Usage& usage : FindUsages(context->workspace.Doc().Store(), code[0], context->globals.CaseSensitive))
+    for (const Usage& usage :
+         FindUsages(context->workspace.Doc().Store(), code[0], context->globals.CaseSensitive))
         std::cout << usage.SectionName << '\t' << usage.Text << '\n';
     return 0;
 }

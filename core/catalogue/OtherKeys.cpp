@@ -13,7 +13,8 @@ namespace velmora {
 std::vector<std::string> OtherKeysOf(const Workspace& workspace, std::string_view category) {
     std::vector<std::string> keys;
     const int row = IndexOfNoCase(workspace.CategoryRows(), category);
-    if (row < 0 || static_cast<size_t>(row) >= workspace.CategoryKinds().size() || !workspace.Doc().HasStores())
+    if (row < 0 || static_cast<size_t>(row) >= workspace.CategoryKinds().size() ||
+        !workspace.Doc().HasStores())
         return keys;
     const std::string& name = workspace.CategoryRows()[static_cast<size_t>(row)];
     std::unordered_set<std::string> seen;  // folded: the page keys, then the keys met

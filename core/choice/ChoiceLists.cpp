@@ -44,7 +44,8 @@ BasicList BuildBasicList(std::string_view valueSources, const Workspace& workspa
         // document's section of that name, then the definition file's.
         const int row = CategoryRowOfSource(name, workspace);
         if (row >= 0)
-            workspace.GetReadSectionValuesOnly(workspace.CategoryKinds()[static_cast<size_t>(row)], name, values);
+            workspace.GetReadSectionValuesOnly(workspace.CategoryKinds()[static_cast<size_t>(row)], name,
+                                               values);
         else
             workspace.GetListValues(name, values);
         if (values.Empty()) list.MissingSources.push_back(name);

@@ -24,8 +24,8 @@ public:
     // taken (and completed) instead of another.
     ChangesSource(const Workspace& workspace, const IniStore& reference,
                   std::shared_ptr<StoreTexts> referenceCopy = nullptr);
-    ChangesSource(const Workspace& workspace, const IniStore& reference, std::shared_ptr<StoreTexts> referenceCopy,
-                  StoreTexts::Sliced);
+    ChangesSource(const Workspace& workspace, const IniStore& reference,
+                  std::shared_ptr<StoreTexts> referenceCopy, StoreTexts::Sliced);
     ChangesSource(const ChangesSource&) = delete;
     ChangesSource& operator=(const ChangesSource&) = delete;
 

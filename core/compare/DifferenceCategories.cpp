@@ -19,7 +19,8 @@ void Append(const StringList& names, std::vector<std::string>& to) {
 
 }  // namespace
 
-DifferenceCategories::Lists DifferenceCategories::ReadLists(const Workspace& workspace, const IniStore& reference) {
+DifferenceCategories::Lists DifferenceCategories::ReadLists(const Workspace& workspace,
+                                                            const IniStore& reference) {
     Lists lists;
     StartLists(workspace, lists);
     for (size_t row = 0; row < lists.rows.size(); ++row) ReadListRow(workspace, reference, row, lists);

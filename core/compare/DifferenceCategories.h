@@ -36,7 +36,8 @@ public:
     // The lists with their rows named and none read yet: each is read by ReadListRow.
     static void StartLists(const Workspace& workspace, Lists& lists);
     // Reads category row `row`; gives the number of names read.
-    static size_t ReadListRow(const Workspace& workspace, const IniStore& reference, size_t row, Lists& lists);
+    static size_t ReadListRow(const Workspace& workspace, const IniStore& reference, size_t row,
+                              Lists& lists);
 
     explicit DifferenceCategories(const Lists& lists);
     // Reads the workspace's catalogue as it stands.

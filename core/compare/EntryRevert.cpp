@@ -18,7 +18,8 @@ namespace {
 
 // The categories that have windows: "Unknown!" only collects what no other claims.
 bool IsCategoryRow(const Workspace& workspace, size_t row) {
-    return workspace.CategoryRows()[row] != Workspace::UnknownCategory && row < workspace.CategoryKinds().size();
+    return workspace.CategoryRows()[row] != Workspace::UnknownCategory &&
+           row < workspace.CategoryKinds().size();
 }
 
 // The entry lists a revert touches and the lists after it, as the edit's stores stand.
@@ -80,7 +81,8 @@ private:
     // The row of the category of kind 0 whose list section in the document is `section`.
     std::optional<size_t> DocumentListRow(const std::string& section) const {
         for (size_t row = 0; row < m_workspace.CategoryRows().size(); ++row)
-            if (IsCategoryRow(m_workspace, row) && Workspace::DocumentListsEntries(m_workspace.CategoryKinds()[row]) &&
+            if (IsCategoryRow(m_workspace, row) &&
+                Workspace::DocumentListsEntries(m_workspace.CategoryKinds()[row]) &&
                 NamesEqual(m_workspace.CategoryRows()[row], section, m_caseSensitive))
                 return row;
         return std::nullopt;
@@ -93,7 +95,8 @@ private:
         for (size_t row = 0; row < m_workspace.CategoryRows().size(); ++row) {
             if (!IsCategoryRow(m_workspace, row)) continue;
             for (StoreOf store : {StoreOf::Document, StoreOf::Definition}) {
-                if (store == StoreOf::Document && !Workspace::DocumentListsEntries(m_workspace.CategoryKinds()[row]))
+                if (store == StoreOf::Document &&
+                    !Workspace::DocumentListsEntries(m_workspace.CategoryKinds()[row]))
                     continue;
                 const int section = m_edit.Store(store).IndexOfSection(m_workspace.CategoryRows()[row]);
                 if (section >= 0) visit(store, static_cast<size_t>(section));
@@ -140,7 +143,8 @@ private:
     // the code nowhere.
     bool PutReferenceListLineBack(const std::string& code) {
         for (size_t row = 0; row < m_workspace.CategoryRows().size(); ++row) {
-            if (!IsCategoryRow(m_workspace, row) || !Workspace::DocumentListsEntries(m_workspace.CategoryKinds()[row]))
+            if (!IsCategoryRow(m_workspace, row) ||
+                !Workspace::DocumentListsEntries(m_workspace.CategoryKinds()[row]))
                 continue;
             const std::string& name = m_workspace.CategoryRows()[row];
             const int referenceList = m_reference.IndexOfSection(name);
@@ -209,8 +213,8 @@ bool RevertEntries(Workspace& workspace, const std::vector<Difference>& selectio
     const RevertPlan plan = PlanRevert(selection, document.Store(), reference, caseSensitive);
     const Difference& first = selection.front();
     // One value of an entry is news of that value; a list line or a section fills the lists afresh.
-    const bool oneValue =
-        selection.size() == 1 && !first.Key.empty() && IndexOfNoCase(workspace.CategoryRows(), first.Section) < 0;
+    const bool oneValue = selection.size() == 1 && !first.Key.empty() &&
+                          IndexOfNoCase(workspace.CategoryRows(), first.Section) < 0;
     std::unique_ptr<StoreEdit> edit =
         document.BeginEdit(RevertText(selection, caseSensitive), {category, first.Section, first.Key}, !oneValue);
     AddRevertSteps(*edit, plan, caseSensitive);

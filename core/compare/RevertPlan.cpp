@@ -304,8 +304,8 @@ std::string RevertText(const std::vector<Difference>& selection, bool caseSensit
     return "Revert " + std::to_string(selection.size()) + " Changes";
 }
 
-bool RevertDifferences(Document& document, const std::vector<Difference>& selection, const IniStore& reference,
-                       bool caseSensitive, const std::string& category) {
+bool RevertDifferences(Document& document, const std::vector<Difference>& selection,
+                       const IniStore& reference, bool caseSensitive, const std::string& category) {
     if (selection.empty()) return false;
     const RevertPlan plan = PlanRevert(selection, document.Store(), reference, caseSensitive);
     const Difference& first = selection.front();

@@ -104,7 +104,7 @@ std::string RevertText(const std::vector<Difference>& selection, bool caseSensit
 // named "Revert GRUNT Cost", "Revert GRUNT" (the differences of one entry) or "Revert 12 Changes".
 // `category` is the focus of its undo and redo. False when it changed nothing. Throws IniError,
 // the document unchanged, when the selection no longer fits.
-bool RevertDifferences(Document& document, const std::vector<Difference>& selection, const IniStore& reference,
-                       bool caseSensitive, const std::string& category = {});
+bool RevertDifferences(Document& document, const std::vector<Difference>& selection,
+                       const IniStore& reference, bool caseSensitive, const std::string& category = {});
 
 }  // namespace velmora

@@ -126,8 +126,8 @@ void StoreEdit::ReplaceLineAsRead(StoreOf store, size_t section, size_t line, st
     if (Unchanged(store, section, line, text)) return;
     IniStore& target = StoreRef(store);
     const IniSection::Comments* comments = target.ExistingSection(section).CommentsOf(line);
-    Add({Kind::Exchange, store, section, line, target.LineAsRead(text, comments ? *comments : IniSection::Comments()),
-         nullptr});
+    Add({Kind::Exchange, store, section, line,
+         target.LineAsRead(text, comments ? *comments : IniSection::Comments()), nullptr});
 }
 
 void StoreEdit::InsertLineAsRead(StoreOf store, size_t section, size_t line, std::string_view text,

@@ -12,8 +12,10 @@ namespace velmora {
 std::optional<EntryListing> FindEntryListing(const Workspace& workspace, std::string_view code) {
     const bool caseSensitive = workspace.G().CaseSensitive;
     StringList entries;
-    for (size_t row = 0; row < workspace.CategoryRows().size() && row < workspace.CategoryKinds().size(); ++row) {
-        workspace.GetReadSectionValuesOnly(workspace.CategoryKinds()[row], workspace.CategoryRows()[row], entries);
+    for (size_t row = 0; row < workspace.CategoryRows().size() && row < workspace.CategoryKinds().size();
+         ++row) {
+        workspace.GetReadSectionValuesOnly(workspace.CategoryKinds()[row], workspace.CategoryRows()[row],
+                                           entries);
         for (size_t index = 0; index < entries.Count(); ++index)
             if (NamesEqual(entries[index], code, caseSensitive)) return EntryListing{row, index};
     }

@@ -35,7 +35,8 @@ FindIndex::FindIndex(const Workspace& workspace)
     m_categories = workspace.CategoryRows();
     StringList entries;
     for (size_t row = 0; row < workspace.CategoryRows().size(); ++row) {
-        workspace.GetReadSectionValuesOnly(workspace.CategoryKinds()[row], workspace.CategoryRows()[row], entries);
+        workspace.GetReadSectionValuesOnly(workspace.CategoryKinds()[row], workspace.CategoryRows()[row],
+                                           entries);
         for (const StringItem& code : entries)
             m_categoryOf.try_emplace(NameKey(code.text, m_caseSensitive), static_cast<uint32_t>(row));
     }

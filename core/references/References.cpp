@@ -229,8 +229,9 @@ std::vector<LineRewrite> RenameRewrites(const std::vector<Usage>& usages, std::s
     return rewrites;
 }
 
-std::vector<LineRewrite> ReplaceRewrites(const IniStore& document, std::string_view key, std::string_view oldItem,
-                                         std::string_view newItem, bool caseSensitive) {
+std::vector<LineRewrite> ReplaceRewrites(const IniStore& document, std::string_view key,
+                                         std::string_view oldItem, std::string_view newItem,
+                                         bool caseSensitive) {
     RequireWholeItem(newItem);
     std::vector<LineRewrite> rewrites;
     for (size_t s = 0; s < document.SectionCount(); ++s) {
@@ -289,7 +290,8 @@ DanglingRule::~DanglingRule() = default;
 
 StringList DanglingRule::EntryList(size_t row) const {
     StringList entries;
-    m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds()[row], m_workspace.CategoryRows()[row], entries);
+    m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds()[row], m_workspace.CategoryRows()[row],
+                                         entries);
     return entries;
 }
 

@@ -85,8 +85,9 @@ std::vector<LineRewrite> RenameRewrites(const std::vector<Usage>& usages, std::s
 // key names no line) in every section, each item equal to `oldItem` (NamesEqual rule) becomes
 // `newItem`; the lines that change, in document order. Throws IniError when `newItem` is no whole
 // item, and for a value that RefuseValue refuses (a name grown past its limit).
-std::vector<LineRewrite> ReplaceRewrites(const IniStore& document, std::string_view key, std::string_view oldItem,
-                                         std::string_view newItem, bool caseSensitive);
+std::vector<LineRewrite> ReplaceRewrites(const IniStore& document, std::string_view key,
+                                         std::string_view oldItem, std::string_view newItem,
+                                         bool caseSensitive);
 
 // A key of a category's pages whose description names value sources of which at least one is a
 // category.

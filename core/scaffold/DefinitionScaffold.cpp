@@ -606,7 +606,8 @@ std::string DefinitionText(const DefinitionScaffold& scaffold, const StringList&
 
 void WriteDefinitionFile(const DefinitionScaffold& scaffold, const std::string& fileName) {
     StringList settings;
-    if (platform::IsRegularFile(fileName)) IniStore(fileName).ReadSectionValues(Workspace::GeneralSetup, settings);
+    if (platform::IsRegularFile(fileName))
+        IniStore(fileName).ReadSectionValues(Workspace::GeneralSetup, settings);
     platform::WriteWholeFile(fileName, DefinitionText(scaffold, settings));
 }
 

@@ -136,7 +136,8 @@ CategoryEntries EntriesOf(const Workspace& workspace, const std::string& categor
     CategoryEntries entries;
     entries.kind = workspace.CategoryKinds()[static_cast<size_t>(row)];
     StringList codes;
-    workspace.GetReadSectionValuesOnly(entries.kind, workspace.CategoryRows()[static_cast<size_t>(row)], codes);
+    workspace.GetReadSectionValuesOnly(entries.kind, workspace.CategoryRows()[static_cast<size_t>(row)],
+                                       codes);
     entries.codes = codes.Texts();
     if (IndexOfNoCase(entries.codes, code) < 0) throw IniError("no entry " + Escaped(code) + " in " + Escaped(category));
     return entries;
@@ -180,7 +181,8 @@ void ScriptedEdits::Replace(const std::string& key, const std::string& oldItem, 
         ReplaceRewrites(document.Store(), key, oldItem, newItem, m_workspace.G().CaseSensitive);
     // An item of a category's list line is an entry's code.
     for (const LineRewrite& rewrite : rewrites)
-        if (IndexOfNoCase(m_workspace.CategoryRows(), rewrite.SectionName) >= 0) RefuseLongCode(newItem, oldItem);
+        if (IndexOfNoCase(m_workspace.CategoryRows(), rewrite.SectionName) >= 0)
+            RefuseLongCode(newItem, oldItem);
     if (!rewrites.empty())
         CommitRewrites(document, "Replace " + oldItem + " in " + key, {{}, rewrites.front().SectionName, key}, rewrites);
 }

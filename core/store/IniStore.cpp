@@ -1020,7 +1020,8 @@ SectionKeyMatcher::SectionKeyMatcher(IniStore& store) : m_store(store) {
     }
 }
 
-void SectionKeyMatcher::MarkOccupiedMatching(const StringList& KeyNames, StringList& Found, int32_t Tolerance) {
+void SectionKeyMatcher::MarkOccupiedMatching(const StringList& KeyNames, StringList& Found,
+                                             int32_t Tolerance) {
     Found.Clear();
     std::vector<char> wanted(m_keyIds.size(), 0);
     bool anyWanted = false;

@@ -241,7 +241,8 @@ public:
         return IniSection::Line(m_arena.Store(text), true, StoredBlock(comments));
     }
     template <class Block>
-    std::unique_ptr<IniSection> SectionAsRead(std::string_view name, std::string_view header, const Block& leading) {
+    std::unique_ptr<IniSection> SectionAsRead(std::string_view name, std::string_view header,
+                                              const Block& leading) {
         std::unique_ptr<IniSection> section = NewSection(name);
         section->m_header = m_arena.Store(header);
         section->m_leadingComments = StoredBlock(leading);

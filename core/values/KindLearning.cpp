@@ -255,8 +255,8 @@ void KindLearner::Relearn(std::string_view code, std::string_view key, const Ini
     for (size_t c : listed->second) RecountKey(c, key, document, defaults);
 }
 
-void KindLearner::Relearn(const std::set<std::pair<std::string, std::string>>& values, const IniStore& document,
-                          const IniStore* defaults) {
+void KindLearner::Relearn(const std::set<std::pair<std::string, std::string>>& values,
+                          const IniStore& document, const IniStore* defaults) {
     // Keys are one without regard to letter case, as the tallies hold them.
     std::set<std::pair<size_t, std::string>> counted;
     for (const auto& [code, key] : values) {

@@ -86,7 +86,8 @@ private:
     void CountEntry(std::string_view code, std::string_view onlyKey, const IniStore& document,
                     const IniStore* defaults, KeyTallies& into) const;
     void CountValue(std::string_view value, Tally& tally, bool own) const;
-    void RecountKey(size_t category, std::string_view key, const IniStore& document, const IniStore* defaults);
+    void RecountKey(size_t category, std::string_view key, const IniStore& document,
+                    const IniStore* defaults);
 
     std::vector<KindCategory> m_categories;
     bool m_caseSensitive;

@@ -113,7 +113,8 @@ void CategoryWindow::ConnectControls() {
             &CategoryWindow::Guarded<&CategoryWindow::ShowSelectedEntry>);
     connect(entries, &StringGrid::gridDoubleClicked, this,
             &CategoryWindow::Guarded<&CategoryWindow::EntryGridDoubleClick>);
-    connect(entries, &StringGrid::focusEntered, this, &CategoryWindow::Guarded<&CategoryWindow::OnEnterEntryGrid>);
+    connect(entries, &StringGrid::focusEntered, this,
+            &CategoryWindow::Guarded<&CategoryWindow::OnEnterEntryGrid>);
 
     connect(values, &StringGrid::selectCell, this, [this](int col, int row) {
         RunEventHandler(m_boxes, [this, col, row] { ValueCellMoving(col, row); });
@@ -136,23 +137,30 @@ void CategoryWindow::ConnectControls() {
     chooseValue->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)});
     chooseValue->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     values->addAction(chooseValue);
-    connect(chooseValue, &QAction::triggered, this, &CategoryWindow::Guarded<&CategoryWindow::DoubleClickValueGrid>);
+    connect(chooseValue, &QAction::triggered, this,
+            &CategoryWindow::Guarded<&CategoryWindow::DoubleClickValueGrid>);
     auto* changeCode = new QAction(QStringLiteral("Change Code"), entries);  // owned by the grid
     changeCode->setObjectName(QStringLiteral("ChangeCode"));
     changeCode->setShortcut(QKeySequence(Qt::Key_F2));
     changeCode->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     entries->addAction(changeCode);
-    connect(changeCode, &QAction::triggered, this, &CategoryWindow::Guarded<&CategoryWindow::EntryGridDoubleClick>);
+    connect(changeCode, &QAction::triggered, this,
+            &CategoryWindow::Guarded<&CategoryWindow::EntryGridDoubleClick>);
     connect(values, &StringGrid::focusLeft, this, &CategoryWindow::Guarded<&CategoryWindow::ValueGridLeft>);
-    connect(values, &StringGrid::focusEntered, this, &CategoryWindow::Guarded<&CategoryWindow::OnEnterValueGrid>);
+    connect(values, &StringGrid::focusEntered, this,
+            &CategoryWindow::Guarded<&CategoryWindow::OnEnterValueGrid>);
 
     connect(ui->PageControl1, &QTabWidget::currentChanged, this,
             &CategoryWindow::Guarded<&CategoryWindow::SwitchPage>);
-    connect(entries->horizontalHeader(), &QHeaderView::sectionResized, this, &CategoryWindow::FitEntryHeaders);
+    connect(entries->horizontalHeader(), &QHeaderView::sectionResized, this,
+            &CategoryWindow::FitEntryHeaders);
 
-    connect(ui->Button4, &QPushButton::clicked, this, &CategoryWindow::Guarded<&CategoryWindow::MainWindowButton>);
-    connect(ui->Button2, &QPushButton::clicked, this, &CategoryWindow::Guarded<&CategoryWindow::NextFocusOnly>);
-    connect(ui->Button3, &QPushButton::clicked, this, &CategoryWindow::Guarded<&CategoryWindow::NextFocusAndShow>);
+    connect(ui->Button4, &QPushButton::clicked, this,
+            &CategoryWindow::Guarded<&CategoryWindow::MainWindowButton>);
+    connect(ui->Button2, &QPushButton::clicked, this,
+            &CategoryWindow::Guarded<&CategoryWindow::NextFocusOnly>);
+    connect(ui->Button3, &QPushButton::clicked, this,
+            &CategoryWindow::Guarded<&CategoryWindow::NextFocusAndShow>);
     connect(ui->Duplicate, &QPushButton::clicked, this,
             &CategoryWindow::Guarded<&CategoryWindow::DuplicateButtonClick>);
     connect(ui->Delete, &QPushButton::clicked, this, &CategoryWindow::Guarded<&CategoryWindow::DeleteButton>);
@@ -161,12 +169,15 @@ void CategoryWindow::ConnectControls() {
 // Whichever window made a change, this one shows what the document now holds.
 void CategoryWindow::FollowTheDocument() {
     const DocumentSignals& news = m_main.DocumentNews();
-    connect(&news, &DocumentSignals::entriesChanged, this, &CategoryWindow::Guarded<&CategoryWindow::ShowEntriesAfresh>);
+    connect(&news, &DocumentSignals::entriesChanged, this,
+            &CategoryWindow::Guarded<&CategoryWindow::ShowEntriesAfresh>);
     connect(&news, &DocumentSignals::valueChanged, this, [this](const std::string& code, const std::string& key) {
         RunEventHandler(m_boxes, [&] { ShowValueChange(code, key); });
     });
-    connect(&news, &DocumentSignals::valueChanged, this, &CategoryWindow::Guarded<&CategoryWindow::RefreshValueNote>);
-    connect(&news, &DocumentSignals::entriesChanged, this, &CategoryWindow::Guarded<&CategoryWindow::RefreshValueNote>);
+    connect(&news, &DocumentSignals::valueChanged, this,
+            &CategoryWindow::Guarded<&CategoryWindow::RefreshValueNote>);
+    connect(&news, &DocumentSignals::entriesChanged, this,
+            &CategoryWindow::Guarded<&CategoryWindow::RefreshValueNote>);
     // An undo or redo of a value committed here is that commit again: a misfit gets its note back.
     connect(&news, &DocumentSignals::stepped, this, [this](const EditFocus& focus) {
         if (focus.Key.empty() || !NamesEqual(focus.Category, m_categoryName, m_globals.CaseSensitive)) return;
@@ -363,7 +374,8 @@ void CategoryWindow::ChangeTheImage(int Row, const std::string& ImageName) {
     if (m_rowPictures.size() < static_cast<size_t>(grid.RowCount()))
         m_rowPictures.resize(static_cast<size_t>(grid.RowCount()));
     std::unique_ptr<EntryPictures>& pictures = m_rowPictures[static_cast<size_t>(Row)];
-    pictures = std::make_unique<EntryPictures>(LoadBitmapFile(m_globals, m_boxes, ImageName + ".bmp"), nullptr);
+    pictures =
+        std::make_unique<EntryPictures>(LoadBitmapFile(m_globals, m_boxes, ImageName + ".bmp"), nullptr);
 }
 
 void CategoryWindow::ShowTheImage() {

@@ -37,7 +37,8 @@ void CategoryWindow::SetUpFinding() {
     entryUsages->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F12));
     entryUsages->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     entries.addAction(entryUsages);
-    connect(entryUsages, &QAction::triggered, this, &CategoryWindow::Guarded<&CategoryWindow::FindUsagesOfEntry>);
+    connect(entryUsages, &QAction::triggered, this,
+            &CategoryWindow::Guarded<&CategoryWindow::FindUsagesOfEntry>);
     entries.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&entries, &QWidget::customContextMenuRequested, this, [this, entryUsages](const QPoint& at) {
         StringGrid& grid = *ui->EntryGrid;
@@ -56,7 +57,8 @@ void CategoryWindow::SetUpFinding() {
     valueUsages->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F12));
     valueUsages->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     ui->ValueGrid->addAction(valueUsages);
-    connect(valueUsages, &QAction::triggered, this, &CategoryWindow::Guarded<&CategoryWindow::FindUsagesOfValue>);
+    connect(valueUsages, &QAction::triggered, this,
+            &CategoryWindow::Guarded<&CategoryWindow::FindUsagesOfValue>);
 }
 
 void CategoryWindow::FindUsagesOfEntry() {

@@ -37,7 +37,8 @@ void CategoryWindow::SetUpTable() {
     // Below the window's title every one-entry control lies in the panels' scroll area.
     auto* oneEntry = findChild<QScrollArea*>(QStringLiteral("PanelsScroll"));
     if (oneEntry == nullptr) return;  // the window was built without its panels
-    m_tableSwitch = new TableSwitch(*this, *ui->CategoryLayout, *oneEntry, *ui->Panel1Layout, std::move(hooks));
+    m_tableSwitch =
+        new TableSwitch(*this, *ui->CategoryLayout, *oneEntry, *ui->Panel1Layout, std::move(hooks));
     AddTableMenus(*this, *ui->CategoryLayout, *m_tableSwitch);
 }
 

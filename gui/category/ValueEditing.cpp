@@ -188,8 +188,8 @@ void CategoryWindow::DoubleClickValueGrid() {
     ValueChoiceDialog dialog(this);
     const StringGrid& entries = *ui->EntryGrid;
     dialog.PrepareFor(sources.value_or(std::string()), grid.Cells(ValueCol, grid.Row()), key,
-                      entries.Cells(EntryCodeCol, entries.Row()), entries.ColumnTexts(EntryCodeCol), m_main.Work(),
-                      m_boxes, std::move(kindValues));
+                      entries.Cells(EntryCodeCol, entries.Row()), entries.ColumnTexts(EntryCodeCol),
+                      m_main.Work(), m_boxes, std::move(kindValues));
     if (dialog.exec() != QDialog::Accepted) return;
     InterpretModalResult(dialog.ChosenValue());
 }

@@ -295,7 +295,8 @@ const IniStore& ChangesWindow::BeginComparison() {
     const Workspace& work = m_main.Work();
     try {
         // A start-up that failed left no document.
-        if (!work.Doc().HasDocument() || !work.DefaultIni()) throw IniError("There is no document to compare.");
+        if (!work.Doc().HasDocument() || !work.DefaultIni())
+            throw IniError("There is no document to compare.");
         LoadReference();
     } catch (const std::exception& error) {
         ShowDifferences(std::exchange(m_pendingPlace, {}));

@@ -10,7 +10,8 @@
 
 namespace velmora {
 
-CodeNameDialog::CodeNameDialog(QWidget* owner) : QDialog(owner), m_ui(std::make_unique<Ui::CodeNameDialog>()) {
+CodeNameDialog::CodeNameDialog(QWidget* owner)
+    : QDialog(owner), m_ui(std::make_unique<Ui::CodeNameDialog>()) {
     m_ui->setupUi(this);
     setWindowFlag(Qt::WindowStaysOnTopHint);
     TakeByteTextOnly(*m_ui->Edit1);

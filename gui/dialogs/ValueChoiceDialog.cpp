@@ -47,8 +47,9 @@ ValueChoiceDialog::ValueChoiceDialog(QWidget* parent)
 
 ValueChoiceDialog::~ValueChoiceDialog() = default;
 
-void ValueChoiceDialog::PrepareFor(std::string ValueSources, std::string CurrentValue, std::string Key, std::string Code,
-                                   std::vector<std::string> EntryCodes, const Workspace& workspace, Boxes& boxes,
+void ValueChoiceDialog::PrepareFor(std::string ValueSources, std::string CurrentValue, std::string Key,
+                                   std::string Code, std::vector<std::string> EntryCodes,
+                                   const Workspace& workspace, Boxes& boxes,
                                    std::vector<std::string> KindValues) {
     m_valueSources = std::move(ValueSources);
     m_currentValue = std::move(CurrentValue);

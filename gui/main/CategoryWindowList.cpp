@@ -42,8 +42,8 @@ void MainWindow::OpenCategoryWindow(int row, int entryIndex) {
     std::vector<std::string> pages =
         SplitCommaList(work.Doc().Definition().ReadString(Workspace::AllSections, category, ""));
     try {
-        window->FillAndShow({std::move(pages), row + 1, category, work.CategoryKinds()[static_cast<size_t>(row)],
-                             std::max(0, entryIndex)});
+        window->FillAndShow({std::move(pages), row + 1, category,
+                             work.CategoryKinds()[static_cast<size_t>(row)], std::max(0, entryIndex)});
     } catch (...) {
         // A window that failed part-way stays open as far as it got, in its place in the order.
         SortCategoryWindows();
@@ -108,7 +108,8 @@ bool MainWindow::ShowEntryAt(const std::string& Category, const std::string& Cod
     while (row < grid.RowCount() && !EqualsNoCase(grid.Cells(0, row), Category)) ++row;
     if (static_cast<size_t>(row) >= m_workspace.CategoryKinds().size()) return false;
     StringList entries;
-    m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds()[static_cast<size_t>(row)], Category, entries);
+    m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds()[static_cast<size_t>(row)], Category,
+                                         entries);
     int entry = -1;
     for (size_t i = 0; i < entries.Count() && entry < 0; ++i)
         if (NamesEqual(entries[i], Code, m_globals.CaseSensitive)) entry = static_cast<int>(i);

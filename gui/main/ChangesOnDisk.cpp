@@ -35,9 +35,10 @@ void MainWindow::WatchFiles() {
                 RunEventHandler(m_boxes, [&] { (this->*handler)(finding, why); });
             };
         };
-        files.push_back({document.Store().FileName(), &m_workspace.DocumentStamp(), tell(&MainWindow::DocumentOnDisk)});
         files.push_back(
-            {document.Definition().FileName(), &m_workspace.DefinitionStamp(), tell(&MainWindow::DefinitionOnDisk)});
+            {document.Store().FileName(), &m_workspace.DocumentStamp(), tell(&MainWindow::DocumentOnDisk)});
+        files.push_back({document.Definition().FileName(), &m_workspace.DefinitionStamp(),
+                         tell(&MainWindow::DefinitionOnDisk)});
     }
     m_diskWatch->Watch(std::move(files));
 }

@@ -129,7 +129,8 @@ void MainWindow::ConnectControls() {
     connect(ui->NewDefinition1, &QAction::triggered, this,
             &MainWindow::Guarded<&MainWindow::NewDefinition1Click>);
     connect(ui->Exit1, &QAction::triggered, this, &MainWindow::Guarded<&MainWindow::Exit1Click>);
-    connect(ui->ProgramFolder1, &QAction::triggered, this, &MainWindow::Guarded<&MainWindow::ProgramFolder1Click>);
+    connect(ui->ProgramFolder1, &QAction::triggered, this,
+            &MainWindow::Guarded<&MainWindow::ProgramFolder1Click>);
     ui->ProgramFolder1->setEnabled(false);  // until the program gives the choice of a folder
     connect(ui->File1, &QMenu::aboutToShow, this, &MainWindow::Guarded<&MainWindow::ShowRecentFiles>);
     connect(ui->KeyboardShortcuts1, &QAction::triggered, this,
@@ -138,7 +139,8 @@ void MainWindow::ConnectControls() {
 
     connect(ui->Load1, &QPushButton::clicked, this, &MainWindow::Guarded<&MainWindow::LoadGameClick>);
     connect(ui->Apply1, &QPushButton::clicked, this, &MainWindow::Guarded<&MainWindow::ApplyGameClick>);
-    connect(ui->BackupButton, &QPushButton::clicked, this, &MainWindow::Guarded<&MainWindow::BackupFileClick>);
+    connect(ui->BackupButton, &QPushButton::clicked, this,
+            &MainWindow::Guarded<&MainWindow::BackupFileClick>);
     connect(ui->Button1, &QPushButton::clicked, this, &MainWindow::Guarded<&MainWindow::RunGameClick>);
 
     for (int k = 0; k < Workspace::MainButtonCount; ++k) {

@@ -111,7 +111,8 @@ void RecoveryKeeper::StartCopy() {
     SessionCopy session = SessionToRecover(m_workspace, SecondsNow());
     m_pending = std::make_unique<Recovery>(std::move(session.Copy));
     m_renderings.clear();
-    for (const IniStore* store : session.Stores) m_renderings.push_back(std::make_shared<StoreRendering>(*store));
+    for (const IniStore* store : session.Stores)
+        m_renderings.push_back(std::make_shared<StoreRendering>(*store));
     m_slicer.start();
 }
 

@@ -12,7 +12,8 @@
 namespace velmora::testing {
 
 // A store holding the lines, read as a file of them would be.
-inline std::unique_ptr<IniStore> StoreOf(std::initializer_list<std::string> lines, const bool* caseSensitive = nullptr) {
+inline std::unique_ptr<IniStore> StoreOf(std::initializer_list<std::string> lines,
+                                         const bool* caseSensitive = nullptr) {
     auto store = std::make_unique<IniStore>(std::string(), caseSensitive);
     store->SetStrings(StringList(lines));
     return store;

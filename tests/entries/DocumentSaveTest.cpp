@@ -46,7 +46,9 @@ class DocumentSaveTest : public EntriesFixture, public ::testing::Test {
 protected:
     void SetUp() override { Load(Document, Definition); }
 
-    void Duplicate() { EntryOperations(workspace, "Weapons", 1).DuplicateOrChangeCode("W1", "W2", std::nullopt, true); }
+    void Duplicate() {
+        EntryOperations(workspace, "Weapons", 1).DuplicateOrChangeCode("W1", "W2", std::nullopt, true);
+    }
 };
 
 TEST_F(DocumentSaveTest, WritesTheDefinitionFileOnlyWhenItsListsChanged) {

@@ -112,7 +112,8 @@ TEST_F(DocumentTest, ANewDocumentStaysModifiedUntilSaved) {
 TEST_F(DocumentTest, ALoadDropsTheHistoryAndTheNameFollowsTheStore) {
     doc().SetValue("E2", "Cost", "5");
     ASSERT_TRUE(doc().Modified());
-    doc().Load(StoreOf::Document, std::make_unique<IniStore>(folder.File("other.ini"), &globals.CaseSensitive));
+    doc().Load(StoreOf::Document,
+               std::make_unique<IniStore>(folder.File("other.ini"), &globals.CaseSensitive));
     EXPECT_FALSE(doc().CanUndo());
     EXPECT_FALSE(doc().Modified());
     EXPECT_EQ(doc().FileName(), folder.File("other.ini"));

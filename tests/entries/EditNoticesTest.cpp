@@ -110,7 +110,8 @@ class EditNoticesTest : public EntriesFixture, public ::testing::Test {
 protected:
     void SetUp() override {
         Load(RulesDocument, RulesDefinition);
-        workspace.UseDefaultCopy(std::make_unique<IniStore>(folder.File("document.ini"), &globals.CaseSensitive));
+        workspace.UseDefaultCopy(
+            std::make_unique<IniStore>(folder.File("document.ini"), &globals.CaseSensitive));
     }
 };
 

@@ -161,7 +161,8 @@ TEST(EntryRevertRows, BothRowsOfADeletedEntryRevertedAtOnceListItOnce) {
     Workspace& workspace = loaded.Work();
     const std::string document = workspace.Doc().Store().RenderText();
     ScriptedEdits(workspace).Run("delete\tInfantry\tE2");
-    const std::vector<Difference> both = CompareStores(workspace.Doc().Store(), *workspace.DefaultIni(), true);
+    const std::vector<Difference> both =
+        CompareStores(workspace.Doc().Store(), *workspace.DefaultIni(), true);
     ASSERT_EQ(both.size(), 2u);
     EXPECT_TRUE(RevertEntries(workspace, both, *workspace.DefaultIni(), "Infantry"));
     EXPECT_EQ(ListedCodes(workspace).count("E2"), 1u);

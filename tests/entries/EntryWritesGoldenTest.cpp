@@ -44,7 +44,8 @@ TEST_P(EntryWritesGoldenTest, StoresHoldTheExpectedText) {
     if (action == "Delete")
         operations.DeleteEntry(field("OldCode"));
     else
-        operations.DuplicateOrChangeCode(field("OldCode"), field("NewCode"), field("NewName"), action == "Duplicate");
+        operations.DuplicateOrChangeCode(field("OldCode"), field("NewCode"), field("NewName"),
+                                         action == "Duplicate");
 
     const std::string expectedDocument = ExpectedOrUnchanged("expected-document.ini", "document.ini");
     const std::string expectedDefinition = ExpectedOrUnchanged("expected-definition.ini", "definition.ini");
@@ -57,7 +58,8 @@ TEST_P(EntryWritesGoldenTest, StoresHoldTheExpectedText) {
     workspace.Doc().Undo();
     EXPECT_FALSE(workspace.Doc().CanUndo());
     EXPECT_EQ(workspace.Doc().Store().RenderText(), IniStore(folder.File("document.ini")).RenderText());
-    EXPECT_EQ(workspace.Doc().Definition().RenderText(), IniStore(folder.File("definition.ini")).RenderText());
+    EXPECT_EQ(workspace.Doc().Definition().RenderText(),
+              IniStore(folder.File("definition.ini")).RenderText());
     EXPECT_FALSE(workspace.Doc().Modified());
     workspace.Doc().Redo();
     EXPECT_EQ(WithoutCarriageReturns(workspace.Doc().Store().RenderText()), expectedDocument);

@@ -67,7 +67,9 @@ class CategoryWindowHarness : public MainWindowHarness {
     static StringGrid& EntryList(const CategoryWindow* child) { return In<StringGrid>(child, "EntryGrid"); }
     static StringGrid& ValueGrid(const CategoryWindow* child) { return In<StringGrid>(child, "ValueGrid"); }
     static QTabWidget& Pages(const CategoryWindow* child) { return In<QTabWidget>(child, "PageControl1"); }
-    static QString Memo(const CategoryWindow* child) { return In<QPlainTextEdit>(child, "Memo1").toPlainText(); }
+    static QString Memo(const CategoryWindow* child) {
+        return In<QPlainTextEdit>(child, "Memo1").toPlainText();
+    }
     static QString LabelText(const CategoryWindow* child, const char* name) {
         return In<QLabel>(child, name).text();
     }

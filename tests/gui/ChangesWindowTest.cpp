@@ -217,7 +217,8 @@ private slots:
     void RevertEntryOfADuplicateTakesItsListLineAndThePatchNamesItsRemovals() {
         h->StartOnSample();
         Workspace& work = h->window->Work();
-        EntryOperations(work, "InfantryTypes", 0).DuplicateOrChangeCode("GRUNT", "GRUNT2", std::nullopt, true);
+        EntryOperations(work, "InfantryTypes", 0)
+            .DuplicateOrChangeCode("GRUNT", "GRUNT2", std::nullopt, true);
         QVERIFY(h->Trigger("Compare1"));
         QVERIFY(ComparisonShown());
         const QModelIndexList rows =

@@ -75,7 +75,8 @@ class ChoiceSetup {
         folder.Write("Rules.001", Definition);
         folder.Write("Default.ini", Defaults);
         LoadStores(workspace, folder.File("Rules.ini"), folder.File("Rules.001"));
-        workspace.UseDefaultCopy(std::make_unique<IniStore>(folder.File("Default.ini"), &globals.CaseSensitive));
+        workspace.UseDefaultCopy(
+            std::make_unique<IniStore>(folder.File("Default.ini"), &globals.CaseSensitive));
         SetColumn(entryGrid, 2, 0, {"E1", "E2", "E3"});
     }
 
@@ -86,8 +87,8 @@ class ChoiceSetup {
     }
 
     // Opens the dialog for `key` of `code` (both must be in the grids).
-    void Open(ValueChoiceDialog& dialog, const std::string& sources, const std::string& key, const std::string& code,
-              const std::string& currentValue) {
+    void Open(ValueChoiceDialog& dialog, const std::string& sources, const std::string& key,
+              const std::string& code, const std::string& currentValue) {
         dialog.PrepareFor(sources, currentValue, key, code, entryGrid.ColumnTexts(0), workspace, boxes);
     }
 
@@ -206,7 +207,8 @@ class ChoiceDialogTest : public QObject {
         QVERIFY(List(dialog)->selectedItems().isEmpty());
         QPushButton* ok = Button(dialog, "OKButton");
         QVERIFY(ok && ok->isEnabled());
-        ModalRun run = RunModal<ValueChoiceDialog>(dialog, [ok](ValueChoiceDialog&) { QTest::mouseClick(ok, Qt::LeftButton); });
+        ModalRun run = RunModal<ValueChoiceDialog>(
+            dialog, [ok](ValueChoiceDialog&) { QTest::mouseClick(ok, Qt::LeftButton); });
         QVERIFY(run.wasModal && !run.leftOpen);
         QCOMPARE(run.result, int(QDialog::Accepted));
         QCOMPARE(dialog.ChosenValue(), std::string());
@@ -218,8 +220,8 @@ class ChoiceDialogTest : public QObject {
     void keyOfYesNoKindOffersYesAndNo() {
         ChoiceSetup setup;
         ValueChoiceDialog dialog;
-        dialog.PrepareFor("", "ye", "Armor", "E1", setup.entryGrid.ColumnTexts(0), setup.workspace, setup.boxes,
-                          {"yes", "no"});
+        dialog.PrepareFor("", "ye", "Armor", "E1", setup.entryGrid.ColumnTexts(0), setup.workspace,
+                          setup.boxes, {"yes", "no"});
         QCOMPARE(Items(dialog), (QStringList{"no", "yes"}));
         QCOMPARE(LabelText(dialog, "Label1"), QStringLiteral("BASIC"));
         QPushButton* values = Button(dialog, "ValuesButton");
@@ -342,7 +344,9 @@ class ChoiceDialogTest : public QObject {
         }
         const std::vector<std::function<void(ValueChoiceDialog&)>> cancels{
             [](ValueChoiceDialog& shown) { QTest::keyClick(List(shown), Qt::Key_Escape); },
-            [](ValueChoiceDialog& shown) { QTest::mouseClick(Button(shown, "CancelButton"), Qt::LeftButton); },
+            [](ValueChoiceDialog& shown) {
+                QTest::mouseClick(Button(shown, "CancelButton"), Qt::LeftButton);
+            },
             [](ValueChoiceDialog& shown) { shown.close(); },
         };
         for (const auto& cancel : cancels) {

@@ -47,7 +47,8 @@ class DiskWatchTest : public HarnessTest<MainWindowHarness> {
         h->folder.Write("Rules.001", h->folder.Read("Rules.001") + line + "\r\n");
     }
     void Duplicate() {
-        EntryOperations(h->window->Work(), "Weapons", 1).DuplicateOrChangeCode("RIFLE", "D1RIFLE", std::nullopt, true);
+        EntryOperations(h->window->Work(), "Weapons", 1)
+            .DuplicateOrChangeCode("RIFLE", "D1RIFLE", std::nullopt, true);
     }
 
     // The boxes shown once the first comes.

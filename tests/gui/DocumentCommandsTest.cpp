@@ -83,7 +83,8 @@ private slots:
         QVERIFY(h->Trigger("SaveAs1"));
         h->TakeShown();
         const std::string definition = h->folder.Read("Rules.001");
-        EntryOperations(h->window->Work(), "Weapons", 1).DuplicateOrChangeCode("RIFLE", "RIFLE2", std::nullopt, true);
+        EntryOperations(h->window->Work(), "Weapons", 1)
+            .DuplicateOrChangeCode("RIFLE", "RIFLE2", std::nullopt, true);
         QTest::keyClick(h->window.get(), Qt::Key_S, Qt::ControlModifier);
         QVERIFY(h->folder.Read("Mine.ini").find("[RIFLE2]") != std::string::npos);
         QVERIFY(h->folder.Read("Rules.001").find("=RIFLE2\r\n") != std::string::npos);

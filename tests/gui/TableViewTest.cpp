@@ -122,7 +122,8 @@ private slots:
         QCOMPARE(h->window->Work().Doc().UndoText(), std::string("Undo Change of Cost"));
 
         // A 2 x 2 block from the clipboard, then one undo takes it back whole.
-        auto* filter = table->findChild<QLineEdit*>(QStringLiteral("EntryGridFilter"));  // the window's own box
+        auto* filter =
+            table->findChild<QLineEdit*>(QStringLiteral("EntryGridFilter"));  // the window's own box
         QVERIFY(filter && filter->isVisible());
         table->SelectCode("TORCH");
         filter->setText(QStringLiteral("o"));  // rows whose code or name holds "o"

@@ -81,7 +81,8 @@ QStringList Items(ValueChoiceDialog& dialog) {
     return items;
 }
 
-void ClickItem(ValueChoiceDialog& dialog, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+void ClickItem(ValueChoiceDialog& dialog, const QString& text,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QListWidget& list = List(dialog);
     const QList<QListWidgetItem*> found = list.findItems(text, Qt::MatchExactly);
     QVERIFY2(found.size() == 1, qPrintable(text));
@@ -590,7 +591,8 @@ class ValueEditingTest : public HarnessTest<CategoryWindowHarness> {
         QWidget* editor = QApplication::focusWidget();
         QVERIFY(editor && editor != &Values());
         bool otherMenu = false;
-        ChoiceProbe probe([&](ValueChoiceDialog&) { otherMenu = QApplication::activePopupWidget() != nullptr; });
+        ChoiceProbe probe(
+            [&](ValueChoiceDialog&) { otherMenu = QApplication::activePopupWidget() != nullptr; });
         QTest::mouseClick(w->windowHandle(), Qt::RightButton, {}, editor->mapTo(w, editor->rect().center()));
         QTRY_VERIFY(probe.shown);
         QVERIFY(!otherMenu);

@@ -253,7 +253,8 @@ TEST_F(FileTest, SaveKeepsPermissionBits) {
         store->WriteString("A", "a", std::to_string(static_cast<int>(mode)));
         store->UpdateFile();
         EXPECT_EQ(fs::status(store->FileName()).permissions(), mode);
-        EXPECT_EQ(IniStore(store->FileName()).ReadString("A", "a", ""), std::to_string(static_cast<int>(mode)));
+        EXPECT_EQ(IniStore(store->FileName()).ReadString("A", "a", ""),
+                  std::to_string(static_cast<int>(mode)));
     }
 }
 

@@ -90,12 +90,14 @@ protected:
         for (size_t row = 0; row < workspace.CategoryRows().size(); ++row) {
             std::vector<Planted>& choices = perCategory.emplace_back();
             StringList entries;
-            workspace.GetReadSectionValuesOnly(workspace.CategoryKinds()[row], workspace.CategoryRows()[row], entries);
+            workspace.GetReadSectionValuesOnly(workspace.CategoryKinds()[row], workspace.CategoryRows()[row],
+                                               entries);
             for (const ReferenceKey& key : ReferenceKeysOf(workspace, row))
                 for (const StringItem& entry : entries) {
                     const std::vector<std::string> items = ValueItems(ValueOf(entry.text, key.Key));
                     if (items.empty()) continue;
-                    choices.push_back({workspace.CategoryRows()[row], entry.text, key.Key, items.front() + "Q", {}});
+                    choices.push_back(
+                        {workspace.CategoryRows()[row], entry.text, key.Key, items.front() + "Q", {}});
                 }
         }
         return RoundRobin(perCategory);
