@@ -259,6 +259,18 @@ void MainWindow::OpenProcess(const std::string& Name) {
     m_documents->OpenProcess(Name);
 }
 
+// The copies of the document named are offered as it opens, and then left out of the offer of all
+// the others: a copy put off with Not Now is not asked about again at once.
+void MainWindow::OpenAtStart(const std::string& documentFile) {
+    std::string offered;
+    if (!documentFile.empty())
+        RunEventHandler(m_boxes, [&] {
+            m_documents->OpenExistingDocument(documentFile);
+            offered = documentFile;
+        });
+    RunEventHandler(m_boxes, [&] { m_recoveryOffer->OfferAll(offered); });
+}
+
 bool MainWindow::FileExistOK(const std::string& Name) {
     return m_documents->FileExistOK(Name);
 }

@@ -95,6 +95,9 @@ public:
     void OpenExistingDocument(const std::string& Name);
     // Opens the document `Name` after the question about unsaved changes.
     void OpenProcess(const std::string& Name);
+    // What a start offers once the window is up: the document named on the command line, if any,
+    // opened with its recovery copies offered, then the recovery copies of every other document.
+    void OpenAtStart(const std::string& documentFile);
 
     // Recovery of unsaved work. The folder of the recovery files; without one (the default, as in
     // tests) no copy is kept.

@@ -36,8 +36,8 @@ RecoveryOffer::RecoveryOffer(Workspace& workspace, const Globals& globals, Boxes
       m_documents(documents),
       m_host(host) {}
 
-void RecoveryOffer::OfferAll() {
-    OfferCopies(std::string(), false);
+void RecoveryOffer::OfferAll(const std::string& except) {
+    OfferCopies(except, false);
 }
 
 void RecoveryOffer::OfferFor(const std::string& documentFile) {

@@ -38,8 +38,10 @@ class RecoveryOffer {
     RecoveryOffer(Workspace& workspace, const Globals& globals, Boxes& boxes, RecoveryKeeper& keeper,
                   DocumentCommands& documents, Host& host);
 
-    // The copies of every document, as at the start, where a copy that cannot be read is reported.
-    void OfferAll();
+    // The copies of every document but `except` (none: of all), as at the start, where a copy that
+    // cannot be read is reported. The copies of a document opened at the start were offered as it
+    // opened: they are not asked about twice.
+    void OfferAll(const std::string& except = std::string());
     // The copies of the document just opened from `documentFile`.
     void OfferFor(const std::string& documentFile);
 
