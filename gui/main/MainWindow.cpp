@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window itself: its parts and the controls wired to them, start-up, the category
-// buttons and grid, the entry list and the background.
+// The main window itself: its parts and the controls wired to them, start-up, what the workspace
+// and the parts ask of it, the category windows it opens and the background.
 
 #include "gui/main/MainWindow.h"
 #include "gui/main/RecoveryKeeper.h"
@@ -8,14 +8,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
-#include <QEvent>
-#include <QKeyEvent>
-#include <QListWidget>
 #include <QMenu>
-#include <QSignalBlocker>
-#include <QToolButton>
 #include <algorithm>
 
 #include "gui/category/CategoryWindow.h"
@@ -29,11 +25,11 @@
 #include "gui/find/ResultsWindow.h"
 #include "gui/widgets/ScrollingPanels.h"
 #include "core/store/Routines.h"
-#include "core/store/TextCase.h"
 #include "gui/widgets/FilterBox.h"
 #include "gui/widgets/TabOrder.h"
 #include "gui/find/FindWindow.h"
 #include "core/values/LiveValueCheck.h"
+#include "gui/main/CategoryPanel.h"
 #include "gui/main/DocumentDrops.h"
 #include "gui/main/EditCommands.h"
 #include "gui/main/HelpMenu.h"
@@ -58,8 +54,6 @@ MainWindow::MainWindow(Globals& globals, Boxes& boxes, QWidget* parent)
     ScrollWhenSmall(*ui->MainLayout, 1);
     FitCaptions({ui->Load1, ui->Apply1, ui->BackupButton, ui->Button1});
     move(66, 4);
-    MainButtons = {ui->SpeedButton1, ui->SpeedButton2, ui->SpeedButton3, ui->SpeedButton4, ui->SpeedButton5,
-                   ui->SpeedButton6, ui->SpeedButton7, ui->SpeedButton8, ui->SpeedButton9, ui->SpeedButton10};
 
     // Names and texts from files are shown as they are, never read as markup, and whole in a
     // tooltip when they do not fit.
@@ -68,7 +62,6 @@ MainWindow::MainWindow(Globals& globals, Boxes& boxes, QWidget* parent)
     TipWhenCut({ui->Panel6, ui->Panel1, ui->Panel5, ui->Button2});
     // The status line keeps both ends of a long text: which file, and where the work went.
     ui->Panel5->SetElideMode(Qt::ElideMiddle);
-    for (QToolButton* button : MainButtons) TipWhenCut({button});
 
     // The panels keep the silver face of the design; the tiled background shows around them.
     const QColor face = palette().color(QPalette::Window);
@@ -123,7 +116,16 @@ void MainWindow::MakeParts() {
     DocumentCommands::Host& documentHost = *this;
     RecoveryOffer::Host& recoveryHost = *this;
     GameActions::Host& gameHost = *this;
+    CategoryPanel::Host& panelHost = *this;
     m_title = std::make_unique<TitlePanel>(*ui->Panel6, *ui->MainLayout, *centralWidget());
+    m_categories = std::make_unique<CategoryPanel>(
+        CategoryPanel::Controls{{ui->SpeedButton1, ui->SpeedButton2, ui->SpeedButton3, ui->SpeedButton4,
+                                 ui->SpeedButton5, ui->SpeedButton6, ui->SpeedButton7, ui->SpeedButton8,
+                                 ui->SpeedButton9, ui->SpeedButton10},
+                                *ui->CategoryGrid,
+                                *ui->ListBox2,
+                                *ui->Button2},
+        m_workspace, *m_documentNews, m_globals, m_boxes, panelHost);
     m_categoryWindows = std::make_unique<CategoryWindowList>(*this, m_globals, m_boxes, m_places);
     m_diskChanges = new DiskChanges(m_workspace, m_boxes, *m_categoryWindows, *m_recovery, *this, this);
     m_documents = std::make_unique<DocumentCommands>(*this, m_workspace, m_globals, m_boxes, *m_categoryWindows,
@@ -160,52 +162,7 @@ void MainWindow::ConnectControls() {
     Handle(ui->BackupButton, &QPushButton::clicked, [&game] { game.BackupFileClick(); });
     Handle(ui->Button1, &QPushButton::clicked, [&game] { game.RunGameClick(); });
 
-    for (int k = 0; k < Workspace::MainButtonCount; ++k) {
-        connect(MainButtons[static_cast<size_t>(k)], &QToolButton::clicked, this,
-                [this, k] { RunEventHandler(m_boxes, [this, k] { MainButtonClicked(k); }); });
-        // The buttons take the focus, so that a modder gets to the categories from the keyboard.
-        MainButtons[static_cast<size_t>(k)]->setFocusPolicy(Qt::StrongFocus);
-        MainButtons[static_cast<size_t>(k)]->installEventFilter(this);  // double-clicks and Enter
-    }
-    connect(ui->CategoryGrid, &StringGrid::selectionChangedByUserOrCode, this,
-            &MainWindow::Guarded<&MainWindow::CategoryGridClicked>);
-    connect(ui->CategoryGrid, &StringGrid::gridDoubleClicked, this,
-            &MainWindow::Guarded<&MainWindow::DoubleClick1>);
-    connect(ui->CategoryGrid, &StringGrid::keyPressed, this, [this](int key) {
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) RunEventHandler(m_boxes, [this] { DoubleClick1(); });
-    });
     ui->Button3->setShortcut(QKeySequence(QStringLiteral(">")));
-    connect(ui->Button2, &QPushButton::clicked, this, &MainWindow::Guarded<&MainWindow::DoubleClick2>);
-    ui->ListBox2->viewport()->installEventFilter(this);  // double-clicks
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        for (int k = 0; k < Workspace::MainButtonCount; ++k) {
-            if (watched != MainButtons[static_cast<size_t>(k)] || (key != Qt::Key_Return && key != Qt::Key_Enter))
-                continue;
-            // Enter on a button selects its category and opens it, as a double-click does.
-            RunEventHandler(m_boxes, [this, k] {
-                PressButton(k);
-                AllButtonClick(k);
-                AllButtonDoubleClick(k);
-            });
-            return true;
-        }
-    }
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        if (watched == ui->ListBox2->viewport()) {
-            RunEventHandler(m_boxes, [this] { DoubleClick2(); });
-            return false;  // the list still handles its own double-click
-        }
-        for (int k = 0; k < Workspace::MainButtonCount; ++k) {
-            if (watched != MainButtons[static_cast<size_t>(k)]) continue;
-            RunEventHandler(m_boxes, [this, k] { AllButtonDoubleClick(k); });
-            return true;  // a button would take the second click as another press and toggle again
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -341,16 +298,7 @@ void MainWindow::ShowStatus(const std::string& text) {
 }
 
 void MainWindow::CategoryRowsBuilt() {
-    StringGrid& grid = *ui->CategoryGrid;
-    const std::vector<std::string>& rows = m_workspace.CategoryRows();
-    {
-        // Filling is not a selection: the grid's handlers must not run on a half-built grid.
-        const QSignalBlocker blocker(grid);
-        grid.SetRowCount(static_cast<int>(rows.size()));
-        for (int row = 0; row < grid.RowCount(); ++row)
-            grid.SetCells(0, row, row < static_cast<int>(rows.size()) ? rows[static_cast<size_t>(row)] : "");
-    }
-    ArrangeButton();
+    m_categories->ShowRows();
     m_documents->MarkCurrentFileType();
 }
 
@@ -368,15 +316,10 @@ void MainWindow::ArrangeAfterLoad() {
     m_globals.UnknownSelected = false;
     ShowStatus(Workspace::BannerText);
     SetBannerCaption();
-    {
-        // The first row is shown below, once, when the window can show it.
-        const QSignalBlocker blocker(ui->CategoryGrid);
-        ui->CategoryGrid->SetRow(0);
-        ui->CategoryGrid->SetTopRow(0);
-    }
+    m_categories->ShowFirstRow();
     if (isVisible() && isEnabled()) {
         activateWindow();
-        ShowCurrentCategory();
+        m_categories->ShowCurrentCategory();
     }
 }
 
@@ -398,101 +341,19 @@ void MainWindow::SetBannerCaption() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Category buttons, grid and entry list
-
-void MainWindow::ArrangeButton() {
-    for (int k = 0; k < Workspace::MainButtonCount; ++k) {
-        m_buttonCaptions[static_cast<size_t>(k)].clear();
-        MainButtons[static_cast<size_t>(k)]->setText(QString());
-    }
-    const std::vector<std::string>& rows = m_workspace.CategoryRows();
-    const int labelled = std::min({m_globals.NumberOfMain, static_cast<int32_t>(Workspace::MainButtonCount),
-                                   static_cast<int32_t>(rows.size())});
-    for (int k = 0; k < labelled; ++k) {
-        m_buttonCaptions[static_cast<size_t>(k)] = rows[static_cast<size_t>(k)];
-        MainButtons[static_cast<size_t>(k)]->setText(ToCaption(m_buttonCaptions[static_cast<size_t>(k)]));
-    }
-    // A button without a category would only un-highlight the current one.
-    for (int k = 0; k < Workspace::MainButtonCount; ++k) MainButtons[static_cast<size_t>(k)]->setVisible(k < labelled);
-}
-
-// The buttons form one group in which at most one is down and all may be up: a click toggles the
-// button, and a button that goes down releases the others.
-void MainWindow::MainButtonClicked(int index) {
-    if (MainButtons[static_cast<size_t>(index)]->isChecked()) PressButton(index);
-    AllButtonClick(index);
-}
-
-void MainWindow::PressButton(int index) {
-    for (int k = 0; k < Workspace::MainButtonCount; ++k)
-        MainButtons[static_cast<size_t>(k)]->setChecked(k == index);
-}
-
-void MainWindow::AllButtonClick(int index) {
-    const std::string& caption = m_buttonCaptions[static_cast<size_t>(index)];
-    if (caption.empty()) return;
-    StringGrid& grid = *ui->CategoryGrid;
-    for (int row = 0; row < grid.RowCount(); ++row) {
-        if (!EqualsNoCase(grid.Cells(0, row), caption)) continue;
-        {
-            // One refresh, below, rather than a second one from the grid's own handler.
-            const QSignalBlocker blocker(grid);
-            grid.SetRow(row);
-        }
-        ShowCurrentCategory();
-        return;
-    }
-}
-
-void MainWindow::AllButtonDoubleClick(int index) {
-    if (!m_buttonCaptions[static_cast<size_t>(index)].empty()) DoubleClick2();
-}
-
-void MainWindow::CategoryGridClicked() {
-    ShowCurrentCategory();
-}
-
-void MainWindow::ShowCurrentCategory() {
-    const StringGrid& grid = *ui->CategoryGrid;
-    const int row = grid.Row();
-    const std::string category = grid.Cells(0, row);
-    ui->Button2->setText(ToCaption("Edit: " + category));
-    PressButton(row < Workspace::MainButtonCount ? row : -1);
-
-    QListWidget& list = *ui->ListBox2;
-    const QSignalBlocker blocker(list);
-    list.clear();
-    // Nothing to list when a start-up failed before the stores and rows were complete.
-    const bool loaded = m_workspace.Doc().HasStores() &&
-                        static_cast<size_t>(row) < m_workspace.CategoryKinds().size();
-    if (!loaded) return;
-    StringList entries;
-    m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds()[static_cast<size_t>(row)], category,
-                                         entries);
-    for (const auto& entry : entries) list.addItem(ToQString(entry.text));
-    list.setCurrentRow(-1);
-}
-
-void MainWindow::DoubleClick1() {
-    OpenDbl2Click(-1);
-}
-
-void MainWindow::DoubleClick2() {
-    const QList<QListWidgetItem*> selected = ui->ListBox2->selectedItems();
-    OpenDbl2Click(selected.isEmpty() ? -1 : ui->ListBox2->row(selected.first()));
-}
+// The category windows
 
 void MainWindow::OpenDbl2Click(int EntryIndex) {
     const HourglassPointer hourglass;
     const BannerOnExit banner(this);
 
-    const int row = ui->CategoryGrid->Row();
-    const std::string category = ui->CategoryGrid->Cells(0, row);
+    const int row = m_categories->Row();
+    const std::string category = m_categories->Category(row);
     if (NamesEqual(category, Workspace::UnknownCategory, m_globals.CaseSensitive)) {
         // "Unknown!" has no window: opening it collects the unclaimed sections, once per document.
         if (!m_globals.UnknownSelected && m_workspace.Doc().HasStores()) {
             m_workspace.SelectUnknown();
-            ShowCurrentCategory();
+            m_categories->ShowCurrentCategory();
         } else {
             m_boxes.Notice(Workspace::UnknownHasNoWindowNotice());
         }
@@ -520,15 +381,7 @@ void MainWindow::TileBackground() {
 void MainWindow::FollowDocument() {
     DocumentSignals& news = *m_documentNews;
     connect(&news, &DocumentSignals::modifiedChanged, this, &QWidget::setWindowModified);
-    connect(&news, &DocumentSignals::entriesChanged, this, &MainWindow::ShowCurrentCategory);
-    connect(&news, &DocumentSignals::valueChanged, this, &MainWindow::ShowValueChange);
     connect(&news, &DocumentSignals::stepped, this, &MainWindow::ShowEditFocus);
-}
-
-// The list of a category is a section too: a value written into it changes the entries listed.
-void MainWindow::ShowValueChange(const std::string& Code, const std::string& /*Key*/) {
-    const StringGrid& grid = *ui->CategoryGrid;
-    if (NamesEqual(grid.Cells(0, grid.Row()), Code, m_globals.CaseSensitive)) ShowCurrentCategory();
 }
 
 // The category window of the edit, or else any open one that lists the entry, shows it; without
@@ -539,23 +392,11 @@ void MainWindow::ShowEditFocus(const EditFocus& Focus) {
         window->SelectEntry(Focus.Code, Focus.Key);
         return;
     }
-    StringGrid& grid = *ui->CategoryGrid;
-    const int row = IndexOfNoCase(grid.ColumnTexts(0), Focus.Category);
-    if (row >= 0 && row != grid.Row()) grid.SetRow(row);  // refills the entry list
-    QListWidget& list = *ui->ListBox2;
-    for (int item = 0; item < list.count(); ++item) {
-        if (ToBytes(list.item(item)->text()) != Focus.Code) continue;
-        list.setCurrentRow(item);
-        list.scrollToItem(list.item(item));
-        break;
-    }
+    m_categories->ShowEntry(Focus.Category, Focus.Code);
 }
 
-// ---------------------------------------------------------------------------------------------
-// The category windows
-
 void MainWindow::OpenCategoryWindow(int row, int entryIndex) {
-    m_categoryWindows->Open(row, ui->CategoryGrid->Cells(0, row), entryIndex, m_bitmap1, m_bitmap2);
+    m_categoryWindows->Open(row, m_categories->Category(row), entryIndex, m_bitmap1, m_bitmap2);
 }
 
 CategoryWindow* MainWindow::FindCategoryWindow(const std::string& Name) const {
@@ -571,11 +412,10 @@ void MainWindow::FocusAndShow(QWidget* Form) {
 
 void MainWindow::NextFocusAndOpen(CategoryWindow* Window, bool OpenNew) {
     if (OpenNew) {
-        StringGrid& grid = *ui->CategoryGrid;
-        const int mainRows = std::min(m_globals.NumberOfMain, grid.RowCount());
+        const int mainRows = std::min(m_globals.NumberOfMain, ui->CategoryGrid->RowCount());
         for (int row = 0; row < mainRows; ++row) {
-            if (FindCategoryWindow(grid.Cells(0, row))) continue;
-            grid.SetRow(row);
+            if (FindCategoryWindow(m_categories->Category(row))) continue;
+            m_categories->SelectRow(row);
             OpenDbl2Click(0);
             return;
         }
@@ -590,9 +430,7 @@ void MainWindow::CategoryWindowClosed(CategoryWindow* Window) {
 bool MainWindow::ShowEntryAt(const std::string& Category, const std::string& Code, const std::string& Key) {
     // "Unknown!" has no window.
     if (NamesEqual(Category, Workspace::UnknownCategory, m_globals.CaseSensitive)) return false;
-    const StringGrid& grid = *ui->CategoryGrid;
-    int row = 0;
-    while (row < grid.RowCount() && !EqualsNoCase(grid.Cells(0, row), Category)) ++row;
+    const int row = m_categories->RowOf(Category);
     if (static_cast<size_t>(row) >= m_workspace.CategoryKinds().size()) return false;
     StringList entries;
     m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds()[static_cast<size_t>(row)], Category,

@@ -14,6 +14,7 @@
 #include "core/catalogue/TouchedSections.h"
 #include "core/references/FollowedRows.h"
 #include "core/references/References.h"
+#include "gui/main/CategoryPanel.h"
 #include "gui/main/CategoryWindowList.h"
 #include "gui/main/DiskChanges.h"
 #include "gui/main/DocumentCommands.h"
@@ -57,16 +58,18 @@ class CategoryWindow;
 // categories of the current file type as buttons (page "MAIN") and as a grid (page "ALL"), the
 // entries of the selected category and the menus. It owns the workspace (settings, stores,
 // catalogue), the pictures of the file type and the parts it is made of, each with a job of its
-// own: the title (TitlePanel), the open category windows (CategoryWindowList), the document
-// commands with the menu of file types (DocumentCommands), the Edit menu (EditCommands), the game
-// buttons (GameActions), the recovery copy (RecoveryKeeper) and its offer (RecoveryOffer), the files
-// changed on disk by other programs (DiskChanges), the recent files (RecentFilesMenu), documents
-// dropped on the window (DocumentDrops) and the Help menu (HelpMenu). The window wires its form's
-// controls to them and answers what they ask of it through their Host interfaces; itself it shows
-// the categories and entries, and finds (FindCommands.cpp, ValueCheckCommands.cpp).
+// own: the title (TitlePanel), the categories and the entries of the selected one (CategoryPanel),
+// the open category windows (CategoryWindowList), the document commands with the menu of file
+// types (DocumentCommands), the Edit menu (EditCommands), the game buttons (GameActions), the
+// recovery copy (RecoveryKeeper) and its offer (RecoveryOffer), the files changed on disk by other
+// programs (DiskChanges), the recent files (RecentFilesMenu), documents dropped on the window
+// (DocumentDrops) and the Help menu (HelpMenu). The window wires its form's controls to them,
+// answers what they ask of it through their Host interfaces and hands the file type's pictures to
+// the category windows it opens; finding is its own still (FindCommands.cpp, ValueCheckCommands.cpp).
 class MainWindow : public QMainWindow,
                    public WorkspaceView,
                    public WindowHost,
+                   private CategoryPanel::Host,
                    private DocumentCommands::Host,
                    private DiskChanges::Host,
                    private RecoveryOffer::Host,
@@ -144,7 +147,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // What the workspace asks of the window during a load.
@@ -176,26 +178,16 @@ private:
         connect(sender, signal, this, [this, handler] { RunEventHandler(m_boxes, handler); });
     }
 
-    // Categories and entries.
-    void ArrangeButton();
-    void MainButtonClicked(int index);
-    void AllButtonClick(int index);
-    void AllButtonDoubleClick(int index);
-    void PressButton(int index);
-    void CategoryGridClicked();
-    void ShowCurrentCategory();
-    void DoubleClick1();
-    void DoubleClick2();
-    void OpenDbl2Click(int EntryIndex);
-    // The views that follow the document: the caption's modified marker, the entry list after any
-    // change, and the entry an undo or redo touched brought into view.
+    // The views that follow the document: the caption's modified marker, and the entry an undo or
+    // redo touched brought into view.
     void FollowDocument();
-    void ShowValueChange(const std::string& Code, const std::string& Key);
     void ShowEditFocus(const EditFocus& Focus);
     void TileBackground();
 
-    // Category windows: the window of grid row `row` at entry `entryIndex` (-1: none), opened or
-    // brought forward.
+    // Category windows. The window of the category panel's current row at the entry `EntryIndex`
+    // (-1: none); "Unknown!", which has none, collects the sections no category claims.
+    void OpenDbl2Click(int EntryIndex) override;
+    // The window of grid row `row` at entry `entryIndex` (-1: none), opened or brought forward.
     void OpenCategoryWindow(int row, int entryIndex);
     CategoryWindow* FindCategoryWindow(const std::string& Name) const;
 
@@ -230,9 +222,6 @@ private:
     std::unique_ptr<DocumentSignals> m_documentNews;
     // After the workspace, whose document it copies; it finishes its writes before it goes.
     std::unique_ptr<RecoveryKeeper> m_recovery;
-    std::array<QToolButton*, Workspace::MainButtonCount> MainButtons{};
-    // The category names the buttons carry, as bytes (the widgets show them with "&" escaped).
-    std::array<std::string, Workspace::MainButtonCount> m_buttonCaptions;
     Picture m_bitmap1;
     Picture m_bitmap2;
     std::unique_ptr<CategoryWindowList> m_categoryWindows;
@@ -253,6 +242,7 @@ private:
 
     // The parts, after the workspace and the document's news they use, so that they go first.
     std::unique_ptr<TitlePanel> m_title;
+    std::unique_ptr<CategoryPanel> m_categories;
     DiskChanges* m_diskChanges = nullptr;  // owned through its Qt parent, this window, in whose tree its watch is
     std::unique_ptr<DocumentCommands> m_documents;
     std::unique_ptr<RecoveryOffer> m_recoveryOffer;
