@@ -17,7 +17,6 @@
 #include <string>
 #include <vector>
 
-#include "gui/services/GeneralHandler.h"
 #include "core/settings/Globals.h"
 #include "core/settings/ProgramFolder.h"
 #include "gui/services/QtBoxes.h"
@@ -88,8 +87,6 @@ int main(int argc, char* argv[]) {
     const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (!dataDir.isEmpty()) mainWin.SetRecoveryFolder(velmora::ToBytes(QDir(dataDir).filePath(QStringLiteral("recovery"))));
     mainWin.StartInFolder(*programDir);
-    if (!options.documentFile.empty())
-        velmora::RunEventHandler(boxes, [&] { mainWin.OpenExistingDocument(options.documentFile); });
-    velmora::RunEventHandler(boxes, [&] { mainWin.OfferRecoveries(); });
+    mainWin.OpenAtStart(options.documentFile);
     return QApplication::exec();
 }

@@ -2,21 +2,28 @@
 // The File menu, the close query and the switch of the file type: when a document may be dropped,
 // under which name it is saved, and when a load replaces it.
 
+#include "gui/main/DocumentCommands.h"
+
 #include <QAction>
-#include <QCloseEvent>
+#include <QMenu>
+#include <QWidget>
 #include <filesystem>
 
-#include "gui/category/CategoryWindow.h"
 #include "core/boxes/Boxes.h"
-#include "core/scaffold/DefinitionScaffold.h"
+#include "core/catalogue/Workspace.h"
 #include "core/saving/DocumentSave.h"
+#include "core/scaffold/DefinitionScaffold.h"
 #include "core/settings/Globals.h"
 #include "core/settings/ProgramFolder.h"
-#include "core/store/Routines.h"
-#include "gui/main/MainWindow.h"
+#include "core/store/IniError.h"
 #include "core/store/PlatformFile.h"
+#include "core/store/Routines.h"
 #include "core/store/TextCase.h"
+#include "gui/main/CategoryWindowList.h"
+#include "gui/main/DiskChanges.h"
 #include "gui/main/RecoveryKeeper.h"
+#include "gui/services/GeneralHandler.h"
+#include "gui/widgets/QtText.h"
 
 namespace velmora {
 
@@ -27,29 +34,35 @@ constexpr const char* SaveFilter = "INI file (*.ini)|*.ini|All files (*.*)|*.*";
 
 }  // namespace
 
-// A value typed in a category window is committed when its grid loses the focus, which a command
-// run by its key from that window never takes: the value is committed here first, so that the
-// question and the save see it.
-void MainWindow::CommitOpenEdits() {
-    for (const CategoryWindowLine& line : m_categoryWindows)
-        if (line.Window) line.Window->CommitOpenEdit();
+DocumentCommands::DocumentCommands(QWidget& window, Workspace& workspace, Globals& globals, Boxes& boxes,
+                                   CategoryWindowList& windows, DiskChanges& diskChanges,
+                                   RecoveryKeeper& recovery, Host& host)
+    : m_workspace(workspace),
+      m_globals(globals),
+      m_boxes(boxes),
+      m_windows(windows),
+      m_diskChanges(diskChanges),
+      m_recovery(recovery),
+      m_host(host),
+      FileTypeMenu(new QMenu(&window)) {
+    FileTypeMenu->setObjectName(QStringLiteral("FileTypeMenu"));
 }
 
-bool MainWindow::ModifiedSavedOrDontCare() {
-    CommitOpenEdits();
+bool DocumentCommands::ModifiedSavedOrDontCare() {
+    m_windows.CommitOpenEdits();
     if (!m_workspace.Doc().Modified()) return true;
     switch (m_boxes.Confirm("Save changes to " + ExtractFileName(m_workspace.Doc().FileName()) + "?")) {
         case BoxAnswer::Yes:
             return Save1Click();
         case BoxAnswer::No:
-            m_recovery->Discard();  // the user's own choice: the changes are not to come back
+            m_recovery.Discard();  // the user's own choice: the changes are not to come back
             return true;
         default:
             return false;
     }
 }
 
-bool MainWindow::IsDefaultFileOrUntitleNew(const std::string& Name) {
+bool DocumentCommands::IsDefaultFileOrUntitleNew(const std::string& Name) {
     if (EqualsNoCase(Name, m_globals.DefaultFileName)) {
         m_boxes.Plain(
             "Default",
@@ -60,7 +73,7 @@ bool MainWindow::IsDefaultFileOrUntitleNew(const std::string& Name) {
     return EqualsNoCase(Name, m_globals.UntitledName);
 }
 
-bool MainWindow::FileExistOK(const std::string& Name) {
+bool DocumentCommands::FileExistOK(const std::string& Name) {
     std::error_code error;
     if (!std::filesystem::exists(platform::ToPath(Name), error)) return true;
     return m_boxes.Plain("Existing File",
@@ -68,8 +81,8 @@ bool MainWindow::FileExistOK(const std::string& Name) {
                          true) == BoxAnswer::Ok;
 }
 
-bool MainWindow::Save1Click() {
-    CommitOpenEdits();
+bool DocumentCommands::Save1Click() {
+    m_windows.CommitOpenEdits();
     const std::string name = m_workspace.Doc().FileName();
     if (IsDefaultFileOrUntitleNew(name)) return SaveAs1Click(name);
     if (!m_workspace.Doc().Modified()) {
@@ -79,20 +92,20 @@ bool MainWindow::Save1Click() {
     return WriteDocument(name);
 }
 
-bool MainWindow::WriteDocument(const std::string& Name) {
+bool DocumentCommands::WriteDocument(const std::string& Name) {
     if (!m_workspace.Doc().HasDocument()) return true;  // a start-up that failed left no document
     // Save As to another name has asked about that file; a save in place asks when another program
     // changed the file since it was read, so that its change is never overwritten unseen.
-    if (m_workspace.Doc().FileName() == Name && !OverwriteChangedFileOK()) return false;
+    if (m_workspace.Doc().FileName() == Name && !m_diskChanges.OverwriteChangedFileOK()) return false;
     // The new name is the document's only once it is written: a save that fails leaves the
     // title, the next save and the recovery copy on the old one.
     SaveDocumentAs(m_workspace, Name);
-    WatchFiles();  // a new name, or a file written anew
-    SetBannerCaption();
+    m_diskChanges.WatchFiles();  // a new name, or a file written anew
+    m_host.SetBannerCaption();
     return true;
 }
 
-bool MainWindow::SaveAs1Click(const std::string& ProposedName) {
+bool DocumentCommands::SaveAs1Click(const std::string& ProposedName) {
     std::string proposed = ProposedName;
     for (;;) {
         std::optional<std::string> name = m_boxes.SaveFileName(SaveFilter, proposed);
@@ -104,40 +117,45 @@ bool MainWindow::SaveAs1Click(const std::string& ProposedName) {
         }
         if (!FileExistOK(*name)) return false;
         // Written whether changed or not: the user asked for a file of that name.
-        CommitOpenEdits();
+        m_windows.CommitOpenEdits();
         return WriteDocument(*name);
     }
 }
 
-void MainWindow::New1Click() {
+void DocumentCommands::New1Click() {
     if (!ModifiedSavedOrDontCare()) return;
-    CloseCategoryWindows();
+    m_host.CloseCategoryWindows();
     m_workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(m_globals.UntitledName, true);
     // A new document counts as changed until it is saved, so leaving it asks whether to keep it.
     m_workspace.Doc().Restart(true);
 }
 
-void MainWindow::Open1Click() {
+void DocumentCommands::Open1Click() {
     std::optional<std::string> name = m_boxes.OpenFileName(OpenFilter, std::string());
     if (name) OpenProcess(*name);
 }
 
-void MainWindow::OpenProcess(const std::string& Name) {
-    if (!ModifiedSavedOrDontCare()) return;
-    CloseCategoryWindows();
-    m_workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(Name, false);
-    OfferRecoveriesOf(Name);
+void DocumentCommands::OpenExistingDocument(const std::string& Name) {
+    if (!platform::IsRegularFile(Name)) throw IniError::CannotOpen(Name);
+    OpenProcess(Name);
 }
 
-void MainWindow::Save1ClickMenu() {
+void DocumentCommands::OpenProcess(const std::string& Name) {
+    if (!ModifiedSavedOrDontCare()) return;
+    m_host.CloseCategoryWindows();
+    m_workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(Name, false);
+    m_host.OfferRecoveriesOf(Name);
+}
+
+void DocumentCommands::Save1ClickMenu() {
     Save1Click();
 }
 
-void MainWindow::SaveAs1ClickMenu() {
+void DocumentCommands::SaveAs1ClickMenu() {
     SaveAs1Click(m_workspace.Doc().FileName());
 }
 
-void MainWindow::NewDefinition1Click() {
+void DocumentCommands::NewDefinition1Click() {
     if (!m_workspace.Doc().HasDocument()) return;  // a start-up that failed left no document
     const std::string definition = m_workspace.DefinitionFileName();
     std::string question = "Write a new definition file " + definition + " from the document " +
@@ -146,7 +164,7 @@ void MainWindow::NewDefinition1Click() {
         question +=
             "\r\nThe present file is kept as " + ExtractFileName(DefinitionBackupFileName(m_workspace)) + ".";
     if (m_boxes.Confirm(question) != BoxAnswer::Yes) return;
-    CommitOpenEdits();
+    m_windows.CommitOpenEdits();
 
     // The scaffold is the document's alone; the open document stays as it is, and the new file is
     // taken into use only when the user says so.
@@ -157,50 +175,65 @@ void MainWindow::NewDefinition1Click() {
     const Document& edits = m_workspace.Doc();
     if (edits.CanUndo() || edits.CanRedo()) load += "\r\nThe edits made so far can then no longer be undone.";
     if (m_boxes.Confirm(load) != BoxAnswer::Yes) return;
-    CloseCategoryWindows();
+    m_host.CloseCategoryWindows();
     m_workspace.LoadDefinitionKeepingDocument();
 }
 
-void MainWindow::Exit1Click() {
-    close();
-}
-
-void MainWindow::MyFormCloseQuery(bool& CanClose) {
+void DocumentCommands::MyFormCloseQuery(bool& CanClose) {
     CanClose = ModifiedSavedOrDontCare();
 }
 
-void MainWindow::closeEvent(QCloseEvent* event) {
-    // A query that fails (a save that cannot write) keeps the window, and the document, open.
-    bool canClose = false;
-    RunEventHandler(m_boxes, [this, &canClose] { MyFormCloseQuery(canClose); });
-    if (canClose)
-        event->accept();
-    else
-        event->ignore();
-}
-
-// Another program folder: the document is saved or dropped first, since the load of the new folder
-// replaces it, and the choice is remembered only once the folder could be entered.
-void MainWindow::ProgramFolder1Click() {
+void DocumentCommands::ProgramFolder1Click() {
     if (!m_folderChoice || !ModifiedSavedOrDontCare()) return;
     std::optional<std::string> dir = m_folderChoice->Ask(m_globals.ProgramDir);
     if (!dir) return;
-    CloseCategoryWindows();
+    m_host.CloseCategoryWindows();
     EnterProgramFolder(*dir);
     m_folderChoice->Remember(*dir);
-    SetTitleHeight(4 * m_designedTitleHeight);
-    LoadProgramFolder(WorkingFolder());
+    m_host.StartInProgramFolder(WorkingFolder());
 }
 
-void MainWindow::SwitchFileType(QAction* MenuItem) {
+void DocumentCommands::SwitchFileType(QAction* MenuItem) {
     const QByteArray bytes = MenuItem->data().toByteArray();
     const std::string caption(bytes.constData(), static_cast<size_t>(bytes.size()));
     if (caption == m_workspace.FileToEdit()) return;
     if (m_boxes.Confirm("Change the type of file to edit to " + caption) != BoxAnswer::Yes) return;
     if (!ModifiedSavedOrDontCare()) return;
-    CloseCategoryWindows();
+    m_host.CloseCategoryWindows();
     m_workspace.ChooseFileType(caption);
     m_workspace.BeginToLoadNONBASIC();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The menu of file types
+
+void DocumentCommands::BuildFileTypeMenu() {
+    FileTypeMenu->clear();
+    FileTypeMenu->addAction(QStringLiteral("Files to Edit:"))->setEnabled(false);  // a heading, not a choice
+    FileTypeMenu->addSeparator();
+    for (size_t i = 0; i < m_workspace.FilesToEdit().Count(); ++i)
+        CreatePopUpMenuItemList(m_workspace.FilesToEdit().Name(i));
+}
+
+void DocumentCommands::CreatePopUpMenuItemList(const std::string& Caption) {
+    QAction* item = FileTypeMenu->addAction(ToCaption(Caption));
+    item->setData(QByteArray(Caption.data(), static_cast<qsizetype>(Caption.size())));
+    item->setCheckable(true);
+    QObject::connect(item, &QAction::triggered, item, [this, item] {
+        RunEventHandler(m_boxes, [this, item] { SwitchFileType(item); });
+        MarkCurrentFileType();  // a switch the user called off leaves the mark where it was
+    });
+}
+
+void DocumentCommands::MarkCurrentFileType() {
+    const std::string& current = m_workspace.FileToEdit();
+    const QByteArray bytes(current.data(), static_cast<qsizetype>(current.size()));
+    for (QAction* item : FileTypeMenu->actions())
+        if (item->isCheckable()) item->setChecked(item->data().toByteArray() == bytes);
+}
+
+void DocumentCommands::PopUpFileTypes(const QPoint& at) {
+    FileTypeMenu->popup(at);
 }
 
 }  // namespace velmora

@@ -2,18 +2,21 @@
 // The four game buttons: load the game's copy of the current file type, write the document into
 // the game's folder, write a backup of it, and start the game.
 
+#include "gui/main/GameActions.h"
+
 #include <QApplication>
 #include <QFileInfo>
 #include <QProcess>
 #include <QWidget>
 
 #include "core/boxes/Boxes.h"
+#include "core/catalogue/Workspace.h"
 #include "core/settings/Globals.h"
-#include "gui/widgets/QtText.h"
-#include "core/store/Routines.h"
-#include "gui/main/MainWindow.h"
 #include "core/store/PlatformFile.h"
+#include "core/store/Routines.h"
 #include "core/store/TextCase.h"
+#include "gui/main/DocumentCommands.h"
+#include "gui/widgets/QtText.h"
 
 namespace velmora {
 
@@ -23,32 +26,36 @@ constexpr const char* BackupFilter = "Backup file (*.bak)|*.bak|All files (*.*)|
 
 }  // namespace
 
-void MainWindow::LoadGameClick() {
+GameActions::GameActions(Workspace& workspace, const Globals& globals, Boxes& boxes,
+                         DocumentCommands& documents, Host& host)
+    : m_workspace(workspace), m_globals(globals), m_boxes(boxes), m_documents(documents), m_host(host) {}
+
+void GameActions::LoadGameClick() {
     const std::string path = m_workspace.GameCopyFileName();
     if (platform::IsRegularFile(path))
-        OpenProcess(path);
+        m_documents.OpenProcess(path);
     else
         m_boxes.Notice(path + " not exist");
 }
 
-void MainWindow::ApplyGameClick() {
+void GameActions::ApplyGameClick() {
     const std::string& fileToEdit = m_workspace.FileToEdit();
     m_boxes.Notice("This will apply current " + ExtractFileName(m_workspace.Doc().FileName()) + "\r\n" +
                    "to the Game in " + fileToEdit + "\r\n" + "You may save your work first." + "\r\n" +
                    "This will create " + fileToEdit + " in your game directory" + "\r\n" +
                    "or ask to override it, if it already exist.");
-    if (!ModifiedSavedOrDontCare()) return;
+    if (!m_documents.ModifiedSavedOrDontCare()) return;
     const std::string path = m_workspace.GameCopyFileName();
-    if (!FileExistOK(path) || !m_workspace.Doc().HasDocument()) return;
+    if (!m_documents.FileExistOK(path) || !m_workspace.Doc().HasDocument()) return;
     // The document as it is in memory, unsaved changes included; it keeps its own name and state.
     m_workspace.WriteDocumentCopy(path);
 }
 
-void MainWindow::BackupFileClick() {
+void GameActions::BackupFileClick() {
     CreateBackupFileNow(m_globals.BackupExt);
 }
 
-void MainWindow::CreateBackupFileNow(const std::string& Extension) {
+void GameActions::CreateBackupFileNow(const std::string& Extension) {
     std::string name = ChangeFileExt(m_workspace.Doc().FileName(), Extension);
     for (;;) {
         std::optional<std::string> chosen = m_boxes.SaveFileName(BackupFilter, name);
@@ -60,14 +67,14 @@ void MainWindow::CreateBackupFileNow(const std::string& Extension) {
             return;
         }
         // Refusing to overwrite asks for another name.
-        if (FileExistOK(name)) {
+        if (m_documents.FileExistOK(name)) {
             if (m_workspace.Doc().HasDocument()) m_workspace.WriteDocumentCopy(name);
             return;
         }
     }
 }
 
-void MainWindow::RunGameClick() {
+void GameActions::RunGameClick() {
     const BoxAnswer answer =
         m_boxes.Plain("Run the Game",
                       "This will run the Game, and minimize or close the windows.\r\n"
@@ -75,23 +82,24 @@ void MainWindow::RunGameClick() {
                           m_workspace.GameProgramLine(),
                       true);
     if (answer != BoxAnswer::Ok) return;
-    if (!ModifiedSavedOrDontCare()) return;
+    if (!m_documents.ModifiedSavedOrDontCare()) return;
     // The windows go only once the game runs: a program that cannot start leaves them as they were,
     // with the reason in front of the user.
     if (!StartGameProgram(m_workspace.GameProgramFileName())) return;
     MinimizeApplication();
-    CloseCategoryWindows();
+    m_host.CloseCategoryWindows();
 }
 
-void MainWindow::MinimizeApplication() {
+void GameActions::MinimizeApplication() {
     for (QWidget* window : QApplication::topLevelWidgets())
         if (window->isVisible()) window->showMinimized();
 }
 
 // The game runs on its own: the editor neither waits for it nor keeps hold of it. It starts in
 // its own folder, where a game looks for its data files.
-bool MainWindow::StartGameProgram(const std::string& programFile) {
-    const QString program = ToQString(platform::PathText(platform::ToPath(programFile)).value_or(programFile));
+bool GameActions::StartGameProgram(const std::string& programFile) {
+    const QString program =
+        ToQString(platform::PathText(platform::ToPath(programFile)).value_or(programFile));
     QProcess game;
     game.setProgram(program);
     game.setWorkingDirectory(QFileInfo(program).absolutePath());

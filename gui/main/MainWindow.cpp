@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window itself: start-up, the file-type menu, the category buttons and grid, the entry
-// list and the background.
+// The main window itself: its parts and the controls wired to them, start-up, what the workspace
+// and the parts ask of it, the category windows it opens and the background.
 
 #include "gui/main/MainWindow.h"
 #include "gui/main/RecoveryKeeper.h"
@@ -8,14 +8,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
-#include <QEvent>
-#include <QKeyEvent>
-#include <QListWidget>
 #include <QMenu>
-#include <QSignalBlocker>
-#include <QToolButton>
 #include <algorithm>
 
 #include "gui/category/CategoryWindow.h"
@@ -29,11 +25,16 @@
 #include "gui/find/ResultsWindow.h"
 #include "gui/widgets/ScrollingPanels.h"
 #include "core/store/Routines.h"
-#include "core/store/TextCase.h"
 #include "gui/widgets/FilterBox.h"
 #include "gui/widgets/TabOrder.h"
 #include "gui/find/FindWindow.h"
 #include "core/values/LiveValueCheck.h"
+#include "gui/main/CategoryPanel.h"
+#include "gui/main/DocumentDrops.h"
+#include "gui/main/EditCommands.h"
+#include "gui/main/HelpMenu.h"
+#include "gui/main/RecentFilesMenu.h"
+#include "gui/main/TitlePanel.h"
 #include "ui_MainWindow.h"
 
 namespace velmora {
@@ -45,15 +46,14 @@ MainWindow::MainWindow(Globals& globals, Boxes& boxes, QWidget* parent)
       m_boxes(boxes),
       m_workspace(globals, boxes, this),
       m_valueCheck(std::make_unique<LiveValueCheck>(m_workspace)),
-      m_documentNews(std::make_unique<DocumentSignals>(m_workspace.Doc())) {
+      m_documentNews(std::make_unique<DocumentSignals>(m_workspace.Doc())),
+      m_recovery(std::make_unique<RecoveryKeeper>(m_workspace)) {
     ui->setupUi(this);
     // The layout keeps the window at its designed size or more, as much more as the captions need;
     // below the title the panels scroll on a screen too small for them.
     ScrollWhenSmall(*ui->MainLayout, 1);
     FitCaptions({ui->Load1, ui->Apply1, ui->BackupButton, ui->Button1});
     move(66, 4);
-    MainButtons = {ui->SpeedButton1, ui->SpeedButton2, ui->SpeedButton3, ui->SpeedButton4, ui->SpeedButton5,
-                   ui->SpeedButton6, ui->SpeedButton7, ui->SpeedButton8, ui->SpeedButton9, ui->SpeedButton10};
 
     // Names and texts from files are shown as they are, never read as markup, and whole in a
     // tooltip when they do not fit.
@@ -62,7 +62,6 @@ MainWindow::MainWindow(Globals& globals, Boxes& boxes, QWidget* parent)
     TipWhenCut({ui->Panel6, ui->Panel1, ui->Panel5, ui->Button2});
     // The status line keeps both ends of a long text: which file, and where the work went.
     ui->Panel5->SetElideMode(Qt::ElideMiddle);
-    for (QToolButton* button : MainButtons) TipWhenCut({button});
 
     // The panels keep the silver face of the design; the tiled background shows around them.
     const QColor face = palette().color(QPalette::Window);
@@ -73,13 +72,7 @@ MainWindow::MainWindow(Globals& globals, Boxes& boxes, QWidget* parent)
         panel->setAutoFillBackground(true);
     }
     centralWidget()->setAutoFillBackground(true);
-    centralWidget()->installEventFilter(this);  // its width, for the title lying over it
-
-    FileTypeMenu = new QMenu(this);
-    FileTypeMenu->setObjectName(QStringLiteral("FileTypeMenu"));
     ui->Panel6->setContextMenuPolicy(Qt::CustomContextMenu);
-
-    m_designedTitleHeight = ui->Panel6->minimumHeight();
 
     ui->New1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     ui->Open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
@@ -88,13 +81,15 @@ MainWindow::MainWindow(Globals& globals, Boxes& boxes, QWidget* parent)
     // dialog or box still blocks them.
     for (QAction* command : {ui->New1, ui->Open1, ui->Save1})
         command->setShortcutContext(Qt::ApplicationShortcut);
-    setAcceptDrops(true);  // a document dropped on the window is opened
 
     m_changesWindow = new ChangesWindow(*this, m_globals, m_boxes);
     m_changesWindow->AddMenuCommands(*ui->File1, ui->NewDefinition1);
+    MakeParts();
     ConnectControls();
     SetUpFinding();
-    BuildEditMenu();
+    m_editCommands = std::make_unique<EditCommands>(*ui->MainMenu1, ui->Help1->menuAction(), m_workspace,
+                                                    *m_documentNews, *m_categoryWindows, m_boxes);
+    FollowDocument();
     // Tab follows the layout: the title's arrow first, then the game buttons, the pages and the
     // entry panel; the form lists the arrow last, and the entry filter is made after the form.
     TabInOrder({ui->Button3, ui->Load1, ui->Apply1, ui->BackupButton, ui->Button1, ui->PageControl1,
@@ -102,96 +97,72 @@ MainWindow::MainWindow(Globals& globals, Boxes& boxes, QWidget* parent)
                 ui->SpeedButton6, ui->SpeedButton7, ui->SpeedButton8, ui->SpeedButton9, ui->SpeedButton10,
                 ui->CategoryGrid, ui->Button2, m_entryFilter, ui->ListBox2});
     SetUpRecovery();
-    SetUpDiskWatch();
 }
 
 MainWindow::~MainWindow() {
-    // The focus moves while the widgets go; this window no longer follows it then.
-    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
-    RememberWindowPlaces();
+    // The focus moves while the widgets go; the Edit menu no longer follows it then.
+    m_editCommands.reset();
+    m_places.RememberMainWindow(*this);
+    m_categoryWindows->RememberPlaces();
     // The category windows read the stores this window owns, which go before the windows' Qt
     // parent would free them: they go first, without running any of their handlers.
-    m_categoryWindows.clear();
-    qDeleteAll(findChildren<CategoryWindow*>(QString(), Qt::FindDirectChildrenOnly));
+    m_categoryWindows->FreeAll();
     // So do the results windows, which read the workspace whenever they come to the front.
     qDeleteAll(findChildren<ResultsWindow*>(QString(), Qt::FindDirectChildrenOnly));
 }
 
-void MainWindow::ConnectControls() {
-    connect(ui->Panel6, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { FileTypeMenu->popup(ui->Panel6->mapToGlobal(at)); });
-    connect(ui->Button3, &QPushButton::clicked, this, &MainWindow::Guarded<&MainWindow::Bclick>);
-
-    connect(ui->New1, &QAction::triggered, this, &MainWindow::Guarded<&MainWindow::New1Click>);
-    connect(ui->Open1, &QAction::triggered, this, &MainWindow::Guarded<&MainWindow::Open1Click>);
-    connect(ui->Save1, &QAction::triggered, this, &MainWindow::Guarded<&MainWindow::Save1ClickMenu>);
-    connect(ui->SaveAs1, &QAction::triggered, this, &MainWindow::Guarded<&MainWindow::SaveAs1ClickMenu>);
-    connect(ui->NewDefinition1, &QAction::triggered, this,
-            &MainWindow::Guarded<&MainWindow::NewDefinition1Click>);
-    connect(ui->Exit1, &QAction::triggered, this, &MainWindow::Guarded<&MainWindow::Exit1Click>);
-    connect(ui->ProgramFolder1, &QAction::triggered, this,
-            &MainWindow::Guarded<&MainWindow::ProgramFolder1Click>);
-    ui->ProgramFolder1->setEnabled(false);  // until the program gives the choice of a folder
-    connect(ui->File1, &QMenu::aboutToShow, this, &MainWindow::Guarded<&MainWindow::ShowRecentFiles>);
-    connect(ui->KeyboardShortcuts1, &QAction::triggered, this,
-            &MainWindow::Guarded<&MainWindow::KeyboardShortcuts1Click>);
-    connect(ui->About1, &QAction::triggered, this, &MainWindow::Guarded<&MainWindow::About1Click>);
-
-    connect(ui->Load1, &QPushButton::clicked, this, &MainWindow::Guarded<&MainWindow::LoadGameClick>);
-    connect(ui->Apply1, &QPushButton::clicked, this, &MainWindow::Guarded<&MainWindow::ApplyGameClick>);
-    connect(ui->BackupButton, &QPushButton::clicked, this,
-            &MainWindow::Guarded<&MainWindow::BackupFileClick>);
-    connect(ui->Button1, &QPushButton::clicked, this, &MainWindow::Guarded<&MainWindow::RunGameClick>);
-
-    for (int k = 0; k < Workspace::MainButtonCount; ++k) {
-        connect(MainButtons[static_cast<size_t>(k)], &QToolButton::clicked, this,
-                [this, k] { RunEventHandler(m_boxes, [this, k] { MainButtonClicked(k); }); });
-        // The buttons take the focus, so that a modder gets to the categories from the keyboard.
-        MainButtons[static_cast<size_t>(k)]->setFocusPolicy(Qt::StrongFocus);
-        MainButtons[static_cast<size_t>(k)]->installEventFilter(this);  // double-clicks and Enter
-    }
-    connect(ui->CategoryGrid, &StringGrid::selectionChangedByUserOrCode, this,
-            &MainWindow::Guarded<&MainWindow::CategoryGridClicked>);
-    connect(ui->CategoryGrid, &StringGrid::gridDoubleClicked, this,
-            &MainWindow::Guarded<&MainWindow::DoubleClick1>);
-    connect(ui->CategoryGrid, &StringGrid::keyPressed, this, [this](int key) {
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) RunEventHandler(m_boxes, [this] { DoubleClick1(); });
-    });
-    ui->Button3->setShortcut(QKeySequence(QStringLiteral(">")));
-    connect(ui->Button2, &QPushButton::clicked, this, &MainWindow::Guarded<&MainWindow::DoubleClick2>);
-    ui->ListBox2->viewport()->installEventFilter(this);  // double-clicks
+void MainWindow::MakeParts() {
+    // The parts see this window only through what they ask of it.
+    DocumentCommands::Host& documentHost = *this;
+    RecoveryOffer::Host& recoveryHost = *this;
+    GameActions::Host& gameHost = *this;
+    CategoryPanel::Host& panelHost = *this;
+    m_title = std::make_unique<TitlePanel>(*ui->Panel6, *ui->MainLayout, *centralWidget());
+    m_categories = std::make_unique<CategoryPanel>(
+        CategoryPanel::Controls{{ui->SpeedButton1, ui->SpeedButton2, ui->SpeedButton3, ui->SpeedButton4,
+                                 ui->SpeedButton5, ui->SpeedButton6, ui->SpeedButton7, ui->SpeedButton8,
+                                 ui->SpeedButton9, ui->SpeedButton10},
+                                *ui->CategoryGrid,
+                                *ui->ListBox2,
+                                *ui->Button2},
+        m_workspace, *m_documentNews, m_globals, m_boxes, panelHost);
+    m_categoryWindows = std::make_unique<CategoryWindowList>(*this, m_globals, m_boxes, m_places);
+    m_diskChanges = new DiskChanges(m_workspace, m_boxes, *m_categoryWindows, *m_recovery, *this, this);
+    m_documents = std::make_unique<DocumentCommands>(*this, m_workspace, m_globals, m_boxes, *m_categoryWindows,
+                                                     *m_diskChanges, *m_recovery, documentHost);
+    m_recoveryOffer =
+        std::make_unique<RecoveryOffer>(m_workspace, m_globals, m_boxes, *m_recovery, *m_documents, recoveryHost);
+    m_gameActions = std::make_unique<GameActions>(m_workspace, m_globals, m_boxes, *m_documents, gameHost);
+    m_recentFiles = std::make_unique<RecentFilesMenu>(*ui->RecentFiles1, m_globals, m_boxes, *m_documents);
+    m_drops = std::make_unique<DocumentDrops>(*this, m_boxes, *m_documents);
+    m_help = std::make_unique<HelpMenu>(*ui->MainMenu1, m_boxes);
 }
 
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    // The title lying over the panels while a load runs spans the window whatever its width.
-    if (event->type() == QEvent::Resize && watched == centralWidget() && ui->MainLayout->indexOf(ui->Panel6) < 0)
-        ui->Panel6->resize(centralWidget()->width(), ui->Panel6->height());
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        for (int k = 0; k < Workspace::MainButtonCount; ++k) {
-            if (watched != MainButtons[static_cast<size_t>(k)] || (key != Qt::Key_Return && key != Qt::Key_Enter))
-                continue;
-            // Enter on a button selects its category and opens it, as a double-click does.
-            RunEventHandler(m_boxes, [this, k] {
-                PressButton(k);
-                AllButtonClick(k);
-                AllButtonDoubleClick(k);
-            });
-            return true;
-        }
-    }
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        if (watched == ui->ListBox2->viewport()) {
-            RunEventHandler(m_boxes, [this] { DoubleClick2(); });
-            return false;  // the list still handles its own double-click
-        }
-        for (int k = 0; k < Workspace::MainButtonCount; ++k) {
-            if (watched != MainButtons[static_cast<size_t>(k)]) continue;
-            RunEventHandler(m_boxes, [this, k] { AllButtonDoubleClick(k); });
-            return true;  // a button would take the second click as another press and toggle again
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
+void MainWindow::ConnectControls() {
+    connect(ui->Panel6, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { m_documents->PopUpFileTypes(ui->Panel6->mapToGlobal(at)); });
+    connect(ui->Button3, &QPushButton::clicked, this, &MainWindow::Guarded<&MainWindow::Bclick>);
+
+    DocumentCommands& documents = *m_documents;
+    Handle(ui->New1, &QAction::triggered, [&documents] { documents.New1Click(); });
+    Handle(ui->Open1, &QAction::triggered, [&documents] { documents.Open1Click(); });
+    Handle(ui->Save1, &QAction::triggered, [&documents] { documents.Save1ClickMenu(); });
+    Handle(ui->SaveAs1, &QAction::triggered, [&documents] { documents.SaveAs1ClickMenu(); });
+    Handle(ui->NewDefinition1, &QAction::triggered, [&documents] { documents.NewDefinition1Click(); });
+    connect(ui->Exit1, &QAction::triggered, this, &MainWindow::Guarded<&MainWindow::Exit1Click>);
+    Handle(ui->ProgramFolder1, &QAction::triggered, [&documents] { documents.ProgramFolder1Click(); });
+    ui->ProgramFolder1->setEnabled(false);  // until the program gives the choice of a folder
+    Handle(ui->File1, &QMenu::aboutToShow, [this] { m_recentFiles->ShowRecentFiles(); });
+    Handle(ui->KeyboardShortcuts1, &QAction::triggered, [this] { m_help->KeyboardShortcuts1Click(); });
+    Handle(ui->About1, &QAction::triggered, [this] { m_help->About1Click(); });
+
+    GameActions& game = *m_gameActions;
+    Handle(ui->Load1, &QPushButton::clicked, [&game] { game.LoadGameClick(); });
+    Handle(ui->Apply1, &QPushButton::clicked, [&game] { game.ApplyGameClick(); });
+    Handle(ui->BackupButton, &QPushButton::clicked, [&game] { game.BackupFileClick(); });
+    Handle(ui->Button1, &QPushButton::clicked, [&game] { game.RunGameClick(); });
+
+    ui->Button3->setShortcut(QKeySequence(QStringLiteral(">")));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -199,7 +170,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::StartInFolder(const std::string& workingDir) {
     ShowTitle("wait a moment... please");
-    SetTitleHeight(4 * m_designedTitleHeight);
+    m_title->ShowLoading();
     show();
     // The load runs before the event loop; let the window appear first so the user sees it waiting.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -210,56 +181,116 @@ void MainWindow::StartInFolder(const std::string& workingDir) {
 void MainWindow::LoadProgramFolder(const std::string& workingDir) {
     const bool loaded = RunEventHandler(m_boxes, [this, &workingDir] {
         m_workspace.StartUpSettings(workingDir);
-        BuildFileTypeMenu();
+        m_documents->BuildFileTypeMenu();
         m_workspace.BeginToLoadNONBASIC();
     });
 
     // A load that failed part-way leaves the window usable, and no longer asking to wait.
     if (!loaded) ShowTitle(m_globals.TitleText);
-    SetTitleHeight(m_designedTitleHeight);
+    m_title->ShowLoaded();
     ShowStatus(Workspace::BannerText);
 }
 
+void MainWindow::StartInProgramFolder(const std::string& workingDir) {
+    m_title->ShowLoading();
+    LoadProgramFolder(workingDir);
+}
+
 void MainWindow::SetProgramFolderChoice(ProgramFolderChoice* choice) {
-    m_folderChoice = choice;
+    m_documents->SetProgramFolderChoice(choice);
     ui->ProgramFolder1->setEnabled(choice != nullptr);
 }
 
-void MainWindow::BuildFileTypeMenu() {
-    FileTypeMenu->clear();
-    FileTypeMenu->addAction(QStringLiteral("Files to Edit:"))->setEnabled(false);  // a heading, not a choice
-    FileTypeMenu->addSeparator();
-    for (size_t i = 0; i < m_workspace.FilesToEdit().Count(); ++i)
-        CreatePopUpMenuItemList(m_workspace.FilesToEdit().Name(i));
+void MainWindow::SetUserSettings(QSettings* settings) {
+    m_userSettings = settings;
+    m_places.SetSettings(settings);
+    m_recentFiles->UseSettings(settings);
+    if (settings) m_places.RestoreMainWindow(*this);
 }
 
-void MainWindow::CreatePopUpMenuItemList(const std::string& Caption) {
-    QAction* item = FileTypeMenu->addAction(ToCaption(Caption));
-    item->setData(QByteArray(Caption.data(), static_cast<qsizetype>(Caption.size())));
-    item->setCheckable(true);
-    connect(item, &QAction::triggered, this, [this, item] {
-        RunEventHandler(m_boxes, [this, item] { SwitchFileType(item); });
-        MarkCurrentFileType();  // a switch the user called off leaves the mark where it was
+void MainWindow::OpenExistingDocument(const std::string& Name) {
+    m_documents->OpenExistingDocument(Name);
+}
+
+void MainWindow::OpenProcess(const std::string& Name) {
+    m_documents->OpenProcess(Name);
+}
+
+// The copies of the document named are offered as it opens, and then left out of the offer of all
+// the others: a copy put off with Not Now is not asked about again at once.
+void MainWindow::OpenAtStart(const std::string& documentFile) {
+    std::string offered;
+    if (!documentFile.empty())
+        RunEventHandler(m_boxes, [&] {
+            m_documents->OpenExistingDocument(documentFile);
+            offered = documentFile;
+        });
+    RunEventHandler(m_boxes, [&] { m_recoveryOffer->OfferAll(offered); });
+}
+
+bool MainWindow::FileExistOK(const std::string& Name) {
+    return m_documents->FileExistOK(Name);
+}
+
+void MainWindow::Exit1Click() {
+    close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // A query that fails (a save that cannot write) keeps the window, and the document, open.
+    bool canClose = false;
+    RunEventHandler(m_boxes, [this, &canClose] { m_documents->MyFormCloseQuery(canClose); });
+    if (canClose)
+        event->accept();
+    else
+        event->ignore();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Recovery copies
+
+void MainWindow::SetUpRecovery() {
+    // Said in the status line at every copy that fails, so that the user never takes the work for
+    // kept; the box comes once, until a copy is written again.
+    connect(m_recovery.get(), &RecoveryKeeper::failed, this, [this](const QString& text, bool again) {
+        ShowStatus(ToBytes(text));
+        if (!again) m_boxes.Error(ToBytes(text));
     });
+    const DocumentSignals& news = *m_documentNews;
+    connect(&news, &DocumentSignals::historyChanged, m_recovery.get(), &RecoveryKeeper::DocumentChanged);
+    connect(&news, &DocumentSignals::modifiedChanged, m_recovery.get(), &RecoveryKeeper::DocumentChanged);
 }
 
-void MainWindow::MarkCurrentFileType() {
-    const std::string& current = m_workspace.FileToEdit();
-    const QByteArray bytes(current.data(), static_cast<qsizetype>(current.size()));
-    for (QAction* item : FileTypeMenu->actions())
-        if (item->isCheckable()) item->setChecked(item->data().toByteArray() == bytes);
+void MainWindow::SetRecoveryFolder(const std::string& dir) {
+    m_recovery->SetFolder(dir);
+}
+
+RecoveryKeeper& MainWindow::RecoveryCopies() {
+    return *m_recovery;
+}
+
+void MainWindow::OfferRecoveries() {
+    m_recoveryOffer->OfferAll();
+}
+
+void MainWindow::OfferRecoveriesOf(const std::string& documentFile) {
+    m_recoveryOffer->OfferFor(documentFile);
+}
+
+void MainWindow::CompareWithFile(const std::string& fileName) {
+    m_changesWindow->ShowAndCompareWithFile(fileName);
 }
 
 // The menu opens under its button, wherever the pointer is: the button may be pressed with ">".
 void MainWindow::Bclick() {
-    FileTypeMenu->popup(ui->Button3->mapToGlobal(QPoint(0, ui->Button3->height())));
+    m_documents->PopUpFileTypes(ui->Button3->mapToGlobal(QPoint(0, ui->Button3->height())));
 }
 
 // ---------------------------------------------------------------------------------------------
 // What the workspace asks of the window
 
 void MainWindow::ShowTitle(const std::string& text) {
-    ui->Panel6->setText(ToQString(text));
+    m_title->ShowTitle(text);
 }
 
 void MainWindow::ShowStatus(const std::string& text) {
@@ -267,17 +298,8 @@ void MainWindow::ShowStatus(const std::string& text) {
 }
 
 void MainWindow::CategoryRowsBuilt() {
-    StringGrid& grid = *ui->CategoryGrid;
-    const std::vector<std::string>& rows = m_workspace.CategoryRows();
-    {
-        // Filling is not a selection: the grid's handlers must not run on a half-built grid.
-        const QSignalBlocker blocker(grid);
-        grid.SetRowCount(static_cast<int>(rows.size()));
-        for (int row = 0; row < grid.RowCount(); ++row)
-            grid.SetCells(0, row, row < static_cast<int>(rows.size()) ? rows[static_cast<size_t>(row)] : "");
-    }
-    ArrangeButton();
-    MarkCurrentFileType();
+    m_categories->ShowRows();
+    m_documents->MarkCurrentFileType();
 }
 
 void MainWindow::LoadPictures() {
@@ -290,19 +312,14 @@ void MainWindow::ArrangeAfterLoad() {
     m_changesWindow->DocumentReplaced();
     // The find index is made now, away from the windows, rather than when Find is first opened.
     TheFindWindow().DocumentReplaced();
-    WatchFiles();
+    m_diskChanges->WatchFiles();
     m_globals.UnknownSelected = false;
     ShowStatus(Workspace::BannerText);
     SetBannerCaption();
-    {
-        // The first row is shown below, once, when the window can show it.
-        const QSignalBlocker blocker(ui->CategoryGrid);
-        ui->CategoryGrid->SetRow(0);
-        ui->CategoryGrid->SetTopRow(0);
-    }
+    m_categories->ShowFirstRow();
     if (isVisible() && isEnabled()) {
         activateWindow();
-        ShowCurrentCategory();
+        m_categories->ShowCurrentCategory();
     }
 }
 
@@ -320,105 +337,23 @@ void MainWindow::SetBannerCaption() {
     setWindowTitle(ToQString(document.FileName()) + QStringLiteral("[*]"));
     setWindowModified(document.Modified());
     ui->Panel1->setText(ToQString(ExtractFileName(document.FileName())));
-    RememberRecentFile();
+    m_recentFiles->RememberRecentFile(document.FileName());
 }
 
 // ---------------------------------------------------------------------------------------------
-// Category buttons, grid and entry list
-
-void MainWindow::ArrangeButton() {
-    for (int k = 0; k < Workspace::MainButtonCount; ++k) {
-        m_buttonCaptions[static_cast<size_t>(k)].clear();
-        MainButtons[static_cast<size_t>(k)]->setText(QString());
-    }
-    const std::vector<std::string>& rows = m_workspace.CategoryRows();
-    const int labelled = std::min({m_globals.NumberOfMain, static_cast<int32_t>(Workspace::MainButtonCount),
-                                   static_cast<int32_t>(rows.size())});
-    for (int k = 0; k < labelled; ++k) {
-        m_buttonCaptions[static_cast<size_t>(k)] = rows[static_cast<size_t>(k)];
-        MainButtons[static_cast<size_t>(k)]->setText(ToCaption(m_buttonCaptions[static_cast<size_t>(k)]));
-    }
-    // A button without a category would only un-highlight the current one.
-    for (int k = 0; k < Workspace::MainButtonCount; ++k) MainButtons[static_cast<size_t>(k)]->setVisible(k < labelled);
-}
-
-// The buttons form one group in which at most one is down and all may be up: a click toggles the
-// button, and a button that goes down releases the others.
-void MainWindow::MainButtonClicked(int index) {
-    if (MainButtons[static_cast<size_t>(index)]->isChecked()) PressButton(index);
-    AllButtonClick(index);
-}
-
-void MainWindow::PressButton(int index) {
-    for (int k = 0; k < Workspace::MainButtonCount; ++k)
-        MainButtons[static_cast<size_t>(k)]->setChecked(k == index);
-}
-
-void MainWindow::AllButtonClick(int index) {
-    const std::string& caption = m_buttonCaptions[static_cast<size_t>(index)];
-    if (caption.empty()) return;
-    StringGrid& grid = *ui->CategoryGrid;
-    for (int row = 0; row < grid.RowCount(); ++row) {
-        if (!EqualsNoCase(grid.Cells(0, row), caption)) continue;
-        {
-            // One refresh, below, rather than a second one from the grid's own handler.
-            const QSignalBlocker blocker(grid);
-            grid.SetRow(row);
-        }
-        ShowCurrentCategory();
-        return;
-    }
-}
-
-void MainWindow::AllButtonDoubleClick(int index) {
-    if (!m_buttonCaptions[static_cast<size_t>(index)].empty()) DoubleClick2();
-}
-
-void MainWindow::CategoryGridClicked() {
-    ShowCurrentCategory();
-}
-
-void MainWindow::ShowCurrentCategory() {
-    const StringGrid& grid = *ui->CategoryGrid;
-    const int row = grid.Row();
-    const std::string category = grid.Cells(0, row);
-    ui->Button2->setText(ToCaption("Edit: " + category));
-    PressButton(row < Workspace::MainButtonCount ? row : -1);
-
-    QListWidget& list = *ui->ListBox2;
-    const QSignalBlocker blocker(list);
-    list.clear();
-    // Nothing to list when a start-up failed before the stores and rows were complete.
-    const bool loaded = m_workspace.Doc().HasStores() &&
-                        static_cast<size_t>(row) < m_workspace.CategoryKinds().size();
-    if (!loaded) return;
-    StringList entries;
-    m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds()[static_cast<size_t>(row)], category,
-                                         entries);
-    for (const auto& entry : entries) list.addItem(ToQString(entry.text));
-    list.setCurrentRow(-1);
-}
-
-void MainWindow::DoubleClick1() {
-    OpenDbl2Click(-1);
-}
-
-void MainWindow::DoubleClick2() {
-    const QList<QListWidgetItem*> selected = ui->ListBox2->selectedItems();
-    OpenDbl2Click(selected.isEmpty() ? -1 : ui->ListBox2->row(selected.first()));
-}
+// The category windows
 
 void MainWindow::OpenDbl2Click(int EntryIndex) {
     const HourglassPointer hourglass;
     const BannerOnExit banner(this);
 
-    const int row = ui->CategoryGrid->Row();
-    const std::string category = ui->CategoryGrid->Cells(0, row);
+    const int row = m_categories->Row();
+    const std::string category = m_categories->Category(row);
     if (NamesEqual(category, Workspace::UnknownCategory, m_globals.CaseSensitive)) {
         // "Unknown!" has no window: opening it collects the unclaimed sections, once per document.
         if (!m_globals.UnknownSelected && m_workspace.Doc().HasStores()) {
             m_workspace.SelectUnknown();
-            ShowCurrentCategory();
+            m_categories->ShowCurrentCategory();
         } else {
             m_boxes.Notice(Workspace::UnknownHasNoWindowNotice());
         }
@@ -428,7 +363,7 @@ void MainWindow::OpenDbl2Click(int EntryIndex) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Background and title
+// Background
 
 void MainWindow::TileBackground() {
     QPalette background = centralWidget()->palette();
@@ -440,20 +375,81 @@ void MainWindow::TileBackground() {
     centralWidget()->update();
 }
 
-// A taller title (while a load runs) lies over the panels below it, as a notice would, rather than
-// making the window taller: it leaves the layout until it has its designed height again.
-void MainWindow::SetTitleHeight(int height) {
-    QBoxLayout& layout = *ui->MainLayout;
-    const bool inLayout = layout.indexOf(ui->Panel6) >= 0;
-    ui->Panel6->setFixedHeight(height);
-    if (height == m_designedTitleHeight) {
-        if (!inLayout) layout.insertWidget(0, ui->Panel6);
-        layout.activate();  // the panels are in place before anything else is shown
+// ---------------------------------------------------------------------------------------------
+// The views that follow the document
+
+void MainWindow::FollowDocument() {
+    DocumentSignals& news = *m_documentNews;
+    connect(&news, &DocumentSignals::modifiedChanged, this, &QWidget::setWindowModified);
+    connect(&news, &DocumentSignals::stepped, this, &MainWindow::ShowEditFocus);
+}
+
+// The category window of the edit, or else any open one that lists the entry, shows it; without
+// one the main window's list does.
+void MainWindow::ShowEditFocus(const EditFocus& Focus) {
+    if (CategoryWindow* window = m_categoryWindows->Showing(Focus.Category, Focus.Code)) {
+        FocusAndShow(window);
+        window->SelectEntry(Focus.Code, Focus.Key);
         return;
     }
-    if (inLayout) layout.removeWidget(ui->Panel6);
-    ui->Panel6->setGeometry(0, 0, centralWidget()->width(), height);
-    ui->Panel6->raise();
+    m_categories->ShowEntry(Focus.Category, Focus.Code);
+}
+
+void MainWindow::OpenCategoryWindow(int row, int entryIndex) {
+    m_categoryWindows->Open(row, m_categories->Category(row), entryIndex, m_bitmap1, m_bitmap2);
+}
+
+CategoryWindow* MainWindow::FindCategoryWindow(const std::string& Name) const {
+    return m_categoryWindows->Find(Name);
+}
+
+void MainWindow::FocusAndShow(QWidget* Form) {
+    if (Form->isMinimized()) Form->showNormal();
+    Form->show();
+    Form->raise();
+    Form->activateWindow();
+}
+
+void MainWindow::NextFocusAndOpen(CategoryWindow* Window, bool OpenNew) {
+    if (OpenNew) {
+        const int mainRows = std::min(m_globals.NumberOfMain, ui->CategoryGrid->RowCount());
+        for (int row = 0; row < mainRows; ++row) {
+            if (FindCategoryWindow(m_categories->Category(row))) continue;
+            m_categories->SelectRow(row);
+            OpenDbl2Click(0);
+            return;
+        }
+    }
+    m_categoryWindows->FocusNext(Window);
+}
+
+void MainWindow::CategoryWindowClosed(CategoryWindow* Window) {
+    m_categoryWindows->Closed(Window);
+}
+
+bool MainWindow::ShowEntryAt(const std::string& Category, const std::string& Code, const std::string& Key) {
+    // "Unknown!" has no window.
+    if (NamesEqual(Category, Workspace::UnknownCategory, m_globals.CaseSensitive)) return false;
+    const int row = m_categories->RowOf(Category);
+    if (static_cast<size_t>(row) >= m_workspace.CategoryKinds().size()) return false;
+    StringList entries;
+    m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds()[static_cast<size_t>(row)], Category,
+                                         entries);
+    int entry = -1;
+    for (size_t i = 0; i < entries.Count() && entry < 0; ++i)
+        if (NamesEqual(entries[i], Code, m_globals.CaseSensitive)) entry = static_cast<int>(i);
+    OpenCategoryWindow(row, entry);
+    CategoryWindow* window = FindCategoryWindow(Category);
+    return window && entry >= 0 && window->ShowEntryKey(entry, Key);
+}
+
+void MainWindow::CloseCategoryWindows() {
+    // Usages and problems found in the document that goes would lead into the one that comes.
+    for (ResultsWindow* results : {m_usagesWindow.data(), m_checkWindow.data()})
+        if (results) results->close();
+    m_usages.Forget();
+    m_referenceCheck.reset();
+    m_categoryWindows->CloseAll();
 }
 
 }  // namespace velmora

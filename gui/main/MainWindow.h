@@ -11,10 +11,15 @@
 
 #include "gui/services/GeneralHandler.h"
 #include "gui/widgets/Pictures.h"
-#include "core/settings/RecentFiles.h"
 #include "core/catalogue/TouchedSections.h"
 #include "core/references/FollowedRows.h"
 #include "core/references/References.h"
+#include "gui/main/CategoryPanel.h"
+#include "gui/main/CategoryWindowList.h"
+#include "gui/main/DiskChanges.h"
+#include "gui/main/DocumentCommands.h"
+#include "gui/main/GameActions.h"
+#include "gui/main/RecoveryOffer.h"
 #include "gui/services/WindowHost.h"
 #include "gui/services/WindowPlaces.h"
 #include "core/catalogue/Workspace.h"
@@ -31,12 +36,13 @@ class MainWindow;
 namespace velmora {
 
 class Boxes;
-class DiskWatch;
-enum class DiskFinding;
+class DocumentDrops;
+class EditCommands;
 struct EntryTarget;
-struct Recovery;
-class RecoveryClaim;
+class HelpMenu;
+class RecentFilesMenu;
 class RecoveryKeeper;
+class TitlePanel;
 class FilterBox;
 class FindWindow;
 class DocumentSignals;
@@ -50,19 +56,24 @@ class CategoryWindow;
 
 // The program's one permanent window: the title and file-name panels, the game buttons, the
 // categories of the current file type as buttons (page "MAIN") and as a grid (page "ALL"), the
-// entries of the selected category, the File menu and the menu of file types. It owns the
-// workspace (settings, stores, catalogue) and the pictures; the data work is the workspace's, the
-// window runs the commands and shows the results.
-//
-// The operations are spread over ten files: this window's own (MainWindow.cpp), the open category
-// windows (CategoryWindowList.cpp), the document commands of the File menu (DocumentCommands.cpp),
-// the Edit menu and the views that follow the document (EditCommands.cpp), the game buttons
-// (GameActions.cpp), the desktop's ways (DesktopHabits.cpp: recent files, files dropped on the
-// window or named on the command line, the places of the windows, the Help menu), finding
-// (FindCommands.cpp: the Search menu, the entry list's filter and its usages), Check Values
-// (ValueCheckCommands.cpp), the recovery copy (RecoveryCommands.cpp, with its RecoveryKeeper) and
-// the files changed on disk by other programs (ChangesOnDisk.cpp, told by the window's DiskWatch).
-class MainWindow : public QMainWindow, public WorkspaceView, public WindowHost {
+// entries of the selected category and the menus. It owns the workspace (settings, stores,
+// catalogue), the pictures of the file type and the parts it is made of, each with a job of its
+// own: the title (TitlePanel), the categories and the entries of the selected one (CategoryPanel),
+// the open category windows (CategoryWindowList), the document commands with the menu of file
+// types (DocumentCommands), the Edit menu (EditCommands), the game buttons (GameActions), the
+// recovery copy (RecoveryKeeper) and its offer (RecoveryOffer), the files changed on disk by other
+// programs (DiskChanges), the recent files (RecentFilesMenu), documents dropped on the window
+// (DocumentDrops) and the Help menu (HelpMenu). The window wires its form's controls to them,
+// answers what they ask of it through their Host interfaces and hands the file type's pictures to
+// the category windows it opens; finding is its own still (FindCommands.cpp, ValueCheckCommands.cpp).
+class MainWindow : public QMainWindow,
+                   public WorkspaceView,
+                   public WindowHost,
+                   private CategoryPanel::Host,
+                   private DocumentCommands::Host,
+                   private DiskChanges::Host,
+                   private RecoveryOffer::Host,
+                   private GameActions::Host {
     Q_OBJECT
 
 public:
@@ -85,9 +96,14 @@ public:
     // Opens the document `Name` through Open's question about unsaved changes. Throws IniError
     // "Cannot open file" when it is not a file.
     void OpenExistingDocument(const std::string& Name);
+    // Opens the document `Name` after the question about unsaved changes.
+    void OpenProcess(const std::string& Name);
+    // What a start offers once the window is up: the document named on the command line, if any,
+    // opened with its recovery copies offered, then the recovery copies of every other document.
+    void OpenAtStart(const std::string& documentFile);
 
-    // Recovery of unsaved work (RecoveryCommands.cpp). The folder of the recovery files; without
-    // one (the default, as in tests) no copy is kept.
+    // Recovery of unsaved work. The folder of the recovery files; without one (the default, as in
+    // tests) no copy is kept.
     void SetRecoveryFolder(const std::string& dir);
     // Offers the recovery files of the folder that no running copy of the program holds, as one
     // list: restore, discard or compare one, or ask again at the next start.
@@ -101,28 +117,12 @@ public:
     const Picture& Bitmap1() const { return m_bitmap1; }
     const Picture& Bitmap2() const { return m_bitmap2; }
 
-    // The shared document questions and operations, also used by the category windows.
-    bool ModifiedSavedOrDontCare();
-    bool Save1Click();
-    bool SaveAs1Click(const std::string& ProposedName);
-    // Writes the document under `Name` (Save As: a new name it keeps from then on), changed or not,
-    // with the definition file when its lists changed (both or neither); its history is then clean.
-    bool WriteDocument(const std::string& Name);
-    bool IsDefaultFileOrUntitleNew(const std::string& Name);
     bool FileExistOK(const std::string& Name) override;
-    void OpenProcess(const std::string& Name);
-    void SetBannerCaption();
     // Restores the form when it is minimised and gives it the focus.
     void FocusAndShow(QWidget* Form) override;
 
-    // The open category windows, one line each, in ascending order of their category numbers; at
-    // most one per category name (letter case ignored). The windows are owned through their Qt
-    // parent, this window.
-    struct CategoryWindowLine {
-        std::string Name;  // the category name, also the window's caption
-        QPointer<CategoryWindow> Window;
-    };
-    const std::vector<CategoryWindowLine>& CategoryWindows() const { return m_categoryWindows; }
+    // The open category windows, one line each, in ascending order of their category numbers.
+    const std::vector<CategoryWindowLine>& CategoryWindows() const { return m_categoryWindows->Lines(); }
     // From a category window's buttons: OpenNew opens the first of the main categories that has
     // no window yet; otherwise, or when all have one, the window after `Window` gets the focus.
     void NextFocusAndOpen(CategoryWindow* Window, bool OpenNew) override;
@@ -132,8 +132,9 @@ public:
     // its key `Key` unless that is empty. False when the category has no window or does not list
     // the entry, or no page lists the key; the window then shows as much as it has.
     bool ShowEntryAt(const std::string& Category, const std::string& Code, const std::string& Key) override;
-    // Closes every open category window; run before anything replaces a store.
-    void CloseCategoryWindows();
+    // Closes every open category window, and the results that would lead into them; run before
+    // anything replaces a store.
+    void CloseCategoryWindows() override;
     // The document's news as Qt signals; the category windows follow the document through them.
     DocumentSignals& DocumentNews() override { return *m_documentNews; }
     // The kinds of value the document's keys take, and the values that do not fit them.
@@ -146,9 +147,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
 
 private:
     // What the workspace asks of the window during a load.
@@ -160,40 +158,38 @@ private:
     void BeginBusy() override;
     void EndBusy() override;
 
-    // Categories and entries (MainWindow.cpp).
-    void ConnectControls();
-    void ArrangeButton();
-    void MainButtonClicked(int index);
-    void AllButtonClick(int index);
-    void AllButtonDoubleClick(int index);
-    void PressButton(int index);
-    void CategoryGridClicked();
-    void ShowCurrentCategory();
-    void DoubleClick1();
-    void DoubleClick2();
-    void OpenDbl2Click(int EntryIndex);
+    // What the parts ask of the window.
+    void SetBannerCaption() override;
+    void StartInProgramFolder(const std::string& workingDir) override;
+    // The settings, the file-type menu and the first file type of a program folder.
+    void LoadProgramFolder(const std::string& workingDir) override;
+    void OfferRecoveriesOf(const std::string& documentFile) override;
+    void CompareWithFile(const std::string& fileName) override;
 
-    // Category windows (CategoryWindowList.cpp).
+    // The parts, and the window's controls wired to them.
+    void MakeParts();
+    void ConnectControls();
+    void Bclick();
+    void Exit1Click();
+    void SetUpRecovery();
+    // Runs `handler` through the general handler whenever `signal` of `sender` comes.
+    template <class Sender, class Signal, class Handler>
+    void Handle(Sender* sender, Signal signal, Handler handler) {
+        connect(sender, signal, this, [this, handler] { RunEventHandler(m_boxes, handler); });
+    }
+
+    // The views that follow the document: the caption's modified marker, and the entry an undo or
+    // redo touched brought into view.
+    void FollowDocument();
+    void ShowEditFocus(const EditFocus& Focus);
+    void TileBackground();
+
+    // Category windows. The window of the category panel's current row at the entry `EntryIndex`
+    // (-1: none); "Unknown!", which has none, collects the sections no category claims.
+    void OpenDbl2Click(int EntryIndex) override;
+    // The window of grid row `row` at entry `entryIndex` (-1: none), opened or brought forward.
     void OpenCategoryWindow(int row, int entryIndex);
     CategoryWindow* FindCategoryWindow(const std::string& Name) const;
-    void SortCategoryWindows();
-    void TileBackground();
-    void SetTitleHeight(int height);
-    // The file-type menu marks the type being edited.
-    void MarkCurrentFileType();
-
-    // The desktop's ways (DesktopHabits.cpp).
-    void RememberRecentFile();
-    void ShowRecentFiles();
-    void RememberWindowPlaces();
-    void KeyboardShortcuts1Click();
-    void About1Click();
-
-    // The settings, the file-type menu and the first file type of a program folder (MainWindow.cpp).
-    void LoadProgramFolder(const std::string& workingDir);
-    void BuildFileTypeMenu();
-    void CreatePopUpMenuItemList(const std::string& Caption);
-    void Bclick();
 
     // Finding (FindCommands.cpp).
     void SetUpFinding();
@@ -209,62 +205,6 @@ private:
     void RefreshResultsSoon();
     void EntryListMenu(const QPoint& at);
     ResultsWindow& ListWindow(QPointer<ResultsWindow>& window, const QString& objectName, const QStringList& headers);
-
-    // Recovery copies (RecoveryCommands.cpp).
-    void SetUpRecovery();
-    // The recovery files of `documentFile` only, when it is given.
-    void OfferRecoveriesOf(const std::optional<std::string>& documentFile);
-    // Opens the session a recovery file holds, in its program folder and kind of file, and makes
-    // the file the session's copy; with `compare`, the Changes window then compares it with the
-    // document's file on disk.
-    void RestoreRecovery(std::shared_ptr<RecoveryClaim> claim, const Recovery& recovery, bool compare);
-
-    // Files changed on disk (ChangesOnDisk.cpp). The watch follows the files of the document now
-    // loaded; it tells of each file through its handler.
-    void SetUpDiskWatch();
-    void WatchFiles();
-    void DocumentOnDisk(DiskFinding finding, const std::string& why);
-    void DefinitionOnDisk(DiskFinding finding, const std::string& why);
-    // The document counts as unsaved only because its file went from the disk.
-    bool UnsavedOnlyForDeletion() const;
-    // The document (or, with `definitionOnly`, the definition file) read again from disk; the open
-    // category windows come back at their entry and page.
-    void ReloadKeepingWindows(bool definitionOnly);
-    // Whether a save may go ahead: the files it writes are as they were read, or the user agrees
-    // to overwrite another program's change.
-    bool OverwriteChangedFileOK();
-
-    // Document commands (DocumentCommands.cpp).
-    void New1Click();
-    void Open1Click();
-    void Save1ClickMenu();
-    void SaveAs1ClickMenu();
-    // Writes a new definition file for the current file type from the document and, when the user
-    // agrees, loads it for the open document, which stays as it is.
-    void NewDefinition1Click();
-    void Exit1Click();
-    void MyFormCloseQuery(bool& CanClose);
-    void CommitOpenEdits();
-    void SwitchFileType(QAction* MenuItem);
-    void ProgramFolder1Click();
-
-    // The Edit menu and the views that follow the document (EditCommands.cpp).
-    void BuildEditMenu();
-    void Undo1Click();
-    void Redo1Click();
-    void ShowHistory();
-    void ShowValueChange(const std::string& Code, const std::string& Key);
-    void ShowEditFocus(const EditFocus& Focus);
-
-    // Game actions (GameActions.cpp).
-    void LoadGameClick();
-    void ApplyGameClick();
-    void BackupFileClick();
-    void CreateBackupFileNow(const std::string& Extension);
-    void RunGameClick();
-    void MinimizeApplication();
-    // False, after saying why, when the program does not start.
-    bool StartGameProgram(const std::string& programFile);
 
     // A handler without arguments, run through the general handler; connected as a slot.
     template <void (MainWindow::*Handler)()>
@@ -282,23 +222,11 @@ private:
     std::unique_ptr<DocumentSignals> m_documentNews;
     // After the workspace, whose document it copies; it finishes its writes before it goes.
     std::unique_ptr<RecoveryKeeper> m_recovery;
-    DiskWatch* m_diskWatch = nullptr;  // owned through its Qt parent, this window
-    // The document's change count when it was marked unsaved because its file went.
-    std::optional<uint64_t> m_unsavedForDeletion;
-    QAction* Undo1 = nullptr;  // owned through the Edit menu
-    QAction* Redo1 = nullptr;
-    ProgramFolderChoice* m_folderChoice = nullptr;
-    QMenu* FileTypeMenu;  // owned through its Qt parent, the window
-    std::array<QToolButton*, Workspace::MainButtonCount> MainButtons{};
-    // The category names the buttons carry, as bytes (the widgets show them with "&" escaped).
-    std::array<std::string, Workspace::MainButtonCount> m_buttonCaptions;
     Picture m_bitmap1;
     Picture m_bitmap2;
-    std::vector<CategoryWindowLine> m_categoryWindows;
+    std::unique_ptr<CategoryWindowList> m_categoryWindows;
     ChangesWindow* m_changesWindow;  // owned through its Qt parent, this window
-    int m_designedTitleHeight = 0;
     QSettings* m_userSettings = nullptr;
-    RecentFiles m_recentFiles;
     WindowPlaces m_places;
     QPointer<FindWindow> m_findWindow;
     QPointer<ResultsWindow> m_usagesWindow;
@@ -311,6 +239,18 @@ private:
     TouchedSections m_resultsTouched;  // since the windows were last brought up to date
     bool m_resultsRefreshPending = false;
     FilterBox* m_entryFilter = nullptr;  // owned through its Qt parent
+
+    // The parts, after the workspace and the document's news they use, so that they go first.
+    std::unique_ptr<TitlePanel> m_title;
+    std::unique_ptr<CategoryPanel> m_categories;
+    DiskChanges* m_diskChanges = nullptr;  // owned through its Qt parent, this window, in whose tree its watch is
+    std::unique_ptr<DocumentCommands> m_documents;
+    std::unique_ptr<RecoveryOffer> m_recoveryOffer;
+    std::unique_ptr<GameActions> m_gameActions;
+    std::unique_ptr<EditCommands> m_editCommands;
+    std::unique_ptr<RecentFilesMenu> m_recentFiles;
+    std::unique_ptr<DocumentDrops> m_drops;
+    std::unique_ptr<HelpMenu> m_help;
 };
 
 }  // namespace velmora

@@ -198,6 +198,27 @@ private slots:
         QVERIFY(changes && changes->isVisible());
     }
 
+    // A start on a document asks about its copies as it opens and then about the others only:
+    // Not Now on the first question is not asked again at once.
+    void aDocumentNamedAtTheStartIsAskedAboutOnce() {
+        const std::string name = SaveAsDoc();
+        const std::string saved = h->folder.Read("doc.ini");
+        LeaveCopy(SessionOf(name, saved + "; mine\r\n", h->folder.Dir()));
+        const std::string other = h->folder.File("other.ini");
+        LeaveCopy(SessionOf(other, saved, h->folder.Dir()));
+
+        h->boxes.EnqueueListChoice(NotNow, 0);
+        h->boxes.EnqueueListChoice(NotNow, 0);
+        h->window->OpenAtStart(name);
+        const QStringList shown = h->TakeShown();
+        QCOMPARE(shown.size(), 2);
+        QVERIFY2(shown[0].contains("before doc.ini was saved") && !shown[0].contains("other.ini"),
+                 qPrintable(shown[0]));
+        QVERIFY2(shown[1].contains("before other.ini was saved") && !shown[1].contains("doc.ini"),
+                 qPrintable(shown[1]));
+        QCOMPARE(RecoveryFiles(m_dir).size(), size_t(2));
+    }
+
     // A session comes back in the program folder and kind of file it was open under.
     void aSessionComesBackWhereItWasOpen() {
         TempFolder other;

@@ -3,15 +3,18 @@
 // the window does when its disk watch tells of a change, and the question before a save would
 // overwrite one.
 
+#include "gui/main/DiskChanges.h"
+
 #include "core/boxes/Boxes.h"
+#include "core/catalogue/Workspace.h"
 #include "core/saving/DocumentSave.h"
 #include "core/store/Routines.h"
 #include "gui/category/CategoryWindow.h"
-#include "gui/changes/ChangesWindow.h"
-#include "gui/table/BalanceTableView.h"
+#include "gui/main/CategoryWindowList.h"
 #include "gui/main/DiskWatch.h"
 #include "gui/main/RecoveryKeeper.h"
-#include "gui/main/MainWindow.h"
+#include "gui/services/GeneralHandler.h"
+#include "gui/table/BalanceTableView.h"
 
 namespace velmora {
 
@@ -21,34 +24,39 @@ enum ChangedButton : size_t { Reload, KeepMine, CompareChanged };
 
 }  // namespace
 
-void MainWindow::SetUpDiskWatch() {
-    m_diskWatch = new DiskWatch(this);  // owned through its Qt parent, this window
-}
+DiskChanges::DiskChanges(Workspace& workspace, Boxes& boxes, CategoryWindowList& windows,
+                         RecoveryKeeper& recovery, Host& host, QObject* parent)
+    : QObject(parent),
+      m_workspace(workspace),
+      m_boxes(boxes),
+      m_windows(windows),
+      m_recovery(recovery),
+      m_host(host),
+      m_watch(new DiskWatch(this)) {}
 
-void MainWindow::WatchFiles() {
-    if (!m_diskWatch) return;  // a load before the window was complete
+void DiskChanges::WatchFiles() {
     std::vector<DiskWatch::File> files;
     const Document& document = m_workspace.Doc();
     if (document.HasStores()) {
-        const auto tell = [this](void (MainWindow::*handler)(DiskFinding, const std::string&)) {
+        const auto tell = [this](void (DiskChanges::*handler)(DiskFinding, const std::string&)) {
             return [this, handler](DiskFinding finding, const std::string& why) {
                 RunEventHandler(m_boxes, [&] { (this->*handler)(finding, why); });
             };
         };
         files.push_back(
-            {document.Store().FileName(), &m_workspace.DocumentStamp(), tell(&MainWindow::DocumentOnDisk)});
+            {document.Store().FileName(), &m_workspace.DocumentStamp(), tell(&DiskChanges::DocumentOnDisk)});
         files.push_back({document.Definition().FileName(), &m_workspace.DefinitionStamp(),
-                         tell(&MainWindow::DefinitionOnDisk)});
+                         tell(&DiskChanges::DefinitionOnDisk)});
     }
-    m_diskWatch->Watch(std::move(files));
+    m_watch->Watch(std::move(files));
 }
 
-bool MainWindow::UnsavedOnlyForDeletion() const {
+bool DiskChanges::UnsavedOnlyForDeletion() const {
     const Document& document = m_workspace.Doc();
     return document.Modified() && m_unsavedForDeletion == document.ChangeCount();
 }
 
-void MainWindow::DocumentOnDisk(DiskFinding finding, const std::string& why) {
+void DiskChanges::DocumentOnDisk(DiskFinding finding, const std::string& why) {
     Document& document = m_workspace.Doc();
     const std::string file = document.Store().FileName();
     const std::string name = ExtractFileName(file);
@@ -59,15 +67,15 @@ void MainWindow::DocumentOnDisk(DiskFinding finding, const std::string& why) {
                 document.MarkUnsaved();
                 m_unsavedForDeletion = document.ChangeCount();
             }
-            ShowStatus(name + " was deleted by another program. Save writes it again.");
+            m_host.ShowStatus(name + " was deleted by another program. Save writes it again.");
             return;
         case DiskFinding::Back:
             if (UnsavedOnlyForDeletion()) document.MarkSaved();
-            ShowStatus(name + " is back on disk as it was read.");
+            m_host.ShowStatus(name + " is back on disk as it was read.");
             return;
         case DiskFinding::Unreadable:
-            ShowStatus(name + " was changed by another program but cannot be read (" + why +
-                       "). What is open stays as it is.");
+            m_host.ShowStatus(name + " was changed by another program but cannot be read (" + why +
+                              "). What is open stays as it is.");
             return;
         case DiskFinding::Changed:
         case DiskFinding::CutShort:
@@ -78,41 +86,43 @@ void MainWindow::DocumentOnDisk(DiskFinding finding, const std::string& why) {
     if (UnsavedOnlyForDeletion()) document.MarkSaved();
     m_unsavedForDeletion.reset();
     // A value being typed is the user's change too.
-    CommitOpenEdits();
+    m_windows.CommitOpenEdits();
     if (!document.Modified()) {
         ReloadKeepingWindows(false);
-        ShowStatus(name + " was changed by another program and has been read again.");
+        m_host.ShowStatus(name + " was changed by another program and has been read again.");
         return;
     }
     // Unsaved changes are never given up for a text that looks unfinished.
     if (finding == DiskFinding::CutShort) {
-        ShowStatus(name + " was changed by another program, but its text ends in the middle of a line, as if cut "
-                          "short. It is not read; your changes stay as they are.");
+        m_host.ShowStatus(
+            name +
+            " was changed by another program, but its text ends in the middle of a line, as if cut "
+            "short. It is not read; your changes stay as they are.");
         return;
     }
     const size_t answer =
         m_boxes.Choose(name + " was changed by another program.", {"&Reload", "&Keep Mine", "&Compare…"});
     if (answer == Reload) {
-        m_recovery->KeepAside();
+        m_recovery.KeepAside();
         ReloadKeepingWindows(false);
-        ShowStatus(name + " has been read again. Your changes are kept as a recovery copy.");
+        m_host.ShowStatus(name + " has been read again. Your changes are kept as a recovery copy.");
     } else if (answer == CompareChanged) {
-        m_changesWindow->ShowAndCompareWithFile(file);
+        m_host.CompareWithFile(file);
     }
 }
 
-void MainWindow::DefinitionOnDisk(DiskFinding finding, const std::string& why) {
+void DiskChanges::DefinitionOnDisk(DiskFinding finding, const std::string& why) {
     const Document& document = m_workspace.Doc();
     const std::string name = ExtractFileName(document.Definition().FileName());
     switch (finding) {
         case DiskFinding::Deleted:
-            ShowStatus(name + " was deleted by another program. The lists in use stay as they are.");
+            m_host.ShowStatus(name + " was deleted by another program. The lists in use stay as they are.");
             return;
         case DiskFinding::Back:
             return;
         case DiskFinding::Unreadable:
-            ShowStatus(name + " was changed by another program but cannot be read (" + why +
-                       "). The lists in use stay as they are.");
+            m_host.ShowStatus(name + " was changed by another program but cannot be read (" + why +
+                              "). The lists in use stay as they are.");
             return;
         case DiskFinding::Changed:
         case DiskFinding::CutShort:
@@ -121,19 +131,22 @@ void MainWindow::DefinitionOnDisk(DiskFinding finding, const std::string& why) {
     // The document's text is kept either way; only lists edited here could be lost.
     if (document.DefinitionChanged()) {
         if (finding == DiskFinding::CutShort) {
-            ShowStatus(name + " was changed by another program, but its text ends in the middle of a line, as if "
-                              "cut short. It is not read; your lists stay as they are.");
+            m_host.ShowStatus(
+                name +
+                " was changed by another program, but its text ends in the middle of a line, as if "
+                "cut short. It is not read; your lists stay as they are.");
             return;
         }
-        CommitOpenEdits();
-        if (m_boxes.Choose(name + " was changed by another program.", {"&Reload", "&Keep Mine"}) != Reload) return;
-        m_recovery->KeepAside();
+        m_windows.CommitOpenEdits();
+        if (m_boxes.Choose(name + " was changed by another program.", {"&Reload", "&Keep Mine"}) != Reload)
+            return;
+        m_recovery.KeepAside();
     }
     ReloadKeepingWindows(true);
-    ShowStatus(name + " was changed by another program and has been read again.");
+    m_host.ShowStatus(name + " was changed by another program and has been read again.");
 }
 
-void MainWindow::ReloadKeepingWindows(bool definitionOnly) {
+void DiskChanges::ReloadKeepingWindows(bool definitionOnly) {
     struct Place {
         std::string Category;
         std::string Code;
@@ -141,30 +154,33 @@ void MainWindow::ReloadKeepingWindows(bool definitionOnly) {
         std::optional<TableState> Table;
     };
     std::vector<Place> places;
-    for (const CategoryWindowLine& line : m_categoryWindows)
+    for (const CategoryWindowLine& line : m_windows.Lines())
         if (line.Window)
-            places.push_back(
-                {line.Name, line.Window->SelectedCode(), line.Window->PageIndex(), line.Window->ShownTable()});
-    CloseCategoryWindows();
+            places.push_back({line.Name, line.Window->SelectedCode(), line.Window->PageIndex(),
+                              line.Window->ShownTable()});
+    m_host.CloseCategoryWindows();
     if (definitionOnly)
         m_workspace.LoadDefinitionKeepingDocument();
     else
         // A copy of the name: the store that holds it goes during the load.
-        m_workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(std::string(m_workspace.Doc().FileName()), false);
+        m_workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(std::string(m_workspace.Doc().FileName()),
+                                                             false);
     for (const Place& place : places) {
-        ShowEntryAt(place.Category, place.Code, std::string());
-        if (CategoryWindow* window = FindCategoryWindow(place.Category)) {
+        m_host.ShowEntryAt(place.Category, place.Code, std::string());
+        if (CategoryWindow* window = m_windows.Find(place.Category)) {
             window->ShowPageIndex(place.Page);
             if (place.Table) window->ShowTable(*place.Table);
         }
     }
 }
 
-bool MainWindow::OverwriteChangedFileOK() {
-    const std::optional<std::string> changed = FileChangedSinceRead(m_workspace, m_workspace.Doc().DefinitionChanged());
+bool DiskChanges::OverwriteChangedFileOK() {
+    const std::optional<std::string> changed =
+        FileChangedSinceRead(m_workspace, m_workspace.Doc().DefinitionChanged());
     if (!changed) return true;
-    return m_boxes.Confirm(ExtractFileName(*changed) +
-                           " was changed by another program since it was read. Overwrite it with your version?") ==
+    return m_boxes.Confirm(
+               ExtractFileName(*changed) +
+               " was changed by another program since it was read. Overwrite it with your version?") ==
            BoxAnswer::Yes;
 }
 

@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace velmora {
+
+class Boxes;
+class CategoryWindowList;
+class DiskWatch;
+enum class DiskFinding;
+class RecoveryKeeper;
+class Workspace;
+
+// The document's and the definition's files changed by another program while they are open. It
+// owns the watch on them (one kept stamp per file) and answers what the watch finds: a file read
+// again with the open category windows back where they stood, a question when that would drop
+// unsaved changes, a word in the status line otherwise; and it asks before a save would overwrite
+// another program's change.
+class DiskChanges : public QObject {
+    Q_OBJECT
+
+  public:
+    // What the part asks of the window it belongs to.
+    class Host {
+      public:
+        virtual void ShowStatus(const std::string& text) = 0;
+        // Closes every window that reads the stores; run before a reload replaces them.
+        virtual void CloseCategoryWindows() = 0;
+        virtual bool ShowEntryAt(const std::string& Category, const std::string& Code,
+                                 const std::string& Key) = 0;
+        // The Changes window compares the document with `fileName`.
+        virtual void CompareWithFile(const std::string& fileName) = 0;
+
+      protected:
+        ~Host() = default;
+    };
+
+    // Everything given outlives the part; `parent` is the window, in whose tree the watch is found.
+    DiskChanges(Workspace& workspace, Boxes& boxes, CategoryWindowList& windows, RecoveryKeeper& recovery,
+                Host& host, QObject* parent);
+
+    // Follows the files of the document now loaded, after a load or a save.
+    void WatchFiles();
+    // Whether a save may go ahead: the files it writes are as they were read, or the user agrees
+    // to overwrite another program's change.
+    bool OverwriteChangedFileOK();
+
+  private:
+    void DocumentOnDisk(DiskFinding finding, const std::string& why);
+    void DefinitionOnDisk(DiskFinding finding, const std::string& why);
+    // The document counts as unsaved only because its file went from the disk.
+    bool UnsavedOnlyForDeletion() const;
+    // The document (or, with `definitionOnly`, the definition file) read again from disk; the open
+    // category windows come back at their entry and page.
+    void ReloadKeepingWindows(bool definitionOnly);
+
+    Workspace& m_workspace;
+    Boxes& m_boxes;
+    CategoryWindowList& m_windows;
+    RecoveryKeeper& m_recovery;
+    Host& m_host;
+    DiskWatch* m_watch;  // owned through its Qt parent, this part
+    // The document's change count when it was marked unsaved because its file went.
+    std::optional<uint64_t> m_unsavedForDeletion;
+};
+
+}  // namespace velmora

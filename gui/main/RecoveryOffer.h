@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace velmora {
+
+class Boxes;
+class DocumentCommands;
+struct Globals;
+struct Recovery;
+class RecoveryClaim;
+class RecoveryKeeper;
+class Workspace;
+
+// The recovery copies that earlier runs left: offered as one list (restore, discard or compare
+// one, or ask again at the next start), and the one chosen restored where its session was open.
+// Each file offered is held meanwhile, so that a copy of the program starting now does not offer
+// it too.
+class RecoveryOffer {
+  public:
+    // What the offer asks of the window it belongs to.
+    class Host {
+      public:
+        // Closes every window that reads the stores; run before a restore replaces them.
+        virtual void CloseCategoryWindows() = 0;
+        // Starts on the settings of `workingDir` as at start-up.
+        virtual void LoadProgramFolder(const std::string& workingDir) = 0;
+        // The Changes window compares the document with `fileName`.
+        virtual void CompareWithFile(const std::string& fileName) = 0;
+
+      protected:
+        ~Host() = default;
+    };
+
+    // Everything given outlives the offer; the recovery files are those of `keeper`'s folder.
+    RecoveryOffer(Workspace& workspace, const Globals& globals, Boxes& boxes, RecoveryKeeper& keeper,
+                  DocumentCommands& documents, Host& host);
+
+    // The copies of every document but `except` (none: of all), as at the start, where a copy that
+    // cannot be read is reported. The copies of a document opened at the start were offered as it
+    // opened: they are not asked about twice.
+    void OfferAll(const std::string& except = std::string());
+    // The copies of the document just opened from `documentFile`.
+    void OfferFor(const std::string& documentFile);
+
+  private:
+    // The copies of `documentFile` only, or (with `thatDocument` false) of all documents but it.
+    void OfferCopies(const std::string& documentFile, bool thatDocument);
+    // Opens the session a recovery file holds, in its program folder and kind of file, and makes
+    // the file the session's copy; with `compare`, the Changes window then compares it with the
+    // document's file on disk.
+    void RestoreRecovery(std::shared_ptr<RecoveryClaim> claim, const Recovery& recovery, bool compare);
+
+    Workspace& m_workspace;
+    const Globals& m_globals;
+    Boxes& m_boxes;
+    RecoveryKeeper& m_keeper;
+    DocumentCommands& m_documents;
+    Host& m_host;
+};
+
+}  // namespace velmora
