@@ -191,7 +191,6 @@ void CategoryWindow::SetPictureBackground(const Picture& Bitmap1) {
 void CategoryWindow::FillAndShow(const CategoryToShow& shown) {
     hide();  // nothing shows until the window is complete
 
-    CategoryKind = shown.Kind;
     m_tag = shown.Number;
     m_categoryName = shown.Name;
     ui->Panel5->setText(QString::number(shown.Number));

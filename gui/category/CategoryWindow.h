@@ -142,8 +142,6 @@ private:
     void FormClose();
 
     // ---- What the window shows (CategoryWindowShows.cpp) ----
-    // Shows the selected entry in the value grid, the panel and the memo as it now stands.
-    void ShowEntryAfresh();
     void GetLabelCodeAndName();
     void ShowEntryInMemo();
     // The memo shows `text` for `source`; a text it already shows is left as it is (and scrolled).
@@ -176,7 +174,6 @@ private:
 
     int m_tag = 0;
     std::string m_categoryName;
-    int CategoryKind = 0;  // set by FillAndShow
     bool m_sizeRemembered = false;
     Part MemoSource = Part::None;
     Part ActiveGrid = Part::None;

@@ -30,6 +30,9 @@ void CategoryWindow::RefillEntryGrid() {
     m_pictures->LoadRows(m_entries->Codes(), m_main.Work().Doc().Store());
 }
 
+// After an entry operation or a refilling the selected row may still be the row it was (a change
+// of code keeps its row, deleting the first row selects the new first row), while the entry on it
+// has changed: every part shows it as written now, and so shows no entry that no longer exists.
 void CategoryWindow::ShowSelectedEntry() {
     const std::string code = m_entries->SelectedCode();
     if (!code.empty()) m_pictures->ShowTheImage(m_entries->Row());
@@ -38,20 +41,13 @@ void CategoryWindow::ShowSelectedEntry() {
     ShowEntryInMemo();
 }
 
-// After an entry operation or a refilling the selected row may still be the row it was (a change
-// of code keeps its row, deleting the first row selects the new first row), while the entry on it
-// has changed: every part shows it as written now.
-void CategoryWindow::ShowEntryAfresh() {
-    ShowSelectedEntry();
-}
-
 void CategoryWindow::ShowEntriesAfresh() {
     const std::string code = m_entries->SelectedCode();
     const int row = m_entries->Row();
     RefillEntryGrid();
     m_values->RefreshOtherKeys();
     m_entries->SelectAgain(code, row);
-    ShowEntryAfresh();
+    ShowSelectedEntry();
 }
 
 void CategoryWindow::ShowValueChange(const std::string& Code, const std::string& Key) {
@@ -153,14 +149,14 @@ void CategoryWindow::DuplicateOrEditAction(bool IsDuplicate) {
         IsDuplicate, {m_entries->SelectedCode(), m_entries->SelectedName()}, m_entries->Codes());
     if (!code) return;
     FocusEntryRow(IndexOfNoCase(m_entries->Codes(), *code));
-    ShowEntryAfresh();
+    ShowSelectedEntry();
 }
 
 void CategoryWindow::DeleteButton() {
     const int row = m_entries->Row();
     if (!m_actions->DeleteEntry(m_entries->SelectedCode(), static_cast<size_t>(m_entries->RowCount()))) return;
     FocusEntryRow(row == 0 ? 0 : row - 1);
-    ShowEntryAfresh();
+    ShowSelectedEntry();
 }
 
 }  // namespace velmora
