@@ -402,6 +402,23 @@ struct SheetCell {
     std::string Value;
 };
 
+// The text of a cell of type `type` (its "t"), from the text of its <v> or of its <is>; `place`
+// names the cell in a message.
+std::string CellText(const std::string& type, const std::string& stored, const std::string& inlineText,
+                     const std::vector<std::string>& shared, const std::string& place) {
+    if (type == "s") {
+        size_t index = 0;
+        const auto [end, fault] = std::from_chars(stored.data(), stored.data() + stored.size(), index);
+        if (fault != std::errc() || end != stored.data() + stored.size() || index >= shared.size())
+            throw IniError("Cell " + place + " names a shared text the workbook does not hold.");
+        return shared[index];
+    }
+    if (type == "inlineStr") return inlineText;
+    if (type == "b") return stored == "1" ? "TRUE" : stored == "0" ? "FALSE" : stored;
+    if (type == "str" || type == "e" || type == "d") return stored;
+    return stored.empty() ? std::string() : NumberText(stored);
+}
+
 std::vector<SheetCell> ReadCells(const std::string& xml, const std::string& name, const std::vector<std::string>& shared) {
     std::vector<SheetCell> cells;
     uint32_t row = 0;
@@ -453,22 +470,7 @@ std::vector<SheetCell> ReadCells(const std::string& xml, const std::string& name
         if (element != "c" || !inCell) return;
         inCell = false;
         const std::string place = ColumnLetters(column) + std::to_string(row);
-        std::string value;
-        if (type == "s") {
-            size_t index = 0;
-            const auto [end, fault] = std::from_chars(stored.data(), stored.data() + stored.size(), index);
-            if (fault != std::errc() || end != stored.data() + stored.size() || index >= shared.size())
-                throw IniError("Cell " + place + " names a shared text the workbook does not hold.");
-            value = shared[index];
-        } else if (type == "inlineStr") {
-            value = inlineText;
-        } else if (type == "b") {
-            value = stored == "1" ? "TRUE" : stored == "0" ? "FALSE" : stored;
-        } else if (type == "str" || type == "e" || type == "d") {
-            value = stored;
-        } else if (!stored.empty()) {
-            value = NumberText(stored);
-        }
+        const std::string value = CellText(type, stored, inlineText, shared, place);
         if (value.empty()) return;
         try {
             cells.push_back({row, column, Latin1FromUtf8(value)});

@@ -1,66 +1,65 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/category/EntryPictures.h"
 
+#include <QLabel>
 #include <QPainter>
-#include <algorithm>
 
-#include "core/settings/Globals.h"
-#include "core/store/PlatformFile.h"
-#include "core/store/TextCase.h"
-#include "core/store/IniStore.h"
+#include "core/store/IniError.h"
+#include "gui/category/PictureFiles.h"
 
 namespace velmora {
 
 namespace {
 
-// A name that reaches into another folder is not in the listings; it is left to LoadBitmapFile.
-bool NamesAnotherFolder(const std::string& fileName) {
-    return fileName.find_first_of("/\\:") != std::string::npos;
+// The two picture areas: the entry's picture above, its icon below.
+constexpr QSize PictureArea(117, 71);
+constexpr QSize IconArea(117, 79);
+
+void ShowPicture(QLabel& area, const QImage& picture) {
+    if (picture.isNull())
+        area.clear();
+    else
+        area.setPixmap(QPixmap::fromImage(picture));
 }
 
 }  // namespace
 
-PictureFiles::PictureFiles(const Globals& globals, Boxes& boxes) : m_globals(globals), m_boxes(boxes) {
-    const std::string pictureDir = globals.ProgramDir + globals.BitmapDir;
-    m_folders.push_back(List(pictureDir));
-    if (pictureDir != globals.ProgramDir) m_folders.push_back(List(globals.ProgramDir));
+EntryPictures::EntryPictures(QLabel& pictureArea, QLabel& iconArea, const Globals& globals, Boxes& boxes)
+    : m_pictureArea(pictureArea), m_iconArea(iconArea), m_globals(globals), m_boxes(boxes) {
+    for (QLabel* area : {&pictureArea, &iconArea}) area->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-PictureFiles::Listing PictureFiles::List(std::string dir) {
-    Listing folder{std::move(dir), {}};
-    for (std::string& name : platform::RegularFileNames(folder.dir)) {
-        std::string key = FoldCase(name);
-        folder.names[std::move(key)].push_back(std::move(name));
-    }
-    for (auto& [key, names] : folder.names) std::sort(names.begin(), names.end());
-    return folder;
+EntryPictures::~EntryPictures() = default;
+
+void EntryPictures::SetBackground(const Picture& Bitmap1) {
+    m_background = Bitmap1 && !Bitmap1->isNull() ? Bitmap1 : nullptr;
 }
 
-std::string PictureFiles::Find(const Listing& folder, const std::string& fileName) {
-    const auto group = folder.names.find(FoldCase(fileName));
-    if (group == folder.names.end()) return {};
-    const std::vector<std::string>& names = group->second;
-    const bool exact = std::find(names.begin(), names.end(), fileName) != names.end();
-    return folder.dir + (exact ? fileName : names.front());
+void EntryPictures::LoadRows(const std::vector<std::string>& codes, const IniStore& document) {
+    FreeRowPictures();
+    const PictureFiles files(m_globals, m_boxes);
+    m_rows.clear();
+    m_rows.resize(codes.size());
+    for (size_t row = 0; row < codes.size(); ++row)
+        if (!codes[row].empty()) m_rows[row] = LoadEntryPictures(codes[row], document, files);
 }
 
-Picture PictureFiles::Load(const std::string& fileName) const {
-    if (NamesAnotherFolder(fileName)) return LoadBitmapFile(m_globals, m_boxes, fileName);
-    for (const Listing& folder : m_folders) {
-        const std::string path = Find(folder, fileName);
-        if (!path.empty()) return LoadBitmapPath(m_boxes, path);
-    }
-    return nullptr;
+void EntryPictures::ChangeTheImage(int Row, const std::string& ImageName) {
+    if (Row < 0 || static_cast<size_t>(Row) >= m_rows.size()) throw IniError("Grid index out of range");
+    m_rows[static_cast<size_t>(Row)] =
+        std::make_unique<PicturePair>(LoadBitmapFile(m_globals, m_boxes, ImageName + ".bmp"), nullptr);
 }
 
-std::unique_ptr<EntryPictures> LoadEntryPictures(const std::string& Code, const IniStore& DocumentIni,
-                                                 const PictureFiles& files) {
-    Picture picture = files.Load(Code + ".bmp");
-    Picture icon = files.Load(Code + "icon.bmp");
-    if (picture || icon) return std::make_unique<EntryPictures>(std::move(picture), std::move(icon));
-    const std::string image = DocumentIni.ReadString(Code, "Image", "");
-    if (image.empty()) return nullptr;
-    return std::make_unique<EntryPictures>(files.Load(image + ".bmp"), nullptr);
+void EntryPictures::ShowTheImage(int Row) {
+    const size_t row = static_cast<size_t>(Row);
+    const PicturePair* pair = row < m_rows.size() ? m_rows[row].get() : nullptr;
+    const Picture none;
+    ShowPicture(m_pictureArea, DrawPictureArea(m_background, pair ? pair->EntryPicture : none, PictureArea));
+    ShowPicture(m_iconArea, DrawPictureArea(m_background, pair ? pair->EntryIcon : none, IconArea));
+}
+
+void EntryPictures::FreeRowPictures() {
+    for (std::unique_ptr<PicturePair>& pair : m_rows) pair.reset();
 }
 
 QImage DrawPictureArea(const Picture& background, const Picture& picture, const QSize& area) {

@@ -4,11 +4,11 @@
 #include <QImage>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "gui/widgets/Pictures.h"
 
+class QLabel;
 class QSize;
 
 namespace velmora {
@@ -16,51 +16,40 @@ namespace velmora {
 class Boxes;
 struct Globals;
 class IniStore;
+struct PicturePair;
 
-// The two pictures of one entry: its picture (the upper area of a category window) and its icon
-// (the lower one). Either may be absent. The category window owns one per entry-list row.
-struct EntryPictures {
-    EntryPictures(Picture picture, Picture icon)
-        : EntryPicture(std::move(picture)), EntryIcon(std::move(icon)) {}
+// The pictures of a category window: each entry row's picture pair, read when the entry list is
+// filled, and the two areas between the entry list and the pages that draw the selected entry's
+// pair over the window's picture background. Selecting an entry only draws: the files are read
+// once per filling.
+class EntryPictures {
+public:
+    // `pictureArea` and `iconArea` outlive the pictures.
+    EntryPictures(QLabel& pictureArea, QLabel& iconArea, const Globals& globals, Boxes& boxes);
+    ~EntryPictures();
+    EntryPictures(const EntryPictures&) = delete;
+    EntryPictures& operator=(const EntryPictures&) = delete;
 
-    Picture EntryPicture;
-    Picture EntryIcon;
-};
+    // The background of both areas (Bitmap1); none: the areas start transparent.
+    void SetBackground(const Picture& Bitmap1);
+    // Reads the pictures of each row's entry, `codes` row by row (an empty code has none).
+    void LoadRows(const std::vector<std::string>& codes, const IniStore& document);
+    // Row `Row` gets the picture `ImageName` + ".bmp" alone, as an entry's "Image" names it; a row
+    // the list does not have is refused.
+    void ChangeTheImage(int Row, const std::string& ImageName);
+    // Draws the pair of entry row `Row`.
+    void ShowTheImage(int Row);
+    // Lets the rows' pictures go; the rows keep their places, empty.
+    void FreeRowPictures();
 
-// The picture files as they are when an entry list is filled. Filling looks up two or three names
-// per entry and most of them do not exist, so the picture folder and the program folder are each
-// listed once, and only files that are there are read (LoadBitmapPath checks every file it reads,
-// showing its notice for a bad one). The lookup is LoadBitmapFile's: the picture folder first, and
-// a name missing as written is found under another letter case.
-class PictureFiles {
-  public:
-    PictureFiles(const Globals& globals, Boxes& boxes);
-
-    // What LoadBitmapFile gives for `fileName`, asked of the file system only when it is there.
-    Picture Load(const std::string& fileName) const;
-
-  private:
-    // One listed folder: its text, and the names of its files by their upper-cased names, each
-    // group in byte order.
-    struct Listing {
-        std::string dir;
-        std::unordered_map<std::string, std::vector<std::string>> names;
-    };
-    static Listing List(std::string dir);
-    // The path of `fileName` in the folder: the exact name, else the first name that differs only
-    // in letter case; empty when the folder has neither.
-    static std::string Find(const Listing& folder, const std::string& fileName);
-
+private:
+    QLabel& m_pictureArea;
+    QLabel& m_iconArea;
     const Globals& m_globals;
     Boxes& m_boxes;
-    std::vector<Listing> m_folders;  // the picture folder, then the program folder
+    Picture m_background;
+    std::vector<std::unique_ptr<PicturePair>> m_rows;
 };
-
-// The pictures of the entry `Code`: its own picture and icon files (Code + ".bmp", Code +
-// "icon.bmp"); when it has neither, the picture named by its "Image" value (+ ".bmp"), which
-// gives a pair without pictures when that file is missing; none when the entry has no "Image".
-std::unique_ptr<EntryPictures> LoadEntryPictures(const std::string& Code, const IniStore& DocumentIni,
-                                                 const PictureFiles& files);
 
 // One picture area as shown: the background from its top-left corner, then the entry's picture
 // unscaled at (5, 5), both cut at the area's edges. Without a background the area starts

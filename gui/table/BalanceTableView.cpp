@@ -58,14 +58,9 @@ QTableView* NewTableView(const char* name, QWidget* parent) {
     return view;
 }
 
-}  // namespace
-
-BalanceTableView::BalanceTableView(Workspace& workspace, const DocumentSignals& news, Boxes& boxes,
-                                   QSettings* settings, const std::string& category, QWidget* parent)
-    : QWidget(parent), m_workspace(workspace), m_boxes(boxes), m_columnMemory(settings, category), m_category(category) {
-    setObjectName(QStringLiteral("BalanceTable"));
-    // The window's own colours and background picture are for its one-entry controls. Every role
-    // is set: a palette with none set would still take the window's.
+// The program's palette with every role set: a palette with none set would still take the
+// window's.
+QPalette ProgramPalette() {
     QPalette plain;
     const QPalette& program = QApplication::palette();
     for (int group = 0; group < QPalette::NColorGroups; ++group)
@@ -74,7 +69,17 @@ BalanceTableView::BalanceTableView(Workspace& workspace, const DocumentSignals& 
             const auto what = static_cast<QPalette::ColorRole>(role);
             plain.setBrush(which, what, program.brush(which, what));
         }
-    setPalette(plain);
+    return plain;
+}
+
+}  // namespace
+
+BalanceTableView::BalanceTableView(Workspace& workspace, const DocumentSignals& news, Boxes& boxes,
+                                   QSettings* settings, const std::string& category, QWidget* parent)
+    : QWidget(parent), m_workspace(workspace), m_boxes(boxes), m_columnMemory(settings, category), m_category(category) {
+    setObjectName(QStringLiteral("BalanceTable"));
+    // The window's own colours and background picture are for its one-entry controls.
+    setPalette(ProgramPalette());
     setAutoFillBackground(true);
     StringList pages;
     workspace.GetPages(category, pages);
@@ -89,9 +94,23 @@ BalanceTableView::BalanceTableView(Workspace& workspace, const DocumentSignals& 
     adjust->setObjectName(QStringLiteral("AdjustValues"));
     auto* columns = new QPushButton(QStringLiteral("Columns..."), this);
     columns->setObjectName(QStringLiteral("ChooseColumns"));
-
     m_fixed = NewTableView("TableFixed", this);
     m_values = NewTableView("TableValues", this);
+    PairViews();
+    LayOut({columns, adjust});
+
+    // Copy and Paste of blocks, before the view's own copy of one cell.
+    for (QTableView* view : {m_fixed, m_values}) view->installEventFilter(this);
+    connect(adjust, &QPushButton::clicked, this, &BalanceTableView::AskAdjust);
+    connect(columns, &QPushButton::clicked, this, &BalanceTableView::ChooseColumns);
+    connect(m_pageTabs, &QTabBar::currentChanged, this, &BalanceTableView::ShowPage);
+    FollowModelAndDocument(news);
+    ShowPage(0);
+}
+
+// Code and Name in one view, the values in the other: one model, one selection, one sort, and
+// the rows scrolled together. Code and Name stay where they are while the values scroll sideways.
+void BalanceTableView::PairViews() {
     m_fixed->setModel(m_model);
     m_values->setModel(m_model);
     // The table opens in the catalogue's order; a header click sorts.
@@ -100,17 +119,22 @@ BalanceTableView::BalanceTableView(Workspace& workspace, const DocumentSignals& 
         view->setSortingEnabled(true);
     }
     m_fixed->setSelectionModel(m_values->selectionModel());
-    // Code and Name stay where they are while the values scroll sideways.
     m_fixed->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_fixed->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_fixed->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     connect(m_values->verticalScrollBar(), &QScrollBar::valueChanged, m_fixed->verticalScrollBar(), &QScrollBar::setValue);
     connect(m_fixed->verticalScrollBar(), &QScrollBar::valueChanged, m_values->verticalScrollBar(), &QScrollBar::setValue);
+    // Each view sorts by a click on its own header; both mark the one sort.
+    for (QTableView* view : {m_fixed, m_values})
+        connect(view->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
+                &BalanceTableView::ShowSortIndicator);
+}
 
+void BalanceTableView::LayOut(std::initializer_list<QPushButton*> buttons) {
     // The window's filter box joins the bar at its start while the table shows (UseFilter).
     m_bar = new QHBoxLayout;
     m_bar->addStretch(1);
-    for (QPushButton* button : {columns, adjust}) m_bar->addWidget(button);
+    for (QPushButton* button : buttons) m_bar->addWidget(button);
     auto* body = new QHBoxLayout;
     body->setSpacing(0);
     body->addWidget(m_fixed);
@@ -120,12 +144,9 @@ BalanceTableView::BalanceTableView(Workspace& workspace, const DocumentSignals& 
     layout->addWidget(m_pageTabs);
     layout->addLayout(m_bar);
     layout->addLayout(body, 1);
+}
 
-    // Copy and Paste of blocks, before the view's own copy of one cell.
-    for (QTableView* view : {m_fixed, m_values}) view->installEventFilter(this);
-    connect(adjust, &QPushButton::clicked, this, &BalanceTableView::AskAdjust);
-    connect(columns, &QPushButton::clicked, this, &BalanceTableView::ChooseColumns);
-    connect(m_pageTabs, &QTabBar::currentChanged, this, &BalanceTableView::ShowPage);
+void BalanceTableView::FollowModelAndDocument(const DocumentSignals& news) {
     // A box must not open inside the cell editor's commit, which the box's focus change re-enters.
     connect(m_model, &BalanceTableModel::editRefused, this, [this](const std::string& reason) { m_boxes.Error(reason); },
             Qt::QueuedConnection);
@@ -135,15 +156,9 @@ BalanceTableView::BalanceTableView(Workspace& workspace, const DocumentSignals& 
             m_values->setColumnHidden(column, column < FixedColumns);
         }
     });
-    // Each view sorts by a click on its own header; both mark the one sort.
-    for (QTableView* view : {m_fixed, m_values})
-        connect(view->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
-                &BalanceTableView::ShowSortIndicator);
     connect(&news, &DocumentSignals::valueChanged, this, &BalanceTableView::RefreshSoon);
     connect(&news, &DocumentSignals::entriesChanged, this, &BalanceTableView::RefreshSoon);
     connect(m_values->horizontalHeader(), &QHeaderView::sectionResized, this, &BalanceTableView::RememberWidth);
-
-    ShowPage(0);
 }
 
 BalanceTableView::~BalanceTableView() = default;

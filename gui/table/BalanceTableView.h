@@ -3,6 +3,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 
 class QHBoxLayout;
 class QLineEdit;
+class QPushButton;
 class QSettings;
 class QTableView;
 
@@ -78,6 +80,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The construction's steps: the two views made one table, the bar and the views laid out,
+    // and the views following the model and the document's news.
+    void PairViews();
+    void LayOut(std::initializer_list<QPushButton*> buttons);
+    void FollowModelAndDocument(const DocumentSignals& news);
     void ShowPage(int page);
     // Both views' headers mark the column the rows are sorted by.
     void ShowSortIndicator();

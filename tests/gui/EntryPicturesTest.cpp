@@ -5,6 +5,7 @@
 
 #include "CategoryWindowHarness.h"
 #include "core/store/IniError.h"
+#include "gui/category/EntryPictures.h"
 #include "support/BitmapFiles.h"
 
 using namespace velmora;
@@ -157,23 +158,23 @@ class EntryPicturesTest : public HarnessTest<CategoryWindowHarness> {
         const QLabel& lower = H::In<QLabel>(w, "Image2");
 
         // The new picture alone, even where the code has files of its own.
-        w->ChangeTheImage(OWN, "SHARED");
-        w->ShowTheImage();
+        w->Pictures().ChangeTheImage(OWN, "SHARED");
+        w->Pictures().ShowTheImage(OWN);
         QCOMPARE(PixelAt(upper, 5, 5), Shared);
         QCOMPARE(PixelAt(lower, 5, 5), Background);
-        w->ChangeTheImage(OWN, "NOFILE");
-        w->ShowTheImage();
+        w->Pictures().ChangeTheImage(OWN, "NOFILE");
+        w->Pictures().ShowTheImage(OWN);
         QCOMPARE(PixelAt(upper, 5, 5), Background);
         QCOMPARE(h->TakeShown(), QStringList());
 
         // The next filling brings the code's own pictures back.
         w->RefillEntryGrid();
-        w->ShowTheImage();
+        w->Pictures().ShowTheImage(OWN);
         QCOMPARE(PixelAt(upper, 5, 5), Own);
         QCOMPARE(PixelAt(lower, 5, 5), Icon);
         QCOMPARE(h->TakeShown(), BadFileNotices());
 
-        QVERIFY_THROWS_EXCEPTION(IniError, w->ChangeTheImage(LOWER + 1, "SHARED"));
+        QVERIFY_THROWS_EXCEPTION(IniError, w->Pictures().ChangeTheImage(LOWER + 1, "SHARED"));
     }
 
     void picturesAreReadOnlyWhenTheListIsFilled() {
@@ -186,7 +187,7 @@ class EntryPicturesTest : public HarnessTest<CategoryWindowHarness> {
         QCOMPARE(PixelAt(upper, 5, 5), Own);
 
         w->RefillEntryGrid();
-        w->ShowTheImage();
+        w->Pictures().ShowTheImage(OWN);
         QCOMPARE(PixelAt(upper, 5, 5), Background);
         QCOMPARE(PixelAt(H::In<QLabel>(w, "Image2"), 5, 5), Icon);
         h->TakeShown();
