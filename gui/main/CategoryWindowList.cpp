@@ -7,7 +7,7 @@
 
 #include "gui/category/CategoryWindow.h"
 #include "core/settings/Globals.h"
-#include "gui/find/ResultsWindow.h"
+#include "gui/find/FindController.h"
 #include "core/store/Routines.h"
 #include "gui/widgets/StringGrid.h"
 #include "gui/main/MainWindow.h"
@@ -120,10 +120,7 @@ bool MainWindow::ShowEntryAt(const std::string& Category, const std::string& Cod
 
 void MainWindow::CloseCategoryWindows() {
     // Usages and problems found in the document that goes would lead into the one that comes.
-    for (ResultsWindow* results : {m_usagesWindow.data(), m_checkWindow.data()})
-        if (results) results->close();
-    m_usages.Forget();
-    m_referenceCheck.reset();
+    m_finding->CloseResults();
     while (!m_categoryWindows.empty()) {
         const QPointer<CategoryWindow> first = m_categoryWindows.front().Window;
         if (first) first->close();

@@ -32,8 +32,10 @@
 #include "core/store/TextCase.h"
 #include "gui/widgets/FilterBox.h"
 #include "gui/widgets/TabOrder.h"
-#include "gui/find/FindWindow.h"
-#include "core/values/LiveValueCheck.h"
+#include "gui/find/FindController.h"
+#include "core/references/EntryTargets.h"
+#include "core/store/IniError.h"
+#include "core/store/MessageText.h"
 #include "ui_MainWindow.h"
 
 namespace velmora {
@@ -43,8 +45,8 @@ MainWindow::MainWindow(Globals& globals, Boxes& boxes, QWidget* parent)
       ui(std::make_unique<Ui::MainWindow>()),
       m_globals(globals),
       m_boxes(boxes),
-      m_workspace(globals, boxes, this),
-      m_valueCheck(std::make_unique<LiveValueCheck>(m_workspace)),
+      m_session(globals, boxes, this),
+      m_workspace(m_session.Work()),
       m_documentNews(std::make_unique<DocumentSignals>(m_workspace.Doc())) {
     ui->setupUi(this);
     // The layout keeps the window at its designed size or more, as much more as the captions need;
@@ -90,10 +92,15 @@ MainWindow::MainWindow(Globals& globals, Boxes& boxes, QWidget* parent)
         command->setShortcutContext(Qt::ApplicationShortcut);
     setAcceptDrops(true);  // a document dropped on the window is opened
 
-    m_changesWindow = new ChangesWindow(*this, m_globals, m_boxes);
+    m_changesWindow = new ChangesWindow(*this, m_session.Current().Comparison(), m_globals, m_boxes);
     m_changesWindow->AddMenuCommands(*ui->File1, ui->NewDefinition1);
     ConnectControls();
-    SetUpFinding();
+    m_finding = std::make_unique<FindController>(
+        *this, m_session.Current(), m_boxes, *m_documentNews,
+        [this](const EntryTarget& target) { OpenEntryTarget(target); });
+    m_finding->AddSearchMenu(*menuBar(), ui->Help1->menuAction());
+    m_finding->OfferUsagesOn(*ui->ListBox2);
+    m_entryFilter = FilterBox::Above(*ui->ListBox2);
     BuildEditMenu();
     // Tab follows the layout: the title's arrow first, then the game buttons, the pages and the
     // entry panel; the form lists the arrow last, and the entry filter is made after the form.
@@ -288,8 +295,7 @@ void MainWindow::LoadPictures() {
 
 void MainWindow::ArrangeAfterLoad() {
     m_changesWindow->DocumentReplaced();
-    // The find index is made now, away from the windows, rather than when Find is first opened.
-    TheFindWindow().DocumentReplaced();
+    m_finding->DocumentReplaced();
     WatchFiles();
     m_globals.UnknownSelected = false;
     ShowStatus(Workspace::BannerText);
@@ -425,6 +431,32 @@ void MainWindow::OpenDbl2Click(int EntryIndex) {
         return;
     }
     OpenCategoryWindow(row, EntryIndex);
+}
+
+LiveValueCheck& MainWindow::Values() {
+    return m_session.Current().Values();
+}
+
+void MainWindow::FindUsages(const std::string& Code) {
+    m_finding->FindUsages(Code);
+}
+
+void MainWindow::OpenEntryTarget(const EntryTarget& Target) {
+    const std::optional<EntryListing> listing = FindEntryListing(m_workspace, Target.Section);
+    if (!listing) throw IniError("\"" + Escaped(Target.Section) + "\" is no entry of any category.");
+    const int row = static_cast<int>(listing->CategoryRow);
+    const int entry = static_cast<int>(listing->EntryIndex);
+    const std::string category = ui->CategoryGrid->Cells(0, row);
+    if (NamesEqual(category, Workspace::UnknownCategory, m_globals.CaseSensitive)) {
+        // "Unknown!" has no window: its entries are shown in this window's list.
+        ui->CategoryGrid->SetRow(row);
+        m_entryFilter->clear();
+        ui->ListBox2->setCurrentRow(entry);
+        FocusAndShow(this);
+        return;
+    }
+    OpenCategoryWindow(row, entry);
+    if (CategoryWindow* window = FindCategoryWindow(category)) window->ShowEntryKey(entry, Target.Key);
 }
 
 // ---------------------------------------------------------------------------------------------

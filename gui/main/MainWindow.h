@@ -12,12 +12,10 @@
 #include "gui/services/GeneralHandler.h"
 #include "gui/widgets/Pictures.h"
 #include "core/settings/RecentFiles.h"
-#include "core/catalogue/TouchedSections.h"
-#include "core/references/FollowedRows.h"
-#include "core/references/References.h"
 #include "gui/services/WindowHost.h"
 #include "gui/services/WindowPlaces.h"
 #include "core/catalogue/Workspace.h"
+#include "core/session/EditingSession.h"
 
 class QAction;
 class QMenu;
@@ -38,30 +36,30 @@ struct Recovery;
 class RecoveryClaim;
 class RecoveryKeeper;
 class FilterBox;
-class FindWindow;
+class FindController;
 class DocumentSignals;
 class LiveValueCheck;
 struct EditFocus;
 struct Globals;
-class ResultsWindow;
 class ProgramFolderChoice;
 class ChangesWindow;
 class CategoryWindow;
 
 // The program's one permanent window: the title and file-name panels, the game buttons, the
 // categories of the current file type as buttons (page "MAIN") and as a grid (page "ALL"), the
-// entries of the selected category, the File menu and the menu of file types. It owns the
-// workspace (settings, stores, catalogue) and the pictures; the data work is the workspace's, the
-// window runs the commands and shows the results.
+// entries of the selected category, the File menu and the menu of file types. It owns the editing
+// session (the workspace's settings, stores and catalogue, and the models derived from the
+// document) and the pictures; the data work is the session's, the window runs the commands and
+// shows the results.
 //
 // The operations are spread over ten files: this window's own (MainWindow.cpp), the open category
 // windows (CategoryWindowList.cpp), the document commands of the File menu (DocumentCommands.cpp),
 // the Edit menu and the views that follow the document (EditCommands.cpp), the game buttons
 // (GameActions.cpp), the desktop's ways (DesktopHabits.cpp: recent files, files dropped on the
-// window or named on the command line, the places of the windows, the Help menu), finding
-// (FindCommands.cpp: the Search menu, the entry list's filter and its usages), Check Values
-// (ValueCheckCommands.cpp), the recovery copy (RecoveryCommands.cpp, with its RecoveryKeeper) and
-// the files changed on disk by other programs (ChangesOnDisk.cpp, told by the window's DiskWatch).
+// window or named on the command line, the places of the windows, the Help menu), the recovery copy
+// (RecoveryCommands.cpp, with its RecoveryKeeper) and the files changed on disk by other programs
+// (ChangesOnDisk.cpp, told by the window's DiskWatch). Finding (the Search menu, usages and the
+// checks, with their windows) is a part of its own, the window's FindController.
 class MainWindow : public QMainWindow, public WorkspaceView, public WindowHost {
     Q_OBJECT
 
@@ -137,10 +135,10 @@ public:
     // The document's news as Qt signals; the category windows follow the document through them.
     DocumentSignals& DocumentNews() override { return *m_documentNews; }
     // The kinds of value the document's keys take, and the values that do not fit them.
-    LiveValueCheck& Values() override { return *m_valueCheck; }
+    LiveValueCheck& Values() override;
 
-    // Finding (FindCommands.cpp). The usages of `Code` in their window; opening the entry a row of
-    // the find, usages or check results leads to, in its category window at the key.
+    // The usages of `Code` in their window (the FindController's); opening the entry a row of the
+    // find, usages or check results leads to, in its category window at the key.
     void FindUsages(const std::string& Code) override;
     void OpenEntryTarget(const EntryTarget& Target);
 
@@ -194,21 +192,6 @@ private:
     void BuildFileTypeMenu();
     void CreatePopUpMenuItemList(const std::string& Caption);
     void Bclick();
-
-    // Finding (FindCommands.cpp).
-    void SetUpFinding();
-    void FindClick();
-    // Made, hidden, when the first document is shown, so that its index is ready when it opens.
-    FindWindow& TheFindWindow();
-    void CheckReferencesClick();
-    // The usages or check window showing what m_usages or m_referenceCheck hold.
-    ResultsWindow& ShowUsages();
-    ResultsWindow& ShowCheckReferences();
-    void CheckValuesClick();
-    ResultsWindow& FillCheckValues();
-    void RefreshResultsSoon();
-    void EntryListMenu(const QPoint& at);
-    ResultsWindow& ListWindow(QPointer<ResultsWindow>& window, const QString& objectName, const QStringList& headers);
 
     // Recovery copies (RecoveryCommands.cpp).
     void SetUpRecovery();
@@ -275,10 +258,11 @@ private:
     std::unique_ptr<Ui::MainWindow> ui;
     Globals& m_globals;
     Boxes& m_boxes;
-    Workspace m_workspace;
-    // Both go before the workspace's document, which they observe. The value check comes first:
-    // it is told of an edit before the views that ask it are.
-    std::unique_ptr<LiveValueCheck> m_valueCheck;
+    // The session's models observe its document before the views do: they are told of an edit
+    // before the views that read them.
+    EditingSession m_session;
+    Workspace& m_workspace;  // the session's
+    // Goes before the workspace's document, which it observes.
     std::unique_ptr<DocumentSignals> m_documentNews;
     // After the workspace, whose document it copies; it finishes its writes before it goes.
     std::unique_ptr<RecoveryKeeper> m_recovery;
@@ -300,16 +284,8 @@ private:
     QSettings* m_userSettings = nullptr;
     RecentFiles m_recentFiles;
     WindowPlaces m_places;
-    QPointer<FindWindow> m_findWindow;
-    QPointer<ResultsWindow> m_usagesWindow;
-    QPointer<ResultsWindow> m_checkWindow;
-    QPointer<ResultsWindow> m_valuesWindow;
-    std::string m_usagesCode;  // the code the usages window lists
-    // What the usages and check windows list, kept up to date while they are shown.
-    FollowedRows<Usage> m_usages;
-    std::unique_ptr<ReferenceCheck> m_referenceCheck;
-    TouchedSections m_resultsTouched;  // since the windows were last brought up to date
-    bool m_resultsRefreshPending = false;
+    // Goes before the session, whose models its windows read.
+    std::unique_ptr<FindController> m_finding;
     FilterBox* m_entryFilter = nullptr;  // owned through its Qt parent
 };
 
