@@ -27,9 +27,15 @@ namespace velmora {
 
 namespace {
 
-// "1 line names X", "2 lines name X": a count and its noun, one or many.
+// "1 line names %1" or "2 lines name %2": the text for one, or for many with their count filled in.
 QString Counted(size_t count, const char* one, const char* many) {
     return count == 1 ? QString::fromLatin1(one) : QString::fromLatin1(many).arg(count);
+}
+
+// The columns of a check's results: where the value stands, the value, and what is wrong with it.
+QStringList CheckColumns(const QString& finding) {
+    return {QStringLiteral("Category"), QStringLiteral("Section"), QStringLiteral("Key"),
+            QStringLiteral("Value"), finding};
 }
 
 }  // namespace
@@ -199,16 +205,14 @@ ResultsWindow& FindController::ShowUsages() {
         rows.push_back({{usage.SectionName, key, std::string(usage.Value())}, {usage.SectionName, key}});
     }
     window.setWindowTitle(ToQString("Usages of " + code));
-    window.SetSummary(Counted(rows.size(), "1 line names %2", "%1 lines name %2").arg(ToQString(code)));
+    window.SetSummary(Counted(rows.size(), "1 line names %1", "%1 lines name %2").arg(ToQString(code)));
     static_cast<ListedResults*>(window.View().model())->SetRows(std::move(rows));
     return window;
 }
 
 ResultsWindow& FindController::ShowCheckReferences() {
-    ResultsWindow& window =
-        ListWindow(m_checkWindow, QStringLiteral("CheckReferencesWindow"),
-                   {QStringLiteral("Category"), QStringLiteral("Section"), QStringLiteral("Key"),
-                    QStringLiteral("Value"), QStringLiteral("Item")});
+    ResultsWindow& window = ListWindow(m_checkWindow, QStringLiteral("CheckReferencesWindow"),
+                                       CheckColumns(QStringLiteral("Item")));
     const ReferenceCheck& check = *m_document.References();
     const std::vector<DanglingItem>& dangling = check.DanglingItems();
     const std::vector<DoubleListing>& doubles = check.DoubleListings();
@@ -232,10 +236,8 @@ ResultsWindow& FindController::ShowCheckReferences() {
 }
 
 ResultsWindow& FindController::ShowCheckValues() {
-    ResultsWindow& window =
-        ListWindow(m_valuesWindow, QStringLiteral("CheckValuesWindow"),
-                   {QStringLiteral("Category"), QStringLiteral("Section"), QStringLiteral("Key"),
-                    QStringLiteral("Value"), QStringLiteral("Reason")});
+    ResultsWindow& window = ListWindow(m_valuesWindow, QStringLiteral("CheckValuesWindow"),
+                                       CheckColumns(QStringLiteral("Reason")));
     const ValueCheck& check = m_document.Values().Check();
     const std::vector<ValueFinding> findings = check.Findings();
     std::vector<ListedResults::Row> rows;
