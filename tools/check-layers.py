@@ -1,12 +1,17 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Keeps the includes running downward.
+"""Keeps the includes running downward, and the models derived from the documents out of the windows.
 
 The core (core/) never includes the windows (gui/), and the command-line tool (cli/) neither.
 Inside each layer the folders stand in the order below, lowest first: a file may include its own
 folder, a lower folder of its layer, and the core from the windows, never a folder above its own.
 A folder missing from the order is an error too, so that a new one gets its place deliberately.
-Prints each wrong include and exits with 1; prints one line and exits with 0 when all is well.
+
+What is derived from the documents (the find index, the comparison, the reference and value checks,
+the lists of results that follow edits) is kept by the session in the core (core/session/) and
+only shown by the windows: a member of a gui/ class may point or refer to such a model, but never
+hold one, by value or through an owning pointer.
+Prints each wrong include or member and exits with 1; prints one line and exits with 0 when all is well.
 """
 import re
 import sys
@@ -14,10 +19,20 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
 ORDER = {
-    "core": ["store", "document", "boxes", "settings", "catalogue", "saving", "recovery", "choice", "references", "compare", "entries", "values", "table", "scripts", "scaffold"],
+    "core": ["store", "document", "boxes", "settings", "catalogue", "saving", "recovery", "choice",
+             "references", "compare", "entries", "values", "table", "scripts", "scaffold", "session"],
     "gui": ["widgets", "services", "dialogs", "find", "changes", "table", "category", "main"],
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+# The core's models derived from the documents, which the session keeps.
+DERIVED = {"FindIndex", "LiveComparison", "DocumentComparison", "ComparedCopies", "DifferenceCategories",
+           "ReferenceCheck", "DanglingRule", "FollowedRows", "LiveValueCheck", "ValueCheck", "KindLearner"}
+# A member (named m_...) held by value or through an owning pointer: the type's name, bare or with
+# its template arguments, alone or in a unique_ptr, shared_ptr or optional. A pointer or a reference
+# does not match.
+HELD_MEMBER = re.compile(
+    r"^\s*(?:mutable\s+)?(?:const\s+)?(?:std::(?:unique_ptr|shared_ptr|optional)\s*<\s*(?:const\s+)?)?"
+    r"(\w+)(?:\s*<[^;*&]*>)?\s*>?\s+(m_\w+)\s*[;={]", re.M)
 
 
 def place(relative):
@@ -40,7 +55,12 @@ def main():
             if own and own[1] is None:
                 problems.append(f"{relative}: folder {Path(relative).parts[1]} has no place in tools/check-layers.py")
                 continue
-            for target in INCLUDE.findall(path.read_text(encoding="latin-1")):
+            text = path.read_text(encoding="latin-1")
+            if layer == "gui":
+                for model, member in HELD_MEMBER.findall(text):
+                    if model in DERIVED:
+                        problems.append(f"{relative}: {member} holds a {model}, a model the session keeps")
+            for target in INCLUDE.findall(text):
                 other = place(target)
                 if other is None:
                     continue
@@ -51,7 +71,7 @@ def main():
     if problems:
         print("\n".join(problems))
         return 1
-    print("check-layers: every include runs downward.")
+    print("check-layers: every include runs downward, and no window holds a derived model.")
     return 0
 
 

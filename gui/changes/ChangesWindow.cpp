@@ -22,7 +22,6 @@
 #include "core/boxes/Boxes.h"
 #include "core/compare/ChangeRows.h"
 #include "core/compare/EntryRevert.h"
-#include "gui/services/GatherTouched.h"
 #include "gui/widgets/CutTextTips.h"
 #include "gui/services/DocumentSignals.h"
 #include "core/settings/Globals.h"
@@ -31,6 +30,7 @@
 #include "core/compare/RevertPlan.h"
 #include "core/store/Routines.h"
 #include "core/catalogue/Workspace.h"
+#include "core/session/DocumentComparison.h"
 #include "gui/services/WindowHost.h"
 #include "core/store/IniError.h"
 #include "core/store/PlatformFile.h"
@@ -69,8 +69,13 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-ChangesWindow::ChangesWindow(WindowHost& MainWin, const Globals& globals, Boxes& boxes)
-    : QWidget(&MainWin.HostWidget(), Qt::Window), m_main(MainWin), m_globals(globals), m_boxes(boxes) {
+ChangesWindow::ChangesWindow(WindowHost& MainWin, DocumentComparison& comparison, const Globals& globals,
+                             Boxes& boxes)
+    : QWidget(&MainWin.HostWidget(), Qt::Window),
+      m_main(MainWin),
+      m_comparison(comparison),
+      m_globals(globals),
+      m_boxes(boxes) {
     BuildControls();
 }
 
@@ -79,26 +84,63 @@ ChangesWindow::~ChangesWindow() = default;
 void ChangesWindow::BuildControls() {
     setObjectName(QStringLiteral("ChangesWindow"));
     setWindowTitle(QStringLiteral("Changes"));
+    QHBoxLayout* chooser = BuildReferenceLine();
+    m_referencePanel = new QLabel(this);
+    m_referencePanel->setObjectName(QStringLiteral("ReferencePanel"));
+    BuildFilter();
+    BuildTree();
+    QHBoxLayout* commands = BuildCommandLine();
 
-    auto* chooser = new QHBoxLayout;
-    chooser->addWidget(new QLabel(QStringLiteral("Compare with:"), this));
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(chooser);
+    layout->addWidget(m_referencePanel);
+    layout->addWidget(m_filter);
+    layout->addWidget(m_tree, 1);
+    layout->addLayout(commands);
+    // Names and texts from files are shown as they are, never read as markup.
+    for (QLabel* panel : {m_referencePanel, m_status}) {
+        panel->setTextFormat(Qt::PlainText);
+        panel->setMinimumWidth(1);  // a long name is cut, not widening the window
+    }
+    TipWhenCut({m_referencePanel, m_status});
+    resize(DesignedWidth, DesignedHeight);
+    FollowTheDocument();
+}
+
+QHBoxLayout* ChangesWindow::BuildReferenceLine() {
+    auto* line = new QHBoxLayout;
+    line->addWidget(new QLabel(QStringLiteral("Compare with:"), this));
     m_referenceBox = new QComboBox(this);
     m_referenceBox->setObjectName(QStringLiteral("ReferenceBox"));
     // In the order of ReferenceKind.
     m_referenceBox->addItems({QStringLiteral("Default copy"), QStringLiteral("Game's copy"),
                               QStringLiteral("Other INI file…")});
-    chooser->addWidget(m_referenceBox, 1);
+    line->addWidget(m_referenceBox, 1);
     auto* refresh = new QPushButton(QStringLiteral("&Refresh"), this);
     refresh->setObjectName(QStringLiteral("RefreshButton"));
-    chooser->addWidget(refresh);
+    line->addWidget(refresh);
+    FitCaptions({refresh});
+    connect(m_referenceBox, &QComboBox::activated, this,
+            [this](int index) { RunEventHandler(m_boxes, [this, index] { ChooseReference(index); }); });
+    connect(refresh, &QPushButton::clicked, this, &ChangesWindow::Guarded<&ChangesWindow::Compare>);
+    return line;
+}
 
-    m_referencePanel = new QLabel(this);
-    m_referencePanel->setObjectName(QStringLiteral("ReferencePanel"));
+void ChangesWindow::BuildFilter() {
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("FilterEdit"));
     m_filter->setPlaceholderText(QStringLiteral("Filter"));
     m_filter->setClearButtonEnabled(true);
+    // A long list is filled again once the typing pauses, not at every key.
+    auto* filterPause = new QTimer(this);
+    filterPause->setSingleShot(true);
+    filterPause->setInterval(FilterPause);
+    connect(m_filter, &QLineEdit::textChanged, filterPause, qOverload<>(&QTimer::start));
+    connect(filterPause, &QTimer::timeout, this,
+            [this] { RunEventHandler(m_boxes, [this] { ShowDifferences(TakePlace()); }); });
+}
 
+void ChangesWindow::BuildTree() {
     m_model = new ChangesModel(this);
     m_tree = new QTreeView(this);
     m_tree->setObjectName(QStringLiteral("ChangesTree"));
@@ -109,78 +151,13 @@ void ChangesWindow::BuildControls() {
     m_tree->setExpandsOnDoubleClick(true);
     for (int column = EntryColumn; column < DocumentColumn; ++column)
         m_tree->setColumnWidth(column, DesignedColumnWidth);
-
-    auto* commands = new QHBoxLayout;
-    m_status = new QLabel(this);
-    m_status->setObjectName(QStringLiteral("StatusPanel"));
-    commands->addWidget(m_status, 1);
-    auto* revert = new QPushButton(QStringLiteral("Re&vert"), this);
-    revert->setObjectName(QStringLiteral("RevertButton"));
-    revert->setToolTip(QStringLiteral("Put the reference back for the selected rows"));
-    commands->addWidget(revert);
-    auto* revertEntry = new QPushButton(QStringLiteral("Revert &Entry"), this);
-    revertEntry->setObjectName(QStringLiteral("RevertEntryButton"));
-    revertEntry->setToolTip(QStringLiteral("Put the reference back for every change of the selected rows' entries"));
-    commands->addWidget(revertEntry);
-    auto* save = new QPushButton(QStringLiteral("Save Changes As…"), this);
-    save->setObjectName(QStringLiteral("SaveChangesButton"));
-    commands->addWidget(save);
-    auto* closeButton = new QPushButton(QStringLiteral("Close"), this);
-    closeButton->setObjectName(QStringLiteral("CloseButton"));
-    commands->addWidget(closeButton);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(chooser);
-    layout->addWidget(m_referencePanel);
-    layout->addWidget(m_filter);
-    layout->addWidget(m_tree, 1);
-    layout->addLayout(commands);
-
-    // Names and texts from files are shown as they are, never read as markup.
-    for (QLabel* panel : {m_referencePanel, m_status}) {
-        panel->setTextFormat(Qt::PlainText);
-        panel->setMinimumWidth(1);  // a long name is cut, not widening the window
-    }
-    TipWhenCut({m_referencePanel, m_status});
-    FitCaptions({refresh, revert, revertEntry, save, closeButton});
-
     m_treeMenu = new QMenu(this);
     QAction* revertRows = m_treeMenu->addAction(QStringLiteral("Re&vert"));
     revertRows->setObjectName(QStringLiteral("RevertRows1"));
     QAction* revertEntries = m_treeMenu->addAction(QStringLiteral("Revert &Entry"));
     revertEntries->setObjectName(QStringLiteral("RevertEntries1"));
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_compareAfterEdits = new QTimer(this);
-    m_compareAfterEdits->setSingleShot(true);
-    m_compareAfterEdits->setInterval(EditPause);
-    m_builder = new OffThreadBuild<ChangesSource::Compared, ChangesSource>(  // owned through its Qt parent
-        m_main.Work().Doc(),
-        [this] {
-            const IniStore* reference = m_readReference ? m_readReference.get() : m_main.Work().DefaultIni();
-            if (!m_main.Work().Doc().HasDocument() || !reference) throw IniError("There is no document to compare.");
-            auto source =
-                std::make_shared<ChangesSource>(m_main.Work(), *reference, m_referenceCopy, StoreTexts::Sliced{});
-            m_referenceCopy = source->ReferenceCopy();
-            m_touched.Clear();  // from now on, what the copy lacks
-            return source;
-        },
-        [](const ChangesSource& source) { return source.Compare(); },
-        [this](std::unique_ptr<ChangesSource::Compared> compared, const std::string& error) {
-            Compared(std::move(compared), error);
-        },
-        this);
-    resize(DesignedWidth, DesignedHeight);
 
-    connect(m_referenceBox, &QComboBox::activated, this,
-            [this](int index) { RunEventHandler(m_boxes, [this, index] { ChooseReference(index); }); });
-    connect(refresh, &QPushButton::clicked, this, &ChangesWindow::Guarded<&ChangesWindow::Compare>);
-    // A long list is filled again once the typing pauses, not at every key.
-    auto* filterPause = new QTimer(this);
-    filterPause->setSingleShot(true);
-    filterPause->setInterval(FilterPause);
-    connect(m_filter, &QLineEdit::textChanged, filterPause, qOverload<>(&QTimer::start));
-    connect(filterPause, &QTimer::timeout, this,
-            [this] { RunEventHandler(m_boxes, [this] { ShowDifferences(TakePlace()); }); });
     connect(m_tree, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
         RunEventHandler(m_boxes, [this, index] { OpenSelectedRow(index); });
     });
@@ -188,20 +165,57 @@ void ChangesWindow::BuildControls() {
     connect(m_tree, &QTreeView::expanded, this, [this](const QModelIndex& group) {
         if (m_model->canFetchMore(group)) m_model->fetchMore(group);
     });
+    connect(m_tree, &QWidget::customContextMenuRequested, this, &ChangesWindow::ShowTreeMenu);
+    connect(revertRows, &QAction::triggered, this,
+            [this] { RunEventHandler(m_boxes, [this] { RevertSelected(); }); });
+    connect(revertEntries, &QAction::triggered, this,
+            [this] { RunEventHandler(m_boxes, [this] { RevertSelectedEntries(); }); });
+}
+
+QHBoxLayout* ChangesWindow::BuildCommandLine() {
+    auto* line = new QHBoxLayout;
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("StatusPanel"));
+    line->addWidget(m_status, 1);
+    const auto button = [this, line](const QString& text, const QString& name) {
+        auto* made = new QPushButton(text, this);
+        made->setObjectName(name);
+        line->addWidget(made);
+        return made;
+    };
+    QPushButton* revert = button(QStringLiteral("Re&vert"), QStringLiteral("RevertButton"));
+    revert->setToolTip(QStringLiteral("Put the reference back for the selected rows"));
+    QPushButton* revertEntry = button(QStringLiteral("Revert &Entry"), QStringLiteral("RevertEntryButton"));
+    revertEntry->setToolTip(
+        QStringLiteral("Put the reference back for every change of the selected rows' entries"));
+    QPushButton* save = button(QStringLiteral("Save Changes As…"), QStringLiteral("SaveChangesButton"));
+    QPushButton* closeButton = button(QStringLiteral("Close"), QStringLiteral("CloseButton"));
+    FitCaptions({revert, revertEntry, save, closeButton});
+
+    connect(revert, &QPushButton::clicked, this,
+            [this] { RunEventHandler(m_boxes, [this] { RevertSelected(); }); });
+    connect(revertEntry, &QPushButton::clicked, this,
+            [this] { RunEventHandler(m_boxes, [this] { RevertSelectedEntries(); }); });
     connect(save, &QPushButton::clicked, this, [this] { RunEventHandler(m_boxes, [this] { SaveChangesAs(); }); });
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
-    auto revertRowsNow = [this] { RunEventHandler(m_boxes, [this] { RevertSelected(); }); };
-    auto revertEntriesNow = [this] { RunEventHandler(m_boxes, [this] { RevertSelectedEntries(); }); };
-    connect(revert, &QPushButton::clicked, this, revertRowsNow);
-    connect(revertRows, &QAction::triggered, this, revertRowsNow);
-    connect(revertEntry, &QPushButton::clicked, this, revertEntriesNow);
-    connect(revertEntries, &QAction::triggered, this, revertEntriesNow);
-    connect(m_tree, &QWidget::customContextMenuRequested, this, &ChangesWindow::ShowTreeMenu);
+    return line;
+}
 
-    // Edits, undos and redos from any window change what differs.
-    const DocumentSignals& news = m_main.DocumentNews();
-    GatherTouched(news, this, m_touched, [this] { DocumentEdited(); });
+// Edits, undos and redos from any window change what differs: the comparison is brought up to
+// them once they pause, or made again from a new copy when they reshaped the one under way.
+void ChangesWindow::FollowTheDocument() {
+    m_compareAfterEdits = new QTimer(this);
+    m_compareAfterEdits->setSingleShot(true);
+    m_compareAfterEdits->setInterval(EditPause);
     connect(m_compareAfterEdits, &QTimer::timeout, this, &ChangesWindow::FollowEdits);
+    m_builder = new OffThreadBuild<ChangesSource::Compared, ChangesSource>(  // owned through its Qt parent
+        m_main.Work().Doc(), [this] { return m_comparison.CopyToCompare(); },
+        [](const ChangesSource& source) { return source.Compare(); },
+        [this](std::unique_ptr<ChangesSource::Compared> compared, const std::string& error) {
+            Compared(std::move(compared), error);
+        },
+        this);
+    connect(&m_main.DocumentNews(), &DocumentSignals::edited, this, &ChangesWindow::DocumentEdited);
 }
 
 void ChangesWindow::AddMenuCommands(QMenu& menu, QAction* before) {
@@ -258,36 +272,26 @@ std::string ChangesWindow::ReferenceFileName() const {
 }
 
 void ChangesWindow::LoadReference() {
-    if (m_referenceKind == ReferenceKind::DefaultCopy) return;  // the store the file type loaded
-    const std::string file = ReferenceFileName();
-    // A missing file would read as an empty store, and every entry would look new.
-    if (!platform::IsRegularFile(file)) throw IniError::CannotOpen(file);
-    m_readReference = std::make_unique<IniStore>(file, &m_globals.CaseSensitive);
+    // The default copy is the store the file type loaded.
+    if (m_referenceKind != ReferenceKind::DefaultCopy) m_comparison.ReadReference(ReferenceFileName());
 }
 
 const IniStore* ChangesWindow::Reference() const {
-    if (!m_compared) return nullptr;
-    if (m_referenceKind == ReferenceKind::DefaultCopy) return m_main.Work().DefaultIni();
-    return m_readReference.get();
+    return m_comparison.Reference();
 }
 
 void ChangesWindow::ForgetDifferences() {
     m_model->Show(nullptr, nullptr, {});  // no row may stand for a difference that goes
-    m_compared = false;
-    m_comparison.reset();  // before the reference it refers to
-    m_categories.reset();
-    m_groups.clear();
+    m_comparison.ForgetDifferences();
 }
 
 void ChangesWindow::Forget() {
     m_builder->Cancel();
-    ForgetDifferences();
-    m_readReference.reset();
-    m_referenceCopy.reset();
-    m_touched.Clear();
+    m_model->Show(nullptr, nullptr, {});
+    m_comparison.Forget();
 }
 
-const IniStore& ChangesWindow::BeginComparison() {
+void ChangesWindow::BeginComparison() {
     // A comparison under way has the list's place still to show.
     if (!m_builder->Building()) m_pendingPlace = TakePlace();
     Forget();
@@ -303,7 +307,6 @@ const IniStore& ChangesWindow::BeginComparison() {
         ShowStatus(error.what());
         throw;
     }
-    return *(m_readReference ? m_readReference.get() : work.DefaultIni());
 }
 
 void ChangesWindow::Compare() {
@@ -324,46 +327,28 @@ bool ChangesWindow::Comparing() const {
 }
 
 void ChangesWindow::CompareNow() {
-    const IniStore& reference = BeginComparison();
+    BeginComparison();
     const HourglassPointer hourglass;
-    const Workspace& work = m_main.Work();
-    m_comparison = std::make_unique<LiveComparison>(work.Doc().Store(), reference, m_globals.CaseSensitive);
-    m_categories = std::make_unique<DifferenceCategories>(work, reference);
-    m_groups = m_categories->GroupsOf(Differences());
-    m_compared = true;
+    m_comparison.CompareNow();
     ShowDifferences(std::exchange(m_pendingPlace, {}));
 }
 
 void ChangesWindow::Compared(std::unique_ptr<ChangesSource::Compared> compared, const std::string& error) {
-    const Workspace& work = m_main.Work();
-    const IniStore* reference = m_readReference ? m_readReference.get() : work.DefaultIni();
     if (!compared) {
         ShowDifferences(std::exchange(m_pendingPlace, {}));
         ShowStatus(error);
         return;
     }
-    // Values edited since the copy are compared again here; edits that reshaped the document, or
-    // stores replaced, need another copy.
-    const std::optional<std::vector<size_t>> touched = m_touched.SectionsToRead(work);
-    if (!work.Doc().HasDocument() || !reference || !touched || !compared->differences.Of(work.Doc().Store(), *reference)) {
+    // A copy that the edits since have outdated is made again.
+    if (!m_comparison.TakeUp(std::move(*compared))) {
         m_builder->Start();
         return;
     }
-    m_comparison = std::make_unique<LiveComparison>(work.Doc().Store(), *reference, m_globals.CaseSensitive,
-                                                    std::move(compared->differences));
-    m_categories = std::move(compared->categories);
-    m_groups = std::move(compared->groups);
-    if (!touched->empty()) {
-        m_comparison->Update(work.Doc().Store(), touched);
-        m_groups = m_categories->GroupsOf(Differences());
-    }
-    m_touched.Clear();
-    m_compared = true;
     ShowDifferences(std::exchange(m_pendingPlace, {}));
 }
 
 void ChangesWindow::ShowChanges() {
-    if (!m_compared && !Comparing()) {
+    if (!m_comparison.Compared() && !Comparing()) {
         ShowAndCompare();
         return;
     }
@@ -412,45 +397,35 @@ void ChangesWindow::CompareAgain() {
 void ChangesWindow::FollowEdits() {
     m_compareAfterEdits->stop();
     if (m_builder->Building()) return;  // the comparison under way catches up when it is done
-    const Workspace& work = m_main.Work();
-    const IniStore* reference = Reference();
-    const bool sameStores = m_comparison && reference != nullptr && &m_comparison->Reference() == reference &&
-                            work.Doc().HasDocument() && work.DefaultIni();
-    // Entries that came or went, or a list edited (what the categories hold changed), are compared
-    // afresh, away from this thread.
-    if (!sameStores) {
-        CompareAgain();
-        return;
-    }
-    const std::optional<std::vector<size_t>> sections = m_touched.SectionsToRead(work);
-    if (!sections || !m_comparison->Follows(work.Doc().Store())) {
-        CompareWithTheSameReference();
-        return;
+    switch (m_comparison.HowToFollow()) {
+        case DocumentComparison::FollowUp::NewComparison:
+            CompareAgain();
+            return;
+        case DocumentComparison::FollowUp::NewCopy:
+            // Entries that came or went, or a list edited, are compared afresh, away from this thread.
+            CompareWithTheSameReference();
+            return;
+        case DocumentComparison::FollowUp::Sections:
+            break;
     }
     const Place place = TakePlace();
     m_model->Show(nullptr, nullptr, {});  // no row may stand for a difference while they change
-    m_touched.Clear();
-    // Only the rows that changed are sorted into categories again.
-    if (const std::optional<std::vector<ChangedRows>> changed = m_comparison->Update(work.Doc().Store(), sections))
-        m_categories->FollowGroups(m_groups, Differences(), *changed);
-    else
-        m_groups = m_categories->GroupsOf(Differences());
+    m_comparison.FollowEdits();
     ShowDifferences(place);
 }
 
 const std::vector<Difference>& ChangesWindow::Differences() const {
-    static const std::vector<Difference> none;
-    return m_comparison ? m_comparison->Differences() : none;
+    return m_comparison.Differences();
 }
 
 void ChangesWindow::DocumentEdited() {
     if (m_builder->Building()) {
         // The copy being compared lacks the edit: values are caught up when it is done; a
         // document reshaped needs a copy made after the edit.
-        if (!m_touched.SectionsToRead(m_main.Work())) m_builder->Start();
+        if (m_comparison.CopyOutdated()) m_builder->Start();
         return;
     }
-    if (m_compared) m_compareAfterEdits->start();
+    if (m_comparison.Compared()) m_compareAfterEdits->start();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -462,11 +437,11 @@ ChangesWindow::Place ChangesWindow::TakePlace() const {
         if (const std::optional<size_t> difference = m_model->DifferenceOf(index))
             place.rows.insert(Identity(Differences()[*difference]));
         else
-            place.groups.insert(m_groups[m_model->GroupOf(index)].Category);
+            place.groups.insert(m_comparison.Groups()[m_model->GroupOf(index)].Category);
     }
     for (int g = 0; g < m_model->rowCount(); ++g) {
         const QModelIndex group = m_model->index(g, 0);
-        const std::string& category = m_groups[m_model->GroupOf(group)].Category;
+        const std::string& category = m_comparison.Groups()[m_model->GroupOf(group)].Category;
         place.shownGroups.insert(category);
         if (m_tree->isExpanded(group)) place.expanded.insert(category);
     }
@@ -476,7 +451,7 @@ ChangesWindow::Place ChangesWindow::TakePlace() const {
 }
 
 void ChangesWindow::ShowDifferences(const Place& place) {
-    m_model->Show(&Differences(), &m_groups, ToBytes(m_filter->text()));
+    m_model->Show(&Differences(), &m_comparison.Groups(), ToBytes(m_filter->text()));
     for (int g = 0; g < m_model->rowCount(); ++g) m_tree->setFirstColumnSpanned(g, QModelIndex(), true);
     // A group shown before keeps its state; one that comes into view opens as a new list's would.
     const std::vector<bool> atFirst = ExpandedAtFirst();
@@ -485,7 +460,7 @@ void ChangesWindow::ShowDifferences(const Place& place) {
     QModelIndex currentIndex;
     for (int g = 0; g < m_model->rowCount(); ++g) {
         const QModelIndex group = m_model->index(g, 0);
-        const std::string& category = m_groups[m_model->GroupOf(group)].Category;
+        const std::string& category = m_comparison.Groups()[m_model->GroupOf(group)].Category;
         if (place.groups.count(category)) selection.select(group, group);
         const bool shownBefore = place.shownGroups.count(category) != 0;
         if (shownBefore ? place.expanded.count(category) == 0 : !atFirst[static_cast<size_t>(g)]) continue;
@@ -504,7 +479,7 @@ void ChangesWindow::ShowDifferences(const Place& place) {
         m_tree->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     if (currentIndex.isValid()) m_tree->scrollTo(currentIndex);
 
-    if (!m_compared) return;
+    if (!m_comparison.Compared()) return;
     const size_t shown = m_model->ShownCount();
     const size_t total = Differences().size();
     const std::string counted = std::to_string(total) + (total == 1 ? " difference" : " differences");
@@ -584,8 +559,8 @@ std::string ChangesWindow::SelectedCategory() const {
     const QModelIndexList selected = m_tree->selectionModel()->selectedRows();
     if (selected.isEmpty()) return {};
     const size_t group = m_model->GroupOf(selected.front());
-    if (group >= m_groups.size()) return {};
-    const std::string& category = m_groups[group].Category;
+    if (group >= m_comparison.Groups().size()) return {};
+    const std::string& category = m_comparison.Groups()[group].Category;
     // "Unknown!" has no window to show the entry in.
     return NamesEqual(category, Workspace::UnknownCategory, m_globals.CaseSensitive) ? std::string() : category;
 }
@@ -594,9 +569,9 @@ void ChangesWindow::OpenSelectedRow(const QModelIndex& index) {
     const std::optional<size_t> position = m_model->DifferenceOf(index);
     if (!position) return;  // a group row opens and closes by itself
     const size_t group = m_model->GroupOf(index);
-    if (*position >= Differences().size() || group >= m_groups.size()) return;
+    if (*position >= Differences().size() || group >= m_comparison.Groups().size()) return;
     const Difference& difference = Differences()[*position];
-    const std::string& category = m_groups[group].Category;
+    const std::string& category = m_comparison.Groups()[group].Category;
     const std::string entry = "[" + difference.Section + "]";
     if (NamesEqual(category, Workspace::UnknownCategory, m_globals.CaseSensitive)) {
         ShowStatus(entry + " is in no category, and " + category + " has no window.");

@@ -7,16 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "core/catalogue/TouchedSections.h"
 #include "core/compare/ChangesSource.h"
 #include "core/compare/Comparison.h"
-#include "core/compare/DifferenceCategories.h"
-#include "core/compare/LiveComparison.h"
 #include "gui/services/GeneralHandler.h"
 #include "gui/services/OffThreadBuild.h"
 
 class QAction;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -30,6 +28,7 @@ namespace velmora {
 
 class Boxes;
 class ChangesModel;
+class DocumentComparison;
 struct Globals;
 class WindowHost;
 class IniStore;
@@ -40,15 +39,16 @@ class IniStore;
 // Changes As…" writes the patch a modder shares. It is a top-level window owned by the main
 // window, made once and shown by File, "Compare…".
 //
-// The window compares when asked (Compare…, Refresh, a new document) and keeps the differences
-// with the rows that show them, so that commands on the selected rows (SelectedDifferences) can be
-// planned against the same reference (Reference). A comparison runs on a thread of its own from a
-// copy of the stores: the window shows at once, says "Comparing…", and fills when it is done,
-// catching up with the values edited meanwhile. Revert and Revert Entry put the reference back
-// for the selected rows, or for every row of their entries, as one undoable edit of the document.
-// The window follows edits, undos and redos once they pause, comparing again only the sections
-// they touched, shown or not. Against the default copy, a document is compared as soon as it is
-// shown, so that Compare… opens on the differences at once.
+// The window shows the open document's comparison (DocumentComparison), which it has compared when
+// asked (Compare…, Refresh, a new document) and whose rows it shows, so that commands on the
+// selected rows (SelectedDifferences) are planned against the same reference (Reference). A
+// comparison runs on a thread of its own from a copy of the stores: the window shows at once, says
+// "Comparing…", and fills when it is done, the comparison catching up with the values edited
+// meanwhile. Revert and Revert Entry put the reference back for the selected rows, or for every
+// row of their entries, as one undoable edit of the document. Once edits, undos and redos pause,
+// the window has the comparison compare again only the sections they touched, shown or not.
+// Against the default copy, a document is compared as soon as it is shown, so that Compare…
+// opens on the differences at once.
 class ChangesWindow : public QWidget {
     Q_OBJECT
 
@@ -56,8 +56,9 @@ public:
     // The references offered, in the order of the choice box.
     enum class ReferenceKind { DefaultCopy, GameCopy, OtherFile };
 
-    // A hidden window owned by `MainWin`; `globals` and `boxes` outlive it.
-    ChangesWindow(WindowHost& MainWin, const Globals& globals, Boxes& boxes);
+    // A hidden window owned by `MainWin`, showing `comparison`; `comparison`, `globals` and
+    // `boxes` outlive it.
+    ChangesWindow(WindowHost& MainWin, DocumentComparison& comparison, const Globals& globals, Boxes& boxes);
     ~ChangesWindow() override;
 
     // Puts "Compare…" and "Save Changes As…" into the main window's `menu`, before `before`.
@@ -98,14 +99,20 @@ public:
     bool RevertSelectedEntries();
 
 private:
+    // The controls, each line of them with its connections, and the following of the document.
     void BuildControls();
+    QHBoxLayout* BuildReferenceLine();
+    void BuildFilter();
+    void BuildTree();
+    QHBoxLayout* BuildCommandLine();
+    void FollowTheDocument();
     void ChooseReference(int index);
     // The file name of the chosen reference; for the default copy, the store the file type loaded.
     std::string ReferenceFileName() const;
     void LoadReference();
     // Forgets the differences and reads the reference: the list shows nothing and tells why when
-    // it cannot be read (and throws). The reference store then.
-    const IniStore& BeginComparison();
+    // it cannot be read (and throws).
+    void BeginComparison();
     // A comparison started afresh after edits that reshaped the document; the reference, its copy
     // and the list's place are kept.
     void CompareWithTheSameReference();
@@ -139,7 +146,7 @@ private:
     void DocumentEdited();
     // Compare, its error told in the window rather than in a box.
     void CompareAgain();
-    // The comparison brought up to the edits gathered in m_touched.
+    // The comparison brought up to the edits since.
     void FollowEdits();
     void ShowTreeMenu(const QPoint& position);
 
@@ -149,24 +156,14 @@ private:
     }
 
     WindowHost& m_main;
+    DocumentComparison& m_comparison;
     const Globals& m_globals;
     Boxes& m_boxes;
 
     ReferenceKind m_referenceKind = ReferenceKind::DefaultCopy;
     std::string m_otherFile;
-    // A reference read from a file; the default copy is the main window's own store.
-    std::unique_ptr<IniStore> m_readReference;
-    bool m_compared = false;
     bool m_placed = false;
-    std::unique_ptr<LiveComparison> m_comparison;
-    std::unique_ptr<DifferenceCategories> m_categories;
-    std::vector<DifferenceCategories::Group> m_groups;
-    // What edits touched since the comparison shown, or since the copy being compared was made.
-    TouchedSections m_touched;
     OffThreadBuild<ChangesSource::Compared, ChangesSource>* m_builder = nullptr;
-    // The reference's texts as the last comparison copied them: a reference is not edited, so a
-    // comparison after the document was reshaped copies only the document.
-    std::shared_ptr<StoreTexts> m_referenceCopy;
     // The place of the list, kept while it is compared again.
     Place m_pendingPlace;
 

@@ -17,13 +17,13 @@
 #include <unordered_set>
 
 #include "core/boxes/Boxes.h"
-#include "gui/services/GatherTouched.h"
 #include "gui/services/DocumentSignals.h"
 #include "gui/find/FindIndexBuilder.h"
 #include "gui/services/GeneralHandler.h"
 #include "gui/widgets/QtText.h"
 #include "core/entries/ValueEdits.h"
 #include "core/catalogue/Workspace.h"
+#include "core/session/OpenDocument.h"
 
 namespace velmora {
 
@@ -212,14 +212,14 @@ QPushButton* NamedButton(QWidget* parent, const QString& name, const QString& te
 
 }  // namespace
 
-FindWindow::FindWindow(QWidget& owner, Workspace& workspace, Boxes& boxes, DocumentSignals& news)
+FindWindow::FindWindow(QWidget& owner, OpenDocument& document, Boxes& boxes, DocumentSignals& news)
     : ResultsWindow(owner, QStringLiteral("FindWindow"), new FindResults(nullptr), false),
-      m_workspace(workspace),
+      m_document(document),
       m_boxes(boxes),
       m_results(static_cast<FindResults*>(View().model())) {
     setWindowTitle(QStringLiteral("Find"));
     m_builder = new FindIndexBuilder(  // owned through its Qt parent, this window
-        workspace, [this](std::unique_ptr<FindIndex> index, const std::string& error) {
+        document.Work(), [this](std::unique_ptr<FindIndex> index, const std::string& error) {
             IndexMade(std::move(index), error);
         },
         this);
@@ -253,7 +253,7 @@ FindWindow::FindWindow(QWidget& owner, Workspace& workspace, Boxes& boxes, Docum
     connect(set, &QPushButton::clicked, this, [this] { RunEventHandler(m_boxes, [this] { SetInSelected(); }); });
 
     // An edit, undo or redo from any window: the results show the document as it now stands.
-    GatherTouched(news, this, m_touched, [this] { DocumentEdited(); });
+    connect(&news, &DocumentSignals::edited, this, &FindWindow::DocumentEdited);
     for (int col = CategoryCol; col < ValueCol; ++col) View().setColumnWidth(col, 110);
 
     m_searchSlicer.setInterval(0);
@@ -272,7 +272,7 @@ void FindWindow::Present() {
     show();
     raise();
     activateWindow();
-    if (!m_index && !m_builder->Building()) Prepare();
+    if (!m_document.Index() && !m_builder->Building()) Prepare();
     m_text->setFocus(Qt::OtherFocusReason);
     m_text->selectAll();
 }
@@ -292,12 +292,11 @@ bool FindWindow::Preparing() const {
 void FindWindow::ForgetIndex() {
     DropSearch();
     m_results->Show(nullptr, {});
-    m_index.reset();
+    m_document.DropIndex();
 }
 
 void FindWindow::DocumentReplaced() {
     ForgetIndex();
-    m_touched.Clear();
     Prepare();
 }
 
@@ -309,12 +308,11 @@ void FindWindow::DocumentEdited() {
 }
 
 void FindWindow::Prepare() {
-    if (!m_workspace.Doc().HasDocument()) {
+    if (!m_document.Work().Doc().HasDocument()) {
         ForgetIndex();
         m_builder->Cancel();
         return;
     }
-    m_touched.Clear();  // the index to come is of the document as it now stands
     m_builder->Start();
     Search();
 }
@@ -322,26 +320,25 @@ void FindWindow::Prepare() {
 void FindWindow::IndexMade(std::unique_ptr<FindIndex> index, const std::string& error) {
     Place place = TakePlace();
     ForgetIndex();
-    m_index = std::move(index);
-    m_touched.Clear();  // an edit during the build started it again, so the index is up to date
+    // An edit during the build started it again, so the index is of the document as it stands.
+    m_document.TakeIndex(std::move(index));
     Search(std::move(place));
-    if (!m_index) SetSummary(ToQString(error));
+    if (!m_document.Index()) SetSummary(ToQString(error));
 }
 
 void FindWindow::FollowEdits() {
-    const TouchedSections touched = std::exchange(m_touched, {});
-    if (!m_workspace.Doc().HasDocument()) {
+    if (!m_document.Work().Doc().HasDocument()) {
         ForgetIndex();
         return;
     }
     const std::string text = ToBytes(m_text->text());
-    const std::optional<Sections> sections = touched.SectionsToRead(m_workspace);
-    if (m_search || text.empty() || !sections || !m_index->Follows(m_workspace)) {
+    const std::optional<Sections> sections = m_document.IndexSectionsToRead();
+    if (m_search || text.empty() || !sections) {
         // The search runs again on the new index, and keeps the user's place in the results.
         Place place = m_search ? std::exchange(m_searchPlace, {}) : TakePlace();
         DropSearch();
         m_results->Show(nullptr, {});  // no row may point into the index while it changes
-        m_index->Update(m_workspace, touched);
+        m_document.FollowIndex();
         Search(std::move(place));
         return;
     }
@@ -349,25 +346,25 @@ void FindWindow::FollowEdits() {
     // with their selection; the place among the touched ones is kept by the entries and keys
     // their rows lead to.
     const Place place = TakePlace(&*sections);
-    m_index->Reread(*sections);
-    m_results->Follow(*sections, m_index->FindIn(*sections, text, m_wholeWords->isChecked()));
+    m_document.FollowIndex();
+    m_results->Follow(*sections, m_document.Index()->FindIn(*sections, text, m_wholeWords->isChecked()));
     ShowPlace(place, &*sections);
     ShowFoundCount();
 }
 
 // One edit may change many lines; the index catches up once for all their news.
 void FindWindow::FollowEditsSoon() {
-    if (m_rebuildPending) return;
-    m_rebuildPending = true;
+    if (m_followPending) return;
+    m_followPending = true;
     QTimer::singleShot(0, this, [this] {
-        m_rebuildPending = false;
-        if (m_index) FollowEdits();
+        m_followPending = false;
+        if (m_document.Index()) FollowEdits();
     });
 }
 
 FindWindow::Place FindWindow::TakePlace(const Sections* sections) const {
     Place place;
-    if (!m_index) return place;
+    if (!m_document.Index()) return place;
     auto taken = [this, sections](int row) {
         return !sections || std::binary_search(sections->begin(), sections->end(), m_results->SectionOf(row));
     };
@@ -382,7 +379,7 @@ FindWindow::Place FindWindow::TakePlace(const Sections* sections) const {
 }
 
 void FindWindow::ShowPlace(const Place& place, const Sections* sections) {
-    if (!m_index) return;
+    if (!m_document.Index()) return;
     if (place.hasCurrent) {
         for (const int row : m_results->RowsLeadingTo({place.current}, sections))
             View().selectionModel()->setCurrentIndex(m_results->index(row, 0), QItemSelectionModel::NoUpdate);
@@ -410,7 +407,7 @@ void FindWindow::ReplaceSelected() {
     const std::string find = ToBytes(m_text->text());
     const std::string with = ToBytes(m_replacement->text());
     const std::vector<LineRewrite> rewrites =
-        ReplaceTextRewrites(m_workspace, places, find, with, m_wholeWords->isChecked());
+        ReplaceTextRewrites(m_document.Work(), places, find, with, m_wholeWords->isChecked());
     if (rewrites.empty()) {
         m_boxes.Notice("No value of the selected results holds " + find + ".");
         return;
@@ -423,7 +420,8 @@ void FindWindow::SetInSelected() {
     std::vector<std::string> codes;
     for (int row : SelectedRows()) codes.push_back(m_results->TargetOf(row).Section);
     const std::string key = ToBytes(m_setKey->text());
-    const std::vector<LineRewrite> rewrites = SetValueRewrites(m_workspace, codes, key, ToBytes(m_setValue->text()));
+    const std::vector<LineRewrite> rewrites =
+        SetValueRewrites(m_document.Work(), codes, key, ToBytes(m_setValue->text()));
     if (rewrites.empty()) {
         m_boxes.Notice("No selected entry would change.");
         return;
@@ -435,20 +433,22 @@ void FindWindow::SetInSelected() {
 void FindWindow::ConfirmAndCommit(const std::string& caption, std::string text,
                                   const std::vector<LineRewrite>& rewrites) {
     if (m_boxes.Plain(caption, RewritesPreview(rewrites), true) != BoxAnswer::Ok) return;
-    CommitRewrites(m_workspace.Doc(), std::move(text), {{}, rewrites.front().SectionName, {}}, rewrites);
+    CommitRewrites(m_document.Work().Doc(), std::move(text), {{}, rewrites.front().SectionName, {}},
+                   rewrites);
 }
 
 void FindWindow::Search(Place place) {
     DropSearch();
     const std::string text = ToBytes(m_text->text());
-    if (!m_index || text.empty()) {
-        m_results->Show(m_index.get(), {});
+    const FindIndex* index = m_document.Index();
+    if (!index || text.empty()) {
+        m_results->Show(index, {});
         // The search runs once the index is made.
-        SetSummary(!m_index && m_builder->Building() ? QStringLiteral("Reading the document…") : QString());
+        SetSummary(!index && m_builder->Building() ? QStringLiteral("Reading the document…") : QString());
         return;
     }
     // The results of the text before stay shown until the search is done.
-    m_search = std::make_unique<FindIndex::Search>(*m_index, text, m_wholeWords->isChecked());
+    m_search = std::make_unique<FindIndex::Search>(*index, text, m_wholeWords->isChecked());
     m_searchPlace = std::move(place);
     SearchSlice();
 }
@@ -465,7 +465,7 @@ void FindWindow::SearchSlice() {
     m_searchSlicer.stop();
     std::vector<FindIndex::Row> found = m_search->Take();
     m_search.reset();
-    m_results->Show(m_index.get(), std::move(found));
+    m_results->Show(m_document.Index(), std::move(found));
     ShowFoundCount();
     ShowPlace(std::exchange(m_searchPlace, {}));
 }

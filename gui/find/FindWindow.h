@@ -5,7 +5,6 @@
 #include <memory>
 #include <vector>
 
-#include "core/catalogue/TouchedSections.h"
 #include "core/references/FindIndex.h"
 #include "gui/find/ResultsWindow.h"
 
@@ -18,7 +17,7 @@ namespace velmora {
 class Boxes;
 class DocumentSignals;
 class FindIndexBuilder;
-class Workspace;
+class OpenDocument;
 struct LineRewrite;
 
 // The rows of the find index that a search found: category, code, name, key and value. A row keeps
@@ -68,11 +67,11 @@ private:
 };
 
 // The find window: the whole document's codes, names, key names and values searched as the user
-// types, letter case ignored, optionally for whole words only. The index is made once per
-// document, away from the windows' thread, as soon as the document is shown (DocumentReplaced),
-// so that the window opens at once; a search typed before it is ready runs when it is. The index
-// follows every edit, undo and redo, shown or not, so that it searches the document as it now
-// stands.
+// types, letter case ignored, optionally for whole words only. It searches the open document's
+// find index, which it has made once per document, away from the windows' thread, as soon as the
+// document is shown (DocumentReplaced), so that the window opens at once; a search typed before
+// it is ready runs when it is. After every edit, undo and redo, shown or not, it brings the index
+// up to the document and its results with it, so that it searches the document as it now stands.
 //
 // The selected results can be edited as one edit each: the search text replaced in their values,
 // or one key set to one value in each of their entries. The lines that will change are shown
@@ -81,7 +80,7 @@ class FindWindow : public ResultsWindow {
     Q_OBJECT
 
 public:
-    FindWindow(QWidget& owner, Workspace& workspace, Boxes& boxes, DocumentSignals& news);
+    FindWindow(QWidget& owner, OpenDocument& document, Boxes& boxes, DocumentSignals& news);
     ~FindWindow() override;
 
     // Shows the window in front with the search text selected, ready to be typed over.
@@ -109,7 +108,7 @@ private:
     };
     using Sections = std::vector<size_t>;
 
-    // Brings the index up to the edits gathered in m_touched.
+    // Brings the index up to the edits since, and the results with it.
     void FollowEdits();
     void FollowEditsSoon();
     void DocumentEdited();
@@ -131,7 +130,7 @@ private:
     // Shows `rewrites` and commits them as one edit named `text` when the user agrees.
     void ConfirmAndCommit(const std::string& caption, std::string text, const std::vector<LineRewrite>& rewrites);
 
-    Workspace& m_workspace;
+    OpenDocument& m_document;
     Boxes& m_boxes;
     FindResults* m_results;
     QLineEdit* m_text;
@@ -139,10 +138,8 @@ private:
     QLineEdit* m_replacement;
     QLineEdit* m_setKey;
     QLineEdit* m_setValue;
-    std::unique_ptr<FindIndex> m_index;
     FindIndexBuilder* m_builder;
-    TouchedSections m_touched;
-    bool m_rebuildPending = false;
+    bool m_followPending = false;
     // The search under way, the place to keep once it is done, and what continues it.
     std::unique_ptr<FindIndex::Search> m_search;
     Place m_searchPlace;

@@ -27,14 +27,16 @@
 #include "core/store/Routines.h"
 #include "gui/widgets/FilterBox.h"
 #include "gui/widgets/TabOrder.h"
-#include "gui/find/FindWindow.h"
-#include "core/values/LiveValueCheck.h"
 #include "gui/main/CategoryPanel.h"
 #include "gui/main/DocumentDrops.h"
 #include "gui/main/EditCommands.h"
 #include "gui/main/HelpMenu.h"
 #include "gui/main/RecentFilesMenu.h"
 #include "gui/main/TitlePanel.h"
+#include "gui/find/FindController.h"
+#include "core/references/EntryTargets.h"
+#include "core/store/IniError.h"
+#include "core/store/MessageText.h"
 #include "ui_MainWindow.h"
 
 namespace velmora {
@@ -44,8 +46,8 @@ MainWindow::MainWindow(Globals& globals, Boxes& boxes, QWidget* parent)
       ui(std::make_unique<Ui::MainWindow>()),
       m_globals(globals),
       m_boxes(boxes),
-      m_workspace(globals, boxes, this),
-      m_valueCheck(std::make_unique<LiveValueCheck>(m_workspace)),
+      m_session(globals, boxes, this),
+      m_workspace(m_session.Work()),
       m_documentNews(std::make_unique<DocumentSignals>(m_workspace.Doc())),
       m_recovery(std::make_unique<RecoveryKeeper>(m_workspace)) {
     ui->setupUi(this);
@@ -82,11 +84,16 @@ MainWindow::MainWindow(Globals& globals, Boxes& boxes, QWidget* parent)
     for (QAction* command : {ui->New1, ui->Open1, ui->Save1})
         command->setShortcutContext(Qt::ApplicationShortcut);
 
-    m_changesWindow = new ChangesWindow(*this, m_globals, m_boxes);
+    m_changesWindow = new ChangesWindow(*this, m_session.Current().Comparison(), m_globals, m_boxes);
     m_changesWindow->AddMenuCommands(*ui->File1, ui->NewDefinition1);
     MakeParts();
     ConnectControls();
-    SetUpFinding();
+    m_finding = std::make_unique<FindController>(
+        *this, m_session.Current(), m_boxes, *m_documentNews,
+        [this](const EntryTarget& target) { OpenEntryTarget(target); });
+    m_finding->AddSearchMenu(*menuBar(), ui->Help1->menuAction());
+    m_finding->OfferUsagesOn(*ui->ListBox2);
+    m_entryFilter = FilterBox::Above(*ui->ListBox2);
     m_editCommands = std::make_unique<EditCommands>(*ui->MainMenu1, ui->Help1->menuAction(), m_workspace,
                                                     *m_documentNews, *m_categoryWindows, m_boxes);
     FollowDocument();
@@ -310,8 +317,7 @@ void MainWindow::LoadPictures() {
 
 void MainWindow::ArrangeAfterLoad() {
     m_changesWindow->DocumentReplaced();
-    // The find index is made now, away from the windows, rather than when Find is first opened.
-    TheFindWindow().DocumentReplaced();
+    m_finding->DocumentReplaced();
     m_diskChanges->WatchFiles();
     m_globals.UnknownSelected = false;
     ShowStatus(Workspace::BannerText);
@@ -360,6 +366,32 @@ void MainWindow::OpenDbl2Click(int EntryIndex) {
         return;
     }
     OpenCategoryWindow(row, EntryIndex);
+}
+
+LiveValueCheck& MainWindow::Values() {
+    return m_session.Current().Values();
+}
+
+void MainWindow::FindUsages(const std::string& Code) {
+    m_finding->FindUsages(Code);
+}
+
+void MainWindow::OpenEntryTarget(const EntryTarget& Target) {
+    const std::optional<EntryListing> listing = FindEntryListing(m_workspace, Target.Section);
+    if (!listing) throw IniError("\"" + Escaped(Target.Section) + "\" is no entry of any category.");
+    const int row = static_cast<int>(listing->CategoryRow);
+    const int entry = static_cast<int>(listing->EntryIndex);
+    const std::string category = ui->CategoryGrid->Cells(0, row);
+    if (NamesEqual(category, Workspace::UnknownCategory, m_globals.CaseSensitive)) {
+        // "Unknown!" has no window: its entries are shown in this window's list.
+        ui->CategoryGrid->SetRow(row);
+        m_entryFilter->clear();
+        ui->ListBox2->setCurrentRow(entry);
+        FocusAndShow(this);
+        return;
+    }
+    OpenCategoryWindow(row, entry);
+    if (CategoryWindow* window = FindCategoryWindow(category)) window->ShowEntryKey(entry, Target.Key);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -445,10 +477,7 @@ bool MainWindow::ShowEntryAt(const std::string& Category, const std::string& Cod
 
 void MainWindow::CloseCategoryWindows() {
     // Usages and problems found in the document that goes would lead into the one that comes.
-    for (ResultsWindow* results : {m_usagesWindow.data(), m_checkWindow.data()})
-        if (results) results->close();
-    m_usages.Forget();
-    m_referenceCheck.reset();
+    m_finding->CloseResults();
     m_categoryWindows->CloseAll();
 }
 

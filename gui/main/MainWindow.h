@@ -11,9 +11,6 @@
 
 #include "gui/services/GeneralHandler.h"
 #include "gui/widgets/Pictures.h"
-#include "core/catalogue/TouchedSections.h"
-#include "core/references/FollowedRows.h"
-#include "core/references/References.h"
 #include "gui/main/CategoryPanel.h"
 #include "gui/main/CategoryWindowList.h"
 #include "gui/main/DiskChanges.h"
@@ -23,6 +20,7 @@
 #include "gui/services/WindowHost.h"
 #include "gui/services/WindowPlaces.h"
 #include "core/catalogue/Workspace.h"
+#include "core/session/EditingSession.h"
 
 class QAction;
 class QMenu;
@@ -44,12 +42,11 @@ class RecentFilesMenu;
 class RecoveryKeeper;
 class TitlePanel;
 class FilterBox;
-class FindWindow;
+class FindController;
 class DocumentSignals;
 class LiveValueCheck;
 struct EditFocus;
 struct Globals;
-class ResultsWindow;
 class ProgramFolderChoice;
 class ChangesWindow;
 class CategoryWindow;
@@ -65,7 +62,9 @@ class CategoryWindow;
 // programs (DiskChanges), the recent files (RecentFilesMenu), documents dropped on the window
 // (DocumentDrops) and the Help menu (HelpMenu). The window wires its form's controls to them,
 // answers what they ask of it through their Host interfaces and hands the file type's pictures to
-// the category windows it opens; finding is its own still (FindCommands.cpp, ValueCheckCommands.cpp).
+// the category windows it opens. It owns the editing session (the workspace's settings, stores and
+// catalogue, and the models derived from the document); finding (the Search menu, usages and the
+// checks, with their windows) is a part of its own, the FindController.
 class MainWindow : public QMainWindow,
                    public WorkspaceView,
                    public WindowHost,
@@ -138,10 +137,10 @@ public:
     // The document's news as Qt signals; the category windows follow the document through them.
     DocumentSignals& DocumentNews() override { return *m_documentNews; }
     // The kinds of value the document's keys take, and the values that do not fit them.
-    LiveValueCheck& Values() override { return *m_valueCheck; }
+    LiveValueCheck& Values() override;
 
-    // Finding (FindCommands.cpp). The usages of `Code` in their window; opening the entry a row of
-    // the find, usages or check results leads to, in its category window at the key.
+    // The usages of `Code` in their window (the FindController's); opening the entry a row of the
+    // find, usages or check results leads to, in its category window at the key.
     void FindUsages(const std::string& Code) override;
     void OpenEntryTarget(const EntryTarget& Target);
 
@@ -191,20 +190,6 @@ private:
     void OpenCategoryWindow(int row, int entryIndex);
     CategoryWindow* FindCategoryWindow(const std::string& Name) const;
 
-    // Finding (FindCommands.cpp).
-    void SetUpFinding();
-    void FindClick();
-    // Made, hidden, when the first document is shown, so that its index is ready when it opens.
-    FindWindow& TheFindWindow();
-    void CheckReferencesClick();
-    // The usages or check window showing what m_usages or m_referenceCheck hold.
-    ResultsWindow& ShowUsages();
-    ResultsWindow& ShowCheckReferences();
-    void CheckValuesClick();
-    ResultsWindow& FillCheckValues();
-    void RefreshResultsSoon();
-    void EntryListMenu(const QPoint& at);
-    ResultsWindow& ListWindow(QPointer<ResultsWindow>& window, const QString& objectName, const QStringList& headers);
 
     // A handler without arguments, run through the general handler; connected as a slot.
     template <void (MainWindow::*Handler)()>
@@ -215,10 +200,11 @@ private:
     std::unique_ptr<Ui::MainWindow> ui;
     Globals& m_globals;
     Boxes& m_boxes;
-    Workspace m_workspace;
-    // Both go before the workspace's document, which they observe. The value check comes first:
-    // it is told of an edit before the views that ask it are.
-    std::unique_ptr<LiveValueCheck> m_valueCheck;
+    // The session's models observe its document before the views do: they are told of an edit
+    // before the views that read them.
+    EditingSession m_session;
+    Workspace& m_workspace;  // the session's
+    // Goes before the workspace's document, which it observes.
     std::unique_ptr<DocumentSignals> m_documentNews;
     // After the workspace, whose document it copies; it finishes its writes before it goes.
     std::unique_ptr<RecoveryKeeper> m_recovery;
@@ -228,16 +214,8 @@ private:
     ChangesWindow* m_changesWindow;  // owned through its Qt parent, this window
     QSettings* m_userSettings = nullptr;
     WindowPlaces m_places;
-    QPointer<FindWindow> m_findWindow;
-    QPointer<ResultsWindow> m_usagesWindow;
-    QPointer<ResultsWindow> m_checkWindow;
-    QPointer<ResultsWindow> m_valuesWindow;
-    std::string m_usagesCode;  // the code the usages window lists
-    // What the usages and check windows list, kept up to date while they are shown.
-    FollowedRows<Usage> m_usages;
-    std::unique_ptr<ReferenceCheck> m_referenceCheck;
-    TouchedSections m_resultsTouched;  // since the windows were last brought up to date
-    bool m_resultsRefreshPending = false;
+    // Goes before the session, whose models its windows read.
+    std::unique_ptr<FindController> m_finding;
     FilterBox* m_entryFilter = nullptr;  // owned through its Qt parent
 
     // The parts, after the workspace and the document's news they use, so that they go first.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QObject>
+#include <set>
 #include <string>
 
 #include "core/document/Document.h"
@@ -24,13 +25,23 @@ public:
 signals:
     void valueChanged(const std::string& code, const std::string& key);
     void entriesChanged();
+    // Once per edit, undo or redo, after its values or entries were told: for the views of the
+    // session's models, which bring them up to date once for all the edit's news.
+    void edited();
     void modifiedChanged(bool modified);
     void stepped(const velmora::EditFocus& focus);
     void historyChanged();
 
 private:
     void ValueChanged(const std::string& code, const std::string& key) override { emit valueChanged(code, key); }
-    void EntriesChanged() override { emit entriesChanged(); }
+    void ValuesChanged(const std::set<TouchedValue>& touched) override {
+        DocumentObserver::ValuesChanged(touched);
+        emit edited();
+    }
+    void EntriesChanged() override {
+        emit entriesChanged();
+        emit edited();
+    }
     void ModifiedChanged(bool modified) override { emit modifiedChanged(modified); }
     void Stepped(const EditFocus& focus) override { emit stepped(focus); }
     void HistoryChanged() override { emit historyChanged(); }

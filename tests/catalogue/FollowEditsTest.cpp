@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The views that follow edits: after every edit, undo and redo of a random sequence, the find index,
 // the comparison and its groups brought up to date from the edit's news are exactly what a fresh
-// build gives, and the rows the comparison says it changed turn the old list into the new one.
+// build gives, and the rows the comparison says it changed turn the old list into the new one. The
+// open document's models, which gather the news themselves, do the same.
 
 #include <random>
 
@@ -14,6 +15,7 @@
 #include "core/compare/DifferenceCategories.h"
 #include "core/compare/LiveComparison.h"
 #include "core/catalogue/TouchedSections.h"
+#include "core/session/OpenDocument.h"
 #include "core/store/StoreTexts.h"
 
 namespace velmora::testing {
@@ -178,6 +180,69 @@ TEST_F(FollowEditsTest, UpdatedFromTheNewsEqualsAFreshBuildAfterEveryStep) {
     workspace.Doc().RemoveObserver(news);
     // Most steps touch one entry, and are followed without a rebuild.
     EXPECT_GT(partial, 250);
+}
+
+// The open document's models, each brought up to the edits as its window brings it (the comparison
+// section by section when it can be, and compared afresh when not), are what fresh builds give.
+TEST_F(FollowEditsTest, TheOpenDocumentsModelsFollowEveryStep) {
+    Open();
+    workspace.UseDefaultCopy(Reference());
+    const bool caseSensitive = globals.CaseSensitive;
+    OpenDocument open(workspace);
+    DocumentComparison& comparison = open.Comparison();
+    open.TakeIndex(std::make_unique<FindIndex>(workspace));
+    comparison.CompareNow();
+    open.FindUsagesOf("W1");
+    open.CheckReferences();
+    int followed = 0;
+    for (int step = 0; step < 300; ++step) {
+        RandomStep();
+        open.FollowIndex();
+        open.FollowUsages();
+        open.FollowReferences();
+        if (comparison.HowToFollow() == DocumentComparison::FollowUp::Sections) {
+            comparison.FollowEdits();
+            ++followed;
+        } else {
+            comparison.CompareNow();
+        }
+
+        ASSERT_TRUE(*open.Index() == FindIndex(workspace)) << "step " << step;
+        ASSERT_EQ(open.Usages(), FindUsages(workspace.Doc().Store(), "W1", caseSensitive)) << "step " << step;
+        ASSERT_EQ(open.References()->DanglingItems(), FindDanglingItems(workspace)) << "step " << step;
+        const IniStore& reference = *workspace.DefaultIni();
+        const std::vector<Difference> fresh =
+            CompareStores(workspace.Doc().Store(), reference, caseSensitive);
+        ASSERT_EQ(comparison.Differences(), fresh) << "step " << step;
+        ASSERT_EQ(comparison.Groups(), DifferenceCategories(workspace, reference).GroupsOf(fresh))
+            << "step " << step;
+    }
+    EXPECT_GT(followed, 150);
+}
+
+// A comparison of a copy taken from the open document is taken up, a few edits later, caught up
+// with them, unless they reshaped the document; taken up, it equals a fresh comparison.
+TEST_F(FollowEditsTest, TheOpenDocumentTakesUpACopiesComparisonWhenTheEditsAllow) {
+    Open();
+    workspace.UseDefaultCopy(Reference());
+    OpenDocument open(workspace);
+    DocumentComparison& comparison = open.Comparison();
+    int takenUp = 0;
+    for (int round = 0; round < 80; ++round) {
+        const std::shared_ptr<ChangesSource> copy = comparison.CopyToCompare();
+        while (!copy->Continue(1 + Below(50))) {
+        }
+        for (uint32_t step = Below(4); step > 0; --step) RandomStep();
+        if (!comparison.TakeUp(copy->Compare())) {
+            ASSERT_NE(comparison.HowToFollow(), DocumentComparison::FollowUp::Sections) << "round " << round;
+            continue;
+        }
+        ASSERT_EQ(comparison.Differences(),
+                  CompareStores(workspace.Doc().Store(), *workspace.DefaultIni(), globals.CaseSensitive))
+            << "round " << round;
+        ++takenUp;
+    }
+    EXPECT_GT(takenUp, 25);
 }
 
 // A comparison made of copies of the stores (the document's copied in slices of a few lines), taken

@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <functional>
+#include <string>
+
+class QAction;
+class QListWidget;
+class QMenuBar;
+class QPoint;
+
+namespace velmora {
+
+class Boxes;
+class DocumentSignals;
+class FindWindow;
+class OpenDocument;
+class ResultsWindow;
+class WindowHost;
+struct EntryTarget;
+
+// Finding, as the main window offers it: the Search menu (Find, Check References, Check Values),
+// Find Usages of an entry, and the windows that show them, which it owns: the find window and the
+// results windows of the usages, of Check References and of Check Values. What they list is the
+// open document's (OpenDocument): the controller asks it for the usages and the checks, brings
+// them up to the edits once per edit while their windows are shown (and lets them go while they
+// are not), and fills the windows from them. A row of results leads to its entry through the
+// opener the main window gives.
+class FindController : public QObject {
+public:
+    // Opens the entry a row of results leads to, at its key; throws IniError when it cannot.
+    using OpenTarget = std::function<void(const EntryTarget& target)>;
+
+    // `host`, `document`, `boxes` and `news` outlive the controller; its windows are top-level
+    // windows of the host's widget, which go with the controller.
+    FindController(WindowHost& host, OpenDocument& document, Boxes& boxes, DocumentSignals& news,
+                   OpenTarget openTarget);
+    ~FindController() override;
+    FindController(const FindController&) = delete;
+    FindController& operator=(const FindController&) = delete;
+
+    // Puts the Search menu into `menuBar`, before the menu of `before`.
+    void AddSearchMenu(QMenuBar& menuBar, QAction* before);
+    // Offers Find Usages in the context menu of the entries of `list`.
+    void OfferUsagesOn(QListWidget& list);
+
+    // A document was shown (opened, made new, another file type): its find index is made now,
+    // away from the windows, rather than when Find is first opened.
+    void DocumentReplaced();
+    // The usages and Check References windows close: their rows would lead into the document
+    // that goes.
+    void CloseResults();
+    // The usages of `code` in their window, in front.
+    void FindUsages(const std::string& code);
+
+private:
+    FindWindow& TheFindWindow();
+    void FindClick();
+    void CheckReferencesClick();
+    void CheckValuesClick();
+    void EntryListMenu(QListWidget& list, const QPoint& at);
+    ResultsWindow& ListWindow(QPointer<ResultsWindow>& window, const QString& objectName,
+                              const QStringList& headers);
+    // The usages, check and values windows filled from the document's models.
+    ResultsWindow& ShowUsages();
+    ResultsWindow& ShowCheckReferences();
+    ResultsWindow& ShowCheckValues();
+    void RefreshResultsSoon();
+    void RefreshResults();
+
+    WindowHost& m_host;
+    OpenDocument& m_document;
+    Boxes& m_boxes;
+    DocumentSignals& m_news;
+    OpenTarget m_openTarget;
+    // Owned through their Qt parent, the host's widget; deleted with the controller.
+    QPointer<FindWindow> m_findWindow;
+    QPointer<ResultsWindow> m_usagesWindow;
+    QPointer<ResultsWindow> m_checkWindow;
+    QPointer<ResultsWindow> m_valuesWindow;
+    bool m_refreshPending = false;
+};
+
+}  // namespace velmora
