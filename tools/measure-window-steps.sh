@@ -68,7 +68,7 @@ main=$(window 'Mod\.ini$')
 settle 3
 # The first category's window, from the main window's Edit button.
 xdotool windowactivate --sync "$main"
-xdotool mousemove --window "$main" 712 140 click 1
+xdotool mousemove --window "$main" 470 140 click 1
 settle 3
 category=$(xdotool getactivewindow)
 # The value of the second key of the first page.
