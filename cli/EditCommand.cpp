@@ -6,6 +6,7 @@
 #include "core/saving/DocumentSave.h"
 #include "core/saving/ModSave.h"
 #include "core/store/IniError.h"
+#include "core/store/MessageText.h"
 #include "core/scripts/ScriptedEdits.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/IniStore.h"
@@ -36,7 +37,7 @@ int EditMod(const StartArguments& parsed, ModContext& mod) {
     if (parsed.Option("--output")) throw UsageError();
     ModSession& session = mod.session;
     ModSession::Kind* kind = parsed.fileType ? session.Find(*parsed.fileType) : &session.At(0);
-    if (kind == nullptr) throw IniError("No file type " + *parsed.fileType + " in [FilesToEdit]");
+    if (kind == nullptr) throw IniError("No file type " + Escaped(*parsed.fileType) + " in [FilesToEdit]");
     ScriptedEdits edits(*kind->Work);
     edits.ReachKinds(session.WorkspacesToEdit(), session.Writable());
     if (!RunLines(edits)) return 1;

@@ -39,6 +39,7 @@ void ModSession::OpenKinds(const std::string& programDir, DocumentOf&& documentO
     for (size_t i = 0; i < files.Count(); ++i) {
         auto kind = std::make_unique<Kind>();
         kind->Work = std::make_unique<Workspace>(kind->Settings, m_boxes);
+        kind->Models = std::make_unique<OpenDocument>(*kind->Work);
         Workspace& work = *kind->Work;
         // The settings file was rewritten once above; the kinds read it as it now stands.
         work.SetDiskWrites(false);

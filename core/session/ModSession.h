@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/catalogue/Workspace.h"
+#include "core/session/OpenDocument.h"
 #include "core/settings/Globals.h"
 
 namespace velmora {
@@ -27,6 +28,9 @@ public:
     struct Kind {
         Globals Settings;
         std::unique_ptr<Workspace> Work;
+        // The models derived from the kind's document, which its windows show. After the
+        // workspace, whose document they observe: they go first.
+        std::unique_ptr<OpenDocument> Models;
         Origin From = Origin::DefaultCopy;
         bool ReadOnly() const { return From != Origin::ModFolder; }
     };
