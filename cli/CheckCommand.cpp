@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "core/references/References.h"
+#include "core/session/ModCheck.h"
 #include "core/values/ValueCheck.h"
 
 namespace velmora::cli {
@@ -22,6 +23,20 @@ int CheckValues(const CommandContext& context) {
     return findings.empty() ? 0 : 1;
 }
 
+// One finding a line, its fields separated by tabs; exits with 1 when one will crash the game.
+int CheckWholeMod(ModContext& mod) {
+    const ModCheckResult result = CheckMod(mod.session.Workspaces());
+    for (const std::string& warning : result.Warnings) std::cerr << warning << '\n';
+    std::string listing;
+    for (const ModFinding& finding : result.Findings)
+        listing.append(SeverityText(finding.Level)).append("\t").append(finding.File).append("\t")
+            .append(std::to_string(finding.Line)).append("\t").append(finding.Entry).append("\t")
+            .append(finding.Key).append("\t").append(finding.Value).append("\t").append(finding.Reason)
+            .append("\n");
+    std::cout << listing;
+    return result.WillCrash() ? 1 : 0;
+}
+
 }  // namespace
 
 // The definition file's [ValueKinds] lines that could not be read, on stderr: the check goes on
@@ -31,8 +46,12 @@ void PrintPinProblems(const ValueCheck& check) {
 }
 
 int Check(const Arguments& args) {
-    const StartArguments parsed = ParseStartArguments(args, {"--values"});
+    const StartArguments parsed = ParseStartArguments(args, {"--values"}, {"--mod"});
     std::vector<std::string> none;
+    if (const std::unique_ptr<ModContext> mod = OpenModWith(parsed, 0, none)) {
+        if (parsed.Has("--values") || parsed.fileType) throw UsageError();
+        return CheckWholeMod(*mod);
+    }
     const std::unique_ptr<CommandContext> context = OpenDocumentWith(parsed, 0, none);
     if (parsed.Has("--values")) return CheckValues(*context);
     const std::vector<DanglingItem> dangling = FindDanglingItems(context->workspace);

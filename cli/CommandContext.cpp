@@ -70,6 +70,15 @@ void CommandContext::Load(const std::optional<std::string>& document) {
     }
 }
 
+std::unique_ptr<ModContext> OpenModWith(const StartArguments& parsed, size_t restCount,
+                                        std::vector<std::string>& rest) {
+    const std::optional<std::string> modFolder = parsed.Option("--mod");
+    if (!modFolder) return nullptr;
+    if (parsed.places.size() != 1 + restCount) throw UsageError();
+    rest.assign(parsed.places.begin() + 1, parsed.places.end());
+    return std::make_unique<ModContext>(*modFolder, parsed.places[0]);
+}
+
 std::unique_ptr<CommandContext> OpenDocumentWith(const StartArguments& parsed, size_t optionalCount,
                                                  std::vector<std::string>& rest) {
     if (parsed.places.size() < 2 || parsed.places.size() > 2 + optionalCount) throw UsageError();

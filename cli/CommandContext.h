@@ -12,6 +12,7 @@
 #include "core/boxes/FirstButtonBoxes.h"
 #include "core/settings/Globals.h"
 #include "core/catalogue/Workspace.h"
+#include "core/session/ModSession.h"
 
 namespace velmora {
 class ValueCheck;
@@ -51,6 +52,19 @@ struct CommandContext {
     // The file-type load, then `document` opened (when given) with its unknown sections collected.
     void Load(const std::optional<std::string>& document);
 };
+
+// A mod open as a whole for a command: every kind of program folder `dir`, each from `modFolder`
+// when it holds the kind's file, boxes printed on stderr. Nothing is written to disk on the way.
+struct ModContext {
+    FirstButtonBoxes boxes{&std::cerr};
+    ModSession session{boxes, false};
+
+    ModContext(const std::string& modFolder, const std::string& dir) { session.OpenMod(dir, modFolder); }
+};
+
+// The mod of "--mod MODFOLDER DIR", with the `restCount` arguments after DIR in `rest`; null when
+// the arguments name no mod.
+std::unique_ptr<ModContext> OpenModWith(const StartArguments& parsed, size_t restCount, std::vector<std::string>& rest);
 
 // The start of a command on an opened document: [--type NAME] [flags] DIR DOC, then up to
 // `optionalCount` arguments of the command's own, which land in `rest`. Nothing is written to disk.

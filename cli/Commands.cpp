@@ -9,11 +9,11 @@ const std::vector<Command>& Commands() {
         {"catalogue", "[--type NAME] [--write] DIR [DOC]", Catalogue},
         {"scaffold", "[--force] DOC OUT", Scaffold},
         {"diff", "[--type NAME] DIR DOC [--against FILE] [--patch OUT]", Diff},
-        {"usages", "[--type NAME] DIR DOC CODE", Usages},
-        {"check", "[--values] [--type NAME] DIR DOC", Check},
+        {"usages", "[--type NAME] DIR DOC CODE | --mod MODFOLDER DIR CODE", Usages},
+        {"check", "[--values] [--type NAME] DIR DOC | --mod MODFOLDER DIR", Check},
         {"kinds", "[--type NAME] DIR DOC [CATEGORY]", Kinds},
         {"table", "[--type NAME] DIR DOC CATEGORY [--page P | --keys K1,K2,...] [--csv OUT | --xlsx OUT]", Table},
-        {"edit", "[--type NAME] DIR DOC [--output FILE] < COMMANDS", Edit},
+        {"edit", "[--type NAME] DIR DOC [--output FILE] < COMMANDS | [--type NAME] --mod MODFOLDER DIR < COMMANDS", Edit},
     };
     return commands;
 }

@@ -4,20 +4,19 @@
 #include <iostream>
 
 #include "core/saving/DocumentSave.h"
+#include "core/saving/ModSave.h"
+#include "core/store/IniError.h"
+#include "core/store/MessageText.h"
 #include "core/scripts/ScriptedEdits.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/IniStore.h"
 
 namespace velmora::cli {
 
-int Edit(const Arguments& args) {
-    const StartArguments parsed = ParseStartArguments(args, {}, {"--output"});
-    if (parsed.places.size() != 2) throw UsageError();
-    const std::string& documentFile = parsed.places[1];
-    CommandContext context(parsed.places[0], parsed.fileType, {documentFile}, false);
-    context.Load(documentFile);
+namespace {
 
-    ScriptedEdits edits(context.workspace);
+// Runs the lines of standard input; false when one could not be done.
+bool RunLines(ScriptedEdits& edits) {
     std::string line;
     for (size_t number = 1; std::getline(std::cin, line); ++number) {
         try {
@@ -26,9 +25,43 @@ int Edit(const Arguments& args) {
             for (const std::string& shown : edits.TakeOutput()) std::cout << shown << '\n';
         } catch (const std::exception& error) {
             std::cerr << "line " << number << ": " << error.what() << '\n';
-            return 1;
+            return false;
         }
     }
+    return true;
+}
+
+// The lines address the kind `--type` names (by default the first of [FilesToEdit]); a change of
+// code reaches every kind, and a save writes every changed file of the mod together.
+int EditMod(const StartArguments& parsed, ModContext& mod) {
+    if (parsed.Option("--output")) throw UsageError();
+    ModSession& session = mod.session;
+    ModSession::Kind* kind = parsed.fileType ? session.Find(*parsed.fileType) : &session.At(0);
+    if (kind == nullptr) throw IniError("No file type " + Escaped(*parsed.fileType) + " in [FilesToEdit]");
+    ScriptedEdits edits(*kind->Work);
+    edits.ReachKinds(session.WorkspacesToEdit(), session.Writable());
+    if (!RunLines(edits)) return 1;
+    if (const auto& saved = edits.ModSaved()) {
+        // Only the kinds the mod folder holds are among them; a read-only kind is never written.
+        for (const KindSave& save : *saved) RefuseSaveOverChangedFile(*save.Kind, save.Texts.Definition.has_value());
+        WriteModTogether(*saved);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int Edit(const Arguments& args) {
+    const StartArguments parsed = ParseStartArguments(args, {}, {"--output", "--mod"});
+    std::vector<std::string> none;
+    if (const std::unique_ptr<ModContext> mod = OpenModWith(parsed, 0, none)) return EditMod(parsed, *mod);
+    if (parsed.places.size() != 2) throw UsageError();
+    const std::string& documentFile = parsed.places[1];
+    CommandContext context(parsed.places[0], parsed.fileType, {documentFile}, false);
+    context.Load(documentFile);
+
+    ScriptedEdits edits(context.workspace);
+    if (!RunLines(edits)) return 1;
     if (const auto& saved = edits.Saved()) {
         // The script's edits were made on the document as it was read: another program's change
         // since then would be overwritten unseen.

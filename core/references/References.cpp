@@ -267,23 +267,32 @@ std::vector<ReferenceKey> ReferenceKeysOf(const Workspace& workspace, size_t row
             const std::optional<std::string> sources = ValueSourcesOf(description);
             if (!sources) return;
             ReferenceKey key{std::string(name), {}, {}};
+            bool namesKind = false;
             for (std::string& source : SplitValueSources(*sources)) {
                 const int category = CategoryRowOfSource(source, workspace);
-                if (category >= 0)
+                if (category >= 0) {
                     key.CategoryRows.push_back(static_cast<size_t>(category));
-                else
+                } else {
+                    namesKind = namesKind || IsKindSource(source);
                     key.OtherSources.push_back(std::move(source));
+                }
             }
-            if (!key.CategoryRows.empty()) keys.push_back(std::move(key));
+            if (!key.CategoryRows.empty() || namesKind) keys.push_back(std::move(key));
         });
     }
     return keys;
 }
 
-DanglingRule::DanglingRule(const Workspace& workspace)
+bool IsKindSource(std::string_view source) {
+    const size_t colon = source.find(':');
+    return colon != std::string_view::npos && colon > 0 && colon + 1 < source.size();
+}
+
+DanglingRule::DanglingRule(const Workspace& workspace, OtherKinds* others)
     : m_workspace(workspace),
       m_document(workspace.Doc().Store()),
       m_caseSensitive(workspace.G().CaseSensitive),
+      m_others(others),
       m_entries(workspace.CategoryRows().size()) {}
 
 DanglingRule::~DanglingRule() = default;
@@ -319,19 +328,26 @@ bool DanglingRule::IsEntryOf(std::string_view code, size_t row) {
 }
 
 bool DanglingRule::Dangles(std::string_view item, const ReferenceKey& key) {
-    if (m_document.IndexOfSection(item) >= 0) return false;
+    // A section of this document is what a key naming this kind's categories may reach; a key
+    // that names only another kind's (an art name) is not answered by a rules section of the name.
+    if (!key.CategoryRows.empty() && m_document.IndexOfSection(item) >= 0) return false;
     const std::string name = NameKey(item, m_caseSensitive);
     for (size_t row : key.CategoryRows)
         if (EntriesOf(row).count(name) != 0) return false;
     if (key.OtherSources.empty()) return true;
     const std::string folded = FoldCase(item);
-    for (const std::string& source : key.OtherSources)
-        if (ValuesOf(source).count(folded) != 0) return false;
+    for (const std::string& source : key.OtherSources) {
+        if (IsKindSource(source)) {
+            if (m_others == nullptr || m_others->Allows(source, item)) return false;
+        } else if (ValuesOf(source).count(folded) != 0) {
+            return false;
+        }
+    }
     return true;
 }
 
-std::vector<DanglingItem> FindDanglingItems(const Workspace& workspace) {
-    DanglingRule rule(workspace);
+std::vector<DanglingItem> FindDanglingItems(const Workspace& workspace, OtherKinds* others) {
+    DanglingRule rule(workspace, others);
     return DanglingSearch(workspace, rule, ReferenceKeysOfAll(workspace)).Run();
 }
 

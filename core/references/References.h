@@ -90,11 +90,26 @@ std::vector<LineRewrite> ReplaceRewrites(const IniStore& document, std::string_v
                                          bool caseSensitive);
 
 // A key of a category's pages whose description names value sources of which at least one is a
-// category.
+// category, of this kind of file or of another (IsKindSource).
 struct ReferenceKey {
     std::string Key;
     std::vector<size_t> CategoryRows;       // the sources that are categories, as their rows
-    std::vector<std::string> OtherSources;  // the sources whose values are allowed values
+    std::vector<std::string> OtherSources;  // the sources whose values are allowed values, and
+                                            // those of other kinds of file
+};
+
+// A source that names another kind of file: "KIND:CATEGORY" for the entries of a category of that
+// kind, "KIND:*" for any section of it (`~@Art:*@~`). KIND is its [FilesToEdit] name without the
+// extension.
+bool IsKindSource(std::string_view source);
+
+// What the other kinds of file open beside the document name, for the sources that reach them.
+class OtherKinds {
+public:
+    virtual ~OtherKinds() = default;
+    // True when the kind source `source` (IsKindSource) allows `item`: the kind holds a section of
+    // that name ("*"), or lists it as an entry of the category.
+    virtual bool Allows(std::string_view source, std::string_view item) = 0;
 };
 
 // The reference keys of the category in row `row`, page by page, in page order.
@@ -118,7 +133,9 @@ struct DanglingItem {
 // checks ask for them; a check of another kind that judges codes asks this rule too.
 class DanglingRule {
 public:
-    explicit DanglingRule(const Workspace& workspace);
+    // `others` (may be null) answers for the sources of other kinds of file; without it an item
+    // such a source may allow is never taken to dangle, as those files are not read.
+    explicit DanglingRule(const Workspace& workspace, OtherKinds* others = nullptr);
     ~DanglingRule();
     DanglingRule(const DanglingRule&) = delete;
     DanglingRule& operator=(const DanglingRule&) = delete;
@@ -139,13 +156,14 @@ private:
     const Workspace& m_workspace;
     const IniStore& m_document;
     const bool m_caseSensitive;
+    OtherKinds* m_others;
     std::vector<std::optional<NameSet>> m_entries;      // per category row, read on first use
     std::unordered_map<std::string, NameSet> m_values;  // per other source, folded
 };
 
 // Every dangling item of the document, in document order, each once, however many categories
-// list its entry.
-std::vector<DanglingItem> FindDanglingItems(const Workspace& workspace);
+// list its entry. `others` as for DanglingRule.
+std::vector<DanglingItem> FindDanglingItems(const Workspace& workspace, OtherKinds* others = nullptr);
 
 // An entry that the lists of a category name more than once (NamesEqual rule).
 struct DoubleListing {

@@ -8,6 +8,7 @@
 #include "core/compare/EntryRevert.h"
 #include "core/table/TableFiles.h"
 #include "core/references/References.h"
+#include "core/references/ModReferences.h"
 #include "core/compare/RevertPlan.h"
 #include "core/document/TextRules.h"
 #include "core/entries/ValueEdits.h"
@@ -48,10 +49,57 @@ void ScriptedEdits::Run(std::string_view text) {
     const std::string line = Latin1FromUtf8(text);
     const std::vector<std::string> fields = SplitFields(line);
     const std::string& command = fields[0];
+    if (command == "undo" || command == "redo" || command == "save") {
+        ExpectFields(fields, 1, 1);
+        if (command == "undo")
+            Undo();
+        else if (command == "redo")
+            Redo();
+        else
+            Save();
+        return;
+    }
+    const std::vector<size_t> before = HistoryPlaces();
+    const std::vector<Document*> documents = Documents();
+    try {
+        RunCommand(fields);
+    } catch (...) {
+        // A line that fails part-way leaves no kind changed.
+        for (size_t d = documents.size(); d-- > 0;)
+            while (documents[d]->History().Index() > before[d]) documents[d]->Undo();
+        throw;
+    }
+    std::vector<Document*> step;
+    for (size_t d = 0; d < documents.size(); ++d)
+        step.insert(step.end(), documents[d]->History().Index() - before[d], documents[d]);
+    m_steps.resize(m_done);
+    m_steps.push_back(std::move(step));
+    ++m_done;
+}
+
+std::vector<Document*> ScriptedEdits::Documents() const {
+    std::vector<Document*> documents{&m_workspace.Doc()};
+    for (Workspace* kind : m_kinds)
+        if (kind != &m_workspace) documents.push_back(&kind->Doc());
+    return documents;
+}
+
+std::vector<size_t> ScriptedEdits::HistoryPlaces() const {
+    std::vector<size_t> places;
+    for (const Document* document : Documents()) places.push_back(document->History().Index());
+    return places;
+}
+
+void ScriptedEdits::ReachKinds(std::vector<Workspace*> kinds, std::vector<Workspace*> writable) {
+    m_kinds = std::move(kinds);
+    m_writable = std::move(writable);
+}
+
+void ScriptedEdits::RunCommand(const std::vector<std::string>& fields) {
+    const std::string& command = fields[0];
     auto optionalField = [&fields](size_t index) {
         return fields.size() > index ? std::optional(fields[index]) : std::nullopt;
     };
-    const size_t historyBefore = m_workspace.Doc().History().Index();
     if (command == "set") {
         ExpectFields(fields, 4, 4);
         Set(fields[1], fields[2], fields[3]);
@@ -76,33 +124,22 @@ void ScriptedEdits::Run(std::string_view text) {
     } else if (command == "import-table") {
         ExpectFields(fields, 3, 3);
         ImportTable(fields[1], fields[2]);
-    } else if (command == "undo" || command == "redo" || command == "save") {
-        ExpectFields(fields, 1, 1);
-        if (command == "undo")
-            Undo();
-        else if (command == "redo")
-            Redo();
-        else
-            Save();
-        return;
     } else {
         throw IniError("unknown command " + Escaped(command));
     }
-    m_steps.resize(m_done);
-    m_steps.push_back(m_workspace.Doc().History().Index() - historyBefore);
-    ++m_done;
 }
 
 // A line that changed nothing is still a step: an undo after it must not take back the line before.
 void ScriptedEdits::Undo() {
     if (m_done == 0) throw IniError("Nothing to undo");
-    for (size_t edit = 0; edit < m_steps[m_done - 1]; ++edit) m_workspace.Doc().Undo();
+    const std::vector<Document*>& step = m_steps[m_done - 1];
+    for (auto document = step.rbegin(); document != step.rend(); ++document) (*document)->Undo();
     --m_done;
 }
 
 void ScriptedEdits::Redo() {
     if (m_done == m_steps.size()) throw IniError("Nothing to redo");
-    for (size_t edit = 0; edit < m_steps[m_done]; ++edit) m_workspace.Doc().Redo();
+    for (Document* document : m_steps[m_done]) document->Redo();
     ++m_done;
 }
 
@@ -172,6 +209,30 @@ void ScriptedEdits::CopyEntry(const std::string& category, const std::string& co
     }
     operations.DuplicateOrChangeCode(code, newCode, name, isDuplicate, rewritten);
     for (const LineRewrite& left : rewrites.Others) m_notes.push_back(NotChangedText(left));
+    if (references != References::None && !isDuplicate) RewriteOtherKinds(category, code, newCode, references);
+}
+
+// One edit in each other kind that names the code; a read-only kind keeps its lines.
+void ScriptedEdits::RewriteOtherKinds(const std::string& category, const std::string& code,
+                                      const std::string& newCode, References references) {
+    for (KindRewrites& kind : OtherKindRewrites(m_kinds, m_workspace, category, code, newCode)) {
+        const std::string file = ExtractFileName(kind.Kind->Doc().FileName());
+        std::vector<LineRewrite>& rewritten = kind.References;
+        if (references == References::All) {
+            rewritten.insert(rewritten.end(), kind.Others.begin(), kind.Others.end());
+            kind.Others.clear();
+        }
+        const bool writable = std::find(m_writable.begin(), m_writable.end(), kind.Kind) != m_writable.end();
+        for (const LineRewrite& left : kind.Others) m_notes.push_back(file + ": " + NotChangedText(left));
+        if (!writable) {
+            for (const LineRewrite& left : rewritten)
+                m_notes.push_back(file + " (read-only): " + NotChangedText(left));
+            continue;
+        }
+        if (!rewritten.empty())
+            CommitRewrites(kind.Kind->Doc(), "Change Code of " + code, {{}, rewritten.front().SectionName, {}},
+                           rewritten);
+    }
 }
 
 // One edit however many lines change; none when no line names the item.
@@ -214,6 +275,9 @@ void ScriptedEdits::ImportTable(const std::string& category, const std::string& 
     CommitChanges(m_workspace.Doc(), category, ImportText(import.Changes.size()), import.Changes);
 }
 
-void ScriptedEdits::Save() { m_saved = TextsToSave(m_workspace, true); }
+void ScriptedEdits::Save() {
+    m_saved = TextsToSave(m_workspace, true);
+    if (!m_kinds.empty()) m_modSaved = ModTextsToSave(m_writable);
+}
 
 }  // namespace velmora

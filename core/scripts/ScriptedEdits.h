@@ -7,10 +7,11 @@
 #include <utility>
 #include <vector>
 
-#include "core/saving/DocumentSave.h"
+#include "core/saving/ModSave.h"
 
 namespace velmora {
 
+class Document;
 class Workspace;
 
 // Edits given as lines of text, applied through the workspace's document with the rules of the
@@ -54,6 +55,16 @@ public:
     // The texts of the last "save", if any; the definition text is always among them.
     const std::optional<SaveTexts>& Saved() const { return m_saved; }
 
+    // The kinds of file of a mod open together, the workspace's among them: "rename-all" also
+    // rewrites the references to the code in the other kinds (keys whose kind sources name the
+    // workspace's kind), their other lines naming it being "not changed" notes unless "all" is
+    // given, and a line that succeeds or fails is one step across every kind. Kinds outside
+    // `writable` are never changed: their lines are noted as left. "save" then takes the texts of
+    // every changed writable kind (ModSaved).
+    void ReachKinds(std::vector<Workspace*> kinds, std::vector<Workspace*> writable);
+    // The texts of the last "save" of a script that reaches kinds: every writable kind that changed.
+    const std::optional<std::vector<KindSave>>& ModSaved() const { return m_modSaved; }
+
     // What the lines run so far left undone on purpose, one text each ("not changed: [S] K=V"
     // for a line that names a renamed code outside the reference keys); taken once.
     std::vector<std::string> TakeNotes() { return std::exchange(m_notes, {}); }
@@ -74,12 +85,22 @@ private:
     void Undo();
     void Redo();
     void ImportTable(const std::string& category, const std::string& fileName);
+    void RunCommand(const std::vector<std::string>& fields);
+    void RewriteOtherKinds(const std::string& category, const std::string& code, const std::string& newCode,
+                           References references);
+    // The documents the script edits: the workspace's, then those of the other kinds it reaches.
+    std::vector<Document*> Documents() const;
+    // Each document's position in its history.
+    std::vector<size_t> HistoryPlaces() const;
 
     Workspace& m_workspace;
+    std::vector<Workspace*> m_kinds;     // the other kinds reached, none for one file
+    std::vector<Workspace*> m_writable;  // of the kinds, those that may change
     std::optional<SaveTexts> m_saved;
-    // Per step, how many edits of the document's history it made (none or one); the first
-    // `m_done` steps are done.
-    std::vector<size_t> m_steps;
+    std::optional<std::vector<KindSave>> m_modSaved;
+    // Per step, the documents whose history took an edit of it, in the order they took them; the
+    // first `m_done` steps are done.
+    std::vector<std::vector<Document*>> m_steps;
     size_t m_done = 0;
     std::vector<std::string> m_notes;
     std::vector<std::string> m_output;

@@ -587,6 +587,32 @@ elseif(CASE STREQUAL "edit-guards")
     run(0 catalogue pyre)
     expect_equal("${ERR}" "" "the boxes of the commands that write nothing")
 
+elseif(CASE STREQUAL "mod")
+    # The sample mod folder as a whole: its rules, art and sound files checked together.
+    copy_samples()
+    run(0 check --mod pyre/mods/cinderfall pyre)
+    expect_equal("${OUT}" "" "the findings of the sample mod")
+    run(0 usages --mod pyre/mods/cinderfall pyre TankSelect)
+    expect_equal("${OUT}" "Rules.ini\t163\tTANKL\tVoiceSelect=TankSelect\nSound.ini\t13\tVoices\t3=TankSelect\n" "the usages across the mod")
+    expect_samples_untouched()
+
+    # A sound the rules name in vain stops the game.
+    file(READ "${WORK}/pyre/mods/cinderfall/Sound.ini" sound)
+    string(REPLACE "[Squish]" "[Squash]" sound "${sound}")
+    string(REPLACE "1=Squish" "1=Squash" sound "${sound}")
+    file(WRITE "${WORK}/pyre/mods/cinderfall/Sound.ini" "${sound}")
+    run(1 check --mod pyre/mods/cinderfall pyre)
+    expect_equal("${OUT}" "will crash\tRules.ini\t162\tTANKL\tCrushSound\tSquish\tSquish is not an entry of Sound.ini's Effects: the game finds nothing by that name\n" "the finding")
+    run(2 check --mod pyre/mods/cinderfall)
+    run(2 check --values --mod pyre/mods/cinderfall pyre)
+    run(1 check --mod pyre/mods/absent pyre)
+
+    # A change of code in the sound file rewrites the rules that name it; both are saved together.
+    file(WRITE "${WORK}/script.txt" "rename-all\tVoices\tTankSelect\tTankVoice\nsave\n")
+    run_with_input(0 script.txt edit --type Sound.ini --mod pyre/mods/cinderfall pyre)
+    expect_file_contains("${WORK}/pyre/mods/cinderfall/Rules.ini" "VoiceSelect=TankVoice\r\n")
+    expect_file_contains("${WORK}/pyre/mods/cinderfall/Sound.ini" "[TankVoice]\r\n")
+
 else()
     fail("no such case")
 endif()

@@ -186,7 +186,7 @@ private slots:
         QCOMPARE(h->Text("Panel6"), QStringLiteral("PYRE RULES EDITOR"));
         QCOMPARE(h->Find<QLabel>("Panel6")->height(), 41);
         QCOMPARE(h->Text("Panel5"), QStringLiteral("halvek v3.2"));
-        QCOMPARE(MenuTexts(h->FileTypeMenu()), QStringList({"Files to Edit:", "-", "Rules.ini", "Art.ini"}));
+        QCOMPARE(MenuTexts(h->FileTypeMenu()), QStringList({"Files to Edit:", "-", "Rules.ini", "Art.ini", "Sound.ini"}));
         QCOMPARE(ButtonTexts(*h), SampleCategories);
         QCOMPARE(ButtonsDown(*h), QList<int>({1}));
         QCOMPARE(h->Find<QAbstractButton>("Button2")->text(), QStringLiteral("Edit: InfantryTypes"));

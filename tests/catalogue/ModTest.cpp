@@ -1,0 +1,184 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A mod open as a whole: the sample's rules, art and sound files together, names checked across
+// them, a change of code reaching every kind, and the save writing them together.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "core/catalogue/Workspace.h"
+#include "core/document/Document.h"
+#include "core/references/ModReferences.h"
+#include "core/saving/ModSave.h"
+#include "core/scripts/ScriptedEdits.h"
+#include "core/session/ModCheck.h"
+#include "core/session/ModSession.h"
+#include "support/ScriptedBoxes.h"
+#include "support/SourceFolder.h"
+#include "support/TempFolder.h"
+
+namespace velmora::testing {
+namespace {
+
+constexpr const char* Mod = "mods/cinderfall/";
+
+std::string WithCrLf(const std::string& text) {
+    std::string crlf;
+    for (const char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return crlf;
+}
+
+class ModTest : public ::testing::Test {
+protected:
+    ModTest() { folder.CopyTree(SourceFolder("samples")); }
+
+    std::string ModFile(const std::string& name) const { return std::string(Mod) + name; }
+    void Open() { session.OpenMod(folder.Dir(), folder.File(Mod)); }
+    // `from` replaced by `to` in the file, once; their line ends are the sample's, CR LF.
+    void Plant(const std::string& file, std::string from, std::string to) {
+        from = WithCrLf(from);
+        to = WithCrLf(to);
+        std::string text = folder.Read(file);
+        const size_t at = text.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        folder.Write(file, text.replace(at, from.size(), to));
+    }
+    // The number of the line of `file` that reads `line`.
+    size_t LineOf(const std::string& file, const std::string& line) const {
+        const std::string text = folder.Read(file);
+        const size_t at = text.find("\n" + line + "\r\n");
+        return at == std::string::npos ? 0 : static_cast<size_t>(std::count(text.begin(), text.begin() + static_cast<long>(at), '\n')) + 2;
+    }
+    static std::string ReadSample(const std::string& name) {
+        TempFolder copy;
+        copy.CopyTree(SourceFolder("samples"));
+        return copy.Read(name);
+    }
+    Workspace& Kind(const std::string& fileType) { return *session.Find(fileType)->Work; }
+
+    TempFolder folder;
+    ScriptedBoxes boxes;
+    ModSession session{boxes, false};
+};
+
+TEST_F(ModTest, OpensEveryKindFromTheModFolderElseReadOnlyFromTheGameOrDefaultCopy) {
+    Open();
+    ASSERT_EQ(session.Count(), 3u);
+    for (size_t i = 0; i < session.Count(); ++i) EXPECT_FALSE(session.At(i).ReadOnly()) << i;
+    EXPECT_EQ(CheckMod(session.Workspaces()).Findings.size(), 0u);
+    EXPECT_TRUE(CheckMod(session.Workspaces()).Warnings.empty());
+
+    // Without its art and sound files, the mod reads the game's art and the default sound copy.
+    std::filesystem::remove(folder.Path() / Mod / "Art.ini");
+    std::filesystem::remove(folder.Path() / Mod / "Sound.ini");
+    Open();
+    EXPECT_EQ(session.Find("art.ini")->From, ModSession::Origin::GameCopy);
+    EXPECT_EQ(session.Find("Sound.ini")->From, ModSession::Origin::DefaultCopy);
+    EXPECT_EQ(session.Writable(), std::vector<Workspace*>{&Kind("Rules.ini")});
+    EXPECT_TRUE(Kind("Sound.ini").Doc().Store().IndexOfSection("TankSelect") >= 0);
+    // The mod's new art is missing now: its rules name it in vain.
+    const ModCheckResult result = CheckMod(session.Workspaces());
+    ASSERT_EQ(result.Findings.size(), 2u);
+    EXPECT_EQ(result.Findings[0].Value, "ZEALOT");
+    EXPECT_EQ(result.Findings[1].Value, "ZealotSelect");
+
+    // One file opened alone: the other kinds come from the game's copy or the default copy.
+    session.OpenFile(folder.Dir(), std::string("Rules.ini"), folder.File(ModFile("Rules.ini")));
+    EXPECT_FALSE(session.Find("Rules.ini")->ReadOnly());
+    EXPECT_EQ(session.Find("Art.ini")->From, ModSession::Origin::GameCopy);
+}
+
+TEST_F(ModTest, FindsTheDanglingNamesOfEveryKindAtTheirFileAndLine) {
+    Plant(ModFile("Rules.ini"), "Image=ZEALOT\n", "Image=ZEALOTX\n");
+    Plant(ModFile("Rules.ini"), "VoiceSelect=GruntSelect\n", "VoiceSelect=GruntSelekt\n");
+    Plant(ModFile("Rules.ini"), "CrushSound=Squish\n", "CrushSound=Squash\n");
+    Plant(ModFile("Art.ini"), "zealicon\nTeamColored=yes\nMoveTable=MTFLAME\n", "zealicon\nTeamColored=yes\nMoveTable=MTFLAMEX\n");
+    // A kind nobody lists is named, not taken for a dangling name.
+    Plant("Rules.001", "KillScore=Score awarded to the player who destroys the unit.",
+          "KillScore=Score awarded to the player who destroys the unit. ~@Music:*@~");
+    Open();
+    const ModCheckResult result = CheckMod(session.Workspaces());
+
+    struct Expected {
+        std::string file, entry, key, line;
+    };
+    const std::vector<Expected> expected = {
+        {"Rules.ini", "GRUNT", "VoiceSelect", "VoiceSelect=GruntSelekt"},
+        {"Rules.ini", "ZEALOT", "Image", "Image=ZEALOTX"},
+        {"Rules.ini", "TANKL", "CrushSound", "CrushSound=Squash"},
+        {"Art.ini", "ZEALOT", "MoveTable", "MoveTable=MTFLAMEX"},
+    };
+    ASSERT_EQ(result.Findings.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const ModFinding& finding = result.Findings[i];
+        EXPECT_EQ(finding.Level, Severity::WillCrash) << i;
+        EXPECT_EQ(finding.File, expected[i].file);
+        EXPECT_EQ(finding.Entry, expected[i].entry);
+        EXPECT_EQ(finding.Key, expected[i].key);
+        EXPECT_EQ(finding.Line, LineOf(ModFile(expected[i].file), expected[i].line)) << expected[i].line;
+    }
+    EXPECT_EQ(result.Findings[1].Reason, "ZEALOTX is not a section of Art.ini: the game finds nothing by that name");
+    EXPECT_TRUE(result.WillCrash());
+    ASSERT_EQ(result.Warnings.size(), 1u);
+    EXPECT_NE(result.Warnings[0].find("~@Music:*@~ names no kind of file (the kinds are Rules, Art, Sound)"),
+              std::string::npos);
+}
+
+TEST_F(ModTest, AChangeOfCodeRewritesTheOtherKindsAndTheSaveWritesThemTogether) {
+    Open();
+    Workspace& art = Kind("Art.ini");
+    Workspace& rules = Kind("Rules.ini");
+    ScriptedEdits edits(art);
+    edits.ReachKinds(session.WorkspacesToEdit(), session.Writable());
+    edits.Run("rename-all\tObjectArt\tZEALOT\tZEALART");
+    EXPECT_EQ(rules.Doc().Store().ReadString("ZEALOT", "Image", ""), "ZEALART");
+    EXPECT_GE(art.Doc().Store().IndexOfSection("ZEALART"), 0);
+    // The rules' own entry of that code is no art name: it is named, not changed.
+    const std::vector<std::string> notes = edits.TakeNotes();
+    EXPECT_NE(std::find(notes.begin(), notes.end(), "Rules.ini: not changed: [InfantryTypes] 6=ZEALOT"), notes.end());
+
+    edits.Run("undo");
+    EXPECT_EQ(rules.Doc().Store().ReadString("ZEALOT", "Image", ""), "ZEALOT");
+    EXPECT_LT(art.Doc().Store().IndexOfSection("ZEALART"), 0);
+    EXPECT_FALSE(rules.Doc().Modified());
+    edits.Run("redo");
+
+    EXPECT_EQ(SaveMod(session.Writable()), 2u);
+    EXPECT_NE(folder.Read(ModFile("Rules.ini")).find("Image=ZEALART\r\n"), std::string::npos);
+    EXPECT_NE(folder.Read(ModFile("Art.ini")).find("[ZEALART]\r\n"), std::string::npos);
+    EXPECT_FALSE(rules.Doc().Modified());
+    EXPECT_FALSE(art.Doc().Modified());
+    // The sound kind had nothing to write and was left as it was.
+    EXPECT_EQ(folder.Read(ModFile("Sound.ini")), ReadSample(ModFile("Sound.ini")));
+    EXPECT_EQ(CheckMod(session.Workspaces()).Findings.size(), 0u);
+}
+
+TEST_F(ModTest, AReadOnlyKindKeepsItsLinesWhenACodeItNamesChanges) {
+    // The game's art names the rules' soldiers; the mod has no art file of its own.
+    std::filesystem::remove(folder.Path() / Mod / "Art.ini");
+    Plant("Art.001", "[ArtGeneral]\n", "[ArtGeneral]\nOwner=Soldier drawn with this art. ~@Rules:InfantryTypes@~\n");
+    Plant("game/Art.ini", "BuildIcon=gruntico\n", "BuildIcon=gruntico\nOwner=GRUNT\n");
+    Open();
+    Workspace& art = Kind("Art.ini");
+    ASSERT_EQ(art.Doc().Store().ReadString("GRUNT", "Owner", ""), "GRUNT");
+    ScriptedEdits edits(Kind("Rules.ini"));
+    edits.ReachKinds(session.WorkspacesToEdit(), session.Writable());
+    edits.Run("rename-all\tInfantryTypes\tGRUNT\tGRUNTY");
+    EXPECT_EQ(art.Doc().Store().ReadString("GRUNT", "Owner", ""), "GRUNT");
+    EXPECT_FALSE(art.Doc().Modified());
+    const std::vector<std::string> notes = edits.TakeNotes();
+    EXPECT_NE(std::find(notes.begin(), notes.end(), "Art.ini (read-only): not changed: [GRUNT] Owner=GRUNT"),
+              notes.end());
+    // The same art in the mod folder is rewritten with the rules.
+    folder.Write(ModFile("Art.ini"), folder.Read("game/Art.ini"));
+    Open();
+    ScriptedEdits again(Kind("Rules.ini"));
+    again.ReachKinds(session.WorkspacesToEdit(), session.Writable());
+    again.Run("rename-all\tInfantryTypes\tGRUNT\tGRUNTY");
+    EXPECT_EQ(Kind("Art.ini").Doc().Store().ReadString("GRUNT", "Owner", ""), "GRUNTY");
+}
+
+}  // namespace
+}  // namespace velmora::testing
