@@ -23,4 +23,18 @@ std::optional<NumberText> ReadNumberText(std::string_view text) {
     return number;
 }
 
+std::optional<long double> NumberOf(std::string_view text) {
+    const std::optional<NumberText> parts = ReadNumberText(text);
+    if (!parts) return std::nullopt;
+    // Digit by digit: the C library's reading follows the locale's decimal mark.
+    long double number = 0;
+    for (char c : parts->Whole) number = number * 10 + (c - '0');
+    long double place = 1;
+    for (char c : parts->Fraction) {
+        place /= 10;
+        number += (c - '0') * place;
+    }
+    return parts->Negative ? -number : number;
+}
+
 }  // namespace velmora

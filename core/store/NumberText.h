@@ -19,5 +19,7 @@ struct NumberText {
 // The parts of `text`; none when it is no number.
 std::optional<NumberText> ReadNumberText(std::string_view text);
 inline bool IsNumberText(std::string_view text) { return ReadNumberText(text).has_value(); }
+// The value of any text that NumberText counts as a number, however long (for sorting and ranges).
+std::optional<long double> NumberOf(std::string_view text);
 
 }  // namespace velmora

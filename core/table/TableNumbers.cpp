@@ -57,20 +57,6 @@ std::string FormatDecimal(const DecimalNumber& number) {
     return number.Units < 0 ? "-" + digits : digits;
 }
 
-std::optional<long double> NumberOf(std::string_view text) {
-    const std::optional<NumberText> parts = ReadNumberText(text);
-    if (!parts) return std::nullopt;
-    // Digit by digit: the C library's reading follows the locale's decimal mark.
-    long double number = 0;
-    for (char c : parts->Whole) number = number * 10 + (c - '0');
-    long double place = 1;
-    for (char c : parts->Fraction) {
-        place /= 10;
-        number += (c - '0') * place;
-    }
-    return parts->Negative ? -number : number;
-}
-
 DecimalNumber AddDecimal(const DecimalNumber& value, const DecimalNumber& amount) {
     const unsigned scale = std::max(value.Decimals, amount.Decimals);
     const int64_t a = CheckedMultiply(value.Units, Power10(scale - value.Decimals));

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/store/NumberText.h"
+
 namespace velmora {
 
 // A number as a value writes it (what NumberText counts as one: "-1.50", ".5", "5."), held exactly
@@ -20,8 +22,6 @@ struct DecimalNumber {
 std::optional<DecimalNumber> ParseDecimal(std::string_view text);
 // The number with its count of decimals; never "-0".
 std::string FormatDecimal(const DecimalNumber& number);
-// For sorting: the value of any text that NumberText counts as a number, however long.
-std::optional<long double> NumberOf(std::string_view text);
 
 // Arithmetic that keeps the kind of the first number: the result has the decimals of `value`,
 // rounded half away from zero. Throws IniError when the result is too large to be held exactly.

@@ -18,6 +18,7 @@ namespace {
 // no number counts for the code kinds of the categories that list all its codes.
 struct Counts {
     size_t values = 0;
+    size_t lines = 0;  // the key's lines, empty values counted
     size_t yesNo = 0;
     size_t whole = 0;
     size_t decimal = 0;
@@ -25,9 +26,11 @@ struct Counts {
     size_t noCode = 0;                         // "none" or nothing: fits every code kind
     std::unordered_map<size_t, size_t> code;   // one code of the category
     std::unordered_map<size_t, size_t> codes;  // one or more codes of the category
+    std::unordered_map<size_t, size_t> lengths;  // by the number of items
 
     void Add(const Counts& other) {
         values += other.values;
+        lines += other.lines;
         yesNo += other.yesNo;
         whole += other.whole;
         decimal += other.decimal;
@@ -35,10 +38,12 @@ struct Counts {
         noCode += other.noCode;
         for (const auto& [category, count] : other.code) code[category] += count;
         for (const auto& [category, count] : other.codes) codes[category] += count;
+        for (const auto& [items, count] : other.lengths) lengths[items] += count;
     }
 
     void Subtract(const Counts& other) {
         values -= other.values;
+        lines -= other.lines;
         yesNo -= other.yesNo;
         whole -= other.whole;
         decimal -= other.decimal;
@@ -46,6 +51,7 @@ struct Counts {
         noCode -= other.noCode;
         for (const auto& [category, count] : other.code) code[category] -= count;
         for (const auto& [category, count] : other.codes) codes[category] -= count;
+        for (const auto& [items, count] : other.lengths) lengths[items] -= count;
     }
 
     size_t FitOf(const ValueKind& kind, int category) const {
@@ -71,11 +77,13 @@ struct Counts {
 struct Fit {
     KindOf kind = KindOf::Text;      // yes/no, a number kind, or text for no plain kind
     size_t codes = 0;                // the codes it names, "none" not counted
+    size_t items = 1;                // its comma list's items, "none" counted
     std::vector<size_t> categories;  // the categories that list every one of them
 };
 
 void Count(const Fit& fit, Counts& counts) {
     ++counts.values;
+    ++counts.lengths[fit.items];
     switch (fit.kind) {
         case KindOf::YesNo: ++counts.yesNo; return;
         case KindOf::WholeNumber: ++counts.whole; ++counts.decimal; return;
@@ -182,6 +190,8 @@ int KindLearner::CategoryIndex(std::string_view name) const {
 }
 
 void KindLearner::CountValue(std::string_view value, Tally& tally, bool own) const {
+    ++tally.all.lines;
+    if (own) ++tally.own.lines;
     value = ComparableValue(value);
     if (value.empty()) return;  // a key left empty says nothing of the kind its values take
     Fit fit;
@@ -195,7 +205,9 @@ void KindLearner::CountValue(std::string_view value, Tally& tally, bool own) con
         fit.kind = KindOf::Percent;
     } else {
         static const std::vector<size_t> NoCategory;
+        fit.items = 0;
         ForEachValueItem(value, [&](std::string_view item) {
+            ++fit.items;
             if (IsNoCode(item)) return;
             const auto it = m_listedIn.find(item);
             const std::vector<size_t>& listed = it == m_listedIn.end() ? NoCategory : it->second;
@@ -344,6 +356,23 @@ KindCount KindLearner::Counted(size_t category, std::string_view key, const Valu
     if (tally == nullptr) return {kind, 0, 0, across};
     const int codeCategory = kind.IsCode() ? CategoryIndex(kind.Category) : -1;
     return {kind, tally->own.FitOf(kind, codeCategory), tally->own.values, across};
+}
+
+LengthCount KindLearner::LearnedLength(size_t category, std::string_view key) const {
+    bool across = false;
+    const Tally* tally = TallyOf(category, key, across);
+    if (tally == nullptr || tally->all.values < MinValues) return {};
+    const auto most = std::max_element(tally->all.lengths.begin(), tally->all.lengths.end(),
+                                       [](const auto& a, const auto& b) { return a.second < b.second; });
+    if (most == tally->all.lengths.end() || most->first < 2 || most->second * 100 < FitPercent * tally->all.values)
+        return {};
+    const auto own = tally->own.lengths.find(most->first);
+    return {most->first, own == tally->own.lengths.end() ? 0 : own->second, tally->own.values, across};
+}
+
+size_t KindLearner::LinesIn(size_t category, std::string_view key) const {
+    const Tally* tally = category < m_perCategory.size() ? m_perCategory[category]->Find(key) : nullptr;
+    return tally == nullptr ? 0 : tally->own.lines;
 }
 
 KindCount KindLearner::LearnedAcross(std::string_view key) const {

@@ -16,6 +16,15 @@ namespace velmora {
 
 class IniStore;
 
+// The number of items that most of a key's comma lists hold, and how many of the document's values
+// hold that many. No items when the key's lists show no such number.
+struct LengthCount {
+    size_t Items = 0;
+    size_t Fit = 0;
+    size_t Values = 0;
+    bool AcrossCategories = false;
+};
+
 // The entries a category lists, as the learning reads them.
 struct KindCategory {
     std::string Name;
@@ -68,6 +77,12 @@ public:
     KindCount Learned(size_t category, std::string_view key) const;
     // How many of the same values fit `kind` (a kind pinned by the definition file).
     KindCount Counted(size_t category, std::string_view key, const ValueKind& kind) const;
+    // The number of items that at least 95% of at least 5 of the key's values hold, when it is 2
+    // or more: a single value is no list. Judged on the category's values, or on all categories'
+    // when it holds fewer than 5, as the kinds are.
+    LengthCount LearnedLength(size_t category, std::string_view key) const;
+    // How many of the category's entries in the document have a line of `key`, empty or not.
+    size_t LinesIn(size_t category, std::string_view key) const;
     // The kind learned from the key's values in all categories.
     KindCount LearnedAcross(std::string_view key) const;
 

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "core/values/KindLearning.h"
+#include "core/values/PinnedRules.h"
+#include "core/values/Severity.h"
 #include "core/values/ValueKinds.h"
 #include "core/document/Document.h"
 #include "core/references/References.h"
@@ -20,18 +22,6 @@
 namespace velmora {
 
 class Workspace;
-
-// The definition file's section of pinned kinds: lines "Key=kind". The catalogue never reads it.
-constexpr const char* ValueKindsSection = "ValueKinds";
-
-// The kinds a definition file pins, by key name without regard to letter case, and the lines it
-// could not read ("[ValueKinds] Cost=whle number: no such kind").
-struct PinnedKinds {
-    std::unordered_map<std::string, ValueKind> Kinds;
-    std::vector<std::string> Problems;
-};
-// `categories`: the names a code kind may name.
-PinnedKinds ReadPinnedKinds(const IniStore& definition, const std::vector<KindCategory>& categories);
 
 // The [ValueKinds] lines "Key=kind" of what `learner` learned: each key whose values in all
 // categories show a kind other than text, unless a category with values enough for a kind of its
@@ -49,23 +39,39 @@ struct KeyKind {
     bool Pinned = false;
 };
 
-// A value that does not fit its key's kind.
+// A value that does not fit its key's kind or a rule of its key, or a key an entry lacks.
 struct ValueFinding {
-    LinePlace Place;          // the key's line in the entry's section
-    std::string Category;     // the category whose kind it does not fit
+    LinePlace Place;          // the key's line in the entry's section; line 0 for a key it lacks
+    std::string Category;     // the category whose kind or rule it does not fit
     std::string SectionName;  // the entry's code
-    std::string Key;          // as the line spells it
-    std::string Value;        // as the grid shows it: without the comment
+    std::string Key;          // as the line spells it, or as the rule names a key the entry lacks
+    std::string Value;        // as the grid shows it: without the comment; empty for a key it lacks
     std::string Reason;       // "expected a whole number; 312 of 313 InfantryTypes entries have one"
+    velmora::Severity Severity = velmora::Severity::LikelyWrong;
+    bool KeyMissing = false;  // the entry has no value of the key: Place stands for its section
 };
 
 // The reason a finding gives for a value that does not fit `kind`.
 std::string FindingReason(const std::string& category, const KeyKind& kind);
 
+// What a key's values are judged by in a category: its kind and the rules pinned or learned for it.
+struct KeyRules {
+    KeyKind Kind;
+    const NumberRange* Range = nullptr;  // pinned
+    const ListPin* List = nullptr;       // pinned
+    LengthCount Length;                  // learned, when no list is pinned
+    const ReferenceKey* Listed = nullptr;  // pinned "listed": the key's sources
+
+    bool JudgesValues() const {
+        return Kind.Count.Kind.Of != KindOf::Text || Range != nullptr || List != nullptr || Length.Items != 0 ||
+               Listed != nullptr;
+    }
+};
+
 // The value check of a loaded workspace: the kinds learned from its document and default copy,
-// those its definition file pins, and the values that do not fit. Watching the document, it counts
-// again what an edit touched: the key of a changed value, everything when entries or a category's
-// list change.
+// those its definition file pins with its other rules, and the values that do not fit. Watching
+// the document, it counts again what an edit touched: the key of a changed value, everything when
+// entries or a category's list change. The findings are judged afresh from those counts when asked.
 class ValueCheck : public DocumentObserver {
 public:
     explicit ValueCheck(const Workspace& workspace);
@@ -82,11 +88,14 @@ public:
     KeyKind KindOf(size_t category, std::string_view key) const;
     // Every key met in the category, with its kind.
     std::vector<KeyKind> KindsOf(size_t category) const;
+    // The kind and rules of `key` in the category.
+    KeyRules RulesOf(size_t category, std::string_view key) const;
 
-    // Every value of the document that does not fit its key's kind, in document order, each once.
+    // Every value of the document that does not fit its key's kind or rules, and every key an entry
+    // lacks that its category's entries need, in document order, each once.
     std::vector<ValueFinding> Findings() const;
-    // Why the value `value` of `key` in entry `code` does not fit; nothing when it fits (in every
-    // category that lists the entry) or is empty.
+    // Why the value `value` of `key` in entry `code` does not fit its kind or rules; nothing when it
+    // fits (in every category that lists the entry) or is empty.
     std::optional<std::string> Misfit(std::string_view code, std::string_view key, std::string_view value) const;
     // The same with a rule of dangling codes the caller keeps while the document stands still.
     std::optional<std::string> Misfit(std::string_view code, std::string_view key, std::string_view value,
@@ -101,10 +110,20 @@ public:
     void EntriesChanged() override { Learn(); }
 
 private:
-    // The kind of `key` in `category`, remembered in `known` (the keys of one hash).
-    const KeyKind& KnownKind(std::vector<KeyKind>& known, size_t category, std::string_view key) const;
-    std::optional<std::string> MisfitIn(size_t category, const KeyKind& kind, std::string_view value,
+    struct Judgement {
+        std::string Reason;
+        velmora::Severity Severity = velmora::Severity::LikelyWrong;
+    };
+    // The rules of `key` in `category`, remembered in `known` (the keys of one hash).
+    const KeyRules& KnownRules(std::vector<KeyRules>& known, size_t category, std::string_view key) const;
+    std::optional<Judgement> Judge(size_t category, const KeyRules& rules, std::string_view value,
+                                   DanglingRule& rule) const;
+    std::optional<Judgement> KindMisfit(size_t category, const KeyKind& kind, std::string_view value,
                                         DanglingRule& rule) const;
+    std::optional<Judgement> Unlisted(const ReferenceKey& sources, std::string_view value, DanglingRule& rule) const;
+    // The keys an entry of the category lacks that its entries need, pinned or learned.
+    void AddMissingKeys(size_t category, std::vector<ValueFinding>& findings) const;
+    void ReadListedSources();
 
     const Workspace& m_workspace;
     std::unique_ptr<KindLearner> m_learner;
@@ -112,6 +131,8 @@ private:
     PinnedKinds m_pinned;
     // The keys whose description names value sources, per learner category, folded.
     std::vector<std::unordered_set<std::string>> m_namedSources;
+    // The sources of the keys pinned "listed", per learner category, by folded key.
+    std::vector<std::unordered_map<std::string, ReferenceKey>> m_listedSources;
 };
 
 }  // namespace velmora

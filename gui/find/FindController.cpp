@@ -237,13 +237,14 @@ ResultsWindow& FindController::ShowCheckReferences() {
 
 ResultsWindow& FindController::ShowCheckValues() {
     ResultsWindow& window = ListWindow(m_valuesWindow, QStringLiteral("CheckValuesWindow"),
-                                       CheckColumns(QStringLiteral("Reason")));
+                                       CheckColumns(QStringLiteral("Reason")) << QStringLiteral("Severity"));
     const ValueCheck& check = m_document.Values().Check();
     const std::vector<ValueFinding> findings = check.Findings();
     std::vector<ListedResults::Row> rows;
     rows.reserve(findings.size());
     for (const ValueFinding& finding : findings)
-        rows.push_back({{finding.Category, finding.SectionName, finding.Key, finding.Value, finding.Reason},
+        rows.push_back({{finding.Category, finding.SectionName, finding.Key, finding.Value, finding.Reason,
+                         std::string(SeverityText(finding.Severity))},
                         {finding.SectionName, finding.Key}});
     window.setWindowTitle(QStringLiteral("Check Values"));
     QString summary =

@@ -356,6 +356,7 @@ class FindingTest : public HarnessTest<CategoryWindowHarness> {
         QCOMPARE(ResultColumn(*check, 1), QStringList({"TANKH"}));
         QCOMPARE(ResultColumn(*check, 4),
                  QStringList({"expected a whole number (pinned); 4 of 5 VehicleTypes entries have one"}));
+        QCOMPARE(ResultColumn(*check, 5), QStringList({"likely wrong"}));
         QTest::mouseClick(check->viewport(), Qt::LeftButton, {}, check->visualRect(check->model()->index(0, 0)).center());
         QCOMPARE(Selected(h->WindowOf("VehicleTypes")), QString("TANKH Cost"));
         h->window->Work().Doc().Undo();

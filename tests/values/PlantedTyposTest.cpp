@@ -177,6 +177,30 @@ TEST_F(PlantedTyposTest, AllFoundInTheSample) {
     PlantAndFindAll();
 }
 
+// The sample's definition file pins rules that its pristine rules keep; a fault planted against
+// each is found, at its entry and key, with the severity it has for the game.
+TEST_F(PlantedTyposTest, PinnedRulesOfTheSampleFindTheirFaults) {
+    folder.CopyTree(SourceFolder("samples"));
+    Open("Rules.INI");
+    EXPECT_EQ(check->Problems(), std::vector<std::string>{});
+    ASSERT_EQ(check->Findings().size(), 0U) << "the pristine sample";
+    const std::vector<std::vector<std::string>> faults = {
+        {"GRUNT", "Primary", "SMALLARM"},               // a warhead where a weapon is listed
+        {"TANKL", "TechTier", "-2"},                    // below the range
+        {"RIFLE", "Warhead", "BULLET"},                 // a projectile where a warhead is listed
+        {"TORCHJET", "Projectile", ""},                 // a needed key left empty
+        {"SCORCH", "ArmorPercent", "100,150,120,50,30,70"},  // an armor class short
+        {"BLAST", "EdgeDamage", "1.5"},                 // above the range
+    };
+    for (const auto& fault : faults) workspace.Doc().SetValue(fault[0], fault[1], fault[2]);
+    std::vector<std::string> found;
+    for (const ValueFinding& finding : check->Findings())
+        found.push_back(std::string(SeverityText(finding.Severity)) + " " + finding.SectionName + " " + finding.Key);
+    EXPECT_EQ(found, (std::vector<std::string>{"will crash GRUNT Primary", "likely wrong TANKL TechTier",
+                                               "will crash RIFLE Warhead", "will crash TORCHJET Projectile",
+                                               "likely wrong SCORCH ArmorPercent", "likely wrong BLAST EdgeDamage"}));
+}
+
 TEST_F(PlantedTyposTest, AllFoundInTheGeneratedDocument) {
     const bench::RulesGenerator generator;
     Write("Mod.ini", generator.RulesText());

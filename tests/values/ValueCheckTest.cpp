@@ -72,6 +72,27 @@ protected:
             found.push_back(finding.SectionName + " " + finding.Key + "=" + finding.Value + ": " + finding.Reason);
         return found;
     }
+
+    // The findings with their severities first.
+    // Takes the key's line out of the entry, as one edit; nothing when it has none.
+    void RemoveKeyLine(const std::string& code, const std::string& key) {
+        const IniStore& store = workspace.Doc().Store();
+        const int section = store.IndexOfSection(code);
+        if (section < 0) return;
+        const long line = store.SectionAt(static_cast<size_t>(section)).IndexOfKey(key);
+        if (line < 0) return;
+        auto edit = workspace.Doc().BeginEdit("Delete", {}, false);
+        edit->RemoveLine(StoreOf::Document, static_cast<size_t>(section), static_cast<size_t>(line));
+        ASSERT_TRUE(workspace.Doc().Commit(std::move(edit)));
+    }
+
+    static Texts Graded(const ValueCheck& check) {
+        Texts found;
+        for (const ValueFinding& finding : check.Findings())
+            found.push_back(std::string(SeverityText(finding.Severity)) + " | " + finding.SectionName + " " +
+                            finding.Key + "=" + finding.Value + ": " + finding.Reason);
+        return found;
+    }
 };
 
 TEST_F(ValueCheckTest, ValuesThatMostOfTheirKeysValuesDoNotFit) {
@@ -237,20 +258,85 @@ TEST_F(ValueCheckTest, AnEntryListedByAnEditOfItsListIsCheckedAtOnce) {
     workspace.Doc().RemoveObserver(watching);
 }
 
+// Each rule a definition file may pin finds its fault, with the severity it has for the game; a
+// code that names nothing is left to the check of references where the key names its sources.
+TEST_F(ValueCheckTest, PinnedRulesFindTheirFaults) {
+    std::map<std::string, std::string> soldier = Soldier;
+    soldier["Spread"] = "1,2,%";
+    Open(CategoryText("Infantry", "I", 40, soldier,
+                      {{"I3 Sensors", "ye"}, {"I4 Cost", "9000"}, {"I5 Spread", "1, 2"}, {"I6 Spread", "1,x,3"},
+                       {"I7 Aimed", "PLASMA"}, {"I8 Aimed", "NOTHING"}, {"I9 Sensors", ""}, {"I10 Weapon", "LASR"},
+                       {"I11 Weapon", "RIFLE,LASER"}, {"I12 Cost", "-"}}) +
+             "[PLASMA]\nDamage=3\n" + NoPageKeys,
+         "[ValueKinds]\nCost=whole number 50..5000 ;a price\nSpread=3 whole number values\nAimed=listed\n"
+         "Infantry=entries need Cost, Sensors\n");
+    const ValueCheck check(workspace);
+    EXPECT_EQ(check.Problems(), Texts{});
+    EXPECT_EQ(Graded(check),
+              (Texts{"likely wrong | I3 Sensors=ye: expected yes or no; 38 of 39 Infantry entries have one",
+                     "likely wrong | I4 Cost=9000: expected a whole number from 50 to 5000 (pinned)",
+                     "likely wrong | I5 Spread=1, 2: expected 3 whole number values (pinned); it has 2",
+                     "likely wrong | I6 Spread=1,x,3: expected 3 whole number values (pinned); x is not a whole number",
+                     "will crash | I7 Aimed=PLASMA: PLASMA is a section but no entry of Weapons",
+                     "will crash | I9 Sensors=: Infantry entries need Sensors (pinned)",
+                     "will crash | I10 Weapon=LASR: expected a code of Weapons; 38 of 40 Infantry entries have one",
+                     "likely wrong | I11 Weapon=RIFLE,LASER: expected a code of Weapons; 38 of 40 Infantry entries have one",
+                     "likely wrong | I12 Cost=-: expected a whole number (pinned); 39 of 40 Infantry entries have one"}));
+    // The grid asks the same rules of a value being typed.
+    EXPECT_EQ(check.Misfit("I1", "Cost", "+20"), "expected a whole number from 50 to 5000 (pinned)");
+    EXPECT_EQ(check.Misfit("I1", "Spread", "4,5,6 ;wide"), std::nullopt);
+}
+
+TEST_F(ValueCheckTest, UnreadableRulesAreReportedAndLeftOut) {
+    Open(CategoryText("Infantry", "I", 20, Soldier, {{"I4 Cost", "9000"}}),
+         "[ValueKinds]\nCost=whole number 5..1\nSpread=three values\nRange=2 codes of Weapons values\n"
+         "Sensors=yes/no 0..1\nNowhere=entries need Cost\nInfantry=entries need ,\nWeapon=listed\n"
+         "Rate=decimal 0..x\n");
+    const ValueCheck check(workspace);
+    EXPECT_EQ(check.Problems(),
+              (Texts{"[ValueKinds] Cost=whole number 5..1: no range 5..1",
+                     "[ValueKinds] Spread=three values: expected a count, a plain kind and \"values\"",
+                     "[ValueKinds] Range=2 codes of Weapons values: expected a count, a plain kind and \"values\"",
+                     "[ValueKinds] Sensors=yes/no 0..1: a range needs a number kind",
+                     "[ValueKinds] Nowhere=entries need Cost: no category Nowhere",
+                     "[ValueKinds] Infantry=entries need ,: no keys named",
+                     "[ValueKinds] Rate=decimal 0..x: no range 0..x",
+                     "[ValueKinds] Weapon=listed: no page names a category as the source of its values"}));
+    EXPECT_EQ(Findings(check), Texts{});
+}
+
+// A list length most of a key's lists share is learned like a kind; a key taken out of an entry of
+// the game's own that nearly every entry has is a note, while a new entry may leave any key out.
+TEST_F(ValueCheckTest, LearnedListLengthsAndKeysTakenOut) {
+    std::map<std::string, std::string> soldier = Soldier;
+    soldier["Spread"] = "1,2,%";
+    const std::string original = CategoryText("Infantry", "I", 40, soldier);
+    std::string document = CategoryText("Infantry", "I", 40, soldier, {{"I2 Spread", "1,2"}, {"I3 Sensors", ""}});
+    document.insert(document.find("[I1]"), "41=NEWBIE\n");
+    Open(document + "[NEWBIE]\nCost=50\n", {}, original);
+    const ValueCheck check(workspace);
+    EXPECT_EQ(Graded(check),
+              (Texts{"likely wrong | I2 Spread=1,2: expected 3 items; 39 of 40 Infantry entries have 3",
+                     "note | I3 Sensors=: Sensors is in 39 of 41 Infantry entries and in the default copy of this one"}));
+    EXPECT_EQ(check.Learner().LearnedLength(0, "Cost").Items, 0U) << "a single value is no list";
+}
+
 // Value edits, undos and redos, counted again key by key, leave the learning as a fresh one: with a
 // default copy whose values differ, and an entry that two categories list.
 TEST_F(ValueCheckTest, TheCountsKeptUpByEditsEqualAFreshLearning) {
     std::string document = CategoryText("Infantry", "I", 20, Soldier) + CategoryText("Vehicles", "V", 8, Soldier);
     document.insert(document.find("[Vehicles]\n") + 11, "9=I1\n");
-    Open(document, {}, CategoryText("Infantry", "I", 20, Soldier, {{"I2 Cost", "cheap"}, {"I3 Sensors", "ye"}}) +
-                           CategoryText("Vehicles", "V", 8, Soldier, {{"V1 Cost", "1.5"}}));
+    document += "[PLASMA]\nDamage=3\n" + std::string(NoPageKeys);
+    Open(document, "[ValueKinds]\nCost=whole number 0..150\nWeapon=2 values\nAimed=listed\nVehicles=entries need Aimed\n",
+         CategoryText("Infantry", "I", 20, Soldier, {{"I2 Cost", "cheap"}, {"I3 Sensors", "ye"}}) +
+             CategoryText("Vehicles", "V", 8, Soldier, {{"V1 Cost", "1.5"}}));
     ASSERT_GE(workspace.DefaultIni()->IndexOfSection("I2"), 0);
     ValueCheck kept(workspace);
     Document& doc = workspace.Doc();
     doc.AddObserver(kept);
     const Texts codes{"I1", "I2", "I3", "V1", "V2"};
-    const Texts keys{"Cost", "Sensors", "Weapon", "Rate"};
-    const Texts values{"5", "1.5", "cheap", "ye", "yes", "RIFLE", "RIFLE,LASER", "", "7%", "100"};
+    const Texts keys{"Cost", "Sensors", "Weapon", "Rate", "Aimed"};
+    const Texts values{"5", "1.5", "cheap", "ye", "yes", "RIFLE", "RIFLE,LASER", "", "7%", "100", "500", "PLASMA", "1,2,3"};
     std::mt19937 dice(7);
     const auto any = [&dice](const Texts& texts) { return texts[dice() % texts.size()]; };
     for (int step = 0; step < 150; ++step) {
@@ -259,9 +345,12 @@ TEST_F(ValueCheckTest, TheCountsKeptUpByEditsEqualAFreshLearning) {
             doc.Undo();
         else if (roll == 1 && doc.CanRedo())
             doc.Redo();
+        else if (roll == 2)
+            RemoveKeyLine(any(codes), any(keys));
         else
             doc.SetValue(any(codes), any(keys), any(values));
         const ValueCheck fresh(workspace);
+        ASSERT_EQ(Graded(kept), Graded(fresh)) << "step " << step;
         for (size_t c = 0; c < fresh.Learner().Categories().size(); ++c)
             for (const std::string& key : keys) {
                 const KindCount learned = kept.KindOf(c, key).Count;
