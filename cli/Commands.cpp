@@ -13,7 +13,9 @@ const std::vector<Command>& Commands() {
         {"check", "[--values] [--type NAME] DIR DOC", Check},
         {"kinds", "[--type NAME] DIR DOC [CATEGORY]", Kinds},
         {"table", "[--type NAME] DIR DOC CATEGORY [--page P | --keys K1,K2,...] [--csv OUT | --xlsx OUT]", Table},
-        {"edit", "[--type NAME] DIR DOC [--output FILE] < COMMANDS", Edit},
+        {"edit", "[--type NAME] [--layer FILE]... DIR DOC [--output FILE] < COMMANDS", Edit},
+        {"effective", "[--type NAME] [--layer FILE]... DIR DOC CODE [KEY]", Effective},
+        {"conflicts", "[--type NAME] [--all] [--layer FILE]... DIR DOC", Conflicts},
     };
     return commands;
 }
@@ -37,6 +39,7 @@ std::string UsageText() {
             "       delete CATEGORY CODE\n"
             "       revert CODE [KEY]\n"
             "       import-table CATEGORY FILE\n"
+            "       target document | target FILE\n"
             "       undo | redo | save\n";
     return text;
 }
