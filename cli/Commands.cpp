@@ -10,7 +10,7 @@ const std::vector<Command>& Commands() {
         {"scaffold", "[--force] DOC OUT", Scaffold},
         {"diff", "[--type NAME] DIR DOC [--against FILE] [--patch OUT]", Diff},
         {"usages", "[--type NAME] DIR DOC CODE", Usages},
-        {"check", "[--values] [--type NAME] DIR DOC", Check},
+        {"check", "[--values] [--type NAME] [--layer FILE]... DIR DOC", Check},
         {"kinds", "[--type NAME] DIR DOC [CATEGORY]", Kinds},
         {"table", "[--type NAME] DIR DOC CATEGORY [--page P | --keys K1,K2,...] [--csv OUT | --xlsx OUT]", Table},
         {"edit", "[--type NAME] [--layer FILE]... DIR DOC [--output FILE] < COMMANDS", Edit},

@@ -22,14 +22,17 @@ int Effective(const Arguments& args) {
     for (const std::string& file : layerFiles) stack.Add(file);
 
     const std::string& code = own[0];
-    const std::vector<std::string> keys = own.size() > 1 ? std::vector<std::string>{own[1]} : KeysOf(stack, code);
+    const std::vector<std::string> keys =
+        own.size() > 1 ? std::vector<std::string>{own[1]} : KeysOf(stack, code);
     if (keys.empty()) throw IniError("no entry " + Escaped(code) + " in the document or its layers");
     for (const std::string& key : keys) {
         const ValueChain chain = ChainOf(stack, code, key);
-        if (chain.Empty()) throw IniError(Escaped(code) + " has no key " + Escaped(key) + " in the document or its layers");
+        if (chain.Empty())
+            throw IniError(Escaped(code) + " has no key " + Escaped(key) + " in the document or its layers");
         std::cout << key << '=' << chain.Winner().Value << '\t' << chain.Provenance() << '\n';
         for (const ValueSetting& setting : chain.Settings)
-            std::cout << '\t' << setting.FileName << " line " << setting.Line << '\t' << setting.Value << '\n';
+            std::cout << '\t' << setting.FileName << " line " << setting.Line << '\t' << setting.Value
+                      << '\n';
     }
     return 0;
 }

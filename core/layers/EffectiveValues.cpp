@@ -44,7 +44,9 @@ size_t LineNumbers::Of(size_t section, size_t line) const {
     return number;
 }
 
-size_t LineNumberOf(const IniStore& store, size_t section, size_t line) { return LineNumbers(store).Of(section, line); }
+size_t LineNumberOf(const IniStore& store, size_t section, size_t line) {
+    return LineNumbers(store).Of(section, line);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Chains
@@ -140,7 +142,8 @@ std::string ValueChain::ChainText() const {
 ValueChain ChainOf(const LayerStack& stack, std::string_view section, std::string_view key) {
     StackFiles files(stack);
     ValueChain chain = files.Chain(section, key);
-    if (!LayersOverride(stack, section)) std::erase_if(chain.Settings, [](const ValueSetting& s) { return s.File > 0; });
+    if (!LayersOverride(stack, section))
+        std::erase_if(chain.Settings, [](const ValueSetting& s) { return s.File > 0; });
     return chain;
 }
 
@@ -168,7 +171,7 @@ std::vector<EntryOverrides> OverridesOf(const LayerStack& stack, bool onlyConfli
     StackFiles files(stack);
     std::vector<EntryOverrides> entries;
     std::unordered_map<std::string, size_t> entryOf;  // name key -> position in `entries`
-    std::unordered_set<std::string> seen;               // name key, "\n", folded key
+    std::unordered_set<std::string> seen;             // name key, "\n", folded key
     for (size_t layer = 0; layer < stack.Count(); ++layer) {
         const IniStore& store = stack.Layer(layer).Store();
         for (size_t position = 0; position < store.SectionCount(); ++position) {

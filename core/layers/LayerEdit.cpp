@@ -78,7 +78,8 @@ void LayerEdit::WriteValue(const IniStore& document, std::string_view code, std:
             std::string_view name;
             return lines.LineAt(i).KeyName(name) ? ordered->IndexOfKey(TrimView(name)) : -1L;
         });
-        m_changes->InsertLine(layer, static_cast<size_t>(section), place, std::string(key) + "=" + std::string(value));
+        m_changes->InsertLine(layer, static_cast<size_t>(section), place,
+                              std::string(key) + "=" + std::string(value));
     }
     // What the views are told: the layer's sections and keys, which the effective values follow.
     for (const auto& [code2, key2] : m_changes->Touched()) NoteValue(code2, key2);
@@ -108,8 +109,9 @@ bool SetLayerValue(LayerStack& stack, size_t layer, const std::string& code, con
     RefuseValue(name, value, old);
     if (file.Store().ValueExists(code, name) && old == value) return false;
     Document& document = stack.Work().Doc();
-    auto edit = std::make_unique<LayerEdit>(stack.SharedLayer(layer), "Change of " + name + " in " + file.ShortName(),
-                                            EditFocus{category, code, name});
+    auto edit =
+        std::make_unique<LayerEdit>(stack.SharedLayer(layer), "Change of " + name + " in " + file.ShortName(),
+                                    EditFocus{category, code, name});
     edit->WriteValue(document.Store(), code, name, value);
     if (edit->Empty()) return false;
     edit->Keep();

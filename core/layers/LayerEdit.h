@@ -28,7 +28,8 @@ public:
     // it. An added line or section goes where the layer's own order puts it: after the last one
     // the document has before it, or else before the first one the document has after it, or else
     // at the end. Throws IniError for bytes no value may hold.
-    void WriteValue(const IniStore& document, std::string_view code, std::string_view key, std::string_view value);
+    void WriteValue(const IniStore& document, std::string_view code, std::string_view key,
+                    std::string_view value);
 
     bool Empty() const { return m_changes->Empty(); }
     // The history took the edit: it is done from now on until undone, and stays when it goes.

@@ -25,7 +25,9 @@ const std::string& ExistingFile(const std::string& fileName) {
 LayerFile::LayerFile(const std::string& fileName, const bool* caseSensitive)
     : m_store(ExistingFile(fileName), caseSensitive), m_stamp(TakeDiskStamp(fileName)) {}
 
-std::string LayerFile::ShortName() const { return ExtractFileName(FileName()); }
+std::string LayerFile::ShortName() const {
+    return ExtractFileName(FileName());
+}
 
 LayerStack::LayerStack(Workspace& workspace) : m_workspace(workspace) {}
 
@@ -46,7 +48,7 @@ void LayerStack::Add(const std::string& fileName) {
 
 void LayerStack::Move(size_t from, size_t to) {
     if (from >= m_layers.size() || to >= m_layers.size()) throw IniError("No such layer");
-    std::shared_ptr<LayerFile> moving = m_layers[from];
+    std::shared_ptr<LayerFile> moving = std::move(m_layers[from]);
     m_layers.erase(m_layers.begin() + static_cast<std::ptrdiff_t>(from));
     m_layers.insert(m_layers.begin() + static_cast<std::ptrdiff_t>(to), std::move(moving));
 }

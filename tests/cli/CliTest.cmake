@@ -627,6 +627,11 @@ elseif(CASE STREQUAL "layers")
     # Only set writes into a layer.
     file(WRITE "${WORK}/refused.txt" "delete\tInfantryTypes\tTORCH\n")
     run_with_input(1 refused.txt edit ${layers} pyre ${doc})
+    # A weapon that no file of the stack defines; the map's unit and its weapon are there.
+    run(0 check ${layers} pyre ${doc})
+    file(WRITE "${WORK}/pyre/mods/Bad.ini" "[GRUNT]\r\nPrimary=LASERGUN\r\n[RIDGER]\r\nPrimary=RIFLE\r\n")
+    run(1 check ${layers} --layer pyre/mods/Bad.ini pyre ${doc})
+    expect_equal("${OUT}" "GRUNT\tPrimary\tLASERGUN\tBad.ini line 2\n" "the name no file defines")
 
 else()
     fail("no such case")

@@ -6,6 +6,7 @@
 #include "../entries/EntriesFixture.h"
 #include "core/layers/EffectiveValues.h"
 #include "core/layers/LayerEdit.h"
+#include "core/layers/LayerReferences.h"
 #include "core/layers/LayerStack.h"
 #include "core/layers/LayeredSave.h"
 #include "core/store/IniError.h"
@@ -25,7 +26,8 @@ constexpr std::string_view Mode =
 // A map: its own data, one section the rules have, and a unit its list adds.
 std::string Map(const std::string& data) {
     return "[Basic]\r\nName=Small Map\r\n[IsoMapPack5]\r\n1=" + data + "\r\n2=" + data +
-           "\r\n[InfantryTypes]\r\n3=ZEAL\r\n[GRUNT]\r\nCost=200\r\n[ZEAL]\r\nCost=400\r\n[Waypoints]\r\n0=1234\r\n";
+           "\r\n[InfantryTypes]\r\n3=ZEAL\r\n[GRUNT]\r\nCost=200\r\n[ZEAL]\r\nCost=400\r\n"
+           "[Waypoints]\r\n0=1234\r\n";
 }
 
 class LayersTest : public EntriesFixture, public ::testing::Test {
@@ -52,7 +54,8 @@ TEST_F(LayersTest, TheLastFileThatSetsAKeyWinsAndTheChainSaysOverWhom) {
     EXPECT_EQ(Winner("GRUNT", "Cost"), "small.map:200");
     EXPECT_EQ(ChainOf(stack, "GRUNT", "Cost").Provenance(),
               "200, from small.map line 9; overrides 150 from mode.ini line 3");
-    EXPECT_EQ(ChainOf(stack, "GRUNT", "Cost").ChainText(), "document.ini 100 <- mode.ini 150 <- small.map 200");
+    EXPECT_EQ(ChainOf(stack, "GRUNT", "Cost").ChainText(),
+              "document.ini 100 <- mode.ini 150 <- small.map 200");
     // A unit only the map has, named by the map's own list, and the map's data, which is no entry.
     EXPECT_EQ(ChainOf(stack, "ZEAL", "Cost").Provenance(), "400, from small.map line 11");
     EXPECT_EQ(Winner("Basic", "Name"), "-");
@@ -126,6 +129,29 @@ TEST_F(LayersTest, AFileCannotBeStackedTwiceNorOverItself) {
     EXPECT_THROW(stack.Add(folder.File("document.ini")), IniError);
     EXPECT_THROW(stack.Add(folder.File("missing.ini")), IniError);
     EXPECT_EQ(stack.Count(), 2U);
+}
+
+// A weapon the rules never define, named by a mode, is the game's crash; one a map adds as its own
+// section, or a unit the map lists, is there once the game read the stack.
+TEST_F(LayersTest, ANameALayerUsesMustExistSomewhereInTheStack) {
+    Load("[InfantryTypes]\r\n1=GRUNT\r\n[GRUNT]\r\nPrimary=RIFLE\r\n[RIFLE]\r\nDamage=5\r\n",
+         "[AllSections]\r\nInfantryTypes=0,InfGeneral\r\nWeapons=1,WeapBasic\r\n"
+         "[InfGeneral]\r\nPrimary=Main weapon. ~@Weapons@~\r\nEscort=Who guards it. ~@InfantryTypes@~\r\n"
+         "[WeapBasic]\r\nDamage=Damage.\r\n[Weapons]\r\n1=RIFLE\r\n");
+    folder.Write("mode.ini", "[GRUNT]\r\nPrimary=LASER\r\nEscort=ZEAL\r\n");
+    folder.Write("small.map",
+                 "[InfantryTypes]\r\n2=ZEAL\r\n[ZEAL]\r\nPrimary=PLASMA\r\n[PLASMA]\r\nDamage=9\r\n");
+    LayerStack layers(workspace);
+    layers.Add(folder.File("mode.ini"));
+    layers.Add(folder.File("small.map"));
+    const std::vector<LayerDanglingItem> items = FindLayerDanglingItems(layers);
+    ASSERT_EQ(items.size(), 1U);
+    EXPECT_EQ(items[0].FileName + " " + std::to_string(items[0].Line) + " " + items[0].SectionName + " " +
+                  items[0].Key + " " + items[0].Item,
+              "mode.ini 2 GRUNT Primary LASER");
+    // Without the map, the unit the mode names is missing too.
+    layers.Remove(1);
+    EXPECT_EQ(FindLayerDanglingItems(layers).size(), 2U);
 }
 
 }  // namespace
