@@ -10,6 +10,7 @@
 #include "core/layers/LayerStack.h"
 #include "core/layers/LayeredSave.h"
 #include "core/store/IniError.h"
+#include "core/store/PlatformFile.h"
 
 namespace velmora::testing {
 namespace {
@@ -122,6 +123,21 @@ TEST_F(LayersTest, AMapWithLongDataLinesIsWrittenBackByteForByteAroundAnEdit) {
     EXPECT_EQ(folder.Read("big.map"), expected);
     EXPECT_EQ(folder.Read("small.map"), Map(std::string(6000, 'x')));
     EXPECT_EQ(folder.Read("mode.ini"), Mode);
+}
+
+// Three files go to disk as one save: when the last cannot take its place, the others keep their
+// old bytes and everything stays unsaved.
+TEST_F(LayersTest, ASaveThatFailsOnOneFileLeavesEveryFileAsItWas) {
+    ASSERT_TRUE(workspace.Doc().SetValue("GRUNT", "Speed", "5"));
+    ASSERT_TRUE(SetLayerValue(stack, 0, "GRUNT", "Cost", "175"));
+    ASSERT_TRUE(SetLayerValue(stack, 1, "GRUNT", "Cost", "250"));
+    platform::SetReplaceFaultForTesting([](std::string_view name) { return name.find("small.map") != name.npos; });
+    EXPECT_THROW(SaveStack(stack), IniError);
+    platform::SetReplaceFaultForTesting(nullptr);
+    EXPECT_EQ(folder.Read("document.ini"), Rules);
+    EXPECT_EQ(folder.Read("mode.ini"), Mode);
+    EXPECT_EQ(stack.ChangedLayers(), (std::vector<size_t>{0, 1}));
+    EXPECT_TRUE(workspace.Doc().Modified());
 }
 
 TEST_F(LayersTest, AFileCannotBeStackedTwiceNorOverItself) {
