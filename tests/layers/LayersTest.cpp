@@ -131,7 +131,8 @@ TEST_F(LayersTest, ASaveThatFailsOnOneFileLeavesEveryFileAsItWas) {
     ASSERT_TRUE(workspace.Doc().SetValue("GRUNT", "Speed", "5"));
     ASSERT_TRUE(SetLayerValue(stack, 0, "GRUNT", "Cost", "175"));
     ASSERT_TRUE(SetLayerValue(stack, 1, "GRUNT", "Cost", "250"));
-    platform::SetReplaceFaultForTesting([](std::string_view name) { return name.find("small.map") != name.npos; });
+    platform::SetReplaceFaultForTesting(
+        [](std::string_view name) { return name.find("small.map") != std::string_view::npos; });
     EXPECT_THROW(SaveStack(stack), IniError);
     platform::SetReplaceFaultForTesting(nullptr);
     EXPECT_EQ(folder.Read("document.ini"), Rules);
