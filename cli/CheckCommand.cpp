@@ -3,6 +3,8 @@
 
 #include <iostream>
 
+#include "core/layers/LayerReferences.h"
+#include "core/layers/LayerStack.h"
 #include "core/references/References.h"
 #include "core/session/ModCheck.h"
 #include "core/values/ValueCheck.h"
@@ -45,11 +47,16 @@ void PrintPinProblems(const ValueCheck& check) {
     for (const std::string& problem : check.Problems()) std::cerr << problem << '\n';
 }
 
+// With layers, the items the layers' values name that nothing in the stack defines follow the
+// document's own, each with its file and line.
 int Check(const Arguments& args) {
-    const StartArguments parsed = ParseStartArguments(args, {"--values"}, {"--mod"});
+    Arguments rest = args;
+    const std::vector<std::string> layerFiles = TakeLayerFiles(rest);
+    const StartArguments parsed = ParseStartArguments(rest, {"--values"}, {"--mod"});
+    if (parsed.Has("--values") && !layerFiles.empty()) throw UsageError();
     std::vector<std::string> none;
     if (const std::unique_ptr<ModContext> mod = OpenModWith(parsed, 0, none)) {
-        if (parsed.Has("--values") || parsed.fileType) throw UsageError();
+        if (parsed.Has("--values") || parsed.fileType || !layerFiles.empty()) throw UsageError();
         return CheckWholeMod(*mod);
     }
     const std::unique_ptr<CommandContext> context = OpenDocumentWith(parsed, 0, none);
@@ -57,7 +64,13 @@ int Check(const Arguments& args) {
     const std::vector<DanglingItem> dangling = FindDanglingItems(context->workspace);
     for (const DanglingItem& item : dangling)
         std::cout << item.SectionName << '\t' << item.Key << '\t' << item.Item << '\n';
-    return dangling.empty() ? 0 : 1;
+    LayerStack layers(context->workspace);
+    for (const std::string& file : layerFiles) layers.Add(file);
+    const std::vector<LayerDanglingItem> layerItems = FindLayerDanglingItems(layers);
+    for (const LayerDanglingItem& item : layerItems)
+        std::cout << item.SectionName << '\t' << item.Key << '\t' << item.Item << '\t' << item.FileName
+                  << " line " << item.Line << '\n';
+    return dangling.empty() && layerItems.empty() ? 0 : 1;
 }
 
 }  // namespace velmora::cli

@@ -30,6 +30,8 @@ int Check(const Arguments& args);
 int Kinds(const Arguments& args);
 int Table(const Arguments& args);
 int Edit(const Arguments& args);
+int Effective(const Arguments& args);
+int Conflicts(const Arguments& args);
 
 // Every command, in the order the usage lists them.
 const std::vector<Command>& Commands();

@@ -96,4 +96,19 @@ std::unique_ptr<CommandContext> OpenDocument(const std::vector<std::string>& arg
     return OpenDocumentWith(parsed, restCount, rest);
 }
 
+std::vector<std::string> TakeLayerFiles(std::vector<std::string>& args) {
+    std::vector<std::string> files;
+    std::vector<std::string> rest;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != "--layer") {
+            rest.push_back(args[i]);
+            continue;
+        }
+        if (i + 1 >= args.size()) throw UsageError();
+        files.push_back(args[++i]);
+    }
+    args = std::move(rest);
+    return files;
+}
+
 }  // namespace velmora::cli

@@ -75,6 +75,10 @@ std::unique_ptr<CommandContext> OpenDocumentWith(const StartArguments& parsed, s
 std::unique_ptr<CommandContext> OpenDocument(const std::vector<std::string>& args, size_t restCount,
                                              std::vector<std::string>& rest);
 
+// The files of every "--layer FILE" of `args`, in order, taken out of `args`. Throws UsageError
+// for a "--layer" without a file.
+std::vector<std::string> TakeLayerFiles(std::vector<std::string>& args);
+
 // The definition file's [ValueKinds] lines that could not be read, on stderr.
 void PrintPinProblems(const ValueCheck& check);
 

@@ -10,10 +10,12 @@ const std::vector<Command>& Commands() {
         {"scaffold", "[--force] DOC OUT", Scaffold},
         {"diff", "[--type NAME] DIR DOC [--against FILE] [--patch OUT]", Diff},
         {"usages", "[--type NAME] DIR DOC CODE | --mod MODFOLDER DIR CODE", Usages},
-        {"check", "[--values] [--type NAME] DIR DOC | --mod MODFOLDER DIR", Check},
+        {"check", "[--values] [--type NAME] [--layer FILE]... DIR DOC | --mod MODFOLDER DIR", Check},
         {"kinds", "[--type NAME] DIR DOC [CATEGORY]", Kinds},
         {"table", "[--type NAME] DIR DOC CATEGORY [--page P | --keys K1,K2,...] [--csv OUT | --xlsx OUT]", Table},
-        {"edit", "[--type NAME] DIR DOC [--output FILE] < COMMANDS | [--type NAME] --mod MODFOLDER DIR < COMMANDS", Edit},
+        {"edit", "[--type NAME] [--layer FILE]... DIR DOC [--output FILE] < COMMANDS | [--type NAME] --mod MODFOLDER DIR < COMMANDS", Edit},
+        {"effective", "[--type NAME] [--layer FILE]... DIR DOC CODE [KEY]", Effective},
+        {"conflicts", "[--type NAME] [--all] [--layer FILE]... DIR DOC", Conflicts},
     };
     return commands;
 }
@@ -37,6 +39,7 @@ std::string UsageText() {
             "       delete CATEGORY CODE\n"
             "       revert CODE [KEY]\n"
             "       import-table CATEGORY FILE\n"
+            "       target document | target FILE\n"
             "       undo | redo | save\n";
     return text;
 }

@@ -3,6 +3,8 @@
 
 #include <iostream>
 
+#include "core/layers/LayerStack.h"
+#include "core/layers/LayeredSave.h"
 #include "core/saving/DocumentSave.h"
 #include "core/saving/ModSave.h"
 #include "core/store/IniError.h"
@@ -52,22 +54,32 @@ int EditMod(const StartArguments& parsed, ModContext& mod) {
 }  // namespace
 
 int Edit(const Arguments& args) {
-    const StartArguments parsed = ParseStartArguments(args, {}, {"--output", "--mod"});
+    Arguments rest = args;
+    const std::vector<std::string> layerFiles = TakeLayerFiles(rest);
+    const StartArguments parsed = ParseStartArguments(rest, {}, {"--output", "--mod"});
     std::vector<std::string> none;
-    if (const std::unique_ptr<ModContext> mod = OpenModWith(parsed, 0, none)) return EditMod(parsed, *mod);
+    if (const std::unique_ptr<ModContext> mod = OpenModWith(parsed, 0, none)) {
+        if (!layerFiles.empty()) throw UsageError();
+        return EditMod(parsed, *mod);
+    }
     if (parsed.places.size() != 2) throw UsageError();
     const std::string& documentFile = parsed.places[1];
     CommandContext context(parsed.places[0], parsed.fileType, {documentFile}, false);
     context.Load(documentFile);
+    LayerStack layers(context.workspace);
+    for (const std::string& file : layerFiles) layers.Add(file);
 
     ScriptedEdits edits(context.workspace);
+    if (!layerFiles.empty()) edits.UseLayers(layers);
     if (!RunLines(edits)) return 1;
     if (const auto& saved = edits.Saved()) {
-        // The script's edits were made on the document as it was read: another program's change
+        // The script's edits were made on the files as they were read: another program's change
         // since then would be overwritten unseen.
         RefuseSaveOverChangedFile(context.workspace, saved->Definition.has_value());
-        WriteSaveTexts(*saved, parsed.Option("--output").value_or(documentFile),
-                       context.workspace.Doc().Definition().FileName());
+        RefuseSaveOverChangedLayers(layers);
+        // The layers go to their own files; --output names where the document goes.
+        WriteWithLayers(*saved, edits.SavedWithDocument(), parsed.Option("--output").value_or(documentFile),
+                        context.workspace.Doc().Definition().FileName(), edits.SavedLayers());
     }
     return 0;
 }

@@ -20,7 +20,7 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parent.parent
 ORDER = {
     "core": ["store", "document", "boxes", "settings", "catalogue", "saving", "recovery", "choice",
-             "references", "compare", "entries", "values", "table", "scripts", "scaffold", "session"],
+             "references", "layers", "compare", "entries", "values", "table", "scripts", "scaffold", "session"],
     "gui": ["widgets", "services", "dialogs", "find", "changes", "table", "category", "main"],
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)

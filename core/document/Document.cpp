@@ -307,12 +307,22 @@ std::unique_ptr<StoreEdit> Document::BeginEdit(std::string text, EditFocus focus
 bool Document::Commit(std::unique_ptr<StoreEdit> edit) {
     if (!edit || edit->Empty()) return false;
     edit->m_kept = true;
+    Keep(std::move(edit));
+    return true;
+}
+
+bool Document::CommitBeside(std::unique_ptr<Edit> edit) {
+    if (!edit) return false;
+    Keep(std::move(edit));
+    return true;
+}
+
+void Document::Keep(std::unique_ptr<Edit> edit) {
     ++m_changeCount;
     const Edit& kept = *edit;
     m_history.Push(std::move(edit));
     Announce(kept);
     HistoryMoved();
-    return true;
 }
 
 bool Document::SetValue(const std::string& code, const std::string& key, const std::string& value,

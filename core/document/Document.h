@@ -129,6 +129,8 @@ public:
 
 private:
     friend class Document;
+    // A layer's edit wraps one over the layer's store and keeps it once the history takes it.
+    friend class LayerEdit;
 
     enum class Kind : unsigned char { Exchange, InsertLine, RemoveLine, InsertSection, RemoveSection };
     // One change. What it does not hold while done it holds while undone, and the other way
@@ -294,6 +296,10 @@ public:
     // Takes a done edit into the history and tells the observers. An edit without changes is
     // dropped; false then.
     bool Commit(std::unique_ptr<StoreEdit> edit);
+    // The same for a done edit of a store read over the document's own (a layer): one history
+    // for every file of the stack, its news told as any edit's. It must touch neither of the two
+    // stores. False, and nothing kept, for null.
+    bool CommitBeside(std::unique_ptr<Edit> edit);
 
     // The value commit: `key` (its blanks at the ends dropped) of entry `code` becomes `value` as
     // StoreEdit::WriteValue writes it. Nothing is written, and the answer is false, when the entry
@@ -341,6 +347,7 @@ private:
     void Announce(const Edit& edit);
     void AfterStep(const Edit& edit, const EditFocus& focus);
     void HistoryMoved();
+    void Keep(std::unique_ptr<Edit> edit);
 
     // Before the history, whose edits refer to them: the history goes first.
     std::unique_ptr<IniStore> m_document;

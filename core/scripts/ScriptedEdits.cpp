@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "core/entries/EntryOperations.h"
+#include "core/layers/LayerEdit.h"
+#include "core/layers/LayerStack.h"
 #include "core/compare/EntryRevert.h"
 #include "core/table/TableFiles.h"
 #include "core/references/References.h"
@@ -59,6 +61,11 @@ void ScriptedEdits::Run(std::string_view text) {
             Save();
         return;
     }
+    if (command == "target") {
+        ExpectFields(fields, 2, 2);
+        Target(fields[1]);
+        return;
+    }
     const std::vector<size_t> before = HistoryPlaces();
     const std::vector<Document*> documents = Documents();
     try {
@@ -100,6 +107,8 @@ void ScriptedEdits::RunCommand(const std::vector<std::string>& fields) {
     auto optionalField = [&fields](size_t index) {
         return fields.size() > index ? std::optional(fields[index]) : std::nullopt;
     };
+    for (const char* documentOnly : {"duplicate", "rename", "rename-all", "replace", "delete", "revert", "import-table"})
+        if (command == documentOnly) RefuseLayerTarget(command);
     if (command == "set") {
         ExpectFields(fields, 4, 4);
         Set(fields[1], fields[2], fields[3]);
@@ -147,6 +156,17 @@ void ScriptedEdits::Redo() {
 // already reads so.
 void ScriptedEdits::Set(const std::string& code, const std::string& key, const std::string& value) {
     const IniStore& document = m_workspace.Doc().Store();
+    if (m_target) {
+        // An entry of the stack, or a section the layer has: a layer may add what the rules lack.
+        const LayerFile& layer = m_layers->Layer(*m_target);
+        if (!m_layers->IsOverride(code, m_layers->ListedNames()) && layer.Store().IndexOfSection(code) < 0)
+            throw IniError("no entry " + Escaped(code));
+        const std::string old = layer.Store().ReadString(code, key, "");
+        RefuseControlBytes(value, "value", old);
+        if (IndexOfNoCase(m_workspace.CategoryRows(), code) >= 0) RefuseLongCode(StorableValue(value), old);
+        SetLayerValue(*m_layers, *m_target, code, key, StorableValue(value));
+        return;
+    }
     if (document.IndexOfSection(code) < 0) throw IniError("no entry " + Escaped(code));
     // Checked before the blanks at the ends go, which would take a stray control character along.
     const std::string old = document.ReadString(code, key, "");
@@ -275,9 +295,35 @@ void ScriptedEdits::ImportTable(const std::string& category, const std::string& 
     CommitChanges(m_workspace.Doc(), category, ImportText(import.Changes.size()), import.Changes);
 }
 
+void ScriptedEdits::UseLayers(LayerStack& layers) {
+    m_layers = &layers;
+    if (layers.Count() > 0) m_target = layers.Count() - 1;
+}
+
+void ScriptedEdits::Target(const std::string& file) {
+    if (m_layers == nullptr) throw IniError("no layers to write into; name them with --layer");
+    if (file == "document")
+        m_target.reset();
+    else
+        m_target = m_layers->IndexOfLayer(file);
+}
+
+void ScriptedEdits::RefuseLayerTarget(const std::string& command) const {
+    if (m_target)
+        throw IniError(Escaped(command) + " changes the document only: a line \"target document\" must come first");
+}
+
+// Over layers a file that did not change is not written: its bytes, line ends included, stay.
 void ScriptedEdits::Save() {
-    m_saved = TextsToSave(m_workspace, true);
-    if (!m_kinds.empty()) m_modSaved = ModTextsToSave(m_writable);
+    if (m_layers == nullptr) {
+        m_saved = TextsToSave(m_workspace, true);
+        if (!m_kinds.empty()) m_modSaved = ModTextsToSave(m_writable);
+        return;
+    }
+    const Document& document = m_workspace.Doc();
+    m_savedLayers = LayerTextsToSave(*m_layers);
+    m_savedWithDocument = m_savedLayers.empty() || document.History().ChangedSinceClean(StoreOf::Document);
+    m_saved = TextsToSave(m_workspace, document.DefinitionChanged());
 }
 
 }  // namespace velmora

@@ -7,11 +7,14 @@
 #include <utility>
 #include <vector>
 
+#include "core/layers/LayeredSave.h"
+#include "core/saving/DocumentSave.h"
 #include "core/saving/ModSave.h"
 
 namespace velmora {
 
 class Document;
+class LayerStack;
 class Workspace;
 
 // Edits given as lines of text, applied through the workspace's document with the rules of the
@@ -32,6 +35,7 @@ class Workspace;
 //   undo
 //   redo
 //   save
+//   target document | target FILE            (with layers: where the following sets write)
 //
 // The text is UTF-8 and goes into the document in Latin-1. A code longer than MaxCodeLength or a
 // name longer than MaxNameLength is refused rather than cut, whether it is given to a duplicate,
@@ -42,9 +46,16 @@ class Workspace;
 // of its key KEY, as one edit. "save" takes the texts that File, Save would write for the document and that the collection of
 // unknown sections writes for the definition file; writing them is the caller's, once every line
 // has run, so that a script that fails part-way writes nothing.
+//
+// Over a stack of layers (UseLayers), "set" writes into the last layer until a "target" line names
+// another file of the stack; the other edits change the document, and refuse while a layer is the
+// target. "save" then takes the texts of every changed file: the document and the definition file
+// only when they changed, and each changed layer.
 class ScriptedEdits {
 public:
     explicit ScriptedEdits(Workspace& workspace) : m_workspace(workspace) {}
+    // Edits over `layers` (which outlives the edits) from now on, writing into its last layer.
+    void UseLayers(LayerStack& layers);
 
     // Runs one line of UTF-8 text; a line of blanks does nothing. Throws IniError with the reason
     // when the command cannot be done; the document is then as it was before the line. Every line
@@ -54,6 +65,9 @@ public:
 
     // The texts of the last "save", if any; the definition text is always among them.
     const std::optional<SaveTexts>& Saved() const { return m_saved; }
+    // Over layers: whether the last "save" writes the document, and the layers' texts it writes.
+    bool SavedWithDocument() const { return m_savedWithDocument; }
+    const std::vector<LayerText>& SavedLayers() const { return m_savedLayers; }
 
     // The kinds of file of a mod open together, the workspace's among them: "rename-all" also
     // rewrites the references to the code in the other kinds (keys whose kind sources name the
@@ -82,6 +96,9 @@ private:
     void Delete(const std::string& category, const std::string& code);
     void Revert(const std::string& code, const std::optional<std::string>& key);
     void Save();
+    void Target(const std::string& file);
+    // Throws IniError while a layer is the target: `command` only edits the document.
+    void RefuseLayerTarget(const std::string& command) const;
     void Undo();
     void Redo();
     void ImportTable(const std::string& category, const std::string& fileName);
@@ -98,8 +115,13 @@ private:
     std::vector<Workspace*> m_writable;  // of the kinds, those that may change
     std::optional<SaveTexts> m_saved;
     std::optional<std::vector<KindSave>> m_modSaved;
-    // Per step, the documents whose history took an edit of it, in the order they took them; the
-    // first `m_done` steps are done.
+    LayerStack* m_layers = nullptr;
+    // The layer that "set" writes into; none: the document.
+    std::optional<size_t> m_target;
+    bool m_savedWithDocument = true;
+    std::vector<LayerText> m_savedLayers;
+    // Per step, the documents whose history took an edit of it (an edit in a layer is one of the
+    // document's), in the order they took them; the first `m_done` steps are done.
     std::vector<std::vector<Document*>> m_steps;
     size_t m_done = 0;
     std::vector<std::string> m_notes;

@@ -612,6 +612,51 @@ elseif(CASE STREQUAL "mod")
     run_with_input(0 script.txt edit --type Sound.ini --mod pyre/mods/cinderfall pyre)
     expect_file_contains("${WORK}/pyre/mods/cinderfall/Rules.ini" "VoiceSelect=TankVoice\r\n")
     expect_file_contains("${WORK}/pyre/mods/cinderfall/Sound.ini" "[TankVoice]\r\n")
+elseif(CASE STREQUAL "layers")
+    copy_samples()
+    set(doc pyre/mods/Cinderfall.ini)
+    set(layers --layer pyre/mods/Duel.ini --layer pyre/maps/Ridge.map)
+    run(0 effective ${layers} pyre ${doc} HAULER Cost)
+    expect_equal("${OUT}" "Cost=1100\t1100, from Ridge.map line 31; overrides 1000 from Duel.ini line 9
+\tCinderfall.ini line 191\t1400\n\tDuel.ini line 9\t1000\n\tRidge.map line 31\t1100\n" "the chain of HAULER's Cost")
+    # A unit the map adds, and the map's own data, which is no entry.
+    run(0 effective ${layers} pyre ${doc} RIDGER Cost)
+    expect_equal("${OUT}" "Cost=200\t200, from Ridge.map line 22\n\tRidge.map line 22\t200\n" "the chain of RIDGER's Cost")
+    run(1 effective ${layers} pyre ${doc} Waypoints)
+    run(0 conflicts ${layers} pyre ${doc})
+    set(conflicts "[Gameplay]\nBaseTempo\tCinderfall.ini 6 <- Duel.ini 8\twins: Duel.ini line 5\n"
+        "[HAULER]\nCost\tCinderfall.ini 1400 <- Duel.ini 1000 <- Ridge.map 1100\twins: Ridge.map line 31\n"
+        "[TANKL]\nSpeed\tCinderfall.ini 8 <- Duel.ini 9\twins: Duel.ini line 12\n")
+    string(CONCAT conflicts ${conflicts})
+    expect_equal("${OUT}" "${conflicts}" "the conflicts")
+    run(0 conflicts --all ${layers} pyre ${doc})
+    if(NOT OUT MATCHES "OreValue\tCinderfall.ini 30 <- Duel.ini 30")
+        fail("--all does not list the override that agrees:\n${OUT}")
+    endif()
+    # set writes into the last layer until a target line names another file; a file no edit
+    # changed keeps its bytes.
+    file(COPY_FILE "${WORK}/pyre/Rules.001" "${WORK}/definition.orig")
+    file(WRITE "${WORK}/layers.txt"
+         "set\tHAULER\tCost\t1050\nset\tTORCH\tCost\t310\ntarget\tDuel.ini\nset\tHAULER\tTechTier\t11\n"
+         "set\tGRUNT\tCost\t130\nundo\ntarget\tdocument\nset\tGRUNT\tCost\t125\nsave\n")
+    run_with_input(0 layers.txt edit ${layers} pyre ${doc})
+    expect_file_contains("${WORK}/pyre/maps/Ridge.map" "7=RIDGER\r\n\r\n[TORCH]\r\nCost=310\r\n\r\n[RIDGER]\r\n")
+    expect_file_contains("${WORK}/pyre/maps/Ridge.map" "[HAULER]\r\nCost=1050\r\n")
+    expect_file_contains("${WORK}/pyre/mods/Duel.ini" "Cost=1000 ; a cheaper hauler for a fast start\r\nTechTier=11\r\n")
+    expect_file_contains("${WORK}/${doc}" "Cost=125 ; still cheap, no longer free\r\n")
+    expect_same_bytes("${WORK}/pyre/Rules.001" "${WORK}/definition.orig")
+    file(READ "${WORK}/pyre/mods/Duel.ini" duel)
+    if(duel MATCHES "GRUNT")
+        fail("the undone set is still in the mode file")
+    endif()
+    # Only set writes into a layer.
+    file(WRITE "${WORK}/refused.txt" "delete\tInfantryTypes\tTORCH\n")
+    run_with_input(1 refused.txt edit ${layers} pyre ${doc})
+    # A weapon that no file of the stack defines; the map's unit and its weapon are there.
+    run(0 check ${layers} pyre ${doc})
+    file(WRITE "${WORK}/pyre/mods/Bad.ini" "[GRUNT]\r\nPrimary=LASERGUN\r\n[RIDGER]\r\nPrimary=RIFLE\r\n")
+    run(1 check ${layers} --layer pyre/mods/Bad.ini pyre ${doc})
+    expect_equal("${OUT}" "GRUNT\tPrimary\tLASERGUN\tBad.ini line 2\n" "the name no file defines")
 
 else()
     fail("no such case")

@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora {
+
+class IniStore;
+class LayerStack;
+
+// Where one file of the stack sets a key: the file (0 the document, 1 + i the layer at i), its
+// name without the folder, the key's line as a save writes it (counting from 1) and the value.
+struct ValueSetting {
+    size_t File = 0;
+    std::string FileName;
+    size_t Line = 0;
+    std::string Value;
+};
+
+// Every file that sets a key, in the order the game reads them: the last one wins.
+struct ValueChain {
+    std::vector<ValueSetting> Settings;
+
+    bool Empty() const { return Settings.empty(); }
+    const ValueSetting& Winner() const { return Settings.back(); }
+    // Whether a file sets the key otherwise than the file before it that sets it.
+    bool Disagrees() const;
+    // "11, from mode.ini line 44; overrides 5 from Rules.ini line 2310"; the value and its place
+    // alone when nothing is overridden; empty when no file sets the key.
+    std::string Provenance() const;
+    // "Rules.ini 5 <- mode.ini 11 <- map.map 7".
+    std::string ChainText() const;
+};
+
+// The key `key` of section `section` across the stack: the document's line, then each layer's
+// that has the section as an override.
+ValueChain ChainOf(const LayerStack& stack, std::string_view section, std::string_view key);
+
+// The keys the entry `section` has across the stack, in the document's order, then those the
+// layers add, in stack order (each once, letter case ignored).
+std::vector<std::string> KeysOf(const LayerStack& stack, std::string_view section);
+
+// A key that two or more files set.
+struct KeyOverride {
+    std::string Key;
+    ValueChain Chain;
+};
+
+// The overrides of one entry, in the order of its keys in the files.
+struct EntryOverrides {
+    std::string Code;
+    std::vector<KeyOverride> Keys;
+};
+
+// Every key that two or more files of the stack set, grouped by entry, entries and keys in the
+// order the layers first set them. `onlyConflicts`: only the keys whose files disagree (Disagrees),
+// and only the entries that keep a key.
+std::vector<EntryOverrides> OverridesOf(const LayerStack& stack, bool onlyConflicts);
+
+// The number, counting from 1, of the line the store writes for line `line` of the section at
+// `section`, as IniStore::RenderText writes them. For many lookups in one store, LineNumbers.
+size_t LineNumberOf(const IniStore& store, size_t section, size_t line);
+
+// The line numbers of one store's headers, counted once: a store that does not change in the
+// meantime answers each lookup in the time of its section alone.
+class LineNumbers {
+public:
+    explicit LineNumbers(const IniStore& store);
+    size_t Of(size_t section, size_t line) const;
+
+private:
+    const IniStore& m_store;
+    std::vector<size_t> m_headers;
+};
+
+}  // namespace velmora

@@ -1,0 +1,101 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "core/store/DiskStamp.h"
+#include "core/store/IniStore.h"
+
+namespace velmora {
+
+class Workspace;
+
+// One file of the stack over the document: a game-mode file or a map, read into the same
+// byte-exact store a document is read into. The stack and the edits made in it share it, so that
+// an edit the history still holds never outlives the store it changes, even once the layer left
+// the stack.
+class LayerFile {
+public:
+    // Reads `fileName`. Throws IniError "Cannot open file ..." when it is no readable file.
+    LayerFile(const std::string& fileName, const bool* caseSensitive);
+
+    const std::string& FileName() const { return m_store.FileName(); }
+    // The file's name without its folder, as the chains name it.
+    std::string ShortName() const;
+    const IniStore& Store() const { return m_store; }
+    IniStore& EditableStore() { return m_store; }
+    const DiskStamp& Stamp() const { return m_stamp; }
+
+    // Whether the store stands otherwise than when it was read or last saved. The edits done on
+    // it are known by number: the last one done, against the last one done at the save.
+    bool Changed() const { return LastDone() != m_savedLast; }
+    void EditDone(uint64_t edit) { m_done.push_back(edit); }
+    void EditUndone() { m_done.pop_back(); }
+    void MarkSaved(const DiskStamp& written) {
+        m_savedLast = LastDone();
+        m_stamp = written;
+    }
+
+private:
+    uint64_t LastDone() const { return m_done.empty() ? 0 : m_done.back(); }
+
+    IniStore m_store;
+    DiskStamp m_stamp;
+    std::vector<uint64_t> m_done;
+    uint64_t m_savedLast = 0;
+};
+
+// The files the game reads over the open document, in the order it reads them: whatever a later
+// file sets wins, key by key, and a section only a later file has is added. A layer's section is
+// one of the game's objects (an override) when the document has a section of that name, or when
+// a category's list anywhere in the stack names it (a unit a map adds); every other section of a
+// layer is the file's own data (a map's terrain, waypoints, triggers), kept byte for byte and never
+// shown as an entry.
+class LayerStack {
+public:
+    // `workspace` outlives the stack; its document and definition file are the stack's base.
+    explicit LayerStack(Workspace& workspace);
+    ~LayerStack();
+    LayerStack(const LayerStack&) = delete;
+    LayerStack& operator=(const LayerStack&) = delete;
+
+    const Workspace& Work() const { return m_workspace; }
+    Workspace& Work() { return m_workspace; }
+
+    // Reads `fileName` and puts it on top. Throws IniError when it cannot be read, or when the
+    // document or a layer already is that file.
+    void Add(const std::string& fileName);
+    // The layer at `from` goes to position `to`; the others keep their order.
+    void Move(size_t from, size_t to);
+    void Remove(size_t index);
+
+    size_t Count() const { return m_layers.size(); }
+    const LayerFile& Layer(size_t index) const { return *m_layers.at(index); }
+    // The layer read from `name` (as given to Add, or its name without the folder, letter case
+    // ignored); throws IniError when none is.
+    size_t IndexOfLayer(const std::string& name) const;
+    std::shared_ptr<LayerFile> SharedLayer(size_t index) const { return m_layers.at(index); }
+
+    // The names that the categories' lists of every file of the stack give, as section names
+    // compare (folded when letter case does not count).
+    std::unordered_set<std::string> ListedNames() const;
+    // Whether a layer's section `name` is an override; `listed` as ListedNames gives it.
+    bool IsOverride(std::string_view name, const std::unordered_set<std::string>& listed) const;
+    // The key of `name` in the sets ListedNames gives.
+    std::string NameKey(std::string_view name) const;
+
+    // Every changed layer, in stack order.
+    std::vector<size_t> ChangedLayers() const;
+
+private:
+    Workspace& m_workspace;
+    std::vector<std::shared_ptr<LayerFile>> m_layers;
+};
+
+}  // namespace velmora

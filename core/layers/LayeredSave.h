@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/saving/DocumentSave.h"
+
+namespace velmora {
+
+class LayerStack;
+
+// The text a save writes for one layer.
+struct LayerText {
+    std::string FileName;
+    std::string Text;
+};
+
+// The texts of the layers that changed since they were read or last saved, in stack order.
+std::vector<LayerText> LayerTextsToSave(const LayerStack& stack);
+
+// Writes `texts` as WriteSaveTexts does (the document unless `withDocument` is false) and the
+// layers' texts with them: all or none. Throws IniError naming the file that could not be
+// written; the files on disk are then as they were.
+void WriteWithLayers(const SaveTexts& texts, bool withDocument, const std::string& documentFile,
+                     const std::string& definitionFile, const std::vector<LayerText>& layers);
+
+// File, Save over a stack: the document when it changed since it was saved (or when no layer
+// did, as a plain save writes it), the definition file when its lists changed, and every changed
+// layer, as one save. Only when all went to disk is each marked saved.
+void SaveStack(LayerStack& stack);
+
+// A save that no user watches refuses to overwrite another program's change to a layer it
+// writes: throws IniError "<file>: the file changed on disk while editing".
+void RefuseSaveOverChangedLayers(const LayerStack& stack);
+
+}  // namespace velmora
