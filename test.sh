@@ -9,6 +9,10 @@ cd "$(dirname "$0")"
 . tools/deps.sh
 velmora_install_deps desktop-file-utils appstream lld
 
+# ccache serves compiles that use a precompiled header only with this sloppiness (the header is
+# made just before them, and its defines and time macros are part of it). A user's own setting wins.
+export CCACHE_SLOPPINESS="${CCACHE_SLOPPINESS:-pch_defines,time_macros,include_file_mtime,include_file_ctime}"
+
 jobs="$(nproc)"
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON -DVELMORA_BENCH=ON >/dev/null
 cmake --build build/test -j"$jobs"
