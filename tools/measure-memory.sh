@@ -34,7 +34,12 @@ settle() {
 }
 report() {
     awk -v name="$1" -v kb="$2" -v size="$size" \
-        'BEGIN { printf "%-34s %8.1f MB %6.2f times the document\n", name, kb / 1024, kb * 1024 / size }'
+        'BEGIN { printf "%-44s %8.1f MB %6.2f times the document\n", name, kb / 1024, kb * 1024 / size }'
+}
+# The editor's peak so far, and what it holds now.
+report_editor() {
+    report "$1, peak" "$(status_kb VmHWM $program)"
+    report "$1, resident" "$(status_kb VmRSS $program)"
 }
 
 printf 'document: %s sections, %.1f MB\n' "$sections" "$(awk -v s="$size" 'BEGIN { print s / 1048576 }')"
@@ -43,20 +48,19 @@ program=$!
 trap 'kill $program 2>/dev/null || true; rm -rf "$work"' EXIT
 main=$(xdotool search --sync --onlyvisible --name 'Mod\.ini$' | head -n 1)
 settle $program
-report "editor, document loaded" "$(status_kb VmHWM $program)"
+report_editor "editor, document loaded"
 xdotool windowactivate --sync "$main"
 xdotool key --clearmodifiers ctrl+f
 xdotool search --sync --onlyvisible --name '^Find$' >/dev/null
 settle $program
-report "editor, Find open" "$(status_kb VmHWM $program)"
+report_editor "editor, Find open"
 xdotool windowactivate --sync "$main"
 xdotool key --clearmodifiers alt+f
 sleep 0.5
 xdotool key --clearmodifiers m
 xdotool search --sync --onlyvisible --name '^Changes$' >/dev/null
 settle $program
-report "editor, Find and Changes open" "$(status_kb VmHWM $program)"
-printf '%-34s %8.1f MB resident now\n' "" "$(awk -v kb="$(status_kb VmRSS $program)" 'BEGIN { print kb / 1024 }')"
+report_editor "editor, Find and Changes open"
 kill $program
 wait $program 2>/dev/null || true
 
