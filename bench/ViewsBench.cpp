@@ -17,6 +17,7 @@
 
 #include "core/boxes/FirstButtonBoxes.h"
 #include "GeneratedInstallation.h"
+#include "HeapInUse.h"
 #include "RulesGenerator.h"
 #include "core/compare/ChangeRows.h"
 #include "core/compare/ChangesSource.h"
@@ -137,6 +138,9 @@ void BM_FindIndexFromCopy(benchmark::State& state) {
         const FindIndex index(source);
         benchmark::DoNotOptimize(index.RowCount());
     }
+    const size_t before = HeapInUse();
+    const auto index = std::make_unique<FindIndex>(source);
+    state.counters["index MB"] = static_cast<double>(HeapInUse() - before) / 1e6;
 }
 BENCHMARK(BM_FindIndexFromCopy)->Unit(benchmark::kMillisecond);
 
@@ -193,6 +197,12 @@ void BM_ChangesTakenUp(benchmark::State& state) {
         benchmark::DoNotOptimize(shown);
     }
     state.counters["differences"] = static_cast<double>(compared.differences.differences.size());
+    // What the kept comparison holds: its differences, copied here as the thread's copy hands them.
+    const size_t before = HeapInUse();
+    ComparedCopies handed = compared.differences;
+    const auto comparison = std::make_unique<LiveComparison>(workspace.Doc().Store(), *workspace.DefaultIni(),
+                                                             workspace.G().CaseSensitive, std::move(handed));
+    state.counters["comparison MB"] = static_cast<double>(HeapInUse() - before) / 1e6;
 }
 BENCHMARK(BM_ChangesTakenUp)->Unit(benchmark::kMillisecond);
 

@@ -2,9 +2,15 @@
 #include "core/references/FindIndex.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <utility>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 #include "core/store/Routines.h"
 #include "core/catalogue/Workspace.h"
@@ -19,6 +25,37 @@ namespace velmora {
 namespace {
 
 constexpr char Separator = '\n';  // no stored line holds one, so no field does
+
+// The first place of `needle` in `text` from `from` on. A single byte is looked for with memchr.
+// Where SSE2 is there (every x86-64), a longer needle is looked for 16 places at a time by its
+// first and last bytes together, which few places share, and each such place is compared whole.
+size_t FindNeedle(std::string_view text, std::string_view needle, size_t from) {
+    const size_t length = needle.size();
+    if (from >= text.size() || length > text.size() - from) return std::string_view::npos;
+    if (length == 1) {
+        const void* at = std::memchr(text.data() + from, needle.front(), text.size() - from);
+        return at == nullptr ? std::string_view::npos : static_cast<size_t>(static_cast<const char*>(at) - text.data());
+    }
+#if defined(__SSE2__) || defined(_M_X64)
+    constexpr size_t Width = 16;
+    const __m128i first = _mm_set1_epi8(needle.front());
+    const __m128i last = _mm_set1_epi8(needle.back());
+    size_t at = from;
+    for (; at + length - 1 + Width <= text.size(); at += Width) {
+        const __m128i starts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+        const __m128i ends = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at + length - 1));
+        auto candidates = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(starts, first), _mm_cmpeq_epi8(ends, last))));
+        for (; candidates != 0; candidates &= candidates - 1) {
+            const size_t place = at + static_cast<size_t>(std::countr_zero(candidates));
+            if (std::memcmp(text.data() + place + 1, needle.data() + 1, length - 2) == 0) return place;
+        }
+    }
+    return text.find(needle, at);
+#else
+    return text.find(needle, from);
+#endif
+}
 
 }  // namespace
 
@@ -41,11 +78,8 @@ FindIndex::FindIndex(const Workspace& workspace)
             m_categoryOf.try_emplace(NameKey(code.text, m_caseSensitive), static_cast<uint32_t>(row));
     }
 
-    m_sections.reserve(document.SectionCount());
-    for (size_t s = 0; s < document.SectionCount(); ++s) {
-        m_sections.push_back(ReadSection(document.SectionAt(s)));
-        m_rowCount += m_sections.back().rows.size();
-    }
+    for (size_t s = 0; s < document.SectionCount(); ++s) Splice(s, ReadSection(document.SectionAt(s)));
+    SealBlocks();
 }
 
 FindIndex::FindIndex(const FindSource& source)
@@ -56,15 +90,14 @@ FindIndex::FindIndex(const FindSource& source)
             m_categoryOf.try_emplace(NameKey(code, m_caseSensitive), static_cast<uint32_t>(row));
 
     const StoreTexts& texts = source.Texts();
-    m_sections.reserve(texts.SectionCount());
     for (size_t s = 0; s < texts.SectionCount(); ++s) {
         const StoreTexts::Section section = texts.SectionAt(s);
-        m_sections.push_back(ReadSection(section.Name(), section.Count(), [&section](size_t l) {
+        Splice(s, ReadSection(section.Name(), section.Count(), [&section](size_t l) {
             const StoreTexts::Line line = section.LineAt(l);
             return std::pair{line.Raw(), line.IsAsRead()};
         }));
-        m_rowCount += m_sections.back().rows.size();
     }
+    SealBlocks();
 }
 
 FindIndex::SectionText FindIndex::ReadSection(const IniSection& section) const {
@@ -104,8 +137,60 @@ FindIndex::SectionText FindIndex::ReadSection(std::string_view name, size_t line
         read.rows.push_back({static_cast<uint32_t>(l), start, split, offset()});
         read.text += Separator;
     }
-    read.folded = FoldCase(read.text);
     return read;
+}
+
+void FindIndex::Splice(size_t s, SectionText read) {
+    if (s == m_sectionCount) {  // a section after the last, while the index is built
+        if (s % SectionsPerBlock == 0) m_blocks.emplace_back();
+        m_blocks.back().sections.push_back({static_cast<uint32_t>(m_blocks.back().text.size()),
+                                            static_cast<uint32_t>(m_blocks.back().rows.size()), 0, NoRow, NoCategory});
+        ++m_sectionCount;
+    }
+    Block& block = m_blocks[s / SectionsPerBlock];
+    const size_t at = s % SectionsPerBlock;
+    SectionSpan& span = block.sections[at];
+    const size_t oldEnd = at + 1 < block.sections.size() ? block.sections[at + 1].start : block.text.size();
+    const size_t oldLength = oldEnd - span.start;
+    if (block.text.size() - oldLength + read.text.size() >= std::numeric_limits<uint32_t>::max())
+        throw IniError("The document is too large to search");
+
+    block.text.replace(span.start, oldLength, read.text);
+    block.folded.replace(span.start, oldLength, FoldCase(read.text));
+    for (RowText& row : read.rows) {
+        row.start += span.start;
+        row.split += span.start;
+        row.end += span.start;
+    }
+    const auto oldRows = block.rows.begin() + span.firstRow;
+    const auto newRows = block.rows.erase(oldRows, oldRows + span.rowCount);
+    block.rows.insert(newRows, read.rows.begin(), read.rows.end());
+    m_rowCount = m_rowCount - span.rowCount + read.rows.size();
+
+    // What follows in the block moves by the difference (unsigned arithmetic wraps back correctly).
+    const auto textShift = static_cast<uint32_t>(read.text.size() - oldLength);
+    const auto rowShift = static_cast<uint32_t>(read.rows.size() - span.rowCount);
+    span.rowCount = static_cast<uint32_t>(read.rows.size());
+    span.nameRow = read.nameRow;
+    span.category = read.category;
+    for (size_t later = at + 1; later < block.sections.size(); ++later) {
+        block.sections[later].start += textShift;
+        block.sections[later].firstRow += rowShift;
+    }
+    for (size_t row = span.firstRow + span.rowCount; row < block.rows.size(); ++row) {
+        block.rows[row].start += textShift;
+        block.rows[row].split += textShift;
+        block.rows[row].end += textShift;
+    }
+}
+
+// Appending grows the buffers by doubling; a built index keeps only what it holds.
+void FindIndex::SealBlocks() {
+    for (Block& block : m_blocks) {
+        block.text.shrink_to_fit();
+        block.folded.shrink_to_fit();
+        block.rows.shrink_to_fit();
+    }
 }
 
 void FindIndex::Update(const Workspace& workspace, const TouchedSections& touched) {
@@ -119,15 +204,11 @@ void FindIndex::Update(const Workspace& workspace, const TouchedSections& touche
 // Positions only mean the same sections in the store the index was built on, as it was built.
 bool FindIndex::Follows(const Workspace& workspace) const {
     return workspace.Doc().StoreOrNull(StoreOf::Document) == m_document && m_document != nullptr &&
-           m_document->SectionCount() == m_sections.size() && workspace.G().CaseSensitive == m_caseSensitive;
+           m_document->SectionCount() == m_sectionCount && workspace.G().CaseSensitive == m_caseSensitive;
 }
 
 void FindIndex::Reread(const std::vector<size_t>& sections) {
-    for (const size_t s : sections) {
-        SectionText read = ReadSection(m_document->SectionAt(s));
-        m_rowCount = m_rowCount - m_sections[s].rows.size() + read.rows.size();
-        m_sections[s] = std::move(read);
-    }
+    for (const size_t s : sections) Splice(s, ReadSection(m_document->SectionAt(s)));
 }
 
 std::vector<FindIndex::Row> FindIndex::Find(std::string_view text, bool wholeWords) const {
@@ -138,17 +219,16 @@ std::vector<FindIndex::Row> FindIndex::Find(std::string_view text, bool wholeWor
 
 FindIndex::Search::Search(const FindIndex& index, std::string_view text, bool wholeWords)
     : m_index(index), m_needle(FoldCase(text)), m_wholeWords(wholeWords) {
-    if (m_needle.empty()) m_next = index.m_sections.size();
+    if (m_needle.empty()) m_next = index.m_blocks.size();
 }
 
 bool FindIndex::Search::Continue(std::chrono::microseconds budget) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
-    // The clock is read once every so many sections, a small part of their search.
-    constexpr size_t SectionsBetweenLooks = 256;
     while (!Done()) {
-        const size_t last = std::min(m_next + SectionsBetweenLooks, m_index.m_sections.size());
-        for (; m_next < last; ++m_next) m_index.FindInSection(m_next, m_needle, m_wholeWords, m_found);
+        const Block& block = m_index.m_blocks[m_next];
+        m_index.FindInBlock(m_next, 0, block.sections.size(), m_needle, m_wholeWords, m_found);
+        ++m_next;
         if (!Done() && budget != std::chrono::microseconds::max() &&
             std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start) >= budget)
             return false;
@@ -162,22 +242,34 @@ std::vector<FindIndex::Row> FindIndex::FindIn(const std::vector<size_t>& section
     if (text.empty()) return found;
     const std::string needle = FoldCase(text);
     for (const size_t s : sections)
-        if (s < m_sections.size()) FindInSection(s, needle, wholeWords, found);
+        if (s < m_sectionCount) FindInBlock(s / SectionsPerBlock, s % SectionsPerBlock, s % SectionsPerBlock + 1, needle,
+                                            wholeWords, found);
     return found;
 }
 
-void FindIndex::FindInSection(size_t s, std::string_view needle, bool wholeWords, std::vector<Row>& found) const {
-    const SectionText& section = m_sections[s];
-    const std::string_view haystack = section.folded;
-    size_t row = 0;
-    size_t from = 0;
+void FindIndex::FindInBlock(size_t b, size_t first, size_t last, std::string_view needle, bool wholeWords,
+                            std::vector<Row>& found) const {
+    const Block& block = m_blocks[b];
+    const std::string_view haystack =
+        std::string_view(block.folded).substr(0, last < block.sections.size() ? block.sections[last].start : block.folded.size());
+    const std::vector<RowText>& rows = block.rows;
+    size_t section = first;
+    size_t row = block.sections[first].firstRow;
+    size_t from = block.sections[first].start;
     while (from < haystack.size()) {
-        const size_t at = haystack.find(needle, from);
+        const size_t at = FindNeedle(haystack, needle, from);
         if (at == std::string_view::npos) break;
-        while (section.rows[row].end < at) ++row;
-        const RowText& hit = section.rows[row];
-        if (Accepts(section, hit, at, needle.size(), wholeWords)) {
-            found.push_back({static_cast<uint32_t>(s), static_cast<uint32_t>(row)});
+        // Hits come in order: the row is close by when they are many, found by halving when few.
+        for (int step = 0; step < 8 && rows[row].end < at; ++step) ++row;
+        if (rows[row].end < at)
+            row = static_cast<size_t>(std::partition_point(rows.begin() + static_cast<std::ptrdiff_t>(row), rows.end(),
+                                                           [at](const RowText& r) { return r.end < at; }) -
+                                      rows.begin());
+        while (section + 1 < last && block.sections[section + 1].firstRow <= row) ++section;
+        const RowText& hit = rows[row];
+        if (Accepts(block, hit, at, needle.size(), wholeWords)) {
+            found.push_back({static_cast<uint32_t>(b * SectionsPerBlock + section),
+                             static_cast<uint32_t>(row - block.sections[section].firstRow)});
             from = hit.end + 1;  // one hit per row
         } else {
             from = at + 1;
@@ -186,36 +278,35 @@ void FindIndex::FindInSection(size_t s, std::string_view needle, bool wholeWords
 }
 
 // A hit counts when it lies within one field (the code, the key or the value) of its row.
-bool FindIndex::Accepts(const SectionText& section, const RowText& row, size_t at, size_t length,
-                        bool wholeWords) const {
+bool FindIndex::Accepts(const Block& block, const RowText& row, size_t at, size_t length, bool wholeWords) {
     if (at >= row.end || at == row.split) return false;
     const size_t fieldStart = at < row.split ? row.start : row.split + 1;
     const size_t fieldEnd = at < row.split ? row.split : row.end;
     if (at + length > fieldEnd) return false;
     if (!wholeWords) return true;
-    const auto byteAt = [&section](size_t i) { return static_cast<unsigned char>(section.folded[i]); };
+    const auto byteAt = [&block](size_t i) { return static_cast<unsigned char>(block.folded[i]); };
     return (at == fieldStart || !IsWordByte(byteAt(at - 1))) &&
            (at + length == fieldEnd || !IsWordByte(byteAt(at + length)));
 }
 
 std::string_view FindIndex::TextOf(const Row& row, uint32_t from, uint32_t to) const {
-    return std::string_view(m_sections[row.section].text).substr(from, to - from);
+    return std::string_view(BlockOf(row).text).substr(from, to - from);
 }
 
 LinePlace FindIndex::Place(Row row) const { return {row.section, RowOf(row).line}; }
 
 std::string_view FindIndex::Category(Row row) const {
-    const uint32_t category = m_sections[row.section].category;
+    const uint32_t category = SpanOf(row).category;
     return category == NoCategory ? std::string_view() : std::string_view(m_categories[category]);
 }
 
 std::string_view FindIndex::Code(Row row) const {
-    const RowText& code = m_sections[row.section].rows.front();
+    const RowText& code = RowOf({row.section, 0});
     return TextOf(row, code.start, code.end);
 }
 
 std::string_view FindIndex::Name(Row row) const {
-    const uint32_t nameRow = m_sections[row.section].nameRow;
+    const uint32_t nameRow = SpanOf(row).nameRow;
     return nameRow == NoRow ? std::string_view() : Value({row.section, nameRow});
 }
 
@@ -228,7 +319,7 @@ std::string_view FindIndex::Value(Row row) const {
 }
 
 bool FindIndex::operator==(const FindIndex& other) const {
-    return m_rowCount == other.m_rowCount && m_sections == other.m_sections && m_categories == other.m_categories;
+    return m_rowCount == other.m_rowCount && m_blocks == other.m_blocks && m_categories == other.m_categories;
 }
 
 }  // namespace velmora

@@ -23,9 +23,11 @@ bool IsWordByte(unsigned char c);
 
 // The search of the find window over a whole document: every section's code and every key line's
 // key name and value (as the grid shows it, without the comment), found without regard to letter
-// case. The index copies what it searches, section by section, with the entry's category and
-// name, so one keystroke's search is one pass over flat texts. It is built once per document and
-// follows the edits after that: Update reads again only the sections an edit touched.
+// case. The index copies what it searches, with the entry's category and name, into a few flat
+// blocks of consecutive sections: each block is one text, one folded text and the offsets of its
+// rows, so a keystroke's search is one pass over a few large buffers. It is built once per document
+// and follows the edits after that: Update reads again only the sections an edit touched, and
+// splices them into their block (a small one, so an edit moves little).
 class FindIndex {
 public:
     // A section's code (row 0 of the section) or one of its key lines. Rows stay valid until the
@@ -62,7 +64,7 @@ public:
         Search(const FindIndex& index, std::string_view text, bool wholeWords);
         // True once every section is searched; microseconds::max() searches them all.
         bool Continue(std::chrono::microseconds budget);
-        bool Done() const { return m_next >= m_index.m_sections.size(); }
+        bool Done() const { return m_next >= m_index.m_blocks.size(); }
         // What Find gives, once done.
         std::vector<Row> Take() { return std::move(m_found); }
 
@@ -70,7 +72,7 @@ public:
         const FindIndex& m_index;
         std::string m_needle;
         bool m_wholeWords;
-        size_t m_next = 0;
+        size_t m_next = 0;  // the next block
         std::vector<Row> m_found;
     };
 
@@ -97,10 +99,13 @@ public:
 private:
     static constexpr uint32_t NoRow = UINT32_MAX;
     static constexpr uint32_t NoCategory = UINT32_MAX;
+    // Small enough that splicing an edited section moves little, large enough that a search runs
+    // over long buffers.
+    static constexpr size_t SectionsPerBlock = 256;
 
-    // Offsets into the section's text and folded text, which hold the same bytes up to letter
-    // case: for the code row "code\n", for a key row "key\nvalue\n". `split` is the "\n" after the
-    // key, or `end` for the code row; `end` is the row's final "\n".
+    // Offsets into the text and folded text, which hold the same bytes up to letter case: for the
+    // code row "code\n", for a key row "key\nvalue\n". `split` is the "\n" after the key, or `end`
+    // for the code row; `end` is the row's final "\n". Within a block they count from its start.
     struct RowText {
         uint32_t line;
         uint32_t start;
@@ -108,13 +113,27 @@ private:
         uint32_t end;
         bool operator==(const RowText&) const = default;
     };
-    struct SectionText {
+    struct SectionSpan {
+        uint32_t start = 0;        // of its text in the block
+        uint32_t firstRow = 0;     // its code row in the block's rows
+        uint32_t rowCount = 0;
+        uint32_t nameRow = NoRow;  // the row of the "Name" key, counted within the section
+        uint32_t category = NoCategory;
+        bool operator==(const SectionSpan&) const = default;
+    };
+    struct Block {
         std::string text;
         std::string folded;
+        std::vector<RowText> rows;
+        std::vector<SectionSpan> sections;
+        bool operator==(const Block&) const = default;
+    };
+    // One section read on its own: offsets count from the start of its text.
+    struct SectionText {
+        std::string text;
         std::vector<RowText> rows;  // the code row first
-        uint32_t nameRow = NoRow;   // the row of the "Name" key
+        uint32_t nameRow = NoRow;
         uint32_t category = NoCategory;
-        bool operator==(const SectionText&) const = default;
     };
 
     // A section from its name and its lines as stored: `lineAt(l)` gives line l's raw text and
@@ -122,15 +141,22 @@ private:
     template <class LineAt>
     SectionText ReadSection(std::string_view name, size_t lineCount, const LineAt& lineAt) const;
     SectionText ReadSection(const IniSection& section) const;
-    bool Accepts(const SectionText& section, const RowText& row, size_t at, size_t length, bool wholeWords) const;
-    // Adds the rows of section `s` that hold `needle` (folded) to `found`.
-    void FindInSection(size_t s, std::string_view needle, bool wholeWords, std::vector<Row>& found) const;
+    // Puts `read` in place of section `s`, which is the last of its block while the index is built.
+    void Splice(size_t s, SectionText read);
+    void SealBlocks();
+    static bool Accepts(const Block& block, const RowText& row, size_t at, size_t length, bool wholeWords);
+    // Adds the rows of sections [first, last) of block `b` that hold `needle` (folded) to `found`.
+    void FindInBlock(size_t b, size_t first, size_t last, std::string_view needle, bool wholeWords,
+                     std::vector<Row>& found) const;
+    const Block& BlockOf(Row row) const { return m_blocks[row.section / SectionsPerBlock]; }
+    const SectionSpan& SpanOf(Row row) const { return BlockOf(row).sections[row.section % SectionsPerBlock]; }
+    const RowText& RowOf(Row row) const { return BlockOf(row).rows[SpanOf(row).firstRow + row.row]; }
     std::string_view TextOf(const Row& row, uint32_t from, uint32_t to) const;
-    const RowText& RowOf(Row row) const { return m_sections[row.section].rows[row.row]; }
 
     const IniStore* m_document = nullptr;
     bool m_caseSensitive = false;
-    std::vector<SectionText> m_sections;
+    std::vector<Block> m_blocks;
+    size_t m_sectionCount = 0;
     size_t m_rowCount = 0;
     std::vector<std::string> m_categories;
     // Each name (NameKey) with the first category row that lists it.

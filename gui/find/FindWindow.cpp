@@ -37,7 +37,7 @@ constexpr size_t RowsPerFetch = 2000;
 
 // A search's work between two events: a keystroke in a big document never holds the window up for
 // a frame.
-constexpr std::chrono::microseconds SearchSliceTime{6000};
+constexpr std::chrono::microseconds SearchSliceTime{12000};
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 // build gives, and the rows the comparison says it changed turn the old list into the new one. The
 // open document's models, which gather the news themselves, do the same.
 
+#include <chrono>
 #include <random>
 
 #include "WorkspaceFixture.h"
@@ -17,6 +18,7 @@
 #include "core/catalogue/TouchedSections.h"
 #include "core/session/OpenDocument.h"
 #include "core/store/StoreTexts.h"
+#include "core/store/TextCase.h"
 
 namespace velmora::testing {
 namespace {
@@ -46,12 +48,12 @@ protected:
     uint32_t Below(size_t bound) { return static_cast<uint32_t>(dice() % bound); }
     const std::string& Any(const std::vector<std::string>& texts) { return texts[Below(texts.size())]; }
 
-    // About 80 sections: the category's own list, entries with a few keys each, the odd key
-    // repeated in other letter case and the odd section repeated by name.
-    std::string GeneratedDocument() {
+    // About 80 sections (unless told how many entries): the category's own list, entries with a few
+    // keys each, the odd key repeated in other letter case and the odd section repeated by name.
+    std::string GeneratedDocument(int entries) {
         std::string text = "[Infantry]\n";
         for (int i = 0; i < 30; ++i) text += std::to_string(i + 1) + "=U" + std::to_string(i) + "\n";
-        for (int i = 0; i < 75; ++i) {
+        for (int i = 0; i < entries; ++i) {
             text += "; entry " + std::to_string(i) + "\n[U" + std::to_string(i % 70) + "]\n";
             for (uint32_t k = Below(6); k > 0; --k) text += Any(Keys) + "=" + Any(Values) + "\n";
         }
@@ -77,11 +79,11 @@ protected:
     }
 
     // Sections repeated by name are no question here.
-    void Open() {
+    void Open(int entries = 75) {
         Write("Velmedit.ini", "[GeneralSetup]\nCheckDoubleSection=0\n[FilesToEdit]\nRules.ini=1\n");
         Write("Rules.001", Definition);
         Start();
-        Write("doc.ini", GeneratedDocument());
+        Write("doc.ini", GeneratedDocument(entries));
         workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(folder.File("doc.ini"), false);
     }
 
@@ -180,6 +182,63 @@ TEST_F(FollowEditsTest, UpdatedFromTheNewsEqualsAFreshBuildAfterEveryStep) {
     workspace.Doc().RemoveObserver(news);
     // Most steps touch one entry, and are followed without a rebuild.
     EXPECT_GT(partial, 250);
+}
+
+// The rows holding `text` as a plain scan of the document finds them, field by field.
+std::vector<FindIndex::Row> PlainScan(const IniStore& store, std::string_view text, bool wholeWords) {
+    const std::string needle = FoldCase(text);
+    const auto holds = [&](std::string_view field) {
+        const std::string folded = FoldCase(field);
+        for (size_t at = folded.find(needle); at != std::string::npos; at = folded.find(needle, at + 1)) {
+            const size_t after = at + needle.size();
+            if (!wholeWords || ((at == 0 || !IsWordByte(static_cast<unsigned char>(folded[at - 1]))) &&
+                                (after == folded.size() || !IsWordByte(static_cast<unsigned char>(folded[after])))))
+                return true;
+        }
+        return false;
+    };
+    std::vector<FindIndex::Row> rows;
+    for (uint32_t s = 0; s < store.SectionCount(); ++s) {
+        const IniSection& section = store.SectionAt(s);
+        if (holds(section.Name())) rows.push_back({s, 0});
+        uint32_t row = 0;
+        for (size_t l = 0; l < section.Count(); ++l) {
+            std::string_view key;
+            if (!section.LineAt(l).KeyName(key)) continue;
+            ++row;
+            if (holds(key) || holds(IniStore::StripCommentView(section.LineAt(l).ValueText()))) rows.push_back({s, row});
+        }
+    }
+    return rows;
+}
+
+// A document of some 900 sections, kept by the index in several blocks: edits spread over them are
+// spliced in as a fresh build lays them out, and a search, whole or a block per slice, finds what a
+// plain scan finds, needles of one byte and of many, within words or whole.
+TEST_F(FollowEditsTest, AnIndexOfManyBlocksFindsWhatAPlainScanFindsAfterEdits) {
+    Open(900);
+    Gatherer news;
+    workspace.Doc().AddObserver(news);
+    FindIndex index(workspace);
+    const std::vector<std::string> needles = {"u", "W1", "w1, w2", "rifle man", "HEAVY", "1", "=", "primary", "u7"};
+    for (int step = 0; step < 120; ++step) {
+        RandomStep();
+        index.Update(workspace, news.touched);
+        news.touched.Clear();
+        ASSERT_TRUE(index == FindIndex(workspace)) << "step " << step;
+        if (step % 20 != 0) continue;
+        for (const std::string& needle : needles)
+            for (const bool wholeWords : {false, true}) {
+                const std::vector<FindIndex::Row> expected = PlainScan(workspace.Doc().Store(), needle, wholeWords);
+                ASSERT_TRUE(index.Find(needle, wholeWords) == expected) << needle << " step " << step;
+                FindIndex::Search sliced(index, needle, wholeWords);
+                int slices = 1;
+                while (!sliced.Continue(std::chrono::microseconds(0))) ++slices;
+                EXPECT_TRUE(sliced.Take() == expected) << needle << " step " << step;
+                EXPECT_GT(slices, 2);
+            }
+    }
+    workspace.Doc().RemoveObserver(news);
 }
 
 // The open document's models, each brought up to the edits as its window brings it (the comparison
