@@ -57,6 +57,8 @@ class FileLines {
 public:
     explicit FileLines(const IniStore& store);
     size_t Of(const LinePlace& place) const;
+    // The line of the section's header.
+    size_t HeaderOf(size_t section) const { return m_headerLine[section]; }
 
 private:
     const IniStore& m_store;

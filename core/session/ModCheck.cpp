@@ -12,18 +12,6 @@
 
 namespace velmora {
 
-std::string SeverityText(Severity severity) {
-    switch (severity) {
-    case Severity::WillCrash:
-        return "will crash";
-    case Severity::LikelyWrong:
-        return "likely wrong";
-    case Severity::Note:
-        break;
-    }
-    return "note";
-}
-
 bool ModCheckResult::WillCrash() const {
     return std::any_of(Findings.begin(), Findings.end(),
                        [](const ModFinding& finding) { return finding.Level == Severity::WillCrash; });
@@ -76,7 +64,8 @@ ModCheckResult CheckMod(const std::vector<const Workspace*>& kinds) {
         for (const std::string& problem : values.Problems()) result.Warnings.push_back(file + ": " + problem);
         const FileLines lines(kind->Doc().Store());
         for (const ValueFinding& finding : values.Findings())
-            findings.push_back({Severity::LikelyWrong, file, lines.Of(finding.Place), finding.SectionName,
+            findings.push_back({finding.Severity, file,
+                                finding.KeyMissing ? lines.HeaderOf(finding.Place.Section) : lines.Of(finding.Place), finding.SectionName,
                                 finding.Key, finding.Value, finding.Reason});
         std::stable_sort(findings.begin(), findings.end(),
                          [](const ModFinding& a, const ModFinding& b) { return a.Line < b.Line; });

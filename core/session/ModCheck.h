@@ -5,17 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "core/values/Severity.h"
+
 namespace velmora {
 
 class Workspace;
 
 // The check of a mod as a whole, over every kind of file open together: one list of problems, each
 // with how bad it is, where it stands and why, in words a modder reads.
-
-enum class Severity { WillCrash, LikelyWrong, Note };
-
-// "will crash", "likely wrong", "note".
-std::string SeverityText(Severity severity);
 
 struct ModFinding {
     Severity Level = Severity::Note;
@@ -37,7 +34,7 @@ struct ModCheckResult {
 };
 
 // Every dangling name across the kinds (the game stops on a name that points at nothing: "will
-// crash") and every value that does not fit its key's kind ("likely wrong"), kind by kind in
+// crash") and every value check finding with the severity its rule gives, kind by kind in
 // [FilesToEdit] order, each kind's findings by line.
 ModCheckResult CheckMod(const std::vector<const Workspace*>& kinds);
 
