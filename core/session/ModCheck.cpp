@@ -2,6 +2,7 @@
 #include "core/session/ModCheck.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "core/catalogue/Workspace.h"
 #include "core/references/ModReferences.h"
@@ -46,32 +47,75 @@ std::string DanglingReason(const std::vector<const Workspace*>& kinds, const Wor
     return reason + ": the game finds nothing by that name";
 }
 
-ModCheckResult CheckMod(const std::vector<const Workspace*>& kinds) {
+namespace {
+
+std::string FileOf(const Workspace& kind) { return ExtractFileName(kind.Doc().FileName()); }
+
+}  // namespace
+
+KindFindings ValueFindingsOf(const std::vector<const Workspace*>& kinds, size_t kind, const ValueCheck& values) {
+    KindFindings result;
+    const Workspace& work = *kinds[kind];
+    if (!work.Doc().HasStores()) return result;
+    const std::string file = FileOf(work);
+    for (const std::string& problem : values.Problems()) result.Warnings.push_back(file + ": " + problem);
+    const FileLines lines(work.Doc().Store());
+    for (const ValueFinding& finding : values.Findings())
+        result.Findings.push_back({finding.Severity, file,
+                                   finding.KeyMissing ? lines.HeaderOf(finding.Place.Section) : lines.Of(finding.Place),
+                                   finding.SectionName, finding.Key, finding.Value, finding.Reason, kind});
+    return result;
+}
+
+std::vector<ModFinding> DanglingFindings(const std::vector<const Workspace*>& kinds) {
+    std::vector<ModFinding> findings;
+    for (const ModDanglingItem& found : FindModDanglingItems(kinds)) {
+        const size_t kind = static_cast<size_t>(std::find(kinds.begin(), kinds.end(), found.Kind) - kinds.begin());
+        const DanglingItem& item = found.Item;
+        findings.push_back({Severity::WillCrash, FileOf(*found.Kind), found.FileLine, item.SectionName, item.Key,
+                            item.Value, DanglingReason(kinds, *found.Kind, item.Category, item.Key, item.Item), kind});
+    }
+    return findings;
+}
+
+ModCheckResult MergeFindings(const std::vector<const Workspace*>& kinds, const std::vector<ModFinding>& dangling,
+                             const std::vector<const KindFindings*>& values) {
     ModCheckResult result;
     result.Warnings = KindSourceProblems(kinds);
-    std::vector<ModDanglingItem> dangling = FindModDanglingItems(kinds);
-    for (const Workspace* kind : kinds) {
-        if (!kind->Doc().HasStores()) continue;
-        const std::string file = ExtractFileName(kind->Doc().FileName());
+    for (size_t kind = 0; kind < kinds.size(); ++kind) {
+        if (!kinds[kind]->Doc().HasStores()) continue;
         std::vector<ModFinding> findings;
-        for (const ModDanglingItem& found : dangling) {
-            if (found.Kind != kind) continue;
-            const DanglingItem& item = found.Item;
-            findings.push_back({Severity::WillCrash, file, found.FileLine, item.SectionName, item.Key, item.Value,
-                                DanglingReason(kinds, *kind, item.Category, item.Key, item.Item)});
+        for (const ModFinding& found : dangling)
+            if (found.Kind == kind) findings.push_back(found);
+        if (values[kind] != nullptr) {
+            findings.insert(findings.end(), values[kind]->Findings.begin(), values[kind]->Findings.end());
+            result.Warnings.insert(result.Warnings.end(), values[kind]->Warnings.begin(), values[kind]->Warnings.end());
         }
-        const ValueCheck values(*kind);
-        for (const std::string& problem : values.Problems()) result.Warnings.push_back(file + ": " + problem);
-        const FileLines lines(kind->Doc().Store());
-        for (const ValueFinding& finding : values.Findings())
-            findings.push_back({finding.Severity, file,
-                                finding.KeyMissing ? lines.HeaderOf(finding.Place.Section) : lines.Of(finding.Place), finding.SectionName,
-                                finding.Key, finding.Value, finding.Reason});
         std::stable_sort(findings.begin(), findings.end(),
                          [](const ModFinding& a, const ModFinding& b) { return a.Line < b.Line; });
         result.Findings.insert(result.Findings.end(), findings.begin(), findings.end());
     }
     return result;
+}
+
+ModCheckResult CheckMod(const std::vector<const Workspace*>& kinds, const std::vector<const ValueCheck*>& values) {
+    std::vector<KindFindings> found(kinds.size());
+    std::vector<const KindFindings*> parts;
+    for (size_t kind = 0; kind < kinds.size(); ++kind) {
+        if (values[kind] != nullptr) found[kind] = ValueFindingsOf(kinds, kind, *values[kind]);
+        parts.push_back(&found[kind]);
+    }
+    return MergeFindings(kinds, DanglingFindings(kinds), parts);
+}
+
+ModCheckResult CheckMod(const std::vector<const Workspace*>& kinds) {
+    std::vector<std::unique_ptr<ValueCheck>> checks;
+    std::vector<const ValueCheck*> values;
+    for (const Workspace* kind : kinds) {
+        checks.push_back(kind->Doc().HasStores() ? std::make_unique<ValueCheck>(*kind) : nullptr);
+        values.push_back(checks.back().get());
+    }
+    return CheckMod(kinds, values);
 }
 
 }  // namespace velmora
