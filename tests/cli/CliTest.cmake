@@ -370,9 +370,9 @@ elseif(CASE STREQUAL "values")
     plant("CanBeCrushed=yes" "CanBeCrushed=YES ;fits")
     file(WRITE "${WORK}/Planted.ini" "${rules}")
     run(1 check --values pyre Planted.ini)
-    set(planted "TORCH\tSteadfast\tye\texpected yes or no (pinned)\; 0 of 1 entry of all categories have one\n"
-                "TANKH\tCost\t12O0\texpected a whole number (pinned)\; 4 of 5 VehicleTypes entries have one\n"
-                "BLAST\tEdgeDamage\t0..5\texpected a decimal number (pinned)\; 0 of 1 entry of all categories have one\n")
+    set(planted "likely wrong\tTORCH\tSteadfast\tye\texpected yes or no (pinned)\; 0 of 1 entry of all categories have one\n"
+                "likely wrong\tTANKH\tCost\t12O0\texpected a whole number (pinned)\; 4 of 5 VehicleTypes entries have one\n"
+                "likely wrong\tBLAST\tEdgeDamage\t0..5\texpected a decimal number (pinned)\; 0 of 1 entry of all categories have one\n")
     string(CONCAT planted ${planted})
     expect_equal("${OUT}" "${planted}" "the planted misfits")
 
