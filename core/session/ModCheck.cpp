@@ -112,7 +112,7 @@ ModCheckResult CheckMod(const std::vector<const Workspace*>& kinds) {
     std::vector<std::unique_ptr<ValueCheck>> checks;
     std::vector<const ValueCheck*> values;
     for (const Workspace* kind : kinds) {
-        checks.push_back(kind->Doc().HasStores() ? std::make_unique<ValueCheck>(*kind) : nullptr);
+        checks.push_back(kind->Doc().HasStores() ? std::make_unique<ValueCheck>(*kind, kinds) : nullptr);
         values.push_back(checks.back().get());
     }
     return CheckMod(kinds, values);

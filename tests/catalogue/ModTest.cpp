@@ -16,6 +16,7 @@
 #include "core/session/LiveModCheck.h"
 #include "core/session/ModCheck.h"
 #include "core/session/ModSession.h"
+#include "core/values/ValueCheck.h"
 #include "support/ScriptedBoxes.h"
 #include "support/SourceFolder.h"
 #include "support/TempFolder.h"
@@ -212,6 +213,25 @@ TEST_F(ModTest, TheLiveCheckFollowsTheEditsOfEveryKind) {
 
     Open();
     EXPECT_TRUE(listener.gone);
+}
+
+// With the other kinds at hand, a key whose sources are in them is a code of them, counted against
+// their names; alone, it stays text.
+TEST_F(ModTest, AKeyOfAnotherKindsSourcesIsACodeOfThem) {
+    Plant(ModFile("Rules.ini"), "Image=ZEALOT\n", "Image=ZEALOTX\n");
+    Open();
+    const Workspace& rules = Kind("Rules.ini");
+    const ValueCheck withKinds(rules, session.Workspaces());
+    const size_t infantry = static_cast<size_t>(withKinds.Learner().CategoryIndex("InfantryTypes"));
+    const KeyKind image = withKinds.KindOf(infantry, "Image");
+    EXPECT_EQ(KindText(image.Count.Kind), "code of Art sections");
+    EXPECT_EQ(image.Count.Fit, 2u);
+    EXPECT_EQ(image.Count.Values, 3u);
+    EXPECT_EQ(KindText(withKinds.KindOf(infantry, "VoiceSelect").Count.Kind), "code of Sound:Voices");
+    EXPECT_EQ(KindText(withKinds.KindOf(infantry, "BuiltBy").Count.Kind), "codes of Factions");
+    // The dangling name is the reference check's: the value check adds no finding of its own.
+    EXPECT_EQ(withKinds.Findings().size(), 0u);
+    EXPECT_EQ(KindText(ValueCheck(rules).KindOf(infantry, "Image").Count.Kind), "text");
 }
 
 TEST_F(ModTest, AChangeOfCodeRewritesTheOtherKindsAndTheSaveWritesThemTogether) {
