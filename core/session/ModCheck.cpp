@@ -18,6 +18,20 @@ bool ModCheckResult::WillCrash() const {
                        [](const ModFinding& finding) { return finding.Level == Severity::WillCrash; });
 }
 
+std::string FindingsSummary(const ModCheckResult& result) {
+    std::string summary;
+    for (const Severity level : {Severity::WillCrash, Severity::LikelyWrong, Severity::Note}) {
+        const auto count = static_cast<size_t>(
+            std::count_if(result.Findings.begin(), result.Findings.end(),
+                          [level](const ModFinding& finding) { return finding.Level == level; }));
+        if (count == 0) continue;
+        const std::string text(SeverityText(level));
+        summary.append(summary.empty() ? "" : ", ").append(std::to_string(count)).append(" ");
+        summary.append(level == Severity::Note && count != 1 ? text + "s" : text);
+    }
+    return summary.empty() ? "No problems found" : summary;
+}
+
 std::string DanglingReason(const std::vector<const Workspace*>& kinds, const Workspace& kind,
                            const std::string& category, const std::string& key, const std::string& item) {
     std::vector<std::string> places;

@@ -35,6 +35,11 @@ struct ModCheckResult {
     bool WillCrash() const;
 };
 
+// The findings counted by severity, as the check's window sums them up: "3 will crash, 2 likely
+// wrong, 1 note"; a severity without findings is left out, and no findings at all read
+// "No problems found".
+std::string FindingsSummary(const ModCheckResult& result);
+
 // Every dangling name across the kinds (the game stops on a name that points at nothing: "will
 // crash") and every value check finding with the severity its rule gives, kind by kind in
 // [FilesToEdit] order, each kind's findings by line.

@@ -178,6 +178,12 @@ TEST_F(ModTest, FindsExactlyTheTenPlantedFaults) {
     std::sort(expected.begin(), expected.end());
     std::sort(found.begin(), found.end());
     EXPECT_EQ(found, expected);
+    EXPECT_EQ(FindingsSummary(result), "6 will crash, 4 likely wrong");
+    EXPECT_EQ(FindingsSummary({}), "No problems found");
+    ModCheckResult notes;
+    for (const Severity level : {Severity::Note, Severity::WillCrash, Severity::Note})
+        notes.Findings.emplace_back().Level = level;
+    EXPECT_EQ(FindingsSummary(notes), "1 will crash, 2 notes");
 }
 
 // The live check follows the edits of every kind: a change of code in the art leaves the rules'
