@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/session/LiveModCheck.h"
+#include "core/values/LiveValueCheck.h"
 #include "core/store/IniError.h"
 #include "core/store/MessageText.h"
 #include "core/store/PlatformFile.h"
@@ -68,6 +69,7 @@ void ModSession::OpenKinds(const std::string& programDir, DocumentOf&& documentO
         kinds.push_back(std::move(kind));
     }
     m_kinds = std::move(kinds);
+    for (const std::unique_ptr<Kind>& kind : m_kinds) kind->Models->Values().SeeKinds(Workspaces());
     std::vector<LiveModCheck::Kind> checked;
     for (const std::unique_ptr<Kind>& kind : m_kinds) checked.push_back({kind->Work.get(), &kind->Models->Values()});
     m_check = std::make_unique<LiveModCheck>(std::move(checked));

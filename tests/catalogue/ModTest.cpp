@@ -16,6 +16,7 @@
 #include "core/session/LiveModCheck.h"
 #include "core/session/ModCheck.h"
 #include "core/session/ModSession.h"
+#include "core/values/LiveValueCheck.h"
 #include "core/values/ValueCheck.h"
 #include "support/ScriptedBoxes.h"
 #include "support/SourceFolder.h"
@@ -238,6 +239,9 @@ TEST_F(ModTest, AKeyOfAnotherKindsSourcesIsACodeOfThem) {
     // The dangling name is the reference check's: the value check adds no finding of its own.
     EXPECT_EQ(withKinds.Findings().size(), 0u);
     EXPECT_EQ(KindText(ValueCheck(rules).KindOf(infantry, "Image").Count.Kind), "text");
+    // The session's own value check of the kind sees the others too.
+    EXPECT_EQ(KindText(session.Find("Rules.ini")->Models->Values().KindIn("InfantryTypes", "Image")),
+              "code of Art sections");
 }
 
 TEST_F(ModTest, AChangeOfCodeRewritesTheOtherKindsAndTheSaveWritesThemTogether) {
