@@ -146,6 +146,7 @@ KeyKind ValueCheck::KindSourcedOf(size_t category, std::string_view key, const s
     std::string names;
     for (const std::string& source : sources) {
         const std::optional<KindSource> other = ParseKindSource(source);
+        if (!other) continue;
         names += (names.empty() ? "" : ", ") + (other->Category == "*" ? other->Kind + " sections" : source);
     }
     // Read afresh each time: the other kinds change beside this one.
