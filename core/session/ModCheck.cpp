@@ -2,7 +2,9 @@
 #include "core/session/ModCheck.h"
 
 #include <algorithm>
+#include <map>
 #include <memory>
+#include <tuple>
 
 #include "core/catalogue/Workspace.h"
 #include "core/references/ModReferences.h"
@@ -83,11 +85,16 @@ KindFindings ValueFindingsOf(const std::vector<const Workspace*>& kinds, size_t 
 
 std::vector<ModFinding> DanglingFindings(const std::vector<const Workspace*>& kinds) {
     std::vector<ModFinding> findings;
+    // A big mod has thousands of dangling items of a few keys: the reason's words after the item
+    // are found once per kind, category and key, not once per item.
+    std::map<std::tuple<size_t, std::string, std::string>, std::string> reasons;
     for (const ModDanglingItem& found : FindModDanglingItems(kinds)) {
         const size_t kind = static_cast<size_t>(std::find(kinds.begin(), kinds.end(), found.Kind) - kinds.begin());
         const DanglingItem& item = found.Item;
+        auto [reason, isNew] = reasons.try_emplace({kind, item.Category, item.Key});
+        if (isNew) reason->second = DanglingReason(kinds, *found.Kind, item.Category, item.Key, "");
         findings.push_back({Severity::WillCrash, FileOf(*found.Kind), found.FileLine, item.SectionName, item.Key,
-                            item.Value, DanglingReason(kinds, *found.Kind, item.Category, item.Key, item.Item), kind});
+                            item.Value, item.Item + reason->second, kind});
     }
     return findings;
 }
