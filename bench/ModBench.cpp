@@ -12,6 +12,10 @@
 
 #include "RulesGenerator.h"
 #include "core/boxes/FirstButtonBoxes.h"
+#include "core/catalogue/Workspace.h"
+#include "core/store/IniStore.h"
+#include "core/document/Document.h"
+#include "core/session/LiveModCheck.h"
 #include "core/session/ModCheck.h"
 #include "core/session/ModSession.h"
 
@@ -100,6 +104,31 @@ void BM_OpenAndCheckMod(benchmark::State& state) {
     state.counters["note"] = static_cast<double>(counts[2]);
 }
 BENCHMARK(BM_OpenAndCheckMod)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+
+// What Check the Mod costs after one edit of a value, as its window asks it after each keystroke:
+// the edited kind's value findings judged again, the names across kinds found again.
+void BM_FollowModEdit(benchmark::State& state) {
+    const GeneratedMod& mod = GeneratedMod::Get(static_cast<size_t>(state.range(0)));
+    FirstButtonBoxes boxes;
+    ModSession session(boxes, false);
+    session.OpenMod(mod.ProgramDir(), mod.ModDir());
+    LiveModCheck& check = session.Check();
+    benchmark::DoNotOptimize(check.Result().Findings.data());
+    // The first key of the rules' last section.
+    Document& rules = session.At(0).Work->Doc();
+    const IniSection& section = rules.Store().SectionAt(rules.Store().SectionCount() - 1);
+    const std::string code(section.Name());
+    std::string_view keyName;
+    for (size_t i = 0; i < section.Count() && keyName.empty(); ++i) section.LineAt(i).KeyName(keyName);
+    const std::string key(keyName);
+    int value = 0;
+    for (auto _ : state) {
+        rules.SetValue(code, key, std::to_string(++value % 2));
+        benchmark::DoNotOptimize(check.Result().Findings.data());
+    }
+    state.counters["findings"] = static_cast<double>(check.Result().Findings.size());
+}
+BENCHMARK(BM_FollowModEdit)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace velmora::bench

@@ -19,7 +19,7 @@ int CheckValues(const CommandContext& context) {
     const std::vector<ValueFinding> findings = check.Findings();
     std::string listing;
     for (const ValueFinding& finding : findings)
-        listing.append(finding.SectionName).append("\t").append(finding.Key).append("\t").append(finding.Value)
+        listing.append(SeverityText(finding.Severity)).append("\t").append(finding.SectionName).append("\t").append(finding.Key).append("\t").append(finding.Value)
             .append("\t").append(finding.Reason).append("\n");
     std::cout << listing;
     return findings.empty() ? 0 : 1;

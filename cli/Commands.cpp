@@ -7,11 +7,11 @@ const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"format", "IN OUT", Format},
         {"catalogue", "[--type NAME] [--write] DIR [DOC]", Catalogue},
-        {"scaffold", "[--force] DOC OUT", Scaffold},
+        {"scaffold", "[--force] [[--type NAME] --mod MODFOLDER DIR] DOC OUT", Scaffold},
         {"diff", "[--type NAME] DIR DOC [--against FILE] [--patch OUT]", Diff},
         {"usages", "[--type NAME] DIR DOC CODE | --mod MODFOLDER DIR CODE", Usages},
         {"check", "[--values] [--type NAME] [--layer FILE]... DIR DOC | --mod MODFOLDER DIR", Check},
-        {"kinds", "[--type NAME] DIR DOC [CATEGORY]", Kinds},
+        {"kinds", "[--type NAME] DIR DOC [CATEGORY] | [--type NAME] --mod MODFOLDER DIR [CATEGORY]", Kinds},
         {"table", "[--type NAME] DIR DOC CATEGORY [--page P | --keys K1,K2,...] [--csv OUT | --xlsx OUT]", Table},
         {"edit", "[--type NAME] [--layer FILE]... DIR DOC [--output FILE] < COMMANDS | [--type NAME] --mod MODFOLDER DIR < COMMANDS", Edit},
         {"effective", "[--type NAME] [--layer FILE]... DIR DOC CODE [KEY]", Effective},

@@ -11,8 +11,24 @@ namespace velmora::cli {
 
 int Kinds(const Arguments& args) {
     std::vector<std::string> only;
-    const std::unique_ptr<CommandContext> context = OpenDocumentWith(ParseStartArguments(args, {}), 1, only);
-    const ValueCheck check(context->workspace);
+    const StartArguments parsed = ParseStartArguments(args, {}, {"--mod"});
+    // With the mod, the kind --type names (by default the first), the other kinds at hand.
+    std::unique_ptr<ModContext> mod;
+    std::unique_ptr<CommandContext> context;
+    if (parsed.Option("--mod")) {
+        if (parsed.places.size() > 2) throw UsageError();
+        mod = OpenModWith(parsed, parsed.places.size() - 1, only);
+    } else {
+        context = OpenDocumentWith(parsed, 1, only);
+    }
+    const Workspace* checked = context ? &context->workspace : nullptr;
+    if (mod) {
+        const ModSession::Kind* found = parsed.fileType ? mod->session.Find(*parsed.fileType)
+                                        : mod->session.Count() > 0 ? &mod->session.At(0) : nullptr;
+        if (found == nullptr) throw IniError("No kind of file " + Escaped(parsed.fileType.value_or("")));
+        checked = found->Work.get();
+    }
+    const ValueCheck check(*checked, mod ? mod->session.Workspaces() : std::vector<const Workspace*>{});
     PrintPinProblems(check);
     const KindLearner& learner = check.Learner();
     int shown = only.empty() ? -1 : learner.CategoryIndex(only[0]);

@@ -4,27 +4,39 @@
 #include <filesystem>
 #include <iostream>
 
+#include "core/references/ModReferences.h"
 #include "core/scaffold/DefinitionScaffold.h"
 #include "core/store/IniError.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/IniStore.h"
+#include "core/store/Routines.h"
+#include "core/store/TextCase.h"
 
 namespace velmora::cli {
 
+namespace {
+
+// The kinds of the mod but DOC's own (the kind `--type` names, else the one whose file name DOC
+// bears), each by the name a kind source calls it.
+std::vector<ScaffoldKind> OtherKinds(const ModSession& session, const std::optional<std::string>& fileType,
+                                     const std::string& documentFile) {
+    const std::string own = fileType ? *fileType : ExtractFileName(documentFile);
+    std::vector<ScaffoldKind> kinds;
+    for (const Workspace* kind : session.Workspaces())
+        if (!EqualsNoCase(kind->FileToEdit(), own) && kind->Doc().HasDocument())
+            kinds.push_back({KindName(*kind), &kind->Doc().Store()});
+    return kinds;
+}
+
+}  // namespace
+
 int Scaffold(const Arguments& args) {
-    bool force = false;
-    std::vector<std::string> files;
-    for (const std::string& arg : args) {
-        if (arg == "--force")
-            force = true;
-        else if (arg.size() > 1 && arg[0] == '-')
-            throw UsageError();
-        else
-            files.push_back(arg);
-    }
-    if (files.size() != 2) throw UsageError();
-    const std::string& documentFile = files[0];
-    const std::string& definitionFile = files[1];
+    const StartArguments parsed = ParseStartArguments(args, {"--force"}, {"--mod"});
+    const bool force = parsed.Has("--force");
+    const bool withMod = parsed.Option("--mod").has_value();
+    if (parsed.places.size() != (withMod ? 3u : 2u) || (parsed.fileType && !withMod)) throw UsageError();
+    const std::string& documentFile = parsed.places[withMod ? 1 : 0];
+    const std::string& definitionFile = parsed.places[withMod ? 2 : 1];
     if (!platform::IsRegularFile(documentFile)) throw IniError::CannotOpen(documentFile);
     std::error_code ec;
     if (std::filesystem::equivalent(platform::ToPath(documentFile), platform::ToPath(definitionFile), ec))
@@ -32,9 +44,13 @@ int Scaffold(const Arguments& args) {
     if (!force && std::filesystem::exists(platform::ToPath(definitionFile), ec))
         throw IniError(definitionFile + " already exists; give --force to replace it");
 
+    std::unique_ptr<ModContext> mod;
+    if (withMod) mod = std::make_unique<ModContext>(*parsed.Option("--mod"), parsed.places[0]);
     const Globals defaults;
     const IniStore document(documentFile, &defaults.CaseSensitive);
-    const DefinitionScaffold scaffold = ScaffoldDefinition(document, defaults.VariantAllowed);
+    const DefinitionScaffold scaffold = ScaffoldDefinition(
+        document, defaults.VariantAllowed,
+        mod ? OtherKinds(mod->session, parsed.fileType, documentFile) : std::vector<ScaffoldKind>{});
     WriteDefinitionFile(scaffold, definitionFile);
 
     for (const ScaffoldCategory& category : scaffold.Categories)

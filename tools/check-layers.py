@@ -21,12 +21,13 @@ ROOT = Path(__file__).resolve().parent.parent
 ORDER = {
     "core": ["store", "document", "boxes", "settings", "catalogue", "saving", "recovery", "choice",
              "references", "layers", "compare", "entries", "values", "table", "scripts", "scaffold", "session"],
-    "gui": ["widgets", "services", "dialogs", "find", "changes", "table", "category", "main"],
+    "gui": ["widgets", "services", "dialogs", "find", "changes", "table", "category", "modcheck", "main"],
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 # The core's models derived from the documents, which the session keeps.
 DERIVED = {"FindIndex", "LiveComparison", "DocumentComparison", "ComparedCopies", "DifferenceCategories",
-           "ReferenceCheck", "DanglingRule", "FollowedRows", "LiveValueCheck", "ValueCheck", "KindLearner"}
+           "ReferenceCheck", "DanglingRule", "FollowedRows", "LiveValueCheck", "ValueCheck", "KindLearner",
+           "LiveModCheck"}
 # A member (named m_...) held by value or through an owning pointer: the type's name, bare or with
 # its template arguments, alone or in a unique_ptr, shared_ptr or optional. A pointer or a reference
 # does not match.

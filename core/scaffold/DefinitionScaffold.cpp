@@ -39,6 +39,9 @@ constexpr size_t ListNamingPercent = 50;
 // A value source: most items name entries, and more than a couple of distinct ones.
 constexpr size_t SourceNamingPercent = 90;
 constexpr size_t SourceMinCodes = 3;
+// A source in another kind of file: nearly all of at least a few values name its sections.
+constexpr size_t KindSourcePercent = 95;
+constexpr size_t KindSourceMinValues = 5;
 
 constexpr size_t None = static_cast<size_t>(-1);
 
@@ -171,8 +174,9 @@ struct KeyUse {
 
 class Scaffolder {
   public:
-    Scaffolder(const IniStore& document, int32_t tolerance)
-        : m_document(document), m_tolerance(tolerance), m_claims(document.CloneAs(std::string())) {
+    Scaffolder(const IniStore& document, int32_t tolerance, const std::vector<ScaffoldKind>& otherKinds)
+        : m_document(document), m_tolerance(tolerance), m_otherKinds(otherKinds),
+          m_claims(document.CloneAs(std::string())) {
         m_firstOfName.resize(document.SectionCount());
         for (size_t i = 0; i < document.SectionCount(); ++i) {
             m_firstOfName[i] = FirstOf(document.SectionAt(i).Name()) == i;
@@ -212,10 +216,13 @@ class Scaffolder {
     StringList KeysOf(const PlannedCategory& category) const;
     std::vector<size_t> FitAndClaim(const PlannedCategory& category);
     std::vector<ScaffoldPage> Pages(const PlannedCategory& category);
+    // The kind source ("Art:*") of the key's values when they name another kind's sections.
+    std::optional<std::string> KindSourceOf(const KeyUse& use) const;
     DefinitionScaffold Result();
 
     const IniStore& m_document;
     const int32_t m_tolerance;
+    const std::vector<ScaffoldKind>& m_otherKinds;
     // The document's claims as the catalogue will make them: a copy whose flags the real passes set.
     std::unique_ptr<IniStore> m_claims;
     std::vector<bool> m_firstOfName;  // the section a lookup by its name reaches
@@ -502,8 +509,10 @@ std::vector<ScaffoldPage> Scaffolder::Pages(const PlannedCategory& category) {
                 example = &value;
         if (example) line += "; e.g. " + example->first;
 
-        if (use.items > 0 && use.itemsNamingEntries * 100 >= use.items * SourceNamingPercent &&
-            use.codes.size() >= SourceMinCodes) {
+        if (const std::optional<std::string> kindSource = KindSourceOf(use)) {
+            line += " ~@" + *kindSource + "@~";
+        } else if (use.items > 0 && use.itemsNamingEntries * 100 >= use.items * SourceNamingPercent &&
+                   use.codes.size() >= SourceMinCodes) {
             std::string sources;
             for (size_t row = 0; row < categoryCount; ++row) {
                 if (!use.sources[row]) continue;
@@ -515,6 +524,30 @@ std::vector<ScaffoldPage> Scaffolder::Pages(const PlannedCategory& category) {
         pages.back().Lines.push_back(std::move(line));
     }
     return pages;
+}
+
+std::optional<std::string> Scaffolder::KindSourceOf(const KeyUse& use) const {
+    for (const ScaffoldKind& kind : m_otherKinds) {
+        size_t values = 0;
+        size_t naming = 0;  // values whose every item is a section of the kind or "none"
+        size_t noCode = 0;  // values of "none" alone: they fit any source
+        for (const auto& [value, count] : use.values) {
+            if (TrimView(value).empty()) continue;
+            values += count;
+            size_t codes = 0;
+            bool all = true;
+            for (const std::string& item : ValueItems(value)) {
+                if (IsNoCode(item)) continue;
+                ++codes;
+                all = all && kind.Document->IndexOfSection(item) >= 0;
+            }
+            if (!all) continue;
+            (codes == 0 ? noCode : naming) += count;
+        }
+        if (naming >= KindSourceMinValues && (naming + noCode) * 100 >= values * KindSourcePercent)
+            return kind.Name + ":*";
+    }
+    return std::nullopt;
 }
 
 DefinitionScaffold Scaffolder::Result() {
@@ -555,8 +588,9 @@ void AddNumberedList(StringList& lines, const std::string& section, const std::v
 
 }  // namespace
 
-DefinitionScaffold ScaffoldDefinition(const IniStore& document, int32_t tolerance) {
-    DefinitionScaffold scaffold = Scaffolder(document, tolerance).Run();
+DefinitionScaffold ScaffoldDefinition(const IniStore& document, int32_t tolerance,
+                                      const std::vector<ScaffoldKind>& otherKinds) {
+    DefinitionScaffold scaffold = Scaffolder(document, tolerance, otherKinds).Run();
     std::vector<KindCategory> categories;
     for (const ScaffoldCategory& category : scaffold.Categories) categories.push_back({category.Name, category.Entries});
     KindLearner learner(std::move(categories), document.CaseSensitive());

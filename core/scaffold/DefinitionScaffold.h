@@ -49,10 +49,20 @@ struct DefinitionScaffold {
     size_t UnknownCount = 0;  // of them, those that belong to no category but "Unknown!"
 };
 
+// Another kind of file open beside the document (art, sound): the name a kind source calls it by
+// ("Art") and its document, which outlives the scaffolding.
+struct ScaffoldKind {
+    std::string Name;
+    const IniStore* Document = nullptr;
+};
+
 // The categories, pages and lists that `document` suggests. `tolerance` is the key fit's tolerance
 // the catalogue will use; it is written into the file so that it reads the file back with it.
-// The same document always gives the same scaffold.
-DefinitionScaffold ScaffoldDefinition(const IniStore& document, int32_t tolerance);
+// A key of which at least 95% of the values (and at least 5) name sections of one of `otherKinds`
+// gets that kind's sections as its source instead (`~@Art:*@~`).
+// The same documents always give the same scaffold.
+DefinitionScaffold ScaffoldDefinition(const IniStore& document, int32_t tolerance,
+                                      const std::vector<ScaffoldKind>& otherKinds = {});
 
 // The definition file's text: [GeneralSetup] with `settings` (lines "Key=Value") and the
 // tolerance, [AllSections], the pages, the lists of kind 1 and "Unknown!".

@@ -2,6 +2,9 @@
 #include "core/session/ModCheck.h"
 
 #include <algorithm>
+#include <map>
+#include <memory>
+#include <tuple>
 
 #include "core/catalogue/Workspace.h"
 #include "core/references/ModReferences.h"
@@ -15,6 +18,20 @@ namespace velmora {
 bool ModCheckResult::WillCrash() const {
     return std::any_of(Findings.begin(), Findings.end(),
                        [](const ModFinding& finding) { return finding.Level == Severity::WillCrash; });
+}
+
+std::string FindingsSummary(const ModCheckResult& result) {
+    std::string summary;
+    for (const Severity level : {Severity::WillCrash, Severity::LikelyWrong, Severity::Note}) {
+        const auto count = static_cast<size_t>(
+            std::count_if(result.Findings.begin(), result.Findings.end(),
+                          [level](const ModFinding& finding) { return finding.Level == level; }));
+        if (count == 0) continue;
+        const std::string text(SeverityText(level));
+        summary.append(summary.empty() ? "" : ", ").append(std::to_string(count)).append(" ");
+        summary.append(level == Severity::Note && count != 1 ? text + "s" : text);
+    }
+    return summary.empty() ? "No problems found" : summary;
 }
 
 std::string DanglingReason(const std::vector<const Workspace*>& kinds, const Workspace& kind,
@@ -46,32 +63,80 @@ std::string DanglingReason(const std::vector<const Workspace*>& kinds, const Wor
     return reason + ": the game finds nothing by that name";
 }
 
-ModCheckResult CheckMod(const std::vector<const Workspace*>& kinds) {
+namespace {
+
+std::string FileOf(const Workspace& kind) { return ExtractFileName(kind.Doc().FileName()); }
+
+}  // namespace
+
+KindFindings ValueFindingsOf(const std::vector<const Workspace*>& kinds, size_t kind, const ValueCheck& values) {
+    KindFindings result;
+    const Workspace& work = *kinds[kind];
+    if (!work.Doc().HasStores()) return result;
+    const std::string file = FileOf(work);
+    for (const std::string& problem : values.Problems()) result.Warnings.push_back(file + ": " + problem);
+    const FileLines lines(work.Doc().Store());
+    for (const ValueFinding& finding : values.Findings())
+        result.Findings.push_back({finding.Severity, file,
+                                   finding.KeyMissing ? lines.HeaderOf(finding.Place.Section) : lines.Of(finding.Place),
+                                   finding.SectionName, finding.Key, finding.Value, finding.Reason, kind});
+    return result;
+}
+
+std::vector<ModFinding> DanglingFindings(const std::vector<const Workspace*>& kinds) {
+    std::vector<ModFinding> findings;
+    // A big mod has thousands of dangling items of a few keys: the reason's words after the item
+    // are found once per kind, category and key, not once per item.
+    std::map<std::tuple<size_t, std::string, std::string>, std::string> reasons;
+    for (const ModDanglingItem& found : FindModDanglingItems(kinds)) {
+        const size_t kind = static_cast<size_t>(std::find(kinds.begin(), kinds.end(), found.Kind) - kinds.begin());
+        const DanglingItem& item = found.Item;
+        auto [reason, isNew] = reasons.try_emplace({kind, item.Category, item.Key});
+        if (isNew) reason->second = DanglingReason(kinds, *found.Kind, item.Category, item.Key, "");
+        findings.push_back({Severity::WillCrash, FileOf(*found.Kind), found.FileLine, item.SectionName, item.Key,
+                            item.Value, item.Item + reason->second, kind});
+    }
+    return findings;
+}
+
+ModCheckResult MergeFindings(const std::vector<const Workspace*>& kinds, const std::vector<ModFinding>& dangling,
+                             const std::vector<const KindFindings*>& values) {
     ModCheckResult result;
     result.Warnings = KindSourceProblems(kinds);
-    std::vector<ModDanglingItem> dangling = FindModDanglingItems(kinds);
-    for (const Workspace* kind : kinds) {
-        if (!kind->Doc().HasStores()) continue;
-        const std::string file = ExtractFileName(kind->Doc().FileName());
+    for (size_t kind = 0; kind < kinds.size(); ++kind) {
+        if (!kinds[kind]->Doc().HasStores()) continue;
         std::vector<ModFinding> findings;
-        for (const ModDanglingItem& found : dangling) {
-            if (found.Kind != kind) continue;
-            const DanglingItem& item = found.Item;
-            findings.push_back({Severity::WillCrash, file, found.FileLine, item.SectionName, item.Key, item.Value,
-                                DanglingReason(kinds, *kind, item.Category, item.Key, item.Item)});
+        for (const ModFinding& found : dangling)
+            if (found.Kind == kind) findings.push_back(found);
+        if (values[kind] != nullptr) {
+            findings.insert(findings.end(), values[kind]->Findings.begin(), values[kind]->Findings.end());
+            result.Warnings.insert(result.Warnings.end(), values[kind]->Warnings.begin(), values[kind]->Warnings.end());
         }
-        const ValueCheck values(*kind);
-        for (const std::string& problem : values.Problems()) result.Warnings.push_back(file + ": " + problem);
-        const FileLines lines(kind->Doc().Store());
-        for (const ValueFinding& finding : values.Findings())
-            findings.push_back({finding.Severity, file,
-                                finding.KeyMissing ? lines.HeaderOf(finding.Place.Section) : lines.Of(finding.Place), finding.SectionName,
-                                finding.Key, finding.Value, finding.Reason});
         std::stable_sort(findings.begin(), findings.end(),
                          [](const ModFinding& a, const ModFinding& b) { return a.Line < b.Line; });
         result.Findings.insert(result.Findings.end(), findings.begin(), findings.end());
     }
     return result;
+}
+
+ModCheckResult CheckMod(const std::vector<const Workspace*>& kinds, const std::vector<const ValueCheck*>& values) {
+    std::vector<KindFindings> found(kinds.size());
+    std::vector<const KindFindings*> parts;
+    for (size_t kind = 0; kind < kinds.size(); ++kind) {
+        if (values[kind] != nullptr) found[kind] = ValueFindingsOf(kinds, kind, *values[kind]);
+        parts.push_back(&found[kind]);
+    }
+    return MergeFindings(kinds, DanglingFindings(kinds), parts);
+}
+
+ModCheckResult CheckMod(const std::vector<const Workspace*>& kinds) {
+    std::vector<std::unique_ptr<ValueCheck>> checks;
+    std::vector<const ValueCheck*> values;
+    for (const Workspace* kind : kinds) {
+        checks.push_back(kind->Doc().HasStores() ? std::make_unique<ValueCheck>(*kind, kinds) : nullptr);
+        values.push_back(checks.back().get());
+    }
+    return CheckMod(kinds, values);
 }
 
 }  // namespace velmora

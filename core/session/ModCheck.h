@@ -9,6 +9,7 @@
 
 namespace velmora {
 
+class ValueCheck;
 class Workspace;
 
 // The check of a mod as a whole, over every kind of file open together: one list of problems, each
@@ -22,6 +23,7 @@ struct ModFinding {
     std::string Key;
     std::string Value;  // without its comment
     std::string Reason;
+    size_t Kind = 0;  // the kind's position among the kinds checked
 };
 
 struct ModCheckResult {
@@ -33,10 +35,30 @@ struct ModCheckResult {
     bool WillCrash() const;
 };
 
+// The findings counted by severity, as the check's window sums them up: "3 will crash, 2 likely
+// wrong, 1 note"; a severity without findings is left out, and no findings at all read
+// "No problems found".
+std::string FindingsSummary(const ModCheckResult& result);
+
 // Every dangling name across the kinds (the game stops on a name that points at nothing: "will
 // crash") and every value check finding with the severity its rule gives, kind by kind in
 // [FilesToEdit] order, each kind's findings by line.
 ModCheckResult CheckMod(const std::vector<const Workspace*>& kinds);
+
+// The same from the value checks the kinds already keep (`values` beside `kinds`, one each).
+ModCheckResult CheckMod(const std::vector<const Workspace*>& kinds, const std::vector<const ValueCheck*>& values);
+
+// The parts of the check, for one that follows edits and judges again only what they touched: the
+// value findings of the kind at `kind` with its value check's problems as warnings, and the
+// dangling names of every kind. MergeFindings puts both together kind by kind, each by line.
+struct KindFindings {
+    std::vector<ModFinding> Findings;
+    std::vector<std::string> Warnings;
+};
+KindFindings ValueFindingsOf(const std::vector<const Workspace*>& kinds, size_t kind, const ValueCheck& values);
+std::vector<ModFinding> DanglingFindings(const std::vector<const Workspace*>& kinds);
+ModCheckResult MergeFindings(const std::vector<const Workspace*>& kinds, const std::vector<ModFinding>& dangling,
+                             const std::vector<const KindFindings*>& values);
 
 // Why `item` of key `key` dangles, from the key's sources as the kind's definition file names
 // them: "GRUNTX is no entry of InfantryTypes", "SPLATX is no section of Art.ini".

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/session/LiveModCheck.h"
+#include "core/values/LiveValueCheck.h"
 #include "core/store/IniError.h"
 #include "core/store/MessageText.h"
 #include "core/store/PlatformFile.h"
@@ -27,6 +29,7 @@ bool IsFolder(const std::string& dir) {
 
 template <class DocumentOf>
 void ModSession::OpenKinds(const std::string& programDir, DocumentOf&& documentOf) {
+    m_check.reset();
     m_kinds.clear();
     if (!IsFolder(programDir)) throw IniError("Cannot open folder " + Escaped(programDir));
     std::vector<std::unique_ptr<Kind>> kinds;
@@ -66,6 +69,15 @@ void ModSession::OpenKinds(const std::string& programDir, DocumentOf&& documentO
         kinds.push_back(std::move(kind));
     }
     m_kinds = std::move(kinds);
+    for (const std::unique_ptr<Kind>& kind : m_kinds) kind->Models->Values().SeeKinds(Workspaces());
+    std::vector<LiveModCheck::Kind> checked;
+    for (const std::unique_ptr<Kind>& kind : m_kinds) checked.push_back({kind->Work.get(), &kind->Models->Values()});
+    m_check = std::make_unique<LiveModCheck>(std::move(checked));
+}
+
+LiveModCheck& ModSession::Check() {
+    if (!m_check) throw IniError("No mod is open");
+    return *m_check;
 }
 
 void ModSession::OpenMod(const std::string& programDir, const std::string& modFolder) {

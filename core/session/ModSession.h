@@ -14,6 +14,7 @@
 namespace velmora {
 
 class Boxes;
+class LiveModCheck;
 
 // A mod open as a whole: every kind of file of the program folder's [FilesToEdit] (rules, art,
 // sound...), each loaded as the editor loads a kind of file, with its own settings, definition
@@ -63,6 +64,10 @@ public:
     // Those of the kinds that a save may write.
     std::vector<Workspace*> Writable();
 
+    // Check the Mod over the kinds as they now stand, following their edits; made again with the
+    // kinds by every OpenMod and OpenFile. Throws IniError when no mod is open.
+    LiveModCheck& Check();
+
     // What the user reads of where a kind came from: "from the mod folder", "read-only, from the
     // game's copy", "read-only, from the default copy".
     static std::string OriginText(Origin from);
@@ -75,6 +80,8 @@ private:
     Boxes& m_boxes;
     bool m_diskWrites;
     std::vector<std::unique_ptr<Kind>> m_kinds;
+    // Observes the kinds' documents: goes before them.
+    std::unique_ptr<LiveModCheck> m_check;
 };
 
 }  // namespace velmora

@@ -14,13 +14,18 @@ LiveValueCheck::LiveValueCheck(Workspace& workspace) : m_workspace(workspace) {
 
 LiveValueCheck::~LiveValueCheck() { m_workspace.Doc().RemoveObserver(*this); }
 
+void LiveValueCheck::SeeKinds(std::vector<const Workspace*> kinds) {
+    m_kinds = std::move(kinds);
+    Forget();
+}
+
 const ValueCheck& LiveValueCheck::Check() {
     const Document& document = m_workspace.Doc();
     if (m_document != document.StoreOrNull(StoreOf::Document) ||
         m_definition != document.StoreOrNull(StoreOf::Definition))
         Forget();
     if (!m_check) {
-        m_check = std::make_unique<ValueCheck>(m_workspace);
+        m_check = std::make_unique<ValueCheck>(m_workspace, m_kinds);
         m_document = document.StoreOrNull(StoreOf::Document);
         m_definition = document.StoreOrNull(StoreOf::Definition);
     }

@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/values/ValueKinds.h"
 #include "core/document/Document.h"
@@ -29,6 +30,10 @@ public:
     LiveValueCheck(const LiveValueCheck&) = delete;
     LiveValueCheck& operator=(const LiveValueCheck&) = delete;
 
+    // The kinds of file of a mod open together, this one's among them (ValueCheck): from the next
+    // learning on, a key whose sources lie in the others is told as a code of them.
+    void SeeKinds(std::vector<const Workspace*> kinds);
+
     // The check as the document now stands.
     const ValueCheck& Check();
     // Why `value` of `key` in entry `code` does not fit the key's kind; nothing when it fits.
@@ -50,6 +55,7 @@ private:
     void Forget();
 
     Workspace& m_workspace;
+    std::vector<const Workspace*> m_kinds;
     std::unique_ptr<ValueCheck> m_check;  // none until asked after a load or a change of entries
     std::unique_ptr<DanglingRule> m_rule;  // the codes read so far; dropped on every change
     // The stores the check and the rule were made from. A load tells Restarted before it replaces

@@ -88,7 +88,16 @@ PinnedKinds ReadPinnedKinds(const IniStore& definition, const std::vector<KindCa
         const std::string_view pin = TrimView(text);
         const std::string where = std::string("[") + ValueKindsSection + "] " + std::string(key) + "=" + text;
         const std::string folded = FoldCase(key);
-        if (StartsNoCase(pin, NeedText)) {
+        const bool needs = StartsNoCase(pin, NeedText);
+        // A second line of a key would be left out without a word, and the modder would wonder why
+        // the rule does not hold.
+        if (needs ? pinned.Required.count(static_cast<size_t>(categoryNamed(key) - categories.begin())) != 0
+                  : pinned.Kinds.count(folded) != 0 || pinned.Lists.count(folded) != 0 ||
+                        pinned.Listed.count(folded) != 0) {
+            pinned.Problems.push_back(where + ": " + std::string(key) + " is pinned already by an earlier line, which wins");
+            continue;
+        }
+        if (needs) {
             const auto category = categoryNamed(key);
             std::vector<std::string> needed = ValueItems(pin.substr(NeedText.size()));
             if (category == categories.end()) {

@@ -8,6 +8,7 @@
 #include "core/store/Routines.h"
 #include "core/catalogue/ValueRules.h"
 #include "core/catalogue/Workspace.h"
+#include "core/references/ModReferences.h"
 #include "core/store/MessageText.h"
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"
@@ -62,7 +63,10 @@ std::string FindingReason(const std::string& category, const KeyKind& kind) {
            std::to_string(count.Fit) + " of " + entries + (count.Fit == 1 ? " has one" : " have one");
 }
 
-ValueCheck::ValueCheck(const Workspace& workspace) : m_workspace(workspace) { Learn(); }
+ValueCheck::ValueCheck(const Workspace& workspace, std::vector<const Workspace*> kinds)
+    : m_workspace(workspace), m_kinds(std::move(kinds)) {
+    Learn();
+}
 
 ValueCheck::~ValueCheck() = default;
 
@@ -71,6 +75,7 @@ void ValueCheck::Learn() {
     m_rows.clear();
     m_namedSources.clear();
     m_listedSources.clear();
+    m_kindSources.clear();
     if (!m_workspace.Doc().HasStores()) return;
     const IniStore& definition = m_workspace.Doc().Definition();
     for (const KindCategory& category : m_learner->Categories()) {
@@ -91,6 +96,7 @@ void ValueCheck::Learn() {
     }
     m_pinned = ReadPinnedKinds(definition, m_learner->Categories());
     ReadListedSources();
+    ReadKindSources();
     m_learner->Learn(m_workspace.Doc().Store(), m_workspace.DefaultIni());
 }
 
@@ -113,7 +119,64 @@ void ValueCheck::ReadListedSources() {
     m_pinned.Problems.insert(m_pinned.Problems.end(), problems.begin(), problems.end());
 }
 
+void ValueCheck::ReadKindSources() {
+    if (m_kinds.empty()) return;
+    for (const size_t row : m_rows) {
+        auto& sources = m_kindSources.emplace_back();
+        for (ReferenceKey& key : ReferenceKeysOf(m_workspace, row)) {
+            const bool allOtherKinds =
+                key.CategoryRows.empty() && !key.OtherSources.empty() &&
+                std::all_of(key.OtherSources.begin(), key.OtherSources.end(), [&](const std::string& source) {
+                    const std::optional<KindSource> other = ParseKindSource(source);
+                    return other && KindNamed(m_kinds, other->Kind) != nullptr;
+                });
+            if (allOtherKinds) sources.try_emplace(FoldCase(key.Key), std::move(key.OtherSources));
+        }
+    }
+}
+
 KeyKind ValueCheck::KindOf(size_t category, std::string_view key) const {
+    if (m_pinned.Kinds.count(FoldCase(key)) == 0 && category < m_kindSources.size())
+        if (const auto sources = m_kindSources[category].find(FoldCase(key)); sources != m_kindSources[category].end())
+            return KindSourcedOf(category, key, sources->second);
+    return OwnKindOf(category, key);
+}
+
+KeyKind ValueCheck::KindSourcedOf(size_t category, std::string_view key, const std::vector<std::string>& sources) const {
+    std::string names;
+    for (const std::string& source : sources) {
+        const std::optional<KindSource> other = ParseKindSource(source);
+        if (!other) continue;
+        names += (names.empty() ? "" : ", ") + (other->Category == "*" ? other->Kind + " sections" : source);
+    }
+    // Read afresh each time: the other kinds change beside this one.
+    ModNames allowed(m_kinds);
+    KindCount count{{KindOf::CodeOf, names}, 0, 0, false};
+    const IniStore& document = m_workspace.Doc().Store();
+    for (const std::string& code : m_learner->Categories()[category].Entries) {
+        const int at = document.IndexOfSection(code);
+        if (at < 0) continue;
+        const IniSection& section = document.SectionAt(static_cast<size_t>(at));
+        const long line = section.IndexOfKey(key);
+        if (line < 0) continue;
+        const std::string_view value = ComparableValue(section.LineAt(static_cast<size_t>(line)).ValueText());
+        if (value.empty()) continue;
+        ++count.Values;
+        size_t codes = 0;
+        bool fits = true;
+        ForEachValueItem(value, [&](std::string_view item) {
+            if (IsNoCode(item)) return;
+            ++codes;
+            fits = fits && std::any_of(sources.begin(), sources.end(),
+                                       [&](const std::string& source) { return allowed.Allows(source, item); });
+        });
+        if (codes > 1) count.Kind.Of = KindOf::CodesOf;
+        if (fits) ++count.Fit;
+    }
+    return {std::string(key), count, false};
+}
+
+KeyKind ValueCheck::OwnKindOf(size_t category, std::string_view key) const {
     const auto pinned = m_pinned.Kinds.find(FoldCase(key));
     if (pinned != m_pinned.Kinds.end()) return {std::string(key), m_learner->Counted(category, key, pinned->second), true};
     return {std::string(key), m_learner->Learned(category, key), false};
@@ -127,7 +190,7 @@ std::vector<KeyKind> ValueCheck::KindsOf(size_t category) const {
 
 KeyRules ValueCheck::RulesOf(size_t category, std::string_view key) const {
     KeyRules rules;
-    rules.Kind = KindOf(category, key);
+    rules.Kind = OwnKindOf(category, key);
     const std::string folded = FoldCase(key);
     if (const auto range = m_pinned.Ranges.find(folded); range != m_pinned.Ranges.end()) rules.Range = &range->second;
     if (const auto list = m_pinned.Lists.find(folded); list != m_pinned.Lists.end())

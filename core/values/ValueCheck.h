@@ -74,7 +74,10 @@ struct KeyRules {
 // entries or a category's list change. The findings are judged afresh from those counts when asked.
 class ValueCheck : public DocumentObserver {
 public:
-    explicit ValueCheck(const Workspace& workspace);
+    // `kinds`: the kinds of file of a mod open together, the workspace's among them, so that a key
+    // whose sources are all in other kinds (`~@Art:*@~`) is told as a code of them; none when the
+    // workspace is open alone.
+    explicit ValueCheck(const Workspace& workspace, std::vector<const Workspace*> kinds = {});
     ~ValueCheck() override;
     ValueCheck(const ValueCheck&) = delete;
     ValueCheck& operator=(const ValueCheck&) = delete;
@@ -84,7 +87,8 @@ public:
 
     const KindLearner& Learner() const { return *m_learner; }
     const std::vector<std::string>& Problems() const { return m_pinned.Problems; }
-    // The kind of `key` in the learner's category `category`: pinned, else learned.
+    // The kind of `key` in the learner's category `category`: pinned, else a code of the other
+    // kinds its sources name (counted against them), else learned.
     KeyKind KindOf(size_t category, std::string_view key) const;
     // Every key met in the category, with its kind.
     std::vector<KeyKind> KindsOf(size_t category) const;
@@ -124,6 +128,11 @@ private:
     // The keys an entry of the category lacks that its entries need, pinned or learned.
     void AddMissingKeys(size_t category, std::vector<ValueFinding>& findings) const;
     void ReadListedSources();
+    void ReadKindSources();
+    // Pinned, else learned: what the values are judged by.
+    KeyKind OwnKindOf(size_t category, std::string_view key) const;
+    // "code of Art sections": the key's values counted against the other kinds' names.
+    KeyKind KindSourcedOf(size_t category, std::string_view key, const std::vector<std::string>& sources) const;
 
     const Workspace& m_workspace;
     std::unique_ptr<KindLearner> m_learner;
@@ -133,6 +142,10 @@ private:
     std::vector<std::unordered_set<std::string>> m_namedSources;
     // The sources of the keys pinned "listed", per learner category, by folded key.
     std::vector<std::unordered_map<std::string, ReferenceKey>> m_listedSources;
+    std::vector<const Workspace*> m_kinds;
+    // The keys whose sources are all kind sources of open kinds, per learner category, by folded
+    // key, with those sources.
+    std::vector<std::unordered_map<std::string, std::vector<std::string>>> m_kindSources;
 };
 
 }  // namespace velmora

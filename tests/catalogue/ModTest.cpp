@@ -13,8 +13,11 @@
 #include "core/references/ModReferences.h"
 #include "core/saving/ModSave.h"
 #include "core/scripts/ScriptedEdits.h"
+#include "core/session/LiveModCheck.h"
 #include "core/session/ModCheck.h"
 #include "core/session/ModSession.h"
+#include "core/values/LiveValueCheck.h"
+#include "core/values/ValueCheck.h"
 #include "support/ScriptedBoxes.h"
 #include "support/SourceFolder.h"
 #include "support/TempFolder.h"
@@ -124,6 +127,121 @@ TEST_F(ModTest, FindsTheDanglingNamesOfEveryKindAtTheirFileAndLine) {
     ASSERT_EQ(result.Warnings.size(), 1u);
     EXPECT_NE(result.Warnings[0].find("~@Music:*@~ names no kind of file (the kinds are Rules, Art, Sound)"),
               std::string::npos);
+}
+
+// Ten faults of ten sorts, across the rules, the art and the sound file: the check finds each at
+// its file and line with its severity, and nothing else.
+TEST_F(ModTest, FindsExactlyTheTenPlantedFaults) {
+    struct Planted {
+        std::string file, from, to, line;  // `line`: the text of the line the finding stands at
+        Severity level;
+    };
+    const std::vector<Planted> planted = {
+        // a name that points at nothing within the rules
+        {"Rules.ini", "Prerequisite=MUSTER,FORGE\nStrength=75", "Prerequisite=MUSTER,FORGEX\nStrength=75",
+         "Prerequisite=MUSTER,FORGEX", Severity::WillCrash},
+        // an art section, a sound entry the rules name in vain
+        {"Rules.ini", "Image=ZEALOT\n", "Image=ZEALOTX\n", "Image=ZEALOTX", Severity::WillCrash},
+        {"Rules.ini", "CrushSound=Squish\n", "CrushSound=Squash\n", "CrushSound=Squash", Severity::WillCrash},
+        // a value of the wrong kind
+        {"Rules.ini", "Cost=3000\n", "Cost=3OOO\n", "Cost=3OOO", Severity::LikelyWrong},
+        // a pinned list one item short, and one with an item of the wrong kind
+        {"Rules.ini", "ArmorPercent=100,30,40,80,100,60,50\n", "ArmorPercent=100,30,40,80,100,60\n",
+         "ArmorPercent=100,30,40,80,100,60", Severity::LikelyWrong},
+        {"Rules.ini", "ArmorPercent=100,150,120,50,30,70,20\n", "ArmorPercent=100,150,120,50,30,70,2O\n",
+         "ArmorPercent=100,150,120,50,30,70,2O", Severity::LikelyWrong},
+        // a weapon without the warhead every weapon needs: the finding stands at its header
+        {"Rules.ini", "[AUTOCAN]\nDamage=10\nFireDelay=10\nRange=5\nProjectile=BULLET\nWarhead=SMALLARM\n",
+         "[AUTOCAN]\nDamage=10\nFireDelay=10\nRange=5\nProjectile=BULLET\n", "[AUTOCAN]", Severity::WillCrash},
+        // a section that is no entry of the list the key is pinned to
+        {"Rules.ini", "Primary=LONGRIFL\n", "Primary=SMALLARM\n", "Primary=SMALLARM", Severity::WillCrash},
+        // a name the art file points at within itself
+        {"Art.ini", "zealicon\nTeamColored=yes\nMoveTable=MTFLAME\n", "zealicon\nTeamColored=yes\nMoveTable=MTFLAMX\n",
+         "MoveTable=MTFLAMX", Severity::WillCrash},
+        // a number out of its pinned range
+        {"Sound.ini", "Volume=75\n", "Volume=175\n", "Volume=175", Severity::LikelyWrong},
+    };
+    for (const Planted& fault : planted) Plant(ModFile(fault.file), fault.from, fault.to);
+    Open();
+    const ModCheckResult result = CheckMod(session.Workspaces());
+    EXPECT_TRUE(result.Warnings.empty());
+
+    std::vector<std::string> expected;
+    for (const Planted& fault : planted) {
+        const size_t line = LineOf(ModFile(fault.file), fault.line);
+        ASSERT_NE(line, 0u) << fault.line;
+        expected.push_back(fault.file + ":" + std::to_string(line) + " " + std::string(SeverityText(fault.level)));
+    }
+    std::vector<std::string> found;
+    for (const ModFinding& finding : result.Findings)
+        found.push_back(finding.File + ":" + std::to_string(finding.Line) + " " +
+                        std::string(SeverityText(finding.Level)));
+    std::sort(expected.begin(), expected.end());
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, expected);
+    EXPECT_EQ(FindingsSummary(result), "6 will crash, 4 likely wrong");
+    EXPECT_EQ(FindingsSummary({}), "No problems found");
+    ModCheckResult notes;
+    for (const Severity level : {Severity::Note, Severity::WillCrash, Severity::Note})
+        notes.Findings.emplace_back().Level = level;
+    EXPECT_EQ(FindingsSummary(notes), "1 will crash, 2 notes");
+}
+
+// The live check follows the edits of every kind: a change of code in the art leaves the rules'
+// name of it dangling, a sound's volume out of its range is found, and their undos take both back.
+TEST_F(ModTest, TheLiveCheckFollowsTheEditsOfEveryKind) {
+    Open();
+    struct Counter : LiveModCheck::Listener {
+        int changes = 0;
+        bool gone = false;
+        void ModCheckChanged() override { ++changes; }
+        void ModCheckGone() override { gone = true; }
+    } listener;
+    LiveModCheck& check = session.Check();
+    check.AddListener(listener);
+    EXPECT_TRUE(check.Result().Findings.empty());
+
+    ScriptedEdits art(Kind("Art.ini"));
+    art.Run("rename\tObjectArt\tGRUNT\tGRUNTART");
+    ScriptedEdits sound(Kind("Sound.ini"));
+    sound.Run("set\tClang\tVolume\t175");
+    EXPECT_GE(listener.changes, 2);
+    std::vector<std::string> found;
+    for (const ModFinding& finding : check.Result().Findings)
+        found.push_back(finding.File + " " + finding.Entry + " " + finding.Key + " " +
+                        std::string(SeverityText(finding.Level)) + " " + std::to_string(finding.Kind));
+    EXPECT_EQ(found, (std::vector<std::string>{"Rules.ini GRUNT Image will crash 0",
+                                               "Sound.ini Clang Volume likely wrong 2"}));
+
+    sound.Run("undo");
+    ASSERT_EQ(check.Result().Findings.size(), 1u);
+    art.Run("undo");
+    EXPECT_TRUE(check.Result().Findings.empty());
+
+    Open();
+    EXPECT_TRUE(listener.gone);
+}
+
+// With the other kinds at hand, a key whose sources are in them is a code of them, counted against
+// their names; alone, it stays text.
+TEST_F(ModTest, AKeyOfAnotherKindsSourcesIsACodeOfThem) {
+    Plant(ModFile("Rules.ini"), "Image=ZEALOT\n", "Image=ZEALOTX\n");
+    Open();
+    const Workspace& rules = Kind("Rules.ini");
+    const ValueCheck withKinds(rules, session.Workspaces());
+    const size_t infantry = static_cast<size_t>(withKinds.Learner().CategoryIndex("InfantryTypes"));
+    const KeyKind image = withKinds.KindOf(infantry, "Image");
+    EXPECT_EQ(KindText(image.Count.Kind), "code of Art sections");
+    EXPECT_EQ(image.Count.Fit, 2u);
+    EXPECT_EQ(image.Count.Values, 3u);
+    EXPECT_EQ(KindText(withKinds.KindOf(infantry, "VoiceSelect").Count.Kind), "code of Sound:Voices");
+    EXPECT_EQ(KindText(withKinds.KindOf(infantry, "BuiltBy").Count.Kind), "codes of Factions");
+    // The dangling name is the reference check's: the value check adds no finding of its own.
+    EXPECT_EQ(withKinds.Findings().size(), 0u);
+    EXPECT_EQ(KindText(ValueCheck(rules).KindOf(infantry, "Image").Count.Kind), "text");
+    // The session's own value check of the kind sees the others too.
+    EXPECT_EQ(KindText(session.Find("Rules.ini")->Models->Values().KindIn("InfantryTypes", "Image")),
+              "code of Art sections");
 }
 
 TEST_F(ModTest, AChangeOfCodeRewritesTheOtherKindsAndTheSaveWritesThemTogether) {

@@ -144,6 +144,39 @@ TEST(ScaffoldTest, KeysWhoseItemsNameEntriesGetTheirCategoriesAsValueSources) {
     EXPECT_EQ(PageLine(units, "Mixed"), "Mixed=used by 3 of 10; e.g. W1,U2 ~@Units,Weapons@~");
 }
 
+TEST(ScaffoldTest, KeysWhoseValuesNameAnotherKindsSectionsGetThatKindAsTheirSource) {
+    std::string units = "[Units]\n";
+    std::string sections;
+    for (int i = 1; i <= 20; ++i) {
+        const std::string code = "U" + std::to_string(i);
+        units += std::to_string(i) + "=" + code + "\n";
+        // Art names: the unit's own code for most, none for one, a typo for one; a voice for every
+        // fourth; a few plain words that happen to be art sections.
+        const std::string image = i == 7 ? "none" : i == 9 ? "U9ART" : code;
+        sections += "[" + code + "]\nImage=" + image + "\nCost=" + std::to_string(i * 10) + "\n";
+        if (i % 4 == 0) sections += "Voice=V" + std::to_string(i) + "\n";
+        sections += std::string("Move=") + (i % 3 == 0 ? "fly" : "walk") + "\n";
+    }
+    const std::unique_ptr<IniStore> rules = Store(units + sections);
+    std::string artText = "[fly]\nFrames=2\n";
+    for (int i = 1; i <= 20; ++i) artText += "[U" + std::to_string(i) + "]\nFrames=1\n";
+    const std::unique_ptr<IniStore> art = Store(artText);
+    std::string soundText;
+    for (int i = 4; i <= 20; i += 4) soundText += "[V" + std::to_string(i) + "]\nVolume=80\n";
+    const std::unique_ptr<IniStore> sound = Store(soundText);
+
+    const DefinitionScaffold scaffold = ScaffoldDefinition(*rules, 4, {{"Art", art.get()}, {"Sound", sound.get()}});
+    const ScaffoldCategory& category = CategoryNamed(scaffold, "Units");
+    // 18 of 19 codes are art sections: 95% of 20 values with the "none".
+    EXPECT_EQ(PageLine(category, "Image"), "Image=used by 20 of 20; e.g. U1 ~@Art:*@~");
+    EXPECT_EQ(PageLine(category, "Voice"), "Voice=used by 5 of 20; e.g. V4 ~@Sound:*@~");
+    EXPECT_EQ(PageLine(category, "Move"), "Move=used by 20 of 20; e.g. walk");  // 6 of 20 only
+    EXPECT_EQ(PageLine(category, "Cost"), "Cost=used by 20 of 20; e.g. 10");
+    // Alone, the document can only take the art's names for its own units of the same codes.
+    EXPECT_EQ(PageLine(CategoryNamed(Scaffold(units + sections), "Units"), "Image"),
+              "Image=used by 20 of 20; e.g. U1 ~@Units@~");
+}
+
 TEST(ScaffoldTest, TheSameDocumentGivesTheSameBytes) {
     const std::string document =
         "[Infantry]\n1=GI\n2=E1\n3=DOG\n"

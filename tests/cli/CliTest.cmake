@@ -370,9 +370,9 @@ elseif(CASE STREQUAL "values")
     plant("CanBeCrushed=yes" "CanBeCrushed=YES ;fits")
     file(WRITE "${WORK}/Planted.ini" "${rules}")
     run(1 check --values pyre Planted.ini)
-    set(planted "TORCH\tSteadfast\tye\texpected yes or no (pinned)\; 0 of 1 entry of all categories have one\n"
-                "TANKH\tCost\t12O0\texpected a whole number (pinned)\; 4 of 5 VehicleTypes entries have one\n"
-                "BLAST\tEdgeDamage\t0..5\texpected a decimal number (pinned)\; 0 of 1 entry of all categories have one\n")
+    set(planted "likely wrong\tTORCH\tSteadfast\tye\texpected yes or no (pinned)\; 0 of 1 entry of all categories have one\n"
+                "likely wrong\tTANKH\tCost\t12O0\texpected a whole number (pinned)\; 4 of 5 VehicleTypes entries have one\n"
+                "likely wrong\tBLAST\tEdgeDamage\t0..5\texpected a decimal number (pinned)\; 0 of 1 entry of all categories have one\n")
     string(CONCAT planted ${planted})
     expect_equal("${OUT}" "${planted}" "the planted misfits")
 
@@ -592,6 +592,14 @@ elseif(CASE STREQUAL "mod")
     copy_samples()
     run(0 check --mod pyre/mods/cinderfall pyre)
     expect_equal("${OUT}" "" "the findings of the sample mod")
+    # The kinds of the rules' keys, the art and sound at hand.
+    run(0 kinds --mod pyre/mods/cinderfall pyre InfantryTypes)
+    string(FIND "${OUT}" "Image\tcode of Art sections\t3 of 3\n" at)
+    if(at EQUAL -1)
+        fail("the art names of the infantry: ${OUT}")
+    endif()
+    run(0 scaffold --mod pyre/mods/cinderfall pyre pyre/mods/cinderfall/Rules.ini scaffolded.001)
+    run(2 scaffold --type Rules.ini pyre/mods/cinderfall/Rules.ini other.001)
     run(0 usages --mod pyre/mods/cinderfall pyre TankSelect)
     expect_equal("${OUT}" "Rules.ini\t163\tTANKL\tVoiceSelect=TankSelect\nSound.ini\t13\tVoices\t3=TankSelect\n" "the usages across the mod")
     expect_samples_untouched()

@@ -130,12 +130,17 @@ TEST_F(ValueCheckTest, FewValuesInACategoryAreJudgedOnAllCategories) {
 
 TEST_F(ValueCheckTest, PinnedKindsWinAndUnreadablePinsAreReported) {
     Open(CategoryText("Infantry", "I", 20, Soldier, {{"I2 Cost", "1.5"}, {"I7 Cost", "12O"}}),
-         "[ValueKinds]\nCost=decimal ;prices may be fractions\nSensors=whle number\nWeapon=code of Nowhere\n");
+         "[ValueKinds]\nCost=decimal ;prices may be fractions\nSensors=whle number\nWeapon=code of Nowhere\n"
+         "cost=whole number\nInfantry=entries need Cost\nInfantry=entries need Sensors\n");
     const ValueCheck check(workspace);
+    // The first line of a key wins; a second one is reported, not left out without a word.
     EXPECT_EQ(Findings(check),
               Texts{"I7 Cost=12O: expected a decimal number (pinned); 19 of 20 Infantry entries have one"});
-    EXPECT_EQ(check.Problems(), (Texts{"[ValueKinds] Sensors=whle number: no such kind",
-                                       "[ValueKinds] Weapon=code of Nowhere: no category Nowhere"}));
+    EXPECT_EQ(check.Problems(),
+              (Texts{"[ValueKinds] Sensors=whle number: no such kind",
+                     "[ValueKinds] Weapon=code of Nowhere: no category Nowhere",
+                     "[ValueKinds] cost=whole number: cost is pinned already by an earlier line, which wins",
+                     "[ValueKinds] Infantry=entries need Sensors: Infantry is pinned already by an earlier line, which wins"}));
 }
 
 TEST_F(ValueCheckTest, EditsKeepTheLearningUpToDate) {
