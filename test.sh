@@ -12,9 +12,11 @@ velmora_install_deps desktop-file-utils appstream lld
 # ccache serves compiles that use a precompiled header only with this sloppiness (the header is
 # made just before them, and its defines and time macros are part of it); and it serves a clone in
 # another folder only when the folder is left out of what it hashes, which debug builds otherwise
-# put in. A user's own settings win.
+# put in, and the clone's paths are hashed as paths within it, wherever it stands. A user's own
+# settings win.
 export CCACHE_SLOPPINESS="${CCACHE_SLOPPINESS:-pch_defines,time_macros,include_file_mtime,include_file_ctime}"
 export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-true}"
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
 
 jobs="$(nproc)"
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON -DVELMORA_BENCH=ON >/dev/null

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <utility>
@@ -57,6 +58,11 @@ size_t FindNeedle(std::string_view text, std::string_view needle, size_t from) {
 #endif
 }
 
+// The loaded text when rows can point into it with the offsets a row holds.
+std::shared_ptr<const std::string> Shareable(std::shared_ptr<const std::string> loaded, uint32_t limit) {
+    return loaded && loaded->size() < limit ? std::move(loaded) : nullptr;
+}
+
 }  // namespace
 
 bool IsWordByte(unsigned char c) {
@@ -67,6 +73,7 @@ bool IsWordByte(unsigned char c) {
 FindIndex::FindIndex(const Workspace& workspace)
     : m_document(workspace.Doc().StoreOrNull(StoreOf::Document)), m_caseSensitive(workspace.G().CaseSensitive) {
     const IniStore& document = workspace.Doc().Store();
+    m_loaded = Shareable(document.LoadedText(), OwnBit);
 
     // Each name belongs to the first category that lists it, as the main window finds entries.
     m_categories = workspace.CategoryRows();
@@ -83,7 +90,9 @@ FindIndex::FindIndex(const Workspace& workspace)
 }
 
 FindIndex::FindIndex(const FindSource& source)
-    : m_document(source.Origin()), m_caseSensitive(source.CaseSensitive()) {
+    : m_document(source.Origin()),
+      m_loaded(Shareable(source.Texts().SharedText(), OwnBit)),
+      m_caseSensitive(source.CaseSensitive()) {
     m_categories = source.Categories();
     for (size_t row = 0; row < source.Members().size(); ++row)
         for (const std::string& code : source.Members()[row])
@@ -118,7 +127,7 @@ FindIndex::SectionText FindIndex::ReadSection(std::string_view name, size_t line
     if (category != m_categoryOf.end()) read.category = category->second;
 
     read.text.append(name);
-    read.rows.push_back({0, 0, offset(), offset()});
+    read.rows.push_back({0, 0, offset(), offset(), ShownPlace(name, read.own)});
     read.text += Separator;
 
     for (size_t l = 0; l < lineCount; ++l) {
@@ -129,39 +138,91 @@ FindIndex::SectionText FindIndex::ReadSection(std::string_view name, size_t line
         if (!line.KeyName(key)) continue;
         // The first "Name" key is the entry's name, as a lookup finds it.
         if (read.nameRow == NoRow && EqualsNoCase(key, "Name")) read.nameRow = static_cast<uint32_t>(read.rows.size());
+        const std::string_view value = IniStore::StripCommentView(line.ValueText());
+        uint32_t shown = LinePlaceInLoaded(raw, asRead);
+        if (shown == OwnBit) {
+            shown = ShownPlace({}, read.own);
+            read.own.append(key);
+            read.own += Separator;
+            read.own.append(value);
+        }
         const uint32_t start = offset();
         read.text.append(key);
         const uint32_t split = offset();
         read.text += Separator;
-        read.text.append(IniStore::StripCommentView(line.ValueText()));
-        read.rows.push_back({static_cast<uint32_t>(l), start, split, offset()});
+        read.text.append(value);
+        read.rows.push_back({static_cast<uint32_t>(l), start, split, offset(), shown});
         read.text += Separator;
     }
     return read;
 }
 
+uint32_t FindIndex::ShownPlace(std::string_view field, std::string& own) const {
+    if (m_loaded && !field.empty()) {
+        const std::less_equal<const char*> notAfter;
+        const char* const begin = m_loaded->data();
+        if (notAfter(begin, field.data()) && notAfter(field.data() + field.size(), begin + m_loaded->size()))
+            return static_cast<uint32_t>(field.data() - begin);
+    }
+    if (own.size() + field.size() >= OwnBit) throw IniError("The document is too large to search");
+    const auto place = static_cast<uint32_t>(own.size()) | OwnBit;
+    own.append(field);
+    return place;
+}
+
+// A line as read that is a whole line of the loaded text, so that it is read again from there;
+// OwnBit otherwise.
+uint32_t FindIndex::LinePlaceInLoaded(std::string_view raw, bool asRead) const {
+    if (!m_loaded || !asRead || raw.empty()) return OwnBit;
+    const std::less_equal<const char*> notAfter;
+    const char* const begin = m_loaded->data();
+    const char* const end = begin + m_loaded->size();
+    const char* const rawEnd = raw.data() + raw.size();
+    if (!notAfter(begin, raw.data()) || !notAfter(rawEnd, end)) return OwnBit;
+    if (rawEnd != end && *rawEnd != '\r' && *rawEnd != '\n') return OwnBit;
+    return static_cast<uint32_t>(raw.data() - begin);
+}
+
+void FindIndex::CompactOwn(Block& block) const {
+    std::string own;
+    own.reserve(block.ownInUse);
+    for (RowText& row : block.rows) {
+        if ((row.shown & OwnBit) == 0) continue;
+        const size_t from = row.shown & ~OwnBit;
+        row.shown = static_cast<uint32_t>(own.size()) | OwnBit;
+        own.append(block.own, from, row.end - row.start);
+    }
+    block.own = std::move(own);
+}
+
 void FindIndex::Splice(size_t s, SectionText read) {
     if (s == m_sectionCount) {  // a section after the last, while the index is built
         if (s % SectionsPerBlock == 0) m_blocks.emplace_back();
-        m_blocks.back().sections.push_back({static_cast<uint32_t>(m_blocks.back().text.size()),
+        m_blocks.back().sections.push_back({static_cast<uint32_t>(m_blocks.back().folded.size()),
                                             static_cast<uint32_t>(m_blocks.back().rows.size()), 0, NoRow, NoCategory});
         ++m_sectionCount;
     }
     Block& block = m_blocks[s / SectionsPerBlock];
     const size_t at = s % SectionsPerBlock;
     SectionSpan& span = block.sections[at];
-    const size_t oldEnd = at + 1 < block.sections.size() ? block.sections[at + 1].start : block.text.size();
+    const size_t oldEnd = at + 1 < block.sections.size() ? block.sections[at + 1].start : block.folded.size();
     const size_t oldLength = oldEnd - span.start;
-    if (block.text.size() - oldLength + read.text.size() >= std::numeric_limits<uint32_t>::max())
+    if (block.folded.size() - oldLength + read.text.size() >= std::numeric_limits<uint32_t>::max() ||
+        block.own.size() + read.own.size() >= OwnBit)
         throw IniError("The document is too large to search");
 
-    block.text.replace(span.start, oldLength, read.text);
     block.folded.replace(span.start, oldLength, FoldCase(read.text));
+    const auto ownShift = static_cast<uint32_t>(block.own.size());
     for (RowText& row : read.rows) {
         row.start += span.start;
         row.split += span.start;
         row.end += span.start;
+        if ((row.shown & OwnBit) != 0) row.shown += ownShift;
     }
+    for (uint32_t row = span.firstRow; row < span.firstRow + span.rowCount; ++row)
+        if ((block.rows[row].shown & OwnBit) != 0) block.ownInUse -= block.rows[row].end - block.rows[row].start;
+    block.own += read.own;
+    block.ownInUse += read.own.size();
     const auto oldRows = block.rows.begin() + span.firstRow;
     const auto newRows = block.rows.erase(oldRows, oldRows + span.rowCount);
     block.rows.insert(newRows, read.rows.begin(), read.rows.end());
@@ -182,12 +243,14 @@ void FindIndex::Splice(size_t s, SectionText read) {
         block.rows[row].split += textShift;
         block.rows[row].end += textShift;
     }
+    // What edits left behind of the own text is let go once it outweighs what rows still show.
+    if (block.own.size() > 2 * block.ownInUse + 4096) CompactOwn(block);
 }
 
 // Appending grows the buffers by doubling; a built index keeps only what it holds.
 void FindIndex::SealBlocks() {
     for (Block& block : m_blocks) {
-        block.text.shrink_to_fit();
+        block.own.shrink_to_fit();
         block.folded.shrink_to_fit();
         block.rows.shrink_to_fit();
     }
@@ -289,8 +352,26 @@ bool FindIndex::Accepts(const Block& block, const RowText& row, size_t at, size_
            (at + length == fieldEnd || !IsWordByte(byteAt(at + length)));
 }
 
-std::string_view FindIndex::TextOf(const Row& row, uint32_t from, uint32_t to) const {
-    return std::string_view(BlockOf(row).text).substr(from, to - from);
+std::string_view FindIndex::ShownCode(Row row) const {
+    const RowText& code = RowOf({row.section, 0});
+    const size_t length = code.end - code.start;
+    if ((code.shown & OwnBit) != 0) return std::string_view(BlockOf(row).own).substr(code.shown & ~OwnBit, length);
+    return std::string_view(*m_loaded).substr(code.shown, length);
+}
+
+std::pair<std::string_view, std::string_view> FindIndex::ShownKeyAndValue(Row row) const {
+    const RowText& text = RowOf(row);
+    const size_t keyLength = text.split - text.start;
+    if ((text.shown & OwnBit) != 0) {
+        const std::string_view own = std::string_view(BlockOf(row).own).substr(text.shown & ~OwnBit, text.end - text.start);
+        return {own.substr(0, keyLength), own.substr(keyLength + 1)};
+    }
+    // The key line as read, read again as when the row was made.
+    const std::string_view loaded = std::string_view(*m_loaded).substr(text.shown);
+    const IniSection::Line line(loaded.substr(0, loaded.find_first_of("\r\n")), true, nullptr);
+    std::string_view key;
+    line.KeyName(key);
+    return {key, IniStore::StripCommentView(line.ValueText())};
 }
 
 LinePlace FindIndex::Place(Row row) const { return {row.section, RowOf(row).line}; }
@@ -300,10 +381,7 @@ std::string_view FindIndex::Category(Row row) const {
     return category == NoCategory ? std::string_view() : std::string_view(m_categories[category]);
 }
 
-std::string_view FindIndex::Code(Row row) const {
-    const RowText& code = RowOf({row.section, 0});
-    return TextOf(row, code.start, code.end);
-}
+std::string_view FindIndex::Code(Row row) const { return ShownCode(row); }
 
 std::string_view FindIndex::Name(Row row) const {
     const uint32_t nameRow = SpanOf(row).nameRow;
@@ -311,15 +389,22 @@ std::string_view FindIndex::Name(Row row) const {
 }
 
 std::string_view FindIndex::Key(Row row) const {
-    return IsCodeRow(row) ? std::string_view() : TextOf(row, RowOf(row).start, RowOf(row).split);
+    return IsCodeRow(row) ? std::string_view() : ShownKeyAndValue(row).first;
 }
 
 std::string_view FindIndex::Value(Row row) const {
-    return IsCodeRow(row) ? std::string_view() : TextOf(row, RowOf(row).split + 1, RowOf(row).end);
+    return IsCodeRow(row) ? std::string_view() : ShownKeyAndValue(row).second;
 }
 
 bool FindIndex::operator==(const FindIndex& other) const {
-    return m_rowCount == other.m_rowCount && m_blocks == other.m_blocks && m_categories == other.m_categories;
+    if (m_rowCount != other.m_rowCount || m_blocks != other.m_blocks || m_categories != other.m_categories) return false;
+    // The same places; and each row shows the same texts, wherever they are kept.
+    for (uint32_t s = 0; s < m_sectionCount; ++s)
+        for (uint32_t r = 0; r < SpanOf({s, 0}).rowCount; ++r)
+            if (Code({s, r}) != other.Code({s, r}) || Key({s, r}) != other.Key({s, r}) ||
+                Value({s, r}) != other.Value({s, r}))
+                return false;
+    return true;
 }
 
 }  // namespace velmora

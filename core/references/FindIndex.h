@@ -3,9 +3,11 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/references/References.h"
@@ -23,9 +25,10 @@ bool IsWordByte(unsigned char c);
 
 // The search of the find window over a whole document: every section's code and every key line's
 // key name and value (as the grid shows it, without the comment), found without regard to letter
-// case. The index copies what it searches, with the entry's category and name, into a few flat
-// blocks of consecutive sections: each block is one text, one folded text and the offsets of its
-// rows, so a keystroke's search is one pass over a few large buffers. It is built once per document
+// case. The index folds what it searches, with the entry's category and name, into a few flat
+// blocks of consecutive sections: each block is one folded text and the offsets of its rows, so a
+// keystroke's search is one pass over a few large buffers. What a row shows is read from the text
+// the document loaded, which the index shares; only what edits wrote is copied. It is built once per document
 // and follows the edits after that: Update reads again only the sections an edit touched, and
 // splices them into their block (a small one, so an edit moves little).
 class FindIndex {
@@ -103,16 +106,24 @@ private:
     // over long buffers.
     static constexpr size_t SectionsPerBlock = 256;
 
-    // Offsets into the text and folded text, which hold the same bytes up to letter case: for the
-    // code row "code\n", for a key row "key\nvalue\n". `split` is the "\n" after the key, or `end`
-    // for the code row; `end` is the row's final "\n". Within a block they count from its start.
+    // Offsets into the folded text, which holds the searched fields in lower case: for the code row
+    // "code\n", for a key row "key\nvalue\n". `split` is the "\n" after the key, or `end` for the
+    // code row; `end` is the row's final "\n". Within a block they count from its start. The fields
+    // as shown are not copied where the document's loaded text holds them: `shown` is where the
+    // row's code, or its key line as read, stands in that text; with OwnBit, where its code or
+    // "key\nvalue" stands in the block's own text, for what edits wrote.
     struct RowText {
         uint32_t line;
         uint32_t start;
         uint32_t split;
         uint32_t end;
-        bool operator==(const RowText&) const = default;
+        uint32_t shown;
+        // The same row in the same place; where its shown text is kept does not count.
+        bool operator==(const RowText& other) const {
+            return line == other.line && start == other.start && split == other.split && end == other.end;
+        }
     };
+    static constexpr uint32_t OwnBit = uint32_t{1} << 31;
     struct SectionSpan {
         uint32_t start = 0;        // of its text in the block
         uint32_t firstRow = 0;     // its code row in the block's rows
@@ -122,18 +133,25 @@ private:
         bool operator==(const SectionSpan&) const = default;
     };
     struct Block {
-        std::string text;
         std::string folded;
         std::vector<RowText> rows;
         std::vector<SectionSpan> sections;
-        bool operator==(const Block&) const = default;
+        // The shown fields of rows the loaded text does not hold; `ownInUse` of its bytes still
+        // belong to a row (spliced sections leave theirs behind until the text is compacted).
+        std::string own;
+        size_t ownInUse = 0;
+        bool operator==(const Block& other) const {
+            return folded == other.folded && rows == other.rows && sections == other.sections;
+        }
     };
-    // One section read on its own: offsets count from the start of its text.
+    // One section read on its own: offsets count from the start of its text, and own offsets from
+    // the start of its own text.
     struct SectionText {
         std::string text;
         std::vector<RowText> rows;  // the code row first
         uint32_t nameRow = NoRow;
         uint32_t category = NoCategory;
+        std::string own;
     };
 
     // A section from its name and its lines as stored: `lineAt(l)` gives line l's raw text and
@@ -151,9 +169,18 @@ private:
     const Block& BlockOf(Row row) const { return m_blocks[row.section / SectionsPerBlock]; }
     const SectionSpan& SpanOf(Row row) const { return BlockOf(row).sections[row.section % SectionsPerBlock]; }
     const RowText& RowOf(Row row) const { return BlockOf(row).rows[SpanOf(row).firstRow + row.row]; }
-    std::string_view TextOf(const Row& row, uint32_t from, uint32_t to) const;
+    // Where `field` (a view into a line of the document) stands in the loaded text, with OwnBit
+    // when it is not there and is appended to `own` instead.
+    uint32_t ShownPlace(std::string_view field, std::string& own) const;
+    uint32_t LinePlaceInLoaded(std::string_view raw, bool asRead) const;
+    void CompactOwn(Block& block) const;
+    // The row's code, or its key and value, as shown.
+    std::string_view ShownCode(Row row) const;
+    std::pair<std::string_view, std::string_view> ShownKeyAndValue(Row row) const;
 
     const IniStore* m_document = nullptr;
+    // The text the document loaded, shared with it: most rows show their fields from there.
+    std::shared_ptr<const std::string> m_loaded;
     bool m_caseSensitive = false;
     std::vector<Block> m_blocks;
     size_t m_sectionCount = 0;

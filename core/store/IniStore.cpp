@@ -252,8 +252,12 @@ void IniStoreBase::WriteFloat(std::string_view Section, std::string_view Name, d
 // Text storage
 
 std::string_view TextArena::Adopt(std::string&& text) {
-    m_adopted.push_back(std::move(text));
-    return m_adopted.back();
+    m_adopted.push_back(std::make_shared<const std::string>(std::move(text)));
+    return *m_adopted.back();
+}
+
+std::shared_ptr<const std::string> TextArena::Loaded() const {
+    return m_adopted.empty() ? nullptr : m_adopted.back();
 }
 
 char* TextArena::Reserve(size_t size) {
@@ -392,6 +396,7 @@ public:
         if (line.empty() || line[0] == ';') {
             m_pending.push_back(raw);
         } else if (line[0] == '[') {
+            FinishSection();
             IniSection& section = m_store.AppendSection(HeaderName(line));
             section.m_header = raw;
             if (!m_pending.empty()) section.m_leadingComments = TakePending();
@@ -410,11 +415,18 @@ public:
 
     // Comment and blank lines after the last line stay as the store's trailing block.
     void Finish() {
+        FinishSection();
         m_store.m_trailing = std::move(m_pending);
         m_pending.clear();
     }
 
 private:
+    // A section's lines grew by doubling; a big document has a million lines in two stores, and
+    // the slack would cost a third of their records.
+    void FinishSection() {
+        if (m_current != nullptr) m_current->m_lines.shrink_to_fit();
+    }
+
     static std::string_view HeaderName(std::string_view line) {
         size_t close = line.find(']');
         if (close != std::string_view::npos) return TrimView(line.substr(1, close - 1));

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -59,10 +58,14 @@ protected:
 };
 
 // Text storage of one store. Lines are views into blocks that never move, so a load keeps the
-// file's own bytes and pays no allocation per line; edited text is appended to a new block.
+// file's own bytes and pays no allocation per line; edited text is appended to a new block. The
+// bytes of the last load are shared: a copy of the store's lines for another thread (StoreTexts)
+// points into them instead of copying them, and keeps them alive through a reload.
 class TextArena {
 public:
     std::string_view Adopt(std::string&& text);
+    // The text of the last load, which lines as read point into; null when there was none.
+    std::shared_ptr<const std::string> Loaded() const;
     std::string_view Store(std::string_view text);
     std::string_view Concat(std::string_view a, std::string_view b, std::string_view c);
     void Clear();
@@ -70,7 +73,7 @@ public:
 private:
     char* Reserve(size_t size);
 
-    std::deque<std::string> m_adopted;
+    std::vector<std::shared_ptr<const std::string>> m_adopted;
     std::vector<std::unique_ptr<char[]>> m_blocks;
     char* m_free = nullptr;
     size_t m_freeSize = 0;
@@ -287,6 +290,8 @@ public:
     // Text kept outside the sections so that nothing the user wrote is lost, as it was read: a
     // byte-order mark, lines before the first header, and comment lines after the last line.
     bool HasByteOrderMark() const { return m_byteOrderMark; }
+    // The bytes of the last load, which the lines it read point into (TextArena::Loaded).
+    std::shared_ptr<const std::string> LoadedText() const { return m_arena.Loaded(); }
     const std::vector<std::string_view>& Preamble() const { return m_preamble; }
     const std::vector<std::string_view>& Trailing() const { return m_trailing; }
 

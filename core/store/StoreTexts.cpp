@@ -19,13 +19,29 @@ StoreTexts::StoreTexts(const IniStore& store) : StoreTexts(store, Sliced{}) {
     Continue(std::numeric_limits<size_t>::max());
 }
 
-StoreTexts::StoreTexts(const IniStore& store, Sliced) : m_origin(&store) {
+StoreTexts::StoreTexts(const IniStore& store, Sliced) : m_origin(&store), m_shared(store.LoadedText()) {
+    if (m_shared && m_shared->size() >= AsReadBit) m_shared.reset();
     m_places.reserve(store.SectionCount());
 }
 
 uint32_t StoreTexts::Offset(const std::string& text) const {
     if (text.size() >= AsReadBit) throw IniError(m_origin->FileName() + " is too large to be searched or compared.");
     return static_cast<uint32_t>(text.size());
+}
+
+StoreTexts::LineSpan StoreTexts::SpanOf(std::string_view raw, bool asRead) {
+    const uint32_t readBit = asRead ? AsReadBit : 0;
+    if (m_shared) {
+        // The loaded text outlives the copy through m_shared, whatever becomes of the store.
+        const std::less_equal<const char*> notAfter;
+        const char* const begin = m_shared->data();
+        if (notAfter(begin, raw.data()) && notAfter(raw.data() + raw.size(), begin + m_shared->size()))
+            return {static_cast<uint32_t>(raw.data() - begin) | readBit, static_cast<uint32_t>(raw.size()) | SharedBit};
+    }
+    const uint32_t start = Offset(m_text);
+    m_text.append(raw);
+    Offset(m_text);
+    return {start | readBit, static_cast<uint32_t>(raw.size())};
 }
 
 bool StoreTexts::Continue(size_t lines) {
@@ -36,17 +52,17 @@ bool StoreTexts::Continue(size_t lines) {
         const IniSection& section = store.SectionAt(m_places.size());
         const uint32_t nameStart = Offset(m_names);
         m_names.append(section.Name());
-        m_places.push_back({nameStart, Offset(m_names), static_cast<uint32_t>(m_lineStarts.size()),
+        if (m_lines.size() + section.Count() >= AsReadBit)
+            throw IniError(m_origin->FileName() + " is too large to be searched or compared.");
+        m_places.push_back({nameStart, Offset(m_names), static_cast<uint32_t>(m_lines.size()),
                             static_cast<uint32_t>(section.Count())});
         for (size_t l = 0; l < section.Count(); ++l) {
             const IniSection::Line& line = section.LineAt(l);
-            m_lineStarts.push_back(Offset(m_text) | (line.IsAsRead() ? AsReadBit : 0));
-            m_text.append(line.Raw());
+            m_lines.push_back(SpanOf(line.Raw(), line.IsAsRead()));
         }
         copied += section.Count() + 1;
     }
     if (m_places.size() < store.SectionCount()) return false;
-    m_lineStarts.push_back(Offset(m_text));
     m_done = true;
     return true;
 }
@@ -80,20 +96,20 @@ long StoreTexts::Section::IndexOfKey(std::string_view key) const {
 }
 
 const NameIndex<true>& StoreTexts::KeyIndexOf(size_t position) const {
-    if (m_keyIndexes.empty()) m_keyIndexes.resize(m_places.size());
-    std::unique_ptr<NameIndex<true>>& index = m_keyIndexes[position];
-    if (index) return *index;
-    index = std::make_unique<NameIndex<true>>();
+    if (m_keyIndexOf == position) return m_keyIndex;
+    m_keyIndexOf = SIZE_MAX;
+    m_keyIndex.Clear();
     const Section section = SectionAt(position);
     auto nameOf = [&section](uint32_t at) {
         std::string_view name;
         return section.LineAt(at).KeyName(name) ? name : std::string_view();
     };
-    index->Reserve(section.Count());
+    m_keyIndex.Reserve(section.Count());
     std::string_view name;
     for (size_t l = 0; l < section.Count(); ++l)
-        if (section.LineAt(l).KeyName(name)) index->Add(name, static_cast<uint32_t>(l), nameOf);
-    return *index;
+        if (section.LineAt(l).KeyName(name)) m_keyIndex.Add(name, static_cast<uint32_t>(l), nameOf);
+    m_keyIndexOf = position;
+    return m_keyIndex;
 }
 
 }  // namespace velmora

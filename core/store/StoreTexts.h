@@ -18,7 +18,8 @@ class IniStore;
 // A copy of a store's section names and lines as stored, so that work on the whole store can run
 // on another thread while the store goes on changing. It reads as the store reads (the same key
 // names, values and first line of each key) at the store's positions as they were when copied.
-// One thread at a time reads a copy: a long section's key lookup builds its index at first use.
+// One thread at a time reads a copy: a long section's key lookup builds an index of its keys.
+// The bytes a store loaded are shared with it, not copied; what edits wrote is copied.
 //
 // A big store is copied a slice at a time (Sliced, then Continue until it is done), so that the
 // copy fits between a window's events: the store must stand unchanged from the first slice to the
@@ -67,6 +68,8 @@ public:
 
     // The store the copy was made of, as an identity only: never read through it on another thread.
     const IniStore* Origin() const { return m_origin; }
+    // The store's loaded text that the copy shares (IniStore::LoadedText); null when it copied all.
+    const std::shared_ptr<const std::string>& SharedText() const { return m_shared; }
 
     // Copies whole sections until at least `lines` more lines are copied, or the store is done;
     // true once it is done.
@@ -83,27 +86,38 @@ private:
         uint32_t firstLine;  // the number of its first line among all lines
         uint32_t lineCount;
     };
-    // A line's start in the text, with whether it was read from the file in the top bit: four
-    // bytes a line, so that the copy of a big store is written quickly. One more entry ends the
-    // last line.
+    // A line's text: where it starts, with whether it was read from the file in the top bit, and
+    // its length, with whether it lies in the store's loaded text (shared, not copied) in the top
+    // bit, else in the copy's own text. Eight bytes a line, and the bytes of a loaded store are
+    // not copied at all: only what edits wrote is.
+    struct LineSpan {
+        uint32_t start;
+        uint32_t size;
+    };
     static constexpr uint32_t AsReadBit = uint32_t{1} << 31;
+    static constexpr uint32_t SharedBit = uint32_t{1} << 31;
 
     Line LineAt(size_t line) const {
-        const uint32_t start = m_lineStarts[line] & ~AsReadBit;
-        const uint32_t end = m_lineStarts[line + 1] & ~AsReadBit;
-        return {std::string_view(m_text).substr(start, end - start), (m_lineStarts[line] & AsReadBit) != 0};
+        const LineSpan span = m_lines[line];
+        const std::string_view text = (span.size & SharedBit) != 0 ? std::string_view(*m_shared) : m_text;
+        return {text.substr(span.start & ~AsReadBit, span.size & ~SharedBit), (span.start & AsReadBit) != 0};
     }
     const NameIndex<true>& KeyIndexOf(size_t position) const;
     uint32_t Offset(const std::string& text) const;
+    LineSpan SpanOf(std::string_view raw, bool asRead);
 
     const IniStore* m_origin;
     bool m_done = false;
+    // The store's loaded text, when it can be shared (null when it is too large for the spans).
+    std::shared_ptr<const std::string> m_shared;
     std::string m_names;
     std::string m_text;
-    std::vector<uint32_t> m_lineStarts;
+    std::vector<LineSpan> m_lines;
     std::vector<Place> m_places;
-    // Per section, the first line of each key name, made at the first lookup of a long section.
-    mutable std::vector<std::unique_ptr<NameIndex<true>>> m_keyIndexes;
+    // The first line of each key name of the last long section looked up. A comparison looks up
+    // the keys of one section after another, so one index serves it without one kept per section.
+    mutable NameIndex<true> m_keyIndex;
+    mutable size_t m_keyIndexOf = SIZE_MAX;
 };
 
 }  // namespace velmora

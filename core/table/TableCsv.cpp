@@ -73,22 +73,15 @@ void RefuseUtf16(std::string_view file) {
                        ", and a table file is read as UTF-8: save it as CSV in UTF-8.");
 }
 
-// The file's text as Latin-1 bytes; every character must have one.
-std::string DecodeUtf8(std::string_view file) {
-    RefuseUtf16(file);
-    if (file.substr(0, ByteOrderMark.size()) == ByteOrderMark) file.remove_prefix(ByteOrderMark.size());
-    std::string text;
-    text.reserve(file.size());
-    size_t line = 1;
+// Line `line` of the file (without its line break) as Latin-1 bytes, into `text`; every character
+// must have one.
+void DecodeLine(std::string_view file, size_t line, std::string& text) {
+    text.clear();
     size_t column = 1;
     for (size_t i = 0; i < file.size(); ++column) {
         const auto lead = static_cast<unsigned char>(file[i]);
         if (lead < 0x80) {
             text += file[i++];
-            if (lead == '\n') {
-                ++line;
-                column = 0;
-            }
             continue;
         }
         const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
@@ -110,7 +103,6 @@ std::string DecodeUtf8(std::string_view file) {
         text += static_cast<char>(code);
         i += length;
     }
-    return text;
 }
 
 // The separator of the file's values: of ",", ";" (a spreadsheet set to a language that writes
@@ -168,39 +160,52 @@ std::string TableTabs(const BalanceTable& table, const std::vector<size_t>& rowO
     return out;
 }
 
-std::vector<std::vector<std::string>> ReadCsv(std::string_view file) {
-    const std::string text = DecodeUtf8(file);
-    const char separator = SeparatorOf(text);
-    std::vector<std::vector<std::string>> records;
-    std::vector<std::string> record;
-    std::string field;
-    size_t line = 1;
-    size_t i = 0;
-    const auto endRecord = [&] {
-        record.push_back(std::move(field));
-        field.clear();
-        const bool blank = record.size() == 1 && record.front().empty();
-        if (!blank) {
-            if (!records.empty() && record.size() != records.front().size())
-                throw IniError("Line " + std::to_string(line) + " has " + std::to_string(record.size()) +
-                               " values; the header has " + std::to_string(records.front().size()) +
-                               " (values separated by " + SeparatorName(separator) + ").");
-            records.push_back(std::move(record));
+CsvRecords::CsvRecords(std::string_view file) : m_rest(file) {
+    RefuseUtf16(file);
+    if (m_rest.starts_with(ByteOrderMark)) m_rest.remove_prefix(ByteOrderMark.size());
+    // The separators are ASCII, which no byte of a UTF-8 sequence is: the bytes tell as the text would.
+    m_separator = SeparatorOf(m_rest);
+}
+
+bool CsvRecords::Next(std::vector<std::string>& record) {
+    while (m_more) {
+        const size_t lineBreak = m_rest.find_first_of("\r\n");
+        const bool broken = lineBreak != std::string_view::npos;
+        const std::string_view raw = m_rest.substr(0, lineBreak);
+        if (broken) {
+            const bool crlf = m_rest[lineBreak] == '\r' && lineBreak + 1 < m_rest.size() && m_rest[lineBreak + 1] == '\n';
+            m_rest.remove_prefix(lineBreak + (crlf ? 2 : 1));
         }
-        record.clear();
-    };
-    while (i <= text.size()) {
-        if (i == text.size()) {
-            if (!field.empty() || !record.empty()) endRecord();
-            break;
+        m_more = broken;
+        ++m_line;
+        DecodeLine(raw, m_line, m_text);
+        Split(broken, record);
+        if (record.size() == 1 && record.front().empty()) continue;  // a blank line
+        if (m_width == 0) {
+            m_width = record.size();
+        } else if (record.size() != m_width) {
+            throw IniError("Line " + std::to_string(m_line) + " has " + std::to_string(record.size()) +
+                           " values; the header has " + std::to_string(m_width) + " (values separated by " +
+                           SeparatorName(m_separator) + ").");
         }
+        return true;
+    }
+    return false;
+}
+
+// The values of the decoded line; `broken`: a line break ended it, rather than the file.
+void CsvRecords::Split(bool broken, std::vector<std::string>& record) const {
+    const std::string& text = m_text;
+    record.assign(1, std::string());
+    for (size_t i = 0; i < text.size(); ++i) {
+        std::string& field = record.back();
         const char c = text[i];
         if (c == '"' && field.empty()) {
             // A quoted value runs to the quote that is not doubled.
             for (++i;; ++i) {
-                if (i >= text.size()) throw IniError("Line " + std::to_string(line) + ": a quoted value is not closed.");
-                if (text[i] == '\r' || text[i] == '\n')
-                    throw IniError("Line " + std::to_string(line) + ": a value may not hold a line break.");
+                if (i >= text.size())
+                    throw IniError("Line " + std::to_string(m_line) +
+                                   (broken ? ": a value may not hold a line break." : ": a quoted value is not closed."));
                 if (text[i] != '"') {
                     field += text[i];
                 } else if (i + 1 < text.size() && text[i + 1] == '"') {
@@ -210,23 +215,22 @@ std::vector<std::vector<std::string>> ReadCsv(std::string_view file) {
                     break;
                 }
             }
-            ++i;
-            if (i < text.size() && text[i] != separator && text[i] != '\r' && text[i] != '\n')
-                throw IniError("Line " + std::to_string(line) + ": text follows a quoted value.");
+            if (i + 1 < text.size() && text[i + 1] != m_separator)
+                throw IniError("Line " + std::to_string(m_line) + ": text follows a quoted value.");
             continue;
         }
-        if (c == separator) {
-            record.push_back(std::move(field));
-            field.clear();
-        } else if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            endRecord();
-            ++line;
-        } else {
+        if (c == m_separator)
+            record.emplace_back();
+        else
             field += c;
-        }
-        ++i;
     }
+}
+
+std::vector<std::vector<std::string>> ReadCsv(std::string_view file) {
+    CsvRecords reader(file);
+    std::vector<std::vector<std::string>> records;
+    std::vector<std::string> record;
+    while (reader.Next(record)) records.push_back(std::move(record));
     return records;
 }
 

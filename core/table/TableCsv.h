@@ -28,6 +28,27 @@ std::string TableTabs(const BalanceTable& table, const std::vector<size_t>& rowO
 // record whose count of values differs from the header's, and saying so for UTF-16 text.
 std::vector<std::vector<std::string>> ReadCsv(std::string_view file);
 
+// The records ReadCsv gives, one at a time: a record is a line (no value holds a line break), decoded
+// when it is reached, so that a big file is read holding one record beside it. The file must
+// outlive the reader. Throws IniError as ReadCsv does, for UTF-16 at once and otherwise when the
+// line at fault is reached.
+class CsvRecords {
+public:
+    explicit CsvRecords(std::string_view file);
+    // The next record, blank lines skipped; false after the last.
+    bool Next(std::vector<std::string>& record);
+
+private:
+    void Split(bool broken, std::vector<std::string>& record) const;
+
+    std::string_view m_rest;  // the lines not read yet
+    bool m_more = true;
+    char m_separator = ',';
+    size_t m_line = 0;   // of the record read last
+    size_t m_width = 0;  // the header's count of values, once read
+    std::string m_text;  // the line read last, decoded
+};
+
 // The document's Latin-1 text in UTF-8, as the table files hold it.
 std::string Utf8FromLatin1(std::string_view latin1);
 

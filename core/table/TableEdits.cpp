@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "core/entries/EntryOperations.h"
 #include "core/table/BalanceTable.h"
@@ -86,15 +87,25 @@ std::optional<CellPlace> TargetOf(const BalanceTable& table, const IniStore& doc
 std::vector<TableChange> PlanChanges(const BalanceTable& table, const IniStore& document,
                                      const std::vector<CellWrite>& writes) {
     const bool caseSensitive = document.CaseSensitive();
+    // The values written to keys that followed columns follow, which decide where those go: only
+    // they are looked up, so a big import keeps no others.
+    std::unordered_set<std::string> followedKeys;
+    for (const TableColumn& column : table.Columns())
+        if (column.Followed()) followedKeys.insert(FoldCase(column.Key));
+    std::vector<bool> namesTargets(table.ColumnCount());
+    for (size_t column = 0; column < table.ColumnCount(); ++column)
+        namesTargets[column] = !table.Columns()[column].Followed() && followedKeys.contains(FoldCase(table.Columns()[column].Key));
     std::unordered_map<std::string, std::string> newReferences;  // "row=KEY" -> the value written
     for (const CellWrite& write : writes)
-        if (!table.Columns()[write.Column].Followed())
+        if (namesTargets[write.Column])
             newReferences[std::to_string(write.Row) + "=" + FoldCase(table.Columns()[write.Column].Key)] =
                 StorableValue(write.Value);
     std::vector<TableChange> changes;
-    // The value each place is given first, changed or not: a second, different one is a conflict.
-    std::unordered_map<std::string, std::string> valueOfPlace;
-    for (const CellWrite& write : writes) {
+    // The write that gives each place its value first, changed or not: a second, different value
+    // is a conflict.
+    std::unordered_map<std::string, size_t> firstWriteOfPlace;
+    for (size_t w = 0; w < writes.size(); ++w) {
+        const CellWrite& write = writes[w];
         const std::string value = StorableValue(write.Value);
         const std::optional<CellPlace> place = TargetOf(table, document, write, value, newReferences);
         if (!place) continue;
@@ -105,11 +116,12 @@ std::vector<TableChange> PlanChanges(const BalanceTable& table, const IniStore& 
         } catch (const IniError& refusal) {
             throw IniError(CellName(table, write.Row, write.Column) + ": " + refusal.what() + ".");
         }
-        const auto [at, isNew] = valueOfPlace.emplace(NameKey(place->Code, caseSensitive) + "=" + FoldCase(place->Key), value);
+        const auto [at, isNew] = firstWriteOfPlace.emplace(NameKey(place->Code, caseSensitive) + "=" + FoldCase(place->Key), w);
         if (!isNew) {
-            if (at->second != value)
+            const std::string first = StorableValue(writes[at->second].Value);
+            if (first != value)
                 throw IniError(Escaped(place->Code + " " + place->Key) + " is given two values: \"" +
-                               Escaped(at->second) + "\" and \"" + Escaped(value) + "\".");
+                               Escaped(first) + "\" and \"" + Escaped(value) + "\".");
             continue;
         }
         if (old == value) continue;
@@ -265,9 +277,18 @@ std::string AdjustSummary(size_t changed, size_t leftAlone) {
 
 TableImport PlanImport(const Workspace& workspace, const std::string& category,
                        const std::vector<std::vector<std::string>>& records) {
-    if (records.empty() || records.front().empty() || !EqualsNoCase(TrimView(records.front().front()), "Code"))
+    size_t next = 0;
+    return PlanImport(workspace, category, [&records, &next](std::vector<std::string>& record) {
+        if (next == records.size()) return false;
+        record = records[next++];
+        return true;
+    });
+}
+
+TableImport PlanImport(const Workspace& workspace, const std::string& category, const RecordSource& nextRecord) {
+    std::vector<std::string> header;
+    if (!nextRecord(header) || header.empty() || !EqualsNoCase(TrimView(header.front()), "Code"))
         throw IniError("The table file does not begin with a \"Code\" column.");
-    const std::vector<std::string>& header = records.front();
     TableImport import;
 
     // The keys the category's pages know, and for a followed key those of the categories it names.
@@ -310,8 +331,11 @@ TableImport PlanImport(const Workspace& workspace, const std::string& category,
     std::unordered_map<std::string, size_t> rowOfCode;
     for (size_t row = 0; row < table.RowCount(); ++row) rowOfCode.emplace(NameKey(table.Row(row).Code, caseSensitive), row);
     std::vector<CellWrite> writes;
-    for (size_t record = 1; record < records.size(); ++record) {
-        const std::vector<std::string>& fields = records[record];
+    // A cell read back the same is written once: another write of the same value to the same cell
+    // (an entry listed again) would change nothing of the plan, and a big file lists many.
+    std::vector<bool> sameWritten(table.RowCount() * table.ColumnCount());
+    std::vector<std::string> fields;
+    for (size_t record = 1; nextRecord(fields); ++record) {
         const std::string code =
             fields.empty() ? std::string() : Trim(Unprotected(TrimView(fields.front())).value_or(fields.front()));
         const auto row = rowOfCode.find(NameKey(code, caseSensitive));
@@ -326,10 +350,16 @@ TableImport PlanImport(const Workspace& workspace, const std::string& category,
             // A cell read back the same is written as the document spells it, so that a conflicting
             // value for its place is still caught.
             CellComparison cell = CompareCell(value, fields[field]);
-            if (cell.Reading == CellReading::Mangled)
+            if (cell.Reading == CellReading::Mangled) {
                 import.Mangled.push_back({table.Row(row->second).Code, table.Columns()[column].Id(), value, cell.Value});
-            else
-                writes.push_back({row->second, column, std::move(cell.Value)});
+                continue;
+            }
+            if (cell.Reading == CellReading::Same) {
+                const size_t place = row->second * table.ColumnCount() + column;
+                if (sameWritten[place]) continue;
+                sameWritten[place] = true;
+            }
+            writes.push_back({row->second, column, std::move(cell.Value)});
         }
     }
     import.Changes = PlanChanges(table, workspace.Doc().Store(), writes);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -103,6 +104,10 @@ struct TableImport {
 // as PlanChanges refuses it, two different values for one place included.
 TableImport PlanImport(const Workspace& workspace, const std::string& category,
                        const std::vector<std::vector<std::string>>& records);
+// The same of records read one at a time (CsvRecords): `nextRecord` puts the next one, the header
+// first, into its argument and says false after the last.
+using RecordSource = std::function<bool(std::vector<std::string>&)>;
+TableImport PlanImport(const Workspace& workspace, const std::string& category, const RecordSource& nextRecord);
 // "Import 24 values".
 std::string ImportText(size_t count);
 // The count of changes and the first `shown` of them, "CODE Key: OLD -> NEW", those that empty a

@@ -35,17 +35,19 @@ namespace {
 constexpr std::string_view ZipMark = "PK\x03\x04";
 constexpr std::string_view CompoundFileMark = "\xD0\xCF\x11\xE0";  // the workbooks before .xlsx
 
-std::vector<std::vector<std::string>> Records(std::string_view file) {
+// The import of the file's records: a CSV file's read one at a time, as they are matched.
+TableImport ImportOf(const Workspace& workspace, const std::string& category, std::string_view file) {
     if (file.starts_with(ZipMark)) {
 #ifdef VELMORA_WORKBOOKS
-        return ReadXlsx(file);
+        return PlanImport(workspace, category, ReadXlsx(file));
 #else
         throw IniError("The file is a workbook (.xlsx), which this build of the program does not read: save it as CSV.");
 #endif
     }
     if (file.starts_with(CompoundFileMark))
         throw IniError("The file is a workbook of an older kind (.xls): save it as .xlsx or as CSV.");
-    return ReadCsv(file);
+    CsvRecords records(file);
+    return PlanImport(workspace, category, [&records](std::vector<std::string>& record) { return records.Next(record); });
 }
 
 }  // namespace
@@ -81,7 +83,7 @@ TableImport ReadTableFile(const Workspace& workspace, const std::string& categor
     const std::optional<std::string> file = platform::ReadWholeFile(fileName);
     if (!file) throw IniError::CannotOpen(fileName);
     try {
-        return PlanImport(workspace, category, Records(*file));
+        return ImportOf(workspace, category, *file);
     } catch (const IniError& error) {
         throw IniError(fileName + ": " + error.what());
     }

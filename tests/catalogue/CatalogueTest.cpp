@@ -15,7 +15,7 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-const std::string Sep(1, DirSeparator());
+const std::string CatalogueSep(1, DirSeparator());
 
 class CatalogueTest : public WorkspaceFixture {
 protected:
@@ -202,7 +202,7 @@ TEST_F(CatalogueTest, ListLinesOfSectionsADocumentLacksStayInTheFileButOutOfItsV
               "[TankPage]\r\nName=\r\n"
               "[Tanks]\r\n1=HTNK\r\n7=GONE ; hand-kept\r\n8=HTNK\r\n9=htnk\r\n10=T2\r\n"
               "[Unknown!]\r\n1=OLD\r\n2=ALSOGONE\r\n3=NEWU\r\n"
-              "\r\n[GeneralSetup]\r\nTitle=VELMORA EDIT\r\nBitmapDir=Bitmap" + Sep + "\r\n"
+              "\r\n[GeneralSetup]\r\nTitle=VELMORA EDIT\r\nBitmapDir=Bitmap" + CatalogueSep + "\r\n"
               "Bitmap1File=Bitmap1.bmp\r\nBitmap2File=Bitmap2.bmp\r\nVariantAllowed=4\r\nNumberOfMain=2\r\n");
 
     // The next document sees the lines again.
@@ -249,7 +249,7 @@ TEST_F(CatalogueTest, AFreshDefinitionFileListsUnknownThenSettingsThenCategories
     EXPECT_EQ(boxes.Shown().front().caption, "VelmoraEdit");
     EXPECT_EQ(Read("Rules.001"),
               "\r\n[Unknown!]\r\n1=A\r\n2=B\r\n3=A\r\n"
-              "\r\n[GeneralSetup]\r\nTitle=VELMORA EDIT\r\nBitmapDir=Bitmap" + Sep + "\r\n"
+              "\r\n[GeneralSetup]\r\nTitle=VELMORA EDIT\r\nBitmapDir=Bitmap" + CatalogueSep + "\r\n"
               "Bitmap1File=Bitmap1.bmp\r\nBitmap2File=Bitmap2.bmp\r\nVariantAllowed=4\r\nNumberOfMain=1\r\n"
               "\r\n[AllSections]\r\nUnknown!=1,TheUnknown!\r\n");
     EXPECT_TRUE(globals.UnknownSelected);
@@ -276,7 +276,7 @@ TEST_F(CatalogueTest, AnExistingDefinitionFileKeepsItsTextAndGainsTheNewLines) {
               "[TankPage]\r\nName=its name\r\n"
               "[Unknown!]\r\n1=OLD\r\n2=GONE\r\n3=NEW\r\n"
               "\r\n[Tanks]\r\n1=T1\r\n"
-              "\r\n[GeneralSetup]\r\nTitle=VELMORA EDIT\r\nBitmapDir=Bitmap" + Sep + "\r\n"
+              "\r\n[GeneralSetup]\r\nTitle=VELMORA EDIT\r\nBitmapDir=Bitmap" + CatalogueSep + "\r\n"
               "Bitmap1File=Bitmap1.bmp\r\nBitmap2File=Bitmap2.bmp\r\nVariantAllowed=4\r\nNumberOfMain=2\r\n");
 }
 

@@ -10,6 +10,7 @@
 #include "WorkspaceFixture.h"
 #include "core/document/Document.h"
 #include "core/references/FindIndex.h"
+#include "core/references/FindSource.h"
 #include "core/references/FollowedRows.h"
 #include "core/references/References.h"
 #include "core/compare/ChangesSource.h"
@@ -239,6 +240,57 @@ TEST_F(FollowEditsTest, AnIndexOfManyBlocksFindsWhatAPlainScanFindsAfterEdits) {
             }
     }
     workspace.Doc().RemoveObserver(news);
+}
+
+// Each row of the store with the text it is to show: its code, or "key=value" as lookups see them.
+std::vector<std::pair<FindIndex::Row, std::string>> RowsToShow(const IniStore& store) {
+    std::vector<std::pair<FindIndex::Row, std::string>> rows;
+    for (uint32_t s = 0; s < store.SectionCount(); ++s) {
+        const IniSection& section = store.SectionAt(s);
+        rows.push_back({{s, 0}, std::string(section.Name())});
+        uint32_t row = 0;
+        for (size_t l = 0; l < section.Count(); ++l) {
+            std::string_view key;
+            if (!section.LineAt(l).KeyName(key)) continue;
+            const std::string_view value = IniStore::StripCommentView(section.LineAt(l).ValueText());
+            rows.push_back({{s, ++row}, std::string(key) + "=" + std::string(value)});
+        }
+    }
+    return rows;
+}
+
+::testing::AssertionResult Shows(const FindIndex& index, const std::vector<std::pair<FindIndex::Row, std::string>>& rows) {
+    if (index.RowCount() != rows.size()) return ::testing::AssertionFailure() << index.RowCount() << " rows";
+    for (const auto& [row, text] : rows) {
+        const std::string shown = index.IsCodeRow(row) ? std::string(index.Code(row))
+                                                       : std::string(index.Key(row)) + "=" + std::string(index.Value(row));
+        if (shown != text) return ::testing::AssertionFailure() << "shows " << shown << " for " << text;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// Rows show the lines as read from the document's loaded text and the lines edits wrote from the
+// index's own, each as lookups see it, through edits, undos and splices. A copy taken for another
+// thread keeps the loaded text it shares, so that the index made from it after the document was
+// loaded again still shows what the copy was taken of.
+TEST_F(FollowEditsTest, RowsShowTheDocumentsLinesAndACopyOutlivesAReload) {
+    Open(300);
+    Gatherer news;
+    workspace.Doc().AddObserver(news);
+    FindIndex index{FindSource(workspace)};
+    for (int step = 0; step < 400; ++step) {
+        RandomStep();
+        index.Update(workspace, news.touched);
+        news.touched.Clear();
+        ASSERT_TRUE(Shows(index, RowsToShow(workspace.Doc().Store()))) << "step " << step;
+    }
+    workspace.Doc().RemoveObserver(news);
+
+    const std::vector<std::pair<FindIndex::Row, std::string>> copied = RowsToShow(workspace.Doc().Store());
+    const FindSource source(workspace);
+    Write("doc.ini", GeneratedDocument(20));
+    workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(folder.File("doc.ini"), false);
+    EXPECT_TRUE(Shows(FindIndex(source), copied));
 }
 
 // The open document's models, each brought up to the edits as its window brings it (the comparison

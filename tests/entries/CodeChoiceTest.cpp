@@ -15,7 +15,7 @@ namespace {
 
 using Codes = std::vector<std::string>;
 
-constexpr std::string_view Definition =
+constexpr std::string_view CodedDefinition =
     "[AllSections]\n"
     "Infantry=1,InfGeneral\n"
     "[InfGeneral]\n"
@@ -24,7 +24,7 @@ constexpr std::string_view Definition =
     "1=E1\n"
     "2=E2\n";
 
-constexpr std::string_view Document =
+constexpr std::string_view CodedDocument =
     "[General]\n"
     "Speed=5\n"
     "[E1]\n"
@@ -36,7 +36,7 @@ constexpr std::string_view Document =
 
 class CodeChoiceTest : public EntriesFixture, public ::testing::Test {
 protected:
-    void SetUp() override { Load(Document, Definition); }
+    void SetUp() override { Load(CodedDocument, CodedDefinition); }
 
     EntryOperations operations{workspace, "Infantry", 1};
     const Codes entries{"E1", "E2"};
@@ -105,7 +105,7 @@ TEST_F(CodeChoiceTest, ProposalSkipsCodesOfTheListAndOfTheDocument) {
 TEST_F(CodeChoiceTest, UsableCodesAreTheOnesThatReadBackAfterASave) {
     for (const std::string code : {"NEW", "N E W", "[N", "N~W#1", "\xC4N", " N", "N ", "\tN", "N]W", "N;W"}) {
         SCOPED_TRACE("code \"" + code + "\"");
-        Load(Document, Definition);
+        Load(CodedDocument, CodedDefinition);
         operations.DuplicateOrChangeCode("E1", code, "New", true);
         workspace.Doc().StoreForLoad(StoreOf::Document).UpdateFile();
         workspace.Doc().StoreForLoad(StoreOf::Definition).UpdateFile();

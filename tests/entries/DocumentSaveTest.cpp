@@ -15,7 +15,7 @@
 namespace velmora::testing {
 namespace {
 
-constexpr const char* Definition =
+constexpr const char* SavedDefinition =
     "[AllSections]\r\n"
     "Weapons=1,Gun\r\n"
     "[Gun]\r\n"
@@ -23,7 +23,7 @@ constexpr const char* Definition =
     "[Weapons]\r\n"
     "1=W1\r\n";
 
-constexpr const char* Document =
+constexpr const char* SavedDocument =
     "[W1]\r\n"
     "Damage=10\r\n";
 
@@ -44,7 +44,7 @@ public:
 
 class DocumentSaveTest : public EntriesFixture, public ::testing::Test {
 protected:
-    void SetUp() override { Load(Document, Definition); }
+    void SetUp() override { Load(SavedDocument, SavedDefinition); }
 
     void Duplicate() {
         EntryOperations(workspace, "Weapons", 1).DuplicateOrChangeCode("W1", "W2", std::nullopt, true);
@@ -55,7 +55,7 @@ TEST_F(DocumentSaveTest, WritesTheDefinitionFileOnlyWhenItsListsChanged) {
     workspace.Doc().SetValue("W1", "Damage", "12");
     SaveDocument(workspace);
     EXPECT_EQ(folder.Read("document.ini"), "[W1]\r\nDamage=12\r\n");
-    EXPECT_EQ(folder.Read("definition.ini"), Definition);
+    EXPECT_EQ(folder.Read("definition.ini"), SavedDefinition);
 
     Duplicate();
     SaveDocument(workspace);
@@ -80,8 +80,8 @@ TEST_F(DocumentSaveTest, AFailedSecondFileLeavesBothFilesAsTheyWere) {
         const ReplaceFault fault("definition.ini");
         EXPECT_THROW(SaveDocument(workspace), IniError);
     }
-    EXPECT_EQ(folder.Read("document.ini"), Document);
-    EXPECT_EQ(folder.Read("definition.ini"), Definition);
+    EXPECT_EQ(folder.Read("document.ini"), SavedDocument);
+    EXPECT_EQ(folder.Read("definition.ini"), SavedDefinition);
     EXPECT_TRUE(workspace.Doc().Modified());
     // No temporary or kept file is left beside them.
     size_t files = 0;
@@ -92,11 +92,11 @@ TEST_F(DocumentSaveTest, AFailedSecondFileLeavesBothFilesAsTheyWere) {
     std::filesystem::remove(folder.Path() / "definition.ini");
     std::filesystem::create_directory(folder.Path() / "definition.ini");
     EXPECT_THROW(SaveDocument(workspace), IniError);
-    EXPECT_EQ(folder.Read("document.ini"), Document);
+    EXPECT_EQ(folder.Read("document.ini"), SavedDocument);
 
     // A new document file goes again when the definition file fails after it.
     std::filesystem::remove(folder.Path() / "definition.ini");
-    folder.Write("definition.ini", Definition);
+    folder.Write("definition.ini", SavedDefinition);
     const ReplaceFault fault("definition.ini");
     EXPECT_THROW(WriteSaveTexts({"new", std::string("def")}, folder.File("new.ini"), folder.File("definition.ini")),
                  IniError);
@@ -111,14 +111,14 @@ TEST_F(DocumentSaveTest, AFailedSaveAsKeepsTheOldName) {
     EXPECT_THROW(SaveDocumentAs(workspace, folder.File("missing/New.ini")), IniError);
     EXPECT_EQ(workspace.Doc().FileName(), old);
     EXPECT_TRUE(workspace.Doc().Modified());
-    EXPECT_EQ(folder.Read("definition.ini"), Definition);
+    EXPECT_EQ(folder.Read("definition.ini"), SavedDefinition);
 
     SaveDocumentAs(workspace, folder.File("New.ini"));
     EXPECT_EQ(workspace.Doc().FileName(), folder.File("New.ini"));
     EXPECT_FALSE(workspace.Doc().Modified());
     EXPECT_NE(folder.Read("New.ini").find("[W2]"), std::string::npos);
     EXPECT_NE(folder.Read("definition.ini").find("2=W2\r\n"), std::string::npos);
-    EXPECT_EQ(folder.Read("document.ini"), Document);
+    EXPECT_EQ(folder.Read("document.ini"), SavedDocument);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 namespace velmora::testing {
 namespace {
 
-constexpr const char* Definition =
+constexpr const char* EditedDefinition =
     "[AllSections]\n"
     "Infantry=0,Body\n"
     "[Body]\n"
@@ -25,7 +25,7 @@ constexpr const char* Definition =
     "Cost=\n"
     "Image=\n";
 
-constexpr const char* Document =
+constexpr const char* EditedDocument =
     "[Infantry]\n"
     "1=E1\n"
     "2=E2\n"
@@ -40,7 +40,7 @@ constexpr const char* Document =
 
 class DocumentTest : public EntriesFixture, public ::testing::Test {
 protected:
-    void SetUp() override { Load(Document, Definition); }
+    void SetUp() override { Load(EditedDocument, EditedDefinition); }
 
     std::string Texts() const {
         return workspace.Doc().Store().RenderText() + workspace.Doc().Definition().RenderText();
@@ -84,7 +84,7 @@ TEST_F(DocumentTest, UndoPutsBackTheExactLineAndTheModifiedFlagFollowsTheCleanPo
 }
 
 TEST_F(DocumentTest, AValueCommitKeepsTheLayoutAndTheNoteOfItsLine) {
-    Load("[Colors]\nLightGold=24,102,230\t\t; 0 is Orange\nLaserDuration = 12\nEmpty=   ; later\n", Definition);
+    Load("[Colors]\nLightGold=24,102,230\t\t; 0 is Orange\nLaserDuration = 12\nEmpty=   ; later\n", EditedDefinition);
     doc().SetValue("Colors", "LightGold", "1,2,3");
     doc().SetValue("Colors", "laserduration", "15");
     doc().SetValue("Colors", "Empty", "4");
@@ -141,7 +141,7 @@ TEST_F(DocumentTest, AnEditThatFailsPartWayLeavesTheStoresAsTheyWere) {
     EXPECT_FALSE(doc().CanUndo());
 }
 
-struct Recorder : DocumentObserver {
+struct StepRecorder : DocumentObserver {
     std::vector<std::string> news;
     void ValueChanged(const std::string& code, const std::string& key) override { news.push_back("value " + code + " " + key); }
     void EntriesChanged() override { news.push_back("entries"); }
@@ -150,7 +150,7 @@ struct Recorder : DocumentObserver {
 };
 
 TEST_F(DocumentTest, ObserversHearOfValuesEntriesStepsAndTheModifiedState) {
-    Recorder recorder;
+    StepRecorder recorder;
     doc().AddObserver(recorder);
     doc().SetValue("E2", "Cost", "5", "Infantry");
     EntryOperations(workspace, "Infantry", 0).DeleteEntry("E1");

@@ -27,7 +27,7 @@ namespace {
 using bench::GeneratedCategory;
 
 // Infantry keeps its list in the document (kind 0), Weapons in the definition file (kind 1).
-constexpr const char* Definition =
+constexpr const char* RevertedDefinition =
     "[AllSections]\n"
     "Infantry=0,Body\n"
     "Weapons=1,Gun\n"
@@ -41,7 +41,7 @@ constexpr const char* Definition =
     "1=W1\n"
     "2=W2\n";
 
-constexpr const char* Document =
+constexpr const char* RevertedDocument =
     "[Infantry]\n"
     "1=E1\n"
     "2=E2\n"
@@ -91,7 +91,7 @@ void PrintTo(const Pairing& pairing, std::ostream* out) { *out << pairing.script
 class EntryRevertTest : public EntriesFixture, public ::testing::TestWithParam<Pairing> {
 protected:
     void SetUp() override {
-        Load(Document, Definition);
+        Load(RevertedDocument, RevertedDefinition);
         workspace.UseDefaultCopy(workspace.Doc().Store().CloneAs(folder.File("default.ini")));
     }
 
@@ -153,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(EntryRevertRows, BothRowsOfADeletedEntryRevertedAtOnceListItOnce) {
     struct Loaded : EntriesFixture {
         Loaded() {
-            Load(Document, Definition);
+            Load(RevertedDocument, RevertedDefinition);
             workspace.UseDefaultCopy(workspace.Doc().Store().CloneAs(folder.File("default.ini")));
         }
         Workspace& Work() { return workspace; }

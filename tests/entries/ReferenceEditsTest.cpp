@@ -15,7 +15,7 @@
 namespace velmora::testing {
 namespace {
 
-constexpr const char* Definition =
+constexpr const char* ReferencingDefinition =
     "[AllSections]\n"
     "Infantry=0,Body\n"
     "[Body]\n"
@@ -23,7 +23,7 @@ constexpr const char* Definition =
     "Armor=\n"
     "Ally=Who fights beside the unit. ~@Infantry@~\n";
 
-constexpr const char* Document =
+constexpr const char* ReferencingDocument =
     "[Infantry]\n"
     "1=E1\n"
     "2=E2\n"
@@ -43,7 +43,7 @@ constexpr const char* Document =
 
 class ReferenceEditsTest : public EntriesFixture, public ::testing::Test {
 protected:
-    void SetUp() override { Load(Document, Definition); }
+    void SetUp() override { Load(ReferencingDocument, ReferencingDefinition); }
 
     std::string Texts() const {
         return workspace.Doc().Store().RenderText() + workspace.Doc().Definition().RenderText();

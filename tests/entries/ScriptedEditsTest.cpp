@@ -14,7 +14,7 @@
 namespace velmora::testing {
 namespace {
 
-constexpr const char* Definition =
+constexpr const char* ScriptedDefinition =
     "[AllSections]\n"
     "Infantry=0,Body\n"
     "[Body]\n"
@@ -22,7 +22,7 @@ constexpr const char* Definition =
     "Cost=\n"
     "Primary=\n";
 
-constexpr const char* Document =
+constexpr const char* ScriptedDocument =
     "[Infantry]\n"
     "1=E1\n"
     "2=E2\n"
@@ -38,7 +38,7 @@ constexpr const char* Document =
 
 class ScriptedEditsTest : public EntriesFixture, public ::testing::Test {
 protected:
-    void SetUp() override { Load(Document, Definition); }
+    void SetUp() override { Load(ScriptedDocument, ScriptedDefinition); }
 
     std::string Texts() const {
         return workspace.Doc().Store().RenderText() + workspace.Doc().Definition().RenderText();

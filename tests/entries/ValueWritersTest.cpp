@@ -21,14 +21,14 @@
 namespace velmora::testing {
 namespace {
 
-constexpr const char* Definition =
+constexpr const char* WrittenDefinition =
     "[AllSections]\n"
     "Infantry=0,Body\n"
     "[Body]\n"
     "Name=\n"
     "Cost=\n";
 
-constexpr const char* Document =
+constexpr const char* WrittenDocument =
     "[Infantry]\n"
     "1=E1\n"
     "2=E2\n"
@@ -138,7 +138,7 @@ const NamedWriter Writers[] = {
 
 class ValueWritersTest : public EntriesFixture, public ::testing::TestWithParam<NamedWriter> {
 protected:
-    void SetUp() override { Load(std::string(Document) + "Name=" + LongName + "\n", Definition); }
+    void SetUp() override { Load(std::string(WrittenDocument) + "Name=" + LongName + "\n", WrittenDefinition); }
 
     std::string Write(const std::string& code, const std::string& value) {
         return GetParam().write(workspace, code, value);

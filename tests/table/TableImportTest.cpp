@@ -77,6 +77,7 @@ TEST_F(TableImportTest, AFileASpreadsheetGaveBackUntouchedChangesNothing) {
 
 TEST_F(TableImportTest, TwoValuesForOnePlaceAreRefusedEvenWhenOneIsTheDocuments) {
     EXPECT_EQ(Refusal("Code,Cost\nE1,100\nE1,130\n"), "E1 Cost is given two values: \"100\" and \"130\".");
+    EXPECT_EQ(Refusal("Code,Cost\nE1,100\nE1,100\nE1,130\n"), "E1 Cost is given two values: \"100\" and \"130\".");
     EXPECT_EQ(Refusal("Code,Cost,Cost\nE1,100,130\n"), "E1 Cost is given two values: \"100\" and \"130\".");
     EXPECT_EQ(Refusal("Code,Primary:Damage\nE1,15\nE4,20\n"), "M60 Damage is given two values: \"15\" and \"20\".");
     EXPECT_TRUE(Import("Code,Cost\nE1,100\nE1,100.0\n").Changes.empty());
