@@ -106,10 +106,11 @@ void EditingSession::ShowKind(const std::string& fileType) {
     const std::optional<size_t> index = IndexOf(fileType);
     if (!m_mod || !index) throw IniError("No file type " + Escaped(fileType) + " is open");
     if (*index == m_shown) return;
-    // The kind shown goes back to its place, then the kind asked for leaves its own.
+    // The kind shown goes back to its place, then the kind asked for leaves its own; what the
+    // second exchange tells the observers finds the kinds where they now are.
     Exchange(m_shown);
-    Exchange(*index);
     m_shown = *index;
+    Exchange(*index);
 }
 
 bool EditingSession::ReadOnly(const std::string& fileType) const {

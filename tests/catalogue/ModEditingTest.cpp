@@ -4,13 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/catalogue/Workspace.h"
+#include "core/choice/ChoiceLists.h"
+#include "core/references/ModReferences.h"
 #include "core/saving/ModSave.h"
 #include "core/session/EditingSession.h"
 #include "core/settings/Globals.h"
+#include "core/store/IniStore.h"
 #include "support/ScriptedBoxes.h"
 #include "support/SourceFolder.h"
 #include "support/TempFolder.h"
@@ -111,6 +116,20 @@ TEST_F(ModEditingTest, SaveWritesEveryChangedKindAndDropsNoneOnClose) {
     EXPECT_EQ(session.Work().FileToEdit(), "Art.ini");
     EXPECT_EQ(session.Kinds().size(), 1u);
     EXPECT_EQ(session.KindWork("Rules.ini"), nullptr);
+}
+
+TEST_F(ModEditingTest, AKindSourceListsTheOtherKindsNamesForTheValueChoice) {
+    BasicList list = BuildBasicList("Sound:Voices,Art:*,Artt:*", session.Work());
+    EXPECT_EQ(list.MissingSources, (std::vector<std::string>{"Sound:Voices", "Art:*", "Artt:*"}));
+    AddKindSourceValues(list, std::as_const(session).Kinds());
+    EXPECT_EQ(list.MissingSources, std::vector<std::string>{"Artt:*"});
+    ASSERT_GE(list.Items.size(), 5u);
+    EXPECT_EQ(std::vector<std::string>(list.Items.begin(), list.Items.begin() + 5),
+              (std::vector<std::string>{"GruntSelect", "TorchSelect", "TankSelect", "HaulerSelect", "ZealotSelect"}));
+    // Every section of the art file, in file order, follows.
+    const IniStore& art = session.KindWork("Art.ini")->Doc().Store();
+    EXPECT_EQ(list.Items.back(), std::string(art.SectionAt(art.SectionCount() - 1).Name()));
+    EXPECT_NE(std::find(list.Items.begin(), list.Items.end(), "FIREBALL"), list.Items.end());
 }
 
 }  // namespace

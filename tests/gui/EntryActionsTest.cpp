@@ -600,6 +600,7 @@ class EntryActionsTest : public HarnessTest<CategoryWindowHarness> {
         h->Edit("GRUNT", "Cost", "130");
         QVERIFY(h->ChooseFileType(QStringLiteral("Art.ini")));
         QCOMPARE(h->Text("Panel1"), QStringLiteral("Art.ini"));
+        QCOMPARE(h->Find<QAction>("Undo1")->text(), QStringLiteral("Undo Change of Cost in Rules.ini"));
         h->Edit("FIREBALL", "LastFrame", "20");
         QVERIFY(h->Trigger("Undo1"));
         QCOMPARE(value("Art.ini", "FIREBALL", "LastFrame"), std::string("18"));
