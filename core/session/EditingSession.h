@@ -71,8 +71,8 @@ public:
     // Which kind took each step of the kinds' documents.
     const KindHistory& Steps() const { return m_steps; }
     // The next edit of any kind is part of the latest step (a change of code and the rewrites of
-    // the other kinds' references to it).
-    void JoinNextStep() { m_steps.JoinNext(); }
+    // the other kinds' references to it); `join` false takes that back when no edit came.
+    void JoinNextStep(bool join = true) { m_steps.JoinNext(join); }
 
 private:
     class StepWatch;

@@ -15,8 +15,8 @@ class KindHistory {
 public:
     // A new step in `kind`: what was undone anywhere can no longer be done again from here.
     void Took(const std::string& kind);
-    // The next step taken is part of the latest one.
-    void JoinNext() { m_joinNext = true; }
+    // The next step taken is part of the latest one (`join` false: it is not, after all).
+    void JoinNext(bool join = true) { m_joinNext = join; }
     // The latest step of `kind` was undone, or done again.
     void Undid(const std::string& kind);
     void Redid(const std::string& kind);

@@ -59,8 +59,9 @@ void EntryActions::RewriteOtherKinds(const std::string& OldCode, const std::stri
             AskReferences({std::move(kind.References), std::move(kind.Others)}, OldCode, NewCode, file + ": ");
         if (!rewrites || rewrites->empty()) continue;
         m_session->JoinNextStep();
-        CommitRewrites(kind.Kind->Doc(), "Change Code of " + OldCode, {{}, rewrites->front().SectionName, {}},
-                       *rewrites);
+        if (!CommitRewrites(kind.Kind->Doc(), "Change Code of " + OldCode, {{}, rewrites->front().SectionName, {}},
+                            *rewrites))
+            m_session->JoinNextStep(false);
     }
 }
 
