@@ -6,6 +6,8 @@
 //   VelmoraEdit --program-dir DIR      DIR
 //   VelmoraEdit --choose-program-dir   the folder chosen once and remembered (the desktop entry)
 //   ... FILE                           each of the above, and then opens the document FILE
+//   ... --mod MODFOLDER                each of the above, and then opens every kind of file
+//                                      together, from MODFOLDER where it holds them
 
 #include <QApplication>
 #include <QDir>
@@ -88,5 +90,6 @@ int main(int argc, char* argv[]) {
     if (!dataDir.isEmpty()) mainWin.SetRecoveryFolder(velmora::ToBytes(QDir(dataDir).filePath(QStringLiteral("recovery"))));
     mainWin.StartInFolder(*programDir);
     mainWin.OpenAtStart(options.documentFile);
+    if (!options.modFolder.empty()) mainWin.OpenModFolder(options.modFolder);
     return QApplication::exec();
 }

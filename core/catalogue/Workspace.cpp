@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <unordered_set>
+#include <utility>
 
 #include "core/boxes/Boxes.h"
 #include "core/store/Routines.h"
@@ -46,6 +47,34 @@ Workspace::Workspace(Globals& globals, Boxes& boxes, WorkspaceView* view)
     : m_globals(globals), m_boxes(boxes), m_view(view) {}
 
 Workspace::~Workspace() = default;
+
+void Workspace::ExchangeKind(Workspace& other) {
+    if (&other == this) return;
+    std::swap(m_globals, other.m_globals);
+    std::swap(m_fileToEdit, other.m_fileToEdit);
+    std::swap(m_filesToEdit, other.m_filesToEdit);
+    std::swap(m_categoryList, other.m_categoryList);
+    std::swap(m_categoryKinds, other.m_categoryKinds);
+    std::swap(m_categoryRows, other.m_categoryRows);
+    std::swap(m_settingsIni, other.m_settingsIni);
+    std::swap(m_defaultIni, other.m_defaultIni);
+    std::swap(m_documentStamp, other.m_documentStamp);
+    std::swap(m_definitionStamp, other.m_definitionStamp);
+    // The stores are handed over before the observers hear of them, already reading letter case
+    // as their new workspace does.
+    for (Workspace* work : {this, &other}) {
+        const bool* caseSensitive = &work->m_globals.CaseSensitive;
+        if (work->m_settingsIni) work->m_settingsIni->SetCaseSensitiveFlag(caseSensitive);
+        if (work->m_defaultIni) work->m_defaultIni->SetCaseSensitiveFlag(caseSensitive);
+    }
+    for (Workspace* work : {this, &other}) {
+        Document& stores = work == this ? other.m_document : m_document;
+        for (StoreOf which : {StoreOf::Document, StoreOf::Definition})
+            if (stores.StoreOrNull(which))
+                stores.StoreForLoad(which).SetCaseSensitiveFlag(&work->m_globals.CaseSensitive);
+    }
+    m_document.Exchange(other.m_document);
+}
 
 std::unique_ptr<IniStore> Workspace::NewStore(const std::string& fileName) const {
     return std::make_unique<IniStore>(fileName, &m_globals.CaseSensitive);

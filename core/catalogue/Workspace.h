@@ -169,6 +169,13 @@ public:
     // game's copy, a backup); the document keeps its own name and state.
     void WriteDocumentCopy(const std::string& fileName);
 
+    // Everything this workspace holds of the file type it has loaded (the settings it was loaded
+    // with, the file type, its categories, default copy, stamps and document) and what `other`
+    // holds of its own change places: a session keeps one workspace per kind of file and shows
+    // one kind at a time in the window's. Each keeps its own globals object, view, disk writes
+    // and observers; the stores follow the letter case of the globals they now belong to.
+    void ExchangeKind(Workspace& other);
+
     // The document being edited, owning the document's and the definition file's stores: every
     // change of them after a load goes through it. Each load of a document starts its history
     // afresh.

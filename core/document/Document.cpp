@@ -2,6 +2,7 @@
 #include "core/document/Document.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/document/TextRules.h"
 #include "core/store/IniError.h"
@@ -296,6 +297,18 @@ void Document::Restart(bool modified) {
     m_history.Clear(!modified);
     Tell([](DocumentObserver& observer) { observer.Restarted(); });
     HistoryMoved();
+}
+
+void Document::Exchange(Document& other) {
+    if (&other == this) return;
+    std::swap(m_document, other.m_document);
+    std::swap(m_definition, other.m_definition);
+    std::swap(m_history, other.m_history);
+    for (Document* document : {this, &other}) {
+        ++document->m_changeCount;
+        document->Tell([](DocumentObserver& observer) { observer.Restarted(); });
+        document->HistoryMoved();
+    }
 }
 
 std::unique_ptr<StoreEdit> Document::BeginEdit(std::string text, EditFocus focus, bool changesEntries) {

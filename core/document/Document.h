@@ -287,6 +287,11 @@ public:
     // document is loaded.
     void Rename(const std::string& fileName);
 
+    // The stores, file name and history of `other` take the place of this document's, and the other
+    // way round, for a session that keeps several documents and shows one at a time. The
+    // observers stay with their document; each is told as of a load (Restarted) and of the
+    // history it now has.
+    void Exchange(Document& other);
     // A fresh history on the stores as they now stand. `modified`: the document counts as changed
     // until it is saved (a new document that was never saved).
     void Restart(bool modified);

@@ -12,10 +12,12 @@ class IniStore;
 class Workspace;
 
 // Where a row of the find, usages or check results leads: an entry (a section of the document) and
-// the key to show in it; an empty key shows the entry alone.
+// the key to show in it; an empty key shows the entry alone. With a mod open, a row may lead into
+// another kind of file, by its [FilesToEdit] name; empty: the kind shown.
 struct EntryTarget {
     std::string Section;
     std::string Key;
+    std::string Kind;
 };
 
 // Where an entry stands in the category lists: the row of the first category whose list names it

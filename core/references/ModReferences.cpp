@@ -27,6 +27,44 @@ const Workspace* KindNamed(const std::vector<const Workspace*>& kinds, std::stri
     return nullptr;
 }
 
+namespace {
+
+// What a kind source's category gives, as within a kind: a category its entries, any other name
+// its list of values.
+StringList NamesOfCategory(const Workspace& kind, const std::string& category) {
+    StringList names;
+    const int row = CategoryRowOfSource(category, kind);
+    if (row >= 0)
+        kind.GetReadSectionValuesOnly(kind.CategoryKinds()[static_cast<size_t>(row)],
+                                      kind.CategoryRows()[static_cast<size_t>(row)], names);
+    else
+        kind.GetListValues(category, names);
+    return names;
+}
+
+}  // namespace
+
+void AddKindSourceValues(BasicList& list, const std::vector<const Workspace*>& kinds) {
+    std::vector<std::string> missing;
+    for (const std::string& source : list.MissingSources) {
+        const std::optional<KindSource> parsed = ParseKindSource(source);
+        const Workspace* kind = parsed ? KindNamed(kinds, parsed->Kind) : nullptr;
+        if (kind == nullptr || !kind->Doc().HasStores()) {
+            missing.push_back(source);
+            continue;
+        }
+        const size_t before = list.Items.size();
+        if (parsed->Category == "*") {
+            const IniStore& store = kind->Doc().Store();
+            for (size_t i = 0; i < store.SectionCount(); ++i) list.Items.emplace_back(store.SectionAt(i).Name());
+        } else {
+            for (const StringItem& name : NamesOfCategory(*kind, parsed->Category)) list.Items.push_back(name.text);
+        }
+        if (list.Items.size() == before) missing.push_back(source);
+    }
+    list.MissingSources = std::move(missing);
+}
+
 ModNames::ModNames(std::vector<const Workspace*> kinds) : m_kinds(std::move(kinds)) {}
 
 bool ModNames::Allows(std::string_view source, std::string_view item) {
@@ -40,15 +78,7 @@ bool ModNames::Allows(std::string_view source, std::string_view item) {
 
     auto [it, isNew] = m_allowed.try_emplace(FoldCase(source));
     if (isNew) {
-        // As within a kind: a category gives its entries, any other source its list of values.
-        StringList names;
-        const int row = CategoryRowOfSource(parsed->Category, *kind);
-        if (row >= 0)
-            kind->GetReadSectionValuesOnly(kind->CategoryKinds()[static_cast<size_t>(row)],
-                                           kind->CategoryRows()[static_cast<size_t>(row)], names);
-        else
-            kind->GetListValues(parsed->Category, names);
-        for (const StringItem& name : names) it->second.insert(FoldCase(name.text));
+        for (const StringItem& name : NamesOfCategory(*kind, parsed->Category)) it->second.insert(FoldCase(name.text));
     }
     return it->second.count(FoldCase(item)) != 0;
 }

@@ -34,6 +34,13 @@ std::optional<KindSource> ParseKindSource(std::string_view source);
 // The kind of `kinds` that a kind source's name names (letter case ignored); null when none.
 const Workspace* KindNamed(const std::vector<const Workspace*>& kinds, std::string_view name);
 
+struct BasicList;
+
+// The value choice's list of a key with kind sources: the missing sources of `list` that name an
+// open kind of `kinds` give their names, each section of the kind ("*") in file order, else the
+// entries of its category or the values of its list; the sources that give none stay missing.
+void AddKindSourceValues(BasicList& list, const std::vector<const Workspace*>& kinds);
+
 // What the kinds of a mod name, for the kind sources of any of them. The names each source allows
 // are read once, on first use.
 class ModNames : public OtherKinds {

@@ -1,19 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "core/catalogue/Workspace.h"
+#include "core/session/KindHistory.h"
 #include "core/session/OpenDocument.h"
 
 namespace velmora {
 
 class Boxes;
 struct Globals;
+class ModSession;
 
 // What the editor has open: the workspace (the settings, the file type being edited with its
 // catalogue, and its document) and, for each open document, the models derived from it
 // (OpenDocument). The main window owns one and hands the open documents to the windows that show
 // their models; the windows keep none of their own. Tests and the command-line tool may use a
 // workspace alone.
+//
+// With a mod open, every kind of file of [FilesToEdit] is open together (ModSession): the kind
+// shown is the one in the session's own workspace, the others wait in the mod's, each with its
+// document, history and models; showing another kind exchanges the two. One history across the
+// kinds says which kind took each step.
 class EditingSession {
 public:
     // `globals` and `boxes` outlive the session; `view` is the workspace's (see WorkspaceView).
@@ -28,10 +41,59 @@ public:
     OpenDocument& Current() { return m_current; }
     const OpenDocument& Current() const { return m_current; }
 
+    // Every kind of the program folder, each from the mod folder `modFolder` when it holds the
+    // kind's file, else read-only from the game's or the default copy; the first kind is shown.
+    // Throws IniError when a file cannot be read; what was open then stays.
+    void OpenMod(const std::string& modFolder);
+    // Back to the one document shown, the other kinds dropped.
+    void CloseMod();
+    bool ModOpen() const { return m_mod != nullptr; }
+
+    // The kinds' [FilesToEdit] names, in order; none without a mod.
+    const std::vector<std::string>& KindNames() const { return m_kindNames; }
+    // Shows kind `fileType` in the session's workspace, the one shown so far kept with its
+    // document, history and models. Throws IniError for a kind the mod does not have.
+    void ShowKind(const std::string& fileType);
+    // Whether kind `fileType` is read from the game's or the default copy, and what the user reads
+    // of where it came from. False and empty without a mod.
+    bool ReadOnly(const std::string& fileType) const;
+    std::string OriginText(const std::string& fileType) const;
+    // The kinds' workspaces in [FilesToEdit] order, the shown kind's being the session's own; the
+    // session's alone without a mod.
+    std::vector<Workspace*> Kinds();
+    std::vector<const Workspace*> Kinds() const;
+    // The kind `fileType` (letter case ignored) and its models; null when the mod has none.
+    Workspace* KindWork(const std::string& fileType);
+    OpenDocument* KindModels(const std::string& fileType);
+    // Those of the kinds a save may write.
+    std::vector<Workspace*> WritableKinds();
+
+    // Which kind took each step of the kinds' documents.
+    const KindHistory& Steps() const { return m_steps; }
+    // The next edit of any kind is part of the latest step (a change of code and the rewrites of
+    // the other kinds' references to it); `join` false takes that back when no edit came.
+    void JoinNextStep(bool join = true) { m_steps.JoinNext(join); }
+
 private:
+    class StepWatch;
+    std::optional<size_t> IndexOf(const std::string& fileType) const;
+    void TakeMod(std::unique_ptr<ModSession> mod);
+    // Exchanges the shown kind with the one of slot `index`, the history not told of it.
+    void Exchange(size_t index);
+
+    Boxes& m_boxes;
     Workspace m_workspace;
     // After the workspace, whose document it observes: it goes first.
     OpenDocument m_current;
+    KindHistory m_steps;
+    // Set while kinds are exchanged: the loads their documents tell of are no new history.
+    bool m_exchanging = false;
+    std::unique_ptr<ModSession> m_mod;
+    std::vector<std::string> m_kindNames;
+    // The kind shown; its slot in the mod holds what the session's workspace held before.
+    size_t m_shown = 0;
+    // After the workspaces they observe: they go first.
+    std::vector<std::unique_ptr<StepWatch>> m_watches;
 };
 
 }  // namespace velmora

@@ -67,8 +67,12 @@ StartOptions ParseStartOptions(const std::vector<std::string>& given, StartOptio
         options.namedDir = args[next + 1];
         next += 2;
     }
-    // A name that starts like an option is a mistyped option; "./-name" names such a file.
-    if (next < args.size() && !args[next].empty() && args[next][0] != '-') {
+    if (next < args.size() && args[next] == "--mod") {
+        if (next + 1 >= args.size() || args[next + 1].empty()) throw IniError(StartUsage);
+        options.modFolder = platform::AbsoluteName(args[next + 1]);
+        next += 2;
+    } else if (next < args.size() && !args[next].empty() && args[next][0] != '-') {
+        // A name that starts like an option is a mistyped option; "./-name" names such a file.
         options.documentFile = platform::AbsoluteName(args[next]);
         ++next;
     }

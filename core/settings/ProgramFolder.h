@@ -20,9 +20,13 @@ struct StartOptions {
     std::string namedDir;
     // The document to open once the start is done (a full path); empty for none.
     std::string documentFile;
+    // --mod DIR: the mod folder to open once the start is done, every kind of file together (a
+    // full path); empty for none.
+    std::string modFolder;
 };
 
-constexpr const char* StartUsage = "usage: VelmoraEdit [--choose-program-dir | --program-dir DIR] [FILE]";
+constexpr const char* StartUsage =
+    "usage: VelmoraEdit [--choose-program-dir | --program-dir DIR] [--mod MODFOLDER | FILE]";
 
 // The options after the program's name. A FILE is made a full path against the working directory,
 // the folder the start began in, before the start moves to the program folder. A desktop entry's

@@ -78,7 +78,8 @@ void CategoryWindow::MakeParts() {
         ValuePages::Controls{*ui->PageControl1, *ui->Panel8, *ui->ValueGrid, *this}, work, m_valueCheck, m_globals,
         m_boxes, [this] { return m_entries->Codes(); });
     m_pictures = std::make_unique<EntryPictures>(*ui->Image1, *ui->Image2, m_globals, m_boxes);
-    m_actions = std::make_unique<EntryActions>(*this, work, m_boxes);
+    m_values->ListKindsOf(m_main.Session());
+    m_actions = std::make_unique<EntryActions>(*this, work, m_boxes, m_main.Session());
     m_valueNote = std::make_unique<ValueNote>(*this, *ui->CategoryLayout, work, m_valueCheck);
 }
 

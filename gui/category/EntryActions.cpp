@@ -6,13 +6,17 @@
 #include "core/boxes/Boxes.h"
 #include "core/catalogue/Workspace.h"
 #include "core/entries/EntryOperations.h"
+#include "core/entries/ValueEdits.h"
+#include "core/references/ModReferences.h"
+#include "core/session/EditingSession.h"
+#include "core/store/Routines.h"
 #include "core/store/IniStore.h"
 #include "gui/dialogs/CodeNameDialog.h"
 
 namespace velmora {
 
-EntryActions::EntryActions(QWidget& window, Workspace& work, Boxes& boxes)
-    : m_window(window), m_work(work), m_boxes(boxes) {}
+EntryActions::EntryActions(QWidget& window, Workspace& work, Boxes& boxes, EditingSession* session)
+    : m_window(window), m_work(work), m_boxes(boxes), m_session(session) {}
 
 void EntryActions::ShowCategory(const std::string& category, int kind) {
     m_category = category;
@@ -35,17 +39,41 @@ std::optional<std::string> EntryActions::DuplicateOrChangeCode(bool IsDuplicate,
         references = std::move(*rewrites);
     }
     operations.DuplicateOrChangeCode(entry.Code, chosen->Code, chosen->Name, IsDuplicate, references);
+    if (!IsDuplicate) RewriteOtherKinds(entry.Code, chosen->Code);
     return chosen->Code;
+}
+
+// A read-only kind keeps its lines, and says which.
+void EntryActions::RewriteOtherKinds(const std::string& OldCode, const std::string& NewCode) {
+    if (!m_session || !m_session->ModOpen()) return;
+    for (KindRewrites& kind : OtherKindRewrites(m_session->Kinds(), m_work, m_category, OldCode, NewCode)) {
+        const std::string file = ExtractFileName(kind.Kind->Doc().FileName());
+        if (m_session->ReadOnly(kind.Kind->FileToEdit())) {
+            std::string kept = file + " (read-only) is not changed:";
+            for (const std::vector<LineRewrite>* lines : {&kind.References, &kind.Others})
+                for (const LineRewrite& line : *lines) kept += "\r\n" + NotChangedText(line);
+            m_boxes.Notice(kept);
+            continue;
+        }
+        const std::optional<std::vector<LineRewrite>> rewrites =
+            AskReferences({std::move(kind.References), std::move(kind.Others)}, OldCode, NewCode, file + ": ");
+        if (!rewrites || rewrites->empty()) continue;
+        m_session->JoinNextStep();
+        if (!CommitRewrites(kind.Kind->Doc(), "Change Code of " + OldCode, {{}, rewrites->front().SectionName, {}},
+                            *rewrites))
+            m_session->JoinNextStep(false);
+    }
 }
 
 // The references are rewritten on Yes; the other lines naming the code are listed as not changed,
 // each with a box that includes it. None on Cancel.
 std::optional<std::vector<LineRewrite>> EntryActions::AskReferences(CodeChangeRewrites Rewrites,
                                                                     const std::string& OldCode,
-                                                                    const std::string& NewCode) {
+                                                                    const std::string& NewCode,
+                                                                    const std::string& where) {
     std::vector<LineRewrite>& chosen = Rewrites.References;
     if (chosen.empty() && Rewrites.Others.empty()) return chosen;
-    const std::string question = ChangeReferencesQuestion(chosen.size(), OldCode, NewCode);
+    const std::string question = where + ChangeReferencesQuestion(chosen.size(), OldCode, NewCode);
     std::vector<std::string> choices;
     for (const LineRewrite& other : Rewrites.Others) choices.push_back(NotChangedText(other));
     std::vector<bool> ticked;

@@ -13,6 +13,7 @@ class Boxes;
 struct CodeAndName;
 struct CodeChangeRewrites;
 class CodeNameDialog;
+class EditingSession;
 struct LineRewrite;
 class Workspace;
 
@@ -22,8 +23,9 @@ class Workspace;
 // window, and the caller selects the entry the operation leaves.
 class EntryActions {
 public:
-    // The dialogs open over `window`; all outlive the actions.
-    EntryActions(QWidget& window, Workspace& work, Boxes& boxes);
+    // The dialogs open over `window`; all outlive the actions. With a mod open in `session`, a
+    // change of code offers to rewrite the other kinds' references too.
+    EntryActions(QWidget& window, Workspace& work, Boxes& boxes, EditingSession* session = nullptr);
 
     // The category the actions work in, by its name and kind (which store lists its entries).
     void ShowCategory(const std::string& category, int kind);
@@ -42,12 +44,17 @@ private:
     std::optional<CodeAndName> AskCodeAndName(CodeNameDialog& Dialog, bool IsDuplicate, const CodeAndName& entry,
                                               const std::vector<std::string>& entryCodes);
     // What a change of code rewrites besides its own lines, as the user chose; none on Cancel.
+    // `where` begins the question: the other kind's file it is about.
     std::optional<std::vector<LineRewrite>> AskReferences(CodeChangeRewrites Rewrites, const std::string& OldCode,
-                                                          const std::string& NewCode);
+                                                          const std::string& NewCode, const std::string& where = {});
+    // The other kinds' references to the code, rewritten as the user answers for each kind, in
+    // the same step of the history as the change of code.
+    void RewriteOtherKinds(const std::string& OldCode, const std::string& NewCode);
 
     QWidget& m_window;
     Workspace& m_work;
     Boxes& m_boxes;
+    EditingSession* m_session;
     std::string m_category;
     int m_kind = 0;
 };

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QScopedValueRollback>
 #include <optional>
+#include <utility>
 
 #include "core/catalogue/Workspace.h"
 #include "core/choice/ChoiceLists.h"
@@ -13,6 +14,7 @@
 #include "core/settings/Globals.h"
 #include "core/store/IniError.h"
 #include "core/store/IniStore.h"
+#include "core/session/EditingSession.h"
 #include "core/values/LiveValueCheck.h"
 #include "gui/category/ValuePages.h"
 #include "gui/dialogs/ValueChoiceDialog.h"
@@ -134,6 +136,7 @@ void ValuePages::DoubleClickValueGrid() {
 
     // One dialog for this use, gone when the operation ends, however it ends.
     ValueChoiceDialog dialog(&m_dialogParent);
+    if (m_session) dialog.ListKinds(std::as_const(*m_session).Kinds());
     dialog.PrepareFor(sources.value_or(std::string()), m_grid.Cells(ValueCol, m_grid.Row()), key, m_code,
                       m_entryCodes(), m_work, m_boxes, std::move(kindValues));
     if (dialog.exec() != QDialog::Accepted) return;

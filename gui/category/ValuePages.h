@@ -17,6 +17,7 @@ class QWidget;
 namespace velmora {
 
 class Boxes;
+class EditingSession;
 struct Globals;
 class IniStore;
 class LiveValueCheck;
@@ -56,6 +57,9 @@ public:
 
     ValuePages(const Controls& controls, Workspace& work, LiveValueCheck& values, const Globals& globals,
                Boxes& boxes, EntryCodes entryCodes);
+    // The session whose other kinds of file the choice dialog lists for a kind source; none by
+    // default. It outlives the pages.
+    void ListKindsOf(EditingSession* session) { m_session = session; }
 
     // Makes the pages of `category` once, `Pages` being its line of [AllSections] as a list (item 0
     // the kind, then the page names), and shows the first with the values of entry `Code`.
@@ -152,6 +156,7 @@ private:
     StringGrid& m_grid;
     QWidget& m_dialogParent;
     Workspace& m_work;
+    EditingSession* m_session = nullptr;
     LiveValueCheck& m_values;
     const Globals& m_globals;
     Boxes& m_boxes;

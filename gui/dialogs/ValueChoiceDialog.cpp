@@ -11,6 +11,7 @@
 #include <exception>
 
 #include "core/choice/ChoiceLists.h"
+#include "core/references/ModReferences.h"
 #include "gui/dialogs/ColumnMenu.h"
 #include "core/boxes/Boxes.h"
 #include "gui/widgets/CutTextTips.h"
@@ -82,6 +83,7 @@ void ValueChoiceDialog::GetPreparedValuesOK() {
             setWindowTitle(ToQString(title));
         } else {
             BasicList basic = BuildBasicList(m_valueSources, *m_workspace);
+            AddKindSourceValues(basic, m_kinds);
             for (const std::string& name : basic.MissingSources) m_boxes->Notice(MissingSourceNotice(name));
             ShowItems(std::move(basic.Items));
             setWindowTitle(ToQString(m_valueSources));

@@ -42,6 +42,10 @@ class ValueChoiceDialog : public QDialog {
                     std::vector<std::string> EntryCodes, const Workspace& workspace, Boxes& boxes,
                     std::vector<std::string> KindValues = {});
 
+    // The kinds of file open together, whose names a kind source (`~@Art:*@~`) lists; given before
+    // PrepareFor. None by default: such a source then gives no value.
+    void ListKinds(std::vector<const Workspace*> kinds) { m_kinds = std::move(kinds); }
+
     // The answer after OK: the values of the selected items in list order, joined by "," without
     // blanks; empty when nothing is selected.
     std::string ChosenValue() const;
@@ -73,6 +77,7 @@ class ValueChoiceDialog : public QDialog {
     std::vector<std::string> m_kindValues;  // the BASIC list when the key names no sources
     bool m_showBasicNext = false;
     const Workspace* m_workspace = nullptr;
+    std::vector<const Workspace*> m_kinds;
     Boxes* m_boxes = nullptr;
 };
 

@@ -12,7 +12,9 @@
 
 #include "core/catalogue/Workspace.h"
 #include "core/references/EntryTargets.h"
+#include "core/references/ModReferences.h"
 #include "core/references/References.h"
+#include "core/session/EditingSession.h"
 #include "core/session/OpenDocument.h"
 #include "core/values/LiveValueCheck.h"
 #include "core/values/ValueCheck.h"
@@ -202,7 +204,19 @@ ResultsWindow& FindController::ShowUsages() {
     rows.reserve(m_document.Usages().size());
     for (const Usage& usage : m_document.Usages()) {
         std::string key(usage.Key());
-        rows.push_back({{usage.SectionName, key, std::string(usage.Value())}, {usage.SectionName, key}});
+        rows.push_back({{usage.SectionName, key, std::string(usage.Value())}, {usage.SectionName, key, {}}});
+    }
+    // With a mod open, the lines of the other kinds follow, each named by its file.
+    if (const EditingSession* session = m_host.Session(); session && session->ModOpen()) {
+        std::vector<const Workspace*> others;
+        for (const Workspace* kind : session->Kinds())
+            if (kind != &m_document.Work()) others.push_back(kind);
+        for (const ModUsage& usage : FindModUsages(others, code)) {
+            std::string key(usage.Line.Key());
+            const std::string& kind = usage.Kind->FileToEdit();
+            rows.push_back({{kind + ": " + usage.Line.SectionName, key, std::string(usage.Line.Value())},
+                            {usage.Line.SectionName, key, kind}});
+        }
     }
     window.setWindowTitle(ToQString("Usages of " + code));
     window.SetSummary(Counted(rows.size(), "1 line names %1", "%1 lines name %2").arg(ToQString(code)));
@@ -220,11 +234,11 @@ ResultsWindow& FindController::ShowCheckReferences() {
     rows.reserve(dangling.size() + doubles.size());
     for (const DanglingItem& item : dangling)
         rows.push_back({{item.Category, item.SectionName, item.Key, item.Value, item.Item},
-                        {item.SectionName, item.Key}});
+                        {item.SectionName, item.Key, {}}});
     for (const DoubleListing& listing : doubles)
         rows.push_back(
             {{listing.Category, listing.Code, "", "", "listed " + std::to_string(listing.Times) + " times"},
-             {listing.Code, ""}});
+             {listing.Code, "", {}}});
     window.setWindowTitle(QStringLiteral("Check References"));
     window.SetSummary(
         Counted(dangling.size(), "1 item names nothing its key allows",
@@ -245,7 +259,7 @@ ResultsWindow& FindController::ShowCheckValues() {
     for (const ValueFinding& finding : findings)
         rows.push_back({{finding.Category, finding.SectionName, finding.Key, finding.Value, finding.Reason,
                          std::string(SeverityText(finding.Severity))},
-                        {finding.SectionName, finding.Key}});
+                        {finding.SectionName, finding.Key, {}}});
     window.setWindowTitle(QStringLiteral("Check Values"));
     QString summary =
         Counted(findings.size(), "1 value does not fit its key", "%1 values do not fit their keys");

@@ -181,7 +181,7 @@ QVariant FindResults::headerData(int section, Qt::Orientation orientation, int r
 
 EntryTarget FindResults::TargetOf(int row) const {
     const FindIndex::Row found = m_rows[static_cast<size_t>(row)];
-    return {std::string(m_index->Code(found)), std::string(m_index->Key(found))};
+    return {std::string(m_index->Code(found)), std::string(m_index->Key(found)), {}};
 }
 
 LinePlace FindResults::PlaceOf(int row) const {

@@ -21,6 +21,7 @@
 #include "core/store/TextCase.h"
 #include "gui/main/CategoryWindowList.h"
 #include "gui/main/DiskChanges.h"
+#include "gui/main/ModCommands.h"
 #include "gui/main/RecoveryKeeper.h"
 #include "gui/services/GeneralHandler.h"
 #include "gui/widgets/QtText.h"
@@ -48,8 +49,19 @@ DocumentCommands::DocumentCommands(QWidget& window, Workspace& workspace, Global
     FileTypeMenu->setObjectName(QStringLiteral("FileTypeMenu"));
 }
 
+bool DocumentCommands::ModIsOpen() const {
+    return m_mod && m_mod->IsOpen();
+}
+
+void DocumentCommands::LeaveMod() {
+    if (!ModIsOpen()) return;
+    m_mod->Close();
+    BuildFileTypeMenu();  // without the marks of the read-only kinds
+}
+
 bool DocumentCommands::ModifiedSavedOrDontCare() {
     m_windows.CommitOpenEdits();
+    if (ModIsOpen()) return m_mod->SavedOrDontCare();
     if (!m_workspace.Doc().Modified()) return true;
     switch (m_boxes.Confirm("Save changes to " + ExtractFileName(m_workspace.Doc().FileName()) + "?")) {
         case BoxAnswer::Yes:
@@ -83,6 +95,7 @@ bool DocumentCommands::FileExistOK(const std::string& Name) {
 
 bool DocumentCommands::Save1Click() {
     m_windows.CommitOpenEdits();
+    if (ModIsOpen()) return m_mod->Save();
     const std::string name = m_workspace.Doc().FileName();
     if (IsDefaultFileOrUntitleNew(name)) return SaveAs1Click(name);
     if (!m_workspace.Doc().Modified()) {
@@ -125,6 +138,7 @@ bool DocumentCommands::SaveAs1Click(const std::string& ProposedName) {
 void DocumentCommands::New1Click() {
     if (!ModifiedSavedOrDontCare()) return;
     m_host.CloseCategoryWindows();
+    LeaveMod();
     m_workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(m_globals.UntitledName, true);
     // A new document counts as changed until it is saved, so leaving it asks whether to keep it.
     m_workspace.Doc().Restart(true);
@@ -143,6 +157,7 @@ void DocumentCommands::OpenExistingDocument(const std::string& Name) {
 void DocumentCommands::OpenProcess(const std::string& Name) {
     if (!ModifiedSavedOrDontCare()) return;
     m_host.CloseCategoryWindows();
+    LeaveMod();
     m_workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(Name, false);
     m_host.OfferRecoveriesOf(Name);
 }
@@ -188,6 +203,7 @@ void DocumentCommands::ProgramFolder1Click() {
     std::optional<std::string> dir = m_folderChoice->Ask(m_globals.ProgramDir);
     if (!dir) return;
     m_host.CloseCategoryWindows();
+    LeaveMod();
     EnterProgramFolder(*dir);
     m_folderChoice->Remember(*dir);
     m_host.StartInProgramFolder(WorkingFolder());
@@ -197,6 +213,10 @@ void DocumentCommands::SwitchFileType(QAction* MenuItem) {
     const QByteArray bytes = MenuItem->data().toByteArray();
     const std::string caption(bytes.constData(), static_cast<size_t>(bytes.size()));
     if (caption == m_workspace.FileToEdit()) return;
+    if (ModIsOpen()) {
+        m_mod->ShowKind(caption);
+        return;
+    }
     if (m_boxes.Confirm("Change the type of file to edit to " + caption) != BoxAnswer::Yes) return;
     if (!ModifiedSavedOrDontCare()) return;
     m_host.CloseCategoryWindows();
@@ -216,7 +236,7 @@ void DocumentCommands::BuildFileTypeMenu() {
 }
 
 void DocumentCommands::CreatePopUpMenuItemList(const std::string& Caption) {
-    QAction* item = FileTypeMenu->addAction(ToCaption(Caption));
+    QAction* item = FileTypeMenu->addAction(ToCaption(Caption + (ModIsOpen() ? m_mod->ReadOnlyNote(Caption) : "")));
     item->setData(QByteArray(Caption.data(), static_cast<qsizetype>(Caption.size())));
     item->setCheckable(true);
     QObject::connect(item, &QAction::triggered, item, [this, item] {

@@ -11,6 +11,7 @@ class QWidget;
 namespace velmora {
 
 class Boxes;
+class ModCommands;
 class CategoryWindowList;
 class DiskChanges;
 struct Globals;
@@ -48,6 +49,9 @@ class DocumentCommands {
     // Enables "Program Folder…", which asks for another folder through `choice`, makes it the
     // working directory and starts on it as at start-up. `choice` outlives the commands.
     void SetProgramFolderChoice(ProgramFolderChoice* choice) { m_folderChoice = choice; }
+    // While `mod` has a mod open, the question about unsaved changes and the save cover every kind,
+    // and the file-type menu shows another kind instead of loading it. `mod` outlives the commands.
+    void SetModCommands(ModCommands* mod) { m_mod = mod; }
 
     void New1Click();
     void Open1Click();
@@ -86,6 +90,9 @@ class DocumentCommands {
     void PopUpFileTypes(const QPoint& at);
 
   private:
+    bool ModIsOpen() const;
+    // A command that replaces the document ends the mod first: the kind shown stays alone.
+    void LeaveMod();
     void CreatePopUpMenuItemList(const std::string& Caption);
     void SwitchFileType(QAction* MenuItem);
 
@@ -97,6 +104,7 @@ class DocumentCommands {
     RecoveryKeeper& m_recovery;
     Host& m_host;
     ProgramFolderChoice* m_folderChoice = nullptr;
+    ModCommands* m_mod = nullptr;
     QMenu* FileTypeMenu;  // owned through its Qt parent, the window
 };
 

@@ -10,6 +10,7 @@
 
 #include "core/catalogue/Workspace.h"
 #include "gui/main/CategoryWindowList.h"
+#include "gui/main/ModCommands.h"
 #include "gui/services/DocumentSignals.h"
 #include "gui/services/GeneralHandler.h"
 #include "gui/widgets/FilterBox.h"
@@ -57,14 +58,17 @@ EditCommands::EditCommands(QMenuBar& menus, QAction* before, Workspace& workspac
     ShowHistory();
 }
 
-// A value being typed is committed first: it is the latest edit, and the one Undo takes back.
+void EditCommands::SetModCommands(ModCommands* mod) {
+    m_mod = mod;
+    ShowHistory();
+}
+
 void EditCommands::Undo1Click() {
     if (FilterBox* box = FilterOwningUndo()) {
         box->undo();
         return;
     }
-    m_windows.CommitOpenEdits();
-    if (m_workspace.Doc().CanUndo()) m_workspace.Doc().Undo();
+    Step(false);
 }
 
 void EditCommands::Redo1Click() {
@@ -72,8 +76,20 @@ void EditCommands::Redo1Click() {
         box->redo();
         return;
     }
+    Step(true);
+}
+
+// A value being typed is committed first: it is the latest edit, and the one Undo takes back. With
+// a mod open the step may be another kind's, which is shown first.
+void EditCommands::Step(bool redo) {
     m_windows.CommitOpenEdits();
-    if (m_workspace.Doc().CanRedo()) m_workspace.Doc().Redo();
+    if (m_mod && m_mod->IsOpen()) {
+        m_mod->Step(redo);
+        return;
+    }
+    Document& document = m_workspace.Doc();
+    if (redo && document.CanRedo()) document.Redo();
+    if (!redo && document.CanUndo()) document.Undo();
 }
 
 void EditCommands::ShowHistory() {
@@ -82,6 +98,18 @@ void EditCommands::ShowHistory() {
         Undo1->setEnabled(box->isUndoAvailable());
         Redo1->setText(QStringLiteral("Redo Typing in Filter"));
         Redo1->setEnabled(box->isRedoAvailable());
+        return;
+    }
+    if (m_mod && m_mod->IsOpen()) {
+        // The step of another kind says which kind it is in.
+        const Document* undo = m_mod->StepDocument(false);
+        const Document* redo = m_mod->StepDocument(true);
+        const std::string undoKind = m_mod->OtherStepKind(false);
+        const std::string redoKind = m_mod->OtherStepKind(true);
+        Undo1->setText(ToCaption(undo ? undo->UndoText() + (undoKind.empty() ? "" : " in " + undoKind) : "Undo"));
+        Undo1->setEnabled(undo && undo->CanUndo());
+        Redo1->setText(ToCaption(redo ? redo->RedoText() + (redoKind.empty() ? "" : " in " + redoKind) : "Redo"));
+        Redo1->setEnabled(redo && redo->CanRedo());
         return;
     }
     const Document& document = m_workspace.Doc();

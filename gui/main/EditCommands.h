@@ -11,6 +11,7 @@ namespace velmora {
 class Boxes;
 class CategoryWindowList;
 class DocumentSignals;
+class ModCommands;
 class Workspace;
 
 // The Edit menu: Undo and Redo of the document's history, named after the step they take, for
@@ -25,8 +26,13 @@ class EditCommands : public QObject {
     EditCommands(QMenuBar& menus, QAction* before, Workspace& workspace, DocumentSignals& news,
                  CategoryWindowList& windows, Boxes& boxes);
 
+    // While `mod` has a mod open, Undo and Redo take the latest step of any kind, showing its kind
+    // first. `mod` outlives the commands.
+    void SetModCommands(ModCommands* mod);
+
   private:
     void Undo1Click();
+    void Step(bool redo);
     void Redo1Click();
     // The commands say which step they take, and are enabled when there is one.
     void ShowHistory();
@@ -34,6 +40,7 @@ class EditCommands : public QObject {
     Workspace& m_workspace;
     CategoryWindowList& m_windows;
     Boxes& m_boxes;
+    ModCommands* m_mod = nullptr;
     QAction* Undo1 = nullptr;  // owned through the Edit menu
     QAction* Redo1 = nullptr;
 };

@@ -37,6 +37,7 @@
 #include "core/references/EntryTargets.h"
 #include "core/store/IniError.h"
 #include "core/store/MessageText.h"
+#include "core/store/TextCase.h"
 #include "ui_MainWindow.h"
 
 namespace velmora {
@@ -96,6 +97,7 @@ MainWindow::MainWindow(Globals& globals, Boxes& boxes, QWidget* parent)
     m_entryFilter = FilterBox::Above(*ui->ListBox2);
     m_editCommands = std::make_unique<EditCommands>(*ui->MainMenu1, ui->Help1->menuAction(), m_workspace,
                                                     *m_documentNews, *m_categoryWindows, m_boxes);
+    m_editCommands->SetModCommands(m_mod.get());
     FollowDocument();
     // Tab follows the layout: the title's arrow first, then the game buttons, the pages and the
     // entry panel; the form lists the arrow last, and the entry filter is made after the form.
@@ -143,6 +145,10 @@ void MainWindow::MakeParts() {
     m_recentFiles = std::make_unique<RecentFilesMenu>(*ui->RecentFiles1, m_globals, m_boxes, *m_documents);
     m_drops = std::make_unique<DocumentDrops>(*this, m_boxes, *m_documents);
     m_help = std::make_unique<HelpMenu>(*ui->MainMenu1, m_boxes);
+    ModCommands::Host& modHost = *this;
+    m_mod = std::make_unique<ModCommands>(m_session, m_boxes, *m_categoryWindows, *m_documents, *m_recovery,
+                                          modHost);
+    m_documents->SetModCommands(m_mod.get());
 }
 
 void MainWindow::ConnectControls() {
@@ -153,6 +159,10 @@ void MainWindow::ConnectControls() {
     DocumentCommands& documents = *m_documents;
     Handle(ui->New1, &QAction::triggered, [&documents] { documents.New1Click(); });
     Handle(ui->Open1, &QAction::triggered, [&documents] { documents.Open1Click(); });
+    auto* openMod = new QAction(QStringLiteral("Open &Mod Folder…"), this);
+    openMod->setObjectName(QStringLiteral("OpenModFolder1"));
+    ui->File1->insertAction(ui->RecentFiles1->menuAction(), openMod);
+    Handle(openMod, &QAction::triggered, [this] { m_mod->OpenModFolderClick(); });
     Handle(ui->Save1, &QAction::triggered, [&documents] { documents.Save1ClickMenu(); });
     Handle(ui->SaveAs1, &QAction::triggered, [&documents] { documents.SaveAs1ClickMenu(); });
     Handle(ui->NewDefinition1, &QAction::triggered, [&documents] { documents.NewDefinition1Click(); });
@@ -221,6 +231,37 @@ void MainWindow::OpenExistingDocument(const std::string& Name) {
 
 void MainWindow::OpenProcess(const std::string& Name) {
     m_documents->OpenProcess(Name);
+}
+
+void MainWindow::OpenModFolder(const std::string& dir) {
+    RunEventHandler(m_boxes, [this, &dir] { m_mod->OpenMod(dir); });
+}
+
+bool MainWindow::ShowKindEntryAt(const std::string& fileType, const std::string& Code, const std::string& Key) {
+    if (m_session.ModOpen())
+        m_mod->ShowKind(fileType);
+    else if (!EqualsNoCase(fileType, m_workspace.FileToEdit()))
+        return false;
+    if (!FindEntryListing(m_workspace, Code)) return false;
+    OpenEntryTarget({Code, Key, {}});
+    return true;
+}
+
+// The kind shown was exchanged in the workspace: what a load of it would show, without a load.
+// Its "Unknown!" entries were collected when it was opened, or are still to be.
+void MainWindow::KindShown() {
+    const bool unknownSelected = m_globals.UnknownSelected;
+    m_documents->BuildFileTypeMenu();
+    ShowTitle(m_globals.TitleText);
+    CategoryRowsBuilt();
+    LoadPictures();
+    ArrangeAfterLoad();
+    m_globals.UnknownSelected = unknownSelected;
+}
+
+void MainWindow::ModSaved() {
+    m_diskChanges->WatchFiles();
+    SetBannerCaption();
 }
 
 // The copies of the document named are offered as it opens, and then left out of the offer of all
@@ -340,10 +381,12 @@ void MainWindow::EndBusy() {
 void MainWindow::SetBannerCaption() {
     // "[*]" is where the caption shows that the document has changes to save.
     const Document& document = m_workspace.Doc();
-    setWindowTitle(ToQString(document.FileName()) + QStringLiteral("[*]"));
+    // A kind of a mod read from the game's or the default copy says so: it is never saved.
+    const std::string readOnly = m_mod ? m_mod->ReadOnlyNote(m_workspace.FileToEdit()) : std::string();
+    setWindowTitle(ToQString(document.FileName() + readOnly) + QStringLiteral("[*]"));
     setWindowModified(document.Modified());
-    ui->Panel1->setText(ToQString(ExtractFileName(document.FileName())));
-    m_recentFiles->RememberRecentFile(document.FileName());
+    ui->Panel1->setText(ToQString(ExtractFileName(document.FileName()) + readOnly));
+    if (readOnly.empty()) m_recentFiles->RememberRecentFile(document.FileName());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -377,6 +420,11 @@ void MainWindow::FindUsages(const std::string& Code) {
 }
 
 void MainWindow::OpenEntryTarget(const EntryTarget& Target) {
+    if (!Target.Kind.empty() && !EqualsNoCase(Target.Kind, m_workspace.FileToEdit())) {
+        if (!ShowKindEntryAt(Target.Kind, Target.Section, Target.Key))
+            throw IniError("\"" + Escaped(Target.Section) + "\" is no entry of any category of " + Escaped(Target.Kind) + ".");
+        return;
+    }
     const std::optional<EntryListing> listing = FindEntryListing(m_workspace, Target.Section);
     if (!listing) throw IniError("\"" + Escaped(Target.Section) + "\" is no entry of any category.");
     const int row = static_cast<int>(listing->CategoryRow);

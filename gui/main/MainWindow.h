@@ -16,6 +16,7 @@
 #include "gui/main/DiskChanges.h"
 #include "gui/main/DocumentCommands.h"
 #include "gui/main/GameActions.h"
+#include "gui/main/ModCommands.h"
 #include "gui/main/RecoveryOffer.h"
 #include "gui/services/WindowHost.h"
 #include "gui/services/WindowPlaces.h"
@@ -72,7 +73,8 @@ class MainWindow : public QMainWindow,
                    private DocumentCommands::Host,
                    private DiskChanges::Host,
                    private RecoveryOffer::Host,
-                   private GameActions::Host {
+                   private GameActions::Host,
+                   private ModCommands::Host {
     Q_OBJECT
 
 public:
@@ -97,6 +99,17 @@ public:
     void OpenExistingDocument(const std::string& Name);
     // Opens the document `Name` after the question about unsaved changes.
     void OpenProcess(const std::string& Name);
+    // Opens every kind of file of the program folder together, each from the mod folder `dir` when
+    // it holds the kind's file, after the question about unsaved changes (File, "Open Mod Folder…");
+    // a folder that cannot be read is said in a box, and what was open stays.
+    void OpenModFolder(const std::string& dir);
+    // Shows kind `fileType` of the open mod (the file-type menu's switch, the others kept open),
+    // then the entry `Code` in its category window at `Key` (none: the entry as a whole). False
+    // when no category lists the entry; without a mod, `fileType` must be the kind shown. For the
+    // windows that lead to a spot anywhere in the mod.
+    bool ShowKindEntryAt(const std::string& fileType, const std::string& Code, const std::string& Key);
+    // The session: the kinds open, with their documents and models.
+    EditingSession* Session() override { return &m_session; }
     // What a start offers once the window is up: the document named on the command line, if any,
     // opened with its recovery copies offered, then the recovery copies of every other document.
     void OpenAtStart(const std::string& documentFile);
@@ -164,6 +177,8 @@ private:
     void LoadProgramFolder(const std::string& workingDir) override;
     void OfferRecoveriesOf(const std::string& documentFile) override;
     void CompareWithFile(const std::string& fileName) override;
+    void KindShown() override;
+    void ModSaved() override;
 
     // The parts, and the window's controls wired to them.
     void MakeParts();
@@ -229,6 +244,7 @@ private:
     std::unique_ptr<RecentFilesMenu> m_recentFiles;
     std::unique_ptr<DocumentDrops> m_drops;
     std::unique_ptr<HelpMenu> m_help;
+    std::unique_ptr<ModCommands> m_mod;
 };
 
 }  // namespace velmora

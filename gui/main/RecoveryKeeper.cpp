@@ -3,6 +3,7 @@
 
 #include <QMetaObject>
 #include <QSemaphore>
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <limits>
@@ -143,6 +144,33 @@ void RecoveryKeeper::Discard() {
     m_timer.stop();
     DropRendering();
     LetCopyGo();
+}
+
+void RecoveryKeeper::ParkCopy(const std::string& kind) {
+    CopyNow();
+    m_lookForCopy.stop();
+    m_copyOnDisk = false;
+    if (m_claim) m_parked.emplace_back(kind, std::exchange(m_claim, nullptr));
+}
+
+void RecoveryKeeper::ResumeCopy(const std::string& kind) {
+    const auto parked = std::find_if(m_parked.begin(), m_parked.end(), [&kind](const auto& line) { return line.first == kind; });
+    if (parked == m_parked.end()) return;
+    if (m_claim) Remove(std::exchange(m_claim, nullptr));
+    m_claim = std::move(parked->second);
+    m_parked.erase(parked);
+    ++m_serial;
+}
+
+void RecoveryKeeper::DropParked(const std::function<bool(const std::string&)>& saved) {
+    for (auto line = m_parked.begin(); line != m_parked.end();) {
+        if (saved && !saved(line->first)) {
+            ++line;
+            continue;
+        }
+        Remove(std::move(line->second));
+        line = m_parked.erase(line);
+    }
 }
 
 void RecoveryKeeper::KeepAside() {

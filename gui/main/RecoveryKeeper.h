@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velmora {
@@ -68,6 +69,14 @@ public:
     // A session recovered from the file `claim` holds is open: that file is its copy from now on,
     // and is written at once.
     void Adopt(std::shared_ptr<RecoveryClaim> claim);
+    // Several kinds of file open, one shown in the workspace at a time: before another is shown,
+    // the copy of the kind shown (`kind`) is brought up to date and set by under its name; once
+    // shown again, its copy is taken up again. A kind set by keeps its file until it is saved or
+    // its changes are dropped (DropParked: the kinds `saved` says have nothing unsaved; all when
+    // none is given).
+    void ParkCopy(const std::string& kind);
+    void ResumeCopy(const std::string& kind);
+    void DropParked(const std::function<bool(const std::string&)>& saved = {});
     // Deletes the file `claim` holds on the writing thread, after the jobs before it.
     void Remove(std::shared_ptr<RecoveryClaim> claim);
     // Waits until every job handed to the writing thread is done.
@@ -108,6 +117,8 @@ private:
     bool m_copyOnDisk = false;
     // Copies set aside by Reload, held while the program runs.
     std::vector<std::shared_ptr<RecoveryClaim>> m_keptAside;
+    // The copies of the kinds not shown, by kind.
+    std::vector<std::pair<std::string, std::shared_ptr<RecoveryClaim>>> m_parked;
     QTimer m_timer;
     QTimer m_slicer;  // runs the next slice once the window's events are handled
     QTimer m_lookForCopy;

@@ -9,6 +9,7 @@ class QWidget;
 namespace velmora {
 
 class DocumentSignals;
+class EditingSession;
 class LiveValueCheck;
 class CategoryWindow;
 class Workspace;
@@ -39,6 +40,8 @@ public:
     virtual void NextFocusAndOpen(CategoryWindow* Window, bool OpenNew) = 0;
     // A category window that is closing.
     virtual void CategoryWindowClosed(CategoryWindow* Window) = 0;
+    // The editing session with every kind of file open; null where there is none (a window alone).
+    virtual EditingSession* Session() { return nullptr; }
 
 protected:
     WindowHost() = default;

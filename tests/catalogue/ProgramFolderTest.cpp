@@ -38,7 +38,7 @@ protected:
     ~ProgramFolderTest() override { fs::current_path(m_startedIn); }
 
     std::optional<std::string> StartChoosing() {
-        return StartProgramFolder({StartOptions::Folder::Remembered, {}, {}}, choice);
+        return StartProgramFolder({StartOptions::Folder::Remembered, {}, {}, {}}, choice);
     }
     static std::string Here() { return fs::current_path().string(); }
 
@@ -69,6 +69,9 @@ TEST(StartOptionsTest, OptionsNameTheFolderAndTheDocumentAndAnythingElseIsAUsage
     EXPECT_EQ(both.namedDir, "game");
     EXPECT_EQ(both.documentFile, here);
     EXPECT_EQ(ParseStartOptions({"--choose-program-dir", "mods/Mine.ini"}).documentFile, here);
+    const StartOptions mod = ParseStartOptions({"--program-dir", "game", "--mod", "mods/cinder"});
+    EXPECT_EQ(mod.modFolder, (fs::current_path() / "mods" / "cinder").string());
+    EXPECT_EQ(mod.documentFile, "");
 
     // A launcher that passes the desktop entry's field code through gives no document; a name that
     // only looks like one is still a document.
@@ -80,7 +83,8 @@ TEST(StartOptionsTest, OptionsNameTheFolderAndTheDocumentAndAnythingElseIsAUsage
 
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"--program-dir"}, {"--program-dir", ""}, {"--choose-program-dir", "a.ini", "b.ini"}, {"--help"},
-             {"a.ini", "b.ini"}, {"-a.ini"}, {"a.ini", "--choose-program-dir"}}) {
+             {"a.ini", "b.ini"}, {"-a.ini"}, {"a.ini", "--choose-program-dir"}, {"--mod"},
+             {"--mod", "m", "a.ini"}}) {
         try {
             ParseStartOptions(args);
             ADD_FAILURE() << "accepted " << args[0];
@@ -99,12 +103,12 @@ TEST_F(ProgramFolderTest, StartWithoutOptionsStaysWhereItWasStarted) {
 
 TEST_F(ProgramFolderTest, NamedFolderIsEnteredAsItIsAndNotRemembered) {
     const std::string used = (home.Path() / "used").string();
-    EXPECT_EQ(StartProgramFolder({StartOptions::Folder::Named, "used", {}}, choice), used);
+    EXPECT_EQ(StartProgramFolder({StartOptions::Folder::Named, "used", {}, {}}, choice), used);
     EXPECT_EQ(fs::current_path(), home.Path() / "used");
     EXPECT_EQ(memory.dir, "");
 
     try {
-        StartProgramFolder({StartOptions::Folder::Named, "missing", {}}, choice);
+        StartProgramFolder({StartOptions::Folder::Named, "missing", {}, {}}, choice);
         ADD_FAILURE() << "entered a missing folder";
     } catch (const IniError& error) {
         EXPECT_STREQ(error.what(), "Cannot open folder missing");

@@ -579,6 +579,64 @@ class EntryActionsTest : public HarnessTest<CategoryWindowHarness> {
         QCOMPARE(h->window->Work().Doc().Definition().RenderText(), definition);
         QVERIFY(!h->window->Work().Doc().Modified());
     }
+
+    // A mod open as a whole: the kinds switched from the file-type menu, an edit in each taken back
+    // by Undo in turn, a change of code of a sound that rewrites the rules' reference in the same
+    // step, and one save writing every changed file.
+    void modFolderEditsEveryKindInOneHistoryAndSavesThemTogether() {
+        h->CopySample();
+        h->Start();
+        h->TakeShown();
+        h->boxes.EnqueueFileName(h->folder.File("mods/cinderfall"));
+        QVERIFY(h->Trigger("OpenModFolder1"));
+        QCOMPARE(h->TakeShown().size(), qsizetype(1));  // the folder question
+        EditingSession& session = *h->window->Session();
+        const auto value = [&session](const char* kind, const char* code, const char* key) {
+            return session.KindWork(kind) ? session.KindWork(kind)->Doc().Store().ReadString(code, key, "")
+                                          : std::string("(no kind)");
+        };
+        QCOMPARE(h->Text("Panel1"), QStringLiteral("Rules.ini"));
+
+        h->Edit("GRUNT", "Cost", "130");
+        QVERIFY(h->ChooseFileType(QStringLiteral("Art.ini")));
+        QCOMPARE(h->Text("Panel1"), QStringLiteral("Art.ini"));
+        QCOMPARE(h->Find<QAction>("Undo1")->text(), QStringLiteral("Undo Change of Cost in Rules.ini"));
+        h->Edit("FIREBALL", "LastFrame", "20");
+        QVERIFY(h->Trigger("Undo1"));
+        QCOMPARE(value("Art.ini", "FIREBALL", "LastFrame"), std::string("18"));
+        QCOMPARE(h->Find<QAction>("Undo1")->text(), QStringLiteral("Undo Change of Cost in Rules.ini"));
+        QVERIFY(h->Trigger("Undo1"));
+        QCOMPARE(h->Text("Panel1"), QStringLiteral("Rules.ini"));
+        QCOMPARE(value("Rules.ini", "GRUNT", "Cost"), std::string("120"));
+        QVERIFY(h->Trigger("Redo1"));
+        QVERIFY(h->Trigger("Redo1"));
+        QCOMPARE(h->Text("Panel1"), QStringLiteral("Art.ini"));
+        QCOMPARE(value("Rules.ini", "GRUNT", "Cost"), std::string("130"));
+
+        QVERIFY(h->ChooseFileType(QStringLiteral("Sound.ini")));
+        CategoryWindow* voices = h->Open(0);
+        QVERIFY(voices);
+        h->boxes.EnqueueAnswer(BoxAnswer::Yes);
+        DialogScript script({Ok(QStringLiteral("GruntHello"))});
+        DoubleClickEntry(voices, 0);
+        VerifyNoDialogLeft(voices, script);
+        const QStringList shown = h->TakeShown();
+        QVERIFY2(shown.size() == 2 && shown[1].contains("Rules.ini: "), qPrintable(shown.join('\n')));
+        QCOMPARE(value("Rules.ini", "GRUNT", "VoiceSelect"), std::string("GruntHello"));
+
+        QVERIFY(h->Trigger("Save1"));
+        QCOMPARE(h->TakeShown(), QStringList());
+        const std::string rules = h->folder.Read("mods/cinderfall/Rules.ini");
+        QVERIFY(rules.find("VoiceSelect=GruntHello\r\n") != std::string::npos);
+        QVERIFY(rules.find("Cost=130 ;") != std::string::npos);
+        QVERIFY(h->folder.Read("mods/cinderfall/Sound.ini").find("[GruntHello]") != std::string::npos);
+        QVERIFY(h->folder.Read("mods/cinderfall/Art.ini").find("LastFrame=20\r\n") != std::string::npos);
+
+        // One Undo takes the change of code back in both files.
+        QVERIFY(h->Trigger("Undo1"));
+        QCOMPARE(value("Rules.ini", "GRUNT", "VoiceSelect"), std::string("GruntSelect"));
+        QVERIFY(h->window->Work().Doc().Store().IndexOfSection("GruntSelect") >= 0);
+    }
 };
 
 QTEST_MAIN(EntryActionsTest)

@@ -1,0 +1,136 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The editor's session with a mod open: one kind shown at a time, the others kept with their
+// edits, one history across them, and the save of every changed kind together.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/catalogue/Workspace.h"
+#include "core/choice/ChoiceLists.h"
+#include "core/references/ModReferences.h"
+#include "core/saving/ModSave.h"
+#include "core/session/EditingSession.h"
+#include "core/settings/Globals.h"
+#include "core/store/IniStore.h"
+#include "support/ScriptedBoxes.h"
+#include "support/SourceFolder.h"
+#include "support/TempFolder.h"
+
+namespace velmora::testing {
+namespace {
+
+class ModEditingTest : public ::testing::Test {
+protected:
+    ModEditingTest() {
+        folder.CopyTree(SourceFolder("samples"));
+        session.Work().StartUp(folder.Dir());
+        session.OpenMod(folder.File("mods/cinderfall/"));
+    }
+    std::string Value(const std::string& kind, const std::string& code, const std::string& key) {
+        return session.KindWork(kind)->Doc().Store().ReadString(code, key, "");
+    }
+    static std::string Joined(const std::vector<std::string>& kinds) {
+        std::string text;
+        for (const std::string& kind : kinds) text += (text.empty() ? "" : ",") + kind;
+        return text.empty() ? "none" : text;
+    }
+    std::string NextUndo() const { return Joined(session.Steps().NextUndo()); }
+    std::string NextRedo() const { return Joined(session.Steps().NextRedo()); }
+
+    TempFolder folder;
+    ScriptedBoxes boxes;
+    Globals globals;
+    EditingSession session{globals, boxes};
+};
+
+TEST_F(ModEditingTest, KindsKeepTheirEditsAndOneHistoryTakesThemBackInOrder) {
+    ASSERT_EQ(session.KindNames().size(), 3u);
+    EXPECT_EQ(session.Work().FileToEdit(), "Rules.ini");
+    EXPECT_EQ(session.Work().Doc().FileName(), folder.File("mods/cinderfall/Rules.ini"));
+
+    session.Work().Doc().SetValue("GRUNT", "Cost", "130");
+    session.ShowKind("art.ini");
+    EXPECT_EQ(session.Work().FileToEdit(), "Art.ini");
+    session.Work().Doc().SetValue("FIREBALL", "LastFrame", "20");
+    session.ShowKind("Rules.ini");
+    // The rules came back with their edit and its history; the art keeps its own while away.
+    EXPECT_EQ(session.Work().Doc().Store().ReadString("GRUNT", "Cost", ""), "130");
+    EXPECT_TRUE(session.Work().Doc().CanUndo());
+    EXPECT_EQ(Value("Art.ini", "FIREBALL", "LastFrame"), "20");
+    EXPECT_TRUE(session.KindWork("Art.ini")->Doc().Modified());
+
+    // Undo takes the latest step of any kind, then the one before; Redo does them again.
+    EXPECT_EQ(NextUndo(), "Art.ini");
+    session.KindWork("Art.ini")->Doc().Undo();
+    EXPECT_EQ(Value("Art.ini", "FIREBALL", "LastFrame"), "18");
+    EXPECT_EQ(NextUndo(), "Rules.ini");
+    EXPECT_EQ(NextRedo(), "Art.ini");
+    session.Work().Doc().Undo();
+    EXPECT_EQ(NextUndo(), "none");
+    EXPECT_EQ(NextRedo(), "Rules.ini");
+    session.Work().Doc().Redo();
+    EXPECT_EQ(NextRedo(), "Art.ini");
+    EXPECT_EQ(NextUndo(), "Rules.ini");
+
+    // A new step in any kind ends what could be done again.
+    session.ShowKind("Sound.ini");
+    session.Work().Doc().SetValue("GruntSelect", "Volume", "50");
+    EXPECT_EQ(NextUndo(), "Sound.ini");
+    EXPECT_EQ(NextRedo(), "none");
+
+    // A step may span kinds: Undo takes the joined edits first and the one it began with last,
+    // Redo does them again in the order they were made.
+    session.JoinNextStep();
+    session.KindWork("Art.ini")->Doc().SetValue("FIREBALL", "LastFrame", "21");
+    EXPECT_EQ(NextUndo(), "Art.ini,Sound.ini");
+    session.KindWork("Art.ini")->Doc().Undo();
+    session.Work().Doc().Undo();
+    EXPECT_EQ(NextRedo(), "Sound.ini,Art.ini");
+    EXPECT_EQ(NextUndo(), "Rules.ini");
+    session.Work().Doc().Redo();
+    session.KindWork("Art.ini")->Doc().Redo();
+    EXPECT_EQ(NextUndo(), "Art.ini,Sound.ini");
+    EXPECT_EQ(Value("Art.ini", "FIREBALL", "LastFrame"), "21");
+
+    // A kind loaded afresh takes its steps out of the history.
+    session.Work().BeginCopyDefaultOrLoadINItoCurrentBuffer(folder.File("mods/cinderfall/Sound.ini"), false);
+    EXPECT_EQ(NextUndo(), "Art.ini");
+}
+
+TEST_F(ModEditingTest, SaveWritesEveryChangedKindAndDropsNoneOnClose) {
+    session.Work().Doc().SetValue("GRUNT", "Cost", "130");
+    session.ShowKind("Art.ini");
+    session.Work().Doc().SetValue("FIREBALL", "LastFrame", "20");
+    EXPECT_EQ(SaveMod(session.WritableKinds()), 2u);
+    EXPECT_NE(folder.Read("mods/cinderfall/Rules.ini").find("Cost=130 ;"), std::string::npos);
+    EXPECT_NE(folder.Read("mods/cinderfall/Art.ini").find("LastFrame=20\r\n"), std::string::npos);
+    EXPECT_FALSE(session.KindWork("Rules.ini")->Doc().Modified());
+    EXPECT_FALSE(session.Work().Doc().Modified());
+
+    // Back to one document: the shown kind stays, the others go.
+    session.CloseMod();
+    EXPECT_EQ(session.Work().FileToEdit(), "Art.ini");
+    EXPECT_EQ(session.Kinds().size(), 1u);
+    EXPECT_EQ(session.KindWork("Rules.ini"), nullptr);
+}
+
+TEST_F(ModEditingTest, AKindSourceListsTheOtherKindsNamesForTheValueChoice) {
+    BasicList list = BuildBasicList("Sound:Voices,Art:*,Artt:*", session.Work());
+    EXPECT_EQ(list.MissingSources, (std::vector<std::string>{"Sound:Voices", "Art:*", "Artt:*"}));
+    AddKindSourceValues(list, std::as_const(session).Kinds());
+    EXPECT_EQ(list.MissingSources, std::vector<std::string>{"Artt:*"});
+    ASSERT_GE(list.Items.size(), 5u);
+    EXPECT_EQ(std::vector<std::string>(list.Items.begin(), list.Items.begin() + 5),
+              (std::vector<std::string>{"GruntSelect", "TorchSelect", "TankSelect", "HaulerSelect", "ZealotSelect"}));
+    // Every section of the art file, in file order, follows.
+    const IniStore& art = session.KindWork("Art.ini")->Doc().Store();
+    EXPECT_EQ(list.Items.back(), std::string(art.SectionAt(art.SectionCount() - 1).Name()));
+    EXPECT_NE(std::find(list.Items.begin(), list.Items.end(), "FIREBALL"), list.Items.end());
+}
+
+}  // namespace
+}  // namespace velmora::testing
