@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/session/EditingSession.h"
 
+#include "core/session/LiveModCheck.h"
 #include "core/session/ModSession.h"
 #include "core/store/IniError.h"
 #include "core/store/MessageText.h"
@@ -54,6 +55,7 @@ EditingSession::EditingSession(Globals& globals, Boxes& boxes, WorkspaceView* vi
 }
 
 EditingSession::~EditingSession() {
+    m_modCheck.reset();
     m_watches.clear();
 }
 
@@ -75,9 +77,11 @@ void EditingSession::TakeMod(std::unique_ptr<ModSession> mod) {
     m_shown = 0;
     Exchange(0);
     m_steps.Clear();
+    CheckKindsAgain();
 }
 
 void EditingSession::CloseMod() {
+    m_modCheck.reset();
     m_watches.resize(1);
     m_mod.reset();
     m_kindNames.clear();
@@ -111,6 +115,17 @@ void EditingSession::ShowKind(const std::string& fileType) {
     Exchange(m_shown);
     m_shown = *index;
     Exchange(*index);
+    CheckKindsAgain();
+}
+
+void EditingSession::CheckKindsAgain() {
+    m_modCheck.reset();
+    std::vector<LiveModCheck::Kind> kinds;
+    for (size_t i = 0; i < m_mod->Count(); ++i) {
+        OpenDocument& models = i == m_shown ? m_current : *m_mod->At(i).Models;
+        kinds.push_back({i == m_shown ? &m_workspace : m_mod->At(i).Work.get(), &models.Values()});
+    }
+    m_modCheck = std::make_unique<LiveModCheck>(std::move(kinds));
 }
 
 bool EditingSession::ReadOnly(const std::string& fileType) const {

@@ -15,6 +15,7 @@ namespace velmora {
 
 class Boxes;
 struct Globals;
+class LiveModCheck;
 class ModSession;
 
 // What the editor has open: the workspace (the settings, the file type being edited with its
@@ -68,6 +69,10 @@ public:
     // Those of the kinds a save may write.
     std::vector<Workspace*> WritableKinds();
 
+    // Check the Mod over the kinds as they now stand, following every kind's edits; null without a
+    // mod. A new check takes its place whenever another kind is shown (the kinds change places).
+    LiveModCheck* ModCheck() { return m_modCheck.get(); }
+
     // Which kind took each step of the kinds' documents.
     const KindHistory& Steps() const { return m_steps; }
     // The next edit of any kind is part of the latest step (a change of code and the rewrites of
@@ -80,6 +85,8 @@ private:
     void TakeMod(std::unique_ptr<ModSession> mod);
     // Exchanges the shown kind with the one of slot `index`, the history not told of it.
     void Exchange(size_t index);
+    // A check over the kinds where they now are.
+    void CheckKindsAgain();
 
     Boxes& m_boxes;
     Workspace m_workspace;
@@ -94,6 +101,8 @@ private:
     size_t m_shown = 0;
     // After the workspaces they observe: they go first.
     std::vector<std::unique_ptr<StepWatch>> m_watches;
+    // After every workspace and model it observes: it goes first.
+    std::unique_ptr<LiveModCheck> m_modCheck;
 };
 
 }  // namespace velmora

@@ -56,7 +56,7 @@ FindController::~FindController() {
         delete window;
 }
 
-void FindController::AddSearchMenu(QMenuBar& menuBar, QAction* before) {
+QMenu& FindController::AddSearchMenu(QMenuBar& menuBar, QAction* before) {
     auto* search = new QMenu(QStringLiteral("&Search"), &menuBar);  // owned through its Qt parent
     search->setObjectName(QStringLiteral("Search1"));
     menuBar.insertMenu(before, search);
@@ -75,6 +75,7 @@ void FindController::AddSearchMenu(QMenuBar& menuBar, QAction* before) {
             &FindController::CheckReferencesClick);
     command(QStringLiteral("Check &Values"), QStringLiteral("CheckValues1"),
             &FindController::CheckValuesClick);
+    return *search;
 }
 
 void FindController::OfferUsagesOn(QListWidget& list) {

@@ -9,6 +9,7 @@
 
 class QAction;
 class QListWidget;
+class QMenu;
 class QMenuBar;
 class QPoint;
 
@@ -43,7 +44,7 @@ public:
     FindController& operator=(const FindController&) = delete;
 
     // Puts the Search menu into `menuBar`, before the menu of `before`.
-    void AddSearchMenu(QMenuBar& menuBar, QAction* before);
+    QMenu& AddSearchMenu(QMenuBar& menuBar, QAction* before);
     // Offers Find Usages in the context menu of the entries of `list`.
     void OfferUsagesOn(QListWidget& list);
 

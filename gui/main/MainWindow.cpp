@@ -3,6 +3,7 @@
 // and the parts ask of it, the category windows it opens and the background.
 
 #include "gui/main/MainWindow.h"
+#include "gui/main/ModCheckOffer.h"
 #include "gui/main/RecoveryKeeper.h"
 
 #include <QAction>
@@ -92,7 +93,12 @@ MainWindow::MainWindow(Globals& globals, Boxes& boxes, QWidget* parent)
     m_finding = std::make_unique<FindController>(
         *this, m_session.Current(), m_boxes, *m_documentNews,
         [this](const EntryTarget& target) { OpenEntryTarget(target); });
-    m_finding->AddSearchMenu(*menuBar(), ui->Help1->menuAction());
+    QMenu& search = m_finding->AddSearchMenu(*menuBar(), ui->Help1->menuAction());
+    m_modCheck = new ModCheckOffer(*this, m_session, m_boxes,
+                                   [this](const std::string& fileType, const std::string& code, const std::string& key) {
+                                       return ShowKindEntryAt(fileType, code, key);
+                                   });
+    m_modCheck->AddTo(search);
     m_finding->OfferUsagesOn(*ui->ListBox2);
     m_entryFilter = FilterBox::Above(*ui->ListBox2);
     m_editCommands = std::make_unique<EditCommands>(*ui->MainMenu1, ui->Help1->menuAction(), m_workspace,
@@ -257,6 +263,7 @@ void MainWindow::KindShown() {
     LoadPictures();
     ArrangeAfterLoad();
     m_globals.UnknownSelected = unknownSelected;
+    m_modCheck->KindsChanged();
 }
 
 void MainWindow::ModSaved() {

@@ -44,6 +44,7 @@ class RecoveryKeeper;
 class TitlePanel;
 class FilterBox;
 class FindController;
+class ModCheckOffer;
 class DocumentSignals;
 class LiveValueCheck;
 struct EditFocus;
@@ -231,6 +232,7 @@ private:
     WindowPlaces m_places;
     // Goes before the session, whose models its windows read.
     std::unique_ptr<FindController> m_finding;
+    ModCheckOffer* m_modCheck = nullptr;  // owned through its Qt parent, this window
     FilterBox* m_entryFilter = nullptr;  // owned through its Qt parent
 
     // The parts, after the workspace and the document's news they use, so that they go first.

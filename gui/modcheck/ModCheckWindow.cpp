@@ -62,6 +62,13 @@ void ModCheckWindow::ModCheckChanged() {
     QTimer::singleShot(0, this, &ModCheckWindow::Refresh);
 }
 
+void ModCheckWindow::Watch(LiveModCheck* check) {
+    if (m_check != nullptr) m_check->RemoveListener(*this);
+    m_check = check;
+    if (m_check != nullptr) m_check->AddListener(*this);
+    Refresh();
+}
+
 void ModCheckWindow::ModCheckGone() {
     m_check = nullptr;
     Refresh();

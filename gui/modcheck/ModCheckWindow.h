@@ -29,6 +29,8 @@ public:
     ModCheckWindow& operator=(const ModCheckWindow&) = delete;
 
     QTableView& View() const { return *m_view; }
+    // Shows `check` from now on (none: no mod is open), as when the kinds change places.
+    void Watch(LiveModCheck* check);
 
 signals:
     // The spot of a finding: `kind` is its kind's position among the mod's kinds, `file` its file

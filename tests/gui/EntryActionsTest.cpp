@@ -13,6 +13,7 @@
 #include "CategoryWindowHarness.h"
 #include "core/entries/EntryOperations.h"
 #include "gui/dialogs/CodeNameDialog.h"
+#include "gui/modcheck/ModCheckWindow.h"
 #include "gui/widgets/FilterBox.h"
 #include "core/store/IniStore.h"
 
@@ -636,6 +637,30 @@ class EntryActionsTest : public HarnessTest<CategoryWindowHarness> {
         QVERIFY(h->Trigger("Undo1"));
         QCOMPARE(value("Rules.ini", "GRUNT", "VoiceSelect"), std::string("GruntSelect"));
         QVERIFY(h->window->Work().Doc().Store().IndexOfSection("GruntSelect") >= 0);
+    }
+    // Check the Mod from the Search menu: the window follows an edit of the rules, stays on the
+    // check when another kind is shown, and a double-click opens the finding's kind and entry.
+    void checkTheModFollowsEditsAcrossKindsAndOpensTheSpot() {
+        h->CopySample();
+        h->Start();
+        h->TakeShown();
+        QVERIFY(h->Trigger("CheckMod1"));
+        QCOMPARE(h->TakeShown().size(), qsizetype(1));  // no mod open: the notice
+        h->boxes.EnqueueFileName(h->folder.File("mods/cinderfall"));
+        QVERIFY(h->Trigger("OpenModFolder1"));
+        h->TakeShown();
+        QVERIFY(h->Trigger("CheckMod1"));
+        auto* window = h->window->findChild<ModCheckWindow*>(QStringLiteral("ModCheckWindow"));
+        QVERIFY(window);
+        QCOMPARE(window->View().model()->rowCount(), 0);
+
+        h->Edit("GRUNT", "Image", "NOSUCHART");
+        QTRY_COMPARE(window->View().model()->rowCount(), 1);
+        QVERIFY(h->ChooseFileType(QStringLiteral("Sound.ini")));
+        QTRY_COMPARE(window->View().model()->rowCount(), 1);
+        emit window->View().activated(window->View().model()->index(0, 0));
+        QCOMPARE(h->Text("Panel1"), QStringLiteral("Rules.ini"));
+        QVERIFY(h->window->findChild<CategoryWindow*>());
     }
 };
 
