@@ -30,6 +30,10 @@ void WriteWithLayers(const SaveTexts& texts, bool withDocument, const std::strin
 // layer, as one save. Only when all went to disk is each marked saved.
 void SaveStack(LayerStack& stack);
 
+// Save As over a stack: the document under `documentFile`, whether changed or not (the name it
+// keeps from then on), with the definition file and every changed layer, as one save.
+void SaveStackAs(LayerStack& stack, const std::string& documentFile);
+
 // A save that no user watches refuses to overwrite another program's change to a layer it
 // writes: throws IniError "<file>: the file changed on disk while editing".
 void RefuseSaveOverChangedLayers(const LayerStack& stack);
