@@ -6,6 +6,7 @@
 //   VelmoraEdit --program-dir DIR      DIR
 //   VelmoraEdit --choose-program-dir   the folder chosen once and remembered (the desktop entry)
 //   ... FILE                           each of the above, and then opens the document FILE
+//   ... --layer FILE ...               reads FILE over the document as a layer (as often as wanted)
 
 #include <QApplication>
 #include <QDir>
@@ -88,5 +89,6 @@ int main(int argc, char* argv[]) {
     if (!dataDir.isEmpty()) mainWin.SetRecoveryFolder(velmora::ToBytes(QDir(dataDir).filePath(QStringLiteral("recovery"))));
     mainWin.StartInFolder(*programDir);
     mainWin.OpenAtStart(options.documentFile);
+    mainWin.AddLayersAtStart(options.layerFiles);
     return QApplication::exec();
 }

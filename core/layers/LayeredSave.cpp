@@ -58,12 +58,17 @@ void SaveStackAs(LayerStack& stack, const std::string& documentFile) {
     SaveStackTo(stack, documentFile, true);
 }
 
-void RefuseSaveOverChangedLayers(const LayerStack& stack) {
+std::optional<std::string> LayerChangedOnDisk(const LayerStack& stack) {
     for (size_t index : stack.ChangedLayers()) {
         const LayerFile& layer = stack.Layer(index);
-        if (ChangeOnDisk(layer.Stamp(), layer.FileName()) == DiskChange::Changed)
-            throw IniError(layer.FileName() + ": the file changed on disk while editing");
+        if (ChangeOnDisk(layer.Stamp(), layer.FileName()) == DiskChange::Changed) return layer.FileName();
     }
+    return std::nullopt;
+}
+
+void RefuseSaveOverChangedLayers(const LayerStack& stack) {
+    if (const std::optional<std::string> changed = LayerChangedOnDisk(stack))
+        throw IniError(*changed + ": the file changed on disk while editing");
 }
 
 }  // namespace velmora

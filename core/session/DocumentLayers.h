@@ -11,8 +11,20 @@
 
 namespace velmora {
 
+class LiveValueCheck;
 class StackValues;
 class Workspace;
+
+// A value a layer sets that wins and does not fit its key, as Check Values lists it.
+struct LayerValueFinding {
+    std::string FileName;  // the layer's name without its folder
+    size_t Line = 0;       // the key's line, counting from 1
+    std::string Category;  // the first category that lists the entry; empty when none does
+    std::string SectionName;
+    std::string Key;  // as the line spells it
+    std::string Value;
+    std::string Reason;
+};
 
 // The files the game reads over an open document, as the editor holds them: a change of the
 // stack (a layer added, moved or removed) is told to every view as the document's news; the
@@ -49,8 +61,15 @@ public:
     // "Rules.ini" for 0, else the layer's name without its folder.
     std::string FileName(size_t file) const;
 
+    // The values the layers set that the game will use and that do not fit their keys' kinds or
+    // rules, as `values` judges the document's: layer by layer, in file order.
+    std::vector<LayerValueFinding> Misfits(LiveValueCheck& values);
+
     // Whether the document or a layer holds changes no save wrote.
     bool Unsaved() const;
+    // The names, without their folders, of the files holding unsaved changes: the document's
+    // first, then the layers' in stack order.
+    std::vector<std::string> UnsavedFiles() const;
     // File, Save and Save As: the document (under `documentFile`) with every changed layer, all or
     // none (SaveStack, SaveStackAs).
     void Save();

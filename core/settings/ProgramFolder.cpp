@@ -67,11 +67,21 @@ StartOptions ParseStartOptions(const std::vector<std::string>& given, StartOptio
         options.namedDir = args[next + 1];
         next += 2;
     }
+    // Layers, each "--layer FILE", before the document or after it.
+    const auto takeLayers = [&] {
+        while (next < args.size() && args[next] == "--layer") {
+            if (next + 1 >= args.size() || args[next + 1].empty()) throw IniError(StartUsage);
+            options.layerFiles.push_back(platform::AbsoluteName(args[next + 1]));
+            next += 2;
+        }
+    };
+    takeLayers();
     // A name that starts like an option is a mistyped option; "./-name" names such a file.
     if (next < args.size() && !args[next].empty() && args[next][0] != '-') {
         options.documentFile = platform::AbsoluteName(args[next]);
         ++next;
     }
+    takeLayers();
     if (next != args.size()) throw IniError(StartUsage);
     return options;
 }

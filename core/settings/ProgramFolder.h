@@ -20,9 +20,11 @@ struct StartOptions {
     std::string namedDir;
     // The document to open once the start is done (a full path); empty for none.
     std::string documentFile;
+    // The files to read over the document as layers, in the order given (full paths).
+    std::vector<std::string> layerFiles;
 };
 
-constexpr const char* StartUsage = "usage: VelmoraEdit [--choose-program-dir | --program-dir DIR] [FILE]";
+constexpr const char* StartUsage = "usage: VelmoraEdit [--choose-program-dir | --program-dir DIR] [--layer FILE]... [FILE]";
 
 // The options after the program's name. A FILE is made a full path against the working directory,
 // the folder the start began in, before the start moves to the program folder. A desktop entry's

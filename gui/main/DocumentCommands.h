@@ -13,6 +13,7 @@ namespace velmora {
 class Boxes;
 class CategoryWindowList;
 class DiskChanges;
+class DocumentLayers;
 struct Globals;
 class ProgramFolderChoice;
 class RecoveryKeeper;
@@ -48,6 +49,10 @@ class DocumentCommands {
     // Enables "Program Folder…", which asks for another folder through `choice`, makes it the
     // working directory and starts on it as at start-up. `choice` outlives the commands.
     void SetProgramFolderChoice(ProgramFolderChoice* choice) { m_folderChoice = choice; }
+
+    // The layers over the document: a save writes every changed file of the stack together, and
+    // an unsaved layer counts as an unsaved document. `layers` outlives the commands.
+    void SetLayers(DocumentLayers* layers) { m_layers = layers; }
 
     void New1Click();
     void Open1Click();
@@ -86,6 +91,12 @@ class DocumentCommands {
     void PopUpFileTypes(const QPoint& at);
 
   private:
+    // Whether the document or a layer over it holds changes no save wrote.
+    bool Unsaved() const;
+    // The files the question about unsaved changes names: "Rules.ini", "Rules.ini, Duel.ini".
+    std::string UnsavedNames() const;
+    // Asks before a save overwrites a changed layer that another program changed on disk.
+    bool OverwriteChangedLayerOK();
     void CreatePopUpMenuItemList(const std::string& Caption);
     void SwitchFileType(QAction* MenuItem);
 
@@ -97,6 +108,7 @@ class DocumentCommands {
     RecoveryKeeper& m_recovery;
     Host& m_host;
     ProgramFolderChoice* m_folderChoice = nullptr;
+    DocumentLayers* m_layers = nullptr;
     QMenu* FileTypeMenu;  // owned through its Qt parent, the window
 };
 

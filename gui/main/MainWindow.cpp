@@ -31,6 +31,7 @@
 #include "gui/main/DocumentDrops.h"
 #include "gui/main/EditCommands.h"
 #include "gui/main/HelpMenu.h"
+#include "gui/main/LayerCommands.h"
 #include "gui/main/RecentFilesMenu.h"
 #include "gui/main/TitlePanel.h"
 #include "gui/find/FindController.h"
@@ -92,6 +93,7 @@ MainWindow::MainWindow(Globals& globals, Boxes& boxes, QWidget* parent)
         *this, m_session.Current(), m_boxes, *m_documentNews,
         [this](const EntryTarget& target) { OpenEntryTarget(target); });
     m_finding->AddSearchMenu(*menuBar(), ui->Help1->menuAction());
+    m_finding->SetOpenTargetIn([this](const EntryTarget& target, size_t file) { OpenEntryTargetIn(target, file); });
     m_finding->OfferUsagesOn(*ui->ListBox2);
     m_entryFilter = FilterBox::Above(*ui->ListBox2);
     m_editCommands = std::make_unique<EditCommands>(*ui->MainMenu1, ui->Help1->menuAction(), m_workspace,
@@ -143,6 +145,11 @@ void MainWindow::MakeParts() {
     m_recentFiles = std::make_unique<RecentFilesMenu>(*ui->RecentFiles1, m_globals, m_boxes, *m_documents);
     m_drops = std::make_unique<DocumentDrops>(*this, m_boxes, *m_documents);
     m_help = std::make_unique<HelpMenu>(*ui->MainMenu1, m_boxes);
+    // A save writes the layers' edits with the document; Add Layer and Layers come before New
+    // Definition.
+    m_documents->SetLayers(&m_session.Current().Layers());
+    m_layerCommands = new LayerCommands(*this, m_session.Current().Layers(), m_boxes);
+    m_layerCommands->AddMenuCommands(*ui->File1, ui->NewDefinition1);
 }
 
 void MainWindow::ConnectControls() {
@@ -233,6 +240,10 @@ void MainWindow::OpenAtStart(const std::string& documentFile) {
             offered = documentFile;
         });
     RunEventHandler(m_boxes, [&] { m_recoveryOffer->OfferAll(offered); });
+}
+
+void MainWindow::AddLayersAtStart(const std::vector<std::string>& files) {
+    if (!files.empty()) m_layerCommands->AddLayers(files);
 }
 
 bool MainWindow::FileExistOK(const std::string& Name) {
@@ -372,6 +383,10 @@ LiveValueCheck& MainWindow::Values() {
     return m_session.Current().Values();
 }
 
+DocumentLayers& MainWindow::Layers() {
+    return m_session.Current().Layers();
+}
+
 void MainWindow::FindUsages(const std::string& Code) {
     m_finding->FindUsages(Code);
 }
@@ -392,6 +407,14 @@ void MainWindow::OpenEntryTarget(const EntryTarget& Target) {
     }
     OpenCategoryWindow(row, entry);
     if (CategoryWindow* window = FindCategoryWindow(category)) window->ShowEntryKey(entry, Target.Key);
+}
+
+void MainWindow::OpenEntryTargetIn(const EntryTarget& Target, size_t file) {
+    OpenEntryTarget(Target);
+    const std::optional<EntryListing> listing = FindEntryListing(m_workspace, Target.Section);
+    if (!listing) return;
+    if (CategoryWindow* window = FindCategoryWindow(ui->CategoryGrid->Cells(0, static_cast<int>(listing->CategoryRow))))
+        window->EditIn(file);
 }
 
 // ---------------------------------------------------------------------------------------------

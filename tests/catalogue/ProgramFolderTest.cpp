@@ -38,7 +38,7 @@ protected:
     ~ProgramFolderTest() override { fs::current_path(m_startedIn); }
 
     std::optional<std::string> StartChoosing() {
-        return StartProgramFolder({StartOptions::Folder::Remembered, {}, {}}, choice);
+        return StartProgramFolder({StartOptions::Folder::Remembered, {}, {}, {}}, choice);
     }
     static std::string Here() { return fs::current_path().string(); }
 
@@ -69,6 +69,12 @@ TEST(StartOptionsTest, OptionsNameTheFolderAndTheDocumentAndAnythingElseIsAUsage
     EXPECT_EQ(both.namedDir, "game");
     EXPECT_EQ(both.documentFile, here);
     EXPECT_EQ(ParseStartOptions({"--choose-program-dir", "mods/Mine.ini"}).documentFile, here);
+    // Layers, as often as given, before the document or after it, in their order.
+    const StartOptions layered =
+        ParseStartOptions({"--program-dir", "game", "--layer", "mods/Duel.ini", "mods/Mine.ini", "--layer", "R.map"});
+    EXPECT_EQ(layered.documentFile, here);
+    EXPECT_EQ(layered.layerFiles, (std::vector<std::string>{(fs::current_path() / "mods" / "Duel.ini").string(),
+                                                            (fs::current_path() / "R.map").string()}));
 
     // A launcher that passes the desktop entry's field code through gives no document; a name that
     // only looks like one is still a document.
@@ -80,7 +86,7 @@ TEST(StartOptionsTest, OptionsNameTheFolderAndTheDocumentAndAnythingElseIsAUsage
 
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"--program-dir"}, {"--program-dir", ""}, {"--choose-program-dir", "a.ini", "b.ini"}, {"--help"},
-             {"a.ini", "b.ini"}, {"-a.ini"}, {"a.ini", "--choose-program-dir"}}) {
+             {"a.ini", "b.ini"}, {"-a.ini"}, {"a.ini", "--choose-program-dir"}, {"--layer"}, {"a.ini", "--layer", ""}}) {
         try {
             ParseStartOptions(args);
             ADD_FAILURE() << "accepted " << args[0];
@@ -99,12 +105,12 @@ TEST_F(ProgramFolderTest, StartWithoutOptionsStaysWhereItWasStarted) {
 
 TEST_F(ProgramFolderTest, NamedFolderIsEnteredAsItIsAndNotRemembered) {
     const std::string used = (home.Path() / "used").string();
-    EXPECT_EQ(StartProgramFolder({StartOptions::Folder::Named, "used", {}}, choice), used);
+    EXPECT_EQ(StartProgramFolder({StartOptions::Folder::Named, "used", {}, {}}, choice), used);
     EXPECT_EQ(fs::current_path(), home.Path() / "used");
     EXPECT_EQ(memory.dir, "");
 
     try {
-        StartProgramFolder({StartOptions::Folder::Named, "missing", {}}, choice);
+        StartProgramFolder({StartOptions::Folder::Named, "missing", {}, {}}, choice);
         ADD_FAILURE() << "entered a missing folder";
     } catch (const IniError& error) {
         EXPECT_STREQ(error.what(), "Cannot open folder missing");

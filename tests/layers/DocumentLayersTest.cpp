@@ -5,7 +5,9 @@
 
 #include "../entries/EntriesFixture.h"
 #include "core/layers/EffectiveValues.h"
+#include "core/layers/LayeredSave.h"
 #include "core/session/DocumentLayers.h"
+#include "core/values/LiveValueCheck.h"
 
 namespace velmora::testing {
 namespace {
@@ -61,6 +63,12 @@ TEST_F(DocumentLayersTest, AnEditOfALayerIsUnsavedUntilTheSaveWritesItsFile) {
     EXPECT_FALSE(layers.Unsaved());
     ASSERT_TRUE(layers.Write(2, "GRUNT", "Cost", "210"));
     EXPECT_TRUE(layers.Unsaved());
+    EXPECT_EQ(layers.UnsavedFiles(), std::vector<std::string>{"ridge.map"});
+    // Another program's change of a layer the save would write is found before the save.
+    EXPECT_EQ(LayerChangedOnDisk(layers.Stack()), std::nullopt);
+    folder.Write("ridge.map", std::string(Map) + "; changed elsewhere\r\n");
+    EXPECT_EQ(LayerChangedOnDisk(layers.Stack()), folder.File("ridge.map"));
+    folder.Write("ridge.map", Map);
     layers.Save();
     EXPECT_FALSE(layers.Unsaved());
     EXPECT_EQ(folder.Read("ridge.map"), "[Basic]\r\nName=Ridge\r\n[GRUNT]\r\nCost=210\r\n[Waypoints]\r\n0=1234\r\n");
@@ -77,6 +85,22 @@ TEST_F(DocumentLayersTest, AnEditOfALayerIsUnsavedUntilTheSaveWritesItsFile) {
     // Undoing a saved layer edit makes that layer unsaved again.
     workspace.Doc().Undo();
     EXPECT_TRUE(layers.Unsaved());
+}
+
+TEST_F(DocumentLayersTest, TheValuesThatWinAreJudgedWhereverTheyComeFrom) {
+    Load(Rules, std::string(Definition) + "[ValueKinds]\r\nCost=whole number\r\n");
+    folder.Write("mode.ini", "[GRUNT]\r\nCost=15O\r\n");  // overridden by the map: not the game's
+    folder.Write("ridge.map", "[Basic]\r\nName=Ridge\r\n[GRUNT]\r\nCost=2OO\r\n");
+    layers.Add(folder.File("mode.ini"));
+    layers.Add(folder.File("ridge.map"));
+    LiveValueCheck values(workspace);
+    const std::vector<LayerValueFinding> findings = layers.Misfits(values);
+    ASSERT_EQ(findings.size(), 1U);
+    EXPECT_EQ(findings[0].FileName, "ridge.map");
+    EXPECT_EQ(findings[0].Line, 4U);
+    EXPECT_EQ(findings[0].Category, "InfantryTypes");
+    EXPECT_EQ(findings[0].Value, "2OO");
+    EXPECT_NE(findings[0].Reason.find("whole number"), std::string::npos);
 }
 
 }  // namespace
