@@ -8,6 +8,7 @@
 //   ... FILE                           each of the above, and then opens the document FILE
 //   ... --mod MODFOLDER                each of the above, and then opens every kind of file
 //                                      together, from MODFOLDER where it holds them
+//   ... --layer FILE ...               reads FILE over the document as a layer (as often as wanted)
 
 #include <QApplication>
 #include <QDir>
@@ -91,5 +92,6 @@ int main(int argc, char* argv[]) {
     mainWin.StartInFolder(*programDir);
     mainWin.OpenAtStart(options.documentFile);
     if (!options.modFolder.empty()) mainWin.OpenModFolder(options.modFolder);
+    mainWin.AddLayersAtStart(options.layerFiles);
     return QApplication::exec();
 }

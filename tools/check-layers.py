@@ -27,7 +27,7 @@ INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 # The core's models derived from the documents, which the session keeps.
 DERIVED = {"FindIndex", "LiveComparison", "DocumentComparison", "ComparedCopies", "DifferenceCategories",
            "ReferenceCheck", "DanglingRule", "FollowedRows", "LiveValueCheck", "ValueCheck", "KindLearner",
-           "LiveModCheck"}
+           "LiveModCheck", "StackValues"}
 # A member (named m_...) held by value or through an owning pointer: the type's name, bare or with
 # its template arguments, alone or in a unique_ptr, shared_ptr or optional. A pointer or a reference
 # does not match.

@@ -380,6 +380,11 @@ void Document::AfterStep(const Edit& edit, const EditFocus& focus) {
     HistoryMoved();
 }
 
+void Document::NoteLayersChanged() {
+    ++m_changeCount;
+    Tell([](DocumentObserver& observer) { observer.EntriesChanged(); });
+}
+
 void Document::MarkSaved() {
     m_history.SetClean();
     HistoryMoved();

@@ -343,6 +343,10 @@ public:
     uint64_t ChangeCount() const { return m_changeCount; }
     // A store read beside the document's own (the file type's default copy) was replaced.
     void CountChange() { ++m_changeCount; }
+    // The files read over the document (its layers) came, went or changed places: every value they
+    // set may win or lose. Told as an edit that changed entries, so that every view reads what it
+    // shows afresh.
+    void NoteLayersChanged();
 
     void AddObserver(DocumentObserver& observer);
     void RemoveObserver(DocumentObserver& observer);

@@ -63,6 +63,14 @@ std::string Place(const ValueSetting& setting) {
     return setting.FileName + " line " + std::to_string(setting.Line);
 }
 
+std::string KeyOf(const IniSection::Line& line) {
+    std::string_view key;
+    if (!line.KeyName(key)) return {};
+    return std::string(TrimView(key));
+}
+
+}  // namespace
+
 // The files of the stack in reading order, each with its line numbers once asked for.
 class StackFiles {
 public:
@@ -103,22 +111,6 @@ private:
     std::vector<File> m_files;
 };
 
-// Whether the layers' sections named `section` are the game's objects: the document's own need
-// no look at the lists.
-bool LayersOverride(const LayerStack& stack, std::string_view section) {
-    const Document& document = stack.Work().Doc();
-    if (document.HasDocument() && document.Store().IndexOfSection(section) >= 0) return true;
-    return stack.IsOverride(section, stack.ListedNames());
-}
-
-std::string KeyOf(const IniSection::Line& line) {
-    std::string_view key;
-    if (!line.KeyName(key)) return {};
-    return std::string(TrimView(key));
-}
-
-}  // namespace
-
 std::string ValueChain::Provenance() const {
     if (Settings.empty()) return {};
     const ValueSetting& winner = Winner();
@@ -139,12 +131,31 @@ std::string ValueChain::ChainText() const {
     return text;
 }
 
-ValueChain ChainOf(const LayerStack& stack, std::string_view section, std::string_view key) {
-    StackFiles files(stack);
-    ValueChain chain = files.Chain(section, key);
-    if (!LayersOverride(stack, section))
-        std::erase_if(chain.Settings, [](const ValueSetting& s) { return s.File > 0; });
+StackValues::StackValues(const LayerStack& stack) : m_stack(stack), m_files(std::make_unique<StackFiles>(stack)) {}
+
+StackValues::~StackValues() = default;
+
+bool StackValues::LayersOverride(std::string_view section) {
+    const Document& document = m_stack.Work().Doc();
+    if (document.HasDocument() && document.Store().IndexOfSection(section) >= 0) return true;
+    auto [found, added] = m_overrides.try_emplace(m_stack.NameKey(section), false);
+    if (added) {
+        if (!m_listed) m_listed = m_stack.ListedNames();
+        found->second = m_stack.IsOverride(section, *m_listed);
+    }
+    return found->second;
+}
+
+ValueChain StackValues::Chain(std::string_view section, std::string_view key) {
+    ValueChain chain = m_files->Chain(section, key);
+    if (chain.Settings.size() > 1 || (chain.Settings.size() == 1 && chain.Settings[0].File > 0))
+        if (!LayersOverride(section))
+            std::erase_if(chain.Settings, [](const ValueSetting& s) { return s.File > 0; });
     return chain;
+}
+
+ValueChain ChainOf(const LayerStack& stack, std::string_view section, std::string_view key) {
+    return StackValues(stack).Chain(section, key);
 }
 
 std::vector<std::string> KeysOf(const LayerStack& stack, std::string_view section) {
@@ -161,7 +172,7 @@ std::vector<std::string> KeysOf(const LayerStack& stack, std::string_view sectio
     };
     const Document& document = stack.Work().Doc();
     if (document.HasDocument()) addFrom(document.Store());
-    if (LayersOverride(stack, section))
+    if (StackValues(stack).LayersOverride(section))
         for (size_t i = 0; i < stack.Count(); ++i) addFrom(stack.Layer(i).Store());
     return keys;
 }

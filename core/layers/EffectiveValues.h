@@ -2,8 +2,12 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace velmora {
@@ -38,6 +42,31 @@ struct ValueChain {
 // The key `key` of section `section` across the stack: the document's line, then each layer's
 // that has the section as an override.
 ValueChain ChainOf(const LayerStack& stack, std::string_view section, std::string_view key);
+
+class StackFiles;
+
+// The chains of many keys of the stack as it stands, for a view that shows them: the line numbers
+// of each file and whether the layers' sections of a name are overrides are found once. Made again
+// after any change of the stack or of a file of it.
+class StackValues {
+public:
+    explicit StackValues(const LayerStack& stack);
+    ~StackValues();
+    StackValues(const StackValues&) = delete;
+    StackValues& operator=(const StackValues&) = delete;
+
+    // As ChainOf.
+    ValueChain Chain(std::string_view section, std::string_view key);
+    // Whether the layers' sections named `section` are the game's objects (overrides): the
+    // document's own sections need no look at the lists.
+    bool LayersOverride(std::string_view section);
+
+private:
+    const LayerStack& m_stack;
+    std::unique_ptr<StackFiles> m_files;
+    std::optional<std::unordered_set<std::string>> m_listed;
+    std::unordered_map<std::string, bool> m_overrides;  // by the section's name key
+};
 
 // The keys the entry `section` has across the stack, in the document's order, then those the
 // layers add, in stack order (each once, letter case ignored).

@@ -25,16 +25,19 @@ void WriteWithLayers(const SaveTexts& texts, bool withDocument, const std::strin
     if (!files.empty()) platform::WriteFilesTogether(files);
 }
 
-void SaveStack(LayerStack& stack) {
+namespace {
+
+// The save of the stack with the document under `documentFile`, written when `withDocument`.
+void SaveStackTo(LayerStack& stack, const std::string& documentFile, bool withDocument) {
     Workspace& workspace = stack.Work();
     Document& document = workspace.Doc();
     const std::vector<size_t> changed = stack.ChangedLayers();
     const std::vector<LayerText> layers = LayerTextsToSave(stack);
-    const bool withDocument = changed.empty() || document.History().ChangedSinceClean(StoreOf::Document);
     const SaveTexts texts = TextsToSave(workspace, document.DefinitionChanged());
-    const std::string documentFile = document.FileName();
     const std::string& definitionFile = document.Definition().FileName();
     WriteWithLayers(texts, withDocument, documentFile, definitionFile, layers);
+    // Only a name the document went to is the document's from now on.
+    if (document.FileName() != documentFile) document.Rename(documentFile);
     if (withDocument) workspace.NoteWritten(documentFile, texts.Document);
     if (texts.Definition) workspace.NoteWritten(definitionFile, *texts.Definition);
     for (size_t i = 0; i < changed.size(); ++i)
@@ -42,12 +45,30 @@ void SaveStack(LayerStack& stack) {
     document.MarkSaved();
 }
 
-void RefuseSaveOverChangedLayers(const LayerStack& stack) {
+}  // namespace
+
+void SaveStack(LayerStack& stack) {
+    const Document& document = stack.Work().Doc();
+    const bool withDocument =
+        stack.ChangedLayers().empty() || document.History().ChangedSinceClean(StoreOf::Document);
+    SaveStackTo(stack, std::string(document.FileName()), withDocument);
+}
+
+void SaveStackAs(LayerStack& stack, const std::string& documentFile) {
+    SaveStackTo(stack, documentFile, true);
+}
+
+std::optional<std::string> LayerChangedOnDisk(const LayerStack& stack) {
     for (size_t index : stack.ChangedLayers()) {
         const LayerFile& layer = stack.Layer(index);
-        if (ChangeOnDisk(layer.Stamp(), layer.FileName()) == DiskChange::Changed)
-            throw IniError(layer.FileName() + ": the file changed on disk while editing");
+        if (ChangeOnDisk(layer.Stamp(), layer.FileName()) == DiskChange::Changed) return layer.FileName();
     }
+    return std::nullopt;
+}
+
+void RefuseSaveOverChangedLayers(const LayerStack& stack) {
+    if (const std::optional<std::string> changed = LayerChangedOnDisk(stack))
+        throw IniError(*changed + ": the file changed on disk while editing");
 }
 
 }  // namespace velmora

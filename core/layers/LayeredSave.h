@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,14 @@ void WriteWithLayers(const SaveTexts& texts, bool withDocument, const std::strin
 // did, as a plain save writes it), the definition file when its lists changed, and every changed
 // layer, as one save. Only when all went to disk is each marked saved.
 void SaveStack(LayerStack& stack);
+
+// Save As over a stack: the document under `documentFile`, whether changed or not (the name it
+// keeps from then on), with the definition file and every changed layer, as one save.
+void SaveStackAs(LayerStack& stack, const std::string& documentFile);
+
+// The first changed layer whose file another program changed since it was read or last saved:
+// what a save would overwrite unseen. None when there is none.
+std::optional<std::string> LayerChangedOnDisk(const LayerStack& stack);
 
 // A save that no user watches refuses to overwrite another program's change to a layer it
 // writes: throws IniError "<file>: the file changed on disk while editing".

@@ -5,12 +5,16 @@
 
 #include "core/catalogue/Workspace.h"
 #include "core/references/FindIndex.h"
+#include "core/session/DocumentLayers.h"
 #include "core/values/LiveValueCheck.h"
 
 namespace velmora {
 
 OpenDocument::OpenDocument(Workspace& workspace)
-    : m_workspace(workspace), m_values(std::make_unique<LiveValueCheck>(workspace)), m_comparison(workspace) {
+    : m_workspace(workspace),
+      m_values(std::make_unique<LiveValueCheck>(workspace)),
+      m_comparison(workspace),
+      m_layers(std::make_unique<DocumentLayers>(workspace)) {
     m_workspace.Doc().AddObserver(*this);
 }
 

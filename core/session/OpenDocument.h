@@ -16,6 +16,7 @@
 
 namespace velmora {
 
+class DocumentLayers;
 class FindIndex;
 class LiveValueCheck;
 class Workspace;
@@ -47,6 +48,10 @@ public:
     // The comparison with a reference, as the Changes window shows it.
     DocumentComparison& Comparison() { return m_comparison; }
     const DocumentComparison& Comparison() const { return m_comparison; }
+
+    // The layers over the document, with the values that win.
+    DocumentLayers& Layers() { return *m_layers; }
+    const DocumentLayers& Layers() const { return *m_layers; }
 
     // The find index; none until one made of the document as it now stands is taken.
     const FindIndex* Index() const { return m_index.get(); }
@@ -93,6 +98,7 @@ private:
     TouchedSections m_usagesTouched;
     std::unique_ptr<ReferenceCheck> m_references;
     TouchedSections m_referencesTouched;
+    std::unique_ptr<DocumentLayers> m_layers;
 };
 
 }  // namespace velmora

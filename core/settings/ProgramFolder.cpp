@@ -67,15 +67,30 @@ StartOptions ParseStartOptions(const std::vector<std::string>& given, StartOptio
         options.namedDir = args[next + 1];
         next += 2;
     }
+    // Layers, each "--layer FILE", before the document or after it; they go over one document, not
+    // over a mod's kinds.
+    const auto takeLayers = [&] {
+        while (next < args.size() && args[next] == "--layer") {
+            if (next + 1 >= args.size() || args[next + 1].empty()) throw IniError(StartUsage);
+            options.layerFiles.push_back(platform::AbsoluteName(args[next + 1]));
+            next += 2;
+        }
+    };
+    takeLayers();
     if (next < args.size() && args[next] == "--mod") {
-        if (next + 1 >= args.size() || args[next + 1].empty()) throw IniError(StartUsage);
+        if (next + 1 >= args.size() || args[next + 1].empty() || !options.layerFiles.empty())
+            throw IniError(StartUsage);
         options.modFolder = platform::AbsoluteName(args[next + 1]);
         next += 2;
-    } else if (next < args.size() && !args[next].empty() && args[next][0] != '-') {
-        // A name that starts like an option is a mistyped option; "./-name" names such a file.
+        if (next != args.size()) throw IniError(StartUsage);
+        return options;
+    }
+    // A name that starts like an option is a mistyped option; "./-name" names such a file.
+    if (next < args.size() && !args[next].empty() && args[next][0] != '-') {
         options.documentFile = platform::AbsoluteName(args[next]);
         ++next;
     }
+    takeLayers();
     if (next != args.size()) throw IniError(StartUsage);
     return options;
 }

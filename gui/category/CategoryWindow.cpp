@@ -15,6 +15,7 @@
 #include "gui/category/EntryActions.h"
 #include "gui/category/EntryList.h"
 #include "gui/category/EntryPictures.h"
+#include "gui/category/LayerBar.h"
 #include "gui/category/ValueNote.h"
 #include "gui/category/ValuePages.h"
 #include "gui/services/DocumentSignals.h"
@@ -81,6 +82,14 @@ void CategoryWindow::MakeParts() {
     m_values->ListKindsOf(m_main.Session());
     m_actions = std::make_unique<EntryActions>(*this, work, m_boxes, m_main.Session());
     m_valueNote = std::make_unique<ValueNote>(*this, *ui->CategoryLayout, work, m_valueCheck);
+    // Below the title: where edits go, and whose colour marks which layer.
+    m_layerBar = new LayerBar(m_main.Layers(), this);
+    ui->CategoryLayout->insertWidget(1, m_layerBar);
+    m_values->UseLayers(m_main.Layers(), [this] { return m_layerBar->Target(); });
+}
+
+void CategoryWindow::EditIn(size_t file) {
+    m_layerBar->SetTarget(file);
 }
 
 void CategoryWindow::ConnectParts() {
@@ -121,6 +130,8 @@ void CategoryWindow::ConnectButtons() {
 // Whichever window made a change, this one shows what the document now holds.
 void CategoryWindow::FollowTheDocument() {
     const DocumentSignals& news = m_main.DocumentNews();
+    // A change of the layers comes as one of the entries: the bar reads the stack before the rest.
+    connect(&news, &DocumentSignals::entriesChanged, m_layerBar, &LayerBar::Refresh);
     connect(&news, &DocumentSignals::entriesChanged, this,
             &CategoryWindow::Guarded<&CategoryWindow::ShowEntriesAfresh>);
     connect(&news, &DocumentSignals::valueChanged, this, [this](const std::string& code, const std::string& key) {
@@ -145,6 +156,7 @@ void CategoryWindow::SetUpTable() {
         // The table marks the values that do not fit their keys, and its commits get the note too.
         BalanceTableModel& model = table->Model();
         model.SetValueCheck(&m_valueCheck);
+        model.SetLayers(&m_main.Layers(), [this] { return m_layerBar->Target(); });
         connect(&model, &BalanceTableModel::valueCommitted, this,
                 [this](const std::string& code, const std::string& key) {
                     RunEventHandler(m_boxes, [&] { m_valueNote->NoteCommittedValue(code, key); });

@@ -20,6 +20,7 @@ class Boxes;
 class EntryActions;
 class EntryList;
 class EntryPictures;
+class LayerBar;
 struct Globals;
 class LiveValueCheck;
 class TableSwitch;
@@ -109,6 +110,9 @@ public:
     // on no page.
     bool ShowEntryKey(int EntryRow, const std::string& Key);
 
+    // Edits of this window go into file `file` of the stack (0 the document, 1 + i a layer).
+    void EditIn(size_t file);
+
     // The pictures of the entry rows.
     EntryPictures& Pictures() const { return *m_pictures; }
     // The switch between this entry and all entries of the category (made by FillAndShow).
@@ -171,6 +175,7 @@ private:
     std::unique_ptr<EntryActions> m_actions;
     std::unique_ptr<ValueNote> m_valueNote;
     TableSwitch* m_tableSwitch = nullptr;  // owned through its Qt parent
+    LayerBar* m_layerBar = nullptr;        // likewise
 
     int m_tag = 0;
     std::string m_categoryName;

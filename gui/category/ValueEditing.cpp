@@ -15,23 +15,13 @@
 #include "core/store/IniError.h"
 #include "core/store/IniStore.h"
 #include "core/session/EditingSession.h"
+#include "core/session/DocumentLayers.h"
 #include "core/values/LiveValueCheck.h"
 #include "gui/category/ValuePages.h"
 #include "gui/dialogs/ValueChoiceDialog.h"
 #include "gui/widgets/StringGrid.h"
 
 namespace velmora {
-
-namespace {
-
-// The value a cell is compared with and put back to: the entry's stored value as the filling of
-// the value column shows it. Without an entry (a category without entries) that is nothing,
-// whatever the document holds.
-std::string StoredValue(const IniStore& document, const std::string& code, const std::string& key) {
-    return code.empty() ? std::string() : document.ReadString(code, key, "");
-}
-
-}  // namespace
 
 // The keyboard's way to the choice dialog.
 void ValuePages::AddChooseValueAction() {
@@ -76,7 +66,7 @@ void ValuePages::CommitValueEdit() {
     const std::string key = m_grid.Cells(KeyCol, row);
     const std::string cell = m_grid.Cells(ValueCol, row);
     const std::string value = StorableValue(cell);
-    const std::string stored = StoredValue(DocumentStore(), m_code, key);
+    const std::string stored = ShownValueOf(key);
     if (value == stored) {
         // Blanks typed at the ends change nothing a saved file would keep.
         if (cell != stored) m_grid.SetCells(ValueCol, row, stored);
@@ -97,7 +87,8 @@ void ValuePages::CommitValueEdit() {
     bool written = false;
     const std::string code = m_code;
     try {
-        written = m_work.Doc().SetValue(code, key, value, m_category);
+        written = m_layers ? m_layers->Write(m_editTarget ? m_editTarget() : 0, code, key, value, m_category)
+                           : m_work.Doc().SetValue(code, key, value, m_category);
     } catch (const IniError&) {
         // A refused value (too long a name, a control byte) must not stay on show as if stored.
         m_grid.SetCells(ValueCol, row, stored);
@@ -108,7 +99,7 @@ void ValuePages::CommitValueEdit() {
 
 void ValuePages::ShowStoredValueIfStale(int Row) {
     if (Row < 0 || Row >= m_grid.RowCount()) return;
-    if (m_grid.Cells(ValueCol, Row) != StoredValue(DocumentStore(), m_code, m_grid.Cells(KeyCol, Row))) {
+    if (m_grid.Cells(ValueCol, Row) != ShownValueOf(m_grid.Cells(KeyCol, Row))) {
         if (m_code.empty())
             m_grid.SetCells(ValueCol, Row, std::string());
         else
@@ -118,7 +109,7 @@ void ValuePages::ShowStoredValueIfStale(int Row) {
 
 void ValuePages::CancelValueEdit() {
     const int row = m_grid.Row();
-    const std::string stored = StoredValue(DocumentStore(), m_code, m_grid.Cells(KeyCol, row));
+    const std::string stored = ShownValueOf(m_grid.Cells(KeyCol, row));
     if (m_grid.Cells(ValueCol, row) != stored) m_grid.SetCells(ValueCol, row, stored);
 }
 

@@ -18,7 +18,9 @@
 #include "core/catalogue/ValueRules.h"
 #include "core/catalogue/Workspace.h"
 #include "core/choice/ChoiceLists.h"
+#include "core/layers/EffectiveValues.h"
 #include "core/references/EntryTargets.h"
+#include "core/session/DocumentLayers.h"
 #include "core/settings/Globals.h"
 #include "core/store/IniStore.h"
 #include "core/store/MessageText.h"
@@ -26,6 +28,7 @@
 #include "core/store/TextCase.h"
 #include "core/values/LiveValueCheck.h"
 #include "gui/category/HeaderLook.h"
+#include "gui/widgets/LayerColours.h"
 #include "gui/widgets/QtText.h"
 #include "gui/widgets/StringGrid.h"
 
@@ -90,6 +93,11 @@ void ValuePages::ConnectGrid() {
     connect(&m_grid, &StringGrid::focusLeft, this, &ValuePages::Guarded<&ValuePages::ValueGridLeft>);
     connect(&m_grid, &StringGrid::focusEntered, this, &ValuePages::focusEntered);
     connect(&m_pages, &QTabWidget::currentChanged, this, &ValuePages::Guarded<&ValuePages::SwitchPage>);
+}
+
+void ValuePages::UseLayers(DocumentLayers& layers, std::function<size_t()> editTarget) {
+    m_layers = &layers;
+    m_editTarget = std::move(editTarget);
 }
 
 const IniStore& ValuePages::DocumentStore() const {
@@ -255,16 +263,29 @@ void ValuePages::FillValueGridValues() {
 void ValuePages::ShowStoredValue(int Row) {
     const IniStore& defaults = *m_work.DefaultIni();
     const std::string key = m_grid.Cells(KeyCol, Row);
-    const std::string value = DocumentStore().ReadString(m_code, key, "");
+    const bool layered = m_layers != nullptr && m_layers->Any();
+    const ValueChain chain = layered ? m_layers->Values().Chain(m_code, key) : ValueChain();
+    const std::string value = layered ? (chain.Empty() ? std::string() : chain.Winner().Value)
+                                      : DocumentStore().ReadString(m_code, key, "");
+    const size_t from = chain.Empty() ? 0 : chain.Winner().File;
     m_grid.SetCells(ValueCol, Row, value);
+    m_grid.SetShade(ValueCol, Row, from > 0 ? LayerColour(from - 1) : QColor());
     const bool red = ValueIsRed(defaults, m_code, key, value, m_globals.CaseSensitive);
     m_grid.SetRedMarked(ValueCol, Row, red);
-    // A value that does not fit its key's kind carries a mark of its own, with the reason.
-    const std::optional<std::string> misfit = m_values.StoredMisfit(m_code, key);
+    // A value that does not fit its key's kind carries a mark of its own, with the reason; a value
+    // a layer sets is judged as the document's would be.
+    const std::optional<std::string> misfit =
+        from == 0 ? m_values.StoredMisfit(m_code, key) : m_values.Misfit(m_code, key, value);
     m_grid.SetMisfitMark(ValueCol, Row, misfit.has_value());
-    std::string tip = red ? ReferenceValueTip(defaults, m_code, key) : std::string();
+    std::string tip = layered ? chain.Provenance() : std::string();
+    if (red) tip += (tip.empty() ? "" : "\n") + ReferenceValueTip(defaults, m_code, key);
     if (misfit) tip += (tip.empty() ? "" : "\n") + *misfit;
     m_grid.SetTip(ValueCol, Row, tip);
+}
+
+std::string ValuePages::ShownValueOf(const std::string& key) const {
+    if (m_code.empty()) return {};
+    return m_layers ? m_layers->ShownValue(m_code, key) : DocumentStore().ReadString(m_code, key, "");
 }
 
 void ValuePages::ShowValueChange(const std::string& Code, const std::string& Key) {

@@ -18,6 +18,7 @@ namespace velmora {
 
 class Boxes;
 class EditingSession;
+class DocumentLayers;
 struct Globals;
 class IniStore;
 class LiveValueCheck;
@@ -60,6 +61,11 @@ public:
     // The session whose other kinds of file the choice dialog lists for a kind source; none by
     // default. It outlives the pages.
     void ListKindsOf(EditingSession* session) { m_session = session; }
+
+    // With layers over the document the grid shows the value that wins, marked with its layer's
+    // colour and telling where it comes from, and a commit goes into the file `editTarget` names
+    // (0 the document, 1 + i the layer at i). `layers` outlives the pages.
+    void UseLayers(DocumentLayers& layers, std::function<size_t()> editTarget);
 
     // Makes the pages of `category` once, `Pages` being its line of [AllSections] as a list (item 0
     // the kind, then the page names), and shows the first with the values of entry `Code`.
@@ -115,6 +121,8 @@ private:
     // Value-grid row `Row` shows the entry's stored value of its key, red unless the default copy
     // holds the same; a red value's tooltip names the default copy's value.
     void ShowStoredValue(int Row);
+    // The value the grid shows for `key` of the entry shown: the one that wins over the layers.
+    std::string ShownValueOf(const std::string& key) const;
     void DescribeKey();
     // The value grid's row becomes the row to select when its page is shown again.
     void RememberPageRow();
@@ -161,6 +169,8 @@ private:
     const Globals& m_globals;
     Boxes& m_boxes;
     EntryCodes m_entryCodes;
+    DocumentLayers* m_layers = nullptr;
+    std::function<size_t()> m_editTarget;
 
     std::string m_category;
     std::string m_code;  // the entry whose values the grid shows; none: no entry

@@ -11,13 +11,16 @@
 #include <vector>
 
 #include "core/catalogue/Workspace.h"
+#include "core/layers/LayerReferences.h"
 #include "core/references/EntryTargets.h"
 #include "core/references/ModReferences.h"
 #include "core/references/References.h"
 #include "core/session/EditingSession.h"
+#include "core/session/DocumentLayers.h"
 #include "core/session/OpenDocument.h"
 #include "core/values/LiveValueCheck.h"
 #include "core/values/ValueCheck.h"
+#include "gui/find/ConflictsWindow.h"
 #include "gui/find/FindWindow.h"
 #include "gui/find/ResultsWindow.h"
 #include "gui/services/DocumentSignals.h"
@@ -75,6 +78,7 @@ QMenu& FindController::AddSearchMenu(QMenuBar& menuBar, QAction* before) {
             &FindController::CheckReferencesClick);
     command(QStringLiteral("Check &Values"), QStringLiteral("CheckValues1"),
             &FindController::CheckValuesClick);
+    command(QStringLiteral("C&onflicts"), QStringLiteral("Conflicts1"), &FindController::ConflictsClick);
     return *search;
 }
 
@@ -156,6 +160,30 @@ void FindController::CheckValuesClick() {
     m_host.FocusAndShow(&ShowCheckValues());
 }
 
+void FindController::ConflictsClick() {
+    if (!m_document.Work().Doc().HasStores()) return;
+    const HourglassPointer hourglass;
+    m_host.FocusAndShow(&ShowConflicts());
+}
+
+ConflictsWindow& FindController::ShowConflicts() {
+    if (!m_conflictsWindow) {
+        // Owned through its Qt parent, the host's widget.
+        m_conflictsWindow = new ConflictsWindow(m_host.HostWidget(), m_document.Layers());
+        connect(m_conflictsWindow, &ConflictsWindow::openInFileRequested, this,
+                [this](const EntryTarget& target, size_t file) {
+                    RunEventHandler(m_boxes, [&] {
+                        if (m_openTargetIn)
+                            m_openTargetIn(target, file);
+                        else
+                            m_openTarget(target);
+                    });
+                });
+    }
+    m_conflictsWindow->Refill();
+    return *m_conflictsWindow;
+}
+
 // One refresh for all the news of an edit, once it is told; the lists are found again in the
 // sections the edits touched, and whole only when that cannot tell. A list no window shows is let
 // go, edits going by unfollowed, and found afresh when next asked for.
@@ -191,6 +219,7 @@ void FindController::RefreshResults() {
     }
     // The value check follows every edit itself, so the list only shows it again.
     if (m_valuesWindow && m_valuesWindow->isVisible()) ShowCheckValues();
+    if (m_conflictsWindow && m_conflictsWindow->isVisible()) m_conflictsWindow->Refill();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -239,13 +268,23 @@ ResultsWindow& FindController::ShowCheckReferences() {
     for (const DoubleListing& listing : doubles)
         rows.push_back(
             {{listing.Category, listing.Code, "", "", "listed " + std::to_string(listing.Times) + " times"},
-             {listing.Code, "", {}}});
+             {listing.Code, ""}});
+    // A name a layer uses must be there once the game read the whole stack.
+    const std::vector<LayerDanglingItem> layered = FindLayerDanglingItems(m_document.Layers().Stack());
+    for (const LayerDanglingItem& item : layered)
+        rows.push_back({{item.Category, item.SectionName, item.Key, item.FileName + " line " + std::to_string(item.Line),
+                         item.Item},
+                        {item.SectionName, item.Key}});
     window.setWindowTitle(QStringLiteral("Check References"));
-    window.SetSummary(
+    QString summary =
         Counted(dangling.size(), "1 item names nothing its key allows",
                 "%1 items name nothing their key allows") +
         QStringLiteral("; ") +
-        Counted(doubles.size(), "1 entry is listed more than once", "%1 entries are listed more than once"));
+        Counted(doubles.size(), "1 entry is listed more than once", "%1 entries are listed more than once");
+    if (m_document.Layers().Any())
+        summary += QStringLiteral("; ") + Counted(layered.size(), "1 name a layer uses is nowhere in the stack",
+                                                  "%1 names the layers use are nowhere in the stack");
+    window.SetSummary(summary);
     static_cast<ListedResults*>(window.View().model())->SetRows(std::move(rows));
     return window;
 }
@@ -260,10 +299,17 @@ ResultsWindow& FindController::ShowCheckValues() {
     for (const ValueFinding& finding : findings)
         rows.push_back({{finding.Category, finding.SectionName, finding.Key, finding.Value, finding.Reason,
                          std::string(SeverityText(finding.Severity))},
-                        {finding.SectionName, finding.Key, {}}});
+                        {finding.SectionName, finding.Key}});
+    // The values the layers set that the game will use are judged as the document's are.
+    const std::vector<LayerValueFinding> layered = m_document.Layers().Misfits(m_document.Values());
+    for (const LayerValueFinding& finding : layered)
+        rows.push_back({{finding.Category, finding.SectionName, finding.Key, finding.Value,
+                         finding.Reason + " (" + finding.FileName + " line " + std::to_string(finding.Line) + ")",
+                         std::string(SeverityText(Severity::LikelyWrong))},
+                        {finding.SectionName, finding.Key}});
     window.setWindowTitle(QStringLiteral("Check Values"));
     QString summary =
-        Counted(findings.size(), "1 value does not fit its key", "%1 values do not fit their keys");
+        Counted(findings.size() + layered.size(), "1 value does not fit its key", "%1 values do not fit their keys");
     for (const std::string& problem : check.Problems()) summary += QStringLiteral("\n") + ToQString(problem);
     window.SetSummary(summary);
     static_cast<ListedResults*>(window.View().model())->SetRows(std::move(rows));

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -16,6 +17,7 @@ class QPoint;
 namespace velmora {
 
 class Boxes;
+class ConflictsWindow;
 class DocumentSignals;
 class FindWindow;
 class OpenDocument;
@@ -34,6 +36,8 @@ class FindController : public QObject {
 public:
     // Opens the entry a row of results leads to, at its key; throws IniError when it cannot.
     using OpenTarget = std::function<void(const EntryTarget& target)>;
+    // The same with edits going into file `file` of the stack (0 the document, 1 + i a layer).
+    using OpenTargetIn = std::function<void(const EntryTarget& target, size_t file)>;
 
     // `host`, `document`, `boxes` and `news` outlive the controller; its windows are top-level
     // windows of the host's widget, which go with the controller.
@@ -54,6 +58,10 @@ public:
     // The usages and Check References windows close: their rows would lead into the document
     // that goes.
     void CloseResults();
+    // Where a row of the Conflicts window leads.
+    void SetOpenTargetIn(OpenTargetIn open) { m_openTargetIn = std::move(open); }
+    // The Conflicts window in front, filled from the stack as it stands.
+    ConflictsWindow& ShowConflicts();
     // The usages of `code` in their window, in front.
     void FindUsages(const std::string& code);
 
@@ -62,6 +70,7 @@ private:
     void FindClick();
     void CheckReferencesClick();
     void CheckValuesClick();
+    void ConflictsClick();
     void EntryListMenu(QListWidget& list, const QPoint& at);
     ResultsWindow& ListWindow(QPointer<ResultsWindow>& window, const QString& objectName,
                               const QStringList& headers);
@@ -77,11 +86,13 @@ private:
     Boxes& m_boxes;
     DocumentSignals& m_news;
     OpenTarget m_openTarget;
+    OpenTargetIn m_openTargetIn;
     // Owned through their Qt parent, the host's widget; deleted with the controller.
     QPointer<FindWindow> m_findWindow;
     QPointer<ResultsWindow> m_usagesWindow;
     QPointer<ResultsWindow> m_checkWindow;
     QPointer<ResultsWindow> m_valuesWindow;
+    QPointer<ConflictsWindow> m_conflictsWindow;
     bool m_refreshPending = false;
 };
 

@@ -11,8 +11,10 @@
 
 #include "core/boxes/Boxes.h"
 #include "core/catalogue/Workspace.h"
+#include "core/layers/LayeredSave.h"
 #include "core/saving/DocumentSave.h"
 #include "core/scaffold/DefinitionScaffold.h"
+#include "core/session/DocumentLayers.h"
 #include "core/settings/Globals.h"
 #include "core/settings/ProgramFolder.h"
 #include "core/store/IniError.h"
@@ -62,8 +64,8 @@ void DocumentCommands::LeaveMod() {
 bool DocumentCommands::ModifiedSavedOrDontCare() {
     m_windows.CommitOpenEdits();
     if (ModIsOpen()) return m_mod->SavedOrDontCare();
-    if (!m_workspace.Doc().Modified()) return true;
-    switch (m_boxes.Confirm("Save changes to " + ExtractFileName(m_workspace.Doc().FileName()) + "?")) {
+    if (!Unsaved()) return true;
+    switch (m_boxes.Confirm("Save changes to " + UnsavedNames() + "?")) {
         case BoxAnswer::Yes:
             return Save1Click();
         case BoxAnswer::No:
@@ -72,6 +74,17 @@ bool DocumentCommands::ModifiedSavedOrDontCare() {
         default:
             return false;
     }
+}
+
+bool DocumentCommands::Unsaved() const {
+    return m_layers ? m_layers->Unsaved() : m_workspace.Doc().Modified();
+}
+
+std::string DocumentCommands::UnsavedNames() const {
+    if (!m_layers) return ExtractFileName(m_workspace.Doc().FileName());
+    std::string names;
+    for (const std::string& name : m_layers->UnsavedFiles()) names += (names.empty() ? "" : ", ") + name;
+    return names;
 }
 
 bool DocumentCommands::IsDefaultFileOrUntitleNew(const std::string& Name) {
@@ -98,7 +111,7 @@ bool DocumentCommands::Save1Click() {
     if (ModIsOpen()) return m_mod->Save();
     const std::string name = m_workspace.Doc().FileName();
     if (IsDefaultFileOrUntitleNew(name)) return SaveAs1Click(name);
-    if (!m_workspace.Doc().Modified()) {
+    if (!Unsaved()) {
         m_boxes.Notice("No modification. Saving is not performed.");
         return true;
     }
@@ -110,12 +123,25 @@ bool DocumentCommands::WriteDocument(const std::string& Name) {
     // Save As to another name has asked about that file; a save in place asks when another program
     // changed the file since it was read, so that its change is never overwritten unseen.
     if (m_workspace.Doc().FileName() == Name && !m_diskChanges.OverwriteChangedFileOK()) return false;
+    if (m_layers && !OverwriteChangedLayerOK()) return false;
     // The new name is the document's only once it is written: a save that fails leaves the
     // title, the next save and the recovery copy on the old one.
-    SaveDocumentAs(m_workspace, Name);
+    // With layers, every changed file of the stack goes with the document: a save of the document
+    // alone would mark a layer's edits saved that no file holds.
+    if (m_layers)
+        m_layers->SaveAs(Name);
+    else
+        SaveDocumentAs(m_workspace, Name);
     m_diskChanges.WatchFiles();  // a new name, or a file written anew
     m_host.SetBannerCaption();
     return true;
+}
+
+bool DocumentCommands::OverwriteChangedLayerOK() {
+    const std::optional<std::string> changed = LayerChangedOnDisk(m_layers->Stack());
+    if (!changed) return true;
+    return m_boxes.Confirm(*changed + "\r\nchanged on disk since it was read. Overwrite it with the edits made here?") ==
+           BoxAnswer::Yes;
 }
 
 bool DocumentCommands::SaveAs1Click(const std::string& ProposedName) {

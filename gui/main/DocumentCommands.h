@@ -14,6 +14,7 @@ class Boxes;
 class ModCommands;
 class CategoryWindowList;
 class DiskChanges;
+class DocumentLayers;
 struct Globals;
 class ProgramFolderChoice;
 class RecoveryKeeper;
@@ -52,6 +53,10 @@ class DocumentCommands {
     // While `mod` has a mod open, the question about unsaved changes and the save cover every kind,
     // and the file-type menu shows another kind instead of loading it. `mod` outlives the commands.
     void SetModCommands(ModCommands* mod) { m_mod = mod; }
+
+    // The layers over the document: a save writes every changed file of the stack together, and
+    // an unsaved layer counts as an unsaved document. `layers` outlives the commands.
+    void SetLayers(DocumentLayers* layers) { m_layers = layers; }
 
     void New1Click();
     void Open1Click();
@@ -93,6 +98,12 @@ class DocumentCommands {
     bool ModIsOpen() const;
     // A command that replaces the document ends the mod first: the kind shown stays alone.
     void LeaveMod();
+    // Whether the document or a layer over it holds changes no save wrote.
+    bool Unsaved() const;
+    // The files the question about unsaved changes names: "Rules.ini", "Rules.ini, Duel.ini".
+    std::string UnsavedNames() const;
+    // Asks before a save overwrites a changed layer that another program changed on disk.
+    bool OverwriteChangedLayerOK();
     void CreatePopUpMenuItemList(const std::string& Caption);
     void SwitchFileType(QAction* MenuItem);
 
@@ -105,6 +116,7 @@ class DocumentCommands {
     Host& m_host;
     ProgramFolderChoice* m_folderChoice = nullptr;
     ModCommands* m_mod = nullptr;
+    DocumentLayers* m_layers = nullptr;
     QMenu* FileTypeMenu;  // owned through its Qt parent, the window
 };
 

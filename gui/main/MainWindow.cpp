@@ -32,6 +32,7 @@
 #include "gui/main/DocumentDrops.h"
 #include "gui/main/EditCommands.h"
 #include "gui/main/HelpMenu.h"
+#include "gui/main/LayerCommands.h"
 #include "gui/main/RecentFilesMenu.h"
 #include "gui/main/TitlePanel.h"
 #include "gui/find/FindController.h"
@@ -99,6 +100,7 @@ MainWindow::MainWindow(Globals& globals, Boxes& boxes, QWidget* parent)
                                        return ShowKindEntryAt(fileType, code, key);
                                    });
     m_modCheck->AddTo(search);
+    m_finding->SetOpenTargetIn([this](const EntryTarget& target, size_t file) { OpenEntryTargetIn(target, file); });
     m_finding->OfferUsagesOn(*ui->ListBox2);
     m_entryFilter = FilterBox::Above(*ui->ListBox2);
     m_editCommands = std::make_unique<EditCommands>(*ui->MainMenu1, ui->Help1->menuAction(), m_workspace,
@@ -155,6 +157,11 @@ void MainWindow::MakeParts() {
     m_mod = std::make_unique<ModCommands>(m_session, m_boxes, *m_categoryWindows, *m_documents, *m_recovery,
                                           modHost);
     m_documents->SetModCommands(m_mod.get());
+    // A save writes the layers' edits with the document; Add Layer and Layers come before New
+    // Definition.
+    m_documents->SetLayers(&m_session.Current().Layers());
+    m_layerCommands = new LayerCommands(*this, m_session.Current().Layers(), m_boxes);
+    m_layerCommands->AddMenuCommands(*ui->File1, ui->NewDefinition1);
 }
 
 void MainWindow::ConnectControls() {
@@ -281,6 +288,10 @@ void MainWindow::OpenAtStart(const std::string& documentFile) {
             offered = documentFile;
         });
     RunEventHandler(m_boxes, [&] { m_recoveryOffer->OfferAll(offered); });
+}
+
+void MainWindow::AddLayersAtStart(const std::vector<std::string>& files) {
+    if (!files.empty()) m_layerCommands->AddLayers(files);
 }
 
 bool MainWindow::FileExistOK(const std::string& Name) {
@@ -422,6 +433,10 @@ LiveValueCheck& MainWindow::Values() {
     return m_session.Current().Values();
 }
 
+DocumentLayers& MainWindow::Layers() {
+    return m_session.Current().Layers();
+}
+
 void MainWindow::FindUsages(const std::string& Code) {
     m_finding->FindUsages(Code);
 }
@@ -447,6 +462,14 @@ void MainWindow::OpenEntryTarget(const EntryTarget& Target) {
     }
     OpenCategoryWindow(row, entry);
     if (CategoryWindow* window = FindCategoryWindow(category)) window->ShowEntryKey(entry, Target.Key);
+}
+
+void MainWindow::OpenEntryTargetIn(const EntryTarget& Target, size_t file) {
+    OpenEntryTarget(Target);
+    const std::optional<EntryListing> listing = FindEntryListing(m_workspace, Target.Section);
+    if (!listing) return;
+    if (CategoryWindow* window = FindCategoryWindow(ui->CategoryGrid->Cells(0, static_cast<int>(listing->CategoryRow))))
+        window->EditIn(file);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -36,6 +36,8 @@ namespace velmora {
 
 class Boxes;
 class DocumentDrops;
+class DocumentLayers;
+class LayerCommands;
 class EditCommands;
 struct EntryTarget;
 class HelpMenu;
@@ -114,6 +116,8 @@ public:
     // What a start offers once the window is up: the document named on the command line, if any,
     // opened with its recovery copies offered, then the recovery copies of every other document.
     void OpenAtStart(const std::string& documentFile);
+    // Puts `files` over the document as layers, in the order given (VelmoraEdit --layer).
+    void AddLayersAtStart(const std::vector<std::string>& files);
 
     // Recovery of unsaved work. The folder of the recovery files; without one (the default, as in
     // tests) no copy is kept.
@@ -152,11 +156,14 @@ public:
     DocumentSignals& DocumentNews() override { return *m_documentNews; }
     // The kinds of value the document's keys take, and the values that do not fit them.
     LiveValueCheck& Values() override;
+    DocumentLayers& Layers() override;
 
     // The usages of `Code` in their window (the FindController's); opening the entry a row of the
     // find, usages or check results leads to, in its category window at the key.
     void FindUsages(const std::string& Code) override;
     void OpenEntryTarget(const EntryTarget& Target);
+    // The same, with the category window's edits going into file `file` of the stack.
+    void OpenEntryTargetIn(const EntryTarget& Target, size_t file);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -247,6 +254,7 @@ private:
     std::unique_ptr<DocumentDrops> m_drops;
     std::unique_ptr<HelpMenu> m_help;
     std::unique_ptr<ModCommands> m_mod;
+    LayerCommands* m_layerCommands = nullptr;  // owned through its Qt parent, this window
 };
 
 }  // namespace velmora

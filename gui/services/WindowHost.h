@@ -8,6 +8,7 @@ class QWidget;
 
 namespace velmora {
 
+class DocumentLayers;
 class DocumentSignals;
 class EditingSession;
 class LiveValueCheck;
@@ -28,6 +29,8 @@ public:
     virtual QSettings* UserSettings() const = 0;
     // The kinds of value the document's keys take, and the values that do not fit them.
     virtual LiveValueCheck& Values() = 0;
+    // The layers over the document, with the values that win.
+    virtual DocumentLayers& Layers() = 0;
     // Restores the form when it is minimised and gives it the focus.
     virtual void FocusAndShow(QWidget* Form) = 0;
     // Asks before `Name` is overwritten; false when the user declines.

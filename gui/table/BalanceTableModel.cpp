@@ -4,10 +4,14 @@
 #include <QBrush>
 #include <QColor>
 
+#include "core/entries/EntryOperations.h"
 #include "core/store/MessageText.h"
 #include "core/table/TableEdits.h"
 #include "core/catalogue/ValueRules.h"
 #include "core/catalogue/Workspace.h"
+#include "core/layers/EffectiveValues.h"
+#include "core/session/DocumentLayers.h"
+#include "gui/widgets/LayerColours.h"
 #include "gui/widgets/QtText.h"
 #include "core/store/IniError.h"
 #include "core/store/TextCase.h"
@@ -131,8 +135,13 @@ QVariant BalanceTableModel::data(const QModelIndex& index, int role) const {
     const size_t row = RowBehind(index.row());
     const std::optional<size_t> column = TableColumnOf(index.column());
     if (!column) return role == Qt::DisplayRole || role == Qt::EditRole ? ToQString(m_table->Row(row).Code) : QVariant();
-    const TableCell& cell = m_table->Cell(row, *column);
+    TableCell cell = m_table->Cell(row, *column);
     const std::optional<CellPlace> place = m_table->PlaceOf(row, *column);
+    // Over layers a cell shows the value that wins, and where it comes from.
+    const bool layered = place && m_layers != nullptr && m_layers->Any();
+    const ValueChain chain = layered ? m_layers->Values().Chain(place->Code, place->Key) : ValueChain();
+    if (layered) cell.Value = chain.Empty() ? std::string() : chain.Winner().Value;
+    const size_t from = chain.Empty() ? 0 : chain.Winner().File;
     const IniStore* reference = m_workspace.DefaultIni();
     const bool red = place && reference != nullptr &&
                      ValueIsRed(*reference, place->Code, place->Key, cell.Value, m_workspace.G().CaseSensitive);
@@ -146,11 +155,13 @@ QVariant BalanceTableModel::data(const QModelIndex& index, int role) const {
         case Qt::ForegroundRole:
             return red ? QVariant(QBrush(RedValue)) : QVariant();
         case Qt::BackgroundRole:
-            return cell.Present ? QVariant() : QVariant(QBrush(AbsentFace));
+            if (from > 0) return QBrush(LayerColour(from - 1));
+            return cell.Present || !chain.Empty() ? QVariant() : QVariant(QBrush(AbsentFace));
         case Qt::DecorationRole:
             return MisfitOf(row, *column) ? QVariant(MisfitIcon()) : QVariant();
         case Qt::ToolTipRole: {
             QStringList tips;
+            if (layered && !chain.Empty()) tips << ToQString(chain.Provenance());
             if (red) tips << ToQString(ReferenceValueTip(*reference, place->Code, place->Key));
             if (const std::optional<std::string> misfit = MisfitOf(row, *column)) tips << ToQString(*misfit);
             if (!cell.Target.empty())
@@ -162,9 +173,24 @@ QVariant BalanceTableModel::data(const QModelIndex& index, int role) const {
     }
 }
 
+bool BalanceTableModel::CommitOverLayers(const CellPlace& place, const std::string& text) {
+    // The editor hands back what the cell showed when nothing was typed: the winning value, which
+    // must not be copied into the file edits go to.
+    const std::string value = StorableValue(text);
+    if (value == m_layers->ShownValue(place.Code, place.Key)) return false;
+    return m_layers->Write(m_editTarget ? m_editTarget() : 0, place.Code, place.Key, value, m_table->Category());
+}
+
 std::optional<std::string> BalanceTableModel::MisfitOf(size_t row, size_t column) const {
     const std::optional<CellPlace> place = m_table->PlaceOf(row, column);
     if (!m_valueCheck || !place) return std::nullopt;
+    // Over layers the value that wins is judged, wherever it comes from.
+    if (m_layers != nullptr && m_layers->Any()) {
+        const ValueChain chain = m_layers->Values().Chain(place->Code, place->Key);
+        if (chain.Empty()) return std::nullopt;
+        return chain.Winner().File == 0 ? m_valueCheck->StoredMisfit(place->Code, place->Key)
+                                        : m_valueCheck->Misfit(place->Code, place->Key, chain.Winner().Value);
+    }
     return m_valueCheck->StoredMisfit(place->Code, place->Key);
 }
 
@@ -194,6 +220,11 @@ bool BalanceTableModel::setData(const QModelIndex& index, const QVariant& value,
     try {
         // The document tells every view, this one included, what changed.
         const std::optional<CellPlace> place = m_table->PlaceOf(RowBehind(index.row()), *column);
+        if (place && m_layers != nullptr && m_layers->Any()) {
+            if (!CommitOverLayers(*place, ToBytes(text))) return false;
+            emit valueCommitted(place->Code, place->Key);
+            return true;
+        }
         if (!CommitCell(m_workspace.Doc(), *m_table, RowBehind(index.row()), *column, ToBytes(text))) return false;
         if (place) emit valueCommitted(place->Code, place->Key);
         return true;

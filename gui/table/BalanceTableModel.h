@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@
 
 namespace velmora {
 
+class DocumentLayers;
 class LiveValueCheck;
 class Workspace;
 
@@ -39,6 +41,13 @@ public:
     const BalanceTable& Table() const { return *m_table; }
     // The check whose misfits the cells mark (none: no marks). It must outlive the model.
     void SetValueCheck(LiveValueCheck* check) { m_valueCheck = check; }
+    // With layers over the document the cells show the values that win, marked with their
+    // layer's colour, and a typed value goes into the file `editTarget` names (0 the document,
+    // 1 + i the layer at i). `layers` outlives the model.
+    void SetLayers(DocumentLayers* layers, std::function<size_t()> editTarget) {
+        m_layers = layers;
+        m_editTarget = std::move(editTarget);
+    }
     // The columns shown: the table's columns are built afresh. The sort follows its column to its
     // new place, and goes when the column does.
     void SetColumns(const std::vector<TableColumn>& columns);
@@ -80,6 +89,12 @@ private:
     void ArrangeRows();
     // Why the cell's value does not fit its key's kind; nothing when it fits or nothing checks.
     std::optional<std::string> MisfitOf(size_t row, size_t column) const;
+    // Writes `text` into the cell's place in the file edits go to, over layers; false when the
+    // cell already shows it.
+    bool CommitOverLayers(const CellPlace& place, const std::string& text);
+
+    DocumentLayers* m_layers = nullptr;
+    std::function<size_t()> m_editTarget;
 
     Workspace& m_workspace;
     LiveValueCheck* m_valueCheck = nullptr;

@@ -332,6 +332,19 @@ void StringGrid::SetMisfitMark(int col, int row, bool marked) {
     ItemForWriting(col, row)->setData(Qt::DecorationRole, marked ? QVariant(MisfitIcon()) : QVariant());
 }
 
+QColor StringGrid::Shade(int col, int row) const {
+    CheckCell(col, row);
+    const QTableWidgetItem* cell = item(row, col);
+    return cell && cell->background().style() != Qt::NoBrush ? cell->background().color() : QColor();
+}
+
+void StringGrid::SetShade(int col, int row, const QColor& colour) {
+    CheckCell(col, row);
+    if (!colour.isValid() && !item(row, col)) return;
+    const QSignalBlocker blocker(this);
+    ItemForWriting(col, row)->setBackground(colour.isValid() ? QBrush(colour) : QBrush());
+}
+
 std::vector<std::string> StringGrid::ColumnTexts(int col) const {
     CheckCell(col, 0);
     std::vector<std::string> texts;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QColor>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QTableWidget>
@@ -62,6 +63,10 @@ public:
     // The mark of a value that does not fit its key's kind (MisfitIcon before the text).
     bool IsMarkedMisfit(int col, int row) const;
     void SetMisfitMark(int col, int row, bool marked);
+    // The cell's background colour, as a mark of where its value comes from; an invalid colour:
+    // the grid's own.
+    QColor Shade(int col, int row) const;
+    void SetShade(int col, int row, const QColor& colour);
     // The texts of one column, top to bottom.
     std::vector<std::string> ColumnTexts(int col) const;
 

@@ -72,6 +72,12 @@ TEST(StartOptionsTest, OptionsNameTheFolderAndTheDocumentAndAnythingElseIsAUsage
     const StartOptions mod = ParseStartOptions({"--program-dir", "game", "--mod", "mods/cinder"});
     EXPECT_EQ(mod.modFolder, (fs::current_path() / "mods" / "cinder").string());
     EXPECT_EQ(mod.documentFile, "");
+    // Layers, as often as given, before the document or after it, in their order.
+    const StartOptions layered =
+        ParseStartOptions({"--program-dir", "game", "--layer", "mods/Duel.ini", "mods/Mine.ini", "--layer", "R.map"});
+    EXPECT_EQ(layered.documentFile, here);
+    EXPECT_EQ(layered.layerFiles, (std::vector<std::string>{(fs::current_path() / "mods" / "Duel.ini").string(),
+                                                            (fs::current_path() / "R.map").string()}));
 
     // A launcher that passes the desktop entry's field code through gives no document; a name that
     // only looks like one is still a document.
@@ -84,7 +90,7 @@ TEST(StartOptionsTest, OptionsNameTheFolderAndTheDocumentAndAnythingElseIsAUsage
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"--program-dir"}, {"--program-dir", ""}, {"--choose-program-dir", "a.ini", "b.ini"}, {"--help"},
              {"a.ini", "b.ini"}, {"-a.ini"}, {"a.ini", "--choose-program-dir"}, {"--mod"},
-             {"--mod", "m", "a.ini"}}) {
+             {"--mod", "m", "a.ini"}, {"--layer", "L.ini", "--mod", "m"}, {"--layer"}, {"a.ini", "--layer", ""}}) {
         try {
             ParseStartOptions(args);
             ADD_FAILURE() << "accepted " << args[0];

@@ -1,0 +1,119 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/session/DocumentLayers.h"
+
+#include <optional>
+#include <unordered_set>
+
+#include "core/catalogue/Workspace.h"
+#include "core/layers/EffectiveValues.h"
+#include "core/layers/LayerEdit.h"
+#include "core/layers/LayeredSave.h"
+#include "core/references/EntryTargets.h"
+#include "core/store/Routines.h"
+#include "core/values/LiveValueCheck.h"
+
+namespace velmora {
+
+DocumentLayers::DocumentLayers(Workspace& workspace) : m_workspace(workspace), m_stack(workspace) {}
+
+DocumentLayers::~DocumentLayers() = default;
+
+void DocumentLayers::Add(const std::string& fileName) {
+    m_stack.Add(fileName);
+    m_workspace.Doc().NoteLayersChanged();
+}
+
+void DocumentLayers::Move(size_t from, size_t to) {
+    m_stack.Move(from, to);
+    m_workspace.Doc().NoteLayersChanged();
+}
+
+void DocumentLayers::Remove(size_t index) {
+    m_stack.Remove(index);
+    m_workspace.Doc().NoteLayersChanged();
+}
+
+StackValues& DocumentLayers::Values() {
+    // Every edit, undo, redo, load and change of the stack counts a change of the document.
+    const uint64_t count = m_workspace.Doc().ChangeCount();
+    if (!m_values || m_valuesCount != count) {
+        m_values = std::make_unique<StackValues>(m_stack);
+        m_valuesCount = count;
+    }
+    return *m_values;
+}
+
+std::string DocumentLayers::ShownValue(const std::string& code, const std::string& key) {
+    const Document& document = m_workspace.Doc();
+    if (!Any()) return document.HasDocument() ? document.Store().ReadString(code, key, "") : std::string();
+    const ValueChain chain = Values().Chain(code, key);
+    return chain.Empty() ? std::string() : chain.Winner().Value;
+}
+
+bool DocumentLayers::Write(size_t file, const std::string& code, const std::string& key, const std::string& value,
+                           const std::string& category) {
+    if (file == 0) return m_workspace.Doc().SetValue(code, key, value, category);
+    return SetLayerValue(m_stack, file - 1, code, key, value, category);
+}
+
+std::string DocumentLayers::FileName(size_t file) const {
+    if (file == 0) return ExtractFileName(m_workspace.Doc().FileName());
+    return m_stack.Layer(file - 1).ShortName();
+}
+
+std::vector<LayerValueFinding> DocumentLayers::Misfits(LiveValueCheck& values) {
+    std::vector<LayerValueFinding> findings;
+    const std::unordered_set<std::string> listed = m_stack.ListedNames();
+    StackValues& chains = Values();
+    for (size_t layer = 0; layer < m_stack.Count(); ++layer) {
+        const IniStore& store = m_stack.Layer(layer).Store();
+        const LineNumbers numbers(store);
+        for (size_t at = 0; at < store.SectionCount(); ++at) {
+            const IniSection& section = store.SectionAt(at);
+            if (!m_stack.IsOverride(section.Name(), listed)) continue;
+            for (size_t line = 0; line < section.Count(); ++line) {
+                std::string_view spelt;
+                if (!section.LineAt(line).KeyName(spelt)) continue;
+                const std::string key(TrimView(spelt));
+                const std::string code(section.Name());
+                // Only the value that wins is the game's: one a later layer overrides is not judged.
+                const ValueChain chain = chains.Chain(code, key);
+                if (chain.Empty() || chain.Winner().File != layer + 1) continue;
+                const std::optional<std::string> reason = values.Misfit(code, key, chain.Winner().Value);
+                if (!reason) continue;
+                const std::optional<EntryListing> listing = FindEntryListing(m_workspace, code);
+                findings.push_back({m_stack.Layer(layer).ShortName(), numbers.Of(at, line),
+                                    listing ? m_workspace.CategoryRows()[listing->CategoryRow] : std::string(), code,
+                                    key, chain.Winner().Value, *reason});
+            }
+        }
+    }
+    return findings;
+}
+
+bool DocumentLayers::Unsaved() const {
+    return m_workspace.Doc().Modified() || !m_stack.ChangedLayers().empty();
+}
+
+std::vector<std::string> DocumentLayers::UnsavedFiles() const {
+    const Document& document = m_workspace.Doc();
+    const std::vector<size_t> changed = m_stack.ChangedLayers();
+    // An edit of a layer takes the history off its clean point too: the document counts when its
+    // own stores changed, or when nothing else did.
+    std::vector<std::string> names;
+    if (document.Modified() &&
+        (changed.empty() || document.History().ChangedSinceClean(StoreOf::Document) || document.DefinitionChanged()))
+        names.push_back(FileName(0));
+    for (size_t index : changed) names.push_back(m_stack.Layer(index).ShortName());
+    return names;
+}
+
+void DocumentLayers::Save() {
+    SaveStack(m_stack);
+}
+
+void DocumentLayers::SaveAs(const std::string& documentFile) {
+    SaveStackAs(m_stack, documentFile);
+}
+
+}  // namespace velmora

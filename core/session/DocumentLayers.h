@@ -1,0 +1,85 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/layers/LayerStack.h"
+
+namespace velmora {
+
+class LiveValueCheck;
+class StackValues;
+class Workspace;
+
+// A value a layer sets that wins and does not fit its key, as Check Values lists it.
+struct LayerValueFinding {
+    std::string FileName;  // the layer's name without its folder
+    size_t Line = 0;       // the key's line, counting from 1
+    std::string Category;  // the first category that lists the entry; empty when none does
+    std::string SectionName;
+    std::string Key;  // as the line spells it
+    std::string Value;
+    std::string Reason;
+};
+
+// The files the game reads over an open document, as the editor holds them: a change of the
+// stack (a layer added, moved or removed) is told to every view as the document's news; the
+// effective values the views show, read once per state of the stack; edits into any file of the
+// stack; whether any file is unsaved, and the save of every changed file together.
+//
+// A file of the stack is numbered as the chains number it: 0 the document, 1 + i the layer at i.
+class DocumentLayers {
+public:
+    // `workspace` outlives it.
+    explicit DocumentLayers(Workspace& workspace);
+    ~DocumentLayers();
+    DocumentLayers(const DocumentLayers&) = delete;
+    DocumentLayers& operator=(const DocumentLayers&) = delete;
+
+    const LayerStack& Stack() const { return m_stack; }
+    bool Any() const { return m_stack.Count() > 0; }
+
+    // As LayerStack's, each then told to the views. Throws IniError as LayerStack does.
+    void Add(const std::string& fileName);
+    void Move(size_t from, size_t to);
+    void Remove(size_t index);
+
+    // The chains of the stack as it now stands.
+    StackValues& Values();
+    // The value a view shows for `key` of entry `code`: the one that wins, empty when no file
+    // sets it; the document's alone while there are no layers.
+    std::string ShownValue(const std::string& code, const std::string& key);
+
+    // The value commit into file `file` of the stack: Document::SetValue for the document,
+    // SetLayerValue for a layer. False when that file already reads `value`.
+    bool Write(size_t file, const std::string& code, const std::string& key, const std::string& value,
+               const std::string& category = {});
+    // "Rules.ini" for 0, else the layer's name without its folder.
+    std::string FileName(size_t file) const;
+
+    // The values the layers set that the game will use and that do not fit their keys' kinds or
+    // rules, as `values` judges the document's: layer by layer, in file order.
+    std::vector<LayerValueFinding> Misfits(LiveValueCheck& values);
+
+    // Whether the document or a layer holds changes no save wrote.
+    bool Unsaved() const;
+    // The names, without their folders, of the files holding unsaved changes: the document's
+    // first, then the layers' in stack order.
+    std::vector<std::string> UnsavedFiles() const;
+    // File, Save and Save As: the document (under `documentFile`) with every changed layer, all or
+    // none (SaveStack, SaveStackAs).
+    void Save();
+    void SaveAs(const std::string& documentFile);
+
+private:
+    Workspace& m_workspace;
+    LayerStack m_stack;
+    std::unique_ptr<StackValues> m_values;
+    uint64_t m_valuesCount = 0;  // the document's change count the values were read at
+};
+
+}  // namespace velmora

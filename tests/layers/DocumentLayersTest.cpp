@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "../entries/EntriesFixture.h"
+#include "core/layers/EffectiveValues.h"
+#include "core/layers/LayeredSave.h"
+#include "core/session/DocumentLayers.h"
+#include "core/values/LiveValueCheck.h"
+
+namespace velmora::testing {
+namespace {
+
+constexpr std::string_view Rules = "[InfantryTypes]\r\n1=GRUNT\r\n[GRUNT]\r\nName=Grunt\r\nCost=100\r\n";
+constexpr std::string_view Definition = "[AllSections]\r\nInfantryTypes=0,InfGeneral\r\n";
+constexpr std::string_view Mode = "[GRUNT]\r\nCost=150\r\n";
+constexpr std::string_view Map = "[Basic]\r\nName=Ridge\r\n[GRUNT]\r\nCost=200\r\n[Waypoints]\r\n0=1234\r\n";
+
+// Counts what the views are told.
+struct Views : DocumentObserver {
+    int refreshes = 0;
+    void EntriesChanged() override { ++refreshes; }
+};
+
+class DocumentLayersTest : public EntriesFixture, public ::testing::Test {
+protected:
+    void SetUp() override {
+        Load(Rules, Definition);
+        folder.Write("mode.ini", Mode);
+        folder.Write("ridge.map", Map);
+        workspace.Doc().AddObserver(views);
+    }
+    void TearDown() override { workspace.Doc().RemoveObserver(views); }
+
+    DocumentLayers layers{workspace};
+    Views views;
+};
+
+TEST_F(DocumentLayersTest, EveryChangeOfTheStackIsToldAndTheShownValueFollowsIt) {
+    EXPECT_EQ(layers.ShownValue("GRUNT", "Cost"), "100");
+    layers.Add(folder.File("mode.ini"));
+    layers.Add(folder.File("ridge.map"));
+    EXPECT_EQ(views.refreshes, 2);
+    EXPECT_EQ(layers.ShownValue("GRUNT", "Cost"), "200");
+    layers.Move(1, 0);  // the mode now reads over the map
+    EXPECT_EQ(views.refreshes, 3);
+    EXPECT_EQ(layers.ShownValue("GRUNT", "Cost"), "150");
+    EXPECT_EQ(layers.FileName(2), "mode.ini");
+    layers.Remove(1);
+    EXPECT_EQ(views.refreshes, 4);
+    EXPECT_EQ(layers.ShownValue("GRUNT", "Cost"), "200");
+    // An edit of a layer is read at once, not from what the values knew before it.
+    ASSERT_TRUE(layers.Write(1, "GRUNT", "Cost", "250"));
+    EXPECT_EQ(layers.ShownValue("GRUNT", "Cost"), "250");
+    workspace.Doc().Undo();
+    EXPECT_EQ(layers.ShownValue("GRUNT", "Cost"), "200");
+}
+
+TEST_F(DocumentLayersTest, AnEditOfALayerIsUnsavedUntilTheSaveWritesItsFile) {
+    layers.Add(folder.File("mode.ini"));
+    layers.Add(folder.File("ridge.map"));
+    EXPECT_FALSE(layers.Unsaved());
+    ASSERT_TRUE(layers.Write(2, "GRUNT", "Cost", "210"));
+    EXPECT_TRUE(layers.Unsaved());
+    EXPECT_EQ(layers.UnsavedFiles(), std::vector<std::string>{"ridge.map"});
+    // Another program's change of a layer the save would write is found before the save.
+    EXPECT_EQ(LayerChangedOnDisk(layers.Stack()), std::nullopt);
+    folder.Write("ridge.map", std::string(Map) + "; changed elsewhere\r\n");
+    EXPECT_EQ(LayerChangedOnDisk(layers.Stack()), folder.File("ridge.map"));
+    folder.Write("ridge.map", Map);
+    layers.Save();
+    EXPECT_FALSE(layers.Unsaved());
+    EXPECT_EQ(folder.Read("ridge.map"), "[Basic]\r\nName=Ridge\r\n[GRUNT]\r\nCost=210\r\n[Waypoints]\r\n0=1234\r\n");
+    EXPECT_EQ(folder.Read("document.ini"), Rules);
+    EXPECT_EQ(folder.Read("mode.ini"), Mode);
+
+    // Save As writes the document under its new name with the changed layer, in one save.
+    ASSERT_TRUE(layers.Write(1, "GRUNT", "Cost", "160"));
+    layers.SaveAs(folder.File("copy.ini"));
+    EXPECT_FALSE(layers.Unsaved());
+    EXPECT_EQ(folder.Read("copy.ini"), Rules);
+    EXPECT_EQ(folder.Read("mode.ini"), "[GRUNT]\r\nCost=160\r\n");
+    EXPECT_EQ(workspace.Doc().FileName(), folder.File("copy.ini"));
+    // Undoing a saved layer edit makes that layer unsaved again.
+    workspace.Doc().Undo();
+    EXPECT_TRUE(layers.Unsaved());
+}
+
+TEST_F(DocumentLayersTest, TheValuesThatWinAreJudgedWhereverTheyComeFrom) {
+    Load(Rules, std::string(Definition) + "[ValueKinds]\r\nCost=whole number\r\n");
+    folder.Write("mode.ini", "[GRUNT]\r\nCost=15O\r\n");  // overridden by the map: not the game's
+    folder.Write("ridge.map", "[Basic]\r\nName=Ridge\r\n[GRUNT]\r\nCost=2OO\r\n");
+    layers.Add(folder.File("mode.ini"));
+    layers.Add(folder.File("ridge.map"));
+    LiveValueCheck values(workspace);
+    const std::vector<LayerValueFinding> findings = layers.Misfits(values);
+    ASSERT_EQ(findings.size(), 1U);
+    EXPECT_EQ(findings[0].FileName, "ridge.map");
+    EXPECT_EQ(findings[0].Line, 4U);
+    EXPECT_EQ(findings[0].Category, "InfantryTypes");
+    EXPECT_EQ(findings[0].Value, "2OO");
+    EXPECT_NE(findings[0].Reason.find("whole number"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velmora::testing
