@@ -3,12 +3,14 @@
 
 #include <optional>
 #include <unordered_set>
+#include <utility>
 
 #include "core/catalogue/Workspace.h"
 #include "core/layers/EffectiveValues.h"
 #include "core/layers/LayerEdit.h"
 #include "core/layers/LayeredSave.h"
 #include "core/references/EntryTargets.h"
+#include "core/store/IniError.h"
 #include "core/store/Routines.h"
 #include "core/values/LiveValueCheck.h"
 
@@ -19,7 +21,15 @@ DocumentLayers::DocumentLayers(Workspace& workspace) : m_workspace(workspace), m
 DocumentLayers::~DocumentLayers() = default;
 
 void DocumentLayers::Add(const std::string& fileName) {
+    if (!m_refusal.empty()) throw IniError(m_refusal);
     m_stack.Add(fileName);
+    m_workspace.Doc().NoteLayersChanged();
+}
+
+void DocumentLayers::RefuseLayers(std::string reason) {
+    m_refusal = std::move(reason);
+    if (m_refusal.empty() || !Any()) return;
+    while (m_stack.Count() > 0) m_stack.Remove(m_stack.Count() - 1);
     m_workspace.Doc().NoteLayersChanged();
 }
 

@@ -43,8 +43,12 @@ public:
     const LayerStack& Stack() const { return m_stack; }
     bool Any() const { return m_stack.Count() > 0; }
 
-    // As LayerStack's, each then told to the views. Throws IniError as LayerStack does.
+    // As LayerStack's, each then told to the views. Throws IniError as LayerStack does, and with
+    // the reason given to RefuseLayers while it holds.
     void Add(const std::string& fileName);
+    // Every layer goes, and no layer may be added until `reason` is empty again: a mod's kinds
+    // change places in the workspace, which a stack over one document cannot follow.
+    void RefuseLayers(std::string reason);
     void Move(size_t from, size_t to);
     void Remove(size_t index);
 
@@ -78,6 +82,7 @@ public:
 private:
     Workspace& m_workspace;
     LayerStack m_stack;
+    std::string m_refusal;  // why no layer may be added now; empty: they may
     std::unique_ptr<StackValues> m_values;
     uint64_t m_valuesCount = 0;  // the document's change count the values were read at
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/session/EditingSession.h"
 
+#include "core/session/DocumentLayers.h"
 #include "core/session/LiveModCheck.h"
 #include "core/session/ModSession.h"
 #include "core/store/IniError.h"
@@ -68,6 +69,9 @@ void EditingSession::OpenMod(const std::string& modFolder) {
 void EditingSession::TakeMod(std::unique_ptr<ModSession> mod) {
     if (mod->Count() == 0) throw IniError("No file type in [FilesToEdit] of " + Escaped(m_workspace.G().ProgramDir));
     CloseMod();
+    // The question about unsaved changes covered the layers too.
+    m_current.Layers().RefuseLayers("Layers go over a document opened alone, not over a mod's files: open the "
+                                    "document with File, Open to add layers to it.");
     m_mod = std::move(mod);
     for (size_t i = 0; i < m_mod->Count(); ++i) {
         m_kindNames.push_back(m_mod->At(i).Work->FileToEdit());
@@ -82,6 +86,7 @@ void EditingSession::TakeMod(std::unique_ptr<ModSession> mod) {
 
 void EditingSession::CloseMod() {
     m_modCheck.reset();
+    m_current.Layers().RefuseLayers({});
     m_watches.resize(1);
     m_mod.reset();
     m_kindNames.clear();

@@ -14,6 +14,9 @@
 #include "core/references/ModReferences.h"
 #include "core/saving/ModSave.h"
 #include "core/session/EditingSession.h"
+#include "core/store/IniError.h"
+#include "core/session/DocumentLayers.h"
+#include "core/session/LiveModCheck.h"
 #include "core/settings/Globals.h"
 #include "core/store/IniStore.h"
 #include "support/ScriptedBoxes.h"
@@ -130,6 +133,27 @@ TEST_F(ModEditingTest, AKindSourceListsTheOtherKindsNamesForTheValueChoice) {
     const IniStore& art = session.KindWork("Art.ini")->Doc().Store();
     EXPECT_EQ(list.Items.back(), std::string(art.SectionAt(art.SectionCount() - 1).Name()));
     EXPECT_NE(std::find(list.Items.begin(), list.Items.end(), "FIREBALL"), list.Items.end());
+}
+
+// The session's check of the mod sees every kind where it now stands: an edit of the kind shown,
+// and again after another kind is shown. Layers, which go over one document, give way to a mod.
+TEST_F(ModEditingTest, TheModCheckFollowsTheKindsAndAModTakesNoLayers) {
+    ASSERT_NE(session.ModCheck(), nullptr);
+    EXPECT_TRUE(session.ModCheck()->Result().Findings.empty());
+    session.Work().Doc().SetValue("GRUNT", "Image", "NOSUCHART");
+    ASSERT_EQ(session.ModCheck()->Result().Findings.size(), 1u);
+    session.ShowKind("Sound.ini");
+    ASSERT_EQ(session.ModCheck()->Result().Findings.size(), 1u);
+    EXPECT_EQ(session.ModCheck()->Result().Findings[0].File, "Rules.ini");
+    EXPECT_EQ(session.ModCheck()->Result().Findings[0].Value, "NOSUCHART");
+    EXPECT_THROW(session.Current().Layers().Add(folder.File("mods/Duel.ini")), IniError);
+
+    session.CloseMod();
+    EXPECT_EQ(session.ModCheck(), nullptr);
+    session.Current().Layers().Add(folder.File("mods/Duel.ini"));
+    EXPECT_TRUE(session.Current().Layers().Any());
+    session.OpenMod(folder.File("mods/cinderfall/"));
+    EXPECT_FALSE(session.Current().Layers().Any());
 }
 
 }  // namespace
