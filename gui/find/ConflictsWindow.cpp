@@ -48,7 +48,7 @@ void ConflictsWindow::Refill() {
             // The entry's code heads its group only.
             rows.push_back({{i == 0 ? entry.Code : std::string(), key.Key, key.Chain.ChainText(),
                              winner.FileName + " " + winner.Value},
-                            {entry.Code, key.Key}});
+                            {entry.Code, key.Key, {}}});
             m_winners.push_back(winner.File);
         }
         keys += entry.Keys.size();

@@ -268,13 +268,13 @@ ResultsWindow& FindController::ShowCheckReferences() {
     for (const DoubleListing& listing : doubles)
         rows.push_back(
             {{listing.Category, listing.Code, "", "", "listed " + std::to_string(listing.Times) + " times"},
-             {listing.Code, ""}});
+             {listing.Code, "", {}}});
     // A name a layer uses must be there once the game read the whole stack.
     const std::vector<LayerDanglingItem> layered = FindLayerDanglingItems(m_document.Layers().Stack());
     for (const LayerDanglingItem& item : layered)
         rows.push_back({{item.Category, item.SectionName, item.Key, item.FileName + " line " + std::to_string(item.Line),
                          item.Item},
-                        {item.SectionName, item.Key}});
+                        {item.SectionName, item.Key, {}}});
     window.setWindowTitle(QStringLiteral("Check References"));
     QString summary =
         Counted(dangling.size(), "1 item names nothing its key allows",
@@ -299,14 +299,14 @@ ResultsWindow& FindController::ShowCheckValues() {
     for (const ValueFinding& finding : findings)
         rows.push_back({{finding.Category, finding.SectionName, finding.Key, finding.Value, finding.Reason,
                          std::string(SeverityText(finding.Severity))},
-                        {finding.SectionName, finding.Key}});
+                        {finding.SectionName, finding.Key, {}}});
     // The values the layers set that the game will use are judged as the document's are.
     const std::vector<LayerValueFinding> layered = m_document.Layers().Misfits(m_document.Values());
     for (const LayerValueFinding& finding : layered)
         rows.push_back({{finding.Category, finding.SectionName, finding.Key, finding.Value,
                          finding.Reason + " (" + finding.FileName + " line " + std::to_string(finding.Line) + ")",
                          std::string(SeverityText(Severity::LikelyWrong))},
-                        {finding.SectionName, finding.Key}});
+                        {finding.SectionName, finding.Key, {}}});
     window.setWindowTitle(QStringLiteral("Check Values"));
     QString summary =
         Counted(findings.size() + layered.size(), "1 value does not fit its key", "%1 values do not fit their keys");

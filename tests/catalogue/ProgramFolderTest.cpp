@@ -38,7 +38,7 @@ protected:
     ~ProgramFolderTest() override { fs::current_path(m_startedIn); }
 
     std::optional<std::string> StartChoosing() {
-        return StartProgramFolder({StartOptions::Folder::Remembered, {}, {}, {}}, choice);
+        return StartProgramFolder({StartOptions::Folder::Remembered, {}, {}, {}, {}}, choice);
     }
     static std::string Here() { return fs::current_path().string(); }
 
@@ -109,12 +109,12 @@ TEST_F(ProgramFolderTest, StartWithoutOptionsStaysWhereItWasStarted) {
 
 TEST_F(ProgramFolderTest, NamedFolderIsEnteredAsItIsAndNotRemembered) {
     const std::string used = (home.Path() / "used").string();
-    EXPECT_EQ(StartProgramFolder({StartOptions::Folder::Named, "used", {}, {}}, choice), used);
+    EXPECT_EQ(StartProgramFolder({StartOptions::Folder::Named, "used", {}, {}, {}}, choice), used);
     EXPECT_EQ(fs::current_path(), home.Path() / "used");
     EXPECT_EQ(memory.dir, "");
 
     try {
-        StartProgramFolder({StartOptions::Folder::Named, "missing", {}, {}}, choice);
+        StartProgramFolder({StartOptions::Folder::Named, "missing", {}, {}, {}}, choice);
         ADD_FAILURE() << "entered a missing folder";
     } catch (const IniError& error) {
         EXPECT_STREQ(error.what(), "Cannot open folder missing");

@@ -9,7 +9,7 @@
 #include "core/session/DocumentLayers.h"
 #include "core/values/LiveValueCheck.h"
 
-namespace velmora::testing {
+namespace velmora::testing::layered {
 namespace {
 
 constexpr std::string_view Rules = "[InfantryTypes]\r\n1=GRUNT\r\n[GRUNT]\r\nName=Grunt\r\nCost=100\r\n";
@@ -104,4 +104,4 @@ TEST_F(DocumentLayersTest, TheValuesThatWinAreJudgedWhereverTheyComeFrom) {
 }
 
 }  // namespace
-}  // namespace velmora::testing
+}  // namespace velmora::testing::layered
