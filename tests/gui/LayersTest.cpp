@@ -40,7 +40,7 @@ class LayersTest : public HarnessTest<CategoryWindowHarness> {
             if (!h->Trigger("AddLayer1")) return nullptr;
         }
         h->TakeShown();  // the file dialogs
-        h->window->OpenEntryTarget({"HAULER", "Cost"});
+        h->window->OpenEntryTarget({"HAULER", "Cost", {}});
         return h->WindowOf("VehicleTypes");
     }
 
