@@ -17,7 +17,7 @@ class Workspace;
 struct EntryTarget {
     std::string Section;
     std::string Key;
-    std::string Kind;
+    std::string Kind{};
 };
 
 // Where an entry stands in the category lists: the row of the first category whose list names it

@@ -169,6 +169,15 @@ std::vector<ModDanglingItem> FindModDanglingItems(const std::vector<const Worksp
     return found;
 }
 
+ModReferenceFindings CheckModReferences(const std::vector<const Workspace*>& kinds) {
+    ModReferenceFindings found{FindModDanglingItems(kinds), {}};
+    for (const Workspace* kind : kinds) {
+        if (!kind->Doc().HasStores()) continue;
+        for (DoubleListing& listing : FindDoubleListings(*kind)) found.Doubles.push_back({kind, std::move(listing)});
+    }
+    return found;
+}
+
 std::vector<ModUsage> FindModUsages(const std::vector<const Workspace*>& kinds, std::string_view code) {
     std::vector<ModUsage> found;
     for (const Workspace* kind : kinds) {

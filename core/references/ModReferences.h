@@ -83,6 +83,18 @@ struct ModDanglingItem {
 // against the other kinds.
 std::vector<ModDanglingItem> FindModDanglingItems(const std::vector<const Workspace*>& kinds);
 
+// What Check References lists with a mod open: the dangling items of every kind (as
+// FindModDanglingItems finds them) and, kind by kind, the entries its categories list more than once.
+struct ModDoubleListing {
+    const Workspace* Kind = nullptr;
+    DoubleListing Listing;
+};
+struct ModReferenceFindings {
+    std::vector<ModDanglingItem> Dangling;
+    std::vector<ModDoubleListing> Doubles;
+};
+ModReferenceFindings CheckModReferences(const std::vector<const Workspace*>& kinds);
+
 // A line of one kind of the mod that names a code.
 struct ModUsage {
     const Workspace* Kind = nullptr;

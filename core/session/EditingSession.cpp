@@ -84,6 +84,17 @@ void EditingSession::TakeMod(std::unique_ptr<ModSession> mod) {
     CheckKindsAgain();
 }
 
+void EditingSession::ReadKindAgain(const std::string& fileType) {
+    const std::optional<size_t> index = IndexOf(fileType);
+    if (!m_mod || !index) throw IniError("No file type " + Escaped(fileType) + " is open");
+    if (*index == m_shown) throw IniError(Escaped(fileType) + " is shown: it is read again in its window.");
+    Workspace& kind = *m_mod->At(*index).Work;
+    // A copy of the name: the store that holds it goes during the load.
+    kind.BeginCopyDefaultOrLoadINItoCurrentBuffer(std::string(kind.Doc().FileName()), false);
+    // Its entries no category lists are collected again, as when the mod was opened.
+    kind.SelectUnknown();
+}
+
 void EditingSession::CloseMod() {
     m_modCheck.reset();
     m_current.Layers().RefuseLayers({});

@@ -66,6 +66,10 @@ public:
     // The kind `fileType` (letter case ignored) and its models; null when the mod has none.
     Workspace* KindWork(const std::string& fileType);
     OpenDocument* KindModels(const std::string& fileType);
+    // Reads kind `fileType`, one not shown, again from its file, as another program left it; its
+    // history starts again. Throws IniError for a kind the mod does not have, or the one shown
+    // (which the window reads again itself), or when the file cannot be read.
+    void ReadKindAgain(const std::string& fileType);
     // Those of the kinds a save may write.
     std::vector<Workspace*> WritableKinds();
 

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QTableView>
 #include <QTimer>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -101,13 +102,24 @@ void FindController::EntryListMenu(QListWidget& list, const QPoint& at) {
 
 void FindController::DocumentReplaced() {
     TheFindWindow().DocumentReplaced();
+    // A Check References window kept open across kinds lists them as they now are.
+    RefreshResultsSoon();
 }
 
 void FindController::CloseResults() {
+    // With a mod open, Check References names each row's kind: it stays across kinds, and is
+    // found again once the kind shown is in place.
+    const bool keepCheck = ModKinds().has_value();
     for (ResultsWindow* results : {m_usagesWindow.data(), m_checkWindow.data()})
-        if (results) results->close();
+        if (results && !(keepCheck && results == m_checkWindow)) results->close();
     m_document.ForgetUsages();
     m_document.ForgetReferences();
+}
+
+std::optional<std::vector<const Workspace*>> FindController::ModKinds() const {
+    const EditingSession* session = m_host.Session();
+    if (session == nullptr || !session->ModOpen()) return std::nullopt;
+    return session->Kinds();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -150,7 +162,7 @@ void FindController::FindUsages(const std::string& code) {
 void FindController::CheckReferencesClick() {
     if (!m_document.Work().Doc().HasStores()) return;
     const HourglassPointer hourglass;
-    m_document.CheckReferences();
+    if (!ModKinds()) m_document.CheckReferences();
     m_host.FocusAndShow(&ShowCheckReferences());
 }
 
@@ -208,7 +220,11 @@ void FindController::RefreshResults() {
     } else {
         m_document.ForgetUsages();
     }
-    if (m_checkWindow && m_checkWindow->isVisible()) {
+    if (m_checkWindow && m_checkWindow->isVisible() && ModKinds()) {
+        // Across kinds, a name of one may point at a section of any other: found whole again.
+        m_document.ForgetReferences();
+        ShowCheckReferences();
+    } else if (m_checkWindow && m_checkWindow->isVisible()) {
         if (m_document.References())
             m_document.FollowReferences();
         else
@@ -255,6 +271,7 @@ ResultsWindow& FindController::ShowUsages() {
 }
 
 ResultsWindow& FindController::ShowCheckReferences() {
+    if (const std::optional<std::vector<const Workspace*>> kinds = ModKinds()) return ShowModReferences(*kinds);
     ResultsWindow& window = ListWindow(m_checkWindow, QStringLiteral("CheckReferencesWindow"),
                                        CheckColumns(QStringLiteral("Item")));
     const ReferenceCheck& check = *m_document.References();
@@ -285,6 +302,36 @@ ResultsWindow& FindController::ShowCheckReferences() {
         summary += QStringLiteral("; ") + Counted(layered.size(), "1 name a layer uses is nowhere in the stack",
                                                   "%1 names the layers use are nowhere in the stack");
     window.SetSummary(summary);
+    static_cast<ListedResults*>(window.View().model())->SetRows(std::move(rows));
+    return window;
+}
+
+// Every kind's rows, each category named with the kind's file, each row leading into its kind.
+ResultsWindow& FindController::ShowModReferences(const std::vector<const Workspace*>& kinds) {
+    ResultsWindow& window = ListWindow(m_checkWindow, QStringLiteral("CheckReferencesWindow"),
+                                       CheckColumns(QStringLiteral("Item")));
+    const ModReferenceFindings found = CheckModReferences(kinds);
+    std::vector<ListedResults::Row> rows;
+    rows.reserve(found.Dangling.size() + found.Doubles.size());
+    for (const ModDanglingItem& dangling : found.Dangling) {
+        const DanglingItem& item = dangling.Item;
+        const std::string& kind = dangling.Kind->FileToEdit();
+        rows.push_back({{kind + ": " + item.Category, item.SectionName, item.Key, item.Value, item.Item},
+                        {item.SectionName, item.Key, kind}});
+    }
+    for (const ModDoubleListing& listing : found.Doubles) {
+        const std::string& kind = listing.Kind->FileToEdit();
+        rows.push_back({{kind + ": " + listing.Listing.Category, listing.Listing.Code, "", "",
+                         "listed " + std::to_string(listing.Listing.Times) + " times"},
+                        {listing.Listing.Code, "", kind}});
+    }
+    window.setWindowTitle(QStringLiteral("Check References"));
+    window.SetSummary(Counted(found.Dangling.size(), "1 item names nothing its key allows",
+                              "%1 items name nothing their key allows") +
+                      QStringLiteral("; ") +
+                      Counted(found.Doubles.size(), "1 entry is listed more than once",
+                              "%1 entries are listed more than once") +
+                      QStringLiteral(" (every file of the mod)"));
     static_cast<ListedResults*>(window.View().model())->SetRows(std::move(rows));
     return window;
 }

@@ -6,7 +6,9 @@
 #include <QStringList>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QListWidget;
@@ -23,6 +25,7 @@ class FindWindow;
 class OpenDocument;
 class ResultsWindow;
 class WindowHost;
+class Workspace;
 struct EntryTarget;
 
 // Finding, as the main window offers it: the Search menu (Find, Check References, Check Values),
@@ -56,7 +59,7 @@ public:
     // away from the windows, rather than when Find is first opened.
     void DocumentReplaced();
     // The usages and Check References windows close: their rows would lead into the document
-    // that goes.
+    // that goes. With a mod open, Check References lists every kind and stays.
     void CloseResults();
     // Where a row of the Conflicts window leads.
     void SetOpenTargetIn(OpenTargetIn open) { m_openTargetIn = std::move(open); }
@@ -77,6 +80,9 @@ private:
     // The usages, check and values windows filled from the document's models.
     ResultsWindow& ShowUsages();
     ResultsWindow& ShowCheckReferences();
+    ResultsWindow& ShowModReferences(const std::vector<const Workspace*>& kinds);
+    // The kinds of the mod open, in [FilesToEdit] order; none without a mod.
+    std::optional<std::vector<const Workspace*>> ModKinds() const;
     ResultsWindow& ShowCheckValues();
     void RefreshResultsSoon();
     void RefreshResults();

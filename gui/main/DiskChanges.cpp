@@ -5,9 +5,12 @@
 
 #include "gui/main/DiskChanges.h"
 
+#include <utility>
+
 #include "core/boxes/Boxes.h"
 #include "core/catalogue/Workspace.h"
 #include "core/saving/DocumentSave.h"
+#include "core/session/EditingSession.h"
 #include "core/store/Routines.h"
 #include "gui/category/CategoryWindow.h"
 #include "gui/main/CategoryWindowList.h"
@@ -47,6 +50,18 @@ void DiskChanges::WatchFiles() {
             {document.Store().FileName(), &m_workspace.DocumentStamp(), tell(&DiskChanges::DocumentOnDisk)});
         files.push_back({document.Definition().FileName(), &m_workspace.DefinitionStamp(),
                          tell(&DiskChanges::DefinitionOnDisk)});
+    }
+    // The kinds of a mod not shown, each told by its own name: the kinds change places in the
+    // workspaces as they are shown, and every change of place watches them afresh.
+    if (EditingSession* session = m_host.Session(); session && session->ModOpen()) {
+        for (const Workspace* kind : std::as_const(*session).Kinds()) {
+            if (kind == &m_workspace || !kind->Doc().HasStores()) continue;
+            const std::string fileType = kind->FileToEdit();
+            files.push_back({kind->Doc().Store().FileName(), &kind->DocumentStamp(),
+                             [this, fileType](DiskFinding finding, const std::string& why) {
+                                 RunEventHandler(m_boxes, [&] { HiddenKindOnDisk(fileType, finding, why); });
+                             }});
+        }
     }
     m_watch->Watch(std::move(files));
 }
@@ -144,6 +159,48 @@ void DiskChanges::DefinitionOnDisk(DiskFinding finding, const std::string& why) 
     }
     ReloadKeepingWindows(true);
     m_host.ShowStatus(name + " was changed by another program and has been read again.");
+}
+
+// A kind not shown has no windows open: it is read again alone when it holds no change of the
+// user's, and only at the user's word when it does, their version kept as a recovery copy.
+void DiskChanges::HiddenKindOnDisk(const std::string& fileType, DiskFinding finding, const std::string& why) {
+    EditingSession* session = m_host.Session();
+    const Workspace* kind = session ? session->KindWork(fileType) : nullptr;
+    // Shown by now, or the mod went: the watch was set again for what is open.
+    if (kind == nullptr || kind == &m_workspace || !kind->Doc().HasStores()) return;
+    const std::string name = ExtractFileName(kind->Doc().Store().FileName());
+    switch (finding) {
+        case DiskFinding::Deleted:
+            m_host.ShowStatus(name + " was deleted by another program. What is open of it stays as it is.");
+            return;
+        case DiskFinding::Back:
+            m_host.ShowStatus(name + " is back on disk as it was read.");
+            return;
+        case DiskFinding::Unreadable:
+            m_host.ShowStatus(name + " was changed by another program but cannot be read (" + why +
+                              "). What is open stays as it is.");
+            return;
+        case DiskFinding::Changed:
+        case DiskFinding::CutShort:
+            break;
+    }
+    if (!kind->Doc().Modified()) {
+        session->ReadKindAgain(fileType);
+        m_host.ShowStatus(name + " was changed by another program and has been read again.");
+        return;
+    }
+    if (finding == DiskFinding::CutShort) {
+        m_host.ShowStatus(name +
+                          " was changed by another program, but its text ends in the middle of a line, as if "
+                          "cut short. It is not read; your changes to it stay as they are.");
+        return;
+    }
+    if (m_boxes.Choose(name + " was changed by another program. Read it again, or keep your changes to it?",
+                       {"&Reload", "&Keep Mine"}) != Reload)
+        return;
+    m_recovery.KeepAside(*kind);
+    session->ReadKindAgain(fileType);
+    m_host.ShowStatus(name + " has been read again. Your changes are kept as a recovery copy.");
 }
 
 void DiskChanges::ReloadKeepingWindows(bool definitionOnly) {

@@ -11,12 +11,13 @@ namespace velmora {
 class Boxes;
 class CategoryWindowList;
 class DiskWatch;
+class EditingSession;
 enum class DiskFinding;
 class RecoveryKeeper;
 class Workspace;
 
-// The document's and the definition's files changed by another program while they are open. It
-// owns the watch on them (one kept stamp per file) and answers what the watch finds: a file read
+// The document's and the definition's files changed by another program while they are open, and
+// with a mod open the documents of its kinds not shown. It owns the watch on them (one kept stamp per file) and answers what the watch finds: a file read
 // again with the open category windows back where they stood, a question when that would drop
 // unsaved changes, a word in the status line otherwise; and it asks before a save would overwrite
 // another program's change.
@@ -34,6 +35,8 @@ class DiskChanges : public QObject {
                                  const std::string& Key) = 0;
         // The Changes window compares the document with `fileName`.
         virtual void CompareWithFile(const std::string& fileName) = 0;
+        // The session, whose mod's kinds not shown are watched too.
+        virtual EditingSession* Session() = 0;
 
       protected:
         ~Host() = default;
@@ -52,6 +55,8 @@ class DiskChanges : public QObject {
   private:
     void DocumentOnDisk(DiskFinding finding, const std::string& why);
     void DefinitionOnDisk(DiskFinding finding, const std::string& why);
+    // The document of kind `fileType` of a mod, not shown.
+    void HiddenKindOnDisk(const std::string& fileType, DiskFinding finding, const std::string& why);
     // The document counts as unsaved only because its file went from the disk.
     bool UnsavedOnlyForDeletion() const;
     // The document (or, with `definitionOnly`, the definition file) read again from disk; the open

@@ -58,6 +58,7 @@ bool DocumentCommands::ModIsOpen() const {
 void DocumentCommands::LeaveMod() {
     if (!ModIsOpen()) return;
     m_mod->Close();
+    m_diskChanges.WatchFiles();  // the kinds that went are watched no more
     BuildFileTypeMenu();  // without the marks of the read-only kinds
 }
 

@@ -99,7 +99,12 @@ void RecoveryKeeper::CopyNow() {
 }
 
 void RecoveryKeeper::WriteWhole(std::shared_ptr<RecoveryClaim> claim, uint64_t serial, const std::string& kept) {
-    SessionCopy session = SessionToRecover(m_workspace, SecondsNow());
+    WriteWhole(std::move(claim), serial, kept, m_workspace);
+}
+
+void RecoveryKeeper::WriteWhole(std::shared_ptr<RecoveryClaim> claim, uint64_t serial, const std::string& kept,
+                                const Workspace& work) {
+    SessionCopy session = SessionToRecover(work, SecondsNow());
     session.Copy.Kept = kept;
     std::vector<std::shared_ptr<StoreRendering>> renderings;
     for (const IniStore* store : session.Stores) renderings.push_back(RenderWhole(*store));
@@ -174,17 +179,30 @@ void RecoveryKeeper::DropParked(const std::function<bool(const std::string&)>& s
 }
 
 void RecoveryKeeper::KeepAside() {
-    const Document& document = m_workspace.Doc();
+    KeepCopyOf(m_workspace);
+    Discard();
+}
+
+void RecoveryKeeper::KeepAside(const Workspace& kind) {
+    KeepCopyOf(kind);
+    const auto parked = std::find_if(m_parked.begin(), m_parked.end(),
+                                     [&kind](const auto& line) { return line.first == kind.FileToEdit(); });
+    if (parked == m_parked.end()) return;
+    Remove(std::move(parked->second));
+    m_parked.erase(parked);
+}
+
+void RecoveryKeeper::KeepCopyOf(const Workspace& work) {
+    const Document& document = work.Doc();
     if (m_dir.empty() || !document.HasStores()) return;
     try {
         const int64_t now = SecondsNow();
         std::shared_ptr<RecoveryClaim> claim = RecoveryClaim::TakeNew(m_dir, document.FileName(), now);
-        WriteWhole(claim, 0, std::string(Recovery::KeptOnReload));
+        WriteWhole(claim, 0, std::string(Recovery::KeptOnReload), work);
         m_keptAside.push_back(std::move(claim));
     } catch (const IniError& error) {
         Failed("The recovery copy could not be written: " + std::string(error.what()));
     }
-    Discard();
 }
 
 void RecoveryKeeper::Adopt(std::shared_ptr<RecoveryClaim> claim) {

@@ -66,6 +66,9 @@ public:
     // are kept in a recovery file of their own, held until the program ends and offered at the
     // next start.
     void KeepAside();
+    // The same for kind `kind` of a mod, not shown: its copy as it stands is kept aside, and the
+    // copy set by for it goes.
+    void KeepAside(const Workspace& kind);
     // A session recovered from the file `claim` holds is open: that file is its copy from now on,
     // and is written at once.
     void Adopt(std::shared_ptr<RecoveryClaim> claim);
@@ -103,6 +106,10 @@ private:
                    std::vector<std::shared_ptr<StoreRendering>> renderings);
     // The copy as the session now stands, rendered at once into `claim`.
     void WriteWhole(std::shared_ptr<RecoveryClaim> claim, uint64_t serial, const std::string& kept);
+    void WriteWhole(std::shared_ptr<RecoveryClaim> claim, uint64_t serial, const std::string& kept,
+                    const Workspace& work);
+    // A copy of `work` as it stands, held until the program ends and offered at the next start.
+    void KeepCopyOf(const Workspace& work);
     void Written(quint64 serial);
     void LookForCopy();
     // On either thread.

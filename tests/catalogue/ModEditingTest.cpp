@@ -104,6 +104,27 @@ TEST_F(ModEditingTest, KindsKeepTheirEditsAndOneHistoryTakesThemBackInOrder) {
     EXPECT_EQ(NextUndo(), "Art.ini");
 }
 
+// A kind not shown, read again as another program left its file: its edits and their steps go,
+// the other kinds keep theirs; the kind shown is read again by its window, never here.
+TEST_F(ModEditingTest, AKindNotShownIsReadAgainAlone) {
+    session.Work().Doc().SetValue("GRUNT", "Cost", "130");
+    session.ShowKind("Art.ini");
+    session.Work().Doc().SetValue("FIREBALL", "LastFrame", "20");
+    session.ShowKind("Rules.ini");
+    const std::string art = folder.Read("mods/cinderfall/Art.ini");
+    const std::string from = "LastFrame=18";
+    ASSERT_NE(art.find(from), std::string::npos);
+    folder.Write("mods/cinderfall/Art.ini", std::string(art).replace(art.find(from), from.size(), "LastFrame=25"));
+
+    session.ReadKindAgain("art.ini");
+    EXPECT_EQ(Value("Art.ini", "FIREBALL", "LastFrame"), "25");
+    EXPECT_FALSE(session.KindWork("Art.ini")->Doc().Modified());
+    EXPECT_EQ(NextUndo(), "Rules.ini");
+    EXPECT_EQ(Value("Rules.ini", "GRUNT", "Cost"), "130");
+    EXPECT_THROW(session.ReadKindAgain("Rules.ini"), IniError);
+    EXPECT_THROW(session.ReadKindAgain("Music.ini"), IniError);
+}
+
 TEST_F(ModEditingTest, SaveWritesEveryChangedKindAndDropsNoneOnClose) {
     session.Work().Doc().SetValue("GRUNT", "Cost", "130");
     session.ShowKind("Art.ini");

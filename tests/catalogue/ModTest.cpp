@@ -129,6 +129,23 @@ TEST_F(ModTest, FindsTheDanglingNamesOfEveryKindAtTheirFileAndLine) {
               std::string::npos);
 }
 
+// Check References over a mod: the dangling names of every kind and the double listings of each
+// kind, each with the kind it stands in.
+TEST_F(ModTest, CheckReferencesCoversEveryKind) {
+    Plant(ModFile("Sound.ini"), "3=Clang\n", "3=Clang\n4=Crunch\n");
+    Plant(ModFile("Art.ini"), "zealicon\nTeamColored=yes\nMoveTable=MTFLAME\n", "zealicon\nTeamColored=yes\nMoveTable=MTFLAMEX\n");
+    Open();
+    const ModReferenceFindings found = CheckModReferences(session.Workspaces());
+    ASSERT_EQ(found.Dangling.size(), 1u);
+    EXPECT_EQ(found.Dangling[0].Kind, &Kind("Art.ini"));
+    EXPECT_EQ(found.Dangling[0].Item.Item, "MTFLAMEX");
+    EXPECT_EQ(found.Dangling[0].FileLine, LineOf(ModFile("Art.ini"), "MoveTable=MTFLAMEX"));
+    ASSERT_EQ(found.Doubles.size(), 1u);
+    EXPECT_EQ(found.Doubles[0].Kind, &Kind("Sound.ini"));
+    EXPECT_EQ(found.Doubles[0].Listing.Code, "Crunch");
+    EXPECT_EQ(found.Doubles[0].Listing.Times, 2u);
+}
+
 // Ten faults of ten sorts, across the rules, the art and the sound file: the check finds each at
 // its file and line with its severity, and nothing else.
 TEST_F(ModTest, FindsExactlyTheTenPlantedFaults) {

@@ -130,6 +130,45 @@ private slots:
         QCOMPARE(Asked(), QStringList({DocumentQuestion()}));
         QCOMPARE(Cost(), std::string("888"));
     }
+
+    // With a mod open, the kinds not shown are watched too: one is read again alone when it holds
+    // no change of the user's, and asked about, named, when it does.
+    void theKindsOfAModNotShownAreWatchedToo() {
+        h->boxes.EnqueueFileName(h->folder.File("mods/cinderfall"));
+        QVERIFY(h->Trigger("OpenModFolder1"));
+        h->TakeShown();
+        EditingSession& session = *h->window->Session();
+        const auto frames = [&session] {
+            return session.KindWork("Art.ini")->Doc().Store().ReadString("FIREBALL", "LastFrame", "");
+        };
+        const std::string art = h->folder.Read("mods/cinderfall/Art.ini");
+        const auto writeArt = [this, &art](const std::string& lastFrame) {
+            std::string text = art;
+            const size_t at = text.find("LastFrame=", text.find("[FIREBALL]"));
+            text.replace(at, text.find("\r\n", at) - at, "LastFrame=" + lastFrame);
+            h->folder.Write("mods/cinderfall/Art.ini", text);
+        };
+        writeArt("25");
+        QTRY_COMPARE(frames(), std::string("25"));
+        QCOMPARE(Status(), QStringLiteral("Art.ini was changed by another program and has been read again."));
+        QCOMPARE(h->Text("Panel1"), QStringLiteral("Rules.ini"));
+
+        QVERIFY(h->ChooseFileType(QStringLiteral("Art.ini")));
+        h->Edit("FIREBALL", "LastFrame", "30");
+        QVERIFY(h->ChooseFileType(QStringLiteral("Rules.ini")));
+        const QStringList question = {QStringLiteral(
+            "Confirm | Confirm | Art.ini was changed by another program. Read it again, or keep your changes to "
+            "it? | &Reload,&Keep Mine")};
+        h->boxes.EnqueueChoice(1);  // Keep Mine
+        writeArt("26");
+        QCOMPARE(Asked(), question);
+        QCOMPARE(frames(), std::string("30"));
+        h->boxes.EnqueueChoice(0);  // Reload
+        writeArt("27");
+        QCOMPARE(Asked(), question);
+        QCOMPARE(frames(), std::string("27"));
+        QVERIFY(!session.KindWork("Art.ini")->Doc().Modified());
+    }
 };
 
 QTEST_MAIN(DiskWatchTest)

@@ -283,6 +283,35 @@ class FindingTest : public HarnessTest<CategoryWindowHarness> {
         QVERIFY(h->TakeShown().isEmpty());
     }
 
+    // With a mod open, Check References lists every kind, each row named by its file; it stays
+    // open across kinds, follows their edits and leads into the row's kind.
+    void checkReferencesWithAModOpenCoversEveryKind() {
+        h->StartOnSample();
+        h->boxes.EnqueueFileName(h->folder.File("mods/cinderfall"));
+        QVERIFY(h->Trigger("OpenModFolder1"));
+        h->TakeShown();
+        QVERIFY(h->ChooseFileType(QStringLiteral("Art.ini")));
+        h->Edit("ZEALOT", "MoveTable", "MTFLAMEX");
+        QVERIFY(h->ChooseFileType(QStringLiteral("Rules.ini")));
+        QVERIFY(h->Trigger("CheckReferences1"));
+        QTableView* check = ResultsOf(*h->window, "CheckReferencesWindow");
+        QVERIFY(check);
+        QCOMPARE(ResultColumn(*check, 4), QStringList({"MTFLAMEX"}));
+        QVERIFY(ResultColumn(*check, 0)[0].startsWith("Art.ini: "));
+
+        h->Edit("GRUNT", "Image", "NOSUCHART");
+        QTRY_COMPARE(ResultColumn(*check, 4), QStringList({"NOSUCHART", "MTFLAMEX"}));
+        QTest::mouseClick(check->viewport(), Qt::LeftButton, {},
+                          check->visualRect(check->model()->index(1, 1)).center());
+        QCOMPARE(h->Text("Panel1"), QStringLiteral("Art.ini"));
+        QTRY_VERIFY(ResultsOf(*h->window, "CheckReferencesWindow"));
+        QTRY_COMPARE(ResultColumn(*check, 4), QStringList({"NOSUCHART", "MTFLAMEX"}));
+        const auto* window = h->window->findChild<CategoryWindow*>();
+        QVERIFY(window);
+        QCOMPARE(Selected(window), QString("ZEALOT MoveTable"));
+        QVERIFY(h->TakeShown().isEmpty());
+    }
+
     // An open category window shows what a set in the selected entries wrote, and what its undo
     // put back. A cell that shows another value than the document holds is put right before its
     // editor opens, so that Enter never writes back what the user did not see.
