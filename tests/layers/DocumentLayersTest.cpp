@@ -7,15 +7,16 @@
 #include "core/layers/EffectiveValues.h"
 #include "core/layers/LayeredSave.h"
 #include "core/session/DocumentLayers.h"
+#include "core/store/IniError.h"
 #include "core/values/LiveValueCheck.h"
 
 namespace velmora::testing {
 namespace {
 
-constexpr std::string_view Rules = "[InfantryTypes]\r\n1=GRUNT\r\n[GRUNT]\r\nName=Grunt\r\nCost=100\r\n";
-constexpr std::string_view Definition = "[AllSections]\r\nInfantryTypes=0,InfGeneral\r\n";
-constexpr std::string_view Mode = "[GRUNT]\r\nCost=150\r\n";
-constexpr std::string_view Map = "[Basic]\r\nName=Ridge\r\n[GRUNT]\r\nCost=200\r\n[Waypoints]\r\n0=1234\r\n";
+constexpr std::string_view StackRules = "[InfantryTypes]\r\n1=GRUNT\r\n[GRUNT]\r\nName=Grunt\r\nCost=100\r\n";
+constexpr std::string_view StackDefinition = "[AllSections]\r\nInfantryTypes=0,InfGeneral\r\n";
+constexpr std::string_view StackMode = "[GRUNT]\r\nCost=150\r\n";
+constexpr std::string_view StackMap = "[Basic]\r\nName=Ridge\r\n[GRUNT]\r\nCost=200\r\n[Waypoints]\r\n0=1234\r\n";
 
 // Counts what the views are told.
 struct Views : DocumentObserver {
@@ -26,9 +27,9 @@ struct Views : DocumentObserver {
 class DocumentLayersTest : public EntriesFixture, public ::testing::Test {
 protected:
     void SetUp() override {
-        Load(Rules, Definition);
-        folder.Write("mode.ini", Mode);
-        folder.Write("ridge.map", Map);
+        Load(StackRules, StackDefinition);
+        folder.Write("mode.ini", StackMode);
+        folder.Write("ridge.map", StackMap);
         workspace.Doc().AddObserver(views);
     }
     void TearDown() override { workspace.Doc().RemoveObserver(views); }
@@ -66,20 +67,20 @@ TEST_F(DocumentLayersTest, AnEditOfALayerIsUnsavedUntilTheSaveWritesItsFile) {
     EXPECT_EQ(layers.UnsavedFiles(), std::vector<std::string>{"ridge.map"});
     // Another program's change of a layer the save would write is found before the save.
     EXPECT_EQ(LayerChangedOnDisk(layers.Stack()), std::nullopt);
-    folder.Write("ridge.map", std::string(Map) + "; changed elsewhere\r\n");
+    folder.Write("ridge.map", std::string(StackMap) + "; changed elsewhere\r\n");
     EXPECT_EQ(LayerChangedOnDisk(layers.Stack()), folder.File("ridge.map"));
-    folder.Write("ridge.map", Map);
+    folder.Write("ridge.map", StackMap);
     layers.Save();
     EXPECT_FALSE(layers.Unsaved());
     EXPECT_EQ(folder.Read("ridge.map"), "[Basic]\r\nName=Ridge\r\n[GRUNT]\r\nCost=210\r\n[Waypoints]\r\n0=1234\r\n");
-    EXPECT_EQ(folder.Read("document.ini"), Rules);
-    EXPECT_EQ(folder.Read("mode.ini"), Mode);
+    EXPECT_EQ(folder.Read("document.ini"), StackRules);
+    EXPECT_EQ(folder.Read("mode.ini"), StackMode);
 
     // Save As writes the document under its new name with the changed layer, in one save.
     ASSERT_TRUE(layers.Write(1, "GRUNT", "Cost", "160"));
     layers.SaveAs(folder.File("copy.ini"));
     EXPECT_FALSE(layers.Unsaved());
-    EXPECT_EQ(folder.Read("copy.ini"), Rules);
+    EXPECT_EQ(folder.Read("copy.ini"), StackRules);
     EXPECT_EQ(folder.Read("mode.ini"), "[GRUNT]\r\nCost=160\r\n");
     EXPECT_EQ(workspace.Doc().FileName(), folder.File("copy.ini"));
     // Undoing a saved layer edit makes that layer unsaved again.
@@ -88,7 +89,7 @@ TEST_F(DocumentLayersTest, AnEditOfALayerIsUnsavedUntilTheSaveWritesItsFile) {
 }
 
 TEST_F(DocumentLayersTest, TheValuesThatWinAreJudgedWhereverTheyComeFrom) {
-    Load(Rules, std::string(Definition) + "[ValueKinds]\r\nCost=whole number\r\n");
+    Load(StackRules, std::string(StackDefinition) + "[ValueKinds]\r\nCost=whole number\r\n");
     folder.Write("mode.ini", "[GRUNT]\r\nCost=15O\r\n");  // overridden by the map: not the game's
     folder.Write("ridge.map", "[Basic]\r\nName=Ridge\r\n[GRUNT]\r\nCost=2OO\r\n");
     layers.Add(folder.File("mode.ini"));
@@ -101,6 +102,50 @@ TEST_F(DocumentLayersTest, TheValuesThatWinAreJudgedWhereverTheyComeFrom) {
     EXPECT_EQ(findings[0].Category, "InfantryTypes");
     EXPECT_EQ(findings[0].Value, "2OO");
     EXPECT_NE(findings[0].Reason.find("whole number"), std::string::npos);
+}
+
+// The message of the IniError `write` throws; empty when it throws none.
+template <typename Write>
+std::string Refusal(Write write) {
+    try {
+        write();
+    } catch (const IniError& error) {
+        return error.what();
+    }
+    return {};
+}
+
+TEST_F(DocumentLayersTest, AnEntryOnlyALayerListsIsShownFromItAndEditedOnlyWhereTheGameKnowsIt) {
+    folder.Write("scout.map", "[InfantryTypes]\r\n1=GRUNT\r\n2=SCOUT\r\n[SCOUT]\r\nName=Scout\r\nCost=300\r\n");
+    layers.Add(folder.File("mode.ini"));
+    layers.Add(folder.File("scout.map"));
+    const std::vector<AddedEntry> added = layers.Stack().AddedEntries("InfantryTypes");
+    ASSERT_EQ(added.size(), 1U);
+    EXPECT_EQ(added[0].Code, "SCOUT");
+    EXPECT_EQ(added[0].Layer, 1U);
+    EXPECT_EQ(layers.Stack().AddedBy("SCOUT"), 1U);
+    EXPECT_EQ(layers.Stack().AddedBy("GRUNT"), std::nullopt);
+    EXPECT_EQ(layers.ShownValue("SCOUT", "Cost"), "300");
+
+    // The document and the mode read before the map names the unit: neither gets a section of it.
+    EXPECT_NE(Refusal([&] { layers.Write(0, "SCOUT", "Cost", "350"); }).find("added by scout.map"),
+              std::string::npos);
+    EXPECT_NE(Refusal([&] { layers.Write(1, "SCOUT", "Cost", "350"); }).find("\"Edit in:\""), std::string::npos);
+    EXPECT_LT(workspace.Doc().Store().IndexOfSection("SCOUT"), 0);
+    EXPECT_LT(layers.Stack().Layer(0).Store().IndexOfSection("SCOUT"), 0);
+    EXPECT_FALSE(layers.Unsaved());
+    ASSERT_TRUE(layers.Write(2, "SCOUT", "Cost", "350"));
+    EXPECT_EQ(layers.ShownValue("SCOUT", "Cost"), "350");
+
+    EXPECT_NE(Refusal([&] { layers.RefuseAddedEntry("SCOUT"); }).find("scout.map"), std::string::npos);
+    EXPECT_EQ(Refusal([&] { layers.RefuseAddedEntry("GRUNT"); }), "");
+    // Under the mode the map still adds the unit, and the mode may now change it.
+    layers.Move(1, 0);
+    EXPECT_EQ(layers.Stack().AddedBy("SCOUT"), 0U);
+    EXPECT_TRUE(layers.Write(2, "SCOUT", "Cost", "360"));
+    // Without the map the unit is gone from the category.
+    layers.Remove(0);
+    EXPECT_TRUE(layers.Stack().AddedEntries("InfantryTypes").empty());
 }
 
 }  // namespace
