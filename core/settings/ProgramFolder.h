@@ -24,7 +24,7 @@ struct StartOptions {
     // full path); empty for none.
     std::string modFolder;
     // The files to read over the document as layers, in the order given (full paths).
-    std::vector<std::string> layerFiles;
+    std::vector<std::string> layerFiles = {};
 };
 
 constexpr const char* StartUsage = "usage: VelmoraEdit [--choose-program-dir | --program-dir DIR] "

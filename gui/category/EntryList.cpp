@@ -197,8 +197,7 @@ int EntryList::RowCount() const {
 }
 
 void EntryList::ShowNameOf(const std::string& Code) {
-    for (const int row : RowsOfEntry(Code))
-        m_grid.SetCells(EntryNameCol, row, NameOf(Code));
+    for (const int row : RowsOfEntry(Code)) m_grid.SetCells(EntryNameCol, row, NameOf(Code));
 }
 
 // The "Code" header stands over the code column, wherever the user moved its border.

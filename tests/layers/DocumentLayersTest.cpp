@@ -116,7 +116,8 @@ std::string Refusal(Write write) {
 }
 
 TEST_F(DocumentLayersTest, AnEntryOnlyALayerListsIsShownFromItAndEditedOnlyWhereTheGameKnowsIt) {
-    folder.Write("scout.map", "[InfantryTypes]\r\n1=GRUNT\r\n2=SCOUT\r\n[SCOUT]\r\nName=Scout\r\nCost=300\r\n");
+    folder.Write("scout.map",
+                 "[InfantryTypes]\r\n1=GRUNT\r\n2=SCOUT\r\n[SCOUT]\r\nName=Scout\r\nCost=300\r\n");
     layers.Add(folder.File("mode.ini"));
     layers.Add(folder.File("scout.map"));
     const std::vector<AddedEntry> added = layers.Stack().AddedEntries("InfantryTypes");
@@ -130,7 +131,8 @@ TEST_F(DocumentLayersTest, AnEntryOnlyALayerListsIsShownFromItAndEditedOnlyWhere
     // The document and the mode read before the map names the unit: neither gets a section of it.
     EXPECT_NE(Refusal([&] { layers.Write(0, "SCOUT", "Cost", "350"); }).find("added by scout.map"),
               std::string::npos);
-    EXPECT_NE(Refusal([&] { layers.Write(1, "SCOUT", "Cost", "350"); }).find("\"Edit in:\""), std::string::npos);
+    EXPECT_NE(Refusal([&] { layers.Write(1, "SCOUT", "Cost", "350"); }).find("\"Edit in:\""),
+              std::string::npos);
     EXPECT_LT(workspace.Doc().Store().IndexOfSection("SCOUT"), 0);
     EXPECT_LT(layers.Stack().Layer(0).Store().IndexOfSection("SCOUT"), 0);
     EXPECT_FALSE(layers.Unsaved());
