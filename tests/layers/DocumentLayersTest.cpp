@@ -10,13 +10,13 @@
 #include "core/store/IniError.h"
 #include "core/values/LiveValueCheck.h"
 
-namespace velmora::testing {
+namespace velmora::testing::layered {
 namespace {
 
-constexpr std::string_view StackRules = "[InfantryTypes]\r\n1=GRUNT\r\n[GRUNT]\r\nName=Grunt\r\nCost=100\r\n";
-constexpr std::string_view StackDefinition = "[AllSections]\r\nInfantryTypes=0,InfGeneral\r\n";
-constexpr std::string_view StackMode = "[GRUNT]\r\nCost=150\r\n";
-constexpr std::string_view StackMap = "[Basic]\r\nName=Ridge\r\n[GRUNT]\r\nCost=200\r\n[Waypoints]\r\n0=1234\r\n";
+constexpr std::string_view Rules = "[InfantryTypes]\r\n1=GRUNT\r\n[GRUNT]\r\nName=Grunt\r\nCost=100\r\n";
+constexpr std::string_view Definition = "[AllSections]\r\nInfantryTypes=0,InfGeneral\r\n";
+constexpr std::string_view Mode = "[GRUNT]\r\nCost=150\r\n";
+constexpr std::string_view Map = "[Basic]\r\nName=Ridge\r\n[GRUNT]\r\nCost=200\r\n[Waypoints]\r\n0=1234\r\n";
 
 // Counts what the views are told.
 struct Views : DocumentObserver {
@@ -27,9 +27,9 @@ struct Views : DocumentObserver {
 class DocumentLayersTest : public EntriesFixture, public ::testing::Test {
 protected:
     void SetUp() override {
-        Load(StackRules, StackDefinition);
-        folder.Write("mode.ini", StackMode);
-        folder.Write("ridge.map", StackMap);
+        Load(Rules, Definition);
+        folder.Write("mode.ini", Mode);
+        folder.Write("ridge.map", Map);
         workspace.Doc().AddObserver(views);
     }
     void TearDown() override { workspace.Doc().RemoveObserver(views); }
@@ -67,20 +67,20 @@ TEST_F(DocumentLayersTest, AnEditOfALayerIsUnsavedUntilTheSaveWritesItsFile) {
     EXPECT_EQ(layers.UnsavedFiles(), std::vector<std::string>{"ridge.map"});
     // Another program's change of a layer the save would write is found before the save.
     EXPECT_EQ(LayerChangedOnDisk(layers.Stack()), std::nullopt);
-    folder.Write("ridge.map", std::string(StackMap) + "; changed elsewhere\r\n");
+    folder.Write("ridge.map", std::string(Map) + "; changed elsewhere\r\n");
     EXPECT_EQ(LayerChangedOnDisk(layers.Stack()), folder.File("ridge.map"));
-    folder.Write("ridge.map", StackMap);
+    folder.Write("ridge.map", Map);
     layers.Save();
     EXPECT_FALSE(layers.Unsaved());
     EXPECT_EQ(folder.Read("ridge.map"), "[Basic]\r\nName=Ridge\r\n[GRUNT]\r\nCost=210\r\n[Waypoints]\r\n0=1234\r\n");
-    EXPECT_EQ(folder.Read("document.ini"), StackRules);
-    EXPECT_EQ(folder.Read("mode.ini"), StackMode);
+    EXPECT_EQ(folder.Read("document.ini"), Rules);
+    EXPECT_EQ(folder.Read("mode.ini"), Mode);
 
     // Save As writes the document under its new name with the changed layer, in one save.
     ASSERT_TRUE(layers.Write(1, "GRUNT", "Cost", "160"));
     layers.SaveAs(folder.File("copy.ini"));
     EXPECT_FALSE(layers.Unsaved());
-    EXPECT_EQ(folder.Read("copy.ini"), StackRules);
+    EXPECT_EQ(folder.Read("copy.ini"), Rules);
     EXPECT_EQ(folder.Read("mode.ini"), "[GRUNT]\r\nCost=160\r\n");
     EXPECT_EQ(workspace.Doc().FileName(), folder.File("copy.ini"));
     // Undoing a saved layer edit makes that layer unsaved again.
@@ -89,7 +89,7 @@ TEST_F(DocumentLayersTest, AnEditOfALayerIsUnsavedUntilTheSaveWritesItsFile) {
 }
 
 TEST_F(DocumentLayersTest, TheValuesThatWinAreJudgedWhereverTheyComeFrom) {
-    Load(StackRules, std::string(StackDefinition) + "[ValueKinds]\r\nCost=whole number\r\n");
+    Load(Rules, std::string(Definition) + "[ValueKinds]\r\nCost=whole number\r\n");
     folder.Write("mode.ini", "[GRUNT]\r\nCost=15O\r\n");  // overridden by the map: not the game's
     folder.Write("ridge.map", "[Basic]\r\nName=Ridge\r\n[GRUNT]\r\nCost=2OO\r\n");
     layers.Add(folder.File("mode.ini"));
@@ -151,4 +151,4 @@ TEST_F(DocumentLayersTest, AnEntryOnlyALayerListsIsShownFromItAndEditedOnlyWhere
 }
 
 }  // namespace
-}  // namespace velmora::testing
+}  // namespace velmora::testing::layered
