@@ -20,6 +20,17 @@ const std::string& ExistingFile(const std::string& fileName) {
     return fileName;
 }
 
+// Calls `named` with each name the list section `list` of `store` gives.
+template <typename Named>
+void ForEachListed(const IniStore& store, const std::string& list, Named named) {
+    const int position = store.IndexOfSection(list);
+    if (position < 0) return;
+    const IniSection& lines = store.SectionAt(static_cast<size_t>(position));
+    std::string_view name;
+    for (size_t i = 0; i < lines.Count(); ++i)
+        if (IniStore::ListedName(lines.LineAt(i), name) && !name.empty()) named(name);
+}
+
 }  // namespace
 
 LayerFile::LayerFile(const std::string& fileName, const bool* caseSensitive)
@@ -73,12 +84,7 @@ std::string LayerStack::NameKey(std::string_view name) const {
 std::unordered_set<std::string> LayerStack::ListedNames() const {
     std::unordered_set<std::string> names;
     auto addList = [this, &names](const IniStore& store, const std::string& list) {
-        const int position = store.IndexOfSection(list);
-        if (position < 0) return;
-        const IniSection& lines = store.SectionAt(static_cast<size_t>(position));
-        std::string_view name;
-        for (size_t i = 0; i < lines.Count(); ++i)
-            if (IniStore::ListedName(lines.LineAt(i), name) && !name.empty()) names.insert(NameKey(name));
+        ForEachListed(store, list, [this, &names](std::string_view name) { names.insert(NameKey(name)); });
     };
     const Document& document = m_workspace.Doc();
     const std::vector<std::string>& rows = m_workspace.CategoryRows();
@@ -91,6 +97,47 @@ std::unordered_set<std::string> LayerStack::ListedNames() const {
         if (document.HasDefinition()) addList(document.Definition(), rows[row]);
     }
     return names;
+}
+
+std::vector<AddedEntry> LayerStack::AddedEntries(const std::string& category) const {
+    std::vector<AddedEntry> added;
+    const std::vector<std::string>& rows = m_workspace.CategoryRows();
+    const std::vector<int>& kinds = m_workspace.CategoryKinds();
+    const auto row = std::find(rows.begin(), rows.end(), category);
+    if (m_layers.empty() || row == rows.end()) return added;
+    const auto at = static_cast<size_t>(row - rows.begin());
+    if (at >= kinds.size() || !Workspace::DocumentListsEntries(kinds[at])) return added;
+    std::unordered_set<std::string> seen;
+    const Document& document = m_workspace.Doc();
+    auto see = [this, &seen](std::string_view name) { seen.insert(NameKey(name)); };
+    if (document.HasDocument()) ForEachListed(document.Store(), category, see);
+    for (size_t layer = 0; layer < m_layers.size(); ++layer)
+        ForEachListed(m_layers[layer]->Store(), category, [&](std::string_view name) {
+            if (seen.insert(NameKey(name)).second) added.push_back({std::string(name), layer});
+        });
+    return added;
+}
+
+std::optional<size_t> LayerStack::AddedBy(std::string_view code) const {
+    if (m_layers.empty()) return std::nullopt;
+    const std::string wanted = NameKey(code);
+    const Document& document = m_workspace.Doc();
+    const std::vector<std::string>& rows = m_workspace.CategoryRows();
+    const std::vector<int>& kinds = m_workspace.CategoryKinds();
+    auto lists = [&](const IniStore& store, const std::string& list) {
+        bool found = false;
+        ForEachListed(store, list, [&](std::string_view name) { found = found || NameKey(name) == wanted; });
+        return found;
+    };
+    std::optional<size_t> adder;
+    for (size_t row = 0; row < rows.size() && row < kinds.size(); ++row) {
+        if (document.HasDefinition() && lists(document.Definition(), rows[row])) return std::nullopt;
+        if (!Workspace::DocumentListsEntries(kinds[row])) continue;
+        if (document.HasDocument() && lists(document.Store(), rows[row])) return std::nullopt;
+        for (size_t layer = 0; layer < m_layers.size() && (!adder || layer < *adder); ++layer)
+            if (lists(m_layers[layer]->Store(), rows[row])) adder = layer;
+    }
+    return adder;
 }
 
 bool LayerStack::IsOverride(std::string_view name, const std::unordered_set<std::string>& listed) const {

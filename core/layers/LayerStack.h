@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -15,6 +16,13 @@
 namespace velmora {
 
 class Workspace;
+
+// An entry that only a layer's list of a category names: the code as that list spells it, and the
+// layer (its index in the stack) whose list names it first.
+struct AddedEntry {
+    std::string Code;
+    size_t Layer = 0;
+};
 
 // One file of the stack over the document: a game-mode file or a map, read into the same
 // byte-exact store a document is read into. The stack and the edits made in it share it, so that
@@ -89,6 +97,13 @@ public:
     bool IsOverride(std::string_view name, const std::unordered_set<std::string>& listed) const;
     // The key of `name` in the sets ListedNames gives.
     std::string NameKey(std::string_view name) const;
+
+    // The entries the layers' lists of `category` add to those the document lists, in stack order
+    // and then list order, each once; none for a category whose list the document does not keep.
+    std::vector<AddedEntry> AddedEntries(const std::string& category) const;
+    // The layer that adds the entry `code` to a category that the document's lists do not name it
+    // in; none when the document lists it or no layer does.
+    std::optional<size_t> AddedBy(std::string_view code) const;
 
     // Every changed layer, in stack order.
     std::vector<size_t> ChangedLayers() const;

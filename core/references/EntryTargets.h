@@ -17,7 +17,7 @@ class Workspace;
 struct EntryTarget {
     std::string Section;
     std::string Key;
-    std::string Kind{};
+    std::string Kind = {};  // empty: the kind shown; lists leading within it leave it out
 };
 
 // Where an entry stands in the category lists: the row of the first category whose list names it

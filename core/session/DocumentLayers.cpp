@@ -62,8 +62,19 @@ std::string DocumentLayers::ShownValue(const std::string& code, const std::strin
 
 bool DocumentLayers::Write(size_t file, const std::string& code, const std::string& key, const std::string& value,
                            const std::string& category) {
+    if (const std::optional<size_t> adder = m_stack.AddedBy(code); adder && file <= *adder) {
+        const std::string name = FileName(*adder + 1);
+        throw IniError(code + " is added by " + name + ": choose " + name +
+                       " (or a layer over it) in \"Edit in:\" to change it");
+    }
     if (file == 0) return m_workspace.Doc().SetValue(code, key, value, category);
     return SetLayerValue(m_stack, file - 1, code, key, value, category);
+}
+
+void DocumentLayers::RefuseAddedEntry(const std::string& code) const {
+    if (const std::optional<size_t> adder = m_stack.AddedBy(code))
+        throw IniError(code + " is added by " + FileName(*adder + 1) +
+                       ": only the document's own entries can be duplicated, renamed or deleted");
 }
 
 std::string DocumentLayers::FileName(size_t file) const {

@@ -59,9 +59,13 @@ public:
     std::string ShownValue(const std::string& code, const std::string& key);
 
     // The value commit into file `file` of the stack: Document::SetValue for the document,
-    // SetLayerValue for a layer. False when that file already reads `value`.
+    // SetLayerValue for a layer. False when that file already reads `value`. Throws IniError for an
+    // entry a layer adds when `file` reads before that layer: the game would not know the entry yet.
     bool Write(size_t file, const std::string& code, const std::string& key, const std::string& value,
                const std::string& category = {});
+    // Duplicating, renaming and deleting change the document's own entries: throws IniError naming
+    // the layer that adds `code` when one does.
+    void RefuseAddedEntry(const std::string& code) const;
     // "Rules.ini" for 0, else the layer's name without its folder.
     std::string FileName(size_t file) const;
 

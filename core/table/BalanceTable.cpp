@@ -143,6 +143,7 @@ void BalanceTable::Rebuild() {
     const bool caseSensitive = document.CaseSensitive();
     StringList codes;
     m_workspace.GetReadSectionValuesOnly(m_kind, m_category, codes);
+    for (const std::string& code : m_addedCodes) codes.Add(code);
 
     // Each row's section is walked once: every key line is looked up among the columns' keys,
     // and the first line of a key is the one the store reads.

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace velmora {
@@ -69,6 +70,9 @@ public:
     static std::vector<TableColumn> ChoosableColumns(const Workspace& workspace, std::string_view category);
 
     void Rebuild();
+    // Entries listed after the category's own (those a layer over the document adds), each a row
+    // from the next Rebuild on; the document holds none of their cells.
+    void SetAddedCodes(std::vector<std::string> codes) { m_addedCodes = std::move(codes); }
 
     const std::string& Category() const { return m_category; }
     const std::vector<TableColumn>& Columns() const { return m_columns; }
@@ -99,6 +103,7 @@ private:
     int m_kind = 0;
     std::vector<TableColumn> m_columns;
     std::vector<TableRow> m_rows;
+    std::vector<std::string> m_addedCodes;
     // Per followed column: how many rows name each code (as the document compares names).
     std::vector<std::unordered_map<std::string, size_t>> m_shares;
 };

@@ -86,6 +86,7 @@ void CategoryWindow::MakeParts() {
     m_layerBar = new LayerBar(m_main.Layers(), this);
     ui->CategoryLayout->insertWidget(1, m_layerBar);
     m_values->UseLayers(m_main.Layers(), [this] { return m_layerBar->Target(); });
+    m_entries->UseLayers(m_main.Layers());
 }
 
 void CategoryWindow::EditIn(size_t file) {

@@ -7,6 +7,7 @@
 
 #include "core/catalogue/Workspace.h"
 #include "core/entries/EntryOperations.h"
+#include "core/session/DocumentLayers.h"
 #include "core/settings/Globals.h"
 #include "core/store/IniStore.h"
 #include "core/store/TextCase.h"
@@ -145,6 +146,7 @@ void CategoryWindow::EntryGridDoubleClick() {
 }
 
 void CategoryWindow::DuplicateOrEditAction(bool IsDuplicate) {
+    m_main.Layers().RefuseAddedEntry(m_entries->SelectedCode());
     const std::optional<std::string> code = m_actions->DuplicateOrChangeCode(
         IsDuplicate, {m_entries->SelectedCode(), m_entries->SelectedName()}, m_entries->Codes());
     if (!code) return;
@@ -154,6 +156,7 @@ void CategoryWindow::DuplicateOrEditAction(bool IsDuplicate) {
 
 void CategoryWindow::DeleteButton() {
     const int row = m_entries->Row();
+    m_main.Layers().RefuseAddedEntry(m_entries->SelectedCode());
     if (!m_actions->DeleteEntry(m_entries->SelectedCode(), static_cast<size_t>(m_entries->RowCount()))) return;
     FocusEntryRow(row == 0 ? 0 : row - 1);
     ShowSelectedEntry();

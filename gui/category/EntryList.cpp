@@ -11,6 +11,8 @@
 
 #include "core/catalogue/ValueRules.h"
 #include "core/catalogue/Workspace.h"
+#include "core/layers/LayerStack.h"
+#include "core/session/DocumentLayers.h"
 #include "core/settings/Globals.h"
 #include "core/store/IniStore.h"
 #include "core/store/StringList.h"
@@ -18,6 +20,7 @@
 #include "gui/category/HeaderLook.h"
 #include "gui/services/GeneralHandler.h"
 #include "gui/widgets/FilterBox.h"
+#include "gui/widgets/LayerColours.h"
 #include "gui/widgets/StringGrid.h"
 
 namespace velmora {
@@ -93,11 +96,17 @@ void EntryList::ShowCategory(const std::string& category, int kind) {
 void EntryList::RefillEntryGrid() {
     StringList codes;
     m_work.GetReadSectionValuesOnly(m_kind, m_category, codes);
-    for (int row = 0; row < m_grid.RowCount(); ++row) m_grid.SetRedMarked(EntryCodeCol, row, false);
-    const int count = static_cast<int>(codes.Count());
+    const std::vector<AddedEntry> added =
+        m_layers != nullptr ? m_layers->Stack().AddedEntries(m_category) : std::vector<AddedEntry>();
+    for (int row = 0; row < m_grid.RowCount(); ++row) {
+        m_grid.SetRedMarked(EntryCodeCol, row, false);
+        m_grid.SetShade(EntryCodeCol, row, QColor());
+        m_grid.SetTip(EntryCodeCol, row, std::string());
+    }
+    const int own = static_cast<int>(codes.Count());
+    const int count = own + static_cast<int>(added.size());
     m_grid.SetRowCount(count);
 
-    const IniStore& document = m_work.Doc().Store();
     const IniStore& defaults = *m_work.DefaultIni();
     for (int row = 0; row < m_grid.RowCount(); ++row) {
         if (row >= count) {  // the one empty row of a category without entries
@@ -105,11 +114,25 @@ void EntryList::RefillEntryGrid() {
             m_grid.SetCells(EntryNameCol, row, std::string());
             continue;
         }
-        const std::string& code = codes[static_cast<size_t>(row)];
+        const AddedEntry* addedEntry = row < own ? nullptr : &added[static_cast<size_t>(row - own)];
+        const std::string& code = addedEntry ? addedEntry->Code : codes[static_cast<size_t>(row)];
         m_grid.SetCells(EntryCodeCol, row, code);
-        m_grid.SetCells(EntryNameCol, row, document.ReadString(code, "Name", "-"));
-        if (EntryIsRed(defaults, code)) m_grid.SetRedMarked(EntryCodeCol, row, true);
+        m_grid.SetCells(EntryNameCol, row, NameOf(code));
+        if (addedEntry) {
+            m_grid.SetShade(EntryCodeCol, row, LayerColour(addedEntry->Layer));
+            m_grid.SetTip(EntryCodeCol, row, "added by " + m_layers->FileName(addedEntry->Layer + 1));
+        } else if (EntryIsRed(defaults, code)) {
+            m_grid.SetRedMarked(EntryCodeCol, row, true);
+        }
     }
+}
+
+std::string EntryList::NameOf(const std::string& code) const {
+    const IniStore& document = m_work.Doc().Store();
+    if (m_layers == nullptr || !m_layers->Any() || document.IndexOfSection(code) >= 0)
+        return document.ReadString(code, "Name", "-");
+    const std::string name = m_layers->ShownValue(code, "Name");
+    return name.empty() ? std::string("-") : name;
 }
 
 void EntryList::SelectAgain(const std::string& code, int row) {
@@ -174,8 +197,7 @@ int EntryList::RowCount() const {
 }
 
 void EntryList::ShowNameOf(const std::string& Code) {
-    for (const int row : RowsOfEntry(Code))
-        m_grid.SetCells(EntryNameCol, row, m_work.Doc().Store().ReadString(Code, "Name", "-"));
+    for (const int row : RowsOfEntry(Code)) m_grid.SetCells(EntryNameCol, row, NameOf(Code));
 }
 
 // The "Code" header stands over the code column, wherever the user moved its border.

@@ -10,6 +10,7 @@ class QLabel;
 namespace velmora {
 
 class Boxes;
+class DocumentLayers;
 class FilterBox;
 struct Globals;
 class StringGrid;
@@ -31,6 +32,10 @@ public:
     // The list over `grid`, whose headers are `codeHeader` and `nameHeader`. All outlive it.
     EntryList(StringGrid& grid, QLabel& codeHeader, QLabel& nameHeader, const Workspace& work,
               const Globals& globals, Boxes& boxes);
+
+    // With layers over the document the list shows, after the document's own entries, those the
+    // layers' lists add, marked with the adding layer's colour. `layers` outlives the list.
+    void UseLayers(DocumentLayers& layers) { m_layers = &layers; }
 
     // The category the list shows, by its name and kind (which store lists its entries).
     void ShowCategory(const std::string& category, int kind);
@@ -79,6 +84,8 @@ private:
     void AddUsagesAction();
     void AddChangeCodeAction();
     void FitEntryHeaders();
+    // The entry's name as the views show it: a layer may set it, or add the entry.
+    std::string NameOf(const std::string& code) const;
 
     StringGrid& m_grid;
     QLabel& m_codeHeader;
@@ -86,6 +93,7 @@ private:
     const Workspace& m_work;
     const Globals& m_globals;
     Boxes& m_boxes;
+    DocumentLayers* m_layers = nullptr;
     FilterBox* m_filter;  // owned through its Qt parent, the grid's
     std::string m_category;
     int m_kind = 0;

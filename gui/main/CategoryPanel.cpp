@@ -11,12 +11,15 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "core/layers/LayerStack.h"
+#include "core/session/DocumentLayers.h"
 #include "core/settings/Globals.h"
 #include "core/store/Routines.h"
 #include "core/store/TextCase.h"
 #include "gui/services/DocumentSignals.h"
 #include "gui/services/GeneralHandler.h"
 #include "gui/widgets/CutTextTips.h"
+#include "gui/widgets/LayerColours.h"
 #include "gui/widgets/QtText.h"
 #include "gui/widgets/StringGrid.h"
 
@@ -172,6 +175,13 @@ void CategoryPanel::ShowCurrentCategory() {
     m_workspace.GetReadSectionValuesOnly(m_workspace.CategoryKinds()[static_cast<size_t>(row)], category,
                                          entries);
     for (const auto& entry : entries) m_entries.addItem(ToQString(entry.text));
+    // After the document's own entries, those a layer adds, as the category window lists them.
+    const DocumentLayers& layers = m_host.Layers();
+    for (const AddedEntry& added : layers.Stack().AddedEntries(category)) {
+        auto* item = new QListWidgetItem(ToQString(added.Code), &m_entries);  // owned by the list
+        item->setBackground(LayerColour(added.Layer));
+        item->setToolTip(ToQString("added by " + layers.FileName(added.Layer + 1)));
+    }
     m_entries.setCurrentRow(-1);
 }
 

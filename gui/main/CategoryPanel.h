@@ -14,6 +14,7 @@ class QToolButton;
 namespace velmora {
 
 class Boxes;
+class DocumentLayers;
 class DocumentSignals;
 struct Globals;
 class StringGrid;
@@ -31,6 +32,8 @@ class CategoryPanel : public QObject {
       public:
         // Opens the category window of the current row at the entry `EntryIndex` (-1: none).
         virtual void OpenDbl2Click(int EntryIndex) = 0;
+        // The layers over the document shown: the entries they add are listed too.
+        virtual DocumentLayers& Layers() = 0;
 
       protected:
         ~Host() = default;

@@ -36,7 +36,9 @@
 #include "gui/main/RecentFilesMenu.h"
 #include "gui/main/TitlePanel.h"
 #include "gui/find/FindController.h"
+#include "core/layers/LayerStack.h"
 #include "core/references/EntryTargets.h"
+#include "core/session/DocumentLayers.h"
 #include "core/store/IniError.h"
 #include "core/store/MessageText.h"
 #include "core/store/TextCase.h"
@@ -548,6 +550,10 @@ bool MainWindow::ShowEntryAt(const std::string& Category, const std::string& Cod
     int entry = -1;
     for (size_t i = 0; i < entries.Count() && entry < 0; ++i)
         if (NamesEqual(entries[i], Code, m_globals.CaseSensitive)) entry = static_cast<int>(i);
+    // The entries a layer adds follow the document's own in the window's list.
+    const std::vector<AddedEntry> added = Layers().Stack().AddedEntries(Category);
+    for (size_t i = 0; i < added.size() && entry < 0; ++i)
+        if (NamesEqual(added[i].Code, Code, m_globals.CaseSensitive)) entry = static_cast<int>(entries.Count() + i);
     OpenCategoryWindow(row, entry);
     CategoryWindow* window = FindCategoryWindow(Category);
     return window && entry >= 0 && window->ShowEntryKey(entry, Key);

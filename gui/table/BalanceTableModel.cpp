@@ -10,6 +10,7 @@
 #include "core/catalogue/ValueRules.h"
 #include "core/catalogue/Workspace.h"
 #include "core/layers/EffectiveValues.h"
+#include "core/layers/LayerStack.h"
 #include "core/session/DocumentLayers.h"
 #include "gui/widgets/LayerColours.h"
 #include "gui/widgets/QtText.h"
@@ -42,9 +43,25 @@ BalanceTableModel::BalanceTableModel(Workspace& workspace, const std::string& ca
 
 BalanceTableModel::~BalanceTableModel() = default;
 
+void BalanceTableModel::SetLayers(DocumentLayers* layers, std::function<size_t()> editTarget) {
+    m_layers = layers;
+    m_editTarget = std::move(editTarget);
+    if (m_layers != nullptr && m_layers->Any()) Refresh();
+}
+
+bool BalanceTableModel::ReadAddedCodes() {
+    m_added = m_layers != nullptr ? m_layers->Stack().AddedEntries(m_table->Category()) : std::vector<AddedEntry>();
+    std::vector<std::string> codes;
+    for (const AddedEntry& added : m_added) codes.push_back(added.Code);
+    const bool any = !codes.empty();
+    m_table->SetAddedCodes(std::move(codes));
+    return any;
+}
+
 void BalanceTableModel::SetColumns(const std::vector<TableColumn>& columns) {
     beginResetModel();
     m_table = std::make_unique<BalanceTable>(m_workspace, m_table->Category(), columns);
+    if (ReadAddedCodes()) m_table->Rebuild();
     if (m_sort && m_sort->Column && !m_table->ColumnOf(*m_sort->Column)) m_sort.reset();
     ArrangeRows();
     endResetModel();
@@ -59,6 +76,7 @@ int BalanceTableModel::SortColumn() const {
 
 void BalanceTableModel::Refresh() {
     beginResetModel();
+    ReadAddedCodes();
     m_table->Rebuild();
     ArrangeRows();
     endResetModel();
@@ -134,7 +152,7 @@ QVariant BalanceTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     const size_t row = RowBehind(index.row());
     const std::optional<size_t> column = TableColumnOf(index.column());
-    if (!column) return role == Qt::DisplayRole || role == Qt::EditRole ? ToQString(m_table->Row(row).Code) : QVariant();
+    if (!column) return CodeData(row, role);
     TableCell cell = m_table->Cell(row, *column);
     const std::optional<CellPlace> place = m_table->PlaceOf(row, *column);
     // Over layers a cell shows the value that wins, and where it comes from.
@@ -171,6 +189,18 @@ QVariant BalanceTableModel::data(const QModelIndex& index, int role) const {
         default:
             return {};
     }
+}
+
+QVariant BalanceTableModel::CodeData(size_t row, int role) const {
+    if (role == Qt::DisplayRole || role == Qt::EditRole) return ToQString(m_table->Row(row).Code);
+    // The entries a layer adds are the table's last rows, marked as the entry list marks them.
+    if (m_layers == nullptr || m_added.size() > m_table->RowCount()) return {};
+    const size_t own = m_table->RowCount() - m_added.size();
+    if (row < own) return {};
+    const AddedEntry& added = m_added[row - own];
+    if (role == Qt::BackgroundRole) return QBrush(LayerColour(added.Layer));
+    if (role == Qt::ToolTipRole) return ToQString("added by " + m_layers->FileName(added.Layer + 1));
+    return {};
 }
 
 bool BalanceTableModel::CommitOverLayers(const CellPlace& place, const std::string& text) {

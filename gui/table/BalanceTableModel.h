@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/layers/LayerStack.h"
 #include "core/table/BalanceTable.h"
 
 namespace velmora {
@@ -44,10 +45,8 @@ public:
     // With layers over the document the cells show the values that win, marked with their
     // layer's colour, and a typed value goes into the file `editTarget` names (0 the document,
     // 1 + i the layer at i). `layers` outlives the model.
-    void SetLayers(DocumentLayers* layers, std::function<size_t()> editTarget) {
-        m_layers = layers;
-        m_editTarget = std::move(editTarget);
-    }
+    // The entries the layers add to the category are rows too.
+    void SetLayers(DocumentLayers* layers, std::function<size_t()> editTarget);
     // The columns shown: the table's columns are built afresh. The sort follows its column to its
     // new place, and goes when the column does.
     void SetColumns(const std::vector<TableColumn>& columns);
@@ -87,6 +86,9 @@ signals:
 
 private:
     void ArrangeRows();
+    // The table learns the entries the layers now add; true when there are any.
+    bool ReadAddedCodes();
+    QVariant CodeData(size_t row, int role) const;
     // Why the cell's value does not fit its key's kind; nothing when it fits or nothing checks.
     std::optional<std::string> MisfitOf(size_t row, size_t column) const;
     // Writes `text` into the cell's place in the file edits go to, over layers; false when the
@@ -94,6 +96,7 @@ private:
     bool CommitOverLayers(const CellPlace& place, const std::string& text);
 
     DocumentLayers* m_layers = nullptr;
+    std::vector<AddedEntry> m_added;  // the layers' entries, the table's last rows
     std::function<size_t()> m_editTarget;
 
     Workspace& m_workspace;

@@ -4,12 +4,14 @@
 
 #include <QComboBox>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 
 #include "CategoryWindowHarness.h"
 #include "core/session/DocumentLayers.h"
 #include "gui/find/ConflictsWindow.h"
+#include "gui/table/BalanceTableModel.h"
 #include "gui/widgets/LayerColours.h"
 
 using namespace velmora;
@@ -123,6 +125,48 @@ class LayersTest : public HarnessTest<CategoryWindowHarness> {
         h->boxes.EnqueueAnswer(BoxAnswer::Cancel);
         QVERIFY(!h->window->close());
         QVERIFY(h->TakeShown().join("\n").contains("Save changes"));
+    }
+
+    // A unit only the map's list adds: listed after the mod's own in the map's colour, its values
+    // read from the map, and changed only there.
+    void anEntryTheMapAddsIsListedAndChangedOnlyInTheMap() {
+        QVERIFY(OpenHaulerOverLayers());
+        h->window->OpenEntryTarget({"GRUNT", "Cost", {}});
+        CategoryWindow* window = h->WindowOf("InfantryTypes");
+        QVERIFY(window);
+        StringGrid& entries = H::EntryList(window);
+        const int ridger = entries.RowCount() - 1;
+        QCOMPARE(entries.Cells(0, ridger), std::string("RIDGER"));
+        QCOMPARE(entries.Cells(1, ridger), std::string("Ridge Runner"));
+        QCOMPARE(entries.Shade(0, ridger), LayerColour(1));
+        QCOMPARE(entries.Tip(0, ridger), std::string("added by Ridge.map"));
+        H::ClickCell(entries, 0, ridger);
+        StringGrid& values = H::ValueGrid(window);
+        const int cost = RowOfKey(values, "Cost");
+        QVERIFY(cost >= 0);
+        QCOMPARE(values.Cells(2, cost), std::string("200"));
+
+        const std::string map = h->folder.Read("maps/Ridge.map");
+        Type(window, cost, "250");  // "Edit in:" still names the mod's rules
+        QVERIFY(h->TakeShown().join("\n").contains("added by Ridge.map"));
+        QCOMPARE(values.Cells(2, cost), std::string("200"));
+        H::In<QPushButton>(window, "Duplicate").click();
+        QVERIFY(h->TakeShown().join("\n").contains("RIDGER is added by Ridge.map"));
+        // The table of all entries lists it last too, marked as the list marks it.
+        BalanceTableModel table(h->window->Work(), "InfantryTypes", nullptr);
+        table.SetLayers(&h->window->Layers(), {});
+        const QModelIndex code = table.index(table.rowCount() - 1, 0);
+        QCOMPARE(code.data().toString(), QString("RIDGER"));
+        QCOMPARE(code.data(Qt::ToolTipRole).toString(), QString("added by Ridge.map"));
+        QCOMPARE(table.index(code.row(), 1).data().toString(), QString("Ridge Runner"));
+
+        H::In<QComboBox>(window, "EditIn").setCurrentIndex(2);
+        Type(window, cost, "250");
+        QTRY_COMPARE(values.Cells(2, cost), std::string("250"));
+        QVERIFY(h->Trigger("Save1"));
+        std::string edited = map;
+        edited.replace(edited.find("Cost=200"), 8, "Cost=250");
+        QCOMPARE(h->folder.Read("maps/Ridge.map"), edited);
     }
 
     // The list of layers reorders and removes them, and the open window follows.

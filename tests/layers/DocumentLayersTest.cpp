@@ -7,6 +7,7 @@
 #include "core/layers/EffectiveValues.h"
 #include "core/layers/LayeredSave.h"
 #include "core/session/DocumentLayers.h"
+#include "core/store/IniError.h"
 #include "core/values/LiveValueCheck.h"
 
 namespace velmora::testing::layered {
@@ -101,6 +102,52 @@ TEST_F(DocumentLayersTest, TheValuesThatWinAreJudgedWhereverTheyComeFrom) {
     EXPECT_EQ(findings[0].Category, "InfantryTypes");
     EXPECT_EQ(findings[0].Value, "2OO");
     EXPECT_NE(findings[0].Reason.find("whole number"), std::string::npos);
+}
+
+// The message of the IniError `write` throws; empty when it throws none.
+template <typename Write>
+std::string Refusal(Write write) {
+    try {
+        write();
+    } catch (const IniError& error) {
+        return error.what();
+    }
+    return {};
+}
+
+TEST_F(DocumentLayersTest, AnEntryOnlyALayerListsIsShownFromItAndEditedOnlyWhereTheGameKnowsIt) {
+    folder.Write("scout.map",
+                 "[InfantryTypes]\r\n1=GRUNT\r\n2=SCOUT\r\n[SCOUT]\r\nName=Scout\r\nCost=300\r\n");
+    layers.Add(folder.File("mode.ini"));
+    layers.Add(folder.File("scout.map"));
+    const std::vector<AddedEntry> added = layers.Stack().AddedEntries("InfantryTypes");
+    ASSERT_EQ(added.size(), 1U);
+    EXPECT_EQ(added[0].Code, "SCOUT");
+    EXPECT_EQ(added[0].Layer, 1U);
+    EXPECT_EQ(layers.Stack().AddedBy("SCOUT"), 1U);
+    EXPECT_EQ(layers.Stack().AddedBy("GRUNT"), std::nullopt);
+    EXPECT_EQ(layers.ShownValue("SCOUT", "Cost"), "300");
+
+    // The document and the mode read before the map names the unit: neither gets a section of it.
+    EXPECT_NE(Refusal([&] { layers.Write(0, "SCOUT", "Cost", "350"); }).find("added by scout.map"),
+              std::string::npos);
+    EXPECT_NE(Refusal([&] { layers.Write(1, "SCOUT", "Cost", "350"); }).find("\"Edit in:\""),
+              std::string::npos);
+    EXPECT_LT(workspace.Doc().Store().IndexOfSection("SCOUT"), 0);
+    EXPECT_LT(layers.Stack().Layer(0).Store().IndexOfSection("SCOUT"), 0);
+    EXPECT_FALSE(layers.Unsaved());
+    ASSERT_TRUE(layers.Write(2, "SCOUT", "Cost", "350"));
+    EXPECT_EQ(layers.ShownValue("SCOUT", "Cost"), "350");
+
+    EXPECT_NE(Refusal([&] { layers.RefuseAddedEntry("SCOUT"); }).find("scout.map"), std::string::npos);
+    EXPECT_EQ(Refusal([&] { layers.RefuseAddedEntry("GRUNT"); }), "");
+    // Under the mode the map still adds the unit, and the mode may now change it.
+    layers.Move(1, 0);
+    EXPECT_EQ(layers.Stack().AddedBy("SCOUT"), 0U);
+    EXPECT_TRUE(layers.Write(2, "SCOUT", "Cost", "360"));
+    // Without the map the unit is gone from the category.
+    layers.Remove(0);
+    EXPECT_TRUE(layers.Stack().AddedEntries("InfantryTypes").empty());
 }
 
 }  // namespace
