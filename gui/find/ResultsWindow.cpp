@@ -9,6 +9,7 @@
 
 #include "gui/widgets/QtText.h"
 #include "gui/services/WindowPlaces.h"
+#include "gui/widgets/ListTableLook.h"
 
 namespace velmora {
 
@@ -85,15 +86,7 @@ ResultsWindow::ResultsWindow(QWidget& owner, const QString& objectName, ResultsM
     m_view = new ResultsTable(this);
     m_view->setObjectName(QStringLiteral("Results"));
     m_view->setModel(model);
-    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_view->setWordWrap(false);
-    m_view->verticalHeader()->hide();
-    // Fixed row heights and column widths: tens of thousands of rows show at once.
-    m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 4);
-    m_view->horizontalHeader()->setStretchLastSection(true);
+    LookAsResultList(*m_view, QAbstractItemView::ExtendedSelection);
     m_layout->addWidget(m_summary);
     m_layout->addWidget(m_view, 1);
 

@@ -23,6 +23,10 @@ namespace velmora {
 
 namespace {
 
+std::string UnreadableText(const std::string& name, const std::string& why) {
+    return name + " was changed by another program but cannot be read (" + why + "). What is open stays as it is.";
+}
+
 enum ChangedButton : size_t { Reload, KeepMine, CompareChanged };
 
 }  // namespace
@@ -89,8 +93,7 @@ void DiskChanges::DocumentOnDisk(DiskFinding finding, const std::string& why) {
             m_host.ShowStatus(name + " is back on disk as it was read.");
             return;
         case DiskFinding::Unreadable:
-            m_host.ShowStatus(name + " was changed by another program but cannot be read (" + why +
-                              "). What is open stays as it is.");
+            m_host.ShowStatus(UnreadableText(name, why));
             return;
         case DiskFinding::Changed:
         case DiskFinding::CutShort:
@@ -177,8 +180,7 @@ void DiskChanges::HiddenKindOnDisk(const std::string& fileType, DiskFinding find
             m_host.ShowStatus(name + " is back on disk as it was read.");
             return;
         case DiskFinding::Unreadable:
-            m_host.ShowStatus(name + " was changed by another program but cannot be read (" + why +
-                              "). What is open stays as it is.");
+            m_host.ShowStatus(UnreadableText(name, why));
             return;
         case DiskFinding::Changed:
         case DiskFinding::CutShort:

@@ -11,6 +11,7 @@
 #include "core/session/ModCheck.h"
 #include "gui/modcheck/ModFindingsModel.h"
 #include "gui/services/WindowPlaces.h"
+#include "gui/widgets/ListTableLook.h"
 #include "gui/widgets/QtText.h"
 
 namespace velmora {
@@ -32,14 +33,7 @@ ModCheckWindow::ModCheckWindow(QWidget& owner, LiveModCheck& check)
     m_view = new QTableView(this);
     m_view->setObjectName(QStringLiteral("Findings"));
     m_view->setModel(m_model);
-    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_view->setWordWrap(false);
-    m_view->verticalHeader()->hide();
-    m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 4);
-    m_view->horizontalHeader()->setStretchLastSection(true);
+    LookAsResultList(*m_view, QAbstractItemView::SingleSelection);
     layout->addWidget(m_summary);
     layout->addWidget(m_warnings);
     layout->addWidget(m_view, 1);
