@@ -36,6 +36,13 @@ void ForEachListed(const IniStore& store, const std::string& list, Named named) 
 LayerFile::LayerFile(const std::string& fileName, const bool* caseSensitive)
     : m_store(ExistingFile(fileName), caseSensitive), m_stamp(TakeDiskStamp(fileName)) {}
 
+LayerFile::LayerFile(const std::string& fileName, std::string bytes, const DiskStamp& loaded,
+                     const bool* caseSensitive)
+    : m_store(std::string(), caseSensitive), m_stamp(loaded), m_savedLast(UnsavedMark) {
+    m_store.LoadText(std::move(bytes));
+    m_store.Rename(fileName, false);
+}
+
 std::string LayerFile::ShortName() const {
     return ExtractFileName(FileName());
 }
@@ -45,6 +52,21 @@ LayerStack::LayerStack(Workspace& workspace) : m_workspace(workspace) {}
 LayerStack::~LayerStack() = default;
 
 void LayerStack::Add(const std::string& fileName) {
+    RefuseSameFile(fileName);
+    m_layers.push_back(std::make_shared<LayerFile>(fileName, &m_workspace.G().CaseSensitive));
+}
+
+void LayerStack::AddRecovered(const std::string& fileName, std::string bytes, const DiskStamp& loaded) {
+    RefuseSameFile(fileName);
+    m_layers.push_back(std::make_shared<LayerFile>(fileName, std::move(bytes), loaded, &m_workspace.G().CaseSensitive));
+}
+
+void LayerStack::ReadAgain(size_t index) {
+    if (index >= m_layers.size()) throw IniError("No such layer");
+    m_layers[index] = std::make_shared<LayerFile>(m_layers[index]->FileName(), &m_workspace.G().CaseSensitive);
+}
+
+void LayerStack::RefuseSameFile(const std::string& fileName) const {
     const std::string absolute = platform::AbsoluteName(fileName);
     auto same = [&absolute](const std::string& other) {
         const std::string name = platform::AbsoluteName(other);
@@ -54,7 +76,6 @@ void LayerStack::Add(const std::string& fileName) {
         throw IniError(Escaped(fileName) + " is the document itself");
     for (const auto& layer : m_layers)
         if (same(layer->FileName())) throw IniError(Escaped(fileName) + " is already a layer");
-    m_layers.push_back(std::make_shared<LayerFile>(fileName, &m_workspace.G().CaseSensitive));
 }
 
 void LayerStack::Move(size_t from, size_t to) {

@@ -32,6 +32,9 @@ class LayerFile {
 public:
     // Reads `fileName`. Throws IniError "Cannot open file ..." when it is no readable file.
     LayerFile(const std::string& fileName, const bool* caseSensitive);
+    // A layer put back from a recovery copy: `bytes` as the session left them, `loaded` the file as
+    // that session read it. It counts as changed until a save writes it.
+    LayerFile(const std::string& fileName, std::string bytes, const DiskStamp& loaded, const bool* caseSensitive);
 
     const std::string& FileName() const { return m_store.FileName(); }
     // The file's name without its folder, as the chains name it.
@@ -51,6 +54,8 @@ public:
     }
 
 private:
+    // The save point of a store no save of this session wrote: no edit's number reaches it.
+    static constexpr uint64_t UnsavedMark = UINT64_MAX;
     uint64_t LastDone() const { return m_done.empty() ? 0 : m_done.back(); }
 
     IniStore m_store;
@@ -108,7 +113,17 @@ public:
     // Every changed layer, in stack order.
     std::vector<size_t> ChangedLayers() const;
 
+    // The layer at `index` read again from its file, as another program left it; its edits, which
+    // the history may still hold, change the copy that goes and no longer this one. Throws
+    // IniError when the file cannot be read; the layer then stays as it was.
+    void ReadAgain(size_t index);
+    // Puts a layer a recovery copy holds on top (see LayerFile), as Add does.
+    void AddRecovered(const std::string& fileName, std::string bytes, const DiskStamp& loaded);
+
 private:
+    // Throws IniError when the document or a layer already is `fileName`.
+    void RefuseSameFile(const std::string& fileName) const;
+
     Workspace& m_workspace;
     std::vector<std::shared_ptr<LayerFile>> m_layers;
 };

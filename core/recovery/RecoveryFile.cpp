@@ -351,7 +351,8 @@ SessionCopy SessionToRecover(const Workspace& workspace, int64_t savedAt) {
 
 Recovery RecoveryOfSession(const Workspace& workspace, int64_t savedAt) {
     SessionCopy session = SessionToRecover(workspace, savedAt);
-    for (size_t i = 0; i < session.Stores.size(); ++i) session.Copy.Files[i].Bytes = session.Stores[i]->RenderText();
+    for (size_t i = 0; i < session.Stores.size(); ++i)
+        if (session.Stores[i]) session.Copy.Files[i].Bytes = session.Stores[i]->RenderText();
     return std::move(session.Copy);
 }
 

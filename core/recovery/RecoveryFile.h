@@ -27,7 +27,8 @@ class Workspace;
 
 // One file of the session.
 struct RecoveredFile {
-    // What the file is to the session: DocumentRole or DefinitionRole.
+    // What the file is to the session: DocumentRole, DefinitionRole, or one of the layers over the
+    // document, in the order they stack.
     std::string Role;
     std::string Path;  // its full name
     DiskStamp Loaded;  // the file as it was read (Exists false: a document never saved)
@@ -37,6 +38,10 @@ struct RecoveredFile {
 struct Recovery {
     static constexpr std::string_view DocumentRole = "document";
     static constexpr std::string_view DefinitionRole = "definition";
+    // A layer with unsaved edits, its bytes as a save would write them; and one without, named
+    // only (no bytes), to be read from its file again.
+    static constexpr std::string_view LayerRole = "layer";
+    static constexpr std::string_view LayerOnDiskRole = "layer on disk";
     // Why a copy was set aside rather than kept up with the edits: the document was read again
     // from disk over its unsaved changes.
     static constexpr std::string_view KeptOnReload = "reload";
@@ -107,7 +112,7 @@ private:
 // What a session to be kept holds now: the document and, when an edit changed its lists since the
 // last save, the definition file, with the kind of file and the program folder; their bytes left
 // empty, and the stores they are to be rendered from in the order of the files, so that a big
-// document can be rendered a slice at a time.
+// document can be rendered a slice at a time. A file whose bytes are not kept has no store (null).
 struct SessionCopy {
     Recovery Copy;
     std::vector<const IniStore*> Stores;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/session/DocumentLayers.h"
 
+#include <algorithm>
 #include <optional>
 #include <unordered_set>
 #include <utility>
@@ -9,8 +10,10 @@
 #include "core/layers/EffectiveValues.h"
 #include "core/layers/LayerEdit.h"
 #include "core/layers/LayeredSave.h"
+#include "core/recovery/RecoveryFile.h"
 #include "core/references/EntryTargets.h"
 #include "core/store/IniError.h"
+#include "core/store/PlatformFile.h"
 #include "core/store/Routines.h"
 #include "core/values/LiveValueCheck.h"
 
@@ -41,6 +44,59 @@ void DocumentLayers::Move(size_t from, size_t to) {
 void DocumentLayers::Remove(size_t index) {
     m_stack.Remove(index);
     m_workspace.Doc().NoteLayersChanged();
+}
+
+void DocumentLayers::ReadAgain(size_t index) {
+    m_stack.ReadAgain(index);
+    m_workspace.Doc().NoteLayersChanged();
+}
+
+std::vector<std::string> DocumentLayers::DropUnsavedEdits() {
+    std::vector<std::string> gone;
+    const std::vector<size_t> changed = m_stack.ChangedLayers();
+    // From the top, so that a layer that leaves does not move those still to be read.
+    for (auto index = changed.rbegin(); index != changed.rend(); ++index) {
+        try {
+            m_stack.ReadAgain(*index);
+        } catch (const IniError&) {
+            gone.insert(gone.begin(), m_stack.Layer(*index).ShortName());
+            m_stack.Remove(*index);
+        }
+    }
+    if (!changed.empty()) m_workspace.Doc().NoteLayersChanged();
+    return gone;
+}
+
+void DocumentLayers::AddToCopy(SessionCopy& session) const {
+    for (size_t index = 0; index < m_stack.Count(); ++index) {
+        const LayerFile& layer = m_stack.Layer(index);
+        const bool changed = layer.Changed();
+        session.Copy.Files.push_back({std::string(changed ? Recovery::LayerRole : Recovery::LayerOnDiskRole),
+                                      platform::AbsoluteName(layer.FileName()), layer.Stamp(), {}});
+        session.Stores.push_back(changed ? &layer.Store() : nullptr);
+    }
+}
+
+std::vector<std::string> DocumentLayers::Restore(const Recovery& recovery) {
+    const bool anyLayer = std::any_of(recovery.Files.begin(), recovery.Files.end(), [](const RecoveredFile& file) {
+        return file.Role == Recovery::LayerRole || file.Role == Recovery::LayerOnDiskRole;
+    });
+    if (!anyLayer && !Any()) return {};
+    if (anyLayer && !m_refusal.empty()) throw IniError(m_refusal);
+    while (m_stack.Count() > 0) m_stack.Remove(m_stack.Count() - 1);
+    std::vector<std::string> unread;
+    for (const RecoveredFile& file : recovery.Files) {
+        try {
+            if (file.Role == Recovery::LayerRole)
+                m_stack.AddRecovered(file.Path, file.Bytes, file.Loaded);
+            else if (file.Role == Recovery::LayerOnDiskRole)
+                m_stack.Add(file.Path);
+        } catch (const IniError&) {
+            unread.push_back(ExtractFileName(file.Path));
+        }
+    }
+    m_workspace.Doc().NoteLayersChanged();
+    return unread;
 }
 
 StackValues& DocumentLayers::Values() {

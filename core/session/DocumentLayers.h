@@ -12,6 +12,8 @@
 namespace velmora {
 
 class LiveValueCheck;
+struct Recovery;
+struct SessionCopy;
 class StackValues;
 class Workspace;
 
@@ -51,6 +53,19 @@ public:
     void RefuseLayers(std::string reason);
     void Move(size_t from, size_t to);
     void Remove(size_t index);
+    // The layer at `index` read again from its file (LayerStack::ReadAgain), told to the views.
+    void ReadAgain(size_t index);
+    // The user gave up the unsaved work: every layer holding edits no save wrote is read again
+    // from its file, so that they never show over the next document. A layer whose file cannot be
+    // read leaves the stack; their names are returned.
+    std::vector<std::string> DropUnsavedEdits();
+
+    // The layers' part of a recovery copy of the session: every layer in stack order, a changed
+    // one with its store to render (Recovery::LayerRole), the others named only.
+    void AddToCopy(SessionCopy& session) const;
+    // The layers of `recovery` in place of the stack's, each changed one from its bytes, the others
+    // read from their files. Returns the names of those that could not be read, which are left out.
+    std::vector<std::string> Restore(const Recovery& recovery);
 
     // The chains of the stack as it now stands.
     StackValues& Values();

@@ -36,6 +36,7 @@ private:
                 history.NextUndo() == m_nextRedo ? m_session.m_steps.Redid(kind) : m_session.m_steps.Took(kind);
             else if (history.Index() + 1 == m_index)
                 m_session.m_steps.Undid(kind);
+            if (m_session.m_kindStepped) m_session.m_kindStepped(kind);
         }
         Snap();
     }
@@ -84,11 +85,21 @@ void EditingSession::TakeMod(std::unique_ptr<ModSession> mod) {
     CheckKindsAgain();
 }
 
-void EditingSession::ReadKindAgain(const std::string& fileType) {
+Workspace& EditingSession::HiddenKind(const std::string& fileType) {
     const std::optional<size_t> index = IndexOf(fileType);
     if (!m_mod || !index) throw IniError("No file type " + Escaped(fileType) + " is open");
     if (*index == m_shown) throw IniError(Escaped(fileType) + " is shown: it is read again in its window.");
-    Workspace& kind = *m_mod->At(*index).Work;
+    return *m_mod->At(*index).Work;
+}
+
+void EditingSession::ReadKindDefinitionAgain(const std::string& fileType) {
+    Workspace& kind = HiddenKind(fileType);
+    kind.LoadDefinitionKeepingDocument();
+    kind.SelectUnknown();
+}
+
+void EditingSession::ReadKindAgain(const std::string& fileType) {
+    Workspace& kind = HiddenKind(fileType);
     // A copy of the name: the store that holds it goes during the load.
     kind.BeginCopyDefaultOrLoadINItoCurrentBuffer(std::string(kind.Doc().FileName()), false);
     // Its entries no category lists are collected again, as when the mod was opened.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -70,6 +71,9 @@ public:
     // history starts again. Throws IniError for a kind the mod does not have, or the one shown
     // (which the window reads again itself), or when the file cannot be read.
     void ReadKindAgain(const std::string& fileType);
+    // The same for the definition file of kind `fileType`, not shown: its document and unsaved
+    // changes stay, its catalogue is built again.
+    void ReadKindDefinitionAgain(const std::string& fileType);
     // Those of the kinds a save may write.
     std::vector<Workspace*> WritableKinds();
 
@@ -82,10 +86,15 @@ public:
     // The next edit of any kind is part of the latest step (a change of code and the rewrites of
     // the other kinds' references to it); `join` false takes that back when no edit came.
     void JoinNextStep(bool join = true) { m_steps.JoinNext(join); }
+    // `told` hears the kind's name whenever a kind's document takes a step, is saved or read
+    // again (the kinds' exchanges aside): what keeps a copy of the kinds not shown follows them.
+    void OnKindStep(std::function<void(const std::string&)> told) { m_kindStepped = std::move(told); }
 
 private:
     class StepWatch;
     std::optional<size_t> IndexOf(const std::string& fileType) const;
+    // Kind `fileType`, not shown; throws IniError as ReadKindAgain does.
+    Workspace& HiddenKind(const std::string& fileType);
     void TakeMod(std::unique_ptr<ModSession> mod);
     // Exchanges the shown kind with the one of slot `index`, the history not told of it.
     void Exchange(size_t index);
@@ -99,6 +108,7 @@ private:
     KindHistory m_steps;
     // Set while kinds are exchanged: the loads their documents tell of are no new history.
     bool m_exchanging = false;
+    std::function<void(const std::string&)> m_kindStepped;
     std::unique_ptr<ModSession> m_mod;
     std::vector<std::string> m_kindNames;
     // The kind shown; its slot in the mod holds what the session's workspace held before.

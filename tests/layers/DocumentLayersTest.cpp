@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "../entries/EntriesFixture.h"
 #include "core/layers/EffectiveValues.h"
 #include "core/layers/LayeredSave.h"
+#include "core/recovery/RecoveryFile.h"
 #include "core/session/DocumentLayers.h"
 #include "core/store/IniError.h"
 #include "core/values/LiveValueCheck.h"
@@ -148,6 +150,53 @@ TEST_F(DocumentLayersTest, AnEntryOnlyALayerListsIsShownFromItAndEditedOnlyWhere
     // Without the map the unit is gone from the category.
     layers.Remove(0);
     EXPECT_TRUE(layers.Stack().AddedEntries("InfantryTypes").empty());
+}
+
+TEST_F(DocumentLayersTest, UnsavedEditsOfTheLayersGoWhenTheUserGivesUpTheWork) {
+    layers.Add(folder.File("mode.ini"));
+    layers.Add(folder.File("ridge.map"));
+    ASSERT_TRUE(layers.Write(1, "GRUNT", "Cost", "175"));
+    ASSERT_TRUE(layers.Write(2, "GRUNT", "Cost", "225"));
+    std::filesystem::remove(folder.File("ridge.map"));
+    const int before = views.refreshes;
+    // The map's file went: it cannot be read again, and leaves rather than keep the stale edit.
+    EXPECT_EQ(layers.DropUnsavedEdits(), std::vector<std::string>{"ridge.map"});
+    EXPECT_EQ(views.refreshes, before + 1);
+    ASSERT_EQ(layers.Stack().Count(), 1U);
+    EXPECT_TRUE(layers.Stack().ChangedLayers().empty());
+    EXPECT_EQ(layers.ShownValue("GRUNT", "Cost"), "150");
+}
+
+TEST_F(DocumentLayersTest, ARecoveryCopyPutsTheStackBackWithItsUnsavedEdits) {
+    layers.Add(folder.File("mode.ini"));
+    layers.Add(folder.File("ridge.map"));
+    ASSERT_TRUE(layers.Write(2, "GRUNT", "Cost", "225"));
+    SessionCopy session = SessionToRecover(workspace, 0);
+    layers.AddToCopy(session);
+    for (size_t i = 0; i < session.Stores.size(); ++i)
+        if (session.Stores[i]) session.Copy.Files[i].Bytes = session.Stores[i]->RenderText();
+    const Recovery copy = ParseRecovery(RenderRecovery(session.Copy));
+    // Only the changed layer's bytes are kept; the other is read from its file again.
+    ASSERT_EQ(copy.Files.size(), 3U);
+    EXPECT_EQ(copy.Files[1].Role, Recovery::LayerOnDiskRole);
+    EXPECT_TRUE(copy.Files[1].Bytes.empty());
+    EXPECT_EQ(copy.Files[2].Role, Recovery::LayerRole);
+
+    layers.Remove(1);
+    layers.Remove(0);
+    folder.Write("mode.ini", "[GRUNT]\r\nCost=155\r\n");
+    EXPECT_TRUE(layers.Restore(copy).empty());
+    ASSERT_EQ(layers.Stack().Count(), 2U);
+    EXPECT_EQ(layers.FileName(2), "ridge.map");
+    EXPECT_EQ(layers.Stack().ChangedLayers(), std::vector<size_t>{1});
+    EXPECT_EQ(layers.ShownValue("GRUNT", "Cost"), "225");
+    EXPECT_EQ(layers.Stack().Layer(0).Store().ReadString("GRUNT", "Cost", ""), "155");
+    // Restored edits are unsaved work: the save writes them, and a check of the disk still knows
+    // the file as the crashed session read it.
+    EXPECT_EQ(LayerChangedOnDisk(layers.Stack()), std::nullopt);
+    layers.Save();
+    EXPECT_TRUE(layers.Stack().ChangedLayers().empty());
+    EXPECT_EQ(folder.Read("ridge.map"), "[Basic]\r\nName=Ridge\r\n[GRUNT]\r\nCost=225\r\n[Waypoints]\r\n0=1234\r\n");
 }
 
 }  // namespace
