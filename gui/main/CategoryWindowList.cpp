@@ -108,6 +108,24 @@ void CategoryWindowList::CloseAll() {
     }
 }
 
+std::vector<CategoryWindowPlace> CategoryWindowList::Places() const {
+    std::vector<CategoryWindowPlace> places;
+    for (const CategoryWindowLine& line : m_lines)
+        if (line.Window)
+            places.push_back({line.Name, line.Window->SelectedCode(), line.Window->PageIndex(), line.Window->ShownTable()});
+    return places;
+}
+
+void CategoryWindowList::Reopen(const std::vector<CategoryWindowPlace>& places) {
+    for (const CategoryWindowPlace& place : places) {
+        m_host.ShowEntryAt(place.Category, place.Code, std::string());
+        if (CategoryWindow* window = Find(place.Category)) {
+            window->ShowPageIndex(place.Page);
+            if (place.Table) window->ShowTable(*place.Table);
+        }
+    }
+}
+
 void CategoryWindowList::FreeAll() {
     m_lines.clear();
     // Windows already closed and waiting to be freed are freed too.

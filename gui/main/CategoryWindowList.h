@@ -2,9 +2,11 @@
 #pragma once
 
 #include <QPointer>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "gui/table/BalanceTableView.h"
 #include "gui/widgets/Pictures.h"
 
 namespace velmora {
@@ -19,6 +21,15 @@ class WindowPlaces;
 struct CategoryWindowLine {
     std::string Name;
     QPointer<CategoryWindow> Window;
+};
+
+// Where an open category window stands, to open it again there after its stores were replaced:
+// its category, the entry selected (by its code), the page and the table shown.
+struct CategoryWindowPlace {
+    std::string Category;
+    std::string Code;
+    int Page = 0;
+    std::optional<TableState> Table;
 };
 
 // The main window's open category windows, one line each, in ascending order of their category
@@ -56,6 +67,12 @@ class CategoryWindowList {
     // commit it first.
     void CommitOpenEdits();
     void RememberPlaces();
+
+    // Where every open window stands, in the list's order.
+    std::vector<CategoryWindowPlace> Places() const;
+    // Opens the windows of `places` again where they stood, as far as the workspace now has their
+    // categories and entries.
+    void Reopen(const std::vector<CategoryWindowPlace>& places);
 
   private:
     void Sort();

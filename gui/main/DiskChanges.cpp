@@ -10,14 +10,14 @@
 #include "core/boxes/Boxes.h"
 #include "core/catalogue/Workspace.h"
 #include "core/saving/DocumentSave.h"
+#include "core/layers/LayerStack.h"
+#include "core/session/DocumentLayers.h"
 #include "core/session/EditingSession.h"
 #include "core/store/Routines.h"
-#include "gui/category/CategoryWindow.h"
 #include "gui/main/CategoryWindowList.h"
 #include "gui/main/DiskWatch.h"
 #include "gui/main/RecoveryKeeper.h"
 #include "gui/services/GeneralHandler.h"
-#include "gui/table/BalanceTableView.h"
 
 namespace velmora {
 
@@ -51,23 +51,133 @@ void DiskChanges::WatchFiles() {
             };
         };
         files.push_back(
-            {document.Store().FileName(), &m_workspace.DocumentStamp(), tell(&DiskChanges::DocumentOnDisk)});
+            {document.Store().FileName(), &m_workspace.DocumentStamp(), tell(&DiskChanges::DocumentOnDisk), nullptr});
         files.push_back({document.Definition().FileName(), &m_workspace.DefinitionStamp(),
-                         tell(&DiskChanges::DefinitionOnDisk)});
+                         tell(&DiskChanges::DefinitionOnDisk), nullptr});
     }
-    // The kinds of a mod not shown, each told by its own name: the kinds change places in the
-    // workspaces as they are shown, and every change of place watches them afresh.
-    if (EditingSession* session = m_host.Session(); session && session->ModOpen()) {
-        for (const Workspace* kind : std::as_const(*session).Kinds()) {
-            if (kind == &m_workspace || !kind->Doc().HasStores()) continue;
-            const std::string fileType = kind->FileToEdit();
-            files.push_back({kind->Doc().Store().FileName(), &kind->DocumentStamp(),
-                             [this, fileType](DiskFinding finding, const std::string& why) {
-                                 RunEventHandler(m_boxes, [&] { HiddenKindOnDisk(fileType, finding, why); });
-                             }});
-        }
-    }
+    AddHiddenKinds(files);
+    AddLayers(files);
     m_watch->Watch(std::move(files));
+}
+
+// The kinds of a mod not shown, each told by its own name: the kinds change places in the
+// workspaces as they are shown, and every change of place watches them afresh.
+void DiskChanges::AddHiddenKinds(std::vector<DiskWatch::File>& files) {
+    EditingSession* session = m_host.Session();
+    if (!session || !session->ModOpen()) return;
+    for (const Workspace* kind : std::as_const(*session).Kinds()) {
+        if (kind == &m_workspace || !kind->Doc().HasStores()) continue;
+        const std::string fileType = kind->FileToEdit();
+        files.push_back({kind->Doc().Store().FileName(), &kind->DocumentStamp(),
+                         [this, fileType](DiskFinding finding, const std::string& why) {
+                             RunEventHandler(m_boxes, [&] { HiddenKindOnDisk(fileType, finding, why); });
+                         },
+                         nullptr});
+        files.push_back({kind->Doc().Definition().FileName(), &kind->DefinitionStamp(),
+                         [this, fileType](DiskFinding finding, const std::string& why) {
+                             RunEventHandler(m_boxes, [&] { HiddenDefinitionOnDisk(fileType, finding, why); });
+                         },
+                         nullptr});
+    }
+}
+
+// Each layer is told by its file's name, and its stamp kept with it: the stack may let a layer go
+// (removed, or read again) before the watch hears of it.
+void DiskChanges::AddLayers(std::vector<DiskWatch::File>& files) {
+    m_watchedLayers.clear();
+    EditingSession* session = m_host.Session();
+    if (!session) return;
+    const LayerStack& stack = session->Current().Layers().Stack();
+    for (size_t index = 0; index < stack.Count(); ++index) {
+        std::shared_ptr<LayerFile> layer = stack.SharedLayer(index);
+        m_watchedLayers.push_back(layer.get());
+        const std::string fileName = layer->FileName();
+        files.push_back({fileName, &layer->Stamp(),
+                         [this, fileName](DiskFinding finding, const std::string& why) {
+                             RunEventHandler(m_boxes, [&] { LayerOnDisk(fileName, finding, why); });
+                         },
+                         layer});
+    }
+}
+
+void DiskChanges::LayersMayHaveChanged() {
+    EditingSession* session = m_host.Session();
+    if (!session) return;
+    const LayerStack& stack = session->Current().Layers().Stack();
+    std::vector<const void*> layers;
+    for (size_t index = 0; index < stack.Count(); ++index) layers.push_back(&stack.Layer(index));
+    if (layers != m_watchedLayers) WatchFiles();
+}
+
+bool DiskChanges::ToldOnly(const std::string& name, DiskFinding finding, const std::string& why,
+                           const std::string& stays) {
+    switch (finding) {
+        case DiskFinding::Deleted:
+            m_host.ShowStatus(name + " was deleted by another program. " + stays);
+            return true;
+        case DiskFinding::Back:
+            m_host.ShowStatus(name + " is back on disk as it was read.");
+            return true;
+        case DiskFinding::Unreadable:
+            m_host.ShowStatus(name + " was changed by another program but cannot be read (" + why + "). " + stays);
+            return true;
+        case DiskFinding::CutShort:
+            // Nothing is read from a text that looks unfinished.
+            m_host.ShowStatus(name +
+                              " was changed by another program, but its text ends in the middle of a line, as if "
+                              "cut short. It is not read; " + stays);
+            return true;
+        case DiskFinding::Changed:
+            break;
+    }
+    return false;
+}
+
+// A kind not shown has no windows open: its definition file is read again alone when none of its
+// lists were edited here, and only at the user's word when some were, their version kept as a
+// recovery copy. The kind's document and its unsaved changes stay either way.
+void DiskChanges::HiddenDefinitionOnDisk(const std::string& fileType, DiskFinding finding, const std::string& why) {
+    EditingSession* session = m_host.Session();
+    const Workspace* kind = session ? session->KindWork(fileType) : nullptr;
+    if (kind == nullptr || kind == &m_workspace || !kind->Doc().HasStores()) return;
+    const std::string name = ExtractFileName(kind->Doc().Definition().FileName());
+    if (ToldOnly(name, finding, why, "The lists in use stay as they are.")) return;
+    if (kind->Doc().DefinitionChanged()) {
+        if (m_boxes.Choose(name + " was changed by another program. Read it again, or keep your changes to it?",
+                           {"&Reload", "&Keep Mine"}) != Reload)
+            return;
+        m_recovery.KeepAside(*kind);
+    }
+    session->ReadKindDefinitionAgain(fileType);
+    m_host.ShowStatus(name + " was changed by another program and has been read again.");
+}
+
+// A layer is read again alone: at once when it holds no edit a save has not written, else at the
+// user's word, the session as it stood kept as a recovery copy.
+void DiskChanges::LayerOnDisk(const std::string& fileName, DiskFinding finding, const std::string& why) {
+    EditingSession* session = m_host.Session();
+    if (!session) return;
+    DocumentLayers& layers = session->Current().Layers();
+    const LayerStack& stack = layers.Stack();
+    size_t index = 0;
+    while (index < stack.Count() && stack.Layer(index).FileName() != fileName) ++index;
+    if (index == stack.Count()) return;  // no longer a layer
+    const std::string name = stack.Layer(index).ShortName();
+    if (ToldOnly(name, finding, why, "What is open of it stays as it is.")) return;
+    // A value being typed into the layer is the user's change too.
+    m_windows.CommitOpenEdits();
+    const bool changed = stack.Layer(index).Changed();
+    if (changed) {
+        if (m_boxes.Choose(name + " was changed by another program. Read it again, or keep your changes to it?",
+                           {"&Reload", "&Keep Mine"}) != Reload)
+            return;
+        m_recovery.KeepCopyAside();
+    }
+    layers.ReadAgain(index);
+    m_recovery.CopyNow();
+    WatchFiles();
+    m_host.ShowStatus(changed ? name + " has been read again. Your changes are kept as a recovery copy."
+                              : name + " was changed by another program and has been read again.");
 }
 
 bool DiskChanges::UnsavedOnlyForDeletion() const {
@@ -206,17 +316,7 @@ void DiskChanges::HiddenKindOnDisk(const std::string& fileType, DiskFinding find
 }
 
 void DiskChanges::ReloadKeepingWindows(bool definitionOnly) {
-    struct Place {
-        std::string Category;
-        std::string Code;
-        int Page;
-        std::optional<TableState> Table;
-    };
-    std::vector<Place> places;
-    for (const CategoryWindowLine& line : m_windows.Lines())
-        if (line.Window)
-            places.push_back({line.Name, line.Window->SelectedCode(), line.Window->PageIndex(),
-                              line.Window->ShownTable()});
+    const std::vector<CategoryWindowPlace> places = m_windows.Places();
     m_host.CloseCategoryWindows();
     if (definitionOnly)
         m_workspace.LoadDefinitionKeepingDocument();
@@ -224,13 +324,7 @@ void DiskChanges::ReloadKeepingWindows(bool definitionOnly) {
         // A copy of the name: the store that holds it goes during the load.
         m_workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(std::string(m_workspace.Doc().FileName()),
                                                              false);
-    for (const Place& place : places) {
-        m_host.ShowEntryAt(place.Category, place.Code, std::string());
-        if (CategoryWindow* window = m_windows.Find(place.Category)) {
-            window->ShowPageIndex(place.Page);
-            if (place.Table) window->ShowTable(*place.Table);
-        }
-    }
+    m_windows.Reopen(places);
 }
 
 bool DiskChanges::OverwriteChangedFileOK() {

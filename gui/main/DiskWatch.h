@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,8 @@ public:
         std::string Name;
         const DiskStamp* Known = nullptr;
         Tell TellOwner;
+        // What `Known` lies in, kept while the file is watched when its owner may let it go first.
+        std::shared_ptr<const void> KnownHolder;
     };
 
     // How long a file must stand still before it is looked at, and how long one that ends in the

@@ -71,10 +71,20 @@ bool DocumentCommands::ModifiedSavedOrDontCare() {
             return Save1Click();
         case BoxAnswer::No:
             m_recovery.Discard();  // the user's own choice: the changes are not to come back
+            DropLayerEdits();
             return true;
         default:
             return false;
     }
+}
+
+// The layers stay over whatever comes next, but their edits were given up with the document's.
+void DocumentCommands::DropLayerEdits() {
+    if (!m_layers) return;
+    const std::vector<std::string> gone = m_layers->DropUnsavedEdits();
+    std::string names;
+    for (const std::string& name : gone) names += (names.empty() ? "" : ", ") + name;
+    if (!names.empty()) m_boxes.Notice(names + " cannot be read again and is no longer a layer.");
 }
 
 bool DocumentCommands::Unsaved() const {

@@ -102,6 +102,8 @@ class DocumentCommands {
     bool Unsaved() const;
     // The files the question about unsaved changes names: "Rules.ini", "Rules.ini, Duel.ini".
     std::string UnsavedNames() const;
+    // After "No" to saving: the layers' unsaved edits are read away from their files.
+    void DropLayerEdits();
     // Asks before a save overwrites a changed layer that another program changed on disk.
     bool OverwriteChangedLayerOK();
     void CreatePopUpMenuItemList(const std::string& Caption);

@@ -119,6 +119,7 @@ MainWindow::MainWindow(Globals& globals, Boxes& boxes, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
+    m_session.OnKindStep({});  // the keeper it tells goes first
     // The focus moves while the widgets go; the Edit menu no longer follows it then.
     m_editCommands.reset();
     m_places.RememberMainWindow(*this);
@@ -327,6 +328,14 @@ void MainWindow::SetUpRecovery() {
     const DocumentSignals& news = *m_documentNews;
     connect(&news, &DocumentSignals::historyChanged, m_recovery.get(), &RecoveryKeeper::DocumentChanged);
     connect(&news, &DocumentSignals::modifiedChanged, m_recovery.get(), &RecoveryKeeper::DocumentChanged);
+    // A change of the stack is a change of the entries: the layers' files are watched as they stand.
+    connect(&news, &DocumentSignals::entriesChanged, m_diskChanges, [this] {
+        RunEventHandler(m_boxes, [this] { m_diskChanges->LayersMayHaveChanged(); });
+    });
+    // The copy holds the layers' edits, and the kinds of a mod not shown keep copies of their own.
+    m_recovery->SetLayers(&m_session.Current().Layers());
+    m_recovery->FollowKinds(&m_session);
+    m_session.OnKindStep([keeper = m_recovery.get()](const std::string& kind) { keeper->KindStepped(kind); });
 }
 
 void MainWindow::SetRecoveryFolder(const std::string& dir) {

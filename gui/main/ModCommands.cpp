@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/main/ModCommands.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -41,6 +42,7 @@ void ModCommands::OpenMod(const std::string& dir) {
     m_host.CloseCategoryWindows();
     // A mod that cannot be read leaves what was open as it was.
     m_session.OpenMod(dir);
+    m_kindWindows.clear();
     m_lastFolder = dir;
     m_host.KindShown();
 }
@@ -48,9 +50,10 @@ void ModCommands::OpenMod(const std::string& dir) {
 void ModCommands::ShowKind(const std::string& fileType) {
     if (EqualsNoCase(fileType, m_session.Work().FileToEdit())) return;
     m_windows.CommitOpenEdits();
+    const std::string shown = m_session.Work().FileToEdit();
+    std::vector<CategoryWindowPlace> places = m_windows.Places();
     m_host.CloseCategoryWindows();
     // The unsaved changes of the kind that goes out of sight keep their recovery copy.
-    const std::string shown = m_session.Work().FileToEdit();
     m_recovery.ParkCopy(shown);
     try {
         m_session.ShowKind(fileType);
@@ -61,9 +64,18 @@ void ModCommands::ShowKind(const std::string& fileType) {
     m_recovery.ResumeCopy(m_session.Work().FileToEdit());
     m_recovery.DocumentChanged();
     m_host.KindShown();
+    std::erase_if(m_kindWindows, [&shown](const auto& kind) { return kind.first == shown; });
+    if (!places.empty()) m_kindWindows.emplace_back(shown, std::move(places));
+    const auto back = std::find_if(m_kindWindows.begin(), m_kindWindows.end(),
+                                   [this](const auto& kind) { return kind.first == m_session.Work().FileToEdit(); });
+    if (back == m_kindWindows.end()) return;
+    const std::vector<CategoryWindowPlace> again = std::move(back->second);
+    m_kindWindows.erase(back);
+    m_windows.Reopen(again);
 }
 
 void ModCommands::Close() {
+    m_kindWindows.clear();
     m_recovery.DropParked();
     m_session.CloseMod();
 }

@@ -2,11 +2,14 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "gui/main/CategoryWindowList.h"
 
 namespace velmora {
 
 class Boxes;
-class CategoryWindowList;
 class Document;
 class DocumentCommands;
 class EditingSession;
@@ -43,7 +46,9 @@ public:
     // Every kind of the program folder, from the mod folder `dir` where it holds the kind's file,
     // after the question about unsaved changes.
     void OpenMod(const std::string& dir);
-    // Shows kind `fileType`, the others kept as they are.
+    // Shows kind `fileType`, the others kept as they are. The category windows of the kind that
+    // goes out of sight close, and open again where they stood once it is shown again: a window
+    // never stays over a kind it does not show.
     void ShowKind(const std::string& fileType);
     // Back to the kind shown alone, once the question about unsaved changes was answered: the
     // recovery copies of the others go.
@@ -74,6 +79,8 @@ private:
     RecoveryKeeper& m_recovery;
     Host& m_host;
     std::string m_lastFolder;
+    // The windows the kinds not shown had open, by kind.
+    std::vector<std::pair<std::string, std::vector<CategoryWindowPlace>>> m_kindWindows;
 };
 
 }  // namespace velmora

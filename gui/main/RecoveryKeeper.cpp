@@ -6,11 +6,14 @@
 #include <algorithm>
 #include <chrono>
 #include <exception>
+#include <iterator>
 #include <limits>
 #include <memory>
 
 #include "core/recovery/RecoveryFile.h"
 #include "core/catalogue/Workspace.h"
+#include "core/session/DocumentLayers.h"
+#include "core/session/EditingSession.h"
 #include "core/store/IniError.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/StoreRendering.h"
@@ -25,9 +28,11 @@ int64_t SecondsNow() {
         .count();
 }
 
-// The bytes of `store` at once, for a copy that must be on its way before the document changes.
-std::shared_ptr<StoreRendering> RenderWhole(const IniStore& store) {
-    auto rendering = std::make_shared<StoreRendering>(store);
+// The bytes of `store` at once, for a copy that must be on its way before the document changes;
+// none for a file whose bytes the copy does not keep.
+std::shared_ptr<StoreRendering> RenderWhole(const IniStore* store) {
+    if (!store) return nullptr;
+    auto rendering = std::make_shared<StoreRendering>(*store);
     rendering->Continue(std::numeric_limits<size_t>::max());
     return rendering;
 }
@@ -38,6 +43,9 @@ RecoveryKeeper::RecoveryKeeper(Workspace& workspace, QObject* parent) : QObject(
     m_timer.setSingleShot(true);
     m_timer.setInterval(CopyDelayMs);
     connect(&m_timer, &QTimer::timeout, this, &RecoveryKeeper::StartCopy);
+    m_kindTimer.setSingleShot(true);
+    m_kindTimer.setInterval(CopyDelayMs);
+    connect(&m_kindTimer, &QTimer::timeout, this, &RecoveryKeeper::CopySteppedKinds);
     m_slicer.setInterval(0);
     connect(&m_slicer, &QTimer::timeout, this, &RecoveryKeeper::RenderSlice);
     m_lookForCopy.setInterval(LookForCopyMs);
@@ -104,28 +112,28 @@ void RecoveryKeeper::WriteWhole(std::shared_ptr<RecoveryClaim> claim, uint64_t s
 
 void RecoveryKeeper::WriteWhole(std::shared_ptr<RecoveryClaim> claim, uint64_t serial, const std::string& kept,
                                 const Workspace& work) {
-    SessionCopy session = SessionToRecover(work, SecondsNow());
+    SessionCopy session = CopyOf(work);
     session.Copy.Kept = kept;
     std::vector<std::shared_ptr<StoreRendering>> renderings;
-    for (const IniStore* store : session.Stores) renderings.push_back(RenderWhole(*store));
+    for (const IniStore* store : session.Stores) renderings.push_back(RenderWhole(store));
     WriteCopy(std::move(claim), serial, std::move(session.Copy), std::move(renderings));
 }
 
 void RecoveryKeeper::StartCopy() {
     const Document& document = m_workspace.Doc();
     if (m_dir.empty() || !document.HasStores() || !document.Modified()) return;
-    SessionCopy session = SessionToRecover(m_workspace, SecondsNow());
+    SessionCopy session = CopyOf(m_workspace);
     m_pending = std::make_unique<Recovery>(std::move(session.Copy));
     m_renderings.clear();
     for (const IniStore* store : session.Stores)
-        m_renderings.push_back(std::make_shared<StoreRendering>(*store));
+        m_renderings.push_back(store ? std::make_shared<StoreRendering>(*store) : nullptr);
     m_slicer.start();
 }
 
 void RecoveryKeeper::RenderSlice() {
     if (m_renderings.empty()) return m_slicer.stop();
     for (const std::shared_ptr<StoreRendering>& rendering : m_renderings) {
-        if (rendering->Done()) continue;
+        if (!rendering || rendering->Done()) continue;
         if (!rendering->Continue(StoreRendering::LinesPerSlice)) return;
     }
     m_slicer.stop();
@@ -178,6 +186,44 @@ void RecoveryKeeper::DropParked(const std::function<bool(const std::string&)>& s
     }
 }
 
+void RecoveryKeeper::KindStepped(const std::string& kind) {
+    if (m_dir.empty() || !m_session) return;
+    if (std::find(m_steppedKinds.begin(), m_steppedKinds.end(), kind) == m_steppedKinds.end())
+        m_steppedKinds.push_back(kind);
+    if (!m_kindTimer.isActive()) m_kindTimer.start();
+}
+
+void RecoveryKeeper::CopySteppedKinds() {
+    for (const std::string& kind : std::exchange(m_steppedKinds, {})) {
+        const Workspace* work = m_session ? m_session->KindWork(kind) : nullptr;
+        // Shown by now, its copy is the session's own; or the mod went.
+        if (!work || work == &m_workspace || !work->Doc().HasStores()) continue;
+        auto parked = std::find_if(m_parked.begin(), m_parked.end(), [&kind](const auto& line) { return line.first == kind; });
+        if (!work->Doc().Modified()) {
+            if (parked != m_parked.end()) {
+                Remove(std::move(parked->second));
+                m_parked.erase(parked);
+            }
+            continue;
+        }
+        try {
+            if (parked == m_parked.end()) {
+                m_parked.emplace_back(kind, RecoveryClaim::TakeNew(m_dir, work->Doc().FileName()));
+                parked = std::prev(m_parked.end());
+            }
+            WriteWhole(parked->second, 0, std::string(), *work);
+        } catch (const IniError& error) {
+            Failed("The recovery copy could not be written: " + std::string(error.what()));
+        }
+    }
+}
+
+SessionCopy RecoveryKeeper::CopyOf(const Workspace& work) const {
+    SessionCopy session = SessionToRecover(work, SecondsNow());
+    if (m_layers && &work == &m_workspace) m_layers->AddToCopy(session);
+    return session;
+}
+
 void RecoveryKeeper::KeepAside() {
     KeepCopyOf(m_workspace);
     Discard();
@@ -228,7 +274,8 @@ void RecoveryKeeper::WriteCopy(std::shared_ptr<RecoveryClaim> claim, uint64_t se
     Run([this, claim = std::move(claim), serial, copy = std::move(copy),
          renderings = std::move(renderings)]() mutable {
         try {
-            for (size_t i = 0; i < renderings.size(); ++i) copy.Files[i].Bytes = renderings[i]->Take();
+            for (size_t i = 0; i < renderings.size(); ++i)
+                if (renderings[i]) copy.Files[i].Bytes = renderings[i]->Take();
             claim->Write(copy);
             m_failing = false;
             emit written(serial);

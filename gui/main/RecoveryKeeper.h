@@ -14,8 +14,11 @@
 
 namespace velmora {
 
+class DocumentLayers;
+class EditingSession;
 class RecoveryClaim;
 struct Recovery;
+struct SessionCopy;
 class StoreRendering;
 class Workspace;
 
@@ -46,6 +49,12 @@ public:
     RecoveryKeeper(RecoveryKeeper&&) = delete;
     RecoveryKeeper& operator=(RecoveryKeeper&&) = delete;
 
+    // The layers over the document, whose unsaved edits the copy holds too; none (the default)
+    // keeps the document alone. They outlive the keeper.
+    void SetLayers(const DocumentLayers* layers) { m_layers = layers; }
+    // The session whose mod's kinds not shown are kept too (KindStepped); it outlives the keeper.
+    void FollowKinds(EditingSession* session) { m_session = session; }
+
     // The folder of the recovery files; empty (the default) keeps none.
     void SetFolder(std::string dir) { m_dir = std::move(dir); }
     const std::string& Folder() const { return m_dir; }
@@ -66,6 +75,8 @@ public:
     // are kept in a recovery file of their own, held until the program ends and offered at the
     // next start.
     void KeepAside();
+    // The same, the copy of the session going on as before: a layer is read again, not the document.
+    void KeepCopyAside() { KeepCopyOf(m_workspace); }
     // The same for kind `kind` of a mod, not shown: its copy as it stands is kept aside, and the
     // copy set by for it goes.
     void KeepAside(const Workspace& kind);
@@ -80,6 +91,10 @@ public:
     void ParkCopy(const std::string& kind);
     void ResumeCopy(const std::string& kind);
     void DropParked(const std::function<bool(const std::string&)>& saved = {});
+    // Kind `kind` took a step (an edit, undo or redo, a save). Not shown, its copy set by is written
+    // anew soon, or goes when it has nothing unsaved: a change of code's rewrite of its references
+    // is lost to no crash.
+    void KindStepped(const std::string& kind);
     // Deletes the file `claim` holds on the writing thread, after the jobs before it.
     void Remove(std::shared_ptr<RecoveryClaim> claim);
     // Waits until every job handed to the writing thread is done.
@@ -108,6 +123,10 @@ private:
     void WriteWhole(std::shared_ptr<RecoveryClaim> claim, uint64_t serial, const std::string& kept);
     void WriteWhole(std::shared_ptr<RecoveryClaim> claim, uint64_t serial, const std::string& kept,
                     const Workspace& work);
+    // What a copy of `work` holds: with the layers when it is the workspace shown.
+    SessionCopy CopyOf(const Workspace& work) const;
+    // The kinds not shown that took steps: their copies set by brought up to date.
+    void CopySteppedKinds();
     // A copy of `work` as it stands, held until the program ends and offered at the next start.
     void KeepCopyOf(const Workspace& work);
     void Written(quint64 serial);
@@ -116,6 +135,8 @@ private:
     void Failed(const std::string& text);
 
     Workspace& m_workspace;
+    const DocumentLayers* m_layers = nullptr;
+    EditingSession* m_session = nullptr;
     std::string m_dir;
     // The open session's file, while it has unsaved changes; its number tells its news from those
     // of a claim before it.
@@ -127,6 +148,8 @@ private:
     // The copies of the kinds not shown, by kind.
     std::vector<std::pair<std::string, std::shared_ptr<RecoveryClaim>>> m_parked;
     QTimer m_timer;
+    QTimer m_kindTimer;  // the copies of the kinds not shown, a moment after their steps
+    std::vector<std::string> m_steppedKinds;
     QTimer m_slicer;  // runs the next slice once the window's events are handled
     QTimer m_lookForCopy;
     // The copy being rendered: its fields, and one rendering per file, done in turn.

@@ -12,6 +12,7 @@
 #include "core/boxes/Boxes.h"
 #include "core/catalogue/Workspace.h"
 #include "core/recovery/RecoveryFile.h"
+#include "core/session/DocumentLayers.h"
 #include "core/settings/Globals.h"
 #include "core/settings/ProgramFolder.h"
 #include "core/store/IniError.h"
@@ -112,10 +113,16 @@ void RecoveryOffer::RestoreRecovery(std::shared_ptr<RecoveryClaim> claim, const 
         m_host.LoadProgramFolder(WorkingFolder());
     }
     RestoreSession(m_workspace, recovery);
+    const std::vector<std::string> unread = m_host.Layers().Restore(recovery);
     m_documents.MarkCurrentFileType();
     // The restored changes are unsaved work of this session now, kept in the file they came from.
     m_keeper.Adopt(std::move(claim));
     const std::string& document = recovery.Document().Path;
+    if (!unread.empty()) {
+        std::string names;
+        for (const std::string& name : unread) names += (names.empty() ? "" : ", ") + name;
+        m_boxes.Notice("The layers " + names + " cannot be read and are left out.");
+    }
     if (compare && platform::IsRegularFile(document)) m_host.CompareWithFile(document);
 }
 

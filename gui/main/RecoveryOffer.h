@@ -8,6 +8,7 @@ namespace velmora {
 
 class Boxes;
 class DocumentCommands;
+class DocumentLayers;
 struct Globals;
 struct Recovery;
 class RecoveryClaim;
@@ -29,6 +30,8 @@ class RecoveryOffer {
         virtual void LoadProgramFolder(const std::string& workingDir) = 0;
         // The Changes window compares the document with `fileName`.
         virtual void CompareWithFile(const std::string& fileName) = 0;
+        // The layers over the document, which a copy may hold too.
+        virtual DocumentLayers& Layers() = 0;
 
       protected:
         ~Host() = default;

@@ -10,6 +10,7 @@
 #include <QSettings>
 
 #include "CategoryWindowHarness.h"
+#include "core/references/EntryTargets.h"
 #include "core/store/IniStore.h"
 
 using namespace velmora;
@@ -262,6 +263,23 @@ class CategoryWindowListTest : public HarnessTest<CategoryWindowHarness> {
         QCOMPARE(h->window->CategoryWindows().size(), size_t{1});
         QVERIFY(window && window->isVisible());
         h->window->Work().Doc().Restart(false);
+    }
+
+    // Each kind of a mod keeps its windows: none stays over another kind, and they come back at
+    // their entry when their kind does.
+    void eachKindOfAModKeepsItsWindows() {
+        StartSample();
+        h->boxes.EnqueueFileName(h->folder.File("mods/cinderfall"));
+        QVERIFY(h->Trigger("OpenModFolder1"));
+        h->TakeShown();
+        h->window->OpenEntryTarget({"HAULER", "Cost", {}});
+        QVERIFY(h->WindowOf("VehicleTypes"));
+        QVERIFY(h->ChooseFileType(QStringLiteral("Art.ini")));
+        QVERIFY(h->window->CategoryWindows().empty());
+        QVERIFY(h->ChooseFileType(QStringLiteral("Rules.ini")));
+        CategoryWindow* back = h->WindowOf("VehicleTypes");
+        QVERIFY(back && back->isVisible());
+        QCOMPARE(back->SelectedCode(), std::string("HAULER"));
     }
 };
 

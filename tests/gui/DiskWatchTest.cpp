@@ -7,6 +7,7 @@
 
 #include "MainWindowHarness.h"
 #include "core/entries/EntryOperations.h"
+#include "core/session/DocumentLayers.h"
 #include "gui/main/DiskWatch.h"
 
 using namespace velmora;
@@ -168,6 +169,51 @@ private slots:
         QCOMPARE(Asked(), question);
         QCOMPARE(frames(), std::string("27"));
         QVERIFY(!session.KindWork("Art.ini")->Doc().Modified());
+    }
+
+    // The definition file of a kind not shown is read again when none of its lists were edited.
+    void theDefinitionOfAKindNotShownIsWatched() {
+        h->boxes.EnqueueFileName(h->folder.File("mods/cinderfall"));
+        QVERIFY(h->Trigger("OpenModFolder1"));
+        h->TakeShown();
+        const Workspace& art = *h->window->Session()->KindWork("Art.ini");
+        h->folder.Write("Art.001", h->folder.Read("Art.001") + "; theirs\r\n");
+        QTRY_COMPARE(Status(), QStringLiteral("Art.001 was changed by another program and has been read again."));
+        QVERIFY(art.Doc().Definition().RenderText().ends_with("; theirs\r\n"));
+        QCOMPARE(h->Text("Panel1"), QStringLiteral("Rules.ini"));
+    }
+
+    // A layer is watched as the document is: read again when it holds no edit of the user's, asked
+    // about when it does, and never read while its text looks cut short.
+    void theLayersAreWatchedToo() {
+        h->boxes.EnqueueFileName(h->folder.File("mods/Cinderfall.ini"));
+        QVERIFY(h->Trigger("Open1"));
+        h->boxes.EnqueueFileName(h->folder.File("mods/Duel.ini"));
+        QVERIFY(h->Trigger("AddLayer1"));
+        h->TakeShown();
+        const std::string duel = h->folder.Read("mods/Duel.ini");
+        const auto writeDuel = [this, &duel](const std::string& cost, bool halfWay = false) {
+            std::string text = duel;
+            const size_t at = text.find("Cost=", text.find("[HAULER]"));
+            text.replace(at, text.find("\r\n", at) - at, "Cost=" + cost);
+            h->folder.Write("mods/Duel.ini", halfWay ? text.substr(0, at + 6) : text);
+        };
+        DocumentLayers& layers = h->window->Layers();
+        const auto cost = [&layers] { return layers.ShownValue("HAULER", "Cost"); };
+        writeDuel("900");
+        QTRY_COMPARE(cost(), std::string("900"));
+        QCOMPARE(Status(), QStringLiteral("Duel.ini was changed by another program and has been read again."));
+
+        QVERIFY(layers.Write(1, "HAULER", "Cost", "950"));
+        writeDuel("888", true);
+        QTRY_VERIFY(Status().contains(QLatin1String("ends in the middle of a line")));
+        QCOMPARE(cost(), std::string("950"));
+        h->boxes.EnqueueChoice(0);  // Reload
+        writeDuel("870");
+        QCOMPARE(Asked(), QStringList({QStringLiteral("Confirm | Confirm | Duel.ini was changed by another program. "
+                                                      "Read it again, or keep your changes to it? | &Reload,&Keep Mine")}));
+        QCOMPARE(cost(), std::string("870"));
+        QVERIFY(layers.Stack().ChangedLayers().empty());
     }
 };
 

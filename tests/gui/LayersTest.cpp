@@ -125,6 +125,13 @@ class LayersTest : public HarnessTest<CategoryWindowHarness> {
         h->boxes.EnqueueAnswer(BoxAnswer::Cancel);
         QVERIFY(!h->window->close());
         QVERIFY(h->TakeShown().join("\n").contains("Save changes"));
+        // Given up with "No" as a document opens, the edit does not stay over the new document.
+        h->boxes.EnqueueAnswer(BoxAnswer::No);
+        h->boxes.EnqueueFileName(h->folder.File("mods/Cinderfall.ini"));
+        QVERIFY(h->Trigger("Open1"));
+        h->TakeShown();
+        QCOMPARE(h->window->Layers().ShownValue("HAULER", "Name"), std::string("Duel Hauler"));
+        QVERIFY(!h->window->Layers().Unsaved());
     }
 
     // A unit only the map's list adds: listed after the mod's own in the map's colour, its values

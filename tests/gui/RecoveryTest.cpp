@@ -9,6 +9,7 @@
 #include "MainWindowHarness.h"
 #include "core/settings/ProgramFolder.h"
 #include "core/recovery/RecoveryFile.h"
+#include "core/session/DocumentLayers.h"
 #include "gui/main/RecoveryKeeper.h"
 #include "core/store/PlatformFile.h"
 
@@ -217,6 +218,51 @@ private slots:
         QVERIFY2(shown[1].contains("before other.ini was saved") && !shown[1].contains("doc.ini"),
                  qPrintable(shown[1]));
         QCOMPARE(RecoveryFiles(m_dir).size(), size_t(2));
+    }
+
+    // A kind of a mod not shown keeps its copy up to date with its own edits (a change of code's
+    // rewrite of its references), and drops it once they are undone.
+    void aKindNotShownKeepsItsCopyUpToDate() {
+        h->boxes.EnqueueFileName(h->folder.File("mods/cinderfall"));
+        QVERIFY(h->Trigger("OpenModFolder1"));
+        h->TakeShown();
+        Document& art = h->window->Session()->KindWork("Art.ini")->Doc();
+        QVERIFY(art.SetValue("FIREBALL", "LastFrame", "44"));
+        QTRY_COMPARE(RecoveryFiles(m_dir).size(), size_t(1));
+        h->window->RecoveryCopies().Drain();
+        const Recovery copy = ReadRecoveryFile(RecoveryFiles(m_dir).front());
+        QCOMPARE(copy.FileType, std::string("Art.ini"));
+        QVERIFY(copy.Document().Bytes == art.Store().RenderText());
+        art.Undo();
+        QTRY_VERIFY(RecoveryFiles(m_dir).empty());
+    }
+
+    // The layers' unsaved edits are in the copy, and come back over the document restored.
+    void theLayersEditsAreKeptAndRestored() {
+        h->boxes.EnqueueFileName(h->folder.File("mods/Cinderfall.ini"));
+        QVERIFY(h->Trigger("Open1"));
+        h->boxes.EnqueueFileName(h->folder.File("mods/Duel.ini"));
+        QVERIFY(h->Trigger("AddLayer1"));
+        h->TakeShown();
+        QVERIFY(h->window->Layers().Write(1, "HAULER", "Cost", "1111"));
+        RecoveryKeeper& keeper = h->window->RecoveryCopies();
+        QTRY_VERIFY(!keeper.CurrentFile().empty() && platform::IsRegularFile(keeper.CurrentFile()));
+        keeper.Drain();
+        Recovery copy = ReadRecoveryFile(keeper.CurrentFile());
+        const RecoveredFile* layer = copy.File(Recovery::LayerRole);
+        QVERIFY(layer && layer->Bytes.find("Cost=1111") != std::string::npos);
+
+        // As if the program had ended: the copy is left, and offered to the next start.
+        h->window->Work().Doc().Undo();
+        QTRY_VERIFY(RecoveryFiles(m_dir).empty());
+        QCOMPARE(h->window->Layers().ShownValue("HAULER", "Cost"), std::string("1000"));
+        LeaveCopy(copy);
+        h->boxes.EnqueueListChoice(Restore, 0);
+        h->window->OfferRecoveries();
+        h->TakeShown();
+        QCOMPARE(h->window->Layers().Stack().Count(), size_t(1));
+        QCOMPARE(h->window->Layers().ShownValue("HAULER", "Cost"), std::string("1111"));
+        QCOMPARE(h->window->Layers().UnsavedFiles().back(), std::string("Duel.ini"));
     }
 
     // A session comes back in the program folder and kind of file it was open under.
