@@ -196,6 +196,7 @@ std::string RenderRecovery(const Recovery& recovery) {
     AddField(text, "type", recovery.FileType);
     AddField(text, "folder", recovery.ProgramFolder);
     if (!recovery.Kept.empty()) AddField(text, "kept", recovery.Kept);
+    if (!recovery.ModFolder.empty()) AddField(text, "mod", recovery.ModFolder);
     for (const RecoveredFile& file : recovery.Files) {
         AddField(text, "file", file.Role);
         AddField(text, "path", file.Path);
@@ -233,6 +234,8 @@ Recovery ParseRecovery(std::string_view text) {
             recovery.ProgramFolder = value;
         } else if (name == "kept") {
             recovery.Kept = value;
+        } else if (name == "mod") {
+            recovery.ModFolder = value;
         } else if (name == "file") {
             recovery.Files.push_back({std::string(value), {}, {}, {}});
             file = &recovery.Files.back();
@@ -401,6 +404,7 @@ std::string RecoveryDescription(const Recovery& recovery, const std::vector<std:
     else
         text += "last changed " + when;
     if (!recovery.FileType.empty()) text += ", as " + recovery.FileType;
+    if (!recovery.ModFolder.empty()) text += " of the mod " + recovery.ModFolder;
     if (!recovery.ProgramFolder.empty()) text += " in the program folder " + recovery.ProgramFolder;
     for (const std::string& name : changedOnDisk) text += "\r\n" + name + " has changed on disk since then.";
     return text;

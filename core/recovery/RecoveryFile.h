@@ -51,6 +51,9 @@ struct Recovery {
     std::string ProgramFolder;  // the program folder it was open in; empty in a copy that did not say
     std::string Kept;           // why it was set aside; empty for the copy of a live session
     std::vector<RecoveredFile> Files;
+    // The mod folder whose kind of file it was, the mod open as a whole; empty for a document open
+    // alone.
+    std::string ModFolder = {};
 
     // The file of `role`; none when the copy holds none.
     const RecoveredFile* File(std::string_view role) const;

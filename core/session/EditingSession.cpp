@@ -65,6 +65,7 @@ void EditingSession::OpenMod(const std::string& modFolder) {
     auto mod = std::make_unique<ModSession>(m_boxes, true);
     mod->OpenMod(m_workspace.G().ProgramDir, modFolder);
     TakeMod(std::move(mod));
+    m_modFolder = modFolder;
 }
 
 void EditingSession::TakeMod(std::unique_ptr<ModSession> mod) {
@@ -112,6 +113,7 @@ void EditingSession::CloseMod() {
     m_watches.resize(1);
     m_mod.reset();
     m_kindNames.clear();
+    m_modFolder.clear();
     m_shown = 0;
     m_steps.Clear();
 }

@@ -50,6 +50,8 @@ public:
     // Back to the one document shown, the other kinds dropped.
     void CloseMod();
     bool ModOpen() const { return m_mod != nullptr; }
+    // The folder the open mod was read from; empty without a mod.
+    const std::string& ModFolder() const { return m_modFolder; }
 
     // The kinds' [FilesToEdit] names, in order; none without a mod.
     const std::vector<std::string>& KindNames() const { return m_kindNames; }
@@ -111,6 +113,7 @@ private:
     std::function<void(const std::string&)> m_kindStepped;
     std::unique_ptr<ModSession> m_mod;
     std::vector<std::string> m_kindNames;
+    std::string m_modFolder;
     // The kind shown; its slot in the mod holds what the session's workspace held before.
     size_t m_shown = 0;
     // After the workspaces they observe: they go first.

@@ -276,6 +276,14 @@ void MainWindow::KindShown() {
     m_modCheck->KindsChanged();
 }
 
+void MainWindow::OpenModAsked(const std::string& dir) {
+    m_mod->OpenAsked(dir);
+}
+
+void MainWindow::ShowModKind(const std::string& fileType) {
+    m_mod->ShowKind(fileType);
+}
+
 void MainWindow::ModSaved() {
     m_diskChanges->WatchFiles();
     SetBannerCaption();

@@ -186,6 +186,8 @@ private:
     void OfferRecoveriesOf(const std::string& documentFile) override;
     void CompareWithFile(const std::string& fileName) override;
     void KindShown() override;
+    void OpenModAsked(const std::string& dir) override;
+    void ShowModKind(const std::string& fileType) override;
     void ModSaved() override;
 
     // The parts, and the window's controls wired to them.

@@ -38,7 +38,10 @@ void ModCommands::OpenModFolderClick() {
 }
 
 void ModCommands::OpenMod(const std::string& dir) {
-    if (!m_documents.ModifiedSavedOrDontCare()) return;
+    if (m_documents.ModifiedSavedOrDontCare()) OpenAsked(dir);
+}
+
+void ModCommands::OpenAsked(const std::string& dir) {
     m_host.CloseCategoryWindows();
     // A mod that cannot be read leaves what was open as it was.
     m_session.OpenMod(dir);

@@ -46,6 +46,8 @@ public:
     // Every kind of the program folder, from the mod folder `dir` where it holds the kind's file,
     // after the question about unsaved changes.
     void OpenMod(const std::string& dir);
+    // The same once the question was answered (a restore of the mod's recovery copies asked it).
+    void OpenAsked(const std::string& dir);
     // Shows kind `fileType`, the others kept as they are. The category windows of the kind that
     // goes out of sight close, and open again where they stood once it is shown again: a window
     // never stays over a kind it does not show.

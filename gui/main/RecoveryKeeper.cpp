@@ -221,6 +221,7 @@ void RecoveryKeeper::CopySteppedKinds() {
 SessionCopy RecoveryKeeper::CopyOf(const Workspace& work) const {
     SessionCopy session = SessionToRecover(work, SecondsNow());
     if (m_layers && &work == &m_workspace) m_layers->AddToCopy(session);
+    if (m_session) session.Copy.ModFolder = m_session->ModFolder();
     return session;
 }
 
@@ -257,6 +258,11 @@ void RecoveryKeeper::Adopt(std::shared_ptr<RecoveryClaim> claim) {
     ++m_serial;
     m_copyOnDisk = true;
     CopyNow();
+}
+
+void RecoveryKeeper::AdoptParked(const std::string& kind, std::shared_ptr<RecoveryClaim> claim) {
+    m_parked.emplace_back(kind, std::move(claim));
+    KindStepped(kind);
 }
 
 void RecoveryKeeper::Remove(std::shared_ptr<RecoveryClaim> claim) {

@@ -83,6 +83,8 @@ public:
     // A session recovered from the file `claim` holds is open: that file is its copy from now on,
     // and is written at once.
     void Adopt(std::shared_ptr<RecoveryClaim> claim);
+    // The same for kind `kind` of a mod, not shown: the file is its copy set by, written soon.
+    void AdoptParked(const std::string& kind, std::shared_ptr<RecoveryClaim> claim);
     // Several kinds of file open, one shown in the workspace at a time: before another is shown,
     // the copy of the kind shown (`kind`) is brought up to date and set by under its name; once
     // shown again, its copy is taken up again. A kind set by keeps its file until it is saved or

@@ -13,6 +13,7 @@
 #include "core/catalogue/Workspace.h"
 #include "core/recovery/RecoveryFile.h"
 #include "core/session/DocumentLayers.h"
+#include "core/session/EditingSession.h"
 #include "core/settings/Globals.h"
 #include "core/settings/ProgramFolder.h"
 #include "core/store/IniError.h"
@@ -51,10 +52,6 @@ void RecoveryOffer::OfferCopies(const std::string& documentFile, bool thatDocume
     const std::string named = documentFile.empty() ? std::string() : platform::AbsoluteName(documentFile);
     // Each file offered is held meanwhile, so that a copy of the program starting now does not
     // offer it too; those not chosen are let go, to be offered again at the next start.
-    struct Offer {
-        std::shared_ptr<RecoveryClaim> Claim;
-        velmora::Recovery Copy;
-    };
     std::vector<Offer> offers;
     for (const std::string& file : RecoveryFiles(dir)) {
         std::shared_ptr<RecoveryClaim> claim;
@@ -97,13 +94,13 @@ void RecoveryOffer::OfferCopies(const std::string& documentFile, bool thatDocume
             m_keeper.Remove(std::move(chosen.Claim));
             continue;
         }
-        RestoreRecovery(std::move(chosen.Claim), chosen.Copy, answer.Button == CompareRecovery);
+        RestoreRecovery(std::move(chosen.Claim), chosen.Copy, answer.Button == CompareRecovery, offers);
         return;
     }
 }
 
 void RecoveryOffer::RestoreRecovery(std::shared_ptr<RecoveryClaim> claim, const velmora::Recovery& recovery,
-                                    bool compare) {
+                                    bool compare, std::vector<Offer>& others) {
     if (!m_documents.ModifiedSavedOrDontCare()) return;
     m_host.CloseCategoryWindows();
     // The session comes back where it was open: its program folder, whose settings and default
@@ -111,6 +108,11 @@ void RecoveryOffer::RestoreRecovery(std::shared_ptr<RecoveryClaim> claim, const 
     if (!recovery.ProgramFolder.empty() && recovery.ProgramFolder != m_globals.ProgramDir) {
         EnterProgramFolder(recovery.ProgramFolder);
         m_host.LoadProgramFolder(WorkingFolder());
+    }
+    if (!recovery.ModFolder.empty() && RestoreMod(claim, recovery, others)) {
+        const std::string& document = recovery.Document().Path;
+        if (compare && platform::IsRegularFile(document)) m_host.CompareWithFile(document);
+        return;
     }
     RestoreSession(m_workspace, recovery);
     const std::vector<std::string> unread = m_host.Layers().Restore(recovery);
@@ -124,6 +126,41 @@ void RecoveryOffer::RestoreRecovery(std::shared_ptr<RecoveryClaim> claim, const 
         m_boxes.Notice("The layers " + names + " cannot be read and are left out.");
     }
     if (compare && platform::IsRegularFile(document)) m_host.CompareWithFile(document);
+}
+
+bool RecoveryOffer::RestoreMod(std::shared_ptr<RecoveryClaim> claim, const velmora::Recovery& recovery,
+                               std::vector<Offer>& others) {
+    try {
+        m_host.OpenModAsked(recovery.ModFolder);
+    } catch (const IniError& error) {
+        // The mod's folder went: the kind comes back as a document of its own.
+        m_boxes.Error(std::string(error.what()));
+        return false;
+    }
+    EditingSession& session = *m_host.Session();
+    // Each kind's copy into its kind: the one shown takes it as the session's copy, the others
+    // set it by.
+    // A second copy of a kind already restored stays offered: restoring it would drop the first.
+    std::vector<const Workspace*> restored;
+    const auto restore = [&](std::shared_ptr<RecoveryClaim> kindClaim, const velmora::Recovery& copy) {
+        Workspace* kind = session.KindWork(copy.FileType);
+        if (!kind || std::find(restored.begin(), restored.end(), kind) != restored.end()) return false;
+        restored.push_back(kind);
+        RestoreSession(*kind, copy);
+        if (kind == &m_workspace)
+            m_keeper.Adopt(std::move(kindClaim));
+        else
+            m_keeper.AdoptParked(kind->FileToEdit(), std::move(kindClaim));
+        return true;
+    };
+    const bool chosen = restore(std::move(claim), recovery);
+    std::erase_if(others, [&](Offer& other) {
+        return other.Copy.ModFolder == recovery.ModFolder && other.Copy.ProgramFolder == recovery.ProgramFolder &&
+               other.Copy.Kept.empty() && restore(other.Claim, other.Copy);
+    });
+    if (chosen) m_host.ShowModKind(recovery.FileType);
+    m_documents.MarkCurrentFileType();
+    return true;
 }
 
 }  // namespace velmora

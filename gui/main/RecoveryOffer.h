@@ -3,12 +3,16 @@
 
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "core/recovery/RecoveryFile.h"
 
 namespace velmora {
 
 class Boxes;
 class DocumentCommands;
 class DocumentLayers;
+class EditingSession;
 struct Globals;
 struct Recovery;
 class RecoveryClaim;
@@ -32,6 +36,11 @@ class RecoveryOffer {
         virtual void CompareWithFile(const std::string& fileName) = 0;
         // The layers over the document, which a copy may hold too.
         virtual DocumentLayers& Layers() = 0;
+        // A mod's kinds come back together: the session, the mod opened from `dir` without a
+        // question (throws IniError when it cannot be read), and kind `fileType` shown.
+        virtual EditingSession* Session() = 0;
+        virtual void OpenModAsked(const std::string& dir) = 0;
+        virtual void ShowModKind(const std::string& fileType) = 0;
 
       protected:
         ~Host() = default;
@@ -49,12 +58,22 @@ class RecoveryOffer {
     void OfferFor(const std::string& documentFile);
 
   private:
+    // A copy offered, held meanwhile.
+    struct Offer {
+        std::shared_ptr<RecoveryClaim> Claim;
+        velmora::Recovery Copy;
+    };
+
     // The copies of `documentFile` only, or (with `thatDocument` false) of all documents but it.
     void OfferCopies(const std::string& documentFile, bool thatDocument);
     // Opens the session a recovery file holds, in its program folder and kind of file, and makes
     // the file the session's copy; with `compare`, the Changes window then compares it with the
     // document's file on disk.
-    void RestoreRecovery(std::shared_ptr<RecoveryClaim> claim, const Recovery& recovery, bool compare);
+    void RestoreRecovery(std::shared_ptr<RecoveryClaim> claim, const Recovery& recovery, bool compare,
+                         std::vector<Offer>& others);
+    // A copy of a kind of a mod comes back with the mod, and so do the copies of its other kinds
+    // among `others`, which leave that list. False when the mod cannot be opened again.
+    bool RestoreMod(std::shared_ptr<RecoveryClaim> claim, const Recovery& recovery, std::vector<Offer>& others);
 
     Workspace& m_workspace;
     const Globals& m_globals;

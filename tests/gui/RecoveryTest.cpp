@@ -10,6 +10,7 @@
 #include "core/settings/ProgramFolder.h"
 #include "core/recovery/RecoveryFile.h"
 #include "core/session/DocumentLayers.h"
+#include "core/session/EditingSession.h"
 #include "gui/main/RecoveryKeeper.h"
 #include "core/store/PlatformFile.h"
 
@@ -235,6 +236,29 @@ private slots:
         QVERIFY(copy.Document().Bytes == art.Store().RenderText());
         art.Undo();
         QTRY_VERIFY(RecoveryFiles(m_dir).empty());
+
+        // Both kinds changed when the program ends: the restore of either brings the mod back with both.
+        QVERIFY(art.SetValue("FIREBALL", "LastFrame", "45"));
+        h->Edit("GRUNT", "Cost", "4444");
+        QTRY_COMPARE(RecoveryFiles(m_dir).size(), size_t(2));
+        h->window->RecoveryCopies().Drain();
+        std::vector<Recovery> copies;
+        for (const std::string& file : RecoveryFiles(m_dir)) copies.push_back(ReadRecoveryFile(file));
+        QCOMPARE(copies.front().ModFolder, h->folder.File("mods/cinderfall"));
+        h->boxes.EnqueueAnswer(BoxAnswer::No);
+        QVERIFY(h->Trigger("New1"));
+        QTRY_VERIFY(RecoveryFiles(m_dir).empty());
+        for (const Recovery& left : copies) LeaveCopy(left);
+        if (h->window->Work().Doc().Modified()) h->boxes.EnqueueAnswer(BoxAnswer::No);
+        h->boxes.EnqueueListChoice(Restore, 0);
+        h->window->OfferRecoveries();
+        h->TakeShown();
+        EditingSession& session = *h->window->Session();
+        QVERIFY(session.ModOpen());
+        QCOMPARE(session.KindWork("Art.ini")->Doc().Store().ReadString("FIREBALL", "LastFrame", ""), std::string("45"));
+        QCOMPARE(session.KindWork("Rules.ini")->Doc().Store().ReadString("GRUNT", "Cost", ""), std::string("4444"));
+        QVERIFY(session.KindWork("Art.ini")->Doc().Modified() && session.KindWork("Rules.ini")->Doc().Modified());
+        QCOMPARE(RecoveryFiles(m_dir).size(), size_t(2));
     }
 
     // The layers' unsaved edits are in the copy, and come back over the document restored.
