@@ -58,12 +58,14 @@ void LayerStack::Add(const std::string& fileName) {
 
 void LayerStack::AddRecovered(const std::string& fileName, std::string bytes, const DiskStamp& loaded) {
     RefuseSameFile(fileName);
-    m_layers.push_back(std::make_shared<LayerFile>(fileName, std::move(bytes), loaded, &m_workspace.G().CaseSensitive));
+    m_layers.push_back(
+        std::make_shared<LayerFile>(fileName, std::move(bytes), loaded, &m_workspace.G().CaseSensitive));
 }
 
 void LayerStack::ReadAgain(size_t index) {
     if (index >= m_layers.size()) throw IniError("No such layer");
-    m_layers[index] = std::make_shared<LayerFile>(m_layers[index]->FileName(), &m_workspace.G().CaseSensitive);
+    m_layers[index] =
+        std::make_shared<LayerFile>(m_layers[index]->FileName(), &m_workspace.G().CaseSensitive);
 }
 
 void LayerStack::RefuseSameFile(const std::string& fileName) const {

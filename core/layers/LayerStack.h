@@ -34,7 +34,8 @@ public:
     LayerFile(const std::string& fileName, const bool* caseSensitive);
     // A layer put back from a recovery copy: `bytes` as the session left them, `loaded` the file as
     // that session read it. It counts as changed until a save writes it.
-    LayerFile(const std::string& fileName, std::string bytes, const DiskStamp& loaded, const bool* caseSensitive);
+    LayerFile(const std::string& fileName, std::string bytes, const DiskStamp& loaded,
+              const bool* caseSensitive);
 
     const std::string& FileName() const { return m_store.FileName(); }
     // The file's name without its folder, as the chains name it.

@@ -78,9 +78,10 @@ void DocumentLayers::AddToCopy(SessionCopy& session) const {
 }
 
 std::vector<std::string> DocumentLayers::Restore(const Recovery& recovery) {
-    const bool anyLayer = std::any_of(recovery.Files.begin(), recovery.Files.end(), [](const RecoveredFile& file) {
+    const auto isLayer = [](const RecoveredFile& file) {
         return file.Role == Recovery::LayerRole || file.Role == Recovery::LayerOnDiskRole;
-    });
+    };
+    const bool anyLayer = std::any_of(recovery.Files.begin(), recovery.Files.end(), isLayer);
     if (!anyLayer && !Any()) return {};
     if (anyLayer && !m_refusal.empty()) throw IniError(m_refusal);
     while (m_stack.Count() > 0) m_stack.Remove(m_stack.Count() - 1);

@@ -112,7 +112,8 @@ std::vector<CategoryWindowPlace> CategoryWindowList::Places() const {
     std::vector<CategoryWindowPlace> places;
     for (const CategoryWindowLine& line : m_lines)
         if (line.Window)
-            places.push_back({line.Name, line.Window->SelectedCode(), line.Window->PageIndex(), line.Window->ShownTable()});
+            places.push_back({line.Name, line.Window->SelectedCode(), line.Window->PageIndex(),
+                              line.Window->ShownTable()});
     return places;
 }
 

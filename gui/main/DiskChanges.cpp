@@ -29,6 +29,10 @@ std::string UnreadableText(const std::string& name, const std::string& why) {
 
 enum ChangedButton : size_t { Reload, KeepMine, CompareChanged };
 
+// Asked of a file that is not shown, after its name.
+constexpr const char* KeepOrReadQuestion =
+    " was changed by another program. Read it again, or keep your changes to it?";
+
 }  // namespace
 
 DiskChanges::DiskChanges(Workspace& workspace, Boxes& boxes, CategoryWindowList& windows,
@@ -50,8 +54,8 @@ void DiskChanges::WatchFiles() {
                 RunEventHandler(m_boxes, [&] { (this->*handler)(finding, why); });
             };
         };
-        files.push_back(
-            {document.Store().FileName(), &m_workspace.DocumentStamp(), tell(&DiskChanges::DocumentOnDisk), nullptr});
+        files.push_back({document.Store().FileName(), &m_workspace.DocumentStamp(),
+                         tell(&DiskChanges::DocumentOnDisk), nullptr});
         files.push_back({document.Definition().FileName(), &m_workspace.DefinitionStamp(),
                          tell(&DiskChanges::DefinitionOnDisk), nullptr});
     }
@@ -75,7 +79,8 @@ void DiskChanges::AddHiddenKinds(std::vector<DiskWatch::File>& files) {
                          nullptr});
         files.push_back({kind->Doc().Definition().FileName(), &kind->DefinitionStamp(),
                          [this, fileType](DiskFinding finding, const std::string& why) {
-                             RunEventHandler(m_boxes, [&] { HiddenDefinitionOnDisk(fileType, finding, why); });
+                             RunEventHandler(m_boxes,
+                                             [&] { HiddenDefinitionOnDisk(fileType, finding, why); });
                          },
                          nullptr});
     }
@@ -119,13 +124,15 @@ bool DiskChanges::ToldOnly(const std::string& name, DiskFinding finding, const s
             m_host.ShowStatus(name + " is back on disk as it was read.");
             return true;
         case DiskFinding::Unreadable:
-            m_host.ShowStatus(name + " was changed by another program but cannot be read (" + why + "). " + stays);
+            m_host.ShowStatus(name + " was changed by another program but cannot be read (" + why + "). " +
+                              stays);
             return true;
         case DiskFinding::CutShort:
             // Nothing is read from a text that looks unfinished.
             m_host.ShowStatus(name +
-                              " was changed by another program, but its text ends in the middle of a line, as if "
-                              "cut short. It is not read; " + stays);
+                              " was changed by another program, but its text ends in the middle of a line, "
+                              "as if cut short. It is not read; " +
+                              stays);
             return true;
         case DiskFinding::Changed:
             break;
@@ -136,15 +143,15 @@ bool DiskChanges::ToldOnly(const std::string& name, DiskFinding finding, const s
 // A kind not shown has no windows open: its definition file is read again alone when none of its
 // lists were edited here, and only at the user's word when some were, their version kept as a
 // recovery copy. The kind's document and its unsaved changes stay either way.
-void DiskChanges::HiddenDefinitionOnDisk(const std::string& fileType, DiskFinding finding, const std::string& why) {
+void DiskChanges::HiddenDefinitionOnDisk(const std::string& fileType, DiskFinding finding,
+                                         const std::string& why) {
     EditingSession* session = m_host.Session();
     const Workspace* kind = session ? session->KindWork(fileType) : nullptr;
     if (kind == nullptr || kind == &m_workspace || !kind->Doc().HasStores()) return;
     const std::string name = ExtractFileName(kind->Doc().Definition().FileName());
     if (ToldOnly(name, finding, why, "The lists in use stay as they are.")) return;
     if (kind->Doc().DefinitionChanged()) {
-        if (m_boxes.Choose(name + " was changed by another program. Read it again, or keep your changes to it?",
-                           {"&Reload", "&Keep Mine"}) != Reload)
+        if (m_boxes.Choose(name + KeepOrReadQuestion, {"&Reload", "&Keep Mine"}) != Reload)
             return;
         m_recovery.KeepAside(*kind);
     }
@@ -168,8 +175,7 @@ void DiskChanges::LayerOnDisk(const std::string& fileName, DiskFinding finding, 
     m_windows.CommitOpenEdits();
     const bool changed = stack.Layer(index).Changed();
     if (changed) {
-        if (m_boxes.Choose(name + " was changed by another program. Read it again, or keep your changes to it?",
-                           {"&Reload", "&Keep Mine"}) != Reload)
+        if (m_boxes.Choose(name + KeepOrReadQuestion, {"&Reload", "&Keep Mine"}) != Reload)
             return;
         m_recovery.KeepCopyAside();
     }

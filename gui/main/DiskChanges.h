@@ -68,7 +68,8 @@ class DiskChanges : public QObject {
     void AddHiddenKinds(std::vector<DiskWatch::File>& files);
     void AddLayers(std::vector<DiskWatch::File>& files);
     // A file's finding that needs no reading: told in the status line, true when that is all.
-    bool ToldOnly(const std::string& name, DiskFinding finding, const std::string& why, const std::string& stays);
+    bool ToldOnly(const std::string& name, DiskFinding finding, const std::string& why,
+                  const std::string& stays);
         // The document counts as unsaved only because its file went from the disk.
     bool UnsavedOnlyForDeletion() const;
     // The document (or, with `definitionOnly`, the definition file) read again from disk; the open

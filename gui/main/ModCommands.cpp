@@ -69,8 +69,9 @@ void ModCommands::ShowKind(const std::string& fileType) {
     m_host.KindShown();
     std::erase_if(m_kindWindows, [&shown](const auto& kind) { return kind.first == shown; });
     if (!places.empty()) m_kindWindows.emplace_back(shown, std::move(places));
+    const std::string now = m_session.Work().FileToEdit();
     const auto back = std::find_if(m_kindWindows.begin(), m_kindWindows.end(),
-                                   [this](const auto& kind) { return kind.first == m_session.Work().FileToEdit(); });
+                                   [&now](const auto& kind) { return kind.first == now; });
     if (back == m_kindWindows.end()) return;
     const std::vector<CategoryWindowPlace> again = std::move(back->second);
     m_kindWindows.erase(back);

@@ -198,7 +198,8 @@ void RecoveryKeeper::CopySteppedKinds() {
         const Workspace* work = m_session ? m_session->KindWork(kind) : nullptr;
         // Shown by now, its copy is the session's own; or the mod went.
         if (!work || work == &m_workspace || !work->Doc().HasStores()) continue;
-        auto parked = std::find_if(m_parked.begin(), m_parked.end(), [&kind](const auto& line) { return line.first == kind; });
+        const auto ofKind = [&kind](const auto& line) { return line.first == kind; };
+        auto parked = std::find_if(m_parked.begin(), m_parked.end(), ofKind);
         if (!work->Doc().Modified()) {
             if (parked != m_parked.end()) {
                 Remove(std::move(parked->second));

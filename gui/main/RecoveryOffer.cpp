@@ -139,8 +139,8 @@ bool RecoveryOffer::RestoreMod(std::shared_ptr<RecoveryClaim> claim, const velmo
     }
     EditingSession& session = *m_host.Session();
     // Each kind's copy into its kind: the one shown takes it as the session's copy, the others
-    // set it by.
-    // A second copy of a kind already restored stays offered: restoring it would drop the first.
+    // set it by. A second copy of a kind already restored stays offered: restoring it would drop
+    // the first.
     std::vector<const Workspace*> restored;
     const auto restore = [&](std::shared_ptr<RecoveryClaim> kindClaim, const velmora::Recovery& copy) {
         Workspace* kind = session.KindWork(copy.FileType);
@@ -155,8 +155,9 @@ bool RecoveryOffer::RestoreMod(std::shared_ptr<RecoveryClaim> claim, const velmo
     };
     const bool chosen = restore(std::move(claim), recovery);
     std::erase_if(others, [&](Offer& other) {
-        return other.Copy.ModFolder == recovery.ModFolder && other.Copy.ProgramFolder == recovery.ProgramFolder &&
-               other.Copy.Kept.empty() && restore(other.Claim, other.Copy);
+        const velmora::Recovery& copy = other.Copy;
+        return copy.ModFolder == recovery.ModFolder && copy.ProgramFolder == recovery.ProgramFolder &&
+               copy.Kept.empty() && restore(other.Claim, copy);
     });
     if (chosen) m_host.ShowModKind(recovery.FileType);
     m_documents.MarkCurrentFileType();

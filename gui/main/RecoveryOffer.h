@@ -73,7 +73,8 @@ class RecoveryOffer {
                          std::vector<Offer>& others);
     // A copy of a kind of a mod comes back with the mod, and so do the copies of its other kinds
     // among `others`, which leave that list. False when the mod cannot be opened again.
-    bool RestoreMod(std::shared_ptr<RecoveryClaim> claim, const Recovery& recovery, std::vector<Offer>& others);
+    bool RestoreMod(std::shared_ptr<RecoveryClaim> claim, const Recovery& recovery,
+                    std::vector<Offer>& others);
 
     Workspace& m_workspace;
     const Globals& m_globals;

@@ -210,8 +210,9 @@ private slots:
         QCOMPARE(cost(), std::string("950"));
         h->boxes.EnqueueChoice(0);  // Reload
         writeDuel("870");
-        QCOMPARE(Asked(), QStringList({QStringLiteral("Confirm | Confirm | Duel.ini was changed by another program. "
-                                                      "Read it again, or keep your changes to it? | &Reload,&Keep Mine")}));
+        QCOMPARE(Asked(), QStringList({QStringLiteral("Confirm | Confirm | Duel.ini was changed by another "
+                                                      "program. Read it again, or keep your changes to it? | "
+                                                      "&Reload,&Keep Mine")}));
         QCOMPARE(cost(), std::string("870"));
         QVERIFY(layers.Stack().ChangedLayers().empty());
     }

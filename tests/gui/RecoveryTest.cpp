@@ -255,9 +255,11 @@ private slots:
         h->TakeShown();
         EditingSession& session = *h->window->Session();
         QVERIFY(session.ModOpen());
-        QCOMPARE(session.KindWork("Art.ini")->Doc().Store().ReadString("FIREBALL", "LastFrame", ""), std::string("45"));
-        QCOMPARE(session.KindWork("Rules.ini")->Doc().Store().ReadString("GRUNT", "Cost", ""), std::string("4444"));
-        QVERIFY(session.KindWork("Art.ini")->Doc().Modified() && session.KindWork("Rules.ini")->Doc().Modified());
+        const Document& artBack = session.KindWork("Art.ini")->Doc();
+        const Document& rulesBack = session.KindWork("Rules.ini")->Doc();
+        QCOMPARE(artBack.Store().ReadString("FIREBALL", "LastFrame", ""), std::string("45"));
+        QCOMPARE(rulesBack.Store().ReadString("GRUNT", "Cost", ""), std::string("4444"));
+        QVERIFY(artBack.Modified() && rulesBack.Modified());
         QCOMPARE(RecoveryFiles(m_dir).size(), size_t(2));
     }
 
