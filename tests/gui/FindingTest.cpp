@@ -13,6 +13,7 @@
 #include <regex>
 
 #include "CategoryWindowHarness.h"
+#include "GuiTestMain.h"
 #include "core/entries/ValueEdits.h"
 #include "core/references/FindIndex.h"
 #include "gui/widgets/FilterBox.h"
@@ -464,5 +465,5 @@ class FindingTest : public HarnessTest<CategoryWindowHarness> {
     }
 };
 
-QTEST_MAIN(FindingTest)
+VELMORA_GUI_TEST(FindingTest)
 #include "FindingTest.moc"
