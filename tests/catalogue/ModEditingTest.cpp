@@ -19,6 +19,8 @@
 #include "core/store/IniError.h"
 #include "core/session/DocumentLayers.h"
 #include "core/session/LiveModCheck.h"
+#include "core/values/LiveValueCheck.h"
+#include "core/values/ValueKinds.h"
 #include "core/settings/Globals.h"
 #include "core/store/IniStore.h"
 #include "core/store/PlatformFile.h"
@@ -178,6 +180,21 @@ TEST_F(ModEditingTest, TheModCheckFollowsTheKindsAndAModTakesNoLayers) {
     EXPECT_TRUE(session.Current().Layers().Any());
     session.OpenMod(folder.File("mods/cinderfall/"));
     EXPECT_FALSE(session.Current().Layers().Any());
+}
+
+// The value check of each kind reads the other kinds where they now are, the kind shown's too, also
+// after the kinds changed places: a key of another kind's sources is a code of them.
+TEST_F(ModEditingTest, EachKindsValueCheckSeesTheOtherKindsWhereverTheyAreShown) {
+    const auto voiceKind = [this] {
+        return KindText(session.KindModels("Rules.ini")->Values().KindIn("InfantryTypes", "VoiceSelect"));
+    };
+    EXPECT_EQ(voiceKind(), "code of Sound:Voices");
+    session.ShowKind("Sound.ini");
+    EXPECT_EQ(voiceKind(), "code of Sound:Voices");
+    session.ShowKind("Rules.ini");
+    EXPECT_EQ(voiceKind(), "code of Sound:Voices");
+    session.CloseMod();
+    EXPECT_EQ(KindText(session.Current().Values().KindIn("InfantryTypes", "VoiceSelect")), "text");
 }
 
 // New Definition from Document with a mod open takes the other kinds' sections as sources, as the
