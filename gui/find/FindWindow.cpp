@@ -465,7 +465,7 @@ void FindWindow::FollowEdits() {
 void FindWindow::FollowTouchedSections(const std::string& text, const std::vector<std::optional<Sections>>& touched) {
     for (uint32_t k = 0; k < m_kinds.size(); ++k) {
         OpenDocument& models = *m_kinds[k]->models;
-        if (!models.Index() || touched[k]->empty()) continue;
+        if (!models.Index() || !touched[k] || touched[k]->empty()) continue;
         const KindSections sections{k, &*touched[k]};
         const Place place = TakePlace(&sections);
         models.FollowIndex();
@@ -532,6 +532,11 @@ std::vector<int> FindWindow::ShownKindSelectedRows() const {
     return rows;
 }
 
+std::string FindWindow::ShownKindNote() const {
+    const std::string& name = m_kinds[ShownKind()]->name;
+    return name.empty() ? std::string() : " of " + name;
+}
+
 void FindWindow::ReplaceSelected() {
     FinishSearch();  // the selected results are of the text as it now reads
     std::vector<LinePlace> places;
@@ -542,7 +547,7 @@ void FindWindow::ReplaceSelected() {
     const std::vector<LineRewrite> rewrites =
         ReplaceTextRewrites(m_document.Work(), places, find, with, m_wholeWords->isChecked());
     if (rewrites.empty()) {
-        m_boxes.Notice("No value of the selected results of " + m_document.Work().FileToEdit() + " holds " + find + ".");
+        m_boxes.Notice("No value of the selected results" + ShownKindNote() + " holds " + find + ".");
         return;
     }
     ConfirmAndCommit("Replace", "Replace " + find + " with " + with, rewrites);
@@ -556,7 +561,7 @@ void FindWindow::SetInSelected() {
     const std::vector<LineRewrite> rewrites =
         SetValueRewrites(m_document.Work(), codes, key, ToBytes(m_setValue->text()));
     if (rewrites.empty()) {
-        m_boxes.Notice("No selected entry of " + m_document.Work().FileToEdit() + " would change.");
+        m_boxes.Notice("No selected entry" + ShownKindNote() + " would change.");
         return;
     }
     const std::string entries = rewrites.size() == 1 ? std::string("1 entry") : std::to_string(rewrites.size()) + " entries";

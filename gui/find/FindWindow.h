@@ -170,6 +170,8 @@ private:
     // The rows selected of the kind shown only: the edits change its document.
     std::vector<int> ShownKindSelectedRows() const;
     uint32_t ShownKind() const;
+    // " of Rules.ini", the kind shown, with a mod open; empty without.
+    std::string ShownKindNote() const;
     // Shows `rewrites` and commits them as one edit named `text` when the user agrees.
     void ConfirmAndCommit(const std::string& caption, std::string text, const std::vector<LineRewrite>& rewrites);
 
