@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "core/boxes/Boxes.h"
@@ -29,6 +30,10 @@ ModCommands::ModCommands(EditingSession& session, Boxes& boxes, CategoryWindowLi
 
 bool ModCommands::IsOpen() const {
     return m_session.ModOpen();
+}
+
+std::vector<const Workspace*> ModCommands::Kinds() const {
+    return std::as_const(m_session).Kinds();
 }
 
 void ModCommands::OpenModFolderClick() {

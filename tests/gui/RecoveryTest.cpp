@@ -6,6 +6,7 @@
 
 #include <QLabel>
 
+#include "GuiTestMain.h"
 #include "MainWindowHarness.h"
 #include "core/settings/ProgramFolder.h"
 #include "core/recovery/RecoveryFile.h"
@@ -395,5 +396,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(RecoveryTest)
+VELMORA_GUI_TEST(RecoveryTest)
 #include "RecoveryTest.moc"
