@@ -71,14 +71,14 @@ bool DocumentCommands::ModifiedSavedOrDontCare() {
             return Save1Click();
         case BoxAnswer::No:
             m_recovery.Discard();  // the user's own choice: the changes are not to come back
-            DropLayerEdits();
             return true;
         default:
             return false;
     }
 }
 
-// The layers stay over whatever comes next, but their edits were given up with the document's.
+// The layers stay over the document that comes next, but the edits the user gave up with the one
+// they left (or saved) are not to show over it.
 void DocumentCommands::DropLayerEdits() {
     if (!m_layers) return;
     const std::vector<std::string> gone = m_layers->DropUnsavedEdits();
@@ -177,6 +177,7 @@ void DocumentCommands::New1Click() {
     m_host.CloseCategoryWindows();
     LeaveMod();
     m_workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(m_globals.UntitledName, true);
+    DropLayerEdits();
     // A new document counts as changed until it is saved, so leaving it asks whether to keep it.
     m_workspace.Doc().Restart(true);
 }
@@ -196,6 +197,7 @@ void DocumentCommands::OpenProcess(const std::string& Name) {
     m_host.CloseCategoryWindows();
     LeaveMod();
     m_workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(Name, false);
+    DropLayerEdits();
     m_host.OfferRecoveriesOf(Name);
 }
 
@@ -245,6 +247,7 @@ void DocumentCommands::ProgramFolder1Click() {
     EnterProgramFolder(*dir);
     m_folderChoice->Remember(*dir);
     m_host.StartInProgramFolder(WorkingFolder());
+    DropLayerEdits();
 }
 
 void DocumentCommands::SwitchFileType(QAction* MenuItem) {
@@ -260,6 +263,7 @@ void DocumentCommands::SwitchFileType(QAction* MenuItem) {
     m_host.CloseCategoryWindows();
     m_workspace.ChooseFileType(caption);
     m_workspace.BeginToLoadNONBASIC();
+    DropLayerEdits();
 }
 
 // ---------------------------------------------------------------------------------------------

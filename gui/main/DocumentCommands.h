@@ -102,7 +102,8 @@ class DocumentCommands {
     bool Unsaved() const;
     // The files the question about unsaved changes names: "Rules.ini", "Rules.ini, Duel.ini".
     std::string UnsavedNames() const;
-    // After "No" to saving: the layers' unsaved edits are read away from their files.
+    // Another document came after the question about unsaved changes: the layers' edits it gave up
+    // are read away from their files.
     void DropLayerEdits();
     // Asks before a save overwrites a changed layer that another program changed on disk.
     bool OverwriteChangedLayerOK();

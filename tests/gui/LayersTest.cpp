@@ -126,6 +126,17 @@ class LayersTest : public HarnessTest<CategoryWindowHarness> {
         h->boxes.EnqueueAnswer(BoxAnswer::Cancel);
         QVERIFY(!h->window->close());
         QVERIFY(h->TakeShown().join("\n").contains("Save changes"));
+        // "No" before Apply to Game replaces no document: the layer keeps its edit, and its undo.
+        h->boxes.EnqueueAnswer(BoxAnswer::No);
+        h->boxes.EnqueueAnswer(BoxAnswer::Cancel);
+        QVERIFY(h->Click("Apply1"));
+        QCOMPARE(h->TakeShown().size(), 3);
+        QCOMPARE(h->window->Layers().ShownValue("HAULER", "Name"), std::string("Hauler"));
+        h->window->Work().Doc().Undo();
+        QCOMPARE(h->window->Layers().ShownValue("HAULER", "Name"), std::string("Duel Hauler"));
+        QVERIFY(!h->window->Layers().Unsaved());
+        h->window->Work().Doc().Redo();
+        QVERIFY(h->window->Layers().Unsaved());
         // Given up with "No" as a document opens, the edit does not stay over the new document.
         h->boxes.EnqueueAnswer(BoxAnswer::No);
         h->boxes.EnqueueFileName(h->folder.File("mods/Cinderfall.ini"));
