@@ -93,6 +93,10 @@ void CategoryWindow::EditIn(size_t file) {
     m_layerBar->SetTarget(file);
 }
 
+size_t CategoryWindow::EditTarget() const {
+    return m_layerBar->Target();
+}
+
 void CategoryWindow::ConnectParts() {
     const EntryList* entries = m_entries.get();
     connect(entries, &EntryList::selectionChanged, this, &CategoryWindow::Guarded<&CategoryWindow::ShowSelectedEntry>);

@@ -112,6 +112,8 @@ public:
 
     // Edits of this window go into file `file` of the stack (0 the document, 1 + i a layer).
     void EditIn(size_t file);
+    // The file of the stack the window's edits go into now, numbered as EditIn takes it.
+    size_t EditTarget() const;
 
     // The pictures of the entry rows.
     EntryPictures& Pictures() const { return *m_pictures; }

@@ -113,7 +113,7 @@ std::vector<CategoryWindowPlace> CategoryWindowList::Places() const {
     for (const CategoryWindowLine& line : m_lines)
         if (line.Window)
             places.push_back({line.Name, line.Window->SelectedCode(), line.Window->PageIndex(),
-                              line.Window->ShownTable()});
+                              line.Window->ShownTable(), line.Window->EditTarget()});
     return places;
 }
 
@@ -121,6 +121,8 @@ void CategoryWindowList::Reopen(const std::vector<CategoryWindowPlace>& places) 
     for (const CategoryWindowPlace& place : places) {
         m_host.ShowEntryAt(place.Category, place.Code, std::string());
         if (CategoryWindow* window = Find(place.Category)) {
+            // A file no longer in the stack gives the edits back to the document.
+            window->EditIn(place.EditIn);
             window->ShowPageIndex(place.Page);
             if (place.Table) window->ShowTable(*place.Table);
         }

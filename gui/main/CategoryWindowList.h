@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QPointer>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,12 +25,14 @@ struct CategoryWindowLine {
 };
 
 // Where an open category window stands, to open it again there after its stores were replaced:
-// its category, the entry selected (by its code), the page and the table shown.
+// its category, the entry selected (by its code), the page and the table shown, and the file of the
+// stack its edits go into ("Edit in:", numbered as CategoryWindow::EditIn takes it).
 struct CategoryWindowPlace {
     std::string Category;
     std::string Code;
     int Page = 0;
     std::optional<TableState> Table;
+    size_t EditIn = 0;
 };
 
 // The main window's open category windows, one line each, in ascending order of their category

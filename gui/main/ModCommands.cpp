@@ -57,6 +57,7 @@ void ModCommands::OpenAsked(const std::string& dir) {
 
 void ModCommands::ShowKind(const std::string& fileType) {
     if (EqualsNoCase(fileType, m_session.Work().FileToEdit())) return;
+    // What is typed goes into the kind it was typed in, before the windows go with their kind.
     m_windows.CommitOpenEdits();
     const std::string shown = m_session.Work().FileToEdit();
     std::vector<CategoryWindowPlace> places = m_windows.Places();
@@ -67,20 +68,29 @@ void ModCommands::ShowKind(const std::string& fileType) {
         m_session.ShowKind(fileType);
     } catch (...) {
         m_recovery.ResumeCopy(shown);
+        // A kind the mod does not have leaves the one shown, and its windows come back.
+        if (EqualsNoCase(m_session.Work().FileToEdit(), shown)) m_windows.Reopen(places);
         throw;
     }
     m_recovery.ResumeCopy(m_session.Work().FileToEdit());
     m_recovery.DocumentChanged();
     m_host.KindShown();
-    std::erase_if(m_kindWindows, [&shown](const auto& kind) { return kind.first == shown; });
-    if (!places.empty()) m_kindWindows.emplace_back(shown, std::move(places));
-    const std::string now = m_session.Work().FileToEdit();
-    const auto back = std::find_if(m_kindWindows.begin(), m_kindWindows.end(),
-                                   [&now](const auto& kind) { return kind.first == now; });
-    if (back == m_kindWindows.end()) return;
-    const std::vector<CategoryWindowPlace> again = std::move(back->second);
-    m_kindWindows.erase(back);
-    m_windows.Reopen(again);
+    ParkWindows(shown, std::move(places));
+    m_windows.Reopen(TakeParkedWindows(m_session.Work().FileToEdit()));
+}
+
+void ModCommands::ParkWindows(const std::string& kind, std::vector<CategoryWindowPlace> places) {
+    std::erase_if(m_kindWindows, [&kind](const auto& parked) { return EqualsNoCase(parked.first, kind); });
+    if (!places.empty()) m_kindWindows.emplace_back(kind, std::move(places));
+}
+
+std::vector<CategoryWindowPlace> ModCommands::TakeParkedWindows(const std::string& kind) {
+    const auto parked = std::find_if(m_kindWindows.begin(), m_kindWindows.end(),
+                                     [&kind](const auto& entry) { return EqualsNoCase(entry.first, kind); });
+    if (parked == m_kindWindows.end()) return {};
+    std::vector<CategoryWindowPlace> places = std::move(parked->second);
+    m_kindWindows.erase(parked);
+    return places;
 }
 
 void ModCommands::Close() {

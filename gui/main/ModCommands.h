@@ -52,8 +52,9 @@ public:
     // The same once the question was answered (a restore of the mod's recovery copies asked it).
     void OpenAsked(const std::string& dir);
     // Shows kind `fileType`, the others kept as they are. The category windows of the kind that
-    // goes out of sight close, and open again where they stood once it is shown again: a window
-    // never stays over a kind it does not show.
+    // goes out of sight close, and open again where they stood (entry, page, table, "Edit in:")
+    // once it is shown again, read afresh from its document with every edit made meanwhile: a
+    // window only ever exists over the kind it shows, so it never shows or writes another's value.
     void ShowKind(const std::string& fileType);
     // Back to the kind shown alone, once the question about unsaved changes was answered: the
     // recovery copies of the others go.
@@ -75,6 +76,10 @@ public:
 
 private:
     std::string ChangedKinds(bool readOnly);
+    // The places of the windows kind `kind` had open as it went out of sight, kept until it
+    // comes back; taking them leaves none for it.
+    void ParkWindows(const std::string& kind, std::vector<CategoryWindowPlace> places);
+    std::vector<CategoryWindowPlace> TakeParkedWindows(const std::string& kind);
     std::string StepKind(bool redo) const;
 
     EditingSession& m_session;

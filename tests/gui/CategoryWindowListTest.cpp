@@ -12,6 +12,7 @@
 #include "CategoryWindowHarness.h"
 #include "GuiTestMain.h"
 #include "core/references/EntryTargets.h"
+#include "core/session/EditingSession.h"
 #include "core/store/IniStore.h"
 
 using namespace velmora;
@@ -266,21 +267,82 @@ class CategoryWindowListTest : public HarnessTest<CategoryWindowHarness> {
         h->window->Work().Doc().Restart(false);
     }
 
-    // Each kind of a mod keeps its windows: none stays over another kind, and they come back at
-    // their entry when their kind does.
+    // Each kind of a mod keeps its windows: none stays over another kind, a value being typed goes
+    // into the kind it was typed in, and they come back at their entry and page showing the edits
+    // made meanwhile, also when Undo brings their kind back. A mod opened again brings none back.
     void eachKindOfAModKeepsItsWindows() {
         StartSample();
         h->boxes.EnqueueFileName(h->folder.File("mods/cinderfall"));
         QVERIFY(h->Trigger("OpenModFolder1"));
         h->TakeShown();
-        h->window->OpenEntryTarget({"HAULER", "Cost", {}});
-        QVERIFY(h->WindowOf("VehicleTypes"));
+        EditingSession& session = *h->window->Session();
+        const auto value = [&session](const char* kind, const char* code, const char* key) {
+            return session.KindWork(kind)->Doc().Store().ReadString(code, key, "(none)");
+        };
+        const auto shownValue = [](const CategoryWindow* window, const std::string& key) {
+            const StringGrid& values = H::ValueGrid(window);
+            for (int row = 0; row < values.RowCount(); ++row)
+                if (values.Cells(1, row) == key) return values.Cells(2, row);
+            return std::string("(not shown)");
+        };
+
+        h->window->OpenEntryTarget({"HAULER", "Strength", {}});
+        CategoryWindow* vehicles = h->WindowOf("VehicleTypes");
+        QVERIFY(vehicles);
+        QCOMPARE(vehicles->PageIndex(), 1);
+        StringGrid& values = H::ValueGrid(vehicles);
+        vehicles->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), vehicles);
+        values.setFocus();
+        QTRY_VERIFY(values.hasFocus());
+        // The first key opens the editor, which takes the rest.
+        QTest::keyClicks(&values, QStringLiteral("7"));
+        QVERIFY(values.IsEditorOpen());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("50"));
+
+        // Art has a [HAULER] too: the typed value must not land there.
         QVERIFY(h->ChooseFileType(QStringLiteral("Art.ini")));
         QVERIFY(h->window->CategoryWindows().empty());
+        QCOMPARE(value("Rules.ini", "HAULER", "Strength"), std::string("750"));
+        QCOMPARE(value("Art.ini", "HAULER", "Strength"), std::string("(none)"));
+        h->window->OpenEntryTarget({"HAULER", "BuildIcon", {}});
+        QVERIFY(h->WindowOf("ObjectArt"));
+        h->Edit("HAULER", "BuildIcon", "haul2ico");
+        // The rules change while out of sight, as a change of code's rewrite of them would.
+        session.KindWork("Rules.ini")->Doc().SetValue("HAULER", "Strength", "800");
+
         QVERIFY(h->ChooseFileType(QStringLiteral("Rules.ini")));
-        CategoryWindow* back = h->WindowOf("VehicleTypes");
-        QVERIFY(back && back->isVisible());
-        QCOMPARE(back->SelectedCode(), std::string("HAULER"));
+        QCOMPARE(h->window->CategoryWindows().size(), size_t{1});
+        vehicles = h->WindowOf("VehicleTypes");
+        QVERIFY(vehicles && vehicles->isVisible());
+        QCOMPARE(vehicles->SelectedCode(), std::string("HAULER"));
+        QCOMPARE(vehicles->PageIndex(), 1);
+        QCOMPARE(shownValue(vehicles, "Strength"), std::string("800"));
+
+        // From Art, Undo takes the rules' step: the rules come back with their window, following it.
+        QVERIFY(h->ChooseFileType(QStringLiteral("Art.ini")));
+        QVERIFY(h->Trigger("Undo1"));
+        QCOMPARE(h->window->Work().FileToEdit(), std::string("Rules.ini"));
+        vehicles = h->WindowOf("VehicleTypes");
+        QVERIFY(vehicles && !h->WindowOf("ObjectArt"));
+        QCOMPARE(shownValue(vehicles, "Strength"), std::string("750"));
+        // The next Undo is Art's: its window comes back at HAULER without the edit.
+        QVERIFY(h->Trigger("Undo1"));
+        QCOMPARE(h->window->Work().FileToEdit(), std::string("Art.ini"));
+        CategoryWindow* art = h->WindowOf("ObjectArt");
+        QVERIFY(art && !h->WindowOf("VehicleTypes"));
+        QCOMPARE(art->SelectedCode(), std::string("HAULER"));
+        QCOMPARE(shownValue(art, "BuildIcon"), std::string("haulico"));
+
+        // The mod opened again starts without windows in any kind.
+        h->boxes.EnqueueFileName(h->folder.File("mods/cinderfall"));
+        h->boxes.EnqueueAnswer(BoxAnswer::No);
+        QVERIFY(h->Trigger("OpenModFolder1"));
+        h->TakeShown();
+        QVERIFY(h->window->CategoryWindows().empty());
+        QVERIFY(h->ChooseFileType(QStringLiteral("Art.ini")));
+        QVERIFY(h->ChooseFileType(QStringLiteral("Rules.ini")));
+        QVERIFY(h->window->CategoryWindows().empty());
     }
 };
 
