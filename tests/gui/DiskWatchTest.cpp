@@ -8,7 +8,9 @@
 #include "GuiTestMain.h"
 #include "MainWindowHarness.h"
 #include "core/entries/EntryOperations.h"
+#include "core/references/EntryTargets.h"
 #include "core/session/DocumentLayers.h"
+#include "gui/category/CategoryWindow.h"
 #include "gui/main/DiskWatch.h"
 
 using namespace velmora;
@@ -216,6 +218,19 @@ private slots:
                                                       "&Reload,&Keep Mine")}));
         QCOMPARE(cost(), std::string("870"));
         QVERIFY(layers.Stack().ChangedLayers().empty());
+
+        // The document read again opens its windows again where they stood, edits still going into
+        // the layer chosen rather than back into the document.
+        h->window->OpenEntryTarget({"HAULER", "Cost", {}});
+        QCOMPARE(h->window->CategoryWindows().size(), size_t{1});
+        h->window->CategoryWindows().front().Window->EditIn(1);
+        h->boxes.EnqueueChoice(0);  // Reload
+        h->folder.Write("mods/Cinderfall.ini", h->folder.Read("mods/Cinderfall.ini") + "; touched\r\n");
+        QCOMPARE(Asked().size(), 1);
+        QCOMPARE(h->window->CategoryWindows().size(), size_t{1});
+        const CategoryWindow* again = h->window->CategoryWindows().front().Window;
+        QCOMPARE(again->SelectedCode(), std::string("HAULER"));
+        QCOMPARE(again->EditTarget(), size_t{1});
     }
 };
 
