@@ -2,6 +2,7 @@
 #include "cli/CommandContext.h"
 
 #include <iostream>
+#include <memory>
 
 #include "core/layers/LayerReferences.h"
 #include "core/layers/LayerStack.h"
@@ -26,8 +27,16 @@ int CheckValues(const CommandContext& context) {
 }
 
 // One finding a line, its fields separated by tabs; exits with 1 when one will crash the game.
-int CheckWholeMod(ModContext& mod) {
-    const ModCheckResult result = CheckMod(mod.session.Workspaces());
+// `layerFiles` go over the rules, the first kind.
+int CheckWholeMod(ModContext& mod, const std::vector<std::string>& layerFiles) {
+    std::vector<const LayerStack*> stacks(mod.session.Count(), nullptr);
+    std::unique_ptr<LayerStack> layers;
+    if (!layerFiles.empty() && mod.session.Count() > 0) {
+        layers = std::make_unique<LayerStack>(*mod.session.At(0).Work);
+        for (const std::string& file : layerFiles) layers->Add(file);
+        stacks.front() = layers.get();
+    }
+    const ModCheckResult result = CheckMod(mod.session.Workspaces(), stacks);
     for (const std::string& warning : result.Warnings) std::cerr << warning << '\n';
     std::string listing;
     for (const ModFinding& finding : result.Findings)
@@ -56,8 +65,8 @@ int Check(const Arguments& args) {
     if (parsed.Has("--values") && !layerFiles.empty()) throw UsageError();
     std::vector<std::string> none;
     if (const std::unique_ptr<ModContext> mod = OpenModWith(parsed, 0, none)) {
-        if (parsed.Has("--values") || parsed.fileType || !layerFiles.empty()) throw UsageError();
-        return CheckWholeMod(*mod);
+        if (parsed.Has("--values") || parsed.fileType) throw UsageError();
+        return CheckWholeMod(*mod, layerFiles);
     }
     const std::unique_ptr<CommandContext> context = OpenDocumentWith(parsed, 0, none);
     if (parsed.Has("--values")) return CheckValues(*context);

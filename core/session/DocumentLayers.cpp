@@ -28,9 +28,20 @@ void DocumentLayers::Add(const std::string& fileName) {
 
 void DocumentLayers::RefuseLayers(std::string reason) {
     m_refusal = std::move(reason);
-    if (m_refusal.empty() || !Any()) return;
+    if (!m_refusal.empty()) RemoveAll();
+}
+
+void DocumentLayers::RemoveAll() {
+    if (!Any()) return;
     while (m_stack.Count() > 0) m_stack.Remove(m_stack.Count() - 1);
     m_workspace.Doc().NoteLayersChanged();
+}
+
+void DocumentLayers::Exchange(DocumentLayers& other) {
+    m_stack.ExchangeLayers(other.m_stack);
+    // The values were read of the other stack: both are read again when next asked.
+    m_values.reset();
+    other.m_values.reset();
 }
 
 void DocumentLayers::Move(size_t from, size_t to) {
@@ -58,6 +69,13 @@ std::string DocumentLayers::ShownValue(const std::string& code, const std::strin
     if (!Any()) return document.HasDocument() ? document.Store().ReadString(code, key, "") : std::string();
     const ValueChain chain = Values().Chain(code, key);
     return chain.Empty() ? std::string() : chain.Winner().Value;
+}
+
+std::string DocumentLayers::EntryName(const std::string& code) {
+    const Document& document = m_workspace.Doc();
+    if (!Any()) return document.HasDocument() ? document.Store().ReadString(code, "Name", "-") : std::string("-");
+    const ValueChain chain = Values().Chain(code, "Name");
+    return chain.Empty() ? std::string("-") : chain.Winner().Value;
 }
 
 bool DocumentLayers::Write(size_t file, const std::string& code, const std::string& key, const std::string& value,

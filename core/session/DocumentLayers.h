@@ -41,14 +41,22 @@ public:
     DocumentLayers& operator=(const DocumentLayers&) = delete;
 
     const LayerStack& Stack() const { return m_stack; }
+    // For a save that writes the stack together with other files (SaveModWithLayers).
+    LayerStack& StackToSave() { return m_stack; }
     bool Any() const { return m_stack.Count() > 0; }
 
     // As LayerStack's, each then told to the views. Throws IniError as LayerStack does, and with
     // the reason given to RefuseLayers while it holds.
     void Add(const std::string& fileName);
-    // Every layer goes, and no layer may be added until `reason` is empty again: a mod's kinds
-    // change places in the workspace, which a stack over one document cannot follow.
+    // No layer may be added until `reason` is empty again (a mod's kind that the game reads no
+    // layer over); the layers there are go.
     void RefuseLayers(std::string reason);
+    // Every layer goes, as they would by Remove.
+    void RemoveAll();
+    // Takes the layers of `other`, which takes these, before their documents change places
+    // (Workspace::ExchangeKind): the layers stay over the document they were added to. The views
+    // hear of it from the documents' exchange.
+    void Exchange(DocumentLayers& other);
     void Move(size_t from, size_t to);
     void Remove(size_t index);
 
@@ -57,6 +65,9 @@ public:
     // The value a view shows for `key` of entry `code`: the one that wins, empty when no file
     // sets it; the document's alone while there are no layers.
     std::string ShownValue(const std::string& code, const std::string& key);
+    // The name the game shows for entry `code` (the list of entries shows it): its Name as the
+    // stack reads it, "-" when no file sets one.
+    std::string EntryName(const std::string& code);
 
     // The value commit into file `file` of the stack: Document::SetValue for the document,
     // SetLayerValue for a layer. False when that file already reads `value`. Throws IniError for an

@@ -69,9 +69,9 @@ void EditingSession::OpenMod(const std::string& modFolder) {
 void EditingSession::TakeMod(std::unique_ptr<ModSession> mod) {
     if (mod->Count() == 0) throw IniError("No file type in [FilesToEdit] of " + Escaped(m_workspace.G().ProgramDir));
     CloseMod();
-    // The question about unsaved changes covered the layers too.
-    m_current.Layers().RefuseLayers("Layers go over a document opened alone, not over a mod's files: open the "
-                                    "document with File, Open to add layers to it.");
+    // The layers over the document open so far go with it; the question about unsaved changes
+    // covered them too.
+    m_current.Layers().RemoveAll();
     m_mod = std::move(mod);
     for (size_t i = 0; i < m_mod->Count(); ++i) {
         m_kindNames.push_back(m_mod->At(i).Work->FileToEdit());
@@ -81,7 +81,17 @@ void EditingSession::TakeMod(std::unique_ptr<ModSession> mod) {
     m_shown = 0;
     Exchange(0);
     m_steps.Clear();
+    AllowLayersOverShown();
     CheckKindsAgain();
+}
+
+// The game reads a mode or a map over the rules, the first kind: only while it is shown may the
+// layer commands add to its stack.
+void EditingSession::AllowLayersOverShown() {
+    const std::string& rules = m_kindNames.front();
+    m_current.Layers().RefuseLayers(m_shown == 0 ? std::string()
+                                                 : "A game mode or a map goes over " + rules + ": show " + rules +
+                                                       " (the > menu) to add a layer over it.");
 }
 
 void EditingSession::ReadKindAgain(const std::string& fileType) {
@@ -107,9 +117,14 @@ void EditingSession::CloseMod() {
 
 void EditingSession::Exchange(size_t index) {
     m_exchanging = true;
+    // The layers change places first, so that the views the exchange tells find them over their
+    // document.
+    DocumentLayers& layers = m_mod->At(index).Models->Layers();
+    m_current.Layers().Exchange(layers);
     try {
         m_workspace.ExchangeKind(*m_mod->At(index).Work);
     } catch (...) {
+        m_current.Layers().Exchange(layers);
         m_exchanging = false;
         throw;
     }
@@ -131,6 +146,7 @@ void EditingSession::ShowKind(const std::string& fileType) {
     Exchange(m_shown);
     m_shown = *index;
     Exchange(*index);
+    AllowLayersOverShown();
     CheckKindsAgain();
 }
 
@@ -139,7 +155,8 @@ void EditingSession::CheckKindsAgain() {
     std::vector<LiveModCheck::Kind> kinds;
     for (size_t i = 0; i < m_mod->Count(); ++i) {
         OpenDocument& models = i == m_shown ? m_current : *m_mod->At(i).Models;
-        kinds.push_back({i == m_shown ? &m_workspace : m_mod->At(i).Work.get(), &models.Values()});
+        kinds.push_back(
+            {i == m_shown ? &m_workspace : m_mod->At(i).Work.get(), &models.Values(), &models.Layers().Stack()});
     }
     m_modCheck = std::make_unique<LiveModCheck>(std::move(kinds));
 }
@@ -176,6 +193,12 @@ Workspace* EditingSession::KindWork(const std::string& fileType) {
 }
 
 OpenDocument* EditingSession::KindModels(const std::string& fileType) {
+    const std::optional<size_t> index = IndexOf(fileType);
+    if (!m_mod || !index) return nullptr;
+    return *index == m_shown ? &m_current : m_mod->At(*index).Models.get();
+}
+
+const OpenDocument* EditingSession::KindModels(const std::string& fileType) const {
     const std::optional<size_t> index = IndexOf(fileType);
     if (!m_mod || !index) return nullptr;
     return *index == m_shown ? &m_current : m_mod->At(*index).Models.get();

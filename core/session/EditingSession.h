@@ -27,7 +27,8 @@ class ModSession;
 // With a mod open, every kind of file of [FilesToEdit] is open together (ModSession): the kind
 // shown is the one in the session's own workspace, the others wait in the mod's, each with its
 // document, history and models; showing another kind exchanges the two. One history across the
-// kinds says which kind took each step.
+// kinds says which kind took each step. The layers (a game mode, a map) go over the rules, the
+// first kind, and stay with it wherever it waits.
 class EditingSession {
 public:
     // `globals` and `boxes` outlive the session; `view` is the workspace's (see WorkspaceView).
@@ -66,6 +67,7 @@ public:
     // The kind `fileType` (letter case ignored) and its models; null when the mod has none.
     Workspace* KindWork(const std::string& fileType);
     OpenDocument* KindModels(const std::string& fileType);
+    const OpenDocument* KindModels(const std::string& fileType) const;
     // Reads kind `fileType`, one not shown, again from its file, as another program left it; its
     // history starts again. Throws IniError for a kind the mod does not have, or the one shown
     // (which the window reads again itself), or when the file cannot be read.
@@ -91,6 +93,8 @@ private:
     void Exchange(size_t index);
     // A check over the kinds where they now are.
     void CheckKindsAgain();
+    // Layers may be added over the shown kind when it is the rules.
+    void AllowLayersOverShown();
 
     Boxes& m_boxes;
     Workspace m_workspace;

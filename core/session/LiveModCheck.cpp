@@ -70,7 +70,9 @@ const ModCheckResult& LiveModCheck::Result() {
         }
         parts.push_back(&m_values[kind]);
     }
-    m_result = MergeFindings(m_works, DanglingFindings(m_works), parts);
+    std::vector<const LayerStack*> layers;
+    for (const Kind& kind : m_kinds) layers.push_back(kind.Layers);
+    m_result = MergeFindings(m_works, DanglingFindings(m_works, layers), parts);
     m_stale = false;
     return m_result;
 }

@@ -44,6 +44,23 @@ QStringList CheckColumns(const QString& finding) {
             QStringLiteral("Value"), finding};
 }
 
+// The rows of the names the layers of `stack` use that nothing in it defines, each with its
+// layer's file and line; `kind` names the file type they lead into (empty: the one shown).
+size_t AddLayerRows(std::vector<ListedResults::Row>& rows, const LayerStack& stack, const std::string& kind) {
+    const std::vector<LayerDanglingItem> layered = FindLayerDanglingItems(stack);
+    const std::string prefix = kind.empty() ? std::string() : kind + ": ";
+    for (const LayerDanglingItem& item : layered)
+        rows.push_back({{prefix + item.Category, item.SectionName, item.Key,
+                         item.FileName + " line " + std::to_string(item.Line), item.Item},
+                        {item.SectionName, item.Key, kind}});
+    return layered.size();
+}
+
+QString LayerSummary(size_t count) {
+    return QStringLiteral("; ") + Counted(count, "1 name a layer uses is nowhere in the stack",
+                                          "%1 names the layers use are nowhere in the stack");
+}
+
 }  // namespace
 
 FindController::FindController(WindowHost& host, OpenDocument& document, Boxes& boxes, DocumentSignals& news,
@@ -287,20 +304,14 @@ ResultsWindow& FindController::ShowCheckReferences() {
             {{listing.Category, listing.Code, "", "", "listed " + std::to_string(listing.Times) + " times"},
              {listing.Code, "", {}}});
     // A name a layer uses must be there once the game read the whole stack.
-    const std::vector<LayerDanglingItem> layered = FindLayerDanglingItems(m_document.Layers().Stack());
-    for (const LayerDanglingItem& item : layered)
-        rows.push_back({{item.Category, item.SectionName, item.Key, item.FileName + " line " + std::to_string(item.Line),
-                         item.Item},
-                        {item.SectionName, item.Key, {}}});
+    const size_t layered = AddLayerRows(rows, m_document.Layers().Stack(), {});
     window.setWindowTitle(QStringLiteral("Check References"));
     QString summary =
         Counted(dangling.size(), "1 item names nothing its key allows",
                 "%1 items name nothing their key allows") +
         QStringLiteral("; ") +
         Counted(doubles.size(), "1 entry is listed more than once", "%1 entries are listed more than once");
-    if (m_document.Layers().Any())
-        summary += QStringLiteral("; ") + Counted(layered.size(), "1 name a layer uses is nowhere in the stack",
-                                                  "%1 names the layers use are nowhere in the stack");
+    if (m_document.Layers().Any()) summary += LayerSummary(layered);
     window.SetSummary(summary);
     static_cast<ListedResults*>(window.View().model())->SetRows(std::move(rows));
     return window;
@@ -325,13 +336,20 @@ ResultsWindow& FindController::ShowModReferences(const std::vector<const Workspa
                          "listed " + std::to_string(listing.Listing.Times) + " times"},
                         {listing.Listing.Code, "", kind}});
     }
+    // The layers over a kind (the rules) name what the stack must define.
+    std::optional<size_t> layered;
+    for (const Workspace* kind : kinds) {
+        const OpenDocument* models = m_host.Session()->KindModels(kind->FileToEdit());
+        if (models && models->Layers().Any())
+            layered = layered.value_or(0) + AddLayerRows(rows, models->Layers().Stack(), kind->FileToEdit());
+    }
     window.setWindowTitle(QStringLiteral("Check References"));
     window.SetSummary(Counted(found.Dangling.size(), "1 item names nothing its key allows",
                               "%1 items name nothing their key allows") +
                       QStringLiteral("; ") +
                       Counted(found.Doubles.size(), "1 entry is listed more than once",
                               "%1 entries are listed more than once") +
-                      QStringLiteral(" (every file of the mod)"));
+                      (layered ? LayerSummary(*layered) : QString()) + QStringLiteral(" (every file of the mod)"));
     static_cast<ListedResults*>(window.View().model())->SetRows(std::move(rows));
     return window;
 }

@@ -450,7 +450,14 @@ void MainWindow::OpenEntryTarget(const EntryTarget& Target) {
         return;
     }
     const std::optional<EntryListing> listing = FindEntryListing(m_workspace, Target.Section);
-    if (!listing) throw IniError("\"" + Escaped(Target.Section) + "\" is no entry of any category.");
+    if (!listing) {
+        // An entry a layer adds (a map's own unit) is edited in that layer.
+        const std::optional<AddedListing> added = Layers().Stack().AddedListingOf(Target.Section);
+        if (!added || !ShowEntryAt(added->Category, Target.Section, Target.Key))
+            throw IniError("\"" + Escaped(Target.Section) + "\" is no entry of any category.");
+        if (CategoryWindow* window = FindCategoryWindow(added->Category)) window->EditIn(added->Layer + 1);
+        return;
+    }
     const int row = static_cast<int>(listing->CategoryRow);
     const int entry = static_cast<int>(listing->EntryIndex);
     const std::string category = ui->CategoryGrid->Cells(0, row);
@@ -469,9 +476,15 @@ void MainWindow::OpenEntryTarget(const EntryTarget& Target) {
 void MainWindow::OpenEntryTargetIn(const EntryTarget& Target, size_t file) {
     OpenEntryTarget(Target);
     const std::optional<EntryListing> listing = FindEntryListing(m_workspace, Target.Section);
-    if (!listing) return;
-    if (CategoryWindow* window = FindCategoryWindow(ui->CategoryGrid->Cells(0, static_cast<int>(listing->CategoryRow))))
-        window->EditIn(file);
+    std::string category;
+    if (listing) {
+        category = ui->CategoryGrid->Cells(0, static_cast<int>(listing->CategoryRow));
+    } else if (const std::optional<AddedListing> added = Layers().Stack().AddedListingOf(Target.Section)) {
+        // A file that reads before the layer that adds the entry does not know it.
+        if (file <= added->Layer) return;
+        category = added->Category;
+    }
+    if (CategoryWindow* window = category.empty() ? nullptr : FindCategoryWindow(category)) window->EditIn(file);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -10,6 +11,7 @@ class CategoryWindowList;
 class Document;
 class DocumentCommands;
 class EditingSession;
+class LayerStack;
 class RecoveryKeeper;
 
 // A mod open as a whole in the main window: File, "Open Mod Folder…", the kind shown (the file-type
@@ -64,7 +66,11 @@ public:
     std::string ReadOnlyNote(const std::string& fileType) const;
 
 private:
+    // The files with unsaved changes, the kinds' and the layers' over them, that a save writes (or,
+    // `readOnly`, cannot write), named for the user.
     std::string ChangedKinds(bool readOnly);
+    // The stacks of layers over the kinds, those with layers.
+    std::vector<LayerStack*> LayerStacks();
     std::string StepKind(bool redo) const;
 
     EditingSession& m_session;

@@ -11,12 +11,15 @@
 
 #include "core/catalogue/Workspace.h"
 #include "core/choice/ChoiceLists.h"
+#include "core/layers/LayerStack.h"
+#include "core/layers/LayeredSave.h"
 #include "core/references/ModReferences.h"
 #include "core/saving/ModSave.h"
 #include "core/session/EditingSession.h"
 #include "core/store/IniError.h"
 #include "core/session/DocumentLayers.h"
 #include "core/session/LiveModCheck.h"
+#include "core/session/ModCheck.h"
 #include "core/settings/Globals.h"
 #include "core/store/IniStore.h"
 #include "support/ScriptedBoxes.h"
@@ -157,8 +160,9 @@ TEST_F(ModEditingTest, AKindSourceListsTheOtherKindsNamesForTheValueChoice) {
 }
 
 // The session's check of the mod sees every kind where it now stands: an edit of the kind shown,
-// and again after another kind is shown. Layers, which go over one document, give way to a mod.
-TEST_F(ModEditingTest, TheModCheckFollowsTheKindsAndAModTakesNoLayers) {
+// and again after another kind is shown. Layers go over the rules alone; those over a document
+// opened before go with it.
+TEST_F(ModEditingTest, TheModCheckFollowsTheKindsAndLayersGoOverTheRulesAlone) {
     ASSERT_NE(session.ModCheck(), nullptr);
     EXPECT_TRUE(session.ModCheck()->Result().Findings.empty());
     session.Work().Doc().SetValue("GRUNT", "Image", "NOSUCHART");
@@ -175,6 +179,40 @@ TEST_F(ModEditingTest, TheModCheckFollowsTheKindsAndAModTakesNoLayers) {
     EXPECT_TRUE(session.Current().Layers().Any());
     session.OpenMod(folder.File("mods/cinderfall/"));
     EXPECT_FALSE(session.Current().Layers().Any());
+}
+
+// A mode goes over the rules and stays with them while another kind is shown; Check the Mod reads
+// the names it uses in the whole stack, and the save writes it with the kinds, the rules' own file
+// untouched when only the layer changed.
+TEST_F(ModEditingTest, LayersStayWithTheRulesAndAreCheckedAndSavedWithTheMod) {
+    folder.Write("mods/Bad.ini", "[GRUNT]\r\nPrimary=NOSUCHGUN\r\n");
+    session.Current().Layers().Add(folder.File("mods/Duel.ini"));
+    session.Current().Layers().Add(folder.File("mods/Bad.ini"));
+    session.ShowKind("Art.ini");
+    EXPECT_FALSE(session.Current().Layers().Any());
+    DocumentLayers& rules = session.KindModels("Rules.ini")->Layers();
+    ASSERT_EQ(rules.Stack().Count(), 2u);
+    EXPECT_EQ(rules.ShownValue("HAULER", "Cost"), "1000");
+
+    const std::vector<ModFinding>& findings = session.ModCheck()->Result().Findings;
+    ASSERT_EQ(findings.size(), 1u);
+    EXPECT_EQ(findings[0].File + " " + std::to_string(findings[0].Line) + " " + findings[0].Entry + " " +
+                  findings[0].Value,
+              "Bad.ini 2 GRUNT NOSUCHGUN");
+    EXPECT_EQ(findings[0].Level, Severity::WillCrash);
+
+    const std::string rulesBefore = folder.Read("mods/cinderfall/Rules.ini");
+    EXPECT_TRUE(rules.Write(1, "HAULER", "Cost", "900"));
+    session.Work().Doc().SetValue("FIREBALL", "LastFrame", "20");
+    SaveModWithLayers(session.WritableKinds(), {&rules.StackToSave()});
+    EXPECT_NE(folder.Read("mods/Duel.ini").find("Cost=900 ;"), std::string::npos);
+    EXPECT_NE(folder.Read("mods/cinderfall/Art.ini").find("LastFrame=20\r\n"), std::string::npos);
+    EXPECT_EQ(folder.Read("mods/cinderfall/Rules.ini"), rulesBefore);
+    EXPECT_FALSE(rules.Unsaved());
+
+    session.ShowKind("Rules.ini");
+    EXPECT_EQ(session.Current().Layers().Stack().Count(), 2u);
+    EXPECT_EQ(session.Current().Layers().ShownValue("HAULER", "Cost"), "900");
 }
 
 }  // namespace

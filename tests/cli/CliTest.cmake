@@ -665,6 +665,10 @@ elseif(CASE STREQUAL "layers")
     file(WRITE "${WORK}/pyre/mods/Bad.ini" "[GRUNT]\r\nPrimary=LASERGUN\r\n[RIDGER]\r\nPrimary=RIFLE\r\n")
     run(1 check ${layers} --layer pyre/mods/Bad.ini pyre ${doc})
     expect_equal("${OUT}" "GRUNT\tPrimary\tLASERGUN\tBad.ini line 2\n" "the name no file defines")
+    # Over a mod, the layers go over its rules and the check of the mod reads the whole stack.
+    run(0 check --mod pyre/mods/cinderfall ${layers} pyre)
+    run(1 check --mod pyre/mods/cinderfall ${layers} --layer pyre/mods/Bad.ini pyre)
+    expect_equal("${OUT}" "will crash\tBad.ini\t2\tGRUNT\tPrimary\tLASERGUN\tLASERGUN is not an entry of Weapons: the game finds nothing by that name\n" "the name no file of the mod's stack defines")
 
 else()
     fail("no such case")
