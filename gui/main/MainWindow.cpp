@@ -257,7 +257,7 @@ bool MainWindow::ShowKindEntryAt(const std::string& fileType, const std::string&
         m_mod->ShowKind(fileType);
     else if (!EqualsNoCase(fileType, m_workspace.FileToEdit()))
         return false;
-    if (!FindEntryListing(m_workspace, Code)) return false;
+    if (!FindEntryListing(m_workspace, Code) && !Layers().Stack().AddedListingOf(Code)) return false;
     OpenEntryTarget({Code, Key, {}});
     return true;
 }

@@ -183,10 +183,10 @@ class LayersTest : public HarnessTest<CategoryWindowHarness> {
         h->boxes.EnqueueFileName(h->folder.File("mods/Duel.ini"));
         QVERIFY(h->Trigger("AddLayer1"));
         QVERIFY(h->TakeShown().join("\n").contains("goes over Rules.ini"));
-        QVERIFY(h->ChooseFileType(QStringLiteral("Rules.ini")));
+        // A row of the rules leads back into them, to the unit the map adds.
+        h->window->OpenEntryTarget({"RIDGER", "Cost", "Rules.ini"});
+        QCOMPARE(h->Text("Panel1"), QStringLiteral("Rules.ini"));
         QCOMPARE(h->window->Layers().Stack().Count(), size_t{1});
-
-        h->window->OpenEntryTarget({"RIDGER", "Cost", {}});
         CategoryWindow* window = h->WindowOf("InfantryTypes");
         QVERIFY(window);
         QCOMPARE(H::In<QComboBox>(window, "EditIn").currentIndex(), 1);
