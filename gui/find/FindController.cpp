@@ -127,7 +127,8 @@ void FindController::DocumentReplaced() {
 void FindController::CloseResults() {
     // With a mod open, Check References names each row's kind: it stays across kinds, and is
     // found again once the kind shown is in place.
-    const bool keepCheck = ModKinds().has_value();
+    const EditingSession* session = m_host.Session();
+    const bool keepCheck = session != nullptr && session->ModOpen();
     for (ResultsWindow* results : {m_usagesWindow.data(), m_checkWindow.data()})
         if (results && !(keepCheck && results == m_checkWindow)) results->close();
     // The kinds may go or change places: Find lets go of them until they are in place again.
@@ -144,9 +145,9 @@ std::vector<std::pair<std::string, OpenDocument*>> FindController::ModKindModels
     return kinds;
 }
 
-std::optional<std::vector<const Workspace*>> FindController::ModKinds() const {
+std::optional<std::vector<const Workspace*>> FindController::OpenKinds() const {
     const EditingSession* session = m_host.Session();
-    if (session == nullptr || !session->ModOpen()) return std::nullopt;
+    if (session == nullptr || !session->OtherKindsOpen()) return std::nullopt;
     return session->Kinds();
 }
 
@@ -191,7 +192,7 @@ void FindController::FindUsages(const std::string& code) {
 void FindController::CheckReferencesClick() {
     if (!m_document.Work().Doc().HasStores()) return;
     const HourglassPointer hourglass;
-    if (!ModKinds()) m_document.CheckReferences();
+    if (!OpenKinds()) m_document.CheckReferences();
     m_host.FocusAndShow(&ShowCheckReferences());
 }
 
@@ -249,7 +250,7 @@ void FindController::RefreshResults() {
     } else {
         m_document.ForgetUsages();
     }
-    if (m_checkWindow && m_checkWindow->isVisible() && ModKinds()) {
+    if (m_checkWindow && m_checkWindow->isVisible() && OpenKinds()) {
         // Across kinds, a name of one may point at a section of any other: found whole again.
         m_document.ForgetReferences();
         ShowCheckReferences();
@@ -281,8 +282,8 @@ ResultsWindow& FindController::ShowUsages() {
         std::string key(usage.Key());
         rows.push_back({{usage.SectionName, key, std::string(usage.Value())}, {usage.SectionName, key, {}}});
     }
-    // With a mod open, the lines of the other kinds follow, each named by its file.
-    if (const EditingSession* session = m_host.Session(); session && session->ModOpen()) {
+    // With other kinds open, their lines follow, each named by its file.
+    if (const EditingSession* session = m_host.Session(); session && session->OtherKindsOpen()) {
         std::vector<const Workspace*> others;
         for (const Workspace* kind : session->Kinds())
             if (kind != &m_document.Work()) others.push_back(kind);
@@ -300,7 +301,8 @@ ResultsWindow& FindController::ShowUsages() {
 }
 
 ResultsWindow& FindController::ShowCheckReferences() {
-    if (const std::optional<std::vector<const Workspace*>> kinds = ModKinds()) return ShowModReferences(*kinds);
+    if (const std::optional<std::vector<const Workspace*>> kinds = OpenKinds())
+        return ShowModReferences(*kinds);
     ResultsWindow& window = ListWindow(m_checkWindow, QStringLiteral("CheckReferencesWindow"),
                                        CheckColumns(QStringLiteral("Item")));
     const ReferenceCheck& check = *m_document.References();
@@ -329,11 +331,19 @@ ResultsWindow& FindController::ShowCheckReferences() {
     return window;
 }
 
-// Every kind's rows, each category named with the kind's file, each row leading into its kind.
+// Every kind's rows, each category named with the kind's file, each row leading into its kind. Of
+// the kinds read beside one file, only the file's own rows: the others are not edited here.
 ResultsWindow& FindController::ShowModReferences(const std::vector<const Workspace*>& kinds) {
     ResultsWindow& window = ListWindow(m_checkWindow, QStringLiteral("CheckReferencesWindow"),
                                        CheckColumns(QStringLiteral("Item")));
-    const ModReferenceFindings found = CheckModReferences(kinds);
+    const bool wholeMod = m_host.Session()->ModOpen();
+    ModReferenceFindings found = CheckModReferences(kinds);
+    if (!wholeMod) {
+        const Workspace* shown = &m_document.Work();
+        std::erase_if(found.Dangling, [shown](const ModDanglingItem& item) { return item.Kind != shown; });
+        std::erase_if(found.Doubles,
+                      [shown](const ModDoubleListing& listing) { return listing.Kind != shown; });
+    }
     std::vector<ListedResults::Row> rows;
     rows.reserve(found.Dangling.size() + found.Doubles.size());
     for (const ModDanglingItem& dangling : found.Dangling) {
@@ -361,7 +371,9 @@ ResultsWindow& FindController::ShowModReferences(const std::vector<const Workspa
                       QStringLiteral("; ") +
                       Counted(found.Doubles.size(), "1 entry is listed more than once",
                               "%1 entries are listed more than once") +
-                      (layered ? LayerSummary(*layered) : QString()) + QStringLiteral(" (every file of the mod)"));
+                      (layered ? LayerSummary(*layered) : QString()) +
+                      (wholeMod ? QStringLiteral(" (every file of the mod)")
+                                : QStringLiteral(" (with the names of the other kinds, read-only)")));
     static_cast<ListedResults*>(window.View().model())->SetRows(std::move(rows));
     return window;
 }

@@ -445,6 +445,10 @@ void MainWindow::FindUsages(const std::string& Code) {
 
 void MainWindow::OpenEntryTarget(const EntryTarget& Target) {
     if (!Target.Kind.empty() && !EqualsNoCase(Target.Kind, m_workspace.FileToEdit())) {
+        if (!m_session.ModOpen() && m_session.ReadOnly(Target.Kind))
+            throw IniError(Escaped(Target.Kind) + " is read beside " +
+                           ExtractFileName(m_workspace.Doc().FileName()) +
+                           ", read-only: open it as a file of its own to edit it.");
         if (!ShowKindEntryAt(Target.Kind, Target.Section, Target.Key))
             throw IniError("\"" + Escaped(Target.Section) + "\" is no entry of any category of " + Escaped(Target.Kind) + ".");
         return;

@@ -53,6 +53,14 @@ void ModCommands::OpenMod(const std::string& dir) {
     m_host.KindShown();
 }
 
+std::string ModCommands::ReadKindsBeside() {
+    return m_session.ReadKindsBeside();
+}
+
+void ModCommands::DropKindsBeside() {
+    m_session.DropKindsBeside();
+}
+
 void ModCommands::ShowKind(const std::string& fileType) {
     if (EqualsNoCase(fileType, m_session.Work().FileToEdit())) return;
     m_windows.CommitOpenEdits();

@@ -48,6 +48,10 @@ public:
     // Every kind of the program folder, from the mod folder `dir` where it holds the kind's file,
     // after the question about unsaved changes.
     void OpenMod(const std::string& dir);
+    // The other kinds of [FilesToEdit], read-only beside the one file about to be opened, and what
+    // the status line says of them; DropKindsBeside lets them go.
+    std::string ReadKindsBeside();
+    void DropKindsBeside();
     // Shows kind `fileType`, the others kept as they are.
     void ShowKind(const std::string& fileType);
     // Back to the kind shown alone, once the question about unsaved changes was answered: the

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <regex>
 #include <string>
 #include <utility>
@@ -245,6 +246,63 @@ TEST_F(ModEditingTest, ANewDefinitionLearnsTheSourcesTheOtherKindsHold) {
     EXPECT_EQ(written().find("~@Art:"), std::string::npos);
     ReplaceDefinitionFile(session.Work(), std::as_const(session).Kinds());
     EXPECT_TRUE(std::regex_search(written(), animsOfArt)) << written();
+}
+
+// One file opened alone has the other kinds read beside it, read-only, from the game's copy or the
+// default copy: its value check and the check across kinds judge its names against theirs. A kind
+// that cannot be read is left out with its reason; the file still opens.
+TEST_F(ModEditingTest, AFileOpenedAloneIsJudgedAgainstTheOtherKindsReadBesideIt) {
+    session.CloseMod();
+    const auto openAlone = [this] {
+        const std::string status = session.ReadKindsBeside();
+        session.Work().BeginCopyDefaultOrLoadINItoCurrentBuffer(folder.File("mods/cinderfall/Rules.ini"),
+                                                                false);
+        return status;
+    };
+    EXPECT_EQ(openAlone(),
+              "Read beside, read-only: Art.ini from the game's copy, Sound.ini from the default copy.");
+    EXPECT_FALSE(session.ModOpen());
+    EXPECT_TRUE(session.ReadOnly("art.ini"));
+    EXPECT_FALSE(session.ReadOnly("Rules.ini"));
+    EXPECT_EQ(session.OriginText("Sound.ini"), "read-only, from the default copy");
+    EXPECT_EQ(session.WritableKinds(), std::vector<Workspace*>{&session.Work()});
+    const std::vector<const Workspace*> kinds = std::as_const(session).Kinds();
+    ASSERT_EQ(kinds.size(), 3u);
+    EXPECT_EQ(kinds[0], &session.Work());
+    EXPECT_EQ(kinds[2]->FileToEdit(), "Sound.ini");
+
+    EXPECT_EQ(KindText(session.Current().Values().KindIn("InfantryTypes", "VoiceSelect")),
+              "code of Sound:Voices");
+    // The mod's new art and voice are not in the game's art or the default sounds.
+    EXPECT_EQ(KindText(session.Current().Values().KindIn("InfantryTypes", "Image")), "code of Art sections");
+    std::vector<std::string> dangling;
+    for (const ModDanglingItem& item : FindModDanglingItems(kinds))
+        if (item.Kind == &session.Work()) dangling.push_back(item.Item.Item);
+    EXPECT_EQ(dangling, (std::vector<std::string>{"ZEALOT", "ZealotSelect"}));
+
+    // A game's art that cannot be read costs only the art's names (on Linux a link to the process's
+    // memory file, which even root cannot read from its start).
+    std::filesystem::remove(folder.Path() / "game" / "Art.ini");
+    std::error_code linked;
+    std::filesystem::create_symlink("/proc/self/mem", folder.Path() / "game" / "Art.ini", linked);
+    if (!linked) {
+        const std::string status = openAlone();
+        EXPECT_EQ(
+            status.rfind("Read beside, read-only: Sound.ini from the default copy. Cannot read Art.ini (", 0),
+            0u)
+            << status;
+        EXPECT_NE(status.find("): the names it holds are not checked."), std::string::npos) << status;
+        EXPECT_EQ(session.Work().Doc().FileName(), folder.File("mods/cinderfall/Rules.ini"));
+        EXPECT_EQ(std::as_const(session).Kinds().size(), 2u);
+        EXPECT_EQ(KindText(session.Current().Values().KindIn("InfantryTypes", "Image")), "text");
+        EXPECT_EQ(KindText(session.Current().Values().KindIn("InfantryTypes", "VoiceSelect")),
+                  "code of Sound:Voices");
+    }
+
+    // Another file type or a mod lets them go.
+    session.DropKindsBeside();
+    EXPECT_FALSE(session.OtherKindsOpen());
+    EXPECT_EQ(KindText(session.Current().Values().KindIn("InfantryTypes", "VoiceSelect")), "text");
 }
 
 }  // namespace
