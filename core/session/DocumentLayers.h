@@ -3,8 +3,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/layers/LayerStack.h"
@@ -17,6 +20,7 @@ class Workspace;
 
 // A value a layer sets that wins and does not fit its key, as Check Values lists it.
 struct LayerValueFinding {
+    size_t Layer = 0;      // its position in the stack
     std::string FileName;  // the layer's name without its folder
     size_t Line = 0;       // the key's line, counting from 1
     std::string Category;  // the first category that lists the entry; empty when none does
@@ -25,6 +29,16 @@ struct LayerValueFinding {
     std::string Value;
     std::string Reason;
 };
+
+// Why a value of key `key` of entry `code` does not fit, as a value check judges the document's;
+// none when it fits.
+using ValueMisfit = std::function<std::optional<std::string>(std::string_view code, std::string_view key,
+                                                             std::string_view value)>;
+
+// The values the layers of `stack` over `workspace`'s document set that the game will use (`chains`
+// are the stack's) and that `misfit` finds wrong: layer by layer, in file order.
+std::vector<LayerValueFinding> LayerMisfits(const Workspace& workspace, const LayerStack& stack,
+                                            StackValues& chains, const ValueMisfit& misfit);
 
 // The files the game reads over an open document, as the editor holds them: a change of the
 // stack (a layer added, moved or removed) is told to every view as the document's news; the

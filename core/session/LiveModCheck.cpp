@@ -63,9 +63,10 @@ const ModCheckResult& LiveModCheck::Result() {
     std::vector<const KindFindings*> parts;
     for (size_t kind = 0; kind < m_kinds.size(); ++kind) {
         if (m_valuesStale[kind]) {
-            m_values[kind] = m_works[kind]->Doc().HasStores()
-                                 ? ValueFindingsOf(m_works, kind, m_kinds[kind].Values->Check())
-                                 : KindFindings{};
+            m_values[kind] =
+                m_works[kind]->Doc().HasStores()
+                    ? ValueFindingsOf(m_works, kind, m_kinds[kind].Values->Check(), m_kinds[kind].Layers)
+                    : KindFindings{};
             m_valuesStale[kind] = false;
         }
         parts.push_back(&m_values[kind]);

@@ -7,10 +7,12 @@
 #include <tuple>
 
 #include "core/catalogue/Workspace.h"
+#include "core/layers/EffectiveValues.h"
 #include "core/layers/LayerReferences.h"
 #include "core/layers/LayerStack.h"
 #include "core/references/ModReferences.h"
 #include "core/references/References.h"
+#include "core/session/DocumentLayers.h"
 #include "core/store/Routines.h"
 #include "core/store/TextCase.h"
 #include "core/values/ValueCheck.h"
@@ -71,7 +73,8 @@ std::string FileOf(const Workspace& kind) { return ExtractFileName(kind.Doc().Fi
 
 }  // namespace
 
-KindFindings ValueFindingsOf(const std::vector<const Workspace*>& kinds, size_t kind, const ValueCheck& values) {
+KindFindings ValueFindingsOf(const std::vector<const Workspace*>& kinds, size_t kind,
+                             const ValueCheck& values, const LayerStack* layers) {
     KindFindings result;
     const Workspace& work = *kinds[kind];
     if (!work.Doc().HasStores()) return result;
@@ -82,6 +85,16 @@ KindFindings ValueFindingsOf(const std::vector<const Workspace*>& kinds, size_t 
         result.Findings.push_back({finding.Severity, file,
                                    finding.KeyMissing ? lines.HeaderOf(finding.Place.Section) : lines.Of(finding.Place),
                                    finding.SectionName, finding.Key, finding.Value, finding.Reason, kind});
+    if (layers == nullptr || layers->Count() == 0) return result;
+    StackValues chains(*layers);
+    DanglingRule rule(work);
+    const ValueMisfit misfit = [&values, &rule](std::string_view code, std::string_view key,
+                                                std::string_view value) {
+        return values.Misfit(code, key, value, rule);
+    };
+    for (const LayerValueFinding& finding : LayerMisfits(work, *layers, chains, misfit))
+        result.Findings.push_back({Severity::LikelyWrong, finding.FileName, finding.Line, finding.SectionName,
+                                   finding.Key, finding.Value, finding.Reason, kind, finding.Layer + 1});
     return result;
 }
 
@@ -139,7 +152,9 @@ ModCheckResult CheckMod(const std::vector<const Workspace*>& kinds, const std::v
     std::vector<KindFindings> found(kinds.size());
     std::vector<const KindFindings*> parts;
     for (size_t kind = 0; kind < kinds.size(); ++kind) {
-        if (values[kind] != nullptr) found[kind] = ValueFindingsOf(kinds, kind, *values[kind]);
+        if (values[kind] != nullptr)
+            found[kind] =
+                ValueFindingsOf(kinds, kind, *values[kind], kind < layers.size() ? layers[kind] : nullptr);
         parts.push_back(&found[kind]);
     }
     return MergeFindings(kinds, DanglingFindings(kinds, layers), parts);

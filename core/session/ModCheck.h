@@ -60,7 +60,10 @@ struct KindFindings {
     std::vector<ModFinding> Findings;
     std::vector<std::string> Warnings;
 };
-KindFindings ValueFindingsOf(const std::vector<const Workspace*>& kinds, size_t kind, const ValueCheck& values);
+// With `layers` (may be null) over the kind, the values its layers set that the game will use are
+// judged as the document's are ("likely wrong"), at the layer's file and line.
+KindFindings ValueFindingsOf(const std::vector<const Workspace*>& kinds, size_t kind,
+                             const ValueCheck& values, const LayerStack* layers = nullptr);
 // With `layers` beside `kinds` (null for a kind without), the names each layer uses that nothing in
 // its stack defines follow the kind's own, with the layer's file and line.
 std::vector<ModFinding> DanglingFindings(const std::vector<const Workspace*>& kinds,

@@ -641,6 +641,23 @@ elseif(CASE STREQUAL "layers")
     if(NOT OUT MATCHES "OreValue\tCinderfall.ini 30 <- Duel.ini 30")
         fail("--all does not list the override that agrees:\n${OUT}")
     endif()
+    # Over a mod, the layers go over its rules.
+    run(0 effective --mod pyre/mods/cinderfall ${layers} pyre HAULER Cost)
+    if(NOT OUT MATCHES "^Cost=1100\t1100, from Ridge.map line 31; overrides 1000 from Duel.ini line 9\n\tRules.ini line [0-9]+\t")
+        fail("the chain over the mod's rules:\n${OUT}")
+    endif()
+    run(0 conflicts --mod pyre/mods/cinderfall ${layers} pyre)
+    if(NOT OUT MATCHES "\\[HAULER\\]\nCost\tRules.ini [0-9]+ <- Duel.ini 1000 <- Ridge.map 1100\twins: Ridge.map line 31\n")
+        fail("the conflicts over the mod's rules:\n${OUT}")
+    endif()
+    run(1 effective --type Sound.ini --mod pyre/mods/cinderfall pyre NOSUCH)
+    run(2 conflicts --mod pyre/mods/cinderfall pyre extra)
+    # A value a layer sets that wins is judged as the document's are, at its file and line.
+    file(WRITE "${WORK}/pyre/mods/Odd.ini" "[HAULER]\r\nCost=cheap\r\n")
+    run(1 check --values ${layers} --layer pyre/mods/Odd.ini pyre ${doc})
+    if(NOT OUT MATCHES "likely wrong\tHAULER\tCost\tcheap\t[^\n]*\\(Odd.ini line 2\\)\n")
+        fail("the layer's value that does not fit:\n${OUT}")
+    endif()
     # set writes into the last layer until a target line names another file; a file no edit
     # changed keeps its bytes.
     file(COPY_FILE "${WORK}/pyre/Rules.001" "${WORK}/definition.orig")
