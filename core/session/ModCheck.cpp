@@ -112,10 +112,11 @@ std::vector<ModFinding> DanglingFindings(const std::vector<const Workspace*>& ki
         findings.push_back({Severity::WillCrash, FileOf(*found.Kind), found.FileLine, item.SectionName, item.Key,
                             item.Value, item.Item + reason->second, kind});
     }
-    // The game reads the names a layer uses once it read the whole stack.
+    // The game reads the names a layer uses once it read the whole stack, those of other kinds too.
+    ModNames names(kinds);
     for (size_t kind = 0; kind < layers.size() && kind < kinds.size(); ++kind) {
         if (layers[kind] == nullptr || layers[kind]->Count() == 0) continue;
-        for (const LayerDanglingItem& item : FindLayerDanglingItems(*layers[kind])) {
+        for (const LayerDanglingItem& item : FindLayerDanglingItems(*layers[kind], &names)) {
             auto [reason, isNew] = reasons.try_emplace({kind, item.Category, item.Key});
             if (isNew) reason->second = DanglingReason(kinds, *kinds[kind], item.Category, item.Key, "");
             findings.push_back({Severity::WillCrash, item.FileName, item.Line, item.SectionName, item.Key, item.Item,

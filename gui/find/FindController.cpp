@@ -46,8 +46,10 @@ QStringList CheckColumns(const QString& finding) {
 
 // The rows of the names the layers of `stack` use that nothing in it defines, each with its
 // layer's file and line; `kind` names the file type they lead into (empty: the one shown).
-size_t AddLayerRows(std::vector<ListedResults::Row>& rows, const LayerStack& stack, const std::string& kind) {
-    const std::vector<LayerDanglingItem> layered = FindLayerDanglingItems(stack);
+// `others` (may be null) answers for the names of the other kinds open.
+size_t AddLayerRows(std::vector<ListedResults::Row>& rows, const LayerStack& stack, const std::string& kind,
+                    OtherKinds* others = nullptr) {
+    const std::vector<LayerDanglingItem> layered = FindLayerDanglingItems(stack, others);
     const std::string prefix = kind.empty() ? std::string() : kind + ": ";
     for (const LayerDanglingItem& item : layered)
         rows.push_back({{prefix + item.Category, item.SectionName, item.Key,
@@ -358,12 +360,14 @@ ResultsWindow& FindController::ShowModReferences(const std::vector<const Workspa
                          "listed " + std::to_string(listing.Listing.Times) + " times"},
                         {listing.Listing.Code, "", kind}});
     }
-    // The layers over a kind (the rules) name what the stack must define.
+    // The layers over a kind (the rules) name what the stack must define, and the other kinds.
     std::optional<size_t> layered;
+    ModNames names(kinds);
     for (const Workspace* kind : kinds) {
         const OpenDocument* models = m_host.Session()->KindModels(kind->FileToEdit());
         if (models && models->Layers().Any())
-            layered = layered.value_or(0) + AddLayerRows(rows, models->Layers().Stack(), kind->FileToEdit());
+            layered = layered.value_or(0) +
+                      AddLayerRows(rows, models->Layers().Stack(), kind->FileToEdit(), &names);
     }
     window.setWindowTitle(QStringLiteral("Check References"));
     window.SetSummary(Counted(found.Dangling.size(), "1 item names nothing its key allows",

@@ -191,7 +191,7 @@ TEST_F(ModEditingTest, TheModCheckFollowsTheKindsAndLayersGoOverTheRulesAlone) {
 // the names it uses in the whole stack and judges the values that win, and the save writes it with
 // the kinds, the rules' own file untouched when only the layer changed.
 TEST_F(ModEditingTest, LayersStayWithTheRulesAndAreCheckedAndSavedWithTheMod) {
-    folder.Write("mods/Bad.ini", "[GRUNT]\r\nPrimary=NOSUCHGUN\r\nCost=cheap\r\n");
+    folder.Write("mods/Bad.ini", "[GRUNT]\r\nPrimary=NOSUCHGUN\r\nCost=cheap\r\nImage=NOSUCHART\r\n");
     session.Current().Layers().Add(folder.File("mods/Duel.ini"));
     session.Current().Layers().Add(folder.File("mods/Bad.ini"));
     session.ShowKind("Art.ini");
@@ -201,7 +201,7 @@ TEST_F(ModEditingTest, LayersStayWithTheRulesAndAreCheckedAndSavedWithTheMod) {
     EXPECT_EQ(rules.ShownValue("HAULER", "Cost"), "1000");
 
     const std::vector<ModFinding>& findings = session.ModCheck()->Result().Findings;
-    ASSERT_EQ(findings.size(), 2u);
+    ASSERT_EQ(findings.size(), 3u);
     const auto place = [](const ModFinding& finding) {
         return finding.File + " " + std::to_string(finding.Line) + " " + finding.Entry + " " + finding.Value;
     };
@@ -209,14 +209,17 @@ TEST_F(ModEditingTest, LayersStayWithTheRulesAndAreCheckedAndSavedWithTheMod) {
     EXPECT_EQ(findings[0].Level, Severity::WillCrash);
     EXPECT_EQ(place(findings[1]), "Bad.ini 3 GRUNT cheap");
     EXPECT_EQ(findings[1].Level, Severity::LikelyWrong);
+    // A name of another kind's sections, which the rules' layers cannot add.
+    EXPECT_EQ(place(findings[2]), "Bad.ini 4 GRUNT NOSUCHART");
+    EXPECT_EQ(findings[2].Level, Severity::WillCrash);
     // A later layer that sets the key again wins: the value it overrides is no longer the game's.
     folder.Write("mods/Fix.ini", "[GRUNT]\r\nCost=120\r\n");
     session.ShowKind("Rules.ini");
     session.Current().Layers().Add(folder.File("mods/Fix.ini"));
-    EXPECT_EQ(session.ModCheck()->Result().Findings.size(), 1u);
+    EXPECT_EQ(session.ModCheck()->Result().Findings.size(), 2u);
     session.Current().Layers().Remove(2);
     session.ShowKind("Art.ini");
-    ASSERT_EQ(session.ModCheck()->Result().Findings.size(), 2u);
+    ASSERT_EQ(session.ModCheck()->Result().Findings.size(), 3u);
 
     const std::string rulesBefore = folder.Read("mods/cinderfall/Rules.ini");
     EXPECT_TRUE(rules.Write(1, "HAULER", "Cost", "900"));
