@@ -8,7 +8,8 @@
 //   ... FILE                           each of the above, and then opens the document FILE
 //   ... --mod MODFOLDER                each of the above, and then opens every kind of file
 //                                      together, from MODFOLDER where it holds them
-//   ... --layer FILE ...               reads FILE over the document as a layer (as often as wanted)
+//   ... --layer FILE ...               reads FILE over the document (with --mod, over its rules) as a
+//                                      layer (as often as wanted)
 
 #include <QApplication>
 #include <QDir>

@@ -2,7 +2,8 @@
 // Timing of a mod opened as a whole and checked: a generated mod of four kinds of file (rules,
 // art, sound and AI, about 3 MB together, as a big real mod) and one ten times larger. Opening the
 // mod folder and its check together: goal under 1 s, and under 10 s at ten times the size. The
-// counters give the findings per severity.
+// counters give the findings per severity. Beside them, the rules opened alone as the editor opens
+// a file, with (1) and without (0) the other kinds read beside it, the value check learned once.
 
 #include <benchmark/benchmark.h>
 
@@ -15,9 +16,12 @@
 #include "core/catalogue/Workspace.h"
 #include "core/store/IniStore.h"
 #include "core/document/Document.h"
+#include "core/session/EditingSession.h"
 #include "core/session/LiveModCheck.h"
 #include "core/session/ModCheck.h"
 #include "core/session/ModSession.h"
+#include "core/settings/Globals.h"
+#include "core/values/LiveValueCheck.h"
 
 namespace velmora::bench {
 namespace {
@@ -129,6 +133,22 @@ void BM_FollowModEdit(benchmark::State& state) {
     state.counters["findings"] = static_cast<double>(check.Result().Findings.size());
 }
 BENCHMARK(BM_FollowModEdit)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+
+void BM_OpenFileAlone(benchmark::State& state) {
+    const GeneratedMod& mod = GeneratedMod::Get(1);
+    const bool beside = state.range(0) != 0;
+    FirstButtonBoxes boxes;
+    for (auto _ : state) {
+        Globals globals;
+        EditingSession session(globals, boxes);
+        session.Work().SetDiskWrites(false);
+        session.Work().StartUp(mod.ProgramDir());
+        if (beside) benchmark::DoNotOptimize(session.ReadKindsBeside());
+        session.Work().BeginCopyDefaultOrLoadINItoCurrentBuffer(mod.ModDir() + "/Rules.ini", false);
+        benchmark::DoNotOptimize(&session.Current().Values().Check());
+    }
+}
+BENCHMARK(BM_OpenFileAlone)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
 
 }  // namespace
 }  // namespace velmora::bench

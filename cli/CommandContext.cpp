@@ -79,6 +79,24 @@ std::unique_ptr<ModContext> OpenModWith(const StartArguments& parsed, size_t res
     return std::make_unique<ModContext>(*modFolder, parsed.places[0]);
 }
 
+StackedDocument::StackedDocument(const StartArguments& parsed, size_t optionalCount,
+                                 std::vector<std::string>& rest) {
+    const std::optional<std::string> modFolder = parsed.Option("--mod");
+    if (!modFolder) {
+        m_context = OpenDocumentWith(parsed, optionalCount, rest);
+        m_work = &m_context->workspace;
+        return;
+    }
+    if (parsed.places.empty() || parsed.places.size() > 1 + optionalCount) throw UsageError();
+    rest.assign(parsed.places.begin() + 1, parsed.places.end());
+    m_mod = std::make_unique<ModContext>(*modFolder, parsed.places[0]);
+    ModSession::Kind* kind = parsed.fileType ? m_mod->session.Find(*parsed.fileType) : &m_mod->session.At(0);
+    if (kind == nullptr)
+        throw IniError("No file type " + Escaped(*parsed.fileType) + " in [FilesToEdit] of " +
+                       Escaped(parsed.places[0]));
+    m_work = kind->Work.get();
+}
+
 std::unique_ptr<CommandContext> OpenDocumentWith(const StartArguments& parsed, size_t optionalCount,
                                                  std::vector<std::string>& rest) {
     if (parsed.places.size() < 2 || parsed.places.size() > 2 + optionalCount) throw UsageError();

@@ -66,6 +66,20 @@ struct ModContext {
 // the arguments name no mod.
 std::unique_ptr<ModContext> OpenModWith(const StartArguments& parsed, size_t restCount, std::vector<std::string>& rest);
 
+// The document a command puts layers over: DOC of "[--type NAME] DIR DOC", or with "--mod
+// MODFOLDER DIR" the mod's kind NAME, by default its rules (the first kind). Up to `optionalCount`
+// arguments of the command's own follow and land in `rest`. Nothing is written to disk.
+class StackedDocument {
+public:
+    StackedDocument(const StartArguments& parsed, size_t optionalCount, std::vector<std::string>& rest);
+    Workspace& Work() { return *m_work; }
+
+private:
+    std::unique_ptr<CommandContext> m_context;
+    std::unique_ptr<ModContext> m_mod;
+    Workspace* m_work = nullptr;
+};
+
 // The start of a command on an opened document: [--type NAME] [flags] DIR DOC, then up to
 // `optionalCount` arguments of the command's own, which land in `rest`. Nothing is written to disk.
 std::unique_ptr<CommandContext> OpenDocumentWith(const StartArguments& parsed, size_t optionalCount,

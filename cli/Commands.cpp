@@ -10,12 +10,18 @@ const std::vector<Command>& Commands() {
         {"scaffold", "[--force] [[--type NAME] --mod MODFOLDER DIR] DOC OUT", Scaffold},
         {"diff", "[--type NAME] DIR DOC [--against FILE] [--patch OUT]", Diff},
         {"usages", "[--type NAME] DIR DOC CODE | --mod MODFOLDER DIR CODE", Usages},
-        {"check", "[--values] [--type NAME] [--layer FILE]... DIR DOC | --mod MODFOLDER DIR", Check},
+        {"check", "[--values] [--type NAME] [--layer FILE]... DIR DOC | --mod MODFOLDER [--layer FILE]... DIR", Check},
         {"kinds", "[--type NAME] DIR DOC [CATEGORY] | [--type NAME] --mod MODFOLDER DIR [CATEGORY]", Kinds},
         {"table", "[--type NAME] DIR DOC CATEGORY [--page P | --keys K1,K2,...] [--csv OUT | --xlsx OUT]", Table},
         {"edit", "[--type NAME] [--layer FILE]... DIR DOC [--output FILE] < COMMANDS | [--type NAME] --mod MODFOLDER DIR < COMMANDS", Edit},
-        {"effective", "[--type NAME] [--layer FILE]... DIR DOC CODE [KEY]", Effective},
-        {"conflicts", "[--type NAME] [--all] [--layer FILE]... DIR DOC", Conflicts},
+        {"effective",
+         "[--type NAME] [--layer FILE]... DIR DOC CODE [KEY] | "
+         "[--type NAME] --mod MODFOLDER [--layer FILE]... DIR CODE [KEY]",
+         Effective},
+        {"conflicts",
+         "[--type NAME] [--all] [--layer FILE]... DIR DOC | "
+         "[--type NAME] [--all] --mod MODFOLDER [--layer FILE]... DIR",
+         Conflicts},
     };
     return commands;
 }

@@ -14,10 +14,10 @@ namespace velmora::cli {
 int Conflicts(const Arguments& args) {
     Arguments rest = args;
     const std::vector<std::string> layerFiles = TakeLayerFiles(rest);
-    const StartArguments parsed = ParseStartArguments(rest, {"--all"});
+    const StartArguments parsed = ParseStartArguments(rest, {"--all"}, {"--mod"});
     std::vector<std::string> own;
-    const std::unique_ptr<CommandContext> context = OpenDocumentWith(parsed, 0, own);
-    LayerStack stack(context->workspace);
+    StackedDocument document(parsed, 0, own);
+    LayerStack stack(document.Work());
     for (const std::string& file : layerFiles) stack.Add(file);
 
     for (const EntryOverrides& entry : OverridesOf(stack, !parsed.Has("--all"))) {

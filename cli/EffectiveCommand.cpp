@@ -16,9 +16,9 @@ int Effective(const Arguments& args) {
     Arguments rest = args;
     const std::vector<std::string> layerFiles = TakeLayerFiles(rest);
     std::vector<std::string> own;
-    const std::unique_ptr<CommandContext> context = OpenDocumentWith(ParseStartArguments(rest, {}), 2, own);
+    StackedDocument document(ParseStartArguments(rest, {}, {"--mod"}), 2, own);
     if (own.empty()) throw UsageError();
-    LayerStack stack(context->workspace);
+    LayerStack stack(document.Work());
     for (const std::string& file : layerFiles) stack.Add(file);
 
     const std::string& code = own[0];

@@ -382,7 +382,7 @@ void Document::AfterStep(const Edit& edit, const EditFocus& focus) {
 
 void Document::NoteLayersChanged() {
     ++m_changeCount;
-    Tell([](DocumentObserver& observer) { observer.EntriesChanged(); });
+    Tell([](DocumentObserver& observer) { observer.LayersChanged(); });
 }
 
 void Document::MarkSaved() {

@@ -231,6 +231,9 @@ public:
     // Entries came, went or were renamed, or sections came or went: instead of the values, every
     // view reads everything it shows afresh.
     virtual void EntriesChanged() {}
+    // A layer over the document came, went or moved: the values that win may all differ, the
+    // document's own stores do not. Unless overridden, it tells EntriesChanged.
+    virtual void LayersChanged() { EntriesChanged(); }
     // The history started afresh: the stores are being replaced by a load (or were just loaded),
     // so whatever an observer derived from them is to be derived again when next needed.
     virtual void Restarted() {}
@@ -344,8 +347,8 @@ public:
     // A store read beside the document's own (the file type's default copy) was replaced.
     void CountChange() { ++m_changeCount; }
     // The files read over the document (its layers) came, went or changed places: every value they
-    // set may win or lose. Told as an edit that changed entries, so that every view reads what it
-    // shows afresh.
+    // set may win or lose. Told as LayersChanged: every view reads what it shows afresh, while the
+    // models of the document's own stores keep what they know.
     void NoteLayersChanged();
 
     void AddObserver(DocumentObserver& observer);

@@ -48,11 +48,11 @@ struct LayerNames {
 
 }  // namespace
 
-std::vector<LayerDanglingItem> FindLayerDanglingItems(const LayerStack& stack) {
+std::vector<LayerDanglingItem> FindLayerDanglingItems(const LayerStack& stack, OtherKinds* others) {
     const Workspace& workspace = stack.Work();
     const NameSet listed = stack.ListedNames();
     const LayerNames added(stack);
-    DanglingRule rule(workspace);
+    DanglingRule rule(workspace, others);
     std::vector<std::vector<ReferenceKey>> keysOf(workspace.CategoryRows().size());
     for (size_t row = 0; row < keysOf.size(); ++row) keysOf[row] = ReferenceKeysOf(workspace, row);
 

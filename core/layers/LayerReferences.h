@@ -8,6 +8,7 @@
 namespace velmora {
 
 class LayerStack;
+class OtherKinds;
 
 // An item of a reference key's value, set by a layer in an entry of the key's category, that
 // names nothing the game will have once it read the whole stack: no section of the document or of
@@ -23,7 +24,8 @@ struct LayerDanglingItem {
     std::string Item;
 };
 
-// Every such item of every layer, layer by layer in file order, each once.
-std::vector<LayerDanglingItem> FindLayerDanglingItems(const LayerStack& stack);
+// Every such item of every layer, layer by layer in file order, each once. `others` (may be null)
+// answers for the sources of other kinds of file; without it such a source's items never dangle.
+std::vector<LayerDanglingItem> FindLayerDanglingItems(const LayerStack& stack, OtherKinds* others = nullptr);
 
 }  // namespace velmora

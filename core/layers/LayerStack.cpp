@@ -163,6 +163,15 @@ std::optional<size_t> LayerStack::AddedBy(std::string_view code) const {
     return adder;
 }
 
+std::optional<AddedListing> LayerStack::AddedListingOf(std::string_view code) const {
+    if (!AddedBy(code)) return std::nullopt;
+    const std::string wanted = NameKey(code);
+    for (const std::string& category : m_workspace.CategoryRows())
+        for (const AddedEntry& added : AddedEntries(category))
+            if (NameKey(added.Code) == wanted) return AddedListing{category, added.Layer};
+    return std::nullopt;
+}
+
 bool LayerStack::IsOverride(std::string_view name, const std::unordered_set<std::string>& listed) const {
     const Document& document = m_workspace.Doc();
     if (document.HasDocument() && document.Store().IndexOfSection(name) >= 0) return true;

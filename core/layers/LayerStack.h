@@ -24,6 +24,12 @@ struct AddedEntry {
     size_t Layer = 0;
 };
 
+// The category whose list in a layer adds an entry, and that layer (its index in the stack).
+struct AddedListing {
+    std::string Category;
+    size_t Layer = 0;
+};
+
 // One file of the stack over the document: a game-mode file or a map, read into the same
 // byte-exact store a document is read into. The stack and the edits made in it share it, so that
 // an edit the history still holds never outlives the store it changes, even once the layer left
@@ -88,6 +94,9 @@ public:
     // The layer at `from` goes to position `to`; the others keep their order.
     void Move(size_t from, size_t to);
     void Remove(size_t index);
+    // Takes the layers of `other`, which takes these: the layers stay with their document when it
+    // changes places with another workspace's (Workspace::ExchangeKind).
+    void ExchangeLayers(LayerStack& other) { m_layers.swap(other.m_layers); }
 
     size_t Count() const { return m_layers.size(); }
     const LayerFile& Layer(size_t index) const { return *m_layers.at(index); }
@@ -110,6 +119,9 @@ public:
     // The layer that adds the entry `code` to a category that the document's lists do not name it
     // in; none when the document lists it or no layer does.
     std::optional<size_t> AddedBy(std::string_view code) const;
+    // Where the window of a category shows the entry `code` that a layer adds: the first category
+    // whose added entries hold it, with the layer that adds it there. None when no layer adds it.
+    std::optional<AddedListing> AddedListingOf(std::string_view code) const;
 
     // Every changed layer, in stack order.
     std::vector<size_t> ChangedLayers() const;

@@ -58,6 +58,57 @@ void SaveStackAs(LayerStack& stack, const std::string& documentFile) {
     SaveStackTo(stack, documentFile, true);
 }
 
+namespace {
+
+// Whether the edits of `stack`'s document since its save were all in the layers.
+bool LayersAloneChanged(const LayerStack& stack) {
+    const Document& document = stack.Work().Doc();
+    return !stack.ChangedLayers().empty() && !document.History().ChangedSinceClean(StoreOf::Document) &&
+           !document.DefinitionChanged();
+}
+
+}  // namespace
+
+std::vector<KindSave> ModTextsWithLayers(const std::vector<Workspace*>& kinds, const std::vector<LayerStack*>& stacks) {
+    std::vector<KindSave> saves = ModTextsToSave(kinds);
+    for (KindSave& save : saves)
+        for (const LayerStack* stack : stacks)
+            if (&stack->Work() == save.Kind && LayersAloneChanged(*stack)) save.WithDocument = false;
+    return saves;
+}
+
+size_t SaveModWithLayers(const std::vector<Workspace*>& kinds, const std::vector<LayerStack*>& stacks,
+                         bool overChanges) {
+    const std::vector<KindSave> saves = ModTextsWithLayers(kinds, stacks);
+    if (!overChanges) {
+        for (const KindSave& save : saves)
+            if (save.WithDocument || save.Texts.Definition)
+                RefuseSaveOverChangedFile(*save.Kind, save.Texts.Definition.has_value());
+        for (const LayerStack* stack : stacks) RefuseSaveOverChangedLayers(*stack);
+    }
+    std::vector<std::vector<size_t>> changed;
+    std::vector<std::vector<LayerText>> texts;
+    std::vector<bool> layersAlone;
+    std::vector<platform::FileContent> layerFiles;
+    for (const LayerStack* stack : stacks) {
+        changed.push_back(stack->ChangedLayers());
+        texts.push_back(LayerTextsToSave(*stack));
+        layersAlone.push_back(LayersAloneChanged(*stack));
+    }
+    for (const std::vector<LayerText>& stackTexts : texts)
+        for (const LayerText& layer : stackTexts) layerFiles.push_back({layer.FileName, layer.Text});
+    WriteModTogether(saves, layerFiles);
+    NoteModSaved(saves);
+    for (size_t s = 0; s < stacks.size(); ++s) {
+        // A kind the save does not write (a read-only one) is saved all the same when its layers
+        // were all that changed.
+        if (layersAlone[s]) stacks[s]->Work().Doc().MarkSaved();
+        for (size_t i = 0; i < changed[s].size(); ++i)
+            stacks[s]->SharedLayer(changed[s][i])->MarkSaved(StampOfWritten(texts[s][i].FileName, texts[s][i].Text));
+    }
+    return saves.size() + layerFiles.size();
+}
+
 std::optional<std::string> LayerChangedOnDisk(const LayerStack& stack) {
     for (size_t index : stack.ChangedLayers()) {
         const LayerFile& layer = stack.Layer(index);

@@ -6,10 +6,12 @@
 #include <vector>
 
 #include "core/saving/DocumentSave.h"
+#include "core/saving/ModSave.h"
 
 namespace velmora {
 
 class LayerStack;
+class Workspace;
 
 // The text a save writes for one layer.
 struct LayerText {
@@ -34,6 +36,17 @@ void SaveStack(LayerStack& stack);
 // Save As over a stack: the document under `documentFile`, whether changed or not (the name it
 // keeps from then on), with the definition file and every changed layer, as one save.
 void SaveStackAs(LayerStack& stack, const std::string& documentFile);
+
+// What a save of a mod writes with the layers over its kinds (`stacks`, any kind's): the texts of
+// `kinds` as ModTextsToSave gives them, a kind whose layers alone changed without its own file.
+std::vector<KindSave> ModTextsWithLayers(const std::vector<Workspace*>& kinds, const std::vector<LayerStack*>& stacks);
+
+// Save of a mod with layers: ModTextsWithLayers and every changed layer of `stacks` as one save,
+// all or none; then each is marked saved, as is a read-only kind whose layers alone changed.
+// Refuses, before writing anything, to overwrite a file or layer another program changed since
+// it was read, unless `overChanges`. Returns how many kinds and layers were written.
+size_t SaveModWithLayers(const std::vector<Workspace*>& kinds, const std::vector<LayerStack*>& stacks,
+                         bool overChanges = false);
 
 // The first changed layer whose file another program changed since it was read or last saved:
 // what a save would overwrite unseen. None when there is none.

@@ -18,13 +18,22 @@ std::vector<KindSave> ModTextsToSave(const std::vector<Workspace*>& kinds) {
     return saves;
 }
 
-void WriteModTogether(const std::vector<KindSave>& saves) {
+void WriteModTogether(const std::vector<KindSave>& saves, const std::vector<platform::FileContent>& more) {
     std::vector<platform::FileContent> files;
     for (const KindSave& save : saves) {
-        files.push_back({save.DocumentFile, save.Texts.Document});
+        if (save.WithDocument) files.push_back({save.DocumentFile, save.Texts.Document});
         if (save.Texts.Definition) files.push_back({save.DefinitionFile, *save.Texts.Definition});
     }
-    platform::WriteFilesTogether(files);
+    files.insert(files.end(), more.begin(), more.end());
+    if (!files.empty()) platform::WriteFilesTogether(files);
+}
+
+void NoteModSaved(const std::vector<KindSave>& saves) {
+    for (const KindSave& save : saves) {
+        if (save.WithDocument) save.Kind->NoteWritten(save.DocumentFile, save.Texts.Document);
+        if (save.Texts.Definition) save.Kind->NoteWritten(save.DefinitionFile, *save.Texts.Definition);
+        save.Kind->Doc().MarkSaved();
+    }
 }
 
 size_t SaveMod(const std::vector<Workspace*>& kinds, bool overChanges) {
@@ -32,11 +41,7 @@ size_t SaveMod(const std::vector<Workspace*>& kinds, bool overChanges) {
     if (!overChanges)
         for (const KindSave& save : saves) RefuseSaveOverChangedFile(*save.Kind, save.Texts.Definition.has_value());
     WriteModTogether(saves);
-    for (const KindSave& save : saves) {
-        save.Kind->NoteWritten(save.DocumentFile, save.Texts.Document);
-        if (save.Texts.Definition) save.Kind->NoteWritten(save.DefinitionFile, *save.Texts.Definition);
-        save.Kind->Doc().MarkSaved();
-    }
+    NoteModSaved(saves);
     return saves.size();
 }
 

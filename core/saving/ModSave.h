@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/saving/DocumentSave.h"
+#include "core/store/PlatformFile.h"
 
 namespace velmora {
 
@@ -20,6 +21,8 @@ struct KindSave {
     SaveTexts Texts;
     std::string DocumentFile;
     std::string DefinitionFile;
+    // False when only the layers over the kind changed: its own file stays as it is on disk.
+    bool WithDocument = true;
 };
 
 // The texts a save of `kinds` writes: each kind whose document changed since it was read or last
@@ -28,7 +31,12 @@ std::vector<KindSave> ModTextsToSave(const std::vector<Workspace*>& kinds);
 
 // Writes every file of `saves` together (WriteFilesTogether): when one cannot be put in place,
 // those already replaced get their old content back. Throws IniError naming the file that failed.
-void WriteModTogether(const std::vector<KindSave>& saves);
+// `more` (the layers over the kinds) go with them.
+void WriteModTogether(const std::vector<KindSave>& saves, const std::vector<platform::FileContent>& more = {});
+
+// Once `saves` went to disk: each kind's history is clean and its files' stamps are those of the
+// bytes written.
+void NoteModSaved(const std::vector<KindSave>& saves);
 
 // Save of the mod: ModTextsToSave, written together; then each kind's history is clean and its
 // files' stamps are those of the bytes written. Refuses, before writing anything, to overwrite a

@@ -31,9 +31,20 @@ void DocumentLayers::Add(const std::string& fileName) {
 
 void DocumentLayers::RefuseLayers(std::string reason) {
     m_refusal = std::move(reason);
-    if (m_refusal.empty() || !Any()) return;
+    if (!m_refusal.empty()) RemoveAll();
+}
+
+void DocumentLayers::RemoveAll() {
+    if (!Any()) return;
     while (m_stack.Count() > 0) m_stack.Remove(m_stack.Count() - 1);
     m_workspace.Doc().NoteLayersChanged();
+}
+
+void DocumentLayers::Exchange(DocumentLayers& other) {
+    m_stack.ExchangeLayers(other.m_stack);
+    // The values were read of the other stack: both are read again when next asked.
+    m_values.reset();
+    other.m_values.reset();
 }
 
 void DocumentLayers::Move(size_t from, size_t to) {
@@ -117,6 +128,13 @@ std::string DocumentLayers::ShownValue(const std::string& code, const std::strin
     return chain.Empty() ? std::string() : chain.Winner().Value;
 }
 
+std::string DocumentLayers::EntryName(const std::string& code) {
+    const Document& document = m_workspace.Doc();
+    if (!Any()) return document.HasDocument() ? document.Store().ReadString(code, "Name", "-") : std::string("-");
+    const ValueChain chain = Values().Chain(code, "Name");
+    return chain.Empty() ? std::string("-") : chain.Winner().Value;
+}
+
 bool DocumentLayers::Write(size_t file, const std::string& code, const std::string& key, const std::string& value,
                            const std::string& category) {
     if (const std::optional<size_t> adder = m_stack.AddedBy(code); adder && file <= *adder) {
@@ -139,16 +157,16 @@ std::string DocumentLayers::FileName(size_t file) const {
     return m_stack.Layer(file - 1).ShortName();
 }
 
-std::vector<LayerValueFinding> DocumentLayers::Misfits(LiveValueCheck& values) {
+std::vector<LayerValueFinding> LayerMisfits(const Workspace& workspace, const LayerStack& stack,
+                                            StackValues& chains, const ValueMisfit& misfit) {
     std::vector<LayerValueFinding> findings;
-    const std::unordered_set<std::string> listed = m_stack.ListedNames();
-    StackValues& chains = Values();
-    for (size_t layer = 0; layer < m_stack.Count(); ++layer) {
-        const IniStore& store = m_stack.Layer(layer).Store();
+    const std::unordered_set<std::string> listed = stack.ListedNames();
+    for (size_t layer = 0; layer < stack.Count(); ++layer) {
+        const IniStore& store = stack.Layer(layer).Store();
         const LineNumbers numbers(store);
         for (size_t at = 0; at < store.SectionCount(); ++at) {
             const IniSection& section = store.SectionAt(at);
-            if (!m_stack.IsOverride(section.Name(), listed)) continue;
+            if (!stack.IsOverride(section.Name(), listed)) continue;
             for (size_t line = 0; line < section.Count(); ++line) {
                 std::string_view spelt;
                 if (!section.LineAt(line).KeyName(spelt)) continue;
@@ -157,16 +175,23 @@ std::vector<LayerValueFinding> DocumentLayers::Misfits(LiveValueCheck& values) {
                 // Only the value that wins is the game's: one a later layer overrides is not judged.
                 const ValueChain chain = chains.Chain(code, key);
                 if (chain.Empty() || chain.Winner().File != layer + 1) continue;
-                const std::optional<std::string> reason = values.Misfit(code, key, chain.Winner().Value);
+                const std::optional<std::string> reason = misfit(code, key, chain.Winner().Value);
                 if (!reason) continue;
-                const std::optional<EntryListing> listing = FindEntryListing(m_workspace, code);
-                findings.push_back({m_stack.Layer(layer).ShortName(), numbers.Of(at, line),
-                                    listing ? m_workspace.CategoryRows()[listing->CategoryRow] : std::string(), code,
-                                    key, chain.Winner().Value, *reason});
+                const std::optional<EntryListing> listing = FindEntryListing(workspace, code);
+                findings.push_back({layer, stack.Layer(layer).ShortName(), numbers.Of(at, line),
+                                    listing ? workspace.CategoryRows()[listing->CategoryRow] : std::string(),
+                                    code, key, chain.Winner().Value, *reason});
             }
         }
     }
     return findings;
+}
+
+std::vector<LayerValueFinding> DocumentLayers::Misfits(LiveValueCheck& values) {
+    return LayerMisfits(m_workspace, m_stack, Values(),
+                        [&values](std::string_view code, std::string_view key, std::string_view value) {
+                            return values.Misfit(code, key, value);
+                        });
 }
 
 bool DocumentLayers::Unsaved() const {

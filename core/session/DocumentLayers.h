@@ -3,8 +3,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/layers/LayerStack.h"
@@ -19,6 +22,7 @@ class Workspace;
 
 // A value a layer sets that wins and does not fit its key, as Check Values lists it.
 struct LayerValueFinding {
+    size_t Layer = 0;      // its position in the stack
     std::string FileName;  // the layer's name without its folder
     size_t Line = 0;       // the key's line, counting from 1
     std::string Category;  // the first category that lists the entry; empty when none does
@@ -27,6 +31,16 @@ struct LayerValueFinding {
     std::string Value;
     std::string Reason;
 };
+
+// Why a value of key `key` of entry `code` does not fit, as a value check judges the document's;
+// none when it fits.
+using ValueMisfit = std::function<std::optional<std::string>(std::string_view code, std::string_view key,
+                                                             std::string_view value)>;
+
+// The values the layers of `stack` over `workspace`'s document set that the game will use (`chains`
+// are the stack's) and that `misfit` finds wrong: layer by layer, in file order.
+std::vector<LayerValueFinding> LayerMisfits(const Workspace& workspace, const LayerStack& stack,
+                                            StackValues& chains, const ValueMisfit& misfit);
 
 // The files the game reads over an open document, as the editor holds them: a change of the
 // stack (a layer added, moved or removed) is told to every view as the document's news; the
@@ -43,14 +57,22 @@ public:
     DocumentLayers& operator=(const DocumentLayers&) = delete;
 
     const LayerStack& Stack() const { return m_stack; }
+    // For a save that writes the stack together with other files (SaveModWithLayers).
+    LayerStack& StackToSave() { return m_stack; }
     bool Any() const { return m_stack.Count() > 0; }
 
     // As LayerStack's, each then told to the views. Throws IniError as LayerStack does, and with
     // the reason given to RefuseLayers while it holds.
     void Add(const std::string& fileName);
-    // Every layer goes, and no layer may be added until `reason` is empty again: a mod's kinds
-    // change places in the workspace, which a stack over one document cannot follow.
+    // No layer may be added until `reason` is empty again (a mod's kind that the game reads no
+    // layer over); the layers there are go.
     void RefuseLayers(std::string reason);
+    // Every layer goes, as they would by Remove.
+    void RemoveAll();
+    // Takes the layers of `other`, which takes these, before their documents change places
+    // (Workspace::ExchangeKind): the layers stay over the document they were added to. The views
+    // hear of it from the documents' exchange.
+    void Exchange(DocumentLayers& other);
     void Move(size_t from, size_t to);
     void Remove(size_t index);
     // The layer at `index` read again from its file (LayerStack::ReadAgain), told to the views.
@@ -72,6 +94,9 @@ public:
     // The value a view shows for `key` of entry `code`: the one that wins, empty when no file
     // sets it; the document's alone while there are no layers.
     std::string ShownValue(const std::string& code, const std::string& key);
+    // The name the game shows for entry `code` (the list of entries shows it): its Name as the
+    // stack reads it, "-" when no file sets one.
+    std::string EntryName(const std::string& code);
 
     // The value commit into file `file` of the stack: Document::SetValue for the document,
     // SetLayerValue for a layer. False when that file already reads `value`. Throws IniError for an

@@ -13,6 +13,15 @@
 
 namespace velmora {
 
+namespace {
+
+// The kind of [FilesToEdit] name `fileType` of those read beside a file; null when none.
+ModSession::Kind* FindBeside(ModSession* beside, const std::string& fileType) {
+    return beside ? beside->Find(fileType) : nullptr;
+}
+
+}  // namespace
+
 // Tells the session's history of each step a kind's document takes, undoes or does again. A
 // document says only that its history moved; the step is told apart by the position and by the
 // edit that was next to redo.
@@ -74,9 +83,9 @@ void EditingSession::OpenMod(const std::string& modFolder) {
 void EditingSession::TakeMod(std::unique_ptr<ModSession> mod) {
     if (mod->Count() == 0) throw IniError("No file type in [FilesToEdit] of " + Escaped(m_workspace.G().ProgramDir));
     CloseMod();
-    // The question about unsaved changes covered the layers too.
-    m_current.Layers().RefuseLayers("Layers go over a document opened alone, not over a mod's files: open the "
-                                    "document with File, Open to add layers to it.");
+    // The layers over the document open so far go with it; the question about unsaved changes
+    // covered them too.
+    m_current.Layers().RemoveAll();
     m_mod = std::move(mod);
     for (size_t i = 0; i < m_mod->Count(); ++i) {
         m_kindNames.push_back(m_mod->At(i).Work->FileToEdit());
@@ -86,7 +95,17 @@ void EditingSession::TakeMod(std::unique_ptr<ModSession> mod) {
     m_shown = 0;
     Exchange(0);
     m_steps.Clear();
+    AllowLayersOverShown();
     CheckKindsAgain();
+}
+
+// The game reads a mode or a map over the rules, the first kind: only while it is shown may the
+// layer commands add to its stack.
+void EditingSession::AllowLayersOverShown() {
+    const std::string& rules = m_kindNames.front();
+    m_current.Layers().RefuseLayers(m_shown == 0 ? std::string()
+                                                 : "A game mode or a map goes over " + rules + ": show " + rules +
+                                                       " (the > menu) to add a layer over it.");
 }
 
 Workspace& EditingSession::HiddenKind(const std::string& fileType) {
@@ -110,7 +129,44 @@ void EditingSession::ReadKindAgain(const std::string& fileType) {
     kind.SelectUnknown();
 }
 
+std::string EditingSession::ReadKindsBeside() {
+    DropKindsBeside();
+    if (m_mod) return std::string();
+    auto beside = std::make_unique<ModSession>(m_quietBoxes, false);
+    const std::string& shown = m_workspace.FileToEdit();
+    try {
+        beside->OpenBeside(m_workspace.G().ProgramDir, shown);
+    } catch (const std::exception& error) {
+        return "No other kind of file is read beside " + shown + ": " + error.what();
+    }
+    std::string read;
+    for (size_t i = 0; i < beside->Count(); ++i) {
+        const ModSession::Kind& kind = beside->At(i);
+        read +=
+            (read.empty() ? "" : ", ") + kind.Work->FileToEdit() + " " +
+            (kind.From == ModSession::Origin::GameCopy ? "from the game's copy" : "from the default copy");
+    }
+    std::string unread;
+    for (const std::string& kind : beside->Unread()) unread += (unread.empty() ? "" : ", ") + kind;
+    std::string text = read.empty() ? std::string() : "Read beside, read-only: " + read + ".";
+    if (!unread.empty())
+        text += (text.empty() ? "" : " ") + std::string("Cannot read ") + unread +
+                ": the names it holds are not checked.";
+    if (beside->Count() > 0) {
+        m_beside = std::move(beside);
+        m_current.Values().SeeKinds(std::as_const(*this).Kinds());
+    }
+    return text;
+}
+
+void EditingSession::DropKindsBeside() {
+    if (!m_beside) return;
+    m_current.Values().SeeKinds({});
+    m_beside.reset();
+}
+
 void EditingSession::CloseMod() {
+    DropKindsBeside();
     m_modCheck.reset();
     if (m_mod) m_current.Values().SeeKinds({});
     m_current.Layers().RefuseLayers({});
@@ -124,9 +180,14 @@ void EditingSession::CloseMod() {
 
 void EditingSession::Exchange(size_t index) {
     m_exchanging = true;
+    // The layers change places first, so that the views the exchange tells find them over their
+    // document.
+    DocumentLayers& layers = m_mod->At(index).Models->Layers();
+    m_current.Layers().Exchange(layers);
     try {
         m_workspace.ExchangeKind(*m_mod->At(index).Work);
     } catch (...) {
+        m_current.Layers().Exchange(layers);
         m_exchanging = false;
         throw;
     }
@@ -148,6 +209,7 @@ void EditingSession::ShowKind(const std::string& fileType) {
     Exchange(m_shown);
     m_shown = *index;
     Exchange(*index);
+    AllowLayersOverShown();
     CheckKindsAgain();
 }
 
@@ -160,23 +222,38 @@ void EditingSession::CheckKindsAgain() {
         // Each kind's value check reads the others where they now are: a key of another kind's
         // sources is judged against that kind's names.
         models.Values().SeeKinds(works);
-        kinds.push_back({i == m_shown ? &m_workspace : m_mod->At(i).Work.get(), &models.Values()});
+        kinds.push_back(
+            {i == m_shown ? &m_workspace : m_mod->At(i).Work.get(), &models.Values(), &models.Layers().Stack()});
     }
     m_modCheck = std::make_unique<LiveModCheck>(std::move(kinds));
 }
 
 bool EditingSession::ReadOnly(const std::string& fileType) const {
+    if (m_beside) return FindBeside(m_beside.get(), fileType) != nullptr;
     const std::optional<size_t> index = IndexOf(fileType);
     return m_mod && index && m_mod->At(*index).ReadOnly();
 }
 
 std::string EditingSession::OriginText(const std::string& fileType) const {
+    if (const ModSession::Kind* kind = FindBeside(m_beside.get(), fileType))
+        return ModSession::OriginText(kind->From);
     const std::optional<size_t> index = IndexOf(fileType);
     if (!m_mod || !index) return std::string();
     return ModSession::OriginText(m_mod->At(*index).From);
 }
 
 std::vector<Workspace*> EditingSession::Kinds() {
+    if (m_beside) {
+        std::vector<Workspace*> kinds;
+        const StringList& files = m_workspace.FilesToEdit();
+        for (size_t i = 0; i < files.Count(); ++i) {
+            if (EqualsNoCase(files.Name(i), m_workspace.FileToEdit()))
+                kinds.push_back(&m_workspace);
+            else if (ModSession::Kind* kind = FindBeside(m_beside.get(), files.Name(i)))
+                kinds.push_back(kind->Work.get());
+        }
+        return kinds;
+    }
     if (!m_mod) return {&m_workspace};
     std::vector<Workspace*> kinds;
     for (size_t i = 0; i < m_mod->Count(); ++i) kinds.push_back(i == m_shown ? &m_workspace : m_mod->At(i).Work.get());
@@ -184,6 +261,10 @@ std::vector<Workspace*> EditingSession::Kinds() {
 }
 
 std::vector<const Workspace*> EditingSession::Kinds() const {
+    if (m_beside) {
+        const std::vector<Workspace*> kinds = const_cast<EditingSession&>(*this).Kinds();
+        return {kinds.begin(), kinds.end()};
+    }
     if (!m_mod) return {&m_workspace};
     std::vector<const Workspace*> kinds;
     for (size_t i = 0; i < m_mod->Count(); ++i) kinds.push_back(i == m_shown ? &m_workspace : m_mod->At(i).Work.get());
@@ -191,12 +272,29 @@ std::vector<const Workspace*> EditingSession::Kinds() const {
 }
 
 Workspace* EditingSession::KindWork(const std::string& fileType) {
+    if (m_beside) {
+        if (EqualsNoCase(fileType, m_workspace.FileToEdit())) return &m_workspace;
+        ModSession::Kind* kind = FindBeside(m_beside.get(), fileType);
+        return kind ? kind->Work.get() : nullptr;
+    }
     const std::optional<size_t> index = IndexOf(fileType);
     if (!m_mod || !index) return nullptr;
     return *index == m_shown ? &m_workspace : m_mod->At(*index).Work.get();
 }
 
 OpenDocument* EditingSession::KindModels(const std::string& fileType) {
+    if (m_beside) {
+        if (EqualsNoCase(fileType, m_workspace.FileToEdit())) return &m_current;
+        ModSession::Kind* kind = FindBeside(m_beside.get(), fileType);
+        return kind ? kind->Models.get() : nullptr;
+    }
+    const std::optional<size_t> index = IndexOf(fileType);
+    if (!m_mod || !index) return nullptr;
+    return *index == m_shown ? &m_current : m_mod->At(*index).Models.get();
+}
+
+const OpenDocument* EditingSession::KindModels(const std::string& fileType) const {
+    if (m_beside) return const_cast<EditingSession&>(*this).KindModels(fileType);
     const std::optional<size_t> index = IndexOf(fileType);
     if (!m_mod || !index) return nullptr;
     return *index == m_shown ? &m_current : m_mod->At(*index).Models.get();

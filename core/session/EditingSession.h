@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/boxes/FirstButtonBoxes.h"
 #include "core/catalogue/Workspace.h"
 #include "core/session/KindHistory.h"
 #include "core/session/OpenDocument.h"
@@ -28,7 +29,12 @@ class ModSession;
 // With a mod open, every kind of file of [FilesToEdit] is open together (ModSession): the kind
 // shown is the one in the session's own workspace, the others wait in the mod's, each with its
 // document, history and models; showing another kind exchanges the two. One history across the
-// kinds says which kind took each step.
+// kinds says which kind took each step. The layers (a game mode, a map) go over the rules, the
+// first kind, and stay with it wherever it waits.
+//
+// With one file open and no mod, the other kinds are read beside it, read-only, from the game's
+// copy or else the default copy: the kind sources of its keys, its value check, Check References
+// and Find Usages see their names, as with a mod, while the file stays the only one edited.
 class EditingSession {
 public:
     // `globals` and `boxes` outlive the session; `view` is the workspace's (see WorkspaceView).
@@ -53,22 +59,34 @@ public:
     // The folder the open mod was read from; empty without a mod.
     const std::string& ModFolder() const { return m_modFolder; }
 
+    // Reads the other kinds of [FilesToEdit] beside the kind shown, each read-only from the game's
+    // copy, else from its default copy; none with a mod open. Run as a file is opened, before its
+    // load, so that the file's value check learns once, with their names. A kind that cannot be
+    // read is left out. Returns what the user reads of them: where each came from, and which could
+    // not be read; empty when there is no other kind.
+    std::string ReadKindsBeside();
+    // The kinds read beside go: the file type or the program folder changes.
+    void DropKindsBeside();
+    // Whether other kinds are open with the one shown: a mod's, or those read beside one file.
+    bool OtherKindsOpen() const { return m_mod != nullptr || m_beside != nullptr; }
+
     // The kinds' [FilesToEdit] names, in order; none without a mod.
     const std::vector<std::string>& KindNames() const { return m_kindNames; }
     // Shows kind `fileType` in the session's workspace, the one shown so far kept with its
     // document, history and models. Throws IniError for a kind the mod does not have.
     void ShowKind(const std::string& fileType);
     // Whether kind `fileType` is read from the game's or the default copy, and what the user reads
-    // of where it came from. False and empty without a mod.
+    // of where it came from. False and empty without other kinds.
     bool ReadOnly(const std::string& fileType) const;
     std::string OriginText(const std::string& fileType) const;
     // The kinds' workspaces in [FilesToEdit] order, the shown kind's being the session's own; the
-    // session's alone without a mod.
+    // session's alone without other kinds.
     std::vector<Workspace*> Kinds();
     std::vector<const Workspace*> Kinds() const;
-    // The kind `fileType` (letter case ignored) and its models; null when the mod has none.
+    // The kind `fileType` (letter case ignored) and its models; null when no such kind is open.
     Workspace* KindWork(const std::string& fileType);
     OpenDocument* KindModels(const std::string& fileType);
+    const OpenDocument* KindModels(const std::string& fileType) const;
     // Reads kind `fileType`, one not shown, again from its file, as another program left it; its
     // history starts again. Throws IniError for a kind the mod does not have, or the one shown
     // (which the window reads again itself), or when the file cannot be read.
@@ -102,6 +120,8 @@ private:
     void Exchange(size_t index);
     // A check over the kinds where they now are.
     void CheckKindsAgain();
+    // Layers may be added over the shown kind when it is the rules.
+    void AllowLayersOverShown();
 
     Boxes& m_boxes;
     Workspace m_workspace;
@@ -114,6 +134,10 @@ private:
     std::unique_ptr<ModSession> m_mod;
     std::vector<std::string> m_kindNames;
     std::string m_modFolder;
+    // Answers the boxes of the kinds read beside a file, which the user did not open: none shows.
+    FirstButtonBoxes m_quietBoxes;
+    // The other kinds read beside the one file open, without a mod.
+    std::unique_ptr<ModSession> m_beside;
     // The kind shown; its slot in the mod holds what the session's workspace held before.
     size_t m_shown = 0;
     // After the workspaces they observe: they go first.

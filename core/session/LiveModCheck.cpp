@@ -63,14 +63,17 @@ const ModCheckResult& LiveModCheck::Result() {
     std::vector<const KindFindings*> parts;
     for (size_t kind = 0; kind < m_kinds.size(); ++kind) {
         if (m_valuesStale[kind]) {
-            m_values[kind] = m_works[kind]->Doc().HasStores()
-                                 ? ValueFindingsOf(m_works, kind, m_kinds[kind].Values->Check())
-                                 : KindFindings{};
+            m_values[kind] =
+                m_works[kind]->Doc().HasStores()
+                    ? ValueFindingsOf(m_works, kind, m_kinds[kind].Values->Check(), m_kinds[kind].Layers)
+                    : KindFindings{};
             m_valuesStale[kind] = false;
         }
         parts.push_back(&m_values[kind]);
     }
-    m_result = MergeFindings(m_works, DanglingFindings(m_works), parts);
+    std::vector<const LayerStack*> layers;
+    for (const Kind& kind : m_kinds) layers.push_back(kind.Layers);
+    m_result = MergeFindings(m_works, DanglingFindings(m_works, layers), parts);
     m_stale = false;
     return m_result;
 }

@@ -10,6 +10,7 @@
 
 namespace velmora {
 
+class LayerStack;
 class LiveValueCheck;
 class Workspace;
 
@@ -17,12 +18,14 @@ class Workspace;
 // edits. It observes every kind's document and judges again, when next asked, only what an edit
 // can have changed: the value findings of the kinds that were edited (from the value check each
 // kind keeps, which counts again only the keys an edit touched) and the names across all kinds,
-// since a name in one kind may point at a section of another. A listener hears of every change.
+// since a name in one kind may point at a section of another, and the names the layers over a kind
+// use. A listener hears of every change.
 class LiveModCheck {
 public:
     struct Kind {
         Workspace* Work = nullptr;
         LiveValueCheck* Values = nullptr;  // the kind's own, following its document
+        const LayerStack* Layers = nullptr;  // the layers over the kind's document; null for none
     };
 
     // Told after an edit of any kind, or when the check goes; it asks Result() when it likes.

@@ -7,8 +7,12 @@
 #include <tuple>
 
 #include "core/catalogue/Workspace.h"
+#include "core/layers/EffectiveValues.h"
+#include "core/layers/LayerReferences.h"
+#include "core/layers/LayerStack.h"
 #include "core/references/ModReferences.h"
 #include "core/references/References.h"
+#include "core/session/DocumentLayers.h"
 #include "core/store/Routines.h"
 #include "core/store/TextCase.h"
 #include "core/values/ValueCheck.h"
@@ -69,7 +73,8 @@ std::string FileOf(const Workspace& kind) { return ExtractFileName(kind.Doc().Fi
 
 }  // namespace
 
-KindFindings ValueFindingsOf(const std::vector<const Workspace*>& kinds, size_t kind, const ValueCheck& values) {
+KindFindings ValueFindingsOf(const std::vector<const Workspace*>& kinds, size_t kind,
+                             const ValueCheck& values, const LayerStack* layers) {
     KindFindings result;
     const Workspace& work = *kinds[kind];
     if (!work.Doc().HasStores()) return result;
@@ -80,10 +85,21 @@ KindFindings ValueFindingsOf(const std::vector<const Workspace*>& kinds, size_t 
         result.Findings.push_back({finding.Severity, file,
                                    finding.KeyMissing ? lines.HeaderOf(finding.Place.Section) : lines.Of(finding.Place),
                                    finding.SectionName, finding.Key, finding.Value, finding.Reason, kind});
+    if (layers == nullptr || layers->Count() == 0) return result;
+    StackValues chains(*layers);
+    DanglingRule rule(work);
+    const ValueMisfit misfit = [&values, &rule](std::string_view code, std::string_view key,
+                                                std::string_view value) {
+        return values.Misfit(code, key, value, rule);
+    };
+    for (const LayerValueFinding& finding : LayerMisfits(work, *layers, chains, misfit))
+        result.Findings.push_back({Severity::LikelyWrong, finding.FileName, finding.Line, finding.SectionName,
+                                   finding.Key, finding.Value, finding.Reason, kind, finding.Layer + 1});
     return result;
 }
 
-std::vector<ModFinding> DanglingFindings(const std::vector<const Workspace*>& kinds) {
+std::vector<ModFinding> DanglingFindings(const std::vector<const Workspace*>& kinds,
+                                         const std::vector<const LayerStack*>& layers) {
     std::vector<ModFinding> findings;
     // A big mod has thousands of dangling items of a few keys: the reason's words after the item
     // are found once per kind, category and key, not once per item.
@@ -95,6 +111,17 @@ std::vector<ModFinding> DanglingFindings(const std::vector<const Workspace*>& ki
         if (isNew) reason->second = DanglingReason(kinds, *found.Kind, item.Category, item.Key, "");
         findings.push_back({Severity::WillCrash, FileOf(*found.Kind), found.FileLine, item.SectionName, item.Key,
                             item.Value, item.Item + reason->second, kind});
+    }
+    // The game reads the names a layer uses once it read the whole stack, those of other kinds too.
+    ModNames names(kinds);
+    for (size_t kind = 0; kind < layers.size() && kind < kinds.size(); ++kind) {
+        if (layers[kind] == nullptr || layers[kind]->Count() == 0) continue;
+        for (const LayerDanglingItem& item : FindLayerDanglingItems(*layers[kind], &names)) {
+            auto [reason, isNew] = reasons.try_emplace({kind, item.Category, item.Key});
+            if (isNew) reason->second = DanglingReason(kinds, *kinds[kind], item.Category, item.Key, "");
+            findings.push_back({Severity::WillCrash, item.FileName, item.Line, item.SectionName, item.Key, item.Item,
+                                item.Item + reason->second, kind, item.Layer + 1});
+        }
     }
     return findings;
 }
@@ -113,30 +140,39 @@ ModCheckResult MergeFindings(const std::vector<const Workspace*>& kinds, const s
             result.Warnings.insert(result.Warnings.end(), values[kind]->Warnings.begin(), values[kind]->Warnings.end());
         }
         std::stable_sort(findings.begin(), findings.end(),
-                         [](const ModFinding& a, const ModFinding& b) { return a.Line < b.Line; });
+                         [](const ModFinding& a, const ModFinding& b) {
+                             return std::tie(a.Layer, a.Line) < std::tie(b.Layer, b.Line);
+                         });
         result.Findings.insert(result.Findings.end(), findings.begin(), findings.end());
     }
     return result;
 }
 
-ModCheckResult CheckMod(const std::vector<const Workspace*>& kinds, const std::vector<const ValueCheck*>& values) {
+ModCheckResult CheckMod(const std::vector<const Workspace*>& kinds, const std::vector<const ValueCheck*>& values,
+                        const std::vector<const LayerStack*>& layers) {
     std::vector<KindFindings> found(kinds.size());
     std::vector<const KindFindings*> parts;
     for (size_t kind = 0; kind < kinds.size(); ++kind) {
-        if (values[kind] != nullptr) found[kind] = ValueFindingsOf(kinds, kind, *values[kind]);
+        if (values[kind] != nullptr)
+            found[kind] =
+                ValueFindingsOf(kinds, kind, *values[kind], kind < layers.size() ? layers[kind] : nullptr);
         parts.push_back(&found[kind]);
     }
-    return MergeFindings(kinds, DanglingFindings(kinds), parts);
+    return MergeFindings(kinds, DanglingFindings(kinds, layers), parts);
 }
 
 ModCheckResult CheckMod(const std::vector<const Workspace*>& kinds) {
+    return CheckMod(kinds, std::vector<const LayerStack*>{});
+}
+
+ModCheckResult CheckMod(const std::vector<const Workspace*>& kinds, const std::vector<const LayerStack*>& layers) {
     std::vector<std::unique_ptr<ValueCheck>> checks;
     std::vector<const ValueCheck*> values;
     for (const Workspace* kind : kinds) {
         checks.push_back(kind->Doc().HasStores() ? std::make_unique<ValueCheck>(*kind, kinds) : nullptr);
         values.push_back(checks.back().get());
     }
-    return CheckMod(kinds, values);
+    return CheckMod(kinds, values, layers);
 }
 
 }  // namespace velmora

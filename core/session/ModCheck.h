@@ -9,6 +9,7 @@
 
 namespace velmora {
 
+class LayerStack;
 class ValueCheck;
 class Workspace;
 
@@ -24,6 +25,7 @@ struct ModFinding {
     std::string Value;  // without its comment
     std::string Reason;
     size_t Kind = 0;  // the kind's position among the kinds checked
+    size_t Layer = 0;  // 0 for the kind's document, 1 + i for the layer at i over it
 };
 
 struct ModCheckResult {
@@ -42,11 +44,14 @@ std::string FindingsSummary(const ModCheckResult& result);
 
 // Every dangling name across the kinds (the game stops on a name that points at nothing: "will
 // crash") and every value check finding with the severity its rule gives, kind by kind in
-// [FilesToEdit] order, each kind's findings by line.
+// [FilesToEdit] order, each kind's findings by line, those of the layers over it after them.
 ModCheckResult CheckMod(const std::vector<const Workspace*>& kinds);
+// The same with the layers over the kinds (`layers` beside `kinds`, null for a kind without).
+ModCheckResult CheckMod(const std::vector<const Workspace*>& kinds, const std::vector<const LayerStack*>& layers);
 
 // The same from the value checks the kinds already keep (`values` beside `kinds`, one each).
-ModCheckResult CheckMod(const std::vector<const Workspace*>& kinds, const std::vector<const ValueCheck*>& values);
+ModCheckResult CheckMod(const std::vector<const Workspace*>& kinds, const std::vector<const ValueCheck*>& values,
+                        const std::vector<const LayerStack*>& layers = {});
 
 // The parts of the check, for one that follows edits and judges again only what they touched: the
 // value findings of the kind at `kind` with its value check's problems as warnings, and the
@@ -55,8 +60,14 @@ struct KindFindings {
     std::vector<ModFinding> Findings;
     std::vector<std::string> Warnings;
 };
-KindFindings ValueFindingsOf(const std::vector<const Workspace*>& kinds, size_t kind, const ValueCheck& values);
-std::vector<ModFinding> DanglingFindings(const std::vector<const Workspace*>& kinds);
+// With `layers` (may be null) over the kind, the values its layers set that the game will use are
+// judged as the document's are ("likely wrong"), at the layer's file and line.
+KindFindings ValueFindingsOf(const std::vector<const Workspace*>& kinds, size_t kind,
+                             const ValueCheck& values, const LayerStack* layers = nullptr);
+// With `layers` beside `kinds` (null for a kind without), the names each layer uses that nothing in
+// its stack defines follow the kind's own, with the layer's file and line.
+std::vector<ModFinding> DanglingFindings(const std::vector<const Workspace*>& kinds,
+                                         const std::vector<const LayerStack*>& layers = {});
 ModCheckResult MergeFindings(const std::vector<const Workspace*>& kinds, const std::vector<ModFinding>& dangling,
                              const std::vector<const KindFindings*>& values);
 

@@ -27,52 +27,77 @@ bool IsFolder(const std::string& dir) {
 
 }  // namespace
 
-template <class DocumentOf>
-void ModSession::OpenKinds(const std::string& programDir, DocumentOf&& documentOf) {
-    m_check.reset();
-    m_kinds.clear();
+std::unique_ptr<ModSession::Kind> ModSession::OpenKind(const std::string& programDir,
+                                                       const std::string& fileType, std::string document) {
+    auto kind = std::make_unique<Kind>();
+    kind->Work = std::make_unique<Workspace>(kind->Settings, m_boxes);
+    kind->Models = std::make_unique<OpenDocument>(*kind->Work);
+    Workspace& work = *kind->Work;
+    // The settings file was rewritten once by the lister; the kinds read it as it now stands.
+    work.SetDiskWrites(false);
+    work.StartUpSettings(programDir);
+    work.SetDiskWrites(m_diskWrites);
+    work.ChooseFileType(fileType);
+    work.BeginToLoadNONBASIC();
+
+    kind->From = Origin::ModFolder;
+    if (document.empty()) {
+        const std::string gameCopy = work.GameCopyFileName();
+        if (platform::IsRegularFile(gameCopy)) {
+            document = gameCopy;
+            kind->From = Origin::GameCopy;
+        } else {
+            kind->From = Origin::DefaultCopy;
+        }
+    }
+    if (!document.empty()) {
+        work.BeginCopyDefaultOrLoadINItoCurrentBuffer(document, false);
+        if (!kind->Settings.UnknownSelected) work.SelectUnknown();
+    }
+    return kind;
+}
+
+StringList ModSession::ListKinds(const std::string& programDir) {
     if (!IsFolder(programDir)) throw IniError("Cannot open folder " + Escaped(programDir));
-    std::vector<std::unique_ptr<Kind>> kinds;
     // The settings file names the kinds; each kind then starts as the editor starts with it.
     Globals settings;
     Workspace lister(settings, m_boxes);
     lister.SetDiskWrites(m_diskWrites);
     lister.StartUpSettings(programDir);
-    const StringList& files = lister.FilesToEdit();
-    for (size_t i = 0; i < files.Count(); ++i) {
-        auto kind = std::make_unique<Kind>();
-        kind->Work = std::make_unique<Workspace>(kind->Settings, m_boxes);
-        kind->Models = std::make_unique<OpenDocument>(*kind->Work);
-        Workspace& work = *kind->Work;
-        // The settings file was rewritten once above; the kinds read it as it now stands.
-        work.SetDiskWrites(false);
-        work.StartUpSettings(programDir);
-        work.SetDiskWrites(m_diskWrites);
-        work.ChooseFileType(files.Name(i));
-        work.BeginToLoadNONBASIC();
+    return lister.FilesToEdit();
+}
 
-        std::string document = documentOf(files.Name(i));
-        kind->From = Origin::ModFolder;
-        if (document.empty()) {
-            const std::string gameCopy = work.GameCopyFileName();
-            if (platform::IsRegularFile(gameCopy)) {
-                document = gameCopy;
-                kind->From = Origin::GameCopy;
-            } else {
-                kind->From = Origin::DefaultCopy;
-            }
-        }
-        if (!document.empty()) {
-            work.BeginCopyDefaultOrLoadINItoCurrentBuffer(document, false);
-            if (!kind->Settings.UnknownSelected) work.SelectUnknown();
-        }
-        kinds.push_back(std::move(kind));
-    }
+template <class DocumentOf>
+void ModSession::OpenKinds(const std::string& programDir, DocumentOf&& documentOf) {
+    m_check.reset();
+    m_kinds.clear();
+    m_unread.clear();
+    const StringList files = ListKinds(programDir);
+    std::vector<std::unique_ptr<Kind>> kinds;
+    for (size_t i = 0; i < files.Count(); ++i)
+        kinds.push_back(OpenKind(programDir, files.Name(i), documentOf(files.Name(i))));
     m_kinds = std::move(kinds);
     for (const std::unique_ptr<Kind>& kind : m_kinds) kind->Models->Values().SeeKinds(Workspaces());
     std::vector<LiveModCheck::Kind> checked;
     for (const std::unique_ptr<Kind>& kind : m_kinds) checked.push_back({kind->Work.get(), &kind->Models->Values()});
     m_check = std::make_unique<LiveModCheck>(std::move(checked));
+}
+
+void ModSession::OpenBeside(const std::string& programDir, const std::string& shownFileType) {
+    m_check.reset();
+    m_kinds.clear();
+    m_unread.clear();
+    const StringList files = ListKinds(programDir);
+    for (size_t i = 0; i < files.Count(); ++i) {
+        const std::string& fileType = files.Name(i);
+        if (EqualsNoCase(fileType, shownFileType)) continue;
+        // A kind that cannot be read costs only its names: the file opened alone stays open.
+        try {
+            m_kinds.push_back(OpenKind(programDir, fileType, std::string()));
+        } catch (const std::exception& error) {
+            m_unread.push_back(fileType + " (" + error.what() + ")");
+        }
+    }
 }
 
 LiveModCheck& ModSession::Check() {

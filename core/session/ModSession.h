@@ -52,6 +52,13 @@ public:
     void OpenFile(const std::string& programDir, const std::optional<std::string>& fileType,
                   const std::string& document);
 
+    // Every kind of the program folder but `shownFileType`, each read-only from the game's copy,
+    // else from its default copy: the names a file of kind `shownFileType`, opened alone, points at.
+    // A kind that cannot be read is left out and named in Unread(); no check is made.
+    void OpenBeside(const std::string& programDir, const std::string& shownFileType);
+    // The kinds the last OpenBeside could not read, each "Art.ini (why)".
+    const std::vector<std::string>& Unread() const { return m_unread; }
+
     size_t Count() const { return m_kinds.size(); }
     Kind& At(size_t index) { return *m_kinds[index]; }
     const Kind& At(size_t index) const { return *m_kinds[index]; }
@@ -73,6 +80,11 @@ public:
     static std::string OriginText(Origin from);
 
 private:
+    // The kinds [FilesToEdit] of `programDir` names. Throws IniError when it is no folder.
+    StringList ListKinds(const std::string& programDir);
+    // Kind `fileType` from `document`, or when empty from the game's copy, else the default copy.
+    std::unique_ptr<Kind> OpenKind(const std::string& programDir, const std::string& fileType,
+                                   std::string document);
     // Each kind of the program folder, its document from `documentOf(kind)` when that names one.
     template <class DocumentOf>
     void OpenKinds(const std::string& programDir, DocumentOf&& documentOf);
@@ -80,6 +92,7 @@ private:
     Boxes& m_boxes;
     bool m_diskWrites;
     std::vector<std::unique_ptr<Kind>> m_kinds;
+    std::vector<std::string> m_unread;
     // Observes the kinds' documents: goes before them.
     std::unique_ptr<LiveModCheck> m_check;
 };

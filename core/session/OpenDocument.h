@@ -82,6 +82,8 @@ private:
     }
     void ValuesChanged(const std::set<TouchedValue>& touched) override;
     void EntriesChanged() override { TouchEverything(); }
+    // Every model here is of the document's own stores, which a change of the layers leaves as they are.
+    void LayersChanged() override {}
     // The stores are being replaced: nothing derived from them can be followed.
     void Restarted() override { TouchEverything(); }
     void TouchEverything();

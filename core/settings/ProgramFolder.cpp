@@ -67,8 +67,8 @@ StartOptions ParseStartOptions(const std::vector<std::string>& given, StartOptio
         options.namedDir = args[next + 1];
         next += 2;
     }
-    // Layers, each "--layer FILE", before the document or after it; they go over one document, not
-    // over a mod's kinds.
+    // Layers, each "--layer FILE", before the document or the mod folder or after it; over a mod
+    // they go over its rules.
     const auto takeLayers = [&] {
         while (next < args.size() && args[next] == "--layer") {
             if (next + 1 >= args.size() || args[next + 1].empty()) throw IniError(StartUsage);
@@ -78,10 +78,10 @@ StartOptions ParseStartOptions(const std::vector<std::string>& given, StartOptio
     };
     takeLayers();
     if (next < args.size() && args[next] == "--mod") {
-        if (next + 1 >= args.size() || args[next + 1].empty() || !options.layerFiles.empty())
-            throw IniError(StartUsage);
+        if (next + 1 >= args.size() || args[next + 1].empty()) throw IniError(StartUsage);
         options.modFolder = platform::AbsoluteName(args[next + 1]);
         next += 2;
+        takeLayers();
         if (next != args.size()) throw IniError(StartUsage);
         return options;
     }

@@ -23,12 +23,13 @@ struct StartOptions {
     // --mod DIR: the mod folder to open once the start is done, every kind of file together (a
     // full path); empty for none.
     std::string modFolder;
-    // The files to read over the document as layers, in the order given (full paths).
+    // The files to read over the document (with a mod, over its rules) as layers, in the order
+    // given (full paths).
     std::vector<std::string> layerFiles{};
 };
 
 constexpr const char* StartUsage = "usage: VelmoraEdit [--choose-program-dir | --program-dir DIR] "
-                                   "[--mod MODFOLDER | [--layer FILE]... [FILE] [--layer FILE]...]";
+                                   "[--layer FILE]... [--mod MODFOLDER | FILE] [--layer FILE]...";
 
 // The options after the program's name. A FILE is made a full path against the working directory,
 // the folder the start began in, before the start moves to the program folder. A desktop entry's

@@ -49,6 +49,8 @@ public:
     // An edit's values are counted again a key at a time: an edit of a whole column costs one count.
     void ValuesChanged(const std::set<TouchedValue>& touched) override;
     void EntriesChanged() override { Forget(); }
+    // What it learned is of the document alone.
+    void LayersChanged() override {}
     void Restarted() override { Forget(); }
 
 private:

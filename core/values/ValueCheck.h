@@ -112,6 +112,7 @@ public:
     void ValueChanged(const std::string& code, const std::string& key) override { ValuesChanged({{code, key}}); }
     void ValuesChanged(const std::set<TouchedValue>& touched) override;
     void EntriesChanged() override { Learn(); }
+    void LayersChanged() override {}
 
 private:
     struct Judgement {

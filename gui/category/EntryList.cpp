@@ -128,11 +128,8 @@ void EntryList::RefillEntryGrid() {
 }
 
 std::string EntryList::NameOf(const std::string& code) const {
-    const IniStore& document = m_work.Doc().Store();
-    if (m_layers == nullptr || !m_layers->Any() || document.IndexOfSection(code) >= 0)
-        return document.ReadString(code, "Name", "-");
-    const std::string name = m_layers->ShownValue(code, "Name");
-    return name.empty() ? std::string("-") : name;
+    if (m_layers == nullptr) return m_work.Doc().Store().ReadString(code, "Name", "-");
+    return m_layers->EntryName(code);
 }
 
 void EntryList::SelectAgain(const std::string& code, int row) {

@@ -44,6 +44,25 @@ QStringList CheckColumns(const QString& finding) {
             QStringLiteral("Value"), finding};
 }
 
+// The rows of the names the layers of `stack` use that nothing in it defines, each with its
+// layer's file and line; `kind` names the file type they lead into (empty: the one shown).
+// `others` (may be null) answers for the names of the other kinds open.
+size_t AddLayerRows(std::vector<ListedResults::Row>& rows, const LayerStack& stack, const std::string& kind,
+                    OtherKinds* others = nullptr) {
+    const std::vector<LayerDanglingItem> layered = FindLayerDanglingItems(stack, others);
+    const std::string prefix = kind.empty() ? std::string() : kind + ": ";
+    for (const LayerDanglingItem& item : layered)
+        rows.push_back({{prefix + item.Category, item.SectionName, item.Key,
+                         item.FileName + " line " + std::to_string(item.Line), item.Item},
+                        {item.SectionName, item.Key, kind}});
+    return layered.size();
+}
+
+QString LayerSummary(size_t count) {
+    return QStringLiteral("; ") + Counted(count, "1 name a layer uses is nowhere in the stack",
+                                          "%1 names the layers use are nowhere in the stack");
+}
+
 }  // namespace
 
 FindController::FindController(WindowHost& host, OpenDocument& document, Boxes& boxes, DocumentSignals& news,
@@ -110,7 +129,8 @@ void FindController::DocumentReplaced() {
 void FindController::CloseResults() {
     // With a mod open, Check References names each row's kind: it stays across kinds, and is
     // found again once the kind shown is in place.
-    const bool keepCheck = ModKinds().has_value();
+    const EditingSession* session = m_host.Session();
+    const bool keepCheck = session != nullptr && session->ModOpen();
     for (ResultsWindow* results : {m_usagesWindow.data(), m_checkWindow.data()})
         if (results && !(keepCheck && results == m_checkWindow)) results->close();
     // The kinds may go or change places: Find lets go of them until they are in place again.
@@ -127,9 +147,9 @@ std::vector<std::pair<std::string, OpenDocument*>> FindController::ModKindModels
     return kinds;
 }
 
-std::optional<std::vector<const Workspace*>> FindController::ModKinds() const {
+std::optional<std::vector<const Workspace*>> FindController::OpenKinds() const {
     const EditingSession* session = m_host.Session();
-    if (session == nullptr || !session->ModOpen()) return std::nullopt;
+    if (session == nullptr || !session->OtherKindsOpen()) return std::nullopt;
     return session->Kinds();
 }
 
@@ -174,7 +194,7 @@ void FindController::FindUsages(const std::string& code) {
 void FindController::CheckReferencesClick() {
     if (!m_document.Work().Doc().HasStores()) return;
     const HourglassPointer hourglass;
-    if (!ModKinds()) m_document.CheckReferences();
+    if (!OpenKinds()) m_document.CheckReferences();
     m_host.FocusAndShow(&ShowCheckReferences());
 }
 
@@ -232,7 +252,7 @@ void FindController::RefreshResults() {
     } else {
         m_document.ForgetUsages();
     }
-    if (m_checkWindow && m_checkWindow->isVisible() && ModKinds()) {
+    if (m_checkWindow && m_checkWindow->isVisible() && OpenKinds()) {
         // Across kinds, a name of one may point at a section of any other: found whole again.
         m_document.ForgetReferences();
         ShowCheckReferences();
@@ -264,8 +284,8 @@ ResultsWindow& FindController::ShowUsages() {
         std::string key(usage.Key());
         rows.push_back({{usage.SectionName, key, std::string(usage.Value())}, {usage.SectionName, key, {}}});
     }
-    // With a mod open, the lines of the other kinds follow, each named by its file.
-    if (const EditingSession* session = m_host.Session(); session && session->ModOpen()) {
+    // With other kinds open, their lines follow, each named by its file.
+    if (const EditingSession* session = m_host.Session(); session && session->OtherKindsOpen()) {
         std::vector<const Workspace*> others;
         for (const Workspace* kind : session->Kinds())
             if (kind != &m_document.Work()) others.push_back(kind);
@@ -283,7 +303,8 @@ ResultsWindow& FindController::ShowUsages() {
 }
 
 ResultsWindow& FindController::ShowCheckReferences() {
-    if (const std::optional<std::vector<const Workspace*>> kinds = ModKinds()) return ShowModReferences(*kinds);
+    if (const std::optional<std::vector<const Workspace*>> kinds = OpenKinds())
+        return ShowModReferences(*kinds);
     ResultsWindow& window = ListWindow(m_checkWindow, QStringLiteral("CheckReferencesWindow"),
                                        CheckColumns(QStringLiteral("Item")));
     const ReferenceCheck& check = *m_document.References();
@@ -299,30 +320,32 @@ ResultsWindow& FindController::ShowCheckReferences() {
             {{listing.Category, listing.Code, "", "", "listed " + std::to_string(listing.Times) + " times"},
              {listing.Code, "", {}}});
     // A name a layer uses must be there once the game read the whole stack.
-    const std::vector<LayerDanglingItem> layered = FindLayerDanglingItems(m_document.Layers().Stack());
-    for (const LayerDanglingItem& item : layered)
-        rows.push_back({{item.Category, item.SectionName, item.Key, item.FileName + " line " + std::to_string(item.Line),
-                         item.Item},
-                        {item.SectionName, item.Key, {}}});
+    const size_t layered = AddLayerRows(rows, m_document.Layers().Stack(), {});
     window.setWindowTitle(QStringLiteral("Check References"));
     QString summary =
         Counted(dangling.size(), "1 item names nothing its key allows",
                 "%1 items name nothing their key allows") +
         QStringLiteral("; ") +
         Counted(doubles.size(), "1 entry is listed more than once", "%1 entries are listed more than once");
-    if (m_document.Layers().Any())
-        summary += QStringLiteral("; ") + Counted(layered.size(), "1 name a layer uses is nowhere in the stack",
-                                                  "%1 names the layers use are nowhere in the stack");
+    if (m_document.Layers().Any()) summary += LayerSummary(layered);
     window.SetSummary(summary);
     static_cast<ListedResults*>(window.View().model())->SetRows(std::move(rows));
     return window;
 }
 
-// Every kind's rows, each category named with the kind's file, each row leading into its kind.
+// Every kind's rows, each category named with the kind's file, each row leading into its kind. Of
+// the kinds read beside one file, only the file's own rows: the others are not edited here.
 ResultsWindow& FindController::ShowModReferences(const std::vector<const Workspace*>& kinds) {
     ResultsWindow& window = ListWindow(m_checkWindow, QStringLiteral("CheckReferencesWindow"),
                                        CheckColumns(QStringLiteral("Item")));
-    const ModReferenceFindings found = CheckModReferences(kinds);
+    const bool wholeMod = m_host.Session()->ModOpen();
+    ModReferenceFindings found = CheckModReferences(kinds);
+    if (!wholeMod) {
+        const Workspace* shown = &m_document.Work();
+        std::erase_if(found.Dangling, [shown](const ModDanglingItem& item) { return item.Kind != shown; });
+        std::erase_if(found.Doubles,
+                      [shown](const ModDoubleListing& listing) { return listing.Kind != shown; });
+    }
     std::vector<ListedResults::Row> rows;
     rows.reserve(found.Dangling.size() + found.Doubles.size());
     for (const ModDanglingItem& dangling : found.Dangling) {
@@ -337,13 +360,24 @@ ResultsWindow& FindController::ShowModReferences(const std::vector<const Workspa
                          "listed " + std::to_string(listing.Listing.Times) + " times"},
                         {listing.Listing.Code, "", kind}});
     }
+    // The layers over a kind (the rules) name what the stack must define, and the other kinds.
+    std::optional<size_t> layered;
+    ModNames names(kinds);
+    for (const Workspace* kind : kinds) {
+        const OpenDocument* models = m_host.Session()->KindModels(kind->FileToEdit());
+        if (models && models->Layers().Any())
+            layered = layered.value_or(0) +
+                      AddLayerRows(rows, models->Layers().Stack(), kind->FileToEdit(), &names);
+    }
     window.setWindowTitle(QStringLiteral("Check References"));
     window.SetSummary(Counted(found.Dangling.size(), "1 item names nothing its key allows",
                               "%1 items name nothing their key allows") +
                       QStringLiteral("; ") +
                       Counted(found.Doubles.size(), "1 entry is listed more than once",
                               "%1 entries are listed more than once") +
-                      QStringLiteral(" (every file of the mod)"));
+                      (layered ? LayerSummary(*layered) : QString()) +
+                      (wholeMod ? QStringLiteral(" (every file of the mod)")
+                                : QStringLiteral(" (with the names of the other kinds, read-only)")));
     static_cast<ListedResults*>(window.View().model())->SetRows(std::move(rows));
     return window;
 }

@@ -82,8 +82,9 @@ private:
     ResultsWindow& ShowUsages();
     ResultsWindow& ShowCheckReferences();
     ResultsWindow& ShowModReferences(const std::vector<const Workspace*>& kinds);
-    // The kinds of the mod open, in [FilesToEdit] order; none without a mod.
-    std::optional<std::vector<const Workspace*>> ModKinds() const;
+    // The kinds open together, in [FilesToEdit] order: a mod's, or those read beside one file; none
+    // without other kinds.
+    std::optional<std::vector<const Workspace*>> OpenKinds() const;
     // The same by name, with each kind's models.
     std::vector<std::pair<std::string, OpenDocument*>> ModKindModels() const;
     ResultsWindow& ShowCheckValues();

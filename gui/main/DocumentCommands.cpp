@@ -56,6 +56,7 @@ bool DocumentCommands::ModIsOpen() const {
 }
 
 void DocumentCommands::LeaveMod() {
+    if (m_mod) m_mod->DropKindsBeside();
     if (!ModIsOpen()) return;
     m_mod->Close();
     m_diskChanges.WatchFiles();  // the kinds that went are watched no more
@@ -196,8 +197,12 @@ void DocumentCommands::OpenProcess(const std::string& Name) {
     if (!ModifiedSavedOrDontCare()) return;
     m_host.CloseCategoryWindows();
     LeaveMod();
+    // The other kinds come beside the file from the game's or the default copy, read before it so
+    // that its value check learns once, with their names.
+    const std::string beside = m_mod ? m_mod->ReadKindsBeside() : std::string();
     m_workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(Name, false);
     DropLayerEdits();
+    if (!beside.empty()) m_host.ShowStatus(beside);
     m_host.OfferRecoveriesOf(Name);
 }
 
@@ -261,6 +266,7 @@ void DocumentCommands::SwitchFileType(QAction* MenuItem) {
     if (m_boxes.Confirm("Change the type of file to edit to " + caption) != BoxAnswer::Yes) return;
     if (!ModifiedSavedOrDontCare()) return;
     m_host.CloseCategoryWindows();
+    LeaveMod();  // the kinds read beside the file were the others of its type
     m_workspace.ChooseFileType(caption);
     m_workspace.BeginToLoadNONBASIC();
     DropLayerEdits();

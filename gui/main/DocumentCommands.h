@@ -37,6 +37,8 @@ class DocumentCommands {
         virtual void StartInProgramFolder(const std::string& workingDir) = 0;
         // Offers the recovery copies of the document just opened from `documentFile`.
         virtual void OfferRecoveriesOf(const std::string& documentFile) = 0;
+        // The status line says `text`.
+        virtual void ShowStatus(const std::string& text) = 0;
 
       protected:
         ~Host() = default;
@@ -96,7 +98,8 @@ class DocumentCommands {
 
   private:
     bool ModIsOpen() const;
-    // A command that replaces the document ends the mod first: the kind shown stays alone.
+    // A command that replaces the document ends the mod first, and lets the kinds read beside a
+    // file go: the kind shown stays alone.
     void LeaveMod();
     // Whether the document or a layer over it holds changes no save wrote.
     bool Unsaved() const;

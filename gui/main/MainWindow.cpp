@@ -258,7 +258,7 @@ bool MainWindow::ShowKindEntryAt(const std::string& fileType, const std::string&
         m_mod->ShowKind(fileType);
     else if (!EqualsNoCase(fileType, m_workspace.FileToEdit()))
         return false;
-    if (!FindEntryListing(m_workspace, Code)) return false;
+    if (!FindEntryListing(m_workspace, Code) && !Layers().Stack().AddedListingOf(Code)) return false;
     OpenEntryTarget({Code, Key, {}});
     return true;
 }
@@ -462,12 +462,23 @@ void MainWindow::FindUsages(const std::string& Code) {
 
 void MainWindow::OpenEntryTarget(const EntryTarget& Target) {
     if (!Target.Kind.empty() && !EqualsNoCase(Target.Kind, m_workspace.FileToEdit())) {
+        if (!m_session.ModOpen() && m_session.ReadOnly(Target.Kind))
+            throw IniError(Escaped(Target.Kind) + " is read beside " +
+                           ExtractFileName(m_workspace.Doc().FileName()) +
+                           ", read-only: open it as a file of its own to edit it.");
         if (!ShowKindEntryAt(Target.Kind, Target.Section, Target.Key))
             throw IniError("\"" + Escaped(Target.Section) + "\" is no entry of any category of " + Escaped(Target.Kind) + ".");
         return;
     }
     const std::optional<EntryListing> listing = FindEntryListing(m_workspace, Target.Section);
-    if (!listing) throw IniError("\"" + Escaped(Target.Section) + "\" is no entry of any category.");
+    if (!listing) {
+        // An entry a layer adds (a map's own unit) is edited in that layer.
+        const std::optional<AddedListing> added = Layers().Stack().AddedListingOf(Target.Section);
+        if (!added || !ShowEntryAt(added->Category, Target.Section, Target.Key))
+            throw IniError("\"" + Escaped(Target.Section) + "\" is no entry of any category.");
+        if (CategoryWindow* window = FindCategoryWindow(added->Category)) window->EditIn(added->Layer + 1);
+        return;
+    }
     const int row = static_cast<int>(listing->CategoryRow);
     const int entry = static_cast<int>(listing->EntryIndex);
     const std::string category = ui->CategoryGrid->Cells(0, row);
@@ -486,9 +497,15 @@ void MainWindow::OpenEntryTarget(const EntryTarget& Target) {
 void MainWindow::OpenEntryTargetIn(const EntryTarget& Target, size_t file) {
     OpenEntryTarget(Target);
     const std::optional<EntryListing> listing = FindEntryListing(m_workspace, Target.Section);
-    if (!listing) return;
-    if (CategoryWindow* window = FindCategoryWindow(ui->CategoryGrid->Cells(0, static_cast<int>(listing->CategoryRow))))
-        window->EditIn(file);
+    std::string category;
+    if (listing) {
+        category = ui->CategoryGrid->Cells(0, static_cast<int>(listing->CategoryRow));
+    } else if (const std::optional<AddedListing> added = Layers().Stack().AddedListingOf(Target.Section)) {
+        // A file that reads before the layer that adds the entry does not know it.
+        if (file <= added->Layer) return;
+        category = added->Category;
+    }
+    if (CategoryWindow* window = category.empty() ? nullptr : FindCategoryWindow(category)) window->EditIn(file);
 }
 
 // ---------------------------------------------------------------------------------------------

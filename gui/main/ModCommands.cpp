@@ -7,8 +7,11 @@
 #include <vector>
 
 #include "core/boxes/Boxes.h"
+#include "core/layers/LayerStack.h"
+#include "core/layers/LayeredSave.h"
 #include "core/saving/DocumentSave.h"
 #include "core/saving/ModSave.h"
+#include "core/session/DocumentLayers.h"
 #include "core/session/EditingSession.h"
 #include "core/store/IniError.h"
 #include "core/store/Routines.h"
@@ -53,6 +56,14 @@ void ModCommands::OpenAsked(const std::string& dir) {
     m_kindWindows.clear();
     m_lastFolder = dir;
     m_host.KindShown();
+}
+
+std::string ModCommands::ReadKindsBeside() {
+    return m_session.ReadKindsBeside();
+}
+
+void ModCommands::DropKindsBeside() {
+    m_session.DropKindsBeside();
 }
 
 void ModCommands::ShowKind(const std::string& fileType) {
@@ -103,10 +114,25 @@ void ModCommands::Close() {
 std::string ModCommands::ChangedKinds(bool readOnly) {
     std::string names;
     for (Workspace* kind : m_session.Kinds()) {
-        if (!kind->Doc().Modified() || m_session.ReadOnly(kind->FileToEdit()) != readOnly) continue;
-        names += (names.empty() ? "" : ", ") + ExtractFileName(kind->Doc().FileName());
+        if (!kind->Doc().Modified()) continue;
+        // The layers over a kind are its own files: a read-only kind's are saved too.
+        const std::vector<std::string> files = m_session.KindModels(kind->FileToEdit())->Layers().UnsavedFiles();
+        const bool kindReadOnly = m_session.ReadOnly(kind->FileToEdit());
+        for (size_t i = 0; i < files.size(); ++i) {
+            const bool ownFile = i == 0 && files[0] == ExtractFileName(kind->Doc().FileName());
+            if ((ownFile && kindReadOnly) == readOnly) names += (names.empty() ? "" : ", ") + files[i];
+        }
     }
     return names;
+}
+
+std::vector<LayerStack*> ModCommands::LayerStacks() {
+    std::vector<LayerStack*> stacks;
+    for (const std::string& kind : m_session.KindNames()) {
+        DocumentLayers& layers = m_session.KindModels(kind)->Layers();
+        if (layers.Any()) stacks.push_back(&layers.StackToSave());
+    }
+    return stacks;
 }
 
 bool ModCommands::SavedOrDontCare() {
@@ -137,8 +163,11 @@ bool ModCommands::Save() {
     if (!readOnly.empty())
         m_boxes.Notice(readOnly + " read-only: the changes to it are not saved. Save As writes it elsewhere.");
     const std::vector<Workspace*> kinds = m_session.WritableKinds();
-    const std::vector<KindSave> saves = ModTextsToSave(kinds);
-    if (saves.empty()) {
+    const std::vector<LayerStack*> stacks = LayerStacks();
+    const std::vector<KindSave> saves = ModTextsWithLayers(kinds, stacks);
+    bool layersChanged = false;
+    for (const LayerStack* stack : stacks) layersChanged = layersChanged || !stack->ChangedLayers().empty();
+    if (saves.empty() && !layersChanged) {
         if (readOnly.empty()) m_boxes.Notice("No modification. Saving is not performed.");
         return readOnly.empty();
     }
@@ -151,7 +180,14 @@ bool ModCommands::Save() {
             return false;
         overChanges = true;
     }
-    SaveMod(kinds, overChanges);
+    for (const LayerStack* stack : stacks) {
+        const std::optional<std::string> changed = LayerChangedOnDisk(*stack);
+        if (!changed) continue;
+        if (m_boxes.Confirm(*changed + "\r\nchanged on disk while editing. Save over it?") != BoxAnswer::Yes)
+            return false;
+        overChanges = true;
+    }
+    SaveModWithLayers(kinds, stacks, overChanges);
     m_recovery.DropParked([this](const std::string& kind) {
         const Workspace* work = m_session.KindWork(kind);
         return work && !work->Doc().Modified();

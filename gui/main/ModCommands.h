@@ -13,6 +13,7 @@ class Boxes;
 class Document;
 class DocumentCommands;
 class EditingSession;
+class LayerStack;
 class RecoveryKeeper;
 class Workspace;
 
@@ -51,6 +52,10 @@ public:
     void OpenMod(const std::string& dir);
     // The same once the question was answered (a restore of the mod's recovery copies asked it).
     void OpenAsked(const std::string& dir);
+    // The other kinds of [FilesToEdit], read-only beside the one file about to be opened, and what
+    // the status line says of them; DropKindsBeside lets them go.
+    std::string ReadKindsBeside();
+    void DropKindsBeside();
     // Shows kind `fileType`, the others kept as they are. The category windows of the kind that
     // goes out of sight close, and open again where they stood (entry, page, table, "Edit in:")
     // once it is shown again, read afresh from its document with every edit made meanwhile: a
@@ -75,7 +80,11 @@ public:
     std::string ReadOnlyNote(const std::string& fileType) const;
 
 private:
+    // The files with unsaved changes, the kinds' and the layers' over them, that a save writes (or,
+    // `readOnly`, cannot write), named for the user.
     std::string ChangedKinds(bool readOnly);
+    // The stacks of layers over the kinds, those with layers.
+    std::vector<LayerStack*> LayerStacks();
     // The places of the windows kind `kind` had open as it went out of sight, kept until it
     // comes back; taking them leaves none for it.
     void ParkWindows(const std::string& kind, std::vector<CategoryWindowPlace> places);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <regex>
 #include <string>
 #include <utility>
@@ -12,6 +13,8 @@
 
 #include "core/catalogue/Workspace.h"
 #include "core/choice/ChoiceLists.h"
+#include "core/layers/LayerStack.h"
+#include "core/layers/LayeredSave.h"
 #include "core/references/ModReferences.h"
 #include "core/saving/ModSave.h"
 #include "core/scaffold/DefinitionScaffold.h"
@@ -19,6 +22,7 @@
 #include "core/store/IniError.h"
 #include "core/session/DocumentLayers.h"
 #include "core/session/LiveModCheck.h"
+#include "core/session/ModCheck.h"
 #include "core/values/LiveValueCheck.h"
 #include "core/values/ValueKinds.h"
 #include "core/settings/Globals.h"
@@ -162,8 +166,9 @@ TEST_F(ModEditingTest, AKindSourceListsTheOtherKindsNamesForTheValueChoice) {
 }
 
 // The session's check of the mod sees every kind where it now stands: an edit of the kind shown,
-// and again after another kind is shown. Layers, which go over one document, give way to a mod.
-TEST_F(ModEditingTest, TheModCheckFollowsTheKindsAndAModTakesNoLayers) {
+// and again after another kind is shown. Layers go over the rules alone; those over a document
+// opened before go with it.
+TEST_F(ModEditingTest, TheModCheckFollowsTheKindsAndLayersGoOverTheRulesAlone) {
     ASSERT_NE(session.ModCheck(), nullptr);
     EXPECT_TRUE(session.ModCheck()->Result().Findings.empty());
     session.Work().Doc().SetValue("GRUNT", "Image", "NOSUCHART");
@@ -180,6 +185,54 @@ TEST_F(ModEditingTest, TheModCheckFollowsTheKindsAndAModTakesNoLayers) {
     EXPECT_TRUE(session.Current().Layers().Any());
     session.OpenMod(folder.File("mods/cinderfall/"));
     EXPECT_FALSE(session.Current().Layers().Any());
+}
+
+// A mode goes over the rules and stays with them while another kind is shown; Check the Mod reads
+// the names it uses in the whole stack and judges the values that win, and the save writes it with
+// the kinds, the rules' own file untouched when only the layer changed.
+TEST_F(ModEditingTest, LayersStayWithTheRulesAndAreCheckedAndSavedWithTheMod) {
+    folder.Write("mods/Bad.ini", "[GRUNT]\r\nPrimary=NOSUCHGUN\r\nCost=cheap\r\nImage=NOSUCHART\r\n");
+    session.Current().Layers().Add(folder.File("mods/Duel.ini"));
+    session.Current().Layers().Add(folder.File("mods/Bad.ini"));
+    session.ShowKind("Art.ini");
+    EXPECT_FALSE(session.Current().Layers().Any());
+    DocumentLayers& rules = session.KindModels("Rules.ini")->Layers();
+    ASSERT_EQ(rules.Stack().Count(), 2u);
+    EXPECT_EQ(rules.ShownValue("HAULER", "Cost"), "1000");
+
+    const std::vector<ModFinding>& findings = session.ModCheck()->Result().Findings;
+    ASSERT_EQ(findings.size(), 3u);
+    const auto place = [](const ModFinding& finding) {
+        return finding.File + " " + std::to_string(finding.Line) + " " + finding.Entry + " " + finding.Value;
+    };
+    EXPECT_EQ(place(findings[0]), "Bad.ini 2 GRUNT NOSUCHGUN");
+    EXPECT_EQ(findings[0].Level, Severity::WillCrash);
+    EXPECT_EQ(place(findings[1]), "Bad.ini 3 GRUNT cheap");
+    EXPECT_EQ(findings[1].Level, Severity::LikelyWrong);
+    // A name of another kind's sections, which the rules' layers cannot add.
+    EXPECT_EQ(place(findings[2]), "Bad.ini 4 GRUNT NOSUCHART");
+    EXPECT_EQ(findings[2].Level, Severity::WillCrash);
+    // A later layer that sets the key again wins: the value it overrides is no longer the game's.
+    folder.Write("mods/Fix.ini", "[GRUNT]\r\nCost=120\r\n");
+    session.ShowKind("Rules.ini");
+    session.Current().Layers().Add(folder.File("mods/Fix.ini"));
+    EXPECT_EQ(session.ModCheck()->Result().Findings.size(), 2u);
+    session.Current().Layers().Remove(2);
+    session.ShowKind("Art.ini");
+    ASSERT_EQ(session.ModCheck()->Result().Findings.size(), 3u);
+
+    const std::string rulesBefore = folder.Read("mods/cinderfall/Rules.ini");
+    EXPECT_TRUE(rules.Write(1, "HAULER", "Cost", "900"));
+    session.Work().Doc().SetValue("FIREBALL", "LastFrame", "20");
+    SaveModWithLayers(session.WritableKinds(), {&rules.StackToSave()});
+    EXPECT_NE(folder.Read("mods/Duel.ini").find("Cost=900 ;"), std::string::npos);
+    EXPECT_NE(folder.Read("mods/cinderfall/Art.ini").find("LastFrame=20\r\n"), std::string::npos);
+    EXPECT_EQ(folder.Read("mods/cinderfall/Rules.ini"), rulesBefore);
+    EXPECT_FALSE(rules.Unsaved());
+
+    session.ShowKind("Rules.ini");
+    EXPECT_EQ(session.Current().Layers().Stack().Count(), 2u);
+    EXPECT_EQ(session.Current().Layers().ShownValue("HAULER", "Cost"), "900");
 }
 
 // The value check of each kind reads the other kinds where they now are, the kind shown's too, also
@@ -207,6 +260,63 @@ TEST_F(ModEditingTest, ANewDefinitionLearnsTheSourcesTheOtherKindsHold) {
     EXPECT_EQ(written().find("~@Art:"), std::string::npos);
     ReplaceDefinitionFile(session.Work(), std::as_const(session).Kinds());
     EXPECT_TRUE(std::regex_search(written(), animsOfArt)) << written();
+}
+
+// One file opened alone has the other kinds read beside it, read-only, from the game's copy or the
+// default copy: its value check and the check across kinds judge its names against theirs. A kind
+// that cannot be read is left out with its reason; the file still opens.
+TEST_F(ModEditingTest, AFileOpenedAloneIsJudgedAgainstTheOtherKindsReadBesideIt) {
+    session.CloseMod();
+    const auto openAlone = [this] {
+        const std::string status = session.ReadKindsBeside();
+        session.Work().BeginCopyDefaultOrLoadINItoCurrentBuffer(folder.File("mods/cinderfall/Rules.ini"),
+                                                                false);
+        return status;
+    };
+    EXPECT_EQ(openAlone(),
+              "Read beside, read-only: Art.ini from the game's copy, Sound.ini from the default copy.");
+    EXPECT_FALSE(session.ModOpen());
+    EXPECT_TRUE(session.ReadOnly("art.ini"));
+    EXPECT_FALSE(session.ReadOnly("Rules.ini"));
+    EXPECT_EQ(session.OriginText("Sound.ini"), "read-only, from the default copy");
+    EXPECT_EQ(session.WritableKinds(), std::vector<Workspace*>{&session.Work()});
+    const std::vector<const Workspace*> kinds = std::as_const(session).Kinds();
+    ASSERT_EQ(kinds.size(), 3u);
+    EXPECT_EQ(kinds[0], &session.Work());
+    EXPECT_EQ(kinds[2]->FileToEdit(), "Sound.ini");
+
+    EXPECT_EQ(KindText(session.Current().Values().KindIn("InfantryTypes", "VoiceSelect")),
+              "code of Sound:Voices");
+    // The mod's new art and voice are not in the game's art or the default sounds.
+    EXPECT_EQ(KindText(session.Current().Values().KindIn("InfantryTypes", "Image")), "code of Art sections");
+    std::vector<std::string> dangling;
+    for (const ModDanglingItem& item : FindModDanglingItems(kinds))
+        if (item.Kind == &session.Work()) dangling.push_back(item.Item.Item);
+    EXPECT_EQ(dangling, (std::vector<std::string>{"ZEALOT", "ZealotSelect"}));
+
+    // A game's art that cannot be read costs only the art's names (on Linux a link to the process's
+    // memory file, which even root cannot read from its start).
+    std::filesystem::remove(folder.Path() / "game" / "Art.ini");
+    std::error_code linked;
+    std::filesystem::create_symlink("/proc/self/mem", folder.Path() / "game" / "Art.ini", linked);
+    if (!linked) {
+        const std::string status = openAlone();
+        EXPECT_EQ(
+            status.rfind("Read beside, read-only: Sound.ini from the default copy. Cannot read Art.ini (", 0),
+            0u)
+            << status;
+        EXPECT_NE(status.find("): the names it holds are not checked."), std::string::npos) << status;
+        EXPECT_EQ(session.Work().Doc().FileName(), folder.File("mods/cinderfall/Rules.ini"));
+        EXPECT_EQ(std::as_const(session).Kinds().size(), 2u);
+        EXPECT_EQ(KindText(session.Current().Values().KindIn("InfantryTypes", "Image")), "text");
+        EXPECT_EQ(KindText(session.Current().Values().KindIn("InfantryTypes", "VoiceSelect")),
+                  "code of Sound:Voices");
+    }
+
+    // Another file type or a mod lets them go.
+    session.DropKindsBeside();
+    EXPECT_FALSE(session.OtherKindsOpen());
+    EXPECT_EQ(KindText(session.Current().Values().KindIn("InfantryTypes", "VoiceSelect")), "text");
 }
 
 }  // namespace

@@ -78,6 +78,10 @@ TEST(StartOptionsTest, OptionsNameTheFolderAndTheDocumentAndAnythingElseIsAUsage
     EXPECT_EQ(layered.documentFile, here);
     EXPECT_EQ(layered.layerFiles, (std::vector<std::string>{(fs::current_path() / "mods" / "Duel.ini").string(),
                                                             (fs::current_path() / "R.map").string()}));
+    // Over a mod, the layers go with it.
+    const StartOptions modLayered = ParseStartOptions({"--layer", "mods/Duel.ini", "--mod", "m", "--layer", "R.map"});
+    EXPECT_EQ(modLayered.modFolder, (fs::current_path() / "m").string());
+    EXPECT_EQ(modLayered.layerFiles.size(), 2U);
 
     // A launcher that passes the desktop entry's field code through gives no document; a name that
     // only looks like one is still a document.
@@ -90,7 +94,7 @@ TEST(StartOptionsTest, OptionsNameTheFolderAndTheDocumentAndAnythingElseIsAUsage
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"--program-dir"}, {"--program-dir", ""}, {"--choose-program-dir", "a.ini", "b.ini"}, {"--help"},
              {"a.ini", "b.ini"}, {"-a.ini"}, {"a.ini", "--choose-program-dir"}, {"--mod"},
-             {"--mod", "m", "a.ini"}, {"--layer", "L.ini", "--mod", "m"}, {"--layer"}, {"a.ini", "--layer", ""}}) {
+             {"--mod", "m", "a.ini"}, {"--mod", "m", "--layer"}, {"--layer"}, {"a.ini", "--layer", ""}}) {
         try {
             ParseStartOptions(args);
             ADD_FAILURE() << "accepted " << args[0];

@@ -13,6 +13,8 @@
 #include "core/document/Document.h"
 #include "core/document/TextRules.h"
 #include "core/entries/ValueEdits.h"
+#include "core/layers/LayerEdit.h"
+#include "core/layers/LayerStack.h"
 #include "core/scripts/ScriptedEdits.h"
 #include "core/store/IniError.h"
 #include "core/table/BalanceTable.h"
@@ -67,7 +69,7 @@ using Writer = std::function<std::string(Workspace&, const std::string& code, co
 
 struct NamedWriter {
     const char* name;
-    Writer write;
+    Writer write;  // none: the value goes into a layer that holds the same text
 };
 
 BalanceTable NameTable(const Workspace& workspace) { return BalanceTable(workspace, "Infantry", {{"Cost", {}}}); }
@@ -134,17 +136,29 @@ const NamedWriter Writers[] = {
          RunScript(workspace, "duplicate\tInfantry\t" + code + "\tD1" + code + "\t" + value);
          return "D1" + code;
      }},
+    {"LayerCommit", nullptr},
 };
 
 class ValueWritersTest : public EntriesFixture, public ::testing::TestWithParam<NamedWriter> {
 protected:
-    void SetUp() override { Load(std::string(WrittenDocument) + "Name=" + LongName + "\n", WrittenDefinition); }
+    void SetUp() override {
+        const std::string text = std::string(WrittenDocument) + "Name=" + LongName + "\n";
+        Load(text, WrittenDefinition);
+        if (GetParam().write) return;
+        folder.Write("layer.ini", text);
+        layers.Add(folder.File("layer.ini"));
+    }
 
     std::string Write(const std::string& code, const std::string& value) {
-        return GetParam().write(workspace, code, value);
+        if (GetParam().write) return GetParam().write(workspace, code, value);
+        SetLayerValue(layers, 0, code, "Name", value, "Infantry");
+        return code;
+    }
+    const IniStore& Written() const {
+        return GetParam().write ? workspace.Doc().Store() : layers.Layer(0).Store();
     }
     std::string NameLine(const std::string& code) const {
-        const IniStore& store = workspace.Doc().Store();
+        const IniStore& store = Written();
         const int section = store.IndexOfSection(code);
         if (section < 0) return "(no entry " + code + ")";
         const IniSection& lines = store.SectionAt(static_cast<size_t>(section));
@@ -153,12 +167,14 @@ protected:
     }
     // The writer refuses `value` with an IniError and leaves the document and its history alone.
     void ExpectRefused(const std::string& code, const std::string& value, const char* why) {
-        const std::string before = workspace.Doc().Store().RenderText();
+        const std::string before = Written().RenderText();
         const size_t edits = workspace.Doc().History().Count();
         EXPECT_THROW(Write(code, value), IniError) << why;
-        EXPECT_EQ(workspace.Doc().Store().RenderText(), before) << why;
+        EXPECT_EQ(Written().RenderText(), before) << why;
         EXPECT_EQ(workspace.Doc().History().Count(), edits) << why;
     }
+
+    LayerStack layers{workspace};
 };
 
 TEST_P(ValueWritersTest, KeepsTheRestOfTheLine) {

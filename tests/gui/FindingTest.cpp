@@ -313,6 +313,23 @@ class FindingTest : public HarnessTest<CategoryWindowHarness> {
         QVERIFY(h->TakeShown().isEmpty());
     }
 
+    // A file opened alone: the status line says which kinds are read beside it, and Check
+    // References judges its names against them, listing the file's own rows only.
+    void aFileOpenedAloneIsCheckedAgainstTheKindsReadBesideIt() {
+        h->StartOnSample();
+        h->window->OpenProcess(h->folder.File("mods/cinderfall/Rules.ini"));
+        QCOMPARE(
+            h->Text("Panel5"),
+            QStringLiteral(
+                "Read beside, read-only: Art.ini from the game's copy, Sound.ini from the default copy."));
+        QVERIFY(h->Trigger("CheckReferences1"));
+        QTableView* check = ResultsOf(*h->window, "CheckReferencesWindow");
+        QVERIFY(check);
+        QCOMPARE(ResultColumn(*check, 4), QStringList({"ZEALOT", "ZealotSelect"}));
+        QVERIFY(ResultColumn(*check, 0)[0].startsWith("Rules.ini: "));
+        QVERIFY(h->TakeShown().isEmpty());
+    }
+
     // With a mod open, Find searches every kind, each row named by its file; the rows follow an edit
     // of a kind not shown, stay across a change of the kind shown, and a row leads into its kind.
     void findWithAModOpenSearchesEveryKind() {

@@ -188,6 +188,35 @@ class LayersTest : public HarnessTest<CategoryWindowHarness> {
         QCOMPARE(h->folder.Read("maps/Ridge.map"), edited);
     }
 
+    // With a mod open, the layers go over its rules and stay with them while another kind is
+    // shown; a unit only the map adds opens in the map, and Save writes the layer with the mod.
+    void aModKeepsItsLayersOverItsRules() {
+        h->StartOnSample();
+        h->boxes.EnqueueFileName(h->folder.File("mods/cinderfall"));
+        QVERIFY(h->Trigger("OpenModFolder1"));
+        h->boxes.EnqueueFileName(h->folder.File("maps/Ridge.map"));
+        QVERIFY(h->Trigger("AddLayer1"));
+        h->TakeShown();
+        QVERIFY(h->ChooseFileType(QStringLiteral("Art.ini")));
+        QVERIFY(!h->window->Layers().Any());
+        h->boxes.EnqueueFileName(h->folder.File("mods/Duel.ini"));
+        QVERIFY(h->Trigger("AddLayer1"));
+        QVERIFY(h->TakeShown().join("\n").contains("goes over Rules.ini"));
+        // A row of the rules leads back into them, to the unit the map adds.
+        h->window->OpenEntryTarget({"RIDGER", "Cost", "Rules.ini"});
+        QCOMPARE(h->Text("Panel1"), QStringLiteral("Rules.ini"));
+        QCOMPARE(h->window->Layers().Stack().Count(), size_t{1});
+        CategoryWindow* window = h->WindowOf("InfantryTypes");
+        QVERIFY(window);
+        QCOMPARE(H::In<QComboBox>(window, "EditIn").currentIndex(), 1);
+        Type(window, RowOfKey(H::ValueGrid(window), "Cost"), "210");
+        const std::string rules = h->folder.Read("mods/cinderfall/Rules.ini");
+        QVERIFY(h->Trigger("Save1"));
+        QVERIFY(h->folder.Read("maps/Ridge.map").find("Cost=210\r\n") != std::string::npos);
+        QCOMPARE(h->folder.Read("mods/cinderfall/Rules.ini"), rules);
+        QVERIFY(!h->window->Layers().Unsaved());
+    }
+
     // The list of layers reorders and removes them, and the open window follows.
     void theLayerListReordersAndRemovesWhatTheWindowShows() {
         CategoryWindow* hauler = OpenHaulerOverLayers();

@@ -2,13 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "../entries/EntriesFixture.h"
 #include "core/layers/EffectiveValues.h"
 #include "core/layers/LayeredSave.h"
 #include "core/recovery/RecoveryFile.h"
+#include "core/references/FindIndex.h"
 #include "core/session/DocumentLayers.h"
+#include "core/session/OpenDocument.h"
 #include "core/store/IniError.h"
 #include "core/values/LiveValueCheck.h"
 
@@ -58,6 +61,21 @@ TEST_F(DocumentLayersTest, EveryChangeOfTheStackIsToldAndTheShownValueFollowsIt)
     EXPECT_EQ(layers.ShownValue("GRUNT", "Cost"), "250");
     workspace.Doc().Undo();
     EXPECT_EQ(layers.ShownValue("GRUNT", "Cost"), "200");
+    // The name the game shows for an entry is the one that wins.
+    EXPECT_EQ(layers.EntryName("GRUNT"), "Grunt");
+    ASSERT_TRUE(layers.Write(1, "GRUNT", "Name", "Ridge Grunt"));
+    EXPECT_EQ(layers.EntryName("GRUNT"), "Ridge Grunt");
+}
+
+// A change of the stack leaves the document's own stores as they are: the models derived from
+// them keep what they know, while the views read afresh.
+TEST_F(DocumentLayersTest, AChangeOfTheStackLeavesTheDocumentsModelsAsTheyAre) {
+    OpenDocument models(workspace);
+    models.TakeIndex(std::make_unique<FindIndex>(workspace));
+    models.Layers().Add(folder.File("mode.ini"));
+    EXPECT_EQ(views.refreshes, 1);
+    ASSERT_TRUE(models.IndexSectionsToRead().has_value());
+    EXPECT_TRUE(models.IndexSectionsToRead()->empty());
 }
 
 TEST_F(DocumentLayersTest, AnEditOfALayerIsUnsavedUntilTheSaveWritesItsFile) {
