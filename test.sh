@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . tools/deps.sh
-velmora_install_deps desktop-file-utils appstream lld
+velmora_install_deps desktop-file-utils appstream lld ccache
 
 # ccache serves compiles that use a precompiled header only with this sloppiness (the header is
 # made just before them, and its defines and time macros are part of it); and it serves a clone in

@@ -16,7 +16,7 @@
 namespace velmora::bench {
 namespace {
 
-const IniStore& Document() {
+const IniStore& ScaffoldDocument() {
     static const std::unique_ptr<IniStore> document = [] {
         auto store = std::make_unique<IniStore>(std::string());
         StringList lines;
@@ -28,7 +28,7 @@ const IniStore& Document() {
 }
 
 void BM_ScaffoldDefinition(benchmark::State& state) {
-    const IniStore& document = Document();
+    const IniStore& document = ScaffoldDocument();
     for (auto _ : state) {
         const DefinitionScaffold scaffold = ScaffoldDefinition(document, 4);
         const std::string text = DefinitionText(scaffold, StringList());

@@ -4,31 +4,13 @@
 #include <filesystem>
 #include <iostream>
 
-#include "core/references/ModReferences.h"
 #include "core/scaffold/DefinitionScaffold.h"
 #include "core/store/IniError.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/IniStore.h"
 #include "core/store/Routines.h"
-#include "core/store/TextCase.h"
 
 namespace velmora::cli {
-
-namespace {
-
-// The kinds of the mod but DOC's own (the kind `--type` names, else the one whose file name DOC
-// bears), each by the name a kind source calls it.
-std::vector<ScaffoldKind> OtherKinds(const ModSession& session, const std::optional<std::string>& fileType,
-                                     const std::string& documentFile) {
-    const std::string own = fileType ? *fileType : ExtractFileName(documentFile);
-    std::vector<ScaffoldKind> kinds;
-    for (const Workspace* kind : session.Workspaces())
-        if (!EqualsNoCase(kind->FileToEdit(), own) && kind->Doc().HasDocument())
-            kinds.push_back({KindName(*kind), &kind->Doc().Store()});
-    return kinds;
-}
-
-}  // namespace
 
 int Scaffold(const Arguments& args) {
     const StartArguments parsed = ParseStartArguments(args, {"--force"}, {"--mod"});
@@ -50,7 +32,11 @@ int Scaffold(const Arguments& args) {
     const IniStore document(documentFile, &defaults.CaseSensitive);
     const DefinitionScaffold scaffold = ScaffoldDefinition(
         document, defaults.VariantAllowed,
-        mod ? OtherKinds(mod->session, parsed.fileType, documentFile) : std::vector<ScaffoldKind>{});
+        // The kinds of the mod but DOC's own: the kind `--type` names, else the one whose file name
+        // DOC bears.
+        mod ? ScaffoldKindsBeside(mod->session.Workspaces(),
+                                  parsed.fileType ? *parsed.fileType : ExtractFileName(documentFile))
+            : std::vector<ScaffoldKind>{});
     WriteDefinitionFile(scaffold, definitionFile);
 
     for (const ScaffoldCategory& category : scaffold.Categories)

@@ -13,6 +13,7 @@
 #include <unordered_set>
 
 #include "core/entries/EntryOperations.h"
+#include "core/references/ModReferences.h"
 #include "core/store/Routines.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/KeyLines.h"
@@ -649,9 +650,19 @@ std::string DefinitionBackupFileName(const Workspace& workspace) {
     return workspace.DefinitionFileName() + workspace.G().BackupExt;
 }
 
-DefinitionScaffold ReplaceDefinitionFile(const Workspace& workspace) {
+std::vector<ScaffoldKind> ScaffoldKindsBeside(const std::vector<const Workspace*>& kinds,
+                                              std::string_view ownFileType) {
+    std::vector<ScaffoldKind> others;
+    for (const Workspace* kind : kinds)
+        if (!EqualsNoCase(kind->FileToEdit(), ownFileType) && kind->Doc().HasDocument())
+            others.push_back({KindName(*kind), &kind->Doc().Store()});
+    return others;
+}
+
+DefinitionScaffold ReplaceDefinitionFile(const Workspace& workspace, const std::vector<const Workspace*>& kinds) {
     const std::string fileName = workspace.DefinitionFileName();
-    DefinitionScaffold scaffold = ScaffoldDefinition(workspace.Doc().Store(), workspace.G().VariantAllowed);
+    DefinitionScaffold scaffold = ScaffoldDefinition(workspace.Doc().Store(), workspace.G().VariantAllowed,
+                                                     ScaffoldKindsBeside(kinds, workspace.FileToEdit()));
     if (std::optional<std::string> present = platform::ReadWholeFile(fileName))
         platform::WriteWholeFile(DefinitionBackupFileName(workspace), *present);
     WriteDefinitionFile(scaffold, fileName);

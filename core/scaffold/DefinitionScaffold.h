@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmora {
@@ -64,6 +65,11 @@ struct ScaffoldKind {
 DefinitionScaffold ScaffoldDefinition(const IniStore& document, int32_t tolerance,
                                       const std::vector<ScaffoldKind>& otherKinds = {});
 
+// The kinds of `kinds` (a mod's, in [FilesToEdit] order) but the one of file type `ownFileType`,
+// each with a document, as a scaffold of that kind's document learns their sections.
+std::vector<ScaffoldKind> ScaffoldKindsBeside(const std::vector<const Workspace*>& kinds,
+                                              std::string_view ownFileType);
+
 // The definition file's text: [GeneralSetup] with `settings` (lines "Key=Value") and the
 // tolerance, [AllSections], the pages, the lists of kind 1 and "Unknown!".
 std::string DefinitionText(const DefinitionScaffold& scaffold, const StringList& settings);
@@ -78,8 +84,9 @@ void WriteDefinitionFile(const DefinitionScaffold& scaffold, const std::string& 
 std::string DefinitionBackupFileName(const Workspace& workspace);
 
 // Writes the definition file of the current file type from the workspace's document, with the
-// key fit's tolerance in force. An existing file is first copied to its backup name. Throws
-// IniError when a file cannot be read or written; the definition file is then left as it was.
-DefinitionScaffold ReplaceDefinitionFile(const Workspace& workspace);
+// key fit's tolerance in force; with a mod open, `kinds` are its kinds, whose sections a key may
+// take as its source. An existing file is first copied to its backup name. Throws IniError when a
+// file cannot be read or written; the definition file is then left as it was.
+DefinitionScaffold ReplaceDefinitionFile(const Workspace& workspace, const std::vector<const Workspace*>& kinds = {});
 
 }  // namespace velmora

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/session/EditingSession.h"
 
+#include <utility>
+
 #include "core/session/DocumentLayers.h"
 #include "core/session/LiveModCheck.h"
+#include "core/values/LiveValueCheck.h"
 #include "core/session/ModSession.h"
 #include "core/store/IniError.h"
 #include "core/store/MessageText.h"
@@ -97,6 +100,7 @@ void EditingSession::ReadKindAgain(const std::string& fileType) {
 
 void EditingSession::CloseMod() {
     m_modCheck.reset();
+    if (m_mod) m_current.Values().SeeKinds({});
     m_current.Layers().RefuseLayers({});
     m_watches.resize(1);
     m_mod.reset();
@@ -137,8 +141,12 @@ void EditingSession::ShowKind(const std::string& fileType) {
 void EditingSession::CheckKindsAgain() {
     m_modCheck.reset();
     std::vector<LiveModCheck::Kind> kinds;
+    const std::vector<const Workspace*> works = std::as_const(*this).Kinds();
     for (size_t i = 0; i < m_mod->Count(); ++i) {
         OpenDocument& models = i == m_shown ? m_current : *m_mod->At(i).Models;
+        // Each kind's value check reads the others where they now are: a key of another kind's
+        // sources is judged against that kind's names.
+        models.Values().SeeKinds(works);
         kinds.push_back({i == m_shown ? &m_workspace : m_mod->At(i).Work.get(), &models.Values()});
     }
     m_modCheck = std::make_unique<LiveModCheck>(std::move(kinds));

@@ -101,6 +101,7 @@ void FindController::EntryListMenu(QListWidget& list, const QPoint& at) {
 }
 
 void FindController::DocumentReplaced() {
+    TheFindWindow().SearchKinds(ModKindModels());
     TheFindWindow().DocumentReplaced();
     // A Check References window kept open across kinds lists them as they now are.
     RefreshResultsSoon();
@@ -112,8 +113,18 @@ void FindController::CloseResults() {
     const bool keepCheck = ModKinds().has_value();
     for (ResultsWindow* results : {m_usagesWindow.data(), m_checkWindow.data()})
         if (results && !(keepCheck && results == m_checkWindow)) results->close();
+    // The kinds may go or change places: Find lets go of them until they are in place again.
+    if (m_findWindow) m_findWindow->SearchKinds({});
     m_document.ForgetUsages();
     m_document.ForgetReferences();
+}
+
+std::vector<std::pair<std::string, OpenDocument*>> FindController::ModKindModels() const {
+    std::vector<std::pair<std::string, OpenDocument*>> kinds;
+    EditingSession* session = m_host.Session();
+    if (session == nullptr || !session->ModOpen()) return kinds;
+    for (const std::string& name : session->KindNames()) kinds.emplace_back(name, session->KindModels(name));
+    return kinds;
 }
 
 std::optional<std::vector<const Workspace*>> FindController::ModKinds() const {
@@ -126,6 +137,7 @@ std::optional<std::vector<const Workspace*>> FindController::ModKinds() const {
 // The windows
 
 void FindController::FindClick() {
+    TheFindWindow().SearchKinds(ModKindModels());
     TheFindWindow().Present();
 }
 

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QAction;
@@ -83,6 +84,8 @@ private:
     ResultsWindow& ShowModReferences(const std::vector<const Workspace*>& kinds);
     // The kinds of the mod open, in [FilesToEdit] order; none without a mod.
     std::optional<std::vector<const Workspace*>> ModKinds() const;
+    // The same by name, with each kind's models.
+    std::vector<std::pair<std::string, OpenDocument*>> ModKindModels() const;
     ResultsWindow& ShowCheckValues();
     void RefreshResultsSoon();
     void RefreshResults();

@@ -208,9 +208,10 @@ void DocumentCommands::NewDefinition1Click() {
     if (m_boxes.Confirm(question) != BoxAnswer::Yes) return;
     m_windows.CommitOpenEdits();
 
-    // The scaffold is the document's alone; the open document stays as it is, and the new file is
-    // taken into use only when the user says so.
-    ReplaceDefinitionFile(m_workspace);
+    // The scaffold is the document's, with the sections of the mod's other kinds for the keys that
+    // name them; the open document stays as it is, and the new file is taken into use only when
+    // the user says so.
+    ReplaceDefinitionFile(m_workspace, ModIsOpen() ? m_mod->Kinds() : std::vector<const Workspace*>{});
     // Written here at the user's word: not another program's change to read again unasked.
     m_workspace.RestampDefinition();
     std::string load = "The new definition file is written. Load it now for the open document?";

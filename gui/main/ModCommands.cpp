@@ -2,6 +2,7 @@
 #include "gui/main/ModCommands.h"
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "core/boxes/Boxes.h"
@@ -28,6 +29,10 @@ ModCommands::ModCommands(EditingSession& session, Boxes& boxes, CategoryWindowLi
 
 bool ModCommands::IsOpen() const {
     return m_session.ModOpen();
+}
+
+std::vector<const Workspace*> ModCommands::Kinds() const {
+    return std::as_const(m_session).Kinds();
 }
 
 void ModCommands::OpenModFolderClick() {

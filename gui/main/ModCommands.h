@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -11,6 +12,7 @@ class Document;
 class DocumentCommands;
 class EditingSession;
 class RecoveryKeeper;
+class Workspace;
 
 // A mod open as a whole in the main window: File, "Open Mod Folder…", the kind shown (the file-type
 // menu switches it and keeps the others open), and what the document commands do while a mod is
@@ -38,6 +40,8 @@ public:
                 RecoveryKeeper& recovery, Host& host);
 
     bool IsOpen() const;
+    // The kinds' workspaces in [FilesToEdit] order, the shown one's among them.
+    std::vector<const Workspace*> Kinds() const;
     // Asks for a mod folder through the box seam, then opens it.
     void OpenModFolderClick();
     // Every kind of the program folder, from the mod folder `dir` where it holds the kind's file,

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <regex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,12 +14,16 @@
 #include "core/choice/ChoiceLists.h"
 #include "core/references/ModReferences.h"
 #include "core/saving/ModSave.h"
+#include "core/scaffold/DefinitionScaffold.h"
 #include "core/session/EditingSession.h"
 #include "core/store/IniError.h"
 #include "core/session/DocumentLayers.h"
 #include "core/session/LiveModCheck.h"
+#include "core/values/LiveValueCheck.h"
+#include "core/values/ValueKinds.h"
 #include "core/settings/Globals.h"
 #include "core/store/IniStore.h"
+#include "core/store/PlatformFile.h"
 #include "support/ScriptedBoxes.h"
 #include "support/SourceFolder.h"
 #include "support/TempFolder.h"
@@ -175,6 +180,33 @@ TEST_F(ModEditingTest, TheModCheckFollowsTheKindsAndAModTakesNoLayers) {
     EXPECT_TRUE(session.Current().Layers().Any());
     session.OpenMod(folder.File("mods/cinderfall/"));
     EXPECT_FALSE(session.Current().Layers().Any());
+}
+
+// The value check of each kind reads the other kinds where they now are, the kind shown's too, also
+// after the kinds changed places: a key of another kind's sources is a code of them.
+TEST_F(ModEditingTest, EachKindsValueCheckSeesTheOtherKindsWhereverTheyAreShown) {
+    const auto voiceKind = [this] {
+        return KindText(session.KindModels("Rules.ini")->Values().KindIn("InfantryTypes", "VoiceSelect"));
+    };
+    EXPECT_EQ(voiceKind(), "code of Sound:Voices");
+    session.ShowKind("Sound.ini");
+    EXPECT_EQ(voiceKind(), "code of Sound:Voices");
+    session.ShowKind("Rules.ini");
+    EXPECT_EQ(voiceKind(), "code of Sound:Voices");
+    session.CloseMod();
+    EXPECT_EQ(KindText(session.Current().Values().KindIn("InfantryTypes", "VoiceSelect")), "text");
+}
+
+// New Definition from Document with a mod open takes the other kinds' sections as sources, as the
+// scaffold of the command line does.
+TEST_F(ModEditingTest, ANewDefinitionLearnsTheSourcesTheOtherKindsHold) {
+    // The warheads' impact animations are all art sections.
+    const std::regex animsOfArt("\nImpactAnims=[^\r\n]*~@Art:\\*@~\r\n");
+    const auto written = [this] { return platform::ReadWholeFile(folder.File("Rules.001")).value_or(""); };
+    ReplaceDefinitionFile(session.Work());
+    EXPECT_EQ(written().find("~@Art:"), std::string::npos);
+    ReplaceDefinitionFile(session.Work(), std::as_const(session).Kinds());
+    EXPECT_TRUE(std::regex_search(written(), animsOfArt)) << written();
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QSettings>
 
 #include "CategoryWindowHarness.h"
+#include "GuiTestMain.h"
 #include "core/store/IniStore.h"
 
 using namespace velmora;
@@ -265,5 +266,5 @@ class CategoryWindowListTest : public HarnessTest<CategoryWindowHarness> {
     }
 };
 
-QTEST_MAIN(CategoryWindowListTest)
+VELMORA_GUI_TEST(CategoryWindowListTest)
 #include "CategoryWindowListTest.moc"

@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 
 #include "CategoryWindowHarness.h"
+#include "GuiTestMain.h"
 #include "core/store/IniError.h"
 
 using namespace velmora;
@@ -413,5 +414,5 @@ class CategoryWindowTest : public HarnessTest<CategoryWindowHarness> {
     }
 };
 
-QTEST_MAIN(CategoryWindowTest)
+VELMORA_GUI_TEST(CategoryWindowTest)
 #include "CategoryWindowTest.moc"

@@ -11,6 +11,7 @@
 #include <QTreeView>
 
 #include "CategoryWindowHarness.h"
+#include "GuiTestMain.h"
 #include "gui/changes/ChangesWindow.h"
 #include "core/compare/Comparison.h"
 #include "core/entries/EntryOperations.h"
@@ -329,5 +330,5 @@ private slots:
 
 }  // namespace velmora::testing
 
-QTEST_MAIN(velmora::testing::ChangesWindowTest)
+VELMORA_GUI_TEST(velmora::testing::ChangesWindowTest)
 #include "ChangesWindowTest.moc"

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "GuiTestMain.h"
 #include "ModalDialog.h"
 #include "gui/dialogs/ValueChoiceDialog.h"
 #include "core/settings/Globals.h"
@@ -513,5 +514,5 @@ class ChoiceDialogTest : public QObject {
     }
 };
 
-QTEST_MAIN(ChoiceDialogTest)
+VELMORA_GUI_TEST(ChoiceDialogTest)
 #include "ChoiceDialogTest.moc"

@@ -6,6 +6,7 @@
 #include <QToolTip>
 #include <string>
 
+#include "GuiTestMain.h"
 #include "ModalDialog.h"
 #include "gui/dialogs/CodeNameDialog.h"
 
@@ -230,5 +231,5 @@ class CodeNameDialogTest : public QObject {
     }
 };
 
-QTEST_MAIN(CodeNameDialogTest)
+VELMORA_GUI_TEST(CodeNameDialogTest)
 #include "CodeNameDialogTest.moc"

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "CategoryWindowHarness.h"
+#include "GuiTestMain.h"
 #include "gui/table/BalanceTableView.h"
 #include "gui/table/TableSwitch.h"
 #include "gui/widgets/ElidingLabel.h"
@@ -123,5 +124,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(CrowdedWindowTest)
+VELMORA_GUI_TEST(CrowdedWindowTest)
 #include "CrowdedWindowTest.moc"

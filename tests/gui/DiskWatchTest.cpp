@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "GuiTestMain.h"
 #include "MainWindowHarness.h"
 #include "core/entries/EntryOperations.h"
 #include "gui/main/DiskWatch.h"
@@ -171,5 +172,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(DiskWatchTest)
+VELMORA_GUI_TEST(DiskWatchTest)
 #include "DiskWatchTest.moc"

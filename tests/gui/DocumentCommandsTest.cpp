@@ -10,6 +10,7 @@
 #include <QSettings>
 #include <QUrl>
 
+#include "GuiTestMain.h"
 #include "MainWindowHarness.h"
 #include "core/entries/EntryOperations.h"
 #include "core/settings/ProgramFolder.h"
@@ -386,5 +387,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(DocumentCommandsTest)
+VELMORA_GUI_TEST(DocumentCommandsTest)
 #include "DocumentCommandsTest.moc"

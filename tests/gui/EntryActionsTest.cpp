@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "CategoryWindowHarness.h"
+#include "GuiTestMain.h"
 #include "core/entries/EntryOperations.h"
 #include "gui/dialogs/CodeNameDialog.h"
 #include "gui/modcheck/ModCheckWindow.h"
@@ -664,5 +665,5 @@ class EntryActionsTest : public HarnessTest<CategoryWindowHarness> {
     }
 };
 
-QTEST_MAIN(EntryActionsTest)
+VELMORA_GUI_TEST(EntryActionsTest)
 #include "EntryActionsTest.moc"

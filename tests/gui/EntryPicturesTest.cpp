@@ -4,6 +4,7 @@
 // and pictures read from disk only when the entry list is filled.
 
 #include "CategoryWindowHarness.h"
+#include "GuiTestMain.h"
 #include "core/store/IniError.h"
 #include "gui/category/EntryPictures.h"
 #include "support/BitmapFiles.h"
@@ -194,5 +195,5 @@ class EntryPicturesTest : public HarnessTest<CategoryWindowHarness> {
     }
 };
 
-QTEST_MAIN(EntryPicturesTest)
+VELMORA_GUI_TEST(EntryPicturesTest)
 #include "EntryPicturesTest.moc"

@@ -13,6 +13,7 @@
 #include <regex>
 
 #include "CategoryWindowHarness.h"
+#include "GuiTestMain.h"
 #include "core/entries/ValueEdits.h"
 #include "core/references/FindIndex.h"
 #include "gui/widgets/FilterBox.h"
@@ -312,6 +313,35 @@ class FindingTest : public HarnessTest<CategoryWindowHarness> {
         QVERIFY(h->TakeShown().isEmpty());
     }
 
+    // With a mod open, Find searches every kind, each row named by its file; the rows follow an edit
+    // of a kind not shown, stay across a change of the kind shown, and a row leads into its kind.
+    void findWithAModOpenSearchesEveryKind() {
+        h->StartOnSample();
+        h->boxes.EnqueueFileName(h->folder.File("mods/cinderfall"));
+        QVERIFY(h->Trigger("OpenModFolder1"));
+        h->TakeShown();
+        QVERIFY(h->Trigger("Find1"));
+        QTest::keyClicks(h->Find<QLineEdit>("FindText"), "zealotsel");
+        QTableView* results = ResultsOf(*h->window, "FindWindow");
+        QVERIFY(results);
+        QTRY_COMPARE(ResultColumn(*results, 1), QStringList({"ZEALOT", "Voices", "ZealotSelect"}));
+        QCOMPARE(ResultColumn(*results, 0), QStringList({"Rules.ini: InfantryTypes", "Sound.ini", "Sound.ini: Voices"}));
+
+        Document& sound = h->window->Session()->KindWork("Sound.ini")->Doc();
+        sound.SetValue("ZealotSelect", "Volume", "zealotselect");
+        QTRY_COMPARE(ResultColumn(*results, 1), QStringList({"ZEALOT", "Voices", "ZealotSelect", "ZealotSelect"}));
+        QVERIFY(h->ChooseFileType(QStringLiteral("Art.ini")));
+        QTRY_COMPARE(ResultColumn(*results, 1), QStringList({"ZEALOT", "Voices", "ZealotSelect", "ZealotSelect"}));
+
+        results->setCurrentIndex(results->model()->index(3, 0));
+        QTest::keyClick(results, Qt::Key_Return);
+        QCOMPARE(h->Text("Panel1"), QStringLiteral("Sound.ini"));
+        const auto* window = h->window->findChild<CategoryWindow*>();
+        QVERIFY(window);
+        QCOMPARE(Selected(window), QString("ZealotSelect Volume"));
+        QVERIFY(h->TakeShown().isEmpty());
+    }
+
     // An open category window shows what a set in the selected entries wrote, and what its undo
     // put back. A cell that shows another value than the document holds is put right before its
     // editor opens, so that Enter never writes back what the user did not see.
@@ -464,5 +494,5 @@ class FindingTest : public HarnessTest<CategoryWindowHarness> {
     }
 };
 
-QTEST_MAIN(FindingTest)
+VELMORA_GUI_TEST(FindingTest)
 #include "FindingTest.moc"

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "GuiTestMain.h"
 #include "gui/widgets/StringGrid.h"
 #include "ui_CategoryWindow.h"
 #include "ui_ValueChoiceDialog.h"
@@ -156,5 +157,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(FormsTest)
+VELMORA_GUI_TEST(FormsTest)
 #include "FormsTest.moc"

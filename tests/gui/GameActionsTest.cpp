@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 
+#include "GuiTestMain.h"
 #include "MainWindowHarness.h"
 
 using namespace velmora;
@@ -182,5 +183,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(GameActionsTest)
+VELMORA_GUI_TEST(GameActionsTest)
 #include "GameActionsTest.moc"

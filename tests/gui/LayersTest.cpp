@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "CategoryWindowHarness.h"
+#include "GuiTestMain.h"
 #include "core/session/DocumentLayers.h"
 #include "gui/find/ConflictsWindow.h"
 #include "gui/table/BalanceTableModel.h"
@@ -199,5 +200,5 @@ class LayersTest : public HarnessTest<CategoryWindowHarness> {
     }
 };
 
-QTEST_MAIN(LayersTest)
+VELMORA_GUI_TEST(LayersTest)
 #include "LayersTest.moc"

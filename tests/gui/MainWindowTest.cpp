@@ -11,6 +11,7 @@
 #include <QToolButton>
 #include <QPushButton>
 
+#include "GuiTestMain.h"
 #include "gui/category/CategoryWindow.h"
 
 #include "MainWindowHarness.h"
@@ -396,5 +397,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(MainWindowTest)
+VELMORA_GUI_TEST(MainWindowTest)
 #include "MainWindowTest.moc"

@@ -8,6 +8,7 @@
 #include <QTableView>
 #include <QtTest>
 
+#include "GuiTestMain.h"
 #include "core/scripts/ScriptedEdits.h"
 #include "core/session/ModSession.h"
 #include "gui/modcheck/ModCheckWindow.h"
@@ -74,5 +75,5 @@ private slots:
 
 }  // namespace velmora::testing
 
-QTEST_MAIN(velmora::testing::ModCheckWindowTest)
+VELMORA_GUI_TEST(velmora::testing::ModCheckWindowTest)
 #include "ModCheckWindowTest.moc"

@@ -4,6 +4,7 @@
 
 #include <QImage>
 
+#include "GuiTestMain.h"
 #include "MainWindowHarness.h"
 #include "gui/widgets/Pictures.h"
 #include "support/BitmapFiles.h"
@@ -121,5 +122,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(PicturesTest)
+VELMORA_GUI_TEST(PicturesTest)
 #include "PicturesTest.moc"

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "GuiTestMain.h"
 #include "gui/services/QtBoxes.h"
 
 using velmora::BoxAnswer;
@@ -303,5 +304,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(QtBoxesTest)
+VELMORA_GUI_TEST(QtBoxesTest)
 #include "QtBoxesTest.moc"

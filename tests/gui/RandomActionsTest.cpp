@@ -30,6 +30,7 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "GuiTestMain.h"
 #include "MainWindowHarness.h"
 #include "RandomRun.h"
 #include "gui/category/CategoryWindow.h"
@@ -453,5 +454,5 @@ class RandomActionsTest : public QObject {
     }
 };
 
-QTEST_MAIN(RandomActionsTest)
+VELMORA_GUI_TEST(RandomActionsTest)
 #include "RandomActionsTest.moc"

@@ -6,6 +6,7 @@
 
 #include <QLabel>
 
+#include "GuiTestMain.h"
 #include "MainWindowHarness.h"
 #include "core/settings/ProgramFolder.h"
 #include "core/recovery/RecoveryFile.h"
@@ -323,5 +324,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(RecoveryTest)
+VELMORA_GUI_TEST(RecoveryTest)
 #include "RecoveryTest.moc"

@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 
+#include "GuiTestMain.h"
 #include "gui/widgets/StringGrid.h"
 #include "core/store/IniError.h"
 
@@ -501,5 +502,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(StringGridTest)
+VELMORA_GUI_TEST(StringGridTest)
 #include "StringGridTest.moc"

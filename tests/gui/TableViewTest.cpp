@@ -18,6 +18,7 @@
 #include <QTreeWidget>
 
 #include "CategoryWindowHarness.h"
+#include "GuiTestMain.h"
 #include "gui/table/BalanceTableModel.h"
 #include "gui/table/BalanceTableView.h"
 #include "gui/table/ColumnChooser.h"
@@ -336,5 +337,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TableViewTest)
+VELMORA_GUI_TEST(TableViewTest)
 #include "TableViewTest.moc"

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "CategoryWindowHarness.h"
+#include "GuiTestMain.h"
 #include "gui/dialogs/ValueChoiceDialog.h"
 #include "core/store/IniStore.h"
 #include "support/BitmapFiles.h"
@@ -831,5 +832,5 @@ class ValueEditingTest : public HarnessTest<CategoryWindowHarness> {
     }
 };
 
-QTEST_MAIN(ValueEditingTest)
+VELMORA_GUI_TEST(ValueEditingTest)
 #include "ValueEditingTest.moc"
