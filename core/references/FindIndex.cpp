@@ -19,6 +19,7 @@
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"
 #include "core/store/IniStore.h"
+#include "core/store/LineText.h"
 #include "core/catalogue/TouchedSections.h"
 #include "core/references/FindSource.h"
 
@@ -133,12 +134,11 @@ FindIndex::SectionText FindIndex::ReadSection(std::string_view name, size_t line
     for (size_t l = 0; l < lineCount; ++l) {
         const auto [raw, asRead] = lineAt(l);
         // Seen as lookups see it: the key before the first "=", the value after it.
-        const IniSection::Line line(raw, asRead, nullptr);
         std::string_view key;
-        if (!line.KeyName(key)) continue;
+        if (!KeyNameOfLine(raw, asRead, key)) continue;
         // The first "Name" key is the entry's name, as a lookup finds it.
         if (read.nameRow == NoRow && EqualsNoCase(key, "Name")) read.nameRow = static_cast<uint32_t>(read.rows.size());
-        const std::string_view value = IniStore::StripCommentView(line.ValueText());
+        const std::string_view value = IniStore::StripCommentView(ValueTextOfLine(raw, asRead));
         uint32_t shown = LinePlaceInLoaded(raw, asRead);
         if (shown == OwnBit) {
             shown = ShownPlace({}, read.own);
@@ -368,10 +368,10 @@ std::pair<std::string_view, std::string_view> FindIndex::ShownKeyAndValue(Row ro
     }
     // The key line as read, read again as when the row was made.
     const std::string_view loaded = std::string_view(*m_loaded).substr(text.shown);
-    const IniSection::Line line(loaded.substr(0, loaded.find_first_of("\r\n")), true, nullptr);
+    const std::string_view raw = loaded.substr(0, loaded.find_first_of("\r\n"));
     std::string_view key;
-    line.KeyName(key);
-    return {key, IniStore::StripCommentView(line.ValueText())};
+    KeyNameOfLine(raw, true, key);
+    return {key, IniStore::StripCommentView(ValueTextOfLine(raw, true))};
 }
 
 LinePlace FindIndex::Place(Row row) const { return {row.section, RowOf(row).line}; }
