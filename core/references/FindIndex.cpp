@@ -197,7 +197,12 @@ void FindIndex::CompactOwn(Block& block) const {
 
 void FindIndex::Splice(size_t s, SectionText read) {
     if (s == m_sectionCount) {  // a section after the last, while the index is built
-        if (s % SectionsPerBlock == 0) m_blocks.emplace_back();
+        if (s % SectionsPerBlock == 0) {
+            // A full block gives back the slack of its growth now: held until the end, the slack
+            // of every block would stand at once.
+            if (!m_blocks.empty()) Seal(m_blocks.back());
+            m_blocks.emplace_back();
+        }
         m_blocks.back().sections.push_back({static_cast<uint32_t>(m_blocks.back().folded.size()),
                                             static_cast<uint32_t>(m_blocks.back().rows.size()), 0, NoRow, NoCategory});
         ++m_sectionCount;
@@ -248,12 +253,15 @@ void FindIndex::Splice(size_t s, SectionText read) {
 }
 
 // Appending grows the buffers by doubling; a built index keeps only what it holds.
+void FindIndex::Seal(Block& block) {
+    block.own.shrink_to_fit();
+    block.folded.shrink_to_fit();
+    block.rows.shrink_to_fit();
+    block.sections.shrink_to_fit();
+}
+
 void FindIndex::SealBlocks() {
-    for (Block& block : m_blocks) {
-        block.own.shrink_to_fit();
-        block.folded.shrink_to_fit();
-        block.rows.shrink_to_fit();
-    }
+    for (Block& block : m_blocks) Seal(block);
 }
 
 void FindIndex::Update(const Workspace& workspace, const TouchedSections& touched) {
