@@ -57,7 +57,8 @@ report_editor "editor, Find open"
 xdotool windowactivate --sync "$main"
 xdotool key --clearmodifiers alt+f
 sleep 0.5
-xdotool key --clearmodifiers m
+# "m" is also the mnemonic of Open Mod Folder, which comes first: the second press reaches Compare.
+xdotool key --clearmodifiers m m Return
 xdotool search --sync --onlyvisible --name '^Changes$' >/dev/null
 settle $program
 report_editor "editor, Find and Changes open"

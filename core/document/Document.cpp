@@ -36,7 +36,7 @@ void StoreEdit::Do(Step& step, bool forward) {
         case Kind::InsertLine:
         case Kind::RemoveLine:
             if (inserting) {
-                store.PutLine(step.section, step.line, std::move(*step.heldLine));
+                store.PutLine(step.section, step.line, *step.heldLine);
                 step.heldLine.reset();
             } else {
                 step.heldLine.emplace(store.TakeLine(step.section, step.line));

@@ -19,6 +19,7 @@
 #include "core/store/StringList.h"
 #include "core/store/TextCase.h"
 #include "core/store/IniStore.h"
+#include "core/store/LineText.h"
 #include "core/catalogue/TouchedSections.h"
 #include "core/references/FindSource.h"
 
@@ -133,12 +134,11 @@ FindIndex::SectionText FindIndex::ReadSection(std::string_view name, size_t line
     for (size_t l = 0; l < lineCount; ++l) {
         const auto [raw, asRead] = lineAt(l);
         // Seen as lookups see it: the key before the first "=", the value after it.
-        const IniSection::Line line(raw, asRead, nullptr);
         std::string_view key;
-        if (!line.KeyName(key)) continue;
+        if (!KeyNameOfLine(raw, asRead, key)) continue;
         // The first "Name" key is the entry's name, as a lookup finds it.
         if (read.nameRow == NoRow && EqualsNoCase(key, "Name")) read.nameRow = static_cast<uint32_t>(read.rows.size());
-        const std::string_view value = IniStore::StripCommentView(line.ValueText());
+        const std::string_view value = IniStore::StripCommentView(ValueTextOfLine(raw, asRead));
         uint32_t shown = LinePlaceInLoaded(raw, asRead);
         if (shown == OwnBit) {
             shown = ShownPlace({}, read.own);
@@ -197,7 +197,12 @@ void FindIndex::CompactOwn(Block& block) const {
 
 void FindIndex::Splice(size_t s, SectionText read) {
     if (s == m_sectionCount) {  // a section after the last, while the index is built
-        if (s % SectionsPerBlock == 0) m_blocks.emplace_back();
+        if (s % SectionsPerBlock == 0) {
+            // A full block gives back the slack of its growth now: held until the end, the slack
+            // of every block would stand at once.
+            if (!m_blocks.empty()) Seal(m_blocks.back());
+            m_blocks.emplace_back();
+        }
         m_blocks.back().sections.push_back({static_cast<uint32_t>(m_blocks.back().folded.size()),
                                             static_cast<uint32_t>(m_blocks.back().rows.size()), 0, NoRow, NoCategory});
         ++m_sectionCount;
@@ -248,12 +253,15 @@ void FindIndex::Splice(size_t s, SectionText read) {
 }
 
 // Appending grows the buffers by doubling; a built index keeps only what it holds.
+void FindIndex::Seal(Block& block) {
+    block.own.shrink_to_fit();
+    block.folded.shrink_to_fit();
+    block.rows.shrink_to_fit();
+    block.sections.shrink_to_fit();
+}
+
 void FindIndex::SealBlocks() {
-    for (Block& block : m_blocks) {
-        block.own.shrink_to_fit();
-        block.folded.shrink_to_fit();
-        block.rows.shrink_to_fit();
-    }
+    for (Block& block : m_blocks) Seal(block);
 }
 
 void FindIndex::Update(const Workspace& workspace, const TouchedSections& touched) {
@@ -368,10 +376,10 @@ std::pair<std::string_view, std::string_view> FindIndex::ShownKeyAndValue(Row ro
     }
     // The key line as read, read again as when the row was made.
     const std::string_view loaded = std::string_view(*m_loaded).substr(text.shown);
-    const IniSection::Line line(loaded.substr(0, loaded.find_first_of("\r\n")), true, nullptr);
+    const std::string_view raw = loaded.substr(0, loaded.find_first_of("\r\n"));
     std::string_view key;
-    line.KeyName(key);
-    return {key, IniStore::StripCommentView(line.ValueText())};
+    KeyNameOfLine(raw, true, key);
+    return {key, IniStore::StripCommentView(ValueTextOfLine(raw, true))};
 }
 
 LinePlace FindIndex::Place(Row row) const { return {row.section, RowOf(row).line}; }

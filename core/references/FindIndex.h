@@ -161,6 +161,8 @@ private:
     SectionText ReadSection(const IniSection& section) const;
     // Puts `read` in place of section `s`, which is the last of its block while the index is built.
     void Splice(size_t s, SectionText read);
+    // Gives back what a block holds beyond its size.
+    static void Seal(Block& block);
     void SealBlocks();
     static bool Accepts(const Block& block, const RowText& row, size_t at, size_t length, bool wholeWords);
     // Adds the rows of sections [first, last) of block `b` that hold `needle` (folded) to `found`.

@@ -30,8 +30,13 @@ std::optional<Attributes> AttributesOf(const std::string& fileName) {
 
 }  // namespace
 
-uint64_t HashOfBytes(std::string_view bytes) {
-    uint64_t hash = 14695981039346656037ULL;
+namespace {
+
+constexpr uint64_t HashStart = 14695981039346656037ULL;
+
+// The hash of bytes that follow those `hash` was taken of: a file hashed a piece at a time hashes
+// as it would whole.
+uint64_t ContinueHash(uint64_t hash, std::string_view bytes) {
     for (const char byte : bytes) {
         hash ^= static_cast<unsigned char>(byte);
         hash *= 1099511628211ULL;
@@ -39,14 +44,24 @@ uint64_t HashOfBytes(std::string_view bytes) {
     return hash;
 }
 
+}  // namespace
+
+uint64_t HashOfBytes(std::string_view bytes) { return ContinueHash(HashStart, bytes); }
+
 DiskStamp TakeDiskStamp(const std::string& fileName) {
     // The time first: a write that comes between it and the read moves the time again, so the
     // next check reads the bytes rather than trusting a stamp older than its hash.
     const std::optional<Attributes> attributes = AttributesOf(fileName);
     if (!attributes) return {};
-    const std::optional<std::string> content = platform::ReadWholeFile(fileName);
-    if (!content) return {};
-    return {true, static_cast<uint64_t>(content->size()), attributes->ModifiedTicks, HashOfBytes(*content)};
+    // Read a piece at a time: a stamp is taken right after a load, which holds the bytes already.
+    uint64_t size = 0;
+    uint64_t hash = HashStart;
+    const bool read = platform::ReadFileInPieces(fileName, [&size, &hash](std::string_view piece) {
+        size += piece.size();
+        hash = ContinueHash(hash, piece);
+    });
+    if (!read) return {};
+    return {true, size, attributes->ModifiedTicks, hash};
 }
 
 DiskStamp StampOfWritten(const std::string& fileName, std::string_view content) {

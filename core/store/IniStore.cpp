@@ -304,9 +304,30 @@ void TextArena::Clear() {
 // ---------------------------------------------------------------------------------------------
 // Section records
 
-// A line is a view and a flag beside its comment block: holding the text as read costs nothing
-// beyond what the stored form alone did.
-static_assert(sizeof(IniSection::Line) <= 3 * sizeof(void*));
+// A line is a place and a length with two flags: holding the text as read costs nothing beyond
+// what the stored form alone did, and a million lines hold no pointer each to a comment block
+// most of them lack.
+static_assert(sizeof(IniSection::Line) <= 2 * sizeof(void*));
+
+IniSection::Line LineRecords::Make(std::string_view text, bool asRead, const IniSection::Comments* comments) {
+    if (comments == nullptr && text.size() <= IniSection::Line::MaxOwnSize) return {text, asRead};
+    m_records.push_back({text, comments});
+    return {&m_records.back(), asRead};
+}
+
+IniSection::Line LineRecords::Retext(const IniSection::Line& line, std::string_view text, bool asRead) {
+    return Make(text, asRead, line.CommentBlock());
+}
+
+const IniSection::Comments* LineRecords::Keep(IniSection::Comments block) {
+    m_blocks.push_back(std::move(block));
+    return &m_blocks.back();
+}
+
+void LineRecords::Clear() {
+    m_blocks.clear();
+    m_records.clear();
+}
 
 bool IniSection::Line::KeyName(std::string_view& name) const {
     return KeyNameOfLine(Raw(), m_asRead != 0, name);
@@ -366,7 +387,7 @@ void IniSection::IndexKeyOf(size_t line) const {
 }
 
 void IniSection::AppendLine(Line line) {
-    m_lines.push_back(std::move(line));
+    m_lines.push_back(line);
     if (m_keyIndex) IndexKeyOf(m_lines.size() - 1);
 }
 
@@ -375,11 +396,9 @@ void IniSection::EraseLine(size_t index) {
     m_keyIndex.reset();  // later positions moved
 }
 
-// The line becomes one an operation wrote; its comment block stays.
-void IniSection::ReplaceLineText(size_t index, std::string_view text) {
-    Line replacement(text, false, std::move(m_lines[index].m_comments));
+void IniSection::ReplaceLine(size_t index, Line replacement) {
     if (!SameKeyName(m_lines[index], replacement)) m_keyIndex.reset();
-    m_lines[index] = std::move(replacement);
+    m_lines[index] = replacement;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -408,8 +427,12 @@ public:
             preamble.push_back(raw);
             m_pending.clear();
         } else {
-            m_current->AppendLine(
-                IniSection::Line(raw, true, m_pending.empty() ? nullptr : TakePending()));
+            const IniSection::Comments* comments = nullptr;
+            if (!m_pending.empty()) {
+                comments = m_store.m_lines.Keep(std::move(m_pending));
+                m_pending.clear();
+            }
+            m_current->AppendLine(m_store.m_lines.Make(raw, true, comments));
         }
     }
 
@@ -472,6 +495,7 @@ void IniStore::Clear() {
     m_trailing.clear();
     m_byteOrderMark = false;
     m_arena.Clear();
+    m_lines.Clear();
     InvalidateIndex();
 }
 
@@ -564,6 +588,7 @@ void IniStore::UpdateFile() { platform::WriteWholeFile(m_fileName, RenderText())
 std::unique_ptr<IniStore> IniStore::CloneAs(std::string fileName) const {
     auto copy = std::make_unique<IniStore>(std::string(), m_caseSensitive);
     TextArena& arena = copy->m_arena;
+    LineRecords& lines = copy->m_lines;
     auto copyBlock = [&arena](const std::vector<std::string_view>& block) {
         std::vector<std::string_view> result;
         result.reserve(block.size());
@@ -584,9 +609,8 @@ std::unique_ptr<IniStore> IniStore::CloneAs(std::string fileName) const {
         section->m_lines.reserve(source->m_lines.size());
         for (const auto& line : source->m_lines) {
             const auto* comments = line.CommentBlock();
-            section->AppendLine(IniSection::Line(
-                arena.Store(line.Raw()), line.IsAsRead(),
-                comments ? std::make_unique<IniSection::Comments>(copyBlock(*comments)) : nullptr));
+            section->AppendLine(lines.Make(arena.Store(line.Raw()), line.IsAsRead(),
+                                           comments ? lines.Keep(copyBlock(*comments)) : nullptr));
         }
         copy->m_sections.push_back(std::move(section));
     }
@@ -693,19 +717,20 @@ void IniStore::WriteString(std::string_view Section, std::string_view Ident, std
     IniSection& section = SectionToWrite(Section);
     long line = section.IndexOfKey(Ident);
     if (line < 0) {
-        section.AppendLine(IniSection::Line(m_arena.Concat(Ident, "=", Value), false, nullptr));
+        section.AppendLine(m_lines.Make(m_arena.Concat(Ident, "=", Value), false, nullptr));
         return;
     }
     // A key name never holds "=", so this is the line Ident + "=" + Value exactly.
     const IniSection::Line& found = section.LineAt(static_cast<size_t>(line));
     std::string_view name;
     if (found.KeyName(name) && name == Ident && found.ValueText() == Value) return;
-    section.ReplaceLineText(static_cast<size_t>(line), m_arena.Concat(Ident, "=", Value));
+    // The line becomes one an operation wrote; its comment block stays.
+    section.ReplaceLine(static_cast<size_t>(line),
+                        m_lines.Retext(found, m_arena.Concat(Ident, "=", Value), false));
 }
 
 void IniStore::AppendString(std::string_view Section, std::string_view Ident, std::string_view Value) {
-    SectionToWrite(Section).AppendLine(
-        IniSection::Line(m_arena.Concat(Ident, "=", Value), false, nullptr));
+    SectionToWrite(Section).AppendLine(m_lines.Make(m_arena.Concat(Ident, "=", Value), false, nullptr));
 }
 
 void IniStore::ReadSection(std::string_view Section, StringList& Names) const {
@@ -840,12 +865,13 @@ void IniStore::InsertSection(std::string_view BeforeSection, std::string_view Ne
     if (index < 0) return;
     IniSection& section = PlaceClaimedSection(static_cast<size_t>(index), NewSection);
     for (const StringItem& item : Lines) {
-        std::unique_ptr<IniSection::Comments> comments;
+        const IniSection::Comments* comments = nullptr;
         if (item.comments && !item.comments->empty()) {
-            comments = std::make_unique<IniSection::Comments>();
-            for (const std::string& comment : *item.comments) comments->push_back(m_arena.Store(comment));
+            IniSection::Comments block;
+            for (const std::string& comment : *item.comments) block.push_back(m_arena.Store(comment));
+            comments = m_lines.Keep(std::move(block));
         }
-        section.AppendLine(IniSection::Line(m_arena.Store(item.text), false, std::move(comments)));
+        section.AppendLine(m_lines.Make(m_arena.Store(item.text), false, comments));
     }
 }
 
@@ -880,7 +906,7 @@ void IniStore::PutSection(size_t position, std::unique_ptr<IniSection> section) 
 IniSection::Line IniStore::TakeLine(size_t section, size_t line) {
     IniSection& from = PlacedSection(section);
     if (line >= from.m_lines.size()) throw IniError("No line at position " + std::to_string(line));
-    IniSection::Line taken = std::move(from.m_lines[line]);
+    IniSection::Line taken = from.m_lines[line];
     from.EraseLine(line);
     return taken;
 }
@@ -889,10 +915,10 @@ void IniStore::PutLine(size_t section, size_t line, IniSection::Line text) {
     IniSection& into = PlacedSection(section);
     if (line > into.m_lines.size()) throw IniError("No line position " + std::to_string(line));
     if (line == into.m_lines.size()) {
-        into.AppendLine(std::move(text));
+        into.AppendLine(text);
         return;
     }
-    into.m_lines.insert(into.m_lines.begin() + static_cast<std::ptrdiff_t>(line), std::move(text));
+    into.m_lines.insert(into.m_lines.begin() + static_cast<std::ptrdiff_t>(line), text);
     into.m_keyIndex.reset();  // later positions moved
 }
 
@@ -904,8 +930,7 @@ void IniStore::ExchangeLine(size_t section, size_t line, IniSection::Line& text)
 }
 
 IniSection::Line IniStore::WrittenLine(std::string_view text, const IniSection::Comments* comments) {
-    return IniSection::Line(m_arena.Store(text), false,
-                            comments ? std::make_unique<IniSection::Comments>(*comments) : nullptr);
+    return m_lines.Make(m_arena.Store(text), false, comments ? m_lines.Keep(*comments) : nullptr);
 }
 
 std::unique_ptr<IniSection> IniStore::NewSection(std::string_view name) {
@@ -919,12 +944,8 @@ std::unique_ptr<IniSection> IniStore::CopyOfSection(size_t position, std::string
     const IniSection& source = ExistingSection(position);
     std::unique_ptr<IniSection> copy = ClaimedSection(newName);
     copy->m_lines.reserve(source.m_lines.size());
-    for (const IniSection::Line& line : source.m_lines) {
-        const auto* comments = line.CommentBlock();
-        copy->AppendLine(
-            IniSection::Line(line.Raw(), line.IsAsRead(),
-                             comments ? std::make_unique<IniSection::Comments>(*comments) : nullptr));
-    }
+    // Comment blocks never change once kept, so the copy shares them too.
+    for (const IniSection::Line& line : source.m_lines) copy->AppendLine(line);
     return copy;
 }
 

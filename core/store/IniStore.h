@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -91,18 +92,17 @@ public:
 
     // One line of the section with the comment block that stood before it. A line as read is seen
     // by lookups in its stored form, trimmed and without blanks around its first "="; a line that
-    // an operation wrote is seen and written exactly as written. A line is a value: moved to another
-    // place of its store (its text lives in the store's arena), it writes the same bytes there.
+    // an operation wrote is seen and written exactly as written. A line is a value of sixteen
+    // bytes, a million of them in a big document: its text and comment block live in its store
+    // (the arena and the store's LineRecords), so that moved to another place of its store it
+    // writes the same bytes there. Lines are made by the store.
     class Line {
     public:
-        Line(std::string_view text, bool asRead, std::unique_ptr<Comments> comments)
-            : m_data(text.data()),
-              m_size(text.size() & SizeMask),
-              m_asRead(asRead),
-              m_comments(std::move(comments)) {}
-
         // What the store writes for the line.
-        std::string_view Raw() const { return {m_data, static_cast<size_t>(m_size)}; }
+        std::string_view Raw() const {
+            return m_kept ? static_cast<const Record*>(m_at)->text
+                          : std::string_view(static_cast<const char*>(m_at), m_size);
+        }
         bool IsAsRead() const { return m_asRead != 0; }
         // The key name: the text before the first "=". False for a plain line, which has none.
         bool KeyName(std::string_view& name) const;
@@ -110,17 +110,33 @@ public:
         std::string_view ValueText() const;
         // The line as lookups see it: key name, "=", value text; or the plain line.
         std::string StoredText() const;
-        const Comments* CommentBlock() const { return m_comments.get(); }
+        const Comments* CommentBlock() const {
+            return m_kept ? static_cast<const Record*>(m_at)->comments : nullptr;
+        }
 
     private:
-        friend class IniSection;
+        friend class LineRecords;
 
-        // A line's length takes 63 bits, which no text held in memory exceeds.
-        static constexpr uint64_t SizeMask = (uint64_t{1} << 63) - 1;
-        const char* m_data;
-        uint64_t m_size : 63;
-        uint64_t m_asRead : 1;
-        std::unique_ptr<Comments> m_comments;  // null: no comment block
+        // What a line with a comment block, or with a text too long for its own length field,
+        // keeps in its store's records.
+        struct Record {
+            std::string_view text;
+            const Comments* comments;  // null: no comment block
+        };
+        static constexpr uint32_t MaxOwnSize = (uint32_t{1} << 30) - 1;
+
+        Line(std::string_view text, bool asRead)
+            : m_at(text.data()),
+              m_size(static_cast<uint32_t>(text.size()) & MaxOwnSize),
+              m_asRead(asRead ? 1 : 0),
+              m_kept(0) {}
+        Line(const Record* record, bool asRead)
+            : m_at(record), m_size(0), m_asRead(asRead ? 1 : 0), m_kept(1) {}
+
+        const void* m_at;  // the text, or with m_kept its Record
+        uint32_t m_size : 30;
+        uint32_t m_asRead : 1;
+        uint32_t m_kept : 1;
     };
 
     IniSection();
@@ -154,7 +170,7 @@ private:
     void IndexKeyOf(size_t line) const;
     void AppendLine(Line line);
     void EraseLine(size_t index);
-    void ReplaceLineText(size_t index, std::string_view text);
+    void ReplaceLine(size_t index, Line replacement);
 
     std::string_view m_name;
     std::string_view m_header;
@@ -163,6 +179,24 @@ private:
     // The first line of each key name (letter case ignored). Built for a long section at its first
     // lookup and kept up to date by appends, so that adding line after line stays linear.
     mutable std::unique_ptr<NameIndex<true>> m_keyIndex;
+};
+
+// The comment blocks of a store's lines, and the records of the lines that have one (or a text too
+// long for a line's own length field). They never move and live until the store's content goes,
+// as its text does, so a line taken out of the store by an edit keeps them for its undo.
+class LineRecords {
+public:
+    // A line of `text` (which lives as long as the store's content) with `comments` (null: none),
+    // a block Keep gave.
+    IniSection::Line Make(std::string_view text, bool asRead, const IniSection::Comments* comments);
+    // The same line with another text, its comment block kept.
+    IniSection::Line Retext(const IniSection::Line& line, std::string_view text, bool asRead);
+    const IniSection::Comments* Keep(IniSection::Comments block);
+    void Clear();
+
+private:
+    std::deque<IniSection::Comments> m_blocks;
+    std::deque<IniSection::Line::Record> m_records;
 };
 
 // The in-memory INI file: sections and lines in file order, comments and duplicate sections
@@ -241,7 +275,8 @@ public:
     // which then writes the same bytes here as there.
     template <class Block>
     IniSection::Line LineAsRead(std::string_view text, const Block& comments) {
-        return IniSection::Line(m_arena.Store(text), true, StoredBlock(comments));
+        std::unique_ptr<IniSection::Comments> block = StoredBlock(comments);
+        return m_lines.Make(m_arena.Store(text), true, block ? m_lines.Keep(std::move(*block)) : nullptr);
     }
     template <class Block>
     std::unique_ptr<IniSection> SectionAsRead(std::string_view name, std::string_view header,
@@ -327,6 +362,7 @@ private:
 
     const bool* m_caseSensitive = nullptr;
     TextArena m_arena;
+    LineRecords m_lines;
     std::vector<std::unique_ptr<IniSection>> m_sections;
     bool m_byteOrderMark = false;
     std::vector<std::string_view> m_preamble;

@@ -220,6 +220,18 @@ std::optional<std::string> ReadWholeFile(std::string_view fileName) {
     return content;
 }
 
+bool ReadFileInPieces(std::string_view fileName, const std::function<void(std::string_view)>& piece) {
+    if (!IsRegularFile(fileName)) return false;
+    FileHandle file(OpenFile(ToPath(fileName), "rb"));
+    if (!file) throw IniError::CannotOpen(std::string(fileName));
+    std::vector<char> buffer(size_t{1} << 16);
+    size_t got = 0;
+    while ((got = std::fread(buffer.data(), 1, buffer.size(), file.get())) > 0)
+        piece(std::string_view(buffer.data(), got));
+    if (std::ferror(file.get())) throw IniError::CannotOpen(std::string(fileName));
+    return true;
+}
+
 std::optional<std::string> ReadFileEnd(std::string_view fileName, size_t count) {
     if (!IsRegularFile(fileName)) return std::nullopt;
     FileHandle file(OpenFile(ToPath(fileName), "rb"));

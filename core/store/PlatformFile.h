@@ -32,6 +32,11 @@ bool IsRegularFile(std::string_view fileName);
 // Throws IniError "Cannot open file <name>" when the file exists but cannot be read.
 std::optional<std::string> ReadWholeFile(std::string_view fileName);
 
+// Hands the content of a regular file to `piece` a buffer at a time, for work that needs every byte
+// but not all of them at once; false when there is no regular file of that name. Throws IniError
+// "Cannot open file <name>" when the file exists but cannot be read.
+bool ReadFileInPieces(std::string_view fileName, const std::function<void(std::string_view)>& piece);
+
 // The last `count` bytes of a regular file, or all of it when it is shorter; none when there is no
 // regular file of that name or it cannot be read.
 std::optional<std::string> ReadFileEnd(std::string_view fileName, size_t count);

@@ -22,6 +22,11 @@ StoreTexts::StoreTexts(const IniStore& store) : StoreTexts(store, Sliced{}) {
 StoreTexts::StoreTexts(const IniStore& store, Sliced) : m_origin(&store), m_shared(store.LoadedText()) {
     if (m_shared && m_shared->size() >= AsReadBit) m_shared.reset();
     m_places.reserve(store.SectionCount());
+    // Grown line by line, the spans would take up to twice their size, and a copy of both on the
+    // way: a big document is copied for the find index and the comparison at once.
+    size_t lines = 0;
+    for (size_t s = 0; s < store.SectionCount(); ++s) lines += store.SectionAt(s).Count();
+    if (lines < AsReadBit) m_lines.reserve(lines);  // more lines are refused as the copy reaches them
 }
 
 uint32_t StoreTexts::Offset(const std::string& text) const {

@@ -74,5 +74,18 @@ TEST(CutShortTest, ATextEndingInTheMiddleOfALineLooksUnfinished) {
     }
 }
 
+TEST(DiskStampTest, AFileReadInPiecesStampsAsItsWholeBytes) {
+    TempFolder folder;
+    std::string bytes;
+    for (int i = 0; bytes.size() < 200'000; ++i)
+        bytes += "[S" + std::to_string(i) + "]\r\nK=\xE9" + std::to_string(i) + "\r\n";
+    folder.Write("doc.ini", bytes);
+    const DiskStamp stamp = TakeDiskStamp(folder.File("doc.ini"));
+    EXPECT_TRUE(stamp.Exists);
+    EXPECT_EQ(stamp.Size, bytes.size());
+    EXPECT_EQ(stamp.Hash, HashOfBytes(bytes));
+    EXPECT_FALSE(TakeDiskStamp(folder.File("none.ini")).Exists);
+}
+
 }  // namespace
 }  // namespace velmora::testing

@@ -152,6 +152,20 @@ TEST_F(CloneAsTest, CopyRendersTheSameTextWithFreshFlagsAndTouchesNoFile) {
     EXPECT_EQ(secondCopy->ReadString("A", "a", ""), "1");
 }
 
+// A duplicate's lines share the comment blocks of the original's: a write to a line of either keeps
+// the block, and the duplicate stays whole when the original goes.
+TEST_F(CloneAsTest, DuplicatedSectionKeepsCommentBlocksThroughWritesAndTheOriginalsErase) {
+    auto store = LoadLines({"[A]", "; about a", "a=1", "", "; about b", "b=2", "[Z]", "z=1"});
+    store->DuplicateSection("A", "C");
+    store->WriteString("C", "a", "9");
+    store->WriteString("A", "b", "8");
+    // The copy stands before its original.
+    EXPECT_EQ(store->RenderText(), CrLf({"", "[C]", "; about a", "a=9", "", "; about b", "b=2", "[A]", "; about a",
+                                         "a=1", "", "; about b", "b=8", "[Z]", "z=1"}));
+    store->EraseSection("A");
+    EXPECT_EQ(store->RenderText(), CrLf({"", "[C]", "; about a", "a=9", "", "; about b", "b=2", "[Z]", "z=1"}));
+}
+
 class ReloadTest : public StoreTest {};
 
 TEST_F(ReloadTest, RenameWithoutReloadKeepsContentAndRedirectsWrites) {
