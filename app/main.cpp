@@ -28,6 +28,7 @@
 #include "gui/widgets/QtText.h"
 #include "gui/main/MainWindow.h"
 #include "core/store/IniError.h"
+#include "core/store/PlatformFile.h"
 #include "gui/services/TimingTrace.h"
 
 namespace {
@@ -50,6 +51,7 @@ std::string InstalledSampleDir() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    velmora::platform::KeepLargeBlocksReturnable();
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Velmora"));
     QApplication::setApplicationName(QStringLiteral("VelmoraEdit"));

@@ -71,8 +71,10 @@
 #include <vector>
 
 #include "cli/Command.h"
+#include "core/store/PlatformFile.h"
 
 int main(int argc, char** argv) {
+    velmora::platform::KeepLargeBlocksReturnable();
     try {
         return velmora::cli::Run(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const velmora::cli::UsageError&) {

@@ -22,6 +22,9 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -161,6 +164,19 @@ std::error_code ReplaceByRename(const fs::path& from, const fs::path& to) {
 }
 
 }  // namespace
+
+void KeepLargeBlocksReturnable() {
+#if defined(__GLIBC__)
+    // Fixed thresholds: the allocator would otherwise raise them after the first large block is
+    // freed and keep every later one. 64 KiB wastes little to page rounding and keeps the many
+    // small blocks of a document in the pools.
+    constexpr int kLargeBlock = 64 * 1024;
+    mallopt(M_MMAP_THRESHOLD, kLargeBlock);
+    mallopt(M_TRIM_THRESHOLD, kLargeBlock);
+    // One pool for the window thread and one for the background builds, instead of one per thread.
+    mallopt(M_ARENA_MAX, 2);
+#endif
+}
 
 fs::path ToPath(std::string_view text) {
 #ifdef _WIN32

@@ -14,6 +14,12 @@
 // The program's only contact with the operating system's file calls.
 namespace velmora::platform {
 
+// Sets the allocator up for documents of tens of megabytes, once at start: a large block (a loaded
+// text, a list of a million lines, a block of the find index) comes from the system and goes back to
+// it when freed, and the threads share few pools. Otherwise what a background build or a
+// replaced document freed stays with the allocator, out of reach of the rest of the system.
+void KeepLargeBlocksReturnable();
+
 // A path text as the file system sees it. Texts from Windows settings files use "\" between
 // folders; elsewhere those become "/".
 std::filesystem::path ToPath(std::string_view text);
