@@ -160,7 +160,7 @@ BENCHMARK(BM_ChangesSourceCopy)->Unit(benchmark::kMillisecond);
 void BM_ChangesSourceSlice(benchmark::State& state) {
     const Workspace& workspace = *SizedDocument::Get().workspace;
     for (auto _ : state) {
-        ChangesSource source(workspace, *workspace.DefaultIni(), nullptr, StoreTexts::Sliced{});
+        ChangesSource source(workspace, *workspace.DefaultIni(), StoreTexts::Sliced{});
         benchmark::DoNotOptimize(source.Continue(5000));
     }
 }

@@ -20,12 +20,8 @@ class Workspace;
 // unchanged meanwhile.
 class ChangesSource {
 public:
-    // `referenceCopy`, when it is a copy of `reference` (which is never edited), whole or not, is
-    // taken (and completed) instead of another.
-    ChangesSource(const Workspace& workspace, const IniStore& reference,
-                  std::shared_ptr<StoreTexts> referenceCopy = nullptr);
-    ChangesSource(const Workspace& workspace, const IniStore& reference,
-                  std::shared_ptr<StoreTexts> referenceCopy, StoreTexts::Sliced);
+    ChangesSource(const Workspace& workspace, const IniStore& reference);
+    ChangesSource(const Workspace& workspace, const IniStore& reference, StoreTexts::Sliced);
     ChangesSource(const ChangesSource&) = delete;
     ChangesSource& operator=(const ChangesSource&) = delete;
 
@@ -40,14 +36,13 @@ public:
 
     // The differences of the copies, grouped by category. On one thread at a time, once copied.
     Compared Compare() const;
-    const std::shared_ptr<StoreTexts>& ReferenceCopy() const { return m_reference; }
 
 private:
     // What the lists are read from, until they are read.
     const Workspace& m_workspace;
     const IniStore& m_referenceStore;
     StoreTexts m_document;
-    std::shared_ptr<StoreTexts> m_reference;
+    StoreTexts m_reference;
     DifferenceCategories::Lists m_lists;
     size_t m_listsRead = 0;
 };

@@ -25,7 +25,6 @@ DocumentComparison::~DocumentComparison() = default;
 void DocumentComparison::ReadReference(const std::string& fileName) {
     if (!platform::IsRegularFile(fileName)) throw IniError::CannotOpen(fileName);
     ForgetDifferences();
-    m_referenceCopy.reset();
     m_readReference = std::make_unique<IniStore>(fileName, &m_workspace.G().CaseSensitive);
 }
 
@@ -47,7 +46,6 @@ void DocumentComparison::ForgetDifferences() {
 void DocumentComparison::Forget() {
     ForgetDifferences();
     m_readReference.reset();
-    m_referenceCopy.reset();
     m_touched.Clear();
 }
 
@@ -64,9 +62,10 @@ void DocumentComparison::CompareNow() {
 std::shared_ptr<ChangesSource> DocumentComparison::CopyToCompare() {
     const IniStore* reference = ReferenceStore();
     if (!m_workspace.Doc().HasDocument() || !reference) throw IniError(NothingToCompare);
-    auto source =
-        std::make_shared<ChangesSource>(m_workspace, *reference, m_referenceCopy, StoreTexts::Sliced{});
-    m_referenceCopy = source->ReferenceCopy();
+    // The reference is copied again each time rather than kept: a copy of a big default copy's
+    // lines is megabytes held for as long as the document is open, and copying it again costs
+    // about as much as copying the document, which a new comparison does anyway.
+    auto source = std::make_shared<ChangesSource>(m_workspace, *reference, StoreTexts::Sliced{});
     ForgetDifferences();  // they are to be taken up from the copy
     m_touched.Clear();
     return source;

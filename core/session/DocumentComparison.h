@@ -87,9 +87,6 @@ private:
     const Workspace& m_workspace;
     // A reference read from a file; the default copy is the workspace's own store.
     std::unique_ptr<IniStore> m_readReference;
-    // The reference's texts as the last comparison copied them: a reference is not edited, so a
-    // comparison after the document was reshaped copies only the document.
-    std::shared_ptr<StoreTexts> m_referenceCopy;
     // After the reference, to which it refers: it goes first.
     std::unique_ptr<LiveComparison> m_comparison;
     std::unique_ptr<DifferenceCategories> m_categories;
