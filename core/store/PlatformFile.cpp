@@ -178,6 +178,12 @@ void KeepLargeBlocksReturnable() {
 #endif
 }
 
+void GiveBackFreeMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
 fs::path ToPath(std::string_view text) {
 #ifdef _WIN32
     // Each byte is the Latin-1 character it stands for, as at the widget boundary; the runtime's

@@ -19,6 +19,9 @@ namespace velmora::platform {
 // it when freed, and the threads share few pools. Otherwise what a background build or a
 // replaced document freed stays with the allocator, out of reach of the rest of the system.
 void KeepLargeBlocksReturnable();
+// Gives the pages the allocator holds free back to the system: what a big piece of work made and
+// dropped lies in free blocks amid the blocks still in use, which later work may never fill.
+void GiveBackFreeMemory();
 
 // A path text as the file system sees it. Texts from Windows settings files use "\" between
 // folders; elsewhere those become "/".

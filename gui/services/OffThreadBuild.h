@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "core/document/Document.h"
+#include "core/store/PlatformFile.h"
 
 namespace velmora {
 
@@ -132,6 +133,9 @@ private:
                 error = failure.what();
             }
             copy.reset();  // the copy goes here, not on the windows' thread
+            // What the build made and dropped along the way lies free amid the allocator's
+            // memory; given back, the program holds what the document and its results need.
+            platform::GiveBackFreeMemory();
             // Queued to this object: dropped by Qt if the build is gone by then.
             QMetaObject::invokeMethod(
                 this, [this, generation, result, error] { Finished(generation, result, error); }, Qt::QueuedConnection);
