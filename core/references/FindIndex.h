@@ -106,26 +106,22 @@ private:
     // over long buffers.
     static constexpr size_t SectionsPerBlock = 256;
 
-    // Offsets into the folded text, which holds the searched fields in lower case: for the code row
-    // "code\n", for a key row "key\nvalue\n". `split` is the "\n" after the key, or `end` for the
-    // code row; `end` is the row's final "\n". Within a block they count from its start. The fields
-    // as shown are not copied where the document's loaded text holds them: `shown` is where the
-    // row's code, or its key line as read, stands in that text; with OwnBit, where its code or
-    // "key\nvalue" stands in the block's own text, for what edits wrote.
+    // A row's place in the folded text, which holds the searched fields with letter case folded:
+    // for the code row "code\n", for a key row "key\nvalue\n". `start` counts from the block's
+    // start; the row ends where the next one starts, and its key where its first "\n" stands (no
+    // field holds one), so neither is kept. The fields as shown are not copied where the document's
+    // loaded text holds them: `shown` is where the row's code, or its key line as read, stands in
+    // that text; with OwnBit, where its code or "key\nvalue" stands in the block's own text, for
+    // what edits wrote.
     struct RowText {
         uint32_t line;
         uint32_t start;
-        uint32_t split;
-        uint32_t end;
         uint32_t shown;
         // The same row in the same place; where its shown text is kept does not count.
-        bool operator==(const RowText& other) const {
-            return line == other.line && start == other.start && split == other.split && end == other.end;
-        }
+        bool operator==(const RowText& other) const { return line == other.line && start == other.start; }
     };
     static constexpr uint32_t OwnBit = uint32_t{1} << 31;
     struct SectionSpan {
-        uint32_t start = 0;        // of its text in the block
         uint32_t firstRow = 0;     // its code row in the block's rows
         uint32_t rowCount = 0;
         uint32_t nameRow = NoRow;  // the row of the "Name" key, counted within the section
@@ -134,17 +130,23 @@ private:
     };
     struct Block {
         std::string folded;
-        std::vector<RowText> rows;
+        // The rows of its sections, then one that starts where the folded text ends, so that every
+        // row ends where the next one starts.
+        std::vector<RowText> rows{RowText{0, 0, 0}};
         std::vector<SectionSpan> sections;
         // The shown fields of rows the loaded text does not hold; `ownInUse` of its bytes still
         // belong to a row (spliced sections leave theirs behind until the text is compacted).
         std::string own;
         size_t ownInUse = 0;
+        // Where row `r` ends: its final "\n". And where the key of a key row ends: its first "\n";
+        // the end for a code row.
+        size_t EndOf(size_t r) const { return rows[r + 1].start - 1; }
+        size_t SplitOf(size_t r) const;
         bool operator==(const Block& other) const {
             return folded == other.folded && rows == other.rows && sections == other.sections;
         }
     };
-    // One section read on its own: offsets count from the start of its text, and own offsets from
+    // One section read on its own: starts count from the start of its text, and own offsets from
     // the start of its own text.
     struct SectionText {
         std::string text;
@@ -164,13 +166,15 @@ private:
     // Gives back what a block holds beyond its size.
     static void Seal(Block& block);
     void SealBlocks();
-    static bool Accepts(const Block& block, const RowText& row, size_t at, size_t length, bool wholeWords);
+    // True when the hit at `at` has no letter, digit or "_" right before or after it.
+    static bool IsWholeWord(std::string_view folded, size_t at, size_t length);
     // Adds the rows of sections [first, last) of block `b` that hold `needle` (folded) to `found`.
     void FindInBlock(size_t b, size_t first, size_t last, std::string_view needle, bool wholeWords,
                      std::vector<Row>& found) const;
     const Block& BlockOf(Row row) const { return m_blocks[row.section / SectionsPerBlock]; }
     const SectionSpan& SpanOf(Row row) const { return BlockOf(row).sections[row.section % SectionsPerBlock]; }
-    const RowText& RowOf(Row row) const { return BlockOf(row).rows[SpanOf(row).firstRow + row.row]; }
+    size_t RowInBlock(Row row) const { return SpanOf(row).firstRow + row.row; }
+    const RowText& RowOf(Row row) const { return BlockOf(row).rows[RowInBlock(row)]; }
     // Where `field` (a view into a line of the document) stands in the loaded text, with OwnBit
     // when it is not there and is appended to `own` instead.
     uint32_t ShownPlace(std::string_view field, std::string& own) const;

@@ -225,6 +225,7 @@ TEST_F(DanglingTest, FindSearchesCodesKeysAndValuesWithoutLetterCase) {
     EXPECT_EQ(rows("planned", true).size(), 2u);
     // Never across the key and the value, never in a comment, nothing for nothing.
     EXPECT_EQ(rows("Primary\nm60", false), Texts{});
+    EXPECT_EQ(rows("\n", true), Texts{});
     EXPECT_EQ(rows("BLASTER", false).size(), 2u);
     EXPECT_EQ(rows("", false), Texts{});
 
