@@ -87,9 +87,9 @@ FindIndex::FindIndex(const Workspace& workspace)
     for (size_t row = 0; row < workspace.CategoryRows().size(); ++row) {
         workspace.GetReadSectionValuesOnly(workspace.CategoryKinds()[row], workspace.CategoryRows()[row],
                                            entries);
-        for (const StringItem& code : entries)
-            m_categoryOf.try_emplace(NameKey(code.text, m_caseSensitive), static_cast<uint32_t>(row));
+        for (const StringItem& code : entries) m_categoryOf.Add(code.text, static_cast<uint32_t>(row));
     }
+    m_categoryOf.ShrinkToFit();
 
     for (size_t s = 0; s < document.SectionCount(); ++s) Splice(s, ReadSection(document.SectionAt(s)));
     SealBlocks();
@@ -102,7 +102,8 @@ FindIndex::FindIndex(const FindSource& source)
     m_categories = source.Categories();
     for (size_t row = 0; row < source.Members().size(); ++row)
         for (const std::string& code : source.Members()[row])
-            m_categoryOf.try_emplace(NameKey(code, m_caseSensitive), static_cast<uint32_t>(row));
+            m_categoryOf.Add(code, static_cast<uint32_t>(row));
+    m_categoryOf.ShrinkToFit();
 
     const StoreTexts& texts = source.Texts();
     for (size_t s = 0; s < texts.SectionCount(); ++s) {
@@ -129,8 +130,7 @@ FindIndex::SectionText FindIndex::ReadSection(std::string_view name, size_t line
         if (read.text.size() >= std::numeric_limits<uint32_t>::max()) throw IniError("The document is too large to search");
         return static_cast<uint32_t>(read.text.size());
     };
-    const auto category = m_categoryOf.find(NameKey(name, m_caseSensitive));
-    if (category != m_categoryOf.end()) read.category = category->second;
+    read.category = m_categoryOf.RowOf(name);
 
     read.text.append(name);
     read.rows.push_back({0, 0, ShownPlace(name, read.own)});

@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "core/references/EntryCategories.h"
 #include "core/references/References.h"
 
 namespace velmora {
@@ -101,7 +101,7 @@ public:
 
 private:
     static constexpr uint32_t NoRow = UINT32_MAX;
-    static constexpr uint32_t NoCategory = UINT32_MAX;
+    static constexpr uint32_t NoCategory = EntryCategories::None;
     // Small enough that splicing an edited section moves little, large enough that a search runs
     // over long buffers.
     static constexpr size_t SectionsPerBlock = 256;
@@ -192,8 +192,7 @@ private:
     size_t m_sectionCount = 0;
     size_t m_rowCount = 0;
     std::vector<std::string> m_categories;
-    // Each name (NameKey) with the first category row that lists it.
-    std::unordered_map<std::string, uint32_t> m_categoryOf;
+    EntryCategories m_categoryOf{m_caseSensitive};
 };
 
 }  // namespace velmora
