@@ -116,7 +116,7 @@ FindIndex::FindIndex(const FindSource& source)
     SealBlocks();
 }
 
-FindIndex::SectionText FindIndex::ReadSection(const IniSection& section) const {
+FindIndex::SectionText FindIndex::ReadSection(const IniSection& section) {
     return ReadSection(section.Name(), section.Count(), [&section](size_t l) {
         const IniSection::Line& line = section.LineAt(l);
         return std::pair{line.Raw(), line.IsAsRead()};
@@ -124,7 +124,7 @@ FindIndex::SectionText FindIndex::ReadSection(const IniSection& section) const {
 }
 
 template <class LineAt>
-FindIndex::SectionText FindIndex::ReadSection(std::string_view name, size_t lineCount, const LineAt& lineAt) const {
+FindIndex::SectionText FindIndex::ReadSection(std::string_view name, size_t lineCount, const LineAt& lineAt) {
     SectionText read;
     auto offset = [&read] {
         if (read.text.size() >= std::numeric_limits<uint32_t>::max()) throw IniError("The document is too large to search");
@@ -133,7 +133,7 @@ FindIndex::SectionText FindIndex::ReadSection(std::string_view name, size_t line
     read.category = m_categoryOf.RowOf(name);
 
     read.text.append(name);
-    read.rows.push_back({0, 0, ShownPlace(name, read.own)});
+    read.rows.push_back({0, 0, ShownPlace(name, read.own), NoKey});
     read.text += Separator;
 
     for (size_t l = 0; l < lineCount; ++l) {
@@ -151,13 +151,45 @@ FindIndex::SectionText FindIndex::ReadSection(std::string_view name, size_t line
             read.own += Separator;
             read.own.append(value);
         }
-        read.rows.push_back({static_cast<uint32_t>(l), offset(), shown});
-        read.text.append(key);
-        read.text += Separator;
+        read.rows.push_back({static_cast<uint32_t>(l), offset(), shown, KeyNumber(key)});
         read.text.append(value);
         read.text += Separator;
     }
     return read;
+}
+
+uint32_t FindIndex::KeyNumber(std::string_view key) {
+    const auto keyAt = [this](uint32_t k) { return FoldedKey(k); };
+    const uint32_t known = m_keyNumbers.Find(key, keyAt);
+    if (known != NameIndex<true>::kNone) return known;
+    if (m_foldedKeys.size() + key.size() + 1 >= std::numeric_limits<uint32_t>::max())
+        throw IniError("The document is too large to search");
+    const auto number = static_cast<uint32_t>(m_keyStarts.size() - 1);
+    m_foldedKeys += FoldCase(key);
+    m_foldedKeys += Separator;
+    m_keyStarts.push_back(static_cast<uint32_t>(m_foldedKeys.size()));
+    m_keyNumbers.Add(key, number, keyAt);
+    return number;
+}
+
+std::string_view FindIndex::FoldedKey(uint32_t key) const {
+    const uint32_t start = m_keyStarts[key];
+    return std::string_view(m_foldedKeys).substr(start, m_keyStarts[key + 1] - 1 - start);
+}
+
+std::vector<uint8_t> FindIndex::KeysHolding(std::string_view needle, bool wholeWords) const {
+    std::vector<uint8_t> holding(m_keyStarts.size() - 1, 0);
+    size_t key = 0;
+    for (size_t at = FindNeedle(m_foldedKeys, needle, 0); at != std::string_view::npos;) {
+        while (m_keyStarts[key + 1] <= at) ++key;
+        if (!wholeWords || IsWholeWord(m_foldedKeys, at, needle.size())) {
+            holding[key] = 1;
+            at = FindNeedle(m_foldedKeys, needle, m_keyStarts[key + 1]);
+        } else {
+            at = FindNeedle(m_foldedKeys, needle, at + 1);
+        }
+    }
+    return holding;
 }
 
 uint32_t FindIndex::ShownPlace(std::string_view field, std::string& own) const {
@@ -186,6 +218,13 @@ uint32_t FindIndex::LinePlaceInLoaded(std::string_view raw, bool asRead) const {
     return static_cast<uint32_t>(raw.data() - begin);
 }
 
+// A code as shown, or "key\nvalue", each as long as folded.
+size_t FindIndex::OwnLength(const Block& block, size_t r) const {
+    const RowText& row = block.rows[r];
+    const size_t field = block.EndOf(r) - row.start;
+    return row.key == NoKey ? field : FoldedKey(row.key).size() + 1 + field;
+}
+
 void FindIndex::CompactOwn(Block& block) const {
     std::string own;
     own.reserve(block.ownInUse);
@@ -194,7 +233,7 @@ void FindIndex::CompactOwn(Block& block) const {
         if ((row.shown & OwnBit) == 0) continue;
         const size_t from = row.shown & ~OwnBit;
         row.shown = static_cast<uint32_t>(own.size()) | OwnBit;
-        own.append(block.own, from, block.EndOf(r) - row.start);
+        own.append(block.own, from, OwnLength(block, r));
     }
     block.own = std::move(own);
 }
@@ -224,7 +263,7 @@ void FindIndex::Splice(size_t s, SectionText read) {
         throw IniError("The document is too large to search");
 
     for (size_t row = firstRow; row < oldRowsEnd; ++row)
-        if ((block.rows[row].shown & OwnBit) != 0) block.ownInUse -= block.EndOf(row) - block.rows[row].start;
+        if ((block.rows[row].shown & OwnBit) != 0) block.ownInUse -= OwnLength(block, row);
     block.folded.replace(start, oldLength, FoldCase(read.text));
     const auto ownShift = static_cast<uint32_t>(block.own.size());
     for (RowText& row : read.rows) {
@@ -290,7 +329,10 @@ std::vector<FindIndex::Row> FindIndex::Find(std::string_view text, bool wholeWor
 
 FindIndex::Search::Search(const FindIndex& index, std::string_view text, bool wholeWords)
     : m_index(index), m_needle(FoldCase(text)), m_wholeWords(wholeWords) {
-    if (!Searchable(m_needle)) m_next = index.m_blocks.size();
+    if (Searchable(m_needle))
+        m_keyHits = index.KeysHolding(m_needle, wholeWords);
+    else
+        m_next = index.m_blocks.size();
 }
 
 bool FindIndex::Search::Continue(std::chrono::microseconds budget) {
@@ -298,7 +340,7 @@ bool FindIndex::Search::Continue(std::chrono::microseconds budget) {
     const Clock::time_point start = Clock::now();
     while (!Done()) {
         const Block& block = m_index.m_blocks[m_next];
-        m_index.FindInBlock(m_next, 0, block.sections.size(), m_needle, m_wholeWords, m_found);
+        m_index.FindInBlock(m_next, 0, block.sections.size(), m_needle, m_wholeWords, m_keyHits, m_found);
         ++m_next;
         if (!Done() && budget != std::chrono::microseconds::max() &&
             std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start) >= budget)
@@ -312,24 +354,46 @@ std::vector<FindIndex::Row> FindIndex::FindIn(const std::vector<size_t>& section
     std::vector<Row> found;
     const std::string needle = FoldCase(text);
     if (!Searchable(needle)) return found;
+    const std::vector<uint8_t> keyHits = KeysHolding(needle, wholeWords);
     for (const size_t s : sections)
-        if (s < m_sectionCount) FindInBlock(s / SectionsPerBlock, s % SectionsPerBlock, s % SectionsPerBlock + 1, needle,
-                                            wholeWords, found);
+        if (s < m_sectionCount)
+            FindInBlock(s / SectionsPerBlock, s % SectionsPerBlock, s % SectionsPerBlock + 1, needle,
+                        wholeWords, keyHits, found);
     return found;
 }
 
 void FindIndex::FindInBlock(size_t b, size_t first, size_t last, std::string_view needle, bool wholeWords,
-                            std::vector<Row>& found) const {
+                            const std::vector<uint8_t>& keyHits, std::vector<Row>& found) const {
     const Block& block = m_blocks[b];
     const std::vector<RowText>& rows = block.rows;
     const size_t endRow = last < block.sections.size() ? block.sections[last].firstRow : rows.size() - 1;
     const std::string_view haystack = std::string_view(block.folded).substr(0, rows[endRow].start);
+    // The first hit from `from` on that counts.
+    const auto nextHit = [&](size_t from) {
+        size_t at = FindNeedle(haystack, needle, from);
+        while (at != std::string_view::npos && wholeWords && !IsWholeWord(block.folded, at, needle.size()))
+            at = FindNeedle(haystack, needle, at + 1);
+        return at;
+    };
     size_t section = first;
+    const auto add = [&](size_t row) {
+        while (section + 1 < last && block.sections[section + 1].firstRow <= row) ++section;
+        found.push_back({static_cast<uint32_t>(b * SectionsPerBlock + section),
+                         static_cast<uint32_t>(row - block.sections[section].firstRow)});
+    };
     size_t row = block.sections[first].firstRow;
-    size_t from = rows[row].start;
-    while (from < haystack.size()) {
-        const size_t at = FindNeedle(haystack, needle, from);
-        if (at == std::string_view::npos) break;
+    if (std::find(keyHits.begin(), keyHits.end(), 1) != keyHits.end()) {
+        // Some keys hold the text: every row is looked at, its key and whether a hit lies in it.
+        for (size_t at = nextHit(rows[row].start); row < endRow; ++row) {
+            const size_t next = rows[row + 1].start;
+            const bool hit = at < next;
+            if (hit) at = nextHit(next);  // one hit per row
+            if (hit || (rows[row].key != NoKey && keyHits[rows[row].key] != 0)) add(row);
+        }
+        return;
+    }
+    for (size_t at = nextHit(rows[row].start); at != std::string_view::npos;
+         at = nextHit(rows[row + 1].start)) {
         // Hits come in order: the row is close by when they are many, found by halving when few.
         // The last row starts past every hit, so no step passes it.
         for (int step = 0; step < 8 && rows[row + 1].start <= at; ++step) ++row;
@@ -339,22 +403,8 @@ void FindIndex::FindInBlock(size_t b, size_t first, size_t last, std::string_vie
             const auto next = std::partition_point(here, rows.end(), startsBy);
             row = static_cast<size_t>(next - rows.begin()) - 1;
         }
-        while (section + 1 < last && block.sections[section + 1].firstRow <= row) ++section;
-        if (!wholeWords || IsWholeWord(block.folded, at, needle.size())) {
-            found.push_back({static_cast<uint32_t>(b * SectionsPerBlock + section),
-                             static_cast<uint32_t>(row - block.sections[section].firstRow)});
-            from = rows[row + 1].start;  // one hit per row
-        } else {
-            from = at + 1;
-        }
+        add(row);  // one hit per row
     }
-}
-
-size_t FindIndex::Block::SplitOf(size_t r) const {
-    const size_t start = rows[r].start;
-    const size_t end = EndOf(r);
-    const void* split = std::memchr(folded.data() + start, Separator, end - start);
-    return split == nullptr ? end : static_cast<size_t>(static_cast<const char*>(split) - folded.data());
 }
 
 // A hit of a text without separators lies within one field (the code, the key or the value), and
@@ -378,9 +428,9 @@ std::pair<std::string_view, std::string_view> FindIndex::ShownKeyAndValue(Row ro
     const size_t r = RowInBlock(row);
     const RowText& text = block.rows[r];
     if ((text.shown & OwnBit) != 0) {
-        const size_t keyLength = block.SplitOf(r) - text.start;
+        const size_t keyLength = FoldedKey(text.key).size();
         const std::string_view own =
-            std::string_view(block.own).substr(text.shown & ~OwnBit, block.EndOf(r) - text.start);
+            std::string_view(block.own).substr(text.shown & ~OwnBit, OwnLength(block, r));
         return {own.substr(0, keyLength), own.substr(keyLength + 1)};
     }
     // The key line as read, read again as when the row was made.
@@ -413,8 +463,27 @@ std::string_view FindIndex::Value(Row row) const {
     return IsCodeRow(row) ? std::string_view() : ShownKeyAndValue(row).second;
 }
 
+// The same rows in the same places, with the same keys whatever their numbers.
+bool FindIndex::SameRows(const Block& block, const FindIndex& other, const Block& otherBlock) const {
+    if (block.folded != otherBlock.folded || block.sections != otherBlock.sections ||
+        block.rows.size() != otherBlock.rows.size())
+        return false;
+    for (size_t r = 0; r < block.rows.size(); ++r) {
+        const RowText& mine = block.rows[r];
+        const RowText& theirs = otherBlock.rows[r];
+        if (mine.line != theirs.line || mine.start != theirs.start) return false;
+        if ((mine.key == NoKey) != (theirs.key == NoKey)) return false;
+        if (mine.key != NoKey && FoldedKey(mine.key) != other.FoldedKey(theirs.key)) return false;
+    }
+    return true;
+}
+
 bool FindIndex::operator==(const FindIndex& other) const {
-    if (m_rowCount != other.m_rowCount || m_blocks != other.m_blocks || m_categories != other.m_categories) return false;
+    if (m_rowCount != other.m_rowCount || m_blocks.size() != other.m_blocks.size() ||
+        m_categories != other.m_categories)
+        return false;
+    for (size_t b = 0; b < m_blocks.size(); ++b)
+        if (!SameRows(m_blocks[b], other, other.m_blocks[b])) return false;
     // The same places; and each row shows the same texts, wherever they are kept.
     for (uint32_t s = 0; s < m_sectionCount; ++s)
         for (uint32_t r = 0; r < SpanOf({s, 0}).rowCount; ++r)
