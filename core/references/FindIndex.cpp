@@ -28,6 +28,11 @@ namespace {
 
 constexpr char Separator = '\n';  // no stored line holds one, so no field does
 
+// A text a field can hold: one with a separator would cross from a field into the next.
+bool Searchable(std::string_view needle) {
+    return !needle.empty() && needle.find(Separator) == std::string_view::npos;
+}
+
 // The first place of `needle` in `text` from `from` on. A single byte is looked for with memchr.
 // Where SSE2 is there (every x86-64), a longer needle is looked for 16 places at a time by its
 // first and last bytes together, which few places share, and each such place is compared whole.
@@ -82,9 +87,9 @@ FindIndex::FindIndex(const Workspace& workspace)
     for (size_t row = 0; row < workspace.CategoryRows().size(); ++row) {
         workspace.GetReadSectionValuesOnly(workspace.CategoryKinds()[row], workspace.CategoryRows()[row],
                                            entries);
-        for (const StringItem& code : entries)
-            m_categoryOf.try_emplace(NameKey(code.text, m_caseSensitive), static_cast<uint32_t>(row));
+        for (const StringItem& code : entries) m_categoryOf.Add(code.text, static_cast<uint32_t>(row));
     }
+    m_categoryOf.ShrinkToFit();
 
     for (size_t s = 0; s < document.SectionCount(); ++s) Splice(s, ReadSection(document.SectionAt(s)));
     SealBlocks();
@@ -97,7 +102,8 @@ FindIndex::FindIndex(const FindSource& source)
     m_categories = source.Categories();
     for (size_t row = 0; row < source.Members().size(); ++row)
         for (const std::string& code : source.Members()[row])
-            m_categoryOf.try_emplace(NameKey(code, m_caseSensitive), static_cast<uint32_t>(row));
+            m_categoryOf.Add(code, static_cast<uint32_t>(row));
+    m_categoryOf.ShrinkToFit();
 
     const StoreTexts& texts = source.Texts();
     for (size_t s = 0; s < texts.SectionCount(); ++s) {
@@ -110,7 +116,7 @@ FindIndex::FindIndex(const FindSource& source)
     SealBlocks();
 }
 
-FindIndex::SectionText FindIndex::ReadSection(const IniSection& section) const {
+FindIndex::SectionText FindIndex::ReadSection(const IniSection& section) {
     return ReadSection(section.Name(), section.Count(), [&section](size_t l) {
         const IniSection::Line& line = section.LineAt(l);
         return std::pair{line.Raw(), line.IsAsRead()};
@@ -118,17 +124,16 @@ FindIndex::SectionText FindIndex::ReadSection(const IniSection& section) const {
 }
 
 template <class LineAt>
-FindIndex::SectionText FindIndex::ReadSection(std::string_view name, size_t lineCount, const LineAt& lineAt) const {
+FindIndex::SectionText FindIndex::ReadSection(std::string_view name, size_t lineCount, const LineAt& lineAt) {
     SectionText read;
     auto offset = [&read] {
         if (read.text.size() >= std::numeric_limits<uint32_t>::max()) throw IniError("The document is too large to search");
         return static_cast<uint32_t>(read.text.size());
     };
-    const auto category = m_categoryOf.find(NameKey(name, m_caseSensitive));
-    if (category != m_categoryOf.end()) read.category = category->second;
+    read.category = m_categoryOf.RowOf(name);
 
     read.text.append(name);
-    read.rows.push_back({0, 0, offset(), offset(), ShownPlace(name, read.own)});
+    read.rows.push_back({0, 0, ShownPlace(name, read.own), NoKey});
     read.text += Separator;
 
     for (size_t l = 0; l < lineCount; ++l) {
@@ -146,15 +151,45 @@ FindIndex::SectionText FindIndex::ReadSection(std::string_view name, size_t line
             read.own += Separator;
             read.own.append(value);
         }
-        const uint32_t start = offset();
-        read.text.append(key);
-        const uint32_t split = offset();
-        read.text += Separator;
+        read.rows.push_back({static_cast<uint32_t>(l), offset(), shown, KeyNumber(key)});
         read.text.append(value);
-        read.rows.push_back({static_cast<uint32_t>(l), start, split, offset(), shown});
         read.text += Separator;
     }
     return read;
+}
+
+uint32_t FindIndex::KeyNumber(std::string_view key) {
+    const auto keyAt = [this](uint32_t k) { return FoldedKey(k); };
+    const uint32_t known = m_keyNumbers.Find(key, keyAt);
+    if (known != NameIndex<true>::kNone) return known;
+    if (m_foldedKeys.size() + key.size() + 1 >= std::numeric_limits<uint32_t>::max())
+        throw IniError("The document is too large to search");
+    const auto number = static_cast<uint32_t>(m_keyStarts.size() - 1);
+    m_foldedKeys += FoldCase(key);
+    m_foldedKeys += Separator;
+    m_keyStarts.push_back(static_cast<uint32_t>(m_foldedKeys.size()));
+    m_keyNumbers.Add(key, number, keyAt);
+    return number;
+}
+
+std::string_view FindIndex::FoldedKey(uint32_t key) const {
+    const uint32_t start = m_keyStarts[key];
+    return std::string_view(m_foldedKeys).substr(start, m_keyStarts[key + 1] - 1 - start);
+}
+
+std::vector<uint8_t> FindIndex::KeysHolding(std::string_view needle, bool wholeWords) const {
+    std::vector<uint8_t> holding(m_keyStarts.size() - 1, 0);
+    size_t key = 0;
+    for (size_t at = FindNeedle(m_foldedKeys, needle, 0); at != std::string_view::npos;) {
+        while (m_keyStarts[key + 1] <= at) ++key;
+        if (!wholeWords || IsWholeWord(m_foldedKeys, at, needle.size())) {
+            holding[key] = 1;
+            at = FindNeedle(m_foldedKeys, needle, m_keyStarts[key + 1]);
+        } else {
+            at = FindNeedle(m_foldedKeys, needle, at + 1);
+        }
+    }
+    return holding;
 }
 
 uint32_t FindIndex::ShownPlace(std::string_view field, std::string& own) const {
@@ -183,14 +218,22 @@ uint32_t FindIndex::LinePlaceInLoaded(std::string_view raw, bool asRead) const {
     return static_cast<uint32_t>(raw.data() - begin);
 }
 
+// A code as shown, or "key\nvalue", each as long as folded.
+size_t FindIndex::OwnLength(const Block& block, size_t r) const {
+    const RowText& row = block.rows[r];
+    const size_t field = block.EndOf(r) - row.start;
+    return row.key == NoKey ? field : FoldedKey(row.key).size() + 1 + field;
+}
+
 void FindIndex::CompactOwn(Block& block) const {
     std::string own;
     own.reserve(block.ownInUse);
-    for (RowText& row : block.rows) {
+    for (size_t r = 0; r + 1 < block.rows.size(); ++r) {
+        RowText& row = block.rows[r];
         if ((row.shown & OwnBit) == 0) continue;
         const size_t from = row.shown & ~OwnBit;
         row.shown = static_cast<uint32_t>(own.size()) | OwnBit;
-        own.append(block.own, from, row.end - row.start);
+        own.append(block.own, from, OwnLength(block, r));
     }
     block.own = std::move(own);
 }
@@ -203,32 +246,33 @@ void FindIndex::Splice(size_t s, SectionText read) {
             if (!m_blocks.empty()) Seal(m_blocks.back());
             m_blocks.emplace_back();
         }
-        m_blocks.back().sections.push_back({static_cast<uint32_t>(m_blocks.back().folded.size()),
-                                            static_cast<uint32_t>(m_blocks.back().rows.size()), 0, NoRow, NoCategory});
+        // With no rows yet, before the block's last row, which starts at the end of its text.
+        Block& last = m_blocks.back();
+        last.sections.push_back({static_cast<uint32_t>(last.rows.size() - 1), 0, NoRow, NoCategory});
         ++m_sectionCount;
     }
     Block& block = m_blocks[s / SectionsPerBlock];
     const size_t at = s % SectionsPerBlock;
     SectionSpan& span = block.sections[at];
-    const size_t oldEnd = at + 1 < block.sections.size() ? block.sections[at + 1].start : block.folded.size();
-    const size_t oldLength = oldEnd - span.start;
+    const size_t firstRow = span.firstRow;
+    const size_t oldRowsEnd = firstRow + span.rowCount;
+    const size_t start = block.rows[firstRow].start;
+    const size_t oldLength = block.rows[oldRowsEnd].start - start;
     if (block.folded.size() - oldLength + read.text.size() >= std::numeric_limits<uint32_t>::max() ||
         block.own.size() + read.own.size() >= OwnBit)
         throw IniError("The document is too large to search");
 
-    block.folded.replace(span.start, oldLength, FoldCase(read.text));
+    for (size_t row = firstRow; row < oldRowsEnd; ++row)
+        if ((block.rows[row].shown & OwnBit) != 0) block.ownInUse -= OwnLength(block, row);
+    block.folded.replace(start, oldLength, FoldCase(read.text));
     const auto ownShift = static_cast<uint32_t>(block.own.size());
     for (RowText& row : read.rows) {
-        row.start += span.start;
-        row.split += span.start;
-        row.end += span.start;
+        row.start += static_cast<uint32_t>(start);
         if ((row.shown & OwnBit) != 0) row.shown += ownShift;
     }
-    for (uint32_t row = span.firstRow; row < span.firstRow + span.rowCount; ++row)
-        if ((block.rows[row].shown & OwnBit) != 0) block.ownInUse -= block.rows[row].end - block.rows[row].start;
     block.own += read.own;
     block.ownInUse += read.own.size();
-    const auto oldRows = block.rows.begin() + span.firstRow;
+    const auto oldRows = block.rows.begin() + static_cast<std::ptrdiff_t>(firstRow);
     const auto newRows = block.rows.erase(oldRows, oldRows + span.rowCount);
     block.rows.insert(newRows, read.rows.begin(), read.rows.end());
     m_rowCount = m_rowCount - span.rowCount + read.rows.size();
@@ -239,15 +283,10 @@ void FindIndex::Splice(size_t s, SectionText read) {
     span.rowCount = static_cast<uint32_t>(read.rows.size());
     span.nameRow = read.nameRow;
     span.category = read.category;
-    for (size_t later = at + 1; later < block.sections.size(); ++later) {
-        block.sections[later].start += textShift;
+    for (size_t later = at + 1; later < block.sections.size(); ++later)
         block.sections[later].firstRow += rowShift;
-    }
-    for (size_t row = span.firstRow + span.rowCount; row < block.rows.size(); ++row) {
+    for (size_t row = firstRow + span.rowCount; row < block.rows.size(); ++row)
         block.rows[row].start += textShift;
-        block.rows[row].split += textShift;
-        block.rows[row].end += textShift;
-    }
     // What edits left behind of the own text is let go once it outweighs what rows still show.
     if (block.own.size() > 2 * block.ownInUse + 4096) CompactOwn(block);
 }
@@ -290,7 +329,10 @@ std::vector<FindIndex::Row> FindIndex::Find(std::string_view text, bool wholeWor
 
 FindIndex::Search::Search(const FindIndex& index, std::string_view text, bool wholeWords)
     : m_index(index), m_needle(FoldCase(text)), m_wholeWords(wholeWords) {
-    if (m_needle.empty()) m_next = index.m_blocks.size();
+    if (Searchable(m_needle))
+        m_keyHits = index.KeysHolding(m_needle, wholeWords);
+    else
+        m_next = index.m_blocks.size();
 }
 
 bool FindIndex::Search::Continue(std::chrono::microseconds budget) {
@@ -298,7 +340,7 @@ bool FindIndex::Search::Continue(std::chrono::microseconds budget) {
     const Clock::time_point start = Clock::now();
     while (!Done()) {
         const Block& block = m_index.m_blocks[m_next];
-        m_index.FindInBlock(m_next, 0, block.sections.size(), m_needle, m_wholeWords, m_found);
+        m_index.FindInBlock(m_next, 0, block.sections.size(), m_needle, m_wholeWords, m_keyHits, m_found);
         ++m_next;
         if (!Done() && budget != std::chrono::microseconds::max() &&
             std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start) >= budget)
@@ -310,68 +352,85 @@ bool FindIndex::Search::Continue(std::chrono::microseconds budget) {
 std::vector<FindIndex::Row> FindIndex::FindIn(const std::vector<size_t>& sections, std::string_view text,
                                               bool wholeWords) const {
     std::vector<Row> found;
-    if (text.empty()) return found;
     const std::string needle = FoldCase(text);
+    if (!Searchable(needle)) return found;
+    const std::vector<uint8_t> keyHits = KeysHolding(needle, wholeWords);
     for (const size_t s : sections)
-        if (s < m_sectionCount) FindInBlock(s / SectionsPerBlock, s % SectionsPerBlock, s % SectionsPerBlock + 1, needle,
-                                            wholeWords, found);
+        if (s < m_sectionCount)
+            FindInBlock(s / SectionsPerBlock, s % SectionsPerBlock, s % SectionsPerBlock + 1, needle,
+                        wholeWords, keyHits, found);
     return found;
 }
 
 void FindIndex::FindInBlock(size_t b, size_t first, size_t last, std::string_view needle, bool wholeWords,
-                            std::vector<Row>& found) const {
+                            const std::vector<uint8_t>& keyHits, std::vector<Row>& found) const {
     const Block& block = m_blocks[b];
-    const std::string_view haystack =
-        std::string_view(block.folded).substr(0, last < block.sections.size() ? block.sections[last].start : block.folded.size());
     const std::vector<RowText>& rows = block.rows;
+    const size_t endRow = last < block.sections.size() ? block.sections[last].firstRow : rows.size() - 1;
+    const std::string_view haystack = std::string_view(block.folded).substr(0, rows[endRow].start);
+    // The first hit from `from` on that counts.
+    const auto nextHit = [&](size_t from) {
+        size_t at = FindNeedle(haystack, needle, from);
+        while (at != std::string_view::npos && wholeWords && !IsWholeWord(block.folded, at, needle.size()))
+            at = FindNeedle(haystack, needle, at + 1);
+        return at;
+    };
     size_t section = first;
-    size_t row = block.sections[first].firstRow;
-    size_t from = block.sections[first].start;
-    while (from < haystack.size()) {
-        const size_t at = FindNeedle(haystack, needle, from);
-        if (at == std::string_view::npos) break;
-        // Hits come in order: the row is close by when they are many, found by halving when few.
-        for (int step = 0; step < 8 && rows[row].end < at; ++step) ++row;
-        if (rows[row].end < at)
-            row = static_cast<size_t>(std::partition_point(rows.begin() + static_cast<std::ptrdiff_t>(row), rows.end(),
-                                                           [at](const RowText& r) { return r.end < at; }) -
-                                      rows.begin());
+    const auto add = [&](size_t row) {
         while (section + 1 < last && block.sections[section + 1].firstRow <= row) ++section;
-        const RowText& hit = rows[row];
-        if (Accepts(block, hit, at, needle.size(), wholeWords)) {
-            found.push_back({static_cast<uint32_t>(b * SectionsPerBlock + section),
-                             static_cast<uint32_t>(row - block.sections[section].firstRow)});
-            from = hit.end + 1;  // one hit per row
-        } else {
-            from = at + 1;
+        found.push_back({static_cast<uint32_t>(b * SectionsPerBlock + section),
+                         static_cast<uint32_t>(row - block.sections[section].firstRow)});
+    };
+    size_t row = block.sections[first].firstRow;
+    if (std::find(keyHits.begin(), keyHits.end(), 1) != keyHits.end()) {
+        // Some keys hold the text: every row is looked at, its key and whether a hit lies in it.
+        for (size_t at = nextHit(rows[row].start); row < endRow; ++row) {
+            const size_t next = rows[row + 1].start;
+            const bool hit = at < next;
+            if (hit) at = nextHit(next);  // one hit per row
+            if (hit || (rows[row].key != NoKey && keyHits[rows[row].key] != 0)) add(row);
         }
+        return;
+    }
+    for (size_t at = nextHit(rows[row].start); at != std::string_view::npos;
+         at = nextHit(rows[row + 1].start)) {
+        // Hits come in order: the row is close by when they are many, found by halving when few.
+        // The last row starts past every hit, so no step passes it.
+        for (int step = 0; step < 8 && rows[row + 1].start <= at; ++step) ++row;
+        if (rows[row + 1].start <= at) {
+            const auto startsBy = [at](const RowText& r) { return r.start <= at; };
+            const auto here = rows.begin() + static_cast<std::ptrdiff_t>(row);
+            const auto next = std::partition_point(here, rows.end(), startsBy);
+            row = static_cast<size_t>(next - rows.begin()) - 1;
+        }
+        add(row);  // one hit per row
     }
 }
 
-// A hit counts when it lies within one field (the code, the key or the value) of its row.
-bool FindIndex::Accepts(const Block& block, const RowText& row, size_t at, size_t length, bool wholeWords) {
-    if (at >= row.end || at == row.split) return false;
-    const size_t fieldStart = at < row.split ? row.start : row.split + 1;
-    const size_t fieldEnd = at < row.split ? row.split : row.end;
-    if (at + length > fieldEnd) return false;
-    if (!wholeWords) return true;
-    const auto byteAt = [&block](size_t i) { return static_cast<unsigned char>(block.folded[i]); };
-    return (at == fieldStart || !IsWordByte(byteAt(at - 1))) &&
-           (at + length == fieldEnd || !IsWordByte(byteAt(at + length)));
+// A hit of a text without separators lies within one field (the code, the key or the value), and
+// a separator stands before and after each field, the block's start before the first.
+bool FindIndex::IsWholeWord(std::string_view folded, size_t at, size_t length) {
+    return (at == 0 || !IsWordByte(static_cast<unsigned char>(folded[at - 1]))) &&
+           !IsWordByte(static_cast<unsigned char>(folded[at + length]));
 }
 
 std::string_view FindIndex::ShownCode(Row row) const {
-    const RowText& code = RowOf({row.section, 0});
-    const size_t length = code.end - code.start;
-    if ((code.shown & OwnBit) != 0) return std::string_view(BlockOf(row).own).substr(code.shown & ~OwnBit, length);
+    const Block& block = BlockOf(row);
+    const size_t r = RowInBlock({row.section, 0});
+    const RowText& code = block.rows[r];
+    const size_t length = block.EndOf(r) - code.start;
+    if ((code.shown & OwnBit) != 0) return std::string_view(block.own).substr(code.shown & ~OwnBit, length);
     return std::string_view(*m_loaded).substr(code.shown, length);
 }
 
 std::pair<std::string_view, std::string_view> FindIndex::ShownKeyAndValue(Row row) const {
-    const RowText& text = RowOf(row);
-    const size_t keyLength = text.split - text.start;
+    const Block& block = BlockOf(row);
+    const size_t r = RowInBlock(row);
+    const RowText& text = block.rows[r];
     if ((text.shown & OwnBit) != 0) {
-        const std::string_view own = std::string_view(BlockOf(row).own).substr(text.shown & ~OwnBit, text.end - text.start);
+        const size_t keyLength = FoldedKey(text.key).size();
+        const std::string_view own =
+            std::string_view(block.own).substr(text.shown & ~OwnBit, OwnLength(block, r));
         return {own.substr(0, keyLength), own.substr(keyLength + 1)};
     }
     // The key line as read, read again as when the row was made.
@@ -404,8 +463,27 @@ std::string_view FindIndex::Value(Row row) const {
     return IsCodeRow(row) ? std::string_view() : ShownKeyAndValue(row).second;
 }
 
+// The same rows in the same places, with the same keys whatever their numbers.
+bool FindIndex::SameRows(const Block& block, const FindIndex& other, const Block& otherBlock) const {
+    if (block.folded != otherBlock.folded || block.sections != otherBlock.sections ||
+        block.rows.size() != otherBlock.rows.size())
+        return false;
+    for (size_t r = 0; r < block.rows.size(); ++r) {
+        const RowText& mine = block.rows[r];
+        const RowText& theirs = otherBlock.rows[r];
+        if (mine.line != theirs.line || mine.start != theirs.start) return false;
+        if ((mine.key == NoKey) != (theirs.key == NoKey)) return false;
+        if (mine.key != NoKey && FoldedKey(mine.key) != other.FoldedKey(theirs.key)) return false;
+    }
+    return true;
+}
+
 bool FindIndex::operator==(const FindIndex& other) const {
-    if (m_rowCount != other.m_rowCount || m_blocks != other.m_blocks || m_categories != other.m_categories) return false;
+    if (m_rowCount != other.m_rowCount || m_blocks.size() != other.m_blocks.size() ||
+        m_categories != other.m_categories)
+        return false;
+    for (size_t b = 0; b < m_blocks.size(); ++b)
+        if (!SameRows(m_blocks[b], other, other.m_blocks[b])) return false;
     // The same places; and each row shows the same texts, wherever they are kept.
     for (uint32_t s = 0; s < m_sectionCount; ++s)
         for (uint32_t r = 0; r < SpanOf({s, 0}).rowCount; ++r)

@@ -6,11 +6,12 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "core/references/EntryCategories.h"
 #include "core/references/References.h"
+#include "core/store/NameIndex.h"
 
 namespace velmora {
 
@@ -27,10 +28,12 @@ bool IsWordByte(unsigned char c);
 // key name and value (as the grid shows it, without the comment), found without regard to letter
 // case. The index folds what it searches, with the entry's category and name, into a few flat
 // blocks of consecutive sections: each block is one folded text and the offsets of its rows, so a
-// keystroke's search is one pass over a few large buffers. What a row shows is read from the text
-// the document loaded, which the index shares; only what edits wrote is copied. It is built once per document
-// and follows the edits after that: Update reads again only the sections an edit touched, and
-// splices them into their block (a small one, so an edit moves little).
+// keystroke's search is one pass over a few large buffers. Key names, which a document repeats in
+// every entry, are folded once for the whole index, and a row names its key by number. What a row
+// shows is read from the text the document loaded, which the index shares; only what edits wrote
+// is copied. It is built once per document and follows the edits after that: Update reads again
+// only the sections an edit touched, and splices them into their block (a small one, so an edit
+// moves little).
 class FindIndex {
 public:
     // A section's code (row 0 of the section) or one of its key lines. Rows stay valid until the
@@ -75,6 +78,7 @@ public:
         const FindIndex& m_index;
         std::string m_needle;
         bool m_wholeWords;
+        std::vector<uint8_t> m_keyHits;  // per key, 1 when it holds the needle
         size_t m_next = 0;  // the next block
         std::vector<Row> m_found;
     };
@@ -101,31 +105,28 @@ public:
 
 private:
     static constexpr uint32_t NoRow = UINT32_MAX;
-    static constexpr uint32_t NoCategory = UINT32_MAX;
+    static constexpr uint32_t NoCategory = EntryCategories::None;
+    static constexpr uint32_t NoKey = UINT32_MAX;
     // Small enough that splicing an edited section moves little, large enough that a search runs
     // over long buffers.
     static constexpr size_t SectionsPerBlock = 256;
 
-    // Offsets into the folded text, which holds the searched fields in lower case: for the code row
-    // "code\n", for a key row "key\nvalue\n". `split` is the "\n" after the key, or `end` for the
-    // code row; `end` is the row's final "\n". Within a block they count from its start. The fields
-    // as shown are not copied where the document's loaded text holds them: `shown` is where the
-    // row's code, or its key line as read, stands in that text; with OwnBit, where its code or
-    // "key\nvalue" stands in the block's own text, for what edits wrote.
+    // A row's place in the folded text, which holds the searched fields with letter case folded:
+    // for the code row "code\n", for a key row "value\n". A key row's key is searched in the
+    // index's folded keys, which hold each key name once however many rows have it: `key` is its
+    // number there (NoKey for the code row). `start` counts from the block's start; the row ends
+    // where the next one starts, so that is not kept. The fields as shown are not copied where the
+    // document's loaded text holds them: `shown` is where the row's code, or its key line as read,
+    // stands in that text; with OwnBit, where its code or "key\nvalue" stands in the block's own
+    // text, for what edits wrote.
     struct RowText {
         uint32_t line;
         uint32_t start;
-        uint32_t split;
-        uint32_t end;
         uint32_t shown;
-        // The same row in the same place; where its shown text is kept does not count.
-        bool operator==(const RowText& other) const {
-            return line == other.line && start == other.start && split == other.split && end == other.end;
-        }
+        uint32_t key;
     };
     static constexpr uint32_t OwnBit = uint32_t{1} << 31;
     struct SectionSpan {
-        uint32_t start = 0;        // of its text in the block
         uint32_t firstRow = 0;     // its code row in the block's rows
         uint32_t rowCount = 0;
         uint32_t nameRow = NoRow;  // the row of the "Name" key, counted within the section
@@ -134,17 +135,18 @@ private:
     };
     struct Block {
         std::string folded;
-        std::vector<RowText> rows;
+        // The rows of its sections, then one that starts where the folded text ends, so that every
+        // row ends where the next one starts.
+        std::vector<RowText> rows{RowText{0, 0, 0, NoKey}};
         std::vector<SectionSpan> sections;
         // The shown fields of rows the loaded text does not hold; `ownInUse` of its bytes still
         // belong to a row (spliced sections leave theirs behind until the text is compacted).
         std::string own;
         size_t ownInUse = 0;
-        bool operator==(const Block& other) const {
-            return folded == other.folded && rows == other.rows && sections == other.sections;
-        }
+        // Where row `r` ends: its final "\n".
+        size_t EndOf(size_t r) const { return rows[r + 1].start - 1; }
     };
-    // One section read on its own: offsets count from the start of its text, and own offsets from
+    // One section read on its own: starts count from the start of its text, and own offsets from
     // the start of its own text.
     struct SectionText {
         std::string text;
@@ -157,25 +159,36 @@ private:
     // A section from its name and its lines as stored: `lineAt(l)` gives line l's raw text and
     // whether it was read from the file.
     template <class LineAt>
-    SectionText ReadSection(std::string_view name, size_t lineCount, const LineAt& lineAt) const;
-    SectionText ReadSection(const IniSection& section) const;
+    SectionText ReadSection(std::string_view name, size_t lineCount, const LineAt& lineAt);
+    SectionText ReadSection(const IniSection& section);
+    // The number of `key` among the folded keys, which it joins when new.
+    uint32_t KeyNumber(std::string_view key);
+    std::string_view FoldedKey(uint32_t key) const;
+    // Per key, 1 when it holds `needle` (folded) as Find looks for it.
+    std::vector<uint8_t> KeysHolding(std::string_view needle, bool wholeWords) const;
     // Puts `read` in place of section `s`, which is the last of its block while the index is built.
     void Splice(size_t s, SectionText read);
     // Gives back what a block holds beyond its size.
     static void Seal(Block& block);
     void SealBlocks();
-    static bool Accepts(const Block& block, const RowText& row, size_t at, size_t length, bool wholeWords);
-    // Adds the rows of sections [first, last) of block `b` that hold `needle` (folded) to `found`.
+    // True when the hit at `at` has no letter, digit or "_" right before or after it.
+    static bool IsWholeWord(std::string_view folded, size_t at, size_t length);
+    // Adds the rows of sections [first, last) of block `b` that hold `needle` (folded) to `found`:
+    // in their code or value, or in a key `keyHits` marks.
     void FindInBlock(size_t b, size_t first, size_t last, std::string_view needle, bool wholeWords,
-                     std::vector<Row>& found) const;
+                     const std::vector<uint8_t>& keyHits, std::vector<Row>& found) const;
     const Block& BlockOf(Row row) const { return m_blocks[row.section / SectionsPerBlock]; }
     const SectionSpan& SpanOf(Row row) const { return BlockOf(row).sections[row.section % SectionsPerBlock]; }
-    const RowText& RowOf(Row row) const { return BlockOf(row).rows[SpanOf(row).firstRow + row.row]; }
+    size_t RowInBlock(Row row) const { return SpanOf(row).firstRow + row.row; }
+    const RowText& RowOf(Row row) const { return BlockOf(row).rows[RowInBlock(row)]; }
     // Where `field` (a view into a line of the document) stands in the loaded text, with OwnBit
     // when it is not there and is appended to `own` instead.
     uint32_t ShownPlace(std::string_view field, std::string& own) const;
     uint32_t LinePlaceInLoaded(std::string_view raw, bool asRead) const;
     void CompactOwn(Block& block) const;
+    // The length of what row `r` keeps in the block's own text.
+    size_t OwnLength(const Block& block, size_t r) const;
+    bool SameRows(const Block& block, const FindIndex& other, const Block& otherBlock) const;
     // The row's code, or its key and value, as shown.
     std::string_view ShownCode(Row row) const;
     std::pair<std::string_view, std::string_view> ShownKeyAndValue(Row row) const;
@@ -188,8 +201,12 @@ private:
     size_t m_sectionCount = 0;
     size_t m_rowCount = 0;
     std::vector<std::string> m_categories;
-    // Each name (NameKey) with the first category row that lists it.
-    std::unordered_map<std::string, uint32_t> m_categoryOf;
+    EntryCategories m_categoryOf{m_caseSensitive};
+    // Each key name once, folded, followed by "\n"; each ends where the next starts. Keys stay when
+    // the rows that had them go: a document has few.
+    std::string m_foldedKeys;
+    std::vector<uint32_t> m_keyStarts{0};
+    NameIndex<true> m_keyNumbers;
 };
 
 }  // namespace velmora

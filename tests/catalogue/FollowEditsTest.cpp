@@ -215,13 +215,15 @@ std::vector<FindIndex::Row> PlainScan(const IniStore& store, std::string_view te
 
 // A document of some 900 sections, kept by the index in several blocks: edits spread over them are
 // spliced in as a fresh build lays them out, and a search, whole or a block per slice, finds what a
-// plain scan finds, needles of one byte and of many, within words or whole.
+// plain scan finds, needles of one byte and of many, within words or whole, in codes, values and
+// key names (those the document had and those only edits brought).
 TEST_F(FollowEditsTest, AnIndexOfManyBlocksFindsWhatAPlainScanFindsAfterEdits) {
     Open(900);
     Gatherer news;
     workspace.Doc().AddObserver(news);
     FindIndex index(workspace);
-    const std::vector<std::string> needles = {"u", "W1", "w1, w2", "rifle man", "HEAVY", "1", "=", "primary", "u7"};
+    const std::vector<std::string> needles = {"u", "W1", "w1, w2", "rifle man", "HEAVY", "1",
+                                              "=", "primary", "u7", "spee", "arm"};
     for (int step = 0; step < 120; ++step) {
         RandomStep();
         index.Update(workspace, news.touched);

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "WorkspaceFixture.h"
+#include "core/references/EntryCategories.h"
 #include "core/references/EntryTargets.h"
 #include "core/references/FindIndex.h"
 #include "core/references/References.h"
@@ -225,6 +226,7 @@ TEST_F(DanglingTest, FindSearchesCodesKeysAndValuesWithoutLetterCase) {
     EXPECT_EQ(rows("planned", true).size(), 2u);
     // Never across the key and the value, never in a comment, nothing for nothing.
     EXPECT_EQ(rows("Primary\nm60", false), Texts{});
+    EXPECT_EQ(rows("\n", true), Texts{});
     EXPECT_EQ(rows("BLASTER", false).size(), 2u);
     EXPECT_EQ(rows("", false), Texts{});
 
@@ -232,6 +234,34 @@ TEST_F(DanglingTest, FindSearchesCodesKeysAndValuesWithoutLetterCase) {
     EXPECT_FALSE(index.IsCodeRow(first));
     EXPECT_EQ(workspace.Doc().Store().SectionAt(index.Place(first).Section).Strings(index.Place(first).Line),
               "Name=Rifleman");
+}
+
+// The category shown beside an entry's rows: the first row listing its name, in the document's
+// rule of letter case (Latin-1 letters too), for many names as for a few.
+TEST(EntryCategoriesTest, TheFirstRowListingANameKeepsItInTheRuleOfLetterCase) {
+    EntryCategories folded(false);
+    folded.Add("GI", 0);
+    folded.Add("gi", 1);
+    folded.Add("Caf\xE9", 2);
+    EXPECT_EQ(folded.RowOf("Gi"), 0u);
+    EXPECT_EQ(folded.RowOf("CAF\xC9"), 2u);
+    EXPECT_EQ(folded.RowOf("G"), EntryCategories::None);
+    EXPECT_EQ(folded.RowOf("GI "), EntryCategories::None);
+
+    EntryCategories exact(true);
+    exact.Add("GI", 0);
+    exact.Add("gi", 1);
+    exact.Add("GI", 2);
+    EXPECT_EQ(exact.RowOf("GI"), 0u);
+    EXPECT_EQ(exact.RowOf("gi"), 1u);
+    EXPECT_EQ(exact.RowOf("Gi"), EntryCategories::None);
+
+    EntryCategories many(false);
+    for (uint32_t round = 0; round < 2; ++round)
+        for (uint32_t n = 0; n < 5000; ++n) many.Add("Unit" + std::to_string(n), n % 7 + round * 10);
+    many.ShrinkToFit();
+    for (uint32_t n = 0; n < 5000; ++n) ASSERT_EQ(many.RowOf("UNIT" + std::to_string(n)), n % 7) << n;
+    EXPECT_EQ(many.RowOf("Unit5000"), EntryCategories::None);
 }
 
 // An entry listed by two categories belongs to the first category row, as the main window shows it;
