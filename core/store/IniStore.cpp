@@ -304,15 +304,16 @@ void TextArena::Clear() {
 // ---------------------------------------------------------------------------------------------
 // Section records
 
-// A line is a place and a length with two flags: holding the text as read costs nothing beyond
-// what the stored form alone did, and a million lines hold no pointer each to a comment block
-// most of them lack.
-static_assert(sizeof(IniSection::Line) <= 2 * sizeof(void*));
+// A line is one word: holding the text as read costs nothing beyond what the stored form alone
+// did, and a million lines hold no pointer each to a comment block most of them lack.
+static_assert(sizeof(IniSection::Line) == sizeof(LineBits<>));
+static_assert(sizeof(void*) != 8 || sizeof(IniSection::Line) == 8);
 
 IniSection::Line LineRecords::Make(std::string_view text, bool asRead, const IniSection::Comments* comments) {
-    if (comments == nullptr && text.size() <= IniSection::Line::MaxOwnSize) return {text, asRead};
+    if (comments == nullptr && LineBits<>::Fits(text.data(), text.size()))
+        return IniSection::Line(LineBits<>::Own(text.data(), text.size(), asRead));
     m_records.push_back({text, comments});
-    return {&m_records.back(), asRead};
+    return IniSection::Line(LineBits<>::Kept(&m_records.back(), asRead));
 }
 
 IniSection::Line LineRecords::Retext(const IniSection::Line& line, std::string_view text, bool asRead) {
@@ -330,16 +331,16 @@ void LineRecords::Clear() {
 }
 
 bool IniSection::Line::KeyName(std::string_view& name) const {
-    return KeyNameOfLine(Raw(), m_asRead != 0, name);
+    return KeyNameOfLine(Raw(), IsAsRead(), name);
 }
 
 std::string_view IniSection::Line::ValueText() const {
-    return ValueTextOfLine(Raw(), m_asRead != 0);
+    return ValueTextOfLine(Raw(), IsAsRead());
 }
 
 std::string IniSection::Line::StoredText() const {
     std::string_view key;
-    if (!KeyName(key)) return std::string(m_asRead ? TrimView(Raw()) : Raw());
+    if (!KeyName(key)) return std::string(IsAsRead() ? TrimView(Raw()) : Raw());
     const std::string_view value = ValueText();
     std::string text;
     text.reserve(key.size() + 1 + value.size());
@@ -432,7 +433,7 @@ public:
                 comments = m_store.m_lines.Keep(std::move(m_pending));
                 m_pending.clear();
             }
-            m_current->AppendLine(m_store.m_lines.Make(raw, true, comments));
+            m_sectionLines.push_back(m_store.m_lines.Make(raw, true, comments));
         }
     }
 
@@ -444,10 +445,13 @@ public:
     }
 
 private:
-    // A section's lines grew by doubling; a big document has a million lines in two stores, and
-    // the slack would cost a third of their records.
+    // A section's lines gather in one vector that every section reuses, and the section takes
+    // them at their exact size: a big document has a million lines in two stores, and growing
+    // each section's own vector by doubling would cost an allocation and a copy per doubling,
+    // and a third of their records in slack unless given back.
     void FinishSection() {
-        if (m_current != nullptr) m_current->m_lines.shrink_to_fit();
+        if (m_current != nullptr) m_current->m_lines.assign(m_sectionLines.begin(), m_sectionLines.end());
+        m_sectionLines.clear();
     }
 
     static std::string_view HeaderName(std::string_view line) {
@@ -471,6 +475,7 @@ private:
 
     IniStore& m_store;
     IniSection* m_current = nullptr;
+    std::vector<IniSection::Line> m_sectionLines;  // of m_current, so far
     std::vector<std::string_view> m_pending;
 };
 

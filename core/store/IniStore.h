@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/store/LineBits.h"
 #include "core/store/NameIndex.h"
 #include "core/store/StringList.h"
 
@@ -92,18 +93,18 @@ public:
 
     // One line of the section with the comment block that stood before it. A line as read is seen
     // by lookups in its stored form, trimmed and without blanks around its first "="; a line that
-    // an operation wrote is seen and written exactly as written. A line is a value of sixteen
-    // bytes, a million of them in a big document: its text and comment block live in its store
-    // (the arena and the store's LineRecords), so that moved to another place of its store it
-    // writes the same bytes there. Lines are made by the store.
+    // an operation wrote is seen and written exactly as written. A line is a value of eight bytes,
+    // a million of them in a big document: its text and comment block live in its store (the
+    // arena and the store's LineRecords), so that moved to another place of its store it writes
+    // the same bytes there. Lines are made by the store.
     class Line {
     public:
         // What the store writes for the line.
         std::string_view Raw() const {
-            return m_kept ? static_cast<const Record*>(m_at)->text
-                          : std::string_view(static_cast<const char*>(m_at), m_size);
+            return m_bits.IsKept() ? m_bits.KeptRecord<Record>()->text
+                                   : std::string_view(m_bits.Text(), m_bits.Size());
         }
-        bool IsAsRead() const { return m_asRead != 0; }
+        bool IsAsRead() const { return m_bits.IsAsRead(); }
         // The key name: the text before the first "=". False for a plain line, which has none.
         bool KeyName(std::string_view& name) const;
         // The text after the first "=", inline comment included; empty for a plain line.
@@ -111,32 +112,22 @@ public:
         // The line as lookups see it: key name, "=", value text; or the plain line.
         std::string StoredText() const;
         const Comments* CommentBlock() const {
-            return m_kept ? static_cast<const Record*>(m_at)->comments : nullptr;
+            return m_bits.IsKept() ? m_bits.KeptRecord<Record>()->comments : nullptr;
         }
 
     private:
         friend class LineRecords;
 
-        // What a line with a comment block, or with a text too long for its own length field,
-        // keeps in its store's records.
+        // What a line with a comment block, or with a text its own bits cannot hold (too long, or
+        // at an address out of their reach), keeps in its store's records.
         struct Record {
             std::string_view text;
             const Comments* comments;  // null: no comment block
         };
-        static constexpr uint32_t MaxOwnSize = (uint32_t{1} << 30) - 1;
 
-        Line(std::string_view text, bool asRead)
-            : m_at(text.data()),
-              m_size(static_cast<uint32_t>(text.size()) & MaxOwnSize),
-              m_asRead(asRead ? 1 : 0),
-              m_kept(0) {}
-        Line(const Record* record, bool asRead)
-            : m_at(record), m_size(0), m_asRead(asRead ? 1 : 0), m_kept(1) {}
+        explicit Line(LineBits<> bits) : m_bits(bits) {}
 
-        const void* m_at;  // the text, or with m_kept its Record
-        uint32_t m_size : 30;
-        uint32_t m_asRead : 1;
-        uint32_t m_kept : 1;
+        LineBits<> m_bits;
     };
 
     IniSection();
@@ -181,8 +172,8 @@ private:
     mutable std::unique_ptr<NameIndex<true>> m_keyIndex;
 };
 
-// The comment blocks of a store's lines, and the records of the lines that have one (or a text too
-// long for a line's own length field). They never move and live until the store's content goes,
+// The comment blocks of a store's lines, and the records of the lines that have one (or a text a
+// line's own bits cannot hold). They never move and live until the store's content goes,
 // as its text does, so a line taken out of the store by an edit keeps them for its undo.
 class LineRecords {
 public:

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Random documents in every layout a user might write (indentation, blanks around "=", trailing
 // blanks, header notes, no blank lines between sections, mixed line ends, a byte-order mark, text
-// before the first header, comments after the last line) go through random edits. The text the
-// store writes must be what a plain model of the file's lines gives: every line that no edit
-// touched with its bytes, a line an edit wrote as key=value, and nothing else.
+// before the first header, comments after the last line, long values) go through random edits.
+// The text the store writes must be what a plain model of the file's lines gives: every line that
+// no edit touched with its bytes, a line an edit wrote as key=value, and nothing else.
 
 #include <random>
 #include <string>
@@ -125,7 +125,9 @@ class RandomDocument {
                 line.text = Pick({"plain words", "  plain, indented  "});
             } else {
                 line.key = "Key" + std::to_string(k);
-                line.value = "v" + std::to_string(Below(1000)) + Pick({"", " ; why", "  ;x"});
+                // At times longer than a line's own length field holds.
+                line.value = "v" + std::to_string(Below(1000)) + (Chance(2) ? std::string(20000, 'w') : "") +
+                             Pick({"", " ; why", "  ;x"});
                 line.text = Pick({"", "  ", "\t"}) + line.key + Pick({"", " ", "\t "}) + "=" +
                             Pick({"", "  ", "\t"}) + line.value + Pick({"", "  ", " \t"});
             }
