@@ -15,6 +15,7 @@
 
 #include "core/document/Document.h"
 #include "core/store/PlatformFile.h"
+#include "gui/services/BuildTurns.h"
 
 namespace velmora {
 
@@ -24,12 +25,14 @@ namespace velmora {
 // and its result is handed back through the event loop. A change of the document between slices
 // starts the copy again. One build runs at a time; a build asked for meanwhile starts, from the
 // document as it then stands, when the running one ends, and only the newest build's result is
-// handed over.
+// handed over. The builds of all windows take turns (BuildTurns): a build waits for its turn
+// before it copies anything, so that no two copies of a big document, and no two results in the
+// making, are held at once.
 //
 // A Source has `bool Continue(size_t lines)`, which copies at least `lines` more lines and is true
 // once all is copied.
 template <class Result, class Source>
-class OffThreadBuild : public QObject {
+class OffThreadBuild : public BuildTurns::Waiter {
 public:
     // Starts a copy of what the work needs. Throws when there is nothing to build from; the reason
     // is then handed over as the error.
@@ -45,7 +48,7 @@ public:
 
     // `prepare` and `done` run on this object's thread; `document` outlives the build.
     OffThreadBuild(const Document& document, Prepare prepare, Make make, Done done, QObject* parent = nullptr)
-        : QObject(parent),
+        : BuildTurns::Waiter(parent),
           m_document(document),
           m_prepare(std::move(prepare)),
           m_make(std::move(make)),
@@ -56,6 +59,7 @@ public:
     // Waits for a running build, whose result is then dropped.
     ~OffThreadBuild() override {
         if (m_thread.joinable()) m_thread.join();
+        BuildTurns::Leave(this);
     }
     OffThreadBuild(const OffThreadBuild&) = delete;
     OffThreadBuild& operator=(const OffThreadBuild&) = delete;
@@ -69,13 +73,24 @@ public:
     void Cancel() {
         m_wanted = NoBuild;
         DropCopy();
+        if (!m_running) BuildTurns::Leave(this);
     }
     // True from Start until its result is handed over (or Cancel).
     bool Building() const { return m_wanted != NoBuild; }
 
+    void TurnCame() override {
+        // Running, or copying: it took the turn itself meanwhile, and gives it back when it ends.
+        if (m_running || m_copy) return;
+        if (m_wanted > m_launched)
+            Launch();
+        else
+            BuildTurns::Release(this);
+    }
+
 private:
     void Launch() {
         DropCopy();
+        if (!BuildTurns::Take(this)) return;  // launched when its turn comes
         if (m_thread.joinable()) m_thread.join();  // ended already: its result has come back
         const unsigned long generation = ++m_launched;
         try {
@@ -144,6 +159,8 @@ private:
 
     void Finished(unsigned long generation, const std::shared_ptr<Result>& result, const std::string& error) {
         m_running = false;
+        // A build waiting goes first; an outdated one then waits in line for another turn.
+        BuildTurns::Release(this);
         if (generation != m_wanted) {
             // Outdated: the document changed, or was replaced, while this one was made.
             if (m_wanted > m_launched) Launch();
