@@ -56,6 +56,13 @@ public:
     }
 
     std::vector<Difference> Run() {
+        Gather();
+        return ExactList();
+    }
+
+private:
+    // The rows in list order; the name indexes go before the list is made of them.
+    void Gather() {
         const size_t referenceCount = m_reference.SectionCount();
         NameIndex<IgnoreCase> referenceIndex;
         referenceIndex.Reserve(referenceCount);
@@ -82,10 +89,8 @@ public:
         for (size_t r = 0; r < referenceCount; ++r)
             if (firstOfName[r] && !matched[r])
                 Add(DifferenceKind::SectionOnlyInReference, m_reference.SectionAt(r).Name(), Difference::None, r);
-        return ExactList();
     }
 
-private:
     static auto SectionNames(const Store& store) {
         return [&store](uint32_t position) { return store.SectionAt(position).Name(); };
     }
@@ -188,14 +193,22 @@ Difference::Difference(DifferenceKind kind, std::string_view section, std::strin
       m_kind(kind) {
     const std::array<std::string_view, TextParts> texts{section, key, referenceValue, documentValue};
     size_t total = 0;
-    for (const std::string_view text : texts) total += text.size();
+    for (const std::string_view text : texts) {
+        total += text.size();
+        m_longTexts = m_longTexts || text.size() >= ShortLength;
+    }
     if (total == 0) return;
     if (total >= NoPosition) throw IniError(TooLarge);
-    m_texts = std::make_unique_for_overwrite<char[]>(LengthsSize + total);
-    char* at = m_texts.get() + LengthsSize;
+    const size_t lengthsSize = m_longTexts ? LengthsSize : 0;
+    m_texts = std::make_unique_for_overwrite<char[]>(lengthsSize + total);
+    char* at = m_texts.get() + lengthsSize;
     for (size_t part = 0; part < TextParts; ++part) {
-        const auto length = static_cast<uint32_t>(texts[part].size());
-        std::memcpy(m_texts.get() + part * sizeof length, &length, sizeof length);
+        if (m_longTexts) {
+            const auto length = static_cast<uint32_t>(texts[part].size());
+            std::memcpy(m_texts.get() + part * sizeof length, &length, sizeof length);
+        } else {
+            m_lengths[part] = static_cast<uint8_t>(texts[part].size());
+        }
         at = std::copy(texts[part].begin(), texts[part].end(), at);
     }
 }
@@ -205,6 +218,8 @@ Difference::Difference(const Difference& other)
       m_documentLine(other.m_documentLine),
       m_referenceSection(other.m_referenceSection),
       m_referenceLine(other.m_referenceLine),
+      m_lengths(other.m_lengths),
+      m_longTexts(other.m_longTexts),
       m_kind(other.m_kind) {
     if (!other.m_texts) return;
     const size_t size = other.BlockSize();
@@ -222,9 +237,9 @@ bool Difference::operator==(const Difference& other) const {
         m_documentLine != other.m_documentLine || m_referenceSection != other.m_referenceSection ||
         m_referenceLine != other.m_referenceLine)
         return false;
-    if (!m_texts || !other.m_texts) return !m_texts && !other.m_texts;
-    const size_t size = BlockSize();
-    return size == other.BlockSize() && std::memcmp(m_texts.get(), other.m_texts.get(), size) == 0;
+    for (size_t part = 0; part < TextParts; ++part)
+        if (Text(static_cast<TextPart>(part)) != other.Text(static_cast<TextPart>(part))) return false;
+    return true;
 }
 
 uint32_t Difference::Narrow(size_t position) {
@@ -233,21 +248,22 @@ uint32_t Difference::Narrow(size_t position) {
     return static_cast<uint32_t>(position);
 }
 
-uint32_t Difference::Length(size_t part) const {
+size_t Difference::Length(size_t part) const {
+    if (!m_longTexts) return m_lengths[part];
     uint32_t length = 0;
     std::memcpy(&length, m_texts.get() + part * sizeof length, sizeof length);
     return length;
 }
 
 size_t Difference::BlockSize() const {
-    size_t size = LengthsSize;
+    size_t size = m_longTexts ? LengthsSize : 0;
     for (size_t part = 0; part < TextParts; ++part) size += Length(part);
     return size;
 }
 
 std::string_view Difference::Text(TextPart part) const {
     if (!m_texts) return {};
-    size_t offset = LengthsSize;
+    size_t offset = m_longTexts ? LengthsSize : 0;
     for (size_t before = 0; before < part; ++before) offset += Length(before);
     return {m_texts.get() + offset, Length(part)};
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -72,22 +73,26 @@ private:
     enum TextPart : uint8_t { SectionText, KeyText, ReferenceValueText, DocumentValueText, TextParts };
     static constexpr uint32_t NoPosition = UINT32_MAX;
 
+    // Texts are mostly short: their lengths then stand here, and the block holds the texts alone.
+    static constexpr size_t ShortLength = UINT8_MAX;
     static constexpr size_t LengthsSize = TextParts * sizeof(uint32_t);
 
     // Throws IniError for a position beyond 32 bits.
     static uint32_t Narrow(size_t position);
     static size_t Wide(uint32_t position) { return position == NoPosition ? None : position; }
-    uint32_t Length(size_t part) const;
+    size_t Length(size_t part) const;
     size_t BlockSize() const;
     std::string_view Text(TextPart part) const;
 
-    // The lengths of the four texts (uint32_t each), then the texts one after another; none when
-    // all four are empty.
+    // The texts one after another, after their lengths (uint32_t each) when one of them is too long
+    // for m_lengths; none when all four are empty.
     std::unique_ptr<char[]> m_texts;
     uint32_t m_documentSection = NoPosition;
     uint32_t m_documentLine = NoPosition;
     uint32_t m_referenceSection = NoPosition;
     uint32_t m_referenceLine = NoPosition;
+    std::array<uint8_t, TextParts> m_lengths{};
+    bool m_longTexts = false;
     DifferenceKind m_kind = DifferenceKind::ChangedValue;
 };
 

@@ -73,6 +73,15 @@ TEST(Comparison, ADifferenceKeepsItsTextsAfterItsStoresAreGone) {
     EXPECT_NE(copy, Difference(DifferenceKind::KeyOnlyInReference, "GRUNT", "Old", "2", "", Difference::Place{0},
                                Difference::Place{0, 1}));
     EXPECT_EQ(Difference(), Difference(DifferenceKind::ChangedValue, "", "", "", "", {}, {}));
+    for (const size_t length : {254, 255, 70000}) {
+        const std::string list(length, 'x');
+        const Difference longValue(DifferenceKind::ChangedValue, "GRUNT", "List", "y", list, Difference::Place{0, 2},
+                                   Difference::Place{0, 3});
+        const Difference longCopy = longValue;
+        EXPECT_EQ(longCopy.DocumentValue(), list);
+        EXPECT_EQ(DifferenceText(longCopy), "[GRUNT] List: y -> " + list);
+        EXPECT_EQ(longCopy, longValue);
+    }
     // A place beyond what a store can hold is refused rather than cut short to another line.
     EXPECT_THROW(Difference(DifferenceKind::ChangedValue, "S", "K", "1", "2", Difference::Place{0, size_t{1} << 32},
                             Difference::Place{0, 0}),
