@@ -82,8 +82,8 @@ const std::vector<Difference>& Differences() {
                 std::string_view key;
                 if (!section.LineAt(l).KeyName(key)) continue;
                 const std::string_view value = section.LineAt(l).ValueText();
-                made.emplace_back(DifferenceKind::ChangedValue, section.Name(), key, std::string(value) + "0", value,
-                                  Difference::Place{}, Difference::Place{});
+                made.emplace_back(DifferenceKind::ChangedValue, section.Name(), key, std::string(value) + "0",
+                                  value, Difference::Place{}, Difference::Place{});
             }
         }
         return made;

@@ -13,9 +13,9 @@ constexpr const char* EntryText = "(entry)";
 }  // namespace
 
 std::array<std::string, ChangeColumnCount> ChangeRowTexts(const Difference& difference) {
-    std::array<std::string, ChangeColumnCount> cells{std::string(difference.Section()), std::string(difference.Key()),
-                                                     std::string(difference.ReferenceValue()),
-                                                     std::string(difference.DocumentValue())};
+    std::array<std::string, ChangeColumnCount> cells{
+        std::string(difference.Section()), std::string(difference.Key()),
+        std::string(difference.ReferenceValue()), std::string(difference.DocumentValue())};
     switch (difference.Kind()) {
         case DifferenceKind::ChangedValue:
             break;

@@ -34,8 +34,8 @@ std::string Joined(std::initializer_list<std::string_view> parts) {
 // True when the line carries a key (it holds "=") and no earlier line of the section carries the
 // same key; `key` is then its name.
 template <class Store, class Rows>
-void CompareSections(const Store& documentStore, size_t d, const Store& referenceStore, size_t r, bool caseSensitive,
-                     Rows& differences);
+void CompareSections(const Store& documentStore, size_t d, const Store& referenceStore, size_t r,
+                     bool caseSensitive, Rows& differences);
 
 template <class Section>
 bool FirstLineOfItsKey(const Section& section, size_t line, std::string_view& key) {
@@ -88,7 +88,8 @@ private:
         }
         for (size_t r = 0; r < referenceCount; ++r)
             if (firstOfName[r] && !matched[r])
-                Add(DifferenceKind::SectionOnlyInReference, m_reference.SectionAt(r).Name(), Difference::None, r);
+                Add(DifferenceKind::SectionOnlyInReference, m_reference.SectionAt(r).Name(), Difference::None,
+                    r);
     }
 
     static auto SectionNames(const Store& store) {
@@ -142,8 +143,8 @@ std::vector<PatchPart> PatchParts(const IniStore& document, const std::vector<Di
 }
 
 template <class Store, class Rows>
-void CompareSections(const Store& documentStore, size_t d, const Store& referenceStore, size_t r, bool caseSensitive,
-                     Rows& differences) {
+void CompareSections(const Store& documentStore, size_t d, const Store& referenceStore, size_t r,
+                     bool caseSensitive, Rows& differences) {
     const auto& document = documentStore.SectionAt(d);
     const auto& reference = referenceStore.SectionAt(r);
     const std::string_view name = document.Name();
@@ -162,7 +163,8 @@ void CompareSections(const Store& documentStore, size_t d, const Store& referenc
         // Equal lines are the common case and need no closer look.
         if (text.Raw() == referenceText.Raw() || !ValuesDiffer(text.ValueText(), referenceText.ValueText(), caseSensitive))
             continue;
-        differences.emplace_back(DifferenceKind::ChangedValue, name, key, ComparableValue(referenceText.ValueText()),
+        differences.emplace_back(DifferenceKind::ChangedValue, name, key,
+                                 ComparableValue(referenceText.ValueText()),
                                  ComparableValue(text.ValueText()), Difference::Place{d, line},
                                  Difference::Place{r, static_cast<size_t>(referenceLine)});
     }
@@ -284,7 +286,7 @@ std::vector<Difference> CompareStores(const StoreTexts& document, const StoreTex
 }
 
 std::string DifferenceText(const Difference& difference) {
-    const std::string section = Joined({"[", difference.Section(), "]"});
+    std::string section = Joined({"[", difference.Section(), "]"});
     switch (difference.Kind()) {
         case DifferenceKind::ChangedValue:
             return Joined({section, " ", difference.Key(), ": ", difference.ReferenceValue(), " -> ",
@@ -307,8 +309,8 @@ std::vector<std::string> PatchRemovals(const std::vector<Difference>& difference
         if (difference.Kind() == DifferenceKind::SectionOnlyInReference)
             removals.push_back(Joined({"[", difference.Section(), "]"}));
         else if (difference.Kind() == DifferenceKind::KeyOnlyInReference)
-            removals.push_back(
-                Joined({"[", difference.Section(), "] ", difference.Key(), "=", difference.ReferenceValue()}));
+            removals.push_back(Joined(
+                {"[", difference.Section(), "] ", difference.Key(), "=", difference.ReferenceValue()}));
     }
     return removals;
 }

@@ -45,8 +45,9 @@ public:
     };
 
     Difference() = default;
-    Difference(DifferenceKind kind, std::string_view section, std::string_view key, std::string_view referenceValue,
-               std::string_view documentValue, Place document, Place reference);
+    Difference(DifferenceKind kind, std::string_view section, std::string_view key,
+               std::string_view referenceValue, std::string_view documentValue, Place document,
+               Place reference);
     Difference(const Difference& other);
     Difference& operator=(const Difference& other);
     Difference(Difference&&) noexcept = default;

@@ -81,7 +81,8 @@ const std::string& DifferenceCategories::CategoryOf(std::string_view section) co
 
 std::vector<DifferenceCategories::Group> DifferenceCategories::GroupsOf(const std::vector<Difference>& differences) const {
     std::vector<std::vector<size_t>> rowsOfCategory(m_rows.size());
-    for (size_t i = 0; i < differences.size(); ++i) rowsOfCategory[RowOf(differences[i].Section())].push_back(i);
+    for (size_t i = 0; i < differences.size(); ++i)
+        rowsOfCategory[RowOf(differences[i].Section())].push_back(i);
     std::vector<Group> groups;
     for (size_t row = 0; row < m_rows.size(); ++row)
         if (!rowsOfCategory[row].empty()) groups.push_back({m_rows[row], std::move(rowsOfCategory[row])});

@@ -123,8 +123,9 @@ private:
 
     void PutSectionBack(const std::string& code) {
         const int at = m_reference.IndexOfSection(code);
-        const Difference missing(DifferenceKind::SectionOnlyInReference, m_reference.SectionAt(static_cast<size_t>(at)).Name(),
-                                 {}, {}, {}, {}, {static_cast<size_t>(at)});
+        const Difference missing(DifferenceKind::SectionOnlyInReference,
+                                 m_reference.SectionAt(static_cast<size_t>(at)).Name(), {}, {}, {}, {},
+                                 {static_cast<size_t>(at)});
         AddRevertSteps(m_edit, PlanRevert({missing}, Document(), m_reference, m_caseSensitive), m_caseSensitive);
     }
 
@@ -212,7 +213,8 @@ bool RevertEntries(Workspace& workspace, const std::vector<Difference>& selectio
     const bool oneValue = selection.size() == 1 && !first.Key().empty() &&
                           IndexOfNoCase(workspace.CategoryRows(), first.Section()) < 0;
     std::unique_ptr<StoreEdit> edit =
-        document.BeginEdit(RevertText(selection, caseSensitive), {category, std::string(first.Section()), std::string(first.Key())}, !oneValue);
+        document.BeginEdit(RevertText(selection, caseSensitive),
+                           {category, std::string(first.Section()), std::string(first.Key())}, !oneValue);
     AddRevertSteps(*edit, plan, caseSensitive);
     ListKeeper keeper(workspace, *edit, reference, category);
     keeper.Note(selection);

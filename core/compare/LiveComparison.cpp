@@ -74,7 +74,8 @@ void LiveComparison::Resize(size_t d, size_t count) {
         // twice the list.
         const size_t size = m_differences.size() + count - old;
         if (size > m_differences.capacity()) m_differences.reserve(size + size / 64);
-        m_differences.insert(m_differences.begin() + static_cast<std::ptrdiff_t>(end), count - old, Difference());
+        m_differences.insert(m_differences.begin() + static_cast<std::ptrdiff_t>(end), count - old,
+                             Difference());
         for (size_t later = d + 1; later < m_firstRow.size(); ++later) m_firstRow[later] += count - old;
     } else {
         const auto at = m_differences.begin() + static_cast<std::ptrdiff_t>(end);

@@ -158,10 +158,12 @@ private:
     static std::vector<const Difference*> Distinct(const std::vector<Difference>& selection) {
         std::set<std::tuple<DifferenceKind, size_t, size_t, size_t, size_t>> seen;
         std::vector<const Difference*> distinct;
-        for (const Difference& d : selection)
-            if (seen.emplace(d.Kind(), d.DocumentSection(), d.DocumentLine(), d.ReferenceSection(), d.ReferenceLine())
-                    .second)
-                distinct.push_back(&d);
+        for (const Difference& d : selection) {
+            const bool first = seen.emplace(d.Kind(), d.DocumentSection(), d.DocumentLine(),
+                                            d.ReferenceSection(), d.ReferenceLine())
+                                   .second;
+            if (first) distinct.push_back(&d);
+        }
         return distinct;
     }
 
@@ -182,8 +184,8 @@ private:
     size_t ReferenceLineOf(const Difference& difference) const {
         const IniSection& section = ReferenceSectionOf(difference);
         std::string_view key;
-        if (difference.ReferenceLine() >= section.Count() || !section.LineAt(difference.ReferenceLine()).KeyName(key) ||
-            !EqualsNoCase(key, difference.Key()))
+        if (difference.ReferenceLine() >= section.Count() ||
+            !section.LineAt(difference.ReferenceLine()).KeyName(key) || !EqualsNoCase(key, difference.Key()))
             throw NoLongerFits();
         return difference.ReferenceLine();
     }
@@ -257,10 +259,12 @@ std::vector<Difference> DifferencesOf(const std::vector<Difference>& differences
 std::vector<Difference> DifferencesOfEntries(const std::vector<Difference>& differences,
                                              const std::vector<Difference>& selected, bool caseSensitive) {
     std::unordered_set<std::string> sections;
-    for (const Difference& difference : selected) sections.insert(NameKey(difference.Section(), caseSensitive));
+    for (const Difference& difference : selected)
+        sections.insert(NameKey(difference.Section(), caseSensitive));
     std::vector<Difference> ofSections;
     for (const Difference& difference : differences)
-        if (sections.count(NameKey(difference.Section(), caseSensitive)) != 0) ofSections.push_back(difference);
+        if (sections.count(NameKey(difference.Section(), caseSensitive)) != 0)
+            ofSections.push_back(difference);
     return ofSections;
 }
 
@@ -314,7 +318,8 @@ bool RevertDifferences(Document& document, const std::vector<Difference>& select
     // One value or line of one entry is news of that value; anything more fills the lists afresh.
     const bool oneLine = selection.size() == 1 && !first.Key().empty();
     std::unique_ptr<StoreEdit> edit =
-        document.BeginEdit(RevertText(selection, caseSensitive), {category, std::string(first.Section()), std::string(first.Key())}, !oneLine);
+        document.BeginEdit(RevertText(selection, caseSensitive),
+                           {category, std::string(first.Section()), std::string(first.Key())}, !oneLine);
     AddRevertSteps(*edit, plan, caseSensitive);
     return document.Commit(std::move(edit));
 }

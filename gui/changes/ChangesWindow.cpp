@@ -585,7 +585,8 @@ void ChangesWindow::OpenSelectedRow(const QModelIndex& index) {
         return;
     }
     if (!m_main.ShowEntryAt(category, std::string(difference.Section()), std::string(difference.Key())))
-        ShowStatus("The window of " + category + " does not show " + Trim(entry + " " + std::string(difference.Key())) + ".");
+        ShowStatus("The window of " + category + " does not show " +
+                   Trim(entry + " " + std::string(difference.Key())) + ".");
 }
 
 // ---------------------------------------------------------------------------------------------

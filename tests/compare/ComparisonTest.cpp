@@ -49,13 +49,14 @@ TEST(Comparison, ADifferenceKeepsItsTextsAfterItsStoresAreGone) {
         document->WriteString("GRUNT", "Cost", "5");
     }
     EXPECT_EQ(differences.capacity(), differences.size());
-    EXPECT_EQ(Listing(differences), (Lines{"[GRUNT] Cost: 100 -> 120", "[GRUNT] +New=", "[GRUNT] -Old=1", "-[GONE]"}));
+    EXPECT_EQ(Listing(differences),
+              (Lines{"[GRUNT] Cost: 100 -> 120", "[GRUNT] +New=", "[GRUNT] -Old=1", "-[GONE]"}));
     const Difference& changed = differences[0];
     EXPECT_EQ(changed.Key(), "Cost");
     EXPECT_EQ(changed.ReferenceValue(), "100");
     EXPECT_EQ(changed.DocumentValue(), "120");
-    EXPECT_EQ((std::vector<size_t>{changed.DocumentSection(), changed.DocumentLine(), changed.ReferenceSection(),
-                                   changed.ReferenceLine()}),
+    EXPECT_EQ((std::vector<size_t>{changed.DocumentSection(), changed.DocumentLine(),
+                                   changed.ReferenceSection(), changed.ReferenceLine()}),
               (std::vector<size_t>{0, 0, 0, 0}));
     const Difference& gone = differences[3];
     EXPECT_EQ(gone.Kind(), DifferenceKind::SectionOnlyInReference);
@@ -68,23 +69,23 @@ TEST(Comparison, ADifferenceKeepsItsTextsAfterItsStoresAreGone) {
     differences.shrink_to_fit();
     EXPECT_EQ(DifferenceText(copy), "[GRUNT] -Old=1");
     EXPECT_EQ(copy.ReferenceLine(), 1u);
-    EXPECT_EQ(copy, Difference(DifferenceKind::KeyOnlyInReference, "GRUNT", "Old", "1", "", Difference::Place{0},
-                               Difference::Place{0, 1}));
-    EXPECT_NE(copy, Difference(DifferenceKind::KeyOnlyInReference, "GRUNT", "Old", "2", "", Difference::Place{0},
-                               Difference::Place{0, 1}));
+    EXPECT_EQ(copy, Difference(DifferenceKind::KeyOnlyInReference, "GRUNT", "Old", "1", "",
+                               Difference::Place{0}, Difference::Place{0, 1}));
+    EXPECT_NE(copy, Difference(DifferenceKind::KeyOnlyInReference, "GRUNT", "Old", "2", "",
+                               Difference::Place{0}, Difference::Place{0, 1}));
     EXPECT_EQ(Difference(), Difference(DifferenceKind::ChangedValue, "", "", "", "", {}, {}));
     for (const size_t length : {254, 255, 70000}) {
         const std::string list(length, 'x');
-        const Difference longValue(DifferenceKind::ChangedValue, "GRUNT", "List", "y", list, Difference::Place{0, 2},
-                                   Difference::Place{0, 3});
+        const Difference longValue(DifferenceKind::ChangedValue, "GRUNT", "List", "y", list,
+                                   Difference::Place{0, 2}, Difference::Place{0, 3});
         const Difference longCopy = longValue;
         EXPECT_EQ(longCopy.DocumentValue(), list);
         EXPECT_EQ(DifferenceText(longCopy), "[GRUNT] List: y -> " + list);
         EXPECT_EQ(longCopy, longValue);
     }
     // A place beyond what a store can hold is refused rather than cut short to another line.
-    EXPECT_THROW(Difference(DifferenceKind::ChangedValue, "S", "K", "1", "2", Difference::Place{0, size_t{1} << 32},
-                            Difference::Place{0, 0}),
+    EXPECT_THROW(Difference(DifferenceKind::ChangedValue, "S", "K", "1", "2",
+                            Difference::Place{0, size_t{1} << 32}, Difference::Place{0, 0}),
                  IniError);
 }
 
@@ -166,8 +167,8 @@ TEST(Comparison, GroupsDifferencesByTheCategoryOfTheirSection) {
 
     std::vector<Difference> differences;
     for (const char* section : {"Stray", "RIFLE", "GRUNT", "OLDGUN"})
-        differences.emplace_back(DifferenceKind::SectionOnlyInDocument, section, "", "", "", Difference::Place{0},
-                                 Difference::Place{});
+        differences.emplace_back(DifferenceKind::SectionOnlyInDocument, section, "", "", "",
+                                 Difference::Place{0}, Difference::Place{});
     const std::vector<DifferenceCategories::Group> groups = categories.GroupsOf(differences);
     ASSERT_EQ(groups.size(), 3u);
     EXPECT_EQ(groups[0].Category, "InfantryTypes");

@@ -266,8 +266,8 @@ private slots:
         std::vector<Difference> differences;
         DifferenceCategories::Group group{"Vehicles", {}};
         for (size_t i = 0; i < 3000; ++i) {
-            differences.emplace_back(DifferenceKind::ChangedValue, "TANK" + std::to_string(i), "Cost", "", "1",
-                                     Difference::Place{}, Difference::Place{});
+            differences.emplace_back(DifferenceKind::ChangedValue, "TANK" + std::to_string(i), "Cost", "",
+                                     "1", Difference::Place{}, Difference::Place{});
             group.Rows.push_back(i);
         }
         const std::vector<DifferenceCategories::Group> groups{group};
