@@ -81,12 +81,9 @@ const std::vector<Difference>& Differences() {
             for (size_t l = 0; l < section.Count() && made.size() < DifferenceCount; ++l) {
                 std::string_view key;
                 if (!section.LineAt(l).KeyName(key)) continue;
-                Difference difference;
-                difference.Section = std::string(section.Name());
-                difference.Key = std::string(key);
-                difference.DocumentValue = std::string(section.LineAt(l).ValueText());
-                difference.ReferenceValue = difference.DocumentValue + "0";
-                made.push_back(std::move(difference));
+                const std::string_view value = section.LineAt(l).ValueText();
+                made.emplace_back(DifferenceKind::ChangedValue, section.Name(), key, std::string(value) + "0",
+                                  value, Difference::Place{}, Difference::Place{});
             }
         }
         return made;

@@ -13,9 +13,10 @@ constexpr const char* EntryText = "(entry)";
 }  // namespace
 
 std::array<std::string, ChangeColumnCount> ChangeRowTexts(const Difference& difference) {
-    std::array<std::string, ChangeColumnCount> cells{difference.Section, difference.Key, difference.ReferenceValue,
-                                                     difference.DocumentValue};
-    switch (difference.Kind) {
+    std::array<std::string, ChangeColumnCount> cells{
+        std::string(difference.Section()), std::string(difference.Key()),
+        std::string(difference.ReferenceValue()), std::string(difference.DocumentValue())};
+    switch (difference.Kind()) {
         case DifferenceKind::ChangedValue:
             break;
         case DifferenceKind::KeyOnlyInDocument:

@@ -2,6 +2,11 @@
 #include "core/compare/Comparison.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
+#include <deque>
+#include <initializer_list>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -15,11 +20,22 @@
 namespace velmora {
 namespace {
 
+constexpr const char* TooLarge = "The document is too large to compare.";
+
+std::string Joined(std::initializer_list<std::string_view> parts) {
+    size_t size = 0;
+    for (const std::string_view part : parts) size += part.size();
+    std::string joined;
+    joined.reserve(size);
+    for (const std::string_view part : parts) joined += part;
+    return joined;
+}
+
 // True when the line carries a key (it holds "=") and no earlier line of the section carries the
 // same key; `key` is then its name.
-template <class Store>
-void CompareSections(const Store& documentStore, size_t d, const Store& referenceStore, size_t r, bool caseSensitive,
-                     std::vector<Difference>& differences);
+template <class Store, class Rows>
+void CompareSections(const Store& documentStore, size_t d, const Store& referenceStore, size_t r,
+                     bool caseSensitive, Rows& differences);
 
 template <class Section>
 bool FirstLineOfItsKey(const Section& section, size_t line, std::string_view& key) {
@@ -40,6 +56,13 @@ public:
     }
 
     std::vector<Difference> Run() {
+        Gather();
+        return ExactList();
+    }
+
+private:
+    // The rows in list order; the name indexes go before the list is made of them.
+    void Gather() {
         const size_t referenceCount = m_reference.SectionCount();
         NameIndex<IgnoreCase> referenceIndex;
         referenceIndex.Reserve(referenceCount);
@@ -65,29 +88,36 @@ public:
         }
         for (size_t r = 0; r < referenceCount; ++r)
             if (firstOfName[r] && !matched[r])
-                Add(DifferenceKind::SectionOnlyInReference, m_reference.SectionAt(r).Name(), Difference::None, r);
-        return std::move(m_differences);
+                Add(DifferenceKind::SectionOnlyInReference, m_reference.SectionAt(r).Name(), Difference::None,
+                    r);
     }
 
-private:
     static auto SectionNames(const Store& store) {
         return [&store](uint32_t position) { return store.SectionAt(position).Name(); };
     }
 
-    Difference& Add(DifferenceKind kind, std::string_view section, size_t documentSection, size_t referenceSection) {
-        Difference& difference = m_differences.emplace_back();
-        difference.Kind = kind;
-        difference.Section = section;
-        difference.DocumentSection = documentSection;
-        difference.ReferenceSection = referenceSection;
-        return difference;
+    void Add(DifferenceKind kind, std::string_view section, size_t documentSection, size_t referenceSection) {
+        m_differences.emplace_back(kind, section, std::string_view(), std::string_view(), std::string_view(),
+                                   Difference::Place{documentSection}, Difference::Place{referenceSection});
+    }
+
+    // The rows gathered, moved a block at a time into a list of their exact length: a vector grown
+    // row by row would hold up to twice the list while it doubles.
+    std::vector<Difference> ExactList() {
+        std::vector<Difference> list;
+        list.reserve(m_differences.size());
+        while (!m_differences.empty()) {
+            list.push_back(std::move(m_differences.front()));
+            m_differences.pop_front();
+        }
+        return list;
     }
 
     const Store& m_document;
     const Store& m_reference;
     const bool m_caseSensitive;
     std::vector<size_t>* m_referenceOf;
-    std::vector<Difference> m_differences;
+    std::deque<Difference> m_differences;
 };
 
 // The lines a patch carries: the whole section (line None) or single lines, by document position.
@@ -97,11 +127,12 @@ std::vector<PatchPart> PatchParts(const IniStore& document, const std::vector<Di
     std::vector<PatchPart> parts;
     for (const Difference& difference : differences) {
         size_t line = Difference::None;
-        if (difference.Kind == DifferenceKind::ChangedValue || difference.Kind == DifferenceKind::KeyOnlyInDocument)
-            line = difference.DocumentLine;
-        else if (difference.Kind != DifferenceKind::SectionOnlyInDocument)
+        const DifferenceKind kind = difference.Kind();
+        if (kind == DifferenceKind::ChangedValue || kind == DifferenceKind::KeyOnlyInDocument)
+            line = difference.DocumentLine();
+        else if (kind != DifferenceKind::SectionOnlyInDocument)
             continue;
-        const size_t section = difference.DocumentSection;
+        const size_t section = difference.DocumentSection();
         if (section >= document.SectionCount() || (line != Difference::None && line >= document.SectionAt(section).Count()))
             throw IniError("The list of changes no longer fits the document; compare again.");
         parts.emplace_back(section, line);
@@ -111,48 +142,37 @@ std::vector<PatchPart> PatchParts(const IniStore& document, const std::vector<Di
     return parts;
 }
 
-template <class Store>
-void CompareSections(const Store& documentStore, size_t d, const Store& referenceStore, size_t r, bool caseSensitive,
-                     std::vector<Difference>& differences) {
+template <class Store, class Rows>
+void CompareSections(const Store& documentStore, size_t d, const Store& referenceStore, size_t r,
+                     bool caseSensitive, Rows& differences) {
     const auto& document = documentStore.SectionAt(d);
     const auto& reference = referenceStore.SectionAt(r);
-    auto add = [&](DifferenceKind kind) -> Difference& {
-        Difference& difference = differences.emplace_back();
-        difference.Kind = kind;
-        difference.Section = document.Name();
-        difference.DocumentSection = d;
-        difference.ReferenceSection = r;
-        return difference;
-    };
+    const std::string_view name = document.Name();
     std::string_view key;
     for (size_t line = 0; line < document.Count(); ++line) {
         const auto& text = document.LineAt(line);
         if (!FirstLineOfItsKey(document, line, key)) continue;
         const long referenceLine = reference.IndexOfKey(key);
         if (referenceLine < 0) {
-            Difference& added = add(DifferenceKind::KeyOnlyInDocument);
-            added.Key = key;
-            added.DocumentLine = line;
-            added.DocumentValue = ComparableValue(text.ValueText());
+            differences.emplace_back(DifferenceKind::KeyOnlyInDocument, name, key, std::string_view(),
+                                     ComparableValue(text.ValueText()), Difference::Place{d, line},
+                                     Difference::Place{r});
             continue;
         }
         const auto& referenceText = reference.LineAt(static_cast<size_t>(referenceLine));
         // Equal lines are the common case and need no closer look.
         if (text.Raw() == referenceText.Raw() || !ValuesDiffer(text.ValueText(), referenceText.ValueText(), caseSensitive))
             continue;
-        Difference& changed = add(DifferenceKind::ChangedValue);
-        changed.Key = key;
-        changed.DocumentLine = line;
-        changed.ReferenceLine = static_cast<size_t>(referenceLine);
-        changed.DocumentValue = ComparableValue(text.ValueText());
-        changed.ReferenceValue = ComparableValue(referenceText.ValueText());
+        differences.emplace_back(DifferenceKind::ChangedValue, name, key,
+                                 ComparableValue(referenceText.ValueText()),
+                                 ComparableValue(text.ValueText()), Difference::Place{d, line},
+                                 Difference::Place{r, static_cast<size_t>(referenceLine)});
     }
     for (size_t line = 0; line < reference.Count(); ++line) {
         if (!FirstLineOfItsKey(reference, line, key) || document.IndexOfKey(key) >= 0) continue;
-        Difference& removed = add(DifferenceKind::KeyOnlyInReference);
-        removed.Key = key;
-        removed.ReferenceLine = line;
-        removed.ReferenceValue = ComparableValue(reference.LineAt(line).ValueText());
+        differences.emplace_back(DifferenceKind::KeyOnlyInReference, name, key,
+                                 ComparableValue(reference.LineAt(line).ValueText()), std::string_view(),
+                                 Difference::Place{d}, Difference::Place{r, line});
     }
 }
 
@@ -164,6 +184,91 @@ std::vector<Difference> CompareAll(const Store& document, const Store& reference
 }
 
 }  // namespace
+
+Difference::Difference(DifferenceKind kind, std::string_view section, std::string_view key,
+                       std::string_view referenceValue, std::string_view documentValue, Place document,
+                       Place reference)
+    : m_documentSection(Narrow(document.Section)),
+      m_documentLine(Narrow(document.Line)),
+      m_referenceSection(Narrow(reference.Section)),
+      m_referenceLine(Narrow(reference.Line)),
+      m_kind(kind) {
+    const std::array<std::string_view, TextParts> texts{section, key, referenceValue, documentValue};
+    size_t total = 0;
+    for (const std::string_view text : texts) {
+        total += text.size();
+        m_longTexts = m_longTexts || text.size() >= ShortLength;
+    }
+    if (total == 0) return;
+    if (total >= NoPosition) throw IniError(TooLarge);
+    const size_t lengthsSize = m_longTexts ? LengthsSize : 0;
+    m_texts = std::make_unique_for_overwrite<char[]>(lengthsSize + total);
+    char* at = m_texts.get() + lengthsSize;
+    for (size_t part = 0; part < TextParts; ++part) {
+        if (m_longTexts) {
+            const auto length = static_cast<uint32_t>(texts[part].size());
+            std::memcpy(m_texts.get() + part * sizeof length, &length, sizeof length);
+        } else {
+            m_lengths[part] = static_cast<uint8_t>(texts[part].size());
+        }
+        at = std::copy(texts[part].begin(), texts[part].end(), at);
+    }
+}
+
+Difference::Difference(const Difference& other)
+    : m_documentSection(other.m_documentSection),
+      m_documentLine(other.m_documentLine),
+      m_referenceSection(other.m_referenceSection),
+      m_referenceLine(other.m_referenceLine),
+      m_lengths(other.m_lengths),
+      m_longTexts(other.m_longTexts),
+      m_kind(other.m_kind) {
+    if (!other.m_texts) return;
+    const size_t size = other.BlockSize();
+    m_texts = std::make_unique_for_overwrite<char[]>(size);
+    std::memcpy(m_texts.get(), other.m_texts.get(), size);
+}
+
+Difference& Difference::operator=(const Difference& other) {
+    if (this != &other) *this = Difference(other);
+    return *this;
+}
+
+bool Difference::operator==(const Difference& other) const {
+    if (m_kind != other.m_kind || m_documentSection != other.m_documentSection ||
+        m_documentLine != other.m_documentLine || m_referenceSection != other.m_referenceSection ||
+        m_referenceLine != other.m_referenceLine)
+        return false;
+    for (size_t part = 0; part < TextParts; ++part)
+        if (Text(static_cast<TextPart>(part)) != other.Text(static_cast<TextPart>(part))) return false;
+    return true;
+}
+
+uint32_t Difference::Narrow(size_t position) {
+    if (position == None) return NoPosition;
+    if (position >= NoPosition) throw IniError(TooLarge);
+    return static_cast<uint32_t>(position);
+}
+
+size_t Difference::Length(size_t part) const {
+    if (!m_longTexts) return m_lengths[part];
+    uint32_t length = 0;
+    std::memcpy(&length, m_texts.get() + part * sizeof length, sizeof length);
+    return length;
+}
+
+size_t Difference::BlockSize() const {
+    size_t size = m_longTexts ? LengthsSize : 0;
+    for (size_t part = 0; part < TextParts; ++part) size += Length(part);
+    return size;
+}
+
+std::string_view Difference::Text(TextPart part) const {
+    if (!m_texts) return {};
+    size_t offset = m_longTexts ? LengthsSize : 0;
+    for (size_t before = 0; before < part; ++before) offset += Length(before);
+    return {m_texts.get() + offset, Length(part)};
+}
 
 void CompareSectionPair(const IniStore& document, size_t d, const IniStore& reference, size_t r,
                         bool caseSensitive, std::vector<Difference>& differences) {
@@ -181,15 +286,15 @@ std::vector<Difference> CompareStores(const StoreTexts& document, const StoreTex
 }
 
 std::string DifferenceText(const Difference& difference) {
-    std::string section = "[" + difference.Section + "]";
-    switch (difference.Kind) {
+    std::string section = Joined({"[", difference.Section(), "]"});
+    switch (difference.Kind()) {
         case DifferenceKind::ChangedValue:
-            return section + " " + difference.Key + ": " + difference.ReferenceValue + " -> " +
-                   difference.DocumentValue;
+            return Joined({section, " ", difference.Key(), ": ", difference.ReferenceValue(), " -> ",
+                           difference.DocumentValue()});
         case DifferenceKind::KeyOnlyInDocument:
-            return section + " +" + difference.Key + "=" + difference.DocumentValue;
+            return Joined({section, " +", difference.Key(), "=", difference.DocumentValue()});
         case DifferenceKind::KeyOnlyInReference:
-            return section + " -" + difference.Key + "=" + difference.ReferenceValue;
+            return Joined({section, " -", difference.Key(), "=", difference.ReferenceValue()});
         case DifferenceKind::SectionOnlyInDocument:
             return "+" + section;
         case DifferenceKind::SectionOnlyInReference:
@@ -201,10 +306,11 @@ std::string DifferenceText(const Difference& difference) {
 std::vector<std::string> PatchRemovals(const std::vector<Difference>& differences) {
     std::vector<std::string> removals;
     for (const Difference& difference : differences) {
-        if (difference.Kind == DifferenceKind::SectionOnlyInReference)
-            removals.push_back("[" + difference.Section + "]");
-        else if (difference.Kind == DifferenceKind::KeyOnlyInReference)
-            removals.push_back("[" + difference.Section + "] " + difference.Key + "=" + difference.ReferenceValue);
+        if (difference.Kind() == DifferenceKind::SectionOnlyInReference)
+            removals.push_back(Joined({"[", difference.Section(), "]"}));
+        else if (difference.Kind() == DifferenceKind::KeyOnlyInReference)
+            removals.push_back(Joined(
+                {"[", difference.Section(), "] ", difference.Key(), "=", difference.ReferenceValue()}));
     }
     return removals;
 }

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmora {
@@ -19,7 +22,7 @@ class IniStore;
 // neither compared nor listed, as no lookup by name ever reaches it. Values are compared by the rule
 // of the red marks (ValuesDiffer).
 
-enum class DifferenceKind {
+enum class DifferenceKind : uint8_t {
     ChangedValue,            // [S] K: OLD -> NEW
     KeyOnlyInDocument,       // [S] +K=V
     KeyOnlyInReference,      // [S] -K=V
@@ -27,27 +30,71 @@ enum class DifferenceKind {
     SectionOnlyInReference,  // -[S]
 };
 
-// One difference, with the places it stands at in both stores as they were when compared.
-struct Difference {
+// One difference, with the places it stands at in both stores as they were when compared. A list
+// of them can run to a hundred thousand rows, so each keeps its four texts in one block of its
+// own, and its places as 32 bits: the stores keep fewer lines than that. A difference owns its
+// texts: one held after the document was edited, reloaded or closed still reads as compared.
+class Difference {
+public:
     static constexpr size_t None = SIZE_MAX;
 
-    DifferenceKind Kind = DifferenceKind::ChangedValue;
+    // Section and line positions in one store; None where the store has no part in the difference.
+    struct Place {
+        size_t Section = None;
+        size_t Line = None;
+    };
+
+    Difference() = default;
+    Difference(DifferenceKind kind, std::string_view section, std::string_view key,
+               std::string_view referenceValue, std::string_view documentValue, Place document,
+               Place reference);
+    Difference(const Difference& other);
+    Difference& operator=(const Difference& other);
+    Difference(Difference&&) noexcept = default;
+    Difference& operator=(Difference&&) noexcept = default;
+    ~Difference() = default;
+
+    DifferenceKind Kind() const { return m_kind; }
     // The names as the document spells them; as the reference does for what the document lacks.
     // Key is empty for the two section kinds.
-    std::string Section;
-    std::string Key;
+    std::string_view Section() const { return Text(SectionText); }
+    std::string_view Key() const { return Text(KeyText); }
     // The values as compared (comment removed, blanks trimmed); each empty where its store lacks
     // the key.
-    std::string ReferenceValue;
-    std::string DocumentValue;
-    // Section positions in each store and line positions within those sections; None where the
-    // store has no part in the difference.
-    size_t DocumentSection = None;
-    size_t DocumentLine = None;
-    size_t ReferenceSection = None;
-    size_t ReferenceLine = None;
+    std::string_view ReferenceValue() const { return Text(ReferenceValueText); }
+    std::string_view DocumentValue() const { return Text(DocumentValueText); }
+    size_t DocumentSection() const { return Wide(m_documentSection); }
+    size_t DocumentLine() const { return Wide(m_documentLine); }
+    size_t ReferenceSection() const { return Wide(m_referenceSection); }
+    size_t ReferenceLine() const { return Wide(m_referenceLine); }
 
-    bool operator==(const Difference&) const = default;
+    bool operator==(const Difference& other) const;
+
+private:
+    enum TextPart : uint8_t { SectionText, KeyText, ReferenceValueText, DocumentValueText, TextParts };
+    static constexpr uint32_t NoPosition = UINT32_MAX;
+
+    // Texts are mostly short: their lengths then stand here, and the block holds the texts alone.
+    static constexpr size_t ShortLength = UINT8_MAX;
+    static constexpr size_t LengthsSize = TextParts * sizeof(uint32_t);
+
+    // Throws IniError for a position beyond 32 bits.
+    static uint32_t Narrow(size_t position);
+    static size_t Wide(uint32_t position) { return position == NoPosition ? None : position; }
+    size_t Length(size_t part) const;
+    size_t BlockSize() const;
+    std::string_view Text(TextPart part) const;
+
+    // The texts one after another, after their lengths (uint32_t each) when one of them is too long
+    // for m_lengths; none when all four are empty.
+    std::unique_ptr<char[]> m_texts;
+    uint32_t m_documentSection = NoPosition;
+    uint32_t m_documentLine = NoPosition;
+    uint32_t m_referenceSection = NoPosition;
+    uint32_t m_referenceLine = NoPosition;
+    std::array<uint8_t, TextParts> m_lengths{};
+    bool m_longTexts = false;
+    DifferenceKind m_kind = DifferenceKind::ChangedValue;
 };
 
 // The differences of `document` against `reference`, in this order: the document's sections in

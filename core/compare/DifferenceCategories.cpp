@@ -81,7 +81,8 @@ const std::string& DifferenceCategories::CategoryOf(std::string_view section) co
 
 std::vector<DifferenceCategories::Group> DifferenceCategories::GroupsOf(const std::vector<Difference>& differences) const {
     std::vector<std::vector<size_t>> rowsOfCategory(m_rows.size());
-    for (size_t i = 0; i < differences.size(); ++i) rowsOfCategory[RowOf(differences[i].Section)].push_back(i);
+    for (size_t i = 0; i < differences.size(); ++i)
+        rowsOfCategory[RowOf(differences[i].Section())].push_back(i);
     std::vector<Group> groups;
     for (size_t row = 0; row < m_rows.size(); ++row)
         if (!rowsOfCategory[row].empty()) groups.push_back({m_rows[row], std::move(rowsOfCategory[row])});
@@ -130,7 +131,7 @@ void DifferenceCategories::FollowGroups(std::vector<Group>& groups, const std::v
     std::vector<std::vector<size_t>> added(m_rows.size());
     for (const ChangedRows& stretch : changed)
         for (size_t position = stretch.First; position < stretch.First + stretch.Inserted; ++position)
-            added[RowOf(differences[position].Section)].push_back(position);
+            added[RowOf(differences[position].Section())].push_back(position);
     for (size_t r = 0; r < m_rows.size(); ++r) {
         if (added[r].empty()) continue;
         std::vector<size_t>& rows = rowsOfCategory[r];

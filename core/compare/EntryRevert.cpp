@@ -36,20 +36,22 @@ public:
     // What the revert's own steps did to sections and to the lines of the document's lists.
     void Note(const std::vector<Difference>& selection) {
         for (const Difference& difference : selection) {
-            switch (difference.Kind) {
+            const std::string section(difference.Section());
+            switch (difference.Kind()) {
                 case DifferenceKind::SectionOnlyInDocument:
-                    m_removed.insert(Key(difference.Section));
-                    m_codes.insert(difference.Section);
+                    m_removed.insert(Key(section));
+                    m_codes.insert(section);
                     break;
                 case DifferenceKind::SectionOnlyInReference:
-                    m_inserted.insert(Key(difference.Section));
-                    m_codes.insert(difference.Section);
+                    m_inserted.insert(Key(section));
+                    m_codes.insert(section);
                     break;
                 case DifferenceKind::ChangedValue:
                 case DifferenceKind::KeyOnlyInReference:
-                    if (DocumentListRow(difference.Section) && !difference.ReferenceValue.empty()) {
-                        m_listedBack.insert(Key(difference.ReferenceValue));
-                        m_codes.insert(difference.ReferenceValue);
+                    if (DocumentListRow(section) && !difference.ReferenceValue().empty()) {
+                        const std::string code(difference.ReferenceValue());
+                        m_listedBack.insert(Key(code));
+                        m_codes.insert(code);
                     }
                     break;
                 case DifferenceKind::KeyOnlyInDocument:
@@ -121,10 +123,9 @@ private:
 
     void PutSectionBack(const std::string& code) {
         const int at = m_reference.IndexOfSection(code);
-        Difference missing;
-        missing.Kind = DifferenceKind::SectionOnlyInReference;
-        missing.Section = std::string(m_reference.SectionAt(static_cast<size_t>(at)).Name());
-        missing.ReferenceSection = static_cast<size_t>(at);
+        const Difference missing(DifferenceKind::SectionOnlyInReference,
+                                 m_reference.SectionAt(static_cast<size_t>(at)).Name(), {}, {}, {}, {},
+                                 {static_cast<size_t>(at)});
         AddRevertSteps(m_edit, PlanRevert({missing}, Document(), m_reference, m_caseSensitive), m_caseSensitive);
     }
 
@@ -156,12 +157,8 @@ private:
             lines.LineAt(static_cast<size_t>(line)).KeyName(number);
             const int documentList = Document().IndexOfSection(name);
             if (documentList >= 0 && Document().SectionAt(static_cast<size_t>(documentList)).IndexOfKey(number) < 0) {
-                Difference missing;
-                missing.Kind = DifferenceKind::KeyOnlyInReference;
-                missing.Section = std::string(lines.Name());
-                missing.Key = std::string(number);
-                missing.ReferenceSection = static_cast<size_t>(referenceList);
-                missing.ReferenceLine = static_cast<size_t>(line);
+                const Difference missing(DifferenceKind::KeyOnlyInReference, lines.Name(), number, {}, {}, {},
+                                         {static_cast<size_t>(referenceList), static_cast<size_t>(line)});
                 AddRevertSteps(m_edit, PlanRevert({missing}, Document(), m_reference, m_caseSensitive),
                                m_caseSensitive);
             } else {
@@ -213,10 +210,11 @@ bool RevertEntries(Workspace& workspace, const std::vector<Difference>& selectio
     const RevertPlan plan = PlanRevert(selection, document.Store(), reference, caseSensitive);
     const Difference& first = selection.front();
     // One value of an entry is news of that value; a list line or a section fills the lists afresh.
-    const bool oneValue = selection.size() == 1 && !first.Key.empty() &&
-                          IndexOfNoCase(workspace.CategoryRows(), first.Section) < 0;
+    const bool oneValue = selection.size() == 1 && !first.Key().empty() &&
+                          IndexOfNoCase(workspace.CategoryRows(), first.Section()) < 0;
     std::unique_ptr<StoreEdit> edit =
-        document.BeginEdit(RevertText(selection, caseSensitive), {category, first.Section, first.Key}, !oneValue);
+        document.BeginEdit(RevertText(selection, caseSensitive),
+                           {category, std::string(first.Section()), std::string(first.Key())}, !oneValue);
     AddRevertSteps(*edit, plan, caseSensitive);
     ListKeeper keeper(workspace, *edit, reference, category);
     keeper.Note(selection);

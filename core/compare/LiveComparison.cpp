@@ -60,7 +60,7 @@ void LiveComparison::Recount() {
     m_firstRow.assign(sections + 1, 0);
     size_t row = 0;
     for (size_t d = 0; d <= sections; ++d) {
-        while (row < m_differences.size() && m_differences[row].DocumentSection < d) ++row;
+        while (row < m_differences.size() && m_differences[row].DocumentSection() < d) ++row;
         m_firstRow[d] = row;
     }
 }
@@ -69,11 +69,16 @@ void LiveComparison::Recount() {
 void LiveComparison::Resize(size_t d, size_t count) {
     const size_t end = m_firstRow[d + 1];
     const size_t old = end - m_firstRow[d];
-    const auto at = m_differences.begin() + static_cast<std::ptrdiff_t>(end);
     if (count > old) {
-        m_differences.insert(at, count - old, Difference());
+        // Room for the new rows with a little to spare, where the vector left to itself would take
+        // twice the list.
+        const size_t size = m_differences.size() + count - old;
+        if (size > m_differences.capacity()) m_differences.reserve(size + size / 64);
+        m_differences.insert(m_differences.begin() + static_cast<std::ptrdiff_t>(end), count - old,
+                             Difference());
         for (size_t later = d + 1; later < m_firstRow.size(); ++later) m_firstRow[later] += count - old;
     } else {
+        const auto at = m_differences.begin() + static_cast<std::ptrdiff_t>(end);
         m_differences.erase(at - static_cast<std::ptrdiff_t>(old - count), at);
         for (size_t later = d + 1; later < m_firstRow.size(); ++later) m_firstRow[later] -= old - count;
     }
@@ -116,8 +121,11 @@ std::optional<std::vector<ChangedRows>> LiveComparison::Update(const IniStore& d
         return changed;
     }
     // Rows of several sections came or went: the list is laid out again once.
+    size_t size = m_differences.size();
+    for (const Fresh& again : fresh)
+        size = size + again.rows.size() - (m_firstRow[again.section + 1] - m_firstRow[again.section]);
     std::vector<Difference> merged;
-    merged.reserve(m_differences.size());
+    merged.reserve(size);
     size_t taken = 0;
     for (Fresh& again : fresh) {
         const size_t first = m_firstRow[again.section];

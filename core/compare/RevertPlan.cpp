@@ -124,27 +124,28 @@ public:
     RevertPlan Plan(const std::vector<Difference>& selection) {
         std::vector<size_t> sectionsBack;
         std::vector<std::pair<size_t, size_t>> linesBack;  // reference section and line
-        for (const Difference& difference : Distinct(selection)) {
-            switch (difference.Kind) {
+        for (const Difference* distinct : Distinct(selection)) {
+            const Difference& difference = *distinct;
+            switch (difference.Kind()) {
                 case DifferenceKind::ChangedValue: {
-                    RevertStep& step = Step(RevertAction::ReplaceLine, difference.Section);
-                    step.Key = difference.Key;
+                    RevertStep& step = Step(RevertAction::ReplaceLine, difference.Section());
+                    step.Key = difference.Key();
                     step.Line.Text = ReferenceSectionOf(difference).LineAt(ReferenceLineOf(difference)).Raw();
                     break;
                 }
                 case DifferenceKind::KeyOnlyInDocument:
-                    Step(RevertAction::RemoveLine, difference.Section).Key = difference.Key;
+                    Step(RevertAction::RemoveLine, difference.Section()).Key = difference.Key();
                     break;
                 case DifferenceKind::SectionOnlyInDocument:
-                    Step(RevertAction::RemoveSection, difference.Section);
+                    Step(RevertAction::RemoveSection, difference.Section());
                     break;
                 case DifferenceKind::KeyOnlyInReference:
                     ReferenceSectionOf(difference);
-                    linesBack.emplace_back(difference.ReferenceSection, ReferenceLineOf(difference));
+                    linesBack.emplace_back(difference.ReferenceSection(), ReferenceLineOf(difference));
                     break;
                 case DifferenceKind::SectionOnlyInReference:
                     ReferenceSectionOf(difference);
-                    sectionsBack.push_back(difference.ReferenceSection);
+                    sectionsBack.push_back(difference.ReferenceSection());
                     break;
             }
         }
@@ -154,16 +155,19 @@ public:
     }
 
 private:
-    static std::vector<Difference> Distinct(const std::vector<Difference>& selection) {
+    static std::vector<const Difference*> Distinct(const std::vector<Difference>& selection) {
         std::set<std::tuple<DifferenceKind, size_t, size_t, size_t, size_t>> seen;
-        std::vector<Difference> distinct;
-        for (const Difference& d : selection)
-            if (seen.emplace(d.Kind, d.DocumentSection, d.DocumentLine, d.ReferenceSection, d.ReferenceLine).second)
-                distinct.push_back(d);
+        std::vector<const Difference*> distinct;
+        for (const Difference& d : selection) {
+            const bool first = seen.emplace(d.Kind(), d.DocumentSection(), d.DocumentLine(),
+                                            d.ReferenceSection(), d.ReferenceLine())
+                                   .second;
+            if (first) distinct.push_back(&d);
+        }
         return distinct;
     }
 
-    RevertStep& Step(RevertAction action, const std::string& section) {
+    RevertStep& Step(RevertAction action, std::string_view section) {
         RevertStep& step = m_plan.emplace_back();
         step.Action = action;
         step.Section = section;
@@ -171,19 +175,19 @@ private:
     }
 
     const IniSection& ReferenceSectionOf(const Difference& difference) const {
-        if (difference.ReferenceSection >= m_reference.SectionCount()) throw NoLongerFits();
-        const IniSection& section = m_reference.SectionAt(difference.ReferenceSection);
-        if (!NamesEqual(section.Name(), difference.Section, m_caseSensitive)) throw NoLongerFits();
+        if (difference.ReferenceSection() >= m_reference.SectionCount()) throw NoLongerFits();
+        const IniSection& section = m_reference.SectionAt(difference.ReferenceSection());
+        if (!NamesEqual(section.Name(), difference.Section(), m_caseSensitive)) throw NoLongerFits();
         return section;
     }
 
     size_t ReferenceLineOf(const Difference& difference) const {
         const IniSection& section = ReferenceSectionOf(difference);
         std::string_view key;
-        if (difference.ReferenceLine >= section.Count() || !section.LineAt(difference.ReferenceLine).KeyName(key) ||
-            !EqualsNoCase(key, difference.Key))
+        if (difference.ReferenceLine() >= section.Count() ||
+            !section.LineAt(difference.ReferenceLine()).KeyName(key) || !EqualsNoCase(key, difference.Key()))
             throw NoLongerFits();
-        return difference.ReferenceLine;
+        return difference.ReferenceLine();
     }
 
     // A reference section counts as held when it is the first of its name and the document has one
@@ -248,17 +252,19 @@ std::vector<Difference> DifferencesOf(const std::vector<Difference>& differences
                                       bool caseSensitive) {
     std::vector<Difference> ofSection;
     for (const Difference& difference : differences)
-        if (NamesEqual(difference.Section, section, caseSensitive)) ofSection.push_back(difference);
+        if (NamesEqual(difference.Section(), section, caseSensitive)) ofSection.push_back(difference);
     return ofSection;
 }
 
 std::vector<Difference> DifferencesOfEntries(const std::vector<Difference>& differences,
                                              const std::vector<Difference>& selected, bool caseSensitive) {
     std::unordered_set<std::string> sections;
-    for (const Difference& difference : selected) sections.insert(NameKey(difference.Section, caseSensitive));
+    for (const Difference& difference : selected)
+        sections.insert(NameKey(difference.Section(), caseSensitive));
     std::vector<Difference> ofSections;
     for (const Difference& difference : differences)
-        if (sections.count(NameKey(difference.Section, caseSensitive)) != 0) ofSections.push_back(difference);
+        if (sections.count(NameKey(difference.Section(), caseSensitive)) != 0)
+            ofSections.push_back(difference);
     return ofSections;
 }
 
@@ -295,11 +301,11 @@ void AddRevertSteps(StoreEdit& edit, const RevertPlan& plan, bool caseSensitive)
 }
 
 std::string RevertText(const std::vector<Difference>& selection, bool caseSensitive) {
-    const std::string& section = selection.front().Section;
+    const std::string section(selection.front().Section());
     const bool oneEntry = std::all_of(selection.begin(), selection.end(), [&](const Difference& difference) {
-        return NamesEqual(difference.Section, section, caseSensitive);
+        return NamesEqual(difference.Section(), section, caseSensitive);
     });
-    if (selection.size() == 1) return Trim("Revert " + section + " " + selection.front().Key);
+    if (selection.size() == 1) return Trim("Revert " + section + " " + std::string(selection.front().Key()));
     if (oneEntry) return "Revert " + section;
     return "Revert " + std::to_string(selection.size()) + " Changes";
 }
@@ -310,9 +316,10 @@ bool RevertDifferences(Document& document, const std::vector<Difference>& select
     const RevertPlan plan = PlanRevert(selection, document.Store(), reference, caseSensitive);
     const Difference& first = selection.front();
     // One value or line of one entry is news of that value; anything more fills the lists afresh.
-    const bool oneLine = selection.size() == 1 && !first.Key.empty();
+    const bool oneLine = selection.size() == 1 && !first.Key().empty();
     std::unique_ptr<StoreEdit> edit =
-        document.BeginEdit(RevertText(selection, caseSensitive), {category, first.Section, first.Key}, !oneLine);
+        document.BeginEdit(RevertText(selection, caseSensitive),
+                           {category, std::string(first.Section()), std::string(first.Key())}, !oneLine);
     AddRevertSteps(*edit, plan, caseSensitive);
     return document.Commit(std::move(edit));
 }

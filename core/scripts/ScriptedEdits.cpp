@@ -283,7 +283,9 @@ void ScriptedEdits::Revert(const std::string& code, const std::optional<std::str
     const bool caseSensitive = m_workspace.G().CaseSensitive;
     std::vector<Difference> selection =
         DifferencesOf(CompareStores(m_workspace.Doc().Store(), *reference, caseSensitive), code, caseSensitive);
-    if (key) std::erase_if(selection, [&key](const Difference& difference) { return !EqualsNoCase(difference.Key, *key); });
+    if (key)
+        std::erase_if(selection,
+                      [&key](const Difference& difference) { return !EqualsNoCase(difference.Key(), *key); });
     if (selection.empty()) throw IniError("no changes of " + Escaped(Trim(code + " " + key.value_or(std::string()))));
     RevertEntries(m_workspace, selection, *reference);
 }

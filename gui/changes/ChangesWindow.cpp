@@ -57,7 +57,10 @@ constexpr size_t RowsExpandedAtFirst = 2000;
 
 // What a row stands for across comparisons: its entry and key, never its place in the list.
 std::string Identity(const Difference& difference) {
-    return difference.Section + '\n' + difference.Key;
+    std::string identity(difference.Section());
+    identity += '\n';
+    identity += difference.Key();
+    return identity;
 }
 
 // True when the two names are one file: the same text, or the same existing file.
@@ -572,17 +575,18 @@ void ChangesWindow::OpenSelectedRow(const QModelIndex& index) {
     if (*position >= Differences().size() || group >= m_comparison.Groups().size()) return;
     const Difference& difference = Differences()[*position];
     const std::string& category = m_comparison.Groups()[group].Category;
-    const std::string entry = "[" + difference.Section + "]";
+    const std::string entry = "[" + std::string(difference.Section()) + "]";
     if (NamesEqual(category, Workspace::UnknownCategory, m_globals.CaseSensitive)) {
         ShowStatus(entry + " is in no category, and " + category + " has no window.");
         return;
     }
-    if (difference.Kind == DifferenceKind::SectionOnlyInReference) {
+    if (difference.Kind() == DifferenceKind::SectionOnlyInReference) {
         ShowStatus("The document has no entry " + entry + ".");
         return;
     }
-    if (!m_main.ShowEntryAt(category, difference.Section, difference.Key))
-        ShowStatus("The window of " + category + " does not show " + Trim(entry + " " + difference.Key) + ".");
+    if (!m_main.ShowEntryAt(category, std::string(difference.Section()), std::string(difference.Key())))
+        ShowStatus("The window of " + category + " does not show " +
+                   Trim(entry + " " + std::string(difference.Key())) + ".");
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "core/settings/Globals.h"
 #include "core/catalogue/ValueRules.h"
 #include "core/catalogue/Workspace.h"
+#include "core/store/IniError.h"
 #include "support/ScriptedBoxes.h"
 
 namespace velmora::testing {
@@ -36,6 +37,58 @@ TEST(Comparison, MatchesSectionsUnderTheCaseFlagAndKeysWithoutRegardToCase) {
     EXPECT_EQ(Listing(CompareStores(*document, *reference, false)), Lines{});
 }
 
+// The Changes window, a revert and a patch read differences long after the comparison, when the
+// stores compared were edited or are gone: a difference keeps its own texts, also when copied. The
+// list comes at its exact length, with no room held for rows that never come.
+TEST(Comparison, ADifferenceKeepsItsTextsAfterItsStoresAreGone) {
+    std::vector<Difference> differences;
+    {
+        const auto reference = StoreOf({"[GRUNT]", "Cost=100", "Old=1 ; kept", "[GONE]"});
+        const auto document = StoreOf({"[GRUNT]", "Cost = 120 ; dearer", "New="});
+        differences = CompareStores(*document, *reference, true);
+        document->WriteString("GRUNT", "Cost", "5");
+    }
+    EXPECT_EQ(differences.capacity(), differences.size());
+    EXPECT_EQ(Listing(differences),
+              (Lines{"[GRUNT] Cost: 100 -> 120", "[GRUNT] +New=", "[GRUNT] -Old=1", "-[GONE]"}));
+    const Difference& changed = differences[0];
+    EXPECT_EQ(changed.Key(), "Cost");
+    EXPECT_EQ(changed.ReferenceValue(), "100");
+    EXPECT_EQ(changed.DocumentValue(), "120");
+    EXPECT_EQ((std::vector<size_t>{changed.DocumentSection(), changed.DocumentLine(),
+                                   changed.ReferenceSection(), changed.ReferenceLine()}),
+              (std::vector<size_t>{0, 0, 0, 0}));
+    const Difference& gone = differences[3];
+    EXPECT_EQ(gone.Kind(), DifferenceKind::SectionOnlyInReference);
+    EXPECT_EQ(gone.DocumentSection(), Difference::None);
+    EXPECT_EQ(gone.ReferenceSection(), 1u);
+    EXPECT_EQ(gone.Key(), "");
+
+    Difference copy = differences[2];
+    differences.clear();
+    differences.shrink_to_fit();
+    EXPECT_EQ(DifferenceText(copy), "[GRUNT] -Old=1");
+    EXPECT_EQ(copy.ReferenceLine(), 1u);
+    EXPECT_EQ(copy, Difference(DifferenceKind::KeyOnlyInReference, "GRUNT", "Old", "1", "",
+                               Difference::Place{0}, Difference::Place{0, 1}));
+    EXPECT_NE(copy, Difference(DifferenceKind::KeyOnlyInReference, "GRUNT", "Old", "2", "",
+                               Difference::Place{0}, Difference::Place{0, 1}));
+    EXPECT_EQ(Difference(), Difference(DifferenceKind::ChangedValue, "", "", "", "", {}, {}));
+    for (const size_t length : {254, 255, 70000}) {
+        const std::string list(length, 'x');
+        const Difference longValue(DifferenceKind::ChangedValue, "GRUNT", "List", "y", list,
+                                   Difference::Place{0, 2}, Difference::Place{0, 3});
+        const Difference longCopy = longValue;
+        EXPECT_EQ(longCopy.DocumentValue(), list);
+        EXPECT_EQ(DifferenceText(longCopy), "[GRUNT] List: y -> " + list);
+        EXPECT_EQ(longCopy, longValue);
+    }
+    // A place beyond what a store can hold is refused rather than cut short to another line.
+    EXPECT_THROW(Difference(DifferenceKind::ChangedValue, "S", "K", "1", "2",
+                            Difference::Place{0, size_t{1} << 32}, Difference::Place{0, 0}),
+                 IniError);
+}
+
 // The differences and the red marks come from one rule, so they agree value for value.
 TEST(Comparison, ChangedValuesAreExactlyTheRedValues) {
     struct Case {
@@ -63,7 +116,7 @@ TEST(Comparison, ChangedValuesAreExactlyTheRedValues) {
         EXPECT_EQ(ValueIsRed(reference, "E", "K", value, c.caseSensitive), c.red);
         bool changed = false;
         for (const Difference& difference : CompareStores(document, reference, c.caseSensitive))
-            changed |= difference.Kind == DifferenceKind::ChangedValue;
+            changed |= difference.Kind() == DifferenceKind::ChangedValue;
         // A key the reference lacks is listed as new whatever its value; only the changed ones count here.
         if (c.reference) {
             EXPECT_EQ(changed, c.red);
@@ -112,11 +165,10 @@ TEST(Comparison, GroupsDifferencesByTheCategoryOfTheirSection) {
     EXPECT_EQ(categories.CategoryOf("Stray"), "Unknown!");
     EXPECT_EQ(categories.CategoryOf("grunt"), "Unknown!");  // the letter-case flag is on
 
-    std::vector<Difference> differences(4);
-    differences[0].Section = "Stray";
-    differences[1].Section = "RIFLE";
-    differences[2].Section = "GRUNT";
-    differences[3].Section = "OLDGUN";
+    std::vector<Difference> differences;
+    for (const char* section : {"Stray", "RIFLE", "GRUNT", "OLDGUN"})
+        differences.emplace_back(DifferenceKind::SectionOnlyInDocument, section, "", "", "",
+                                 Difference::Place{0}, Difference::Place{});
     const std::vector<DifferenceCategories::Group> groups = categories.GroupsOf(differences);
     ASSERT_EQ(groups.size(), 3u);
     EXPECT_EQ(groups[0].Category, "InfantryTypes");

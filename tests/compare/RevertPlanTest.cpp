@@ -73,7 +73,7 @@ TEST(RevertPlan, AMissingKeyAfterARepeatedKeyGoesAfterTheLineThatPrecedesTheRepe
     const auto reference = StoreOf({"[S]", "a=1", "b=2", "a=9", "c=3"});
     const auto document = StoreOf({"[S]", "a=1", "b=2"});
     std::vector<Difference> missing = CompareStores(*document, *reference, true);
-    std::erase_if(missing, [](const Difference& difference) { return difference.Key != "c"; });
+    std::erase_if(missing, [](const Difference& difference) { return difference.Key() != "c"; });
     ASSERT_EQ(missing.size(), 1u);
     HeldDocument held(*document);
     ASSERT_TRUE(RevertDifferences(held.document, missing, *reference, true));
@@ -232,7 +232,7 @@ TEST(RevertPlan, RevertingEveryDifferenceOfRandomEditsGivesTheReferencesBytes) {
         for (auto differences = CompareStores(perEntry.Store(), reference, true);
              !differences.empty() && entries <= count;
              differences = CompareStores(perEntry.Store(), reference, true), ++entries) {
-            const std::string section = differences[edits.Below(differences.size())].Section;
+            const std::string section(differences[edits.Below(differences.size())].Section());
             RevertDifferences(perEntry.document, DifferencesOf(differences, section, true), reference, true);
         }
         EXPECT_EQ(perEntry.Text(), formatted);

@@ -258,17 +258,16 @@ private slots:
         h->Edit("GRUNT", "Cost", "130");  // a row before the selected one
         QTRY_COMPARE(Status(), QStringLiteral("3 differences."));
         QCOMPARE(Changes().SelectedDifferences().size(), size_t{1});
-        QCOMPARE(Changes().SelectedDifferences().front().Section, std::string("TORCH"));
+        QCOMPARE(Changes().SelectedDifferences().front().Section(), std::string_view("TORCH"));
     }
 
     // A group's rows are handed to the view only once it is opened; its caption counts them all.
     void AGroupsRowsAreMadeWhenItIsOpened() {
-        std::vector<Difference> differences(3000);
+        std::vector<Difference> differences;
         DifferenceCategories::Group group{"Vehicles", {}};
-        for (size_t i = 0; i < differences.size(); ++i) {
-            differences[i].Section = "TANK" + std::to_string(i);
-            differences[i].Key = "Cost";
-            differences[i].DocumentValue = "1";
+        for (size_t i = 0; i < 3000; ++i) {
+            differences.emplace_back(DifferenceKind::ChangedValue, "TANK" + std::to_string(i), "Cost", "",
+                                     "1", Difference::Place{}, Difference::Place{});
             group.Rows.push_back(i);
         }
         const std::vector<DifferenceCategories::Group> groups{group};
