@@ -6,15 +6,18 @@
 #include "core/store/Routines.h"
 #include "core/catalogue/Workspace.h"
 #include "core/store/StringList.h"
-#include "core/store/TextCase.h"
 #include "core/store/IniStore.h"
 
 namespace velmora {
 
 namespace {
 
-void Append(const StringList& names, std::vector<std::string>& to) {
-    for (const StringItem& name : names) to.push_back(name.text);
+void Append(const StringList& names, std::string& to) {
+    for (const StringItem& name : names) to.append(name.text).push_back('\n');
+}
+
+size_t CountNames(std::string_view names) {
+    return static_cast<size_t>(std::count(names.begin(), names.end(), '\n'));
 }
 
 }  // namespace
@@ -46,35 +49,34 @@ size_t DifferenceCategories::ReadListRow(const Workspace& workspace, const IniSt
         reference.ReadSectionValuesOnly(lists.rows[row], names);
         Append(names, lists.named[row]);
     }
-    return lists.entries[row].size() + lists.named[row].size();
+    return CountNames(lists.entries[row]) + CountNames(lists.named[row]);
 }
 
 DifferenceCategories::DifferenceCategories(const Workspace& workspace, const IniStore& reference)
     : DifferenceCategories(ReadLists(workspace, reference)) {}
 
-DifferenceCategories::DifferenceCategories(const Lists& lists) : m_caseSensitive(lists.caseSensitive), m_rows(lists.rows) {
+DifferenceCategories::DifferenceCategories(const Lists& lists)
+    : m_rows(lists.rows), m_rowOfSection(lists.caseSensitive) {
     const size_t categories = m_rows.size();
     m_unknownRow = categories;
     for (size_t row = 0; row < categories; ++row)
         if (m_rows[row] == Workspace::UnknownCategory) m_unknownRow = row;
     if (m_unknownRow == categories) m_rows.emplace_back(Workspace::UnknownCategory);
 
-    for (size_t row = 0; row < categories; ++row)
-        for (const std::string& name : lists.entries[row]) Claim(name, row);
-    for (size_t row = 0; row < categories; ++row) Claim(m_rows[row], row);
-    for (size_t row = 0; row < categories; ++row)
-        for (const std::string& name : lists.named[row]) Claim(name, row);
+    for (size_t row = 0; row < categories; ++row) ClaimAll(lists.entries[row], row);
+    for (size_t row = 0; row < categories; ++row) m_rowOfSection.Add(m_rows[row], static_cast<uint32_t>(row));
+    for (size_t row = 0; row < categories; ++row) ClaimAll(lists.named[row], row);
+    m_rowOfSection.ShrinkToFit();
 }
 
-std::string DifferenceCategories::KeyOf(std::string_view section) const {
-    return m_caseSensitive ? std::string(section) : FoldCase(section);
+void DifferenceCategories::ClaimAll(std::string_view names, size_t row) {
+    for (size_t start = 0, end = 0; (end = names.find('\n', start)) != std::string_view::npos; start = end + 1)
+        m_rowOfSection.Add(names.substr(start, end - start), static_cast<uint32_t>(row));
 }
-
-void DifferenceCategories::Claim(std::string_view section, size_t row) { m_rowOfSection.try_emplace(KeyOf(section), row); }
 
 size_t DifferenceCategories::RowOf(std::string_view section) const {
-    const auto found = m_rowOfSection.find(KeyOf(section));
-    return found == m_rowOfSection.end() ? m_unknownRow : found->second;
+    const uint32_t row = m_rowOfSection.RowOf(section);
+    return row == EntryCategories::None ? m_unknownRow : row;
 }
 
 const std::string& DifferenceCategories::CategoryOf(std::string_view section) const { return m_rows[RowOf(section)]; }

@@ -4,11 +4,11 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "core/compare/Comparison.h"
 #include "core/compare/LiveComparison.h"
+#include "core/references/EntryCategories.h"
 
 namespace velmora {
 
@@ -26,10 +26,13 @@ public:
     // that edits it; the working out can then run anywhere.
     struct Lists {
         bool caseSensitive = false;
-        std::vector<std::string> rows;                  // the category rows
-        std::vector<std::vector<std::string>> entries;  // per row, the entries it lists
-        // Per row, the names its list gives in the definition file and, for kind 0, the reference's.
-        std::vector<std::vector<std::string>> named;
+        std::vector<std::string> rows;  // the category rows
+        // Per row, the entries it lists, each followed by a line end (which no name holds): tens of
+        // thousands of names in a big document, a few texts instead of a string apiece.
+        std::vector<std::string> entries;
+        // Per row, the names its list gives in the definition file and, for kind 0, the
+        // reference's, as `entries` holds them.
+        std::vector<std::string> named;
     };
     // `reference` is the store compared against.
     static Lists ReadLists(const Workspace& workspace, const IniStore& reference);
@@ -61,14 +64,13 @@ public:
                       const std::vector<ChangedRows>& changed) const;
 
 private:
-    std::string KeyOf(std::string_view section) const;
-    void Claim(std::string_view section, size_t row);
+    // Claims each name of `names` (as Lists holds them) for `row`.
+    void ClaimAll(std::string_view names, size_t row);
     size_t RowOf(std::string_view section) const;
 
-    bool m_caseSensitive;
     std::vector<std::string> m_rows;
     size_t m_unknownRow = 0;
-    std::unordered_map<std::string, size_t> m_rowOfSection;  // by KeyOf
+    EntryCategories m_rowOfSection;  // the first row to claim each name
 };
 
 }  // namespace velmora

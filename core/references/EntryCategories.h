@@ -10,8 +10,8 @@
 
 namespace velmora {
 
-// The first category row that lists each entry, as the main window finds entries, for the find
-// index to show beside the entry's rows. A document lists tens of thousands of entries: their names
+// The first category row that lists each entry, as the main window finds entries: for the find
+// index to show beside the entry's rows, and for the Changes window to group differences by. A document lists tens of thousands of entries: their names
 // are kept in one text and found through a table of small slots, not a string and a node apiece.
 class EntryCategories {
 public:
