@@ -10,7 +10,9 @@ namespace velmora {
 // held both copies and both results in the making at once, tens of megabytes at the program's
 // peak on a big document. A build takes the turn before it copies anything and gives it back
 // once its result is handed over or it is cancelled; one that asks while another holds it is
-// called back when its turn comes. Used on the windows' thread only.
+// called back when its turn comes. A turn given back is handed on through the event loop, so
+// that a build cancelled and started again in one step (as a load does) keeps its place. Used on
+// the windows' thread only.
 class BuildTurns {
 public:
     // What waits for a turn: a QObject, so that a call-back to one gone meanwhile is dropped.
@@ -22,8 +24,9 @@ public:
     };
 
     // True when `waiter` holds the turn now (it was free, or already its own); otherwise it waits
-    // in line and TurnCame is called, through the event loop, once the turn is its own.
-    static bool Take(Waiter* waiter);
+    // in line and TurnCame is called, through the event loop, once the turn is its own. With
+    // `afterThoseWaiting`, a free turn is taken only when no one waits for it.
+    static bool Take(Waiter* waiter, bool afterThoseWaiting = false);
     // Gives the turn back if `waiter` holds it, to the first in line.
     static void Release(Waiter* waiter);
     // Release, and out of the line: for a waiter that goes.

@@ -88,9 +88,10 @@ public:
     }
 
 private:
-    void Launch() {
+    // `afterThoseWaiting`: a build that ended outdated lets the builds waiting go first.
+    void Launch(bool afterThoseWaiting = false) {
         DropCopy();
-        if (!BuildTurns::Take(this)) return;  // launched when its turn comes
+        if (!BuildTurns::Take(this, afterThoseWaiting)) return;  // launched when its turn comes
         if (m_thread.joinable()) m_thread.join();  // ended already: its result has come back
         const unsigned long generation = ++m_launched;
         try {
@@ -163,7 +164,7 @@ private:
         BuildTurns::Release(this);
         if (generation != m_wanted) {
             // Outdated: the document changed, or was replaced, while this one was made.
-            if (m_wanted > m_launched) Launch();
+            if (m_wanted > m_launched) Launch(true);
             return;
         }
         m_wanted = NoBuild;

@@ -80,6 +80,23 @@ private slots:
         QCOMPARE(events, inTurn);
     }
 
+    // A build cancelled and started again in one step, as a load does, keeps its place.
+    void aBuildStartedAgainAtOnceKeepsItsPlace() {
+        Document document;
+        std::vector<std::string> events;
+        NotedBuild first(document, "first", events), second(document, "second", events);
+        copiesMayEnd = false;
+        first->Start();
+        second->Start();
+        first->Cancel();
+        first->Start();
+        copiesMayEnd = true;
+        QTRY_COMPARE(events.size(), size_t{5});
+        const std::vector<std::string> inTurn{"first copies", "first copies", "first done", "second copies",
+                                              "second done"};
+        QCOMPARE(events, inTurn);
+    }
+
     // A waiting build that goes leaves the line; the one after it still gets its turn.
     void aBuildThatGoesLeavesTheLine() {
         Document document;
