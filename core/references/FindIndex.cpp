@@ -21,7 +21,6 @@
 #include "core/store/IniStore.h"
 #include "core/store/LineText.h"
 #include "core/catalogue/TouchedSections.h"
-#include "core/references/FindSource.h"
 
 namespace velmora {
 namespace {
@@ -76,43 +75,45 @@ bool IsWordByte(unsigned char c) {
            (c >= 0xC0 && c != 0xD7 && c != 0xF7);
 }
 
-FindIndex::FindIndex(const Workspace& workspace)
-    : m_document(workspace.Doc().StoreOrNull(StoreOf::Document)), m_caseSensitive(workspace.G().CaseSensitive) {
-    const IniStore& document = workspace.Doc().Store();
-    m_loaded = Shareable(document.LoadedText(), OwnBit);
-
-    // Each name belongs to the first category that lists it, as the main window finds entries.
-    m_categories = workspace.CategoryRows();
-    StringList entries;
-    for (size_t row = 0; row < workspace.CategoryRows().size(); ++row) {
-        workspace.GetReadSectionValuesOnly(workspace.CategoryKinds()[row], workspace.CategoryRows()[row],
-                                           entries);
-        for (const StringItem& code : entries) m_categoryOf.Add(code.text, static_cast<uint32_t>(row));
-    }
-    m_categoryOf.ShrinkToFit();
-
-    for (size_t s = 0; s < document.SectionCount(); ++s) Splice(s, ReadSection(document.SectionAt(s)));
-    SealBlocks();
+FindIndex::FindIndex(const Workspace& workspace) : FindIndex(workspace, Sliced{}) {
+    Continue(std::numeric_limits<size_t>::max());
+    Seal();
 }
 
-FindIndex::FindIndex(const FindSource& source)
-    : m_document(source.Origin()),
-      m_loaded(Shareable(source.Texts().SharedText(), OwnBit)),
-      m_caseSensitive(source.CaseSensitive()) {
-    m_categories = source.Categories();
-    for (size_t row = 0; row < source.Members().size(); ++row)
-        for (const std::string& code : source.Members()[row])
-            m_categoryOf.Add(code, static_cast<uint32_t>(row));
-    m_categoryOf.ShrinkToFit();
+FindIndex::FindIndex(const Workspace& workspace, Sliced)
+    : m_reading(&workspace),
+      m_document(workspace.Doc().StoreOrNull(StoreOf::Document)),
+      m_caseSensitive(workspace.G().CaseSensitive) {
+    m_loaded = Shareable(workspace.Doc().Store().LoadedText(), OwnBit);
+    m_categories = workspace.CategoryRows();
+}
 
-    const StoreTexts& texts = source.Texts();
-    for (size_t s = 0; s < texts.SectionCount(); ++s) {
-        const StoreTexts::Section section = texts.SectionAt(s);
-        Splice(s, ReadSection(section.Name(), section.Count(), [&section](size_t l) {
-            const StoreTexts::Line line = section.LineAt(l);
-            return std::pair{line.Raw(), line.IsAsRead()};
-        }));
+bool FindIndex::Continue(size_t lines) {
+    if (m_reading == nullptr) return true;
+    const Workspace& workspace = *m_reading;
+    size_t read = 0;
+    // Each name belongs to the first category that lists it, as the main window finds entries:
+    // every list is read before any section.
+    StringList entries;
+    for (; m_rowsRead < m_categories.size() && read < lines; ++m_rowsRead) {
+        workspace.GetReadSectionValuesOnly(workspace.CategoryKinds()[m_rowsRead], m_categories[m_rowsRead],
+                                           entries);
+        for (const StringItem& code : entries) m_categoryOf.Add(code.text, static_cast<uint32_t>(m_rowsRead));
+        read += 1 + entries.Count();
     }
+    const IniStore& document = workspace.Doc().Store();
+    for (; m_sectionsRead < document.SectionCount() && read < lines; ++m_sectionsRead) {
+        const IniSection& section = document.SectionAt(m_sectionsRead);
+        Splice(m_sectionsRead, ReadSection(section));
+        read += 1 + section.Count();
+    }
+    if (m_rowsRead < m_categories.size() || m_sectionsRead < document.SectionCount()) return false;
+    m_reading = nullptr;
+    return true;
+}
+
+void FindIndex::Seal() {
+    m_categoryOf.ShrinkToFit();
     SealBlocks();
 }
 

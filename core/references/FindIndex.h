@@ -15,7 +15,6 @@
 
 namespace velmora {
 
-class FindSource;
 class IniSection;
 class IniStore;
 class TouchedSections;
@@ -45,9 +44,17 @@ public:
     };
 
     explicit FindIndex(const Workspace& workspace);
-    // The index of a copy of the workspace's texts, which may be made on any thread. It follows
-    // edits (Update) as one made from the workspace does.
-    explicit FindIndex(const FindSource& source);
+    // An index made a slice at a time on the thread that edits the workspace (Continue), so that a
+    // big document is indexed between a window's events without a copy of its lines: the document
+    // must stand unchanged from the first slice to the last. Seal then finishes it, on any thread;
+    // it is read once sealed.
+    struct Sliced {};
+    FindIndex(const Workspace& workspace, Sliced);
+    // Reads the category lists a row at a time and then whole sections, until at least `lines`
+    // more (a listed name, a line) are read; true once the whole document is read.
+    bool Continue(size_t lines);
+    // Gives back what the blocks hold beyond their size.
+    void Seal();
 
     // Brings the index up to the workspace's document after edits, undos or redos that touched
     // `touched`: those sections are read again, or the whole document when the news asks for it
@@ -193,6 +200,10 @@ private:
     std::string_view ShownCode(Row row) const;
     std::pair<std::string_view, std::string_view> ShownKeyAndValue(Row row) const;
 
+    // The workspace a sliced index is read from until it is read, and how far it is read.
+    const Workspace* m_reading = nullptr;
+    size_t m_rowsRead = 0;
+    size_t m_sectionsRead = 0;
     const IniStore* m_document = nullptr;
     // The text the document loaded, shared with it: most rows show their fields from there.
     std::shared_ptr<const std::string> m_loaded;

@@ -7,12 +7,16 @@
 namespace velmora {
 
 FindIndexBuilder::FindIndexBuilder(const Workspace& workspace, Done done, QObject* parent)
-    : OffThreadBuild<FindIndex, FindSource>(
+    : OffThreadBuild<FindIndex, FindIndex>(
           workspace.Doc(),
           [&workspace] {
               if (!workspace.Doc().HasDocument()) throw IniError("There is no document to search.");
-              return std::make_shared<FindSource>(workspace, StoreTexts::Sliced{});
+              return std::make_shared<FindIndex>(workspace, FindIndex::Sliced{});
           },
-          [](const FindSource& source) { return FindIndex(source); }, std::move(done), parent) {}
+          [](FindIndex& read) {
+              read.Seal();
+              return std::move(read);
+          },
+          std::move(done), parent) {}
 
 }  // namespace velmora

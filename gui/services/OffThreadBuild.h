@@ -37,8 +37,8 @@ public:
     // Starts a copy of what the work needs. Throws when there is nothing to build from; the reason
     // is then handed over as the error.
     using Prepare = std::function<std::shared_ptr<Source>()>;
-    // The work on a whole copy, on a thread of its own.
-    using Make = std::function<Result(const Source&)>;
+    // The work on a whole copy, on a thread of its own, which has the copy to itself.
+    using Make = std::function<Result(Source&)>;
     // What a build hands back: the result, or the reason there is none.
     using Done = std::function<void(std::unique_ptr<Result> result, const std::string& error)>;
 

@@ -10,7 +10,6 @@
 #include "WorkspaceFixture.h"
 #include "core/document/Document.h"
 #include "core/references/FindIndex.h"
-#include "core/references/FindSource.h"
 #include "core/references/FollowedRows.h"
 #include "core/references/References.h"
 #include "core/compare/ChangesSource.h"
@@ -272,14 +271,18 @@ std::vector<std::pair<FindIndex::Row, std::string>> RowsToShow(const IniStore& s
 }
 
 // Rows show the lines as read from the document's loaded text and the lines edits wrote from the
-// index's own, each as lookups see it, through edits, undos and splices. A copy taken for another
-// thread keeps the loaded text it shares, so that the index made from it after the document was
-// loaded again still shows what the copy was taken of.
-TEST_F(FollowEditsTest, RowsShowTheDocumentsLinesAndACopyOutlivesAReload) {
+// index's own, each as lookups see it, through edits, undos and splices. An index read a slice at a
+// time is the index read at once, and an index keeps the loaded text it shares, so that it still
+// shows what it was read from after the document was loaded again.
+TEST_F(FollowEditsTest, RowsShowTheDocumentsLinesAndAnIndexOutlivesAReload) {
     Open(300);
     Gatherer news;
     workspace.Doc().AddObserver(news);
-    FindIndex index{FindSource(workspace)};
+    FindIndex index(workspace, FindIndex::Sliced{});
+    while (!index.Continue(7)) {
+    }
+    index.Seal();
+    ASSERT_TRUE(index == FindIndex(workspace));
     for (int step = 0; step < 400; ++step) {
         RandomStep();
         index.Update(workspace, news.touched);
@@ -289,10 +292,10 @@ TEST_F(FollowEditsTest, RowsShowTheDocumentsLinesAndACopyOutlivesAReload) {
     workspace.Doc().RemoveObserver(news);
 
     const std::vector<std::pair<FindIndex::Row, std::string>> copied = RowsToShow(workspace.Doc().Store());
-    const FindSource source(workspace);
+    const FindIndex read(workspace);
     Write("doc.ini", GeneratedDocument(20));
     workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(folder.File("doc.ini"), false);
-    EXPECT_TRUE(Shows(FindIndex(source), copied));
+    EXPECT_TRUE(Shows(read, copied));
 }
 
 // The open document's models, each brought up to the edits as its window brings it (the comparison
