@@ -271,33 +271,28 @@ std::vector<const Workspace*> EditingSession::Kinds() const {
     return kinds;
 }
 
-Workspace* EditingSession::KindWork(const std::string& fileType) {
+template <class Part, class Pick>
+Part* EditingSession::KindPart(const std::string& fileType, Part* shown, const Pick& pick) {
     if (m_beside) {
-        if (EqualsNoCase(fileType, m_workspace.FileToEdit())) return &m_workspace;
+        if (EqualsNoCase(fileType, m_workspace.FileToEdit())) return shown;
         ModSession::Kind* kind = FindBeside(m_beside.get(), fileType);
-        return kind ? kind->Work.get() : nullptr;
+        return kind ? pick(*kind) : nullptr;
     }
     const std::optional<size_t> index = IndexOf(fileType);
     if (!m_mod || !index) return nullptr;
-    return *index == m_shown ? &m_workspace : m_mod->At(*index).Work.get();
+    return *index == m_shown ? shown : pick(m_mod->At(*index));
+}
+
+Workspace* EditingSession::KindWork(const std::string& fileType) {
+    return KindPart(fileType, &m_workspace, [](ModSession::Kind& kind) { return kind.Work.get(); });
 }
 
 OpenDocument* EditingSession::KindModels(const std::string& fileType) {
-    if (m_beside) {
-        if (EqualsNoCase(fileType, m_workspace.FileToEdit())) return &m_current;
-        ModSession::Kind* kind = FindBeside(m_beside.get(), fileType);
-        return kind ? kind->Models.get() : nullptr;
-    }
-    const std::optional<size_t> index = IndexOf(fileType);
-    if (!m_mod || !index) return nullptr;
-    return *index == m_shown ? &m_current : m_mod->At(*index).Models.get();
+    return KindPart(fileType, &m_current, [](ModSession::Kind& kind) { return kind.Models.get(); });
 }
 
 const OpenDocument* EditingSession::KindModels(const std::string& fileType) const {
-    if (m_beside) return const_cast<EditingSession&>(*this).KindModels(fileType);
-    const std::optional<size_t> index = IndexOf(fileType);
-    if (!m_mod || !index) return nullptr;
-    return *index == m_shown ? &m_current : m_mod->At(*index).Models.get();
+    return const_cast<EditingSession&>(*this).KindModels(fileType);
 }
 
 std::vector<Workspace*> EditingSession::WritableKinds() {

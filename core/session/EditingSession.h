@@ -113,6 +113,10 @@ public:
 private:
     class StepWatch;
     std::optional<size_t> IndexOf(const std::string& fileType) const;
+    // The part of the kind named `fileType` (null when no kind of that name is open): `shown`, the
+    // session's own, for the kind shown; else what `pick` takes from the kind's record.
+    template <class Part, class Pick>
+    Part* KindPart(const std::string& fileType, Part* shown, const Pick& pick);
     // Kind `fileType`, not shown; throws IniError as ReadKindAgain does.
     Workspace& HiddenKind(const std::string& fileType);
     void TakeMod(std::unique_ptr<ModSession> mod);
