@@ -203,6 +203,8 @@ void Workspace::BeginCopyDefaultOrLoadINItoCurrentBuffer(const std::string& File
     if (!FromDefault) {
         platform::RemoveStaleTemporaries(FileName);
         document = NewStore(FileName);
+        // A document is mostly the default copy with changes: what the two have in common is held once.
+        if (m_defaultIni) document->ShareTextWith(*m_defaultIni);
     } else if (m_defaultIni) {
         document = m_defaultIni->CloneAs(FileName);
     } else {
@@ -224,6 +226,7 @@ void Workspace::LoadRecoveredDocument(const std::string& FileName, std::string b
     std::unique_ptr<IniStore> document = NewStore(std::string());
     document->LoadText(std::move(bytes));
     document->Rename(FileName, false);
+    if (m_defaultIni) document->ShareTextWith(*m_defaultIni);
 
     m_document.Load(StoreOf::Document, std::move(document));
     m_documentStamp = loaded;

@@ -84,7 +84,8 @@ FindIndex::FindIndex(const Workspace& workspace, Sliced)
     : m_reading(&workspace),
       m_document(workspace.Doc().StoreOrNull(StoreOf::Document)),
       m_caseSensitive(workspace.G().CaseSensitive) {
-    m_loaded = Shareable(workspace.Doc().Store().LoadedText(), OwnBit);
+    m_loaded = Shareable(workspace.Doc().Store().LoadedText(), BorrowedBit);
+    m_borrowed = Shareable(workspace.Doc().Store().BorrowedText(), BorrowedBit);
     m_categories = workspace.CategoryRows();
 }
 
@@ -193,12 +194,22 @@ std::vector<uint8_t> FindIndex::KeysHolding(std::string_view needle, bool wholeW
     return holding;
 }
 
+namespace {
+
+// Where `view` stands in `text`, when it lies within it.
+std::optional<uint32_t> PlaceIn(const std::shared_ptr<const std::string>& text, std::string_view view) {
+    const std::less_equal<const char*> notAfter;
+    if (!text || !notAfter(text->data(), view.data()) || !notAfter(view.data() + view.size(), text->data() + text->size()))
+        return std::nullopt;
+    return static_cast<uint32_t>(view.data() - text->data());
+}
+
+}  // namespace
+
 uint32_t FindIndex::ShownPlace(std::string_view field, std::string& own) const {
-    if (m_loaded && !field.empty()) {
-        const std::less_equal<const char*> notAfter;
-        const char* const begin = m_loaded->data();
-        if (notAfter(begin, field.data()) && notAfter(field.data() + field.size(), begin + m_loaded->size()))
-            return static_cast<uint32_t>(field.data() - begin);
+    if (!field.empty()) {
+        if (const std::optional<uint32_t> place = PlaceIn(m_loaded, field)) return *place;
+        if (const std::optional<uint32_t> place = PlaceIn(m_borrowed, field)) return *place | BorrowedBit;
     }
     if (own.size() + field.size() >= OwnBit) throw IniError("The document is too large to search");
     const auto place = static_cast<uint32_t>(own.size()) | OwnBit;
@@ -206,17 +217,23 @@ uint32_t FindIndex::ShownPlace(std::string_view field, std::string& own) const {
     return place;
 }
 
-// A line as read that is a whole line of the loaded text, so that it is read again from there;
-// OwnBit otherwise.
+// A line as read that is a whole line of the loaded or the borrowed text, so that it is read again
+// from there; OwnBit otherwise.
 uint32_t FindIndex::LinePlaceInLoaded(std::string_view raw, bool asRead) const {
-    if (!m_loaded || !asRead || raw.empty()) return OwnBit;
-    const std::less_equal<const char*> notAfter;
-    const char* const begin = m_loaded->data();
-    const char* const end = begin + m_loaded->size();
-    const char* const rawEnd = raw.data() + raw.size();
-    if (!notAfter(begin, raw.data()) || !notAfter(rawEnd, end)) return OwnBit;
-    if (rawEnd != end && *rawEnd != '\r' && *rawEnd != '\n') return OwnBit;
-    return static_cast<uint32_t>(raw.data() - begin);
+    if (!asRead || raw.empty()) return OwnBit;
+    const auto wholeLineOf = [&raw](const std::shared_ptr<const std::string>& text) {
+        const std::optional<uint32_t> place = PlaceIn(text, raw);
+        const size_t end = place ? *place + raw.size() : 0;
+        return place && (end == text->size() || (*text)[end] == '\r' || (*text)[end] == '\n') ? place : std::nullopt;
+    };
+    if (const std::optional<uint32_t> place = wholeLineOf(m_loaded)) return *place;
+    if (const std::optional<uint32_t> place = wholeLineOf(m_borrowed)) return *place | BorrowedBit;
+    return OwnBit;
+}
+
+std::string_view FindIndex::SharedShown(uint32_t shown) const {
+    return (shown & BorrowedBit) != 0 ? std::string_view(*m_borrowed).substr(shown & ~BorrowedBit)
+                                      : std::string_view(*m_loaded).substr(shown);
 }
 
 // A code as shown, or "key\nvalue", each as long as folded.
@@ -421,7 +438,7 @@ std::string_view FindIndex::ShownCode(Row row) const {
     const RowText& code = block.rows[r];
     const size_t length = block.EndOf(r) - code.start;
     if ((code.shown & OwnBit) != 0) return std::string_view(block.own).substr(code.shown & ~OwnBit, length);
-    return std::string_view(*m_loaded).substr(code.shown, length);
+    return SharedShown(code.shown).substr(0, length);
 }
 
 std::pair<std::string_view, std::string_view> FindIndex::ShownKeyAndValue(Row row) const {
@@ -435,7 +452,7 @@ std::pair<std::string_view, std::string_view> FindIndex::ShownKeyAndValue(Row ro
         return {own.substr(0, keyLength), own.substr(keyLength + 1)};
     }
     // The key line as read, read again as when the row was made.
-    const std::string_view loaded = std::string_view(*m_loaded).substr(text.shown);
+    const std::string_view loaded = SharedShown(text.shown);
     const std::string_view raw = loaded.substr(0, loaded.find_first_of("\r\n"));
     std::string_view key;
     KeyNameOfLine(raw, true, key);

@@ -124,8 +124,8 @@ private:
     // number there (NoKey for the code row). `start` counts from the block's start; the row ends
     // where the next one starts, so that is not kept. The fields as shown are not copied where the
     // document's loaded text holds them: `shown` is where the row's code, or its key line as read,
-    // stands in that text; with OwnBit, where its code or "key\nvalue" stands in the block's own
-    // text, for what edits wrote.
+    // stands in that text (with BorrowedBit, in the text the document borrowed); with OwnBit, where
+    // its code or "key\nvalue" stands in the block's own text, for what edits wrote.
     struct RowText {
         uint32_t line;
         uint32_t start;
@@ -133,6 +133,7 @@ private:
         uint32_t key;
     };
     static constexpr uint32_t OwnBit = uint32_t{1} << 31;
+    static constexpr uint32_t BorrowedBit = uint32_t{1} << 30;
     struct SectionSpan {
         uint32_t firstRow = 0;     // its code row in the block's rows
         uint32_t rowCount = 0;
@@ -192,6 +193,8 @@ private:
     // when it is not there and is appended to `own` instead.
     uint32_t ShownPlace(std::string_view field, std::string& own) const;
     uint32_t LinePlaceInLoaded(std::string_view raw, bool asRead) const;
+    // The shared text a `shown` without OwnBit points into, and the place there.
+    std::string_view SharedShown(uint32_t shown) const;
     void CompactOwn(Block& block) const;
     // The length of what row `r` keeps in the block's own text.
     size_t OwnLength(const Block& block, size_t r) const;
@@ -205,8 +208,10 @@ private:
     size_t m_rowsRead = 0;
     size_t m_sectionsRead = 0;
     const IniStore* m_document = nullptr;
-    // The text the document loaded, shared with it: most rows show their fields from there.
+    // The text the document loaded, and the text it borrowed, shared with it: most rows show their
+    // fields from there.
     std::shared_ptr<const std::string> m_loaded;
+    std::shared_ptr<const std::string> m_borrowed;
     bool m_caseSensitive = false;
     std::vector<Block> m_blocks;
     size_t m_sectionCount = 0;

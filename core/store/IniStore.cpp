@@ -294,8 +294,16 @@ std::string_view TextArena::Concat(std::string_view a, std::string_view b, std::
     return std::string_view(target, size);
 }
 
+void TextArena::Rebase(std::shared_ptr<const std::string> own, std::shared_ptr<const std::string> borrowed,
+                       bool keepLoaded) {
+    if (!keepLoaded) m_adopted.clear();
+    m_adopted.push_back(std::move(own));
+    m_borrowed = std::move(borrowed);
+}
+
 void TextArena::Clear() {
     m_adopted.clear();
+    m_borrowed.reset();
     m_blocks.clear();
     m_free = nullptr;
     m_freeSize = 0;
@@ -318,6 +326,15 @@ IniSection::Line LineRecords::Make(std::string_view text, bool asRead, const Ini
 
 IniSection::Line LineRecords::Retext(const IniSection::Line& line, std::string_view text, bool asRead) {
     return Make(text, asRead, line.CommentBlock());
+}
+
+IniSection::Line LineRecords::Moved(const IniSection::Line& line, std::string_view text) {
+    // The records belong to this store; the line keeps its own, which its undo may hold.
+    if (line.m_bits.IsKept()) {
+        const_cast<IniSection::Line::Record*>(line.m_bits.KeptRecord<IniSection::Line::Record>())->text = text;
+        return line;
+    }
+    return Make(text, line.IsAsRead(), nullptr);
 }
 
 const IniSection::Comments* LineRecords::Keep(IniSection::Comments block) {
@@ -621,6 +638,93 @@ std::unique_ptr<IniStore> IniStore::CloneAs(std::string fileName) const {
     }
     copy->Rename(std::move(fileName), false);
     return copy;
+}
+
+namespace {
+
+bool Within(const std::string& text, std::string_view view) {
+    const std::less_equal<const char*> notAfter;
+    return notAfter(text.data(), view.data()) && notAfter(view.data() + view.size(), text.data() + text.size());
+}
+
+// The line of `section` that stands for line `line` of a copy of it: at the same place, or a few
+// lines away when lines were added or taken out before it.
+const IniSection::Line* CounterpartLine(const IniSection& section, size_t line, std::string_view raw) {
+    constexpr size_t kReach = 2;
+    const size_t first = line > kReach ? line - kReach : 0;
+    const size_t last = std::min(line + kReach + 1, section.Count());
+    if (line < section.Count() && section.LineAt(line).Raw() == raw) return &section.LineAt(line);
+    for (size_t l = first; l < last; ++l)
+        if (section.LineAt(l).Raw() == raw) return &section.LineAt(l);
+    return line < section.Count() ? &section.LineAt(line) : nullptr;
+}
+
+}  // namespace
+
+template <class Place>
+void IniStore::MoveTexts(const IniStore& reference, const Place& place) {
+    auto moveBlock = [&place](IniSection::Comments& block, const IniSection::Comments* theirs) {
+        for (size_t k = 0; k < block.size(); ++k)
+            block[k] = place(block[k], theirs && k < theirs->size() ? (*theirs)[k] : std::string_view());
+    };
+    moveBlock(m_preamble, &reference.m_preamble);
+    moveBlock(m_trailing, &reference.m_trailing);
+    for (const std::unique_ptr<IniSection>& section : m_sections) {
+        const uint32_t position = reference.IndexOfFirstExactly(section->m_name);
+        const IniSection* const theirs = position == NameIndex<false>::kNone ? nullptr : reference.m_sections[position].get();
+        // The name is a view into the header line; it follows the header there.
+        const std::string_view header = section->m_header;
+        const bool nameInHeader = !header.empty() && section->m_name.data() >= header.data() &&
+                                  section->m_name.data() + section->m_name.size() <= header.data() + header.size();
+        const size_t nameAt = nameInHeader ? static_cast<size_t>(section->m_name.data() - header.data()) : 0;
+        section->m_header = place(header, theirs ? theirs->m_header : std::string_view());
+        section->m_name = nameInHeader ? section->m_header.substr(nameAt, section->m_name.size())
+                                       : place(section->m_name, std::string_view());
+        if (section->m_leadingComments)
+            moveBlock(*section->m_leadingComments, theirs ? theirs->LeadingComments() : nullptr);
+        for (size_t l = 0; l < section->m_lines.size(); ++l) {
+            IniSection::Line& line = section->m_lines[l];
+            const std::string_view raw = line.Raw();
+            const IniSection::Line* counterpart = theirs ? CounterpartLine(*theirs, l, raw) : nullptr;
+            const bool sameForm = counterpart && counterpart->IsAsRead() == line.IsAsRead();
+            if (const IniSection::Comments* block = line.CommentBlock())
+                moveBlock(const_cast<IniSection::Comments&>(*block), counterpart ? counterpart->CommentBlock() : nullptr);
+            line = m_lines.Moved(line, place(raw, sameForm ? counterpart->Raw() : std::string_view()));
+        }
+    }
+}
+
+void IniStore::ShareTextWith(const IniStore& reference) {
+    std::shared_ptr<const std::string> theirs = reference.LoadedText();
+    if (!theirs || !m_arena.OnlyLoaded() || &reference == this) return;
+    // A text is read from the reference where it reads the same there; what stays this store's
+    // own is counted first, then copied into a text of exactly that size, each followed by a line
+    // end as in a file (the find index reads a line up to its end).
+    const auto shared = [&theirs](std::string_view mine, std::string_view candidate) {
+        return !mine.empty() && mine == candidate && Within(*theirs, candidate);
+    };
+    size_t ownSize = 0;
+    MoveTexts(reference, [&](std::string_view mine, std::string_view candidate) {
+        if (shared(mine, candidate)) return candidate;
+        if (!mine.empty()) ownSize += mine.size() + 1;
+        return mine;
+    });
+    auto own = std::make_shared<std::string>();
+    own->reserve(ownSize);
+    bool miscounted = false;  // a text that did not fit stays where it was, and so does the load
+    MoveTexts(reference, [&](std::string_view mine, std::string_view candidate) {
+        if (shared(mine, candidate)) return candidate;
+        if (mine.empty()) return std::string_view();
+        if (own->size() + mine.size() + 1 > ownSize) {
+            miscounted = true;
+            return mine;
+        }
+        const size_t at = own->size();
+        own->append(mine);
+        own->push_back('\n');
+        return std::string_view(*own).substr(at, mine.size());
+    });
+    m_arena.Rebase(std::move(own), std::move(theirs), miscounted);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -62,12 +62,21 @@ protected:
 // Text storage of one store. Lines are views into blocks that never move, so a load keeps the
 // file's own bytes and pays no allocation per line; edited text is appended to a new block. The
 // bytes of the last load are shared: a copy of the store's lines for another thread (StoreTexts)
-// points into them instead of copying them, and keeps them alive through a reload.
+// points into them instead of copying them, and keeps them alive through a reload. A store may
+// also borrow another store's loaded text, for the lines the two have in common.
 class TextArena {
 public:
     std::string_view Adopt(std::string&& text);
     // The text of the last load, which lines as read point into; null when there was none.
     std::shared_ptr<const std::string> Loaded() const;
+    // Another store's loaded text that lines of this one point into; null when there is none.
+    const std::shared_ptr<const std::string>& Borrowed() const { return m_borrowed; }
+    // True while the arena holds nothing but the text of one load.
+    bool OnlyLoaded() const { return m_adopted.size() == 1 && m_blocks.empty() && !m_borrowed; }
+    // Puts `own` in place of the loaded text and keeps `borrowed` alive, once every view into the
+    // loaded text was moved to one of them (else `keepLoaded` keeps it too).
+    void Rebase(std::shared_ptr<const std::string> own, std::shared_ptr<const std::string> borrowed,
+                bool keepLoaded);
     std::string_view Store(std::string_view text);
     std::string_view Concat(std::string_view a, std::string_view b, std::string_view c);
     void Clear();
@@ -76,6 +85,7 @@ private:
     char* Reserve(size_t size);
 
     std::vector<std::shared_ptr<const std::string>> m_adopted;
+    std::shared_ptr<const std::string> m_borrowed;
     std::vector<std::unique_ptr<char[]>> m_blocks;
     char* m_free = nullptr;
     size_t m_freeSize = 0;
@@ -182,6 +192,8 @@ public:
     IniSection::Line Make(std::string_view text, bool asRead, const IniSection::Comments* comments);
     // The same line with another text, its comment block kept.
     IniSection::Line Retext(const IniSection::Line& line, std::string_view text, bool asRead);
+    // The same line with the same bytes at another place: a line with a record keeps its record.
+    IniSection::Line Moved(const IniSection::Line& line, std::string_view text);
     const IniSection::Comments* Keep(IniSection::Comments block);
     void Clear();
 
@@ -211,6 +223,12 @@ public:
     void Rename(std::string fileName, bool reload);
     void UpdateFile() override;
     std::unique_ptr<IniStore> CloneAs(std::string fileName) const;
+    // For a store just loaded: the texts it has in common with `reference` (a header, a line or a
+    // comment line that reads the same at the same place of the first section of its name) are
+    // read from the reference's loaded text from now on, and the rest from a compact copy, so that
+    // the text of the load is let go. A document that is the default copy with changes then holds
+    // little more text than its changes. Nothing changes in what the store reads or writes.
+    void ShareTextWith(const IniStore& reference);
     void Clear();
     void SetStrings(const StringList& lines);
     void GetStrings(StringList& lines) const;
@@ -316,8 +334,11 @@ public:
     // Text kept outside the sections so that nothing the user wrote is lost, as it was read: a
     // byte-order mark, lines before the first header, and comment lines after the last line.
     bool HasByteOrderMark() const { return m_byteOrderMark; }
-    // The bytes of the last load, which the lines it read point into (TextArena::Loaded).
+    // The bytes of the last load, which the lines it read point into (TextArena::Loaded); after
+    // ShareTextWith, the compact copy of what the store has of its own.
     std::shared_ptr<const std::string> LoadedText() const { return m_arena.Loaded(); }
+    // The reference's loaded text that lines point into after ShareTextWith; null otherwise.
+    const std::shared_ptr<const std::string>& BorrowedText() const { return m_arena.Borrowed(); }
     const std::vector<std::string_view>& Preamble() const { return m_preamble; }
     const std::vector<std::string_view>& Trailing() const { return m_trailing; }
 
@@ -341,6 +362,10 @@ private:
     std::unique_ptr<IniSection> ClaimedSection(std::string_view name);
     IniSection& PlacedSection(size_t position) { return const_cast<IniSection&>(ExistingSection(position)); }
     void ParseText(std::string_view text);
+    // Every text view the store holds, as `place(mine, theirs)` gives it: `theirs` is the text at
+    // the same place of `reference` (empty when there is none).
+    template <class Place>
+    void MoveTexts(const IniStore& reference, const Place& place);
     void InvalidateIndex() const;
     void BuildExactIndex() const;
     void IndexExactName(uint32_t position) const;

@@ -19,8 +19,10 @@ StoreTexts::StoreTexts(const IniStore& store) : StoreTexts(store, Sliced{}) {
     Continue(std::numeric_limits<size_t>::max());
 }
 
-StoreTexts::StoreTexts(const IniStore& store, Sliced) : m_origin(&store), m_shared(store.LoadedText()) {
-    if (m_shared && m_shared->size() >= AsReadBit) m_shared.reset();
+StoreTexts::StoreTexts(const IniStore& store, Sliced)
+    : m_origin(&store), m_shared(store.LoadedText()), m_borrowed(store.BorrowedText()) {
+    if (m_shared && m_shared->size() >= BorrowedBit) m_shared.reset();
+    if (m_borrowed && m_borrowed->size() >= BorrowedBit) m_borrowed.reset();
     m_places.reserve(store.SectionCount());
     // Grown line by line, the spans would take up to twice their size, and a copy of both on the
     // way: a big document is copied for the find index and the comparison at once.
@@ -36,13 +38,17 @@ uint32_t StoreTexts::Offset(const std::string& text) const {
 
 StoreTexts::LineSpan StoreTexts::SpanOf(std::string_view raw, bool asRead) {
     const uint32_t readBit = asRead ? AsReadBit : 0;
-    if (m_shared) {
-        // The loaded text outlives the copy through m_shared, whatever becomes of the store.
+    // The shared texts outlive the copy through m_shared and m_borrowed, whatever becomes of the
+    // store. A line is shorter than its text, so its length leaves the top bits free.
+    const auto within = [&raw](const std::shared_ptr<const std::string>& text) {
         const std::less_equal<const char*> notAfter;
-        const char* const begin = m_shared->data();
-        if (notAfter(begin, raw.data()) && notAfter(raw.data() + raw.size(), begin + m_shared->size()))
-            return {static_cast<uint32_t>(raw.data() - begin) | readBit, static_cast<uint32_t>(raw.size()) | SharedBit};
-    }
+        return text && notAfter(text->data(), raw.data()) && notAfter(raw.data() + raw.size(), text->data() + text->size());
+    };
+    if (within(m_shared))
+        return {static_cast<uint32_t>(raw.data() - m_shared->data()) | readBit, static_cast<uint32_t>(raw.size()) | SharedBit};
+    if (within(m_borrowed))
+        return {static_cast<uint32_t>(raw.data() - m_borrowed->data()) | readBit,
+                static_cast<uint32_t>(raw.size()) | SharedBit | BorrowedBit};
     const uint32_t start = Offset(m_text);
     m_text.append(raw);
     Offset(m_text);

@@ -88,19 +88,24 @@ private:
     };
     // A line's text: where it starts, with whether it was read from the file in the top bit, and
     // its length, with whether it lies in the store's loaded text (shared, not copied) in the top
-    // bit, else in the copy's own text. Eight bytes a line, and the bytes of a loaded store are
-    // not copied at all: only what edits wrote is.
+    // bit, else in the copy's own text, and in the bit below whether the shared text is the one the
+    // store borrowed. Eight bytes a line, and the bytes of a loaded store are not copied at all:
+    // only what edits wrote is.
     struct LineSpan {
         uint32_t start;
         uint32_t size;
     };
     static constexpr uint32_t AsReadBit = uint32_t{1} << 31;
     static constexpr uint32_t SharedBit = uint32_t{1} << 31;
+    static constexpr uint32_t BorrowedBit = uint32_t{1} << 30;
 
     Line LineAt(size_t line) const {
         const LineSpan span = m_lines[line];
-        const std::string_view text = (span.size & SharedBit) != 0 ? std::string_view(*m_shared) : m_text;
-        return {text.substr(span.start & ~AsReadBit, span.size & ~SharedBit), (span.start & AsReadBit) != 0};
+        std::string_view text = m_text;
+        if ((span.size & SharedBit) != 0)
+            text = (span.size & BorrowedBit) != 0 ? std::string_view(*m_borrowed) : std::string_view(*m_shared);
+        return {text.substr(span.start & ~AsReadBit, span.size & ~(SharedBit | BorrowedBit)),
+                (span.start & AsReadBit) != 0};
     }
     const NameIndex<true>& KeyIndexOf(size_t position) const;
     uint32_t Offset(const std::string& text) const;
@@ -108,8 +113,10 @@ private:
 
     const IniStore* m_origin;
     bool m_done = false;
-    // The store's loaded text, when it can be shared (null when it is too large for the spans).
+    // The store's loaded text, and the text it borrowed, when they can be shared (null when too
+    // large for the spans).
     std::shared_ptr<const std::string> m_shared;
+    std::shared_ptr<const std::string> m_borrowed;
     std::string m_names;
     std::string m_text;
     std::vector<LineSpan> m_lines;
