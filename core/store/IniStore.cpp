@@ -294,6 +294,24 @@ std::string_view TextArena::Concat(std::string_view a, std::string_view b, std::
     return std::string_view(target, size);
 }
 
+void TextArena::ShareFrom(const TextArena& other) {
+    if (std::shared_ptr<const std::string> loaded = other.Loaded()) m_adopted.assign(1, std::move(loaded));
+    m_borrowed = other.m_borrowed;
+}
+
+namespace {
+
+bool Within(const std::string& text, std::string_view view) {
+    const std::less_equal<const char*> notAfter;
+    return notAfter(text.data(), view.data()) && notAfter(view.data() + view.size(), text.data() + text.size());
+}
+
+}  // namespace
+
+bool TextArena::Shares(std::string_view text) const {
+    return (!m_adopted.empty() && Within(*m_adopted.back(), text)) || (m_borrowed && Within(*m_borrowed, text));
+}
+
 void TextArena::Rebase(std::shared_ptr<const std::string> own, std::shared_ptr<const std::string> borrowed,
                        bool keepLoaded) {
     if (!keepLoaded) m_adopted.clear();
@@ -611,10 +629,14 @@ std::unique_ptr<IniStore> IniStore::CloneAs(std::string fileName) const {
     auto copy = std::make_unique<IniStore>(std::string(), m_caseSensitive);
     TextArena& arena = copy->m_arena;
     LineRecords& lines = copy->m_lines;
-    auto copyBlock = [&arena](const std::vector<std::string_view>& block) {
+    // The texts of a load are shared with the copy, which outlives this store as well as it;
+    // only what edits wrote is copied.
+    arena.ShareFrom(m_arena);
+    auto store = [&arena](std::string_view text) { return arena.Shares(text) ? text : arena.Store(text); };
+    auto copyBlock = [&store](const std::vector<std::string_view>& block) {
         std::vector<std::string_view> result;
         result.reserve(block.size());
-        for (std::string_view line : block) result.push_back(arena.Store(line));
+        for (std::string_view line : block) result.push_back(store(line));
         return result;
     };
     copy->m_byteOrderMark = m_byteOrderMark;
@@ -623,15 +645,15 @@ std::unique_ptr<IniStore> IniStore::CloneAs(std::string fileName) const {
     copy->m_sections.reserve(m_sections.size());
     for (const auto& source : m_sections) {
         auto section = std::make_unique<IniSection>();
-        section->m_name = arena.Store(source->m_name);
-        section->m_header = arena.Store(source->m_header);
+        section->m_name = store(source->m_name);
+        section->m_header = store(source->m_header);
         if (source->m_leadingComments)
             section->m_leadingComments =
                 std::make_unique<IniSection::Comments>(copyBlock(*source->m_leadingComments));
         section->m_lines.reserve(source->m_lines.size());
         for (const auto& line : source->m_lines) {
             const auto* comments = line.CommentBlock();
-            section->AppendLine(lines.Make(arena.Store(line.Raw()), line.IsAsRead(),
+            section->AppendLine(lines.Make(store(line.Raw()), line.IsAsRead(),
                                            comments ? lines.Keep(copyBlock(*comments)) : nullptr));
         }
         copy->m_sections.push_back(std::move(section));
@@ -641,11 +663,6 @@ std::unique_ptr<IniStore> IniStore::CloneAs(std::string fileName) const {
 }
 
 namespace {
-
-bool Within(const std::string& text, std::string_view view) {
-    const std::less_equal<const char*> notAfter;
-    return notAfter(text.data(), view.data()) && notAfter(view.data() + view.size(), text.data() + text.size());
-}
 
 // The line of `section` that stands for line `line` of a copy of it: at the same place, or a few
 // lines away when lines were added or taken out before it.

@@ -73,6 +73,11 @@ public:
     const std::shared_ptr<const std::string>& Borrowed() const { return m_borrowed; }
     // True while the arena holds nothing but the text of one load.
     bool OnlyLoaded() const { return m_adopted.size() == 1 && m_blocks.empty() && !m_borrowed; }
+    // Shares the loaded and the borrowed text of `other`, as a copy of its store that points into
+    // them; for an empty arena.
+    void ShareFrom(const TextArena& other);
+    // True when `text` lies in the loaded or the borrowed text.
+    bool Shares(std::string_view text) const;
     // Puts `own` in place of the loaded text and keeps `borrowed` alive, once every view into the
     // loaded text was moved to one of them (else `keepLoaded` keeps it too).
     void Rebase(std::shared_ptr<const std::string> own, std::shared_ptr<const std::string> borrowed,

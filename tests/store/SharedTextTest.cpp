@@ -64,7 +64,10 @@ TEST_F(SharedTextTest, ADocumentSharingTheDefaultCopysTextIsTheSameDocument) {
     // the same lines.
     EXPECT_EQ(document->RenderText(), alone->RenderText());
     EXPECT_EQ(LinesOf(StoreTexts(*document)), LinesOf(StoreTexts(*alone)));
-    EXPECT_EQ(document->CloneAs("copy.ini")->RenderText(), alone->RenderText());
+    // A copy shares the texts too, and outlives the store and the default copy.
+    std::unique_ptr<IniStore> copy = document->CloneAs("copy.ini");
+    EXPECT_EQ(copy->BorrowedText(), referenceText);
+    const std::string asRead = alone->RenderText();
 
     // Without the default copy, and after edits of shared lines, the same as the file alone.
     reference.reset();
@@ -76,6 +79,8 @@ TEST_F(SharedTextTest, ADocumentSharingTheDefaultCopysTextIsTheSameDocument) {
     }
     EXPECT_EQ(document->RenderText(), alone->RenderText());
     EXPECT_EQ(document->ReadString("Tank2", "Armor", ""), "heavy");
+    document.reset();
+    EXPECT_EQ(copy->RenderText(), asRead);
 }
 
 TEST_F(SharedTextTest, OnlyAStoreJustLoadedSharesItsText) {
