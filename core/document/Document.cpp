@@ -79,16 +79,20 @@ bool StoreEdit::Unchanged(StoreOf store, size_t section, size_t line, std::strin
 
 // Every view learns of the change from here, whichever command made it. The definition file's lines
 // name the entries and pages of the categories; a section of the document is an entry or a list.
+// A line without a key is noted with an empty key: it moves the lines after it, which views place.
 void StoreEdit::Note(const Step& step) {
     if (step.store == StoreOf::Definition || step.kind == Kind::InsertSection || step.kind == Kind::RemoveSection) {
         NoteEntriesChanged();
         return;
     }
     const IniSection& section = StoreRef(step.store).ExistingSection(step.section);
-    std::string_view key;
-    if (step.kind != Kind::InsertLine && step.line < section.Count() && section.LineAt(step.line).KeyName(key))
+    const auto noteLine = [this, &section](const IniSection::Line& line) {
+        std::string_view key;
+        line.KeyName(key);
         NoteValue(section.Name(), key);
-    if (step.heldLine && step.heldLine->KeyName(key)) NoteValue(section.Name(), key);
+    };
+    if (step.kind != Kind::InsertLine && step.line < section.Count()) noteLine(section.LineAt(step.line));
+    if (step.heldLine) noteLine(*step.heldLine);
 }
 
 void StoreEdit::ReplaceLine(StoreOf store, size_t section, size_t line, std::string_view text) {

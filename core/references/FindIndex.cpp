@@ -135,14 +135,20 @@ FindIndex::SectionText FindIndex::ReadSection(std::string_view name, size_t line
     read.category = m_categoryOf.RowOf(name);
 
     read.text.append(name);
-    read.rows.push_back({0, 0, ShownPlace(name, read.own), NoKey});
+    read.rows.push_back({0, ShownPlace(name, read.own), NoKey});
     read.text += Separator;
 
     for (size_t l = 0; l < lineCount; ++l) {
         const auto [raw, asRead] = lineAt(l);
         // Seen as lookups see it: the key before the first "=", the value after it.
         std::string_view key;
-        if (!KeyNameOfLine(raw, asRead, key)) continue;
+        if (!KeyNameOfLine(raw, asRead, key)) {
+            // A plain line's row holds an empty field and a key no search finds.
+            read.rows.push_back({offset(), 0, PlainKey});
+            read.text += Separator;
+            ++read.plainRows;
+            continue;
+        }
         // The first "Name" key is the entry's name, as a lookup finds it.
         if (read.nameRow == NoRow && EqualsNoCase(key, "Name")) read.nameRow = static_cast<uint32_t>(read.rows.size());
         const std::string_view value = IniStore::StripCommentView(ValueTextOfLine(raw, asRead));
@@ -153,7 +159,7 @@ FindIndex::SectionText FindIndex::ReadSection(std::string_view name, size_t line
             read.own += Separator;
             read.own.append(value);
         }
-        read.rows.push_back({static_cast<uint32_t>(l), offset(), shown, KeyNumber(key)});
+        read.rows.push_back({offset(), shown, KeyNumber(key)});
         read.text.append(value);
         read.text += Separator;
     }
@@ -240,7 +246,7 @@ std::string_view FindIndex::SharedShown(uint32_t shown) const {
 size_t FindIndex::OwnLength(const Block& block, size_t r) const {
     const RowText& row = block.rows[r];
     const size_t field = block.EndOf(r) - row.start;
-    return row.key == NoKey ? field : FoldedKey(row.key).size() + 1 + field;
+    return IsNumbered(row.key) ? FoldedKey(row.key).size() + 1 + field : field;
 }
 
 void FindIndex::CompactOwn(Block& block) const {
@@ -280,8 +286,11 @@ void FindIndex::Splice(size_t s, SectionText read) {
         block.own.size() + read.own.size() >= OwnBit)
         throw IniError("The document is too large to search");
 
-    for (size_t row = firstRow; row < oldRowsEnd; ++row)
+    size_t oldPlainRows = 0;
+    for (size_t row = firstRow; row < oldRowsEnd; ++row) {
         if ((block.rows[row].shown & OwnBit) != 0) block.ownInUse -= OwnLength(block, row);
+        if (block.rows[row].key == PlainKey) ++oldPlainRows;
+    }
     block.folded.replace(start, oldLength, FoldCase(read.text));
     const auto ownShift = static_cast<uint32_t>(block.own.size());
     for (RowText& row : read.rows) {
@@ -293,7 +302,7 @@ void FindIndex::Splice(size_t s, SectionText read) {
     const auto oldRows = block.rows.begin() + static_cast<std::ptrdiff_t>(firstRow);
     const auto newRows = block.rows.erase(oldRows, oldRows + span.rowCount);
     block.rows.insert(newRows, read.rows.begin(), read.rows.end());
-    m_rowCount = m_rowCount - span.rowCount + read.rows.size();
+    m_rowCount = m_rowCount - (span.rowCount - oldPlainRows) + (read.rows.size() - read.plainRows);
 
     // What follows in the block moves by the difference (unsigned arithmetic wraps back correctly).
     const auto textShift = static_cast<uint32_t>(read.text.size() - oldLength);
@@ -406,7 +415,7 @@ void FindIndex::FindInBlock(size_t b, size_t first, size_t last, std::string_vie
             const size_t next = rows[row + 1].start;
             const bool hit = at < next;
             if (hit) at = nextHit(next);  // one hit per row
-            if (hit || (rows[row].key != NoKey && keyHits[rows[row].key] != 0)) add(row);
+            if (hit || (IsNumbered(rows[row].key) && keyHits[rows[row].key] != 0)) add(row);
         }
         return;
     }
@@ -445,6 +454,7 @@ std::pair<std::string_view, std::string_view> FindIndex::ShownKeyAndValue(Row ro
     const Block& block = BlockOf(row);
     const size_t r = RowInBlock(row);
     const RowText& text = block.rows[r];
+    if (text.key == PlainKey) return {};
     if ((text.shown & OwnBit) != 0) {
         const size_t keyLength = FoldedKey(text.key).size();
         const std::string_view own =
@@ -459,7 +469,9 @@ std::pair<std::string_view, std::string_view> FindIndex::ShownKeyAndValue(Row ro
     return {key, IniStore::StripCommentView(ValueTextOfLine(raw, true))};
 }
 
-LinePlace FindIndex::Place(Row row) const { return {row.section, RowOf(row).line}; }
+LinePlace FindIndex::Place(Row row) const {
+    return {row.section, IsCodeRow(row) ? 0 : row.row - 1};
+}
 
 std::string_view FindIndex::Category(Row row) const {
     const uint32_t category = SpanOf(row).category;
@@ -489,9 +501,12 @@ bool FindIndex::SameRows(const Block& block, const FindIndex& other, const Block
     for (size_t r = 0; r < block.rows.size(); ++r) {
         const RowText& mine = block.rows[r];
         const RowText& theirs = otherBlock.rows[r];
-        if (mine.line != theirs.line || mine.start != theirs.start) return false;
-        if ((mine.key == NoKey) != (theirs.key == NoKey)) return false;
-        if (mine.key != NoKey && FoldedKey(mine.key) != other.FoldedKey(theirs.key)) return false;
+        if (mine.start != theirs.start) return false;
+        if (!IsNumbered(mine.key) || !IsNumbered(theirs.key)) {
+            if (mine.key != theirs.key) return false;
+        } else if (FoldedKey(mine.key) != other.FoldedKey(theirs.key)) {
+            return false;
+        }
     }
     return true;
 }

@@ -35,8 +35,8 @@ bool IsWordByte(unsigned char c);
 // moves little).
 class FindIndex {
 public:
-    // A section's code (row 0 of the section) or one of its key lines. Rows stay valid until the
-    // next Update.
+    // A section's code (row 0 of the section) or one of its lines (line l is row l + 1). Rows stay
+    // valid until the next Update.
     struct Row {
         uint32_t section;
         uint32_t row;
@@ -93,11 +93,12 @@ public:
     // The rows of the sections at `sections` (in order) that Find gives, in document order.
     std::vector<Row> FindIn(const std::vector<size_t>& sections, std::string_view text, bool wholeWords) const;
 
+    // The rows a search can find: every section's code and key lines.
     size_t RowCount() const { return m_rowCount; }
     // A row stands either for a section's code (the key and the value are empty) or for one of
-    // its key lines.
+    // its lines; a line without "=" has an empty key and value, and no search finds it.
     bool IsCodeRow(Row row) const { return row.row == 0; }
-    // The line of a key row; for a code row, the section with line 0.
+    // The line of a line's row; for a code row, the section with line 0.
     LinePlace Place(Row row) const;
     // The first category that lists the section's name, empty when none does.
     std::string_view Category(Row row) const;
@@ -114,24 +115,28 @@ private:
     static constexpr uint32_t NoRow = UINT32_MAX;
     static constexpr uint32_t NoCategory = EntryCategories::None;
     static constexpr uint32_t NoKey = UINT32_MAX;
+    // The key of a line without "=": never a number of the folded keys, so never a hit.
+    static constexpr uint32_t PlainKey = UINT32_MAX - 1;
     // Small enough that splicing an edited section moves little, large enough that a search runs
     // over long buffers.
     static constexpr size_t SectionsPerBlock = 256;
 
     // A row's place in the folded text, which holds the searched fields with letter case folded:
-    // for the code row "code\n", for a key row "value\n". A key row's key is searched in the
+    // for the code row "code\n", for a key row "value\n", for a plain line "\n". Every line has a
+    // row, so that its place in the section need not be kept. A key row's key is searched in the
     // index's folded keys, which hold each key name once however many rows have it: `key` is its
-    // number there (NoKey for the code row). `start` counts from the block's start; the row ends
-    // where the next one starts, so that is not kept. The fields as shown are not copied where the
-    // document's loaded text holds them: `shown` is where the row's code, or its key line as read,
-    // stands in that text (with BorrowedBit, in the text the document borrowed); with OwnBit, where
-    // its code or "key\nvalue" stands in the block's own text, for what edits wrote.
+    // number there (NoKey for the code row, PlainKey for a plain line). `start` counts from the
+    // block's start; the row ends where the next one starts, so that is not kept. The fields as
+    // shown are not copied where the document's loaded text holds them: `shown` is where the row's
+    // code, or its key line as read, stands in that text (with BorrowedBit, in the text the
+    // document borrowed); with OwnBit, where its code or "key\nvalue" stands in the block's own
+    // text, for what edits wrote (0 for a plain line).
     struct RowText {
-        uint32_t line;
         uint32_t start;
         uint32_t shown;
         uint32_t key;
     };
+    static_assert(sizeof(RowText) == 12, "a document has about a million rows");
     static constexpr uint32_t OwnBit = uint32_t{1} << 31;
     static constexpr uint32_t BorrowedBit = uint32_t{1} << 30;
     struct SectionSpan {
@@ -145,7 +150,7 @@ private:
         std::string folded;
         // The rows of its sections, then one that starts where the folded text ends, so that every
         // row ends where the next one starts.
-        std::vector<RowText> rows{RowText{0, 0, 0, NoKey}};
+        std::vector<RowText> rows{RowText{0, 0, NoKey}};
         std::vector<SectionSpan> sections;
         // The shown fields of rows the loaded text does not hold; `ownInUse` of its bytes still
         // belong to a row (spliced sections leave theirs behind until the text is compacted).
@@ -158,7 +163,8 @@ private:
     // the start of its own text.
     struct SectionText {
         std::string text;
-        std::vector<RowText> rows;  // the code row first
+        std::vector<RowText> rows;  // the code row first, then one per line
+        size_t plainRows = 0;
         uint32_t nameRow = NoRow;
         uint32_t category = NoCategory;
         std::string own;
@@ -171,6 +177,8 @@ private:
     SectionText ReadSection(const IniSection& section);
     // The number of `key` among the folded keys, which it joins when new.
     uint32_t KeyNumber(std::string_view key);
+    // True for a number among the folded keys, false for NoKey and PlainKey.
+    static bool IsNumbered(uint32_t key) { return key < PlainKey; }
     std::string_view FoldedKey(uint32_t key) const;
     // Per key, 1 when it holds `needle` (folded) as Find looks for it.
     std::vector<uint8_t> KeysHolding(std::string_view needle, bool wholeWords) const;
@@ -188,7 +196,6 @@ private:
     const Block& BlockOf(Row row) const { return m_blocks[row.section / SectionsPerBlock]; }
     const SectionSpan& SpanOf(Row row) const { return BlockOf(row).sections[row.section % SectionsPerBlock]; }
     size_t RowInBlock(Row row) const { return SpanOf(row).firstRow + row.row; }
-    const RowText& RowOf(Row row) const { return BlockOf(row).rows[RowInBlock(row)]; }
     // Where `field` (a view into a line of the document) stands in the loaded text, with OwnBit
     // when it is not there and is appended to `own` instead.
     uint32_t ShownPlace(std::string_view field, std::string& own) const;

@@ -4,7 +4,9 @@
 // build gives, and the rows the comparison says it changed turn the old list into the new one. The
 // open document's models, which gather the news themselves, do the same.
 
+#include <algorithm>
 #include <chrono>
+#include <iterator>
 #include <random>
 
 #include "WorkspaceFixture.h"
@@ -34,6 +36,8 @@ constexpr const char* Definition =
 
 const std::vector<std::string> Keys = {"Name", "Primary", "Cost", "Damage", "Speed", "primary", "Armor"};
 const std::vector<std::string> Values = {"1", "2", "W0", "W1, W2", "heavy ;note", "Rifle Man", "", "w1"};
+// Lines without "=", holding what the searches look for: no search finds them.
+const std::vector<std::string> PlainLines = {"Rifle Man heavy", "W1, W2 ;note", "u7 primary", "Speed arm 1"};
 
 // Gathers the document's news as a view does.
 class Gatherer : public DocumentObserver {
@@ -49,13 +53,19 @@ protected:
     const std::string& Any(const std::vector<std::string>& texts) { return texts[Below(texts.size())]; }
 
     // About 80 sections (unless told how many entries): the category's own list, entries with a few
-    // keys each, the odd key repeated in other letter case and the odd section repeated by name.
+    // keys each, the odd key repeated in other letter case, the odd section repeated by name and the
+    // odd plain line, with or without comments around it.
     std::string GeneratedDocument(int entries) {
         std::string text = "[Infantry]\n";
         for (int i = 0; i < 30; ++i) text += std::to_string(i + 1) + "=U" + std::to_string(i) + "\n";
         for (int i = 0; i < entries; ++i) {
             text += "; entry " + std::to_string(i) + "\n[U" + std::to_string(i % 70) + "]\n";
-            for (uint32_t k = Below(6); k > 0; --k) text += Any(Keys) + "=" + Any(Values) + "\n";
+            for (uint32_t k = Below(6); k > 0; --k) {
+                const uint32_t plain = Below(12);
+                if (plain == 0) text += Any(PlainLines) + "\n";
+                if (plain == 1) text += "; before\n" + Any(PlainLines) + "\n;after\n\n";
+                text += Any(Keys) + "=" + Any(Values) + "\n";
+            }
         }
         // ArmorTypes holds values that items are checked against.
         return text + "[W0]\nDamage=5\n[W1]\nDamage=7\n[ArmorTypes]\n1=light\n";
@@ -79,12 +89,12 @@ protected:
     }
 
     // Sections repeated by name are no question here.
-    void Open(int entries = 75) {
+    void Open(int entries = 75) { OpenText(GeneratedDocument(entries)); }
+    void OpenText(const std::string& document) {
         Write("Velmedit.ini", "[GeneralSetup]\nCheckDoubleSection=0\n[FilesToEdit]\nRules.ini=1\n");
         Write("Rules.001", Definition);
         // The default copy, which the document is read against and shares most of its text with:
         // other line ends, a line left out now and then, and another value now and then.
-        const std::string document = GeneratedDocument(entries);
         std::string defaults;
         size_t n = 0;
         for (size_t at = 0, end; at < document.size(); at = end + 1) {
@@ -118,8 +128,10 @@ protected:
         const size_t lines = store.SectionAt(section).Count();
         if (kind < 70 && lines > 0)
             edit->RemoveLine(StoreOf::Document, section, Below(lines));
-        else if (kind < 85)
+        else if (kind < 80)
             edit->InsertLine(StoreOf::Document, section, Below(lines + 1), Any(Keys) + "=" + Any(Values));
+        else if (kind < 85)
+            edit->InsertLine(StoreOf::Document, section, Below(lines + 1), Any(PlainLines));
         else if (kind < 90)
             edit->ReplaceLine(StoreOf::Document, 0, 0, "1=U" + std::to_string(Below(75)));  // the list
         else if (kind < 95)
@@ -214,21 +226,21 @@ std::vector<FindIndex::Row> PlainScan(const IniStore& store, std::string_view te
     for (uint32_t s = 0; s < store.SectionCount(); ++s) {
         const IniSection& section = store.SectionAt(s);
         if (holds(section.Name())) rows.push_back({s, 0});
-        uint32_t row = 0;
-        for (size_t l = 0; l < section.Count(); ++l) {
+        for (uint32_t l = 0; l < section.Count(); ++l) {
             std::string_view key;
             if (!section.LineAt(l).KeyName(key)) continue;
-            ++row;
-            if (holds(key) || holds(IniStore::StripCommentView(section.LineAt(l).ValueText()))) rows.push_back({s, row});
+            if (holds(key) || holds(IniStore::StripCommentView(section.LineAt(l).ValueText())))
+                rows.push_back({s, l + 1});
         }
     }
     return rows;
 }
 
 // A document of some 900 sections, kept by the index in several blocks: edits spread over them are
-// spliced in as a fresh build lays them out, and a search, whole or a block per slice, finds what a
-// plain scan finds, needles of one byte and of many, within words or whole, in codes, values and
-// key names (those the document had and those only edits brought).
+// spliced in as a fresh build lays them out, and a search, whole, a block per slice or of a few
+// sections, finds what a plain scan finds, needles of one byte and of many, within words or whole,
+// in codes, values and key names (those the document had and those only edits brought), never in
+// a plain line.
 TEST_F(FollowEditsTest, AnIndexOfManyBlocksFindsWhatAPlainScanFindsAfterEdits) {
     Open(900);
     Gatherer news;
@@ -242,6 +254,11 @@ TEST_F(FollowEditsTest, AnIndexOfManyBlocksFindsWhatAPlainScanFindsAfterEdits) {
         news.touched.Clear();
         ASSERT_TRUE(index == FindIndex(workspace)) << "step " << step;
         if (step % 20 != 0) continue;
+        // A few sections, as the window searches those an edit touched.
+        const uint32_t last = static_cast<uint32_t>(workspace.Doc().Store().SectionCount()) - 1;
+        std::vector<size_t> touched = {0, Below(last), Below(last), last};
+        std::sort(touched.begin(), touched.end());
+        touched.erase(std::unique(touched.begin(), touched.end()), touched.end());
         for (const std::string& needle : needles)
             for (const bool wholeWords : {false, true}) {
                 const std::vector<FindIndex::Row> expected = PlainScan(workspace.Doc().Store(), needle, wholeWords);
@@ -251,36 +268,90 @@ TEST_F(FollowEditsTest, AnIndexOfManyBlocksFindsWhatAPlainScanFindsAfterEdits) {
                 while (!sliced.Continue(std::chrono::microseconds(0))) ++slices;
                 EXPECT_TRUE(sliced.Take() == expected) << needle << " step " << step;
                 EXPECT_GT(slices, 2);
+                std::vector<FindIndex::Row> inTouched;
+                std::copy_if(
+                    expected.begin(), expected.end(), std::back_inserter(inTouched), [&](FindIndex::Row row) {
+                        return std::binary_search(touched.begin(), touched.end(), size_t{row.section});
+                    });
+                EXPECT_TRUE(index.FindIn(touched, needle, wholeWords) == inTouched)
+                    << needle << " step " << step;
             }
     }
     workspace.Doc().RemoveObserver(news);
 }
 
-// Each row of the store with the text it is to show: its code, or "key=value" as lookups see them.
-std::vector<std::pair<FindIndex::Row, std::string>> RowsToShow(const IniStore& store) {
+// Each row of the store with the text it is to show: its code, or "key=value" as lookups see them
+// ("=" for a plain line); and how many of them a search can find.
+struct RowsShown {
     std::vector<std::pair<FindIndex::Row, std::string>> rows;
+    size_t searchable = 0;
+};
+
+RowsShown RowsToShow(const IniStore& store) {
+    RowsShown shown;
     for (uint32_t s = 0; s < store.SectionCount(); ++s) {
         const IniSection& section = store.SectionAt(s);
-        rows.push_back({{s, 0}, std::string(section.Name())});
-        uint32_t row = 0;
-        for (size_t l = 0; l < section.Count(); ++l) {
+        shown.rows.push_back({{s, 0}, std::string(section.Name())});
+        ++shown.searchable;
+        for (uint32_t l = 0; l < section.Count(); ++l) {
             std::string_view key;
-            if (!section.LineAt(l).KeyName(key)) continue;
+            const bool keyLine = section.LineAt(l).KeyName(key);
             const std::string_view value = IniStore::StripCommentView(section.LineAt(l).ValueText());
-            rows.push_back({{s, ++row}, std::string(key) + "=" + std::string(value)});
+            shown.rows.push_back({{s, l + 1}, std::string(key) + "=" + std::string(value)});
+            shown.searchable += keyLine ? 1 : 0;
         }
     }
-    return rows;
+    return shown;
 }
 
-::testing::AssertionResult Shows(const FindIndex& index, const std::vector<std::pair<FindIndex::Row, std::string>>& rows) {
-    if (index.RowCount() != rows.size()) return ::testing::AssertionFailure() << index.RowCount() << " rows";
-    for (const auto& [row, text] : rows) {
+::testing::AssertionResult Shows(const FindIndex& index, const RowsShown& expected) {
+    if (index.RowCount() != expected.searchable)
+        return ::testing::AssertionFailure() << index.RowCount() << " rows";
+    for (const auto& [row, text] : expected.rows) {
         const std::string shown = index.IsCodeRow(row) ? std::string(index.Code(row))
                                                        : std::string(index.Key(row)) + "=" + std::string(index.Value(row));
         if (shown != text) return ::testing::AssertionFailure() << "shows " << shown << " for " << text;
     }
     return ::testing::AssertionSuccess();
+}
+
+// A line without "=" holds no key and no value: no search finds it, by its text or by a key, and the
+// lines after it keep their places, the entry's name among them, before and after an edit.
+TEST_F(FollowEditsTest, PlainLinesAreNeverFoundAndKeepTheLinesAfterThemInPlace) {
+    OpenText(
+        "[Infantry]\n1=U1\n[U1]\nRifle Man heavy\n; a note\nName=Rifle Man\nPrimary W1 rifle\n\n"
+        "Primary=W1\n");
+    FindIndex index(workspace);
+    const auto found = [&index](std::string_view text, bool wholeWords) {
+        std::vector<std::string> rows;
+        for (const FindIndex::Row row : index.Find(text, wholeWords)) {
+            const LinePlace place = index.Place(row);
+            rows.push_back(std::to_string(place.Section) + ":" + std::to_string(place.Line) + " " +
+                           std::string(index.Name(row)) + "|" + std::string(index.Key(row)) + "=" +
+                           std::string(index.Value(row)));
+        }
+        return rows;
+    };
+    using Rows = std::vector<std::string>;
+    EXPECT_EQ(found("rifle", false), Rows{"1:1 Rifle Man|Name=Rifle Man"});
+    EXPECT_EQ(found("rifle", true), Rows{"1:1 Rifle Man|Name=Rifle Man"});
+    EXPECT_EQ(found("primary", false), Rows{"1:3 Rifle Man|Primary=W1"});
+    EXPECT_EQ(found("W1", true), Rows{"1:3 Rifle Man|Primary=W1"});
+    EXPECT_EQ(found("heavy", false), Rows{});
+    EXPECT_EQ(index.RowCount(), 5U);  // two codes, the list's line and two key lines
+
+    Gatherer news;
+    workspace.Doc().AddObserver(news);
+    auto edit = workspace.Doc().BeginEdit("Edit", {{}, "U1", {}}, false);
+    edit->ReplaceLine(StoreOf::Document, 1, 0, "Armor=heavy");
+    edit->InsertLine(StoreOf::Document, 1, 1, "heavy");
+    workspace.Doc().Commit(std::move(edit));
+    workspace.Doc().RemoveObserver(news);
+    index.Update(workspace, news.touched);
+    EXPECT_TRUE(index == FindIndex(workspace));
+    EXPECT_EQ(found("heavy", false), Rows{"1:0 Rifle Man|Armor=heavy"});
+    EXPECT_EQ(found("W1", true), Rows{"1:4 Rifle Man|Primary=W1"});
+    EXPECT_EQ(index.RowCount(), 6U);
 }
 
 // Rows show the lines as read from the document's loaded text and the lines edits wrote from the
@@ -304,7 +375,7 @@ TEST_F(FollowEditsTest, RowsShowTheDocumentsLinesAndAnIndexOutlivesAReload) {
     }
     workspace.Doc().RemoveObserver(news);
 
-    const std::vector<std::pair<FindIndex::Row, std::string>> copied = RowsToShow(workspace.Doc().Store());
+    const RowsShown copied = RowsToShow(workspace.Doc().Store());
     const FindIndex read(workspace);
     Write("doc.ini", GeneratedDocument(20));
     workspace.BeginCopyDefaultOrLoadINItoCurrentBuffer(folder.File("doc.ini"), false);

@@ -193,6 +193,37 @@ TEST_F(EditNoticesTest, AnEditOfManyValuesNamesEachOfThem) {
     document.RemoveObserver(recorder);
 }
 
+// A line without a key moves the lines after it: its insert, removal or replacement names the
+// entry, with an empty key, also on undo and redo.
+TEST_F(EditNoticesTest, AnEditOfALineWithoutAKeyNamesItsEntry) {
+    struct Recorder : DocumentObserver {
+        std::vector<std::pair<std::string, std::string>> told;
+        void ValueChanged(const std::string& code, const std::string& key) override {
+            told.emplace_back(code, key);
+        }
+        void EntriesChanged() override { told.emplace_back("entries", ""); }
+    } recorder;
+    Document& document = workspace.Doc();
+    document.AddObserver(recorder);
+    auto edit = document.BeginEdit("Insert", {{}, "E3", {}}, false);
+    edit->InsertLine(StoreOf::Document, 3, 0, "plain words");
+    document.Commit(std::move(edit));
+    document.Undo();
+    document.Redo();
+    edit = document.BeginEdit("Replace", {{}, "E3", {}}, false);
+    edit->ReplaceLine(StoreOf::Document, 3, 0, "Cost=5");
+    document.Commit(std::move(edit));
+    edit = document.BeginEdit("Remove", {{}, "E3", {}}, false);
+    edit->ReplaceLine(StoreOf::Document, 3, 0, "plain again");
+    edit->RemoveLine(StoreOf::Document, 3, 0);
+    document.Commit(std::move(edit));
+    using Told = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(
+        recorder.told,
+        (Told{{"E3", ""}, {"E3", ""}, {"E3", ""}, {"E3", ""}, {"E3", "Cost"}, {"E3", ""}, {"E3", "Cost"}}));
+    document.RemoveObserver(recorder);
+}
+
 // An undo names the entry as it stands after the undo: the old code of a change of code, the
 // source of a duplicate. A redo names the entry the edit made.
 TEST_F(EditNoticesTest, TheFocusOfAStepIsTheEntryAsItThenStands) {
