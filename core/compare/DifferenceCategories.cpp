@@ -82,9 +82,13 @@ size_t DifferenceCategories::RowOf(std::string_view section) const {
 const std::string& DifferenceCategories::CategoryOf(std::string_view section) const { return m_rows[RowOf(section)]; }
 
 std::vector<DifferenceCategories::Group> DifferenceCategories::GroupsOf(const std::vector<Difference>& differences) const {
+    // Counted first, so that each group's rows take their exact size.
+    std::vector<uint32_t> categoryOf(differences.size());
+    std::vector<size_t> counts(m_rows.size(), 0);
+    for (size_t i = 0; i < differences.size(); ++i) ++counts[categoryOf[i] = static_cast<uint32_t>(RowOf(differences[i].Section()))];
     std::vector<std::vector<size_t>> rowsOfCategory(m_rows.size());
-    for (size_t i = 0; i < differences.size(); ++i)
-        rowsOfCategory[RowOf(differences[i].Section())].push_back(i);
+    for (size_t row = 0; row < m_rows.size(); ++row) rowsOfCategory[row].reserve(counts[row]);
+    for (size_t i = 0; i < differences.size(); ++i) rowsOfCategory[categoryOf[i]].push_back(i);
     std::vector<Group> groups;
     for (size_t row = 0; row < m_rows.size(); ++row)
         if (!rowsOfCategory[row].empty()) groups.push_back({m_rows[row], std::move(rowsOfCategory[row])});

@@ -16,11 +16,13 @@ void ChangesModel::Show(const std::vector<Difference>* differences,
     m_shownCount = 0;
     if (m_groups) {
         for (size_t g = 0; g < m_groups->size(); ++g) {
-            ShownGroup shown{g, {}, false};
-            for (const size_t row : (*m_groups)[g].Rows)
-                if (ChangeRowPasses((*m_differences)[row], filter)) shown.rows.push_back(row);
-            if (shown.rows.empty()) continue;
-            m_shownCount += shown.rows.size();
+            ShownGroup shown{g, {}, filter.empty()};
+            if (!shown.all)
+                for (const size_t row : (*m_groups)[g].Rows)
+                    if (ChangeRowPasses((*m_differences)[row], filter)) shown.filtered.push_back(row);
+            const size_t rows = RowsOf(shown).size();
+            if (rows == 0) continue;
+            m_shownCount += rows;
             m_shown.push_back(std::move(shown));
         }
     }
@@ -40,18 +42,18 @@ size_t ChangesModel::GroupOf(const QModelIndex& index) const {
 
 std::optional<size_t> ChangesModel::DifferenceOf(const QModelIndex& index) const {
     const ShownGroup* group = GroupAt(index);
-    if (!group || index.internalId() == GroupRowId || static_cast<size_t>(index.row()) >= group->rows.size())
+    if (!group || index.internalId() == GroupRowId || static_cast<size_t>(index.row()) >= RowsOf(*group).size())
         return std::nullopt;
-    return group->rows[static_cast<size_t>(index.row())];
+    return RowsOf(*group)[static_cast<size_t>(index.row())];
 }
 
 const std::vector<size_t>& ChangesModel::RowsOfGroup(int shownGroup) const {
-    return m_shown.at(static_cast<size_t>(shownGroup)).rows;
+    return RowsOf(m_shown.at(static_cast<size_t>(shownGroup)));
 }
 
 QModelIndex ChangesModel::IndexOfDifference(size_t difference) {
     for (size_t g = 0; g < m_shown.size(); ++g) {
-        const std::vector<size_t>& rows = m_shown[g].rows;
+        const std::vector<size_t>& rows = RowsOf(m_shown[g]);
         for (size_t r = 0; r < rows.size(); ++r) {
             if (rows[r] != difference) continue;
             const QModelIndex group = index(static_cast<int>(g), 0);
@@ -79,7 +81,7 @@ int ChangesModel::rowCount(const QModelIndex& parent) const {
     if (!parent.isValid()) return static_cast<int>(m_shown.size());
     if (parent.internalId() != GroupRowId || parent.column() != 0) return 0;
     const ShownGroup* group = GroupAt(parent);
-    return group && group->fetched ? static_cast<int>(group->rows.size()) : 0;
+    return group && group->fetched ? static_cast<int>(RowsOf(*group).size()) : 0;
 }
 
 int ChangesModel::columnCount(const QModelIndex& /*parent*/) const {
@@ -100,7 +102,7 @@ void ChangesModel::fetchMore(const QModelIndex& parent) {
     if (!canFetchMore(parent)) return;
     ShownGroup& group = m_shown[static_cast<size_t>(parent.row())];
     const QModelIndex first = index(parent.row(), 0);
-    beginInsertRows(first, 0, static_cast<int>(group.rows.size()) - 1);
+    beginInsertRows(first, 0, static_cast<int>(RowsOf(group).size()) - 1);
     group.fetched = true;
     endInsertRows();
 }
@@ -111,8 +113,8 @@ QVariant ChangesModel::data(const QModelIndex& index, int role) const {
     if (index.internalId() == GroupRowId) {
         if (index.column() != EntryColumn || role != Qt::DisplayRole) return {};
         const DifferenceCategories::Group& all = (*m_groups)[group->group];
-        std::string count = std::to_string(group->rows.size());
-        if (group->rows.size() != all.Rows.size()) count += " of " + std::to_string(all.Rows.size());
+        std::string count = std::to_string(RowsOf(*group).size());
+        if (RowsOf(*group).size() != all.Rows.size()) count += " of " + std::to_string(all.Rows.size());
         return ToQString(all.Category + " (" + count + ")");
     }
     const std::optional<size_t> position = DifferenceOf(index);

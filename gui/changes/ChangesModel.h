@@ -50,13 +50,19 @@ public:
 private:
     struct ShownGroup {
         size_t group;
-        std::vector<size_t> rows;  // positions in the differences
+        // The positions in the differences of the rows that pass the filter; without a filter,
+        // the group's own rows are shown and not copied.
+        std::vector<size_t> filtered;
+        bool all = false;
         bool fetched = false;
     };
     // A difference row's internal id is its shown group's position plus one; a group row's is 0.
     static constexpr quintptr GroupRowId = 0;
 
     const ShownGroup* GroupAt(const QModelIndex& index) const;
+    const std::vector<size_t>& RowsOf(const ShownGroup& shown) const {
+        return shown.all ? (*m_groups)[shown.group].Rows : shown.filtered;
+    }
 
     const std::vector<Difference>* m_differences = nullptr;
     const std::vector<DifferenceCategories::Group>* m_groups = nullptr;
