@@ -295,7 +295,7 @@ std::string_view TextArena::Concat(std::string_view a, std::string_view b, std::
 }
 
 void TextArena::ShareFrom(const TextArena& other) {
-    if (std::shared_ptr<const std::string> loaded = other.Loaded()) m_adopted.assign(1, std::move(loaded));
+    if (std::shared_ptr<const std::string> loaded = other.Loaded()) m_adopted.assign(1, loaded);
     m_borrowed = other.m_borrowed;
 }
 
