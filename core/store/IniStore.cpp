@@ -10,6 +10,7 @@
 #include <unordered_set>
 
 #include "core/store/IniError.h"
+#include "core/store/LineSplitter.h"
 #include "core/store/LineText.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/StoreRendering.h"
@@ -309,10 +310,11 @@ void TextArena::Clear() {
 static_assert(sizeof(IniSection::Line) == sizeof(LineBits<>));
 static_assert(sizeof(void*) != 8 || sizeof(IniSection::Line) == 8);
 
-IniSection::Line LineRecords::Make(std::string_view text, bool asRead, const IniSection::Comments* comments) {
+IniSection::Line LineRecords::Make(std::string_view text, bool asRead, const CommentLines* comments) {
+    if (comments != nullptr && comments->empty()) comments = nullptr;
     if (comments == nullptr && LineBits<>::Fits(text.data(), text.size()))
         return IniSection::Line(LineBits<>::Own(text.data(), text.size(), asRead));
-    m_records.push_back({text, comments});
+    m_records.push_back({text, comments != nullptr ? *comments : CommentLines()});
     return IniSection::Line(LineBits<>::Kept(&m_records.back(), asRead));
 }
 
@@ -320,8 +322,9 @@ IniSection::Line LineRecords::Retext(const IniSection::Line& line, std::string_v
     return Make(text, asRead, line.CommentBlock());
 }
 
-const IniSection::Comments* LineRecords::Keep(IniSection::Comments block) {
-    m_blocks.push_back(std::move(block));
+const CommentLines* LineRecords::Keep(CommentLines block) {
+    if (block.empty()) return nullptr;
+    m_blocks.push_back(block);
     return &m_blocks.back();
 }
 
@@ -410,38 +413,36 @@ class IniStore::Parser {
 public:
     explicit Parser(IniStore& store) : m_store(store) {}
 
-    // Every line is kept as it came; what it is depends on the line trimmed.
+    // Every line is kept as it came; what it is depends on the line trimmed. The lines come in
+    // file order out of one text, so a run of them is the text from the first one's start to the
+    // last one's end.
     void Feed(std::string_view raw) {
         std::string_view line = TrimView(raw);
         if (line.empty() || line[0] == ';') {
-            m_pending.push_back(raw);
+            if (m_pendingStart == nullptr) m_pendingStart = raw.data();
+            m_pendingEnd = raw.data() + raw.size();
         } else if (line[0] == '[') {
             FinishSection();
             IniSection& section = m_store.AppendSection(HeaderName(line));
             section.m_header = raw;
-            if (!m_pending.empty()) section.m_leadingComments = TakePending();
+            section.m_leadingComments = m_store.m_lines.Keep(TakePending());
             m_current = &section;
         } else if (m_current == nullptr) {
             // Text before the first header is kept apart, with the comments around it.
-            auto& preamble = m_store.m_preamble;
-            preamble.insert(preamble.end(), m_pending.begin(), m_pending.end());
-            preamble.push_back(raw);
-            m_pending.clear();
+            if (m_preambleStart == nullptr)
+                m_preambleStart = m_pendingStart != nullptr ? m_pendingStart : raw.data();
+            m_store.m_preamble = CommentLines(Run(m_preambleStart, raw.data() + raw.size()));
+            m_pendingStart = nullptr;
         } else {
-            const IniSection::Comments* comments = nullptr;
-            if (!m_pending.empty()) {
-                comments = m_store.m_lines.Keep(std::move(m_pending));
-                m_pending.clear();
-            }
-            m_sectionLines.push_back(m_store.m_lines.Make(raw, true, comments));
+            const CommentLines comments = TakePending();
+            m_sectionLines.push_back(m_store.m_lines.Make(raw, true, &comments));
         }
     }
 
     // Comment and blank lines after the last line stay as the store's trailing block.
     void Finish() {
         FinishSection();
-        m_store.m_trailing = std::move(m_pending);
-        m_pending.clear();
+        m_store.m_trailing = TakePending();
     }
 
 private:
@@ -467,16 +468,24 @@ private:
         return TrimView(text.substr(std::min<size_t>(1, text.size())));
     }
 
-    std::unique_ptr<IniSection::Comments> TakePending() {
-        auto block = std::make_unique<IniSection::Comments>(std::move(m_pending));
-        m_pending.clear();
+    static std::string_view Run(const char* start, const char* end) {
+        return std::string_view(start, static_cast<size_t>(end - start));
+    }
+
+    // The comment lines read since the last other line; the block is empty when there were none.
+    CommentLines TakePending() {
+        if (m_pendingStart == nullptr) return {};
+        const CommentLines block(Run(m_pendingStart, m_pendingEnd));
+        m_pendingStart = nullptr;
         return block;
     }
 
     IniStore& m_store;
     IniSection* m_current = nullptr;
     std::vector<IniSection::Line> m_sectionLines;  // of m_current, so far
-    std::vector<std::string_view> m_pending;
+    const char* m_pendingStart = nullptr;          // null: no comment lines pending
+    const char* m_pendingEnd = nullptr;
+    const char* m_preambleStart = nullptr;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -496,8 +505,8 @@ void IniStore::SetCaseSensitiveFlag(const bool* caseSensitive) {
 
 void IniStore::Clear() {
     m_sections.clear();
-    m_preamble.clear();
-    m_trailing.clear();
+    m_preamble = {};
+    m_trailing = {};
     m_byteOrderMark = false;
     m_arena.Clear();
     m_lines.Clear();
@@ -510,27 +519,10 @@ void IniStore::ParseText(std::string_view text) {
         text.remove_prefix(kByteOrderMark.size());
     }
     Parser parser(*this);
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    // Lines end at CR LF, at a lone LF and at a lone CR. The next LF is remembered so that a
-    // file of CR-only line ends is still read in one pass.
-    const char* lf = nullptr;
-    bool lfKnown = false;
-    while (p < end) {
-        if (!lfKnown || (lf != nullptr && lf < p)) {
-            lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-            lfKnown = true;
-        }
-        const char* stop = lf ? lf : end;
-        if (const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(stop - p)))) {
-            parser.Feed(std::string_view(p, static_cast<size_t>(cr - p)));
-            p = cr + 1;
-            if (p < end && *p == '\n') ++p;
-            continue;
-        }
-        parser.Feed(std::string_view(p, static_cast<size_t>(stop - p)));
-        p = lf ? lf + 1 : end;
-    }
+    // The line end that closes the text starts no line of its own.
+    LineSplitter lines(text);
+    bool ended = false;
+    while (!lines.AtEnd()) parser.Feed(lines.Next(ended));
     parser.Finish();
 }
 
@@ -594,11 +586,9 @@ std::unique_ptr<IniStore> IniStore::CloneAs(std::string fileName) const {
     auto copy = std::make_unique<IniStore>(std::string(), m_caseSensitive);
     TextArena& arena = copy->m_arena;
     LineRecords& lines = copy->m_lines;
-    auto copyBlock = [&arena](const std::vector<std::string_view>& block) {
-        std::vector<std::string_view> result;
-        result.reserve(block.size());
-        for (std::string_view line : block) result.push_back(arena.Store(line));
-        return result;
+    // A block keeps its own line ends.
+    auto copyBlock = [&arena](const CommentLines& block) {
+        return block.empty() ? CommentLines() : CommentLines(arena.Store(block.Text()));
     };
     copy->m_byteOrderMark = m_byteOrderMark;
     copy->m_preamble = copyBlock(m_preamble);
@@ -609,13 +599,12 @@ std::unique_ptr<IniStore> IniStore::CloneAs(std::string fileName) const {
         section->m_name = arena.Store(source->m_name);
         section->m_header = arena.Store(source->m_header);
         if (source->m_leadingComments)
-            section->m_leadingComments =
-                std::make_unique<IniSection::Comments>(copyBlock(*source->m_leadingComments));
+            section->m_leadingComments = lines.Keep(copyBlock(*source->m_leadingComments));
         section->m_lines.reserve(source->m_lines.size());
         for (const auto& line : source->m_lines) {
-            const auto* comments = line.CommentBlock();
-            section->AppendLine(lines.Make(arena.Store(line.Raw()), line.IsAsRead(),
-                                           comments ? lines.Keep(copyBlock(*comments)) : nullptr));
+            const CommentLines comments =
+                line.CommentBlock() ? copyBlock(*line.CommentBlock()) : CommentLines();
+            section->AppendLine(lines.Make(arena.Store(line.Raw()), line.IsAsRead(), &comments));
         }
         copy->m_sections.push_back(std::move(section));
     }
@@ -854,7 +843,7 @@ std::unique_ptr<IniSection> IniStore::ClaimedSection(std::string_view name) {
     auto section = std::make_unique<IniSection>();
     section->Occupied = 1;
     section->m_name = m_arena.Store(name);
-    section->m_leadingComments = std::make_unique<IniSection::Comments>(1, std::string_view());
+    section->m_leadingComments = m_lines.Keep(CommentLines(std::string_view()));
     return section;
 }
 
@@ -870,13 +859,8 @@ void IniStore::InsertSection(std::string_view BeforeSection, std::string_view Ne
     if (index < 0) return;
     IniSection& section = PlaceClaimedSection(static_cast<size_t>(index), NewSection);
     for (const StringItem& item : Lines) {
-        const IniSection::Comments* comments = nullptr;
-        if (item.comments && !item.comments->empty()) {
-            IniSection::Comments block;
-            for (const std::string& comment : *item.comments) block.push_back(m_arena.Store(comment));
-            comments = m_lines.Keep(std::move(block));
-        }
-        section.AppendLine(m_lines.Make(m_arena.Store(item.text), false, comments));
+        const CommentLines comments = item.comments ? StoredBlock(*item.comments) : CommentLines();
+        section.AppendLine(m_lines.Make(m_arena.Store(item.text), false, &comments));
     }
 }
 
@@ -934,8 +918,8 @@ void IniStore::ExchangeLine(size_t section, size_t line, IniSection::Line& text)
     std::swap(in.m_lines[line], text);
 }
 
-IniSection::Line IniStore::WrittenLine(std::string_view text, const IniSection::Comments* comments) {
-    return m_lines.Make(m_arena.Store(text), false, comments ? m_lines.Keep(*comments) : nullptr);
+IniSection::Line IniStore::WrittenLine(std::string_view text, const CommentLines* comments) {
+    return m_lines.Make(m_arena.Store(text), false, comments);
 }
 
 std::unique_ptr<IniSection> IniStore::NewSection(std::string_view name) {
