@@ -288,11 +288,15 @@ std::string_view TextArena::Store(std::string_view text) {
 std::string_view TextArena::Concat(std::string_view a, std::string_view b, std::string_view c) {
     size_t size = a.size() + b.size() + c.size();
     if (size == 0) return {};
-    char* target = Reserve(size);
-    std::memcpy(target, a.data(), a.size());
-    std::memcpy(target + a.size(), b.data(), b.size());
-    std::memcpy(target + a.size() + b.size(), c.data(), c.size());
-    return std::string_view(target, size);
+    char* const start = Reserve(size);
+    char* target = start;
+    // An empty part may have no bytes at all to copy from.
+    for (std::string_view part : {a, b, c}) {
+        if (part.empty()) continue;
+        std::memcpy(target, part.data(), part.size());
+        target += part.size();
+    }
+    return std::string_view(start, size);
 }
 
 void TextArena::Clear() {
@@ -309,6 +313,8 @@ void TextArena::Clear() {
 // did, and a million lines hold no pointer each to a comment block most of them lack.
 static_assert(sizeof(IniSection::Line) == sizeof(LineBits<>));
 static_assert(sizeof(void*) != 8 || sizeof(IniSection::Line) == 8);
+// A big document and its default copy hold a section object each for 124,000 sections.
+static_assert(sizeof(void*) != 8 || sizeof(IniSection) <= 56);
 
 IniSection::Line LineRecords::Make(std::string_view text, bool asRead, const CommentLines* comments) {
     if (comments != nullptr && comments->empty()) comments = nullptr;
@@ -390,13 +396,25 @@ void IniSection::IndexKeyOf(size_t line) const {
                     [this](uint32_t at) { return KeyNameOrEmpty(m_lines[at]); });
 }
 
+void IniSection::SetHeaderAndName(std::string_view header, std::string_view name) {
+    const char* const text = header.empty() ? name.data() : header.data();
+    const size_t nameOffset = name.empty() ? 0 : static_cast<size_t>(name.data() - text);
+    constexpr size_t kMost = UINT32_MAX;
+    if (header.size() > kMost || nameOffset > kMost || name.size() > kMost)
+        throw IniError("A section header of 4 GiB or more cannot be held");
+    m_text = text;
+    m_headerSize = static_cast<uint32_t>(header.size());
+    m_nameOffset = static_cast<uint32_t>(nameOffset);
+    m_nameSize = static_cast<uint32_t>(name.size());
+}
+
 void IniSection::AppendLine(Line line) {
     m_lines.push_back(line);
     if (m_keyIndex) IndexKeyOf(m_lines.size() - 1);
 }
 
 void IniSection::EraseLine(size_t index) {
-    m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(index));
+    m_lines.erase(index);
     m_keyIndex.reset();  // later positions moved
 }
 
@@ -423,8 +441,7 @@ public:
             m_pendingEnd = raw.data() + raw.size();
         } else if (line[0] == '[') {
             FinishSection();
-            IniSection& section = m_store.AppendSection(HeaderName(line));
-            section.m_header = raw;
+            IniSection& section = m_store.AppendSection(raw, HeaderName(line));
             section.m_leadingComments = m_store.m_lines.Keep(TakePending());
             m_current = &section;
         } else if (m_current == nullptr) {
@@ -451,7 +468,8 @@ private:
     // each section's own vector by doubling would cost an allocation and a copy per doubling,
     // and a third of their records in slack unless given back.
     void FinishSection() {
-        if (m_current != nullptr) m_current->m_lines.assign(m_sectionLines.begin(), m_sectionLines.end());
+        if (m_current != nullptr)
+            m_current->m_lines.assign(m_sectionLines.data(), m_sectionLines.data() + m_sectionLines.size());
         m_sectionLines.clear();
     }
 
@@ -596,8 +614,7 @@ std::unique_ptr<IniStore> IniStore::CloneAs(std::string fileName) const {
     copy->m_sections.reserve(m_sections.size());
     for (const auto& source : m_sections) {
         auto section = std::make_unique<IniSection>();
-        section->m_name = arena.Store(source->m_name);
-        section->m_header = arena.Store(source->m_header);
+        copy->KeepHeaderAndName(*section, source->Header(), source->Name());
         if (source->m_leadingComments)
             section->m_leadingComments = lines.Keep(copyBlock(*source->m_leadingComments));
         section->m_lines.reserve(source->m_lines.size());
@@ -672,9 +689,9 @@ IniSection* IniStore::FindSection(std::string_view name) const {
     return index < 0 ? nullptr : m_sections[static_cast<size_t>(index)].get();
 }
 
-IniSection& IniStore::AppendSection(std::string_view name) {
+IniSection& IniStore::AppendSection(std::string_view header, std::string_view name) {
     auto section = std::make_unique<IniSection>();
-    section->m_name = name;
+    section->SetHeaderAndName(header, name);
     const auto position = static_cast<uint32_t>(m_sections.size());
     m_sections.push_back(std::move(section));
     if (m_exactIndexValid) {
@@ -704,7 +721,7 @@ std::string IniStore::ReadString(std::string_view Section, std::string_view Iden
 
 IniSection& IniStore::SectionToWrite(std::string_view Section) {
     IniSection* section = FindSection(Section);
-    return section != nullptr ? *section : AppendSection(m_arena.Store(Section));
+    return section != nullptr ? *section : AppendSection({}, m_arena.Store(Section));
 }
 
 void IniStore::WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) {
@@ -842,7 +859,7 @@ long IniStore::IndexOfLineWithValue(size_t section, std::string_view Value) cons
 std::unique_ptr<IniSection> IniStore::ClaimedSection(std::string_view name) {
     auto section = std::make_unique<IniSection>();
     section->Occupied = 1;
-    section->m_name = m_arena.Store(name);
+    KeepHeaderAndName(*section, {}, name);
     section->m_leadingComments = m_lines.Keep(CommentLines(std::string_view()));
     return section;
 }
@@ -907,7 +924,7 @@ void IniStore::PutLine(size_t section, size_t line, IniSection::Line text) {
         into.AppendLine(text);
         return;
     }
-    into.m_lines.insert(into.m_lines.begin() + static_cast<std::ptrdiff_t>(line), text);
+    into.m_lines.insert(line, text);
     into.m_keyIndex.reset();  // later positions moved
 }
 
@@ -924,8 +941,24 @@ IniSection::Line IniStore::WrittenLine(std::string_view text, const CommentLines
 
 std::unique_ptr<IniSection> IniStore::NewSection(std::string_view name) {
     auto section = std::make_unique<IniSection>();
-    section->m_name = m_arena.Store(name);
+    KeepHeaderAndName(*section, {}, name);
     return section;
+}
+
+// A header from elsewhere mostly spells its section's name, so the name is kept as that part of it.
+void IniStore::KeepHeaderAndName(IniSection& section, std::string_view header, std::string_view name) {
+    if (header.empty()) {
+        section.SetHeaderAndName({}, m_arena.Store(name));
+        return;
+    }
+    const size_t at = header.find(name);
+    if (at != std::string_view::npos) {
+        const std::string_view kept = m_arena.Store(header);
+        section.SetHeaderAndName(kept, kept.substr(at, name.size()));
+    } else {
+        const std::string_view kept = m_arena.Concat(header, name, {});
+        section.SetHeaderAndName(kept.substr(0, header.size()), kept.substr(header.size()));
+    }
 }
 
 // The copy's lines share the source's bytes: the arena keeps every byte until the whole content goes.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/store/CommentLines.h"
+#include "core/store/CompactVector.h"
 #include "core/store/LineBits.h"
 #include "core/store/NameIndex.h"
 #include "core/store/StringList.h"
@@ -157,10 +158,10 @@ public:
     IniSection(IniSection&&) = delete;
     IniSection& operator=(IniSection&&) = delete;
 
-    const std::string_view Name() const { return m_name; }
+    const std::string_view Name() const { return {m_text + m_nameOffset, m_nameSize}; }
     // The header line as read, a note after its "]" included; empty for a section that an
     // operation added, whose header is written as "[" + name + "]" after one blank line.
-    std::string_view Header() const { return m_header; }
+    std::string_view Header() const { return {m_text, m_headerSize}; }
     size_t Count() const { return m_lines.size(); }
     const Line& LineAt(size_t index) const { return m_lines[index]; }
     // Line `index` as lookups see it.
@@ -173,20 +174,32 @@ public:
     // when none. Plain lines never match; a line that begins with "=" has the empty key name.
     long IndexOfKey(std::string_view key) const;
 
-    // 1 once a category has claimed the section; never reset.
-    unsigned char Occupied = 0;
-
 private:
     friend class IniStore;
 
+    // `header` (empty for a section an operation added) and `name`, which must lie in the header
+    // or in the same text right after it; both live as long as the store's content.
+    void SetHeaderAndName(std::string_view header, std::string_view name);
     void IndexKeyOf(size_t line) const;
     void AppendLine(Line line);
     void EraseLine(size_t index);
     void ReplaceLine(size_t index, Line replacement);
 
-    std::string_view m_name;
-    std::string_view m_header;
-    std::vector<Line> m_lines;
+    // A big document and its default copy hold 124,000 sections, so a section keeps its header
+    // and name as one text with sizes of 32 bits: the header line as read, which holds the name,
+    // or, for a section an operation added, the name alone.
+    const char* m_text = nullptr;
+    uint32_t m_headerSize = 0;
+    uint32_t m_nameOffset = 0;
+    uint32_t m_nameSize = 0;
+
+public:
+    // 1 once a category has claimed the section; never reset. (Declared here, where its byte
+    // fills what the sizes above leave of eight.)
+    unsigned char Occupied = 0;
+
+private:
+    CompactVector<Line> m_lines;
     const CommentLines* m_leadingComments = nullptr;  // kept in the store's LineRecords
     // The first line of each key name (letter case ignored). Built for a long section at its first
     // lookup and kept up to date by appends, so that adding line after line stays linear.
@@ -294,8 +307,8 @@ public:
     template <class Block>
     std::unique_ptr<IniSection> SectionAsRead(std::string_view name, std::string_view header,
                                               const Block& leading) {
-        std::unique_ptr<IniSection> section = NewSection(name);
-        section->m_header = m_arena.Store(header);
+        auto section = std::make_unique<IniSection>();
+        KeepHeaderAndName(*section, header, name);
         section->m_leadingComments = m_lines.Keep(StoredBlock(leading));
         return section;
     }
@@ -357,9 +370,11 @@ private:
         return lines.empty() ? CommentLines() : CommentLines(m_arena.Join(lines, '\n'));
     }
 
+    void KeepHeaderAndName(IniSection& section, std::string_view header, std::string_view name);
     IniSection* FindSection(std::string_view name) const;
     IniSection& SectionToWrite(std::string_view name);
-    IniSection& AppendSection(std::string_view name);
+    // A section at the end, with a header and name as SetHeaderAndName takes them.
+    IniSection& AppendSection(std::string_view header, std::string_view name);
     IniSection& PlaceClaimedSection(size_t position, std::string_view name);
     std::unique_ptr<IniSection> ClaimedSection(std::string_view name);
     IniSection& PlacedSection(size_t position) { return const_cast<IniSection&>(ExistingSection(position)); }

@@ -122,6 +122,40 @@ TEST_F(HeldTextTest, BlocksOfOnlyBlankLinesAreKeptWhole) {
     EXPECT_EQ(other->SectionAt(1).CommentsOf(1), nullptr);
 }
 
+// A section keeps its name as the part of its header that spells it, or on its own when it has no
+// header or the header does not spell it; every form reads, writes, is found and copies alike.
+TEST_F(HeldTextTest, SectionNamesFromHeadersOfEveryFormAndFromElsewhere) {
+    auto store = LoadLines({"  [ Spaced ] ; note", "a=1", "[Open ; half", "[]", "[x] ;x"});
+    EXPECT_EQ(store->SectionAt(0).Name(), "Spaced");
+    EXPECT_EQ(store->SectionAt(0).Header(), "  [ Spaced ] ; note");
+    EXPECT_EQ(store->SectionAt(1).Name(), "Open");
+    EXPECT_EQ(store->SectionAt(2).Name(), "");
+    EXPECT_EQ(store->SectionAt(3).Name(), "x");
+
+    store->PutSection(4, store->SectionAsRead("Other", "[Shown] ; as read", std::vector<std::string>{}));
+    store->PutSection(5, store->SectionAsRead("note", "[Spaced] ; note", std::vector<std::string>{}));
+    store->PutSection(6, store->NewSection("Added"));
+    store->WriteString("Written", "k", "v");
+    store->DuplicateSection("Spaced", "Copy");
+    const std::vector<std::string> names = {"Copy",  "Spaced", "Open",  "",       "x",
+                                            "Other", "note",   "Added", "Written"};
+    const std::string written = CrLf({"", "[Copy]", "a=1", "  [ Spaced ] ; note", "a=1", "[Open ; half", "[]",
+                                      "[x] ;x", "[Shown] ; as read", "[Spaced] ; note", "", "[Added]", "",
+                                      "[Written]", "k=v"});
+    auto copy = store->CloneAs("");
+    for (const IniStore* held : {store.get(), copy.get()}) {
+        EXPECT_EQ(held->RenderText(), written);
+        ASSERT_EQ(held->SectionCount(), names.size());
+        for (size_t i = 0; i < names.size(); ++i) {
+            EXPECT_EQ(held->SectionAt(i).Name(), names[i]) << i;
+            EXPECT_EQ(held->IndexOfSection(names[i]), static_cast<int>(i)) << i;
+        }
+        EXPECT_EQ(held->SectionAt(5).Header(), "[Shown] ; as read");
+        EXPECT_TRUE(held->SectionAt(7).Header().empty());
+    }
+    EXPECT_EQ(copy->ReadString("note", "missing", "none"), "none");
+}
+
 class InsertSectionTest : public StoreTest {};
 
 TEST_F(InsertSectionTest, NewClaimedSectionStandsBeforeTheCommentsOfItsSuccessor) {
