@@ -99,7 +99,7 @@ void StoreEdit::ReplaceLine(StoreOf store, size_t section, size_t line, std::str
     RefuseBrokenLine(text);
     if (Unchanged(store, section, line, text)) return;
     IniStore& target = StoreRef(store);
-    const IniSection::Comments* comments = target.ExistingSection(section).CommentsOf(line);
+    const CommentLines* comments = target.ExistingSection(section).CommentsOf(line);
     Add({Kind::Exchange, store, section, line, target.WrittenLine(text, comments), nullptr});
 }
 
@@ -130,9 +130,9 @@ void StoreEdit::ReplaceLineAsRead(StoreOf store, size_t section, size_t line, st
     RefuseBrokenLine(text);
     if (Unchanged(store, section, line, text)) return;
     IniStore& target = StoreRef(store);
-    const IniSection::Comments* comments = target.ExistingSection(section).CommentsOf(line);
+    const CommentLines* comments = target.ExistingSection(section).CommentsOf(line);
     Add({Kind::Exchange, store, section, line,
-         target.LineAsRead(text, comments ? *comments : IniSection::Comments()), nullptr});
+         target.LineAsRead(text, comments ? *comments : CommentLines()), nullptr});
 }
 
 void StoreEdit::InsertLineAsRead(StoreOf store, size_t section, size_t line, std::string_view text,

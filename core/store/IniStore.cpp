@@ -10,6 +10,7 @@
 #include <unordered_set>
 
 #include "core/store/IniError.h"
+#include "core/store/LineSplitter.h"
 #include "core/store/LineText.h"
 #include "core/store/PlatformFile.h"
 #include "core/store/StoreRendering.h"
@@ -287,11 +288,15 @@ std::string_view TextArena::Store(std::string_view text) {
 std::string_view TextArena::Concat(std::string_view a, std::string_view b, std::string_view c) {
     size_t size = a.size() + b.size() + c.size();
     if (size == 0) return {};
-    char* target = Reserve(size);
-    std::memcpy(target, a.data(), a.size());
-    std::memcpy(target + a.size(), b.data(), b.size());
-    std::memcpy(target + a.size() + b.size(), c.data(), c.size());
-    return std::string_view(target, size);
+    char* const start = Reserve(size);
+    char* target = start;
+    // An empty part may have no bytes at all to copy from.
+    for (std::string_view part : {a, b, c}) {
+        if (part.empty()) continue;
+        std::memcpy(target, part.data(), part.size());
+        target += part.size();
+    }
+    return std::string_view(start, size);
 }
 
 void TextArena::ShareFrom(const TextArena& other) {
@@ -334,11 +339,14 @@ void TextArena::Clear() {
 // did, and a million lines hold no pointer each to a comment block most of them lack.
 static_assert(sizeof(IniSection::Line) == sizeof(LineBits<>));
 static_assert(sizeof(void*) != 8 || sizeof(IniSection::Line) == 8);
+// A big document and its default copy hold a section object each for 124,000 sections.
+static_assert(sizeof(void*) != 8 || sizeof(IniSection) <= 56);
 
-IniSection::Line LineRecords::Make(std::string_view text, bool asRead, const IniSection::Comments* comments) {
+IniSection::Line LineRecords::Make(std::string_view text, bool asRead, const CommentLines* comments) {
+    if (comments != nullptr && comments->empty()) comments = nullptr;
     if (comments == nullptr && LineBits<>::Fits(text.data(), text.size()))
         return IniSection::Line(LineBits<>::Own(text.data(), text.size(), asRead));
-    m_records.push_back({text, comments});
+    m_records.push_back({text, comments != nullptr ? *comments : CommentLines()});
     return IniSection::Line(LineBits<>::Kept(&m_records.back(), asRead));
 }
 
@@ -346,17 +354,21 @@ IniSection::Line LineRecords::Retext(const IniSection::Line& line, std::string_v
     return Make(text, asRead, line.CommentBlock());
 }
 
-IniSection::Line LineRecords::Moved(const IniSection::Line& line, std::string_view text) {
+IniSection::Line LineRecords::Moved(const IniSection::Line& line, std::string_view text,
+                                    const CommentLines* comments) {
     // The records belong to this store; the line keeps its own, which its undo may hold.
     if (line.m_bits.IsKept()) {
-        const_cast<IniSection::Line::Record*>(line.m_bits.KeptRecord<IniSection::Line::Record>())->text = text;
+        auto* record = const_cast<IniSection::Line::Record*>(line.m_bits.KeptRecord<IniSection::Line::Record>());
+        record->text = text;
+        if (comments != nullptr) record->comments = *comments;
         return line;
     }
     return Make(text, line.IsAsRead(), nullptr);
 }
 
-const IniSection::Comments* LineRecords::Keep(IniSection::Comments block) {
-    m_blocks.push_back(std::move(block));
+const CommentLines* LineRecords::Keep(CommentLines block) {
+    if (block.empty()) return nullptr;
+    m_blocks.push_back(block);
     return &m_blocks.back();
 }
 
@@ -422,13 +434,25 @@ void IniSection::IndexKeyOf(size_t line) const {
                     [this](uint32_t at) { return KeyNameOrEmpty(m_lines[at]); });
 }
 
+void IniSection::SetHeaderAndName(std::string_view header, std::string_view name) {
+    const char* const text = header.empty() ? name.data() : header.data();
+    const size_t nameOffset = name.empty() ? 0 : static_cast<size_t>(name.data() - text);
+    constexpr size_t kMost = UINT32_MAX;
+    if (header.size() > kMost || nameOffset > kMost || name.size() > kMost)
+        throw IniError("A section header of 4 GiB or more cannot be held");
+    m_text = text;
+    m_headerSize = static_cast<uint32_t>(header.size());
+    m_nameOffset = static_cast<uint32_t>(nameOffset);
+    m_nameSize = static_cast<uint32_t>(name.size());
+}
+
 void IniSection::AppendLine(Line line) {
     m_lines.push_back(line);
     if (m_keyIndex) IndexKeyOf(m_lines.size() - 1);
 }
 
 void IniSection::EraseLine(size_t index) {
-    m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(index));
+    m_lines.erase(index);
     m_keyIndex.reset();  // later positions moved
 }
 
@@ -445,38 +469,35 @@ class IniStore::Parser {
 public:
     explicit Parser(IniStore& store) : m_store(store) {}
 
-    // Every line is kept as it came; what it is depends on the line trimmed.
+    // Every line is kept as it came; what it is depends on the line trimmed. The lines come in
+    // file order out of one text, so a run of them is the text from the first one's start to the
+    // last one's end.
     void Feed(std::string_view raw) {
         std::string_view line = TrimView(raw);
         if (line.empty() || line[0] == ';') {
-            m_pending.push_back(raw);
+            if (m_pendingStart == nullptr) m_pendingStart = raw.data();
+            m_pendingEnd = raw.data() + raw.size();
         } else if (line[0] == '[') {
             FinishSection();
-            IniSection& section = m_store.AppendSection(HeaderName(line));
-            section.m_header = raw;
-            if (!m_pending.empty()) section.m_leadingComments = TakePending();
+            IniSection& section = m_store.AppendSection(raw, HeaderName(line));
+            section.m_leadingComments = m_store.m_lines.Keep(TakePending());
             m_current = &section;
         } else if (m_current == nullptr) {
             // Text before the first header is kept apart, with the comments around it.
-            auto& preamble = m_store.m_preamble;
-            preamble.insert(preamble.end(), m_pending.begin(), m_pending.end());
-            preamble.push_back(raw);
-            m_pending.clear();
+            if (m_preambleStart == nullptr)
+                m_preambleStart = m_pendingStart != nullptr ? m_pendingStart : raw.data();
+            m_store.m_preamble = CommentLines(Run(m_preambleStart, raw.data() + raw.size()));
+            m_pendingStart = nullptr;
         } else {
-            const IniSection::Comments* comments = nullptr;
-            if (!m_pending.empty()) {
-                comments = m_store.m_lines.Keep(std::move(m_pending));
-                m_pending.clear();
-            }
-            m_sectionLines.push_back(m_store.m_lines.Make(raw, true, comments));
+            const CommentLines comments = TakePending();
+            m_sectionLines.push_back(m_store.m_lines.Make(raw, true, &comments));
         }
     }
 
     // Comment and blank lines after the last line stay as the store's trailing block.
     void Finish() {
         FinishSection();
-        m_store.m_trailing = std::move(m_pending);
-        m_pending.clear();
+        m_store.m_trailing = TakePending();
     }
 
 private:
@@ -485,7 +506,8 @@ private:
     // each section's own vector by doubling would cost an allocation and a copy per doubling,
     // and a third of their records in slack unless given back.
     void FinishSection() {
-        if (m_current != nullptr) m_current->m_lines.assign(m_sectionLines.begin(), m_sectionLines.end());
+        if (m_current != nullptr)
+            m_current->m_lines.assign(m_sectionLines.data(), m_sectionLines.data() + m_sectionLines.size());
         m_sectionLines.clear();
     }
 
@@ -502,16 +524,24 @@ private:
         return TrimView(text.substr(std::min<size_t>(1, text.size())));
     }
 
-    std::unique_ptr<IniSection::Comments> TakePending() {
-        auto block = std::make_unique<IniSection::Comments>(std::move(m_pending));
-        m_pending.clear();
+    static std::string_view Run(const char* start, const char* end) {
+        return std::string_view(start, static_cast<size_t>(end - start));
+    }
+
+    // The comment lines read since the last other line; the block is empty when there were none.
+    CommentLines TakePending() {
+        if (m_pendingStart == nullptr) return {};
+        const CommentLines block(Run(m_pendingStart, m_pendingEnd));
+        m_pendingStart = nullptr;
         return block;
     }
 
     IniStore& m_store;
     IniSection* m_current = nullptr;
     std::vector<IniSection::Line> m_sectionLines;  // of m_current, so far
-    std::vector<std::string_view> m_pending;
+    const char* m_pendingStart = nullptr;          // null: no comment lines pending
+    const char* m_pendingEnd = nullptr;
+    const char* m_preambleStart = nullptr;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -531,8 +561,8 @@ void IniStore::SetCaseSensitiveFlag(const bool* caseSensitive) {
 
 void IniStore::Clear() {
     m_sections.clear();
-    m_preamble.clear();
-    m_trailing.clear();
+    m_preamble = {};
+    m_trailing = {};
     m_byteOrderMark = false;
     m_arena.Clear();
     m_lines.Clear();
@@ -545,27 +575,10 @@ void IniStore::ParseText(std::string_view text) {
         text.remove_prefix(kByteOrderMark.size());
     }
     Parser parser(*this);
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    // Lines end at CR LF, at a lone LF and at a lone CR. The next LF is remembered so that a
-    // file of CR-only line ends is still read in one pass.
-    const char* lf = nullptr;
-    bool lfKnown = false;
-    while (p < end) {
-        if (!lfKnown || (lf != nullptr && lf < p)) {
-            lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-            lfKnown = true;
-        }
-        const char* stop = lf ? lf : end;
-        if (const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(stop - p)))) {
-            parser.Feed(std::string_view(p, static_cast<size_t>(cr - p)));
-            p = cr + 1;
-            if (p < end && *p == '\n') ++p;
-            continue;
-        }
-        parser.Feed(std::string_view(p, static_cast<size_t>(stop - p)));
-        p = lf ? lf + 1 : end;
-    }
+    // The line end that closes the text starts no line of its own.
+    LineSplitter lines(text);
+    bool ended = false;
+    while (!lines.AtEnd()) parser.Feed(lines.Next(ended));
     parser.Finish();
 }
 
@@ -630,14 +643,11 @@ std::unique_ptr<IniStore> IniStore::CloneAs(std::string fileName) const {
     TextArena& arena = copy->m_arena;
     LineRecords& lines = copy->m_lines;
     // The texts of a load are shared with the copy, which outlives this store as well as it;
-    // only what edits wrote is copied.
+    // only what edits wrote is copied. A block keeps its own line ends.
     arena.ShareFrom(m_arena);
     auto store = [&arena](std::string_view text) { return arena.Shares(text) ? text : arena.Store(text); };
-    auto copyBlock = [&store](const std::vector<std::string_view>& block) {
-        std::vector<std::string_view> result;
-        result.reserve(block.size());
-        for (std::string_view line : block) result.push_back(store(line));
-        return result;
+    auto copyBlock = [&store](const CommentLines& block) {
+        return block.empty() ? CommentLines() : CommentLines(store(block.Text()));
     };
     copy->m_byteOrderMark = m_byteOrderMark;
     copy->m_preamble = copyBlock(m_preamble);
@@ -645,16 +655,19 @@ std::unique_ptr<IniStore> IniStore::CloneAs(std::string fileName) const {
     copy->m_sections.reserve(m_sections.size());
     for (const auto& source : m_sections) {
         auto section = std::make_unique<IniSection>();
-        section->m_name = store(source->m_name);
-        section->m_header = store(source->m_header);
+        const std::string_view header = source->Header();
+        const std::string_view name = source->Name();
+        if (arena.Shares(header) && name.data() >= header.data() && name.data() + name.size() <= header.data() + header.size())
+            section->SetHeaderAndName(header, name);
+        else
+            copy->KeepHeaderAndName(*section, header, name);
         if (source->m_leadingComments)
-            section->m_leadingComments =
-                std::make_unique<IniSection::Comments>(copyBlock(*source->m_leadingComments));
+            section->m_leadingComments = lines.Keep(copyBlock(*source->m_leadingComments));
         section->m_lines.reserve(source->m_lines.size());
         for (const auto& line : source->m_lines) {
-            const auto* comments = line.CommentBlock();
-            section->AppendLine(lines.Make(store(line.Raw()), line.IsAsRead(),
-                                           comments ? lines.Keep(copyBlock(*comments)) : nullptr));
+            const CommentLines comments =
+                line.CommentBlock() ? copyBlock(*line.CommentBlock()) : CommentLines();
+            section->AppendLine(lines.Make(store(line.Raw()), line.IsAsRead(), &comments));
         }
         copy->m_sections.push_back(std::move(section));
     }
@@ -680,33 +693,37 @@ const IniSection::Line* CounterpartLine(const IniSection& section, size_t line, 
 
 template <class Place>
 void IniStore::MoveTexts(const IniStore& reference, const Place& place) {
-    auto moveBlock = [&place](IniSection::Comments& block, const IniSection::Comments* theirs) {
-        for (size_t k = 0; k < block.size(); ++k)
-            block[k] = place(block[k], theirs && k < theirs->size() ? (*theirs)[k] : std::string_view());
+    // A block moves whole; a block with no lines has no text to move.
+    auto movedBlock = [&place](const CommentLines& block, const CommentLines* theirs) {
+        if (block.empty()) return block;
+        return CommentLines(place(block.Text(), theirs && !theirs->empty() ? theirs->Text() : std::string_view()));
     };
-    moveBlock(m_preamble, &reference.m_preamble);
-    moveBlock(m_trailing, &reference.m_trailing);
+    m_preamble = movedBlock(m_preamble, &reference.m_preamble);
+    m_trailing = movedBlock(m_trailing, &reference.m_trailing);
     for (const std::unique_ptr<IniSection>& section : m_sections) {
-        const uint32_t position = reference.IndexOfFirstExactly(section->m_name);
+        const std::string_view name = section->Name();
+        const uint32_t position = reference.IndexOfFirstExactly(name);
         const IniSection* const theirs = position == NameIndex<false>::kNone ? nullptr : reference.m_sections[position].get();
-        // The name is a view into the header line; it follows the header there.
-        const std::string_view header = section->m_header;
-        const bool nameInHeader = !header.empty() && section->m_name.data() >= header.data() &&
-                                  section->m_name.data() + section->m_name.size() <= header.data() + header.size();
-        const size_t nameAt = nameInHeader ? static_cast<size_t>(section->m_name.data() - header.data()) : 0;
-        section->m_header = place(header, theirs ? theirs->m_header : std::string_view());
-        section->m_name = nameInHeader ? section->m_header.substr(nameAt, section->m_name.size())
-                                       : place(section->m_name, std::string_view());
+        // A header read from a file holds the name, which follows it to its new place; a section
+        // an operation made keeps its texts in the arena.
+        const std::string_view header = section->Header();
+        if (!header.empty() && name.data() >= header.data() && name.data() + name.size() <= header.data() + header.size()) {
+            const std::string_view moved = place(header, theirs ? theirs->Header() : std::string_view());
+            section->SetHeaderAndName(moved, moved.substr(static_cast<size_t>(name.data() - header.data()), name.size()));
+        }
         if (section->m_leadingComments)
-            moveBlock(*section->m_leadingComments, theirs ? theirs->LeadingComments() : nullptr);
+            *const_cast<CommentLines*>(section->m_leadingComments) =
+                movedBlock(*section->m_leadingComments, theirs ? theirs->LeadingComments() : nullptr);
         for (size_t l = 0; l < section->m_lines.size(); ++l) {
             IniSection::Line& line = section->m_lines[l];
             const std::string_view raw = line.Raw();
             const IniSection::Line* counterpart = theirs ? CounterpartLine(*theirs, l, raw) : nullptr;
             const bool sameForm = counterpart && counterpart->IsAsRead() == line.IsAsRead();
-            if (const IniSection::Comments* block = line.CommentBlock())
-                moveBlock(const_cast<IniSection::Comments&>(*block), counterpart ? counterpart->CommentBlock() : nullptr);
-            line = m_lines.Moved(line, place(raw, sameForm ? counterpart->Raw() : std::string_view()));
+            const CommentLines* block = line.CommentBlock();
+            const CommentLines moved = block ? movedBlock(*block, counterpart ? counterpart->CommentBlock() : nullptr)
+                                             : CommentLines();
+            line = m_lines.Moved(line, place(raw, sameForm ? counterpart->Raw() : std::string_view()),
+                                 block ? &moved : nullptr);
         }
     }
 }
@@ -804,9 +821,9 @@ IniSection* IniStore::FindSection(std::string_view name) const {
     return index < 0 ? nullptr : m_sections[static_cast<size_t>(index)].get();
 }
 
-IniSection& IniStore::AppendSection(std::string_view name) {
+IniSection& IniStore::AppendSection(std::string_view header, std::string_view name) {
     auto section = std::make_unique<IniSection>();
-    section->m_name = name;
+    section->SetHeaderAndName(header, name);
     const auto position = static_cast<uint32_t>(m_sections.size());
     m_sections.push_back(std::move(section));
     if (m_exactIndexValid) {
@@ -836,7 +853,7 @@ std::string IniStore::ReadString(std::string_view Section, std::string_view Iden
 
 IniSection& IniStore::SectionToWrite(std::string_view Section) {
     IniSection* section = FindSection(Section);
-    return section != nullptr ? *section : AppendSection(m_arena.Store(Section));
+    return section != nullptr ? *section : AppendSection({}, m_arena.Store(Section));
 }
 
 void IniStore::WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) {
@@ -974,8 +991,8 @@ long IniStore::IndexOfLineWithValue(size_t section, std::string_view Value) cons
 std::unique_ptr<IniSection> IniStore::ClaimedSection(std::string_view name) {
     auto section = std::make_unique<IniSection>();
     section->Occupied = 1;
-    section->m_name = m_arena.Store(name);
-    section->m_leadingComments = std::make_unique<IniSection::Comments>(1, std::string_view());
+    KeepHeaderAndName(*section, {}, name);
+    section->m_leadingComments = m_lines.Keep(CommentLines(std::string_view()));
     return section;
 }
 
@@ -991,13 +1008,8 @@ void IniStore::InsertSection(std::string_view BeforeSection, std::string_view Ne
     if (index < 0) return;
     IniSection& section = PlaceClaimedSection(static_cast<size_t>(index), NewSection);
     for (const StringItem& item : Lines) {
-        const IniSection::Comments* comments = nullptr;
-        if (item.comments && !item.comments->empty()) {
-            IniSection::Comments block;
-            for (const std::string& comment : *item.comments) block.push_back(m_arena.Store(comment));
-            comments = m_lines.Keep(std::move(block));
-        }
-        section.AppendLine(m_lines.Make(m_arena.Store(item.text), false, comments));
+        const CommentLines comments = item.comments ? StoredBlock(*item.comments) : CommentLines();
+        section.AppendLine(m_lines.Make(m_arena.Store(item.text), false, &comments));
     }
 }
 
@@ -1044,7 +1056,7 @@ void IniStore::PutLine(size_t section, size_t line, IniSection::Line text) {
         into.AppendLine(text);
         return;
     }
-    into.m_lines.insert(into.m_lines.begin() + static_cast<std::ptrdiff_t>(line), text);
+    into.m_lines.insert(line, text);
     into.m_keyIndex.reset();  // later positions moved
 }
 
@@ -1055,14 +1067,30 @@ void IniStore::ExchangeLine(size_t section, size_t line, IniSection::Line& text)
     std::swap(in.m_lines[line], text);
 }
 
-IniSection::Line IniStore::WrittenLine(std::string_view text, const IniSection::Comments* comments) {
-    return m_lines.Make(m_arena.Store(text), false, comments ? m_lines.Keep(*comments) : nullptr);
+IniSection::Line IniStore::WrittenLine(std::string_view text, const CommentLines* comments) {
+    return m_lines.Make(m_arena.Store(text), false, comments);
 }
 
 std::unique_ptr<IniSection> IniStore::NewSection(std::string_view name) {
     auto section = std::make_unique<IniSection>();
-    section->m_name = m_arena.Store(name);
+    KeepHeaderAndName(*section, {}, name);
     return section;
+}
+
+// A header from elsewhere mostly spells its section's name, so the name is kept as that part of it.
+void IniStore::KeepHeaderAndName(IniSection& section, std::string_view header, std::string_view name) {
+    if (header.empty()) {
+        section.SetHeaderAndName({}, m_arena.Store(name));
+        return;
+    }
+    const size_t at = header.find(name);
+    if (at != std::string_view::npos) {
+        const std::string_view kept = m_arena.Store(header);
+        section.SetHeaderAndName(kept, kept.substr(at, name.size()));
+    } else {
+        const std::string_view kept = m_arena.Concat(header, name, {});
+        section.SetHeaderAndName(kept.substr(0, header.size()), kept.substr(header.size()));
+    }
 }
 
 // The copy's lines share the source's bytes: the arena keeps every byte until the whole content goes.

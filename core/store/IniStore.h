@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <memory>
 #include <string>
@@ -9,6 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/store/CommentLines.h"
+#include "core/store/CompactVector.h"
 #include "core/store/LineBits.h"
 #include "core/store/NameIndex.h"
 #include "core/store/StringList.h"
@@ -84,6 +87,24 @@ public:
                 bool keepLoaded);
     std::string_view Store(std::string_view text);
     std::string_view Concat(std::string_view a, std::string_view b, std::string_view c);
+    // The texts of `parts` with `separator` between each two, in one piece.
+    template <class Parts>
+    std::string_view Join(const Parts& parts, char separator) {
+        size_t size = 0;
+        for (const auto& part : parts) size += std::string_view(part).size() + 1;
+        if (size <= 1) return {};
+        char* const start = Reserve(size - 1);
+        char* target = start;
+        bool first = true;
+        for (const auto& part : parts) {
+            if (!first) *target++ = separator;
+            first = false;
+            const std::string_view text(part);
+            if (!text.empty()) std::memcpy(target, text.data(), text.size());
+            target += text.size();
+        }
+        return std::string_view(start, size - 1);
+    }
     void Clear();
 
 private:
@@ -102,10 +123,6 @@ private:
 // is derived from it.
 class IniSection {
 public:
-    // Comment and blank lines as they were read (or as an operation gave them); lookups and
-    // ReadSectionValues see them trimmed.
-    using Comments = std::vector<std::string_view>;
-
     // One line of the section with the comment block that stood before it. A line as read is seen
     // by lookups in its stored form, trimmed and without blanks around its first "="; a line that
     // an operation wrote is seen and written exactly as written. A line is a value of eight bytes,
@@ -126,8 +143,12 @@ public:
         std::string_view ValueText() const;
         // The line as lookups see it: key name, "=", value text; or the plain line.
         std::string StoredText() const;
-        const Comments* CommentBlock() const {
-            return m_bits.IsKept() ? m_bits.KeptRecord<Record>()->comments : nullptr;
+        // The comment and blank lines before the line as they were read (or as an operation gave
+        // them); lookups and ReadSectionValues see them trimmed. Null when there are none.
+        const CommentLines* CommentBlock() const {
+            if (!m_bits.IsKept()) return nullptr;
+            const CommentLines& comments = m_bits.KeptRecord<Record>()->comments;
+            return comments.empty() ? nullptr : &comments;
         }
 
     private:
@@ -137,7 +158,7 @@ public:
         // at an address out of their reach), keeps in its store's records.
         struct Record {
             std::string_view text;
-            const Comments* comments;  // null: no comment block
+            CommentLines comments;  // empty: no comment block
         };
 
         explicit Line(LineBits<> bits) : m_bits(bits) {}
@@ -152,58 +173,73 @@ public:
     IniSection(IniSection&&) = delete;
     IniSection& operator=(IniSection&&) = delete;
 
-    const std::string_view Name() const { return m_name; }
+    const std::string_view Name() const { return {m_text + m_nameOffset, m_nameSize}; }
     // The header line as read, a note after its "]" included; empty for a section that an
     // operation added, whose header is written as "[" + name + "]" after one blank line.
-    std::string_view Header() const { return m_header; }
+    std::string_view Header() const { return {m_text, m_headerSize}; }
     size_t Count() const { return m_lines.size(); }
     const Line& LineAt(size_t index) const { return m_lines[index]; }
     // Line `index` as lookups see it.
     std::string Strings(size_t index) const { return m_lines[index].StoredText(); }
-    const Comments* CommentsOf(size_t index) const { return m_lines[index].CommentBlock(); }
-    const Comments* LeadingComments() const { return m_leadingComments.get(); }
+    const CommentLines* CommentsOf(size_t index) const { return m_lines[index].CommentBlock(); }
+    // The comment and blank lines before the header; null when there are none.
+    const CommentLines* LeadingComments() const { return m_leadingComments; }
 
     // Position of the first line whose key name equals `key` without regard to letter case; -1
     // when none. Plain lines never match; a line that begins with "=" has the empty key name.
     long IndexOfKey(std::string_view key) const;
 
-    // 1 once a category has claimed the section; never reset.
-    unsigned char Occupied = 0;
-
 private:
     friend class IniStore;
 
+    // `header` (empty for a section an operation added) and `name`, which must lie in the header
+    // or in the same text right after it; both live as long as the store's content.
+    void SetHeaderAndName(std::string_view header, std::string_view name);
     void IndexKeyOf(size_t line) const;
     void AppendLine(Line line);
     void EraseLine(size_t index);
     void ReplaceLine(size_t index, Line replacement);
 
-    std::string_view m_name;
-    std::string_view m_header;
-    std::vector<Line> m_lines;
-    std::unique_ptr<Comments> m_leadingComments;
+    // A big document and its default copy hold 124,000 sections, so a section keeps its header
+    // and name as one text with sizes of 32 bits: the header line as read, which holds the name,
+    // or, for a section an operation added, the name alone.
+    const char* m_text = nullptr;
+    uint32_t m_headerSize = 0;
+    uint32_t m_nameOffset = 0;
+    uint32_t m_nameSize = 0;
+
+public:
+    // 1 once a category has claimed the section; never reset. (Declared here, where its byte
+    // fills what the sizes above leave of eight.)
+    unsigned char Occupied = 0;
+
+private:
+    CompactVector<Line> m_lines;
+    const CommentLines* m_leadingComments = nullptr;  // kept in the store's LineRecords
     // The first line of each key name (letter case ignored). Built for a long section at its first
     // lookup and kept up to date by appends, so that adding line after line stays linear.
     mutable std::unique_ptr<NameIndex<true>> m_keyIndex;
 };
 
-// The comment blocks of a store's lines, and the records of the lines that have one (or a text a
-// line's own bits cannot hold). They never move and live until the store's content goes,
-// as its text does, so a line taken out of the store by an edit keeps them for its undo.
+// The records of a store's lines that have a comment block (or a text a line's own bits cannot
+// hold), and the comment blocks before its headers. They never move and live until the store's
+// content goes, as its text does, so a line or section taken out of the store by an edit keeps
+// them for its undo.
 class LineRecords {
 public:
-    // A line of `text` (which lives as long as the store's content) with `comments` (null: none),
-    // a block Keep gave.
-    IniSection::Line Make(std::string_view text, bool asRead, const IniSection::Comments* comments);
+    // A line of `text` with `comments` (null: none), both living as long as the store's content.
+    IniSection::Line Make(std::string_view text, bool asRead, const CommentLines* comments);
     // The same line with another text, its comment block kept.
     IniSection::Line Retext(const IniSection::Line& line, std::string_view text, bool asRead);
-    // The same line with the same bytes at another place: a line with a record keeps its record.
-    IniSection::Line Moved(const IniSection::Line& line, std::string_view text);
-    const IniSection::Comments* Keep(IniSection::Comments block);
+    // The same line with the same bytes at another place, and its comment block (if it has one)
+    // at `comments`: a line with a record keeps its record.
+    IniSection::Line Moved(const IniSection::Line& line, std::string_view text, const CommentLines* comments);
+    // A header's comment block, kept here; null for a block without lines.
+    const CommentLines* Keep(CommentLines block);
     void Clear();
 
 private:
-    std::deque<IniSection::Comments> m_blocks;
+    std::deque<CommentLines> m_blocks;
     std::deque<IniSection::Line::Record> m_records;
 };
 
@@ -278,7 +314,7 @@ public:
     // Puts `text` in place of line `line` and hands the line that stood there back in `text`.
     void ExchangeLine(size_t section, size_t line, IniSection::Line& text);
     // A line as an operation writes it, its text kept in this store, with a copy of `comments`.
-    IniSection::Line WrittenLine(std::string_view text, const IniSection::Comments* comments = nullptr);
+    IniSection::Line WrittenLine(std::string_view text, const CommentLines* comments = nullptr);
     // A section of this store not yet placed: a new empty one written as WriteString adds it, or a
     // claimed copy of the section at `position` as DuplicateSection makes it.
     std::unique_ptr<IniSection> NewSection(std::string_view name);
@@ -286,18 +322,18 @@ public:
     // A line, or an unclaimed empty section, as a reload would read them: the line `text` (the
     // header line `header`; empty: one an operation added) under the comment block `comments`
     // (`leading`; empty: none), all copied into this store. For what is taken from another store,
-    // which then writes the same bytes here as there.
+    // which then writes the same bytes here as there. A block is a CommentLines or a list of lines.
     template <class Block>
     IniSection::Line LineAsRead(std::string_view text, const Block& comments) {
-        std::unique_ptr<IniSection::Comments> block = StoredBlock(comments);
-        return m_lines.Make(m_arena.Store(text), true, block ? m_lines.Keep(std::move(*block)) : nullptr);
+        const CommentLines block = StoredBlock(comments);
+        return m_lines.Make(m_arena.Store(text), true, &block);
     }
     template <class Block>
     std::unique_ptr<IniSection> SectionAsRead(std::string_view name, std::string_view header,
                                               const Block& leading) {
-        std::unique_ptr<IniSection> section = NewSection(name);
-        section->m_header = m_arena.Store(header);
-        section->m_leadingComments = StoredBlock(leading);
+        auto section = std::make_unique<IniSection>();
+        KeepHeaderAndName(*section, header, name);
+        section->m_leadingComments = m_lines.Keep(StoredBlock(leading));
         return section;
     }
 
@@ -344,25 +380,28 @@ public:
     std::shared_ptr<const std::string> LoadedText() const { return m_arena.Loaded(); }
     // The reference's loaded text that lines point into after ShareTextWith; null otherwise.
     const std::shared_ptr<const std::string>& BorrowedText() const { return m_arena.Borrowed(); }
-    const std::vector<std::string_view>& Preamble() const { return m_preamble; }
-    const std::vector<std::string_view>& Trailing() const { return m_trailing; }
+    const CommentLines& Preamble() const { return m_preamble; }
+    const CommentLines& Trailing() const { return m_trailing; }
 
 private:
     class Parser;
     friend class SectionKeyMatcher;
 
-    template <class Block>
-    std::unique_ptr<IniSection::Comments> StoredBlock(const Block& lines) {
-        if (lines.empty()) return nullptr;
-        auto block = std::make_unique<IniSection::Comments>();
-        block->reserve(lines.size());
-        for (const auto& line : lines) block->push_back(m_arena.Store(std::string_view(line)));
-        return block;
+    // A copy of the block in this store's arena: a block as read keeps its own line ends, lines
+    // from elsewhere are joined with "\n".
+    CommentLines StoredBlock(const CommentLines& block) {
+        return block.empty() ? CommentLines() : CommentLines(m_arena.Store(block.Text()));
+    }
+    template <class Lines>
+    CommentLines StoredBlock(const Lines& lines) {
+        return lines.empty() ? CommentLines() : CommentLines(m_arena.Join(lines, '\n'));
     }
 
+    void KeepHeaderAndName(IniSection& section, std::string_view header, std::string_view name);
     IniSection* FindSection(std::string_view name) const;
     IniSection& SectionToWrite(std::string_view name);
-    IniSection& AppendSection(std::string_view name);
+    // A section at the end, with a header and name as SetHeaderAndName takes them.
+    IniSection& AppendSection(std::string_view header, std::string_view name);
     IniSection& PlaceClaimedSection(size_t position, std::string_view name);
     std::unique_ptr<IniSection> ClaimedSection(std::string_view name);
     IniSection& PlacedSection(size_t position) { return const_cast<IniSection&>(ExistingSection(position)); }
@@ -386,8 +425,8 @@ private:
     LineRecords m_lines;
     std::vector<std::unique_ptr<IniSection>> m_sections;
     bool m_byteOrderMark = false;
-    std::vector<std::string_view> m_preamble;
-    std::vector<std::string_view> m_trailing;
+    CommentLines m_preamble;
+    CommentLines m_trailing;
 
     // The first section of each exact name, each section linked to the next one of its name in store
     // order (and the first to the last, for appends); and the first section of each name with

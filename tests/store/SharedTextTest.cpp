@@ -55,10 +55,10 @@ TEST_F(SharedTextTest, ADocumentSharingTheDefaultCopysTextIsTheSameDocument) {
     EXPECT_TRUE(Within(*referenceText, tank.Header()));
     EXPECT_TRUE(Within(*referenceText, tank.Name()));
     EXPECT_TRUE(Within(*referenceText, tank.LineAt(0).Raw()));         // Name=Tank, under its comment
-    EXPECT_TRUE(Within(*referenceText, (*tank.CommentsOf(0))[0]));     // "; the name"
+    EXPECT_TRUE(Within(*referenceText, tank.CommentsOf(0)->Text()));     // "; the name"
     EXPECT_FALSE(Within(*referenceText, tank.LineAt(1).Raw()));        // Cost=900
     EXPECT_TRUE(Within(*referenceText, document->SectionAt(0).LineAt(2).Raw()));  // Speed=5, one line on
-    EXPECT_FALSE(Within(*referenceText, (*tank.LeadingComments())[1]));             // "; tanks!"
+    EXPECT_FALSE(Within(*referenceText, tank.LeadingComments()->Text()));           // "", "; tanks!"
 
     // It reads, writes and copies as the file loaded on its own; the copy for other threads reads
     // the same lines.

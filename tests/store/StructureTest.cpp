@@ -18,13 +18,12 @@ namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-std::vector<std::string> Copy(const IniSection::Comments* comments) {
-    if (!comments) return {};
-    return std::vector<std::string>(comments->begin(), comments->end());
+std::vector<std::string> Copy(const CommentLines& block) {
+    return std::vector<std::string>(block.begin(), block.end());
 }
 
-std::vector<std::string> Copy(const std::vector<std::string_view>& views) {
-    return std::vector<std::string>(views.begin(), views.end());
+std::vector<std::string> Copy(const CommentLines* block) {
+    return block ? Copy(*block) : std::vector<std::string>();
 }
 
 class HeldTextTest : public StoreTest {};
@@ -76,6 +75,85 @@ TEST_F(HeldTextTest, ByteOrderMarkIsSetAsideAndDoesNotHideTheFirstHeader) {
     EXPECT_EQ(store->ReadString("General", "Name", ""), "Foo");
     EXPECT_THAT(store->Preamble(), IsEmpty());
     EXPECT_EQ(store->RenderText(), "\xEF\xBB\xBF" + CrLf({"[General]", "Name=Foo"}));
+}
+
+// A block keeps the line ends it was read with: each of its lines is one the file has, split as
+// the file is, and a copy of the block to another place or store writes the same lines.
+TEST_F(HeldTextTest, CommentBlocksOfMixedLineEndsReadCopyAndWriteLineForLine) {
+    const std::string bytes =
+        "; top\r\r\n; pre\n[A]\r; one\r\r; three\r\nk=1\n\n\r\n;x\n\rv=2\r\n[B]\r\n; tail\r\r";
+    auto store = Load(bytes);
+    const std::string written = CrLf({"; top", "", "; pre", "[A]", "; one", "", "; three", "k=1", "", "",
+                                      ";x", "", "v=2", "[B]", "; tail", ""});
+    EXPECT_EQ(store->RenderText(), written);
+    const IniSection& a = store->SectionAt(0);
+    EXPECT_THAT(Copy(a.LeadingComments()), ElementsAre("; top", "", "; pre"));
+    EXPECT_THAT(Copy(a.CommentsOf(0)), ElementsAre("; one", "", "; three"));
+    EXPECT_THAT(Copy(a.CommentsOf(1)), ElementsAre("", "", ";x", ""));
+    EXPECT_EQ(a.CommentsOf(1)->size(), 4u);
+    EXPECT_THAT(Copy(store->Trailing()), ElementsAre("; tail", ""));
+    StringList lines;
+    store->GetStrings(lines);
+    EXPECT_EQ(lines.Count(), 16u);
+
+    EXPECT_EQ(store->CloneAs("")->RenderText(), written);
+
+    // Taken into another store line by line, section by section, as a revert does.
+    auto other = LoadLines({});
+    other->PutSection(0, other->SectionAsRead(a.Name(), a.Header(), *a.LeadingComments()));
+    other->PutLine(0, 0, other->LineAsRead(a.LineAt(0).Raw(), *a.CommentsOf(0)));
+    other->PutLine(0, 1, other->LineAsRead(a.LineAt(1).Raw(), std::vector<std::string>{"", "", ";x", ""}));
+    EXPECT_EQ(other->RenderText(),
+              CrLf({"; top", "", "; pre", "[A]", "; one", "", "; three", "k=1", "", "", ";x", "", "v=2"}));
+}
+
+TEST_F(HeldTextTest, BlocksOfOnlyBlankLinesAreKeptWhole) {
+    auto store = Load("\r\n[A]\r\n\r\r\nk=1\r\n\n");
+    EXPECT_EQ(store->RenderText(), CrLf({"", "[A]", "", "", "k=1", ""}));
+    EXPECT_THAT(Copy(store->SectionAt(0).LeadingComments()), ElementsAre(""));
+    EXPECT_THAT(Copy(store->Trailing()), ElementsAre(""));
+    EXPECT_THAT(store->Preamble(), IsEmpty());
+
+    auto other = LoadLines({"[B]"});
+    other->PutSection(1, other->SectionAsRead("C", "", std::vector<std::string>{""}));
+    other->PutLine(1, 0, other->LineAsRead("c=1", std::vector<std::string>{"", ""}));
+    other->PutLine(1, 1, other->LineAsRead("d=1", CommentLines()));
+    EXPECT_EQ(other->RenderText(), CrLf({"[B]", "", "[C]", "", "", "c=1", "d=1"}));
+    EXPECT_EQ(other->SectionAt(1).CommentsOf(1), nullptr);
+}
+
+// A section keeps its name as the part of its header that spells it, or on its own when it has no
+// header or the header does not spell it; every form reads, writes, is found and copies alike.
+TEST_F(HeldTextTest, SectionNamesFromHeadersOfEveryFormAndFromElsewhere) {
+    auto store = LoadLines({"  [ Spaced ] ; note", "a=1", "[Open ; half", "[]", "[x] ;x"});
+    EXPECT_EQ(store->SectionAt(0).Name(), "Spaced");
+    EXPECT_EQ(store->SectionAt(0).Header(), "  [ Spaced ] ; note");
+    EXPECT_EQ(store->SectionAt(1).Name(), "Open");
+    EXPECT_EQ(store->SectionAt(2).Name(), "");
+    EXPECT_EQ(store->SectionAt(3).Name(), "x");
+
+    store->PutSection(4, store->SectionAsRead("Other", "[Shown] ; as read", std::vector<std::string>{}));
+    store->PutSection(5, store->SectionAsRead("note", "[Spaced] ; note", std::vector<std::string>{}));
+    store->PutSection(6, store->NewSection("Added"));
+    store->WriteString("Written", "k", "v");
+    store->DuplicateSection("Spaced", "Copy");
+    const std::vector<std::string> names = {"Copy",  "Spaced", "Open",  "",       "x",
+                                            "Other", "note",   "Added", "Written"};
+    const std::string written = CrLf({"", "[Copy]", "a=1", "  [ Spaced ] ; note", "a=1", "[Open ; half", "[]",
+                                      "[x] ;x", "[Shown] ; as read", "[Spaced] ; note", "", "[Added]", "",
+                                      "[Written]", "k=v"});
+    auto copy = store->CloneAs("");
+    for (const IniStore* held : {store.get(), copy.get()}) {
+        EXPECT_EQ(held->RenderText(), written);
+        ASSERT_EQ(held->SectionCount(), names.size());
+        for (size_t i = 0; i < names.size(); ++i) {
+            EXPECT_EQ(held->SectionAt(i).Name(), names[i]) << i;
+            EXPECT_EQ(held->IndexOfSection(names[i]), static_cast<int>(i)) << i;
+        }
+        EXPECT_EQ(held->SectionAt(5).Header(), "[Shown] ; as read");
+        EXPECT_TRUE(held->SectionAt(7).Header().empty());
+    }
+    EXPECT_EQ(copy->ReadString("note", "missing", "none"), "none");
 }
 
 class InsertSectionTest : public StoreTest {};
